@@ -1,0 +1,47 @@
+# Build helpers shared by every folder of the project.
+
+function(qm_warnings target)
+  target_compile_options(${target} PRIVATE -Wall -Wextra -Wpedantic -Wno-missing-field-initializers)
+  if(QM_WERROR)
+    target_compile_options(${target} PRIVATE -Werror)
+  endif()
+endfunction()
+
+# qm_library(name folder deps...): a static library of every .cpp in the
+# folder itself (not its sub-folders). A folder without sources yet gives an
+# interface library, so the layers above can already name it.
+function(qm_library name dir)
+  file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/${dir}/*.cpp)
+  file(GLOB headers CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/${dir}/*.h)
+  if(sources)
+    add_library(${name} STATIC ${sources} ${headers})
+    target_include_directories(${name} PUBLIC ${CMAKE_SOURCE_DIR}/src)
+    target_link_libraries(${name} PUBLIC ${ARGN})
+    set_target_properties(${name} PROPERTIES AUTOMOC ON)
+    qm_warnings(${name})
+  else()
+    add_library(${name} INTERFACE)
+    target_include_directories(${name} INTERFACE ${CMAKE_SOURCE_DIR}/src)
+    target_link_libraries(${name} INTERFACE ${ARGN})
+  endif()
+endfunction()
+
+# qm_tests(name folder libs...): one GoogleTest program of every .cpp in the
+# folder; nothing when the folder has no tests yet.
+function(qm_tests name dir)
+  file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/${dir}/*.cpp)
+  if(NOT sources)
+    return()
+  endif()
+  add_executable(${name} ${sources})
+  target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR}/tests ${CMAKE_SOURCE_DIR}/src)
+  target_link_libraries(${name} PRIVATE ${ARGN} GTest::gtest GTest::gmock)
+  if(NOT sources MATCHES "/main\\.cpp(;|$)")
+    target_link_libraries(${name} PRIVATE GTest::gtest_main)
+  endif()
+  set_target_properties(${name} PROPERTIES AUTOMOC ON)
+  qm_warnings(${name})
+  gtest_discover_tests(${name}
+    DISCOVERY_MODE PRE_TEST
+    PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
+endfunction()
