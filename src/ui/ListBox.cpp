@@ -6,6 +6,90 @@
 
 namespace ui {
 
+namespace detail {
+
+namespace {
+constexpr std::size_t kBlockMax = 1024;
+}
+
+std::size_t ItemStore::blockOf(int i) const
+{
+    if (last_ < blocks_.size() && i >= starts_[last_] && i < starts_[last_] + int(blocks_[last_].size())) return last_;
+    auto it = std::upper_bound(starts_.begin(), starts_.end(), i);
+    last_ = std::size_t(it - starts_.begin()) - 1;
+    return last_;
+}
+
+const ListItem& ItemStore::at(int i) const
+{
+    const std::size_t b = blockOf(i);
+    return blocks_[b][std::size_t(i - starts_[b])];
+}
+
+ListItem& ItemStore::at(int i)
+{
+    const std::size_t b = blockOf(i);
+    return blocks_[b][std::size_t(i - starts_[b])];
+}
+
+void ItemStore::renumberFrom(std::size_t block)
+{
+    starts_.resize(blocks_.size());
+    int start = block == 0 ? 0 : starts_[block - 1] + int(blocks_[block - 1].size());
+    for (std::size_t b = block; b < blocks_.size(); ++b) {
+        starts_[b] = start;
+        start += int(blocks_[b].size());
+    }
+}
+
+void ItemStore::insert(int i, ListItem item)
+{
+    if (blocks_.empty()) {
+        blocks_.emplace_back();
+        starts_.push_back(0);
+    }
+    // At the end of a block rather than the start of the next, so that
+    // appending always lands in the last block.
+    std::size_t b = i == size_ ? blocks_.size() - 1 : blockOf(i);
+    if (i != size_ && i == starts_[b] && b > 0) --b;
+    auto& block = blocks_[b];
+    block.insert(block.begin() + (i - starts_[b]), std::move(item));
+    ++size_;
+    if (block.size() > kBlockMax) {
+        std::vector<ListItem> tail(std::make_move_iterator(block.begin() + kBlockMax / 2),
+                                   std::make_move_iterator(block.end()));
+        block.erase(block.begin() + kBlockMax / 2, block.end());
+        blocks_.insert(blocks_.begin() + std::ptrdiff_t(b) + 1, std::move(tail));
+    }
+    renumberFrom(b);
+}
+
+void ItemStore::erase(int i)
+{
+    const std::size_t b = blockOf(i);
+    auto& block = blocks_[b];
+    block.erase(block.begin() + (i - starts_[b]));
+    --size_;
+    if (block.empty()) {
+        blocks_.erase(blocks_.begin() + std::ptrdiff_t(b));
+        starts_.erase(starts_.begin() + std::ptrdiff_t(b));
+        last_ = 0;
+        if (b < blocks_.size()) renumberFrom(b);
+        return;
+    }
+    renumberFrom(b);
+}
+
+void ItemStore::clear()
+{
+    blocks_.clear();
+    starts_.clear();
+    size_ = 0;
+    last_ = 0;
+}
+
+} // namespace detail
+
 ListBox::ListBox(Form& form, QString name, int index) : Control(form, ControlKind::ListBox, std::move(name), index) {}
 
 void ListBox::checkIndex(int index) const
@@ -19,9 +103,7 @@ void ListBox::addItem(const QString& text)
     if (sorted_) {
         // After every item that does not sort after `text`: equal items keep
         // their order of insertion.
-        auto it = std::upper_bound(items_.cbegin(), items_.cend(), text,
-                                   [](const QString& t, const Item& item) { return compareSortOrder(t, item.text) < 0; });
-        at = int(it - items_.cbegin());
+        at = items_.partition([&text](const detail::ListItem& item) { return compareSortOrder(text, item.text) < 0; });
     }
     insertAt(at, text);
 }
@@ -34,7 +116,7 @@ void ListBox::addItem(const QString& text, int index)
 
 void ListBox::insertAt(int index, const QString& text)
 {
-    items_.insert(index, Item{text, 0, false});
+    items_.insert(index, detail::ListItem{text, 0, false});
     newIndex_ = index;
     if (listIndex_ >= index) ++listIndex_;
     notify(Prop::ItemInserted, index);
@@ -43,8 +125,8 @@ void ListBox::insertAt(int index, const QString& text)
 void ListBox::removeItem(int index)
 {
     checkIndex(index);
-    if (items_[index].selected) --selCount_;
-    items_.removeAt(index);
+    if (items_.at(index).selected) --selCount_;
+    items_.erase(index);
     if (listIndex_ == index) listIndex_ = -1;
     else if (listIndex_ > index) --listIndex_;
     if (topIndex_ > 0 && topIndex_ >= listCount()) topIndex_ = std::max(0, listCount() - 1);
@@ -66,28 +148,28 @@ const QString& ListBox::list(int index) const
     static const QString none;
     // Reading past the items gives "" as the original list did.
     if (index < 0 || index >= listCount()) return none;
-    return items_[index].text;
+    return items_.at(index).text;
 }
 
 void ListBox::setList(int index, const QString& text)
 {
     checkIndex(index);
-    if (items_[index].text == text) return;
-    items_[index].text = text;
+    if (items_.at(index).text == text) return;
+    items_.at(index).text = text;
     notify(Prop::ItemText, index);
 }
 
 int ListBox::itemData(int index) const
 {
     checkIndex(index);
-    return items_[index].data;
+    return items_.at(index).data;
 }
 
 void ListBox::setItemData(int index, int data)
 {
     checkIndex(index);
-    if (items_[index].data == data) return;
-    items_[index].data = data;
+    if (items_.at(index).data == data) return;
+    items_.at(index).data = data;
     notify(Prop::ItemData, index);
 }
 
@@ -103,7 +185,7 @@ void ListBox::setMultiSelect(int mode)
     if (mode < None || mode > Extended) raiseInvalidValue();
     if (multiSelect_ == mode) return;
     multiSelect_ = mode;
-    for (Item& item : items_) item.selected = false;
+    items_.forEachMutable([](detail::ListItem& item) { item.selected = false; });
     selCount_ = 0;
     notify(Prop::MultiSelect);
 }
@@ -120,7 +202,7 @@ void ListBox::setListIndex(int index)
 bool ListBox::selected(int index) const
 {
     checkIndex(index);
-    return multiSelect_ == None ? index == listIndex_ : items_[index].selected;
+    return multiSelect_ == None ? index == listIndex_ : items_.at(index).selected;
 }
 
 void ListBox::setSelected(int index, bool on)
@@ -131,8 +213,8 @@ void ListBox::setSelected(int index, bool on)
         else if (index == listIndex_) setListIndex(-1);
         return;
     }
-    if (items_[index].selected == on) return;
-    items_[index].selected = on;
+    if (items_.at(index).selected == on) return;
+    items_.at(index).selected = on;
     selCount_ += on ? 1 : -1;
     notify(Prop::Selected, index);
     Click();
@@ -152,8 +234,9 @@ QList<int> ListBox::selectedIndexes() const
         return out;
     }
     out.reserve(selCount_);
-    for (int i = 0; i < listCount(); ++i)
-        if (items_[i].selected) out.append(i);
+    items_.forEach([&out](int i, const detail::ListItem& item) {
+        if (item.selected) out.append(i);
+    });
     return out;
 }
 
@@ -181,13 +264,14 @@ int ListBox::itemFromPoint(int x, int y) const
 int ListBox::find(const QString& text) const
 {
     if (sorted_) {
-        auto it = std::lower_bound(items_.cbegin(), items_.cend(), text,
-                                   [](const Item& item, const QString& t) { return compareSortOrder(item.text, t) < 0; });
-        return it != items_.cend() && it->text == text ? int(it - items_.cbegin()) : -1;
+        const int at = items_.partition([&text](const detail::ListItem& item) { return compareSortOrder(item.text, text) >= 0; });
+        return at < listCount() && items_.at(at).text == text ? at : -1;
     }
-    for (int i = 0; i < listCount(); ++i)
-        if (items_[i].text == text) return i;
-    return -1;
+    int found = -1;
+    items_.forEach([&](int i, const detail::ListItem& item) {
+        if (found < 0 && item.text == text) found = i;
+    });
+    return found;
 }
 
 void ListBox::clickItem(int index)
@@ -201,8 +285,8 @@ void ListBox::clickItem(int index)
         Click();
         return;
     }
-    items_[index].selected = !items_[index].selected;
-    selCount_ += items_[index].selected ? 1 : -1;
+    items_.at(index).selected = !items_.at(index).selected;
+    selCount_ += items_.at(index).selected ? 1 : -1;
     notify(Prop::Selected, index);
     if (listIndex_ != index) {
         listIndex_ = index;

@@ -16,8 +16,76 @@
 #include "ui/Control.h"
 
 #include <QList>
+#include <vector>
 
 namespace ui {
+
+namespace detail {
+
+struct ListItem {
+    QString text;
+    int data = 0;
+    bool selected = false;
+};
+
+// The items of a list: an array cut into blocks of at most a few thousand
+// items, so that inserting into a sorted list of 200,000 items moves a block,
+// not the whole list. Index access finds the block by binary search (with a
+// shortcut for the block used last).
+class ItemStore {
+public:
+    int size() const { return size_; }
+    const ListItem& at(int i) const;
+    ListItem& at(int i);
+    void insert(int i, ListItem item);
+    void erase(int i);
+    void clear();
+    // First index whose item `after(item)` holds, given that it holds for a
+    // suffix of the items (binary search over blocks, then inside one).
+    template <class After>
+    int partition(After after) const
+    {
+        std::size_t lo = 0, hi = blocks_.size();
+        while (lo < hi) {   // first block whose last item is "after"
+            const std::size_t mid = (lo + hi) / 2;
+            if (after(blocks_[mid].back())) hi = mid;
+            else lo = mid + 1;
+        }
+        if (lo == blocks_.size()) return size_;
+        const auto& b = blocks_[lo];
+        std::size_t l = 0, h = b.size();
+        while (l < h) {
+            const std::size_t m = (l + h) / 2;
+            if (after(b[m])) h = m;
+            else l = m + 1;
+        }
+        return starts_[lo] + int(l);
+    }
+    template <class F>
+    void forEach(F f) const
+    {
+        int i = 0;
+        for (const auto& b : blocks_)
+            for (const ListItem& item : b) f(i++, item);
+    }
+    template <class F>
+    void forEachMutable(F f)
+    {
+        for (auto& b : blocks_)
+            for (ListItem& item : b) f(item);
+    }
+
+private:
+    std::size_t blockOf(int i) const;
+    void renumberFrom(std::size_t block);
+
+    std::vector<std::vector<ListItem>> blocks_;
+    std::vector<int> starts_;
+    int size_ = 0;
+    mutable std::size_t last_ = 0;
+};
+
+} // namespace detail
 
 class ListBox : public Control {
 public:
@@ -32,7 +100,7 @@ public:
     void removeItem(int index);
     void clear();
 
-    int listCount() const { return int(items_.size()); }
+    int listCount() const { return items_.size(); }
     const QString& list(int index) const;
     void setList(int index, const QString& text);
     int itemData(int index) const;
@@ -50,7 +118,7 @@ public:
     void setSelected(int index, bool on);
     int selCount() const;
     QList<int> selectedIndexes() const;
-    QString text() const { return listIndex_ >= 0 ? items_[listIndex_].text : QString(); }
+    QString text() const { return listIndex_ >= 0 ? items_.at(listIndex_).text : QString(); }
 
     int topIndex() const { return topIndex_; }
     void setTopIndex(int index);   // clamped to the items
@@ -70,15 +138,10 @@ public:
     Event<> Click;
 
 private:
-    struct Item {
-        QString text;
-        int data = 0;
-        bool selected = false;
-    };
     void checkIndex(int index) const;
     void insertAt(int index, const QString& text);
 
-    QList<Item> items_;
+    detail::ItemStore items_;
     bool sorted_ = false;
     int multiSelect_ = None;
     int listIndex_ = -1;

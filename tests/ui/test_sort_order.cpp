@@ -116,3 +116,31 @@ TEST_F(UiTest, UnsortedListKeepsOrderAndInsertsAtAnIndex)
     EXPECT_THROW(l->itemData(3), UiError);
     EXPECT_THROW(l->addItem(QStringLiteral("q"), 5), UiError);
 }
+
+TEST_F(UiTest, ManyInsertionsAndRemovalsAcrossBlocksKeepIndexesRight)
+{
+    TestForm f(QStringLiteral("frmHidden"));
+    f.load();
+    auto* l = f.add<ListBox>(QStringLiteral("lst"));
+    QStringList model;
+    QList<int> data;
+    QRandomGenerator rng(11);
+    for (int i = 0; i < 12000; ++i) {
+        const int at = int(rng.bounded(model.size() + 1));
+        l->addItem(QString::number(i), at);
+        l->setItemData(at, i);
+        model.insert(at, QString::number(i));
+        data.insert(at, i);
+        if (i % 3 == 0) {
+            const int gone = int(rng.bounded(model.size()));
+            l->removeItem(gone);
+            model.removeAt(gone);
+            data.removeAt(gone);
+        }
+    }
+    ASSERT_EQ(itemsOf(*l), model);
+    for (int i = 0; i < model.size(); i += 97) EXPECT_EQ(l->itemData(i), data[i]);
+    while (l->listCount() > 0) l->removeItem(0);
+    l->addItem(QStringLiteral("again"));
+    EXPECT_EQ(itemsOf(*l), QStringList{"again"});
+}
