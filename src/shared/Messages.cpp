@@ -1,5 +1,6 @@
 #include "shared/Messages.h"
 
+#include "ui/Control.h"
 #include "ui/Desktop.h"
 
 #include <QElapsedTimer>
@@ -96,6 +97,11 @@ bool ConfirmCancelProcessing(ui::Form* owner, const std::function<void(bool)>& s
     if (setCancelButtonEnabled)
         setCancelButtonEnabled(!confirmed); // a confirmed cancel cannot be asked for twice
     return confirmed;
+}
+
+bool ConfirmCancelProcessing(ui::Form* owner, ui::Control& cancelButton)
+{
+    return ConfirmCancelProcessing(owner, [&cancelButton](bool enabled) { cancelButton.setEnabled(enabled); });
 }
 
 bool ShowCannotCloseWindowMessage(ui::Form* owner, Integer unloadMode, bool showMessage)

@@ -5,9 +5,6 @@
 // in English and Greek; the language is taken from LanguageIsGreek at the
 // moment of the call.
 //
-// Routines that act on a control take what they need as plain arguments
-// (ConfirmCancelProcessing: a function that enables or disables the Cancel
-// button), so they do not depend on the control classes.
 
 #include "shared/basGlobal.h"
 
@@ -17,6 +14,7 @@
 
 namespace ui {
 class Form;
+class Control;
 }
 
 namespace basGlobal {
@@ -38,6 +36,7 @@ QString ErrorReportText(Long errorNumber, const QString& errorDescription, bool 
 // "Cancel processing" question (No the default). Yes disables the Cancel
 // button and returns true; any other answer enables it and returns false.
 // The caller stores the result in CancelRequested.
+bool ConfirmCancelProcessing(ui::Form* owner, ui::Control& cancelButton);
 bool ConfirmCancelProcessing(ui::Form* owner, const std::function<void(bool enabled)>& setCancelButtonEnabled);
 
 // Called from a busy window's QueryUnload: true (refuse) for unload mode 0,

@@ -7,6 +7,9 @@
 #include "shared/RegionalFormats.h"
 #include "shared/VbString.h"
 
+#include "ui/Control.h"
+#include "ui/Desktop.h"
+
 #include <QDate>
 #include <QTime>
 
@@ -183,6 +186,20 @@ QString CompactPathForControl(const QString& path, int measuringLabelWidthPx,
                               const platform::TextMeasure& measureWithLabelFont)
 {
     return CompactPathToWidth(path, measuringLabelWidthPx, measureWithLabelFont);
+}
+
+QString CompactPathToWidth(const ui::Control& label, const QString& path)
+{
+    const int tpp = ui::twipsPerPixel();
+    const int widthPx = (label.width() + tpp / 2) / tpp;
+    const ui::Font font = label.font();
+    return CompactPathToWidth(path, widthPx,
+                              [font](const QString& text) { return ui::desktop().measureTextPx(font, text); });
+}
+
+QString CompactPathForControl(const ui::Control& measuringLabel, const QString& path)
+{
+    return CompactPathToWidth(measuringLabel, path);
 }
 
 QString CompactPathToLength(const QString& path, Long maxChars)

@@ -17,6 +17,10 @@
 
 #include <functional>
 
+namespace ui {
+class Control;
+}
+
 namespace basGlobal {
 
 QString AddTrailingSeparator(const QString& path, const QString& separator = QStringLiteral("\\"));
@@ -60,6 +64,10 @@ QString CompactPathToWidth(const QString& path, int widthPx, const platform::Tex
 // and font decide; the display control takes no part.
 QString CompactPathForControl(const QString& path, int measuringLabelWidthPx,
                               const platform::TextMeasure& measureWithLabelFont);
+// The same on a label of the window model: its width (twips, to the nearest
+// pixel) and its own font, measured by the installed desktop.
+QString CompactPathToWidth(const ui::Control& label, const QString& path);
+QString CompactPathForControl(const ui::Control& measuringLabel, const QString& path);
 // The path shortened with "..." to at most maxChars characters.
 QString CompactPathToLength(const QString& path, Long maxChars);
 

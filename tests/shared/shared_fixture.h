@@ -1,11 +1,13 @@
 #pragma once
-// Every shared-routine test starts from fresh program-wide state, a desktop
-// double, yields that always reach the desktop, and pinned regional formats.
+// Every shared-routine test starts from fresh program-wide state, the
+// headless desktop, yields that always reach the desktop, and pinned
+// regional formats.
 
-#include "desktop_double.h"
 #include "shared/Messages.h"
 #include "shared/RegionalFormats.h"
 #include "shared/basGlobal.h"
+#include "shared/qstring_print.h"
+#include "ui/HeadlessDesktop.h"
 
 #include <QLocale>
 
@@ -16,7 +18,7 @@ protected:
     void SetUp() override
     {
         basGlobal::resetGlobals();
-        ui::setDesktop(&desk);
+        desk.install();
         basGlobal::SetDoEventsInterval(0);
         shared::setRegionalFormats(shared::RegionalFormats(QLocale(QLocale::English, QLocale::UnitedKingdom),
                                                            QStringLiteral("dddd, d MMMM yyyy"),
@@ -25,12 +27,13 @@ protected:
     }
     void TearDown() override
     {
-        EXPECT_TRUE(desk.answers.empty()) << "scripted answers left over";
+        EXPECT_EQ(desk.pendingMsgBoxes(), 0) << "expected message boxes never shown";
+        EXPECT_TRUE(desk.failures().isEmpty()) << desk.failures().join('\n').toStdString();
         ui::setDesktop(nullptr);
         shared::resetRegionalFormats();
         basGlobal::SetDoEventsInterval(basGlobal::kDoEventsIntervalMs);
     }
     basGlobal::Globals& g() { return basGlobal::globals(); }
 
-    testing_support::DesktopDouble desk;
+    ui::HeadlessDesktop desk;
 };

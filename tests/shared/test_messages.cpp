@@ -4,11 +4,19 @@
 
 #include "shared_fixture.h"
 
+#include "ui/Control.h"
+#include "ui/Form.h"
+
 #include <stdexcept>
 
 using namespace basGlobal;
+using Entry = ui::HeadlessDesktop::Entry;
 
 namespace {
+
+const QString kReport53 = QStringLiteral(
+    "Error condition 53 with the description 'File not found' has occured.\r\n\r\n"
+    "Do you want to shut down the application?");
 
 class MessagesTest : public SharedTest {
 protected:
@@ -17,9 +25,9 @@ protected:
         SharedTest::SetUp();
         g().ApplicationTitle = "Tarnwick";
     }
-    // A stand-in for a window: only its address is passed around.
-    ui::Form* owner() { return reinterpret_cast<ui::Form*>(&ownerTag); }
-    int ownerTag = 0;
+    QList<Entry> boxes() const { return desk.entries(Entry::MessageBox); }
+
+    ui::Form form{QStringLiteral("frmCompare")};
 };
 
 } // namespace
@@ -28,51 +36,44 @@ protected:
 
 TEST_F(MessagesTest, TheErrorReportHasItsExactEnglishTexts)
 {
-    desk.answers = {ui::vbNo};
-    EXPECT_FALSE(ReportError(owner(), "Tarnwick", 53, "File not found", "306"));
-    ASSERT_EQ(desk.shown.size(), 1u);
-    EXPECT_EQ(desk.shown[0].owner, owner());
-    EXPECT_EQ(desk.shown[0].title, "Tarnwick [ 306 ]");
-    EXPECT_EQ(desk.shown[0].text,
-              "Error condition 53 with the description 'File not found' has occured.\r\n\r\n"
-              "Do you want to shut down the application?");
-    EXPECT_EQ(desk.shown[0].style, 36); // Yes/No, Yes the default: Enter shuts down
+    desk.expectMsgBox("Tarnwick [ 306 ]", kReport53, 36, ui::vbNo); // Yes the default: Enter shuts down
+    EXPECT_FALSE(ReportError(&form, "Tarnwick", 53, "File not found", "306"));
+    ASSERT_EQ(boxes().size(), 1);
+    EXPECT_EQ(boxes()[0].form, "frmCompare");
 }
 
 TEST_F(MessagesTest, TheErrorReportHasItsExactGreekTextsAndYesMeansShutDown)
 {
     g().LanguageIsGreek = true;
-    desk.answers = {ui::vbYes};
-    EXPECT_TRUE(ReportError(owner(), "Tarnwick", 76, "Path not found", "MFL1000"));
-    EXPECT_EQ(desk.shown[0].title, "Tarnwick [ MFL1000 ]");
-    EXPECT_EQ(desk.shown[0].text,
-              QStringLiteral("Παρουσιάσθηκε το σφάλμα με αριθμό 76 και περιγραφή «Path not found».\r\n\r\n"
-                             "Θέλετε να διακοπεί η λειτουργία της εφαρμογής;"));
+    desk.expectMsgBox("Tarnwick [ MFL1000 ]",
+                      QStringLiteral("Παρουσιάσθηκε το σφάλμα με αριθμό 76 και περιγραφή «Path not found».\r\n\r\n"
+                                     "Θέλετε να διακοπεί η λειτουργία της εφαρμογής;"),
+                      36, ui::vbYes);
+    EXPECT_TRUE(ReportError(&form, "Tarnwick", 76, "Path not found", "MFL1000"));
 }
 
 // --- The step-wise trap ---------------------------------------------------------------
 
 TEST_F(MessagesTest, NoGoesOnWithTheNextStep)
 {
-    desk.answers = {ui::vbNo};
+    desk.expectMsgBoxContaining("Tarnwick [ DFLF1000 ]",
+                                "Error condition 70 with the description 'Permission denied' has occured.",
+                                36, ui::vbNo);
     std::vector<int> ran;
-    ErrorTrap trap(owner(), "DFLF1000");
+    ErrorTrap trap(&form, "DFLF1000");
     EXPECT_TRUE(trap.step([&] { ran.push_back(1); }));
     EXPECT_FALSE(trap.step([&] { RaiseIfError(70); ran.push_back(2); }));
     EXPECT_TRUE(trap.step([&] { ran.push_back(3); }));
     EXPECT_EQ(ran, (std::vector<int>{1, 3}));
     EXPECT_TRUE(trap.anyFailed());
     EXPECT_EQ(trap.lastErrorNumber(), 70);
-    ASSERT_EQ(desk.shown.size(), 1u);
-    EXPECT_EQ(desk.shown[0].title, "Tarnwick [ DFLF1000 ]");
-    EXPECT_TRUE(desk.shown[0].text.startsWith("Error condition 70 with the description 'Permission denied'"));
 }
 
 TEST_F(MessagesTest, YesEndsTheProgramAtOnce)
 {
-    desk.answers = {ui::vbYes};
+    desk.expectMsgBox("Tarnwick [ 317 ]", kReport53, 36, ui::vbYes);
     bool laterStepRan = false;
-    ErrorTrap trap(owner(), "317");
+    ErrorTrap trap(&form, "317");
     EXPECT_THROW(
         {
             trap.step([] { throw platform::makeError(53); });
@@ -80,89 +81,85 @@ TEST_F(MessagesTest, YesEndsTheProgramAtOnce)
         },
         ui::ProgramEnd);
     EXPECT_FALSE(laterStepRan);
+    EXPECT_TRUE(ui::programHasEnded());
 }
 
 TEST_F(MessagesTest, ALongOperationStopsAfterNo)
 {
-    desk.answers = {ui::vbNo};
+    desk.expectMsgBoxContaining("Tarnwick [ 315 ]", "Error condition 57 ", 36, ui::vbNo);
     int ran = 0;
-    ErrorTrap trap(owner(), "315", ErrorTrap::OnNo::StopOperation);
+    ErrorTrap trap(&form, "315", ErrorTrap::OnNo::StopOperation);
     trap.step([] { throw platform::makeError(57); });
     EXPECT_FALSE(trap.step([&] { ++ran; }));
     EXPECT_TRUE(trap.stopped());
     EXPECT_EQ(ran, 0);
-    EXPECT_EQ(desk.shown.size(), 1u);
 }
 
-TEST_F(MessagesTest, TheTrapReportsStandardFailuresAndItsOwnTitle)
+TEST_F(MessagesTest, TheTrapReportsStandardFailuresUnderItsOwnTitle)
 {
-    desk.answers = {ui::vbNo, ui::vbNo, ui::vbNo};
-    ErrorTrap trap(owner(), "FSN1000", ErrorTrap::OnNo::GoOn, "Find next");
+    desk.expectMsgBoxContaining("Find next [ FSN1000 ]",
+                                "Error condition 9 with the description 'Subscript out of range'", 36, ui::vbNo);
+    desk.expectMsgBoxContaining("Find next [ FSN1000 ]", "Error condition 5 ", 36, ui::vbNo);
+    desk.expectMsgBoxContaining("Find next [ FSN1000 ]", "'Type mismatch'", 36, ui::vbNo);
+    ErrorTrap trap(&form, "FSN1000", ErrorTrap::OnNo::GoOn, "Find next");
     trap.step([] { throw std::out_of_range("x"); });
     trap.step([] { throw std::runtime_error("x"); });
     g().ApplicationTitle = "changed";
     trap.step([] { throw platform::AppError{13, QString()}; });
-    ASSERT_EQ(desk.shown.size(), 3u);
-    EXPECT_EQ(desk.shown[0].title, "Find next [ FSN1000 ]");
-    EXPECT_TRUE(desk.shown[0].text.contains("Error condition 9 with the description 'Subscript out of range'"));
-    EXPECT_TRUE(desk.shown[1].text.contains("Error condition 5 "));
-    EXPECT_TRUE(desk.shown[2].text.contains("'Type mismatch'"));
 }
 
 TEST_F(MessagesTest, AReportAfterALanguageSwitchUsesTheNewLanguage)
 {
-    desk.answers = {ui::vbNo, ui::vbNo};
-    ErrorTrap trap(owner(), "L1000");
+    desk.expectMsgBox("Tarnwick [ L1000 ]", kReport53, 36, ui::vbNo);
+    desk.expectMsgBoxContaining("Tarnwick [ L1000 ]", QStringLiteral("Παρουσιάσθηκε το σφάλμα με αριθμό 53 "), 36,
+                                ui::vbNo);
+    ErrorTrap trap(&form, "L1000");
     trap.step([] { RaiseError(53); });
     g().LanguageIsGreek = true;
     trap.step([] { RaiseError(53); });
-    EXPECT_TRUE(desk.shown[0].text.startsWith("Error condition"));
-    EXPECT_TRUE(desk.shown[1].text.startsWith(QStringLiteral("Παρουσιάσθηκε")));
 }
 
 // --- Cancel, close refusal, second copy -------------------------------------------------
 
-TEST_F(MessagesTest, ConfirmedCancelDisablesTheButtonAndNoLeavesItEnabled)
+TEST_F(MessagesTest, ConfirmedCancelDisablesTheButtonAndNoReenablesIt)
 {
-    std::vector<bool> enabled;
-    const auto setEnabled = [&enabled](bool e) { enabled.push_back(e); };
-    desk.answers = {ui::vbYes, ui::vbNo};
-    EXPECT_TRUE(ConfirmCancelProcessing(owner(), setEnabled));
-    EXPECT_FALSE(ConfirmCancelProcessing(owner(), setEnabled));
-    EXPECT_EQ(enabled, (std::vector<bool>{false, true}));
-    EXPECT_EQ(desk.shown[0].title, "Cancel processing");
-    EXPECT_EQ(desk.shown[0].text, "Do you really want to cancel the process that is currently in progress?");
-    EXPECT_EQ(desk.shown[0].style, 292); // No is the default: Enter keeps the operation running
+    ui::CommandButton cancel(form, "cmdCancel");
+    const QString text = "Do you really want to cancel the process that is currently in progress?";
+    desk.expectMsgBox("Cancel processing", text, 292, ui::vbYes); // No the default: Enter keeps running
+    desk.expectMsgBox("Cancel processing", text, 292, ui::vbNo);
+    EXPECT_TRUE(ConfirmCancelProcessing(&form, cancel));
+    EXPECT_FALSE(cancel.enabled());
+    EXPECT_FALSE(ConfirmCancelProcessing(&form, cancel));
+    EXPECT_TRUE(cancel.enabled());
 
     g().LanguageIsGreek = true;
-    desk.answers = {ui::vbNo};
-    ConfirmCancelProcessing(owner(), setEnabled);
-    EXPECT_EQ(desk.shown[2].title, QStringLiteral("Ακύρωση διαδικασίας"));
-    EXPECT_EQ(desk.shown[2].text, QStringLiteral("Θέλετε πράγματι να ακυρώσετε την διαδικασία η οποία "
-                                                 "ευρίσκεται σε εξέλιξη αυτήν την στιγμή;"));
+    desk.expectMsgBox(QStringLiteral("Ακύρωση διαδικασίας"),
+                      QStringLiteral("Θέλετε πράγματι να ακυρώσετε την διαδικασία η οποία "
+                                     "ευρίσκεται σε εξέλιξη αυτήν την στιγμή;"),
+                      292, ui::vbYes);
+    bool enabled = true;
+    EXPECT_TRUE(ConfirmCancelProcessing(&form, [&enabled](bool e) { enabled = e; }));
+    EXPECT_FALSE(enabled);
 }
 
 TEST_F(MessagesTest, OnlyTheUsersOwnCloseOfABusyWindowIsRefused)
 {
-    desk.answers = {ui::vbOK};
-    EXPECT_TRUE(ShowCannotCloseWindowMessage(owner(), 0));
-    ASSERT_EQ(desk.shown.size(), 1u);
-    EXPECT_EQ(desk.shown[0].title, "Close window");
-    EXPECT_EQ(desk.shown[0].text, "It is impossible to close the window using the control menu, because the "
-                                  "process that is currently in progress is not allowing this to happen.");
-    EXPECT_EQ(desk.shown[0].style, 64);
-
-    EXPECT_TRUE(ShowCannotCloseWindowMessage(owner(), 0, false)); // silent refusal
+    desk.expectMsgBox("Close window",
+                      "It is impossible to close the window using the control menu, because the "
+                      "process that is currently in progress is not allowing this to happen.",
+                      64, ui::vbOK);
+    EXPECT_TRUE(ShowCannotCloseWindowMessage(&form, 0));
+    EXPECT_TRUE(ShowCannotCloseWindowMessage(&form, 0, false)); // silent refusal
     for (Integer mode : {1, 2, 3})
-        EXPECT_FALSE(ShowCannotCloseWindowMessage(owner(), mode));
-    EXPECT_EQ(desk.shown.size(), 1u);
+        EXPECT_FALSE(ShowCannotCloseWindowMessage(&form, mode));
+    EXPECT_EQ(boxes().size(), 1);
 
     g().LanguageIsGreek = true;
-    desk.answers = {ui::vbOK};
-    ShowCannotCloseWindowMessage(owner(), 0);
-    EXPECT_EQ(desk.shown[1].title, QStringLiteral("Κλείσιμο παραθύρου"));
-    EXPECT_EQ(desk.shown[1].text, QStringLiteral("Η διαδικασία η οποία ευρίσκεται σε εξέλιξη αυτήν την στιγμή, "
-                                                 "δεν επιτρέπει το κλείσιμο του παραθύρου από το μενού ελέγχου."));
+    desk.expectMsgBox(QStringLiteral("Κλείσιμο παραθύρου"),
+                      QStringLiteral("Η διαδικασία η οποία ευρίσκεται σε εξέλιξη αυτήν την στιγμή, "
+                                     "δεν επιτρέπει το κλείσιμο του παραθύρου από το μενού ελέγχου."),
+                      64, ui::vbOK);
+    ShowCannotCloseWindowMessage(&form, 0);
 }
 
 TEST_F(MessagesTest, ASecondCopyRetitlesItselfTellsTheUserAndEnds)
@@ -170,17 +167,16 @@ TEST_F(MessagesTest, ASecondCopyRetitlesItselfTellsTheUserAndEnds)
     QString appTitle = "Tarnwick";
     const auto retitle = [&appTitle](const QString& t) { appTitle = t; };
     ShowDuplicateInstanceMessage("Tarnwick", false, retitle);
-    EXPECT_TRUE(desk.shown.empty());
+    EXPECT_TRUE(boxes().isEmpty());
 
-    desk.answers = {ui::vbOK};
+    desk.expectMsgBox("Tarnwick",
+                      "The application is already active and cannot have more than one instances "
+                      "(on the same computer) at the same time.",
+                      16, ui::vbOK);
     EXPECT_THROW(ShowDuplicateInstanceMessage("Tarnwick", true, retitle), ui::ProgramEnd);
     EXPECT_EQ(appTitle, "...duplicate instance");
-    ASSERT_EQ(desk.shown.size(), 1u);
-    EXPECT_EQ(desk.shown[0].owner, nullptr);
-    EXPECT_EQ(desk.shown[0].style, 16);
-    EXPECT_EQ(desk.shown[0].title, "Tarnwick");
-    EXPECT_EQ(desk.shown[0].text, "The application is already active and cannot have more than one instances "
-                                  "(on the same computer) at the same time.");
+    ASSERT_EQ(boxes().size(), 1);
+    EXPECT_EQ(boxes()[0].form, ""); // a plain box without an owner
 }
 
 // --- The stage list ---------------------------------------------------------------------
@@ -200,11 +196,9 @@ TEST_F(MessagesTest, TheStageListHas22LinesFiveOfThemFailSafeInBothLanguages)
     EXPECT_EQ(OrderOfProcessingText(false).split("\r\n")[0],
               "The order of processing during the comparison, is the following:");
 
-    desk.answers = {ui::vbOK};
     g().LanguageIsGreek = true;
-    ShowOrderOfProcessing(owner());
-    EXPECT_EQ(desk.shown[0].title, QStringLiteral("Σειρά εργασιών"));
-    EXPECT_EQ(desk.shown[0].style, 64);
+    desk.expectMsgBox(QStringLiteral("Σειρά εργασιών"), OrderOfProcessingText(true), 64, ui::vbOK);
+    ShowOrderOfProcessing(&form);
 }
 
 // --- The yield ------------------------------------------------------------------------
@@ -212,15 +206,16 @@ TEST_F(MessagesTest, TheStageListHas22LinesFiveOfThemFailSafeInBothLanguages)
 TEST_F(MessagesTest, TheYieldIsThrottledButACancelIsSeenAtTheNextTest)
 {
     SetDoEventsInterval(60000);
+    desk.resetYieldCount();
     for (int i = 0; i < 1000; ++i)
         DoEventsNow();
-    EXPECT_EQ(desk.yields, 1); // only the first call reached the desktop
+    EXPECT_EQ(desk.yieldCount(), 1); // only the first call reached the desktop
 
     // A long operation tests the flag after each yield: a cancel confirmed
     // while the desktop ran is seen at that very item.
     SetDoEventsInterval(0);
-    desk.yields = 0;
-    desk.onYield = [this] { g().CancelRequested = desk.yields == 3; };
+    desk.resetYieldCount();
+    desk.onYieldNumber(3, [this] { g().CancelRequested = true; });
     int items = 0;
     for (; items < 100; ++items) {
         DoEventsNow();
@@ -232,8 +227,8 @@ TEST_F(MessagesTest, TheYieldIsThrottledButACancelIsSeenAtTheNextTest)
 
 TEST_F(MessagesTest, TheYieldSwallowsFailuresButNotTheProgramsEnd)
 {
-    desk.onYield = [] { throw std::runtime_error("paint failed"); };
+    desk.onYieldNumber(desk.yieldCount() + 1, [] { throw std::runtime_error("paint failed"); });
     EXPECT_NO_THROW(DoEventsNow());
-    desk.onYield = [] { ui::endProgram(); };
+    desk.onYieldNumber(desk.yieldCount() + 1, [] { ui::endProgram(); });
     EXPECT_THROW(DoEventsNow(), ui::ProgramEnd);
 }

@@ -4,6 +4,9 @@
 
 #include "shared_fixture.h"
 
+#include "ui/Control.h"
+#include "ui/Form.h"
+
 using namespace basGlobal;
 
 using PathText = SharedTest;
@@ -158,6 +161,26 @@ TEST_F(PathText, CompactionUsesTheMeasureItIsGiven)
     EXPECT_EQ(CompactPathToLength("C:\\averyverylongname.txt", 12), "...\\avery...");
 }
 
+TEST_F(PathText, ALabelIsFilledToItsWidthInItsOwnFont)
+{
+    ui::Form form("frmMain");
+    ui::Label label(form, "lblCurrentPath");
+    label.setWidth(100 * ui::twipsPerPixel());
+    const QString path = "C:\\Documents\\Projects\\Quillmarsh\\Reports\\";
+    ui::Font font = label.font();
+    const auto widthIn = [&](const QString& s) { return ui::desktop().measureTextPx(font, s); };
+    const QString plain = CompactPathToWidth(label, path);
+    EXPECT_TRUE(plain.endsWith("...\\Reports\\"));
+    EXPECT_LE(widthIn(plain), 100);
+
+    font.bold = true;
+    label.setFont(font);
+    const QString bold = CompactPathToWidth(label, path);
+    EXPECT_LE(widthIn(bold), 100);
+    EXPECT_LT(bold.size(), plain.size()); // the wider font keeps less of the path
+    EXPECT_EQ(CompactPathForControl(label, path), bold);
+}
+
 TEST_F(PathText, DriveTypesAreNamedInTheCurrentLanguage)
 {
     QString askedRoot;
@@ -187,7 +210,7 @@ TEST_F(PathText, RepeatedCharactersCollapseAndYield)
     EXPECT_EQ(CollapseRepeatedCharacter("xxaxxxxxbx", "x"), "axb");
     EXPECT_EQ(CollapseRepeatedCharacter("  a  ", " ", false, true), " a");
     EXPECT_EQ(CollapseRepeatedCharacter("AAa", "a"), "AA"); // exact comparison
-    EXPECT_GT(desk.yields, 0);
+    EXPECT_GT(desk.yieldCount(), 0);
 }
 
 TEST_F(PathText, LevelsCountBackslashesAndDriveRootsAreNeverWithin)
@@ -198,9 +221,9 @@ TEST_F(PathText, LevelsCountBackslashesAndDriveRootsAreNeverWithin)
     EXPECT_TRUE(PathIsWithinLevels(" \\a\\b\\ ", 2)); // trimmed, one trailing "\" dropped
     EXPECT_FALSE(PathIsWithinLevels("D:\\", 0));
     EXPECT_FALSE(PathIsWithinLevels("D:\\", 5));
-    const int before = desk.yields;
+    const int before = desk.yieldCount();
     PathIsWithinLevels("\\abc", 3);
-    EXPECT_EQ(desk.yields - before, 4); // one yield per character examined
+    EXPECT_EQ(desk.yieldCount() - before, 4); // one yield per character examined
 }
 
 // --- 1-based string helpers ---------------------------------------------------------
