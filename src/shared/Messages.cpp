@@ -2,6 +2,7 @@
 
 #include "ui/Control.h"
 #include "ui/Desktop.h"
+#include "ui/Form.h"
 
 #include <QElapsedTimer>
 
@@ -163,6 +164,29 @@ void ShowOrderOfProcessing(ui::Form* owner)
     const bool gr = greek();
     ShowMessageBox(owner, gr ? QStringLiteral("Σειρά εργασιών") : QStringLiteral("Order of processing"),
                    OrderOfProcessingText(gr), ui::vbInformationOK);
+}
+
+void BringFormToFront(ui::Form& window)
+{
+    try {
+        if (window.windowState() == 1)
+            window.setWindowState(0);
+        ui::desktop().bringToFront(window);
+    } catch (const ui::ProgramEnd&) {
+        throw;
+    } catch (...) {
+        // Not being able to raise a window is no reason to stop.
+    }
+}
+
+void PlayMessageBeep(Long soundType)
+{
+    try {
+        ui::desktop().messageBeep(soundType);
+    } catch (const ui::ProgramEnd&) {
+        throw;
+    } catch (...) {
+    }
 }
 
 void DoEventsNow()

@@ -54,6 +54,14 @@ void ShowDuplicateInstanceMessage(const QString& title, bool anotherInstanceRunn
 void ShowOrderOfProcessing(ui::Form* owner);
 QString OrderOfProcessingText(bool greek);
 
+// Restores a minimised window and makes it the foreground window; failures
+// are swallowed.
+void BringFormToFront(ui::Form& window);
+
+// The system's message beep (0 default, 16 critical, 48 exclamation);
+// failures are swallowed.
+void PlayMessageBeep(Long soundType);
+
 // Lets the window system handle pending events. To stay cheap inside tight
 // loops it hands over at most once per DoEvents interval; with interval 0
 // every call hands over. A click on Cancel therefore waits at most one

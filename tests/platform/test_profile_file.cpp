@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 using namespace platform;
 
@@ -165,6 +167,33 @@ TEST_F(ProfileFileTest, AFailedWriteReturnsAnErrorAndLeavesTheOldFileWhole)
 
     // No temporary file is left behind.
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 1);
+}
+
+TEST_F(ProfileFileTest, AFolderThatRefusesNewFilesGivesPermissionDenied)
+{
+    // The folder is closed to everyone but root; as root the write runs as
+    // the unprivileged user "nobody" so the refusal is real.
+    const QString folder = dir.filePath(QStringLiteral("closed"));
+    ASSERT_TRUE(QDir().mkdir(folder));
+    const QString file = folder + QStringLiteral("/Quillmarsh.ini");
+    { QFile f(file); ASSERT_TRUE(f.open(QIODevice::WriteOnly)); f.write("[S]\r\nk=old\r\n"); }
+    ::chmod(QFile::encodeName(file).constData(), 0666);
+    ::chmod(QFile::encodeName(folder).constData(), 0555);
+    ::chmod(QFile::encodeName(dir.path()).constData(), 0755);
+
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0))
+            ::_exit(200);
+        ::_exit(writeProfileString(file, "S", "k", "new"));
+    }
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    ::chmod(QFile::encodeName(folder).constData(), 0755);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 70);
+    EXPECT_EQ(getProfileString(file, "S", "k", "", 10), "old");
 }
 
 TEST_F(ProfileFileTest, ARewriteKeepsTheFilesPermissions)

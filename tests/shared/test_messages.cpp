@@ -232,3 +232,18 @@ TEST_F(MessagesTest, TheYieldSwallowsFailuresButNotTheProgramsEnd)
     desk.onYieldNumber(desk.yieldCount() + 1, [] { ui::endProgram(); });
     EXPECT_THROW(DoEventsNow(), ui::ProgramEnd);
 }
+
+TEST_F(MessagesTest, AMinimisedWindowIsRestoredBeforeItIsBroughtToTheFront)
+{
+    form.setWindowState(1);
+    BringFormToFront(form);
+    EXPECT_EQ(form.windowState(), 0);
+    form.setWindowState(2);
+    BringFormToFront(form);
+    EXPECT_EQ(form.windowState(), 2); // a maximised window stays maximised
+
+    PlayMessageBeep(48);
+    const QList<Entry> beeps = desk.entries(Entry::MessageBeep);
+    ASSERT_EQ(beeps.size(), 1);
+    EXPECT_EQ(beeps[0].style, 48);
+}
