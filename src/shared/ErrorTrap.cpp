@@ -3,6 +3,7 @@
 #include "platform/AppError.h"
 #include "shared/Messages.h"
 #include "ui/Desktop.h"
+#include "ui/HeadlessDesktop.h"
 
 #include <new>
 #include <stdexcept>
@@ -26,6 +27,8 @@ bool ErrorTrap::step(const std::function<void()>& body)
     try {
         body();
         return true;
+    } catch (const ui::HeadlessFailure&) {
+        throw; // a scripted test's failure is not the program's error
     } catch (const platform::AppError& e) {
         report(e.number, e.description.isEmpty() ? platform::errorDescription(e.number) : e.description);
     } catch (const std::bad_alloc&) {

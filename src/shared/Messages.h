@@ -70,8 +70,9 @@ void PlayMessageBeep(Long soundType);
 // end (ui::ProgramEnd) passes through.
 void DoEventsNow();
 
-// Milliseconds between two hand-overs. The program runs with
-// kDoEventsIntervalMs; scripted tests that count yields set 0.
+// Milliseconds between two hand-overs. The default is 0, so scripted tests
+// that count yields see every one; the program's start-up on the real
+// desktop sets kDoEventsIntervalMs.
 inline constexpr int kDoEventsIntervalMs = 5;
 void SetDoEventsInterval(int milliseconds);
 int DoEventsInterval();

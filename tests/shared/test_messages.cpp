@@ -247,3 +247,14 @@ TEST_F(MessagesTest, AMinimisedWindowIsRestoredBeforeItIsBroughtToTheFront)
     ASSERT_EQ(beeps.size(), 1);
     EXPECT_EQ(beeps[0].style, 48);
 }
+
+TEST_F(MessagesTest, AScriptedTestsFailureIsNotTakenForTheProgramsError)
+{
+    ErrorTrap trap(&form, "303");
+    EXPECT_THROW(trap.step([] { ui::desktop().messageBox(nullptr, "surprise", "", 64); }), ui::HeadlessFailure);
+    EXPECT_FALSE(trap.anyFailed());
+    desk.onYieldNumber(desk.yieldCount() + 1, [this] { desk.fail("trigger failed"); });
+    EXPECT_THROW(DoEventsNow(), ui::HeadlessFailure);
+    EXPECT_EQ(desk.failures().size(), 2);
+    failuresExpected = true;
+}
