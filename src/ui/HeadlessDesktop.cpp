@@ -290,10 +290,13 @@ void HeadlessDesktop::doEvents()
 
 void HeadlessDesktop::runTriggers()
 {
+    // Number triggers compare with the yield that started this pass, so a
+    // nested yield inside an earlier trigger does not step over them.
+    const int yield = yields_;
     const auto snapshot = triggers_;
     for (const auto& t : snapshot) {
         if (t->done || t->running) continue;
-        const bool hit = t->number > 0 ? yields_ == t->number : t->predicate();
+        const bool hit = t->number > 0 ? yield == t->number : t->predicate();
         if (!hit) continue;
         if (!t->repeat) t->done = true;
         struct Running {

@@ -1,0 +1,410 @@
+#include "TestSupport.h"
+
+#include "ui/FlexGrid.h"
+#include "ui/ListBox.h"
+#include "ui/TreeView.h"
+
+using namespace ui;
+using uitest::TestForm;
+using uitest::UiTest;
+
+// --- Events raised by code writes ----------------------------------------------
+
+TEST_F(UiTest, CheckBoxSetFromCodeClicksOnceAndNotAgainWhenUnchanged)
+{
+    CheckBox* chk = nullptr;
+    int clicks = 0;
+    TestForm f(QStringLiteral("frmOptions"), [&](TestForm& form) {
+        chk = form.add<CheckBox>(QStringLiteral("chkResizeFont"));
+        chk->Click = [&] { ++clicks; };
+    });
+    f.load();
+    chk->setValue(1);
+    EXPECT_EQ(clicks, 1);
+    chk->setValue(1);
+    EXPECT_EQ(clicks, 1);
+    chk->setValue(0);
+    EXPECT_EQ(clicks, 2);
+    EXPECT_THROW(chk->setValue(3), UiError);
+}
+
+TEST_F(UiTest, CodeWritesNestAndSettleOnlyOnRealChanges)
+{
+    // A list Click that resets the current item: the nested Click sees -1 and
+    // stops, because setting -1 again changes nothing.
+    ListBox* lst = nullptr;
+    QList<int> seen;
+    TestForm f(QStringLiteral("frmMain"), [&](TestForm& form) {
+        lst = form.add<ListBox>(QStringLiteral("lstFirstLevelFolders"));
+        lst->Click = [&] {
+            seen << lst->listIndex();
+            lst->setListIndex(-1);
+        };
+    });
+    f.load();
+    lst->addItem(QStringLiteral("a"));
+    lst->addItem(QStringLiteral("b"));
+    lst->setListIndex(1);
+    EXPECT_EQ(seen, (QList<int>{1, -1}));
+    EXPECT_EQ(lst->listIndex(), -1);
+}
+
+TEST_F(UiTest, TextAndCaptionChangeOnlyWhenDifferent)
+{
+    TextBox* txt = nullptr;
+    Label* lbl = nullptr;
+    int textChanges = 0, captionChanges = 0;
+    TestForm f(QStringLiteral("frmFind"), [&](TestForm& form) {
+        txt = form.add<TextBox>(QStringLiteral("txtFindString"));
+        lbl = form.add<Label>(QStringLiteral("lblSettingsFolderExternal"));
+        txt->Change = [&] { ++textChanges; };
+        lbl->Change = [&] { ++captionChanges; };
+    });
+    f.load();
+    txt->setText(QStringLiteral("abc"));
+    txt->setText(QStringLiteral("abc"));
+    lbl->setCaption(QStringLiteral("C:\\Data"));
+    lbl->setCaption(QStringLiteral("C:\\Data"));
+    lbl->setCaption(QString());
+    EXPECT_EQ(textChanges, 1);
+    EXPECT_EQ(captionChanges, 2);
+}
+
+TEST_F(UiTest, PressingAButtonRunsClickUnlessItIsDisabled)
+{
+    CommandButton* cmd = nullptr;
+    int clicks = 0;
+    TestForm f(QStringLiteral("frmCompare"), [&](TestForm& form) {
+        cmd = form.add<CommandButton>(QStringLiteral("cmdPrint"));
+        cmd->Click = [&] { ++clicks; };
+    });
+    f.load();
+    cmd->setValue(true);
+    EXPECT_EQ(clicks, 1);
+    EXPECT_FALSE(cmd->value());
+    cmd->setEnabled(false);
+    cmd->setValue(true);
+    EXPECT_EQ(clicks, 1);
+}
+
+TEST_F(UiTest, OptionButtonsAreExclusivePerContainerAndClearingRaisesNothing)
+{
+    Frame* fra = nullptr;
+    ControlArray<OptionButton> optForm, optFrame;
+    QStringList clicks;
+    TestForm f(QStringLiteral("frmPageSetup"), [&](TestForm& form) {
+        fra = form.add<Frame>(QStringLiteral("fraFont"));
+        for (int i = 0; i < 2; ++i) {
+            form.addTo(optForm, QStringLiteral("optA"), i)->Click = [&, i] { clicks << QStringLiteral("A%1").arg(i); };
+            form.addTo(optFrame, QStringLiteral("optB"), i, fra)->Click = [&, i] { clicks << QStringLiteral("B%1").arg(i); };
+        }
+    });
+    f.show();
+    optForm[0]->setValue(true);
+    optFrame[1]->setValue(true);
+    EXPECT_TRUE(optForm[0]->value());
+    EXPECT_TRUE(optFrame[1]->value());
+    optForm[1]->setValue(true);
+    EXPECT_FALSE(optForm[0]->value());
+    EXPECT_TRUE(optFrame[1]->value()) << "another container's group is untouched";
+    optForm[1]->setValue(true);   // already selected: nothing
+    EXPECT_EQ(clicks, (QStringList{"A0", "B1", "A1"}));
+
+    // A user click on the selected option raises nothing; on another, Click.
+    ASSERT_TRUE(Input::click(*optForm[1]));
+    ASSERT_TRUE(Input::click(*optForm[0]));
+    EXPECT_EQ(clicks, (QStringList{"A0", "B1", "A1", "A0"}));
+    optForm[0]->setValue(false);
+    EXPECT_EQ(clicks.size(), 4);
+}
+
+TEST_F(UiTest, UpDownWritesItsBuddyThenRaisesChange)
+{
+    UpDown* upd = nullptr;
+    Label* lbl = nullptr;
+    QStringList order;
+    TestForm f(QStringLiteral("frmPageSetup"), [&](TestForm& form) {
+        lbl = form.add<Label>(QStringLiteral("lblFontSize"));
+        upd = form.add<UpDown>(QStringLiteral("updFontSize"));
+        upd->setMin(8);
+        upd->setMax(12);
+        upd->setValue(8);
+        upd->setBuddy(lbl, UpDown::BuddyProperty::Caption);
+        lbl->Change = [&] { order << QStringLiteral("label ") + lbl->caption(); };
+        upd->Change = [&] { order << QStringLiteral("change"); };
+    });
+    f.show();
+    ASSERT_TRUE(Input::upDown(*upd, +1));
+    EXPECT_EQ(order, (QStringList{"label 9", "change"}));
+    upd->setValue(12);
+    ASSERT_TRUE(Input::upDown(*upd, +1));   // at Max: nothing
+    EXPECT_EQ(order.size(), 4);
+    EXPECT_EQ(lbl->caption(), QStringLiteral("12"));
+    EXPECT_THROW(upd->setValue(13), UiError);
+}
+
+// --- List box details -------------------------------------------------------------
+
+TEST_F(UiTest, MultiSelectListTogglesOnClickAndCountsSelection)
+{
+    ListBox* lst = nullptr;
+    int clicks = 0;
+    TestForm f(QStringLiteral("frmFolderIncludeExclude"), [&](TestForm& form) {
+        lst = form.add<ListBox>(QStringLiteral("lstFirstLevelFolders"), 0);
+        lst->setMultiSelect(ListBox::Simple);
+        lst->Click = [&] { ++clicks; };
+        for (const char* s : {"a", "b", "c", "d"}) lst->addItem(QString::fromLatin1(s));
+    });
+    f.show();
+    ASSERT_TRUE(Input::listClick(*lst, 2));
+    ASSERT_TRUE(Input::listClick(*lst, 0));
+    EXPECT_EQ(clicks, 2);
+    EXPECT_EQ(lst->selCount(), 2);
+    EXPECT_EQ(lst->selectedIndexes(), (QList<int>{0, 2}));
+    EXPECT_EQ(lst->listIndex(), 0);
+    ASSERT_TRUE(Input::listClick(*lst, 2));
+    EXPECT_FALSE(lst->selected(2));
+    lst->setSelected(1, true);
+    lst->setSelected(1, true);
+    EXPECT_EQ(clicks, 4);
+    lst->removeItem(0);
+    EXPECT_EQ(lst->selCount(), 1);
+    EXPECT_EQ(lst->listIndex(), 1) << "the current item follows its item";
+    lst->removeItem(1);
+    EXPECT_EQ(lst->listIndex(), -1);
+    EXPECT_EQ(lst->selCount(), 1);
+    EXPECT_EQ(clicks, 4) << "removals raise nothing";
+}
+
+TEST_F(UiTest, ListItemUnderAPointFollowsTheTopIndex)
+{
+    TestForm f(QStringLiteral("frmMain"));
+    f.load();
+    auto* lst = f.add<ListBox>(QStringLiteral("lstFirstLevelFiles"));
+    lst->move(0, 0, 2000, 1000);
+    for (int i = 0; i < 10; ++i) lst->addItem(QString::number(i));
+    EXPECT_EQ(lst->itemFromPoint(100, 0), 0);
+    EXPECT_EQ(lst->itemFromPoint(100, lst->itemHeight() * 3 + 1), 3);
+    lst->setTopIndex(8);
+    EXPECT_EQ(lst->itemFromPoint(100, lst->itemHeight()), 9);
+    EXPECT_EQ(lst->itemFromPoint(100, lst->itemHeight() * 2), -1) << "below the last item";
+    lst->setTopIndex(50);
+    EXPECT_EQ(lst->topIndex(), 9);
+}
+
+// --- Tree view --------------------------------------------------------------------
+
+class TreeTest : public UiTest {
+protected:
+    void SetUp() override
+    {
+        UiTest::SetUp();
+        form.setBuilder([this](TestForm& f) {
+            tvw = f.add<TreeView>(QStringLiteral("tvwStructure"), 0);
+            tvw->NodeClick = [this](TreeNode* n) { events << QStringLiteral("click ") + n->key(); };
+            tvw->Collapse = [this](TreeNode* n) {
+                events << QStringLiteral("collapse %1 sel %2").arg(n->key(), tvw->selectedItem()->key());
+            };
+            tvw->Expand = [this](TreeNode* n) { events << QStringLiteral("expand ") + n->key(); };
+        });
+        form.show();
+        tvw->add({}, TreeView::tvwLast, QStringLiteral("C:\\"), QStringLiteral("C: [System]"));
+        tvw->node(QStringLiteral("C:\\"))->setSorted(true);
+        tvw->add(QStringLiteral("C:\\"), TreeView::tvwChild, QStringLiteral("C:\\Users\\"), QStringLiteral("Users"));
+        tvw->add(QStringLiteral("C:\\"), TreeView::tvwChild, QStringLiteral("C:\\apps\\"), QStringLiteral("apps"));
+        tvw->node(QStringLiteral("C:\\Users\\"))->setSorted(true);
+        tvw->add(QStringLiteral("C:\\Users\\"), TreeView::tvwChild, QStringLiteral("C:\\Users\\me\\"), QStringLiteral("me"));
+    }
+    TestForm form{QStringLiteral("frmMain")};
+    TreeView* tvw = nullptr;
+    QStringList events;
+};
+
+TEST_F(TreeTest, DuplicateAndMissingKeysRaiseTheirErrors)
+{
+    try {
+        tvw->add(QStringLiteral("C:\\"), TreeView::tvwChild, QStringLiteral("C:\\apps\\"), QStringLiteral("apps"));
+        ADD_FAILURE() << "no error";
+    } catch (const UiError& e) {
+        EXPECT_EQ(e.number, 35602);
+        EXPECT_EQ(e.description, QStringLiteral("Key is not unique in collection"));
+    }
+    try {
+        tvw->node(QStringLiteral("D:\\"));
+        ADD_FAILURE() << "no error";
+    } catch (const UiError& e) {
+        EXPECT_EQ(e.number, 35601);
+        EXPECT_EQ(e.description, QStringLiteral("Element not found"));
+    }
+    EXPECT_EQ(tvw->count(), 4);
+}
+
+TEST_F(TreeTest, SortedChildrenAndFullPath)
+{
+    TreeNode* root = tvw->node(QStringLiteral("C:\\"));
+    EXPECT_EQ(root->child()->text(), QStringLiteral("apps"));
+    EXPECT_EQ(root->child()->next()->text(), QStringLiteral("Users"));
+    EXPECT_EQ(root->child()->lastSibling()->text(), QStringLiteral("Users"));
+    EXPECT_EQ(tvw->node(QStringLiteral("C:\\Users\\me\\"))->fullPath(), QStringLiteral("C: [System]\\Users\\me"));
+    EXPECT_EQ(tvw->nodeAt(2)->key(), QStringLiteral("C:\\Users\\"));
+}
+
+TEST_F(TreeTest, CollapseMovesTheSelectionToTheCollapsedNodeBeforeCollapse)
+{
+    TreeNode* me = tvw->node(QStringLiteral("C:\\Users\\me\\"));
+    me->ensureVisible();
+    me->setSelected(true);
+    EXPECT_EQ(events, (QStringList{"expand C:\\", "expand C:\\Users\\"})) << "programmatic selection raises no NodeClick";
+    events.clear();
+    ASSERT_TRUE(Input::collapse(*tvw, QStringLiteral("C:\\")));
+    EXPECT_EQ(events, (QStringList{"collapse C:\\ sel C:\\"}));
+    EXPECT_EQ(tvw->selectedItem()->key(), QStringLiteral("C:\\"));
+    // Collapsing a node whose subtree does not hold the selection leaves it.
+    ASSERT_TRUE(Input::expand(*tvw, QStringLiteral("C:\\")));
+    ASSERT_TRUE(Input::nodeClick(*tvw, QStringLiteral("C:\\apps\\")));
+    ASSERT_TRUE(Input::collapse(*tvw, QStringLiteral("C:\\Users\\")));
+    EXPECT_EQ(tvw->selectedItem()->key(), QStringLiteral("C:\\apps\\"));
+}
+
+TEST_F(TreeTest, NodeClickFiresOnEveryUserClickEvenOnTheSelectedNode)
+{
+    ASSERT_TRUE(Input::expand(*tvw, QStringLiteral("C:\\")));
+    events.clear();
+    ASSERT_TRUE(Input::nodeClick(*tvw, QStringLiteral("C:\\apps\\")));
+    ASSERT_TRUE(Input::nodeClick(*tvw, QStringLiteral("C:\\apps\\")));
+    ASSERT_TRUE(Input::nodeKey(*tvw, QStringLiteral("C:\\Users\\")));
+    EXPECT_EQ(events, (QStringList{"click C:\\apps\\", "click C:\\apps\\", "click C:\\Users\\"}));
+    // A node inside a collapsed node cannot be clicked.
+    EXPECT_HEADLESS_FAILURE(Input::nodeClick(*tvw, QStringLiteral("C:\\Users\\me\\")), "collapsed");
+}
+
+// --- Grid -----------------------------------------------------------------------
+
+class GridTest : public UiTest {
+protected:
+    void SetUp() override
+    {
+        UiTest::SetUp();
+        form.setBuilder([this](TestForm& f) {
+            grd = f.add<FlexGrid>(QStringLiteral("grdResults"));
+            grd->move(0, 0, 9000, 240 * 6);
+            grd->setCols(9);
+            grd->setRows(20);
+        });
+        form.show();
+    }
+    TestForm form{QStringLiteral("frmCompare")};
+    FlexGrid* grd = nullptr;
+};
+
+TEST_F(GridTest, CellColoursAddressTheCurrentCellAndStartUnset)
+{
+    grd->setRow(3);
+    grd->setCol(2);
+    EXPECT_EQ(grd->cellBackColor(), kColorUnset);
+    grd->setCellBackColor(0xC0E0FF);
+    grd->setCellForeColor(255);
+    grd->setCol(4);
+    EXPECT_EQ(grd->cellBackColor(), kColorUnset);
+    grd->setCellBackColor(0x00FF00);
+    EXPECT_EQ(grd->cellBackColorAt(3, 2), 0xC0E0FFu);
+    EXPECT_EQ(grd->cellForeColorAt(3, 2), 255u);
+    EXPECT_EQ(grd->cellBackColorAt(3, 4), 0x00FF00u);
+    grd->setCellBackColor(kColorUnset);
+    EXPECT_EQ(grd->cellBackColorAt(3, 4), kColorUnset);
+    try {
+        grd->setRow(20);
+        ADD_FAILURE() << "no error";
+    } catch (const UiError& e) {
+        EXPECT_EQ(e.number, 30009);
+    }
+}
+
+TEST_F(GridTest, MergesAdjacentEqualTextsOfMergeRowsOnly)
+{
+    grd->setMergeCells(1);
+    const QStringList row{"", "     ", "     ", "   ", "   ", "     ", "     ", "x", "x"};
+    for (int c = 0; c < 9; ++c) {
+        grd->setTextMatrix(1, c, row[c]);
+        grd->setTextMatrix(2, c, row[c]);
+    }
+    grd->setTextMatrix(1, 2, QStringLiteral("    "));   // one blank fewer: no merge
+    grd->setMergeRow(1, true);
+    grd->setMergeRow(2, true);
+    EXPECT_EQ(grd->mergedSpan(2, 1), std::make_pair(1, 2));
+    EXPECT_EQ(grd->mergedSpan(2, 4), std::make_pair(3, 4));
+    EXPECT_EQ(grd->mergedSpan(2, 8), std::make_pair(7, 8));
+    EXPECT_EQ(grd->mergedSpan(1, 1), std::make_pair(1, 1));
+    grd->setTextMatrix(2, 0, QStringLiteral("     "));
+    EXPECT_EQ(grd->mergedSpan(2, 0), std::make_pair(0, 0)) << "never across the fixed column";
+    grd->setMergeRow(2, false);
+    EXPECT_EQ(grd->mergedSpan(2, 1), std::make_pair(1, 1));
+}
+
+TEST_F(GridTest, TopRowClampsAndClicksSetMouseRowAndCurrentCell)
+{
+    grd->setTopRow(100);
+    EXPECT_EQ(grd->topRow(), 20 - grd->visibleRows());
+    grd->setTopRow(0);
+    EXPECT_EQ(grd->topRow(), 1);
+
+    QList<int> mouse;
+    grd->MouseUp = [&](int button, int, int, int) { mouse << button << grd->mouseRow() << grd->mouseCol(); };
+    ASSERT_TRUE(Input::gridMouseUp(*grd, 5, 3));
+    EXPECT_EQ(grd->row(), 5);
+    EXPECT_EQ(grd->col(), 3);
+    ASSERT_TRUE(Input::gridMouseUp(*grd, -1, -1));
+    ASSERT_TRUE(Input::gridMouseUp(*grd, 0, 2));
+    EXPECT_EQ(mouse, (QList<int>{1, 5, 3, 1, -1, -1, 1, 0, 2}));
+    EXPECT_EQ(grd->row(), 5) << "clicks outside the scrolling cells keep the current cell";
+    ASSERT_TRUE(Input::resizeColumn(*grd, 2, 3000));
+    EXPECT_EQ(grd->colWidth(2), 3000);
+}
+
+TEST_F(GridTest, ShrinkingKeepsTheRemainingCells)
+{
+    grd->setTextMatrix(1, 1, QStringLiteral("keep"));
+    grd->setTextMatrix(19, 8, QStringLiteral("drop"));
+    grd->setRows(2);
+    grd->setRows(20);
+    EXPECT_EQ(grd->textMatrix(1, 1), QStringLiteral("keep"));
+    EXPECT_EQ(grd->textMatrix(19, 8), QString());
+    EXPECT_THROW(grd->textMatrix(20, 0), UiError);
+}
+
+// --- Dialogs, progress -----------------------------------------------------------------
+
+TEST_F(UiTest, CommonDialogCancelIsError32755WithCancelError)
+{
+    TestForm f(QStringLiteral("frmHiddenForm"));
+    f.load();
+    auto* dlg = f.add<CommonDialog>(QStringLiteral("dlgDialog"));
+    dlg->cancelError = true;
+    dlg->dialogTitle = QStringLiteral("Select folder");
+    desk.cancelFileDialog(FileDialogKind::Open);
+    try {
+        dlg->showOpen();
+        ADD_FAILURE() << "no error";
+    } catch (const UiError& e) {
+        EXPECT_EQ(e.number, 32755);
+        EXPECT_EQ(e.description, QStringLiteral("Cancel was selected."));
+    }
+    desk.answerSave(QStringLiteral("C:\\Out\\list.txt"));
+    EXPECT_TRUE(dlg->showSave());
+    EXPECT_EQ(dlg->fileName, QStringLiteral("C:\\Out\\list.txt"));
+    EXPECT_EQ(dlg->fileTitle, QStringLiteral("list.txt"));
+    desk.answerFolder(QStringLiteral("C:\\Out"));
+    EXPECT_TRUE(dlg->showFolder());
+    EXPECT_EQ(dlg->fileName, QStringLiteral("C:\\Out\\"));
+    EXPECT_HEADLESS_FAILURE(dlg->showPrinter(), "Unexpected printer dialog");
+}
+
+TEST_F(UiTest, ProgressBarKeepsTheFraction)
+{
+    TestForm f(QStringLiteral("frmPrint"));
+    f.load();
+    auto* prb = f.add<ProgressBar>(QStringLiteral("prbProgressBar"));
+    prb->setValue(37.5);
+    EXPECT_DOUBLE_EQ(prb->value(), 37.5);
+    EXPECT_THROW(prb->setValue(100.5), UiError);
+}

@@ -1,0 +1,444 @@
+#include "TestSupport.h"
+
+using namespace ui;
+using uitest::TestForm;
+using uitest::UiTest;
+
+namespace {
+
+// Records the lifecycle events of a form.
+void trace(Form& f, QStringList& log)
+{
+    f.Load = [&log, &f] { log << f.name() + QStringLiteral(" load"); };
+    f.QueryUnload = [&log, &f](bool&, int mode) { log << f.name() + QStringLiteral(" query %1").arg(mode); };
+    f.Unload = [&log, &f](bool&) { log << f.name() + QStringLiteral(" unload"); };
+}
+
+} // namespace
+
+// --- Lifecycle ---------------------------------------------------------------------
+
+TEST_F(UiTest, AFormUnloadsItselfInsideItsOwnClick)
+{
+    CommandButton* cmd = nullptr;
+    QStringList log;
+    TestForm f(QStringLiteral("frmAbout"), [&](TestForm& form) {
+        cmd = form.add<CommandButton>(QStringLiteral("cmdOK"));
+        cmd->Click = [&] {
+            form.unload();
+            log << QStringLiteral("after unload, loaded=%1").arg(form.isLoaded());
+            form.unload();   // again: nothing
+        };
+    });
+    trace(f, log);
+    desk.onModal(QStringLiteral("frmAbout"), [&](Form&) { ASSERT_TRUE(Input::click(*cmd)); });
+    f.show(Modal);
+    EXPECT_EQ(log, (QStringList{"frmAbout load", "frmAbout query 1", "frmAbout unload", "after unload, loaded=0"}));
+    EXPECT_FALSE(f.isLoaded());
+    EXPECT_TRUE(f.controls().empty());
+    f.hide();   // never loads it again silently
+    EXPECT_FALSE(f.isLoaded());
+}
+
+TEST_F(UiTest, QueryUnloadCancelsAUserCloseButNotTheNextCodeClose)
+{
+    bool busy = true;
+    TestForm f(QStringLiteral("frmPrint"));
+    f.QueryUnload = [&](bool& cancel, int mode) {
+        if (mode == vbFormControlMenu && busy) {
+            msgBox(&f, QStringLiteral("Close window"), QStringLiteral("busy"), vbInformationOK);
+            cancel = true;
+        }
+    };
+    desk.expectMsgBox(QStringLiteral("Close window"), QStringLiteral("busy"), vbInformationOK, vbOK);
+    desk.onModal(QStringLiteral("frmPrint"), [&](Form& form) {
+        ASSERT_TRUE(Input::closeBox(form));
+        EXPECT_TRUE(form.isShown());
+        form.unload();
+    });
+    f.show(Modal);
+    EXPECT_FALSE(f.isLoaded());
+}
+
+TEST_F(UiTest, ReloadBuildsFreshControlsAndResizeDoneFollowsEachLoad)
+{
+    int builds = 0, resized = 0;
+    TestForm f(QStringLiteral("frmMain"), [&](TestForm& form) {
+        ++builds;
+        auto* lbl = form.add<Label>(QStringLiteral("lblCaption"));
+        EXPECT_EQ(lbl->caption(), QString());
+        lbl->setCaption(QStringLiteral("set"));
+        form.add<FormResizer>(QStringLiteral("freeSizer1"))->ResizeDone = [&] {
+            ++resized;
+            EXPECT_FALSE(form.visible()) << "the form is still hidden";
+        };
+    });
+    f.load();
+    f.load();
+    EXPECT_EQ(builds, 1);
+    EXPECT_EQ(resized, 1);
+    f.unload();
+    f.show();
+    EXPECT_EQ(builds, 2);
+    EXPECT_EQ(resized, 2);
+    EXPECT_TRUE(f.isShown());
+}
+
+// --- Modal runs ---------------------------------------------------------------------
+
+TEST_F(UiTest, AModalScriptOpensASecondModalForm)
+{
+    QStringList log;
+    CommandButton* cmdFind = nullptr;
+    TestForm find(QStringLiteral("frmFind"));
+    TestForm compare(QStringLiteral("frmCompare"), [&](TestForm& form) {
+        cmdFind = form.add<CommandButton>(QStringLiteral("cmdFind"));
+        cmdFind->Click = [&] {
+            form.setMousePointer(vbHourglass);
+            find.load();
+            find.show(Modal);
+            form.setMousePointer(vbDefault);
+            log << QStringLiteral("find returned");
+        };
+    });
+    trace(find, log);
+    desk.onModal(QStringLiteral("frmCompare"), [&](Form& form) {
+        ASSERT_TRUE(Input::click(*cmdFind));
+        EXPECT_EQ(modalStack().size(), 1u);
+        form.unload();
+    });
+    desk.onModal(QStringLiteral("frmFind"), [&](Form& form) {
+        EXPECT_EQ(topModalForm(), &find);
+        EXPECT_EQ(modalStack().size(), 2u);
+        // The form beneath takes no input.
+        QString why;
+        EXPECT_FALSE(Input::canTakeInput(*cmdFind, &why));
+        EXPECT_TRUE(why.contains(QStringLiteral("blocked by the modal form frmFind")));
+        ASSERT_TRUE(Input::closeBox(form));
+    });
+    compare.show(Modal);
+    EXPECT_EQ(log, (QStringList{"frmFind load", "frmFind query 0", "frmFind unload", "find returned"}));
+    EXPECT_TRUE(modalStack().empty());
+    EXPECT_EQ(desk.transcriptLines().filter(QStringLiteral("modal")),
+              (QStringList{"show frmCompare modal", "modal frmCompare", "show frmFind modal", "modal frmFind",
+                           "end modal frmFind", "end modal frmCompare"}));
+    EXPECT_EQ(desk.entries(HeadlessDesktop::Entry::PointerChange).size(), 2);
+}
+
+TEST_F(UiTest, HideAndShowModalAgainKeepsTheOpenerWaiting)
+{
+    FlexGrid* grd = nullptr;
+    QStringList log;
+    TestForm interp(QStringLiteral("frmInterpretation"));
+    TestForm compare(QStringLiteral("frmCompare"), [&](TestForm& form) {
+        grd = form.add<FlexGrid>(QStringLiteral("grdResults"));
+        grd->setRows(5);
+        grd->MouseUp = [&](int, int, int, int) {
+            form.hide();
+            interp.load();
+            EXPECT_EQ(grd->mouseRow(), 3) << "MouseRow survives while the form is hidden";
+            interp.show(Modal);
+            log << QStringLiteral("interpretation closed");
+            form.show(Modal);
+            log << QStringLiteral("second level ended");
+        };
+    });
+    TestForm main(QStringLiteral("frmMain"), [&](TestForm& form) {
+        form.add<CommandButton>(QStringLiteral("cmdCompare"))->Click = [&] {
+            compare.show(Modal);
+            log << QStringLiteral("opener resumed");
+        };
+    });
+    main.show();
+    desk.onModal(QStringLiteral("frmCompare"), [&](Form&) {
+        ASSERT_TRUE(Input::gridMouseUp(*grd, 3, 1));
+        log << QStringLiteral("first script resumes");
+    });
+    desk.onModal(QStringLiteral("frmInterpretation"), [&](Form& form) {
+        EXPECT_FALSE(compare.visible());
+        form.unload();
+    });
+    desk.onModal(QStringLiteral("frmCompare"), [&](Form& form) {
+        EXPECT_EQ(modalStack().size(), 2u) << "the hidden first level still waits beneath";
+        form.unload();
+    });
+    ASSERT_TRUE(Input::click(*main.controls().front()));
+    EXPECT_EQ(log, (QStringList{"interpretation closed", "second level ended", "first script resumes", "opener resumed"}));
+    EXPECT_FALSE(compare.isLoaded());
+}
+
+TEST_F(UiTest, ShowingAVisibleFormModallyIsError400)
+{
+    TestForm f(QStringLiteral("frmPleaseWait"));
+    f.show();
+    try {
+        f.show(Modal);
+        ADD_FAILURE() << "no error";
+    } catch (const UiError& e) {
+        EXPECT_EQ(e.number, 400);
+    }
+}
+
+TEST_F(UiTest, UnscriptedModalFormFailsNamingIt)
+{
+    TestForm f(QStringLiteral("frmOptions"));
+    EXPECT_HEADLESS_FAILURE(f.show(Modal), "Unscripted modal form frmOptions");
+    EXPECT_TRUE(modalStack().empty());
+}
+
+TEST_F(UiTest, AScriptThatLeavesItsFormOpenFailsUnlessAutoClosed)
+{
+    TestForm f(QStringLiteral("frmOptions"));
+    desk.onModal(QStringLiteral("frmOptions"), [](Form&) {});
+    EXPECT_HEADLESS_FAILURE(f.show(Modal), "Modal form frmOptions left open");
+    f.hide();
+
+    QList<int> modes;
+    f.QueryUnload = [&](bool&, int mode) { modes << mode; };
+    desk.onModal(QStringLiteral("frmOptions"), [](Form&) {}, HeadlessDesktop::ModalEnd::AutoClose);
+    f.show(Modal);
+    EXPECT_FALSE(f.isLoaded());
+    EXPECT_EQ(modes, QList<int>{vbFormControlMenu});
+}
+
+TEST_F(UiTest, EndingInsideANestedModalLoopRunsNoQueryUnloadOrUnload)
+{
+    QStringList log;
+    TestForm inner(QStringLiteral("frmSettingsImport"));
+    TestForm outer(QStringLiteral("frmMain"));
+    trace(inner, log);
+    trace(outer, log);
+    desk.onModal(QStringLiteral("frmMain"), [&](Form&) { inner.show(Modal); });
+    desk.onModal(QStringLiteral("frmSettingsImport"), [&](Form& form) {
+        msgBox(&form, QStringLiteral("Import settings"), QStringLiteral("done"), vbExclamationOK);
+        endProgram();
+    });
+    desk.expectMsgBox(QStringLiteral("Import settings"), QStringLiteral("done"), vbExclamationOK, vbOK);
+    EXPECT_THROW(outer.show(Modal), ProgramEnd);
+    EXPECT_EQ(log, (QStringList{"frmMain load", "frmSettingsImport load"}));
+    EXPECT_TRUE(modalStack().empty());
+    EXPECT_TRUE(programHasEnded());
+    outer.unload();
+    EXPECT_EQ(log.size(), 2) << "after the end nothing unloads";
+    EXPECT_EQ(desk.transcriptLines().last(), QStringLiteral("end"));
+}
+
+// --- Message boxes ---------------------------------------------------------------------
+
+TEST_F(UiTest, AnUnexpectedMessageBoxFailsWithItsText)
+{
+    TestForm f(QStringLiteral("frmMain"));
+    f.load();
+    EXPECT_HEADLESS_FAILURE(msgBox(&f, QStringLiteral("Up one level"), QStringLiteral("Already at the root."), vbInformationOK),
+                            "Unexpected message box [frmMain] title \"Up one level\", text \"Already at the root.\", style 64");
+    desk.expectMsgBox(QStringLiteral("Store path"), QStringLiteral("Store?"), vbQuestionYesNo, vbYes);
+    EXPECT_HEADLESS_FAILURE(msgBox(&f, QStringLiteral("Store path"), QStringLiteral("Store it?"), vbQuestionYesNo),
+                            "got:      [frmMain] title \"Store path\", text \"Store it?\"");
+    desk.expectMsgBox(QStringLiteral("Store path"), QStringLiteral("x"), vbQuestionYesNo, vbYes);
+    ASSERT_EQ(desk.pendingMsgBoxes(), 2);
+    EXPECT_EQ(msgBox(&f, QStringLiteral("Store path"), QStringLiteral("Store?"), vbQuestionYesNo), vbYes);
+    EXPECT_EQ(msgBox(&f, QStringLiteral("Store path"), QStringLiteral("x"), vbQuestionYesNo), vbYes);
+    EXPECT_EQ(desk.failures().size(), 2);
+}
+
+TEST_F(UiTest, AnAnswerThatIsNotAButtonOfTheBoxFails)
+{
+    desk.expectMsgBox(QStringLiteral("Reminder"), QStringLiteral("Close?"), vbQuestionYesNoDefNo, vbCancel);
+    EXPECT_HEADLESS_FAILURE(msgBox(nullptr, QStringLiteral("Reminder"), QStringLiteral("Close?"), vbQuestionYesNoDefNo),
+                            "Answer 2 is not a button");
+    desk.expectMsgBox(QStringLiteral("Restore path"), QStringLiteral("partial"), vbInformationRetryCancelDefCancel, vbRetry);
+    EXPECT_EQ(msgBox(nullptr, QStringLiteral("Restore path"), QStringLiteral("partial"), vbInformationRetryCancelDefCancel), vbRetry);
+    EXPECT_EQ(desk.transcriptLines().last(), QStringLiteral("box [] \"Restore path\" \"partial\" 325 -> 4"));
+}
+
+TEST(MsgBoxStyles, ButtonsDefaultsAndEscapeOfTheProgramsStyles)
+{
+    EXPECT_EQ(msgBoxButtons(vbQuestionYesNo), (QList<int>{vbYes, vbNo}));
+    EXPECT_EQ(msgBoxDefaultButton(vbQuestionYesNo), vbYes);
+    EXPECT_EQ(msgBoxDefaultButton(vbQuestionYesNoDefNo), vbNo);
+    EXPECT_EQ(msgBoxEscapeButton(vbQuestionYesNoDefNo), 0);
+    EXPECT_EQ(msgBoxButtons(vbInformationRetryCancelDefCancel), (QList<int>{vbRetry, vbCancel}));
+    EXPECT_EQ(msgBoxDefaultButton(vbInformationRetryCancelDefCancel), vbCancel);
+    EXPECT_EQ(msgBoxIcon(vbInformationRetryCancelDefCancel), 64);
+    EXPECT_EQ(msgBoxEscapeButton(vbCriticalOK), vbOK);
+}
+
+// --- Input ----------------------------------------------------------------------------
+
+TEST_F(UiTest, InputIsRefusedForDisabledHiddenOrFramedControls)
+{
+    Frame* fra = nullptr;
+    CommandButton *inFrame = nullptr, *plain = nullptr;
+    TestForm f(QStringLiteral("frmSettingsExport"), [&](TestForm& form) {
+        fra = form.add<Frame>(QStringLiteral("fraSettings"));
+        inFrame = form.add<CommandButton>(QStringLiteral("cmdBrowse"), -1, fra);
+        plain = form.add<CommandButton>(QStringLiteral("cmdExport"));
+    });
+    f.load();
+    EXPECT_HEADLESS_FAILURE(Input::click(*plain), "form frmSettingsExport is not shown");
+    f.show();
+    fra->setEnabled(false);
+    EXPECT_HEADLESS_FAILURE(Input::click(*inFrame), "control frmSettingsExport.cmdBrowse is not enabled");
+    EXPECT_TRUE(inFrame->enabled()) << "a disabled frame leaves its children's own Enabled";
+    plain->setVisible(false);
+    EXPECT_HEADLESS_FAILURE(Input::click(*plain), "not visible");
+}
+
+TEST_F(UiTest, EnterPressesTheFocusedButtonOrTheDefaultAndEscTheCancelButton)
+{
+    QStringList log;
+    CommandButton *ok = nullptr, *cancel = nullptr, *other = nullptr;
+    TextBox* txt = nullptr;
+    TestForm f(QStringLiteral("frmFind"), [&](TestForm& form) {
+        txt = form.add<TextBox>(QStringLiteral("txtFindString"));
+        ok = form.add<CommandButton>(QStringLiteral("cmdOK"));
+        cancel = form.add<CommandButton>(QStringLiteral("cmdCancel"));
+        other = form.add<CommandButton>(QStringLiteral("cmdFindNext"));
+        ok->setDefault(true);
+        cancel->setCancel(true);
+        ok->Click = [&] { log << QStringLiteral("ok"); };
+        cancel->Click = [&] { log << QStringLiteral("cancel"); };
+        other->Click = [&] { log << QStringLiteral("next"); };
+        txt->setTabIndex(0);
+        ok->setTabIndex(1);
+        cancel->setTabIndex(2);
+        other->setTabIndex(3);
+    });
+    f.show();
+    EXPECT_EQ(f.activeControl(), txt) << "first in the tab order";
+    ASSERT_TRUE(Input::key(f, vbKeyReturn));
+    ASSERT_TRUE(Input::key(f, vbKeyEscape));
+    ASSERT_TRUE(Input::focus(*other));
+    ASSERT_TRUE(Input::key(f, vbKeyReturn));
+    cancel->setEnabled(false);
+    ASSERT_TRUE(Input::key(f, vbKeyEscape));
+    EXPECT_EQ(log, (QStringList{"ok", "cancel", "next"}));
+    EXPECT_TRUE(f.isLoaded()) << "Esc is not a close";
+}
+
+TEST_F(UiTest, KeyPreviewSeesKeysFirstAndDoesNotSwallowThem)
+{
+    QList<int> formKeys;
+    TextBox* txt = nullptr;
+    CommandButton* print = nullptr;
+    int prints = 0;
+    TestForm f(QStringLiteral("frmCompare"), [&](TestForm& form) {
+        txt = form.add<TextBox>(QStringLiteral("txtNumberOfLevels"));
+        print = form.add<CommandButton>(QStringLiteral("cmdPrint"));
+        print->Click = [&] { ++prints; };
+        txt->KeyPress = [&](int& ascii) {
+            if (ascii != 8 && (ascii < '0' || ascii > '9')) {
+                ascii = 0;
+                desktop().beep();
+            }
+        };
+    });
+    f.setKeyPreview(true);
+    f.KeyPress = [&](int& ascii) {
+        formKeys << ascii;
+        if (ascii == 16 && print->enabled()) print->setValue(true);
+    };
+    f.show();
+    ASSERT_TRUE(Input::type(*txt, QStringLiteral("12a3")));
+    EXPECT_EQ(txt->text(), QStringLiteral("123"));
+    ASSERT_TRUE(Input::key(f, vbKeyBack));
+    EXPECT_EQ(txt->text(), QStringLiteral("12"));
+    ASSERT_TRUE(Input::key(f, 'P', vbCtrlMask));
+    EXPECT_EQ(prints, 1);
+    EXPECT_EQ(formKeys, (QList<int>{'1', '2', 'a', '3', 8, 16}));
+    EXPECT_EQ(desk.entries(HeadlessDesktop::Entry::Beep).size(), 2) << "'a' and Ctrl+P refused by the box";
+    ASSERT_TRUE(Input::paste(*txt, QStringLiteral("x")));
+    EXPECT_EQ(txt->text(), QStringLiteral("12x")) << "a paste bypasses KeyPress";
+}
+
+TEST_F(UiTest, FocusMovesBeforeClickAndSetFocusFailsOnAHiddenControl)
+{
+    QStringList log;
+    TextBox* txt = nullptr;
+    CommandButton* cmd = nullptr;
+    TestForm f(QStringLiteral("frmOptions"), [&](TestForm& form) {
+        txt = form.add<TextBox>(QStringLiteral("txtNumberOfLevels"));
+        cmd = form.add<CommandButton>(QStringLiteral("cmdOK"));
+        txt->LostFocus = [&] {
+            log << QStringLiteral("lost");
+            if (txt->text().isEmpty()) txt->setText(QStringLiteral("1"));
+        };
+        cmd->Click = [&] { log << QStringLiteral("click ") + txt->text(); };
+    });
+    f.show();
+    ASSERT_EQ(f.activeControl(), txt);
+    ASSERT_TRUE(Input::click(*cmd));
+    EXPECT_EQ(log, (QStringList{"lost", "click 1"}));
+    txt->setVisible(false);
+    EXPECT_THROW(txt->setFocus(), UiError);
+}
+
+TEST_F(UiTest, MenusOpenThenChooseAndPopUpSynchronously)
+{
+    QStringList log;
+    Menu *mnuSavePath = nullptr, *mnuHelp = nullptr, *mnuStore = nullptr, *mnuRefresh = nullptr;
+    TestForm f(QStringLiteral("frmMain"), [&](TestForm& form) {
+        mnuSavePath = form.addMenu(QStringLiteral("mnuSavePath"), QStringLiteral("Store"));
+        mnuStore = form.addMenu(QStringLiteral("mnuSavePathStore"), QStringLiteral("Store path"), mnuSavePath);
+        form.addMenu(QStringLiteral("mnuSep"), QStringLiteral("-"), mnuSavePath);
+        mnuHelp = form.addMenu(QStringLiteral("mnuSavePathHelp"), QStringLiteral("Help"), mnuSavePath);
+        Menu* tools = form.addMenu(QStringLiteral("mnuTools"), QStringLiteral("Tools"));
+        mnuRefresh = form.addMenu(QStringLiteral("mnuToolsRefresh"), QStringLiteral("Refresh\tF5"), tools);
+        mnuRefresh->setShortcut(QStringLiteral("F5"));
+        mnuSavePath->Click = [&] {
+            log << QStringLiteral("open");
+            mnuHelp->setEnabled(false);
+        };
+        mnuStore->Click = [&] { log << QStringLiteral("store"); };
+        mnuHelp->Click = [&] { log << QStringLiteral("help"); };
+        mnuRefresh->Click = [&] { log << QStringLiteral("refresh"); };
+    });
+    f.show();
+    ASSERT_TRUE(Input::choose(*mnuStore));
+    EXPECT_HEADLESS_FAILURE(Input::choose(*mnuHelp), "menu frmMain.mnuSavePathHelp is disabled or hidden");
+    ASSERT_TRUE(Input::key(f, vbKeyF5));
+
+    desk.answerPopup(QStringLiteral("mnuSavePath"), QStringLiteral("mnuSavePathStore"));
+    f.popupMenu(*mnuSavePath);
+    log << QStringLiteral("popup returned");
+    desk.answerPopup(QStringLiteral("mnuSavePath"), QString());
+    f.popupMenu(*mnuSavePath);
+    EXPECT_EQ(log, (QStringList{"open", "store", "refresh", "open", "store", "popup returned", "open"}));
+    desk.answerPopup(QStringLiteral("mnuSavePath"), QStringLiteral("mnuSavePathHelp"));
+    EXPECT_HEADLESS_FAILURE(f.popupMenu(*mnuSavePath), "cannot be chosen");
+}
+
+TEST_F(UiTest, RightClickShowsTheTopicOfTheCurrentHelpFile)
+{
+    CommandButton* cmd = nullptr;
+    Label* lbl = nullptr;
+    TestForm f(QStringLiteral("frmPrint"), [&](TestForm& form) {
+        cmd = form.add<CommandButton>(QStringLiteral("cmdPrint"));
+        cmd->setHelpTopic(93010);
+        lbl = form.add<Label>(QStringLiteral("lblStep"));
+    });
+    setHelpFile(QStringLiteral("QuillmarshUK.hlp"));
+    f.show();
+    ASSERT_TRUE(Input::rightClick(*cmd));
+    ASSERT_TRUE(Input::rightClick(*lbl));   // no topic: no help
+    cmd->setEnabled(false);
+    EXPECT_HEADLESS_FAILURE(Input::rightClick(*cmd), "not enabled");
+    EXPECT_EQ(desk.transcriptLines().filter(QStringLiteral("help")), QStringList{"help [frmPrint] QuillmarshUK.hlp 93010"});
+}
+
+TEST_F(UiTest, ChangesAreObservableByABackend)
+{
+    struct Recorder : ChangeObserver {
+        QList<Prop> props;
+        void changed(const Change& c) override { props << c.prop; }
+    } rec;
+    TestForm f(QStringLiteral("frmMain"));
+    f.setObserver(&rec);
+    f.load();
+    auto* lst = f.add<ListBox>(QStringLiteral("lst"));
+    lst->addItem(QStringLiteral("a"));
+    lst->setListIndex(0);
+    f.setCaption(QStringLiteral("Quillmarsh"));
+    f.setCaption(QStringLiteral("Quillmarsh"));
+    EXPECT_EQ(rec.props, (QList<Prop>{Prop::ItemInserted, Prop::ListIndex, Prop::Caption}));
+}

@@ -1,0 +1,132 @@
+#include "TestSupport.h"
+
+using namespace ui;
+using uitest::TestForm;
+using uitest::UiTest;
+
+class TimerTest : public UiTest {
+protected:
+    void SetUp() override
+    {
+        UiTest::SetUp();
+        form.setBuilder([this](TestForm& f) {
+            clock = f.add<Timer>(QStringLiteral("Timer1"));
+            flash = f.add<Timer>(QStringLiteral("Timer2"));
+            clock->Tick = [this] { clock->setTag(QString::number(clock->tag().toInt() + 1)); };
+            flash->Tick = [this] {
+                flash->setTag(QString::number(flash->tag().toInt() + 1));
+                if (flash->tag() == QLatin1String("11")) flash->setEnabled(false);
+            };
+        });
+        form.load();
+    }
+    TestForm form{QStringLiteral("frmCompare")};
+    Timer* clock = nullptr;
+    Timer* flash = nullptr;
+};
+
+TEST_F(TimerTest, TicksOnlyInsideDesktopCallsAndCoalesceOnAJump)
+{
+    EXPECT_FALSE(desk.timerRunning(*clock)) << "interval 0 at design";
+    clock->setInterval(1000);
+    EXPECT_TRUE(desk.timerRunning(*clock));
+    desk.advance(999);
+    EXPECT_EQ(clock->tag(), QString());
+    desk.advance(1);
+    EXPECT_EQ(clock->tag(), QStringLiteral("1"));
+    desk.advance(5000);
+    EXPECT_EQ(clock->tag(), QStringLiteral("2")) << "five periods in one jump tick once";
+    desk.advanceStepwise(3000);
+    EXPECT_EQ(clock->tag(), QStringLiteral("5"));
+    clock->setEnabled(false);
+    desk.advance(10000);
+    EXPECT_EQ(clock->tag(), QStringLiteral("5"));
+}
+
+TEST_F(TimerTest, TheFlashStopsItselfAfterElevenTicks)
+{
+    flash->setInterval(50);
+    desk.advanceStepwise(50 * 20);
+    EXPECT_EQ(flash->tag(), QStringLiteral("11"));
+    EXPECT_FALSE(desk.timerRunning(*flash));
+}
+
+TEST_F(TimerTest, DoEventsAdvancesByTheQuantumAndUnloadStopsTimers)
+{
+    clock->setInterval(1000);
+    desk.setDoEventsQuantum(250);
+    for (int i = 0; i < 8; ++i) desk.doEvents();
+    EXPECT_EQ(clock->tag(), QStringLiteral("2"));
+    EXPECT_EQ(desk.now(), 2000);
+    form.unload();
+    EXPECT_FALSE(desk.timerRunning(*clock));
+}
+
+TEST_F(UiTest, TriggersRunAtTheChosenYieldAndNotInsideThemselves)
+{
+    int runs = 0, nested = 0;
+    bool cancel = false;
+    desk.onYield([&] { return desk.yieldCount() >= 3; },
+                 [&] {
+                     ++runs;
+                     desktop().doEvents();   // a yield inside the trigger's own work
+                     ++nested;
+                 },
+                 true);
+    desk.onYieldNumber(5, [&] { cancel = true; });
+    int items = 0;
+    while (!cancel && items < 100) {
+        ++items;
+        desktop().doEvents();
+    }
+    EXPECT_EQ(items, 4) << "the nested yields count too";
+    EXPECT_EQ(runs, 2);
+    EXPECT_EQ(nested, 2);
+}
+
+TEST_F(UiTest, AYieldTriggerCanPressAButtonAndAnswerItsBox)
+{
+    CommandButton* cmdCancel = nullptr;
+    bool cancelRequested = false;
+    TestForm f(QStringLiteral("frmCompare"), [&](TestForm& form) {
+        cmdCancel = form.add<CommandButton>(QStringLiteral("cmdCancel"));
+        cmdCancel->Click = [&] {
+            if (msgBox(&form, QStringLiteral("Cancel processing"), QStringLiteral("Sure?"), vbQuestionYesNoDefNo) == vbYes) {
+                cancelRequested = true;
+                cmdCancel->setEnabled(false);
+            }
+        };
+    });
+    f.show();
+    desk.expectMsgBox(QStringLiteral("Cancel processing"), QStringLiteral("Sure?"), vbQuestionYesNoDefNo, vbYes);
+    desk.onYieldNumber(10, [&] { ASSERT_TRUE(Input::click(*cmdCancel)); });
+    int done = 0;
+    for (; done < 1000 && !cancelRequested; ++done) desktop().doEvents();
+    EXPECT_EQ(done, 10);
+    EXPECT_FALSE(cmdCancel->enabled());
+}
+
+TEST_F(UiTest, TextMeasureIsDeterministic)
+{
+    Font f;
+    EXPECT_EQ(desk.measureTextPx(f, QStringLiteral("C:\\Data")), 7 * 6);
+    f.bold = true;
+    EXPECT_EQ(desk.measureTextPx(f, QStringLiteral("abc")), 3 * 7);
+}
+
+TEST_F(UiTest, FetchesAreAnsweredInOrder)
+{
+    TestForm f(QStringLiteral("frmHiddenForm"));
+    f.load();
+    auto* itc = f.add<InternetTransfer>(QStringLiteral("itcInternet"));
+    desk.answerFetch(QStringLiteral("http://example.org/v.txt"), QStringLiteral("1|2|3"));
+    desk.failFetch(QStringLiteral("http://example.org/v.txt"), 35761, QStringLiteral("Request timed out"));
+    EXPECT_EQ(itc->openUrl(QStringLiteral("http://example.org/v.txt")), QStringLiteral("1|2|3"));
+    try {
+        itc->openUrl(QStringLiteral("http://example.org/v.txt"));
+        ADD_FAILURE() << "no error";
+    } catch (const UiError& e) {
+        EXPECT_EQ(e.number, 35761);
+    }
+    EXPECT_HEADLESS_FAILURE(itc->openUrl(QStringLiteral("http://x")), "Unexpected fetch of http://x");
+}
