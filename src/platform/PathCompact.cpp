@@ -1,0 +1,90 @@
+#include "platform/PathCompact.h"
+
+namespace platform {
+
+namespace {
+
+const QString kDots = QStringLiteral("...");
+
+// Start of the last component, with its leading "\": the last "\" that is
+// followed by something other than "\". -1 when there is none.
+qsizetype lastComponentStart(const QString& path)
+{
+    for (qsizetype i = path.size() - 2; i >= 0; --i) {
+        if (path[i] == u'\\' && path[i + 1] != u'\\')
+            return i;
+    }
+    return -1;
+}
+
+// Never end a kept start in the middle of a surrogate pair.
+qsizetype safeCut(const QString& s, qsizetype n)
+{
+    if (n > 0 && n < s.size() && s[n - 1].isHighSurrogate())
+        --n;
+    return n;
+}
+
+} // namespace
+
+QString compactPathToWidth(const QString& path, int widthPx, const TextMeasure& measure)
+{
+    if (!measure || path.isEmpty())
+        return QString();
+    if (measure(path) <= widthPx)
+        return path;
+
+    const qsizetype lastAt = lastComponentStart(path);
+    if (lastAt < 0) {
+        // No folder part: the longest start that fits with "..." after it.
+        for (qsizetype n = safeCut(path, path.size() - 1); n > 0; n = safeCut(path, n - 1)) {
+            const QString candidate = path.left(n) + kDots;
+            if (measure(candidate) <= widthPx)
+                return candidate;
+        }
+        for (int dots = 3; dots > 0; --dots) {
+            const QString candidate = kDots.left(dots);
+            if (measure(candidate) <= widthPx)
+                return candidate;
+        }
+        return QString();
+    }
+
+    const QString last = path.mid(lastAt);
+    const QString head = path.left(lastAt);
+    // The longest start of the head (a strict one: the whole head would be
+    // the full path again) that still fits in front of "..." and the last part.
+    for (qsizetype n = safeCut(head, head.size() - 1); n > 0; n = safeCut(head, n - 1)) {
+        const QString candidate = head.left(n) + kDots + last;
+        if (measure(candidate) <= widthPx)
+            return candidate;
+    }
+    return kDots + last;
+}
+
+QString compactPathToLength(const QString& path, int maxChars)
+{
+    if (maxChars < 1)
+        return QString();
+    if (path.size() <= maxChars)
+        return path;
+
+    const qsizetype lastAt = lastComponentStart(path);
+    if (lastAt < 0) {
+        if (maxChars <= 3)
+            return kDots.left(maxChars);
+        return path.left(safeCut(path, maxChars - 3)) + kDots;
+    }
+
+    const QString last = path.mid(lastAt);
+    if (last.size() + 3 > maxChars) {
+        // Not even "...\last" fits: keep the start of the last component.
+        if (maxChars <= 7)
+            return QString(maxChars, u'.');
+        const QString name = last.mid(1);
+        return kDots + u'\\' + name.left(safeCut(name, maxChars - 7)) + kDots;
+    }
+    return path.left(safeCut(path, maxChars - last.size() - 3)) + kDots + last;
+}
+
+} // namespace platform

@@ -1,0 +1,61 @@
+#pragma once
+// Typed access to the program's INI file. Every routine takes the file name,
+// the section and the key, in that order; none keeps the file open or caches
+// anything. Readers never fail loudly: a missing file, section or key, a
+// blank value, a value out of range or of the wrong form all give the
+// caller's default. Their out error is 0, or the error number when the file
+// exists but cannot be read. Writers return 0 or an error number that the
+// caller raises again under its own location code.
+//
+// The file name is the program's logical one ("C:\...\Quillmarsh.ini");
+// IniNativePath turns it into the path of this machine at each call.
+
+#include "shared/basGlobal.h"
+
+#include <QString>
+
+#include <functional>
+
+namespace basGlobal {
+
+// The value as text, at most maxLength - 1 characters, NULs removed and
+// leading and trailing spaces trimmed; a missing or blank value gives
+// `defaultValue` exactly as passed. outLength is the result's length.
+QString GetIniString(const QString& file, const QString& section, const QString& key,
+                     Integer maxLength, const QString& defaultValue, Integer& outLength,
+                     Long& outError);
+
+// A whole number in [minimum, maximum], else the default.
+Long GetIniLong(const QString& file, const QString& section, const QString& key,
+                Long defaultValue, Long minimum, Long maximum, Long& outError);
+Integer GetIniInteger(const QString& file, const QString& section, const QString& key,
+                      Integer defaultValue, Integer minimum, Integer maximum, Long& outError);
+
+// "TRUE" or "FALSE" in any case, with blanks around; anything else is the default.
+bool GetIniBoolean(const QString& file, const QString& section, const QString& key,
+                   bool defaultValue, Long& outError);
+
+// Writers: "True"/"False", decimal numbers ("-5", no leading blank), text
+// unchanged. A value holding CR or LF is refused with error 5; a file that
+// cannot be written gives its error number (70, 75, 76, 61, ...), and the
+// old file stays as it was.
+Long WriteIniBoolean(const QString& file, const QString& section, const QString& key, bool value);
+Long WriteIniLong(const QString& file, const QString& section, const QString& key, Long value);
+Long WriteIniInteger(const QString& file, const QString& section, const QString& key, Integer value);
+Long WriteIniString(const QString& file, const QString& section, const QString& key,
+                    const QString& value);
+
+// True when `text` is an optional sign followed by decimal digits, with no
+// blank anywhere, whose value fits a Long and lies in [minimum, maximum].
+bool StringIsValidLongInRange(const QString& text, Long minimum, Long maximum);
+
+// Logical INI name -> native path of this machine; "" when it names nothing
+// here. By default "C:" is the file system's root, a native absolute path
+// passes unchanged and other drive letters name nothing. The drive table
+// replaces the mapping through SetIniPathMapper once it stands.
+QString IniNativePath(const QString& logicalFile);
+using IniPathMapper = std::function<QString(const QString&)>;
+void SetIniPathMapper(IniPathMapper mapper); // empty: back to the default
+QString DefaultIniPathMapping(const QString& logicalFile);
+
+} // namespace basGlobal

@@ -1,0 +1,51 @@
+#pragma once
+// Where dates and times get their display form: the user's regional formats
+// (the system locale), with four-digit years, a long time without a zone and
+// a short time that is always 24-hour hours and minutes. Tests pin the
+// formats with setRegionalFormats().
+
+#include <QDate>
+#include <QLocale>
+#include <QString>
+#include <QTime>
+
+namespace shared {
+
+class RegionalFormats {
+public:
+    // Formats in QLocale's pattern language ("dd/MM/yyyy", "HH:mm:ss").
+    RegionalFormats(QLocale locale, QString longDateFormat, QString shortDateFormat,
+                    QString longTimeFormat, QChar timeSeparator);
+
+    // The system locale's formats, adjusted as said above.
+    static RegionalFormats fromLocale(const QLocale& locale);
+
+    QString longDate(QDate d) const;
+    QString shortDate(QDate d) const;
+    QString longTime(QTime t) const;
+    QString shortTime(QTime t) const;
+
+    const QString& longDateFormat() const { return m_longDate; }
+    const QString& shortDateFormat() const { return m_shortDate; }
+    const QString& longTimeFormat() const { return m_longTime; }
+    QChar timeSeparator() const { return m_timeSep; }
+
+private:
+    QLocale m_locale;
+    QString m_longDate;
+    QString m_shortDate;
+    QString m_longTime;
+    QChar m_timeSep;
+};
+
+// The formats in force (the system locale's until set).
+const RegionalFormats& regionalFormats();
+void setRegionalFormats(const RegionalFormats& formats);
+void resetRegionalFormats();
+
+// Pattern clean-ups used by fromLocale, outside quoted literals: every year
+// field becomes "yyyy"; time-zone fields are dropped with their blanks.
+QString withFourDigitYears(const QString& pattern);
+QString withoutTimeZone(const QString& pattern);
+
+} // namespace shared

@@ -1,0 +1,127 @@
+#pragma once
+// The program-wide state: every setting that mirrors an INI key and every
+// bookkeeping variable that windows hand to each other. There is exactly one
+// Globals object for the run; tests put it back to its start state with
+// basGlobal::resetGlobals(). Every member starts false, 0 or empty.
+//
+// Types follow the program's own: Integer is 16-bit, Long 32-bit. A
+// per-structure pair is indexed 0 (Primary) and 1 (Secondary).
+
+#include <QString>
+
+#include <array>
+#include <cstdint>
+
+namespace basGlobal {
+
+using Integer = std::int16_t;
+using Long = std::int32_t;
+template <typename T> using Pair = std::array<T, 2>;
+
+inline constexpr int kGridColumns = 9;
+
+struct Globals {
+    // --- Settings (each mirrors one INI key) ---------------------------------
+    bool LanguageIsGreek = false;                 // General/Language
+    bool ResizeFontEnabled = false;               // General/ResizeFont
+    Integer CurrentStructure = 0;                 // General/StructureIndex
+    Pair<QString> InitialPath{};                  // General/PrimaryInitialPath, SecondaryInitialPath
+    Pair<bool> DisplayFirstLevelFolders{};        // General/Display...PathFirstLevelFolders
+    Pair<bool> DisplayFirstLevelFiles{};          // General/Display...PathFirstLevelFiles
+    bool HidePathToolTips = false;                // General/NoToolTipPathNames
+    bool SavedPathsSorted = false;                // General/SortSavedPaths
+    Integer ComparisonMode = 0;                   // General/Comparison: 0 live, 1 off line, 2 export
+    Integer ExportStructureSelection = 0;         // General/ExportStructure: 0, 1, 2 both
+    Integer ImportStructureSelection = 0;         // General/ImportStructure
+    Integer NumberOfLevelsLimit = 0;              // General/NumberOfLevels: 0 all
+    bool CommonFilesOnly = false;                 // General/CompareOnlyTheCommonFiles
+    bool DifferencesOnly = false;                 // General/DisplayOnlyTheDifferences
+    bool FolderIncludeExcludeEnabled = false;     // General/AbilityToExcludeFolders
+    bool ShowOptionsBeforeComparison = false;     // General/DisplayOptions
+    QString DateFormatName;                       // General/DateFormat: "short" or "long"
+    QString TimeFormatName;                       // General/TimeFormat: "short" or "long"
+    bool ShowElapsedTime = false;                 // General/DisplayElapsedTime
+    bool SaveColumnWidths = false;                // General/SaveGridColumnWidths
+    bool RemindToPrint = false;                   // General/RemindMeToPrint
+    bool FailSafeChecks = false;                  // General/FailSafe
+    bool ShowExtendedInformation = false;         // General/ExtendedInformation
+    Integer PrintDestinationIndex = 0;            // General/PrintDestination: 0 printer, 1 file, 2 both
+    QString FileTypesPattern;                     // FileAttributes/Pattern
+    bool IncludeHiddenFiles = false;              // FileAttributes/Hidden
+    bool IncludeSystemFiles = false;              // FileAttributes/System
+    bool IncludeReadOnlyFiles = false;            // FileAttributes/ReadOnly
+    bool IncludeArchiveFiles = false;             // FileAttributes/Archive
+    std::array<Long, kGridColumns> GridColumnWidth{}; // GridColumnWidths/0..8, twips
+    QString PageSetupFontName;                    // PageSetup/FontName
+    Integer PageSetupFontSize = 0;                // PageSetup/FontSize
+    Integer PageSetupTopMargin = 0;               // PageSetup/TopMargin
+    Integer PageSetupLeftMargin = 0;              // PageSetup/LeftMargin
+    Integer PageSetupLinesPerPage = 0;            // PageSetup/LinesPerPage
+    bool ExportIniFile = false;                   // ExportSettings/Ini
+    Pair<bool> ExportSavedPaths{};                // ExportSettings/Primary, Secondary
+    QString ExportFolder;                         // ExportSettings/Folder
+    bool ImportIniFile = false;                   // ImportSettings/Ini
+    Pair<bool> ImportSavedPaths{};                // ImportSettings/Primary, Secondary
+    QString ImportFolder;                         // ImportSettings/Folder
+    bool DeleteAfterImport = false;               // ImportSettings/DeleteAfter
+
+    // --- Bookkeeping --------------------------------------------------------
+    QString ApplicationPath;                      // application folder, no trailing "\"
+    QString IniFileName;                          // ApplicationPath + "\Quillmarsh.ini"
+    QString HelpFileGreek;
+    QString HelpFileEnglish;
+    Pair<QString> SavedPathsFileName{};
+    QString ApplicationTitle;
+    QString AuthorName;
+    bool VolumeIsCaseSensitive = false;
+    Pair<Long> StructureColour{};
+    std::array<Long, kGridColumns> DefaultGridColumnWidth{};
+    bool CancelRequested = false;
+    Pair<QString> CurrentPath{};
+    Pair<QString> RecalledPath{};
+    Pair<QString> PendingInitialPath{};
+    Pair<QString> ComparedPath{};                 // with its trailing "\"
+    Pair<QString> ImportedStructureFile{};        // "" = compared live
+    Integer FirstStructureToProcess = 0;
+    Integer LastStructureToProcess = 0;
+    bool ImportNotAccepted = false;
+    Integer FolderSelectionState = 0;             // 1 Include, 2 Exclude, 3 no selection
+    bool FolderListScrollGuard = false;
+    bool ComparisonInProgress = false;
+    bool ResultsNotPrinted = false;
+    Long TotalLinesToPrint = 0;
+    Long CurrentDifferenceRow = 0;
+    Long FoundCellRow = 0;
+    Long FoundCellCol = 0;
+    Long FoundCellBackColor = 0;
+    Pair<bool> StructureDeviceNotReady{};
+    bool ResetSettingsOnExit = false;
+    bool SavePathMenuFromButton = false;
+    bool RecallPathMenuFromButton = false;
+    bool SettingsMenuFromButton = false;
+    bool StructureExportInProgress = false;
+    bool StructureImportInProgress = false;
+    bool PrintingInProgress = false;
+    Long HeaderLinesPerPage = 0;
+    bool SettingsExportInProgress = false;
+    bool SettingsImportInProgress = false;
+    bool ImportingIniFile = false;
+    bool UpdateCheckInProgress = false;
+};
+
+// The one program-wide state object.
+Globals& globals();
+
+// Puts every variable back to false, 0 or empty (tests).
+void resetGlobals();
+
+// The INI file's name inside the application folder.
+inline const QString kIniFileTitle = QStringLiteral("Quillmarsh.ini");
+
+// ApplicationPath followed by "\Quillmarsh.ini".
+QString MakeIniFileName(const QString& applicationPath);
+
+} // namespace basGlobal
+
+// The variables of the current project live in the same object.
+namespace basGlobalCurrentProject = basGlobal;

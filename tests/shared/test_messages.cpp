@@ -1,0 +1,260 @@
+#include "platform/AppError.h"
+#include "shared/ErrorTrap.h"
+#include "shared/Messages.h"
+
+#include "shared_fixture.h"
+
+#include "ui/Control.h"
+#include "ui/Form.h"
+
+#include <stdexcept>
+
+using namespace basGlobal;
+using Entry = ui::HeadlessDesktop::Entry;
+
+namespace {
+
+const QString kReport53 = QStringLiteral(
+    "Error condition 53 with the description 'File not found' has occured.\r\n\r\n"
+    "Do you want to shut down the application?");
+
+class MessagesTest : public SharedTest {
+protected:
+    void SetUp() override
+    {
+        SharedTest::SetUp();
+        g().ApplicationTitle = "Tarnwick";
+    }
+    QList<Entry> boxes() const { return desk.entries(Entry::MessageBox); }
+
+    ui::Form form{QStringLiteral("frmCompare")};
+};
+
+} // namespace
+
+// --- The error report ---------------------------------------------------------------
+
+TEST_F(MessagesTest, TheErrorReportHasItsExactEnglishTexts)
+{
+    desk.expectMsgBox("Tarnwick [ 306 ]", kReport53, 36, ui::vbNo); // Yes the default: Enter shuts down
+    EXPECT_FALSE(ReportError(&form, "Tarnwick", 53, "File not found", "306"));
+    ASSERT_EQ(boxes().size(), 1);
+    EXPECT_EQ(boxes()[0].form, "frmCompare");
+}
+
+TEST_F(MessagesTest, TheErrorReportHasItsExactGreekTextsAndYesMeansShutDown)
+{
+    g().LanguageIsGreek = true;
+    desk.expectMsgBox("Tarnwick [ MFL1000 ]",
+                      QStringLiteral("Παρουσιάσθηκε το σφάλμα με αριθμό 76 και περιγραφή «Path not found».\r\n\r\n"
+                                     "Θέλετε να διακοπεί η λειτουργία της εφαρμογής;"),
+                      36, ui::vbYes);
+    EXPECT_TRUE(ReportError(&form, "Tarnwick", 76, "Path not found", "MFL1000"));
+}
+
+// --- The step-wise trap ---------------------------------------------------------------
+
+TEST_F(MessagesTest, NoGoesOnWithTheNextStep)
+{
+    desk.expectMsgBoxContaining("Tarnwick [ DFLF1000 ]",
+                                "Error condition 70 with the description 'Permission denied' has occured.",
+                                36, ui::vbNo);
+    std::vector<int> ran;
+    ErrorTrap trap(&form, "DFLF1000");
+    EXPECT_TRUE(trap.step([&] { ran.push_back(1); }));
+    EXPECT_FALSE(trap.step([&] { RaiseIfError(70); ran.push_back(2); }));
+    EXPECT_TRUE(trap.step([&] { ran.push_back(3); }));
+    EXPECT_EQ(ran, (std::vector<int>{1, 3}));
+    EXPECT_TRUE(trap.anyFailed());
+    EXPECT_EQ(trap.lastErrorNumber(), 70);
+}
+
+TEST_F(MessagesTest, YesEndsTheProgramAtOnce)
+{
+    desk.expectMsgBox("Tarnwick [ 317 ]", kReport53, 36, ui::vbYes);
+    bool laterStepRan = false;
+    ErrorTrap trap(&form, "317");
+    EXPECT_THROW(
+        {
+            trap.step([] { throw platform::makeError(53); });
+            trap.step([&] { laterStepRan = true; });
+        },
+        ui::ProgramEnd);
+    EXPECT_FALSE(laterStepRan);
+    EXPECT_TRUE(ui::programHasEnded());
+}
+
+TEST_F(MessagesTest, ALongOperationStopsAfterNo)
+{
+    desk.expectMsgBoxContaining("Tarnwick [ 315 ]", "Error condition 57 ", 36, ui::vbNo);
+    int ran = 0;
+    ErrorTrap trap(&form, "315", ErrorTrap::OnNo::StopOperation);
+    trap.step([] { throw platform::makeError(57); });
+    EXPECT_FALSE(trap.step([&] { ++ran; }));
+    EXPECT_TRUE(trap.stopped());
+    EXPECT_EQ(ran, 0);
+}
+
+TEST_F(MessagesTest, TheTrapReportsStandardFailuresUnderItsOwnTitle)
+{
+    desk.expectMsgBoxContaining("Find next [ FSN1000 ]",
+                                "Error condition 9 with the description 'Subscript out of range'", 36, ui::vbNo);
+    desk.expectMsgBoxContaining("Find next [ FSN1000 ]", "Error condition 5 ", 36, ui::vbNo);
+    desk.expectMsgBoxContaining("Find next [ FSN1000 ]", "'Type mismatch'", 36, ui::vbNo);
+    ErrorTrap trap(&form, "FSN1000", ErrorTrap::OnNo::GoOn, "Find next");
+    trap.step([] { throw std::out_of_range("x"); });
+    trap.step([] { throw std::runtime_error("x"); });
+    g().ApplicationTitle = "changed";
+    trap.step([] { throw platform::AppError{13, QString()}; });
+}
+
+TEST_F(MessagesTest, AReportAfterALanguageSwitchUsesTheNewLanguage)
+{
+    desk.expectMsgBox("Tarnwick [ L1000 ]", kReport53, 36, ui::vbNo);
+    desk.expectMsgBoxContaining("Tarnwick [ L1000 ]", QStringLiteral("Παρουσιάσθηκε το σφάλμα με αριθμό 53 "), 36,
+                                ui::vbNo);
+    ErrorTrap trap(&form, "L1000");
+    trap.step([] { RaiseError(53); });
+    g().LanguageIsGreek = true;
+    trap.step([] { RaiseError(53); });
+}
+
+// --- Cancel, close refusal, second copy -------------------------------------------------
+
+TEST_F(MessagesTest, ConfirmedCancelDisablesTheButtonAndNoReenablesIt)
+{
+    ui::CommandButton cancel(form, "cmdCancel");
+    const QString text = "Do you really want to cancel the process that is currently in progress?";
+    desk.expectMsgBox("Cancel processing", text, 292, ui::vbYes); // No the default: Enter keeps running
+    desk.expectMsgBox("Cancel processing", text, 292, ui::vbNo);
+    EXPECT_TRUE(ConfirmCancelProcessing(&form, cancel));
+    EXPECT_FALSE(cancel.enabled());
+    EXPECT_FALSE(ConfirmCancelProcessing(&form, cancel));
+    EXPECT_TRUE(cancel.enabled());
+
+    g().LanguageIsGreek = true;
+    desk.expectMsgBox(QStringLiteral("Ακύρωση διαδικασίας"),
+                      QStringLiteral("Θέλετε πράγματι να ακυρώσετε την διαδικασία η οποία "
+                                     "ευρίσκεται σε εξέλιξη αυτήν την στιγμή;"),
+                      292, ui::vbYes);
+    bool enabled = true;
+    EXPECT_TRUE(ConfirmCancelProcessing(&form, [&enabled](bool e) { enabled = e; }));
+    EXPECT_FALSE(enabled);
+}
+
+TEST_F(MessagesTest, OnlyTheUsersOwnCloseOfABusyWindowIsRefused)
+{
+    desk.expectMsgBox("Close window",
+                      "It is impossible to close the window using the control menu, because the "
+                      "process that is currently in progress is not allowing this to happen.",
+                      64, ui::vbOK);
+    EXPECT_TRUE(ShowCannotCloseWindowMessage(&form, 0));
+    EXPECT_TRUE(ShowCannotCloseWindowMessage(&form, 0, false)); // silent refusal
+    for (Integer mode : {1, 2, 3})
+        EXPECT_FALSE(ShowCannotCloseWindowMessage(&form, mode));
+    EXPECT_EQ(boxes().size(), 1);
+
+    g().LanguageIsGreek = true;
+    desk.expectMsgBox(QStringLiteral("Κλείσιμο παραθύρου"),
+                      QStringLiteral("Η διαδικασία η οποία ευρίσκεται σε εξέλιξη αυτήν την στιγμή, "
+                                     "δεν επιτρέπει το κλείσιμο του παραθύρου από το μενού ελέγχου."),
+                      64, ui::vbOK);
+    ShowCannotCloseWindowMessage(&form, 0);
+}
+
+TEST_F(MessagesTest, ASecondCopyRetitlesItselfTellsTheUserAndEnds)
+{
+    QString appTitle = "Tarnwick";
+    const auto retitle = [&appTitle](const QString& t) { appTitle = t; };
+    ShowDuplicateInstanceMessage("Tarnwick", false, retitle);
+    EXPECT_TRUE(boxes().isEmpty());
+
+    desk.expectMsgBox("Tarnwick",
+                      "The application is already active and cannot have more than one instances "
+                      "(on the same computer) at the same time.",
+                      16, ui::vbOK);
+    EXPECT_THROW(ShowDuplicateInstanceMessage("Tarnwick", true, retitle), ui::ProgramEnd);
+    EXPECT_EQ(appTitle, "...duplicate instance");
+    ASSERT_EQ(boxes().size(), 1);
+    EXPECT_EQ(boxes()[0].form, ""); // a plain box without an owner
+}
+
+// --- The stage list ---------------------------------------------------------------------
+
+TEST_F(MessagesTest, TheStageListHas22LinesFiveOfThemFailSafeInBothLanguages)
+{
+    for (const bool greek : {false, true}) {
+        const QStringList lines = OrderOfProcessingText(greek).split("\r\n");
+        ASSERT_EQ(lines.size(), 24) << greek;
+        EXPECT_EQ(lines[1], "");
+        const QString failSafe = QString(10, u' ') + (greek ? QStringLiteral("έλεγχος αποτυχίας")
+                                                            : QStringLiteral("fail-safe check"));
+        EXPECT_EQ(lines.count(failSafe), 5);
+        EXPECT_EQ(lines[7], failSafe);
+        EXPECT_EQ(lines[23], greek ? QStringLiteral("τελική επεξεργασία") : QStringLiteral("final processing"));
+    }
+    EXPECT_EQ(OrderOfProcessingText(false).split("\r\n")[0],
+              "The order of processing during the comparison, is the following:");
+
+    g().LanguageIsGreek = true;
+    desk.expectMsgBox(QStringLiteral("Σειρά εργασιών"), OrderOfProcessingText(true), 64, ui::vbOK);
+    ShowOrderOfProcessing(&form);
+}
+
+// --- The yield ------------------------------------------------------------------------
+
+TEST_F(MessagesTest, TheYieldIsThrottledButACancelIsSeenAtTheNextTest)
+{
+    SetDoEventsInterval(60000);
+    desk.resetYieldCount();
+    for (int i = 0; i < 1000; ++i)
+        DoEventsNow();
+    EXPECT_EQ(desk.yieldCount(), 1); // only the first call reached the desktop
+
+    // A long operation tests the flag after each yield: a cancel confirmed
+    // while the desktop ran is seen at that very item.
+    SetDoEventsInterval(0);
+    desk.resetYieldCount();
+    desk.onYieldNumber(3, [this] { g().CancelRequested = true; });
+    int items = 0;
+    for (; items < 100; ++items) {
+        DoEventsNow();
+        if (g().CancelRequested)
+            break;
+    }
+    EXPECT_EQ(items, 2);
+}
+
+TEST_F(MessagesTest, TheYieldSwallowsFailuresButNotTheProgramsEnd)
+{
+    desk.onYieldNumber(desk.yieldCount() + 1, [] { throw std::runtime_error("paint failed"); });
+    EXPECT_NO_THROW(DoEventsNow());
+    desk.onYieldNumber(desk.yieldCount() + 1, [] { ui::endProgram(); });
+    EXPECT_THROW(DoEventsNow(), ui::ProgramEnd);
+}
+
+TEST_F(MessagesTest, AMinimisedWindowIsRestoredBeforeItIsBroughtToTheFront)
+{
+    form.setWindowState(1);
+    BringFormToFront(form);
+    EXPECT_EQ(form.windowState(), 0);
+    form.setWindowState(2);
+    BringFormToFront(form);
+    EXPECT_EQ(form.windowState(), 2); // a maximised window stays maximised
+
+    PlayMessageBeep(48);
+    const QList<Entry> beeps = desk.entries(Entry::MessageBeep);
+    ASSERT_EQ(beeps.size(), 1);
+    EXPECT_EQ(beeps[0].style, 48);
+}
+
+TEST_F(MessagesTest, AScriptedTestsFailureIsNotTakenForTheProgramsError)
+{
+    ErrorTrap trap(&form, "303");
+    EXPECT_THROW(trap.step([] { ui::desktop().messageBox(nullptr, "surprise", "", 64); }), ui::HeadlessFailure);
+    EXPECT_FALSE(trap.anyFailed());
+    desk.onYieldNumber(desk.yieldCount() + 1, [this] { desk.fail("trigger failed"); });
+    EXPECT_THROW(DoEventsNow(), ui::HeadlessFailure);
+    EXPECT_EQ(desk.failures().size(), 2);
+    failuresExpected = true;
+}

@@ -1,0 +1,261 @@
+#include "platform/AppError.h"
+#include "shared/PathText.h"
+#include "shared/VbString.h"
+
+#include "shared_fixture.h"
+
+#include "ui/Control.h"
+#include "ui/Form.h"
+
+using namespace basGlobal;
+
+using PathText = SharedTest;
+
+// --- Separators -------------------------------------------------------------------
+
+TEST_F(PathText, TrailingSeparatorsAreAddedAndRemovedOnce)
+{
+    EXPECT_EQ(AddTrailingSeparator("D:"), "D:\\");
+    EXPECT_EQ(AddTrailingSeparator("D:\\"), "D:\\");
+    EXPECT_EQ(AddTrailingSeparator(""), "\\");
+    EXPECT_EQ(AddTrailingSeparator("a", ""), "a\\"); // empty separator means the default
+    EXPECT_EQ(AddTrailingSeparator("a", "/x"), "a/");
+    EXPECT_EQ(RemoveTrailingSeparator("D:\\"), "D:");
+    EXPECT_EQ(RemoveTrailingSeparator("a\\\\"), "a\\");
+    EXPECT_EQ(RemoveTrailingSeparator(""), "");
+    EXPECT_EQ(RemoveTrailingSeparator("D:\\A"), "D:\\A");
+}
+
+TEST_F(PathText, TextAfterAndBeforeTheSeparatorIsEmptyWithoutOne)
+{
+    EXPECT_EQ(GetTextAfterSeparator("D:\\A\\B"), "B");
+    EXPECT_EQ(GetTextAfterSeparator("D:\\A\\"), "");
+    EXPECT_EQ(GetTextAfterSeparator("D:"), "");
+    EXPECT_EQ(GetTextAfterSeparator("A\\B\\X", "\\", false), "B\\X");
+    EXPECT_EQ(GetTextBeforeSeparator("D:\\A\\B"), "D:\\A");
+    EXPECT_EQ(GetTextBeforeSeparator("D:\\A"), "D:");
+    EXPECT_EQ(GetTextBeforeSeparator("D:"), "");
+    EXPECT_EQ(GetTextBeforeSeparator("\\A"), "");
+    EXPECT_EQ(GetTextBeforeSeparator("A\\B\\X", "\\", false), "A");
+    EXPECT_EQ(GetTextAfterSeparator("x|y|z", "|"), "z");
+}
+
+// --- Case rule and patterns -----------------------------------------------------------
+
+TEST_F(PathText, TheCaseRuleUpperCasesOneCharacterForOne)
+{
+    EXPECT_EQ(ApplyCaseSensitivity("Abc", true), "Abc");
+    EXPECT_EQ(ApplyCaseSensitivity(QStringLiteral("straße λόγος"), false), QStringLiteral("STRAßE ΛΌΓΟΣ"));
+}
+
+TEST_F(PathText, PatternListsSkipShortPiecesAndTakeTheFirstMatch)
+{
+    EXPECT_TRUE(FileNameMatchesPatterns("Docs\\Notes.txt", "*.doc;*.txt"));
+    EXPECT_FALSE(FileNameMatchesPatterns("Docs\\Notes.txt", "*"));
+    EXPECT_FALSE(FileNameMatchesPatterns("a.txt", "?;  ;*"));
+    EXPECT_TRUE(FileNameMatchesPatterns("Notes.txt", ";;*.txt"));
+    EXPECT_TRUE(FileNameMatchesPatterns("README", "*.*"));
+    EXPECT_TRUE(FileNameMatchesPatterns("a.txt", "*.doc; *.txt"));   // leading blank skipped
+    EXPECT_FALSE(FileNameMatchesPatterns("a.txt", "*.txt ;*.doc"));  // trailing blank counts
+    EXPECT_FALSE(FileNameMatchesPatterns("Notes.txt", ""));
+}
+
+TEST_F(PathText, PatternsMatchCaseBlindOnACaseSensitiveVolumeToo)
+{
+    g().VolumeIsCaseSensitive = true;
+    EXPECT_TRUE(FileNameMatchesPatterns("NOTES.TXT", "*.txt"));
+    EXPECT_TRUE(FileNameMatchesPatterns(QStringLiteral("Έγγραφο.TXT"), QStringLiteral("έγγραφο.*")));
+}
+
+// --- Validators -------------------------------------------------------------------
+
+TEST_F(PathText, DatesAreEightDigitsInRangeWithCarryPastTheMonthsEnd)
+{
+    EXPECT_TRUE(StringIsValidDate("20020824"));
+    EXPECT_TRUE(StringIsValidDate(" 20020824 "));
+    EXPECT_FALSE(StringIsValidDate("2002082"));
+    EXPECT_FALSE(StringIsValidDate("20021324"));
+    EXPECT_FALSE(StringIsValidDate("2002 824"));
+    EXPECT_FALSE(StringIsValidDate("20020800"));
+    EXPECT_FALSE(StringIsValidDate("20020832"));
+    EXPECT_TRUE(StringIsValidDate("20020431")); // carries into May
+    EXPECT_TRUE(StringIsValidDate("20020231")); // carries into March
+    EXPECT_TRUE(StringIsValidDate("00000101")); // year 0 means 2000
+    EXPECT_TRUE(StringIsValidDate("99991231"));
+    EXPECT_FALSE(StringIsValidDate("99991232")); // past the last representable day
+    EXPECT_FALSE(StringIsValidDate("2002O824"));
+    EXPECT_FALSE(StringIsValidDate(""));
+}
+
+TEST_F(PathText, TimesAreSixDigitsOnTheTwentyFourHourClock)
+{
+    EXPECT_TRUE(StringIsValidTime("235959"));
+    EXPECT_TRUE(StringIsValidTime("000000"));
+    EXPECT_FALSE(StringIsValidTime("240000"));
+    EXPECT_FALSE(StringIsValidTime("236000"));
+    EXPECT_FALSE(StringIsValidTime("235960"));
+    EXPECT_FALSE(StringIsValidTime("23595"));
+    EXPECT_FALSE(StringIsValidTime("23 959"));
+}
+
+TEST_F(PathText, BooleanFieldsAreTrueOrFalseOnly)
+{
+    EXPECT_TRUE(StringIsValidBoolean(" true "));
+    EXPECT_TRUE(StringIsValidBoolean("FALSE"));
+    EXPECT_FALSE(StringIsValidBoolean("Yes"));
+    EXPECT_FALSE(StringIsValidBoolean("1"));
+}
+
+// --- Date and time text -----------------------------------------------------------
+
+TEST_F(PathText, DatesFollowTheRegionalFormatsWithCarry)
+{
+    Long err = -1;
+    EXPECT_EQ(FormatDateText("long", false, 2002, 8, 24, err), "Saturday, 24 August 2002");
+    EXPECT_EQ(err, 0);
+    EXPECT_EQ(FormatDateText("SHORT", false, 2002, 8, 24, err), "24/08/2002");
+    EXPECT_EQ(FormatDateText("short", false, 2002, 2, 31, err), "03/03/2002");
+    EXPECT_EQ(FormatDateText("short", false, 2002, 13, 1, err), "01/01/2003");
+    EXPECT_EQ(FormatDateText("short", false, 29, 1, 1, err), "01/01/2029");
+    EXPECT_EQ(FormatDateText("short", false, 30, 1, 1, err), "01/01/1930");
+    EXPECT_EQ(FormatDateText("medium", false, 2002, 8, 24, err), "");
+    EXPECT_EQ(err, 0);
+    EXPECT_EQ(FormatDateText("short", false, 9999, 12, 32, err), "");
+    EXPECT_EQ(err, 5);
+    EXPECT_EQ(FormatDateText("short", true, 0, 0, 0, err), shared::regionalFormats().shortDate(QDate::currentDate()));
+}
+
+TEST_F(PathText, ShortTimesAreTwentyFourHourWithTheRegionalSeparator)
+{
+    Long err = -1;
+    EXPECT_EQ(FormatTimeText("short", false, 13, 5, 9, err), "13.05");
+    EXPECT_EQ(FormatTimeText("long", false, 13, 5, 9, err), "13:05:09");
+    EXPECT_EQ(FormatTimeText("long", false, 23, 59, 60, err), "00:00:00");
+    EXPECT_EQ(FormatTimeText("other", false, 1, 2, 3, err), "");
+    EXPECT_EQ(err, 0);
+}
+
+TEST(RegionalFormatsTest, YearsGetFourDigitsAndLongTimesLoseTheirZone)
+{
+    EXPECT_EQ(shared::withFourDigitYears("dd/MM/yy"), "dd/MM/yyyy");
+    EXPECT_EQ(shared::withFourDigitYears("d 'yy' yy"), "d 'yy' yyyy");
+    EXPECT_EQ(shared::withoutTimeZone("h:mm:ss AP t"), "h:mm:ss AP");
+    EXPECT_EQ(shared::withoutTimeZone("HH:mm:ss 'at' t"), "HH:mm:ss 'at'");
+
+    const auto us = shared::RegionalFormats::fromLocale(QLocale(QLocale::English, QLocale::UnitedStates));
+    EXPECT_EQ(us.shortTime(QTime(13, 5)), "13:05"); // 24-hour even where the locale uses AM/PM
+    EXPECT_TRUE(us.shortDate(QDate(2002, 8, 24)).contains("2002"));
+    const auto gr = shared::RegionalFormats::fromLocale(QLocale(QLocale::Greek, QLocale::Greece));
+    EXPECT_FALSE(gr.longTimeFormat().contains(u't'));
+    EXPECT_TRUE(gr.longDate(QDate(2002, 8, 24)).contains("2002"));
+}
+
+// --- Compaction, drives, tidying, levels --------------------------------------------
+
+TEST_F(PathText, CompactionUsesTheMeasureItIsGiven)
+{
+    const platform::TextMeasure perChar = [](const QString& s) { return static_cast<int>(s.size()); };
+    EXPECT_EQ(CompactPathToWidth("C:\\path1\\path2\\sample.txt", 23, perChar), "C:\\path1\\...\\sample.txt");
+    EXPECT_EQ(CompactPathForControl("C:\\path1\\path2\\sample.txt", 20, perChar), "C:\\pat...\\sample.txt");
+    EXPECT_EQ(CompactPathToWidth("C:\\a", 3, platform::TextMeasure()), "");
+    EXPECT_EQ(CompactPathToLength("C:\\averyverylongname.txt", 12), "...\\avery...");
+}
+
+TEST_F(PathText, ALabelIsFilledToItsWidthInItsOwnFont)
+{
+    ui::Form form("frmMain");
+    ui::Label label(form, "lblCurrentPath");
+    label.setWidth(100 * ui::twipsPerPixel());
+    const QString path = "C:\\Documents\\Projects\\Quillmarsh\\Reports\\";
+    ui::Font font = label.font();
+    const auto widthIn = [&](const QString& s) { return ui::desktop().measureTextPx(font, s); };
+    const QString plain = CompactPathToWidth(label, path);
+    EXPECT_TRUE(plain.endsWith("...\\Reports\\"));
+    EXPECT_LE(widthIn(plain), 100);
+
+    font.bold = true;
+    label.setFont(font);
+    const QString bold = CompactPathToWidth(label, path);
+    EXPECT_LE(widthIn(bold), 100);
+    EXPECT_LT(bold.size(), plain.size()); // the wider font keeps less of the path
+    EXPECT_EQ(CompactPathForControl(label, path), bold);
+}
+
+TEST_F(PathText, DriveTypesAreNamedInTheCurrentLanguage)
+{
+    QString askedRoot;
+    const DriveTypeQuery removable = [&askedRoot](const QString& root) { askedRoot = root; return 2; };
+    QString name;
+    EXPECT_EQ(GetDriveTypeName("b", name, removable), 1);
+    EXPECT_EQ(name, "Floppy Drive");
+    EXPECT_EQ(askedRoot, "b:\\");
+    EXPECT_EQ(GetDriveTypeName("E:\\", name, removable), 2);
+    EXPECT_EQ(name, "Removable Drive");
+    EXPECT_EQ(GetDriveTypeName("C:", name, [](const QString&) { return 3; }), 3);
+    EXPECT_EQ(name, "Local Hard Drive");
+    EXPECT_EQ(GetDriveTypeName("Z:", name, [](const QString&) { return 1; }), 0); // no root folder
+    EXPECT_EQ(name, "");
+    EXPECT_EQ(GetDriveTypeName("", name, removable), 0);
+
+    g().LanguageIsGreek = true;
+    EXPECT_EQ(GetDriveTypeName("N:", name, [](const QString&) { return 4; }), 4);
+    EXPECT_EQ(name, QStringLiteral("Απομακρυσμένος Δίσκος (Δικτύου)"));
+    EXPECT_EQ(GetDriveTypeName("R:", name, [](const QString&) { return 6; }), 6);
+    EXPECT_EQ(name, QStringLiteral("Δίσκος RAM"));
+}
+
+TEST_F(PathText, RepeatedCharactersCollapseAndYield)
+{
+    EXPECT_EQ(CollapseRepeatedCharacter("   Local    Disk   (C:)  "), "Local Disk (C:)");
+    EXPECT_EQ(CollapseRepeatedCharacter("xxaxxxxxbx", "x"), "axb");
+    EXPECT_EQ(CollapseRepeatedCharacter("  a  ", " ", false, true), " a");
+    EXPECT_EQ(CollapseRepeatedCharacter("AAa", "a"), "AA"); // exact comparison
+    EXPECT_GT(desk.yieldCount(), 0);
+}
+
+TEST_F(PathText, LevelsCountBackslashesAndDriveRootsAreNeverWithin)
+{
+    EXPECT_TRUE(PathIsWithinLevels("\\a\\b", 2));
+    EXPECT_FALSE(PathIsWithinLevels("\\a\\b", 1));
+    EXPECT_TRUE(PathIsWithinLevels("\\a\\b", 0));
+    EXPECT_TRUE(PathIsWithinLevels(" \\a\\b\\ ", 2)); // trimmed, one trailing "\" dropped
+    EXPECT_FALSE(PathIsWithinLevels("D:\\", 0));
+    EXPECT_FALSE(PathIsWithinLevels("D:\\", 5));
+    const int before = desk.yieldCount();
+    PathIsWithinLevels("\\abc", 3);
+    EXPECT_EQ(desk.yieldCount() - before, 4); // one yield per character examined
+}
+
+// --- 1-based string helpers ---------------------------------------------------------
+
+TEST(VbString, PositionsCountFromOneAndBadArgumentsRaiseError5)
+{
+    EXPECT_EQ(vb::Mid("abcdef", 2, 3), "bcd");
+    EXPECT_EQ(vb::Mid("abc", 2), "bc");
+    EXPECT_EQ(vb::Mid("abc", 9), "");
+    EXPECT_EQ(vb::InStr("a\\b\\c", "\\"), 2);
+    EXPECT_EQ(vb::InStr(3, "a\\b\\c", "\\"), 4);
+    EXPECT_EQ(vb::InStr(1, "abc", ""), 1);
+    EXPECT_EQ(vb::InStr("abc", "x"), 0);
+    EXPECT_EQ(vb::InStrRev("a\\b\\c", "\\"), 4);
+    EXPECT_EQ(vb::InStrRev("a\\b\\c", "\\", 3), 2);
+    EXPECT_EQ(vb::Left("abc", 5), "abc");
+    EXPECT_EQ(vb::Right("abc", 2), "bc");
+    try {
+        vb::Mid("abc", 0);
+        ADD_FAILURE() << "Mid from position 0 must raise";
+    } catch (const platform::AppError& e) {
+        EXPECT_EQ(e.number, 5);
+    }
+}
+
+TEST(VbString, TrimmingDropsSpacesOnlyAndCaseMappingKeepsLengths)
+{
+    EXPECT_EQ(vb::Trim(" \ta\t "), "\ta\t");
+    EXPECT_EQ(vb::LTrim("  a "), "a ");
+    EXPECT_EQ(vb::RTrim("  a "), "  a");
+    EXPECT_EQ(vb::UCase(QStringLiteral("ßάς")), QStringLiteral("ßΆΣ"));
+    EXPECT_EQ(vb::LCase(QStringLiteral("ΆΣ")), QStringLiteral("άσ"));
+    const QString deseret = QString::fromUcs4(U"\U00010428x");
+    EXPECT_EQ(vb::UCase(deseret), QString::fromUcs4(U"\U00010400X"));
+}
