@@ -70,7 +70,7 @@ QString readSmallFile(const QString& path)
 // Labels from /dev/disk/by-label: the link names escape a blank as \x20.
 QString labelFor(const QString& device, const SystemRoots& roots)
 {
-    if (!device.startsWith(QLatin1String("/dev/")))
+    if (!device.startsWith(QLatin1Char('/')))   // network sources carry no label
         return {};
     const QString canonicalDevice = QFileInfo(device).canonicalFilePath();
     QDir dir(roots.dev + QStringLiteral("/disk/by-label"));
