@@ -105,7 +105,7 @@ void applyDos(unsigned attr, FileFacts& f)
 }
 
 // Classifies one entry. False: not to be listed (special file, vanished).
-bool factsOfEntry(int dirFd, const char* name, const QByteArray& fullPath, DosSource dos, FileFacts& f)
+bool factsOfEntry(int dirFd, const char* name, const QByteArray& fullPath, DosSource dos, bool samba, FileFacts& f)
 {
     struct stat st {};
     if (::fstatat(dirFd, name, &st, AT_SYMLINK_NOFOLLOW) != 0)
@@ -129,7 +129,7 @@ bool factsOfEntry(int dirFd, const char* name, const QByteArray& fullPath, DosSo
     fillFacts(st, isFolder, name[0] == '.', f);
     unsigned attr = 0;
     if (readNativeDosAttributes(dos, fullPath.constData(), !f.isLink, attr)
-        || readSambaAttributes(fullPath.constData(), attr))
+        || (samba && readSambaAttributes(fullPath.constData(), attr)))
         applyDos(attr, f);
     return true;
 }
@@ -233,7 +233,7 @@ int fileFacts(const QString& logicalPath, FileFacts& out)
     if (dirFd < 0)
         return errno == EACCES ? errPermissionDenied : errPathNotFound;
     FileFacts f;
-    const bool ok = factsOfEntry(dirFd, name.constData(), path, dosSourceOf(dirFd), f);
+    const bool ok = factsOfEntry(dirFd, name.constData(), path, dosSourceOf(dirFd), true, f);
     const int err = errno;
     ::close(dirFd);
     if (!ok) {
@@ -306,6 +306,10 @@ int listNativeFolder(const QString& nativeFolder, ListWhat what, std::vector<Dir
         return listingError(errno);
     const int fd = ::dirfd(d);
     const DosSource dos = dosSourceOf(fd);
+    // Samba marks every file and folder it creates or changes. Asking each
+    // entry costs a look-up per file on trees that never saw Samba, so the
+    // entries are asked only when their folder carries the mark itself.
+    const bool samba = ::lgetxattr(folder.constData(), "user.DOSATTRIB", nullptr, 0) > 0;
     if (!folder.endsWith('/'))
         folder += '/';
     QByteArray full = folder;
@@ -337,7 +341,7 @@ int listNativeFolder(const QString& nativeFolder, ListWhat what, std::vector<Dir
         full.truncate(folder.size());
         full.append(n);
         DirEntry entry;
-        if (!factsOfEntry(fd, n, full, dos, entry.facts))
+        if (!factsOfEntry(fd, n, full, dos, samba, entry.facts))
             continue;
         if ((what == ListWhat::Files && entry.facts.isFolder) || (what == ListWhat::Folders && !entry.facts.isFolder))
             continue;

@@ -1,5 +1,5 @@
 #pragma once
-// Deleting to the trash, after the freedesktop.org trash specification: the
+// Deleting to the trash, following the freedesktop.org Trash standard: the
 // home trash ($XDG_DATA_HOME/Trash, else ~/.local/share/Trash) for items on
 // its volume, the volume's own .Trash/$uid or .Trash-$uid otherwise, each
 // item with its .trashinfo record so desktops can restore it.

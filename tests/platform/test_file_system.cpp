@@ -257,4 +257,11 @@ TEST(FileFacts, SambaDosAttributesWhenPresent)
     EXPECT_TRUE(f.system);
     EXPECT_FALSE(f.archive);
     EXPECT_FALSE(f.readOnly);
+
+    // In a listing, entries are asked once their folder carries the mark too.
+    const char folderValue[] = "0x10";
+    ASSERT_EQ(::setxattr(d.nativeBytes("s").constData(), "user.DOSATTRIB", folderValue, sizeof folderValue, 0), 0);
+    const auto all = listing("C:\\s");
+    EXPECT_TRUE(all.at("marked.txt").system);
+    EXPECT_FALSE(all.at("marked.txt").archive);
 }
