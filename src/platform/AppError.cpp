@@ -35,6 +35,11 @@ QString errorDescription(int number)
     case 482: return QStringLiteral("Printer error");
     case 484: return QStringLiteral("Problem getting printer information from the system. Make sure the printer is set up correctly.");
     case 32755: return QStringLiteral("Cancel was selected.");
+    case 35750: return QStringLiteral("Unable to complete the request");
+    case 35751: return QStringLiteral("The address is not valid");
+    case 35754: return QStringLiteral("Unable to connect to remote host");
+    case 35756: return QStringLiteral("The document is larger than allowed");
+    case 35761: return QStringLiteral("Request timed out");
     case 35601: return QStringLiteral("Element not found");
     case 35602: return QStringLiteral("Key is not unique in collection");
     default: return QStringLiteral("Application-defined or object-defined error");

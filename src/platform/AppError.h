@@ -29,6 +29,12 @@ enum ErrorNumber : int {
     errPathNotFound = 76,
     errPrinter = 482,
     errCancelSelected = 32755,
+    // The update check's transfer errors (the transfer control's own range).
+    errInetRequestFailed = 35750,
+    errInetBadAddress = 35751,
+    errInetCannotConnect = 35754,
+    errInetTooLarge = 35756,
+    errInetTimeout = 35761,
     errElementNotFound = 35601,
     errKeyNotUnique = 35602,
 };

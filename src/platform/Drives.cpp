@@ -1,0 +1,579 @@
+#include "platform/Drives.h"
+
+#include "platform/AppError.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <QStandardPaths>
+
+#include <sys/statvfs.h>
+
+#include <algorithm>
+#include <chrono>
+#include <condition_variable>
+#include <map>
+#include <mutex>
+#include <set>
+#include <thread>
+
+namespace platform {
+
+namespace {
+
+// Kernel mount-point escapes: \040 blank, \011 tab, \012 newline, \134 backslash.
+QString unescapeMountField(const QByteArray& field)
+{
+    QByteArray out;
+    out.reserve(field.size());
+    for (qsizetype i = 0; i < field.size(); ++i) {
+        if (field[i] == '\\' && i + 3 < field.size()) {
+            const QByteArray oct = field.mid(i + 1, 3);
+            bool ok = oct.size() == 3;
+            for (char c : oct)
+                ok = ok && c >= '0' && c <= '7';
+            if (ok) {
+                out += char(oct.toInt(nullptr, 8));
+                i += 3;
+                continue;
+            }
+        }
+        out += field[i];
+    }
+    return QFile::decodeName(out);
+}
+
+bool underTree(const QString& path, const QString& tree)
+{
+    return path == tree || path.startsWith(tree + QLatin1Char('/'));
+}
+
+const std::set<QString>& pseudoTypes()
+{
+    static const std::set<QString> types{
+        "proc", "sysfs", "devtmpfs", "devpts", "cgroup", "cgroup2", "mqueue", "debugfs",
+        "tracefs", "securityfs", "pstore", "bpf", "configfs", "fusectl", "hugetlbfs",
+        "binfmt_misc", "nsfs", "efivarfs", "rpc_pipefs", "selinuxfs", "autofs", "overlay",
+        "squashfs", "ramfs", "fuse.portal", "fuse.gvfsd-fuse"};
+    return types;
+}
+
+QString readSmallFile(const QString& path)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return {};
+    return QString::fromUtf8(f.read(256)).trimmed();
+}
+
+// Labels from /dev/disk/by-label: the link names escape a blank as \x20.
+QString labelFor(const QString& device, const SystemRoots& roots)
+{
+    if (!device.startsWith(QLatin1Char('/')))   // network sources carry no label
+        return {};
+    const QString canonicalDevice = QFileInfo(device).canonicalFilePath();
+    QDir dir(roots.dev + QStringLiteral("/disk/by-label"));
+    const auto links = dir.entryInfoList(QDir::Files | QDir::System | QDir::NoDotAndDotDot);
+    for (const QFileInfo& link : links) {
+        const QString target = link.symLinkTarget();
+        if (target.isEmpty())
+            continue;
+        if (target == canonicalDevice || target == device
+            || QFileInfo(target).fileName() == QFileInfo(device).fileName()) {
+            QString name = link.fileName();
+            QString out;
+            for (qsizetype i = 0; i < name.size(); ++i) {
+                if (name[i] == QLatin1Char('\\') && i + 3 < name.size() && name[i + 1] == QLatin1Char('x')) {
+                    bool ok = false;
+                    const int code = name.mid(i + 2, 2).toInt(&ok, 16);
+                    if (ok) {
+                        out += QChar(code);
+                        i += 3;
+                        continue;
+                    }
+                }
+                out += name[i];
+            }
+            return out;
+        }
+    }
+    return {};
+}
+
+int typeOf(const MountEntry& m, const SystemRoots& roots)
+{
+    const QString& t = m.fsType;
+    if (isNetworkFileSystem(t))
+        return driveRemote;
+    if (t == QLatin1String("iso9660") || t == QLatin1String("udf")
+        || m.source.startsWith(QLatin1String("/dev/sr")))
+        return driveCdRom;
+    if (t == QLatin1String("tmpfs") || t == QLatin1String("ramfs")
+        || m.source.startsWith(QLatin1String("/dev/ram")) || m.source.startsWith(QLatin1String("/dev/zram")))
+        return driveRamDisk;
+    const QString base = roots.sys + QStringLiteral("/dev/block/%1:%2").arg(m.major).arg(m.minor);
+    QString removable = readSmallFile(base + QStringLiteral("/removable"));
+    if (removable.isEmpty())   // a partition: its disk holds the flag
+        removable = readSmallFile(base + QStringLiteral("/../removable"));
+    if (removable == QLatin1String("1"))
+        return driveRemovable;
+    if (removable.isEmpty() && (underTree(m.mountPoint, QStringLiteral("/media"))
+                                || underTree(m.mountPoint, QStringLiteral("/run/media"))))
+        return driveRemovable;   // desktop automounts are removable media
+    return driveFixed;
+}
+
+bool getsLetter(const MountEntry& m)
+{
+    if (m.mountPoint == QLatin1String("/"))
+        return false;   // C: is given apart
+    if (pseudoTypes().count(m.fsType))
+        return false;
+    for (const char* system : {"/proc", "/sys", "/dev"})
+        if (underTree(m.mountPoint, QLatin1String(system)))
+            return false;
+    if (underTree(m.mountPoint, QStringLiteral("/run")) && !m.mountPoint.startsWith(QLatin1String("/run/media/")))
+        return false;
+    if (isNetworkFileSystem(m.fsType))
+        return true;
+    return m.mountPoint.startsWith(QLatin1String("/media/"))
+        || m.mountPoint.startsWith(QLatin1String("/run/media/"))
+        || m.mountPoint.startsWith(QLatin1String("/mnt/"));
+}
+
+DriveTable* s_table = nullptr;
+bool s_tableIsSystem = false;
+
+} // namespace
+
+std::vector<MountEntry> parseMountInfo(const QByteArray& text)
+{
+    std::vector<MountEntry> out;
+    for (const QByteArray& line : text.split('\n')) {
+        const QList<QByteArray> f = line.simplified().split(' ');
+        // id parent maj:min root mountpoint options [optional...] - type source superoptions
+        const qsizetype dash = f.indexOf("-");
+        if (f.size() < 7 || dash < 6 || dash + 2 >= f.size())
+            continue;
+        MountEntry m;
+        const QList<QByteArray> dev = f[2].split(':');
+        if (dev.size() == 2) {
+            m.major = dev[0].toUInt();
+            m.minor = dev[1].toUInt();
+        }
+        m.root = unescapeMountField(f[3]);
+        m.mountPoint = unescapeMountField(f[4]);
+        m.fsType = QString::fromLatin1(f[dash + 1]);
+        m.source = unescapeMountField(f[dash + 2]);
+        out.push_back(std::move(m));
+    }
+    return out;
+}
+
+bool isNetworkFileSystem(const QString& t)
+{
+    static const std::set<QString> net{"nfs", "nfs4", "cifs", "smb3", "smbfs", "9p", "ceph", "glusterfs",
+                                       "davfs", "fuse.sshfs", "fuse.rclone", "fuse.davfs"};
+    return net.count(t) > 0;
+}
+
+QString fileSystemName(const QString& t)
+{
+    if (t == QLatin1String("vfat")) return QStringLiteral("FAT32");
+    if (t == QLatin1String("msdos")) return QStringLiteral("FAT");
+    if (t == QLatin1String("ntfs") || t == QLatin1String("ntfs3") || t == QLatin1String("fuseblk"))
+        return QStringLiteral("NTFS");
+    if (t == QLatin1String("exfat")) return QStringLiteral("exFAT");
+    if (t == QLatin1String("iso9660")) return QStringLiteral("CDFS");
+    if (t == QLatin1String("udf")) return QStringLiteral("UDF");
+    if (t == QLatin1String("cifs") || t == QLatin1String("smb3") || t == QLatin1String("smbfs"))
+        return QStringLiteral("CIFS");
+    return t.toUpper();
+}
+
+bool fileSystemIsCaseSensitive(const QString& t)
+{
+    static const std::set<QString> blind{"vfat", "msdos", "exfat", "hfsplus", "iso9660", "cifs",
+                                         "smb3", "smbfs", "ntfs", "ntfs3", "fuseblk"};
+    return blind.count(t) == 0;
+}
+
+std::vector<Drive> buildDriveTable(const std::vector<MountEntry>& mounts,
+                                   const std::vector<UserMapping>& userMaps, const SystemRoots& roots)
+{
+    std::vector<Drive> table;
+    Drive c;
+    c.letter = QLatin1Char('C');
+    c.mountPoint = QStringLiteral("/");
+    c.type = driveFixed;
+    // The last mount on a mount point is the one that shows.
+    std::map<QString, const MountEntry*> byPoint;
+    for (const MountEntry& m : mounts) {
+        if (m.mountPoint == QLatin1String("/")) {
+            c.device = m.source;
+            c.fsType = m.fsType;
+            c.label = labelFor(m.source, roots);
+        } else if (getsLetter(m) && (m.root == QLatin1String("/") || isNetworkFileSystem(m.fsType))) {
+            byPoint[m.mountPoint] = &m;
+        } else {
+            byPoint.erase(m.mountPoint);
+        }
+    }
+    table.push_back(c);
+
+    std::set<QChar> taken{QLatin1Char('A'), QLatin1Char('B'), QLatin1Char('C')};
+    for (const UserMapping& u : userMaps)
+        taken.insert(u.letter.toUpper());
+    char next = 'D';
+    // std::map orders mount points by QString comparison, which for the
+    // ASCII trees involved is byte order.
+    for (const auto& [point, m] : byPoint) {
+        while (next <= 'Z' && taken.count(QLatin1Char(next)))
+            ++next;
+        if (next > 'Z')
+            break;
+        Drive d;
+        d.letter = QLatin1Char(next++);
+        d.mountPoint = point;
+        d.device = m->source;
+        d.fsType = m->fsType;
+        d.label = labelFor(m->source, roots);
+        d.type = typeOf(*m, roots);
+        table.push_back(d);
+    }
+    for (const UserMapping& u : userMaps) {
+        const QChar letter = u.letter.toUpper();
+        if (letter < QLatin1Char('D') || letter > QLatin1Char('Z'))
+            continue;
+        Drive d;
+        d.letter = letter;
+        d.mountPoint = u.folder;
+        d.userMapped = true;
+        d.type = driveFixed;
+        // A mapped folder answers the type of the volume it lies on.
+        const MountEntry* best = nullptr;
+        for (const MountEntry& m : mounts)
+            if (m.mountPoint == QLatin1String("/") || underTree(u.folder, m.mountPoint))
+                if (!best || m.mountPoint.size() >= best->mountPoint.size())
+                    best = &m;
+        if (best) {
+            d.fsType = best->fsType;
+            d.device = best->source;
+            if (best->mountPoint != QLatin1String("/"))
+                d.type = typeOf(*best, roots);
+        }
+        table.push_back(d);
+    }
+    std::sort(table.begin(), table.end(), [](const Drive& a, const Drive& b) { return a.letter < b.letter; });
+    return table;
+}
+
+// ---- the table -------------------------------------------------------------
+
+DriveTable DriveTable::system()
+{
+    QFile f(QStringLiteral("/proc/self/mountinfo"));
+    QByteArray text;
+    if (f.open(QIODevice::ReadOnly))
+        text = f.readAll();
+    return DriveTable(buildDriveTable(parseMountInfo(text), UserDriveMap::load()));
+}
+
+const Drive* DriveTable::find(QChar letter) const
+{
+    const QChar up = letter.toUpper();
+    for (const Drive& d : m_drives)
+        if (d.letter == up)
+            return &d;
+    return nullptr;
+}
+
+QStringList DriveTable::roots() const
+{
+    QStringList out;
+    for (const Drive& d : m_drives)
+        out << QString(d.letter) + QStringLiteral(":\\");
+    return out;
+}
+
+std::optional<QString> DriveTable::toNative(const QString& logical) const
+{
+    if (logical.size() < 2 || logical[1] != QLatin1Char(':'))
+        return std::nullopt;
+    const Drive* d = find(logical[0]);
+    if (!d)
+        return std::nullopt;
+    QString out = d->mountPoint;
+    if (out.endsWith(QLatin1Char('/')) && out.size() > 1)
+        out.chop(1);
+    const QStringView rest = QStringView(logical).mid(2);
+    qsizetype start = 0;
+    while (start <= rest.size()) {
+        qsizetype end = start;
+        while (end < rest.size() && rest[end] != QLatin1Char('\\') && rest[end] != QLatin1Char('/'))
+            ++end;
+        if (end > start) {
+            if (!out.endsWith(QLatin1Char('/')))
+                out += QLatin1Char('/');
+            out += nameToNative(rest.mid(start, end - start).toString());
+        }
+        start = end + 1;
+    }
+    return out;
+}
+
+QString DriveTable::toLogical(const QString& native) const
+{
+    const Drive* best = nullptr;
+    for (const Drive& d : m_drives) {
+        if (d.userMapped)
+            continue;
+        const QString& mp = d.mountPoint;
+        const bool match = mp == QLatin1String("/") ? native.startsWith(QLatin1Char('/'))
+                                                    : underTree(native, mp);
+        if (match && (!best || mp.size() > best->mountPoint.size()))
+            best = &d;
+    }
+    if (!best)
+        return {};
+    QString out = QString(best->letter) + QLatin1Char(':');
+    QStringView rest = QStringView(native).mid(best->mountPoint == QLatin1String("/") ? 0 : best->mountPoint.size());
+    for (const QStringView part : rest.split(QLatin1Char('/'), Qt::SkipEmptyParts)) {
+        out += QLatin1Char('\\');
+        out += nameToLogical(part.toString());
+    }
+    return out;
+}
+
+const DriveTable& drives()
+{
+    if (!s_table) {
+        s_table = new DriveTable(DriveTable::system());
+        s_tableIsSystem = true;
+    }
+    return *s_table;
+}
+
+void setDrives(DriveTable table)
+{
+    delete s_table;
+    s_table = new DriveTable(std::move(table));
+    s_tableIsSystem = false;
+}
+
+void reloadDrives()
+{
+    delete s_table;
+    s_table = new DriveTable(DriveTable::system());
+    s_tableIsSystem = true;
+}
+
+std::optional<QString> toNative(const QString& logical) { return drives().toNative(logical); }
+QString toLogical(const QString& native) { return drives().toLogical(native); }
+
+namespace {
+bool isReservedInLogical(char16_t c)
+{
+    switch (c) {
+    case u'\\': case u':': case u'*': case u'?': case u'"': case u'<': case u'>': case u'|':
+        return true;
+    default:
+        return false;
+    }
+}
+} // namespace
+
+QString nameToLogical(const QString& nativeName)
+{
+    QString out = nativeName;
+    for (QChar& ch : out)
+        if (isReservedInLogical(ch.unicode()))
+            ch = QChar(char16_t(0xF000 + ch.unicode()));
+    return out;
+}
+
+QString nameToNative(const QString& logicalName)
+{
+    QString out = logicalName;
+    for (QChar& ch : out) {
+        const char16_t c = ch.unicode();
+        if (c >= 0xF000 && c < 0xF080 && isReservedInLogical(char16_t(c - 0xF000)))
+            ch = QChar(char16_t(c - 0xF000));
+    }
+    return out;
+}
+
+int driveType(const QString& logicalRoot)
+{
+    if (logicalRoot.isEmpty())
+        return driveNoRoot;
+    const Drive* d = drives().find(logicalRoot[0]);
+    return d ? d->type : driveNoRoot;
+}
+
+// ---- readiness -------------------------------------------------------------
+
+namespace {
+struct Probe {
+    std::mutex mutex;
+    std::condition_variable done;
+    bool finished = false;
+    bool ok = false;
+    StatVfsResult result;
+};
+// Probes still stuck on a dead mount; a new question about the same folder
+// is answered "not ready" at once instead of piling up threads.
+std::mutex s_stuckMutex;
+std::set<QString> s_stuck;
+} // namespace
+
+bool boundedStatVfs(const QString& nativeFolder, int timeoutMs, StatVfsResult& out)
+{
+    {
+        std::lock_guard lock(s_stuckMutex);
+        if (s_stuck.count(nativeFolder))
+            return false;
+    }
+    auto probe = std::make_shared<Probe>();
+    const QByteArray path = QFile::encodeName(nativeFolder);
+    std::thread([probe, path, nativeFolder] {
+        struct statvfs sv {};
+        const bool ok = ::statvfs(path.constData(), &sv) == 0;
+        {
+            std::lock_guard lock(probe->mutex);
+            probe->ok = ok;
+            probe->result = {sv.f_blocks, sv.f_bfree, sv.f_bavail, sv.f_frsize, sv.f_fsid, sv.f_namemax};
+            probe->finished = true;
+        }
+        probe->done.notify_all();
+        std::lock_guard lock(s_stuckMutex);
+        s_stuck.erase(nativeFolder);
+    }).detach();
+    std::unique_lock lock(probe->mutex);
+    if (!probe->done.wait_for(lock, std::chrono::milliseconds(timeoutMs), [&] { return probe->finished; })) {
+        std::lock_guard stuckLock(s_stuckMutex);
+        s_stuck.insert(nativeFolder);
+        return false;
+    }
+    out = probe->result;
+    return probe->ok;
+}
+
+bool isDriveReady(QChar letter, int timeoutMs)
+{
+    const Drive* d = drives().find(letter);
+    if (!d || d->mountPoint.isEmpty())
+        return false;
+    StatVfsResult r;
+    return boundedStatVfs(d->mountPoint, timeoutMs, r) && QFileInfo(d->mountPoint).isDir();
+}
+
+std::optional<VolumeFacts> volumeFacts(QChar letter, int timeoutMs)
+{
+    const Drive* d = drives().find(letter);
+    if (!d)
+        return std::nullopt;
+    StatVfsResult r;
+    if (!boundedStatVfs(d->mountPoint, timeoutMs, r))
+        return std::nullopt;
+    VolumeFacts v;
+    v.volumeName = d->label.left(255);
+    v.fileSystemName = fileSystemName(d->fsType);
+    v.serial = quint32(r.fsid & 0xFFFFFFFFu);
+    v.maxComponentLength = r.namemax >= 255 ? 255 : int(r.namemax);
+    v.caseSensitive = fileSystemIsCaseSensitive(d->fsType);
+    v.totalBytes = qint64(r.blocks * r.frsize);
+    v.freeBytes = qint64(r.bfree * r.frsize);
+    v.availableBytes = qint64(r.bavail * r.frsize);
+    if (d->type == driveRemote) {
+        QString share = d->device;
+        if (share.startsWith(QLatin1String("//"))) {
+            share.replace(QLatin1Char('/'), QLatin1Char('\\'));
+        } else if (const qsizetype colon = share.indexOf(QLatin1String(":/")); colon > 0) {
+            share = QStringLiteral("\\\\") + share.left(colon) + share.mid(colon + 1).replace(QLatin1Char('/'), QLatin1Char('\\'));
+        }
+        v.shareName = share;
+    }
+    return v;
+}
+
+// ---- user-mapped letters ---------------------------------------------------
+
+QString UserDriveMap::storeFile()
+{
+    QString base = qEnvironmentVariable("XDG_CONFIG_HOME");
+    if (base.isEmpty())
+        base = QDir::homePath() + QStringLiteral("/.config");
+    return base + QStringLiteral("/Quillmarsh/drives.conf");
+}
+
+std::vector<UserMapping> UserDriveMap::load()
+{
+    std::vector<UserMapping> out;
+    QFile f(storeFile());
+    if (!f.open(QIODevice::ReadOnly))
+        return out;
+    for (const QByteArray& raw : f.readAll().split('\n')) {
+        const QString line = QString::fromUtf8(raw).trimmed();
+        // "M=/native/folder"
+        if (line.size() < 3 || line[1] != QLatin1Char('='))
+            continue;
+        const QChar letter = line[0].toUpper();
+        if (letter < QLatin1Char('D') || letter > QLatin1Char('Z'))
+            continue;
+        out.push_back({letter, line.mid(2)});
+    }
+    return out;
+}
+
+namespace {
+int saveMappings(const std::vector<UserMapping>& maps)
+{
+    const QString file = UserDriveMap::storeFile();
+    if (!QDir().mkpath(QFileInfo(file).absolutePath()))
+        return errPathFileAccess;
+    QSaveFile out(file);
+    if (!out.open(QIODevice::WriteOnly))
+        return errPathFileAccess;
+    for (const UserMapping& m : maps)
+        out.write(QString(m.letter).toUtf8() + '=' + m.folder.toUtf8() + '\n');
+    return out.commit() ? errNone : errPathFileAccess;
+}
+} // namespace
+
+int UserDriveMap::map(QChar letter, const QString& nativeFolder)
+{
+    const QChar up = letter.toUpper();
+    if (up < QLatin1Char('D') || up > QLatin1Char('Z') || drives().find(up))
+        return errInvalidCall;
+    if (nativeFolder.contains(QLatin1Char('\n')) || !QFileInfo(nativeFolder).isAbsolute()
+        || !QFileInfo(nativeFolder).isDir())
+        return errPathNotFound;
+    std::vector<UserMapping> maps = load();
+    for (const UserMapping& m : maps)
+        if (m.letter == up)
+            return errInvalidCall;
+    QString folder = QDir::cleanPath(nativeFolder);
+    maps.push_back({up, folder});
+    const int rc = saveMappings(maps);
+    if (rc == errNone && s_tableIsSystem)
+        reloadDrives();
+    return rc;
+}
+
+int UserDriveMap::unmap(QChar letter)
+{
+    const QChar up = letter.toUpper();
+    std::vector<UserMapping> maps = load();
+    const auto it = std::find_if(maps.begin(), maps.end(), [&](const UserMapping& m) { return m.letter == up; });
+    if (it == maps.end())
+        return errInvalidCall;
+    maps.erase(it);
+    const int rc = saveMappings(maps);
+    if (rc == errNone && s_tableIsSystem)
+        reloadDrives();
+    return rc;
+}
+
+} // namespace platform

@@ -1,0 +1,377 @@
+#include "platform/FileSystem.h"
+
+#include "platform/AppError.h"
+#include "platform/Drives.h"
+
+#include <QFile>
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <linux/msdos_fs.h>
+#include <sys/ioctl.h>
+#include <sys/stat.h>
+#include <sys/statfs.h>
+#include <sys/xattr.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <ctime>
+
+namespace platform {
+
+namespace {
+
+constexpr long kMsdosMagic = 0x4d44;
+constexpr long kNtfs3Magic = 0x7366746e;
+constexpr long kFuseMagic = 0x65735546;   // ntfs-3g mounts as fuseblk
+
+enum class DosSource { None, Fat, Ntfs };
+
+DosSource dosSourceOf(int dirFd)
+{
+    struct statfs sf {};
+    if (::fstatfs(dirFd, &sf) != 0)
+        return DosSource::None;
+    if (long(sf.f_type) == kMsdosMagic)
+        return DosSource::Fat;
+    if (long(sf.f_type) == kNtfs3Magic || long(sf.f_type) == kFuseMagic)
+        return DosSource::Ntfs;
+    return DosSource::None;
+}
+
+// Samba and Wine keep DOS attributes in user.DOSATTRIB as "0x..." text (the
+// newer binary record starts with the same text).
+bool readSambaAttributes(const char* path, unsigned& attr)
+{
+    char buf[128];
+    const ssize_t n = ::lgetxattr(path, "user.DOSATTRIB", buf, sizeof buf - 1);
+    if (n < 3)
+        return false;
+    buf[n] = 0;
+    if (buf[0] != '0' || (buf[1] != 'x' && buf[1] != 'X'))
+        return false;
+    char* end = nullptr;
+    const unsigned long v = std::strtoul(buf + 2, &end, 16);
+    if (end == buf + 2)
+        return false;
+    attr = unsigned(v);
+    return true;
+}
+
+bool readNativeDosAttributes(DosSource src, const char* path, bool regularOrFolder, unsigned& attr)
+{
+    if (src == DosSource::Ntfs) {
+        unsigned char be[4];
+        if (::lgetxattr(path, "system.ntfs_attrib_be", be, 4) == 4) {
+            attr = (unsigned(be[0]) << 24) | (unsigned(be[1]) << 16) | (unsigned(be[2]) << 8) | be[3];
+            return true;
+        }
+    } else if (src == DosSource::Fat && regularOrFolder) {
+        // FAT keeps the attribute byte only behind an ioctl; a FAT volume holds
+        // no FIFOs or devices, so this open cannot block.
+        const int fd = ::open(path, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+        if (fd >= 0) {
+            __u32 a = 0;
+            const bool ok = ::ioctl(fd, FAT_IOCTL_GET_ATTRIBUTES, &a) == 0;
+            ::close(fd);
+            if (ok) {
+                attr = a;
+                return true;
+            }
+        }
+    }
+    return false;
+}
+
+void fillFacts(const struct stat& st, bool isFolder, bool nameIsDotted, FileFacts& f)
+{
+    f.isFolder = isFolder;
+    f.hidden = nameIsDotted;
+    f.system = false;
+    f.readOnly = (st.st_mode & S_IWUSR) == 0;
+    f.archive = !isFolder;
+    f.size = isFolder ? 0 : qint64(st.st_size);
+    f.mtime = qint64(st.st_mtim.tv_sec);
+    f.modified = toLocalDateTime(f.mtime);
+}
+
+void applyDos(unsigned attr, FileFacts& f)
+{
+    f.hidden = f.hidden || (attr & attrHidden);
+    f.system = (attr & attrSystem) != 0;
+    f.readOnly = f.readOnly || (attr & attrReadOnly);
+    f.archive = (attr & attrArchive) != 0;
+}
+
+// Classifies one entry. False: not to be listed (special file, vanished).
+bool factsOfEntry(int dirFd, const char* name, const QByteArray& fullPath, DosSource dos, bool samba, FileFacts& f)
+{
+    struct stat st {};
+    if (::fstatat(dirFd, name, &st, AT_SYMLINK_NOFOLLOW) != 0)
+        return false;
+    bool isFolder = false;
+    if (S_ISLNK(st.st_mode)) {
+        f.isLink = true;
+        struct stat target {};
+        if (::fstatat(dirFd, name, &target, 0) == 0) {
+            if (S_ISREG(target.st_mode))
+                st = target;                  // a link to a file counts as the file
+            else if (!S_ISDIR(target.st_mode))
+                return false;                 // a link to a FIFO or device is never offered
+            // a link to a folder stays a file with the link's own facts
+        }
+    } else if (S_ISDIR(st.st_mode)) {
+        isFolder = true;
+    } else if (!S_ISREG(st.st_mode)) {
+        return false;
+    }
+    fillFacts(st, isFolder, name[0] == '.', f);
+    unsigned attr = 0;
+    if (readNativeDosAttributes(dos, fullPath.constData(), !f.isLink, attr)
+        || (samba && readSambaAttributes(fullPath.constData(), attr)))
+        applyDos(attr, f);
+    return true;
+}
+
+int listingError(int err)
+{
+    switch (err) {
+    case ENOENT:
+    case ENOTDIR: return errPathNotFound;
+    case EACCES:
+    case EPERM: return errPermissionDenied;
+    default: return errorFromErrno(err, true);
+    }
+}
+
+int missingError(const QByteArray& path, int err)
+{
+    if (err != ENOENT)
+        return errorFromErrno(err, err == ENOTDIR);
+    const qsizetype slash = path.lastIndexOf('/');
+    const QByteArray parent = slash <= 0 ? QByteArray("/") : path.left(slash);
+    struct stat st {};
+    const bool parentIsFolder = ::stat(parent.constData(), &st) == 0 && S_ISDIR(st.st_mode);
+    return parentIsFolder ? errFileNotFound : errPathNotFound;
+}
+
+int nativeOf(const QString& logical, QByteArray& native)
+{
+    const std::optional<QString> n = toNative(logical);
+    if (!n)
+        return errPathNotFound;
+    native = QFile::encodeName(*n);
+    return errNone;
+}
+
+qint64 treeSize(int dirFd)
+{
+    DIR* d = ::fdopendir(dirFd);
+    if (!d) {
+        ::close(dirFd);
+        return 0;
+    }
+    qint64 total = 0;
+    while (const dirent* e = ::readdir(d)) {
+        const char* n = e->d_name;
+        if (n[0] == '.' && (n[1] == 0 || (n[1] == '.' && n[2] == 0)))
+            continue;
+        struct stat st {};
+        if (::fstatat(dirFd, n, &st, AT_SYMLINK_NOFOLLOW) != 0)
+            continue;
+        if (S_ISDIR(st.st_mode)) {
+            const int child = ::openat(dirFd, n, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+            if (child >= 0)
+                total += treeSize(child);
+        } else if (S_ISREG(st.st_mode)) {
+            total += st.st_size;
+        } else if (S_ISLNK(st.st_mode)) {
+            struct stat target {};
+            if (::fstatat(dirFd, n, &target, 0) == 0 && S_ISREG(target.st_mode))
+                total += target.st_size;
+        }
+    }
+    ::closedir(d);
+    return total;
+}
+
+} // namespace
+
+int FileFacts::attributes() const
+{
+    return (readOnly ? attrReadOnly : 0) | (hidden ? attrHidden : 0) | (system ? attrSystem : 0)
+        | (isFolder ? attrFolder : 0) | (archive ? attrArchive : 0);
+}
+
+LocalDateTime toLocalDateTime(qint64 secondsSinceEpoch)
+{
+    const time_t t = time_t(secondsSinceEpoch);
+    struct tm tm {};
+    if (!::localtime_r(&t, &tm))
+        return {};
+    return {tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec};
+}
+
+int fileFacts(const QString& logicalPath, FileFacts& out)
+{
+    out = {};
+    QByteArray path;
+    if (const int rc = nativeOf(logicalPath, path))
+        return rc;
+    const qsizetype slash = path.lastIndexOf('/');
+    const QByteArray folder = slash <= 0 ? QByteArray("/") : path.left(slash);
+    const QByteArray name = path.mid(slash + 1);
+    if (name.isEmpty()) {   // the root itself
+        struct stat st {};
+        if (::stat(path.constData(), &st) != 0)
+            return errPathNotFound;
+        fillFacts(st, true, false, out);
+        return errNone;
+    }
+    const int dirFd = ::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dirFd < 0)
+        return errno == EACCES ? errPermissionDenied : errPathNotFound;
+    FileFacts f;
+    const bool ok = factsOfEntry(dirFd, name.constData(), path, dosSourceOf(dirFd), true, f);
+    const int err = errno;
+    ::close(dirFd);
+    if (!ok) {
+        struct stat st {};
+        if (::lstat(path.constData(), &st) == 0)
+            return errPathFileAccess;   // a FIFO, socket or device: not a file of ours
+        return missingError(path, err);
+    }
+    out = f;
+    return errNone;
+}
+
+int fileTimes(const QString& logicalPath, FileTimes& out)
+{
+    out = {};
+    QByteArray path;
+    if (const int rc = nativeOf(logicalPath, path))
+        return rc;
+    struct statx sx {};
+    if (::statx(AT_FDCWD, path.constData(), AT_STATX_SYNC_AS_STAT,
+                STATX_BTIME | STATX_MTIME | STATX_ATIME | STATX_CTIME, &sx) != 0)
+        return missingError(path, errno);
+    out.modified = sx.stx_mtime.tv_sec;
+    out.accessed = sx.stx_atime.tv_sec;
+    out.created = (sx.stx_mask & STATX_BTIME) ? sx.stx_btime.tv_sec
+                                              : std::min<qint64>(sx.stx_mtime.tv_sec, sx.stx_ctime.tv_sec);
+    out.createdLocal = toLocalDateTime(out.created);
+    out.modifiedLocal = toLocalDateTime(out.modified);
+    out.accessedLocal = toLocalDateTime(out.accessed);
+    return errNone;
+}
+
+bool fileExists(const QString& logicalPath)
+{
+    FileFacts f;
+    return fileFacts(logicalPath, f) == errNone && !f.isFolder;
+}
+
+bool folderExists(const QString& logicalPath)
+{
+    FileFacts f;
+    return fileFacts(logicalPath, f) == errNone && f.isFolder;
+}
+
+int fileOrFolderSize(const QString& logicalPath, qint64& size)
+{
+    size = 0;
+    FileFacts f;
+    if (const int rc = fileFacts(logicalPath, f))
+        return rc;
+    if (!f.isFolder) {
+        size = f.size;
+        return errNone;
+    }
+    QByteArray path;
+    nativeOf(logicalPath, path);
+    const int fd = ::open(path.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        return listingError(errno);
+    size = treeSize(fd);
+    return errNone;
+}
+
+int listNativeFolder(const QString& nativeFolder, ListWhat what, std::vector<DirEntry>& out)
+{
+    out.clear();
+    QByteArray folder = QFile::encodeName(nativeFolder);
+    DIR* d = ::opendir(folder.constData());
+    if (!d)
+        return listingError(errno);
+    const int fd = ::dirfd(d);
+    const DosSource dos = dosSourceOf(fd);
+    // Samba marks every file and folder it creates or changes. Asking each
+    // entry costs a look-up per file on trees that never saw Samba, so the
+    // entries are asked only when their folder carries the mark itself.
+    const bool samba = ::lgetxattr(folder.constData(), "user.DOSATTRIB", nullptr, 0) > 0;
+    if (!folder.endsWith('/'))
+        folder += '/';
+    QByteArray full = folder;
+    int err = 0;
+    for (;;) {
+        errno = 0;
+        const dirent* e = ::readdir(d);
+        if (!e) {
+            err = errno;
+            break;
+        }
+        const char* n = e->d_name;
+        if (n[0] == '.' && (n[1] == 0 || (n[1] == '.' && n[2] == 0)))
+            continue;
+        switch (e->d_type) {
+        case DT_FIFO: case DT_SOCK: case DT_CHR: case DT_BLK:
+            continue;
+        case DT_REG:
+            if (what == ListWhat::Folders)
+                continue;
+            break;
+        case DT_DIR:
+            if (what == ListWhat::Files)
+                continue;
+            break;
+        default:
+            break;
+        }
+        full.truncate(folder.size());
+        full.append(n);
+        DirEntry entry;
+        if (!factsOfEntry(fd, n, full, dos, samba, entry.facts))
+            continue;
+        if ((what == ListWhat::Files && entry.facts.isFolder) || (what == ListWhat::Folders && !entry.facts.isFolder))
+            continue;
+        entry.name = nameToLogical(QFile::decodeName(n));
+        out.push_back(std::move(entry));
+    }
+    ::closedir(d);
+    if (err != 0) {
+        out.clear();
+        return listingError(err);
+    }
+    return errNone;
+}
+
+int listFolder(const QString& logicalFolder, ListWhat what, std::vector<DirEntry>& out)
+{
+    out.clear();
+    const std::optional<QString> native = toNative(logicalFolder);
+    if (!native)
+        return errPathNotFound;
+    return listNativeFolder(*native, what, out);
+}
+
+int countEntries(const QString& logicalFolder, ListWhat what, qint64& count)
+{
+    count = 0;
+    std::vector<DirEntry> entries;
+    const int rc = listFolder(logicalFolder, what, entries);
+    count = qint64(entries.size());
+    return rc;
+}
+
+} // namespace platform

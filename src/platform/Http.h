@@ -1,0 +1,54 @@
+#pragma once
+// Fetching one whole document over HTTP, as text. The call runs its own
+// event loop, so windows keep painting and the caller's cancel test is asked
+// at every turn of it.
+
+#include <QString>
+#include <QStringList>
+
+#include <deque>
+#include <functional>
+
+namespace platform {
+
+struct HttpOptions {
+    int timeoutMs = 60000;            // for the whole transfer
+    qint64 maxBytes = 1024 * 1024;    // documents larger than this are refused
+};
+
+struct HttpResult {
+    int error = 0;         // 0, or an error number (unable to connect, timed out, ...)
+    int status = 0;        // the server's status code (0 when none arrived)
+    bool cancelled = false;
+    QString text;          // the body, also for error pages such as 404
+};
+
+class HttpClient {
+public:
+    virtual ~HttpClient() = default;
+    // `cancelled` (optional) is asked while waiting; true ends the transfer
+    // with an empty text and no error.
+    virtual HttpResult get(const QString& url, const HttpOptions& options = {},
+                           const std::function<bool()>& cancelled = {}) = 0;
+};
+
+// QtNetwork with the proxy of http_proxy / no_proxy, as the system sets it.
+class QtHttpClient : public HttpClient {
+public:
+    HttpResult get(const QString& url, const HttpOptions& options = {},
+                   const std::function<bool()>& cancelled = {}) override;
+};
+
+// Answers from a queue of results and records the addresses asked.
+class FakeHttpClient : public HttpClient {
+public:
+    std::deque<HttpResult> answers;
+    QStringList requested;
+    HttpResult get(const QString& url, const HttpOptions& options = {},
+                   const std::function<bool()>& cancelled = {}) override;
+};
+
+HttpClient& http();
+void setHttp(HttpClient* client);   // nullptr: back to QtHttpClient
+
+} // namespace platform

@@ -1,0 +1,403 @@
+#include "platform/Shell.h"
+
+#include "platform/Application.h"
+#include "platform/Drives.h"
+#include "platform/Trash.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QStandardPaths>
+
+#include <fcntl.h>
+#include <ifaddrs.h>
+#include <net/if.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+
+namespace platform {
+
+namespace {
+
+int shellErrorFromErrno(int err)
+{
+    switch (err) {
+    case ENOENT:
+    case ENOTDIR: return shellNotFound;
+    case ENOSPC:
+    case EDQUOT: return shellDiskFull;
+    case ENAMETOOLONG:
+    case EINVAL: return shellBadName;
+    default: return shellAccessDenied;
+    }
+}
+
+bool nativeOf(const QString& logical, QByteArray& out)
+{
+    const std::optional<QString> n = toNative(logical);
+    if (!n)
+        return false;
+    out = QFile::encodeName(*n);
+    return true;
+}
+
+bool sameFile(const struct stat& a, const QByteArray& other)
+{
+    struct stat b {};
+    return ::stat(other.constData(), &b) == 0 && a.st_dev == b.st_dev && a.st_ino == b.st_ino;
+}
+
+// Copies one regular file through a temporary file beside the target, so the
+// target is either the old file or the complete new one.
+int copyRegular(const QByteArray& from, const struct stat& st, const QByteArray& to)
+{
+    const int in = ::open(from.constData(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
+    if (in < 0)
+        return shellErrorFromErrno(errno);
+    QByteArray temp = to;
+    const qsizetype slash = temp.lastIndexOf('/');
+    temp.insert(slash + 1, ".~qm");
+    temp += ".XXXXXX";
+    const int out = ::mkostemp(temp.data(), O_CLOEXEC);
+    if (out < 0) {
+        const int err = errno;
+        ::close(in);
+        return shellErrorFromErrno(err);
+    }
+    int rc = shellOk;
+    char buf[1 << 16];
+    for (;;) {
+        const ssize_t n = ::read(in, buf, sizeof buf);
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            rc = shellErrorFromErrno(errno);
+            break;
+        }
+        if (n == 0)
+            break;
+        for (ssize_t done = 0; done < n;) {
+            const ssize_t w = ::write(out, buf + done, size_t(n - done));
+            if (w < 0) {
+                if (errno == EINTR)
+                    continue;
+                rc = shellErrorFromErrno(errno);
+                break;
+            }
+            done += w;
+        }
+        if (rc != shellOk)
+            break;
+    }
+    ::close(in);
+    if (rc == shellOk) {
+        const struct timespec times[2] = {st.st_atim, st.st_mtim};
+        if (::fchmod(out, st.st_mode & 07777) != 0 || ::futimens(out, times) != 0 || ::fsync(out) != 0)
+            rc = shellErrorFromErrno(errno);
+    }
+    if (::close(out) != 0 && rc == shellOk)
+        rc = shellErrorFromErrno(errno);
+    if (rc == shellOk && ::rename(temp.constData(), to.constData()) != 0)
+        rc = shellErrorFromErrno(errno);
+    if (rc != shellOk)
+        ::unlink(temp.constData());
+    return rc;
+}
+
+int copyItem(const QByteArray& from, const QByteArray& to)
+{
+    struct stat st {};
+    if (::stat(from.constData(), &st) != 0)
+        return shellErrorFromErrno(errno);
+    if (sameFile(st, to))
+        return shellSameFile;
+    if (S_ISREG(st.st_mode))
+        return copyRegular(from, st, to);
+    if (!S_ISDIR(st.st_mode))
+        return shellAccessDenied;   // FIFOs and devices are never opened
+    // A folder copied into itself would grow without end.
+    if (to.startsWith(from + '/'))
+        return shellSameFile;
+    if (::mkdir(to.constData(), 0777) != 0 && errno != EEXIST)
+        return shellErrorFromErrno(errno);
+    QDir dir(QFile::decodeName(from));
+    const auto names = dir.entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+    for (const QString& name : names) {
+        const QByteArray n = QFile::encodeName(name);
+        struct stat child {};
+        if (::lstat((from + '/' + n).constData(), &child) != 0 || !(S_ISREG(child.st_mode) || S_ISDIR(child.st_mode)))
+            continue;
+        if (const int rc = copyItem(from + '/' + n, to + '/' + n))
+            return rc;
+    }
+    return shellOk;
+}
+
+QString findProgram(const QString& program)
+{
+    const QString inAppFolder = app().nativePath() + QLatin1Char('/') + program;
+    const QFileInfo fi(inAppFolder);
+    if (fi.isFile() && fi.isExecutable())
+        return inAppFolder;
+    return QStandardPaths::findExecutable(program);
+}
+
+} // namespace
+
+bool looksLikeAddress(const QString& target)
+{
+    static const QRegularExpression scheme(QStringLiteral("^[A-Za-z][A-Za-z0-9+.-]+:"));
+    return scheme.match(target).hasMatch();
+}
+
+bool isOpenableAddress(const QString& target)
+{
+    if (!looksLikeAddress(target))
+        return false;
+    const QString s = target.left(target.indexOf(QLatin1Char(':'))).toLower();
+    return s == QLatin1String("http") || s == QLatin1String("https") || s == QLatin1String("ftp");
+}
+
+// ---- SystemShell --------------------------------------------------------------
+
+int SystemShell::copyFiles(const QStringList& sources, const QString& destinationFolder)
+{
+    QByteArray dest;
+    if (!nativeOf(destinationFolder, dest))
+        return shellNotFound;
+    if (!QDir().mkpath(QFile::decodeName(dest)))
+        return shellAccessDenied;
+    for (const QString& source : sources) {
+        QByteArray from;
+        if (!nativeOf(source, from))
+            return shellNotFound;
+        const qsizetype slash = from.lastIndexOf('/');
+        const QByteArray name = from.mid(slash + 1);
+        if (name.isEmpty())
+            return shellBadName;
+        QByteArray to = dest;
+        if (!to.endsWith('/'))
+            to += '/';
+        if (const int rc = copyItem(from, to + name))
+            return rc;
+    }
+    return shellOk;
+}
+
+int SystemShell::moveFile(const QString& source, const QString& destination)
+{
+    QByteArray from, to;
+    if (!nativeOf(source, from) || !nativeOf(destination, to))
+        return shellNotFound;
+    struct stat st {};
+    if (::lstat(from.constData(), &st) != 0)
+        return shellErrorFromErrno(errno);
+    if (sameFile(st, to))
+        return shellSameFile;
+    QDir().mkpath(QFileInfo(QFile::decodeName(to)).absolutePath());
+    if (::rename(from.constData(), to.constData()) == 0)
+        return shellOk;
+    if (errno != EXDEV)
+        return shellErrorFromErrno(errno);
+    // Another volume: copy in full first, remove the source only afterwards.
+    if (!S_ISREG(st.st_mode))
+        return shellAccessDenied;
+    if (const int rc = copyRegular(from, st, to))
+        return rc;
+    return ::unlink(from.constData()) == 0 ? shellOk : shellErrorFromErrno(errno);
+}
+
+int SystemShell::deleteItems(const QStringList& items, bool toTrash)
+{
+    for (const QString& item : items) {
+        QByteArray path;
+        if (!nativeOf(item, path))
+            return shellNotFound;
+        struct stat st {};
+        if (::lstat(path.constData(), &st) != 0)
+            return shellErrorFromErrno(errno);
+        if (toTrash) {
+            if (moveToTrash(QFile::decodeName(path)) != 0)
+                return shellAccessDenied;
+        } else if (S_ISDIR(st.st_mode)) {
+            if (!QDir(QFile::decodeName(path)).removeRecursively())
+                return shellAccessDenied;
+        } else if (::unlink(path.constData()) != 0) {
+            return shellErrorFromErrno(errno);
+        }
+    }
+    return shellOk;
+}
+
+int SystemShell::openWithAssociatedProgram(const QString& target)
+{
+    QString argument;
+    if (looksLikeAddress(target)) {   // a drive letter is one letter, a scheme at least two
+        if (!isOpenableAddress(target))
+            return openNoAssociation;
+        argument = target;
+    } else {
+        const std::optional<QString> native = toNative(target);
+        if (!native)
+            return openPathNotFound;
+        const QFileInfo fi(*native);
+        if (!fi.exists())
+            return QFileInfo(fi.absolutePath()).isDir() ? openFileNotFound : openPathNotFound;
+        argument = fi.absoluteFilePath();   // always starts with "/", never taken for an option
+    }
+    const QString opener = QStandardPaths::findExecutable(QStringLiteral("xdg-open"));
+    if (opener.isEmpty())
+        return openNoAssociation;
+    auto* process = new QProcess;
+    process->setProgram(opener);
+    process->setArguments({argument});
+    process->setProcessChannelMode(QProcess::ForwardedChannels);
+    process->start();
+    if (!process->waitForStarted(5000)) {
+        delete process;
+        return openOutOfMemory;
+    }
+    QElapsedTimer clock;
+    clock.start();
+    while (process->state() != QProcess::NotRunning && clock.elapsed() < openerWaitMs) {
+        process->waitForFinished(50);
+        if (QCoreApplication::instance())
+            QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    }
+    if (process->state() != QProcess::NotRunning) {
+        // Some openers stay with the program they started: let it run on.
+        QObject::connect(process, &QProcess::finished, process, &QObject::deleteLater);
+        return openDone;
+    }
+    const int code = process->exitStatus() == QProcess::NormalExit ? process->exitCode() : 4;
+    delete process;
+    switch (code) {
+    case 0: return openDone;
+    case 2: return openFileNotFound;
+    case 3: return openNoAssociation;
+    default: return openBadAssociation;
+    }
+}
+
+bool SystemShell::runAndWait(const QString& program, const QString& logicalFile)
+{
+    const QString exe = findProgram(program);
+    if (exe.isEmpty())
+        return false;
+    const QString file = toNative(logicalFile).value_or(logicalFile);
+    QProcess process;
+    process.setProgram(exe);
+    process.setArguments({file});
+    process.setProcessChannelMode(QProcess::ForwardedChannels);
+    process.start();
+    if (!process.waitForStarted(10000))
+        return false;
+    // Windows keep repainting while the program runs, but take no input.
+    while (process.state() != QProcess::NotRunning) {
+        process.waitForFinished(50);
+        if (QCoreApplication::instance())
+            QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    }
+    return true;
+}
+
+bool SystemShell::startProgram(const QString& nativeProgram)
+{
+    if (!QFileInfo(nativeProgram).isExecutable())
+        return false;
+    return QProcess::startDetached(nativeProgram, {});
+}
+
+bool SystemShell::networkAlive()
+{
+    struct ifaddrs* list = nullptr;
+    if (::getifaddrs(&list) != 0)
+        return false;
+    bool alive = false;
+    for (const struct ifaddrs* i = list; i && !alive; i = i->ifa_next) {
+        if (!i->ifa_addr || (i->ifa_flags & IFF_LOOPBACK))
+            continue;
+        const bool up = (i->ifa_flags & IFF_UP) && (i->ifa_flags & IFF_RUNNING);
+        const int family = i->ifa_addr->sa_family;
+        alive = up && (family == AF_INET || family == AF_INET6);
+    }
+    ::freeifaddrs(list);
+    return alive;
+}
+
+QString SystemShell::systemInformationTool()
+{
+    for (const char* name : {"msinfo32", "kinfocenter", "hardinfo", "gnome-system-monitor"}) {
+        const QString found = findProgram(QString::fromLatin1(name));
+        if (!found.isEmpty())
+            return found;
+    }
+    return {};
+}
+
+// ---- FakeShell ----------------------------------------------------------------
+
+int FakeShell::next(int fallback)
+{
+    if (results.empty())
+        return fallback;
+    const int r = results.front();
+    results.pop_front();
+    return r;
+}
+
+int FakeShell::copyFiles(const QStringList& sources, const QString& destinationFolder)
+{
+    calls.push_back({QStringLiteral("copy"), QStringList(sources) << destinationFolder});
+    return next(shellOk);
+}
+
+int FakeShell::moveFile(const QString& source, const QString& destination)
+{
+    calls.push_back({QStringLiteral("move"), {source, destination}});
+    return next(shellOk);
+}
+
+int FakeShell::deleteItems(const QStringList& items, bool toTrash)
+{
+    calls.push_back({toTrash ? QStringLiteral("trash") : QStringLiteral("delete"), items});
+    return next(shellOk);
+}
+
+int FakeShell::openWithAssociatedProgram(const QString& target)
+{
+    calls.push_back({QStringLiteral("open"), {target}});
+    return next(openDone);
+}
+
+bool FakeShell::runAndWait(const QString& program, const QString& logicalFile)
+{
+    calls.push_back({QStringLiteral("run"), {program, logicalFile}});
+    return runStarts;
+}
+
+bool FakeShell::startProgram(const QString& nativeProgram)
+{
+    calls.push_back({QStringLiteral("start"), {nativeProgram}});
+    return startStarts;
+}
+
+namespace {
+Shell* s_shell = nullptr;
+} // namespace
+
+Shell& shell()
+{
+    static SystemShell system;
+    return s_shell ? *s_shell : system;
+}
+
+void setShell(Shell* s) { s_shell = s; }
+
+} // namespace platform

@@ -1,0 +1,136 @@
+#include "ui/qt/QtPrinter.h"
+
+#include "platform/AppError.h"
+#include "platform/Application.h"
+#include "platform/Drives.h"
+
+#include <QFontDatabase>
+#include <QFontMetricsF>
+#include <QPageLayout>
+#include <QPrintDialog>
+#include <QPrinterInfo>
+
+namespace ui::qt {
+
+QtPrinter::QtPrinter(const QString& pdfFile)
+    : m_printer(std::make_unique<QPrinter>(QPrinter::HighResolution))
+{
+    const QPrinterInfo system = QPrinterInfo::defaultPrinter();
+    const QList<QPrinterInfo> all = QPrinterInfo::availablePrinters();
+    if (!system.isNull()) {
+        m_printer->setPrinterName(system.printerName());
+    } else if (!all.isEmpty()) {
+        m_printer->setPrinterName(all.first().printerName());
+    } else {
+        m_toPdf = true;
+        m_pdfFile = pdfFile.isEmpty()
+            ? platform::app().nativePath() + QStringLiteral("/PRN_Comparison_Results.pdf")
+            : pdfFile;
+        m_printer->setOutputFormat(QPrinter::PdfFormat);
+        m_printer->setOutputFileName(m_pdfFile);
+    }
+}
+
+QtPrinter::~QtPrinter()
+{
+    if (m_painter.isActive())
+        m_painter.end();
+}
+
+QString QtPrinter::deviceName() const
+{
+    if (m_toPdf) {
+        const QString logical = platform::toLogical(m_pdfFile);
+        return QStringLiteral("PDF file ") + (logical.isEmpty() ? m_pdfFile : logical);
+    }
+    return m_printer->printerName();
+}
+
+QString QtPrinter::resolvedFamily() const
+{
+    return platform::printerFontFamily(m_fontName, QFontDatabase::families());
+}
+
+QFont QtPrinter::currentFont() const
+{
+    QFont font(resolvedFamily());
+    font.setPointSizeF(m_fontSize > 0 ? m_fontSize : 10);
+    const bool courier = m_fontName.startsWith(QLatin1String("Courier New"), Qt::CaseInsensitive);
+    if (courier) {
+        font.setStyleHint(QFont::TypeWriter);
+        font.setFixedPitch(true);
+    }
+    return font;
+}
+
+int QtPrinter::begin()
+{
+    if (m_painter.isActive())
+        return platform::errNone;
+    m_printer->setPageOrientation(m_orientation == platform::orientLandscape ? QPageLayout::Landscape
+                                                                             : QPageLayout::Portrait);
+    if (!m_painter.begin(m_printer.get()))
+        return platform::errPrinter;
+    m_y = 0;
+    return platform::errNone;
+}
+
+int QtPrinter::printLine(const QString& line)
+{
+    if (const int rc = begin())
+        return rc;
+    const QFont font = currentFont();
+    m_painter.setFont(font);
+    const QFontMetricsF metrics(font, m_printer.get());
+    const double pageHeight = m_printer->pageRect(QPrinter::DevicePixel).height();
+    // A line that does not fit any more goes to the next sheet instead of
+    // being drawn off the paper.
+    if (m_y > 0 && m_y + metrics.lineSpacing() > pageHeight) {
+        if (!m_printer->newPage())
+            return platform::errPrinter;
+        m_y = 0;
+    }
+    m_painter.drawText(QPointF(0, m_y + metrics.ascent()), line);
+    m_y += metrics.lineSpacing();
+    return platform::errNone;
+}
+
+int QtPrinter::newPage()
+{
+    if (const int rc = begin())
+        return rc;
+    if (!m_printer->newPage())
+        return platform::errPrinter;
+    m_y = 0;
+    return platform::errNone;
+}
+
+int QtPrinter::endDoc()
+{
+    if (!m_painter.isActive())
+        return platform::errNone;
+    return m_painter.end() ? platform::errNone : platform::errPrinter;
+}
+
+QStringList QtPrinter::printers() const
+{
+    QStringList names = QPrinterInfo::availablePrinterNames();
+    if (m_toPdf)
+        names.prepend(deviceName());
+    return names;
+}
+
+bool QtPrinter::setupDialog()
+{
+    if (m_painter.isActive())
+        return false;   // never switch printers in the middle of a document
+    QPrintDialog dialog(m_printer.get());
+    if (dialog.exec() != QDialog::Accepted)
+        return false;
+    m_toPdf = m_printer->outputFormat() == QPrinter::PdfFormat;
+    if (m_toPdf)
+        m_pdfFile = m_printer->outputFileName();
+    return true;
+}
+
+} // namespace ui::qt

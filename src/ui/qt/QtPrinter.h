@@ -1,0 +1,56 @@
+#pragma once
+// The system printer through QtPrintSupport. When the system has no printer
+// at all, a PDF file in the application folder stands in, and the device
+// name says so.
+
+#include "platform/Printer.h"
+
+#include <QFont>
+#include <QPainter>
+#include <QPrinter>
+
+#include <memory>
+
+namespace ui::qt {
+
+class QtPrinter : public platform::Printer {
+public:
+    // `pdfFile`: the native file that stands in when there is no printer;
+    // empty means "PRN_Comparison_Results.pdf" in the application folder.
+    explicit QtPrinter(const QString& pdfFile = {});
+    ~QtPrinter() override;
+
+    QString deviceName() const override;
+    int orientation() const override { return m_orientation; }
+    void setOrientation(int orientation) override { m_orientation = orientation; }
+    QString fontName() const override { return m_fontName; }
+    void setFontName(const QString& name) override { m_fontName = name; }
+    double fontSize() const override { return m_fontSize; }
+    void setFontSize(double points) override { m_fontSize = points; }
+
+    int printLine(const QString& line) override;
+    int newPage() override;
+    int endDoc() override;
+    QStringList printers() const override;
+    bool setupDialog() override;
+
+    bool printsToPdf() const { return m_toPdf; }
+    QString pdfFile() const { return m_pdfFile; }
+    // The family the current font name resolves to.
+    QString resolvedFamily() const;
+
+private:
+    int begin();
+    QFont currentFont() const;
+
+    std::unique_ptr<QPrinter> m_printer;
+    QPainter m_painter;
+    bool m_toPdf = false;
+    QString m_pdfFile;
+    int m_orientation = platform::orientPortrait;
+    QString m_fontName = QStringLiteral("Courier New");
+    double m_fontSize = 10;
+    double m_y = 0;
+};
+
+} // namespace ui::qt

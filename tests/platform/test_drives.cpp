@@ -1,0 +1,211 @@
+#include "TempDrive.h"
+
+#include "platform/AppError.h"
+#include "platform/Drives.h"
+
+#include <QDir>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+using namespace platform;
+using testing_support::TempDrive;
+
+namespace {
+
+const QByteArray kLaptop =
+    "22 27 0:21 / /proc rw,relatime - proc proc rw\n"
+    "23 27 0:22 / /sys rw,relatime - sysfs sysfs rw\n"
+    "24 27 0:6 / /dev rw,relatime - devtmpfs devtmpfs rw\n"
+    "27 1 259:2 / / rw,relatime - ext4 /dev/nvme0n1p2 rw\n"
+    "28 27 259:1 / /boot/efi rw,relatime - vfat /dev/nvme0n1p1 rw\n"
+    "29 27 0:30 / /tmp rw - tmpfs tmpfs rw\n"
+    "30 27 0:31 / /run rw - tmpfs tmpfs rw\n"
+    "31 30 0:32 / /run/user/1000 rw - tmpfs tmpfs rw\n"
+    "40 27 8:17 / /run/media/anna/USB\\040STICK rw,nosuid shared:80 - vfat /dev/sdb1 rw\n"
+    "41 27 0:50 / /mnt/nas rw - nfs4 nas:/export/home rw\n"
+    "42 27 0:51 / /srv/share rw - cifs //fileserver/docs rw\n"
+    "43 27 0:52 / /mnt/ram rw - tmpfs tmpfs rw\n"
+    "44 23 0:53 / /sys/fs/cgroup rw - cgroup2 cgroup2 rw\n"
+    "45 27 0:54 / /media/cdrom ro - iso9660 /dev/sr0 ro\n"
+    "46 27 8:33 /sub /mnt/bind rw - ext4 /dev/sdc1 rw\n"
+    "garbage line\n";
+
+} // namespace
+
+TEST(MountInfo, ParsesEscapedBlanksAndOptionalFields)
+{
+    const auto mounts = parseMountInfo(kLaptop);
+    ASSERT_EQ(mounts.size(), 15u);
+    const auto& usb = mounts[8];
+    EXPECT_EQ(usb.mountPoint, QStringLiteral("/run/media/anna/USB STICK"));
+    EXPECT_EQ(usb.fsType, QStringLiteral("vfat"));
+    EXPECT_EQ(usb.source, QStringLiteral("/dev/sdb1"));
+    EXPECT_EQ(usb.major, 8u);
+    EXPECT_EQ(usb.minor, 17u);
+    EXPECT_EQ(mounts[14].root, QStringLiteral("/sub"));
+}
+
+TEST(DriveTable, LettersFollowMountPointOrderAndSkipSystemTrees)
+{
+    QTemporaryDir sys, dev;   // empty: no removable flags, no labels
+    const auto table = buildDriveTable(parseMountInfo(kLaptop), {}, {sys.path(), dev.path()});
+    QStringList got;
+    for (const Drive& d : table)
+        got << QString(d.letter) + QLatin1Char('=') + d.mountPoint;
+    // /boot/efi, /tmp, /run/user, /sys/fs/cgroup stay without a letter; the
+    // bind mount of a sub-tree too. /srv/share gets one as a network share.
+    EXPECT_EQ(got, (QStringList{"C=/", "D=/media/cdrom", "E=/mnt/nas", "F=/mnt/ram",
+                                "G=/run/media/anna/USB STICK", "H=/srv/share"}));
+    EXPECT_EQ(table[0].fsType, QStringLiteral("ext4"));
+    EXPECT_EQ(table[1].type, driveCdRom);
+    EXPECT_EQ(table[2].type, driveRemote);
+    EXPECT_EQ(table[3].type, driveRamDisk);
+    EXPECT_EQ(table[4].type, driveRemovable);
+    EXPECT_EQ(table[5].type, driveRemote);
+}
+
+TEST(DriveTable, SysfsRemovableFlagAndLabels)
+{
+    QTemporaryDir sys, dev;
+    // A partition whose disk says removable; a by-label link with an escaped blank.
+    QDir().mkpath(sys.path() + "/block/sdb/sdb1");
+    QFile flag(sys.path() + "/block/sdb/removable");
+    ASSERT_TRUE(flag.open(QIODevice::WriteOnly));
+    flag.write("1\n");
+    flag.close();
+    QDir().mkpath(sys.path() + "/dev/block");
+    ASSERT_TRUE(QFile::link(sys.path() + "/block/sdb/sdb1", sys.path() + "/dev/block/8:17"));
+    QDir().mkpath(dev.path() + "/disk/by-label");
+    ASSERT_TRUE(QFile::link(dev.path() + "/sdb1", dev.path() + "/disk/by-label/MY\\x20STICK"));
+
+    const QByteArray text = "1 0 254:0 / / rw - ext4 /dev/vda rw\n"
+                            "2 1 8:17 / /mnt/stick rw - vfat " + QFile::encodeName(dev.path()) + "/sdb1 rw\n";
+    const auto table = buildDriveTable(parseMountInfo(text), {}, {sys.path(), dev.path()});
+    ASSERT_EQ(table.size(), 2u);
+    EXPECT_EQ(table[1].type, driveRemovable);
+    EXPECT_EQ(table[1].label, QStringLiteral("MY STICK"));
+}
+
+TEST(DriveTable, UserLettersAreKeptAndSkippedByAutomaticOnes)
+{
+    const QByteArray text = "1 0 254:0 / / rw - ext4 /dev/vda rw\n"
+                            "2 1 0:40 / /mnt/a rw - nfs srv:/a rw\n";
+    const auto table = buildDriveTable(parseMountInfo(text), {{QLatin1Char('D'), "/home/anna/work"}});
+    ASSERT_EQ(table.size(), 3u);
+    EXPECT_EQ(table[1].letter, QLatin1Char('D'));
+    EXPECT_TRUE(table[1].userMapped);
+    EXPECT_EQ(table[2].letter, QLatin1Char('E'));
+    EXPECT_EQ(table[2].mountPoint, QStringLiteral("/mnt/a"));
+}
+
+TEST(Paths, NamesWithReservedCharactersRoundTrip)
+{
+    const QString native = QStringLiteral("a\\b|c:d*e?f\"g<h>i");
+    const QString logical = nameToLogical(native);
+    EXPECT_EQ(logical.size(), native.size());
+    EXPECT_FALSE(logical.contains(QLatin1Char('\\')));
+    EXPECT_FALSE(logical.contains(QLatin1Char('|')));
+    EXPECT_EQ(logical[1], QChar(0xF000 + '\\'));
+    EXPECT_EQ(nameToNative(logical), native);
+    // A private-use character that stands for no reserved one stays as it is.
+    EXPECT_EQ(nameToNative(QString(QChar(0xF041))), QString(QChar(0xF041)));
+}
+
+TEST(Paths, ToNativeAndBack)
+{
+    TempDrive drive;
+    Drive d;
+    d.letter = QLatin1Char('D');
+    d.mountPoint = "/mnt/usb";
+    setDrives(DriveTable({Drive{QLatin1Char('C'), "/", {}, {}, {}, driveFixed, false}, d}));
+
+    EXPECT_EQ(toNative("C:"), std::optional<QString>("/"));
+    EXPECT_EQ(toNative("C:\\"), std::optional<QString>("/"));
+    EXPECT_EQ(toNative("c:\\home\\\\anna\\"), std::optional<QString>("/home/anna"));
+    EXPECT_EQ(toNative("d:\\Docs\\a.txt"), std::optional<QString>("/mnt/usb/Docs/a.txt"));
+    EXPECT_EQ(toNative("Q:\\x"), std::nullopt);
+    EXPECT_EQ(toNative("relative"), std::nullopt);
+
+    EXPECT_EQ(toLogical("/"), QStringLiteral("C:"));
+    EXPECT_EQ(toLogical("/home/anna/"), QStringLiteral("C:\\home\\anna"));
+    EXPECT_EQ(toLogical("/mnt/usb/Docs/a.txt"), QStringLiteral("D:\\Docs\\a.txt"));
+    EXPECT_EQ(toLogical("/mnt/usbother"), QStringLiteral("C:\\mnt\\usbother"));
+    const QString odd = toLogical(QStringLiteral("/mnt/usb/x|y\\z"));
+    EXPECT_EQ(odd, QStringLiteral("D:\\x") + QChar(0xF07C) + "y" + QChar(0xF05C) + "z");
+    EXPECT_EQ(toNative(odd), std::optional<QString>("/mnt/usb/x|y\\z"));
+}
+
+TEST(Paths, DriveTypesOfInstalledTable)
+{
+    TempDrive drive;
+    EXPECT_EQ(driveType("C:\\"), driveFixed);
+    EXPECT_EQ(driveType("Z:"), driveNoRoot);
+    EXPECT_EQ(drives().roots(), QStringList{"C:\\"});
+}
+
+TEST(Readiness, MountedTempFolderIsReadyAndMissingOneIsNot)
+{
+    TempDrive drive;
+    EXPECT_TRUE(isDriveReady(QLatin1Char('C')));
+    EXPECT_FALSE(isDriveReady(QLatin1Char('Q')));
+    const auto facts = volumeFacts(QLatin1Char('c'));
+    ASSERT_TRUE(facts.has_value());
+    EXPECT_GT(facts->totalBytes, 0);
+    EXPECT_LE(facts->availableBytes, facts->freeBytes);
+
+    Drive gone;
+    gone.letter = QLatin1Char('C');
+    gone.mountPoint = drive.native("not-there");
+    setDrives(DriveTable({gone}));
+    EXPECT_FALSE(isDriveReady(QLatin1Char('C')));
+    EXPECT_FALSE(volumeFacts(QLatin1Char('C')).has_value());
+}
+
+TEST(Volumes, FileSystemNamesAndCaseRule)
+{
+    EXPECT_EQ(fileSystemName("vfat"), QStringLiteral("FAT32"));
+    EXPECT_EQ(fileSystemName("ntfs3"), QStringLiteral("NTFS"));
+    EXPECT_EQ(fileSystemName("ext4"), QStringLiteral("EXT4"));
+    EXPECT_TRUE(fileSystemIsCaseSensitive("ext4"));
+    EXPECT_FALSE(fileSystemIsCaseSensitive("vfat"));
+    EXPECT_FALSE(fileSystemIsCaseSensitive("cifs"));
+}
+
+TEST(UserDriveMap, MappedLettersPersistAcrossRuns)
+{
+    QTemporaryDir config, target;
+    const QByteArray saved = qgetenv("XDG_CONFIG_HOME");
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(config.path()));
+    setDrives(DriveTable({Drive{QLatin1Char('C'), "/", {}, {}, {}, driveFixed, false}}));
+
+    EXPECT_EQ(UserDriveMap::map(QLatin1Char('m'), target.path()), errNone);
+    EXPECT_EQ(UserDriveMap::map(QLatin1Char('M'), target.path()), errInvalidCall);   // taken
+    EXPECT_EQ(UserDriveMap::map(QLatin1Char('N'), target.path() + "/missing"), errPathNotFound);
+    EXPECT_EQ(UserDriveMap::map(QLatin1Char('C'), target.path()), errInvalidCall);
+
+    const DriveTable next = DriveTable::system();   // a later run reads the store
+    const Drive* m = next.find(QLatin1Char('M'));
+    ASSERT_NE(m, nullptr);
+    EXPECT_TRUE(m->userMapped);
+    EXPECT_EQ(m->mountPoint, target.path());
+    EXPECT_EQ(next.toNative("M:\\sub"), std::optional<QString>(target.path() + "/sub"));
+
+    EXPECT_EQ(UserDriveMap::unmap(QLatin1Char('M')), errNone);
+    EXPECT_EQ(UserDriveMap::unmap(QLatin1Char('M')), errInvalidCall);
+    EXPECT_EQ(DriveTable::system().find(QLatin1Char('M')), nullptr);
+
+    if (saved.isNull())
+        qunsetenv("XDG_CONFIG_HOME");
+    else
+        qputenv("XDG_CONFIG_HOME", saved);
+    setDrives(DriveTable());
+}
+
+TEST(SystemTable, RootIsAlwaysC)
+{
+    const DriveTable t = DriveTable::system();
+    ASSERT_NE(t.find(QLatin1Char('C')), nullptr);
+    EXPECT_EQ(t.find(QLatin1Char('C'))->mountPoint, QStringLiteral("/"));
+    EXPECT_EQ(t.toNative("C:\\"), std::optional<QString>("/"));
+}

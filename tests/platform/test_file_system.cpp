@@ -1,0 +1,267 @@
+#include "TempDrive.h"
+
+#include "platform/AppError.h"
+#include "platform/FileSystem.h"
+
+#include <QFile>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <sys/xattr.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <ctime>
+#include <map>
+
+#include <gtest/gtest.h>
+
+using namespace platform;
+using testing_support::TempDrive;
+
+namespace {
+
+std::map<QString, FileFacts> listing(const QString& folder, ListWhat what = ListWhat::All, int* rc = nullptr)
+{
+    std::vector<DirEntry> entries;
+    const int r = listFolder(folder, what, entries);
+    if (rc)
+        *rc = r;
+    std::map<QString, FileFacts> out;
+    for (const DirEntry& e : entries)
+        out[e.name] = e.facts;
+    return out;
+}
+
+void setMtime(const QByteArray& path, time_t t)
+{
+    const struct timespec times[2] = {{t, 0}, {t, 0}};
+    ASSERT_EQ(::utimensat(AT_FDCWD, path.constData(), times, AT_SYMLINK_NOFOLLOW), 0);
+}
+
+// Runs `body` as the unprivileged user nobody in a child process (so a
+// permission test holds when the tests run as root) and returns its exit code.
+template <typename F>
+int runAsNobody(F body)
+{
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0))
+            ::_exit(200);
+        ::_exit(body());
+    }
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : 255;
+}
+
+class TimeZone {
+public:
+    explicit TimeZone(const char* tz) : m_old(qgetenv("TZ"))
+    {
+        qputenv("TZ", tz);
+        ::tzset();
+    }
+    ~TimeZone()
+    {
+        if (m_old.isNull())
+            qunsetenv("TZ");
+        else
+            qputenv("TZ", m_old);
+        ::tzset();
+    }
+
+private:
+    QByteArray m_old;
+};
+
+} // namespace
+
+TEST(Listing, FactsOfHiddenReadOnlyFoldersAndLinks)
+{
+    TempDrive d;
+    d.write("Docs/a.txt", "hello");
+    d.write("Docs/.hidden", "h");
+    d.write("Docs/locked.txt", "l");
+    ASSERT_EQ(::chmod(d.nativeBytes("Docs/locked.txt"), 0444), 0);
+    d.mkdir("Docs/Sub");
+    d.mkdir("Docs/.git");
+    ASSERT_EQ(::symlink("a.txt", d.nativeBytes("Docs/link-to-file")), 0);
+    ASSERT_EQ(::symlink("Sub", d.nativeBytes("Docs/link-to-folder")), 0);
+    ASSERT_EQ(::symlink("nowhere", d.nativeBytes("Docs/dangling")), 0);
+
+    int rc = -1;
+    auto all = listing("C:\\Docs", ListWhat::All, &rc);
+    EXPECT_EQ(rc, errNone);
+    ASSERT_EQ(all.size(), 8u);
+
+    EXPECT_EQ(all["a.txt"].size, 5);
+    EXPECT_TRUE(all["a.txt"].archive);
+    EXPECT_FALSE(all["a.txt"].hidden || all["a.txt"].readOnly || all["a.txt"].system);
+    EXPECT_EQ(all["a.txt"].attributes(), attrArchive);
+    EXPECT_TRUE(all[".hidden"].hidden);
+    EXPECT_TRUE(all["locked.txt"].readOnly);
+    EXPECT_TRUE(all["Sub"].isFolder);
+    EXPECT_FALSE(all["Sub"].archive);
+    EXPECT_TRUE(all[".git"].isFolder && all[".git"].hidden);
+    EXPECT_EQ(all[".git"].attributes(), attrFolder | attrHidden);
+
+    // A link to a file is the file; a link to a folder is a file of its own.
+    EXPECT_FALSE(all["link-to-file"].isFolder);
+    EXPECT_EQ(all["link-to-file"].size, 5);
+    EXPECT_FALSE(all["link-to-folder"].isFolder);
+    EXPECT_TRUE(all["link-to-folder"].isLink);
+    EXPECT_EQ(all["link-to-folder"].size, 3);   // the link's own length
+    EXPECT_FALSE(all["dangling"].isFolder);
+
+    const auto folders = listing("C:\\Docs", ListWhat::Folders);
+    EXPECT_EQ(folders.size(), 2u);
+    EXPECT_TRUE(folders.count("Sub") && folders.count(".git"));
+    qint64 files = 0;
+    EXPECT_EQ(countEntries("C:\\Docs\\", ListWhat::Files, files), errNone);
+    EXPECT_EQ(files, 6);
+}
+
+TEST(Listing, SpecialFilesAreNeverOpenedNorListed)
+{
+    TempDrive d;
+    d.write("f/plain.txt");
+    ASSERT_EQ(::mkfifo(d.nativeBytes("f/pipe"), 0644), 0);
+    ASSERT_EQ(::symlink("pipe", d.nativeBytes("f/link-to-pipe")), 0);
+    // Opening the FIFO anywhere would block this test for good.
+    const auto all = listing("C:\\f");
+    EXPECT_EQ(all.size(), 1u);
+    EXPECT_TRUE(all.count("plain.txt"));
+    FileFacts f;
+    EXPECT_EQ(fileFacts("C:\\f\\pipe", f), errPathFileAccess);
+    EXPECT_FALSE(fileExists("C:\\f\\pipe"));
+    qint64 size = -1;
+    EXPECT_EQ(fileOrFolderSize("C:\\f", size), errNone);
+    EXPECT_EQ(size, 1);
+}
+
+TEST(Listing, ReservedCharactersInNamesRoundTrip)
+{
+    TempDrive d;
+    d.write("odd/back\\slash.txt", "1");
+    d.write("odd/bar|pipe.txt", "22");
+    const auto all = listing("C:\\odd");
+    ASSERT_EQ(all.size(), 2u);
+    for (const auto& [name, facts] : all) {
+        EXPECT_FALSE(name.contains(QLatin1Char('\\')) || name.contains(QLatin1Char('|'))) << name.toStdString();
+        // The logical name leads back to the very same file.
+        const QString logical = "C:\\odd\\" + name;
+        FileFacts again;
+        EXPECT_EQ(fileFacts(logical, again), errNone);
+        EXPECT_EQ(again.size, facts.size);
+        EXPECT_EQ(toLogical(*toNative(logical)), logical);
+    }
+}
+
+TEST(Listing, ErrorsOfMissingAndUnreadableFolders)
+{
+    TempDrive d;
+    d.write("file.txt");
+    d.mkdir("closed/inner");
+    int rc = 0;
+    EXPECT_TRUE(listing("C:\\missing", ListWhat::All, &rc).empty());
+    EXPECT_EQ(rc, errPathNotFound);
+    listing("C:\\file.txt", ListWhat::All, &rc);
+    EXPECT_EQ(rc, errPathNotFound);
+    listing("Q:\\", ListWhat::All, &rc);
+    EXPECT_EQ(rc, errPathNotFound);
+
+    ASSERT_EQ(::chmod(d.nativeBytes("closed"), 0700), 0);
+    ASSERT_EQ(::chmod(d.dir.path().toLocal8Bit(), 0755), 0);
+    const int childRc = runAsNobody([] {
+        std::vector<DirEntry> entries;
+        return listFolder("C:\\closed", ListWhat::All, entries) + (entries.empty() ? 0 : 100);
+    });
+    EXPECT_EQ(childRc, errPermissionDenied);
+}
+
+TEST(FileFacts, MissingFileAndMissingFolderDiffer)
+{
+    TempDrive d;
+    d.mkdir("here");
+    FileFacts f;
+    f.size = 99;
+    EXPECT_EQ(fileFacts("C:\\here\\nope.txt", f), errFileNotFound);
+    EXPECT_EQ(f.size, 0);
+    EXPECT_EQ(fileFacts("C:\\gone\\nope.txt", f), errPathNotFound);
+    EXPECT_TRUE(folderExists("C:\\here"));
+    EXPECT_FALSE(fileExists("C:\\here"));
+    EXPECT_TRUE(folderExists("C:"));
+    FileTimes t;
+    EXPECT_EQ(fileTimes("C:\\here\\nope.txt", t), errFileNotFound);
+}
+
+TEST(FileFacts, SizesBeyond31And32Bits)
+{
+    TempDrive d;
+    d.write("big/two.bin", "");
+    d.write("big/four.bin", "");
+    const qint64 two = (qint64(1) << 31) + 7;
+    const qint64 four = (qint64(1) << 32) + 11;
+    ASSERT_EQ(::truncate(d.nativeBytes("big/two.bin"), two), 0);   // sparse: no disk used
+    ASSERT_EQ(::truncate(d.nativeBytes("big/four.bin"), four), 0);
+    FileFacts f;
+    ASSERT_EQ(fileFacts("C:\\big\\four.bin", f), errNone);
+    EXPECT_EQ(f.size, four);
+    const auto all = listing("C:\\big");
+    EXPECT_EQ(all.at("two.bin").size, two);
+    qint64 total = 0;
+    EXPECT_EQ(fileOrFolderSize("C:\\big", total), errNone);
+    EXPECT_EQ(total, two + four);
+}
+
+TEST(FileTimes, LocalTimeUsesTheOffsetOfTheFilesOwnDate)
+{
+    TempDrive d;
+    TimeZone athens("Europe/Athens");
+    d.write("t/winter.txt");
+    d.write("t/summer.txt");
+    d.write("t/midnight.txt");
+    // 2021-01-15 10:20:30 UTC (EET, +2) and 2021-07-15 10:20:30 UTC (EEST, +3).
+    setMtime(d.nativeBytes("t/winter.txt"), 1610706030);
+    setMtime(d.nativeBytes("t/summer.txt"), 1626344430);
+    // 2021-03-27 22:00:00 UTC is 00:00:00 local on the day clocks go forward.
+    setMtime(d.nativeBytes("t/midnight.txt"), 1616882400);
+    ASSERT_EQ(::chmod(d.nativeBytes("t/summer.txt"), 0), 0);   // times never need the file opened
+
+    const auto all = listing("C:\\t");
+    EXPECT_EQ(all.at("winter.txt").modified, (LocalDateTime{2021, 1, 15, 12, 20, 30}));
+    EXPECT_EQ(all.at("summer.txt").modified, (LocalDateTime{2021, 7, 15, 13, 20, 30}));
+    EXPECT_EQ(all.at("midnight.txt").modified, (LocalDateTime{2021, 3, 28, 0, 0, 0}));
+    EXPECT_EQ(all.at("winter.txt").mtime, 1610706030);
+
+    FileTimes t;
+    ASSERT_EQ(fileTimes("C:\\t\\summer.txt", t), errNone);
+    EXPECT_EQ(t.modifiedLocal, (LocalDateTime{2021, 7, 15, 13, 20, 30}));
+    EXPECT_LE(t.created, std::time(nullptr));
+    EXPECT_GT(t.created, 0);
+}
+
+TEST(FileFacts, SambaDosAttributesWhenPresent)
+{
+    TempDrive d;
+    d.write("s/marked.txt");
+    const QByteArray path = d.nativeBytes("s/marked.txt");
+    const char value[] = "0x6";   // hidden + system, no archive
+    if (::setxattr(path.constData(), "user.DOSATTRIB", value, sizeof value, 0) != 0)
+        GTEST_SKIP() << "no user extended attributes on this file system";
+    FileFacts f;
+    ASSERT_EQ(fileFacts("C:\\s\\marked.txt", f), errNone);
+    EXPECT_TRUE(f.hidden);
+    EXPECT_TRUE(f.system);
+    EXPECT_FALSE(f.archive);
+    EXPECT_FALSE(f.readOnly);
+
+    // In a listing, entries are asked once their folder carries the mark too.
+    const char folderValue[] = "0x10";
+    ASSERT_EQ(::setxattr(d.nativeBytes("s").constData(), "user.DOSATTRIB", folderValue, sizeof folderValue, 0), 0);
+    const auto all = listing("C:\\s");
+    EXPECT_TRUE(all.at("marked.txt").system);
+    EXPECT_FALSE(all.at("marked.txt").archive);
+}

@@ -1,0 +1,300 @@
+#include "TempDrive.h"
+
+#include "platform/AppError.h"
+#include "platform/Application.h"
+#include "platform/FileSystem.h"
+#include "platform/Shell.h"
+#include "platform/Trash.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <fcntl.h>
+#include <csignal>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+using namespace platform;
+using testing_support::TempDrive;
+
+namespace {
+
+QByteArray readAll(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
+}
+
+class ScopedEnv {
+public:
+    ScopedEnv(const char* name, const QByteArray& value) : m_name(name), m_old(qgetenv(name))
+    {
+        qputenv(name, value);
+    }
+    ~ScopedEnv()
+    {
+        if (m_old.isNull())
+            qunsetenv(m_name);
+        else
+            qputenv(m_name, m_old);
+    }
+
+private:
+    const char* m_name;
+    QByteArray m_old;
+};
+
+void writeScript(const QString& path, const QByteArray& body)
+{
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write("#!/bin/sh\n" + body);
+    f.close();
+    ASSERT_EQ(::chmod(QFile::encodeName(path).constData(), 0755), 0);
+}
+
+} // namespace
+
+TEST(ShellFiles, CopyMakesTheFolderReplacesAndKeepsTimes)
+{
+    TempDrive d;
+    SystemShell sh;
+    d.write("src/a.ini", "new");
+    d.write("src/b.txt", "bee");
+    d.write("out/deep/a.ini", "old");
+    const struct timespec times[2] = {{1000000000, 0}, {1000000000, 0}};
+    ASSERT_EQ(::utimensat(AT_FDCWD, d.nativeBytes("src/a.ini"), times, 0), 0);
+
+    EXPECT_EQ(sh.copyFiles({"C:\\src\\a.ini", "C:\\src\\b.txt"}, "C:\\out\\deep"), shellOk);
+    EXPECT_EQ(readAll(d.native("out/deep/a.ini")), "new");
+    EXPECT_EQ(readAll(d.native("out/deep/b.txt")), "bee");
+    FileFacts f;
+    ASSERT_EQ(fileFacts("C:\\out\\deep\\a.ini", f), errNone);
+    EXPECT_EQ(f.mtime, 1000000000);
+
+    EXPECT_EQ(sh.copyFiles({"C:\\src\\b.txt"}, "C:\\new\\made\\here"), shellOk);
+    EXPECT_EQ(readAll(d.native("new/made/here/b.txt")), "bee");
+    EXPECT_EQ(sh.copyFiles({"C:\\src\\none.txt"}, "C:\\out"), shellNotFound);
+}
+
+TEST(ShellFiles, SameFileGuardTouchesNothing)
+{
+    TempDrive d;
+    SystemShell sh;
+    d.write("dir/a.ini", "precious");
+    ASSERT_EQ(::symlink("dir", d.nativeBytes("alias")), 0);
+    // Through another name of the same folder, the copy would truncate its own source.
+    EXPECT_EQ(sh.copyFiles({"C:\\dir\\a.ini"}, "C:\\alias"), shellSameFile);
+    EXPECT_EQ(sh.copyFiles({"C:\\dir\\a.ini"}, "C:\\dir"), shellSameFile);
+    EXPECT_EQ(readAll(d.native("dir/a.ini")), "precious");
+    EXPECT_EQ(sh.moveFile("C:\\dir\\a.ini", "C:\\alias\\a.ini"), shellSameFile);
+    EXPECT_EQ(readAll(d.native("dir/a.ini")), "precious");
+    EXPECT_EQ(sh.copyFiles({"C:\\dir"}, "C:\\dir\\inside"), shellSameFile);
+}
+
+TEST(ShellFiles, MoveReplacesTheTarget)
+{
+    TempDrive d;
+    SystemShell sh;
+    d.write("Quillmarsh.ini", "current");
+    d.write("Quillmarsh.bak", "older");
+    EXPECT_EQ(sh.moveFile("C:\\Quillmarsh.ini", "C:\\Quillmarsh.bak"), shellOk);
+    EXPECT_FALSE(QFileInfo::exists(d.native("Quillmarsh.ini")));
+    EXPECT_EQ(readAll(d.native("Quillmarsh.bak")), "current");
+    EXPECT_EQ(sh.moveFile("C:\\Quillmarsh.ini", "C:\\x.bak"), shellNotFound);
+}
+
+TEST(ShellFiles, CopyIntoAnUnwritableFolderFails)
+{
+    TempDrive d;
+    d.write("src/a.txt", "a");
+    d.write("blocked", "a file where a folder is expected");
+    SystemShell sh;
+    EXPECT_NE(sh.copyFiles({"C:\\src\\a.txt"}, "C:\\blocked"), shellOk);
+    EXPECT_EQ(readAll(d.native("blocked")), "a file where a folder is expected");
+}
+
+TEST(Trash, RoundTripWithInfoRecord)
+{
+    TempDrive d;
+    const ScopedEnv data("XDG_DATA_HOME", QFile::encodeName(d.native("data")));
+    d.write("docs/my file.txt", "keep me");
+    d.write("other/my file.txt", "second");
+    SystemShell sh;
+    EXPECT_EQ(sh.deleteItems({"C:\\docs\\my file.txt"}, true), shellOk);
+    EXPECT_EQ(sh.deleteItems({"C:\\other\\my file.txt"}, true), shellOk);
+    EXPECT_FALSE(QFileInfo::exists(d.native("docs/my file.txt")));
+
+    const QString trash = homeTrashFolder();
+    EXPECT_EQ(trash, d.native("data/Trash"));
+    EXPECT_EQ(readAll(trash + "/files/my file.txt"), "keep me");
+    const QByteArray info = readAll(trash + "/info/my file.txt.trashinfo");
+    EXPECT_TRUE(info.startsWith("[Trash Info]\nPath="));
+    EXPECT_TRUE(info.contains("Path=" + QFile::encodeName(d.native("docs/my%20file.txt")) + "\n"));
+    EXPECT_TRUE(info.contains("\nDeletionDate=20"));
+    // The second item of the same name gets a name of its own.
+    EXPECT_EQ(readAll(trash + "/files/my file.2.txt"), "second");
+    EXPECT_TRUE(QFileInfo::exists(trash + "/info/my file.2.txt.trashinfo"));
+}
+
+TEST(Trash, FailureLeavesTheItemInPlace)
+{
+    TempDrive d;
+    const ScopedEnv data("XDG_DATA_HOME", QFile::encodeName(d.native("data")));
+    d.write("docs/a.txt", "keep me");
+    // The item's folder cannot be changed by the user, so no trash can take
+    // the item; run as nobody so that this holds for root too.
+    ASSERT_EQ(::chmod(d.nativeBytes("docs"), 0555), 0);
+    ASSERT_EQ(::chmod(d.dir.path().toLocal8Bit(), 0777), 0);
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0))
+            ::_exit(200);
+        ::_exit(moveToTrash(d.native("docs/a.txt")));
+    }
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), errPermissionDenied);
+    EXPECT_EQ(readAll(d.native("docs/a.txt")), "keep me");
+    // No record of an item that never arrived.
+    EXPECT_FALSE(QFileInfo::exists(d.native("data/Trash/info/a.txt.trashinfo")));
+    EXPECT_TRUE(QFileInfo::exists(d.native("data/Trash/info")));
+    ::chmod(d.nativeBytes("docs"), 0755);
+}
+
+TEST(ShellOpen, OnlyWebAddressesAndExistingFiles)
+{
+    TempDrive d;
+    SystemShell sh;
+    sh.openerWaitMs = 5000;
+    QTemporaryDir bin;
+    const QString log = bin.path() + "/args.log";
+    writeScript(bin.path() + "/xdg-open", "printf '%s\\n' \"$@\" >> '" + QFile::encodeName(log) + "'\nexit ${FAKE_RC:-0}\n");
+    const ScopedEnv path("PATH", QFile::encodeName(bin.path()) + ":/usr/bin:/bin");
+    testing_support::ensureCoreApplication();
+    d.write("doc.txt");
+
+    EXPECT_EQ(sh.openWithAssociatedProgram("https://example.org/download?a=1&b=2"), openDone);
+    EXPECT_EQ(sh.openWithAssociatedProgram("C:\\doc.txt"), openDone);
+    EXPECT_EQ(sh.openWithAssociatedProgram("javascript:alert(1)"), openNoAssociation);
+    EXPECT_EQ(sh.openWithAssociatedProgram("file:///etc/passwd"), openNoAssociation);
+    EXPECT_EQ(sh.openWithAssociatedProgram("C:\\missing.txt"), openFileNotFound);
+    EXPECT_EQ(sh.openWithAssociatedProgram("C:\\nofolder\\missing.txt"), openPathNotFound);
+    EXPECT_EQ(readAll(log), "https://example.org/download?a=1&b=2\n" + QFile::encodeName(d.native("doc.txt")) + "\n");
+    {
+        const ScopedEnv rc("FAKE_RC", "3");
+        EXPECT_EQ(sh.openWithAssociatedProgram("http://example.org"), openNoAssociation);
+    }
+    {
+        const ScopedEnv rc("FAKE_RC", "4");
+        EXPECT_EQ(sh.openWithAssociatedProgram("http://example.org"), openBadAssociation);
+    }
+    const ScopedEnv empty("PATH", QFile::encodeName(bin.path()) + "/none");
+    EXPECT_EQ(sh.openWithAssociatedProgram("http://example.org"), openNoAssociation);
+}
+
+TEST(ShellRun, WaitsForTheProgramAndFindsItInTheApplicationFolder)
+{
+    TempDrive d;
+    testing_support::ensureCoreApplication();
+    app().setPath("C:\\app");
+    d.mkdir("app");
+    const QString log = d.native("app/ran.log");
+    writeScript(d.native("app/notepad"), "sleep 0.3\nprintf '%s' \"$1\" > '" + QFile::encodeName(log) + "'\n");
+    d.write("saved paths.txt");
+    SystemShell sh;
+    EXPECT_TRUE(sh.runAndWait("notepad", "C:\\saved paths.txt"));
+    // Written only after the sleep: the call returned after the program ended.
+    EXPECT_EQ(readAll(log), QFile::encodeName(d.native("saved paths.txt")));
+    EXPECT_FALSE(sh.runAndWait("no-such-editor-here", "C:\\saved paths.txt"));
+    app().setPath({});
+}
+
+TEST(ShellTools, SystemInformationToolFromApplicationFolder)
+{
+    TempDrive d;
+    app().setPath("C:\\app");
+    d.mkdir("app");
+    SystemShell sh;
+    const ScopedEnv path("PATH", QFile::encodeName(d.native("nothing")));
+    EXPECT_EQ(sh.systemInformationTool(), QString());
+    writeScript(d.native("app/msinfo32"), "exit 0\n");
+    EXPECT_EQ(sh.systemInformationTool(), d.native("app/msinfo32"));
+    EXPECT_FALSE(sh.startProgram(d.native("app/none")));
+    app().setPath({});
+}
+
+TEST(ShellFake, RecordsCallsAndAnswersInTurn)
+{
+    FakeShell fake;
+    fake.results = {shellSameFile};
+    setShell(&fake);
+    EXPECT_EQ(shell().copyFiles({"C:\\a"}, "D:\\b"), shellSameFile);
+    EXPECT_EQ(shell().deleteItems({"C:\\a"}, true), shellOk);
+    ASSERT_EQ(fake.calls.size(), 2u);
+    EXPECT_EQ(fake.calls[1].what, QStringLiteral("trash"));
+    setShell(nullptr);
+    EXPECT_NE(dynamic_cast<SystemShell*>(&shell()), nullptr);
+}
+
+TEST(InstanceLock, SecondHolderRefusedStaleLockTakenOver)
+{
+    QTemporaryDir locks;
+    InstanceLock first("/opt/quillmarsh", locks.path());
+    ASSERT_EQ(first.tryLock(), InstanceLock::Taken);
+    InstanceLock second("/opt/quillmarsh", locks.path());
+    EXPECT_EQ(second.tryLock(), InstanceLock::HeldByOther);
+    InstanceLock elsewhere("/home/anna/quillmarsh", locks.path());
+    EXPECT_EQ(elsewhere.tryLock(), InstanceLock::Taken);   // another installation
+    first.release();
+    EXPECT_EQ(second.tryLock(), InstanceLock::Taken);
+    second.release();
+
+    // A copy that died holding the lock leaves the file behind; it is no obstacle.
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        InstanceLock child("/opt/quillmarsh", locks.path());
+        while (child.tryLock() != InstanceLock::Taken)
+            ::usleep(1000);
+        ::pause();
+        ::_exit(0);
+    }
+    InstanceLock probe("/opt/quillmarsh", locks.path());
+    InstanceLock::Result r = InstanceLock::Taken;
+    for (int i = 0; i < 500; ++i) {   // wait until the child holds it
+        r = probe.tryLock();
+        if (r == InstanceLock::HeldByOther)
+            break;
+        probe.release();
+        ::usleep(5000 + i * 100);
+    }
+    EXPECT_EQ(r, InstanceLock::HeldByOther);
+    ::kill(pid, SIGKILL);
+    ::waitpid(pid, nullptr, 0);
+    EXPECT_TRUE(QFileInfo::exists(probe.lockFile()));
+    EXPECT_EQ(probe.tryLock(), InstanceLock::Taken);
+
+    InstanceLock nowhere("/opt/quillmarsh", locks.path() + "/missing-folder");
+    EXPECT_EQ(nowhere.tryLock(), InstanceLock::Unavailable);
+}
+
+TEST(ApplicationObject, PathIsTheExecutablesFolderInLogicalForm)
+{
+    Application a;
+    setDrives(DriveTable({Drive{QLatin1Char('C'), "/", {}, {}, {}, driveFixed, false}}));
+    const QString path = a.path();
+    EXPECT_TRUE(path.startsWith("C:\\"));
+    EXPECT_FALSE(path.endsWith("\\"));
+    EXPECT_EQ(a.nativePath(), executableFolder());
+    EXPECT_TRUE(QFileInfo::exists(executableFolder() + "/test_platform"));
+    a.setPath("D:\\");
+    EXPECT_EQ(a.path(), QStringLiteral("D:"));
+    EXPECT_EQ(QStringLiteral("%1.%2.%3").arg(a.major(), 4, 10, QLatin1Char('0')).arg(a.minor(), 4, 10, QLatin1Char('0')).arg(a.revision(), 4, 10, QLatin1Char('0')),
+              QStringLiteral("2002.0008.0026"));
+    setDrives(DriveTable());
+}

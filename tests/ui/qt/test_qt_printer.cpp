@@ -1,0 +1,64 @@
+#include "ui/qt/QtPrinter.h"
+
+#include "platform/AppError.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QFontDatabase>
+#include <QPrinterInfo>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+using ui::qt::QtPrinter;
+
+TEST(QtPrinter, WritesAPdfWhenTheSystemHasNoPrinter)
+{
+    if (!QPrinterInfo::availablePrinterNames().isEmpty())
+        GTEST_SKIP() << "a system printer is installed; the PDF stand-in is not used";
+    QTemporaryDir dir;
+    const QString pdf = dir.path() + "/PRN_Comparison_Results.pdf";
+    QtPrinter p(pdf);
+    EXPECT_TRUE(p.printsToPdf());
+    EXPECT_TRUE(p.deviceName().startsWith("PDF file "));
+    EXPECT_TRUE(p.deviceName().endsWith("PRN_Comparison_Results.pdf"));
+    p.setOrientation(platform::orientLandscape);
+    p.setFontName("Courier New Greek");
+    p.setFontSize(8);
+    EXPECT_EQ(p.printLine("Quillmarsh   first page   |col|"), platform::errNone);
+    EXPECT_EQ(p.newPage(), platform::errNone);
+    EXPECT_EQ(p.printLine(QString::fromUtf8("Δεύτερη σελίδα   second page")), platform::errNone);
+    EXPECT_EQ(p.endDoc(), platform::errNone);
+
+    QFile f(pdf);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    const QByteArray bytes = f.readAll();
+    EXPECT_TRUE(bytes.startsWith("%PDF-"));
+    EXPECT_EQ(bytes.count("/Type /Page\n") + bytes.count("/Type /Page\r") + bytes.count("/Type /Page "), 2);
+
+    const QString pdftotext = QStandardPaths::findExecutable("pdftotext");
+    if (!pdftotext.isEmpty()) {
+        QProcess run;
+        run.start(pdftotext, {"-layout", pdf, "-"});
+        ASSERT_TRUE(run.waitForFinished(20000));
+        const QString text = QString::fromUtf8(run.readAllStandardOutput());
+        EXPECT_TRUE(text.contains("Quillmarsh   first page   |col|")) << text.toStdString();
+        EXPECT_TRUE(text.contains(QString::fromUtf8("Δεύτερη σελίδα"))) << text.toStdString();
+        EXPECT_TRUE(text.contains("\f"));   // the page break
+    }
+}
+
+TEST(QtPrinter, CourierNewResolvesToAnInstalledFixedPitchFamily)
+{
+    QtPrinter p(QDir::tempPath() + "/unused.pdf");
+    p.setFontName("Courier New Greek");
+    const QString family = p.resolvedFamily();
+    EXPECT_NE(family, QStringLiteral("Courier New Greek"));
+    if (QFontDatabase::families().contains("Liberation Mono")) {
+        EXPECT_EQ(family, QStringLiteral("Liberation Mono"));
+    }
+    EXPECT_TRUE(QFontDatabase::isFixedPitch(family) || family == QStringLiteral("Monospace"));
+}
