@@ -1,5 +1,7 @@
 #include "shared/IniAccess.h"
 
+#include "platform/Drives.h"
+
 #include "platform/AppError.h"
 #include "platform/ProfileFile.h"
 #include "shared/VbString.h"
@@ -46,23 +48,7 @@ QString DefaultIniPathMapping(const QString& logicalFile)
 {
     if (logicalFile.startsWith(u'/'))
         return logicalFile;
-    if (logicalFile.size() < 2 || logicalFile[1] != u':' || logicalFile[0].toUpper() != u'C')
-        return QString();
-    QString rest = logicalFile.mid(2);
-    QString native;
-    native.reserve(rest.size() + 1);
-    for (const QChar c : rest) {
-        const char16_t u = c.unicode();
-        if (u == u'\\')
-            native.append(u'/');
-        else if (u >= 0xF000 && u < 0xF080)
-            native.append(QChar(static_cast<char16_t>(u - 0xF000))); // a character a logical name cannot hold
-        else
-            native.append(c);
-    }
-    if (!native.startsWith(u'/'))
-        native.prepend(u'/');
-    return native;
+    return platform::toNative(logicalFile).value_or(QString());
 }
 
 QString IniNativePath(const QString& logicalFile)

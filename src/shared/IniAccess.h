@@ -50,9 +50,8 @@ Long WriteIniString(const QString& file, const QString& section, const QString& 
 bool StringIsValidLongInRange(const QString& text, Long minimum, Long maximum);
 
 // Logical INI name -> native path of this machine; "" when it names nothing
-// here. By default "C:" is the file system's root, a native absolute path
-// passes unchanged and other drive letters name nothing. The drive table
-// replaces the mapping through SetIniPathMapper once it stands.
+// here. By default the installed drive table maps it (a native absolute path
+// passes unchanged); SetIniPathMapper replaces that mapping.
 QString IniNativePath(const QString& logicalFile);
 using IniPathMapper = std::function<QString(const QString&)>;
 void SetIniPathMapper(IniPathMapper mapper); // empty: back to the default

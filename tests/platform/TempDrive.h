@@ -25,7 +25,7 @@ public:
         c.type = platform::driveFixed;
         platform::setDrives(platform::DriveTable({c}));
     }
-    ~TempDrive() { platform::setDrives(platform::DriveTable()); }
+    ~TempDrive() { platform::reloadDrives(); }
 
     QString native(const QString& relative) const { return dir.path() + QLatin1Char('/') + relative; }
     QByteArray nativeBytes(const QString& relative) const { return QFile::encodeName(native(relative)); }

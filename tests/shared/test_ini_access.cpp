@@ -1,3 +1,4 @@
+#include "platform/Drives.h"
 #include "shared/IniAccess.h"
 #include "shared/basPageSetup.h"
 
@@ -237,6 +238,11 @@ TEST_F(IniTest, SavePageSetupReturnsTheFirstFailedWrite)
 
 TEST_F(IniTest, TheLogicalIniNameIsMappedToThisMachinesPath)
 {
+    platform::Drive root;
+    root.letter = QLatin1Char('C');
+    root.mountPoint = QStringLiteral("/");
+    root.type = platform::driveFixed;
+    platform::setDrives(platform::DriveTable({root}));
     EXPECT_EQ(MakeIniFileName("C:\\Apps\\Tarnwick"), "C:\\Apps\\Tarnwick\\Quillmarsh.ini");
     EXPECT_EQ(IniNativePath("C:\\opt\\app\\Quillmarsh.ini"), "/opt/app/Quillmarsh.ini");
     EXPECT_EQ(IniNativePath("c:\\x"), "/x");
@@ -254,4 +260,5 @@ TEST_F(IniTest, TheLogicalIniNameIsMappedToThisMachinesPath)
     EXPECT_EQ(GetIniLong("E:\\anything.ini", "G", "N", 0, 0, 10, err), 7);
     SetIniPathMapper({});
     EXPECT_EQ(WriteIniLong("E:\\not\\mapped.ini", "G", "N", 1), 76);
+    platform::reloadDrives();
 }
