@@ -1,0 +1,410 @@
+#include "ui/qt/QtDesktop.h"
+
+#include "platform/AppError.h"
+#include "platform/Drives.h"
+#include "platform/Http.h"
+#include "ui/Form.h"
+#include "ui/Input.h"
+#include "ui/qt/FormWindow.h"
+
+#include <QApplication>
+#include <QCursor>
+#include <QEventLoop>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QFontMetrics>
+#include <QMenu>
+#include <QMessageBox>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QPushButton>
+#include <QScreen>
+#include <QTimer>
+#include <QWhatsThis>
+
+#include <cmath>
+
+namespace ui::qt {
+
+namespace {
+
+int logicalDpi()
+{
+    if (QScreen* s = QGuiApplication::primaryScreen()) {
+        const int dpi = int(std::lround(s->logicalDotsPerInchY()));
+        if (dpi > 0) return dpi;
+    }
+    return 96;
+}
+
+QString buttonCaption(int button, bool greek)
+{
+    switch (button) {
+    case vbOK: return QStringLiteral("OK");
+    case vbCancel: return greek ? QStringLiteral("Άκυρο") : QStringLiteral("Cancel");
+    case vbAbort: return greek ? QStringLiteral("Τερματισμός") : QStringLiteral("Abort");
+    case vbRetry: return greek ? QStringLiteral("Επανάληψη") : QStringLiteral("Retry");
+    case vbIgnore: return greek ? QStringLiteral("Παράβλεψη") : QStringLiteral("Ignore");
+    case vbYes: return greek ? QStringLiteral("Ναι") : QStringLiteral("Yes");
+    case vbNo: return greek ? QStringLiteral("Όχι") : QStringLiteral("No");
+    default: return QString();
+    }
+}
+
+// "Text files (*.txt)|*.txt|All files|*.*" -> "Text files (*.txt);;All files (*.*)"
+QString qtFilter(const QString& filter)
+{
+    const QStringList parts = filter.split(QLatin1Char('|'));
+    QStringList out;
+    for (int i = 0; i + 1 < parts.size(); i += 2) {
+        QString name = parts[i];
+        const QString patterns = QString(parts[i + 1]).replace(QLatin1Char(';'), QLatin1Char(' '));
+        if (!name.contains(QLatin1Char('('))) name += QStringLiteral(" (%1)").arg(patterns);
+        else name = name.left(name.indexOf(QLatin1Char('('))).trimmed() + QStringLiteral(" (%1)").arg(patterns);
+        out << name;
+    }
+    return out.join(QStringLiteral(";;"));
+}
+
+QString nativeOf(const QString& logical) { return logical.isEmpty() ? QString() : platform::toNative(logical).value_or(QString()); }
+
+} // namespace
+
+QtDesktop::QtDesktop() = default;
+
+QtDesktop::~QtDesktop()
+{
+    for (QTimer* t : std::as_const(timers_)) delete t;
+    for (FormWindow* w : std::as_const(windows_)) {
+        w->detach();
+        delete w;
+    }
+    if (installedDesktop() == this) setDesktop(nullptr);
+}
+
+void QtDesktop::install()
+{
+    setDesktop(this);
+    setTwipsPerPixel(int(std::lround(1440.0 / logicalDpi())));
+    Input::setRefusalHandler({});
+}
+
+int QtDesktop::px(int twips) { return int(std::lround(double(twips) / twipsPerPixel())); }
+int QtDesktop::twips(int px) { return px * twipsPerPixel(); }
+
+FormWindow* QtDesktop::window(const Form& form) const { return windows_.value(&form); }
+
+void QtDesktop::guarded(const std::function<void()>& action)
+{
+    try {
+        action();
+    } catch (const ProgramEnd&) {
+        // The desktop is already closing down (programEnding).
+    } catch (const UiError& e) {
+        // An error no handler trapped: say so and keep running; nothing is lost.
+        QMessageBox::critical(QApplication::activeWindow(), QApplication::applicationName(),
+                              QStringLiteral("Run-time error '%1':\n\n%2").arg(e.number).arg(e.description));
+    } catch (const platform::AppError& e) {
+        QMessageBox::critical(QApplication::activeWindow(), QApplication::applicationName(),
+                              QStringLiteral("Run-time error '%1':\n\n%2").arg(e.number).arg(e.description));
+    } catch (const std::exception& e) {
+        QMessageBox::critical(QApplication::activeWindow(), QApplication::applicationName(), QString::fromLocal8Bit(e.what()));
+    }
+}
+
+QWidget* QtDesktop::ownerWidget(Form* owner) const
+{
+    if (!owner) return nullptr;
+    FormWindow* w = windows_.value(owner);
+    return w;
+}
+
+void QtDesktop::announce(QWidget* dialog)
+{
+    if (!dialogHook_) return;
+    QPointer<QWidget> guard(dialog);
+    QTimer::singleShot(0, dialog, [this, guard] {
+        if (guard && dialogHook_) dialogHook_(guard);
+    });
+}
+
+// --- Message boxes -----------------------------------------------------------
+
+int QtDesktop::messageBox(Form* owner, const QString& title, const QString& text, int style)
+{
+    if (programHasEnded()) return msgBoxDefaultButton(style);
+    QMessageBox box(ownerWidget(owner));
+    box.setWindowTitle(title);
+    QString body = text;
+    body.replace(QLatin1String("\r\n"), QLatin1String("\n")).replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    box.setTextFormat(Qt::PlainText);
+    box.setText(body);
+    switch (msgBoxIcon(style)) {
+    case 16: box.setIcon(QMessageBox::Critical); break;
+    case 32: box.setIcon(QMessageBox::Question); break;
+    case 48: box.setIcon(QMessageBox::Warning); break;
+    case 64: box.setIcon(QMessageBox::Information); break;
+    default: box.setIcon(QMessageBox::NoIcon); break;
+    }
+    // One role for every button: the left-to-right order stays the
+    // original's on every platform, and no button becomes an escape button
+    // unless the style has one (Yes/No boxes cannot be escaped).
+    QHash<QAbstractButton*, int> answers;
+    const QList<int> buttons = msgBoxButtons(style);
+    const int defaultAnswer = msgBoxDefaultButton(style);
+    const int escapeAnswer = msgBoxEscapeButton(style);
+    for (int b : buttons) {
+        QPushButton* pb = box.addButton(buttonCaption(b, greek_), QMessageBox::ActionRole);
+        pb->setObjectName(QStringLiteral("answer%1").arg(b));
+        answers.insert(pb, b);
+        if (b == defaultAnswer) box.setDefaultButton(pb);
+        if (b == escapeAnswer) box.setEscapeButton(pb);
+    }
+    box.setWindowModality(Qt::ApplicationModal);
+    announce(&box);
+    box.exec();
+    if (programHasEnded()) throw ProgramEnd{};
+    const int answer = answers.value(box.clickedButton(), 0);
+    return answer ? answer : (escapeAnswer ? escapeAnswer : defaultAnswer);
+}
+
+// --- Yield, forms, modal runs ----------------------------------------------------
+
+void QtDesktop::doEvents()
+{
+    QCoreApplication::sendPostedEvents();
+    QCoreApplication::processEvents(QEventLoop::AllEvents);
+}
+
+void QtDesktop::runModal(Form& form)
+{
+    QEventLoop loop;
+    modal_.push_back({&form, &loop});
+    struct Pop {
+        std::vector<ModalRun>& runs;
+        QEventLoop* loop;
+        ~Pop() { std::erase_if(runs, [this](const ModalRun& r) { return r.loop == loop; }); }
+    } pop{modal_, &loop};
+    // Only the model ends the wait: the form hidden or unloaded. A hide that
+    // is followed by a new modal show of the same form nests a new level
+    // first; this level returns once that one has unwound.
+    while (form.isShown() && !programHasEnded()) loop.exec(QEventLoop::DialogExec);
+    if (programHasEnded()) throw ProgramEnd{};
+}
+
+void QtDesktop::formShown(Form& form, bool modal)
+{
+    FormWindow* w = windows_.value(&form);
+    if (!w) {
+        w = new FormWindow(form);
+        windows_.insert(&form, w);
+    }
+    const Qt::WindowModality want = modal ? Qt::ApplicationModal : Qt::NonModal;
+    if (w->windowModality() != want) {
+        if (w->isVisible()) w->hide();
+        w->setWindowModality(want);
+    }
+    w->show();
+    w->raise();
+    w->activateWindow();
+    w->applyFocus();
+    w->applyPointer();
+}
+
+void QtDesktop::formHidden(Form& form)
+{
+    if (FormWindow* w = windows_.value(&form)) w->hide();
+    for (const ModalRun& r : modal_)
+        if (r.form == &form) r.loop->quit();
+}
+
+void QtDesktop::formUnloaded(Form& form)
+{
+    if (FormWindow* w = windows_.take(&form)) {
+        w->detach();
+        w->hide();
+        w->deleteLater();
+    }
+    for (const ModalRun& r : modal_)
+        if (r.form == &form) r.loop->quit();
+}
+
+void QtDesktop::bringToFront(Form& form)
+{
+    if (FormWindow* w = windows_.value(&form)) {
+        w->raise();
+        w->activateWindow();
+    }
+}
+
+void QtDesktop::refresh(Form& form, Control* control)
+{
+    FormWindow* w = windows_.value(&form);
+    if (!w) return;
+    // A window shown a moment ago must be mapped and painted before the
+    // slow work that follows the Refresh.
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    QWidget* target = control ? w->widgetFor(control) : w;
+    if (target && target->isVisible()) target->repaint();
+}
+
+void QtDesktop::mousePointerChanged(Form& form)
+{
+    if (FormWindow* w = windows_.value(&form)) w->applyPointer();
+}
+
+// --- Timers ------------------------------------------------------------------------
+
+void QtDesktop::timerStarted(Timer& timer)
+{
+    QTimer* t = timers_.value(&timer);
+    if (!t) {
+        t = new QTimer(this);
+        timers_.insert(&timer, t);
+        Timer* model = &timer;
+        connect(t, &QTimer::timeout, this, [model] { guarded([model] { model->Tick(); }); });
+    }
+    t->start(timer.interval());
+}
+
+void QtDesktop::timerStopped(Timer& timer)
+{
+    if (QTimer* t = timers_.take(&timer)) {
+        t->stop();
+        t->deleteLater();   // the tick that stopped it may still be running
+    }
+}
+
+// --- Menus and dialogs -------------------------------------------------------------
+
+Menu* QtDesktop::popupMenu(Form& owner, Menu& menu, int /*flags*/, int x, int y)
+{
+    FormWindow* w = windows_.value(&owner);
+    if (!w) return nullptr;
+    std::unique_ptr<QMenu> popup(w->buildPopup(menu, w));
+    QPoint at = QCursor::pos();
+    if (x >= 0 && y >= 0) at = w->client()->mapToGlobal(QPoint(px(x), px(y)));
+    announce(popup.get());
+    QAction* chosen = popup->exec(at);
+    if (programHasEnded()) throw ProgramEnd{};
+    if (!chosen) return nullptr;
+    return reinterpret_cast<Menu*>(chosen->data().value<quintptr>());
+}
+
+FileDialogResult QtDesktop::fileDialog(Form* owner, const FileDialogRequest& request)
+{
+    QFileDialog dialog(ownerWidget(owner), request.title);
+    dialog.setOption(QFileDialog::DontUseNativeDialog, true);
+    QString initDir = nativeOf(request.initDir);
+    QString name = request.fileName;
+    if (name.contains(QLatin1Char('\\'))) {
+        const QString native = nativeOf(name);
+        if (!native.isEmpty()) {
+            initDir = QFileInfo(native).absolutePath();
+            name = QFileInfo(native).fileName();
+        }
+    }
+    if (!initDir.isEmpty()) dialog.setDirectory(initDir);
+    switch (request.kind) {
+    case FileDialogKind::Open:
+        dialog.setAcceptMode(QFileDialog::AcceptOpen);
+        dialog.setFileMode(QFileDialog::ExistingFile);
+        break;
+    case FileDialogKind::Save:
+        dialog.setAcceptMode(QFileDialog::AcceptSave);
+        dialog.setFileMode(QFileDialog::AnyFile);
+        break;
+    case FileDialogKind::Folder:
+        dialog.setAcceptMode(QFileDialog::AcceptOpen);
+        dialog.setFileMode(QFileDialog::Directory);
+        dialog.setOption(QFileDialog::ShowDirsOnly, true);
+        break;
+    }
+    if (request.kind != FileDialogKind::Folder) {
+        if (!request.filter.isEmpty()) dialog.setNameFilter(qtFilter(request.filter));
+        if (!request.defaultExt.isEmpty()) dialog.setDefaultSuffix(request.defaultExt);
+        if (!name.isEmpty()) dialog.selectFile(platform::nameToNative(name));
+    }
+    announce(&dialog);
+    const bool ok = dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty();
+    if (programHasEnded()) throw ProgramEnd{};
+    FileDialogResult r;
+    if (!ok) return r;
+    r.accepted = true;
+    r.fileName = platform::toLogical(QFileInfo(dialog.selectedFiles().first()).absoluteFilePath());
+    return r;
+}
+
+PrinterDialogResult QtDesktop::printerDialog(Form* owner, int /*flags*/)
+{
+    QPrinter printer;
+    QPrintDialog dialog(&printer, ownerWidget(owner));
+    announce(&dialog);
+    const bool ok = dialog.exec() == QDialog::Accepted;
+    if (programHasEnded()) throw ProgramEnd{};
+    PrinterDialogResult r;
+    if (!ok) return r;
+    r.accepted = true;
+    r.printerName = printer.outputFormat() == QPrinter::PdfFormat ? printer.outputFileName() : printer.printerName();
+    return r;
+}
+
+// --- Help, sounds, text, network ---------------------------------------------------
+
+QString QtDesktop::helpText(const QString& file, int topic)
+{
+    const QString native = nativeHelpPath(file);
+    if (native.isEmpty()) return {};
+    const QFileInfo info(native);
+    const qint64 stamp = info.exists() ? info.lastModified().toMSecsSinceEpoch() ^ info.size() : -2;
+    CachedHelp& cached = help_[native];
+    if (cached.stamp != stamp) {
+        cached.help = HelpFile::load(native);
+        cached.stamp = stamp;
+    }
+    return cached.help.topic(topic);
+}
+
+void QtDesktop::showHelp(Form* owner, const QString& file, int topic)
+{
+    lastHelp_ = helpText(file, topic);
+    if (lastHelp_.isEmpty()) return;   // a topic the file lacks shows nothing
+    QWidget* parent = ownerWidget(owner);
+    QWhatsThis::showText(QCursor::pos(), lastHelp_.toHtmlEscaped().replace(QLatin1Char('\n'), QLatin1String("<br>")), parent);
+}
+
+void QtDesktop::beep() { QApplication::beep(); }
+void QtDesktop::messageBeep(int /*type*/) { QApplication::beep(); }
+
+int QtDesktop::measureTextPx(const Font& font, const QString& text)
+{
+    QFont f(font.name);
+    f.setPointSizeF(font.size);
+    f.setBold(font.bold);
+    return QFontMetrics(f).horizontalAdvance(text);
+}
+
+FetchResult QtDesktop::openUrl(const QString& url, int timeoutSeconds)
+{
+    platform::HttpOptions options;
+    options.timeoutMs = std::max(1, timeoutSeconds) * 1000;
+    const platform::HttpResult r = platform::http().get(url, options);
+    if (programHasEnded()) throw ProgramEnd{};
+    FetchResult out;
+    out.ok = r.error == 0;
+    out.text = r.text;
+    out.errorNumber = r.error;
+    if (r.error) out.errorDescription = platform::errorDescription(r.error);
+    return out;
+}
+
+void QtDesktop::programEnding()
+{
+    for (const ModalRun& r : modal_) r.loop->quit();
+    for (QTimer* t : std::as_const(timers_)) t->stop();
+    for (FormWindow* w : std::as_const(windows_)) w->hide();
+    if (QWidget* m = QApplication::activeModalWidget()) m->close();
+    if (quitOnEnd_) QTimer::singleShot(0, qApp, [] { QCoreApplication::exit(0); });
+}
+
+} // namespace ui::qt

@@ -1,0 +1,619 @@
+// The Qt desktop on the offscreen platform: what only the backend can break
+// (modal loops, key routing, the resizer, message boxes, the grid's item
+// model, context help), and a gallery of every control rendered to a PNG.
+
+#include "ui/Form.h"
+#include "ui/Input.h"
+#include "ui/qt/FormWindow.h"
+#include "ui/qt/HelpFile.h"
+#include "ui/qt/ItemModels.h"
+#include "ui/qt/QtDesktop.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QDir>
+#include <QFile>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QImage>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListView>
+#include <QMessageBox>
+#include <QPainter>
+#include <QPushButton>
+#include <QTableView>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QTreeWidget>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+
+using namespace ui;
+using ui::qt::FormWindow;
+using ui::qt::QtDesktop;
+
+namespace {
+
+class BuiltForm : public Form {
+public:
+    explicit BuiltForm(const QString& name, std::function<void(BuiltForm&)> b = {}) : Form(name), builder(std::move(b)) {}
+    std::function<void(BuiltForm&)> builder;
+
+protected:
+    void build() override
+    {
+        if (builder) builder(*this);
+    }
+};
+
+class QtDesktopTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        desk.install();
+        desk.setQuitOnEnd(false);
+    }
+    void TearDown() override
+    {
+        // Nothing may be left waiting: a leftover modal level would hang.
+        EXPECT_EQ(desk.modalDepth(), 0);
+    }
+    // Runs `step` from the event loop once the current turn is over.
+    static void later(int ms, std::function<void()> step) { QTimer::singleShot(ms, qApp, std::move(step)); }
+    static void sendKey(QWidget* w, int key)
+    {
+        QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
+        QApplication::sendEvent(w, &press);
+    }
+    static void rightClick(QWidget* w)
+    {
+        const QPointF at(3, 3);
+        QMouseEvent release(QEvent::MouseButtonRelease, at, w->mapToGlobal(at), Qt::RightButton, Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(w, &release);
+    }
+    static QWidget* focusTarget(FormWindow* w)
+    {
+        QWidget* f = w->widgetFor(w->form().activeControl());
+        return f ? f : w;
+    }
+    QtDesktop desk;
+};
+
+// Presses the button of the message box whose answer is `answer`, and keeps
+// what the box looked like.
+struct BoxAnswerer {
+    int answer = 0;
+    QString title, text;
+    QStringList captions;
+    QString defaultCaption, escapeCaption;
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
+    QWidget* parent = nullptr;
+    int seen = 0;
+    void operator()(QWidget* w)
+    {
+        auto* box = qobject_cast<QMessageBox*>(w);
+        if (!box) return;
+        ++seen;
+        title = box->windowTitle();
+        text = box->text();
+        icon = box->icon();
+        parent = box->parentWidget();
+        captions.clear();
+        for (QAbstractButton* b : box->buttons()) captions << b->text();
+        defaultCaption = box->defaultButton() ? box->defaultButton()->text() : QString();
+        escapeCaption = box->escapeButton() ? box->escapeButton()->text() : QString();
+        if (answer == -1) {   // Esc, as a user would press it
+            QKeyEvent esc(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+            QApplication::sendEvent(box, &esc);
+            if (box->isVisible()) box->done(0);   // not escapable: leave by the first button below
+            if (box->isVisible() || box->clickedButton() == nullptr) box->buttons().first()->click();
+            return;
+        }
+        box->findChild<QPushButton*>(QStringLiteral("answer%1").arg(answer))->click();
+    }
+};
+
+} // namespace
+
+// --- Modal runs ---------------------------------------------------------------------
+
+TEST_F(QtDesktopTest, AFormThatHidesItselfAndIsShownModallyAgainKeepsItsOpenerWaiting)
+{
+    QStringList log;
+    int deepest = 0;
+    BuiltForm results("frmResults", [&](BuiltForm& f) {
+        auto* again = f.add<CommandButton>("cmdAgain");
+        again->setCaption("Again");
+        again->Click = [&f, &log, &deepest, this] {
+            f.hide();
+            log << "hidden";
+            later(0, [&] {
+                deepest = std::max(deepest, desk.modalDepth());
+                desk.window(f)->close();   // the close box
+            });
+            f.show(Modal);
+            log << "second wait over";
+        };
+    });
+    later(0, [&] {
+        deepest = desk.modalDepth();
+        static_cast<QPushButton*>(desk.window(results)->widgetFor(results.control("cmdAgain")))->click();
+    });
+    results.show(Modal);
+    log << "opener resumes";
+    EXPECT_EQ(log, (QStringList{"hidden", "second wait over", "opener resumes"}));
+    EXPECT_EQ(deepest, 2);
+    EXPECT_FALSE(results.isLoaded());
+}
+
+TEST_F(QtDesktopTest, NestedModalFormsReturnInnermostFirst)
+{
+    QStringList log;
+    BuiltForm inner("frmInner");
+    BuiltForm outer("frmOuter", [&](BuiltForm& f) {
+        auto* open = f.add<CommandButton>("cmdOpen");
+        open->Click = [&] {
+            later(0, [&] { inner.unload(); });
+            inner.show(Modal);
+            log << "inner done";
+            later(0, [&] { outer.unload(); });
+        };
+    });
+    later(0, [&] { Input::click(*outer.control("cmdOpen")); });
+    outer.show(Modal);
+    log << "outer done";
+    EXPECT_EQ(log, (QStringList{"inner done", "outer done"}));
+    EXPECT_FALSE(inner.isLoaded());
+    EXPECT_FALSE(outer.isLoaded());
+}
+
+TEST_F(QtDesktopTest, TheCloseBoxAsksQueryUnloadWithModeZeroAndCanBeRefused)
+{
+    QList<int> modes;
+    bool refuse = true;
+    BuiltForm f("frmClose");
+    f.QueryUnload = [&](bool& cancel, int mode) {
+        modes << mode;
+        cancel = refuse;
+    };
+    f.show();
+    desk.window(f)->close();
+    EXPECT_TRUE(f.isShown());
+    refuse = false;
+    desk.window(f)->close();
+    EXPECT_FALSE(f.isLoaded());
+    EXPECT_EQ(modes, (QList<int>{0, 0}));
+}
+
+// --- Keys ---------------------------------------------------------------------------
+
+TEST_F(QtDesktopTest, EnterPressesTheDefaultButtonAndEscTheCancelButtonButEscNeverClosesADialog)
+{
+    QStringList log;
+    BuiltForm f("frmKeys", [&](BuiltForm& form) {
+        auto* ok = form.add<CommandButton>("cmdOK");
+        auto* cancel = form.add<CommandButton>("cmdCancel");
+        auto* text = form.add<TextBox>("txtName");
+        text->setTabIndex(0);
+        ok->setTabIndex(1);
+        cancel->setTabIndex(2);
+        ok->setDefault(true);
+        cancel->setCancel(true);
+        ok->Click = [&log] { log << "ok"; };
+        cancel->Click = [&log] { log << "cancel"; };
+    });
+    f.show();
+    FormWindow* w = desk.window(f);
+    ASSERT_EQ(f.activeControl(), f.control("txtName"));
+    sendKey(focusTarget(w), Qt::Key_Return);
+    sendKey(focusTarget(w), Qt::Key_Escape);
+    EXPECT_EQ(log, (QStringList{"ok", "cancel"}));
+    EXPECT_TRUE(f.isShown());
+
+    // No cancel button: Esc does nothing at all.
+    f.setCancelButton(nullptr);
+    sendKey(focusTarget(w), Qt::Key_Escape);
+    EXPECT_TRUE(f.isShown());
+    EXPECT_EQ(log.size(), 2);
+
+    // A disabled default button ignores Enter.
+    static_cast<CommandButton*>(f.control("cmdOK"))->setEnabled(false);
+    sendKey(focusTarget(w), Qt::Key_Return);
+    EXPECT_EQ(log.size(), 2);
+    f.unload();
+}
+
+TEST_F(QtDesktopTest, TypedKeysGoThroughKeyPreviewAndTheBoxKeyPress)
+{
+    QString previewed;
+    BuiltForm f("frmType", [&](BuiltForm& form) {
+        auto* box = form.add<TextBox>("txtLevels");
+        box->KeyPress = [](int& ascii) {
+            if (ascii < '0' || ascii > '9') ascii = 0;   // digits only
+        };
+    });
+    f.setKeyPreview(true);
+    f.KeyPress = [&](int& ascii) { previewed += QChar(ascii); };
+    f.show();
+    QWidget* edit = desk.window(f)->widgetFor(f.control("txtLevels"));
+    for (int key : {Qt::Key_1, Qt::Key_A, Qt::Key_2}) {
+        QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, QString(QChar(key)).toLower());
+        QApplication::sendEvent(edit, &press);
+    }
+    EXPECT_EQ(static_cast<TextBox*>(f.control("txtLevels"))->text(), "12");
+    EXPECT_EQ(previewed, "1a2");
+    EXPECT_EQ(static_cast<QLineEdit*>(edit)->text(), "12");
+    f.unload();
+}
+
+// --- Message boxes -----------------------------------------------------------------
+
+TEST_F(QtDesktopTest, MessageBoxesHaveTheStylesButtonsDefaultsAndEscape)
+{
+    BuiltForm owner("frmOwner");
+    owner.show();
+    BoxAnswerer a;
+    desk.setDialogHook([&a](QWidget* w) { a(w); });
+
+    a.answer = vbNo;
+    EXPECT_EQ(msgBox(&owner, "Cancel processing", "Line one\r\nLine two", 292), vbNo);
+    EXPECT_EQ(a.captions, (QStringList{"Yes", "No"}));
+    EXPECT_EQ(a.defaultCaption, "No");
+    EXPECT_TRUE(a.escapeCaption.isEmpty());
+    EXPECT_EQ(a.icon, QMessageBox::Question);
+    EXPECT_EQ(a.text, "Line one\nLine two");
+    EXPECT_EQ(a.parent, desk.window(owner));
+
+    a.answer = -1;
+    EXPECT_EQ(msgBox(&owner, "Restore path", "Partly there", 325), vbCancel);
+    EXPECT_EQ(a.captions, (QStringList{"Retry", "Cancel"}));
+    EXPECT_EQ(a.defaultCaption, "Cancel");
+    EXPECT_EQ(a.escapeCaption, "Cancel");
+    EXPECT_EQ(a.icon, QMessageBox::Information);
+
+    a.answer = vbYes;
+    EXPECT_EQ(msgBox(&owner, "Store path", "Store it?", 36), vbYes);
+    EXPECT_EQ(a.defaultCaption, "Yes");
+    EXPECT_TRUE(a.escapeCaption.isEmpty());
+
+    for (int style : {16, 48, 64}) {
+        a.answer = -1;
+        EXPECT_EQ(msgBox(nullptr, "t", "x", style), vbOK);
+        EXPECT_EQ(a.captions, QStringList{"OK"});
+        EXPECT_EQ(a.icon, style == 16 ? QMessageBox::Critical : (style == 48 ? QMessageBox::Warning : QMessageBox::Information));
+        EXPECT_EQ(a.parent, nullptr);
+    }
+
+    desk.setGreekButtons(true);
+    a.answer = vbRetry;
+    EXPECT_EQ(msgBox(&owner, "t", "x", 325), vbRetry);
+    EXPECT_EQ(a.captions, (QStringList{QString::fromUtf8("Επανάληψη"), QString::fromUtf8("Άκυρο")}));
+    a.answer = vbYes;
+    msgBox(&owner, "t", "x", 36);
+    EXPECT_EQ(a.captions, (QStringList{QString::fromUtf8("Ναι"), QString::fromUtf8("Όχι")}));
+    EXPECT_EQ(a.seen, 8);
+    owner.unload();
+}
+
+// --- The resizer --------------------------------------------------------------------
+
+TEST_F(QtDesktopTest, TheResizerScalesGeometryOfEveryControlAndFontsWhenItsSwitchIsOn)
+{
+    int resizeDone = 0;
+    BuiltForm f("frmSized", [&](BuiltForm& form) {
+        form.move(0, 0, 6120, 4950);   // client 6000 x 4500 twips
+        auto* r = form.add<FormResizer>("freeSizer1");
+        r->setResizeFonts(true);
+        r->ResizeDone = [&resizeDone] { ++resizeDone; };
+        auto* b = form.add<CommandButton>("cmdGo");
+        b->move(1500, 600, 1500, 450);
+        auto* hidden = form.add<Label>("lblMeasure");
+        hidden->move(300, 3000, 3000, 300);
+        hidden->setVisible(false);
+    });
+    f.show();
+    FormWindow* w = desk.window(f);
+    ASSERT_EQ(w->client()->width(), QtDesktop::px(6000));
+    const double before = w->widgetFor(f.control("cmdGo"))->font().pointSizeF();
+    w->resize(w->width() * 2, w->height() * 2);
+    QApplication::processEvents();
+    auto* b = f.control("cmdGo");
+    EXPECT_NEAR(b->left(), 3000, 30);
+    EXPECT_NEAR(b->width(), 3000, 30);
+    EXPECT_NEAR(b->top(), 1200, 30);
+    EXPECT_NEAR(f.control("lblMeasure")->width(), 6000, 60);
+    EXPECT_NEAR(w->widgetFor(b)->font().pointSizeF(), before * 2, 0.2);
+    EXPECT_NEAR(w->widgetFor(b)->x(), QtDesktop::px(3000), 2);
+
+    // Back to the design size: no drift.
+    w->resize(w->width() / 2, w->height() / 2);
+    QApplication::processEvents();
+    EXPECT_EQ(b->left(), 1500);
+    EXPECT_EQ(b->width(), 1500);
+    EXPECT_EQ(resizeDone, 1);   // the notification after layout came once, at load
+    f.unload();
+}
+
+// --- Grids and lists ------------------------------------------------------------------
+
+TEST_F(QtDesktopTest, TheGridModelShowsRowsColoursAndMergesOfTheModel)
+{
+    BuiltForm f("frmGrid", [](BuiltForm& form) {
+        auto* g = form.add<FlexGrid>("grdResults");
+        g->move(0, 0, 5000, 3000);
+        g->setCols(4);
+        g->setRows(4);
+        g->setTextMatrix(0, 1, "Name");
+        g->setMergeCells(1);
+        g->setMergeRow(1, true);
+        for (int c = 0; c < 4; ++c) g->setTextMatrix(1, c, c == 0 ? "1" : "Folder A");
+        g->setTextMatrix(2, 1, "x");
+        g->setTextMatrix(2, 2, "x");   // not a merge row
+        g->setCellBackColorAt(2, 3, rgb(0, 255, 0));
+    });
+    f.show();
+    QApplication::processEvents();
+    auto* g = static_cast<FlexGrid*>(f.control("grdResults"));
+    auto* view = static_cast<QTableView*>(desk.window(f)->widgetFor(g));
+    auto* model = view->model();
+    EXPECT_EQ(model->rowCount(), 3);
+    EXPECT_EQ(model->columnCount(), 3);
+    EXPECT_EQ(model->headerData(0, Qt::Horizontal, Qt::DisplayRole).toString(), "Name");
+    EXPECT_EQ(model->headerData(0, Qt::Vertical, Qt::DisplayRole).toString(), "1");
+    EXPECT_EQ(view->columnSpan(0, 0), 3);   // merged across the scrolling columns, never into column 0
+    EXPECT_EQ(view->columnSpan(1, 0), 1);
+    EXPECT_EQ(model->data(model->index(1, 2), Qt::BackgroundRole).value<QColor>(), QColor(0, 255, 0));
+
+    // Model changes arrive at the next yield: rows, colours, merges.
+    g->setRows(1001);
+    g->setTextMatrix(1000, 2, "last");
+    g->setCellBackColorAt(1000, 2, 255);
+    g->setTextMatrix(1, 3, "other");
+    desk.doEvents();
+    EXPECT_EQ(model->rowCount(), 1000);
+    EXPECT_EQ(model->data(model->index(999, 1), Qt::DisplayRole).toString(), "last");
+    EXPECT_EQ(model->data(model->index(999, 1), Qt::BackgroundRole).value<QColor>(), QColor(255, 0, 0));
+    EXPECT_EQ(view->columnSpan(0, 0), 2);
+
+    // Dragging a column border writes ColWidth; the model's TopRow scrolls the view.
+    view->horizontalHeader()->resizeSection(1, 100);
+    EXPECT_EQ(g->colWidth(2), QtDesktop::twips(100));
+    g->setTopRow(500);
+    EXPECT_EQ(view->rowAt(1), 499);
+    f.unload();
+}
+
+TEST_F(QtDesktopTest, ListClicksEnterTheModelAndSelectionIsTheModels)
+{
+    QStringList clicks;
+    BuiltForm f("frmList", [&](BuiltForm& form) {
+        auto* l = form.add<ListBox>("lstFolders");
+        l->move(0, 0, 3000, 3000);
+        l->setSorted(true);
+        for (const char* s : {"beta", "Alpha", "gamma"}) l->addItem(s);
+        l->Click = [l, &clicks] { clicks << l->text(); };
+    });
+    f.show();
+    auto* l = static_cast<ListBox*>(f.control("lstFolders"));
+    auto* view = static_cast<QListView*>(desk.window(f)->widgetFor(l));
+    QApplication::processEvents();
+    const QRect r = view->visualRect(view->model()->index(1, 0));
+    const QPointF at = r.center();
+    QMouseEvent release(QEvent::MouseButtonRelease, at, view->viewport()->mapToGlobal(at), Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(view->viewport(), &release);
+    EXPECT_EQ(clicks, QStringList{"beta"});
+    EXPECT_EQ(view->model()->data(view->model()->index(1, 0), Qt::BackgroundRole).value<QColor>(),
+              QApplication::palette().color(QPalette::Highlight));
+    sendKey(view, Qt::Key_Down);
+    EXPECT_EQ(l->listIndex(), 2);
+    l->addItem("delta");
+    desk.doEvents();
+    EXPECT_EQ(view->model()->rowCount(), 4);
+    EXPECT_EQ(view->model()->data(view->model()->index(2, 0), Qt::DisplayRole).toString(), "delta");
+    f.unload();
+}
+
+// --- Context help ------------------------------------------------------------------------
+
+TEST(HelpFile, SectionsCommentsAndDuplicates)
+{
+    const auto h = ui::qt::HelpFile::parse(QString::fromUtf8(
+        "\xEF\xBB\xBFIgnored preamble\r\n; a comment\r\n[50010]\r\n\r\nFirst line\r\n; not shown\r\nSecond line\r\n\r\n"
+        "[ 50020 ]\nΕλληνικά\n[abc]\nstill 50020\n[50010]\nduplicate\n"));
+    EXPECT_EQ(h.size(), 2);
+    EXPECT_EQ(h.topic(50010), "First line\nSecond line");
+    EXPECT_EQ(h.topic(50020), QString::fromUtf8("Ελληνικά\n[abc]\nstill 50020"));
+    EXPECT_TRUE(h.topic(99999).isEmpty());
+    EXPECT_EQ(ui::qt::HelpFile::load("/nonexistent/help.hlp").size(), 0);
+}
+
+TEST_F(QtDesktopTest, ARightClickShowsTheTopicOfTheCurrentLanguagesFileAndAMissingTopicNothing)
+{
+    QTemporaryDir dir;
+    for (const auto& [name, text] : {std::pair{"QuillmarshUK.hlp", "[40010]\nInclude the folder.\n"},
+                                     std::pair{"QuillmarshGR.hlp", "[40010]\nΣυμπερίληψη φακέλου.\n"}}) {
+        QFile file(dir.filePath(name));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(QByteArray(text));
+    }
+    BuiltForm f("frmHelp", [](BuiltForm& form) {
+        auto* a = form.add<Label>("lblA");
+        a->setHelpTopic(40010);
+        auto* b = form.add<Label>("lblB");
+        b->setHelpTopic(40099);
+        b->setTop(600);
+    });
+    f.show();
+    FormWindow* w = desk.window(f);
+    setHelpFile(dir.filePath("QuillmarshUK.hlp"));
+    rightClick(w->widgetFor(f.control("lblA")));
+    EXPECT_EQ(desk.lastHelpText(), "Include the folder.");
+    setHelpFile(dir.filePath("QuillmarshGR.hlp"));
+    rightClick(w->widgetFor(f.control("lblA")));
+    EXPECT_EQ(desk.lastHelpText(), QString::fromUtf8("Συμπερίληψη φακέλου."));
+    rightClick(w->widgetFor(f.control("lblB")));
+    EXPECT_TRUE(desk.lastHelpText().isEmpty());
+    setHelpFile({});
+    f.unload();
+}
+
+// --- The gallery ------------------------------------------------------------------------------
+
+TEST_F(QtDesktopTest, GalleryOfEveryControlRunsModallyAndRendersToAPng)
+{
+    QTemporaryDir dir;
+    const QString picture = dir.filePath("picture.png");
+    {
+        QImage img(32, 32, QImage::Format_RGB32);
+        img.fill(QColor(40, 90, 200));
+        QPainter p(&img);
+        p.fillRect(8, 8, 16, 16, Qt::yellow);
+        p.end();
+        ASSERT_TRUE(img.save(picture));
+    }
+    int ticks = 0;
+    int boxAnswer = 0;
+    QStringList menuClicks;
+    BuiltForm gallery("frmGallery", [&](BuiltForm& f) {
+        f.setCaption("Gallery & every control");
+        f.move(0, 0, 9720, 7650);   // client 9600 x 7200 twips
+        f.add<FormResizer>("freeSizer1");
+        auto* file = f.addMenu("mnuFile", "File");
+        f.addMenu("mnuFileOpen", "Open\tCtrl+O", file);
+        f.addMenu("mnuSep", "-", file);
+        auto* exit = f.addMenu("mnuFileExit", "Exit", file);
+        exit->Click = [&menuClicks] { menuClicks << "exit"; };
+        f.addMenu("mnuHelp", "Help");
+
+        auto* lbl = f.add<Label>("lblPath");
+        lbl->move(120, 120, 4500, 255);
+        lbl->setCaption("C:\\Data & Reports\\2024");
+        auto* txt = f.add<TextBox>("txtName");
+        txt->move(120, 480, 4500, 315);
+        txt->setText("Some text");
+        auto* ok = f.add<CommandButton>("cmdOK");
+        ok->move(4800, 120, 1215, 375);
+        ok->setCaption("OK");
+        ok->setDefault(true);
+        auto* cancel = f.add<CommandButton>("cmdCancel");
+        cancel->move(4800, 540, 1215, 375);
+        cancel->setCaption("Cancel");
+        cancel->setCancel(true);
+        cancel->Click = [&f] { f.unload(); };
+        auto* chk = f.add<CheckBox>("chkHidden");
+        chk->move(120, 900, 2400, 255);
+        chk->setCaption("Hidden files");
+        chk->setValue(1);
+        auto* fra = f.add<Frame>("fraStructure");
+        fra->move(120, 1260, 4500, 900);
+        fra->setCaption("Structure");
+        auto* opt1 = f.add<OptionButton>("optPrimary", -1, fra);
+        opt1->move(120, 300, 2000, 255);
+        opt1->setCaption("Primary");
+        opt1->setBackColor(0x80C0FF);
+        opt1->setValue(true);
+        auto* opt2 = f.add<OptionButton>("optSecondary", -1, fra);
+        opt2->move(2200, 300, 2000, 255);
+        opt2->setCaption("Secondary");
+        auto* cbo = f.add<ComboBox>("cboDrive");
+        cbo->move(6200, 120, 3200, 315);
+        cbo->addItem("C:\\");
+        cbo->addItem("D:\\");
+        cbo->setListIndex(0);
+        auto* lst = f.add<ListBox>("lstFolders");
+        lst->move(120, 2280, 3000, 1800);
+        lst->setBackColor(0xC0E0FF);
+        for (int i = 0; i < 200; ++i) lst->addItem(QStringLiteral("Folder %1").arg(i, 3, 10, QLatin1Char('0')));
+        lst->setListIndex(2);
+        auto* tvw = f.add<TreeView>("tvwDrive");
+        tvw->move(3240, 2280, 3000, 1800);
+        tvw->add({}, 0, "C:", "C:\\");
+        tvw->add("C:", TreeView::tvwChild, "C:\\Data", "Data");
+        tvw->add("C:", TreeView::tvwChild, "C:\\Apps", "Apps");
+        tvw->node("C:")->setExpanded(true);
+        tvw->setSelectedItem(tvw->node("C:\\Data"));
+        auto* img = f.add<Image>("imgLogo");
+        img->move(6360, 2280, 480, 480);
+        img->setPicture(Picture{picture});
+        auto* prb = f.add<ProgressBar>("prbProgress");
+        prb->move(120, 4200, 6120, 255);
+        prb->setValue(62.5);
+        auto* cap = f.add<Label>("lblLevels");
+        cap->move(6360, 2880, 600, 315);
+        cap->setCaption("3");
+        auto* upd = f.add<UpDown>("updLevels");
+        upd->move(6960, 2880, 255, 315);
+        upd->setBuddy(cap, UpDown::BuddyProperty::Caption);
+        upd->setValue(3);
+        auto* grd = f.add<FlexGrid>("grdResults");
+        grd->move(120, 4560, 9360, 2500);
+        grd->setCols(5);
+        grd->setRows(30);
+        const char* heads[] = {"", "Name", "Size", "Date", "Status"};
+        for (int c = 1; c < 5; ++c) grd->setTextMatrix(0, c, heads[c]);
+        grd->setMergeCells(1);
+        for (int r = 1; r < 30; ++r) {
+            grd->setTextMatrix(r, 0, QString::number(r));
+            if (r % 5 == 1) {
+                grd->setMergeRow(r, true);
+                for (int c = 1; c < 5; ++c) {
+                    grd->setTextMatrix(r, c, QStringLiteral("Folder %1").arg(r));
+                    grd->setCellBackColorAt(r, c, 0x00FF00);
+                }
+                continue;
+            }
+            grd->setTextMatrix(r, 1, QStringLiteral("file%1.txt").arg(r));
+            grd->setTextMatrix(r, 2, QString::number(r * 1024));
+            grd->setTextMatrix(r, 3, "2024-05-01");
+            grd->setTextMatrix(r, 4, r % 3 ? "Same" : "Different");
+            for (int c = 1; c < 5; ++c) grd->setCellBackColorAt(r, c, r % 2 ? 0xE0E0E0 : 0xFFFFFF);
+        }
+        grd->setColWidth(1, 2345);
+        f.add<CommonDialog>("dlgFile");
+        auto* tmr = f.add<Timer>("Timer1");
+        tmr->setInterval(30);
+        tmr->Tick = [&, tmr] {
+            ++ticks;
+            tmr->setEnabled(false);
+            boxAnswer = msgBox(&f, "Gallery", "The timer ticked.", 36);
+        };
+    });
+
+    BoxAnswerer answerer;
+    answerer.answer = vbYes;
+    desk.setDialogHook([&](QWidget* w) {
+        answerer(w);
+        // After the box: resize, render, then leave by Esc (the cancel button).
+        later(20, [&] {
+            FormWindow* w = desk.window(gallery);
+            ASSERT_NE(w, nullptr);
+            w->resize(int(w->width() * 1.25), int(w->height() * 1.25));
+            QApplication::processEvents();
+            const QImage shot = w->grab().toImage();
+            const QString out = QDir(QCoreApplication::applicationDirPath()).absoluteFilePath("../gallery.png");
+            EXPECT_TRUE(shot.save(out)) << out.toStdString();
+            EXPECT_GT(shot.width(), QtDesktop::px(9600));
+            // Each control is on screen, inside the window, not collapsed.
+            for (Control* c : gallery.controls()) {
+                QWidget* cw = w->widgetFor(c);
+                if (!cw) continue;
+                EXPECT_TRUE(cw->isVisible()) << c->name().toStdString();
+                EXPECT_GT(cw->width(), 4) << c->name().toStdString();
+                EXPECT_GT(cw->height(), 4) << c->name().toStdString();
+            }
+            EXPECT_EQ(static_cast<QLabel*>(w->widgetFor(gallery.control("lblPath")))->text(), "C:\\Data & Reports\\2024");
+            EXPECT_EQ(w->windowTitle(), "Gallery & every control");
+            sendKey(focusTarget(w), Qt::Key_Escape);
+        });
+    });
+    gallery.show(Modal);
+    EXPECT_FALSE(gallery.isLoaded());
+    EXPECT_EQ(ticks, 1);
+    EXPECT_EQ(boxAnswer, vbYes);
+    EXPECT_EQ(answerer.title, "Gallery");
+    EXPECT_TRUE(QFile::exists(QDir(QCoreApplication::applicationDirPath()).absoluteFilePath("../gallery.png")));
+}
