@@ -369,6 +369,12 @@ void reloadDrives()
     s_tableIsSystem = true;
 }
 
+bool drivesAreSystem()
+{
+    drives();
+    return s_tableIsSystem;
+}
+
 std::optional<QString> toNative(const QString& logical) { return drives().toNative(logical); }
 QString toLogical(const QString& native) { return drives().toLogical(native); }
 

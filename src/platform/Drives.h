@@ -119,6 +119,9 @@ private:
 const DriveTable& drives();
 void setDrives(DriveTable table);
 void reloadDrives();
+// Whether the installed table is the system's (one that reloadDrives() reads
+// again), not one that a test installed.
+bool drivesAreSystem();
 
 // Shorthands through the installed table.
 std::optional<QString> toNative(const QString& logical);

@@ -1,0 +1,109 @@
+#pragma once
+// The main window: the two structures side by side (Primary on the left,
+// Secondary on the right), each with its selector, name, current path, folder
+// tree and first-level lists, below a row of icon buttons and the menu bar.
+//
+// This file holds the window's controls as designed: names, places, tints,
+// selector colours and help topics. Captions and tool tips come from
+// SetApplicationLanguage in the language of the moment.
+#include "ui/Form.h"
+#include "ui/ListBox.h"
+#include "ui/TreeView.h"
+
+namespace mainwindow {
+
+// Structure tints: the background of each structure's lists and path label.
+inline constexpr ui::Color kStructureTint[2] = {0xC0E0FF, 0xFFFFC0};
+// Selector colours of the current structure's option button, and of the other one.
+inline constexpr ui::Color kStructureSelectorColour[2] = {0x80C0FF, 0xFFFF80};
+inline constexpr ui::Color kUnselectedSelectorColour = 0xE0E0E0;
+
+// Context-help topics of the main window's controls, per language file.
+// A per-structure control has one topic for both of its elements.
+enum HelpTopic : int {
+    htCompare = 1001, htCopyright, htEndApplication, htHelp, htMapNetworkDrive, htUnMapNetworkDrive,
+    htOptions, htPageSetup, htPrintSetup, htRecallSavedPath, htRefresh, htSavePath, htSettings,
+    htUpOneLevel, htLanguage, htStructureSelector, htDisplayFirstLevelFolders, htDisplayFirstLevelFiles,
+    htStructureName, htCurrentPathCaption, htCurrentFullPath, htFirstLevelFolders, htFirstLevelFiles,
+    htStructureTree,
+};
+
+class frmMain : public ui::Form {
+public:
+    frmMain();
+
+    // --- Icon buttons ---------------------------------------------------
+    ui::CommandButton* cmdCompare = nullptr;
+    ui::CommandButton* cmdCopyright = nullptr;
+    ui::CommandButton* cmdEndApplication = nullptr;
+    ui::CommandButton* cmdHelp = nullptr;
+    ui::CommandButton* cmdMapNetworkDrive = nullptr;
+    ui::CommandButton* cmdUnMapNetworkDrive = nullptr;
+    ui::CommandButton* cmdOptions = nullptr;
+    ui::CommandButton* cmdPageSetup = nullptr;
+    ui::CommandButton* cmdPrintSetup = nullptr;
+    ui::CommandButton* cmdRecallSavedPath = nullptr;
+    ui::CommandButton* cmdRefresh = nullptr;
+    ui::CommandButton* cmdSavePath = nullptr;
+    ui::CommandButton* cmdSettings = nullptr;
+    ui::CommandButton* cmdUpOneLevel = nullptr;
+    ui::ControlArray<ui::CommandButton> cmdLanguage;   // 0 Greek, 1 English
+
+    // --- Per structure (0 Primary, 1 Secondary) ------------------------------
+    ui::ControlArray<ui::OptionButton> optStructure;
+    ui::ControlArray<ui::Label> lblStructure;
+    ui::ControlArray<ui::Label> lblCurrentPath;
+    ui::ControlArray<ui::Label> lblCurrentFullPath;
+    ui::ControlArray<ui::TreeView> tvwStructure;
+    ui::ControlArray<ui::CheckBox> chkDisplayFirstLevelFolders;
+    ui::ControlArray<ui::ListBox> lstFirstLevelFolders;
+    ui::ControlArray<ui::CheckBox> chkDisplayFirstLevelFiles;
+    ui::ControlArray<ui::ListBox> lstFirstLevelFiles;
+
+    ui::FormResizer* freeSizer1 = nullptr;
+
+    // --- Menus ---------------------------------------------------------------
+    ui::Menu* mnuFile = nullptr;
+    ui::Menu* mnuFilePageSetup = nullptr;
+    ui::Menu* mnuFilePrintSetup = nullptr;
+    ui::Menu* mnuFileExit = nullptr;
+    ui::Menu* mnuSavePath = nullptr;
+    ui::Menu* mnuSavePathRecent = nullptr;
+    ui::Menu* mnuSavePathInitial = nullptr;
+    ui::Menu* mnuSavePathHelp = nullptr;
+    ui::Menu* mnuSavePathCancel = nullptr;
+    ui::Menu* mnuRecallPath = nullptr;
+    ui::Menu* mnuRecallPathRecent = nullptr;
+    ui::Menu* mnuRecallPathInitial = nullptr;
+    ui::Menu* mnuRecallPathHelp = nullptr;
+    ui::Menu* mnuRecallPathCancel = nullptr;
+    ui::Menu* mnuTools = nullptr;
+    ui::Menu* mnuToolsRefresh = nullptr;
+    ui::Menu* mnuToolsUpOneLevel = nullptr;
+    ui::Menu* mnuToolsMapNetworkDrive = nullptr;
+    ui::Menu* mnuToolsUnMapNetworkDrive = nullptr;
+    ui::Menu* mnuToolsEnglish = nullptr;
+    ui::Menu* mnuToolsGreek = nullptr;
+    ui::Menu* mnuToolsOptions = nullptr;
+    ui::Menu* mnuToolsFactorySettings = nullptr;
+    ui::Menu* mnuToolsUpdatedVersion = nullptr;
+    ui::Menu* mnuToolsStartProcessing = nullptr;
+    ui::Menu* mnuSettings = nullptr;
+    ui::Menu* mnuSettingsImport = nullptr;
+    ui::Menu* mnuSettingsExport = nullptr;
+    ui::Menu* mnuSettingsHelp = nullptr;
+    ui::Menu* mnuSettingsCancel = nullptr;
+    ui::Menu* mnuHelp = nullptr;
+    ui::Menu* mnuHelpTips = nullptr;
+    ui::Menu* mnuHelpAbout = nullptr;
+
+protected:
+    void build() override;
+
+private:
+    void buildMenus();
+    void buildButtons();
+    void buildStructure(int i);
+};
+
+} // namespace mainwindow

@@ -1,0 +1,199 @@
+// File dialogs, opening with the associated program, shell copy, move and
+// delete, and the list-box helpers.
+#include "platform/AppError.h"
+#include "platform/Shell.h"
+#include "platform/TempDrive.h"
+#include "shared/basCommonDialogManager.h"
+#include "shared/shared_fixture.h"
+#include "ui/ListBox.h"
+#include "ui/TestSupport.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+using namespace basGlobal;
+
+namespace {
+
+class DialogTest : public SharedTest {
+protected:
+    void SetUp() override
+    {
+        SharedTest::SetUp();
+        form.setBuilder([this](uitest::TestForm& f) {
+            dlg = f.add<ui::CommonDialog>(QStringLiteral("dlgDialog"));
+            list = f.add<ui::ListBox>(QStringLiteral("lstItems"));
+        });
+        form.load();
+    }
+    void TearDown() override
+    {
+        platform::setShell(nullptr);
+        form.unload();
+        SharedTest::TearDown();
+    }
+    QByteArray read(const QString& relative) const
+    {
+        QFile f(drive.native(relative));
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
+    }
+    testing_support::TempDrive drive;
+    uitest::TestForm form{QStringLiteral("frmCaller")};
+    ui::CommonDialog* dlg = nullptr;
+    ui::ListBox* list = nullptr;
+};
+
+TEST_F(DialogTest, CancelGivesEmptyWithoutErrorAndChoicesComeBack)
+{
+    Long err = -1;
+    desk.cancelFileDialog(ui::FileDialogKind::Folder);
+    EXPECT_EQ(ShowFolderSelectionDialog(&form, *dlg, QStringLiteral("C:\\"), QStringLiteral("Folder"), QStringLiteral("do not alter this text"), QStringLiteral("*.*"), err), QString());
+    EXPECT_EQ(err, 0);
+    desk.cancelFileDialog(ui::FileDialogKind::Open);
+    EXPECT_EQ(ShowOpenFileDialog(&form, *dlg, "C:\\", "Open", "", "Text|*.txt", err), QString());
+    EXPECT_EQ(err, 0);
+    desk.cancelFileDialog(ui::FileDialogKind::Save);
+    EXPECT_EQ(ShowSaveFileDialog(&form, *dlg, "C:\\", "Save", "out", "txt", "Text|*.txt", err), QString());
+    EXPECT_EQ(err, 0);
+
+    desk.answerFolder(QStringLiteral("C:"));
+    EXPECT_EQ(ShowFolderSelectionDialog(&form, *dlg, "C:\\", "Folder", "", "*.*", err), QStringLiteral("C:\\"));
+    desk.answerSave(QStringLiteral("C:\\out.txt"));
+    EXPECT_EQ(ShowSaveFileDialog(&form, *dlg, "C:\\Docs", "Save", "out", "txt", "Text|*.txt", err), QStringLiteral("C:\\out.txt"));
+    const ui::FileDialogRequest& last = desk.fileDialogRequests().last();
+    EXPECT_EQ(last.flags, kSaveDialogFlags);
+    EXPECT_EQ(last.defaultExt, QStringLiteral("txt"));
+    EXPECT_EQ(last.initDir, QStringLiteral("C:\\Docs"));
+    EXPECT_EQ(desk.fileDialogRequests().first().flags, kFolderDialogFlags);
+}
+
+TEST_F(DialogTest, OpeningRefusesAnythingButExistingFilesAndWebAddresses)
+{
+    platform::FakeShell fake;
+    platform::setShell(&fake);
+    drive.write(QStringLiteral("doc.txt"));
+    bool noAssoc = true;
+    Long err = -1;
+    EXPECT_TRUE(OpenWithAssociatedApplication(&form, QStringLiteral("C:\\doc.txt"), noAssoc, err));
+    EXPECT_TRUE(OpenWithAssociatedApplication(&form, QStringLiteral("https://example.org/get"), noAssoc, err));
+    ASSERT_EQ(fake.calls.size(), 2u);
+
+    desk.expectMsgBox(QStringLiteral("Open with associated application"),
+                      QStringLiteral("While trying to launch the 'Open with associated application' process, the "
+                                     "following error occured: 'No association'."),
+                      64, ui::vbOK);
+    EXPECT_FALSE(OpenWithAssociatedApplication(&form, QStringLiteral("file:///etc/passwd"), noAssoc, err));
+    EXPECT_TRUE(noAssoc);
+    EXPECT_EQ(err, 0);
+    g().LanguageIsGreek = true;
+    desk.expectMsgBoxContaining(QStringLiteral("Άνοιγμα μέσω συσχετισμένης εφαρμογής"), QStringLiteral("«Το αρχείο δεν βρέθηκε»."), 64, ui::vbOK);
+    EXPECT_FALSE(OpenWithAssociatedApplication(&form, QStringLiteral("C:\\missing.txt"), noAssoc, err));
+    EXPECT_FALSE(noAssoc);
+    EXPECT_FALSE(OpenWithAssociatedApplication(&form, QStringLiteral("C:\\"), noAssoc, err, false));   // a folder
+    EXPECT_EQ(fake.calls.size(), 2u);   // none of these reached the shell
+
+    fake.results.push_back(31);
+    g().LanguageIsGreek = false;
+    EXPECT_FALSE(OpenWithAssociatedApplication(&form, QStringLiteral("C:\\doc.txt"), noAssoc, err, false));
+    EXPECT_TRUE(noAssoc);
+}
+
+TEST_F(DialogTest, ShellErrorTextsFollowTheLanguage)
+{
+    EXPECT_EQ(GetShellExecuteErrorText(27), QStringLiteral("Incomplete or invalid association"));
+    EXPECT_EQ(GetShellExecuteErrorText(33), QString());
+    EXPECT_EQ(GetShellExecuteErrorText(0), QString());
+    g().LanguageIsGreek = true;
+    EXPECT_EQ(GetShellExecuteErrorText(11), QStringLiteral("Λανθασμένο αρχείο EXE ή λανθασμένη δομή EXE αρχείου"));
+}
+
+TEST_F(DialogTest, DeleteWithUndoGoesToTheTrash)
+{
+    QTemporaryDir data;
+    qputenv("XDG_DATA_HOME", QFile::encodeName(data.path()));
+    drive.write(QStringLiteral("old.txt"), "keep me");
+    bool aborted = true;
+    Long result = -1;
+    EXPECT_TRUE(DeleteFileOrFolder(&form, QStringLiteral("C:\\old.txt"), aborted, result));
+    EXPECT_FALSE(aborted);
+    EXPECT_EQ(result, 0);
+    EXPECT_FALSE(QFile::exists(drive.native(QStringLiteral("old.txt"))));
+    EXPECT_FALSE(QDir(data.path() + QStringLiteral("/Trash/files")).entryList(QDir::Files).isEmpty());
+    qunsetenv("XDG_DATA_HOME");
+    EXPECT_FALSE(DeleteFileOrFolder(&form, QStringLiteral("C:\\never.txt"), aborted, result, false));
+    EXPECT_NE(result, 0);
+}
+
+TEST_F(DialogTest, CopyAndMoveKeepEveryOtherFile)
+{
+    drive.write(QStringLiteral("src/a.ini"), "new");
+    drive.write(QStringLiteral("dst/a.ini"), "old");
+    drive.write(QStringLiteral("dst/a.bak"), "backup");
+    drive.write(QStringLiteral("dst/other.txt"), "other");
+    bool aborted = false;
+    Long result = -1;
+    // Into a folder where the name exists: the user is asked; No changes nothing.
+    desk.expectMsgBoxContaining(QStringLiteral("Confirm replace"), QStringLiteral("'C:\\dst\\a.ini' exists already."), 292, ui::vbNo);
+    EXPECT_FALSE(CopyOrMoveFile(&form, true, QStringLiteral("C:\\src\\a.ini"), QStringLiteral("C:\\dst"), aborted, result));
+    EXPECT_TRUE(aborted);
+    EXPECT_EQ(read(QStringLiteral("dst/a.ini")), QByteArray("old"));
+    // Rename on collision.
+    EXPECT_TRUE(CopyOrMoveFile(&form, true, QStringLiteral("C:\\src\\a.ini"), QStringLiteral("C:\\dst\\"), aborted, result,
+                               true, true));
+    EXPECT_EQ(read(QStringLiteral("dst/a (2).ini")), QByteArray("new"));
+    // A copy under another name replaces only its target.
+    EXPECT_TRUE(CopyOrMoveFile(&form, true, QStringLiteral("C:\\src\\a.ini"), QStringLiteral("C:\\dst\\other.txt"), aborted,
+                               result, true));
+    EXPECT_EQ(read(QStringLiteral("dst/other.txt")), QByteArray("new"));
+    EXPECT_EQ(read(QStringLiteral("dst/a.ini")), QByteArray("old"));
+    EXPECT_EQ(QDir(drive.native(QStringLiteral("dst"))).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot).size(), 4);
+    // A move to the backup name, replacing the older backup without a question.
+    EXPECT_TRUE(CopyOrMoveFile(&form, false, QStringLiteral("C:\\dst\\a.ini"), QStringLiteral("C:\\dst\\a.bak"), aborted,
+                               result, true, false, true, false));
+    EXPECT_EQ(read(QStringLiteral("dst/a.bak")), QByteArray("old"));
+    EXPECT_FALSE(QFile::exists(drive.native(QStringLiteral("dst/a.ini"))));
+    EXPECT_EQ(read(QStringLiteral("src/a.ini")), QByteArray("new"));
+}
+
+TEST_F(DialogTest, ListToolTipFollowsTheItemUnderTheMouse)
+{
+    for (const char* s : {"  first  ", "second", "third"})
+        list->addItem(QLatin1String(s));
+    ShowListBoxItemToolTip(*list, 0, 0, 10.f, 20.f);
+    EXPECT_EQ(list->toolTipText(), QStringLiteral("first"));
+    ShowListBoxItemToolTip(*list, 0, 0, 10.f, float(list->itemHeight() * 2 + 5));
+    EXPECT_EQ(list->toolTipText(), QStringLiteral("third"));
+    ShowListBoxItemToolTip(*list, 1, 0, 10.f, 20.f);   // a button held: unchanged
+    EXPECT_EQ(list->toolTipText(), QStringLiteral("third"));
+    ShowListBoxItemToolTip(*list, 0, 0, 10.f, float(list->itemHeight() * 3 + 5));
+    EXPECT_EQ(list->toolTipText(), QString());
+}
+
+TEST_F(DialogTest, SelectedItemsFillTheGivenArray)
+{
+    list->setMultiSelect(ui::ListBox::Simple);
+    for (const char* s : {"a", "b", "c", "d"})
+        list->addItem(QLatin1String(s));
+    list->setSelected(1, true);
+    list->setSelected(3, true);
+    std::vector<Long> idx(list->selCount(), -1);
+    GetListBoxSelectedItems(*list, Long(idx.size()), idx);
+    EXPECT_EQ(idx, (std::vector<Long>{1, 3}));
+    std::vector<Long> tooShort(1);
+    EXPECT_THROW(GetListBoxSelectedItems(*list, 2, tooShort), platform::AppError);
+}
+
+TEST_F(DialogTest, NetworkQuestionAsksTheShell)
+{
+    platform::FakeShell fake;
+    platform::setShell(&fake);
+    Long err = -1;
+    fake.network = false;
+    EXPECT_FALSE(IsNetworkConnected(err));
+    fake.network = true;
+    EXPECT_TRUE(IsNetworkConnected(err));
+    EXPECT_EQ(err, 0);
+}
+
+} // namespace

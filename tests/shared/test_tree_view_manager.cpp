@@ -1,0 +1,252 @@
+// The drive and folder tree over temporary folders mounted as drives.
+#include "platform/TempDrive.h"
+#include "shared/basTreeViewManager.h"
+#include "shared/shared_fixture.h"
+#include "ui/TestSupport.h"
+#include "ui/TreeView.h"
+
+#include <QDir>
+
+using namespace basGlobal;
+
+namespace {
+
+class TreeTest : public SharedTest {
+protected:
+    void SetUp() override
+    {
+        SharedTest::SetUp();
+        g().VolumeIsCaseSensitive = true;
+        form.setBuilder([this](uitest::TestForm& f) { tree = f.add<ui::TreeView>(QStringLiteral("tvwStructure"), 0); });
+        form.load();
+    }
+    void TearDown() override
+    {
+        form.unload();
+        SharedTest::TearDown();
+    }
+    // Adds a second drive with its own temporary folder (or a missing one).
+    void mountExtra(QChar letter, const QString& mountPoint, const QString& label = QString(),
+                    int type = platform::driveRemovable, const QString& fsType = QString())
+    {
+        std::vector<platform::Drive> table = platform::drives().drives();
+        platform::Drive d;
+        d.letter = letter;
+        d.mountPoint = mountPoint;
+        d.type = type;
+        d.label = label;
+        d.fsType = fsType;
+        table.push_back(d);
+        platform::setDrives(platform::DriveTable(table));
+    }
+    QStringList childTexts(const QString& key) const
+    {
+        QStringList out;
+        for (const ui::TreeNode* n : tree->node(key)->childNodes())
+            out << n->text();
+        return out;
+    }
+
+    testing_support::TempDrive drive;
+    uitest::TestForm form{QStringLiteral("frmTree")};
+    ui::TreeView* tree = nullptr;
+};
+
+TEST_F(TreeTest, LowerCaseDriveRootSelectsTheDriveAndReadsBackUpperCase)
+{
+    drive.mkdir(QStringLiteral("Alpha"));
+    Long err = -1;
+    EXPECT_TRUE(SelectPathInTreeView(QStringLiteral("c:"), *tree, err));
+    EXPECT_EQ(err, 0);
+    ASSERT_NE(tree->selectedItem(), nullptr);
+    EXPECT_EQ(tree->selectedItem()->key(), QStringLiteral("C:\\"));
+    EXPECT_EQ(GetSelectedNodePath(*tree, err), QStringLiteral("C:"));
+    EXPECT_TRUE(tree->selectedItem()->text().startsWith(QStringLiteral("C: [")));
+    EXPECT_EQ(childTexts(QStringLiteral("C:\\")), QStringList{QStringLiteral("Alpha")});
+}
+
+TEST_F(TreeTest, SelectedPathComesFromTheNodeNotItsTextOrKey)
+{
+    // A bracket in a folder name and an upper-casing case rule must not
+    // change the path read back.
+    g().VolumeIsCaseSensitive = false;
+    drive.mkdir(QStringLiteral("Old [2019]/MiXed Case"));
+    Long err = 0;
+    ASSERT_TRUE(SelectPathInTreeView(QStringLiteral("c:\\old [2019]\\mixed case"), *tree, err)) << err;
+    EXPECT_EQ(tree->selectedItem()->key(), QStringLiteral("C:\\OLD [2019]\\MIXED CASE\\"));
+    EXPECT_EQ(GetSelectedNodePath(*tree, err), QStringLiteral("C:\\Old [2019]\\MiXed Case"));
+}
+
+TEST_F(TreeTest, CaseSensitiveVolumeFindsOnlyTheExactSpelling)
+{
+    drive.mkdir(QStringLiteral("Docs"));
+    Long err = 0;
+    EXPECT_FALSE(SelectPathInTreeView(QStringLiteral("C:\\docs"), *tree, err));
+    EXPECT_EQ(err, 35601);
+    EXPECT_EQ(GetSelectedNodePath(*tree, err), QStringLiteral("C:"));
+    EXPECT_TRUE(SelectPathInTreeView(QStringLiteral("C:\\Docs"), *tree, err));
+}
+
+TEST_F(TreeTest, FoldersLoadOneLevelAheadAndExpandingTwiceAddsNoDuplicates)
+{
+    drive.mkdir(QStringLiteral("A/B/C"));
+    drive.mkdir(QStringLiteral("A/B2"));
+    drive.write(QStringLiteral("A/file.txt"));
+    ASSERT_EQ(FillDriveNodes(*tree), 0);
+    // The drive's folders and nothing deeper.
+    ui::TreeNode* a = tree->node(QStringLiteral("C:\\A\\"));
+    EXPECT_TRUE(NodeChildrenLoaded(*tree->node(QStringLiteral("C:\\"))));
+    EXPECT_FALSE(NodeChildrenLoaded(*a));
+    EXPECT_EQ(a->children(), 0);
+    const int before = tree->count();
+    ASSERT_EQ(ExpandFolderNode(*tree, tree->node(QStringLiteral("C:\\"))), 0);
+    EXPECT_EQ(childTexts(QStringLiteral("C:\\A\\")), (QStringList{QStringLiteral("B"), QStringLiteral("B2")}));
+    const int afterOne = tree->count();
+    EXPECT_EQ(afterOne, before + 2);
+    ASSERT_EQ(ExpandFolderNode(*tree, tree->node(QStringLiteral("C:\\"))), 0);
+    ASSERT_EQ(AddSubFolderNodes(*tree, QStringLiteral("C:\\A\\")), 0);
+    EXPECT_EQ(tree->count(), afterOne);
+    // An empty folder is loaded once too: its flag, not its children, says so.
+    ASSERT_EQ(ExpandFolderNode(*tree, a), 0);
+    ASSERT_EQ(ExpandFolderNode(*tree, a), 0);
+    EXPECT_EQ(childTexts(QStringLiteral("C:\\A\\B\\")), QStringList{QStringLiteral("C")});
+    EXPECT_TRUE(NodeChildrenLoaded(*tree->node(QStringLiteral("C:\\A\\B2\\"))));
+}
+
+TEST_F(TreeTest, ChildrenSortInTheProgramOrder)
+{
+    for (const char* name : {"beta", "Alpha", "_under", "Gamma"})
+        drive.mkdir(QLatin1String(name));
+    ASSERT_EQ(FillDriveNodes(*tree), 0);
+    EXPECT_EQ(childTexts(QStringLiteral("C:\\")),
+              (QStringList{QStringLiteral("Alpha"), QStringLiteral("beta"), QStringLiteral("Gamma"), QStringLiteral("_under")}));
+}
+
+TEST_F(TreeTest, RestoringADeletedLastFolderSelectsItsParentAndCancelKeepsIt)
+{
+    drive.mkdir(QStringLiteral("Work/Gone"));
+    ASSERT_TRUE(QDir(drive.native(QStringLiteral("Work/Gone"))).removeRecursively());
+    desk.expectMsgBoxContaining(QStringLiteral("Restore path"),
+                                QStringLiteral("You are trying to restore path 'C:\\Work\\Gone', which could not be "
+                                               "located on your computer. The path that has been restored so far, is "
+                                               "'C:\\Work'."),
+                                325, ui::vbCancel);
+    Long err = -1;
+    EXPECT_EQ(RestorePath(&form, QStringLiteral("C:\\Work\\Gone"), *tree, err), QStringLiteral("C:\\Work"));
+    EXPECT_EQ(err, 0);
+    EXPECT_EQ(GetSelectedNodePath(*tree, err), QStringLiteral("C:\\Work"));
+}
+
+TEST_F(TreeTest, RetryThatStillFailsTellsTheUserAndKeepsThePartialPath)
+{
+    drive.mkdir(QStringLiteral("Work"));
+    g().LanguageIsGreek = true;
+    desk.expectMsgBoxContaining(QStringLiteral("Επαναφορά διαδρομής"), QStringLiteral("«C:\\Work\\Gone»"), 325, ui::vbRetry);
+    desk.expectMsgBox(QStringLiteral("Επαναφορά διαδρομής"),
+                      QStringLiteral("Τελικώς, η διαδρομή «C:\\Work\\Gone» δεν έγινε δυνατόν να επαναφερθεί. Η "
+                                     "διαδρομή η οποία έγινε δυνατόν να επαναφερθεί, είναι η «C:\\Work»."),
+                      64, ui::vbOK);
+    Long err = -1;
+    EXPECT_EQ(RestorePath(&form, QStringLiteral("C:\\Work\\Gone"), *tree, err), QStringLiteral("C:\\Work"));
+    EXPECT_EQ(err, 0);
+}
+
+TEST_F(TreeTest, RetryFindsAFolderThatAppearedMeanwhile)
+{
+    drive.mkdir(QStringLiteral("Work"));
+    Long err = 0;
+    ASSERT_TRUE(SelectPathInTreeView(QStringLiteral("C:\\Work"), *tree, err));
+    drive.mkdir(QStringLiteral("Work/New"));   // the tree loaded Work's level before
+    desk.expectMsgBoxContaining(QStringLiteral("Restore path"), QStringLiteral("'C:\\Work\\New'"), 325, ui::vbRetry);
+    EXPECT_EQ(RestorePath(&form, QStringLiteral("C:\\Work\\New"), *tree, err), QStringLiteral("C:\\Work\\New"));
+    EXPECT_EQ(GetSelectedNodePath(*tree, err), QStringLiteral("C:\\Work\\New"));
+}
+
+TEST_F(TreeTest, MissingDriveKeepsTheEarlierSelection)
+{
+    drive.mkdir(QStringLiteral("Here"));
+    Long err = 0;
+    ASSERT_TRUE(SelectPathInTreeView(QStringLiteral("C:\\Here"), *tree, err));
+    desk.expectMsgBoxContaining(QStringLiteral("Restore path"), QStringLiteral("is 'C:\\Here'."), 325, ui::vbCancel);
+    EXPECT_EQ(RestorePath(&form, QStringLiteral("Q:\\Nowhere"), *tree, err), QStringLiteral("C:\\Here"));
+}
+
+TEST_F(TreeTest, DriveTextsJoinOnlyTheKnownParts)
+{
+    QTemporaryDir second;
+    mountExtra(u'D', second.path(), QStringLiteral("Backup,2024"), platform::driveRemovable, QStringLiteral("vfat"));
+    mountExtra(u'E', second.path() + QStringLiteral("/not-there"), QStringLiteral("Lost"), platform::driveRemovable);
+    ASSERT_EQ(FillDriveNodes(*tree), 0);
+    ASSERT_EQ(tree->roots().size(), 3u);
+    EXPECT_EQ(tree->roots()[1]->text(), QStringLiteral("D: [Backup,2024,FAT32,Removable Drive]"));
+    // Not ready: the type alone, and no search of its folders.
+    EXPECT_EQ(tree->roots()[2]->text(), QStringLiteral("E: [Removable Drive]"));
+    EXPECT_EQ(tree->roots()[2]->children(), 0);
+    EXPECT_FALSE(tree->roots()[0]->text().contains(QStringLiteral(",,")));
+    EXPECT_FALSE(tree->roots()[0]->text().contains(QStringLiteral("[,")));
+    EXPECT_EQ(tree->selectedItem(), tree->roots()[0]);
+}
+
+TEST_F(TreeTest, WithoutDriveCNothingIsSelectedAndTheReadBackIsC)
+{
+    QTemporaryDir d;
+    platform::Drive only;
+    only.letter = u'D';
+    only.mountPoint = d.path();
+    only.type = platform::driveFixed;
+    platform::setDrives(platform::DriveTable({only}));
+    ASSERT_EQ(FillDriveNodes(*tree), 0);
+    EXPECT_EQ(tree->selectedItem(), nullptr);
+    Long err = -1;
+    EXPECT_EQ(GetSelectedNodePath(*tree, err), QStringLiteral("c:"));
+    EXPECT_EQ(err, 0);
+}
+
+TEST_F(TreeTest, EmptyDriveTableEndsWithoutLooping)
+{
+    platform::setDrives(platform::DriveTable());
+    Long err = 0;
+    EXPECT_FALSE(SelectPathInTreeView(QStringLiteral("C:\\"), *tree, err));
+    EXPECT_EQ(err, 35601);
+    EXPECT_EQ(tree->count(), 0);
+}
+
+TEST_F(TreeTest, ReloadSelectsThePreviousFolderAndSeesNewOnes)
+{
+    drive.mkdir(QStringLiteral("Keep/Inner"));
+    Long err = 0;
+    ASSERT_TRUE(SelectPathInTreeView(QStringLiteral("C:\\Keep\\Inner"), *tree, err));
+    drive.mkdir(QStringLiteral("Later"));
+    EXPECT_EQ(ReloadTreeView(*tree), 0);
+    EXPECT_EQ(GetSelectedNodePath(*tree, err), QStringLiteral("C:\\Keep\\Inner"));
+    EXPECT_NE(tree->findNode(QStringLiteral("C:\\LATER\\")) ? 1 : tree->findNode(QStringLiteral("C:\\Later\\")) ? 1 : 0, 0);
+    // The selected folder vanished: the parent is selected, with 35601.
+    ASSERT_TRUE(QDir(drive.native(QStringLiteral("Keep/Inner"))).removeRecursively());
+    EXPECT_EQ(ReloadTreeView(*tree), 35601);
+    EXPECT_EQ(GetSelectedNodePath(*tree, err), QStringLiteral("C:\\Keep"));
+}
+
+TEST_F(TreeTest, UnreadableFolderSimplyHasNoChildren)
+{
+    drive.write(QStringLiteral("plain"));
+    ASSERT_EQ(FillDriveNodes(*tree), 0);
+    // A node whose folder is not there any more (a file took its place).
+    ui::TreeNode* n = tree->add(QStringLiteral("C:\\"), ui::TreeView::tvwChild, QStringLiteral("C:\\plain\\"), QStringLiteral("plain"));
+    n->tag = QStringLiteral("-C:\\plain");
+    EXPECT_EQ(AddSubFolderNodes(*tree, QStringLiteral("C:\\plain\\")), 0);
+    EXPECT_EQ(n->children(), 0);
+    EXPECT_FALSE(NodeChildrenLoaded(*n));
+    EXPECT_EQ(AddSubFolderNodes(*tree, QStringLiteral("C:\\missing\\")), 35601);
+}
+
+TEST(NullTerminatedParts, TakeAndTrim)
+{
+    QString list = QStringLiteral("C:\\") + QChar(u'\0') + QStringLiteral("D:\\") + QChar(u'\0') + QChar(u'\0');
+    EXPECT_EQ(TakeNextNullTerminatedPart(list), QStringLiteral("C:\\"));
+    EXPECT_EQ(TakeNextNullTerminatedPart(list), QStringLiteral("D:\\"));
+    EXPECT_EQ(list, QString(QChar(u'\0')));
+    EXPECT_EQ(TrimAtNull(QStringLiteral("abc") + QChar(u'\0') + QStringLiteral("def")), QStringLiteral("abc"));
+    EXPECT_EQ(TrimAtNull(QStringLiteral("abc")), QStringLiteral("abc"));
+}
+
+} // namespace
