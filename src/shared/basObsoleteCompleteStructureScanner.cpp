@@ -21,13 +21,17 @@ namespace {
 using FilesByFolder = QHash<QString, std::vector<platform::DirEntry>>;
 
 // Appends the folder's sub-folders to the queue (disabled for the call, so
-// the listing appends rather than clears).
+// the listing appends rather than clears), after asking the reader for each
+// of them so that they are read while this thread works on.
 void appendSubFolders(const QString& folder, ui::ListBox& queue, bool& cancelled, Long& outError,
-                      FilesByFolder* files)
+                      detail::FolderReader& reader, FilesByFolder* files)
 {
     detail::FolderContents contents;
-    const int rc = detail::readFolderContents(folder, files ? platform::ListWhat::All : platform::ListWhat::Folders,
-                                              contents);
+    const int rc = reader.take(folder, contents);
+    if (rc != 0)
+        detail::setLastListingFailedFolder(folder);
+    for (const platform::DirEntry& sub : contents.folders)
+        reader.request(contents.prefix + sub.name);
     queue.setEnabled(false);
     detail::listEntries(contents.prefix, contents.folders, rc, queue, cancelled, outError, Cancellable::Yes);
     queue.setEnabled(true);
@@ -42,14 +46,16 @@ Long scanTree(const QString& root, ui::ListBox& queue, ui::ListBox& result, bool
     outError = 0;
     result.clear();
     queue.clear();
-    appendSubFolders(root, queue, cancelled, outError, files);
+    detail::FolderReader reader(files ? platform::ListWhat::All : platform::ListWhat::Folders,
+                                detail::FolderReader::defaultWorkers());
+    appendSubFolders(root, queue, cancelled, outError, reader, files);
     while (outError == 0 && !cancelled) {
         if (queue.listCount() == 0) {
             queue.clear();
             return result.listCount();
         }
         const QString front = queue.list(0);
-        appendSubFolders(front, queue, cancelled, outError, files);
+        appendSubFolders(front, queue, cancelled, outError, reader, files);
         if (outError != 0 || cancelled)
             break;
         result.addItem(front);

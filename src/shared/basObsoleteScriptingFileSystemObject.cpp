@@ -73,17 +73,17 @@ void setLastListingFailedFolder(const QString& folder)
     lastFailedFolder() = folder;
 }
 
-int readFolderContents(const QString& folder, platform::ListWhat what, FolderContents& out)
+namespace {
+
+// The reading itself: safe on any thread (it touches no shared state).
+int readFolder(const QString& folder, platform::ListWhat what, FolderContents& out)
 {
     out.prefix = FolderListingPrefix(folder);
     out.files.clear();
     out.folders.clear();
     std::vector<platform::DirEntry> entries;
-    const int rc = platform::listFolder(folder, what, entries);
-    if (rc != 0) {
-        setLastListingFailedFolder(folder);
+    if (const int rc = platform::listFolder(folder, what, entries))
         return rc;
-    }
     for (platform::DirEntry& e : entries) {
         if (e.facts.isFolder)
             out.folders.push_back(std::move(e));
@@ -91,6 +91,126 @@ int readFolderContents(const QString& folder, platform::ListWhat what, FolderCon
             out.files.push_back(std::move(e));
     }
     return 0;
+}
+
+} // namespace
+
+int readFolderContents(const QString& folder, platform::ListWhat what, FolderContents& out)
+{
+    const int rc = readFolder(folder, what, out);
+    if (rc != 0)
+        setLastListingFailedFolder(folder);
+    return rc;
+}
+
+// --- FolderReader -------------------------------------------------------------------
+
+FolderReader::FolderReader(platform::ListWhat what, int workers) : m_what(what)
+{
+    for (int i = 0; i < workers; ++i)
+        m_threads.emplace_back([this] { work(); });
+}
+
+FolderReader::~FolderReader()
+{
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_stopping = true;
+        m_pending.clear();
+    }
+    m_wake.notify_all();
+    for (std::thread& t : m_threads)
+        t.join();
+}
+
+int FolderReader::defaultWorkers()
+{
+    const unsigned cores = std::thread::hardware_concurrency();
+    return cores <= 1 ? 0 : int(std::min(4u, cores - 1));
+}
+
+int FolderReader::readInto(const QString& folder, FolderContents& out) const
+{
+    try {
+        return readFolder(folder, m_what, out);
+    } catch (const std::bad_alloc&) {
+        return platform::errOutOfMemory;
+    }
+}
+
+void FolderReader::request(const QString& folder)
+{
+    const QString key = FolderListingPrefix(folder);
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        if (m_slots.contains(key))
+            return;
+        m_slots.insert(key, Slot{});
+        if (m_threads.empty())
+            return;
+        m_pending.push_back(folder);
+    }
+    m_wake.notify_one();
+}
+
+int FolderReader::take(const QString& folder, FolderContents& out)
+{
+    const QString key = FolderListingPrefix(folder);
+    std::unique_lock<std::mutex> lock(m_mutex);
+    auto it = m_slots.find(key);
+    if (it == m_slots.end() || it->state == State::Pending) {
+        // Nobody has started on it: reading it here is quicker than waiting.
+        if (it != m_slots.end())
+            it->state = State::Reading;
+        else
+            m_slots.insert(key, Slot{State::Reading, 0, {}});
+        lock.unlock();
+        const int rc = readInto(folder, out);
+        lock.lock();
+        m_slots.remove(key);
+        return rc;
+    }
+    m_done.wait(lock, [&] {
+        const auto s = m_slots.constFind(key);
+        return s == m_slots.cend() || s->state == State::Done;
+    });
+    it = m_slots.find(key);
+    if (it == m_slots.end()) {   // cannot happen: only take() removes a slot
+        lock.unlock();
+        return readInto(folder, out);
+    }
+    out = std::move(it->contents);
+    const int rc = it->error;
+    m_slots.erase(it);
+    return rc;
+}
+
+void FolderReader::work()
+{
+    std::unique_lock<std::mutex> lock(m_mutex);
+    for (;;) {
+        m_wake.wait(lock, [this] { return m_stopping || !m_pending.empty(); });
+        if (m_stopping)
+            return;
+        const QString folder = m_pending.front();
+        m_pending.pop_front();
+        const QString key = FolderListingPrefix(folder);
+        auto it = m_slots.find(key);
+        if (it == m_slots.end() || it->state != State::Pending)
+            continue;   // taken and read in place meanwhile
+        it->state = State::Reading;
+        lock.unlock();
+        FolderContents contents;
+        const int rc = readInto(folder, contents);
+        lock.lock();
+        it = m_slots.find(key);
+        if (it != m_slots.end()) {
+            it->contents = std::move(contents);
+            it->error = rc;
+            it->state = State::Done;
+        }
+        m_done.notify_all();
+    }
 }
 
 Long listEntries(const QString& prefix, const std::vector<platform::DirEntry>& entries, int readError,
