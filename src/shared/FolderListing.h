@@ -14,6 +14,7 @@
 #include <deque>
 #include <mutex>
 #include <thread>
+#include <utility>
 #include <vector>
 
 namespace ui {
@@ -75,13 +76,13 @@ private:
         FolderContents contents;
     };
     void work();
-    int readInto(const QString& folder, FolderContents& out) const;
+    int readInto(const QString& folder, FolderContents& out, const QString* native = nullptr) const;
 
     platform::ListWhat m_what;
     std::mutex m_mutex;
     std::condition_variable m_wake;
     std::condition_variable m_done;
-    std::deque<QString> m_pending;
+    std::deque<std::pair<QString, QString>> m_pending;   // folder, its native path
     QHash<QString, Slot> m_slots;   // by listing prefix
     bool m_stopping = false;
     std::vector<std::thread> m_threads;

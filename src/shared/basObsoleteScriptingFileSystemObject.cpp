@@ -66,6 +66,14 @@ QString LastListingFailedFolder()
     return lastFailedFolder();
 }
 
+platform::AppError ListingError(Long number, const QString& folder)
+{
+    platform::AppError e = platform::makeError(number);
+    if (!folder.isEmpty())
+        e.description += QStringLiteral(": ") + folder;
+    return e;
+}
+
 namespace detail {
 
 void setLastListingFailedFolder(const QString& folder)
@@ -75,14 +83,18 @@ void setLastListingFailedFolder(const QString& folder)
 
 namespace {
 
-// The reading itself: safe on any thread (it touches no shared state).
-int readFolder(const QString& folder, platform::ListWhat what, FolderContents& out)
+// The reading itself. Given the native folder it touches no shared state
+// (not even the drive table), so worker threads read that way.
+int readFolder(const QString& folder, platform::ListWhat what, FolderContents& out,
+               const QString* native = nullptr)
 {
     out.prefix = FolderListingPrefix(folder);
     out.files.clear();
     out.folders.clear();
     std::vector<platform::DirEntry> entries;
-    if (const int rc = platform::listFolder(folder, what, entries))
+    const int rc = native ? platform::listNativeFolder(*native, what, entries)
+                          : platform::listFolder(folder, what, entries);
+    if (rc != 0)
         return rc;
     for (platform::DirEntry& e : entries) {
         if (e.facts.isFolder)
@@ -129,10 +141,10 @@ int FolderReader::defaultWorkers()
     return cores <= 1 ? 0 : int(std::min(4u, cores - 1));
 }
 
-int FolderReader::readInto(const QString& folder, FolderContents& out) const
+int FolderReader::readInto(const QString& folder, FolderContents& out, const QString* native) const
 {
     try {
-        return readFolder(folder, m_what, out);
+        return readFolder(folder, m_what, out, native);
     } catch (const std::bad_alloc&) {
         return platform::errOutOfMemory;
     }
@@ -140,15 +152,19 @@ int FolderReader::readInto(const QString& folder, FolderContents& out) const
 
 void FolderReader::request(const QString& folder)
 {
+    if (m_threads.empty())
+        return;
+    // The drive table is read here, on the caller's thread, never by a worker.
+    const std::optional<QString> native = platform::toNative(folder);
+    if (!native)
+        return;   // its failure is met when it is taken
     const QString key = FolderListingPrefix(folder);
     {
         std::lock_guard<std::mutex> lock(m_mutex);
         if (m_slots.contains(key))
             return;
         m_slots.insert(key, Slot{});
-        if (m_threads.empty())
-            return;
-        m_pending.push_back(folder);
+        m_pending.push_back({folder, *native});
     }
     m_wake.notify_one();
 }
@@ -192,7 +208,7 @@ void FolderReader::work()
         m_wake.wait(lock, [this] { return m_stopping || !m_pending.empty(); });
         if (m_stopping)
             return;
-        const QString folder = m_pending.front();
+        const auto [folder, native] = m_pending.front();
         m_pending.pop_front();
         const QString key = FolderListingPrefix(folder);
         auto it = m_slots.find(key);
@@ -201,7 +217,7 @@ void FolderReader::work()
         it->state = State::Reading;
         lock.unlock();
         FolderContents contents;
-        const int rc = readInto(folder, contents);
+        const int rc = readInto(folder, contents, &native);
         lock.lock();
         it = m_slots.find(key);
         if (it != m_slots.end()) {

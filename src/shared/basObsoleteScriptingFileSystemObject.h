@@ -13,6 +13,7 @@
 // and links to folders (never descended into). FIFOs, sockets and devices
 // are not listed.
 
+#include "platform/AppError.h"
 #include "shared/basGlobal.h"
 
 #include <QString>
@@ -50,6 +51,12 @@ Long CountSubFolders(const QString& folder, Long& outError);
 // a message can name it; "" before any failure. Every failing listing,
 // counting or structure scan sets it.
 QString LastListingFailedFolder();
+
+// The error to raise for a failed listing or scan, its description naming
+// the folder: "Permission denied: C:\Data\locked". Without a folder it is
+// the plain error. A caller's trap reports it as it reports any error:
+//     if (error) throw ListingError(error, failedFolder);
+platform::AppError ListingError(Long number, const QString& folder);
 
 namespace detail {
 void setLastListingFailedFolder(const QString& folder);

@@ -403,3 +403,11 @@ TEST_F(ListingTest, CountsLeaveSpecialFilesOut)
     EXPECT_EQ(CountSubFolders(QStringLiteral("C:\\none"), e), 0);
     EXPECT_EQ(e, 76);
 }
+
+TEST(ListingError, NamesTheFolderInItsDescription)
+{
+    const platform::AppError e = ListingError(70, QStringLiteral("C:\\Data\\locked"));
+    EXPECT_EQ(e.number, 70);
+    EXPECT_EQ(e.description, QStringLiteral("Permission denied: C:\\Data\\locked"));
+    EXPECT_EQ(ListingError(76, QString()).description, QStringLiteral("Path not found"));
+}
