@@ -152,7 +152,7 @@ Long CollectCompleteStructure(const QString& root, bool countOnly, ui::ListBox& 
                 }
                 lstResult.addItem(lstFiles.list(i));
             }
-            if (n == 0 && !isRoot) {
+            if (count == 0 && !isRoot) {
                 lstResult.addItem(prefix + EmptyFolderMarker);
                 total += 1;
             }
