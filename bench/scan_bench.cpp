@@ -1,0 +1,129 @@
+// Collects a tree of 100,000 files in 5,000 folders as the comparison does
+// (the structure's working lists, the throttled yield, the facts of every
+// entry taken afterwards as the attribute stage takes them) and compares
+// the time with find(1) printing size, time and path of the same warm tree.
+//
+//   scan_bench [ROOT]     ROOT: an existing tree to collect instead of a new one
+
+#include "platform/Drives.h"
+#include "shared/FileFacts.h"
+#include "shared/Messages.h"
+#include "shared/basGlobal.h"
+#include "shared/basObsoleteCompleteStructureScanner.h"
+#include "shared/frmHiddenForm.h"
+#include "ui/HeadlessDesktop.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <algorithm>
+#include <cstdio>
+#include <memory>
+
+namespace {
+
+void buildTree(const QString& root)
+{
+    // 50 top folders of 99 sub-folders each, plus the 50 themselves: 5,000
+    // folders; 20 files in each: 100,000 files.
+    const QByteArray content(100, 'x');
+    for (int top = 0; top < 50; ++top) {
+        const QString t = root + QStringLiteral("/top%1").arg(top, 2, 10, QLatin1Char('0'));
+        for (int sub = -1; sub < 99; ++sub) {
+            const QString folder = sub < 0 ? t : t + QStringLiteral("/sub%1").arg(sub, 2, 10, QLatin1Char('0'));
+            QDir().mkpath(folder);
+            for (int f = 0; f < 20; ++f) {
+                QFile file(folder + QStringLiteral("/file%1.txt").arg(f, 2, 10, QLatin1Char('0')));
+                if (file.open(QIODevice::WriteOnly))
+                    file.write(content);
+            }
+        }
+    }
+}
+
+double runFind(const QString& root)
+{
+    QProcess find;
+    find.setStandardOutputFile(QProcess::nullDevice());
+    QElapsedTimer t;
+    t.start();
+    find.start(QStringLiteral("find"), {root, QStringLiteral("-printf"), QStringLiteral("%s %T@ %p\\n")});
+    find.waitForFinished(-1);
+    return double(t.nsecsElapsed()) / 1e9;
+}
+
+// One collection plus the facts of every entry; returns the entry count
+// (-1 on failure) and adds the facts to `checksum`.
+long long collect(qint64& checksum)
+{
+    using namespace basGlobal;
+    frmHiddenForm& h = HiddenForm();
+    bool cancelled = false;
+    Long error = 0;
+    QString failed;
+    const Long n = CollectCompleteStructure(QStringLiteral("C:"), false, *h.lstListBoxAuxiliary[0],
+                                            *h.lstListBoxUnsorted[0], *h.lstFileListBoxAuxiliary[0],
+                                            *h.lstFinalListBox[0], cancelled, error, &StructureFactsStore(0),
+                                            &failed);
+    if (error != 0 || cancelled) {
+        std::fprintf(stderr, "collection failed: error %d in %s\n", int(error), qPrintable(failed));
+        return -1;
+    }
+    ui::ListBox& entries = *h.lstFinalListBox[0];
+    platform::FileFacts facts;
+    for (int i = 0; i < entries.listCount(); ++i) {
+        const QString& path = entries.list(i);
+        if (path.endsWith(EmptyFolderMarker))
+            continue;
+        if (GetEntryFileFacts(StructureFactsStore(0), path, facts) == 0)
+            checksum += facts.size + facts.modified.second + facts.attributes();
+    }
+    return n;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    std::unique_ptr<QTemporaryDir> temp;
+    QString root;
+    if (argc > 1) {
+        root = QDir(QString::fromLocal8Bit(argv[1])).absolutePath();
+    } else {
+        temp = std::make_unique<QTemporaryDir>();
+        root = temp->path();
+        std::fprintf(stderr, "building the tree under %s ...\n", qPrintable(root));
+        buildTree(root);
+    }
+    platform::Drive c;
+    c.letter = QLatin1Char('C');
+    c.mountPoint = root;
+    platform::setDrives(platform::DriveTable({c}));
+
+    ui::HeadlessDesktop desktop;
+    desktop.install();
+    basGlobal::SetDoEventsInterval(basGlobal::kDoEventsIntervalMs);
+
+    qint64 checksum = 0;
+    runFind(root);   // warm the caches for both
+    collect(checksum);
+
+    double bestScan = 1e9, bestFind = 1e9;
+    long long entries = 0;
+    for (int round = 0; round < 3; ++round) {
+        QElapsedTimer t;
+        t.start();
+        entries = collect(checksum);
+        bestScan = std::min(bestScan, double(t.nsecsElapsed()) / 1e9);
+        bestFind = std::min(bestFind, runFind(root));
+    }
+    std::fprintf(stderr, "yields handed over: %d\n", desktop.yieldCount());
+    std::printf("entries %lld scan %.3f s find %.3f s ratio %.2f\n", entries, bestScan, bestFind,
+                bestScan / bestFind);
+    return entries < 0 ? 1 : 0;
+}

@@ -1,0 +1,215 @@
+#include "shared/FileFacts.h"
+
+#include "platform/AppError.h"
+#include "platform/Drives.h"
+
+#include <QFile>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <array>
+#include <cerrno>
+
+namespace basGlobal {
+
+namespace {
+
+QChar driveLetterOf(const QString& drive)
+{
+    return drive.isEmpty() ? QChar() : drive.at(0).toUpper();
+}
+
+// Names up to 255 characters, ACLs kept with the files, compression offered:
+// what the kernel's file system type says of them.
+bool keepsAcls(const QString& fsType)
+{
+    static const QStringList without = {QStringLiteral("vfat"), QStringLiteral("msdos"), QStringLiteral("exfat"),
+                                        QStringLiteral("iso9660"), QStringLiteral("udf"), QStringLiteral("fat")};
+    return !without.contains(fsType.toLower());
+}
+
+bool offersCompression(const QString& fsType)
+{
+    static const QStringList with = {QStringLiteral("btrfs"), QStringLiteral("ntfs"), QStringLiteral("ntfs3"),
+                                     QStringLiteral("fuseblk"), QStringLiteral("zfs"), QStringLiteral("f2fs")};
+    return with.contains(fsType.toLower());
+}
+
+} // namespace
+
+Long GetFileAttributeFlags(const QString& path, bool& isFolder, bool& hidden, bool& system, bool& readOnly,
+                           bool& archive)
+{
+    isFolder = hidden = system = readOnly = archive = false;
+    platform::FileFacts f;
+    if (const int rc = platform::fileFacts(path, f))
+        return rc;
+    isFolder = f.isFolder;
+    hidden = f.hidden;
+    system = f.system;
+    readOnly = f.readOnly;
+    archive = f.archive;
+    return 0;
+}
+
+Long GetFileDateTimes(const QString& path, Integer& createdYear, Integer& createdMonth, Integer& createdDay,
+                      Integer& createdHour, Integer& createdMinute, Integer& createdSecond,
+                      Integer& modifiedYear, Integer& modifiedMonth, Integer& modifiedDay,
+                      Integer& modifiedHour, Integer& modifiedMinute, Integer& modifiedSecond,
+                      Integer& accessedYear, Integer& accessedMonth, Integer& accessedDay)
+{
+    createdYear = createdMonth = createdDay = createdHour = createdMinute = createdSecond = 0;
+    modifiedYear = modifiedMonth = modifiedDay = modifiedHour = modifiedMinute = modifiedSecond = 0;
+    accessedYear = accessedMonth = accessedDay = 0;
+    platform::FileTimes t;
+    if (const int rc = platform::fileTimes(path, t))
+        return rc;
+    createdYear = Integer(t.createdLocal.year);
+    createdMonth = Integer(t.createdLocal.month);
+    createdDay = Integer(t.createdLocal.day);
+    createdHour = Integer(t.createdLocal.hour);
+    createdMinute = Integer(t.createdLocal.minute);
+    createdSecond = Integer(t.createdLocal.second);
+    modifiedYear = Integer(t.modifiedLocal.year);
+    modifiedMonth = Integer(t.modifiedLocal.month);
+    modifiedDay = Integer(t.modifiedLocal.day);
+    modifiedHour = Integer(t.modifiedLocal.hour);
+    modifiedMinute = Integer(t.modifiedLocal.minute);
+    modifiedSecond = Integer(t.modifiedLocal.second);
+    accessedYear = Integer(t.accessedLocal.year);
+    accessedMonth = Integer(t.accessedLocal.month);
+    accessedDay = Integer(t.accessedLocal.day);
+    return 0;
+}
+
+qint64 GetFileOrFolderSize(const QString& path, Long& outError)
+{
+    outError = 0;
+    qint64 size = 0;
+    if (const int rc = platform::fileOrFolderSize(path, size)) {
+        outError = rc;
+        return 0;
+    }
+    return size;
+}
+
+QString FormatSizeText(qint64 size)
+{
+    if (size < 0)
+        return QString();
+    return QStringLiteral("%1").arg(size, 10, 10, QLatin1Char('0'));
+}
+
+bool FileExists(const QString& path)
+{
+    return platform::fileExists(path);
+}
+
+Long CreateEmptyFile(const QString& path)
+{
+    const std::optional<QString> native = platform::toNative(path);
+    if (!native)
+        return platform::errPathNotFound;
+    const QByteArray name = QFile::encodeName(*native);
+    // Only a plain file is cut: opening a FIFO for writing would wait for a
+    // reader, and a device must never be written by accident.
+    struct stat st {};
+    if (::stat(name.constData(), &st) == 0 && !S_ISREG(st.st_mode))
+        return platform::errPathFileAccess;
+    const int fd = ::open(name.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_NONBLOCK | O_CLOEXEC, 0666);
+    if (fd < 0) {
+        const int err = errno;
+        if (err == EISDIR || err == ENXIO)
+            return platform::errPathFileAccess;
+        return platform::errorFromErrno(err, err == ENOENT);
+    }
+    ::close(fd);
+    return 0;
+}
+
+Long GetDriveVolumeInformation(const QString& drive, QString& fileSystemName, QString& volumeName,
+                               Long& serialNumber, bool& longNames, bool& casePreserved, bool& caseSensitive,
+                               bool& unicodeOnDisk, bool& persistentAcls, bool& fileCompression,
+                               bool& volumeCompressed)
+{
+    fileSystemName.clear();
+    volumeName.clear();
+    serialNumber = 0;
+    longNames = casePreserved = caseSensitive = unicodeOnDisk = persistentAcls = fileCompression =
+        volumeCompressed = false;
+    const QChar letter = driveLetterOf(drive);
+    const platform::Drive* d = platform::drives().find(letter);
+    if (!d)
+        return platform::errDeviceUnavailable;
+    const std::optional<platform::VolumeFacts> v = platform::volumeFacts(letter);
+    if (!v)
+        return platform::errDiskNotReady;
+    fileSystemName = v->fileSystemName;
+    volumeName = v->volumeName;
+    serialNumber = Long(v->serial);
+    longNames = v->maxComponentLength == 255;
+    // Every Linux file system keeps a name's case as written and stores names
+    // as Unicode (UTF-8 or UTF-16) text.
+    casePreserved = true;
+    caseSensitive = v->caseSensitive;
+    unicodeOnDisk = true;
+    persistentAcls = keepsAcls(d->fsType);
+    fileCompression = offersCompression(d->fsType);
+    volumeCompressed = false;
+    return 0;
+}
+
+bool IsDriveReady(const QString& drive)
+{
+    const QChar letter = driveLetterOf(drive);
+    return !letter.isNull() && platform::isDriveReady(letter);
+}
+
+Long GetDriveDetails(const QString& drive, QString& fileSystemName, QString& volumeName, Long& serialNumber,
+                     QString& shareName, qint64& totalSize, qint64& availableSpace, double& availablePercent,
+                     qint64& freeSpace, double& freePercent)
+{
+    const QChar letter = driveLetterOf(drive);
+    if (!platform::drives().find(letter))
+        return platform::errDeviceUnavailable;
+    const std::optional<platform::VolumeFacts> v = platform::volumeFacts(letter);
+    if (!v)
+        return platform::errDiskNotReady;
+    serialNumber = Long(v->serial);
+    availableSpace = v->availableBytes;
+    freeSpace = v->freeBytes;
+    fileSystemName = v->fileSystemName;
+    shareName = v->shareName;
+    totalSize = v->totalBytes;
+    volumeName = v->volumeName;
+    availablePercent = totalSize > 0 ? double(availableSpace) / double(totalSize) * 100.0 : 0.0;
+    freePercent = totalSize > 0 ? double(freeSpace) / double(totalSize) * 100.0 : 0.0;
+    return 0;
+}
+
+// --- Facts kept by a scan ---------------------------------------------------------
+
+const platform::FileFacts* FileFactsStore::find(const QString& fullPath) const
+{
+    const auto it = m_facts.constFind(fullPath);
+    return it == m_facts.cend() ? nullptr : &it.value();
+}
+
+FileFactsStore& StructureFactsStore(int structure)
+{
+    static std::array<FileFactsStore, 2> stores;
+    return stores.at(std::size_t(structure));   // anything but 0 or 1 is a logic error
+}
+
+Long GetEntryFileFacts(const FileFactsStore& store, const QString& fullPath, platform::FileFacts& out)
+{
+    if (const platform::FileFacts* f = store.find(fullPath)) {
+        out = *f;
+        return 0;
+    }
+    return platform::fileFacts(fullPath, out);
+}
+
+} // namespace basGlobal

@@ -1,0 +1,112 @@
+#pragma once
+// What the program asks of the file system about one file, folder or drive:
+// attribute flags, the three file times in local time, sizes, existence,
+// volume facts, drive readiness and details. Every routine traps its own
+// failures and hands back an error number (0 = success) as its result or
+// through an out-parameter; the caller raises it again in its own trap.
+// None of them shows a message, and none opens the file it describes (a FIFO
+// or a device node can never make them wait).
+//
+// The facts store at the end lets a scan hand the facts it already read to
+// the comparison's attribute stage, so that stage needs no second look at
+// the disk for every entry.
+
+#include "platform/FileSystem.h"
+#include "shared/basGlobal.h"
+
+#include <QHash>
+#include <QString>
+
+namespace basGlobal {
+
+// Attribute bits of the flags below.
+inline constexpr Long kAttributeReadOnly = 1;
+inline constexpr Long kAttributeHidden = 2;
+inline constexpr Long kAttributeSystem = 4;
+inline constexpr Long kAttributeFolder = 16;
+inline constexpr Long kAttributeArchive = 32;
+
+// All five flags false first, then each set from the path's attributes. A
+// missing path (53, or 76 when its folder is missing too) gives its error
+// with every flag false.
+Long GetFileAttributeFlags(const QString& path, bool& isFolder, bool& hidden, bool& system, bool& readOnly,
+                           bool& archive);
+
+// Creation, last-write and last-access times in local time, each at the UTC
+// offset in force at that time (so a file does not move by an hour when
+// daylight saving starts or ends). Seconds are truncated. The file is never
+// opened; when its facts cannot be read the result is the error and every
+// field is 0.
+Long GetFileDateTimes(const QString& path, Integer& createdYear, Integer& createdMonth, Integer& createdDay,
+                      Integer& createdHour, Integer& createdMinute, Integer& createdSecond,
+                      Integer& modifiedYear, Integer& modifiedMonth, Integer& modifiedDay,
+                      Integer& modifiedHour, Integer& modifiedMinute, Integer& modifiedSecond,
+                      Integer& accessedYear, Integer& accessedMonth, Integer& accessedDay);
+
+// Bytes of a file, or of everything below a folder (links to folders are
+// not followed). 64-bit; 0 with the error on failure.
+qint64 GetFileOrFolderSize(const QString& path, Long& outError);
+
+// The size as the program writes it: at least 10 digits, zero-padded
+// ("0000001234"); larger sizes keep every digit. Negative sizes give "".
+QString FormatSizeText(qint64 size);
+
+// True only for an existing path that is not a folder; never an error.
+bool FileExists(const QString& path);
+
+// Creates the file empty, or cuts an existing file to zero length. 76 when
+// its folder is missing, 70 when it may not be written, 75 when the path is
+// a folder or something other than a plain file (a FIFO is never opened).
+Long CreateEmptyFile(const QString& path);
+
+// Facts of the volume whose letter is the first character of `drive`.
+// longNames is true when names may be exactly 255 characters long. 68 for a
+// letter without a drive, 71 for a drive that does not answer; then the
+// outs are cleared (names empty, flags false, serial 0).
+Long GetDriveVolumeInformation(const QString& drive, QString& fileSystemName, QString& volumeName,
+                               Long& serialNumber, bool& longNames, bool& casePreserved, bool& caseSensitive,
+                               bool& unicodeOnDisk, bool& persistentAcls, bool& fileCompression,
+                               bool& volumeCompressed);
+
+// Whether the drive of the first character of `drive` is there and answers.
+bool IsDriveReady(const QString& drive);
+
+// Details of the drive of the first character of `drive`. 68 for a letter
+// without a drive and 71 for one that does not answer; then the outs keep
+// what they held. A volume of total size 0 gives 0 % (not a division by 0).
+Long GetDriveDetails(const QString& drive, QString& fileSystemName, QString& volumeName, Long& serialNumber,
+                     QString& shareName, qint64& totalSize, qint64& availableSpace, double& availablePercent,
+                     qint64& freeSpace, double& freePercent);
+
+// --- Facts kept by a scan ------------------------------------------------------
+//
+// A collection of a structure (CollectCompleteStructure) fills the store it
+// is given with the facts of every file entry it lists, keyed by the entry's
+// full path exactly as it appears in the result list. The store is emptied
+// when a collection starts, so it never holds facts of an earlier run.
+//
+// The comparison's attribute stage takes an entry's facts with
+// GetEntryFileFacts(StructureFactsStore(i), fullPath, facts): one look-up
+// instead of GetFileAttributeFlags + GetFileOrFolderSize + GetFileDateTimes.
+// `facts.modified` is the last write in local time; size, the four flags and
+// isFolder are there too. Entries the store lacks are read from the disk.
+class FileFactsStore {
+public:
+    void clear() { m_facts.clear(); }
+    void put(const QString& fullPath, const platform::FileFacts& facts) { m_facts.insert(fullPath, facts); }
+    const platform::FileFacts* find(const QString& fullPath) const;
+    qsizetype size() const { return m_facts.size(); }
+    void reserve(qsizetype n) { m_facts.reserve(n); }
+
+private:
+    QHash<QString, platform::FileFacts> m_facts;
+};
+
+// The store of a structure (0 Primary, 1 Secondary).
+FileFactsStore& StructureFactsStore(int structure);
+
+// The facts of one entry: from the store when it holds them, else read from
+// the disk (errors as GetFileAttributeFlags).
+Long GetEntryFileFacts(const FileFactsStore& store, const QString& fullPath, platform::FileFacts& out);
+
+} // namespace basGlobal

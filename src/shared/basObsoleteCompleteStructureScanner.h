@@ -1,0 +1,57 @@
+#pragma once
+// Folder scanning: every folder below a root, and the flat list of entries
+// that the comparison and the structure export work on.
+//
+// The entries of a structure come in this order: the root's own files in
+// sort order; then every folder below the root in the sort order of full
+// paths (all depths mixed), each with its files in sort order, or, when it
+// holds no file, one marker entry: the folder, "\" and EmptyFolderMarker.
+// The root never gets a marker.
+//
+// Both routines keep their working data in the list boxes the caller passes
+// (normally the structure's lists of frmHiddenForm), yield once per item
+// (DoEventsNow) and end at the first yield after which CancelRequested is
+// true. They never clear CancelRequested. A cancel leaves every list passed
+// in empty (cancelled true, error 0); a failure too (cancelled false, the
+// error number). A folder that cannot be read ends the whole collection;
+// LastListingFailedFolder() (or the failedFolder out-parameter) names it.
+//
+// Links to folders are not descended into: they are entries like files.
+
+#include "shared/basGlobal.h"
+
+#include <QString>
+
+namespace ui {
+class ListBox;
+}
+
+namespace basGlobal {
+
+class FileFactsStore;
+
+// The 6-character text "NULL" with its double quotes.
+inline const QString EmptyFolderMarker = QStringLiteral("\"NULL\"");
+
+// Every folder below `root` (with or without a trailing "\"), as full paths
+// without a trailing "\", into the sorted list lstResult; lstQueue is the
+// unsorted working queue and is empty afterwards. Returns the number of
+// folders found (the count of lstResult).
+Long ScanFolderTreeBreadthFirst(const QString& root, ui::ListBox& lstQueue, ui::ListBox& lstResult,
+                                bool& cancelled, Long& outError);
+
+// Collects the entries below `root` into lstResult (appended to when
+// lstResult is disabled, else it is cleared first). lstFolders (sorted) and
+// lstQueue (unsorted) are the folder scan's lists and are left empty;
+// lstFiles (sorted) is the per-folder file list and keeps the last folder's
+// files. Returns the number of entries added; with countOnly, nothing is
+// added and the result is the number of files below the root.
+//
+// `facts`, when given, is emptied first and then holds the facts of every
+// file entry added (see FileFactsStore). `failedFolder`, when given, names
+// the folder that could not be read on a failure ("" otherwise).
+Long CollectCompleteStructure(const QString& root, bool countOnly, ui::ListBox& lstFolders, ui::ListBox& lstQueue,
+                              ui::ListBox& lstFiles, ui::ListBox& lstResult, bool& cancelled, Long& outError,
+                              FileFactsStore* facts = nullptr, QString* failedFolder = nullptr);
+
+} // namespace basGlobal

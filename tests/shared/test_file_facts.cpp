@@ -1,0 +1,413 @@
+// File facts, sizes, times, volume queries and the folder listing routines
+// over real temporary trees mounted as drive C:.
+
+#include "scan_support.h"
+#include "shared_fixture.h"
+
+#include "shared/FileFacts.h"
+#include "shared/basObsoleteScriptingFileSystemObject.h"
+#include "shared/frmHiddenForm.h"
+
+#include <QStringList>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <ctime>
+
+using namespace basGlobal;
+using scan_support::Tree;
+
+namespace {
+
+QStringList items(const ui::ListBox& list)
+{
+    QStringList out;
+    for (int i = 0; i < list.listCount(); ++i)
+        out << list.list(i);
+    return out;
+}
+
+struct Flags {
+    bool folder = true, hidden = true, system = true, readOnly = true, archive = true;
+};
+
+Long flagsOf(const QString& path, Flags& f)
+{
+    return GetFileAttributeFlags(path, f.folder, f.hidden, f.system, f.readOnly, f.archive);
+}
+
+struct Times {
+    Integer v[15];
+    Long read(const QString& path)
+    {
+        for (Integer& x : v) x = -1;
+        return GetFileDateTimes(path, v[0], v[1], v[2], v[3], v[4], v[5], v[6], v[7], v[8], v[9], v[10], v[11],
+                                v[12], v[13], v[14]);
+    }
+    QString modified() const
+    {
+        return QStringLiteral("%1-%2-%3 %4:%5:%6").arg(v[6]).arg(v[7]).arg(v[8]).arg(v[9]).arg(v[10]).arg(v[11]);
+    }
+};
+
+void setModified(const QByteArray& path, time_t seconds)
+{
+    const struct timespec times[2] = {{seconds, 0}, {seconds, 0}};
+    ASSERT_EQ(::utimensat(AT_FDCWD, path.constData(), times, 0), 0);
+}
+
+// Puts TZ back however the test ends.
+class ZoneGuard {
+public:
+    explicit ZoneGuard(const char* zone)
+    {
+        if (const char* old = std::getenv("TZ")) {
+            m_had = true;
+            m_old = old;
+        }
+        ::setenv("TZ", zone, 1);
+        ::tzset();
+    }
+    ~ZoneGuard()
+    {
+        if (m_had) ::setenv("TZ", m_old.c_str(), 1);
+        else ::unsetenv("TZ");
+        ::tzset();
+    }
+
+private:
+    bool m_had = false;
+    std::string m_old;
+};
+
+class FileFactsTest : public SharedTest {
+protected:
+    Tree tree;
+};
+
+class ListingTest : public SharedTest {
+protected:
+    void SetUp() override
+    {
+        SharedTest::SetUp();
+        list = HiddenForm().lstSortedListBox[1];
+        list->clear();
+        list->setEnabled(true);
+        unsorted = HiddenForm().lstListBoxUnsorted[1];
+        unsorted->clear();
+        unsorted->setEnabled(true);
+    }
+    void TearDown() override
+    {
+        HiddenForm().unload();
+        SharedTest::TearDown();
+    }
+    Tree tree;
+    ui::ListBox* list = nullptr;
+    ui::ListBox* unsorted = nullptr;
+    bool cancelled = true;
+    Long error = -1;
+};
+
+} // namespace
+
+// --- Attributes -----------------------------------------------------------------------
+
+TEST_F(FileFactsTest, FlagsComeFromModeBitsAndDotNames)
+{
+    tree.file(QStringLiteral("plain.txt"));
+    tree.file(QStringLiteral(".hidden"));
+    tree.file(QStringLiteral("locked.txt"));
+    tree.folder(QStringLiteral("Folder"));
+    ASSERT_EQ(::chmod(tree.nativeBytes(QStringLiteral("locked.txt")).constData(), 0444), 0);
+    Flags f;
+    ASSERT_EQ(flagsOf(QStringLiteral("C:\\plain.txt"), f), 0);
+    EXPECT_FALSE(f.folder || f.hidden || f.system || f.readOnly);
+    EXPECT_TRUE(f.archive);
+    ASSERT_EQ(flagsOf(QStringLiteral("C:\\.hidden"), f), 0);
+    EXPECT_TRUE(f.hidden);
+    EXPECT_FALSE(f.readOnly);
+    ASSERT_EQ(flagsOf(QStringLiteral("C:\\locked.txt"), f), 0);
+    EXPECT_TRUE(f.readOnly);
+    EXPECT_FALSE(f.hidden);
+    ASSERT_EQ(flagsOf(QStringLiteral("C:\\Folder"), f), 0);
+    EXPECT_TRUE(f.folder);
+    EXPECT_FALSE(f.archive);
+}
+
+TEST_F(FileFactsTest, MissingPathGivesItsErrorWithEveryFlagFalse)
+{
+    tree.file(QStringLiteral("a.txt"));
+    ::chmod(tree.nativeBytes(QStringLiteral("a.txt")).constData(), 0444);
+    Flags f;
+    EXPECT_EQ(flagsOf(QStringLiteral("C:\\missing.txt"), f), 53);
+    EXPECT_FALSE(f.folder || f.hidden || f.system || f.readOnly || f.archive);
+    f = Flags{};
+    EXPECT_EQ(flagsOf(QStringLiteral("C:\\NoFolder\\x.txt"), f), 76);
+    EXPECT_FALSE(f.folder || f.hidden || f.system || f.readOnly || f.archive);
+}
+
+TEST_F(FileFactsTest, FileExistsOnlyForFiles)
+{
+    tree.file(QStringLiteral("a.txt"));
+    tree.folder(QStringLiteral("D"));
+    EXPECT_TRUE(FileExists(QStringLiteral("C:\\a.txt")));
+    EXPECT_FALSE(FileExists(QStringLiteral("C:\\D")));
+    EXPECT_FALSE(FileExists(QStringLiteral("C:\\none")));
+    EXPECT_FALSE(FileExists(QStringLiteral("Q:\\a.txt")));
+}
+
+TEST_F(FileFactsTest, FifoAnswersWithoutBeingOpened)
+{
+    ASSERT_EQ(::mkfifo(tree.nativeBytes(QStringLiteral("pipe")).constData(), 0644), 0);
+    Flags f;
+    EXPECT_NE(flagsOf(QStringLiteral("C:\\pipe"), f), 0);
+    EXPECT_FALSE(FileExists(QStringLiteral("C:\\pipe")));
+    Times t;
+    EXPECT_EQ(t.read(QStringLiteral("C:\\pipe")), 0);
+    EXPECT_EQ(CreateEmptyFile(QStringLiteral("C:\\pipe")), 75);
+}
+
+// --- Times ----------------------------------------------------------------------------
+
+TEST_F(FileFactsTest, LocalTimeUsesTheOffsetAtTheFilesOwnTime)
+{
+    ZoneGuard zone("Europe/Athens");
+    tree.file(QStringLiteral("winter.txt"));
+    tree.file(QStringLiteral("summer.txt"));
+    setModified(tree.nativeBytes(QStringLiteral("winter.txt")), 1705314896);   // 2024-01-15 10:34:56 UTC
+    setModified(tree.nativeBytes(QStringLiteral("summer.txt")), 1721039696);   // 2024-07-15 10:34:56 UTC
+    Times t;
+    ASSERT_EQ(t.read(QStringLiteral("C:\\winter.txt")), 0);
+    EXPECT_EQ(t.modified(), QStringLiteral("2024-1-15 12:34:56"));
+    ASSERT_EQ(t.read(QStringLiteral("C:\\summer.txt")), 0);
+    EXPECT_EQ(t.modified(), QStringLiteral("2024-7-15 13:34:56"));
+    EXPECT_EQ(t.v[12], 2024);   // accessed, set together with the write time
+    EXPECT_EQ(t.v[13], 7);
+    EXPECT_EQ(t.v[14], 15);
+    EXPECT_GE(t.v[0], 1970);
+}
+
+TEST_F(FileFactsTest, TimesOfAnUnreadableFileAreRealAndOfAMissingOneAnError)
+{
+    tree.file(QStringLiteral("secret.txt"));
+    ASSERT_EQ(::chmod(tree.nativeBytes(QStringLiteral("secret.txt")).constData(), 0), 0);
+    setModified(tree.nativeBytes(QStringLiteral("secret.txt")), 1705314896);
+    ASSERT_EQ(::chmod(tree.nativeBytes().constData(), 0755), 0);
+    const int rc = scan_support::runUnprivileged([] {
+        ZoneGuard zone("UTC");
+        Times t;
+        if (t.read(QStringLiteral("C:\\secret.txt")) != 0) return 1;
+        return t.modified() == QStringLiteral("2024-1-15 10:34:56") ? 0 : 2;
+    });
+    if (rc == -1)
+        GTEST_SKIP() << "cannot run as an unprivileged user here";
+    EXPECT_EQ(rc, 0);
+
+    Times t;
+    EXPECT_EQ(t.read(QStringLiteral("C:\\gone.txt")), 53);
+    for (Integer x : t.v)
+        EXPECT_EQ(x, 0) << "no false dates with an error";
+}
+
+// --- Sizes ----------------------------------------------------------------------------
+
+TEST_F(FileFactsTest, SparseFilesOver4GiBHaveTheirExactSize)
+{
+    const qint64 five = 5LL * 1024 * 1024 * 1024 + 7;
+    const qint64 twenty = 20LL * 1000 * 1000 * 1000;
+    tree.file(QStringLiteral("Big/five.bin"), "");
+    tree.file(QStringLiteral("Big/twenty.bin"), "");
+    ASSERT_EQ(::truncate(tree.nativeBytes(QStringLiteral("Big/five.bin")).constData(), five), 0);
+    ASSERT_EQ(::truncate(tree.nativeBytes(QStringLiteral("Big/twenty.bin")).constData(), twenty), 0);
+    Long e = -1;
+    EXPECT_EQ(GetFileOrFolderSize(QStringLiteral("C:\\Big\\five.bin"), e), five);
+    EXPECT_EQ(e, 0);
+    EXPECT_EQ(GetFileOrFolderSize(QStringLiteral("C:\\Big"), e), five + twenty);
+    EXPECT_EQ(FormatSizeText(five), QStringLiteral("5368709127"));
+    EXPECT_EQ(FormatSizeText(twenty), QStringLiteral("20000000000"));
+    EXPECT_EQ(GetFileOrFolderSize(QStringLiteral("C:\\Big\\none"), e), 0);
+    EXPECT_EQ(e, 53);
+}
+
+TEST(FormatSizeText, HasAtLeastTenDigits)
+{
+    EXPECT_EQ(FormatSizeText(0), QStringLiteral("0000000000"));
+    EXPECT_EQ(FormatSizeText(1234), QStringLiteral("0000001234"));
+    EXPECT_EQ(FormatSizeText(4294967296LL), QStringLiteral("4294967296"));
+    EXPECT_EQ(FormatSizeText(-1), QString());
+}
+
+// --- Creating an empty file --------------------------------------------------------------
+
+TEST_F(FileFactsTest, CreateEmptyFileCreatesOrCutsAndRefusesWhatIsNoFile)
+{
+    tree.file(QStringLiteral("full.txt"), "content");
+    tree.folder(QStringLiteral("D"));
+    EXPECT_EQ(CreateEmptyFile(QStringLiteral("C:\\full.txt")), 0);
+    EXPECT_EQ(QFileInfo(tree.native(QStringLiteral("full.txt"))).size(), 0);
+    EXPECT_EQ(CreateEmptyFile(QStringLiteral("C:\\D\\new.txt")), 0);
+    EXPECT_TRUE(QFileInfo::exists(tree.native(QStringLiteral("D/new.txt"))));
+    EXPECT_EQ(CreateEmptyFile(QStringLiteral("C:\\NoFolder\\new.txt")), 76);
+    EXPECT_EQ(CreateEmptyFile(QStringLiteral("C:\\D")), 75);
+    // A file where a folder is expected: not writable even for root.
+    EXPECT_NE(CreateEmptyFile(QStringLiteral("C:\\full.txt\\x")), 0);
+}
+
+// --- Volumes and drives -------------------------------------------------------------------
+
+TEST_F(FileFactsTest, VolumeAndDriveDetailsOfAMountedFolder)
+{
+    QString fs = QStringLiteral("?"), vol = QStringLiteral("?");
+    Long serial = -1;
+    bool longNames = false, preserved = false, sensitive = false, unicode = false, acls = false, comp = false,
+         volComp = true;
+    ASSERT_EQ(GetDriveVolumeInformation(QStringLiteral("c:\\anything"), fs, vol, serial, longNames, preserved,
+                                        sensitive, unicode, acls, comp, volComp), 0);
+    EXPECT_EQ(fs, QStringLiteral("EXT4"));
+    EXPECT_TRUE(longNames);
+    EXPECT_TRUE(sensitive);
+    EXPECT_TRUE(preserved);
+    EXPECT_FALSE(volComp);
+
+    QString share = QStringLiteral("?");
+    qint64 total = 0, avail = 0, freeSpace = 0;
+    double availPct = -1, freePct = -1;
+    ASSERT_EQ(GetDriveDetails(QStringLiteral("C"), fs, vol, serial, share, total, avail, availPct, freeSpace, freePct),
+              0);
+    EXPECT_GT(total, 0);
+    EXPECT_LE(avail, freeSpace);
+    EXPECT_TRUE(share.isEmpty());
+    EXPECT_NEAR(availPct, double(avail) / double(total) * 100.0, 1e-9);
+    EXPECT_NEAR(freePct, double(freeSpace) / double(total) * 100.0, 1e-9);
+    EXPECT_TRUE(IsDriveReady(QStringLiteral("C:")));
+}
+
+TEST_F(FileFactsTest, UnknownLetterIsAnErrorAndLeavesDetailsAlone)
+{
+    QString fs = QStringLiteral("kept"), vol, share;
+    Long serial = 42;
+    qint64 total = 7, avail = 7, freeSpace = 7;
+    double a = 1, f = 1;
+    EXPECT_EQ(GetDriveDetails(QStringLiteral("Q:"), fs, vol, serial, share, total, avail, a, freeSpace, f), 68);
+    EXPECT_EQ(fs, QStringLiteral("kept"));
+    EXPECT_EQ(serial, 42);
+    EXPECT_EQ(total, 7);
+    bool b[7] = {true, true, true, true, true, true, true};
+    EXPECT_EQ(GetDriveVolumeInformation(QStringLiteral("Q"), fs, vol, serial, b[0], b[1], b[2], b[3], b[4], b[5], b[6]),
+              68);
+    EXPECT_TRUE(fs.isEmpty());
+    for (bool x : b)
+        EXPECT_FALSE(x);
+    EXPECT_FALSE(IsDriveReady(QStringLiteral("Q:")));
+    EXPECT_FALSE(IsDriveReady(QString()));
+}
+
+// --- Listing and counting ------------------------------------------------------------------
+
+TEST_F(ListingTest, ItemsCarryTheFolderPathWithOneSeparator)
+{
+    tree.file(QStringLiteral("b.txt"));
+    tree.file(QStringLiteral("A.txt"));
+    tree.folder(QStringLiteral("Sub"));
+    EXPECT_EQ(ListFolderFiles(QStringLiteral("C:"), *list, cancelled, error), 2);
+    EXPECT_EQ(items(*list), (QStringList{"C:\\A.txt", "C:\\b.txt"}));
+    EXPECT_FALSE(cancelled);
+    EXPECT_EQ(error, 0);
+    EXPECT_EQ(ListSubFolders(QStringLiteral("C:\\"), *list, cancelled, error), 1);
+    EXPECT_EQ(items(*list), QStringList{QStringLiteral("C:\\Sub")});
+    tree.file(QStringLiteral("Sub/x"));
+    EXPECT_EQ(ListFolderFiles(QStringLiteral("C:\\Sub\\"), *list, cancelled, error), 1);
+    EXPECT_EQ(items(*list), QStringList{QStringLiteral("C:\\Sub\\x")});
+}
+
+TEST_F(ListingTest, DisabledListGathersSeveralFoldersInSortOrder)
+{
+    tree.folder(QStringLiteral("One/b"));
+    tree.folder(QStringLiteral("One/Z"));
+    tree.folder(QStringLiteral("Two/a"));
+    list->setEnabled(false);
+    EXPECT_EQ(ListSubFolders(QStringLiteral("C:\\Two"), *list, cancelled, error), 1);
+    EXPECT_EQ(ListSubFolders(QStringLiteral("C:\\One"), *list, cancelled, error), 2);
+    EXPECT_EQ(items(*list), (QStringList{"C:\\One\\b", "C:\\One\\Z", "C:\\Two\\a"}));
+    list->setEnabled(true);
+    EXPECT_EQ(ListSubFolders(QStringLiteral("C:\\Two"), *list, cancelled, error), 1);
+    EXPECT_EQ(items(*list), QStringList{QStringLiteral("C:\\Two\\a")});
+}
+
+TEST_F(ListingTest, EmptyFolderYieldsNeverButClearsAnEnabledList)
+{
+    tree.folder(QStringLiteral("Empty"));
+    list->addItem(QStringLiteral("old"));
+    desk.resetYieldCount();
+    EXPECT_EQ(ListFolderFiles(QStringLiteral("C:\\Empty"), *list, cancelled, error), 0);
+    EXPECT_EQ(desk.yieldCount(), 0);
+    EXPECT_EQ(list->listCount(), 0);
+}
+
+TEST_F(ListingTest, CancelInASecondAppendingCallEmptiesTheWholeList)
+{
+    tree.file(QStringLiteral("A/1"));
+    tree.file(QStringLiteral("B/2"));
+    tree.file(QStringLiteral("B/3"));
+    unsorted->setEnabled(false);
+    EXPECT_EQ(ListFolderFiles(QStringLiteral("C:\\A"), *unsorted, cancelled, error), 1);
+    desk.resetYieldCount();
+    desk.onYieldNumber(2, [this] { g().CancelRequested = true; });
+    EXPECT_EQ(ListFolderFiles(QStringLiteral("C:\\B"), *unsorted, cancelled, error), 0);
+    EXPECT_TRUE(cancelled);
+    EXPECT_EQ(error, 0);
+    EXPECT_EQ(unsorted->listCount(), 0);
+    EXPECT_TRUE(g().CancelRequested);
+}
+
+TEST_F(ListingTest, NotCancellableListingIgnoresAStaleCancel)
+{
+    tree.file(QStringLiteral("a"));
+    g().CancelRequested = true;
+    EXPECT_EQ(ListFolderFiles(QStringLiteral("C:"), *list, cancelled, error, Cancellable::No), 1);
+    EXPECT_FALSE(cancelled);
+    EXPECT_EQ(list->listCount(), 1);
+    EXPECT_EQ(ListFolderFiles(QStringLiteral("C:"), *list, cancelled, error), 0);
+    EXPECT_TRUE(cancelled);
+}
+
+TEST_F(ListingTest, FailureEmptiesTheListAndNamesTheFolder)
+{
+    tree.file(QStringLiteral("A/1"));
+    unsorted->setEnabled(false);
+    EXPECT_EQ(ListFolderFiles(QStringLiteral("C:\\A"), *unsorted, cancelled, error), 1);
+    EXPECT_EQ(ListSubFolders(QStringLiteral("C:\\Missing"), *unsorted, cancelled, error), 0);
+    EXPECT_EQ(error, 76);
+    EXPECT_FALSE(cancelled);
+    EXPECT_EQ(unsorted->listCount(), 0);
+    EXPECT_EQ(LastListingFailedFolder(), QStringLiteral("C:\\Missing"));
+    EXPECT_EQ(ListFolderFiles(QStringLiteral("C:\\A\\1"), *unsorted, cancelled, error), 0);
+    EXPECT_EQ(error, 76) << "a file where a folder is expected";
+}
+
+TEST_F(ListingTest, CountsLeaveSpecialFilesOut)
+{
+    tree.file(QStringLiteral("a"));
+    tree.file(QStringLiteral(".b"));
+    tree.folder(QStringLiteral("S1"));
+    tree.folder(QStringLiteral(".S2"));
+    ASSERT_EQ(::mkfifo(tree.nativeBytes(QStringLiteral("p")).constData(), 0644), 0);
+    Long e = -1;
+    EXPECT_EQ(CountFolderFiles(QStringLiteral("C:"), e), 2);
+    EXPECT_EQ(e, 0);
+    EXPECT_EQ(CountSubFolders(QStringLiteral("C:"), e), 2);
+    EXPECT_EQ(CountSubFolders(QStringLiteral("C:\\none"), e), 0);
+    EXPECT_EQ(e, 76);
+}
+
+TEST(ListingError, NamesTheFolderInItsDescription)
+{
+    const platform::AppError e = ListingError(70, QStringLiteral("C:\\Data\\locked"));
+    EXPECT_EQ(e.number, 70);
+    EXPECT_EQ(e.description, QStringLiteral("Permission denied: C:\\Data\\locked"));
+    EXPECT_EQ(ListingError(76, QString()).description, QStringLiteral("Path not found"));
+}

@@ -1,0 +1,193 @@
+// The working-storage window and the please-wait notice.
+
+#include "shared_fixture.h"
+
+#include "shared/frmHiddenForm.h"
+#include "shared/frmPleaseWait.h"
+
+#include <QStringList>
+
+using namespace basGlobal;
+
+namespace {
+
+QStringList items(const ui::ListBox& list)
+{
+    QStringList out;
+    for (int i = 0; i < list.listCount(); ++i)
+        out << list.list(i);
+    return out;
+}
+
+class WorkingStorageTest : public SharedTest {
+protected:
+    void TearDown() override
+    {
+        HiddenForm().unload();
+        SharedTest::TearDown();
+    }
+};
+
+} // namespace
+
+TEST_F(WorkingStorageTest, EveryListIsAPairSortedAsItsUseNeeds)
+{
+    frmHiddenForm& h = HiddenForm();
+    EXPECT_EQ(h.caption(), QStringLiteral("Hidden Form"));
+    EXPECT_FALSE(h.visible());
+    const QStringList sorted = {"lstExcluded", "lstListBoxAuxiliary", "lstFileListBoxAuxiliary", "lstSortedListBox",
+                                "lstAlignedFoldersSorted", "lstPerLevelFilesSorted", "lstFoldersToIncludeExclude"};
+    int lists = 0, others = 0;
+    for (ui::Control* c : h.controls()) {
+        if (c->kind() != ui::ControlKind::ListBox) {
+            ++others;
+            continue;
+        }
+        ++lists;
+        auto* list = static_cast<ui::ListBox*>(c);
+        EXPECT_EQ(list->sorted(), sorted.contains(list->name())) << list->name().toStdString();
+        if (list->name() == QStringLiteral("lstTargetURL"))
+            EXPECT_EQ(list->index(), -1);
+        else
+            EXPECT_TRUE(list->index() == 0 || list->index() == 1);
+    }
+    EXPECT_EQ(lists, 39);
+    EXPECT_EQ(others, 9);   // dialog, transfer control and seven pictures
+    EXPECT_EQ(h.imgPointURL->picture().hotX, 12);
+    EXPECT_EQ(h.imgPointURL->picture().hotY, 1);
+    EXPECT_NE(h.imgStructureCursor[0]->picture(), h.imgStructureCursor[1]->picture());
+}
+
+TEST_F(WorkingStorageTest, TwoStructuresNeverShareAList)
+{
+    frmHiddenForm& h = HiddenForm();
+    h.lstFinalListBox[0]->addItem(QStringLiteral("primary"));
+    EXPECT_EQ(h.lstFinalListBox[1]->listCount(), 0);
+    EXPECT_NE(h.lstOutput[0], h.lstOutput[1]);
+}
+
+TEST_F(WorkingStorageTest, SortedListsOrderWhateverTheAdditionAndUnsortedKeepIt)
+{
+    frmHiddenForm& h = HiddenForm();
+    ui::ListBox& s = *h.lstAlignedFoldersSorted[1];
+    for (const char* t : {"b", "B", "\\", "a\\c", "a b", "A"}) {
+        s.addItem(QString::fromLatin1(t));
+        s.setItemData(s.newIndex(), int(t[0]));
+    }
+    EXPECT_EQ(items(s), (QStringList{"\\", "A", "a\\c", "a b", "B", "b"}));
+    EXPECT_EQ(s.itemData(1), int('A'));
+    EXPECT_EQ(s.itemData(5), int('b'));
+
+    ui::ListBox& u = *h.lstAlignedFoldersUnsorted[1];
+    for (const char* t : {"c", "a", "b", "d"})
+        u.addItem(QString::fromLatin1(t));
+    u.removeItem(1);
+    u.addItem(QStringLiteral("a"));
+    EXPECT_EQ(items(u), (QStringList{"c", "b", "d", "a"}));
+}
+
+TEST_F(WorkingStorageTest, ListsHoldFarMoreThanThirtyTwoThousandItems)
+{
+    ui::ListBox& l = *HiddenForm().lstFinalListBox[0];
+    for (int i = 0; i < 40000; ++i)
+        l.addItem(QString::number(i));
+    EXPECT_EQ(l.listCount(), 40000);
+    EXPECT_EQ(l.list(39999), QStringLiteral("39999"));
+}
+
+TEST_F(WorkingStorageTest, UnloadingDropsEveryListAndTheNextUseStartsAfresh)
+{
+    HiddenForm().lstOutput[0]->addItem(QStringLiteral("row"));
+    HiddenForm().lstTargetURL->addItem(QStringLiteral("http://example.invalid/"));
+    HiddenForm().unload();
+    frmHiddenForm& h = HiddenForm();
+    EXPECT_TRUE(h.isLoaded());
+    EXPECT_EQ(h.lstOutput[0]->listCount(), 0);
+    EXPECT_EQ(h.lstTargetURL->listCount(), 0);
+}
+
+// --- Please wait ---------------------------------------------------------------------
+
+namespace {
+
+// Records when the notice is shown and repainted, and what it says then.
+class PaintingDesktop : public ui::HeadlessDesktop {
+public:
+    void formShown(ui::Form& f, bool modal) override
+    {
+        HeadlessDesktop::formShown(f, modal);
+        events << QStringLiteral("shown %1 %2").arg(f.name(), modal ? "modal" : "modeless");
+    }
+    void refresh(ui::Form& f, ui::Control* c) override
+    {
+        QString texts;
+        if (auto* w = dynamic_cast<frmPleaseWait*>(&f))
+            texts = w->lblProcessInProgress->caption() + QLatin1Char('|') + w->lblPleaseWait->caption();
+        events << QStringLiteral("painted %1 %2").arg(f.name(), c ? c->name() : texts);
+    }
+    QStringList events;
+};
+
+class Caller : public ui::Form {
+public:
+    Caller() : ui::Form(QStringLiteral("frmCaller")) {}
+};
+
+class PleaseWaitTest : public SharedTest {
+protected:
+    void SetUp() override
+    {
+        SharedTest::SetUp();
+        painter.install();
+        caller.move(1000, 2000, 9000, 7000);
+        caller.show();
+        painter.events.clear();
+    }
+    void TearDown() override
+    {
+        PleaseWait().unload();
+        caller.unload();
+        EXPECT_TRUE(painter.failures().isEmpty()) << painter.failures().join('\n').toStdString();
+        SharedTest::TearDown();
+    }
+    PaintingDesktop painter;
+    Caller caller;
+};
+
+} // namespace
+
+TEST_F(PleaseWaitTest, ShownCentredModelessAndPaintedBeforeTheSlowWork)
+{
+    frmPleaseWait& w = ShowPleaseWait(caller, PleaseWaitReason::RetrievingFirstLevelFolders);
+    EXPECT_TRUE(w.isShown());
+    EXPECT_FALSE(w.isModal());
+    EXPECT_EQ(w.caption(), QString());
+    EXPECT_EQ(w.left(), 1000 + (9000 - w.width()) / 2);
+    EXPECT_EQ(w.top(), 2000 + (7000 - w.height()) / 2);
+    EXPECT_EQ(painter.events, (QStringList{"shown frmPleaseWait modeless",
+                                           "painted frmPleaseWait Retrieving first level folders|Please wait..."}));
+    EXPECT_EQ(PleaseWait().unload(), true);
+    EXPECT_FALSE(w.isLoaded());
+}
+
+TEST_F(PleaseWaitTest, SpeaksTheCurrentLanguage)
+{
+    g().LanguageIsGreek = true;
+    frmPleaseWait& w = ShowPleaseWait(caller, PleaseWaitReason::Interpreting);
+    EXPECT_EQ(w.lblProcessInProgress->caption(), QStringLiteral("Ερμηνεία"));
+    EXPECT_EQ(w.lblPleaseWait->caption(), QStringLiteral("Παρακαλώ περιμένετε..."));
+    EXPECT_EQ(PleaseWaitProcessText(PleaseWaitReason::RetrievingFirstLevelFolders, true),
+              QStringLiteral("Ανάκτηση φακέλλων πρώτου επιπέδου"));
+    EXPECT_EQ(PleaseWaitProcessText(PleaseWaitReason::Interpreting, false), QStringLiteral("Interpreting"));
+}
+
+TEST_F(PleaseWaitTest, NoticeGoesAwayEvenWhenTheSlowLoadFails)
+{
+    try {
+        PleaseWaitNotice notice(caller, PleaseWaitReason::Interpreting);
+        EXPECT_TRUE(PleaseWait().isShown());
+        throw std::runtime_error("slow window failed");
+    } catch (const std::runtime_error&) {
+    }
+    EXPECT_FALSE(PleaseWait().isLoaded());
+}
