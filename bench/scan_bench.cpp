@@ -5,6 +5,7 @@
 //
 //   scan_bench [ROOT]     ROOT: an existing tree to collect instead of a new one
 
+#include "BenchSupport.h"
 #include "platform/Drives.h"
 #include "shared/FileFacts.h"
 #include "shared/Messages.h"
@@ -14,47 +15,13 @@
 #include "ui/HeadlessDesktop.h"
 
 #include <QCoreApplication>
-#include <QDir>
 #include <QElapsedTimer>
-#include <QFile>
-#include <QProcess>
-#include <QTemporaryDir>
 
 #include <algorithm>
 #include <cstdio>
 #include <memory>
 
 namespace {
-
-void buildTree(const QString& root)
-{
-    // 50 top folders of 99 sub-folders each, plus the 50 themselves: 5,000
-    // folders; 20 files in each: 100,000 files.
-    const QByteArray content(100, 'x');
-    for (int top = 0; top < 50; ++top) {
-        const QString t = root + QStringLiteral("/top%1").arg(top, 2, 10, QLatin1Char('0'));
-        for (int sub = -1; sub < 99; ++sub) {
-            const QString folder = sub < 0 ? t : t + QStringLiteral("/sub%1").arg(sub, 2, 10, QLatin1Char('0'));
-            QDir().mkpath(folder);
-            for (int f = 0; f < 20; ++f) {
-                QFile file(folder + QStringLiteral("/file%1.txt").arg(f, 2, 10, QLatin1Char('0')));
-                if (file.open(QIODevice::WriteOnly))
-                    file.write(content);
-            }
-        }
-    }
-}
-
-double runFind(const QString& root)
-{
-    QProcess find;
-    find.setStandardOutputFile(QProcess::nullDevice());
-    QElapsedTimer t;
-    t.start();
-    find.start(QStringLiteral("find"), {root, QStringLiteral("-printf"), QStringLiteral("%s %T@ %p\\n")});
-    find.waitForFinished(-1);
-    return double(t.nsecsElapsed()) / 1e9;
-}
 
 // One collection plus the facts of every entry; returns the entry count
 // (-1 on failure) and adds the facts to `checksum`.
@@ -91,26 +58,15 @@ int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
     std::unique_ptr<QTemporaryDir> temp;
-    QString root;
-    if (argc > 1) {
-        root = QDir(QString::fromLocal8Bit(argv[1])).absolutePath();
-    } else {
-        temp = std::make_unique<QTemporaryDir>();
-        root = temp->path();
-        std::fprintf(stderr, "building the tree under %s ...\n", qPrintable(root));
-        buildTree(root);
-    }
-    platform::Drive c;
-    c.letter = QLatin1Char('C');
-    c.mountPoint = root;
-    platform::setDrives(platform::DriveTable({c}));
+    const QString root = bench::treeRoot(argc, argv, temp);
+    bench::mountAsC(root);
 
     ui::HeadlessDesktop desktop;
     desktop.install();
     basGlobal::SetDoEventsInterval(basGlobal::kDoEventsIntervalMs);
 
     qint64 checksum = 0;
-    runFind(root);   // warm the caches for both
+    bench::runFind(root);   // warm the caches for both
     collect(checksum);
 
     double bestScan = 1e9, bestFind = 1e9;
@@ -120,7 +76,7 @@ int main(int argc, char** argv)
         t.start();
         entries = collect(checksum);
         bestScan = std::min(bestScan, double(t.nsecsElapsed()) / 1e9);
-        bestFind = std::min(bestFind, runFind(root));
+        bestFind = std::min(bestFind, bench::runFind(root));
     }
     std::fprintf(stderr, "yields handed over: %d\n", desktop.yieldCount());
     std::printf("entries %lld scan %.3f s find %.3f s ratio %.2f\n", entries, bestScan, bestFind,
