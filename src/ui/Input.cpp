@@ -409,6 +409,12 @@ bool Input::choose(Menu& item)
         return true;
     }
     top->Click();
+    return chooseOpened(item);
+}
+
+bool Input::chooseOpened(Menu& item)
+{
+    QM_REQUIRE(item);
     QString why;
     if (!canTakeInput(item, &why)) return refuse(why);
     if (item.isSeparator()) return refuse(QStringLiteral("menu %1 is a separator").arg(describe(item)));

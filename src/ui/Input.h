@@ -86,6 +86,9 @@ public:
     // available) raises the item's Click.
     static bool openMenu(Menu& top);
     static bool choose(Menu& item);
+    // Choosing an item of a menu that is already open (its opening Click
+    // was raised when it showed).
+    static bool chooseOpened(Menu& item);
 
     // The close box / control menu: QueryUnload with mode 0.
     static bool closeBox(Form& f);

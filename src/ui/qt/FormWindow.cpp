@@ -1027,9 +1027,7 @@ void FormWindow::fillMenu(QMenu* qmenu, Menu& menu)
         connect(a, &QAction::triggered, this, [this, item] {
             if (!alive_) return;
             // The bar's menu already raised its opening Click when it showed.
-            QtDesktop::guarded([item] {
-                if (Input::canTakeInput(*item)) item->Click();
-            });
+            QtDesktop::guarded([item] { Input::chooseOpened(*item); });
         });
     }
 }
