@@ -1,0 +1,167 @@
+#pragma once
+// The comparison run: the one long operation of the results window.
+//
+// How the run is put together, and where each stage plugs in
+// ------------------------------------------------------------
+// frmCompare::cmdCompare_Click creates one CompareRun and calls execute().
+// execute() does the set-up, then calls the stage groups in this order, and
+// ends with the common exit:
+//
+//   RunLoadingStages(run)          LoadingStages.h      1 importing, 2 scanning, 3 preparing
+//   RunEntryFilterStages(run)      EntryFilterStages.h  4 levels, 5 first-level folders,
+//                                                       6 file types, 7 attributes,
+//                                                       8 attribute filter, 9 common files,
+//                                                       10 differences
+//   RunAlignmentAndGridStages(run) AlignmentStages.h    11 folders, 12-13 folder alignment,
+//                                                       14 fail-safe, 15 files, 16-18 grid
+//
+// Each group decides which of its stages run (the settings in globals()) and
+// calls them in order; each stage is a free function taking the CompareRun.
+// A stage uses only the frame's pieces below, by name:
+//
+//   run.openStage(Stage::X, total)   label in the current language, the yield
+//                                    and cancel test, bar to 0, count 0, total
+//   run.yieldAndCancelTest()         once per item of every loop
+//   run.advanceProgress()            count + 1, then the bar (cpUpdateProgressBar)
+//   run.updateProgress()             the bar from the count and total as they stand
+//   run.removeEntry(i, k)            entry k of structure i to lstExcluded(i) and
+//                                    out of its eight lists; removeEntries(i, flags)
+//                                    does the same for many entries in one pass
+//   run.noFilesCheck(stageText)      after stages 2, 4, 5, 6 and 8
+//   run.reportNoFiles(stageText, place) the per-structure variant of stages 9, 10
+//   run.failSafeFailure(title, text) a failed check (the window closes)
+//   run.fatalInternalError(text)     the missing attribute line of stage 15
+//   run.form()                       the window's controls (grid, labels, steps)
+//   run.state()                      the shared run state (RunState below)
+//
+// Leaving the run: the yield test, the no-files check and the failure
+// reports never return when the run must end; they throw RunLeave, which
+// execute() catches. A stage therefore needs no exit code of its own, and it
+// must not catch RunLeave. Run-time errors (platform::AppError, ui::UiError,
+// standard exceptions) thrown by a stage are reported by execute() with the
+// location code "315": Yes ends the program, No ends the run as a cancel
+// does (going on after a failed step of a comparison gives no sound result).
+//
+// The working lists are those of frmHiddenForm; from the end of loading
+// until the folder stage consumes them, the eight lists of a structure hold
+// the same number of items and item k of all eight is one entry. The lists
+// have no item limit, and every step is meant to stay linear in the number
+// of entries: use removeEntries for filters that drop many entries.
+
+#include "shared/basGlobal.h"
+#include "ui/Types.h"
+
+#include <QString>
+
+#include <array>
+#include <vector>
+
+namespace compare {
+
+class frmCompare;
+
+// The stages, in run order. The first-level stage has two names.
+enum class Stage {
+    ImportingRemoteStructure,
+    ScanningLocalStructure,
+    PreparingLocalStructure,
+    FilteringNumberOfLevels,
+    IncludingFirstLevelFolders,
+    ExcludingFirstLevelFolders,
+    FilteringFileTypes,
+    CollectingFileAttributes,
+    FilteringFileAttributes,
+    FilteringCommonFiles,
+    FilteringDifferences,
+    CollectingFolders,
+    AligningPrimaryFolders,
+    AligningSecondaryFolders,
+    FailSafeCheck,
+    AligningFiles,
+    InitializingGrid,
+    PopulatingGrid,
+    FinalProcessing,
+};
+
+// The stage's name as its label shows it.
+QString StageName(Stage stage, bool greek);
+// The name a no-files message quotes: the label's name, except the scanning
+// stage, whose message leaves out the note on the percentage.
+QString StageMessageName(Stage stage, bool greek);
+
+// Thrown to leave the run: through the common exit (a cancel) or past it
+// (the window was unloaded after a no-files or failure message).
+struct RunLeave {
+    bool windowUnloaded = false;
+};
+
+// What the stages share.
+struct RunState {
+    // The structures read from disk: 0..1 by default; 1..1 when only the
+    // Primary comes from a structure file, 0..0 when only the Secondary does,
+    // -1..-1 when both do.
+    int FirstLocalStructure = 0;
+    int LastLocalStructure = 1;
+    // The compared root of each structure, with its trailing "\".
+    std::array<QString, 2> StructureRoot{};
+    std::array<qsizetype, 2> StructureRootLength{};
+    // Items done and to do in the current stage.
+    qint64 progressCount = 0;
+    qint64 progressTotal = 0;
+    // Set by the final processing when any result row differs.
+    bool StructuresDiffer = false;
+    // Fixed at set-up.
+    ui::Color grey = 0xE0E0E0;
+    ui::Color white = 0xFFFFFF;
+    ui::Color green = 0x00FF00;
+    std::array<ui::Color, 2> sideTint{};
+
+    bool isLive(int i) const { return i >= FirstLocalStructure && i <= LastLocalStructure && FirstLocalStructure >= 0; }
+    bool anyLive() const { return FirstLocalStructure >= 0; }
+};
+
+class CompareRun {
+public:
+    explicit CompareRun(frmCompare& form);
+
+    // Set-up, the stage groups, the common exit; the error handler "315".
+    void execute();
+
+    frmCompare& form() { return m_form; }
+    RunState& state() { return m_state; }
+
+    // --- The frame's pieces ------------------------------------------------
+    void openStage(Stage stage, qint64 total = 0);
+    // Puts a stage's name into the label (the loading stages order the
+    // opening steps themselves).
+    void showStageName(Stage stage);
+    void yieldAndCancelTest();
+    void updateProgress();
+    void advanceProgress();
+    void removeEntry(int structure, int k);
+    // Removes every entry k with remove[k] true, in one pass over the lists.
+    void removeEntries(int structure, const std::vector<bool>& remove);
+    void noFilesCheck(const QString& stageText);
+    // "in the Primary Structure" ... for structure 0, 1, or 2 (both).
+    static QString NoFilesPlace(int which, bool greek);
+    [[noreturn]] void reportNoFiles(const QString& stageText, int which);
+    [[noreturn]] void failSafeFailure(const QString& checkTitle, const QString& sentences);
+    [[noreturn]] void fatalInternalError(const QString& sentences);
+    // A failure the user can act on (an unreadable folder, a damaged file):
+    // the message, with "The comparison process failed.", then as a
+    // fail-safe failure.
+    [[noreturn]] void inputFailure(const QString& sentences);
+    void commonExit();
+
+private:
+    void setUp();
+    [[noreturn]] void closeAfterMessage(const QString& title, const QString& text);
+
+    frmCompare& m_form;
+    RunState m_state;
+};
+
+// The failure sentence that ends every failure report.
+QString ComparisonFailedText(bool greek);
+
+} // namespace compare

@@ -1,0 +1,183 @@
+#include "compare/LoadingStages.h"
+
+#include "compare/CompareRun.h"
+#include "compare/frmCompare.h"
+#include "platform/AppError.h"
+#include "shared/FileFacts.h"
+#include "shared/PathText.h"
+#include "shared/StructureFile.h"
+#include "shared/basObsoleteCompleteStructureScanner.h"
+#include "shared/frmHiddenForm.h"
+
+namespace compare {
+
+using basGlobal::globals;
+using basGlobal::HiddenForm;
+
+namespace {
+
+// The seven field lists of a structure, in record order.
+std::array<ui::ListBox*, 7> fieldLists(int i)
+{
+    basGlobal::frmHiddenForm& h = HiddenForm();
+    return {h.lstHidden[i], h.lstSystem[i], h.lstReadOnly[i], h.lstArchive[i], h.lstSize[i], h.lstDate[i], h.lstTime[i]};
+}
+
+[[noreturn]] void cannotOpen(CompareRun& run, const QString& file, basGlobal::Long error)
+{
+    const bool gr = globals().LanguageIsGreek;
+    const QString why = platform::errorDescription(int(error));
+    run.inputFailure(gr ? QStringLiteral("Το αρχείο δομής '") + file + QStringLiteral("' δεν μπορεί να ανοιχθεί: ") + why + QLatin1Char('.')
+                        : QStringLiteral("The structure file '") + file + QStringLiteral("' cannot be opened: ") + why + QLatin1Char('.'));
+}
+
+[[noreturn]] void damaged(CompareRun& run, const basGlobal::StructureFileReader& reader)
+{
+    run.inputFailure(basGlobal::StructureFileProblemText(reader.problem(), globals().LanguageIsGreek));
+}
+
+} // namespace
+
+void RunLoadingStages(CompareRun& run)
+{
+    if (globals().ComparisonMode == 1) {
+        SetLiveRange(run);
+        ImportRemoteStructures(run);
+    }
+    if (run.state().anyLive()) {
+        ScanLocalStructures(run);
+        PrepareLocalStructures(run);
+    }
+}
+
+void SetLiveRange(CompareRun& run)
+{
+    const basGlobal::Globals& g = globals();
+    RunState& st = run.state();
+    const bool primaryImported = !g.ImportedStructureFile[0].isEmpty();
+    const bool secondaryImported = !g.ImportedStructureFile[1].isEmpty();
+    if (primaryImported) st.FirstLocalStructure = st.LastLocalStructure = 1;
+    if (secondaryImported) st.FirstLocalStructure = st.LastLocalStructure = 0;
+    if (primaryImported && secondaryImported) st.FirstLocalStructure = st.LastLocalStructure = -1;
+}
+
+void ImportRemoteStructures(CompareRun& run)
+{
+    const basGlobal::Globals& g = globals();
+    RunState& st = run.state();
+    run.showStageName(Stage::ImportingRemoteStructure);
+    run.form().prbProgressBar->setValue(0);
+
+    const int first = g.FirstStructureToProcess;
+    const int last = g.LastStructureToProcess;
+    // First pass: the total is the sum of every file's own line count.
+    st.progressTotal = 0;
+    for (int i = first; i <= last; ++i) {
+        const QString& file = g.ImportedStructureFile[std::size_t(i)];
+        basGlobal::StructureFileReader reader;
+        if (const basGlobal::Long e = reader.open(file))
+            cannotOpen(run, file, e);
+        qint64 total = 0;
+        if (!reader.readTotalLines(total))
+            damaged(run, reader);
+        st.progressTotal += total;
+    }
+
+    // Second pass: the records; the count runs on from one file into the next.
+    st.progressCount = 0;
+    basGlobal::frmHiddenForm& h = HiddenForm();
+    for (int i = first; i <= last; ++i) {
+        const QString& file = g.ImportedStructureFile[std::size_t(i)];
+        basGlobal::StructureFileReader reader;
+        if (const basGlobal::Long e = reader.open(file))
+            cannotOpen(run, file, e);
+        basGlobal::StructureFileHeader header;
+        if (!reader.readHeader(header))
+            damaged(run, reader);
+        st.progressCount += reader.linesRead();
+        run.updateProgress();
+        run.yieldAndCancelTest();
+
+        st.StructureRoot[std::size_t(i)] = header.root;
+        st.StructureRootLength[std::size_t(i)] = header.root.size();
+        const auto fields = fieldLists(i);
+        for (ui::ListBox* list : fields) list->clear();
+        ui::ListBox* paths = h.lstFinalListBox[i];
+        paths->clear();
+
+        basGlobal::StructureFileRecord record;
+        for (qint64 n = 0; n < header.recordCount; ++n) {
+            if (!reader.readRecord(record))
+                damaged(run, reader);
+            const QString* texts[7] = {&record.hidden, &record.system, &record.readOnly, &record.archive,
+                                       &record.size,   &record.date,   &record.time};
+            for (int k = 0; k < 7; ++k)
+                fields[std::size_t(k)]->addItem(*texts[k]);
+            paths->addItem(record.path.mid(header.root.size()));
+            st.progressCount += 8;
+            run.updateProgress();
+            run.yieldAndCancelTest();
+        }
+    }
+}
+
+void ScanLocalStructures(CompareRun& run)
+{
+    const basGlobal::Globals& g = globals();
+    RunState& st = run.state();
+    basGlobal::frmHiddenForm& h = HiddenForm();
+    // No total: the bar stays at 0 and the stage's name says so.
+    run.form().prbProgressBar->setValue(0);
+    run.showStageName(Stage::ScanningLocalStructure);
+    run.yieldAndCancelTest();
+
+    for (int i = st.FirstLocalStructure; i <= st.LastLocalStructure; ++i) {
+        const QString root = basGlobal::AddTrailingSeparator(g.CurrentPath[std::size_t(i)]);
+        st.StructureRoot[std::size_t(i)] = root;
+        st.StructureRootLength[std::size_t(i)] = root.size();
+        h.lstFinalListBox[i]->setEnabled(true);   // cleared before it is filled
+        bool cancelled = false;
+        basGlobal::Long error = 0;
+        QString failedFolder;
+        basGlobal::CollectCompleteStructure(root, false, *h.lstListBoxAuxiliary[i], *h.lstListBoxUnsorted[i],
+                                            *h.lstFileListBoxAuxiliary[i], *h.lstFinalListBox[i], cancelled, error,
+                                            &basGlobal::StructureFactsStore(i), &failedFolder);
+        run.yieldAndCancelTest();
+        if (error != 0) {
+            const bool gr = g.LanguageIsGreek;
+            const QString folder = failedFolder.isEmpty() ? root : failedFolder;
+            const QString why = platform::errorDescription(int(error));
+            run.inputFailure(gr ? QStringLiteral("Ο φάκελλος '") + folder + QStringLiteral("' δεν μπορεί να διαβασθεί: ") + why + QLatin1Char('.')
+                                : QStringLiteral("The folder '") + folder + QStringLiteral("' cannot be read: ") + why + QLatin1Char('.'));
+        }
+    }
+    run.noFilesCheck(StageMessageName(Stage::ScanningLocalStructure, g.LanguageIsGreek));
+}
+
+void PrepareLocalStructures(CompareRun& run)
+{
+    RunState& st = run.state();
+    basGlobal::frmHiddenForm& h = HiddenForm();
+    qint64 total = 0;
+    for (int i = st.FirstLocalStructure; i <= st.LastLocalStructure; ++i)
+        total += h.lstFinalListBox[i]->listCount();
+    run.openStage(Stage::PreparingLocalStructure, total);
+
+    const QString blank = QStringLiteral(" ");
+    for (int i = st.FirstLocalStructure; i <= st.LastLocalStructure; ++i) {
+        const auto fields = fieldLists(i);
+        for (ui::ListBox* list : fields) list->clear();
+        ui::ListBox* paths = h.lstFinalListBox[i];
+        const qsizetype cut = st.StructureRootLength[std::size_t(i)];
+        const int n = paths->listCount();
+        for (int k = 0; k < n; ++k) {
+            run.yieldAndCancelTest();
+            // In place: the item keeps its position, its path loses the root.
+            paths->setList(k, paths->list(k).mid(cut));
+            for (ui::ListBox* list : fields) list->addItem(blank);
+            run.advanceProgress();
+        }
+    }
+}
+
+} // namespace compare

@@ -1,0 +1,362 @@
+#include "compare/frmCompare.h"
+
+#include "compare/CompareRun.h"
+#include "mainwindow/frmMain.h"
+#include "shared/ErrorTrap.h"
+#include "shared/IniAccess.h"
+#include "shared/Messages.h"
+#include "shared/PathText.h"
+#include "shared/StructureFile.h"
+#include "shared/basGlobal.h"
+#include "ui/Desktop.h"
+
+#include <cmath>
+
+namespace compare {
+
+using basGlobal::globals;
+
+namespace {
+
+// Twips, client area 11652 x 7932.
+constexpr int kClientWidth = 11652;
+constexpr int kClientHeight = 7932;
+constexpr int kLabelHeight = 252;
+constexpr int kButtonTop = 7320;
+constexpr int kButtonHeight = 492;
+constexpr ui::Color kProcessLabelColour = 0xC00000;
+constexpr ui::Color kSysInfoBackground = 0x80000018u;
+constexpr ui::Color kSysHighlightText = 0x8000000Eu;
+constexpr int kCtrlF = 6;
+constexpr int kCtrlP = 16;
+
+QString tr2(bool greek, const char16_t* english, const char16_t* greekText)
+{
+    return greek ? QString::fromUtf16(greekText) : QString::fromUtf16(english);
+}
+
+} // namespace
+
+frmCompare::frmCompare() : ui::Form(QStringLiteral("frmCompare"))
+{
+    Load = [this] { Form_Load(); };
+    QueryUnload = [this](bool& cancel, int mode) { Form_QueryUnload(cancel, mode); };
+    Unload = [this](bool& cancel) { Form_Unload(cancel); };
+    KeyPress = [this](int& key) { Form_KeyPress(key); };
+}
+
+void frmCompare::build()
+{
+    move(left(), top(), kClientWidth + 2 * 60, kClientHeight + 400);
+    setKeyPreview(true);
+    buildMenus();
+
+    const int totalsLeft[4] = {120, 2880, 6120, 8880};
+    for (int i = 0; i < 2; ++i) {
+        auto* path = addTo(lblCurrentFullPath, QStringLiteral("lblCurrentFullPath"), i);
+        path->move(120, i == 0 ? 120 : 840, 11412, kLabelHeight);
+        path->setHelpTopic(i == 0 ? htCurrentFullPathPrimary : htCurrentFullPathSecondary);
+        auto* folders = addTo(lblTotalFolders, QStringLiteral("lblTotalFolders"), i);
+        folders->move(totalsLeft[2 * i], 480, 2652, kLabelHeight);
+        folders->setHelpTopic(i == 0 ? htTotalFoldersPrimary : htTotalFoldersSecondary);
+        auto* files = addTo(lblTotalFiles, QStringLiteral("lblTotalFiles"), i);
+        files->move(totalsLeft[2 * i + 1], 480, 2652, kLabelHeight);
+        files->setHelpTopic(i == 0 ? htTotalFilesPrimary : htTotalFilesSecondary);
+    }
+
+    grdResults = add<ui::FlexGrid>(QStringLiteral("grdResults"));
+    grdResults->move(120, 1200, 11412, 6012);
+    grdResults->setHelpTopic(htResults);
+
+    lblProcessInProgress = add<ui::Label>(QStringLiteral("lblProcessInProgress"));
+    lblProcessInProgress->move(120, 6240, 11412, kLabelHeight);
+    lblProcessInProgress->setForeColor(kProcessLabelColour);
+    lblProcessInProgress->setBackColor(kSysInfoBackground);
+    lblProcessInProgress->setFontBold(true);
+    lblProcessInProgress->setHelpTopic(htProcessInProgress);
+
+    prbProgressBar = add<ui::ProgressBar>(QStringLiteral("prbProgressBar"));
+    prbProgressBar->move(120, 6600, 11412, kLabelHeight);
+    prbProgressBar->setHelpTopic(htProgressBar);
+
+    for (int k = 0; k < 6; ++k) {
+        auto* step = addTo(lblStep, QStringLiteral("lblStep"), k);
+        step->move(120 + 240 * k, 6960, 252, 252);
+        step->setCaption(QString::number(k + 1));
+        step->setAlignment(2);
+        step->setFontBold(true);
+        step->setBackColor(kSysHighlightText);
+    }
+    prbSubProgressBar = add<ui::ProgressBar>(QStringLiteral("prbSubProgressBar"));
+    prbSubProgressBar->move(1680, 6960, 9852, 252);
+
+    lblElapsedTime = add<ui::Label>(QStringLiteral("lblElapsedTime"));
+    lblElapsedTime->move(120, 7440, 1212, kLabelHeight);
+    lblElapsedTime->setHelpTopic(htElapsedTime);
+
+    auto button = [this](ui::CommandButton*& slot, const char* name, int left, int width, int topic) {
+        slot = add<ui::CommandButton>(QLatin1String(name));
+        slot->move(left, kButtonTop, width, kButtonHeight);
+        slot->setHelpTopic(topic);
+    };
+    button(cmdCancel, "cmdCancel", 1440, 1212, htCancel);
+    button(cmdDisplayOrder, "cmdDisplayOrder", 2880, 1332, htDisplayOrder);
+    button(cmdReminder, "cmdReminder", 4440, 1572, htReminder);
+    button(cmdFind, "cmdFind", 6240, 1212, htFind);
+    // Its right button pops up the Difference menu; its help comes from there.
+    button(cmdDisplayNextDifference, "cmdDisplayNextDifference", 7680, 492, 0);
+    cmdDisplayNextDifference->setStyle(1);
+    cmdDisplayNextDifference->setPicture(ui::Picture{QStringLiteral(":/icons/NextDifference.png")});
+    cmdDisplayNextDifference->setFontBold(true);
+    button(cmdPrint, "cmdPrint", 8400, 1452, htPrint);
+    button(cmdCompare, "cmdCompare", 10080, 1452, htCompare);
+    setDefaultButton(cmdCompare);
+    setCancelButton(cmdCancel);
+
+    Timer1 = add<ui::Timer>(QStringLiteral("Timer1"));
+    Timer1->setEnabled(false);
+    Timer1->setInterval(0);
+    Timer2 = add<ui::Timer>(QStringLiteral("Timer2"));
+    Timer2->setEnabled(false);
+    Timer2->setInterval(0);
+
+    freeSizer1 = add<ui::FormResizer>(QStringLiteral("freeSizer1"));
+
+    cmdCompare->Click = [this] { cmdCompare_Click(); };
+    cmdCancel->Click = [this] { cmdCancel_Click(); };
+    cmdDisplayOrder->Click = [this] { basGlobal::ShowOrderOfProcessing(this); };
+    Timer1->Tick = [this] { Timer1_Timer(); };
+}
+
+void frmCompare::buildMenus()
+{
+    int separators = 0;
+    auto separator = [this, &separators](ui::Menu* parent) {
+        addMenu(parent->name() + QStringLiteral("Separator") + QString::number(++separators), QStringLiteral("-"), parent);
+    };
+    mnuFile = addMenu(QStringLiteral("mnuFile"), QStringLiteral("File"));
+    mnuFileCompare = addMenu(QStringLiteral("mnuFileCompare"), QStringLiteral("Compare"), mnuFile);
+    separator(mnuFile);
+    mnuFilePrint = addMenu(QStringLiteral("mnuFilePrint"), QStringLiteral("Print"), mnuFile);
+    mnuFilePrint->setShortcut(QStringLiteral("^P"));
+    separator(mnuFile);
+    mnuFileClose = addMenu(QStringLiteral("mnuFileClose"), QStringLiteral("Close"), mnuFile);
+    mnuFile->setVisible(false);
+
+    mnuDifference = addMenu(QStringLiteral("mnuDifference"), QStringLiteral("Difference"));
+    mnuDifferenceTopRow = addMenu(QStringLiteral("mnuDifferenceTopRow"), QStringLiteral("Top row"), mnuDifference);
+    separator(mnuDifference);
+    mnuDifferenceHelp = addMenu(QStringLiteral("mnuDifferenceHelp"), QStringLiteral("Help"), mnuDifference);
+    separator(mnuDifference);
+    mnuDifferenceCancel = addMenu(QStringLiteral("mnuDifferenceCancel"), QStringLiteral("Cancel"), mnuDifference);
+    mnuDifference->setVisible(false);
+
+    // Each File item presses the button of the same name.
+    mnuFileCompare->Click = [this] { cmdCompare->setValue(true); };
+    mnuFilePrint->Click = [this] { cmdPrint->setValue(true); };
+    mnuFileClose->Click = [this] { cmdCancel->setValue(true); };
+    mnuDifferenceHelp->Click = [this] { ui::desktop().showHelp(this, ui::helpFile(), htDisplayNextDifference); };
+}
+
+// --- Opening -------------------------------------------------------------------------
+
+void frmCompare::Form_Load()
+{
+    basGlobal::Globals& g = globals();
+    basGlobal::ErrorTrap trap(this, QStringLiteral("314"));
+    trap.step([&] {
+        const bool gr = g.LanguageIsGreek;
+        setCaption(tr2(gr, u"Comparison results", u"Αποτελέσματα συγκρίσεως"));
+        mnuFile->setCaption(tr2(gr, u"File", u"Αρχείο"));
+        mnuFileCompare->setCaption(tr2(gr, u"Compare", u"Σύγκριση"));
+        mnuFilePrint->setCaption(tr2(gr, u"Print", u"Εκτύπωση"));
+        mnuFileClose->setCaption(tr2(gr, u"Close", u"Κλείσιμο"));
+        cmdCancel->setCaption(tr2(gr, u"Cancel", u"Άκυρο"));
+        cmdCompare->setCaption(tr2(gr, u"Compare", u"Σύγκριση"));
+        cmdPrint->setCaption(tr2(gr, u"Print", u"Εκτύπωση"));
+        cmdFind->setCaption(tr2(gr, u"Find", u"Εύρεση"));
+        cmdReminder->setCaption(tr2(gr, u"Reminder", u"Υπενθύμιση"));
+        cmdDisplayOrder->setCaption(tr2(gr, u"Order", u"Σειρά"));
+        cmdDisplayNextDifference->setToolTipText(tr2(gr, u"Display next difference", u"Εμφάνιση επομένης διαφοράς"));
+        mnuDifferenceTopRow->setCaption(tr2(gr, u"Top row", u"Κορυφογραμμή"));
+        mnuDifferenceHelp->setCaption(tr2(gr, u"Help", u"Βοήθεια"));
+        mnuDifferenceCancel->setCaption(tr2(gr, u"Cancel", u"Άκυρο"));
+    });
+    trap.step([&] { freeSizer1->setResizeFonts(g.ResizeFontEnabled); });
+    trap.step([&] {
+        g.ComparisonInProgress = false;
+        g.CancelRequested = false;
+        g.ResultsNotPrinted = false;
+        g.CurrentDifferenceRow = 0;
+    });
+    for (int i = 0; i < 2; ++i) {
+        QString pathText;
+        trap.step([&] { lblCurrentFullPath[i]->setBackColor(structureTint(i)); });
+        trap.step([&] { pathText = basGlobal::AddTrailingSeparator(g.CurrentPath[std::size_t(i)]); });
+        if (g.ComparisonMode == 1 && !g.ImportedStructureFile[std::size_t(i)].isEmpty()) {
+            // The root the structure had where it was exported; the file's
+            // own name is not shown.
+            pathText = basGlobal::AddTrailingSeparator(QString());
+            trap.step([&] {
+                QString root;
+                const basGlobal::Long e = basGlobal::ReadStructureFileRoot(g.ImportedStructureFile[std::size_t(i)], root);
+                basGlobal::RaiseIfError(e);
+                pathText = root;
+            });
+        }
+        trap.step([&] {
+            lblCurrentFullPath[i]->setCaption(basGlobal::CompactPathToWidth(*lblCurrentFullPath[i], pathText));
+            lblCurrentFullPath[i]->setToolTipText(g.HidePathToolTips ? QString() : pathText);
+        });
+        trap.step([&] {
+            for (ui::Label* l : {lblTotalFolders[i], lblTotalFiles[i]}) {
+                l->setBackColor(structureTint(i));
+                l->setCaption(QString());
+            }
+        });
+    }
+    trap.step([&] {
+        grdResults->setVisible(false);
+        lblProcessInProgress->setVisible(false);
+        prbProgressBar->setVisible(false);
+        prbSubProgressBar->setVisible(false);
+        for (ui::Label* step : lblStep) step->setVisible(false);
+    });
+    trap.step([&] {
+        lblProcessInProgress->setCaption(QString());
+        lblElapsedTime->setCaption(QString());
+        prbProgressBar->setValue(0);
+    });
+    trap.step([&] {
+        mnuFilePrint->setEnabled(false);
+        cmdPrint->setEnabled(false);
+        cmdFind->setEnabled(false);
+        cmdDisplayNextDifference->setEnabled(false);
+    });
+}
+
+// --- Closing ---------------------------------------------------------------------------
+
+void frmCompare::Form_QueryUnload(bool& cancel, int unloadMode)
+{
+    basGlobal::Globals& g = globals();
+    if (g.ComparisonInProgress) {
+        // A close from the control menu would pull the window from under the
+        // run; the run's own unload goes through.
+        cancel = basGlobal::ShowCannotCloseWindowMessage(this, basGlobal::Integer(unloadMode));
+        return;
+    }
+    if (!g.ResultsNotPrinted)
+        return;
+    const bool gr = g.LanguageIsGreek;
+    const QString title = tr2(gr, u"Reminder", u"Υπενθύμιση");
+    const QString text = gr ? QStringLiteral("Θέλετε παράγματι να κλείσετε το τρέχον παράθυρο χωρίς να εκτυπώσετε τα ")
+                                  + QStringLiteral("αποτελέσματα της συγκρίσεως;")
+                            : QStringLiteral("Do you really want to close the current window without printing the results ")
+                                  + QStringLiteral("of the comparison?");
+    if (basGlobal::ShowMessageBox(this, title, text, ui::vbQuestionYesNoDefNo) == ui::vbNo)
+        cancel = true;
+}
+
+void frmCompare::Form_Unload(bool& /*cancel*/)
+{
+    basGlobal::Globals& g = globals();
+    if (grdResults->cols() != basGlobal::kGridColumns || !g.SaveColumnWidths)
+        return;
+    basGlobal::ErrorTrap trap(this, QStringLiteral("318"));
+    for (int c = 0; c < basGlobal::kGridColumns; ++c) {
+        trap.step([&] {
+            g.GridColumnWidth[std::size_t(c)] = grdResults->colWidth(c);
+            basGlobal::RaiseIfError(basGlobal::WriteIniLong(g.IniFileName, QStringLiteral("GridColumnWidths"),
+                                                            QString::number(c), g.GridColumnWidth[std::size_t(c)]));
+        });
+    }
+}
+
+// --- Commands ----------------------------------------------------------------------------
+
+void frmCompare::cmdCompare_Click()
+{
+    CompareRun run(*this);
+    run.execute();
+}
+
+void frmCompare::cmdCancel_Click()
+{
+    basGlobal::Globals& g = globals();
+    if (g.ComparisonInProgress)
+        g.CancelRequested = basGlobal::ConfirmCancelProcessing(this, *cmdCancel);
+    else
+        unload(ui::vbFormCode);
+}
+
+void frmCompare::Form_KeyPress(int& keyAscii)
+{
+    // The keys pass on; a disabled button ignores the press.
+    if (keyAscii == kCtrlP)
+        cmdPrint->setValue(true);
+    else if (keyAscii == kCtrlF)
+        cmdFind->setValue(true);
+}
+
+// --- Progress and clock ---------------------------------------------------------------
+
+QString ProgressToolTipText(double percent)
+{
+    // nearbyint rounds in the default mode: to nearest, a half to even.
+    return QStringLiteral(" ") + QString::number(qint64(std::nearbyint(percent))) + QStringLiteral(" % ");
+}
+
+namespace {
+
+void updateBar(ui::ProgressBar& bar, qint64 current, qint64 total)
+{
+    double percent = total >= 1 ? double(current) / double(total) * 100.0 : 100.0;
+    if (percent < 0) percent = 0;
+    if (percent > 100) percent = 100;
+    bar.setValue(double(float(percent)));
+    bar.setToolTipText(ProgressToolTipText(percent));
+}
+
+} // namespace
+
+void frmCompare::cpUpdateProgressBar(qint64 current, qint64 total) { updateBar(*prbProgressBar, current, total); }
+void frmCompare::cpUpdateSubProgressBar(qint64 current, qint64 total) { updateBar(*prbSubProgressBar, current, total); }
+
+QString ElapsedTimeText(qint64 s)
+{
+    auto two = [](qint64 v) { return QString::number(v).rightJustified(2, u'0'); };
+    return two(s / 3600) + QLatin1Char(':') + two((s % 3600) / 60) + QLatin1Char(':') + two(s % 60);
+}
+
+void frmCompare::Timer1_Timer()
+{
+    const qint64 seconds = Timer1->tag().toLongLong() + 1;
+    Timer1->setTag(QString::number(seconds));
+    lblElapsedTime->setCaption(ElapsedTimeText(seconds));
+}
+
+// --- The main window's tints ------------------------------------------------------------
+
+mainwindow::frmMain* LoadedMainWindow()
+{
+    for (ui::Form* f : ui::loadedForms())
+        if (auto* main = dynamic_cast<mainwindow::frmMain*>(f))
+            return main;
+    return nullptr;
+}
+
+ui::Color frmCompare::structureTint(int i) const
+{
+    if (mainwindow::frmMain* main = LoadedMainWindow())
+        return main->lblCurrentFullPath[i]->backColor();
+    return mainwindow::kStructureTint[i];
+}
+
+frmCompare& CompareWindow()
+{
+    static frmCompare* const form = new frmCompare;
+    return *form;
+}
+
+} // namespace compare

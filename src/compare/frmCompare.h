@@ -1,0 +1,117 @@
+#pragma once
+// The results window: one comparison of the two structures runs here and
+// its results are shown. It opens empty (paths shown, totals blank, grid and
+// progress hidden, Print, Find and Next difference disabled); Compare runs
+// the comparison once per opening (CompareRun.h); Cancel cancels it, or
+// closes the window once it has ended (with the print reminder when due).
+// Closing after a comparison keeps the nine column widths when the user
+// asked for that.
+//
+// The window reads the structure tints from the main window's controls when
+// the main window is loaded, and falls back to the designed tints when it is
+// not (a results window opened on its own, as tests do).
+
+#include "ui/FlexGrid.h"
+#include "ui/Form.h"
+
+namespace mainwindow {
+class frmMain;
+}
+
+namespace compare {
+
+// Context-help topics of the window's controls.
+enum HelpTopic : int {
+    htCurrentFullPathPrimary = 50010,
+    htCurrentFullPathSecondary = 50015,
+    htTotalFoldersPrimary = 50020,
+    htTotalFoldersSecondary = 50025,
+    htTotalFilesPrimary = 50030,
+    htTotalFilesSecondary = 50035,
+    htProcessInProgress = 50040,
+    htProgressBar = 50050,
+    htElapsedTime = 50060,
+    htCancel = 50070,
+    htDisplayOrder = 50075,
+    htReminder = 50080,
+    htFind = 50090,
+    htDisplayNextDifference = 50095,
+    htPrint = 50100,
+    htCompare = 50110,
+    htResults = 50120,
+};
+
+class frmCompare : public ui::Form {
+public:
+    frmCompare();
+
+    ui::ControlArray<ui::Label> lblCurrentFullPath;
+    ui::ControlArray<ui::Label> lblTotalFolders;
+    ui::ControlArray<ui::Label> lblTotalFiles;
+    ui::FlexGrid* grdResults = nullptr;
+    ui::Label* lblProcessInProgress = nullptr;
+    ui::ControlArray<ui::Label> lblStep;
+    ui::ProgressBar* prbProgressBar = nullptr;
+    ui::ProgressBar* prbSubProgressBar = nullptr;
+    ui::Label* lblElapsedTime = nullptr;
+    ui::CommandButton* cmdCancel = nullptr;
+    ui::CommandButton* cmdDisplayOrder = nullptr;
+    ui::CommandButton* cmdReminder = nullptr;
+    ui::CommandButton* cmdFind = nullptr;
+    ui::CommandButton* cmdDisplayNextDifference = nullptr;
+    ui::CommandButton* cmdPrint = nullptr;
+    ui::CommandButton* cmdCompare = nullptr;
+    ui::Timer* Timer1 = nullptr;
+    ui::Timer* Timer2 = nullptr;
+    ui::Menu* mnuFile = nullptr;
+    ui::Menu* mnuFileCompare = nullptr;
+    ui::Menu* mnuFilePrint = nullptr;
+    ui::Menu* mnuFileClose = nullptr;
+    ui::Menu* mnuDifference = nullptr;
+    ui::Menu* mnuDifferenceTopRow = nullptr;
+    ui::Menu* mnuDifferenceHelp = nullptr;
+    ui::Menu* mnuDifferenceCancel = nullptr;
+    ui::FormResizer* freeSizer1 = nullptr;
+
+    // The comparison (the window's Compare command).
+    void cmdCompare_Click();
+    // Cancels a running comparison (after the "Cancel processing" question)
+    // or closes the window.
+    void cmdCancel_Click();
+    // The main and the second progress bar: percent of current over total
+    // (100 when the total is below 1), clamped to 0..100, the fraction kept;
+    // the tool tip " n % " with n rounded half to even.
+    void cpUpdateProgressBar(qint64 current, qint64 total);
+    void cpUpdateSubProgressBar(qint64 current, qint64 total);
+    // One second of the elapsed-time clock.
+    void Timer1_Timer();
+
+    // The tint of structure i as the main window shows it.
+    ui::Color structureTint(int i) const;
+
+protected:
+    void build() override;
+
+private:
+    void buildMenus();
+    void Form_Load();
+    void Form_QueryUnload(bool& cancel, int unloadMode);
+    void Form_Unload(bool& cancel);
+    void Form_KeyPress(int& keyAscii);
+};
+
+// The program's results window (created on first use, loaded by the main
+// window's Compare).
+frmCompare& CompareWindow();
+
+// The main window when it is loaded, else nullptr.
+mainwindow::frmMain* LoadedMainWindow();
+
+// The elapsed-time text of a number of seconds: hh:mm:ss, hours growing
+// past two digits.
+QString ElapsedTimeText(qint64 seconds);
+
+// " n % " for a percentage, n the nearest whole number (a half to the even one).
+QString ProgressToolTipText(double percent);
+
+} // namespace compare

@@ -1,0 +1,191 @@
+#pragma once
+// Every comparison test starts from fresh program-wide state and the
+// headless desktop, with two temporary folders mounted as drives C: and D:,
+// a quiet main window loaded (its tints are what the results window reads)
+// and the results window ready to be shown modally by a script.
+
+#include "compare/frmCompare.h"
+#include "mainwindow/frmMain.h"
+#include "platform/Drives.h"
+#include "shared/Messages.h"
+#include "shared/RegionalFormats.h"
+#include "shared/basGlobal.h"
+#include "shared/frmHiddenForm.h"
+#include "shared/qstring_print.h"
+#include "ui/HeadlessDesktop.h"
+#include "ui/Input.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QLocale>
+#include <QTemporaryDir>
+
+#include <sys/stat.h>
+#include <utime.h>
+
+#include <functional>
+
+#include <gtest/gtest.h>
+
+namespace compare_test {
+
+// The main window as designed, without its start-up: only its controls.
+class QuietMain : public mainwindow::frmMain {
+public:
+    QuietMain() { Load = ui::Event<>::Handler(); }
+
+protected:
+    void build() override
+    {
+        mainwindow::frmMain::build();
+        Load = ui::Event<>::Handler();
+        QueryUnload = ui::Event<bool&, int>::Handler();
+        Unload = ui::Event<bool&>::Handler();
+        freeSizer1->ResizeDone = ui::Event<>::Handler();
+    }
+};
+
+inline const QString kCancelTitle = QStringLiteral("Cancel processing");
+inline const QString kCancelText = QStringLiteral("Do you really want to cancel the process that is currently in progress?");
+inline const QString kResultsTitle = QStringLiteral("Comparison results");
+
+class CompareTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        basGlobal::resetGlobals();
+        desk.install();
+        basGlobal::SetDoEventsInterval(0);
+        shared::setRegionalFormats(shared::RegionalFormats(QLocale(QLocale::English, QLocale::UnitedKingdom),
+                                                           QStringLiteral("dddd, d MMMM yyyy"),
+                                                           QStringLiteral("dd/MM/yyyy"),
+                                                           QStringLiteral("HH:mm:ss"), u'.'));
+        ASSERT_TRUE(c.isValid() && d.isValid());
+        platform::Drive dc;
+        dc.letter = QLatin1Char('C');
+        dc.mountPoint = c.path();
+        dc.fsType = QStringLiteral("ext4");
+        dc.type = platform::driveFixed;
+        platform::Drive dd = dc;
+        dd.letter = QLatin1Char('D');
+        dd.mountPoint = d.path();
+        platform::setDrives(platform::DriveTable({dc, dd}));
+        g().ApplicationTitle = QStringLiteral("Tarnwick");
+        g().VolumeIsCaseSensitive = true;
+        g().IniFileName = QStringLiteral("C:\\Quillmarsh.ini");
+        g().FirstStructureToProcess = 0;
+        g().LastStructureToProcess = 1;
+        main.load();
+        for (int i = 0; i < 2; ++i) {
+            basGlobal::HiddenForm().lstFinalListBox[i]->clear();
+            basGlobal::HiddenForm().lstExcluded[i]->clear();
+        }
+    }
+    void TearDown() override
+    {
+        if (win.isLoaded()) {
+            basGlobal::globals().ComparisonInProgress = false;
+            basGlobal::globals().ResultsNotPrinted = false;
+            win.unload();
+        }
+        main.unload();
+        EXPECT_EQ(desk.pendingMsgBoxes(), 0) << "expected message boxes never shown";
+        EXPECT_EQ(desk.pendingModalScripts(), 0) << "modal scripts never run";
+        EXPECT_TRUE(desk.failures().isEmpty()) << desk.failures().join('\n').toStdString();
+        ui::setDesktop(nullptr);
+        shared::resetRegionalFormats();
+        platform::setDrives(platform::DriveTable());
+    }
+
+    basGlobal::Globals& g() { return basGlobal::globals(); }
+    basGlobal::frmHiddenForm& hidden() { return basGlobal::HiddenForm(); }
+
+    // --- Trees ---------------------------------------------------------------
+    static QString nativeOf(const QTemporaryDir& drive, const QString& rel)
+    {
+        return rel.isEmpty() ? drive.path() : drive.path() + QLatin1Char('/') + rel;
+    }
+    void file(const QTemporaryDir& drive, const QString& rel, const QByteArray& content = "x")
+    {
+        ASSERT_TRUE(QDir().mkpath(QFileInfo(nativeOf(drive, rel)).absolutePath()));
+        QFile f(nativeOf(drive, rel));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(content);
+    }
+    void folder(const QTemporaryDir& drive, const QString& rel) { ASSERT_TRUE(QDir().mkpath(nativeOf(drive, rel))); }
+    void setLocalMtime(const QTemporaryDir& drive, const QString& rel, const QDateTime& local)
+    {
+        struct utimbuf t;
+        t.actime = t.modtime = time_t(local.toSecsSinceEpoch());
+        ASSERT_EQ(::utime(QFile::encodeName(nativeOf(drive, rel)).constData(), &t), 0);
+    }
+
+    // The items of one working list.
+    static QStringList items(const ui::ListBox& list)
+    {
+        QStringList out;
+        for (int k = 0; k < list.listCount(); ++k) out << list.list(k);
+        return out;
+    }
+    QStringList paths(int i) { return items(*hidden().lstFinalListBox[i]); }
+    // The seven fields of entry k of structure i, joined with "|".
+    QString fields(int i, int k)
+    {
+        auto& h = hidden();
+        return QStringList{h.lstHidden[i]->list(k), h.lstSystem[i]->list(k), h.lstReadOnly[i]->list(k),
+                           h.lstArchive[i]->list(k), h.lstSize[i]->list(k), h.lstDate[i]->list(k),
+                           h.lstTime[i]->list(k)}
+            .join(QLatin1Char('|'));
+    }
+
+    // Shows the results window modally with `script` running inside.
+    void openWindow(const std::function<void()>& script)
+    {
+        desk.onModal(QStringLiteral("frmCompare"), [script](ui::Form&) { script(); });
+        win.show(ui::Modal);
+    }
+    // Opens the window, presses Compare and, when the run leaves the window
+    // open, closes it with Cancel (then captioned Close).
+    void compareAndClose(const std::function<void()>& afterRun = {})
+    {
+        openWindow([&] {
+            ui::Input::click(*win.cmdCompare);
+            if (afterRun) afterRun();
+            if (win.isShown()) ui::Input::click(*win.cmdCancel);
+        });
+    }
+
+    ui::HeadlessDesktop desk;
+    QTemporaryDir c;
+    QTemporaryDir d;
+    QuietMain main;
+    compare::frmCompare win;
+};
+
+// The worked example of an exported structure: D:\Work with notes.txt, the
+// folder Alpha (a.dat and the empty folder Empty) and Beta (b.txt).
+inline QByteArray workedExample(const char* eol = "\r\n")
+{
+    const char* lines[] = {
+        "38", "D:\\Work\\", "2", "Alpha", "Beta", "4",
+        "False", "False", "False", "True", "0000001234", "20020824", "140509", "D:\\Work\\notes.txt",
+        "False", "False", "True", "True", "0000000000", "20011231", "235958", "D:\\Work\\Alpha\\a.dat",
+        "\"NULL\"", "\"NULL\"", "\"NULL\"", "\"NULL\"", "\"NULL\"", "\"NULL\"", "\"NULL\"",
+        "D:\\Work\\Alpha\\Empty\\\"NULL\"",
+        "True", "False", "False", "False", "0000056789", "20020102", "030405", "D:\\Work\\Beta\\b.txt",
+    };
+    QByteArray out;
+    for (const char* l : lines) {
+        out += l;
+        out += eol;
+    }
+    return out;
+}
+
+inline const QStringList kWorkedPaths = {
+    QStringLiteral("notes.txt"), QStringLiteral("Alpha\\a.dat"), QStringLiteral("Alpha\\Empty\\\"NULL\""),
+    QStringLiteral("Beta\\b.txt")};
+
+} // namespace compare_test

@@ -1,0 +1,364 @@
+// The comparison run: its frame (once per opening, cancel, the no-files
+// messages, failures that close the window) and its loading stages (live
+// scans and exported-structure files brought to the same entries).
+#include "compare_fixture.h"
+
+#include "compare/CompareRun.h"
+#include "shared/FileFacts.h"
+
+using namespace compare_test;
+
+namespace {
+
+QString noFiles(const QString& stage, const QString& place)
+{
+    return QStringLiteral("After completing the '") + stage + QStringLiteral("' process, no files were located ") + place
+        + QLatin1Char('.');
+}
+
+class ComparisonRun : public CompareTest {
+protected:
+    void twoTrees()
+    {
+        file(c, QStringLiteral("Left/a.txt"));
+        file(c, QStringLiteral("Left/Docs/x.txt"));
+        folder(c, QStringLiteral("Left/Empty"));
+        file(c, QStringLiteral("Right/a.txt"));
+        file(c, QStringLiteral("Right/c.txt"));
+        g().CurrentPath = {QStringLiteral("C:\\Left"), QStringLiteral("C:\\Right")};
+    }
+    // The stage names the label showed, in order, without repeats.
+    QStringList stagesSeen;
+    void watchStages()
+    {
+        desk.onYield([] { return true; },
+                     [&] {
+                         const QString s = win.lblProcessInProgress->caption();
+                         if (!s.isEmpty() && (stagesSeen.isEmpty() || stagesSeen.last() != s)) stagesSeen << s;
+                     },
+                     true);
+    }
+};
+
+TEST_F(ComparisonRun, RunsOnceAndLeavesRelativePathsWithBlankFields)
+{
+    twoTrees();
+    watchStages();
+    compareAndClose([&] {
+        EXPECT_FALSE(win.cmdCompare->enabled());
+        EXPECT_FALSE(win.mnuFileCompare->enabled());
+        EXPECT_TRUE(win.cmdPrint->enabled());
+        EXPECT_TRUE(win.mnuFilePrint->enabled());
+        EXPECT_TRUE(win.cmdFind->enabled());
+        EXPECT_FALSE(win.cmdDisplayNextDifference->enabled()) << "nothing said the structures differ";
+        EXPECT_TRUE(win.grdResults->visible());
+        EXPECT_FALSE(win.prbProgressBar->visible());
+        EXPECT_EQ(win.lblProcessInProgress->caption(), QString());
+        EXPECT_EQ(win.cmdCancel->caption(), QStringLiteral("Close"));
+        EXPECT_FALSE(g().ComparisonInProgress);
+        EXPECT_EQ(g().TotalLinesToPrint, win.grdResults->rows() - 1);
+
+        const int yields = desk.yieldCount();
+        win.mnuFileCompare->Click();   // presses a disabled Compare
+        ui::Input::key(win, ui::vbKeyReturn);
+        EXPECT_EQ(desk.yieldCount(), yields) << "a second run started";
+    });
+    EXPECT_EQ(stagesSeen, (QStringList{QStringLiteral("scanning local structure - no progress percentage available"),
+                                       QStringLiteral("preparing local structure")}));
+    EXPECT_EQ(paths(0), (QStringList{QStringLiteral("a.txt"), QStringLiteral("Docs\\x.txt"),
+                                     QStringLiteral("Empty\\\"NULL\"")}));
+    EXPECT_EQ(paths(1), (QStringList{QStringLiteral("a.txt"), QStringLiteral("c.txt")}));
+    for (int k = 0; k < 3; ++k) EXPECT_EQ(fields(0, k), QStringLiteral(" | | | | | | "));
+    EXPECT_EQ(hidden().lstTime[1]->listCount(), 2);
+    // The scan kept each file's facts for the attribute stage.
+    EXPECT_NE(basGlobal::StructureFactsStore(0).find(QStringLiteral("C:\\Left\\Docs\\x.txt")), nullptr);
+}
+
+TEST_F(ComparisonRun, CancelConfirmedClosesTheWindowWithoutTheReminder)
+{
+    twoTrees();
+    g().RemindToPrint = true;
+    desk.onYieldNumber(4, [&] {
+        desk.expectMsgBox(kCancelTitle, kCancelText, ui::vbQuestionYesNoDefNo, ui::vbYes);
+        ui::Input::click(*win.cmdCancel);
+        EXPECT_FALSE(win.cmdCancel->enabled());
+    });
+    openWindow([&] { ui::Input::click(*win.cmdCompare); });
+    EXPECT_FALSE(win.isLoaded());
+    EXPECT_FALSE(g().CancelRequested);
+    EXPECT_FALSE(g().ComparisonInProgress);
+    EXPECT_FALSE(g().ResultsNotPrinted);
+}
+
+TEST_F(ComparisonRun, CancelDeclinedGoesOn)
+{
+    twoTrees();
+    desk.onYieldNumber(4, [&] {
+        desk.expectMsgBox(kCancelTitle, kCancelText, ui::vbQuestionYesNoDefNo, ui::vbNo);
+        ui::Input::click(*win.cmdCancel);
+        EXPECT_TRUE(win.cmdCancel->enabled());
+    });
+    compareAndClose([&] { EXPECT_EQ(win.cmdCancel->caption(), QStringLiteral("Close")); });
+    EXPECT_EQ(paths(1).size(), 2);
+}
+
+TEST_F(ComparisonRun, FileCloseCancelsLikeTheButton)
+{
+    twoTrees();
+    desk.onYieldNumber(3, [&] {
+        desk.expectMsgBox(kCancelTitle, kCancelText, ui::vbQuestionYesNoDefNo, ui::vbYes);
+        win.mnuFileClose->Click();
+    });
+    openWindow([&] { ui::Input::click(*win.cmdCompare); });
+    EXPECT_FALSE(win.isLoaded());
+}
+
+struct NoFilesCase {
+    bool primaryEmpty;
+    bool secondaryEmpty;
+    bool greek;
+    const char16_t* place;
+};
+
+class NoFilesAfterScanning : public ComparisonRun, public ::testing::WithParamInterface<NoFilesCase> {};
+
+TEST_P(NoFilesAfterScanning, NamesThePlaceAndClosesTheWindow)
+{
+    const NoFilesCase p = GetParam();
+    folder(c, QStringLiteral("Left"));
+    folder(c, QStringLiteral("Right"));
+    if (!p.primaryEmpty) file(c, QStringLiteral("Left/a.txt"));
+    if (!p.secondaryEmpty) folder(c, QStringLiteral("Right/Sub"));   // an empty folder is an entry
+    g().CurrentPath = {QStringLiteral("C:\\Left"), QStringLiteral("C:\\Right")};
+    g().LanguageIsGreek = p.greek;
+    const QString text = p.greek
+        ? QStringLiteral("Μετά την ολοκλήρωση της διαδικασίας «σάρωση τοπικής δομής», δεν εντοπίσθηκαν αρχεία ")
+            + QString::fromUtf16(p.place) + QLatin1Char('.')
+        : noFiles(QStringLiteral("scanning local structure"), QString::fromUtf16(p.place));
+    desk.expectMsgBox(p.greek ? QStringLiteral("Αποτελέσματα συγκρίσεως") : kResultsTitle, text, ui::vbCriticalOK, ui::vbOK);
+    openWindow([&] { ui::Input::click(*win.cmdCompare); });
+    EXPECT_FALSE(win.isLoaded());
+    EXPECT_FALSE(g().ComparisonInProgress);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Places, NoFilesAfterScanning,
+    ::testing::Values(NoFilesCase{true, false, false, u"in the Primary Structure"},
+                      NoFilesCase{false, true, false, u"in the Secondary Structure"},
+                      NoFilesCase{true, true, false, u"in both the Primary and the Secondary Structure"},
+                      NoFilesCase{false, true, true, u"στην Δευτερεύουσα Δομή"},
+                      NoFilesCase{true, true, true, u"ούτε στην Πρωτεύουσα ούτε στην Δευτερεύουσα Δομή"}));
+
+TEST_F(ComparisonRun, AFolderThatCannotBeReadEndsTheRunWithItsName)
+{
+    file(c, QStringLiteral("Left/a.txt"));
+    g().CurrentPath = {QStringLiteral("C:\\Left"), QStringLiteral("C:\\Gone")};
+    desk.expectMsgBox(kResultsTitle,
+                      QStringLiteral("The folder 'C:\\Gone\\' cannot be read: Path not found.\n\nThe comparison process failed."),
+                      ui::vbCriticalOK, ui::vbOK);
+    openWindow([&] { ui::Input::click(*win.cmdCompare); });
+    EXPECT_FALSE(win.isLoaded());
+    EXPECT_TRUE(desk.entries(ui::HeadlessDesktop::Entry::MessageBox).size() == 1) << "no error report";
+}
+
+TEST_F(ComparisonRun, EntryRemovalKeepsTheEightListsInStep)
+{
+    twoTrees();
+    compareAndClose([&] {
+        compare::CompareRun run(win);
+        run.removeEntry(0, 1);
+        run.removeEntries(1, {true, false});
+    });
+    EXPECT_EQ(paths(0), (QStringList{QStringLiteral("a.txt"), QStringLiteral("Empty\\\"NULL\"")}));
+    EXPECT_EQ(hidden().lstDate[0]->listCount(), 2);
+    EXPECT_EQ(items(*hidden().lstExcluded[0]), QStringList{QStringLiteral("Docs\\x.txt")});
+    EXPECT_EQ(paths(1), QStringList{QStringLiteral("c.txt")});
+    EXPECT_EQ(hidden().lstSize[1]->listCount(), 1);
+    EXPECT_EQ(items(*hidden().lstExcluded[1]), QStringList{QStringLiteral("a.txt")});
+}
+
+TEST(StageNames, EnglishAndGreekInRunOrder)
+{
+    using compare::Stage;
+    EXPECT_EQ(compare::StageName(Stage::ImportingRemoteStructure, false), QStringLiteral("importing remote structure"));
+    EXPECT_EQ(compare::StageName(Stage::ScanningLocalStructure, true),
+              QStringLiteral("σάρωση τοπικής δομής - δεν μπορεί να εμφανισθεί η ποσοστιαία πρόοδος"));
+    EXPECT_EQ(compare::StageMessageName(Stage::ScanningLocalStructure, false), QStringLiteral("scanning local structure"));
+    EXPECT_EQ(compare::StageName(Stage::ExcludingFirstLevelFolders, true), QStringLiteral("αποκλεισμός φακέλλων πρώτου επιπέδου"));
+    EXPECT_EQ(compare::StageName(Stage::AligningFiles, false),
+              QStringLiteral("aligning files - this process might take some time"));
+    EXPECT_EQ(compare::StageName(Stage::FinalProcessing, true), QStringLiteral("τελική επεξεργασία"));
+}
+
+// --- Exported structures --------------------------------------------------------------
+
+class Importing : public ComparisonRun {
+protected:
+    // The worked example's tree, live, under D:\Work.
+    void workedTree()
+    {
+        file(d, QStringLiteral("Work/notes.txt"), QByteArray(1234, 'n'));
+        file(d, QStringLiteral("Work/Alpha/a.dat"), QByteArray());
+        folder(d, QStringLiteral("Work/Alpha/Empty"));
+        file(d, QStringLiteral("Work/Beta/b.txt"), QByteArray(56789, 'b'));
+    }
+    void importing(const QString& primary, const QString& secondary)
+    {
+        g().ComparisonMode = 1;
+        g().ImportedStructureFile = {primary, secondary};
+        g().FirstStructureToProcess = primary.isEmpty() ? 1 : 0;
+        g().LastStructureToProcess = secondary.isEmpty() ? 0 : 1;
+    }
+};
+
+TEST_F(Importing, TwoFilesGiveTheirEntriesAndProgressRunsAcrossBoth)
+{
+    file(c, QStringLiteral("p.qms"), workedExample());
+    file(c, QStringLiteral("s.qms"), workedExample("\n"));   // written on another system
+    importing(QStringLiteral("C:\\p.qms"), QStringLiteral("C:\\s.qms"));
+    watchStages();
+    double firstFileEnd = -1;
+    desk.onYield([&] { return hidden().lstFinalListBox[1]->listCount() == 0 && hidden().lstFinalListBox[0]->listCount() == 4; },
+                 [&] { firstFileEnd = win.prbProgressBar->value(); });
+    compareAndClose([&] {
+        EXPECT_EQ(win.prbProgressBar->value(), 100.0);
+        EXPECT_EQ(win.prbProgressBar->toolTipText(), QStringLiteral(" 100 % "));
+    });
+    EXPECT_NEAR(firstFileEnd, 50.0, 1e-4) << "the count runs on against the sum of both totals";
+    EXPECT_EQ(stagesSeen, QStringList{QStringLiteral("importing remote structure")}) << "nothing read from disk";
+    for (int i = 0; i < 2; ++i) {
+        EXPECT_EQ(paths(i), kWorkedPaths);
+        EXPECT_EQ(fields(i, 0), QStringLiteral("False|False|False|True|0000001234|20020824|140509"));
+        EXPECT_EQ(fields(i, 1), QStringLiteral("False|False|True|True|0000000000|20011231|235958"));
+        EXPECT_EQ(fields(i, 2), QStringLiteral("\"NULL\"|\"NULL\"|\"NULL\"|\"NULL\"|\"NULL\"|\"NULL\"|\"NULL\""));
+        EXPECT_EQ(fields(i, 3), QStringLiteral("True|False|False|False|0000056789|20020102|030405"));
+    }
+}
+
+TEST_F(Importing, OneImportedStructureFacesALiveScanOfTheSameTree)
+{
+    workedTree();
+    file(c, QStringLiteral("s.qms"), workedExample("\r"));
+    importing(QString(), QStringLiteral("C:\\s.qms"));
+    g().CurrentPath[0] = QStringLiteral("D:\\Work");
+    watchStages();
+    compareAndClose();
+    EXPECT_EQ(stagesSeen, (QStringList{QStringLiteral("importing remote structure"),
+                                       QStringLiteral("scanning local structure - no progress percentage available"),
+                                       QStringLiteral("preparing local structure")}));
+    EXPECT_EQ(paths(0), kWorkedPaths);
+    EXPECT_EQ(paths(1), kWorkedPaths);
+    EXPECT_EQ(fields(0, 0), QStringLiteral(" | | | | | | ")) << "the live side waits for the attribute stage";
+}
+
+TEST_F(Importing, LooseFieldTextsAreNormalisedToWhatALiveScanGives)
+{
+    workedTree();
+    setLocalMtime(d, QStringLiteral("Work/notes.txt"), QDateTime(QDate(2002, 8, 24), QTime(14, 5, 9)));
+    // A file written by hand or by another tool: letter case, blanks, short sizes.
+    QByteArray text = "38\r\nD:\\Work\r\n2\r\nAlpha\r\nBeta\r\n4\r\n"
+                      " false\r\nFALSE\r\nFalse \r\ntrue\r\n1234\r\n 20020824\r\n140509 \r\nD:\\Work\\notes.txt\r\n"
+                      "False\r\nFalse\r\nTrue\r\nTrue\r\n0\r\n20011231\r\n235958\r\nD:\\Work\\Alpha\\a.dat\r\n";
+    for (int k = 0; k < 7; ++k) text += "\"null\"\r\n";
+    text += "D:\\Work\\Alpha\\Empty\\\"NULL\"\r\n"
+            "True\r\nFalse\r\nFalse\r\nFalse\r\n00000000056789\r\n20020102\r\n030405\r\nD:\\Work\\Beta\\b.txt\r\n";
+    file(c, QStringLiteral("s.qms"), text);
+    importing(QString(), QStringLiteral("C:\\s.qms"));
+    g().CurrentPath[0] = QStringLiteral("D:\\Work");
+    compareAndClose();
+    EXPECT_EQ(paths(1), paths(0));
+    // What the attribute stage will give the live notes.txt.
+    platform::FileFacts facts;
+    ASSERT_EQ(basGlobal::GetEntryFileFacts(basGlobal::StructureFactsStore(0), QStringLiteral("D:\\Work\\notes.txt"), facts), 0);
+    const QString liveSize = basGlobal::FormatSizeText(facts.size);
+    const QString liveDate = QStringLiteral("%1%2%3").arg(facts.modified.year, 4, 10, QLatin1Char('0'))
+                                 .arg(facts.modified.month, 2, 10, QLatin1Char('0')).arg(facts.modified.day, 2, 10, QLatin1Char('0'));
+    const QString liveTime = QStringLiteral("%1%2%3").arg(facts.modified.hour, 2, 10, QLatin1Char('0'))
+                                 .arg(facts.modified.minute, 2, 10, QLatin1Char('0')).arg(facts.modified.second, 2, 10, QLatin1Char('0'));
+    EXPECT_EQ(hidden().lstSize[1]->list(0), liveSize);
+    EXPECT_EQ(hidden().lstDate[1]->list(0), liveDate);
+    EXPECT_EQ(hidden().lstTime[1]->list(0), liveTime);
+    EXPECT_EQ(fields(1, 0), QStringLiteral("False|False|False|True|0000001234|20020824|140509"));
+    EXPECT_EQ(fields(1, 2), QStringLiteral("\"NULL\"|\"NULL\"|\"NULL\"|\"NULL\"|\"NULL\"|\"NULL\"|\"NULL\""));
+    EXPECT_EQ(hidden().lstSize[1]->list(3), QStringLiteral("0000056789"));
+}
+
+struct DamagedCase {
+    const char* name;
+    QByteArray content;
+    const char16_t* sentence;
+};
+
+class DamagedFile : public Importing, public ::testing::WithParamInterface<DamagedCase> {};
+
+TEST_P(DamagedFile, EndsTheRunWithAMessageNamingFileAndLine)
+{
+    file(c, QStringLiteral("bad.qms"), GetParam().content);
+    file(c, QStringLiteral("Left/a.txt"));
+    g().CurrentPath[0] = QStringLiteral("C:\\Left");
+    importing(QString(), QStringLiteral("C:\\bad.qms"));
+    desk.expectMsgBox(kResultsTitle,
+                      QStringLiteral("The structure file 'C:\\bad.qms' cannot be used: ") + QString::fromUtf16(GetParam().sentence)
+                          + QStringLiteral("\n\nThe comparison process failed."),
+                      ui::vbCriticalOK, ui::vbOK);
+    openWindow([&] { ui::Input::click(*win.cmdCompare); });
+    EXPECT_FALSE(win.isLoaded());
+    EXPECT_FALSE(g().ComparisonInProgress);
+}
+
+QByteArray damagedExample(int line, const QByteArray& replacement, bool cut = false)
+{
+    QList<QByteArray> lines = workedExample().split('\n');
+    lines.removeLast();
+    if (cut) lines = lines.mid(0, line - 1);
+    else lines[line - 1] = replacement + '\r';
+    QByteArray out;
+    for (const QByteArray& l : lines) out += l + '\n';
+    return out;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Faults, DamagedFile,
+    ::testing::Values(
+        DamagedCase{"short", damagedExample(20, "", true),
+                    u"line 20 is missing: the file ends before the lines that its header announces."},
+        DamagedCase{"count", damagedExample(6, "four"), u"line 6 does not hold a whole number."},
+        DamagedCase{"flag", damagedExample(9, "Yes"), u"line 9 is neither True nor False."},
+        DamagedCase{"size", damagedExample(11, "12.5"), u"line 11 does not hold a size in bytes."},
+        DamagedCase{"date", damagedExample(12, "2002824"), u"line 12 does not hold a date as YYYYMMDD."},
+        DamagedCase{"time", damagedExample(13, "240000"), u"line 13 does not hold a time as HHMMSS."},
+        DamagedCase{"root", damagedExample(22, "E:\\Elsewhere\\a.dat"),
+                    u"line 22 holds a path that does not begin with the folder 'D:\\Work\\'."},
+        DamagedCase{"marker", damagedExample(19, "\"NULL\""),
+                    u"line 19 mixes the empty folder marker with the values of a file."}),
+    [](const ::testing::TestParamInfo<DamagedCase>& info) { return std::string(info.param.name); });
+
+TEST_F(Importing, AFileThatCannotBeOpenedIsNamed)
+{
+    importing(QStringLiteral("C:\\missing.qms"), QStringLiteral("C:\\missing.qms"));
+    // The window's own load reports the missing file first (once per side).
+    desk.expectMsgBoxContaining(QStringLiteral("Tarnwick [ 314 ]"), QStringLiteral("File not found"), ui::vbQuestionYesNo, ui::vbNo);
+    desk.expectMsgBoxContaining(QStringLiteral("Tarnwick [ 314 ]"), QStringLiteral("File not found"), ui::vbQuestionYesNo, ui::vbNo);
+    desk.expectMsgBox(kResultsTitle,
+                      QStringLiteral("The structure file 'C:\\missing.qms' cannot be opened: File not found.\n\n"
+                                     "The comparison process failed."),
+                      ui::vbCriticalOK, ui::vbOK);
+    openWindow([&] { ui::Input::click(*win.cmdCompare); });
+    EXPECT_FALSE(win.isLoaded());
+}
+
+TEST_F(Importing, CancelWhileReadingRecords)
+{
+    file(c, QStringLiteral("p.qms"), workedExample());
+    file(c, QStringLiteral("s.qms"), workedExample());
+    importing(QStringLiteral("C:\\p.qms"), QStringLiteral("C:\\s.qms"));
+    desk.onYieldNumber(3, [&] {
+        desk.expectMsgBox(kCancelTitle, kCancelText, ui::vbQuestionYesNoDefNo, ui::vbYes);
+        ui::Input::click(*win.cmdCancel);
+    });
+    openWindow([&] { ui::Input::click(*win.cmdCompare); });
+    EXPECT_FALSE(win.isLoaded());
+    EXPECT_LT(paths(0).size(), 4) << "the run stopped within one record";
+}
+
+} // namespace

@@ -1,0 +1,244 @@
+// The results window itself: what it shows when it opens, its close guard
+// and print reminder, the column widths it keeps, its clock and its bars.
+#include "compare_fixture.h"
+
+#include "shared/IniAccess.h"
+
+using namespace compare_test;
+
+namespace {
+
+class ResultsWindow : public CompareTest {
+protected:
+    void SetUp() override
+    {
+        CompareTest::SetUp();
+        file(c, QStringLiteral("Left/a.txt"));
+        file(c, QStringLiteral("Right/a.txt"));
+        g().CurrentPath = {QStringLiteral("C:\\Left"), QStringLiteral("C:\\Right")};
+    }
+    QString iniText()
+    {
+        QFile f(nativeOf(c, QStringLiteral("Quillmarsh.ini")));
+        return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
+    }
+};
+
+TEST_F(ResultsWindow, OpensEmptyWithBothRootsAndTheMainWindowsTints)
+{
+    main.lblCurrentFullPath[0]->setBackColor(0x123456);
+    g().CurrentPath[1] = QStringLiteral("D:");   // a drive root gets its separator
+    openWindow([&] {
+        EXPECT_EQ(win.caption(), kResultsTitle);
+        EXPECT_EQ(win.lblCurrentFullPath[0]->caption(), QStringLiteral("C:\\Left\\"));
+        EXPECT_EQ(win.lblCurrentFullPath[0]->toolTipText(), QStringLiteral("C:\\Left\\"));
+        EXPECT_EQ(win.lblCurrentFullPath[1]->caption(), QStringLiteral("D:\\"));
+        EXPECT_EQ(win.lblCurrentFullPath[0]->backColor(), 0x123456u);
+        EXPECT_EQ(win.lblTotalFiles[0]->backColor(), 0x123456u);
+        EXPECT_EQ(win.lblCurrentFullPath[1]->backColor(), 0xFFFFC0u);
+        EXPECT_EQ(win.lblTotalFolders[1]->caption(), QString());
+        EXPECT_FALSE(win.cmdPrint->enabled());
+        EXPECT_FALSE(win.mnuFilePrint->enabled());
+        EXPECT_FALSE(win.cmdFind->enabled());
+        EXPECT_FALSE(win.cmdDisplayNextDifference->enabled());
+        EXPECT_TRUE(win.cmdCompare->enabled());
+        EXPECT_TRUE(win.cmdReminder->enabled());
+        EXPECT_FALSE(win.grdResults->visible());
+        EXPECT_FALSE(win.prbProgressBar->visible());
+        EXPECT_FALSE(win.prbSubProgressBar->visible());
+        for (ui::Label* step : win.lblStep) EXPECT_FALSE(step->visible());
+        EXPECT_EQ(win.cmdCancel->caption(), QStringLiteral("Cancel"));
+        ui::Input::click(*win.cmdCancel);
+    });
+    EXPECT_FALSE(win.isLoaded());
+    EXPECT_TRUE(iniText().isEmpty()) << "closing without a comparison writes nothing";
+}
+
+TEST_F(ResultsWindow, GreekCaptionsAndHiddenPathToolTips)
+{
+    g().LanguageIsGreek = true;
+    g().HidePathToolTips = true;
+    openWindow([&] {
+        EXPECT_EQ(win.caption(), QStringLiteral("Αποτελέσματα συγκρίσεως"));
+        EXPECT_EQ(win.cmdCancel->caption(), QStringLiteral("Άκυρο"));
+        EXPECT_EQ(win.cmdFind->caption(), QStringLiteral("Εύρεση"));
+        EXPECT_EQ(win.mnuDifferenceTopRow->caption(), QStringLiteral("Κορυφογραμμή"));
+        EXPECT_EQ(win.mnuDifference->caption(), QStringLiteral("Difference"));
+        EXPECT_EQ(win.cmdDisplayNextDifference->toolTipText(), QStringLiteral("Εμφάνιση επομένης διαφοράς"));
+        EXPECT_EQ(win.lblCurrentFullPath[0]->toolTipText(), QString());
+        ui::Input::click(*win.cmdCancel);
+    });
+}
+
+TEST_F(ResultsWindow, AnImportedStructureShowsTheRootOfItsFile)
+{
+    file(c, QStringLiteral("work.qms"), workedExample());
+    g().ComparisonMode = 1;
+    g().ImportedStructureFile[1] = QStringLiteral("C:\\work.qms");
+    openWindow([&] {
+        EXPECT_EQ(win.lblCurrentFullPath[0]->caption(), QStringLiteral("C:\\Left\\"));
+        EXPECT_EQ(win.lblCurrentFullPath[1]->caption(), QStringLiteral("D:\\Work\\"));
+        ui::Input::click(*win.cmdCancel);
+    });
+}
+
+TEST_F(ResultsWindow, AMissingImportedFileIsReportedAndLeavesTheSeparator)
+{
+    g().ComparisonMode = 1;
+    g().ImportedStructureFile[0] = QStringLiteral("C:\\gone.qms");
+    desk.expectMsgBoxContaining(QStringLiteral("Tarnwick [ 314 ]"), QStringLiteral("File not found"), ui::vbQuestionYesNo, ui::vbNo);
+    openWindow([&] {
+        EXPECT_EQ(win.lblCurrentFullPath[0]->caption(), QStringLiteral("\\"));
+        ui::Input::click(*win.cmdCancel);
+    });
+}
+
+TEST_F(ResultsWindow, TheControlMenuCannotCloseARunningComparison)
+{
+    desk.onYieldNumber(2, [&] {
+        desk.expectMsgBox(QStringLiteral("Close window"),
+                          QStringLiteral("It is impossible to close the window using the control menu, because the "
+                                         "process that is currently in progress is not allowing this to happen."),
+                          ui::vbInformationOK, ui::vbOK);
+        ui::Input::closeBox(win);
+        EXPECT_TRUE(win.isLoaded());
+    });
+    compareAndClose([&] { EXPECT_EQ(win.cmdCancel->caption(), QStringLiteral("Close")); });
+    EXPECT_FALSE(win.isLoaded());
+}
+
+TEST_F(ResultsWindow, ThePrintReminderGuardsAFinishedComparison)
+{
+    g().RemindToPrint = true;
+    const QString reminder = QStringLiteral("Do you really want to close the current window without printing the "
+                                            "results of the comparison?");
+    openWindow([&] {
+        ui::Input::click(*win.cmdCompare);
+        EXPECT_TRUE(g().ResultsNotPrinted);
+        EXPECT_TRUE(win.cmdPrint->hasFocus());
+        desk.expectMsgBox(QStringLiteral("Reminder"), reminder, ui::vbQuestionYesNoDefNo, ui::vbNo);
+        ui::Input::closeBox(win);
+        EXPECT_TRUE(win.isShown());
+        desk.expectMsgBox(QStringLiteral("Reminder"), reminder, ui::vbQuestionYesNoDefNo, ui::vbYes);
+        ui::Input::click(*win.cmdCancel);
+    });
+    EXPECT_FALSE(win.isLoaded());
+    EXPECT_TRUE(g().ResultsNotPrinted) << "the answer does not change it";
+}
+
+TEST_F(ResultsWindow, WithoutTheReminderTheFocusEndsOnClose)
+{
+    compareAndClose([&] {
+        EXPECT_TRUE(win.cmdCancel->hasFocus());
+        EXPECT_FALSE(g().ResultsNotPrinted);
+    });
+}
+
+TEST_F(ResultsWindow, ColumnWidthsAreWrittenOnCloseOnlyWhenAskedFor)
+{
+    auto layOutGrid = [&] {
+        // What the grid stage leaves: nine columns with the widths in force.
+        win.grdResults->setCols(basGlobal::kGridColumns);
+        for (int col = 0; col < basGlobal::kGridColumns; ++col) win.grdResults->setColWidth(col, 1000 + col);
+        ui::Input::resizeColumn(*win.grdResults, 3, 1777);
+    };
+    compareAndClose(layOutGrid);
+    EXPECT_TRUE(iniText().isEmpty());
+
+    g().SaveColumnWidths = true;
+    compareAndClose(layOutGrid);
+    const QString ini = iniText();
+    EXPECT_TRUE(ini.contains(QStringLiteral("[GridColumnWidths]")));
+    EXPECT_TRUE(ini.contains(QStringLiteral("0=1000")));
+    EXPECT_TRUE(ini.contains(QStringLiteral("3=1777")));
+    EXPECT_TRUE(ini.contains(QStringLiteral("8=1008")));
+    EXPECT_EQ(g().GridColumnWidth[3], 1777);
+}
+
+TEST_F(ResultsWindow, ColumnWidthsNeedTheNineColumnsOfAComparison)
+{
+    g().SaveColumnWidths = true;
+    openWindow([&] { ui::Input::click(*win.cmdCancel); });
+    EXPECT_TRUE(iniText().isEmpty());
+}
+
+TEST_F(ResultsWindow, TheClockCountsVirtualSecondsWhileTheRunYields)
+{
+    g().ShowElapsedTime = true;
+    desk.onYieldNumber(2, [&] {
+        EXPECT_EQ(win.lblElapsedTime->caption(), QStringLiteral("00:00:00"));
+        desk.advanceStepwise(3000);
+    });
+    compareAndClose([&] {
+        EXPECT_EQ(win.lblElapsedTime->caption(), QStringLiteral("00:00:03"));
+        EXPECT_FALSE(desk.timerRunning(*win.Timer1)) << "the clock stops with the run";
+    });
+}
+
+TEST_F(ResultsWindow, TheClockIsOffUnlessAskedFor)
+{
+    desk.onYieldNumber(2, [&] { desk.advanceStepwise(3000); });
+    compareAndClose([&] { EXPECT_EQ(win.lblElapsedTime->caption(), QString()); });
+}
+
+TEST(ElapsedTime, HoursGrowPastTwoDigits)
+{
+    EXPECT_EQ(compare::ElapsedTimeText(0), QStringLiteral("00:00:00"));
+    EXPECT_EQ(compare::ElapsedTimeText(3661), QStringLiteral("01:01:01"));
+    EXPECT_EQ(compare::ElapsedTimeText(359999), QStringLiteral("99:59:59"));
+    EXPECT_EQ(compare::ElapsedTimeText(360000), QStringLiteral("100:00:00"));
+}
+
+TEST_F(ResultsWindow, ProgressBarsKeepTheFractionAndRoundTheToolTipHalfToEven)
+{
+    openWindow([&] {
+        win.cpUpdateProgressBar(1, 3);
+        EXPECT_NEAR(win.prbProgressBar->value(), 33.3333, 1e-3);
+        EXPECT_EQ(win.prbProgressBar->toolTipText(), QStringLiteral(" 33 % "));
+        win.cpUpdateProgressBar(0, 0);
+        EXPECT_EQ(win.prbProgressBar->value(), 100.0);
+        EXPECT_EQ(win.prbProgressBar->toolTipText(), QStringLiteral(" 100 % "));
+        win.cpUpdateProgressBar(5, 3);
+        EXPECT_EQ(win.prbProgressBar->value(), 100.0);
+        win.cpUpdateProgressBar(-1, 3);
+        EXPECT_EQ(win.prbProgressBar->value(), 0.0);
+        win.cpUpdateSubProgressBar(3, 8);   // 37.5
+        EXPECT_EQ(win.prbSubProgressBar->toolTipText(), QStringLiteral(" 38 % "));
+        win.cpUpdateSubProgressBar(73, 200);   // 36.5
+        EXPECT_EQ(win.prbSubProgressBar->toolTipText(), QStringLiteral(" 36 % "));
+        EXPECT_EQ(win.prbProgressBar->toolTipText(), QStringLiteral(" 0 % ")) << "each bar its own";
+        ui::Input::click(*win.cmdCancel);
+    });
+}
+
+TEST_F(ResultsWindow, RightClicksShowTheirHelpTopics)
+{
+    openWindow([&] {
+        ui::Input::rightClick(*win.cmdCompare);
+        ui::Input::rightClick(*win.lblTotalFiles[1]);
+        ui::Input::rightClick(*win.cmdCancel);
+        ui::Input::click(*win.cmdCancel);
+    });
+    QList<int> topics;
+    for (const auto& e : desk.entries(ui::HeadlessDesktop::Entry::Help)) topics << e.style;
+    EXPECT_EQ(topics, (QList<int>{50110, 50035, 50070}));
+}
+
+TEST_F(ResultsWindow, CtrlPAndCtrlFDoNothingBeforeAComparison)
+{
+    int presses = 0;
+    openWindow([&] {
+        win.cmdPrint->Click = [&] { ++presses; };
+        win.cmdFind->Click = [&] { ++presses; };
+        ui::Input::key(win, 'P', ui::vbCtrlMask);
+        ui::Input::key(win, 'F', ui::vbCtrlMask);
+        EXPECT_EQ(presses, 0);
+        ui::Input::click(*win.cmdCompare);
+        ui::Input::key(win, 'P', ui::vbCtrlMask);
+        ui::Input::key(win, 'F', ui::vbCtrlMask);
+        EXPECT_EQ(presses, 2);
+        ui::Input::click(*win.cmdCancel);
+    });
+}
+
+} // namespace
