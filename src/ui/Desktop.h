@@ -133,6 +133,14 @@ public:
 
     // Called by endProgram() just before ProgramEnd is thrown.
     virtual void programEnding() {}
+
+    // The clipboard's text, for the edit keys of text boxes. The base keeps
+    // its own (a headless desktop has no system clipboard).
+    virtual QString clipboardText() { return clipboard_; }
+    virtual void setClipboardText(const QString& text) { clipboard_ = text; }
+
+private:
+    QString clipboard_;
 };
 
 // The installed desktop. Exactly one is installed while the program runs.

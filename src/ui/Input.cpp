@@ -64,7 +64,20 @@ void deliverChar(Form& f, Control* target, int ascii)
     if (!target || target->form().activeControl() != target || target->kind() != ControlKind::TextBox) return;
     auto* box = static_cast<TextBox*>(target);
     box->KeyPress(ascii);
-    if (ascii == 0 || !f.isLoaded() || box->locked()) return;
+    if (ascii == 0 || !f.isLoaded()) return;
+    // The edit keys a text box understands by itself: Ctrl+C, Ctrl+X, Ctrl+V.
+    Desktop* d = installedDesktop();
+    if (ascii == 3 || ascii == 24) {
+        if (d && box->selLength() > 0) d->setClipboardText(box->selText());
+        if (ascii == 24 && !box->locked() && box->selLength() > 0) box->replaceSelection(QString());
+        return;
+    }
+    if (box->locked()) return;
+    if (ascii == 22) {
+        const QString clip = d ? d->clipboardText() : QString();
+        if (!clip.isEmpty()) box->replaceSelection(clip);
+        return;
+    }
     if (ascii == vbKeyBack) {
         if (box->selLength() == 0) {
             if (box->selStart() == 0) return;

@@ -351,6 +351,37 @@ TEST_F(UiTest, KeyPreviewSeesKeysFirstAndDoesNotSwallowThem)
     EXPECT_EQ(txt->text(), QStringLiteral("12x")) << "a paste bypasses KeyPress";
 }
 
+TEST_F(UiTest, CtrlCXVCopyCutAndPasteUnlessTheBoxRefusesTheKey)
+{
+    TextBox* txt = nullptr;
+    TextBox* digits = nullptr;
+    TestForm f(QStringLiteral("frmFind"), [&](TestForm& form) {
+        txt = form.add<TextBox>(QStringLiteral("txtFindString"));
+        digits = form.add<TextBox>(QStringLiteral("txtNumberOfLevels"));
+        digits->KeyPress = [](int& ascii) {
+            if (ascii != 8 && (ascii < '0' || ascii > '9')) ascii = 0;
+        };
+    });
+    f.show();
+    ASSERT_TRUE(Input::type(*txt, QStringLiteral("report.txt")));
+    txt->setSelStart(0);
+    txt->setSelLength(6);
+    ASSERT_TRUE(Input::key(f, 'X', vbCtrlMask));
+    EXPECT_EQ(txt->text(), QStringLiteral(".txt"));
+    EXPECT_EQ(desk.clipboardText(), QStringLiteral("report"));
+    txt->setSelStart(4);
+    ASSERT_TRUE(Input::key(f, 'V', vbCtrlMask));
+    EXPECT_EQ(txt->text(), QStringLiteral(".txtreport"));
+
+    txt->setSelStart(0);
+    txt->setSelLength(4);
+    ASSERT_TRUE(Input::key(f, 'C', vbCtrlMask));
+    EXPECT_EQ(txt->text(), QStringLiteral(".txtreport")) << "copy leaves the text alone";
+    ASSERT_TRUE(Input::focus(*digits));
+    ASSERT_TRUE(Input::key(f, 'V', vbCtrlMask));
+    EXPECT_EQ(digits->text(), QString()) << "a box that drops Ctrl+V gets no paste";
+}
+
 TEST_F(UiTest, FocusMovesBeforeClickAndSetFocusFailsOnAHiddenControl)
 {
     QStringList log;

@@ -8,6 +8,7 @@
 #include "ui/qt/FormWindow.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QCursor>
 #include <QEventLoop>
 #include <QFileDialog>
@@ -405,6 +406,16 @@ void QtDesktop::programEnding()
     for (FormWindow* w : std::as_const(windows_)) w->hide();
     if (QWidget* m = QApplication::activeModalWidget()) m->close();
     if (quitOnEnd_) QTimer::singleShot(0, qApp, [] { QCoreApplication::exit(0); });
+}
+
+QString QtDesktop::clipboardText()
+{
+    return QGuiApplication::clipboard()->text();
+}
+
+void QtDesktop::setClipboardText(const QString& text)
+{
+    QGuiApplication::clipboard()->setText(text);
 }
 
 } // namespace ui::qt

@@ -91,6 +91,8 @@ public:
     int measureTextPx(const Font& font, const QString& text) override;
     FetchResult openUrl(const QString& url, int timeoutSeconds) override;
     void programEnding() override;
+    QString clipboardText() override;
+    void setClipboardText(const QString& text) override;
 
     // Runs a model action from a Qt event: an end of the program or an
     // untrapped error stops here instead of unwinding through Qt.
