@@ -24,7 +24,13 @@ ui::Picture icon(const char* name) { return ui::Picture{QStringLiteral(":/icons/
 
 } // namespace
 
-frmMain::frmMain() : ui::Form(QStringLiteral("frmMain")) {}
+frmMain::frmMain() : ui::Form(QStringLiteral("frmMain"))
+{
+    Load = [this] { Form_Load(); };
+    QueryUnload = [this](bool& cancel, int mode) { Form_QueryUnload(cancel, mode); };
+    Unload = [this](bool& cancel) { Form_Unload(cancel); };
+    KeyDown = [this](int& keyCode, int shift) { Form_KeyDown(keyCode, shift); };
+}
 
 void frmMain::build()
 {
@@ -38,6 +44,7 @@ void frmMain::build()
     buildStructure(1);
     freeSizer1 = add<ui::FormResizer>(QStringLiteral("freeSizer1"));
     setDefaultButton(cmdCompare);
+    wireEvents();
 }
 
 void frmMain::buildMenus()

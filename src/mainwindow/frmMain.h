@@ -3,12 +3,21 @@
 // Secondary on the right), each with its selector, name, current path, folder
 // tree and first-level lists, below a row of icon buttons and the menu bar.
 //
-// This file holds the window's controls as designed: names, places, tints,
-// selector colours and help topics. Captions and tool tips come from
-// SetApplicationLanguage in the language of the moment.
+// The window is the program's start-up object: its Load reads the settings,
+// refuses a second copy and shows both structures at their initial paths; its
+// form resizer's notification shows it. Closing it (Exit, the end button, the
+// close box) may first move the INI file aside when a reset was asked for, and
+// ends the program.
+//
+// Captions and tool tips come from SetApplicationLanguage in the language of
+// the moment; the controls' names, places, tints and help topics are set here.
+#include "shared/basGlobal.h"
+#include "shared/ErrorTrap.h"
 #include "ui/Form.h"
 #include "ui/ListBox.h"
 #include "ui/TreeView.h"
+
+#include <functional>
 
 namespace mainwindow {
 
@@ -31,6 +40,38 @@ enum HelpTopic : int {
 class frmMain : public ui::Form {
 public:
     frmMain();
+
+    // Whether another copy of the program runs (the application object's
+    // previous-instance lock unless replaced).
+    std::function<bool()> anotherCopyRunning;
+    // Told the language whenever it is set (the desktop's message-box buttons
+    // follow it).
+    std::function<void(bool greek)> languageChanged;
+
+    // --- Event handlers (also pressed from code) ---------------------------
+    void Form_Load();
+    void freeSizer1_ResizeDone();
+    void Form_QueryUnload(bool& cancel, int unloadMode);
+    void Form_Unload(bool& cancel);
+    void Form_KeyDown(int& keyCode, int shift);
+    void mnuFileExit_Click();
+    void optStructure_Click(int index);
+    void cmdLanguage_Click(int index);
+    void mnuToolsGreek_Click();
+    void mnuToolsEnglish_Click();
+    void chkDisplayFirstLevelFolders_Click(int index);
+    void chkDisplayFirstLevelFiles_Click(int index);
+    void tvwStructure_Expand(int index, ui::TreeNode* node);
+    void tvwStructure_NodeClick(int index, ui::TreeNode* node);
+    void tvwStructure_Collapse(int index, ui::TreeNode* node);
+    void cmdUpOneLevel_Click();
+    void mnuToolsUpOneLevel_Click();
+    void mnuToolsRefresh_Click();
+    void cmdRefresh_Click();
+    void lstFirstLevelFolders_Click(int index);
+    void lstFirstLevelFiles_Click(int index);
+    void lstFirstLevelFolders_MouseMove(int index, int button, int shift, int x, int y);
+    void lstFirstLevelFiles_MouseMove(int index, int button, int shift, int x, int y);
 
     // --- Icon buttons ---------------------------------------------------
     ui::CommandButton* cmdCompare = nullptr;
@@ -104,6 +145,11 @@ private:
     void buildMenus();
     void buildButtons();
     void buildStructure(int i);
+    void wireEvents();
+    void readSettings(basGlobal::ErrorTrap& trap);
+    void displayFirstLevel(int structure, bool files, bool checked);
+    void showStructure(int structure);
 };
+
 
 } // namespace mainwindow

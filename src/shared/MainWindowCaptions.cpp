@@ -2,17 +2,18 @@
 
 #include "platform/Application.h"
 #include "platform/Drives.h"
-#include "platform/FileSystem.h"
 #include "shared/ErrorTrap.h"
 #include "shared/IniAccess.h"
 #include "shared/Messages.h"
 #include "shared/PathText.h"
 #include "shared/TrappedCall.h"
+#include "shared/basObsoleteScriptingFileSystemObject.h"
 #include "shared/basTreeViewManager.h"
+#include "shared/FileFacts.h"
+#include "shared/frmHiddenForm.h"
 #include "ui/Desktop.h"
 #include "ui/Form.h"
 #include "ui/ListBox.h"
-#include "ui/SortOrder.h"
 #include "ui/TreeView.h"
 
 #include <algorithm>
@@ -130,30 +131,32 @@ void updateCaption(ui::Form& main, Integer i, bool files)
     controlOf<ui::CheckBox>(main, checkName(files), i).setCaption(label + QStringLiteral(": ") + count + u'.');
 }
 
-// The first-level entries of a folder: their full paths ("D:\A\" + name) in
-// the program's sort order when `list` is true, their number always. Error
-// 76 for a folder or drive that cannot be reached; a network drive that does
-// not answer in time counts as not reached, so the window is never held.
-Long firstLevelEntries(const QString& folder, bool files, bool list, QStringList& fullPaths, qint64& count)
+// The first-level entries of a folder: listed into the structure's sorted
+// working list (full paths, in the program's sort order) when `list` is
+// true, only counted otherwise. Error 76 for a folder or drive that cannot be
+// reached; a network drive that does not answer in time counts as not
+// reached, so the window is never held.
+Long firstLevelEntries(const QString& folder, bool files, bool list, Integer structure, qint64& count)
 {
-    fullPaths.clear();
     count = 0;
     const QString path = AddTrailingSeparator(folder);
-    if (platform::driveType(path) == platform::driveRemote && path.size() >= 2
-        && !platform::isDriveReady(path[0], kDriveQueryTimeoutMs))
+    if (platform::driveType(path) == platform::driveRemote && !IsDriveReady(path))
         return platform::errPathNotFound;
-    const platform::ListWhat what = files ? platform::ListWhat::Files : platform::ListWhat::Folders;
-    if (!list)
-        return platform::countEntries(path, what, count);
-    std::vector<platform::DirEntry> entries;
-    const int rc = platform::listFolder(path, what, entries);
-    if (rc != 0)
-        return rc;
-    for (const platform::DirEntry& e : entries)
-        fullPaths << path + e.name;
-    std::stable_sort(fullPaths.begin(), fullPaths.end(), ui::sortsBefore);
-    count = fullPaths.size();
-    return 0;
+    Long error = 0;
+    if (!list) {
+        count = files ? CountFolderFiles(path, error) : CountSubFolders(path, error);
+        return error;
+    }
+    // Enabled: the listing clears it first. The fill only looks, so no cancel
+    // of a long operation may leave it empty.
+    ui::ListBox& sorted = *HiddenForm().lstSortedListBox[structure];
+    sorted.setEnabled(true);
+    bool cancelled = false;
+    count = files ? ListFolderFiles(path, sorted, cancelled, error, Cancellable::No)
+                  : ListSubFolders(path, sorted, cancelled, error, Cancellable::No);
+    if (error != 0)
+        count = 0;
+    return error;
 }
 
 struct PendingFill {
@@ -183,7 +186,6 @@ void fillList(ui::Form& main, Integer i, bool files)
     };
     const bool display = files ? g.DisplayFirstLevelFiles[i] : g.DisplayFirstLevelFolders[i];
     Long error = 0;
-    QStringList found;
     qint64 count = 0;
 
     main.setMousePointer(ui::vbHourglass);
@@ -199,7 +201,7 @@ void fillList(ui::Form& main, Integer i, bool files)
             g.CurrentPath[i] = GetSelectedNodePath(controlOf<ui::TreeView>(main, QStringLiteral("tvwStructure"), i), e);
             RaiseIfError(e);
         });
-    step([&] { error = firstLevelEntries(g.CurrentPath[i], files, display, found, count); });
+    step([&] { error = firstLevelEntries(g.CurrentPath[i], files, display, i, count); });
     step([&] {
         auto setCommands = [&](bool on) {
             controlOf<ui::Menu>(main, QStringLiteral("mnuToolsStartProcessing")).setEnabled(on);
@@ -207,7 +209,7 @@ void fillList(ui::Form& main, Integer i, bool files)
         };
         if (error == platform::errPathNotFound) {
             error = 0;
-            found.clear();
+            HiddenForm().lstSortedListBox[i]->clear();
             count = 0;
             setCommands(false);
             if (!files) {
@@ -231,6 +233,12 @@ void fillList(ui::Form& main, Integer i, bool files)
         list.clear();
         if (display) {
             list.setEnabled(true);
+            // Taken out first, so that nothing run during the yields below
+            // can change the items being shown.
+            ui::ListBox& sorted = *HiddenForm().lstSortedListBox[i];
+            QStringList found;
+            for (int k = 0; k < sorted.listCount(); ++k)
+                found << sorted.list(k);
             for (const QString& full : found) {
                 DoEventsNow();
                 list.addItem(GetTextAfterSeparator(full));

@@ -2,6 +2,7 @@
 
 #include "platform/Drives.h"
 #include "platform/FileSystem.h"
+#include "shared/FileFacts.h"
 #include "shared/Messages.h"
 #include "shared/PathText.h"
 #include "shared/TrappedCall.h"
@@ -25,21 +26,25 @@ void markLoaded(ui::TreeNode& node) { node.tag = makeTag(NodePath(node), true); 
 
 bool caseSensitive() { return globals().VolumeIsCaseSensitive; }
 
-// Readiness and volume details of one drive, bounded in time, so a network
-// mount that hangs never holds the window.
-bool driveIsReady(QChar letter) { return platform::isDriveReady(letter, kDriveQueryTimeoutMs); }
-
 struct DriveDetails {
     QString label, shareName, fileSystem;
 };
 
-DriveDetails driveDetails(QChar letter)
+// The texts of a drive node. The file-fact routines read the volume through
+// the platform's bounded statvfs, so a network mount that hangs never holds
+// the window: it simply shows as not ready.
+DriveDetails driveDetails(const QString& driveText)
 {
     DriveDetails d;
-    if (const auto facts = platform::volumeFacts(letter, kDriveQueryTimeoutMs)) {
-        d.label = facts->volumeName;
-        d.shareName = facts->shareName;
-        d.fileSystem = facts->fileSystemName;
+    QString fileSystem, volume, share;
+    Long serial = 0;
+    qint64 total = 0, available = 0, free = 0;
+    double availablePercent = 0, freePercent = 0;
+    if (GetDriveDetails(driveText, fileSystem, volume, serial, share, total, available, availablePercent, free,
+                        freePercent) == 0) {
+        d.label = volume;
+        d.shareName = share;
+        d.fileSystem = fileSystem;
     }
     return d;
 }
@@ -80,9 +85,9 @@ Long FillDriveNodes(ui::TreeView& tree)
             QString typeName;
             GetDriveTypeName(driveText, typeName, [](const QString& root) { return platform::driveType(root); });
             DriveDetails details;
-            const bool ready = driveIsReady(letter);
+            const bool ready = IsDriveReady(driveText);
             if (ready)
-                details = driveDetails(letter);
+                details = driveDetails(driveText);
             // Only empty parts are left out; a label's own commas stay as they are.
             QStringList parts;
             for (const QString& part : {details.label, details.shareName, details.fileSystem, typeName})

@@ -1,6 +1,8 @@
-// frmMain rendered by the Qt desktop with both trees filled, in English and
-// in Greek; the pictures land in the build folder for a look.
+// frmMain started by its own load on the Qt desktop from an INI file that
+// opens both trees deep and shows every first-level list, in English and in
+// Greek; the pictures land in the build folder for a look.
 #include "mainwindow/frmMain.h"
+#include "platform/Application.h"
 #include "platform/TempDrive.h"
 #include "shared/IniAccess.h"
 #include "shared/MainWindowCaptions.h"
@@ -40,37 +42,30 @@ void render(bool greek, const QString& fileName)
     table.push_back(d);
     platform::setDrives(platform::DriveTable(table));
 
+    const QString paths[2] = {QStringLiteral("C:\\Projects\\Quillmarsh"), QStringLiteral("D:\\Backup\\Quillmarsh")};
+    // The program lives at the root of drive C: and starts on these settings.
+    drive.write(QStringLiteral("Quillmarsh.ini"),
+                (QStringLiteral("[General]\r\nLanguage=") + (greek ? QStringLiteral("True") : QStringLiteral("False"))
+                 + QStringLiteral("\r\nPrimaryInitialPath=") + paths[0] + QStringLiteral("\r\nSecondaryInitialPath=")
+                 + paths[1]
+                 + QStringLiteral("\r\nDisplayPrimaryPathFirstLevelFolders=True\r\nDisplaySecondaryPathFirstLevelFolders=True"
+                                  "\r\nDisplayPrimaryPathFirstLevelFiles=True\r\nDisplaySecondaryPathFirstLevelFiles=True\r\n"))
+                    .toUtf8());
+    platform::app().setPath(QStringLiteral("C:"));
+
     resetGlobals();
     ui::qt::QtDesktop desk;
     desk.install();
-    desk.setGreekButtons(greek);
+    desk.setQuitOnEnd(false);
     SetIniPathMapper([](const QString& f) { return platform::toNative(f).value_or(QString()); });
     Globals& g = globals();
-    g.LanguageIsGreek = greek;
-    g.VolumeIsCaseSensitive = true;
-    g.IniFileName = QStringLiteral("C:\\Quillmarsh.ini");
-    for (int i = 0; i < 2; ++i)
-        g.DisplayFirstLevelFolders[i] = g.DisplayFirstLevelFiles[i] = true;
 
     mainwindow::frmMain main;
+    main.anotherCopyRunning = [] { return false; };
+    main.languageChanged = [&desk](bool greekButtons) { desk.setGreekButtons(greekButtons); };
     main.load();
-    for (int i = 0; i < 2; ++i) {
-        main.chkDisplayFirstLevelFolders[i]->setValue(1);
-        main.chkDisplayFirstLevelFiles[i]->setValue(1);
-    }
-    ASSERT_EQ(SetApplicationLanguage(main, g.IniFileName), 0);
-    main.optStructure[0]->setValue(true);
-    main.optStructure[0]->setBackColor(mainwindow::kStructureSelectorColour[0]);
-    main.optStructure[0]->setForeColor(mainwindow::kStructureSelectorColour[0]);
-    main.show();
-    const QString paths[2] = {QStringLiteral("C:\\Projects\\Quillmarsh"), QStringLiteral("D:\\Backup\\Quillmarsh")};
-    for (int i = 0; i < 2; ++i) {
-        Long err = 0;
-        g.CurrentPath[i] = RestorePath(&main, paths[i], *main.tvwStructure[i], err);
-        DisplayCurrentPath(main, Integer(i));
-        FillFirstLevelFoldersList(main, Integer(i));
-        FillFirstLevelFilesList(main, Integer(i));
-    }
+    ASSERT_TRUE(main.isShown());
+    EXPECT_EQ(desk.greekButtons(), greek);
     EXPECT_EQ(g.CurrentPath[1], paths[1]);
     QApplication::processEvents();
     ui::qt::FormWindow* w = desk.window(main);
@@ -88,7 +83,11 @@ void render(bool greek, const QString& fileName)
         EXPECT_TRUE(cw->isVisible()) << c->name().toStdString();
         EXPECT_LE(cw->geometry().right(), w->width()) << c->name().toStdString();
     }
-    main.unload();
+    try {
+        main.unload();
+    } catch (const ui::ProgramEnd&) {
+        // closing the main window ends the program
+    }
     SetIniPathMapper({});
     ui::setDesktop(nullptr);
 }

@@ -1,0 +1,30 @@
+// Quillmarsh: the main window is the start-up object. Everything the program
+// does begins in its load and ends when it is closed.
+#include "mainwindow/frmMain.h"
+#include "shared/Messages.h"
+#include "ui/Desktop.h"
+#include "ui/qt/QtDesktop.h"
+
+#include <QApplication>
+
+int main(int argc, char** argv)
+{
+    QApplication application(argc, argv);
+    application.setApplicationName(QStringLiteral("Quillmarsh"));
+    // The program ends when its main window unloads, not when Qt sees no
+    // window left (the main window may hide while a modal window is up).
+    application.setQuitOnLastWindowClosed(false);
+
+    ui::qt::QtDesktop desk;
+    desk.install();
+    // Long operations hand over to the screen a few times per tick of the
+    // clock, not after every item.
+    basGlobal::SetDoEventsInterval(basGlobal::kDoEventsIntervalMs);
+
+    mainwindow::frmMain frmMain;
+    frmMain.languageChanged = [&desk](bool greek) { desk.setGreekButtons(greek); };
+    ui::qt::QtDesktop::guarded([&] { frmMain.load(); });
+    if (ui::programHasEnded() || !frmMain.isLoaded())
+        return 0;
+    return QApplication::exec();
+}

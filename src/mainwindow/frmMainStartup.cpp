@@ -1,0 +1,330 @@
+// The main window's start-up, its structure choice and language switch, and
+// its closing.
+#include "mainwindow/frmMain.h"
+
+#include "platform/Application.h"
+#include "shared/ErrorTrap.h"
+#include "shared/FileFacts.h"
+#include "shared/IniAccess.h"
+#include "shared/MainWindowCaptions.h"
+#include "shared/Messages.h"
+#include "shared/PathText.h"
+#include "shared/basCommonDialogManager.h"
+#include "shared/basPageSetup.h"
+#include "shared/basTreeViewManager.h"
+#include "shared/frmHiddenForm.h"
+#include "ui/Desktop.h"
+
+namespace mainwindow {
+
+using namespace basGlobal;
+
+namespace {
+
+const QString kGeneral = QStringLiteral("General");
+const QString kFileAttributes = QStringLiteral("FileAttributes");
+const QString kGridColumnWidths = QStringLiteral("GridColumnWidths");
+
+// A stored path may be as long as the file system allows; only the program's
+// own short texts keep the small buffer.
+constexpr Integer kPathBuffer = 32767;
+constexpr Integer kPatternBuffer = 2048;
+constexpr Integer kFormatBuffer = 100;
+
+constexpr Long kDefaultGridColumnWidths[kGridColumns] = {200, 2345, 2345, 1250, 1250, 1000, 1000, 850, 850};
+constexpr Long kMinGridColumnWidth = 200;
+constexpr Long kMaxGridColumnWidth = 32767;
+
+const QString kDisplayFoldersKey[2] = {QStringLiteral("DisplayPrimaryPathFirstLevelFolders"),
+                                       QStringLiteral("DisplaySecondaryPathFirstLevelFolders")};
+const QString kDisplayFilesKey[2] = {QStringLiteral("DisplayPrimaryPathFirstLevelFiles"),
+                                     QStringLiteral("DisplaySecondaryPathFirstLevelFiles")};
+
+QString txt(const QString& english, const QString& greek) { return globals().LanguageIsGreek ? greek : english; }
+
+} // namespace
+
+// ---- Start-up -------------------------------------------------------------------
+
+void frmMain::Form_Load()
+{
+    Globals& g = globals();
+    ErrorTrap trap(this, QStringLiteral("MFL1000"));
+    Long error = 0;
+
+    trap.step([&] {
+        g.ApplicationPath = RemoveTrailingSeparator(platform::app().path());
+        g.IniFileName = MakeIniFileName(g.ApplicationPath);
+    });
+    trap.step([&] { g.LanguageIsGreek = GetIniBoolean(g.IniFileName, kGeneral, QStringLiteral("Language"), false, error); });
+    trap.step([&] {
+        g.ApplicationTitle = ApplicationTitleOf(g.LanguageIsGreek);
+        platform::app().setTitle(g.ApplicationTitle);
+    });
+    trap.step([&] {
+        if (error != 0) {
+            g.LanguageIsGreek = false;
+            RaiseError(error);
+        }
+    });
+    // A second copy ends here, before anything has been written.
+    trap.step([&] {
+        const bool running = anotherCopyRunning ? anotherCopyRunning() : platform::app().previousInstance();
+        ShowDuplicateInstanceMessage(g.ApplicationTitle, running,
+                                     [](const QString& title) { platform::app().setTitle(title); });
+    });
+    trap.step([&] {
+        g.HelpFileGreek = g.ApplicationPath + QStringLiteral("\\QuillmarshGR.hlp");
+        g.HelpFileEnglish = g.ApplicationPath + QStringLiteral("\\QuillmarshUK.hlp");
+        g.SavedPathsFileName[0] = g.ApplicationPath + QStringLiteral("\\PrimarySavedPaths.txt");
+        g.SavedPathsFileName[1] = g.ApplicationPath + QStringLiteral("\\SecondarySavedPaths.txt");
+    });
+    trap.step([&] {
+        g.StructureColour[0] = Long(kStructureSelectorColour[0]);
+        g.StructureColour[1] = Long(kStructureSelectorColour[1]);
+        for (int i = 0; i < kGridColumns; ++i)
+            g.DefaultGridColumnWidth[std::size_t(i)] = kDefaultGridColumnWidths[i];
+    });
+    trap.step([&] { g.ResetSettingsOnExit = false; });
+    trap.step([&] {
+        QString fileSystem, volume;
+        Long serial = 0;
+        bool longNames = false, casePreserved = false, caseSensitive = false, unicode = false, acls = false,
+             compression = false, compressed = false;
+        const Long e = GetDriveVolumeInformation(g.ApplicationPath, fileSystem, volume, serial, longNames,
+                                                 casePreserved, caseSensitive, unicode, acls, compression, compressed);
+        RaiseIfError(e);
+        g.VolumeIsCaseSensitive = caseSensitive;
+    });
+
+    readSettings(trap);
+
+    trap.step([&] { RaiseIfError(basPageSetup::LoadPageSetup()); });
+    trap.step([&] { cmdLanguage[g.LanguageIsGreek ? 0 : 1]->setValue(true); });
+    trap.step([&] {
+        for (ui::Menu* m : {mnuSavePathHelp, mnuSavePathCancel, mnuRecallPathHelp, mnuRecallPathCancel,
+                            mnuSettingsHelp, mnuSettingsCancel})
+            m->setEnabled(false);
+    });
+    trap.step([&] {
+        for (int i = 0; i <= 1; ++i) {
+            optStructure[i]->setMouseIcon(HiddenForm().imgStructureCursor[i]->picture());
+            optStructure[i]->setMousePointer(ui::vbCustom);
+        }
+    });
+    for (int i = 0; i <= 1; ++i) {
+        QString restored;
+        bool restoredOk = false;
+        trap.step([&] {
+            Long e = 0;
+            restored = RestorePath(this, g.CurrentPath[std::size_t(i)], *tvwStructure[i], e);
+            restoredOk = true;
+            RaiseIfError(e);
+        });
+        trap.step([&] {
+            if (restoredOk)
+                g.CurrentPath[std::size_t(i)] = restored;
+        });
+        trap.step([&] { showStructure(i); });
+    }
+}
+
+// Rows 2 to 41 of the settings, in their order, each failed read reported at
+// once; a value out of range or of the wrong form silently takes its default.
+void frmMain::readSettings(ErrorTrap& trap)
+{
+    Globals& g = globals();
+    const QString& ini = g.IniFileName;
+    auto boolean = [&](const QString& section, const char* key, bool def, bool& into) {
+        trap.step([&] {
+            Long e = 0;
+            into = GetIniBoolean(ini, section, QLatin1String(key), def, e);
+            RaiseIfError(e);
+        });
+    };
+    auto integer = [&](const char* key, Integer def, Integer min, Integer max, Integer& into) {
+        trap.step([&] {
+            Long e = 0;
+            into = GetIniInteger(ini, kGeneral, QLatin1String(key), def, min, max, e);
+            RaiseIfError(e);
+        });
+    };
+    auto string = [&](const QString& section, const char* key, Integer buffer, const QString& def, QString& into) {
+        trap.step([&] {
+            Long e = 0;
+            Integer length = 0;
+            into = GetIniString(ini, section, QLatin1String(key), buffer, def, length, e);
+            RaiseIfError(e);
+        });
+    };
+
+    boolean(kGeneral, "ResizeFont", false, g.ResizeFontEnabled);
+    trap.step([&] { freeSizer1->setResizeFonts(g.ResizeFontEnabled); });
+    integer("StructureIndex", 0, 0, 1, g.CurrentStructure);
+    string(kGeneral, "PrimaryInitialPath", kPathBuffer, g.ApplicationPath, g.InitialPath[0]);
+    trap.step([&] { g.CurrentPath[0] = g.InitialPath[0]; });
+    string(kGeneral, "SecondaryInitialPath", kPathBuffer, g.ApplicationPath, g.InitialPath[1]);
+    trap.step([&] { g.CurrentPath[1] = g.InitialPath[1]; });
+    for (int i = 0; i <= 1; ++i) {
+        boolean(kGeneral, kDisplayFoldersKey[i].toLatin1().constData(), false, g.DisplayFirstLevelFolders[std::size_t(i)]);
+        trap.step([&] { chkDisplayFirstLevelFolders[i]->setValue(g.DisplayFirstLevelFolders[std::size_t(i)] ? 1 : 0); });
+    }
+    for (int i = 0; i <= 1; ++i) {
+        boolean(kGeneral, kDisplayFilesKey[i].toLatin1().constData(), false, g.DisplayFirstLevelFiles[std::size_t(i)]);
+        trap.step([&] { chkDisplayFirstLevelFiles[i]->setValue(g.DisplayFirstLevelFiles[std::size_t(i)] ? 1 : 0); });
+    }
+    boolean(kGeneral, "NoToolTipPathNames", false, g.HidePathToolTips);
+    boolean(kGeneral, "SortSavedPaths", false, g.SavedPathsSorted);
+    integer("Comparison", 0, 0, 2, g.ComparisonMode);
+    integer("ExportStructure", 1, 0, 2, g.ExportStructureSelection);
+    integer("ImportStructure", 1, 0, 2, g.ImportStructureSelection);
+    integer("NumberOfLevels", 1, 0, 9999, g.NumberOfLevelsLimit);
+    boolean(kGeneral, "CompareOnlyTheCommonFiles", true, g.CommonFilesOnly);
+    boolean(kGeneral, "DisplayOnlyTheDifferences", false, g.DifferencesOnly);
+    boolean(kGeneral, "AbilityToExcludeFolders", true, g.FolderIncludeExcludeEnabled);
+    boolean(kGeneral, "DisplayOptions", true, g.ShowOptionsBeforeComparison);
+    string(kFileAttributes, "Pattern", kPatternBuffer, QStringLiteral("*.*"), g.FileTypesPattern);
+    boolean(kFileAttributes, "Hidden", true, g.IncludeHiddenFiles);
+    boolean(kFileAttributes, "System", true, g.IncludeSystemFiles);
+    boolean(kFileAttributes, "ReadOnly", true, g.IncludeReadOnlyFiles);
+    boolean(kFileAttributes, "Archive", true, g.IncludeArchiveFiles);
+    string(kGeneral, "DateFormat", kFormatBuffer, QStringLiteral("short"), g.DateFormatName);
+    trap.step([&] {
+        if (g.DateFormatName != QLatin1String("long") && g.DateFormatName != QLatin1String("short"))
+            g.DateFormatName = QStringLiteral("short");
+    });
+    string(kGeneral, "TimeFormat", kFormatBuffer, QStringLiteral("long"), g.TimeFormatName);
+    trap.step([&] {
+        if (g.TimeFormatName != QLatin1String("long") && g.TimeFormatName != QLatin1String("short"))
+            g.TimeFormatName = QStringLiteral("long");
+    });
+    boolean(kGeneral, "DisplayElapsedTime", false, g.ShowElapsedTime);
+    boolean(kGeneral, "SaveGridColumnWidths", false, g.SaveColumnWidths);
+    for (int i = 0; i < kGridColumns; ++i) {
+        trap.step([&] {
+            Long e = 0;
+            g.GridColumnWidth[std::size_t(i)] =
+                GetIniLong(ini, kGridColumnWidths, QString::number(i), g.DefaultGridColumnWidth[std::size_t(i)],
+                           kMinGridColumnWidth, kMaxGridColumnWidth, e);
+            RaiseIfError(e);
+        });
+    }
+    boolean(kGeneral, "RemindMeToPrint", true, g.RemindToPrint);
+    boolean(kGeneral, "FailSafe", false, g.FailSafeChecks);
+    boolean(kGeneral, "ExtendedInformation", true, g.ShowExtendedInformation);
+    integer("PrintDestination", 0, 0, 2, g.PrintDestinationIndex);
+}
+
+void frmMain::showStructure(int structure)
+{
+    const auto s = Integer(structure);
+    DisplayCurrentPath(*this, s);
+    FillFirstLevelFoldersList(*this, s);
+    FillFirstLevelFilesList(*this, s);
+}
+
+// The resizer has laid the window out: show it with the structure it was left on.
+void frmMain::freeSizer1_ResizeDone()
+{
+    show(ui::Modeless);
+    optStructure[globals().CurrentStructure]->setValue(true);
+}
+
+// ---- Structure choice and language ------------------------------------------------
+
+void frmMain::optStructure_Click(int index)
+{
+    Globals& g = globals();
+    ErrorTrap trap(this, QStringLiteral("305"));
+    trap.step([&] { g.CurrentStructure = Integer(index); });
+    trap.step([&] { tvwStructure[g.CurrentStructure]->setFocus(); });
+    trap.step([&] {
+        const bool primary = optStructure[0]->value();
+        const ui::Color first = primary ? ui::Color(g.StructureColour[0]) : kUnselectedSelectorColour;
+        const ui::Color second = primary ? kUnselectedSelectorColour : ui::Color(g.StructureColour[1]);
+        optStructure[0]->setBackColor(first);
+        optStructure[0]->setForeColor(first);
+        optStructure[1]->setBackColor(second);
+        optStructure[1]->setForeColor(second);
+    });
+    trap.step([&] {
+        const ui::Picture cursor = HiddenForm().imgStructureCursor[g.CurrentStructure]->picture();
+        for (ui::CommandButton* b : {cmdUpOneLevel, cmdSavePath, cmdRecallSavedPath, cmdRefresh}) {
+            b->setMouseIcon(cursor);
+            b->setMousePointer(ui::vbCustom);
+        }
+    });
+    trap.step([&] { RaiseIfError(WriteIniLong(g.IniFileName, kGeneral, QStringLiteral("StructureIndex"), g.CurrentStructure)); });
+}
+
+void frmMain::cmdLanguage_Click(int index)
+{
+    Globals& g = globals();
+    ErrorTrap trap(this, QStringLiteral("L1000"));
+    trap.step([&] {
+        g.LanguageIsGreek = index == 0;
+        mnuToolsGreek->setChecked(g.LanguageIsGreek);
+        mnuToolsEnglish->setChecked(!g.LanguageIsGreek);
+        if (languageChanged)
+            languageChanged(g.LanguageIsGreek);
+    });
+    trap.step([&] { RaiseIfError(SetApplicationLanguage(*this, g.IniFileName)); });
+}
+
+void frmMain::mnuToolsGreek_Click() { cmdLanguage[0]->setValue(true); }
+
+void frmMain::mnuToolsEnglish_Click() { cmdLanguage[1]->setValue(true); }
+
+// ---- Closing --------------------------------------------------------------------
+
+void frmMain::Form_QueryUnload(bool& /*cancel*/, int /*unloadMode*/)
+{
+    Globals& g = globals();
+    if (!g.ResetSettingsOnExit || !FileExists(g.IniFileName))
+        return;
+    ErrorTrap trap(this, QStringLiteral("MFQU1000"));
+    const QString title = txt(QStringLiteral("Reset settings"), QStringLiteral("Επαναφορά ρυθμίσεων"));
+    Long answer = ui::vbNo;
+    trap.step([&] {
+        answer = ShowMessageBox(
+            this, title,
+            txt(QStringLiteral("You have asked to reset all of the settings to their initial values.")
+                    + QStringLiteral("\r\n\r\nDo you really want this to happen?"),
+                QStringLiteral("Έχετε ζητήσει την επαναφορά όλων των ρυθμίσεων στις αρχικές τους τιμές.")
+                    + QStringLiteral("\r\n\r\nΘέλετε πράγματι να συμβεί αυτό;")),
+            ui::vbQuestionYesNoDefNo);
+    });
+    if (answer != ui::vbYes)
+        return;
+    const QString backup = g.IniFileName.left(g.IniFileName.size() - 4) + QStringLiteral(".bak");
+    trap.step([&] {
+        bool aborted = false;
+        Long result = 0;
+        // An older backup is replaced without a question.
+        if (!CopyOrMoveFile(this, false, g.IniFileName, backup, aborted, result, true, false, true, false))
+            RaiseIfError(result);
+    });
+    trap.step([&] {
+        if (FileExists(backup))
+            ShowMessageBox(this, title,
+                           txt(QStringLiteral("The current settings of the application, have been saved in '") + backup
+                                   + QStringLiteral("'."),
+                               QStringLiteral("Οι τρέχουσες ρυθμίσεις της εφαρμογής, έχουν αποθηκευθεί στο αρχείο «")
+                                   + backup + QStringLiteral("».")),
+                           ui::vbInformationOK);
+    });
+}
+
+void frmMain::Form_Unload(bool& /*cancel*/)
+{
+    HiddenForm().unload();
+    ui::endProgram();
+}
+
+void frmMain::mnuFileExit_Click()
+{
+    HiddenForm().unload();
+    unload();
+}
+
+} // namespace mainwindow
