@@ -109,8 +109,9 @@ void commonFilesFailSafe(CompareRun& run)
 {
     const RunState& st = run.state();
     const bool gr = globals().LanguageIsGreek;
-    std::vector<QString> keys[2] = {keysOf(0), keysOf(1)};
-    run.openStage(Stage::FailSafeCheck, qint64(keys[0].size()) + qint64(keys[1].size()));
+    run.openStage(Stage::FailSafeCheck, qint64(entryCount(0)) + qint64(entryCount(1)));
+    // The lists as they stand now, not what the passes believe they left.
+    const std::vector<QString> keys[2] = {keysOf(0), keysOf(1)};
     for (int side = 0; side < 2; ++side) {
         const QSet<QString> other = keySet(keys[1 - side]);
         const ui::ListBox& paths = *HiddenForm().lstFinalListBox[side];
