@@ -11,27 +11,45 @@ namespace {
     throw platform::makeError(platform::errInvalidCall);
 }
 
+// One character for one, so a string's length never changes. Names and
+// paths are mostly ASCII and often already in the wanted case: those cost
+// one scan and no copy.
 QString mapCase(const QString& s, bool upper)
 {
-    QString out;
-    out.reserve(s.size());
-    for (qsizetype i = 0; i < s.size(); ++i) {
-        const QChar c = s[i];
-        if (c.isHighSurrogate() && i + 1 < s.size() && s[i + 1].isLowSurrogate()) {
-            const char32_t cp = QChar::surrogateToUcs4(c, s[i + 1]);
+    const qsizetype n = s.size();
+    const QChar* p = s.constData();
+    const char16_t from = upper ? u'a' : u'A';
+    const char16_t to = upper ? u'A' : u'a';
+    qsizetype i = 0;
+    for (; i < n; ++i) {
+        const char16_t u = p[i].unicode();
+        if (u >= 0x80 || (u >= from && u <= from + 25))
+            break;
+    }
+    if (i == n)
+        return s;
+    QString out = s;
+    QChar* q = out.data();
+    for (; i < n; ++i) {
+        const char16_t u = q[i].unicode();
+        if (u < 0x80) {
+            if (u >= from && u <= from + 25)
+                q[i] = QChar(static_cast<char16_t>(u - from + to));
+            continue;
+        }
+        if (QChar::isHighSurrogate(u) && i + 1 < n && q[i + 1].isLowSurrogate()) {
+            const char32_t cp = QChar::surrogateToUcs4(q[i], q[i + 1]);
             const char32_t m = upper ? QChar::toUpper(cp) : QChar::toLower(cp);
             if (QChar::requiresSurrogates(m)) {
-                out.append(QChar::highSurrogate(m));
-                out.append(QChar::lowSurrogate(m));
-            } else {
-                out.append(c);
-                out.append(s[i + 1]);
+                q[i] = QChar(QChar::highSurrogate(m));
+                q[i + 1] = QChar(QChar::lowSurrogate(m));
             }
             ++i;
             continue;
         }
-        const char32_t m = upper ? QChar::toUpper(c.unicode()) : QChar::toLower(c.unicode());
-        out.append(QChar::requiresSurrogates(m) ? c : QChar(static_cast<char16_t>(m)));
+        const char32_t m = upper ? QChar::toUpper(char32_t(u)) : QChar::toLower(char32_t(u));
+        if (!QChar::requiresSurrogates(m))
+            q[i] = QChar(static_cast<char16_t>(m));
     }
     return out;
 }

@@ -8,7 +8,10 @@ namespace {
 
 inline unsigned sortKey(QChar c)
 {
-    if (c == QLatin1Char('\\')) return 0;
+    const char16_t u = c.unicode();
+    if (u == u'\\') return 0;
+    // Paths are mostly ASCII; only other characters need the Unicode tables.
+    if (u < 0x80) return unsigned(u >= u'a' && u <= u'z' ? u - (u'a' - u'A') : u) + 1;
     return unsigned(c.toUpper().unicode()) + 1;
 }
 
