@@ -86,6 +86,13 @@ RegionalFormats RegionalFormats::fromLocale(const QLocale& locale)
 
 QString RegionalFormats::longDate(QDate d) const { return m_locale.toString(d, m_longDate); }
 QString RegionalFormats::shortDate(QDate d) const { return m_locale.toString(d, m_shortDate); }
+QString RegionalFormats::groupedNumber(qint64 n) const
+{
+    QLocale grouped = m_locale;
+    grouped.setNumberOptions(grouped.numberOptions() & ~QLocale::OmitGroupSeparator);
+    return grouped.toString(n);
+}
+
 QString RegionalFormats::longTime(QTime t) const { return m_locale.toString(t, m_longTime); }
 
 QString RegionalFormats::shortTime(QTime t) const

@@ -24,6 +24,8 @@ public:
     QString shortDate(QDate d) const;
     QString longTime(QTime t) const;
     QString shortTime(QTime t) const;
+    // A whole number with the locale's digit grouping ("1,234,567"; 0 is "0").
+    QString groupedNumber(qint64 n) const;
 
     const QString& longDateFormat() const { return m_longDate; }
     const QString& shortDateFormat() const { return m_shortDate; }
