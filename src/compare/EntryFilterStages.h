@@ -5,9 +5,7 @@
 // attributes, filtering file attributes, filtering common files, filtering
 // differences. The no-files check follows stages 4, 5, 6 and 8; stages 9
 // and 10 have their own per-structure message (CompareRun::reportNoFiles).
-//
-// None of these stages is built yet: the group runs no stage, so a
-// comparison goes from loading straight on to the next group.
+// The stages themselves: EntryFilters.h, AttributeStage.h, CommonFilters.h.
 
 namespace compare {
 

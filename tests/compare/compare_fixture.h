@@ -77,6 +77,10 @@ protected:
         g().IniFileName = QStringLiteral("C:\\Quillmarsh.ini");
         g().FirstStructureToProcess = 0;
         g().LastStructureToProcess = 1;
+        // The filter settings of a fresh INI file: nothing is filtered
+        // unless a test says so.
+        g().FileTypesPattern = QStringLiteral("*.*");
+        g().IncludeHiddenFiles = g().IncludeSystemFiles = g().IncludeReadOnlyFiles = g().IncludeArchiveFiles = true;
         main.load();
         for (int i = 0; i < 2; ++i) {
             basGlobal::HiddenForm().lstFinalListBox[i]->clear();
