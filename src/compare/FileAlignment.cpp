@@ -65,13 +65,13 @@ public:
             alignNames(1);   // the Primary names first
             alignNames(0);
             if (globals().FailSafeChecks) checkPair(k);
-            for (int i = 0; i < 2; ++i) output(i, work_.side[std::size_t(i)].rows[k]);
+            for (int i = 0; i < 2; ++i) output(i, work_.side[std::size_t(i)].rows[k], k + 1 == pairs);
             ++pairCount;
             run_.state().progressCount = pairCount;
             run_.updateProgress();
-            for (int i = 0; i < 2; ++i)
-                if (h.lstAlignedFoldersSorted[i]->listCount() > 0) h.lstAlignedFoldersSorted[i]->removeItem(0);
         }
+        // Every pair is done: the aligned folder lists are used up.
+        for (int i = 0; i < 2; ++i) h.lstAlignedFoldersSorted[i]->clear();
         for (int i = 0; i < 2; ++i) {
             for (auto* lists : {&h.lstFinalListBox, &h.lstHidden, &h.lstSystem, &h.lstReadOnly, &h.lstArchive, &h.lstSize,
                                 &h.lstDate, &h.lstTime, &h.lstPerLevelFilesAndAttributes})
@@ -244,7 +244,9 @@ private:
         form_.lblProcessInProgress->setCaption(keptLabel);
     }
 
-    void output(int i, const FolderRow& row)
+    // The per-level name list is only read after the stage, for the last
+    // pair; it is written for that pair alone.
+    void output(int i, const FolderRow& row, bool lastPair)
     {
         basGlobal::frmHiddenForm& h = HiddenForm();
         ui::ListBox& out = *h.lstOutput[i];
@@ -264,8 +266,10 @@ private:
         for (const Name& n : names) {
             run_.yieldAndCancelTest();
             const bool inserted = n.entry < 0;
-            perLevel.addItem(n.text, perLevel.listCount());
-            perLevel.setItemData(perLevel.listCount() - 1, inserted ? acInserted : acPresent);
+            if (lastPair) {
+                perLevel.addItem(n.text, perLevel.listCount());
+                perLevel.setItemData(perLevel.listCount() - 1, inserted ? acInserted : acPresent);
+            }
             out.addItem(inserted ? n.text + QLatin1Char('|')
                                  : PerLevelAttributeLine(n.text, side.entries[std::size_t(n.entry)].fields),
                         out.listCount());

@@ -70,6 +70,15 @@ private:
 
 QString blanks(int n) { return QString(n, QLatin1Char(' ')); }
 
+// The date and time fields of a file row: the last two "|"-fields.
+std::pair<QStringView, QStringView> stampOf(const QString& row)
+{
+    const qsizetype t = row.lastIndexOf(QLatin1Char('|'));
+    const qsizetype d = t > 0 ? row.lastIndexOf(QLatin1Char('|'), t - 1) : -1;
+    if (t < 0 || d < 0) return {};
+    return {QStringView(row).mid(d + 1, t - d - 1), QStringView(row).mid(t + 1)};
+}
+
 } // namespace
 
 ResultFields ParseResultRow(const QString& text, int code)
@@ -220,11 +229,11 @@ void FinalProcessing(CompareRun& run, const GridTotals& totals)
         const bool sameName = sameUnderCaseRule(a, b);
         const bool folderRow = isFolderText(a) || isFolderText(b);
         if (sameName && !folderRow && r - 1 < h.lstOutput[0]->listCount() && r - 1 < h.lstOutput[1]->listCount()) {
-            const ResultFields p = ParseResultRow(h.lstOutput[0]->list(r - 1), h.lstOutput[0]->itemData(r - 1));
-            const ResultFields s = ParseResultRow(h.lstOutput[1]->list(r - 1), h.lstOutput[1]->itemData(r - 1));
-            const QString ps = p.fields[5] + p.fields[6];
-            const QString ss = s.fields[5] + s.fields[6];
-            const int order = ps.compare(ss);
+            // The stamps YYYYMMDDHHMMSS compared as text, date first.
+            const auto [pd, pt] = stampOf(h.lstOutput[0]->list(r - 1));
+            const auto [sd, st2] = stampOf(h.lstOutput[1]->list(r - 1));
+            int order = pd.compare(sd);
+            if (order == 0) order = pt.compare(st2);
             if (order > 0) grid.setTextMatrix(r, 0, gr ? QStringLiteral("Ν") : QStringLiteral("N"));
             else if (order < 0) grid.setTextMatrix(r, 0, gr ? QStringLiteral("Π") : QStringLiteral("O"));
         }

@@ -34,6 +34,7 @@ public:
 
 private:
     QLocale m_locale;
+    QLocale m_grouped;   // m_locale, with digit grouping always on
     QString m_longDate;
     QString m_shortDate;
     QString m_longTime;
