@@ -1,10 +1,24 @@
 #include "compare/AlignmentStages.h"
 
 #include "compare/CompareRun.h"
+#include "compare/FileAlignment.h"
+#include "compare/FolderAlignment.h"
+#include "compare/GridFill.h"
+#include "shared/basGlobal.h"
 
 namespace compare {
 
-// The folder, file and grid stages come here, in their order.
-void RunAlignmentAndGridStages(CompareRun& /*run*/) {}
+void RunAlignmentAndGridStages(CompareRun& run)
+{
+    AlignmentWork work;
+    CollectFolders(run, work);
+    AlignPrimaryFolders(run, work);
+    AlignSecondaryFolders(run, work);
+    if (basGlobal::globals().FailSafeChecks) CheckAlignedFolders(run, work);
+    AlignFiles(run, work);
+    InitializeGrid(run);
+    const GridTotals totals = PopulateGrid(run);
+    FinalProcessing(run, totals);
+}
 
 } // namespace compare

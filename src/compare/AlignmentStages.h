@@ -5,9 +5,8 @@
 // and the final processing (which sets RunState::StructuresDiffer and fills
 // the totals labels).
 //
-// None of these stages is built yet: the group runs no stage, so a
-// comparison ends with the common exit right after the filters, with the
-// results grid as the window opened it.
+// The stages themselves: FolderAlignment.h (11-14), FileAlignment.h (15),
+// GridFill.h (16-18).
 
 namespace compare {
 

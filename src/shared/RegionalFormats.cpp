@@ -61,6 +61,8 @@ RegionalFormats::RegionalFormats(QLocale locale, QString longDateFormat, QString
       m_shortDate(std::move(shortDateFormat)), m_longTime(std::move(longTimeFormat)),
       m_timeSep(timeSeparator)
 {
+    m_grouped = m_locale;
+    m_grouped.setNumberOptions(m_grouped.numberOptions() & ~QLocale::OmitGroupSeparator);
 }
 
 RegionalFormats RegionalFormats::fromLocale(const QLocale& locale)
@@ -86,6 +88,8 @@ RegionalFormats RegionalFormats::fromLocale(const QLocale& locale)
 
 QString RegionalFormats::longDate(QDate d) const { return m_locale.toString(d, m_longDate); }
 QString RegionalFormats::shortDate(QDate d) const { return m_locale.toString(d, m_shortDate); }
+QString RegionalFormats::groupedNumber(qint64 n) const { return m_grouped.toString(n); }
+
 QString RegionalFormats::longTime(QTime t) const { return m_locale.toString(t, m_longTime); }
 
 QString RegionalFormats::shortTime(QTime t) const

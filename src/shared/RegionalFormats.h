@@ -24,6 +24,8 @@ public:
     QString shortDate(QDate d) const;
     QString longTime(QTime t) const;
     QString shortTime(QTime t) const;
+    // A whole number with the locale's digit grouping ("1,234,567"; 0 is "0").
+    QString groupedNumber(qint64 n) const;
 
     const QString& longDateFormat() const { return m_longDate; }
     const QString& shortDateFormat() const { return m_shortDate; }
@@ -32,6 +34,7 @@ public:
 
 private:
     QLocale m_locale;
+    QLocale m_grouped;   // m_locale, with digit grouping always on
     QString m_longDate;
     QString m_shortDate;
     QString m_longTime;

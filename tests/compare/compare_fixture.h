@@ -86,6 +86,15 @@ protected:
             basGlobal::HiddenForm().lstFinalListBox[i]->clear();
             basGlobal::HiddenForm().lstExcluded[i]->clear();
         }
+        // The folder stage consumes the entries: keep them as they reach it.
+        desk.onYield([this] { return !atFolderStage && win.isLoaded()
+                                     && win.lblProcessInProgress->caption() == QStringLiteral("collecting folders"); },
+                     [this] {
+                         atFolderStage = true;
+                         for (int i = 0; i < 2; ++i)
+                             for (int l = 0; l < 8; ++l) entriesAtFolderStage[i][l] = items(*entryList(i, l));
+                     },
+                     true);
     }
     void TearDown() override
     {
@@ -133,16 +142,30 @@ protected:
         for (int k = 0; k < list.listCount(); ++k) out << list.list(k);
         return out;
     }
-    QStringList paths(int i) { return items(*hidden().lstFinalListBox[i]); }
+    ui::ListBox* entryList(int i, int l)
+    {
+        auto& h = hidden();
+        ui::ControlArray<ui::ListBox>* lists[8] = {&h.lstFinalListBox, &h.lstHidden, &h.lstSystem, &h.lstReadOnly,
+                                                   &h.lstArchive,      &h.lstSize,   &h.lstDate,   &h.lstTime};
+        return (*lists[l])[i];
+    }
+    // The entries of structure i: as they reached the folder stage when the
+    // run got there, else as the lists hold them now.
+    QStringList entryTexts(int i, int l) { return atFolderStage ? entriesAtFolderStage[i][l] : items(*entryList(i, l)); }
+    QStringList paths(int i) { return entryTexts(i, 0); }
     // The seven fields of entry k of structure i, joined with "|".
     QString fields(int i, int k)
     {
-        auto& h = hidden();
-        return QStringList{h.lstHidden[i]->list(k), h.lstSystem[i]->list(k), h.lstReadOnly[i]->list(k),
-                           h.lstArchive[i]->list(k), h.lstSize[i]->list(k), h.lstDate[i]->list(k),
-                           h.lstTime[i]->list(k)}
-            .join(QLatin1Char('|'));
+        QStringList out;
+        for (int l = 1; l < 8; ++l) out << entryTexts(i, l).value(k);
+        return out.join(QLatin1Char('|'));
     }
+    void expectDifferMessage()
+    {
+        desk.expectMsgBox(kResultsTitle, QStringLiteral("The structures you compared, differ."), ui::vbInformationOK, ui::vbOK);
+    }
+    bool atFolderStage = false;
+    QStringList entriesAtFolderStage[2][8];
 
     // Shows the results window modally with `script` running inside.
     void openWindow(const std::function<void()>& script)

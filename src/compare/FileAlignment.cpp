@@ -1,0 +1,309 @@
+#include "compare/FileAlignment.h"
+
+#include "compare/frmCompare.h"
+#include "shared/PathText.h"
+#include "shared/frmHiddenForm.h"
+#include "ui/SortOrder.h"
+
+#include <algorithm>
+
+namespace compare {
+
+using basGlobal::globals;
+using basGlobal::HiddenForm;
+
+namespace {
+
+struct Name {
+    QString text;
+    QString key;
+    int entry = -1;   // -1: inserted for alignment
+};
+
+// The second bar, counted like the main one.
+struct SubProgress {
+    frmCompare& form;
+    qint64 count = 0;
+    qint64 total = 0;
+    void restart(qint64 t)
+    {
+        count = 0;
+        total = t;
+        form.prbSubProgressBar->setValue(0);
+    }
+    void full()
+    {
+        form.cpUpdateSubProgressBar(100, 100);
+        form.prbSubProgressBar->setValue(0);
+    }
+    void step()
+    {
+        const qint64 before = total > 0 ? count * 1000 / total : 0;
+        ++count;
+        const qint64 after = total > 0 ? count * 1000 / total : 1000;
+        if (after != before || count >= total) form.cpUpdateSubProgressBar(count, total);
+    }
+};
+
+class PairAligner {
+public:
+    PairAligner(CompareRun& run, AlignmentWork& work) : run_(run), work_(work), form_(run.form()), sub_{run.form()} {}
+
+    void run()
+    {
+        basGlobal::frmHiddenForm& h = HiddenForm();
+        const qint64 pairTotal = qint64(work_.side[0].rows.size());
+        run_.openStage(Stage::AligningFiles, pairTotal);
+        form_.prbSubProgressBar->setValue(0);
+        form_.prbSubProgressBar->setVisible(true);
+        whiteSteps();
+        qint64 pairCount = 0;
+        const std::size_t pairs = std::min(work_.side[0].rows.size(), work_.side[1].rows.size());
+        for (std::size_t k = 0; k < pairs; ++k) {
+            whiteSteps();
+            for (int i = 0; i < 2; ++i) collect(i, work_.side[std::size_t(i)].rows[k]);
+            alignNames(1);   // the Primary names first
+            alignNames(0);
+            if (globals().FailSafeChecks) checkPair(k);
+            for (int i = 0; i < 2; ++i) output(i, work_.side[std::size_t(i)].rows[k], k + 1 == pairs);
+            ++pairCount;
+            run_.state().progressCount = pairCount;
+            run_.updateProgress();
+        }
+        // Every pair is done: the aligned folder lists are used up.
+        for (int i = 0; i < 2; ++i) h.lstAlignedFoldersSorted[i]->clear();
+        for (int i = 0; i < 2; ++i) {
+            for (auto* lists : {&h.lstFinalListBox, &h.lstHidden, &h.lstSystem, &h.lstReadOnly, &h.lstArchive, &h.lstSize,
+                                &h.lstDate, &h.lstTime, &h.lstPerLevelFilesAndAttributes})
+                (*lists)[i]->clear();
+        }
+        form_.prbSubProgressBar->setVisible(false);
+        for (int s = 0; s < 6; ++s) form_.lblStep[s]->setVisible(false);
+        form_.cpUpdateProgressBar(pairTotal, pairTotal);
+    }
+
+private:
+    void whiteSteps()
+    {
+        for (int s = 0; s < 6; ++s) {
+            form_.lblStep[s]->setBackColor(0xFFFFFF);
+            form_.lblStep[s]->setVisible(true);
+        }
+    }
+    void markSteps(int upTo)
+    {
+        const ui::Color own = form_.backColor();
+        for (int s = 0; s < upTo; ++s) form_.lblStep[s]->setBackColor(own);
+    }
+
+    void collect(int i, const FolderRow& row)
+    {
+        basGlobal::frmHiddenForm& h = HiddenForm();
+        run_.yieldAndCancelTest();
+        h.lstPerLevelFilesSorted[i]->clear();
+        h.lstPerLevelFilesAndAttributes[i]->clear();
+        std::vector<Name>& names = names_[std::size_t(i)];
+        names.clear();
+        if (row.code != acPresent || row.group < 0) return;
+        StructureWork& side = work_.side[std::size_t(i)];
+        const std::vector<int>& group = side.groups[std::size_t(row.group)];
+        run_.yieldAndCancelTest();
+        sub_.restart(qint64(group.size()));
+        markSteps(i == 0 ? 1 : 2);
+        const bool cs = globals().VolumeIsCaseSensitive;
+        names.reserve(group.size());
+        for (int e : group) {
+            run_.yieldAndCancelTest();
+            const QString& path = side.entries[std::size_t(e)].path;
+            Name n;
+            n.text = row.root ? path : basGlobal::GetTextAfterSeparator(path);
+            n.key = basGlobal::ApplyCaseSensitivity(n.text, cs);
+            n.entry = e;
+            names.push_back(std::move(n));
+            sub_.step();
+        }
+        std::stable_sort(names.begin(), names.end(),
+                         [](const Name& a, const Name& b) { return ui::compareSortOrder(a.text, b.text) < 0; });
+    }
+
+    // Names of the other structure that this one lacks go into it, code 1.
+    void alignNames(int into)
+    {
+        const int from = 1 - into;
+        std::vector<Name>& src = names_[std::size_t(from)];
+        std::vector<Name>& dst = names_[std::size_t(into)];
+        if (src.empty()) return;
+        run_.yieldAndCancelTest();
+        sub_.full();
+        markSteps(from == 0 ? 3 : 4);
+        sub_.restart(qint64(src.size()));
+        std::vector<QString> ta, ka, tb, kb;
+        ta.reserve(src.size());
+        ka.reserve(src.size());
+        for (const Name& n : src) {
+            ta.push_back(n.text);
+            ka.push_back(n.key);
+        }
+        for (const Name& n : dst) {
+            tb.push_back(n.text);
+            kb.push_back(n.key);
+        }
+        const std::vector<std::pair<int, int>> pairs = MergeAligned(ta, ka, tb, kb);
+        for (std::size_t k = 0; k < src.size(); ++k) {
+            run_.yieldAndCancelTest();
+            sub_.step();
+        }
+        std::vector<Name> merged;
+        merged.reserve(pairs.size());
+        for (const auto& [a, b] : pairs) {
+            if (b >= 0) {
+                merged.push_back(std::move(dst[std::size_t(b)]));
+            } else {
+                Name n = src[std::size_t(a)];
+                n.entry = -1;
+                merged.push_back(std::move(n));
+            }
+        }
+        dst = std::move(merged);
+    }
+
+    void checkPair(std::size_t k)
+    {
+        const bool gr = globals().LanguageIsGreek;
+        RunState& st = run_.state();
+        const double barValue = form_.prbProgressBar->value();
+        const qint64 keptCount = st.progressCount;
+        const qint64 keptTotal = st.progressTotal;
+        const QString keptLabel = form_.lblProcessInProgress->caption();
+        const std::vector<Name>& p = names_[0];
+        const std::vector<Name>& s = names_[1];
+        const FolderRow& rp = work_.side[0].rows[k];
+        const FolderRow& rs = work_.side[1].rows[k];
+        const std::array<QString, 2>& roots = st.StructureRoot;
+        const QString title = gr ? QStringLiteral("Ευθυγράμμιση αρχείων") : QStringLiteral("Aligning files");
+
+        run_.showStageName(Stage::FailSafeCheck);
+        run_.yieldAndCancelTest();
+        form_.prbProgressBar->setValue(0);
+        st.progressCount = 0;
+        st.progressTotal = 3 * qint64(p.size());
+        if (p.size() != s.size())
+            run_.failSafeFailure(
+                title, gr ? QStringLiteral("Το πλήθος των ευθυγραμμισμένων αρχείων τα οποία περιέχουν οι φάκελλοι «") + rp.text
+                                + QStringLiteral("» και «") + rs.text
+                                + QStringLiteral("», δεν θα έπρεπε να είναι διαφορετικό, αλλά είναι.")
+                          : QStringLiteral("The number of aligned files contained in the '") + rp.text + QStringLiteral("' and '")
+                                + rs.text + QStringLiteral("' folders, should be the same, but it isn't."));
+        for (std::size_t n = 0; n < p.size(); ++n) {
+            run_.yieldAndCancelTest();
+            if (p[n].key != s[n].key)
+                run_.failSafeFailure(
+                    title,
+                    gr ? QStringLiteral("Το αρχείο «") + p[n].text + QStringLiteral("» του φακέλλου «") + rp.text
+                             + QStringLiteral("» της Πρωτευούσης Δομής «") + roots[0]
+                             + QStringLiteral("», αντιστοιχεί στο αρχείο «") + s[n].text + QStringLiteral("» του φακέλλου «")
+                             + rs.text + QStringLiteral("» της Δευτερευούσης Δομής «") + roots[1]
+                             + QStringLiteral("», κάτι το οποίο δεν είναι σωστό.")
+                       : QStringLiteral("File '") + p[n].text + QStringLiteral("' in folder '") + rp.text
+                             + QStringLiteral("' of the Primary Structure '") + roots[0]
+                             + QStringLiteral("', is in compliance with file '") + s[n].text + QStringLiteral("' in folder '")
+                             + rs.text + QStringLiteral("' of the Secondary Structure '") + roots[1]
+                             + QStringLiteral("', something that is not correct."));
+            StepProgress(run_);
+        }
+        for (int i = 0; i < 2; ++i) {
+            run_.yieldAndCancelTest();
+            const FolderRow& row = work_.side[std::size_t(i)].rows[k];
+            if (row.code == acPresent) continue;
+            for (const Name& n : names_[std::size_t(i)]) {
+                run_.yieldAndCancelTest();
+                if (n.entry >= 0) {
+                    const QString word = gr ? (i == 0 ? QStringLiteral("Πρωτευούσης") : QStringLiteral("Δευτερευούσης"))
+                                            : (i == 0 ? QStringLiteral("Primary") : QStringLiteral("Secondary"));
+                    const QString state = row.code == acInserted
+                        ? (gr ? QStringLiteral("έχει παρεμβληθεί για λόγους ευθυγραμμίσεως")
+                              : QStringLiteral("has been inserted for alignment purposes"))
+                        : (gr ? QStringLiteral("δεν περιέχει αρχεία") : QStringLiteral("is empty"));
+                    run_.failSafeFailure(
+                        gr ? QStringLiteral("Ευθυγράμμιση αρχείων") : QStringLiteral("aligning files"),
+                        gr ? QStringLiteral("Ο φάκελλος «") + row.text + QStringLiteral("» της ") + word
+                                 + QStringLiteral(" Δομής «") + roots[std::size_t(i)] + QStringLiteral("», ") + state
+                                 + QStringLiteral(". Παρά το γεγονός αυτό, περιέχει το αρχείο «") + n.text
+                                 + QStringLiteral("», το οποίο δεν έχει παρεμβληθεί για λόγους ευθυγραμμίσεως.")
+                           : QStringLiteral("Folder '") + row.text + QStringLiteral("' of the ") + word
+                                 + QStringLiteral(" Structure '") + roots[std::size_t(i)] + QStringLiteral("', ") + state
+                                 + QStringLiteral(". Despite this fact, it contains file '") + n.text
+                                 + QStringLiteral("', which has not been inserted for alignment purposes."));
+                }
+                StepProgress(run_);
+            }
+        }
+        form_.prbProgressBar->setValue(barValue);
+        st.progressCount = keptCount;
+        st.progressTotal = keptTotal;
+        form_.lblProcessInProgress->setCaption(keptLabel);
+    }
+
+    // The per-level name list is only read after the stage, for the last
+    // pair; it is written for that pair alone.
+    void output(int i, const FolderRow& row, bool lastPair)
+    {
+        basGlobal::frmHiddenForm& h = HiddenForm();
+        ui::ListBox& out = *h.lstOutput[i];
+        ui::ListBox& perLevel = *h.lstPerLevelFilesSorted[i];
+        run_.yieldAndCancelTest();
+        if (!row.root) {
+            out.addItem(row.text + QLatin1Char('\\'), out.listCount());
+            out.setItemData(out.listCount() - 1, row.code);
+        }
+        const std::vector<Name>& names = names_[std::size_t(i)];
+        if (names.empty()) return;
+        run_.yieldAndCancelTest();
+        sub_.full();
+        markSteps(i == 0 ? 5 : 6);
+        sub_.restart(qint64(names.size()));
+        const StructureWork& side = work_.side[std::size_t(i)];
+        for (const Name& n : names) {
+            run_.yieldAndCancelTest();
+            const bool inserted = n.entry < 0;
+            if (lastPair) {
+                perLevel.addItem(n.text, perLevel.listCount());
+                perLevel.setItemData(perLevel.listCount() - 1, inserted ? acInserted : acPresent);
+            }
+            out.addItem(inserted ? n.text + QLatin1Char('|')
+                                 : PerLevelAttributeLine(n.text, side.entries[std::size_t(n.entry)].fields),
+                        out.listCount());
+            out.setItemData(out.listCount() - 1, inserted ? acInserted : acPresent);
+            sub_.step();
+        }
+    }
+
+    CompareRun& run_;
+    AlignmentWork& work_;
+    frmCompare& form_;
+    SubProgress sub_;
+    std::array<std::vector<Name>, 2> names_;
+};
+
+} // namespace
+
+QString PerLevelAttributeLine(const QString& name, const std::array<QString, 7>& fields)
+{
+    qsizetype length = name.size() + 7;
+    for (const QString& f : fields) length += f.size();
+    QString line;
+    line.reserve(length);
+    line += name;
+    for (const QString& f : fields) {
+        line += QLatin1Char('|');
+        line += f;
+    }
+    return line;
+}
+
+void AlignFiles(CompareRun& run, AlignmentWork& work)
+{
+    PairAligner(run, work).run();
+}
+
+} // namespace compare

@@ -1,0 +1,271 @@
+#include "compare/FolderAlignment.h"
+
+#include "compare/frmCompare.h"
+#include "shared/PathText.h"
+#include "shared/basObsoleteCompleteStructureScanner.h"
+#include "shared/frmHiddenForm.h"
+#include "ui/SortOrder.h"
+
+#include <QHash>
+
+#include <algorithm>
+#include <numeric>
+
+namespace compare {
+
+using basGlobal::globals;
+using basGlobal::HiddenForm;
+
+namespace {
+
+std::array<ui::ListBox*, 8> entryLists(int i)
+{
+    basGlobal::frmHiddenForm& h = HiddenForm();
+    return {h.lstFinalListBox[i], h.lstHidden[i], h.lstSystem[i], h.lstReadOnly[i],
+            h.lstArchive[i],      h.lstSize[i],   h.lstDate[i],   h.lstTime[i]};
+}
+
+QString structureWord(int i, bool greek)
+{
+    if (greek) return i == 0 ? QStringLiteral("Πρωτευούσης") : QStringLiteral("Δευτερευούσης");
+    return i == 0 ? QStringLiteral("Primary") : QStringLiteral("Secondary");
+}
+
+QString rowKey(const QString& text) { return basGlobal::ApplyCaseSensitivity(text, globals().VolumeIsCaseSensitive); }
+
+void fillSortedList(int i, const std::vector<FolderRow>& rows)
+{
+    ui::ListBox& list = *HiddenForm().lstAlignedFoldersSorted[i];
+    list.clear();
+    for (const FolderRow& r : rows) {
+        list.addItem(r.text, list.listCount());
+        list.setItemData(list.listCount() - 1, r.code);
+    }
+}
+
+// Keeps the entries whose drop flag is false, in one pass per list.
+void dropEntries(int i, const std::vector<bool>& drop)
+{
+    for (ui::ListBox* list : entryLists(i)) {
+        std::vector<QString> kept;
+        kept.reserve(drop.size());
+        for (int k = 0; k < list->listCount(); ++k)
+            if (k >= int(drop.size()) || !drop[std::size_t(k)]) kept.push_back(list->list(k));
+        list->clear();
+        for (const QString& t : kept) list->addItem(t, list->listCount());
+    }
+}
+
+void collectStructure(CompareRun& run, int i, StructureWork& side)
+{
+    std::array<ui::ListBox*, 8> lists = entryLists(i);
+    const int n = lists[0]->listCount();
+    const bool cs = globals().VolumeIsCaseSensitive;
+    QHash<QString, int> groupOfKey;
+    std::vector<FolderRow> firstSeen;
+    std::vector<bool> drop(std::size_t(n), false);
+    bool anyDropped = false;
+    run.yieldAndCancelTest();
+    side.entries.reserve(std::size_t(n));
+    for (int k = 0; k < n; ++k) {
+        run.yieldAndCancelTest();
+        const QString& path = lists[0]->list(k);
+        // Exactly the empty text is the root: a folder named with blanks is a folder.
+        const QString folder = basGlobal::GetTextBeforeSeparator(path);
+        const QString key = basGlobal::ApplyCaseSensitivity(folder, cs);
+        auto it = groupOfKey.constFind(key);
+        int group;
+        if (it == groupOfKey.constEnd()) {
+            group = int(side.groups.size());
+            groupOfKey.insert(key, group);
+            side.groups.emplace_back();
+            FolderRow row;
+            row.root = folder.isEmpty();
+            row.text = row.root ? QStringLiteral("\\") : folder;
+            row.group = group;
+            row.code = acEmptyFolder;   // until a file of its own turns up
+            firstSeen.push_back(row);
+        } else {
+            group = it.value();
+        }
+        if (IsEmptyFolderEntry(path)) {
+            drop[std::size_t(k)] = true;
+            anyDropped = true;
+        } else {
+            AlignedEntry e;
+            e.path = path;
+            for (int f = 0; f < 7; ++f) e.fields[std::size_t(f)] = lists[std::size_t(f) + 1]->list(k);
+            side.groups[std::size_t(group)].push_back(int(side.entries.size()));
+            side.entries.push_back(std::move(e));
+            firstSeen[std::size_t(group)].code = acPresent;
+        }
+        StepProgress(run);
+    }
+    if (anyDropped) dropEntries(i, drop);
+
+    basGlobal::frmHiddenForm& h = HiddenForm();
+    for (const FolderRow& r : firstSeen) h.lstAlignedFoldersUnsorted[i]->addItem(r.text, h.lstAlignedFoldersUnsorted[i]->listCount());
+    side.rows = firstSeen;
+    std::stable_sort(side.rows.begin(), side.rows.end(),
+                     [](const FolderRow& a, const FolderRow& b) { return ui::compareSortOrder(a.text, b.text) < 0; });
+    fillSortedList(i, side.rows);
+}
+
+void checkCollected(CompareRun& run, const AlignmentWork& work)
+{
+    basGlobal::frmHiddenForm& h = HiddenForm();
+    const bool gr = globals().LanguageIsGreek;
+    run.openStage(Stage::FailSafeCheck,
+                  h.lstAlignedFoldersSorted[0]->listCount() + h.lstAlignedFoldersSorted[1]->listCount());
+    for (int i = 0; i < 2; ++i) {
+        run.yieldAndCancelTest();
+        const ui::ListBox& sorted = *h.lstAlignedFoldersSorted[i];
+        const ui::ListBox& unsorted = *h.lstAlignedFoldersUnsorted[i];
+        for (int j = 0; j < sorted.listCount(); ++j) {
+            run.yieldAndCancelTest();
+            const QString other = j < unsorted.listCount() ? unsorted.list(j) : QString();
+            if (sorted.list(j) != other) {
+                const QString& root = run.state().StructureRoot[std::size_t(i)];
+                run.failSafeFailure(
+                    gr ? QStringLiteral("Συλλογή φακέλλων") : QStringLiteral("Collecting folders"),
+                    gr ? QStringLiteral("Κατά τον έλεγχο της ") + structureWord(i, gr) + QStringLiteral(" Δομής «") + root
+                             + QStringLiteral("», ο φάκελλος «") + sorted.list(j)
+                             + QStringLiteral("», αντιστοιχεί στον φάκελλο «") + other
+                             + QStringLiteral("», κάτι το οποίο δεν είναι σωστό.")
+                       : QStringLiteral("While checking the ") + structureWord(i, gr) + QStringLiteral(" Structure '") + root
+                             + QStringLiteral("', folder '") + sorted.list(j)
+                             + QStringLiteral("', is in compliance with folder '") + other
+                             + QStringLiteral("', something that is not correct."));
+            }
+            StepProgress(run);
+        }
+    }
+    (void)work;
+}
+
+// Rows of `from` that `to` lacks go into `to` with code 1, in sort order.
+void alignInto(CompareRun& run, Stage stage, const StructureWork& from, StructureWork& to, int toIndex)
+{
+    run.openStage(stage, qint64(from.rows.size()));
+    std::vector<QString> textsA, keysA, textsB, keysB;
+    for (const FolderRow& r : from.rows) {
+        textsA.push_back(r.text);
+        keysA.push_back(rowKey(r.text));
+    }
+    for (const FolderRow& r : to.rows) {
+        textsB.push_back(r.text);
+        keysB.push_back(rowKey(r.text));
+    }
+    const std::vector<std::pair<int, int>> pairs = MergeAligned(textsA, keysA, textsB, keysB);
+    for (std::size_t k = 0; k < from.rows.size(); ++k) {
+        run.yieldAndCancelTest();
+        StepProgress(run);
+    }
+    std::vector<FolderRow> aligned;
+    aligned.reserve(pairs.size());
+    for (const auto& [a, b] : pairs) {
+        if (b >= 0) {
+            aligned.push_back(to.rows[std::size_t(b)]);
+        } else {
+            FolderRow inserted = from.rows[std::size_t(a)];
+            inserted.code = acInserted;
+            inserted.group = -1;
+            aligned.push_back(std::move(inserted));
+        }
+    }
+    to.rows = std::move(aligned);
+    fillSortedList(toIndex, to.rows);
+}
+
+} // namespace
+
+bool IsEmptyFolderEntry(const QString& path)
+{
+    // The marker is a whole last name after a "\": a file of the root is
+    // never one, and a real name holding the marker's characters cannot be
+    // one either, because logical names carry " as a private-use character.
+    const QString& m = basGlobal::EmptyFolderMarker;
+    return path.size() > m.size() && path.endsWith(m) && path.at(path.size() - m.size() - 1) == QLatin1Char('\\');
+}
+
+std::vector<std::pair<int, int>> MergeAligned(const std::vector<QString>& textsA, const std::vector<QString>& keysA,
+                                              const std::vector<QString>& textsB, const std::vector<QString>& keysB)
+{
+    std::vector<std::pair<int, int>> out;
+    out.reserve(std::max(textsA.size(), textsB.size()));
+    std::size_t a = 0, b = 0;
+    while (a < textsA.size() || b < textsB.size()) {
+        if (a < textsA.size() && b < textsB.size()) {
+            if (keysA[a] == keysB[b]) {
+                out.emplace_back(int(a++), int(b++));
+            } else if (ui::compareSortOrder(textsA[a], textsB[b]) <= 0) {
+                out.emplace_back(int(a++), -1);
+            } else {
+                out.emplace_back(-1, int(b++));
+            }
+        } else if (a < textsA.size()) {
+            out.emplace_back(int(a++), -1);
+        } else {
+            out.emplace_back(-1, int(b++));
+        }
+    }
+    return out;
+}
+
+void StepProgress(CompareRun& run)
+{
+    RunState& s = run.state();
+    const qint64 before = s.progressTotal > 0 ? s.progressCount * 1000 / s.progressTotal : 0;
+    ++s.progressCount;
+    const qint64 after = s.progressTotal > 0 ? s.progressCount * 1000 / s.progressTotal : 1000;
+    if (after != before || s.progressCount >= s.progressTotal) run.updateProgress();
+}
+
+void CollectFolders(CompareRun& run, AlignmentWork& work)
+{
+    basGlobal::frmHiddenForm& h = HiddenForm();
+    run.openStage(Stage::CollectingFolders, h.lstFinalListBox[0]->listCount() + h.lstFinalListBox[1]->listCount());
+    for (int i = 0; i < 2; ++i) collectStructure(run, i, work.side[std::size_t(i)]);
+    if (globals().FailSafeChecks) checkCollected(run, work);
+}
+
+void AlignPrimaryFolders(CompareRun& run, AlignmentWork& work)
+{
+    alignInto(run, Stage::AligningPrimaryFolders, work.side[0], work.side[1], 1);
+}
+
+void AlignSecondaryFolders(CompareRun& run, AlignmentWork& work)
+{
+    alignInto(run, Stage::AligningSecondaryFolders, work.side[1], work.side[0], 0);
+}
+
+void CheckAlignedFolders(CompareRun& run, const AlignmentWork& /*work*/)
+{
+    basGlobal::frmHiddenForm& h = HiddenForm();
+    const bool gr = globals().LanguageIsGreek;
+    const ui::ListBox& p = *h.lstAlignedFoldersSorted[0];
+    const ui::ListBox& s = *h.lstAlignedFoldersSorted[1];
+    const QString title = gr ? QStringLiteral("Ευθυγράμμιση φακέλλων") : QStringLiteral("Aligning folders");
+    run.openStage(Stage::FailSafeCheck, p.listCount());
+    if (p.listCount() != s.listCount())
+        run.failSafeFailure(title, gr ? QStringLiteral("Το πλήθος των ευθυγραμμισμένων φακέλλων δεν θα έπρεπε να είναι "
+                                                       "διαφορετικό, αλλά είναι.")
+                                      : QStringLiteral("The number of aligned folders should be the same, but it isn't."));
+    const std::array<QString, 2>& roots = run.state().StructureRoot;
+    for (int k = 0; k < p.listCount(); ++k) {
+        run.yieldAndCancelTest();
+        if (rowKey(p.list(k)) != rowKey(s.list(k)))
+            run.failSafeFailure(
+                title, gr ? QStringLiteral("Ο φάκελλος «") + p.list(k) + QStringLiteral("» της Πρωτευούσης Δομής «") + roots[0]
+                                + QStringLiteral("», αντιστοιχεί στον φάκελλο «") + s.list(k)
+                                + QStringLiteral("» της Δευτερευούσης Δομής «") + roots[1]
+                                + QStringLiteral("», κάτι το οποίο δεν είναι σωστό.")
+                          : QStringLiteral("Folder '") + p.list(k) + QStringLiteral("' of the Primary Structure '") + roots[0]
+                                + QStringLiteral("', is in compliance with folder '") + s.list(k)
+                                + QStringLiteral("' of the Secondary Structure '") + roots[1]
+                                + QStringLiteral("', something that is not correct."));
+        StepProgress(run);
+    }
+}
+
+} // namespace compare

@@ -1,0 +1,268 @@
+#include "compare/GridFill.h"
+
+#include "compare/FolderAlignment.h"
+#include "compare/frmCompare.h"
+#include "platform/AppError.h"
+#include "shared/PathText.h"
+#include "shared/RegionalFormats.h"
+#include "shared/frmHiddenForm.h"
+
+#include <QHash>
+
+namespace compare {
+
+using basGlobal::globals;
+using basGlobal::HiddenForm;
+
+namespace {
+
+constexpr int kCentreCentre = 4;
+constexpr ui::Color kFlashRed = 255;
+
+bool sameUnderCaseRule(const QString& a, const QString& b)
+{
+    if (a == b) return true;
+    const bool cs = globals().VolumeIsCaseSensitive;
+    return !cs && basGlobal::ApplyCaseSensitivity(a, false) == basGlobal::ApplyCaseSensitivity(b, false);
+}
+
+bool isFolderText(const QString& t) { return t.endsWith(QLatin1Char('\\')); }
+
+int wholeNumber(const QString& text)
+{
+    bool ok = false;
+    const int v = text.trimmed().toInt(&ok);
+    return ok ? v : 0;
+}
+
+// Date and time texts repeat a great deal in a tree; each is formatted once.
+class StampFormatter {
+public:
+    QString date(const QString& field)
+    {
+        if (auto it = dates_.constFind(field); it != dates_.constEnd()) return it.value();
+        basGlobal::Long error = 0;
+        const QString t = basGlobal::FormatDateText(globals().DateFormatName, false,
+                                                    basGlobal::Integer(wholeNumber(field.left(4))),
+                                                    basGlobal::Integer(wholeNumber(field.mid(4, 2))),
+                                                    basGlobal::Integer(wholeNumber(field.right(2))), error);
+        if (error != 0) throw platform::makeError(error);
+        dates_.insert(field, t);
+        return t;
+    }
+    QString time(const QString& field)
+    {
+        if (auto it = times_.constFind(field); it != times_.constEnd()) return it.value();
+        basGlobal::Long error = 0;
+        const QString t = basGlobal::FormatTimeText(globals().TimeFormatName, false,
+                                                    basGlobal::Integer(wholeNumber(field.left(2))),
+                                                    basGlobal::Integer(wholeNumber(field.mid(2, 2))),
+                                                    basGlobal::Integer(wholeNumber(field.right(2))), error);
+        if (error != 0) throw platform::makeError(error);
+        times_.insert(field, t);
+        return t;
+    }
+
+private:
+    QHash<QString, QString> dates_;
+    QHash<QString, QString> times_;
+};
+
+QString blanks(int n) { return QString(n, QLatin1Char(' ')); }
+
+// The date and time fields of a file row: the last two "|"-fields.
+std::pair<QStringView, QStringView> stampOf(const QString& row)
+{
+    const qsizetype t = row.lastIndexOf(QLatin1Char('|'));
+    const qsizetype d = t > 0 ? row.lastIndexOf(QLatin1Char('|'), t - 1) : -1;
+    if (t < 0 || d < 0) return {};
+    return {QStringView(row).mid(d + 1, t - d - 1), QStringView(row).mid(t + 1)};
+}
+
+} // namespace
+
+ResultFields ParseResultRow(const QString& text, int code)
+{
+    ResultFields r;
+    if (code == acInserted) {
+        r.kind = isFolderText(text) ? ResultFields::Folder : ResultFields::Inserted;
+        r.name = r.kind == ResultFields::Folder || !text.endsWith(QLatin1Char('|')) ? text : text.left(text.size() - 1);
+        return r;
+    }
+    if (isFolderText(text)) {
+        r.kind = ResultFields::Folder;
+        r.name = text;
+        return r;
+    }
+    r.kind = ResultFields::File;
+    qsizetype end = text.size();
+    for (int f = 6; f >= 0; --f) {
+        const qsizetype bar = end > 0 ? text.lastIndexOf(QLatin1Char('|'), end - 1) : -1;
+        if (bar < 0) {   // fewer than seven fields: what there is stays in the name
+            r.name = text.left(end);
+            return r;
+        }
+        r.fields[std::size_t(f)] = text.mid(bar + 1, end - bar - 1);
+        end = bar;
+    }
+    r.name = text.left(end);
+    return r;
+}
+
+QString GridSizeText(const QString& sizeField)
+{
+    bool ok = false;
+    const qint64 n = sizeField.trimmed().toLongLong(&ok);
+    return shared::regionalFormats().groupedNumber(ok ? n : 0);
+}
+
+void InitializeGrid(CompareRun& run)
+{
+    frmCompare& f = run.form();
+    basGlobal::Globals& g = globals();
+    ui::FlexGrid& grid = *f.grdResults;
+    const RunState& st = run.state();
+    f.cpUpdateProgressBar(100, 100);
+    run.openStage(Stage::InitializingGrid);
+    const int n = HiddenForm().lstOutput[0]->listCount();
+    grid.setCols(basGlobal::kGridColumns);
+    grid.setRows(n + 1);
+    grid.setFixedRows(1);
+    grid.setFixedCols(1);
+    grid.setMergeCells(1);
+    grid.setMergeRow(0, false);
+    for (int c = 0; c < basGlobal::kGridColumns; ++c) grid.setColWidth(c, g.GridColumnWidth[std::size_t(c)]);
+    const bool gr = g.LanguageIsGreek;
+    const QString headings[4] = {gr ? QStringLiteral("Όνομα") : QStringLiteral("Name"),
+                                 gr ? QStringLiteral("Μέγεθος") : QStringLiteral("Size"),
+                                 gr ? QStringLiteral("Χρονολογία") : QStringLiteral("Date"),
+                                 gr ? QStringLiteral("Ώρα") : QStringLiteral("Time")};
+    grid.setTextMatrix(0, 0, QString());
+    for (int c = 1; c < basGlobal::kGridColumns; ++c) grid.setTextMatrix(0, c, headings[(c - 1) / 2]);
+    for (int c = 0; c < basGlobal::kGridColumns; ++c) {
+        run.yieldAndCancelTest();
+        grid.setFixedAlignment(c, kCentreCentre);
+    }
+    for (int c = 0; c < basGlobal::kGridColumns; ++c) grid.setColAlignment(c, kCentreCentre);
+    run.state().progressTotal = qint64(n) * 8;
+    run.state().progressCount = 0;
+    const QString blank = QStringLiteral(" ");
+    for (int r = 1; r <= n; ++r) {
+        run.yieldAndCancelTest();
+        grid.setMergeRow(r, true);
+        const ui::Color shade = r % 2 == 0 ? st.white : st.grey;
+        for (int c = 1; c < basGlobal::kGridColumns; ++c) {
+            run.yieldAndCancelTest();
+            grid.setTextMatrix(r, c, blank);
+            grid.setCellBackColorAt(r, c, shade);
+            StepProgress(run);
+        }
+    }
+}
+
+GridTotals PopulateGrid(CompareRun& run)
+{
+    ui::FlexGrid& grid = *run.form().grdResults;
+    basGlobal::frmHiddenForm& h = HiddenForm();
+    const int n = h.lstOutput[0]->listCount();
+    run.openStage(Stage::PopulatingGrid, n);
+    GridTotals totals;
+    StampFormatter stamps;
+    for (int r = 1; r <= n; ++r) {
+        run.yieldAndCancelTest();
+        for (int i = 0; i < 2; ++i) {
+            run.yieldAndCancelTest();
+            const ui::ListBox& out = *h.lstOutput[i];
+            if (r - 1 >= out.listCount()) continue;
+            const int code = out.itemData(r - 1);
+            if (code == acInserted) continue;
+            const ResultFields row = ParseResultRow(out.list(r - 1), code);
+            if (row.kind == ResultFields::Folder) {
+                ++totals.folders[std::size_t(i)];
+                grid.setTextMatrix(r, 1 + i, row.name);
+                continue;
+            }
+            ++totals.files[std::size_t(i)];
+            grid.setTextMatrix(r, 1 + i, row.name);
+            grid.setTextMatrix(r, 3 + i, GridSizeText(row.fields[4]));
+            grid.setTextMatrix(r, 5 + i, stamps.date(row.fields[5]));
+            grid.setTextMatrix(r, 7 + i, stamps.time(row.fields[6]));
+        }
+        StepProgress(run);
+    }
+    return totals;
+}
+
+void FinalProcessing(CompareRun& run, const GridTotals& totals)
+{
+    frmCompare& f = run.form();
+    basGlobal::Globals& g = globals();
+    RunState& st = run.state();
+    ui::FlexGrid& grid = *f.grdResults;
+    basGlobal::frmHiddenForm& h = HiddenForm();
+    const bool gr = g.LanguageIsGreek;
+    run.openStage(Stage::FinalProcessing, qint64(grid.rows() - 1) * 4);
+    st.StructuresDiffer = false;
+    static const int equalBlanks[6] = {5, 5, 3, 3, 5, 5};
+    static const int unequalBlanks[6] = {4, 3, 4, 3, 4, 3};
+    for (int r = 1; r < grid.rows(); ++r) {
+        run.yieldAndCancelTest();
+        for (int c = 1; c < basGlobal::kGridColumns; c += 2) {
+            run.yieldAndCancelTest();
+            const QString& a = grid.textMatrix(r, c);
+            const QString& b = grid.textMatrix(r, c + 1);
+            if (!sameUnderCaseRule(a, b)) {
+                st.StructuresDiffer = true;
+                grid.setCellBackColorAt(r, c, st.sideTint[0]);
+                grid.setCellBackColorAt(r, c + 1, st.sideTint[1]);
+            }
+            if (isFolderText(a) || isFolderText(b)) {
+                for (int col = 1; col < basGlobal::kGridColumns; ++col) {
+                    run.yieldAndCancelTest();
+                    grid.setCellBackColorAt(r, col, st.green);
+                }
+            }
+            StepProgress(run);
+        }
+        const QString a = grid.textMatrix(r, 1);
+        const QString b = grid.textMatrix(r, 2);
+        const bool sameName = sameUnderCaseRule(a, b);
+        const bool folderRow = isFolderText(a) || isFolderText(b);
+        if (sameName && !folderRow && r - 1 < h.lstOutput[0]->listCount() && r - 1 < h.lstOutput[1]->listCount()) {
+            // The stamps YYYYMMDDHHMMSS compared as text, date first.
+            const auto [pd, pt] = stampOf(h.lstOutput[0]->list(r - 1));
+            const auto [sd, st2] = stampOf(h.lstOutput[1]->list(r - 1));
+            int order = pd.compare(sd);
+            if (order == 0) order = pt.compare(st2);
+            if (order > 0) grid.setTextMatrix(r, 0, gr ? QStringLiteral("Ν") : QStringLiteral("N"));
+            else if (order < 0) grid.setTextMatrix(r, 0, gr ? QStringLiteral("Π") : QStringLiteral("O"));
+        }
+        if (folderRow) {
+            const int* pattern = sameName ? equalBlanks : unequalBlanks;
+            for (int k = 0; k < 6; ++k) grid.setTextMatrix(r, 3 + k, blanks(pattern[k]));
+        }
+    }
+    const QString folders = gr ? QStringLiteral("Φάκελλοι") : QStringLiteral("Folders");
+    const QString files = gr ? QStringLiteral("Αρχεία") : QStringLiteral("Files");
+    const shared::RegionalFormats& fmt = shared::regionalFormats();
+    for (int i = 0; i < 2; ++i) {
+        f.lblTotalFolders[i]->setCaption(folders + QStringLiteral(": ") + fmt.groupedNumber(totals.folders[std::size_t(i)])
+                                         + QLatin1Char('.'));
+        f.lblTotalFiles[i]->setCaption(files + QStringLiteral(": ") + fmt.groupedNumber(totals.files[std::size_t(i)])
+                                       + QLatin1Char('.'));
+        g.ComparedPath[std::size_t(i)] = st.StructureRoot[std::size_t(i)];
+    }
+}
+
+void cpFlashBackgroundColor(frmCompare& form)
+{
+    ui::FlexGrid& grid = *form.grdResults;
+    const ui::Color own = ui::Color(form.cmdDisplayNextDifference->tag().toLongLong());
+    grid.setCellBackColor(grid.cellBackColor() != kFlashRed ? kFlashRed : own);
+    if (form.Timer2->tag() == QStringLiteral("11")) {
+        form.Timer2->setEnabled(false);
+        grid.setCellBackColor(own);
+    }
+}
+
+} // namespace compare

@@ -1,0 +1,57 @@
+#pragma once
+// Stages 16 to 18 of the comparison, which turn the two lstOutput lists into
+// the results grid, and the flash of a found difference.
+//
+// - "initializing grid": one heading row and one row per output row, nine
+//   columns (the marker column fixed), free merging except the heading row,
+//   the saved column widths, every cell centred, data cells a single blank
+//   on alternating grey (odd rows) and white (even rows).
+// - "populating grid": names, sizes (digits grouped), dates and times (the
+//   chosen formats) of both structures; inserted rows keep their blanks.
+// - "final processing": differing pairs in the structure tints, folder rows
+//   green with their blanks (equal names 5,5,3,3,5,5 so pairs merge,
+//   different names 4,3,4,3,4,3 so nothing merges), the newer/older marker,
+//   the totals labels, ComparedPath and RunState::StructuresDiffer.
+//
+// Output rows are read from the right: the last seven "|"-fields are the
+// values, everything before them the name, so a name holding "|" never
+// shifts a field. Sizes are 64-bit.
+
+#include "compare/CompareRun.h"
+
+#include <QString>
+
+#include <array>
+
+namespace compare {
+
+class frmCompare;
+
+// One row of lstOutput taken apart.
+struct ResultFields {
+    enum Kind { Folder, File, Inserted } kind = Inserted;
+    QString name;                    // a folder row keeps its trailing "\"
+    std::array<QString, 7> fields;   // a file row's hidden ... time
+};
+ResultFields ParseResultRow(const QString& text, int code);
+
+// The size text of a grid cell: the number grouped by the regional
+// settings; "0" for zero; a text that is no number counts as 0.
+QString GridSizeText(const QString& sizeField);
+
+// Folder and file rows of each structure, inserted rows not counted.
+struct GridTotals {
+    std::array<qint64, 2> folders{};
+    std::array<qint64, 2> files{};
+};
+
+void InitializeGrid(CompareRun& run);
+GridTotals PopulateGrid(CompareRun& run);
+void FinalProcessing(CompareRun& run, const GridTotals& totals);
+
+// One step of the flash of the grid's current cell: red (255) and back to
+// the colour kept in the tag of cmdDisplayNextDifference; after the
+// eleventh tick of Timer2 the flash stops on the cell's own colour.
+void cpFlashBackgroundColor(frmCompare& form);
+
+} // namespace compare

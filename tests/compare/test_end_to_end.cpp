@@ -1,0 +1,243 @@
+// One comparison of two real trees from the Compare button to the finished
+// window: every cell's text and colour, merges, markers, totals, the
+// "differ" message, the buttons and the output rows; then the same trees
+// with only the common files, and with only the differences.
+#include "compare_fixture.h"
+
+#include <QChar>
+
+using namespace compare_test;
+
+namespace {
+
+constexpr ui::Color kGrey = 0xE0E0E0, kWhite = 0xFFFFFF, kGreen = 0x00FF00, kTint0 = 0xC0E0FF, kTint1 = 0xFFFFC0;
+constexpr qint64 kBig = 3LL * 1024 * 1024 * 1024;
+
+class EndToEnd : public CompareTest {
+protected:
+    void SetUp() override
+    {
+        CompareTest::SetUp();
+        g().NumberOfLevelsLimit = 0;
+        g().CommonFilesOnly = false;
+        g().DifferencesOnly = false;
+        g().FailSafeChecks = true;
+        g().DateFormatName = QStringLiteral("short");
+        g().TimeFormatName = QStringLiteral("long");
+        g().CurrentPath = {QStringLiteral("C:\\P"), QStringLiteral("C:\\S")};
+        build();
+    }
+    void both(const QString& rel, const QByteArray& content = QByteArray(100, 'x'), const QDateTime& when = base())
+    {
+        for (const char* side : {"P/", "S/"}) {
+            file(c, QLatin1String(side) + rel, content);
+            setLocalMtime(c, QLatin1String(side) + rel, when);
+        }
+    }
+    void one(const char* side, const QString& rel, const QByteArray& content = QByteArray(100, 'x'),
+             const QDateTime& when = base())
+    {
+        file(c, QLatin1String(side) + rel, content);
+        setLocalMtime(c, QLatin1String(side) + rel, when);
+    }
+    static QDateTime base() { return QDateTime(QDate(2024, 3, 15), QTime(10, 20, 30)); }
+    void build()
+    {
+        both(QStringLiteral(".hidden"));
+        both(QStringLiteral("a|b.txt"));
+        both(QStringLiteral("locked.txt"));
+        for (const char* side : {"P/", "S/"}) {
+            const QString n = nativeOf(c, QLatin1String(side) + QStringLiteral("locked.txt"));
+            ASSERT_EQ(::chmod(QFile::encodeName(n).constData(), 0444), 0);
+            QFile big(nativeOf(c, QLatin1String(side) + QStringLiteral("big.bin")));
+            ASSERT_TRUE(big.open(QIODevice::WriteOnly));
+            ASSERT_TRUE(big.resize(kBig));   // sparse
+            big.close();
+            setLocalMtime(c, QLatin1String(side) + QStringLiteral("big.bin"), base());
+        }
+        one("P/", QStringLiteral("newer.txt"), QByteArray(100, 'x'), base().addDays(1));
+        one("S/", QStringLiteral("newer.txt"));
+        one("P/", QStringLiteral("older.txt"), QByteArray(100, 'x'), base().addDays(-1));
+        one("S/", QStringLiteral("older.txt"));
+        one("P/", QStringLiteral("only_p.txt"));
+        one("S/", QStringLiteral("only_s.txt"));
+        one("P/", QStringLiteral("Readme.TXT"));
+        one("S/", QStringLiteral("readme.txt"));
+        both(QStringLiteral("same.txt"));
+        one("P/", QStringLiteral("size.txt"), QByteArray(1234, 'x'));
+        one("S/", QStringLiteral("size.txt"), QByteArray(100, 'x'));
+        both(QStringLiteral("Both/b.txt"));
+        both(QStringLiteral("Both/Inner/deep.txt"));
+        folder(c, QStringLiteral("P/EmptyBoth"));
+        folder(c, QStringLiteral("S/EmptyBoth"));
+        folder(c, QStringLiteral("P/EmptyP"));
+        folder(c, QStringLiteral("P/Mixed"));
+        one("S/", QStringLiteral("Mixed/m.txt"));
+        one("P/", QStringLiteral("OnlyP/x.txt"));
+        one("S/", QStringLiteral("OnlyS/y.txt"));
+    }
+    void compare(bool expectDiffer = true)
+    {
+        if (expectDiffer) expectDifferMessage();
+        openWindow([&] {
+            ui::Input::click(*win.cmdCompare);
+            ASSERT_TRUE(win.isLoaded());
+            grid = snapshot();
+            EXPECT_FALSE(win.cmdCompare->enabled());
+            EXPECT_FALSE(win.mnuFileCompare->enabled());
+            EXPECT_TRUE(win.cmdPrint->enabled());
+            EXPECT_TRUE(win.mnuFilePrint->enabled());
+            EXPECT_TRUE(win.cmdFind->enabled());
+            EXPECT_EQ(win.cmdDisplayNextDifference->enabled(), expectDiffer);
+            EXPECT_EQ(win.cmdCancel->caption(), QStringLiteral("Close"));
+            EXPECT_TRUE(win.grdResults->visible());
+            EXPECT_EQ(g().TotalLinesToPrint, win.grdResults->rows() - 1);
+            totals = {win.lblTotalFolders[0]->caption(), win.lblTotalFiles[0]->caption(),
+                      win.lblTotalFolders[1]->caption(), win.lblTotalFiles[1]->caption()};
+            for (int r = 1; r < win.grdResults->rows(); ++r) {
+                spans.append({win.grdResults->mergedSpan(r, 1), win.grdResults->mergedSpan(r, 3)});
+            }
+            ui::Input::click(*win.cmdCancel);
+        });
+    }
+    struct Cell {
+        QString text;
+        ui::Color back;
+    };
+    QList<QList<Cell>> snapshot()
+    {
+        QList<QList<Cell>> out;
+        for (int r = 0; r < win.grdResults->rows(); ++r) {
+            QList<Cell> row;
+            for (int c = 0; c < 9; ++c) row.append({win.grdResults->textMatrix(r, c), win.grdResults->cellBackColorAt(r, c)});
+            out.append(row);
+        }
+        return out;
+    }
+    // The names of the file rows, "P name / S name".
+    QStringList fileRows()
+    {
+        QStringList out;
+        for (int r = 1; r < grid.size(); ++r)
+            if (!grid[r][1].text.endsWith(QLatin1Char('\\')) && !grid[r][2].text.endsWith(QLatin1Char('\\')))
+                out << grid[r][1].text + QStringLiteral(" / ") + grid[r][2].text;
+        return out;
+    }
+    QList<QList<Cell>> grid;
+    QStringList totals;
+    QList<std::pair<std::pair<int, int>, std::pair<int, int>>> spans;
+};
+
+struct Expected {
+    const char16_t* cells;   // nine texts joined by tabs
+    const char* backs;       // colours of cells 1..8: g grey, w white, G green, p/s side tints
+};
+
+const QString kBar = QString(QChar(0xF07C));   // "|" in a logical name
+
+TEST_F(EndToEnd, EveryCellOfTheComparison)
+{
+    compare();
+    const QString d = QStringLiteral("15/03/2024"), t = QStringLiteral("10:20:30");
+    // Texts with "D" for the usual date, "T" for the time, "B" for the bar.
+    const Expected rows[] = {
+        {u"\tName\tName\tSize\tSize\tDate\tDate\tTime\tTime", nullptr},
+        {u"\t.hidden\t.hidden\t100\t100\tD\tD\tT\tT", "gggggggg"},
+        {u"\taBb.txt\taBb.txt\t100\t100\tD\tD\tT\tT", "wwwwwwww"},
+        {u"\tbig.bin\tbig.bin\t3,221,225,472\t3,221,225,472\tD\tD\tT\tT", "gggggggg"},
+        {u"\tlocked.txt\tlocked.txt\t100\t100\tD\tD\tT\tT", "wwwwwwww"},
+        {u"N\tnewer.txt\tnewer.txt\t100\t100\t16/03/2024\tD\tT\tT", "ggggpsgg"},
+        {u"O\tolder.txt\tolder.txt\t100\t100\t14/03/2024\tD\tT\tT", "wwwwpsww"},
+        {u"\tonly_p.txt\t \t100\t \tD\t \tT\t ", "psps" "psps"},
+        {u"\t \tonly_s.txt\t \t100\t \tD\t \tT", "pspspsps"},
+        {u"\tReadme.TXT\t \t100\t \tD\t \tT\t ", "pspspsps"},
+        {u"\t \treadme.txt\t \t100\t \tD\t \tT", "pspspsps"},
+        {u"\tsame.txt\tsame.txt\t100\t100\tD\tD\tT\tT", "gggggggg"},
+        {u"\tsize.txt\tsize.txt\t1,234\t100\tD\tD\tT\tT", "wwpswwww"},
+        {u"\tBoth\\\tBoth\\\t     \t     \t   \t   \t     \t     ", "GGGGGGGG"},
+        {u"\tb.txt\tb.txt\t100\t100\tD\tD\tT\tT", "wwwwwwww"},
+        {u"\tBoth\\Inner\\\tBoth\\Inner\\\t     \t     \t   \t   \t     \t     ", "GGGGGGGG"},
+        {u"\tdeep.txt\tdeep.txt\t100\t100\tD\tD\tT\tT", "wwwwwwww"},
+        {u"\tEmptyBoth\\\tEmptyBoth\\\t     \t     \t   \t   \t     \t     ", "GGGGGGGG"},
+        {u"\tEmptyP\\\t \t    \t   \t    \t   \t    \t   ", "GGGGGGGG"},
+        {u"\tMixed\\\tMixed\\\t     \t     \t   \t   \t     \t     ", "GGGGGGGG"},
+        {u"\t \tm.txt\t \t100\t \tD\t \tT", "pspspsps"},
+        {u"\tOnlyP\\\t \t    \t   \t    \t   \t    \t   ", "GGGGGGGG"},
+        {u"\tx.txt\t \t100\t \tD\t \tT\t ", "pspspsps"},
+        {u"\t \tOnlyS\\\t    \t   \t    \t   \t    \t   ", "GGGGGGGG"},
+        {u"\t \ty.txt\t \t100\t \tD\t \tT", "pspspsps"},
+    };
+    ASSERT_EQ(grid.size(), int(std::size(rows)));
+    for (int r = 0; r < grid.size(); ++r) {
+        QStringList want = QString::fromUtf16(rows[r].cells).split(QLatin1Char('\t'));
+        for (QString& w : want) {
+            if (w == u"D") w = d;
+            else if (w == u"T") w = t;
+            else if (w == u"aBb.txt") w = QStringLiteral("a") + kBar + QStringLiteral("b.txt");
+        }
+        for (int c = 0; c < 9; ++c) {
+            EXPECT_EQ(grid[r][c].text, want.value(c)) << "row " << r << " column " << c;
+            if (r == 0 || c == 0) continue;
+            const char k = rows[r].backs[c - 1];
+            const ui::Color back = k == 'g' ? kGrey : k == 'w' ? kWhite : k == 'G' ? kGreen : k == 'p' ? kTint0 : kTint1;
+            EXPECT_EQ(grid[r][c].back, back) << "row " << r << " column " << c;
+        }
+    }
+    // Merges: an equal pair is one cell, a folder row's pairs stay apart,
+    // nothing merges in an unequal folder row.
+    EXPECT_EQ(spans[0].first, std::make_pair(1, 2));
+    EXPECT_EQ(spans[0].second, std::make_pair(3, 4));
+    EXPECT_EQ(spans[6].first, std::make_pair(1, 1)) << "only_p.txt faces a blank";
+    EXPECT_EQ(spans[12].second, std::make_pair(3, 4));
+    EXPECT_EQ(spans[17].first, std::make_pair(1, 1));
+    EXPECT_EQ(spans[17].second, std::make_pair(3, 3));
+    EXPECT_EQ(totals, (QStringList{"Folders: 6.", "Files: 13.", "Folders: 5.", "Files: 14."}));
+    EXPECT_EQ(g().ComparedPath[0], QStringLiteral("C:\\P\\"));
+
+    // The output rows behind the grid, fields from the right.
+    auto& out = hidden().lstOutput;
+    ASSERT_EQ(out[0]->listCount(), 24);
+    ASSERT_EQ(out[1]->listCount(), 24);
+    EXPECT_EQ(out[0]->list(0), QStringLiteral(".hidden|True|False|False|True|0000000100|20240315|102030"));
+    EXPECT_EQ(out[0]->list(1), QStringLiteral("a") + kBar + QStringLiteral("b.txt|False|False|False|True|0000000100|20240315|102030"));
+    EXPECT_EQ(out[1]->list(2), QStringLiteral("big.bin|False|False|False|True|3221225472|20240315|102030"));
+    EXPECT_EQ(out[1]->list(3), QStringLiteral("locked.txt|False|False|True|True|0000000100|20240315|102030"));
+    EXPECT_EQ(out[1]->list(6), QStringLiteral("only_p.txt|"));
+    EXPECT_EQ(out[1]->itemData(6), 1);
+    EXPECT_EQ(out[0]->list(17), QStringLiteral("EmptyP\\"));
+    EXPECT_EQ(out[0]->itemData(17), 2);
+    EXPECT_EQ(out[1]->list(17), QStringLiteral("EmptyP\\"));
+    EXPECT_EQ(out[1]->itemData(17), 1);
+    EXPECT_EQ(out[0]->itemData(18), 2) << "Mixed is empty on the Primary side";
+    EXPECT_EQ(out[1]->itemData(18), 0);
+    EXPECT_EQ(hidden().lstExcluded[0]->listCount(), 0);
+}
+
+TEST_F(EndToEnd, OnlyTheCommonFiles)
+{
+    g().CommonFilesOnly = true;
+    compare();
+    EXPECT_EQ(fileRows(), (QStringList{".hidden / .hidden", "a" + kBar + "b.txt / a" + kBar + "b.txt", "big.bin / big.bin",
+                                       "locked.txt / locked.txt", "newer.txt / newer.txt", "older.txt / older.txt",
+                                       "same.txt / same.txt", "size.txt / size.txt", "b.txt / b.txt",
+                                       "deep.txt / deep.txt"}));
+    EXPECT_EQ(grid[5][0].text, QStringLiteral("N"));
+    EXPECT_EQ(hidden().lstOutput[0]->listCount(), hidden().lstOutput[1]->listCount());
+}
+
+TEST_F(EndToEnd, OnlyTheDifferences)
+{
+    g().DifferencesOnly = true;
+    compare();
+    const QStringList rows = fileRows();
+    EXPECT_TRUE(rows.contains(QStringLiteral("newer.txt / newer.txt")));
+    EXPECT_TRUE(rows.contains(QStringLiteral("older.txt / older.txt")));
+    EXPECT_TRUE(rows.contains(QStringLiteral("size.txt / size.txt")));
+    EXPECT_TRUE(rows.contains(QStringLiteral("only_p.txt /  ")));
+    EXPECT_TRUE(rows.contains(QStringLiteral("  / y.txt")));
+    for (const char* gone : {"same.txt / same.txt", ".hidden / .hidden", "big.bin / big.bin", "deep.txt / deep.txt"})
+        EXPECT_FALSE(rows.contains(QString::fromUtf8(gone))) << gone;
+    EXPECT_EQ(hidden().lstOutput[0]->listCount(), hidden().lstOutput[1]->listCount());
+}
+
+} // namespace
