@@ -36,6 +36,7 @@
 #include <QMap>
 #include <QStringList>
 #include <deque>
+#include <vector>
 #include <functional>
 #include <memory>
 #include <stdexcept>
@@ -79,6 +80,10 @@ public:
     // Text matched as a substring (long texts joined from pieces).
     void expectMsgBoxContaining(const QString& title, const QString& textPart, int style, int answer);
     int pendingMsgBoxes() const { return int(boxes_.size()); }
+    // A box that may appear any number of times, or not at all (for tests
+    // about something else, such as a closing notice). Expected boxes are
+    // matched first.
+    void allowMsgBox(const QString& title, const QString& text, int style, int answer);
 
     // --- Modal forms ---------------------------------------------------------
     void onModal(const QString& formName, Script script, ModalEnd end = ModalEnd::MustClose);
@@ -149,6 +154,7 @@ private:
     std::function<void(const QString&)> failureHook_;
     QStringList failures_;
     std::deque<BoxExpectation> boxes_;
+    std::vector<BoxExpectation> allowedBoxes_;
     QHash<QString, std::deque<ModalScript>> scripts_;
     std::deque<FileAnswer> fileAnswers_;
     std::deque<std::pair<bool, QString>> printerAnswers_;
