@@ -5,6 +5,8 @@
 // and the results window ready to be shown modally by a script.
 
 #include "compare/frmCompare.h"
+#include "shared/shared_fixture.h"
+#include "support/TempDrive.h"
 #include "mainwindow/frmMain.h"
 #include "platform/Drives.h"
 #include "shared/Messages.h"
@@ -51,17 +53,11 @@ inline const QString kCancelTitle = QStringLiteral("Cancel processing");
 inline const QString kCancelText = QStringLiteral("Do you really want to cancel the process that is currently in progress?");
 inline const QString kResultsTitle = QStringLiteral("Comparison results");
 
-class CompareTest : public ::testing::Test {
+class CompareTest : public SharedTest {
 protected:
     void SetUp() override
     {
-        basGlobal::resetGlobals();
-        desk.install();
-        basGlobal::SetDoEventsInterval(0);
-        shared::setRegionalFormats(shared::RegionalFormats(QLocale(QLocale::English, QLocale::UnitedKingdom),
-                                                           QStringLiteral("dddd, d MMMM yyyy"),
-                                                           QStringLiteral("dd/MM/yyyy"),
-                                                           QStringLiteral("HH:mm:ss"), u'.'));
+        SharedTest::SetUp();
         ASSERT_TRUE(c.isValid() && d.isValid());
         platform::Drive dc;
         dc.letter = QLatin1Char('C');
@@ -104,15 +100,11 @@ protected:
             win.unload();
         }
         main.unload();
-        EXPECT_EQ(desk.pendingMsgBoxes(), 0) << "expected message boxes never shown";
         EXPECT_EQ(desk.pendingModalScripts(), 0) << "modal scripts never run";
-        EXPECT_TRUE(desk.failures().isEmpty()) << desk.failures().join('\n').toStdString();
-        ui::setDesktop(nullptr);
-        shared::resetRegionalFormats();
-        platform::setDrives(platform::DriveTable());
+        SharedTest::TearDown();
+        platform::reloadDrives();
     }
 
-    basGlobal::Globals& g() { return basGlobal::globals(); }
     basGlobal::frmHiddenForm& hidden() { return basGlobal::HiddenForm(); }
 
     // --- Trees ---------------------------------------------------------------
@@ -136,12 +128,7 @@ protected:
     }
 
     // The items of one working list.
-    static QStringList items(const ui::ListBox& list)
-    {
-        QStringList out;
-        for (int k = 0; k < list.listCount(); ++k) out << list.list(k);
-        return out;
-    }
+    static QStringList items(const ui::ListBox& list) { return testing_support::listItems(list); }
     ui::ListBox* entryList(int i, int l)
     {
         auto& h = hidden();
@@ -184,7 +171,6 @@ protected:
         });
     }
 
-    ui::HeadlessDesktop desk;
     QTemporaryDir c;
     QTemporaryDir d;
     QuietMain main;

@@ -1,7 +1,7 @@
 // The main window's controls with its captions, current-path label and
 // first-level lists, over temporary folders mounted as drives.
 #include "mainwindow/frmMain.h"
-#include "platform/TempDrive.h"
+#include "support/TempDrive.h"
 #include "shared/IniAccess.h"
 #include "shared/MainWindowCaptions.h"
 #include "shared/Messages.h"
@@ -74,13 +74,7 @@ protected:
         FillFirstLevelFoldersList(main, Integer(i));
         FillFirstLevelFilesList(main, Integer(i));
     }
-    QStringList items(const ui::ListBox& list) const
-    {
-        QStringList out;
-        for (int k = 0; k < list.listCount(); ++k)
-            out << list.list(k);
-        return out;
-    }
+    static QStringList items(const ui::ListBox& list) { return testing_support::listItems(list); }
 
     testing_support::TempDrive drive;
     ui::HeadlessDesktop desk;
@@ -162,7 +156,7 @@ TEST_F(MainWindowTest, EnglishAndGreekCaptionsAndTheLanguageKey)
 
 TEST_F(MainWindowTest, LanguageSwitchTranslatesTheWorkingWordAndKeepsFilledLists)
 {
-    drive.mkdir(QStringLiteral("Top/Sub1"));
+    drive.folder(QStringLiteral("Top/Sub1"));
     g().DisplayFirstLevelFolders[0] = true;
     main.chkDisplayFirstLevelFolders[0]->setValue(1);
     ASSERT_EQ(SetApplicationLanguage(main, g().IniFileName), 0);
@@ -179,7 +173,7 @@ TEST_F(MainWindowTest, LanguageSwitchTranslatesTheWorkingWordAndKeepsFilledLists
 TEST_F(MainWindowTest, CurrentPathLabelIsCompactedAndItsToolTipEndsWithABackslash)
 {
     const QString deep = QStringLiteral("A very long folder name/another quite long folder name/yet another long one/leaf");
-    drive.mkdir(deep);
+    drive.folder(deep);
     ASSERT_EQ(SetApplicationLanguage(main, g().IniFileName), 0);
     const QString logical = QStringLiteral("C:\\") + QString(deep).replace(u'/', u'\\');
     showStructure(1, logical);
@@ -195,14 +189,14 @@ TEST_F(MainWindowTest, CurrentPathLabelIsCompactedAndItsToolTipEndsWithABackslas
 
 TEST_F(MainWindowTest, FirstLevelListsShowHiddenReadOnlyAndManyEntriesInOrder)
 {
-    drive.mkdir(QStringLiteral("Big/.hiddenFolder"));
-    drive.mkdir(QStringLiteral("Big/Zeta"));
-    drive.mkdir(QStringLiteral("Big/alpha"));
-    drive.write(QStringLiteral("Big/.hidden"));
-    drive.write(QStringLiteral("Big/readonly.txt"));
+    drive.folder(QStringLiteral("Big/.hiddenFolder"));
+    drive.folder(QStringLiteral("Big/Zeta"));
+    drive.folder(QStringLiteral("Big/alpha"));
+    drive.file(QStringLiteral("Big/.hidden"));
+    drive.file(QStringLiteral("Big/readonly.txt"));
     QFile::setPermissions(drive.native(QStringLiteral("Big/readonly.txt")), QFileDevice::ReadOwner);
     for (int k = 0; k < 300; ++k)
-        drive.write(QStringLiteral("Big/f%1.dat").arg(k, 3, 10, QLatin1Char('0')));
+        drive.file(QStringLiteral("Big/f%1.dat").arg(k, 3, 10, QLatin1Char('0')));
     for (int i = 0; i < 2; ++i) {
         g().DisplayFirstLevelFolders[i] = g().DisplayFirstLevelFiles[i] = true;
         main.chkDisplayFirstLevelFolders[i]->setValue(1);
@@ -228,9 +222,9 @@ TEST_F(MainWindowTest, FirstLevelListsShowHiddenReadOnlyAndManyEntriesInOrder)
 
 TEST_F(MainWindowTest, ListSwitchedOffShowsItsPlaceholderButStillCounts)
 {
-    drive.mkdir(QStringLiteral("Two/a"));
-    drive.mkdir(QStringLiteral("Two/b"));
-    drive.mkdir(QStringLiteral("Empty"));
+    drive.folder(QStringLiteral("Two/a"));
+    drive.folder(QStringLiteral("Two/b"));
+    drive.folder(QStringLiteral("Empty"));
     ASSERT_EQ(SetApplicationLanguage(main, g().IniFileName), 0);
     showStructure(0, QStringLiteral("C:\\Two"));
     EXPECT_EQ(items(*main.lstFirstLevelFolders[0]), QStringList{QStringLiteral("Folder names not displayed.")});
@@ -297,11 +291,11 @@ TEST_F(MainWindowTest, GreekNotReadyMessage)
 
 TEST_F(MainWindowTest, AFillAskedForDuringAFillWaitsForIt)
 {
-    drive.mkdir(QStringLiteral("One"));
-    drive.mkdir(QStringLiteral("Two"));
+    drive.folder(QStringLiteral("One"));
+    drive.folder(QStringLiteral("Two"));
     for (int k = 0; k < 20; ++k)
-        drive.mkdir(QStringLiteral("One/d%1").arg(k));
-    drive.mkdir(QStringLiteral("Two/only"));
+        drive.folder(QStringLiteral("One/d%1").arg(k));
+    drive.folder(QStringLiteral("Two/only"));
     g().DisplayFirstLevelFolders[0] = g().DisplayFirstLevelFolders[1] = true;
     main.chkDisplayFirstLevelFolders[0]->setValue(1);
     main.chkDisplayFirstLevelFolders[1]->setValue(1);
@@ -333,7 +327,7 @@ TEST_F(MainWindowTest, MappedFolderAppearsInTheTreeAndGoesAwayWhenUnmapped)
 {
     QTemporaryDir config;
     qputenv("XDG_CONFIG_HOME", QFile::encodeName(config.path()));
-    drive.mkdir(QStringLiteral("Shared/Inside"));
+    drive.folder(QStringLiteral("Shared/Inside"));
     ASSERT_EQ(SetApplicationLanguage(main, g().IniFileName), 0);
     showStructure(0, QStringLiteral("C:"));
 

@@ -4,7 +4,7 @@
 // the window closes.
 #include "mainwindow/frmMain.h"
 #include "platform/Application.h"
-#include "platform/TempDrive.h"
+#include "support/TempDrive.h"
 #include "shared/IniAccess.h"
 #include "shared/Messages.h"
 #include "shared/frmHiddenForm.h"
@@ -51,7 +51,7 @@ protected:
         ui::setDesktop(nullptr);
     }
     Globals& g() { return globals(); }
-    void writeIni(const QString& text) { drive.write(QStringLiteral("Quillmarsh.ini"), text.toUtf8()); }
+    void writeIni(const QString& text) { drive.file(QStringLiteral("Quillmarsh.ini"), text.toUtf8()); }
     QString iniText() const
     {
         QFile f(drive.native(QStringLiteral("Quillmarsh.ini")));
@@ -144,7 +144,7 @@ TEST_F(StartupTest, WithoutAnIniEverySettingTakesItsDefaultAndTheStartWritesLang
 
 TEST_F(StartupTest, OutOfRangeAndMisspeltValuesFallBackToTheirDefaults)
 {
-    drive.mkdir(QStringLiteral("Left"));
+    drive.folder(QStringLiteral("Left"));
     writeIni(QStringLiteral("[General]\r\nLanguage=true\r\nStructureIndex=2\r\nComparison=3\r\nExportStructure=7\r\n"
                             "ImportStructure=-1\r\nNumberOfLevels=3.0\r\nPrintDestination=2\r\nDateFormat=Long\r\n"
                             "TimeFormat=SHORT\r\nFailSafe=yes\r\nPrimaryInitialPath=C:\\Left\r\nSecondaryInitialPath=   \r\n"
@@ -186,7 +186,7 @@ TEST_F(StartupTest, NumberOfLevelsZeroAndALongInitialPathAreKept)
         deep += u'\\' + part;
     }
     ASSERT_GT(deep.size(), 2048);
-    drive.mkdir(rel);
+    drive.folder(rel);
     writeIni(QStringLiteral("[General]\r\nNumberOfLevels=0\r\nPrimaryInitialPath=") + deep + QStringLiteral("\r\n"));
     main.load();
     EXPECT_EQ(g().NumberOfLevelsLimit, 0);
@@ -196,8 +196,8 @@ TEST_F(StartupTest, NumberOfLevelsZeroAndALongInitialPathAreKept)
 
 TEST_F(StartupTest, ADisplayFlagTrueChecksItsBoxFillsItsListAndIsWrittenBackInTheProgramsSpelling)
 {
-    drive.write(QStringLiteral("b.txt"));
-    drive.write(QStringLiteral("a.txt"));
+    drive.file(QStringLiteral("b.txt"));
+    drive.file(QStringLiteral("a.txt"));
     writeIni(QStringLiteral("[General]\r\nDisplaySecondaryPathFirstLevelFiles=TRUE\r\nStructureIndex=1\r\n"));
     main.load();
 
@@ -299,7 +299,7 @@ TEST_F(StartupTest, ARightClickOnALanguageButtonShowsItsHelpAndSwitchesNothing)
 
 TEST_F(StartupTest, UpOneLevelClimbsToTheDriveAndThereSaysItCannotGoFurther)
 {
-    drive.mkdir(QStringLiteral("A/B"));
+    drive.folder(QStringLiteral("A/B"));
     writeIni(QStringLiteral("[General]\r\nPrimaryInitialPath=C:\\A\\B\r\nDisplayPrimaryPathFirstLevelFolders=True\r\n"));
     main.load();
     ASSERT_EQ(g().CurrentPath[0], QStringLiteral("C:\\A\\B"));
@@ -324,7 +324,7 @@ TEST_F(StartupTest, UpOneLevelClimbsToTheDriveAndThereSaysItCannotGoFurther)
 
 TEST_F(StartupTest, UpOneLevelActsOnTheChosenStructureAndSpeaksGreek)
 {
-    drive.mkdir(QStringLiteral("A/B"));
+    drive.folder(QStringLiteral("A/B"));
     writeIni(QStringLiteral("[General]\r\nLanguage=True\r\nStructureIndex=1\r\nPrimaryInitialPath=C:\\A\\B\r\n"
                             "SecondaryInitialPath=C:\\A\r\n"));
     main.load();
@@ -340,11 +340,11 @@ TEST_F(StartupTest, UpOneLevelActsOnTheChosenStructureAndSpeaksGreek)
 
 TEST_F(StartupTest, RefreshShowsANewFolderAndKeepsTheSelection)
 {
-    drive.mkdir(QStringLiteral("Work"));
+    drive.folder(QStringLiteral("Work"));
     writeIni(QStringLiteral("[General]\r\nPrimaryInitialPath=C:\\Work\r\nDisplayPrimaryPathFirstLevelFolders=True\r\n"));
     main.load();
     EXPECT_EQ(main.chkDisplayFirstLevelFolders[0]->caption(), QStringLiteral("First level folders: 0."));
-    drive.mkdir(QStringLiteral("Work/New"));
+    drive.folder(QStringLiteral("Work/New"));
     ASSERT_TRUE(ui::Input::key(main, ui::vbKeyF5));
     EXPECT_EQ(g().CurrentPath[0], QStringLiteral("C:\\Work"));
     EXPECT_EQ(main.lstFirstLevelFolders[0]->list(0), QStringLiteral("New"));
@@ -353,7 +353,7 @@ TEST_F(StartupTest, RefreshShowsANewFolderAndKeepsTheSelection)
 
 TEST_F(StartupTest, ClearingADisplayBoxWritesItsKeyAtOnceAndLeavesTheListUntilTheNextMove)
 {
-    drive.mkdir(QStringLiteral("Sub"));
+    drive.folder(QStringLiteral("Sub"));
     writeIni(QStringLiteral("[General]\r\nDisplayPrimaryPathFirstLevelFolders=True\r\n"));
     main.load();
     ASSERT_EQ(main.lstFirstLevelFolders[0]->list(0), QStringLiteral("Sub"));
@@ -377,7 +377,7 @@ const QString kResetQuestion = QStringLiteral(
 TEST_F(StartupTest, ResetAnsweredYesMovesTheIniOverAnOlderBackupAndTheNextStartRunsOnDefaults)
 {
     writeIni(QStringLiteral("[General]\r\nNumberOfLevels=7\r\n"));
-    drive.write(QStringLiteral("Quillmarsh.bak"), "old backup");
+    drive.file(QStringLiteral("Quillmarsh.bak"), "old backup");
     main.load();
     ASSERT_EQ(g().NumberOfLevelsLimit, 7);
     g().ResetSettingsOnExit = true;

@@ -3,7 +3,7 @@
 // Greek; the pictures land in the build folder for a look.
 #include "mainwindow/frmMain.h"
 #include "platform/Application.h"
-#include "platform/TempDrive.h"
+#include "support/TempDrive.h"
 #include "shared/IniAccess.h"
 #include "shared/MainWindowCaptions.h"
 #include "shared/Messages.h"
@@ -26,9 +26,9 @@ void render(bool greek, const QString& fileName)
     testing_support::TempDrive drive;
     for (const char* f : {"Projects/Quillmarsh/src", "Projects/Quillmarsh/tests", "Projects/Archive 2023", "Photos/Holidays",
                           "Music", "Documents/Letters", "Documents/Invoices"})
-        drive.mkdir(QLatin1String(f));
+        drive.folder(QLatin1String(f));
     for (int k = 0; k < 6; ++k)
-        drive.write(QStringLiteral("Projects/Quillmarsh/readme-%1.txt").arg(k));
+        drive.file(QStringLiteral("Projects/Quillmarsh/readme-%1.txt").arg(k));
     QTemporaryDir second;
     QDir().mkpath(second.path() + QStringLiteral("/Backup/Quillmarsh/src"));
     QDir().mkpath(second.path() + QStringLiteral("/Backup/Quillmarsh/docs"));
@@ -44,7 +44,7 @@ void render(bool greek, const QString& fileName)
 
     const QString paths[2] = {QStringLiteral("C:\\Projects\\Quillmarsh"), QStringLiteral("D:\\Backup\\Quillmarsh")};
     // The program lives at the root of drive C: and starts on these settings.
-    drive.write(QStringLiteral("Quillmarsh.ini"),
+    drive.file(QStringLiteral("Quillmarsh.ini"),
                 (QStringLiteral("[General]\r\nLanguage=") + (greek ? QStringLiteral("True") : QStringLiteral("False"))
                  + QStringLiteral("\r\nPrimaryInitialPath=") + paths[0] + QStringLiteral("\r\nSecondaryInitialPath=")
                  + paths[1]

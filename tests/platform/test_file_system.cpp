@@ -1,4 +1,4 @@
-#include "TempDrive.h"
+#include "support/TempDrive.h"
 
 #include "platform/AppError.h"
 #include "platform/FileSystem.h"
@@ -81,12 +81,12 @@ private:
 TEST(Listing, FactsOfHiddenReadOnlyFoldersAndLinks)
 {
     TempDrive d;
-    d.write("Docs/a.txt", "hello");
-    d.write("Docs/.hidden", "h");
-    d.write("Docs/locked.txt", "l");
+    d.file("Docs/a.txt", "hello");
+    d.file("Docs/.hidden", "h");
+    d.file("Docs/locked.txt", "l");
     ASSERT_EQ(::chmod(d.nativeBytes("Docs/locked.txt"), 0444), 0);
-    d.mkdir("Docs/Sub");
-    d.mkdir("Docs/.git");
+    d.folder("Docs/Sub");
+    d.folder("Docs/.git");
     ASSERT_EQ(::symlink("a.txt", d.nativeBytes("Docs/link-to-file")), 0);
     ASSERT_EQ(::symlink("Sub", d.nativeBytes("Docs/link-to-folder")), 0);
     ASSERT_EQ(::symlink("nowhere", d.nativeBytes("Docs/dangling")), 0);
@@ -126,7 +126,7 @@ TEST(Listing, FactsOfHiddenReadOnlyFoldersAndLinks)
 TEST(Listing, SpecialFilesAreNeverOpenedNorListed)
 {
     TempDrive d;
-    d.write("f/plain.txt");
+    d.file("f/plain.txt");
     ASSERT_EQ(::mkfifo(d.nativeBytes("f/pipe"), 0644), 0);
     ASSERT_EQ(::symlink("pipe", d.nativeBytes("f/link-to-pipe")), 0);
     // Opening the FIFO anywhere would block this test for good.
@@ -144,8 +144,8 @@ TEST(Listing, SpecialFilesAreNeverOpenedNorListed)
 TEST(Listing, ReservedCharactersInNamesRoundTrip)
 {
     TempDrive d;
-    d.write("odd/back\\slash.txt", "1");
-    d.write("odd/bar|pipe.txt", "22");
+    d.file("odd/back\\slash.txt", "1");
+    d.file("odd/bar|pipe.txt", "22");
     const auto all = listing("C:\\odd");
     ASSERT_EQ(all.size(), 2u);
     for (const auto& [name, facts] : all) {
@@ -162,8 +162,8 @@ TEST(Listing, ReservedCharactersInNamesRoundTrip)
 TEST(Listing, ErrorsOfMissingAndUnreadableFolders)
 {
     TempDrive d;
-    d.write("file.txt");
-    d.mkdir("closed/inner");
+    d.file("file.txt");
+    d.folder("closed/inner");
     int rc = 0;
     EXPECT_TRUE(listing("C:\\missing", ListWhat::All, &rc).empty());
     EXPECT_EQ(rc, errPathNotFound);
@@ -184,7 +184,7 @@ TEST(Listing, ErrorsOfMissingAndUnreadableFolders)
 TEST(FileFacts, MissingFileAndMissingFolderDiffer)
 {
     TempDrive d;
-    d.mkdir("here");
+    d.folder("here");
     FileFacts f;
     f.size = 99;
     EXPECT_EQ(fileFacts("C:\\here\\nope.txt", f), errFileNotFound);
@@ -200,8 +200,8 @@ TEST(FileFacts, MissingFileAndMissingFolderDiffer)
 TEST(FileFacts, SizesBeyond31And32Bits)
 {
     TempDrive d;
-    d.write("big/two.bin", "");
-    d.write("big/four.bin", "");
+    d.file("big/two.bin", "");
+    d.file("big/four.bin", "");
     const qint64 two = (qint64(1) << 31) + 7;
     const qint64 four = (qint64(1) << 32) + 11;
     ASSERT_EQ(::truncate(d.nativeBytes("big/two.bin"), two), 0);   // sparse: no disk used
@@ -220,9 +220,9 @@ TEST(FileTimes, LocalTimeUsesTheOffsetOfTheFilesOwnDate)
 {
     TempDrive d;
     TimeZone athens("Europe/Athens");
-    d.write("t/winter.txt");
-    d.write("t/summer.txt");
-    d.write("t/midnight.txt");
+    d.file("t/winter.txt");
+    d.file("t/summer.txt");
+    d.file("t/midnight.txt");
     // 2021-01-15 10:20:30 UTC (EET, +2) and 2021-07-15 10:20:30 UTC (EEST, +3).
     setMtime(d.nativeBytes("t/winter.txt"), 1610706030);
     setMtime(d.nativeBytes("t/summer.txt"), 1626344430);
@@ -246,7 +246,7 @@ TEST(FileTimes, LocalTimeUsesTheOffsetOfTheFilesOwnDate)
 TEST(FileFacts, SambaDosAttributesWhenPresent)
 {
     TempDrive d;
-    d.write("s/marked.txt");
+    d.file("s/marked.txt");
     const QByteArray path = d.nativeBytes("s/marked.txt");
     const char value[] = "0x6";   // hidden + system, no archive
     if (::setxattr(path.constData(), "user.DOSATTRIB", value, sizeof value, 0) != 0)

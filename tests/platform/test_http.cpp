@@ -1,4 +1,4 @@
-#include "TempDrive.h"
+#include "support/TempDrive.h"
 
 #include "platform/AppError.h"
 #include "platform/Http.h"

@@ -1,4 +1,4 @@
-#include "TempDrive.h"
+#include "support/TempDrive.h"
 
 #include "platform/AppError.h"
 #include "platform/Application.h"
@@ -63,9 +63,9 @@ TEST(ShellFiles, CopyMakesTheFolderReplacesAndKeepsTimes)
 {
     TempDrive d;
     SystemShell sh;
-    d.write("src/a.ini", "new");
-    d.write("src/b.txt", "bee");
-    d.write("out/deep/a.ini", "old");
+    d.file("src/a.ini", "new");
+    d.file("src/b.txt", "bee");
+    d.file("out/deep/a.ini", "old");
     const struct timespec times[2] = {{1000000000, 0}, {1000000000, 0}};
     ASSERT_EQ(::utimensat(AT_FDCWD, d.nativeBytes("src/a.ini"), times, 0), 0);
 
@@ -85,7 +85,7 @@ TEST(ShellFiles, SameFileGuardTouchesNothing)
 {
     TempDrive d;
     SystemShell sh;
-    d.write("dir/a.ini", "precious");
+    d.file("dir/a.ini", "precious");
     ASSERT_EQ(::symlink("dir", d.nativeBytes("alias")), 0);
     // Through another name of the same folder, the copy would truncate its own source.
     EXPECT_EQ(sh.copyFiles({"C:\\dir\\a.ini"}, "C:\\alias"), shellSameFile);
@@ -100,8 +100,8 @@ TEST(ShellFiles, MoveReplacesTheTarget)
 {
     TempDrive d;
     SystemShell sh;
-    d.write("Quillmarsh.ini", "current");
-    d.write("Quillmarsh.bak", "older");
+    d.file("Quillmarsh.ini", "current");
+    d.file("Quillmarsh.bak", "older");
     EXPECT_EQ(sh.moveFile("C:\\Quillmarsh.ini", "C:\\Quillmarsh.bak"), shellOk);
     EXPECT_FALSE(QFileInfo::exists(d.native("Quillmarsh.ini")));
     EXPECT_EQ(readAll(d.native("Quillmarsh.bak")), "current");
@@ -111,8 +111,8 @@ TEST(ShellFiles, MoveReplacesTheTarget)
 TEST(ShellFiles, CopyIntoAnUnwritableFolderFails)
 {
     TempDrive d;
-    d.write("src/a.txt", "a");
-    d.write("blocked", "a file where a folder is expected");
+    d.file("src/a.txt", "a");
+    d.file("blocked", "a file where a folder is expected");
     SystemShell sh;
     EXPECT_NE(sh.copyFiles({"C:\\src\\a.txt"}, "C:\\blocked"), shellOk);
     EXPECT_EQ(readAll(d.native("blocked")), "a file where a folder is expected");
@@ -122,8 +122,8 @@ TEST(Trash, RoundTripWithInfoRecord)
 {
     TempDrive d;
     const ScopedEnv data("XDG_DATA_HOME", QFile::encodeName(d.native("data")));
-    d.write("docs/my file.txt", "keep me");
-    d.write("other/my file.txt", "second");
+    d.file("docs/my file.txt", "keep me");
+    d.file("other/my file.txt", "second");
     SystemShell sh;
     EXPECT_EQ(sh.deleteItems({"C:\\docs\\my file.txt"}, true), shellOk);
     EXPECT_EQ(sh.deleteItems({"C:\\other\\my file.txt"}, true), shellOk);
@@ -145,7 +145,7 @@ TEST(Trash, FailureLeavesTheItemInPlace)
 {
     TempDrive d;
     const ScopedEnv data("XDG_DATA_HOME", QFile::encodeName(d.native("data")));
-    d.write("docs/a.txt", "keep me");
+    d.file("docs/a.txt", "keep me");
     // The item's folder cannot be changed by the user, so no trash can take
     // the item; run as nobody so that this holds for root too.
     ASSERT_EQ(::chmod(d.nativeBytes("docs"), 0555), 0);
@@ -177,7 +177,7 @@ TEST(ShellOpen, OnlyWebAddressesAndExistingFiles)
     writeScript(bin.path() + "/xdg-open", "printf '%s\\n' \"$@\" >> '" + QFile::encodeName(log) + "'\nexit ${FAKE_RC:-0}\n");
     const ScopedEnv path("PATH", QFile::encodeName(bin.path()) + ":/usr/bin:/bin");
     testing_support::ensureCoreApplication();
-    d.write("doc.txt");
+    d.file("doc.txt");
 
     EXPECT_EQ(sh.openWithAssociatedProgram("https://example.org/download?a=1&b=2"), openDone);
     EXPECT_EQ(sh.openWithAssociatedProgram("C:\\doc.txt"), openDone);
@@ -203,10 +203,10 @@ TEST(ShellRun, WaitsForTheProgramAndFindsItInTheApplicationFolder)
     TempDrive d;
     testing_support::ensureCoreApplication();
     app().setPath("C:\\app");
-    d.mkdir("app");
+    d.folder("app");
     const QString log = d.native("app/ran.log");
     writeScript(d.native("app/notepad"), "sleep 0.3\nprintf '%s' \"$1\" > '" + QFile::encodeName(log) + "'\n");
-    d.write("saved paths.txt");
+    d.file("saved paths.txt");
     SystemShell sh;
     EXPECT_TRUE(sh.runAndWait("notepad", "C:\\saved paths.txt"));
     // Written only after the sleep: the call returned after the program ended.
@@ -219,7 +219,7 @@ TEST(ShellTools, SystemInformationToolFromApplicationFolder)
 {
     TempDrive d;
     app().setPath("C:\\app");
-    d.mkdir("app");
+    d.folder("app");
     SystemShell sh;
     const ScopedEnv path("PATH", QFile::encodeName(d.native("nothing")));
     EXPECT_EQ(sh.systemInformationTool(), QString());

@@ -2,7 +2,7 @@
 // delete, and the list-box helpers.
 #include "platform/AppError.h"
 #include "platform/Shell.h"
-#include "platform/TempDrive.h"
+#include "support/TempDrive.h"
 #include "shared/basCommonDialogManager.h"
 #include "shared/shared_fixture.h"
 #include "ui/ListBox.h"
@@ -72,7 +72,7 @@ TEST_F(DialogTest, OpeningRefusesAnythingButExistingFilesAndWebAddresses)
 {
     platform::FakeShell fake;
     platform::setShell(&fake);
-    drive.write(QStringLiteral("doc.txt"));
+    drive.file(QStringLiteral("doc.txt"));
     bool noAssoc = true;
     Long err = -1;
     EXPECT_TRUE(OpenWithAssociatedApplication(&form, QStringLiteral("C:\\doc.txt"), noAssoc, err));
@@ -112,7 +112,7 @@ TEST_F(DialogTest, DeleteWithUndoGoesToTheTrash)
 {
     QTemporaryDir data;
     qputenv("XDG_DATA_HOME", QFile::encodeName(data.path()));
-    drive.write(QStringLiteral("old.txt"), "keep me");
+    drive.file(QStringLiteral("old.txt"), "keep me");
     bool aborted = true;
     Long result = -1;
     EXPECT_TRUE(DeleteFileOrFolder(&form, QStringLiteral("C:\\old.txt"), aborted, result));
@@ -127,10 +127,10 @@ TEST_F(DialogTest, DeleteWithUndoGoesToTheTrash)
 
 TEST_F(DialogTest, CopyAndMoveKeepEveryOtherFile)
 {
-    drive.write(QStringLiteral("src/a.ini"), "new");
-    drive.write(QStringLiteral("dst/a.ini"), "old");
-    drive.write(QStringLiteral("dst/a.bak"), "backup");
-    drive.write(QStringLiteral("dst/other.txt"), "other");
+    drive.file(QStringLiteral("src/a.ini"), "new");
+    drive.file(QStringLiteral("dst/a.ini"), "old");
+    drive.file(QStringLiteral("dst/a.bak"), "backup");
+    drive.file(QStringLiteral("dst/other.txt"), "other");
     bool aborted = false;
     Long result = -1;
     // Into a folder where the name exists: the user is asked; No changes nothing.

@@ -20,15 +20,9 @@
 using namespace basGlobal;
 using scan_support::Tree;
 
-namespace {
+using testing_support::listItems;
 
-QStringList items(const ui::ListBox& list)
-{
-    QStringList out;
-    for (int i = 0; i < list.listCount(); ++i)
-        out << list.list(i);
-    return out;
-}
+namespace {
 
 struct Flags {
     bool folder = true, hidden = true, system = true, readOnly = true, archive = true;
@@ -314,14 +308,14 @@ TEST_F(ListingTest, ItemsCarryTheFolderPathWithOneSeparator)
     tree.file(QStringLiteral("A.txt"));
     tree.folder(QStringLiteral("Sub"));
     EXPECT_EQ(ListFolderFiles(QStringLiteral("C:"), *list, cancelled, error), 2);
-    EXPECT_EQ(items(*list), (QStringList{"C:\\A.txt", "C:\\b.txt"}));
+    EXPECT_EQ(listItems(*list), (QStringList{"C:\\A.txt", "C:\\b.txt"}));
     EXPECT_FALSE(cancelled);
     EXPECT_EQ(error, 0);
     EXPECT_EQ(ListSubFolders(QStringLiteral("C:\\"), *list, cancelled, error), 1);
-    EXPECT_EQ(items(*list), QStringList{QStringLiteral("C:\\Sub")});
+    EXPECT_EQ(listItems(*list), QStringList{QStringLiteral("C:\\Sub")});
     tree.file(QStringLiteral("Sub/x"));
     EXPECT_EQ(ListFolderFiles(QStringLiteral("C:\\Sub\\"), *list, cancelled, error), 1);
-    EXPECT_EQ(items(*list), QStringList{QStringLiteral("C:\\Sub\\x")});
+    EXPECT_EQ(listItems(*list), QStringList{QStringLiteral("C:\\Sub\\x")});
 }
 
 TEST_F(ListingTest, DisabledListGathersSeveralFoldersInSortOrder)
@@ -332,10 +326,10 @@ TEST_F(ListingTest, DisabledListGathersSeveralFoldersInSortOrder)
     list->setEnabled(false);
     EXPECT_EQ(ListSubFolders(QStringLiteral("C:\\Two"), *list, cancelled, error), 1);
     EXPECT_EQ(ListSubFolders(QStringLiteral("C:\\One"), *list, cancelled, error), 2);
-    EXPECT_EQ(items(*list), (QStringList{"C:\\One\\b", "C:\\One\\Z", "C:\\Two\\a"}));
+    EXPECT_EQ(listItems(*list), (QStringList{"C:\\One\\b", "C:\\One\\Z", "C:\\Two\\a"}));
     list->setEnabled(true);
     EXPECT_EQ(ListSubFolders(QStringLiteral("C:\\Two"), *list, cancelled, error), 1);
-    EXPECT_EQ(items(*list), QStringList{QStringLiteral("C:\\Two\\a")});
+    EXPECT_EQ(listItems(*list), QStringList{QStringLiteral("C:\\Two\\a")});
 }
 
 TEST_F(ListingTest, EmptyFolderYieldsNeverButClearsAnEnabledList)

@@ -20,15 +20,9 @@
 using namespace basGlobal;
 using scan_support::Tree;
 
-namespace {
+using testing_support::listItems;
 
-QStringList items(const ui::ListBox& list)
-{
-    QStringList out;
-    for (int i = 0; i < list.listCount(); ++i)
-        out << list.list(i);
-    return out;
-}
+namespace {
 
 const QString kMarker = QStringLiteral("\"NULL\"");
 
@@ -95,7 +89,7 @@ TEST_F(ScannerTest, FilesOnlyComeInSortOrderAndTheRootGetsNoMarker)
     for (const char* name : {"b.txt", "A.txt", "a.txt", "B.txt", "_x", "Z"})
         tree.file(QString::fromLatin1(name));
     EXPECT_EQ(collect(QStringLiteral("C:\\")), 6);
-    EXPECT_EQ(items(*result), (QStringList{"C:\\A.txt", "C:\\a.txt", "C:\\B.txt", "C:\\b.txt", "C:\\Z", "C:\\_x"}));
+    EXPECT_EQ(listItems(*result), (QStringList{"C:\\A.txt", "C:\\a.txt", "C:\\B.txt", "C:\\b.txt", "C:\\Z", "C:\\_x"}));
     // The per-folder list keeps the last folder's files; the scan lists are empty.
     EXPECT_EQ(files->listCount(), 6);
     EXPECT_EQ(folders->listCount(), 0);
@@ -106,7 +100,7 @@ TEST_F(ScannerTest, EmptySubFolderGetsOneMarkerEntry)
 {
     tree.folder(QStringLiteral("Empty"));
     EXPECT_EQ(collect(QStringLiteral("C:")), 1);
-    EXPECT_EQ(items(*result), QStringList{QStringLiteral("C:\\Empty\\") + kMarker});
+    EXPECT_EQ(listItems(*result), QStringList{QStringLiteral("C:\\Empty\\") + kMarker});
     EXPECT_EQ(kMarker.size(), 6);
 }
 
@@ -117,7 +111,7 @@ TEST_F(ScannerTest, NestedEmptiesAndFoldersOfOnlyFoldersEachGetAMarker)
     tree.file(QStringLiteral("P/Q/q.txt"));
     tree.file(QStringLiteral("r.txt"));
     EXPECT_EQ(collect(QStringLiteral("C:")), 6);
-    EXPECT_EQ(items(*result), (QStringList{"C:\\r.txt", "C:\\E\\" + kMarker, "C:\\E\\E1\\" + kMarker,
+    EXPECT_EQ(listItems(*result), (QStringList{"C:\\r.txt", "C:\\E\\" + kMarker, "C:\\E\\E1\\" + kMarker,
                                            "C:\\E\\E2\\" + kMarker, "C:\\P\\" + kMarker, "C:\\P\\Q\\q.txt"}));
 }
 
@@ -135,18 +129,18 @@ TEST_F(ScannerTest, FoldersOfAllDepthsMixInTheOneSortOrder)
     EXPECT_EQ(ScanFolderTreeBreadthFirst(QStringLiteral("C:"), *queue, *folders, c, e), 4);
     EXPECT_FALSE(c);
     EXPECT_EQ(e, 0);
-    EXPECT_EQ(items(*folders), (QStringList{"C:\\A", "C:\\a", "C:\\A\\C", "C:\\A B"}));
+    EXPECT_EQ(listItems(*folders), (QStringList{"C:\\A", "C:\\a", "C:\\A\\C", "C:\\A B"}));
     EXPECT_EQ(queue->listCount(), 0);
 
     EXPECT_EQ(collect(QStringLiteral("C:")), 4);
-    EXPECT_EQ(items(*result), (QStringList{"C:\\A\\3.txt", "C:\\a\\4.txt", "C:\\A\\C\\2.txt", "C:\\A B\\1.txt"}));
+    EXPECT_EQ(listItems(*result), (QStringList{"C:\\A\\3.txt", "C:\\a\\4.txt", "C:\\A\\C\\2.txt", "C:\\A B\\1.txt"}));
 }
 
 TEST_F(ScannerTest, RootWithTrailingSeparatorListsWithOneSeparator)
 {
     tree.file(QStringLiteral("Sub/x.txt"));
     EXPECT_EQ(collect(QStringLiteral("C:\\Sub\\")), 1);
-    EXPECT_EQ(items(*result), QStringList{QStringLiteral("C:\\Sub\\x.txt")});
+    EXPECT_EQ(listItems(*result), QStringList{QStringLiteral("C:\\Sub\\x.txt")});
 }
 
 // --- Count only, appending ---------------------------------------------------------
@@ -159,7 +153,7 @@ TEST_F(ScannerTest, CountOnlyCountsFilesAndLeavesADisabledResultAlone)
     result->addItem(QStringLiteral("earlier"));
     result->setEnabled(false);
     EXPECT_EQ(collect(QStringLiteral("C:"), true), 2);
-    EXPECT_EQ(items(*result), QStringList{QStringLiteral("earlier")});
+    EXPECT_EQ(listItems(*result), QStringList{QStringLiteral("earlier")});
 
     result->setEnabled(true);
     EXPECT_EQ(collect(QStringLiteral("C:"), true), 2);
@@ -174,7 +168,7 @@ TEST_F(ScannerTest, DisabledResultIsAppendedToAndAnEnabledOneCleared)
     result->addItem(QStringLiteral("Z:\\earlier"));
     result->setEnabled(false);
     EXPECT_EQ(collect(QStringLiteral("C:")), 2);
-    EXPECT_EQ(items(*result), (QStringList{"Z:\\earlier", "C:\\a.txt", "C:\\Empty\\" + kMarker}));
+    EXPECT_EQ(listItems(*result), (QStringList{"Z:\\earlier", "C:\\a.txt", "C:\\Empty\\" + kMarker}));
     result->setEnabled(true);
     EXPECT_EQ(collect(QStringLiteral("C:")), 2);
     EXPECT_EQ(result->listCount(), 2);
@@ -270,7 +264,7 @@ TEST_F(ScannerTest, LinksToFoldersAreEntriesNotDescendedInto)
     ASSERT_EQ(::symlink("D/a.txt", tree.nativeBytes(QStringLiteral("toA")).constData()), 0);
     EXPECT_EQ(collect(QStringLiteral("C:")), 4);
     EXPECT_EQ(error, 0);
-    EXPECT_EQ(items(*result), (QStringList{"C:\\toA", "C:\\toD", "C:\\D\\a.txt", "C:\\D\\up"}));
+    EXPECT_EQ(listItems(*result), (QStringList{"C:\\toA", "C:\\toD", "C:\\D\\a.txt", "C:\\D\\up"}));
     const platform::FileFacts* toA = StructureFactsStore(0).find(QStringLiteral("C:\\toA"));
     ASSERT_NE(toA, nullptr);
     EXPECT_EQ(toA->size, 1) << "a link to a file counts as the file";
@@ -285,7 +279,7 @@ TEST_F(ScannerTest, FifoIsNeitherOpenedNorListed)
     ASSERT_EQ(::mkfifo(tree.nativeBytes(QStringLiteral("pipe")).constData(), 0644), 0);
     ASSERT_EQ(::mkfifo(tree.nativeBytes(QStringLiteral("D/pipe2")).constData(), 0644), 0);
     EXPECT_EQ(collect(QStringLiteral("C:")), 1);
-    EXPECT_EQ(items(*result), QStringList{QStringLiteral("C:\\D\\a.txt")});
+    EXPECT_EQ(listItems(*result), QStringList{QStringLiteral("C:\\D\\a.txt")});
 }
 
 TEST_F(ScannerTest, NamesWithBackslashAndBarStayOneNameAndReachTheirFile)

@@ -1,5 +1,5 @@
 // The drive and folder tree over temporary folders mounted as drives.
-#include "platform/TempDrive.h"
+#include "support/TempDrive.h"
 #include "shared/basTreeViewManager.h"
 #include "shared/shared_fixture.h"
 #include "ui/TestSupport.h"
@@ -54,7 +54,7 @@ protected:
 
 TEST_F(TreeTest, LowerCaseDriveRootSelectsTheDriveAndReadsBackUpperCase)
 {
-    drive.mkdir(QStringLiteral("Alpha"));
+    drive.folder(QStringLiteral("Alpha"));
     Long err = -1;
     EXPECT_TRUE(SelectPathInTreeView(QStringLiteral("c:"), *tree, err));
     EXPECT_EQ(err, 0);
@@ -70,7 +70,7 @@ TEST_F(TreeTest, SelectedPathComesFromTheNodeNotItsTextOrKey)
     // A bracket in a folder name and an upper-casing case rule must not
     // change the path read back.
     g().VolumeIsCaseSensitive = false;
-    drive.mkdir(QStringLiteral("Old [2019]/MiXed Case"));
+    drive.folder(QStringLiteral("Old [2019]/MiXed Case"));
     Long err = 0;
     ASSERT_TRUE(SelectPathInTreeView(QStringLiteral("c:\\old [2019]\\mixed case"), *tree, err)) << err;
     EXPECT_EQ(tree->selectedItem()->key(), QStringLiteral("C:\\OLD [2019]\\MIXED CASE\\"));
@@ -79,7 +79,7 @@ TEST_F(TreeTest, SelectedPathComesFromTheNodeNotItsTextOrKey)
 
 TEST_F(TreeTest, CaseSensitiveVolumeFindsOnlyTheExactSpelling)
 {
-    drive.mkdir(QStringLiteral("Docs"));
+    drive.folder(QStringLiteral("Docs"));
     Long err = 0;
     EXPECT_FALSE(SelectPathInTreeView(QStringLiteral("C:\\docs"), *tree, err));
     EXPECT_EQ(err, 35601);
@@ -89,9 +89,9 @@ TEST_F(TreeTest, CaseSensitiveVolumeFindsOnlyTheExactSpelling)
 
 TEST_F(TreeTest, FoldersLoadOneLevelAheadAndExpandingTwiceAddsNoDuplicates)
 {
-    drive.mkdir(QStringLiteral("A/B/C"));
-    drive.mkdir(QStringLiteral("A/B2"));
-    drive.write(QStringLiteral("A/file.txt"));
+    drive.folder(QStringLiteral("A/B/C"));
+    drive.folder(QStringLiteral("A/B2"));
+    drive.file(QStringLiteral("A/file.txt"));
     ASSERT_EQ(FillDriveNodes(*tree), 0);
     // The drive's folders and nothing deeper.
     ui::TreeNode* a = tree->node(QStringLiteral("C:\\A\\"));
@@ -116,7 +116,7 @@ TEST_F(TreeTest, FoldersLoadOneLevelAheadAndExpandingTwiceAddsNoDuplicates)
 TEST_F(TreeTest, ChildrenSortInTheProgramOrder)
 {
     for (const char* name : {"beta", "Alpha", "_under", "Gamma"})
-        drive.mkdir(QLatin1String(name));
+        drive.folder(QLatin1String(name));
     ASSERT_EQ(FillDriveNodes(*tree), 0);
     EXPECT_EQ(childTexts(QStringLiteral("C:\\")),
               (QStringList{QStringLiteral("Alpha"), QStringLiteral("beta"), QStringLiteral("Gamma"), QStringLiteral("_under")}));
@@ -124,7 +124,7 @@ TEST_F(TreeTest, ChildrenSortInTheProgramOrder)
 
 TEST_F(TreeTest, RestoringADeletedLastFolderSelectsItsParentAndCancelKeepsIt)
 {
-    drive.mkdir(QStringLiteral("Work/Gone"));
+    drive.folder(QStringLiteral("Work/Gone"));
     ASSERT_TRUE(QDir(drive.native(QStringLiteral("Work/Gone"))).removeRecursively());
     desk.expectMsgBoxContaining(QStringLiteral("Restore path"),
                                 QStringLiteral("You are trying to restore path 'C:\\Work\\Gone', which could not be "
@@ -139,7 +139,7 @@ TEST_F(TreeTest, RestoringADeletedLastFolderSelectsItsParentAndCancelKeepsIt)
 
 TEST_F(TreeTest, RetryThatStillFailsTellsTheUserAndKeepsThePartialPath)
 {
-    drive.mkdir(QStringLiteral("Work"));
+    drive.folder(QStringLiteral("Work"));
     g().LanguageIsGreek = true;
     desk.expectMsgBoxContaining(QStringLiteral("Επαναφορά διαδρομής"), QStringLiteral("«C:\\Work\\Gone»"), 325, ui::vbRetry);
     desk.expectMsgBox(QStringLiteral("Επαναφορά διαδρομής"),
@@ -153,10 +153,10 @@ TEST_F(TreeTest, RetryThatStillFailsTellsTheUserAndKeepsThePartialPath)
 
 TEST_F(TreeTest, RetryFindsAFolderThatAppearedMeanwhile)
 {
-    drive.mkdir(QStringLiteral("Work"));
+    drive.folder(QStringLiteral("Work"));
     Long err = 0;
     ASSERT_TRUE(SelectPathInTreeView(QStringLiteral("C:\\Work"), *tree, err));
-    drive.mkdir(QStringLiteral("Work/New"));   // the tree loaded Work's level before
+    drive.folder(QStringLiteral("Work/New"));   // the tree loaded Work's level before
     desk.expectMsgBoxContaining(QStringLiteral("Restore path"), QStringLiteral("'C:\\Work\\New'"), 325, ui::vbRetry);
     EXPECT_EQ(RestorePath(&form, QStringLiteral("C:\\Work\\New"), *tree, err), QStringLiteral("C:\\Work\\New"));
     EXPECT_EQ(GetSelectedNodePath(*tree, err), QStringLiteral("C:\\Work\\New"));
@@ -164,7 +164,7 @@ TEST_F(TreeTest, RetryFindsAFolderThatAppearedMeanwhile)
 
 TEST_F(TreeTest, MissingDriveKeepsTheEarlierSelection)
 {
-    drive.mkdir(QStringLiteral("Here"));
+    drive.folder(QStringLiteral("Here"));
     Long err = 0;
     ASSERT_TRUE(SelectPathInTreeView(QStringLiteral("C:\\Here"), *tree, err));
     desk.expectMsgBoxContaining(QStringLiteral("Restore path"), QStringLiteral("is 'C:\\Here'."), 325, ui::vbCancel);
@@ -213,10 +213,10 @@ TEST_F(TreeTest, EmptyDriveTableEndsWithoutLooping)
 
 TEST_F(TreeTest, ReloadSelectsThePreviousFolderAndSeesNewOnes)
 {
-    drive.mkdir(QStringLiteral("Keep/Inner"));
+    drive.folder(QStringLiteral("Keep/Inner"));
     Long err = 0;
     ASSERT_TRUE(SelectPathInTreeView(QStringLiteral("C:\\Keep\\Inner"), *tree, err));
-    drive.mkdir(QStringLiteral("Later"));
+    drive.folder(QStringLiteral("Later"));
     EXPECT_EQ(ReloadTreeView(*tree), 0);
     EXPECT_EQ(GetSelectedNodePath(*tree, err), QStringLiteral("C:\\Keep\\Inner"));
     EXPECT_NE(tree->findNode(QStringLiteral("C:\\LATER\\")) ? 1 : tree->findNode(QStringLiteral("C:\\Later\\")) ? 1 : 0, 0);
@@ -228,7 +228,7 @@ TEST_F(TreeTest, ReloadSelectsThePreviousFolderAndSeesNewOnes)
 
 TEST_F(TreeTest, UnreadableFolderSimplyHasNoChildren)
 {
-    drive.write(QStringLiteral("plain"));
+    drive.file(QStringLiteral("plain"));
     ASSERT_EQ(FillDriveNodes(*tree), 0);
     // A node whose folder is not there any more (a file took its place).
     ui::TreeNode* n = tree->add(QStringLiteral("C:\\"), ui::TreeView::tvwChild, QStringLiteral("C:\\plain\\"), QStringLiteral("plain"));

@@ -1,5 +1,6 @@
 // The working-storage window and the please-wait notice.
 
+#include "support/TempDrive.h"
 #include "shared_fixture.h"
 
 #include "shared/frmHiddenForm.h"
@@ -9,15 +10,9 @@
 
 using namespace basGlobal;
 
-namespace {
+using testing_support::listItems;
 
-QStringList items(const ui::ListBox& list)
-{
-    QStringList out;
-    for (int i = 0; i < list.listCount(); ++i)
-        out << list.list(i);
-    return out;
-}
+namespace {
 
 class WorkingStorageTest : public SharedTest {
 protected:
@@ -74,7 +69,7 @@ TEST_F(WorkingStorageTest, SortedListsOrderWhateverTheAdditionAndUnsortedKeepIt)
         s.addItem(QString::fromLatin1(t));
         s.setItemData(s.newIndex(), int(t[0]));
     }
-    EXPECT_EQ(items(s), (QStringList{"\\", "A", "a\\c", "a b", "B", "b"}));
+    EXPECT_EQ(listItems(s), (QStringList{"\\", "A", "a\\c", "a b", "B", "b"}));
     EXPECT_EQ(s.itemData(1), int('A'));
     EXPECT_EQ(s.itemData(5), int('b'));
 
@@ -83,7 +78,7 @@ TEST_F(WorkingStorageTest, SortedListsOrderWhateverTheAdditionAndUnsortedKeepIt)
         u.addItem(QString::fromLatin1(t));
     u.removeItem(1);
     u.addItem(QStringLiteral("a"));
-    EXPECT_EQ(items(u), (QStringList{"c", "b", "d", "a"}));
+    EXPECT_EQ(listItems(u), (QStringList{"c", "b", "d", "a"}));
 }
 
 TEST_F(WorkingStorageTest, ListsHoldFarMoreThanThirtyTwoThousandItems)
