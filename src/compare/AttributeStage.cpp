@@ -8,6 +8,8 @@
 #include "shared/basObsoleteCompleteStructureScanner.h"
 #include "shared/frmHiddenForm.h"
 
+#include <algorithm>
+
 namespace compare {
 
 using basGlobal::globals;
@@ -15,9 +17,38 @@ using basGlobal::HiddenForm;
 
 namespace {
 
-QString digits(int value, int width) { return QString::number(value).rightJustified(width, u'0'); }
+// Writes `value` as `width` digits (more when it needs them) at `out`;
+// returns the position after them.
+QChar* putDigits(QChar* out, int value, int width)
+{
+    if (value < 0)   // not a date or time part any clock gives; kept as the number reads
+        return std::copy_n(QString::number(value).rightJustified(width, u'0').constData(),
+                           std::max<qsizetype>(width, QString::number(value).size()), out);
+    char16_t buffer[12];
+    int n = 0;
+    do {
+        buffer[n++] = char16_t(u'0' + value % 10);
+        value /= 10;
+    } while (value > 0);
+    while (n < width)
+        buffer[n++] = u'0';
+    while (n > 0)
+        *out++ = QChar(buffer[--n]);
+    return out;
+}
 
-QString flagText(bool on) { return on ? QStringLiteral("True") : QStringLiteral("False"); }
+QString joinDigits(int a, int wa, int b, int wb, int c, int wc)
+{
+    QChar buffer[48];
+    QChar* end = putDigits(putDigits(putDigits(buffer, a, wa), b, wb), c, wc);
+    return QString(buffer, end - buffer);
+}
+
+QString flagText(bool on)
+{
+    static const QString yes = QStringLiteral("True"), no = QStringLiteral("False");
+    return on ? yes : no;
+}
 
 } // namespace
 
@@ -29,8 +60,8 @@ FileEntryFields EntryFieldsFromFacts(const platform::FileFacts& facts)
             flagText(facts.readOnly),
             flagText(facts.archive),
             basGlobal::FormatSizeText(facts.size < 0 ? 0 : facts.size),
-            digits(m.year, 4) + digits(m.month, 2) + digits(m.day, 2),
-            digits(m.hour, 2) + digits(m.minute, 2) + digits(m.second, 2)};
+            joinDigits(m.year, 4, m.month, 2, m.day, 2),
+            joinDigits(m.hour, 2, m.minute, 2, m.second, 2)};
 }
 
 FileEntryFields MarkerEntryFields()
@@ -59,6 +90,7 @@ void CollectFileAttributes(CompareRun& run)
             list->clear();
         const basGlobal::FileFactsStore& store = basGlobal::StructureFactsStore(i);
         const QString root = basGlobal::AddTrailingSeparator(st.StructureRoot[std::size_t(i)]);
+        qsizetype cursor = 0;   // the entries come in the order the scan put their facts
         const ui::ListBox& paths = *h.lstFinalListBox[i];
         const int n = paths.listCount();
         for (int k = 0; k < n; ++k) {
@@ -69,7 +101,7 @@ void CollectFileAttributes(CompareRun& run)
                 fields = marker;
             } else {
                 platform::FileFacts facts;
-                if (const basGlobal::Long e = basGlobal::GetEntryFileFacts(store, root + rel, facts))
+                if (const basGlobal::Long e = basGlobal::GetEntryFileFacts(store, root, rel, cursor, facts))
                     throw platform::AppError{int(e), platform::errorDescription(int(e)) + QStringLiteral(": ") + root + rel};
                 fields = EntryFieldsFromFacts(facts);
             }

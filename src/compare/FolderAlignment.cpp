@@ -65,28 +65,41 @@ void collectStructure(CompareRun& run, int i, StructureWork& side)
     std::vector<FolderRow> firstSeen;
     std::vector<bool> drop(std::size_t(n), false);
     bool anyDropped = false;
+    QString lastFolder;
+    int lastGroup = -1;
     run.yieldAndCancelTest();
     side.entries.reserve(std::size_t(n));
     for (int k = 0; k < n; ++k) {
         run.yieldAndCancelTest();
         const QString& path = lists[0]->list(k);
-        // Exactly the empty text is the root: a folder named with blanks is a folder.
-        const QString folder = basGlobal::GetTextBeforeSeparator(path);
-        const QString key = basGlobal::ApplyCaseSensitivity(folder, cs);
-        auto it = groupOfKey.constFind(key);
+        // The entries of a folder come one after another: an entry in the
+        // folder of the one before joins its group without a look-up.
+        const qsizetype cut = path.lastIndexOf(u'\\');
+        const qsizetype folderLength = cut < 0 ? 0 : cut;
         int group;
-        if (it == groupOfKey.constEnd()) {
-            group = int(side.groups.size());
-            groupOfKey.insert(key, group);
-            side.groups.emplace_back();
-            FolderRow row;
-            row.root = folder.isEmpty();
-            row.text = row.root ? QStringLiteral("\\") : folder;
-            row.group = group;
-            row.code = acEmptyFolder;   // until a file of its own turns up
-            firstSeen.push_back(row);
+        if (lastGroup >= 0 && folderLength == lastFolder.size()
+            && QStringView(path).left(folderLength) == QStringView(lastFolder)) {
+            group = lastGroup;
         } else {
-            group = it.value();
+            // Exactly the empty text is the root: a folder named with blanks is a folder.
+            const QString folder = basGlobal::GetTextBeforeSeparator(path);
+            const QString key = basGlobal::ApplyCaseSensitivity(folder, cs);
+            auto it = groupOfKey.constFind(key);
+            if (it == groupOfKey.constEnd()) {
+                group = int(side.groups.size());
+                groupOfKey.insert(key, group);
+                side.groups.emplace_back();
+                FolderRow row;
+                row.root = folder.isEmpty();
+                row.text = row.root ? QStringLiteral("\\") : folder;
+                row.group = group;
+                row.code = acEmptyFolder;   // until a file of its own turns up
+                firstSeen.push_back(row);
+            } else {
+                group = it.value();
+            }
+            lastFolder = folder;
+            lastGroup = group;
         }
         if (IsEmptyFolderEntry(path)) {
             drop[std::size_t(k)] = true;

@@ -99,7 +99,20 @@ QString FormatSizeText(qint64 size)
 {
     if (size < 0)
         return QString();
-    return QStringLiteral("%1").arg(size, 10, 10, QLatin1Char('0'));
+    // Every row of a comparison passes here: digits into a buffer, one string.
+    char16_t buffer[24];
+    int n = 0;
+    do {
+        buffer[n++] = char16_t(u'0' + size % 10);
+        size /= 10;
+    } while (size > 0);
+    while (n < 10)
+        buffer[n++] = u'0';
+    QString text(n, Qt::Uninitialized);
+    QChar* out = text.data();
+    for (int k = 0; k < n; ++k)
+        out[k] = QChar(buffer[n - 1 - k]);
+    return text;
 }
 
 bool FileExists(const QString& path)
@@ -191,10 +204,57 @@ Long GetDriveDetails(const QString& drive, QString& fileSystemName, QString& vol
 
 // --- Facts kept by a scan ---------------------------------------------------------
 
+void FileFactsStore::ensureIndex() const
+{
+    const qsizetype n = qsizetype(m_ordered.size());
+    if (m_indexed == n)
+        return;
+    m_index.reserve(n);
+    for (; m_indexed < n; ++m_indexed)
+        m_index.insert(m_ordered[std::size_t(m_indexed)].first, m_indexed);
+}
+
+qsizetype FileFactsStore::indexOf(const QString& fullPath) const
+{
+    ensureIndex();
+    const auto it = m_index.constFind(fullPath);
+    return it == m_index.cend() ? -1 : it.value();
+}
+
 const platform::FileFacts* FileFactsStore::find(const QString& fullPath) const
 {
-    const auto it = m_facts.constFind(fullPath);
-    return it == m_facts.cend() ? nullptr : &it.value();
+    const qsizetype k = indexOf(fullPath);
+    return k < 0 ? nullptr : &m_ordered[std::size_t(k)].second;
+}
+
+qsizetype FileFactsStore::size() const
+{
+    ensureIndex();
+    return m_index.size();
+}
+
+const platform::FileFacts* FileFactsStore::findInOrder(const QString& root, const QString& rel, qsizetype& cursor) const
+{
+    const qsizetype length = root.size() + rel.size();
+    const auto isEntry = [&](const QString& path) {
+        return path.size() == length && QStringView(path).left(root.size()) == root
+               && QStringView(path).mid(root.size()) == rel;
+    };
+    // The entries a filter dropped before this one are skipped over; a
+    // longer gap is found by path, so the walk never turns quadratic.
+    constexpr qsizetype kLookAhead = 8;
+    const qsizetype n = qsizetype(m_ordered.size());
+    for (qsizetype k = std::max<qsizetype>(cursor, 0); k < n && k < cursor + kLookAhead; ++k) {
+        if (isEntry(m_ordered[std::size_t(k)].first)) {
+            cursor = k + 1;
+            return &m_ordered[std::size_t(k)].second;
+        }
+    }
+    const qsizetype k = indexOf(root + rel);
+    if (k < 0)
+        return nullptr;
+    cursor = k + 1;
+    return &m_ordered[std::size_t(k)].second;
 }
 
 FileFactsStore& StructureFactsStore(int structure)
@@ -210,6 +270,16 @@ Long GetEntryFileFacts(const FileFactsStore& store, const QString& fullPath, pla
         return 0;
     }
     return platform::fileFacts(fullPath, out);
+}
+
+Long GetEntryFileFacts(const FileFactsStore& store, const QString& root, const QString& rel, qsizetype& cursor,
+                       platform::FileFacts& out)
+{
+    if (const platform::FileFacts* f = store.findInOrder(root, rel, cursor)) {
+        out = *f;
+        return 0;
+    }
+    return platform::fileFacts(root + rel, out);
 }
 
 } // namespace basGlobal

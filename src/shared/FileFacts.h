@@ -17,6 +17,9 @@
 #include <QHash>
 #include <QString>
 
+#include <utility>
+#include <vector>
+
 namespace basGlobal {
 
 // Attribute bits of the flags below.
@@ -92,14 +95,34 @@ Long GetDriveDetails(const QString& drive, QString& fileSystemName, QString& vol
 // isFolder are there too. Entries the store lacks are read from the disk.
 class FileFactsStore {
 public:
-    void clear() { m_facts.clear(); }
-    void put(const QString& fullPath, const platform::FileFacts& facts) { m_facts.insert(fullPath, facts); }
+    void clear()
+    {
+        m_ordered.clear();
+        m_index.clear();
+        m_indexed = 0;
+    }
+    // Facts go in in listing order, each path once (a scan lists no path
+    // twice); should one come again, the look-up by path gives the later.
+    void put(const QString& fullPath, const platform::FileFacts& facts) { m_ordered.emplace_back(fullPath, facts); }
     const platform::FileFacts* find(const QString& fullPath) const;
-    qsizetype size() const { return m_facts.size(); }
-    void reserve(qsizetype n) { m_facts.reserve(n); }
+    // The facts of `root` + `rel` without building the path: a reader that
+    // walks the entries in listing order (some dropped, none reordered)
+    // passes the same cursor each time and finds each entry at or just
+    // after it; anything else falls back to the look-up by path.
+    const platform::FileFacts* findInOrder(const QString& root, const QString& rel, qsizetype& cursor) const;
+    qsizetype size() const;
+    void reserve(qsizetype n) { m_ordered.reserve(std::size_t(n)); }
 
 private:
-    QHash<QString, platform::FileFacts> m_facts;
+    void ensureIndex() const;
+    // Index of the path's latest facts, or -1.
+    qsizetype indexOf(const QString& fullPath) const;
+
+    std::vector<std::pair<QString, platform::FileFacts>> m_ordered;
+    // By path, built on the first look-up that needs it, over the first
+    // m_indexed facts (puts after a look-up are added at the next one).
+    mutable QHash<QString, qsizetype> m_index;
+    mutable qsizetype m_indexed = 0;
 };
 
 // The store of a structure (0 Primary, 1 Secondary).
@@ -108,5 +131,10 @@ FileFactsStore& StructureFactsStore(int structure);
 // The facts of one entry: from the store when it holds them, else read from
 // the disk (errors as GetFileAttributeFlags).
 Long GetEntryFileFacts(const FileFactsStore& store, const QString& fullPath, platform::FileFacts& out);
+// The same for the entry `rel` below `root` (with its trailing separator),
+// for a reader walking the entries in listing order with `cursor` (0 at the
+// start); see FileFactsStore::findInOrder.
+Long GetEntryFileFacts(const FileFactsStore& store, const QString& root, const QString& rel, qsizetype& cursor,
+                       platform::FileFacts& out);
 
 } // namespace basGlobal

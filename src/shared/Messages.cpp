@@ -5,7 +5,8 @@
 #include "ui/Form.h"
 #include "ui/HeadlessDesktop.h"
 
-#include <QElapsedTimer>
+
+#include <ctime>
 
 namespace basGlobal {
 
@@ -17,11 +18,19 @@ bool greek() { return globals().LanguageIsGreek; }
 
 int g_doEventsIntervalMs = 0;
 
-QElapsedTimer& lastHandOver()
+// Milliseconds of the coarse monotonic clock: the throttle asks it on every
+// call of the tight loops, and the coarse clock is a plain memory read where
+// the precise one costs a time-stamp read and arithmetic. Its few
+// milliseconds of granularity are well inside one interval's tolerance.
+qint64 coarseMilliseconds()
 {
-    static QElapsedTimer timer;
-    return timer;
+    timespec ts{};
+    ::clock_gettime(CLOCK_MONOTONIC_COARSE, &ts);
+    return qint64(ts.tv_sec) * 1000 + ts.tv_nsec / 1000000;
 }
+
+// When the last hand-over ended, or -1 for none since the interval was set.
+qint64 g_lastHandOverMs = -1;
 
 struct Stage {
     const char16_t* english;
@@ -192,8 +201,8 @@ void PlayMessageBeep(Long soundType)
 
 void DoEventsNow()
 {
-    QElapsedTimer& last = lastHandOver();
-    if (g_doEventsIntervalMs > 0 && last.isValid() && last.elapsed() < g_doEventsIntervalMs)
+    if (g_doEventsIntervalMs > 0 && g_lastHandOverMs >= 0
+        && coarseMilliseconds() - g_lastHandOverMs < g_doEventsIntervalMs)
         return;
     try {
         ui::desktop().doEvents();
@@ -204,13 +213,13 @@ void DoEventsNow()
     } catch (...) {
         // A failing yield must not stop the operation that asked for it.
     }
-    last.start();
+    g_lastHandOverMs = g_doEventsIntervalMs > 0 ? coarseMilliseconds() : -1;
 }
 
 void SetDoEventsInterval(int milliseconds)
 {
     g_doEventsIntervalMs = milliseconds < 0 ? 0 : milliseconds;
-    lastHandOver().invalidate();
+    g_lastHandOverMs = -1;
 }
 
 int DoEventsInterval() { return g_doEventsIntervalMs; }

@@ -4,10 +4,12 @@
 #include "shared/FolderListing.h"
 #include "shared/Messages.h"
 #include "ui/ListBox.h"
+#include "ui/SortOrder.h"
 
 #include "platform/AppError.h"
 #include "platform/Drives.h"
 
+#include <algorithm>
 #include <limits>
 
 namespace basGlobal {
@@ -250,17 +252,34 @@ Long listEntries(const QString& prefix, const std::vector<platform::DirEntry>& e
         return 0;
     }
     Globals& g = globals();
-    for (const platform::DirEntry& e : entries) {
+    // A sorted list that starts empty takes the entries already in its order
+    // (a stable sort keeps equal names in reading order, as sorted insertion
+    // does): each goes to the end without a search, and the facts go into
+    // the store in the order the listing will have.
+    std::vector<QString> items;
+    items.reserve(entries.size());
+    for (const platform::DirEntry& e : entries)
+        items.push_back(prefix + e.name);
+    std::vector<std::size_t> order(entries.size());
+    for (std::size_t k = 0; k < order.size(); ++k)
+        order[k] = k;
+    const bool inOrder = list.sorted() && list.listCount() == 0;
+    if (inOrder)
+        std::stable_sort(order.begin(), order.end(),
+                         [&items](std::size_t a, std::size_t b) { return ui::sortsBefore(items[a], items[b]); });
+    for (const std::size_t k : order) {
         DoEventsNow();
         if (cancellable == Cancellable::Yes && g.CancelRequested) {
             list.clear();
             cancelled = true;
             return 0;
         }
-        const QString item = prefix + e.name;
-        list.addItem(item);
+        if (inOrder)
+            list.addItem(items[k], list.listCount());
+        else
+            list.addItem(items[k]);
         if (store)
-            store->put(item, e.facts);
+            store->put(items[k], entries[k].facts);
     }
     return count;
 }

@@ -44,6 +44,18 @@ void ItemStore::renumberFrom(std::size_t block)
 
 void ItemStore::insert(int i, ListItem item)
 {
+    if (i == size_) {
+        // Appending fills the last block and then opens a new one: no split,
+        // no renumbering, blocks stay full.
+        if (blocks_.empty() || blocks_.back().size() >= kBlockMax) {
+            starts_.push_back(size_);
+            blocks_.emplace_back();
+            if (blocks_.size() > 1) blocks_.back().reserve(kBlockMax);
+        }
+        blocks_.back().push_back(std::move(item));
+        ++size_;
+        return;
+    }
     if (blocks_.empty()) {
         blocks_.emplace_back();
         starts_.push_back(0);
