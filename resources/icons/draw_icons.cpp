@@ -320,6 +320,18 @@ int main(int argc, char** argv)
         p.drawEllipse(QPointF(15, 17), 1.2, 1.2);
         arrow(p, QPointF(14, 16), QPointF(29, 16), kRed, 3.4);
     });
+    save(icons + "next-difference.png", 32, 32, [](QPainter& p) {
+        // Two cells of a row that differ, and the step down to the next one.
+        p.setPen(pen(kInk, 1));
+        p.setBrush(QColor(0xFF, 0xE0, 0xC0));
+        p.drawRect(QRectF(2, 4, 11, 8));
+        p.setBrush(QColor(0xC0, 0xFF, 0xFF));
+        p.drawRect(QRectF(13, 4, 11, 8));
+        p.setBrush(QColor(230, 230, 230));
+        p.drawRect(QRectF(2, 20, 11, 8));
+        p.drawRect(QRectF(13, 20, 11, 8));
+        arrow(p, QPointF(28, 4), QPointF(28, 27), kRed, 3);
+    });
     save(icons + "compare.png", 96, 32, [](QPainter& p) {
         page(p, 4, 2, 22, 28);
         textLines(p, 7, 10, 15, 4, QColor(0xFF, 0xC0, 0x80).darker(140));

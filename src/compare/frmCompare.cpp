@@ -106,7 +106,7 @@ void frmCompare::build()
     // Its right button pops up the Difference menu; its help comes from there.
     button(cmdDisplayNextDifference, "cmdDisplayNextDifference", 7680, 492, 0);
     cmdDisplayNextDifference->setStyle(1);
-    cmdDisplayNextDifference->setPicture(ui::Picture{QStringLiteral(":/icons/NextDifference.png")});
+    cmdDisplayNextDifference->setPicture(ui::Picture{QStringLiteral(":/icons/next-difference.png")});
     cmdDisplayNextDifference->setFontBold(true);
     button(cmdPrint, "cmdPrint", 8400, 1452, htPrint);
     button(cmdCompare, "cmdCompare", 10080, 1452, htCompare);

@@ -1,0 +1,122 @@
+// The results window on the Qt desktop after a real comparison, in English
+// and in Greek: the grid must show its rows with their tints and green
+// folder rows, and every control must lie inside the window. The pictures
+// land in the build folder for a look.
+#include "compare_fixture.h"
+#include "ui/qt/FormWindow.h"
+#include "ui/qt/QtDesktop.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QImage>
+#include <QMessageBox>
+#include <QTimer>
+
+using namespace compare_test;
+
+namespace {
+
+void render(bool greek, const QString& fileName)
+{
+    QTemporaryDir c;
+    ASSERT_TRUE(c.isValid());
+    platform::Drive dc;
+    dc.letter = QLatin1Char('C');
+    dc.mountPoint = c.path();
+    dc.type = platform::driveFixed;
+    platform::setDrives(platform::DriveTable({dc}));
+    auto write = [&](const QString& rel, int size) {
+        QDir().mkpath(QFileInfo(c.path() + QLatin1Char('/') + rel).absolutePath());
+        QFile f(c.path() + QLatin1Char('/') + rel);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(QByteArray(size, 'x'));
+    };
+    for (int k = 0; k < 30; ++k) {
+        const QString name = QStringLiteral("Reports/%1/report-%2.txt").arg(2020 + k % 4).arg(k);
+        write(QStringLiteral("Primary/") + name, 100 + k);
+        if (k % 7 != 3) write(QStringLiteral("Secondary/") + name, 100 + k + (k % 5 == 0 ? 1 : 0));
+    }
+    write(QStringLiteral("Primary/readme.txt"), 10);
+    write(QStringLiteral("Secondary/readme.txt"), 10);
+    QDir().mkpath(c.path() + QStringLiteral("/Secondary/Empty"));
+
+    basGlobal::resetGlobals();
+    ui::qt::QtDesktop desk;
+    desk.install();
+    desk.setQuitOnEnd(false);
+    desk.setGreekButtons(greek);
+    basGlobal::Globals& g = basGlobal::globals();
+    g.LanguageIsGreek = greek;
+    g.ApplicationTitle = QStringLiteral("Tarnwick");
+    g.VolumeIsCaseSensitive = true;
+    g.IniFileName = QStringLiteral("C:\\Quillmarsh.ini");
+    g.FileTypesPattern = QStringLiteral("*.*");
+    g.IncludeHiddenFiles = g.IncludeSystemFiles = g.IncludeReadOnlyFiles = g.IncludeArchiveFiles = true;
+    g.FailSafeChecks = true;
+    g.FirstStructureToProcess = 0;
+    g.LastStructureToProcess = 1;
+    g.CurrentPath = {QStringLiteral("C:\\Primary"), QStringLiteral("C:\\Secondary")};
+    // What the start-up reads from a new INI file.
+    g.DateFormatName = QStringLiteral("short");
+    g.TimeFormatName = QStringLiteral("long");
+    const int widths[9] = {200, 2345, 2345, 1250, 1250, 1000, 1000, 850, 850};
+    for (int k = 0; k < 9; ++k) g.GridColumnWidth[std::size_t(k)] = widths[k];
+
+    QuietMain main;
+    main.load();
+    compare::frmCompare win;
+    QImage shot;
+    int boxes = 0;
+    // The "differ" notice is answered with its one button.
+    desk.setDialogHook([&](QWidget* w) {
+        if (auto* box = qobject_cast<QMessageBox*>(w)) {
+            ++boxes;
+            QTimer::singleShot(0, box, [box] { box->buttons().first()->click(); });
+        }
+    });
+    QTimer::singleShot(0, [&] {
+        ui::Input::click(*win.cmdCompare);
+        for (int k = 0; k < 5; ++k) QApplication::processEvents();
+        if (ui::qt::FormWindow* w = desk.window(win)) {
+            shot = w->grab().toImage();
+            for (ui::Control* ctl : win.controls()) {
+                QWidget* cw = w->widgetFor(ctl);
+                if (!cw || !cw->isVisible()) continue;
+                const QRect r(cw->mapTo(w, QPoint(0, 0)), cw->size());
+                EXPECT_TRUE(QRect(QPoint(0, 0), w->size()).contains(r)) << ctl->name().toStdString();
+            }
+        }
+        ui::Input::click(*win.cmdCancel);   // captioned Close after the run
+    });
+    win.show(ui::Modal);
+    EXPECT_EQ(boxes, 1) << "the structures differ";
+    EXPECT_FALSE(win.isLoaded());
+    main.unload();
+    ASSERT_FALSE(shot.isNull());
+    const QString out = QDir(QCoreApplication::applicationDirPath()).absoluteFilePath(QStringLiteral("../") + fileName);
+    EXPECT_TRUE(shot.save(out)) << out.toStdString();
+    // The grid's folder rows are green and the differing cells carry a side's tint.
+    bool green = false, tint = false;
+    for (int y = 0; y < shot.height(); y += 2)
+        for (int x = 0; x < shot.width(); x += 2) {
+            const QRgb p = shot.pixel(x, y);
+            green = green || p == qRgb(0, 255, 0);
+            tint = tint || p == qRgb(0xFF, 0xE0, 0xC0) || p == qRgb(0xC0, 0xFF, 0xFF);
+        }
+    EXPECT_TRUE(green) << "green folder rows";
+    EXPECT_TRUE(tint) << "tinted differing cells";
+    ui::setDesktop(nullptr);
+    platform::reloadDrives();
+}
+
+} // namespace
+
+TEST(ResultsWindowOnScreen, RendersAFinishedComparisonInEnglish)
+{
+    render(false, QStringLiteral("frmCompare-en.png"));
+}
+
+TEST(ResultsWindowOnScreen, RendersAFinishedComparisonInGreek)
+{
+    render(true, QStringLiteral("frmCompare-gr.png"));
+}
