@@ -237,8 +237,11 @@ GridTotals PopulateGrid(CompareRun& run)
     GridTotals totals;
     StampFormatter stamps;
     const shared::RegionalFormats& formats = shared::regionalFormats();
+    totals.stampOrder.assign(std::size_t(n) + 1, GridTotals::kStampUnknown);
+    std::array<FileRowView, 2> files;
     for (int r = 1; r <= n; ++r) {
         run.yieldAndCancelTest();
+        files[0].complete = files[1].complete = false;
         for (int i = 0; i < 2; ++i) {
             run.yieldAndCancelTest();
             const ui::ListBox& out = *h.lstOutput[i];
@@ -253,11 +256,17 @@ GridTotals PopulateGrid(CompareRun& run)
                 continue;
             }
             ++totals.files[std::size_t(i)];
-            const FileRowView row = viewFileRow(text);
+            const FileRowView& row = files[std::size_t(i)] = viewFileRow(text);
             grid.setTextMatrix(r, 1 + i, row.name.toString());
             grid.setTextMatrix(r, 3 + i, sizeText(row.fields[4], formats));
             grid.setTextMatrix(r, 5 + i, stamps.date(row.fields[5]));
             grid.setTextMatrix(r, 7 + i, stamps.time(row.fields[6]));
+        }
+        if (files[0].complete && files[1].complete) {
+            // The stamps YYYYMMDDHHMMSS compared as text, date first.
+            int order = files[0].fields[5].compare(files[1].fields[5]);
+            if (order == 0) order = files[0].fields[6].compare(files[1].fields[6]);
+            totals.stampOrder[std::size_t(r)] = static_cast<signed char>(order > 0 ? 1 : order < 0 ? -1 : 0);
         }
         StepProgress(run);
     }
@@ -303,11 +312,15 @@ void FinalProcessing(CompareRun& run, const GridTotals& totals)
         const bool sameName = sameUnderCaseRule(a, b);
         const bool folderRow = isFolderText(a) || isFolderText(b);
         if (sameName && !folderRow && r - 1 < h.lstOutput[0]->listCount() && r - 1 < h.lstOutput[1]->listCount()) {
-            // The stamps YYYYMMDDHHMMSS compared as text, date first.
-            const auto [pd, pt] = stampOf(h.lstOutput[0]->list(r - 1));
-            const auto [sd, st2] = stampOf(h.lstOutput[1]->list(r - 1));
-            int order = pd.compare(sd);
-            if (order == 0) order = pt.compare(st2);
+            int order = std::size_t(r) < totals.stampOrder.size() ? totals.stampOrder[std::size_t(r)]
+                                                                   : GridTotals::kStampUnknown;
+            if (order == GridTotals::kStampUnknown) {
+                // The stamps YYYYMMDDHHMMSS compared as text, date first.
+                const auto [pd, pt] = stampOf(h.lstOutput[0]->list(r - 1));
+                const auto [sd, st2] = stampOf(h.lstOutput[1]->list(r - 1));
+                order = pd.compare(sd);
+                if (order == 0) order = pt.compare(st2);
+            }
             if (order > 0) grid.setTextMatrix(r, 0, newer);
             else if (order < 0) grid.setTextMatrix(r, 0, older);
         }
