@@ -221,8 +221,7 @@ void InitializeGrid(CompareRun& run)
         const ui::Color shade = r % 2 == 0 ? st.white : st.grey;
         for (int c = 1; c < basGlobal::kGridColumns; ++c) {
             run.yieldAndCancelTest();
-            grid.setTextMatrix(r, c, blank);
-            grid.setCellBackColorAt(r, c, shade);
+            grid.setCellAt(r, c, blank, shade);
             StepProgress(run);
         }
     }
