@@ -325,20 +325,6 @@ private:
 
 } // namespace
 
-QString PerLevelAttributeLine(const QString& name, const std::array<QString, 7>& fields)
-{
-    qsizetype length = name.size() + 7;
-    for (const QString& f : fields) length += f.size();
-    QString line;
-    line.reserve(length);
-    line += name;
-    for (const QString& f : fields) {
-        line += QLatin1Char('|');
-        line += f;
-    }
-    return line;
-}
-
 void AlignFiles(CompareRun& run, AlignmentWork& work)
 {
     PairAligner(run, work).run();
