@@ -14,11 +14,27 @@ using basGlobal::HiddenForm;
 
 namespace {
 
+// A file's name within its folder. The text is a view into the entry's own
+// line of lstFinalListBox (which stays untouched until every pair is done),
+// so taking a name apart costs no copy; a text that outlives the stage is
+// copied where it is stored.
 struct Name {
     QString text;
-    QString key;
+    QString key;      // the text under the case rule (the text itself on a case-sensitive volume)
     int entry = -1;   // -1: inserted for alignment
 };
+
+QString viewOf(const QString& path, qsizetype from)
+{
+    return QString::fromRawData(path.constData() + from, path.size() - from);
+}
+
+std::array<ui::ListBox*, 8> entryLists(int i)
+{
+    basGlobal::frmHiddenForm& h = HiddenForm();
+    return {h.lstFinalListBox[i], h.lstHidden[i], h.lstSystem[i], h.lstReadOnly[i],
+            h.lstArchive[i],      h.lstSize[i],   h.lstDate[i],   h.lstTime[i]};
+}
 
 // The second bar, counted like the main one.
 struct SubProgress {
@@ -47,7 +63,10 @@ struct SubProgress {
 
 class PairAligner {
 public:
-    PairAligner(CompareRun& run, AlignmentWork& work) : run_(run), work_(work), form_(run.form()), sub_{run.form()} {}
+    PairAligner(CompareRun& run, AlignmentWork& work)
+        : run_(run), work_(work), form_(run.form()), sub_{run.form()}, lists_{entryLists(0), entryLists(1)}
+    {
+    }
 
     void run()
     {
@@ -111,19 +130,26 @@ private:
         sub_.restart(qint64(group.size()));
         markSteps(i == 0 ? 1 : 2);
         const bool cs = globals().VolumeIsCaseSensitive;
+        const ui::ListBox& paths = *lists_[std::size_t(i)][0];
         names.reserve(group.size());
         for (int e : group) {
             run_.yieldAndCancelTest();
-            const QString& path = side.entries[std::size_t(e)].path;
+            const QString& path = paths.list(side.entries[std::size_t(e)].row);
             Name n;
-            n.text = row.root ? path : basGlobal::GetTextAfterSeparator(path);
-            n.key = basGlobal::ApplyCaseSensitivity(n.text, cs);
+            if (row.root) {
+                n.text = viewOf(path, 0);
+            } else {
+                const qsizetype cut = path.lastIndexOf(u'\\');
+                if (cut >= 0) n.text = viewOf(path, cut + 1);
+            }
+            n.key = cs ? n.text : basGlobal::ApplyCaseSensitivity(n.text, false);
             n.entry = e;
             names.push_back(std::move(n));
             sub_.step();
         }
-        std::stable_sort(names.begin(), names.end(),
-                         [](const Name& a, const Name& b) { return ui::compareSortOrder(a.text, b.text) < 0; });
+        // A folder's entries mostly arrive in sort order already.
+        const auto before = [](const Name& a, const Name& b) { return ui::compareSortOrder(a.text, b.text) < 0; };
+        if (!std::is_sorted(names.begin(), names.end(), before)) std::stable_sort(names.begin(), names.end(), before);
     }
 
     // Names of the other structure that this one lacks go into it, code 1.
@@ -137,18 +163,9 @@ private:
         sub_.full();
         markSteps(from == 0 ? 3 : 4);
         sub_.restart(qint64(src.size()));
-        std::vector<QString> ta, ka, tb, kb;
-        ta.reserve(src.size());
-        ka.reserve(src.size());
-        for (const Name& n : src) {
-            ta.push_back(n.text);
-            ka.push_back(n.key);
-        }
-        for (const Name& n : dst) {
-            tb.push_back(n.text);
-            kb.push_back(n.key);
-        }
-        const std::vector<std::pair<int, int>> pairs = MergeAligned(ta, ka, tb, kb);
+        const std::vector<std::pair<int, int>> pairs = MergeAlignedBy(
+            src.size(), dst.size(), [&](std::size_t a, std::size_t b) { return src[a].key == dst[b].key; },
+            [&](std::size_t a, std::size_t b) { return ui::compareSortOrder(src[a].text, dst[b].text) <= 0; });
         for (std::size_t k = 0; k < src.size(); ++k) {
             run_.yieldAndCancelTest();
             sub_.step();
@@ -263,43 +280,50 @@ private:
         markSteps(i == 0 ? 5 : 6);
         sub_.restart(qint64(names.size()));
         const StructureWork& side = work_.side[std::size_t(i)];
+        const std::array<ui::ListBox*, 8>& lists = lists_[std::size_t(i)];
         for (const Name& n : names) {
             run_.yieldAndCancelTest();
             const bool inserted = n.entry < 0;
             if (lastPair) {
-                perLevel.addItem(n.text, perLevel.listCount());
+                perLevel.addItem(QString(n.text.constData(), n.text.size()), perLevel.listCount());
                 perLevel.setItemData(perLevel.listCount() - 1, inserted ? acInserted : acPresent);
             }
-            out.addItem(inserted ? n.text + QLatin1Char('|')
-                                 : PerLevelAttributeLine(n.text, side.entries[std::size_t(n.entry)].fields),
+            out.addItem(inserted ? n.text + QLatin1Char('|') : attributeLine(n.text, lists, side.entries[std::size_t(n.entry)].row),
                         out.listCount());
             out.setItemData(out.listCount() - 1, inserted ? acInserted : acPresent);
             sub_.step();
         }
     }
 
+    // The file row of entry `row`: its name and its seven fields, built in
+    // one allocation.
+    static QString attributeLine(const QString& name, const std::array<ui::ListBox*, 8>& lists, int row)
+    {
+        const QString* fields[7];
+        qsizetype length = name.size() + 7;
+        for (int f = 0; f < 7; ++f) {
+            fields[f] = &lists[std::size_t(f) + 1]->list(row);
+            length += fields[f]->size();
+        }
+        QString line;
+        line.reserve(length);
+        line += name;
+        for (const QString* f : fields) {
+            line += QLatin1Char('|');
+            line += *f;
+        }
+        return line;
+    }
+
     CompareRun& run_;
     AlignmentWork& work_;
     frmCompare& form_;
     SubProgress sub_;
+    std::array<std::array<ui::ListBox*, 8>, 2> lists_;
     std::array<std::vector<Name>, 2> names_;
 };
 
 } // namespace
-
-QString PerLevelAttributeLine(const QString& name, const std::array<QString, 7>& fields)
-{
-    qsizetype length = name.size() + 7;
-    for (const QString& f : fields) length += f.size();
-    QString line;
-    line.reserve(length);
-    line += name;
-    for (const QString& f : fields) {
-        line += QLatin1Char('|');
-        line += f;
-    }
-    return line;
-}
 
 void AlignFiles(CompareRun& run, AlignmentWork& work)
 {

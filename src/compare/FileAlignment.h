@@ -22,7 +22,4 @@ namespace compare {
 
 void AlignFiles(CompareRun& run, AlignmentWork& work);
 
-// The file row of an entry: its name and its seven fields joined by "|".
-QString PerLevelAttributeLine(const QString& name, const std::array<QString, 7>& fields);
-
 } // namespace compare

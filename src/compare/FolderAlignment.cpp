@@ -67,6 +67,7 @@ void collectStructure(CompareRun& run, int i, StructureWork& side)
     bool anyDropped = false;
     QString lastFolder;
     int lastGroup = -1;
+    int dropped = 0;
     run.yieldAndCancelTest();
     side.entries.reserve(std::size_t(n));
     for (int k = 0; k < n; ++k) {
@@ -104,12 +105,10 @@ void collectStructure(CompareRun& run, int i, StructureWork& side)
         if (IsEmptyFolderEntry(path)) {
             drop[std::size_t(k)] = true;
             anyDropped = true;
+            ++dropped;
         } else {
-            AlignedEntry e;
-            e.path = path;
-            for (int f = 0; f < 7; ++f) e.fields[std::size_t(f)] = lists[std::size_t(f) + 1]->list(k);
             side.groups[std::size_t(group)].push_back(int(side.entries.size()));
-            side.entries.push_back(std::move(e));
+            side.entries.push_back(AlignedEntry{k - dropped});
             firstSeen[std::size_t(group)].code = acPresent;
         }
         StepProgress(run);
@@ -118,7 +117,7 @@ void collectStructure(CompareRun& run, int i, StructureWork& side)
 
     basGlobal::frmHiddenForm& h = HiddenForm();
     for (const FolderRow& r : firstSeen) h.lstAlignedFoldersUnsorted[i]->addItem(r.text, h.lstAlignedFoldersUnsorted[i]->listCount());
-    side.rows = firstSeen;
+    side.rows = std::move(firstSeen);
     std::stable_sort(side.rows.begin(), side.rows.end(),
                      [](const FolderRow& a, const FolderRow& b) { return ui::compareSortOrder(a.text, b.text) < 0; });
     fillSortedList(i, side.rows);
@@ -160,16 +159,19 @@ void checkCollected(CompareRun& run, const AlignmentWork& work)
 void alignInto(CompareRun& run, Stage stage, const StructureWork& from, StructureWork& to, int toIndex)
 {
     run.openStage(stage, qint64(from.rows.size()));
-    std::vector<QString> textsA, keysA, textsB, keysB;
-    for (const FolderRow& r : from.rows) {
-        textsA.push_back(r.text);
-        keysA.push_back(rowKey(r.text));
-    }
-    for (const FolderRow& r : to.rows) {
-        textsB.push_back(r.text);
-        keysB.push_back(rowKey(r.text));
-    }
-    const std::vector<std::pair<int, int>> pairs = MergeAligned(textsA, keysA, textsB, keysB);
+    const bool cs = globals().VolumeIsCaseSensitive;
+    auto keysOf = [cs](const std::vector<FolderRow>& rows) {
+        std::vector<QString> keys;
+        if (cs) return keys;   // the texts are the keys
+        keys.reserve(rows.size());
+        for (const FolderRow& r : rows) keys.push_back(basGlobal::ApplyCaseSensitivity(r.text, false));
+        return keys;
+    };
+    const std::vector<QString> keysA = keysOf(from.rows), keysB = keysOf(to.rows);
+    const std::vector<std::pair<int, int>> pairs = MergeAlignedBy(
+        from.rows.size(), to.rows.size(),
+        [&](std::size_t a, std::size_t b) { return cs ? from.rows[a].text == to.rows[b].text : keysA[a] == keysB[b]; },
+        [&](std::size_t a, std::size_t b) { return ui::compareSortOrder(from.rows[a].text, to.rows[b].text) <= 0; });
     for (std::size_t k = 0; k < from.rows.size(); ++k) {
         run.yieldAndCancelTest();
         StepProgress(run);
@@ -204,25 +206,9 @@ bool IsEmptyFolderEntry(const QString& path)
 std::vector<std::pair<int, int>> MergeAligned(const std::vector<QString>& textsA, const std::vector<QString>& keysA,
                                               const std::vector<QString>& textsB, const std::vector<QString>& keysB)
 {
-    std::vector<std::pair<int, int>> out;
-    out.reserve(std::max(textsA.size(), textsB.size()));
-    std::size_t a = 0, b = 0;
-    while (a < textsA.size() || b < textsB.size()) {
-        if (a < textsA.size() && b < textsB.size()) {
-            if (keysA[a] == keysB[b]) {
-                out.emplace_back(int(a++), int(b++));
-            } else if (ui::compareSortOrder(textsA[a], textsB[b]) <= 0) {
-                out.emplace_back(int(a++), -1);
-            } else {
-                out.emplace_back(-1, int(b++));
-            }
-        } else if (a < textsA.size()) {
-            out.emplace_back(int(a++), -1);
-        } else {
-            out.emplace_back(-1, int(b++));
-        }
-    }
-    return out;
+    return MergeAlignedBy(
+        textsA.size(), textsB.size(), [&](std::size_t a, std::size_t b) { return keysA[a] == keysB[b]; },
+        [&](std::size_t a, std::size_t b) { return ui::compareSortOrder(textsA[a], textsB[b]) <= 0; });
 }
 
 void StepProgress(CompareRun& run)

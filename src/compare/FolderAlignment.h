@@ -24,6 +24,7 @@
 
 #include <QString>
 
+#include <algorithm>
 #include <array>
 #include <vector>
 
@@ -31,10 +32,12 @@ namespace compare {
 
 enum AlignmentCode : int { acPresent = 0, acInserted = 1, acEmptyFolder = 2 };
 
-// One entry of a structure as the folder and file stages see it.
+// One entry of a structure as the folder and file stages see it: its index
+// in the structure's eight lists once the empty-folder entries have left
+// them. The lists keep the texts until the file stage has written every
+// row, so an entry needs no copy of its own.
 struct AlignedEntry {
-    QString path;                     // relative to the root
-    std::array<QString, 7> fields;    // hidden, system, read-only, archive, size, date, time
+    int row = -1;
 };
 
 // One row of an aligned folder list.
@@ -63,6 +66,25 @@ struct AlignmentWork {
 // the one sort order of their texts.
 std::vector<std::pair<int, int>> MergeAligned(const std::vector<QString>& textsA, const std::vector<QString>& keysA,
                                               const std::vector<QString>& textsB, const std::vector<QString>& keysB);
+
+// The same over any two sequences of na and nb items: sameKey(a, b) tells
+// whether item a of the first faces item b of the second, notAfter(a, b)
+// whether a sorts before or equal to b.
+template <class SameKey, class NotAfter>
+std::vector<std::pair<int, int>> MergeAlignedBy(std::size_t na, std::size_t nb, SameKey sameKey, NotAfter notAfter)
+{
+    std::vector<std::pair<int, int>> out;
+    out.reserve(std::max(na, nb));
+    std::size_t a = 0, b = 0;
+    while (a < na && b < nb) {
+        if (sameKey(a, b)) out.emplace_back(int(a++), int(b++));
+        else if (notAfter(a, b)) out.emplace_back(int(a++), -1);
+        else out.emplace_back(-1, int(b++));
+    }
+    while (a < na) out.emplace_back(int(a++), -1);
+    while (b < nb) out.emplace_back(-1, int(b++));
+    return out;
+}
 
 // The entry text that stands for an empty folder ("\" and the marker).
 bool IsEmptyFolderEntry(const QString& path);

@@ -35,9 +35,42 @@ int wholeNumber(const QString& text)
     return ok ? v : 0;
 }
 
+// The value of a field of exactly `length` ASCII digits, else -1.
+int digitsValue(QStringView field, qsizetype length)
+{
+    if (field.size() != length) return -1;
+    int v = 0;
+    for (QChar c : field) {
+        const char16_t u = c.unicode();
+        if (u < u'0' || u > u'9') return -1;
+        v = v * 10 + int(u - u'0');
+    }
+    return v;
+}
+
 // Date and time texts repeat a great deal in a tree; each is formatted once.
+// A well-formed field (all digits) is looked up by its number, without a
+// copy of its text; any other goes the long way.
 class StampFormatter {
 public:
+    QString date(QStringView field)
+    {
+        const int v = digitsValue(field, 8);
+        if (v < 0) return date(field.toString());
+        if (auto it = dateNumbers_.constFind(v); it != dateNumbers_.constEnd()) return it.value();
+        const QString t = date(field.toString());
+        dateNumbers_.insert(v, t);
+        return t;
+    }
+    QString time(QStringView field)
+    {
+        const int v = digitsValue(field, 6);
+        if (v < 0) return time(field.toString());
+        if (auto it = timeNumbers_.constFind(v); it != timeNumbers_.constEnd()) return it.value();
+        const QString t = time(field.toString());
+        timeNumbers_.insert(v, t);
+        return t;
+    }
     QString date(const QString& field)
     {
         if (auto it = dates_.constFind(field); it != dates_.constEnd()) return it.value();
@@ -66,7 +99,42 @@ public:
 private:
     QHash<QString, QString> dates_;
     QHash<QString, QString> times_;
+    QHash<int, QString> dateNumbers_;
+    QHash<int, QString> timeNumbers_;
 };
+
+// A file row of lstOutput read from the right, as views into its text.
+struct FileRowView {
+    QStringView name;
+    std::array<QStringView, 7> fields;
+    bool complete = false;   // false: fewer than seven fields, all in the name
+};
+
+FileRowView viewFileRow(const QString& text)
+{
+    FileRowView r;
+    const QStringView all(text);
+    qsizetype end = text.size();
+    for (int f = 6; f >= 0; --f) {
+        const qsizetype bar = end > 0 ? all.left(end).lastIndexOf(QLatin1Char('|')) : -1;
+        if (bar < 0) {
+            r.name = all.left(end);
+            return r;
+        }
+        r.fields[std::size_t(f)] = all.mid(bar + 1, end - bar - 1);
+        end = bar;
+    }
+    r.name = all.left(end);
+    r.complete = true;
+    return r;
+}
+
+QString sizeText(QStringView sizeField, const shared::RegionalFormats& formats)
+{
+    bool ok = false;
+    const qint64 n = sizeField.trimmed().toLongLong(&ok);
+    return formats.groupedNumber(ok ? n : 0);
+}
 
 QString blanks(int n) { return QString(n, QLatin1Char(' ')); }
 
@@ -153,8 +221,7 @@ void InitializeGrid(CompareRun& run)
         const ui::Color shade = r % 2 == 0 ? st.white : st.grey;
         for (int c = 1; c < basGlobal::kGridColumns; ++c) {
             run.yieldAndCancelTest();
-            grid.setTextMatrix(r, c, blank);
-            grid.setCellBackColorAt(r, c, shade);
+            grid.setCellAt(r, c, blank, shade);
             StepProgress(run);
         }
     }
@@ -168,25 +235,37 @@ GridTotals PopulateGrid(CompareRun& run)
     run.openStage(Stage::PopulatingGrid, n);
     GridTotals totals;
     StampFormatter stamps;
+    const shared::RegionalFormats& formats = shared::regionalFormats();
+    totals.stampOrder.assign(std::size_t(n) + 1, GridTotals::kStampUnknown);
+    std::array<FileRowView, 2> files;
     for (int r = 1; r <= n; ++r) {
         run.yieldAndCancelTest();
+        files[0].complete = files[1].complete = false;
         for (int i = 0; i < 2; ++i) {
             run.yieldAndCancelTest();
             const ui::ListBox& out = *h.lstOutput[i];
             if (r - 1 >= out.listCount()) continue;
             const int code = out.itemData(r - 1);
             if (code == acInserted) continue;
-            const ResultFields row = ParseResultRow(out.list(r - 1), code);
-            if (row.kind == ResultFields::Folder) {
+            // Read as ParseResultRow does, without a copy of any field.
+            const QString& text = out.list(r - 1);
+            if (isFolderText(text)) {
                 ++totals.folders[std::size_t(i)];
-                grid.setTextMatrix(r, 1 + i, row.name);
+                grid.setTextMatrix(r, 1 + i, text);
                 continue;
             }
             ++totals.files[std::size_t(i)];
-            grid.setTextMatrix(r, 1 + i, row.name);
-            grid.setTextMatrix(r, 3 + i, GridSizeText(row.fields[4]));
+            const FileRowView& row = files[std::size_t(i)] = viewFileRow(text);
+            grid.setTextMatrix(r, 1 + i, row.name.toString());
+            grid.setTextMatrix(r, 3 + i, sizeText(row.fields[4], formats));
             grid.setTextMatrix(r, 5 + i, stamps.date(row.fields[5]));
             grid.setTextMatrix(r, 7 + i, stamps.time(row.fields[6]));
+        }
+        if (files[0].complete && files[1].complete) {
+            // The stamps YYYYMMDDHHMMSS compared as text, date first.
+            int order = files[0].fields[5].compare(files[1].fields[5]);
+            if (order == 0) order = files[0].fields[6].compare(files[1].fields[6]);
+            totals.stampOrder[std::size_t(r)] = static_cast<signed char>(order > 0 ? 1 : order < 0 ? -1 : 0);
         }
         StepProgress(run);
     }
@@ -205,6 +284,9 @@ void FinalProcessing(CompareRun& run, const GridTotals& totals)
     st.StructuresDiffer = false;
     static const int equalBlanks[6] = {5, 5, 3, 3, 5, 5};
     static const int unequalBlanks[6] = {4, 3, 4, 3, 4, 3};
+    const QString blankTexts[6] = {QString(), blanks(1), blanks(2), blanks(3), blanks(4), blanks(5)};
+    const QString newer = gr ? QStringLiteral("Ν") : QStringLiteral("N");
+    const QString older = gr ? QStringLiteral("Π") : QStringLiteral("O");
     for (int r = 1; r < grid.rows(); ++r) {
         run.yieldAndCancelTest();
         for (int c = 1; c < basGlobal::kGridColumns; c += 2) {
@@ -224,22 +306,26 @@ void FinalProcessing(CompareRun& run, const GridTotals& totals)
             }
             StepProgress(run);
         }
-        const QString a = grid.textMatrix(r, 1);
-        const QString b = grid.textMatrix(r, 2);
+        const QString& a = grid.textMatrix(r, 1);
+        const QString& b = grid.textMatrix(r, 2);
         const bool sameName = sameUnderCaseRule(a, b);
         const bool folderRow = isFolderText(a) || isFolderText(b);
         if (sameName && !folderRow && r - 1 < h.lstOutput[0]->listCount() && r - 1 < h.lstOutput[1]->listCount()) {
-            // The stamps YYYYMMDDHHMMSS compared as text, date first.
-            const auto [pd, pt] = stampOf(h.lstOutput[0]->list(r - 1));
-            const auto [sd, st2] = stampOf(h.lstOutput[1]->list(r - 1));
-            int order = pd.compare(sd);
-            if (order == 0) order = pt.compare(st2);
-            if (order > 0) grid.setTextMatrix(r, 0, gr ? QStringLiteral("Ν") : QStringLiteral("N"));
-            else if (order < 0) grid.setTextMatrix(r, 0, gr ? QStringLiteral("Π") : QStringLiteral("O"));
+            int order = std::size_t(r) < totals.stampOrder.size() ? totals.stampOrder[std::size_t(r)]
+                                                                   : GridTotals::kStampUnknown;
+            if (order == GridTotals::kStampUnknown) {
+                // The stamps YYYYMMDDHHMMSS compared as text, date first.
+                const auto [pd, pt] = stampOf(h.lstOutput[0]->list(r - 1));
+                const auto [sd, st2] = stampOf(h.lstOutput[1]->list(r - 1));
+                order = pd.compare(sd);
+                if (order == 0) order = pt.compare(st2);
+            }
+            if (order > 0) grid.setTextMatrix(r, 0, newer);
+            else if (order < 0) grid.setTextMatrix(r, 0, older);
         }
         if (folderRow) {
             const int* pattern = sameName ? equalBlanks : unequalBlanks;
-            for (int k = 0; k < 6; ++k) grid.setTextMatrix(r, 3 + k, blanks(pattern[k]));
+            for (int k = 0; k < 6; ++k) grid.setTextMatrix(r, 3 + k, blankTexts[pattern[k]]);
         }
     }
     const QString folders = gr ? QStringLiteral("Φάκελλοι") : QStringLiteral("Folders");

@@ -22,6 +22,7 @@
 #include <QString>
 
 #include <array>
+#include <vector>
 
 namespace compare {
 
@@ -43,6 +44,11 @@ QString GridSizeText(const QString& sizeField);
 struct GridTotals {
     std::array<qint64, 2> folders{};
     std::array<qint64, 2> files{};
+    // Per grid row, when both sides hold a complete file row: how the
+    // Primary's stamp compares with the Secondary's (-1, 0, 1), found while
+    // populating; kStampUnknown where final processing reads the rows itself.
+    static constexpr signed char kStampUnknown = 2;
+    std::vector<signed char> stampOrder;
 };
 
 void InitializeGrid(CompareRun& run);

@@ -1,5 +1,7 @@
 #include "ui/FlexGrid.h"
 
+#include "ui/Form.h"
+
 #include <algorithm>
 
 namespace ui {
@@ -68,6 +70,8 @@ void FlexGrid::setFixedCols(int n)
     notify(Prop::GridShape);
 }
 
+bool FlexGrid::observed() const { return form().observer() != nullptr; }
+
 void FlexGrid::checkCell(int row, int col) const
 {
     if (row < 0 || row >= rows_ || col < 0 || col >= cols_) subscript();
@@ -85,7 +89,22 @@ void FlexGrid::setTextMatrix(int row, int col, const QString& text)
     Cell& c = cell(row, col);
     if (c.text == text) return;
     c.text = text;
-    notify(Prop::CellText, row, col);
+    if (observed()) notify(Prop::CellText, row, col);
+}
+
+void FlexGrid::setCellAt(int row, int col, const QString& text, Color back)
+{
+    checkCell(row, col);
+    Cell& c = cell(row, col);
+    const bool watched = observed();
+    if (c.text != text) {
+        c.text = text;
+        if (watched) notify(Prop::CellText, row, col);
+    }
+    if (c.back != back) {
+        c.back = back;
+        if (watched) notify(Prop::CellBackColor, row, col);
+    }
 }
 
 void FlexGrid::setRow(int r)
@@ -124,9 +143,10 @@ Color FlexGrid::cellForeColorAt(int row, int col) const
 void FlexGrid::setCellBackColorAt(int row, int col, Color c)
 {
     checkCell(row, col);
-    if (cell(row, col).back == c) return;
-    cell(row, col).back = c;
-    notify(Prop::CellBackColor, row, col);
+    Cell& target = cell(row, col);
+    if (target.back == c) return;
+    target.back = c;
+    if (observed()) notify(Prop::CellBackColor, row, col);
 }
 
 void FlexGrid::setCellForeColorAt(int row, int col, Color c)

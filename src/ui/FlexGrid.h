@@ -53,6 +53,9 @@ public:
     Color cellForeColorAt(int row, int col) const;
     void setCellBackColorAt(int row, int col, Color c);
     void setCellForeColorAt(int row, int col, Color c);
+    // Text and back colour of one cell in one step: the same result and
+    // notifications as setTextMatrix then setCellBackColorAt.
+    void setCellAt(int row, int col, const QString& text, Color back);
 
     int colWidth(int col) const;
     void setColWidth(int col, int twips);
@@ -91,6 +94,8 @@ private:
         Color fore = kColorUnset;
     };
     void checkCell(int row, int col) const;
+    // Whether a backend mirrors the grid: without one a change needs no notice.
+    bool observed() const;
     void reshape(int rows, int cols);
     Cell& cell(int r, int c) { return cells_[r * cols_ + c]; }
     const Cell& cell(int r, int c) const { return cells_[r * cols_ + c]; }

@@ -4,6 +4,8 @@
 #include "ui/ListBox.h"
 #include "ui/TreeView.h"
 
+#include <tuple>
+
 using namespace ui;
 using uitest::TestForm;
 using uitest::UiTest;
@@ -317,6 +319,37 @@ TEST_F(GridTest, CellColoursAddressTheCurrentCellAndStartUnset)
         ADD_FAILURE() << "no error";
     } catch (const UiError& e) {
         EXPECT_EQ(e.number, 30009);
+    }
+}
+
+TEST_F(GridTest, SettingACellsTextAndColourAtOnceTellsABackendOfEachRealChange)
+{
+    struct Recorder : ChangeObserver {
+        QList<std::tuple<Prop, int, int>> changes;
+        void changed(const Change& c) override { changes << std::tuple{c.prop, c.index, c.index2}; }
+    } rec;
+    grd->setCellAt(2, 3, QStringLiteral(" "), 0xE0E0E0);   // no backend: nothing to tell
+    EXPECT_EQ(grd->textMatrix(2, 3), QStringLiteral(" "));
+    EXPECT_EQ(grd->cellBackColorAt(2, 3), 0xE0E0E0u);
+    form.setObserver(&rec);
+    grd->setCellAt(2, 3, QStringLiteral(" "), 0xE0E0E0);   // unchanged
+    grd->setCellAt(2, 3, QStringLiteral("a.txt"), 0xE0E0E0);
+    grd->setCellAt(2, 4, QString(), 0xFFFFFF);
+    grd->setCellAt(5, 1, QStringLiteral("b"), 0x00FF00);
+    grd->setTextMatrix(5, 1, QStringLiteral("c"));
+    form.setObserver(nullptr);
+    EXPECT_EQ(rec.changes, (QList<std::tuple<Prop, int, int>>{{Prop::CellText, 2, 3},
+                                                               {Prop::CellBackColor, 2, 4},
+                                                               {Prop::CellText, 5, 1},
+                                                               {Prop::CellBackColor, 5, 1},
+                                                               {Prop::CellText, 5, 1}}));
+    EXPECT_EQ(grd->textMatrix(5, 1), QStringLiteral("c"));
+    EXPECT_EQ(grd->cellBackColorAt(5, 1), 0x00FF00u);
+    try {
+        grd->setCellAt(20, 1, QStringLiteral("x"), 0);
+        ADD_FAILURE() << "no error";
+    } catch (const UiError& e) {
+        EXPECT_EQ(e.number, 381);
     }
 }
 
