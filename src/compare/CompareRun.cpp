@@ -233,6 +233,14 @@ void CompareRun::advanceProgress()
     updateProgress();
 }
 
+void CompareRun::advanceProgress(qint64 n)
+{
+    if (n <= 0)
+        return;
+    m_state.progressCount += n;
+    updateProgress();
+}
+
 void CompareRun::removeEntry(int i, int k)
 {
     basGlobal::frmHiddenForm& h = HiddenForm();
