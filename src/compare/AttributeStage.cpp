@@ -9,8 +9,6 @@
 #include "shared/frmHiddenForm.h"
 
 #include <algorithm>
-#include <array>
-#include <vector>
 
 namespace compare {
 
@@ -94,33 +92,23 @@ void CollectFileAttributes(CompareRun& run)
         const QString root = basGlobal::AddTrailingSeparator(st.StructureRoot[std::size_t(i)]);
         qsizetype cursor = 0;   // the entries come in the order the scan put their facts
         const ui::ListBox& paths = *h.lstFinalListBox[i];
-        std::array<std::vector<QString>, 7> texts;
-        run.batchedItems(paths.listCount(), [&](qint64 from, qint64 to) {
-            for (auto& t : texts) t.clear();
-            // The entries done so far go into the lists even when one fails.
-            const auto flush = [&] {
-                for (int f = 0; f < 7; ++f)
-                    lists[f]->appendItems(texts[std::size_t(f)]);
-                run.advanceProgress(qint64(texts[0].size()));
-            };
-            for (int k = int(from); k < int(to); ++k) {
-                const QString& rel = paths.list(k);
-                if (IsMarkerEntry(rel)) {
-                    for (int f = 0; f < 7; ++f)
-                        texts[std::size_t(f)].push_back(marker[std::size_t(f)]);
-                    continue;
-                }
+        const int n = paths.listCount();
+        for (int k = 0; k < n; ++k) {
+            run.yieldAndCancelTest();
+            const QString& rel = paths.list(k);
+            FileEntryFields fields;
+            if (IsMarkerEntry(rel)) {
+                fields = marker;
+            } else {
                 platform::FileFacts facts;
-                if (const basGlobal::Long e = basGlobal::GetEntryFileFacts(store, root, rel, cursor, facts)) {
-                    flush();
+                if (const basGlobal::Long e = basGlobal::GetEntryFileFacts(store, root, rel, cursor, facts))
                     throw platform::AppError{int(e), platform::errorDescription(int(e)) + QStringLiteral(": ") + root + rel};
-                }
-                FileEntryFields fields = EntryFieldsFromFacts(facts);
-                for (int f = 0; f < 7; ++f)
-                    texts[std::size_t(f)].push_back(std::move(fields[std::size_t(f)]));
+                fields = EntryFieldsFromFacts(facts);
             }
-            flush();
-        });
+            for (int f = 0; f < 7; ++f)
+                lists[f]->addItem(fields[std::size_t(f)]);
+            run.advanceProgress();
+        }
     }
 }
 

@@ -141,7 +141,7 @@ bool copyFiles(const ui::ListBox& lstFiles, ui::ListBox& lstResult)
         batch.clear();
         for (; done < int(upTo); ++done)
             batch.push_back(lstFiles.list(done));
-        lstResult.appendItems(batch);
+        lstResult.appendItems(std::move(batch));
     };
     return yieldPerItem(std::size_t(n), flush);
 }

@@ -51,7 +51,8 @@ void ItemStore::insert(int i, ListItem item)
         if (blocks_.empty() || blocks_.back().size() >= kBlockMax) {
             starts_.push_back(size_);
             blocks_.emplace_back();
-            if (blocks_.size() > 1) blocks_.back().reserve(kBlockMax);
+            // A first block stays small for the many short lists.
+            blocks_.back().reserve(blocks_.size() > 1 ? kBlockMax : 16);
         }
         blocks_.back().push_back(std::move(item));
         ++size_;
@@ -171,6 +172,18 @@ void ListBox::appendItems(std::span<const QString> texts)
     // Appending never moves ListIndex.
     for (const QString& text : texts) items_.insert(items_.size(), detail::ListItem{text, 0, false});
     newIndex_ = listCount() - 1;
+}
+
+void ListBox::appendItems(std::vector<QString>&& texts)
+{
+    if (texts.empty()) return;
+    if (ownerForm().observer()) {
+        appendItems(std::span<const QString>(texts));
+    } else {
+        for (QString& text : texts) items_.insert(items_.size(), detail::ListItem{std::move(text), 0, false});
+        newIndex_ = listCount() - 1;
+    }
+    texts.clear();
 }
 
 void ListBox::appendItems(const QString& text, int count)

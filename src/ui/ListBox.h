@@ -111,6 +111,8 @@ public:
     // Appends the texts in their order (whatever Sorted says: a sorted list
     // must be handed texts that keep it in order); NewIndex is the last one.
     void appendItems(std::span<const QString> texts);
+    // The same, taking the texts over (no copies); `texts` is left empty.
+    void appendItems(std::vector<QString>&& texts);
     // Appends `count` items holding `text`.
     void appendItems(const QString& text, int count);
     // Removes every item i with remove[i] true (items past the vector's end
