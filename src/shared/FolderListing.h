@@ -32,15 +32,16 @@ struct FolderContents {
     QString prefix;                           // the folder's own path with one "\"
     std::vector<platform::DirEntry> files;    // every entry that is not a folder
     std::vector<platform::DirEntry> folders;
-    // With SortedFiles (see FolderReader): the files' full paths (prefix and
-    // name) in the program's sort order, equal paths in reading order, and
-    // for each the index of its entry in `files`.
-    std::vector<QString> sortedFilePaths;
+    // With sortedFiles (see FolderReader): the indexes of `files` in the
+    // program's sort order of their paths, equal paths in reading order.
+    // (The paths share the prefix, so the names decide.) Only the order is
+    // made on a worker: strings it allocated would be freed by this thread
+    // later, each free reaching into the worker's heap.
     std::vector<std::uint32_t> sortedFileIndex;
 };
 
-// Fills the sorted file paths of contents already read.
-void sortFilePaths(FolderContents& contents);
+// Fills the sorted file order of contents already read.
+void sortFiles(FolderContents& contents);
 
 // Reads the folder; `what` says which of the two vectors to fill (All: both).
 // An error number; on failure the failing folder is remembered for
@@ -64,7 +65,7 @@ Long listEntries(const QString& prefix, const std::vector<platform::DirEntry>& e
 class FolderReader {
 public:
     // With sortedFiles, every folder's contents come with their sorted file
-    // paths, built on the worker that read them.
+    // order, made on the worker that read them.
     FolderReader(platform::ListWhat what, int workers, bool sortedFiles = false);
     ~FolderReader();
     FolderReader(const FolderReader&) = delete;

@@ -10,7 +10,6 @@
 #include <QHash>
 
 #include <limits>
-#include <span>
 #include <vector>
 
 namespace basGlobal {
@@ -102,20 +101,20 @@ bool listFiles(const detail::FolderContents& contents, ui::ListBox& lstFiles, Fi
     const std::size_t n = contents.files.size();
     const bool inOrder = lstFiles.sorted() && lstFiles.listCount() == 0;
     std::size_t done = 0;
+    std::vector<QString> batch;
     const auto flush = [&](std::size_t upTo) {
-        if (inOrder) {
-            lstFiles.appendItems(std::span<const QString>(contents.sortedFilePaths).subspan(done, upTo - done));
+        batch.clear();
+        for (std::size_t k = done; k < upTo; ++k) {
+            const platform::DirEntry& e = contents.files[inOrder ? contents.sortedFileIndex[k] : k];
+            QString path = contents.prefix + e.name;
             if (facts)
-                for (std::size_t k = done; k < upTo; ++k)
-                    facts->put(contents.sortedFilePaths[k], contents.files[contents.sortedFileIndex[k]].facts);
-        } else {   // onto items already there, or unsorted: one by one in reading order
-            for (std::size_t k = done; k < upTo; ++k) {
-                const QString path = contents.prefix + contents.files[k].name;
+                facts->put(path, e.facts);
+            if (inOrder)
+                batch.push_back(std::move(path));
+            else   // onto items already there, or unsorted: one by one in reading order
                 lstFiles.addItem(path);
-                if (facts)
-                    facts->put(path, contents.files[k].facts);
-            }
         }
+        lstFiles.appendItems(std::move(batch));
         done = upTo;
     };
     if (!yieldPerItem(n, flush)) {
@@ -215,7 +214,7 @@ Long CollectCompleteStructure(const QString& root, bool countOnly, ui::ListBox& 
                 end(rc, false);
                 return false;
             }
-            detail::sortFilePaths(contents);
+            detail::sortFiles(contents);
         }
         const qint64 count = qint64(contents.files.size());
         if (!countOnly) {

@@ -119,23 +119,16 @@ int readFolderContents(const QString& folder, platform::ListWhat what, FolderCon
 
 // --- FolderReader -------------------------------------------------------------------
 
-void sortFilePaths(FolderContents& contents)
+void sortFiles(FolderContents& contents)
 {
-    const std::size_t n = contents.files.size();
-    std::vector<QString> paths;
-    paths.reserve(n);
-    for (const platform::DirEntry& e : contents.files)
-        paths.push_back(contents.prefix + e.name);
-    std::vector<std::uint32_t> order(n);
-    for (std::size_t k = 0; k < n; ++k)
+    const std::vector<platform::DirEntry>& files = contents.files;
+    std::vector<std::uint32_t> order(files.size());
+    for (std::size_t k = 0; k < order.size(); ++k)
         order[k] = std::uint32_t(k);
     // Stable, as sorted insertion keeps equal names in the order they came.
-    std::stable_sort(order.begin(), order.end(),
-                     [&paths](std::uint32_t a, std::uint32_t b) { return ui::sortsBefore(paths[a], paths[b]); });
-    contents.sortedFilePaths.clear();
-    contents.sortedFilePaths.reserve(n);
-    for (const std::uint32_t k : order)
-        contents.sortedFilePaths.push_back(std::move(paths[k]));
+    std::stable_sort(order.begin(), order.end(), [&files](std::uint32_t a, std::uint32_t b) {
+        return ui::sortsBefore(files[a].name, files[b].name);
+    });
     contents.sortedFileIndex = std::move(order);
 }
 
@@ -169,7 +162,7 @@ int FolderReader::readInto(const QString& folder, FolderContents& out, const QSt
     try {
         const int rc = readFolder(folder, m_what, out, native);
         if (rc == 0 && m_sortedFiles)
-            sortFilePaths(out);
+            sortFiles(out);
         return rc;
     } catch (const std::bad_alloc&) {
         return platform::errOutOfMemory;
