@@ -233,6 +233,14 @@ void CompareRun::advanceProgress()
     updateProgress();
 }
 
+void CompareRun::advanceProgress(qint64 n)
+{
+    if (n <= 0)
+        return;
+    m_state.progressCount += n;
+    updateProgress();
+}
+
 void CompareRun::removeEntry(int i, int k)
 {
     basGlobal::frmHiddenForm& h = HiddenForm();
@@ -256,19 +264,8 @@ void CompareRun::removeEntries(int i, const std::vector<bool>& remove)
     for (int k = 0; k < n && k < int(remove.size()); ++k)
         if (remove[std::size_t(k)])
             h.lstExcluded[i]->addItem(lists[0]->list(k));
-    // Rebuild each list from its kept items: one pass, whatever the number removed.
-    for (ui::ListBox* list : lists) {
-        std::vector<std::pair<QString, int>> kept;
-        kept.reserve(std::size_t(n));
-        for (int k = 0; k < n; ++k)
-            if (k >= int(remove.size()) || !remove[std::size_t(k)])
-                kept.emplace_back(list->list(k), list->itemData(k));
-        list->clear();
-        for (const auto& [text, data] : kept) {
-            list->addItem(text, list->listCount());
-            list->setItemData(list->listCount() - 1, data);
-        }
-    }
+    for (ui::ListBox* list : lists)
+        list->removeItems(remove);
 }
 
 QString CompareRun::NoFilesPlace(int which, bool greek)

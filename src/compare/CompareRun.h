@@ -48,6 +48,7 @@
 // have no item limit, and every step is meant to stay linear in the number
 // of entries: use removeEntries for filters that drop many entries.
 
+#include "shared/Messages.h"
 #include "shared/basGlobal.h"
 #include "ui/Types.h"
 
@@ -138,6 +139,28 @@ public:
     void yieldAndCancelTest();
     void updateProgress();
     void advanceProgress();
+    // The count advanced by n at once (the bar as n single steps leave it).
+    void advanceProgress(qint64 n);
+    // The per-item loop of a stage over n items, with the work batched: a
+    // yield and cancel test per item as yieldAndCancelTest, and
+    // work(from, to) doing items [from, to) (their progress included) just
+    // before each hand-over that is due and once at the end. A hand-over
+    // therefore sees exactly what an item-by-item loop shows there.
+    template <class Work>
+    void batchedItems(qint64 n, Work work)
+    {
+        qint64 done = 0;
+        for (qint64 k = 0; k < n; ++k) {
+            if (basGlobal::DoEventsDue()) {
+                work(done, k);
+                done = k;
+                yieldAndCancelTest();
+            } else if (basGlobal::globals().CancelRequested) {
+                throw RunLeave{false};
+            }
+        }
+        work(done, n);
+    }
     void removeEntry(int structure, int k);
     // Removes every entry k with remove[k] true, in one pass over the lists.
     void removeEntries(int structure, const std::vector<bool>& remove);

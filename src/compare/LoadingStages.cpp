@@ -169,14 +169,13 @@ void PrepareLocalStructures(CompareRun& run)
         for (ui::ListBox* list : fields) list->clear();
         ui::ListBox* paths = h.lstFinalListBox[i];
         const qsizetype cut = st.StructureRootLength[std::size_t(i)];
-        const int n = paths->listCount();
-        for (int k = 0; k < n; ++k) {
-            run.yieldAndCancelTest();
+        run.batchedItems(paths->listCount(), [&](qint64 from, qint64 to) {
             // In place: the item keeps its position, its path loses the root.
-            paths->setList(k, paths->list(k).mid(cut));
-            for (ui::ListBox* list : fields) list->addItem(blank);
-            run.advanceProgress();
-        }
+            for (int k = int(from); k < int(to); ++k)
+                paths->setList(k, paths->list(k).mid(cut));
+            for (ui::ListBox* list : fields) list->appendItems(blank, int(to - from));
+            run.advanceProgress(to - from);
+        });
     }
 }
 

@@ -11,6 +11,7 @@
 #include <QString>
 
 #include <condition_variable>
+#include <cstdint>
 #include <deque>
 #include <mutex>
 #include <thread>
@@ -31,7 +32,16 @@ struct FolderContents {
     QString prefix;                           // the folder's own path with one "\"
     std::vector<platform::DirEntry> files;    // every entry that is not a folder
     std::vector<platform::DirEntry> folders;
+    // With sortedFiles (see FolderReader): the indexes of `files` in the
+    // program's sort order of their paths, equal paths in reading order.
+    // (The paths share the prefix, so the names decide.) Only the order is
+    // made on a worker: strings it allocated would be freed by this thread
+    // later, each free reaching into the worker's heap.
+    std::vector<std::uint32_t> sortedFileIndex;
 };
+
+// Fills the sorted file order of contents already read.
+void sortFiles(FolderContents& contents);
 
 // Reads the folder; `what` says which of the two vectors to fill (All: both).
 // An error number; on failure the failing folder is remembered for
@@ -54,13 +64,17 @@ Long listEntries(const QString& prefix, const std::vector<platform::DirEntry>& e
 // asked and waits only for the folders being read at that moment.
 class FolderReader {
 public:
-    FolderReader(platform::ListWhat what, int workers);
+    // With sortedFiles, every folder's contents come with their sorted file
+    // order, made on the worker that read them.
+    FolderReader(platform::ListWhat what, int workers, bool sortedFiles = false);
     ~FolderReader();
     FolderReader(const FolderReader&) = delete;
     FolderReader& operator=(const FolderReader&) = delete;
 
     // Asks for the folder (a path the scan lists; its listing prefix is the key).
     void request(const QString& folder);
+    // Asks for every sub-folder `prefix` + name of the entries, in their order.
+    void requestAll(const QString& prefix, const std::vector<platform::DirEntry>& subFolders);
     // The contents of the folder and the error of its reading (asking for it
     // first when nobody did).
     int take(const QString& folder, FolderContents& out);
@@ -79,6 +93,7 @@ private:
     int readInto(const QString& folder, FolderContents& out, const QString* native = nullptr) const;
 
     platform::ListWhat m_what;
+    bool m_sortedFiles = false;
     std::mutex m_mutex;
     std::condition_variable m_wake;
     std::condition_variable m_done;

@@ -216,6 +216,12 @@ void DoEventsNow()
     g_lastHandOverMs = g_doEventsIntervalMs > 0 ? coarseMilliseconds() : -1;
 }
 
+bool DoEventsDue()
+{
+    return g_doEventsIntervalMs <= 0 || g_lastHandOverMs < 0
+           || coarseMilliseconds() - g_lastHandOverMs >= g_doEventsIntervalMs;
+}
+
 void SetDoEventsInterval(int milliseconds)
 {
     g_doEventsIntervalMs = milliseconds < 0 ? 0 : milliseconds;

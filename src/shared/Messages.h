@@ -69,6 +69,11 @@ void PlayMessageBeep(Long soundType);
 // DoEventsNow that follows. Failures are swallowed; the program's immediate
 // end (ui::ProgramEnd) passes through.
 void DoEventsNow();
+// True when the next DoEventsNow would hand over. Nothing outside the
+// program's own thread sees its lists between two hand-overs, so a loop may
+// gather its changes and make them just before a hand-over that is due
+// (and once more at its end) without anyone noticing the difference.
+bool DoEventsDue();
 
 // Milliseconds between two hand-overs. The default is 0, so scripted tests
 // that count yields see every one; the program's start-up on the real

@@ -10,6 +10,7 @@
 #include <QHash>
 
 #include <limits>
+#include <vector>
 
 namespace basGlobal {
 
@@ -18,7 +19,7 @@ namespace {
 // The files of every folder the folder scan has read, by listing prefix. A
 // collection reads each folder once: the scan takes its sub-folders and
 // keeps its files here for the count and the listing that follow.
-using FilesByFolder = QHash<QString, std::vector<platform::DirEntry>>;
+using FilesByFolder = QHash<QString, detail::FolderContents>;
 
 // Appends the folder's sub-folders to the queue (disabled for the call, so
 // the listing appends rather than clears), after asking the reader for each
@@ -30,13 +31,16 @@ void appendSubFolders(const QString& folder, ui::ListBox& queue, bool& cancelled
     const int rc = reader.take(folder, contents);
     if (rc != 0)
         detail::setLastListingFailedFolder(folder);
-    for (const platform::DirEntry& sub : contents.folders)
-        reader.request(contents.prefix + sub.name);
+    if (rc == 0)
+        reader.requestAll(contents.prefix, contents.folders);
     queue.setEnabled(false);
     detail::listEntries(contents.prefix, contents.folders, rc, queue, cancelled, outError, Cancellable::Yes);
     queue.setEnabled(true);
-    if (files && outError == 0 && !cancelled)
-        files->insert(contents.prefix, std::move(contents.files));
+    if (files && outError == 0 && !cancelled) {
+        contents.folders.clear();
+        const QString key = contents.prefix;
+        files->emplace(key, std::move(contents));
+    }
 }
 
 Long scanTree(const QString& root, ui::ListBox& queue, ui::ListBox& result, bool& cancelled, Long& outError,
@@ -47,7 +51,7 @@ Long scanTree(const QString& root, ui::ListBox& queue, ui::ListBox& result, bool
     result.clear();
     queue.clear();
     detail::FolderReader reader(files ? platform::ListWhat::All : platform::ListWhat::Folders,
-                                detail::FolderReader::defaultWorkers());
+                                detail::FolderReader::defaultWorkers(), files != nullptr);
     appendSubFolders(root, queue, cancelled, outError, reader, files);
     while (outError == 0 && !cancelled) {
         if (queue.listCount() == 0) {
@@ -64,6 +68,81 @@ Long scanTree(const QString& root, ui::ListBox& queue, ui::ListBox& result, bool
     result.clear();
     queue.clear();
     return 0;
+}
+
+// Yields before each of `n` items and tests for a cancel after each yield,
+// as the listing routines do; `flush(k)` brings the lists up to item k
+// (items before k done) just before a hand-over and once at the end, so
+// every hand-over sees what an item-by-item loop would show. False on a
+// cancel (the lists are then left as they stand).
+template <class Flush>
+bool yieldPerItem(std::size_t n, Flush flush)
+{
+    const Globals& g = globals();
+    for (std::size_t k = 0; k < n; ++k) {
+        if (DoEventsDue()) {
+            flush(k);
+            DoEventsNow();
+        }
+        if (g.CancelRequested)
+            return false;
+    }
+    flush(n);
+    return true;
+}
+
+// The folder's files into the per-folder list, as ListFolderFiles lists
+// them (an enabled list is cleared first; a sorted list in sort order), and
+// their facts into the store in the list's order.
+bool listFiles(const detail::FolderContents& contents, ui::ListBox& lstFiles, FileFactsStore* facts)
+{
+    if (lstFiles.enabled())
+        lstFiles.clear();
+    const std::size_t n = contents.files.size();
+    const bool inOrder = lstFiles.sorted() && lstFiles.listCount() == 0;
+    std::size_t done = 0;
+    std::vector<QString> batch;
+    const auto flush = [&](std::size_t upTo) {
+        batch.clear();
+        for (std::size_t k = done; k < upTo; ++k) {
+            const platform::DirEntry& e = contents.files[inOrder ? contents.sortedFileIndex[k] : k];
+            QString path = contents.prefix + e.name;
+            if (facts)
+                facts->put(path, e.facts);
+            if (inOrder)
+                batch.push_back(std::move(path));
+            else   // onto items already there, or unsorted: one by one in reading order
+                lstFiles.addItem(path);
+        }
+        lstFiles.appendItems(std::move(batch));
+        done = upTo;
+    };
+    if (!yieldPerItem(n, flush)) {
+        lstFiles.clear();
+        return false;
+    }
+    return true;
+}
+
+// Copies the per-folder list to the end of the result, item by item as far
+// as a hand-over can tell.
+bool copyFiles(const ui::ListBox& lstFiles, ui::ListBox& lstResult)
+{
+    const int n = lstFiles.listCount();
+    std::vector<QString> batch;
+    int done = 0;
+    const auto flush = [&](std::size_t upTo) {
+        if (lstResult.sorted()) {
+            for (; done < int(upTo); ++done)
+                lstResult.addItem(lstFiles.list(done));
+            return;
+        }
+        batch.clear();
+        for (; done < int(upTo); ++done)
+            batch.push_back(lstFiles.list(done));
+        lstResult.appendItems(std::move(batch));
+    };
+    return yieldPerItem(std::size_t(n), flush);
 }
 
 } // namespace
@@ -113,44 +192,35 @@ Long CollectCompleteStructure(const QString& root, bool countOnly, ui::ListBox& 
     if (scanCancelled)
         return end(0, true);
 
+    if (facts && !countOnly) {
+        std::size_t fileCount = 0;
+        for (const detail::FolderContents& c : std::as_const(files))
+            fileCount += c.files.size();
+        facts->reserve(qsizetype(fileCount));
+    }
+
     Globals& g = globals();
     qint64 total = 0;
     // Counts, lists and copies one folder's files; false when the collection
     // has to end (cancel or failure, already recorded in the outs).
     const auto collectFolder = [&](const QString& folder, bool isRoot) -> bool {
         const QString prefix = FolderListingPrefix(folder);
-        std::vector<platform::DirEntry> entries;
-        if (files.contains(prefix)) {
-            entries = files.take(prefix);
+        detail::FolderContents contents;
+        if (auto it = files.find(prefix); it != files.end()) {
+            contents = std::move(*it);
+            files.erase(it);
         } else {   // not read by the scan (it cannot happen, but never skip a folder)
-            detail::FolderContents contents;
             if (const int rc = detail::readFolderContents(folder, platform::ListWhat::Files, contents)) {
                 end(rc, false);
                 return false;
             }
-            entries = std::move(contents.files);
+            detail::sortFiles(contents);
         }
-        const qint64 count = qint64(entries.size());
+        const qint64 count = qint64(contents.files.size());
         if (!countOnly) {
-            bool listCancelled = false;
-            Long listError = 0;
-            detail::listEntries(prefix, entries, 0, lstFiles, listCancelled, listError, Cancellable::Yes, facts);
-            if (listError != 0) {
-                end(listError, false);
-                return false;
-            }
-            if (listCancelled) {
+            if (!listFiles(contents, lstFiles, facts) || !copyFiles(lstFiles, lstResult)) {
                 end(0, true);
                 return false;
-            }
-            const int n = lstFiles.listCount();
-            for (int i = 0; i < n; ++i) {
-                DoEventsNow();
-                if (g.CancelRequested) {
-                    end(0, true);
-                    return false;
-                }
-                lstResult.addItem(lstFiles.list(i));
             }
             if (count == 0 && !isRoot) {
                 lstResult.addItem(prefix + EmptyFolderMarker);

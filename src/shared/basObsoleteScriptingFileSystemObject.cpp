@@ -119,7 +119,21 @@ int readFolderContents(const QString& folder, platform::ListWhat what, FolderCon
 
 // --- FolderReader -------------------------------------------------------------------
 
-FolderReader::FolderReader(platform::ListWhat what, int workers) : m_what(what)
+void sortFiles(FolderContents& contents)
+{
+    const std::vector<platform::DirEntry>& files = contents.files;
+    std::vector<std::uint32_t> order(files.size());
+    for (std::size_t k = 0; k < order.size(); ++k)
+        order[k] = std::uint32_t(k);
+    // Stable, as sorted insertion keeps equal names in the order they came.
+    std::stable_sort(order.begin(), order.end(), [&files](std::uint32_t a, std::uint32_t b) {
+        return ui::sortsBefore(files[a].name, files[b].name);
+    });
+    contents.sortedFileIndex = std::move(order);
+}
+
+FolderReader::FolderReader(platform::ListWhat what, int workers, bool sortedFiles)
+    : m_what(what), m_sortedFiles(sortedFiles)
 {
     for (int i = 0; i < workers; ++i)
         m_threads.emplace_back([this] { work(); });
@@ -146,7 +160,10 @@ int FolderReader::defaultWorkers()
 int FolderReader::readInto(const QString& folder, FolderContents& out, const QString* native) const
 {
     try {
-        return readFolder(folder, m_what, out, native);
+        const int rc = readFolder(folder, m_what, out, native);
+        if (rc == 0 && m_sortedFiles)
+            sortFiles(out);
+        return rc;
     } catch (const std::bad_alloc&) {
         return platform::errOutOfMemory;
     }
@@ -169,6 +186,36 @@ void FolderReader::request(const QString& folder)
         m_pending.push_back({folder, *native});
     }
     m_wake.notify_one();
+}
+
+void FolderReader::requestAll(const QString& prefix, const std::vector<platform::DirEntry>& subFolders)
+{
+    if (m_threads.empty() || subFolders.empty())
+        return;
+    // The drive table is read here, on the caller's thread, never by a worker.
+    std::vector<std::pair<QString, QString>> asked;
+    asked.reserve(subFolders.size());
+    for (const platform::DirEntry& sub : subFolders) {
+        QString folder = prefix + sub.name;
+        if (std::optional<QString> native = platform::toNative(folder))
+            asked.emplace_back(std::move(folder), std::move(*native));
+    }
+    std::size_t added = 0;
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        for (auto& [folder, native] : asked) {
+            const QString key = FolderListingPrefix(folder);
+            if (m_slots.contains(key))
+                continue;
+            m_slots.insert(key, Slot{});
+            m_pending.emplace_back(std::move(folder), std::move(native));
+            ++added;
+        }
+    }
+    if (added == 1)
+        m_wake.notify_one();
+    else if (added > 1)
+        m_wake.notify_all();
 }
 
 int FolderReader::take(const QString& folder, FolderContents& out)

@@ -1,5 +1,6 @@
 #include "ui/ListBox.h"
 
+#include "ui/Form.h"
 #include "ui/SortOrder.h"
 
 #include <algorithm>
@@ -50,7 +51,8 @@ void ItemStore::insert(int i, ListItem item)
         if (blocks_.empty() || blocks_.back().size() >= kBlockMax) {
             starts_.push_back(size_);
             blocks_.emplace_back();
-            if (blocks_.size() > 1) blocks_.back().reserve(kBlockMax);
+            // A first block stays small for the many short lists.
+            blocks_.back().reserve(blocks_.size() > 1 ? kBlockMax : 16);
         }
         blocks_.back().push_back(std::move(item));
         ++size_;
@@ -90,6 +92,32 @@ void ItemStore::erase(int i)
         return;
     }
     renumberFrom(b);
+}
+
+void ItemStore::eraseIf(const std::vector<bool>& drop)
+{
+    std::vector<std::vector<ListItem>> kept;
+    std::vector<int> starts;
+    int n = 0;
+    int i = 0;
+    for (auto& block : blocks_) {
+        for (ListItem& item : block) {
+            const bool gone = std::size_t(i) < drop.size() && drop[std::size_t(i)];
+            ++i;
+            if (gone) continue;
+            if (kept.empty() || kept.back().size() >= kBlockMax) {
+                starts.push_back(n);
+                kept.emplace_back();
+                kept.back().reserve(kBlockMax);
+            }
+            kept.back().push_back(std::move(item));
+            ++n;
+        }
+    }
+    blocks_ = std::move(kept);
+    starts_ = std::move(starts);
+    size_ = n;
+    last_ = 0;
 }
 
 void ItemStore::clear()
@@ -132,6 +160,67 @@ void ListBox::insertAt(int index, const QString& text)
     newIndex_ = index;
     if (listIndex_ >= index) ++listIndex_;
     notify(Prop::ItemInserted, index);
+}
+
+void ListBox::appendItems(std::span<const QString> texts)
+{
+    if (texts.empty()) return;
+    if (ownerForm().observer()) {
+        for (const QString& text : texts) insertAt(listCount(), text);
+        return;
+    }
+    // Appending never moves ListIndex.
+    for (const QString& text : texts) items_.insert(items_.size(), detail::ListItem{text, 0, false});
+    newIndex_ = listCount() - 1;
+}
+
+void ListBox::appendItems(std::vector<QString>&& texts)
+{
+    if (texts.empty()) return;
+    if (ownerForm().observer()) {
+        appendItems(std::span<const QString>(texts));
+    } else {
+        for (QString& text : texts) items_.insert(items_.size(), detail::ListItem{std::move(text), 0, false});
+        newIndex_ = listCount() - 1;
+    }
+    texts.clear();
+}
+
+void ListBox::appendItems(const QString& text, int count)
+{
+    if (count <= 0) return;
+    if (ownerForm().observer()) {
+        for (int k = 0; k < count; ++k) insertAt(listCount(), text);
+        return;
+    }
+    for (int k = 0; k < count; ++k) items_.insert(items_.size(), detail::ListItem{text, 0, false});
+    newIndex_ = listCount() - 1;
+}
+
+void ListBox::removeItems(const std::vector<bool>& remove)
+{
+    const int n = std::min(listCount(), int(remove.size()));
+    int last = -1;
+    for (int k = 0; k < n; ++k)
+        if (remove[std::size_t(k)]) last = k;
+    if (last < 0) return;
+    if (ownerForm().observer()) {
+        for (int k = last; k >= 0; --k)
+            if (remove[std::size_t(k)]) removeItem(k);
+        return;
+    }
+    int before = 0;   // removed items before ListIndex
+    bool currentGone = false;
+    for (int k = 0; k < n; ++k) {
+        if (!remove[std::size_t(k)]) continue;
+        if (items_.at(k).selected) --selCount_;
+        if (k < listIndex_) ++before;
+        else if (k == listIndex_) currentGone = true;
+    }
+    items_.eraseIf(remove);
+    if (currentGone) listIndex_ = -1;
+    else if (listIndex_ >= 0) listIndex_ -= before;
+    if (topIndex_ > 0 && topIndex_ >= listCount()) topIndex_ = std::max(0, listCount() - 1);
 }
 
 void ListBox::removeItem(int index)

@@ -16,6 +16,7 @@
 #include "ui/Control.h"
 
 #include <QList>
+#include <span>
 #include <vector>
 
 namespace ui {
@@ -39,6 +40,9 @@ public:
     ListItem& at(int i);
     void insert(int i, ListItem item);
     void erase(int i);
+    // Drops every item i with drop[i] true (items past its end stay), in
+    // one pass that leaves the blocks full.
+    void eraseIf(const std::vector<bool>& drop);
     void clear();
     // First index whose item `after(item)` holds, given that it holds for a
     // suffix of the items (binary search over blocks, then inside one).
@@ -99,6 +103,21 @@ public:
     void addItem(const QString& text, int index);
     void removeItem(int index);
     void clear();
+
+    // Bulk forms for the working lists of hundreds of thousands of items.
+    // They leave the list as the single calls would, and notify item by item
+    // only when a backend shows the list.
+    //
+    // Appends the texts in their order (whatever Sorted says: a sorted list
+    // must be handed texts that keep it in order); NewIndex is the last one.
+    void appendItems(std::span<const QString> texts);
+    // The same, taking the texts over (no copies); `texts` is left empty.
+    void appendItems(std::vector<QString>&& texts);
+    // Appends `count` items holding `text`.
+    void appendItems(const QString& text, int count);
+    // Removes every item i with remove[i] true (items past the vector's end
+    // stay), as removeItem from the last of them to the first would.
+    void removeItems(const std::vector<bool>& remove);
 
     int listCount() const { return items_.size(); }
     const QString& list(int index) const;
