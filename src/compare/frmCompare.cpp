@@ -10,6 +10,7 @@
 #include "shared/basGlobal.h"
 #include "ui/Desktop.h"
 
+#include <array>
 #include <cmath>
 
 namespace compare {
@@ -315,30 +316,16 @@ void updateBar(ui::ProgressBar& bar, qint64 current, qint64 total)
     if (percent < 0) percent = 0;
     if (percent > 100) percent = 100;
     bar.setValue(double(float(percent)));
-    // The tip shows the whole percentage, which changes a hundred times per
-    // stage while the bar moves on every item: the text is built only when
-    // its number changes (or somebody else set the tip meanwhile).
-    struct LastTip {
-        const ui::ProgressBar* bar = nullptr;
-        qint64 whole = -1;
-        QString text;
-    };
-    static LastTip tips[2];
-    const qint64 whole = qint64(std::nearbyint(percent));
-    LastTip* tip = nullptr;
-    for (LastTip& t : tips)
-        if (t.bar == &bar) tip = &t;
-    if (!tip) {
-        tip = tips[0].bar ? &tips[1] : &tips[0];
-        if (tips[0].bar && tips[1].bar) tips[1] = LastTip{};
-        tip->bar = &bar;
-        tip->whole = -1;
-    }
-    if (tip->whole == whole && bar.toolTipText().isSharedWith(tip->text))
-        return;
-    tip->whole = whole;
-    tip->text = ProgressToolTipText(percent);
-    bar.setToolTipText(tip->text);
+    // The bars move on every item, often through 0..100 for each small
+    // folder pair: the hundred and one tips are built once and shared.
+    static const std::array<QString, 101> tips = [] {
+        std::array<QString, 101> t;
+        for (int k = 0; k <= 100; ++k) t[std::size_t(k)] = ProgressToolTipText(k);
+        return t;
+    }();
+    const QString& tip = tips[std::size_t(std::nearbyint(percent))];
+    if (!bar.toolTipText().isSharedWith(tip))
+        bar.setToolTipText(tip);
 }
 
 } // namespace
