@@ -441,3 +441,50 @@ TEST_F(UiTest, ProgressBarKeepsTheFraction)
     EXPECT_DOUBLE_EQ(prb->value(), 37.5);
     EXPECT_THROW(prb->setValue(100.5), UiError);
 }
+
+// The bulk forms of the working lists must leave a list exactly as the
+// single calls do: items, item data, current item, selection and top row.
+TEST_F(UiTest, BulkAppendAndRemoveLeaveTheListAsTheSingleCallsDo)
+{
+    ListBox* bulk = nullptr;
+    ListBox* single = nullptr;
+    TestForm f(QStringLiteral("frmHiddenForm"), [&](TestForm& form) {
+        bulk = form.add<ListBox>(QStringLiteral("lstBulk"));
+        single = form.add<ListBox>(QStringLiteral("lstSingle"));
+    });
+    f.load();
+    for (ListBox* l : {bulk, single}) l->setMultiSelect(ListBox::Simple);
+
+    std::vector<QString> texts;
+    for (int k = 0; k < 3000; ++k) texts.push_back(QStringLiteral("item %1").arg(k));
+    bulk->appendItems(std::span<const QString>(texts));
+    bulk->appendItems(QStringLiteral(" "), 5);
+    for (const QString& t : texts) single->addItem(t);
+    for (int k = 0; k < 5; ++k) single->addItem(QStringLiteral(" "));
+    ASSERT_EQ(bulk->listCount(), single->listCount());
+    EXPECT_EQ(bulk->newIndex(), single->newIndex());
+
+    std::vector<bool> drop(std::size_t(bulk->listCount()), false);
+    for (int k = 0; k < bulk->listCount(); ++k) drop[std::size_t(k)] = k % 3 == 0 || (k > 1000 && k < 2100);
+    for (ListBox* l : {bulk, single}) {
+        for (int k = 0; k < l->listCount(); k += 7) l->setItemData(k, k);
+        l->setSelected(1, true);
+        l->setSelected(2500, true);
+        l->setSelected(2999, true);
+        l->setListIndex(2500);
+        l->setTopIndex(2400);
+    }
+    bulk->removeItems(drop);
+    for (int k = int(drop.size()) - 1; k >= 0; --k)
+        if (drop[std::size_t(k)]) single->removeItem(k);
+
+    ASSERT_EQ(bulk->listCount(), single->listCount());
+    for (int k = 0; k < bulk->listCount(); ++k) {
+        ASSERT_EQ(bulk->list(k), single->list(k)) << k;
+        ASSERT_EQ(bulk->itemData(k), single->itemData(k)) << k;
+        ASSERT_EQ(bulk->selected(k), single->selected(k)) << k;
+    }
+    EXPECT_EQ(bulk->listIndex(), single->listIndex());
+    EXPECT_EQ(bulk->selCount(), single->selCount());
+    EXPECT_EQ(bulk->topIndex(), single->topIndex());
+}
