@@ -9,6 +9,8 @@
 #include "shared/basObsoleteCompleteStructureScanner.h"
 #include "shared/frmHiddenForm.h"
 
+#include <optional>
+
 namespace compare {
 
 using basGlobal::globals;
@@ -131,6 +133,12 @@ void ScanLocalStructures(CompareRun& run)
     run.showStageName(Stage::ScanningLocalStructure);
     run.yieldAndCancelTest();
 
+    // The last tree's folders are read while the first one is collected;
+    // a cancel or failure of the first drops them unseen.
+    std::optional<basGlobal::StructurePrefetch> ahead;
+    if (st.FirstLocalStructure < st.LastLocalStructure)
+        ahead.emplace(basGlobal::AddTrailingSeparator(g.CurrentPath[std::size_t(st.LastLocalStructure)]));
+
     for (int i = st.FirstLocalStructure; i <= st.LastLocalStructure; ++i) {
         const QString root = basGlobal::AddTrailingSeparator(g.CurrentPath[std::size_t(i)]);
         st.StructureRoot[std::size_t(i)] = root;
@@ -141,7 +149,8 @@ void ScanLocalStructures(CompareRun& run)
         QString failedFolder;
         basGlobal::CollectCompleteStructure(root, false, *h.lstListBoxAuxiliary[i], *h.lstListBoxUnsorted[i],
                                             *h.lstFileListBoxAuxiliary[i], *h.lstFinalListBox[i], cancelled, error,
-                                            &basGlobal::StructureFactsStore(i), &failedFolder);
+                                            &basGlobal::StructureFactsStore(i), &failedFolder,
+                                            i == st.LastLocalStructure && ahead ? &*ahead : nullptr);
         run.yieldAndCancelTest();
         if (error != 0) {
             const bool gr = g.LanguageIsGreek;

@@ -73,6 +73,11 @@ public:
 
     // Asks for the folder (a path the scan lists; its listing prefix is the key).
     void request(const QString& folder);
+    // From now on every folder a worker reads has its sub-folders asked for
+    // at once, so the whole tree below what is asked is read ahead without
+    // anybody taking it yet. A worker makes their native paths from the
+    // folder's own (the drive table is never read off the caller's thread).
+    void exploreAhead();
     // Asks for every sub-folder `prefix` + name of the entries, in their order.
     void requestAll(const QString& prefix, const std::vector<platform::DirEntry>& subFolders);
     // The contents of the folder and the error of its reading (asking for it
@@ -100,6 +105,7 @@ private:
     std::deque<std::pair<QString, QString>> m_pending;   // folder, its native path
     QHash<QString, Slot> m_slots;   // by listing prefix
     bool m_stopping = false;
+    bool m_explore = false;
     std::vector<std::thread> m_threads;
 };
 

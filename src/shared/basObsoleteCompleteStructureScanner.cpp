@@ -10,6 +10,7 @@
 #include <QHash>
 
 #include <limits>
+#include <thread>
 #include <vector>
 
 namespace basGlobal {
@@ -43,15 +44,26 @@ void appendSubFolders(const QString& folder, ui::ListBox& queue, bool& cancelled
     }
 }
 
+// The reader of a collection: all of every folder, each one's files sorted.
+std::unique_ptr<detail::FolderReader> collectionReader()
+{
+    return std::make_unique<detail::FolderReader>(platform::ListWhat::All, detail::FolderReader::defaultWorkers(),
+                                                  true);
+}
+
 Long scanTree(const QString& root, ui::ListBox& queue, ui::ListBox& result, bool& cancelled, Long& outError,
-              FilesByFolder* files)
+              FilesByFolder* files, std::unique_ptr<detail::FolderReader> ahead = nullptr)
 {
     cancelled = false;
     outError = 0;
     result.clear();
     queue.clear();
-    detail::FolderReader reader(files ? platform::ListWhat::All : platform::ListWhat::Folders,
-                                detail::FolderReader::defaultWorkers(), files != nullptr);
+    std::unique_ptr<detail::FolderReader> owned =
+        ahead ? std::move(ahead)
+        : files ? collectionReader()
+                : std::make_unique<detail::FolderReader>(platform::ListWhat::Folders,
+                                                         detail::FolderReader::defaultWorkers(), false);
+    detail::FolderReader& reader = *owned;
     appendSubFolders(root, queue, cancelled, outError, reader, files);
     while (outError == 0 && !cancelled) {
         if (queue.listCount() == 0) {
@@ -147,6 +159,29 @@ bool copyFiles(const ui::ListBox& lstFiles, ui::ListBox& lstResult)
 
 } // namespace
 
+StructurePrefetch::StructurePrefetch(const QString& root)
+    : m_prefix(FolderListingPrefix(root)), m_reader(collectionReader())
+{
+    m_reader->exploreAhead();
+    m_reader->request(root);
+}
+
+StructurePrefetch::~StructurePrefetch()
+{
+    if (!m_reader)
+        return;
+    // The reader's end waits for the folders being read; that wait is not
+    // this thread's to make.
+    std::thread([reader = std::move(m_reader)]() mutable { reader.reset(); }).detach();
+}
+
+std::unique_ptr<detail::FolderReader> StructurePrefetch::takeFor(const QString& root)
+{
+    if (!m_reader || FolderListingPrefix(root) != m_prefix)
+        return nullptr;
+    return std::move(m_reader);
+}
+
 Long ScanFolderTreeBreadthFirst(const QString& root, ui::ListBox& lstQueue, ui::ListBox& lstResult,
                                 bool& cancelled, Long& outError)
 {
@@ -155,7 +190,7 @@ Long ScanFolderTreeBreadthFirst(const QString& root, ui::ListBox& lstQueue, ui::
 
 Long CollectCompleteStructure(const QString& root, bool countOnly, ui::ListBox& lstFolders, ui::ListBox& lstQueue,
                               ui::ListBox& lstFiles, ui::ListBox& lstResult, bool& cancelled, Long& outError,
-                              FileFactsStore* facts, QString* failedFolder)
+                              FileFactsStore* facts, QString* failedFolder, StructurePrefetch* prefetch)
 {
     cancelled = false;
     outError = 0;
@@ -186,7 +221,8 @@ Long CollectCompleteStructure(const QString& root, bool countOnly, ui::ListBox& 
     FilesByFolder files;
     bool scanCancelled = false;
     Long scanError = 0;
-    scanTree(root, lstQueue, lstFolders, scanCancelled, scanError, &files);
+    scanTree(root, lstQueue, lstFolders, scanCancelled, scanError, &files,
+             prefetch ? prefetch->takeFor(root) : nullptr);
     if (scanError != 0)
         return end(scanError, false);
     if (scanCancelled)

@@ -22,6 +22,8 @@
 
 #include <QString>
 
+#include <memory>
+
 namespace ui {
 class ListBox;
 }
@@ -29,6 +31,33 @@ class ListBox;
 namespace basGlobal {
 
 class FileFactsStore;
+
+namespace detail {
+class FolderReader;
+}
+
+// The folders of a tree read ahead on worker threads, for a collection of
+// that tree that comes later (while another tree is collected, say). It
+// only reads folders: the collection that takes it over lists, yields and
+// fails exactly as a cold one, naming the first unreadable folder in its
+// own order. Dropping it unused stops the reading and returns at once; the
+// folders being read at that moment are finished and thrown away off this
+// thread.
+class StructurePrefetch {
+public:
+    explicit StructurePrefetch(const QString& root);
+    ~StructurePrefetch();
+    StructurePrefetch(const StructurePrefetch&) = delete;
+    StructurePrefetch& operator=(const StructurePrefetch&) = delete;
+
+    // The reader, for a collection of `root` (compared by listing prefix);
+    // null when it was made for another root or is already taken.
+    std::unique_ptr<detail::FolderReader> takeFor(const QString& root);
+
+private:
+    QString m_prefix;
+    std::unique_ptr<detail::FolderReader> m_reader;
+};
 
 // The 6-character text "NULL" with its double quotes.
 inline const QString EmptyFolderMarker = QStringLiteral("\"NULL\"");
@@ -52,6 +81,7 @@ Long ScanFolderTreeBreadthFirst(const QString& root, ui::ListBox& lstQueue, ui::
 // the folder that could not be read on a failure ("" otherwise).
 Long CollectCompleteStructure(const QString& root, bool countOnly, ui::ListBox& lstFolders, ui::ListBox& lstQueue,
                               ui::ListBox& lstFiles, ui::ListBox& lstResult, bool& cancelled, Long& outError,
-                              FileFactsStore* facts = nullptr, QString* failedFolder = nullptr);
+                              FileFactsStore* facts = nullptr, QString* failedFolder = nullptr,
+                              StructurePrefetch* prefetch = nullptr);
 
 } // namespace basGlobal

@@ -188,6 +188,12 @@ void FolderReader::request(const QString& folder)
     m_wake.notify_one();
 }
 
+void FolderReader::exploreAhead()
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_explore = true;
+}
+
 void FolderReader::requestAll(const QString& prefix, const std::vector<platform::DirEntry>& subFolders)
 {
     if (m_threads.empty() || subFolders.empty())
@@ -264,10 +270,31 @@ void FolderReader::work()
         if (it == m_slots.end() || it->state != State::Pending)
             continue;   // taken and read in place meanwhile
         it->state = State::Reading;
+        const bool explore = m_explore;
         lock.unlock();
         FolderContents contents;
         const int rc = readInto(folder, contents, &native);
+        std::vector<std::pair<QString, QString>> below;   // folder, its native path
+        if (rc == 0 && explore && !contents.folders.empty()) {
+            QString base = native;
+            if (!base.endsWith(QLatin1Char('/')))
+                base += QLatin1Char('/');
+            below.reserve(contents.folders.size());
+            for (const platform::DirEntry& sub : contents.folders)
+                below.emplace_back(contents.prefix + sub.name, base + platform::nameToNative(sub.name));
+        }
         lock.lock();
+        bool asked = false;
+        for (auto& [sub, subNative] : below) {
+            const QString subKey = FolderListingPrefix(sub);
+            if (m_stopping || m_slots.contains(subKey))
+                continue;
+            m_slots.insert(subKey, Slot{});
+            m_pending.emplace_back(std::move(sub), std::move(subNative));
+            asked = true;
+        }
+        if (asked)
+            m_wake.notify_all();
         it = m_slots.find(key);
         if (it != m_slots.end()) {
             it->contents = std::move(contents);
