@@ -83,6 +83,33 @@ void CollectFileAttributes(CompareRun& run)
     run.openStage(Stage::CollectingFileAttributes, total);
 
     const FileEntryFields marker = MarkerEntryFields();
+    // Files of a tree mostly share their dates, often their times and
+    // sizes: a text equal to the entry before's is that text again, shared
+    // rather than formatted and allocated anew.
+    FileEntryFields last;
+    platform::FileFacts lastFacts;
+    bool haveLast = false;
+    const auto fieldsOf = [&](const platform::FileFacts& facts) -> const FileEntryFields& {
+        const platform::LocalDateTime& m = facts.modified;
+        const platform::LocalDateTime& p = lastFacts.modified;
+        if (!haveLast) {
+            last = EntryFieldsFromFacts(facts);
+        } else {
+            last[0] = flagText(facts.hidden);
+            last[1] = flagText(facts.system);
+            last[2] = flagText(facts.readOnly);
+            last[3] = flagText(facts.archive);
+            if (std::max<qint64>(facts.size, 0) != std::max<qint64>(lastFacts.size, 0))
+                last[4] = basGlobal::FormatSizeText(facts.size < 0 ? 0 : facts.size);
+            if (m.year != p.year || m.month != p.month || m.day != p.day)
+                last[5] = joinDigits(m.year, 4, m.month, 2, m.day, 2);
+            if (m.hour != p.hour || m.minute != p.minute || m.second != p.second)
+                last[6] = joinDigits(m.hour, 2, m.minute, 2, m.second, 2);
+        }
+        lastFacts = facts;
+        haveLast = true;
+        return last;
+    };
     for (int i = st.FirstLocalStructure; i <= st.LastLocalStructure; ++i) {
         ui::ListBox* lists[7] = {h.lstHidden[i], h.lstSystem[i], h.lstReadOnly[i], h.lstArchive[i],
                                  h.lstSize[i],   h.lstDate[i],   h.lstTime[i]};
@@ -96,17 +123,15 @@ void CollectFileAttributes(CompareRun& run)
         for (int k = 0; k < n; ++k) {
             run.yieldAndCancelTest();
             const QString& rel = paths.list(k);
-            FileEntryFields fields;
-            if (IsMarkerEntry(rel)) {
-                fields = marker;
-            } else {
+            const FileEntryFields* fields = &marker;
+            if (!IsMarkerEntry(rel)) {
                 platform::FileFacts facts;
                 if (const basGlobal::Long e = basGlobal::GetEntryFileFacts(store, root, rel, cursor, facts))
                     throw platform::AppError{int(e), platform::errorDescription(int(e)) + QStringLiteral(": ") + root + rel};
-                fields = EntryFieldsFromFacts(facts);
+                fields = &fieldsOf(facts);
             }
             for (int f = 0; f < 7; ++f)
-                lists[f]->addItem(fields[std::size_t(f)]);
+                lists[f]->addItem((*fields)[std::size_t(f)]);
             run.advanceProgress();
         }
     }

@@ -46,6 +46,12 @@ void filterLoop(CompareRun& run, Stage stage, Rule takesOut)
 // (blanks around are tolerated, as the structure files' reader does).
 bool flagIsSet(const QString& text)
 {
+    // The attribute stage writes exactly these two; anything else is read
+    // the tolerant way below.
+    if (text.size() == 4 && QStringView(text) == u"True")
+        return true;
+    if (text.size() == 5 && QStringView(text) == u"False")
+        return false;
     const QString t = text.trimmed();
     if (t.compare(QLatin1String("True"), Qt::CaseInsensitive) == 0)
         return true;

@@ -237,8 +237,9 @@ const platform::FileFacts* FileFactsStore::findInOrder(const QString& root, cons
 {
     const qsizetype length = root.size() + rel.size();
     const auto isEntry = [&](const QString& path) {
-        return path.size() == length && QStringView(path).left(root.size()) == root
-               && QStringView(path).mid(root.size()) == rel;
+        // The names differ at their ends far more often than the roots do.
+        return path.size() == length && QStringView(path).mid(root.size()) == rel
+               && QStringView(path).left(root.size()) == root;
     };
     // The entries a filter dropped before this one are skipped over; a
     // longer gap is found by path, so the walk never turns quadratic.

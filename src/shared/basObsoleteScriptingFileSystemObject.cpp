@@ -198,11 +198,23 @@ void FolderReader::requestAll(const QString& prefix, const std::vector<platform:
 {
     if (m_threads.empty() || subFolders.empty())
         return;
-    // The drive table is read here, on the caller's thread, never by a worker.
+    // Reading ahead, a worker has usually asked for these already: only the
+    // folders nobody asked for are converted through the drive table, which
+    // is read here, on the caller's thread, never by a worker.
+    std::vector<QString> missing;
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        for (const platform::DirEntry& sub : subFolders) {
+            QString folder = prefix + sub.name;
+            if (!m_slots.contains(FolderListingPrefix(folder)))
+                missing.push_back(std::move(folder));
+        }
+    }
+    if (missing.empty())
+        return;
     std::vector<std::pair<QString, QString>> asked;
-    asked.reserve(subFolders.size());
-    for (const platform::DirEntry& sub : subFolders) {
-        QString folder = prefix + sub.name;
+    asked.reserve(missing.size());
+    for (QString& folder : missing) {
         if (std::optional<QString> native = platform::toNative(folder))
             asked.emplace_back(std::move(folder), std::move(*native));
     }
