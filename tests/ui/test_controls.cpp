@@ -488,3 +488,42 @@ TEST_F(UiTest, BulkAppendAndRemoveLeaveTheListAsTheSingleCallsDo)
     EXPECT_EQ(bulk->selCount(), single->selCount());
     EXPECT_EQ(bulk->topIndex(), single->topIndex());
 }
+
+// Appending texts with their item data must leave the list as addItem and
+// setItemData on each item do, with the data vector shorter than the texts
+// meaning 0 for the rest, and a current item before the appended ones kept.
+TEST_F(UiTest, BulkAppendWithItemDataLeavesTheListAsTheSingleCallsDo)
+{
+    ListBox* bulk = nullptr;
+    ListBox* single = nullptr;
+    TestForm f(QStringLiteral("frmHiddenForm"), [&](TestForm& form) {
+        bulk = form.add<ListBox>(QStringLiteral("lstBulk"));
+        single = form.add<ListBox>(QStringLiteral("lstSingle"));
+    });
+    f.load();
+    for (ListBox* l : {bulk, single}) {
+        l->addItem(QStringLiteral("first"));
+        l->setItemData(0, 9);
+        l->setListIndex(0);
+    }
+    std::vector<QString> texts;
+    std::vector<int> data;
+    for (int k = 0; k < 2500; ++k) {
+        texts.push_back(QStringLiteral("row %1").arg(k));
+        if (k < 2400) data.push_back(k % 3 == 0 ? 1 : 2);
+    }
+    for (std::size_t k = 0; k < texts.size(); ++k) {
+        single->addItem(texts[k], single->listCount());
+        single->setItemData(single->listCount() - 1, k < data.size() ? data[k] : 0);
+    }
+    bulk->appendItems(std::move(texts), data);
+    EXPECT_TRUE(texts.empty());
+    ASSERT_EQ(bulk->listCount(), single->listCount());
+    for (int k = 0; k < bulk->listCount(); ++k) {
+        ASSERT_EQ(bulk->list(k), single->list(k)) << k;
+        ASSERT_EQ(bulk->itemData(k), single->itemData(k)) << k;
+    }
+    EXPECT_EQ(bulk->itemData(2450), 0);
+    EXPECT_EQ(bulk->newIndex(), single->newIndex());
+    EXPECT_EQ(bulk->listIndex(), 0);
+}
