@@ -21,12 +21,14 @@ constexpr ui::Color kFlashRed = 255;
 
 bool sameUnderCaseRule(const QString& a, const QString& b)
 {
-    if (a == b) return true;
+    // Blanks, sizes, dates and times are mostly shared texts: the same data
+    // needs no comparison.
+    if (a.size() == b.size() && (a.constData() == b.constData() || a == b)) return true;
     const bool cs = globals().VolumeIsCaseSensitive;
     return !cs && basGlobal::ApplyCaseSensitivity(a, false) == basGlobal::ApplyCaseSensitivity(b, false);
 }
 
-bool isFolderText(const QString& t) { return t.endsWith(QLatin1Char('\\')); }
+bool isFolderText(const QString& t) { return !t.isEmpty() && t.back() == u'\\'; }
 
 int wholeNumber(const QString& text)
 {
@@ -114,18 +116,18 @@ FileRowView viewFileRow(const QString& text)
 {
     FileRowView r;
     const QStringView all(text);
+    const QChar* const data = text.constData();
+    // One pass from the right over the short fields to the seventh "|".
     qsizetype end = text.size();
-    for (int f = 6; f >= 0; --f) {
-        const qsizetype bar = end > 0 ? all.left(end).lastIndexOf(QLatin1Char('|')) : -1;
-        if (bar < 0) {
-            r.name = all.left(end);
-            return r;
-        }
-        r.fields[std::size_t(f)] = all.mid(bar + 1, end - bar - 1);
-        end = bar;
+    qsizetype p = end;
+    int f = 6;
+    while (f >= 0 && p > 0) {
+        if (data[--p] != u'|') continue;
+        r.fields[std::size_t(f--)] = all.mid(p + 1, end - p - 1);
+        end = p;
     }
     r.name = all.left(end);
-    r.complete = true;
+    r.complete = f < 0;
     return r;
 }
 
