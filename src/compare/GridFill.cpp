@@ -9,6 +9,8 @@
 
 #include <QHash>
 
+#include <algorithm>
+
 namespace compare {
 
 using basGlobal::globals;
@@ -217,16 +219,24 @@ void InitializeGrid(CompareRun& run)
     run.state().progressTotal = qint64(n) * 8;
     run.state().progressCount = 0;
     const QString blank = QStringLiteral(" ");
-    for (int r = 1; r <= n; ++r) {
-        run.yieldAndCancelTest();
-        grid.setMergeRow(r, true);
-        const ui::Color shade = r % 2 == 0 ? st.white : st.grey;
-        for (int c = 1; c < basGlobal::kGridColumns; ++c) {
-            run.yieldAndCancelTest();
-            grid.setCellAt(r, c, blank, shade);
-            StepProgress(run);
+    // A row is a step of its own (its merging) and then one per data cell;
+    // between hand-overs the cells of a row are set together.
+    constexpr int kRowSteps = basGlobal::kGridColumns;
+    run.batchedItems(qint64(n) * kRowSteps, [&](qint64 from, qint64 to) {
+        for (qint64 j = from; j < to;) {
+            const int r = int(j / kRowSteps) + 1;
+            const int first = int(j % kRowSteps);
+            if (first == 0) {
+                grid.setMergeRow(r, true);
+                ++j;
+                continue;
+            }
+            const int last = int(std::min<qint64>(to - j + first - 1, kRowSteps - 1));
+            grid.setRowCells(r, first, last, blank, r % 2 == 0 ? st.white : st.grey);
+            for (int c = first; c <= last; ++c) StepProgress(run);
+            j += last - first + 1;
         }
-    }
+    });
 }
 
 GridTotals PopulateGrid(CompareRun& run)

@@ -322,6 +322,42 @@ TEST_F(GridTest, CellColoursAddressTheCurrentCellAndStartUnset)
     }
 }
 
+// A row's cells set together must leave the grid and tell a backend exactly
+// what setCellAt on each cell would.
+TEST_F(GridTest, SettingARowsCellsTogetherActsAsSettingEachCell)
+{
+    struct Recorder : ChangeObserver {
+        QList<std::tuple<Prop, int, int>> changes;
+        void changed(const Change& c) override { changes << std::tuple{c.prop, c.index, c.index2}; }
+    } together, single;
+    grd->setCellAt(3, 2, QStringLiteral(" "), 0xE0E0E0);
+    grd->setCellAt(3, 4, QStringLiteral("x"), 0xE0E0E0);
+    form.setObserver(&single);
+    for (int c = 1; c <= 4; ++c) grd->setCellAt(3, c, QStringLiteral(" "), 0xE0E0E0);
+    const auto expected = single.changes;
+    for (int c = 1; c <= 4; ++c) grd->setCellAt(3, c, QString(), kColorUnset);
+    form.setObserver(nullptr);
+    grd->setCellAt(3, 2, QStringLiteral(" "), 0xE0E0E0);
+    grd->setCellAt(3, 4, QStringLiteral("x"), 0xE0E0E0);
+    form.setObserver(&together);
+    grd->setRowCells(3, 1, 4, QStringLiteral(" "), 0xE0E0E0);
+    grd->setRowCells(3, 4, 3, QStringLiteral("y"), 0);   // an empty range changes nothing
+    form.setObserver(nullptr);
+    EXPECT_EQ(together.changes, expected);
+    EXPECT_EQ(expected.size(), 5);   // cell 2 unchanged, cell 4 only its text
+    for (int c = 1; c <= 4; ++c) {
+        EXPECT_EQ(grd->textMatrix(3, c), QStringLiteral(" ")) << c;
+        EXPECT_EQ(grd->cellBackColorAt(3, c), 0xE0E0E0u) << c;
+    }
+    EXPECT_EQ(grd->textMatrix(3, 5), QString());
+    try {
+        grd->setRowCells(3, 1, grd->cols(), QStringLiteral("z"), 0);
+        ADD_FAILURE() << "no error";
+    } catch (const UiError&) {
+    }
+    EXPECT_EQ(grd->textMatrix(3, 1), QStringLiteral(" "));   // nothing set before the error
+}
+
 TEST_F(GridTest, SettingACellsTextAndColourAtOnceTellsABackendOfEachRealChange)
 {
     struct Recorder : ChangeObserver {
