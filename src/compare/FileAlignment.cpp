@@ -52,12 +52,21 @@ struct SubProgress {
         form.cpUpdateSubProgressBar(100, 100);
         form.prbSubProgressBar->setValue(0);
     }
-    void step()
+    // n steps at once: the bar is set once, as the last of those steps that
+    // would have moved it left it.
+    void advance(qint64 n)
     {
-        const qint64 before = total > 0 ? count * 1000 / total : 0;
-        ++count;
-        const qint64 after = total > 0 ? count * 1000 / total : 1000;
-        if (after != before || count >= total) form.cpUpdateSubProgressBar(count, total);
+        if (n <= 0) return;
+        const qint64 from = count;
+        count += n;
+        if (total <= 0 || count >= total) {
+            form.cpUpdateSubProgressBar(count, total);
+            return;
+        }
+        const qint64 reached = count * 1000 / total;
+        if (reached == from * 1000 / total) return;
+        // The first count at that thousandth is the step that moved the bar last.
+        form.cpUpdateSubProgressBar((reached * total + 999) / 1000, total);
     }
 };
 
@@ -132,21 +141,23 @@ private:
         const bool cs = globals().VolumeIsCaseSensitive;
         const ui::ListBox& paths = *lists_[std::size_t(i)][0];
         names.reserve(group.size());
-        for (int e : group) {
-            run_.yieldAndCancelTest();
-            const QString& path = paths.list(side.entries[std::size_t(e)].row);
-            Name n;
-            if (row.root) {
-                n.text = viewOf(path, 0);
-            } else {
-                const qsizetype cut = path.lastIndexOf(u'\\');
-                if (cut >= 0) n.text = viewOf(path, cut + 1);
+        run_.batchedItems(qint64(group.size()), [&](qint64 from, qint64 to) {
+            for (qint64 k = from; k < to; ++k) {
+                const int e = group[std::size_t(k)];
+                const QString& path = paths.list(side.entries[std::size_t(e)].row);
+                Name n;
+                if (row.root) {
+                    n.text = viewOf(path, 0);
+                } else {
+                    const qsizetype cut = path.lastIndexOf(u'\\');
+                    if (cut >= 0) n.text = viewOf(path, cut + 1);
+                }
+                n.key = cs ? n.text : basGlobal::ApplyCaseSensitivity(n.text, false);
+                n.entry = e;
+                names.push_back(std::move(n));
             }
-            n.key = cs ? n.text : basGlobal::ApplyCaseSensitivity(n.text, false);
-            n.entry = e;
-            names.push_back(std::move(n));
-            sub_.step();
-        }
+            sub_.advance(to - from);
+        });
         // A folder's entries mostly arrive in sort order already.
         const auto before = [](const Name& a, const Name& b) { return ui::compareSortOrder(a.text, b.text) < 0; };
         if (!std::is_sorted(names.begin(), names.end(), before)) std::stable_sort(names.begin(), names.end(), before);
@@ -166,10 +177,9 @@ private:
         const std::vector<std::pair<int, int>> pairs = MergeAlignedBy(
             src.size(), dst.size(), [&](std::size_t a, std::size_t b) { return src[a].key == dst[b].key; },
             [&](std::size_t a, std::size_t b) { return ui::compareSortOrder(src[a].text, dst[b].text) <= 0; });
-        for (std::size_t k = 0; k < src.size(); ++k) {
-            run_.yieldAndCancelTest();
-            sub_.step();
-        }
+        run_.batchedItems(qint64(src.size()), [&](qint64 from, qint64 to) { sub_.advance(to - from); });
+        // Nothing of the other side is missing here: the names stay as they are.
+        if (pairs.size() == dst.size()) return;
         std::vector<Name> merged;
         merged.reserve(pairs.size());
         for (const auto& [a, b] : pairs) {
@@ -281,18 +291,26 @@ private:
         sub_.restart(qint64(names.size()));
         const StructureWork& side = work_.side[std::size_t(i)];
         const std::array<ui::ListBox*, 8>& lists = lists_[std::size_t(i)];
-        for (const Name& n : names) {
-            run_.yieldAndCancelTest();
-            const bool inserted = n.entry < 0;
-            if (lastPair) {
-                perLevel.addItem(QString(n.text.constData(), n.text.size()), perLevel.listCount());
-                perLevel.setItemData(perLevel.listCount() - 1, inserted ? acInserted : acPresent);
+        // The rows of a pair go into the lists in batches between hand-overs.
+        run_.batchedItems(qint64(names.size()), [&](qint64 from, qint64 to) {
+            for (qint64 k = from; k < to; ++k) {
+                const Name& n = names[std::size_t(k)];
+                const bool inserted = n.entry < 0;
+                const int code = inserted ? acInserted : acPresent;
+                if (lastPair) {
+                    levelTexts_.push_back(QString(n.text.constData(), n.text.size()));
+                    levelCodes_.push_back(code);
+                }
+                outTexts_.push_back(inserted ? n.text + QLatin1Char('|')
+                                             : attributeLine(n.text, lists, side.entries[std::size_t(n.entry)].row));
+                outCodes_.push_back(code);
             }
-            out.addItem(inserted ? n.text + QLatin1Char('|') : attributeLine(n.text, lists, side.entries[std::size_t(n.entry)].row),
-                        out.listCount());
-            out.setItemData(out.listCount() - 1, inserted ? acInserted : acPresent);
-            sub_.step();
-        }
+            sub_.advance(to - from);
+            if (lastPair) perLevel.appendItems(std::move(levelTexts_), levelCodes_);
+            out.appendItems(std::move(outTexts_), outCodes_);
+            levelCodes_.clear();
+            outCodes_.clear();
+        });
     }
 
     // The file row of entry `row`: its name and its seven fields, built in
@@ -321,6 +339,9 @@ private:
     SubProgress sub_;
     std::array<std::array<ui::ListBox*, 8>, 2> lists_;
     std::array<std::vector<Name>, 2> names_;
+    // A batch of output rows and their codes, reused from batch to batch.
+    std::vector<QString> outTexts_, levelTexts_;
+    std::vector<int> outCodes_, levelCodes_;
 };
 
 } // namespace

@@ -9,6 +9,8 @@
 
 #include <QHash>
 
+#include <algorithm>
+
 namespace compare {
 
 using basGlobal::globals;
@@ -21,12 +23,14 @@ constexpr ui::Color kFlashRed = 255;
 
 bool sameUnderCaseRule(const QString& a, const QString& b)
 {
-    if (a == b) return true;
+    // Blanks, sizes, dates and times are mostly shared texts: the same data
+    // needs no comparison.
+    if (a.size() == b.size() && (a.constData() == b.constData() || a == b)) return true;
     const bool cs = globals().VolumeIsCaseSensitive;
     return !cs && basGlobal::ApplyCaseSensitivity(a, false) == basGlobal::ApplyCaseSensitivity(b, false);
 }
 
-bool isFolderText(const QString& t) { return t.endsWith(QLatin1Char('\\')); }
+bool isFolderText(const QString& t) { return !t.isEmpty() && t.back() == u'\\'; }
 
 int wholeNumber(const QString& text)
 {
@@ -114,18 +118,18 @@ FileRowView viewFileRow(const QString& text)
 {
     FileRowView r;
     const QStringView all(text);
+    const QChar* const data = text.constData();
+    // One pass from the right over the short fields to the seventh "|".
     qsizetype end = text.size();
-    for (int f = 6; f >= 0; --f) {
-        const qsizetype bar = end > 0 ? all.left(end).lastIndexOf(QLatin1Char('|')) : -1;
-        if (bar < 0) {
-            r.name = all.left(end);
-            return r;
-        }
-        r.fields[std::size_t(f)] = all.mid(bar + 1, end - bar - 1);
-        end = bar;
+    qsizetype p = end;
+    int f = 6;
+    while (f >= 0 && p > 0) {
+        if (data[--p] != u'|') continue;
+        r.fields[std::size_t(f--)] = all.mid(p + 1, end - p - 1);
+        end = p;
     }
     r.name = all.left(end);
-    r.complete = true;
+    r.complete = f < 0;
     return r;
 }
 
@@ -215,16 +219,24 @@ void InitializeGrid(CompareRun& run)
     run.state().progressTotal = qint64(n) * 8;
     run.state().progressCount = 0;
     const QString blank = QStringLiteral(" ");
-    for (int r = 1; r <= n; ++r) {
-        run.yieldAndCancelTest();
-        grid.setMergeRow(r, true);
-        const ui::Color shade = r % 2 == 0 ? st.white : st.grey;
-        for (int c = 1; c < basGlobal::kGridColumns; ++c) {
-            run.yieldAndCancelTest();
-            grid.setCellAt(r, c, blank, shade);
-            StepProgress(run);
+    // A row is a step of its own (its merging) and then one per data cell;
+    // between hand-overs the cells of a row are set together.
+    constexpr int kRowSteps = basGlobal::kGridColumns;
+    run.batchedItems(qint64(n) * kRowSteps, [&](qint64 from, qint64 to) {
+        for (qint64 j = from; j < to;) {
+            const int r = int(j / kRowSteps) + 1;
+            const int first = int(j % kRowSteps);
+            if (first == 0) {
+                grid.setMergeRow(r, true);
+                ++j;
+                continue;
+            }
+            const int last = int(std::min<qint64>(to - j + first - 1, kRowSteps - 1));
+            grid.setRowCells(r, first, last, blank, r % 2 == 0 ? st.white : st.grey);
+            for (int c = first; c <= last; ++c) StepProgress(run);
+            j += last - first + 1;
         }
-    }
+    });
 }
 
 GridTotals PopulateGrid(CompareRun& run)

@@ -92,6 +92,25 @@ void FlexGrid::setTextMatrix(int row, int col, const QString& text)
     if (observed()) notify(Prop::CellText, row, col);
 }
 
+void FlexGrid::setRowCells(int row, int fromCol, int toCol, const QString& text, Color back)
+{
+    if (fromCol > toCol) return;
+    checkCell(row, fromCol);
+    checkCell(row, toCol);
+    const bool watched = observed();
+    for (int col = fromCol; col <= toCol; ++col) {
+        Cell& c = cell(row, col);
+        if (c.text != text) {
+            c.text = text;
+            if (watched) notify(Prop::CellText, row, col);
+        }
+        if (c.back != back) {
+            c.back = back;
+            if (watched) notify(Prop::CellBackColor, row, col);
+        }
+    }
+}
+
 void FlexGrid::setCellAt(int row, int col, const QString& text, Color back)
 {
     checkCell(row, col);

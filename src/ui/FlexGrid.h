@@ -56,6 +56,9 @@ public:
     // Text and back colour of one cell in one step: the same result and
     // notifications as setTextMatrix then setCellBackColorAt.
     void setCellAt(int row, int col, const QString& text, Color back);
+    // setCellAt on the cells fromCol..toCol of one row, left to right, with
+    // the same result and notifications.
+    void setRowCells(int row, int fromCol, int toCol, const QString& text, Color back);
 
     int colWidth(int col) const;
     void setColWidth(int col, int twips);

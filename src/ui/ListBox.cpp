@@ -186,6 +186,23 @@ void ListBox::appendItems(std::vector<QString>&& texts)
     texts.clear();
 }
 
+void ListBox::appendItems(std::vector<QString>&& texts, const std::vector<int>& data)
+{
+    if (texts.empty()) return;
+    const auto dataOf = [&](std::size_t k) { return k < data.size() ? data[k] : 0; };
+    if (ownerForm().observer()) {
+        for (std::size_t k = 0; k < texts.size(); ++k) {
+            insertAt(listCount(), texts[k]);
+            setItemData(listCount() - 1, dataOf(k));
+        }
+    } else {
+        for (std::size_t k = 0; k < texts.size(); ++k)
+            items_.insert(items_.size(), detail::ListItem{std::move(texts[k]), dataOf(k), false});
+        newIndex_ = listCount() - 1;
+    }
+    texts.clear();
+}
+
 void ListBox::appendItems(const QString& text, int count)
 {
     if (count <= 0) return;

@@ -113,6 +113,9 @@ public:
     void appendItems(std::span<const QString> texts);
     // The same, taking the texts over (no copies); `texts` is left empty.
     void appendItems(std::vector<QString>&& texts);
+    // The same, item k carrying ItemData data[k] (0 past the vector's end),
+    // as addItem and setItemData on each would leave it.
+    void appendItems(std::vector<QString>&& texts, const std::vector<int>& data);
     // Appends `count` items holding `text`.
     void appendItems(const QString& text, int count);
     // Removes every item i with remove[i] true (items past the vector's end

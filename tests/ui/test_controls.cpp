@@ -322,6 +322,42 @@ TEST_F(GridTest, CellColoursAddressTheCurrentCellAndStartUnset)
     }
 }
 
+// A row's cells set together must leave the grid and tell a backend exactly
+// what setCellAt on each cell would.
+TEST_F(GridTest, SettingARowsCellsTogetherActsAsSettingEachCell)
+{
+    struct Recorder : ChangeObserver {
+        QList<std::tuple<Prop, int, int>> changes;
+        void changed(const Change& c) override { changes << std::tuple{c.prop, c.index, c.index2}; }
+    } together, single;
+    grd->setCellAt(3, 2, QStringLiteral(" "), 0xE0E0E0);
+    grd->setCellAt(3, 4, QStringLiteral("x"), 0xE0E0E0);
+    form.setObserver(&single);
+    for (int c = 1; c <= 4; ++c) grd->setCellAt(3, c, QStringLiteral(" "), 0xE0E0E0);
+    const auto expected = single.changes;
+    for (int c = 1; c <= 4; ++c) grd->setCellAt(3, c, QString(), kColorUnset);
+    form.setObserver(nullptr);
+    grd->setCellAt(3, 2, QStringLiteral(" "), 0xE0E0E0);
+    grd->setCellAt(3, 4, QStringLiteral("x"), 0xE0E0E0);
+    form.setObserver(&together);
+    grd->setRowCells(3, 1, 4, QStringLiteral(" "), 0xE0E0E0);
+    grd->setRowCells(3, 4, 3, QStringLiteral("y"), 0);   // an empty range changes nothing
+    form.setObserver(nullptr);
+    EXPECT_EQ(together.changes, expected);
+    EXPECT_EQ(expected.size(), 5);   // cell 2 unchanged, cell 4 only its text
+    for (int c = 1; c <= 4; ++c) {
+        EXPECT_EQ(grd->textMatrix(3, c), QStringLiteral(" ")) << c;
+        EXPECT_EQ(grd->cellBackColorAt(3, c), 0xE0E0E0u) << c;
+    }
+    EXPECT_EQ(grd->textMatrix(3, 5), QString());
+    try {
+        grd->setRowCells(3, 1, grd->cols(), QStringLiteral("z"), 0);
+        ADD_FAILURE() << "no error";
+    } catch (const UiError&) {
+    }
+    EXPECT_EQ(grd->textMatrix(3, 1), QStringLiteral(" "));   // nothing set before the error
+}
+
 TEST_F(GridTest, SettingACellsTextAndColourAtOnceTellsABackendOfEachRealChange)
 {
     struct Recorder : ChangeObserver {
@@ -487,4 +523,43 @@ TEST_F(UiTest, BulkAppendAndRemoveLeaveTheListAsTheSingleCallsDo)
     EXPECT_EQ(bulk->listIndex(), single->listIndex());
     EXPECT_EQ(bulk->selCount(), single->selCount());
     EXPECT_EQ(bulk->topIndex(), single->topIndex());
+}
+
+// Appending texts with their item data must leave the list as addItem and
+// setItemData on each item do, with the data vector shorter than the texts
+// meaning 0 for the rest, and a current item before the appended ones kept.
+TEST_F(UiTest, BulkAppendWithItemDataLeavesTheListAsTheSingleCallsDo)
+{
+    ListBox* bulk = nullptr;
+    ListBox* single = nullptr;
+    TestForm f(QStringLiteral("frmHiddenForm"), [&](TestForm& form) {
+        bulk = form.add<ListBox>(QStringLiteral("lstBulk"));
+        single = form.add<ListBox>(QStringLiteral("lstSingle"));
+    });
+    f.load();
+    for (ListBox* l : {bulk, single}) {
+        l->addItem(QStringLiteral("first"));
+        l->setItemData(0, 9);
+        l->setListIndex(0);
+    }
+    std::vector<QString> texts;
+    std::vector<int> data;
+    for (int k = 0; k < 2500; ++k) {
+        texts.push_back(QStringLiteral("row %1").arg(k));
+        if (k < 2400) data.push_back(k % 3 == 0 ? 1 : 2);
+    }
+    for (std::size_t k = 0; k < texts.size(); ++k) {
+        single->addItem(texts[k], single->listCount());
+        single->setItemData(single->listCount() - 1, k < data.size() ? data[k] : 0);
+    }
+    bulk->appendItems(std::move(texts), data);
+    EXPECT_TRUE(texts.empty());
+    ASSERT_EQ(bulk->listCount(), single->listCount());
+    for (int k = 0; k < bulk->listCount(); ++k) {
+        ASSERT_EQ(bulk->list(k), single->list(k)) << k;
+        ASSERT_EQ(bulk->itemData(k), single->itemData(k)) << k;
+    }
+    EXPECT_EQ(bulk->itemData(2450), 0);
+    EXPECT_EQ(bulk->newIndex(), single->newIndex());
+    EXPECT_EQ(bulk->listIndex(), 0);
 }
