@@ -23,32 +23,11 @@ namespace {
 // deepTree(): 24 files and top.txt, a marker for each D (folders only) and D2\Empty.
 constexpr Long kDeepEntries = 24 + 1 + 6 + 1;
 
-class PrefetchTest : public SharedTest {
+class PrefetchTest : public scan_support::CollectionTest<1> {
 protected:
-    void SetUp() override
-    {
-        SharedTest::SetUp();
-        frmHiddenForm& h = HiddenForm();
-        folders = h.lstListBoxAuxiliary[1];
-        queue = h.lstListBoxUnsorted[1];
-        files = h.lstFileListBoxAuxiliary[1];
-        result = h.lstFinalListBox[1];
-        for (ui::ListBox* l : {folders, queue, files, result}) {
-            l->clear();
-            l->setEnabled(true);
-        }
-        StructureFactsStore(1).clear();
-    }
-    void TearDown() override
-    {
-        HiddenForm().unload();
-        SharedTest::TearDown();
-    }
-
     Long collect(const QString& root, StructurePrefetch* ahead = nullptr)
     {
-        return CollectCompleteStructure(root, false, *folders, *queue, *files, *result, cancelled, error,
-                                        &StructureFactsStore(1), &failed, ahead);
+        return CollectionTest::collect(root, false, ahead);
     }
     void deepTree()
     {
@@ -59,14 +38,6 @@ protected:
         tree.file(QStringLiteral("top.txt"));
     }
 
-    Tree tree;
-    ui::ListBox* folders = nullptr;
-    ui::ListBox* queue = nullptr;
-    ui::ListBox* files = nullptr;
-    ui::ListBox* result = nullptr;
-    bool cancelled = true;
-    Long error = -1;
-    QString failed;
 };
 
 } // namespace

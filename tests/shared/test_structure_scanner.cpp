@@ -26,33 +26,8 @@ namespace {
 
 const QString kMarker = QStringLiteral("\"NULL\"");
 
-class ScannerTest : public SharedTest {
+class ScannerTest : public scan_support::CollectionTest<0> {
 protected:
-    void SetUp() override
-    {
-        SharedTest::SetUp();
-        frmHiddenForm& h = HiddenForm();
-        folders = h.lstListBoxAuxiliary[0];
-        queue = h.lstListBoxUnsorted[0];
-        files = h.lstFileListBoxAuxiliary[0];
-        result = h.lstFinalListBox[0];
-        for (ui::ListBox* l : {folders, queue, files, result}) {
-            l->clear();
-            l->setEnabled(true);
-        }
-        StructureFactsStore(0).clear();
-    }
-    void TearDown() override
-    {
-        HiddenForm().unload();
-        SharedTest::TearDown();
-    }
-
-    Long collect(const QString& root, bool countOnly = false)
-    {
-        return CollectCompleteStructure(root, countOnly, *folders, *queue, *files, *result, cancelled, error,
-                                        &StructureFactsStore(0), &failed);
-    }
     void expectAllEmpty()
     {
         EXPECT_EQ(folders->listCount(), 0);
@@ -62,14 +37,6 @@ protected:
         EXPECT_EQ(StructureFactsStore(0).size(), 0);
     }
 
-    Tree tree;
-    ui::ListBox* folders = nullptr;
-    ui::ListBox* queue = nullptr;
-    ui::ListBox* files = nullptr;
-    ui::ListBox* result = nullptr;
-    bool cancelled = true;
-    Long error = -1;
-    QString failed;
 };
 
 } // namespace
