@@ -37,9 +37,7 @@ void Control::raiseInvalidValue() const { throw UiError{380, QStringLiteral("Inv
 
 void Control::setContainer(Control* frame)
 {
-    if (container_ == frame) return;
-    container_ = frame;
-    notify(Prop::Container);
+    if (detail::assign(container_, frame)) notify(Prop::Container);
 }
 
 void Control::setEnabled(bool on)
@@ -52,23 +50,17 @@ void Control::setEnabled(bool on)
 
 void Control::setVisible(bool on)
 {
-    if (visible_ == on) return;
-    visible_ = on;
-    notify(Prop::Visible);
+    if (detail::assign(visible_, on)) notify(Prop::Visible);
 }
 
 void Control::setTag(const QString& t)
 {
-    if (tag_ == t) return;
-    tag_ = t;
-    notify(Prop::Tag);
+    if (detail::assign(tag_, t)) notify(Prop::Tag);
 }
 
 void Control::setToolTipText(const QString& t)
 {
-    if (toolTip_ == t) return;
-    toolTip_ = t;
-    notify(Prop::ToolTip);
+    if (detail::assign(toolTip_, t)) notify(Prop::ToolTip);
 }
 
 void Control::move(int left, int top, int width, int height)
@@ -84,23 +76,17 @@ void Control::move(int left, int top, int width, int height)
 
 void Control::setBackColor(Color c)
 {
-    if (back_ == c) return;
-    back_ = c;
-    notify(Prop::BackColor);
+    if (detail::assign(back_, c)) notify(Prop::BackColor);
 }
 
 void Control::setForeColor(Color c)
 {
-    if (fore_ == c) return;
-    fore_ = c;
-    notify(Prop::ForeColor);
+    if (detail::assign(fore_, c)) notify(Prop::ForeColor);
 }
 
 void Control::setFont(const Font& f)
 {
-    if (font_ == f) return;
-    font_ = f;
-    notify(Prop::Font);
+    if (detail::assign(font_, f)) notify(Prop::Font);
 }
 
 void Control::setFontBold(bool bold)
@@ -112,23 +98,17 @@ void Control::setFontBold(bool bold)
 
 void Control::setMousePointer(int p)
 {
-    if (pointer_ == p) return;
-    pointer_ = p;
-    notify(Prop::MousePointer);
+    if (detail::assign(pointer_, p)) notify(Prop::MousePointer);
 }
 
 void Control::setMouseIcon(const Picture& p)
 {
-    if (mouseIcon_ == p) return;
-    mouseIcon_ = p;
-    notify(Prop::MouseIcon);
+    if (detail::assign(mouseIcon_, p)) notify(Prop::MouseIcon);
 }
 
 void Control::setHelpTopic(int topic)
 {
-    if (helpTopic_ == topic) return;
-    helpTopic_ = topic;
-    notify(Prop::HelpTopic);
+    if (detail::assign(helpTopic_, topic)) notify(Prop::HelpTopic);
 }
 
 void Control::showWhatsThis()
@@ -138,16 +118,12 @@ void Control::showWhatsThis()
 
 void Control::setTabIndex(int i)
 {
-    if (tabIndex_ == i) return;
-    tabIndex_ = i;
-    notify(Prop::TabOrder);
+    if (detail::assign(tabIndex_, i)) notify(Prop::TabOrder);
 }
 
 void Control::setTabStop(bool on)
 {
-    if (tabStop_ == on) return;
-    tabStop_ = on;
-    notify(Prop::TabOrder);
+    if (detail::assign(tabStop_, on)) notify(Prop::TabOrder);
 }
 
 bool Control::canHoldFocus() const
@@ -202,23 +178,17 @@ CommandButton::CommandButton(Form& form, QString name, int index)
 
 void CommandButton::setCaption(const QString& c)
 {
-    if (caption_ == c) return;
-    caption_ = c;
-    notify(Prop::Caption);
+    if (detail::assign(caption_, c)) notify(Prop::Caption);
 }
 
 void CommandButton::setStyle(int s)
 {
-    if (style_ == s) return;
-    style_ = s;
-    notify(Prop::Style);
+    if (detail::assign(style_, s)) notify(Prop::Style);
 }
 
 void CommandButton::setPicture(const Picture& p)
 {
-    if (picture_ == p) return;
-    picture_ = p;
-    notify(Prop::Picture);
+    if (detail::assign(picture_, p)) notify(Prop::Picture);
 }
 
 bool CommandButton::isDefault() const { return form().defaultButton() == this; }
@@ -265,16 +235,12 @@ void Label::setCaption(const QString& c)
 
 void Label::setAlignment(int a)
 {
-    if (alignment_ == a) return;
-    alignment_ = a;
-    notify(Prop::Alignment);
+    if (detail::assign(alignment_, a)) notify(Prop::Alignment);
 }
 
 void Label::setWordWrap(bool on)
 {
-    if (wordWrap_ == on) return;
-    wordWrap_ = on;
-    notify(Prop::WordWrap);
+    if (detail::assign(wordWrap_, on)) notify(Prop::WordWrap);
 }
 
 // --- TextBox -------------------------------------------------------------------
@@ -332,9 +298,7 @@ void TextBox::replaceSelection(const QString& t)
 
 void TextBox::setLocked(bool on)
 {
-    if (locked_ == on) return;
-    locked_ = on;
-    notify(Prop::Locked);
+    if (detail::assign(locked_, on)) notify(Prop::Locked);
 }
 
 void TextBox::setMaxLength(int n)
@@ -347,16 +311,12 @@ void TextBox::setMaxLength(int n)
 
 void TextBox::setMultiLine(bool on)
 {
-    if (multiLine_ == on) return;
-    multiLine_ = on;
-    notify(Prop::MultiLine);
+    if (detail::assign(multiLine_, on)) notify(Prop::MultiLine);
 }
 
 void TextBox::setAlignment(int a)
 {
-    if (alignment_ == a) return;
-    alignment_ = a;
-    notify(Prop::Alignment);
+    if (detail::assign(alignment_, a)) notify(Prop::Alignment);
 }
 
 // --- CheckBox ------------------------------------------------------------------
@@ -365,9 +325,7 @@ CheckBox::CheckBox(Form& form, QString name, int index) : Control(form, ControlK
 
 void CheckBox::setCaption(const QString& c)
 {
-    if (caption_ == c) return;
-    caption_ = c;
-    notify(Prop::Caption);
+    if (detail::assign(caption_, c)) notify(Prop::Caption);
 }
 
 void CheckBox::setValue(int v)
@@ -386,9 +344,7 @@ OptionButton::OptionButton(Form& form, QString name, int index)
 
 void OptionButton::setCaption(const QString& c)
 {
-    if (caption_ == c) return;
-    caption_ = c;
-    notify(Prop::Caption);
+    if (detail::assign(caption_, c)) notify(Prop::Caption);
 }
 
 void OptionButton::setValue(bool on)
@@ -473,25 +429,19 @@ Frame::Frame(Form& form, QString name, int index) : Control(form, ControlKind::F
 
 void Frame::setCaption(const QString& c)
 {
-    if (caption_ == c) return;
-    caption_ = c;
-    notify(Prop::Caption);
+    if (detail::assign(caption_, c)) notify(Prop::Caption);
 }
 
 Image::Image(Form& form, QString name, int index) : Control(form, ControlKind::Image, std::move(name), index) {}
 
 void Image::setPicture(const Picture& p)
 {
-    if (picture_ == p) return;
-    picture_ = p;
-    notify(Prop::Picture);
+    if (detail::assign(picture_, p)) notify(Prop::Picture);
 }
 
 void Image::setStretch(bool on)
 {
-    if (stretch_ == on) return;
-    stretch_ = on;
-    notify(Prop::Geometry);
+    if (detail::assign(stretch_, on)) notify(Prop::Geometry);
 }
 
 // --- Timer -------------------------------------------------------------------------
@@ -562,16 +512,12 @@ UpDown::UpDown(Form& form, QString name, int index) : Control(form, ControlKind:
 
 void UpDown::setMin(int v)
 {
-    if (min_ == v) return;
-    min_ = v;
-    notify(Prop::Min);
+    if (detail::assign(min_, v)) notify(Prop::Min);
 }
 
 void UpDown::setMax(int v)
 {
-    if (max_ == v) return;
-    max_ = v;
-    notify(Prop::Max);
+    if (detail::assign(max_, v)) notify(Prop::Max);
 }
 
 void UpDown::setIncrement(int v)
@@ -627,9 +573,7 @@ FormResizer::FormResizer(Form& form, QString name, int index)
 
 void FormResizer::setResizeFonts(bool on)
 {
-    if (resizeFonts_ == on) return;
-    resizeFonts_ = on;
-    notify(Prop::ResizeFonts);
+    if (detail::assign(resizeFonts_, on)) notify(Prop::ResizeFonts);
 }
 
 // --- CommonDialog -------------------------------------------------------------------------
@@ -705,23 +649,17 @@ void Menu::setParentMenu(Menu* parent)
 
 void Menu::setCaption(const QString& c)
 {
-    if (caption_ == c) return;
-    caption_ = c;
-    notify(Prop::Caption);
+    if (detail::assign(caption_, c)) notify(Prop::Caption);
 }
 
 void Menu::setChecked(bool on)
 {
-    if (checked_ == on) return;
-    checked_ = on;
-    notify(Prop::Checked);
+    if (detail::assign(checked_, on)) notify(Prop::Checked);
 }
 
 void Menu::setShortcut(const QString& s)
 {
-    if (shortcut_ == s) return;
-    shortcut_ = s;
-    notify(Prop::Shortcut);
+    if (detail::assign(shortcut_, s)) notify(Prop::Shortcut);
 }
 
 Menu* Menu::topMenu()

@@ -153,23 +153,17 @@ void Form::purgeGraveyard()
 
 void Form::setCaption(const QString& c)
 {
-    if (caption_ == c) return;
-    caption_ = c;
-    notify(Prop::Caption);
+    if (detail::assign(caption_, c)) notify(Prop::Caption);
 }
 
 void Form::setEnabled(bool on)
 {
-    if (enabled_ == on) return;
-    enabled_ = on;
-    notify(Prop::Enabled);
+    if (detail::assign(enabled_, on)) notify(Prop::Enabled);
 }
 
 void Form::setTag(const QString& t)
 {
-    if (tag_ == t) return;
-    tag_ = t;
-    notify(Prop::Tag);
+    if (detail::assign(tag_, t)) notify(Prop::Tag);
 }
 
 void Form::setMousePointer(int p)
@@ -182,30 +176,22 @@ void Form::setMousePointer(int p)
 
 void Form::setMouseIcon(const Picture& p)
 {
-    if (mouseIcon_ == p) return;
-    mouseIcon_ = p;
-    notify(Prop::MouseIcon);
+    if (detail::assign(mouseIcon_, p)) notify(Prop::MouseIcon);
 }
 
 void Form::setKeyPreview(bool on)
 {
-    if (keyPreview_ == on) return;
-    keyPreview_ = on;
-    notify(Prop::KeyPreview);
+    if (detail::assign(keyPreview_, on)) notify(Prop::KeyPreview);
 }
 
 void Form::setBackColor(Color c)
 {
-    if (back_ == c) return;
-    back_ = c;
-    notify(Prop::BackColor);
+    if (detail::assign(back_, c)) notify(Prop::BackColor);
 }
 
 void Form::setFont(const Font& f)
 {
-    if (font_ == f) return;
-    font_ = f;
-    notify(Prop::Font);
+    if (detail::assign(font_, f)) notify(Prop::Font);
 }
 
 void Form::setWindowState(int s)
@@ -228,16 +214,12 @@ void Form::move(int left, int top, int width, int height)
 
 void Form::setDefaultButton(CommandButton* b)
 {
-    if (default_ == b) return;
-    default_ = b;
-    notify(Prop::DefaultButton);
+    if (detail::assign(default_, b)) notify(Prop::DefaultButton);
 }
 
 void Form::setCancelButton(CommandButton* b)
 {
-    if (cancel_ == b) return;
-    cancel_ = b;
-    notify(Prop::CancelButton);
+    if (detail::assign(cancel_, b)) notify(Prop::CancelButton);
 }
 
 // --- Controls ----------------------------------------------------------------

@@ -293,9 +293,7 @@ void ListBox::setItemData(int index, int data)
 
 void ListBox::setSorted(bool on)
 {
-    if (sorted_ == on) return;
-    sorted_ = on;
-    notify(Prop::Sorted);
+    if (detail::assign(sorted_, on)) notify(Prop::Sorted);
 }
 
 void ListBox::setMultiSelect(int mode)

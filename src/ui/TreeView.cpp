@@ -194,9 +194,7 @@ void TreeView::clear()
 
 void TreeView::setSelectedItem(TreeNode* n)
 {
-    if (selected_ == n) return;
-    selected_ = n;
-    notify(Prop::NodeSelected, -1, -1, n);
+    if (detail::assign(selected_, n)) notify(Prop::NodeSelected, -1, -1, n);
 }
 
 void TreeView::setSorted(bool on)

@@ -60,6 +60,16 @@ struct UiError {
 };
 
 namespace detail {
+// Sets a property's member; true when the value really changed (the
+// setters notify, and raise their events, only then).
+template <class T>
+bool assign(T& member, const T& value)
+{
+    if (member == value) return false;
+    member = value;
+    return true;
+}
+
 // How many event handlers are running right now (anywhere). Controls of an
 // unloaded form are destroyed only when no handler can still be on the stack.
 extern int dispatchDepth;
