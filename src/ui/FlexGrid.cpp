@@ -176,47 +176,35 @@ void FlexGrid::setCellForeColorAt(int row, int col, Color c)
     notify(Prop::CellForeColor, row, col);
 }
 
-int FlexGrid::colWidth(int col) const
+// The per-column properties: a column outside the grid is error 381.
+template <class List>
+static auto& columnSlot(List& columns, int col)
 {
-    if (col < 0 || col >= cols_) subscript();
-    return colWidths_[col];
+    if (col < 0 || col >= int(columns.size())) subscript();
+    return columns[col];
 }
+
+int FlexGrid::colWidth(int col) const { return columnSlot(colWidths_, col); }
 
 void FlexGrid::setColWidth(int col, int twips)
 {
-    if (col < 0 || col >= cols_) subscript();
+    int& slot = columnSlot(colWidths_, col);
     if (twips < 0) raiseInvalidValue();
-    if (colWidths_[col] == twips) return;
-    colWidths_[col] = twips;
-    notify(Prop::ColWidth, -1, col);
+    if (detail::assign(slot, twips)) notify(Prop::ColWidth, -1, col);
 }
 
-int FlexGrid::colAlignment(int col) const
-{
-    if (col < 0 || col >= cols_) subscript();
-    return colAlign_[col];
-}
+int FlexGrid::colAlignment(int col) const { return columnSlot(colAlign_, col); }
 
 void FlexGrid::setColAlignment(int col, int a)
 {
-    if (col < 0 || col >= cols_) subscript();
-    if (colAlign_[col] == a) return;
-    colAlign_[col] = a;
-    notify(Prop::ColAlignment, -1, col);
+    if (detail::assign(columnSlot(colAlign_, col), a)) notify(Prop::ColAlignment, -1, col);
 }
 
-int FlexGrid::fixedAlignment(int col) const
-{
-    if (col < 0 || col >= cols_) subscript();
-    return fixedAlign_[col];
-}
+int FlexGrid::fixedAlignment(int col) const { return columnSlot(fixedAlign_, col); }
 
 void FlexGrid::setFixedAlignment(int col, int a)
 {
-    if (col < 0 || col >= cols_) subscript();
-    if (fixedAlign_[col] == a) return;
-    fixedAlign_[col] = a;
-    notify(Prop::FixedAlignment, -1, col);
+    if (detail::assign(columnSlot(fixedAlign_, col), a)) notify(Prop::FixedAlignment, -1, col);
 }
 
 void FlexGrid::setRowHeight(int twips)
