@@ -1,5 +1,7 @@
 #include "compare/frmCompare.h"
 
+#include "shared/Texts.h"
+
 #include "compare/CompareRun.h"
 #include "mainwindow/frmMain.h"
 #include "shared/ErrorTrap.h"
@@ -31,10 +33,6 @@ constexpr ui::Color kSysHighlightText = 0x8000000Eu;
 constexpr int kCtrlF = 6;
 constexpr int kCtrlP = 16;
 
-QString tr2(bool greek, const char16_t* english, const char16_t* greekText)
-{
-    return greek ? QString::fromUtf16(greekText) : QString::fromUtf16(english);
-}
 
 } // namespace
 
@@ -167,21 +165,21 @@ void frmCompare::Form_Load()
     basGlobal::ErrorTrap trap(this, QStringLiteral("314"));
     trap.step([&] {
         const bool gr = g.LanguageIsGreek;
-        setCaption(tr2(gr, u"Comparison results", u"Αποτελέσματα συγκρίσεως"));
-        mnuFile->setCaption(tr2(gr, u"File", u"Αρχείο"));
-        mnuFileCompare->setCaption(tr2(gr, u"Compare", u"Σύγκριση"));
-        mnuFilePrint->setCaption(tr2(gr, u"Print", u"Εκτύπωση"));
-        mnuFileClose->setCaption(tr2(gr, u"Close", u"Κλείσιμο"));
-        cmdCancel->setCaption(tr2(gr, u"Cancel", u"Άκυρο"));
-        cmdCompare->setCaption(tr2(gr, u"Compare", u"Σύγκριση"));
-        cmdPrint->setCaption(tr2(gr, u"Print", u"Εκτύπωση"));
-        cmdFind->setCaption(tr2(gr, u"Find", u"Εύρεση"));
-        cmdReminder->setCaption(tr2(gr, u"Reminder", u"Υπενθύμιση"));
-        cmdDisplayOrder->setCaption(tr2(gr, u"Order", u"Σειρά"));
-        cmdDisplayNextDifference->setToolTipText(tr2(gr, u"Display next difference", u"Εμφάνιση επομένης διαφοράς"));
-        mnuDifferenceTopRow->setCaption(tr2(gr, u"Top row", u"Κορυφογραμμή"));
-        mnuDifferenceHelp->setCaption(tr2(gr, u"Help", u"Βοήθεια"));
-        mnuDifferenceCancel->setCaption(tr2(gr, u"Cancel", u"Άκυρο"));
+        setCaption(basGlobal::Txt(gr, u"Comparison results", u"Αποτελέσματα συγκρίσεως"));
+        mnuFile->setCaption(basGlobal::Txt(gr, u"File", u"Αρχείο"));
+        mnuFileCompare->setCaption(basGlobal::Txt(gr, u"Compare", u"Σύγκριση"));
+        mnuFilePrint->setCaption(basGlobal::Txt(gr, u"Print", u"Εκτύπωση"));
+        mnuFileClose->setCaption(basGlobal::Txt(gr, u"Close", u"Κλείσιμο"));
+        cmdCancel->setCaption(basGlobal::Txt(gr, u"Cancel", u"Άκυρο"));
+        cmdCompare->setCaption(basGlobal::Txt(gr, u"Compare", u"Σύγκριση"));
+        cmdPrint->setCaption(basGlobal::Txt(gr, u"Print", u"Εκτύπωση"));
+        cmdFind->setCaption(basGlobal::Txt(gr, u"Find", u"Εύρεση"));
+        cmdReminder->setCaption(basGlobal::Txt(gr, u"Reminder", u"Υπενθύμιση"));
+        cmdDisplayOrder->setCaption(basGlobal::Txt(gr, u"Order", u"Σειρά"));
+        cmdDisplayNextDifference->setToolTipText(basGlobal::Txt(gr, u"Display next difference", u"Εμφάνιση επομένης διαφοράς"));
+        mnuDifferenceTopRow->setCaption(basGlobal::Txt(gr, u"Top row", u"Κορυφογραμμή"));
+        mnuDifferenceHelp->setCaption(basGlobal::Txt(gr, u"Help", u"Βοήθεια"));
+        mnuDifferenceCancel->setCaption(basGlobal::Txt(gr, u"Cancel", u"Άκυρο"));
     });
     trap.step([&] { freeSizer1->setResizeFonts(g.ResizeFontEnabled); });
     trap.step([&] {
@@ -250,7 +248,7 @@ void frmCompare::Form_QueryUnload(bool& cancel, int unloadMode)
     if (!g.ResultsNotPrinted)
         return;
     const bool gr = g.LanguageIsGreek;
-    const QString title = tr2(gr, u"Reminder", u"Υπενθύμιση");
+    const QString title = basGlobal::Txt(gr, u"Reminder", u"Υπενθύμιση");
     const QString text = gr ? QStringLiteral("Θέλετε παράγματι να κλείσετε το τρέχον παράθυρο χωρίς να εκτυπώσετε τα ")
                                   + QStringLiteral("αποτελέσματα της συγκρίσεως;")
                             : QStringLiteral("Do you really want to close the current window without printing the results ")

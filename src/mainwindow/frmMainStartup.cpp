@@ -9,6 +9,7 @@
 #include "shared/MainWindowCaptions.h"
 #include "shared/Messages.h"
 #include "shared/PathText.h"
+#include "shared/Texts.h"
 #include "shared/basCommonDialogManager.h"
 #include "shared/basPageSetup.h"
 #include "shared/basTreeViewManager.h"
@@ -40,7 +41,6 @@ const QString kDisplayFoldersKey[2] = {QStringLiteral("DisplayPrimaryPathFirstLe
 const QString kDisplayFilesKey[2] = {QStringLiteral("DisplayPrimaryPathFirstLevelFiles"),
                                      QStringLiteral("DisplaySecondaryPathFirstLevelFiles")};
 
-QString txt(const QString& english, const QString& greek) { return globals().LanguageIsGreek ? greek : english; }
 
 } // namespace
 
@@ -283,12 +283,12 @@ void frmMain::Form_QueryUnload(bool& /*cancel*/, int /*unloadMode*/)
     if (!g.ResetSettingsOnExit || !FileExists(g.IniFileName))
         return;
     ErrorTrap trap(this, QStringLiteral("MFQU1000"));
-    const QString title = txt(QStringLiteral("Reset settings"), QStringLiteral("Επαναφορά ρυθμίσεων"));
+    const QString title = Txt(QStringLiteral("Reset settings"), QStringLiteral("Επαναφορά ρυθμίσεων"));
     Long answer = ui::vbNo;
     trap.step([&] {
         answer = ShowMessageBox(
             this, title,
-            txt(QStringLiteral("You have asked to reset all of the settings to their initial values.")
+            Txt(QStringLiteral("You have asked to reset all of the settings to their initial values.")
                     + QStringLiteral("\r\n\r\nDo you really want this to happen?"),
                 QStringLiteral("Έχετε ζητήσει την επαναφορά όλων των ρυθμίσεων στις αρχικές τους τιμές.")
                     + QStringLiteral("\r\n\r\nΘέλετε πράγματι να συμβεί αυτό;")),
@@ -307,7 +307,7 @@ void frmMain::Form_QueryUnload(bool& /*cancel*/, int /*unloadMode*/)
     trap.step([&] {
         if (FileExists(backup))
             ShowMessageBox(this, title,
-                           txt(QStringLiteral("The current settings of the application, have been saved in '") + backup
+                           Txt(QStringLiteral("The current settings of the application, have been saved in '") + backup
                                    + QStringLiteral("'."),
                                QStringLiteral("Οι τρέχουσες ρυθμίσεις της εφαρμογής, έχουν αποθηκευθεί στο αρχείο «")
                                    + backup + QStringLiteral("».")),

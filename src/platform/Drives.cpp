@@ -1,11 +1,12 @@
 #include "platform/Drives.h"
 
+#include "platform/AtomicFile.h"
+
 #include "platform/AppError.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QStandardPaths>
 
 #include <sys/statvfs.h>
@@ -539,12 +540,10 @@ int saveMappings(const std::vector<UserMapping>& maps)
     const QString file = UserDriveMap::storeFile();
     if (!QDir().mkpath(QFileInfo(file).absolutePath()))
         return errPathFileAccess;
-    QSaveFile out(file);
-    if (!out.open(QIODevice::WriteOnly))
-        return errPathFileAccess;
+    QByteArray bytes;
     for (const UserMapping& m : maps)
-        out.write(QString(m.letter).toUtf8() + '=' + m.folder.toUtf8() + '\n');
-    return out.commit() ? errNone : errPathFileAccess;
+        bytes += QString(m.letter).toUtf8() + '=' + m.folder.toUtf8() + '\n';
+    return writeFileAtomically(file, bytes);
 }
 } // namespace
 

@@ -1,5 +1,7 @@
 #include "platform/ProfileFile.h"
 
+#include "platform/AtomicFile.h"
+
 #include "platform/AppError.h"
 
 #include <QFile>
@@ -124,51 +126,6 @@ int readWholeFile(const QString& nativeFile, QByteArray* out)
     return 0;
 }
 
-bool writeAll(int fd, const QByteArray& data)
-{
-    const char* p = data.constData();
-    qsizetype left = data.size();
-    while (left > 0) {
-        const ssize_t n = ::write(fd, p, static_cast<size_t>(left));
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            return false;
-        }
-        p += n;
-        left -= n;
-    }
-    return true;
-}
-
-mode_t currentUmask()
-{
-    const mode_t m = ::umask(0);
-    ::umask(m);
-    return m;
-}
-
-// Replaces `target` by `data` through a temporary file in the same folder.
-int replaceFileAtomically(const QString& target, const QByteArray& data, mode_t mode)
-{
-    const QFileInfo info(target);
-    const QByteArray tmpl = QFile::encodeName(info.absolutePath() + QStringLiteral("/.") + info.fileName() + QStringLiteral(".XXXXXX"));
-    QByteArray tmpName = tmpl;
-    const int fd = ::mkstemp(tmpName.data());
-    if (fd < 0)
-        return errorFromErrno(errno, errno == ENOENT);
-    int err = 0;
-    if (!writeAll(fd, data) || ::fsync(fd) != 0 || ::fchmod(fd, mode) != 0)
-        err = errorFromErrno(errno);
-    if (::close(fd) != 0 && err == 0)
-        err = errorFromErrno(errno);
-    if (err == 0 && ::rename(tmpName.constData(), QFile::encodeName(target).constData()) != 0)
-        err = errorFromErrno(errno);
-    if (err != 0)
-        ::unlink(tmpName.constData());
-    return err;
-}
-
 bool hasLineBreakOrNul(const QString& s)
 {
     return s.contains(u'\r') || s.contains(u'\n') || s.contains(QChar(0));
@@ -273,7 +230,7 @@ int writeProfileString(const QString& nativeFile, const QString& section, const 
     if (info.isSymLink() && info.exists())
         target = info.canonicalFilePath();
 
-    mode_t mode = 0666 & ~currentUmask();
+    int mode = -1;
     QByteArray bytes;
     struct stat st {};
     const QByteArray targetPath = QFile::encodeName(target);
@@ -285,7 +242,7 @@ int writeProfileString(const QString& nativeFile, const QString& section, const 
             return errPathFileAccess;
         if (::access(targetPath.constData(), W_OK) != 0)
             return errorFromErrno(errno);
-        mode = st.st_mode & 07777;
+        mode = int(st.st_mode & 07777);
         const int rc = readWholeFile(target, &bytes);
         if (rc > 0)
             return rc;
@@ -338,7 +295,7 @@ int writeProfileString(const QString& nativeFile, const QString& section, const 
         out += line.toUtf8();
         out += "\r\n";
     }
-    return replaceFileAtomically(target, out, mode);
+    return writeFileAtomically(target, out, mode);
 }
 
 } // namespace platform

@@ -1,5 +1,7 @@
 #include "platform/Shell.h"
 
+#include "platform/AtomicFile.h"
+
 #include "platform/Application.h"
 #include "platform/Drives.h"
 #include "platform/Trash.h"
@@ -38,6 +40,19 @@ int shellErrorFromErrno(int err)
     }
 }
 
+// The same verdicts for a failure the atomic writer reports by error number.
+int shellErrorFromAppError(int number)
+{
+    switch (number) {
+    case 53:
+    case 76: return shellNotFound;
+    case 61: return shellDiskFull;
+    case 52:
+    case 64: return shellBadName;
+    default: return shellAccessDenied;
+    }
+}
+
 bool nativeOf(const QString& logical, QByteArray& out)
 {
     const std::optional<QString> n = toNative(logical);
@@ -60,15 +75,10 @@ int copyRegular(const QByteArray& from, const struct stat& st, const QByteArray&
     const int in = ::open(from.constData(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
     if (in < 0)
         return shellErrorFromErrno(errno);
-    QByteArray temp = to;
-    const qsizetype slash = temp.lastIndexOf('/');
-    temp.insert(slash + 1, ".~qm");
-    temp += ".XXXXXX";
-    const int out = ::mkostemp(temp.data(), O_CLOEXEC);
-    if (out < 0) {
-        const int err = errno;
+    AtomicFile out;
+    if (const int err = out.open(QFile::decodeName(to))) {
         ::close(in);
-        return shellErrorFromErrno(err);
+        return shellErrorFromAppError(err);
     }
     int rc = shellOk;
     char buf[1 << 16];
@@ -82,31 +92,20 @@ int copyRegular(const QByteArray& from, const struct stat& st, const QByteArray&
         }
         if (n == 0)
             break;
-        for (ssize_t done = 0; done < n;) {
-            const ssize_t w = ::write(out, buf + done, size_t(n - done));
-            if (w < 0) {
-                if (errno == EINTR)
-                    continue;
-                rc = shellErrorFromErrno(errno);
-                break;
-            }
-            done += w;
-        }
-        if (rc != shellOk)
+        if (const int err = out.write(buf, n)) {
+            rc = shellErrorFromAppError(err);
             break;
+        }
     }
     ::close(in);
     if (rc == shellOk) {
         const struct timespec times[2] = {st.st_atim, st.st_mtim};
-        if (::fchmod(out, st.st_mode & 07777) != 0 || ::futimens(out, times) != 0 || ::fsync(out) != 0)
+        if (::futimens(out.fd(), times) != 0)
             rc = shellErrorFromErrno(errno);
     }
-    if (::close(out) != 0 && rc == shellOk)
-        rc = shellErrorFromErrno(errno);
-    if (rc == shellOk && ::rename(temp.constData(), to.constData()) != 0)
-        rc = shellErrorFromErrno(errno);
-    if (rc != shellOk)
-        ::unlink(temp.constData());
+    if (rc == shellOk)
+        if (const int err = out.commit(int(st.st_mode & 07777)))
+            rc = shellErrorFromAppError(err);
     return rc;
 }
 

@@ -1,5 +1,7 @@
 #include "shared/MainWindowCaptions.h"
 
+#include "shared/Texts.h"
+
 #include "platform/Application.h"
 #include "platform/Drives.h"
 #include "shared/ErrorTrap.h"
@@ -36,15 +38,10 @@ T& controlOf(ui::Form& form, const QString& name, int index = -1)
     return *c;
 }
 
-void setCaptionOf(ui::Control& c, const QString& text)
+void setCaptionOrRaise(ui::Control& c, const QString& text)
 {
-    if (auto* m = dynamic_cast<ui::Menu*>(&c)) m->setCaption(text);
-    else if (auto* b = dynamic_cast<ui::CommandButton*>(&c)) b->setCaption(text);
-    else if (auto* l = dynamic_cast<ui::Label*>(&c)) l->setCaption(text);
-    else if (auto* k = dynamic_cast<ui::CheckBox*>(&c)) k->setCaption(text);
-    else if (auto* o = dynamic_cast<ui::OptionButton*>(&c)) o->setCaption(text);
-    else if (auto* f = dynamic_cast<ui::Frame*>(&c)) f->setCaption(text);
-    else RaiseError(platform::errInvalidCall);
+    if (!ui::setCaptionOf(c, text))
+        RaiseError(platform::errInvalidCall);
 }
 
 struct TextEntry {
@@ -106,7 +103,6 @@ const TextEntry kMainWindowTexts[] = {
     {u"cmdHelp", -1, true, u"Hints and tips", u"Χρήσιμες συμβουλές"},
 };
 
-QString txt(bool greek, const QString& english, const QString& greekText) { return greek ? greekText : english; }
 
 QString listName(bool files) { return files ? QStringLiteral("lstFirstLevelFiles") : QStringLiteral("lstFirstLevelFolders"); }
 QString checkName(bool files)
@@ -115,7 +111,7 @@ QString checkName(bool files)
 }
 QString placeholder(bool files, bool greek)
 {
-    return files ? txt(greek, NoFilesEnglish, NoFilesGreek) : txt(greek, NoFoldersEnglish, NoFoldersGreek);
+    return files ? Txt(greek, NoFilesEnglish, NoFilesGreek) : Txt(greek, NoFoldersEnglish, NoFoldersGreek);
 }
 
 void updateCaption(ui::Form& main, Integer i, bool files)
@@ -191,7 +187,7 @@ void fillList(ui::Form& main, Integer i, bool files)
     main.setMousePointer(ui::vbHourglass);
     step([&] {
         auto& list = controlOf<ui::ListBox>(main, listName(files), i);
-        list.setTag(txt(greek, ProcessingEnglish, ProcessingGreek));
+        list.setTag(Txt(greek, ProcessingEnglish, ProcessingGreek));
         updateCaption(main, i, files);
         list.clear();
     });
@@ -303,7 +299,7 @@ Long SetApplicationLanguage(ui::Form& mainWindow, const QString& iniFile, const 
             if (e.toolTip)
                 c.setToolTipText(text);
             else
-                setCaptionOf(c, text);
+                setCaptionOrRaise(c, text);
         }
         platform::app().setTitle(g.ApplicationTitle);
         mainWindow.setCaption(g.ApplicationTitle);
@@ -323,11 +319,11 @@ Long SetMainFormStructureCaptions(ui::Form& mainWindow)
         controlOf<ui::CheckBox>(m, files, 0).setTag(FilesLabelGreek);
         controlOf<ui::CheckBox>(m, files, 1).setTag(FilesLabelEnglish);
         controlOf<ui::CommandButton>(m, QStringLiteral("cmdCompare"))
-            .setToolTipText(txt(greek, QStringLiteral("Comparison"), QStringLiteral("Σύγκριση")));
+            .setToolTipText(Txt(greek, QStringLiteral("Comparison"), QStringLiteral("Σύγκριση")));
         controlOf<ui::Label>(m, QStringLiteral("lblStructure"), 0)
-            .setCaption(txt(greek, QStringLiteral("Primary structure"), QStringLiteral("Πρωτεύουσα δομή")));
+            .setCaption(Txt(greek, QStringLiteral("Primary structure"), QStringLiteral("Πρωτεύουσα δομή")));
         controlOf<ui::Label>(m, QStringLiteral("lblStructure"), 1)
-            .setCaption(txt(greek, QStringLiteral("Secondary structure"), QStringLiteral("Δευτερεύουσα δομή")));
+            .setCaption(Txt(greek, QStringLiteral("Secondary structure"), QStringLiteral("Δευτερεύουσα δομή")));
         for (Integer i = 0; i <= 1; ++i) {
             for (const bool forFiles : {false, true}) {
                 if (controlOf<ui::CheckBox>(m, checkName(forFiles), i).value() != 1) {
@@ -337,9 +333,9 @@ Long SetMainFormStructureCaptions(ui::Form& mainWindow)
                 }
             }
             controlOf<ui::Label>(m, QStringLiteral("lblCurrentPath"), i)
-                .setCaption(txt(greek, QStringLiteral("Current path"), QStringLiteral("Τρέχουσα διαδρομή")));
+                .setCaption(Txt(greek, QStringLiteral("Current path"), QStringLiteral("Τρέχουσα διαδρομή")));
             controlOf<ui::OptionButton>(m, QStringLiteral("optStructure"), i)
-                .setToolTipText(txt(greek, QStringLiteral("Current structure indicator"),
+                .setToolTipText(Txt(greek, QStringLiteral("Current structure indicator"),
                                     QStringLiteral("Δείκτης τρεχούσης δομής")));
             UpdateFirstLevelFoldersCaption(m, i);
             UpdateFirstLevelFilesCaption(m, i);

@@ -1,5 +1,7 @@
 #include "shared/frmMapNetworkDrive.h"
 
+#include "shared/Texts.h"
+
 #include "platform/AppError.h"
 #include "platform/Drives.h"
 #include "shared/Messages.h"
@@ -15,10 +17,6 @@ namespace basGlobal {
 namespace {
 
 bool greek() { return globals().LanguageIsGreek; }
-QString tr2(const char16_t* english, const char16_t* greekText)
-{
-    return QString::fromUtf16(greek() ? greekText : english);
-}
 
 // Runs the mount tool; 0 when it ended well, else a network code.
 Long runMountTool(const QStringList& arguments, QByteArray* output)
@@ -139,33 +137,33 @@ frmMapNetworkDrive::frmMapNetworkDrive() : ui::Form(QStringLiteral("frmMapNetwor
 
 void frmMapNetworkDrive::build()
 {
-    setCaption(tr2(u"Map network drive", u"Αντιστοίχηση δίσκου δικτύου"));
+    setCaption(Txt(u"Map network drive", u"Αντιστοίχηση δίσκου δικτύου"));
     move(0, 0, 6300, 2700);
     lblDrive = add<ui::Label>(QStringLiteral("lblDrive"));
-    lblDrive->setCaption(tr2(u"Drive:", u"Δίσκος:"));
+    lblDrive->setCaption(Txt(u"Drive:", u"Δίσκος:"));
     lblDrive->move(240, 300, 1300, 255);
     cboDrive = add<ui::ComboBox>(QStringLiteral("cboDrive"));
     cboDrive->move(1620, 240, 1000, 315);
     lblFolder = add<ui::Label>(QStringLiteral("lblFolder"));
-    lblFolder->setCaption(tr2(u"Folder:", u"Φάκελλος:"));
+    lblFolder->setCaption(Txt(u"Folder:", u"Φάκελλος:"));
     lblFolder->move(240, 780, 1300, 255);
     txtFolder = add<ui::TextBox>(QStringLiteral("txtFolder"));
     txtFolder->move(1620, 720, 3300, 315);
     cmdBrowse = add<ui::CommandButton>(QStringLiteral("cmdBrowse"));
-    cmdBrowse->setCaption(tr2(u"Browse...", u"Αναζήτηση..."));
+    cmdBrowse->setCaption(Txt(u"Browse...", u"Αναζήτηση..."));
     cmdBrowse->move(5000, 720, 1060, 315);
     lblHint = add<ui::Label>(QStringLiteral("lblHint"));
-    lblHint->setCaption(tr2(u"A folder, or a network address such as smb://server/share, sftp://host/folder or "
+    lblHint->setCaption(Txt(u"A folder, or a network address such as smb://server/share, sftp://host/folder or "
                             u"nfs://server/export.",
                             u"Ένας φάκελλος, ή μία διεύθυνση δικτύου όπως smb://server/share, sftp://host/folder "
                             u"ή nfs://server/export."));
     lblHint->setWordWrap(true);
     lblHint->move(1620, 1100, 4440, 540);
     cmdOK = add<ui::CommandButton>(QStringLiteral("cmdOK"));
-    cmdOK->setCaption(tr2(u"OK", u"Εντάξει"));
+    cmdOK->setCaption(Txt(u"OK", u"Εντάξει"));
     cmdOK->move(3480, 1800, 1215, 375);
     cmdCancel = add<ui::CommandButton>(QStringLiteral("cmdCancel"));
-    cmdCancel->setCaption(tr2(u"Cancel", u"Άκυρο"));
+    cmdCancel->setCaption(Txt(u"Cancel", u"Άκυρο"));
     cmdCancel->move(4845, 1800, 1215, 375);
     dlgBrowse = add<ui::CommonDialog>(QStringLiteral("dlgBrowse"));
     setDefaultButton(cmdOK);
@@ -203,13 +201,13 @@ void frmMapNetworkDrive::cmdOK_Click()
     const QString title = caption();
     const QString target = txtFolder->text().trimmed();
     if (cboDrive->listIndex() < 0) {
-        ShowMessageBox(this, title, tr2(u"There is no free drive letter left.", u"Δεν υπάρχει ελεύθερο γράμμα δίσκου."),
+        ShowMessageBox(this, title, Txt(u"There is no free drive letter left.", u"Δεν υπάρχει ελεύθερο γράμμα δίσκου."),
                        ui::vbExclamationOK);
         return;
     }
     if (target.isEmpty()) {
         ShowMessageBox(this, title,
-                       tr2(u"Please type a folder or a network address.",
+                       Txt(u"Please type a folder or a network address.",
                            u"Παρακαλώ πληκτρολογήστε έναν φάκελλο ή μία διεύθυνση δικτύου."),
                        ui::vbExclamationOK);
         return;
@@ -259,10 +257,10 @@ frmDisconnectNetworkDrive::frmDisconnectNetworkDrive() : ui::Form(QStringLiteral
 
 void frmDisconnectNetworkDrive::build()
 {
-    setCaption(tr2(u"Unmap network drive", u"Αποσύνδεση δίσκου δικτύου"));
+    setCaption(Txt(u"Unmap network drive", u"Αποσύνδεση δίσκου δικτύου"));
     move(0, 0, 6300, 3300);
     lblDrives = add<ui::Label>(QStringLiteral("lblDrives"));
-    lblDrives->setCaption(tr2(u"Mapped drives:", u"Αντιστοιχισμένοι δίσκοι:"));
+    lblDrives->setCaption(Txt(u"Mapped drives:", u"Αντιστοιχισμένοι δίσκοι:"));
     lblDrives->move(240, 200, 5800, 255);
     lstDrives = add<ui::ListBox>(QStringLiteral("lstDrives"));
     lstDrives->move(240, 500, 5820, 1700);
@@ -271,10 +269,10 @@ void frmDisconnectNetworkDrive::build()
         lstDrives->setItemData(lstDrives->newIndex(), m.letter.unicode());
     }
     cmdOK = add<ui::CommandButton>(QStringLiteral("cmdOK"));
-    cmdOK->setCaption(tr2(u"Disconnect", u"Αποσύνδεση"));
+    cmdOK->setCaption(Txt(u"Disconnect", u"Αποσύνδεση"));
     cmdOK->move(3480, 2400, 1215, 375);
     cmdCancel = add<ui::CommandButton>(QStringLiteral("cmdCancel"));
-    cmdCancel->setCaption(tr2(u"Cancel", u"Άκυρο"));
+    cmdCancel->setCaption(Txt(u"Cancel", u"Άκυρο"));
     cmdCancel->move(4845, 2400, 1215, 375);
     setDefaultButton(cmdOK);
     setCancelButton(cmdCancel);
@@ -290,7 +288,7 @@ void frmDisconnectNetworkDrive::cmdOK_Click()
 {
     if (lstDrives->listIndex() < 0) {
         ShowMessageBox(this, caption(),
-                       tr2(u"Please choose the drive to disconnect.", u"Παρακαλώ επιλέξτε τον δίσκο προς αποσύνδεση."),
+                       Txt(u"Please choose the drive to disconnect.", u"Παρακαλώ επιλέξτε τον δίσκο προς αποσύνδεση."),
                        ui::vbExclamationOK);
         return;
     }

@@ -676,4 +676,37 @@ bool Menu::effectivelyAvailable() const
     return true;
 }
 
+namespace {
+template <class F>
+bool withCaptioned(Control& c, F&& f)
+{
+    switch (c.kind()) {
+    case ControlKind::CommandButton: f(static_cast<CommandButton&>(c)); return true;
+    case ControlKind::Label: f(static_cast<Label&>(c)); return true;
+    case ControlKind::CheckBox: f(static_cast<CheckBox&>(c)); return true;
+    case ControlKind::OptionButton: f(static_cast<OptionButton&>(c)); return true;
+    case ControlKind::Frame: f(static_cast<Frame&>(c)); return true;
+    case ControlKind::Menu: f(static_cast<Menu&>(c)); return true;
+    default: return false;
+    }
+}
+} // namespace
+
+bool hasCaption(const Control& c)
+{
+    return withCaptioned(const_cast<Control&>(c), [](auto&) {});
+}
+
+QString captionOf(const Control& c)
+{
+    QString text;
+    withCaptioned(const_cast<Control&>(c), [&](auto& k) { text = k.caption(); });
+    return text;
+}
+
+bool setCaptionOf(Control& c, const QString& text)
+{
+    return withCaptioned(c, [&](auto& k) { k.setCaption(text); });
+}
+
 } // namespace ui

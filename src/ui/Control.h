@@ -444,4 +444,13 @@ private:
     QString shortcut_;
 };
 
+// The caption of any control that has one (button, label, check box, option
+// button, frame, menu item), whatever its kind: windows set their texts by
+// name from tables without knowing each control's type.
+bool hasCaption(const Control& c);
+QString captionOf(const Control& c);   // "" for a control without a caption
+// Sets the caption with the kind's own events; false (nothing set) for a
+// control without a caption.
+bool setCaptionOf(Control& c, const QString& text);
+
 } // namespace ui

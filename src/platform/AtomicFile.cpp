@@ -1,0 +1,150 @@
+#include "platform/AtomicFile.h"
+
+#include "platform/AppError.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include <cerrno>
+#include <ctime>
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace platform {
+
+namespace {
+
+const QByteArray kTempMarker = QByteArrayLiteral(".qmtmp-");
+
+mode_t defaultMode()
+{
+    const mode_t m = ::umask(0);
+    ::umask(m);
+    return 0666 & ~m;
+}
+
+} // namespace
+
+AtomicFile::~AtomicFile()
+{
+    discard();
+}
+
+int AtomicFile::open(const QString& nativeTarget)
+{
+    discard();
+    target_ = nativeTarget;
+    error_ = 0;
+    const QFileInfo info(nativeTarget);
+    temp_ = QFile::encodeName(info.absolutePath()) + "/." + QFile::encodeName(info.fileName()) + kTempMarker + "XXXXXX";
+    fd_ = ::mkostemp(temp_.data(), O_CLOEXEC);
+    if (fd_ < 0) {
+        const int err = errno;
+        temp_.clear();
+        return errorFromErrno(err, err == ENOENT || err == ENOTDIR);
+    }
+    return 0;
+}
+
+int AtomicFile::write(const QByteArray& bytes)
+{
+    return write(bytes.constData(), bytes.size());
+}
+
+int AtomicFile::write(const char* p, qsizetype left)
+{
+    if (fd_ < 0)
+        return error_ ? error_ : 52;
+    if (error_)
+        return error_;
+    while (left > 0) {
+        const ssize_t n = ::write(fd_, p, static_cast<size_t>(left));
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            error_ = errorFromErrno(errno);
+            return error_;
+        }
+        p += n;
+        left -= n;
+    }
+    return 0;
+}
+
+int AtomicFile::commit(int mode)
+{
+    if (fd_ < 0)
+        return error_ ? error_ : 52;
+    int err = error_;
+    if (err == 0) {
+        mode_t m = defaultMode();
+        struct stat st {};
+        if (mode >= 0)
+            m = mode_t(mode);
+        else if (::stat(QFile::encodeName(target_).constData(), &st) == 0)
+            m = st.st_mode & 07777;
+        if (::fchmod(fd_, m) != 0 || ::fsync(fd_) != 0)
+            err = errorFromErrno(errno);
+    }
+    if (::close(fd_) != 0 && err == 0)
+        err = errorFromErrno(errno);
+    fd_ = -1;
+    if (err == 0 && ::rename(temp_.constData(), QFile::encodeName(target_).constData()) != 0)
+        err = errorFromErrno(errno);
+    if (err != 0)
+        ::unlink(temp_.constData());
+    temp_.clear();
+    error_ = err;
+    return err;
+}
+
+void AtomicFile::discard()
+{
+    if (fd_ >= 0) {
+        ::close(fd_);
+        fd_ = -1;
+    }
+    if (!temp_.isEmpty()) {
+        ::unlink(temp_.constData());
+        temp_.clear();
+    }
+}
+
+int writeFileAtomically(const QString& nativeTarget, const QByteArray& bytes, int mode)
+{
+    AtomicFile f;
+    if (const int err = f.open(nativeTarget))
+        return err;
+    f.write(bytes);
+    return f.commit(mode);
+}
+
+int removeStaleTemporaries(const QString& nativeTarget, int minAgeSeconds)
+{
+    const QFileInfo info(nativeTarget);
+    const QByteArray folder = QFile::encodeName(info.absolutePath());
+    const QByteArray prefix = '.' + QFile::encodeName(info.fileName()) + kTempMarker;
+    DIR* dir = ::opendir(folder.constData());
+    if (!dir)
+        return 0;
+    const time_t now = ::time(nullptr);
+    int removed = 0;
+    while (const dirent* e = ::readdir(dir)) {
+        const QByteArray name(e->d_name);
+        if (!name.startsWith(prefix) || name.size() != prefix.size() + 6)
+            continue;
+        struct stat st {};
+        if (::fstatat(::dirfd(dir), e->d_name, &st, AT_SYMLINK_NOFOLLOW) != 0 || !S_ISREG(st.st_mode)
+            || st.st_uid != ::geteuid() || now - st.st_mtime < minAgeSeconds)
+            continue;
+        if (::unlinkat(::dirfd(dir), e->d_name, 0) == 0)
+            ++removed;
+    }
+    ::closedir(dir);
+    return removed;
+}
+
+} // namespace platform

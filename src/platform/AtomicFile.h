@@ -1,0 +1,59 @@
+#pragma once
+// Files are never half-written: every writer of the program (settings, saved
+// paths, exported structures, print files, copies) writes a temporary file in
+// the target's folder and renames it over the target only when complete. A
+// failed or abandoned write removes the temporary file and leaves whatever
+// was at the target before untouched.
+//
+// Temporary files are named ".<target name>.qmtmp-XXXXXX", so the ones a
+// killed run leaves behind can be recognised and removed later.
+
+#include <QByteArray>
+#include <QString>
+
+#include <sys/types.h>
+
+namespace platform {
+
+class AtomicFile {
+public:
+    AtomicFile() = default;
+    ~AtomicFile();   // discards an uncommitted file
+    AtomicFile(const AtomicFile&) = delete;
+    AtomicFile& operator=(const AtomicFile&) = delete;
+
+    // Creates the temporary file beside `nativeTarget`. Error number back
+    // (76 when the folder does not exist, 70 when it cannot be written).
+    int open(const QString& nativeTarget);
+    bool isOpen() const { return fd_ >= 0; }
+    // Appends bytes; the first failure sticks and is returned again by commit.
+    int write(const QByteArray& bytes);
+    int write(const char* data, qsizetype size);
+    // The descriptor of the temporary file (for fchmod, futimens).
+    int fd() const { return fd_; }
+    // Flushes, gives the file `mode` (the target's own mode when it exists,
+    // else 0666 less the umask, when mode is -1) and renames it over the
+    // target. Error number back; on failure nothing at the target changes.
+    int commit(int mode = -1);
+    // Removes the temporary file; the target is untouched.
+    void discard();
+
+    const QString& target() const { return target_; }
+    const QByteArray& temporaryName() const { return temp_; }
+
+private:
+    QString target_;
+    QByteArray temp_;
+    int fd_ = -1;
+    int error_ = 0;
+};
+
+// The whole file in one go. Error number back (0 = written).
+int writeFileAtomically(const QString& nativeTarget, const QByteArray& bytes, int mode = -1);
+
+// Removes temporary files of ours beside `nativeTarget` that no live write
+// owns: those older than `minAgeSeconds` (a write in progress is younger).
+// Returns how many were removed.
+int removeStaleTemporaries(const QString& nativeTarget, int minAgeSeconds = 60);
+
+} // namespace platform
