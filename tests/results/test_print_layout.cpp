@@ -76,7 +76,7 @@ TEST_F(PrintLayout, ResultLines)
          "", "",
          name43 + " " + sp(8) + " " + sp(10) + " 12345678901| |.........1" + sp(20) + " " + name43},
         {"a long name is compacted to 43",
-         {"", "Documents\\Projects\\Quil...h\\Reports\\summary-2002.txt", "", "", "", "", "", "", ""},
+         {"", "Documents\\Projects\\Quillmarsh\\Reports\\summary-2002.txt", "", "", "", "", "", "", ""},
          "", "",
          "Documents\\Projects\\Quil...\\summary-2002.txt" + sp(1) + sp(30) + "| |"},
     };
@@ -86,7 +86,7 @@ TEST_F(PrintLayout, ResultLines)
 
 TEST_F(PrintLayout, CompactedNamesFitTheirColumns)
 {
-    const QString longName = QStringLiteral("Documents\\Projects\\Quil...h\\Reports\\summary-2002.txt");
+    const QString longName = QStringLiteral("Documents\\Projects\\Quillmarsh\\Reports\\summary-2002.txt");
     const QString line = PrintedResultLine::build({"", longName, longName, "", "", "", "", "", ""}, {}, false, texts);
     ASSERT_EQ(line.size(), kPrintedLineWidth);
     EXPECT_EQ(line.mid(0, 43), basGlobal::CompactPathToLength(longName, 43));
