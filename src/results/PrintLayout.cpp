@@ -48,10 +48,15 @@ QString compacted(const QString& path, int width)
 // Field k of a result entry ("|"-separated, from 0); error 9 when missing.
 QString entryField(const QString& entry, int k)
 {
-    const QStringList fields = entry.split(u'|');
-    if (k >= fields.size())
-        basGlobal::RaiseError(platform::errSubscript);
-    return fields[k];
+    qsizetype from = 0;
+    for (int f = 0; f < k; ++f) {
+        from = entry.indexOf(u'|', from);
+        if (from < 0)
+            basGlobal::RaiseError(platform::errSubscript);
+        ++from;
+    }
+    const qsizetype to = entry.indexOf(u'|', from);
+    return entry.mid(from, to < 0 ? -1 : to - from);
 }
 
 int digitsValue(const QString& text, int from, int count)

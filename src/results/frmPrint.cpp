@@ -74,8 +74,7 @@ void frmPrint::build()
     button(cmdPrintSetup, "cmdPrintSetup", 7800, 1680, kPictureButton, htPrintPrinterSetup);
     button(cmdCancelPrinting, "cmdCancelPrinting", 6720, 2640, kPictureButton, htCancelPrinting);
     button(cmdPrint, "cmdPrint", 7800, 2640, kPictureButton, htPrint);
-    // Picture buttons; one whose picture the program lacks shows a short
-    // caption instead of an empty face.
+    // Picture buttons (a short caption stands in for a missing picture).
     const std::pair<ui::CommandButton*, const char*> pictures[] = {
         {cmdPageSetup, "page-setup"}, {cmdPrintSetup, "printer-setup"},
         {cmdCancelPrinting, "cancel-printing"}, {cmdPrint, "print"}};
@@ -146,11 +145,13 @@ void frmPrint::Form_Load()
             {cmdPrintSetup, {u"Printer setup", u"Επιλογή εκτυπωτή"}},
             {cmdCancelPrinting, {u"Cancel printing", u"Ακύρωση εκτυπώσεως"}},
             {cmdPrint, {u"Print ... Ctl+P", u"Εκτύπωση ... Ctl+P"}}};
-        for (const auto& [b, text] : tips) {
+        for (const auto& [b, text] : tips)
             b->setToolTipText(basGlobal::Txt(gr, text.first, text.second));
-            if (b->picture().isNull())
-                b->setCaption(basGlobal::Txt(gr, text.first, text.second).section(QStringLiteral(" ..."), 0, 0));
-        }
+        // Short faces for picture buttons whose picture the program lacks.
+        if (cmdPrint->picture().isNull())
+            cmdPrint->setCaption(basGlobal::Txt(gr, u"Print", u"Εκτύπ."));
+        if (cmdCancelPrinting->picture().isNull())
+            cmdCancelPrinting->setCaption(QStringLiteral("\u2715"));
     });
     trap.step([&] { freeSizer1->setResizeFonts(g.ResizeFontEnabled); });
     trap.step([&] {
