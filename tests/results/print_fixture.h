@@ -32,11 +32,8 @@ protected:
     void TearDown() override
     {
         basGlobal::windowHooks() = {};
-        if (results::PrintWindow().isLoaded()) {
-            g().PrintingInProgress = false;
-            results::PrintWindow().unload();
-        }
-        g().ResultsNotPrinted = false;
+        g().PrintingInProgress = g().ResultsNotPrinted = false;
+        results::PrintWindow().unload();
         results.unload();
         SharedTest::TearDown();
     }
@@ -54,10 +51,7 @@ protected:
             out[0]->addItem(name(k) + QStringLiteral("|False|False|False|True|0000001234|20020824|130509"));
             out[1]->addItem(name(k) + QStringLiteral("|False|False|False|True|0000001234|20020823|130509"));
         }
-        for (int i = 0; i < 2; ++i) {
-            results.lblTotalFolders[i]->setCaption(QStringLiteral("Folders: 0."));
-            results.lblTotalFiles[i]->setCaption(QStringLiteral("Files: %1.").arg(n));
-        }
+        for (int i = 0; i < 2; ++i) results.lblTotalFiles[i]->setCaption(QStringLiteral("Files: %1.").arg(n));
         g().TotalLinesToPrint = n;
     }
     // The printed line of row k.
@@ -72,14 +66,12 @@ protected:
                      ui::HeadlessDesktop::ModalEnd::AutoClose);
         basGlobal::windowHooks().showPrint(results);
     }
-    QStringList fileLines(const QString& relative = QStringLiteral("out.txt"))
+    QStringList fileLines()
     {
-        QFile f(drive.native(relative));
+        QFile f(drive.native(QStringLiteral("out.txt")));
         if (!f.open(QIODevice::ReadOnly)) return {};
-        const QString text = QString::fromUtf8(f.readAll());
-        EXPECT_TRUE(text.isEmpty() || text.endsWith("\r\n"));
-        QStringList lines = text.split(QStringLiteral("\r\n"));
-        lines.removeLast();
+        QStringList lines = QString::fromUtf8(f.readAll()).split(QStringLiteral("\r\n"));
+        EXPECT_EQ(lines.takeLast(), QString()) << "every line ends with CR LF";
         return lines;
     }
 

@@ -7,8 +7,8 @@ namespace {
 
 class PrintRun : public PrintTest {
 protected:
-    // Prints to `destination` from a freshly opened window; `during` runs
-    // once in the window before Print is pressed.
+    // Prints to `destination` from a freshly opened window (Ctrl+P); `after`
+    // runs in the window when the run has ended and left it open.
     void print(int destination, const std::function<void(frmPrint&)>& after = {})
     {
         openPrint([&](frmPrint& f) {
@@ -17,7 +17,6 @@ protected:
             if (after) after(f);
         });
     }
-    std::vector<QString> pageLines(std::size_t page) { return printer.finished.at(0).pages.at(page).lines; }
 };
 
 TEST_F(PrintRun, PrinterPagesWithMarginsAndAHeaderOnEach)
@@ -38,7 +37,7 @@ TEST_F(PrintRun, PrinterPagesWithMarginsAndAHeaderOnEach)
     EXPECT_EQ(printer.fontSize(), 10);
     ASSERT_EQ(doc.pages.size(), 3u);
     for (std::size_t p = 0; p < 3; ++p) {
-        const auto lines = pageLines(p);
+        const auto& lines = doc.pages[p].lines;
         ASSERT_EQ(lines.size(), p < 2 ? 32u : 14u);
         EXPECT_EQ(lines[0], " ");
         EXPECT_EQ(lines[1], " ");
@@ -46,15 +45,11 @@ TEST_F(PrintRun, PrinterPagesWithMarginsAndAHeaderOnEach)
         EXPECT_TRUE(lines[4].contains(QStringLiteral("Page %1 of 3.").arg(p + 1))) << lines[4].toStdString();
         EXPECT_EQ(lines[6], "   " + line(int(26 * p + 1)));
     }
-}
-
-TEST_F(PrintRun, FullPagesNeedNoEmptyPageAfterThem)
-{
+    // Rows that fill the last page exactly are followed by no empty page.
     fill(52);
     print(0);
-    ASSERT_EQ(printer.finished.size(), 1u);
-    EXPECT_EQ(printer.finished[0].pages.size(), 2u);
-    EXPECT_EQ(pageLines(1).back(), line(52));
+    ASSERT_EQ(printer.finished.size(), 2u);
+    EXPECT_EQ(printer.finished[1].pages.size(), 2u);
 }
 
 TEST_F(PrintRun, TheFileAloneHasOneHeaderAndNeverTouchesThePrinter)
@@ -91,6 +86,9 @@ TEST_F(PrintRun, BothDestinationsAndACancelMidPage)
     desk.answerSave(QStringLiteral("C:\\out.txt"));
     desk.onYield([&] { return printer.open && printer.current.pages.size() == 2 && printer.current.pages[1].lines.size() == 10; },
                  [&] {
+                     desk.expectMsgBoxContaining("Close window", "It is impossible to close the window", ui::vbInformationOK, ui::vbOK);
+                     ui::Input::closeBox(results::PrintWindow());   // refused while printing
+                     EXPECT_TRUE(results::PrintWindow().isLoaded());
                      desk.expectMsgBox("Cancel processing",
                                        "Do you really want to cancel the process that is currently in progress?",
                                        ui::vbQuestionYesNoDefNo, ui::vbYes);
