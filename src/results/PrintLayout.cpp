@@ -87,7 +87,13 @@ QString PrintedOutputText(const QString& line)
 {
     qsizetype e = line.size();
     while (e > 0 && line[e - 1] == u' ') --e;
-    return e == line.size() ? line : line.left(e);
+    QString out = e == line.size() ? line : line.left(e);
+    // A name keeps a character that logical paths cannot hold (\ : * ? " <
+    // > |) as U+F000 + the character; on paper it is the character itself.
+    for (qsizetype k = 0; k < out.size(); ++k)
+        if (out[k].unicode() >= 0xF000 && out[k].unicode() < 0xF080)
+            out[k] = QChar(char16_t(out[k].unicode() - 0xF000));
+    return out;
 }
 
 // --- Header ------------------------------------------------------------------------

@@ -28,7 +28,9 @@ using basGlobal::Long;
 inline constexpr int kPrintedLineWidth = 151;
 inline constexpr int kPrintedHeaderLines = 4;
 
-// The line as it is output: without its trailing blanks (leading ones stay).
+// The line as it is output: without its trailing blanks (leading ones stay),
+// each character that a logical name holds in its private-use stand-in
+// (U+F000 + c, c < 0x80) shown as itself.
 QString PrintedOutputText(const QString& line);
 
 // --- Header ------------------------------------------------------------------------

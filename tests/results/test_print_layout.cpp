@@ -53,6 +53,8 @@ TEST_F(PrintLayout, ResultLines)
          sp(38) + "Beta\\ " + filler + "| |"},
         {"a name of 43 characters and a size of eleven digits", {"", name43, name43, "12,345,678,901", "1", "", "", "", ""}, "", "",
          name43 + " " + sp(8) + " " + sp(10) + " 12345678901| |.........1" + sp(20) + " " + name43},
+        {"a name with a character that logical names keep aside", {"", QString("a") + QChar(0xF03F) + "b", "", "", "", "", "", "", ""}, "", "",
+         sp(40) + "a?b" + sp(31) + "| |"},
         {"a long name is compacted to 43", {"", "Documents\\Projects\\Quillmarsh\\Reports\\summary-2002.txt", "", "", "", "", "", "", ""}, "", "",
          "Documents\\Projects\\Quil...\\summary-2002.txt" + sp(1) + sp(30) + "| |"},
     };
