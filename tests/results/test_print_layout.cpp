@@ -2,8 +2,6 @@
 // both languages, against pinned regional formats (dd/MM/yyyy, HH:mm:ss).
 #include "results/PrintLayout.h"
 
-#include "platform/AppError.h"
-#include "shared/PathText.h"
 #include "shared/shared_fixture.h"
 
 using namespace results;
@@ -73,21 +71,10 @@ TEST_F(PrintLayout, GreekFillerAndTwelveHourTimes)
               sp(42) + QStringLiteral("f 05:09 PM  8/24/2002 .........1|Ν|") + filler + QStringLiteral(" Φάκελλος\\"));
 }
 
-TEST_F(PrintLayout, ValuesThatCannotBeFormattedRaise)
-{
-    EXPECT_THROW(row({"", "a", "", "no digits", "", "", "", "", ""}), platform::AppError);
-    EXPECT_THROW(row({"", "a", "", "", "", "x", "", "", ""}, "a|only|three"), platform::AppError);
-    EXPECT_EQ(PlainSizeDigits("0"), QStringLiteral("0"));
-    EXPECT_EQ(PlainSizeDigits("1.234.567"), QStringLiteral("1234567"));
-}
-
 TEST_F(PrintLayout, HeaderLines)
 {
     const QString p75 = "C:\\" + QString(72, u'p');
     EXPECT_EQ(PrintedPathsLine(p75, "D:\\Right"), p75 + "-" + sp(67) + "D:\\Right");
-    const QString p80 = "C:\\Folder\\" + QString(70, u'q');
-    EXPECT_EQ(PrintedPathsLine(p80, p80),
-              basGlobal::CompactPathToLength(p80, 75) + "-" + basGlobal::CompactPathToLength(p80, 75));
     EXPECT_EQ(PrintedRuleLine(), QString(151, u'-'));
 
     struct { Long page, pages; bool greek; QString text; } pages[] = {

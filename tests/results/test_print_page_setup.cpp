@@ -84,17 +84,6 @@ TEST_F(PageSetup, ApplySavesAndDisablesCancelUntilTheNextChange)
                                "LinesPerPage=30\r\n"))
         << ini().toStdString();
 
-    // A save that fails is reported; the values stay in force.
-    g().IniFileName = QStringLiteral("C:\\missing\\Quillmarsh.ini");
-    desk.expectMsgBoxContaining(QStringLiteral("Tarnwick [ PSAC1000 ]"), QStringLiteral("Error condition 76"),
-                                ui::vbQuestionYesNo, ui::vbNo);
-    open([&](frmPageSetup& f) {
-        ui::Input::upDown(*f.updFontSize, +1);
-        ui::Input::click(*f.cmdApply);
-        EXPECT_FALSE(f.cmdCancel->enabled());
-        ui::Input::click(*f.cmdOK);
-    });
-    EXPECT_EQ(g().PageSetupFontSize, 10);
 }
 
 } // namespace
