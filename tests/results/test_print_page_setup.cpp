@@ -83,7 +83,6 @@ TEST_F(PageSetup, ApplySavesAndDisablesCancelUntilTheNextChange)
     EXPECT_TRUE(ini().contains("[PageSetup]\r\nFontName=Courier New Greek\r\nFontSize=9\r\nTopMargin=0\r\nLeftMargin=0\r\n"
                                "LinesPerPage=30\r\n"))
         << ini().toStdString();
-
 }
 
 } // namespace
