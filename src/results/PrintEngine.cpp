@@ -109,7 +109,7 @@ PrintSource PrintSourceOf(const compare::frmCompare& results)
         s.header.totals[k] = results.lblTotalFolders[i]->caption() + u' ' + results.lblTotalFiles[i]->caption();
     }
     s.header.greek = g.LanguageIsGreek;
-    s.rows = std::clamp<Long>(g.TotalLinesToPrint, 0, s.grid ? Long(s.grid->rows() - 1) : 0);
+    s.rows = std::clamp<Long>(g.TotalLinesToPrint, 0, std::max(0, s.grid->rows() - 1));
     return s;
 }
 
@@ -126,9 +126,8 @@ PrintOutcome RunPrint(PrintRunWindow& window, const PrintSource& source)
     basGlobal::ErrorTrap trap(owner, QStringLiteral("PCE1000"), basGlobal::ErrorTrap::OnNo::StopOperation);
     platform::Printer& printer = platform::printer();
     PrinterSettings saved;
-    if (toPrinter) {
+    if (toPrinter)
         saved = {printer.orientation(), printer.fontName(), printer.fontSize()};
-    }
 
     ResultsFile file;
     if (toFile) {
