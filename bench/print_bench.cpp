@@ -4,7 +4,7 @@
 // second and how much the resident memory grew; it checks only that every
 // row arrived in the text file.
 //
-// Usage: print_bench [--rows N] [--keep FOLDER] [--text-only]   (the PDF and the text file
+// Usage: print_bench [--rows N] [--keep FOLDER] [--text-only] [--greek]   (the PDF and the text file
 // are left in FOLDER when given)
 
 #include "compare/frmCompare.h"
@@ -88,8 +88,11 @@ int main(int argc, char** argv)
     int rows = 100000;
     QString keep;
     bool textOnly = false;
-    for (int a = 1; a < argc; ++a)
+    bool greek = false;
+    for (int a = 1; a < argc; ++a) {
         textOnly = textOnly || !std::strcmp(argv[a], "--text-only");
+        greek = greek || !std::strcmp(argv[a], "--greek");
+    }
     for (int a = 1; a + 1 < argc; ++a) {
         if (!std::strcmp(argv[a], "--rows")) rows = std::atoi(argv[a + 1]);
         if (!std::strcmp(argv[a], "--keep")) keep = QString::fromLocal8Bit(argv[a + 1]);
@@ -108,6 +111,7 @@ int main(int argc, char** argv)
     basGlobal::SetDoEventsInterval(basGlobal::kDoEventsIntervalMs);
     basGlobal::Globals& g = basGlobal::globals();
     g.ApplicationTitle = QStringLiteral("print_bench");
+    g.LanguageIsGreek = greek;
     g.PageSetupFontName = QStringLiteral("Courier New");
     g.PageSetupFontSize = 8;
     g.PageSetupLinesPerPage = 60;
