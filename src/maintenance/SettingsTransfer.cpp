@@ -3,6 +3,7 @@
 #include "platform/Shell.h"
 #include "platform/StagedCopy.h"
 #include "shared/ErrorTrap.h"
+#include "shared/IniAccess.h"
 #include "shared/Messages.h"
 #include "shared/PathText.h"
 #include "shared/Texts.h"
@@ -101,7 +102,7 @@ void SettingsTransferWindow::buildCommon(ui::CommandButton*& action, const QStri
     cmdCancel->move(120, buttons, 1500, 375);
     cmdApply = add<ui::CommandButton>(QStringLiteral("cmdApply"));
     cmdApply->move(kFrameWidth + 120 - 3120, buttons, 1500, 375);
-    action = add<ui::CommandButton>(actionName);
+    action = action_ = add<ui::CommandButton>(actionName);
     action->move(kFrameWidth + 120 - 1500, buttons, 1500, 375);
     action->setTabIndex(0);
     const int last = importing_ ? 10 : 0;
@@ -127,6 +128,8 @@ void SettingsTransferWindow::buildCommon(ui::CommandButton*& action, const QStri
     cmdApply->setCaption(Txt(u"Apply", u"Εφαρμογή"));
     setCancelCaption(false);
 
+    for (int k = 0; k < 3; ++k)
+        itemCheck(k)->Click = [this] { itemClick(); };
     cmdCancel->Click = [this] { unload(); };
     QueryUnload = [this](bool& cancel, int mode) {
         if (inProgress())
@@ -148,6 +151,97 @@ QString SettingsTransferWindow::itemKey(int k)
 bool SettingsTransferWindow::anyItemTicked() const
 {
     return chkIniFileName->value() == 1 || chkSavedPaths[0]->value() == 1 || chkSavedPaths[1]->value() == 1;
+}
+
+bool& SettingsTransferWindow::choice(int k) const
+{
+    basGlobal::Globals& g = globals();
+    if (k == 0)
+        return importing_ ? g.ImportIniFile : g.ExportIniFile;
+    return (importing_ ? g.ImportSavedPaths : g.ExportSavedPaths)[std::size_t(k - 1)];
+}
+
+QString& SettingsTransferWindow::folder() const
+{
+    return importing_ ? globals().ImportFolder : globals().ExportFolder;
+}
+
+void SettingsTransferWindow::loadChoices(basGlobal::ErrorTrap& trap, const std::function<bool(int)>& available)
+{
+    const QString section = importing_ ? QStringLiteral("ImportSettings") : QStringLiteral("ExportSettings");
+    trap.step([&] {
+        lblIniFileName->setCaption(QString());
+        lblSavedPaths[0]->setCaption(QString());
+        lblSavedPaths[1]->setCaption(QString());
+        lblSettingsFolderExternal->setCaption(QString());
+        action_->setEnabled(false);
+        lblSettingsFolderExternal->setToolTipText(QString());
+    });
+    trap.step([&] {
+        basGlobal::Integer length = 0;
+        basGlobal::Long error = 0;
+        const QString text = basGlobal::GetIniString(globals().IniFileName, section, QStringLiteral("Folder"), 2048,
+                                                     QString(), length, error);
+        basGlobal::RaiseIfError(error);
+        folder() = basGlobal::RemoveTrailingSeparator(text);
+        setFolderLabel(folder());
+    });
+    for (int k = 0; k < 3; ++k)
+        trap.step([&] {
+            if (k > 0)
+                lblSavedPaths[k - 1]->setBackColor(tints[std::size_t(k - 1)]);
+            choice(k) = false;
+            showItem(k, false);
+            if (!available(k))
+                return;
+            basGlobal::Long error = 0;
+            choice(k) = basGlobal::GetIniBoolean(globals().IniFileName, section, itemKey(k), false, error);
+            basGlobal::RaiseIfError(error);
+            if (choice(k))
+                itemCheck(k)->setValue(1);
+            showItem(k, true);
+        });
+}
+
+void SettingsTransferWindow::applyChoices(basGlobal::ErrorTrap& trap)
+{
+    const QString section = importing_ ? QStringLiteral("ImportSettings") : QStringLiteral("ExportSettings");
+    for (int k = 0; k < 3; ++k)
+        trap.step([&] {
+            if (!itemCheck(k)->enabled())
+                return;
+            choice(k) = itemCheck(k)->value() == 1;
+            basGlobal::RaiseIfError(basGlobal::WriteIniBoolean(globals().IniFileName, section, itemKey(k), choice(k)));
+        });
+    trap.step([&] {
+        if (!folder().trimmed().isEmpty())
+            basGlobal::RaiseIfError(
+                basGlobal::WriteIniString(globals().IniFileName, section, QStringLiteral("Folder"), folder()));
+    });
+}
+
+void SettingsTransferWindow::enablingRule()
+{
+    if (!anyItemTicked())
+        action_->setEnabled(false);
+    else if (!lblSettingsFolderExternal->caption().isEmpty())
+        action_->setEnabled(true);
+}
+
+void SettingsTransferWindow::itemClick()
+{
+    enablingRule();
+    setCancelCaption(false);
+}
+
+void SettingsTransferWindow::dropMissingItem(int k, const QString& file, const QString& greekOpening)
+{
+    showItem(k, false);
+    itemCheck(k)->setTag(QStringLiteral("False"));   // stays disabled when the controls come back
+    basGlobal::ShowMessageBox(this, windowTitle(),
+                              Txt(QStringLiteral("File '"), greekOpening) + file
+                                  + Txt(u"', does not exist.", u"», δεν υπάρχει."),
+                              ui::vbCriticalOK);
 }
 
 void SettingsTransferWindow::showItem(int k, bool available)
@@ -179,20 +273,33 @@ void SettingsTransferWindow::setFolderLabel(const QString& folderWithoutSeparato
     lblSettingsFolderExternal->setToolTipText(globals().HidePathToolTips ? QString() : text);
 }
 
-QString SettingsTransferWindow::chooseFolder(const QString& current, const QString& title)
+bool SettingsTransferWindow::chooseFolder(const QString& code)
 {
-    QString initial = current;
-    if (initial.trimmed().isEmpty())
-        initial = basGlobal::AddTrailingSeparator(globals().CurrentPath[0].left(3));
-    basGlobal::Long error = 0;
-    const QString chosen = basGlobal::ShowFolderSelectionDialog(
-        this, *basGlobal::HiddenForm().dlgDialog, initial, title,
-        Txt(u"do not alter this text", u"μην τροποποιήσετε αυτό το κείμενο"), QStringLiteral("*.*"), error);
-    basGlobal::BringFormToFront(*this);
-    refresh();
-    basGlobal::RaiseIfError(error);
-    const QString folder = basGlobal::RemoveTrailingSeparator(chosen);
-    return folder.trimmed().isEmpty() ? QString() : folder;
+    bool chosen = false;
+    basGlobal::ErrorTrap trap(this, code);
+    trap.step([&] {
+        QString initial = folder();
+        if (initial.trimmed().isEmpty())
+            initial = basGlobal::AddTrailingSeparator(globals().CurrentPath[0].left(3));
+        const QString title = importing_ ? Txt(u"Select the folder that will be used for importing",
+                                               u"Επιλέξετε τον φάκελλο από τον οποίο θα γίνει η εισαγωγή")
+                                         : Txt(u"Select the folder that will be used for exporting",
+                                               u"Επιλέξτε τον φάκελλο στον οποίο θα γίνει η εξαγωγή");
+        basGlobal::Long error = 0;
+        const QString answer = basGlobal::ShowFolderSelectionDialog(
+            this, *basGlobal::HiddenForm().dlgDialog, initial, title,
+            Txt(u"do not alter this text", u"μην τροποποιήσετε αυτό το κείμενο"), QStringLiteral("*.*"), error);
+        basGlobal::BringFormToFront(*this);
+        refresh();
+        basGlobal::RaiseIfError(error);
+        if (basGlobal::RemoveTrailingSeparator(answer).trimmed().isEmpty())
+            return;
+        folder() = basGlobal::RemoveTrailingSeparator(answer);
+        setFolderLabel(folder());
+        setCancelCaption(false);
+        chosen = true;
+    });
+    return chosen;
 }
 
 bool SettingsTransferWindow::isApplicationFolder(const QString& folder)

@@ -18,6 +18,11 @@
 #include <QStringList>
 
 #include <array>
+#include <functional>
+
+namespace basGlobal {
+class ErrorTrap;
+}
 
 namespace maintenance {
 
@@ -56,14 +61,32 @@ protected:
     static QString itemFile(int k);                        // the application's own file
     static QString itemKey(int k);                         // "Ini", "Primary", "Secondary"
     bool anyItemTicked() const;
+    // The window's program-wide choices and folder (Export... or Import...).
+    bool& choice(int k) const;
+    QString& folder() const;
+
+    // Load: empties the labels, reads the folder, then each item's stored
+    // choice where `available(k)` (else the item is offered unticked and
+    // disabled). Each read is a step of `trap`.
+    void loadChoices(basGlobal::ErrorTrap& trap, const std::function<bool(int)>& available);
+    // Apply: the enabled items' choices and a non-empty folder, each a step.
+    void applyChoices(basGlobal::ErrorTrap& trap);
+    // The action is disabled when nothing is ticked and enabled when
+    // something is and the folder is shown.
+    void enablingRule();
+    void itemClick();
+    // An item whose file has gone: dropped for good, and the user told.
+    void dropMissingItem(int k, const QString& file, const QString& greekOpening);
     // Shows the item's file and enables its check box, or (unavailable)
     // unticks and disables it with an empty label.
     void showItem(int k, bool available);
     void setCancelCaption(bool close);
     void setFolderLabel(const QString& folderWithoutSeparator);
 
-    // Asks for the folder; "" when the user cancelled (errors are raised).
-    QString chooseFolder(const QString& current, const QString& title);
+    // The folder command: asks for the folder (starting from the current
+    // one, else the Primary Structure's drive root) and shows the choice.
+    // False when the user cancelled; a failure is reported with `code`.
+    bool chooseFolder(const QString& code);
     // True when `folder` is the application folder (text under the case
     // rule, or the same real folder).
     static bool isApplicationFolder(const QString& folder);
@@ -72,6 +95,8 @@ protected:
 
     QString windowTitle() const;
     bool& inProgress() const;
+
+    ui::CommandButton* action_ = nullptr;
 
 private:
     bool importing_;

@@ -35,10 +35,10 @@ frmAbout::frmAbout() : ui::Form(QStringLiteral("frmAbout")) {}
 
 void frmAbout::build()
 {
-    move(0, 0, 6720, 4080);
+    move(0, 0, 7800, 4080);
     const auto label = [this](const char* name, int top, int height) {
         ui::Label* l = add<ui::Label>(QLatin1String(name));
-        l->move(1080, top, 5400, height);
+        l->move(1080, top, 6480, height);
         l->setWordWrap(true);
         return l;
     };
@@ -58,11 +58,11 @@ void frmAbout::build()
     lblDisclaimer = label("lblDisclaimer", 1860, 720);
     lblCopyright = label("lblCopyright", 2700, 255);
     cmdOK = add<ui::CommandButton>(QStringLiteral("cmdOK"));
-    cmdOK->move(5100, 3240, 1380, 375);
+    cmdOK->move(6360, 3240, 1200, 375);
     cmdSysInfo = add<ui::CommandButton>(QStringLiteral("cmdSysInfo"));
-    cmdSysInfo->move(240, 3240, 2100, 375);
+    cmdSysInfo->move(240, 3240, 2640, 375);
     cmdCheckForUpdates = add<ui::CommandButton>(QStringLiteral("cmdCheckForUpdates"));
-    cmdCheckForUpdates->move(2460, 3240, 2520, 375);
+    cmdCheckForUpdates->move(3000, 3240, 3240, 375);
     cmdOK->setCaption(QStringLiteral("OK"));
     setDefaultButton(cmdOK);
     setCancelButton(cmdOK);

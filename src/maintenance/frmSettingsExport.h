@@ -19,12 +19,6 @@ protected:
     void build() override;
 
 private:
-    void Form_Load();
-    void enablingRule();
-    void itemClick();
-    void lblSettingsFolderExternal_Change();
-    void cmdSettingsFolderExternal_Click();
-    void cmdApply_Click();
     void cmdExport_Click();
 };
 

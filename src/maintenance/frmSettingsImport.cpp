@@ -31,10 +31,13 @@ void frmSettingsImport::build()
     chkDeleteAfterImporting->setHelpTopic(95080);
     chkDeleteAfterImporting->setCaption(
         Txt(u"Delete files, if successfully imported.", u"Να διαγραφούν τα αρχεία, εάν εισήχθησαν με επιτυχία."));
-    for (int k = 0; k < 3; ++k)
-        itemCheck(k)->Click = [this] { itemClick(); };
     chkDeleteAfterImporting->Click = [this] { setCancelCaption(false); };
-    cmdSettingsFolderExternal->Click = [this] { cmdSettingsFolderExternal_Click(); };
+    cmdSettingsFolderExternal->Click = [this] {
+        if (!chooseFolder(QStringLiteral("SISFE1000")))
+            return;
+        for (int k = 0; k < 3; ++k)   // newly offered items keep their ticks
+            showItem(k, FileExists(sourceOf(k)));
+    };
     cmdApply->Click = [this] { cmdApply_Click(); };
     cmdImport->Click = [this] { cmdImport_Click(); };
     Load = [this] { Form_Load(); };
@@ -50,38 +53,7 @@ void frmSettingsImport::Form_Load()
         g.ImportingIniFile = false;
         iniImported = false;
     });
-    trap.step([&] {
-        lblIniFileName->setCaption(QString());
-        lblSavedPaths[0]->setCaption(QString());
-        lblSavedPaths[1]->setCaption(QString());
-        lblSettingsFolderExternal->setCaption(QString());
-        cmdImport->setEnabled(false);
-        lblSettingsFolderExternal->setToolTipText(QString());
-    });
-    trap.step([&] {
-        Integer length = 0;
-        Long error = 0;
-        const QString text = GetIniString(g.IniFileName, kSection, QStringLiteral("Folder"), 2048, QString(), length, error);
-        RaiseIfError(error);
-        g.ImportFolder = RemoveTrailingSeparator(text);
-        setFolderLabel(g.ImportFolder);
-    });
-    for (int k = 0; k < 3; ++k)
-        trap.step([&] {
-            if (k > 0)
-                lblSavedPaths[k - 1]->setBackColor(tints[std::size_t(k - 1)]);
-            bool& chosen = k == 0 ? g.ImportIniFile : g.ImportSavedPaths[std::size_t(k - 1)];
-            chosen = false;
-            showItem(k, false);
-            if (g.ImportFolder.trimmed().isEmpty() || !FileExists(sourceOf(k)))
-                return;
-            Long error = 0;
-            chosen = GetIniBoolean(g.IniFileName, kSection, itemKey(k), false, error);
-            RaiseIfError(error);
-            if (chosen)
-                itemCheck(k)->setValue(1);
-            showItem(k, true);
-        });
+    loadChoices(trap, [&g](int k) { return !g.ImportFolder.trimmed().isEmpty() && FileExists(sourceOf(k)); });
     trap.step([&] {
         Long error = 0;
         g.DeleteAfterImport = GetIniBoolean(g.IniFileName, kSection, QStringLiteral("DeleteAfter"), false, error);
@@ -91,54 +63,12 @@ void frmSettingsImport::Form_Load()
     });
 }
 
-void frmSettingsImport::itemClick()
-{
-    if (!anyItemTicked())
-        cmdImport->setEnabled(false);
-    else if (!lblSettingsFolderExternal->caption().isEmpty())
-        cmdImport->setEnabled(true);
-    setCancelCaption(false);
-}
-
-void frmSettingsImport::applyAvailability()
-{
-    for (int k = 0; k < 3; ++k)
-        showItem(k, FileExists(sourceOf(k)));
-}
-
-void frmSettingsImport::cmdSettingsFolderExternal_Click()
-{
-    ErrorTrap trap(this, QStringLiteral("SISFE1000"));
-    trap.step([&] {
-        const QString folder = chooseFolder(globals().ImportFolder,
-                                            Txt(u"Select the folder that will be used for importing",
-                                                u"Επιλέξετε τον φάκελλο από τον οποίο θα γίνει η εισαγωγή"));
-        if (folder.isEmpty())
-            return;
-        globals().ImportFolder = folder;
-        setFolderLabel(folder);
-        setCancelCaption(false);
-        applyAvailability();
-    });
-}
-
 void frmSettingsImport::cmdApply_Click()
 {
     Globals& g = globals();
     // The first key that cannot be written stops the others.
     ErrorTrap trap(this, QStringLiteral("SIA1000"), ErrorTrap::OnNo::StopOperation);
-    for (int k = 0; k < 3; ++k)
-        trap.step([&] {
-            if (!itemCheck(k)->enabled())
-                return;
-            bool& chosen = k == 0 ? g.ImportIniFile : g.ImportSavedPaths[std::size_t(k - 1)];
-            chosen = itemCheck(k)->value() == 1;
-            RaiseIfError(WriteIniBoolean(g.IniFileName, kSection, itemKey(k), chosen));
-        });
-    trap.step([&] {
-        if (!g.ImportFolder.trimmed().isEmpty())
-            RaiseIfError(WriteIniString(g.IniFileName, kSection, QStringLiteral("Folder"), g.ImportFolder));
-    });
+    applyChoices(trap);
     trap.step([&] {
         g.DeleteAfterImport = chkDeleteAfterImporting->value() == 1;
         RaiseIfError(WriteIniBoolean(g.IniFileName, kSection, QStringLiteral("DeleteAfter"), g.DeleteAfterImport));
@@ -166,11 +96,7 @@ bool frmSettingsImport::importFiles()
             continue;
         const QString source = sourceOf(k);
         if (!FileExists(source)) {
-            showItem(k, false);
-            itemCheck(k)->setTag(QStringLiteral("False"));
-            ShowMessageBox(this, windowTitle(),
-                           Txt(u"File '", u"Το αρχείο «'") + source + Txt(u"', does not exist.", u"», δεν υπάρχει."),
-                           ui::vbCriticalOK);
+            dropMissingItem(k, source, QStringLiteral("Το αρχείο «'"));
             return false;
         }
         sources << source;
@@ -210,8 +136,7 @@ void frmSettingsImport::cmdImport_Click()
     trap.step([&] { imported = importFiles(); });
     if (!imported) {
         cpEnableControls();
-        if (!anyItemTicked())
-            cmdImport->setEnabled(false);
+        enablingRule();   // a dropped item may have been the last one ticked
         return;
     }
     if (globals().ImportingIniFile) {

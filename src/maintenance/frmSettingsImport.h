@@ -37,9 +37,6 @@ protected:
 
 private:
     void Form_Load();
-    void itemClick();
-    void applyAvailability();
-    void cmdSettingsFolderExternal_Click();
     void cmdApply_Click();
     void cmdImport_Click();
     bool importFiles();

@@ -25,13 +25,12 @@ protected:
         basGlobal::SetIniPathMapper([](const QString& f) { return platform::toNative(f).value_or(QString()); });
         drive.folder(QStringLiteral("App"));
         basGlobal::Globals& g = basGlobal::globals();
-        g.ApplicationTitle = QStringLiteral("Tarnwick");
-        g.AuthorName = QStringLiteral("Dravelin");
+        g.ApplicationTitle = "Tarnwick";
+        g.AuthorName = "Dravelin";
         g.VolumeIsCaseSensitive = true;
-        g.IniFileName = QStringLiteral("C:\\App\\Quillmarsh.ini");
-        g.SavedPathsFileName = {QStringLiteral("C:\\App\\PrimarySavedPaths.txt"),
-                                QStringLiteral("C:\\App\\SecondarySavedPaths.txt")};
-        g.CurrentPath = {QStringLiteral("C:\\Data"), QStringLiteral("C:\\Data")};
+        g.IniFileName = "C:\\App\\Quillmarsh.ini";
+        g.SavedPathsFileName = {"C:\\App\\PrimarySavedPaths.txt", "C:\\App\\SecondarySavedPaths.txt"};
+        g.CurrentPath = {"C:\\Data", "C:\\Data"};
         platform::app().setVersion(2002, 8, 26);
     }
     void TearDown() override
