@@ -67,6 +67,11 @@ void frmAbout::build()
     setDefaultButton(cmdOK);
     setCancelButton(cmdOK);
     freeSizer1 = add<ui::FormResizer>(QStringLiteral("freeSizer1"));
+    // Context help, in the order the window reads.
+    int topic = 91000;
+    for (ui::Control* c : std::initializer_list<ui::Control*>{lblTitle, lblVersion, lblDescription, lblDisclaimer,
+                                                              lblCopyright, cmdSysInfo, cmdCheckForUpdates, cmdOK})
+        c->setHelpTopic(topic += 10);
 
     cmdOK->Click = [this] { unload(); };
     cmdCheckForUpdates->Click = [this] {

@@ -43,7 +43,7 @@ protected:
     QByteArray read(const QString& relative) const
     {
         QFile f(drive.native(relative));
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : "<missing>";
     }
 
     testing_support::TempDrive drive;

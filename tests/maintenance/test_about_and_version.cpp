@@ -75,7 +75,7 @@ TEST_F(AboutTest, SystemInformationFallsBackInOrder)
     drive.file("Tools/msinfo32");
     drive.folder("Tools/Empty/msinfo32");   // a folder is no tool
     const QString tools = drive.native("Tools");
-    const QString none = QStringLiteral("<none>");
+    const QString none = "<none>";
     struct Row {
         QString path, folder;
         bool starts;
@@ -98,11 +98,10 @@ TEST_F(AboutTest, SystemInformationFallsBackInOrder)
         if (r.started.isEmpty() || !r.starts)
             desk.expectMsgBox("System information", "System Information is unavailable at this time.", 64, ui::vbOK);
         about.StartSysInfo();
-        const bool tried = !r.started.isEmpty();
-        ASSERT_EQ(shell.calls.size(), tried ? 1u : 0u) << r.path.toStdString() << " " << r.folder.toStdString();
-        if (tried) {
-            EXPECT_EQ(shell.calls[0].args, QStringList{r.started});
-        }
+        QString started;
+        for (const auto& call : shell.calls)
+            started += call.args.join("");
+        EXPECT_EQ(started, r.started) << r.path.toStdString() << " " << r.folder.toStdString();
         about.unload();
     }
 }

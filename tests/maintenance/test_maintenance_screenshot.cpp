@@ -11,6 +11,7 @@
 #include "maintenance/frmSettingsImport.h"
 #include "ui/Input.h"
 #include "ui/qt/FormWindow.h"
+#include "ui/qt/HelpFile.h"
 #include "ui/qt/QtDesktop.h"
 
 #include <QApplication>
@@ -29,6 +30,12 @@ void shoot(ui::qt::QtDesktop& desk, ui::Form& form, const QString& name)
     const QImage shot = w->grab().toImage();
     const QString out = QDir(QCoreApplication::applicationDirPath()).absoluteFilePath("../" + name + ".png");
     EXPECT_TRUE(shot.save(out)) << out.toStdString();
+    // Every topic a control names is in both help files.
+    for (const char* file : {"/QuillmarshUK.hlp", "/QuillmarshGR.hlp"}) {
+        const auto help = ui::qt::HelpFile::load(QCoreApplication::applicationDirPath() + file);
+        for (ui::Control* c : form.controls())
+            EXPECT_TRUE(c->helpTopic() == 0 || help.contains(c->helpTopic())) << file << " " << c->helpTopic();
+    }
     form.unload();
 }
 
