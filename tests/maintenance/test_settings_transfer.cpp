@@ -113,6 +113,16 @@ TEST_F(SettingsTest, ExportRefusesItsOwnFolderAndDropsAVanishedFile)
     EXPECT_FALSE(w.isLoaded());
     EXPECT_EQ(read("Out/Quillmarsh.ini"), read("App/Quillmarsh.ini"));
     EXPECT_EQ(read("Out/PrimarySavedPaths.txt"), "primary");
+    // The INI file under a second name in the folder: no copy onto itself.
+    ASSERT_TRUE(QFile::remove(drive.native("Out/Quillmarsh.ini")));
+    ASSERT_EQ(::link(drive.nativeBytes("App/Quillmarsh.ini"), drive.nativeBytes("Out/Quillmarsh.ini")), 0);
+    w.show();
+    desk.answerFolder("C:\\Out\\");
+    ui::Input::click(*w.cmdSettingsFolderExternal);
+    desk.expectMsgBoxContaining("Export settings", "could not be copied: a file would have been copied onto itself", 16, ui::vbOK);
+    ui::Input::click(*w.cmdExport);
+    EXPECT_TRUE(w.isLoaded() && w.cmdExport->enabled());
+    w.unload();
 }
 
 TEST_F(SettingsTest, ImportOffersWhatTheFolderHoldsAndTrashesWhatItCopied)
