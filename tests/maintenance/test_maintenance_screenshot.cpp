@@ -16,6 +16,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QLabel>
 
 using namespace maintenance;
 
@@ -69,6 +70,10 @@ TEST_F(MaintenanceTest, Screenshots)
         frmCheckForUpdates check;
         check.show();
         ui::Input::click(*check.cmdCheck);
+        // Text from the server is never read as markup.
+        auto* result = qobject_cast<QLabel*>(qt.window(check)->widgetFor(check.lblResultDescription));
+        EXPECT_TRUE(result && result->textFormat() == Qt::PlainText && result->isEnabled());
+        EXPECT_FALSE(qt.window(check)->widgetFor(check.cmdCheck)->isEnabled());
         shoot(qt, check, "maintenance-update-" + lang);
     }
     updateCheckSettings() = saved;

@@ -89,6 +89,13 @@ TEST_F(UpdateCheckTest, EveryBadAnswerIsTheFailureOutcome)
     EXPECT_EQ(check(w), "failure");
     EXPECT_EQ(server.requests, asked);
     w.unload();
+    // A refused connection: a port nobody listens on any more.
+    QTcpServer gone;
+    gone.listen(QHostAddress::LocalHost, 0);
+    updateCheckSettings().addressTemplate = QStringLiteral("http://127.0.0.1:%1/|V").arg(gone.serverPort());
+    gone.close();
+    EXPECT_EQ(check(w), "failure");
+    w.unload();
 }
 
 TEST_F(UpdateCheckTest, NewerVersionListsItsLocationsAndOpensOnlyWebPages)
