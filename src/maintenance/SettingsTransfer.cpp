@@ -302,13 +302,26 @@ bool SettingsTransferWindow::chooseFolder(const QString& code)
     return chosen;
 }
 
-bool SettingsTransferWindow::isApplicationFolder(const QString& folder)
+bool SettingsTransferWindow::refuseApplicationFolder()
 {
     const bool cs = globals().VolumeIsCaseSensitive;
     const QString appFolder = basGlobal::RemoveTrailingSeparator(basGlobal::GetTextBeforeSeparator(globals().IniFileName));
-    const QString other = basGlobal::RemoveTrailingSeparator(folder);
-    return basGlobal::ApplyCaseSensitivity(other, cs) == basGlobal::ApplyCaseSensitivity(appFolder, cs)
-        || platform::sameFolder(other, appFolder);
+    const QString other = basGlobal::RemoveTrailingSeparator(folder());
+    if (basGlobal::ApplyCaseSensitivity(other, cs) != basGlobal::ApplyCaseSensitivity(appFolder, cs)
+        && !platform::sameFolder(other, appFolder))
+        return false;
+    basGlobal::ShowMessageBox(
+        this, windowTitle(),
+        importing_ ? Txt(u"The folder where the files with the settings will be imported from, must not be the same as "
+                         u"the folder were these files will be stored.",
+                         u"Ο φάκελλος από τον οποίο θα εισαχθούν τα αρχεία των ρυθμίσεων, δεν πρέπει να είναι ίδιος με "
+                         u"τον φάκελλο στον οποίο θα αποθηκευθούν τα αρχεία αυτά.")
+                   : Txt(u"The folder where the files with the settings will be exported to, must not be the same as "
+                         u"the folder were these files are stored.",
+                         u"Ο φάκελλος προς τον οποίο θα εξαχθούν τα αρχεία των ρυθμίσεων, δεν πρέπει να είναι ίδιος με "
+                         u"τον φάκελλο στον οποίο ευρίσκονται αποθηκευμένα τα αρχεία αυτά."),
+        ui::vbCriticalOK);
+    return true;
 }
 
 bool SettingsTransferWindow::copyAll(const QStringList& sources, const QString& destination)

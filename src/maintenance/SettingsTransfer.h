@@ -87,9 +87,9 @@ protected:
     // one, else the Primary Structure's drive root) and shows the choice.
     // False when the user cancelled; a failure is reported with `code`.
     bool chooseFolder(const QString& code);
-    // True when `folder` is the application folder (text under the case
-    // rule, or the same real folder).
-    static bool isApplicationFolder(const QString& folder);
+    // When the folder is the application folder (its text under the case
+    // rule, or the same real folder), tells the user and gives true.
+    bool refuseApplicationFolder();
     // Copies the files into the folder; on failure tells the user and gives false.
     bool copyAll(const QStringList& sources, const QString& destination);
 

@@ -42,15 +42,8 @@ void frmSettingsExport::cmdExport_Click()
     bool done = false;
     ErrorTrap trap(this, QStringLiteral("SEE1000"), ErrorTrap::OnNo::StopOperation);
     trap.step([&] {
-        if (isApplicationFolder(g.ExportFolder)) {
-            ShowMessageBox(this, windowTitle(),
-                           Txt(u"The folder where the files with the settings will be exported to, must not be the "
-                               u"same as the folder were these files are stored.",
-                               u"Ο φάκελλος προς τον οποίο θα εξαχθούν τα αρχεία των ρυθμίσεων, δεν πρέπει να είναι "
-                               u"ίδιος με τον φάκελλο στον οποίο ευρίσκονται αποθηκευμένα τα αρχεία αυτά."),
-                           ui::vbCriticalOK);
+        if (refuseApplicationFolder())
             return;
-        }
         QStringList sources;
         for (int k = 0; k < 3; ++k) {
             if (itemCheck(k)->value() != 1)

@@ -80,15 +80,8 @@ void frmSettingsImport::cmdApply_Click()
 bool frmSettingsImport::importFiles()
 {
     Globals& g = globals();
-    if (isApplicationFolder(g.ImportFolder)) {
-        ShowMessageBox(this, windowTitle(),
-                       Txt(u"The folder where the files with the settings will be imported from, must not be the same "
-                           u"as the folder were these files will be stored.",
-                           u"Ο φάκελλος από τον οποίο θα εισαχθούν τα αρχεία των ρυθμίσεων, δεν πρέπει να είναι ίδιος "
-                           u"με τον φάκελλο στον οποίο θα αποθηκευθούν τα αρχεία αυτά."),
-                       ui::vbCriticalOK);
+    if (refuseApplicationFolder())
         return false;
-    }
     QStringList sources;
     g.ImportingIniFile = false;
     for (int k = 0; k < 3; ++k) {
