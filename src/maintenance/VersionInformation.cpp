@@ -4,8 +4,9 @@
 
 #include <QRegularExpression>
 
+// The build names the update server (the CMake cache variable of that name).
 #ifndef QM_UPDATE_ADDRESS
-#define QM_UPDATE_ADDRESS "http://updates.quillmarsh.invalid/versions/|VersionInfo.aui"
+#error "QM_UPDATE_ADDRESS must name the version document's address"
 #endif
 
 namespace maintenance {

@@ -32,12 +32,8 @@ protected:
 
 TEST_F(SettingsTest, ExportOffersWhatExistsWithItsStoredChoice)
 {
-    struct Row {
-        int files;   // bit k: file k of the application exists (the INI always does)
-        QString keys;
-        QString items;
-        bool exportEnabled;
-    } rows[] = {
+    // files: bit k set when the application's file k exists (the INI always does).
+    struct Row { int files; QString keys; QString items; bool exportEnabled; } rows[] = {
         {1, "Ini=True\r\nPrimary=True\r\nFolder=C:\\Out\\\r\n", "E1e0e0", true},
         {7, "Ini=false\r\nPrimary=TRUE\r\nFolder=C:\\Out\r\n", "E0E1E0", true},
         {7, "Ini=True\r\nPrimary=True\r\nSecondary=True\r\n", "E1E1E1", false},

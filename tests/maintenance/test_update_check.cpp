@@ -54,11 +54,7 @@ protected:
 TEST_F(UpdateCheckTest, EveryBadAnswerIsTheFailureOutcome)
 {
     using A = LoopbackServer;
-    struct Row {
-        const char* what;
-        A::Answer answer;
-        QString outcome;
-    } rows[] = {
+    struct Row { const char* what; A::Answer answer; QString outcome; } rows[] = {
         {"latest", A::ok(M + "|2002.0008.0026|x|en|gr|"), "latest"},
         {"five fields", A::ok(M + "|2003.0000.0000|1|en|gr"), "failure"},
         {"wrong marker", A::ok(M.toUpper() + "|2003.0000.0000|1|en|gr|http://a.test/"), "failure"},
