@@ -18,7 +18,7 @@ namespace {
 
 // The designed tints, for a window opened without the main window (tests).
 constexpr ui::Color kDesignedTint[2] = {0xC0E0FF, 0xFFFFC0};
-constexpr int kButtonWidth = 1452;
+constexpr int kButtonWidth = 1812;
 constexpr int kButtonHeight = 420;
 
 } // namespace

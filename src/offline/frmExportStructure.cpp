@@ -66,7 +66,7 @@ void frmExportStructure::buildOwn()
 {
     static constexpr int topics[4][2] = {{20010, 20015}, {20020, 20025}, {20030, 20035}, {20040, 20045}};
     for (int i = 0; i < 2; ++i) {
-        const int top = 120 + 960 * i;
+        const int top = 120 + 1020 * i;
         auto* path = addTo(lblCurrentFullPath, QStringLiteral("lblCurrentFullPath"), i);
         path->move(120, top, kWidth - 240, 252);
         path->setHelpTopic(topics[0][i]);
@@ -81,11 +81,11 @@ void frmExportStructure::buildOwn()
         output->setHelpTopic(topics[3][i]);
     }
     lblProcessInProgress = add<ui::Label>(QStringLiteral("lblProcessInProgress"));
-    lblProcessInProgress->move(120, 3180, kWidth - 240, 252);
+    lblProcessInProgress->move(120, 3240, kWidth - 240, 252);
     lblProcessInProgress->setForeColor(0xC00000);
     lblProcessInProgress->setFontBold(true);
     lblProcessInProgress->setHelpTopic(20050);
-    buildShared(2040, 3480, kWidth);
+    buildShared(2100, 3540, kWidth);
 }
 
 void frmExportStructure::loadOwn()
