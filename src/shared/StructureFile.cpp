@@ -153,7 +153,13 @@ private:
 const QString& flagTrue() { static const QString s = QStringLiteral("True"); return s; }
 const QString& flagFalse() { static const QString s = QStringLiteral("False"); return s; }
 
-QString decode(QByteArrayView line) { return platform::decodeText(line.toByteArray()); }
+QString decode(QByteArrayView line)
+{
+    for (const char c : line)
+        if (c & 0x80)
+            return platform::decodeText(line.toByteArray());
+    return QString::fromLatin1(line);
+}
 
 // A relative path's components are names: none empty, "." or "..".
 bool componentsAreNames(QStringView rel)
@@ -255,7 +261,17 @@ private:
             if (!read(line)) return false;
             marker[k] = MarkerLine(line);
             if (marker[k]) continue;
-            *fields[k] = k < 4 ? FlagLineText(line) : k == 4 ? SizeLineText(line) : k == 5 ? DateLineText(line) : TimeLineText(line);
+            if (k < 4) {
+                *fields[k] = FlagLineText(line);
+            } else {
+                // Files mostly share sizes, dates and times with the record before.
+                const std::size_t v = std::size_t(k - 4);
+                if (line != m_lastValue[v]) {
+                    m_lastValue[v] = line.toByteArray();
+                    m_lastText[v] = k == 4 ? SizeLineText(line) : k == 5 ? DateLineText(line) : TimeLineText(line);
+                }
+                *fields[k] = m_lastText[v];
+            }
             if (fields[k]->isEmpty()) {
                 refuse(faults[std::size_t(k)]);
                 return false;
@@ -268,8 +284,10 @@ private:
         }
         r.path = decode(line);
         const QString& root = m_out.header.root;
-        const QString key = ApplyCaseSensitivity(r.path, globals().VolumeIsCaseSensitive);
-        if (key.size() <= m_rootKey.size() || !key.startsWith(m_rootKey)) {
+        const bool caseSensitive = globals().VolumeIsCaseSensitive;
+        if (r.path.size() <= root.size()
+            || !(caseSensitive ? r.path.startsWith(root)
+                               : ApplyCaseSensitivity(r.path.first(root.size()), false) == m_rootKey)) {
             refuse(StructureFileFault::PathOutsideRoot, 0, root);
             return false;
         }
@@ -325,6 +343,8 @@ private:
     LineSource* m_source = nullptr;
     qint64 m_line = 0;
     QString m_rootKey;
+    std::array<QByteArray, 3> m_lastValue;
+    std::array<QString, 3> m_lastText;
     ParseOutcome m_outcome = ParseOutcome::Refused;
 };
 

@@ -30,11 +30,21 @@ protected:
     }
 };
 
-TEST_F(Export, WritesTheFormatByteForByte)
+TEST_F(Export, WritesTheFormatByteForByteAndRefusesTheCloseBoxMeanwhile)
 {
     workedTree();
-    desk.expectMsgBox(kTitle, QStringLiteral("The Primary structure has been exported successfully."), ui::vbInformationOK, ui::vbOK);
+    g().ShowElapsedTime = true;
+    desk.onYield([&] { return ex.isLoaded() && g().StructureExportInProgress; }, [&] {
+        desk.expectMsgBoxContaining(QStringLiteral("Close window"), QStringLiteral("It is impossible to close the window"),
+                                    ui::vbInformationOK, ui::vbOK);
+        EXPECT_FALSE(ex.unload(ui::vbFormControlMenu));
+        EXPECT_TRUE(desk.timerRunning(*ex.Timer1));
+        desk.expectMsgBox(kTitle, QStringLiteral("The Primary structure has been exported successfully."),
+                          ui::vbInformationOK, ui::vbOK);
+    });
     exportWith(0, {QStringLiteral("C:\\P_C_Work.txt")}, [&] {
+        EXPECT_FALSE(desk.timerRunning(*ex.Timer1));
+        EXPECT_EQ(ex.lblElapsedTime->caption(), QStringLiteral("00:00:00"));
         EXPECT_EQ(ex.lblTotalFolders[0]->caption(), QStringLiteral("Folders: 3."));
         EXPECT_EQ(ex.lblTotalFiles[0]->caption(), QStringLiteral("Files: 3."));
         EXPECT_EQ(ex.cmdCancel->caption(), QStringLiteral("Close"));
@@ -186,24 +196,6 @@ TEST_F(Export, TheWindowsOwnCommands)
     EXPECT_EQ(g().ExportStructureSelection, 2);
     EXPECT_EQ(offline::ClockText(3725), QStringLiteral("01:02:05"));
     EXPECT_EQ(offline::ClockText(360000), QStringLiteral("100:00:00"));
-}
-
-TEST_F(Export, TheCloseBoxIsRefusedWhileTheExportRuns)
-{
-    workedTree();
-    g().ShowElapsedTime = true;
-    desk.onYield([&] { return ex.isLoaded() && g().StructureExportInProgress; }, [&] {
-        desk.expectMsgBoxContaining(QStringLiteral("Close window"), QStringLiteral("It is impossible to close the window"),
-                                    ui::vbInformationOK, ui::vbOK);
-        EXPECT_FALSE(ex.unload(ui::vbFormControlMenu));
-        EXPECT_TRUE(desk.timerRunning(*ex.Timer1));
-        desk.expectMsgBox(kTitle, QStringLiteral("The Primary structure has been exported successfully."),
-                          ui::vbInformationOK, ui::vbOK);
-    });
-    exportWith(0, {QStringLiteral("C:\\P.txt")}, [&] {
-        EXPECT_FALSE(desk.timerRunning(*ex.Timer1));
-        EXPECT_EQ(ex.lblElapsedTime->caption(), QStringLiteral("00:00:00"));
-    });
 }
 
 } // namespace

@@ -175,8 +175,6 @@ TEST_F(StructureFiles, ValuesAreNormalisedRecordsSortedAndUtf16Read)
 TEST_F(StructureFiles, AHugeLineIsRefusedWithoutReadingItAll)
 {
     QByteArray content = "12\r\nC:\\R\\\r\n0\r\n1\r\n" + QByteArray(16 << 20, 'x');
-    QElapsedTimer t;
-    t.start();
     ParsedStructure p;
     ASSERT_EQ(parse(content, p), ParseOutcome::Refused);
     EXPECT_EQ(p.problem.line, 5);
@@ -230,7 +228,7 @@ qint64 oracle(const QByteArray& content)
         return true;
     };
     auto wn = [](const QByteArray& t, qint64 lo, qint64 hi, qint64& v) {
-        bool ok = number.match(QString::fromLatin1(t)).hasMatch();
+        bool ok = false;
         v = t.toLongLong(&ok);
         return ok && number.match(QString::fromLatin1(t)).hasMatch() && v >= lo && v <= hi;
     };
