@@ -3,6 +3,7 @@
 #include "mainwindow/frmMain.h"
 
 #include "platform/Application.h"
+#include "platform/AtomicFile.h"
 #include "shared/ErrorTrap.h"
 #include "shared/FileFacts.h"
 #include "shared/IniAccess.h"
@@ -55,6 +56,9 @@ void frmMain::Form_Load()
     trap.step([&] {
         g.ApplicationPath = RemoveTrailingSeparator(platform::app().path());
         g.IniFileName = MakeIniFileName(g.ApplicationPath);
+        // A settings file that cannot be used is found before the first
+        // setting is read; it is named once, below, when the title is known.
+        CheckIniFile(g.IniFileName);
     });
     trap.step([&] { g.LanguageIsGreek = GetIniBoolean(g.IniFileName, kGeneral, QStringLiteral("Language"), false, error); });
     trap.step([&] {
@@ -72,6 +76,13 @@ void frmMain::Form_Load()
         const bool running = anotherCopyRunning ? anotherCopyRunning() : platform::app().previousInstance();
         ShowDuplicateInstanceMessage(g.ApplicationTitle, running,
                                      [](const QString& title) { platform::app().setTitle(title); });
+    });
+    trap.step([&] {
+        // Writes that a killed copy left half-done.
+        platform::removeStaleTemporaries(IniNativePath(g.IniFileName));
+        const QString problem = CheckIniFile(g.IniFileName);
+        if (!problem.isEmpty())
+            ShowMessageBox(this, g.ApplicationTitle, problem, ui::vbExclamationOK);
     });
     trap.step([&] {
         g.HelpFileGreek = g.ApplicationPath + QStringLiteral("\\QuillmarshGR.hlp");

@@ -2,11 +2,16 @@
 
 #include <QDir>
 #include <QFile>
+#include <QElapsedTimer>
 #include <QTemporaryDir>
+
+#include "support/TempDrive.h"
 
 #include "shared/qstring_print.h"
 
 #include <gtest/gtest.h>
+#include <functional>
+#include <random>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -101,12 +106,104 @@ TEST_F(ProfileFileTest, AFileThatIsNotUtf8IsReadAsGreekAnsi)
     EXPECT_EQ(get("S", "k"), QStringLiteral("Ελληνικά"));
 }
 
-TEST_F(ProfileFileTest, AnUnreadableIniGivesTheDefaultAndAnErrorNumber)
+TEST_F(ProfileFileTest, OnlyARegularFileOfBoundedSizeIsOpenedAndNothingBlocks)
 {
-    QDir(dir.path()).mkdir(QStringLiteral("Quillmarsh.ini"));
-    int err = 0;
-    EXPECT_EQ(getProfileString(ini(), "S", "k", "d", 10, &err), "d");
-    EXPECT_NE(err, 0);
+    // Each kind of file where the INI should be: what the start-up's check
+    // finds, and readers and writers refuse it at once, leaving it alone.
+    const QByteArray path = QFile::encodeName(ini());
+    struct Case {
+        const char* what;
+        std::function<void()> make;
+        ProfileFileStatus::Problem problem;
+    };
+    const Case cases[] = {
+        {"folder", [&] { ::mkdir(path, 0755); }, ProfileFileStatus::NotAFile},
+        {"fifo", [&] { ::mkfifo(path, 0644); }, ProfileFileStatus::NotAFile},
+        {"link to /dev/zero", [&] { ::symlink("/dev/zero", path); }, ProfileFileStatus::NotAFile},
+        {"too large", [&] { put("[S]\r\nk=v\r\n" + QByteArray(kMaxProfileFileSize, ';')); }, ProfileFileStatus::TooLarge},
+        {"usable", [&] { put("[S]\r\nk=v\r\n"); }, ProfileFileStatus::Fine},
+    };
+    for (const Case& c : cases) {
+        c.make();
+        EXPECT_EQ(checkProfileFile(ini()).problem, c.problem) << c.what;
+        int err = 0;
+        const bool fine = c.problem == ProfileFileStatus::Fine;
+        EXPECT_EQ(getProfileString(ini(), "S", "k", "d", 10, &err), fine ? "v" : "d") << c.what;
+        EXPECT_EQ(err, fine ? 0 : 75) << c.what;
+        EXPECT_EQ(writeProfileString(ini(), "S", "k", "w"), fine ? 0 : 75) << c.what;
+        ::rmdir(path);
+        ::unlink(path);
+    }
+    EXPECT_EQ(checkProfileFile(ini()).problem, ProfileFileStatus::Fine);   // not there yet: made on the first write
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot).size(), 0);
+}
+
+TEST_F(ProfileFileTest, AFileOrFolderThatMayNotBeChangedIsFoundBeforeAnyWrite)
+{
+    put("[S]\r\nk=v\r\n");
+    ASSERT_EQ(::chmod(QFile::encodeName(ini()).constData(), 0444), 0);
+    EXPECT_EQ(checkProfileFile(ini()).problem, ProfileFileStatus::CannotWrite);
+    ASSERT_EQ(::chmod(QFile::encodeName(ini()).constData(), 0644), 0);
+    EXPECT_EQ(checkProfileFile(ini()).problem, ProfileFileStatus::Fine);
+    // The folder and the unreadable file as a user whom the bits stop.
+    ::chmod(QFile::encodeName(dir.path()).constData(), 0555);
+    ::chmod(QFile::encodeName(ini()).constData(), 0666);
+    const auto unprivileged = [this] {
+        return testing_support::runUnprivileged([this] {
+            const ProfileFileStatus status = checkProfileFile(ini());
+            return int(status.problem) * 10 + (status.error == 70 ? 1 : 0);
+        });
+    };
+    EXPECT_EQ(unprivileged(), ProfileFileStatus::CannotWrite * 10 + 1);
+    ::chmod(QFile::encodeName(dir.path()).constData(), 0755);
+    ::chmod(QFile::encodeName(ini()).constData(), 0600);
+    EXPECT_EQ(unprivileged(), ProfileFileStatus::CannotRead * 10 + 1);
+}
+
+// Random files of random bytes, line ends and encodings: reading never
+// crashes or hangs, and a write changes the one line it writes and keeps
+// every other byte.
+TEST_F(ProfileFileTest, FuzzedFilesKeepEveryLineThatIsNotWritten)
+{
+    std::mt19937 random(16);
+    const auto pick = [&](int n) { return int(random() % unsigned(n)); };
+    const QByteArray ends[] = {"\r\n", "\r", "\n", ""};
+    const QByteArray pieces[] = {"[S]", "[s ]", "[T]", "k=1", " K = 2 ", "k", "=", ";k=3", "[", "]", "\xC1\xE8",
+                                 QStringLiteral("Ελλάδα").toUtf8(), "\xFF\xFE", "\xEF\xBB\xBF", QByteArray(1, 0), "\"q\""};
+    QElapsedTimer clock;
+    clock.start();
+    int files = 0;
+    while (clock.elapsed() < 2000) {
+        QByteArray before;
+        for (int line = pick(12); line > 0; --line) {
+            for (int k = pick(4); k > 0; --k)
+                before += pick(3) == 0 ? QByteArray(1, char(pick(256))) : pieces[pick(std::size(pieces))];
+            before += ends[pick(std::size(ends))];
+        }
+        put(before);
+        ++files;
+        getProfileString(ini(), "S", "k", "d", 64);
+        const QString value = QStringLiteral("v%1").arg(files);
+        if (writeProfileString(ini(), "S", "k", value) != 0)
+            continue;
+        ASSERT_EQ(get("S", "k"), value) << before.toHex().constData();
+        // What the write took away lies inside one line: every other line
+        // keeps its bytes. (In UTF-16 a line end is two bytes; there the
+        // read-back is the test.)
+        const QByteArray after = bytes();
+        qsizetype head = 0, tail = 0;
+        while (head < before.size() && head < after.size() && before[head] == after[head])
+            ++head;
+        while (tail < before.size() - head && tail < after.size() - head
+               && before[before.size() - 1 - tail] == after[after.size() - 1 - tail])
+            ++tail;
+        const QByteArray removed = before.mid(head, before.size() - head - tail);
+        if (!before.startsWith("\xFF\xFE") && !before.startsWith("\xFE\xFF")) {
+            ASSERT_FALSE(removed.contains('\r') || removed.contains('\n')) << before.toHex().constData();
+        }
+        ASSERT_TRUE(after.mid(head, after.size() - head - tail).size() > 0);
+    }
+    EXPECT_GT(files, 100);
 }
 
 // --- Writing -------------------------------------------------------------------
@@ -117,23 +214,60 @@ TEST_F(ProfileFileTest, TheFirstWriteCreatesTheFileInUtf8WithCrLf)
     EXPECT_EQ(bytes(), "[General]\r\nLanguage=" + QStringLiteral("Ελληνικά").toUtf8() + "\r\n");
 }
 
-TEST_F(ProfileFileTest, WritesChangeOrAddOneLineAndKeepEveryOtherLine)
+TEST_F(ProfileFileTest, AWriteChangesOrAddsItsLinesAndKeepsEveryOtherByte)
 {
-    put("; my settings\n[General]\nLANGUAGE = English\nOther=1\n\n[Unknown]\nx=y\n");
-    EXPECT_EQ(writeProfileString(ini(), "general", "language", "Greek"), 0);
-    EXPECT_EQ(writeProfileString(ini(), "General", "New", "2"), 0);
-    EXPECT_EQ(writeProfileString(ini(), "PageSetup", "FontSize", "9"), 0);
-    EXPECT_EQ(bytes(),
-              "; my settings\r\n[General]\r\nLANGUAGE=Greek\r\nOther=1\r\nNew=2\r\n\r\n"
-              "[Unknown]\r\nx=y\r\n[PageSetup]\r\nFontSize=9\r\n");
+    struct Case {
+        QByteArray before;
+        const char* section;
+        const char* key;
+        const char* value;
+        QByteArray after;
+    };
+    const QByteArray greekAnsi = "old=\xC1\xE8\xDE\xED\xE1"; // "Αθήνα" in Windows-1253
+    const QByteArray undefined = "odd=\x81\xAA\xFF";        // bytes Windows-1253 leaves undefined
+    const Case cases[] = {
+        // The changed line keeps its own line end; a new one ends as the line before it.
+        {"; my settings\n[General]\nLANGUAGE = English\nOther=1\n\n[Unknown]\nx=y\n", "general", "language", "Greek",
+         "; my settings\n[General]\nLANGUAGE=Greek\nOther=1\n\n[Unknown]\nx=y\n"},
+        {"[General]\rOther=1\r\r[Unknown]\rx=y", "General", "New", "2", "[General]\rOther=1\rNew=2\r\r[Unknown]\rx=y"},
+        {"[A]\nx=y", "PageSetup", "FontSize", "9", "[A]\nx=y\n[PageSetup]\nFontSize=9\n"},
+        {"[S]", "S", "k", "v", "[S]\r\nk=v\r\n"},
+        // Lines of another encoding, or none, keep their bytes.
+        {"[S]\r\n" + greekAnsi + "\r\n" + undefined + "\r\nk=1\r\n", "S", "k", "2",
+         "[S]\r\n" + greekAnsi + "\r\n" + undefined + "\r\nk=2\r\n"},
+        {"\xEF\xBB\xBF[S]\r\n" + greekAnsi + "\r\n", "S", "new", "Ελλάδα",
+         "\xEF\xBB\xBF[S]\r\n" + greekAnsi + "\r\nnew=" + QStringLiteral("Ελλάδα").toUtf8() + "\r\n"},
+        // The first matching section takes the key; a later one is left alone.
+        {"[S]\r\na=1\r\n[T]\r\nk=0\r\n[S]\r\nk=9\r\n", "S", "k", "5", "[S]\r\na=1\r\nk=5\r\n[T]\r\nk=0\r\n[S]\r\nk=9\r\n"},
+    };
+    for (const Case& c : cases) {
+        put(c.before);
+        EXPECT_EQ(writeProfileString(ini(), c.section, c.key, QString::fromUtf8(c.value)), 0) << c.before.constData();
+        EXPECT_EQ(bytes(), c.after) << c.before.constData();
+    }
+    put("[S]\r\n" + greekAnsi + "\r\n" + QStringLiteral("utf=Ελλάδα").toUtf8() + "\r\n");
+    EXPECT_EQ(get("S", "old"), QStringLiteral("Αθήνα"));   // each line decoded on its own
+    EXPECT_EQ(get("S", "utf"), QStringLiteral("Ελλάδα"));
 }
 
-TEST_F(ProfileFileTest, GreekAnsiLinesSurviveARewriteAsUtf8)
+TEST_F(ProfileFileTest, Utf16FilesWithTheirMarkAreReadAndWrittenInUtf16)
 {
-    put("[S]\r\nold=\xC1\r\n");
-    EXPECT_EQ(writeProfileString(ini(), "S", "new", "v"), 0);
-    EXPECT_EQ(get("S", "old"), QStringLiteral("Α"));
-    EXPECT_EQ(get("S", "new"), "v");
+    const auto utf16 = [](const QString& text, bool bigEndian) {
+        QByteArray out = bigEndian ? QByteArray("\xFE\xFF") : QByteArray("\xFF\xFE");
+        for (const QChar c : text) {
+            const char hi = char(c.unicode() >> 8), lo = char(c.unicode() & 0xFF);
+            out += bigEndian ? hi : lo;
+            out += bigEndian ? lo : hi;
+        }
+        return out;
+    };
+    for (const bool bigEndian : {false, true}) {
+        put(utf16(QStringLiteral("[General]\r\nLanguage=Ελληνικά\r\nOther=1\r\n"), bigEndian));
+        EXPECT_EQ(get("General", "Language"), QStringLiteral("Ελληνικά"));
+        EXPECT_EQ(writeProfileString(ini(), "General", "Language", "English"), 0);
+        EXPECT_EQ(writeProfileString(ini(), "General", "New", "2"), 0);
+        EXPECT_EQ(bytes(), utf16(QStringLiteral("[General]\r\nLanguage=English\r\nOther=1\r\nNew=2\r\n"), bigEndian));
+    }
 }
 
 TEST_F(ProfileFileTest, ValuesAndNamesThatWouldBreakTheLineStructureAreRefused)
@@ -216,9 +350,3 @@ TEST_F(ProfileFileTest, AWriteThroughASymbolicLinkChangesTheFileItNames)
     EXPECT_EQ(get("S", "k"), "new");
 }
 
-TEST(TextLines, SplitAtEveryKindOfLineEnd)
-{
-    EXPECT_EQ(splitTextLines("a\r\nb\rc\nd"), (QStringList{"a", "b", "c", "d"}));
-    EXPECT_EQ(splitTextLines("a\r\n\r\n"), (QStringList{"a", ""}));
-    EXPECT_TRUE(splitTextLines("").isEmpty());
-}
