@@ -4,6 +4,7 @@
 
 #include "platform/Application.h"
 #include "platform/AtomicFile.h"
+#include "platform/Drives.h"
 #include "shared/ErrorTrap.h"
 #include "shared/FileFacts.h"
 #include "shared/IniAccess.h"
@@ -78,17 +79,20 @@ void frmMain::Form_Load()
                                      [](const QString& title) { platform::app().setTitle(title); });
     });
     trap.step([&] {
-        // Writes that a killed copy left half-done.
-        platform::removeStaleTemporaries(IniNativePath(g.IniFileName));
-        const QString problem = CheckIniFile(g.IniFileName);
-        if (!problem.isEmpty())
-            ShowMessageBox(this, g.ApplicationTitle, problem, ui::vbExclamationOK);
-    });
-    trap.step([&] {
         g.HelpFileGreek = g.ApplicationPath + QStringLiteral("\\QuillmarshGR.hlp");
         g.HelpFileEnglish = g.ApplicationPath + QStringLiteral("\\QuillmarshUK.hlp");
         g.SavedPathsFileName[0] = g.ApplicationPath + QStringLiteral("\\PrimarySavedPaths.txt");
         g.SavedPathsFileName[1] = g.ApplicationPath + QStringLiteral("\\SecondarySavedPaths.txt");
+    });
+    trap.step([&] {
+        // Writes that a killed copy left half-done.
+        platform::removeStaleTemporaries(IniNativePath(g.IniFileName));
+        for (const QString& file : g.SavedPathsFileName)
+            if (const std::optional<QString> native = platform::toNative(file))
+                platform::removeStaleTemporaries(*native);
+        const QString problem = CheckIniFile(g.IniFileName);
+        if (!problem.isEmpty())
+            ShowMessageBox(this, g.ApplicationTitle, problem, ui::vbExclamationOK);
     });
     trap.step([&] {
         g.StructureColour[0] = Long(kStructureSelectorColour[0]);

@@ -125,6 +125,8 @@ int writeFileAtomically(const QString& nativeTarget, const QByteArray& bytes, in
 
 int removeStaleTemporaries(const QString& nativeTarget, int minAgeSeconds)
 {
+    if (nativeTarget.isEmpty())
+        return 0;
     const QFileInfo info(nativeTarget);
     const QByteArray folder = encodeNativePath(info.absolutePath());
     const QByteArray prefix = '.' + encodeNativePath(info.fileName()) + kTempMarker;

@@ -22,13 +22,16 @@ namespace platform {
 
 namespace {
 
-// Opens a folder however long its path is. A path the kernel takes in one
-// go is opened at once; a longer one piece by piece, each piece (at most
-// PATH_MAX bytes, cut at a "/") relative to the folder the one before
-// opened, so the depth of a tree never limits what can be read.
-int openFolderPath(const QByteArray& path)
+// Opens a folder however long its path is: to be read (lookOnly false), or
+// only to look at its entries (O_PATH: search permission is all it takes). A
+// path the kernel takes in one go is opened at once; a longer one piece by
+// piece, each piece (under PATH_MAX bytes, cut at a "/") relative to the
+// folder the one before opened, so the depth of a tree never limits what can
+// be read.
+int openFolderPath(const QByteArray& path, bool lookOnly = false)
 {
-    constexpr int flags = O_RDONLY | O_DIRECTORY | O_CLOEXEC;
+    constexpr int look = O_PATH | O_DIRECTORY | O_CLOEXEC;
+    const int flags = lookOnly ? look : O_RDONLY | O_DIRECTORY | O_CLOEXEC;
     if (path.size() < PATH_MAX)
         return ::open(path.constData(), flags);
     int dirFd = AT_FDCWD;
@@ -45,7 +48,7 @@ int openFolderPath(const QByteArray& path)
             }
         }
         const QByteArray piece = path.mid(pos, end - pos);
-        const int next = ::openat(dirFd, piece.constData(), flags);
+        const int next = ::openat(dirFd, piece.constData(), end == path.size() ? flags : look);
         const int err = errno;
         if (dirFd != AT_FDCWD)
             ::close(dirFd);
@@ -203,7 +206,7 @@ int missingError(const QByteArray& path, int err)
         return errorFromErrno(err, err == ENOTDIR);
     const qsizetype slash = path.lastIndexOf('/');
     const QByteArray parent = slash <= 0 ? QByteArray("/") : path.left(slash);
-    const int fd = openFolderPath(parent);
+    const int fd = openFolderPath(parent, true);
     if (fd < 0)
         return errPathNotFound;
     ::close(fd);
@@ -283,7 +286,7 @@ int fileFacts(const QString& logicalPath, FileFacts& out)
         fillFacts(st, true, false, out);
         return errNone;
     }
-    const int dirFd = openFolderPath(folder);
+    const int dirFd = openFolderPath(folder, true);
     if (dirFd < 0)
         return errno == EACCES ? errPermissionDenied : errPathNotFound;
     FileFacts f;
@@ -312,7 +315,7 @@ int fileTimes(const QString& logicalPath, FileTimes& out)
     QByteArray name = path.mid(slash + 1);
     if (name.isEmpty())
         name = ".";
-    const int dirFd = openFolderPath(folder);
+    const int dirFd = openFolderPath(folder, true);
     if (dirFd < 0)
         return missingError(path, errno);
     struct statx sx {};

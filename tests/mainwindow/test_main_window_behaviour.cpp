@@ -432,15 +432,15 @@ TEST_F(StartupTest, AFolderInPlaceOfTheIniGivesOneMessageAndTheWindowStartsOnDef
 TEST_F(StartupTest, TemporariesThatKilledWritesLeftAreRemovedAndOthersKept)
 {
     const QString stale = QStringLiteral(".Quillmarsh.ini.qmtmp-AbC123"), young = QStringLiteral(".Quillmarsh.ini.qmtmp-XyZ789"),
-                  foreign = QStringLiteral(".Other.ini.qmtmp-AbC123");
+                  foreign = QStringLiteral(".Other.ini.qmtmp-AbC123"), saved = QStringLiteral(".PrimarySavedPaths.txt.qmtmp-AbC123");
     const QDateTime old = QDateTime::currentDateTime().addSecs(-3600);
-    for (const QString& name : {stale, young, foreign}) {
+    for (const QString& name : {stale, young, foreign, saved}) {
         drive.file(name, QByteArray(1000, 'x'));
         QFile f(drive.native(name));
         ASSERT_TRUE(name == young || (f.open(QIODevice::ReadWrite) && f.setFileTime(old, QFileDevice::FileModificationTime)));
     }
     main.load();
-    EXPECT_FALSE(QFile::exists(drive.native(stale)));
+    EXPECT_FALSE(QFile::exists(drive.native(stale)) || QFile::exists(drive.native(saved)));
     EXPECT_TRUE(QFile::exists(drive.native(young)));   // a write of a running copy, maybe
     EXPECT_TRUE(QFile::exists(drive.native(foreign)));
 }
