@@ -3,7 +3,6 @@
 #include "platform/AppError.h"
 #include "platform/Drives.h"
 
-
 #include <dirent.h>
 #include <fcntl.h>
 #include <linux/msdos_fs.h>
@@ -14,8 +13,8 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstring>
 #include <climits>
+#include <cstring>
 #include <ctime>
 
 namespace platform {
