@@ -3,6 +3,7 @@
 #include "platform/AtomicFile.h"
 
 #include "platform/AppError.h"
+#include "platform/ProfileFile.h"
 
 #include <QDir>
 #include <QFile>
@@ -702,18 +703,19 @@ QString UserDriveMap::storeFile()
 std::vector<UserMapping> UserDriveMap::load()
 {
     std::vector<UserMapping> out;
-    QFile f(storeFile());
-    if (!f.open(QIODevice::ReadOnly))
+    QByteArray text;
+    // Never more than a screenful of letters; a FIFO or device is never opened.
+    if (readRegularFile(storeFile(), 1024 * 1024, text) != 0)
         return out;
-    for (const QByteArray& raw : f.readAll().split('\n')) {
-        const QString line = QString::fromUtf8(raw).trimmed();
-        // "M=/native/folder"
-        if (line.size() < 3 || line[1] != QLatin1Char('='))
+    for (const QByteArray& raw : text.split('\n')) {
+        const QByteArray line = raw.trimmed();
+        // "M=/native/folder", the folder's bytes as they are
+        if (line.size() < 3 || line[1] != '=')
             continue;
-        const QChar letter = line[0].toUpper();
+        const QChar letter = QChar(QLatin1Char(line[0])).toUpper();
         if (letter < QLatin1Char('D') || letter > QLatin1Char('Z'))
             continue;
-        out.push_back({letter, line.mid(2)});
+        out.push_back({letter, decodeNativePath(QByteArrayView(line).sliced(2))});
     }
     return out;
 }
@@ -726,7 +728,7 @@ int saveMappings(const std::vector<UserMapping>& maps)
         return errPathFileAccess;
     QByteArray bytes;
     for (const UserMapping& m : maps)
-        bytes += QString(m.letter).toUtf8() + '=' + m.folder.toUtf8() + '\n';
+        bytes += QString(m.letter).toUtf8() + '=' + encodeNativePath(m.folder) + '\n';
     return writeFileAtomically(file, bytes);
 }
 } // namespace
