@@ -193,6 +193,11 @@ TEST_F(ProfileFileTest, AWriteChangesOrAddsItsLinesAndKeepsEveryOtherByte)
     };
     // "Αθήνα" in Windows-1253, and bytes that the code page leaves undefined.
     const QByteArray greekAnsi = "old=\xC1\xE8\xDE\xED\xE1\x81\xAA";
+    const auto utf16 = [](const QString& text, bool bigEndian) {
+        QStringEncoder encoder(bigEndian ? QStringConverter::Utf16BE : QStringConverter::Utf16LE,
+                               QStringConverter::Flag::WriteBom);
+        return QByteArray(encoder(text));
+    };
     const Case cases[] = {
         // The changed line keeps its own line end; a new one ends as the line before it.
         {"; my settings\n[General]\nLANGUAGE = English\nOther=1\n\n[Unknown]\nx=y\n", "general", "language", "Greek",
@@ -205,33 +210,22 @@ TEST_F(ProfileFileTest, AWriteChangesOrAddsItsLinesAndKeepsEveryOtherByte)
         {"[S]\r\n" + greekAnsi + "\r\nk=1\r\n", "S", "k", "2", "[S]\r\n" + greekAnsi + "\r\nk=2\r\n"},
         {"\xEF\xBB\xBF[S]\r\n" + greekAnsi + "\r\n", "S", "new", "Ελλάδα",
          "\xEF\xBB\xBF[S]\r\n" + greekAnsi + "\r\nnew=" + QStringLiteral("Ελλάδα").toUtf8() + "\r\n"},
+        // UTF-16 with its mark stays UTF-16.
+        {utf16("[S]\r\nk=Ελλάδα\r\nx=1", false), "S", "k", "2", utf16("[S]\r\nk=2\r\nx=1", false)},
+        {utf16("[S]\r\nx=1", true), "S", "k", "2", utf16("[S]\r\nx=1\r\nk=2\r\n", true)},
         // The first matching section takes the key; a later one is left alone.
         {"[S]\r\na=1\r\n[T]\r\nk=0\r\n[S]\r\nk=9\r\n", "S", "k", "5", "[S]\r\na=1\r\nk=5\r\n[T]\r\nk=0\r\n[S]\r\nk=9\r\n"},
     };
     for (const Case& c : cases) {
         put(c.before);
+        EXPECT_NE(get(c.section, c.key), QString::fromUtf8(c.value));
         EXPECT_EQ(writeProfileString(ini(), c.section, c.key, QString::fromUtf8(c.value)), 0) << c.before.constData();
         EXPECT_EQ(bytes(), c.after) << c.before.constData();
+        EXPECT_EQ(get(c.section, c.key), QString::fromUtf8(c.value));
     }
     put("\xEF\xBB\xBF[S]\r" + greekAnsi + "\n" + QStringLiteral("utf=Ελλάδα").toUtf8());
     EXPECT_EQ(get("S", "old"), QStringLiteral("Αθήνα\uFFFD\uFFFD"));   // each line decoded on its own
     EXPECT_EQ(get("S", "utf"), QStringLiteral("Ελλάδα"));
-}
-
-TEST_F(ProfileFileTest, Utf16FilesWithTheirMarkAreReadAndWrittenInUtf16)
-{
-    const auto utf16 = [](const QString& text, bool bigEndian) {
-        QStringEncoder encoder(bigEndian ? QStringConverter::Utf16BE : QStringConverter::Utf16LE,
-                               QStringConverter::Flag::WriteBom);
-        return QByteArray(encoder(text));
-    };
-    for (const bool bigEndian : {false, true}) {
-        put(utf16(QStringLiteral("[General]\r\nLanguage=Ελληνικά\r\nOther=1\r\n"), bigEndian));
-        EXPECT_EQ(get("General", "Language"), QStringLiteral("Ελληνικά"));
-        EXPECT_EQ(writeProfileString(ini(), "General", "Language", "English"), 0);
-        EXPECT_EQ(writeProfileString(ini(), "General", "New", "2"), 0);
-        EXPECT_EQ(bytes(), utf16(QStringLiteral("[General]\r\nLanguage=English\r\nOther=1\r\nNew=2\r\n"), bigEndian));
-    }
 }
 
 TEST_F(ProfileFileTest, ValuesAndNamesThatWouldBreakTheLineStructureAreRefused)
