@@ -6,6 +6,7 @@
 #include "platform/Drives.h"
 #include "platform/TextDecoding.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <optional>
@@ -126,10 +127,29 @@ public:
             f(Line{start, n - start, 0});
     }
 
+    // Whether the line's first character after blanks is `c` (a header's "["
+    // is found without decoding the line).
+    bool startsWith(const Line& line, char16_t c) const
+    {
+        qsizetype from = line.start;
+        if (m_unit == 1 && QByteArrayView(m_bytes).sliced(from, line.length).startsWith("\xEF\xBB\xBF"))
+            from += 3;   // the decoder drops a byte-order mark
+        for (qsizetype i = from; i + m_unit <= line.start + line.length; i += m_unit) {
+            const char16_t u = unitAt(i);
+            if (u != u' ' && u != u'\t')
+                return u == c;
+        }
+        return false;
+    }
+
     QString text(const Line& line) const
     {
-        if (m_unit == 1)
-            return decodeText(QByteArray::fromRawData(m_bytes.constData() + line.start, line.length));
+        if (m_unit == 1) {
+            const QByteArrayView bytes(m_bytes.constData() + line.start, line.length);
+            if (std::all_of(bytes.begin(), bytes.end(), [](char b) { return static_cast<unsigned char>(b) < 0x80; }))
+                return QString::fromLatin1(bytes);
+            return decodeText(QByteArray::fromRawData(bytes.data(), bytes.size()));
+        }
         QString out;
         out.reserve(line.length / 2);
         for (qsizetype i = line.start; i + 2 <= line.start + line.length; i += 2)
@@ -309,6 +329,8 @@ QString getProfileString(const QString& nativeFile, const QString& section, cons
     bool inSection = false;
     std::optional<QString> found;
     file.forEachLine([&](const ProfileText::Line& raw) {
+        if (!inSection && !file.startsWith(raw, u'['))
+            return true;   // outside the section only a header counts
         const QString line = file.text(raw);
         QString name;
         if (parseHeader(line, &name)) {
