@@ -5,7 +5,6 @@
 #include "shared/RegionalFormats.h"
 
 #include <QDate>
-
 #include <QFile>
 
 #include <fcntl.h>

@@ -17,8 +17,8 @@ IniPathMapper& mapperSlot()
     return mapper;
 }
 
-// The INI files the last check found unusable (native paths), so that a bad
-// file gives one message at the start rather than one per setting.
+// What the last check of an INI refused of it (by its native path), so that
+// a bad file gives one message at the start rather than one per setting.
 struct Refusal {
     QString native;
     bool reads = false;
