@@ -3,6 +3,7 @@
 #include "compare/FolderAlignment.h"
 #include "compare/frmCompare.h"
 #include "platform/AppError.h"
+#include "shared/FileFacts.h"
 #include "shared/PathText.h"
 #include "shared/RegionalFormats.h"
 #include "shared/frmHiddenForm.h"
@@ -79,10 +80,7 @@ public:
     {
         if (auto it = dates_.constFind(field); it != dates_.constEnd()) return it.value();
         basGlobal::Long error = 0;
-        const QString t = basGlobal::FormatDateText(globals().DateFormatName, false,
-                                                    basGlobal::Integer(wholeNumber(field.left(4))),
-                                                    basGlobal::Integer(wholeNumber(field.mid(4, 2))),
-                                                    basGlobal::Integer(wholeNumber(field.right(2))), error);
+        const QString t = basGlobal::FormatFileDateText(globals().DateFormatName, field, error);
         if (error != 0) throw platform::makeError(error);
         dates_.insert(field, t);
         return t;

@@ -3,6 +3,8 @@
 #include "mainwindow/frmMain.h"
 
 #include "platform/Application.h"
+#include "platform/AtomicFile.h"
+#include "platform/Drives.h"
 #include "shared/ErrorTrap.h"
 #include "shared/FileFacts.h"
 #include "shared/IniAccess.h"
@@ -55,6 +57,9 @@ void frmMain::Form_Load()
     trap.step([&] {
         g.ApplicationPath = RemoveTrailingSeparator(platform::app().path());
         g.IniFileName = MakeIniFileName(g.ApplicationPath);
+        // A settings file that cannot be used is found before the first
+        // setting is read; it is named once, below, when the title is known.
+        CheckIniFile(g.IniFileName);
     });
     trap.step([&] { g.LanguageIsGreek = GetIniBoolean(g.IniFileName, kGeneral, QStringLiteral("Language"), false, error); });
     trap.step([&] {
@@ -78,6 +83,16 @@ void frmMain::Form_Load()
         g.HelpFileEnglish = g.ApplicationPath + QStringLiteral("\\QuillmarshUK.hlp");
         g.SavedPathsFileName[0] = g.ApplicationPath + QStringLiteral("\\PrimarySavedPaths.txt");
         g.SavedPathsFileName[1] = g.ApplicationPath + QStringLiteral("\\SecondarySavedPaths.txt");
+    });
+    trap.step([&] {
+        // Writes that a killed copy left half-done.
+        platform::removeStaleTemporaries(IniNativePath(g.IniFileName));
+        for (const QString& file : g.SavedPathsFileName)
+            if (const std::optional<QString> native = platform::toNative(file))
+                platform::removeStaleTemporaries(*native);
+        const QString problem = CheckIniFile(g.IniFileName);
+        if (!problem.isEmpty())
+            ShowMessageBox(this, g.ApplicationTitle, problem, ui::vbExclamationOK);
     });
     trap.step([&] {
         g.StructureColour[0] = Long(kStructureSelectorColour[0]);

@@ -10,6 +10,7 @@
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace platform {
@@ -27,14 +28,41 @@ QString executableFolder()
 
 // ---- InstanceLock -----------------------------------------------------------
 
+namespace {
+
+// A folder that only this user can change: anybody else could replace the
+// lock file there with a link to a file of ours, or hold it and stop us.
+bool isPrivateFolder(const QByteArray& path)
+{
+    struct stat st {};
+    return ::lstat(path.constData(), &st) == 0 && S_ISDIR(st.st_mode) && st.st_uid == ::geteuid()
+        && (st.st_mode & (S_IWGRP | S_IWOTH)) == 0;
+}
+
+// The runtime folder when it is the user's own, else a private folder in
+// the user's cache (made on first use); "" when neither is to be had.
+QString privateLockFolder()
+{
+    const QByteArray runtime = qgetenv("XDG_RUNTIME_DIR");
+    if (!runtime.isEmpty() && isPrivateFolder(runtime))
+        return decodeNativePath(runtime);
+    QByteArray cache = qgetenv("XDG_CACHE_HOME");
+    if (cache.isEmpty())
+        cache = encodeNativePath(QDir::homePath()) + "/.cache";
+    const QByteArray folder = cache + "/Quillmarsh";
+    ::mkdir(cache.constData(), 0700);
+    ::mkdir(folder.constData(), 0700);
+    return isPrivateFolder(folder) ? decodeNativePath(folder) : QString();
+}
+
+} // namespace
+
 InstanceLock::InstanceLock(const QString& nativeAppFolder, const QString& lockFolder)
 {
-    QString folder = lockFolder;
+    const QString folder = lockFolder.isEmpty() ? privateLockFolder() : lockFolder;
     if (folder.isEmpty())
-        folder = qEnvironmentVariable("XDG_RUNTIME_DIR");
-    if (folder.isEmpty())
-        folder = QDir::tempPath();
-    const QByteArray key = QCryptographicHash::hash(QFile::encodeName(nativeAppFolder), QCryptographicHash::Sha1)
+        return;
+    const QByteArray key = QCryptographicHash::hash(encodeNativePath(nativeAppFolder), QCryptographicHash::Sha1)
                                .toHex()
                                .left(16);
     m_file = folder + QStringLiteral("/Quillmarsh-") + QString::fromLatin1(key) + QStringLiteral("-") +
@@ -47,10 +75,22 @@ InstanceLock::Result InstanceLock::tryLock()
 {
     if (m_fd >= 0)
         return Taken;
+    if (m_file.isEmpty())
+        return Unavailable;
+    const QByteArray path = encodeNativePath(m_file);
+    if (!isPrivateFolder(path.left(path.lastIndexOf('/'))))
+        return Unavailable;
     // Close-on-exec: a program we start must not keep our lock after we end.
-    const int fd = ::open(QFile::encodeName(m_file).constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    // A link in place of the lock file is never followed, and a file that is
+    // not our own plain file is never written.
+    const int fd = ::open(path.constData(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK, 0600);
     if (fd < 0)
         return Unavailable;
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_uid != ::geteuid()) {
+        ::close(fd);
+        return Unavailable;
+    }
     if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
         const int err = errno;
         ::close(fd);

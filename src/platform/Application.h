@@ -13,7 +13,9 @@ namespace platform {
 // included), so a lock file left behind by a dead copy is simply taken over.
 class InstanceLock {
 public:
-    // `lockFolder` empty: $XDG_RUNTIME_DIR, else the temporary folder.
+    // `lockFolder` empty: $XDG_RUNTIME_DIR when it is the user's own, else a
+    // private folder in the user's cache. The folder must be one that only
+    // this user can change, or the lock is Unavailable.
     explicit InstanceLock(const QString& nativeAppFolder, const QString& lockFolder = {});
     ~InstanceLock();
     InstanceLock(const InstanceLock&) = delete;

@@ -1,6 +1,7 @@
 #include "platform/AtomicFile.h"
 
 #include "platform/AppError.h"
+#include "platform/Drives.h"
 
 #include <QDir>
 #include <QFile>
@@ -39,7 +40,7 @@ int AtomicFile::open(const QString& nativeTarget)
     target_ = nativeTarget;
     error_ = 0;
     const QFileInfo info(nativeTarget);
-    temp_ = QFile::encodeName(info.absolutePath()) + "/." + QFile::encodeName(info.fileName()) + kTempMarker + "XXXXXX";
+    temp_ = encodeNativePath(info.absolutePath()) + "/." + encodeNativePath(info.fileName()) + kTempMarker + "XXXXXX";
     fd_ = ::mkostemp(temp_.data(), O_CLOEXEC);
     if (fd_ < 0) {
         const int err = errno;
@@ -84,7 +85,7 @@ int AtomicFile::commit(int mode)
         struct stat st {};
         if (mode >= 0)
             m = mode_t(mode);
-        else if (::stat(QFile::encodeName(target_).constData(), &st) == 0)
+        else if (::stat(encodeNativePath(target_).constData(), &st) == 0)
             m = st.st_mode & 07777;
         if (::fchmod(fd_, m) != 0 || ::fsync(fd_) != 0)
             err = errorFromErrno(errno);
@@ -92,7 +93,7 @@ int AtomicFile::commit(int mode)
     if (::close(fd_) != 0 && err == 0)
         err = errorFromErrno(errno);
     fd_ = -1;
-    if (err == 0 && ::rename(temp_.constData(), QFile::encodeName(target_).constData()) != 0)
+    if (err == 0 && ::rename(temp_.constData(), encodeNativePath(target_).constData()) != 0)
         err = errorFromErrno(errno);
     if (err != 0)
         ::unlink(temp_.constData());
@@ -124,9 +125,11 @@ int writeFileAtomically(const QString& nativeTarget, const QByteArray& bytes, in
 
 int removeStaleTemporaries(const QString& nativeTarget, int minAgeSeconds)
 {
+    if (nativeTarget.isEmpty())
+        return 0;
     const QFileInfo info(nativeTarget);
-    const QByteArray folder = QFile::encodeName(info.absolutePath());
-    const QByteArray prefix = '.' + QFile::encodeName(info.fileName()) + kTempMarker;
+    const QByteArray folder = encodeNativePath(info.absolutePath());
+    const QByteArray prefix = '.' + encodeNativePath(info.fileName()) + kTempMarker;
     DIR* dir = ::opendir(folder.constData());
     if (!dir)
         return 0;

@@ -3,6 +3,7 @@
 #include "platform/AtomicFile.h"
 
 #include "platform/AppError.h"
+#include "platform/ProfileFile.h"
 
 #include <QDir>
 #include <QFile>
@@ -42,7 +43,7 @@ QString unescapeMountField(const QByteArray& field)
         }
         out += field[i];
     }
-    return QFile::decodeName(out);
+    return decodeNativePath(out);
 }
 
 bool underTree(const QString& path, const QString& tree)
@@ -298,15 +299,15 @@ QStringList DriveTable::roots() const
     return out;
 }
 
-std::optional<QString> DriveTable::toNative(const QString& logical) const
+std::optional<QByteArray> DriveTable::toNativeBytes(const QString& logical) const
 {
     if (logical.size() < 2 || logical[1] != QLatin1Char(':'))
         return std::nullopt;
     const Drive* d = find(logical[0]);
     if (!d)
         return std::nullopt;
-    QString out = d->mountPoint;
-    if (out.endsWith(QLatin1Char('/')) && out.size() > 1)
+    QByteArray out = encodeNativePath(d->mountPoint);
+    if (out.endsWith('/') && out.size() > 1)
         out.chop(1);
     const QStringView rest = QStringView(logical).mid(2);
     qsizetype start = 0;
@@ -315,13 +316,21 @@ std::optional<QString> DriveTable::toNative(const QString& logical) const
         while (end < rest.size() && rest[end] != QLatin1Char('\\') && rest[end] != QLatin1Char('/'))
             ++end;
         if (end > start) {
-            if (!out.endsWith(QLatin1Char('/')))
-                out += QLatin1Char('/');
-            out += nameToNative(rest.mid(start, end - start).toString());
+            if (!out.endsWith('/'))
+                out += '/';
+            out += nameToNativeBytes(rest.mid(start, end - start));
         }
         start = end + 1;
     }
     return out;
+}
+
+std::optional<QString> DriveTable::toNative(const QString& logical) const
+{
+    const std::optional<QByteArray> bytes = toNativeBytes(logical);
+    if (!bytes)
+        return std::nullopt;
+    return decodeNativePath(*bytes);
 }
 
 QString DriveTable::toLogical(const QString& native) const
@@ -377,38 +386,214 @@ bool drivesAreSystem()
 }
 
 std::optional<QString> toNative(const QString& logical) { return drives().toNative(logical); }
+std::optional<QByteArray> toNativeBytes(const QString& logical) { return drives().toNativeBytes(logical); }
 QString toLogical(const QString& native) { return drives().toLogical(native); }
 
 namespace {
-bool isReservedInLogical(char16_t c)
+
+bool isReservedInLogical(char32_t c)
 {
     switch (c) {
-    case u'\\': case u':': case u'*': case u'?': case u'"': case u'<': case u'>': case u'|':
+    case U'\\': case U':': case U'*': case U'?': case U'"': case U'<': case U'>': case U'|':
         return true;
     default:
         return false;
     }
 }
+
+constexpr char16_t kMappedBase = 0xF000;   // U+F000 + c in logical names
+constexpr char16_t kEscapeBase = 0xDC00;   // U+DC00 + byte in native text
+
+bool isContinuation(unsigned char b) { return (b & 0xC0) == 0x80; }
+
+// Length of the well-formed UTF-8 sequence at p (shortest form, no
+// surrogates, at most U+10FFFF) and its code point; 0 when there is none.
+int utf8Sequence(const unsigned char* p, qsizetype left, char32_t& cp)
+{
+    const unsigned char b = p[0];
+    if (b < 0x80) {
+        cp = b;
+        return 1;
+    }
+    int n = 0;
+    unsigned char lo = 0x80, hi = 0xBF;
+    if (b >= 0xC2 && b <= 0xDF) {
+        n = 2;
+        cp = b & 0x1F;
+    } else if (b >= 0xE0 && b <= 0xEF) {
+        n = 3;
+        cp = b & 0x0F;
+        if (b == 0xE0) lo = 0xA0;
+        if (b == 0xED) hi = 0x9F;
+    } else if (b >= 0xF0 && b <= 0xF4) {
+        n = 4;
+        cp = b & 0x07;
+        if (b == 0xF0) lo = 0x90;
+        if (b == 0xF4) hi = 0x8F;
+    } else {
+        return 0;
+    }
+    if (left < n || p[1] < lo || p[1] > hi)
+        return 0;
+    for (int k = 1; k < n; ++k) {
+        if (!isContinuation(p[k]))
+            return 0;
+        cp = (cp << 6) | (p[k] & 0x3F);
+    }
+    return n;
+}
+
+void appendCodePoint(QString& out, char32_t cp)
+{
+    if (cp >= 0x10000) {
+        out += QChar(QChar::highSurrogate(cp));
+        out += QChar(QChar::lowSurrogate(cp));
+    } else {
+        out += QChar(char16_t(cp));
+    }
+}
+
+void appendUtf8(QByteArray& out, char32_t cp)
+{
+    if (cp < 0x80) {
+        out += char(cp);
+    } else if (cp < 0x800) {
+        out += char(0xC0 | (cp >> 6));
+        out += char(0x80 | (cp & 0x3F));
+    } else if (cp < 0x10000) {
+        out += char(0xE0 | (cp >> 12));
+        out += char(0x80 | ((cp >> 6) & 0x3F));
+        out += char(0x80 | (cp & 0x3F));
+    } else {
+        out += char(0xF0 | (cp >> 18));
+        out += char(0x80 | ((cp >> 12) & 0x3F));
+        out += char(0x80 | ((cp >> 6) & 0x3F));
+        out += char(0x80 | (cp & 0x3F));
+    }
+}
+
+// Walks text by code points; a lone surrogate comes as itself.
+template <typename F>
+void forEachCodePoint(QStringView s, F f)
+{
+    for (qsizetype i = 0; i < s.size(); ++i) {
+        const char16_t c = s[i].unicode();
+        if (QChar::isHighSurrogate(c) && i + 1 < s.size() && QChar::isLowSurrogate(s[i + 1].unicode())) {
+            f(QChar::surrogateToUcs4(c, s[i + 1].unicode()));
+            ++i;
+        } else {
+            f(char32_t(c));
+        }
+    }
+}
+
+// Whether the bytes are plain ASCII without a reserved character: then both
+// forms of a name are the bytes themselves (nearly every name is).
+bool isPlainAscii(QByteArrayView bytes, bool reservedTooAreFine)
+{
+    for (const char c : bytes) {
+        const auto b = static_cast<unsigned char>(c);
+        if (b >= 0x80 || (!reservedTooAreFine && isReservedInLogical(b)))
+            return false;
+    }
+    return true;
+}
+
 } // namespace
+
+QString decodeNativePath(QByteArrayView bytes)
+{
+    if (isPlainAscii(bytes, true))
+        return QString::fromLatin1(bytes);
+    QString out;
+    out.reserve(bytes.size());
+    const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
+    const qsizetype n = bytes.size();
+    for (qsizetype i = 0; i < n;) {
+        char32_t cp = 0;
+        const int len = utf8Sequence(p + i, n - i, cp);
+        if (len == 0) {
+            out += QChar(char16_t(kEscapeBase + p[i]));
+            ++i;
+        } else {
+            appendCodePoint(out, cp);
+            i += len;
+        }
+    }
+    return out;
+}
+
+QByteArray encodeNativePath(QStringView path)
+{
+    QByteArray out;
+    out.reserve(path.size());
+    forEachCodePoint(path, [&out](char32_t cp) {
+        if (cp >= kEscapeBase + 0x80u && cp <= kEscapeBase + 0xFFu)
+            out += char(cp - kEscapeBase);
+        else if (cp >= 0xD800 && cp <= 0xDFFF)
+            appendUtf8(out, 0xFFFD);   // a lone surrogate of no byte of ours
+        else
+            appendUtf8(out, cp);
+    });
+    return out;
+}
+
+QString nameToLogical(QByteArrayView nativeName)
+{
+    if (isPlainAscii(nativeName, false))
+        return QString::fromLatin1(nativeName);
+    QString out;
+    out.reserve(nativeName.size());
+    const auto* p = reinterpret_cast<const unsigned char*>(nativeName.data());
+    const qsizetype n = nativeName.size();
+    for (qsizetype i = 0; i < n;) {
+        char32_t cp = 0;
+        const int len = utf8Sequence(p + i, n - i, cp);
+        if (len == 0 || (cp >= kMappedBase && cp <= kMappedBase + 0xFFu)) {
+            // Not UTF-8, or a character of the mapping's own range: every byte
+            // of it gets a character of its own.
+            const int bytes = len == 0 ? 1 : len;
+            for (int k = 0; k < bytes; ++k)
+                out += QChar(char16_t(kMappedBase + p[i + k]));
+            i += bytes;
+        } else {
+            appendCodePoint(out, isReservedInLogical(cp) ? kMappedBase + cp : cp);
+            i += len;
+        }
+    }
+    return out;
+}
 
 QString nameToLogical(const QString& nativeName)
 {
-    QString out = nativeName;
-    for (QChar& ch : out)
-        if (isReservedInLogical(ch.unicode()))
-            ch = QChar(char16_t(0xF000 + ch.unicode()));
+    return nameToLogical(QByteArrayView(encodeNativePath(nativeName)));
+}
+
+QByteArray nameToNativeBytes(QStringView logicalName)
+{
+    QByteArray out;
+    out.reserve(logicalName.size());
+    forEachCodePoint(logicalName, [&out](char32_t cp) {
+        if (cp >= kMappedBase && cp <= kMappedBase + 0xFFu) {
+            const char32_t b = cp - kMappedBase;
+            if (b >= 0x80 || isReservedInLogical(b)) {
+                out += char(b);
+                return;
+            }
+        }
+        if (cp >= kEscapeBase + 0x80u && cp <= kEscapeBase + 0xFFu)
+            out += char(cp - kEscapeBase);
+        else if (cp >= 0xD800 && cp <= 0xDFFF)
+            appendUtf8(out, 0xFFFD);
+        else
+            appendUtf8(out, cp);
+    });
     return out;
 }
 
 QString nameToNative(const QString& logicalName)
 {
-    QString out = logicalName;
-    for (QChar& ch : out) {
-        const char16_t c = ch.unicode();
-        if (c >= 0xF000 && c < 0xF080 && isReservedInLogical(char16_t(c - 0xF000)))
-            ch = QChar(char16_t(c - 0xF000));
-    }
-    return out;
+    return decodeNativePath(nameToNativeBytes(logicalName));
 }
 
 int driveType(const QString& logicalRoot)
@@ -443,7 +628,7 @@ bool boundedStatVfs(const QString& nativeFolder, int timeoutMs, StatVfsResult& o
             return false;
     }
     auto probe = std::make_shared<Probe>();
-    const QByteArray path = QFile::encodeName(nativeFolder);
+    const QByteArray path = encodeNativePath(nativeFolder);
     std::thread([probe, path, nativeFolder] {
         struct statvfs sv {};
         const bool ok = ::statvfs(path.constData(), &sv) == 0;
@@ -518,18 +703,19 @@ QString UserDriveMap::storeFile()
 std::vector<UserMapping> UserDriveMap::load()
 {
     std::vector<UserMapping> out;
-    QFile f(storeFile());
-    if (!f.open(QIODevice::ReadOnly))
+    QByteArray text;
+    // Never more than a screenful of letters; a FIFO or device is never opened.
+    if (readRegularFile(storeFile(), 1024 * 1024, text) != 0)
         return out;
-    for (const QByteArray& raw : f.readAll().split('\n')) {
-        const QString line = QString::fromUtf8(raw).trimmed();
-        // "M=/native/folder"
-        if (line.size() < 3 || line[1] != QLatin1Char('='))
+    for (const QByteArray& raw : text.split('\n')) {
+        const QByteArray line = raw.trimmed();
+        // "M=/native/folder", the folder's bytes as they are
+        if (line.size() < 3 || line[1] != '=')
             continue;
-        const QChar letter = line[0].toUpper();
+        const QChar letter = QChar(QLatin1Char(line[0])).toUpper();
         if (letter < QLatin1Char('D') || letter > QLatin1Char('Z'))
             continue;
-        out.push_back({letter, line.mid(2)});
+        out.push_back({letter, decodeNativePath(QByteArrayView(line).sliced(2))});
     }
     return out;
 }
@@ -542,7 +728,7 @@ int saveMappings(const std::vector<UserMapping>& maps)
         return errPathFileAccess;
     QByteArray bytes;
     for (const UserMapping& m : maps)
-        bytes += QString(m.letter).toUtf8() + '=' + m.folder.toUtf8() + '\n';
+        bytes += QString(m.letter).toUtf8() + '=' + encodeNativePath(m.folder) + '\n';
     return writeFileAtomically(file, bytes);
 }
 } // namespace

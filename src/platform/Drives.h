@@ -5,6 +5,8 @@
 // file system, further letters are the mounted removable and network volumes,
 // and the user may give a letter to any folder of their own.
 
+#include <QByteArray>
+#include <QByteArrayView>
 #include <QChar>
 #include <QString>
 #include <QStringList>
@@ -106,6 +108,7 @@ public:
 
     // Logical -> native. Unknown letter or no letter: nullopt.
     std::optional<QString> toNative(const QString& logical) const;
+    std::optional<QByteArray> toNativeBytes(const QString& logical) const;
     // Native (absolute) -> logical, through the drive whose mount point is
     // the longest prefix (user-mapped letters are not used for this).
     QString toLogical(const QString& native) const;
@@ -125,12 +128,25 @@ bool drivesAreSystem();
 
 // Shorthands through the installed table.
 std::optional<QString> toNative(const QString& logical);
+std::optional<QByteArray> toNativeBytes(const QString& logical);
 QString toLogical(const QString& native);
 
-// One native name <-> one logical name: \ : * ? " < > | in a native name
-// become U+F000 + c in the logical name.
+// Native paths held as text. A name on Linux is any byte string, so the
+// text keeps each byte that is not part of valid UTF-8 as the lone surrogate
+// U+DC00 + byte (valid UTF-8 never decodes to one): every byte string comes
+// back byte for byte. Every native path is made and taken apart here; Qt's
+// own file-name conversion would turn such bytes into U+FFFD.
+QString decodeNativePath(QByteArrayView bytes);
+QByteArray encodeNativePath(QStringView path);
+
+// One native name <-> one logical name, reversible for every byte string:
+// \ : * ? " < > | become U+F000 + c; a byte b that is not part of valid
+// UTF-8, and each byte of a character already in U+F000..U+F0FF, becomes
+// U+F000 + b. nameToNative rebuilds the bytes (as native text).
+QString nameToLogical(QByteArrayView nativeName);
 QString nameToLogical(const QString& nativeName);
 QString nameToNative(const QString& logicalName);
+QByteArray nameToNativeBytes(QStringView logicalName);
 
 // Drive type code (DriveType) for a logical path or "X:"; 1 when the letter
 // has no drive.

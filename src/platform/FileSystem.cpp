@@ -3,8 +3,6 @@
 #include "platform/AppError.h"
 #include "platform/Drives.h"
 
-#include <QFile>
-
 #include <dirent.h>
 #include <fcntl.h>
 #include <linux/msdos_fs.h>
@@ -15,12 +13,53 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <climits>
 #include <cstring>
 #include <ctime>
 
 namespace platform {
 
 namespace {
+
+// Opens a folder however long its path is: to be read (lookOnly false), or
+// only to look at its entries (O_PATH: search permission is all it takes). A
+// path the kernel takes in one go is opened at once; a longer one piece by
+// piece, each piece (under PATH_MAX bytes, cut at a "/") relative to the
+// folder the one before opened, so the depth of a tree never limits what can
+// be read.
+int openFolderPath(const QByteArray& path, bool lookOnly = false)
+{
+    constexpr int look = O_PATH | O_DIRECTORY | O_CLOEXEC;
+    const int flags = lookOnly ? look : O_RDONLY | O_DIRECTORY | O_CLOEXEC;
+    if (path.size() < PATH_MAX)
+        return ::open(path.constData(), flags);
+    int dirFd = AT_FDCWD;
+    qsizetype pos = 0;
+    while (pos < path.size()) {
+        qsizetype end = path.size();
+        if (end - pos >= PATH_MAX) {
+            end = path.lastIndexOf('/', pos + PATH_MAX - 1);
+            if (end <= pos) {   // a single name longer than any file system allows
+                if (dirFd != AT_FDCWD)
+                    ::close(dirFd);
+                errno = ENAMETOOLONG;
+                return -1;
+            }
+        }
+        const QByteArray piece = path.mid(pos, end - pos);
+        const int next = ::openat(dirFd, piece.constData(), end == path.size() ? flags : look);
+        const int err = errno;
+        if (dirFd != AT_FDCWD)
+            ::close(dirFd);
+        if (next < 0) {
+            errno = err;
+            return -1;
+        }
+        dirFd = next;
+        pos = end + 1;
+    }
+    return dirFd;
+}
 
 constexpr long kMsdosMagic = 0x4d44;
 constexpr long kNtfs3Magic = 0x7366746e;
@@ -59,7 +98,8 @@ bool readSambaAttributes(const char* path, unsigned& attr)
     return true;
 }
 
-bool readNativeDosAttributes(DosSource src, const char* path, bool regularOrFolder, unsigned& attr)
+bool readNativeDosAttributes(DosSource src, int dirFd, const char* name, const char* path, bool regularOrFolder,
+                             unsigned& attr)
 {
     if (src == DosSource::Ntfs) {
         unsigned char be[4];
@@ -70,7 +110,7 @@ bool readNativeDosAttributes(DosSource src, const char* path, bool regularOrFold
     } else if (src == DosSource::Fat && regularOrFolder) {
         // FAT keeps the attribute byte only behind an ioctl; a FAT volume holds
         // no FIFOs or devices, so this open cannot block.
-        const int fd = ::open(path, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+        const int fd = ::openat(dirFd, name, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
         if (fd >= 0) {
             __u32 a = 0;
             const bool ok = ::ioctl(fd, FAT_IOCTL_GET_ATTRIBUTES, &a) == 0;
@@ -104,12 +144,15 @@ void applyDos(unsigned attr, FileFacts& f)
     f.archive = (attr & attrArchive) != 0;
 }
 
-// Classifies one entry. False: not to be listed (special file, vanished).
-bool factsOfEntry(int dirFd, const char* name, const QByteArray& fullPath, DosSource dos, bool samba, FileFacts& f)
+// Classifies one entry: 0 when it is to be listed, -1 when it is not (a
+// FIFO, socket or device, or an entry that vanished meanwhile), else the
+// errno of facts that cannot be read (a folder that may be listed but not
+// entered): such an entry must never be left out in silence.
+int factsOfEntry(int dirFd, const char* name, const char* entryPath, DosSource dos, bool samba, FileFacts& f)
 {
     struct stat st {};
     if (::fstatat(dirFd, name, &st, AT_SYMLINK_NOFOLLOW) != 0)
-        return false;
+        return errno == ENOENT ? -1 : errno;
     bool isFolder = false;
     if (S_ISLNK(st.st_mode)) {
         f.isLink = true;
@@ -118,20 +161,31 @@ bool factsOfEntry(int dirFd, const char* name, const QByteArray& fullPath, DosSo
             if (S_ISREG(target.st_mode))
                 st = target;                  // a link to a file counts as the file
             else if (!S_ISDIR(target.st_mode))
-                return false;                 // a link to a FIFO or device is never offered
+                return -1;                    // a link to a FIFO or device is never offered
             // a link to a folder stays a file with the link's own facts
         }
     } else if (S_ISDIR(st.st_mode)) {
         isFolder = true;
     } else if (!S_ISREG(st.st_mode)) {
-        return false;
+        return -1;
     }
     fillFacts(st, isFolder, name[0] == '.', f);
     unsigned attr = 0;
-    if (readNativeDosAttributes(dos, fullPath.constData(), !f.isLink, attr)
-        || (samba && readSambaAttributes(fullPath.constData(), attr)))
+    if (readNativeDosAttributes(dos, dirFd, name, entryPath, !f.isLink, attr)
+        || (samba && readSambaAttributes(entryPath, attr)))
         applyDos(attr, f);
-    return true;
+    return 0;
+}
+
+// A path by which the extended attributes of `name` in the open folder can
+// be asked: the full path while the kernel takes it in one go, else the
+// folder's descriptor under /proc.
+const char* entryPathFor(int dirFd, const QByteArray& fullPath, const char* name, QByteArray& buffer)
+{
+    if (fullPath.size() < PATH_MAX)
+        return fullPath.constData();
+    buffer = "/proc/self/fd/" + QByteArray::number(dirFd) + '/' + name;
+    return buffer.constData();
 }
 
 int listingError(int err)
@@ -151,17 +205,19 @@ int missingError(const QByteArray& path, int err)
         return errorFromErrno(err, err == ENOTDIR);
     const qsizetype slash = path.lastIndexOf('/');
     const QByteArray parent = slash <= 0 ? QByteArray("/") : path.left(slash);
-    struct stat st {};
-    const bool parentIsFolder = ::stat(parent.constData(), &st) == 0 && S_ISDIR(st.st_mode);
-    return parentIsFolder ? errFileNotFound : errPathNotFound;
+    const int fd = openFolderPath(parent, true);
+    if (fd < 0)
+        return errPathNotFound;
+    ::close(fd);
+    return errFileNotFound;
 }
 
 int nativeOf(const QString& logical, QByteArray& native)
 {
-    const std::optional<QString> n = toNative(logical);
+    std::optional<QByteArray> n = toNativeBytes(logical);
     if (!n)
         return errPathNotFound;
-    native = QFile::encodeName(*n);
+    native = std::move(*n);
     return errNone;
 }
 
@@ -229,19 +285,20 @@ int fileFacts(const QString& logicalPath, FileFacts& out)
         fillFacts(st, true, false, out);
         return errNone;
     }
-    const int dirFd = ::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    const int dirFd = openFolderPath(folder, true);
     if (dirFd < 0)
         return errno == EACCES ? errPermissionDenied : errPathNotFound;
     FileFacts f;
-    const bool ok = factsOfEntry(dirFd, name.constData(), path, dosSourceOf(dirFd), true, f);
-    const int err = errno;
+    QByteArray buffer;
+    const int rc = factsOfEntry(dirFd, name.constData(), entryPathFor(dirFd, path, name.constData(), buffer),
+                                dosSourceOf(dirFd), true, f);
+    struct stat st {};
+    const bool present = rc < 0 && ::fstatat(dirFd, name.constData(), &st, AT_SYMLINK_NOFOLLOW) == 0;
     ::close(dirFd);
-    if (!ok) {
-        struct stat st {};
-        if (::lstat(path.constData(), &st) == 0)
-            return errPathFileAccess;   // a FIFO, socket or device: not a file of ours
-        return missingError(path, err);
-    }
+    if (present)
+        return errPathFileAccess;   // a FIFO, socket or device: not a file of ours
+    if (rc != 0)
+        return missingError(path, rc < 0 ? ENOENT : rc);
     out = f;
     return errNone;
 }
@@ -252,10 +309,21 @@ int fileTimes(const QString& logicalPath, FileTimes& out)
     QByteArray path;
     if (const int rc = nativeOf(logicalPath, path))
         return rc;
-    struct statx sx {};
-    if (::statx(AT_FDCWD, path.constData(), AT_STATX_SYNC_AS_STAT,
-                STATX_BTIME | STATX_MTIME | STATX_ATIME | STATX_CTIME, &sx) != 0)
+    const qsizetype slash = path.lastIndexOf('/');
+    const QByteArray folder = slash <= 0 ? QByteArray("/") : path.left(slash);
+    QByteArray name = path.mid(slash + 1);
+    if (name.isEmpty())
+        name = ".";
+    const int dirFd = openFolderPath(folder, true);
+    if (dirFd < 0)
         return missingError(path, errno);
+    struct statx sx {};
+    const int rc = ::statx(dirFd, name.constData(), AT_STATX_SYNC_AS_STAT,
+                           STATX_BTIME | STATX_MTIME | STATX_ATIME | STATX_CTIME, &sx);
+    const int err = errno;
+    ::close(dirFd);
+    if (rc != 0)
+        return missingError(path, err);
     out.modified = sx.stx_mtime.tv_sec;
     out.accessed = sx.stx_atime.tv_sec;
     out.created = (sx.stx_mask & STATX_BTIME) ? sx.stx_btime.tv_sec
@@ -290,7 +358,7 @@ int fileOrFolderSize(const QString& logicalPath, qint64& size)
     }
     QByteArray path;
     nativeOf(logicalPath, path);
-    const int fd = ::open(path.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    const int fd = openFolderPath(path);
     if (fd < 0)
         return listingError(errno);
     size = treeSize(fd);
@@ -300,19 +368,25 @@ int fileOrFolderSize(const QString& logicalPath, qint64& size)
 int listNativeFolder(const QString& nativeFolder, ListWhat what, std::vector<DirEntry>& out)
 {
     out.clear();
-    QByteArray folder = QFile::encodeName(nativeFolder);
-    DIR* d = ::opendir(folder.constData());
-    if (!d)
+    QByteArray folder = encodeNativePath(nativeFolder);
+    const int fd = openFolderPath(folder);
+    if (fd < 0)
         return listingError(errno);
-    const int fd = ::dirfd(d);
+    DIR* d = ::fdopendir(fd);
+    if (!d) {
+        const int err = errno;
+        ::close(fd);
+        return listingError(err);
+    }
     const DosSource dos = dosSourceOf(fd);
     // Samba marks every file and folder it creates or changes. Asking each
     // entry costs a look-up per file on trees that never saw Samba, so the
     // entries are asked only when their folder carries the mark itself.
-    const bool samba = ::lgetxattr(folder.constData(), "user.DOSATTRIB", nullptr, 0) > 0;
+    const bool samba = ::fgetxattr(fd, "user.DOSATTRIB", nullptr, 0) > 0;
     if (!folder.endsWith('/'))
         folder += '/';
     QByteArray full = folder;
+    QByteArray buffer;
     int err = 0;
     for (;;) {
         errno = 0;
@@ -341,11 +415,16 @@ int listNativeFolder(const QString& nativeFolder, ListWhat what, std::vector<Dir
         full.truncate(folder.size());
         full.append(n);
         DirEntry entry;
-        if (!factsOfEntry(fd, n, full, dos, samba, entry.facts))
+        const int rc = factsOfEntry(fd, n, entryPathFor(fd, full, n, buffer), dos, samba, entry.facts);
+        if (rc > 0) {
+            err = rc;
+            break;
+        }
+        if (rc < 0)
             continue;
         if ((what == ListWhat::Files && entry.facts.isFolder) || (what == ListWhat::Folders && !entry.facts.isFolder))
             continue;
-        entry.name = nameToLogical(QFile::decodeName(n));
+        entry.name = nameToLogical(QByteArrayView(n));
         out.push_back(std::move(entry));
     }
     ::closedir(d);

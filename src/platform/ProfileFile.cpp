@@ -3,13 +3,13 @@
 #include "platform/AtomicFile.h"
 
 #include "platform/AppError.h"
+#include "platform/Drives.h"
+#include "platform/TextDecoding.h"
 
-#include <QFile>
-#include <QFileInfo>
-#include <QStringDecoder>
-#include <QStringList>
-
+#include <algorithm>
 #include <cerrno>
+#include <cstdlib>
+#include <optional>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -17,26 +17,6 @@
 namespace platform {
 
 namespace {
-
-// Windows-1253 bytes 0x80..0xFF; U+FFFD where the code page has no character.
-constexpr char16_t kCp1253High[128] = {
-    0x20AC, 0xFFFD, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
-    0xFFFD, 0x2030, 0xFFFD, 0x2039, 0xFFFD, 0xFFFD, 0xFFFD, 0xFFFD,
-    0xFFFD, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
-    0xFFFD, 0x2122, 0xFFFD, 0x203A, 0xFFFD, 0xFFFD, 0xFFFD, 0xFFFD,
-    0x00A0, 0x0385, 0x0386, 0x00A3, 0x00A4, 0x00A5, 0x00A6, 0x00A7,
-    0x00A8, 0x00A9, 0xFFFD, 0x00AB, 0x00AC, 0x00AD, 0x00AE, 0x2015,
-    0x00B0, 0x00B1, 0x00B2, 0x00B3, 0x0384, 0x00B5, 0x00B6, 0x00B7,
-    0x0388, 0x0389, 0x038A, 0x00BB, 0x038C, 0x00BD, 0x038E, 0x038F,
-    0x0390, 0x0391, 0x0392, 0x0393, 0x0394, 0x0395, 0x0396, 0x0397,
-    0x0398, 0x0399, 0x039A, 0x039B, 0x039C, 0x039D, 0x039E, 0x039F,
-    0x03A0, 0x03A1, 0xFFFD, 0x03A3, 0x03A4, 0x03A5, 0x03A6, 0x03A7,
-    0x03A8, 0x03A9, 0x03AA, 0x03AB, 0x03AC, 0x03AD, 0x03AE, 0x03AF,
-    0x03B0, 0x03B1, 0x03B2, 0x03B3, 0x03B4, 0x03B5, 0x03B6, 0x03B7,
-    0x03B8, 0x03B9, 0x03BA, 0x03BB, 0x03BC, 0x03BD, 0x03BE, 0x03BF,
-    0x03C0, 0x03C1, 0x03C2, 0x03C3, 0x03C4, 0x03C5, 0x03C6, 0x03C7,
-    0x03C8, 0x03C9, 0x03CA, 0x03CB, 0x03CC, 0x03CD, 0x03CE, 0xFFFD,
-};
 
 bool isBlank(QChar c) { return c == u' ' || c == u'\t'; }
 
@@ -89,25 +69,183 @@ bool sameName(const QString& a, const QString& b)
     return a.compare(b, Qt::CaseInsensitive) == 0;
 }
 
-// Reads a whole file. Returns 0, -1 when it does not exist, or an error number.
-int readWholeFile(const QString& nativeFile, QByteArray* out)
+bool hasLineBreakOrNul(const QString& s)
 {
-    const QByteArray path = QFile::encodeName(nativeFile);
+    return s.contains(u'\r') || s.contains(u'\n') || s.contains(QChar(0));
+}
+
+// The file's bytes cut into lines, each line's bytes kept where they are.
+class ProfileText {
+public:
+    struct Line {
+        qsizetype start = 0;       // first byte of the text
+        qsizetype length = 0;      // bytes of text
+        qsizetype endLength = 0;   // bytes of the line end (0 at the end of the file)
+    };
+
+    explicit ProfileText(QByteArray bytes) : m_bytes(std::move(bytes))
+    {
+        const auto at = [this](qsizetype i) { return static_cast<unsigned char>(m_bytes[i]); };
+        if (m_bytes.size() >= 2 && at(0) == 0xFF && at(1) == 0xFE) {
+            m_unit = 2;
+            m_bigEndian = false;
+            m_bodyStart = 2;
+        } else if (m_bytes.size() >= 2 && at(0) == 0xFE && at(1) == 0xFF) {
+            m_unit = 2;
+            m_bigEndian = true;
+            m_bodyStart = 2;
+        } else if (m_bytes.startsWith("\xEF\xBB\xBF")) {
+            m_bodyStart = 3;
+        }
+    }
+
+    const QByteArray& bytes() const { return m_bytes; }
+    // A UTF-16 file whose last unit lacks its second byte.
+    bool isCutShort() const { return m_unit == 2 && (m_bytes.size() - m_bodyStart) % 2 != 0; }
+
+    // Calls f(line) for each line while it returns true.
+    template <typename F>
+    void forEachLine(F f) const
+    {
+        const qsizetype n = m_bytes.size();
+        qsizetype start = m_bodyStart;
+        qsizetype i = start;
+        while (i + m_unit <= n) {
+            const char16_t c = unitAt(i);
+            if (c == u'\r' || c == u'\n') {
+                qsizetype end = i + m_unit;
+                if (c == u'\r' && end + m_unit <= n && unitAt(end) == u'\n')
+                    end += m_unit;
+                if (!f(Line{start, i - start, end - i}))
+                    return;
+                start = i = end;
+            } else {
+                i += m_unit;
+            }
+        }
+        if (start < n)
+            f(Line{start, n - start, 0});
+    }
+
+    // Whether the line's first character after blanks is `c` (a header's "["
+    // is found without decoding the line).
+    bool startsWith(const Line& line, char16_t c) const
+    {
+        qsizetype from = line.start;
+        if (m_unit == 1 && QByteArrayView(m_bytes).sliced(from, line.length).startsWith("\xEF\xBB\xBF"))
+            from += 3;   // the decoder drops a byte-order mark
+        for (qsizetype i = from; i + m_unit <= line.start + line.length; i += m_unit) {
+            const char16_t u = unitAt(i);
+            if (u != u' ' && u != u'\t')
+                return u == c;
+        }
+        return false;
+    }
+
+    QString text(const Line& line) const
+    {
+        if (m_unit == 1) {
+            const QByteArrayView bytes(m_bytes.constData() + line.start, line.length);
+            if (std::all_of(bytes.begin(), bytes.end(), [](char b) { return static_cast<unsigned char>(b) < 0x80; }))
+                return QString::fromLatin1(bytes);
+            return decodeText(QByteArray::fromRawData(bytes.data(), bytes.size()));
+        }
+        QString out;
+        out.reserve(line.length / 2);
+        for (qsizetype i = line.start; i + 2 <= line.start + line.length; i += 2)
+            out += QChar(unitAt(i));
+        return out;
+    }
+
+    // Text in the file's own encoding.
+    QByteArray encode(const QString& text) const
+    {
+        if (m_unit == 1)
+            return text.toUtf8();
+        QByteArray out;
+        out.reserve(text.size() * 2);
+        for (const QChar c : text) {
+            const char hi = char(c.unicode() >> 8), lo = char(c.unicode() & 0xFF);
+            out += m_bigEndian ? hi : lo;
+            out += m_bigEndian ? lo : hi;
+        }
+        return out;
+    }
+
+    // The line's own end; for the last line without one, the file's first
+    // line end (CR LF in a file that has none).
+    QByteArray lineEndOf(const Line& line) const
+    {
+        if (line.endLength > 0)
+            return m_bytes.mid(line.start + line.length, line.endLength);
+        QByteArray eol = encode(QStringLiteral("\r\n"));
+        forEachLine([&](const Line& l) {
+            if (l.endLength > 0)
+                eol = m_bytes.mid(l.start + l.length, l.endLength);
+            return false;
+        });
+        return eol;
+    }
+
+private:
+    char16_t unitAt(qsizetype i) const
+    {
+        const auto b0 = static_cast<unsigned char>(m_bytes[i]);
+        if (m_unit == 1)
+            return b0;
+        const auto b1 = static_cast<unsigned char>(m_bytes[i + 1]);
+        return m_bigEndian ? char16_t((b0 << 8) | b1) : char16_t((b1 << 8) | b0);
+    }
+
+    QByteArray m_bytes;
+    int m_unit = 1;            // bytes per code unit
+    bool m_bigEndian = false;
+    qsizetype m_bodyStart = 0; // after a byte-order mark
+};
+
+// The file a write changes: the target of a symbolic link, else the file.
+QByteArray writeTarget(const QByteArray& path)
+{
+    struct stat st {};
+    if (::lstat(path.constData(), &st) == 0 && S_ISLNK(st.st_mode)) {
+        if (char* real = ::realpath(path.constData(), nullptr)) {
+            QByteArray out(real);
+            std::free(real);
+            return out;
+        }
+    }
+    return path;
+}
+
+QByteArray folderOf(const QByteArray& path)
+{
+    const qsizetype slash = path.lastIndexOf('/');
+    return slash < 0 ? QByteArray(".") : slash == 0 ? QByteArray("/") : path.left(slash);
+}
+
+} // namespace
+
+int readRegularFile(const QString& nativeFile, qint64 maxBytes, QByteArray& out)
+{
+    out.clear();
+    const QByteArray path = encodeNativePath(nativeFile);
+    struct stat st {};
+    if (::stat(path.constData(), &st) != 0)
+        return errno == ENOENT || errno == ENOTDIR ? -1 : errorFromErrno(errno);
+    // Looked at before the open: opening a FIFO would wait for a writer.
+    if (!S_ISREG(st.st_mode) || st.st_size > maxBytes)
+        return errPathFileAccess;
     int fd;
     do {
-        fd = ::open(path.constData(), O_RDONLY | O_CLOEXEC);
+        fd = ::open(path.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
     } while (fd < 0 && errno == EINTR);
-    if (fd < 0) {
-        if (errno == ENOENT || errno == ENOTDIR)
-            return -1;
-        return errorFromErrno(errno);
-    }
-    struct stat st {};
-    if (::fstat(fd, &st) == 0 && S_ISDIR(st.st_mode)) {
+    if (fd < 0)
+        return errno == ENOENT ? -1 : errorFromErrno(errno);
+    // It may have been swapped between the two looks.
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
         ::close(fd);
         return errPathFileAccess;
     }
-    out->clear();
     char buf[65536];
     for (;;) {
         const ssize_t n = ::read(fd, buf, sizeof buf);
@@ -116,55 +254,49 @@ int readWholeFile(const QString& nativeFile, QByteArray* out)
                 continue;
             const int e = errorFromErrno(errno);
             ::close(fd);
+            out.clear();
             return e;
         }
         if (n == 0)
             break;
-        out->append(buf, n);
+        if (out.size() + n > maxBytes) {   // grown since it was looked at
+            ::close(fd);
+            out.clear();
+            return errPathFileAccess;
+        }
+        out.append(buf, n);
     }
     ::close(fd);
     return 0;
 }
 
-bool hasLineBreakOrNul(const QString& s)
+ProfileFileStatus checkProfileFile(const QString& nativeFile)
 {
-    return s.contains(u'\r') || s.contains(u'\n') || s.contains(QChar(0));
-}
-
-} // namespace
-
-QString decodeTextBytes(const QByteArray& bytes)
-{
-    QStringDecoder utf8(QStringDecoder::Utf8); // drops a leading BOM
-    QString text = utf8.decode(bytes);
-    if (!utf8.hasError())
-        return text;
-    text.clear();
-    text.reserve(bytes.size());
-    for (const char c : bytes) {
-        const auto b = static_cast<unsigned char>(c);
-        text.append(b < 0x80 ? QChar(b) : QChar(kCp1253High[b - 0x80]));
+    const QByteArray path = writeTarget(encodeNativePath(nativeFile));
+    const QByteArray folder = folderOf(path);
+    struct stat st {};
+    if (::stat(path.constData(), &st) != 0) {
+        const int err = errno;
+        if (err != ENOENT)
+            return {ProfileFileStatus::CannotRead, errorFromErrno(err, err == ENOTDIR)};
+        if (::access(folder.constData(), W_OK | X_OK) != 0)
+            return {ProfileFileStatus::CannotWrite, errorFromErrno(errno, errno == ENOENT || errno == ENOTDIR)};
+        return {};
     }
-    return text;
-}
-
-QStringList splitTextLines(const QString& text)
-{
-    QStringList lines;
-    qsizetype start = 0;
-    const qsizetype n = text.size();
-    for (qsizetype i = 0; i < n; ++i) {
-        const QChar c = text[i];
-        if (c == u'\r' || c == u'\n') {
-            lines.append(text.mid(start, i - start));
-            if (c == u'\r' && i + 1 < n && text[i + 1] == u'\n')
-                ++i;
-            start = i + 1;
-        }
-    }
-    if (start < n)
-        lines.append(text.mid(start));
-    return lines;
+    if (!S_ISREG(st.st_mode))
+        return {ProfileFileStatus::NotAFile, errPathFileAccess};
+    if (st.st_size > kMaxProfileFileSize)
+        return {ProfileFileStatus::TooLarge, errPathFileAccess};
+    const int fd = ::open(path.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+    if (fd < 0)
+        return {ProfileFileStatus::CannotRead, errorFromErrno(errno)};
+    ::close(fd);
+    // A read-only file keeps its contents, also for root (see the writer).
+    if (!(st.st_mode & S_IWUSR))
+        return {ProfileFileStatus::CannotWrite, errPathFileAccess};
+    if (::access(path.constData(), W_OK) != 0 || ::access(folder.constData(), W_OK | X_OK) != 0)
+        return {ProfileFileStatus::CannotWrite, errorFromErrno(errno)};
+    return {};
 }
 
 QString getProfileString(const QString& nativeFile, const QString& section, const QString& key,
@@ -183,7 +315,7 @@ QString getProfileString(const QString& nativeFile, const QString& section, cons
     };
 
     QByteArray bytes;
-    const int rc = readWholeFile(nativeFile, &bytes);
+    const int rc = readRegularFile(nativeFile, kMaxProfileFileSize, bytes);
     if (rc != 0) {
         if (rc > 0 && error)
             *error = rc;
@@ -192,24 +324,30 @@ QString getProfileString(const QString& nativeFile, const QString& section, cons
 
     const QString wantSection = section.trimmed();
     const QString wantKey = key.trimmed();
+    const ProfileText file(std::move(bytes));
     bool seenSection = false;
     bool inSection = false;
-    for (const QString& line : splitTextLines(decodeTextBytes(bytes))) {
+    std::optional<QString> found;
+    file.forEachLine([&](const ProfileText::Line& raw) {
+        if (!inSection && !file.startsWith(raw, u'['))
+            return true;   // outside the section only a header counts
+        const QString line = file.text(raw);
         QString name;
         if (parseHeader(line, &name)) {
             if (inSection)
-                break; // only the first matching section counts
+                return false; // only the first matching section counts
             if (!seenSection && sameName(name, wantSection))
                 seenSection = inSection = true;
-            continue;
+            return true;
         }
-        if (!inSection)
-            continue;
         QStringView rest;
-        if (parseKeyLine(line, &name, &rest) && sameName(name, wantKey))
-            return cut(cleanValue(rest));
-    }
-    return cut(defaultValue);
+        if (inSection && parseKeyLine(line, &name, &rest) && sameName(name, wantKey)) {
+            found = cleanValue(rest);
+            return false;
+        }
+        return true;
+    });
+    return cut(found.value_or(defaultValue));
 }
 
 int writeProfileString(const QString& nativeFile, const QString& section, const QString& key,
@@ -225,17 +363,14 @@ int writeProfileString(const QString& nativeFile, const QString& section, const 
         return errBadFileName;
 
     // Write through a symbolic link to the file it names.
-    QString target = nativeFile;
-    const QFileInfo info(nativeFile);
-    if (info.isSymLink() && info.exists())
-        target = info.canonicalFilePath();
+    const QByteArray targetPath = writeTarget(encodeNativePath(nativeFile));
+    const QString target = decodeNativePath(targetPath);
 
     int mode = -1;
     QByteArray bytes;
     struct stat st {};
-    const QByteArray targetPath = QFile::encodeName(target);
     if (::stat(targetPath.constData(), &st) == 0) {
-        if (S_ISDIR(st.st_mode))
+        if (!S_ISREG(st.st_mode))
             return errPathFileAccess;
         // A read-only file keeps its old contents, also for root.
         if (!(st.st_mode & S_IWUSR))
@@ -243,57 +378,67 @@ int writeProfileString(const QString& nativeFile, const QString& section, const 
         if (::access(targetPath.constData(), W_OK) != 0)
             return errorFromErrno(errno);
         mode = int(st.st_mode & 07777);
-        const int rc = readWholeFile(target, &bytes);
+        const int rc = readRegularFile(target, kMaxProfileFileSize, bytes);
         if (rc > 0)
             return rc;
     } else if (errno != ENOENT) {
         return errorFromErrno(errno, errno == ENOTDIR);
     }
 
-    QStringList lines = splitTextLines(decodeTextBytes(bytes));
-    const QString newLine = k + u'=' + value;
-
-    qsizetype sectionAt = -1;  // header line of the first matching section
-    qsizetype lastContent = -1; // last non-blank line inside it
-    qsizetype keyAt = -1;
-    for (qsizetype i = 0; i < lines.size(); ++i) {
+    const ProfileText file(std::move(bytes));
+    std::optional<ProfileText::Line> sectionAt;   // header line of the first matching section
+    std::optional<ProfileText::Line> lastContent; // last non-blank line inside it
+    std::optional<ProfileText::Line> keyAt;
+    std::optional<ProfileText::Line> lastLine;
+    QString keySpelling;
+    bool sectionEnded = false;
+    file.forEachLine([&](const ProfileText::Line& raw) {
+        lastLine = raw;
+        if (keyAt || sectionEnded)
+            return true;   // only the file's last line is still wanted
+        const QString line = file.text(raw);
         QString name;
-        if (parseHeader(lines[i], &name)) {
-            if (sectionAt >= 0)
-                break;
-            if (sameName(name, sec)) {
-                sectionAt = i;
-                lastContent = i;
-            }
-            continue;
+        if (parseHeader(line, &name)) {
+            if (sectionAt)
+                sectionEnded = true;   // only the first matching section counts
+            else if (sameName(name, sec))
+                sectionAt = lastContent = raw;
+            return true;
         }
-        if (sectionAt < 0)
-            continue;
-        if (!trimBlanks(lines[i]).isEmpty())
-            lastContent = i;
+        if (!sectionAt)
+            return true;
+        if (!trimBlanks(line).isEmpty())
+            lastContent = raw;
         QStringView rest;
-        if (parseKeyLine(lines[i], &name, &rest) && sameName(name, k)) {
-            keyAt = i;
-            break;
+        if (parseKeyLine(line, &name, &rest) && sameName(name, k)) {
+            keyAt = raw;
+            keySpelling = name; // the file's own spelling of the key stays
         }
-    }
+        return true;
+    });
 
-    if (keyAt >= 0) {
-        QString name;
-        QStringView rest;
-        parseKeyLine(lines[keyAt], &name, &rest);
-        lines[keyAt] = name + u'=' + value; // the file's own spelling of the key stays
-    } else if (sectionAt >= 0) {
-        lines.insert(lastContent + 1, newLine);
-    } else {
-        lines.append(u'[' + sec + u']');
-        lines.append(newLine);
-    }
-
+    const QByteArray& old = file.bytes();
     QByteArray out;
-    for (const QString& line : lines) {
-        out += line.toUtf8();
-        out += "\r\n";
+    out.reserve(old.size() + k.size() + value.size() + sec.size() + 16);
+    if (keyAt) {
+        out += QByteArrayView(old).first(keyAt->start);
+        out += file.encode(keySpelling + u'=' + value);
+        out += QByteArrayView(old).sliced(keyAt->start + keyAt->length);
+    } else {
+        // The new lines go after `after` (the section's last line with text,
+        // else the file's last line) and end as it does.
+        const std::optional<ProfileText::Line> after = sectionAt ? lastContent : lastLine;
+        const qsizetype at = after ? after->start + after->length + after->endLength : old.size();
+        const QByteArray eol = after ? file.lineEndOf(*after) : file.encode(QStringLiteral("\r\n"));
+        out += QByteArrayView(old).first(at);
+        if (file.isCutShort() && at == old.size())
+            out += '\0';   // a UTF-16 file cut in the middle of a unit: what follows stays readable
+        if (after && after->endLength == 0)
+            out += eol;   // the file's last line had no line end
+        if (!sectionAt)
+            out += file.encode(u'[' + sec + u']') + eol;
+        out += file.encode(k + u'=' + value) + eol;
+        out += QByteArrayView(old).sliced(at);
     }
     return writeFileAtomically(target, out, mode);
 }

@@ -11,11 +11,18 @@
 // Nothing is cached: every call opens, reads and closes the file, because the
 // settings import may replace it while the program runs.
 //
-// Files are read as UTF-8, or as Windows-1253 (Greek ANSI) when they are not
-// valid UTF-8, with CR LF, CR or LF line ends; they are written as UTF-8
-// without a BOM with CR LF line ends. A write goes to a temporary file in the
-// same folder that is renamed over the old file, so a failed write leaves the
-// old file whole.
+// Each line is decoded on its own: UTF-8 where it is valid UTF-8, else
+// Windows-1253 (Greek ANSI); a file that starts with a UTF-16 byte-order mark
+// is read as UTF-16. Lines end in CR LF, CR or LF. A write changes the bytes
+// of one line (or adds lines) and keeps every other byte of the file: a new
+// line is UTF-8 (UTF-16 in a UTF-16 file) and ends as the line before it
+// does (CR LF in a new file). The new file goes to a temporary file in the
+// same folder that is renamed over the old one, so a failed write leaves
+// the old file whole.
+//
+// Only a regular file is opened (a FIFO or device never is: nothing here can
+// block), and only one of at most kMaxProfileFileSize bytes: a larger one is
+// refused, by readers and writers alike, without being read.
 //
 // Every path here is a native path of this machine.
 
@@ -24,11 +31,14 @@
 
 namespace platform {
 
+inline constexpr qint64 kMaxProfileFileSize = 4 * 1024 * 1024;
+
 // The value of `key` in `section`, or `defaultValue` when the file, the
 // section or the key is missing. `capacity` is the caller's buffer size in
 // characters: the result holds at most capacity - 1 of them (a longer value
 // is cut). `error` (optional) receives 0, or the error number when the file
-// exists but cannot be read (the default is returned then).
+// exists but cannot be read (the default is returned then): 75 for a folder,
+// FIFO, device or a file over the size bound.
 QString getProfileString(const QString& nativeFile, const QString& section, const QString& key,
                          const QString& defaultValue, int capacity, int* error = nullptr);
 
@@ -40,12 +50,24 @@ QString getProfileString(const QString& nativeFile, const QString& section, cons
 int writeProfileString(const QString& nativeFile, const QString& section, const QString& key,
                        const QString& value);
 
-// Decodes a text file's bytes: UTF-8 (a leading BOM is dropped) when they are
-// valid UTF-8, otherwise Windows-1253.
-QString decodeTextBytes(const QByteArray& bytes);
+// Whether a settings file can be used, asked once before the program reads
+// it: what stops reading it, or writing it, and the error number of that.
+struct ProfileFileStatus {
+    enum Problem {
+        Fine,          // readable (or not there yet) and writable
+        NotAFile,      // a folder, FIFO, socket or device
+        TooLarge,      // over kMaxProfileFileSize
+        CannotRead,    // the file may not be read
+        CannotWrite,   // readable, but the file or its folder may not be written
+    };
+    Problem problem = Fine;
+    int error = 0;
+};
+ProfileFileStatus checkProfileFile(const QString& nativeFile);
 
-// Splits text into lines at CR LF, lone CR and lone LF. A final line end does
-// not start another (empty) line.
-QStringList splitTextLines(const QString& text);
+// Reads a whole file that is a regular file of at most maxBytes bytes,
+// without ever blocking on the open. 0, -1 when there is no such file, or an
+// error number (75 for anything but a regular file and for a larger file).
+int readRegularFile(const QString& nativeFile, qint64 maxBytes, QByteArray& out);
 
 } // namespace platform

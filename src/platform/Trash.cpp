@@ -1,5 +1,7 @@
 #include "platform/Trash.h"
 
+#include "platform/Drives.h"
+
 #include "platform/AppError.h"
 
 #include <QDateTime>
@@ -22,7 +24,7 @@ bool ensureFolder(const QString& path, mode_t mode)
 {
     if (QFileInfo(path).isDir())
         return true;
-    return QDir().mkpath(path) && ::chmod(QFile::encodeName(path).constData(), mode) == 0;
+    return QDir().mkpath(path) && ::chmod(encodeNativePath(path).constData(), mode) == 0;
 }
 
 // Claims a free name in the trash by creating its .trashinfo exclusively, so
@@ -41,9 +43,9 @@ bool claimName(const QString& trash, const QString& baseName, const QByteArray& 
                 : QStringLiteral("%1.%2.%3").arg(fi.baseName()).arg(n).arg(suffix);
         }
         struct stat st {};
-        if (::lstat(QFile::encodeName(filesDir + QLatin1Char('/') + name).constData(), &st) == 0)
+        if (::lstat(encodeNativePath(filesDir + QLatin1Char('/') + name).constData(), &st) == 0)
             continue;
-        const QByteArray info = QFile::encodeName(infoDir + QLatin1Char('/') + name + QStringLiteral(".trashinfo"));
+        const QByteArray info = encodeNativePath(infoDir + QLatin1Char('/') + name + QStringLiteral(".trashinfo"));
         const int fd = ::open(info.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
         if (fd < 0) {
             if (errno == EEXIST)
@@ -74,7 +76,7 @@ bool trashInto(const QString& trash, const QString& nativePath, const QString& r
     if (!claimName(trash, QFileInfo(nativePath).fileName(), info, name))
         return false;
     const QString target = trash + QStringLiteral("/files/") + name;
-    if (::rename(QFile::encodeName(nativePath).constData(), QFile::encodeName(target).constData()) != 0) {
+    if (::rename(encodeNativePath(nativePath).constData(), encodeNativePath(target).constData()) != 0) {
         QFile::remove(trash + QStringLiteral("/info/") + name + QStringLiteral(".trashinfo"));
         return false;
     }
@@ -86,7 +88,7 @@ bool trashInto(const QString& trash, const QString& nativePath, const QString& r
 dev_t deviceOf(const QString& path)
 {
     struct stat st {};
-    return ::lstat(QFile::encodeName(path).constData(), &st) == 0 ? st.st_dev : dev_t(-1);
+    return ::lstat(encodeNativePath(path).constData(), &st) == 0 ? st.st_dev : dev_t(-1);
 }
 
 // The top folder of the volume that holds `path`.
@@ -117,7 +119,7 @@ int moveToTrash(const QString& nativePath, QString* trashedAs)
 {
     const QString path = QFileInfo(nativePath).absoluteFilePath();
     struct stat st {};
-    if (::lstat(QFile::encodeName(path).constData(), &st) != 0)
+    if (::lstat(encodeNativePath(path).constData(), &st) != 0)
         return errorFromErrno(errno);
     const QString home = homeTrashFolder();
     QString homeProbe = home;
@@ -130,7 +132,7 @@ int moveToTrash(const QString& nativePath, QString* trashedAs)
     const QString uid = QString::number(::getuid());
     const QString relative = QDir(top).relativeFilePath(path);
     struct stat shared {};
-    const QByteArray sharedPath = QFile::encodeName(top + QStringLiteral("/.Trash"));
+    const QByteArray sharedPath = encodeNativePath(top + QStringLiteral("/.Trash"));
     // The shared .Trash is trusted only as a real sticky folder, never a link.
     if (::lstat(sharedPath.constData(), &shared) == 0 && S_ISDIR(shared.st_mode) && (shared.st_mode & S_ISVTX)
         && trashInto(top + QStringLiteral("/.Trash/") + uid, path, relative, trashedAs))

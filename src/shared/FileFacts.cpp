@@ -2,7 +2,9 @@
 
 #include "platform/AppError.h"
 #include "platform/Drives.h"
+#include "shared/RegionalFormats.h"
 
+#include <QDate>
 #include <QFile>
 
 #include <fcntl.h>
@@ -84,6 +86,38 @@ Long GetFileDateTimes(const QString& path, Integer& createdYear, Integer& create
     return 0;
 }
 
+QString FormatFileDateText(const QString& formatName, QStringView field, Long& outError)
+{
+    outError = 0;
+    // Digits only (a year before 1 has its sign), no blanks.
+    const auto number = [](QStringView digits, bool& ok) {
+        qint64 v = 0;
+        const bool negative = digits.startsWith(u'-');
+        ok = digits.size() > (negative ? 1 : 0) && digits.size() <= 9;
+        for (qsizetype i = negative ? 1 : 0; ok && i < digits.size(); ++i) {
+            ok = digits[i] >= u'0' && digits[i] <= u'9';
+            v = v * 10 + (digits[i].unicode() - u'0');
+        }
+        return int(negative ? -v : v);
+    };
+    bool ok = field.size() >= 5, monthOk = false, dayOk = false;
+    const int year = ok ? number(field.first(field.size() - 4), ok) : 0;
+    const int month = ok ? number(field.sliced(field.size() - 4, 2), monthOk) : 0;
+    const int day = ok ? number(field.last(2), dayOk) : 0;
+    // The calendar has no year 0: the year before 1 is -1.
+    const QDate date(year > 0 ? year : year - 1, month, day);
+    if (!ok || !monthOk || !dayOk || !date.isValid()) {
+        outError = platform::errInvalidCall;
+        return QString();
+    }
+    const shared::RegionalFormats& f = shared::regionalFormats();
+    if (formatName.compare(QLatin1String("long"), Qt::CaseInsensitive) == 0)
+        return f.longDate(date).trimmed();
+    if (formatName.compare(QLatin1String("short"), Qt::CaseInsensitive) == 0)
+        return f.shortDate(date).trimmed();
+    return QString();
+}
+
 qint64 GetFileOrFolderSize(const QString& path, Long& outError)
 {
     outError = 0;
@@ -125,7 +159,7 @@ Long CreateEmptyFile(const QString& path)
     const std::optional<QString> native = platform::toNative(path);
     if (!native)
         return platform::errPathNotFound;
-    const QByteArray name = QFile::encodeName(*native);
+    const QByteArray name = platform::encodeNativePath(*native);
     // Only a plain file is cut: opening a FIFO for writing would wait for a
     // reader, and a device must never be written by accident.
     struct stat st {};

@@ -46,6 +46,13 @@ Long GetFileDateTimes(const QString& path, Integer& createdYear, Integer& create
                       Integer& modifiedHour, Integer& modifiedMinute, Integer& modifiedSecond,
                       Integer& accessedYear, Integer& accessedMonth, Integer& accessedDay);
 
+// A file's own date field ("yyyymmdd"; the year is every digit before the
+// last four, so a file of the year 10000 keeps it) in the named format
+// ("long" or "short", any case; another name gives ""). A file's date never
+// goes through the two-digit-year window of typed dates: the year 50 stays
+// 50. 5 for a field that holds no date.
+QString FormatFileDateText(const QString& formatName, QStringView field, Long& outError);
+
 // Bytes of a file, or of everything below a folder (links to folders are
 // not followed). 64-bit; 0 with the error on failure.
 qint64 GetFileOrFolderSize(const QString& path, Long& outError);

@@ -4,6 +4,7 @@
 
 #include "platform/AppError.h"
 #include "platform/ProfileFile.h"
+#include "shared/Texts.h"
 #include "shared/VbString.h"
 
 namespace basGlobal {
@@ -16,6 +17,21 @@ IniPathMapper& mapperSlot()
     return mapper;
 }
 
+// What the last check of an INI refused of it (by its native path), so that
+// a bad file gives one message at the start rather than one per setting.
+struct Refusal {
+    QString native;
+    bool reads = false;
+    bool writes = false;
+};
+Refusal& refusal()
+{
+    static Refusal r;
+    return r;
+}
+bool readsRefused(const QString& native) { return refusal().reads && refusal().native == native; }
+bool writesRefused(const QString& native) { return refusal().writes && refusal().native == native; }
+
 // Reads the raw value with the given buffer size, NULs removed and trimmed.
 QString readTrimmed(const QString& file, const QString& section, const QString& key, int capacity,
                     Long& outError)
@@ -23,7 +39,7 @@ QString readTrimmed(const QString& file, const QString& section, const QString& 
     int err = 0;
     const QString native = IniNativePath(file);
     QString value;
-    if (!native.isEmpty())
+    if (!native.isEmpty() && !readsRefused(native))
         value = platform::getProfileString(native, section, key, QString(), capacity, &err);
     outError = err;
     value.remove(QChar(0));
@@ -37,6 +53,8 @@ Long writeText(const QString& file, const QString& section, const QString& key, 
     const QString native = IniNativePath(file);
     if (native.isEmpty())
         return platform::errPathNotFound;
+    if (writesRefused(native))
+        return 0;   // the start-up said so once
     return platform::writeProfileString(native, section, key, text);
 }
 
@@ -58,6 +76,39 @@ QString IniNativePath(const QString& logicalFile)
 }
 
 void SetIniPathMapper(IniPathMapper mapper) { mapperSlot() = std::move(mapper); }
+
+QString CheckIniFile(const QString& file)
+{
+    using Status = platform::ProfileFileStatus;
+    const QString native = IniNativePath(file);
+    const Status status = native.isEmpty() ? Status{Status::CannotRead, platform::errPathNotFound}
+                                           : platform::checkProfileFile(native);
+    refusal() = Refusal{native, status.problem != Status::Fine && status.problem != Status::CannotWrite,
+                        status.problem != Status::Fine};
+    const QString why = platform::errorDescription(status.error);
+    switch (status.problem) {
+    case Status::Fine:
+        return QString();
+    case Status::CannotWrite:
+        return Txt(QStringLiteral("The settings file '") + file + QStringLiteral("' cannot be written: ") + why
+                       + QStringLiteral(".\r\n\r\nChanges to the settings will not be kept."),
+                   QStringLiteral("Το αρχείο ρυθμίσεων '") + file + QStringLiteral("' δεν μπορεί να γραφεί: ") + why
+                       + QStringLiteral(".\r\n\r\nΟι αλλαγές των ρυθμίσεων δεν θα διατηρηθούν."));
+    default:
+        break;
+    }
+    const QString cause =
+        status.problem == Status::NotAFile
+            ? Txt(QStringLiteral("it is not a file"), QStringLiteral("δεν είναι αρχείο"))
+        : status.problem == Status::TooLarge
+            ? Txt(QStringLiteral("it is larger than %1 MB"), QStringLiteral("είναι μεγαλύτερο από %1 MB"))
+                  .arg(platform::kMaxProfileFileSize / (1024 * 1024))
+            : why;
+    return Txt(QStringLiteral("The settings file '") + file + QStringLiteral("' cannot be used: ") + cause
+                   + QStringLiteral(".\r\n\r\nThe program starts with its initial settings and leaves the file as it is."),
+               QStringLiteral("Το αρχείο ρυθμίσεων '") + file + QStringLiteral("' δεν μπορεί να χρησιμοποιηθεί: ") + cause
+                   + QStringLiteral(".\r\n\r\nΗ εφαρμογή ξεκινά με τις αρχικές ρυθμίσεις και αφήνει το αρχείο ως έχει."));
+}
 
 bool StringIsValidLongInRange(const QString& text, Long minimum, Long maximum)
 {

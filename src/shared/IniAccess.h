@@ -45,6 +45,15 @@ Long WriteIniInteger(const QString& file, const QString& section, const QString&
 Long WriteIniString(const QString& file, const QString& section, const QString& key,
                     const QString& value);
 
+// Looks at the INI before the program uses it. "" when it can be read and
+// written (or made); else the one message to show, naming the file and the
+// cause in the current language. A file that cannot be read (a folder, FIFO
+// or device, one over the size bound, one that may not be read) is then left
+// alone for the rest of the run: readers give their defaults without an
+// error and writers change nothing. One that can be read but not written
+// is read, and writers leave it unchanged. Each call looks again.
+QString CheckIniFile(const QString& file);
+
 // True when `text` is an optional sign followed by decimal digits, with no
 // blank anywhere, whose value fits a Long and lies in [minimum, maximum].
 bool StringIsValidLongInRange(const QString& text, Long minimum, Long maximum);

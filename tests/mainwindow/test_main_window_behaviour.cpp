@@ -14,6 +14,8 @@
 #include "ui/qt/HelpFile.h"
 
 #include <QCoreApplication>
+#include <QDateTime>
+#include <QDir>
 #include <QFile>
 #include <gtest/gtest.h>
 
@@ -411,6 +413,36 @@ TEST_F(StartupTest, ResetWithTheIniGoneAsksNothingAndTheEndButtonCloses)
     EXPECT_THROW(ui::Input::click(*main.cmdEndApplication), ui::ProgramEnd);
     EXPECT_TRUE(ui::programHasEnded());
     EXPECT_FALSE(iniExists());
+}
+
+// ---- A settings file that cannot be used ----------------------------------------------
+
+TEST_F(StartupTest, AFolderInPlaceOfTheIniGivesOneMessageAndTheWindowStartsOnDefaults)
+{
+    drive.folder(QStringLiteral("Quillmarsh.ini"));
+    desk.expectMsgBoxContaining(QStringLiteral("Tarnwick"),
+                                QStringLiteral("The settings file 'C:\\Quillmarsh.ini' cannot be used: it is not a file."),
+                                ui::vbExclamationOK, ui::vbOK);
+    main.load();
+    EXPECT_TRUE(main.isShown() && g().CommonFilesOnly);
+    EXPECT_TRUE(QDir(drive.native(QStringLiteral("Quillmarsh.ini"))).isEmpty());
+    CheckIniFile(g().IniFileName + QStringLiteral(".gone"));   // no refusal outlives the test
+}
+
+TEST_F(StartupTest, TemporariesThatKilledWritesLeftAreRemovedAndOthersKept)
+{
+    const QString stale = QStringLiteral(".Quillmarsh.ini.qmtmp-AbC123"), young = QStringLiteral(".Quillmarsh.ini.qmtmp-XyZ789"),
+                  foreign = QStringLiteral(".Other.ini.qmtmp-AbC123"), saved = QStringLiteral(".PrimarySavedPaths.txt.qmtmp-AbC123");
+    const QDateTime old = QDateTime::currentDateTime().addSecs(-3600);
+    for (const QString& name : {stale, young, foreign, saved}) {
+        drive.file(name, QByteArray(1000, 'x'));
+        QFile f(drive.native(name));
+        ASSERT_TRUE(name == young || (f.open(QIODevice::ReadWrite) && f.setFileTime(old, QFileDevice::FileModificationTime)));
+    }
+    main.load();
+    EXPECT_FALSE(QFile::exists(drive.native(stale)) || QFile::exists(drive.native(saved)));
+    EXPECT_TRUE(QFile::exists(drive.native(young)));   // a write of a running copy, maybe
+    EXPECT_TRUE(QFile::exists(drive.native(foreign)));
 }
 
 // ---- Help files ------------------------------------------------------------------------------

@@ -6,6 +6,8 @@
 #include <QDir>
 #include <QTemporaryDir>
 
+#include <cstdlib>
+
 #include <gtest/gtest.h>
 
 using namespace platform;
@@ -99,15 +101,37 @@ TEST(DriveTable, UserLettersAreKeptAndSkippedByAutomaticOnes)
     EXPECT_EQ(table[2].mountPoint, QStringLiteral("/mnt/a"));
 }
 
-TEST(Paths, NamesWithReservedCharactersRoundTrip)
+TEST(Paths, EveryNativeNameMapsToItsOwnLogicalNameAndBack)
 {
-    const QString native = QStringLiteral("a\\b|c:d*e?f\"g<h>i");
-    const QString logical = nameToLogical(native);
-    EXPECT_EQ(logical.size(), native.size());
-    EXPECT_FALSE(logical.contains(QLatin1Char('\\')));
-    EXPECT_FALSE(logical.contains(QLatin1Char('|')));
-    EXPECT_EQ(logical[1], QChar(0xF000 + '\\'));
-    EXPECT_EQ(nameToNative(logical), native);
+    const auto mapped = [](const QByteArray& bytes) {
+        QString out;
+        for (const char b : bytes)
+            out += QChar(char16_t(0xF000 + static_cast<unsigned char>(b)));
+        return out;
+    };
+    // Reserved characters; bytes that are no UTF-8 (overlong, surrogate, cut
+    // short); a literal character of the mapping's own range, byte by byte.
+    for (const QByteArray& native : {QByteArray("\\|:*?\"<>"), QByteArray("\xfe\xff\xC0\xAF\xED\xA0\x80\xE2\x82"),
+                                     QByteArray("\xEF\x80\xBA")}) {
+        EXPECT_EQ(nameToLogical(QByteArrayView("a" + native)), "a" + mapped(native)) << native.toHex().constData();
+        EXPECT_EQ(nameToNativeBytes("a" + mapped(native)), "a" + native);
+    }
+    EXPECT_EQ(nameToLogical(QStringLiteral("Ελληνικά 😀")), QStringLiteral("Ελληνικά 😀"));
+    // Random byte strings: each comes back byte for byte (so no two names
+    // share a logical name).
+    std::srand(16);
+    for (int n = 0; n < 5000; ++n) {
+        QByteArray name;
+        for (int k = 1 + std::rand() % 12; k > 0; --k) {
+            char b = char(std::rand() % 256);
+            name += b == '/' || b == 0 ? 'x' : b;
+        }
+        const QString logical = nameToLogical(QByteArrayView(name));
+        ASSERT_EQ(nameToNativeBytes(logical), name) << name.toHex().constData();
+        ASSERT_EQ(encodeNativePath(nameToNative(logical)), name);
+        ASSERT_EQ(encodeNativePath(decodeNativePath(name)), name);
+        ASSERT_FALSE(logical.contains(u'\\') || logical.contains(u'|'));
+    }
     // A private-use character that stands for no reserved one stays as it is.
     EXPECT_EQ(nameToNative(QString(QChar(0xF041))), QString(QChar(0xF041)));
 }

@@ -2,6 +2,7 @@
 
 #include "platform/AppError.h"
 #include "platform/FileSystem.h"
+#include "shared/qstring_print.h"
 
 #include <QFile>
 
@@ -11,6 +12,7 @@
 #include <sys/xattr.h>
 #include <unistd.h>
 
+#include <climits>
 #include <cstdlib>
 #include <ctime>
 #include <map>
@@ -141,29 +143,12 @@ TEST(Listing, SpecialFilesAreNeverOpenedNorListed)
     EXPECT_EQ(size, 1);
 }
 
-TEST(Listing, ReservedCharactersInNamesRoundTrip)
-{
-    TempDrive d;
-    d.file("odd/back\\slash.txt", "1");
-    d.file("odd/bar|pipe.txt", "22");
-    const auto all = listing("C:\\odd");
-    ASSERT_EQ(all.size(), 2u);
-    for (const auto& [name, facts] : all) {
-        EXPECT_FALSE(name.contains(QLatin1Char('\\')) || name.contains(QLatin1Char('|'))) << name.toStdString();
-        // The logical name leads back to the very same file.
-        const QString logical = "C:\\odd\\" + name;
-        FileFacts again;
-        EXPECT_EQ(fileFacts(logical, again), errNone);
-        EXPECT_EQ(again.size, facts.size);
-        EXPECT_EQ(toLogical(*toNative(logical)), logical);
-    }
-}
-
 TEST(Listing, ErrorsOfMissingAndUnreadableFolders)
 {
     TempDrive d;
     d.file("file.txt");
     d.folder("closed/inner");
+    d.file("listable/a.txt");
     int rc = 0;
     EXPECT_TRUE(listing("C:\\missing", ListWhat::All, &rc).empty());
     EXPECT_EQ(rc, errPathNotFound);
@@ -172,13 +157,73 @@ TEST(Listing, ErrorsOfMissingAndUnreadableFolders)
     listing("Q:\\", ListWhat::All, &rc);
     EXPECT_EQ(rc, errPathNotFound);
 
+    // A folder that cannot be read, and one that can be listed but not
+    // entered: its entries' facts cannot be read, and the listing says so
+    // rather than leaving them out.
     ASSERT_EQ(::chmod(d.nativeBytes("closed"), 0700), 0);
+    ASSERT_EQ(::chmod(d.nativeBytes("listable"), 0444), 0);
     ASSERT_EQ(::chmod(d.dir.path().toLocal8Bit(), 0755), 0);
-    const int childRc = runAsNobody([] {
-        std::vector<DirEntry> entries;
-        return listFolder("C:\\closed", ListWhat::All, entries) + (entries.empty() ? 0 : 100);
-    });
-    EXPECT_EQ(childRc, errPermissionDenied);
+    for (const char* folder : {"C:\\closed", "C:\\listable"}) {
+        const int childRc = runAsNobody([folder] {
+            std::vector<DirEntry> entries;
+            return listFolder(folder, ListWhat::All, entries) + (entries.empty() ? 0 : 100);
+        });
+        EXPECT_EQ(childRc, errPermissionDenied) << folder;
+    }
+    ::chmod(d.nativeBytes("listable"), 0755);
+}
+
+TEST(Listing, EveryNameIsAnEntryOfItsOwnThatLeadsBackToItsFile)
+{
+    TempDrive d;
+    d.folder("d");
+    for (const QByteArray& name : {QByteArray("report\xfe.txt"), QByteArray("report\xff.txt"), QByteArray("a:b"),
+                                  QByteArray("a\xEF\x80\xBA" "b"), QByteArray("back\\slash"), QByteArray("bar|pipe")}) {
+        ASSERT_EQ(::close(::open(d.nativeBytes("d") + '/' + name, O_WRONLY | O_CREAT, 0644)), 0);
+    }
+    ASSERT_EQ(::mkdir(d.nativeBytes("d") + "/sub\xff", 0755), 0);
+    ASSERT_EQ(::close(::open(d.nativeBytes("d") + "/sub\xff/inner.txt", O_WRONLY | O_CREAT, 0644)), 0);
+
+    const auto all = listing("C:\\d");
+    ASSERT_EQ(all.size(), 7u);
+    for (const auto& [name, facts] : all) {
+        EXPECT_FALSE(name.contains(QLatin1Char('\\')) || name.contains(QLatin1Char('|'))) << name.toStdString();
+        FileFacts again;
+        EXPECT_EQ(fileFacts("C:\\d\\" + name, again), errNone) << name.toStdString();
+    }
+    // A folder whose name is not UTF-8 is read like any other.
+    const QString sub = "C:\\d\\sub" + QString(QChar(0xF0FF));
+    EXPECT_EQ(listing(sub).count("inner.txt"), 1u);
+    EXPECT_TRUE(folderExists(sub));
+}
+
+TEST(Listing, TreesDeeperThanAPathCanBeAreReadToTheBottom)
+{
+    TempDrive d;
+    // 60 levels of 100-byte names: some 6,000 bytes, past PATH_MAX.
+    const QByteArray name(100, 'n');
+    int fd = ::open(d.nativeBytes(), O_RDONLY | O_DIRECTORY);
+    QString logical = "C:";
+    for (int level = 0; level < 60; ++level) {
+        ASSERT_EQ(::mkdirat(fd, name.constData(), 0755), 0);
+        const int next = ::openat(fd, name.constData(), O_RDONLY | O_DIRECTORY);
+        ::close(fd);
+        fd = next;
+        logical += "\\" + QString::fromLatin1(name);
+    }
+    ASSERT_EQ(::close(::openat(fd, "bottom.txt", O_WRONLY | O_CREAT, 0644)), 0);
+    ::close(fd);
+    ASSERT_GT(toNative(logical)->size(), PATH_MAX);
+
+    int rc = -1;
+    EXPECT_EQ(listing(logical, ListWhat::All, &rc).count("bottom.txt"), 1u);
+    EXPECT_EQ(rc, errNone);
+    FileFacts facts;
+    EXPECT_EQ(fileFacts(logical + "\\bottom.txt", facts), errNone);
+    EXPECT_EQ(fileFacts(logical + "\\missing.txt", facts), errFileNotFound);
+    FileTimes times;
+    EXPECT_EQ(fileTimes(logical + "\\bottom.txt", times), errNone);
+    EXPECT_GT(times.modified, 0);
 }
 
 TEST(FileFacts, MissingFileAndMissingFolderDiffer)

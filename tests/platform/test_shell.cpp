@@ -283,6 +283,39 @@ TEST(InstanceLock, SecondHolderRefusedStaleLockTakenOver)
     EXPECT_EQ(nowhere.tryLock(), InstanceLock::Unavailable);
 }
 
+TEST(InstanceLock, NeverFollowsALinkNorLivesWhereOthersCanWrite)
+{
+    QTemporaryDir locks;
+    // A link put in place of the lock file: the file it names is not touched.
+    const QString victim = locks.filePath("victim.txt");
+    ASSERT_EQ(::close(::open(QFile::encodeName(victim).constData(), O_WRONLY | O_CREAT, 0644)), 0);
+    InstanceLock trapped("/opt/quillmarsh", locks.path());
+    ASSERT_TRUE(QFile::link(victim, trapped.lockFile()));
+    EXPECT_EQ(trapped.tryLock(), InstanceLock::Unavailable);
+    EXPECT_EQ(QFileInfo(victim).size(), 0);   // nothing written into it
+
+    // A folder that others may write is no place for it: without a runtime
+    // folder of the user's own, the lock lives in a private folder of the
+    // user's cache.
+    const QString shared = locks.filePath("shared");
+    ASSERT_EQ(::mkdir(QFile::encodeName(shared).constData(), 0777), 0);
+    ASSERT_EQ(::chmod(QFile::encodeName(shared).constData(), 01777), 0);
+    EXPECT_EQ(InstanceLock("/opt/quillmarsh", shared).tryLock(), InstanceLock::Unavailable);
+    const QByteArray oldRuntime = qgetenv("XDG_RUNTIME_DIR"), oldCache = qgetenv("XDG_CACHE_HOME");
+    qputenv("XDG_CACHE_HOME", QFile::encodeName(locks.filePath("cache")));
+    for (const QByteArray& runtime : {QByteArray(), QFile::encodeName(shared)}) {
+        qputenv("XDG_RUNTIME_DIR", runtime);
+        InstanceLock lock("/opt/quillmarsh");
+        EXPECT_EQ(QFileInfo(lock.lockFile()).absolutePath(), locks.filePath("cache/Quillmarsh"));
+        EXPECT_EQ(lock.tryLock(), InstanceLock::Taken);
+        struct stat st {};
+        EXPECT_TRUE(::stat(QFile::encodeName(locks.filePath("cache/Quillmarsh")).constData(), &st) == 0
+                    && (st.st_mode & 0777) == 0700);
+    }
+    oldRuntime.isNull() ? qunsetenv("XDG_RUNTIME_DIR") : qputenv("XDG_RUNTIME_DIR", oldRuntime);
+    oldCache.isNull() ? qunsetenv("XDG_CACHE_HOME") : qputenv("XDG_CACHE_HOME", oldCache);
+}
+
 TEST(ApplicationObject, PathIsTheExecutablesFolderInLogicalForm)
 {
     Application a;
