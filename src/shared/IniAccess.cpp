@@ -7,6 +7,8 @@
 #include "shared/Texts.h"
 #include "shared/VbString.h"
 
+#include <climits>
+
 namespace basGlobal {
 
 namespace {
@@ -67,6 +69,13 @@ QString DefaultIniPathMapping(const QString& logicalFile)
     if (logicalFile.startsWith(u'/'))
         return logicalFile;
     return platform::toNative(logicalFile).value_or(QString());
+}
+
+QString GetIniText(const QString& file, const QString& section, const QString& key, const QString& defaultValue,
+                   Long& outError)
+{
+    const QString value = readTrimmed(file, section, key, INT_MAX, outError);
+    return value.isEmpty() ? defaultValue : value;
 }
 
 QString IniNativePath(const QString& logicalFile)

@@ -25,6 +25,10 @@ QString GetIniString(const QString& file, const QString& section, const QString&
                      Integer maxLength, const QString& defaultValue, Integer& outLength,
                      Long& outError);
 
+// The same without a length limit (paths, which may be long).
+QString GetIniText(const QString& file, const QString& section, const QString& key, const QString& defaultValue,
+                   Long& outError);
+
 // A whole number in [minimum, maximum], else the default.
 Long GetIniLong(const QString& file, const QString& section, const QString& key,
                 Long defaultValue, Long minimum, Long maximum, Long& outError);

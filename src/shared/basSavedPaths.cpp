@@ -3,7 +3,6 @@
 #include "platform/AppError.h"
 #include "platform/AtomicFile.h"
 #include "platform/Drives.h"
-#include "platform/ProfileFile.h"
 #include "platform/Shell.h"
 #include "platform/TextDecoding.h"
 #include "shared/ErrorTrap.h"
@@ -19,7 +18,6 @@
 
 #include <QFile>
 
-#include <climits>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -289,15 +287,7 @@ void RunProgramAndWait(ui::Form* window, const QString& program, const QString& 
 
 QString GetInitialPath(const QString& iniFile, const QString& key, const QString& defaultValue, Long& outError)
 {
-    outError = 0;
-    const QString native = IniNativePath(iniFile);
-    if (native.isEmpty())
-        return defaultValue;
-    int err = 0;
-    const QString value = platform::getProfileString(native, QStringLiteral("General"), key, QString(), INT_MAX, &err);
-    outError = err;
-    const QString trimmed = value.trimmed();
-    return trimmed.isEmpty() ? defaultValue : trimmed;
+    return GetIniText(iniFile, QStringLiteral("General"), key, defaultValue, outError);
 }
 
 bool SetInitialPath(ui::Form* window, const QString& path, const QString& iniFile, bool& outAlreadySet,
