@@ -1,11 +1,11 @@
 #include "compare/GridFill.h"
 
 #include "compare/FolderAlignment.h"
-#include "compare/frmCompare.h"
 #include "platform/AppError.h"
 #include "shared/PathText.h"
 #include "shared/RegionalFormats.h"
 #include "shared/frmHiddenForm.h"
+#include "ui/FlexGrid.h"
 
 #include <QHash>
 
@@ -19,7 +19,6 @@ using basGlobal::HiddenForm;
 namespace {
 
 constexpr int kCentreCentre = 4;
-constexpr ui::Color kFlashRed = 255;
 
 bool sameUnderCaseRule(const QString& a, const QString& b)
 {
@@ -190,11 +189,10 @@ QString GridSizeText(const QString& sizeField)
 
 void InitializeGrid(CompareRun& run)
 {
-    frmCompare& f = run.form();
     basGlobal::Globals& g = globals();
-    ui::FlexGrid& grid = *f.grdResults;
+    ui::FlexGrid& grid = run.view().grid();
     const RunState& st = run.state();
-    f.cpUpdateProgressBar(100, 100);
+    run.view().showProgress(100, 100);
     run.openStage(Stage::InitializingGrid);
     const int n = HiddenForm().lstOutput[0]->listCount();
     grid.setCols(basGlobal::kGridColumns);
@@ -241,7 +239,7 @@ void InitializeGrid(CompareRun& run)
 
 GridTotals PopulateGrid(CompareRun& run)
 {
-    ui::FlexGrid& grid = *run.form().grdResults;
+    ui::FlexGrid& grid = run.view().grid();
     basGlobal::frmHiddenForm& h = HiddenForm();
     const int n = h.lstOutput[0]->listCount();
     run.openStage(Stage::PopulatingGrid, n);
@@ -286,10 +284,9 @@ GridTotals PopulateGrid(CompareRun& run)
 
 void FinalProcessing(CompareRun& run, const GridTotals& totals)
 {
-    frmCompare& f = run.form();
     basGlobal::Globals& g = globals();
     RunState& st = run.state();
-    ui::FlexGrid& grid = *f.grdResults;
+    ui::FlexGrid& grid = run.view().grid();
     basGlobal::frmHiddenForm& h = HiddenForm();
     const bool gr = g.LanguageIsGreek;
     run.openStage(Stage::FinalProcessing, qint64(grid.rows() - 1) * 4);
@@ -344,22 +341,9 @@ void FinalProcessing(CompareRun& run, const GridTotals& totals)
     const QString files = gr ? QStringLiteral("Αρχεία") : QStringLiteral("Files");
     const shared::RegionalFormats& fmt = shared::regionalFormats();
     for (int i = 0; i < 2; ++i) {
-        f.lblTotalFolders[i]->setCaption(folders + QStringLiteral(": ") + fmt.groupedNumber(totals.folders[std::size_t(i)])
-                                         + QLatin1Char('.'));
-        f.lblTotalFiles[i]->setCaption(files + QStringLiteral(": ") + fmt.groupedNumber(totals.files[std::size_t(i)])
-                                       + QLatin1Char('.'));
+        run.view().showTotals(i, folders + QStringLiteral(": ") + fmt.groupedNumber(totals.folders[std::size_t(i)]) + QLatin1Char('.'),
+                              files + QStringLiteral(": ") + fmt.groupedNumber(totals.files[std::size_t(i)]) + QLatin1Char('.'));
         g.ComparedPath[std::size_t(i)] = st.StructureRoot[std::size_t(i)];
-    }
-}
-
-void cpFlashBackgroundColor(frmCompare& form)
-{
-    ui::FlexGrid& grid = *form.grdResults;
-    const ui::Color own = ui::Color(form.cmdDisplayNextDifference->tag().toLongLong());
-    grid.setCellBackColor(grid.cellBackColor() != kFlashRed ? kFlashRed : own);
-    if (form.Timer2->tag() == QStringLiteral("11")) {
-        form.Timer2->setEnabled(false);
-        grid.setCellBackColor(own);
     }
 }
 

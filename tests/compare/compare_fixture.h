@@ -1,13 +1,11 @@
 #pragma once
 // Every comparison test starts from fresh program-wide state and the
-// headless desktop, with two temporary folders mounted as drives C: and D:,
-// a quiet main window loaded (its tints are what the results window reads)
+// headless desktop, with two temporary folders mounted as drives C: and D:
 // and the results window ready to be shown modally by a script.
 
 #include "compare/frmCompare.h"
 #include "shared/shared_fixture.h"
 #include "support/TempDrive.h"
-#include "mainwindow/frmMain.h"
 #include "platform/Drives.h"
 #include "shared/Messages.h"
 #include "shared/RegionalFormats.h"
@@ -32,22 +30,6 @@
 #include <gtest/gtest.h>
 
 namespace compare_test {
-
-// The main window as designed, without its start-up: only its controls.
-class QuietMain : public mainwindow::frmMain {
-public:
-    QuietMain() { Load = ui::Event<>::Handler(); }
-
-protected:
-    void build() override
-    {
-        mainwindow::frmMain::build();
-        Load = ui::Event<>::Handler();
-        QueryUnload = ui::Event<bool&, int>::Handler();
-        Unload = ui::Event<bool&>::Handler();
-        freeSizer1->ResizeDone = ui::Event<>::Handler();
-    }
-};
 
 inline const QString kCancelTitle = QStringLiteral("Cancel processing");
 inline const QString kCancelText = QStringLiteral("Do you really want to cancel the process that is currently in progress?");
@@ -77,7 +59,6 @@ protected:
         // unless a test says so.
         g().FileTypesPattern = QStringLiteral("*.*");
         g().IncludeHiddenFiles = g().IncludeSystemFiles = g().IncludeReadOnlyFiles = g().IncludeArchiveFiles = true;
-        main.load();
         for (int i = 0; i < 2; ++i) {
             basGlobal::HiddenForm().lstFinalListBox[i]->clear();
             basGlobal::HiddenForm().lstExcluded[i]->clear();
@@ -99,7 +80,6 @@ protected:
             basGlobal::globals().ResultsNotPrinted = false;
             win.unload();
         }
-        main.unload();
         EXPECT_EQ(desk.pendingModalScripts(), 0) << "modal scripts never run";
         SharedTest::TearDown();
         platform::reloadDrives();
@@ -173,7 +153,6 @@ protected:
 
     QTemporaryDir c;
     QTemporaryDir d;
-    QuietMain main;
     compare::frmCompare win;
 };
 

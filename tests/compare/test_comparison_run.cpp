@@ -176,7 +176,7 @@ TEST_F(ComparisonRun, EntryRemovalKeepsTheEightListsInStep)
     // Removed as the folder stage opens, before it reads the entries.
     desk.onYield([&] { return win.lblProcessInProgress->caption() == QStringLiteral("collecting folders"); }, [&] {
         compare::CompareRun run(win);
-        run.removeEntry(0, 1);
+        run.removeEntries(0, {false, true});
         run.removeEntries(1, {true, false});
         EXPECT_EQ(items(*hidden().lstFinalListBox[0]), (QStringList{QStringLiteral("a.txt"), QStringLiteral("Empty\\\"NULL\"")}));
         EXPECT_EQ(hidden().lstDate[0]->listCount(), 2);

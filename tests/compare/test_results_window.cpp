@@ -26,7 +26,7 @@ protected:
 
 TEST_F(ResultsWindow, OpensEmptyWithBothRootsAndTheMainWindowsTints)
 {
-    main.lblCurrentFullPath[0]->setBackColor(0x123456);
+    g().StructureTint[0] = 0x123456;
     g().CurrentPath[1] = QStringLiteral("D:");   // a drive root gets its separator
     openWindow([&] {
         EXPECT_EQ(win.caption(), kResultsTitle);
