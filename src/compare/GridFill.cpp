@@ -150,6 +150,14 @@ std::pair<QStringView, QStringView> stampOf(const QString& row)
     return {QStringView(row).mid(d + 1, t - d - 1), QStringView(row).mid(t + 1)};
 }
 
+// Whether output row k of structure i stands for an entry of its own (not
+// a row inserted to face the other structure's).
+bool hasEntry(const basGlobal::frmHiddenForm& h, int i, int k)
+{
+    const ui::ListBox& out = *h.lstOutput[i];
+    return k < out.listCount() && out.itemData(k) != acInserted;
+}
+
 } // namespace
 
 ResultFields ParseResultRow(const QString& text, int code)
@@ -298,11 +306,16 @@ void FinalProcessing(CompareRun& run, const GridTotals& totals)
     const QString older = gr ? QStringLiteral("Π") : QStringLiteral("O");
     for (int r = 1; r < grid.rows(); ++r) {
         run.yieldAndCancelTest();
+        // A side without an entry shows blanks, which a name of blanks reads
+        // like: such a row is told by its codes, never by its texts, and it
+        // does not merge.
+        const bool oneSided = !hasEntry(h, 0, r - 1) || !hasEntry(h, 1, r - 1);
+        if (oneSided) grid.setMergeRow(r, false);
         for (int c = 1; c < basGlobal::kGridColumns; c += 2) {
             run.yieldAndCancelTest();
             const QString& a = grid.textMatrix(r, c);
             const QString& b = grid.textMatrix(r, c + 1);
-            if (!sameUnderCaseRule(a, b)) {
+            if (!sameUnderCaseRule(a, b) || (c == 1 && oneSided)) {
                 st.StructuresDiffer = true;
                 grid.setCellBackColorAt(r, c, st.sideTint[0]);
                 grid.setCellBackColorAt(r, c + 1, st.sideTint[1]);
@@ -317,9 +330,9 @@ void FinalProcessing(CompareRun& run, const GridTotals& totals)
         }
         const QString& a = grid.textMatrix(r, 1);
         const QString& b = grid.textMatrix(r, 2);
-        const bool sameName = sameUnderCaseRule(a, b);
+        const bool sameName = !oneSided && sameUnderCaseRule(a, b);
         const bool folderRow = isFolderText(a) || isFolderText(b);
-        if (sameName && !folderRow && r - 1 < h.lstOutput[0]->listCount() && r - 1 < h.lstOutput[1]->listCount()) {
+        if (sameName && !folderRow) {
             int order = std::size_t(r) < totals.stampOrder.size() ? totals.stampOrder[std::size_t(r)]
                                                                    : GridTotals::kStampUnknown;
             if (order == GridTotals::kStampUnknown) {

@@ -288,6 +288,24 @@ TEST_F(Alignment, AFolderWhoseEntriesAreApartGetsOneRow)
     EXPECT_EQ(output(1)[2], (Row{"3.txt|", 1}));
 }
 
+TEST_F(Alignment, AOneSidedNameOfOneBlankIsNeverTakenForTheOtherSide)
+{
+    for (const int side : {0, 1}) {
+        for (int i = 0; i < 2; ++i)
+            for (int l = 0; l < 8; ++l) entryList(i, l)->clear();
+        entry(side, QStringLiteral(" "), QStringLiteral("0000000010"), QStringLiteral("20240102"));
+        entry(0, QStringLiteral("x"));
+        entry(1, QStringLiteral("x"));
+        runAll();
+        ASSERT_FALSE(left);
+        EXPECT_EQ(cells(1)[0], QString()) << "no newer/older marker, side " << side;
+        for (int c = 1; c < 9; ++c)
+            EXPECT_EQ(win.grdResults->mergedSpan(1, c), std::make_pair(c, c)) << "merged at column " << c << ", side " << side;
+        EXPECT_EQ(colours(1)[0], kTint0) << "the name cells differ";
+        EXPECT_EQ(colours(1)[1], kTint1);
+    }
+}
+
 // --- Fail-safe checks ------------------------------------------------------------------
 
 TEST_F(Alignment, FoldersMetOutOfOrderFailTheCollectingCheck)
