@@ -203,8 +203,7 @@ void StepProgress(CompareRun& run)
 
 void CollectFolders(CompareRun& run, AlignmentWork& work)
 {
-    basGlobal::frmHiddenForm& h = HiddenForm();
-    run.openStage(Stage::CollectingFolders, h.lstFinalListBox[0]->listCount() + h.lstFinalListBox[1]->listCount());
+    run.openStage(Stage::CollectingFolders, EntryLists(0).count() + EntryLists(1).count());
     for (int i = 0; i < 2; ++i) collectStructure(run, i, work.side[std::size_t(i)]);
     if (globals().FailSafeChecks) checkCollected(run, work);
 }

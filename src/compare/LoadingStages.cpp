@@ -130,12 +130,13 @@ void ScanLocalStructures(CompareRun& run)
         const QString root = basGlobal::AddTrailingSeparator(g.CurrentPath[std::size_t(i)]);
         st.StructureRoot[std::size_t(i)] = root;
         st.StructureRootLength[std::size_t(i)] = root.size();
-        h.lstFinalListBox[i]->setEnabled(true);   // cleared before it is filled
+        const EntryLists entries(i);
+        entries.paths().setEnabled(true);   // cleared before it is filled
         bool cancelled = false;
         basGlobal::Long error = 0;
         QString failedFolder;
         basGlobal::CollectCompleteStructure(root, false, *h.lstListBoxAuxiliary[i], *h.lstListBoxUnsorted[i],
-                                            *h.lstFileListBoxAuxiliary[i], *h.lstFinalListBox[i], cancelled, error,
+                                            *h.lstFileListBoxAuxiliary[i], entries.paths(), cancelled, error,
                                             &basGlobal::StructureFactsStore(i), &failedFolder,
                                             i == st.LastLocalStructure && ahead ? &*ahead : nullptr);
         run.yieldAndCancelTest();
