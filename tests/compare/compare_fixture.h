@@ -3,6 +3,7 @@
 // headless desktop, with two temporary folders mounted as drives C: and D:
 // and the results window ready to be shown modally by a script.
 
+#include "compare/EntryLists.h"
 #include "compare/frmCompare.h"
 #include "shared/shared_fixture.h"
 #include "support/TempDrive.h"
@@ -72,6 +73,13 @@ protected:
                              for (int l = 0; l < 8; ++l) entriesAtFolderStage[i][l] = items(*entryList(i, l));
                      },
                      true);
+        // The stage names the label shows, in order, without repeats.
+        desk.onYield([] { return true; },
+                     [this] {
+                         const QString s = win.isLoaded() ? win.lblProcessInProgress->caption() : QString();
+                         if (!s.isEmpty() && (stagesSeen.isEmpty() || stagesSeen.last() != s)) stagesSeen << s;
+                     },
+                     true);
     }
     void TearDown() override
     {
@@ -109,13 +117,7 @@ protected:
 
     // The items of one working list.
     static QStringList items(const ui::ListBox& list) { return testing_support::listItems(list); }
-    ui::ListBox* entryList(int i, int l)
-    {
-        auto& h = hidden();
-        ui::ControlArray<ui::ListBox>* lists[8] = {&h.lstFinalListBox, &h.lstHidden, &h.lstSystem, &h.lstReadOnly,
-                                                   &h.lstArchive,      &h.lstSize,   &h.lstDate,   &h.lstTime};
-        return (*lists[l])[i];
-    }
+    static ui::ListBox* entryList(int i, int l) { return compare::EntryLists(i).all()[std::size_t(l)]; }
     // The entries of structure i: as they reached the folder stage when the
     // run got there, else as the lists hold them now.
     QStringList entryTexts(int i, int l) { return atFolderStage ? entriesAtFolderStage[i][l] : items(*entryList(i, l)); }
@@ -133,6 +135,7 @@ protected:
     }
     bool atFolderStage = false;
     QStringList entriesAtFolderStage[2][8];
+    QStringList stagesSeen;
 
     // Shows the results window modally with `script` running inside.
     void openWindow(const std::function<void()>& script)

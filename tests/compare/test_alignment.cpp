@@ -431,30 +431,6 @@ TEST_F(Alignment, ABadDateIsARunTimeError)
         platform::AppError);
 }
 
-TEST(ResultRows, AreReadFromTheRight)
-{
-    using compare::ParseResultRow;
-    using compare::ResultFields;
-    const ResultFields f = ParseResultRow(QStringLiteral("a|b|False|False|True|True|0012345678901|20240102|030405"), 0);
-    EXPECT_EQ(f.kind, ResultFields::File);
-    EXPECT_EQ(f.name, QStringLiteral("a|b"));
-    EXPECT_EQ(f.fields[0], QStringLiteral("False"));
-    EXPECT_EQ(f.fields[4], QStringLiteral("0012345678901"));
-    EXPECT_EQ(f.fields[6], QStringLiteral("030405"));
-    const ResultFields ins = ParseResultRow(QStringLiteral("x|y|"), 1);
-    EXPECT_EQ(ins.kind, ResultFields::Inserted);
-    EXPECT_EQ(ins.name, QStringLiteral("x|y"));
-    EXPECT_EQ(ParseResultRow(QStringLiteral("Docs\\"), 2).kind, ResultFields::Folder);
-    EXPECT_EQ(ParseResultRow(QStringLiteral("Docs\\"), 1).kind, ResultFields::Folder);
-}
-
-TEST(AlignedMerge, EqualKeysFaceEachOtherInOrder)
-{
-    const std::vector<QString> ta{"a", "b", "b", "d"}, tb{"b", "c", "d", "d"};
-    EXPECT_EQ(compare::MergeAligned(ta, ta, tb, tb),
-              (std::vector<std::pair<int, int>>{{0, -1}, {1, 0}, {2, -1}, {-1, 1}, {3, 2}, {-1, 3}}));
-}
-
 TEST_F(Alignment, FlashTogglesRedAndEndsOnTheOwnColour)
 {
     entry(0, QStringLiteral("a"));

@@ -27,25 +27,11 @@ protected:
         file(c, QStringLiteral("Right/c.txt"));
         g().CurrentPath = {QStringLiteral("C:\\Left"), QStringLiteral("C:\\Right")};
     }
-    // The stage names the label showed up to the folder stage, in order,
-    // without repeats.
-    QStringList stagesSeen;
-    void watchStages()
-    {
-        desk.onYield([] { return true; },
-                     [&] {
-                         const QString s = win.lblProcessInProgress->caption();
-                         if (atFolderStage || s == QStringLiteral("collecting folders")) return;
-                         if (!s.isEmpty() && (stagesSeen.isEmpty() || stagesSeen.last() != s)) stagesSeen << s;
-                     },
-                     true);
-    }
 };
 
 TEST_F(ComparisonRun, RunsOnceAndLeavesRelativePathsWithBlankFields)
 {
     twoTrees();
-    watchStages();
     expectDifferMessage();
     // The fields as loading leaves them, seen when the next stage opens.
     QStringList loadedFields;
@@ -189,19 +175,6 @@ TEST_F(ComparisonRun, EntryRemovalKeepsTheEightListsInStep)
     EXPECT_EQ(items(*hidden().lstExcluded[1]), QStringList{QStringLiteral("a.txt")});
 }
 
-TEST(StageNames, EnglishAndGreekInRunOrder)
-{
-    using compare::Stage;
-    EXPECT_EQ(compare::StageName(Stage::ImportingRemoteStructure, false), QStringLiteral("importing remote structure"));
-    EXPECT_EQ(compare::StageName(Stage::ScanningLocalStructure, true),
-              QStringLiteral("σάρωση τοπικής δομής - δεν μπορεί να εμφανισθεί η ποσοστιαία πρόοδος"));
-    EXPECT_EQ(compare::StageMessageName(Stage::ScanningLocalStructure, false), QStringLiteral("scanning local structure"));
-    EXPECT_EQ(compare::StageName(Stage::ExcludingFirstLevelFolders, true), QStringLiteral("αποκλεισμός φακέλλων πρώτου επιπέδου"));
-    EXPECT_EQ(compare::StageName(Stage::AligningFiles, false),
-              QStringLiteral("aligning files - this process might take some time"));
-    EXPECT_EQ(compare::StageName(Stage::FinalProcessing, true), QStringLiteral("τελική επεξεργασία"));
-}
-
 // --- Exported structures --------------------------------------------------------------
 
 class Importing : public ComparisonRun {
@@ -228,7 +201,6 @@ TEST_F(Importing, TwoFilesGiveTheirEntriesAndProgressRunsAcrossBoth)
     file(c, QStringLiteral("p.qms"), workedExample());
     file(c, QStringLiteral("s.qms"), workedExample("\n"));   // written on another system
     importing(QStringLiteral("C:\\p.qms"), QStringLiteral("C:\\s.qms"));
-    watchStages();
     double firstFileEnd = -1;
     desk.onYield([&] { return hidden().lstFinalListBox[1]->listCount() == 0 && hidden().lstFinalListBox[0]->listCount() == 4; },
                  [&] { firstFileEnd = win.prbProgressBar->value(); });
@@ -254,7 +226,6 @@ TEST_F(Importing, OneImportedStructureFacesALiveScanOfTheSameTree)
     file(c, QStringLiteral("s.qms"), workedExample("\r"));
     importing(QString(), QStringLiteral("C:\\s.qms"));
     g().CurrentPath[0] = QStringLiteral("D:\\Work");
-    watchStages();
     compareAndClose();
     EXPECT_EQ(stagesSeen.mid(0, 3), (QStringList{QStringLiteral("importing remote structure"),
                                                  QStringLiteral("scanning local structure - no progress percentage available"),
