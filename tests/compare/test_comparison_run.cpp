@@ -68,44 +68,33 @@ TEST_F(ComparisonRun, RunsOnceAndLeavesRelativePathsWithBlankFields)
     EXPECT_NE(basGlobal::StructureFactsStore(0).find(QStringLiteral("C:\\Left\\Docs\\x.txt")), nullptr);
 }
 
-TEST_F(ComparisonRun, CancelConfirmedClosesTheWindowWithoutTheReminder)
+TEST_F(ComparisonRun, CancelFromTheButtonOrFileCloseAsksFirst)
 {
     twoTrees();
     g().RemindToPrint = true;
-    desk.onYieldNumber(4, [&] {
-        desk.expectMsgBox(kCancelTitle, kCancelText, ui::vbQuestionYesNoDefNo, ui::vbYes);
-        ui::Input::click(*win.cmdCancel);
-        EXPECT_FALSE(win.cmdCancel->enabled());
-    });
-    openWindow([&] { ui::Input::click(*win.cmdCompare); });
-    EXPECT_FALSE(win.isLoaded());
-    EXPECT_FALSE(g().CancelRequested);
-    EXPECT_FALSE(g().ComparisonInProgress);
-    EXPECT_FALSE(g().ResultsNotPrinted);
-}
-
-TEST_F(ComparisonRun, CancelDeclinedGoesOn)
-{
-    twoTrees();
-    desk.onYieldNumber(4, [&] {
-        desk.expectMsgBox(kCancelTitle, kCancelText, ui::vbQuestionYesNoDefNo, ui::vbNo);
-        ui::Input::click(*win.cmdCancel);
-        EXPECT_TRUE(win.cmdCancel->enabled());
-        expectDifferMessage();
-    });
-    compareAndClose([&] { EXPECT_EQ(win.cmdCancel->caption(), QStringLiteral("Close")); });
-    EXPECT_EQ(paths(1).size(), 2);
-}
-
-TEST_F(ComparisonRun, FileCloseCancelsLikeTheButton)
-{
-    twoTrees();
-    desk.onYieldNumber(3, [&] {
-        desk.expectMsgBox(kCancelTitle, kCancelText, ui::vbQuestionYesNoDefNo, ui::vbYes);
-        win.mnuFileClose->Click();
-    });
-    openWindow([&] { ui::Input::click(*win.cmdCompare); });
-    EXPECT_FALSE(win.isLoaded());
+    // Yes from the button, No from the button, Yes from File > Close.
+    for (const auto& [answer, fromMenu] : {std::pair{ui::vbYes, false}, std::pair{ui::vbNo, false}, std::pair{ui::vbYes, true}}) {
+        desk.onYieldNumber(desk.yieldCount() + 4, [&, answer = answer, fromMenu = fromMenu] {
+            desk.expectMsgBox(kCancelTitle, kCancelText, ui::vbQuestionYesNoDefNo, answer);
+            if (fromMenu) win.mnuFileClose->Click();
+            else ui::Input::click(*win.cmdCancel);
+            EXPECT_EQ(win.cmdCancel->enabled(), answer == ui::vbNo);
+            if (answer == ui::vbNo) expectDifferMessage();
+        });
+        g().ResultsNotPrinted = false;
+        openWindow([&] {
+            ui::Input::click(*win.cmdCompare);
+            if (win.isShown()) {
+                EXPECT_EQ(win.cmdCancel->caption(), QStringLiteral("Close")) << "the declined cancel goes on";
+                g().ResultsNotPrinted = false;
+                ui::Input::click(*win.cmdCancel);
+            }
+        });
+        EXPECT_FALSE(win.isLoaded());
+        EXPECT_FALSE(g().CancelRequested);
+        EXPECT_FALSE(g().ComparisonInProgress);
+        EXPECT_EQ(g().ResultsNotPrinted, false) << "no reminder after a cancel";
+    }
 }
 
 struct NoFilesCase {
@@ -154,25 +143,6 @@ TEST_F(ComparisonRun, AFolderThatCannotBeReadEndsTheRunWithItsName)
     openWindow([&] { ui::Input::click(*win.cmdCompare); });
     EXPECT_FALSE(win.isLoaded());
     EXPECT_TRUE(desk.entries(ui::HeadlessDesktop::Entry::MessageBox).size() == 1) << "no error report";
-}
-
-TEST_F(ComparisonRun, EntryRemovalKeepsTheEightListsInStep)
-{
-    twoTrees();
-    // Removed as the folder stage opens, before it reads the entries.
-    desk.onYield([&] { return win.lblProcessInProgress->caption() == QStringLiteral("collecting folders"); }, [&] {
-        compare::CompareRun run(win);
-        run.removeEntries(0, {false, true});
-        run.removeEntries(1, {true, false});
-        EXPECT_EQ(items(*hidden().lstFinalListBox[0]), (QStringList{QStringLiteral("a.txt"), QStringLiteral("Empty\\\"NULL\"")}));
-        EXPECT_EQ(hidden().lstDate[0]->listCount(), 2);
-        EXPECT_EQ(items(*hidden().lstFinalListBox[1]), QStringList{QStringLiteral("c.txt")});
-        EXPECT_EQ(hidden().lstSize[1]->listCount(), 1);
-    });
-    expectDifferMessage();
-    compareAndClose();
-    EXPECT_EQ(items(*hidden().lstExcluded[0]), QStringList{QStringLiteral("Docs\\x.txt")});
-    EXPECT_EQ(items(*hidden().lstExcluded[1]), QStringList{QStringLiteral("a.txt")});
 }
 
 // --- Exported structures --------------------------------------------------------------
