@@ -109,6 +109,11 @@ TEST_F(ResultsWindow, TheControlMenuCannotCloseARunningComparison)
 
 TEST_F(ResultsWindow, ThePrintReminderGuardsAFinishedComparison)
 {
+    compareAndClose([&] {
+        EXPECT_TRUE(win.cmdCancel->hasFocus()) << "without the reminder the focus ends on Close";
+        EXPECT_FALSE(g().ResultsNotPrinted);
+    });
+    win.load();
     g().RemindToPrint = true;
     const QString reminder = QStringLiteral("Do you really want to close the current window without printing the "
                                             "results of the comparison?");
@@ -126,14 +131,6 @@ TEST_F(ResultsWindow, ThePrintReminderGuardsAFinishedComparison)
     EXPECT_TRUE(g().ResultsNotPrinted) << "the answer does not change it";
 }
 
-TEST_F(ResultsWindow, WithoutTheReminderTheFocusEndsOnClose)
-{
-    compareAndClose([&] {
-        EXPECT_TRUE(win.cmdCancel->hasFocus());
-        EXPECT_FALSE(g().ResultsNotPrinted);
-    });
-}
-
 TEST_F(ResultsWindow, ColumnWidthsAreWrittenOnCloseOnlyWhenAskedFor)
 {
     auto layOutGrid = [&] {
@@ -146,6 +143,10 @@ TEST_F(ResultsWindow, ColumnWidthsAreWrittenOnCloseOnlyWhenAskedFor)
     EXPECT_TRUE(iniText().isEmpty());
 
     g().SaveColumnWidths = true;
+    win.load();
+    openWindow([&] { ui::Input::click(*win.cmdCancel); });
+    EXPECT_TRUE(iniText().isEmpty()) << "no comparison, no nine columns";
+    win.load();
     compareAndClose(layOutGrid);
     const QString ini = iniText();
     EXPECT_TRUE(ini.contains(QStringLiteral("[GridColumnWidths]")));
@@ -155,17 +156,13 @@ TEST_F(ResultsWindow, ColumnWidthsAreWrittenOnCloseOnlyWhenAskedFor)
     EXPECT_EQ(g().GridColumnWidth[3], 1777);
 }
 
-TEST_F(ResultsWindow, ColumnWidthsNeedTheNineColumnsOfAComparison)
+TEST_F(ResultsWindow, TheClockCountsVirtualSecondsWhileTheRunYieldsWhenAskedFor)
 {
-    g().SaveColumnWidths = true;
-    openWindow([&] { ui::Input::click(*win.cmdCancel); });
-    EXPECT_TRUE(iniText().isEmpty());
-}
-
-TEST_F(ResultsWindow, TheClockCountsVirtualSecondsWhileTheRunYields)
-{
+    desk.onYieldNumber(2, [&] { desk.advanceStepwise(3000); });
+    compareAndClose([&] { EXPECT_EQ(win.lblElapsedTime->caption(), QString()); });
+    win.load();
     g().ShowElapsedTime = true;
-    desk.onYieldNumber(2, [&] {
+    desk.onYieldNumber(desk.yieldCount() + 2, [&] {
         EXPECT_EQ(win.lblElapsedTime->caption(), QStringLiteral("00:00:00"));
         desk.advanceStepwise(3000);
     });
@@ -173,12 +170,6 @@ TEST_F(ResultsWindow, TheClockCountsVirtualSecondsWhileTheRunYields)
         EXPECT_EQ(win.lblElapsedTime->caption(), QStringLiteral("00:00:03"));
         EXPECT_FALSE(desk.timerRunning(*win.Timer1)) << "the clock stops with the run";
     });
-}
-
-TEST_F(ResultsWindow, TheClockIsOffUnlessAskedFor)
-{
-    desk.onYieldNumber(2, [&] { desk.advanceStepwise(3000); });
-    compareAndClose([&] { EXPECT_EQ(win.lblElapsedTime->caption(), QString()); });
 }
 
 TEST_F(ResultsWindow, ProgressBarsKeepTheFractionAndRoundTheToolTipHalfToEven)
