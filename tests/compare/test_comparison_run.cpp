@@ -1,6 +1,7 @@
-// The comparison run: its frame (once per opening, cancel, the no-files
-// messages, failures that close the window) and its loading stages (live
-// scans and exported-structure files brought to the same entries).
+// The comparison run: its frame (once per opening, cancel, failures that
+// close the window) and its loading stages (live scans and exported-structure
+// files brought to the same entries). The no-files messages of every stage
+// are tabled in test_entry_filters.cpp.
 #include "compare_fixture.h"
 
 #include "compare/CompareRun.h"
@@ -9,12 +10,6 @@
 using namespace compare_test;
 
 namespace {
-
-QString noFiles(const QString& stage, const QString& place)
-{
-    return QStringLiteral("After completing the '") + stage + QStringLiteral("' process, no files were located ") + place
-        + QLatin1Char('.');
-}
 
 class ComparisonRun : public CompareTest {
 protected:
@@ -96,42 +91,6 @@ TEST_F(ComparisonRun, CancelFromTheButtonOrFileCloseAsksFirst)
         EXPECT_EQ(g().ResultsNotPrinted, false) << "no reminder after a cancel";
     }
 }
-
-struct NoFilesCase {
-    bool primaryEmpty;
-    bool secondaryEmpty;
-    bool greek;
-    const char16_t* place;
-};
-
-class NoFilesAfterScanning : public ComparisonRun, public ::testing::WithParamInterface<NoFilesCase> {};
-
-TEST_P(NoFilesAfterScanning, NamesThePlaceAndClosesTheWindow)
-{
-    const NoFilesCase p = GetParam();
-    folder(c, QStringLiteral("Left"));
-    folder(c, QStringLiteral("Right"));
-    if (!p.primaryEmpty) file(c, QStringLiteral("Left/a.txt"));
-    if (!p.secondaryEmpty) folder(c, QStringLiteral("Right/Sub"));   // an empty folder is an entry
-    g().CurrentPath = {QStringLiteral("C:\\Left"), QStringLiteral("C:\\Right")};
-    g().LanguageIsGreek = p.greek;
-    const QString text = p.greek
-        ? QStringLiteral("Μετά την ολοκλήρωση της διαδικασίας «σάρωση τοπικής δομής», δεν εντοπίσθηκαν αρχεία ")
-            + QString::fromUtf16(p.place) + QLatin1Char('.')
-        : noFiles(QStringLiteral("scanning local structure"), QString::fromUtf16(p.place));
-    desk.expectMsgBox(p.greek ? QStringLiteral("Αποτελέσματα συγκρίσεως") : kResultsTitle, text, ui::vbCriticalOK, ui::vbOK);
-    openWindow([&] { ui::Input::click(*win.cmdCompare); });
-    EXPECT_FALSE(win.isLoaded());
-    EXPECT_FALSE(g().ComparisonInProgress);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Places, NoFilesAfterScanning,
-    ::testing::Values(NoFilesCase{true, false, false, u"in the Primary Structure"},
-                      NoFilesCase{false, true, false, u"in the Secondary Structure"},
-                      NoFilesCase{true, true, false, u"in both the Primary and the Secondary Structure"},
-                      NoFilesCase{false, true, true, u"στην Δευτερεύουσα Δομή"},
-                      NoFilesCase{true, true, true, u"ούτε στην Πρωτεύουσα ούτε στην Δευτερεύουσα Δομή"}));
 
 TEST_F(ComparisonRun, AFolderThatCannotBeReadEndsTheRunWithItsName)
 {

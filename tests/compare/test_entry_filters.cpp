@@ -1,8 +1,8 @@
 // The filter stages over real trees: what each takes out (lstExcluded, in
 // the one sort order), the field texts of live entries, the stages that
-// have nothing to do, the no-files messages, the fail-safe report, the
-// first-match rule of the differences and a cancel in the middle of a
-// filter. The rules themselves are tabled in test_rules.cpp.
+// have nothing to do, the no-files messages (of the scan too), the
+// fail-safe report, the first-match rule of the differences and a cancel in
+// the middle of a filter. The rules themselves are tabled in test_rules.cpp.
 #include "compare_fixture.h"
 
 #include "compare/CompareRun.h"
@@ -35,6 +35,7 @@ public:
         compareFolders();
     }
     void only(int side, const char* rel) { file(c, QLatin1String(side == 0 ? "Left/" : "Right/") + QLatin1String(rel)); }
+    void emptyFolder(int side, const char* rel) { folder(c, QLatin1String(side == 0 ? "Left/" : "Right/") + QLatin1String(rel)); }
     void compareFolders() { g().CurrentPath = {QStringLiteral("C:\\Left"), QStringLiteral("C:\\Right")}; }
     QStringList excluded(int i) { return items(*hidden().lstExcluded[i]); }
     void run()
@@ -263,6 +264,13 @@ void PrintTo(const NoFilesCase& c, std::ostream* os) { *os << c.name; }
 
 class NoFilesLeft : public Filters, public ::testing::WithParamInterface<NoFilesCase> {};
 
+void onlyOnEachSide(Filters& f, basGlobal::Globals& g)
+{
+    f.only(0, "left.txt");
+    f.only(1, "right.txt");
+    g.CommonFilesOnly = true;
+}
+
 TEST_P(NoFilesLeft, NamesTheStageAndThePlaceThenClosesTheWindow)
 {
     const NoFilesCase& p = GetParam();
@@ -283,6 +291,25 @@ TEST_P(NoFilesLeft, NamesTheStageAndThePlaceThenClosesTheWindow)
 INSTANTIATE_TEST_SUITE_P(
     Stages, NoFilesLeft,
     ::testing::Values(
+        // An empty folder is an entry; the compared folder itself is none.
+        NoFilesCase{"scanning",
+                    [](Filters& f, basGlobal::Globals&) {
+                        f.emptyFolder(0, "");
+                        f.emptyFolder(1, "Sub");
+                    },
+                    false, u"scanning local structure", u"in the Primary Structure"},
+        NoFilesCase{"scanningGreek",
+                    [](Filters& f, basGlobal::Globals&) {
+                        f.only(0, "a.txt");
+                        f.emptyFolder(1, "");
+                    },
+                    true, u"σάρωση τοπικής δομής", u"στην Δευτερεύουσα Δομή"},
+        NoFilesCase{"scanningBothGreek",
+                    [](Filters& f, basGlobal::Globals&) {
+                        f.emptyFolder(0, "");
+                        f.emptyFolder(1, "");
+                    },
+                    true, u"σάρωση τοπικής δομής", u"ούτε στην Πρωτεύουσα ούτε στην Δευτερεύουσα Δομή"},
         NoFilesCase{"levels",
                     [](Filters& f, basGlobal::Globals& g) {
                         f.only(0, "Sub/a.txt");
@@ -311,20 +338,8 @@ INSTANTIATE_TEST_SUITE_P(
                         g.IncludeHiddenFiles = false;
                     },
                     false, u"filtering file attributes", u"in the Secondary Structure"},
-        NoFilesCase{"common",
-                    [](Filters& f, basGlobal::Globals& g) {
-                        f.only(0, "left.txt");
-                        f.only(1, "right.txt");
-                        g.CommonFilesOnly = true;
-                    },
-                    false, u"filtering common files", u"in the Primary Structure"},
-        NoFilesCase{"commonGreek",
-                    [](Filters& f, basGlobal::Globals& g) {
-                        f.only(0, "left.txt");
-                        f.only(1, "right.txt");
-                        g.CommonFilesOnly = true;
-                    },
-                    true, u"διαλογή κοινών αρχείων", u"στην Πρωτεύουσα Δομή"},
+        NoFilesCase{"common", onlyOnEachSide, false, u"filtering common files", u"in the Primary Structure"},
+        NoFilesCase{"commonGreek", onlyOnEachSide, true, u"διαλογή κοινών αρχείων", u"στην Πρωτεύουσα Δομή"},
         // The first pass empties both: only the Primary is named.
         NoFilesCase{"identical",
                     [](Filters& f, basGlobal::Globals& g) {
