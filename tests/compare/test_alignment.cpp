@@ -45,12 +45,9 @@ protected:
     void entry(int i, const QString& path, const QString& size = QStringLiteral("0000000010"),
                const QString& date = QStringLiteral("20240101"), const QString& time = QStringLiteral("120000"))
     {
-        const bool marker = compare::IsEmptyFolderEntry(path);
         const QString m = QStringLiteral("\"NULL\"");
-        const QString values[8] = {path, marker ? m : QStringLiteral("False"), marker ? m : QStringLiteral("False"),
-                                   marker ? m : QStringLiteral("False"), marker ? m : QStringLiteral("True"),
-                                   marker ? m : size, marker ? m : date, marker ? m : time};
-        for (int l = 0; l < 8; ++l) entryList(i, l)->addItem(values[l], entryList(i, l)->listCount());
+        if (compare::IsEmptyFolderEntry(path)) compare::EntryLists(i).add(path, {m, m, m, m, m, m, m});
+        else compare::EntryLists(i).add(path, {"False", "False", "False", "True", size, date, time});
     }
     void run(const std::function<void(compare::CompareRun&)>& stages)
     {
