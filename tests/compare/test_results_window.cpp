@@ -24,7 +24,7 @@ protected:
     }
 };
 
-TEST_F(ResultsWindow, OpensEmptyWithBothRootsAndTheMainWindowsTints)
+TEST_F(ResultsWindow, OpensEmptyWithBothRootsAndTheStructureTints)
 {
     g().StructureTint[0] = 0x123456;
     g().CurrentPath[1] = QStringLiteral("D:");   // a drive root gets its separator
