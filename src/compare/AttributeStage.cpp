@@ -1,6 +1,7 @@
 #include "compare/AttributeStage.h"
 
 #include "compare/CompareRun.h"
+#include "compare/EntryLists.h"
 #include "compare/FilterSupport.h"
 #include "platform/AppError.h"
 #include "shared/FileFacts.h"
@@ -76,10 +77,9 @@ void CollectFileAttributes(CompareRun& run)
     RunState& st = run.state();
     if (!st.anyLive())
         return;
-    basGlobal::frmHiddenForm& h = HiddenForm();
     qint64 total = 0;
     for (int i = st.FirstLocalStructure; i <= st.LastLocalStructure; ++i)
-        total += h.lstFinalListBox[i]->listCount();
+        total += EntryLists(i).count();
     run.openStage(Stage::CollectingFileAttributes, total);
 
     const FileEntryFields marker = MarkerEntryFields();
@@ -111,14 +111,12 @@ void CollectFileAttributes(CompareRun& run)
         return last;
     };
     for (int i = st.FirstLocalStructure; i <= st.LastLocalStructure; ++i) {
-        ui::ListBox* lists[7] = {h.lstHidden[i], h.lstSystem[i], h.lstReadOnly[i], h.lstArchive[i],
-                                 h.lstSize[i],   h.lstDate[i],   h.lstTime[i]};
-        for (ui::ListBox* list : lists)
-            list->clear();
+        const EntryLists entries(i);
+        entries.clearFields();
         const basGlobal::FileFactsStore& store = basGlobal::StructureFactsStore(i);
         const QString root = basGlobal::AddTrailingSeparator(st.StructureRoot[std::size_t(i)]);
         qsizetype cursor = 0;   // the entries come in the order the scan put their facts
-        const ui::ListBox& paths = *h.lstFinalListBox[i];
+        const ui::ListBox& paths = entries.paths();
         const int n = paths.listCount();
         for (int k = 0; k < n; ++k) {
             run.yieldAndCancelTest();
@@ -130,8 +128,8 @@ void CollectFileAttributes(CompareRun& run)
                     throw platform::AppError{int(e), platform::errorDescription(int(e)) + QStringLiteral(": ") + root + rel};
                 fields = &fieldsOf(facts);
             }
-            for (int f = 0; f < 7; ++f)
-                lists[f]->addItem((*fields)[std::size_t(f)]);
+            for (int f = 0; f < kEntryFields; ++f)
+                entries.field(f).addItem((*fields)[std::size_t(f)]);
             run.advanceProgress();
         }
     }

@@ -1,9 +1,9 @@
 #include "compare/CommonFilters.h"
 
 #include "compare/CompareRun.h"
+#include "compare/EntryLists.h"
 #include "compare/FilterSupport.h"
 #include "shared/PathText.h"
-#include "shared/frmHiddenForm.h"
 
 #include <QHash>
 #include <QSet>
@@ -13,17 +13,16 @@
 namespace compare {
 
 using basGlobal::globals;
-using basGlobal::HiddenForm;
 
 namespace {
 
-int entryCount(int i) { return HiddenForm().lstFinalListBox[i]->listCount(); }
+int entryCount(int i) { return EntryLists(i).count(); }
 
 // The key of every entry of structure i, in list order.
 std::vector<QString> keysOf(int i)
 {
     const bool cs = globals().VolumeIsCaseSensitive;
-    const ui::ListBox& paths = *HiddenForm().lstFinalListBox[i];
+    const ui::ListBox& paths = EntryLists(i).paths();
     std::vector<QString> keys;
     keys.reserve(std::size_t(paths.listCount()));
     for (int k = 0; k < paths.listCount(); ++k)
@@ -75,11 +74,12 @@ private:
     std::vector<int> m_next;
 };
 
-bool sizeDateTimeEqual(int a, int ka, int b, int kb)
+bool sizeDateTimeEqual(const EntryLists& a, int ka, const EntryLists& b, int kb)
 {
-    basGlobal::frmHiddenForm& h = HiddenForm();
-    return h.lstSize[a]->list(ka) == h.lstSize[b]->list(kb) && h.lstDate[a]->list(ka) == h.lstDate[b]->list(kb)
-        && h.lstTime[a]->list(ka) == h.lstTime[b]->list(kb);
+    for (const int f : {efSize, efDate, efTime})
+        if (a.text(f, ka) != b.text(f, kb))
+            return false;
+    return true;
 }
 
 // The per-structure no-files message of these two filters.
@@ -114,7 +114,7 @@ void commonFilesFailSafe(CompareRun& run)
     const std::vector<QString> keys[2] = {keysOf(0), keysOf(1)};
     for (int side = 0; side < 2; ++side) {
         const QSet<QString> other = keySet(keys[1 - side]);
-        const ui::ListBox& paths = *HiddenForm().lstFinalListBox[side];
+        const ui::ListBox& paths = EntryLists(side).paths();
         for (int k = 0; k < int(keys[side].size()); ++k) {
             run.yieldAndCancelTest();
             run.advanceProgress();
@@ -132,13 +132,14 @@ void differencesPass(CompareRun& run, EntryMarks& marks, int side)
     const int other = 1 - side;
     const std::vector<QString> keys = keysOf(side);
     FirstMatchIndex index(keysOf(other));
+    const EntryLists mine(side), theirs(other);
     marks.reset(side, int(keys.size()));
     marks.reset(other, entryCount(other));
     for (int k = 0; k < int(keys.size()); ++k) {
         YieldKeepingMarks(run, marks);
         const QString& key = keys[std::size_t(k)];
         const int j = index.first(key);
-        if (j >= 0 && sizeDateTimeEqual(side, k, other, j)) {
+        if (j >= 0 && sizeDateTimeEqual(mine, k, theirs, j)) {
             marks.mark(side, k);
             marks.mark(other, j);
             index.take(key);

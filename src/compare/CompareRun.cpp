@@ -2,9 +2,8 @@
 
 #include "compare/AlignmentStages.h"
 #include "compare/EntryFilterStages.h"
+#include "compare/EntryLists.h"
 #include "compare/LoadingStages.h"
-#include "compare/frmCompare.h"
-#include "mainwindow/frmMain.h"
 #include "platform/AppError.h"
 #include "shared/Messages.h"
 #include "shared/frmHiddenForm.h"
@@ -80,7 +79,7 @@ QString ComparisonFailedText(bool greek)
     return greek ? QStringLiteral("Η διαδικασία της συγκρίσεως απέτυχε.") : QStringLiteral("The comparison process failed.");
 }
 
-CompareRun::CompareRun(frmCompare& form) : m_form(form) {}
+CompareRun::CompareRun(RunView& view) : m_view(view) {}
 
 // --- The run ----------------------------------------------------------------------------
 
@@ -100,23 +99,22 @@ void CompareRun::execute()
             throw;
         } catch (const platform::AppError& e) {
             failed = true;
-            if (basGlobal::ReportError(&m_form, g.ApplicationTitle, e.number,
-                                       e.description.isEmpty() ? platform::errorDescription(e.number) : e.description,
-                                       QStringLiteral("315")))
+            if (m_view.reportError(e.number, e.description.isEmpty() ? platform::errorDescription(e.number) : e.description,
+                                   QStringLiteral("315")))
                 ui::endProgram();
         } catch (const ui::UiError& e) {
             failed = true;
-            if (basGlobal::ReportError(&m_form, g.ApplicationTitle, e.number, e.description, QStringLiteral("315")))
+            if (m_view.reportError(e.number, e.description, QStringLiteral("315")))
                 ui::endProgram();
         } catch (const std::bad_alloc&) {
             failed = true;
-            if (basGlobal::ReportError(&m_form, g.ApplicationTitle, platform::errOutOfMemory,
-                                       platform::errorDescription(platform::errOutOfMemory), QStringLiteral("315")))
+            if (m_view.reportError(platform::errOutOfMemory, platform::errorDescription(platform::errOutOfMemory),
+                                   QStringLiteral("315")))
                 ui::endProgram();
         } catch (const std::exception&) {
             failed = true;
-            if (basGlobal::ReportError(&m_form, g.ApplicationTitle, platform::errInvalidCall,
-                                       platform::errorDescription(platform::errInvalidCall), QStringLiteral("315")))
+            if (m_view.reportError(platform::errInvalidCall, platform::errorDescription(platform::errInvalidCall),
+                                   QStringLiteral("315")))
                 ui::endProgram();
         }
         // After a failed step the run cannot give a sound result: it ends
@@ -133,23 +131,11 @@ void CompareRun::execute()
 void CompareRun::setUp()
 {
     basGlobal::Globals& g = globals();
-    frmCompare& f = m_form;
-    mainwindow::frmMain* main = LoadedMainWindow();
     for (int i = 0; i < 2; ++i)
-        m_state.sideTint[std::size_t(i)] = main ? main->lstFirstLevelFolders[i]->backColor() : mainwindow::kStructureTint[i];
-
-    f.mnuFileCompare->setEnabled(false);
-    f.cmdCompare->setEnabled(false);
-    f.lblProcessInProgress->setVisible(true);
-    f.prbProgressBar->setVisible(true);
+        m_state.sideTint[std::size_t(i)] = basGlobal::StructureTintOf(i);
+    m_view.runBegins();
     g.CancelRequested = false;
     g.ComparisonInProgress = true;
-    if (g.ShowElapsedTime) {
-        f.Timer1->setTag(QStringLiteral("0"));
-        f.Timer1->setInterval(1000);
-        f.Timer1->setEnabled(true);
-        f.lblElapsedTime->setCaption(QStringLiteral("00:00:00"));
-    }
     basGlobal::frmHiddenForm& h = HiddenForm();
     for (auto* lists : {&h.lstExcluded, &h.lstAlignedFoldersUnsorted, &h.lstAlignedFoldersSorted,
                         &h.lstPerLevelFilesSorted, &h.lstPerLevelFilesAndAttributes, &h.lstOutput})
@@ -162,70 +148,41 @@ void CompareRun::setUp()
 void CompareRun::commonExit()
 {
     basGlobal::Globals& g = globals();
-    frmCompare& f = m_form;
-    f.Timer1->setEnabled(false);
     // The run holds no file open past a stage: each reader closes its file
     // when the stage leaves, cancelled or not.
     g.ComparisonInProgress = false;
-    if (g.CancelRequested) {
-        g.CancelRequested = false;
-        f.unload(ui::vbFormCode);
-        return;
-    }
+    const bool cancelled = g.CancelRequested;
     g.CancelRequested = false;
-    f.lblProcessInProgress->setVisible(false);
-    f.prbProgressBar->setVisible(false);
-    f.grdResults->setTopRow(1);
-    f.grdResults->setLeftCol(1);
-    f.grdResults->setVisible(true);
-    f.lblProcessInProgress->setCaption(QString());
-    f.mnuFilePrint->setEnabled(true);
-    f.cmdPrint->setEnabled(true);
-    f.cmdFind->setEnabled(true);
-    auto focus = [&f](ui::CommandButton* b) {
-        if (f.isShown() && b->effectivelyEnabled() && b->effectivelyVisible())
-            b->setFocus();
-    };
-    focus(f.cmdCancel);
-    if (g.RemindToPrint) {
-        g.ResultsNotPrinted = true;
-        focus(f.cmdPrint);
-    }
-    g.TotalLinesToPrint = basGlobal::Long(f.grdResults->rows() - 1);
-    f.cmdCancel->setCaption(g.LanguageIsGreek ? QStringLiteral("Κλείσιμο") : QStringLiteral("Close"));
-    if (m_state.StructuresDiffer) {
-        basGlobal::ShowMessageBox(&f, f.caption(),
-                                  g.LanguageIsGreek ? QStringLiteral("Οι δομές τις οποίες συγκρίνατε, διαφέρουν.")
-                                                    : QStringLiteral("The structures you compared, differ."),
-                                  ui::vbInformationOK);
-        f.cmdDisplayNextDifference->setEnabled(true);
-    }
+    if (cancelled)
+        m_view.runCancelled();
+    else
+        m_view.runEnds(m_state.StructuresDiffer);
 }
 
 // --- Pieces the stages share -------------------------------------------------------------
 
 void CompareRun::showStageName(Stage stage)
 {
-    m_form.lblProcessInProgress->setCaption(StageName(stage, globals().LanguageIsGreek));
+    m_view.setStageText(StageName(stage, globals().LanguageIsGreek));
 }
 
 void CompareRun::openStage(Stage stage, qint64 total)
 {
     showStageName(stage);
     yieldAndCancelTest();
-    m_form.prbProgressBar->setValue(0);
+    m_view.setProgressValue(0);
     m_state.progressCount = 0;
     m_state.progressTotal = total;
 }
 
 void CompareRun::yieldAndCancelTest()
 {
-    basGlobal::DoEventsNow();
-    if (globals().CancelRequested)
+    m_view.yieldToUser();
+    if (m_view.cancelRequested())
         throw RunLeave{false};
 }
 
-void CompareRun::updateProgress() { m_form.cpUpdateProgressBar(m_state.progressCount, m_state.progressTotal); }
+void CompareRun::updateProgress() { m_view.showProgress(m_state.progressCount, m_state.progressTotal); }
 
 void CompareRun::advanceProgress()
 {
@@ -241,31 +198,20 @@ void CompareRun::advanceProgress(qint64 n)
     updateProgress();
 }
 
-void CompareRun::removeEntry(int i, int k)
-{
-    basGlobal::frmHiddenForm& h = HiddenForm();
-    h.lstExcluded[i]->addItem(h.lstFinalListBox[i]->list(k));
-    for (auto* lists : {&h.lstFinalListBox, &h.lstHidden, &h.lstSystem, &h.lstReadOnly, &h.lstArchive, &h.lstSize,
-                        &h.lstDate, &h.lstTime})
-        (*lists)[i]->removeItem(k);
-}
-
 void CompareRun::removeEntries(int i, const std::vector<bool>& remove)
 {
-    basGlobal::frmHiddenForm& h = HiddenForm();
-    ui::ListBox* lists[8] = {h.lstFinalListBox[i], h.lstHidden[i], h.lstSystem[i], h.lstReadOnly[i],
-                             h.lstArchive[i],      h.lstSize[i],   h.lstDate[i],   h.lstTime[i]};
-    const int n = lists[0]->listCount();
+    const EntryLists entries(i);
+    const int n = std::min(entries.count(), int(remove.size()));
     bool any = false;
-    for (int k = 0; k < n && k < int(remove.size()); ++k)
-        any = any || remove[std::size_t(k)];
+    for (int k = 0; k < n && !any; ++k)
+        any = remove[std::size_t(k)];
     if (!any)
         return;
-    for (int k = 0; k < n && k < int(remove.size()); ++k)
+    ui::ListBox& excluded = *HiddenForm().lstExcluded[i];
+    for (int k = 0; k < n; ++k)
         if (remove[std::size_t(k)])
-            h.lstExcluded[i]->addItem(lists[0]->list(k));
-    for (ui::ListBox* list : lists)
-        list->removeItems(remove);
+            excluded.addItem(entries.path(k));
+    entries.removeEntries(remove);
 }
 
 QString CompareRun::NoFilesPlace(int which, bool greek)
@@ -281,9 +227,8 @@ QString CompareRun::NoFilesPlace(int which, bool greek)
 
 void CompareRun::noFilesCheck(const QString& stageText)
 {
-    basGlobal::frmHiddenForm& h = HiddenForm();
-    const bool empty0 = h.lstFinalListBox[0]->listCount() == 0;
-    const bool empty1 = h.lstFinalListBox[1]->listCount() == 0;
+    const bool empty0 = EntryLists(0).count() == 0;
+    const bool empty1 = EntryLists(1).count() == 0;
     if (!empty0 && !empty1)
         return;
     reportNoFiles(stageText, empty0 && empty1 ? 2 : (empty0 ? 0 : 1));
@@ -297,7 +242,7 @@ void CompareRun::reportNoFiles(const QString& stageText, int which)
                             : QStringLiteral("After completing the '") + stageText
                                   + QStringLiteral("' process, no files were located ") + NoFilesPlace(which, gr)
                                   + QLatin1Char('.');
-    basGlobal::ShowMessageBox(&m_form, m_form.caption(), text, ui::vbCriticalOK);
+    m_view.showMessage(m_view.title(), text, ui::vbCriticalOK);
     closeAfterMessage(QString(), QString());
 }
 
@@ -317,19 +262,18 @@ void CompareRun::fatalInternalError(const QString& sentences)
 
 void CompareRun::inputFailure(const QString& sentences)
 {
-    closeAfterMessage(m_form.caption(), sentences + QStringLiteral("\n\n") + ComparisonFailedText(globals().LanguageIsGreek));
+    closeAfterMessage(m_view.title(), sentences + QStringLiteral("\n\n") + ComparisonFailedText(globals().LanguageIsGreek));
 }
 
 void CompareRun::closeAfterMessage(const QString& title, const QString& text)
 {
     if (!text.isEmpty())
-        basGlobal::ShowMessageBox(&m_form, title, text, ui::vbCriticalOK);
+        m_view.showMessage(title, text, ui::vbCriticalOK);
     // The window goes without the common exit. The close guard lets an
     // unload by the program through although the run is still marked busy;
     // the mark is cleared afterwards, so no other window sees a comparison
     // that no longer runs.
-    m_form.Timer1->setEnabled(false);
-    m_form.unload(ui::vbFormCode);
+    m_view.runCancelled();
     globals().ComparisonInProgress = false;
     globals().CancelRequested = false;
     throw RunLeave{true};

@@ -3,7 +3,8 @@
 //
 // How the run is put together, and where each stage plugs in
 // ------------------------------------------------------------
-// frmCompare::cmdCompare_Click creates one CompareRun and calls execute().
+// frmCompare::cmdCompare_Click creates one CompareRun over itself (the
+// window is the run's view, RunView.h) and calls execute().
 // execute() does the set-up, then calls the stage groups in this order, and
 // ends with the common exit:
 //
@@ -24,14 +25,15 @@
 //   run.yieldAndCancelTest()         once per item of every loop
 //   run.advanceProgress()            count + 1, then the bar (cpUpdateProgressBar)
 //   run.updateProgress()             the bar from the count and total as they stand
-//   run.removeEntry(i, k)            entry k of structure i to lstExcluded(i) and
-//                                    out of its eight lists; removeEntries(i, flags)
-//                                    does the same for many entries in one pass
+//   run.removeEntries(i, flags)      the flagged entries of structure i to
+//                                    lstExcluded(i) and out of its eight lists
+//                                    (EntryLists.h), in one pass
 //   run.noFilesCheck(stageText)      after stages 2, 4, 5, 6 and 8
 //   run.reportNoFiles(stageText, place) the per-structure variant of stages 9, 10
 //   run.failSafeFailure(title, text) a failed check (the window closes)
 //   run.fatalInternalError(text)     the missing attribute line of stage 15
-//   run.form()                       the window's controls (grid, labels, steps)
+//   run.view()                       what the run shows (RunView.h: labels, bars,
+//                                    steps, messages, the grid it fills)
 //   run.state()                      the shared run state (RunState below)
 //
 // Leaving the run: the yield test, the no-files check and the failure
@@ -48,6 +50,7 @@
 // have no item limit, and every step is meant to stay linear in the number
 // of entries: use removeEntries for filters that drop many entries.
 
+#include "compare/RunView.h"
 #include "shared/Messages.h"
 #include "shared/basGlobal.h"
 #include "ui/Types.h"
@@ -58,8 +61,6 @@
 #include <vector>
 
 namespace compare {
-
-class frmCompare;
 
 // The stages, in run order. The first-level stage has two names.
 enum class Stage {
@@ -123,12 +124,12 @@ struct RunState {
 
 class CompareRun {
 public:
-    explicit CompareRun(frmCompare& form);
+    explicit CompareRun(RunView& view);
 
     // Set-up, the stage groups, the common exit; the error handler "315".
     void execute();
 
-    frmCompare& form() { return m_form; }
+    RunView& view() { return m_view; }
     RunState& state() { return m_state; }
 
     // --- The frame's pieces ------------------------------------------------
@@ -155,13 +156,12 @@ public:
                 work(done, k);
                 done = k;
                 yieldAndCancelTest();
-            } else if (basGlobal::globals().CancelRequested) {
+            } else if (m_view.cancelRequested()) {
                 throw RunLeave{false};
             }
         }
         work(done, n);
     }
-    void removeEntry(int structure, int k);
     // Removes every entry k with remove[k] true, in one pass over the lists.
     void removeEntries(int structure, const std::vector<bool>& remove);
     void noFilesCheck(const QString& stageText);
@@ -180,7 +180,7 @@ private:
     void setUp();
     [[noreturn]] void closeAfterMessage(const QString& title, const QString& text);
 
-    frmCompare& m_form;
+    RunView& m_view;
     RunState m_state;
 };
 

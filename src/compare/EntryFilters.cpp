@@ -1,15 +1,11 @@
 #include "compare/EntryFilters.h"
 
 #include "compare/CompareRun.h"
+#include "compare/EntryLists.h"
 #include "compare/FilterSupport.h"
-#include "compare/frmCompare.h"
 #include "platform/AppError.h"
 #include "shared/PathText.h"
 #include "shared/frmHiddenForm.h"
-
-#include <QSet>
-
-#include <set>
 
 namespace compare {
 
@@ -24,8 +20,7 @@ namespace {
 template <class Rule>
 void filterLoop(CompareRun& run, Stage stage, Rule takesOut)
 {
-    basGlobal::frmHiddenForm& h = HiddenForm();
-    const int n[2] = {h.lstFinalListBox[0]->listCount(), h.lstFinalListBox[1]->listCount()};
+    const int n[2] = {EntryLists(0).count(), EntryLists(1).count()};
     run.openStage(stage, qint64(n[0]) + qint64(n[1]));
     EntryMarks marks;
     marks.reset(0, n[0]);
@@ -62,16 +57,57 @@ bool flagIsSet(const QString& text)
 
 } // namespace
 
+bool ExceedsLevelLimit(const QString& relativePath, int limit)
+{
+    return qint64(relativePath.count(u'\\')) + 1 > limit;
+}
+
+bool FailsFileTypes(const QString& relativePath, const QString& pattern)
+{
+    return IsMarkerEntry(relativePath) || !basGlobal::FileNameMatchesPatterns(relativePath, pattern);
+}
+
+bool FailsAttributeSwitches(const QString& relativePath, const std::array<const QString*, 4>& flags,
+                            const std::array<bool, 4>& include)
+{
+    if (IsMarkerEntry(relativePath))
+        return false;
+    bool out = false;
+    for (int f = 0; f < 4; ++f)
+        if (flagIsSet(*flags[std::size_t(f)]) && !include[std::size_t(f)])
+            out = true;
+    return out;
+}
+
+FolderSelection::FolderSelection(const QStringList& names, bool caseSensitive) : m_caseSensitive(caseSensitive)
+{
+    for (const QString& name : names) {
+        const QString key = basGlobal::ApplyCaseSensitivity(basGlobal::AddTrailingSeparator(name), caseSensitive);
+        m_keys.insert(key);
+        m_lengths.insert(key.size());
+    }
+}
+
+bool FolderSelection::covers(const QString& relativePath) const
+{
+    const QString key = basGlobal::ApplyCaseSensitivity(relativePath, m_caseSensitive);
+    for (const qsizetype len : m_lengths) {
+        if (len > key.size())
+            break;
+        if (key[len - 1] == u'\\' && m_keys.contains(key.left(len)))
+            return true;
+    }
+    return false;
+}
+
 void FilterNumberOfLevels(CompareRun& run)
 {
     const int limit = globals().NumberOfLevelsLimit;
     if (limit <= 0)
         return;
-    basGlobal::frmHiddenForm& h = HiddenForm();
-    filterLoop(run, Stage::FilteringNumberOfLevels, [&](int i, int k) {
-        const QString& path = h.lstFinalListBox[i]->list(k);
-        return qint64(path.count(u'\\')) + 1 > limit;
-    });
+    const EntryLists entries[2] = {EntryLists(0), EntryLists(1)};
+    filterLoop(run, Stage::FilteringNumberOfLevels,
+               [&](int i, int k) { return ExceedsLevelLimit(entries[i].path(k), limit); });
 }
 
 void FilterFirstLevelFolders(CompareRun& run)
@@ -85,45 +121,33 @@ void FilterFirstLevelFolders(CompareRun& run)
         return;
 
     qint64 total = 0;
+    const EntryLists entries[2] = {EntryLists(0), EntryLists(1)};
     for (int i = 0; i < 2; ++i)
         if (names[i] > 0)
-            total += h.lstFinalListBox[i]->listCount();
+            total += entries[i].count();
     run.openStage(g.FolderSelectionState == 1 ? Stage::IncludingFirstLevelFolders : Stage::ExcludingFirstLevelFolders,
                   total);
     // The message quotes the label as it reads now.
-    const QString stageText = run.form().lblProcessInProgress->caption();
+    const QString stageText = run.view().stageText();
 
     const bool cs = g.VolumeIsCaseSensitive;
     EntryMarks marks;
     for (int i = 0; i < 2; ++i)
-        marks.reset(i, h.lstFinalListBox[i]->listCount());
+        marks.reset(i, entries[i].count());
     for (int i = 0; i < 2; ++i) {
         YieldKeepingMarks(run, marks);
         if (names[i] <= 0)
             continue;
-        // The listed folders as keys with their "\", and the lengths they
-        // come in: an entry is tested only at its own "\"s of those lengths.
-        QSet<QString> folderKeys;
-        std::set<qsizetype> lengths;
-        for (int j = 0; j < names[i]; ++j) {
-            const QString key =
-                basGlobal::ApplyCaseSensitivity(basGlobal::AddTrailingSeparator(h.lstFoldersToIncludeExclude[i]->list(j)), cs);
-            folderKeys.insert(key);
-            lengths.insert(key.size());
-        }
-        ui::ListBox& paths = *h.lstFinalListBox[i];
+        QStringList listed;
+        for (int j = 0; j < names[i]; ++j)
+            listed << h.lstFoldersToIncludeExclude[i]->list(j);
+        const FolderSelection selection(listed, cs);
+        const ui::ListBox& paths = entries[i].paths();
         const int n = paths.listCount();
         for (int k = 0; k < n; ++k) {
             YieldKeepingMarks(run, marks);
-            const QString key = basGlobal::ApplyCaseSensitivity(paths.list(k), cs);
-            for (const qsizetype len : lengths) {
-                if (len > key.size())
-                    break;
-                if (key[len - 1] == u'\\' && folderKeys.contains(key.left(len))) {
-                    marks.mark(i, k);
-                    break;
-                }
-            }
+            if (selection.covers(paths.list(k)))
+                marks.mark(i, k);
             run.advanceProgress();
         }
     }
@@ -136,27 +160,21 @@ void FilterFileTypes(CompareRun& run)
     const QString pattern = globals().FileTypesPattern;
     if (pattern == u"*.*")
         return;
-    basGlobal::frmHiddenForm& h = HiddenForm();
-    filterLoop(run, Stage::FilteringFileTypes, [&](int i, int k) {
-        const QString& path = h.lstFinalListBox[i]->list(k);
-        return IsMarkerEntry(path) || !basGlobal::FileNameMatchesPatterns(path, pattern);
-    });
+    const EntryLists entries[2] = {EntryLists(0), EntryLists(1)};
+    filterLoop(run, Stage::FilteringFileTypes,
+               [&](int i, int k) { return FailsFileTypes(entries[i].path(k), pattern); });
 }
 
 void FilterFileAttributes(CompareRun& run)
 {
     const basGlobal::Globals& g = globals();
-    const bool include[4] = {g.IncludeHiddenFiles, g.IncludeSystemFiles, g.IncludeReadOnlyFiles, g.IncludeArchiveFiles};
-    basGlobal::frmHiddenForm& h = HiddenForm();
+    const std::array<bool, 4> include = {g.IncludeHiddenFiles, g.IncludeSystemFiles, g.IncludeReadOnlyFiles, g.IncludeArchiveFiles};
+    const EntryLists entries[2] = {EntryLists(0), EntryLists(1)};
     filterLoop(run, Stage::FilteringFileAttributes, [&](int i, int k) {
-        if (IsMarkerEntry(h.lstFinalListBox[i]->list(k)))
-            return false;
-        const ui::ListBox* flags[4] = {h.lstHidden[i], h.lstSystem[i], h.lstReadOnly[i], h.lstArchive[i]};
-        bool out = false;
-        for (int f = 0; f < 4; ++f)
-            if (flagIsSet(flags[f]->list(k)) && !include[f])
-                out = true;
-        return out;
+        const EntryLists& e = entries[i];
+        return FailsAttributeSwitches(e.path(k), {&e.text(efHidden, k), &e.text(efSystem, k), &e.text(efReadOnly, k),
+                                                  &e.text(efArchive, k)},
+                                      include);
     });
 }
 

@@ -24,9 +24,40 @@
 //
 // Every filter is linear in the number of entries.
 
+#include <QSet>
+#include <QString>
+#include <QStringList>
+
+#include <array>
+#include <set>
+
 namespace compare {
 
 class CompareRun;
+
+// The rules themselves, entry by entry (true: the entry goes).
+bool ExceedsLevelLimit(const QString& relativePath, int limit);
+bool FailsFileTypes(const QString& relativePath, const QString& pattern);
+// flags: the Hidden, System, ReadOnly and Archive texts; include: their
+// Include settings. Every flag text is read, so a bad one is an error even
+// where an earlier flag already decided.
+bool FailsAttributeSwitches(const QString& relativePath, const std::array<const QString*, 4>& flags,
+                            const std::array<bool, 4>& include);
+
+// The first-level folders listed for one structure, under the case rule.
+class FolderSelection {
+public:
+    FolderSelection(const QStringList& names, bool caseSensitive);
+    // True when the path lies below one of the listed folders.
+    bool covers(const QString& relativePath) const;
+
+private:
+    bool m_caseSensitive;
+    // The listed folders as keys with their "\", and the lengths they come
+    // in: a path is tested only at its own "\"s of those lengths.
+    QSet<QString> m_keys;
+    std::set<qsizetype> m_lengths;
+};
 
 void FilterNumberOfLevels(CompareRun& run);
 void FilterFirstLevelFolders(CompareRun& run);

@@ -1,6 +1,6 @@
 #include "compare/FileAlignment.h"
 
-#include "compare/frmCompare.h"
+#include "compare/EntryLists.h"
 #include "shared/PathText.h"
 #include "shared/frmHiddenForm.h"
 #include "ui/SortOrder.h"
@@ -29,28 +29,21 @@ QString viewOf(const QString& path, qsizetype from)
     return QString::fromRawData(path.constData() + from, path.size() - from);
 }
 
-std::array<ui::ListBox*, 8> entryLists(int i)
-{
-    basGlobal::frmHiddenForm& h = HiddenForm();
-    return {h.lstFinalListBox[i], h.lstHidden[i], h.lstSystem[i], h.lstReadOnly[i],
-            h.lstArchive[i],      h.lstSize[i],   h.lstDate[i],   h.lstTime[i]};
-}
-
 // The second bar, counted like the main one.
 struct SubProgress {
-    frmCompare& form;
+    RunView& view;
     qint64 count = 0;
     qint64 total = 0;
     void restart(qint64 t)
     {
         count = 0;
         total = t;
-        form.prbSubProgressBar->setValue(0);
+        view.setSubProgressValue(0);
     }
     void full()
     {
-        form.cpUpdateSubProgressBar(100, 100);
-        form.prbSubProgressBar->setValue(0);
+        view.showSubProgress(100, 100);
+        view.setSubProgressValue(0);
     }
     // n steps at once: the bar is set once, as the last of those steps that
     // would have moved it left it.
@@ -60,20 +53,20 @@ struct SubProgress {
         const qint64 from = count;
         count += n;
         if (total <= 0 || count >= total) {
-            form.cpUpdateSubProgressBar(count, total);
+            view.showSubProgress(count, total);
             return;
         }
         const qint64 reached = count * 1000 / total;
         if (reached == from * 1000 / total) return;
         // The first count at that thousandth is the step that moved the bar last.
-        form.cpUpdateSubProgressBar((reached * total + 999) / 1000, total);
+        view.showSubProgress((reached * total + 999) / 1000, total);
     }
 };
 
 class PairAligner {
 public:
     PairAligner(CompareRun& run, AlignmentWork& work)
-        : run_(run), work_(work), form_(run.form()), sub_{run.form()}, lists_{entryLists(0), entryLists(1)}
+        : run_(run), work_(work), view_(run.view()), sub_{run.view()}, lists_{EntryLists(0), EntryLists(1)}
     {
     }
 
@@ -82,13 +75,13 @@ public:
         basGlobal::frmHiddenForm& h = HiddenForm();
         const qint64 pairTotal = qint64(work_.side[0].rows.size());
         run_.openStage(Stage::AligningFiles, pairTotal);
-        form_.prbSubProgressBar->setValue(0);
-        form_.prbSubProgressBar->setVisible(true);
-        whiteSteps();
+        view_.setSubProgressValue(0);
+        view_.showSubProgressBar(true);
+        view_.showSteps(true);
         qint64 pairCount = 0;
         const std::size_t pairs = std::min(work_.side[0].rows.size(), work_.side[1].rows.size());
         for (std::size_t k = 0; k < pairs; ++k) {
-            whiteSteps();
+            view_.showSteps(true);
             for (int i = 0; i < 2; ++i) collect(i, work_.side[std::size_t(i)].rows[k]);
             alignNames(1);   // the Primary names first
             alignNames(0);
@@ -101,29 +94,15 @@ public:
         // Every pair is done: the aligned folder lists are used up.
         for (int i = 0; i < 2; ++i) h.lstAlignedFoldersSorted[i]->clear();
         for (int i = 0; i < 2; ++i) {
-            for (auto* lists : {&h.lstFinalListBox, &h.lstHidden, &h.lstSystem, &h.lstReadOnly, &h.lstArchive, &h.lstSize,
-                                &h.lstDate, &h.lstTime, &h.lstPerLevelFilesAndAttributes})
-                (*lists)[i]->clear();
+            lists_[std::size_t(i)].clear();
+            h.lstPerLevelFilesAndAttributes[i]->clear();
         }
-        form_.prbSubProgressBar->setVisible(false);
-        for (int s = 0; s < 6; ++s) form_.lblStep[s]->setVisible(false);
-        form_.cpUpdateProgressBar(pairTotal, pairTotal);
+        view_.showSubProgressBar(false);
+        view_.showSteps(false);
+        view_.showProgress(pairTotal, pairTotal);
     }
 
 private:
-    void whiteSteps()
-    {
-        for (int s = 0; s < 6; ++s) {
-            form_.lblStep[s]->setBackColor(0xFFFFFF);
-            form_.lblStep[s]->setVisible(true);
-        }
-    }
-    void markSteps(int upTo)
-    {
-        const ui::Color own = form_.backColor();
-        for (int s = 0; s < upTo; ++s) form_.lblStep[s]->setBackColor(own);
-    }
-
     void collect(int i, const FolderRow& row)
     {
         basGlobal::frmHiddenForm& h = HiddenForm();
@@ -137,9 +116,9 @@ private:
         const std::vector<int>& group = side.groups[std::size_t(row.group)];
         run_.yieldAndCancelTest();
         sub_.restart(qint64(group.size()));
-        markSteps(i == 0 ? 1 : 2);
+        view_.markSteps(i == 0 ? 1 : 2);
         const bool cs = globals().VolumeIsCaseSensitive;
-        const ui::ListBox& paths = *lists_[std::size_t(i)][0];
+        const ui::ListBox& paths = lists_[std::size_t(i)].paths();
         names.reserve(group.size());
         run_.batchedItems(qint64(group.size()), [&](qint64 from, qint64 to) {
             for (qint64 k = from; k < to; ++k) {
@@ -172,7 +151,7 @@ private:
         if (src.empty()) return;
         run_.yieldAndCancelTest();
         sub_.full();
-        markSteps(from == 0 ? 3 : 4);
+        view_.markSteps(from == 0 ? 3 : 4);
         sub_.restart(qint64(src.size()));
         const std::vector<std::pair<int, int>> pairs = MergeAlignedBy(
             src.size(), dst.size(), [&](std::size_t a, std::size_t b) { return src[a].key == dst[b].key; },
@@ -198,10 +177,10 @@ private:
     {
         const bool gr = globals().LanguageIsGreek;
         RunState& st = run_.state();
-        const double barValue = form_.prbProgressBar->value();
+        const double barValue = view_.progressValue();
         const qint64 keptCount = st.progressCount;
         const qint64 keptTotal = st.progressTotal;
-        const QString keptLabel = form_.lblProcessInProgress->caption();
+        const QString keptLabel = view_.stageText();
         const std::vector<Name>& p = names_[0];
         const std::vector<Name>& s = names_[1];
         const FolderRow& rp = work_.side[0].rows[k];
@@ -211,7 +190,7 @@ private:
 
         run_.showStageName(Stage::FailSafeCheck);
         run_.yieldAndCancelTest();
-        form_.prbProgressBar->setValue(0);
+        view_.setProgressValue(0);
         st.progressCount = 0;
         st.progressTotal = 3 * qint64(p.size());
         if (p.size() != s.size())
@@ -265,10 +244,10 @@ private:
                 StepProgress(run_);
             }
         }
-        form_.prbProgressBar->setValue(barValue);
+        view_.setProgressValue(barValue);
         st.progressCount = keptCount;
         st.progressTotal = keptTotal;
-        form_.lblProcessInProgress->setCaption(keptLabel);
+        view_.setStageText(keptLabel);
     }
 
     // The per-level name list is only read after the stage, for the last
@@ -287,10 +266,10 @@ private:
         if (names.empty()) return;
         run_.yieldAndCancelTest();
         sub_.full();
-        markSteps(i == 0 ? 5 : 6);
+        view_.markSteps(i == 0 ? 5 : 6);
         sub_.restart(qint64(names.size()));
         const StructureWork& side = work_.side[std::size_t(i)];
-        const std::array<ui::ListBox*, 8>& lists = lists_[std::size_t(i)];
+        const EntryLists& lists = lists_[std::size_t(i)];
         // The rows of a pair go into the lists in batches between hand-overs.
         run_.batchedItems(qint64(names.size()), [&](qint64 from, qint64 to) {
             for (qint64 k = from; k < to; ++k) {
@@ -315,12 +294,12 @@ private:
 
     // The file row of entry `row`: its name and its seven fields, built in
     // one allocation.
-    static QString attributeLine(const QString& name, const std::array<ui::ListBox*, 8>& lists, int row)
+    static QString attributeLine(const QString& name, const EntryLists& lists, int row)
     {
-        const QString* fields[7];
-        qsizetype length = name.size() + 7;
-        for (int f = 0; f < 7; ++f) {
-            fields[f] = &lists[std::size_t(f) + 1]->list(row);
+        const QString* fields[kEntryFields];
+        qsizetype length = name.size() + kEntryFields;
+        for (int f = 0; f < kEntryFields; ++f) {
+            fields[f] = &lists.text(f, row);
             length += fields[f]->size();
         }
         QString line;
@@ -335,9 +314,9 @@ private:
 
     CompareRun& run_;
     AlignmentWork& work_;
-    frmCompare& form_;
+    RunView& view_;
     SubProgress sub_;
-    std::array<std::array<ui::ListBox*, 8>, 2> lists_;
+    std::array<EntryLists, 2> lists_;
     std::array<std::vector<Name>, 2> names_;
     // A batch of output rows and their codes, reused from batch to batch.
     std::vector<QString> outTexts_, levelTexts_;

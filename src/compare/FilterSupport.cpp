@@ -41,8 +41,8 @@ void EntryMarks::apply(CompareRun& run)
 
 void YieldKeepingMarks(CompareRun& run, EntryMarks& marks)
 {
-    basGlobal::DoEventsNow();
-    if (basGlobal::globals().CancelRequested) {
+    run.view().yieldToUser();
+    if (run.view().cancelRequested()) {
         marks.apply(run);
         run.yieldAndCancelTest();
     }

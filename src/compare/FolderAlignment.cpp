@@ -1,6 +1,6 @@
 #include "compare/FolderAlignment.h"
 
-#include "compare/frmCompare.h"
+#include "compare/EntryLists.h"
 #include "shared/PathText.h"
 #include "shared/basObsoleteCompleteStructureScanner.h"
 #include "shared/frmHiddenForm.h"
@@ -17,13 +17,6 @@ using basGlobal::globals;
 using basGlobal::HiddenForm;
 
 namespace {
-
-std::array<ui::ListBox*, 8> entryLists(int i)
-{
-    basGlobal::frmHiddenForm& h = HiddenForm();
-    return {h.lstFinalListBox[i], h.lstHidden[i], h.lstSystem[i], h.lstReadOnly[i],
-            h.lstArchive[i],      h.lstSize[i],   h.lstDate[i],   h.lstTime[i]};
-}
 
 QString structureWord(int i, bool greek)
 {
@@ -43,23 +36,10 @@ void fillSortedList(int i, const std::vector<FolderRow>& rows)
     }
 }
 
-// Keeps the entries whose drop flag is false, in one pass per list.
-void dropEntries(int i, const std::vector<bool>& drop)
-{
-    for (ui::ListBox* list : entryLists(i)) {
-        std::vector<QString> kept;
-        kept.reserve(drop.size());
-        for (int k = 0; k < list->listCount(); ++k)
-            if (k >= int(drop.size()) || !drop[std::size_t(k)]) kept.push_back(list->list(k));
-        list->clear();
-        for (const QString& t : kept) list->addItem(t, list->listCount());
-    }
-}
-
 void collectStructure(CompareRun& run, int i, StructureWork& side)
 {
-    std::array<ui::ListBox*, 8> lists = entryLists(i);
-    const int n = lists[0]->listCount();
+    const EntryLists entries(i);
+    const int n = entries.count();
     const bool cs = globals().VolumeIsCaseSensitive;
     QHash<QString, int> groupOfKey;
     std::vector<FolderRow> firstSeen;
@@ -72,7 +52,7 @@ void collectStructure(CompareRun& run, int i, StructureWork& side)
     side.entries.reserve(std::size_t(n));
     for (int k = 0; k < n; ++k) {
         run.yieldAndCancelTest();
-        const QString& path = lists[0]->list(k);
+        const QString& path = entries.path(k);
         // The entries of a folder come one after another: an entry in the
         // folder of the one before joins its group without a look-up.
         const qsizetype cut = path.lastIndexOf(u'\\');
@@ -113,7 +93,8 @@ void collectStructure(CompareRun& run, int i, StructureWork& side)
         }
         StepProgress(run);
     }
-    if (anyDropped) dropEntries(i, drop);
+    // The empty-folder entries leave the lists, not for lstExcluded.
+    if (anyDropped) entries.removeEntries(drop);
 
     basGlobal::frmHiddenForm& h = HiddenForm();
     for (const FolderRow& r : firstSeen) h.lstAlignedFoldersUnsorted[i]->addItem(r.text, h.lstAlignedFoldersUnsorted[i]->listCount());
@@ -222,8 +203,7 @@ void StepProgress(CompareRun& run)
 
 void CollectFolders(CompareRun& run, AlignmentWork& work)
 {
-    basGlobal::frmHiddenForm& h = HiddenForm();
-    run.openStage(Stage::CollectingFolders, h.lstFinalListBox[0]->listCount() + h.lstFinalListBox[1]->listCount());
+    run.openStage(Stage::CollectingFolders, EntryLists(0).count() + EntryLists(1).count());
     for (int i = 0; i < 2; ++i) collectStructure(run, i, work.side[std::size_t(i)]);
     if (globals().FailSafeChecks) checkCollected(run, work);
 }

@@ -1,12 +1,12 @@
 #include "compare/GridFill.h"
 
 #include "compare/FolderAlignment.h"
-#include "compare/frmCompare.h"
 #include "platform/AppError.h"
 #include "shared/FileFacts.h"
 #include "shared/PathText.h"
 #include "shared/RegionalFormats.h"
 #include "shared/frmHiddenForm.h"
+#include "ui/FlexGrid.h"
 
 #include <QHash>
 
@@ -20,7 +20,6 @@ using basGlobal::HiddenForm;
 namespace {
 
 constexpr int kCentreCentre = 4;
-constexpr ui::Color kFlashRed = 255;
 
 bool sameUnderCaseRule(const QString& a, const QString& b)
 {
@@ -149,6 +148,14 @@ std::pair<QStringView, QStringView> stampOf(const QString& row)
     return {QStringView(row).mid(d + 1, t - d - 1), QStringView(row).mid(t + 1)};
 }
 
+// Whether output row k of structure i stands for an entry of its own (not
+// a row inserted to face the other structure's).
+bool hasEntry(const basGlobal::frmHiddenForm& h, int i, int k)
+{
+    const ui::ListBox& out = *h.lstOutput[i];
+    return k < out.listCount() && out.itemData(k) != acInserted;
+}
+
 } // namespace
 
 ResultFields ParseResultRow(const QString& text, int code)
@@ -188,11 +195,10 @@ QString GridSizeText(const QString& sizeField)
 
 void InitializeGrid(CompareRun& run)
 {
-    frmCompare& f = run.form();
     basGlobal::Globals& g = globals();
-    ui::FlexGrid& grid = *f.grdResults;
+    ui::FlexGrid& grid = run.view().grid();
     const RunState& st = run.state();
-    f.cpUpdateProgressBar(100, 100);
+    run.view().showProgress(100, 100);
     run.openStage(Stage::InitializingGrid);
     const int n = HiddenForm().lstOutput[0]->listCount();
     grid.setCols(basGlobal::kGridColumns);
@@ -239,7 +245,7 @@ void InitializeGrid(CompareRun& run)
 
 GridTotals PopulateGrid(CompareRun& run)
 {
-    ui::FlexGrid& grid = *run.form().grdResults;
+    ui::FlexGrid& grid = run.view().grid();
     basGlobal::frmHiddenForm& h = HiddenForm();
     const int n = h.lstOutput[0]->listCount();
     run.openStage(Stage::PopulatingGrid, n);
@@ -284,10 +290,9 @@ GridTotals PopulateGrid(CompareRun& run)
 
 void FinalProcessing(CompareRun& run, const GridTotals& totals)
 {
-    frmCompare& f = run.form();
     basGlobal::Globals& g = globals();
     RunState& st = run.state();
-    ui::FlexGrid& grid = *f.grdResults;
+    ui::FlexGrid& grid = run.view().grid();
     basGlobal::frmHiddenForm& h = HiddenForm();
     const bool gr = g.LanguageIsGreek;
     run.openStage(Stage::FinalProcessing, qint64(grid.rows() - 1) * 4);
@@ -299,11 +304,16 @@ void FinalProcessing(CompareRun& run, const GridTotals& totals)
     const QString older = gr ? QStringLiteral("Π") : QStringLiteral("O");
     for (int r = 1; r < grid.rows(); ++r) {
         run.yieldAndCancelTest();
+        // A side without an entry shows blanks, which a name of blanks reads
+        // like: such a row is told by its codes, never by its texts, and it
+        // does not merge.
+        const bool oneSided = !hasEntry(h, 0, r - 1) || !hasEntry(h, 1, r - 1);
+        if (oneSided) grid.setMergeRow(r, false);
         for (int c = 1; c < basGlobal::kGridColumns; c += 2) {
             run.yieldAndCancelTest();
             const QString& a = grid.textMatrix(r, c);
             const QString& b = grid.textMatrix(r, c + 1);
-            if (!sameUnderCaseRule(a, b)) {
+            if (!sameUnderCaseRule(a, b) || (c == 1 && oneSided)) {
                 st.StructuresDiffer = true;
                 grid.setCellBackColorAt(r, c, st.sideTint[0]);
                 grid.setCellBackColorAt(r, c + 1, st.sideTint[1]);
@@ -318,9 +328,9 @@ void FinalProcessing(CompareRun& run, const GridTotals& totals)
         }
         const QString& a = grid.textMatrix(r, 1);
         const QString& b = grid.textMatrix(r, 2);
-        const bool sameName = sameUnderCaseRule(a, b);
+        const bool sameName = !oneSided && sameUnderCaseRule(a, b);
         const bool folderRow = isFolderText(a) || isFolderText(b);
-        if (sameName && !folderRow && r - 1 < h.lstOutput[0]->listCount() && r - 1 < h.lstOutput[1]->listCount()) {
+        if (sameName && !folderRow) {
             int order = std::size_t(r) < totals.stampOrder.size() ? totals.stampOrder[std::size_t(r)]
                                                                    : GridTotals::kStampUnknown;
             if (order == GridTotals::kStampUnknown) {
@@ -342,22 +352,9 @@ void FinalProcessing(CompareRun& run, const GridTotals& totals)
     const QString files = gr ? QStringLiteral("Αρχεία") : QStringLiteral("Files");
     const shared::RegionalFormats& fmt = shared::regionalFormats();
     for (int i = 0; i < 2; ++i) {
-        f.lblTotalFolders[i]->setCaption(folders + QStringLiteral(": ") + fmt.groupedNumber(totals.folders[std::size_t(i)])
-                                         + QLatin1Char('.'));
-        f.lblTotalFiles[i]->setCaption(files + QStringLiteral(": ") + fmt.groupedNumber(totals.files[std::size_t(i)])
-                                       + QLatin1Char('.'));
+        run.view().showTotals(i, folders + QStringLiteral(": ") + fmt.groupedNumber(totals.folders[std::size_t(i)]) + QLatin1Char('.'),
+                              files + QStringLiteral(": ") + fmt.groupedNumber(totals.files[std::size_t(i)]) + QLatin1Char('.'));
         g.ComparedPath[std::size_t(i)] = st.StructureRoot[std::size_t(i)];
-    }
-}
-
-void cpFlashBackgroundColor(frmCompare& form)
-{
-    ui::FlexGrid& grid = *form.grdResults;
-    const ui::Color own = ui::Color(form.cmdDisplayNextDifference->tag().toLongLong());
-    grid.setCellBackColor(grid.cellBackColor() != kFlashRed ? kFlashRed : own);
-    if (form.Timer2->tag() == QStringLiteral("11")) {
-        form.Timer2->setEnabled(false);
-        grid.setCellBackColor(own);
     }
 }
 

@@ -1,6 +1,6 @@
 #pragma once
 // Stages 16 to 18 of the comparison, which turn the two lstOutput lists into
-// the results grid, and the flash of a found difference.
+// the results grid.
 //
 // - "initializing grid": one heading row and one row per output row, nine
 //   columns (the marker column fixed), free merging except the heading row,
@@ -25,8 +25,6 @@
 #include <vector>
 
 namespace compare {
-
-class frmCompare;
 
 // One row of lstOutput taken apart.
 struct ResultFields {
@@ -54,10 +52,5 @@ struct GridTotals {
 void InitializeGrid(CompareRun& run);
 GridTotals PopulateGrid(CompareRun& run);
 void FinalProcessing(CompareRun& run, const GridTotals& totals);
-
-// One step of the flash of the grid's current cell: red (255) and back to
-// the colour kept in the tag of cmdDisplayNextDifference; after the
-// eleventh tick of Timer2 the flash stops on the cell's own colour.
-void cpFlashBackgroundColor(frmCompare& form);
 
 } // namespace compare

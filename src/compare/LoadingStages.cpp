@@ -1,7 +1,7 @@
 #include "compare/LoadingStages.h"
 
 #include "compare/CompareRun.h"
-#include "compare/frmCompare.h"
+#include "compare/EntryLists.h"
 #include "platform/AppError.h"
 #include "shared/FileFacts.h"
 #include "shared/PathText.h"
@@ -17,13 +17,6 @@ using basGlobal::globals;
 using basGlobal::HiddenForm;
 
 namespace {
-
-// The seven field lists of a structure, in record order.
-std::array<ui::ListBox*, 7> fieldLists(int i)
-{
-    basGlobal::frmHiddenForm& h = HiddenForm();
-    return {h.lstHidden[i], h.lstSystem[i], h.lstReadOnly[i], h.lstArchive[i], h.lstSize[i], h.lstDate[i], h.lstTime[i]};
-}
 
 [[noreturn]] void cannotOpen(CompareRun& run, const QString& file, basGlobal::Long error)
 {
@@ -68,7 +61,7 @@ void ImportRemoteStructures(CompareRun& run)
     const basGlobal::Globals& g = globals();
     RunState& st = run.state();
     run.showStageName(Stage::ImportingRemoteStructure);
-    run.form().prbProgressBar->setValue(0);
+    run.view().setProgressValue(0);
 
     const int first = g.FirstStructureToProcess;
     const int last = g.LastStructureToProcess;
@@ -87,7 +80,6 @@ void ImportRemoteStructures(CompareRun& run)
 
     // Second pass: the records; the count runs on from one file into the next.
     st.progressCount = 0;
-    basGlobal::frmHiddenForm& h = HiddenForm();
     for (int i = first; i <= last; ++i) {
         const QString& file = g.ImportedStructureFile[std::size_t(i)];
         basGlobal::StructureFileReader reader;
@@ -102,20 +94,15 @@ void ImportRemoteStructures(CompareRun& run)
 
         st.StructureRoot[std::size_t(i)] = header.root;
         st.StructureRootLength[std::size_t(i)] = header.root.size();
-        const auto fields = fieldLists(i);
-        for (ui::ListBox* list : fields) list->clear();
-        ui::ListBox* paths = h.lstFinalListBox[i];
-        paths->clear();
+        const EntryLists entries(i);
+        entries.clear();
 
         basGlobal::StructureFileRecord record;
         for (qint64 n = 0; n < header.recordCount; ++n) {
             if (!reader.readRecord(record))
                 damaged(run, reader);
-            const QString* texts[7] = {&record.hidden, &record.system, &record.readOnly, &record.archive,
-                                       &record.size,   &record.date,   &record.time};
-            for (int k = 0; k < 7; ++k)
-                fields[std::size_t(k)]->addItem(*texts[k]);
-            paths->addItem(record.path.mid(header.root.size()));
+            entries.add(record.path.mid(header.root.size()), {record.hidden, record.system, record.readOnly, record.archive,
+                                                              record.size, record.date, record.time});
             st.progressCount += 8;
             run.updateProgress();
             run.yieldAndCancelTest();
@@ -129,7 +116,7 @@ void ScanLocalStructures(CompareRun& run)
     RunState& st = run.state();
     basGlobal::frmHiddenForm& h = HiddenForm();
     // No total: the bar stays at 0 and the stage's name says so.
-    run.form().prbProgressBar->setValue(0);
+    run.view().setProgressValue(0);
     run.showStageName(Stage::ScanningLocalStructure);
     run.yieldAndCancelTest();
 
@@ -143,12 +130,13 @@ void ScanLocalStructures(CompareRun& run)
         const QString root = basGlobal::AddTrailingSeparator(g.CurrentPath[std::size_t(i)]);
         st.StructureRoot[std::size_t(i)] = root;
         st.StructureRootLength[std::size_t(i)] = root.size();
-        h.lstFinalListBox[i]->setEnabled(true);   // cleared before it is filled
+        const EntryLists entries(i);
+        entries.paths().setEnabled(true);   // cleared before it is filled
         bool cancelled = false;
         basGlobal::Long error = 0;
         QString failedFolder;
         basGlobal::CollectCompleteStructure(root, false, *h.lstListBoxAuxiliary[i], *h.lstListBoxUnsorted[i],
-                                            *h.lstFileListBoxAuxiliary[i], *h.lstFinalListBox[i], cancelled, error,
+                                            *h.lstFileListBoxAuxiliary[i], entries.paths(), cancelled, error,
                                             &basGlobal::StructureFactsStore(i), &failedFolder,
                                             i == st.LastLocalStructure && ahead ? &*ahead : nullptr);
         run.yieldAndCancelTest();
@@ -166,23 +154,22 @@ void ScanLocalStructures(CompareRun& run)
 void PrepareLocalStructures(CompareRun& run)
 {
     RunState& st = run.state();
-    basGlobal::frmHiddenForm& h = HiddenForm();
     qint64 total = 0;
     for (int i = st.FirstLocalStructure; i <= st.LastLocalStructure; ++i)
-        total += h.lstFinalListBox[i]->listCount();
+        total += EntryLists(i).count();
     run.openStage(Stage::PreparingLocalStructure, total);
 
     const QString blank = QStringLiteral(" ");
     for (int i = st.FirstLocalStructure; i <= st.LastLocalStructure; ++i) {
-        const auto fields = fieldLists(i);
-        for (ui::ListBox* list : fields) list->clear();
-        ui::ListBox* paths = h.lstFinalListBox[i];
+        const EntryLists entries(i);
+        entries.clearFields();
+        ui::ListBox* paths = &entries.paths();
         const qsizetype cut = st.StructureRootLength[std::size_t(i)];
         run.batchedItems(paths->listCount(), [&](qint64 from, qint64 to) {
             // In place: the item keeps its position, its path loses the root.
             for (int k = int(from); k < int(to); ++k)
                 paths->setList(k, paths->list(k).mid(cut));
-            for (ui::ListBox* list : fields) list->appendItems(blank, int(to - from));
+            entries.appendFieldTexts(blank, int(to - from));
             run.advanceProgress(to - from);
         });
     }

@@ -3,7 +3,6 @@
 #include "shared/Texts.h"
 
 #include "compare/CompareRun.h"
-#include "mainwindow/frmMain.h"
 #include "shared/ErrorTrap.h"
 #include "shared/IniAccess.h"
 #include "shared/Messages.h"
@@ -32,6 +31,7 @@ constexpr ui::Color kSysInfoBackground = 0x80000018u;
 constexpr ui::Color kSysHighlightText = 0x8000000Eu;
 constexpr int kCtrlF = 6;
 constexpr int kCtrlP = 16;
+constexpr ui::Color kFlashRed = 255;
 
 
 } // namespace
@@ -344,21 +344,114 @@ void frmCompare::Timer1_Timer()
     lblElapsedTime->setCaption(ElapsedTimeText(seconds));
 }
 
-// --- The main window's tints ------------------------------------------------------------
+// --- The run's view ---------------------------------------------------------------------
 
-mainwindow::frmMain* LoadedMainWindow()
+ui::Color frmCompare::structureTint(int i) const { return basGlobal::StructureTintOf(i); }
+
+void frmCompare::runBegins()
 {
-    for (ui::Form* f : ui::loadedForms())
-        if (auto* main = dynamic_cast<mainwindow::frmMain*>(f))
-            return main;
-    return nullptr;
+    mnuFileCompare->setEnabled(false);
+    cmdCompare->setEnabled(false);
+    lblProcessInProgress->setVisible(true);
+    prbProgressBar->setVisible(true);
+    if (globals().ShowElapsedTime) {
+        Timer1->setTag(QStringLiteral("0"));
+        Timer1->setInterval(1000);
+        Timer1->setEnabled(true);
+        lblElapsedTime->setCaption(QStringLiteral("00:00:00"));
+    }
 }
 
-ui::Color frmCompare::structureTint(int i) const
+void frmCompare::runEnds(bool structuresDiffer)
 {
-    if (mainwindow::frmMain* main = LoadedMainWindow())
-        return main->lblCurrentFullPath[i]->backColor();
-    return mainwindow::kStructureTint[i];
+    basGlobal::Globals& g = globals();
+    Timer1->setEnabled(false);
+    lblProcessInProgress->setVisible(false);
+    prbProgressBar->setVisible(false);
+    grdResults->setTopRow(1);
+    grdResults->setLeftCol(1);
+    grdResults->setVisible(true);
+    lblProcessInProgress->setCaption(QString());
+    mnuFilePrint->setEnabled(true);
+    cmdPrint->setEnabled(true);
+    cmdFind->setEnabled(true);
+    auto focus = [this](ui::CommandButton* b) {
+        if (isShown() && b->effectivelyEnabled() && b->effectivelyVisible())
+            b->setFocus();
+    };
+    focus(cmdCancel);
+    if (g.RemindToPrint) {
+        g.ResultsNotPrinted = true;
+        focus(cmdPrint);
+    }
+    g.TotalLinesToPrint = basGlobal::Long(grdResults->rows() - 1);
+    cmdCancel->setCaption(basGlobal::Txt(g.LanguageIsGreek, u"Close", u"Κλείσιμο"));
+    if (structuresDiffer) {
+        basGlobal::ShowMessageBox(this, caption(),
+                                  basGlobal::Txt(g.LanguageIsGreek, u"The structures you compared, differ.",
+                                                 u"Οι δομές τις οποίες συγκρίνατε, διαφέρουν."),
+                                  ui::vbInformationOK);
+        cmdDisplayNextDifference->setEnabled(true);
+    }
+}
+
+void frmCompare::runCancelled()
+{
+    Timer1->setEnabled(false);
+    unload(ui::vbFormCode);
+}
+
+void frmCompare::setStageText(const QString& text) { lblProcessInProgress->setCaption(text); }
+QString frmCompare::stageText() const { return lblProcessInProgress->caption(); }
+double frmCompare::progressValue() const { return prbProgressBar->value(); }
+void frmCompare::setProgressValue(double percent) { prbProgressBar->setValue(percent); }
+void frmCompare::showSubProgressBar(bool visible) { prbSubProgressBar->setVisible(visible); }
+void frmCompare::setSubProgressValue(double percent) { prbSubProgressBar->setValue(percent); }
+
+void frmCompare::showSteps(bool visible)
+{
+    for (ui::Label* step : lblStep) {
+        if (visible)
+            step->setBackColor(0xFFFFFF);
+        step->setVisible(visible);
+    }
+}
+
+void frmCompare::markSteps(int count)
+{
+    const ui::Color own = backColor();
+    for (int s = 0; s < count; ++s)
+        lblStep[s]->setBackColor(own);
+}
+
+void frmCompare::yieldToUser() { basGlobal::DoEventsNow(); }
+bool frmCompare::cancelRequested() const { return globals().CancelRequested; }
+
+int frmCompare::showMessage(const QString& title, const QString& text, int style)
+{
+    return int(basGlobal::ShowMessageBox(this, title, text, basGlobal::Long(style)));
+}
+
+bool frmCompare::reportError(int number, const QString& description, const QString& location)
+{
+    return basGlobal::ReportError(this, globals().ApplicationTitle, number, description, location);
+}
+
+void frmCompare::showTotals(int structure, const QString& folders, const QString& files)
+{
+    lblTotalFolders[structure]->setCaption(folders);
+    lblTotalFiles[structure]->setCaption(files);
+}
+
+void cpFlashBackgroundColor(frmCompare& form)
+{
+    ui::FlexGrid& grid = *form.grdResults;
+    const ui::Color own = ui::Color(form.cmdDisplayNextDifference->tag().toLongLong());
+    grid.setCellBackColor(grid.cellBackColor() != kFlashRed ? kFlashRed : own);
+    if (form.Timer2->tag() == QStringLiteral("11")) {
+        form.Timer2->setEnabled(false);
+        grid.setCellBackColor(own);
+    }
 }
 
 frmCompare& CompareWindow()

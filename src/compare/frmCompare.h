@@ -7,16 +7,13 @@
 // Closing after a comparison keeps the nine column widths when the user
 // asked for that.
 //
-// The window reads the structure tints from the main window's controls when
-// the main window is loaded, and falls back to the designed tints when it is
-// not (a results window opened on its own, as tests do).
+// The structure tints are the main window's (basGlobal::StructureTintOf),
+// the designed ones when no main window has set them. The window is the
+// comparison's view (RunView.h).
 
+#include "compare/RunView.h"
 #include "ui/FlexGrid.h"
 #include "ui/Form.h"
-
-namespace mainwindow {
-class frmMain;
-}
 
 namespace compare {
 
@@ -41,7 +38,7 @@ enum HelpTopic : int {
     htResults = 50120,
 };
 
-class frmCompare : public ui::Form {
+class frmCompare : public ui::Form, public RunView {
 public:
     frmCompare();
 
@@ -89,6 +86,28 @@ public:
     // The tint of structure i as the main window shows it.
     ui::Color structureTint(int i) const;
 
+    // --- The run's view ------------------------------------------------------
+    void runBegins() override;
+    void runEnds(bool structuresDiffer) override;
+    void runCancelled() override;
+    void setStageText(const QString& text) override;
+    QString stageText() const override;
+    double progressValue() const override;
+    void setProgressValue(double percent) override;
+    void showProgress(qint64 current, qint64 total) override { cpUpdateProgressBar(current, total); }
+    void showSubProgressBar(bool visible) override;
+    void setSubProgressValue(double percent) override;
+    void showSubProgress(qint64 current, qint64 total) override { cpUpdateSubProgressBar(current, total); }
+    void showSteps(bool visible) override;
+    void markSteps(int count) override;
+    void yieldToUser() override;
+    bool cancelRequested() const override;
+    int showMessage(const QString& title, const QString& text, int style) override;
+    QString title() const override { return caption(); }
+    bool reportError(int number, const QString& description, const QString& location) override;
+    ui::FlexGrid& grid() override { return *grdResults; }
+    void showTotals(int structure, const QString& folders, const QString& files) override;
+
 protected:
     void build() override;
 
@@ -104,8 +123,10 @@ private:
 // window's Compare).
 frmCompare& CompareWindow();
 
-// The main window when it is loaded, else nullptr.
-mainwindow::frmMain* LoadedMainWindow();
+// One step of the flash of the grid's current cell: red (255) and back to
+// the colour kept in the tag of cmdDisplayNextDifference; after the
+// eleventh tick of Timer2 the flash stops on the cell's own colour.
+void cpFlashBackgroundColor(frmCompare& form);
 
 // The elapsed-time text of a number of seconds: hh:mm:ss, hours growing
 // past two digits.

@@ -160,7 +160,9 @@ void frmMain::buildButtons()
 void frmMain::buildStructure(int i)
 {
     const int x = columnLeft(i);
+    // The results window tints its structures as this window does.
     const ui::Color tint = kStructureTint[i];
+    basGlobal::globals().StructureTint[std::size_t(i)] = tint;
 
     auto* opt = addTo(optStructure, QStringLiteral("optStructure"), i);
     opt->move(x, 780, 330, 330);

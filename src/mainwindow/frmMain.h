@@ -21,8 +21,7 @@
 
 namespace mainwindow {
 
-// Structure tints: the background of each structure's lists and path label.
-inline constexpr ui::Color kStructureTint[2] = {0xC0E0FF, 0xFFFFC0};
+using basGlobal::kStructureTint;
 // Selector colours of the current structure's option button, and of the other one.
 inline constexpr ui::Color kStructureSelectorColour[2] = {0x80C0FF, 0xFFFF80};
 inline constexpr ui::Color kUnselectedSelectorColour = 0xE0E0E0;

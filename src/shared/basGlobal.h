@@ -20,6 +20,10 @@ template <typename T> using Pair = std::array<T, 2>;
 
 inline constexpr int kGridColumns = 9;
 
+// The designed structure tints (BGR): the background of each structure's
+// lists and path labels, in the main window and the results window alike.
+inline constexpr std::uint32_t kStructureTint[2] = {0xC0E0FF, 0xFFFFC0};
+
 struct Globals {
     // --- Settings (each mirrors one INI key) ---------------------------------
     bool LanguageIsGreek = false;                 // General/Language
@@ -75,6 +79,7 @@ struct Globals {
     QString AuthorName;
     bool VolumeIsCaseSensitive = false;
     Pair<Long> StructureColour{};
+    Pair<std::uint32_t> StructureTint{};          // as the main window shows them; 0 until it has
     std::array<Long, kGridColumns> DefaultGridColumnWidth{};
     bool CancelRequested = false;
     Pair<QString> CurrentPath{};
@@ -111,6 +116,10 @@ struct Globals {
 
 // The one program-wide state object.
 Globals& globals();
+
+// The tint of structure i: the main window's, or the designed one while
+// no main window has set it (a results window opened on its own).
+std::uint32_t StructureTintOf(int structure);
 
 // Puts every variable back to false, 0 or empty (tests).
 void resetGlobals();

@@ -7,9 +7,9 @@
 #include "shared/Messages.h"
 #include "shared/PathText.h"
 
+#include "platform/NetworkMount.h"
+
 #include <QFileInfo>
-#include <QProcess>
-#include <QStandardPaths>
 #include <QUrl>
 
 namespace basGlobal {
@@ -17,30 +17,6 @@ namespace basGlobal {
 namespace {
 
 bool greek() { return globals().LanguageIsGreek; }
-
-// Runs the mount tool; 0 when it ended well, else a network code.
-Long runMountTool(const QStringList& arguments, QByteArray* output)
-{
-    const NetworkMountSettings& s = networkMountSettings();
-    const QString program = QStandardPaths::findExecutable(s.program);
-    if (program.isEmpty())
-        return kNetNoNetwork;
-    QProcess p;
-    p.setProgram(program);
-    p.setArguments(arguments);
-    p.setStandardInputFile(QProcess::nullDevice());   // never wait for a password typed on a terminal
-    p.start();
-    if (!p.waitForStarted(5000))
-        return kNetNoNetwork;
-    if (!p.waitForFinished(s.timeoutMs)) {
-        p.kill();
-        p.waitForFinished(2000);
-        return kNetFunctionBusy;
-    }
-    if (output)
-        *output = p.readAllStandardOutput();
-    return p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0 ? kNetDone : kNetExtendedError;
-}
 
 // "\\server\share\dir" -> "smb://server/share/dir"; addresses pass unchanged.
 QString addressOf(const QString& text)
@@ -79,12 +55,6 @@ void removeFromTable(QChar letter)
 
 } // namespace
 
-NetworkMountSettings& networkMountSettings()
-{
-    static NetworkMountSettings settings;
-    return settings;
-}
-
 bool IsNetworkAddress(const QString& text)
 {
     const QString t = addressOf(text.trimmed());
@@ -100,22 +70,13 @@ Long MountNetworkAddress(const QString& address, QString& nativeFolder)
     const QString url = addressOf(address.trimmed());
     if (!IsNetworkAddress(url) || !QUrl(url).isValid())
         return kNetExtendedError;
-    // A share that is mounted already answers "info" at once.
-    QByteArray info;
-    if (runMountTool({QStringLiteral("info"), QStringLiteral("-a"), QStringLiteral("standard::name"), url}, &info) != kNetDone) {
-        if (const Long rc = runMountTool({QStringLiteral("mount"), url}, nullptr); rc != kNetDone)
-            return rc;
+    switch (platform::networkMounter().mount(url, nativeFolder)) {
+    case platform::MountResult::done: return kNetDone;
+    case platform::MountResult::noTool: return kNetNoNetwork;
+    case platform::MountResult::timedOut: return kNetFunctionBusy;
+    case platform::MountResult::failed: break;
     }
-    if (const Long rc = runMountTool({QStringLiteral("info"), url}, &info); rc != kNetDone)
-        return rc;
-    for (const QByteArray& raw : info.split('\n')) {
-        const QString line = QString::fromUtf8(raw).trimmed();
-        if (line.startsWith(QLatin1String("local path:"))) {
-            nativeFolder = line.mid(11).trimmed();
-            break;
-        }
-    }
-    return !nativeFolder.isEmpty() && QFileInfo(nativeFolder).isDir() ? kNetDone : kNetExtendedError;
+    return kNetExtendedError;
 }
 
 QStringList FreeDriveLetters()

@@ -2,7 +2,8 @@
 // The two small windows that give a drive letter to a folder or a network
 // share and take it away again. A letter lives in the drive table and in the
 // user's drive map, so it lasts across runs. A network address (smb://,
-// sftp://, nfs://, or \\server\share) is mounted with gio first.
+// sftp://, nfs://, or \\server\share) is mounted first (platform's
+// networkMounter()).
 //
 // Each window leaves its outcome in resultCode, with the network codes of
 // the original dialogs: 0 done, 1223 cancelled, 1222 no network (no mount
@@ -23,13 +24,6 @@ inline constexpr Long kNetFunctionBusy = 170;
 inline constexpr Long kNetNoNetwork = 1222;
 inline constexpr Long kNetOutOfMemory = 8;
 inline constexpr Long kNetExtendedError = 1208;
-
-// How network addresses are mounted; tests point the program elsewhere.
-struct NetworkMountSettings {
-    QString program = QStringLiteral("gio");
-    int timeoutMs = 60000;
-};
-NetworkMountSettings& networkMountSettings();
 
 // True for an address that MountNetworkAddress takes.
 bool IsNetworkAddress(const QString& text);

@@ -1,13 +1,12 @@
 #pragma once
 // Every comparison test starts from fresh program-wide state and the
-// headless desktop, with two temporary folders mounted as drives C: and D:,
-// a quiet main window loaded (its tints are what the results window reads)
+// headless desktop, with two temporary folders mounted as drives C: and D:
 // and the results window ready to be shown modally by a script.
 
+#include "compare/EntryLists.h"
 #include "compare/frmCompare.h"
 #include "shared/shared_fixture.h"
 #include "support/TempDrive.h"
-#include "mainwindow/frmMain.h"
 #include "platform/Drives.h"
 #include "shared/Messages.h"
 #include "shared/RegionalFormats.h"
@@ -32,22 +31,6 @@
 #include <gtest/gtest.h>
 
 namespace compare_test {
-
-// The main window as designed, without its start-up: only its controls.
-class QuietMain : public mainwindow::frmMain {
-public:
-    QuietMain() { Load = ui::Event<>::Handler(); }
-
-protected:
-    void build() override
-    {
-        mainwindow::frmMain::build();
-        Load = ui::Event<>::Handler();
-        QueryUnload = ui::Event<bool&, int>::Handler();
-        Unload = ui::Event<bool&>::Handler();
-        freeSizer1->ResizeDone = ui::Event<>::Handler();
-    }
-};
 
 inline const QString kCancelTitle = QStringLiteral("Cancel processing");
 inline const QString kCancelText = QStringLiteral("Do you really want to cancel the process that is currently in progress?");
@@ -77,7 +60,6 @@ protected:
         // unless a test says so.
         g().FileTypesPattern = QStringLiteral("*.*");
         g().IncludeHiddenFiles = g().IncludeSystemFiles = g().IncludeReadOnlyFiles = g().IncludeArchiveFiles = true;
-        main.load();
         for (int i = 0; i < 2; ++i) {
             basGlobal::HiddenForm().lstFinalListBox[i]->clear();
             basGlobal::HiddenForm().lstExcluded[i]->clear();
@@ -91,6 +73,13 @@ protected:
                              for (int l = 0; l < 8; ++l) entriesAtFolderStage[i][l] = items(*entryList(i, l));
                      },
                      true);
+        // The stage names the label shows, in order, without repeats.
+        desk.onYield([] { return true; },
+                     [this] {
+                         const QString s = win.isLoaded() ? win.lblProcessInProgress->caption() : QString();
+                         if (!s.isEmpty() && (stagesSeen.isEmpty() || stagesSeen.last() != s)) stagesSeen << s;
+                     },
+                     true);
     }
     void TearDown() override
     {
@@ -99,7 +88,6 @@ protected:
             basGlobal::globals().ResultsNotPrinted = false;
             win.unload();
         }
-        main.unload();
         EXPECT_EQ(desk.pendingModalScripts(), 0) << "modal scripts never run";
         SharedTest::TearDown();
         platform::reloadDrives();
@@ -129,13 +117,7 @@ protected:
 
     // The items of one working list.
     static QStringList items(const ui::ListBox& list) { return testing_support::listItems(list); }
-    ui::ListBox* entryList(int i, int l)
-    {
-        auto& h = hidden();
-        ui::ControlArray<ui::ListBox>* lists[8] = {&h.lstFinalListBox, &h.lstHidden, &h.lstSystem, &h.lstReadOnly,
-                                                   &h.lstArchive,      &h.lstSize,   &h.lstDate,   &h.lstTime};
-        return (*lists[l])[i];
-    }
+    static ui::ListBox* entryList(int i, int l) { return compare::EntryLists(i).all()[std::size_t(l)]; }
     // The entries of structure i: as they reached the folder stage when the
     // run got there, else as the lists hold them now.
     QStringList entryTexts(int i, int l) { return atFolderStage ? entriesAtFolderStage[i][l] : items(*entryList(i, l)); }
@@ -153,6 +135,7 @@ protected:
     }
     bool atFolderStage = false;
     QStringList entriesAtFolderStage[2][8];
+    QStringList stagesSeen;
 
     // Shows the results window modally with `script` running inside.
     void openWindow(const std::function<void()>& script)
@@ -173,7 +156,6 @@ protected:
 
     QTemporaryDir c;
     QTemporaryDir d;
-    QuietMain main;
     compare::frmCompare win;
 };
 

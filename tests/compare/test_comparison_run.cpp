@@ -1,6 +1,7 @@
-// The comparison run: its frame (once per opening, cancel, the no-files
-// messages, failures that close the window) and its loading stages (live
-// scans and exported-structure files brought to the same entries).
+// The comparison run: its frame (once per opening, cancel, failures that
+// close the window) and its loading stages (live scans and exported-structure
+// files brought to the same entries). The no-files messages of every stage
+// are tabled in test_entry_filters.cpp.
 #include "compare_fixture.h"
 
 #include "compare/CompareRun.h"
@@ -9,12 +10,6 @@
 using namespace compare_test;
 
 namespace {
-
-QString noFiles(const QString& stage, const QString& place)
-{
-    return QStringLiteral("After completing the '") + stage + QStringLiteral("' process, no files were located ") + place
-        + QLatin1Char('.');
-}
 
 class ComparisonRun : public CompareTest {
 protected:
@@ -27,25 +22,11 @@ protected:
         file(c, QStringLiteral("Right/c.txt"));
         g().CurrentPath = {QStringLiteral("C:\\Left"), QStringLiteral("C:\\Right")};
     }
-    // The stage names the label showed up to the folder stage, in order,
-    // without repeats.
-    QStringList stagesSeen;
-    void watchStages()
-    {
-        desk.onYield([] { return true; },
-                     [&] {
-                         const QString s = win.lblProcessInProgress->caption();
-                         if (atFolderStage || s == QStringLiteral("collecting folders")) return;
-                         if (!s.isEmpty() && (stagesSeen.isEmpty() || stagesSeen.last() != s)) stagesSeen << s;
-                     },
-                     true);
-    }
 };
 
 TEST_F(ComparisonRun, RunsOnceAndLeavesRelativePathsWithBlankFields)
 {
     twoTrees();
-    watchStages();
     expectDifferMessage();
     // The fields as loading leaves them, seen when the next stage opens.
     QStringList loadedFields;
@@ -82,81 +63,34 @@ TEST_F(ComparisonRun, RunsOnceAndLeavesRelativePathsWithBlankFields)
     EXPECT_NE(basGlobal::StructureFactsStore(0).find(QStringLiteral("C:\\Left\\Docs\\x.txt")), nullptr);
 }
 
-TEST_F(ComparisonRun, CancelConfirmedClosesTheWindowWithoutTheReminder)
+TEST_F(ComparisonRun, CancelFromTheButtonOrFileCloseAsksFirst)
 {
     twoTrees();
     g().RemindToPrint = true;
-    desk.onYieldNumber(4, [&] {
-        desk.expectMsgBox(kCancelTitle, kCancelText, ui::vbQuestionYesNoDefNo, ui::vbYes);
-        ui::Input::click(*win.cmdCancel);
-        EXPECT_FALSE(win.cmdCancel->enabled());
-    });
-    openWindow([&] { ui::Input::click(*win.cmdCompare); });
-    EXPECT_FALSE(win.isLoaded());
-    EXPECT_FALSE(g().CancelRequested);
-    EXPECT_FALSE(g().ComparisonInProgress);
-    EXPECT_FALSE(g().ResultsNotPrinted);
+    // Yes from the button, No from the button, Yes from File > Close.
+    for (const auto& [answer, fromMenu] : {std::pair{ui::vbYes, false}, std::pair{ui::vbNo, false}, std::pair{ui::vbYes, true}}) {
+        desk.onYieldNumber(desk.yieldCount() + 4, [&, answer = answer, fromMenu = fromMenu] {
+            desk.expectMsgBox(kCancelTitle, kCancelText, ui::vbQuestionYesNoDefNo, answer);
+            if (fromMenu) win.mnuFileClose->Click();
+            else ui::Input::click(*win.cmdCancel);
+            EXPECT_EQ(win.cmdCancel->enabled(), answer == ui::vbNo);
+            if (answer == ui::vbNo) expectDifferMessage();
+        });
+        g().ResultsNotPrinted = false;
+        openWindow([&] {
+            ui::Input::click(*win.cmdCompare);
+            if (win.isShown()) {
+                EXPECT_EQ(win.cmdCancel->caption(), QStringLiteral("Close")) << "the declined cancel goes on";
+                g().ResultsNotPrinted = false;
+                ui::Input::click(*win.cmdCancel);
+            }
+        });
+        EXPECT_FALSE(win.isLoaded());
+        EXPECT_FALSE(g().CancelRequested);
+        EXPECT_FALSE(g().ComparisonInProgress);
+        EXPECT_EQ(g().ResultsNotPrinted, false) << "no reminder after a cancel";
+    }
 }
-
-TEST_F(ComparisonRun, CancelDeclinedGoesOn)
-{
-    twoTrees();
-    desk.onYieldNumber(4, [&] {
-        desk.expectMsgBox(kCancelTitle, kCancelText, ui::vbQuestionYesNoDefNo, ui::vbNo);
-        ui::Input::click(*win.cmdCancel);
-        EXPECT_TRUE(win.cmdCancel->enabled());
-        expectDifferMessage();
-    });
-    compareAndClose([&] { EXPECT_EQ(win.cmdCancel->caption(), QStringLiteral("Close")); });
-    EXPECT_EQ(paths(1).size(), 2);
-}
-
-TEST_F(ComparisonRun, FileCloseCancelsLikeTheButton)
-{
-    twoTrees();
-    desk.onYieldNumber(3, [&] {
-        desk.expectMsgBox(kCancelTitle, kCancelText, ui::vbQuestionYesNoDefNo, ui::vbYes);
-        win.mnuFileClose->Click();
-    });
-    openWindow([&] { ui::Input::click(*win.cmdCompare); });
-    EXPECT_FALSE(win.isLoaded());
-}
-
-struct NoFilesCase {
-    bool primaryEmpty;
-    bool secondaryEmpty;
-    bool greek;
-    const char16_t* place;
-};
-
-class NoFilesAfterScanning : public ComparisonRun, public ::testing::WithParamInterface<NoFilesCase> {};
-
-TEST_P(NoFilesAfterScanning, NamesThePlaceAndClosesTheWindow)
-{
-    const NoFilesCase p = GetParam();
-    folder(c, QStringLiteral("Left"));
-    folder(c, QStringLiteral("Right"));
-    if (!p.primaryEmpty) file(c, QStringLiteral("Left/a.txt"));
-    if (!p.secondaryEmpty) folder(c, QStringLiteral("Right/Sub"));   // an empty folder is an entry
-    g().CurrentPath = {QStringLiteral("C:\\Left"), QStringLiteral("C:\\Right")};
-    g().LanguageIsGreek = p.greek;
-    const QString text = p.greek
-        ? QStringLiteral("Μετά την ολοκλήρωση της διαδικασίας «σάρωση τοπικής δομής», δεν εντοπίσθηκαν αρχεία ")
-            + QString::fromUtf16(p.place) + QLatin1Char('.')
-        : noFiles(QStringLiteral("scanning local structure"), QString::fromUtf16(p.place));
-    desk.expectMsgBox(p.greek ? QStringLiteral("Αποτελέσματα συγκρίσεως") : kResultsTitle, text, ui::vbCriticalOK, ui::vbOK);
-    openWindow([&] { ui::Input::click(*win.cmdCompare); });
-    EXPECT_FALSE(win.isLoaded());
-    EXPECT_FALSE(g().ComparisonInProgress);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Places, NoFilesAfterScanning,
-    ::testing::Values(NoFilesCase{true, false, false, u"in the Primary Structure"},
-                      NoFilesCase{false, true, false, u"in the Secondary Structure"},
-                      NoFilesCase{true, true, false, u"in both the Primary and the Secondary Structure"},
-                      NoFilesCase{false, true, true, u"στην Δευτερεύουσα Δομή"},
-                      NoFilesCase{true, true, true, u"ούτε στην Πρωτεύουσα ούτε στην Δευτερεύουσα Δομή"}));
 
 TEST_F(ComparisonRun, AFolderThatCannotBeReadEndsTheRunWithItsName)
 {
@@ -168,38 +102,6 @@ TEST_F(ComparisonRun, AFolderThatCannotBeReadEndsTheRunWithItsName)
     openWindow([&] { ui::Input::click(*win.cmdCompare); });
     EXPECT_FALSE(win.isLoaded());
     EXPECT_TRUE(desk.entries(ui::HeadlessDesktop::Entry::MessageBox).size() == 1) << "no error report";
-}
-
-TEST_F(ComparisonRun, EntryRemovalKeepsTheEightListsInStep)
-{
-    twoTrees();
-    // Removed as the folder stage opens, before it reads the entries.
-    desk.onYield([&] { return win.lblProcessInProgress->caption() == QStringLiteral("collecting folders"); }, [&] {
-        compare::CompareRun run(win);
-        run.removeEntry(0, 1);
-        run.removeEntries(1, {true, false});
-        EXPECT_EQ(items(*hidden().lstFinalListBox[0]), (QStringList{QStringLiteral("a.txt"), QStringLiteral("Empty\\\"NULL\"")}));
-        EXPECT_EQ(hidden().lstDate[0]->listCount(), 2);
-        EXPECT_EQ(items(*hidden().lstFinalListBox[1]), QStringList{QStringLiteral("c.txt")});
-        EXPECT_EQ(hidden().lstSize[1]->listCount(), 1);
-    });
-    expectDifferMessage();
-    compareAndClose();
-    EXPECT_EQ(items(*hidden().lstExcluded[0]), QStringList{QStringLiteral("Docs\\x.txt")});
-    EXPECT_EQ(items(*hidden().lstExcluded[1]), QStringList{QStringLiteral("a.txt")});
-}
-
-TEST(StageNames, EnglishAndGreekInRunOrder)
-{
-    using compare::Stage;
-    EXPECT_EQ(compare::StageName(Stage::ImportingRemoteStructure, false), QStringLiteral("importing remote structure"));
-    EXPECT_EQ(compare::StageName(Stage::ScanningLocalStructure, true),
-              QStringLiteral("σάρωση τοπικής δομής - δεν μπορεί να εμφανισθεί η ποσοστιαία πρόοδος"));
-    EXPECT_EQ(compare::StageMessageName(Stage::ScanningLocalStructure, false), QStringLiteral("scanning local structure"));
-    EXPECT_EQ(compare::StageName(Stage::ExcludingFirstLevelFolders, true), QStringLiteral("αποκλεισμός φακέλλων πρώτου επιπέδου"));
-    EXPECT_EQ(compare::StageName(Stage::AligningFiles, false),
-              QStringLiteral("aligning files - this process might take some time"));
-    EXPECT_EQ(compare::StageName(Stage::FinalProcessing, true), QStringLiteral("τελική επεξεργασία"));
 }
 
 // --- Exported structures --------------------------------------------------------------
@@ -228,7 +130,6 @@ TEST_F(Importing, TwoFilesGiveTheirEntriesAndProgressRunsAcrossBoth)
     file(c, QStringLiteral("p.qms"), workedExample());
     file(c, QStringLiteral("s.qms"), workedExample("\n"));   // written on another system
     importing(QStringLiteral("C:\\p.qms"), QStringLiteral("C:\\s.qms"));
-    watchStages();
     double firstFileEnd = -1;
     desk.onYield([&] { return hidden().lstFinalListBox[1]->listCount() == 0 && hidden().lstFinalListBox[0]->listCount() == 4; },
                  [&] { firstFileEnd = win.prbProgressBar->value(); });
@@ -254,7 +155,6 @@ TEST_F(Importing, OneImportedStructureFacesALiveScanOfTheSameTree)
     file(c, QStringLiteral("s.qms"), workedExample("\r"));
     importing(QString(), QStringLiteral("C:\\s.qms"));
     g().CurrentPath[0] = QStringLiteral("D:\\Work");
-    watchStages();
     compareAndClose();
     EXPECT_EQ(stagesSeen.mid(0, 3), (QStringList{QStringLiteral("importing remote structure"),
                                                  QStringLiteral("scanning local structure - no progress percentage available"),
@@ -281,17 +181,7 @@ TEST_F(Importing, LooseFieldTextsAreNormalisedToWhatALiveScanGives)
     g().CurrentPath[0] = QStringLiteral("D:\\Work");
     compareAndClose();
     EXPECT_EQ(paths(1), paths(0));
-    // What the attribute stage will give the live notes.txt.
-    platform::FileFacts facts;
-    ASSERT_EQ(basGlobal::GetEntryFileFacts(basGlobal::StructureFactsStore(0), QStringLiteral("D:\\Work\\notes.txt"), facts), 0);
-    const QString liveSize = basGlobal::FormatSizeText(facts.size);
-    const QString liveDate = QStringLiteral("%1%2%3").arg(facts.modified.year, 4, 10, QLatin1Char('0'))
-                                 .arg(facts.modified.month, 2, 10, QLatin1Char('0')).arg(facts.modified.day, 2, 10, QLatin1Char('0'));
-    const QString liveTime = QStringLiteral("%1%2%3").arg(facts.modified.hour, 2, 10, QLatin1Char('0'))
-                                 .arg(facts.modified.minute, 2, 10, QLatin1Char('0')).arg(facts.modified.second, 2, 10, QLatin1Char('0'));
-    EXPECT_EQ(entryTexts(1, 5).value(0), liveSize);
-    EXPECT_EQ(entryTexts(1, 6).value(0), liveDate);
-    EXPECT_EQ(entryTexts(1, 7).value(0), liveTime);
+    EXPECT_EQ(fields(1, 0), fields(0, 0)) << "the live scan's texts for the same file";
     EXPECT_EQ(fields(1, 0), QStringLiteral("False|False|False|True|0000001234|20020824|140509"));
     EXPECT_EQ(fields(1, 2), QStringLiteral("\"NULL\"|\"NULL\"|\"NULL\"|\"NULL\"|\"NULL\"|\"NULL\"|\"NULL\""));
     EXPECT_EQ(entryTexts(1, 5).value(3), QStringLiteral("0000056789"));

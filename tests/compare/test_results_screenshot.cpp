@@ -62,8 +62,6 @@ void render(bool greek, const QString& fileName)
     const int widths[9] = {200, 2345, 2345, 1250, 1250, 1000, 1000, 850, 850};
     for (int k = 0; k < 9; ++k) g.GridColumnWidth[std::size_t(k)] = widths[k];
 
-    QuietMain main;
-    main.load();
     compare::frmCompare win;
     QImage shot;
     int boxes = 0;
@@ -91,7 +89,6 @@ void render(bool greek, const QString& fileName)
     win.show(ui::Modal);
     EXPECT_EQ(boxes, 1) << "the structures differ";
     EXPECT_FALSE(win.isLoaded());
-    main.unload();
     ASSERT_FALSE(shot.isNull());
     const QString out = QDir(QCoreApplication::applicationDirPath()).absoluteFilePath(QStringLiteral("../") + fileName);
     EXPECT_TRUE(shot.save(out)) << out.toStdString();

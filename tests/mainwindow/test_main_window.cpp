@@ -1,6 +1,8 @@
 // The main window's controls with its captions, current-path label and
 // first-level lists, over temporary folders mounted as drives.
 #include "mainwindow/frmMain.h"
+#include "platform/NetworkMount.h"
+#include "platform/ServiceOverride.h"
 #include "support/TempDrive.h"
 #include "shared/IniAccess.h"
 #include "shared/MainWindowCaptions.h"
@@ -385,7 +387,8 @@ TEST_F(MainWindowTest, MapCancelledOrFailingGivesTheNetworkCodes)
     EXPECT_FALSE(ShowMapNetworkDriveDialog(&main, err));
     EXPECT_EQ(err, 0);
 
-    const QString saved = networkMountSettings().program;
+    platform::FakeMounter mounter;
+    platform::ServiceOverride<platform::NetworkMounter> use(platform::setNetworkMounter, &mounter);
     auto mapAddress = [&](const QString& address) {
         desk.onModal(QStringLiteral("frmMapNetworkDrive"), [address](ui::Form& f) {
             auto& dlg = static_cast<basGlobal::frmMapNetworkDrive&>(f);
@@ -396,23 +399,14 @@ TEST_F(MainWindowTest, MapCancelledOrFailingGivesTheNetworkCodes)
         EXPECT_FALSE(ShowMapNetworkDriveDialog(&main, e));
         return e;
     };
-    networkMountSettings().program = QStringLiteral("no-such-mount-tool-here");
+    mounter.result = platform::MountResult::noTool;
     EXPECT_EQ(mapAddress(QStringLiteral("smb://server/share")), 1222);
-    networkMountSettings().program = QStringLiteral("false");
+    mounter.result = platform::MountResult::failed;
     EXPECT_EQ(mapAddress(QStringLiteral("\\\\server\\share")), 1208);
-    // A mount that hangs is given up.
-    QTemporaryDir bin;
-    const QString slow = bin.path() + QStringLiteral("/slow-mount");
-    QFile script(slow);
-    ASSERT_TRUE(script.open(QIODevice::WriteOnly));
-    script.write("#!/bin/sh\nsleep 10\n");
-    script.close();
-    script.setPermissions(QFileDevice::ReadOwner | QFileDevice::ExeOwner | QFileDevice::ReadOther | QFileDevice::ExeOther);
-    networkMountSettings().program = slow;
-    networkMountSettings().timeoutMs = 300;
+    mounter.result = platform::MountResult::timedOut;
     EXPECT_EQ(mapAddress(QStringLiteral("sftp://host/folder")), 170);
-    networkMountSettings() = NetworkMountSettings{};
-    EXPECT_EQ(saved, networkMountSettings().program);
+    EXPECT_EQ(mounter.mounted, (QStringList{QStringLiteral("smb://server/share"), QStringLiteral("smb://server/share"),
+                                            QStringLiteral("sftp://host/folder")}));
     EXPECT_TRUE(platform::UserDriveMap::load().empty());
 
     EXPECT_EQ(NetworkErrorName(170, false), QStringLiteral("WN_FUNCTION_BUSY"));

@@ -48,46 +48,7 @@ TEST_F(WorkingStorageTest, EveryListIsAPairSortedAsItsUseNeeds)
     }
     EXPECT_EQ(lists, 39);
     EXPECT_EQ(others, 9);   // dialog, transfer control and seven pictures
-    EXPECT_EQ(h.imgPointURL->picture().hotX, 12);
-    EXPECT_EQ(h.imgPointURL->picture().hotY, 1);
     EXPECT_NE(h.imgStructureCursor[0]->picture(), h.imgStructureCursor[1]->picture());
-}
-
-TEST_F(WorkingStorageTest, TwoStructuresNeverShareAList)
-{
-    frmHiddenForm& h = HiddenForm();
-    h.lstFinalListBox[0]->addItem(QStringLiteral("primary"));
-    EXPECT_EQ(h.lstFinalListBox[1]->listCount(), 0);
-    EXPECT_NE(h.lstOutput[0], h.lstOutput[1]);
-}
-
-TEST_F(WorkingStorageTest, SortedListsOrderWhateverTheAdditionAndUnsortedKeepIt)
-{
-    frmHiddenForm& h = HiddenForm();
-    ui::ListBox& s = *h.lstAlignedFoldersSorted[1];
-    for (const char* t : {"b", "B", "\\", "a\\c", "a b", "A"}) {
-        s.addItem(QString::fromLatin1(t));
-        s.setItemData(s.newIndex(), int(t[0]));
-    }
-    EXPECT_EQ(listItems(s), (QStringList{"\\", "A", "a\\c", "a b", "B", "b"}));
-    EXPECT_EQ(s.itemData(1), int('A'));
-    EXPECT_EQ(s.itemData(5), int('b'));
-
-    ui::ListBox& u = *h.lstAlignedFoldersUnsorted[1];
-    for (const char* t : {"c", "a", "b", "d"})
-        u.addItem(QString::fromLatin1(t));
-    u.removeItem(1);
-    u.addItem(QStringLiteral("a"));
-    EXPECT_EQ(listItems(u), (QStringList{"c", "b", "d", "a"}));
-}
-
-TEST_F(WorkingStorageTest, ListsHoldFarMoreThanThirtyTwoThousandItems)
-{
-    ui::ListBox& l = *HiddenForm().lstFinalListBox[0];
-    for (int i = 0; i < 40000; ++i)
-        l.addItem(QString::number(i));
-    EXPECT_EQ(l.listCount(), 40000);
-    EXPECT_EQ(l.list(39999), QStringLiteral("39999"));
 }
 
 TEST_F(WorkingStorageTest, UnloadingDropsEveryListAndTheNextUseStartsAfresh)

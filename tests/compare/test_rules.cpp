@@ -1,0 +1,199 @@
+// The comparison's decisions on their own, as tables: which entry each
+// filter takes out, how two sorted sequences face each other, how output
+// rows read, and the texts the run shows.
+#include "compare/CommonFilters.h"
+#include "compare/CompareRun.h"
+#include "compare/EntryFilters.h"
+#include "compare/FilterSupport.h"
+#include "compare/FolderAlignment.h"
+#include "compare/GridFill.h"
+#include "compare/frmCompare.h"
+#include "platform/AppError.h"
+#include "shared/qstring_print.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+const QString kMarker = QStringLiteral("\"NULL\"");
+
+struct PathCase {
+    const char16_t* path;
+    const char16_t* setting;   // the pattern, or the limit as digits
+    bool out;
+};
+
+TEST(FilterRules, Levels)
+{
+    const PathCase cases[] = {
+        {u"a.txt", u"1", false},           {u"Docs\\a.txt", u"1", true},          {u"Docs\\a.txt", u"2", false},
+        {u"Docs\\Old\\a.txt", u"2", true}, {u"Docs\\Older\\\"NULL\"", u"2", true}, {u"Empty\\\"NULL\"", u"2", false},
+        {u"Empty\\\"NULL\"", u"1", true},  {u"a\\b\\c\\d", u"4", false},           {u"a\\b\\c\\d", u"3", true},
+    };
+    for (const PathCase& c : cases)
+        EXPECT_EQ(compare::ExceedsLevelLimit(QString::fromUtf16(c.path), QString::fromUtf16(c.setting).toInt()), c.out)
+            << QString::fromUtf16(c.path).toStdString() << " limit " << QString::fromUtf16(c.setting).toStdString();
+}
+
+TEST(FilterRules, FileTypesMatchTheWholeRelativePathAndDropEveryEmptyFolder)
+{
+    const PathCase cases[] = {
+        {u"Notes.txt", u"*.txt", false},          {u"README", u"*.txt", true},
+        {u"Docs\\Old\\a.txt", u"*.txt", false},   {u"Report.doc", u"*.txt;*.doc", false},
+        {u"Report.doc", u"*.png; *.doc", false},  {u"Docs\\Image.png", u"*.png; *.doc", false},
+        {u"README", u"*.txt;*.*", false},         {u"Empty\\\"NULL\"", u"*.txt;*.*", true},
+        {u"Notes.txt", u"N*", false},             {u"Docs\\Notes.txt", u"N*", true},
+        {u"Numbers\\a.png", u"N*", false},        {u"README", u"READ??", false},
+        {u"READ.ME", u"READ??", true},            {u"Notes.txt", u"*", true},
+    };
+    for (const PathCase& c : cases)
+        EXPECT_EQ(compare::FailsFileTypes(QString::fromUtf16(c.path), QString::fromUtf16(c.setting)), c.out)
+            << QString::fromUtf16(c.path).toStdString() << " against " << QString::fromUtf16(c.setting).toStdString();
+}
+
+TEST(FilterRules, AttributeSwitches)
+{
+    struct Case {
+        std::array<const char*, 4> flags;   // hidden, system, read-only, archive
+        std::array<bool, 4> include;
+        bool out;
+    };
+    const std::array<bool, 4> all = {true, true, true, true};
+    const Case cases[] = {
+        {{"True", "False", "True", "True"}, all, false},
+        {{"True", "False", "False", "True"}, {false, true, true, true}, true},
+        {{"False", "False", "False", "True"}, {false, true, true, true}, false},
+        {{"False", "True", "False", "False"}, {true, false, true, true}, true},
+        {{"False", "False", "True", "True"}, {true, true, false, true}, true},
+        {{"False", "False", "False", "True"}, {true, true, true, false}, true},
+        {{"False", "False", "False", "False"}, {false, false, false, false}, false},
+        {{"tRUE", "false", " FALSE ", "True"}, {false, true, true, true}, true},   // any letter case, blanks around
+    };
+    for (const Case& c : cases) {
+        const QString t[4] = {QLatin1String(c.flags[0]), QLatin1String(c.flags[1]), QLatin1String(c.flags[2]),
+                              QLatin1String(c.flags[3])};
+        EXPECT_EQ(compare::FailsAttributeSwitches(QStringLiteral("a.txt"), {&t[0], &t[1], &t[2], &t[3]}, c.include), c.out)
+            << c.flags[0] << c.flags[1] << c.flags[2] << c.flags[3];
+    }
+    // An empty folder stays whatever its fields say; a flag text that is
+    // neither True nor False is a type mismatch, even after a decision.
+    const QString marker = kMarker, yes = QStringLiteral("True"), bad = QStringLiteral("Yes");
+    EXPECT_FALSE(compare::FailsAttributeSwitches(QStringLiteral("E\\\"NULL\""), {&marker, &marker, &marker, &marker},
+                                                 {false, false, false, false}));
+    try {
+        compare::FailsAttributeSwitches(QStringLiteral("a.txt"), {&yes, &bad, &yes, &yes}, {false, true, true, true});
+        ADD_FAILURE() << "no error";
+    } catch (const platform::AppError& e) {
+        EXPECT_EQ(e.number, 13);
+    }
+}
+
+TEST(FilterRules, FirstLevelFoldersCoverWhatLiesBelowThem)
+{
+    struct Case {
+        bool caseSensitive;
+        const char16_t* path;
+        bool covered;
+    };
+    const QStringList listed = {QStringLiteral("Docs"), QStringLiteral("A")};
+    const Case cases[] = {
+        {true, u"Docs\\a.txt", true},  {true, u"Docs\\Sub\\b.txt", true}, {true, u"Docs\\Empty\\\"NULL\"", true},
+        {true, u"Docs.txt", false},    {true, u"Docsa.txt", false},       {true, u"Docs2\\c.txt", false},
+        {true, u"docs\\a.txt", false}, {false, u"docs\\a.txt", true},     {false, u"docs", false},
+        {true, u"A\\x", true},         {true, u"B\\A\\x", false},          {true, u"Docs", false},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(compare::FolderSelection(listed, c.caseSensitive).covers(QString::fromUtf16(c.path)), c.covered)
+            << QString::fromUtf16(c.path).toStdString() << (c.caseSensitive ? " case-sensitive" : " case-blind");
+}
+
+TEST(FilterRules, AnEmptyFolderIsOnlyAWholeLastNameAfterASeparator)
+{
+    const std::pair<const char16_t*, bool> cases[] = {
+        {u"\"NULL\"", false}, {u"Docs\\\"NULL\"", true}, {u"X\\a\"NULL\"", false}, {u" \\\"NULL\"", true}, {u"a\"NULL\"", false}};
+    for (const auto& [path, marker] : cases) {
+        EXPECT_EQ(compare::IsMarkerEntry(QString::fromUtf16(path)), marker) << QString::fromUtf16(path).toStdString();
+        EXPECT_EQ(compare::IsEmptyFolderEntry(QString::fromUtf16(path)), marker) << QString::fromUtf16(path).toStdString();
+    }
+}
+
+// --- Alignment -------------------------------------------------------------------------------
+
+TEST(AlignmentOrder, EqualKeysFaceEachOtherAndTheRestFollowTheSortOrder)
+{
+    using Pairs = std::vector<std::pair<int, int>>;
+    struct Case {
+        std::vector<QString> a, b;
+        bool caseBlind;
+        Pairs expected;
+    };
+    const Case cases[] = {
+        {{"a", "b", "b", "d"}, {"b", "c", "d", "d"}, false, {{0, -1}, {1, 0}, {2, -1}, {-1, 1}, {3, 2}, {-1, 3}}},
+        {{"\\", "Docs"}, {"\\", "Alpha", "Docs"}, false, {{0, 0}, {-1, 1}, {1, 2}}},   // the root first
+        {{"A.txt", "a.TXT"}, {"a.txt"}, false, {{0, -1}, {1, -1}, {-1, 0}}},           // upper case, then exact code
+        {{"Name", "name"}, {"NAME"}, true, {{0, 0}, {1, -1}}},                         // the k-th faces the k-th
+        {{"b.txt", "DOCS"}, {"B.TXT", "docs"}, true, {{0, 0}, {1, 1}}},
+        {{"x"}, {}, false, {{0, -1}}},
+        {{}, {"x", "y"}, false, {{-1, 0}, {-1, 1}}},
+    };
+    for (const Case& c : cases) {
+        auto keys = [&](const std::vector<QString>& texts) {
+            std::vector<QString> out;
+            for (const QString& t : texts) out.push_back(c.caseBlind ? t.toUpper() : t);
+            return out;
+        };
+        EXPECT_EQ(compare::MergeAligned(c.a, keys(c.a), c.b, keys(c.b)), c.expected)
+            << QStringList(c.a.begin(), c.a.end()).join(u',').toStdString() << " / "
+            << QStringList(c.b.begin(), c.b.end()).join(u',').toStdString();
+    }
+}
+
+TEST(ResultRows, AreReadFromTheRight)
+{
+    using compare::ParseResultRow;
+    using compare::ResultFields;
+    const ResultFields f = ParseResultRow(QStringLiteral("a|b|False|False|True|True|0012345678901|20240102|030405"), 0);
+    EXPECT_EQ(f.kind, ResultFields::File);
+    EXPECT_EQ(f.name, QStringLiteral("a|b"));
+    EXPECT_EQ(f.fields[0], QStringLiteral("False"));
+    EXPECT_EQ(f.fields[4], QStringLiteral("0012345678901"));
+    EXPECT_EQ(f.fields[6], QStringLiteral("030405"));
+    const ResultFields ins = ParseResultRow(QStringLiteral("x|y|"), 1);
+    EXPECT_EQ(ins.kind, ResultFields::Inserted);
+    EXPECT_EQ(ins.name, QStringLiteral("x|y"));
+    EXPECT_EQ(ParseResultRow(QStringLiteral("Docs\\"), 2).kind, ResultFields::Folder);
+    EXPECT_EQ(ParseResultRow(QStringLiteral("Docs\\"), 1).kind, ResultFields::Folder);
+}
+
+// --- Texts -----------------------------------------------------------------------------------
+
+TEST(RunTexts, StageNamesPlacesAndReports)
+{
+    using compare::Stage;
+    EXPECT_EQ(compare::StageName(Stage::ImportingRemoteStructure, false), QStringLiteral("importing remote structure"));
+    EXPECT_EQ(compare::StageName(Stage::ScanningLocalStructure, true),
+              QStringLiteral("σάρωση τοπικής δομής - δεν μπορεί να εμφανισθεί η ποσοστιαία πρόοδος"));
+    EXPECT_EQ(compare::StageMessageName(Stage::ScanningLocalStructure, false), QStringLiteral("scanning local structure"));
+    EXPECT_EQ(compare::StageMessageName(Stage::FilteringDifferences, true), QStringLiteral("διαλογή διαφορών"));
+    EXPECT_EQ(compare::StageName(Stage::ExcludingFirstLevelFolders, true), QStringLiteral("αποκλεισμός φακέλλων πρώτου επιπέδου"));
+    EXPECT_EQ(compare::StageName(Stage::AligningFiles, false),
+              QStringLiteral("aligning files - this process might take some time"));
+    EXPECT_EQ(compare::StageName(Stage::FinalProcessing, true), QStringLiteral("τελική επεξεργασία"));
+    EXPECT_EQ(compare::CompareRun::NoFilesPlace(2, true), QStringLiteral("ούτε στην Πρωτεύουσα ούτε στην Δευτερεύουσα Δομή"));
+    EXPECT_EQ(compare::CommonFilesFailSafeText(1, QStringLiteral("s.txt"), QStringLiteral("P\\"), QStringLiteral("S\\"), false),
+              QStringLiteral("File 's.txt' of the Secondary Structure 'S\\', should also exist in the Primary Structure."));
+    EXPECT_EQ(compare::CommonFilesFailSafeText(1, QStringLiteral("s.txt"), QStringLiteral("P\\"), QStringLiteral("S\\"), true),
+              QStringLiteral("Το αρχείο «s.txt» της Δευτερευούσης Δομής «S\\», θα έπρεπε επίσης να υπάρχει και στην "
+                             "Πρωτεύουσα Δομή «P\\»."));
+}
+
+TEST(RunTexts, ClockAndPercentages)
+{
+    const std::pair<qint64, const char*> clock[] = {{0, "00:00:00"}, {3661, "01:01:01"}, {359999, "99:59:59"}, {360000, "100:00:00"}};
+    for (const auto& [seconds, text] : clock) EXPECT_EQ(compare::ElapsedTimeText(seconds), QLatin1String(text));
+    // Half to even.
+    const std::pair<double, const char*> tips[] = {{37.5, " 38 % "}, {36.5, " 36 % "}, {33.3333, " 33 % "}, {100, " 100 % "}};
+    for (const auto& [percent, text] : tips) EXPECT_EQ(compare::ProgressToolTipText(percent), QLatin1String(text));
+}
+
+} // namespace
