@@ -125,6 +125,7 @@ void frmCompare::build()
     cmdCancel->Click = [this] { cmdCancel_Click(); };
     cmdDisplayOrder->Click = [this] { basGlobal::ShowOrderOfProcessing(this); };
     Timer1->Tick = [this] { Timer1_Timer(); };
+    wireResultTools();
 }
 
 void frmCompare::buildMenus()
@@ -239,11 +240,12 @@ void frmCompare::Form_Load()
 void frmCompare::Form_QueryUnload(bool& cancel, int unloadMode)
 {
     basGlobal::Globals& g = globals();
-    if (g.ComparisonInProgress) {
+    if (g.ComparisonInProgress || commandBusy_) {
         // A close from the control menu would pull the window from under the
         // run; the run's own unload goes through.
         cancel = basGlobal::ShowCannotCloseWindowMessage(this, basGlobal::Integer(unloadMode));
-        return;
+        if (cancel || g.ComparisonInProgress)
+            return;
     }
     if (!g.ResultsNotPrinted)
         return;
@@ -259,6 +261,7 @@ void frmCompare::Form_QueryUnload(bool& cancel, int unloadMode)
 
 void frmCompare::Form_Unload(bool& /*cancel*/)
 {
+    cpEndFlash();
     basGlobal::Globals& g = globals();
     if (grdResults->cols() != basGlobal::kGridColumns || !g.SaveColumnWidths)
         return;
