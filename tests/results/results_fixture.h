@@ -35,6 +35,37 @@ protected:
         if (differ) expectDifferMessage();
         compareAndClose(script);
     }
+    // Grid rows: 1 newer.txt (N), 2 only1.txt, 3 only2.txt, 4 same.txt,
+    // 5 size.txt (900 against 1,200 bytes), 6 Docs\, 7 a.txt, 8 Empty\.
+    void sampleTrees()
+    {
+        const QDateTime t(QDate(2024, 5, 1), QTime(12, 0, 0));
+        for (const char* name : {"same.txt", "Docs/a.txt"}) {
+            for (auto* drive : {&c, &d}) {
+                file(*drive, QLatin1String(name), "0123456789");
+                setLocalMtime(*drive, QLatin1String(name), t);
+            }
+        }
+        file(c, QStringLiteral("size.txt"), QByteArray(900, 'x'));
+        file(d, QStringLiteral("size.txt"), QByteArray(1200, 'x'));
+        file(c, QStringLiteral("newer.txt"), "abcde");
+        file(d, QStringLiteral("newer.txt"), "abcde");
+        for (const char* name : {"size.txt", "newer.txt"}) {
+            setLocalMtime(c, QLatin1String(name), t.addSecs(name[0] == 'n' ? 3600 : 0));
+            setLocalMtime(d, QLatin1String(name), t);
+        }
+        file(c, QStringLiteral("only1.txt"));
+        file(d, QStringLiteral("only2.txt"));
+        folder(c, QStringLiteral("Empty"));
+        folder(d, QStringLiteral("Empty"));
+    }
+    static std::vector<ui::Color> colours(const ui::FlexGrid& g)
+    {
+        std::vector<ui::Color> out;
+        for (int r = 0; r < g.rows(); ++r)
+            for (int k = 0; k < g.cols(); ++k) out.push_back(g.cellBackColorAt(r, k));
+        return out;
+    }
     // The grid row whose Primary or Secondary name is `name`.
     int rowOf(const QString& name) const
     {

@@ -18,35 +18,9 @@ protected:
     void SetUp() override
     {
         ResultsTest::SetUp();
-        const QDateTime t(QDate(2024, 5, 1), QTime(12, 0, 0));
-        for (const char* name : {"same.txt", "Docs/a.txt"}) {
-            for (auto* drive : {&c, &d}) {
-                file(*drive, QLatin1String(name), "0123456789");
-                setLocalMtime(*drive, QLatin1String(name), t);
-            }
-        }
-        file(c, QStringLiteral("size.txt"), QByteArray(900, 'x'));
-        file(d, QStringLiteral("size.txt"), QByteArray(1200, 'x'));
-        file(c, QStringLiteral("newer.txt"), "abcde");
-        file(d, QStringLiteral("newer.txt"), "abcde");
-        for (const char* name : {"size.txt", "newer.txt"}) {
-            setLocalMtime(c, QLatin1String(name), t.addSecs(name[0] == 'n' ? 3600 : 0));
-            setLocalMtime(d, QLatin1String(name), t);
-        }
-        file(c, QStringLiteral("only1.txt"));
-        file(d, QStringLiteral("only2.txt"));
-        folder(c, QStringLiteral("Empty"));
-        folder(d, QStringLiteral("Empty"));
+        sampleTrees();
     }
 };
-
-std::vector<ui::Color> colours(const ui::FlexGrid& g)
-{
-    std::vector<ui::Color> out;
-    for (int r = 0; r < g.rows(); ++r)
-        for (int k = 0; k < g.cols(); ++k) out.push_back(g.cellBackColorAt(r, k));
-    return out;
-}
 
 const QString kNextTitle = QStringLiteral("Display next difference");
 const QString kNoMore = QStringLiteral("No more differences located. Do you want to display the first difference?");
