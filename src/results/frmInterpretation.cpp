@@ -342,6 +342,9 @@ void frmInterpretation::build()
         title->move(120, top, 11412, kLabelHeight);
         title->setAlignment(kCentred);
         title->setFontBold(true);
+        // The title is written in the structure's light tint: a dark ground
+        // keeps it readable.
+        title->setBackColor(kTitleBlue);
         auto* full = addTo(lblFullPath, QStringLiteral("lblFullPath"), i);
         full->move(120, top + 240, 11412, kLabelHeight);
         full->setHelpTopic(htFullPath + 5 * i);
