@@ -1,7 +1,6 @@
-// The result tools run headless, except the screenshot of the explanation
-// window, which needs a QApplication; ctest runs it on the offscreen platform.
+// The result tools run headless, except the screenshots, which need a
+// QApplication; ctest runs them on the offscreen platform.
 #include <QApplication>
-
 #include <gtest/gtest.h>
 
 int main(int argc, char** argv)

@@ -1,11 +1,12 @@
 #pragma once
-// The result tools are tested on a real comparison of two temporary trees:
-// drive C: holds the Primary Structure, D: the Secondary one, both compared
-// from their roots. The tools are installed as the program installs them.
+// The result tools, installed as the program does, on a real comparison of
+// drive C: (the Primary Structure) with D: (the Secondary one).
 
 #include "compare/compare_fixture.h"
 #include "results/ResultTools.h"
 #include "shared/WindowHooks.h"
+
+#include <tuple>
 
 namespace results_test {
 
@@ -22,17 +23,17 @@ protected:
         g().TimeFormatName = QStringLiteral("long");
         const int widths[9] = {200, 2345, 2345, 1250, 1250, 1000, 1000, 850, 850};
         for (int k = 0; k < 9; ++k) g().DefaultGridColumnWidth[std::size_t(k)] = g().GridColumnWidth[std::size_t(k)] = widths[k];
+        sampleTrees();
     }
     void TearDown() override
     {
         basGlobal::windowHooks() = basGlobal::WindowHooks();
         CompareTest::TearDown();
     }
-    // Opens the results window, runs the comparison and then `script`, and
-    // closes the window.
-    void withResults(const std::function<void()>& script, bool differ = true)
+    // Runs the comparison, then `script`, in the results window.
+    void withResults(const std::function<void()>& script)
     {
-        if (differ) expectDifferMessage();
+        expectDifferMessage();
         compareAndClose(script);
     }
     // Grid rows: 1 newer.txt (N), 2 only1.txt, 3 only2.txt, 4 same.txt,
@@ -40,18 +41,13 @@ protected:
     void sampleTrees()
     {
         const QDateTime t(QDate(2024, 5, 1), QTime(12, 0, 0));
-        for (const char* name : {"same.txt", "Docs/a.txt"}) {
-            for (auto* drive : {&c, &d}) {
-                file(*drive, QLatin1String(name), "0123456789");
-                setLocalMtime(*drive, QLatin1String(name), t);
-            }
-        }
-        file(c, QStringLiteral("size.txt"), QByteArray(900, 'x'));
-        file(d, QStringLiteral("size.txt"), QByteArray(1200, 'x'));
-        file(c, QStringLiteral("newer.txt"), "abcde");
-        file(d, QStringLiteral("newer.txt"), "abcde");
-        for (const char* name : {"size.txt", "newer.txt"}) {
-            setLocalMtime(c, QLatin1String(name), t.addSecs(name[0] == 'n' ? 3600 : 0));
+        const std::tuple<const char*, QByteArray, QByteArray, int> files[] = {
+            {"same.txt", "0123456789", "0123456789", 0}, {"Docs/a.txt", "0123456789", "0123456789", 0},
+            {"size.txt", QByteArray(900, 'x'), QByteArray(1200, 'x'), 0}, {"newer.txt", "abcde", "abcde", 3600}};
+        for (const auto& [name, primary, secondary, later] : files) {
+            file(c, QLatin1String(name), primary);
+            file(d, QLatin1String(name), secondary);
+            setLocalMtime(c, QLatin1String(name), t.addSecs(later));
             setLocalMtime(d, QLatin1String(name), t);
         }
         file(c, QStringLiteral("only1.txt"));
@@ -62,15 +58,13 @@ protected:
     static std::vector<ui::Color> colours(const ui::FlexGrid& g)
     {
         std::vector<ui::Color> out;
-        for (int r = 0; r < g.rows(); ++r)
-            for (int k = 0; k < g.cols(); ++k) out.push_back(g.cellBackColorAt(r, k));
+        for (int k = 0; k < g.rows() * g.cols(); ++k) out.push_back(g.cellBackColorAt(k / g.cols(), k % g.cols()));
         return out;
     }
-    // The grid row whose Primary or Secondary name is `name`.
-    int rowOf(const QString& name) const
+    int rowOf(const QString& primaryName) const
     {
         for (int r = 1; r < win.grdResults->rows(); ++r)
-            if (win.grdResults->textMatrix(r, 1) == name || win.grdResults->textMatrix(r, 2) == name) return r;
+            if (win.grdResults->textMatrix(r, 1) == primaryName) return r;
         return -1;
     }
 };

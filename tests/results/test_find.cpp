@@ -9,45 +9,34 @@ namespace {
 
 class Find : public ResultsTest {
 protected:
-    void SetUp() override
-    {
-        ResultsTest::SetUp();
-        sampleTrees();
-    }
-    // Runs `script` in the Find window opened from the results window.
     void inFind(const std::function<void(results::frmFind&)>& script)
     {
         desk.onModal(QStringLiteral("frmFind"), [script](ui::Form& f) { script(static_cast<results::frmFind&>(f)); },
                      ui::HeadlessDesktop::ModalEnd::AutoClose);
         ui::Input::click(*win.cmdFind);
     }
-    // Presses a search button and returns the red cell; every other cell
-    // must keep the colour the comparison gave it.
+    // The red cell after a press (the current one); the others keep their colours.
     std::pair<int, int> press(ui::CommandButton* b)
     {
         ui::Input::click(*b);
-        const ui::FlexGrid& grid = *win.grdResults;
-        std::pair<int, int> red{-1, -1};
-        for (int r = 0; r < grid.rows(); ++r)
-            for (int k = 0; k < grid.cols(); ++k) {
-                if (grid.cellBackColorAt(r, k) != 255u) {
-                    EXPECT_EQ(grid.cellBackColorAt(r, k), before[std::size_t(r * grid.cols() + k)]) << r << "," << k;
-                } else {
-                    EXPECT_EQ(red.first, -1) << "a second red cell";
-                    red = {r, k};
-                }
-            }
-        if (red.first >= 0) {
-            EXPECT_EQ(std::make_pair(win.grdResults->row(), win.grdResults->col()), red);
+        std::vector<ui::Color> now = colours(*win.grdResults);
+        const auto red = std::find(now.begin(), now.end(), 255u);
+        if (red == now.end()) {
+            EXPECT_EQ(now, before);
+            return {-1, -1};
         }
-        return red;
+        const int k = int(red - now.begin()), cols = win.grdResults->cols();
+        now[std::size_t(k)] = before[std::size_t(k)];
+        EXPECT_EQ(now, before);
+        EXPECT_EQ(std::pair(win.grdResults->row(), win.grdResults->col()), std::pair(k / cols, k % cols));
+        return {k / cols, k % cols};
     }
     std::vector<ui::Color> before;
 };
 
 using Cell = std::pair<int, int>;
 
-TEST_F(Find, SearchesEveryDirectionRegardlessOfCase)
+TEST_F(Find, SearchesEveryDirectionRegardlessOfCaseLeavingOneRedCell)
 {
     withResults([&] {
         before = colours(*win.grdResults);
@@ -57,8 +46,7 @@ TEST_F(Find, SearchesEveryDirectionRegardlessOfCase)
             EXPECT_EQ(press(f.cmdFindNext), Cell(2, 1));
             EXPECT_EQ(press(f.cmdFindNext), Cell(3, 2));   // the leftmost matching cell
             EXPECT_EQ(press(f.cmdFindLast), Cell(7, 1));
-            desk.expectMsgBox(QStringLiteral("Find next"), QStringLiteral("The results of the comparison, have been searched."),
-                              ui::vbInformationOK, ui::vbOK);
+            desk.expectMsgBox(QStringLiteral("Find next"), QStringLiteral("The results of the comparison, have been searched."), ui::vbInformationOK, ui::vbOK);
             EXPECT_EQ(press(f.cmdFindNext), Cell(7, 1));   // never wraps; the red cell stays
             EXPECT_EQ(press(f.cmdFindPrevious), Cell(5, 1));
             EXPECT_EQ(press(f.cmdFindFirst), Cell(1, 1));
@@ -70,14 +58,9 @@ TEST_F(Find, SearchesEveryDirectionRegardlessOfCase)
         });
         EXPECT_EQ(colours(*win.grdResults), before);
         EXPECT_EQ(win.cmdFind->tag(), QStringLiteral("Name"));
-    });
-}
-
-TEST_F(Find, AnEmptyTextFindsFolderRowsAndTheTextIsOfferedAgain)
-{
-    withResults([&] {
-        before = colours(*win.grdResults);
+        // An empty text finds the folder rows; the last text is offered again.
         inFind([&](results::frmFind& f) {
+            f.txtFindString->setText(QString());
             EXPECT_EQ(press(f.cmdFindFirst), Cell(6, 1));
             EXPECT_EQ(f.txtFindString->text(), QStringLiteral("\\"));
             ui::Input::type(*f.txtFindString, QStringLiteral("zzz"));
@@ -87,18 +70,14 @@ TEST_F(Find, AnEmptyTextFindsFolderRowsAndTheTextIsOfferedAgain)
         EXPECT_EQ(colours(*win.grdResults), before);
         g().LanguageIsGreek = true;
         inFind([&](results::frmFind& f) {
-            EXPECT_EQ(f.txtFindString->text(), QStringLiteral("zzz"));
-            EXPECT_EQ(f.cmdOK->caption(), QStringLiteral("\u039F\u039A"));
+            EXPECT_TRUE(f.txtFindString->text() == QStringLiteral("zzz") && f.cmdOK->caption() == QStringLiteral("\u039F\u039A"));
             f.txtFindString->setText(QStringLiteral("same"));
             EXPECT_EQ(press(f.cmdFindFirst), Cell(4, 1));
-            desk.expectMsgBox(QStringLiteral("Εύρεση επομένου"), QStringLiteral("H έρευνα των αποτελεσμάτων της συγκρίσεως, ολοκληρώθηκε."),
-                              ui::vbInformationOK, ui::vbOK);
+            desk.expectMsgBox(QStringLiteral("Εύρεση επομένου"), QStringLiteral("H έρευνα των αποτελεσμάτων της συγκρίσεως, ολοκληρώθηκε."), ui::vbInformationOK, ui::vbOK);
             EXPECT_EQ(press(f.cmdFindNext), Cell(4, 1));
-            desk.expectMsgBox(QStringLiteral("Εύρεση προηγουμένου"), QStringLiteral("Η έρευνα των αποτελεσμάτων της συγκρίσεως, ολοκληρώθηκε."),
-                              ui::vbInformationOK, ui::vbOK);
+            desk.expectMsgBox(QStringLiteral("Εύρεση προηγουμένου"), QStringLiteral("Η έρευνα των αποτελεσμάτων της συγκρίσεως, ολοκληρώθηκε."), ui::vbInformationOK, ui::vbOK);
             EXPECT_EQ(press(f.cmdFindPrevious), Cell(4, 1));
         });
-        g().LanguageIsGreek = false;
         EXPECT_EQ(colours(*win.grdResults), before);
     });
 }

@@ -1,6 +1,5 @@
-// The explanation of a row: the blocks of both structures and the
-// sentences of every kind of row, in English and Greek, on a real
-// comparison; the folder clauses against excluded lists.
+// The explanation of every kind of row on a real comparison, in English and
+// Greek; the folder clauses against excluded lists.
 #include "results/frmInterpretation.h"
 #include "results_fixture.h"
 
@@ -13,8 +12,7 @@ protected:
     struct Shown {
         QString sentence;
         std::array<QStringList, 2> block;   // full, current, supplemental, name, size, date and time, attributes
-        QStringList copiedRow;
-        bool coloursCopied = false;
+        bool rowCopied = true;   // texts and colours, headings included
     };
     // Clicks result row `row` and keeps what the explanation shows.
     Shown explain(int row)
@@ -27,12 +25,9 @@ protected:
                 for (auto* l : {f.lblFullPath[i], f.lblCurrentPath[i], f.lblSupplementalPath[i], f.lblFileName[i], f.lblSize[i],
                                 f.lblDateTime[i], f.lblAttributes[i]})
                     s.block[std::size_t(i)] << l->caption();
-            s.coloursCopied = true;
-            for (int k = 0; k < 9; ++k) {
-                s.copiedRow << f.grdResults->textMatrix(1, k);
-                s.coloursCopied = s.coloursCopied && f.grdResults->cellBackColorAt(1, k) == win.grdResults->cellBackColorAt(row, k)
-                                  && f.grdResults->textMatrix(0, k) == win.grdResults->textMatrix(0, k);
-            }
+            for (int k = 0; k < 18; ++k)
+                s.rowCopied = s.rowCopied && f.grdResults->cellBackColorAt(k / 9, k % 9) == win.grdResults->cellBackColorAt(k < 9 ? 0 : row, k % 9)
+                              && f.grdResults->textMatrix(k / 9, k % 9) == win.grdResults->textMatrix(k < 9 ? 0 : row, k % 9);
         }, ui::HeadlessDesktop::ModalEnd::AutoClose);
         ui::Input::gridMouseUp(*win.grdResults, row, 1);
         return s;
@@ -44,7 +39,6 @@ const QString kFolderFinal = QStringLiteral("Since you have checked the 'Display
 
 TEST_F(Explain, EveryKindOfRowInBothLanguages)
 {
-    sampleTrees();
     struct Case { int row; bool extended; bool greek; QString sentence; };
     const Case cases[] = {
         {5, false, false, "The file in the Primary Structure, compared against the file in the Secondary Structure, is smaller in size, has the same date and time and has the same attributes."},
@@ -70,15 +64,12 @@ TEST_F(Explain, EveryKindOfRowInBothLanguages)
         const Shown size = explain(5);
         EXPECT_EQ(size.block[0], QStringList({"C:\\size.txt", "C:\\", "", "size.txt", "900 bytes", "Wednesday, 1 May 2024 - 12:00:00",
                                               "Hidden: No, System: No, Read only: No, Archive: Yes."}));
-        EXPECT_EQ(size.block[1][4], QStringLiteral("1,200 bytes"));
-        EXPECT_TRUE(size.coloursCopied);
-        EXPECT_EQ(size.copiedRow[3], QStringLiteral("900"));
+        EXPECT_TRUE(size.block[1][4] == QStringLiteral("1,200 bytes") && size.rowCopied);
         EXPECT_EQ(explain(7).block[1].mid(0, 4), QStringList({"D:\\Docs\\a.txt", "D:\\", "Docs\\", "a.txt"}));
         EXPECT_EQ(explain(3).block[0], QStringList(7, QString()));   // no entry on this side
         EXPECT_EQ(explain(8).block[0].mid(0, 5), QStringList({"C:\\Empty\\", "C:\\", "Empty\\", "", ""}));
         g().LanguageIsGreek = true;
         EXPECT_EQ(explain(2).block[0][4], QStringLiteral("1 χαρακτήρας"));
-        g().LanguageIsGreek = false;
     });
 }
 
@@ -88,13 +79,10 @@ TEST_F(Explain, SizesBeyondFourGibibytesCompareAsNumbers)
     ASSERT_TRUE(big.open(QIODevice::WriteOnly) && big.resize(3LL << 30));   // sparse
     big.close();
     file(d, QStringLiteral("big.bin"), "x");
-    const QDateTime t(QDate(2024, 5, 1), QTime(12, 0, 0));
-    setLocalMtime(c, QStringLiteral("big.bin"), t);
-    setLocalMtime(d, QStringLiteral("big.bin"), t);
+    for (auto* drive : {&c, &d}) setLocalMtime(*drive, QStringLiteral("big.bin"), QDateTime(QDate(2024, 5, 1), QTime(12, 0)));
     withResults([&] {
-        const Shown s = explain(1);
-        EXPECT_EQ(s.block[0][4], QStringLiteral("3,221,225,472 bytes"));
-        EXPECT_EQ(s.block[1][4], QStringLiteral("1 byte"));
+        const Shown s = explain(rowOf(QStringLiteral("big.bin")));
+        EXPECT_TRUE(s.block[0][4] == QStringLiteral("3,221,225,472 bytes") && s.block[1][4] == QStringLiteral("1 byte"));
         EXPECT_EQ(s.sentence, QStringLiteral("The file in the Primary Structure, compared against the file in the Secondary Structure, "
                                              "is bigger in size, has the same date and time and has the same attributes."));
     });
@@ -102,36 +90,33 @@ TEST_F(Explain, SizesBeyondFourGibibytesCompareAsNumbers)
 
 TEST_F(Explain, FolderClausesFollowTheFirstExcludedEntryBelowTheFolder)
 {
+    struct Case { QString p0; int code0; QString p1; int code1; QStringList excluded0, excluded1; bool cs; QString expected; };
+    const QString marker = QStringLiteral("\"NULL\"");
+    const Case cases[] = {
+        {"SUB\\", 0, "SUB\\", 2, {}, {}, true, "The folder exists in both structures. The folder in the Primary Structure, contains files. The folder in the Secondary Structure, doesn't contain files. " + kFolderFinal},
+        {"SUB\\", 2, "", 1, {}, {}, true, "The folder in the Primary Structure, doesn't contain files. The folder doesn't exist in the Secondary Structure. " + kFolderFinal},
+        {"SUB\\", 0, "", 1, {}, {"AB\\x.txt", "SUB\\X.TXT"}, true, "The folder in the Primary Structure, contains files. The folder exists in the Secondary Structure, contains files, but has been excluded from the comparison. " + kFolderFinal},
+        {"sub\\", 0, "", 1, {}, {"SUB\\X.TXT"}, false, "The folder exists in the Secondary Structure, contains files, but has been excluded"},
+        {"sub\\", 0, "", 1, {}, {"SUB\\X.TXT"}, true, "The folder doesn't exist in the Secondary Structure."},
+        {"A\\", 0, "", 1, {}, {"AB\\x.txt"}, true, "The folder doesn't exist in the Secondary Structure."},
+        // The first entry below the folder decides, even a sub-folder's marker.
+        {"", 1, "E\\", 0, {"E\\F\\" + marker, "E\\z.txt"}, {}, true, "The foloder exists in the Primary Structure, doesn't contain files, but has been excluded"},
+        {"E\\", 2, "", 1, {"E\\F\\" + marker, "E\\z.txt"}, {}, true, "The folder in the Primary Structure, doesn't contain any files. "},
+        {"E\\", 2, "", 1, {"E\\z.txt"}, {}, true, "The folder in the Primary Structure, contains files that have been excluded from the comparison. "},
+    };
     ui::ListBox& ex0 = *hidden().lstExcluded[0];
     ui::ListBox& ex1 = *hidden().lstExcluded[1];
-    auto sentence = [&](const QString& p0, int code0, const QString& p1, int code1, bool cs = true) {
-        return results::FolderRowSentence({{{p0, code0, &ex0}, {p1, code1, &ex1}}}, true, cs, false);
-    };
-    EXPECT_EQ(sentence("SUB\\", 0, "SUB\\", 2), "The folder exists in both structures. The folder in the Primary Structure, contains files. "
-                                                "The folder in the Secondary Structure, doesn't contain files. " + kFolderFinal);
-    EXPECT_EQ(sentence("SUB\\", 2, "", 1), "The folder in the Primary Structure, doesn't contain files. "
-                                           "The folder doesn't exist in the Secondary Structure. " + kFolderFinal);
-    ex1.addItem(QStringLiteral("SUB\\X.TXT"));
-    ex1.addItem(QStringLiteral("AB\\x.txt"));
-    EXPECT_EQ(sentence("SUB\\", 0, "", 1), "The folder in the Primary Structure, contains files. The folder exists in the Secondary "
-                                           "Structure, contains files, but has been excluded from the comparison. " + kFolderFinal);
-    EXPECT_TRUE(sentence("sub\\", 0, "", 1, false).contains("Secondary Structure, contains files, but has been excluded"));
-    EXPECT_TRUE(sentence("sub\\", 0, "", 1, true).contains("The folder doesn't exist in the Secondary Structure."));
-    EXPECT_TRUE(sentence("A\\", 0, "", 1).contains("The folder doesn't exist in the Secondary Structure."));
-    // A marker sorting first decides, even a sub-folder's.
-    ex0.addItem(QStringLiteral("E\\F\\\"NULL\""));
-    ex0.addItem(QStringLiteral("E\\z.txt"));
-    EXPECT_TRUE(sentence("", 1, "E\\", 0).contains("The foloder exists in the Primary Structure, doesn't contain files, but has been excluded"));
-    EXPECT_TRUE(sentence("E\\", 2, "", 1).contains("The folder in the Primary Structure, doesn't contain any files. "));
-    ex0.clear();
-    ex0.addItem(QStringLiteral("E\\z.txt"));
-    EXPECT_TRUE(sentence("E\\", 2, "", 1).contains("The folder in the Primary Structure, contains files that have been excluded from the comparison. "));
+    for (const Case& k : cases) {
+        ex0.clear(), ex1.clear();
+        for (const QString& item : k.excluded0) ex0.addItem(item);
+        for (const QString& item : k.excluded1) ex1.addItem(item);
+        EXPECT_TRUE(results::FolderRowSentence({{{k.p0, k.code0, &ex0}, {k.p1, k.code1, &ex1}}}, true, k.cs, false).contains(k.expected)) << k.expected.toStdString();
+    }
     // A file on one side is looked up whole in the other side's list.
     EXPECT_TRUE(results::ExcludedFileFound(ex0, QStringLiteral("e\\Z.TXT"), false));
     EXPECT_FALSE(results::ExcludedFileFound(ex0, QStringLiteral("e\\Z.TXT"), true));
     EXPECT_FALSE(results::ExcludedFileFound(ex0, QStringLiteral("E\\z"), false));
-    ex0.clear();
-    ex1.clear();
+    ex0.clear(), ex1.clear();
 }
 
 } // namespace
