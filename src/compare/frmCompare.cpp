@@ -31,7 +31,6 @@ constexpr ui::Color kSysInfoBackground = 0x80000018u;
 constexpr ui::Color kSysHighlightText = 0x8000000Eu;
 constexpr int kCtrlF = 6;
 constexpr int kCtrlP = 16;
-constexpr ui::Color kFlashRed = 255;
 
 
 } // namespace
@@ -125,6 +124,7 @@ void frmCompare::build()
     cmdCancel->Click = [this] { cmdCancel_Click(); };
     cmdDisplayOrder->Click = [this] { basGlobal::ShowOrderOfProcessing(this); };
     Timer1->Tick = [this] { Timer1_Timer(); };
+    wireResultTools();
 }
 
 void frmCompare::buildMenus()
@@ -239,11 +239,12 @@ void frmCompare::Form_Load()
 void frmCompare::Form_QueryUnload(bool& cancel, int unloadMode)
 {
     basGlobal::Globals& g = globals();
-    if (g.ComparisonInProgress) {
+    if (g.ComparisonInProgress || commandBusy_) {
         // A close from the control menu would pull the window from under the
         // run; the run's own unload goes through.
         cancel = basGlobal::ShowCannotCloseWindowMessage(this, basGlobal::Integer(unloadMode));
-        return;
+        if (cancel || g.ComparisonInProgress)
+            return;
     }
     if (!g.ResultsNotPrinted)
         return;
@@ -259,6 +260,7 @@ void frmCompare::Form_QueryUnload(bool& cancel, int unloadMode)
 
 void frmCompare::Form_Unload(bool& /*cancel*/)
 {
+    cpEndFlash();
     basGlobal::Globals& g = globals();
     if (grdResults->cols() != basGlobal::kGridColumns || !g.SaveColumnWidths)
         return;
@@ -441,17 +443,6 @@ void frmCompare::showTotals(int structure, const QString& folders, const QString
 {
     lblTotalFolders[structure]->setCaption(folders);
     lblTotalFiles[structure]->setCaption(files);
-}
-
-void cpFlashBackgroundColor(frmCompare& form)
-{
-    ui::FlexGrid& grid = *form.grdResults;
-    const ui::Color own = ui::Color(form.cmdDisplayNextDifference->tag().toLongLong());
-    grid.setCellBackColor(grid.cellBackColor() != kFlashRed ? kFlashRed : own);
-    if (form.Timer2->tag() == QStringLiteral("11")) {
-        form.Timer2->setEnabled(false);
-        grid.setCellBackColor(own);
-    }
 }
 
 frmCompare& CompareWindow()

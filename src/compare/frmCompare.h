@@ -108,11 +108,46 @@ public:
     ui::FlexGrid& grid() override { return *grdResults; }
     void showTotals(int structure, const QString& folders, const QString& files) override;
 
+    // --- Working with the results (frmCompareTools.cpp) ----------------------
+    // Next difference: from the row after CurrentDifferenceRow down to the
+    // next row whose two sides differ; the found Primary name cell flashes.
+    void cmdDisplayNextDifference_Click();
+    // The right button pops up the Difference menu.
+    void cmdDisplayNextDifference_MouseUp(int button, int shift, int x, int y);
+    // The next search starts at the row shown at the top of the view.
+    void mnuDifferenceTopRow_Click();
+    // One tick of the flash clock.
+    void Timer2_Timer();
+    // Toggles the flashed cell red and back; the eleventh tick ends the flash.
+    void cpFlashBackgroundColor();
+    // Ends a running flash at once, the cell back in its own colour. Every
+    // tool that reads or paints cells, and the closing, runs it first.
+    void cpEndFlash();
+    // The flashed cell, or (-1, -1) when no flash runs.
+    int flashRow() const { return flashRow_; }
+    int flashCol() const { return flashCol_; }
+    // A click on the headings or the marker column restores the default
+    // widths; on a result cell it explains that row.
+    void grdResults_MouseUp(int button, int shift, int x, int y);
+    // Where each structure lives: this computer, or an exported file.
+    void cmdReminder_Click();
+    // Open the Find and Print windows (through the window hooks).
+    void cmdFind_Click();
+    void cmdPrint_Click();
+    // True while one of the commands above runs: the others are ignored and
+    // a close from the control menu is refused meanwhile.
+    bool commandBusy() const { return commandBusy_; }
+
 protected:
     void build() override;
 
 private:
+    friend class ToolCommand;
     void buildMenus();
+    void wireResultTools();
+    int flashRow_ = -1;
+    int flashCol_ = -1;
+    bool commandBusy_ = false;
     void Form_Load();
     void Form_QueryUnload(bool& cancel, int unloadMode);
     void Form_Unload(bool& cancel);
@@ -123,14 +158,14 @@ private:
 // window's Compare).
 frmCompare& CompareWindow();
 
-// One step of the flash of the grid's current cell: red (255) and back to
-// the colour kept in the tag of cmdDisplayNextDifference; after the
-// eleventh tick of Timer2 the flash stops on the cell's own colour.
-void cpFlashBackgroundColor(frmCompare& form);
-
 // The elapsed-time text of a number of seconds: hh:mm:ss, hours growing
 // past two digits.
 QString ElapsedTimeText(qint64 seconds);
+
+// The Reminder's text: where each structure lives in comparison mode 0
+// (both live) or 1 (off line; a structure with an imported file is named
+// by it); "" for any other mode.
+QString ReminderText(int comparisonMode, const QString& primaryFile, const QString& secondaryFile, bool greek);
 
 // " n % " for a percentage, n the nearest whole number (a half to the even one).
 QString ProgressToolTipText(double percent);

@@ -362,24 +362,4 @@ TEST_F(Alignment, ABadDateIsARunTimeError)
         platform::AppError);
 }
 
-TEST_F(Alignment, FlashTogglesRedAndEndsOnTheOwnColour)
-{
-    entry(0, QStringLiteral("a"));
-    entry(1, QStringLiteral("b"));
-    runAll();
-    ui::FlexGrid& grid = *win.grdResults;
-    grid.setRow(1);
-    grid.setCol(1);
-    win.cmdDisplayNextDifference->setTag(QString::number(kTint0));
-    win.Timer2->setEnabled(true);
-    std::vector<ui::Color> seen;
-    for (int tick = 1; tick <= 11; ++tick) {
-        win.Timer2->setTag(QString::number(tick));
-        compare::cpFlashBackgroundColor(win);
-        seen.push_back(grid.cellBackColor());
-    }
-    EXPECT_EQ(seen, (std::vector<ui::Color>{255, kTint0, 255, kTint0, 255, kTint0, 255, kTint0, 255, kTint0, kTint0}));
-    EXPECT_FALSE(win.Timer2->enabled());
-}
-
 } // namespace

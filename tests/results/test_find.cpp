@@ -1,0 +1,85 @@
+// Find on a real comparison: directions, wrapping, messages, the case rule
+// and the one red cell.
+#include "results/frmFind.h"
+#include "results_fixture.h"
+
+using namespace results_test;
+
+namespace {
+
+class Find : public ResultsTest {
+protected:
+    void inFind(const std::function<void(results::frmFind&)>& script)
+    {
+        desk.onModal(QStringLiteral("frmFind"), [script](ui::Form& f) { script(static_cast<results::frmFind&>(f)); },
+                     ui::HeadlessDesktop::ModalEnd::AutoClose);
+        ui::Input::click(*win.cmdFind);
+    }
+    // The red cell after a press (the current one); the others keep their colours.
+    std::pair<int, int> press(ui::CommandButton* b)
+    {
+        ui::Input::click(*b);
+        std::vector<ui::Color> now = colours(*win.grdResults);
+        const auto red = std::find(now.begin(), now.end(), 255u);
+        if (red == now.end()) {
+            EXPECT_EQ(now, before);
+            return {-1, -1};
+        }
+        const int k = int(red - now.begin()), cols = win.grdResults->cols();
+        now[std::size_t(k)] = before[std::size_t(k)];
+        EXPECT_EQ(now, before);
+        EXPECT_EQ(std::pair(win.grdResults->row(), win.grdResults->col()), std::pair(k / cols, k % cols));
+        return {k / cols, k % cols};
+    }
+    std::vector<ui::Color> before;
+};
+
+using Cell = std::pair<int, int>;
+
+TEST_F(Find, SearchesEveryDirectionRegardlessOfCaseLeavingOneRedCell)
+{
+    withResults([&] {
+        before = colours(*win.grdResults);
+        inFind([&](results::frmFind& f) {
+            ui::Input::type(*f.txtFindString, QStringLiteral("txt"));
+            EXPECT_EQ(press(f.cmdFindNext), Cell(1, 1));   // right after typing, Next is First
+            EXPECT_EQ(press(f.cmdFindNext), Cell(2, 1));
+            EXPECT_EQ(press(f.cmdFindNext), Cell(3, 2));   // the leftmost matching cell
+            EXPECT_EQ(press(f.cmdFindLast), Cell(7, 1));
+            desk.expectMsgBox(QStringLiteral("Find next"), QStringLiteral("The results of the comparison, have been searched."), ui::vbInformationOK, ui::vbOK);
+            EXPECT_EQ(press(f.cmdFindNext), Cell(7, 1));   // never wraps; the red cell stays
+            EXPECT_EQ(press(f.cmdFindPrevious), Cell(5, 1));
+            EXPECT_EQ(press(f.cmdFindFirst), Cell(1, 1));
+            EXPECT_EQ(press(f.cmdFindPrevious), Cell(7, 1));   // from the bottom after row 1
+            // Neither the heading row nor the marker column is searched.
+            ui::Input::type(*f.txtFindString, QStringLiteral("Name"));
+            desk.expectMsgBox(QStringLiteral("Find first"), QStringLiteral("Text 'Name', not found."), ui::vbExclamationOK, ui::vbOK);
+            EXPECT_EQ(press(f.cmdFindFirst), Cell(7, 1));
+        });
+        EXPECT_EQ(colours(*win.grdResults), before);
+        EXPECT_EQ(win.cmdFind->tag(), QStringLiteral("Name"));
+        // An empty text finds the folder rows; the last text is offered again.
+        inFind([&](results::frmFind& f) {
+            f.txtFindString->setText(QString());
+            EXPECT_EQ(press(f.cmdFindFirst), Cell(6, 1));
+            EXPECT_EQ(f.txtFindString->text(), QStringLiteral("\\"));
+            ui::Input::type(*f.txtFindString, QStringLiteral("zzz"));
+            desk.expectMsgBox(QStringLiteral("Find previous"), QStringLiteral("Text 'zzz', not found."), ui::vbExclamationOK, ui::vbOK);
+            EXPECT_EQ(press(f.cmdFindPrevious), Cell(6, 1));   // a whole-grid search: the not-found text
+        });
+        EXPECT_EQ(colours(*win.grdResults), before);
+        g().LanguageIsGreek = true;
+        inFind([&](results::frmFind& f) {
+            EXPECT_TRUE(f.txtFindString->text() == QStringLiteral("zzz") && f.cmdOK->caption() == QStringLiteral("\u039F\u039A"));
+            f.txtFindString->setText(QStringLiteral("same"));
+            EXPECT_EQ(press(f.cmdFindFirst), Cell(4, 1));
+            desk.expectMsgBox(QStringLiteral("Εύρεση επομένου"), QStringLiteral("H έρευνα των αποτελεσμάτων της συγκρίσεως, ολοκληρώθηκε."), ui::vbInformationOK, ui::vbOK);
+            EXPECT_EQ(press(f.cmdFindNext), Cell(4, 1));
+            desk.expectMsgBox(QStringLiteral("Εύρεση προηγουμένου"), QStringLiteral("Η έρευνα των αποτελεσμάτων της συγκρίσεως, ολοκληρώθηκε."), ui::vbInformationOK, ui::vbOK);
+            EXPECT_EQ(press(f.cmdFindPrevious), Cell(4, 1));
+        });
+        EXPECT_EQ(colours(*win.grdResults), before);
+    });
+}
+
+} // namespace

@@ -1,0 +1,122 @@
+// The explanation of every kind of row on a real comparison, in English and
+// Greek; the folder clauses against excluded lists.
+#include "results/frmInterpretation.h"
+#include "results_fixture.h"
+
+using namespace results_test;
+
+namespace {
+
+class Explain : public ResultsTest {
+protected:
+    struct Shown {
+        QString sentence;
+        std::array<QStringList, 2> block;   // full, current, supplemental, name, size, date and time, attributes
+        bool rowCopied = true;   // texts and colours, headings included
+    };
+    // Clicks result row `row` and keeps what the explanation shows.
+    Shown explain(int row)
+    {
+        Shown s;
+        desk.onModal(QStringLiteral("frmInterpretation"), [&](ui::Form& form) {
+            auto& f = static_cast<results::frmInterpretation&>(form);
+            s.sentence = f.lblInterpretation->caption();
+            for (int i = 0; i < 2; ++i)
+                for (auto* l : {f.lblFullPath[i], f.lblCurrentPath[i], f.lblSupplementalPath[i], f.lblFileName[i], f.lblSize[i],
+                                f.lblDateTime[i], f.lblAttributes[i]})
+                    s.block[std::size_t(i)] << l->caption();
+            for (int k = 0; k < 18; ++k)
+                s.rowCopied = s.rowCopied && f.grdResults->cellBackColorAt(k / 9, k % 9) == win.grdResults->cellBackColorAt(k < 9 ? 0 : row, k % 9)
+                              && f.grdResults->textMatrix(k / 9, k % 9) == win.grdResults->textMatrix(k < 9 ? 0 : row, k % 9);
+        }, ui::HeadlessDesktop::ModalEnd::AutoClose);
+        ui::Input::gridMouseUp(*win.grdResults, row, 1);
+        return s;
+    }
+};
+
+const QString kFinal = QStringLiteral(" Since you have checked the option 'Display extended information' of the window titled 'Options', this result is final.");
+const QString kFolderFinal = QStringLiteral("Since you have checked the 'Display extended information' option of the window titled 'Options', this result is final.");
+
+TEST_F(Explain, EveryKindOfRowInBothLanguages)
+{
+    struct Case { int row; bool extended; bool greek; QString sentence; };
+    const Case cases[] = {
+        {5, false, false, "The file in the Primary Structure, compared against the file in the Secondary Structure, is smaller in size, has the same date and time and has the same attributes."},
+        {1, false, false, "The file in the Primary Structure, compared against the file in the Secondary Structure, has the same size, is newer and has the same attributes."},
+        {5, false, true, "Το αρχείο της Πρωτευούσης Δομής, συγκρινόμενο με το αρχείο της Δευτερευούσης Δομής, είναι μικρότερο σε μέγεθος, έχει την ίδια χρονολογία και ώρα και έχει τις ίδιες ιδιότητες."},
+        {1, false, true, "Το αρχείο της Πρωτευούσης Δομής, συγκρινόμενο με το αρχείο της Δευτερευούσης Δομής, έχει το ίδιο μέγεθος, είναι νεότερο και έχει τις ίδιες ιδιότητες."},
+        {3, false, false, "The file in the Secondary Structure, doesn't seem to exist in the Primary Structure. If you want to know whether the file also exists in the Primary Stucture, but has been excluded from the comparison, you must check the 'Display extended information' option of the window titled 'Options'."},
+        {2, true, false, "The file exists only in the Primary Structure." + kFinal},
+        {2, true, true, "Το αρχείο υπάρχει μόνον στην Πρωτεύουσα Δομή. Επειδή έχετε ενεργοποιήσει την επιλογή «Εμφάνιση εκτενούς πληροφορήσεως» του παραθύρου με τίτλο «Επιλογές», αυτό το αποτέλεσμα είναι τελικό."},
+        {6, false, false, "The folder exists in both Structures. If you need extended information, you must check the 'Display extended information' option of the window titled 'Options'."},
+        {6, true, false, "The folder exists in both structures. The folder in the Primary Structure, contains files. The folder in the Secondary Structure, contains files. " + kFolderFinal},
+        {8, true, false, "The folder exists in both structures. The folder in the Primary Structure, doesn't contain files. The folder in the Secondary Structure, doesn't contain files. " + kFolderFinal},
+        {8, true, true, "Ο φάκελλος υπάρχει και στις δύο δομές. Ο φάκελλος της Πρωτευούσης Δομής, δεν περιέχει αρχεία. Ο φάκελλος της Δευτερευούσης Δομής, δεν περιέχει αρχεία. Επειδή έχετε ενεργοποιήσει την επιλογή «Εμφάνιση εκτενούς πληροφορήσεως» του παραθύρου με τίτλο «Επιλογές», αυτό το αποτέλεσμα είναι τελικό."},
+    };
+    withResults([&] {
+        for (const Case& k : cases) {
+            g().ShowExtendedInformation = k.extended;
+            g().LanguageIsGreek = k.greek;
+            EXPECT_EQ(explain(k.row).sentence, k.sentence) << k.row;
+        }
+        g().LanguageIsGreek = false;
+        // A file in the compared folder, a drive root: no folder above it.
+        const Shown size = explain(5);
+        EXPECT_EQ(size.block[0], QStringList({"C:\\size.txt", "C:\\", "", "size.txt", "900 bytes", "Wednesday, 1 May 2024 - 12:00:00",
+                                              "Hidden: No, System: No, Read only: No, Archive: Yes."}));
+        EXPECT_TRUE(size.block[1][4] == QStringLiteral("1,200 bytes") && size.rowCopied);
+        EXPECT_EQ(explain(7).block[1].mid(0, 4), QStringList({"D:\\Docs\\a.txt", "D:\\", "Docs\\", "a.txt"}));
+        EXPECT_EQ(explain(3).block[0], QStringList(7, QString()));   // no entry on this side
+        EXPECT_EQ(explain(8).block[0].mid(0, 5), QStringList({"C:\\Empty\\", "C:\\", "Empty\\", "", ""}));
+        g().LanguageIsGreek = true;
+        EXPECT_EQ(explain(2).block[0][4], QStringLiteral("1 χαρακτήρας"));
+    });
+}
+
+TEST_F(Explain, SizesBeyondFourGibibytesCompareAsNumbers)
+{
+    QFile big(nativeOf(c, QStringLiteral("big.bin")));
+    ASSERT_TRUE(big.open(QIODevice::WriteOnly) && big.resize(3LL << 30));   // sparse
+    big.close();
+    file(d, QStringLiteral("big.bin"), "x");
+    for (auto* drive : {&c, &d}) setLocalMtime(*drive, QStringLiteral("big.bin"), QDateTime(QDate(2024, 5, 1), QTime(12, 0)));
+    withResults([&] {
+        const Shown s = explain(rowOf(QStringLiteral("big.bin")));
+        EXPECT_TRUE(s.block[0][4] == QStringLiteral("3,221,225,472 bytes") && s.block[1][4] == QStringLiteral("1 byte"));
+        EXPECT_EQ(s.sentence, QStringLiteral("The file in the Primary Structure, compared against the file in the Secondary Structure, "
+                                             "is bigger in size, has the same date and time and has the same attributes."));
+    });
+}
+
+TEST_F(Explain, FolderClausesFollowTheFirstExcludedEntryBelowTheFolder)
+{
+    struct Case { QString p0; int code0; QString p1; int code1; QStringList excluded0, excluded1; bool cs; QString expected; };
+    const QString marker = QStringLiteral("\"NULL\"");
+    const Case cases[] = {
+        {"SUB\\", 0, "SUB\\", 2, {}, {}, true, "The folder exists in both structures. The folder in the Primary Structure, contains files. The folder in the Secondary Structure, doesn't contain files. " + kFolderFinal},
+        {"SUB\\", 2, "", 1, {}, {}, true, "The folder in the Primary Structure, doesn't contain files. The folder doesn't exist in the Secondary Structure. " + kFolderFinal},
+        {"SUB\\", 0, "", 1, {}, {"AB\\x.txt", "SUB\\X.TXT"}, true, "The folder in the Primary Structure, contains files. The folder exists in the Secondary Structure, contains files, but has been excluded from the comparison. " + kFolderFinal},
+        {"sub\\", 0, "", 1, {}, {"SUB\\X.TXT"}, false, "The folder exists in the Secondary Structure, contains files, but has been excluded"},
+        {"sub\\", 0, "", 1, {}, {"SUB\\X.TXT"}, true, "The folder doesn't exist in the Secondary Structure."},
+        {"A\\", 0, "", 1, {}, {"AB\\x.txt"}, true, "The folder doesn't exist in the Secondary Structure."},
+        // The first entry below the folder decides, even a sub-folder's marker.
+        {"", 1, "E\\", 0, {"E\\F\\" + marker, "E\\z.txt"}, {}, true, "The foloder exists in the Primary Structure, doesn't contain files, but has been excluded"},
+        {"E\\", 2, "", 1, {"E\\F\\" + marker, "E\\z.txt"}, {}, true, "The folder in the Primary Structure, doesn't contain any files. "},
+        {"E\\", 2, "", 1, {"E\\z.txt"}, {}, true, "The folder in the Primary Structure, contains files that have been excluded from the comparison. "},
+    };
+    ui::ListBox& ex0 = *hidden().lstExcluded[0];
+    ui::ListBox& ex1 = *hidden().lstExcluded[1];
+    for (const Case& k : cases) {
+        ex0.clear(), ex1.clear();
+        for (const QString& item : k.excluded0) ex0.addItem(item);
+        for (const QString& item : k.excluded1) ex1.addItem(item);
+        EXPECT_TRUE(results::FolderRowSentence({{{k.p0, k.code0, &ex0}, {k.p1, k.code1, &ex1}}}, true, k.cs, false).contains(k.expected)) << k.expected.toStdString();
+    }
+    // A file on one side is looked up whole in the other side's list.
+    EXPECT_TRUE(results::ExcludedFileFound(ex0, QStringLiteral("e\\Z.TXT"), false));
+    EXPECT_FALSE(results::ExcludedFileFound(ex0, QStringLiteral("e\\Z.TXT"), true));
+    EXPECT_FALSE(results::ExcludedFileFound(ex0, QStringLiteral("E\\z"), false));
+    ex0.clear(), ex1.clear();
+}
+
+} // namespace
