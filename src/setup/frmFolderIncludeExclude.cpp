@@ -320,7 +320,9 @@ void frmFolderIncludeExclude::lstFirstLevelFolders_Click(int i)
     trap.step([&] {
         const bool cs = g.VolumeIsCaseSensitive;
         const int current = list.listIndex();
-        const QString name = current >= 0 ? basGlobal::ApplyCaseSensitivity(list.list(current), cs) : QString();
+        if (current < 0)
+            return;   // no current item: a name of "" that no folder has
+        const QString name = basGlobal::ApplyCaseSensitivity(list.list(current), cs);
         for (int k = 0; k < other.listCount(); ++k) {
             if (basGlobal::ApplyCaseSensitivity(other.list(k), cs) != name)
                 continue;

@@ -1,5 +1,4 @@
-// The set-up windows' tests run headless, except the screenshots, which need
-// a QApplication; ctest runs them on the offscreen platform.
+// Headless tests, but the screenshots need a QApplication (offscreen platform).
 #include <QApplication>
 
 #include <gtest/gtest.h>

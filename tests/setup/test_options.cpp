@@ -1,87 +1,90 @@
 // The Options window: what the load shows, the input rules of the levels and
 // pattern fields, Apply's 22 keys, OK, Browse and the notices.
-#include "setup_fixture.h"
+#include "compare/compare_fixture.h"
+#include "setup/frmOptions.h"
 
-#include "shared/Messages.h"
-
-using namespace setup_test;
 using setup::frmOptions;
+using ui::Input;
 
 namespace {
 
-class Options : public SetupTest {
+class Options : public compare_test::CompareTest {
 protected:
     void SetUp() override
     {
-        SetupTest::SetUp();
+        CompareTest::SetUp();
         // The settings of a new INI file.
         g().InitialPath = {QStringLiteral("C:\\Left"), QStringLiteral("C:\\Right")};
         g().NumberOfLevelsLimit = 1;
-        g().DateFormatName = QStringLiteral("short");
-        g().TimeFormatName = QStringLiteral("long");
+        g().DateFormatName = QStringLiteral("short"), g().TimeFormatName = QStringLiteral("long");
         g().CommonFilesOnly = g().FolderIncludeExcludeEnabled = g().ShowOptionsBeforeComparison = true;
     }
     frmOptions win_;
     int beeps() { return int(desk.entries(ui::HeadlessDesktop::Entry::Beep).size()); }
+    QString iniText() { QFile f(nativeOf(c, QStringLiteral("Quillmarsh.ini"))); return f.open(QIODevice::ReadOnly) ? QString(f.readAll()) : QString(); }
     // The keys of the INI file in the order they stand, "key=value".
     QStringList iniKeys() { return iniText().split(QStringLiteral("\r\n")).filter(QStringLiteral("=")); }
+    // Runs `script` inside the window, shown modally and loaded afresh.
+    template <class F>
+    void inside(ui::Form& form, F script)
+    {
+        desk.onModal(form.name(), [script](ui::Form&) { script(); });
+        form.show(ui::Modal);
+    }
 };
 
-struct LoadCase {
-    int levels;
-    const char* date;
-    const char* time;
-    int mode;
-    bool hideTips, resizeFont;
-    int levelsOption;
-    bool fieldEnabled;
-    int dateOption, timeOption;
-};
+// The controls as one line: levels option, text and whether the field and
+// its up-down are on; date, time and mode options; the attribute boxes; the
+// ten other boxes; the resize box and its tag; the Secondary path tool tip.
+QString shown(const frmOptions& w)
+{
+    auto index = [](const ui::ControlArray<ui::OptionButton>& group) {
+        for (ui::OptionButton* o : group)
+            if (o->value()) return QString::number(o->index());
+        return QStringLiteral("-");
+    };
+    QString boxes;
+    for (ui::Control* c : w.controls())
+        if (c->kind() == ui::ControlKind::CheckBox && c->visible()) boxes += QString::number(static_cast<ui::CheckBox*>(c)->value());
+    return index(w.optNumberOfLevels) + u' ' + w.txtNumberOfLevels->text()
+        + (w.txtNumberOfLevels->enabled() && w.updNumberOfLevels->enabled() ? u'+' : u'-') + u' ' + index(w.optDateFormat)
+        + index(w.optTimeFormat) + index(w.optComparison) + u' ' + boxes + u' ' + w.chkResizeFont->tag() + u'|'
+        + w.lblInitialPath[1]->toolTipText();
+}
 
 TEST_F(Options, LoadShowsEverySetting)
 {
-    const LoadCase cases[] = {
-        {1, "short", "long", 0, false, false, 1, false, 0, 1},
-        {0, "Short", "short", 2, true, true, 0, false, 1, 0},
-        {25, "", "long", 1, false, true, 2, true, 1, 1},
+    const std::pair<std::function<void(basGlobal::Globals&)>, const char*> cases[] = {
+        {[](auto&) {}, "1 1- 010 111111000000001 |C:\\Right\\"},
+        {[](auto& s) {   // only "short" is Short
+             s.NumberOfLevelsLimit = 0, s.DateFormatName = QStringLiteral("Short"), s.TimeFormatName = QStringLiteral("short");
+             s.ComparisonMode = 2, s.HidePathToolTips = s.ResizeFontEnabled = s.RemindToPrint = true;
+         }, "0 0- 102 111111000100111 |"},
+        {[](auto& s) {
+             s.NumberOfLevelsLimit = 25, s.DateFormatName.clear(), s.ComparisonMode = 1;
+             s.IncludeArchiveFiles = s.CommonFilesOnly = s.ShowOptionsBeforeComparison = false;
+             s.FailSafeChecks = s.ShowExtendedInformation = s.SaveColumnWidths = true;
+         }, "2 25+ 101 111010010111110 |"},
     };
-    for (const LoadCase& t : cases) {
-        g().NumberOfLevelsLimit = basGlobal::Integer(t.levels);
-        g().DateFormatName = QLatin1String(t.date);
-        g().TimeFormatName = QLatin1String(t.time);
-        g().ComparisonMode = basGlobal::Integer(t.mode);
-        g().HidePathToolTips = t.hideTips;
-        g().ResizeFontEnabled = t.resizeFont;
-        g().IncludeSystemFiles = t.levels != 1;
-        win_.load();
-        SCOPED_TRACE(t.levels);
-        EXPECT_TRUE(win_.optNumberOfLevels[t.levelsOption]->value());
-        EXPECT_EQ(win_.txtNumberOfLevels->text(), QString::number(t.levels));
-        EXPECT_EQ(win_.txtNumberOfLevels->enabled(), t.fieldEnabled);
-        EXPECT_EQ(win_.updNumberOfLevels->enabled(), t.fieldEnabled);
-        EXPECT_TRUE(win_.optDateFormat[t.dateOption]->value());
-        EXPECT_TRUE(win_.optTimeFormat[t.timeOption]->value());
-        EXPECT_TRUE(win_.optComparison[t.mode]->value());
-        EXPECT_EQ(win_.chkFileAttributes[2]->value(), t.levels != 1 ? 1 : 0);
-        EXPECT_EQ(win_.chkCompareOnlyTheCommonFiles->value(), 1);
-        EXPECT_EQ(win_.chkResizeFont->value(), t.resizeFont ? 1 : 0);   // no notice
-        EXPECT_EQ(win_.chkResizeFont->tag(), QString());
-        EXPECT_EQ(win_.lblInitialPath[0]->caption(), QStringLiteral("C:\\Left\\"));
-        EXPECT_EQ(win_.lblInitialPath[1]->toolTipText(), t.hideTips ? QString() : QStringLiteral("C:\\Right\\"));
+    for (const auto& [set, expected] : cases) {   // each row changes the settings the row before left
+        set(g());
+        win_.load();   // the resize box checked without a notice
+        EXPECT_EQ(shown(win_), QString::fromUtf8(expected));
         EXPECT_EQ(win_.lblInitialPath[0]->backColor(), main.lstFirstLevelFolders[0]->backColor());
-        EXPECT_TRUE(win_.cmdCancel->enabled());
         win_.unload();
     }
     g().LanguageIsGreek = true;
     win_.load();
-    EXPECT_EQ(win_.caption(), QStringLiteral("Επιλογές"));
-    EXPECT_EQ(win_.cmdOK->caption(), QStringLiteral("OK"));
-    EXPECT_EQ(win_.optTimeFormat[0]->caption(), QStringLiteral(" Σύντομη "));
+    EXPECT_EQ(win_.caption() + win_.cmdOK->caption() + win_.optTimeFormat[0]->caption(), QStringLiteral("ΕπιλογέςOK Σύντομη "));
 }
 
+// Starting from a text, one action on the levels field ('t' typing, 'p'
+// pasting over the whole text, 'l' pasting and leaving, 'v' Ctrl+V, 'u' the
+// up arrow); then the text, the beeps and the option selected.
 struct FieldCase {
     const char* start;
-    std::function<void(frmOptions&)> act;
+    char action;
+    const char* input;
     const char* text;
     int beeps;
     int option;
@@ -89,56 +92,33 @@ struct FieldCase {
 
 TEST_F(Options, LevelsFieldKeysPastesAndLeaving)
 {
-    auto typed = [](const char* s) { return [s](frmOptions& w) { Input::type(*w.txtNumberOfLevels, QLatin1String(s)); }; };
-    auto pasted = [](const char* s) { return [s](frmOptions& w) { Input::paste(*w.txtNumberOfLevels, QLatin1String(s)); }; };
-    auto typedAndLeft = [](const char* s) {
-        return [s](frmOptions& w) {
-            Input::paste(*w.txtNumberOfLevels, QLatin1String(s));   // over the whole text
-            Input::focus(*w.txtFilePattern);
-        };
-    };
     const FieldCase cases[] = {
-        {"", typed("12345"), "1234", 1, 2},
-        {"9999", typed("5"), "9999", 1, 2},          // all selected: still four digits
-        {"", typed("a- ."), "", 4, 2},
-        {"12", [](frmOptions& w) { Input::focus(*w.txtNumberOfLevels); Input::key(w, 'V', ui::vbCtrlMask); }, "12", 1, 2},
-        {"12", pasted("12345"), "0", 0, 2},
-        {"12", pasted("1.5"), "0", 0, 2},
-        {"12", pasted(" 7"), "0", 0, 2},
-        {"12", typedAndLeft(""), "1", 0, 1},
-        {"", typedAndLeft("0000"), "0", 0, 0},
-        {"", typedAndLeft("7"), "7", 0, 2},
-        {"25", [](frmOptions& w) { Input::upDown(*w.updNumberOfLevels, +1); }, "26", 0, 2},
+        {"", 't', "12345", "1234", 1, 2},  {"9999", 't', "5", "9999", 1, 2},   // all selected: still four digits
+        {"", 't', "a- .", "", 4, 2},       {"12", 'v', "", "12", 1, 2},
+        {"12", 'p', "12345", "0", 0, 2},   {"12", 'p', "1.5", "0", 0, 2},      {"12", 'p', " 7", "0", 0, 2},
+        {"12", 'l', "", "1", 0, 1},        {"", 'l', "0000", "0", 0, 0},       {"", 'l', "7", "7", 0, 2},
+        {"25", 'u', "", "26", 0, 2},
     };
     g().NumberOfLevelsLimit = 25;
     for (const FieldCase& t : cases) {
         SCOPED_TRACE(t.text);
         inside(win_, [&] {
+            ui::TextBox& box = *win_.txtNumberOfLevels;
             Input::focus(*win_.cmdApply);
-            win_.txtNumberOfLevels->setText(QLatin1String(t.start));
+            box.setText(QLatin1String(t.start));
             desk.clearTranscript();
-            t.act(win_);
-            EXPECT_EQ(win_.txtNumberOfLevels->text(), QLatin1String(t.text));
+            if (t.action == 't') Input::type(box, QLatin1String(t.input));
+            if (t.action == 'p' || t.action == 'l') Input::paste(box, QLatin1String(t.input));
+            if (t.action == 'l') Input::focus(*win_.txtFilePattern);
+            if (t.action == 'v') Input::focus(box), Input::key(win_, 'V', ui::vbCtrlMask);
+            if (t.action == 'u') Input::upDown(*win_.updNumberOfLevels, +1);
+            EXPECT_EQ(box.text(), QLatin1String(t.text));
             EXPECT_EQ(beeps(), t.beeps);
             EXPECT_TRUE(win_.optNumberOfLevels[t.option]->value());
-            EXPECT_EQ(win_.txtNumberOfLevels->enabled(), t.option == 2);
+            EXPECT_EQ(box.enabled(), t.option == 2);
             Input::click(*win_.cmdCancel);
         });
     }
-}
-
-TEST_F(Options, PatternFieldLeftBlankBecomesAllFiles)
-{
-    inside(win_, [&] {
-        Input::type(*win_.txtFilePattern, QStringLiteral("   "));
-        Input::focus(*win_.cmdApply);
-        EXPECT_EQ(win_.txtFilePattern->text(), QStringLiteral("*.*"));
-        Input::type(*win_.txtFilePattern, QStringLiteral(" *.txt"));
-        Input::focus(*win_.cmdApply);
-        EXPECT_EQ(win_.txtFilePattern->text(), QStringLiteral(" *.txt"));
-        Input::click(*win_.cmdOK);
-    });
-    EXPECT_EQ(g().FileTypesPattern, QStringLiteral(" *.txt"));
 }
 
 TEST_F(Options, ApplyWritesTheKeysInOrderAndTwice)
@@ -155,6 +135,9 @@ TEST_F(Options, ApplyWritesTheKeysInOrderAndTwice)
                                 ui::vbInformationOK, ui::vbOK);
     desk.expectMsgBox(QStringLiteral("Order of processing"), basGlobal::OrderOfProcessingText(false), ui::vbInformationOK,
                       ui::vbOK);
+    for (int k = 0; k < 2; ++k)   // checked and unchecked: a notice each time
+        desk.expectMsgBoxContaining(QStringLiteral("Resize font"), QStringLiteral("after we shut down and restart"),
+                                    ui::vbInformationOK, ui::vbOK);
     inside(win_, [&] {
         Input::click(*win_.chkFileAttributes[4]);
         Input::click(*win_.optComparison[1]);
@@ -165,13 +148,17 @@ TEST_F(Options, ApplyWritesTheKeysInOrderAndTwice)
         Input::click(*win_.cmdReset);
         Input::click(*win_.cmdDisplayOrder);
         EXPECT_FALSE(win_.cmdCancel->enabled()) << "Reset and Order change nothing";
+        Input::click(*win_.chkResizeFont);
+        Input::click(*win_.chkResizeFont);
         Input::click(*win_.chkFailSafe);
         EXPECT_TRUE(win_.cmdCancel->enabled());
+        Input::click(*win_.cmdApply);
+        EXPECT_TRUE(iniKeys().contains(QStringLiteral("FailSafe=True")));
+        Input::click(*win_.chkExtendedInfo);
         Input::click(*win_.cmdOK);
     });
-    EXPECT_TRUE(g().FailSafeChecks);
-    EXPECT_TRUE(g().ResetSettingsOnExit);
-    EXPECT_TRUE(iniText().contains(QStringLiteral("FailSafe=False"))) << "OK writes nothing";
+    EXPECT_TRUE(g().ShowExtendedInformation && g().ResetSettingsOnExit);
+    EXPECT_TRUE(iniText().contains(QStringLiteral("ExtendedInformation=False"))) << "OK writes nothing";
 }
 
 TEST_F(Options, AFailedWriteIsReportedAndTheOthersAreWritten)
@@ -181,8 +168,7 @@ TEST_F(Options, AFailedWriteIsReportedAndTheOthersAreWritten)
         const QString caption = basGlobal::ErrorReportCaption(QStringLiteral("Tarnwick"), QStringLiteral("OAC1000"));
         desk.expectMsgBoxContaining(caption, QStringLiteral("Error condition 5 "), ui::vbQuestionYesNo, ui::vbNo);
         Input::click(*win_.cmdApply);
-        EXPECT_EQ(iniKeys().size(), 21);
-        EXPECT_FALSE(iniText().contains(QStringLiteral("Pattern")));
+        EXPECT_EQ(iniKeys().size(), 21);   // all but Pattern
         EXPECT_FALSE(win_.cmdCancel->enabled());
         // An INI that cannot be written at all: each key is reported.
         file(c, QStringLiteral("blocked"));
@@ -204,51 +190,48 @@ TEST_F(Options, EnterOnOkWithAnEmptyLevelsFieldActsLikeAClick)
         Input::paste(*win_.txtNumberOfLevels, QString());
         Input::key(win_, ui::vbKeyReturn);
     });
-    EXPECT_FALSE(win_.isLoaded());
-    EXPECT_EQ(g().NumberOfLevelsLimit, 1);
-    EXPECT_EQ(g().FileTypesPattern, QStringLiteral("*.*"));
-    EXPECT_EQ(iniText(), QString());
+    EXPECT_EQ(QString::number(g().NumberOfLevelsLimit) + g().FileTypesPattern + iniText(), QStringLiteral("1*.*"));
 }
 
 TEST_F(Options, BrowseTakesTheRootAndIgnoresTheSamePath)
 {
     g().VolumeIsCaseSensitive = false;
     inside(win_, [&] {
+        ui::Label& primary = *win_.lblInitialPath[0];
         desk.answerFolder(QStringLiteral("C:\\"));
         Input::click(*win_.cmdBrowseForInitialPath[0]);
-        EXPECT_EQ(g().PendingInitialPath[0], QStringLiteral("C:"));
-        EXPECT_EQ(win_.lblInitialPath[0]->caption(), QStringLiteral("C:\\"));
-        EXPECT_EQ(win_.lblInitialPath[0]->toolTipText(), QStringLiteral("C:\\"));
+        EXPECT_EQ(g().PendingInitialPath[0] + u'|' + primary.caption() + u'|' + primary.toolTipText(), "C:|C:\\|C:\\");
         Input::click(*win_.cmdApply);
-        EXPECT_EQ(win_.lblInitialPath[0]->toolTipText(), QStringLiteral("C:"));
+        EXPECT_EQ(primary.toolTipText(), QStringLiteral("C:"));
         EXPECT_TRUE(iniKeys().contains(QStringLiteral("PrimaryInitialPath=C:")));
         desk.answerFolder(QStringLiteral("c:\\rIGHT\\"));   // equal under the case rule
         Input::click(*win_.cmdBrowseForInitialPath[1]);
-        EXPECT_EQ(g().PendingInitialPath[1], QStringLiteral("C:\\Right"));
-        EXPECT_FALSE(win_.cmdCancel->enabled());
         desk.cancelFileDialog(ui::FileDialogKind::Folder);
         Input::click(*win_.cmdBrowseForInitialPath[1]);
+        EXPECT_EQ(g().PendingInitialPath[1], QStringLiteral("C:\\Right"));
         EXPECT_FALSE(win_.cmdCancel->enabled());
         Input::click(*win_.chkNoToolTipPathNames);
         EXPECT_EQ(win_.lblInitialPath[1]->toolTipText(), QString());
         Input::click(*win_.chkNoToolTipPathNames);
-        EXPECT_EQ(win_.lblInitialPath[0]->toolTipText(), QStringLiteral("C:"));
+        EXPECT_EQ(primary.toolTipText(), QStringLiteral("C:"));
         Input::click(*win_.cmdCancel);
     });
-    EXPECT_EQ(g().InitialPath[0], QStringLiteral("C:"));
 }
 
-TEST_F(Options, ResizeFontNoticeOnEveryUserClick)
+TEST_F(Options, TheNextComparisonUsesWhatOkTook)
 {
-    const QString text = QStringLiteral("The results of this option will be put into full effect, after we shut down and "
-                                        "restart the application.");
-    desk.expectMsgBox(QStringLiteral("Resize font"), text, ui::vbInformationOK, ui::vbOK);
-    desk.expectMsgBox(QStringLiteral("Resize font"), text, ui::vbInformationOK, ui::vbOK);
+    for (const char* f : {"L/a.txt", "L/b.dat", "R/a.txt"}) file(c, QLatin1String(f));
+    g().CurrentPath = {QStringLiteral("C:\\L"), QStringLiteral("C:\\R")};
     inside(win_, [&] {
-        Input::click(*win_.chkResizeFont);
-        Input::click(*win_.chkResizeFont);
-        Input::click(*win_.cmdCancel);
+        Input::paste(*win_.txtFilePattern, QStringLiteral("   "));
+        Input::focus(*win_.cmdApply);
+        EXPECT_EQ(win_.txtFilePattern->text(), QStringLiteral("*.*"));
+        Input::paste(*win_.txtFilePattern, QStringLiteral(" *.txt"));   // kept as typed
+        Input::click(*win_.cmdOK);
     });
+    EXPECT_EQ(g().FileTypesPattern, QStringLiteral(" *.txt"));
+    compareAndClose();
+    EXPECT_EQ(items(*hidden().lstExcluded[0]), QStringList({"b.dat"}));
 }
 
 } // namespace
