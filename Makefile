@@ -4,7 +4,8 @@
 BUILD   ?= build
 JOBS    ?= $(shell nproc)
 PACKAGES = qt6-base-dev libgtest-dev libgmock-dev cmake ninja-build ccache g++ \
-           fonts-dejavu-core fonts-liberation2 xvfb xauth x11-utils xdg-utils
+           fonts-dejavu-core fonts-liberation2 xvfb xauth x11-utils xdg-utils \
+           poppler-utils
 SUDO    := $(shell [ "$$(id -u)" -eq 0 ] || echo sudo)
 
 .PHONY: all deps configure build test run clean

@@ -29,13 +29,13 @@ const QColor kPaper(252, 252, 248);
 
 QPen pen(const QColor& c, double w = 1.6) { return QPen(c, w, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin); }
 
-void save(const QString& file, int w, int h, const std::function<void(QPainter&)>& draw)
+void save(const QString& file, int w, int h, const std::function<void(QPainter&)>& draw, int scale = kScale)
 {
-    QImage img(w * kScale, h * kScale, QImage::Format_ARGB32_Premultiplied);
+    QImage img(w * scale, h * scale, QImage::Format_ARGB32_Premultiplied);
     img.fill(Qt::transparent);
     QPainter p(&img);
     p.setRenderHint(QPainter::Antialiasing);
-    p.scale(kScale, kScale);
+    p.scale(scale, scale);
     draw(p);
     p.end();
     if (!img.save(file))
@@ -241,6 +241,67 @@ void cursor(QPainter& p, const QColor& fill, const QString& mark)
 
 } // namespace
 
+// A round badge with a white sign on it: the outcomes of the update check.
+void badge(QPainter& p, const QColor& fill, const std::function<void(QPainter&)>& sign)
+{
+    p.setPen(pen(fill.darker(140), 1.2));
+    p.setBrush(fill);
+    p.drawEllipse(QPointF(16, 16), 14, 14);
+    p.setPen(pen(Qt::white, 3.4));
+    p.setBrush(Qt::NoBrush);
+    sign(p);
+}
+
+void hourglass(QPainter& p)
+{
+    p.setPen(pen(kInk, 1.6));
+    p.setBrush(QColor(150, 100, 60));
+    p.drawRect(QRectF(7, 2, 18, 3));
+    p.drawRect(QRectF(7, 27, 18, 3));
+    QPainterPath glass;
+    glass.moveTo(9, 5);
+    glass.lineTo(23, 5);
+    glass.cubicTo(23, 12, 17, 14, 17, 16);
+    glass.cubicTo(17, 18, 23, 20, 23, 27);
+    glass.lineTo(9, 27);
+    glass.cubicTo(9, 20, 15, 18, 15, 16);
+    glass.cubicTo(15, 14, 9, 12, 9, 5);
+    p.setBrush(QColor(220, 236, 250));
+    p.drawPath(glass);
+    p.setPen(Qt::NoPen);
+    p.setBrush(kFolder);
+    p.drawPolygon(QPolygonF{QPointF(11.5, 9), QPointF(20.5, 9), QPointF(16, 14)});
+    p.drawPolygon(QPolygonF{QPointF(16, 21), QPointF(21.5, 26), QPointF(10.5, 26)});
+}
+
+// A hand pointing up, the tip of its finger at (12, 1): the cursor over a
+// link that opens in the browser.
+void pointingHand(QPainter& p)
+{
+    QPainterPath hand;
+    hand.moveTo(10, 3);
+    hand.cubicTo(10, 0.5, 14, 0.5, 14, 3);
+    hand.lineTo(14, 12);
+    hand.cubicTo(14, 10, 18, 10, 18, 12.5);
+    hand.cubicTo(18, 10.5, 22, 10.5, 22, 13.5);
+    hand.cubicTo(22, 11.5, 26, 11.5, 26, 14.5);
+    hand.lineTo(26, 22);
+    hand.cubicTo(26, 27, 23, 30, 18, 30);
+    hand.lineTo(15, 30);
+    hand.cubicTo(11, 30, 9, 27, 6, 22);
+    hand.lineTo(3, 17);
+    hand.cubicTo(2, 15, 4.5, 13, 6.5, 15);
+    hand.lineTo(10, 19);
+    hand.closeSubpath();
+    p.setPen(pen(Qt::black, 1.2));
+    p.setBrush(Qt::white);
+    p.drawPath(hand);
+    p.setPen(pen(Qt::black, 0.9));
+    p.drawLine(QPointF(14, 12), QPointF(14, 17));
+    p.drawLine(QPointF(18, 12.5), QPointF(18, 17));
+    p.drawLine(QPointF(22, 13.5), QPointF(22, 17.5));
+}
+
 int main(int argc, char** argv)
 {
     QGuiApplication app(argc, argv);
@@ -343,5 +404,25 @@ int main(int argc, char** argv)
     // The structure cursors carry the selector colour of their structure.
     save(pictures + "PrimaryCursor.png", 32, 32, [](QPainter& p) { cursor(p, QColor(0xFF, 0xC0, 0x80), QStringLiteral("1")); });
     save(pictures + "SecondaryCursor.png", 32, 32, [](QPainter& p) { cursor(p, QColor(0x80, 0xFF, 0xFF), QStringLiteral("2")); });
+    // The update check: checking, a newer version, the latest one, a failure.
+    save(pictures + "Checking.png", 32, 32, hourglass);
+    save(pictures + "NewVersion.png", 32, 32, [](QPainter& p) {
+        badge(p, kBlue, [](QPainter& q) {
+            q.drawLine(QPointF(16, 7), QPointF(16, 20));
+            q.drawPolyline(QPolygonF{QPointF(10, 15), QPointF(16, 21), QPointF(22, 15)});
+            q.drawLine(QPointF(9, 25), QPointF(23, 25));
+        });
+    });
+    save(pictures + "NoUpdates.png", 32, 32, [](QPainter& p) {
+        badge(p, kGreen, [](QPainter& q) { q.drawPolyline(QPolygonF{QPointF(8.5, 16.5), QPointF(14, 22), QPointF(23.5, 10)}); });
+    });
+    save(pictures + "Error.png", 32, 32, [](QPainter& p) {
+        badge(p, kRed, [](QPainter& q) {
+            q.drawLine(QPointF(10.5, 10.5), QPointF(21.5, 21.5));
+            q.drawLine(QPointF(21.5, 10.5), QPointF(10.5, 21.5));
+        });
+    });
+    // A cursor keeps its size: its hot spot is given in its own pixels.
+    save(pictures + "PointURL.png", 32, 32, pointingHand, 1);
     return 0;
 }

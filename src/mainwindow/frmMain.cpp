@@ -45,6 +45,7 @@ void frmMain::build()
     freeSizer1 = add<ui::FormResizer>(QStringLiteral("freeSizer1"));
     setDefaultButton(cmdCompare);
     wireEvents();
+    wireSavedPathEvents();
 }
 
 void frmMain::buildMenus()

@@ -72,6 +72,16 @@ public:
     void lstFirstLevelFiles_Click(int index);
     void lstFirstLevelFolders_MouseMove(int index, int button, int shift, int x, int y);
     void lstFirstLevelFiles_MouseMove(int index, int button, int shift, int x, int y);
+    void cmdSavePath_Click();
+    void cmdRecallSavedPath_Click();
+    void mnuSavePath_Click();
+    void mnuRecallPath_Click();
+    void mnuSavePathHelp_Click();
+    void mnuRecallPathHelp_Click();
+    void mnuSavePathRecent_Click();
+    void mnuSavePathInitial_Click();
+    void mnuRecallPathRecent_Click();
+    void mnuRecallPathInitial_Click();
 
     // --- Icon buttons ---------------------------------------------------
     ui::CommandButton* cmdCompare = nullptr;
@@ -146,6 +156,9 @@ private:
     void buildButtons();
     void buildStructure(int i);
     void wireEvents();
+    void wireSavedPathEvents();
+    // Selects `path` in structure s's tree and shows the structure there.
+    void restorePath(int s, const QString& path);
     void readSettings(basGlobal::ErrorTrap& trap);
     void displayFirstLevel(int structure, bool files, bool checked);
     void showStructure(int structure);

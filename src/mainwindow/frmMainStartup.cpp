@@ -12,6 +12,7 @@
 #include "shared/Texts.h"
 #include "shared/basCommonDialogManager.h"
 #include "shared/basPageSetup.h"
+#include "shared/basSavedPaths.h"
 #include "shared/basTreeViewManager.h"
 #include "shared/frmHiddenForm.h"
 #include "ui/Desktop.h"
@@ -28,7 +29,6 @@ const QString kGridColumnWidths = QStringLiteral("GridColumnWidths");
 
 // A stored path may be as long as the file system allows; only the program's
 // own short texts keep the small buffer.
-constexpr Integer kPathBuffer = 32767;
 constexpr Integer kPatternBuffer = 2048;
 constexpr Integer kFormatBuffer = 100;
 
@@ -161,10 +161,17 @@ void frmMain::readSettings(ErrorTrap& trap)
     boolean(kGeneral, "ResizeFont", false, g.ResizeFontEnabled);
     trap.step([&] { freeSizer1->setResizeFonts(g.ResizeFontEnabled); });
     integer("StructureIndex", 0, 0, 1, g.CurrentStructure);
-    string(kGeneral, "PrimaryInitialPath", kPathBuffer, g.ApplicationPath, g.InitialPath[0]);
-    trap.step([&] { g.CurrentPath[0] = g.InitialPath[0]; });
-    string(kGeneral, "SecondaryInitialPath", kPathBuffer, g.ApplicationPath, g.InitialPath[1]);
-    trap.step([&] { g.CurrentPath[1] = g.InitialPath[1]; });
+    // Initial paths have no length limit: the reader is the one that Store >
+    // Initial compares with.
+    for (int i = 0; i <= 1; ++i) {
+        trap.step([&] {
+            Long e = 0;
+            g.InitialPath[std::size_t(i)] = GetInitialPath(ini, i == 0 ? QStringLiteral("PrimaryInitialPath") : QStringLiteral("SecondaryInitialPath"),
+                                                           g.ApplicationPath, e);
+            RaiseIfError(e);
+        });
+        trap.step([&] { g.CurrentPath[std::size_t(i)] = g.InitialPath[std::size_t(i)]; });
+    }
     for (int i = 0; i <= 1; ++i) {
         boolean(kGeneral, kDisplayFoldersKey[i].toLatin1().constData(), false, g.DisplayFirstLevelFolders[std::size_t(i)]);
         trap.step([&] { chkDisplayFirstLevelFolders[i]->setValue(g.DisplayFirstLevelFolders[std::size_t(i)] ? 1 : 0); });

@@ -12,6 +12,7 @@
 #include "shared/frmPleaseWait.h"
 
 #include <algorithm>
+#include <memory>
 
 namespace setup {
 
@@ -28,17 +29,29 @@ constexpr int kButtonWidth = 2652;
 constexpr int kButtonHeight = 372;
 
 // The header of an exported-structure file as this window reads it: the
-// root (with its trailing "\") and the first-level folder names. Returns 0,
-// the error number of opening the file, or -1 when the file is damaged,
-// with `problem` saying where; what was read before the damage is kept.
+// root (with its trailing "\") and the first-level folder names, from the
+// import check's parse when it kept one. Returns 0, the error number of
+// opening the file, or -1 when the header is damaged, with `problem` saying
+// where; what was read before the damage is kept. Damage past the header is
+// the comparison's to report.
 Long readImportedHeader(const QString& file, QString& root, QStringList& names,
                         basGlobal::StructureFileProblem& problem)
 {
-    basGlobal::StructureFileHeader header;
-    const Long e = basGlobal::ReadStructureFileHeader(file, header, &problem);
-    root = header.root;
-    names = header.firstLevelFolders;
-    return e;
+    std::shared_ptr<const basGlobal::ParsedStructure> parsed = basGlobal::AcceptedStructure(file);
+    if (!parsed) {
+        auto own = std::make_shared<basGlobal::ParsedStructure>();
+        Long error = 0;
+        if (basGlobal::ParseStructureFile(file, *own, error) == basGlobal::ParseOutcome::CannotOpen)
+            return error;
+        parsed = std::move(own);
+    }
+    root = parsed->header.root;
+    names = parsed->header.firstLevelFolders;
+    if (parsed->headerComplete)
+        return 0;
+    problem = parsed->problem;
+    problem.file = file;
+    return -1;
 }
 
 // The number of first-level folders of structure i, as the comparison will
@@ -172,6 +185,7 @@ void frmFolderIncludeExclude::Form_Load()
 
     const bool primaryImported = !g.ImportedStructureFile[0].isEmpty();
     const bool secondaryImported = !g.ImportedStructureFile[1].isEmpty();
+    // Off line with nothing imported has no file to read: both come from disk.
     if (g.ComparisonMode == 0 || (g.ComparisonMode == 1 && !primaryImported && !secondaryImported)) {
         loadLive(0);
         loadLive(1);

@@ -6,98 +6,443 @@
 #include "shared/FileFacts.h"
 #include "shared/PathText.h"
 #include "shared/basObsoleteCompleteStructureScanner.h"
+#include "ui/SortOrder.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
+#include <QStringDecoder>
+
+#include <algorithm>
+#include <limits>
+#include <array>
+#include <optional>
 
 namespace basGlobal {
 
 namespace {
 
-constexpr qsizetype kChunk = 1 << 16;
-constexpr qint64 kLongMax = 2147483647;
+constexpr qsizetype kChunk = 1 << 20;
+constexpr QByteArrayView kMarker = "\"NULL\"";
 
-bool isMarker(const QString& text)
+QByteArrayView trimBlanks(QByteArrayView s)
 {
-    return text.trimmed().compare(EmptyFolderMarker, Qt::CaseInsensitive) == 0;
+    qsizetype a = 0, b = s.size();
+    while (a < b && s[a] == ' ') ++a;
+    while (b > a && s[b - 1] == ' ') --b;
+    return s.sliced(a, b - a);
 }
 
-bool allDigits(const QString& text)
+bool upperEquals(QByteArrayView s, QByteArrayView upper)
 {
-    if (text.isEmpty())
+    if (s.size() != upper.size())
         return false;
-    for (const QChar c : text)
-        if (c < u'0' || c > u'9')
+    for (qsizetype i = 0; i < s.size(); ++i) {
+        char c = s[i];
+        if (c >= 'a' && c <= 'z') c = char(c - 'a' + 'A');
+        if (c != upper[i])
             return false;
+    }
     return true;
 }
 
-// Characters [from, from + n) of an all-digit text as a number in [lo, hi].
-bool digitsInRange(const QString& text, qsizetype from, qsizetype n, int lo, int hi)
+// Digits of `width` (more when the value needs them), zero-padded.
+void putNumber(QString& out, qint64 value, int width)
 {
-    const int v = text.mid(from, n).toInt();
-    return v >= lo && v <= hi;
+    const QString digits = QString::number(value);
+    for (qsizetype k = digits.size(); k < width; ++k) out += u'0';
+    out += digits;
+}
+
+// Lines of a file, bounded in length, split at CR LF, CR or LF.
+class LineSource {
+public:
+    enum class Next { Line, End, TooLong };
+
+    Long open(const QString& logicalFile)
+    {
+        const auto native = platform::toNative(logicalFile);
+        if (!native)
+            return platform::errPathNotFound;
+        const QFileInfo info(*native);
+        if (info.isDir())
+            return platform::errPathFileAccess;
+        if (!info.exists())
+            return info.dir().exists() ? platform::errFileNotFound : platform::errPathNotFound;
+        if (!info.isFile())
+            return platform::errPathFileAccess;   // a FIFO or device is never opened
+        m_file.setFileName(*native);
+        if (!m_file.open(QIODevice::ReadOnly))
+            return m_file.error() == QFileDevice::PermissionsError ? platform::errPermissionDenied
+                                                                   : platform::errPathFileAccess;
+        return 0;
+    }
+
+    // The next line, valid until the next call.
+    Next next(QByteArrayView& line)
+    {
+        for (;;) {
+            const char* d = m_buffer.constData();
+            const qsizetype n = m_buffer.size();
+            qsizetype i = m_scan;
+            while (i < n && d[i] != '\r' && d[i] != '\n') ++i;
+            if (i - m_pos > kStructureLineLimit)
+                return Next::TooLong;
+            if (i < n) {
+                if (d[i] == '\r' && i + 1 == n && !m_eof) {
+                    m_scan = i;   // CR LF may straddle the next read
+                    fill();
+                    continue;
+                }
+                line = QByteArrayView(d + m_pos, i - m_pos);
+                qsizetype after = i + 1;
+                if (d[i] == '\r' && after < n && d[after] == '\n') ++after;
+                m_pos = m_scan = after;
+                return Next::Line;
+            }
+            m_scan = n;
+            if (!fill()) {
+                if (m_pos >= m_buffer.size())
+                    return Next::End;
+                line = QByteArrayView(m_buffer.constData() + m_pos, m_buffer.size() - m_pos);
+                m_pos = m_scan = m_buffer.size();
+                return Next::Line;
+            }
+        }
+    }
+
+private:
+    bool fill()
+    {
+        if (m_eof)
+            return false;
+        if (m_pos > 0) {
+            m_buffer.remove(0, m_pos);
+            m_scan -= m_pos;
+            m_pos = 0;
+        }
+        QByteArray raw = m_file.read(kChunk);
+        if (m_first) {
+            m_first = false;
+            if (raw.startsWith("\xEF\xBB\xBF")) {
+                raw.remove(0, 3);
+            } else if (raw.startsWith("\xFF\xFE") || raw.startsWith("\xFE\xFF")) {
+                m_utf16.emplace(raw.startsWith("\xFF\xFE") ? QStringConverter::Utf16LE : QStringConverter::Utf16BE);
+                raw.remove(0, 2);
+            }
+        }
+        if (raw.isEmpty()) {
+            m_eof = true;
+            return false;
+        }
+        if (m_utf16)
+            raw = QString((*m_utf16)(raw)).toUtf8();
+        m_buffer.append(raw);
+        return true;
+    }
+
+    QFile m_file;
+    QByteArray m_buffer;
+    qsizetype m_pos = 0;
+    qsizetype m_scan = 0;
+    bool m_eof = false;
+    bool m_first = true;
+    std::optional<QStringDecoder> m_utf16;
+};
+
+const QString& flagTrue() { static const QString s = QStringLiteral("True"); return s; }
+const QString& flagFalse() { static const QString s = QStringLiteral("False"); return s; }
+
+QString decode(QByteArrayView line)
+{
+    for (const char c : line)
+        if (c & 0x80)
+            return platform::decodeText(line.toByteArray());
+    return QString::fromLatin1(line);
+}
+
+// A relative path's components are names: none empty, "." or "..".
+bool componentsAreNames(QStringView rel)
+{
+    if (rel.isEmpty())
+        return false;
+    qsizetype start = 0;
+    for (;;) {
+        const qsizetype end = rel.indexOf(u'\\', start);
+        const QStringView part = rel.sliced(start, (end < 0 ? rel.size() : end) - start);
+        if (part.isEmpty() || part == u"." || part == u"..")
+            return false;
+        if (end < 0)
+            return true;
+        start = end + 1;
+    }
+}
+
+class Parser {
+public:
+    Parser(ParsedStructure& out, const StructureLineHook& hook) : m_out(out), m_hook(hook) {}
+
+    ParseOutcome run(LineSource& source)
+    {
+        m_source = &source;
+        QByteArrayView line;
+        qint64 value = 0;
+        StructureFileHeader& h = m_out.header;
+        if (!read(line)) return m_outcome;
+        if (!WholeNumberLine(line, 1, kStructureCountMax, &h.totalLines))
+            return refuse(StructureFileFault::NotAWholeNumber);
+        if (!read(line)) return m_outcome;
+        if (!NonBlankLine(line))
+            return refuse(StructureFileFault::BlankLine);
+        h.root = AddTrailingSeparator(decode(line));
+        m_rootKey = ApplyCaseSensitivity(h.root, globals().VolumeIsCaseSensitive);
+        if (!read(line)) return m_outcome;
+        if (!WholeNumberLine(line, 0, kStructureCountMax, &value))
+            return refuse(StructureFileFault::NotAWholeNumber);
+        for (qint64 f = 0; f < value; ++f) {
+            if (!read(line)) return m_outcome;
+            if (!NonBlankLine(line))
+                return refuse(StructureFileFault::BlankLine);
+            h.firstLevelFolders.append(decode(line));
+        }
+        if (!read(line)) return m_outcome;
+        if (!WholeNumberLine(line, 1, kStructureCountMax, &h.recordCount))
+            return refuse(StructureFileFault::NotAWholeNumber);
+        m_out.headerComplete = true;
+        m_out.records.reserve(std::size_t(std::min<qint64>(h.recordCount, 1 << 20)));
+        for (qint64 n = 0; n < h.recordCount; ++n)
+            if (!readRecord()) return m_outcome;
+        putInOrder();
+        return ParseOutcome::Parsed;
+    }
+
+private:
+    bool read(QByteArrayView& line)
+    {
+        const LineSource::Next r = m_source->next(line);
+        if (r == LineSource::Next::End) {
+            m_line += 1;
+            refuse(StructureFileFault::EndsEarly);
+            return false;
+        }
+        ++m_line;
+        if (r == LineSource::Next::TooLong) {
+            refuse(StructureFileFault::LineTooLong);
+            return false;
+        }
+        if (m_hook && !m_hook()) {
+            m_outcome = ParseOutcome::Stopped;
+            return false;
+        }
+        return true;
+    }
+
+    ParseOutcome refuse(StructureFileFault fault, qint64 line = 0, const QString& root = QString())
+    {
+        m_out.problem.fault = fault;
+        m_out.problem.line = line > 0 ? line : m_line;
+        m_out.problem.root = root;
+        m_outcome = ParseOutcome::Refused;
+        return m_outcome;
+    }
+
+    bool readRecord()
+    {
+        static const std::array<StructureFileFault, 7> faults = {
+            StructureFileFault::NotAFlag, StructureFileFault::NotAFlag, StructureFileFault::NotAFlag,
+            StructureFileFault::NotAFlag, StructureFileFault::NotASize, StructureFileFault::NotADate,
+            StructureFileFault::NotATime};
+        StructureFileRecord r;
+        QString* fields[7] = {&r.hidden, &r.system, &r.readOnly, &r.archive, &r.size, &r.date, &r.time};
+        bool marker[7];
+        const qint64 first = m_line + 1;
+        QByteArrayView line;
+        for (int k = 0; k < 7; ++k) {
+            if (!read(line)) return false;
+            marker[k] = MarkerLine(line);
+            if (marker[k]) continue;
+            if (k < 4) {
+                *fields[k] = FlagLineText(line);
+            } else {
+                // Files mostly share sizes, dates and times with the record before.
+                const std::size_t v = std::size_t(k - 4);
+                if (line != m_lastValue[v]) {
+                    m_lastValue[v] = line.toByteArray();
+                    m_lastText[v] = k == 4 ? SizeLineText(line) : k == 5 ? DateLineText(line) : TimeLineText(line);
+                }
+                *fields[k] = m_lastText[v];
+            }
+            if (fields[k]->isEmpty()) {
+                refuse(faults[std::size_t(k)]);
+                return false;
+            }
+        }
+        if (!read(line)) return false;
+        if (!NonBlankLine(line)) {
+            refuse(StructureFileFault::BlankLine);
+            return false;
+        }
+        r.path = decode(line);
+        const QString& root = m_out.header.root;
+        const bool caseSensitive = globals().VolumeIsCaseSensitive;
+        if (r.path.size() <= root.size()
+            || !(caseSensitive ? r.path.startsWith(root)
+                               : ApplyCaseSensitivity(r.path.first(root.size()), false) == m_rootKey)) {
+            refuse(StructureFileFault::PathOutsideRoot, 0, root);
+            return false;
+        }
+        const QStringView rel = QStringView(r.path).sliced(root.size());
+        r.emptyFolder = rel.endsWith(EmptyFolderMarker) && rel.size() > EmptyFolderMarker.size()
+                        && rel[rel.size() - EmptyFolderMarker.size() - 1] == u'\\';
+        const QStringView named = r.emptyFolder ? rel.chopped(EmptyFolderMarker.size() + 1) : rel;
+        if (!componentsAreNames(named)) {
+            refuse(StructureFileFault::BadRecordPath);
+            return false;
+        }
+        for (int k = 0; k < 7; ++k) {
+            if (marker[k] != r.emptyFolder) {
+                refuse(StructureFileFault::MarkerMixedIn, first + k);
+                return false;
+            }
+            if (marker[k]) *fields[k] = EmptyFolderMarker;
+        }
+        m_out.records.push_back(std::move(r));
+        return true;
+    }
+
+    // The exporter's order: the root's files, then each folder (sorted by
+    // path) with its files (sorted by name) or its one marker record.
+    void putInOrder()
+    {
+        const qsizetype cut = m_out.header.root.size();
+        auto parts = [cut](const StructureFileRecord& r) {
+            const QStringView rel = QStringView(r.path).sliced(cut);
+            const qsizetype slash = rel.lastIndexOf(u'\\');
+            return std::pair<QStringView, QStringView>(slash < 0 ? QStringView() : rel.first(slash),
+                                                       rel.sliced(slash + 1));
+        };
+        auto less = [&](const StructureFileRecord& a, const StructureFileRecord& b) {
+            const auto [fa, na] = parts(a);
+            const auto [fb, nb] = parts(b);
+            const int byFolder = ui::compareSortOrder(fa.toString(), fb.toString());
+            if (byFolder != 0)
+                return byFolder < 0;
+            return ui::compareSortOrder(na.toString(), nb.toString()) < 0;
+        };
+        auto& v = m_out.records;
+        for (std::size_t k = 1; k < v.size(); ++k) {
+            if (less(v[k], v[k - 1])) {
+                std::stable_sort(v.begin(), v.end(), less);
+                return;
+            }
+        }
+    }
+
+    ParsedStructure& m_out;
+    const StructureLineHook& m_hook;
+    LineSource* m_source = nullptr;
+    qint64 m_line = 0;
+    QString m_rootKey;
+    std::array<QByteArray, 3> m_lastValue;
+    std::array<QString, 3> m_lastText;
+    ParseOutcome m_outcome = ParseOutcome::Refused;
+};
+
+struct Accepted {
+    QString key;
+    std::shared_ptr<const ParsedStructure> parsed;
+};
+std::array<Accepted, 2>& acceptedStore()
+{
+    static std::array<Accepted, 2> store;
+    return store;
+}
+
+// The file's own name on this machine, so a drive remounted elsewhere (or a
+// test's fresh drive) never finds another file's parse.
+QString acceptedKey(const QString& logicalFile)
+{
+    const auto native = platform::toNative(logicalFile);
+    return native ? QFileInfo(*native).absoluteFilePath() : logicalFile;
 }
 
 } // namespace
 
-// --- Value lines -------------------------------------------------------------------
+// --- Line rules ------------------------------------------------------------------
 
-bool NormaliseFlagText(const QString& text, QString& out)
+bool WholeNumberLine(QByteArrayView line, qint64 lo, qint64 hi, qint64* value)
 {
-    const QString t = text.trimmed().toUpper();
-    if (t == QLatin1String("TRUE")) out = QStringLiteral("True");
-    else if (t == QLatin1String("FALSE")) out = QStringLiteral("False");
-    else return false;
+    qsizetype i = 0;
+    bool negative = false;
+    if (!line.isEmpty() && (line[0] == '+' || line[0] == '-')) {
+        negative = line[0] == '-';
+        i = 1;
+    }
+    if (i == line.size())
+        return false;
+    qint64 v = 0;
+    for (; i < line.size(); ++i) {
+        const char c = line[i];
+        if (c < '0' || c > '9')
+            return false;
+        if (v > (std::numeric_limits<qint64>::max() - (c - '0')) / 10)
+            return false;   // beyond any range a line may ask for
+        v = v * 10 + (c - '0');
+    }
+    if (negative) v = -v;
+    if (v < lo || v > hi)
+        return false;
+    if (value) *value = v;
     return true;
 }
 
-bool NormaliseSizeText(const QString& text, QString& out)
+bool NonBlankLine(QByteArrayView line) { return !trimBlanks(line).isEmpty(); }
+
+bool MarkerLine(QByteArrayView line) { return upperEquals(trimBlanks(line), kMarker); }
+
+QString FlagLineText(QByteArrayView line)
 {
-    const QString t = text.trimmed();
-    if (!allDigits(t))
-        return false;
-    // Leading zeros carry no value; what is left must fit a 64-bit size.
-    qsizetype first = 0;
-    while (first < t.size() - 1 && t[first] == u'0') ++first;
-    bool ok = false;
-    const qint64 size = t.mid(first).toLongLong(&ok);
-    if (!ok || size < 0)
-        return false;
-    out = FormatSizeText(size);
-    return true;
+    const QByteArrayView t = trimBlanks(line);
+    if (upperEquals(t, "TRUE")) return flagTrue();
+    if (upperEquals(t, "FALSE")) return flagFalse();
+    return QString();
 }
 
-bool NormaliseDateText(const QString& text, QString& out)
+QString SizeLineText(QByteArrayView line)
 {
-    const QString t = text.trimmed();
-    if (t.size() != 8 || !allDigits(t) || !digitsInRange(t, 4, 2, 1, 12) || !digitsInRange(t, 6, 2, 1, 31))
-        return false;
-    out = t;
-    return true;
+    qint64 size = 0;
+    if (!WholeNumberLine(line, 0, std::numeric_limits<qint64>::max(), &size))
+        return QString();
+    return FormatSizeText(size);
 }
 
-bool NormaliseTimeText(const QString& text, QString& out)
+namespace {
+
+// Parts of `widths` characters each, each whole-number text within its range.
+QString partsText(QByteArrayView line, std::initializer_list<std::array<int, 3>> parts)
 {
-    const QString t = text.trimmed();
-    if (t.size() != 6 || !allDigits(t) || !digitsInRange(t, 0, 2, 0, 23) || !digitsInRange(t, 2, 2, 0, 59)
-        || !digitsInRange(t, 4, 2, 0, 59))
-        return false;
-    out = t;
-    return true;
+    const QByteArrayView t = trimBlanks(line);
+    qsizetype width = 0;
+    for (const auto& p : parts) width += p[0];
+    if (t.size() != width)
+        return QString();
+    QString out;
+    out.reserve(width);
+    qsizetype at = 0;
+    for (const auto& p : parts) {
+        qint64 v = 0;
+        if (!WholeNumberLine(t.sliced(at, p[0]), p[1], p[2], &v))
+            return QString();
+        putNumber(out, v, p[0]);
+        at += p[0];
+    }
+    return out;
 }
 
-bool ParseCountText(const QString& text, qint64& out)
-{
-    const QString t = text.trimmed();
-    if (!allDigits(t) || t.size() > 12)
-        return false;
-    const qint64 v = t.toLongLong();
-    if (v > kLongMax)
-        return false;
-    out = v;
-    return true;
-}
+} // namespace
+
+QString DateLineText(QByteArrayView line) { return partsText(line, {{4, 0, 9999}, {2, 1, 12}, {2, 1, 31}}); }
+QString TimeLineText(QByteArrayView line) { return partsText(line, {{2, 0, 23}, {2, 0, 59}, {2, 0, 59}}); }
 
 // --- Messages ------------------------------------------------------------------------
 
@@ -110,6 +455,9 @@ QString StructureFileProblemText(const StructureFileProblem& p, bool greek)
     case StructureFileFault::EndsEarly:
         why = greek ? QStringLiteral("λείπει: το αρχείο τελειώνει πριν από τις γραμμές που αναγγέλλει η αρχή του")
                     : QStringLiteral("is missing: the file ends before the lines that its header announces");
+        break;
+    case StructureFileFault::LineTooLong:
+        why = greek ? QStringLiteral("είναι μακρύτερη από κάθε έγκυρη γραμμή") : QStringLiteral("is longer than any valid line");
         break;
     case StructureFileFault::NotAWholeNumber:
         why = greek ? QStringLiteral("δεν περιέχει ακέραιο αριθμό") : QStringLiteral("does not hold a whole number");
@@ -135,6 +483,10 @@ QString StructureFileProblemText(const StructureFileProblem& p, bool greek)
         why = greek ? QStringLiteral("περιέχει διαδρομή η οποία δεν αρχίζει με τον φάκελλο '") + p.root + QStringLiteral("'")
                     : QStringLiteral("holds a path that does not begin with the folder '") + p.root + QStringLiteral("'");
         break;
+    case StructureFileFault::BadRecordPath:
+        why = greek ? QStringLiteral("περιέχει διαδρομή με κενό, \".\" ή \"..\" τμήμα, ή αρχείο χωρίς όνομα")
+                    : QStringLiteral("holds a path with an empty, \".\" or \"..\" part, or a file without a name");
+        break;
     case StructureFileFault::MarkerMixedIn:
         why = greek ? QStringLiteral("αναμειγνύει τον δείκτη κενού φακέλλου με τιμές αρχείου")
                     : QStringLiteral("mixes the empty folder marker with the values of a file");
@@ -146,211 +498,137 @@ QString StructureFileProblemText(const StructureFileProblem& p, bool greek)
                        + QString::number(p.line) + QLatin1Char(' ') + why + QLatin1Char('.');
 }
 
-// --- Reader ----------------------------------------------------------------------------
+QString InvalidStructureDataText(const QString& file, qint64 line, bool greek)
+{
+    return greek ? QStringLiteral("Το αρχείο '") + file + QStringLiteral("', περιέχει εσφαλμένα δεδομένα στην γραμμή ")
+                       + QString::number(line) + QLatin1Char('.')
+                 : QStringLiteral("File '") + file + QStringLiteral("', contains invalid data at line ")
+                       + QString::number(line) + QLatin1Char('.');
+}
 
-StructureFileReader::StructureFileReader() = default;
-StructureFileReader::~StructureFileReader() = default;
+// --- Parsing ----------------------------------------------------------------------
+
+ParseOutcome ParseStructureFile(const QString& logicalFile, ParsedStructure& out, Long& openError,
+                                const StructureLineHook& afterEachLine)
+{
+    out = ParsedStructure{};
+    out.problem.file = logicalFile;
+    LineSource source;
+    openError = source.open(logicalFile);
+    if (openError != 0)
+        return ParseOutcome::CannotOpen;
+    Parser parser(out, afterEachLine);
+    return parser.run(source);
+}
+
+Long ReadStructureFileTotal(const QString& logicalFile, qint64& total, StructureFileProblem& problem)
+{
+    problem = StructureFileProblem{};
+    problem.file = logicalFile;
+    problem.line = 1;
+    LineSource source;
+    if (const Long e = source.open(logicalFile))
+        return e;
+    QByteArrayView line;
+    const LineSource::Next r = source.next(line);
+    if (r == LineSource::Next::End)
+        problem.fault = StructureFileFault::EndsEarly;
+    else if (r == LineSource::Next::TooLong)
+        problem.fault = StructureFileFault::LineTooLong;
+    else if (!WholeNumberLine(line, 1, kStructureCountMax, &total))
+        problem.fault = StructureFileFault::NotAWholeNumber;
+    return problem.fault == StructureFileFault::None ? 0 : -1;
+}
+
+// --- Accepted structures ----------------------------------------------------------
+
+void AcceptStructure(int side, const QString& logicalFile, std::shared_ptr<const ParsedStructure> parsed)
+{
+    acceptedStore()[std::size_t(side)] = Accepted{acceptedKey(logicalFile), std::move(parsed)};
+}
+
+std::shared_ptr<const ParsedStructure> AcceptedStructure(const QString& logicalFile)
+{
+    const QString key = acceptedKey(logicalFile);
+    for (const Accepted& a : acceptedStore())
+        if (a.parsed && a.key == key)
+            return a.parsed;
+    return nullptr;
+}
+
+void ForgetAcceptedStructures() { acceptedStore() = {}; }
+
+// --- Reader ---------------------------------------------------------------------------
 
 Long StructureFileReader::open(const QString& logicalFile)
 {
     close();
-    m_problem = StructureFileProblem{};
     m_problem.file = logicalFile;
-    const auto native = platform::toNative(logicalFile);
-    if (!native)
-        return platform::errPathNotFound;
-    const QFileInfo info(*native);
-    if (info.isDir())
-        return platform::errPathFileAccess;
-    if (!info.exists())
-        return info.dir().exists() ? platform::errFileNotFound : platform::errPathNotFound;
-    if (!info.isFile())
-        return platform::errPathFileAccess;   // a FIFO or device is never opened
-    auto f = std::make_unique<QFile>(*native);
-    if (!f->open(QIODevice::ReadOnly)) {
-        return f->error() == QFileDevice::PermissionsError ? platform::errPermissionDenied
-                                                            : platform::errPathFileAccess;
-    }
-    m_file = std::move(f);
+    m_parsed = AcceptedStructure(logicalFile);
+    if (m_parsed)
+        return 0;
+    auto parsed = std::make_shared<ParsedStructure>();
+    Long error = 0;
+    if (ParseStructureFile(logicalFile, *parsed, error) == ParseOutcome::CannotOpen)
+        return error;
+    m_parsed = std::move(parsed);
     return 0;
 }
 
 void StructureFileReader::close()
 {
-    m_file.reset();
-    m_buffer.clear();
-    m_pos = 0;
-    m_eof = false;
+    m_parsed.reset();
+    m_next = 0;
     m_line = 0;
-    m_totalRead = false;
-    m_total = 0;
-    m_root.clear();
-    m_rootKey.clear();
+    m_problem = StructureFileProblem{};
 }
 
-bool StructureFileReader::fill()
+bool StructureFileReader::failAt(qint64 line)
 {
-    if (m_eof || !m_file)
+    if (!m_parsed)
         return false;
-    if (m_pos > 0) {
-        m_buffer.remove(0, m_pos);
-        m_pos = 0;
-    }
-    const QByteArray more = m_file->read(kChunk);
-    if (more.isEmpty()) {
-        m_eof = true;
+    const StructureFileProblem& p = m_parsed->problem;
+    if (p.fault == StructureFileFault::None || p.line > line)
         return false;
-    }
-    m_buffer.append(more);
+    m_problem.line = p.line;
+    m_problem.fault = p.fault;
+    m_problem.root = p.root;
     return true;
-}
-
-bool StructureFileReader::nextLine(QString& line)
-{
-    if (!m_file)
-        return false;
-    for (;;) {
-        qsizetype end = -1;
-        for (qsizetype i = m_pos; i < m_buffer.size(); ++i) {
-            const char c = m_buffer.at(i);
-            if (c == '\r' || c == '\n') {
-                end = i;
-                break;
-            }
-        }
-        if (end >= 0) {
-            // A CR at the very end of the buffer may be the first half of CR LF.
-            if (m_buffer.at(end) == '\r' && end + 1 == m_buffer.size() && !m_eof) {
-                const qsizetype keep = end - m_pos;
-                fill();
-                end = m_pos + keep;
-            }
-            line = platform::decodeText(m_buffer.mid(m_pos, end - m_pos));
-            qsizetype next = end + 1;
-            if (m_buffer.at(end) == '\r' && next < m_buffer.size() && m_buffer.at(next) == '\n')
-                ++next;
-            m_pos = next;
-            ++m_line;
-            return true;
-        }
-        if (!fill()) {
-            if (m_pos >= m_buffer.size())
-                return false;
-            line = platform::decodeText(m_buffer.mid(m_pos));
-            m_pos = m_buffer.size();
-            ++m_line;
-            return true;
-        }
-    }
-}
-
-bool StructureFileReader::refuse(StructureFileFault fault, qint64 line, const QString& root)
-{
-    m_problem.fault = fault;
-    m_problem.line = line;
-    m_problem.root = root;
-    return false;
-}
-
-bool StructureFileReader::requireLine(QString& line)
-{
-    if (nextLine(line))
-        return true;
-    return refuse(StructureFileFault::EndsEarly, m_line + 1);
 }
 
 bool StructureFileReader::readTotalLines(qint64& total)
 {
-    QString line;
-    if (!requireLine(line))
+    if (!m_parsed || failAt(1))
         return false;
-    if (!ParseCountText(line, m_total))
-        return refuse(StructureFileFault::NotAWholeNumber, m_line);
-    m_totalRead = true;
-    total = m_total;
+    total = m_parsed->header.totalLines;
+    m_line = std::max<qint64>(m_line, 1);
     return true;
 }
 
 bool StructureFileReader::readHeader(StructureFileHeader& header)
 {
-    if (!m_totalRead && !readTotalLines(header.totalLines))
+    if (!m_parsed)
         return false;
-    header.totalLines = m_total;
-    QString line;
-    if (!requireLine(line))
+    if (!m_parsed->headerComplete) {
+        failAt(m_parsed->problem.line);
         return false;
-    if (line.trimmed().isEmpty())
-        return refuse(StructureFileFault::BlankLine, m_line);
-    m_root = AddTrailingSeparator(line);
-    m_rootKey = ApplyCaseSensitivity(m_root, globals().VolumeIsCaseSensitive);
-    header.root = m_root;
-
-    qint64 folders = 0;
-    if (!requireLine(line))
-        return false;
-    if (!ParseCountText(line, folders))
-        return refuse(StructureFileFault::NotAWholeNumber, m_line);
-    header.firstLevelFolders.clear();
-    for (qint64 f = 0; f < folders; ++f) {
-        if (!requireLine(line))
-            return false;
-        if (line.trimmed().isEmpty())
-            return refuse(StructureFileFault::BlankLine, m_line);
-        header.firstLevelFolders.append(line);
     }
-    if (!requireLine(line))
-        return false;
-    if (!ParseCountText(line, header.recordCount))
-        return refuse(StructureFileFault::NotAWholeNumber, m_line);
+    header = m_parsed->header;
+    m_line = m_parsed->headerLines();
+    m_next = 0;
     return true;
 }
 
-bool StructureFileReader::readRecord(StructureFileRecord& r)
+bool StructureFileReader::readRecord(StructureFileRecord& record)
 {
-    QString raw[8];
-    const qint64 first = m_line + 1;
-    for (QString& line : raw)
-        if (!requireLine(line))
-            return false;
-
-    QString& path = raw[7];
-    if (path.trimmed().isEmpty())
-        return refuse(StructureFileFault::BlankLine, first + 7);
-    const QString pathKey = ApplyCaseSensitivity(path, globals().VolumeIsCaseSensitive);
-    if (pathKey.size() <= m_rootKey.size() || !pathKey.startsWith(m_rootKey))
-        return refuse(StructureFileFault::PathOutsideRoot, first + 7, m_root);
-
-    r.path = path;
-    r.emptyFolder = path.endsWith(QLatin1Char('\\') + EmptyFolderMarker);
-    QString* fields[7] = {&r.hidden, &r.system, &r.readOnly, &r.archive, &r.size, &r.date, &r.time};
-    if (r.emptyFolder) {
-        for (int k = 0; k < 7; ++k) {
-            if (!isMarker(raw[k]))
-                return refuse(StructureFileFault::MarkerMixedIn, first + k);
-            *fields[k] = EmptyFolderMarker;
-        }
-        return true;
+    if (!m_parsed)
+        return false;
+    if (m_next >= m_parsed->records.size()) {
+        failAt(std::numeric_limits<qint64>::max());
+        return false;
     }
-    for (int k = 0; k < 7; ++k) {
-        if (isMarker(raw[k]))
-            return refuse(StructureFileFault::MarkerMixedIn, first + k);
-        bool ok = false;
-        StructureFileFault fault = StructureFileFault::NotAFlag;
-        if (k < 4) {
-            ok = NormaliseFlagText(raw[k], *fields[k]);
-        } else if (k == 4) {
-            ok = NormaliseSizeText(raw[k], *fields[k]);
-            fault = StructureFileFault::NotASize;
-        } else if (k == 5) {
-            ok = NormaliseDateText(raw[k], *fields[k]);
-            fault = StructureFileFault::NotADate;
-        } else {
-            ok = NormaliseTimeText(raw[k], *fields[k]);
-            fault = StructureFileFault::NotATime;
-        }
-        if (!ok)
-            return refuse(fault, first + k);
-    }
+    record = m_parsed->records[m_next++];
+    m_line += 8;
     return true;
 }
 
@@ -362,10 +640,9 @@ Long ReadStructureFileRoot(const QString& logicalFile, QString& root)
     StructureFileReader reader;
     if (const Long e = reader.open(logicalFile))
         return e;
-    QString line;
-    if (!reader.nextLine(line) || !reader.nextLine(line))
-        return platform::errInputPastEnd;
-    root = AddTrailingSeparator(line);
+    StructureFileHeader header;
+    if (reader.readHeader(header))
+        root = header.root;
     return 0;
 }
 

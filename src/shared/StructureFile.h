@@ -1,46 +1,60 @@
 #pragma once
-// The one reader of an exported-structure file. Every window that looks into
-// such a file goes through here: the main window's Compare (the number of
-// first-level folders), the folder inclusion window (the root and the
-// folder names), the results window (the root for its path label), the
-// comparison's import stage (everything) and the import check.
+// The one parser of exported-structure files. The import check, the
+// comparison's import stage, the results window's path label and every other
+// reader go through it, so a file that passed the check is read by all of
+// them with the same rules. A check parses the file once and keeps the
+// result as the side's accepted structure (AcceptStructure); the readers
+// below serve an accepted file from that parse and never re-read the disk,
+// so nothing that changed the file after the check can slip in.
 //
 // The file, line by line:
 //   1          T, the file's number of lines (a size for progress bars only)
 //   2          the exported root folder, ending with "\"
 //   3          F, the number of first-level folder names
 //   4..3+F     those names
-//   4+F        N, the number of records
+//   4+F        N, the number of records (at least 1)
 //   then N records of 8 lines: Hidden, System, ReadOnly, Archive, Size,
 //   Date, Time, full path. An empty folder's record holds the empty-folder
 //   marker in its seven value lines and at the end of its path.
+// Lines after the last record are not read.
 //
-// Lines end at CR LF, a lone CR or a lone LF. A line that is valid UTF-8 is
-// read as UTF-8, any other as Windows-1253 (files of the Windows era).
+// Lines end at CR LF, a lone CR or a lone LF; a line longer than
+// kStructureLineLimit bytes is invalid data at that line. Each line is
+// decoded on its own: UTF-8 where valid, else Windows-1253 (files of the
+// Windows era). A file that starts with a UTF-16 byte-order mark is read as
+// UTF-16; a UTF-8 byte-order mark is skipped. Only regular files are opened.
 //
-// The reader refuses what it cannot use and says where: a file that ends
-// before the lines its header announces, a count that is not a whole number,
-// a value that is not a flag, size, date or time, a record path that does
-// not lie under the root, or a record that mixes the marker with a file's
-// values. Field texts are normalised as they are read, so an accepted file
-// compares like a live scan: flags "True"/"False", sizes of at least 10
-// digits, dates YYYYMMDD and times HHMMSS without blanks, the marker exactly.
+// Beyond the line rules (see the functions below), a record the comparison
+// could not use is invalid data at its line: the marker among a file's
+// values or a value in an empty folder's record, a path outside the root,
+// with an empty, "." or ".." component, or a file path ending in "\".
+// Records out of the exporter's order are put back in that order. Field
+// texts are normalised as they are read, so an accepted file compares like a
+// live scan: flags "True"/"False", sizes of at least 10 digits, dates
+// YYYYMMDD and times HHMMSS without blanks or signs, the marker exactly.
 
 #include "shared/basGlobal.h"
 
-#include <QByteArray>
-#include <QFile>
+#include <QByteArrayView>
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <memory>
+#include <vector>
 
 namespace basGlobal {
+
+// Bytes of the longest line a structure file may hold (its end excluded).
+inline constexpr qsizetype kStructureLineLimit = 32768;
+// The largest value of line 1 and of the two counts.
+inline constexpr qint64 kStructureCountMax = 2147483647;
 
 // Why a line was refused.
 enum class StructureFileFault {
     None,
     EndsEarly,          // the file ends before this line
+    LineTooLong,        // longer than kStructureLineLimit
     NotAWholeNumber,    // a count line
     BlankLine,          // the root, a folder name or a record path
     NotAFlag,           // Hidden, System, ReadOnly, Archive
@@ -48,6 +62,7 @@ enum class StructureFileFault {
     NotADate,
     NotATime,
     PathOutsideRoot,    // a record path that does not begin with the root
+    BadRecordPath,      // an empty, "." or ".." component, or a file path ending in "\"
     MarkerMixedIn,      // the marker among a file's values, or a value in an empty folder's record
 };
 
@@ -62,6 +77,9 @@ struct StructureFileProblem {
 // The sentence that names the file, the line and the fault, in the language
 // asked for ("The structure file '...' cannot be used: line 12 ...").
 QString StructureFileProblemText(const StructureFileProblem& problem, bool greek);
+
+// The import check's own message: "File '...', contains invalid data at line n."
+QString InvalidStructureDataText(const QString& file, qint64 line, bool greek);
 
 // Lines 1 to 4 + F.
 struct StructureFileHeader {
@@ -78,62 +96,88 @@ struct StructureFileRecord {
     bool emptyFolder = false;
 };
 
-// Normalisers of one value line; false when the text is not such a value.
-// The marker is not a value for them.
-bool NormaliseFlagText(const QString& text, QString& out);
-bool NormaliseSizeText(const QString& text, QString& out);
-bool NormaliseDateText(const QString& text, QString& out);
-bool NormaliseTimeText(const QString& text, QString& out);
-// A count line: digits only (blanks around allowed), 0 to 2,147,483,647.
-bool ParseCountText(const QString& text, qint64& out);
+// A whole file as the parser read it: complete when `problem` has no fault,
+// else everything before the refused line.
+struct ParsedStructure {
+    StructureFileHeader header;
+    bool headerComplete = false;
+    std::vector<StructureFileRecord> records;
+    StructureFileProblem problem;
+    qint64 headerLines() const { return 4 + header.firstLevelFolders.size(); }
+};
 
-// Reads one file from its beginning. open() answers an error number (53 a
-// missing file, 76 a missing folder or drive, 70 no right to read, 75 a
-// folder); the read calls answer false with problem() set. The file stays
-// open until the reader goes.
+// --- The line rules (on the bytes of one line, its end excluded) -------------
+// Whole-number text: an optional sign and ASCII digits only (no blank
+// anywhere, no point), its value within lo..hi.
+bool WholeNumberLine(QByteArrayView line, qint64 lo, qint64 hi, qint64* value = nullptr);
+// Something besides blanks.
+bool NonBlankLine(QByteArrayView line);
+// The marker in any letter case, blanks around allowed.
+bool MarkerLine(QByteArrayView line);
+// A value line in its normalised text ("" when the line is not such a value;
+// the marker is not a value).
+QString FlagLineText(QByteArrayView line);
+QString SizeLineText(QByteArrayView line);
+QString DateLineText(QByteArrayView line);
+QString TimeLineText(QByteArrayView line);
+
+// --- Parsing -----------------------------------------------------------------
+// Called after each line is read, before its rule is applied; false stops the
+// parse (a cancel).
+using StructureLineHook = std::function<bool()>;
+
+enum class ParseOutcome { Parsed, Refused, Stopped, CannotOpen };
+
+// Parses `logicalFile` ("C:\...\x.txt") from its beginning. CannotOpen sets
+// `openError` (53 a missing file, 76 a missing folder or drive, 70 no right
+// to read, 75 a folder or something other than a plain file).
+ParseOutcome ParseStructureFile(const QString& logicalFile, ParsedStructure& out, Long& openError,
+                                const StructureLineHook& afterEachLine = {});
+
+// Line 1 only: 0 with `total`, an open error, or -1 with `problem` set.
+Long ReadStructureFileTotal(const QString& logicalFile, qint64& total, StructureFileProblem& problem);
+
+// --- Accepted structures ------------------------------------------------------
+// The check's parse of side i's file, kept for every later reader.
+void AcceptStructure(int side, const QString& logicalFile, std::shared_ptr<const ParsedStructure> parsed);
+// The accepted parse of that file name (either side), or null.
+std::shared_ptr<const ParsedStructure> AcceptedStructure(const QString& logicalFile);
+void ForgetAcceptedStructures();
+
+// --- Readers -------------------------------------------------------------------
+// Reads one structure in the order of its lines: an accepted file from its
+// parse, any other file parsed at open(). open() answers an error number
+// (see ParseStructureFile); the read calls answer false with problem() set
+// when they reach the refused line.
 class StructureFileReader {
 public:
-    StructureFileReader();
-    ~StructureFileReader();
-    StructureFileReader(const StructureFileReader&) = delete;
-    StructureFileReader& operator=(const StructureFileReader&) = delete;
-
-    // `logicalFile` is the program's path of the file ("C:\...\x.txt").
     Long open(const QString& logicalFile);
     void close();
 
-    // Line 1 only (the progress total); then readHeader() goes on from line 2.
+    // Line 1 (the progress total).
     bool readTotalLines(qint64& total);
-    // Lines 1 (unless read already) to 4 + F.
+    // Lines 1 to 4 + F.
     bool readHeader(StructureFileHeader& header);
     // The next record; call it N times after readHeader().
     bool readRecord(StructureFileRecord& record);
 
-    // The next raw line (without its end); false at the end of the file.
-    bool nextLine(QString& line);
-    // Lines read so far.
+    // Lines served so far.
     qint64 linesRead() const { return m_line; }
     const StructureFileProblem& problem() const { return m_problem; }
 
 private:
-    bool refuse(StructureFileFault fault, qint64 line, const QString& root = QString());
-    bool requireLine(QString& line);
-    bool fill();
+    bool failAt(qint64 line);
 
-    std::unique_ptr<QFile> m_file;
-    QByteArray m_buffer;
-    qsizetype m_pos = 0;
-    bool m_eof = false;
+    std::shared_ptr<const ParsedStructure> m_parsed;
+    std::size_t m_next = 0;
     qint64 m_line = 0;
-    bool m_totalRead = false;
-    qint64 m_total = 0;
-    QString m_root;
-    QString m_rootKey;
     StructureFileProblem m_problem;
 };
 
-// The root of a file (line 2, with its trailing "\"), for path labels.
-// Reads two lines; 62 (input past end) when the file has fewer.
+// The root of a file (line 2, with its trailing "\"), for path labels. An
+// error number when the file cannot be opened; a file refused before its
+// root gives 0 and an empty root: the import stage that reads it next names
+// the fault in its own ordinary message.
 Long ReadStructureFileRoot(const QString& logicalFile, QString& root);
 
 // Lines 1 to 4 + F. An error number from opening, or -1 with `problem` set

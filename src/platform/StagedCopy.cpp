@@ -1,0 +1,206 @@
+#include "platform/StagedCopy.h"
+
+#include "platform/Drives.h"
+#include "platform/Shell.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <vector>
+
+namespace platform {
+
+namespace {
+
+int resultOf(int err)
+{
+    switch (err) {
+    case ENOENT:
+    case ENOTDIR: return shellNotFound;
+    case ENOSPC:
+    case EDQUOT: return shellDiskFull;
+    case ENAMETOOLONG: return shellBadName;
+    default: return shellAccessDenied;
+    }
+}
+
+struct Staged {
+    QByteArray source;
+    QByteArray target;
+    QByteArray temp;     // the complete copy, waiting to be renamed
+    QByteArray backup;   // a second name of the old target, while renaming
+    bool replaced = false;
+};
+
+// A free name beside `target` with the given tag. With `fd` the file stays,
+// created empty and open for writing; without, the name is freed again.
+QByteArray freeName(const QByteArray& target, const char* tag, int* fd)
+{
+    const qsizetype slash = target.lastIndexOf('/');
+    QByteArray pattern = target.left(slash + 1) + '.' + target.mid(slash + 1) + tag + "XXXXXX";
+    const int f = ::mkstemp(pattern.data());
+    if (f < 0)
+        return {};
+    if (fd)
+        *fd = f;
+    else {
+        ::close(f);
+        ::unlink(pattern.constData());
+    }
+    return pattern;
+}
+
+int writeCopy(Staged& s)
+{
+    struct stat st {};
+    const int in = ::open(s.source.constData(), O_RDONLY | O_CLOEXEC);
+    if (in < 0)
+        return resultOf(errno);
+    if (::fstat(in, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(in);
+        return shellAccessDenied;   // FIFOs and devices are never read
+    }
+    int out = -1;
+    s.temp = freeName(s.target, ".qmtmp-", &out);
+    if (s.temp.isEmpty()) {
+        const int err = errno;
+        ::close(in);
+        return resultOf(err);
+    }
+    int rc = shellOk;
+    char buf[1 << 16];
+    for (;;) {
+        const ssize_t n = ::read(in, buf, sizeof buf);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0) {
+            if (n < 0)
+                rc = resultOf(errno);
+            break;
+        }
+        for (ssize_t done = 0; done < n && rc == shellOk;) {
+            const ssize_t w = ::write(out, buf + done, size_t(n - done));
+            if (w < 0 && errno != EINTR)
+                rc = resultOf(errno);
+            else if (w > 0)
+                done += w;
+        }
+        if (rc != shellOk)
+            break;
+    }
+    ::close(in);
+    const struct timespec times[2] = {st.st_atim, st.st_mtim};
+    if (rc == shellOk && (::fchmod(out, st.st_mode & 07777) != 0 || ::futimens(out, times) != 0 || ::fsync(out) != 0))
+        rc = resultOf(errno);
+    ::close(out);
+    return rc;
+}
+
+void discard(std::vector<Staged>& staged)
+{
+    for (const Staged& s : staged)
+        if (!s.temp.isEmpty())
+            ::unlink(s.temp.constData());
+}
+
+// Renames every staged copy over its target; on a failure the targets
+// already replaced get their old files back.
+int commit(std::vector<Staged>& staged)
+{
+    int rc = shellOk;
+    for (Staged& s : staged) {
+        struct stat st {};
+        if (::lstat(s.target.constData(), &st) == 0) {
+            s.backup = freeName(s.target, ".qmold-", nullptr);
+            if (s.backup.isEmpty() || ::link(s.target.constData(), s.backup.constData()) != 0) {
+                rc = resultOf(errno);
+                s.backup.clear();
+                break;
+            }
+        }
+        if (::rename(s.temp.constData(), s.target.constData()) != 0) {
+            rc = resultOf(errno);
+            break;
+        }
+        s.temp.clear();
+        s.replaced = true;
+    }
+    for (Staged& s : staged) {
+        if (rc != shellOk && s.replaced) {
+            if (!s.backup.isEmpty())
+                ::rename(s.backup.constData(), s.target.constData());
+            else
+                ::unlink(s.target.constData());   // there was no file before
+            s.backup.clear();
+        }
+        if (!s.backup.isEmpty())
+            ::unlink(s.backup.constData());
+    }
+    discard(staged);
+    return rc;
+}
+
+QString canonicalFolder(const QString& logical)
+{
+    const std::optional<QString> native = toNative(logical);
+    return native ? QFileInfo(*native).canonicalFilePath() : QString();
+}
+
+} // namespace
+
+bool sameFolder(const QString& logicalA, const QString& logicalB)
+{
+    const QString a = canonicalFolder(logicalA);
+    return !a.isEmpty() && a == canonicalFolder(logicalB);
+}
+
+int copyFilesStaged(const QStringList& sources, const QString& destination)
+{
+    const std::optional<QString> dest = toNative(destination);
+    if (!dest)
+        return shellNotFound;
+    const QString destReal = QFileInfo(*dest).canonicalFilePath();
+    for (const QString& source : sources) {
+        const std::optional<QString> from = toNative(source);
+        if (!from)
+            return shellNotFound;
+        if (!destReal.isEmpty() && QFileInfo(QFileInfo(*from).absolutePath()).canonicalFilePath() == destReal)
+            return shellSameFile;
+    }
+    if (!QDir().mkpath(*dest))
+        return shellAccessDenied;
+
+    std::vector<Staged> staged;
+    for (const QString& source : sources) {
+        Staged s;
+        s.source = QFile::encodeName(*toNative(source));
+        const qsizetype slash = s.source.lastIndexOf('/');
+        const QByteArray name = s.source.mid(slash + 1);
+        if (name.isEmpty())
+            return shellBadName;
+        s.target = QFile::encodeName(*dest);
+        if (!s.target.endsWith('/'))
+            s.target += '/';
+        s.target += name;
+        struct stat a {}, b {};
+        if (::stat(s.source.constData(), &a) == 0 && ::stat(s.target.constData(), &b) == 0 && a.st_dev == b.st_dev
+            && a.st_ino == b.st_ino)
+            return shellSameFile;
+        staged.push_back(s);
+    }
+    for (Staged& s : staged) {
+        if (const int rc = writeCopy(s)) {
+            discard(staged);
+            return rc;
+        }
+    }
+    return commit(staged);
+}
+
+} // namespace platform

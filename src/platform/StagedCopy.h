@@ -1,0 +1,27 @@
+#pragma once
+// Copying a set of files into one folder as a whole: either every file
+// arrives or none of the targets changes. Each file is first copied to a
+// temporary file beside its target; only when all of them are complete are
+// they renamed over the targets, and a rename that fails puts the targets
+// already replaced back as they were.
+//
+// A copy onto its own source is refused before anything is written: the
+// source and target folders are compared by their real (canonical) paths,
+// and each target that is the source file under another name (a hard or
+// symbolic link) is refused as well.
+
+#include <QStringList>
+
+namespace platform {
+
+// Copies the logical files `sources` into the logical folder `destination`
+// (made with its parents when missing), each under its own name, replacing
+// files of the same names. Returns a ShellResult (0 done; shellSameFile when
+// a copy would land on its source).
+int copyFilesStaged(const QStringList& sources, const QString& destination);
+
+// True when two logical folders are one folder of this machine (the same
+// real path once links are followed), also when their texts differ.
+bool sameFolder(const QString& logicalA, const QString& logicalB);
+
+} // namespace platform

@@ -1,0 +1,75 @@
+#pragma once
+// The print run: the results of a comparison to the printer, to a plain text
+// file, or to both.
+//
+// Printer pages hold the top margin (blank lines), the four header lines and
+// up to LinesPerPage - 4 result lines, each line after LeftMargin blanks, in
+// landscape and the page setup's font; the printer's own orientation and
+// font come back afterwards. The text file holds the header once (page 1 of
+// the printer's page count) and one line per result row, without margins:
+// UTF-8, CR LF, written beside its target and renamed over it at the end. A
+// run to the file alone never touches the printer.
+//
+// The run yields after every piece of work and stops at the first yield that
+// finds CancelRequested set: what was already printed is printed, the file
+// keeps the header and the complete rows, and the request is cleared. An
+// error is reported once; its clean-up ends the run (the file's partial
+// version discarded, the document ended) the way a cancel does.
+
+#include "results/PrintLayout.h"
+
+#include <QString>
+
+#include <array>
+
+namespace ui {
+class FlexGrid;
+class Form;
+class ListBox;
+}
+
+namespace compare {
+class frmCompare;
+}
+
+namespace results {
+
+// What the run needs of the window it runs in (the print window's methods).
+class PrintRunWindow {
+public:
+    virtual ~PrintRunWindow() = default;
+    // Owner of the save dialog and the error report.
+    virtual ui::Form& runOwner() = 0;
+    // 0 printer, 1 text file, 2 both.
+    virtual int chosenDestination() const = 0;
+    virtual Long pageCount() = 0;
+    virtual void lockForRun() = 0;
+    virtual void unlockAfterRun() = 0;
+    // After row `current` of `total`.
+    virtual void showProgress(Long current, Long total) = 0;
+    virtual void showComplete() = 0;
+    virtual void closeAfterRun() = 0;
+};
+
+// The results as the comparison left them: the grid, the two result lists
+// and what the page header says.
+struct PrintSource {
+    const ui::FlexGrid* grid = nullptr;
+    std::array<const ui::ListBox*, 2> entries{};
+    PrintedPageHeader header;
+    Long rows = 0;   // result rows (grid rows 1..rows)
+};
+
+// The source of the results window, as it stands.
+PrintSource PrintSourceOf(const compare::frmCompare& results);
+
+enum class PrintOutcome { Complete, Cancelled, DialogCancelled, Failed };
+
+// The Print command.
+PrintOutcome RunPrint(PrintRunWindow& window, const PrintSource& source);
+
+// Where the save dialog starts: the root of the volume that holds `path`
+// (the Primary path), with its trailing "\".
+QString PrintFileStartFolder(const QString& primaryPath);
+
+} // namespace results

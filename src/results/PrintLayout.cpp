@@ -1,0 +1,277 @@
+#include "results/PrintLayout.h"
+
+#include "platform/AppError.h"
+#include "shared/ErrorTrap.h"
+#include "shared/PathText.h"
+
+#include <QStringList>
+
+namespace results {
+
+namespace {
+
+constexpr int kPathWidth = 75;
+constexpr int kTotalsWidth = 56;
+constexpr int kPageTextWidth = 19;
+constexpr int kNameWidth = 43;
+constexpr int kSizeWidth = 10;
+constexpr int kDateWidth = 10;
+constexpr int kTimeWidth = 8;
+constexpr int kDateField = 6;
+constexpr int kTimeField = 7;
+
+// The first n characters of s filled with blanks behind.
+QString padRight(const QString& s, int n)
+{
+    return s.size() >= n ? s.left(n) : s + QString(n - s.size(), u' ');
+}
+
+// The last n characters of s filled with `fill` in front.
+QString padLeft(const QString& s, int n, QChar fill = u' ')
+{
+    return s.size() >= n ? s.right(n) : QString(n - s.size(), fill) + s;
+}
+
+QString trimmedBlanks(const QString& s)
+{
+    qsizetype b = 0, e = s.size();
+    while (b < e && s[b] == u' ') ++b;
+    while (e > b && s[e - 1] == u' ') --e;
+    return (b == 0 && e == s.size()) ? s : s.mid(b, e - b);
+}
+
+QString compacted(const QString& path, int width)
+{
+    return path.size() > width ? basGlobal::CompactPathToLength(path, width) : path;
+}
+
+// Field k of a result entry ("|"-separated, from 0); error 9 when missing.
+QString entryField(const QString& entry, int k)
+{
+    qsizetype from = 0;
+    for (int f = 0; f < k; ++f) {
+        from = entry.indexOf(u'|', from);
+        if (from < 0)
+            basGlobal::RaiseError(platform::errSubscript);
+        ++from;
+    }
+    const qsizetype to = entry.indexOf(u'|', from);
+    return entry.mid(from, to < 0 ? -1 : to - from);
+}
+
+int digitsValue(const QString& text, int from, int count)
+{
+    bool ok = false;
+    const int v = text.mid(from, count).toInt(&ok);
+    return ok ? v : 0;
+}
+
+bool allBlanks(const QString& s)
+{
+    for (QChar c : s)
+        if (c != u' ')
+            return false;
+    return true;
+}
+
+const QString& folderFiller(bool greek)
+{
+    static const QString english = QString(12, u'*') + QStringLiteral("FOLDER") + QString(12, u'*');
+    static const QString greekText = QString(11, u'*') + QStringLiteral("ΦΑΚΕΛΛΟΣ") + QString(11, u'*');
+    return greek ? greekText : english;
+}
+
+} // namespace
+
+QString PrintedOutputText(const QString& line)
+{
+    qsizetype e = line.size();
+    while (e > 0 && line[e - 1] == u' ') --e;
+    QString out = e == line.size() ? line : line.left(e);
+    // A name keeps a character that logical paths cannot hold (\ : * ? " <
+    // > |) as U+F000 + the character; on paper it is the character itself.
+    for (qsizetype k = 0; k < out.size(); ++k)
+        if (out[k].unicode() >= 0xF000 && out[k].unicode() < 0xF080)
+            out[k] = QChar(char16_t(out[k].unicode() - 0xF000));
+    return out;
+}
+
+// --- Header ------------------------------------------------------------------------
+
+QString PrintedPathsLine(const QString& primaryPath, const QString& secondaryPath)
+{
+    const QString left = padRight(compacted(primaryPath, kPathWidth), kPathWidth);
+    const QString right = padLeft(compacted(secondaryPath, kPathWidth).left(kPathWidth), kPathWidth);
+    return left + u'-' + right;
+}
+
+QString PrintedRuleLine()
+{
+    return QString(kPrintedLineWidth, u'-');
+}
+
+QString PrintedPageText(Long page, Long pages, bool greek)
+{
+    const QString text = greek ? QStringLiteral("Σελίδα ") + QString::number(page) + QStringLiteral(" από ")
+                                     + QString::number(pages) + u'.'
+                               : QStringLiteral(" Page ") + QString::number(page) + QStringLiteral(" of ")
+                                     + QString::number(pages) + QStringLiteral(".  ");
+    if (text.size() >= kPageTextWidth)
+        return text;   // four-digit numbers widen the line
+    return padRight(QString((kPageTextWidth - text.size()) / 2, u' ') + text, kPageTextWidth);
+}
+
+QString PrintedTotalsLine(const QString& primaryTotals, const QString& secondaryTotals, bool primaryLive,
+                          bool secondaryLive, Long page, Long pages, bool greek)
+{
+    auto marker = [greek](bool live) {
+        return greek ? (live ? QStringLiteral("Τ") : QStringLiteral("Α")) : (live ? QStringLiteral("L") : QStringLiteral("R"));
+    };
+    const QString gap(9, u' ');
+    return padRight(primaryTotals, kTotalsWidth) + marker(primaryLive) + gap + PrintedPageText(page, pages, greek) + gap
+           + marker(secondaryLive) + padLeft(secondaryTotals, kTotalsWidth);
+}
+
+std::array<QString, kPrintedHeaderLines> PrintedPageHeader::lines(Long page, Long pages) const
+{
+    return {PrintedPathsLine(paths[0], paths[1]), PrintedRuleLine(),
+            PrintedTotalsLine(totals[0], totals[1], live[0], live[1], page, pages, greek), PrintedRuleLine()};
+}
+
+// --- Values --------------------------------------------------------------------------
+
+QString PlainSizeDigits(const QString& groupedSize)
+{
+    QString digits;
+    digits.reserve(groupedSize.size());
+    for (QChar c : groupedSize)
+        if (c >= u'0' && c <= u'9')
+            digits += c;
+    if (digits.isEmpty())
+        basGlobal::RaiseError(platform::errTypeMismatch);
+    qsizetype zeros = 0;
+    while (zeros < digits.size() - 1 && digits[zeros] == u'0') ++zeros;
+    return digits.mid(zeros);
+}
+
+QString PrintedDateTimeTexts::shortDate(const QString& yyyymmdd)
+{
+    if (auto it = m_dates.constFind(yyyymmdd); it != m_dates.cend())
+        return *it;
+    basGlobal::Long err = 0;
+    const QString text = basGlobal::FormatDateText(QStringLiteral("short"), false,
+                                                   basGlobal::Integer(digitsValue(yyyymmdd, 0, 4)),
+                                                   basGlobal::Integer(digitsValue(yyyymmdd, 4, 2)),
+                                                   basGlobal::Integer(digitsValue(yyyymmdd, 6, 2)), err);
+    basGlobal::RaiseIfError(err);
+    m_dates.insert(yyyymmdd, text);
+    return text;
+}
+
+QString PrintedDateTimeTexts::longTime(const QString& hhmmss)
+{
+    if (auto it = m_times.constFind(hhmmss); it != m_times.cend())
+        return *it;
+    basGlobal::Long err = 0;
+    const QString text = basGlobal::FormatTimeText(QStringLiteral("long"), false,
+                                                   basGlobal::Integer(digitsValue(hhmmss, 0, 2)),
+                                                   basGlobal::Integer(digitsValue(hhmmss, 2, 2)),
+                                                   basGlobal::Integer(digitsValue(hhmmss, 4, 2)), err);
+    basGlobal::RaiseIfError(err);
+    m_times.insert(hhmmss, text);
+    return text;
+}
+
+// --- Result line ---------------------------------------------------------------------
+
+PrintedResultLine::PrintedResultLine(const std::array<QString, 9>& cells, const std::array<QString, 2>& entries,
+                                     bool greek, PrintedDateTimeTexts& texts)
+    : m_entries(entries), m_greek(greek), m_texts(texts)
+{
+    for (std::size_t c = 0; c < cells.size(); ++c)
+        m_cells[c] = trimmedBlanks(cells[c]);
+}
+
+void PrintedResultLine::buildNames()
+{
+    m_name[0] = padLeft(compacted(m_cells[1], kNameWidth).left(kNameWidth), kNameWidth);
+    m_name[1] = padRight(compacted(m_cells[2], kNameWidth), kNameWidth);
+}
+
+void PrintedResultLine::buildSizes()
+{
+    for (std::size_t s = 0; s < 2; ++s) {
+        const QString& cell = m_cells[3 + s];
+        if (cell.isEmpty()) {
+            m_size[s] = QString(kSizeWidth, u' ');
+            continue;
+        }
+        // More than ten digits are kept whole rather than cut to a wrong number.
+        const QString digits = PlainSizeDigits(cell);
+        m_size[s] = digits.size() > kSizeWidth ? digits : padLeft(digits, kSizeWidth, u'.');
+    }
+}
+
+void PrintedResultLine::buildDates()
+{
+    for (int i = 0; i < 2; ++i) {
+        const std::size_t s = std::size_t(i);
+        m_date[s] = m_cells[5 + s].isEmpty()
+                        ? QString(kDateWidth, u' ')
+                        : padLeft(m_texts.shortDate(entryField(m_entries[s], kDateField)), kDateWidth);
+    }
+}
+
+void PrintedResultLine::buildTimes()
+{
+    for (int i = 0; i < 2; ++i) {
+        const std::size_t s = std::size_t(i);
+        m_time[s] = m_cells[7 + s].isEmpty()
+                        ? QString(kTimeWidth, u' ')
+                        : padLeft(m_texts.longTime(entryField(m_entries[s], kTimeField)), kTimeWidth);
+    }
+}
+
+QString PrintedResultLine::line() const
+{
+    // A Secondary value equal to the Primary one reads as dashes; two blank
+    // values stay blank.
+    auto dashed = [](const QString& secondary, const QString& primary) {
+        return secondary == primary && !allBlanks(secondary) ? QString(secondary.size(), u'-') : secondary;
+    };
+    const QString size1 = dashed(m_size[1], m_size[0]);
+    const QString date1 = dashed(m_date[1], m_date[0]);
+    const QString time1 = dashed(m_time[1], m_time[0]);
+
+    auto isFolder = [](const QString& name) { return name.endsWith(u'\\'); };
+    const QString block0 = isFolder(m_cells[1]) ? folderFiller(m_greek)
+                                                : m_time[0] + u' ' + m_date[0] + u' ' + m_size[0];
+    const QString block1 = isFolder(m_cells[2]) ? folderFiller(m_greek) : size1 + u' ' + date1 + u' ' + time1;
+    const QString marker = m_cells[0].isEmpty() ? QStringLiteral(" ") : m_cells[0];
+
+    QString out;
+    out.reserve(kPrintedLineWidth + 8);
+    out += m_name[0];
+    out += u' ';
+    out += block0;
+    out += u'|';
+    out += marker;
+    out += u'|';
+    out += block1;
+    out += u' ';
+    out += m_name[1];
+    return out;
+}
+
+QString PrintedResultLine::build(const std::array<QString, 9>& cells, const std::array<QString, 2>& entries, bool greek,
+                                 PrintedDateTimeTexts& texts)
+{
+    PrintedResultLine l(cells, entries, greek, texts);
+    l.buildNames();
+    l.buildSizes();
+    l.buildDates();
+    l.buildTimes();
+    return l.line();
+}
+
+} // namespace results

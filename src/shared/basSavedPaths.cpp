@@ -1,0 +1,340 @@
+#include "shared/basSavedPaths.h"
+
+#include "platform/AppError.h"
+#include "platform/AtomicFile.h"
+#include "platform/Drives.h"
+#include "platform/ProfileFile.h"
+#include "platform/Shell.h"
+#include "platform/TextDecoding.h"
+#include "shared/ErrorTrap.h"
+#include "shared/FileFacts.h"
+#include "shared/IniAccess.h"
+#include "shared/Messages.h"
+#include "shared/PathText.h"
+#include "shared/Texts.h"
+#include "shared/TrappedCall.h"
+#include "shared/frmTextEditor.h"
+#include "ui/Control.h"
+#include "ui/ListBox.h"
+
+#include <QFile>
+
+#include <climits>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace basGlobal {
+
+namespace {
+
+// A saved-path file is a short list typed by hand; anything this large is
+// not one, and reading it whole would only stall the window.
+constexpr qint64 kMaxSavedPathsBytes = 16 * 1024 * 1024;
+
+QString nativeOf(const QString& logical)
+{
+    const std::optional<QString> n = platform::toNative(logical);
+    if (!n)
+        RaiseError(platform::errPathNotFound);
+    return *n;
+}
+
+// The raw lines of a text file, split at CR LF, CR or LF; the bytes of each
+// line are kept exactly so a rewrite changes nothing it did not mean to.
+// Only a regular file is opened (a FIFO would block, a device never ends).
+Long readRawLines(const QString& logicalFile, QList<QByteArray>& lines)
+{
+    lines.clear();
+    const QByteArray name = QFile::encodeName(nativeOf(logicalFile));
+    const int fd = ::open(name.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0)
+        return platform::errorFromErrno(errno);
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        return platform::errPathFileAccess;
+    }
+    if (st.st_size > kMaxSavedPathsBytes) {
+        ::close(fd);
+        return platform::errOutOfMemory;
+    }
+    QByteArray bytes;
+    bytes.resize(qsizetype(st.st_size));
+    qsizetype got = 0;
+    for (;;) {
+        if (got == bytes.size())
+            bytes.resize(bytes.size() + 4096);   // the file grew since fstat
+        const ssize_t n = ::read(fd, bytes.data() + got, size_t(bytes.size() - got));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0) {
+            const int err = errno;
+            ::close(fd);
+            return platform::errorFromErrno(err);
+        }
+        if (n == 0)
+            break;
+        got += n;
+        if (got > kMaxSavedPathsBytes) {
+            ::close(fd);
+            return platform::errOutOfMemory;
+        }
+    }
+    ::close(fd);
+    bytes.truncate(got);
+    if (bytes.startsWith("\xEF\xBB\xBF"))
+        bytes.remove(0, 3);
+    qsizetype start = 0;
+    for (qsizetype i = 0; i < bytes.size(); ++i) {
+        const char c = bytes[i];
+        if (c != '\r' && c != '\n')
+            continue;
+        lines.append(bytes.mid(start, i - start));
+        if (c == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n')
+            ++i;
+        start = i + 1;
+    }
+    if (start < bytes.size())
+        lines.append(bytes.mid(start));
+    return 0;
+}
+
+bool isBlank(const QString& line)
+{
+    return line.trimmed().isEmpty();
+}
+
+} // namespace
+
+Long ReadSavedPaths(const QString& file, QStringList& outPaths)
+{
+    outPaths.clear();
+    if (!FileExists(file))
+        return platform::errFileNotFound;
+    QList<QByteArray> raw;
+    Long err = 0;
+    const Long trapped = TrappedCall([&] { err = readRawLines(file, raw); });
+    if (trapped != 0)
+        return trapped;
+    if (err != 0)
+        return err;
+    for (const QByteArray& line : raw) {
+        const QString text = platform::decodeText(line);
+        if (!isBlank(text))
+            outPaths.append(text);
+    }
+    return 0;
+}
+
+bool StorePath(ui::Form* window, const QString& path, const QString& file, bool& outAlreadySaved,
+               bool& outAborted, Long& outError)
+{
+    outAlreadySaved = false;
+    outAborted = false;
+    outError = 0;
+    const QString title = Txt(u"Store path", u"Καταχώρηση διαδρομής");
+    // One line is one path: a path with a line break in it would come back
+    // as two paths that name nothing.
+    if (path.contains(u'\r') || path.contains(u'\n')) {
+        ShowMessageBox(window, title,
+                       Txt(u"Path '", u"Η διαδρομή «") + path
+                           + Txt(u"', cannot be saved, because it contains a line break.",
+                                 u"», δεν μπορεί να αποθηκευθεί, διότι περιέχει αλλαγή γραμμής."),
+                       48);
+        outAborted = true;
+        return false;
+    }
+    bool added = false;
+    outError = TrappedCall([&] {
+        QList<QByteArray> lines;
+        if (FileExists(file))
+            RaiseIfError(readRawLines(file, lines));
+        const bool cs = globals().VolumeIsCaseSensitive;
+        const QString wanted = ApplyCaseSensitivity(path, cs);
+        for (const QByteArray& line : lines) {
+            if (ApplyCaseSensitivity(platform::decodeText(line), cs) == wanted) {
+                outAlreadySaved = true;
+                ShowMessageBox(window, title,
+                               Txt(u"Path '", u"Η διαδρομή «") + path
+                                   + Txt(u"', has already been saved in the saved paths file.",
+                                         u"», έχει ήδη αποθηκευθεί στο αρχείο με τις αποθηκευμένες διαδρομές."),
+                               64);
+                return;
+            }
+        }
+        const Long answer = ShowMessageBox(
+            window, title,
+            Txt(u"Do you really want to save path '", u"Θέλετε πράγματι να αποθηκεύσετε την διαδρομή «") + path
+                + Txt(u"', in the saved paths file?", u"», στο αρχείο με τις αποθηκευμένες διαδρομές;"),
+            36);
+        if (answer != ui::vbYes) {
+            outAborted = true;
+            return;
+        }
+        // The new file is written beside the old one and renamed over it, so
+        // a failure half-way leaves the old list whole.
+        platform::AtomicFile out;
+        RaiseIfError(out.open(nativeOf(file)));
+        RaiseIfError(out.write(path.toUtf8() + "\r\n"));
+        for (const QByteArray& line : lines) {
+            DoEventsNow();
+            RaiseIfError(out.write(line + "\r\n"));
+        }
+        RaiseIfError(out.commit());
+        added = true;
+    });
+    return added && outError == 0;
+}
+
+bool LoadSavedPathsList(const QString& file, ui::ListBox& unsorted, ui::ListBox& sorted, ui::CheckBox& sortCheck,
+                        bool& outFileMissing, bool& outIsEmpty, Long& outError, ui::Color filledColour,
+                        ui::Color emptyColour)
+{
+    outFileMissing = false;
+    outIsEmpty = false;
+    outError = 0;
+    bool loaded = false;
+    outError = TrappedCall([&] {
+        unsorted.clear();
+        sorted.clear();
+        unsorted.setBackColor(emptyColour);
+        sorted.setBackColor(emptyColour);
+        sorted.move(unsorted.left(), unsorted.top(), unsorted.width(), unsorted.height());
+        const bool sortedShown = sortCheck.value() == 1;
+        sorted.setVisible(sortedShown);
+        unsorted.setVisible(!sortedShown);
+        if (!FileExists(file)) {
+            outFileMissing = true;
+            return;
+        }
+        QList<QByteArray> lines;
+        RaiseIfError(readRawLines(file, lines));
+        for (const QByteArray& line : lines) {
+            DoEventsNow();
+            const QString text = platform::decodeText(line);
+            if (isBlank(text))
+                continue;
+            unsorted.addItem(text);
+            sorted.addItem(text);
+        }
+        if (unsorted.listCount() == 0) {
+            outIsEmpty = true;
+            return;
+        }
+        for (ui::ListBox* list : {&unsorted, &sorted}) {
+            for (int i = 0; i < list->listCount(); ++i) {
+                DoEventsNow();
+                list->setSelected(i, false);
+            }
+            list->setBackColor(filledColour);
+        }
+        loaded = true;
+    });
+    if (outError != 0) {
+        // A half-filled list would offer paths that are not all there.
+        TrappedCall([&] {
+            unsorted.clear();
+            sorted.clear();
+            unsorted.setBackColor(emptyColour);
+            sorted.setBackColor(emptyColour);
+        });
+        outFileMissing = false;
+        outIsEmpty = false;
+        return false;
+    }
+    return loaded;
+}
+
+bool EditSavedPathsFile(ui::Form* window, const QString& file, bool& outAborted, Long& outError)
+{
+    outAborted = false;
+    outError = 0;
+    bool ran = false;
+    outError = TrappedCall([&] {
+        const QString crlf = QStringLiteral("\r\n");
+        const Long answer = ShowMessageBox(
+            window, Txt(u"Edit saved paths", u"Επεξεργασία αποθηκευμένων διαδρομών"),
+            Txt(u"The application is suspended for as long as you are editing the file '",
+                u"Η εφαρμογή αδρανοποιείται για όσο χρονικό διάστημα επεξεργάζεσθε το αρχείο «")
+                + file + Txt(u"'.", u"».") + crlf + crlf
+                + Txt(u"Do you really want to edit the file with the saved paths?",
+                      u"Θέλετε πράγματι να επεξεργασθείτε το αρχείο με τις αποθηκευμένες διαδρομές;"),
+            36);
+        if (answer != ui::vbYes) {
+            outAborted = true;
+            return;
+        }
+        RunProgramAndWait(window, QStringLiteral("notepad"), file);
+        ran = true;
+    });
+    return ran && outError == 0;
+}
+
+void RunProgramAndWait(ui::Form* window, const QString& program, const QString& file)
+{
+    DoEventsNow();
+    if (program.compare(QLatin1String("notepad"), Qt::CaseInsensitive) == 0) {
+        frmTextEditor editor(file);
+        editor.show(ui::Modal);
+    } else {
+        platform::shell().runAndWait(program, file);
+    }
+    if (window) {
+        BringFormToFront(*window);
+        window->refresh();
+    }
+    DoEventsNow();
+}
+
+QString GetInitialPath(const QString& iniFile, const QString& key, const QString& defaultValue, Long& outError)
+{
+    outError = 0;
+    const QString native = IniNativePath(iniFile);
+    if (native.isEmpty())
+        return defaultValue;
+    int err = 0;
+    const QString value = platform::getProfileString(native, QStringLiteral("General"), key, QString(), INT_MAX, &err);
+    outError = err;
+    const QString trimmed = value.trimmed();
+    return trimmed.isEmpty() ? defaultValue : trimmed;
+}
+
+bool SetInitialPath(ui::Form* window, const QString& path, const QString& iniFile, bool& outAlreadySet,
+                    bool& outAborted, Long& outError, const QString& key)
+{
+    outAlreadySet = false;
+    outAborted = false;
+    outError = 0;
+    bool written = false;
+    outError = TrappedCall([&] {
+        const QString title = Txt(u"Set initial path", u"Ορισμός αρχικής διαδρομής");
+        Long e = 0;
+        const QString current = GetInitialPath(iniFile, key, QString(), e);
+        RaiseIfError(e);
+        const bool cs = globals().VolumeIsCaseSensitive;
+        if (ApplyCaseSensitivity(current, cs) == ApplyCaseSensitivity(path, cs)) {
+            outAlreadySet = true;
+            ShowMessageBox(window, title,
+                           Txt(u"Path '", u"Η διαδρομή «") + path
+                               + Txt(u"', has already been set as the initial path of the application.",
+                                     u"», έχει ήδη ορισθεί ως αρχική διαδρομή της εφαρμογής."),
+                           64);
+            return;
+        }
+        const Long answer = ShowMessageBox(
+            window, title,
+            Txt(u"Do you really want to set '", u"Θέλετε πράγματι να ορίσετε την διαδρομή «") + path
+                + Txt(u"', as the initial path of the application?", u"», ως αρχική διαδρομή της εφαρμογής;"),
+            36);
+        if (answer != ui::vbYes) {
+            outAborted = true;
+            return;
+        }
+        RaiseIfError(WriteIniString(iniFile, QStringLiteral("General"), key, path));
+        written = true;
+    });
+    return written && outError == 0;
+}
+
+} // namespace basGlobal

@@ -1,0 +1,66 @@
+#pragma once
+// Saved paths and initial paths. Each structure keeps the paths the user has
+// stored in a text file of its own in the application folder
+// (PrimarySavedPaths.txt, SecondarySavedPaths.txt): one path per line, newest
+// first, lines ending CR LF. Blank lines are skipped by readers; other lines
+// are kept exactly as they are, leading and trailing blanks included. Two
+// lines name the same path when they are equal under the case rule, without
+// trimming. Each structure's initial path lives in the INI file, [General]
+// PrimaryInitialPath and SecondaryInitialPath.
+//
+// Every routine shows its own messages (owned by the window passed in) and
+// hands back an error number (0 = none) for the caller to raise in its trap.
+#include "shared/basGlobal.h"
+#include "ui/Types.h"
+
+#include <QString>
+#include <QStringList>
+
+namespace ui {
+class CheckBox;
+class Form;
+class ListBox;
+} // namespace ui
+
+namespace basGlobal {
+
+// Puts `path` at the top of the saved-path file `file` (logical names) after
+// asking. False when nothing was added: the path was there already (a
+// message tells so), the user answered No (aborted), or an error occurred.
+// The file is replaced as a whole, so a failure leaves it as it was.
+bool StorePath(ui::Form* window, const QString& path, const QString& file, bool& outAlreadySaved,
+               bool& outAborted, Long& outError);
+
+// Empties both lists, lays the sorted one over the unsorted one, shows the
+// one the check box chooses, and fills both with the file's non-blank lines
+// (file order and sorted). True when at least one path was loaded.
+bool LoadSavedPathsList(const QString& file, ui::ListBox& unsorted, ui::ListBox& sorted, ui::CheckBox& sortCheck,
+                        bool& outFileMissing, bool& outIsEmpty, Long& outError,
+                        ui::Color filledColour = 0xFFFFC0, ui::Color emptyColour = 0x80000003);
+
+// Asks, then lets the user edit the file and waits until the editor closes.
+// False with aborted when the user declined.
+bool EditSavedPathsFile(ui::Form* window, const QString& file, bool& outAborted, Long& outError);
+
+// Runs `program` on the file and waits for it, repainting but handling no
+// input, then brings `window` back to the front. The text editor ("notepad")
+// is the program's own editing window: Linux has no standard one, and a
+// terminal editor started from a window would wait unseen.
+void RunProgramAndWait(ui::Form* window, const QString& program, const QString& file);
+
+// The initial path under `key` of [General], read whole (no length cap), or
+// `defaultValue` when missing or blank. The start-up and SetInitialPath read
+// it the same way.
+QString GetInitialPath(const QString& iniFile, const QString& key, const QString& defaultValue, Long& outError);
+
+// Makes `path` the initial path under `key` after asking. False when it was
+// set already (a message tells so), the user answered No (aborted), or an
+// error occurred.
+bool SetInitialPath(ui::Form* window, const QString& path, const QString& iniFile, bool& outAlreadySet,
+                    bool& outAborted, Long& outError, const QString& key);
+
+// The non-blank lines of a saved-path file as they are (CR LF, CR or LF
+// ends). Error number back; a missing file is error 53.
+Long ReadSavedPaths(const QString& file, QStringList& outPaths);
+
+} // namespace basGlobal

@@ -1,0 +1,83 @@
+// The four maintenance windows on the Qt desktop, in English and in Greek,
+// the update check after a newer version; the pictures land in the build
+// folder for a look.
+#include "LoopbackServer.h"
+#include "maintenance_fixture.h"
+
+#include "maintenance/VersionInformation.h"
+#include "maintenance/frmAbout.h"
+#include "maintenance/frmCheckForUpdates.h"
+#include "maintenance/frmSettingsExport.h"
+#include "maintenance/frmSettingsImport.h"
+#include "ui/Input.h"
+#include "ui/qt/FormWindow.h"
+#include "ui/qt/HelpFile.h"
+#include "ui/qt/QtDesktop.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QLabel>
+
+using namespace maintenance;
+
+namespace {
+
+void shoot(ui::qt::QtDesktop& desk, ui::Form& form, const QString& name)
+{
+    form.show();
+    QApplication::processEvents();
+    ui::qt::FormWindow* w = desk.window(form);
+    ASSERT_NE(w, nullptr);
+    const QImage shot = w->grab().toImage();
+    const QString out = QDir(QCoreApplication::applicationDirPath()).absoluteFilePath("../" + name + ".png");
+    EXPECT_TRUE(shot.save(out)) << out.toStdString();
+    // Every topic a control names is in both help files.
+    for (const char* file : {"/QuillmarshUK.hlp", "/QuillmarshGR.hlp"}) {
+        const auto help = ui::qt::HelpFile::load(QCoreApplication::applicationDirPath() + file);
+        for (ui::Control* c : form.controls())
+            EXPECT_TRUE(c->helpTopic() == 0 || help.contains(c->helpTopic())) << file << " " << c->helpTopic();
+    }
+    form.unload();
+}
+
+TEST_F(MaintenanceTest, Screenshots)
+{
+    LoopbackServer server;
+    const UpdateCheckSettings saved = updateCheckSettings();
+    updateCheckSettings().addressTemplate = server.base + "/|VersionInfo.aui";
+    for (const bool greek : {false, true}) {
+        ui::qt::QtDesktop qt;
+        qt.install();
+        qt.setQuitOnEnd(false);
+        qt.setGreekButtons(greek);
+        basGlobal::globals().LanguageIsGreek = greek;
+        drive.file("App/Quillmarsh.ini", "[ExportSettings]\r\nIni=True\r\nFolder=C:\\Backup\\Settings\r\n"
+                                         "[ImportSettings]\r\nPrimary=True\r\nFolder=C:\\Backup\\Settings\r\n");
+        for (const char* n : {"App/PrimarySavedPaths.txt", "Backup/Settings/PrimarySavedPaths.txt",
+                              "Backup/Settings/Quillmarsh.ini"})
+            drive.file(n);
+        const QString lang = greek ? "gr" : "en";
+        frmAbout about;
+        shoot(qt, about, "maintenance-about-" + lang);
+        frmSettingsExport exportWindow;
+        frmSettingsImport importWindow;
+        exportWindow.tints = importWindow.tints = {0xC0E0FF, 0xFFFFC0};
+        shoot(qt, exportWindow, "maintenance-export-" + lang);
+        shoot(qt, importWindow, "maintenance-import-" + lang);
+        server.answer(LoopbackServer::ok(kVersionFileMarker.toUtf8() + "|2003.0001.0000|2|<b>Faster</b> comparison.\r\n"
+                                         "Fixed printing.|<b>Ταχύτερη</b> σύγκριση.\r\nΔιορθώσεις εκτύπωσης.|"
+                                         "http://a.test/1|http://b.test/2"));
+        frmCheckForUpdates check;
+        check.show();
+        ui::Input::click(*check.cmdCheck);
+        // Text from the server is never read as markup.
+        auto* result = qobject_cast<QLabel*>(qt.window(check)->widgetFor(check.lblResultDescription));
+        EXPECT_TRUE(result && result->textFormat() == Qt::PlainText && result->isEnabled());
+        EXPECT_FALSE(qt.window(check)->widgetFor(check.cmdCheck)->isEnabled());
+        shoot(qt, check, "maintenance-update-" + lang);
+    }
+    updateCheckSettings() = saved;
+    desk.install();
+}
+
+} // namespace

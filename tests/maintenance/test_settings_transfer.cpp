@@ -1,0 +1,209 @@
+// Settings export and import on real folders: what the windows offer at
+// load, their enabling rules, Apply, the copies (all or nothing, never onto
+// their own source), deleting the imported files, and the program's end
+// after an INI import.
+#include "maintenance_fixture.h"
+
+#include "maintenance/Maintenance.h"
+#include "maintenance/frmSettingsExport.h"
+#include "maintenance/frmSettingsImport.h"
+#include "ui/Input.h"
+
+#include <QFile>
+
+using namespace maintenance;
+
+namespace {
+
+const char* const kNames[3] = {"Quillmarsh.ini", "PrimarySavedPaths.txt", "SecondarySavedPaths.txt"};
+
+class SettingsTest : public MaintenanceTest {
+protected:
+    void ini(const QString& section, const QString& keys) { drive.file("App/Quillmarsh.ini", ("[" + section + "]\r\n" + keys).toUtf8()); }
+    // Item states as "E1" (enabled, ticked), "e0" (disabled, unticked), ...
+    static QString states(const SettingsTransferWindow& w)
+    {
+        QString s;
+        for (ui::CheckBox* c : {w.chkIniFileName, w.chkSavedPaths[0], w.chkSavedPaths[1]})
+            s += QString(c->enabled() ? "E" : "e") + QString::number(c->value());
+        return s;
+    }
+};
+
+TEST_F(SettingsTest, ExportOffersWhatExistsWithItsStoredChoice)
+{
+    // files: bit k set when the application's file k exists (the INI always does).
+    struct Row { int files; QString keys; QString items; bool exportEnabled; } rows[] = {
+        {1, "Ini=True\r\nPrimary=True\r\nFolder=C:\\Out\\\r\n", "E1e0e0", true},
+        {7, "Ini=false\r\nPrimary=TRUE\r\nFolder=C:\\Out\r\n", "E0E1E0", true},
+        {7, "Ini=True\r\nPrimary=True\r\nSecondary=True\r\n", "E1E1E1", false},
+        {5, "Primary=True\r\nSecondary=yes\r\nFolder=C:\\Out\r\n", "E0e0E0", false},
+    };
+    for (const Row& r : rows) {
+        ini("ExportSettings", r.keys);
+        for (int k = 1; k < 3; ++k) {
+            QFile::remove(drive.native(QString("App/") + kNames[k]));
+            if (r.files & (1 << k))
+                drive.file(QString("App/") + kNames[k]);
+        }
+        frmSettingsExport w;
+        w.tints = {0xC0E0FF, 0xFFFFC0};
+        w.show();
+        EXPECT_EQ(states(w), r.items) << r.keys.toStdString();
+        EXPECT_EQ(w.cmdExport->enabled(), r.exportEnabled) << r.keys.toStdString();
+        EXPECT_EQ(w.lblSavedPaths[1]->backColor(), 0xFFFFC0u);
+        EXPECT_EQ(w.lblSavedPaths[0]->caption().isEmpty(), !(r.files & 2));
+        w.unload();
+    }
+}
+
+TEST_F(SettingsTest, ExportEnablingRulesAndApply)
+{
+    ini("ExportSettings", "Secondary=True\r\n");
+    drive.file("App/PrimarySavedPaths.txt");
+    frmSettingsExport w;
+    w.show();
+    ui::Input::click(*w.chkIniFileName);
+    EXPECT_FALSE(w.cmdExport->enabled()) << "no folder yet";
+    desk.answerFolder("C:\\Out\\");
+    ui::Input::click(*w.cmdSettingsFolderExternal);
+    EXPECT_EQ(basGlobal::globals().ExportFolder, "C:\\Out");
+    EXPECT_TRUE(w.cmdExport->enabled());
+    ui::Input::click(*w.chkIniFileName);
+    EXPECT_FALSE(w.cmdExport->enabled()) << "nothing ticked";
+    ui::Input::click(*w.chkSavedPaths[0]);
+    EXPECT_TRUE(w.cmdExport->enabled());
+    ui::Input::click(*w.cmdApply);
+    EXPECT_EQ(w.cmdCancel->caption(), "Close");
+    // The missing Secondary file's key stays as it was.
+    EXPECT_EQ(read("App/Quillmarsh.ini"),
+              "[ExportSettings]\r\nSecondary=True\r\nIni=False\r\nPrimary=True\r\nFolder=C:\\Out\r\n");
+    w.unload();
+}
+
+TEST_F(SettingsTest, ExportRefusesItsOwnFolderAndDropsAVanishedFile)
+{
+    ini("ExportSettings", "Ini=True\r\nPrimary=True\r\nSecondary=True\r\nFolder=C:\\Link\r\n");
+    drive.file("App/PrimarySavedPaths.txt", "primary");
+    drive.file("App/SecondarySavedPaths.txt", "secondary");
+    drive.file("Out/Quillmarsh.ini", "old");
+    ASSERT_TRUE(QFile::link(drive.native("App"), drive.native("Link")));
+    frmSettingsExport w;
+    w.show();
+    desk.expectMsgBoxContaining("Export settings", "must not be the same as the folder were these files are stored", 16, ui::vbOK);
+    ui::Input::click(*w.cmdExport);
+    EXPECT_TRUE(w.isLoaded());
+    EXPECT_TRUE(w.cmdExport->enabled());
+    EXPECT_FALSE(basGlobal::globals().SettingsExportInProgress);
+
+    desk.answerFolder("C:\\Out\\");
+    ui::Input::click(*w.cmdSettingsFolderExternal);
+    QFile::remove(drive.native("App/SecondarySavedPaths.txt"));
+    desk.expectMsgBox("Export settings", "File 'C:\\App\\SecondarySavedPaths.txt', does not exist.", 16, ui::vbOK);
+    ui::Input::click(*w.cmdExport);
+    EXPECT_EQ(states(w), "E1E1e0");
+    EXPECT_EQ(read("Out/Quillmarsh.ini"), "old") << "nothing copied";
+    EXPECT_FALSE(QFile::exists(drive.native("Out/PrimarySavedPaths.txt")));
+
+    ui::Input::click(*w.cmdExport);
+    EXPECT_FALSE(w.isLoaded());
+    EXPECT_EQ(read("Out/Quillmarsh.ini"), read("App/Quillmarsh.ini"));
+    EXPECT_EQ(read("Out/PrimarySavedPaths.txt"), "primary");
+    // The INI file under a second name in the folder: no copy onto itself.
+    ASSERT_TRUE(QFile::remove(drive.native("Out/Quillmarsh.ini")));
+    ASSERT_EQ(::link(drive.nativeBytes("App/Quillmarsh.ini"), drive.nativeBytes("Out/Quillmarsh.ini")), 0);
+    w.show();
+    desk.answerFolder("C:\\Out\\");
+    ui::Input::click(*w.cmdSettingsFolderExternal);
+    desk.expectMsgBoxContaining("Export settings", "could not be copied: a file would have been copied onto itself", 16, ui::vbOK);
+    ui::Input::click(*w.cmdExport);
+    EXPECT_TRUE(w.isLoaded() && w.cmdExport->enabled());
+    w.unload();
+}
+
+TEST_F(SettingsTest, ImportOffersWhatTheFolderHoldsAndTrashesWhatItCopied)
+{
+    ini("ImportSettings", "Ini=True\r\nPrimary=True\r\nSecondary=True\r\nDeleteAfter=True\r\nFolder=C:\\In\\\r\n");
+    drive.file("In/PrimarySavedPaths.txt");
+    for (const char* n : kNames)
+        drive.file(QString("All/") + n, n);
+    frmSettingsImport w;
+    w.show();
+    EXPECT_EQ(states(w), "e0E1e0");
+    EXPECT_EQ(w.lblSavedPaths[0]->caption(), "C:\\App\\PrimarySavedPaths.txt");
+    EXPECT_EQ(w.lblSettingsFolderExternal->caption(), "C:\\In\\");
+    EXPECT_EQ(w.chkDeleteAfterImporting->value(), 1);
+    EXPECT_TRUE(w.cmdImport->enabled());
+    desk.answerFolder("C:\\Data\\");
+    ui::Input::click(*w.cmdSettingsFolderExternal);
+    EXPECT_EQ(states(w), "e0e0e0");
+    EXPECT_FALSE(w.cmdImport->enabled());
+    desk.answerFolder("C:\\All\\");
+    ui::Input::click(*w.cmdSettingsFolderExternal);
+    EXPECT_EQ(states(w), "E0E0E0");
+    ui::Input::click(*w.chkSavedPaths[1]);
+    ui::Input::click(*w.cmdImport);
+    EXPECT_FALSE(w.isLoaded());
+    EXPECT_EQ(read("App/SecondarySavedPaths.txt"), "SecondarySavedPaths.txt");
+    ASSERT_EQ(shell.calls.size(), 1u);
+    EXPECT_EQ(shell.calls[0].what + shell.calls[0].args.join(""), "trashC:\\All\\SecondarySavedPaths.txt");
+}
+
+TEST_F(SettingsTest, IniImportEndsTheProgramOnceWithoutWritingAfterwards)
+{
+    ini("ImportSettings", "Ini=True\r\nFolder=C:\\In\r\n");
+    drive.file("In/Quillmarsh.ini", "[General]\r\nLanguage=True\r\n");
+    int calls = 0;
+    QByteArray atExit;
+    SetProgramExitHook([&] {
+        ++calls;
+        atExit = read("App/Quillmarsh.ini");
+    });
+    // No to the question first: nothing happens.
+    desk.expectMsgBoxContaining("Import settings", "The application INI file is about to be imported.", 36, ui::vbNo);
+    desk.expectMsgBoxContaining("Import settings", "The application INI file is about to be imported.", 36, ui::vbYes);
+    desk.expectMsgBoxContaining("Import settings", "The application will shut down after you click 'OK'.", 48, ui::vbOK);
+    desk.onModal("frmSettingsImport", [&](ui::Form& f) {
+        auto& w = static_cast<frmSettingsImport&>(f);
+        ui::Input::click(*w.cmdImport);
+        EXPECT_TRUE(w.cmdImport->enabled());
+        EXPECT_EQ(read("App/Quillmarsh.ini").left(16), "[ImportSettings]");
+        ui::Input::click(*w.cmdImport);
+    });
+    EXPECT_TRUE(ShowSettingsImport({0, 0}));
+    SetProgramExitHook({});
+    EXPECT_EQ(calls, 1);
+    EXPECT_EQ(atExit, "[General]\r\nLanguage=True\r\n");
+    EXPECT_EQ(read("App/Quillmarsh.ini"), atExit) << "nothing written after the end began";
+}
+
+TEST_F(SettingsTest, FailedImportChangesTrashesAndEndsNothing)
+{
+    ini("ImportSettings", "Ini=True\r\nSecondary=True\r\nDeleteAfter=True\r\nFolder=C:\\In\r\n");
+    const QByteArray appIni = read("App/Quillmarsh.ini");
+    drive.file("In/Quillmarsh.ini", "[General]\r\n");
+    drive.file("In/SecondarySavedPaths.txt", "secondary");
+    drive.folder("App/SecondarySavedPaths.txt");   // in the way of the second copy
+    int calls = 0;
+    SetProgramExitHook([&] { ++calls; });
+    frmSettingsImport w;
+    w.show();
+    desk.expectMsgBoxContaining("Import settings", "The application INI file is about to be imported.", 36, ui::vbYes);
+    desk.expectMsgBoxContaining("Import settings", "The settings could not be copied", 16, ui::vbOK);
+    ui::Input::click(*w.cmdImport);
+    SetProgramExitHook({});
+    EXPECT_EQ(calls, 0);
+    EXPECT_TRUE(shell.calls.empty()) << "no source sent to the trash";
+    EXPECT_EQ(read("App/Quillmarsh.ini"), appIni) << "all or nothing";
+    EXPECT_TRUE(w.isLoaded());
+    EXPECT_TRUE(w.cmdImport->enabled());
+    EXPECT_FALSE(basGlobal::globals().SettingsImportInProgress);
+    EXPECT_EQ(QDir(drive.native("App")).entryList(QDir::Files | QDir::Hidden).size(), 1) << "no temporary file left";
+    desk.answerFolder("C:\\App\\");
+    ui::Input::click(*w.cmdSettingsFolderExternal);
+    desk.expectMsgBoxContaining("Import settings", "must not be the same as the folder were these files will be stored.", 16, ui::vbOK);
+    ui::Input::click(*w.cmdImport);
+    w.unload();
+}
+
+} // namespace

@@ -1,0 +1,154 @@
+// The update check against a server of the test's own on 127.0.0.1: the
+// three outcomes, every kind of bad answer, the time-out, Cancel while the
+// request waits, and which locations may be opened.
+#include "LoopbackServer.h"
+#include "maintenance_fixture.h"
+
+#include "maintenance/VersionInformation.h"
+#include "maintenance/frmCheckForUpdates.h"
+#include "shared/frmHiddenForm.h"
+#include "ui/Input.h"
+
+#include <QElapsedTimer>
+
+using namespace maintenance;
+
+namespace {
+
+const QByteArray M = kVersionFileMarker.toUtf8();
+
+class UpdateCheckTest : public MaintenanceTest {
+protected:
+    void SetUp() override
+    {
+        MaintenanceTest::SetUp();
+        saved = updateCheckSettings();
+        updateCheckSettings().addressTemplate = server.base + "/upd/|VersionInfo.aui";
+        updateCheckSettings().timeoutMs = 5000;
+    }
+    void TearDown() override
+    {
+        updateCheckSettings() = saved;
+        MaintenanceTest::TearDown();
+    }
+    // Presses Check and tells the outcome by its picture.
+    QString check(frmCheckForUpdates& w)
+    {
+        desk.clearTranscript();
+        w.show();
+        ui::Input::click(*w.cmdCheck);
+        EXPECT_FALSE(basGlobal::globals().UpdateCheckInProgress || basGlobal::globals().CancelRequested);
+        const QString picture = w.imgResultIcon->picture().resource;
+        const auto beeps = desk.entries(ui::HeadlessDesktop::Entry::MessageBeep);
+        const int beep = beeps.isEmpty() ? -1 : beeps.last().style;
+        if (picture.endsWith("NoUpdates.png") && beep == 0) return "latest";
+        if (picture.endsWith("NewVersion.png") && beep == 48) return "newer";
+        if (picture.endsWith("Error.png") && beep == 16) return "failure";
+        return picture + " " + QString::number(beep);
+    }
+
+    LoopbackServer server;
+    UpdateCheckSettings saved;
+};
+
+TEST_F(UpdateCheckTest, EveryBadAnswerIsTheFailureOutcome)
+{
+    using A = LoopbackServer;
+    struct Row { const char* what; A::Answer answer; QString outcome; } rows[] = {
+        {"latest", A::ok(M + "|2002.0008.0026|x|en|gr|"), "latest"},
+        {"five fields", A::ok(M + "|2003.0000.0000|1|en|gr"), "failure"},
+        {"wrong marker", A::ok(M.toUpper() + "|2003.0000.0000|1|en|gr|http://a.test/"), "failure"},
+        {"count not a number", A::ok(M + "|2003.0000.0000|two|en|gr|http://a.test/"), "failure"},
+        {"count zero", A::ok(M + "|2003.0000.0000|0|en|gr|http://a.test/"), "failure"},
+        {"count past the addresses", A::ok(M + "|2003.0000.0000|3|en|gr|http://a.test/"), "failure"},
+        {"error page", A::ok(M + "|2003.0000.0000|1|en|gr|http://a.test/", 404), "failure"},
+        {"closed", A::Answer{}, "failure"},
+        {"empty", A::ok(""), "failure"},
+        {"too large", A::ok(M + "|2003.0000.0000|1|en|gr|http://a.test/" + QByteArray(4096, 'x')), "failure"},
+        {"too slow", A::Answer{A::ok(M + "|2002.0008.0026|1|en|gr|").bytes, 1500}, "failure"},
+    };
+    for (const Row& r : rows) {
+        updateCheckSettings().maxBytes = QByteArray(r.what) == "too large" ? 1024 : 1 << 20;
+        updateCheckSettings().timeoutMs = QByteArray(r.what) == "too slow" ? 300 : 5000;
+        server.answer(r.answer);
+        frmCheckForUpdates w;
+        EXPECT_EQ(check(w), r.outcome) << r.what;
+        EXPECT_EQ(server.lastRequestLine, "GET /upd/QuillmarshVersionInfo.aui HTTP/1.1") << r.what;
+        EXPECT_TRUE(!w.cmdCheck->enabled() && !w.cmdLaunchWebBrowser->enabled()) << r.what;
+        EXPECT_EQ(w.cmdClose->caption(), "Close") << r.what;
+        w.unload();
+    }
+    // The placeholder host of a build without a server is never asked.
+    const int asked = server.requests;
+    updateCheckSettings().addressTemplate = "http://updates.quillmarsh.invalid/|VersionInfo.aui";
+    frmCheckForUpdates w;
+    EXPECT_EQ(check(w), "failure");
+    EXPECT_EQ(server.requests, asked);
+    w.unload();
+    // A refused connection: a port nobody listens on any more.
+    QTcpServer gone;
+    gone.listen(QHostAddress::LocalHost, 0);
+    updateCheckSettings().addressTemplate = QStringLiteral("http://127.0.0.1:%1/|V").arg(gone.serverPort());
+    gone.close();
+    EXPECT_EQ(check(w), "failure");
+    w.unload();
+}
+
+TEST_F(UpdateCheckTest, NewerVersionListsItsLocationsAndOpensOnlyWebPages)
+{
+    basGlobal::globals().LanguageIsGreek = true;
+    server.answer(LoopbackServer::ok(M + "|2003.0001.0002|3|notes|σημειώσεις\r\nδεύτερη|http://a.test/q.zip\r\n|"
+                                         "file:///etc/passwd|javascript:alert(1)|ignored"));
+    frmCheckForUpdates w;
+    EXPECT_EQ(check(w), "newer");
+    EXPECT_EQ(w.lblResultDescription->caption(), "Υπάρχει νεότερη έκδοση διαθέσιμη, με αριθμό 2003.0001.0002.");
+    EXPECT_EQ(w.txtWhatsNew->text(), "σημειώσεις\r\nδεύτερη");
+    EXPECT_EQ(testing_support::listItems(*basGlobal::HiddenForm().lstTargetURL),
+              QStringList({"http://a.test/q.zip\r\n", "file:///etc/passwd", "javascript:alert(1)"}));
+    ASSERT_EQ(w.cboWebLocation->listCount(), 3);
+    EXPECT_EQ(w.cboWebLocation->list(1), "Τοποθεσία 2");
+    EXPECT_EQ(w.cboWebLocation->listIndex(), 0);
+    EXPECT_TRUE(w.cmdLaunchWebBrowser->mousePointer() == ui::vbCustom && w.cmdLaunchWebBrowser->mouseIcon().hotX == 12);
+
+    for (int k : {0, 1, 2}) {
+        w.cboWebLocation->setListIndex(k);
+        if (k > 0)
+            desk.expectMsgBoxContaining("Άνοιγμα μέσω συσχετισμένης εφαρμογής", "προέκυψε το ακόλουθο σφάλμα", 64, ui::vbOK);
+        ui::Input::click(*w.cmdLaunchWebBrowser);
+    }
+    ASSERT_EQ(shell.calls.size(), 1u) << "nothing but a web page reaches the shell";
+    EXPECT_EQ(shell.calls[0].what + shell.calls[0].args.join(""), "openhttp://a.test/q.zip");
+    w.unload();
+}
+
+TEST_F(UpdateCheckTest, CancelWhileWaitingClosesTheWindowAtOnce)
+{
+    server.answer({LoopbackServer::ok(M + "|2002.0008.0026|1|en|gr|").bytes, 3000});
+    frmCheckForUpdates w;
+    desk.onYield([&] { return server.requests > 0; }, [&] {
+        EXPECT_EQ(w.cmdClose->caption(), "Cancel");
+        desk.expectMsgBoxContaining("Cancel processing", "cancel the process", 292, ui::vbYes);
+        ui::Input::click(*w.cmdClose);
+    });
+    QElapsedTimer clock;
+    clock.start();
+    w.show();
+    ui::Input::click(*w.cmdCheck);
+    EXPECT_LT(clock.elapsed(), 2500);
+    EXPECT_FALSE(w.isLoaded());
+    EXPECT_FALSE(basGlobal::globals().CancelRequested || basGlobal::globals().UpdateCheckInProgress);
+}
+
+TEST_F(UpdateCheckTest, NoNetworkAsksFirstAndNoAsksNothingOfTheServer)
+{
+    shell.network = false;
+    frmCheckForUpdates w;
+    w.show();
+    desk.expectMsgBoxContaining("Check for updated versions", "doesn't look like being connected", 36, ui::vbNo);
+    ui::Input::click(*w.cmdCheck);
+    EXPECT_TRUE(w.cmdCheck->enabled());
+    EXPECT_EQ(server.requests, 0);
+    w.unload();
+}
+
+} // namespace

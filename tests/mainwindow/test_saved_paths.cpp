@@ -1,0 +1,265 @@
+// Saved and initial paths: storing into the saved-path files, the recall
+// window, editing the file, and the initial paths in the INI, headless on a
+// temporary drive.
+#include "mainwindow/frmMain.h"
+#include "mainwindow/frmRecallSavedPath.h"
+#include "platform/Application.h"
+#include "shared/IniAccess.h"
+#include "shared/Messages.h"
+#include "shared/basSavedPaths.h"
+#include "shared/frmTextEditor.h"
+#include "shared/qstring_print.h"
+#include "support/TempDrive.h"
+#include "ui/HeadlessDesktop.h"
+#include "ui/Input.h"
+
+#include <QFile>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+using namespace basGlobal;
+using mainwindow::frmMain;
+
+namespace {
+
+const QString kStore = QStringLiteral("Store path");
+const QString kFile = QStringLiteral("PrimarySavedPaths.txt");
+
+class SavedPathsTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        resetGlobals();
+        desk.install();
+        SetDoEventsInterval(0);
+        SetIniPathMapper([](const QString& f) { return platform::toNative(f).value_or(QString()); });
+        platform::app().setPath(QStringLiteral("C:"));
+        globals().SavedPathsFileName[0] = QStringLiteral("C:\\") + kFile;
+        globals().SavedPathsFileName[1] = QStringLiteral("C:\\SecondarySavedPaths.txt");
+        globals().IniFileName = QStringLiteral("C:\\Quillmarsh.ini");
+    }
+    void TearDown() override
+    {
+        if (main.isLoaded()) {
+            try {
+                main.unload();
+            } catch (const ui::ProgramEnd&) {
+            }
+        }
+        EXPECT_EQ(desk.pendingMsgBoxes(), 0);
+        EXPECT_EQ(desk.pendingModalScripts(), 0);
+        SetIniPathMapper({});
+        ui::setDesktop(nullptr);
+    }
+    QByteArray bytes(const QString& name = kFile) const
+    {
+        QFile f(drive.native(name));
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
+    }
+    // Stores `path` answering the question with `answer` (0: no question expected).
+    bool store(const QString& path, int answer, bool* already = nullptr)
+    {
+        if (answer)
+            desk.expectMsgBoxContaining(kStore, QStringLiteral("Do you really want to save path '") + path + u'\'', 36, answer);
+        bool a = false, aborted = false;
+        Long e = 0;
+        const bool added = StorePath(nullptr, path, globals().SavedPathsFileName[0], a, aborted, e);
+        lastError = e;
+        if (already)
+            *already = a;
+        return added;
+    }
+
+    testing_support::TempDrive drive;
+    ui::HeadlessDesktop desk;
+    frmMain main;
+    Long lastError = 0;
+};
+
+TEST_F(SavedPathsTest, StoringPutsThePathFirstKeepsEveryOtherLineAndWritesCrLf)
+{
+    // Into a missing file, then on top of what is there; LF-only and CR-only
+    // files are read like CR LF ones, and blank lines stay where they were.
+    EXPECT_TRUE(store(QStringLiteral("C:\\One"), ui::vbYes));
+    EXPECT_EQ(bytes(), "C:\\One\r\n");
+    drive.file(kFile, "C:\\Two\n\nC:\\Three\rC:\\Four");
+    EXPECT_TRUE(store(QStringLiteral("C:\\Five"), ui::vbYes));
+    EXPECT_EQ(bytes(), "C:\\Five\r\nC:\\Two\r\n\r\nC:\\Three\r\nC:\\Four\r\n");
+    // A line with a trailing blank is another path: the comparison does not trim.
+    EXPECT_TRUE(store(QStringLiteral("C:\\Two "), ui::vbYes));
+    EXPECT_TRUE(bytes().startsWith("C:\\Two \r\nC:\\Five\r\n"));
+    // No leaves the file byte for byte.
+    const QByteArray before = bytes();
+    EXPECT_FALSE(store(QStringLiteral("C:\\Six"), ui::vbNo));
+    EXPECT_EQ(bytes(), before);
+    // No temporary file is left beside it.
+    EXPECT_EQ(QDir(drive.native()).entryList(QDir::Files | QDir::Hidden), QStringList{kFile});
+}
+
+TEST_F(SavedPathsTest, APathAlreadySavedUnderTheCaseRuleIsNotStoredAgain)
+{
+    drive.file(kFile, "C:\\Data\r\n");
+    const QString told = QStringLiteral("Path 'C:\\DATA', has already been saved in the saved paths file.");
+    globals().VolumeIsCaseSensitive = false;
+    desk.expectMsgBox(kStore, told, 64, ui::vbOK);
+    bool already = false;
+    EXPECT_FALSE(store(QStringLiteral("C:\\DATA"), 0, &already));
+    EXPECT_TRUE(already);
+    EXPECT_EQ(bytes(), "C:\\Data\r\n");
+    // On a case-sensitive volume the two are different folders.
+    globals().VolumeIsCaseSensitive = true;
+    EXPECT_TRUE(store(QStringLiteral("C:\\DATA"), ui::vbYes));
+    EXPECT_EQ(bytes(), "C:\\DATA\r\nC:\\Data\r\n");
+}
+
+TEST_F(SavedPathsTest, AStoreThatCannotWriteFailsCleanlyAndALineBreakIsRefused)
+{
+    drive.file(kFile, "C:\\Old\r\n");
+    desk.expectMsgBoxContaining(kStore, QStringLiteral("line break"), 48, ui::vbOK);
+    EXPECT_FALSE(store(QStringLiteral("C:\\a\r\nC:\\b"), 0));
+    EXPECT_EQ(lastError, 0);
+    // A folder the user cannot write: the old file stays whole.
+    ::chmod(drive.nativeBytes().constData(), 0555);
+    desk.allowMsgBox(kStore, QStringLiteral("Do you really want to save path 'C:\\New', in the saved paths file?"), 36, ui::vbYes);
+    const int rc = testing_support::runUnprivileged([&] {
+        bool a = false, aborted = false;
+        Long e = 0;
+        const bool added = StorePath(nullptr, QStringLiteral("C:\\New"), globals().SavedPathsFileName[0], a, aborted, e);
+        return added ? 0 : int(e);
+    });
+    ::chmod(drive.nativeBytes().constData(), 0700);
+    EXPECT_EQ(rc, 70);
+    EXPECT_EQ(bytes(), "C:\\Old\r\n");
+}
+
+TEST_F(SavedPathsTest, InitialPathIsSetOnceAndReadWithoutALengthCap)
+{
+    const QString title = QStringLiteral("Set initial path");
+    const QString key = QStringLiteral("PrimaryInitialPath");
+    const QString path = QStringLiteral("C:\\") + QString(40000, u'x');
+    bool already = false, aborted = false;
+    Long e = 0;
+    desk.expectMsgBoxContaining(title, QStringLiteral("Do you really want to set '"), 36, ui::vbNo);
+    EXPECT_FALSE(SetInitialPath(nullptr, path, globals().IniFileName, already, aborted, e, key));
+    EXPECT_TRUE(aborted);
+    EXPECT_FALSE(QFile::exists(drive.native(QStringLiteral("Quillmarsh.ini"))));
+    desk.expectMsgBoxContaining(title, QStringLiteral("Do you really want to set '"), 36, ui::vbYes);
+    EXPECT_TRUE(SetInitialPath(nullptr, path, globals().IniFileName, already, aborted, e, key));
+    EXPECT_EQ(GetInitialPath(globals().IniFileName, key, QStringLiteral("C:"), e), path);
+    desk.expectMsgBoxContaining(title, QStringLiteral("has already been set as the initial path of the application."), 64, ui::vbOK);
+    EXPECT_FALSE(SetInitialPath(nullptr, path, globals().IniFileName, already, aborted, e, key));
+    EXPECT_TRUE(already);
+}
+
+// ---- Through the main window ----------------------------------------------------------
+
+class RecallTest : public SavedPathsTest {
+protected:
+    void SetUp() override
+    {
+        SavedPathsTest::SetUp();
+        for (const char* f : {"Alpha", "Beta", "Gamma"})
+            drive.folder(QLatin1String(f));
+        drive.file(kFile, "C:\\Gamma\r\n\r\nC:\\Alpha\r\n  \r\nC:\\Beta\r\n");
+        main.anotherCopyRunning = [] { return false; };
+        main.load();
+    }
+    static mainwindow::frmRecallSavedPath* recallOf(ui::Form& f) { return dynamic_cast<mainwindow::frmRecallSavedPath*>(&f); }
+    static QStringList items(const ui::ListBox& l) { return testing_support::listItems(l); }
+};
+
+using mainwindow::frmRecallSavedPath;
+
+TEST_F(RecallTest, RecallingMovesTheStructureAndTheSortChoiceLivesInViewMemoryAndIni)
+{
+    // The window comes up in file order, the sorted list lying exactly over it;
+    // ticking the box only changes the view; Restore keeps it in memory.
+    desk.onModal(QStringLiteral("frmRecallSavedPath"), [&](ui::Form& f) {
+        frmRecallSavedPath& r = *recallOf(f);
+        EXPECT_EQ(items(*r.lstSavedPaths[0]), (QStringList{"C:\\Gamma", "C:\\Alpha", "C:\\Beta"}));
+        EXPECT_EQ(items(*r.lstSavedPaths[1]), (QStringList{"C:\\Alpha", "C:\\Beta", "C:\\Gamma"}));
+        EXPECT_EQ(r.lstSavedPaths[1]->top(), r.lstSavedPaths[0]->top());
+        EXPECT_TRUE(r.lstSavedPaths[0]->visible());
+        EXPECT_FALSE(r.lstSavedPaths[1]->visible());
+        EXPECT_EQ(r.lstSavedPaths[0]->backColor(), main.lstFirstLevelFolders[0]->backColor());
+        EXPECT_FALSE(r.cmdRecall->enabled());
+        r.chkSortSavedPaths->setValue(1);
+        EXPECT_TRUE(r.lstSavedPaths[1]->visible());
+        ui::Input::listClick(*r.lstSavedPaths[1], 1);
+        EXPECT_TRUE(r.cmdRecall->enabled());
+        ui::Input::click(*r.cmdRecall);
+    });
+    main.mnuRecallPathRecent->Click();
+    EXPECT_EQ(globals().CurrentPath[0], QStringLiteral("C:\\Beta"));
+    EXPECT_EQ(main.lblCurrentFullPath[0]->caption(), QStringLiteral("C:\\Beta\\"));
+    EXPECT_TRUE(globals().SavedPathsSorted);
+    EXPECT_FALSE(bytes(QStringLiteral("Quillmarsh.ini")).contains("SortSavedPaths"));
+
+    // Reopened: sorted. Untick and Apply writes the INI and Cancel reads Close;
+    // a click on the box makes it Cancel again. Cancel moves nothing.
+    desk.onModal(QStringLiteral("frmRecallSavedPath"), [&](ui::Form& f) {
+        frmRecallSavedPath& r = *recallOf(f);
+        EXPECT_EQ(r.chkSortSavedPaths->value(), 1);
+        r.chkSortSavedPaths->setValue(0);
+        ui::Input::click(*r.cmdApply);
+        EXPECT_EQ(r.cmdCancel->caption(), QStringLiteral("Close"));
+        r.chkSortSavedPaths->setValue(1);
+        EXPECT_EQ(r.cmdCancel->caption(), QStringLiteral("Cancel"));
+        ui::Input::click(*r.cmdCancel);
+    });
+    main.mnuRecallPathRecent->Click();
+    EXPECT_FALSE(globals().SavedPathsSorted);
+    EXPECT_TRUE(bytes(QStringLiteral("Quillmarsh.ini")).contains("SortSavedPaths=False"));
+    EXPECT_EQ(globals().CurrentPath[0], QStringLiteral("C:\\Beta"));
+}
+
+TEST_F(RecallTest, EditingTheFileReloadsTheListsAndDecliningKeepsThem)
+{
+    const QString title = QStringLiteral("Edit saved paths");
+    desk.onModal(QStringLiteral("frmRecallSavedPath"), [&](ui::Form& f) {
+        frmRecallSavedPath& r = *recallOf(f);
+        ui::Input::listClick(*r.lstSavedPaths[0], 0);
+        desk.expectMsgBoxContaining(title, QStringLiteral("The application is suspended"), 36, ui::vbNo);
+        ui::Input::click(*r.cmdEdit);
+        EXPECT_TRUE(r.cmdRecall->enabled());
+        EXPECT_EQ(r.lstSavedPaths[0]->listCount(), 3);
+
+        desk.expectMsgBoxContaining(title, QStringLiteral("The application is suspended"), 36, ui::vbYes);
+        desk.onModal(QStringLiteral("frmTextEditor"), [](ui::Form& e) {
+            auto& editor = dynamic_cast<basGlobal::frmTextEditor&>(e);
+            EXPECT_EQ(editor.txtText->text(), QStringLiteral("C:\\Gamma\n\nC:\\Alpha\n  \nC:\\Beta"));
+            editor.txtText->setText(QStringLiteral("C:\\Alpha\nC:\\Gamma\n"));
+            ui::Input::click(*editor.cmdSave);
+        });
+        ui::Input::click(*r.cmdEdit);
+        EXPECT_EQ(items(*r.lstSavedPaths[0]), (QStringList{"C:\\Alpha", "C:\\Gamma"}));
+        EXPECT_FALSE(r.cmdRecall->enabled());
+        ui::Input::click(*r.cmdCancel);
+    });
+    main.mnuRecallPathRecent->Click();
+    EXPECT_EQ(bytes(), "C:\\Alpha\r\nC:\\Gamma\r\n");
+}
+
+TEST_F(RecallTest, StoreAndRestoreInitialAndThePopUpMenusHelpRule)
+{
+    // From the menu bar the pop-up items are greyed; from the button they are live.
+    main.mnuSavePath->Click();
+    EXPECT_FALSE(main.mnuSavePathHelp->enabled());
+    desk.answerPopup(QStringLiteral("mnuSavePath"), QStringLiteral("mnuSavePathInitial"));
+    desk.expectMsgBoxContaining(QStringLiteral("Set initial path"), QStringLiteral("Do you really want to set 'C:'"), 36, ui::vbYes);
+    ui::Input::click(*main.cmdSavePath);
+    EXPECT_FALSE(globals().SavePathMenuFromButton);
+    EXPECT_TRUE(bytes(QStringLiteral("Quillmarsh.ini")).contains("PrimaryInitialPath=C:\r\n"));
+
+    // Move away, then Restore > Initial brings the structure back, no question.
+    desk.onModal(QStringLiteral("frmRecallSavedPath"), [&](ui::Form& f) {
+        ui::Input::listClick(*recallOf(f)->lstSavedPaths[0], 0);
+        ui::Input::click(*recallOf(f)->cmdRecall);
+    });
+    main.mnuRecallPathRecent->Click();
+    EXPECT_EQ(globals().CurrentPath[0], QStringLiteral("C:\\Gamma"));
+    main.mnuRecallPathInitial->Click();
+    EXPECT_EQ(globals().CurrentPath[0], QStringLiteral("C:"));
+}
+
+} // namespace

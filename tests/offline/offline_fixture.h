@@ -1,0 +1,91 @@
+#pragma once
+// Off-line tests run on the comparison's fixture (drives C: and D:, a quiet
+// main window, the results window) with the local time pinned to UTC, and
+// drive the export and import windows through scripted dialogs.
+#include "../compare/compare_fixture.h"
+#include "offline/frmExportStructure.h"
+#include "offline/frmImportStructure.h"
+#include "shared/StructureFile.h"
+
+#include <cstdlib>
+#include <ctime>
+#include <string>
+
+namespace offline_test {
+
+class OfflineTest : public compare_test::CompareTest {
+protected:
+    void SetUp() override
+    {
+        if (const char* tz = std::getenv("TZ")) oldTz = tz;
+        ::setenv("TZ", "UTC", 1);
+        ::tzset();
+        CompareTest::SetUp();
+        g().DateFormatName = QStringLiteral("short");
+        g().TimeFormatName = QStringLiteral("long");
+    }
+    void TearDown() override
+    {
+        for (ui::Form* f : {static_cast<ui::Form*>(&ex), static_cast<ui::Form*>(&im)})
+            if (f->isLoaded()) f->unload();
+        basGlobal::ForgetAcceptedStructures();
+        CompareTest::TearDown();
+        if (oldTz.empty()) ::unsetenv("TZ");
+        else ::setenv("TZ", oldTz.c_str(), 1);
+        ::tzset();
+    }
+    // Opens the export window, chooses `option`, answers the Save dialogs
+    // with `files` ("" cancels one), presses Export structure and runs
+    // `after`; closes the window when it is still open.
+    void exportWith(int option, const QStringList& files, const std::function<void()>& after = {})
+    {
+        desk.onModal(QStringLiteral("frmExportStructure"), [&](ui::Form&) {
+            ex.optStructureSelection[option]->setValue(true);
+            for (const QString& f : files) {
+                if (f.isEmpty()) desk.cancelFileDialog(ui::FileDialogKind::Save);
+                else desk.answerSave(f);
+            }
+            ui::Input::click(*ex.cmdExportStructure);
+            if (after) after();
+            if (ex.isShown()) ui::Input::click(*ex.cmdCancel);
+        });
+        ex.show(ui::Modal);
+    }
+    // The same with the import window and its Open dialogs.
+    void importWith(int option, const QStringList& files)
+    {
+        g().ImportNotAccepted = true;
+        desk.onModal(QStringLiteral("frmImportStructure"), [&](ui::Form&) {
+            im.optStructureSelection[option]->setValue(true);
+            for (const QString& f : files) desk.answerOpen(f);
+            ui::Input::click(*im.cmdIntegrityCheck);
+            if (im.isShown()) ui::Input::click(*im.cmdCancel);
+        });
+        im.show(ui::Modal);
+    }
+    // A cancel confirmed at the first yield where `when` holds.
+    void cancelWhen(std::function<bool()> when)
+    {
+        desk.onYield(std::move(when), [this] {
+            desk.expectMsgBox(compare_test::kCancelTitle, compare_test::kCancelText, ui::vbQuestionYesNoDefNo, ui::vbYes);
+            ui::Form& w = ex.isLoaded() ? static_cast<ui::Form&>(ex) : im;
+            ui::Input::click(*static_cast<offline::StructureWindow&>(w).cmdCancel);
+        });
+    }
+    QByteArray read(const QTemporaryDir& drive, const QString& rel)
+    {
+        QFile f(nativeOf(drive, rel));
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
+    }
+    // Names in the folder that are not ours: temporaries left behind.
+    QStringList leftovers(const QTemporaryDir& drive)
+    {
+        return QDir(drive.path()).entryList({QStringLiteral("*qmtmp*")}, QDir::Files | QDir::Hidden);
+    }
+
+    offline::frmExportStructure ex;
+    offline::frmImportStructure im;
+    std::string oldTz;
+};
+
+} // namespace offline_test

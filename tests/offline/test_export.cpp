@@ -1,0 +1,201 @@
+// The export window and its run: the file format byte for byte, the file
+// choice's questions, cancels and write failures that leave earlier files
+// whole, names a structure file cannot carry, and the window's own commands.
+#include "offline/StructureFileChoice.h"
+#include "offline_fixture.h"
+
+#include <sys/stat.h>
+
+using namespace offline_test;
+using compare_test::kCancelTitle;
+
+namespace {
+
+const QString kTitle = QStringLiteral("Preparation for off line comparison");
+
+class Export : public OfflineTest {
+protected:
+    // The worked example of the format, under C:\Work.
+    void workedTree()
+    {
+        file(c, QStringLiteral("Work/notes.txt"), QByteArray(1234, 'n'));
+        setLocalMtime(c, QStringLiteral("Work/notes.txt"), QDateTime(QDate(2002, 8, 24), QTime(14, 5, 9)));
+        file(c, QStringLiteral("Work/Alpha/a.dat"), QByteArray());
+        setLocalMtime(c, QStringLiteral("Work/Alpha/a.dat"), QDateTime(QDate(2001, 12, 31), QTime(23, 59, 58)));
+        ASSERT_EQ(::chmod(QFile::encodeName(nativeOf(c, QStringLiteral("Work/Alpha/a.dat"))).constData(), 0444), 0);
+        folder(c, QStringLiteral("Work/Alpha/Empty"));
+        file(c, QStringLiteral("Work/Beta/.b.txt"), QByteArray(56789, 'b'));
+        setLocalMtime(c, QStringLiteral("Work/Beta/.b.txt"), QDateTime(QDate(2002, 1, 2), QTime(3, 4, 5)));
+        g().CurrentPath = {QStringLiteral("C:\\Work"), QStringLiteral("D:\\")};
+    }
+};
+
+TEST_F(Export, WritesTheFormatByteForByteAndRefusesTheCloseBoxMeanwhile)
+{
+    workedTree();
+    g().ShowElapsedTime = true;
+    desk.onYield([&] { return ex.isLoaded() && g().StructureExportInProgress; }, [&] {
+        desk.expectMsgBoxContaining(QStringLiteral("Close window"), QStringLiteral("It is impossible to close the window"),
+                                    ui::vbInformationOK, ui::vbOK);
+        EXPECT_FALSE(ex.unload(ui::vbFormControlMenu));
+        EXPECT_TRUE(desk.timerRunning(*ex.Timer1));
+        desk.expectMsgBox(kTitle, QStringLiteral("The Primary structure has been exported successfully."),
+                          ui::vbInformationOK, ui::vbOK);
+    });
+    exportWith(0, {QStringLiteral("C:\\P_C_Work.txt")}, [&] {
+        EXPECT_FALSE(desk.timerRunning(*ex.Timer1));
+        EXPECT_EQ(ex.lblElapsedTime->caption(), QStringLiteral("00:00:00"));
+        EXPECT_EQ(ex.lblTotalFolders[0]->caption(), QStringLiteral("Folders: 3."));
+        EXPECT_EQ(ex.lblTotalFiles[0]->caption(), QStringLiteral("Files: 3."));
+        EXPECT_EQ(ex.cmdCancel->caption(), QStringLiteral("Close"));
+        EXPECT_TRUE(ex.cmdCancel->enabled());
+        EXPECT_FALSE(ex.cmdExportStructure->enabled());
+        EXPECT_FALSE(ex.prbProgressBar->visible());
+    });
+    EXPECT_EQ(desk.fileDialogRequests().last().fileName, QStringLiteral("P_C_Work.txt"));
+    EXPECT_EQ(desk.fileDialogRequests().last().initDir, QStringLiteral("C:\\"));
+    const QByteArray expected =
+        "38\r\nC:\\Work\\\r\n2\r\nAlpha\r\nBeta\r\n4\r\n"
+        "False\r\nFalse\r\nFalse\r\nTrue\r\n0000001234\r\n20020824\r\n140509\r\nC:\\Work\\notes.txt\r\n"
+        "False\r\nFalse\r\nTrue\r\nTrue\r\n0000000000\r\n20011231\r\n235958\r\nC:\\Work\\Alpha\\a.dat\r\n"
+        "\"NULL\"\r\n\"NULL\"\r\n\"NULL\"\r\n\"NULL\"\r\n\"NULL\"\r\n\"NULL\"\r\n\"NULL\"\r\nC:\\Work\\Alpha\\Empty\\\"NULL\"\r\n"
+        "True\r\nFalse\r\nFalse\r\nTrue\r\n0000056789\r\n20020102\r\n030405\r\nC:\\Work\\Beta\\.b.txt\r\n";
+    EXPECT_EQ(read(c, QStringLiteral("P_C_Work.txt")), expected);
+    EXPECT_EQ(leftovers(c), QStringList());
+    EXPECT_FALSE(g().StructureExportInProgress);
+}
+
+TEST_F(Export, ASideWithoutContentIsNotWrittenAndItsOldFileStays)
+{
+    workedTree();
+    file(d, QStringLiteral("S.txt"), "old");
+    desk.expectMsgBox(kTitle,
+                      QStringLiteral("The Primary structure has been exported successfully.\r\n\r\n"
+                                     "The Secondary structure was not exported, because of lack of content."),
+                      ui::vbExclamationOK, ui::vbOK);
+    g().CurrentPath[1] = QStringLiteral("D:\\Nothing");
+    folder(d, QStringLiteral("Nothing"));
+    exportWith(2, {QStringLiteral("C:\\P.txt"), QStringLiteral("D:\\S.txt")});
+    EXPECT_EQ(read(d, QStringLiteral("S.txt")), QByteArray("old"));
+    EXPECT_TRUE(read(c, QStringLiteral("P.txt")).startsWith("38\r\n"));
+}
+
+TEST_F(Export, ACancelWhileCollectingOrWritingLeavesEarlierFilesWhole)
+{
+    workedTree();
+    for (int i = 0; i < 60; ++i) file(d, QStringLiteral("Many/f%1.txt").arg(i));
+    g().CurrentPath[1] = QStringLiteral("D:\\Many");
+    for (const char* stage : {"collecting local structure file attributes", "exporting local structure"}) {
+        file(c, QStringLiteral("P.txt"), "old P");
+        file(d, QStringLiteral("S.txt"), "old S");
+        int yields = 0;
+        cancelWhen([&, stage] { return ex.isLoaded() && ex.lblProcessInProgress->caption() == QLatin1String(stage) && ++yields == 20; });
+        exportWith(2, {QStringLiteral("C:\\P.txt"), QStringLiteral("D:\\S.txt")});
+        EXPECT_FALSE(ex.isLoaded()) << stage;
+        EXPECT_EQ(read(c, QStringLiteral("P.txt")), QByteArray("old P")) << stage;
+        EXPECT_EQ(read(d, QStringLiteral("S.txt")), QByteArray("old S")) << stage;
+        EXPECT_EQ(leftovers(c) + leftovers(d), QStringList()) << stage;
+        EXPECT_FALSE(g().CancelRequested) << "every end clears the request";
+        EXPECT_FALSE(g().StructureExportInProgress);
+    }
+}
+
+TEST_F(Export, AFailedWriteIsReportedAndTheOldFileStays)
+{
+    workedTree();
+    file(d, QStringLiteral("Keep/inside.txt"), "kept");
+    file(d, QStringLiteral("x.txt"));
+    g().CurrentPath[1] = QStringLiteral("D:\\");
+    desk.expectMsgBoxContaining(kTitle, QStringLiteral("The Primary structure was not exported, because the file "
+                                                       "'C:\\NoFolder\\P.txt' could not be written: "),
+                                ui::vbExclamationOK, ui::vbOK);
+    // The Secondary's target is a folder: the finished file cannot take its place.
+    exportWith(2, {QStringLiteral("C:\\NoFolder\\P.txt"), QStringLiteral("D:\\Keep")});
+    EXPECT_EQ(read(d, QStringLiteral("Keep/inside.txt")), QByteArray("kept"));
+    EXPECT_EQ(leftovers(d), QStringList());
+    QString box;
+    for (const auto& e : desk.transcript())
+        if (e.kind == ui::HeadlessDesktop::Entry::MessageBox && e.title == kTitle) box = e.text;
+    EXPECT_TRUE(box.contains(QStringLiteral("The Secondary structure was not exported, because the file 'D:\\Keep'")))
+        << box.toStdString();
+}
+
+TEST_F(Export, ANameWithALineEndIsRefusedByName)
+{
+    file(c, QStringLiteral("Work/bad\rname.txt"));
+    g().CurrentPath[0] = QStringLiteral("C:\\Work");
+    desk.expectMsgBox(kTitle,
+                      QStringLiteral("The Primary structure was not exported, because the name 'C:\\Work\\bad\rname.txt' "
+                                     "cannot be written in a structure file."),
+                      ui::vbExclamationOK, ui::vbOK);
+    exportWith(0, {QStringLiteral("C:\\P.txt")});
+    EXPECT_EQ(read(c, QStringLiteral("P.txt")), QByteArray("<missing>"));
+}
+
+TEST_F(Export, TheChoiceAsksAboutMissingAndEqualNames)
+{
+    workedTree();
+    // Both wanted, the Primary's dialog cancelled and not tried again, then No to exporting the Secondary alone.
+    desk.expectMsgBox(kTitle, QStringLiteral("For the Primary structure to be exported, the definition of a file is "
+                                             "mandatory.\r\n\r\nWould you like to try again?"), ui::vbQuestionYesNo, ui::vbNo);
+    desk.expectMsgBoxContaining(kTitle, QStringLiteral("Would you like to export only the Secondary structure?"),
+                                ui::vbQuestionYesNo, ui::vbNo);
+    exportWith(2, {QString(), QStringLiteral("D:\\S.txt")}, [&] {
+        EXPECT_EQ(ex.lblOutputFile[1]->toolTipText(), QStringLiteral("D:\\S.txt"));
+        EXPECT_TRUE(ex.cmdExportStructure->enabled()) << "a give-up leaves the window idle";
+    });
+    EXPECT_EQ(read(d, QStringLiteral("S.txt")), QByteArray("<missing>"));
+
+    // One file under two spellings.
+    folder(c, QStringLiteral("Out"));
+    desk.expectMsgBoxContaining(kTitle, QStringLiteral("must not be the same as the name"), ui::vbQuestionYesNo, ui::vbNo);
+    exportWith(2, {QStringLiteral("C:\\Out\\x.txt"), QStringLiteral("C:\\Work\\..\\Out\\x.txt")});
+    EXPECT_EQ(read(c, QStringLiteral("Out/x.txt")), QByteArray("<missing>"));
+}
+
+TEST(ExportNames, DefaultNamesAndSameFiles)
+{
+    EXPECT_EQ(offline::DefaultExportFileName(0, QStringLiteral("F:\\")), QStringLiteral("P_F.txt"));
+    EXPECT_EQ(offline::DefaultExportFileName(1, QStringLiteral("d:\\Projects\\Alpha")), QStringLiteral("S_D_Alpha.txt"));
+    EXPECT_EQ(offline::DefaultExportFileName(0, QStringLiteral("E:\\Backup\\")), QStringLiteral("P_E_Backup.txt"));
+    EXPECT_EQ(offline::DefaultExportFileName(0, QStringLiteral("C:\\a b ")), QStringLiteral("P_C_a b .txt"));
+}
+
+TEST_F(Export, TheWindowsOwnCommands)
+{
+    g().ExportStructureSelection = 1;
+    g().HidePathToolTips = true;
+    g().CurrentPath = {QStringLiteral("C:\\"), QStringLiteral("D:\\")};
+    desk.onModal(QStringLiteral("frmExportStructure"), [&](ui::Form&) {
+        EXPECT_TRUE(ex.optStructureSelection[1]->value());
+        EXPECT_EQ(ex.cmdCancel->caption(), QStringLiteral("Cancel"));
+        EXPECT_EQ(ex.lblCurrentFullPath[0]->toolTipText(), QString());
+        ex.optStructureSelection[2]->setValue(true);
+        ui::Input::click(*ex.cmdApply);
+        EXPECT_EQ(ex.cmdCancel->caption(), QStringLiteral("Close"));
+        ex.optStructureSelection[0]->setValue(true);
+        EXPECT_EQ(ex.cmdCancel->caption(), QStringLiteral("Cancel"));
+        const struct { qint64 current, total; double value; const char* tip; } bars[] = {
+            {0, 0, 100, " 100 % "}, {5, 3, 100, " 100 % "}, {-1, 3, 0, " 0 % "}, {1, 8, 12.5, " 12 % "},
+            {5, 200, 2.5, " 2 % "}, {7, 200, 3.5, " 4 % "}};
+        for (const auto& b : bars) {
+            ex.cpUpdateProgressBar(b.current, b.total);
+            EXPECT_DOUBLE_EQ(ex.prbProgressBar->value(), b.value);
+            EXPECT_EQ(ex.prbProgressBar->toolTipText(), QLatin1String(b.tip));
+        }
+        ex.cpDisableControls();
+        EXPECT_FALSE(ex.cmdApply->enabled());
+        EXPECT_FALSE(ex.fraStructureSelection->enabled());
+        EXPECT_TRUE(ex.lblTotalFiles[0]->enabled());
+        EXPECT_TRUE(ex.prbProgressBar->enabled());
+        ex.cpEnableControls();
+        EXPECT_TRUE(ex.cmdApply->enabled());
+        ui::Input::click(*ex.cmdCancel);
+    });
+    ex.show(ui::Modal);
+    EXPECT_EQ(g().ExportStructureSelection, 2);
+    EXPECT_EQ(offline::ClockText(3725), QStringLiteral("01:02:05"));
+    EXPECT_EQ(offline::ClockText(360000), QStringLiteral("100:00:00"));
+}
+
+} // namespace

@@ -1,0 +1,125 @@
+// The import window and its check, and the road from an export to an
+// off-line comparison: the grid equals the live comparison's cell for cell.
+#include "offline/OfflineComparison.h"
+#include "offline_fixture.h"
+
+using namespace offline_test;
+
+namespace {
+
+const QString kTitle = QStringLiteral("Off line comparison");
+
+class Import : public OfflineTest {};
+
+TEST_F(Import, AFileBrokenAtALineIsNamedAndNothingIsAccepted)
+{
+    file(c, QStringLiteral("p.txt"), compare_test::workedExample());
+    QByteArray broken = compare_test::workedExample();
+    broken.replace("20020824", "2002082");   // line 12
+    file(c, QStringLiteral("s.txt"), broken);
+    g().ImportedStructureFile = {QStringLiteral("C:\\old.txt"), QString()};
+    desk.expectMsgBox(kTitle, QStringLiteral("File 'C:\\s.txt', contains invalid data at line 12."), ui::vbCriticalOK, ui::vbOK);
+    importWith(2, {QStringLiteral("C:\\p.txt"), QStringLiteral("C:\\s.txt")});
+    EXPECT_FALSE(im.isLoaded());
+    EXPECT_EQ(g().ImportedStructureFile[0], QStringLiteral("C:\\p.txt"));
+    EXPECT_EQ(g().ImportedStructureFile[1], QString());
+    EXPECT_TRUE(g().ImportNotAccepted);
+
+    // Line 1 of every file is read first: the Secondary's is refused before the Primary's contents.
+    file(c, QStringLiteral("s.txt"), "0\r\n");
+    desk.expectMsgBox(kTitle, QStringLiteral("File 'C:\\s.txt', contains invalid data at line 1."), ui::vbCriticalOK, ui::vbOK);
+    file(c, QStringLiteral("p.txt"), broken);
+    importWith(2, {QStringLiteral("C:\\p.txt"), QStringLiteral("C:\\s.txt")});
+    EXPECT_EQ(g().ImportedStructureFile[0], QString());
+
+    // Totals beyond 32 bits are no error.
+    QByteArray big = compare_test::workedExample();
+    big.replace(0, 2, "2147483647");
+    file(c, QStringLiteral("p.txt"), big);
+    file(c, QStringLiteral("s.txt"), big);
+    importWith(2, {QStringLiteral("C:\\p.txt"), QStringLiteral("C:\\s.txt")});
+    EXPECT_FALSE(g().ImportNotAccepted);
+}
+
+TEST_F(Import, ACancelDuringTheCheckAcceptsNothing)
+{
+    file(c, QStringLiteral("p.txt"), compare_test::workedExample());
+    int lines = 0;
+    cancelWhen([&] { return im.isLoaded() && g().StructureImportInProgress && ++lines == 20; });
+    importWith(0, {QStringLiteral("C:\\p.txt")});
+    EXPECT_FALSE(im.isLoaded());
+    EXPECT_TRUE(g().ImportNotAccepted);
+    EXPECT_EQ(g().ImportedStructureFile[0], QString());
+    EXPECT_FALSE(g().CancelRequested);
+    EXPECT_EQ(read(c, QStringLiteral("p.txt")), compare_test::workedExample());
+}
+
+TEST_F(Import, TheEntryPointReportsAcceptance)
+{
+    file(c, QStringLiteral("p.txt"), compare_test::workedExample());
+    desk.onModal(QStringLiteral("frmImportStructure"), [&](ui::Form& f) {
+        auto& w = static_cast<offline::frmImportStructure&>(f);
+        w.optStructureSelection[0]->setValue(true);
+        desk.answerOpen(QStringLiteral("C:\\p.txt"));
+        ui::Input::click(*w.cmdIntegrityCheck);
+    });
+    EXPECT_TRUE(offline::ShowImportStructureWindow());
+    EXPECT_EQ(g().ImportedStructureFile[0], QStringLiteral("C:\\p.txt"));
+    desk.onModal(QStringLiteral("frmImportStructure"), [&](ui::Form& f) {
+        ui::Input::click(*static_cast<offline::frmImportStructure&>(f).cmdCancel);
+    });
+    EXPECT_FALSE(offline::ShowImportStructureWindow());
+    EXPECT_EQ(g().ImportedStructureFile[0], QString()) << "opening clears the names";
+    offline::ImportStructureWindow().unload();
+}
+
+// Both trees exported, checked and compared off line give the live grid.
+TEST_F(Import, TheOffLineGridEqualsTheLiveOne)
+{
+    const QDateTime when(QDate(2023, 5, 6), QTime(7, 8, 9));
+    const char* names[] = {"a b.txt", ".hidden", "α β/γ.txt", "x:y|z.txt", "deep/er/est/f", "\"NULL\"",
+                           "Case/A.txt", "case/b.txt", "semi;colon", "tab\tname"};
+    int k = 0;
+    for (const char* n : names) {
+        for (const QTemporaryDir* side : {&c, &d}) {
+            if (++k % 4 == 0) continue;   // some on one side only
+            const QString rel = QStringLiteral("T/") + QString::fromUtf8(n);
+            file(*side, rel, QByteArray(10 + (k % 3), 'x'));
+            setLocalMtime(*side, rel, when.addSecs(k % 2));
+        }
+    }
+    folder(c, QStringLiteral("T/empty/inner"));
+    folder(d, QStringLiteral("T/empty"));
+    g().CurrentPath = {QStringLiteral("C:\\T"), QStringLiteral("D:\\T")};
+
+    auto gridAfterCompare = [&] {
+        QStringList cells;
+        expectDifferMessage();
+        compareAndClose([&] {
+            for (int r = 0; r < win.grdResults->rows(); ++r)
+                for (int col = 0; col < win.grdResults->cols(); ++col)
+                    cells << win.grdResults->textMatrix(r, col) + QLatin1Char('|')
+                                 + QString::number(win.grdResults->cellBackColorAt(r, col)) + QLatin1Char('|')
+                                 + QString::number(win.grdResults->cellForeColorAt(r, col));
+        });
+        return cells;
+    };
+    const QStringList live = gridAfterCompare();
+    ASSERT_GT(live.size(), 9 * 10);
+
+    desk.expectMsgBox(QStringLiteral("Preparation for off line comparison"),
+                      QStringLiteral("The Primary structure has been exported successfully.\r\n\r\n"
+                                     "The Secondary structure has been exported successfully."),
+                      ui::vbInformationOK, ui::vbOK);
+    exportWith(2, {QStringLiteral("C:\\P.txt"), QStringLiteral("D:\\S.txt")});
+    importWith(2, {QStringLiteral("C:\\P.txt"), QStringLiteral("D:\\S.txt")});
+    ASSERT_FALSE(g().ImportNotAccepted);
+    // The comparison reads what the check accepted, not the files again.
+    ASSERT_TRUE(QFile::remove(nativeOf(c, QStringLiteral("P.txt"))));
+    ASSERT_TRUE(QFile::remove(nativeOf(d, QStringLiteral("S.txt"))));
+    g().ComparisonMode = 1;
+    g().CurrentPath = {QStringLiteral("C:\\"), QStringLiteral("D:\\")};
+    EXPECT_EQ(gridAfterCompare(), live);
+}
+
+} // namespace

@@ -1,0 +1,347 @@
+// The structure-file parser: the rules of single lines, whole files with
+// the line at fault, and random damage to valid files against a second,
+// plain reading of the rules.
+#include "shared/StructureFile.h"
+#include "platform/TextDecoding.h"
+#include "shared/shared_fixture.h"
+#include "support/TempDrive.h"
+
+#include <QElapsedTimer>
+#include <QRandomGenerator>
+#include <QRegularExpression>
+
+using namespace basGlobal;
+
+namespace {
+
+struct LineCase {
+    const char* rule;   // W (0..2^31-1), F flag, S size, D date, T time, M marker
+    const char* line;
+    const char* expect; // the normalised text, "" refused
+};
+
+const LineCase kLines[] = {
+    {"W", "12", "12"}, {"W", "+5", "5"}, {"W", "-0", "0"}, {"W", "007", "7"}, {"W", " 7", ""}, {"W", "7 ", ""},
+    {"W", "1.0", ""}, {"W", "", ""}, {"W", "+", ""}, {"W", "2147483648", ""}, {"W", "-1", ""}, {"W", "1e3", ""},
+    {"W", "\t7", ""},
+    {"F", "true", "True"}, {"F", " False ", "False"}, {"F", "FALSE", "False"}, {"F", "T", ""}, {"F", "1", ""},
+    {"F", "\ttrue", ""},
+    {"S", "0", "0000000000"}, {"S", "1234", "0000001234"}, {"S", "+1", "0000000001"},
+    {"S", "12345678901", "12345678901"}, {"S", "9223372036854775807", "9223372036854775807"},
+    {"S", "9223372036854775808", ""}, {"S", "12.5", ""}, {"S", " 12", ""}, {"S", "-1", ""},
+    {"D", "20020824", "20020824"}, {"D", " 20020824 ", "20020824"}, {"D", "20020231", "20020231"},
+    {"D", "+9990101", "09990101"}, {"D", "2002082", ""}, {"D", "200208240", ""}, {"D", "20021301", ""},
+    {"D", "20020800", ""}, {"D", "2002 824", ""},
+    {"T", "140509", "140509"}, {"T", " 000000", "000000"}, {"T", "235959", "235959"}, {"T", "240000", ""},
+    {"T", "126000", ""}, {"T", "+1+1+1", "010101"}, {"T", "14059", ""},
+    {"M", "\"NULL\"", "y"}, {"M", " \"null\" ", "y"}, {"M", "NULL", ""}, {"M", "\"NULL\"x", ""},
+};
+
+TEST(StructureLines, EachRuleAcceptsAndNormalisesOnlyItsOwnTexts)
+{
+    for (const LineCase& c : kLines) {
+        const QByteArrayView line(c.line);
+        QString got;
+        qint64 v = -1;
+        switch (c.rule[0]) {
+        case 'W': got = WholeNumberLine(line, 0, kStructureCountMax, &v) ? QString::number(v) : QString(); break;
+        case 'F': got = FlagLineText(line); break;
+        case 'S': got = SizeLineText(line); break;
+        case 'D': got = DateLineText(line); break;
+        case 'T': got = TimeLineText(line); break;
+        case 'M': got = MarkerLine(line) ? QStringLiteral("y") : QString(); break;
+        }
+        EXPECT_EQ(got, QString::fromLatin1(c.expect)) << c.rule << " '" << c.line << "'";
+    }
+}
+
+QByteArray join(const QList<QByteArray>& lines, const char* eol = "\r\n")
+{
+    QByteArray out;
+    for (const QByteArray& l : lines) out += l + eol;
+    return out;
+}
+
+const QList<QByteArray> kSmallest = {"12", "C:\\Root\\", "1", "Sub", "1", "False", "False", "False", "True",
+                                     "0000000005", "20240229", "235959", "C:\\Root\\Sub\\f.txt"};
+
+QList<QByteArray> with(int line, const QByteArray& text)
+{
+    QList<QByteArray> l = kSmallest;
+    l[line - 1] = text;
+    return l;
+}
+
+QList<QByteArray> marker(QList<QByteArray> l, const QByteArray& path)
+{
+    for (int k = 5; k < 12; ++k) l[k] = "\"NULL\"";
+    l[12] = path;
+    return l;
+}
+
+struct FileCase {
+    const char* name;
+    QByteArray content;
+    qint64 faultLine;   // 0 accepted
+};
+
+class StructureFiles : public SharedTest {
+protected:
+    void SetUp() override
+    {
+        SharedTest::SetUp();
+        g().VolumeIsCaseSensitive = true;
+    }
+    ParseOutcome parse(const QByteArray& content, ParsedStructure& out)
+    {
+        drive.file(QStringLiteral("s.txt"), content);
+        Long error = 0;
+        return ParseStructureFile(QStringLiteral("C:\\s.txt"), out, error);
+    }
+    testing_support::TempDrive drive;
+};
+
+TEST_F(StructureFiles, RefuseAtTheLineThatBreaksItsRule)
+{
+    QList<QByteArray> twoRecords = kSmallest;
+    twoRecords[4] = "2";
+    twoRecords << "False" << "False" << "False" << "True" << "1" << "20240229" << "235959" << "C:\\Root\\a.txt";
+    const FileCase cases[] = {
+        {"smallest", join(kSmallest), 0},
+        {"lf and cr ends", join(kSmallest, "\n"), 0},
+        {"cr ends", join(kSmallest, "\r"), 0},
+        {"no last end", join(kSmallest).chopped(2), 0},
+        {"extra lines", join(kSmallest) + "junk\r\n", 0},
+        {"count 1 below lines", join(with(1, "3")), 0},
+        {"utf8 mark", "\xEF\xBB\xBF" + join(kSmallest), 0},
+        {"no folders", join({"12", "C:\\R", "0", "1", "true", "false", "false", "false", "1", "20020824", "140509",
+                             "C:\\R\\x"}), 0},
+        {"empty folder", join(marker(kSmallest, "C:\\Root\\Sub\\\"NULL\"")), 0},
+        {"empty", QByteArray(), 1},
+        {"count blank", join(with(1, " 12")), 1},
+        {"root blank", join(with(2, "   ")), 2},
+        {"folders", join(with(3, "one")), 3},
+        {"name blank", join(with(4, "")), 4},
+        {"records 0", join(with(5, "0")), 5},
+        {"flag", join(with(7, "yes")), 7},
+        {"size", join(with(10, "5.0")), 10},
+        {"date", join(with(11, "20241301")), 11},
+        {"time", join(with(12, "240000")), 12},
+        {"path blank", join(with(13, " ")), 13},
+        {"outside", join(with(13, "C:\\Other\\f.txt")), 13},
+        {"case", join(with(13, "c:\\root\\Sub\\f.txt")), 13},
+        {"the root itself", join(with(13, "C:\\Root\\")), 13},
+        {"dot dot", join(with(13, "C:\\Root\\..\\..\\etc\\passwd")), 13},
+        {"dot", join(with(13, "C:\\Root\\.\\f")), 13},
+        {"double", join(with(13, "C:\\Root\\a\\\\f")), 13},
+        {"file ends in separator", join(with(13, "C:\\Root\\Sub\\")), 13},
+        {"marker among values", join(with(9, "\"NULL\"")), 9},
+        {"value among markers", [] { auto l = marker(kSmallest, "C:\\Root\\Sub\\\"NULL\""); l[10] = "20240101"; return join(l); }(), 11},
+        {"marker file of the root", join(marker(kSmallest, "C:\\Root\\\"NULL\"")), 6},
+        {"truncated", join(kSmallest.mid(0, 9)), 10},
+        {"second record missing", join(twoRecords.mid(0, 17)), 18},
+    };
+    for (const FileCase& c : cases) {
+        ParsedStructure p;
+        const ParseOutcome r = parse(c.content, p);
+        EXPECT_EQ(r, c.faultLine ? ParseOutcome::Refused : ParseOutcome::Parsed) << c.name;
+        EXPECT_EQ(p.problem.line, c.faultLine) << c.name;
+    }
+}
+
+TEST_F(StructureFiles, ValuesAreNormalisedRecordsSortedAndUtf16Read)
+{
+    QList<QByteArray> l = {"20", "C:\\R\\", "0", "2",
+                           " true", "FALSE", "false", "True", "+12", " 20020824 ", "140509", "C:\\R\\b\\x",
+                           "false", "false", "false", "false", "0", "20020824", "140509", "C:\\R\\a"};
+    ParsedStructure p;
+    ASSERT_EQ(parse(join(l), p), ParseOutcome::Parsed);
+    ASSERT_EQ(p.records.size(), 2u);
+    EXPECT_EQ(p.records[0].path, QStringLiteral("C:\\R\\a")) << "the root's files come first";
+    const StructureFileRecord& r = p.records[1];
+    EXPECT_EQ(QStringList({r.hidden, r.system, r.size, r.date}),
+              QStringList({"True", "False", "0000000012", "20020824"}));
+
+    QByteArray utf16("\xFF\xFE");
+    const QString text = QString::fromUtf8(join(with(13, "C:\\Root\\Sub\\\xCE\xB1.txt")));
+    utf16.append(reinterpret_cast<const char*>(text.utf16()), text.size() * 2);
+    ASSERT_EQ(parse(utf16, p), ParseOutcome::Parsed);
+    EXPECT_EQ(p.records[0].path, QStringLiteral("C:\\Root\\Sub\\α.txt"));
+
+    ASSERT_EQ(parse(join(with(4, "\xC1\xF1\xF7\xE5\xDF\xE1")), p), ParseOutcome::Parsed);
+    EXPECT_EQ(p.header.firstLevelFolders.first(), QStringLiteral("Αρχεία")) << "Windows-1253 when not UTF-8";
+}
+
+TEST_F(StructureFiles, AHugeLineIsRefusedWithoutReadingItAll)
+{
+    QByteArray content = "12\r\nC:\\R\\\r\n0\r\n1\r\n" + QByteArray(16 << 20, 'x');
+    ParsedStructure p;
+    ASSERT_EQ(parse(content, p), ParseOutcome::Refused);
+    EXPECT_EQ(p.problem.line, 5);
+    EXPECT_EQ(p.problem.fault, StructureFileFault::LineTooLong);
+    content = "12\r\nC:\\R\\\r\n0\r\n1\r\n" + QByteArray(kStructureLineLimit, 'x') + "\r\n";
+    ASSERT_EQ(parse(content, p), ParseOutcome::Refused);
+    EXPECT_EQ(p.problem.fault, StructureFileFault::NotAFlag) << "a line at the limit is read";
+}
+
+TEST_F(StructureFiles, ReadersServeTheAcceptedParseNotTheFile)
+{
+    drive.file(QStringLiteral("a.txt"), join(kSmallest));
+    const QString name = QStringLiteral("C:\\a.txt");
+    auto parsed = std::make_shared<ParsedStructure>();
+    Long error = 0;
+    ASSERT_EQ(ParseStructureFile(name, *parsed, error), ParseOutcome::Parsed);
+    AcceptStructure(1, name, parsed);
+    drive.file(QStringLiteral("a.txt"), "1\r\n");   // changed after the check
+    StructureFileReader reader;
+    StructureFileHeader h;
+    StructureFileRecord r;
+    ASSERT_EQ(reader.open(name), 0);
+    ASSERT_TRUE(reader.readHeader(h));
+    EXPECT_EQ(h.root, QStringLiteral("C:\\Root\\"));
+    EXPECT_TRUE(reader.readRecord(r));
+    ForgetAcceptedStructures();
+    QString root = QStringLiteral("x");
+    EXPECT_EQ(ReadStructureFileRoot(name, root), 0) << "a short file is the import stage's to report";
+    EXPECT_EQ(root, QString());
+    EXPECT_EQ(ReadStructureFileRoot(QStringLiteral("C:\\none.txt"), root), 53);
+}
+
+// --- Random damage against a plain reading of the rules -------------------------
+
+// Accepted: 0; refused: the line at fault (the volume is case-sensitive).
+qint64 oracle(const QByteArray& content)
+{
+    static const QRegularExpression number(QStringLiteral("^[+-]?[0-9]+$"));
+    QList<QByteArray> lines;
+    const QByteArray data = content.startsWith("\xEF\xBB\xBF") ? content.mid(3) : content;
+    for (qsizetype at = 0; at < data.size();) {
+        qsizetype end = at;
+        while (end < data.size() && data[end] != '\r' && data[end] != '\n') ++end;
+        lines << data.mid(at, end - at);
+        at = end + (end + 1 < data.size() && data[end] == '\r' && data[end + 1] == '\n' ? 2 : 1);
+    }
+    QByteArray s;
+    auto line = [&](qint64 k) {
+        if (k > lines.size() || lines[k - 1].size() > kStructureLineLimit) return false;
+        s = lines[k - 1];
+        return true;
+    };
+    auto wn = [](const QByteArray& t, qint64 lo, qint64 hi, qint64& v) {
+        bool ok = false;
+        v = t.toLongLong(&ok);
+        return ok && number.match(QString::fromLatin1(t)).hasMatch() && v >= lo && v <= hi;
+    };
+    auto trimmed = [](QByteArray t) {
+        while (t.startsWith(' ')) t.remove(0, 1);
+        while (t.endsWith(' ')) t.chop(1);
+        return t;
+    };
+    auto parts = [&](const QByteArray& t, std::initializer_list<std::array<int, 3>> ps) {
+        qint64 v = 0, at = 0, width = 0;
+        for (const auto& p : ps) width += p[0];
+        if (t.size() != width) return false;
+        for (const auto& p : ps) {
+            if (!wn(t.mid(at, p[0]), p[1], p[2], v)) return false;
+            at += p[0];
+        }
+        return true;
+    };
+    qint64 v = 0, folders = 0, records = 0;
+    if (!line(1) || !wn(s, 1, kStructureCountMax, v)) return 1;
+    if (!line(2) || trimmed(s).isEmpty()) return 2;
+    QString root = platform::decodeText(s);
+    if (!root.endsWith(u'\\')) root += u'\\';
+    if (!line(3) || !wn(s, 0, kStructureCountMax, folders)) return 3;
+    for (qint64 k = 4; k < 4 + folders; ++k)
+        if (!line(k) || trimmed(s).isEmpty()) return k;
+    if (!line(4 + folders) || !wn(s, 1, kStructureCountMax, records)) return 4 + folders;
+    for (qint64 r = 0; r < records; ++r) {
+        const qint64 base = 5 + folders + 8 * r;
+        bool marker[7];
+        for (int j = 0; j < 7; ++j) {
+            if (!line(base + j)) return base + j;
+            const QByteArray t = trimmed(s).toUpper();
+            marker[j] = t == "\"NULL\"";
+            const bool valid = marker[j] || (j < 4 ? t == "TRUE" || t == "FALSE"
+                                             : j == 4 ? wn(s, 0, std::numeric_limits<qint64>::max(), v)
+                                             : j == 5 ? parts(trimmed(s), {{4, 0, 9999}, {2, 1, 12}, {2, 1, 31}})
+                                                      : parts(trimmed(s), {{2, 0, 23}, {2, 0, 59}, {2, 0, 59}}));
+            if (!valid) return base + j;
+        }
+        if (!line(base + 7) || trimmed(s).isEmpty()) return base + 7;
+        const QString path = platform::decodeText(s);
+        if (!path.startsWith(root) || path.size() <= root.size()) return base + 7;
+        const QString rel = path.mid(root.size());
+        const bool emptyFolder = rel.endsWith(QStringLiteral("\\\"NULL\""));
+        for (const QString& part : (emptyFolder ? rel.chopped(7) : rel).split(u'\\'))
+            if (part.isEmpty() || part == u"." || part == u"..") return base + 7;
+        for (int j = 0; j < 7; ++j)
+            if (marker[j] != emptyFolder) return base + j;
+    }
+    return 0;
+}
+
+QByteArray randomValidFile(QRandomGenerator& rng)
+{
+    auto pick = [&](std::initializer_list<const char*> l) { return QByteArray(l.begin()[rng.bounded(int(l.size()))]); };
+    QList<QByteArray> lines = {"", pick({"C:\\R", "C:\\R\\"}), ""};
+    const int folders = rng.bounded(3);
+    for (int k = 0; k < folders; ++k) lines << pick({"a", "b c", "d"});
+    lines[2] = QByteArray::number(folders);
+    const int records = 1 + rng.bounded(5);
+    lines << QByteArray::number(records);
+    for (int r = 0; r < records; ++r) {
+        if (rng.bounded(4) == 0) {
+            for (int j = 0; j < 7; ++j) lines << pick({"\"NULL\"", " \"null\""});
+            lines << pick({"C:\\R\\a\\\"NULL\"", "C:\\R\\a\\b\\\"NULL\""});
+            continue;
+        }
+        for (int j = 0; j < 4; ++j) lines << pick({"True", "false", " FALSE "});
+        lines << pick({"0000000001", "12", "+3", "12345678901"}) << pick({"20020824", " 20020231", "00010101"})
+              << pick({"140509", "235959 ", "000000"}) << pick({"C:\\R\\x", "C:\\R\\a\\y", "C:\\R\\a\\b\\\xce\xb1"});
+    }
+    lines[0] = QByteArray::number(lines.size());
+    return join(lines, rng.bounded(5) == 0 ? "\n" : "\r\n");
+}
+
+void mutate(QByteArray& content, QRandomGenerator& rng)
+{
+    static const char* const pool[] = {"", " ", "True", "false", "\"NULL\"", "\"null\"", "0", "-1", "+7", "2147483648",
+                                       "12.5", " 12", "20020231", "20021301", "240000", "235959", "C:\\R\\x",
+                                       "C:\\R\\..\\x", "C:\\R\\d\\", "C:\\R\\d\\\"NULL\"", "C:\\X\\y", "C:\\R\\\"NULL\"",
+                                       "\xff\xfe", "99999999999999999999999"};
+    QList<QByteArray> lines = content.split('\n');
+    const int at = rng.bounded(int(lines.size()));
+    switch (rng.bounded(6)) {
+    case 0: lines[at] = QByteArray(pool[rng.bounded(int(std::size(pool)))]) + (lines[at].endsWith('\r') ? "\r" : ""); break;
+    case 1: lines.removeAt(at); break;
+    case 2: lines.insert(at, lines[at]); break;
+    case 3: content.truncate(rng.bounded(int(content.size()) + 1)); return;
+    case 4: content.insert(rng.bounded(int(content.size()) + 1), char(rng.bounded(256))); return;
+    case 5: if (lines.size() > 9) lines.move(at, rng.bounded(int(lines.size()))); break;
+    }
+    content = lines.join('\n');
+}
+
+TEST_F(StructureFiles, RandomDamageNeverCrashesAndIsJudgedAsTheRulesSay)
+{
+    QRandomGenerator rng(20261206);
+    QElapsedTimer clock;
+    clock.start();
+    int refused = 0, runs = 0;
+    for (; runs < 5000 && clock.elapsed() < 2000; ++runs) {
+        QByteArray content = randomValidFile(rng);
+        ASSERT_EQ(oracle(content), 0) << content.toStdString();
+        for (int m = rng.bounded(3); m >= 0; --m) mutate(content, rng);
+        ParsedStructure p;
+        parse(content, p);
+        const qint64 expected = oracle(content);
+        ASSERT_EQ(p.problem.line, expected) << content.toStdString();
+        refused += expected != 0;
+    }
+    EXPECT_GT(refused, runs / 4) << "the damage reaches the rules";
+    EXPECT_LT(refused, runs) << "some damage is harmless";
+}
+
+} // namespace

@@ -1,0 +1,109 @@
+// The printed layout: golden lines for the header and for result rows, in
+// both languages, against pinned regional formats (dd/MM/yyyy, HH:mm:ss).
+#include "results/PrintLayout.h"
+
+#include "shared/shared_fixture.h"
+
+using namespace results;
+
+namespace {
+
+using Cells = std::array<QString, 9>;
+
+QString entry(const QString& name, const char* date, const char* time)
+{
+    return name + QStringLiteral("|False|False|False|True|0000001234|") + QLatin1String(date) + u'|' + QLatin1String(time);
+}
+
+QString sp(int n) { return QString(n, u' '); }
+
+class PrintLayout : public SharedTest {
+protected:
+    QString row(const Cells& cells, const QString& e0 = {}, const QString& e1 = {})
+    {
+        return PrintedOutputText(PrintedResultLine::build(cells, {e0, e1}, g().LanguageIsGreek, texts));
+    }
+    PrintedDateTimeTexts texts;
+};
+
+TEST_F(PrintLayout, ResultLines)
+{
+    const QString notes0 = entry("notes.txt", "20020824", "130509");
+    const QString notes1 = entry("notes.txt", "20020823", "130509");
+    const QString filler = QString(12, u'*') + "FOLDER" + QString(12, u'*');
+    const QString name43 = QString(39, u'n') + ".txt";
+    struct { const char* what; Cells cells; QString e0, e1, expected; } cases[] = {
+        {"newer on the left, equal size and time dashed", {"N", " notes.txt ", "notes.txt", "1,234", "1,234", "24/08/2002", "23/08/2002", "13:05:09", "13:05:09"}, notes0, notes1,
+         sp(34) + "notes.txt 13:05:09 24/08/2002 ......1234|N|---------- 23/08/2002 -------- notes.txt"},
+        {"only the sizes equal", {"O", "a", "a", "7", "7", "x", "x", "x", "x"}, entry("a", "20020823", "130509"), entry("a", "20020824", "140000"),
+         sp(42) + "a 13:05:09 23/08/2002 .........7|O|---------- 24/08/2002 14:00:00 a"},
+        {"everything equal", {"", "b", "b", "12", "12", "x", "x", "x", "x"}, entry("b", "20020823", "130509"), entry("b", "20020823", "130509"),
+         sp(42) + "b 13:05:09 23/08/2002 ........12| |---------- ---------- -------- b"},
+        {"no Secondary entry ends at the second bar", {"", "c.txt", "", "5", "", "x", "", "x", ""}, entry("c.txt", "20010101", "100000"), "c.txt|",
+         sp(38) + "c.txt 10:00:00 01/01/2001 .........5| |"},
+        {"no Primary entry begins with 74 blanks", {"", "", "d.txt", "", "5", "", "x", "", "x"}, "d.txt|", entry("d.txt", "20010101", "100000"),
+         sp(74) + "| |.........5 01/01/2001 10:00:00 d.txt"},
+        {"blank values never become dashes", {"", "e", "e", "", "", "", "", "", ""}, "e|", "e|",
+         sp(42) + "e " + sp(30) + "| |" + sp(30) + " e"},
+        {"a folder on both sides", {"", "Alpha\\", "Alpha\\", " ", " ", " ", " ", " ", " "}, "Alpha\\", "Alpha\\",
+         sp(37) + "Alpha\\ " + filler + "| |" + filler + " Alpha\\"},
+        {"a folder on one side", {"", "Beta\\", "", " ", "", " ", "", " ", ""}, "Beta\\", "Beta\\",
+         sp(38) + "Beta\\ " + filler + "| |"},
+        {"a name of 43 characters and a size of eleven digits", {"", name43, name43, "12,345,678,901", "1", "", "", "", ""}, "", "",
+         name43 + " " + sp(8) + " " + sp(10) + " 12345678901| |.........1" + sp(20) + " " + name43},
+        {"a name with a character that logical names keep aside", {"", QString("a") + QChar(0xF03F) + "b", "", "", "", "", "", "", ""}, "", "",
+         sp(40) + "a?b" + sp(31) + "| |"},
+        {"a long name is compacted to 43", {"", "Documents\\Projects\\Quillmarsh\\Reports\\summary-2002.txt", "", "", "", "", "", "", ""}, "", "",
+         "Documents\\Projects\\Quil...\\summary-2002.txt" + sp(1) + sp(30) + "| |"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(row(c.cells, c.e0, c.e1), c.expected) << c.what;
+}
+
+TEST_F(PrintLayout, GreekFillerAndTwelveHourTimes)
+{
+    shared::setRegionalFormats(shared::RegionalFormats(QLocale(QLocale::English, QLocale::UnitedStates),
+                                                       "dddd, MMMM d, yyyy", "M/d/yyyy", "h:mm:ss AP", u':'));
+    g().LanguageIsGreek = true;
+    const QString filler = QString(11, u'*') + QStringLiteral("ΦΑΚΕΛΛΟΣ") + QString(11, u'*');
+    EXPECT_EQ(row({QStringLiteral("Ν"), "f", "Φάκελλος\\", "1", " ", "x", " ", "x", " "},
+                  entry("f", "20020824", "130509"), "Φάκελλος\\"),
+              sp(42) + QStringLiteral("f 05:09 PM  8/24/2002 .........1|Ν|") + filler + QStringLiteral(" Φάκελλος\\"));
+}
+
+TEST_F(PrintLayout, HeaderLines)
+{
+    const QString p75 = "C:\\" + QString(72, u'p');
+    EXPECT_EQ(PrintedPathsLine(p75, "D:\\Right"), p75 + "-" + sp(67) + "D:\\Right");
+    EXPECT_EQ(PrintedRuleLine(), QString(151, u'-'));
+
+    struct { Long page, pages; bool greek; QString text; } pages[] = {
+        {1, 3, false, "   Page 1 of 3.    "},
+        {100, 100, false, " Page 100 of 100.  "},
+        {1000, 1000, false, " Page 1000 of 1000.  "},
+        {1, 3, true, QStringLiteral("  Σελίδα 1 από 3.  ")},
+        {12, 120, true, QStringLiteral("Σελίδα 12 από 120. ")},
+    };
+    for (const auto& p : pages)
+        EXPECT_EQ(PrintedPageText(p.page, p.pages, p.greek), p.text) << p.page << " " << p.pages;
+
+    PrintedPageHeader header;
+    header.paths = {"C:\\Left", "D:\\Work\\"};
+    header.totals = {"Folders: 2. Files: 12.", "Folders: 1,234. Files: 5."};
+    header.live = {true, false};
+    auto lines = header.lines(2, 7);
+    EXPECT_EQ(lines[0], "C:\\Left" + sp(68) + "-" + sp(67) + "D:\\Work\\");
+    EXPECT_EQ(lines[1], PrintedRuleLine());
+    EXPECT_EQ(lines[2], "Folders: 2. Files: 12." + sp(34) + "L" + sp(9) + "   Page 2 of 7.    " + sp(9) + "R"
+                            + sp(31) + "Folders: 1,234. Files: 5.");
+    EXPECT_EQ(lines[2].size(), 151);
+    EXPECT_EQ(lines[3], PrintedRuleLine());
+    header.greek = true;
+    header.live = {false, true};
+    lines = header.lines(1000, 1000);
+    EXPECT_EQ(lines[2].mid(56, 1), QStringLiteral("Α"));
+    EXPECT_EQ(lines[2].mid(96, 1), QStringLiteral("Τ"));   // moved right by the wider page text
+    EXPECT_EQ(lines[2].size(), 153);
+}
+
+} // namespace

@@ -1,0 +1,88 @@
+// The page setup window: what it shows, and what OK, Apply and Cancel leave
+// in force and in the INI file.
+#include "results/frmPageSetup.h"
+
+#include "shared/basPageSetup.h"
+#include "shared/shared_fixture.h"
+#include "support/TempDrive.h"
+#include "ui/Input.h"
+
+#include <QFile>
+
+using namespace results;
+
+namespace {
+
+class PageSetup : public SharedTest {
+protected:
+    void SetUp() override
+    {
+        SharedTest::SetUp();
+        g().ApplicationTitle = QStringLiteral("Tarnwick");
+        g().IniFileName = QStringLiteral("C:\\Quillmarsh.ini");
+        g().PageSetupFontName = basPageSetup::kFontCourierNew;
+        g().PageSetupFontSize = 8;
+        g().PageSetupLinesPerPage = 30;
+    }
+    void open(const std::function<void(frmPageSetup&)>& script)
+    {
+        desk.onModal(QStringLiteral("frmPageSetup"), [script](ui::Form& f) { script(static_cast<frmPageSetup&>(f)); });
+        ShowPageSetupWindow();
+        EXPECT_FALSE(PageSetupWindow().isLoaded());
+    }
+    QString ini()
+    {
+        QFile f(drive.native(QStringLiteral("Quillmarsh.ini")));
+        return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
+    }
+    testing_support::TempDrive drive;
+};
+
+TEST_F(PageSetup, OpensWithTheValuesInForceAndOkKeepsChangesUnsaved)
+{
+    for (bool greek : {false, true}) {
+        g().LanguageIsGreek = greek;
+        open([greek](frmPageSetup& f) {
+            EXPECT_EQ(f.chkCourierNew->caption(), greek ? QStringLiteral("Courier New (Αγγλική)") : "Courier New (English)");
+            EXPECT_TRUE(f.chkCourierNew->value());
+            EXPECT_EQ(QStringList({f.lblFontSize->caption(), f.lblTopMargin->caption(), f.lblLeftMargin->caption(),
+                                   f.lblLinesPerPage->caption()}),
+                      QStringList({"8", "0", "0", "30"}));
+            EXPECT_EQ(QStringList({f.lblFontSizeMinMax->caption(), f.lblTopMarginMinMax->caption(),
+                                   f.lblLeftMarginMinMax->caption(), f.lblLinesPerPageMinMax->caption()}),
+                      QStringList({"8 - 12", "0 - 20", "0 - 30", "30 - 80"}));
+            EXPECT_EQ(f.cmdOK->caption(), QStringLiteral("OK"));
+            for (int k = 0; k < 60; ++k) ui::Input::upDown(*f.updLinesPerPage, +1);   // stops at 80
+            ui::Input::click(*f.cmdCancel);
+        });
+        EXPECT_EQ(g().PageSetupLinesPerPage, 30) << "Cancel takes nothing over";
+    }
+    open([](frmPageSetup& f) {
+        for (int k = 0; k < 60; ++k) ui::Input::upDown(*f.updLinesPerPage, +1);
+        ui::Input::upDown(*f.updLeftMargin, +1);
+        ui::Input::key(f, 13);   // Enter presses OK
+    });
+    EXPECT_EQ(g().PageSetupLinesPerPage, 80);
+    EXPECT_EQ(g().PageSetupLeftMargin, 1);
+    EXPECT_TRUE(ini().isEmpty());
+}
+
+TEST_F(PageSetup, ApplySavesAndDisablesCancelUntilTheNextChange)
+{
+    open([&](frmPageSetup& f) {
+        ui::Input::upDown(*f.updFontSize, +1);
+        ui::Input::click(*f.chkCourierNewGreek);
+        ui::Input::click(*f.cmdApply);
+        EXPECT_FALSE(f.cmdCancel->enabled());
+        ui::Input::upDown(*f.updTopMargin, +1);
+        EXPECT_TRUE(f.cmdCancel->enabled());
+        ui::Input::click(*f.cmdCancel);
+    });
+    EXPECT_EQ(g().PageSetupTopMargin, 0) << "the change after Apply is lost";
+    EXPECT_EQ(g().PageSetupFontSize, 9);
+    EXPECT_TRUE(ini().contains("[PageSetup]\r\nFontName=Courier New Greek\r\nFontSize=9\r\nTopMargin=0\r\nLeftMargin=0\r\n"
+                               "LinesPerPage=30\r\n"))
+        << ini().toStdString();
+}
+
+} // namespace

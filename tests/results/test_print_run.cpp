@@ -1,0 +1,134 @@
+// Whole print runs against the recording printer and a temporary file.
+#include "print_fixture.h"
+
+using results::frmPrint;
+
+namespace {
+
+class PrintRun : public PrintTest {
+protected:
+    // Prints to `destination` from a freshly opened window (Ctrl+P); `after`
+    // runs in the window when the run has ended and left it open.
+    void print(int destination, const std::function<void(frmPrint&)>& after = {})
+    {
+        openPrint([&](frmPrint& f) {
+            ui::Input::click(*f.optPrintDestination[destination]);
+            ui::Input::key(f, 'P', ui::vbCtrlMask);
+            if (after) after(f);
+        });
+    }
+};
+
+TEST_F(PrintRun, PrinterPagesWithMarginsAndAHeaderOnEach)
+{
+    fill(60);
+    g().PageSetupTopMargin = 2;
+    g().PageSetupLeftMargin = 3;
+    g().ResultsNotPrinted = true;
+    print(0);
+    EXPECT_FALSE(results::PrintWindow().isLoaded()) << "a complete run closes the window";
+    EXPECT_FALSE(g().ResultsNotPrinted);
+    ASSERT_EQ(printer.finished.size(), 1u);
+    const auto& doc = printer.finished[0];
+    EXPECT_EQ(doc.orientation, platform::orientLandscape);
+    EXPECT_EQ(doc.fontName, QStringLiteral("Courier New"));
+    EXPECT_EQ(doc.fontSize, 8);
+    EXPECT_EQ(printer.orientation(), platform::orientPortrait) << "the printer's settings come back";
+    EXPECT_EQ(printer.fontSize(), 10);
+    ASSERT_EQ(doc.pages.size(), 3u);
+    for (std::size_t p = 0; p < 3; ++p) {
+        const auto& lines = doc.pages[p].lines;
+        ASSERT_EQ(lines.size(), p < 2 ? 32u : 14u);
+        EXPECT_EQ(lines[0], " ");
+        EXPECT_EQ(lines[1], " ");
+        EXPECT_EQ(lines[2], "   C:\\Left" + QString(68, u' ') + "-" + QString(67, u' ') + "C:\\Right");
+        EXPECT_TRUE(lines[4].contains(QStringLiteral("Page %1 of 3.").arg(p + 1))) << lines[4].toStdString();
+        EXPECT_EQ(lines[6], "   " + line(int(26 * p + 1)));
+    }
+    // Rows that fill the last page exactly are followed by no empty page.
+    fill(52);
+    print(0);
+    ASSERT_EQ(printer.finished.size(), 2u);
+    EXPECT_EQ(printer.finished[1].pages.size(), 2u);
+}
+
+TEST_F(PrintRun, TheFileAloneHasOneHeaderAndNeverTouchesThePrinter)
+{
+    fill(30);
+    g().LanguageIsGreek = true;
+    g().ComparisonMode = 1;
+    g().ImportedStructureFile[1] = QStringLiteral("C:\\work.qms");
+    g().ComparedPath[1] = QStringLiteral("D:\\Εργασία\\");
+    printer.failWith = 482;   // any use of the printer would be reported
+    drive.file(QStringLiteral("out.txt"), "older and longer content than the new file's first line");
+    desk.answerSave(QStringLiteral("C:\\out.txt"));
+    print(1);
+    const auto request = desk.fileDialogRequests().at(0);
+    EXPECT_EQ(request.initDir, QStringLiteral("C:\\"));
+    EXPECT_EQ(request.fileName, QStringLiteral("PRN_Αποτελέσματα_Συγκρίσεως.txt"));
+    EXPECT_EQ(request.filter, QStringLiteral("Όλα τα αρχεία|*.*"));
+    const QStringList lines = fileLines();
+    ASSERT_EQ(lines.size(), 34);
+    EXPECT_TRUE(lines[0].startsWith("C:\\Left ") && lines[0].endsWith(QStringLiteral(" D:\\Εργασία\\")));
+    EXPECT_EQ(lines[2].mid(56, 1), QStringLiteral("Τ"));
+    EXPECT_EQ(lines[2].mid(94, 1), QStringLiteral("Α"));
+    EXPECT_TRUE(lines[2].contains(QStringLiteral("Σελίδα 1 από 2.")));
+    EXPECT_EQ(lines[33], line(30));
+    EXPECT_TRUE(printer.finished.empty());
+    EXPECT_EQ(printer.orientation(), platform::orientPortrait);
+    EXPECT_EQ(g().PrintDestinationIndex, 1);
+}
+
+TEST_F(PrintRun, BothDestinationsAndACancelMidPage)
+{
+    fill(60);
+    g().ResultsNotPrinted = true;
+    desk.answerSave(QStringLiteral("C:\\out.txt"));
+    desk.onYield([&] { return printer.open && printer.current.pages.size() == 2 && printer.current.pages[1].lines.size() == 10; },
+                 [&] {
+                     desk.expectMsgBoxContaining("Close window", "It is impossible to close the window", ui::vbInformationOK, ui::vbOK);
+                     ui::Input::closeBox(results::PrintWindow());   // refused while printing
+                     EXPECT_TRUE(results::PrintWindow().isLoaded());
+                     desk.expectMsgBox("Cancel processing",
+                                       "Do you really want to cancel the process that is currently in progress?",
+                                       ui::vbQuestionYesNoDefNo, ui::vbYes);
+                     ui::Input::key(results::PrintWindow(), 27);   // Esc presses Cancel printing
+                 });
+    print(2, [&](frmPrint& f) {
+        EXPECT_TRUE(f.isShown()) << "a cancelled run leaves the window open";
+        EXPECT_TRUE(f.cmdPrint->enabled());
+        EXPECT_TRUE(f.optPrintDestination[0]->enabled());
+        EXPECT_FALSE(f.cmdCancelPrinting->enabled());
+        EXPECT_EQ(f.cancelButton(), f.cmdCancel);
+        EXPECT_FALSE(g().PrintingInProgress);
+        EXPECT_FALSE(g().CancelRequested) << "a cancelled run clears its request";
+        ui::Input::click(*f.cmdCancel);
+    });
+    EXPECT_TRUE(g().ResultsNotPrinted);
+    ASSERT_EQ(printer.finished.size(), 1u) << "what was sent is printed";
+    const QStringList lines = fileLines();
+    ASSERT_EQ(lines.size(), 4 + 26 + 6);
+    EXPECT_TRUE(lines[2].contains("Page 1 of 3."));
+    for (int k = 1; k <= 32; ++k) EXPECT_EQ(lines[3 + k], line(k));
+}
+
+TEST_F(PrintRun, AnErrorIsReportedOnceAndEndsTheRun)
+{
+    fill(60);
+    drive.file(QStringLiteral("out.txt"), "kept");
+    desk.answerSave(QStringLiteral("C:\\out.txt"));
+    desk.onYield([&] { return printer.open && printer.current.pages[0].lines.size() == 9; },
+                 [&] { printer.failWith = 482; });
+    desk.expectMsgBoxContaining("Tarnwick [ PCE1000 ]", "Error condition 482", ui::vbQuestionYesNo, ui::vbNo);
+    print(2, [&](frmPrint& f) {
+        EXPECT_TRUE(f.isShown());
+        EXPECT_TRUE(f.cmdPrint->enabled());
+        EXPECT_FALSE(g().PrintingInProgress);
+        ui::Input::click(*f.cmdCancel);
+    });
+    QFile kept(drive.native(QStringLiteral("out.txt")));
+    ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
+    EXPECT_EQ(kept.readAll(), QByteArray("kept")) << "the file before the run is untouched";
+}
+
+} // namespace

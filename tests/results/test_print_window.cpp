@@ -1,0 +1,82 @@
+// The print window around the run: page count and progress tables, what it
+// shows when it opens, Apply, the main window's setups, the keys.
+#include "print_fixture.h"
+
+#include "shared/IniAccess.h"
+
+using results::frmPrint;
+
+namespace {
+
+class PrintWindow : public PrintTest {};
+
+TEST_F(PrintWindow, PageCountAndProgressRoundingFromAGreekWindowWithNothingToPrint)
+{
+    g().LanguageIsGreek = true;
+    openPrint([&](frmPrint& f) {
+        EXPECT_EQ(f.caption(), QStringLiteral("Εκτύπωση - Αριθμός σελίδων: 0."));
+        EXPECT_EQ(f.optPrintDestination[0]->caption(), QStringLiteral("Εκτυπωτής Recording printer"));
+        EXPECT_FALSE(f.cmdPrint->enabled());
+        ui::Input::key(f, 'P', ui::vbCtrlMask);   // nothing to print: nothing happens
+        ui::Input::key(f, 13);
+        EXPECT_TRUE(printer.finished.empty());
+        struct { int rows, linesPerPage, pages; } counts[] = {
+            {0, 30, 0}, {1, 30, 1}, {26, 30, 1}, {27, 30, 2}, {76, 80, 1}, {77, 80, 2}, {1000000, 30, 38462}};
+        for (const auto& c : counts) {
+            g().TotalLinesToPrint = c.rows;
+            g().PageSetupLinesPerPage = basGlobal::Integer(c.linesPerPage);
+            EXPECT_EQ(f.cpCalculateTotalNumberOfPagesToPrint(), c.pages) << c.rows << " rows, " << c.linesPerPage;
+        }
+        struct { int current, total; double value; const char* tip; } bars[] = {
+            {1, 3, 100.0 / 3, " 33 % "}, {1, 8, 12.5, " 12 % "}, {3, 8, 37.5, " 38 % "},
+            {5, 0, 100, " 100 % "}, {0, 10, 0, " 0 % "}, {-1, 10, 0, " 0 % "}, {11, 10, 100, " 100 % "}};
+        for (const auto& b : bars) {
+            f.cpUpdateProgressBar(b.current, b.total);
+            EXPECT_FLOAT_EQ(float(f.prbProgressBar->value()), float(b.value)) << b.current << "/" << b.total;
+            EXPECT_EQ(f.prbProgressBar->toolTipText(), QLatin1String(b.tip));
+        }
+        ui::Input::click(*f.cmdCancel);
+    });
+}
+
+TEST_F(PrintWindow, OpensWithItsCountDestinationAndPrinterName)
+{
+    fill(27);
+    g().PrintDestinationIndex = 2;
+    g().CancelRequested = true;
+    openPrint([&](frmPrint& f) {
+        EXPECT_EQ(f.caption(), QStringLiteral("Print - Number of pages: 2."));
+        EXPECT_EQ(g().HeaderLinesPerPage, 4);
+        EXPECT_FALSE(g().CancelRequested);
+        EXPECT_TRUE(f.optPrintDestination[2]->value());
+        EXPECT_EQ(f.optPrintDestination[0]->caption(), QStringLiteral("Recording printer printer"));
+        EXPECT_EQ(f.optPrintDestination[2]->caption(),
+                  QStringLiteral("both Recording printer printer\r\nand Plain text file..."));
+        EXPECT_EQ(f.cmdPrint->toolTipText(), QStringLiteral("Print ... Ctl+P"));
+        EXPECT_TRUE(f.cmdPrint->enabled());
+        EXPECT_FALSE(f.cmdCancelPrinting->enabled());
+
+        // Apply keeps the choice in the INI file; another choice undoes "Close".
+        ui::Input::click(*f.optPrintDestination[1]);
+        ui::Input::click(*f.cmdApply);
+        EXPECT_EQ(f.cmdCancel->caption(), QStringLiteral("Close"));
+        basGlobal::Long err = 0;
+        EXPECT_EQ(basGlobal::GetIniLong(g().IniFileName, "General", "PrintDestination", 0, 0, 2, err), 1);
+        ui::Input::click(*f.optPrintDestination[0]);
+        EXPECT_EQ(f.cmdCancel->caption(), QStringLiteral("Cancel"));
+        EXPECT_EQ(g().PrintDestinationIndex, 1);
+
+        // The main window's setups, then a recount and new printer captions.
+        basGlobal::windowHooks().pageSetup = [&] { g().PageSetupLinesPerPage = 80; };
+        basGlobal::windowHooks().printerSetup = [&] { printer.device = QStringLiteral("Laser"); };
+        ui::Input::click(*f.cmdPageSetup);
+        EXPECT_EQ(f.caption(), QStringLiteral("Print - Number of pages: 1."));
+        ui::Input::click(*f.cmdPrintSetup);
+        EXPECT_EQ(f.optPrintDestination[0]->caption(), QStringLiteral("Laser printer"));
+        EXPECT_EQ(f.optPrintDestination[1]->caption(), QStringLiteral("Plain text file..."));
+        ui::Input::key(f, 27);   // Esc presses Cancel
+    });
+    EXPECT_FALSE(results::PrintWindow().isLoaded());
+}
+
+} // namespace
