@@ -30,8 +30,9 @@ const QString kFileAttributes = QStringLiteral("FileAttributes");
 
 bool checked(const ui::CheckBox* box) { return box->value() == 1; }
 
-} // namespace
-
+// The number-of-levels field as a setting: the text converted to a 16-bit
+// whole number (blanks around and a sign allowed); false when it does not
+// convert.
 bool LevelsTextToInteger(const QString& text, basGlobal::Integer& out)
 {
     bool ok = false;
@@ -41,6 +42,8 @@ bool LevelsTextToInteger(const QString& text, basGlobal::Integer& out)
     out = basGlobal::Integer(value);
     return true;
 }
+
+} // namespace
 
 frmOptions::frmOptions() : ui::Form(QStringLiteral("frmOptions"))
 {

@@ -159,9 +159,4 @@ frmOptions& OptionsWindow();
 // closed. The settings are then as OK, Apply or Cancel left them.
 void ShowOptionsWindow();
 
-// The number-of-levels field as a setting: the text converted to a 16-bit
-// whole number (blanks around and a sign allowed); false when it does not
-// convert.
-bool LevelsTextToInteger(const QString& text, basGlobal::Integer& out);
-
 } // namespace setup
