@@ -1,0 +1,148 @@
+// The folder inclusion window: its lists from disk and from exported files,
+// the follow rule between the lists, the commands, the result and the
+// comparison that honours it.
+#include "compare/compare_fixture.h"
+#include "setup/frmFolderIncludeExclude.h"
+
+using setup::frmFolderIncludeExclude;
+using ui::Input;
+
+namespace {
+
+class FolderInclusion : public compare_test::CompareTest {
+protected:
+    void SetUp() override
+    {
+        CompareTest::SetUp();
+        for (const char* f : {"P/root.txt", "P/Alpha/a.txt", "P/Beta/b.txt", "P/Data/d.txt", "S/root.txt",
+                              "S/DATA/d.txt", "S/Gamma/g.txt"})
+            file(c, QLatin1String(f));
+        g().CurrentPath = {QStringLiteral("C:\\P"), QStringLiteral("C:\\S")};
+        g().VolumeIsCaseSensitive = false, g().FolderIncludeExcludeEnabled = true, g().NumberOfLevelsLimit = 0;
+    }
+    using compare_test::CompareTest::items;
+    frmFolderIncludeExclude& w = setup::FolderInclusionWindow();
+    QStringList items(int i) { return testing_support::listItems(*w.lstFirstLevelFolders[i]); }
+    // The selected names of both lists, then whether Include and Exclude are on.
+    QString selection()
+    {
+        QStringList out[2];
+        for (int i = 0; i < 2; ++i)
+            for (int k : w.lstFirstLevelFolders[i]->selectedIndexes()) out[i] << w.lstFirstLevelFolders[i]->list(k);
+        const bool on = w.cmdInclude->enabled() && w.cmdExclude->enabled();
+        return out[0].join(u',') + u'|' + out[1].join(u',') + (on ? u'+' : u'-');
+    }
+    QStringList dropped(int i) { return testing_support::listItems(*hidden().lstFoldersToIncludeExclude[i]); }
+    bool choose(const std::function<void()>& script)
+    {
+        desk.onModal(QStringLiteral("frmFolderIncludeExclude"), [script](ui::Form&) { script(); });
+        return setup::ChooseFirstLevelFolders(main);
+    }
+};
+
+TEST_F(FolderInclusion, LiveListsFollowRuleCommandsAndTheComparisonThatFollows)
+{
+    g().CancelRequested = true;   // left over from a cancelled print
+    EXPECT_TRUE(choose([&] {
+        EXPECT_EQ(items(0) + items(1), QStringList({"Alpha", "Beta", "Data", "DATA", "Gamma"}));
+        EXPECT_EQ(w.lblFirstLevelFolders[0]->caption(), QStringLiteral("First level folders: 3."));
+        EXPECT_EQ(w.lblCurrentFullPath[1]->toolTipText(), QStringLiteral("C:\\S\\"));
+        EXPECT_EQ(w.lstFirstLevelFolders[1]->backColor(), main.lstFirstLevelFolders[1]->backColor());
+        EXPECT_TRUE(w.cmdAllCommon->enabled() && w.cmdAllNonCommon->enabled());
+        EXPECT_EQ(selection(), QStringLiteral("|-"));
+        Input::listClick(*w.lstFirstLevelFolders[0], 2);   // Data pulls DATA along
+        EXPECT_EQ(selection(), QStringLiteral("Data|DATA+"));
+        EXPECT_EQ(w.lstFirstLevelFolders[0]->topIndex(), 0);
+        Input::listClick(*w.lstFirstLevelFolders[0], 2);
+        EXPECT_EQ(selection(), QStringLiteral("|-"));
+        Input::click(*w.cmdSelectAll);   // Include comes on through the reaction each item runs
+        EXPECT_EQ(selection(), QStringLiteral("Alpha,Beta,Data|DATA,Gamma+"));
+        Input::click(*w.cmdDeselectAll);
+        EXPECT_EQ(selection(), QStringLiteral("|-"));
+        Input::click(*w.cmdAllCommon);
+        EXPECT_EQ(selection(), QStringLiteral("Data|DATA+"));
+        Input::click(*w.cmdAllNonCommon);
+        EXPECT_EQ(selection(), QStringLiteral("Alpha,Beta|Gamma+"));
+        Input::listClick(*w.lstFirstLevelFolders[1], 1);   // Gamma off: nothing on the right
+        Input::click(*w.cmdInclude);
+    }));
+    EXPECT_EQ(g().FolderSelectionState, 1);
+    EXPECT_EQ(dropped(0) + dropped(1), QStringList({"Data", "DATA", "Gamma"})) << "nothing selected on the right: all dropped";
+    expectDifferMessage();
+    compareAndClose();
+    EXPECT_EQ(items(*hidden().lstExcluded[0]), QStringList({"Data\\d.txt"}));
+    EXPECT_EQ(items(*hidden().lstExcluded[1]), QStringList({"DATA\\d.txt", "Gamma\\g.txt"}));
+}
+
+TEST_F(FolderInclusion, ShownOnlyWhenAllowedAndThereAreFolders)
+{
+    hidden().lstFoldersToIncludeExclude[0]->addItem(QStringLiteral("Old"));
+    g().FolderIncludeExcludeEnabled = false;
+    EXPECT_FALSE(setup::ChooseFirstLevelFolders(main));
+    EXPECT_EQ(dropped(0).size() + g().FolderSelectionState, 3);
+    g().FolderIncludeExcludeEnabled = true, g().NumberOfLevelsLimit = 1;
+    EXPECT_FALSE(setup::ChooseFirstLevelFolders(main));
+    g().NumberOfLevelsLimit = 0;
+    g().CurrentPath = {QStringLiteral("C:\\P\\Alpha"), QStringLiteral("C:\\S\\Gamma")};   // no sub-folders
+    EXPECT_FALSE(setup::ChooseFirstLevelFolders(main));
+}
+
+TEST_F(FolderInclusion, ExportedFilesOnEitherSideAndADamagedOne)
+{
+    g().ComparisonMode = 1;
+    file(c, QStringLiteral("s.txt"), compare_test::workedExample());
+    const QString exported = QStringLiteral("C:\\s.txt");
+    for (int side = 0; side < 2; ++side) {
+        g().ImportedStructureFile = {side == 0 ? exported : QString(), side == 1 ? exported : QString()};
+        EXPECT_TRUE(choose([&] {
+            EXPECT_EQ(w.caption(), QStringLiteral("Folder inclusion/exclusion [Off line: %1 Structure]")
+                                       .arg(side == 0 ? "Primary" : "Secondary"));
+            EXPECT_EQ(g().FirstStructureToProcess, side);
+            EXPECT_EQ(items(side), QStringList({"Alpha", "Beta"}));
+            EXPECT_EQ(items(1 - side).size(), side == 0 ? 2 : 3);
+            EXPECT_EQ(w.lblCurrentFullPath[side]->toolTipText(), QStringLiteral("D:\\Work\\"));
+            EXPECT_EQ(w.cmdAllCommon->enabled(), side == 1) << "Alpha and Beta on both sides";
+            if (side == 1) {
+                desk.expectMsgBox(w.caption(),
+                                  QStringLiteral("The Primary structure, exists on the local computer.\r\n\r\n"
+                                                 "The Secondary structure, exists on a remote computer and was imported "
+                                                 "for off line comparison, from the file called 'C:\\s.txt'."),
+                                  ui::vbInformationOK, ui::vbOK);
+                Input::click(*w.cmdReminder);
+            }
+            Input::click(*w.cmdCancel);
+        }));
+        EXPECT_EQ(g().FolderSelectionState, 3);
+    }
+    // A file that ends inside its folder names: one message, the names before it kept.
+    file(c, QStringLiteral("short.txt"), "9\r\nD:\\Work\\\r\n3\r\nAlpha\r\n");
+    g().ImportedStructureFile = {QString(), QStringLiteral("C:\\short.txt")};
+    desk.expectMsgBoxContaining(QStringLiteral("Folder inclusion/exclusion [Off line: Secondary Structure]"),
+                                QStringLiteral("short.txt"), ui::vbExclamationOK, ui::vbOK);
+    EXPECT_TRUE(choose([&] {
+        EXPECT_EQ(items(1), QStringList({"Alpha"}));
+        EXPECT_TRUE(ui::Input::closeBox(w));
+    }));
+    EXPECT_EQ(g().FolderSelectionState, 3);
+}
+
+TEST_F(FolderInclusion, WhileExcludeCopiesCommandsAreIgnoredAndCloseIsRefused)
+{
+    EXPECT_TRUE(choose([&] {
+        Input::listClick(*w.lstFirstLevelFolders[0], 0);
+        desk.resetYieldCount();
+        desk.onYieldNumber(1, [&] {
+            desk.expectMsgBoxContaining(QStringLiteral("Close window"), QStringLiteral("control menu"),
+                                        ui::vbInformationOK, ui::vbOK);
+            Input::closeBox(w);
+            Input::click(*w.cmdSelectAll);
+            Input::click(*w.cmdCancel);
+            EXPECT_TRUE(w.isLoaded());
+        });
+        Input::click(*w.cmdExclude);
+    }));
+    EXPECT_EQ(g().FolderSelectionState, 2);
+    EXPECT_EQ(dropped(0) + dropped(1), QStringList({"Alpha"}));
+}
+
+} // namespace

@@ -1,0 +1,237 @@
+// The Options window: what the load shows, the input rules of the levels and
+// pattern fields, Apply's 22 keys, OK, Browse and the notices.
+#include "compare/compare_fixture.h"
+#include "setup/frmOptions.h"
+
+using setup::frmOptions;
+using ui::Input;
+
+namespace {
+
+class Options : public compare_test::CompareTest {
+protected:
+    void SetUp() override
+    {
+        CompareTest::SetUp();
+        // The settings of a new INI file.
+        g().InitialPath = {QStringLiteral("C:\\Left"), QStringLiteral("C:\\Right")};
+        g().NumberOfLevelsLimit = 1;
+        g().DateFormatName = QStringLiteral("short"), g().TimeFormatName = QStringLiteral("long");
+        g().CommonFilesOnly = g().FolderIncludeExcludeEnabled = g().ShowOptionsBeforeComparison = true;
+    }
+    frmOptions win_;
+    int beeps() { return int(desk.entries(ui::HeadlessDesktop::Entry::Beep).size()); }
+    QString iniText() { QFile f(nativeOf(c, QStringLiteral("Quillmarsh.ini"))); return f.open(QIODevice::ReadOnly) ? QString(f.readAll()) : QString(); }
+    // The keys of the INI file in the order they stand, "key=value".
+    QStringList iniKeys() { return iniText().split(QStringLiteral("\r\n")).filter(QStringLiteral("=")); }
+    // Runs `script` inside the window, shown modally and loaded afresh.
+    template <class F>
+    void inside(ui::Form& form, F script)
+    {
+        desk.onModal(form.name(), [script](ui::Form&) { script(); });
+        form.show(ui::Modal);
+    }
+};
+
+// The controls as one line: levels option, text and whether the field and
+// its up-down are on; date, time and mode options; the attribute boxes; the
+// ten other boxes; the resize box and its tag; the Secondary path tool tip.
+QString shown(const frmOptions& w)
+{
+    auto index = [](const ui::ControlArray<ui::OptionButton>& group) {
+        for (ui::OptionButton* o : group)
+            if (o->value()) return QString::number(o->index());
+        return QStringLiteral("-");
+    };
+    QString boxes;
+    for (ui::Control* c : w.controls())
+        if (c->kind() == ui::ControlKind::CheckBox && c->visible()) boxes += QString::number(static_cast<ui::CheckBox*>(c)->value());
+    return index(w.optNumberOfLevels) + u' ' + w.txtNumberOfLevels->text()
+        + (w.txtNumberOfLevels->enabled() && w.updNumberOfLevels->enabled() ? u'+' : u'-') + u' ' + index(w.optDateFormat)
+        + index(w.optTimeFormat) + index(w.optComparison) + u' ' + boxes + u' ' + w.chkResizeFont->tag() + u'|'
+        + w.lblInitialPath[1]->toolTipText();
+}
+
+TEST_F(Options, LoadShowsEverySetting)
+{
+    const std::pair<std::function<void(basGlobal::Globals&)>, const char*> cases[] = {
+        {[](auto&) {}, "1 1- 010 111111000000001 |C:\\Right\\"},
+        {[](auto& s) {   // only "short" is Short
+             s.NumberOfLevelsLimit = 0, s.DateFormatName = QStringLiteral("Short"), s.TimeFormatName = QStringLiteral("short");
+             s.ComparisonMode = 2, s.HidePathToolTips = s.ResizeFontEnabled = s.RemindToPrint = true;
+         }, "0 0- 102 111111000100111 |"},
+        {[](auto& s) {
+             s.NumberOfLevelsLimit = 25, s.DateFormatName.clear(), s.ComparisonMode = 1;
+             s.IncludeArchiveFiles = s.CommonFilesOnly = s.ShowOptionsBeforeComparison = false;
+             s.FailSafeChecks = s.ShowExtendedInformation = s.SaveColumnWidths = true;
+         }, "2 25+ 101 111010010111110 |"},
+    };
+    for (const auto& [set, expected] : cases) {   // each row changes the settings the row before left
+        set(g());
+        win_.load();   // the resize box checked without a notice
+        EXPECT_EQ(shown(win_), QString::fromUtf8(expected));
+        EXPECT_EQ(win_.lblInitialPath[0]->backColor(), main.lstFirstLevelFolders[0]->backColor());
+        win_.unload();
+    }
+    g().LanguageIsGreek = true;
+    win_.load();
+    EXPECT_EQ(win_.caption() + win_.cmdOK->caption() + win_.optTimeFormat[0]->caption(), QStringLiteral("ΕπιλογέςOK Σύντομη "));
+}
+
+// Starting from a text, one action on the levels field ('t' typing, 'p'
+// pasting over the whole text, 'l' pasting and leaving, 'v' Ctrl+V, 'u' the
+// up arrow); then the text, the beeps and the option selected.
+struct FieldCase {
+    const char* start;
+    char action;
+    const char* input;
+    const char* text;
+    int beeps;
+    int option;
+};
+
+TEST_F(Options, LevelsFieldKeysPastesAndLeaving)
+{
+    const FieldCase cases[] = {
+        {"", 't', "12345", "1234", 1, 2},  {"9999", 't', "5", "9999", 1, 2},   // all selected: still four digits
+        {"", 't', "a- .", "", 4, 2},       {"12", 'v', "", "12", 1, 2},
+        {"12", 'p', "12345", "0", 0, 2},   {"12", 'p', "1.5", "0", 0, 2},      {"12", 'p', " 7", "0", 0, 2},
+        {"12", 'l', "", "1", 0, 1},        {"", 'l', "0000", "0", 0, 0},       {"", 'l', "7", "7", 0, 2},
+        {"25", 'u', "", "26", 0, 2},
+    };
+    g().NumberOfLevelsLimit = 25;
+    for (const FieldCase& t : cases) {
+        SCOPED_TRACE(t.text);
+        inside(win_, [&] {
+            ui::TextBox& box = *win_.txtNumberOfLevels;
+            Input::focus(*win_.cmdApply);
+            box.setText(QLatin1String(t.start));
+            desk.clearTranscript();
+            if (t.action == 't') Input::type(box, QLatin1String(t.input));
+            if (t.action == 'p' || t.action == 'l') Input::paste(box, QLatin1String(t.input));
+            if (t.action == 'l') Input::focus(*win_.txtFilePattern);
+            if (t.action == 'v') Input::focus(box), Input::key(win_, 'V', ui::vbCtrlMask);
+            if (t.action == 'u') Input::upDown(*win_.updNumberOfLevels, +1);
+            EXPECT_EQ(box.text(), QLatin1String(t.text));
+            EXPECT_EQ(beeps(), t.beeps);
+            EXPECT_TRUE(win_.optNumberOfLevels[t.option]->value());
+            EXPECT_EQ(box.enabled(), t.option == 2);
+            Input::click(*win_.cmdCancel);
+        });
+    }
+}
+
+TEST_F(Options, ApplyWritesTheKeysInOrderAndTwice)
+{
+    const QStringList expected = {
+        "PrimaryInitialPath=C:\\Left", "SecondaryInitialPath=C:\\Right", "NumberOfLevels=1", "DateFormat=short",
+        "TimeFormat=long", "Comparison=1", "DisplayOnlyTheDifferences=False", "AbilityToExcludeFolders=True",
+        "DisplayElapsedTime=False", "SaveGridColumnWidths=False", "CompareOnlyTheCommonFiles=True",
+        "RemindMeToPrint=False", "NoToolTipPathNames=False", "ResizeFont=False", "DisplayOptions=True",
+        "FailSafe=False", "ExtendedInformation=False", "Pattern=*.*", "Hidden=True", "System=True",
+        "ReadOnly=True", "Archive=False",
+    };
+    desk.expectMsgBoxContaining(QStringLiteral("Reset settings"), QStringLiteral("reset all of the settings"),
+                                ui::vbInformationOK, ui::vbOK);
+    desk.expectMsgBox(QStringLiteral("Order of processing"), basGlobal::OrderOfProcessingText(false), ui::vbInformationOK,
+                      ui::vbOK);
+    for (int k = 0; k < 2; ++k)   // checked and unchecked: a notice each time
+        desk.expectMsgBoxContaining(QStringLiteral("Resize font"), QStringLiteral("after we shut down and restart"),
+                                    ui::vbInformationOK, ui::vbOK);
+    inside(win_, [&] {
+        Input::click(*win_.chkFileAttributes[4]);
+        Input::click(*win_.optComparison[1]);
+        Input::click(*win_.cmdApply);
+        EXPECT_EQ(iniKeys(), expected);
+        EXPECT_FALSE(win_.cmdCancel->enabled());
+        EXPECT_EQ(win_.lblInitialPath[0]->toolTipText(), QStringLiteral("C:\\Left"));   // as stored
+        Input::click(*win_.cmdReset);
+        Input::click(*win_.cmdDisplayOrder);
+        EXPECT_FALSE(win_.cmdCancel->enabled()) << "Reset and Order change nothing";
+        Input::click(*win_.chkResizeFont);
+        Input::click(*win_.chkResizeFont);
+        Input::click(*win_.chkFailSafe);
+        EXPECT_TRUE(win_.cmdCancel->enabled());
+        Input::click(*win_.cmdApply);
+        EXPECT_TRUE(iniKeys().contains(QStringLiteral("FailSafe=True")));
+        Input::click(*win_.chkExtendedInfo);
+        Input::click(*win_.cmdOK);
+    });
+    EXPECT_TRUE(g().ShowExtendedInformation && g().ResetSettingsOnExit);
+    EXPECT_TRUE(iniText().contains(QStringLiteral("ExtendedInformation=False"))) << "OK writes nothing";
+}
+
+TEST_F(Options, AFailedWriteIsReportedAndTheOthersAreWritten)
+{
+    inside(win_, [&] {
+        win_.txtFilePattern->setText(QStringLiteral("*.a\r\n*.b"));   // a value the INI refuses
+        const QString caption = basGlobal::ErrorReportCaption(QStringLiteral("Tarnwick"), QStringLiteral("OAC1000"));
+        desk.expectMsgBoxContaining(caption, QStringLiteral("Error condition 5 "), ui::vbQuestionYesNo, ui::vbNo);
+        Input::click(*win_.cmdApply);
+        EXPECT_EQ(iniKeys().size(), 21);   // all but Pattern
+        EXPECT_FALSE(win_.cmdCancel->enabled());
+        // An INI that cannot be written at all: each key is reported.
+        file(c, QStringLiteral("blocked"));
+        g().IniFileName = QStringLiteral("C:\\blocked\\Quillmarsh.ini");
+        for (int k = 0; k < 22; ++k)
+            desk.expectMsgBoxContaining(caption, QStringLiteral("Error condition"), ui::vbQuestionYesNo, ui::vbNo);
+        Input::click(*win_.cmdApply);
+        EXPECT_FALSE(win_.cmdCancel->enabled());
+        Input::closeBox(win_);
+    });
+}
+
+TEST_F(Options, EnterOnOkWithAnEmptyLevelsFieldActsLikeAClick)
+{
+    inside(win_, [&] {
+        win_.txtFilePattern->setText(QStringLiteral("  "));
+        Input::click(*win_.optNumberOfLevels[2]);
+        EXPECT_EQ(win_.activeControl(), win_.txtNumberOfLevels);
+        Input::paste(*win_.txtNumberOfLevels, QString());
+        Input::key(win_, ui::vbKeyReturn);
+    });
+    EXPECT_EQ(QString::number(g().NumberOfLevelsLimit) + g().FileTypesPattern + iniText(), QStringLiteral("1*.*"));
+}
+
+TEST_F(Options, BrowseTakesTheRootAndIgnoresTheSamePath)
+{
+    g().VolumeIsCaseSensitive = false;
+    inside(win_, [&] {
+        ui::Label& primary = *win_.lblInitialPath[0];
+        desk.answerFolder(QStringLiteral("C:\\"));
+        Input::click(*win_.cmdBrowseForInitialPath[0]);
+        EXPECT_EQ(g().PendingInitialPath[0] + u'|' + primary.caption() + u'|' + primary.toolTipText(), "C:|C:\\|C:\\");
+        Input::click(*win_.cmdApply);
+        EXPECT_EQ(primary.toolTipText(), QStringLiteral("C:"));
+        EXPECT_TRUE(iniKeys().contains(QStringLiteral("PrimaryInitialPath=C:")));
+        desk.answerFolder(QStringLiteral("c:\\rIGHT\\"));   // equal under the case rule
+        Input::click(*win_.cmdBrowseForInitialPath[1]);
+        desk.cancelFileDialog(ui::FileDialogKind::Folder);
+        Input::click(*win_.cmdBrowseForInitialPath[1]);
+        EXPECT_EQ(g().PendingInitialPath[1], QStringLiteral("C:\\Right"));
+        EXPECT_FALSE(win_.cmdCancel->enabled());
+        Input::click(*win_.chkNoToolTipPathNames);
+        EXPECT_EQ(win_.lblInitialPath[1]->toolTipText(), QString());
+        Input::click(*win_.chkNoToolTipPathNames);
+        EXPECT_EQ(primary.toolTipText(), QStringLiteral("C:"));
+        Input::click(*win_.cmdCancel);
+    });
+}
+
+TEST_F(Options, TheNextComparisonUsesWhatOkTook)
+{
+    for (const char* f : {"L/a.txt", "L/b.dat", "R/a.txt"}) file(c, QLatin1String(f));
+    g().CurrentPath = {QStringLiteral("C:\\L"), QStringLiteral("C:\\R")};
+    inside(win_, [&] {
+        Input::paste(*win_.txtFilePattern, QStringLiteral("   "));
+        Input::focus(*win_.cmdApply);
+        EXPECT_EQ(win_.txtFilePattern->text(), QStringLiteral("*.*"));
+        Input::paste(*win_.txtFilePattern, QStringLiteral(" *.txt"));   // kept as typed
+        Input::click(*win_.cmdOK);
+    });
+    EXPECT_EQ(g().FileTypesPattern, QStringLiteral(" *.txt"));
+    compareAndClose();
+    EXPECT_EQ(items(*hidden().lstExcluded[0]), QStringList({"b.dat"}));
+}
+
+} // namespace
