@@ -1,6 +1,5 @@
 #include "setup/frmFolderIncludeExclude.h"
 
-#include "setup/StructureTint.h"
 #include "shared/ErrorTrap.h"
 #include "shared/Messages.h"
 #include "shared/PathText.h"
@@ -169,8 +168,8 @@ void frmFolderIncludeExclude::Form_Load()
     trap.step([&] { freeSizer1->setResizeFonts(g.ResizeFontEnabled); });
     for (int i = 0; i < 2; ++i)
         trap.step([&] {
-            lblCurrentFullPath[i]->setBackColor(StructureTint(i));
-            lstFirstLevelFolders[i]->setBackColor(StructureTint(i));
+            lblCurrentFullPath[i]->setBackColor(basGlobal::StructureTintOf(i));
+            lstFirstLevelFolders[i]->setBackColor(basGlobal::StructureTintOf(i));
         });
     trap.step([&] {
         for (ui::ListBox* l : lstFirstLevelFolders) l->clear();

@@ -1,7 +1,6 @@
 #include "setup/frmOptions.h"
 
 #include "platform/AppError.h"
-#include "setup/StructureTint.h"
 #include "shared/IniAccess.h"
 #include "shared/Messages.h"
 #include "shared/PathText.h"
@@ -298,7 +297,7 @@ void frmOptions::Form_Load()
     trap.step([&] { cmdFilePatternAll->setCaption(QStringLiteral("*.*")); });
     trap.step([&] { g.PendingInitialPath = g.InitialPath; });
     for (int i = 0; i < 2; ++i)
-        trap.step([&] { lblInitialPath[i]->setBackColor(StructureTint(i)); });
+        trap.step([&] { lblInitialPath[i]->setBackColor(basGlobal::StructureTintOf(i)); });
     for (int i = 0; i < 2; ++i)
         trap.step([&] {
             lblInitialPath[i]->setCaption(basGlobal::CompactPathForControl(

@@ -33,10 +33,18 @@ protected:
         return out[0].join(u',') + u'|' + out[1].join(u',') + (on ? u'+' : u'-');
     }
     QStringList dropped(int i) { return testing_support::listItems(*hidden().lstFoldersToIncludeExclude[i]); }
+    // The window that asks, over which the please-wait notice stands.
+    ui::Form& caller()
+    {
+        if (!caller_.isLoaded())
+            caller_.load();
+        return caller_;
+    }
+    ui::Form caller_{QStringLiteral("frmCaller")};
     bool choose(const std::function<void()>& script)
     {
         desk.onModal(QStringLiteral("frmFolderIncludeExclude"), [script](ui::Form&) { script(); });
-        return setup::ChooseFirstLevelFolders(main);
+        return setup::ChooseFirstLevelFolders(caller());
     }
 };
 
@@ -47,7 +55,7 @@ TEST_F(FolderInclusion, LiveListsFollowRuleCommandsAndTheComparisonThatFollows)
         EXPECT_EQ(items(0) + items(1), QStringList({"Alpha", "Beta", "Data", "DATA", "Gamma"}));
         EXPECT_EQ(w.lblFirstLevelFolders[0]->caption(), QStringLiteral("First level folders: 3."));
         EXPECT_EQ(w.lblCurrentFullPath[1]->toolTipText(), QStringLiteral("C:\\S\\"));
-        EXPECT_EQ(w.lstFirstLevelFolders[1]->backColor(), main.lstFirstLevelFolders[1]->backColor());
+        EXPECT_EQ(w.lstFirstLevelFolders[1]->backColor(), basGlobal::StructureTintOf(1));
         EXPECT_TRUE(w.cmdAllCommon->enabled() && w.cmdAllNonCommon->enabled());
         EXPECT_EQ(selection(), QStringLiteral("|-"));
         Input::listClick(*w.lstFirstLevelFolders[0], 2);   // Data pulls DATA along
@@ -78,13 +86,13 @@ TEST_F(FolderInclusion, ShownOnlyWhenAllowedAndThereAreFolders)
 {
     hidden().lstFoldersToIncludeExclude[0]->addItem(QStringLiteral("Old"));
     g().FolderIncludeExcludeEnabled = false;
-    EXPECT_FALSE(setup::ChooseFirstLevelFolders(main));
+    EXPECT_FALSE(setup::ChooseFirstLevelFolders(caller()));
     EXPECT_EQ(dropped(0).size() + g().FolderSelectionState, 3);
     g().FolderIncludeExcludeEnabled = true, g().NumberOfLevelsLimit = 1;
-    EXPECT_FALSE(setup::ChooseFirstLevelFolders(main));
+    EXPECT_FALSE(setup::ChooseFirstLevelFolders(caller()));
     g().NumberOfLevelsLimit = 0;
     g().CurrentPath = {QStringLiteral("C:\\P\\Alpha"), QStringLiteral("C:\\S\\Gamma")};   // no sub-folders
-    EXPECT_FALSE(setup::ChooseFirstLevelFolders(main));
+    EXPECT_FALSE(setup::ChooseFirstLevelFolders(caller()));
 }
 
 TEST_F(FolderInclusion, ExportedFilesOnEitherSideAndADamagedOne)

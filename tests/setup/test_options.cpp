@@ -70,7 +70,7 @@ TEST_F(Options, LoadShowsEverySetting)
         set(g());
         win_.load();   // the resize box checked without a notice
         EXPECT_EQ(shown(win_), QString::fromUtf8(expected));
-        EXPECT_EQ(win_.lblInitialPath[0]->backColor(), main.lstFirstLevelFolders[0]->backColor());
+        EXPECT_EQ(win_.lblInitialPath[0]->backColor(), basGlobal::StructureTintOf(0));
         win_.unload();
     }
     g().LanguageIsGreek = true;

@@ -34,8 +34,6 @@ void render(ui::Form& form, bool greek, const QString& fileName)
     g.FileTypesPattern = QStringLiteral("*.*");
     g.IncludeHiddenFiles = g.IncludeArchiveFiles = g.CommonFilesOnly = g.ShowOptionsBeforeComparison = true;
 
-    compare_test::QuietMain main;
-    main.load();
     form.load();   // its load yields: the timer below must not fire inside it
     QImage shot;
     QTimer::singleShot(0, [&] {
@@ -55,7 +53,6 @@ void render(ui::Form& form, bool greek, const QString& fileName)
     });
     form.show(ui::Modal);
     EXPECT_FALSE(form.isLoaded());
-    main.unload();
     ASSERT_FALSE(shot.isNull());
     const QString out = QDir(QCoreApplication::applicationDirPath()).absoluteFilePath(QStringLiteral("../") + fileName);
     EXPECT_TRUE(shot.save(out)) << out.toStdString();
