@@ -47,13 +47,15 @@ void RunLoadingStages(CompareRun& run)
 
 void SetLiveRange(CompareRun& run)
 {
-    const basGlobal::Globals& g = globals();
     RunState& st = run.state();
-    const bool primaryImported = !g.ImportedStructureFile[0].isEmpty();
-    const bool secondaryImported = !g.ImportedStructureFile[1].isEmpty();
-    if (primaryImported) st.FirstLocalStructure = st.LastLocalStructure = 1;
-    if (secondaryImported) st.FirstLocalStructure = st.LastLocalStructure = 0;
-    if (primaryImported && secondaryImported) st.FirstLocalStructure = st.LastLocalStructure = -1;
+    // The live structures are the ones not read from a file.
+    basGlobal::Integer first = 0, last = 0;
+    if (!basGlobal::ImportedStructureRange(first, last))
+        return;
+    if (first != last)
+        st.FirstLocalStructure = st.LastLocalStructure = -1;
+    else
+        st.FirstLocalStructure = st.LastLocalStructure = 1 - first;
 }
 
 void ImportRemoteStructures(CompareRun& run)

@@ -46,6 +46,7 @@ void frmMain::build()
     setDefaultButton(cmdCompare);
     wireEvents();
     wireSavedPathEvents();
+    wireCommandEvents();
 }
 
 void frmMain::buildMenus()

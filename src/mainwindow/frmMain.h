@@ -81,6 +81,22 @@ public:
     void mnuSavePathInitial_Click();
     void mnuRecallPathRecent_Click();
     void mnuRecallPathInitial_Click();
+    void cmdCompare_Click();
+    void mnuToolsStartProcessing_Click();
+    void cmdSettings_Click();
+    void mnuSettings_Click();
+    void mnuSettingsHelp_Click();
+    void mnuSettingsExport_Click();
+    void mnuSettingsImport_Click();
+    void mnuFilePageSetup_Click();
+    void mnuFilePrintSetup_Click();
+    void mnuHelpAbout_Click();
+    void mnuHelpTips_Click();
+    void mnuToolsFactorySettings_Click();
+    void mnuToolsUpdatedVersion_Click();
+    void mnuToolsOptions_Click();
+    void mnuToolsMapNetworkDrive_Click();
+    void mnuToolsUnMapNetworkDrive_Click();
 
     // --- Icon buttons ---------------------------------------------------
     ui::CommandButton* cmdCompare = nullptr;
@@ -156,11 +172,29 @@ private:
     void buildStructure(int i);
     void wireEvents();
     void wireSavedPathEvents();
+    void wireCommandEvents();
+    // Loads `window` and shows it modally with the hourglass while it loads;
+    // afterwards the main window comes back to the front.
+    void openModal(ui::Form& window);
+    // Adds the sub-folder count of structure i's current folder; false (after
+    // a plain message) when the folder has gone.
+    bool countLiveFolders(int structure, basGlobal::Long& total);
+    void networkDriveCommand(bool map);
+    // Lets the windows below reach the main window's commands.
+    void installWindowHooks();
+    // The windows of the other subsystems.
+    void openOptionsWindow();
+    void openImportWindow();
+    void openExportWindow();
+    void runFolderInclusion();
+    static basGlobal::Long ExportedFirstLevelFolderCount(const QString& file);
     // Selects `path` in structure s's tree and shows the structure there.
     void restorePath(int s, const QString& path);
     void readSettings(basGlobal::ErrorTrap& trap);
     void displayFirstLevel(int structure, bool files, bool checked);
     void showStructure(int structure);
+
+    bool busy_ = false;   // a command that yields is running
 };
 
 

@@ -299,9 +299,14 @@ void frmMain::mnuToolsEnglish_Click() { cmdLanguage[1]->setValue(true); }
 
 // ---- Closing --------------------------------------------------------------------
 
-void frmMain::Form_QueryUnload(bool& /*cancel*/, int /*unloadMode*/)
+void frmMain::Form_QueryUnload(bool& cancel, int unloadMode)
 {
     Globals& g = globals();
+    // A command that is counting or filling is not cut off half-way.
+    if (busy_ && ShowCannotCloseWindowMessage(this, Integer(unloadMode))) {
+        cancel = true;
+        return;
+    }
     if (!g.ResetSettingsOnExit || !FileExists(g.IniFileName))
         return;
     ErrorTrap trap(this, QStringLiteral("MFQU1000"));

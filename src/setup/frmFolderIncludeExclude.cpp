@@ -191,19 +191,10 @@ void frmFolderIncludeExclude::Form_Load()
     } else if (g.ComparisonMode == 1) {
         QString name;
         trap.step([&] {
-            if (primaryImported) {
-                name = Txt(u"Primary Structure", u"Πρωτεύουσα Δομή");
-                g.FirstStructureToProcess = g.LastStructureToProcess = 0;
-            }
-            if (secondaryImported) {
-                name = Txt(u"Secondary Structure", u"Δευτερεύουσα Δομή");
-                g.FirstStructureToProcess = g.LastStructureToProcess = 1;
-            }
-            if (primaryImported && secondaryImported) {
-                name = Txt(u"Both structures", u"Και οι δύο δομές");
-                g.FirstStructureToProcess = 0;
-                g.LastStructureToProcess = 1;
-            }
+            basGlobal::ImportedStructureRange(g.FirstStructureToProcess, g.LastStructureToProcess);
+            name = primaryImported && secondaryImported ? Txt(u"Both structures", u"Και οι δύο δομές")
+                 : primaryImported                      ? Txt(u"Primary Structure", u"Πρωτεύουσα Δομή")
+                                                        : Txt(u"Secondary Structure", u"Δευτερεύουσα Δομή");
         });
         trap.step([&] { setCaption(caption() + Txt(u" [Off line: ", u" [Χωρίς σύνδεση: ") + name + u']'); });
         for (int i = 0; i < 2; ++i) {
@@ -475,6 +466,18 @@ frmFolderIncludeExclude& FolderInclusionWindow()
     return *form;
 }
 
+void ShowFolderInclusionWindow(ui::Form& caller)
+{
+    frmFolderIncludeExclude& form = FolderInclusionWindow();
+    {
+        basGlobal::PleaseWaitNotice notice(caller, basGlobal::PleaseWaitReason::RetrievingFirstLevelFolders);
+        form.unload();
+        form.load();
+    }
+    if (form.isLoaded())
+        form.show(ui::Modal);
+}
+
 bool ChooseFirstLevelFolders(ui::Form& caller)
 {
     basGlobal::Globals& g = globals();
@@ -484,15 +487,7 @@ bool ChooseFirstLevelFolders(ui::Form& caller)
         return false;
     if (firstLevelFolderCount(0) + firstLevelFolderCount(1) == 0)
         return false;
-    frmFolderIncludeExclude& form = FolderInclusionWindow();
-    {
-        basGlobal::PleaseWaitNotice notice(caller, basGlobal::PleaseWaitReason::RetrievingFirstLevelFolders);
-        form.unload();
-        form.load();
-    }
-    if (!form.isLoaded())
-        return false;
-    form.show(ui::Modal);
+    ShowFolderInclusionWindow(caller);
     return true;
 }
 

@@ -96,5 +96,8 @@ frmFolderIncludeExclude& FolderInclusionWindow();
 // window the please-wait notice is centred over. True when the window was
 // shown.
 bool ChooseFirstLevelFolders(ui::Form& caller);
+// The window alone: loaded behind the please-wait notice over `caller`, then
+// shown modally. The caller has decided that there are folders to choose.
+void ShowFolderInclusionWindow(ui::Form& caller);
 
 } // namespace setup

@@ -121,6 +121,11 @@ Globals& globals();
 // no main window has set it (a results window opened on its own).
 std::uint32_t StructureTintOf(int structure);
 
+// The structures an off-line comparison reads from exported files, from
+// ImportedStructureFile: the Primary alone (0..0), the Secondary alone
+// (1..1) or both (0..1). False when neither has a file.
+bool ImportedStructureRange(Integer& first, Integer& last);
+
 // Puts every variable back to false, 0 or empty (tests).
 void resetGlobals();
 

@@ -1,0 +1,283 @@
+// The road from the main window's Compare to the results window, and the
+// main window's other commands, headless: which windows open, in which
+// order, for each mode and setting; every button and menu item reaching its
+// command; the busy flag; context help.
+#include "mainwindow/frmMain.h"
+#include "platform/Application.h"
+#include "shared/IniAccess.h"
+#include "shared/Messages.h"
+#include "shared/frmHiddenForm.h"
+#include "shared/qstring_print.h"
+#include "support/TempDrive.h"
+#include "ui/HeadlessDesktop.h"
+#include "ui/Input.h"
+
+#include <QFile>
+#include <gtest/gtest.h>
+
+using namespace basGlobal;
+using mainwindow::frmMain;
+using ui::HeadlessDesktop;
+
+namespace {
+
+class RoadTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        resetGlobals();
+        desk.install();
+        SetDoEventsInterval(0);
+        SetIniPathMapper([](const QString& f) { return platform::toNative(f).value_or(QString()); });
+        platform::app().setPath(QStringLiteral("C:"));
+        for (const char* f : {"P/Alpha", "P/Beta", "S/Alpha", "S/Gamma"})
+            drive.folder(QLatin1String(f));
+        drive.file(QStringLiteral("P/Alpha/a.txt"), "one");
+        drive.file(QStringLiteral("S/Alpha/a.txt"), "two!");
+        main.anotherCopyRunning = [] { return false; };
+    }
+    void TearDown() override
+    {
+        try {
+            if (main.isLoaded())
+                main.unload();
+        } catch (const ui::ProgramEnd&) {
+        }
+        EXPECT_EQ(desk.pendingMsgBoxes(), 0);
+        EXPECT_EQ(desk.pendingModalScripts(), 0);
+        SetIniPathMapper({});
+        ui::setDesktop(nullptr);
+    }
+    void start(const QString& settings)
+    {
+        drive.file(QStringLiteral("Quillmarsh.ini"),
+                   (QStringLiteral("[General]\r\nPrimaryInitialPath=C:\\P\r\nSecondaryInitialPath=C:\\S\r\nRemindMeToPrint=False\r\n")
+                    + settings)
+                       .toUtf8());
+        main.load();
+    }
+    // Closes the window with its cancel button when it opens.
+    void cancelOn(const char* form, const char* button = "cmdCancel")
+    {
+        desk.onModal(QLatin1String(form), [button](ui::Form& f) {
+            ui::Input::click(*static_cast<ui::CommandButton*>(f.control(QLatin1String(button))));
+        });
+    }
+    QStringList opened() const
+    {
+        QStringList out;
+        for (const HeadlessDesktop::Entry& e : desk.entries(HeadlessDesktop::Entry::ModalOpen))
+            out << e.form;
+        return out;
+    }
+
+    testing_support::TempDrive drive;
+    HeadlessDesktop desk;
+    frmMain main;
+};
+
+struct RoadCase {
+    const char* settings;
+    std::vector<const char*> windows;   // each closed with its cancel button
+    const char* expected;
+};
+
+class RoadOrder : public RoadTest, public ::testing::WithParamInterface<RoadCase> {};
+
+TEST_P(RoadOrder, WindowsOpenInTheOrderOfModeAndSettings)
+{
+    const RoadCase& c = GetParam();
+    start(QString::fromLatin1(c.settings));
+    for (const char* w : c.windows)
+        cancelOn(w);
+    desk.clearTranscript();
+    ui::Input::click(*main.cmdCompare);
+    EXPECT_EQ(opened().join(u','), QString::fromLatin1(c.expected));
+    EXPECT_EQ(globals().FolderSelectionState, 3);
+    EXPECT_EQ(main.mousePointer(), ui::vbDefault);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Road, RoadOrder,
+    ::testing::Values(
+        // Options first, then the folder choice (folders exist, any depth), then the results.
+        RoadCase{"DisplayOptions=True\r\nNumberOfLevels=0\r\n", {"frmOptions", "frmFolderIncludeExclude", "frmCompare"},
+                 "frmOptions,frmFolderIncludeExclude,frmCompare"},
+        // One level deep, or the choice switched off: no folder choice.
+        RoadCase{"DisplayOptions=False\r\nNumberOfLevels=1\r\n", {"frmCompare"}, "frmCompare"},
+        RoadCase{"DisplayOptions=False\r\nNumberOfLevels=3\r\nAbilityToExcludeFolders=False\r\n", {"frmCompare"},
+                 "frmCompare"},
+        // Off line: the import window cancelled ends the road.
+        RoadCase{"DisplayOptions=False\r\nComparison=1\r\n", {"frmImportStructure"}, "frmImportStructure"},
+        // Preparation: the export window only.
+        RoadCase{"DisplayOptions=False\r\nComparison=2\r\n", {"frmExportStructure"}, "frmExportStructure"}));
+
+TEST_F(RoadTest, ComparesLiveHonouringTheFolderChoiceAndRefusesASecondPress)
+{
+    start(QStringLiteral("DisplayOptions=False\r\nNumberOfLevels=0\r\n"));
+    // A selection left from an earlier press never reaches this one.
+    HiddenForm().lstFoldersToIncludeExclude[0]->addItem(QStringLiteral("Stale"));
+    desk.onModal(QStringLiteral("frmFolderIncludeExclude"), [](ui::Form& f) {
+        auto* list = static_cast<ui::ListBox*>(f.control(QStringLiteral("lstFirstLevelFolders"), 0));
+        ui::Input::listClick(*list, 0);   // Alpha, with its twin on the other side
+        ui::Input::click(*static_cast<ui::CommandButton*>(f.control(QStringLiteral("cmdInclude"))));
+    });
+    desk.onModal(QStringLiteral("frmCompare"), [this](ui::Form& f) {
+        // Compare again from the main window while its command runs: nothing.
+        main.cmdCompare_Click();
+        desk.expectMsgBox(QStringLiteral("Comparison results"), QStringLiteral("The structures you compared, differ."), 64, ui::vbOK);
+        ui::Input::click(*static_cast<ui::CommandButton*>(f.control(QStringLiteral("cmdCompare"))));
+        auto* grid = static_cast<ui::FlexGrid*>(f.control(QStringLiteral("grdResults")));
+        QStringList names;
+        for (int r = 1; r < grid->rows(); ++r)
+            names << grid->textMatrix(r, 1) + u'|' + grid->textMatrix(r, 2);
+        EXPECT_EQ(names.join(u';'), QStringLiteral("Alpha\\|Alpha\\;a.txt|a.txt"));
+        ui::Input::click(*static_cast<ui::CommandButton*>(f.control(QStringLiteral("cmdCancel"))));
+    });
+    ui::Input::click(*main.cmdCompare);
+    EXPECT_EQ(opened().count(QStringLiteral("frmCompare")), 1);
+    EXPECT_EQ(globals().FolderSelectionState, 1);
+    // The close box works again once the command has ended.
+    EXPECT_FALSE(main.mnuToolsStartProcessing->caption().isEmpty());
+}
+
+TEST_F(RoadTest, AVanishedFolderIsNamedPlainlyAndNothingOpens)
+{
+    start(QStringLiteral("DisplayOptions=False\r\nNumberOfLevels=0\r\n"));
+    QDir(drive.native(QStringLiteral("S"))).removeRecursively();
+    desk.expectMsgBox(globals().ApplicationTitle, QStringLiteral("The folder 'C:\\S\\' does not exist any more."), 48, ui::vbOK);
+    ui::Input::click(*main.cmdCompare);
+    EXPECT_TRUE(opened().isEmpty());
+}
+
+TEST_F(RoadTest, StartProcessingPressesCompareOnlyWhenItIsEnabled)
+{
+    start(QStringLiteral("DisplayOptions=False\r\nComparison=2\r\n"));
+    main.cmdCompare->setEnabled(false);
+    main.mnuToolsStartProcessing->Click();
+    EXPECT_TRUE(opened().isEmpty());
+    main.cmdCompare->setEnabled(true);
+    cancelOn("frmExportStructure");
+    main.mnuToolsStartProcessing->Click();
+    EXPECT_EQ(opened(), QStringList{QStringLiteral("frmExportStructure")});
+}
+
+TEST_F(RoadTest, EveryButtonAndMenuItemReachesItsCommand)
+{
+    start(QString());
+    struct Case {
+        std::function<void()> press;
+        const char* window;   // the modal window it opens, or "" for a message
+        const char* button;
+    };
+    const Case cases[] = {
+        {[&] { ui::Input::click(*main.cmdOptions); }, "frmOptions", "cmdCancel"},
+        {[&] { main.mnuToolsOptions->Click(); }, "frmOptions", "cmdCancel"},
+        {[&] { ui::Input::click(*main.cmdPageSetup); }, "frmPageSetup", "cmdCancel"},
+        {[&] { main.mnuFilePageSetup->Click(); }, "frmPageSetup", "cmdCancel"},
+        {[&] { ui::Input::click(*main.cmdCopyright); }, "frmAbout", "cmdOK"},
+        {[&] { main.mnuHelpAbout->Click(); }, "frmAbout", "cmdOK"},
+        {[&] { desk.answerPopup(QStringLiteral("mnuSettings"), QStringLiteral("mnuSettingsExport")); ui::Input::click(*main.cmdSettings); },
+         "frmSettingsExport", "cmdCancel"},
+        {[&] { main.mnuSettingsImport->Click(); }, "frmSettingsImport", "cmdCancel"},
+    };
+    for (const Case& c : cases) {
+        cancelOn(c.window, c.button);
+        desk.clearTranscript();
+        c.press();
+        EXPECT_EQ(opened(), QStringList{QLatin1String(c.window)});
+        EXPECT_EQ(main.mousePointer(), ui::vbDefault);
+    }
+    // Options clears a cancel request left behind.
+    globals().CancelRequested = true;
+    cancelOn("frmOptions");
+    main.mnuToolsOptions->Click();
+    EXPECT_FALSE(globals().CancelRequested);
+
+    // The three information messages.
+    desk.expectMsgBoxContaining(QStringLiteral("Hints and Tips"), QStringLiteral("RIGHT mouse button"), 64, ui::vbOK);
+    ui::Input::click(*main.cmdHelp);
+    desk.expectMsgBoxContaining(QStringLiteral("Reset settings"), QStringLiteral("button titled 'Reset'."), 64, ui::vbOK);
+    main.mnuToolsFactorySettings->Click();
+    desk.expectMsgBoxContaining(QStringLiteral("Check for updated version"), QStringLiteral("'Check for updated versions'."), 64, ui::vbOK);
+    main.mnuToolsUpdatedVersion->Click();
+}
+
+TEST_F(RoadTest, AboutHandsTheUpdateCheckOverOnceAndTheSettingsMenuHelpRule)
+{
+    start(QString());
+    desk.onModal(QStringLiteral("frmAbout"), [](ui::Form& f) {
+        ui::Input::click(*static_cast<ui::CommandButton*>(f.control(QStringLiteral("cmdCheckForUpdates"))));
+    });
+    desk.onModal(QStringLiteral("frmCheckForUpdates"), [](ui::Form& f) { f.unload(); });
+    main.mnuHelpAbout->Click();
+    EXPECT_EQ(opened(), (QStringList{QStringLiteral("frmAbout"), QStringLiteral("frmCheckForUpdates")}));
+    EXPECT_TRUE(main.cmdCopyright->tag().isEmpty());
+    desk.clearTranscript();
+    cancelOn("frmAbout", "cmdOK");
+    main.mnuHelpAbout->Click();
+    EXPECT_EQ(opened(), QStringList{QStringLiteral("frmAbout")});
+
+    // From the menu bar the Settings menu's Help and Cancel are greyed.
+    main.mnuSettings->Click();
+    EXPECT_FALSE(main.mnuSettingsHelp->enabled());
+    desk.answerPopup(QStringLiteral("mnuSettings"), QStringLiteral("mnuSettingsHelp"));
+    desk.clearTranscript();
+    ui::Input::click(*main.cmdSettings);
+    const auto help = desk.entries(HeadlessDesktop::Entry::Help);
+    ASSERT_EQ(help.size(), 1);
+    EXPECT_EQ(help[0].style, mainwindow::htSettings);
+    EXPECT_FALSE(globals().SettingsMenuFromButton);
+    // A right click shows a control's help and starts nothing.
+    desk.clearTranscript();
+    ui::Input::rightClick(*main.cmdCompare);
+    ASSERT_EQ(desk.entries(HeadlessDesktop::Entry::Help).size(), 1);
+    EXPECT_EQ(desk.entries(HeadlessDesktop::Entry::Help)[0].style, mainwindow::htCompare);
+    EXPECT_TRUE(opened().isEmpty());
+}
+
+} // namespace
+
+namespace {
+
+// Off line with the Primary Structure from a file: its line 3 plus the live
+// Secondary's sub-folders decide whether the folder choice opens.
+TEST_F(RoadTest, OffLineCountsTheFilesFoldersAndTheLiveSide)
+{
+    const struct {
+        const char* firstLevel;   // the file's first-level folders
+        const char* secondary;    // the live Secondary's current folder
+        const char* expected;
+    } cases[] = {
+        {"1\r\nAlpha\r\n", "C:\\S\\Alpha", "frmImportStructure,frmFolderIncludeExclude,frmCompare"},
+        {"0\r\n", "C:\\S", "frmImportStructure,frmFolderIncludeExclude,frmCompare"},
+        {"0\r\n", "C:\\S\\Alpha", "frmImportStructure,frmCompare"},
+    };
+    bool first = true;
+    for (const auto& c : cases) {
+        const QByteArray folders(c.firstLevel);
+        const int f = folders.startsWith('1') ? 1 : 0;
+        drive.file(QStringLiteral("x.txt"), QByteArray::number(4 + f + 8) + "\r\nC:\\X\\\r\n" + folders
+                                                 + "1\r\nFalse\r\nFalse\r\nFalse\r\nTrue\r\n0000000003\r\n20240101\r\n"
+                                                   "120000\r\nC:\\X\\f.txt\r\n");
+        if (first)
+            start(QStringLiteral("DisplayOptions=False\r\nComparison=1\r\nNumberOfLevels=0\r\n"));
+        first = false;
+        globals().CurrentPath[1] = QLatin1String(c.secondary);
+        desk.onModal(QStringLiteral("frmImportStructure"), [](ui::Form& w) {
+            globals().ImportedStructureFile[0] = QStringLiteral("C:\\x.txt");
+            globals().ImportNotAccepted = false;
+            w.unload();
+        });
+        if (QByteArray(c.expected).contains("frmFolderIncludeExclude"))
+            cancelOn("frmFolderIncludeExclude");
+        cancelOn("frmCompare");
+        desk.clearTranscript();
+        ui::Input::click(*main.cmdCompare);
+        EXPECT_EQ(opened().join(u','), QString::fromLatin1(c.expected)) << c.firstLevel << c.secondary;
+        EXPECT_EQ(globals().FirstStructureToProcess, 0);
+        EXPECT_EQ(globals().LastStructureToProcess, 0);
+    }
+}
+
+} // namespace
