@@ -230,6 +230,18 @@ void QtDesktop::formUnloaded(Form& form)
         if (r.form == &form) r.loop->quit();
 }
 
+// Whichever of the desktop and a form goes first, the other never reaches it
+// afterwards: a form destroyed while its window exists takes the window along.
+void QtDesktop::formDestroyed(Form& form)
+{
+    if (FormWindow* w = windows_.take(&form)) {
+        w->detach();
+        delete w;
+    }
+    for (const ModalRun& r : modal_)
+        if (r.form == &form) r.loop->quit();
+}
+
 void QtDesktop::bringToFront(Form& form)
 {
     if (FormWindow* w = windows_.value(&form)) {
