@@ -99,9 +99,6 @@ public:
     virtual void formShown(Form&, bool /*modal*/) {}
     virtual void formHidden(Form&) {}
     virtual void formUnloaded(Form&) {}
-    // The form object is being destroyed (still loaded, perhaps): nothing
-    // may keep a reference to it afterwards.
-    virtual void formDestroyed(Form&) {}
     virtual void bringToFront(Form&) {}
     // Repaint now (Refresh). `control` nullptr: the whole form.
     virtual void refresh(Form&, Control* /*control*/) {}

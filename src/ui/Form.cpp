@@ -38,13 +38,13 @@ Form::~Form()
 {
     std::erase(loaded, this);
     std::erase(modal, this);
-    Desktop* d = installedDesktop();
     for (const auto& c : owned_)
         if (c->kind() == ControlKind::Timer) {
             auto* t = static_cast<Timer*>(c.get());
-            if (t->running() && d) d->timerStopped(*t);
+            if (t->running())
+                if (Desktop* d = installedDesktop()) d->timerStopped(*t);
         }
-    if (d) d->formDestroyed(*this);
+    if (observer_) observer_->formDestroyed();
 }
 
 // --- Lifecycle -------------------------------------------------------------

@@ -2,6 +2,11 @@
 
 #include "ui/qt/FormWindow.h"
 
+#include <QAbstractItemView>
+#include <QStyledItemDelegate>
+
+#include <algorithm>
+
 namespace ui::qt {
 
 QString literal(const QString& caption)
@@ -12,6 +17,27 @@ QString literal(const QString& caption)
 }
 
 QPixmap pictureOf(const Picture& p) { return p.isNull() ? QPixmap() : QPixmap(p.resource); }
+
+namespace {
+
+class AccentRoomDelegate : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override
+    {
+        QSize s = QStyledItemDelegate::sizeHint(option, index);
+        // The text is centred in its row: the room above the ascent is
+        // needed below too.
+        const QFontMetrics fm(option.font);
+        const int over = -fm.tightBoundingRect(QStringLiteral("ÄÅÉÖÜ")).top() - fm.ascent();
+        if (over > 0) s.rheight() = std::max(s.height(), fm.height() + 2 * over + 1);
+        return s;
+    }
+};
+
+} // namespace
+
+void fitRowsToAccents(QAbstractItemView* view) { view->setItemDelegate(new AccentRoomDelegate(view)); }
 
 bool ControlAdapter::alive() const { return window_.isAttached(); }
 int& ControlAdapter::applying() const { return window_.applyingCounter(); }

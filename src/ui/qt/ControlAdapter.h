@@ -14,6 +14,7 @@
 #include <memory>
 #include <optional>
 
+class QAbstractItemView;
 class QKeyEvent;
 class QMouseEvent;
 class QObject;
@@ -37,6 +38,9 @@ struct Applying {
 // names reach captions as data).
 QString literal(const QString& caption);
 QPixmap pictureOf(const Picture& p);
+// Rows of lists and trees tall enough for the accents over capitals ("Ä"),
+// which reach above the ascent of many fonts and would be cut off.
+void fitRowsToAccents(QAbstractItemView* view);
 
 class ControlAdapter {
 public:

@@ -131,6 +131,13 @@ void FormWindow::detach()
     design_.clear();
 }
 
+void FormWindow::formDestroyed()
+{
+    detach();
+    hide();
+    deleteLater();
+}
+
 ControlAdapter* FormWindow::adapterOf(const Control* c) const
 {
     const auto it = adapters_.find(c);

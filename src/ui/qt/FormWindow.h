@@ -64,6 +64,10 @@ public:
     void placeFromModel();
 
     void changed(const Change& c) override;
+    // Whichever of the desktop and the form goes first, the other never
+    // reaches it afterwards: a window whose form is destroyed detaches and
+    // deletes itself.
+    void formDestroyed() override;
 
     // For the control adapters.
     bool isAttached() const { return alive_; }

@@ -104,6 +104,7 @@ protected:
         auto* v = new QListView(parent);
         model_ = new ListItemModel(*list, v);
         v->setModel(model_);
+        fitRowsToAccents(v);
         v->setUniformItemSizes(true);
         v->setSelectionMode(QAbstractItemView::NoSelection);
         v->setEditTriggers(QAbstractItemView::NoEditTriggers);

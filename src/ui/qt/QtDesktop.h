@@ -77,7 +77,6 @@ public:
     void formShown(Form& form, bool modal) override;
     void formHidden(Form& form) override;
     void formUnloaded(Form& form) override;
-    void formDestroyed(Form& form) override;
     void bringToFront(Form& form) override;
     void refresh(Form& form, Control* control) override;
     void mousePointerChanged(Form& form) override;

@@ -35,6 +35,13 @@ public:
     QPalette::ColorRole backRole() const override { return QPalette::Base; }
     QPalette::ColorRole foreRole() const override { return QPalette::Text; }
     bool ownContextMenu() const override { return true; }
+    // A selection the widget itself reported is not echoed back to it: the
+    // echo of its first half (the start) would clear what the user selected.
+    void changed(const Change& c) override
+    {
+        if (c.prop == Prop::Selection && applying()) return;
+        sync();
+    }
 
     void syncValue() override
     {
@@ -115,8 +122,9 @@ protected:
             if (!alive() || applying()) return;
             Applying a(applying());
             const int start = e->hasSelectedText() ? e->selectionStart() : e->cursorPosition();
+            const int length = int(e->selectedText().size());
             box->setSelStart(start);
-            box->setSelLength(int(e->selectedText().size()));
+            box->setSelLength(length);
         });
         QObject::connect(e, &QLineEdit::cursorPositionChanged, e, [this, box, e](int, int pos) {
             if (!alive() || applying() || e->hasSelectedText()) return;

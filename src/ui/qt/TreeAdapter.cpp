@@ -12,6 +12,7 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QResizeEvent>
 #include <QTreeWidget>
 
 #include <algorithm>
@@ -24,6 +25,21 @@ TreeNode* nodeOf(QTreeWidgetItem* item)
 {
     return item ? reinterpret_cast<TreeNode*>(item->data(0, Qt::UserRole).value<quintptr>()) : nullptr;
 }
+
+// The names' column is as wide as the widest shown name, so that deep names
+// can be scrolled to, and never narrower than the view, so that the
+// highlight spans the row.
+class NameTree : public QTreeWidget {
+public:
+    using QTreeWidget::QTreeWidget;
+
+protected:
+    void resizeEvent(QResizeEvent* e) override
+    {
+        QTreeWidget::resizeEvent(e);
+        header()->setMinimumSectionSize(viewport()->width());
+    }
+};
 
 class TreeAdapter : public ControlAdapter {
 public:
@@ -109,14 +125,13 @@ void TreeAdapter::expandNode(TreeNode* n, bool on)
 QWidget* TreeAdapter::make(QWidget* parent)
 {
     auto* tree = static_cast<TreeView*>(&control_);
-    auto* v = new QTreeWidget(parent);
+    auto* v = new NameTree(parent);
     widget_ = v;   // itemFor() works on the view
     v->setHeaderHidden(true);
     v->setColumnCount(1);
+    fitRowsToAccents(v);
     v->setSelectionMode(QAbstractItemView::SingleSelection);
     v->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    // The column as wide as its widest shown name, so that deep names can
-    // be scrolled to instead of being cut off.
     v->header()->setStretchLastSection(false);
     v->header()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
     v->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
