@@ -12,7 +12,6 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QMouseEvent>
-#include <QResizeEvent>
 #include <QTreeWidget>
 
 #include <algorithm>
@@ -34,10 +33,10 @@ public:
     using QTreeWidget::QTreeWidget;
 
 protected:
-    void resizeEvent(QResizeEvent* e) override
+    bool viewportEvent(QEvent* e) override
     {
-        QTreeWidget::resizeEvent(e);
-        header()->setMinimumSectionSize(viewport()->width());
+        if (e->type() == QEvent::Resize) header()->setMinimumSectionSize(viewport()->width());
+        return QTreeWidget::viewportEvent(e);
     }
 };
 
