@@ -44,6 +44,7 @@ Form::~Form()
             if (t->running())
                 if (Desktop* d = installedDesktop()) d->timerStopped(*t);
         }
+    if (observer_) observer_->formDestroyed();
 }
 
 // --- Lifecycle -------------------------------------------------------------

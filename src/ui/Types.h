@@ -146,6 +146,8 @@ class ChangeObserver {
 public:
     virtual ~ChangeObserver() = default;
     virtual void changed(const Change& c) = 0;
+    // The observed form is being destroyed: nothing may reach it afterwards.
+    virtual void formDestroyed() {}
 };
 
 class Form;

@@ -1,6 +1,8 @@
 // frmMain started by its own load on the Qt desktop from an INI file that
 // opens both trees deep and shows every first-level list, in English and in
-// Greek; the pictures land in the build folder for a look.
+// Greek, normal and maximised; the pictures land in the build folder for a
+// look. Also what only the real window can get wrong: a tree's highlight
+// after Refresh on the other tree.
 #include "mainwindow/frmMain.h"
 #include "platform/Application.h"
 #include "support/TempDrive.h"
@@ -14,85 +16,151 @@
 #include <QApplication>
 #include <QDir>
 #include <QImage>
+#include <QKeyEvent>
 #include <QLabel>
+#include <QMouseEvent>
+#include <QTreeWidget>
 #include <gtest/gtest.h>
 
 using namespace basGlobal;
 
 namespace {
 
-void render(bool greek, const QString& fileName)
-{
-    testing_support::TempDrive drive;
-    for (const char* f : {"Projects/Quillmarsh/src", "Projects/Quillmarsh/tests", "Projects/Archive 2023", "Photos/Holidays",
-                          "Music", "Documents/Letters", "Documents/Invoices"})
-        drive.folder(QLatin1String(f));
-    for (int k = 0; k < 6; ++k)
-        drive.file(QStringLiteral("Projects/Quillmarsh/readme-%1.txt").arg(k));
-    QTemporaryDir second;
-    QDir().mkpath(second.path() + QStringLiteral("/Backup/Quillmarsh/src"));
-    QDir().mkpath(second.path() + QStringLiteral("/Backup/Quillmarsh/docs"));
-    std::vector<platform::Drive> table = platform::drives().drives();
-    platform::Drive d;
-    d.letter = u'D';
-    d.mountPoint = second.path();
-    d.type = platform::driveRemovable;
-    d.label = QStringLiteral("BACKUP");
-    d.fsType = QStringLiteral("vfat");
-    table.push_back(d);
-    platform::setDrives(platform::DriveTable(table));
+// The main window on screen over a drive C: with a project tree and a
+// removable drive D: with its backup.
+struct MainOnScreen {
+    explicit MainOnScreen(bool greek)
+    {
+        for (const char* f : {"Projects/Quillmarsh/src", "Projects/Quillmarsh/tests", "Projects/Archive 2023", "Photos/Holidays",
+                              "Music", "Documents/Letters", "Documents/Invoices"})
+            drive.folder(QLatin1String(f));
+        for (int k = 0; k < 6; ++k)
+            drive.file(QStringLiteral("Projects/Quillmarsh/readme-%1.txt").arg(k));
+        // Names with a character Windows forbids (kept as a private-use
+        // character inside) and with accents over capitals.
+        drive.file(QStringLiteral("Projects/Quillmarsh/What? Notes: 1.txt"));
+        drive.folder(QStringLiteral("Projects/Quillmarsh/Äpfel und Öl"));
+        QDir().mkpath(second.path() + QStringLiteral("/Backup/Quillmarsh/src"));
+        QDir().mkpath(second.path() + QStringLiteral("/Backup/Quillmarsh/docs"));
+        std::vector<platform::Drive> table = platform::drives().drives();
+        platform::Drive d;
+        d.letter = u'D';
+        d.mountPoint = second.path();
+        d.type = platform::driveRemovable;
+        d.label = QStringLiteral("BACKUP");
+        d.fsType = QStringLiteral("vfat");
+        table.push_back(d);
+        platform::setDrives(platform::DriveTable(table));
+
+        drive.file(QStringLiteral("Quillmarsh.ini"),
+                   (QStringLiteral("[General]\r\nLanguage=") + (greek ? QStringLiteral("True") : QStringLiteral("False"))
+                    + QStringLiteral("\r\nPrimaryInitialPath=") + paths[0] + QStringLiteral("\r\nSecondaryInitialPath=")
+                    + paths[1]
+                    + QStringLiteral("\r\nDisplayPrimaryPathFirstLevelFolders=True\r\nDisplaySecondaryPathFirstLevelFolders=True"
+                                     "\r\nDisplayPrimaryPathFirstLevelFiles=True\r\nDisplaySecondaryPathFirstLevelFiles=True\r\n"))
+                       .toUtf8());
+        // The program lives at the root of drive C: and starts on these settings.
+        platform::app().setPath(QStringLiteral("C:"));
+        resetGlobals();
+        desk.install();
+        desk.setQuitOnEnd(false);
+        SetIniPathMapper([](const QString& f) { return platform::toNative(f).value_or(QString()); });
+        main.anotherCopyRunning = [] { return false; };
+        main.languageChanged = [this](bool greekButtons) { desk.setGreekButtons(greekButtons); };
+        main.load();
+        QApplication::processEvents();
+    }
+    ~MainOnScreen()
+    {
+        try {
+            main.unload();
+        } catch (const ui::ProgramEnd&) {
+            // closing the main window ends the program
+        }
+        SetIniPathMapper({});
+        ui::setDesktop(nullptr);
+    }
+    ui::qt::FormWindow* window() const { return desk.window(main); }
+    QTreeWidget* tree(int i) const { return static_cast<QTreeWidget*>(window()->widgetFor(main.tvwStructure[i])); }
 
     const QString paths[2] = {QStringLiteral("C:\\Projects\\Quillmarsh"), QStringLiteral("D:\\Backup\\Quillmarsh")};
-    // The program lives at the root of drive C: and starts on these settings.
-    drive.file(QStringLiteral("Quillmarsh.ini"),
-                (QStringLiteral("[General]\r\nLanguage=") + (greek ? QStringLiteral("True") : QStringLiteral("False"))
-                 + QStringLiteral("\r\nPrimaryInitialPath=") + paths[0] + QStringLiteral("\r\nSecondaryInitialPath=")
-                 + paths[1]
-                 + QStringLiteral("\r\nDisplayPrimaryPathFirstLevelFolders=True\r\nDisplaySecondaryPathFirstLevelFolders=True"
-                                  "\r\nDisplayPrimaryPathFirstLevelFiles=True\r\nDisplaySecondaryPathFirstLevelFiles=True\r\n"))
-                    .toUtf8());
-    platform::app().setPath(QStringLiteral("C:"));
-
-    resetGlobals();
+    testing_support::TempDrive drive;
+    QTemporaryDir second;
+    // The desktop outlives the form here, as in the program; the other order
+    // must end as cleanly (the window goes with its form).
     ui::qt::QtDesktop desk;
-    desk.install();
-    desk.setQuitOnEnd(false);
-    SetIniPathMapper([](const QString& f) { return platform::toNative(f).value_or(QString()); });
-    Globals& g = globals();
-
     mainwindow::frmMain main;
-    main.anotherCopyRunning = [] { return false; };
-    main.languageChanged = [&desk](bool greekButtons) { desk.setGreekButtons(greekButtons); };
-    main.load();
-    ASSERT_TRUE(main.isShown());
-    EXPECT_EQ(desk.greekButtons(), greek);
-    EXPECT_EQ(g.CurrentPath[1], paths[1]);
-    QApplication::processEvents();
-    ui::qt::FormWindow* w = desk.window(main);
-    ASSERT_NE(w, nullptr);
-    QApplication::processEvents();
+};
+
+void saveShot(QWidget* w, const QString& fileName)
+{
     const QImage shot = w->grab().toImage();
     const QString out = QDir(QCoreApplication::applicationDirPath()).absoluteFilePath(QStringLiteral("../") + fileName);
     EXPECT_TRUE(shot.save(out)) << out.toStdString();
-    EXPECT_GT(shot.width(), ui::qt::QtDesktop::px(11000));
-    // Every control of the two structures is on screen and inside the window.
-    for (ui::Control* c : main.controls()) {
-        QWidget* cw = w->widgetFor(c);
-        if (!cw || c->kind() == ui::ControlKind::Menu || c->kind() == ui::ControlKind::FormResizer)
-            continue;
-        EXPECT_TRUE(cw->isVisible()) << c->name().toStdString();
-        EXPECT_LE(cw->geometry().right(), w->width()) << c->name().toStdString();
-    }
-    try {
-        main.unload();
-    } catch (const ui::ProgramEnd&) {
-        // closing the main window ends the program
-    }
-    SetIniPathMapper({});
-    ui::setDesktop(nullptr);
 }
 
-TEST(MainWindowScreenshot, EnglishWithBothTreesFilled) { render(false, QStringLiteral("frmMain-en.png")); }
-TEST(MainWindowScreenshot, GreekWithBothTreesFilled) { render(true, QStringLiteral("frmMain-gr.png")); }
+void render(bool greek, const QString& name)
+{
+    MainOnScreen s(greek);
+    ASSERT_TRUE(s.main.isShown());
+    EXPECT_EQ(s.desk.greekButtons(), greek);
+    EXPECT_EQ(globals().CurrentPath[1], s.paths[1]);
+    ui::qt::FormWindow* w = s.window();
+    ASSERT_NE(w, nullptr);
+    for (bool maximised : {false, true}) {
+        if (maximised) {
+            w->resize(1600, 1000);
+            QApplication::processEvents();
+        }
+        saveShot(w, name + (maximised ? QStringLiteral("-max.png") : QStringLiteral(".png")));
+        EXPECT_GT(w->width(), ui::qt::QtDesktop::px(11000));
+        // Every control of the two structures is on screen and inside the window.
+        for (ui::Control* c : s.main.controls()) {
+            QWidget* cw = w->widgetFor(c);
+            if (!cw || c->kind() == ui::ControlKind::Menu || c->kind() == ui::ControlKind::FormResizer)
+                continue;
+            EXPECT_TRUE(cw->isVisible()) << c->name().toStdString();
+            EXPECT_LE(cw->geometry().right(), w->width()) << c->name().toStdString();
+        }
+    }
+}
+
+TEST(MainWindowScreenshot, EnglishWithBothTreesFilled) { render(false, QStringLiteral("frmMain-en")); }
+TEST(MainWindowScreenshot, GreekWithBothTreesFilled) { render(true, QStringLiteral("frmMain-gr")); }
+
+void click(QTreeWidget* view, QTreeWidgetItem* item)
+{
+    const QPointF at = view->visualItemRect(item).center();
+    for (QEvent::Type t : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
+        QMouseEvent e(t, at, view->viewport()->mapToGlobal(at), Qt::LeftButton,
+                      t == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(view->viewport(), &e);
+    }
+}
+
+TEST(MainWindowOnScreen, RefreshOnOneStructureLeavesTheOtherTreesHighlightWorking)
+{
+    MainOnScreen s(false);
+    for (int refreshed : {0, 1}) {
+        const int other = 1 - refreshed;
+        click(s.tree(refreshed), s.tree(refreshed)->currentItem());
+        QKeyEvent f5(QEvent::KeyPress, Qt::Key_F5, Qt::NoModifier);
+        QApplication::sendEvent(s.tree(refreshed), &f5);
+        QApplication::processEvents();
+
+        QTreeWidget* view = s.tree(other);
+        QTreeWidgetItem* target = view->currentItem()->parent();
+        ASSERT_NE(target, nullptr);
+        click(view, target);
+        ASSERT_EQ(view->currentItem(), target) << "after F5 on structure " << refreshed;
+        EXPECT_TRUE(target->isSelected());
+        // Down moves on from there, not back to the drive.
+        QKeyEvent down(QEvent::KeyPress, Qt::Key_Down, Qt::NoModifier);
+        QApplication::sendEvent(view, &down);
+        ASSERT_NE(view->currentItem(), nullptr);
+        EXPECT_NE(view->currentItem()->text(0), QStringLiteral("C:"));
+        EXPECT_EQ(view->currentItem(), view->itemBelow(target));
+    }
+}
 
 } // namespace

@@ -19,24 +19,20 @@
 #include "ui/TreeView.h"
 
 #include <QHash>
-#include <QPointer>
 #include <QRect>
-#include <QSet>
 #include <QWidget>
+
+#include <memory>
+#include <unordered_map>
 
 class QAction;
 class QKeyEvent;
 class QMenu;
 class QMenuBar;
-class QTableView;
-class QTreeWidget;
-class QTreeWidgetItem;
-class QListView;
 
 namespace ui::qt {
 
-class GridItemModel;
-class ListItemModel;
+class ControlAdapter;
 
 class FormWindow : public QWidget, public ChangeObserver {
     Q_OBJECT
@@ -46,7 +42,7 @@ public:
 
     Form& form() const { return form_; }
     // The widget of a control (nullptr for controls without one).
-    QWidget* widgetFor(const Control* c) const { return widgets_.value(c); }
+    QWidget* widgetFor(const Control* c) const;
     QWidget* client() const { return client_; }
     QMenuBar* menuBar() const { return menuBar_; }
     // The form is gone: the window only waits for its deletion.
@@ -68,6 +64,19 @@ public:
     void placeFromModel();
 
     void changed(const Change& c) override;
+    // Whichever of the desktop and the form goes first, the other never
+    // reaches it afterwards: a window whose form is destroyed detaches and
+    // deletes itself.
+    void formDestroyed() override;
+
+    // For the control adapters.
+    bool isAttached() const { return alive_; }
+    int& applyingCounter() { return applying_; }
+    bool keyNavigation() const { return keyNavigation_; }
+    void setKeyNavigation(bool on) { keyNavigation_ = on; }
+    // Routes the input events of a part of a control's widget (a viewport,
+    // a header) to the control.
+    void watch(QObject* part, Control* c);
 
 protected:
     void closeEvent(QCloseEvent* e) override;
@@ -79,25 +88,19 @@ private:
         QRect rect;   // twips, at the design size
         double fontSize = 0;
     };
+    ControlAdapter* adapterOf(const Control* c) const;
     QWidget* ensureWidget(Control* c);
-    QWidget* createWidget(Control* c, QWidget* parent);
     void syncCommon(Control* c, QWidget* w);
-    void syncValue(Control* c);
-    void syncGeometry(Control* c, QWidget* w);
+    void placeWidget(Control* c, QWidget* w);
     void syncFont(Control* c, QWidget* w);
+    void syncMenuItem(Menu* m, QAction* a);
     void rebuildMenus();
     void fillMenu(QMenu* qmenu, Menu& menu);
-    void wireList(ListBox* list, QListView* view);
-    void wireGrid(FlexGrid* grid, QTableView* view);
-    void wireTree(TreeView* tree, QTreeWidget* view);
-    void treeChanged(TreeView* tree, const Change& c);
-    QTreeWidgetItem* treeItem(TreeView* tree, const TreeNode* n);
-    void gridChanged(FlexGrid* grid, const Change& c);
-    void applyGridSpans(FlexGrid* grid, const QSet<int>& rows, bool all);
-    void applyGridLayout(FlexGrid* grid);
     void applyResize();
+    void applyMinimumSize();
     void recordDesign(Control* c);
     bool handleKey(Control* c, QKeyEvent* e);
+    bool handleMouse(Control* c, QObject* watched, QEvent* e);
     Control* controlOf(QObject* o) const;
     int clientHeightTwips() const;
 
@@ -105,11 +108,8 @@ private:
     bool alive_ = true;
     QMenuBar* menuBar_ = nullptr;
     QWidget* client_ = nullptr;
-    QHash<const Control*, QWidget*> widgets_;
+    std::unordered_map<const Control*, std::unique_ptr<ControlAdapter>> adapters_;
     QHash<const QObject*, Control*> owners_;   // widget (and viewports) -> control
-    QHash<const Control*, ListItemModel*> listModels_;
-    QHash<const Control*, GridItemModel*> gridModels_;
-    QHash<const TreeNode*, QTreeWidgetItem*> treeItems_;
     QHash<const Menu*, QAction*> menuActions_;
     bool menusDirty_ = false;
     bool keyNavigation_ = false;

@@ -1,5 +1,6 @@
 #include "ui/qt/ItemModels.h"
 
+#include "ui/DisplayText.h"
 #include "ui/qt/QtColors.h"
 
 #include <QApplication>
@@ -24,7 +25,7 @@ QVariant ListItemModel::data(const QModelIndex& index, int role) const
     const QPalette pal = QApplication::palette();
     switch (role) {
     case Qt::DisplayRole:
-        return list_.list(i);
+        return displayText(list_.list(i));
     case Qt::BackgroundRole:
         if (list_.selected(i)) return pal.color(QPalette::Highlight);
         return {};
@@ -114,7 +115,7 @@ QVariant GridItemModel::data(const QModelIndex& index, int role) const
     if (r >= grid_.rows() || c >= grid_.cols()) return {};   // shrunk since the last flush
     switch (role) {
     case Qt::DisplayRole:
-        return grid_.textMatrix(r, c);
+        return displayText(grid_.textMatrix(r, c));
     case Qt::BackgroundRole: {
         const Color back = grid_.cellBackColorAt(r, c);
         return toQColor(back == kColorUnset ? grid_.backColor() : back, QApplication::palette());
@@ -143,7 +144,7 @@ QVariant GridItemModel::headerData(int section, Qt::Orientation orientation, int
     if (r >= grid_.rows() || c >= grid_.cols()) return {};
     switch (role) {
     case Qt::DisplayRole:
-        return grid_.textMatrix(r, c);
+        return displayText(grid_.textMatrix(r, c));
     case Qt::BackgroundRole: {
         const Color back = grid_.cellBackColorAt(r, c);
         if (back == kColorUnset) return {};

@@ -24,6 +24,7 @@
 #include <QWhatsThis>
 
 #include <cmath>
+#include <utility>
 
 namespace ui::qt {
 
@@ -76,7 +77,8 @@ QtDesktop::QtDesktop() = default;
 QtDesktop::~QtDesktop()
 {
     for (QTimer* t : std::as_const(timers_)) delete t;
-    for (FormWindow* w : std::as_const(windows_)) {
+    const QHash<const Form*, FormWindow*> windows = std::exchange(windows_, {});
+    for (FormWindow* w : windows) {
         w->detach();
         delete w;
     }
@@ -199,6 +201,11 @@ void QtDesktop::formShown(Form& form, bool modal)
     if (!w) {
         w = new FormWindow(form);
         windows_.insert(&form, w);
+        // A window whose form was destroyed deletes itself (FormWindow).
+        const Form* key = &form;
+        connect(w, &QObject::destroyed, this, [this, key, w] {
+            if (windows_.value(key) == w) windows_.remove(key);
+        });
     }
     const Qt::WindowModality want = modal ? Qt::ApplicationModal : Qt::NonModal;
     if (w->windowModality() != want) {

@@ -1,0 +1,145 @@
+// List boxes: the rows come from the model in place (ListItemModel), and the
+// selection is the model's own; the view only scrolls and reports clicks.
+#include "ui/Input.h"
+#include "ui/qt/ControlAdapter.h"
+#include "ui/qt/ItemModels.h"
+#include "ui/qt/QtDesktop.h"
+
+#include <QKeyEvent>
+#include <QListView>
+#include <QMouseEvent>
+#include <QScrollBar>
+
+#include <algorithm>
+
+namespace ui::qt {
+
+namespace {
+
+class ListAdapter : public ControlAdapter {
+public:
+    using ControlAdapter::ControlAdapter;
+    QPalette::ColorRole backRole() const override { return QPalette::Base; }
+    QPalette::ColorRole foreRole() const override { return QPalette::Text; }
+
+    void changed(const Change& ch) override
+    {
+        auto& list = static_cast<ListBox&>(control_);
+        model_->listChanged(ch.prop, ch.index);
+        if (ch.prop == Prop::TopIndex && !applying()) {
+            Applying a(applying());
+            if (list.topIndex() < view()->model()->rowCount())
+                view()->scrollTo(view()->model()->index(list.topIndex(), 0), QAbstractItemView::PositionAtTop);
+        }
+    }
+    void commonChanged(Prop) override { widget_->update(); }
+
+    // Arrows, pages, Home and End move the model's current row; Space
+    // toggles it in a multi-select list.
+    std::optional<bool> key(QKeyEvent* e, int, int) override
+    {
+        auto* list = static_cast<ListBox*>(&control_);
+        const int k = e->key();
+        int target = -2;
+        const int page = std::max(1, list->height() / std::max(1, list->itemHeight()) - 1);
+        if (k == Qt::Key_Up) target = list->listIndex() - 1;
+        else if (k == Qt::Key_Down) target = list->listIndex() + 1;
+        else if (k == Qt::Key_PageUp) target = list->listIndex() - page;
+        else if (k == Qt::Key_PageDown) target = list->listIndex() + page;
+        else if (k == Qt::Key_Home) target = 0;
+        else if (k == Qt::Key_End) target = list->listCount() - 1;
+        if (target != -2) {
+            target = std::clamp(target, 0, list->listCount() - 1);
+            if (list->listCount() > 0 && list->multiSelect() == ListBox::None) {
+                QtDesktop::guarded([list, target] {
+                    if (Input::canTakeInput(*list)) list->setListIndex(target);
+                });
+                if (alive() && list->listIndex() >= 0) view()->scrollTo(view()->model()->index(list->listIndex(), 0));
+            }
+            return true;
+        }
+        if (k == Qt::Key_Space && list->multiSelect() != ListBox::None && list->listIndex() >= 0) {
+            const int i = list->listIndex();
+            QtDesktop::guarded([list, i] { Input::listClick(*list, i); });
+            return true;
+        }
+        return std::nullopt;
+    }
+
+    bool swallowsPress(QObject*, QMouseEvent*) const override { return true; }
+
+    std::optional<bool> release(QObject* watched, QMouseEvent* me, int button, int shift) override
+    {
+        if (watched == widget_) return std::nullopt;
+        auto* list = static_cast<ListBox*>(&control_);
+        const QPoint p = me->position().toPoint();
+        const QModelIndex at = view()->indexAt(p);
+        if (button == vbLeftButton && at.isValid()) {
+            const int i = at.row();
+            QtDesktop::guarded([list, i] { Input::listClick(*list, i); });
+        } else {
+            QtDesktop::guarded([list, button, shift, p] {
+                Input::mouseUp(*list, button, shift, QtDesktop::twips(p.x()), QtDesktop::twips(p.y()));
+            });
+        }
+        return true;
+    }
+
+    void mouseMove(QMouseEvent* me) override
+    {
+        Control* c = &control_;
+        const QPoint p = me->position().toPoint();
+        int buttons = 0;
+        if (me->buttons() & Qt::LeftButton) buttons |= vbLeftButton;
+        if (me->buttons() & Qt::RightButton) buttons |= vbRightButton;
+        QtDesktop::guarded([c, p, buttons] { Input::mouseMove(*c, QtDesktop::twips(p.x()), QtDesktop::twips(p.y()), buttons); });
+    }
+
+    void detach() override { model_->afterFlush = nullptr; }
+
+protected:
+    QWidget* make(QWidget* parent) override
+    {
+        auto* list = static_cast<ListBox*>(&control_);
+        auto* v = new QListView(parent);
+        model_ = new ListItemModel(*list, v);
+        v->setModel(model_);
+        fitRowsToAccents(v);
+        v->setUniformItemSizes(true);
+        v->setSelectionMode(QAbstractItemView::NoSelection);
+        v->setEditTriggers(QAbstractItemView::NoEditTriggers);
+        v->setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
+        v->viewport()->setMouseTracking(true);
+        model_->afterFlush = [this, list, v] {
+            if (!alive()) return;
+            Applying a(applying());
+            if (v->model()->rowCount() > 0) {
+                const int rowPx = v->sizeHintForRow(0);
+                if (rowPx > 0) list->setItemHeight(QtDesktop::twips(rowPx));
+                const int top = std::min(list->topIndex(), v->model()->rowCount() - 1);
+                v->scrollTo(v->model()->index(top, 0), QAbstractItemView::PositionAtTop);
+            }
+        };
+        QObject::connect(v->verticalScrollBar(), &QScrollBar::valueChanged, v, [this, list, v] {
+            if (!alive() || applying()) return;
+            const QModelIndex top = v->indexAt(QPoint(2, 2));
+            if (!top.isValid()) return;
+            Applying a(applying());
+            QtDesktop::guarded([list, &top] { Input::scrollList(*list, top.row()); });
+        });
+        return v;
+    }
+
+private:
+    QListView* view() const { return static_cast<QListView*>(widget_); }
+    ListItemModel* model_ = nullptr;
+};
+
+} // namespace
+
+std::unique_ptr<ControlAdapter> makeListAdapter(FormWindow& window, Control& control)
+{
+    return std::make_unique<ListAdapter>(window, control);
+}
+
+} // namespace ui::qt

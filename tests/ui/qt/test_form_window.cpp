@@ -1,0 +1,448 @@
+// What the form window does on the offscreen Qt platform that the headless
+// model cannot show: trees, timers, menus, dialogs, the text box's clipboard
+// menu, and how names, rows, headings and icons look.
+#include "QtFixture.h"
+#include "support/TempDrive.h"
+
+#include "ui/DisplayText.h"
+
+#include <QClipboard>
+#include <QContextMenuEvent>
+#include <QFileDialog>
+#include <QHeaderView>
+#include <QImage>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListView>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPrintDialog>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QTableView>
+#include <QTreeWidget>
+
+using namespace qttest;
+
+namespace {
+
+QTreeWidgetItem* itemNamed(QTreeWidget* view, const QString& text)
+{
+    const QList<QTreeWidgetItem*> found = view->findItems(text, Qt::MatchExactly | Qt::MatchRecursive);
+    return found.isEmpty() ? nullptr : found.first();
+}
+
+void clickItem(QTreeWidget* view, QTreeWidgetItem* item)
+{
+    const QPointF at = view->visualItemRect(item).center();
+    for (QEvent::Type t : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
+        QMouseEvent e(t, at, view->viewport()->mapToGlobal(at), Qt::LeftButton,
+                      t == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(view->viewport(), &e);
+    }
+}
+
+// Chooses the action captioned `text` of the pop-up menu that is up.
+void choosePopupAction(const QString& text)
+{
+    auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+    ASSERT_NE(menu, nullptr);
+    for (QAction* a : menu->actions())
+        if (a->text() == text && a->isEnabled()) {
+            menu->setActiveAction(a);
+            QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+            QApplication::sendEvent(menu, &enter);
+            return;
+        }
+    menu->close();
+    FAIL() << "no action " << text.toStdString();
+}
+
+QAction* actionOf(FormWindow* w, const QString& text)
+{
+    for (QAction* a : w->menuBar()->findChildren<QAction*>())
+        if (a->text() == text) return a;
+    return nullptr;
+}
+
+} // namespace
+
+// --- Trees --------------------------------------------------------------------------
+
+TEST_F(QtDesktopTest, TreeExpansionAndClicksGoToTheModelAndEachTreeKeepsItsHighlight)
+{
+    TreeView* trees[2] = {};
+    QStringList events;
+    BuiltForm f("frmTrees", [&](BuiltForm& form) {
+        form.move(0, 0, 6120, 4950);
+        for (int i = 0; i < 2; ++i) {
+            trees[i] = form.add<TreeView>("tvwStructure", i);
+            trees[i]->move(120 + i * 3000, 120, 2800, 4000);
+            trees[i]->add({}, TreeView::tvwLast, "C:", "C:");
+            trees[i]->add("C:", TreeView::tvwChild, "C:\\A", "A");
+            trees[i]->add("C:", TreeView::tvwChild, "C:\\B", "B");
+            trees[i]->Expand = [&events](TreeNode* n) { events << "expand " + n->key(); };
+            trees[i]->Collapse = [&events](TreeNode* n) { events << "collapse " + n->key(); };
+            trees[i]->NodeClick = [&events](TreeNode* n) { events << "click " + n->key(); };
+        }
+    });
+    f.show();
+    FormWindow* w = desk.window(f);
+    auto* left = static_cast<QTreeWidget*>(w->widgetFor(trees[0]));
+    auto* right = static_cast<QTreeWidget*>(w->widgetFor(trees[1]));
+    itemNamed(left, "C:")->setExpanded(true);
+    EXPECT_TRUE(trees[0]->node("C:")->expanded());
+    clickItem(left, itemNamed(left, "A"));
+    EXPECT_EQ(trees[0]->selectedItem(), trees[0]->node("C:\\A"));
+    itemNamed(left, "C:")->setExpanded(false);
+    EXPECT_FALSE(trees[0]->node("C:")->expanded());
+    EXPECT_EQ(events, (QStringList{"expand C:", "click C:\\A", "collapse C:"}));
+    itemNamed(left, "C:")->setExpanded(true);
+
+    // The other tree reloads (as Refresh does): this one keeps its items.
+    trees[1]->clear();
+    trees[1]->add({}, TreeView::tvwLast, "C:", "C:");
+    right->repaint();
+    clickItem(left, itemNamed(left, "B"));
+    EXPECT_EQ(trees[0]->selectedItem(), trees[0]->node("C:\\B"));
+    ASSERT_NE(left->currentItem(), nullptr);
+    EXPECT_EQ(left->currentItem()->text(0), "B");
+    EXPECT_TRUE(left->currentItem()->isSelected());
+    f.unload();
+}
+
+TEST_F(QtDesktopTest, TreeRowsFitAccentedCapitalsAndLongNamesScrollSideways)
+{
+    TreeView* tree = nullptr;
+    BuiltForm f("frmTree", [&](BuiltForm& form) {
+        tree = form.add<TreeView>("tvwStructure");
+        tree->move(120, 120, 1500, 3000);
+        tree->add({}, TreeView::tvwLast, "C:", "C:");
+        tree->add("C:", TreeView::tvwChild, "C:\\Ä", QStringLiteral("Äpfel und Birnen aus dem Garten der Großmutter"));
+        tree->node("C:")->setExpanded(true);
+    });
+    f.show();
+    QApplication::processEvents();
+    auto* view = static_cast<QTreeWidget*>(desk.window(f)->widgetFor(tree));
+    QTreeWidgetItem* item = itemNamed(view, QStringLiteral("Äpfel und Birnen aus dem Garten der Großmutter"));
+    ASSERT_NE(item, nullptr);
+    for (double size : {7.8, 14.0}) {   // the second after the rows were laid out
+        Font font = tree->font();
+        font.size = size;
+        tree->setFont(font);
+        QApplication::processEvents();
+        // Text centred in its row keeps the dots over the capital inside it.
+        const QFontMetrics fm(view->font());
+        const int over = std::max(0, -fm.tightBoundingRect(QStringLiteral("Ä")).top() - fm.ascent());
+        EXPECT_GE(view->visualItemRect(item).height(), fm.height() + 2 * over) << size;
+    }
+    EXPECT_GT(view->horizontalScrollBar()->maximum(), 0);
+    f.unload();
+}
+
+// --- Names ----------------------------------------------------------------------------
+
+TEST(DisplayText, ForbiddenCharactersShowAsThemselves)
+{
+    const struct {
+        QString stored, shown;
+    } cases[] = {
+        {QString(QChar(0xF03A)) + "x", ":x"},  {"a" + QString(QChar(0xF03F)), "a?"}, {QString(QChar(0xF02A)), "*"},
+        {QString(QChar(0xF07C)), "|"},         {QString(QChar(0xF05C)), "\\"},        {QString(QChar(0xF022)), "\""},
+        {QString(QChar(0xF080)), QString(QChar(0xF080))},                             {"Äpfel", "Äpfel"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(ui::displayText(c.stored), c.shown) << c.shown.toStdString();
+}
+
+TEST_F(QtDesktopTest, ListsTreesGridsAndLabelsShowTheRealCharacter)
+{
+    const QString stored = QStringLiteral("a") + QChar(0xF03A) + QStringLiteral("b") + QChar(0xF022);
+    BuiltForm f("frmNames", [&](BuiltForm& form) {
+        form.add<ListBox>("lstFiles")->addItem(stored);
+        form.add<TreeView>("tvwStructure")->add({}, TreeView::tvwLast, "k", stored);
+        auto* grid = form.add<FlexGrid>("grdResults");
+        grid->setRows(2);
+        grid->setCols(2);
+        grid->setTextMatrix(1, 1, stored);
+        form.add<Label>("lblPath")->setCaption(stored);
+    });
+    f.show();
+    QApplication::processEvents();
+    FormWindow* w = desk.window(f);
+    const QString shown = QStringLiteral("a:b\"");
+    auto* list = static_cast<QListView*>(w->widgetFor(f.control("lstFiles")));
+    EXPECT_EQ(list->model()->index(0, 0).data().toString(), shown);
+    EXPECT_EQ(static_cast<QTreeWidget*>(w->widgetFor(f.control("tvwStructure")))->topLevelItem(0)->text(0), shown);
+    auto* grid = static_cast<QTableView*>(w->widgetFor(f.control("grdResults")));
+    EXPECT_EQ(grid->model()->index(0, 0).data().toString(), shown);
+    EXPECT_EQ(static_cast<QLabel*>(w->widgetFor(f.control("lblPath")))->text(), shown);
+    f.unload();
+}
+
+// --- Grids ------------------------------------------------------------------------------
+
+TEST_F(QtDesktopTest, AGreekHeadingIsDrawnWholeInItsDefaultWidth)
+{
+    const QString heading = QStringLiteral("Χρονολογία");
+    FlexGrid* grid = nullptr;
+    BuiltForm f("frmGrid", [&](BuiltForm& form) {
+        grid = form.add<FlexGrid>("grdResults");
+        grid->move(120, 120, 5000, 2000);
+        grid->setRows(3);
+        grid->setCols(3);
+        grid->setFixedRows(1);
+        grid->setFixedCols(1);
+        for (int c = 1; c < 3; ++c) {
+            grid->setColWidth(c, 1000);   // the date columns' default width
+            grid->setTextMatrix(0, c, heading);
+            grid->setFixedAlignment(c, 4);
+        }
+    });
+    f.show();
+    QApplication::processEvents();
+    auto* view = static_cast<QTableView*>(desk.window(f)->widgetFor(grid));
+    QHeaderView* header = view->horizontalHeader();
+    const QImage shot = header->grab().toImage();
+    // The dark pixels of the first section span the whole word.
+    const int left = header->sectionViewportPosition(0), right = left + header->sectionSize(0);
+    int first = -1, last = -1;
+    for (int x = left + 2; x < right - 2; ++x)
+        for (int y = 2; y < shot.height() - 2; ++y)
+            if (qGray(shot.pixel(x, y)) < 170) {
+                if (first < 0) first = x;
+                last = x;
+                break;
+            }
+    ASSERT_GE(first, 0);
+    EXPECT_GE(last - first + 1, QFontMetrics(header->font()).tightBoundingRect(heading).width() - 3);   // antialiased edges
+    f.unload();
+}
+
+// --- Timers -----------------------------------------------------------------------------
+
+TEST_F(QtDesktopTest, ATimerTicksUntilDisabled)
+{
+    int ticks = 0;
+    auto wait = [&ticks](int want, int ms) {
+        QEventLoop loop;
+        QTimer poll;
+        QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
+            if (ticks >= want) loop.quit();
+        });
+        poll.start(5);
+        QTimer::singleShot(ms, &loop, &QEventLoop::quit);
+        loop.exec();
+    };
+    Timer* timer = nullptr;
+    BuiltForm f("frmTimer", [&](BuiltForm& form) {
+        timer = form.add<Timer>("tmrPoll");
+        timer->setInterval(5);
+        timer->Tick = [&] {
+            if (++ticks == 3) timer->setEnabled(false);
+        };
+    });
+    f.show();
+    wait(3, 2000);
+    wait(4, 100);   // a disabled timer ticks no more
+    EXPECT_EQ(ticks, 3);
+    f.unload();
+}
+
+// --- Menus ------------------------------------------------------------------------------
+
+TEST_F(QtDesktopTest, MenuItemsTickOnlyWhatTheProgramChecksShowShortcutsAndSeparatorsStayBlank)
+{
+    Menu *factory = nullptr, *english = nullptr, *greek = nullptr;
+    int factoryChosen = 0;
+    BuiltForm f("frmMenus", [&](BuiltForm& form) {
+        form.move(0, 0, 6120, 4950);
+        form.add<FormResizer>("freeSizer1");
+        Menu* tools = form.addMenu("mnuTools", "Tools");
+        form.addMenu("mnuToolsRefresh", "Refresh", tools)->setShortcut("F5");
+        form.addMenu("mnuToolsUp", "Up one level\tBksp", tools);
+        form.addMenu("mnuToolsSep", "-", tools);
+        factory = form.addMenu("mnuToolsFactory", "Factory settings...", tools);
+        factory->Click = [&] { ++factoryChosen; };
+        english = form.addMenu("mnuEnglish", "English", tools);
+        greek = form.addMenu("mnuGreek", "Greek", tools);
+        english->setChecked(true);
+        english->Click = [&] {
+            english->setChecked(true);
+            greek->setChecked(false);
+        };
+        greek->Click = [&] {
+            greek->setChecked(true);
+            english->setChecked(false);
+        };
+    });
+    f.show();
+    FormWindow* w = desk.window(f);
+    QAction* factoryAction = actionOf(w, "Factory settings...");
+    ASSERT_NE(factoryAction, nullptr);
+    EXPECT_FALSE(factoryAction->isCheckable());
+    factoryAction->trigger();
+    EXPECT_EQ(factoryChosen, 1);
+    EXPECT_FALSE(factoryAction->isChecked());
+    actionOf(w, "English")->trigger();   // choosing the ticked language keeps its tick
+    EXPECT_TRUE(actionOf(w, "English")->isChecked());
+    actionOf(w, "Greek")->trigger();
+    EXPECT_TRUE(actionOf(w, "Greek")->isChecked());
+    EXPECT_FALSE(actionOf(w, "English")->isChecked());
+    EXPECT_NE(actionOf(w, "Refresh\tF5"), nullptr);
+    EXPECT_NE(actionOf(w, "Up one level\tBksp"), nullptr);
+
+    w->resize(w->width() + 200, w->height() + 100);
+    QApplication::processEvents();
+    int separators = 0;
+    for (QAction* a : w->menuBar()->findChildren<QAction*>())
+        if (a->isSeparator()) {
+            ++separators;
+            EXPECT_EQ(a->text(), QString());
+        }
+    EXPECT_EQ(separators, 1);
+    f.unload();
+}
+
+TEST_F(QtDesktopTest, APopUpMenuReturnsTheChosenItemAndTicksOnlyCheckedOnes)
+{
+    Menu* chosen = nullptr;
+    BuiltForm f("frmPopup", [&](BuiltForm& form) {
+        Menu* pop = form.addMenu("mnuPopup", "Popup");
+        pop->setVisible(false);
+        form.addMenu("mnuFirst", "First", pop)->setChecked(true);
+        Menu* second = form.addMenu("mnuSecond", "Second", pop);
+        second->Click = [&chosen, second] { chosen = second; };
+        form.add<CommandButton>("cmdShow");
+    });
+    f.show();
+    QStringList seen;
+    desk.setDialogHook([&](QWidget* popup) {
+        for (QAction* a : static_cast<QMenu*>(popup)->actions())
+            seen << QStringLiteral("%1 %2").arg(a->text()).arg(a->isCheckable() ? "ticked" : "plain");
+        choosePopupAction("Second");
+    });
+    f.popupMenu(*static_cast<Menu*>(f.control("mnuPopup")));
+    EXPECT_EQ(chosen, f.control("mnuSecond"));
+    EXPECT_EQ(seen, (QStringList{"First ticked", "Second plain"}));
+    f.unload();
+}
+
+// --- Dialogs ----------------------------------------------------------------------------
+
+TEST_F(QtDesktopTest, FileAndPrinterDialogsGiveTheChoiceOrTheCancel)
+{
+    testing_support::TempDrive drive;
+    drive.file("report.txt");
+    CommonDialog* dlg = nullptr;
+    BuiltForm f("frmDialogs", [&](BuiltForm& form) { dlg = form.add<CommonDialog>("dlgFile"); });
+    f.show();
+    desk.setDialogHook([&](QWidget* d) {
+        auto* fd = qobject_cast<QFileDialog*>(d);
+        ASSERT_NE(fd, nullptr);
+        fd->selectFile(drive.native("report.txt"));
+        static_cast<QDialog*>(fd)->accept();
+    });
+    dlg->initDir = "C:\\";
+    dlg->filter = "Text files|*.txt|All files|*.*";
+    EXPECT_TRUE(dlg->showOpen());
+    EXPECT_EQ(dlg->fileName, "C:\\report.txt");
+
+    desk.setDialogHook([](QWidget* d) { static_cast<QDialog*>(d)->reject(); });
+    dlg->cancelError = true;
+    try {
+        dlg->showSave();
+        ADD_FAILURE() << "a cancelled dialog with CancelError raises";
+    } catch (const UiError& e) {
+        EXPECT_EQ(e.number, 32755);
+    }
+    QString printerDialogSeen;
+    desk.setDialogHook([&](QWidget* d) {
+        printerDialogSeen = d->metaObject()->className();
+        static_cast<QDialog*>(d)->reject();
+    });
+    dlg->cancelError = false;
+    EXPECT_FALSE(dlg->showPrinter());
+    EXPECT_EQ(printerDialogSeen, "QPrintDialog");
+    f.unload();
+}
+
+TEST_F(QtDesktopTest, TheTextBoxClipboardMenuCopiesAndPastesThroughTheModel)
+{
+    TextBox* box = nullptr;
+    QStringList changes;
+    BuiltForm f("frmText", [&](BuiltForm& form) {
+        box = form.add<TextBox>("txtPath");
+        box->move(120, 120, 3000, 300);
+        box->setText("C:\\Data");
+        box->Change = [&] { changes << box->text(); };
+    });
+    f.show();
+    auto* edit = static_cast<QLineEdit*>(desk.window(f)->widgetFor(box));
+    auto menuAt = [edit](const QString& choice) {
+        later(0, [choice] { choosePopupAction(choice); });
+        QContextMenuEvent e(QContextMenuEvent::Mouse, QPoint(3, 3), edit->mapToGlobal(QPoint(3, 3)));
+        QApplication::sendEvent(edit, &e);
+    };
+    edit->setSelection(3, 4);
+    menuAt("Copy");
+    EXPECT_EQ(QApplication::clipboard()->text(), "Data");
+    QApplication::clipboard()->setText("Reports");
+    // Selected while the menu is up (a window losing the focus to the menu
+    // may drop its selection on this platform).
+    later(0, [edit] { edit->setSelection(3, 4); });
+    menuAt("Paste");
+    EXPECT_EQ(box->text(), "C:\\Reports");
+    EXPECT_EQ(edit->text(), "C:\\Reports");
+    EXPECT_EQ(changes, QStringList{"C:\\Reports"});
+    f.unload();
+}
+
+// --- The resizer ------------------------------------------------------------------------
+
+TEST_F(QtDesktopTest, AScaledFormKeepsItsDesignSizeAtLeastAndIconButtonsTheirPicturesProportions)
+{
+    CommandButton* button = nullptr;
+    BuiltForm f("frmSized", [&](BuiltForm& form) {
+        form.move(0, 0, 6120, 4950);
+        form.add<FormResizer>("freeSizer1");
+        button = form.add<CommandButton>("cmdCompare");
+        button->move(120, 120, 600, 600);
+        button->setStyle(1);
+        button->setPicture(Picture{":/icons/compare.png"});
+    });
+    f.show();
+    FormWindow* w = desk.window(f);
+    const QSize design = w->size();
+    w->resize(300, 200);
+    QApplication::processEvents();
+    EXPECT_GE(w->width(), design.width());
+    EXPECT_GE(w->height(), design.height());
+
+    w->resize(design.width() * 3, design.height());   // as a wide screen maximises it
+    QApplication::processEvents();
+    auto* q = static_cast<QPushButton*>(w->widgetFor(button));
+    const QSize picture = QPixmap(":/icons/compare.png").size();
+    ASSERT_FALSE(picture.isEmpty());
+    EXPECT_EQ(q->iconSize(), picture.scaled(q->size() - QSize(6, 6), Qt::KeepAspectRatio));
+    f.unload();
+}
+
+// --- Ending -------------------------------------------------------------------------------
+
+TEST_F(QtDesktopTest, AWindowEndsWithItsFormOrItsDesktopWhicheverGoesFirst)
+{
+    auto form = std::make_unique<BuiltForm>("frmFirstGone", [](BuiltForm& f) { f.add<Label>("lblName"); });
+    form->show();
+    form.reset();   // destroyed while loaded and shown, the desktop still up
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    for (QWidget* w : QApplication::topLevelWidgets()) EXPECT_NE(w->objectName(), "frmFirstGone");
+
+    BuiltForm last("frmLastGone", [](BuiltForm& f) { f.add<Label>("lblName"); });
+    {
+        QtDesktop other;
+        other.install();
+        last.show();
+    }   // the desktop goes first; the form must not reach its window afterwards
+    desk.install();
+    EXPECT_EQ(last.observer(), nullptr);
+}
