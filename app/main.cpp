@@ -3,7 +3,9 @@
 #include "mainwindow/frmMain.h"
 #include "shared/Messages.h"
 #include "ui/Desktop.h"
+#include "platform/Printer.h"
 #include "ui/qt/QtDesktop.h"
+#include "ui/qt/QtPrinter.h"
 
 #include <QApplication>
 
@@ -17,6 +19,10 @@ int main(int argc, char** argv)
 
     ui::qt::QtDesktop desk;
     desk.install();
+    // The system's printers, or a PDF file in the application folder when
+    // there is none.
+    ui::qt::QtPrinter printer;
+    platform::setPrinter(&printer);
     // Long operations hand over to the screen a few times per tick of the
     // clock, not after every item.
     basGlobal::SetDoEventsInterval(basGlobal::kDoEventsIntervalMs);

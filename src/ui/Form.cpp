@@ -90,7 +90,9 @@ void Form::show(ShowMode mode)
     }
     visible_ = true;
     notify(Prop::Visible);
-    desktop().formShown(*this, false);
+    // A modal window hidden and shown again (the results window after an
+    // explanation) is still inside its modal wait: it stays modal on screen.
+    desktop().formShown(*this, modalLevels_ > 0);
     focusFirstInTabOrder();
 }
 

@@ -108,6 +108,9 @@ protected:
     QWidget* make(QWidget* parent) override
     {
         auto* b = new Box(parent);
+        // Buttons fill with the Button role; a box's own back colour is
+        // set on the Window role like every other control's.
+        b->setBackgroundRole(QPalette::Window);
         Control* c = &control_;
         QObject::connect(b, &Box::clicked, b, [this, c] {
             if (!alive()) return;

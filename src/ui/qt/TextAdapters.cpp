@@ -54,6 +54,7 @@ public:
             if (box.selLength() > 0) e->setSelection(box.selStart(), box.selLength());
             else e->setCursorPosition(box.selStart());
         } else if (auto* p = qobject_cast<QPlainTextEdit*>(widget_)) {
+            p->setReadOnly(box.locked());
             if (p->toPlainText() != box.text()) p->setPlainText(box.text());
         }
     }
@@ -61,6 +62,9 @@ public:
     std::optional<bool> key(QKeyEvent* e, int code, int shift) override
     {
         auto* box = static_cast<TextBox*>(&control_);
+        // A multi-line box is edited by the widget itself (lines, caret,
+        // selection); its text reaches the model as it changes.
+        if (box->multiLine()) return false;
         Form& form = box->form();
         const int k = e->key();
         if (k == Qt::Key_Left || k == Qt::Key_Right || k == Qt::Key_Home || k == Qt::Key_End) {
@@ -97,7 +101,17 @@ protected:
         auto* box = static_cast<TextBox*>(&control_);
         if (box->multiLine()) {
             auto* e = new QPlainTextEdit(parent);
-            e->setReadOnly(true);
+            e->setReadOnly(box->locked());
+            QObject::connect(e, &QPlainTextEdit::textChanged, e, [this, box, e] {
+                if (!alive() || applying() || box->locked()) return;
+                const QString text = e->toPlainText();
+                if (text == box->text()) return;
+                ++applying();
+                QtDesktop::guarded([box, text] {
+                    if (Input::canTakeInput(*box)) box->setText(text);
+                });
+                if (alive()) --applying();
+            });
             return e;
         }
         auto* e = new QLineEdit(parent);

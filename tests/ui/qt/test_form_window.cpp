@@ -16,6 +16,8 @@
 #include <QListView>
 #include <QMenu>
 #include <QMenuBar>
+#include <QKeyEvent>
+#include <QPlainTextEdit>
 #include <QPrintDialog>
 #include <QPushButton>
 #include <QScrollBar>
@@ -394,6 +396,36 @@ TEST_F(QtDesktopTest, TheTextBoxClipboardMenuCopiesAndPastesThroughTheModel)
     EXPECT_EQ(box->text(), "C:\\Reports");
     EXPECT_EQ(edit->text(), "C:\\Reports");
     EXPECT_EQ(changes, QStringList{"C:\\Reports"});
+    f.unload();
+}
+
+TEST_F(QtDesktopTest, AMultiLineBoxIsEditedInPlaceUnlessLocked)
+{
+    TextBox* box = nullptr;
+    TextBox* notes = nullptr;
+    BuiltForm f("frmLines", [&](BuiltForm& form) {
+        box = form.add<TextBox>("txtLines");
+        box->setMultiLine(true);
+        box->move(120, 120, 3000, 1500);
+        box->setText("one\ntwo");
+        notes = form.add<TextBox>("txtNotes");
+        notes->setMultiLine(true);
+        notes->setLocked(true);
+        notes->move(120, 1800, 3000, 900);
+    });
+    f.show();
+    auto* edit = static_cast<QPlainTextEdit*>(desk.window(f)->widgetFor(box));
+    EXPECT_FALSE(edit->isReadOnly());
+    edit->setFocus();
+    edit->moveCursor(QTextCursor::End);
+    QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, QStringLiteral("\r"));
+    QApplication::sendEvent(edit, &enter);
+    QKeyEvent t(QEvent::KeyPress, Qt::Key_T, Qt::NoModifier, QStringLiteral("t"));
+    QApplication::sendEvent(edit, &t);
+    edit->insertPlainText("hree");
+    EXPECT_EQ(box->text(), "one\ntwo\nthree");
+    EXPECT_EQ(edit->toPlainText(), "one\ntwo\nthree");
+    EXPECT_TRUE(static_cast<QPlainTextEdit*>(desk.window(f)->widgetFor(notes))->isReadOnly());
     f.unload();
 }
 
