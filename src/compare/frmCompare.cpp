@@ -92,10 +92,14 @@ void frmCompare::build()
     lblElapsedTime->move(120, 7440, 1212, kLabelHeight);
     lblElapsedTime->setHelpTopic(htElapsedTime);
 
-    auto button = [this](ui::CommandButton*& slot, const char* name, int left, int width, int topic) {
+    // The window opens with the focus on Compare, so Enter starts the
+    // comparison; the other buttons follow left to right.
+    int tab = 1;
+    auto button = [this, &tab](ui::CommandButton*& slot, const char* name, int left, int width, int topic) {
         slot = add<ui::CommandButton>(QLatin1String(name));
         slot->move(left, kButtonTop, width, kButtonHeight);
         slot->setHelpTopic(topic);
+        slot->setTabIndex(tab++);
     };
     button(cmdCancel, "cmdCancel", 1440, 1212, htCancel);
     button(cmdDisplayOrder, "cmdDisplayOrder", 2880, 1332, htDisplayOrder);
@@ -108,6 +112,7 @@ void frmCompare::build()
     cmdDisplayNextDifference->setFontBold(true);
     button(cmdPrint, "cmdPrint", 8400, 1452, htPrint);
     button(cmdCompare, "cmdCompare", 10080, 1452, htCompare);
+    cmdCompare->setTabIndex(0);
     setDefaultButton(cmdCompare);
     setCancelButton(cmdCancel);
 
