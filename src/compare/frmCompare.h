@@ -158,16 +158,9 @@ private:
 // window's Compare).
 frmCompare& CompareWindow();
 
-// The elapsed-time text of a number of seconds: hh:mm:ss, hours growing
-// past two digits.
-QString ElapsedTimeText(qint64 seconds);
-
 // The Reminder's text: where each structure lives in comparison mode 0
 // (both live) or 1 (off line; a structure with an imported file is named
 // by it); "" for any other mode.
 QString ReminderText(int comparisonMode, const QString& primaryFile, const QString& secondaryFile, bool greek);
-
-// " n % " for a percentage, n the nearest whole number (a half to the even one).
-QString ProgressToolTipText(double percent);
 
 } // namespace compare

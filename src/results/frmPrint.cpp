@@ -5,6 +5,7 @@
 #include "shared/ErrorTrap.h"
 #include "shared/IniAccess.h"
 #include "shared/Messages.h"
+#include "shared/Progress.h"
 #include "shared/Texts.h"
 #include "shared/WindowHooks.h"
 #include "shared/basGlobal.h"
@@ -264,12 +265,7 @@ void frmPrint::cpEnableControls()
 
 void frmPrint::cpUpdateProgressBar(basGlobal::Long current, basGlobal::Long total)
 {
-    double percent = total >= 1 ? double(current) / double(total) * 100.0 : 100.0;
-    percent = std::clamp(percent, 0.0, 100.0);
-    prbProgressBar->setValue(double(float(percent)));
-    const QString tip = compare::ProgressToolTipText(percent);
-    if (prbProgressBar->toolTipText() != tip)
-        prbProgressBar->setToolTipText(tip);
+    basGlobal::UpdateProgressBar(*prbProgressBar, current, total);
 }
 
 // --- The window and its hook ------------------------------------------------------------
