@@ -145,6 +145,9 @@ private:
     friend class ToolCommand;
     void buildMenus();
     void wireResultTools();
+    // Opens Find or Print over the results while no other command runs;
+    // false when it did not open or the results window closed meanwhile.
+    bool openToolWindow(const ui::CommandButton& button, const std::function<void(ui::Form&)>& open);
     int flashRow_ = -1;
     int flashCol_ = -1;
     bool commandBusy_ = false;
