@@ -40,23 +40,13 @@ private:
 
 } // namespace
 
-// Every window the main window opens goes the same way: the hourglass while
-// it loads, the modal wait, the normal pointer, and the main window back in
-// front and repainted.
 void frmMain::openModal(ui::Form& window)
 {
-    setMousePointer(ui::vbHourglass);
-    try {
+    withHourglass([&] {
         window.load();
         if (window.isLoaded())
             window.show(ui::Modal);
-    } catch (...) {
-        setMousePointer(ui::vbDefault);
-        throw;
-    }
-    setMousePointer(ui::vbDefault);
-    BringFormToFront(*this);
-    refresh();
+    });
 }
 
 // ---- The road to a comparison ------------------------------------------------------------
@@ -148,25 +138,12 @@ void frmMain::mnuToolsStartProcessing_Click()
 
 void frmMain::cmdSettings_Click()
 {
-    Globals& g = globals();
-    g.SettingsMenuFromButton = true;
-    mnuSettingsHelp->setEnabled(true);
-    mnuSettingsCancel->setEnabled(true);
-    try {
-        popupMenu(*mnuSettings, 0);
-    } catch (...) {
-        g.SettingsMenuFromButton = false;
-        throw;
-    }
-    g.SettingsMenuFromButton = false;
+    popUpFromButton(*mnuSettings, *mnuSettingsHelp, *mnuSettingsCancel, globals().SettingsMenuFromButton);
 }
 
 void frmMain::mnuSettings_Click()
 {
-    if (!globals().SettingsMenuFromButton) {
-        mnuSettingsHelp->setEnabled(false);
-        mnuSettingsCancel->setEnabled(false);
-    }
+    menuOpened(*mnuSettingsHelp, *mnuSettingsCancel, globals().SettingsMenuFromButton);
 }
 
 void frmMain::mnuSettingsHelp_Click() { cmdSettings->showWhatsThis(); }

@@ -9,6 +9,7 @@
 #include "compare/GridFill.h"
 #include "compare/frmCompare.h"
 #include "platform/AppError.h"
+#include "shared/Progress.h"
 #include "shared/qstring_print.h"
 
 #include <gtest/gtest.h>
@@ -190,10 +191,10 @@ TEST(RunTexts, StageNamesPlacesAndReports)
 TEST(RunTexts, ClockAndPercentages)
 {
     const std::pair<qint64, const char*> clock[] = {{0, "00:00:00"}, {3661, "01:01:01"}, {359999, "99:59:59"}, {360000, "100:00:00"}};
-    for (const auto& [seconds, text] : clock) EXPECT_EQ(compare::ElapsedTimeText(seconds), QLatin1String(text));
+    for (const auto& [seconds, text] : clock) EXPECT_EQ(basGlobal::ElapsedTimeText(seconds), QLatin1String(text));
     // Half to even.
     const std::pair<double, const char*> tips[] = {{37.5, " 38 % "}, {36.5, " 36 % "}, {33.3333, " 33 % "}, {100, " 100 % "}};
-    for (const auto& [percent, text] : tips) EXPECT_EQ(compare::ProgressToolTipText(percent), QLatin1String(text));
+    for (const auto& [percent, text] : tips) EXPECT_EQ(basGlobal::ProgressToolTipText(percent), QLatin1String(text));
 }
 
 } // namespace

@@ -3,6 +3,7 @@
 // whole, names a structure file cannot carry, and the window's own commands.
 #include "offline/StructureFileChoice.h"
 #include "offline_fixture.h"
+#include "shared/Progress.h"
 
 #include <sys/stat.h>
 
@@ -194,8 +195,8 @@ TEST_F(Export, TheWindowsOwnCommands)
     });
     ex.show(ui::Modal);
     EXPECT_EQ(g().ExportStructureSelection, 2);
-    EXPECT_EQ(offline::ClockText(3725), QStringLiteral("01:02:05"));
-    EXPECT_EQ(offline::ClockText(360000), QStringLiteral("100:00:00"));
+    EXPECT_EQ(basGlobal::ElapsedTimeText(3725), QStringLiteral("01:02:05"));
+    EXPECT_EQ(basGlobal::ElapsedTimeText(360000), QStringLiteral("100:00:00"));
 }
 
 } // namespace

@@ -4,6 +4,7 @@
 #include "offline/frmExportStructure.h"
 #include "offline/frmImportStructure.h"
 #include "platform/Drives.h"
+#include "shared/Progress.h"
 #include "shared/basGlobal.h"
 #include "ui/qt/FormWindow.h"
 #include "ui/qt/QtDesktop.h"
@@ -71,7 +72,7 @@ TEST(OfflineWindowsOnScreen, TheExportWindowWhileItRuns)
         win.lblProcessInProgress->setCaption(QStringLiteral("collecting local structure file attributes"));
         win.prbProgressBar->setVisible(true);
         win.cpUpdateProgressBar(40, 100);
-        win.lblElapsedTime->setCaption(offline::ClockText(75));
+        win.lblElapsedTime->setCaption(basGlobal::ElapsedTimeText(75));
     });
 }
 
