@@ -23,7 +23,7 @@ using testing_support::TempDrive;
 
 namespace {
 
-class ShellFiles : public ::testing::Test {
+class ShellTest : public ::testing::Test {
 protected:
     TempDrive d;
     SystemShell sh;
@@ -31,7 +31,7 @@ protected:
 
 } // namespace
 
-TEST_F(ShellFiles, CopyMakesTheFolderReplacesAndKeepsTimes)
+TEST_F(ShellTest, CopyMakesTheFolderReplacesAndKeepsTimes)
 {
     d.file("src/a.ini", "new");
     d.file("src/b.txt", "bee");
@@ -51,7 +51,7 @@ TEST_F(ShellFiles, CopyMakesTheFolderReplacesAndKeepsTimes)
     EXPECT_EQ(sh.copyFiles({"C:\\src\\none.txt"}, "C:\\out"), shellNotFound);
 }
 
-TEST_F(ShellFiles, SameFileGuardTouchesNothing)
+TEST_F(ShellTest, SameFileGuardTouchesNothing)
 {
     d.file("dir/a.ini", "precious");
     ASSERT_EQ(::symlink("dir", d.nativeBytes("alias")), 0);
@@ -64,7 +64,7 @@ TEST_F(ShellFiles, SameFileGuardTouchesNothing)
     EXPECT_EQ(sh.copyFiles({"C:\\dir"}, "C:\\dir\\inside"), shellSameFile);
 }
 
-TEST_F(ShellFiles, MoveReplacesTheTargetAndCopyIntoAFileFails)
+TEST_F(ShellTest, MoveReplacesTheTargetAndCopyIntoAFileFails)
 {
     d.file("Quillmarsh.ini", "current");
     d.file("Quillmarsh.bak", "older");
@@ -78,13 +78,11 @@ TEST_F(ShellFiles, MoveReplacesTheTargetAndCopyIntoAFileFails)
     EXPECT_EQ(testing_support::fileBytes(d.native("blocked")), "a file where a folder is expected");
 }
 
-TEST(Trash, RoundTripWithInfoRecord)
+TEST_F(ShellTest, TrashRoundTripWithInfoRecord)
 {
-    TempDrive d;
     const testing_support::EnvGuard data("XDG_DATA_HOME", QFile::encodeName(d.native("data")));
     d.file("docs/my file.txt", "keep me");
     d.file("other/my file.txt", "second");
-    SystemShell sh;
     EXPECT_EQ(sh.deleteItems({"C:\\docs\\my file.txt"}, true), shellOk);
     EXPECT_EQ(sh.deleteItems({"C:\\other\\my file.txt"}, true), shellOk);
     EXPECT_FALSE(QFileInfo::exists(d.native("docs/my file.txt")));
@@ -101,9 +99,8 @@ TEST(Trash, RoundTripWithInfoRecord)
     EXPECT_TRUE(QFileInfo::exists(trash + "/info/my file.2.txt.trashinfo"));
 }
 
-TEST(Trash, FailureLeavesTheItemInPlace)
+TEST_F(ShellTest, TrashFailureLeavesTheItemInPlace)
 {
-    TempDrive d;
     const testing_support::EnvGuard data("XDG_DATA_HOME", QFile::encodeName(d.native("data")));
     d.file("docs/a.txt", "keep me");
     // The item's folder cannot be changed by the user, so no trash can take
@@ -118,7 +115,7 @@ TEST(Trash, FailureLeavesTheItemInPlace)
     ::chmod(d.nativeBytes("docs"), 0755);
 }
 
-TEST_F(ShellFiles, OpenTakesOnlyWebAddressesAndExistingFiles)
+TEST_F(ShellTest, OpenTakesOnlyWebAddressesAndExistingFiles)
 {
     sh.openerWaitMs = 5000;
     QTemporaryDir bin;
@@ -147,16 +144,14 @@ TEST_F(ShellFiles, OpenTakesOnlyWebAddressesAndExistingFiles)
     EXPECT_EQ(sh.openWithAssociatedProgram("http://example.org"), openNoAssociation);
 }
 
-TEST(ShellRun, WaitsForTheProgramAndFindsItInTheApplicationFolder)
+TEST_F(ShellTest, RunWaitsForTheProgramAndFindsItInTheApplicationFolder)
 {
-    TempDrive d;
     testing_support::ensureCoreApplication();
     app().setPath("C:\\app");
     d.folder("app");
     const QString log = d.native("app/ran.log");
     testing_support::writeScript(d.native("app/notepad"), "sleep 0.3\nprintf '%s' \"$1\" > '" + QFile::encodeName(log) + "'\n");
     d.file("saved paths.txt");
-    SystemShell sh;
     EXPECT_TRUE(sh.runAndWait("notepad", "C:\\saved paths.txt"));
     // Written only after the sleep: the call returned after the program ended.
     EXPECT_EQ(testing_support::fileBytes(log), QFile::encodeName(d.native("saved paths.txt")));
@@ -164,12 +159,10 @@ TEST(ShellRun, WaitsForTheProgramAndFindsItInTheApplicationFolder)
     app().setPath({});
 }
 
-TEST(ShellTools, SystemInformationToolFromApplicationFolder)
+TEST_F(ShellTest, SystemInformationToolFromApplicationFolder)
 {
-    TempDrive d;
     app().setPath("C:\\app");
     d.folder("app");
-    SystemShell sh;
     const testing_support::EnvGuard path("PATH", QFile::encodeName(d.native("nothing")));
     EXPECT_EQ(sh.systemInformationTool(), QString());
     testing_support::writeScript(d.native("app/msinfo32"), "exit 0\n");
