@@ -1,6 +1,6 @@
 // The comparison's decisions on their own, as tables: which entry each
 // filter takes out, how two sorted sequences face each other, how output
-// rows read, and the texts the run shows.
+// rows read, and the clock and percentages the run shows.
 #include "compare/CommonFilters.h"
 #include "compare/CompareRun.h"
 #include "compare/EntryFilters.h"
@@ -167,26 +167,6 @@ TEST(ResultRows, AreReadFromTheRight)
 }
 
 // --- Texts -----------------------------------------------------------------------------------
-
-TEST(RunTexts, StageNamesPlacesAndReports)
-{
-    using compare::Stage;
-    EXPECT_EQ(compare::StageName(Stage::ImportingRemoteStructure, false), QStringLiteral("importing remote structure"));
-    EXPECT_EQ(compare::StageName(Stage::ScanningLocalStructure, true),
-              QStringLiteral("σάρωση τοπικής δομής - δεν μπορεί να εμφανισθεί η ποσοστιαία πρόοδος"));
-    EXPECT_EQ(compare::StageMessageName(Stage::ScanningLocalStructure, false), QStringLiteral("scanning local structure"));
-    EXPECT_EQ(compare::StageMessageName(Stage::FilteringDifferences, true), QStringLiteral("διαλογή διαφορών"));
-    EXPECT_EQ(compare::StageName(Stage::ExcludingFirstLevelFolders, true), QStringLiteral("αποκλεισμός φακέλλων πρώτου επιπέδου"));
-    EXPECT_EQ(compare::StageName(Stage::AligningFiles, false),
-              QStringLiteral("aligning files - this process might take some time"));
-    EXPECT_EQ(compare::StageName(Stage::FinalProcessing, true), QStringLiteral("τελική επεξεργασία"));
-    EXPECT_EQ(compare::CompareRun::NoFilesPlace(2, true), QStringLiteral("ούτε στην Πρωτεύουσα ούτε στην Δευτερεύουσα Δομή"));
-    EXPECT_EQ(compare::CommonFilesFailSafeText(1, QStringLiteral("s.txt"), QStringLiteral("P\\"), QStringLiteral("S\\"), false),
-              QStringLiteral("File 's.txt' of the Secondary Structure 'S\\', should also exist in the Primary Structure."));
-    EXPECT_EQ(compare::CommonFilesFailSafeText(1, QStringLiteral("s.txt"), QStringLiteral("P\\"), QStringLiteral("S\\"), true),
-              QStringLiteral("Το αρχείο «s.txt» της Δευτερευούσης Δομής «S\\», θα έπρεπε επίσης να υπάρχει και στην "
-                             "Πρωτεύουσα Δομή «P\\»."));
-}
 
 TEST(RunTexts, ClockAndPercentages)
 {
