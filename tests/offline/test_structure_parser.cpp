@@ -1,9 +1,14 @@
-// The structure-file parser: the rules of single lines, and whole files with
-// the line at fault.
+// The structure-file parser: the rules of single lines, whole files with
+// the line at fault, and random damage to valid files against a second,
+// plain reading of the rules.
 #include "shared/StructureFile.h"
+#include "platform/TextDecoding.h"
 #include "shared/shared_fixture.h"
 #include "support/TempDrive.h"
 
+#include <QElapsedTimer>
+#include <QRandomGenerator>
+#include <QRegularExpression>
 
 using namespace basGlobal;
 
@@ -200,6 +205,143 @@ TEST_F(StructureFiles, ReadersServeTheAcceptedParseNotTheFile)
     EXPECT_EQ(ReadStructureFileRoot(name, root), 0) << "a short file is the import stage's to report";
     EXPECT_EQ(root, QString());
     EXPECT_EQ(ReadStructureFileRoot(QStringLiteral("C:\\none.txt"), root), 53);
+}
+
+// --- Random damage against a plain reading of the rules -------------------------
+
+// Accepted: 0; refused: the line at fault (the volume is case-sensitive).
+qint64 oracle(const QByteArray& content)
+{
+    static const QRegularExpression number(QStringLiteral("^[+-]?[0-9]+$"));
+    QList<QByteArray> lines;
+    const QByteArray data = content.startsWith("\xEF\xBB\xBF") ? content.mid(3) : content;
+    for (qsizetype at = 0; at < data.size();) {
+        qsizetype end = at;
+        while (end < data.size() && data[end] != '\r' && data[end] != '\n') ++end;
+        lines << data.mid(at, end - at);
+        at = end + (end + 1 < data.size() && data[end] == '\r' && data[end + 1] == '\n' ? 2 : 1);
+    }
+    QByteArray s;
+    auto line = [&](qint64 k) {
+        if (k > lines.size() || lines[k - 1].size() > kStructureLineLimit) return false;
+        s = lines[k - 1];
+        return true;
+    };
+    auto wn = [](const QByteArray& t, qint64 lo, qint64 hi, qint64& v) {
+        bool ok = false;
+        v = t.toLongLong(&ok);
+        return ok && number.match(QString::fromLatin1(t)).hasMatch() && v >= lo && v <= hi;
+    };
+    auto trimmed = [](QByteArray t) {
+        while (t.startsWith(' ')) t.remove(0, 1);
+        while (t.endsWith(' ')) t.chop(1);
+        return t;
+    };
+    auto parts = [&](const QByteArray& t, std::initializer_list<std::array<int, 3>> ps) {
+        qint64 v = 0, at = 0, width = 0;
+        for (const auto& p : ps) width += p[0];
+        if (t.size() != width) return false;
+        for (const auto& p : ps) {
+            if (!wn(t.mid(at, p[0]), p[1], p[2], v)) return false;
+            at += p[0];
+        }
+        return true;
+    };
+    qint64 v = 0, folders = 0, records = 0;
+    if (!line(1) || !wn(s, 1, kStructureCountMax, v)) return 1;
+    if (!line(2) || trimmed(s).isEmpty()) return 2;
+    QString root = platform::decodeText(s);
+    if (!root.endsWith(u'\\')) root += u'\\';
+    if (!line(3) || !wn(s, 0, kStructureCountMax, folders)) return 3;
+    for (qint64 k = 4; k < 4 + folders; ++k)
+        if (!line(k) || trimmed(s).isEmpty()) return k;
+    if (!line(4 + folders) || !wn(s, 1, kStructureCountMax, records)) return 4 + folders;
+    for (qint64 r = 0; r < records; ++r) {
+        const qint64 base = 5 + folders + 8 * r;
+        bool marker[7];
+        for (int j = 0; j < 7; ++j) {
+            if (!line(base + j)) return base + j;
+            const QByteArray t = trimmed(s).toUpper();
+            marker[j] = t == "\"NULL\"";
+            const bool valid = marker[j] || (j < 4 ? t == "TRUE" || t == "FALSE"
+                                             : j == 4 ? wn(s, 0, std::numeric_limits<qint64>::max(), v)
+                                             : j == 5 ? parts(trimmed(s), {{4, 0, 9999}, {2, 1, 12}, {2, 1, 31}})
+                                                      : parts(trimmed(s), {{2, 0, 23}, {2, 0, 59}, {2, 0, 59}}));
+            if (!valid) return base + j;
+        }
+        if (!line(base + 7) || trimmed(s).isEmpty()) return base + 7;
+        const QString path = platform::decodeText(s);
+        if (!path.startsWith(root) || path.size() <= root.size()) return base + 7;
+        const QString rel = path.mid(root.size());
+        const bool emptyFolder = rel.endsWith(QStringLiteral("\\\"NULL\""));
+        for (const QString& part : (emptyFolder ? rel.chopped(7) : rel).split(u'\\'))
+            if (part.isEmpty() || part == u"." || part == u"..") return base + 7;
+        for (int j = 0; j < 7; ++j)
+            if (marker[j] != emptyFolder) return base + j;
+    }
+    return 0;
+}
+
+QByteArray randomValidFile(QRandomGenerator& rng)
+{
+    auto pick = [&](std::initializer_list<const char*> l) { return QByteArray(l.begin()[rng.bounded(int(l.size()))]); };
+    QList<QByteArray> lines = {"", pick({"C:\\R", "C:\\R\\"}), ""};
+    const int folders = rng.bounded(3);
+    for (int k = 0; k < folders; ++k) lines << pick({"a", "b c", "d"});
+    lines[2] = QByteArray::number(folders);
+    const int records = 1 + rng.bounded(5);
+    lines << QByteArray::number(records);
+    for (int r = 0; r < records; ++r) {
+        if (rng.bounded(4) == 0) {
+            for (int j = 0; j < 7; ++j) lines << pick({"\"NULL\"", " \"null\""});
+            lines << pick({"C:\\R\\a\\\"NULL\"", "C:\\R\\a\\b\\\"NULL\""});
+            continue;
+        }
+        for (int j = 0; j < 4; ++j) lines << pick({"True", "false", " FALSE "});
+        lines << pick({"0000000001", "12", "+3", "12345678901"}) << pick({"20020824", " 20020231", "00010101"})
+              << pick({"140509", "235959 ", "000000"}) << pick({"C:\\R\\x", "C:\\R\\a\\y", "C:\\R\\a\\b\\\xce\xb1"});
+    }
+    lines[0] = QByteArray::number(lines.size());
+    return join(lines, rng.bounded(5) == 0 ? "\n" : "\r\n");
+}
+
+void mutate(QByteArray& content, QRandomGenerator& rng)
+{
+    static const char* const pool[] = {"", " ", "True", "false", "\"NULL\"", "\"null\"", "0", "-1", "+7", "2147483648",
+                                       "12.5", " 12", "20020231", "20021301", "240000", "235959", "C:\\R\\x",
+                                       "C:\\R\\..\\x", "C:\\R\\d\\", "C:\\R\\d\\\"NULL\"", "C:\\X\\y", "C:\\R\\\"NULL\"",
+                                       "\xff\xfe", "99999999999999999999999"};
+    QList<QByteArray> lines = content.split('\n');
+    const int at = rng.bounded(int(lines.size()));
+    switch (rng.bounded(6)) {
+    case 0: lines[at] = QByteArray(pool[rng.bounded(int(std::size(pool)))]) + (lines[at].endsWith('\r') ? "\r" : ""); break;
+    case 1: lines.removeAt(at); break;
+    case 2: lines.insert(at, lines[at]); break;
+    case 3: content.truncate(rng.bounded(int(content.size()) + 1)); return;
+    case 4: content.insert(rng.bounded(int(content.size()) + 1), char(rng.bounded(256))); return;
+    case 5: if (lines.size() > 9) lines.move(at, rng.bounded(int(lines.size()))); break;
+    }
+    content = lines.join('\n');
+}
+
+TEST_F(StructureFiles, RandomDamageNeverCrashesAndIsJudgedAsTheRulesSay)
+{
+    QRandomGenerator rng(20261206);
+    QElapsedTimer clock;
+    clock.start();
+    int refused = 0, runs = 0;
+    for (; runs < 5000 && clock.elapsed() < 2000; ++runs) {
+        QByteArray content = randomValidFile(rng);
+        ASSERT_EQ(oracle(content), 0) << content.toStdString();
+        for (int m = rng.bounded(3); m >= 0; --m) mutate(content, rng);
+        ParsedStructure p;
+        parse(content, p);
+        const qint64 expected = oracle(content);
+        ASSERT_EQ(p.problem.line, expected) << content.toStdString();
+        refused += expected != 0;
+    }
+    EXPECT_GT(refused, runs / 4) << "the damage reaches the rules";
+    EXPECT_LT(refused, runs) << "some damage is harmless";
 }
 
 } // namespace
