@@ -235,25 +235,6 @@ void frmMain::mnuToolsOptions_Click()
 
 // ---- Network drives -------------------------------------------------------------------
 
-namespace {
-
-QString mapErrorName(Long code)
-{
-    switch (code) {
-    case 170: return QStringLiteral("WN_FUNCTION_BUSY");
-    case 1222: return QStringLiteral("WN_NO_NETWORK");
-    case 8: return QStringLiteral("WN_OUT_OF_MEMORY");
-    case 1208: return QStringLiteral("WN_EXTENDED_ERROR");
-    default: return QString();
-    }
-}
-
-QString unmapErrorName(Long code)
-{
-    return code == 170 ? QString() : mapErrorName(code);
-}
-
-} // namespace
 
 void frmMain::networkDriveCommand(bool map)
 {
@@ -261,7 +242,7 @@ void frmMain::networkDriveCommand(bool map)
     const bool done = map ? ShowMapNetworkDriveDialog(this, e) : ShowDisconnectNetworkDriveDialog(this, e);
     const QString base = map ? QStringLiteral("MND1000") : QStringLiteral("UND1000");
     if (e != 0) {
-        const QString name = map ? mapErrorName(e) : unmapErrorName(e);
+        const QString name = NetworkErrorName(e, !map);
         ErrorTrap trap(this, name.isEmpty() ? base : base + u'-' + name);
         trap.step([&] { RaiseError(e); });
         return;
