@@ -156,21 +156,6 @@ TEST_F(ScannerTest, CancelAtEveryYieldEmptiesEveryList)
     }
 }
 
-TEST_F(ScannerTest, CancelDuringTheFolderScanEmptiesBothLists)
-{
-    for (int i = 0; i < 5; ++i)
-        tree.folder(QStringLiteral("D%1/E").arg(i));
-    bool c = false;
-    Long e = -1;
-    desk.resetYieldCount();
-    desk.onYieldNumber(7, [this] { g().CancelRequested = true; });
-    EXPECT_EQ(ScanFolderTreeBreadthFirst(QStringLiteral("C:"), *queue, *folders, c, e), 0);
-    EXPECT_TRUE(c);
-    EXPECT_EQ(e, 0);
-    EXPECT_EQ(queue->listCount(), 0);
-    EXPECT_EQ(folders->listCount(), 0);
-}
-
 // --- Failures ------------------------------------------------------------------------
 
 TEST_F(ScannerTest, MissingRootFailsWithPathNotFoundAndNamesIt)
