@@ -238,7 +238,7 @@ TEST_F(ListingTest, ItemsCarryTheFolderPathWithOneSeparator)
     EXPECT_EQ(listItems(*list), QStringList{QStringLiteral("C:\\Sub\\x")});
 }
 
-TEST_F(ListingTest, DisabledListGathersSeveralFoldersInSortOrder)
+TEST_F(ListingTest, ADisabledListGathersSeveralFoldersInSortOrderAnEmptyFolderClearsAnEnabledOneWithoutYielding)
 {
     tree.folder(QStringLiteral("One/b"));
     tree.folder(QStringLiteral("One/Z"));
@@ -250,10 +250,6 @@ TEST_F(ListingTest, DisabledListGathersSeveralFoldersInSortOrder)
     list->setEnabled(true);
     EXPECT_EQ(ListSubFolders(QStringLiteral("C:\\Two"), *list, cancelled, error), 1);
     EXPECT_EQ(listItems(*list), QStringList{QStringLiteral("C:\\Two\\a")});
-}
-
-TEST_F(ListingTest, EmptyFolderYieldsNeverButClearsAnEnabledList)
-{
     tree.folder(QStringLiteral("Empty"));
     list->addItem(QStringLiteral("old"));
     desk.resetYieldCount();

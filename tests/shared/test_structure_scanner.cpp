@@ -97,7 +97,7 @@ TEST_F(ScannerTest, FoldersOfAllDepthsMixInTheOneSortOrder)
 
 // --- Count only, appending ---------------------------------------------------------
 
-TEST_F(ScannerTest, CountOnlyCountsFilesAndLeavesADisabledResultAlone)
+TEST_F(ScannerTest, CountOnlyLeavesADisabledResultAloneAndAFullCollectionAppendsToIt)
 {
     tree.file(QStringLiteral("a.txt"));
     tree.file(QStringLiteral("D/b.txt"));
@@ -111,19 +111,15 @@ TEST_F(ScannerTest, CountOnlyCountsFilesAndLeavesADisabledResultAlone)
     EXPECT_EQ(collect(QStringLiteral("C:"), true), 2);
     EXPECT_EQ(result->listCount(), 0);
     EXPECT_EQ(StructureFactsStore(0).size(), 0);
-}
 
-TEST_F(ScannerTest, DisabledResultIsAppendedToAndAnEnabledOneCleared)
-{
-    tree.file(QStringLiteral("a.txt"));
-    tree.folder(QStringLiteral("Empty"));
+    // A full collection appends to a disabled result and clears an enabled one.
     result->addItem(QStringLiteral("Z:\\earlier"));
     result->setEnabled(false);
-    EXPECT_EQ(collect(QStringLiteral("C:")), 2);
-    EXPECT_EQ(listItems(*result), (QStringList{"Z:\\earlier", "C:\\a.txt", "C:\\Empty\\" + kMarker}));
+    EXPECT_EQ(collect(QStringLiteral("C:")), 3);
+    EXPECT_EQ(listItems(*result), (QStringList{"Z:\\earlier", "C:\\a.txt", "C:\\D\\b.txt", "C:\\Empty\\" + kMarker}));
     result->setEnabled(true);
-    EXPECT_EQ(collect(QStringLiteral("C:")), 2);
-    EXPECT_EQ(result->listCount(), 2);
+    EXPECT_EQ(collect(QStringLiteral("C:")), 3);
+    EXPECT_EQ(result->listCount(), 3);
 }
 
 // --- Cancel --------------------------------------------------------------------------
