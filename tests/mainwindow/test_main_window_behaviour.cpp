@@ -237,17 +237,6 @@ TEST_F(StartupTest, LanguageSwitchesBackAndForthWithCaptionsChecksHelpFileAndKey
     EXPECT_EQ(languages, (QList<bool>{false, true, true, false}));
 }
 
-TEST_F(StartupTest, ARightClickOnALanguageButtonShowsItsHelpAndSwitchesNothing)
-{
-    main.load();
-    ASSERT_TRUE(ui::Input::rightClick(*main.cmdLanguage[0]));
-    EXPECT_FALSE(g().LanguageIsGreek);
-    const auto helps = desk.entries(ui::HeadlessDesktop::Entry::Help);
-    ASSERT_EQ(helps.size(), 1);
-    EXPECT_EQ(helps[0].title, QStringLiteral("C:\\QuillmarshUK.hlp"));
-    EXPECT_EQ(helps[0].style, main.cmdLanguage[0]->helpTopic());
-}
-
 // ---- Navigation ---------------------------------------------------------------------------
 
 TEST_F(StartupTest, UpOneLevelClimbsToTheDriveAndThereSaysItCannotGoFurther)

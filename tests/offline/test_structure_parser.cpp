@@ -182,6 +182,9 @@ TEST_F(StructureFiles, AHugeLineIsRefusedWithoutReadingItAll)
     content = "12\r\nC:\\R\\\r\n0\r\n1\r\n" + QByteArray(kStructureLineLimit, 'x') + "\r\n";
     ASSERT_EQ(parse(content, p), ParseOutcome::Refused);
     EXPECT_EQ(p.problem.fault, StructureFileFault::NotAFlag) << "a line at the limit is read";
+    content.insert(content.size() - 2, 'x');
+    ASSERT_EQ(parse(content, p), ParseOutcome::Refused);
+    EXPECT_EQ(p.problem.fault, StructureFileFault::LineTooLong) << "one byte more is not";
 }
 
 TEST_F(StructureFiles, ReadersServeTheAcceptedParseNotTheFile)

@@ -86,28 +86,6 @@ protected:
 
 // --- Attributes -----------------------------------------------------------------------
 
-TEST_F(FileFactsTest, FlagsComeFromModeBitsAndDotNames)
-{
-    tree.file(QStringLiteral("plain.txt"));
-    tree.file(QStringLiteral(".hidden"));
-    tree.file(QStringLiteral("locked.txt"));
-    tree.folder(QStringLiteral("Folder"));
-    ASSERT_EQ(::chmod(tree.nativeBytes(QStringLiteral("locked.txt")).constData(), 0444), 0);
-    Flags f;
-    ASSERT_EQ(flagsOf(QStringLiteral("C:\\plain.txt"), f), 0);
-    EXPECT_FALSE(f.folder || f.hidden || f.system || f.readOnly);
-    EXPECT_TRUE(f.archive);
-    ASSERT_EQ(flagsOf(QStringLiteral("C:\\.hidden"), f), 0);
-    EXPECT_TRUE(f.hidden);
-    EXPECT_FALSE(f.readOnly);
-    ASSERT_EQ(flagsOf(QStringLiteral("C:\\locked.txt"), f), 0);
-    EXPECT_TRUE(f.readOnly);
-    EXPECT_FALSE(f.hidden);
-    ASSERT_EQ(flagsOf(QStringLiteral("C:\\Folder"), f), 0);
-    EXPECT_TRUE(f.folder);
-    EXPECT_FALSE(f.archive);
-}
-
 TEST_F(FileFactsTest, MissingPathGivesItsErrorWithEveryFlagFalseAndFileExistsOnlyForFiles)
 {
     tree.file(QStringLiteral("a.txt"));
@@ -125,36 +103,7 @@ TEST_F(FileFactsTest, MissingPathGivesItsErrorWithEveryFlagFalseAndFileExistsOnl
     EXPECT_FALSE(FileExists(QStringLiteral("Q:\\a.txt")));
 }
 
-TEST_F(FileFactsTest, FifoAnswersWithoutBeingOpened)
-{
-    ASSERT_EQ(::mkfifo(tree.nativeBytes(QStringLiteral("pipe")).constData(), 0644), 0);
-    Flags f;
-    EXPECT_NE(flagsOf(QStringLiteral("C:\\pipe"), f), 0);
-    EXPECT_FALSE(FileExists(QStringLiteral("C:\\pipe")));
-    Times t;
-    EXPECT_EQ(t.read(QStringLiteral("C:\\pipe")), 0);
-    EXPECT_EQ(CreateEmptyFile(QStringLiteral("C:\\pipe")), 75);
-}
-
 // --- Times ----------------------------------------------------------------------------
-
-TEST_F(FileFactsTest, LocalTimeUsesTheOffsetAtTheFilesOwnTime)
-{
-    testing_support::TimeZoneGuard zone("Europe/Athens");
-    tree.file(QStringLiteral("winter.txt"));
-    tree.file(QStringLiteral("summer.txt"));
-    setModified(tree.nativeBytes(QStringLiteral("winter.txt")), 1705314896);   // 2024-01-15 10:34:56 UTC
-    setModified(tree.nativeBytes(QStringLiteral("summer.txt")), 1721039696);   // 2024-07-15 10:34:56 UTC
-    Times t;
-    ASSERT_EQ(t.read(QStringLiteral("C:\\winter.txt")), 0);
-    EXPECT_EQ(t.modified(), QStringLiteral("2024-1-15 12:34:56"));
-    ASSERT_EQ(t.read(QStringLiteral("C:\\summer.txt")), 0);
-    EXPECT_EQ(t.modified(), QStringLiteral("2024-7-15 13:34:56"));
-    EXPECT_EQ(t.v[12], 2024);   // accessed, set together with the write time
-    EXPECT_EQ(t.v[13], 7);
-    EXPECT_EQ(t.v[14], 15);
-    EXPECT_GE(t.v[0], 1970);
-}
 
 TEST_F(FileFactsTest, TimesOfAnUnreadableFileAreRealAndOfAMissingOneAnError)
 {
@@ -289,7 +238,7 @@ TEST_F(ListingTest, ItemsCarryTheFolderPathWithOneSeparator)
     EXPECT_EQ(listItems(*list), QStringList{QStringLiteral("C:\\Sub\\x")});
 }
 
-TEST_F(ListingTest, DisabledListGathersSeveralFoldersInSortOrder)
+TEST_F(ListingTest, ADisabledListGathersSeveralFoldersInSortOrderAnEmptyFolderClearsAnEnabledOneWithoutYielding)
 {
     tree.folder(QStringLiteral("One/b"));
     tree.folder(QStringLiteral("One/Z"));
@@ -301,10 +250,6 @@ TEST_F(ListingTest, DisabledListGathersSeveralFoldersInSortOrder)
     list->setEnabled(true);
     EXPECT_EQ(ListSubFolders(QStringLiteral("C:\\Two"), *list, cancelled, error), 1);
     EXPECT_EQ(listItems(*list), QStringList{QStringLiteral("C:\\Two\\a")});
-}
-
-TEST_F(ListingTest, EmptyFolderYieldsNeverButClearsAnEnabledList)
-{
     tree.folder(QStringLiteral("Empty"));
     list->addItem(QStringLiteral("old"));
     desk.resetYieldCount();
@@ -348,21 +293,6 @@ TEST_F(ListingTest, FailureEmptiesTheListAndNamesTheFolder)
     EXPECT_EQ(LastListingFailedFolder(), QStringLiteral("C:\\Missing"));
     EXPECT_EQ(ListFolderFiles(QStringLiteral("C:\\A\\1"), *unsorted, cancelled, error), 0);
     EXPECT_EQ(error, 76) << "a file where a folder is expected";
-}
-
-TEST_F(ListingTest, CountsLeaveSpecialFilesOut)
-{
-    tree.file(QStringLiteral("a"));
-    tree.file(QStringLiteral(".b"));
-    tree.folder(QStringLiteral("S1"));
-    tree.folder(QStringLiteral(".S2"));
-    ASSERT_EQ(::mkfifo(tree.nativeBytes(QStringLiteral("p")).constData(), 0644), 0);
-    Long e = -1;
-    EXPECT_EQ(CountFolderFiles(QStringLiteral("C:"), e), 2);
-    EXPECT_EQ(e, 0);
-    EXPECT_EQ(CountSubFolders(QStringLiteral("C:"), e), 2);
-    EXPECT_EQ(CountSubFolders(QStringLiteral("C:\\none"), e), 0);
-    EXPECT_EQ(e, 76);
 }
 
 TEST(ListingError, NamesTheFolderInItsDescription)

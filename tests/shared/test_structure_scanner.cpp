@@ -97,7 +97,7 @@ TEST_F(ScannerTest, FoldersOfAllDepthsMixInTheOneSortOrder)
 
 // --- Count only, appending ---------------------------------------------------------
 
-TEST_F(ScannerTest, CountOnlyCountsFilesAndLeavesADisabledResultAlone)
+TEST_F(ScannerTest, CountOnlyLeavesADisabledResultAloneAndAFullCollectionAppendsToIt)
 {
     tree.file(QStringLiteral("a.txt"));
     tree.file(QStringLiteral("D/b.txt"));
@@ -111,19 +111,15 @@ TEST_F(ScannerTest, CountOnlyCountsFilesAndLeavesADisabledResultAlone)
     EXPECT_EQ(collect(QStringLiteral("C:"), true), 2);
     EXPECT_EQ(result->listCount(), 0);
     EXPECT_EQ(StructureFactsStore(0).size(), 0);
-}
 
-TEST_F(ScannerTest, DisabledResultIsAppendedToAndAnEnabledOneCleared)
-{
-    tree.file(QStringLiteral("a.txt"));
-    tree.folder(QStringLiteral("Empty"));
+    // A full collection appends to a disabled result and clears an enabled one.
     result->addItem(QStringLiteral("Z:\\earlier"));
     result->setEnabled(false);
-    EXPECT_EQ(collect(QStringLiteral("C:")), 2);
-    EXPECT_EQ(listItems(*result), (QStringList{"Z:\\earlier", "C:\\a.txt", "C:\\Empty\\" + kMarker}));
+    EXPECT_EQ(collect(QStringLiteral("C:")), 3);
+    EXPECT_EQ(listItems(*result), (QStringList{"Z:\\earlier", "C:\\a.txt", "C:\\D\\b.txt", "C:\\Empty\\" + kMarker}));
     result->setEnabled(true);
-    EXPECT_EQ(collect(QStringLiteral("C:")), 2);
-    EXPECT_EQ(result->listCount(), 2);
+    EXPECT_EQ(collect(QStringLiteral("C:")), 3);
+    EXPECT_EQ(result->listCount(), 3);
 }
 
 // --- Cancel --------------------------------------------------------------------------
@@ -154,21 +150,6 @@ TEST_F(ScannerTest, CancelAtEveryYieldEmptiesEveryList)
         expectAllEmpty();
         result->setEnabled(true);
     }
-}
-
-TEST_F(ScannerTest, CancelDuringTheFolderScanEmptiesBothLists)
-{
-    for (int i = 0; i < 5; ++i)
-        tree.folder(QStringLiteral("D%1/E").arg(i));
-    bool c = false;
-    Long e = -1;
-    desk.resetYieldCount();
-    desk.onYieldNumber(7, [this] { g().CancelRequested = true; });
-    EXPECT_EQ(ScanFolderTreeBreadthFirst(QStringLiteral("C:"), *queue, *folders, c, e), 0);
-    EXPECT_TRUE(c);
-    EXPECT_EQ(e, 0);
-    EXPECT_EQ(queue->listCount(), 0);
-    EXPECT_EQ(folders->listCount(), 0);
 }
 
 // --- Failures ------------------------------------------------------------------------

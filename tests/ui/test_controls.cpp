@@ -322,29 +322,6 @@ TEST_F(GridTest, SettingARowsCellsTogetherActsAsSettingEachCell)
     EXPECT_EQ(grd->textMatrix(3, 1), QStringLiteral(" "));   // nothing set before the error
 }
 
-TEST_F(GridTest, SettingACellsTextAndColourAtOnceTellsABackendOfEachRealChange)
-{
-    Recorder rec;
-    grd->setCellAt(2, 3, QStringLiteral(" "), 0xE0E0E0);   // no backend: nothing to tell
-    EXPECT_EQ(grd->textMatrix(2, 3), QStringLiteral(" "));
-    EXPECT_EQ(grd->cellBackColorAt(2, 3), 0xE0E0E0u);
-    form.setObserver(&rec);
-    grd->setCellAt(2, 3, QStringLiteral(" "), 0xE0E0E0);   // unchanged
-    grd->setCellAt(2, 3, QStringLiteral("a.txt"), 0xE0E0E0);
-    grd->setCellAt(2, 4, QString(), 0xFFFFFF);
-    grd->setCellAt(5, 1, QStringLiteral("b"), 0x00FF00);
-    grd->setTextMatrix(5, 1, QStringLiteral("c"));
-    form.setObserver(nullptr);
-    EXPECT_EQ(rec.changes, (QList<std::tuple<Prop, int, int>>{{Prop::CellText, 2, 3},
-                                                               {Prop::CellBackColor, 2, 4},
-                                                               {Prop::CellText, 5, 1},
-                                                               {Prop::CellBackColor, 5, 1},
-                                                               {Prop::CellText, 5, 1}}));
-    EXPECT_EQ(grd->textMatrix(5, 1), QStringLiteral("c"));
-    EXPECT_EQ(grd->cellBackColorAt(5, 1), 0x00FF00u);
-    expectUiError([&] { grd->setCellAt(20, 1, QStringLiteral("x"), 0); }, 381);
-}
-
 TEST_F(GridTest, MergesAdjacentEqualTextsOfMergeRowsOnly)
 {
     grd->setMergeCells(1);

@@ -196,18 +196,6 @@ TEST_F(UiTest, AnUnexpectedMessageBoxOrAnswerFailsWithItsText)
     EXPECT_EQ(desk.transcriptLines().last(), QStringLiteral("box [] \"Restore path\" \"partial\" 325 -> 4"));
 }
 
-TEST(MsgBoxStyles, ButtonsDefaultsAndEscapeOfTheProgramsStyles)
-{
-    EXPECT_EQ(msgBoxButtons(vbQuestionYesNo), (QList<int>{vbYes, vbNo}));
-    EXPECT_EQ(msgBoxDefaultButton(vbQuestionYesNo), vbYes);
-    EXPECT_EQ(msgBoxDefaultButton(vbQuestionYesNoDefNo), vbNo);
-    EXPECT_EQ(msgBoxEscapeButton(vbQuestionYesNoDefNo), 0);
-    EXPECT_EQ(msgBoxButtons(vbInformationRetryCancelDefCancel), (QList<int>{vbRetry, vbCancel}));
-    EXPECT_EQ(msgBoxDefaultButton(vbInformationRetryCancelDefCancel), vbCancel);
-    EXPECT_EQ(msgBoxIcon(vbInformationRetryCancelDefCancel), 64);
-    EXPECT_EQ(msgBoxEscapeButton(vbCriticalOK), vbOK);
-}
-
 // --- Input ----------------------------------------------------------------------------
 
 TEST_F(UiTest, InputIsRefusedForDisabledHiddenOrFramedControls)

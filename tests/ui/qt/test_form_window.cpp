@@ -258,30 +258,6 @@ TEST_F(QtDesktopTest, MenuItemsTickOnlyWhatTheProgramChecksShowShortcutsAndSepar
     f.unload();
 }
 
-TEST_F(QtDesktopTest, APopUpMenuReturnsTheChosenItemAndTicksOnlyCheckedOnes)
-{
-    Menu* chosen = nullptr;
-    BuiltForm f("frmPopup", [&](BuiltForm& form) {
-        Menu* pop = form.addMenu("mnuPopup", "Popup");
-        pop->setVisible(false);
-        form.addMenu("mnuFirst", "First", pop)->setChecked(true);
-        Menu* second = form.addMenu("mnuSecond", "Second", pop);
-        second->Click = [&chosen, second] { chosen = second; };
-        form.add<CommandButton>("cmdShow");
-    });
-    f.show();
-    QStringList seen;
-    desk.setDialogHook([&](QWidget* popup) {
-        for (QAction* a : static_cast<QMenu*>(popup)->actions())
-            seen << QStringLiteral("%1 %2").arg(a->text()).arg(a->isCheckable() ? "ticked" : "plain");
-        choosePopupAction("Second");
-    });
-    f.popupMenu(*static_cast<Menu*>(f.control("mnuPopup")));
-    EXPECT_EQ(chosen, f.control("mnuSecond"));
-    EXPECT_EQ(seen, (QStringList{"First ticked", "Second plain"}));
-    f.unload();
-}
-
 // --- Dialogs ----------------------------------------------------------------------------
 
 TEST_F(QtDesktopTest, FileAndPrinterDialogsGiveTheChoiceOrTheCancel)

@@ -146,29 +146,6 @@ TEST_F(QtDesktopTest, EnterPressesTheDefaultButtonAndEscTheCancelButtonButEscNev
     f.unload();
 }
 
-TEST_F(QtDesktopTest, TypedKeysGoThroughKeyPreviewAndTheBoxKeyPress)
-{
-    QString previewed;
-    BuiltForm f("frmType", [&](BuiltForm& form) {
-        auto* box = form.add<TextBox>("txtLevels");
-        box->KeyPress = [](int& ascii) {
-            if (ascii < '0' || ascii > '9') ascii = 0;   // digits only
-        };
-    });
-    f.setKeyPreview(true);
-    f.KeyPress = [&](int& ascii) { previewed += QChar(ascii); };
-    f.show();
-    QWidget* edit = desk.window(f)->widgetFor(f.control("txtLevels"));
-    for (int key : {Qt::Key_1, Qt::Key_A, Qt::Key_2}) {
-        QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, QString(QChar(key)).toLower());
-        QApplication::sendEvent(edit, &press);
-    }
-    EXPECT_EQ(static_cast<TextBox*>(f.control("txtLevels"))->text(), "12");
-    EXPECT_EQ(previewed, "1a2");
-    EXPECT_EQ(static_cast<QLineEdit*>(edit)->text(), "12");
-    f.unload();
-}
-
 // --- Message boxes -----------------------------------------------------------------
 
 TEST_F(QtDesktopTest, MessageBoxesHaveTheStylesButtonsDefaultsAndEscape)
