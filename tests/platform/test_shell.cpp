@@ -4,6 +4,7 @@
 #include "platform/Application.h"
 #include "platform/FileSystem.h"
 #include "platform/Shell.h"
+#include "platform/StagedCopy.h"
 #include "platform/Trash.h"
 
 #include <QFile>
@@ -116,6 +117,66 @@ TEST(ShellFiles, CopyIntoAnUnwritableFolderFails)
     SystemShell sh;
     EXPECT_NE(sh.copyFiles({"C:\\src\\a.txt"}, "C:\\blocked"), shellOk);
     EXPECT_EQ(readAll(d.native("blocked")), "a file where a folder is expected");
+}
+
+// Names on Linux are bytes: one that is not UTF-8 ("caf" + Latin-1 é) is
+// copied, moved, deleted and opened under exactly its own bytes.
+TEST(ShellFiles, NamesThatAreNotUtf8KeepTheirBytes)
+{
+    TempDrive d;
+    SystemShell sh;
+    const QByteArray root = d.nativeBytes();
+    const QByteArray bad = "caf\xe9";
+    const QString logical = QStringLiteral("caf") + QChar(0xF0E9);
+    const auto put = [](const QByteArray& path, const QByteArray& content) {
+        const int fd = ::open(path.constData(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        ASSERT_GE(fd, 0) << path.constData();
+        ASSERT_EQ(::write(fd, content.constData(), size_t(content.size())), content.size());
+        ::close(fd);
+    };
+    const auto exists = [](const QByteArray& path) { struct stat st {}; return ::lstat(path.constData(), &st) == 0; };
+    const auto content = [](const QByteArray& path) {
+        char buf[64];
+        const int fd = ::open(path.constData(), O_RDONLY);
+        const ssize_t n = fd < 0 ? -1 : ::read(fd, buf, sizeof buf);
+        if (fd >= 0) ::close(fd);
+        return n < 0 ? QByteArray("<missing>") : QByteArray(buf, n);
+    };
+    ASSERT_EQ(::mkdir(root + "/src", 0755), 0);
+    ASSERT_EQ(::mkdir(root + "/src/" + bad, 0755), 0);
+    put(root + "/src/" + bad + ".txt", "file");
+    put(root + "/src/" + bad + "/" + bad, "inner");
+
+    const QString src = QStringLiteral("C:\\src\\") + logical;
+    const QString out = QStringLiteral("C:\\out\\") + logical;
+    EXPECT_EQ(sh.copyFiles({src + ".txt", src}, out), shellOk);
+    EXPECT_EQ(content(root + "/out/" + bad + "/" + bad + ".txt"), "file");
+    EXPECT_EQ(content(root + "/out/" + bad + "/" + bad + "/" + bad), "inner");
+    EXPECT_EQ(copyFilesStaged({src + ".txt"}, QStringLiteral("C:\\staged\\") + logical), shellOk);
+    EXPECT_EQ(content(root + "/staged/" + bad + "/" + bad + ".txt"), "file");
+    EXPECT_EQ(copyFilesStaged({src + ".txt"}, QStringLiteral("C:\\src")), shellSameFile);
+
+    EXPECT_EQ(sh.moveFile(src + ".txt", QStringLiteral("C:\\moved\\") + logical), shellOk);
+    EXPECT_FALSE(exists(root + "/src/" + bad + ".txt"));
+    EXPECT_EQ(content(root + "/moved/" + bad), "file");
+
+    EXPECT_EQ(sh.deleteItems({out, QStringLiteral("C:\\moved\\") + logical}, false), shellOk);
+    EXPECT_FALSE(exists(root + "/out/" + bad));
+    EXPECT_FALSE(exists(root + "/moved/" + bad));
+    {
+        const ScopedEnv data("XDG_DATA_HOME", root + "/data");
+        EXPECT_EQ(sh.deleteItems({src}, true), shellOk);
+        EXPECT_EQ(content(root + "/data/Trash/files/" + bad + "/" + bad), "inner");
+    }
+
+    QTemporaryDir bin;
+    const QString log = bin.path() + "/args.log";
+    writeScript(bin.path() + "/xdg-open", "printf '%s\\n' \"$@\" >> '" + QFile::encodeName(log) + "'\n");
+    const ScopedEnv path("PATH", QFile::encodeName(bin.path()) + ":/usr/bin:/bin");
+    testing_support::ensureCoreApplication();
+    put(root + "/" + bad, "open me");
+    EXPECT_EQ(sh.openWithAssociatedProgram(QStringLiteral("C:\\") + logical), openDone);
+    EXPECT_EQ(readAll(log), "file://" + root.toPercentEncoding("/") + "/caf%E9\n");
 }
 
 TEST(Trash, RoundTripWithInfoRecord)
