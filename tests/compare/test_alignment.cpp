@@ -357,9 +357,7 @@ TEST_F(Alignment, TheMarkerOrdersDatesByTheirValueWhateverTheYearsDigits)
     runAll();
     EXPECT_EQ(markers(), (QStringList{"N", "O", "N"}));
     // The same when the grid's own stamps are not at hand.
-    win.grdResults->setTextMatrix(1, 0, QString());
-    win.grdResults->setTextMatrix(2, 0, QString());
-    win.grdResults->setTextMatrix(3, 0, QString());
+    for (int r = 1; r <= 3; ++r) win.grdResults->setTextMatrix(r, 0, QString());
     run([](compare::CompareRun& r) { compare::FinalProcessing(r, compare::GridTotals{}); });
     EXPECT_EQ(markers(), (QStringList{"N", "O", "N"}));
 }

@@ -15,6 +15,7 @@
 #include <sys/wait.h>
 #include <fcntl.h>
 #include <csignal>
+#include <cstdio>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
@@ -125,58 +126,45 @@ TEST(ShellFiles, NamesThatAreNotUtf8KeepTheirBytes)
 {
     TempDrive d;
     SystemShell sh;
-    const QByteArray root = d.nativeBytes();
-    const QByteArray bad = "caf\xe9";
-    const QString logical = QStringLiteral("caf") + QChar(0xF0E9);
-    const auto put = [](const QByteArray& path, const QByteArray& content) {
-        const int fd = ::open(path.constData(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        ASSERT_GE(fd, 0) << path.constData();
-        ASSERT_EQ(::write(fd, content.constData(), size_t(content.size())), content.size());
-        ::close(fd);
+    const QByteArray root = d.nativeBytes(), bad = "caf\xe9";
+    const QString name = QStringLiteral("caf") + QChar(0xF0E9), src = QStringLiteral("C:\\src\\") + name;
+    const auto put = [](const QByteArray& path, const char* text) {
+        std::FILE* f = std::fopen(path.constData(), "w");
+        ASSERT_TRUE(f && std::fputs(text, f) >= 0 && std::fclose(f) == 0) << path.constData();
     };
-    const auto exists = [](const QByteArray& path) { struct stat st {}; return ::lstat(path.constData(), &st) == 0; };
     const auto content = [](const QByteArray& path) {
         char buf[64];
-        const int fd = ::open(path.constData(), O_RDONLY);
-        const ssize_t n = fd < 0 ? -1 : ::read(fd, buf, sizeof buf);
-        if (fd >= 0) ::close(fd);
-        return n < 0 ? QByteArray("<missing>") : QByteArray(buf, n);
+        std::FILE* f = std::fopen(path.constData(), "r");
+        const size_t n = f ? std::fread(buf, 1, sizeof buf, f) : 0;
+        return f && std::fclose(f) == 0 ? QByteArray(buf, qsizetype(n)) : QByteArray("<missing>");
     };
-    ASSERT_EQ(::mkdir(root + "/src", 0755), 0);
+    d.folder("src");
     ASSERT_EQ(::mkdir(root + "/src/" + bad, 0755), 0);
     put(root + "/src/" + bad + ".txt", "file");
     put(root + "/src/" + bad + "/" + bad, "inner");
 
-    const QString src = QStringLiteral("C:\\src\\") + logical;
-    const QString out = QStringLiteral("C:\\out\\") + logical;
-    EXPECT_EQ(sh.copyFiles({src + ".txt", src}, out), shellOk);
+    EXPECT_EQ(sh.copyFiles({src + ".txt", src}, "C:\\out\\" + name), shellOk);
     EXPECT_EQ(content(root + "/out/" + bad + "/" + bad + ".txt"), "file");
     EXPECT_EQ(content(root + "/out/" + bad + "/" + bad + "/" + bad), "inner");
-    EXPECT_EQ(copyFilesStaged({src + ".txt"}, QStringLiteral("C:\\staged\\") + logical), shellOk);
+    EXPECT_EQ(copyFilesStaged({src + ".txt"}, "C:\\staged\\" + name), shellOk);
     EXPECT_EQ(content(root + "/staged/" + bad + "/" + bad + ".txt"), "file");
-    EXPECT_EQ(copyFilesStaged({src + ".txt"}, QStringLiteral("C:\\src")), shellSameFile);
-
-    EXPECT_EQ(sh.moveFile(src + ".txt", QStringLiteral("C:\\moved\\") + logical), shellOk);
-    EXPECT_FALSE(exists(root + "/src/" + bad + ".txt"));
+    EXPECT_EQ(copyFilesStaged({src + ".txt"}, "C:\\src"), shellSameFile);
+    EXPECT_EQ(sh.moveFile(src + ".txt", "C:\\moved\\" + name), shellOk);
+    EXPECT_EQ(content(root + "/src/" + bad + ".txt"), "<missing>");
     EXPECT_EQ(content(root + "/moved/" + bad), "file");
-
-    EXPECT_EQ(sh.deleteItems({out, QStringLiteral("C:\\moved\\") + logical}, false), shellOk);
-    EXPECT_FALSE(exists(root + "/out/" + bad));
-    EXPECT_FALSE(exists(root + "/moved/" + bad));
-    {
-        const ScopedEnv data("XDG_DATA_HOME", root + "/data");
-        EXPECT_EQ(sh.deleteItems({src}, true), shellOk);
-        EXPECT_EQ(content(root + "/data/Trash/files/" + bad + "/" + bad), "inner");
-    }
-
-    QTemporaryDir bin;
-    const QString log = bin.path() + "/args.log";
-    writeScript(bin.path() + "/xdg-open", "printf '%s\\n' \"$@\" >> '" + QFile::encodeName(log) + "'\n");
-    const ScopedEnv path("PATH", QFile::encodeName(bin.path()) + ":/usr/bin:/bin");
+    EXPECT_EQ(sh.deleteItems({"C:\\out\\" + name, "C:\\moved\\" + name}, false), shellOk);
+    EXPECT_EQ(content(root + "/out/" + bad + "/" + bad + ".txt") + content(root + "/moved/" + bad), "<missing><missing>");
+    const ScopedEnv data("XDG_DATA_HOME", root + "/data");
+    EXPECT_EQ(sh.deleteItems({src}, true), shellOk);
+    EXPECT_EQ(content(root + "/data/Trash/files/" + bad + "/" + bad), "inner");
+    // The opener is given an address that carries every byte.
+    const QByteArray log = root + "/args.log";
+    writeScript(d.native("xdg-open"), "printf '%s\\n' \"$@\" >> '" + log + "'\n");
+    const ScopedEnv path("PATH", root + ":/usr/bin:/bin");
     testing_support::ensureCoreApplication();
     put(root + "/" + bad, "open me");
-    EXPECT_EQ(sh.openWithAssociatedProgram(QStringLiteral("C:\\") + logical), openDone);
-    EXPECT_EQ(readAll(log), "file://" + root.toPercentEncoding("/") + "/caf%E9\n");
+    EXPECT_EQ(sh.openWithAssociatedProgram("C:\\" + name), openDone);
+    EXPECT_EQ(content(log), "file://" + root.toPercentEncoding("/") + "/caf%E9\n");
 }
 
 TEST(Trash, RoundTripWithInfoRecord)
