@@ -42,8 +42,7 @@ SANITIZE_FLAGS  = -fsanitize=address,undefined -fno-sanitize-recover=undefined -
 
 $(SANITIZE_BUILD)/build.ninja: | deps
 	cmake -S . -B $(SANITIZE_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQM_WERROR=ON \
-	  -DCMAKE_CXX_FLAGS="$(SANITIZE_FLAGS)" -DCMAKE_EXE_LINKER_FLAGS="$(SANITIZE_FLAGS)" \
-	  -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O1 -g -DNDEBUG"
+	  -DCMAKE_CXX_FLAGS="$(SANITIZE_FLAGS)" -DCMAKE_EXE_LINKER_FLAGS="$(SANITIZE_FLAGS)"
 
 sanitize: deps $(SANITIZE_BUILD)/build.ninja
 	cmake --build $(SANITIZE_BUILD) -j $(JOBS)

@@ -9,6 +9,8 @@
 //   compare live L s offline O s ratio Q
 //
 // Usage: offline_bench [FILES_PER_FOLDER]   (20 by default: 100,000 files a side)
+//        offline_bench --small              (200 files a side in 20 folders, for every
+//                                            test pass)
 
 #include "BenchSupport.h"
 
@@ -21,10 +23,13 @@
 #include "ui/HeadlessDesktop.h"
 
 #include <QCoreApplication>
+#include <QDir>
+#include <QFile>
 #include <QFileInfo>
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 namespace {
 
@@ -39,6 +44,20 @@ public:
         return buttons == 4 || buttons == 3 ? ui::vbYes : ui::vbOK;
     }
 };
+
+// The tree of the quick run: 20 folders of 10 files each.
+void smallTree(const QString& root)
+{
+    for (int folder = 0; folder < 20; ++folder) {
+        const QString path = root + QStringLiteral("/f%1/g%2").arg(folder / 5).arg(folder % 5);
+        QDir().mkpath(path);
+        for (int f = 0; f < 10; ++f) {
+            QFile file(path + QStringLiteral("/file%1.txt").arg(f));
+            if (file.open(QIODevice::WriteOnly))
+                file.write("small tree");
+        }
+    }
+}
 
 double seconds(const QElapsedTimer& t) { return double(t.nsecsElapsed()) / 1e9; }
 
@@ -64,12 +83,19 @@ double compareOnce(compare::frmCompare& win)
 int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
-    const int perFolder = argc > 1 ? std::max(1, std::atoi(argv[1])) : 20;
+    const bool small = argc > 1 && std::strcmp(argv[1], "--small") == 0;
+    const int perFolder = small ? 1 : argc > 1 ? std::max(1, std::atoi(argv[1])) : 20;
     QTemporaryDir temp;
     const QString root = temp.path();
-    std::fprintf(stderr, "building two trees of %d files ...\n", perFolder * 5000);
-    bench::buildTree(root + QStringLiteral("/p"), perFolder);
-    bench::buildTree(root + QStringLiteral("/s"), perFolder);
+    const QString primary = root + QStringLiteral("/p"), secondary = root + QStringLiteral("/s");
+    for (const QString& tree : {primary, secondary}) {
+        if (small) {
+            smallTree(tree);
+            continue;
+        }
+        std::fprintf(stderr, "building a tree of %d files ...\n", perFolder * 5000);
+        bench::buildTree(tree, perFolder);
+    }
     bench::mountAsC(root);
 
     BenchDesktop desktop;
@@ -91,9 +117,9 @@ int main(int argc, char** argv)
     double exportSeconds = 1e9, findSeconds = 1e9;
     offline::frmExportStructure ex;
     for (int round = 0; round < 2; ++round) {
-        bench::runFind(root + QStringLiteral("/p"));
-        bench::runFind(root + QStringLiteral("/s"));
-        findSeconds = std::min(findSeconds, bench::runFind(root + QStringLiteral("/p")) + bench::runFind(root + QStringLiteral("/s")));
+        bench::runFind(primary);
+        bench::runFind(secondary);
+        findSeconds = std::min(findSeconds, bench::runFind(primary) + bench::runFind(secondary));
         ex.load();
         ex.optStructureSelection[2]->setValue(true);
         desktop.answerSave(QStringLiteral("C:\\P.txt"));

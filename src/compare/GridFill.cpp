@@ -148,6 +148,15 @@ std::pair<QStringView, QStringView> stampOf(const QString& row)
     return {QStringView(row).mid(d + 1, t - d - 1), QStringView(row).mid(t + 1)};
 }
 
+// Which of two files was written later (1 the first, -1 the second): the
+// dates by their value (a year may have more than four digits), then the
+// times, which are always HHMMSS.
+int compareStamps(QStringView date0, QStringView time0, QStringView date1, QStringView time1)
+{
+    const int order = basGlobal::CompareFileDateFields(date0, date1);
+    return order != 0 ? order : time0.compare(time1);
+}
+
 // Whether output row k of structure i stands for an entry of its own (not
 // a row inserted to face the other structure's).
 bool hasEntry(const basGlobal::frmHiddenForm& h, int i, int k)
@@ -278,9 +287,7 @@ GridTotals PopulateGrid(CompareRun& run)
             grid.setTextMatrix(r, 7 + i, stamps.time(row.fields[6]));
         }
         if (files[0].complete && files[1].complete) {
-            // The stamps YYYYMMDDHHMMSS compared as text, date first.
-            int order = files[0].fields[5].compare(files[1].fields[5]);
-            if (order == 0) order = files[0].fields[6].compare(files[1].fields[6]);
+            int order = compareStamps(files[0].fields[5], files[0].fields[6], files[1].fields[5], files[1].fields[6]);
             totals.stampOrder[std::size_t(r)] = static_cast<signed char>(order > 0 ? 1 : order < 0 ? -1 : 0);
         }
         StepProgress(run);
@@ -334,11 +341,9 @@ void FinalProcessing(CompareRun& run, const GridTotals& totals)
             int order = std::size_t(r) < totals.stampOrder.size() ? totals.stampOrder[std::size_t(r)]
                                                                    : GridTotals::kStampUnknown;
             if (order == GridTotals::kStampUnknown) {
-                // The stamps YYYYMMDDHHMMSS compared as text, date first.
                 const auto [pd, pt] = stampOf(h.lstOutput[0]->list(r - 1));
                 const auto [sd, st2] = stampOf(h.lstOutput[1]->list(r - 1));
-                order = pd.compare(sd);
-                if (order == 0) order = pt.compare(st2);
+                order = compareStamps(pd, pt, sd, st2);
             }
             if (order > 0) grid.setTextMatrix(r, 0, newer);
             else if (order < 0) grid.setTextMatrix(r, 0, older);

@@ -4,10 +4,10 @@
 
 #include "platform/Application.h"
 #include "platform/Drives.h"
+#include "platform/StagedCopy.h"
 #include "platform/Trash.h"
 
 #include <QCoreApplication>
-#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
@@ -15,6 +15,7 @@
 #include <QRegularExpression>
 #include <QStandardPaths>
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <ifaddrs.h>
 #include <net/if.h>
@@ -22,6 +23,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <vector>
 
 namespace platform {
 
@@ -55,10 +57,10 @@ int shellErrorFromAppError(int number)
 
 bool nativeOf(const QString& logical, QByteArray& out)
 {
-    const std::optional<QString> n = toNative(logical);
+    std::optional<QByteArray> n = toNativeBytes(logical);
     if (!n)
         return false;
-    out = QFile::encodeName(*n);
+    out = std::move(*n);
     return true;
 }
 
@@ -76,7 +78,7 @@ int copyRegular(const QByteArray& from, const struct stat& st, const QByteArray&
     if (in < 0)
         return shellErrorFromErrno(errno);
     AtomicFile out;
-    if (const int err = out.open(QFile::decodeName(to))) {
+    if (const int err = out.open(decodeNativePath(to))) {
         ::close(in);
         return shellErrorFromAppError(err);
     }
@@ -109,6 +111,43 @@ int copyRegular(const QByteArray& from, const struct stat& st, const QByteArray&
     return rc;
 }
 
+// The names in a native folder as the bytes they are, without "." and "..".
+// 0 or the errno of the failure.
+int folderNames(const QByteArray& folder, std::vector<QByteArray>& out)
+{
+    DIR* dir = ::opendir(folder.constData());
+    if (!dir)
+        return errno;
+    errno = 0;
+    while (const struct dirent* e = ::readdir(dir)) {
+        const QByteArrayView name(e->d_name);
+        if (name != "." && name != "..")
+            out.emplace_back(name.toByteArray());
+        errno = 0;
+    }
+    const int err = errno;
+    ::closedir(dir);
+    return err;
+}
+
+// Removes a native folder with everything below it; links are removed, never
+// followed. 0 or the errno of the first failure.
+int removeTree(const QByteArray& path)
+{
+    struct stat st {};
+    if (::lstat(path.constData(), &st) != 0)
+        return errno;
+    if (!S_ISDIR(st.st_mode))
+        return ::unlink(path.constData()) == 0 ? 0 : errno;
+    std::vector<QByteArray> names;
+    if (const int err = folderNames(path, names))
+        return err;
+    for (const QByteArray& n : names)
+        if (const int err = removeTree(path + '/' + n))
+            return err;
+    return ::rmdir(path.constData()) == 0 ? 0 : errno;
+}
+
 int copyItem(const QByteArray& from, const QByteArray& to)
 {
     struct stat st {};
@@ -125,10 +164,10 @@ int copyItem(const QByteArray& from, const QByteArray& to)
         return shellSameFile;
     if (::mkdir(to.constData(), 0777) != 0 && errno != EEXIST)
         return shellErrorFromErrno(errno);
-    QDir dir(QFile::decodeName(from));
-    const auto names = dir.entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
-    for (const QString& name : names) {
-        const QByteArray n = QFile::encodeName(name);
+    std::vector<QByteArray> names;
+    if (const int err = folderNames(from, names))
+        return shellErrorFromErrno(err);
+    for (const QByteArray& n : names) {
         struct stat child {};
         if (::lstat((from + '/' + n).constData(), &child) != 0 || !(S_ISREG(child.st_mode) || S_ISDIR(child.st_mode)))
             continue;
@@ -170,7 +209,7 @@ int SystemShell::copyFiles(const QStringList& sources, const QString& destinatio
     QByteArray dest;
     if (!nativeOf(destinationFolder, dest))
         return shellNotFound;
-    if (!QDir().mkpath(QFile::decodeName(dest)))
+    if (makeNativeFolders(dest) != 0)
         return shellAccessDenied;
     for (const QString& source : sources) {
         QByteArray from;
@@ -199,7 +238,8 @@ int SystemShell::moveFile(const QString& source, const QString& destination)
         return shellErrorFromErrno(errno);
     if (sameFile(st, to))
         return shellSameFile;
-    QDir().mkpath(QFileInfo(QFile::decodeName(to)).absolutePath());
+    if (const qsizetype slash = to.lastIndexOf('/'); slash > 0)
+        makeNativeFolders(to.left(slash));   // a failure shows in the rename
     if (::rename(from.constData(), to.constData()) == 0)
         return shellOk;
     if (errno != EXDEV)
@@ -222,10 +262,10 @@ int SystemShell::deleteItems(const QStringList& items, bool toTrash)
         if (::lstat(path.constData(), &st) != 0)
             return shellErrorFromErrno(errno);
         if (toTrash) {
-            if (moveToTrash(QFile::decodeName(path)) != 0)
+            if (moveToTrash(decodeNativePath(path)) != 0)
                 return shellAccessDenied;
         } else if (S_ISDIR(st.st_mode)) {
-            if (!QDir(QFile::decodeName(path)).removeRecursively())
+            if (removeTree(path) != 0)
                 return shellAccessDenied;
         } else if (::unlink(path.constData()) != 0) {
             return shellErrorFromErrno(errno);
@@ -242,13 +282,20 @@ int SystemShell::openWithAssociatedProgram(const QString& target)
             return openNoAssociation;
         argument = target;
     } else {
-        const std::optional<QString> native = toNative(target);
+        const std::optional<QByteArray> native = toNativeBytes(target);
         if (!native)
             return openPathNotFound;
-        const QFileInfo fi(*native);
-        if (!fi.exists())
-            return QFileInfo(fi.absolutePath()).isDir() ? openFileNotFound : openPathNotFound;
-        argument = fi.absoluteFilePath();   // always starts with "/", never taken for an option
+        struct stat st {};
+        if (::stat(native->constData(), &st) != 0) {
+            const QByteArray folder = native->left(std::max<qsizetype>(native->lastIndexOf('/'), 1));
+            return ::stat(folder.constData(), &st) == 0 && S_ISDIR(st.st_mode) ? openFileNotFound : openPathNotFound;
+        }
+        // A native path always starts with "/", never taken for an option. A
+        // name that is not UTF-8 cannot travel as text: its address carries
+        // every byte.
+        argument = QString::fromUtf8(*native);
+        if (argument.toUtf8() != *native)
+            argument = QStringLiteral("file://") + QString::fromLatin1(native->toPercentEncoding("/"));
     }
     const QString opener = QStandardPaths::findExecutable(QStringLiteral("xdg-open"));
     if (opener.isEmpty())

@@ -3,15 +3,13 @@
 #include "platform/Drives.h"
 #include "platform/Shell.h"
 
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
 
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdlib>
 #include <vector>
 
 namespace platform {
@@ -146,45 +144,80 @@ int commit(std::vector<Staged>& staged)
     return rc;
 }
 
-QString canonicalFolder(const QString& logical)
+// The real path of a native path (links followed), or empty when it does
+// not exist.
+QByteArray realPath(const QByteArray& native)
 {
-    const std::optional<QString> native = toNative(logical);
-    return native ? QFileInfo(*native).canonicalFilePath() : QString();
+    char* real = ::realpath(native.constData(), nullptr);
+    if (!real)
+        return {};
+    QByteArray out(real);
+    ::free(real);
+    return out;
+}
+
+QByteArray canonicalFolder(const QString& logical)
+{
+    const std::optional<QByteArray> native = toNativeBytes(logical);
+    return native ? realPath(*native) : QByteArray();
+}
+
+QByteArray parentOf(const QByteArray& native)
+{
+    const qsizetype slash = native.lastIndexOf('/');
+    return slash > 0 ? native.left(slash) : QByteArray("/");
 }
 
 } // namespace
 
+int makeNativeFolders(const QByteArray& folder)
+{
+    struct stat st {};
+    if (::stat(folder.constData(), &st) == 0)
+        return S_ISDIR(st.st_mode) ? 0 : ENOTDIR;
+    for (qsizetype slash = folder.indexOf('/', 1);; slash = folder.indexOf('/', slash + 1)) {
+        const QByteArray part = slash < 0 ? folder : folder.left(slash);
+        if (::mkdir(part.constData(), 0777) != 0 && errno != EEXIST)
+            return errno;
+        if (slash < 0)
+            break;
+    }
+    return ::stat(folder.constData(), &st) == 0 && S_ISDIR(st.st_mode) ? 0 : ENOTDIR;
+}
+
 bool sameFolder(const QString& logicalA, const QString& logicalB)
 {
-    const QString a = canonicalFolder(logicalA);
+    const QByteArray a = canonicalFolder(logicalA);
     return !a.isEmpty() && a == canonicalFolder(logicalB);
 }
 
 int copyFilesStaged(const QStringList& sources, const QString& destination)
 {
-    const std::optional<QString> dest = toNative(destination);
+    const std::optional<QByteArray> dest = toNativeBytes(destination);
     if (!dest)
         return shellNotFound;
-    const QString destReal = QFileInfo(*dest).canonicalFilePath();
+    const QByteArray destReal = realPath(*dest);
+    std::vector<QByteArray> from;
     for (const QString& source : sources) {
-        const std::optional<QString> from = toNative(source);
-        if (!from)
+        std::optional<QByteArray> native = toNativeBytes(source);
+        if (!native)
             return shellNotFound;
-        if (!destReal.isEmpty() && QFileInfo(QFileInfo(*from).absolutePath()).canonicalFilePath() == destReal)
+        if (!destReal.isEmpty() && realPath(parentOf(*native)) == destReal)
             return shellSameFile;
+        from.push_back(std::move(*native));
     }
-    if (!QDir().mkpath(*dest))
+    if (makeNativeFolders(*dest) != 0)
         return shellAccessDenied;
 
     std::vector<Staged> staged;
-    for (const QString& source : sources) {
+    for (QByteArray& source : from) {
         Staged s;
-        s.source = QFile::encodeName(*toNative(source));
+        s.source = std::move(source);
         const qsizetype slash = s.source.lastIndexOf('/');
         const QByteArray name = s.source.mid(slash + 1);
         if (name.isEmpty())
             return shellBadName;
-        s.target = QFile::encodeName(*dest);
+        s.target = *dest;
         if (!s.target.endsWith('/'))
             s.target += '/';
         s.target += name;

@@ -10,6 +10,7 @@
 // and each target that is the source file under another name (a hard or
 // symbolic link) is refused as well.
 
+#include <QByteArray>
 #include <QStringList>
 
 namespace platform {
@@ -23,5 +24,10 @@ int copyFilesStaged(const QStringList& sources, const QString& destination);
 // True when two logical folders are one folder of this machine (the same
 // real path once links are followed), also when their texts differ.
 bool sameFolder(const QString& logicalA, const QString& logicalB);
+
+// Makes the native folder `folder` (a byte path, any name the file system
+// takes) with its missing parents. 0, or the errno of the failure (ENOTDIR
+// when something other than a folder is in the way).
+int makeNativeFolders(const QByteArray& folder);
 
 } // namespace platform

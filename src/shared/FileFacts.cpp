@@ -86,10 +86,12 @@ Long GetFileDateTimes(const QString& path, Integer& createdYear, Integer& create
     return 0;
 }
 
-QString FormatFileDateText(const QString& formatName, QStringView field, Long& outError)
+namespace {
+
+// Year, month and day of a date field, unchecked against the calendar; false
+// for a field that is not digits (a year before 1 has its sign), or has blanks.
+bool readDateField(QStringView field, int& year, int& month, int& day)
 {
-    outError = 0;
-    // Digits only (a year before 1 has its sign), no blanks.
     const auto number = [](QStringView digits, bool& ok) {
         qint64 v = 0;
         const bool negative = digits.startsWith(u'-');
@@ -101,12 +103,22 @@ QString FormatFileDateText(const QString& formatName, QStringView field, Long& o
         return int(negative ? -v : v);
     };
     bool ok = field.size() >= 5, monthOk = false, dayOk = false;
-    const int year = ok ? number(field.first(field.size() - 4), ok) : 0;
-    const int month = ok ? number(field.sliced(field.size() - 4, 2), monthOk) : 0;
-    const int day = ok ? number(field.last(2), dayOk) : 0;
+    year = ok ? number(field.first(field.size() - 4), ok) : 0;
+    month = ok ? number(field.sliced(field.size() - 4, 2), monthOk) : 0;
+    day = ok ? number(field.last(2), dayOk) : 0;
+    return ok && monthOk && dayOk;
+}
+
+} // namespace
+
+QString FormatFileDateText(const QString& formatName, QStringView field, Long& outError)
+{
+    outError = 0;
+    int year = 0, month = 0, day = 0;
+    const bool ok = readDateField(field, year, month, day);
     // The calendar has no year 0: the year before 1 is -1.
     const QDate date(year > 0 ? year : year - 1, month, day);
-    if (!ok || !monthOk || !dayOk || !date.isValid()) {
+    if (!ok || !date.isValid()) {
         outError = platform::errInvalidCall;
         return QString();
     }
@@ -116,6 +128,18 @@ QString FormatFileDateText(const QString& formatName, QStringView field, Long& o
     if (formatName.compare(QLatin1String("short"), Qt::CaseInsensitive) == 0)
         return f.shortDate(date).trimmed();
     return QString();
+}
+
+int CompareFileDateFields(QStringView a, QStringView b)
+{
+    int ya = 0, ma = 0, da = 0, yb = 0, mb = 0, db = 0;
+    if (!readDateField(a, ya, ma, da) || !readDateField(b, yb, mb, db)) {
+        const int order = a.compare(b);
+        return order > 0 ? 1 : order < 0 ? -1 : 0;
+    }
+    // Month and day take two digits each below the year.
+    const qint64 ka = qint64(ya) * 10000 + ma * 100 + da, kb = qint64(yb) * 10000 + mb * 100 + db;
+    return ka > kb ? 1 : ka < kb ? -1 : 0;
 }
 
 qint64 GetFileOrFolderSize(const QString& path, Long& outError)

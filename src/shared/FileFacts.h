@@ -53,6 +53,12 @@ Long GetFileDateTimes(const QString& path, Integer& createdYear, Integer& create
 // 50. 5 for a field that holds no date.
 QString FormatFileDateText(const QString& formatName, QStringView field, Long& outError);
 
+// Which of two date fields (as above) is the later: 1 when `a` is, -1 when
+// `b` is, 0 for the same date. The year counts by its value, however many
+// digits it has (the year 10000 follows 9999). Should either field hold no
+// date, the texts decide.
+int CompareFileDateFields(QStringView a, QStringView b);
+
 // Bytes of a file, or of everything below a folder (links to folders are
 // not followed). 64-bit; 0 with the error on failure.
 qint64 GetFileOrFolderSize(const QString& path, Long& outError);

@@ -342,6 +342,24 @@ TEST_F(Alignment, ShortTimeHidesASecondsDifferenceButTheMarkerTellsIt)
     EXPECT_FALSE(differ);
 }
 
+TEST_F(Alignment, TheMarkerOrdersDatesByTheirValueWhateverTheYearsDigits)
+{
+    const QString size = QStringLiteral("0000000010");
+    entry(0, QStringLiteral("a"), size, QStringLiteral("100000101"));
+    entry(1, QStringLiteral("a"), size, QStringLiteral("99991231"), QStringLiteral("235959"));
+    entry(0, QStringLiteral("b"), size, QStringLiteral("-00010101"));
+    entry(1, QStringLiteral("b"), size, QStringLiteral("00010101"));
+    entry(0, QStringLiteral("c"), size, QStringLiteral("20240101"), QStringLiteral("120001"));
+    entry(1, QStringLiteral("c"));
+    const auto markers = [this] { return QStringList{cells(1)[0], cells(2)[0], cells(3)[0]}; };
+    runAll();
+    EXPECT_EQ(markers(), (QStringList{"N", "O", "N"}));
+    // The same when the grid's own stamps are not at hand.
+    for (int r = 1; r <= 3; ++r) win.grdResults->setTextMatrix(r, 0, QString());
+    run([](compare::CompareRun& r) { compare::FinalProcessing(r, compare::GridTotals{}); });
+    EXPECT_EQ(markers(), (QStringList{"N", "O", "N"}));
+}
+
 TEST_F(Alignment, ABadDateIsARunTimeError)
 {
     entry(0, QStringLiteral("a"), QStringLiteral("0000000010"), QStringLiteral("99999999"));

@@ -4,6 +4,7 @@
 #include "platform/Application.h"
 #include "platform/FileSystem.h"
 #include "platform/Shell.h"
+#include "platform/StagedCopy.h"
 #include "platform/Trash.h"
 
 #include <QFile>
@@ -14,6 +15,7 @@
 #include <sys/wait.h>
 #include <fcntl.h>
 #include <csignal>
+#include <cstdio>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
@@ -76,6 +78,51 @@ TEST_F(ShellTest, MoveReplacesTheTargetAndCopyIntoAFileFails)
     d.file("blocked", "a file where a folder is expected");
     EXPECT_NE(sh.copyFiles({"C:\\src\\a.txt"}, "C:\\blocked"), shellOk);
     EXPECT_EQ(testing_support::fileBytes(d.native("blocked")), "a file where a folder is expected");
+}
+
+// Names on Linux are bytes: one that is not UTF-8 ("caf" + Latin-1 é) is
+// copied, moved, deleted and opened under exactly its own bytes.
+TEST_F(ShellTest, NamesThatAreNotUtf8KeepTheirBytes)
+{
+    const QByteArray root = d.nativeBytes(), bad = "caf\xe9";
+    const QString name = QStringLiteral("caf") + QChar(0xF0E9), src = QStringLiteral("C:\\src\\") + name;
+    const auto put = [](const QByteArray& path, const char* text) {
+        std::FILE* f = std::fopen(path.constData(), "w");
+        ASSERT_TRUE(f && std::fputs(text, f) >= 0 && std::fclose(f) == 0) << path.constData();
+    };
+    const auto content = [](const QByteArray& path) {
+        char buf[64];
+        std::FILE* f = std::fopen(path.constData(), "r");
+        const size_t n = f ? std::fread(buf, 1, sizeof buf, f) : 0;
+        return f && std::fclose(f) == 0 ? QByteArray(buf, qsizetype(n)) : QByteArray("<missing>");
+    };
+    d.folder("src");
+    ASSERT_EQ(::mkdir(root + "/src/" + bad, 0755), 0);
+    put(root + "/src/" + bad + ".txt", "file");
+    put(root + "/src/" + bad + "/" + bad, "inner");
+
+    EXPECT_EQ(sh.copyFiles({src + ".txt", src}, "C:\\out\\" + name), shellOk);
+    EXPECT_EQ(content(root + "/out/" + bad + "/" + bad + ".txt"), "file");
+    EXPECT_EQ(content(root + "/out/" + bad + "/" + bad + "/" + bad), "inner");
+    EXPECT_EQ(copyFilesStaged({src + ".txt"}, "C:\\staged\\" + name), shellOk);
+    EXPECT_EQ(content(root + "/staged/" + bad + "/" + bad + ".txt"), "file");
+    EXPECT_EQ(copyFilesStaged({src + ".txt"}, "C:\\src"), shellSameFile);
+    EXPECT_EQ(sh.moveFile(src + ".txt", "C:\\moved\\" + name), shellOk);
+    EXPECT_EQ(content(root + "/src/" + bad + ".txt"), "<missing>");
+    EXPECT_EQ(content(root + "/moved/" + bad), "file");
+    EXPECT_EQ(sh.deleteItems({"C:\\out\\" + name, "C:\\moved\\" + name}, false), shellOk);
+    EXPECT_EQ(content(root + "/out/" + bad + "/" + bad + ".txt") + content(root + "/moved/" + bad), "<missing><missing>");
+    const testing_support::EnvGuard data("XDG_DATA_HOME", root + "/data");
+    EXPECT_EQ(sh.deleteItems({src}, true), shellOk);
+    EXPECT_EQ(content(root + "/data/Trash/files/" + bad + "/" + bad), "inner");
+    // The opener is given an address that carries every byte.
+    const QByteArray log = root + "/args.log";
+    testing_support::writeScript(d.native("xdg-open"), "printf '%s\\n' \"$@\" >> '" + log + "'\n");
+    const testing_support::EnvGuard path("PATH", root + ":/usr/bin:/bin");
+    testing_support::ensureCoreApplication();
+    put(root + "/" + bad, "open me");
+    EXPECT_EQ(sh.openWithAssociatedProgram("C:\\" + name), openDone);
+    EXPECT_EQ(content(log), "file://" + root.toPercentEncoding("/") + "/caf%E9\n");
 }
 
 TEST_F(ShellTest, TrashRoundTripWithInfoRecord)
