@@ -3,11 +3,13 @@
 // window and its Compare) to the filled grid, against compare_bench's
 // comparison alone on the same trees with the same settings. Prints per run
 //
-//   compare_bench C s road R s
+//   compare_bench C s road R s windows W s
 //
-// and at the end the best of each and their ratio:
+// (W: the part of the road before the results window's Compare: the count,
+// the inclusion window, opening the results window) and at the end the best
+// and the median of each and their ratios:
 //
-//   entries N compare_bench C s road R s ratio Q
+//   entries N best compare_bench C s road R s ratio Q median ... ratio Q
 //
 // The trees: two standard trees (5,000 folders, 20 files of 100 bytes in
 // each: 100,000 files per side); in the secondary each folder's file00.txt
@@ -35,6 +37,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <vector>
 
 namespace {
 
@@ -82,7 +85,7 @@ double compareBench(const QString& p, const QString& s, const QString& ini, qint
 
 // Seconds from the main window's Compare to the filled grid, -1 when the
 // road did not reach it.
-double road(mainwindow::frmMain& main, RoadDesktop& desk, qint64& entries)
+double road(mainwindow::frmMain& main, RoadDesktop& desk, qint64& entries, double& windows)
 {
     QElapsedTimer clock;
     double seconds = -1;
@@ -90,6 +93,7 @@ double road(mainwindow::frmMain& main, RoadDesktop& desk, qint64& entries)
                  [](ui::Form& f) { ui::Input::click(*static_cast<setup::frmFolderIncludeExclude&>(f).cmdCancel); });
     desk.onModal(QStringLiteral("frmCompare"), [&](ui::Form& f) {
         auto& results = static_cast<compare::frmCompare&>(f);
+        windows = double(clock.nsecsElapsed()) / 1e9;
         ui::Input::click(*results.cmdCompare);
         if (results.isLoaded() && results.grdResults->visible()) {
             seconds = double(clock.nsecsElapsed()) / 1e9;
@@ -158,19 +162,25 @@ int main(int argc, char** argv)
     main.load();
 
     // Taken in turns, so that both meet the same state of the machine.
-    double bestBench = 1e9, bestRoad = 1e9;
+    std::vector<double> benchTimes, roadTimes;
     qint64 benchEntries = 0, roadEntries = 0;
     for (int r = 0; r < runs; ++r) {
+        double windows = 0;
         const double b = compareBench(p, s, ini, benchEntries);
-        const double w = road(main, desk, roadEntries);
-        std::printf("compare_bench %.3f s road %.3f s\n", b, w);
+        const double w = road(main, desk, roadEntries, windows);
+        std::printf("compare_bench %.3f s road %.3f s windows %.3f s\n", b, w, windows);
         std::fflush(stdout);
         if (b < 0 || w < 0) return 1;
-        bestBench = std::min(bestBench, b);
-        bestRoad = std::min(bestRoad, w);
+        benchTimes.push_back(b);
+        roadTimes.push_back(w);
     }
-    std::printf("entries %lld compare_bench %.3f s road %.3f s ratio %.2f\n", (long long)roadEntries, bestBench, bestRoad,
-                bestRoad / bestBench);
+    std::sort(benchTimes.begin(), benchTimes.end());
+    std::sort(roadTimes.begin(), roadTimes.end());
+    const double medianBench = benchTimes[benchTimes.size() / 2], medianRoad = roadTimes[roadTimes.size() / 2];
+    std::printf("entries %lld best compare_bench %.3f s road %.3f s ratio %.2f median compare_bench %.3f s road %.3f s "
+                "ratio %.2f\n",
+                (long long)roadEntries, benchTimes.front(), roadTimes.front(), roadTimes.front() / benchTimes.front(),
+                medianBench, medianRoad, medianRoad / medianBench);
     try {
         main.unload();
     } catch (const ui::ProgramEnd&) {
