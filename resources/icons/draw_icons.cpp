@@ -1,5 +1,6 @@
-// Draws the main window's button pictures and the two structure cursors into
-// PNG files. The PNGs are committed; run this again only to change a picture:
+// Draws the button pictures of the main and print windows, the two structure
+// cursors and the update check's pictures into PNG files. The PNGs are
+// committed; run this again only to change a picture:
 //
 //   g++ -std=c++20 -fPIC draw_icons.cpp $(pkg-config --cflags --libs Qt6Gui) -o draw_icons
 //   QT_QPA_PLATFORM=offscreen ./draw_icons <resources folder>
@@ -15,6 +16,7 @@
 #include <cmath>
 #include <cstdio>
 #include <functional>
+#include <utility>
 
 namespace {
 
@@ -127,6 +129,17 @@ void printer(QPainter& p)
     p.setPen(Qt::NoPen);
     p.setBrush(kGreen);
     p.drawEllipse(QPointF(25, 15.5), 1.3, 1.3);
+}
+
+// The printer a little smaller and lower, leaving the top right corner free
+// for a sign.
+void smallPrinter(QPainter& p)
+{
+    p.save();
+    p.translate(0, 5);
+    p.scale(0.84, 0.84);
+    printer(p);
+    p.restore();
 }
 
 void drive(QPainter& p, double y)
@@ -317,6 +330,19 @@ int main(int argc, char** argv)
         textLines(p, 11, 11, 10, 4, QColor(110, 110, 110));
     });
     save(icons + "printer-setup.png", 32, 32, [](QPainter& p) { printer(p); });
+    // The print window's two commands: the printer at work, and stopped.
+    save(icons + "print.png", 32, 32, [](QPainter& p) {
+        smallPrinter(p);
+        arrow(p, QPointF(27, 2), QPointF(27, 15), kGreen, 3.4);
+    });
+    save(icons + "cancel-printing.png", 32, 32, [](QPainter& p) {
+        smallPrinter(p);
+        for (const auto& [colour, width] : {std::pair{QColor(Qt::white), 6.4}, std::pair{kRed, 3.4}}) {
+            p.setPen(pen(colour, width));
+            p.drawLine(QPointF(20, 3), QPointF(30, 13));
+            p.drawLine(QPointF(30, 3), QPointF(20, 13));
+        }
+    });
     save(icons + "up-one-level.png", 32, 32, [](QPainter& p) {
         folder(p, 2, 12, 24, 17);
         arrow(p, QPointF(22, 24), QPointF(22, 4), kGreen, 3.4);

@@ -7,12 +7,10 @@
 #include "shared/IniAccess.h"
 #include "shared/Messages.h"
 #include "shared/PathText.h"
+#include "shared/Progress.h"
 #include "shared/StructureFile.h"
 #include "shared/basGlobal.h"
 #include "ui/Desktop.h"
-
-#include <array>
-#include <cmath>
 
 namespace compare {
 
@@ -92,10 +90,14 @@ void frmCompare::build()
     lblElapsedTime->move(120, 7440, 1212, kLabelHeight);
     lblElapsedTime->setHelpTopic(htElapsedTime);
 
-    auto button = [this](ui::CommandButton*& slot, const char* name, int left, int width, int topic) {
+    // The window opens with the focus on Compare, so Enter starts the
+    // comparison; the other buttons follow left to right.
+    int tab = 1;
+    auto button = [this, &tab](ui::CommandButton*& slot, const char* name, int left, int width, int topic) {
         slot = add<ui::CommandButton>(QLatin1String(name));
         slot->move(left, kButtonTop, width, kButtonHeight);
         slot->setHelpTopic(topic);
+        slot->setTabIndex(tab++);
     };
     button(cmdCancel, "cmdCancel", 1440, 1212, htCancel);
     button(cmdDisplayOrder, "cmdDisplayOrder", 2880, 1332, htDisplayOrder);
@@ -108,6 +110,7 @@ void frmCompare::build()
     cmdDisplayNextDifference->setFontBold(true);
     button(cmdPrint, "cmdPrint", 8400, 1452, htPrint);
     button(cmdCompare, "cmdCompare", 10080, 1452, htCompare);
+    cmdCompare->setTabIndex(0);
     setDefaultButton(cmdCompare);
     setCancelButton(cmdCancel);
 
@@ -302,49 +305,17 @@ void frmCompare::Form_KeyPress(int& keyAscii)
 
 // --- Progress and clock ---------------------------------------------------------------
 
-QString ProgressToolTipText(double percent)
+void frmCompare::cpUpdateProgressBar(qint64 current, qint64 total)
 {
-    // nearbyint rounds in the default mode: to nearest, a half to even.
-    return QStringLiteral(" ") + QString::number(qint64(std::nearbyint(percent))) + QStringLiteral(" % ");
+    basGlobal::UpdateProgressBar(*prbProgressBar, current, total);
 }
 
-namespace {
-
-void updateBar(ui::ProgressBar& bar, qint64 current, qint64 total)
+void frmCompare::cpUpdateSubProgressBar(qint64 current, qint64 total)
 {
-    double percent = total >= 1 ? double(current) / double(total) * 100.0 : 100.0;
-    if (percent < 0) percent = 0;
-    if (percent > 100) percent = 100;
-    bar.setValue(double(float(percent)));
-    // The bars move on every item, often through 0..100 for each small
-    // folder pair: the hundred and one tips are built once and shared.
-    static const std::array<QString, 101> tips = [] {
-        std::array<QString, 101> t;
-        for (int k = 0; k <= 100; ++k) t[std::size_t(k)] = ProgressToolTipText(k);
-        return t;
-    }();
-    const QString& tip = tips[std::size_t(std::nearbyint(percent))];
-    if (!bar.toolTipText().isSharedWith(tip))
-        bar.setToolTipText(tip);
+    basGlobal::UpdateProgressBar(*prbSubProgressBar, current, total);
 }
 
-} // namespace
-
-void frmCompare::cpUpdateProgressBar(qint64 current, qint64 total) { updateBar(*prbProgressBar, current, total); }
-void frmCompare::cpUpdateSubProgressBar(qint64 current, qint64 total) { updateBar(*prbSubProgressBar, current, total); }
-
-QString ElapsedTimeText(qint64 s)
-{
-    auto two = [](qint64 v) { return QString::number(v).rightJustified(2, u'0'); };
-    return two(s / 3600) + QLatin1Char(':') + two((s % 3600) / 60) + QLatin1Char(':') + two(s % 60);
-}
-
-void frmCompare::Timer1_Timer()
-{
-    const qint64 seconds = Timer1->tag().toLongLong() + 1;
-    Timer1->setTag(QString::number(seconds));
-    lblElapsedTime->setCaption(ElapsedTimeText(seconds));
-}
+void frmCompare::Timer1_Timer() { basGlobal::TickElapsedClock(*Timer1, *lblElapsedTime); }
 
 // --- The run's view ---------------------------------------------------------------------
 
@@ -356,12 +327,8 @@ void frmCompare::runBegins()
     cmdCompare->setEnabled(false);
     lblProcessInProgress->setVisible(true);
     prbProgressBar->setVisible(true);
-    if (globals().ShowElapsedTime) {
-        Timer1->setTag(QStringLiteral("0"));
-        Timer1->setInterval(1000);
-        Timer1->setEnabled(true);
-        lblElapsedTime->setCaption(QStringLiteral("00:00:00"));
-    }
+    if (globals().ShowElapsedTime)
+        basGlobal::StartElapsedClock(*Timer1, *lblElapsedTime);
 }
 
 void frmCompare::runEnds(bool structuresDiffer)

@@ -145,6 +145,9 @@ private:
     friend class ToolCommand;
     void buildMenus();
     void wireResultTools();
+    // Opens Find or Print over the results while no other command runs;
+    // false when it did not open or the results window closed meanwhile.
+    bool openToolWindow(const ui::CommandButton& button, const std::function<void(ui::Form&)>& open);
     int flashRow_ = -1;
     int flashCol_ = -1;
     bool commandBusy_ = false;
@@ -158,16 +161,9 @@ private:
 // window's Compare).
 frmCompare& CompareWindow();
 
-// The elapsed-time text of a number of seconds: hh:mm:ss, hours growing
-// past two digits.
-QString ElapsedTimeText(qint64 seconds);
-
 // The Reminder's text: where each structure lives in comparison mode 0
 // (both live) or 1 (off line; a structure with an imported file is named
 // by it); "" for any other mode.
 QString ReminderText(int comparisonMode, const QString& primaryFile, const QString& secondaryFile, bool greek);
-
-// " n % " for a percentage, n the nearest whole number (a half to the even one).
-QString ProgressToolTipText(double percent);
 
 } // namespace compare

@@ -245,36 +245,29 @@ void frmCompare::cmdReminder_Click()
 
 // --- Find and Print ------------------------------------------------------------------
 
-void frmCompare::cmdFind_Click()
+bool frmCompare::openToolWindow(const ui::CommandButton& button, const std::function<void(ui::Form&)>& open)
 {
-    if (!cmdFind->enabled() || commandBusy_)
-        return;
+    if (!button.enabled() || commandBusy_)
+        return false;
     ToolCommand command(*this);
     cpEndFlash();
     setMousePointer(ui::vbHourglass);
-    if (const auto& open = basGlobal::windowHooks().showFind)
+    if (open)
         open(*this);
     if (!isLoaded())
-        return;
+        return false;
     setMousePointer(ui::vbDefault);
     basGlobal::BringFormToFront(*this);
     refresh();
+    return true;
 }
+
+void frmCompare::cmdFind_Click() { openToolWindow(*cmdFind, basGlobal::windowHooks().showFind); }
 
 void frmCompare::cmdPrint_Click()
 {
-    if (!cmdPrint->enabled() || commandBusy_)
+    if (!openToolWindow(*cmdPrint, basGlobal::windowHooks().showPrint))
         return;
-    ToolCommand command(*this);
-    cpEndFlash();
-    setMousePointer(ui::vbHourglass);
-    if (const auto& open = basGlobal::windowHooks().showPrint)
-        open(*this);
-    if (!isLoaded())
-        return;
-    setMousePointer(ui::vbDefault);
-    basGlobal::BringFormToFront(*this);
-    refresh();
     // Printed (or no reminder due): Close is the next thing to press.
     if (!globals().ResultsNotPrinted && isShown() && cmdCancel->effectivelyEnabled() && cmdCancel->effectivelyVisible())
         cmdCancel->setFocus();

@@ -173,9 +173,16 @@ private:
     void wireEvents();
     void wireSavedPathEvents();
     void wireCommandEvents();
-    // Loads `window` and shows it modally with the hourglass while it loads;
-    // afterwards the main window comes back to the front.
+    // Every window the main window opens goes the same way: the hourglass
+    // while it loads and runs, the normal pointer (also when it fails), and
+    // the main window back in front and repainted.
+    void withHourglass(const std::function<void()>& open);
+    // Loads `window` and shows it modally that way.
     void openModal(ui::Form& window);
+    // A menu popped up from its button offers Help and Cancel; the same menu
+    // opened from the menu bar shows them greyed.
+    void popUpFromButton(ui::Menu& menu, ui::Menu& help, ui::Menu& cancel, bool& fromButton);
+    static void menuOpened(ui::Menu& help, ui::Menu& cancel, bool fromButton);
     // Adds the sub-folder count of structure i's current folder; false (after
     // a plain message) when the folder has gone.
     bool countLiveFolders(int structure, basGlobal::Long& total);

@@ -40,23 +40,13 @@ private:
 
 } // namespace
 
-// Every window the main window opens goes the same way: the hourglass while
-// it loads, the modal wait, the normal pointer, and the main window back in
-// front and repainted.
 void frmMain::openModal(ui::Form& window)
 {
-    setMousePointer(ui::vbHourglass);
-    try {
+    withHourglass([&] {
         window.load();
         if (window.isLoaded())
             window.show(ui::Modal);
-    } catch (...) {
-        setMousePointer(ui::vbDefault);
-        throw;
-    }
-    setMousePointer(ui::vbDefault);
-    BringFormToFront(*this);
-    refresh();
+    });
 }
 
 // ---- The road to a comparison ------------------------------------------------------------
@@ -148,25 +138,12 @@ void frmMain::mnuToolsStartProcessing_Click()
 
 void frmMain::cmdSettings_Click()
 {
-    Globals& g = globals();
-    g.SettingsMenuFromButton = true;
-    mnuSettingsHelp->setEnabled(true);
-    mnuSettingsCancel->setEnabled(true);
-    try {
-        popupMenu(*mnuSettings, 0);
-    } catch (...) {
-        g.SettingsMenuFromButton = false;
-        throw;
-    }
-    g.SettingsMenuFromButton = false;
+    popUpFromButton(*mnuSettings, *mnuSettingsHelp, *mnuSettingsCancel, globals().SettingsMenuFromButton);
 }
 
 void frmMain::mnuSettings_Click()
 {
-    if (!globals().SettingsMenuFromButton) {
-        mnuSettingsHelp->setEnabled(false);
-        mnuSettingsCancel->setEnabled(false);
-    }
+    menuOpened(*mnuSettingsHelp, *mnuSettingsCancel, globals().SettingsMenuFromButton);
 }
 
 void frmMain::mnuSettingsHelp_Click() { cmdSettings->showWhatsThis(); }
@@ -258,25 +235,6 @@ void frmMain::mnuToolsOptions_Click()
 
 // ---- Network drives -------------------------------------------------------------------
 
-namespace {
-
-QString mapErrorName(Long code)
-{
-    switch (code) {
-    case 170: return QStringLiteral("WN_FUNCTION_BUSY");
-    case 1222: return QStringLiteral("WN_NO_NETWORK");
-    case 8: return QStringLiteral("WN_OUT_OF_MEMORY");
-    case 1208: return QStringLiteral("WN_EXTENDED_ERROR");
-    default: return QString();
-    }
-}
-
-QString unmapErrorName(Long code)
-{
-    return code == 170 ? QString() : mapErrorName(code);
-}
-
-} // namespace
 
 void frmMain::networkDriveCommand(bool map)
 {
@@ -284,7 +242,7 @@ void frmMain::networkDriveCommand(bool map)
     const bool done = map ? ShowMapNetworkDriveDialog(this, e) : ShowDisconnectNetworkDriveDialog(this, e);
     const QString base = map ? QStringLiteral("MND1000") : QStringLiteral("UND1000");
     if (e != 0) {
-        const QString name = map ? mapErrorName(e) : unmapErrorName(e);
+        const QString name = NetworkErrorName(e, !map);
         ErrorTrap trap(this, name.isEmpty() ? base : base + u'-' + name);
         trap.step([&] { RaiseError(e); });
         return;

@@ -25,19 +25,6 @@ const QString kDisplayFoldersKey[2] = {QStringLiteral("DisplayPrimaryPathFirstLe
 const QString kDisplayFilesKey[2] = {QStringLiteral("DisplayPrimaryPathFirstLevelFiles"),
                                      QStringLiteral("DisplaySecondaryPathFirstLevelFiles")};
 
-// A step that leaves the normal pointer behind it before any report shows.
-void pointerSafeStep(ErrorTrap& trap, ui::Form& form, const std::function<void()>& body)
-{
-    trap.step([&] {
-        try {
-            body();
-        } catch (...) {
-            form.setMousePointer(ui::vbDefault);
-            throw;
-        }
-    });
-}
-
 } // namespace
 
 // ---- Display check boxes -----------------------------------------------------------
@@ -73,7 +60,7 @@ void frmMain::tvwStructure_Expand(int index, ui::TreeNode* node)
 {
     ErrorTrap trap(this, QStringLiteral("SE1000"));
     setMousePointer(ui::vbHourglass);
-    pointerSafeStep(trap, *this, [&] { RaiseIfError(ExpandFolderNode(*tvwStructure[index], node)); });
+    trap.stepRestoringPointer(*this, [&] { RaiseIfError(ExpandFolderNode(*tvwStructure[index], node)); });
     setMousePointer(ui::vbDefault);
 }
 
@@ -91,7 +78,7 @@ void frmMain::tvwStructure_Collapse(int index, ui::TreeNode* /*node*/)
     Globals& g = globals();
     ErrorTrap trap(this, QStringLiteral("SC1000"));
     bool moved = false;
-    pointerSafeStep(trap, *this, [&] {
+    trap.stepRestoringPointer(*this, [&] {
         Long e = 0;
         const QString selected = GetSelectedNodePath(*tvwStructure[index], e);
         RaiseIfError(e);
@@ -101,7 +88,7 @@ void frmMain::tvwStructure_Collapse(int index, ui::TreeNode* /*node*/)
     if (!moved)
         return;
     setMousePointer(ui::vbHourglass);
-    pointerSafeStep(trap, *this, [&] { showStructure(index); });
+    trap.stepRestoringPointer(*this, [&] { showStructure(index); });
     setMousePointer(ui::vbDefault);
 }
 
@@ -202,20 +189,12 @@ void frmMain::lstFirstLevelFiles_Click(int index)
 
 void frmMain::lstFirstLevelFolders_MouseMove(int index, int button, int shift, int x, int y)
 {
-    ui::ListBox& list = *lstFirstLevelFolders[index];
-    if (globals().HidePathToolTips)
-        list.setToolTipText(QString());
-    else
-        ShowListBoxItemToolTip(list, button, shift, float(x), float(y));
+    ShowPathListItemToolTip(*lstFirstLevelFolders[index], button, shift, x, y);
 }
 
 void frmMain::lstFirstLevelFiles_MouseMove(int index, int button, int shift, int x, int y)
 {
-    ui::ListBox& list = *lstFirstLevelFiles[index];
-    if (globals().HidePathToolTips)
-        list.setToolTipText(QString());
-    else
-        ShowListBoxItemToolTip(list, button, shift, float(x), float(y));
+    ShowPathListItemToolTip(*lstFirstLevelFiles[index], button, shift, x, y);
 }
 
 // ---- Wiring ---------------------------------------------------------------------------

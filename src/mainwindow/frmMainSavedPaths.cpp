@@ -16,15 +16,15 @@ namespace {
 
 std::size_t current() { return std::size_t(globals().CurrentStructure == 1 ? 1 : 0); }
 
-// A menu popped up from its button offers Help and Cancel; the same menu
-// opened from the menu bar shows them greyed.
-void popUpFromButton(ui::Form& form, ui::Menu& menu, ui::Menu& help, ui::Menu& cancel, bool& fromButton)
+} // namespace
+
+void frmMain::popUpFromButton(ui::Menu& menu, ui::Menu& help, ui::Menu& cancel, bool& fromButton)
 {
     fromButton = true;
     help.setEnabled(true);
     cancel.setEnabled(true);
     try {
-        form.popupMenu(menu, 0);
+        popupMenu(menu, 0);
     } catch (...) {
         fromButton = false;
         throw;
@@ -32,7 +32,7 @@ void popUpFromButton(ui::Form& form, ui::Menu& menu, ui::Menu& help, ui::Menu& c
     fromButton = false;
 }
 
-void menuOpened(ui::Menu& help, ui::Menu& cancel, bool fromButton)
+void frmMain::menuOpened(ui::Menu& help, ui::Menu& cancel, bool fromButton)
 {
     if (!fromButton) {
         help.setEnabled(false);
@@ -40,16 +40,14 @@ void menuOpened(ui::Menu& help, ui::Menu& cancel, bool fromButton)
     }
 }
 
-} // namespace
-
 void frmMain::cmdSavePath_Click()
 {
-    popUpFromButton(*this, *mnuSavePath, *mnuSavePathHelp, *mnuSavePathCancel, globals().SavePathMenuFromButton);
+    popUpFromButton(*mnuSavePath, *mnuSavePathHelp, *mnuSavePathCancel, globals().SavePathMenuFromButton);
 }
 
 void frmMain::cmdRecallSavedPath_Click()
 {
-    popUpFromButton(*this, *mnuRecallPath, *mnuRecallPathHelp, *mnuRecallPathCancel,
+    popUpFromButton(*mnuRecallPath, *mnuRecallPathHelp, *mnuRecallPathCancel,
                     globals().RecallPathMenuFromButton);
 }
 
@@ -101,17 +99,10 @@ void frmMain::mnuRecallPathRecent_Click()
     const std::size_t s = current();
     ErrorTrap trap(this, QStringLiteral("309"));
     trap.step([&] {
-        setMousePointer(ui::vbHourglass);
-        try {
+        withHourglass([&] {
             frmRecallSavedPath recall(lstFirstLevelFolders[int(s)]->backColor());
             recall.show(ui::Modal);
-        } catch (...) {
-            setMousePointer(ui::vbDefault);
-            throw;
-        }
-        setMousePointer(ui::vbDefault);
-        BringFormToFront(*this);
-        refresh();
+        });
     });
     if (g.RecalledPath[s].isEmpty())
         return;

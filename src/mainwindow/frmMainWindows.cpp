@@ -20,26 +20,19 @@ namespace mainwindow {
 
 using namespace basGlobal;
 
-namespace {
-
-// The same steps around every window the main window opens: the hourglass
-// while it loads and runs, then the main window back in front.
-template <class Open>
-void withHourglass(frmMain& main, Open&& open)
+void frmMain::withHourglass(const std::function<void()>& open)
 {
-    main.setMousePointer(ui::vbHourglass);
+    setMousePointer(ui::vbHourglass);
     try {
         open();
     } catch (...) {
-        main.setMousePointer(ui::vbDefault);
+        setMousePointer(ui::vbDefault);
         throw;
     }
-    main.setMousePointer(ui::vbDefault);
-    BringFormToFront(main);
-    main.refresh();
+    setMousePointer(ui::vbDefault);
+    BringFormToFront(*this);
+    refresh();
 }
-
-} // namespace
 
 void frmMain::installWindowHooks()
 {
@@ -55,17 +48,17 @@ void frmMain::openOptionsWindow() { setup::ShowOptionsWindow(); }
 
 void frmMain::openImportWindow()
 {
-    withHourglass(*this, [] { offline::ShowImportStructureWindow(); });
+    withHourglass([] { offline::ShowImportStructureWindow(); });
 }
 
 void frmMain::openExportWindow()
 {
-    withHourglass(*this, [] { offline::ShowExportStructureWindow(); });
+    withHourglass([] { offline::ShowExportStructureWindow(); });
 }
 
 void frmMain::runFolderInclusion()
 {
-    withHourglass(*this, [this] { setup::ShowFolderInclusionWindow(*this); });
+    withHourglass([this] { setup::ShowFolderInclusionWindow(*this); });
 }
 
 Long frmMain::ExportedFirstLevelFolderCount(const QString& file)
@@ -82,31 +75,31 @@ Long frmMain::ExportedFirstLevelFolderCount(const QString& file)
 
 void frmMain::mnuFilePageSetup_Click()
 {
-    withHourglass(*this, [] { results::ShowPageSetupWindow(); });
+    withHourglass([] { results::ShowPageSetupWindow(); });
 }
 
 void frmMain::mnuFilePrintSetup_Click()
 {
     // A cancelled dialog leaves the printer as it was, and is no error.
-    withHourglass(*this, [] { platform::printer().setupDialog(); });
+    withHourglass([] { platform::printer().setupDialog(); });
 }
 
 void frmMain::mnuHelpAbout_Click()
 {
     cmdCopyright->setTag(QString());
     QString tag;
-    withHourglass(*this, [&] { tag = maintenance::ShowAbout(); });
+    withHourglass([&] { tag = maintenance::ShowAbout(); });
     cmdCopyright->setTag(tag);
     if (cmdCopyright->tag() != maintenance::kCheckForUpdatesTag)
         return;
     cmdCopyright->setTag(QString());
-    withHourglass(*this, [] { maintenance::ShowCheckForUpdates(); });
+    withHourglass([] { maintenance::ShowCheckForUpdates(); });
 }
 
 void frmMain::mnuSettingsExport_Click()
 {
     const std::array<ui::Color, 2> tints{lstFirstLevelFiles[0]->backColor(), lstFirstLevelFiles[1]->backColor()};
-    withHourglass(*this, [&] { maintenance::ShowSettingsExport(tints); });
+    withHourglass([&] { maintenance::ShowSettingsExport(tints); });
 }
 
 void frmMain::mnuSettingsImport_Click()
@@ -114,7 +107,7 @@ void frmMain::mnuSettingsImport_Click()
     const std::array<ui::Color, 2> tints{lstFirstLevelFiles[0]->backColor(), lstFirstLevelFiles[1]->backColor()};
     // An imported INI ends the program inside the call, before anything more
     // is written.
-    withHourglass(*this, [&] { maintenance::ShowSettingsImport(tints); });
+    withHourglass([&] { maintenance::ShowSettingsImport(tints); });
 }
 
 } // namespace mainwindow

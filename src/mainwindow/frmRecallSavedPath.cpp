@@ -117,11 +117,7 @@ void frmRecallSavedPath::lstSavedPaths_Click(int index)
 
 void frmRecallSavedPath::lstSavedPaths_MouseMove(int index, int button, int shift, int x, int y)
 {
-    ui::ListBox& list = *lstSavedPaths[index];
-    if (globals().HidePathToolTips)
-        list.setToolTipText(QString());
-    else
-        ShowListBoxItemToolTip(list, button, shift, float(x), float(y));
+    ShowPathListItemToolTip(*lstSavedPaths[index], button, shift, x, y);
 }
 
 void frmRecallSavedPath::cmdRecall_Click()

@@ -3,11 +3,10 @@
 #include "shared/ErrorTrap.h"
 #include "shared/IniAccess.h"
 #include "shared/Messages.h"
+#include "shared/Progress.h"
 #include "shared/RegionalFormats.h"
 #include "shared/Texts.h"
 #include "ui/Control.h"
-
-#include <cmath>
 
 namespace offline {
 
@@ -22,18 +21,6 @@ constexpr int kButtonWidth = 1812;
 constexpr int kButtonHeight = 420;
 
 } // namespace
-
-QString ClockText(qint64 s)
-{
-    auto two = [](qint64 v) { return QString::number(v).rightJustified(2, u'0'); };
-    return two(s / 3600) + QLatin1Char(':') + two((s % 3600) / 60) + QLatin1Char(':') + two(s % 60);
-}
-
-QString PercentTipText(double percent)
-{
-    // nearbyint rounds in the default mode: to nearest, a half to even.
-    return QStringLiteral(" ") + QString::number(qint64(std::nearbyint(percent))) + QStringLiteral(" % ");
-}
 
 QString GroupedCount(qint64 count) { return shared::regionalFormats().groupedNumber(count); }
 
@@ -196,26 +183,10 @@ void StructureWindow::cpEnableControls()
 
 void StructureWindow::cpUpdateProgressBar(qint64 current, qint64 total)
 {
-    double percent = total >= 1 ? double(current) / double(total) * 100.0 : 100.0;
-    percent = std::clamp(percent, 0.0, 100.0);
-    prbProgressBar->setValue(double(float(percent)));
-    // The bar moves on every line of a check: the tips are built once.
-    static const std::array<QString, 101> tips = [] {
-        std::array<QString, 101> t;
-        for (int k = 0; k <= 100; ++k) t[std::size_t(k)] = PercentTipText(k);
-        return t;
-    }();
-    const QString& tip = tips[std::size_t(std::nearbyint(percent))];
-    if (!prbProgressBar->toolTipText().isSharedWith(tip))
-        prbProgressBar->setToolTipText(tip);
+    basGlobal::UpdateProgressBar(*prbProgressBar, current, total);
 }
 
-void StructureWindow::Timer1_Timer()
-{
-    ++m_seconds;
-    Timer1->setTag(QString::number(m_seconds));
-    lblElapsedTime->setCaption(ClockText(m_seconds));
-}
+void StructureWindow::Timer1_Timer() { basGlobal::TickElapsedClock(*Timer1, *lblElapsedTime); }
 
 void StructureWindow::beginRun()
 {
@@ -225,13 +196,8 @@ void StructureWindow::beginRun()
     g.*m_texts.inProgress = true;
     setCancelCaption(false);
     cmdCancel->setEnabled(true);
-    if (g.ShowElapsedTime) {
-        m_seconds = 0;
-        Timer1->setTag(QStringLiteral("0"));
-        Timer1->setInterval(1000);
-        Timer1->setEnabled(true);
-        lblElapsedTime->setCaption(ClockText(0));
-    }
+    if (g.ShowElapsedTime)
+        basGlobal::StartElapsedClock(*Timer1, *lblElapsedTime);
 }
 
 void StructureWindow::endRun()

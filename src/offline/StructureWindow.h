@@ -94,13 +94,8 @@ private:
 
     const WindowTexts& m_texts;
     std::vector<std::pair<ui::Control*, bool>> m_kept;
-    qint64 m_seconds = 0;
 };
 
-// "hh:mm:ss", hours growing past two digits.
-QString ClockText(qint64 seconds);
-// " n % " for a percentage, n the nearest whole number (a half to the even one).
-QString PercentTipText(double percent);
 // A count with the system's digit grouping ("#,###,##0").
 QString GroupedCount(qint64 count);
 

@@ -5,11 +5,10 @@
 #include "shared/ErrorTrap.h"
 #include "shared/IniAccess.h"
 #include "shared/Messages.h"
+#include "shared/Progress.h"
 #include "shared/Texts.h"
 #include "shared/WindowHooks.h"
 #include "shared/basGlobal.h"
-
-#include <QFile>
 
 #include <algorithm>
 
@@ -74,15 +73,12 @@ void frmPrint::build()
     button(cmdPrintSetup, "cmdPrintSetup", 7800, 1680, kPictureButton, htPrintPrinterSetup);
     button(cmdCancelPrinting, "cmdCancelPrinting", 6720, 2640, kPictureButton, htCancelPrinting);
     button(cmdPrint, "cmdPrint", 7800, 2640, kPictureButton, htPrint);
-    // Picture buttons (a short caption stands in for a missing picture).
     const std::pair<ui::CommandButton*, const char*> pictures[] = {
         {cmdPageSetup, "page-setup"}, {cmdPrintSetup, "printer-setup"},
         {cmdCancelPrinting, "cancel-printing"}, {cmdPrint, "print"}};
     for (const auto& [b, name] : pictures) {
-        const QString resource = QStringLiteral(":/icons/") + QLatin1String(name) + QStringLiteral(".png");
         b->setStyle(1);
-        if (QFile::exists(resource))
-            b->setPicture(ui::Picture{resource});
+        b->setPicture(ui::Picture{QStringLiteral(":/icons/") + QLatin1String(name) + QStringLiteral(".png")});
     }
     cmdCancelPrinting->setEnabled(false);
     setDefaultButton(cmdPrint);
@@ -147,11 +143,6 @@ void frmPrint::Form_Load()
             {cmdPrint, {u"Print ... Ctl+P", u"Εκτύπωση ... Ctl+P"}}};
         for (const auto& [b, text] : tips)
             b->setToolTipText(basGlobal::Txt(gr, text.first, text.second));
-        // Short faces for picture buttons whose picture the program lacks.
-        if (cmdPrint->picture().isNull())
-            cmdPrint->setCaption(basGlobal::Txt(gr, u"Print", u"Εκτύπ."));
-        if (cmdCancelPrinting->picture().isNull())
-            cmdCancelPrinting->setCaption(QStringLiteral("\u2715"));
     });
     trap.step([&] { freeSizer1->setResizeFonts(g.ResizeFontEnabled); });
     trap.step([&] {
@@ -274,12 +265,7 @@ void frmPrint::cpEnableControls()
 
 void frmPrint::cpUpdateProgressBar(basGlobal::Long current, basGlobal::Long total)
 {
-    double percent = total >= 1 ? double(current) / double(total) * 100.0 : 100.0;
-    percent = std::clamp(percent, 0.0, 100.0);
-    prbProgressBar->setValue(double(float(percent)));
-    const QString tip = compare::ProgressToolTipText(percent);
-    if (prbProgressBar->toolTipText() != tip)
-        prbProgressBar->setToolTipText(tip);
+    basGlobal::UpdateProgressBar(*prbProgressBar, current, total);
 }
 
 // --- The window and its hook ------------------------------------------------------------

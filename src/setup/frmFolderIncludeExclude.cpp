@@ -125,11 +125,7 @@ void frmFolderIncludeExclude::build()
     for (int i = 0; i < 2; ++i) {
         lstFirstLevelFolders[i]->Click = [this, i] { lstFirstLevelFolders_Click(i); };
         lstFirstLevelFolders[i]->MouseMove = [this, i](int button, int shift, int x, int y) {
-            ui::ListBox& list = *lstFirstLevelFolders[i];
-            if (globals().HidePathToolTips)
-                list.setToolTipText(QString());
-            else
-                basGlobal::ShowListBoxItemToolTip(list, button, shift, float(x), float(y));
+            basGlobal::ShowPathListItemToolTip(*lstFirstLevelFolders[i], button, shift, x, y);
         };
     }
     cmdSelectAll->Click = [this] { cmdSelectAll_Click(); };

@@ -3,6 +3,7 @@
 #include "platform/AppError.h"
 #include "shared/Messages.h"
 #include "ui/Desktop.h"
+#include "ui/Form.h"
 #include "ui/HeadlessDesktop.h"
 
 #include <new>
@@ -39,6 +40,18 @@ bool ErrorTrap::step(const std::function<void()>& body)
         report(platform::errInvalidCall, platform::errorDescription(platform::errInvalidCall));
     }
     return false;
+}
+
+bool ErrorTrap::stepRestoringPointer(ui::Form& form, const std::function<void()>& body)
+{
+    return step([&] {
+        try {
+            body();
+        } catch (...) {
+            form.setMousePointer(ui::vbDefault);
+            throw;
+        }
+    });
 }
 
 void ErrorTrap::report(Long number, const QString& description)

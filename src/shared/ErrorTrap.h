@@ -44,6 +44,8 @@ public:
 
     // Runs `body` unless the trap has stopped. True when it ran to its end.
     bool step(const std::function<void()>& body);
+    // step, with `form`'s pointer back to normal before any report shows.
+    bool stepRestoringPointer(ui::Form& form, const std::function<void()>& body);
 
     bool stopped() const { return m_stopped; }
     bool anyFailed() const { return m_failures > 0; }

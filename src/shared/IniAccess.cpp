@@ -165,12 +165,7 @@ Long GetIniLong(const QString& file, const QString& section, const QString& key,
 Integer GetIniInteger(const QString& file, const QString& section, const QString& key,
                       Integer defaultValue, Integer minimum, Integer maximum, Long& outError)
 {
-    QString text = readTrimmed(file, section, key, 60, outError);
-    if (text.isEmpty())
-        text = QString::number(defaultValue);
-    if (!StringIsValidLongInRange(text, minimum, maximum))
-        return defaultValue;
-    return static_cast<Integer>(text.toLongLong());
+    return static_cast<Integer>(GetIniLong(file, section, key, defaultValue, minimum, maximum, outError));
 }
 
 bool GetIniBoolean(const QString& file, const QString& section, const QString& key,

@@ -170,16 +170,7 @@ void fillList(ui::Form& main, Integer i, bool files)
     const bool greek = g.LanguageIsGreek;
     ErrorTrap trap(&main, files ? QStringLiteral("308") : QStringLiteral("307"));
     // The pointer is back to normal before any report shows.
-    const auto step = [&](const std::function<void()>& body) {
-        trap.step([&] {
-            try {
-                body();
-            } catch (...) {
-                main.setMousePointer(ui::vbDefault);
-                throw;
-            }
-        });
-    };
+    const auto step = [&](const std::function<void()>& body) { trap.stepRestoringPointer(main, body); };
     const bool display = files ? g.DisplayFirstLevelFiles[i] : g.DisplayFirstLevelFolders[i];
     Long error = 0;
     qint64 count = 0;

@@ -314,4 +314,12 @@ void ShowListBoxItemToolTip(ui::ListBox& list, int button, int /*shift*/, float 
     list.setToolTipText(item >= 0 && item < list.listCount() ? list.list(item).trimmed() : QString());
 }
 
+void ShowPathListItemToolTip(ui::ListBox& list, int button, int shift, int x, int y)
+{
+    if (globals().HidePathToolTips)
+        list.setToolTipText(QString());
+    else
+        ShowListBoxItemToolTip(list, button, shift, float(x), float(y));
+}
+
 } // namespace basGlobal

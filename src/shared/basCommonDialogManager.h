@@ -75,5 +75,8 @@ void GetListBoxSelectedItems(ui::ListBox& list, Long count, std::vector<Long>& i
 // The list's tool tip becomes the (trimmed) item under the mouse, or "" below
 // the last item. Only while no button is pressed.
 void ShowListBoxItemToolTip(ui::ListBox& list, int button, int shift, float x, float y);
+// The same for a list of paths, whose tip stays empty while the user hides
+// path tips.
+void ShowPathListItemToolTip(ui::ListBox& list, int button, int shift, int x, int y);
 
 } // namespace basGlobal

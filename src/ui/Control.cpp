@@ -16,6 +16,9 @@ void Object::notify(Prop p, int index, int index2, const void* item)
 Control::Control(Form& form, ControlKind kind, QString name, int index)
     : Object(std::move(name)), form_(&form), kind_(kind), index_(index), font_(form.font())
 {
+    // Controls follow each other in the order they were made; a window that
+    // sets tab indexes itself puts those controls first, in its own order.
+    tabIndex_ = kUnsetTabIndexBase + int(form.controls().size());
     switch (kind) {
     case ControlKind::TextBox:
     case ControlKind::ListBox:

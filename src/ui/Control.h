@@ -88,6 +88,9 @@ public:
     // ui::helpFile()). Nothing when the topic is 0.
     void showWhatsThis();
 
+    // Controls without a tab index of their own get kUnsetTabIndexBase plus
+    // their place in the form, so they come after every set one.
+    static constexpr int kUnsetTabIndexBase = 100000;
     int tabIndex() const { return tabIndex_; }
     void setTabIndex(int i);
     bool tabStop() const { return tabStop_; }

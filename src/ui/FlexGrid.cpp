@@ -98,24 +98,19 @@ void FlexGrid::setRowCells(int row, int fromCol, int toCol, const QString& text,
     checkCell(row, fromCol);
     checkCell(row, toCol);
     const bool watched = observed();
-    for (int col = fromCol; col <= toCol; ++col) {
-        Cell& c = cell(row, col);
-        if (c.text != text) {
-            c.text = text;
-            if (watched) notify(Prop::CellText, row, col);
-        }
-        if (c.back != back) {
-            c.back = back;
-            if (watched) notify(Prop::CellBackColor, row, col);
-        }
-    }
+    for (int col = fromCol; col <= toCol; ++col)
+        assignCell(row, col, text, back, watched);
 }
 
 void FlexGrid::setCellAt(int row, int col, const QString& text, Color back)
 {
     checkCell(row, col);
+    assignCell(row, col, text, back, observed());
+}
+
+void FlexGrid::assignCell(int row, int col, const QString& text, Color back, bool watched)
+{
     Cell& c = cell(row, col);
-    const bool watched = observed();
     if (c.text != text) {
         c.text = text;
         if (watched) notify(Prop::CellText, row, col);

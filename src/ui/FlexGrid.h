@@ -100,6 +100,8 @@ private:
     // Whether a backend mirrors the grid: without one a change needs no notice.
     bool observed() const;
     void reshape(int rows, int cols);
+    // Text and colour of a checked cell, each notified (when watched) only if it changed.
+    void assignCell(int row, int col, const QString& text, Color back, bool watched);
     Cell& cell(int r, int c) { return cells_[r * cols_ + c]; }
     const Cell& cell(int r, int c) const { return cells_[r * cols_ + c]; }
 

@@ -42,15 +42,7 @@ protected:
     {
         SharedTest::SetUp();
         ASSERT_TRUE(c.isValid() && d.isValid());
-        platform::Drive dc;
-        dc.letter = QLatin1Char('C');
-        dc.mountPoint = c.path();
-        dc.fsType = QStringLiteral("ext4");
-        dc.type = platform::driveFixed;
-        platform::Drive dd = dc;
-        dd.letter = QLatin1Char('D');
-        dd.mountPoint = d.path();
-        platform::setDrives(platform::DriveTable({dc, dd}));
+        testing_support::mountDrives({{'C', c.path()}, {'D', d.path()}});
         g().ApplicationTitle = QStringLiteral("Tarnwick");
         g().VolumeIsCaseSensitive = true;
         g().IniFileName = QStringLiteral("C:\\Quillmarsh.ini");
@@ -59,6 +51,8 @@ protected:
         // The filter settings of a fresh INI file: nothing is filtered
         // unless a test says so.
         g().FileTypesPattern = QStringLiteral("*.*");
+        g().DateFormatName = QStringLiteral("short");
+        g().TimeFormatName = QStringLiteral("long");
         g().IncludeHiddenFiles = g().IncludeSystemFiles = g().IncludeReadOnlyFiles = g().IncludeArchiveFiles = true;
         for (int i = 0; i < 2; ++i) {
             basGlobal::HiddenForm().lstFinalListBox[i]->clear();
@@ -102,10 +96,13 @@ protected:
     }
     void file(const QTemporaryDir& drive, const QString& rel, const QByteArray& content = "x")
     {
-        ASSERT_TRUE(QDir().mkpath(QFileInfo(nativeOf(drive, rel)).absolutePath()));
-        QFile f(nativeOf(drive, rel));
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(content);
+        testing_support::writeFile(nativeOf(drive, rel), content);
+    }
+    // The same, last written at the local time `modified`.
+    void file(const QTemporaryDir& drive, const QString& rel, const QByteArray& content, const QDateTime& modified)
+    {
+        file(drive, rel, content);
+        setLocalMtime(drive, rel, modified);
     }
     void folder(const QTemporaryDir& drive, const QString& rel) { ASSERT_TRUE(QDir().mkpath(nativeOf(drive, rel))); }
     void setLocalMtime(const QTemporaryDir& drive, const QString& rel, const QDateTime& local)

@@ -29,8 +29,6 @@ protected:
     void SetUp() override
     {
         CompareTest::SetUp();
-        g().DateFormatName = QStringLiteral("short");
-        g().TimeFormatName = QStringLiteral("long");
         g().FailSafeChecks = true;
         clearLists();
         win.load();

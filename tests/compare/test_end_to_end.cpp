@@ -22,23 +22,17 @@ protected:
         g().CommonFilesOnly = false;
         g().DifferencesOnly = false;
         g().FailSafeChecks = true;
-        g().DateFormatName = QStringLiteral("short");
-        g().TimeFormatName = QStringLiteral("long");
         g().CurrentPath = {QStringLiteral("C:\\P"), QStringLiteral("C:\\S")};
         build();
     }
     void both(const QString& rel, const QByteArray& content = QByteArray(100, 'x'), const QDateTime& when = base())
     {
-        for (const char* side : {"P/", "S/"}) {
-            file(c, QLatin1String(side) + rel, content);
-            setLocalMtime(c, QLatin1String(side) + rel, when);
-        }
+        for (const char* side : {"P/", "S/"}) one(side, rel, content, when);
     }
     void one(const char* side, const QString& rel, const QByteArray& content = QByteArray(100, 'x'),
              const QDateTime& when = base())
     {
-        file(c, QLatin1String(side) + rel, content);
-        setLocalMtime(c, QLatin1String(side) + rel, when);
+        file(c, QLatin1String(side) + rel, content, when);
     }
     static QDateTime base() { return QDateTime(QDate(2024, 3, 15), QTime(10, 20, 30)); }
     void build()

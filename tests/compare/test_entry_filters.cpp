@@ -55,18 +55,14 @@ public:
     const QDateTime when{QDate(2004, 6, 7), QTime(8, 9, 10)};
     void same(const QString& rel, const QByteArray& content = "same")
     {
-        for (const char* side : {"Left/", "Right/"}) {
-            file(c, QLatin1String(side) + rel, content);
-            setLocalMtime(c, QLatin1String(side) + rel, when);
-        }
+        for (const char* side : {"Left/", "Right/"}) file(c, QLatin1String(side) + rel, content, when);
     }
     // Pairs that differ in size, in one second, and in the read-only flag only.
     void variedTree()
     {
         same(QStringLiteral("same.txt"));
         same(QStringLiteral("Docs/size.txt"));
-        file(c, QStringLiteral("Right/Docs/size.txt"), "longer");
-        setLocalMtime(c, QStringLiteral("Right/Docs/size.txt"), when);
+        file(c, QStringLiteral("Right/Docs/size.txt"), "longer", when);
         same(QStringLiteral("Docs/second.txt"));
         setLocalMtime(c, QStringLiteral("Right/Docs/second.txt"), when.addSecs(1));
         same(QStringLiteral("flags.txt"));
@@ -134,10 +130,7 @@ TEST_F(Filters, FirstLevelFoldersGoOnTheSideThatListsThem)
 
 TEST_F(Filters, LiveEntriesGetTheFieldTextsOfTheFactsTheScanRead)
 {
-    auto make = [&](const char* rel, const QByteArray& content, const QDateTime& t) {
-        file(c, QLatin1String(rel), content);
-        setLocalMtime(c, QLatin1String(rel), t);
-    };
+    auto make = [&](const char* rel, const QByteArray& content, const QDateTime& t) { file(c, QLatin1String(rel), content, t); };
     make("Left/a.bin", QByteArray(512, 'a'), QDateTime(QDate(2003, 2, 5), QTime(9, 5, 3)));
     make("Left/.hidden", QByteArray(), QDateTime(QDate(2010, 12, 31), QTime(0, 0, 0)));
     make("Left/ro.txt", QByteArray(7, 'r'), QDateTime(QDate(1999, 7, 1), QTime(23, 59, 58)));

@@ -3,14 +3,7 @@
 // folder rows, and every control must lie inside the window. The pictures
 // land in the build folder for a look.
 #include "compare_fixture.h"
-#include "ui/qt/FormWindow.h"
-#include "ui/qt/QtDesktop.h"
-
-#include <QAbstractButton>
-#include <QApplication>
-#include <QImage>
-#include <QMessageBox>
-#include <QTimer>
+#include "support/OnScreen.h"
 
 using namespace compare_test;
 
@@ -18,19 +11,8 @@ namespace {
 
 void render(bool greek, const QString& fileName)
 {
-    QTemporaryDir c;
-    ASSERT_TRUE(c.isValid());
-    platform::Drive dc;
-    dc.letter = QLatin1Char('C');
-    dc.mountPoint = c.path();
-    dc.type = platform::driveFixed;
-    platform::setDrives(platform::DriveTable({dc}));
-    auto write = [&](const QString& rel, int size) {
-        QDir().mkpath(QFileInfo(c.path() + QLatin1Char('/') + rel).absolutePath());
-        QFile f(c.path() + QLatin1Char('/') + rel);
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(QByteArray(size, 'x'));
-    };
+    testing_support::TempDrive c;
+    auto write = [&](const QString& rel, int size) { c.file(rel, QByteArray(size, 'x')); };
     for (int k = 0; k < 30; ++k) {
         const QString name = QStringLiteral("Reports/%1/report-%2.txt").arg(2020 + k % 4).arg(k);
         write(QStringLiteral("Primary/") + name, 100 + k);
@@ -38,13 +20,10 @@ void render(bool greek, const QString& fileName)
     }
     write(QStringLiteral("Primary/readme.txt"), 10);
     write(QStringLiteral("Secondary/readme.txt"), 10);
-    QDir().mkpath(c.path() + QStringLiteral("/Secondary/Empty"));
+    c.folder(QStringLiteral("Secondary/Empty"));
 
     basGlobal::resetGlobals();
-    ui::qt::QtDesktop desk;
-    desk.install();
-    desk.setQuitOnEnd(false);
-    desk.setGreekButtons(greek);
+    testing_support::QtDesk desk(greek);
     basGlobal::Globals& g = basGlobal::globals();
     g.LanguageIsGreek = greek;
     g.ApplicationTitle = QStringLiteral("Tarnwick");
@@ -65,33 +44,17 @@ void render(bool greek, const QString& fileName)
     compare::frmCompare win;
     QImage shot;
     int boxes = 0;
-    // The "differ" notice is answered with its one button.
-    desk.setDialogHook([&](QWidget* w) {
-        if (auto* box = qobject_cast<QMessageBox*>(w)) {
-            ++boxes;
-            QTimer::singleShot(0, box, [box] { box->buttons().first()->click(); });
-        }
-    });
+    desk.answerBoxesWithFirstButton(&boxes);   // the "differ" notice
     QTimer::singleShot(0, [&] {
         ui::Input::click(*win.cmdCompare);
-        for (int k = 0; k < 5; ++k) QApplication::processEvents();
-        if (ui::qt::FormWindow* w = desk.window(win)) {
-            shot = w->grab().toImage();
-            for (ui::Control* ctl : win.controls()) {
-                QWidget* cw = w->widgetFor(ctl);
-                if (!cw || !cw->isVisible()) continue;
-                const QRect r(cw->mapTo(w, QPoint(0, 0)), cw->size());
-                EXPECT_TRUE(QRect(QPoint(0, 0), w->size()).contains(r)) << ctl->name().toStdString();
-            }
-        }
+        shot = testing_support::grabForm(desk, win);
         ui::Input::click(*win.cmdCancel);   // captioned Close after the run
     });
     win.show(ui::Modal);
     EXPECT_EQ(boxes, 1) << "the structures differ";
     EXPECT_FALSE(win.isLoaded());
     ASSERT_FALSE(shot.isNull());
-    const QString out = QDir(QCoreApplication::applicationDirPath()).absoluteFilePath(QStringLiteral("../") + fileName);
-    EXPECT_TRUE(shot.save(out)) << out.toStdString();
+    testing_support::saveShot(shot, fileName);
     // The grid's folder rows are green and the differing cells carry a side's tint.
     bool green = false, tint = false;
     for (int y = 0; y < shot.height(); y += 2)
@@ -103,7 +66,6 @@ void render(bool greek, const QString& fileName)
     EXPECT_TRUE(green) << "green folder rows";
     EXPECT_TRUE(tint) << "tinted differing cells";
     ui::setDesktop(nullptr);
-    platform::reloadDrives();
 }
 
 } // namespace

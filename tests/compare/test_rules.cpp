@@ -1,6 +1,6 @@
 // The comparison's decisions on their own, as tables: which entry each
 // filter takes out, how two sorted sequences face each other, how output
-// rows read, and the texts the run shows.
+// rows read, and the clock and percentages the run shows.
 #include "compare/CommonFilters.h"
 #include "compare/CompareRun.h"
 #include "compare/EntryFilters.h"
@@ -9,6 +9,7 @@
 #include "compare/GridFill.h"
 #include "compare/frmCompare.h"
 #include "platform/AppError.h"
+#include "shared/Progress.h"
 #include "shared/qstring_print.h"
 
 #include <gtest/gtest.h>
@@ -167,33 +168,13 @@ TEST(ResultRows, AreReadFromTheRight)
 
 // --- Texts -----------------------------------------------------------------------------------
 
-TEST(RunTexts, StageNamesPlacesAndReports)
-{
-    using compare::Stage;
-    EXPECT_EQ(compare::StageName(Stage::ImportingRemoteStructure, false), QStringLiteral("importing remote structure"));
-    EXPECT_EQ(compare::StageName(Stage::ScanningLocalStructure, true),
-              QStringLiteral("σάρωση τοπικής δομής - δεν μπορεί να εμφανισθεί η ποσοστιαία πρόοδος"));
-    EXPECT_EQ(compare::StageMessageName(Stage::ScanningLocalStructure, false), QStringLiteral("scanning local structure"));
-    EXPECT_EQ(compare::StageMessageName(Stage::FilteringDifferences, true), QStringLiteral("διαλογή διαφορών"));
-    EXPECT_EQ(compare::StageName(Stage::ExcludingFirstLevelFolders, true), QStringLiteral("αποκλεισμός φακέλλων πρώτου επιπέδου"));
-    EXPECT_EQ(compare::StageName(Stage::AligningFiles, false),
-              QStringLiteral("aligning files - this process might take some time"));
-    EXPECT_EQ(compare::StageName(Stage::FinalProcessing, true), QStringLiteral("τελική επεξεργασία"));
-    EXPECT_EQ(compare::CompareRun::NoFilesPlace(2, true), QStringLiteral("ούτε στην Πρωτεύουσα ούτε στην Δευτερεύουσα Δομή"));
-    EXPECT_EQ(compare::CommonFilesFailSafeText(1, QStringLiteral("s.txt"), QStringLiteral("P\\"), QStringLiteral("S\\"), false),
-              QStringLiteral("File 's.txt' of the Secondary Structure 'S\\', should also exist in the Primary Structure."));
-    EXPECT_EQ(compare::CommonFilesFailSafeText(1, QStringLiteral("s.txt"), QStringLiteral("P\\"), QStringLiteral("S\\"), true),
-              QStringLiteral("Το αρχείο «s.txt» της Δευτερευούσης Δομής «S\\», θα έπρεπε επίσης να υπάρχει και στην "
-                             "Πρωτεύουσα Δομή «P\\»."));
-}
-
 TEST(RunTexts, ClockAndPercentages)
 {
     const std::pair<qint64, const char*> clock[] = {{0, "00:00:00"}, {3661, "01:01:01"}, {359999, "99:59:59"}, {360000, "100:00:00"}};
-    for (const auto& [seconds, text] : clock) EXPECT_EQ(compare::ElapsedTimeText(seconds), QLatin1String(text));
+    for (const auto& [seconds, text] : clock) EXPECT_EQ(basGlobal::ElapsedTimeText(seconds), QLatin1String(text));
     // Half to even.
     const std::pair<double, const char*> tips[] = {{37.5, " 38 % "}, {36.5, " 36 % "}, {33.3333, " 33 % "}, {100, " 100 % "}};
-    for (const auto& [percent, text] : tips) EXPECT_EQ(compare::ProgressToolTipText(percent), QLatin1String(text));
+    for (const auto& [percent, text] : tips) EXPECT_EQ(basGlobal::ProgressToolTipText(percent), QLatin1String(text));
 }
 
 } // namespace

@@ -7,21 +7,14 @@
 #include "platform/ServiceOverride.h"
 #include "platform/Shell.h"
 #include "shared/IniAccess.h"
-#include "shared/Messages.h"
-#include "shared/basGlobal.h"
-#include "shared/qstring_print.h"
+#include "shared/shared_fixture.h"
 #include "support/TempDrive.h"
-#include "ui/HeadlessDesktop.h"
 
-#include <gtest/gtest.h>
-
-class MaintenanceTest : public ::testing::Test {
+class MaintenanceTest : public SharedTest {
 protected:
     void SetUp() override
     {
-        basGlobal::resetGlobals();
-        desk.install();
-        basGlobal::SetDoEventsInterval(0);
+        SharedTest::SetUp();
         basGlobal::SetIniPathMapper([](const QString& f) { return platform::toNative(f).value_or(QString()); });
         drive.folder(QStringLiteral("App"));
         basGlobal::Globals& g = basGlobal::globals();
@@ -35,19 +28,12 @@ protected:
     }
     void TearDown() override
     {
-        EXPECT_EQ(desk.pendingMsgBoxes(), 0) << "expected message boxes never shown";
-        EXPECT_TRUE(desk.failures().isEmpty()) << desk.failures().join('\n').toStdString();
         basGlobal::SetIniPathMapper({});
-        ui::setDesktop(nullptr);
+        SharedTest::TearDown();
     }
-    QByteArray read(const QString& relative) const
-    {
-        QFile f(drive.native(relative));
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : "<missing>";
-    }
+    QByteArray read(const QString& relative) const { return drive.bytes(relative); }
 
     testing_support::TempDrive drive;
-    ui::HeadlessDesktop desk;
     platform::FakeShell shell;
     platform::ServiceOverride<platform::Shell> useShell{platform::setShell, &shell};
 };

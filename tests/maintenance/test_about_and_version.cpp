@@ -46,7 +46,7 @@ TEST(VersionInformation, DocumentsAreJudgedInOrder)
 
 using AboutTest = MaintenanceTest;
 
-TEST_F(AboutTest, OnlyCheckForUpdatesLeavesTheTag)
+TEST_F(AboutTest, OnlyCheckForUpdatesLeavesTheTagAndSystemInformationFallsBackInOrder)
 {
     desk.onModal("frmAbout", [](ui::Form& f) {
         auto& a = static_cast<frmAbout&>(f);
@@ -62,10 +62,6 @@ TEST_F(AboutTest, OnlyCheckForUpdatesLeavesTheTag)
     EXPECT_EQ(ShowAbout(), "");
     EXPECT_EQ(ShowAbout(), kCheckForUpdatesTag);
     EXPECT_EQ(FormatVersionText(12345, 0, 7), "12345.0000.0007");
-}
-
-TEST_F(AboutTest, SystemInformationFallsBackInOrder)
-{
     drive.file("Tools/msinfo32");
     drive.folder("Tools/Empty/msinfo32");   // a folder is no tool
     const QString tools = drive.native("Tools");

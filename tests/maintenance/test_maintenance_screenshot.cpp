@@ -1,7 +1,7 @@
 // The four maintenance windows on the Qt desktop, in English and in Greek,
 // the update check after a newer version; the pictures land in the build
 // folder for a look.
-#include "LoopbackServer.h"
+#include "support/LoopbackServer.h"
 #include "maintenance_fixture.h"
 
 #include "maintenance/VersionInformation.h"
@@ -10,12 +10,9 @@
 #include "maintenance/frmSettingsExport.h"
 #include "maintenance/frmSettingsImport.h"
 #include "ui/Input.h"
-#include "ui/qt/FormWindow.h"
+#include "support/OnScreen.h"
 #include "ui/qt/HelpFile.h"
-#include "ui/qt/QtDesktop.h"
 
-#include <QApplication>
-#include <QDir>
 #include <QLabel>
 
 using namespace maintenance;
@@ -25,12 +22,7 @@ namespace {
 void shoot(ui::qt::QtDesktop& desk, ui::Form& form, const QString& name)
 {
     form.show();
-    QApplication::processEvents();
-    ui::qt::FormWindow* w = desk.window(form);
-    ASSERT_NE(w, nullptr);
-    const QImage shot = w->grab().toImage();
-    const QString out = QDir(QCoreApplication::applicationDirPath()).absoluteFilePath("../" + name + ".png");
-    EXPECT_TRUE(shot.save(out)) << out.toStdString();
+    testing_support::saveShot(testing_support::grabForm(desk, form), name + ".png");
     // Every topic a control names is in both help files.
     for (const char* file : {"/QuillmarshUK.hlp", "/QuillmarshGR.hlp"}) {
         const auto help = ui::qt::HelpFile::load(QCoreApplication::applicationDirPath() + file);
@@ -46,10 +38,7 @@ TEST_F(MaintenanceTest, Screenshots)
     const UpdateCheckSettings saved = updateCheckSettings();
     updateCheckSettings().addressTemplate = server.base + "/|VersionInfo.aui";
     for (const bool greek : {false, true}) {
-        ui::qt::QtDesktop qt;
-        qt.install();
-        qt.setQuitOnEnd(false);
-        qt.setGreekButtons(greek);
+        testing_support::QtDesk qt(greek);
         basGlobal::globals().LanguageIsGreek = greek;
         drive.file("App/Quillmarsh.ini", "[ExportSettings]\r\nIni=True\r\nFolder=C:\\Backup\\Settings\r\n"
                                          "[ImportSettings]\r\nPrimary=True\r\nFolder=C:\\Backup\\Settings\r\n");

@@ -1,7 +1,7 @@
 // The update check against a server of the test's own on 127.0.0.1: the
 // three outcomes, every kind of bad answer, the time-out, Cancel while the
 // request waits, and which locations may be opened.
-#include "LoopbackServer.h"
+#include "support/LoopbackServer.h"
 #include "maintenance_fixture.h"
 
 #include "maintenance/VersionInformation.h"

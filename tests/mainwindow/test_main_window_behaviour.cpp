@@ -2,22 +2,14 @@
 // values and on display flags; the second copy; the structure choice; the
 // language switch; Up one level; the display boxes; the settings reset when
 // the window closes.
-#include "mainwindow/frmMain.h"
+#include "mainwindow_fixture.h"
 #include "platform/Application.h"
-#include "support/TempDrive.h"
-#include "shared/IniAccess.h"
-#include "shared/Messages.h"
 #include "shared/frmHiddenForm.h"
-#include "shared/qstring_print.h"
-#include "ui/HeadlessDesktop.h"
-#include "ui/Input.h"
 #include "ui/qt/HelpFile.h"
 
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QDir>
-#include <QFile>
-#include <gtest/gtest.h>
 
 using namespace basGlobal;
 using mainwindow::frmMain;
@@ -28,37 +20,17 @@ const QString kUpTitle = QStringLiteral("Up one level");
 const QString kUpText = QStringLiteral(
     "You are already on the root directory of the current drive and as a result, you cannot go up any further.");
 
-class StartupTest : public ::testing::Test {
+class StartupTest : public MainWindowFixture<frmMain> {
 protected:
     void SetUp() override
     {
-        resetGlobals();
-        desk.install();
-        SetDoEventsInterval(0);
-        SetIniPathMapper([](const QString& f) { return platform::toNative(f).value_or(QString()); });
+        MainWindowFixture::SetUp();
         // The program lives at the root of the temporary drive C:.
         platform::app().setPath(QStringLiteral("C:"));
         main.anotherCopyRunning = [] { return false; };
         main.languageChanged = [this](bool greek) { languages << greek; };
     }
-    void TearDown() override
-    {
-        try {
-            main.unload();
-        } catch (const ui::ProgramEnd&) {
-            // closing the main window ends the program
-        }
-        EXPECT_EQ(desk.pendingMsgBoxes(), 0);
-        SetIniPathMapper({});
-        ui::setDesktop(nullptr);
-    }
-    Globals& g() { return globals(); }
     void writeIni(const QString& text) { drive.file(QStringLiteral("Quillmarsh.ini"), text.toUtf8()); }
-    QString iniText() const
-    {
-        QFile f(drive.native(QStringLiteral("Quillmarsh.ini")));
-        return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
-    }
     bool iniExists() const { return QFile::exists(drive.native(QStringLiteral("Quillmarsh.ini"))); }
     QString ini(const QString& section, const QString& key)
     {
@@ -71,9 +43,6 @@ protected:
         EXPECT_THROW(ui::Input::closeBox(main), ui::ProgramEnd);
     }
 
-    testing_support::TempDrive drive;
-    ui::HeadlessDesktop desk;
-    frmMain main;
     QList<bool> languages;
 };
 
@@ -85,38 +54,23 @@ TEST_F(StartupTest, WithoutAnIniEverySettingTakesItsDefaultAndTheStartWritesLang
     main.load();
 
     EXPECT_TRUE(main.isShown());
-    EXPECT_EQ(g().ApplicationPath, QStringLiteral("C:"));
-    EXPECT_EQ(g().IniFileName, QStringLiteral("C:\\Quillmarsh.ini"));
-    EXPECT_EQ(g().HelpFileEnglish, QStringLiteral("C:\\QuillmarshUK.hlp"));
-    EXPECT_EQ(g().HelpFileGreek, QStringLiteral("C:\\QuillmarshGR.hlp"));
-    EXPECT_EQ(g().SavedPathsFileName[1], QStringLiteral("C:\\SecondarySavedPaths.txt"));
-    EXPECT_EQ(g().ApplicationTitle, QStringLiteral("Tarnwick"));
-    EXPECT_FALSE(g().LanguageIsGreek);
-    EXPECT_EQ(g().CurrentStructure, 0);
-    EXPECT_EQ(g().InitialPath[0], QStringLiteral("C:"));
-    EXPECT_EQ(g().CurrentPath[0], QStringLiteral("C:"));
-    EXPECT_EQ(g().CurrentPath[1], QStringLiteral("C:"));
-    EXPECT_EQ(g().ComparisonMode, 0);
-    EXPECT_EQ(g().ExportStructureSelection, 1);
-    EXPECT_EQ(g().ImportStructureSelection, 1);
-    EXPECT_EQ(g().NumberOfLevelsLimit, 1);
-    EXPECT_TRUE(g().CommonFilesOnly);
-    EXPECT_FALSE(g().DifferencesOnly);
-    EXPECT_TRUE(g().FolderIncludeExcludeEnabled);
-    EXPECT_TRUE(g().ShowOptionsBeforeComparison);
-    EXPECT_EQ(g().FileTypesPattern, QStringLiteral("*.*"));
-    EXPECT_TRUE(g().IncludeHiddenFiles && g().IncludeSystemFiles && g().IncludeReadOnlyFiles && g().IncludeArchiveFiles);
-    EXPECT_EQ(g().DateFormatName, QStringLiteral("short"));
-    EXPECT_EQ(g().TimeFormatName, QStringLiteral("long"));
-    EXPECT_TRUE(g().RemindToPrint);
-    EXPECT_FALSE(g().FailSafeChecks);
-    EXPECT_TRUE(g().ShowExtendedInformation);
-    EXPECT_EQ(g().PrintDestinationIndex, 0);
+    EXPECT_EQ(QStringList({g().ApplicationPath, g().IniFileName, g().HelpFileEnglish, g().HelpFileGreek, g().SavedPathsFileName[1],
+                           g().ApplicationTitle, g().InitialPath[0], g().CurrentPath[0], g().CurrentPath[1], g().FileTypesPattern,
+                           g().DateFormatName, g().TimeFormatName}),
+              QStringList({"C:", "C:\\Quillmarsh.ini", "C:\\QuillmarshUK.hlp", "C:\\QuillmarshGR.hlp", "C:\\SecondarySavedPaths.txt",
+                           "Tarnwick", "C:", "C:", "C:", "*.*", "short", "long"}));
+    // Numbers, then switches in the order: Greek, differences only, fail-safe, reset on exit; common files only,
+    // folder choice, options first, the four attributes, print reminder, extended information.
+    EXPECT_EQ(QList<long long>({g().CurrentStructure, g().ComparisonMode, g().ExportStructureSelection, g().ImportStructureSelection,
+                                g().NumberOfLevelsLimit, g().PrintDestinationIndex, g().StructureColour[0]}),
+              QList<long long>({0, 0, 1, 1, 1, 0, 0x80C0FF}));
+    for (bool off : {g().LanguageIsGreek, g().DifferencesOnly, g().FailSafeChecks, g().ResetSettingsOnExit}) EXPECT_FALSE(off);
+    for (bool on : {g().CommonFilesOnly, g().FolderIncludeExcludeEnabled, g().ShowOptionsBeforeComparison, g().IncludeHiddenFiles,
+                    g().IncludeSystemFiles, g().IncludeReadOnlyFiles, g().IncludeArchiveFiles, g().RemindToPrint,
+                    g().ShowExtendedInformation})
+        EXPECT_TRUE(on);
     const Long widths[] = {200, 2345, 2345, 1250, 1250, 1000, 1000, 850, 850};
-    for (int i = 0; i < kGridColumns; ++i)
-        EXPECT_EQ(g().GridColumnWidth[std::size_t(i)], widths[i]) << i;
-    EXPECT_EQ(g().StructureColour[0], 0x80C0FF);
-    EXPECT_FALSE(g().ResetSettingsOnExit);
+    for (int i = 0; i < kGridColumns; ++i) EXPECT_EQ(g().GridColumnWidth[std::size_t(i)], widths[i]) << i;
     EXPECT_FALSE(g().PageSetupFontName.isEmpty());
 
     // The first start creates the INI with the language and the structure only.
@@ -213,11 +167,8 @@ TEST_F(StartupTest, ADisplayFlagTrueChecksItsBoxFillsItsListAndIsWrittenBackInTh
     ASSERT_GE(files.listCount(), 3);   // a.txt, b.txt and the INI itself
     EXPECT_EQ(files.list(0), QStringLiteral("a.txt"));
     EXPECT_EQ(main.lstFirstLevelFiles[0]->list(0), QStringLiteral("File names not displayed."));
-    // The Secondary Structure comes up selected.
-    EXPECT_EQ(g().CurrentStructure, 1);
-    EXPECT_EQ(main.optStructure[1]->backColor(), 0xFFFF80u);
-    EXPECT_EQ(main.optStructure[0]->backColor(), 0xE0E0E0u);
-    EXPECT_EQ(main.cmdUpOneLevel->mouseIcon(), HiddenForm().imgStructureCursor[1]->picture());
+    // The Secondary Structure comes up selected (its colours: the choice's own test).
+    EXPECT_TRUE(g().CurrentStructure == 1 && main.optStructure[1]->value());
 }
 
 TEST_F(StartupTest, ASecondCopyShowsItsNoticeEndsAndWritesNothing)
@@ -432,9 +383,10 @@ TEST_F(StartupTest, AFolderInPlaceOfTheIniGivesOneMessageAndTheWindowStartsOnDef
 TEST_F(StartupTest, TemporariesThatKilledWritesLeftAreRemovedAndOthersKept)
 {
     const QString stale = QStringLiteral(".Quillmarsh.ini.qmtmp-AbC123"), young = QStringLiteral(".Quillmarsh.ini.qmtmp-XyZ789"),
-                  foreign = QStringLiteral(".Other.ini.qmtmp-AbC123"), saved = QStringLiteral(".PrimarySavedPaths.txt.qmtmp-AbC123");
+                  foreign = QStringLiteral(".Other.ini.qmtmp-AbC123"), saved = QStringLiteral(".PrimarySavedPaths.txt.qmtmp-AbC123"),
+                  notOurs = QStringLiteral(".Quillmarsh.ini.other-AbC123");
     const QDateTime old = QDateTime::currentDateTime().addSecs(-3600);
-    for (const QString& name : {stale, young, foreign, saved}) {
+    for (const QString& name : {stale, young, foreign, saved, notOurs}) {
         drive.file(name, QByteArray(1000, 'x'));
         QFile f(drive.native(name));
         ASSERT_TRUE(name == young || (f.open(QIODevice::ReadWrite) && f.setFileTime(old, QFileDevice::FileModificationTime)));
@@ -442,7 +394,7 @@ TEST_F(StartupTest, TemporariesThatKilledWritesLeftAreRemovedAndOthersKept)
     main.load();
     EXPECT_FALSE(QFile::exists(drive.native(stale)) || QFile::exists(drive.native(saved)));
     EXPECT_TRUE(QFile::exists(drive.native(young)));   // a write of a running copy, maybe
-    EXPECT_TRUE(QFile::exists(drive.native(foreign)));
+    EXPECT_TRUE(QFile::exists(drive.native(foreign)) && QFile::exists(drive.native(notOurs)));
 }
 
 // ---- Help files ------------------------------------------------------------------------------

@@ -5,6 +5,7 @@
 // after Refresh on the other tree.
 #include "mainwindow/frmMain.h"
 #include "platform/Application.h"
+#include "support/OnScreen.h"
 #include "support/TempDrive.h"
 #include "shared/IniAccess.h"
 #include "shared/MainWindowCaptions.h"
@@ -42,15 +43,7 @@ struct MainOnScreen {
         drive.folder(QStringLiteral("Projects/Quillmarsh/Äpfel und Öl"));
         QDir().mkpath(second.path() + QStringLiteral("/Backup/Quillmarsh/src"));
         QDir().mkpath(second.path() + QStringLiteral("/Backup/Quillmarsh/docs"));
-        std::vector<platform::Drive> table = platform::drives().drives();
-        platform::Drive d;
-        d.letter = u'D';
-        d.mountPoint = second.path();
-        d.type = platform::driveRemovable;
-        d.label = QStringLiteral("BACKUP");
-        d.fsType = QStringLiteral("vfat");
-        table.push_back(d);
-        platform::setDrives(platform::DriveTable(table));
+        testing_support::addDrive(u'D', second.path(), QStringLiteral("BACKUP"), platform::driveRemovable, QStringLiteral("vfat"));
 
         drive.file(QStringLiteral("Quillmarsh.ini"),
                    (QStringLiteral("[General]\r\nLanguage=") + (greek ? QStringLiteral("True") : QStringLiteral("False"))
@@ -92,13 +85,6 @@ struct MainOnScreen {
     mainwindow::frmMain main;
 };
 
-void saveShot(QWidget* w, const QString& fileName)
-{
-    const QImage shot = w->grab().toImage();
-    const QString out = QDir(QCoreApplication::applicationDirPath()).absoluteFilePath(QStringLiteral("../") + fileName);
-    EXPECT_TRUE(shot.save(out)) << out.toStdString();
-}
-
 void render(bool greek, const QString& name)
 {
     MainOnScreen s(greek);
@@ -112,7 +98,7 @@ void render(bool greek, const QString& name)
             w->resize(1600, 1000);
             QApplication::processEvents();
         }
-        saveShot(w, name + (maximised ? QStringLiteral("-max.png") : QStringLiteral(".png")));
+        testing_support::saveShot(w->grab().toImage(), name + (maximised ? QStringLiteral("-max.png") : QStringLiteral(".png")));
         EXPECT_GT(w->width(), ui::qt::QtDesktop::px(11000));
         // Every control of the two structures is on screen and inside the window.
         for (ui::Control* c : s.main.controls()) {
@@ -128,22 +114,12 @@ void render(bool greek, const QString& name)
 TEST(MainWindowScreenshot, EnglishWithBothTreesFilled) { render(false, QStringLiteral("frmMain-en")); }
 TEST(MainWindowScreenshot, GreekWithBothTreesFilled) { render(true, QStringLiteral("frmMain-gr")); }
 
-void click(QTreeWidget* view, QTreeWidgetItem* item)
-{
-    const QPointF at = view->visualItemRect(item).center();
-    for (QEvent::Type t : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
-        QMouseEvent e(t, at, view->viewport()->mapToGlobal(at), Qt::LeftButton,
-                      t == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton, Qt::NoModifier);
-        QApplication::sendEvent(view->viewport(), &e);
-    }
-}
-
 TEST(MainWindowOnScreen, RefreshOnOneStructureLeavesTheOtherTreesHighlightWorking)
 {
     MainOnScreen s(false);
     for (int refreshed : {0, 1}) {
         const int other = 1 - refreshed;
-        click(s.tree(refreshed), s.tree(refreshed)->currentItem());
+        testing_support::clickTreeItem(s.tree(refreshed), s.tree(refreshed)->currentItem());
         QKeyEvent f5(QEvent::KeyPress, Qt::Key_F5, Qt::NoModifier);
         QApplication::sendEvent(s.tree(refreshed), &f5);
         QApplication::processEvents();
@@ -151,7 +127,7 @@ TEST(MainWindowOnScreen, RefreshOnOneStructureLeavesTheOtherTreesHighlightWorkin
         QTreeWidget* view = s.tree(other);
         QTreeWidgetItem* target = view->currentItem()->parent();
         ASSERT_NE(target, nullptr);
-        click(view, target);
+        testing_support::clickTreeItem(view, target);
         ASSERT_EQ(view->currentItem(), target) << "after F5 on structure " << refreshed;
         EXPECT_TRUE(target->isSelected());
         // Down moves on from there, not back to the drive.

@@ -3,6 +3,8 @@
 // order, for each mode and setting; every button and menu item reaching its
 // command; the busy flag; context help.
 #include "mainwindow/frmMain.h"
+#include "platform/NetworkMount.h"
+#include "platform/ServiceOverride.h"
 #include "platform/Application.h"
 #include "shared/IniAccess.h"
 #include "shared/Messages.h"
@@ -13,6 +15,7 @@
 #include "ui/Input.h"
 
 #include <QFile>
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 using namespace basGlobal;
@@ -126,7 +129,7 @@ TEST_F(RoadTest, ComparesLiveHonouringTheFolderChoiceAndRefusesASecondPress)
         // Compare again from the main window while its command runs: nothing.
         main.cmdCompare_Click();
         desk.expectMsgBox(QStringLiteral("Comparison results"), QStringLiteral("The structures you compared, differ."), 64, ui::vbOK);
-        ui::Input::click(*static_cast<ui::CommandButton*>(f.control(QStringLiteral("cmdCompare"))));
+        ui::Input::key(f, ui::vbKeyReturn);   // Enter starts the comparison
         auto* grid = static_cast<ui::FlexGrid*>(f.control(QStringLiteral("grdResults")));
         QStringList names;
         for (int r = 1; r < grid->rows(); ++r)
@@ -278,6 +281,37 @@ TEST_F(RoadTest, OffLineCountsTheFilesFoldersAndTheLiveSide)
         EXPECT_EQ(globals().FirstStructureToProcess, 0);
         EXPECT_EQ(globals().LastStructureToProcess, 0);
     }
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(RoadTest, AMappedDriveShowsInBothTreesAndAFailureIsReportedWithItsName)
+{
+    QTemporaryDir config;
+    const testing_support::EnvGuard home("XDG_CONFIG_HOME", QFile::encodeName(config.path()));
+    start(QStringLiteral("StructureIndex=1\r\n"));
+    desk.onModal(QStringLiteral("frmMapNetworkDrive"), [](ui::Form& f) {
+        static_cast<ui::TextBox*>(f.control(QStringLiteral("txtFolder")))->setText(QStringLiteral("C:\\P"));
+        ui::Input::click(*static_cast<ui::CommandButton*>(f.control(QStringLiteral("cmdOK"))));
+    });
+    ui::Input::click(*main.cmdMapNetworkDrive);
+    for (int i = 0; i <= 1; ++i)
+        EXPECT_NE(main.tvwStructure[i]->findNode(QStringLiteral("D:\\")), nullptr) << i;
+    EXPECT_EQ(globals().CurrentStructure, 1);
+    EXPECT_TRUE(main.tvwStructure[1]->hasFocus());
+
+    // A mount that does not finish in time is reported with the name of its code.
+    platform::FakeMounter mounter;
+    mounter.result = platform::MountResult::timedOut;
+    platform::ServiceOverride<platform::NetworkMounter> use(platform::setNetworkMounter, &mounter);
+    desk.onModal(QStringLiteral("frmMapNetworkDrive"), [](ui::Form& f) {
+        static_cast<ui::TextBox*>(f.control(QStringLiteral("txtFolder")))->setText(QStringLiteral("smb://server/share"));
+        ui::Input::click(*static_cast<ui::CommandButton*>(f.control(QStringLiteral("cmdOK"))));
+    });
+    desk.expectMsgBoxContaining(QStringLiteral("Tarnwick [ MND1000-WN_FUNCTION_BUSY ]"), QStringLiteral("170"), 36, ui::vbNo);
+    main.mnuToolsMapNetworkDrive->Click();
 }
 
 } // namespace

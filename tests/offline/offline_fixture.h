@@ -7,22 +7,13 @@
 #include "offline/frmImportStructure.h"
 #include "shared/StructureFile.h"
 
-#include <cstdlib>
-#include <ctime>
-#include <string>
-
 namespace offline_test {
 
 class OfflineTest : public compare_test::CompareTest {
 protected:
     void SetUp() override
     {
-        if (const char* tz = std::getenv("TZ")) oldTz = tz;
-        ::setenv("TZ", "UTC", 1);
-        ::tzset();
         CompareTest::SetUp();
-        g().DateFormatName = QStringLiteral("short");
-        g().TimeFormatName = QStringLiteral("long");
     }
     void TearDown() override
     {
@@ -30,9 +21,6 @@ protected:
             if (f->isLoaded()) f->unload();
         basGlobal::ForgetAcceptedStructures();
         CompareTest::TearDown();
-        if (oldTz.empty()) ::unsetenv("TZ");
-        else ::setenv("TZ", oldTz.c_str(), 1);
-        ::tzset();
     }
     // Opens the export window, chooses `option`, answers the Save dialogs
     // with `files` ("" cancels one), presses Export structure and runs
@@ -72,11 +60,7 @@ protected:
             ui::Input::click(*static_cast<offline::StructureWindow&>(w).cmdCancel);
         });
     }
-    QByteArray read(const QTemporaryDir& drive, const QString& rel)
-    {
-        QFile f(nativeOf(drive, rel));
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-    }
+    QByteArray read(const QTemporaryDir& drive, const QString& rel) { return testing_support::fileBytes(nativeOf(drive, rel)); }
     // Names in the folder that are not ours: temporaries left behind.
     QStringList leftovers(const QTemporaryDir& drive)
     {
@@ -85,7 +69,7 @@ protected:
 
     offline::frmExportStructure ex;
     offline::frmImportStructure im;
-    std::string oldTz;
+    testing_support::TimeZoneGuard utc{"UTC"};
 };
 
 } // namespace offline_test

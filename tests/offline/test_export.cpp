@@ -3,6 +3,7 @@
 // whole, names a structure file cannot carry, and the window's own commands.
 #include "offline/StructureFileChoice.h"
 #include "offline_fixture.h"
+#include "shared/Progress.h"
 
 #include <sys/stat.h>
 
@@ -18,14 +19,11 @@ protected:
     // The worked example of the format, under C:\Work.
     void workedTree()
     {
-        file(c, QStringLiteral("Work/notes.txt"), QByteArray(1234, 'n'));
-        setLocalMtime(c, QStringLiteral("Work/notes.txt"), QDateTime(QDate(2002, 8, 24), QTime(14, 5, 9)));
-        file(c, QStringLiteral("Work/Alpha/a.dat"), QByteArray());
-        setLocalMtime(c, QStringLiteral("Work/Alpha/a.dat"), QDateTime(QDate(2001, 12, 31), QTime(23, 59, 58)));
+        file(c, QStringLiteral("Work/notes.txt"), QByteArray(1234, 'n'), QDateTime(QDate(2002, 8, 24), QTime(14, 5, 9)));
+        file(c, QStringLiteral("Work/Alpha/a.dat"), QByteArray(), QDateTime(QDate(2001, 12, 31), QTime(23, 59, 58)));
         ASSERT_EQ(::chmod(QFile::encodeName(nativeOf(c, QStringLiteral("Work/Alpha/a.dat"))).constData(), 0444), 0);
         folder(c, QStringLiteral("Work/Alpha/Empty"));
-        file(c, QStringLiteral("Work/Beta/.b.txt"), QByteArray(56789, 'b'));
-        setLocalMtime(c, QStringLiteral("Work/Beta/.b.txt"), QDateTime(QDate(2002, 1, 2), QTime(3, 4, 5)));
+        file(c, QStringLiteral("Work/Beta/.b.txt"), QByteArray(56789, 'b'), QDateTime(QDate(2002, 1, 2), QTime(3, 4, 5)));
         g().CurrentPath = {QStringLiteral("C:\\Work"), QStringLiteral("D:\\")};
     }
 };
@@ -194,8 +192,8 @@ TEST_F(Export, TheWindowsOwnCommands)
     });
     ex.show(ui::Modal);
     EXPECT_EQ(g().ExportStructureSelection, 2);
-    EXPECT_EQ(offline::ClockText(3725), QStringLiteral("01:02:05"));
-    EXPECT_EQ(offline::ClockText(360000), QStringLiteral("100:00:00"));
+    EXPECT_EQ(basGlobal::ElapsedTimeText(3725), QStringLiteral("01:02:05"));
+    EXPECT_EQ(basGlobal::ElapsedTimeText(360000), QStringLiteral("100:00:00"));
 }
 
 } // namespace

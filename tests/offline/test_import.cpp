@@ -41,7 +41,7 @@ TEST_F(Import, AFileBrokenAtALineIsNamedAndNothingIsAccepted)
     EXPECT_FALSE(g().ImportNotAccepted);
 }
 
-TEST_F(Import, ACancelDuringTheCheckAcceptsNothing)
+TEST_F(Import, ACancelDuringTheCheckAcceptsNothingAndTheEntryPointReportsAcceptance)
 {
     file(c, QStringLiteral("p.txt"), compare_test::workedExample());
     int lines = 0;
@@ -52,10 +52,6 @@ TEST_F(Import, ACancelDuringTheCheckAcceptsNothing)
     EXPECT_EQ(g().ImportedStructureFile[0], QString());
     EXPECT_FALSE(g().CancelRequested);
     EXPECT_EQ(read(c, QStringLiteral("p.txt")), compare_test::workedExample());
-}
-
-TEST_F(Import, TheEntryPointReportsAcceptance)
-{
     file(c, QStringLiteral("p.txt"), compare_test::workedExample());
     desk.onModal(QStringLiteral("frmImportStructure"), [&](ui::Form& f) {
         auto& w = static_cast<offline::frmImportStructure&>(f);
@@ -84,8 +80,7 @@ TEST_F(Import, TheOffLineGridEqualsTheLiveOne)
         for (const QTemporaryDir* side : {&c, &d}) {
             if (++k % 4 == 0) continue;   // some on one side only
             const QString rel = QStringLiteral("T/") + QString::fromUtf8(n);
-            file(*side, rel, QByteArray(10 + (k % 3), 'x'));
-            setLocalMtime(*side, rel, when.addSecs(k % 2));
+            file(*side, rel, QByteArray(10 + (k % 3), 'x'), when.addSecs(k % 2));
         }
     }
     folder(c, QStringLiteral("T/empty/inner"));

@@ -3,59 +3,33 @@
 // build folder for a look.
 #include "offline/frmExportStructure.h"
 #include "offline/frmImportStructure.h"
-#include "platform/Drives.h"
+#include "shared/Progress.h"
 #include "shared/basGlobal.h"
-#include "ui/qt/FormWindow.h"
-#include "ui/qt/QtDesktop.h"
-
-#include <QApplication>
-#include <QDir>
-#include <QImage>
-#include <QTemporaryDir>
-#include <QTimer>
-
-#include <gtest/gtest.h>
+#include "support/OnScreen.h"
+#include "support/TempDrive.h"
 
 namespace {
 
 void render(offline::StructureWindow& win, bool greek, const QString& fileName, const std::function<void()>& fill)
 {
-    QTemporaryDir c;
-    platform::Drive dc;
-    dc.letter = QLatin1Char('C');
-    dc.mountPoint = c.path();
-    dc.type = platform::driveFixed;
-    platform::setDrives(platform::DriveTable({dc}));
+    testing_support::TempDrive c;
     basGlobal::resetGlobals();
     basGlobal::Globals& g = basGlobal::globals();
     g.LanguageIsGreek = greek;
     g.ApplicationTitle = QStringLiteral("Tarnwick");
     g.CurrentPath = {QStringLiteral("C:\\Projects\\Quarterly reports\\2024"), QStringLiteral("C:\\Backup")};
     g.ExportStructureSelection = g.ImportStructureSelection = 2;
-    ui::qt::QtDesktop desk;
-    desk.install();
-    desk.setQuitOnEnd(false);
+    testing_support::QtDesk desk;
     QImage shot;
     QTimer::singleShot(0, [&] {
         fill();
-        for (int k = 0; k < 5; ++k) QApplication::processEvents();
-        if (ui::qt::FormWindow* w = desk.window(win)) {
-            shot = w->grab().toImage();
-            for (ui::Control* ctl : win.controls()) {
-                QWidget* cw = w->widgetFor(ctl);
-                if (!cw || !cw->isVisible()) continue;
-                const QRect r(cw->mapTo(w, QPoint(0, 0)), cw->size());
-                EXPECT_TRUE(QRect(QPoint(0, 0), w->size()).contains(r)) << ctl->name().toStdString();
-            }
-        }
+        shot = testing_support::grabForm(desk, win);
         win.unload();
     });
     win.show(ui::Modal);
     ASSERT_FALSE(shot.isNull());
-    const QString out = QDir(QCoreApplication::applicationDirPath()).absoluteFilePath(QStringLiteral("../") + fileName);
-    EXPECT_TRUE(shot.save(out)) << out.toStdString();
+    testing_support::saveShot(shot, fileName);
     ui::setDesktop(nullptr);
-    platform::reloadDrives();
 }
 
 } // namespace
@@ -71,7 +45,7 @@ TEST(OfflineWindowsOnScreen, TheExportWindowWhileItRuns)
         win.lblProcessInProgress->setCaption(QStringLiteral("collecting local structure file attributes"));
         win.prbProgressBar->setVisible(true);
         win.cpUpdateProgressBar(40, 100);
-        win.lblElapsedTime->setCaption(offline::ClockText(75));
+        win.lblElapsedTime->setCaption(basGlobal::ElapsedTimeText(75));
     });
 }
 

@@ -35,7 +35,7 @@ const QByteArray kLaptop =
 
 } // namespace
 
-TEST(MountInfo, ParsesEscapedBlanksAndOptionalFields)
+TEST(DriveTable, MountInfoIsParsedAndLettersFollowMountPointOrderSkippingSystemTrees)
 {
     const auto mounts = parseMountInfo(kLaptop);
     ASSERT_EQ(mounts.size(), 15u);
@@ -46,10 +46,6 @@ TEST(MountInfo, ParsesEscapedBlanksAndOptionalFields)
     EXPECT_EQ(usb.major, 8u);
     EXPECT_EQ(usb.minor, 17u);
     EXPECT_EQ(mounts[14].root, QStringLiteral("/sub"));
-}
-
-TEST(DriveTable, LettersFollowMountPointOrderAndSkipSystemTrees)
-{
     QTemporaryDir sys, dev;   // empty: no removable flags, no labels
     const auto table = buildDriveTable(parseMountInfo(kLaptop), {}, {sys.path(), dev.path()});
     QStringList got;
@@ -72,10 +68,7 @@ TEST(DriveTable, SysfsRemovableFlagAndLabels)
     QTemporaryDir sys, dev;
     // A partition whose disk says removable; a by-label link with an escaped blank.
     QDir().mkpath(sys.path() + "/block/sdb/sdb1");
-    QFile flag(sys.path() + "/block/sdb/removable");
-    ASSERT_TRUE(flag.open(QIODevice::WriteOnly));
-    flag.write("1\n");
-    flag.close();
+    testing_support::writeFile(sys.path() + "/block/sdb/removable", "1\n");
     QDir().mkpath(sys.path() + "/dev/block");
     ASSERT_TRUE(QFile::link(sys.path() + "/block/sdb/sdb1", sys.path() + "/dev/block/8:17"));
     QDir().mkpath(dev.path() + "/disk/by-label");
@@ -139,10 +132,7 @@ TEST(Paths, EveryNativeNameMapsToItsOwnLogicalNameAndBack)
 TEST(Paths, ToNativeAndBack)
 {
     TempDrive drive;
-    Drive d;
-    d.letter = QLatin1Char('D');
-    d.mountPoint = "/mnt/usb";
-    setDrives(DriveTable({Drive{QLatin1Char('C'), "/", {}, {}, {}, driveFixed, false}, d}));
+    testing_support::mountDrives({{'C', "/"}, {'D', "/mnt/usb"}});
 
     EXPECT_EQ(toNative("C:"), std::optional<QString>("/"));
     EXPECT_EQ(toNative("C:\\"), std::optional<QString>("/"));
@@ -160,17 +150,12 @@ TEST(Paths, ToNativeAndBack)
     EXPECT_EQ(toNative(odd), std::optional<QString>("/mnt/usb/x|y\\z"));
 }
 
-TEST(Paths, DriveTypesOfInstalledTable)
+TEST(Readiness, MountedTempFolderIsReadyAndMissingOneIsNot)
 {
     TempDrive drive;
     EXPECT_EQ(driveType("C:\\"), driveFixed);
     EXPECT_EQ(driveType("Z:"), driveNoRoot);
     EXPECT_EQ(drives().roots(), QStringList{"C:\\"});
-}
-
-TEST(Readiness, MountedTempFolderIsReadyAndMissingOneIsNot)
-{
-    TempDrive drive;
     EXPECT_TRUE(isDriveReady(QLatin1Char('C')));
     EXPECT_FALSE(isDriveReady(QLatin1Char('Q')));
     const auto facts = volumeFacts(QLatin1Char('c'));
@@ -199,8 +184,7 @@ TEST(Volumes, FileSystemNamesAndCaseRule)
 TEST(UserDriveMap, MappedLettersPersistAcrossRuns)
 {
     QTemporaryDir config, target;
-    const QByteArray saved = qgetenv("XDG_CONFIG_HOME");
-    qputenv("XDG_CONFIG_HOME", QFile::encodeName(config.path()));
+    const testing_support::EnvGuard home("XDG_CONFIG_HOME", QFile::encodeName(config.path()));
     setDrives(DriveTable({Drive{QLatin1Char('C'), "/", {}, {}, {}, driveFixed, false}}));
 
     EXPECT_EQ(UserDriveMap::map(QLatin1Char('m'), target.path()), errNone);
@@ -219,10 +203,6 @@ TEST(UserDriveMap, MappedLettersPersistAcrossRuns)
     EXPECT_EQ(UserDriveMap::unmap(QLatin1Char('M')), errInvalidCall);
     EXPECT_EQ(DriveTable::system().find(QLatin1Char('M')), nullptr);
 
-    if (saved.isNull())
-        qunsetenv("XDG_CONFIG_HOME");
-    else
-        qputenv("XDG_CONFIG_HOME", saved);
     setDrives(DriveTable());
 }
 

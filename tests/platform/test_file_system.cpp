@@ -42,42 +42,6 @@ void setMtime(const QByteArray& path, time_t t)
     ASSERT_EQ(::utimensat(AT_FDCWD, path.constData(), times, AT_SYMLINK_NOFOLLOW), 0);
 }
 
-// Runs `body` as the unprivileged user nobody in a child process (so a
-// permission test holds when the tests run as root) and returns its exit code.
-template <typename F>
-int runAsNobody(F body)
-{
-    const pid_t pid = ::fork();
-    if (pid == 0) {
-        if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0))
-            ::_exit(200);
-        ::_exit(body());
-    }
-    int status = 0;
-    ::waitpid(pid, &status, 0);
-    return WIFEXITED(status) ? WEXITSTATUS(status) : 255;
-}
-
-class TimeZone {
-public:
-    explicit TimeZone(const char* tz) : m_old(qgetenv("TZ"))
-    {
-        qputenv("TZ", tz);
-        ::tzset();
-    }
-    ~TimeZone()
-    {
-        if (m_old.isNull())
-            qunsetenv("TZ");
-        else
-            qputenv("TZ", m_old);
-        ::tzset();
-    }
-
-private:
-    QByteArray m_old;
-};
-
 } // namespace
 
 TEST(Listing, FactsOfHiddenReadOnlyFoldersAndLinks)
@@ -164,7 +128,7 @@ TEST(Listing, ErrorsOfMissingAndUnreadableFolders)
     ASSERT_EQ(::chmod(d.nativeBytes("listable"), 0444), 0);
     ASSERT_EQ(::chmod(d.dir.path().toLocal8Bit(), 0755), 0);
     for (const char* folder : {"C:\\closed", "C:\\listable"}) {
-        const int childRc = runAsNobody([folder] {
+        const int childRc = testing_support::runUnprivileged([folder] {
             std::vector<DirEntry> entries;
             return listFolder(folder, ListWhat::All, entries) + (entries.empty() ? 0 : 100);
         });
@@ -242,29 +206,10 @@ TEST(FileFacts, MissingFileAndMissingFolderDiffer)
     EXPECT_EQ(fileTimes("C:\\here\\nope.txt", t), errFileNotFound);
 }
 
-TEST(FileFacts, SizesBeyond31And32Bits)
-{
-    TempDrive d;
-    d.file("big/two.bin", "");
-    d.file("big/four.bin", "");
-    const qint64 two = (qint64(1) << 31) + 7;
-    const qint64 four = (qint64(1) << 32) + 11;
-    ASSERT_EQ(::truncate(d.nativeBytes("big/two.bin"), two), 0);   // sparse: no disk used
-    ASSERT_EQ(::truncate(d.nativeBytes("big/four.bin"), four), 0);
-    FileFacts f;
-    ASSERT_EQ(fileFacts("C:\\big\\four.bin", f), errNone);
-    EXPECT_EQ(f.size, four);
-    const auto all = listing("C:\\big");
-    EXPECT_EQ(all.at("two.bin").size, two);
-    qint64 total = 0;
-    EXPECT_EQ(fileOrFolderSize("C:\\big", total), errNone);
-    EXPECT_EQ(total, two + four);
-}
-
 TEST(FileTimes, LocalTimeUsesTheOffsetOfTheFilesOwnDate)
 {
     TempDrive d;
-    TimeZone athens("Europe/Athens");
+    testing_support::TimeZoneGuard athens("Europe/Athens");
     d.file("t/winter.txt");
     d.file("t/summer.txt");
     d.file("t/midnight.txt");

@@ -15,11 +15,7 @@ namespace {
 QString tool(const QTemporaryDir& bin, const char* name, const QByteArray& script)
 {
     const QString path = bin.path() + QLatin1Char('/') + QLatin1String(name);
-    QFile f(path);
-    EXPECT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write("#!/bin/sh\n" + script);
-    f.close();
-    f.setPermissions(QFileDevice::ReadOwner | QFileDevice::ExeOwner | QFileDevice::ReadOther | QFileDevice::ExeOther);
+    testing_support::writeScript(path, script);
     return path;
 }
 

@@ -26,19 +26,8 @@ protected:
     QTemporaryDir dir;
     QString ini() const { return dir.filePath(QStringLiteral("Quillmarsh.ini")); }
 
-    void put(const QByteArray& bytes) const
-    {
-        QFile f(ini());
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(bytes);
-    }
-    QByteArray bytes() const
-    {
-        QFile f(ini());
-        if (!f.open(QIODevice::ReadOnly))
-            return {};
-        return f.readAll();
-    }
+    void put(const QByteArray& bytes) const { testing_support::writeFile(ini(), bytes); }
+    QByteArray bytes() const { return testing_support::fileBytes(ini(), {}); }
     QString get(const QString& section, const QString& key, int capacity = 256) const
     {
         return getProfileString(ini(), section, key, QStringLiteral("<def>"), capacity);
@@ -49,7 +38,7 @@ protected:
 
 // --- Reading -------------------------------------------------------------------
 
-TEST_F(ProfileFileTest, MissingFileSectionOrKeyGiveTheDefaultWithoutError)
+TEST_F(ProfileFileTest, MissingNamesGiveTheDefaultAndNamesAreCaseBlindWithTheFirstMatchWinning)
 {
     int err = -1;
     EXPECT_EQ(getProfileString(ini(), "General", "Language", "dflt", 100, &err), "dflt");
@@ -58,10 +47,7 @@ TEST_F(ProfileFileTest, MissingFileSectionOrKeyGiveTheDefaultWithoutError)
     EXPECT_EQ(get("Other", "Language"), "<def>");
     EXPECT_EQ(get("General", "Missing"), "<def>");
     EXPECT_EQ(get("General", "Language"), "Greek");
-}
-
-TEST_F(ProfileFileTest, NamesAreCaseBlindAndTheFirstMatchWins)
-{
+    // Names are case-blind and the first match wins.
     put("Stray=outside\r\n[general]\r\n  LANGUAGE  =  first  \r\nlanguage=second\r\n"
         "[GENERAL]\r\nOnlyInSecond=x\r\nLanguage=third\r\n");
     EXPECT_EQ(get("General", "language"), "first");
@@ -71,7 +57,7 @@ TEST_F(ProfileFileTest, NamesAreCaseBlindAndTheFirstMatchWins)
     EXPECT_EQ(get("", "Stray"), "<def>");
 }
 
-TEST_F(ProfileFileTest, ValuesLoseBlanksTabsAndOnePairOfOuterQuotes)
+TEST_F(ProfileFileTest, ValuesLoseBlanksTabsAndOnePairOfOuterQuotesAndAreCutToTheCapacity)
 {
     put("[S]\r\na=\t \"quoted value\" \r\nb='single'\r\nc=\"unbalanced\r\nd=\"\r\ne=\r\n;f=comment\r\n");
     EXPECT_EQ(get("S", "a"), "quoted value");
@@ -80,10 +66,7 @@ TEST_F(ProfileFileTest, ValuesLoseBlanksTabsAndOnePairOfOuterQuotes)
     EXPECT_EQ(get("S", "d"), "\"");
     EXPECT_EQ(get("S", "e"), "");
     EXPECT_EQ(get("S", ";f"), "<def>");
-}
-
-TEST_F(ProfileFileTest, AValueIsCutToCapacityMinusOne)
-{
+    // A value is cut to the capacity less one.
     put("[S]\r\nk=" + QByteArray(150, 'x') + "\r\n");
     EXPECT_EQ(get("S", "k", 100).size(), 99);
     EXPECT_EQ(get("S", "k", 1), "");

@@ -23,46 +23,16 @@ using testing_support::TempDrive;
 
 namespace {
 
-QByteArray readAll(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-}
-
-class ScopedEnv {
-public:
-    ScopedEnv(const char* name, const QByteArray& value) : m_name(name), m_old(qgetenv(name))
-    {
-        qputenv(name, value);
-    }
-    ~ScopedEnv()
-    {
-        if (m_old.isNull())
-            qunsetenv(m_name);
-        else
-            qputenv(m_name, m_old);
-    }
-
-private:
-    const char* m_name;
-    QByteArray m_old;
+class ShellTest : public ::testing::Test {
+protected:
+    TempDrive d;
+    SystemShell sh;
 };
-
-void writeScript(const QString& path, const QByteArray& body)
-{
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write("#!/bin/sh\n" + body);
-    f.close();
-    ASSERT_EQ(::chmod(QFile::encodeName(path).constData(), 0755), 0);
-}
 
 } // namespace
 
-TEST(ShellFiles, CopyMakesTheFolderReplacesAndKeepsTimes)
+TEST_F(ShellTest, CopyMakesTheFolderReplacesAndKeepsTimes)
 {
-    TempDrive d;
-    SystemShell sh;
     d.file("src/a.ini", "new");
     d.file("src/b.txt", "bee");
     d.file("out/deep/a.ini", "old");
@@ -70,112 +40,88 @@ TEST(ShellFiles, CopyMakesTheFolderReplacesAndKeepsTimes)
     ASSERT_EQ(::utimensat(AT_FDCWD, d.nativeBytes("src/a.ini"), times, 0), 0);
 
     EXPECT_EQ(sh.copyFiles({"C:\\src\\a.ini", "C:\\src\\b.txt"}, "C:\\out\\deep"), shellOk);
-    EXPECT_EQ(readAll(d.native("out/deep/a.ini")), "new");
-    EXPECT_EQ(readAll(d.native("out/deep/b.txt")), "bee");
+    EXPECT_EQ(testing_support::fileBytes(d.native("out/deep/a.ini")), "new");
+    EXPECT_EQ(testing_support::fileBytes(d.native("out/deep/b.txt")), "bee");
     FileFacts f;
     ASSERT_EQ(fileFacts("C:\\out\\deep\\a.ini", f), errNone);
     EXPECT_EQ(f.mtime, 1000000000);
 
     EXPECT_EQ(sh.copyFiles({"C:\\src\\b.txt"}, "C:\\new\\made\\here"), shellOk);
-    EXPECT_EQ(readAll(d.native("new/made/here/b.txt")), "bee");
+    EXPECT_EQ(testing_support::fileBytes(d.native("new/made/here/b.txt")), "bee");
     EXPECT_EQ(sh.copyFiles({"C:\\src\\none.txt"}, "C:\\out"), shellNotFound);
 }
 
-TEST(ShellFiles, SameFileGuardTouchesNothing)
+TEST_F(ShellTest, SameFileGuardTouchesNothing)
 {
-    TempDrive d;
-    SystemShell sh;
     d.file("dir/a.ini", "precious");
     ASSERT_EQ(::symlink("dir", d.nativeBytes("alias")), 0);
     // Through another name of the same folder, the copy would truncate its own source.
     EXPECT_EQ(sh.copyFiles({"C:\\dir\\a.ini"}, "C:\\alias"), shellSameFile);
     EXPECT_EQ(sh.copyFiles({"C:\\dir\\a.ini"}, "C:\\dir"), shellSameFile);
-    EXPECT_EQ(readAll(d.native("dir/a.ini")), "precious");
+    EXPECT_EQ(testing_support::fileBytes(d.native("dir/a.ini")), "precious");
     EXPECT_EQ(sh.moveFile("C:\\dir\\a.ini", "C:\\alias\\a.ini"), shellSameFile);
-    EXPECT_EQ(readAll(d.native("dir/a.ini")), "precious");
+    EXPECT_EQ(testing_support::fileBytes(d.native("dir/a.ini")), "precious");
     EXPECT_EQ(sh.copyFiles({"C:\\dir"}, "C:\\dir\\inside"), shellSameFile);
 }
 
-TEST(ShellFiles, MoveReplacesTheTarget)
+TEST_F(ShellTest, MoveReplacesTheTargetAndCopyIntoAFileFails)
 {
-    TempDrive d;
-    SystemShell sh;
     d.file("Quillmarsh.ini", "current");
     d.file("Quillmarsh.bak", "older");
     EXPECT_EQ(sh.moveFile("C:\\Quillmarsh.ini", "C:\\Quillmarsh.bak"), shellOk);
     EXPECT_FALSE(QFileInfo::exists(d.native("Quillmarsh.ini")));
-    EXPECT_EQ(readAll(d.native("Quillmarsh.bak")), "current");
+    EXPECT_EQ(testing_support::fileBytes(d.native("Quillmarsh.bak")), "current");
     EXPECT_EQ(sh.moveFile("C:\\Quillmarsh.ini", "C:\\x.bak"), shellNotFound);
-}
-
-TEST(ShellFiles, CopyIntoAnUnwritableFolderFails)
-{
-    TempDrive d;
     d.file("src/a.txt", "a");
     d.file("blocked", "a file where a folder is expected");
-    SystemShell sh;
     EXPECT_NE(sh.copyFiles({"C:\\src\\a.txt"}, "C:\\blocked"), shellOk);
-    EXPECT_EQ(readAll(d.native("blocked")), "a file where a folder is expected");
+    EXPECT_EQ(testing_support::fileBytes(d.native("blocked")), "a file where a folder is expected");
 }
 
-TEST(Trash, RoundTripWithInfoRecord)
+TEST_F(ShellTest, TrashRoundTripWithInfoRecord)
 {
-    TempDrive d;
-    const ScopedEnv data("XDG_DATA_HOME", QFile::encodeName(d.native("data")));
+    const testing_support::EnvGuard data("XDG_DATA_HOME", QFile::encodeName(d.native("data")));
     d.file("docs/my file.txt", "keep me");
     d.file("other/my file.txt", "second");
-    SystemShell sh;
     EXPECT_EQ(sh.deleteItems({"C:\\docs\\my file.txt"}, true), shellOk);
     EXPECT_EQ(sh.deleteItems({"C:\\other\\my file.txt"}, true), shellOk);
     EXPECT_FALSE(QFileInfo::exists(d.native("docs/my file.txt")));
 
     const QString trash = homeTrashFolder();
     EXPECT_EQ(trash, d.native("data/Trash"));
-    EXPECT_EQ(readAll(trash + "/files/my file.txt"), "keep me");
-    const QByteArray info = readAll(trash + "/info/my file.txt.trashinfo");
+    EXPECT_EQ(testing_support::fileBytes(trash + "/files/my file.txt"), "keep me");
+    const QByteArray info = testing_support::fileBytes(trash + "/info/my file.txt.trashinfo");
     EXPECT_TRUE(info.startsWith("[Trash Info]\nPath="));
     EXPECT_TRUE(info.contains("Path=" + QFile::encodeName(d.native("docs/my%20file.txt")) + "\n"));
     EXPECT_TRUE(info.contains("\nDeletionDate=20"));
     // The second item of the same name gets a name of its own.
-    EXPECT_EQ(readAll(trash + "/files/my file.2.txt"), "second");
+    EXPECT_EQ(testing_support::fileBytes(trash + "/files/my file.2.txt"), "second");
     EXPECT_TRUE(QFileInfo::exists(trash + "/info/my file.2.txt.trashinfo"));
 }
 
-TEST(Trash, FailureLeavesTheItemInPlace)
+TEST_F(ShellTest, TrashFailureLeavesTheItemInPlace)
 {
-    TempDrive d;
-    const ScopedEnv data("XDG_DATA_HOME", QFile::encodeName(d.native("data")));
+    const testing_support::EnvGuard data("XDG_DATA_HOME", QFile::encodeName(d.native("data")));
     d.file("docs/a.txt", "keep me");
     // The item's folder cannot be changed by the user, so no trash can take
     // the item; run as nobody so that this holds for root too.
     ASSERT_EQ(::chmod(d.nativeBytes("docs"), 0555), 0);
     ASSERT_EQ(::chmod(d.dir.path().toLocal8Bit(), 0777), 0);
-    const pid_t pid = ::fork();
-    if (pid == 0) {
-        if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0))
-            ::_exit(200);
-        ::_exit(moveToTrash(d.native("docs/a.txt")));
-    }
-    int status = 0;
-    ::waitpid(pid, &status, 0);
-    ASSERT_TRUE(WIFEXITED(status));
-    EXPECT_EQ(WEXITSTATUS(status), errPermissionDenied);
-    EXPECT_EQ(readAll(d.native("docs/a.txt")), "keep me");
+    EXPECT_EQ(testing_support::runUnprivileged([&] { return moveToTrash(d.native("docs/a.txt")); }), errPermissionDenied);
+    EXPECT_EQ(testing_support::fileBytes(d.native("docs/a.txt")), "keep me");
     // No record of an item that never arrived.
     EXPECT_FALSE(QFileInfo::exists(d.native("data/Trash/info/a.txt.trashinfo")));
     EXPECT_TRUE(QFileInfo::exists(d.native("data/Trash/info")));
     ::chmod(d.nativeBytes("docs"), 0755);
 }
 
-TEST(ShellOpen, OnlyWebAddressesAndExistingFiles)
+TEST_F(ShellTest, OpenTakesOnlyWebAddressesAndExistingFiles)
 {
-    TempDrive d;
-    SystemShell sh;
     sh.openerWaitMs = 5000;
     QTemporaryDir bin;
     const QString log = bin.path() + "/args.log";
-    writeScript(bin.path() + "/xdg-open", "printf '%s\\n' \"$@\" >> '" + QFile::encodeName(log) + "'\nexit ${FAKE_RC:-0}\n");
-    const ScopedEnv path("PATH", QFile::encodeName(bin.path()) + ":/usr/bin:/bin");
+    testing_support::writeScript(bin.path() + "/xdg-open", "printf '%s\\n' \"$@\" >> '" + QFile::encodeName(log) + "'\nexit ${FAKE_RC:-0}\n");
+    const testing_support::EnvGuard path("PATH", QFile::encodeName(bin.path()) + ":/usr/bin:/bin");
     testing_support::ensureCoreApplication();
     d.file("doc.txt");
 
@@ -185,61 +131,44 @@ TEST(ShellOpen, OnlyWebAddressesAndExistingFiles)
     EXPECT_EQ(sh.openWithAssociatedProgram("file:///etc/passwd"), openNoAssociation);
     EXPECT_EQ(sh.openWithAssociatedProgram("C:\\missing.txt"), openFileNotFound);
     EXPECT_EQ(sh.openWithAssociatedProgram("C:\\nofolder\\missing.txt"), openPathNotFound);
-    EXPECT_EQ(readAll(log), "https://example.org/download?a=1&b=2\n" + QFile::encodeName(d.native("doc.txt")) + "\n");
+    EXPECT_EQ(testing_support::fileBytes(log), "https://example.org/download?a=1&b=2\n" + QFile::encodeName(d.native("doc.txt")) + "\n");
     {
-        const ScopedEnv rc("FAKE_RC", "3");
+        const testing_support::EnvGuard rc("FAKE_RC", "3");
         EXPECT_EQ(sh.openWithAssociatedProgram("http://example.org"), openNoAssociation);
     }
     {
-        const ScopedEnv rc("FAKE_RC", "4");
+        const testing_support::EnvGuard rc("FAKE_RC", "4");
         EXPECT_EQ(sh.openWithAssociatedProgram("http://example.org"), openBadAssociation);
     }
-    const ScopedEnv empty("PATH", QFile::encodeName(bin.path()) + "/none");
+    const testing_support::EnvGuard empty("PATH", QFile::encodeName(bin.path()) + "/none");
     EXPECT_EQ(sh.openWithAssociatedProgram("http://example.org"), openNoAssociation);
 }
 
-TEST(ShellRun, WaitsForTheProgramAndFindsItInTheApplicationFolder)
+TEST_F(ShellTest, RunWaitsForTheProgramAndFindsItInTheApplicationFolder)
 {
-    TempDrive d;
     testing_support::ensureCoreApplication();
     app().setPath("C:\\app");
     d.folder("app");
     const QString log = d.native("app/ran.log");
-    writeScript(d.native("app/notepad"), "sleep 0.3\nprintf '%s' \"$1\" > '" + QFile::encodeName(log) + "'\n");
+    testing_support::writeScript(d.native("app/notepad"), "sleep 0.3\nprintf '%s' \"$1\" > '" + QFile::encodeName(log) + "'\n");
     d.file("saved paths.txt");
-    SystemShell sh;
     EXPECT_TRUE(sh.runAndWait("notepad", "C:\\saved paths.txt"));
     // Written only after the sleep: the call returned after the program ended.
-    EXPECT_EQ(readAll(log), QFile::encodeName(d.native("saved paths.txt")));
+    EXPECT_EQ(testing_support::fileBytes(log), QFile::encodeName(d.native("saved paths.txt")));
     EXPECT_FALSE(sh.runAndWait("no-such-editor-here", "C:\\saved paths.txt"));
     app().setPath({});
 }
 
-TEST(ShellTools, SystemInformationToolFromApplicationFolder)
+TEST_F(ShellTest, SystemInformationToolFromApplicationFolder)
 {
-    TempDrive d;
     app().setPath("C:\\app");
     d.folder("app");
-    SystemShell sh;
-    const ScopedEnv path("PATH", QFile::encodeName(d.native("nothing")));
+    const testing_support::EnvGuard path("PATH", QFile::encodeName(d.native("nothing")));
     EXPECT_EQ(sh.systemInformationTool(), QString());
-    writeScript(d.native("app/msinfo32"), "exit 0\n");
+    testing_support::writeScript(d.native("app/msinfo32"), "exit 0\n");
     EXPECT_EQ(sh.systemInformationTool(), d.native("app/msinfo32"));
     EXPECT_FALSE(sh.startProgram(d.native("app/none")));
     app().setPath({});
-}
-
-TEST(ShellFake, RecordsCallsAndAnswersInTurn)
-{
-    FakeShell fake;
-    fake.results = {shellSameFile};
-    setShell(&fake);
-    EXPECT_EQ(shell().copyFiles({"C:\\a"}, "D:\\b"), shellSameFile);
-    EXPECT_EQ(shell().deleteItems({"C:\\a"}, true), shellOk);
-    ASSERT_EQ(fake.calls.size(), 2u);
-    EXPECT_EQ(fake.calls[1].what, QStringLiteral("trash"));
-    setShell(nullptr);
-    EXPECT_NE(dynamic_cast<SystemShell*>(&shell()), nullptr);
 }
 
 TEST(InstanceLock, SecondHolderRefusedStaleLockTakenOver)
@@ -301,10 +230,9 @@ TEST(InstanceLock, NeverFollowsALinkNorLivesWhereOthersCanWrite)
     ASSERT_EQ(::mkdir(QFile::encodeName(shared).constData(), 0777), 0);
     ASSERT_EQ(::chmod(QFile::encodeName(shared).constData(), 01777), 0);
     EXPECT_EQ(InstanceLock("/opt/quillmarsh", shared).tryLock(), InstanceLock::Unavailable);
-    const QByteArray oldRuntime = qgetenv("XDG_RUNTIME_DIR"), oldCache = qgetenv("XDG_CACHE_HOME");
-    qputenv("XDG_CACHE_HOME", QFile::encodeName(locks.filePath("cache")));
+    const testing_support::EnvGuard cache("XDG_CACHE_HOME", QFile::encodeName(locks.filePath("cache")));
     for (const QByteArray& runtime : {QByteArray(), QFile::encodeName(shared)}) {
-        qputenv("XDG_RUNTIME_DIR", runtime);
+        const testing_support::EnvGuard run("XDG_RUNTIME_DIR", runtime);
         InstanceLock lock("/opt/quillmarsh");
         EXPECT_EQ(QFileInfo(lock.lockFile()).absolutePath(), locks.filePath("cache/Quillmarsh"));
         EXPECT_EQ(lock.tryLock(), InstanceLock::Taken);
@@ -312,8 +240,6 @@ TEST(InstanceLock, NeverFollowsALinkNorLivesWhereOthersCanWrite)
         EXPECT_TRUE(::stat(QFile::encodeName(locks.filePath("cache/Quillmarsh")).constData(), &st) == 0
                     && (st.st_mode & 0777) == 0700);
     }
-    oldRuntime.isNull() ? qunsetenv("XDG_RUNTIME_DIR") : qputenv("XDG_RUNTIME_DIR", oldRuntime);
-    oldCache.isNull() ? qunsetenv("XDG_CACHE_HOME") : qputenv("XDG_CACHE_HOME", oldCache);
 }
 
 TEST(ApplicationObject, PathIsTheExecutablesFolderInLogicalForm)

@@ -19,8 +19,6 @@ protected:
         CompareTest::SetUp();
         results::installResultTools();
         g().CurrentPath = {QStringLiteral("C:"), QStringLiteral("D:")};
-        g().DateFormatName = QStringLiteral("short");
-        g().TimeFormatName = QStringLiteral("long");
         const int widths[9] = {200, 2345, 2345, 1250, 1250, 1000, 1000, 850, 850};
         for (int k = 0; k < 9; ++k) g().DefaultGridColumnWidth[std::size_t(k)] = g().GridColumnWidth[std::size_t(k)] = widths[k];
         sampleTrees();
@@ -45,10 +43,8 @@ protected:
             {"same.txt", "0123456789", "0123456789", 0}, {"Docs/a.txt", "0123456789", "0123456789", 0},
             {"size.txt", QByteArray(900, 'x'), QByteArray(1200, 'x'), 0}, {"newer.txt", "abcde", "abcde", 3600}};
         for (const auto& [name, primary, secondary, later] : files) {
-            file(c, QLatin1String(name), primary);
-            file(d, QLatin1String(name), secondary);
-            setLocalMtime(c, QLatin1String(name), t.addSecs(later));
-            setLocalMtime(d, QLatin1String(name), t);
+            file(c, QLatin1String(name), primary, t.addSecs(later));
+            file(d, QLatin1String(name), secondary, t);
         }
         file(c, QStringLiteral("only1.txt"));
         file(d, QStringLiteral("only2.txt"));

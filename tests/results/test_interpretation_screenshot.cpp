@@ -2,13 +2,7 @@
 // pictures land in the build folder for a look; every control lies inside.
 #include "results/frmInterpretation.h"
 #include "results_fixture.h"
-#include "ui/qt/FormWindow.h"
-#include "ui/qt/QtDesktop.h"
-
-#include <QAbstractButton>
-#include <QApplication>
-#include <QMessageBox>
-#include <QTimer>
+#include "support/OnScreen.h"
 
 using namespace results_test;
 
@@ -22,26 +16,15 @@ protected:
         file(d, QStringLiteral("Reports/2024/summary.txt"), QByteArray(900, 'x'));
         g().LanguageIsGreek = greek;
         g().ShowExtendedInformation = true;
-        ui::qt::QtDesktop qt;
-        qt.install();
-        qt.setQuitOnEnd(false);
-        qt.setDialogHook([&](QWidget* w) {
-            if (auto* box = qobject_cast<QMessageBox*>(w)) QTimer::singleShot(0, box, [box] { box->buttons().first()->click(); });
-        });
+        testing_support::QtDesk qt;
+        qt.answerBoxesWithFirstButton();
         results::frmInterpretation& explanation = results::InterpretationWindow();
         QImage shot;
         QTimer poll;   // looks once the explanation is up, then presses OK
         QObject::connect(&poll, &QTimer::timeout, [&] {
             if (!explanation.isShown()) return;
             poll.stop();
-            for (int k = 0; k < 5; ++k) QApplication::processEvents();
-            ui::qt::FormWindow* w = qt.window(explanation);
-            shot = w->grab().toImage();
-            for (ui::Control* ctl : explanation.controls()) {
-                QWidget* cw = w->widgetFor(ctl);
-                const bool inside = !cw || !cw->isVisible() || w->rect().contains(QRect(cw->mapTo(w, QPoint(0, 0)), cw->size()));
-                EXPECT_TRUE(inside) << ctl->name().toStdString();
-            }
+            shot = testing_support::grabForm(qt, explanation);
             ui::Input::click(*explanation.cmdOK);
         });
         QTimer::singleShot(0, [&] {
@@ -53,8 +36,7 @@ protected:
         win.show(ui::Modal);
         desk.install();
         ASSERT_FALSE(shot.isNull());
-        const QString out = QDir(QCoreApplication::applicationDirPath()).absoluteFilePath(QStringLiteral("../") + fileName);
-        EXPECT_TRUE(shot.save(out)) << out.toStdString();
+        testing_support::saveShot(shot, fileName);
     }
 };
 

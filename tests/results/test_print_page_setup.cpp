@@ -1,41 +1,23 @@
 // The page setup window: what it shows, and what OK, Apply and Cancel leave
 // in force and in the INI file.
+#include "print_fixture.h"
 #include "results/frmPageSetup.h"
-
 #include "shared/basPageSetup.h"
-#include "shared/shared_fixture.h"
-#include "support/TempDrive.h"
-#include "ui/Input.h"
-
-#include <QFile>
 
 using namespace results;
 
 namespace {
 
-class PageSetup : public SharedTest {
+// The print tests' state: the same page setup in force and drive C:.
+class PageSetup : public PrintTest {
 protected:
-    void SetUp() override
-    {
-        SharedTest::SetUp();
-        g().ApplicationTitle = QStringLiteral("Tarnwick");
-        g().IniFileName = QStringLiteral("C:\\Quillmarsh.ini");
-        g().PageSetupFontName = basPageSetup::kFontCourierNew;
-        g().PageSetupFontSize = 8;
-        g().PageSetupLinesPerPage = 30;
-    }
     void open(const std::function<void(frmPageSetup&)>& script)
     {
         desk.onModal(QStringLiteral("frmPageSetup"), [script](ui::Form& f) { script(static_cast<frmPageSetup&>(f)); });
         ShowPageSetupWindow();
         EXPECT_FALSE(PageSetupWindow().isLoaded());
     }
-    QString ini()
-    {
-        QFile f(drive.native(QStringLiteral("Quillmarsh.ini")));
-        return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
-    }
-    testing_support::TempDrive drive;
+    QString ini() { return QString::fromUtf8(testing_support::fileBytes(drive.native(QStringLiteral("Quillmarsh.ini")), {})); }
 };
 
 TEST_F(PageSetup, OpensWithTheValuesInForceAndOkKeepsChangesUnsaved)

@@ -5,7 +5,6 @@
 
 #include "ui/qt/QtPrinter.h"
 
-#include <QApplication>
 #include <QProcess>
 #include <QStandardPaths>
 
@@ -15,14 +14,6 @@ class PrintPdf : public PrintTest {
 protected:
     void SetUp() override
     {
-        if (!QCoreApplication::instance()) {
-            static int argc = 1;
-            static char name[] = "test_results";
-            static char* argv[] = {name, nullptr};
-            new QApplication(argc, argv);
-        }
-        if (!qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
-            GTEST_SKIP() << "printing needs a GUI application object";
         if (QStandardPaths::findExecutable("pdftotext").isEmpty())
             GTEST_SKIP() << "pdftotext (poppler-utils) is not installed";
         PrintTest::SetUp();

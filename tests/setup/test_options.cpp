@@ -16,7 +16,6 @@ protected:
         // The settings of a new INI file.
         g().InitialPath = {QStringLiteral("C:\\Left"), QStringLiteral("C:\\Right")};
         g().NumberOfLevelsLimit = 1;
-        g().DateFormatName = QStringLiteral("short"), g().TimeFormatName = QStringLiteral("long");
         g().CommonFilesOnly = g().FolderIncludeExcludeEnabled = g().ShowOptionsBeforeComparison = true;
     }
     frmOptions win_;
@@ -181,7 +180,7 @@ TEST_F(Options, AFailedWriteIsReportedAndTheOthersAreWritten)
     });
 }
 
-TEST_F(Options, EnterOnOkWithAnEmptyLevelsFieldActsLikeAClick)
+TEST_F(Options, EnterOnOkWithAnEmptyLevelsFieldActsLikeAClickAndBrowseTakesTheRootButNotTheSamePath)
 {
     inside(win_, [&] {
         win_.txtFilePattern->setText(QStringLiteral("  "));
@@ -191,10 +190,6 @@ TEST_F(Options, EnterOnOkWithAnEmptyLevelsFieldActsLikeAClick)
         Input::key(win_, ui::vbKeyReturn);
     });
     EXPECT_EQ(QString::number(g().NumberOfLevelsLimit) + g().FileTypesPattern + iniText(), QStringLiteral("1*.*"));
-}
-
-TEST_F(Options, BrowseTakesTheRootAndIgnoresTheSamePath)
-{
     g().VolumeIsCaseSensitive = false;
     inside(win_, [&] {
         ui::Label& primary = *win_.lblInitialPath[0];

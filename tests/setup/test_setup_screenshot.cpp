@@ -4,14 +4,11 @@
 #include "compare/compare_fixture.h"
 #include "setup/frmFolderIncludeExclude.h"
 #include "setup/frmOptions.h"
-#include "ui/qt/FormWindow.h"
-#include "ui/qt/QtDesktop.h"
+#include "support/OnScreen.h"
 #include "support/TempDrive.h"
 
-#include <QApplication>
 #include <QCheckBox>
 #include <QRadioButton>
-#include <QTimer>
 
 namespace {
 
@@ -21,10 +18,7 @@ void render(ui::Form& form, bool greek, const QString& fileName)
     for (const char* f : {"Primary/Accounts", "Primary/Data", "Primary/Letters", "Secondary/DATA", "Secondary/Photos"})
         c.folder(QLatin1String(f));
     basGlobal::resetGlobals();
-    ui::qt::QtDesktop desk;
-    desk.install();
-    desk.setQuitOnEnd(false);
-    desk.setGreekButtons(greek);
+    testing_support::QtDesk desk(greek);
     basGlobal::Globals& g = basGlobal::globals();
     g.LanguageIsGreek = greek;
     g.ApplicationTitle = QStringLiteral("Tarnwick");
@@ -37,25 +31,21 @@ void render(ui::Form& form, bool greek, const QString& fileName)
     form.load();   // its load yields: the timer below must not fire inside it
     QImage shot;
     QTimer::singleShot(0, [&] {
-        for (int k = 0; k < 5; ++k) QApplication::processEvents();
-        if (ui::qt::FormWindow* w = desk.window(form)) {
-            shot = w->grab().toImage();
-            for (ui::Control* ctl : form.controls()) {
-                QWidget* cw = w->widgetFor(ctl);
-                if (!cw || !cw->isVisible()) continue;
-                const QWidget* parent = cw->parentWidget();
-                EXPECT_TRUE(QRect(QPoint(0, 0), parent->size()).contains(cw->geometry())) << ctl->name().toStdString();
-                const bool choice = qobject_cast<QCheckBox*>(cw) || qobject_cast<QRadioButton*>(cw);
-                EXPECT_TRUE(!choice || cw->sizeHint().width() <= cw->width()) << "caption cut: " << ctl->name().toStdString();
-            }
+        shot = testing_support::grabForm(desk, form);
+        // Inside its frame too, and no caption of a choice cut.
+        for (ui::Control* ctl : form.controls()) {
+            QWidget* cw = desk.window(form)->widgetFor(ctl);
+            if (!cw || !cw->isVisible()) continue;
+            EXPECT_TRUE(QRect(QPoint(0, 0), cw->parentWidget()->size()).contains(cw->geometry())) << ctl->name().toStdString();
+            const bool choice = qobject_cast<QCheckBox*>(cw) || qobject_cast<QRadioButton*>(cw);
+            EXPECT_TRUE(!choice || cw->sizeHint().width() <= cw->width()) << "caption cut: " << ctl->name().toStdString();
         }
         ui::Input::click(*static_cast<ui::CommandButton*>(form.control(QStringLiteral("cmdCancel"))));
     });
     form.show(ui::Modal);
     EXPECT_FALSE(form.isLoaded());
     ASSERT_FALSE(shot.isNull());
-    const QString out = QDir(QCoreApplication::applicationDirPath()).absoluteFilePath(QStringLiteral("../") + fileName);
-    EXPECT_TRUE(shot.save(out)) << out.toStdString();
+    testing_support::saveShot(shot, fileName);
     ui::setDesktop(nullptr);
 }
 

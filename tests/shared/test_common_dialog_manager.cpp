@@ -33,11 +33,7 @@ protected:
         form.unload();
         SharedTest::TearDown();
     }
-    QByteArray read(const QString& relative) const
-    {
-        QFile f(drive.native(relative));
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-    }
+    QByteArray read(const QString& relative) const { return drive.bytes(relative); }
     testing_support::TempDrive drive;
     uitest::TestForm form{QStringLiteral("frmCaller")};
     ui::CommonDialog* dlg = nullptr;
@@ -99,19 +95,10 @@ TEST_F(DialogTest, OpeningRefusesAnythingButExistingFilesAndWebAddresses)
     EXPECT_TRUE(noAssoc);
 }
 
-TEST_F(DialogTest, ShellErrorTextsFollowTheLanguage)
-{
-    EXPECT_EQ(GetShellExecuteErrorText(27), QStringLiteral("Incomplete or invalid association"));
-    EXPECT_EQ(GetShellExecuteErrorText(33), QString());
-    EXPECT_EQ(GetShellExecuteErrorText(0), QString());
-    g().LanguageIsGreek = true;
-    EXPECT_EQ(GetShellExecuteErrorText(11), QStringLiteral("Λανθασμένο αρχείο EXE ή λανθασμένη δομή EXE αρχείου"));
-}
-
 TEST_F(DialogTest, DeleteWithUndoGoesToTheTrash)
 {
     QTemporaryDir data;
-    qputenv("XDG_DATA_HOME", QFile::encodeName(data.path()));
+    const testing_support::EnvGuard home("XDG_DATA_HOME", QFile::encodeName(data.path()));
     drive.file(QStringLiteral("old.txt"), "keep me");
     bool aborted = true;
     Long result = -1;
@@ -120,7 +107,6 @@ TEST_F(DialogTest, DeleteWithUndoGoesToTheTrash)
     EXPECT_EQ(result, 0);
     EXPECT_FALSE(QFile::exists(drive.native(QStringLiteral("old.txt"))));
     EXPECT_FALSE(QDir(data.path() + QStringLiteral("/Trash/files")).entryList(QDir::Files).isEmpty());
-    qunsetenv("XDG_DATA_HOME");
     EXPECT_FALSE(DeleteFileOrFolder(&form, QStringLiteral("C:\\never.txt"), aborted, result, false));
     EXPECT_NE(result, 0);
 }

@@ -3,6 +3,7 @@
 #include "shared/basPageSetup.h"
 
 #include "shared_fixture.h"
+#include "support/TempDrive.h"
 
 #include <QDir>
 #include <QFile>
@@ -22,17 +23,8 @@ protected:
         g().IniFileName = ini();
     }
     QString ini() const { return dir.filePath(QStringLiteral("Quillmarsh.ini")); }
-    void put(const QByteArray& bytes) const
-    {
-        QFile f(ini());
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(bytes);
-    }
-    QByteArray bytes() const
-    {
-        QFile f(ini());
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-    }
+    void put(const QByteArray& bytes) const { testing_support::writeFile(ini(), bytes); }
+    QByteArray bytes() const { return testing_support::fileBytes(ini(), {}); }
     Integer fontSizeFor(const QByteArray& value)
     {
         put("[PageSetup]\r\nFontSize=" + value + "\r\n");

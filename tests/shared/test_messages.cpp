@@ -34,16 +34,12 @@ protected:
 
 // --- The error report ---------------------------------------------------------------
 
-TEST_F(MessagesTest, TheErrorReportHasItsExactEnglishTexts)
+TEST_F(MessagesTest, TheErrorReportHasItsExactTextsInBothLanguagesAndYesMeansShutDown)
 {
     desk.expectMsgBox("Tarnwick [ 306 ]", kReport53, 36, ui::vbNo); // Yes the default: Enter shuts down
     EXPECT_FALSE(ReportError(&form, "Tarnwick", 53, "File not found", "306"));
     ASSERT_EQ(boxes().size(), 1);
     EXPECT_EQ(boxes()[0].form, "frmCompare");
-}
-
-TEST_F(MessagesTest, TheErrorReportHasItsExactGreekTextsAndYesMeansShutDown)
-{
     g().LanguageIsGreek = true;
     desk.expectMsgBox("Tarnwick [ MFL1000 ]",
                       QStringLiteral("Παρουσιάσθηκε το σφάλμα με αριθμό 76 και περιγραφή «Path not found».\r\n\r\n"
@@ -54,7 +50,7 @@ TEST_F(MessagesTest, TheErrorReportHasItsExactGreekTextsAndYesMeansShutDown)
 
 // --- The step-wise trap ---------------------------------------------------------------
 
-TEST_F(MessagesTest, NoGoesOnWithTheNextStep)
+TEST_F(MessagesTest, NoGoesOnWithTheNextStepUnlessTheOperationStopsAfterNo)
 {
     desk.expectMsgBoxContaining("Tarnwick [ DFLF1000 ]",
                                 "Error condition 70 with the description 'Permission denied' has occured.",
@@ -67,6 +63,14 @@ TEST_F(MessagesTest, NoGoesOnWithTheNextStep)
     EXPECT_EQ(ran, (std::vector<int>{1, 3}));
     EXPECT_TRUE(trap.anyFailed());
     EXPECT_EQ(trap.lastErrorNumber(), 70);
+    // A long operation stops after No.
+    desk.expectMsgBoxContaining("Tarnwick [ 315 ]", "Error condition 57 ", 36, ui::vbNo);
+    int ranAfter = 0;
+    ErrorTrap stopping(&form, "315", ErrorTrap::OnNo::StopOperation);
+    stopping.step([] { throw platform::makeError(57); });
+    EXPECT_FALSE(stopping.step([&] { ++ranAfter; }));
+    EXPECT_TRUE(stopping.stopped());
+    EXPECT_EQ(ranAfter, 0);
 }
 
 TEST_F(MessagesTest, YesEndsTheProgramAtOnce)
@@ -82,17 +86,6 @@ TEST_F(MessagesTest, YesEndsTheProgramAtOnce)
         ui::ProgramEnd);
     EXPECT_FALSE(laterStepRan);
     EXPECT_TRUE(ui::programHasEnded());
-}
-
-TEST_F(MessagesTest, ALongOperationStopsAfterNo)
-{
-    desk.expectMsgBoxContaining("Tarnwick [ 315 ]", "Error condition 57 ", 36, ui::vbNo);
-    int ran = 0;
-    ErrorTrap trap(&form, "315", ErrorTrap::OnNo::StopOperation);
-    trap.step([] { throw platform::makeError(57); });
-    EXPECT_FALSE(trap.step([&] { ++ran; }));
-    EXPECT_TRUE(trap.stopped());
-    EXPECT_EQ(ran, 0);
 }
 
 TEST_F(MessagesTest, TheTrapReportsStandardFailuresUnderItsOwnTitle)
@@ -121,17 +114,9 @@ TEST_F(MessagesTest, AReportAfterALanguageSwitchUsesTheNewLanguage)
 
 // --- Cancel, close refusal, second copy -------------------------------------------------
 
-TEST_F(MessagesTest, ConfirmedCancelDisablesTheButtonAndNoReenablesIt)
+TEST_F(MessagesTest, AConfirmedCancelInGreekDisablesWhatAsked)
 {
-    ui::CommandButton cancel(form, "cmdCancel");
-    const QString text = "Do you really want to cancel the process that is currently in progress?";
-    desk.expectMsgBox("Cancel processing", text, 292, ui::vbYes); // No the default: Enter keeps running
-    desk.expectMsgBox("Cancel processing", text, 292, ui::vbNo);
-    EXPECT_TRUE(ConfirmCancelProcessing(&form, cancel));
-    EXPECT_FALSE(cancel.enabled());
-    EXPECT_FALSE(ConfirmCancelProcessing(&form, cancel));
-    EXPECT_TRUE(cancel.enabled());
-
+    // (The English box and the button it disables: the comparison's cancel tests.)
     g().LanguageIsGreek = true;
     desk.expectMsgBox(QStringLiteral("Ακύρωση διαδικασίας"),
                       QStringLiteral("Θέλετε πράγματι να ακυρώσετε την διαδικασία η οποία "
@@ -162,48 +147,9 @@ TEST_F(MessagesTest, OnlyTheUsersOwnCloseOfABusyWindowIsRefused)
     ShowCannotCloseWindowMessage(&form, 0);
 }
 
-TEST_F(MessagesTest, ASecondCopyRetitlesItselfTellsTheUserAndEnds)
-{
-    QString appTitle = "Tarnwick";
-    const auto retitle = [&appTitle](const QString& t) { appTitle = t; };
-    ShowDuplicateInstanceMessage("Tarnwick", false, retitle);
-    EXPECT_TRUE(boxes().isEmpty());
-
-    desk.expectMsgBox("Tarnwick",
-                      "The application is already active and cannot have more than one instances "
-                      "(on the same computer) at the same time.",
-                      16, ui::vbOK);
-    EXPECT_THROW(ShowDuplicateInstanceMessage("Tarnwick", true, retitle), ui::ProgramEnd);
-    EXPECT_EQ(appTitle, "...duplicate instance");
-    ASSERT_EQ(boxes().size(), 1);
-    EXPECT_EQ(boxes()[0].form, ""); // a plain box without an owner
-}
-
-// --- The stage list ---------------------------------------------------------------------
-
-TEST_F(MessagesTest, TheStageListHas22LinesFiveOfThemFailSafeInBothLanguages)
-{
-    for (const bool greek : {false, true}) {
-        const QStringList lines = OrderOfProcessingText(greek).split("\r\n");
-        ASSERT_EQ(lines.size(), 24) << greek;
-        EXPECT_EQ(lines[1], "");
-        const QString failSafe = QString(10, u' ') + (greek ? QStringLiteral("έλεγχος αποτυχίας")
-                                                            : QStringLiteral("fail-safe check"));
-        EXPECT_EQ(lines.count(failSafe), 5);
-        EXPECT_EQ(lines[7], failSafe);
-        EXPECT_EQ(lines[23], greek ? QStringLiteral("τελική επεξεργασία") : QStringLiteral("final processing"));
-    }
-    EXPECT_EQ(OrderOfProcessingText(false).split("\r\n")[0],
-              "The order of processing during the comparison, is the following:");
-
-    g().LanguageIsGreek = true;
-    desk.expectMsgBox(QStringLiteral("Σειρά εργασιών"), OrderOfProcessingText(true), 64, ui::vbOK);
-    ShowOrderOfProcessing(&form);
-}
-
 // --- The yield ------------------------------------------------------------------------
 
-TEST_F(MessagesTest, TheYieldIsThrottledButACancelIsSeenAtTheNextTest)
+TEST_F(MessagesTest, TheYieldIsThrottledSwallowsFailuresButNotTheEndAndACancelIsSeenAtTheNextTest)
 {
     SetDoEventsInterval(60000);
     desk.resetYieldCount();
@@ -223,10 +169,6 @@ TEST_F(MessagesTest, TheYieldIsThrottledButACancelIsSeenAtTheNextTest)
             break;
     }
     EXPECT_EQ(items, 2);
-}
-
-TEST_F(MessagesTest, TheYieldSwallowsFailuresButNotTheProgramsEnd)
-{
     desk.onYieldNumber(desk.yieldCount() + 1, [] { throw std::runtime_error("paint failed"); });
     EXPECT_NO_THROW(DoEventsNow());
     desk.onYieldNumber(desk.yieldCount() + 1, [] { ui::endProgram(); });

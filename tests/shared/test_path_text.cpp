@@ -13,7 +13,7 @@ using PathText = SharedTest;
 
 // --- Separators -------------------------------------------------------------------
 
-TEST_F(PathText, TrailingSeparatorsAreAddedAndRemovedOnce)
+TEST_F(PathText, TrailingSeparatorsAreAddedAndRemovedOnceAndTextAroundOneIsEmptyWithoutIt)
 {
     EXPECT_EQ(AddTrailingSeparator("D:"), "D:\\");
     EXPECT_EQ(AddTrailingSeparator("D:\\"), "D:\\");
@@ -24,10 +24,6 @@ TEST_F(PathText, TrailingSeparatorsAreAddedAndRemovedOnce)
     EXPECT_EQ(RemoveTrailingSeparator("a\\\\"), "a\\");
     EXPECT_EQ(RemoveTrailingSeparator(""), "");
     EXPECT_EQ(RemoveTrailingSeparator("D:\\A"), "D:\\A");
-}
-
-TEST_F(PathText, TextAfterAndBeforeTheSeparatorIsEmptyWithoutOne)
-{
     EXPECT_EQ(GetTextAfterSeparator("D:\\A\\B"), "B");
     EXPECT_EQ(GetTextAfterSeparator("D:\\A\\"), "");
     EXPECT_EQ(GetTextAfterSeparator("D:"), "");
@@ -48,7 +44,7 @@ TEST_F(PathText, TheCaseRuleUpperCasesOneCharacterForOne)
     EXPECT_EQ(ApplyCaseSensitivity(QStringLiteral("straße λόγος"), false), QStringLiteral("STRAßE ΛΌΓΟΣ"));
 }
 
-TEST_F(PathText, PatternListsSkipShortPiecesAndTakeTheFirstMatch)
+TEST_F(PathText, PatternListsSkipShortPiecesTakeTheFirstMatchAndAreCaseBlindOnAnyVolume)
 {
     EXPECT_TRUE(FileNameMatchesPatterns("Docs\\Notes.txt", "*.doc;*.txt"));
     EXPECT_FALSE(FileNameMatchesPatterns("Docs\\Notes.txt", "*"));
@@ -58,10 +54,6 @@ TEST_F(PathText, PatternListsSkipShortPiecesAndTakeTheFirstMatch)
     EXPECT_TRUE(FileNameMatchesPatterns("a.txt", "*.doc; *.txt"));   // leading blank skipped
     EXPECT_FALSE(FileNameMatchesPatterns("a.txt", "*.txt ;*.doc"));  // trailing blank counts
     EXPECT_FALSE(FileNameMatchesPatterns("Notes.txt", ""));
-}
-
-TEST_F(PathText, PatternsMatchCaseBlindOnACaseSensitiveVolumeToo)
-{
     g().VolumeIsCaseSensitive = true;
     EXPECT_TRUE(FileNameMatchesPatterns("NOTES.TXT", "*.txt"));
     EXPECT_TRUE(FileNameMatchesPatterns(QStringLiteral("Έγγραφο.TXT"), QStringLiteral("έγγραφο.*")));
@@ -69,46 +61,31 @@ TEST_F(PathText, PatternsMatchCaseBlindOnACaseSensitiveVolumeToo)
 
 // --- Validators -------------------------------------------------------------------
 
-TEST_F(PathText, DatesAreEightDigitsInRangeWithCarryPastTheMonthsEnd)
+TEST_F(PathText, DatesTimesAndFlagsAreValidOnlyInTheirOwnShape)
 {
-    EXPECT_TRUE(StringIsValidDate("20020824"));
-    EXPECT_TRUE(StringIsValidDate(" 20020824 "));
-    EXPECT_FALSE(StringIsValidDate("2002082"));
-    EXPECT_FALSE(StringIsValidDate("20021324"));
-    EXPECT_FALSE(StringIsValidDate("2002 824"));
-    EXPECT_FALSE(StringIsValidDate("20020800"));
-    EXPECT_FALSE(StringIsValidDate("20020832"));
-    EXPECT_TRUE(StringIsValidDate("20020431")); // carries into May
-    EXPECT_TRUE(StringIsValidDate("20020231")); // carries into March
-    EXPECT_TRUE(StringIsValidDate("00000101")); // year 0 means 2000
-    EXPECT_TRUE(StringIsValidDate("99991231"));
-    EXPECT_FALSE(StringIsValidDate("99991232")); // past the last representable day
-    EXPECT_FALSE(StringIsValidDate("2002O824"));
-    EXPECT_FALSE(StringIsValidDate(""));
-}
-
-TEST_F(PathText, TimesAreSixDigitsOnTheTwentyFourHourClock)
-{
-    EXPECT_TRUE(StringIsValidTime("235959"));
-    EXPECT_TRUE(StringIsValidTime("000000"));
-    EXPECT_FALSE(StringIsValidTime("240000"));
-    EXPECT_FALSE(StringIsValidTime("236000"));
-    EXPECT_FALSE(StringIsValidTime("235960"));
-    EXPECT_FALSE(StringIsValidTime("23595"));
-    EXPECT_FALSE(StringIsValidTime("23 959"));
-}
-
-TEST_F(PathText, BooleanFieldsAreTrueOrFalseOnly)
-{
-    EXPECT_TRUE(StringIsValidBoolean(" true "));
-    EXPECT_TRUE(StringIsValidBoolean("FALSE"));
-    EXPECT_FALSE(StringIsValidBoolean("Yes"));
-    EXPECT_FALSE(StringIsValidBoolean("1"));
+    const struct {
+        char kind;   // D date (eight digits, carry past the month's end), T time, B True/False
+        const char* text;
+        bool valid;
+    } cases[] = {
+        {'D', "20020824", true},  {'D', " 20020824 ", true}, {'D', "2002082", false},  {'D', "20021324", false},
+        {'D', "2002 824", false}, {'D', "20020800", false},  {'D', "20020832", false}, {'D', "20020431", true},
+        {'D', "20020231", true},  {'D', "00000101", true},   {'D', "99991231", true},  {'D', "99991232", false},
+        {'D', "2002O824", false}, {'D', "", false},
+        {'T', "235959", true},    {'T', "000000", true},     {'T', "240000", false},   {'T', "236000", false},
+        {'T', "235960", false},   {'T', "23595", false},     {'T', "23 959", false},
+        {'B', " true ", true},    {'B', "FALSE", true},      {'B', "Yes", false},      {'B', "1", false},
+    };
+    for (const auto& c : cases) {
+        const QString t = QLatin1String(c.text);
+        const bool valid = c.kind == 'D' ? StringIsValidDate(t) : c.kind == 'T' ? StringIsValidTime(t) : StringIsValidBoolean(t);
+        EXPECT_EQ(valid, c.valid) << c.kind << " '" << c.text << "'";
+    }
 }
 
 // --- Date and time text -----------------------------------------------------------
 
-TEST_F(PathText, DatesFollowTheRegionalFormatsWithCarry)
+TEST_F(PathText, DatesAndTimesFollowTheRegionalFormatsWithCarryOnTheTwentyFourHourClock)
 {
     Long err = -1;
     EXPECT_EQ(FormatDateText("long", false, 2002, 8, 24, err), "Saturday, 24 August 2002");
@@ -123,11 +100,7 @@ TEST_F(PathText, DatesFollowTheRegionalFormatsWithCarry)
     EXPECT_EQ(FormatDateText("short", false, 9999, 12, 32, err), "");
     EXPECT_EQ(err, 5);
     EXPECT_EQ(FormatDateText("short", true, 0, 0, 0, err), shared::regionalFormats().shortDate(QDate::currentDate()));
-}
-
-TEST_F(PathText, ShortTimesAreTwentyFourHourWithTheRegionalSeparator)
-{
-    Long err = -1;
+    err = -1;
     EXPECT_EQ(FormatTimeText("short", false, 13, 5, 9, err), "13.05");
     EXPECT_EQ(FormatTimeText("long", false, 13, 5, 9, err), "13:05:09");
     EXPECT_EQ(FormatTimeText("long", false, 23, 59, 60, err), "00:00:00");
@@ -228,7 +201,7 @@ TEST_F(PathText, LevelsCountBackslashesAndDriveRootsAreNeverWithin)
 
 // --- 1-based string helpers ---------------------------------------------------------
 
-TEST(VbString, PositionsCountFromOneAndBadArgumentsRaiseError5)
+TEST(VbString, PositionsCountFromOneTrimmingDropsSpacesOnlyAndCaseMappingKeepsLengths)
 {
     EXPECT_EQ(vb::Mid("abcdef", 2, 3), "bcd");
     EXPECT_EQ(vb::Mid("abc", 2), "bc");
@@ -247,10 +220,6 @@ TEST(VbString, PositionsCountFromOneAndBadArgumentsRaiseError5)
     } catch (const platform::AppError& e) {
         EXPECT_EQ(e.number, 5);
     }
-}
-
-TEST(VbString, TrimmingDropsSpacesOnlyAndCaseMappingKeepsLengths)
-{
     EXPECT_EQ(vb::Trim(" \ta\t "), "\ta\t");
     EXPECT_EQ(vb::LTrim("  a "), "a ");
     EXPECT_EQ(vb::RTrim("  a "), "  a");

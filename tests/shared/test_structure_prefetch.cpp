@@ -67,7 +67,7 @@ TEST_F(PrefetchTest, TakenOverTreeGivesTheColdListsFactsAndYields)
     EXPECT_TRUE(listItems(*result).contains(QStringLiteral("C:\\D0\\E0\\late.txt")));
 }
 
-TEST_F(PrefetchTest, ReadAheadOfAnotherRootIsLeftAlone)
+TEST_F(PrefetchTest, ReadAheadOfAnotherRootOrDroppedUnusedIsLeftAlone)
 {
     deepTree();
     StructurePrefetch other(QStringLiteral("C:\\D1"));
@@ -77,6 +77,14 @@ TEST_F(PrefetchTest, ReadAheadOfAnotherRootIsLeftAlone)
     EXPECT_EQ(collect(QStringLiteral("C:\\D1\\"), &other), 4);
     EXPECT_EQ(listItems(*result), (QStringList{"C:\\D1\\E0\\f10.txt", "C:\\D1\\E1\\f11.txt", "C:\\D1\\E2\\f12.txt",
                                                "C:\\D1\\E3\\f13.txt"}));
+    // Read-aheads dropped unused, of a root or of nothing, leave the next collection whole.
+    { StructurePrefetch dropped(QStringLiteral("C:")); }
+    { StructurePrefetch missing(QStringLiteral("C:\\Nowhere")); }
+    EXPECT_EQ(collect(QStringLiteral("C:")), kDeepEntries);
+    StructurePrefetch missing(QStringLiteral("C:\\Nowhere"));
+    EXPECT_EQ(collect(QStringLiteral("C:\\Nowhere"), &missing), 0);
+    EXPECT_EQ(error, 76);
+    EXPECT_EQ(failed, QStringLiteral("C:\\Nowhere"));
 }
 
 TEST_F(PrefetchTest, CancelAtEveryYieldIsNoticedThereAndEmptiesEveryList)
@@ -100,18 +108,6 @@ TEST_F(PrefetchTest, CancelAtEveryYieldIsNoticedThereAndEmptiesEveryList)
         EXPECT_EQ(result->listCount() + folders->listCount() + queue->listCount() + files->listCount(), 0);
         EXPECT_EQ(StructureFactsStore(1).size(), 0);
     }
-}
-
-TEST_F(PrefetchTest, DroppedUnusedReadAheadLeavesTheNextCollectionWhole)
-{
-    deepTree();
-    { StructurePrefetch dropped(QStringLiteral("C:")); }
-    { StructurePrefetch missing(QStringLiteral("C:\\Nowhere")); }
-    EXPECT_EQ(collect(QStringLiteral("C:")), kDeepEntries);
-    StructurePrefetch missing(QStringLiteral("C:\\Nowhere"));
-    EXPECT_EQ(collect(QStringLiteral("C:\\Nowhere"), &missing), 0);
-    EXPECT_EQ(error, 76);
-    EXPECT_EQ(failed, QStringLiteral("C:\\Nowhere"));
 }
 
 TEST_F(PrefetchTest, FirstUnreadableFolderInTheCollectionsOwnOrderIsNamed)

@@ -43,43 +43,35 @@ protected:
 
 // --- Order and markers ------------------------------------------------------------
 
-TEST_F(ScannerTest, EmptyRootGivesNothing)
+TEST_F(ScannerTest, EntriesComeInSortOrderWithAMarkerForEveryEmptyFolderButTheRoot)
 {
-    EXPECT_EQ(collect(QStringLiteral("C:")), 0);
-    EXPECT_FALSE(cancelled);
-    EXPECT_EQ(error, 0);
-    expectAllEmpty();
-}
-
-TEST_F(ScannerTest, FilesOnlyComeInSortOrderAndTheRootGetsNoMarker)
-{
-    for (const char* name : {"b.txt", "A.txt", "a.txt", "B.txt", "_x", "Z"})
-        tree.file(QString::fromLatin1(name));
-    EXPECT_EQ(collect(QStringLiteral("C:\\")), 6);
-    EXPECT_EQ(listItems(*result), (QStringList{"C:\\A.txt", "C:\\a.txt", "C:\\B.txt", "C:\\b.txt", "C:\\Z", "C:\\_x"}));
-    // The per-folder list keeps the last folder's files; the scan lists are empty.
-    EXPECT_EQ(files->listCount(), 6);
-    EXPECT_EQ(folders->listCount(), 0);
-    EXPECT_EQ(queue->listCount(), 0);
-}
-
-TEST_F(ScannerTest, EmptySubFolderGetsOneMarkerEntry)
-{
-    tree.folder(QStringLiteral("Empty"));
-    EXPECT_EQ(collect(QStringLiteral("C:")), 1);
-    EXPECT_EQ(listItems(*result), QStringList{QStringLiteral("C:\\Empty\\") + kMarker});
+    const QString m = kMarker;
+    const struct {
+        const char* root;
+        QStringList files, folders, expected;
+    } cases[] = {
+        {"C:", {}, {}, {}},
+        {"C:\\", {"b.txt", "A.txt", "a.txt", "B.txt", "_x", "Z"}, {},
+         {"C:\\A.txt", "C:\\a.txt", "C:\\B.txt", "C:\\b.txt", "C:\\Z", "C:\\_x"}},
+        {"C:", {}, {"Empty"}, {"C:\\Empty\\" + m}},
+        {"C:", {"P/Q/q.txt", "r.txt"}, {"E/E1", "E/E2"},
+         {"C:\\r.txt", "C:\\E\\" + m, "C:\\E\\E1\\" + m, "C:\\E\\E2\\" + m, "C:\\P\\" + m, "C:\\P\\Q\\q.txt"}},
+        {"C:\\Sub\\", {"Sub/x.txt"}, {}, {"C:\\Sub\\x.txt"}},   // one separator after a root ending in one
+    };
+    for (const auto& k : cases) {
+        for (ui::ListBox* l : {folders, queue, files, result}) l->clear();
+        Tree fresh;
+        for (const QString& f : k.files) fresh.file(f);
+        for (const QString& f : k.folders) fresh.folder(f);
+        EXPECT_EQ(collect(QLatin1String(k.root)), k.expected.size()) << k.root;
+        EXPECT_EQ(listItems(*result), k.expected);
+        EXPECT_FALSE(cancelled);
+        EXPECT_EQ(error, 0);
+        // The scan lists end empty; the per-folder list keeps the last folder's files.
+        EXPECT_EQ(folders->listCount() + queue->listCount(), 0);
+    }
+    EXPECT_EQ(files->listCount(), 1);
     EXPECT_EQ(kMarker.size(), 6);
-}
-
-TEST_F(ScannerTest, NestedEmptiesAndFoldersOfOnlyFoldersEachGetAMarker)
-{
-    tree.folder(QStringLiteral("E/E1"));
-    tree.folder(QStringLiteral("E/E2"));
-    tree.file(QStringLiteral("P/Q/q.txt"));
-    tree.file(QStringLiteral("r.txt"));
-    EXPECT_EQ(collect(QStringLiteral("C:")), 6);
-    EXPECT_EQ(listItems(*result), (QStringList{"C:\\r.txt", "C:\\E\\" + kMarker, "C:\\E\\E1\\" + kMarker,
-                                           "C:\\E\\E2\\" + kMarker, "C:\\P\\" + kMarker, "C:\\P\\Q\\q.txt"}));
 }
 
 TEST_F(ScannerTest, FoldersOfAllDepthsMixInTheOneSortOrder)
@@ -101,13 +93,6 @@ TEST_F(ScannerTest, FoldersOfAllDepthsMixInTheOneSortOrder)
 
     EXPECT_EQ(collect(QStringLiteral("C:")), 4);
     EXPECT_EQ(listItems(*result), (QStringList{"C:\\A\\3.txt", "C:\\a\\4.txt", "C:\\A\\C\\2.txt", "C:\\A B\\1.txt"}));
-}
-
-TEST_F(ScannerTest, RootWithTrailingSeparatorListsWithOneSeparator)
-{
-    tree.file(QStringLiteral("Sub/x.txt"));
-    EXPECT_EQ(collect(QStringLiteral("C:\\Sub\\")), 1);
-    EXPECT_EQ(listItems(*result), QStringList{QStringLiteral("C:\\Sub\\x.txt")});
 }
 
 // --- Count only, appending ---------------------------------------------------------
@@ -238,15 +223,6 @@ TEST_F(ScannerTest, LinksToFoldersAreEntriesNotDescendedInto)
     const platform::FileFacts* toD = StructureFactsStore(0).find(QStringLiteral("C:\\toD"));
     ASSERT_NE(toD, nullptr);
     EXPECT_FALSE(toD->isFolder);
-}
-
-TEST_F(ScannerTest, FifoIsNeitherOpenedNorListed)
-{
-    tree.file(QStringLiteral("D/a.txt"));
-    ASSERT_EQ(::mkfifo(tree.nativeBytes(QStringLiteral("pipe")).constData(), 0644), 0);
-    ASSERT_EQ(::mkfifo(tree.nativeBytes(QStringLiteral("D/pipe2")).constData(), 0644), 0);
-    EXPECT_EQ(collect(QStringLiteral("C:")), 1);
-    EXPECT_EQ(listItems(*result), QStringList{QStringLiteral("C:\\D\\a.txt")});
 }
 
 TEST_F(ScannerTest, NamesWithBackslashAndBarStayOneNameAndReachTheirFile)

@@ -25,20 +25,6 @@ protected:
         form.unload();
         SharedTest::TearDown();
     }
-    // Adds a second drive with its own temporary folder (or a missing one).
-    void mountExtra(QChar letter, const QString& mountPoint, const QString& label = QString(),
-                    int type = platform::driveRemovable, const QString& fsType = QString())
-    {
-        std::vector<platform::Drive> table = platform::drives().drives();
-        platform::Drive d;
-        d.letter = letter;
-        d.mountPoint = mountPoint;
-        d.type = type;
-        d.label = label;
-        d.fsType = fsType;
-        table.push_back(d);
-        platform::setDrives(platform::DriveTable(table));
-    }
     QStringList childTexts(const QString& key) const
     {
         QStringList out;
@@ -63,6 +49,11 @@ TEST_F(TreeTest, LowerCaseDriveRootSelectsTheDriveAndReadsBackUpperCase)
     EXPECT_EQ(GetSelectedNodePath(*tree, err), QStringLiteral("C:"));
     EXPECT_TRUE(tree->selectedItem()->text().startsWith(QStringLiteral("C: [")));
     EXPECT_EQ(childTexts(QStringLiteral("C:\\")), QStringList{QStringLiteral("Alpha")});
+    // On a case-sensitive volume only the exact spelling of a folder is found.
+    EXPECT_FALSE(SelectPathInTreeView(QStringLiteral("C:\\alpha"), *tree, err));
+    EXPECT_EQ(err, 35601);
+    EXPECT_EQ(GetSelectedNodePath(*tree, err), QStringLiteral("C:"));
+    EXPECT_TRUE(SelectPathInTreeView(QStringLiteral("C:\\Alpha"), *tree, err));
 }
 
 TEST_F(TreeTest, SelectedPathComesFromTheNodeNotItsTextOrKey)
@@ -75,16 +66,6 @@ TEST_F(TreeTest, SelectedPathComesFromTheNodeNotItsTextOrKey)
     ASSERT_TRUE(SelectPathInTreeView(QStringLiteral("c:\\old [2019]\\mixed case"), *tree, err)) << err;
     EXPECT_EQ(tree->selectedItem()->key(), QStringLiteral("C:\\OLD [2019]\\MIXED CASE\\"));
     EXPECT_EQ(GetSelectedNodePath(*tree, err), QStringLiteral("C:\\Old [2019]\\MiXed Case"));
-}
-
-TEST_F(TreeTest, CaseSensitiveVolumeFindsOnlyTheExactSpelling)
-{
-    drive.folder(QStringLiteral("Docs"));
-    Long err = 0;
-    EXPECT_FALSE(SelectPathInTreeView(QStringLiteral("C:\\docs"), *tree, err));
-    EXPECT_EQ(err, 35601);
-    EXPECT_EQ(GetSelectedNodePath(*tree, err), QStringLiteral("C:"));
-    EXPECT_TRUE(SelectPathInTreeView(QStringLiteral("C:\\Docs"), *tree, err));
 }
 
 TEST_F(TreeTest, FoldersLoadOneLevelAheadAndExpandingTwiceAddsNoDuplicates)
@@ -122,7 +103,7 @@ TEST_F(TreeTest, ChildrenSortInTheProgramOrder)
               (QStringList{QStringLiteral("Alpha"), QStringLiteral("beta"), QStringLiteral("Gamma"), QStringLiteral("_under")}));
 }
 
-TEST_F(TreeTest, RestoringADeletedLastFolderSelectsItsParentAndCancelKeepsIt)
+TEST_F(TreeTest, RestoringADeletedLastFolderSelectsItsParentAndCancelOrAFailedRetryKeepsIt)
 {
     drive.folder(QStringLiteral("Work/Gone"));
     ASSERT_TRUE(QDir(drive.native(QStringLiteral("Work/Gone"))).removeRecursively());
@@ -135,10 +116,6 @@ TEST_F(TreeTest, RestoringADeletedLastFolderSelectsItsParentAndCancelKeepsIt)
     EXPECT_EQ(RestorePath(&form, QStringLiteral("C:\\Work\\Gone"), *tree, err), QStringLiteral("C:\\Work"));
     EXPECT_EQ(err, 0);
     EXPECT_EQ(GetSelectedNodePath(*tree, err), QStringLiteral("C:\\Work"));
-}
-
-TEST_F(TreeTest, RetryThatStillFailsTellsTheUserAndKeepsThePartialPath)
-{
     drive.folder(QStringLiteral("Work"));
     g().LanguageIsGreek = true;
     desk.expectMsgBoxContaining(QStringLiteral("Επαναφορά διαδρομής"), QStringLiteral("«C:\\Work\\Gone»"), 325, ui::vbRetry);
@@ -146,26 +123,21 @@ TEST_F(TreeTest, RetryThatStillFailsTellsTheUserAndKeepsThePartialPath)
                       QStringLiteral("Τελικώς, η διαδρομή «C:\\Work\\Gone» δεν έγινε δυνατόν να επαναφερθεί. Η "
                                      "διαδρομή η οποία έγινε δυνατόν να επαναφερθεί, είναι η «C:\\Work»."),
                       64, ui::vbOK);
-    Long err = -1;
+    err = -1;
     EXPECT_EQ(RestorePath(&form, QStringLiteral("C:\\Work\\Gone"), *tree, err), QStringLiteral("C:\\Work"));
     EXPECT_EQ(err, 0);
 }
 
-TEST_F(TreeTest, RetryFindsAFolderThatAppearedMeanwhile)
+TEST_F(TreeTest, RetryFindsAFolderThatAppearedMeanwhileAndAMissingDriveKeepsTheSelection)
 {
     drive.folder(QStringLiteral("Work"));
+    drive.folder(QStringLiteral("Here"));
     Long err = 0;
     ASSERT_TRUE(SelectPathInTreeView(QStringLiteral("C:\\Work"), *tree, err));
     drive.folder(QStringLiteral("Work/New"));   // the tree loaded Work's level before
     desk.expectMsgBoxContaining(QStringLiteral("Restore path"), QStringLiteral("'C:\\Work\\New'"), 325, ui::vbRetry);
     EXPECT_EQ(RestorePath(&form, QStringLiteral("C:\\Work\\New"), *tree, err), QStringLiteral("C:\\Work\\New"));
     EXPECT_EQ(GetSelectedNodePath(*tree, err), QStringLiteral("C:\\Work\\New"));
-}
-
-TEST_F(TreeTest, MissingDriveKeepsTheEarlierSelection)
-{
-    drive.folder(QStringLiteral("Here"));
-    Long err = 0;
     ASSERT_TRUE(SelectPathInTreeView(QStringLiteral("C:\\Here"), *tree, err));
     desk.expectMsgBoxContaining(QStringLiteral("Restore path"), QStringLiteral("is 'C:\\Here'."), 325, ui::vbCancel);
     EXPECT_EQ(RestorePath(&form, QStringLiteral("Q:\\Nowhere"), *tree, err), QStringLiteral("C:\\Here"));
@@ -174,8 +146,8 @@ TEST_F(TreeTest, MissingDriveKeepsTheEarlierSelection)
 TEST_F(TreeTest, DriveTextsJoinOnlyTheKnownParts)
 {
     QTemporaryDir second;
-    mountExtra(u'D', second.path(), QStringLiteral("Backup,2024"), platform::driveRemovable, QStringLiteral("vfat"));
-    mountExtra(u'E', second.path() + QStringLiteral("/not-there"), QStringLiteral("Lost"), platform::driveRemovable);
+    testing_support::addDrive(u'D', second.path(), QStringLiteral("Backup,2024"), platform::driveRemovable, QStringLiteral("vfat"));
+    testing_support::addDrive(u'E', second.path() + QStringLiteral("/not-there"), QStringLiteral("Lost"), platform::driveRemovable);
     ASSERT_EQ(FillDriveNodes(*tree), 0);
     ASSERT_EQ(tree->roots().size(), 3u);
     EXPECT_EQ(tree->roots()[1]->text(), QStringLiteral("D: [Backup,2024,FAT32,Removable Drive]"));
@@ -187,25 +159,17 @@ TEST_F(TreeTest, DriveTextsJoinOnlyTheKnownParts)
     EXPECT_EQ(tree->selectedItem(), tree->roots()[0]);
 }
 
-TEST_F(TreeTest, WithoutDriveCNothingIsSelectedAndTheReadBackIsC)
+TEST_F(TreeTest, WithoutDriveCNothingIsSelectedAndWithoutDrivesTheSearchEnds)
 {
     QTemporaryDir d;
-    platform::Drive only;
-    only.letter = u'D';
-    only.mountPoint = d.path();
-    only.type = platform::driveFixed;
-    platform::setDrives(platform::DriveTable({only}));
+    testing_support::mountDrives({{'D', d.path()}});
     ASSERT_EQ(FillDriveNodes(*tree), 0);
     EXPECT_EQ(tree->selectedItem(), nullptr);
     Long err = -1;
     EXPECT_EQ(GetSelectedNodePath(*tree, err), QStringLiteral("c:"));
     EXPECT_EQ(err, 0);
-}
-
-TEST_F(TreeTest, EmptyDriveTableEndsWithoutLooping)
-{
+    tree->clear();
     platform::setDrives(platform::DriveTable());
-    Long err = 0;
     EXPECT_FALSE(SelectPathInTreeView(QStringLiteral("C:\\"), *tree, err));
     EXPECT_EQ(err, 35601);
     EXPECT_EQ(tree->count(), 0);

@@ -25,32 +25,6 @@ protected:
 
 } // namespace
 
-TEST_F(WorkingStorageTest, EveryListIsAPairSortedAsItsUseNeeds)
-{
-    frmHiddenForm& h = HiddenForm();
-    EXPECT_EQ(h.caption(), QStringLiteral("Hidden Form"));
-    EXPECT_FALSE(h.visible());
-    const QStringList sorted = {"lstExcluded", "lstListBoxAuxiliary", "lstFileListBoxAuxiliary", "lstSortedListBox",
-                                "lstAlignedFoldersSorted", "lstPerLevelFilesSorted", "lstFoldersToIncludeExclude"};
-    int lists = 0, others = 0;
-    for (ui::Control* c : h.controls()) {
-        if (c->kind() != ui::ControlKind::ListBox) {
-            ++others;
-            continue;
-        }
-        ++lists;
-        auto* list = static_cast<ui::ListBox*>(c);
-        EXPECT_EQ(list->sorted(), sorted.contains(list->name())) << list->name().toStdString();
-        if (list->name() == QStringLiteral("lstTargetURL"))
-            EXPECT_EQ(list->index(), -1);
-        else
-            EXPECT_TRUE(list->index() == 0 || list->index() == 1);
-    }
-    EXPECT_EQ(lists, 39);
-    EXPECT_EQ(others, 9);   // dialog, transfer control and seven pictures
-    EXPECT_NE(h.imgStructureCursor[0]->picture(), h.imgStructureCursor[1]->picture());
-}
-
 TEST_F(WorkingStorageTest, UnloadingDropsEveryListAndTheNextUseStartsAfresh)
 {
     HiddenForm().lstOutput[0]->addItem(QStringLiteral("row"));

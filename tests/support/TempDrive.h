@@ -17,25 +17,78 @@
 
 #include <grp.h>
 #include <sys/wait.h>
+#include <ctime>
 #include <unistd.h>
 
 #include <functional>
+#include <initializer_list>
+#include <utility>
+#include <vector>
 
 #include <gtest/gtest.h>
 
 namespace testing_support {
+
+// The bytes of a file; `missing` when it cannot be read.
+inline QByteArray fileBytes(const QString& path, const QByteArray& missing = "<missing>")
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : missing;
+}
+
+// Writes the file whole, making its folder first.
+inline void writeFile(const QString& path, const QByteArray& content)
+{
+    ASSERT_TRUE(QDir().mkpath(QFileInfo(path).absolutePath()));
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(content);
+}
+
+// A shell script that may be run.
+inline void writeScript(const QString& path, const QByteArray& body)
+{
+    writeFile(path, "#!/bin/sh\n" + body);
+    ASSERT_TRUE(QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner
+                                                | QFileDevice::ReadOther | QFileDevice::ExeOther));
+}
+
+// Mounts the folders as fixed drives, in place of the machine's own.
+inline void mountDrives(std::initializer_list<std::pair<char, QString>> letterAndFolder)
+{
+    std::vector<platform::Drive> table;
+    for (const auto& [letter, folder] : letterAndFolder) {
+        platform::Drive d;
+        d.letter = QLatin1Char(letter);
+        d.mountPoint = folder;
+        d.fsType = QStringLiteral("ext4");
+        d.type = platform::driveFixed;
+        table.push_back(d);
+    }
+    platform::setDrives(platform::DriveTable(table));
+}
+
+// Adds a drive to the table in force.
+inline void addDrive(QChar letter, const QString& mountPoint, const QString& label = QString(),
+                     int type = platform::driveRemovable, const QString& fsType = QString())
+{
+    std::vector<platform::Drive> table = platform::drives().drives();
+    platform::Drive d;
+    d.letter = letter;
+    d.mountPoint = mountPoint;
+    d.type = type;
+    d.label = label;
+    d.fsType = fsType;
+    table.push_back(d);
+    platform::setDrives(platform::DriveTable(table));
+}
 
 class TempDrive {
 public:
     TempDrive()
     {
         EXPECT_TRUE(dir.isValid());
-        platform::Drive c;
-        c.letter = QLatin1Char('C');
-        c.mountPoint = dir.path();
-        c.fsType = QStringLiteral("ext4");
-        c.type = platform::driveFixed;
-        platform::setDrives(platform::DriveTable({c}));
+        mountDrives({{'C', dir.path()}});
     }
     ~TempDrive() { platform::reloadDrives(); }
     TempDrive(const TempDrive&) = delete;
@@ -47,13 +100,8 @@ public:
     }
     QByteArray nativeBytes(const QString& relative = QString()) const { return QFile::encodeName(native(relative)); }
 
-    void file(const QString& relative, const QByteArray& content = "x") const
-    {
-        ASSERT_TRUE(QDir().mkpath(QFileInfo(native(relative)).absolutePath()));
-        QFile f(native(relative));
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(content);
-    }
+    void file(const QString& relative, const QByteArray& content = "x") const { writeFile(native(relative), content); }
+    QByteArray bytes(const QString& relative) const { return fileBytes(native(relative)); }
     void folder(const QString& relative) const { ASSERT_TRUE(QDir().mkpath(native(relative))); }
 
     QTemporaryDir dir;
@@ -87,6 +135,40 @@ inline int runUnprivileged(const std::function<int()>& body)
         return -1;
     return WEXITSTATUS(status);
 }
+
+// An environment variable set for one scope and put back however it ends.
+class EnvGuard {
+public:
+    // A null value unsets the variable.
+    EnvGuard(const char* name, const QByteArray& value) : m_name(name), m_old(qgetenv(name))
+    {
+        if (value.isNull()) qunsetenv(name);
+        else qputenv(name, value);
+    }
+    ~EnvGuard()
+    {
+        if (m_old.isNull()) qunsetenv(m_name);
+        else qputenv(m_name, m_old);
+    }
+    EnvGuard(const EnvGuard&) = delete;
+    EnvGuard& operator=(const EnvGuard&) = delete;
+
+private:
+    const char* m_name;
+    QByteArray m_old;
+};
+
+// The local time zone set for one scope.
+class TimeZoneGuard {
+public:
+    explicit TimeZoneGuard(const char* zone) : m_tz("TZ", zone) { ::tzset(); }
+
+private:
+    struct Retzset {
+        ~Retzset() { ::tzset(); }
+    } m_after;   // goes last, once TZ is back
+    EnvGuard m_tz;
+};
 
 // QtNetwork and QProcess want an application object; one for the whole run.
 inline void ensureCoreApplication()

@@ -38,6 +38,21 @@ protected:
     ui::HeadlessDesktop desk;
 };
 
+// Expects `stmt` to raise run-time error `number` (with `description` when given).
+template <typename F>
+void expectUiError(F&& stmt, int number, const QString& description = {})
+{
+    try {
+        stmt();
+        ADD_FAILURE() << "no error " << number;
+    } catch (const ui::UiError& e) {
+        EXPECT_EQ(e.number, number);
+        if (!description.isEmpty()) {
+            EXPECT_EQ(e.description, description);
+        }
+    }
+}
+
 } // namespace uitest
 
 // Expects `stmt` to fail the headless run with a message containing `part`.

@@ -3,6 +3,7 @@
 using namespace ui;
 using uitest::TestForm;
 using uitest::UiTest;
+using uitest::expectUiError;
 
 namespace {
 
@@ -125,70 +126,17 @@ TEST_F(UiTest, AModalScriptOpensASecondModalForm)
     EXPECT_EQ(desk.entries(HeadlessDesktop::Entry::PointerChange).size(), 2);
 }
 
-TEST_F(UiTest, HideAndShowModalAgainKeepsTheOpenerWaiting)
-{
-    FlexGrid* grd = nullptr;
-    QStringList log;
-    TestForm interp(QStringLiteral("frmInterpretation"));
-    TestForm compare(QStringLiteral("frmCompare"), [&](TestForm& form) {
-        grd = form.add<FlexGrid>(QStringLiteral("grdResults"));
-        grd->setRows(5);
-        grd->MouseUp = [&](int, int, int, int) {
-            form.hide();
-            interp.load();
-            EXPECT_EQ(grd->mouseRow(), 3) << "MouseRow survives while the form is hidden";
-            interp.show(Modal);
-            log << QStringLiteral("interpretation closed");
-            form.show(Modal);
-            log << QStringLiteral("second level ended");
-        };
-    });
-    TestForm main(QStringLiteral("frmMain"), [&](TestForm& form) {
-        form.add<CommandButton>(QStringLiteral("cmdCompare"))->Click = [&] {
-            compare.show(Modal);
-            log << QStringLiteral("opener resumed");
-        };
-    });
-    main.show();
-    desk.onModal(QStringLiteral("frmCompare"), [&](Form&) {
-        ASSERT_TRUE(Input::gridMouseUp(*grd, 3, 1));
-        log << QStringLiteral("first script resumes");
-    });
-    desk.onModal(QStringLiteral("frmInterpretation"), [&](Form& form) {
-        EXPECT_FALSE(compare.visible());
-        form.unload();
-    });
-    desk.onModal(QStringLiteral("frmCompare"), [&](Form& form) {
-        EXPECT_EQ(modalStack().size(), 2u) << "the hidden first level still waits beneath";
-        form.unload();
-    });
-    ASSERT_TRUE(Input::click(*main.controls().front()));
-    EXPECT_EQ(log, (QStringList{"interpretation closed", "second level ended", "first script resumes", "opener resumed"}));
-    EXPECT_FALSE(compare.isLoaded());
-}
+// (Hiding a modal form and showing it modally again: the explanation opened
+// from the results grid, in the result tools' tests.)
 
-TEST_F(UiTest, ShowingAVisibleFormModallyIsError400)
-{
-    TestForm f(QStringLiteral("frmPleaseWait"));
-    f.show();
-    try {
-        f.show(Modal);
-        ADD_FAILURE() << "no error";
-    } catch (const UiError& e) {
-        EXPECT_EQ(e.number, 400);
-    }
-}
-
-TEST_F(UiTest, UnscriptedModalFormFailsNamingIt)
+TEST_F(UiTest, AnUnscriptedModalFormOrAScriptThatLeavesItOpenFailsUnlessAutoClosed)
 {
     TestForm f(QStringLiteral("frmOptions"));
     EXPECT_HEADLESS_FAILURE(f.show(Modal), "Unscripted modal form frmOptions");
     EXPECT_TRUE(modalStack().empty());
-}
-
-TEST_F(UiTest, AScriptThatLeavesItsFormOpenFailsUnlessAutoClosed)
-{
-    TestForm f(QStringLiteral("frmOptions"));
+    f.show();
+    expectUiError([&] { f.show(Modal); }, 400);   // already visible
+    f.hide();
     desk.onModal(QStringLiteral("frmOptions"), [](Form&) {});
     EXPECT_HEADLESS_FAILURE(f.show(Modal), "Modal form frmOptions left open");
     f.hide();
@@ -225,7 +173,7 @@ TEST_F(UiTest, EndingInsideANestedModalLoopRunsNoQueryUnloadOrUnload)
 
 // --- Message boxes ---------------------------------------------------------------------
 
-TEST_F(UiTest, AnUnexpectedMessageBoxFailsWithItsText)
+TEST_F(UiTest, AnUnexpectedMessageBoxOrAnswerFailsWithItsText)
 {
     TestForm f(QStringLiteral("frmMain"));
     f.load();
@@ -239,10 +187,7 @@ TEST_F(UiTest, AnUnexpectedMessageBoxFailsWithItsText)
     EXPECT_EQ(msgBox(&f, QStringLiteral("Store path"), QStringLiteral("Store?"), vbQuestionYesNo), vbYes);
     EXPECT_EQ(msgBox(&f, QStringLiteral("Store path"), QStringLiteral("x"), vbQuestionYesNo), vbYes);
     EXPECT_EQ(desk.failures().size(), 2);
-}
-
-TEST_F(UiTest, AnAnswerThatIsNotAButtonOfTheBoxFails)
-{
+    // An answer that is not a button of the box fails too.
     desk.expectMsgBox(QStringLiteral("Reminder"), QStringLiteral("Close?"), vbQuestionYesNoDefNo, vbCancel);
     EXPECT_HEADLESS_FAILURE(msgBox(nullptr, QStringLiteral("Reminder"), QStringLiteral("Close?"), vbQuestionYesNoDefNo),
                             "Answer 2 is not a button");
@@ -455,21 +400,4 @@ TEST_F(UiTest, RightClickShowsTheTopicOfTheCurrentHelpFile)
     cmd->setEnabled(false);
     EXPECT_HEADLESS_FAILURE(Input::rightClick(*cmd), "not enabled");
     EXPECT_EQ(desk.transcriptLines().filter(QStringLiteral("help")), QStringList{"help [frmPrint] QuillmarshUK.hlp 93010"});
-}
-
-TEST_F(UiTest, ChangesAreObservableByABackend)
-{
-    struct Recorder : ChangeObserver {
-        QList<Prop> props;
-        void changed(const Change& c) override { props << c.prop; }
-    } rec;
-    TestForm f(QStringLiteral("frmMain"));
-    f.setObserver(&rec);
-    f.load();
-    auto* lst = f.add<ListBox>(QStringLiteral("lst"));
-    lst->addItem(QStringLiteral("a"));
-    lst->setListIndex(0);
-    f.setCaption(QStringLiteral("Quillmarsh"));
-    f.setCaption(QStringLiteral("Quillmarsh"));
-    EXPECT_EQ(rec.props, (QList<Prop>{Prop::ItemInserted, Prop::ListIndex, Prop::Caption}));
 }

@@ -43,14 +43,6 @@ TEST_F(TimerTest, TicksOnlyInsideDesktopCallsAndCoalesceOnAJump)
     EXPECT_EQ(clock->tag(), QStringLiteral("5"));
 }
 
-TEST_F(TimerTest, TheFlashStopsItselfAfterElevenTicks)
-{
-    flash->setInterval(50);
-    desk.advanceStepwise(50 * 20);
-    EXPECT_EQ(flash->tag(), QStringLiteral("11"));
-    EXPECT_FALSE(desk.timerRunning(*flash));
-}
-
 TEST_F(TimerTest, DoEventsAdvancesByTheQuantumAndUnloadStopsTimers)
 {
     clock->setInterval(1000);
@@ -82,51 +74,4 @@ TEST_F(UiTest, TriggersRunAtTheChosenYieldAndNotInsideThemselves)
     EXPECT_EQ(items, 4) << "the nested yields count too";
     EXPECT_EQ(runs, 2);
     EXPECT_EQ(nested, 2);
-}
-
-TEST_F(UiTest, AYieldTriggerCanPressAButtonAndAnswerItsBox)
-{
-    CommandButton* cmdCancel = nullptr;
-    bool cancelRequested = false;
-    TestForm f(QStringLiteral("frmCompare"), [&](TestForm& form) {
-        cmdCancel = form.add<CommandButton>(QStringLiteral("cmdCancel"));
-        cmdCancel->Click = [&] {
-            if (msgBox(&form, QStringLiteral("Cancel processing"), QStringLiteral("Sure?"), vbQuestionYesNoDefNo) == vbYes) {
-                cancelRequested = true;
-                cmdCancel->setEnabled(false);
-            }
-        };
-    });
-    f.show();
-    desk.expectMsgBox(QStringLiteral("Cancel processing"), QStringLiteral("Sure?"), vbQuestionYesNoDefNo, vbYes);
-    desk.onYieldNumber(10, [&] { ASSERT_TRUE(Input::click(*cmdCancel)); });
-    int done = 0;
-    for (; done < 1000 && !cancelRequested; ++done) desktop().doEvents();
-    EXPECT_EQ(done, 10);
-    EXPECT_FALSE(cmdCancel->enabled());
-}
-
-TEST_F(UiTest, TextMeasureIsDeterministic)
-{
-    Font f;
-    EXPECT_EQ(desk.measureTextPx(f, QStringLiteral("C:\\Data")), 7 * 6);
-    f.bold = true;
-    EXPECT_EQ(desk.measureTextPx(f, QStringLiteral("abc")), 3 * 7);
-}
-
-TEST_F(UiTest, FetchesAreAnsweredInOrder)
-{
-    TestForm f(QStringLiteral("frmHiddenForm"));
-    f.load();
-    auto* itc = f.add<InternetTransfer>(QStringLiteral("itcInternet"));
-    desk.answerFetch(QStringLiteral("http://example.org/v.txt"), QStringLiteral("1|2|3"));
-    desk.failFetch(QStringLiteral("http://example.org/v.txt"), 35761, QStringLiteral("Request timed out"));
-    EXPECT_EQ(itc->openUrl(QStringLiteral("http://example.org/v.txt")), QStringLiteral("1|2|3"));
-    try {
-        itc->openUrl(QStringLiteral("http://example.org/v.txt"));
-        ADD_FAILURE() << "no error";
-    } catch (const UiError& e) {
-        EXPECT_EQ(e.number, 35761);
-    }
-    EXPECT_HEADLESS_FAILURE(itc->openUrl(QStringLiteral("http://x")), "Unexpected fetch of http://x");
 }

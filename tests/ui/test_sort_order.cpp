@@ -18,51 +18,52 @@ QStringList itemsOf(const ListBox& l)
     return out;
 }
 
+// A list on a loaded form, sorted or not.
+class ListTest : public UiTest {
+protected:
+    ListBox* list(bool sorted)
+    {
+        form.load();
+        auto* l = form.add<ListBox>(QStringLiteral("lst"));
+        l->setSorted(sorted);
+        return l;
+    }
+    TestForm form{QStringLiteral("frmHidden")};
+};
+
 } // namespace
 
-TEST(SortOrder, BackslashSortsBeforeEveryOtherCharacter)
+TEST(SortOrder, BackslashFirstThenLettersByUpperCaseThenByExactCode)
 {
-    EXPECT_LT(compareSortOrder(QStringLiteral("A\\B"), QStringLiteral("A B")), 0);
-    EXPECT_LT(compareSortOrder(QStringLiteral("Dir\\z.txt"), QStringLiteral("Dir!\\a.txt")), 0);
-    EXPECT_LT(compareSortOrder(QStringLiteral("\\"), QStringLiteral("\t")), 0);
-}
-
-TEST(SortOrder, LettersCompareByTheirUpperCaseThenByExactCode)
-{
-    EXPECT_LT(compareSortOrder(QStringLiteral("apple"), QStringLiteral("Banana")), 0);
-    EXPECT_LT(compareSortOrder(QStringLiteral("Zeta"), QStringLiteral("zf")), 0);
-    // Case-equal strings: exact code order decides, upper case first.
-    EXPECT_LT(compareSortOrder(QStringLiteral("DATA"), QStringLiteral("Data")), 0);
-    EXPECT_LT(compareSortOrder(QStringLiteral("Data"), QStringLiteral("data")), 0);
+    const struct {
+        const char *a, *b;
+        int sign;   // of compareSortOrder(a, b)
+    } cases[] = {
+        {"A\\B", "A B", -1}, {"Dir\\z.txt", "Dir!\\a.txt", -1}, {"\\", "\t", -1},   // "\\" before everything
+        {"apple", "Banana", -1}, {"Zeta", "zf", -1}, {"same", "same", 0}, {"ab", "abc", -1},
+        {"DATA", "Data", -1}, {"Data", "data", -1},   // equal but for case: upper case first
+        {"a", "_", -1},                             // upper-casing decides: "_" follows "Z"
+        {"αλφα", "Βήτα", -1},
+    };
+    for (const auto& c : cases) {
+        const int r = compareSortOrder(QString::fromUtf8(c.a), QString::fromUtf8(c.b));
+        EXPECT_EQ((r > 0) - (r < 0), c.sign) << c.a << " " << c.b;
+        EXPECT_EQ(-compareSortOrder(QString::fromUtf8(c.b), QString::fromUtf8(c.a)) < 0, c.sign < 0) << c.a;
+    }
     EXPECT_EQ(compareSortOrderIgnoringCase(QStringLiteral("DATA"), QStringLiteral("data")), 0);
-    EXPECT_EQ(compareSortOrder(QStringLiteral("same"), QStringLiteral("same")), 0);
-    // Upper-casing decides against characters between the cases: "_" follows "Z".
-    EXPECT_LT(compareSortOrder(QStringLiteral("a"), QStringLiteral("_")), 0);
-    EXPECT_LT(compareSortOrder(QStringLiteral("ab"), QStringLiteral("abc")), 0);
-}
-
-TEST(SortOrder, GreekLettersFoldTheirCaseToo)
-{
     EXPECT_EQ(compareSortOrderIgnoringCase(QStringLiteral("αρχείο"), QStringLiteral("ΑΡΧΕΊΟ")), 0);
-    EXPECT_LT(compareSortOrder(QStringLiteral("αλφα"), QStringLiteral("Βήτα")), 0);
 }
 
-TEST_F(UiTest, SortedListInsertsMixedCaseInTheOneOrder)
+TEST_F(ListTest, SortedListInsertsMixedCaseInTheOneOrder)
 {
-    TestForm f(QStringLiteral("frmHidden"));
-    f.load();
-    auto* l = f.add<ListBox>(QStringLiteral("lstSorted"));
-    l->setSorted(true);
+    ListBox* l = list(true);
     for (const char* s : {"b.txt", "A\\x", "a b", "B.TXT", "a", "A"}) l->addItem(QString::fromUtf8(s));
     EXPECT_EQ(itemsOf(*l), (QStringList{"A", "a", "A\\x", "a b", "B.TXT", "b.txt"}));
 }
 
-TEST_F(UiTest, SortedListPutsEqualItemsAfterTheExistingOnes)
+TEST_F(ListTest, SortedListPutsEqualItemsAfterTheExistingOnes)
 {
-    TestForm f(QStringLiteral("frmHidden"));
-    f.load();
-    auto* l = f.add<ListBox>(QStringLiteral("lstSorted"));
-    l->setSorted(true);
+    ListBox* l = list(true);
     l->addItem(QStringLiteral("x"));
     l->setItemData(l->newIndex(), 1);
     l->addItem(QStringLiteral("m"));
@@ -81,12 +82,9 @@ TEST_F(UiTest, SortedListPutsEqualItemsAfterTheExistingOnes)
     EXPECT_EQ(l->find(QStringLiteral("M")), -1);
 }
 
-TEST_F(UiTest, LargeSortedListMatchesAStableSortAndHasNoItemLimit)
+TEST_F(ListTest, LargeSortedListMatchesAStableSortAndHasNoItemLimit)
 {
-    TestForm f(QStringLiteral("frmHidden"));
-    f.load();
-    auto* l = f.add<ListBox>(QStringLiteral("lstSorted"));
-    l->setSorted(true);
+    ListBox* l = list(true);
     QRandomGenerator rng(7);
     QStringList added;
     for (int i = 0; i < 40000; ++i) {
@@ -101,11 +99,9 @@ TEST_F(UiTest, LargeSortedListMatchesAStableSortAndHasNoItemLimit)
     EXPECT_EQ(itemsOf(*l), expected);
 }
 
-TEST_F(UiTest, UnsortedListKeepsOrderAndInsertsAtAnIndex)
+TEST_F(ListTest, UnsortedListKeepsOrderAndInsertsAtAnIndex)
 {
-    TestForm f(QStringLiteral("frmHidden"));
-    f.load();
-    auto* l = f.add<ListBox>(QStringLiteral("lst"));
+    ListBox* l = list(false);
     l->addItem(QStringLiteral("c"));
     l->addItem(QStringLiteral("a"));
     l->addItem(QStringLiteral("b"));
@@ -117,11 +113,9 @@ TEST_F(UiTest, UnsortedListKeepsOrderAndInsertsAtAnIndex)
     EXPECT_THROW(l->addItem(QStringLiteral("q"), 5), UiError);
 }
 
-TEST_F(UiTest, ManyInsertionsAndRemovalsAcrossBlocksKeepIndexesRight)
+TEST_F(ListTest, ManyInsertionsAndRemovalsAcrossBlocksKeepIndexesRight)
 {
-    TestForm f(QStringLiteral("frmHidden"));
-    f.load();
-    auto* l = f.add<ListBox>(QStringLiteral("lst"));
+    ListBox* l = list(false);
     QStringList model;
     QList<int> data;
     QRandomGenerator rng(11);

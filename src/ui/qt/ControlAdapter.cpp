@@ -3,6 +3,7 @@
 #include "ui/qt/FormWindow.h"
 
 #include <QAbstractItemView>
+#include <QKeyEvent>
 #include <QStyledItemDelegate>
 
 #include <algorithm>
@@ -41,6 +42,17 @@ void fitRowsToAccents(QAbstractItemView* view) { view->setItemDelegate(new Accen
 
 bool ControlAdapter::alive() const { return window_.isAttached(); }
 int& ControlAdapter::applying() const { return window_.applyingCounter(); }
+
+std::optional<bool> ControlAdapter::navigationKey(const QKeyEvent* e)
+{
+    const int k = e->key();
+    if (k == Qt::Key_Up || k == Qt::Key_Down || k == Qt::Key_Left || k == Qt::Key_Right || k == Qt::Key_PageUp
+        || k == Qt::Key_PageDown || k == Qt::Key_Home || k == Qt::Key_End) {
+        window_.setKeyNavigation(true);
+        return false;
+    }
+    return std::nullopt;
+}
 
 void ControlAdapter::sync()
 {

@@ -93,6 +93,10 @@ protected:
     virtual void syncValue() {}
     bool alive() const;
     int& applying() const;
+    // The arrows, the page keys, Home and End move through a grid's or a
+    // tree's own items: the widget takes them, the window marking the move
+    // as made by keys. Other keys go to the form.
+    std::optional<bool> navigationKey(const QKeyEvent* e);
 
     FormWindow& window_;
     Control& control_;

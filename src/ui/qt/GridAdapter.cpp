@@ -58,16 +58,7 @@ public:
     void commonChanged(Prop p) override { model_->gridChanged(p, -1, -1); }
     void geometryChanged() override { applyLayout(); }
 
-    std::optional<bool> key(QKeyEvent* e, int, int) override
-    {
-        const int k = e->key();
-        if (k == Qt::Key_Up || k == Qt::Key_Down || k == Qt::Key_Left || k == Qt::Key_Right || k == Qt::Key_PageUp
-            || k == Qt::Key_PageDown || k == Qt::Key_Home || k == Qt::Key_End) {
-            window_.setKeyNavigation(true);
-            return false;
-        }
-        return std::nullopt;
-    }
+    std::optional<bool> key(QKeyEvent* e, int, int) override { return navigationKey(e); }
     // The header still takes the press: it starts a column drag.
     bool swallowsPress(QObject* watched, QMouseEvent*) const override { return watched == view()->viewport(); }
     std::optional<bool> release(QObject* watched, QMouseEvent* me, int button, int shift) override;

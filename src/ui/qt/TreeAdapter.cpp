@@ -54,16 +54,7 @@ public:
         if (p == Prop::Font) view()->doItemsLayout();
     }
 
-    std::optional<bool> key(QKeyEvent* e, int, int) override
-    {
-        const int k = e->key();
-        if (k == Qt::Key_Up || k == Qt::Key_Down || k == Qt::Key_Left || k == Qt::Key_Right || k == Qt::Key_PageUp
-            || k == Qt::Key_PageDown || k == Qt::Key_Home || k == Qt::Key_End) {
-            window_.setKeyNavigation(true);
-            return false;
-        }
-        return std::nullopt;
-    }
+    std::optional<bool> key(QKeyEvent* e, int, int) override { return navigationKey(e); }
     bool swallowsPress(QObject*, QMouseEvent* e) const override { return e->button() == Qt::RightButton; }
 
 protected:

@@ -9,6 +9,7 @@
 #include "ui/qt/ItemModels.h"
 #include "ui/qt/QtDesktop.h"
 #include "QtFixture.h"
+#include "support/OnScreen.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -22,7 +23,6 @@
 #include <QLineEdit>
 #include <QListView>
 #include <QMessageBox>
-#include <QPainter>
 #include <QPushButton>
 #include <QTableView>
 #include <QTemporaryDir>
@@ -106,45 +106,6 @@ TEST_F(QtDesktopTest, AFormThatHidesItselfAndIsShownModallyAgainKeepsItsOpenerWa
     EXPECT_EQ(log, (QStringList{"hidden", "second wait over", "opener resumes"}));
     EXPECT_EQ(deepest, 2);
     EXPECT_FALSE(results.isLoaded());
-}
-
-TEST_F(QtDesktopTest, NestedModalFormsReturnInnermostFirst)
-{
-    QStringList log;
-    BuiltForm inner("frmInner");
-    BuiltForm outer("frmOuter", [&](BuiltForm& f) {
-        auto* open = f.add<CommandButton>("cmdOpen");
-        open->Click = [&] {
-            later(0, [&] { inner.unload(); });
-            inner.show(Modal);
-            log << "inner done";
-            later(0, [&] { outer.unload(); });
-        };
-    });
-    later(0, [&] { Input::click(*outer.control("cmdOpen")); });
-    outer.show(Modal);
-    log << "outer done";
-    EXPECT_EQ(log, (QStringList{"inner done", "outer done"}));
-    EXPECT_FALSE(inner.isLoaded());
-    EXPECT_FALSE(outer.isLoaded());
-}
-
-TEST_F(QtDesktopTest, TheCloseBoxAsksQueryUnloadWithModeZeroAndCanBeRefused)
-{
-    QList<int> modes;
-    bool refuse = true;
-    BuiltForm f("frmClose");
-    f.QueryUnload = [&](bool& cancel, int mode) {
-        modes << mode;
-        cancel = refuse;
-    };
-    f.show();
-    desk.window(f)->close();
-    EXPECT_TRUE(f.isShown());
-    refuse = false;
-    desk.window(f)->close();
-    EXPECT_FALSE(f.isLoaded());
-    EXPECT_EQ(modes, (QList<int>{0, 0}));
 }
 
 // --- Keys ---------------------------------------------------------------------------
@@ -233,11 +194,6 @@ TEST_F(QtDesktopTest, MessageBoxesHaveTheStylesButtonsDefaultsAndEscape)
     EXPECT_EQ(a.escapeCaption, "Cancel");
     EXPECT_EQ(a.icon, QMessageBox::Information);
 
-    a.answer = vbYes;
-    EXPECT_EQ(msgBox(&owner, "Store path", "Store it?", 36), vbYes);
-    EXPECT_EQ(a.defaultCaption, "Yes");
-    EXPECT_TRUE(a.escapeCaption.isEmpty());
-
     for (int style : {16, 48, 64}) {
         a.answer = -1;
         EXPECT_EQ(msgBox(nullptr, "t", "x", style), vbOK);
@@ -253,7 +209,7 @@ TEST_F(QtDesktopTest, MessageBoxesHaveTheStylesButtonsDefaultsAndEscape)
     a.answer = vbYes;
     msgBox(&owner, "t", "x", 36);
     EXPECT_EQ(a.captions, (QStringList{QString::fromUtf8("Ναι"), QString::fromUtf8("Όχι")}));
-    EXPECT_EQ(a.seen, 8);
+    EXPECT_EQ(a.seen, 7);
     owner.unload();
 }
 
@@ -425,110 +381,69 @@ TEST_F(QtDesktopTest, GalleryOfEveryControlRunsModallyAndRendersToAPng)
 {
     QTemporaryDir dir;
     const QString picture = dir.filePath("picture.png");
-    {
-        QImage img(32, 32, QImage::Format_RGB32);
-        img.fill(QColor(40, 90, 200));
-        QPainter p(&img);
-        p.fillRect(8, 8, 16, 16, Qt::yellow);
-        p.end();
-        ASSERT_TRUE(img.save(picture));
-    }
+    QImage logo(32, 32, QImage::Format_RGB32);
+    logo.fill(QColor(40, 90, 200));
+    ASSERT_TRUE(logo.save(picture));
     int ticks = 0;
     int boxAnswer = 0;
-    QStringList menuClicks;
     BuiltForm gallery("frmGallery", [&](BuiltForm& f) {
         f.setCaption("Gallery & every control");
         f.move(0, 0, 9720, 7650);   // client 9600 x 7200 twips
         f.add<FormResizer>("freeSizer1");
         auto* file = f.addMenu("mnuFile", "File");
-        f.addMenu("mnuFileOpen", "Open\tCtrl+O", file);
-        f.addMenu("mnuSep", "-", file);
-        auto* exit = f.addMenu("mnuFileExit", "Exit", file);
-        exit->Click = [&menuClicks] { menuClicks << "exit"; };
+        for (const auto& [name, item] : {std::pair{"mnuFileOpen", "Open\tCtrl+O"}, {"mnuSep", "-"}, {"mnuFileExit", "Exit"}})
+            f.addMenu(name, item, file);
         f.addMenu("mnuHelp", "Help");
-
-        auto* lbl = f.add<Label>("lblPath");
-        lbl->move(120, 120, 4500, 255);
-        lbl->setCaption("C:\\Data & Reports\\2024");
-        auto* txt = f.add<TextBox>("txtName");
-        txt->move(120, 480, 4500, 315);
-        txt->setText("Some text");
-        auto* ok = f.add<CommandButton>("cmdOK");
-        ok->move(4800, 120, 1215, 375);
-        ok->setCaption("OK");
-        ok->setDefault(true);
-        auto* cancel = f.add<CommandButton>("cmdCancel");
-        cancel->move(4800, 540, 1215, 375);
-        cancel->setCaption("Cancel");
+        // Each control in its place, with its caption where it has one.
+        auto put = [&f]<class C>(C* c, int l, int t, int w, int h, const char* caption = nullptr) {
+            c->move(l, t, w, h);
+            if (caption) setCaptionOf(*c, caption);
+            return c;
+        };
+        put(f.add<Label>("lblPath"), 120, 120, 4500, 255, "C:\\Data & Reports\\2024");
+        put(f.add<TextBox>("txtName"), 120, 480, 4500, 315)->setText("Some text");
+        put(f.add<CommandButton>("cmdOK"), 4800, 120, 1215, 375, "OK")->setDefault(true);
+        auto* cancel = put(f.add<CommandButton>("cmdCancel"), 4800, 540, 1215, 375, "Cancel");
         cancel->setCancel(true);
         cancel->Click = [&f] { f.unload(); };
-        auto* chk = f.add<CheckBox>("chkHidden");
-        chk->move(120, 900, 2400, 255);
-        chk->setCaption("Hidden files");
-        chk->setValue(1);
-        auto* fra = f.add<Frame>("fraStructure");
-        fra->move(120, 1260, 4500, 900);
-        fra->setCaption("Structure");
-        auto* opt1 = f.add<OptionButton>("optPrimary", -1, fra);
-        opt1->move(120, 300, 2000, 255);
-        opt1->setCaption("Primary");
+        put(f.add<CheckBox>("chkHidden"), 120, 900, 2400, 255, "Hidden files")->setValue(1);
+        auto* fra = put(f.add<Frame>("fraStructure"), 120, 1260, 4500, 900, "Structure");
+        auto* opt1 = put(f.add<OptionButton>("optPrimary", -1, fra), 120, 300, 2000, 255, "Primary");
         opt1->setBackColor(0x80C0FF);
         opt1->setValue(true);
-        auto* opt2 = f.add<OptionButton>("optSecondary", -1, fra);
-        opt2->move(2200, 300, 2000, 255);
-        opt2->setCaption("Secondary");
-        auto* cbo = f.add<ComboBox>("cboDrive");
-        cbo->move(6200, 120, 3200, 315);
-        cbo->addItem("C:\\");
-        cbo->addItem("D:\\");
+        put(f.add<OptionButton>("optSecondary", -1, fra), 2200, 300, 2000, 255, "Secondary");
+        auto* cbo = put(f.add<ComboBox>("cboDrive"), 6200, 120, 3200, 315);
+        for (const char* d : {"C:\\", "D:\\"}) cbo->addItem(d);
         cbo->setListIndex(0);
-        auto* lst = f.add<ListBox>("lstFolders");
-        lst->move(120, 2280, 3000, 1800);
+        auto* lst = put(f.add<ListBox>("lstFolders"), 120, 2280, 3000, 1800);
         lst->setBackColor(0xC0E0FF);
         for (int i = 0; i < 200; ++i) lst->addItem(QStringLiteral("Folder %1").arg(i, 3, 10, QLatin1Char('0')));
         lst->setListIndex(2);
-        auto* tvw = f.add<TreeView>("tvwDrive");
-        tvw->move(3240, 2280, 3000, 1800);
+        auto* tvw = put(f.add<TreeView>("tvwDrive"), 3240, 2280, 3000, 1800);
         tvw->add({}, 0, "C:", "C:\\");
-        tvw->add("C:", TreeView::tvwChild, "C:\\Data", "Data");
-        tvw->add("C:", TreeView::tvwChild, "C:\\Apps", "Apps");
+        for (const char* sub : {"Data", "Apps"}) tvw->add("C:", TreeView::tvwChild, QStringLiteral("C:\\") + sub, sub);
         tvw->node("C:")->setExpanded(true);
         tvw->setSelectedItem(tvw->node("C:\\Data"));
-        auto* img = f.add<Image>("imgLogo");
-        img->move(6360, 2280, 480, 480);
-        img->setPicture(Picture{picture});
-        auto* prb = f.add<ProgressBar>("prbProgress");
-        prb->move(120, 4200, 6120, 255);
-        prb->setValue(62.5);
-        auto* cap = f.add<Label>("lblLevels");
-        cap->move(6360, 2880, 600, 315);
-        cap->setCaption("3");
-        auto* upd = f.add<UpDown>("updLevels");
-        upd->move(6960, 2880, 255, 315);
-        upd->setBuddy(cap, UpDown::BuddyProperty::Caption);
+        put(f.add<Image>("imgLogo"), 6360, 2280, 480, 480)->setPicture(Picture{picture});
+        put(f.add<ProgressBar>("prbProgress"), 120, 4200, 6120, 255)->setValue(62.5);
+        auto* upd = put(f.add<UpDown>("updLevels"), 6960, 2880, 255, 315);
+        upd->setBuddy(put(f.add<Label>("lblLevels"), 6360, 2880, 600, 315, "3"), UpDown::BuddyProperty::Caption);
         upd->setValue(3);
-        auto* grd = f.add<FlexGrid>("grdResults");
-        grd->move(120, 4560, 9360, 2500);
+        // Rows of files in two tints, every fifth a green folder row merged across.
+        auto* grd = put(f.add<FlexGrid>("grdResults"), 120, 4560, 9360, 2500);
         grd->setCols(5);
         grd->setRows(30);
-        const char* heads[] = {"", "Name", "Size", "Date", "Status"};
-        for (int c = 1; c < 5; ++c) grd->setTextMatrix(0, c, heads[c]);
         grd->setMergeCells(1);
-        for (int r = 1; r < 30; ++r) {
-            grd->setTextMatrix(r, 0, QString::number(r));
-            if (r % 5 == 1) {
-                grd->setMergeRow(r, true);
-                for (int c = 1; c < 5; ++c) {
-                    grd->setTextMatrix(r, c, QStringLiteral("Folder %1").arg(r));
-                    grd->setCellBackColorAt(r, c, 0x00FF00);
-                }
-                continue;
-            }
-            grd->setTextMatrix(r, 1, QStringLiteral("file%1.txt").arg(r));
-            grd->setTextMatrix(r, 2, QString::number(r * 1024));
-            grd->setTextMatrix(r, 3, "2024-05-01");
-            grd->setTextMatrix(r, 4, r % 3 ? "Same" : "Different");
-            for (int c = 1; c < 5; ++c) grd->setCellBackColorAt(r, c, r % 2 ? 0xE0E0E0 : 0xFFFFFF);
+        const QStringList heads{"", "Name", "Size", "Date", "Status"};
+        for (int r = 0; r < 30; ++r) {
+            const bool folder = r % 5 == 1;
+            grd->setMergeRow(r, folder);
+            const QStringList row = r == 0 ? heads
+                : folder ? QStringList{QString::number(r), "Folder", "Folder", "Folder", "Folder"}
+                         : QStringList{QString::number(r), QStringLiteral("file%1.txt").arg(r), QString::number(r * 1024),
+                                       "2024-05-01", r % 3 ? "Same" : "Different"};
+            for (int c = 0; c < 5; ++c) grd->setTextMatrix(r, c, row[c]);
+            for (int c = 1; r > 0 && c < 5; ++c) grd->setCellBackColorAt(r, c, folder ? 0x00FF00 : r % 2 ? 0xE0E0E0 : 0xFFFFFF);
         }
         grd->setColWidth(1, 2345);
         f.add<CommonDialog>("dlgFile");
@@ -552,8 +467,7 @@ TEST_F(QtDesktopTest, GalleryOfEveryControlRunsModallyAndRendersToAPng)
             w->resize(int(w->width() * 1.25), int(w->height() * 1.25));
             QApplication::processEvents();
             const QImage shot = w->grab().toImage();
-            const QString out = QDir(QCoreApplication::applicationDirPath()).absoluteFilePath("../gallery.png");
-            EXPECT_TRUE(shot.save(out)) << out.toStdString();
+            testing_support::saveShot(shot, "gallery.png");
             EXPECT_GT(shot.width(), QtDesktop::px(9600));
             // Each control is on screen, inside the window, not collapsed.
             for (Control* c : gallery.controls()) {
@@ -573,5 +487,4 @@ TEST_F(QtDesktopTest, GalleryOfEveryControlRunsModallyAndRendersToAPng)
     EXPECT_EQ(ticks, 1);
     EXPECT_EQ(boxAnswer, vbYes);
     EXPECT_EQ(answerer.title, "Gallery");
-    EXPECT_TRUE(QFile::exists(QDir(QCoreApplication::applicationDirPath()).absoluteFilePath("../gallery.png")));
 }

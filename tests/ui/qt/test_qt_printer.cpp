@@ -5,7 +5,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QFontDatabase>
 #include <QPrinterInfo>
 #include <QProcess>
 #include <QStandardPaths>
@@ -49,16 +48,4 @@ TEST(QtPrinter, WritesAPdfWhenTheSystemHasNoPrinter)
         EXPECT_TRUE(text.contains(QString::fromUtf8("Δεύτερη σελίδα"))) << text.toStdString();
         EXPECT_TRUE(text.contains("\f"));   // the page break
     }
-}
-
-TEST(QtPrinter, CourierNewResolvesToAnInstalledFixedPitchFamily)
-{
-    QtPrinter p(QDir::tempPath() + "/unused.pdf");
-    p.setFontName("Courier New Greek");
-    const QString family = p.resolvedFamily();
-    EXPECT_NE(family, QStringLiteral("Courier New Greek"));
-    if (QFontDatabase::families().contains("Liberation Mono")) {
-        EXPECT_EQ(family, QStringLiteral("Liberation Mono"));
-    }
-    EXPECT_TRUE(QFontDatabase::isFixedPitch(family) || family == QStringLiteral("Monospace"));
 }

@@ -1,8 +1,10 @@
 #pragma once
-// An HTTP server on 127.0.0.1 (a free port) in the test's own thread: the
-// update check waits for its answer in an event loop, which serves it too.
-// Each request gets the next canned answer, raw bytes after an optional
-// delay (no bytes: the connection is closed without a word).
+// An HTTP server on 127.0.0.1 (a free port) in the test's own thread: a
+// request waits for its answer in an event loop, which serves it too. Each
+// request gets the next canned answer, raw bytes after an optional delay (no
+// bytes: the connection is closed without a word).
+#include "support/TempDrive.h"
+
 #include <QList>
 #include <QTcpServer>
 #include <QTcpSocket>
@@ -13,13 +15,14 @@ struct LoopbackServer {
         QByteArray bytes;
         int delayMs = 0;
     };
-    static Answer ok(const QByteArray& body, int status = 200)
+    static Answer ok(const QByteArray& body, int status = 200, const QByteArray& type = "text/plain; charset=utf-8")
     {
-        return {"HTTP/1.1 " + QByteArray::number(status) + " X\r\nContent-Type: text/plain; charset=utf-8\r\n"
-                "Content-Length: " + QByteArray::number(body.size()) + "\r\nConnection: close\r\n\r\n" + body};
+        return {"HTTP/1.1 " + QByteArray::number(status) + " X\r\n" + (type.isEmpty() ? QByteArray() : "Content-Type: " + type + "\r\n")
+                + "Content-Length: " + QByteArray::number(body.size()) + "\r\nConnection: close\r\n\r\n" + body};
     }
     LoopbackServer()
     {
+        testing_support::ensureCoreApplication();
         server.listen(QHostAddress::LocalHost, 0);
         base = QStringLiteral("http://127.0.0.1:%1").arg(server.serverPort());
         QObject::connect(&server, &QTcpServer::newConnection, [this] {

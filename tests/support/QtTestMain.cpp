@@ -1,12 +1,13 @@
-// The maintenance windows' tests run headless; the update check talks to a
-// server of its own on 127.0.0.1 and the screenshots need a QApplication.
+// The main of every test folder whose tests open real windows (screenshots,
+// the Qt backend): they need a QApplication; ctest runs them on the
+// offscreen platform. No proxy may stand between a test and its own server
+// on 127.0.0.1.
 #include <QApplication>
 
 #include <gtest/gtest.h>
 
 int main(int argc, char** argv)
 {
-    // No proxy may stand between the tests and their own server.
     for (const char* v : {"http_proxy", "HTTP_PROXY", "https_proxy", "HTTPS_PROXY", "all_proxy", "ALL_PROXY"})
         qunsetenv(v);
     QApplication app(argc, argv);
