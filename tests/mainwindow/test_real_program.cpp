@@ -95,6 +95,19 @@ protected:
         return pid != 0 && (pid < 0 || ::kill(pid_t(pid), 0) == 0 || errno != ESRCH);
     }
 
+    // Whether the X server of `display` answers a client.
+    bool answers(const QString& display) const
+    {
+        QProcess info;
+        info.start(xwininfo, {QStringLiteral("-root"), QStringLiteral("-display"), display});
+        if (!info.waitForFinished(5000)) {
+            info.kill();
+            info.waitForFinished(2000);
+            return false;
+        }
+        return info.exitStatus() == QProcess::NormalExit && info.exitCode() == 0;
+    }
+
     void startDisplay()
     {
         // A display number nobody uses, tried until our own server holds its
@@ -104,13 +117,12 @@ protected:
                 continue;
             server.start(xvfb, {QStringLiteral(":%1").arg(n), QStringLiteral("-screen"), QStringLiteral("0"),
                                 QStringLiteral("1024x768x24"), QStringLiteral("-nolisten"), QStringLiteral("tcp")});
-            auto holds = [&] {
-                return server.state() == QProcess::Running && lockOwner(n) == server.processId()
-                    && QFile::exists(QStringLiteral("/tmp/.X11-unix/X%1").arg(n));
-            };
-            // (Waiting on the process is what notices that it ended.)
+            auto holds = [&] { return server.state() == QProcess::Running && lockOwner(n) == server.processId(); };
+            // (Waiting on the process is what notices that it ended.) A
+            // server that took over a stale lock finds the old socket still
+            // there: it is ready when a client gets an answer.
             const bool ours = server.waitForStarted(5000) && waitFor(5000, [&] { return server.waitForFinished(10) || holds(); })
-                && holds();
+                && holds() && waitFor(10000, [&] { return answers(QStringLiteral(":%1").arg(n)); });
             if (ours) {
                 display = QStringLiteral(":%1").arg(n);
                 return;
@@ -368,16 +380,21 @@ TEST_F(RealProgram, ComparesTwoTreesFromTheMainWindowAndPrintsTheFinishedGrid)
                   .toUtf8());
     ini.close();
     start(program);
-    auto output = [&] { return program.readAllStandardError().toStdString(); };
+    // (Waiting on the process is what reads its output.)
+    auto output = [&] {
+        const bool ended = program.waitForFinished(200);
+        return (ended ? "ended with " + std::to_string(program.exitCode()) + "; " : std::string("running; "))
+            + program.readAllStandardError().toStdString();
+    };
     const std::optional<XWindow> main = waitForWindow(QStringLiteral("^Tarnwick$"), 20000, 600);
-    ASSERT_TRUE(main) << "no main window; program output: " << output();
+    ASSERT_TRUE(main) << "no main window on " << display.toStdString() << "; program " << output();
     QThread::msleep(700);   // let it paint
     EXPECT_FALSE(keepShot(QStringLiteral("road-main.png")).isNull());
 
     // Enter presses the main window's default button, Compare.
     const QString inclusionTitle = QStringLiteral("^Folder inclusion/exclusion$");
     ASSERT_TRUE(actUntil(*main, [&] { keys(*main, {QStringLiteral("Return")}); }, [&] { return !shown(inclusionTitle).isEmpty(); }))
-        << "Compare opened no folder inclusion window; program output: " << output();
+        << "Compare opened no folder inclusion window; program " << output();
     const XWindow inclusion = shown(inclusionTitle).first();
     QThread::msleep(500);
     const QImage inclusionShot = keepShot(QStringLiteral("road-inclusion.png"));
@@ -390,7 +407,7 @@ TEST_F(RealProgram, ComparesTwoTreesFromTheMainWindowAndPrintsTheFinishedGrid)
     const double pxPerTwip = inclusion.rect.width() / 9612.0;
     ASSERT_TRUE(actUntil(inclusion, [&] { click(inclusion, int((6840 + 1326) * pxPerTwip), int((6360 + 186) * pxPerTwip)); },
                          [&] { return !shown(resultsTitle, 600).isEmpty(); }))
-        << "no results window after the inclusion window; program output: " << output();
+        << "no results window after the inclusion window; program " << output();
     const XWindow results = shown(resultsTitle, 600).first();
     QThread::msleep(500);
     const int whiteBefore = countColourIn(grabScreen(trees.path() + QStringLiteral("/before.png")), results.rect,
@@ -400,7 +417,7 @@ TEST_F(RealProgram, ComparesTwoTreesFromTheMainWindowAndPrintsTheFinishedGrid)
     // is given time: a second one must not reach the window while it runs.
     ASSERT_TRUE(actUntil(results, [&] { keys(results, {QStringLiteral("Return")}); },
                          [&] { return !shown(resultsTitle, 0, 599).isEmpty() || !stillShown(results); }, 30000))
-        << "the comparison did not end with its message; program output: " << output();
+        << "the comparison did not end with its message; program " << output();
     ASSERT_TRUE(stillShown(results)) << "Enter closed the results window instead of comparing";
     const XWindow box = shown(resultsTitle, 0, 599).first();
     ASSERT_TRUE(actUntil(box, [&] { keys(box, {QStringLiteral("Return")}); }, [&] { return !stillShown(box); }))
@@ -415,18 +432,18 @@ TEST_F(RealProgram, ComparesTwoTreesFromTheMainWindowAndPrintsTheFinishedGrid)
     // presses its Print; the file dialog takes the name.
     const QString printTitle = QStringLiteral("^Print - Number of pages: 1\\.$");
     ASSERT_TRUE(actUntil(results, [&] { keys(results, {QStringLiteral("ctrl+p")}); }, [&] { return !shown(printTitle).isEmpty(); }))
-        << "Ctrl+P opened no print window of one page; program output: " << output();
+        << "Ctrl+P opened no print window of one page; program " << output();
     const XWindow print = shown(printTitle).first();
     const QString dialogTitle = QStringLiteral("^Define the file for the 'Print to file' process$");
     ASSERT_TRUE(actUntil(print, [&] { keys(print, {QStringLiteral("Return")}); }, [&] { return !shown(dialogTitle).isEmpty(); }))
-        << "Print opened no file dialog; program output: " << output();
+        << "Print opened no file dialog; program " << output();
     const XWindow dialog = shown(dialogTitle).first();
     const QString printed = trees.path() + QStringLiteral("/printed.txt");
     keys(dialog, {QStringLiteral("ctrl+a")});
     xdo({QStringLiteral("type"), QStringLiteral("--delay"), QStringLiteral("20"), printed});
     xdo({QStringLiteral("key"), QStringLiteral("Return")});
     ASSERT_TRUE(waitFor(30000, [&] { return QFile::exists(printed) && !stillShown(print); }))
-        << "no printed file; program output: " << output();
+        << "no printed file; program " << output();
 
     // The printed grid: the paths, both totals, then a line per row with the
     // primary's name first and the secondary's last.
