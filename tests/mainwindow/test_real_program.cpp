@@ -116,7 +116,10 @@ protected:
             if (displayTaken(n))
                 continue;
             server.start(xvfb, {QStringLiteral(":%1").arg(n), QStringLiteral("-screen"), QStringLiteral("0"),
-                                QStringLiteral("1024x768x24"), QStringLiteral("-nolisten"), QStringLiteral("tcp")});
+                                QStringLiteral("1024x768x24"), QStringLiteral("-nolisten"), QStringLiteral("tcp"),
+                                // No reset when a client (the readiness probe, a picture) leaves:
+                                // a reset refuses whoever connects meanwhile.
+                                QStringLiteral("-noreset")});
             auto holds = [&] { return server.state() == QProcess::Running && lockOwner(n) == server.processId(); };
             // (Waiting on the process is what notices that it ended.) A
             // server that took over a stale lock finds the old socket still
