@@ -5,7 +5,7 @@ BUILD   ?= build
 JOBS    ?= $(shell nproc)
 PACKAGES = qt6-base-dev libgtest-dev libgmock-dev cmake ninja-build ccache g++ \
            fonts-dejavu-core fonts-liberation2 xvfb xauth x11-utils xdg-utils \
-           poppler-utils
+           poppler-utils xdotool
 SUDO    := $(shell [ "$$(id -u)" -eq 0 ] || echo sudo)
 
 .PHONY: all deps configure build test sanitize run clean
