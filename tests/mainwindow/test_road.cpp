@@ -2,21 +2,13 @@
 // main window's other commands, headless: which windows open, in which
 // order, for each mode and setting; every button and menu item reaching its
 // command; the busy flag; context help.
-#include "mainwindow/frmMain.h"
+#include "mainwindow_fixture.h"
+#include "platform/Application.h"
 #include "platform/NetworkMount.h"
 #include "platform/ServiceOverride.h"
-#include "platform/Application.h"
-#include "shared/IniAccess.h"
-#include "shared/Messages.h"
 #include "shared/frmHiddenForm.h"
-#include "shared/qstring_print.h"
-#include "support/TempDrive.h"
-#include "ui/HeadlessDesktop.h"
-#include "ui/Input.h"
 
-#include <QFile>
 #include <QTemporaryDir>
-#include <gtest/gtest.h>
 
 using namespace basGlobal;
 using mainwindow::frmMain;
@@ -24,32 +16,17 @@ using ui::HeadlessDesktop;
 
 namespace {
 
-class RoadTest : public ::testing::Test {
+class RoadTest : public MainWindowFixture<frmMain> {
 protected:
     void SetUp() override
     {
-        resetGlobals();
-        desk.install();
-        SetDoEventsInterval(0);
-        SetIniPathMapper([](const QString& f) { return platform::toNative(f).value_or(QString()); });
+        MainWindowFixture::SetUp();
         platform::app().setPath(QStringLiteral("C:"));
         for (const char* f : {"P/Alpha", "P/Beta", "S/Alpha", "S/Gamma"})
             drive.folder(QLatin1String(f));
         drive.file(QStringLiteral("P/Alpha/a.txt"), "one");
         drive.file(QStringLiteral("S/Alpha/a.txt"), "two!");
         main.anotherCopyRunning = [] { return false; };
-    }
-    void TearDown() override
-    {
-        try {
-            if (main.isLoaded())
-                main.unload();
-        } catch (const ui::ProgramEnd&) {
-        }
-        EXPECT_EQ(desk.pendingMsgBoxes(), 0);
-        EXPECT_EQ(desk.pendingModalScripts(), 0);
-        SetIniPathMapper({});
-        ui::setDesktop(nullptr);
     }
     void start(const QString& settings)
     {
@@ -73,10 +50,6 @@ protected:
             out << e.form;
         return out;
     }
-
-    testing_support::TempDrive drive;
-    HeadlessDesktop desk;
-    frmMain main;
 };
 
 struct RoadCase {

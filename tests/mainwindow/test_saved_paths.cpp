@@ -1,20 +1,12 @@
 // Saved and initial paths: storing into the saved-path files, the recall
 // window, editing the file, and the initial paths in the INI, headless on a
 // temporary drive.
-#include "mainwindow/frmMain.h"
+#include "mainwindow_fixture.h"
 #include "mainwindow/frmRecallSavedPath.h"
 #include "platform/Application.h"
-#include "shared/IniAccess.h"
-#include "shared/Messages.h"
 #include "shared/basSavedPaths.h"
 #include "shared/frmTextEditor.h"
-#include "shared/qstring_print.h"
-#include "support/TempDrive.h"
-#include "ui/HeadlessDesktop.h"
-#include "ui/Input.h"
 
-#include <QFile>
-#include <gtest/gtest.h>
 #include <sys/stat.h>
 
 using namespace basGlobal;
@@ -25,31 +17,14 @@ namespace {
 const QString kStore = QStringLiteral("Store path");
 const QString kFile = QStringLiteral("PrimarySavedPaths.txt");
 
-class SavedPathsTest : public ::testing::Test {
+class SavedPathsTest : public MainWindowFixture<frmMain> {
 protected:
     void SetUp() override
     {
-        resetGlobals();
-        desk.install();
-        SetDoEventsInterval(0);
-        SetIniPathMapper([](const QString& f) { return platform::toNative(f).value_or(QString()); });
+        MainWindowFixture::SetUp();
         platform::app().setPath(QStringLiteral("C:"));
-        globals().SavedPathsFileName[0] = QStringLiteral("C:\\") + kFile;
-        globals().SavedPathsFileName[1] = QStringLiteral("C:\\SecondarySavedPaths.txt");
-        globals().IniFileName = QStringLiteral("C:\\Quillmarsh.ini");
-    }
-    void TearDown() override
-    {
-        if (main.isLoaded()) {
-            try {
-                main.unload();
-            } catch (const ui::ProgramEnd&) {
-            }
-        }
-        EXPECT_EQ(desk.pendingMsgBoxes(), 0);
-        EXPECT_EQ(desk.pendingModalScripts(), 0);
-        SetIniPathMapper({});
-        ui::setDesktop(nullptr);
+        g().SavedPathsFileName = {QStringLiteral("C:\\") + kFile, QStringLiteral("C:\\SecondarySavedPaths.txt")};
+        g().IniFileName = QStringLiteral("C:\\Quillmarsh.ini");
     }
     QByteArray bytes(const QString& name = kFile) const
     {
@@ -70,9 +45,6 @@ protected:
         return added;
     }
 
-    testing_support::TempDrive drive;
-    ui::HeadlessDesktop desk;
-    frmMain main;
     Long lastError = 0;
 };
 
@@ -165,7 +137,6 @@ protected:
         main.load();
     }
     static mainwindow::frmRecallSavedPath* recallOf(ui::Form& f) { return dynamic_cast<mainwindow::frmRecallSavedPath*>(&f); }
-    static QStringList items(const ui::ListBox& l) { return testing_support::listItems(l); }
 };
 
 using mainwindow::frmRecallSavedPath;
