@@ -2,7 +2,7 @@
 // the one sort order), the field texts of live entries, the stages that
 // have nothing to do, the no-files messages (of the scan too), the
 // fail-safe report, the first-match rule of the differences and a cancel in
-// the middle of a filter. The rules themselves are tabled in test_rules.cpp.
+// the middle of a filter.
 #include "compare_fixture.h"
 
 #include "compare/CompareRun.h"
@@ -79,22 +79,9 @@ const QStringList kMixedPaths = {"Notes.txt",      "README",          "Report.do
                                  "Docs\\Notes.txt", "Docs\\Old\\a.txt", "Docs\\Older\\\"NULL\"", "Empty\\\"NULL\"",
                                  "Numbers\\a.png"};
 
-TEST_F(Filters, LevelsThenFileTypesTakeOutWhatTheirRulesReject)
-{
-    mixedTree();
-    g().NumberOfLevelsLimit = 2;
-    g().FileTypesPattern = QStringLiteral("*.txt;*.png");
-    file(c, QStringLiteral("Right/x.png"));
-    run();
-    EXPECT_EQ(paths(0), (QStringList{"Notes.txt", "Docs\\Image.png", "Docs\\Notes.txt", "Numbers\\a.png"}));
-    // In the one sort order.
-    EXPECT_EQ(excluded(0), (QStringList{"Docs\\Old\\a.txt", "Docs\\Older\\\"NULL\"", "Empty\\\"NULL\"", "README", "Report.doc"}));
-    expectAccountedFor(0, kMixedPaths);
-    EXPECT_EQ(entryTexts(0, 7).size(), paths(0).size()) << "the eight lists stay in step";
-    EXPECT_LT(stagesSeen.indexOf(kLevels), stagesSeen.indexOf(kTypes));
-}
-
-TEST_F(Filters, StagesWithNothingToDoDoNotShow)
+// The rules themselves are tabled in test_rules.cpp; here, which stages
+// show, in which order, and what two of them leave.
+TEST_F(Filters, StagesShowOnlyWithWorkToDoAndExcludedPathsAreSorted)
 {
     mixedTree();
     g().FolderSelectionState = 1;   // nothing listed
@@ -103,6 +90,19 @@ TEST_F(Filters, StagesWithNothingToDoDoNotShow)
         EXPECT_FALSE(stagesSeen.contains(s)) << s.toStdString();
     EXPECT_TRUE(stagesSeen.contains(QStringLiteral("filtering file attributes"))) << "it always runs";
     EXPECT_EQ(paths(0).size(), kMixedPaths.size());
+
+    g().NumberOfLevelsLimit = 2;
+    g().FileTypesPattern = QStringLiteral("*.txt;*.png");
+    file(c, QStringLiteral("Right/x.png"));
+    win.load();
+    stagesSeen.clear();
+    atFolderStage = false;
+    run();
+    EXPECT_EQ(paths(0), (QStringList{"Notes.txt", "Docs\\Image.png", "Docs\\Notes.txt", "Numbers\\a.png"}));
+    EXPECT_EQ(excluded(0), (QStringList{"Docs\\Old\\a.txt", "Docs\\Older\\\"NULL\"", "Empty\\\"NULL\"", "README", "Report.doc"}));
+    expectAccountedFor(0, kMixedPaths);
+    EXPECT_EQ(entryTexts(0, 7).size(), paths(0).size()) << "the eight lists stay in step";
+    EXPECT_LT(stagesSeen.indexOf(kLevels), stagesSeen.indexOf(kTypes));
 }
 
 TEST_F(Filters, FirstLevelFoldersGoOnTheSideThatListsThem)
@@ -157,21 +157,6 @@ TEST_F(Filters, LiveEntriesGetTheFieldTextsOfTheFactsTheScanRead)
                                   "False|False|True|True|0000000007|19990701|235958",
                                   "\"NULL\"|\"NULL\"|\"NULL\"|\"NULL\"|\"NULL\"|\"NULL\"|\"NULL\""};
     for (int k = 0; k < expected.size(); ++k) EXPECT_EQ(fields(0, k), expected[k]) << k;
-}
-
-TEST_F(Filters, HiddenAndReadOnlyFilesGoWhenTheirSwitchesAreOff)
-{
-    for (const char* f : {"Left/.hidden.txt", "Left/.hiddenro.txt", "Left/plain.txt", "Left/ro.txt", "Right/x.txt"})
-        file(c, QLatin1String(f));
-    for (const char* ro : {"Left/.hiddenro.txt", "Left/ro.txt"})
-        ASSERT_TRUE(QFile::setPermissions(nativeOf(c, QLatin1String(ro)), QFileDevice::ReadOwner));
-    folder(c, QStringLiteral("Left/Empty"));
-    compareFolders();
-    g().IncludeHiddenFiles = false;
-    g().IncludeReadOnlyFiles = false;
-    run();
-    EXPECT_EQ(paths(0), (QStringList{"plain.txt", "Empty\\\"NULL\""}));
-    EXPECT_EQ(excluded(0), (QStringList{".hidden.txt", ".hiddenro.txt", "ro.txt"}));
 }
 
 TEST_F(Filters, AnEntryWithoutFactsThatCannotBeReadIsReportedWithItsPath)
@@ -291,12 +276,6 @@ INSTANTIATE_TEST_SUITE_P(
                         f.emptyFolder(1, "Sub");
                     },
                     false, u"scanning local structure", u"in the Primary Structure"},
-        NoFilesCase{"scanningGreek",
-                    [](Filters& f, basGlobal::Globals&) {
-                        f.only(0, "a.txt");
-                        f.emptyFolder(1, "");
-                    },
-                    true, u"σάρωση τοπικής δομής", u"στην Δευτερεύουσα Δομή"},
         NoFilesCase{"scanningBothGreek",
                     [](Filters& f, basGlobal::Globals&) {
                         f.emptyFolder(0, "");
@@ -332,7 +311,6 @@ INSTANTIATE_TEST_SUITE_P(
                     },
                     false, u"filtering file attributes", u"in the Secondary Structure"},
         NoFilesCase{"common", onlyOnEachSide, false, u"filtering common files", u"in the Primary Structure"},
-        NoFilesCase{"commonGreek", onlyOnEachSide, true, u"διαλογή κοινών αρχείων", u"στην Πρωτεύουσα Δομή"},
         // The first pass empties both: only the Primary is named.
         NoFilesCase{"identical",
                     [](Filters& f, basGlobal::Globals& g) {
@@ -354,27 +332,19 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(Filters, TheCommonFilesCheckReportsAnEntryWithoutItsPartner)
 {
-    for (const bool greek : {false, true}) {
-        same(QStringLiteral("a.txt"));
-        compareFolders();
-        g().CommonFilesOnly = true;
-        g().FailSafeChecks = true;
-        g().LanguageIsGreek = greek;
-        // Something slips a file into the Primary lists after the passes.
-        desk.onYield([&] { return win.lblProcessInProgress->caption() == (greek ? QStringLiteral("έλεγχος αποτυχίας") : kFailSafe); },
-                     [&] { compare::EntryLists(0).add(QStringLiteral("ghost.txt"), {}); });
-        const QString text = greek
-            ? QStringLiteral("Το αρχείο «ghost.txt» της Πρωτευούσης Δομής «C:\\Left\\», θα έπρεπε επίσης να υπάρχει και "
-                             "στην Δευτερεύουσα Δομή «C:\\Right\\».\n\nΗ διαδικασία της συγκρίσεως απέτυχε.")
-            : QStringLiteral("File 'ghost.txt' of the Primary Structure 'C:\\Left\\', should also exist in the Secondary "
-                             "Structure.\n\nThe comparison process failed.");
-        desk.expectMsgBox(greek ? QStringLiteral("Έλεγχος αποτυχίας - Διαλογή κοινών αρχείων")
-                                : QStringLiteral("Fail-safe check - Filtering common files"),
-                          text, ui::vbCriticalOK, ui::vbOK);
-        win.load();
-        openWindow([&] { ui::Input::click(*win.cmdCompare); });
-        EXPECT_FALSE(win.isLoaded());
-    }
+    same(QStringLiteral("a.txt"));
+    compareFolders();
+    g().CommonFilesOnly = true;
+    g().FailSafeChecks = true;
+    // Something slips a file into the Primary lists after the passes.
+    desk.onYield([&] { return win.lblProcessInProgress->caption() == kFailSafe; },
+                 [&] { compare::EntryLists(0).add(QStringLiteral("ghost.txt"), {}); });
+    desk.expectMsgBox(QStringLiteral("Fail-safe check - Filtering common files"),
+                      QStringLiteral("File 'ghost.txt' of the Primary Structure 'C:\\Left\\', should also exist in the "
+                                     "Secondary Structure.\n\nThe comparison process failed."),
+                      ui::vbCriticalOK, ui::vbOK);
+    openWindow([&] { ui::Input::click(*win.cmdCompare); });
+    EXPECT_FALSE(win.isLoaded());
 }
 
 struct Entry {

@@ -52,7 +52,6 @@ TEST_F(PrintWindow, OpensWithItsCountDestinationAndPrinterName)
         EXPECT_EQ(f.optPrintDestination[0]->caption(), QStringLiteral("Recording printer printer"));
         EXPECT_EQ(f.optPrintDestination[2]->caption(),
                   QStringLiteral("both Recording printer printer\r\nand Plain text file..."));
-        EXPECT_EQ(f.cmdPrint->toolTipText(), QStringLiteral("Print ... Ctl+P"));
         EXPECT_TRUE(f.cmdPrint->enabled());
         EXPECT_FALSE(f.cmdCancelPrinting->enabled());
 
