@@ -6,7 +6,6 @@
 
 #include "compare/AlignmentStages.h"
 #include "compare/CompareRun.h"
-#include "compare/FileAlignment.h"
 #include "compare/FolderAlignment.h"
 #include "compare/GridFill.h"
 #include "platform/AppError.h"
@@ -267,18 +266,7 @@ TEST_F(Alignment, ABadDateIsARunTimeError)
 {
     entry(0, QStringLiteral("a"), QStringLiteral("0000000010"), QStringLiteral("99999999"));
     entry(1, QStringLiteral("a"));
-    EXPECT_THROW(
-        {
-            compare::CompareRun r(win);
-            compare::AlignmentWork w;
-            compare::CollectFolders(r, w);
-            compare::AlignPrimaryFolders(r, w);
-            compare::AlignSecondaryFolders(r, w);
-            compare::AlignFiles(r, w);
-            compare::InitializeGrid(r);
-            compare::PopulateGrid(r);
-        },
-        platform::AppError);
+    EXPECT_THROW(runAll(), platform::AppError);
 }
 
 } // namespace
