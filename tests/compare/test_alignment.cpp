@@ -65,7 +65,6 @@ protected:
         for (int k = 0; k < list.listCount(); ++k) out.push_back({list.list(k), list.itemData(k)});
         return out;
     }
-    std::vector<Row> folders(int i) { return rows(*hidden().lstAlignedFoldersSorted[i]); }
     std::vector<Row> output(int i) { return rows(*hidden().lstOutput[i]); }
     QStringList cells(int r)
     {

@@ -38,8 +38,6 @@ TEST_F(ComparisonRun, RunsOnceAndLeavesRelativePathsWithBlankFields)
         EXPECT_FALSE(win.mnuFileCompare->enabled());
         EXPECT_TRUE(win.cmdPrint->enabled());
         EXPECT_TRUE(win.mnuFilePrint->enabled());
-        EXPECT_TRUE(win.cmdFind->enabled());
-        EXPECT_TRUE(win.cmdDisplayNextDifference->enabled()) << "the structures differ";
         EXPECT_TRUE(win.grdResults->visible());
         EXPECT_FALSE(win.prbProgressBar->visible());
         EXPECT_EQ(win.lblProcessInProgress->caption(), QString());
@@ -108,14 +106,6 @@ TEST_F(ComparisonRun, AFolderThatCannotBeReadEndsTheRunWithItsName)
 
 class Importing : public ComparisonRun {
 protected:
-    // The worked example's tree, live, under D:\Work.
-    void workedTree()
-    {
-        file(d, QStringLiteral("Work/notes.txt"), QByteArray(1234, 'n'));
-        file(d, QStringLiteral("Work/Alpha/a.dat"), QByteArray());
-        folder(d, QStringLiteral("Work/Alpha/Empty"));
-        file(d, QStringLiteral("Work/Beta/b.txt"), QByteArray(56789, 'b'));
-    }
     void importing(const QString& primary, const QString& secondary)
     {
         g().ComparisonMode = 1;
@@ -153,8 +143,11 @@ TEST_F(Importing, TwoFilesGiveTheirEntriesAndProgressRunsAcrossBoth)
 // sizes) gives the texts a live scan of the same tree gives.
 TEST_F(Importing, OneImportedStructureFacesALiveScanOfTheSameTreeWithItsTexts)
 {
-    workedTree();
-    setLocalMtime(d, QStringLiteral("Work/notes.txt"), QDateTime(QDate(2002, 8, 24), QTime(14, 5, 9)));
+    // The worked example's tree, live, under D:\Work.
+    file(d, QStringLiteral("Work/notes.txt"), QByteArray(1234, 'n'), QDateTime(QDate(2002, 8, 24), QTime(14, 5, 9)));
+    file(d, QStringLiteral("Work/Alpha/a.dat"), QByteArray());
+    folder(d, QStringLiteral("Work/Alpha/Empty"));
+    file(d, QStringLiteral("Work/Beta/b.txt"), QByteArray(56789, 'b'));
     QByteArray text = "38\r\nD:\\Work\r\n2\r\nAlpha\r\nBeta\r\n4\r\n"
                       " false\r\nFALSE\r\nFalse \r\ntrue\r\n1234\r\n 20020824\r\n140509 \r\nD:\\Work\\notes.txt\r\n"
                       "False\r\nFalse\r\nTrue\r\nTrue\r\n0\r\n20011231\r\n235958\r\nD:\\Work\\Alpha\\a.dat\r\n";

@@ -1,8 +1,6 @@
-// The filter stages over real trees: what each takes out (lstExcluded, in
-// the one sort order), the field texts of live entries, the stages that
-// have nothing to do, the no-files messages (of the scan too), the
-// fail-safe report, the first-match rule of the differences and a cancel in
-// the middle of a filter.
+// The filter stages: which show, what they take out (to lstExcluded, sorted),
+// the field texts of live entries, the no-files messages (of the scan too),
+// the fail-safe report, a reference for the two-sided filters and a cancel.
 #include "compare_fixture.h"
 
 #include "compare/CompareRun.h"
