@@ -1,7 +1,7 @@
 // One comparison of two real trees from the Compare button to the finished
-// window: every cell's text and colour, merges, markers, totals, the
-// "differ" message and the output rows. What the filters keep
-// is test_entry_filters.cpp's.
+// window: every cell's text and colour, merges, markers, totals and the
+// "differ" message. What the filters keep is test_entry_filters.cpp's, the
+// output rows test_alignment.cpp's.
 #include "compare_fixture.h"
 
 #include <QChar>
@@ -18,9 +18,6 @@ protected:
     void SetUp() override
     {
         CompareTest::SetUp();
-        g().NumberOfLevelsLimit = 0;
-        g().CommonFilesOnly = false;
-        g().DifferencesOnly = false;
         g().FailSafeChecks = true;
         g().CurrentPath = {QStringLiteral("C:\\P"), QStringLiteral("C:\\S")};
         build();
@@ -170,22 +167,10 @@ TEST_F(EndToEnd, EveryCellOfTheComparison)
     EXPECT_EQ(totals, (QStringList{"Folders: 6.", "Files: 13.", "Folders: 5.", "Files: 14."}));
     EXPECT_EQ(g().ComparedPath[0], QStringLiteral("C:\\P\\"));
 
-    // The output rows behind the grid, fields from the right.
+    // The codes behind the green rows: a folder empty on one side only.
     auto& out = hidden().lstOutput;
-    ASSERT_EQ(out[0]->listCount(), 24);
-    ASSERT_EQ(out[1]->listCount(), 24);
-    EXPECT_EQ(out[0]->list(0), QStringLiteral(".hidden|True|False|False|True|0000000100|20240315|102030"));
-    EXPECT_EQ(out[0]->list(1), QStringLiteral("a") + kBar + QStringLiteral("b.txt|False|False|False|True|0000000100|20240315|102030"));
-    EXPECT_EQ(out[1]->list(2), QStringLiteral("big.bin|False|False|False|True|3221225472|20240315|102030"));
-    EXPECT_EQ(out[1]->list(3), QStringLiteral("locked.txt|False|False|True|True|0000000100|20240315|102030"));
-    EXPECT_EQ(out[1]->list(6), QStringLiteral("only_p.txt|"));
-    EXPECT_EQ(out[1]->itemData(6), 1);
-    EXPECT_EQ(out[0]->list(17), QStringLiteral("EmptyP\\"));
-    EXPECT_EQ(out[0]->itemData(17), 2);
-    EXPECT_EQ(out[1]->list(17), QStringLiteral("EmptyP\\"));
-    EXPECT_EQ(out[1]->itemData(17), 1);
-    EXPECT_EQ(out[0]->itemData(18), 2) << "Mixed is empty on the Primary side";
-    EXPECT_EQ(out[1]->itemData(18), 0);
+    EXPECT_EQ(std::pair(out[0]->itemData(17), out[1]->itemData(17)), std::pair(2, 1)) << "EmptyP";
+    EXPECT_EQ(std::pair(out[0]->itemData(18), out[1]->itemData(18)), std::pair(2, 0)) << "Mixed";
     EXPECT_EQ(hidden().lstExcluded[0]->listCount(), 0);
 }
 

@@ -1,8 +1,6 @@
-// The filter stages over real trees: what each takes out (lstExcluded, in
-// the one sort order), the field texts of live entries, the stages that
-// have nothing to do, the no-files messages (of the scan too), the
-// fail-safe report, the first-match rule of the differences and a cancel in
-// the middle of a filter. The rules themselves are tabled in test_rules.cpp.
+// The filter stages: which show, what they take out (to lstExcluded, sorted),
+// the field texts of live entries, the no-files messages (of the scan too),
+// the fail-safe report, a reference for the two-sided filters and a cancel.
 #include "compare_fixture.h"
 
 #include "compare/CompareRun.h"
@@ -34,8 +32,6 @@ public:
         file(c, QStringLiteral("Right/Notes.txt"));
         compareFolders();
     }
-    void only(int side, const char* rel) { file(c, QLatin1String(side == 0 ? "Left/" : "Right/") + QLatin1String(rel)); }
-    void emptyFolder(int side, const char* rel) { folder(c, QLatin1String(side == 0 ? "Left/" : "Right/") + QLatin1String(rel)); }
     void compareFolders() { g().CurrentPath = {QStringLiteral("C:\\Left"), QStringLiteral("C:\\Right")}; }
     QStringList excluded(int i) { return items(*hidden().lstExcluded[i]); }
     void run()
@@ -69,8 +65,8 @@ public:
         ASSERT_TRUE(QFile::setPermissions(nativeOf(c, QStringLiteral("Right/flags.txt")), QFileDevice::ReadOwner));
         folder(c, QStringLiteral("Left/Empty"));
         folder(c, QStringLiteral("Right/Empty"));
-        only(0, "left.txt");
-        only(1, "right.txt");
+        file(c, QStringLiteral("Left/left.txt"));
+        file(c, QStringLiteral("Right/right.txt"));
         compareFolders();
     }
 };
@@ -79,22 +75,9 @@ const QStringList kMixedPaths = {"Notes.txt",      "README",          "Report.do
                                  "Docs\\Notes.txt", "Docs\\Old\\a.txt", "Docs\\Older\\\"NULL\"", "Empty\\\"NULL\"",
                                  "Numbers\\a.png"};
 
-TEST_F(Filters, LevelsThenFileTypesTakeOutWhatTheirRulesReject)
-{
-    mixedTree();
-    g().NumberOfLevelsLimit = 2;
-    g().FileTypesPattern = QStringLiteral("*.txt;*.png");
-    file(c, QStringLiteral("Right/x.png"));
-    run();
-    EXPECT_EQ(paths(0), (QStringList{"Notes.txt", "Docs\\Image.png", "Docs\\Notes.txt", "Numbers\\a.png"}));
-    // In the one sort order.
-    EXPECT_EQ(excluded(0), (QStringList{"Docs\\Old\\a.txt", "Docs\\Older\\\"NULL\"", "Empty\\\"NULL\"", "README", "Report.doc"}));
-    expectAccountedFor(0, kMixedPaths);
-    EXPECT_EQ(entryTexts(0, 7).size(), paths(0).size()) << "the eight lists stay in step";
-    EXPECT_LT(stagesSeen.indexOf(kLevels), stagesSeen.indexOf(kTypes));
-}
-
-TEST_F(Filters, StagesWithNothingToDoDoNotShow)
+// The rules themselves are tabled in test_rules.cpp; here, which stages
+// show, in which order, and what two of them leave.
+TEST_F(Filters, StagesShowOnlyWithWorkToDoAndExcludedPathsAreSorted)
 {
     mixedTree();
     g().FolderSelectionState = 1;   // nothing listed
@@ -103,6 +86,19 @@ TEST_F(Filters, StagesWithNothingToDoDoNotShow)
         EXPECT_FALSE(stagesSeen.contains(s)) << s.toStdString();
     EXPECT_TRUE(stagesSeen.contains(QStringLiteral("filtering file attributes"))) << "it always runs";
     EXPECT_EQ(paths(0).size(), kMixedPaths.size());
+
+    g().NumberOfLevelsLimit = 2;
+    g().FileTypesPattern = QStringLiteral("*.txt;*.png");
+    file(c, QStringLiteral("Right/x.png"));
+    win.load();
+    stagesSeen.clear();
+    atFolderStage = false;
+    run();
+    EXPECT_EQ(paths(0), (QStringList{"Notes.txt", "Docs\\Image.png", "Docs\\Notes.txt", "Numbers\\a.png"}));
+    EXPECT_EQ(excluded(0), (QStringList{"Docs\\Old\\a.txt", "Docs\\Older\\\"NULL\"", "Empty\\\"NULL\"", "README", "Report.doc"}));
+    expectAccountedFor(0, kMixedPaths);
+    EXPECT_EQ(entryTexts(0, 7).size(), paths(0).size()) << "the eight lists stay in step";
+    EXPECT_LT(stagesSeen.indexOf(kLevels), stagesSeen.indexOf(kTypes));
 }
 
 TEST_F(Filters, FirstLevelFoldersGoOnTheSideThatListsThem)
@@ -159,21 +155,6 @@ TEST_F(Filters, LiveEntriesGetTheFieldTextsOfTheFactsTheScanRead)
     for (int k = 0; k < expected.size(); ++k) EXPECT_EQ(fields(0, k), expected[k]) << k;
 }
 
-TEST_F(Filters, HiddenAndReadOnlyFilesGoWhenTheirSwitchesAreOff)
-{
-    for (const char* f : {"Left/.hidden.txt", "Left/.hiddenro.txt", "Left/plain.txt", "Left/ro.txt", "Right/x.txt"})
-        file(c, QLatin1String(f));
-    for (const char* ro : {"Left/.hiddenro.txt", "Left/ro.txt"})
-        ASSERT_TRUE(QFile::setPermissions(nativeOf(c, QLatin1String(ro)), QFileDevice::ReadOwner));
-    folder(c, QStringLiteral("Left/Empty"));
-    compareFolders();
-    g().IncludeHiddenFiles = false;
-    g().IncludeReadOnlyFiles = false;
-    run();
-    EXPECT_EQ(paths(0), (QStringList{"plain.txt", "Empty\\\"NULL\""}));
-    EXPECT_EQ(excluded(0), (QStringList{".hidden.txt", ".hiddenro.txt", "ro.txt"}));
-}
-
 TEST_F(Filters, AnEntryWithoutFactsThatCannotBeReadIsReportedWithItsPath)
 {
     file(c, QStringLiteral("Left/a.txt"));
@@ -194,61 +175,38 @@ TEST_F(Filters, AnEntryWithoutFactsThatCannotBeReadIsReportedWithItsPath)
 
 // --- Common files and differences --------------------------------------------------------------
 
-TEST_F(Filters, CommonFilesAndDifferencesAloneAndTogether)
+// Which entries the two filters keep is the reference test below; here
+// their stages, the common files' check and one outcome on real files.
+TEST_F(Filters, CommonFilesAndDifferencesShowTheirStagesAloneAndTogether)
 {
     variedTree();
-    const QStringList common = {"flags.txt", "same.txt", "Docs\\second.txt", "Docs\\size.txt", "Empty\\\"NULL\""};
-    const QStringList equal = {"Empty\\\"NULL\"", "flags.txt", "same.txt"};   // the flags are not compared
-    const QStringList differing = {"Docs\\second.txt", "Docs\\size.txt"};
-    struct Case {
-        bool common, differences;
-        QStringList kept0, kept1, excluded0;
-    } cases[] = {
-        {true, false, common, common, {"left.txt"}},
-        {false, true, QStringList{"left.txt"} + differing, QStringList{"right.txt"} + differing, equal},
-        {true, true, differing, differing, {"Empty\\\"NULL\"", "flags.txt", "left.txt", "same.txt"}},
-    };
     g().FailSafeChecks = true;
-    for (const Case& k : cases) {
-        g().CommonFilesOnly = k.common;
-        g().DifferencesOnly = k.differences;
+    for (const auto& [common, differences] : {std::pair{true, false}, std::pair{false, true}, std::pair{true, true}}) {
+        g().CommonFilesOnly = common;
+        g().DifferencesOnly = differences;
         win.load();
         stagesSeen.clear();
         atFolderStage = false;
         run();
-        EXPECT_EQ(paths(0), k.kept0);
-        EXPECT_EQ(paths(1), k.kept1);
-        EXPECT_EQ(excluded(0), k.excluded0);
-        EXPECT_EQ(stagesSeen.contains(kCommon), k.common);
+        EXPECT_EQ(stagesSeen.contains(kCommon), common);
         const QStringList filters = stagesSeen.mid(0, stagesSeen.indexOf(QStringLiteral("collecting folders")));
-        EXPECT_EQ(filters.contains(kFailSafe), k.common) << "the common files' check";
-        EXPECT_EQ(stagesSeen.contains(kDifferences), k.differences);
+        EXPECT_EQ(filters.contains(kFailSafe), common) << "the common files' check";
+        EXPECT_EQ(stagesSeen.contains(kDifferences), differences);
     }
     EXPECT_LT(stagesSeen.indexOf(kCommon), stagesSeen.indexOf(kDifferences));
-}
-
-TEST_F(Filters, LetterCaseDecidesWhetherTwoPathsAreOne)
-{
-    same(QStringLiteral("keep.txt"));
-    file(c, QStringLiteral("Left/Mixed.TXT"));
-    file(c, QStringLiteral("Right/mixed.txt"));
-    compareFolders();
-    g().CommonFilesOnly = true;
-    for (const bool cs : {false, true}) {
-        g().VolumeIsCaseSensitive = cs;
-        win.load();
-        atFolderStage = false;
-        run();
-        EXPECT_EQ(excluded(0), cs ? QStringList{"Mixed.TXT"} : QStringList()) << "the stored spelling goes to lstExcluded";
-        EXPECT_EQ(paths(1), cs ? QStringList{"keep.txt"} : (QStringList{"keep.txt", "mixed.txt"}));
-    }
+    // A second apart or a size apart differ; a read-only flag does not.
+    EXPECT_EQ(paths(0), (QStringList{"Docs\\second.txt", "Docs\\size.txt"}));
+    EXPECT_EQ(excluded(0), (QStringList{"Empty\\\"NULL\"", "flags.txt", "left.txt", "same.txt"}));
 }
 
 // --- No files left -----------------------------------------------------------------------------
 
 struct NoFilesCase {
     const char* name;
-    void (*setUp)(Filters&, basGlobal::Globals&);
+    // Each side's files, all written at one time; a name ending in "/" is an
+    // empty folder, "/" alone the side's own folder left empty.
+    QStringList left, right;
+    void (*settings)(basGlobal::Globals&);
     bool greek;
     const char16_t* stage;
     const char16_t* place;
@@ -257,19 +215,18 @@ void PrintTo(const NoFilesCase& c, std::ostream* os) { *os << c.name; }
 
 class NoFilesLeft : public Filters, public ::testing::WithParamInterface<NoFilesCase> {};
 
-void onlyOnEachSide(Filters& f, basGlobal::Globals& g)
-{
-    f.only(0, "left.txt");
-    f.only(1, "right.txt");
-    g.CommonFilesOnly = true;
-}
-
 TEST_P(NoFilesLeft, NamesTheStageAndThePlaceThenClosesTheWindow)
 {
     const NoFilesCase& p = GetParam();
     g().LanguageIsGreek = p.greek;
     compareFolders();
-    p.setUp(*this, g());
+    for (int side = 0; side < 2; ++side)
+        for (const QString& rel : side == 0 ? p.left : p.right) {
+            const QString path = QLatin1String(side == 0 ? "Left/" : "Right/") + rel;
+            if (rel.endsWith(u'/')) folder(c, path);
+            else file(c, path, "x", when);
+        }
+    if (p.settings) p.settings(g());
     const QString stage = QString::fromUtf16(p.stage), place = QString::fromUtf16(p.place);
     const QString text = p.greek ? QStringLiteral("Μετά την ολοκλήρωση της διαδικασίας «") + stage
                                        + QStringLiteral("», δεν εντοπίσθηκαν αρχεία ") + place + QLatin1Char('.')
@@ -285,68 +242,29 @@ INSTANTIATE_TEST_SUITE_P(
     Stages, NoFilesLeft,
     ::testing::Values(
         // An empty folder is an entry; the compared folder itself is none.
-        NoFilesCase{"scanning",
-                    [](Filters& f, basGlobal::Globals&) {
-                        f.emptyFolder(0, "");
-                        f.emptyFolder(1, "Sub");
-                    },
-                    false, u"scanning local structure", u"in the Primary Structure"},
-        NoFilesCase{"scanningGreek",
-                    [](Filters& f, basGlobal::Globals&) {
-                        f.only(0, "a.txt");
-                        f.emptyFolder(1, "");
-                    },
-                    true, u"σάρωση τοπικής δομής", u"στην Δευτερεύουσα Δομή"},
-        NoFilesCase{"scanningBothGreek",
-                    [](Filters& f, basGlobal::Globals&) {
-                        f.emptyFolder(0, "");
-                        f.emptyFolder(1, "");
-                    },
-                    true, u"σάρωση τοπικής δομής", u"ούτε στην Πρωτεύουσα ούτε στην Δευτερεύουσα Δομή"},
-        NoFilesCase{"levels",
-                    [](Filters& f, basGlobal::Globals& g) {
-                        f.only(0, "Sub/a.txt");
-                        f.only(1, "Sub/b.txt");
-                        g.NumberOfLevelsLimit = 1;
-                    },
-                    false, u"filtering number of levels", u"in both the Primary and the Secondary Structure"},
-        NoFilesCase{"firstLevelGreek",
-                    [](Filters& f, basGlobal::Globals& g) {
-                        f.only(0, "a.txt");
-                        f.only(1, "Docs/a.txt");
+        NoFilesCase{"scanning", {"/"}, {"Sub/"}, nullptr, false, u"scanning local structure", u"in the Primary Structure"},
+        NoFilesCase{"scanningBothGreek", {"/"}, {"/"}, nullptr, true, u"σάρωση τοπικής δομής",
+                    u"ούτε στην Πρωτεύουσα ούτε στην Δευτερεύουσα Δομή"},
+        NoFilesCase{"levels", {"Sub/a.txt"}, {"Sub/b.txt"}, [](basGlobal::Globals& g) { g.NumberOfLevelsLimit = 1; }, false,
+                    u"filtering number of levels", u"in both the Primary and the Secondary Structure"},
+        NoFilesCase{"firstLevelGreek", {"a.txt"}, {"Docs/a.txt"},
+                    [](basGlobal::Globals& g) {
                         g.FolderSelectionState = 2;
                         basGlobal::HiddenForm().lstFoldersToIncludeExclude[1]->addItem(QStringLiteral("Docs"));
                     },
                     true, u"αποκλεισμός φακέλλων πρώτου επιπέδου", u"στην Δευτερεύουσα Δομή"},
-        NoFilesCase{"fileTypesGreek",
-                    [](Filters& f, basGlobal::Globals& g) {
-                        f.mixedTree();
-                        g.FileTypesPattern = QStringLiteral("*.png");
-                    },
-                    true, u"διαλογή τύπων αρχείων", u"στην Δευτερεύουσα Δομή"},
-        NoFilesCase{"attributes",
-                    [](Filters& f, basGlobal::Globals& g) {
-                        f.only(0, "a.txt");
-                        f.only(1, ".b.txt");
-                        g.IncludeHiddenFiles = false;
-                    },
-                    false, u"filtering file attributes", u"in the Secondary Structure"},
-        NoFilesCase{"common", onlyOnEachSide, false, u"filtering common files", u"in the Primary Structure"},
-        NoFilesCase{"commonGreek", onlyOnEachSide, true, u"διαλογή κοινών αρχείων", u"στην Πρωτεύουσα Δομή"},
+        NoFilesCase{"fileTypesGreek", {"Notes.txt", "Docs/Image.png"}, {"Notes.txt"},
+                    [](basGlobal::Globals& g) { g.FileTypesPattern = QStringLiteral("*.png"); }, true,
+                    u"διαλογή τύπων αρχείων", u"στην Δευτερεύουσα Δομή"},
+        NoFilesCase{"attributes", {"a.txt"}, {".b.txt"}, [](basGlobal::Globals& g) { g.IncludeHiddenFiles = false; }, false,
+                    u"filtering file attributes", u"in the Secondary Structure"},
+        NoFilesCase{"common", {"left.txt"}, {"right.txt"}, [](basGlobal::Globals& g) { g.CommonFilesOnly = true; }, false,
+                    u"filtering common files", u"in the Primary Structure"},
         // The first pass empties both: only the Primary is named.
-        NoFilesCase{"identical",
-                    [](Filters& f, basGlobal::Globals& g) {
-                        f.same(QStringLiteral("a.txt"));
-                        f.same(QStringLiteral("Sub/b.txt"));
-                        g.DifferencesOnly = true;
-                    },
-                    false, u"filtering differences", u"in the Primary Structure"},
-        NoFilesCase{"differencesGreek",
-                    [](Filters& f, basGlobal::Globals& g) {
-                        f.same(QStringLiteral("a.txt"));
-                        f.only(0, "b.txt");
-                        g.DifferencesOnly = true;
-                    },
+        NoFilesCase{"identical", {"a.txt", "Sub/b.txt"}, {"a.txt", "Sub/b.txt"},
+                    [](basGlobal::Globals& g) { g.DifferencesOnly = true; }, false, u"filtering differences",
+                    u"in the Primary Structure"},
+        NoFilesCase{"differencesGreek", {"a.txt", "b.txt"}, {"a.txt"}, [](basGlobal::Globals& g) { g.DifferencesOnly = true; },
                     true, u"διαλογή διαφορών", u"στην Δευτερεύουσα Δομή"}),
     [](const ::testing::TestParamInfo<NoFilesCase>& info) { return std::string(info.param.name); });
 
@@ -354,45 +272,49 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(Filters, TheCommonFilesCheckReportsAnEntryWithoutItsPartner)
 {
-    for (const bool greek : {false, true}) {
-        same(QStringLiteral("a.txt"));
-        compareFolders();
-        g().CommonFilesOnly = true;
-        g().FailSafeChecks = true;
-        g().LanguageIsGreek = greek;
-        // Something slips a file into the Primary lists after the passes.
-        desk.onYield([&] { return win.lblProcessInProgress->caption() == (greek ? QStringLiteral("έλεγχος αποτυχίας") : kFailSafe); },
-                     [&] { compare::EntryLists(0).add(QStringLiteral("ghost.txt"), {}); });
-        const QString text = greek
-            ? QStringLiteral("Το αρχείο «ghost.txt» της Πρωτευούσης Δομής «C:\\Left\\», θα έπρεπε επίσης να υπάρχει και "
-                             "στην Δευτερεύουσα Δομή «C:\\Right\\».\n\nΗ διαδικασία της συγκρίσεως απέτυχε.")
-            : QStringLiteral("File 'ghost.txt' of the Primary Structure 'C:\\Left\\', should also exist in the Secondary "
-                             "Structure.\n\nThe comparison process failed.");
-        desk.expectMsgBox(greek ? QStringLiteral("Έλεγχος αποτυχίας - Διαλογή κοινών αρχείων")
-                                : QStringLiteral("Fail-safe check - Filtering common files"),
-                          text, ui::vbCriticalOK, ui::vbOK);
-        win.load();
-        openWindow([&] { ui::Input::click(*win.cmdCompare); });
-        EXPECT_FALSE(win.isLoaded());
-    }
+    same(QStringLiteral("a.txt"));
+    compareFolders();
+    g().CommonFilesOnly = true;
+    g().FailSafeChecks = true;
+    // Something slips a file into the Primary lists after the passes.
+    desk.onYield([&] { return win.lblProcessInProgress->caption() == kFailSafe; },
+                 [&] { compare::EntryLists(0).add(QStringLiteral("ghost.txt"), {}); });
+    desk.expectMsgBox(QStringLiteral("Fail-safe check - Filtering common files"),
+                      QStringLiteral("File 'ghost.txt' of the Primary Structure 'C:\\Left\\', should also exist in the "
+                                     "Secondary Structure.\n\nThe comparison process failed."),
+                      ui::vbCriticalOK, ui::vbOK);
+    openWindow([&] { ui::Input::click(*win.cmdCompare); });
+    EXPECT_FALSE(win.isLoaded());
 }
 
 struct Entry {
-    QString path;
-    QString size;
+    QString path, size, time, archive;
 };
 
-// The differences rule as stated, searched linearly: each entry against the
-// first remaining entry of the other side with its key, removing as it goes.
-void referenceDifferences(std::vector<Entry> (&s)[2], QStringList (&out)[2])
+// The two filters as stated, searched linearly. Common files: an entry
+// stays when the other side has its key (the Secondary against what is left
+// of the Primary). Differences: each entry against the first remaining
+// entry of the other side with its key; both leave when size, date and time
+// are equal, whatever the flags.
+void referenceFilters(std::vector<Entry> (&s)[2], QStringList (&out)[2], bool common, bool differences, bool cs)
 {
-    for (int side = 0; side < 2; ++side) {
+    const auto key = [cs](const Entry& e) { return cs ? e.path : e.path.toUpper(); };
+    for (int side = 0; common && side < 2; ++side) {
+        std::vector<Entry> kept;
+        for (const Entry& e : s[side]) {
+            const auto& other = s[1 - side];
+            if (std::any_of(other.begin(), other.end(), [&](const Entry& o) { return key(o) == key(e); })) kept.push_back(e);
+            else out[side] << e.path;
+        }
+        s[side] = kept;
+    }
+    for (int side = 0; differences && side < 2; ++side) {
         auto& mine = s[side];
         auto& other = s[1 - side];
         for (std::size_t k = 0; k < mine.size();) {
             std::size_t j = 0;
-            while (j < other.size() && other[j].path.toUpper() != mine[k].path.toUpper()) ++j;
-            if (j < other.size() && other[j].size == mine[k].size) {
+            while (j < other.size() && key(other[j]) != key(mine[k])) ++j;
+            if (j < other.size() && other[j].size == mine[k].size && other[j].time == mine[k].time) {
                 out[side] << mine[k].path;
                 out[1 - side] << other[j].path;
                 mine.erase(mine.begin() + std::ptrdiff_t(k));
@@ -404,43 +326,50 @@ void referenceDifferences(std::vector<Entry> (&s)[2], QStringList (&out)[2])
     }
 }
 
-TEST_F(Filters, DuplicateKeysFollowTheFirstMatchRule)
+TEST_F(Filters, CommonFilesAndDifferencesFollowTheCaseRuleAndTheFirstMatch)
 {
-    // Duplicates need a case-blind rule; the entries go straight into the lists.
-    g().VolumeIsCaseSensitive = false;
-    g().DifferencesOnly = true;
+    // Duplicate keys and spellings that differ in letter case only; the
+    // entries go straight into the lists.
     std::mt19937 rng(20240607);
-    const QStringList spellings = {"a.txt", "A.txt", "A.TXT", "b.txt", "B.txt"};
+    const QStringList spellings = {"a.txt", "A.txt", "A.TXT", "b.txt", "B.txt", "c.txt"};
+    const auto pick = [&](const char* a, const char* b) { return QLatin1String(rng() % 2 ? a : b); };
     win.load();
-    for (int round = 0; round < 60; ++round) {
+    for (int round = 0; round < 120; ++round) {
+        const bool cs = rng() % 2, common = rng() % 2, differences = rng() % 2;
+        g().VolumeIsCaseSensitive = cs;
+        g().CommonFilesOnly = common;
+        g().DifferencesOnly = differences;
         std::vector<Entry> s[2];
         for (int side = 0; side < 2; ++side) {
             const int n = 1 + int(rng() % 6);
             for (int k = 0; k < n; ++k)
-                s[side].push_back({spellings[int(rng() % spellings.size())], QStringLiteral("000000000%1").arg(rng() % 2)});
-            // One entry of its own, so that no side ends empty.
-            s[side].push_back({side == 0 ? QStringLiteral("onlyleft") : QStringLiteral("onlyright"), QStringLiteral("0000000009")});
+                s[side].push_back({spellings[int(rng() % spellings.size())], pick("0000000001", "0000000002"),
+                                   pick("120000", "120001"), pick("True", "False")});
+            // A pair that always differs, so that no side ends empty.
+            s[side].push_back({QStringLiteral("keep"), QStringLiteral("000000000%1").arg(side + 3), "120000", "False"});
         }
         const std::vector<Entry> given[2] = {s[0], s[1]};
         QStringList expectedOut[2];
-        referenceDifferences(s, expectedOut);
+        referenceFilters(s, expectedOut, common, differences, cs);
         compare::CompareRun run(win);
         run.state().FirstLocalStructure = run.state().LastLocalStructure = -1;   // nothing to read from disk
         for (int side = 0; side < 2; ++side) {
             compare::EntryLists(side).clear();
             hidden().lstExcluded[side]->clear();
             for (const Entry& e : given[side])
-                compare::EntryLists(side).add(e.path, {"False", "False", "False", "False", e.size, "20000101", "120000"});
+                compare::EntryLists(side).add(e.path, {"False", "False", "False", e.archive, e.size, "20000101", e.time});
         }
         compare::RunEntryFilterStages(run);
+        const std::string where = "round " + std::to_string(round) + (cs ? " case-sensitive" : " case-blind")
+                                  + (common ? " common" : "") + (differences ? " differences" : "");
         for (int side = 0; side < 2; ++side) {
             QStringList kept;
             for (const Entry& e : s[side]) kept << e.path;
-            EXPECT_EQ(paths(side), kept) << "round " << round << " side " << side;
+            EXPECT_EQ(paths(side), kept) << where << " side " << side;
             expectedOut[side].sort();   // lstExcluded is sorted: compare as sets
             QStringList got = excluded(side);
             got.sort();
-            EXPECT_EQ(got, expectedOut[side]) << "round " << round << " side " << side;
+            EXPECT_EQ(got, expectedOut[side]) << where << " side " << side;
             EXPECT_EQ(hidden().lstSize[side]->listCount(), kept.size());
         }
     }

@@ -1,6 +1,6 @@
 // The comparison's decisions on their own, as tables: which entry each
 // filter takes out, how two sorted sequences face each other, how output
-// rows read, and the clock and percentages the run shows.
+// rows read, and the clock the run shows.
 #include "compare/CommonFilters.h"
 #include "compare/CompareRun.h"
 #include "compare/EntryFilters.h"
@@ -168,13 +168,10 @@ TEST(ResultRows, AreReadFromTheRight)
 
 // --- Texts -----------------------------------------------------------------------------------
 
-TEST(RunTexts, ClockAndPercentages)
+TEST(RunTexts, TheClockCountsHoursBeyondADay)
 {
     const std::pair<qint64, const char*> clock[] = {{0, "00:00:00"}, {3661, "01:01:01"}, {359999, "99:59:59"}, {360000, "100:00:00"}};
     for (const auto& [seconds, text] : clock) EXPECT_EQ(basGlobal::ElapsedTimeText(seconds), QLatin1String(text));
-    // Half to even.
-    const std::pair<double, const char*> tips[] = {{37.5, " 38 % "}, {36.5, " 36 % "}, {33.3333, " 33 % "}, {100, " 100 % "}};
-    for (const auto& [percent, text] : tips) EXPECT_EQ(basGlobal::ProgressToolTipText(percent), QLatin1String(text));
 }
 
 } // namespace
