@@ -19,16 +19,25 @@ TEST_F(UiTest, CodeWritesRaiseTheirEventOnlyOnRealChangesAndAPressOnlyWhenEnable
     TextBox* txt = nullptr;
     Label* lbl = nullptr;
     CommandButton* cmd = nullptr;
+    ListBox* lst = nullptr;
     int clicks = 0, textChanges = 0, captionChanges = 0, presses = 0;
+    QList<int> listClicks;
     TestForm f(QStringLiteral("frmOptions"), [&](TestForm& form) {
         chk = form.add<CheckBox>(QStringLiteral("chkResizeFont"));
         txt = form.add<TextBox>(QStringLiteral("txtFindString"));
         lbl = form.add<Label>(QStringLiteral("lblSettingsFolderExternal"));
         cmd = form.add<CommandButton>(QStringLiteral("cmdPrint"));
+        lst = form.add<ListBox>(QStringLiteral("lstFirstLevelFolders"));
         chk->Click = [&] { ++clicks; };
         txt->Change = [&] { ++textChanges; };
         lbl->Change = [&] { ++captionChanges; };
         cmd->Click = [&] { ++presses; };
+        // A Click that resets the current item: the nested Click sees -1 and
+        // stops, because setting -1 again changes nothing.
+        lst->Click = [&] {
+            listClicks << lst->listIndex();
+            lst->setListIndex(-1);
+        };
     });
     f.load();
     for (const auto& [v, want] : {std::pair{1, 1}, {1, 1}, {0, 2}}) {
@@ -48,26 +57,10 @@ TEST_F(UiTest, CodeWritesRaiseTheirEventOnlyOnRealChangesAndAPressOnlyWhenEnable
     cmd->setEnabled(false);
     cmd->setValue(true);
     EXPECT_EQ(presses, 1);
-}
-
-TEST_F(UiTest, CodeWritesNestAndSettleOnlyOnRealChanges)
-{
-    // A list Click that resets the current item: the nested Click sees -1 and
-    // stops, because setting -1 again changes nothing.
-    ListBox* lst = nullptr;
-    QList<int> seen;
-    TestForm f(QStringLiteral("frmMain"), [&](TestForm& form) {
-        lst = form.add<ListBox>(QStringLiteral("lstFirstLevelFolders"));
-        lst->Click = [&] {
-            seen << lst->listIndex();
-            lst->setListIndex(-1);
-        };
-    });
-    f.load();
     lst->addItem(QStringLiteral("a"));
     lst->addItem(QStringLiteral("b"));
     lst->setListIndex(1);
-    EXPECT_EQ(seen, (QList<int>{1, -1}));
+    EXPECT_EQ(listClicks, (QList<int>{1, -1}));
     EXPECT_EQ(lst->listIndex(), -1);
 }
 
@@ -293,32 +286,29 @@ TEST_F(GridTest, CellColoursAddressTheCurrentCellAndStartUnset)
 // what setCellAt on each cell would.
 TEST_F(GridTest, SettingARowsCellsTogetherActsAsSettingEachCell)
 {
+    const auto prepare = [this] {   // cell 2 already as set below, cell 4 with another text
+        for (int c = 1; c <= 4; ++c) grd->setCellAt(3, c, QString(), kColorUnset);
+        grd->setCellAt(3, 2, QStringLiteral(" "), 0xE0E0E0);
+        grd->setCellAt(3, 4, QStringLiteral("x"), 0xE0E0E0);
+    };
     Recorder together, single;
-    grd->setCellAt(3, 2, QStringLiteral(" "), 0xE0E0E0);
-    grd->setCellAt(3, 4, QStringLiteral("x"), 0xE0E0E0);
+    prepare();
     form.setObserver(&single);
     for (int c = 1; c <= 4; ++c) grd->setCellAt(3, c, QStringLiteral(" "), 0xE0E0E0);
-    const auto expected = single.changes;
-    for (int c = 1; c <= 4; ++c) grd->setCellAt(3, c, QString(), kColorUnset);
     form.setObserver(nullptr);
-    grd->setCellAt(3, 2, QStringLiteral(" "), 0xE0E0E0);
-    grd->setCellAt(3, 4, QStringLiteral("x"), 0xE0E0E0);
+    prepare();
     form.setObserver(&together);
     grd->setRowCells(3, 1, 4, QStringLiteral(" "), 0xE0E0E0);
     grd->setRowCells(3, 4, 3, QStringLiteral("y"), 0);   // an empty range changes nothing
     form.setObserver(nullptr);
-    EXPECT_EQ(together.changes, expected);
-    EXPECT_EQ(expected.size(), 5);   // cell 2 unchanged, cell 4 only its text
+    EXPECT_EQ(together.changes, single.changes);
+    EXPECT_EQ(single.changes.size(), 5);   // cell 2 unchanged, cell 4 only its text
     for (int c = 1; c <= 4; ++c) {
         EXPECT_EQ(grd->textMatrix(3, c), QStringLiteral(" ")) << c;
         EXPECT_EQ(grd->cellBackColorAt(3, c), 0xE0E0E0u) << c;
     }
     EXPECT_EQ(grd->textMatrix(3, 5), QString());
-    try {
-        grd->setRowCells(3, 1, grd->cols(), QStringLiteral("z"), 0);
-        ADD_FAILURE() << "no error";
-    } catch (const UiError&) {
-    }
+    EXPECT_THROW(grd->setRowCells(3, 1, grd->cols(), QStringLiteral("z"), 0), UiError);
     EXPECT_EQ(grd->textMatrix(3, 1), QStringLiteral(" "));   // nothing set before the error
 }
 
@@ -421,22 +411,38 @@ protected:
     ListBox* single = nullptr;
 };
 
+// Appending with item data (a data vector shorter than the texts meaning 0
+// for the rest) keeps a current item before the appended ones; removing
+// moves the current item, selection and top row with their items.
 TEST_F(BulkTest, AppendAndRemoveLeaveTheListAsTheSingleCallsDo)
 {
-    for (ListBox* l : {bulk, single}) l->setMultiSelect(ListBox::Simple);
-
-    std::vector<QString> texts;
-    for (int k = 0; k < 3000; ++k) texts.push_back(QStringLiteral("item %1").arg(k));
-    bulk->appendItems(std::span<const QString>(texts));
-    bulk->appendItems(QStringLiteral(" "), 5);
+    for (ListBox* l : {bulk, single}) {
+        l->setMultiSelect(ListBox::Simple);
+        l->addItem(QStringLiteral("first"));
+        l->setItemData(0, 9);
+        l->setListIndex(0);
+    }
+    std::vector<QString> texts, withData;
+    std::vector<int> data;
+    for (int k = 0; k < 3000; ++k) {
+        (k < 1000 ? texts : withData).push_back(QStringLiteral("item %1").arg(k));
+        if (k >= 1000 && k < 2900) data.push_back(k % 3 == 0 ? 1 : 2);
+    }
     for (const QString& t : texts) single->addItem(t);
+    for (std::size_t k = 0; k < withData.size(); ++k) {
+        single->addItem(withData[k], single->listCount());
+        single->setItemData(single->listCount() - 1, k < data.size() ? data[k] : 0);
+    }
     for (int k = 0; k < 5; ++k) single->addItem(QStringLiteral(" "));
+    bulk->appendItems(std::span<const QString>(texts));
+    bulk->appendItems(std::move(withData), data);
+    bulk->appendItems(QStringLiteral(" "), 5);
+    EXPECT_TRUE(withData.empty());
     expectSameItems();
 
     std::vector<bool> drop(std::size_t(bulk->listCount()), false);
     for (int k = 0; k < bulk->listCount(); ++k) drop[std::size_t(k)] = k % 3 == 0 || (k > 1000 && k < 2100);
     for (ListBox* l : {bulk, single}) {
-        for (int k = 0; k < l->listCount(); k += 7) l->setItemData(k, k);
         l->setSelected(1, true);
         l->setSelected(2500, true);
         l->setSelected(2999, true);
@@ -450,31 +456,4 @@ TEST_F(BulkTest, AppendAndRemoveLeaveTheListAsTheSingleCallsDo)
     expectSameItems();
     EXPECT_EQ(bulk->selCount(), single->selCount());
     EXPECT_EQ(bulk->topIndex(), single->topIndex());
-}
-
-// Appending texts with their item data must leave the list as addItem and
-// setItemData on each item do, with the data vector shorter than the texts
-// meaning 0 for the rest, and a current item before the appended ones kept.
-TEST_F(BulkTest, AppendWithItemDataLeavesTheListAsTheSingleCallsDo)
-{
-    for (ListBox* l : {bulk, single}) {
-        l->addItem(QStringLiteral("first"));
-        l->setItemData(0, 9);
-        l->setListIndex(0);
-    }
-    std::vector<QString> texts;
-    std::vector<int> data;
-    for (int k = 0; k < 2500; ++k) {
-        texts.push_back(QStringLiteral("row %1").arg(k));
-        if (k < 2400) data.push_back(k % 3 == 0 ? 1 : 2);
-    }
-    for (std::size_t k = 0; k < texts.size(); ++k) {
-        single->addItem(texts[k], single->listCount());
-        single->setItemData(single->listCount() - 1, k < data.size() ? data[k] : 0);
-    }
-    bulk->appendItems(std::move(texts), data);
-    EXPECT_TRUE(texts.empty());
-    expectSameItems();
-    EXPECT_EQ(bulk->itemData(2450), 0);
-    EXPECT_EQ(bulk->listIndex(), 0);
 }
