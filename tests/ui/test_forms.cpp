@@ -19,11 +19,13 @@ void trace(Form& f, QStringList& log)
 
 // --- Lifecycle ---------------------------------------------------------------------
 
-TEST_F(UiTest, AFormUnloadsItselfInsideItsOwnClick)
+// A close by the user asks the form first and may be refused; a close by
+// code is not (the form unloads itself inside its own Click).
+TEST_F(UiTest, QueryUnloadCancelsAUserCloseButNotACodeCloseInsideTheFormsOwnClick)
 {
     CommandButton* cmd = nullptr;
     QStringList log;
-    TestForm f(QStringLiteral("frmAbout"), [&](TestForm& form) {
+    TestForm f(QStringLiteral("frmPrint"), [&](TestForm& form) {
         cmd = form.add<CommandButton>(QStringLiteral("cmdOK"));
         cmd->Click = [&] {
             form.unload();
@@ -32,21 +34,9 @@ TEST_F(UiTest, AFormUnloadsItselfInsideItsOwnClick)
         };
     });
     trace(f, log);
-    desk.onModal(QStringLiteral("frmAbout"), [&](Form&) { ASSERT_TRUE(Input::click(*cmd)); });
-    f.show(Modal);
-    EXPECT_EQ(log, (QStringList{"frmAbout load", "frmAbout query 1", "frmAbout unload", "after unload, loaded=0"}));
-    EXPECT_FALSE(f.isLoaded());
-    EXPECT_TRUE(f.controls().empty());
-    f.hide();   // never loads it again silently
-    EXPECT_FALSE(f.isLoaded());
-}
-
-TEST_F(UiTest, QueryUnloadCancelsAUserCloseButNotTheNextCodeClose)
-{
-    bool busy = true;
-    TestForm f(QStringLiteral("frmPrint"));
     f.QueryUnload = [&](bool& cancel, int mode) {
-        if (mode == vbFormControlMenu && busy) {
+        log << QStringLiteral("query %1").arg(mode);
+        if (mode == vbFormControlMenu) {
             msgBox(&f, QStringLiteral("Close window"), QStringLiteral("busy"), vbInformationOK);
             cancel = true;
         }
@@ -55,9 +45,13 @@ TEST_F(UiTest, QueryUnloadCancelsAUserCloseButNotTheNextCodeClose)
     desk.onModal(QStringLiteral("frmPrint"), [&](Form& form) {
         ASSERT_TRUE(Input::closeBox(form));
         EXPECT_TRUE(form.isShown());
-        form.unload();
+        ASSERT_TRUE(Input::click(*cmd));
     });
     f.show(Modal);
+    EXPECT_EQ(log, (QStringList{"frmPrint load", "query 0", "query 1", "frmPrint unload", "after unload, loaded=0"}));
+    EXPECT_FALSE(f.isLoaded());
+    EXPECT_TRUE(f.controls().empty());
+    f.hide();   // never loads it again silently
     EXPECT_FALSE(f.isLoaded());
 }
 
@@ -217,25 +211,25 @@ TEST_F(UiTest, InputIsRefusedForDisabledHiddenOrFramedControls)
     EXPECT_HEADLESS_FAILURE(Input::click(*plain), "not visible");
 }
 
+// A window opens on the control of the lowest tab index (those without one
+// follow in the order they were made: the focus test's window opens on the
+// first made); Enter presses the focused button, else the default one.
 TEST_F(UiTest, EnterPressesTheFocusedButtonOrTheDefaultAndEscTheCancelButton)
 {
     QStringList log;
     CommandButton *ok = nullptr, *cancel = nullptr, *other = nullptr;
     TextBox* txt = nullptr;
     TestForm f(QStringLiteral("frmFind"), [&](TestForm& form) {
-        txt = form.add<TextBox>(QStringLiteral("txtFindString"));
         ok = form.add<CommandButton>(QStringLiteral("cmdOK"));
         cancel = form.add<CommandButton>(QStringLiteral("cmdCancel"));
         other = form.add<CommandButton>(QStringLiteral("cmdFindNext"));
+        txt = form.add<TextBox>(QStringLiteral("txtFindString"));
+        txt->setTabIndex(0);
         ok->setDefault(true);
         cancel->setCancel(true);
         ok->Click = [&] { log << QStringLiteral("ok"); };
         cancel->Click = [&] { log << QStringLiteral("cancel"); };
         other->Click = [&] { log << QStringLiteral("next"); };
-        txt->setTabIndex(0);
-        ok->setTabIndex(1);
-        cancel->setTabIndex(2);
-        other->setTabIndex(3);
     });
     f.show();
     EXPECT_EQ(f.activeControl(), txt) << "first in the tab order";
@@ -249,17 +243,20 @@ TEST_F(UiTest, EnterPressesTheFocusedButtonOrTheDefaultAndEscTheCancelButton)
     EXPECT_TRUE(f.isLoaded()) << "Esc is not a close";
 }
 
-TEST_F(UiTest, KeyPreviewSeesKeysFirstAndDoesNotSwallowThem)
+// A text box's KeyPress may refuse a key; the form sees keys first with
+// KeyPreview; Ctrl+C, X and V use the clipboard unless the box refuses them.
+TEST_F(UiTest, KeyPreviewSeesKeysFirstAndCtrlCXVUseTheClipboardUnlessTheBoxRefusesTheKey)
 {
     QList<int> formKeys;
-    TextBox* txt = nullptr;
+    TextBox *digits = nullptr, *txt = nullptr;
     CommandButton* print = nullptr;
     int prints = 0;
     TestForm f(QStringLiteral("frmCompare"), [&](TestForm& form) {
-        txt = form.add<TextBox>(QStringLiteral("txtNumberOfLevels"));
+        digits = form.add<TextBox>(QStringLiteral("txtNumberOfLevels"));
+        txt = form.add<TextBox>(QStringLiteral("txtFindString"));
         print = form.add<CommandButton>(QStringLiteral("cmdPrint"));
         print->Click = [&] { ++prints; };
-        txt->KeyPress = [&](int& ascii) {
+        digits->KeyPress = [&](int& ascii) {
             if (ascii != 8 && (ascii < '0' || ascii > '9')) {
                 ascii = 0;
                 desktop().beep();
@@ -272,30 +269,15 @@ TEST_F(UiTest, KeyPreviewSeesKeysFirstAndDoesNotSwallowThem)
         if (ascii == 16 && print->enabled()) print->setValue(true);
     };
     f.show();
-    ASSERT_TRUE(Input::type(*txt, QStringLiteral("12a3")));
-    EXPECT_EQ(txt->text(), QStringLiteral("123"));
+    ASSERT_TRUE(Input::type(*digits, QStringLiteral("12a3")));
+    EXPECT_EQ(digits->text(), QStringLiteral("123"));
     ASSERT_TRUE(Input::key(f, vbKeyBack));
-    EXPECT_EQ(txt->text(), QStringLiteral("12"));
+    EXPECT_EQ(digits->text(), QStringLiteral("12"));
     ASSERT_TRUE(Input::key(f, 'P', vbCtrlMask));
     EXPECT_EQ(prints, 1);
     EXPECT_EQ(formKeys, (QList<int>{'1', '2', 'a', '3', 8, 16}));
     EXPECT_EQ(desk.entries(HeadlessDesktop::Entry::Beep).size(), 2) << "'a' and Ctrl+P refused by the box";
-    ASSERT_TRUE(Input::paste(*txt, QStringLiteral("x")));
-    EXPECT_EQ(txt->text(), QStringLiteral("12x")) << "a paste bypasses KeyPress";
-}
 
-TEST_F(UiTest, CtrlCXVCopyCutAndPasteUnlessTheBoxRefusesTheKey)
-{
-    TextBox* txt = nullptr;
-    TextBox* digits = nullptr;
-    TestForm f(QStringLiteral("frmFind"), [&](TestForm& form) {
-        txt = form.add<TextBox>(QStringLiteral("txtFindString"));
-        digits = form.add<TextBox>(QStringLiteral("txtNumberOfLevels"));
-        digits->KeyPress = [](int& ascii) {
-            if (ascii != 8 && (ascii < '0' || ascii > '9')) ascii = 0;
-        };
-    });
-    f.show();
     ASSERT_TRUE(Input::type(*txt, QStringLiteral("report.txt")));
     txt->setSelStart(0);
     txt->setSelLength(6);
@@ -305,14 +287,16 @@ TEST_F(UiTest, CtrlCXVCopyCutAndPasteUnlessTheBoxRefusesTheKey)
     txt->setSelStart(4);
     ASSERT_TRUE(Input::key(f, 'V', vbCtrlMask));
     EXPECT_EQ(txt->text(), QStringLiteral(".txtreport"));
-
     txt->setSelStart(0);
     txt->setSelLength(4);
     ASSERT_TRUE(Input::key(f, 'C', vbCtrlMask));
     EXPECT_EQ(txt->text(), QStringLiteral(".txtreport")) << "copy leaves the text alone";
+    EXPECT_EQ(desk.clipboardText(), QStringLiteral(".txt"));
     ASSERT_TRUE(Input::focus(*digits));
     ASSERT_TRUE(Input::key(f, 'V', vbCtrlMask));
-    EXPECT_EQ(digits->text(), QString()) << "a box that drops Ctrl+V gets no paste";
+    EXPECT_EQ(digits->text(), QStringLiteral("12")) << "a box that drops Ctrl+V gets no paste";
+    ASSERT_TRUE(Input::paste(*digits, QStringLiteral("x")));
+    EXPECT_EQ(digits->text(), QStringLiteral("12x")) << "a paste bypasses KeyPress";
 }
 
 TEST_F(UiTest, FocusMovesBeforeClickAndSetFocusFailsOnAHiddenControl)
