@@ -84,18 +84,17 @@ TEST_F(UiTest, ReloadBuildsFreshControlsAndResizeDoneFollowsEachLoad)
 TEST_F(UiTest, AModalScriptOpensASecondModalForm)
 {
     QStringList log;
-    CommandButton* cmdFind = nullptr;
     TestForm find(QStringLiteral("frmFind"));
-    TestForm compare(QStringLiteral("frmCompare"), [&](TestForm& form) {
-        cmdFind = form.add<CommandButton>(QStringLiteral("cmdFind"));
-        cmdFind->Click = [&] {
-            form.setMousePointer(vbHourglass);
-            find.load();
-            find.show(Modal);
-            form.setMousePointer(vbDefault);
-            log << QStringLiteral("find returned");
-        };
-    });
+    TestForm compare(QStringLiteral("frmCompare"));
+    compare.load();
+    auto* cmdFind = compare.add<CommandButton>(QStringLiteral("cmdFind"));
+    cmdFind->Click = [&] {
+        compare.setMousePointer(vbHourglass);
+        find.load();
+        find.show(Modal);
+        compare.setMousePointer(vbDefault);
+        log << QStringLiteral("find returned");
+    };
     trace(find, log);
     desk.onModal(QStringLiteral("frmCompare"), [&](Form& form) {
         ASSERT_TRUE(Input::click(*cmdFind));
@@ -194,14 +193,11 @@ TEST_F(UiTest, AnUnexpectedMessageBoxOrAnswerFailsWithItsText)
 
 TEST_F(UiTest, InputIsRefusedForDisabledHiddenOrFramedControls)
 {
-    Frame* fra = nullptr;
-    CommandButton *inFrame = nullptr, *plain = nullptr;
-    TestForm f(QStringLiteral("frmSettingsExport"), [&](TestForm& form) {
-        fra = form.add<Frame>(QStringLiteral("fraSettings"));
-        inFrame = form.add<CommandButton>(QStringLiteral("cmdBrowse"), -1, fra);
-        plain = form.add<CommandButton>(QStringLiteral("cmdExport"));
-    });
+    TestForm f(QStringLiteral("frmSettingsExport"));
     f.load();
+    auto* fra = f.add<Frame>(QStringLiteral("fraSettings"));
+    auto* inFrame = f.add<CommandButton>(QStringLiteral("cmdBrowse"), -1, fra);
+    auto* plain = f.add<CommandButton>(QStringLiteral("cmdExport"));
     EXPECT_HEADLESS_FAILURE(Input::click(*plain), "form frmSettingsExport is not shown");
     f.show();
     fra->setEnabled(false);
@@ -216,21 +212,19 @@ TEST_F(UiTest, InputIsRefusedForDisabledHiddenOrFramedControls)
 // first made); Enter presses the focused button, else the default one.
 TEST_F(UiTest, EnterPressesTheFocusedButtonOrTheDefaultAndEscTheCancelButton)
 {
+    TestForm f(QStringLiteral("frmFind"));
+    f.load();
+    auto* ok = f.add<CommandButton>(QStringLiteral("cmdOK"));
+    auto* cancel = f.add<CommandButton>(QStringLiteral("cmdCancel"));
+    auto* other = f.add<CommandButton>(QStringLiteral("cmdFindNext"));
+    auto* txt = f.add<TextBox>(QStringLiteral("txtFindString"));
+    txt->setTabIndex(0);
+    ok->setDefault(true);
+    cancel->setCancel(true);
     QStringList log;
-    CommandButton *ok = nullptr, *cancel = nullptr, *other = nullptr;
-    TextBox* txt = nullptr;
-    TestForm f(QStringLiteral("frmFind"), [&](TestForm& form) {
-        ok = form.add<CommandButton>(QStringLiteral("cmdOK"));
-        cancel = form.add<CommandButton>(QStringLiteral("cmdCancel"));
-        other = form.add<CommandButton>(QStringLiteral("cmdFindNext"));
-        txt = form.add<TextBox>(QStringLiteral("txtFindString"));
-        txt->setTabIndex(0);
-        ok->setDefault(true);
-        cancel->setCancel(true);
-        ok->Click = [&] { log << QStringLiteral("ok"); };
-        cancel->Click = [&] { log << QStringLiteral("cancel"); };
-        other->Click = [&] { log << QStringLiteral("next"); };
-    });
+    ok->Click = [&] { log << QStringLiteral("ok"); };
+    cancel->Click = [&] { log << QStringLiteral("cancel"); };
+    other->Click = [&] { log << QStringLiteral("next"); };
     f.show();
     EXPECT_EQ(f.activeControl(), txt) << "first in the tab order";
     ASSERT_TRUE(Input::key(f, vbKeyReturn));
@@ -247,22 +241,20 @@ TEST_F(UiTest, EnterPressesTheFocusedButtonOrTheDefaultAndEscTheCancelButton)
 // KeyPreview; Ctrl+C, X and V use the clipboard unless the box refuses them.
 TEST_F(UiTest, KeyPreviewSeesKeysFirstAndCtrlCXVUseTheClipboardUnlessTheBoxRefusesTheKey)
 {
-    QList<int> formKeys;
-    TextBox *digits = nullptr, *txt = nullptr;
-    CommandButton* print = nullptr;
+    TestForm f(QStringLiteral("frmCompare"));
+    f.load();
+    auto* digits = f.add<TextBox>(QStringLiteral("txtNumberOfLevels"));
+    auto* txt = f.add<TextBox>(QStringLiteral("txtFindString"));
+    auto* print = f.add<CommandButton>(QStringLiteral("cmdPrint"));
     int prints = 0;
-    TestForm f(QStringLiteral("frmCompare"), [&](TestForm& form) {
-        digits = form.add<TextBox>(QStringLiteral("txtNumberOfLevels"));
-        txt = form.add<TextBox>(QStringLiteral("txtFindString"));
-        print = form.add<CommandButton>(QStringLiteral("cmdPrint"));
-        print->Click = [&] { ++prints; };
-        digits->KeyPress = [&](int& ascii) {
-            if (ascii != 8 && (ascii < '0' || ascii > '9')) {
-                ascii = 0;
-                desktop().beep();
-            }
-        };
-    });
+    QList<int> formKeys;
+    print->Click = [&] { ++prints; };
+    digits->KeyPress = [&](int& ascii) {
+        if (ascii != 8 && (ascii < '0' || ascii > '9')) {
+            ascii = 0;
+            desktop().beep();
+        }
+    };
     f.setKeyPreview(true);
     f.KeyPress = [&](int& ascii) {
         formKeys << ascii;
@@ -301,18 +293,16 @@ TEST_F(UiTest, KeyPreviewSeesKeysFirstAndCtrlCXVUseTheClipboardUnlessTheBoxRefus
 
 TEST_F(UiTest, FocusMovesBeforeClickAndSetFocusFailsOnAHiddenControl)
 {
+    TestForm f(QStringLiteral("frmOptions"));
+    f.load();
+    auto* txt = f.add<TextBox>(QStringLiteral("txtNumberOfLevels"));
+    auto* cmd = f.add<CommandButton>(QStringLiteral("cmdOK"));
     QStringList log;
-    TextBox* txt = nullptr;
-    CommandButton* cmd = nullptr;
-    TestForm f(QStringLiteral("frmOptions"), [&](TestForm& form) {
-        txt = form.add<TextBox>(QStringLiteral("txtNumberOfLevels"));
-        cmd = form.add<CommandButton>(QStringLiteral("cmdOK"));
-        txt->LostFocus = [&] {
-            log << QStringLiteral("lost");
-            if (txt->text().isEmpty()) txt->setText(QStringLiteral("1"));
-        };
-        cmd->Click = [&] { log << QStringLiteral("click ") + txt->text(); };
-    });
+    txt->LostFocus = [&] {
+        log << QStringLiteral("lost");
+        if (txt->text().isEmpty()) txt->setText(QStringLiteral("1"));
+    };
+    cmd->Click = [&] { log << QStringLiteral("click ") + txt->text(); };
     f.show();
     ASSERT_EQ(f.activeControl(), txt);
     ASSERT_TRUE(Input::click(*cmd));
@@ -323,24 +313,22 @@ TEST_F(UiTest, FocusMovesBeforeClickAndSetFocusFailsOnAHiddenControl)
 
 TEST_F(UiTest, MenusOpenThenChooseAndPopUpSynchronously)
 {
+    TestForm f(QStringLiteral("frmMain"));
+    f.load();
+    Menu* mnuSavePath = f.addMenu(QStringLiteral("mnuSavePath"), QStringLiteral("Store"));
+    Menu* mnuStore = f.addMenu(QStringLiteral("mnuSavePathStore"), QStringLiteral("Store path"), mnuSavePath);
+    f.addMenu(QStringLiteral("mnuSep"), QStringLiteral("-"), mnuSavePath);
+    Menu* mnuHelp = f.addMenu(QStringLiteral("mnuSavePathHelp"), QStringLiteral("Help"), mnuSavePath);
+    Menu* mnuRefresh = f.addMenu(QStringLiteral("mnuToolsRefresh"), QStringLiteral("Refresh\tF5"), f.addMenu(QStringLiteral("mnuTools"), QStringLiteral("Tools")));
+    mnuRefresh->setShortcut(QStringLiteral("F5"));
     QStringList log;
-    Menu *mnuSavePath = nullptr, *mnuHelp = nullptr, *mnuStore = nullptr, *mnuRefresh = nullptr;
-    TestForm f(QStringLiteral("frmMain"), [&](TestForm& form) {
-        mnuSavePath = form.addMenu(QStringLiteral("mnuSavePath"), QStringLiteral("Store"));
-        mnuStore = form.addMenu(QStringLiteral("mnuSavePathStore"), QStringLiteral("Store path"), mnuSavePath);
-        form.addMenu(QStringLiteral("mnuSep"), QStringLiteral("-"), mnuSavePath);
-        mnuHelp = form.addMenu(QStringLiteral("mnuSavePathHelp"), QStringLiteral("Help"), mnuSavePath);
-        Menu* tools = form.addMenu(QStringLiteral("mnuTools"), QStringLiteral("Tools"));
-        mnuRefresh = form.addMenu(QStringLiteral("mnuToolsRefresh"), QStringLiteral("Refresh\tF5"), tools);
-        mnuRefresh->setShortcut(QStringLiteral("F5"));
-        mnuSavePath->Click = [&] {
-            log << QStringLiteral("open");
-            mnuHelp->setEnabled(false);
-        };
-        mnuStore->Click = [&] { log << QStringLiteral("store"); };
-        mnuHelp->Click = [&] { log << QStringLiteral("help"); };
-        mnuRefresh->Click = [&] { log << QStringLiteral("refresh"); };
-    });
+    mnuSavePath->Click = [&] {
+        log << QStringLiteral("open");
+        mnuHelp->setEnabled(false);
+    };
+    mnuStore->Click = [&] { log << QStringLiteral("store"); };
+    mnuHelp->Click = [&] { log << QStringLiteral("help"); };
+    mnuRefresh->Click = [&] { log << QStringLiteral("refresh"); };
     f.show();
     ASSERT_TRUE(Input::choose(*mnuStore));
     EXPECT_HEADLESS_FAILURE(Input::choose(*mnuHelp), "menu frmMain.mnuSavePathHelp is disabled or hidden");
@@ -358,13 +346,11 @@ TEST_F(UiTest, MenusOpenThenChooseAndPopUpSynchronously)
 
 TEST_F(UiTest, RightClickShowsTheTopicOfTheCurrentHelpFile)
 {
-    CommandButton* cmd = nullptr;
-    Label* lbl = nullptr;
-    TestForm f(QStringLiteral("frmPrint"), [&](TestForm& form) {
-        cmd = form.add<CommandButton>(QStringLiteral("cmdPrint"));
-        cmd->setHelpTopic(93010);
-        lbl = form.add<Label>(QStringLiteral("lblStep"));
-    });
+    TestForm f(QStringLiteral("frmPrint"));
+    f.load();
+    auto* cmd = f.add<CommandButton>(QStringLiteral("cmdPrint"));
+    cmd->setHelpTopic(93010);
+    auto* lbl = f.add<Label>(QStringLiteral("lblStep"));
     setHelpFile(QStringLiteral("QuillmarshUK.hlp"));
     f.show();
     ASSERT_TRUE(Input::rightClick(*cmd));
