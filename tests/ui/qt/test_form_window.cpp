@@ -111,29 +111,27 @@ TEST_F(QtDesktopTest, NamesShowTheRealCharacterWholeInTreeRowsAndGridHeadings)
 {
     const QString stored = QStringLiteral("a") + QChar(0xF03A) + QStringLiteral("b") + QChar(0xF022), shown = "a:b\"";
     const QString longName = QStringLiteral("Äpfel und Birnen aus dem Garten der Großmutter"), heading = QStringLiteral("Χρονολογία");
-    TreeView* tree = nullptr;
-    FlexGrid* grid = nullptr;
-    BuiltForm f("frmNames", [&](BuiltForm& form) {
-        form.add<ListBox>("lstFiles")->addItem(stored);
-        form.add<Label>("lblPath")->setCaption(stored);
-        tree = form.add<TreeView>("tvwStructure");
-        tree->move(120, 120, 1500, 3000);
-        tree->add({}, TreeView::tvwLast, "C:", stored);
-        tree->add("C:", TreeView::tvwChild, "C:\\Ä", longName);
-        tree->node("C:")->setExpanded(true);
-        grid = form.add<FlexGrid>("grdResults");
-        grid->move(1800, 120, 5000, 2000);
-        grid->setRows(3);
-        grid->setCols(3);
-        grid->setFixedRows(1);
-        grid->setFixedCols(1);
-        grid->setTextMatrix(1, 1, stored);
-        for (int c = 1; c < 3; ++c) {
-            grid->setColWidth(c, 1000);   // the date columns' default width
-            grid->setTextMatrix(0, c, heading);
-            grid->setFixedAlignment(c, 4);
-        }
-    });
+    BuiltForm f("frmNames");
+    f.load();
+    f.add<ListBox>("lstFiles")->addItem(stored);
+    f.add<Label>("lblPath")->setCaption(stored);
+    auto* tree = f.add<TreeView>("tvwStructure");
+    tree->move(120, 120, 1500, 3000);
+    tree->add({}, TreeView::tvwLast, "C:", stored);
+    tree->add("C:", TreeView::tvwChild, "C:\\Ä", longName);
+    tree->node("C:")->setExpanded(true);
+    auto* grid = f.add<FlexGrid>("grdResults");
+    grid->move(1800, 120, 5000, 2000);
+    grid->setRows(3);
+    grid->setCols(3);
+    grid->setFixedRows(1);
+    grid->setFixedCols(1);
+    grid->setTextMatrix(1, 1, stored);
+    for (int c = 1; c < 3; ++c) {
+        grid->setColWidth(c, 1000);   // the date columns' default width
+        grid->setTextMatrix(0, c, heading);
+        grid->setFixedAlignment(c, 4);
+    }
     f.show();
     QApplication::processEvents();
     FormWindow* w = desk.window(f);
@@ -179,28 +177,26 @@ TEST_F(QtDesktopTest, NamesShowTheRealCharacterWholeInTreeRowsAndGridHeadings)
 
 TEST_F(QtDesktopTest, MenuItemsTickOnlyWhatTheProgramChecksShowShortcutsAndSeparatorsStayBlank)
 {
-    Menu *factory = nullptr, *english = nullptr, *greek = nullptr;
+    BuiltForm f("frmMenus");
+    f.load();
+    f.move(0, 0, 6120, 4950);
+    f.add<FormResizer>("freeSizer1");
+    Menu* tools = f.addMenu("mnuTools", "Tools");
+    f.addMenu("mnuToolsRefresh", "Refresh", tools)->setShortcut("F5");
+    f.addMenu("mnuToolsSep", "-", tools);
     int factoryChosen = 0;
-    BuiltForm f("frmMenus", [&](BuiltForm& form) {
-        form.move(0, 0, 6120, 4950);
-        form.add<FormResizer>("freeSizer1");
-        Menu* tools = form.addMenu("mnuTools", "Tools");
-        form.addMenu("mnuToolsRefresh", "Refresh", tools)->setShortcut("F5");
-        form.addMenu("mnuToolsSep", "-", tools);
-        factory = form.addMenu("mnuToolsFactory", "Factory settings...", tools);
-        factory->Click = [&] { ++factoryChosen; };
-        english = form.addMenu("mnuEnglish", "English", tools);
-        greek = form.addMenu("mnuGreek", "Greek", tools);
+    f.addMenu("mnuToolsFactory", "Factory settings...", tools)->Click = [&] { ++factoryChosen; };
+    Menu* english = f.addMenu("mnuEnglish", "English", tools);
+    Menu* greek = f.addMenu("mnuGreek", "Greek", tools);
+    english->setChecked(true);
+    english->Click = [&] {
         english->setChecked(true);
-        english->Click = [&] {
-            english->setChecked(true);
-            greek->setChecked(false);
-        };
-        greek->Click = [&] {
-            greek->setChecked(true);
-            english->setChecked(false);
-        };
-    });
+        greek->setChecked(false);
+    };
+    greek->Click = [&] {
+        greek->setChecked(true);
+        english->setChecked(false);
+    };
     f.show();
     FormWindow* w = desk.window(f);
     QAction* factoryAction = actionOf(w, "Factory settings...");
@@ -233,8 +229,9 @@ TEST_F(QtDesktopTest, FileAndPrinterDialogsGiveTheChoiceOrTheCancel)
 {
     testing_support::TempDrive drive;
     drive.file("report.txt");
-    CommonDialog* dlg = nullptr;
-    BuiltForm f("frmDialogs", [&](BuiltForm& form) { dlg = form.add<CommonDialog>("dlgFile"); });
+    BuiltForm f("frmDialogs");
+    f.load();
+    auto* dlg = f.add<CommonDialog>("dlgFile");
     f.show();
     desk.setDialogHook([&](QWidget* d) {
         auto* fd = qobject_cast<QFileDialog*>(d);
@@ -262,22 +259,21 @@ TEST_F(QtDesktopTest, FileAndPrinterDialogsGiveTheChoiceOrTheCancel)
 // multi-line box is edited in place unless locked.
 TEST_F(QtDesktopTest, TextBoxesAreEditedThroughTheModelByKeysAndTheClipboardMenu)
 {
-    TextBox *box = nullptr, *lines = nullptr, *notes = nullptr;
+    BuiltForm f("frmText");
+    f.load();
+    auto* box = f.add<TextBox>("txtPath");
+    box->move(120, 120, 3000, 300);
+    box->setText("C:\\Data");
     QStringList changes;
-    BuiltForm f("frmText", [&](BuiltForm& form) {
-        box = form.add<TextBox>("txtPath");
-        box->move(120, 120, 3000, 300);
-        box->setText("C:\\Data");
-        box->Change = [&] { changes << box->text(); };
-        lines = form.add<TextBox>("txtLines");
-        lines->setMultiLine(true);
-        lines->move(120, 600, 3000, 1500);
-        lines->setText("one\ntwo");
-        notes = form.add<TextBox>("txtNotes");
-        notes->setMultiLine(true);
-        notes->setLocked(true);
-        notes->move(120, 2200, 3000, 900);
-    });
+    box->Change = [&] { changes << box->text(); };
+    auto* lines = f.add<TextBox>("txtLines");
+    lines->setMultiLine(true);
+    lines->move(120, 600, 3000, 1500);
+    lines->setText("one\ntwo");
+    auto* notes = f.add<TextBox>("txtNotes");
+    notes->setMultiLine(true);
+    notes->setLocked(true);
+    notes->move(120, 2200, 3000, 900);
     f.show();
     FormWindow* w = desk.window(f);
     auto* edit = static_cast<QLineEdit*>(w->widgetFor(box));
