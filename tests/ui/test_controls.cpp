@@ -245,24 +245,6 @@ protected:
     FlexGrid* grd = nullptr;
 };
 
-TEST_F(GridTest, CellColoursAddressTheCurrentCellAndStartUnset)
-{
-    grd->setRow(3);
-    grd->setCol(2);
-    EXPECT_EQ(grd->cellBackColor(), kColorUnset);
-    grd->setCellBackColor(0xC0E0FF);
-    grd->setCellForeColor(255);
-    grd->setCol(4);
-    EXPECT_EQ(grd->cellBackColor(), kColorUnset);
-    grd->setCellBackColor(0x00FF00);
-    EXPECT_EQ(grd->cellBackColorAt(3, 2), 0xC0E0FFu);
-    EXPECT_EQ(grd->cellForeColorAt(3, 2), 255u);
-    EXPECT_EQ(grd->cellBackColorAt(3, 4), 0x00FF00u);
-    grd->setCellBackColor(kColorUnset);
-    EXPECT_EQ(grd->cellBackColorAt(3, 4), kColorUnset);
-    expectUiError([&] { grd->setRow(20); }, 30009);
-}
-
 // A row's cells set together must leave the grid and tell a backend exactly
 // what setCellAt on each cell would.
 TEST_F(GridTest, SettingARowsCellsTogetherActsAsSettingEachCell)
@@ -314,8 +296,25 @@ TEST_F(GridTest, MergesAdjacentEqualTextsOfMergeRowsOnly)
     EXPECT_EQ(grd->mergedSpan(2, 1), std::make_pair(1, 1));
 }
 
-TEST_F(GridTest, TopRowClampsClicksSetMouseRowAndCurrentCellAndShrinkingKeepsTheRest)
+// Cell colours address the current cell and start unset; clicks set the
+// current cell and the mouse row; TopRow clamps; fewer rows drop the rest.
+TEST_F(GridTest, TheCurrentCellTakesColoursAndClicksTopRowClampsAndShrinkingKeepsTheRest)
 {
+    grd->setRow(3);
+    grd->setCol(2);
+    EXPECT_EQ(grd->cellBackColor(), kColorUnset);
+    grd->setCellBackColor(0xC0E0FF);
+    grd->setCellForeColor(255);
+    grd->setCol(4);
+    EXPECT_EQ(grd->cellBackColor(), kColorUnset);
+    grd->setCellBackColor(0x00FF00);
+    EXPECT_EQ(grd->cellBackColorAt(3, 2), 0xC0E0FFu);
+    EXPECT_EQ(grd->cellForeColorAt(3, 2), 255u);
+    EXPECT_EQ(grd->cellBackColorAt(3, 4), 0x00FF00u);
+    grd->setCellBackColor(kColorUnset);
+    EXPECT_EQ(grd->cellBackColorAt(3, 4), kColorUnset);
+    expectUiError([&] { grd->setRow(20); }, 30009);
+
     grd->setTopRow(100);
     EXPECT_EQ(grd->topRow(), 20 - grd->visibleRows());
     grd->setTopRow(0);
