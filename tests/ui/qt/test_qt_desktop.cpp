@@ -11,6 +11,7 @@
 #include <QImage>
 #include <QLabel>
 #include <QListView>
+#include <QMenuBar>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTableView>
@@ -401,6 +402,13 @@ TEST_F(QtDesktopTest, GalleryOfEveryControlRunsModallyAndRendersToAPng)
             }
             EXPECT_EQ(static_cast<QLabel*>(w->widgetFor(gallery.control("lblPath")))->text(), "C:\\Data & Reports\\2024");
             EXPECT_EQ(w->windowTitle(), "Gallery & every control");
+            int separators = 0;
+            for (QAction* a : w->menuBar()->findChildren<QAction*>())
+                if (a->isSeparator()) {
+                    ++separators;
+                    EXPECT_EQ(a->text(), QString()) << "a separator stays blank";
+                }
+            EXPECT_EQ(separators, 1);
             sendKey(focusTarget(w), Qt::Key_Return);
             EXPECT_EQ(oks, 1);
             sendKey(focusTarget(w), Qt::Key_Escape);
