@@ -19,11 +19,13 @@ void trace(Form& f, QStringList& log)
 
 // --- Lifecycle ---------------------------------------------------------------------
 
-TEST_F(UiTest, AFormUnloadsItselfInsideItsOwnClick)
+// A close by the user asks the form first and may be refused; a close by
+// code is not (the form unloads itself inside its own Click).
+TEST_F(UiTest, QueryUnloadCancelsAUserCloseButNotACodeCloseInsideTheFormsOwnClick)
 {
     CommandButton* cmd = nullptr;
     QStringList log;
-    TestForm f(QStringLiteral("frmAbout"), [&](TestForm& form) {
+    TestForm f(QStringLiteral("frmPrint"), [&](TestForm& form) {
         cmd = form.add<CommandButton>(QStringLiteral("cmdOK"));
         cmd->Click = [&] {
             form.unload();
@@ -32,21 +34,9 @@ TEST_F(UiTest, AFormUnloadsItselfInsideItsOwnClick)
         };
     });
     trace(f, log);
-    desk.onModal(QStringLiteral("frmAbout"), [&](Form&) { ASSERT_TRUE(Input::click(*cmd)); });
-    f.show(Modal);
-    EXPECT_EQ(log, (QStringList{"frmAbout load", "frmAbout query 1", "frmAbout unload", "after unload, loaded=0"}));
-    EXPECT_FALSE(f.isLoaded());
-    EXPECT_TRUE(f.controls().empty());
-    f.hide();   // never loads it again silently
-    EXPECT_FALSE(f.isLoaded());
-}
-
-TEST_F(UiTest, QueryUnloadCancelsAUserCloseButNotTheNextCodeClose)
-{
-    bool busy = true;
-    TestForm f(QStringLiteral("frmPrint"));
     f.QueryUnload = [&](bool& cancel, int mode) {
-        if (mode == vbFormControlMenu && busy) {
+        log << QStringLiteral("query %1").arg(mode);
+        if (mode == vbFormControlMenu) {
             msgBox(&f, QStringLiteral("Close window"), QStringLiteral("busy"), vbInformationOK);
             cancel = true;
         }
@@ -55,9 +45,13 @@ TEST_F(UiTest, QueryUnloadCancelsAUserCloseButNotTheNextCodeClose)
     desk.onModal(QStringLiteral("frmPrint"), [&](Form& form) {
         ASSERT_TRUE(Input::closeBox(form));
         EXPECT_TRUE(form.isShown());
-        form.unload();
+        ASSERT_TRUE(Input::click(*cmd));
     });
     f.show(Modal);
+    EXPECT_EQ(log, (QStringList{"frmPrint load", "query 0", "query 1", "frmPrint unload", "after unload, loaded=0"}));
+    EXPECT_FALSE(f.isLoaded());
+    EXPECT_TRUE(f.controls().empty());
+    f.hide();   // never loads it again silently
     EXPECT_FALSE(f.isLoaded());
 }
 
@@ -90,18 +84,17 @@ TEST_F(UiTest, ReloadBuildsFreshControlsAndResizeDoneFollowsEachLoad)
 TEST_F(UiTest, AModalScriptOpensASecondModalForm)
 {
     QStringList log;
-    CommandButton* cmdFind = nullptr;
     TestForm find(QStringLiteral("frmFind"));
-    TestForm compare(QStringLiteral("frmCompare"), [&](TestForm& form) {
-        cmdFind = form.add<CommandButton>(QStringLiteral("cmdFind"));
-        cmdFind->Click = [&] {
-            form.setMousePointer(vbHourglass);
-            find.load();
-            find.show(Modal);
-            form.setMousePointer(vbDefault);
-            log << QStringLiteral("find returned");
-        };
-    });
+    TestForm compare(QStringLiteral("frmCompare"));
+    compare.load();
+    auto* cmdFind = compare.add<CommandButton>(QStringLiteral("cmdFind"));
+    cmdFind->Click = [&] {
+        compare.setMousePointer(vbHourglass);
+        find.load();
+        find.show(Modal);
+        compare.setMousePointer(vbDefault);
+        log << QStringLiteral("find returned");
+    };
     trace(find, log);
     desk.onModal(QStringLiteral("frmCompare"), [&](Form& form) {
         ASSERT_TRUE(Input::click(*cmdFind));
@@ -200,14 +193,11 @@ TEST_F(UiTest, AnUnexpectedMessageBoxOrAnswerFailsWithItsText)
 
 TEST_F(UiTest, InputIsRefusedForDisabledHiddenOrFramedControls)
 {
-    Frame* fra = nullptr;
-    CommandButton *inFrame = nullptr, *plain = nullptr;
-    TestForm f(QStringLiteral("frmSettingsExport"), [&](TestForm& form) {
-        fra = form.add<Frame>(QStringLiteral("fraSettings"));
-        inFrame = form.add<CommandButton>(QStringLiteral("cmdBrowse"), -1, fra);
-        plain = form.add<CommandButton>(QStringLiteral("cmdExport"));
-    });
+    TestForm f(QStringLiteral("frmSettingsExport"));
     f.load();
+    auto* fra = f.add<Frame>(QStringLiteral("fraSettings"));
+    auto* inFrame = f.add<CommandButton>(QStringLiteral("cmdBrowse"), -1, fra);
+    auto* plain = f.add<CommandButton>(QStringLiteral("cmdExport"));
     EXPECT_HEADLESS_FAILURE(Input::click(*plain), "form frmSettingsExport is not shown");
     f.show();
     fra->setEnabled(false);
@@ -217,26 +207,24 @@ TEST_F(UiTest, InputIsRefusedForDisabledHiddenOrFramedControls)
     EXPECT_HEADLESS_FAILURE(Input::click(*plain), "not visible");
 }
 
+// A window opens on the control of the lowest tab index (those without one
+// follow in the order they were made: the focus test's window opens on the
+// first made); Enter presses the focused button, else the default one.
 TEST_F(UiTest, EnterPressesTheFocusedButtonOrTheDefaultAndEscTheCancelButton)
 {
+    TestForm f(QStringLiteral("frmFind"));
+    f.load();
+    auto* ok = f.add<CommandButton>(QStringLiteral("cmdOK"));
+    auto* cancel = f.add<CommandButton>(QStringLiteral("cmdCancel"));
+    auto* other = f.add<CommandButton>(QStringLiteral("cmdFindNext"));
+    auto* txt = f.add<TextBox>(QStringLiteral("txtFindString"));
+    txt->setTabIndex(0);
+    ok->setDefault(true);
+    cancel->setCancel(true);
     QStringList log;
-    CommandButton *ok = nullptr, *cancel = nullptr, *other = nullptr;
-    TextBox* txt = nullptr;
-    TestForm f(QStringLiteral("frmFind"), [&](TestForm& form) {
-        txt = form.add<TextBox>(QStringLiteral("txtFindString"));
-        ok = form.add<CommandButton>(QStringLiteral("cmdOK"));
-        cancel = form.add<CommandButton>(QStringLiteral("cmdCancel"));
-        other = form.add<CommandButton>(QStringLiteral("cmdFindNext"));
-        ok->setDefault(true);
-        cancel->setCancel(true);
-        ok->Click = [&] { log << QStringLiteral("ok"); };
-        cancel->Click = [&] { log << QStringLiteral("cancel"); };
-        other->Click = [&] { log << QStringLiteral("next"); };
-        txt->setTabIndex(0);
-        ok->setTabIndex(1);
-        cancel->setTabIndex(2);
-        other->setTabIndex(3);
-    });
+    ok->Click = [&] { log << QStringLiteral("ok"); };
+    cancel->Click = [&] { log << QStringLiteral("cancel"); };
+    other->Click = [&] { log << QStringLiteral("next"); };
     f.show();
     EXPECT_EQ(f.activeControl(), txt) << "first in the tab order";
     ASSERT_TRUE(Input::key(f, vbKeyReturn));
@@ -249,53 +237,39 @@ TEST_F(UiTest, EnterPressesTheFocusedButtonOrTheDefaultAndEscTheCancelButton)
     EXPECT_TRUE(f.isLoaded()) << "Esc is not a close";
 }
 
-TEST_F(UiTest, KeyPreviewSeesKeysFirstAndDoesNotSwallowThem)
+// A text box's KeyPress may refuse a key; the form sees keys first with
+// KeyPreview; Ctrl+C, X and V use the clipboard unless the box refuses them.
+TEST_F(UiTest, KeyPreviewSeesKeysFirstAndCtrlCXVUseTheClipboardUnlessTheBoxRefusesTheKey)
 {
-    QList<int> formKeys;
-    TextBox* txt = nullptr;
-    CommandButton* print = nullptr;
+    TestForm f(QStringLiteral("frmCompare"));
+    f.load();
+    auto* digits = f.add<TextBox>(QStringLiteral("txtNumberOfLevels"));
+    auto* txt = f.add<TextBox>(QStringLiteral("txtFindString"));
+    auto* print = f.add<CommandButton>(QStringLiteral("cmdPrint"));
     int prints = 0;
-    TestForm f(QStringLiteral("frmCompare"), [&](TestForm& form) {
-        txt = form.add<TextBox>(QStringLiteral("txtNumberOfLevels"));
-        print = form.add<CommandButton>(QStringLiteral("cmdPrint"));
-        print->Click = [&] { ++prints; };
-        txt->KeyPress = [&](int& ascii) {
-            if (ascii != 8 && (ascii < '0' || ascii > '9')) {
-                ascii = 0;
-                desktop().beep();
-            }
-        };
-    });
+    QList<int> formKeys;
+    print->Click = [&] { ++prints; };
+    digits->KeyPress = [&](int& ascii) {
+        if (ascii != 8 && (ascii < '0' || ascii > '9')) {
+            ascii = 0;
+            desktop().beep();
+        }
+    };
     f.setKeyPreview(true);
     f.KeyPress = [&](int& ascii) {
         formKeys << ascii;
         if (ascii == 16 && print->enabled()) print->setValue(true);
     };
     f.show();
-    ASSERT_TRUE(Input::type(*txt, QStringLiteral("12a3")));
-    EXPECT_EQ(txt->text(), QStringLiteral("123"));
+    ASSERT_TRUE(Input::type(*digits, QStringLiteral("12a3")));
+    EXPECT_EQ(digits->text(), QStringLiteral("123"));
     ASSERT_TRUE(Input::key(f, vbKeyBack));
-    EXPECT_EQ(txt->text(), QStringLiteral("12"));
+    EXPECT_EQ(digits->text(), QStringLiteral("12"));
     ASSERT_TRUE(Input::key(f, 'P', vbCtrlMask));
     EXPECT_EQ(prints, 1);
     EXPECT_EQ(formKeys, (QList<int>{'1', '2', 'a', '3', 8, 16}));
     EXPECT_EQ(desk.entries(HeadlessDesktop::Entry::Beep).size(), 2) << "'a' and Ctrl+P refused by the box";
-    ASSERT_TRUE(Input::paste(*txt, QStringLiteral("x")));
-    EXPECT_EQ(txt->text(), QStringLiteral("12x")) << "a paste bypasses KeyPress";
-}
 
-TEST_F(UiTest, CtrlCXVCopyCutAndPasteUnlessTheBoxRefusesTheKey)
-{
-    TextBox* txt = nullptr;
-    TextBox* digits = nullptr;
-    TestForm f(QStringLiteral("frmFind"), [&](TestForm& form) {
-        txt = form.add<TextBox>(QStringLiteral("txtFindString"));
-        digits = form.add<TextBox>(QStringLiteral("txtNumberOfLevels"));
-        digits->KeyPress = [](int& ascii) {
-            if (ascii != 8 && (ascii < '0' || ascii > '9')) ascii = 0;
-        };
-    });
-    f.show();
     ASSERT_TRUE(Input::type(*txt, QStringLiteral("report.txt")));
     txt->setSelStart(0);
     txt->setSelLength(6);
@@ -305,30 +279,30 @@ TEST_F(UiTest, CtrlCXVCopyCutAndPasteUnlessTheBoxRefusesTheKey)
     txt->setSelStart(4);
     ASSERT_TRUE(Input::key(f, 'V', vbCtrlMask));
     EXPECT_EQ(txt->text(), QStringLiteral(".txtreport"));
-
     txt->setSelStart(0);
     txt->setSelLength(4);
     ASSERT_TRUE(Input::key(f, 'C', vbCtrlMask));
     EXPECT_EQ(txt->text(), QStringLiteral(".txtreport")) << "copy leaves the text alone";
+    EXPECT_EQ(desk.clipboardText(), QStringLiteral(".txt"));
     ASSERT_TRUE(Input::focus(*digits));
     ASSERT_TRUE(Input::key(f, 'V', vbCtrlMask));
-    EXPECT_EQ(digits->text(), QString()) << "a box that drops Ctrl+V gets no paste";
+    EXPECT_EQ(digits->text(), QStringLiteral("12")) << "a box that drops Ctrl+V gets no paste";
+    ASSERT_TRUE(Input::paste(*digits, QStringLiteral("x")));
+    EXPECT_EQ(digits->text(), QStringLiteral("12x")) << "a paste bypasses KeyPress";
 }
 
 TEST_F(UiTest, FocusMovesBeforeClickAndSetFocusFailsOnAHiddenControl)
 {
+    TestForm f(QStringLiteral("frmOptions"));
+    f.load();
+    auto* txt = f.add<TextBox>(QStringLiteral("txtNumberOfLevels"));
+    auto* cmd = f.add<CommandButton>(QStringLiteral("cmdOK"));
     QStringList log;
-    TextBox* txt = nullptr;
-    CommandButton* cmd = nullptr;
-    TestForm f(QStringLiteral("frmOptions"), [&](TestForm& form) {
-        txt = form.add<TextBox>(QStringLiteral("txtNumberOfLevels"));
-        cmd = form.add<CommandButton>(QStringLiteral("cmdOK"));
-        txt->LostFocus = [&] {
-            log << QStringLiteral("lost");
-            if (txt->text().isEmpty()) txt->setText(QStringLiteral("1"));
-        };
-        cmd->Click = [&] { log << QStringLiteral("click ") + txt->text(); };
-    });
+    txt->LostFocus = [&] {
+        log << QStringLiteral("lost");
+        if (txt->text().isEmpty()) txt->setText(QStringLiteral("1"));
+    };
+    cmd->Click = [&] { log << QStringLiteral("click ") + txt->text(); };
     f.show();
     ASSERT_EQ(f.activeControl(), txt);
     ASSERT_TRUE(Input::click(*cmd));
@@ -339,24 +313,22 @@ TEST_F(UiTest, FocusMovesBeforeClickAndSetFocusFailsOnAHiddenControl)
 
 TEST_F(UiTest, MenusOpenThenChooseAndPopUpSynchronously)
 {
+    TestForm f(QStringLiteral("frmMain"));
+    f.load();
+    Menu* mnuSavePath = f.addMenu(QStringLiteral("mnuSavePath"), QStringLiteral("Store"));
+    Menu* mnuStore = f.addMenu(QStringLiteral("mnuSavePathStore"), QStringLiteral("Store path"), mnuSavePath);
+    f.addMenu(QStringLiteral("mnuSep"), QStringLiteral("-"), mnuSavePath);
+    Menu* mnuHelp = f.addMenu(QStringLiteral("mnuSavePathHelp"), QStringLiteral("Help"), mnuSavePath);
+    Menu* mnuRefresh = f.addMenu(QStringLiteral("mnuToolsRefresh"), QStringLiteral("Refresh\tF5"), f.addMenu(QStringLiteral("mnuTools"), QStringLiteral("Tools")));
+    mnuRefresh->setShortcut(QStringLiteral("F5"));
     QStringList log;
-    Menu *mnuSavePath = nullptr, *mnuHelp = nullptr, *mnuStore = nullptr, *mnuRefresh = nullptr;
-    TestForm f(QStringLiteral("frmMain"), [&](TestForm& form) {
-        mnuSavePath = form.addMenu(QStringLiteral("mnuSavePath"), QStringLiteral("Store"));
-        mnuStore = form.addMenu(QStringLiteral("mnuSavePathStore"), QStringLiteral("Store path"), mnuSavePath);
-        form.addMenu(QStringLiteral("mnuSep"), QStringLiteral("-"), mnuSavePath);
-        mnuHelp = form.addMenu(QStringLiteral("mnuSavePathHelp"), QStringLiteral("Help"), mnuSavePath);
-        Menu* tools = form.addMenu(QStringLiteral("mnuTools"), QStringLiteral("Tools"));
-        mnuRefresh = form.addMenu(QStringLiteral("mnuToolsRefresh"), QStringLiteral("Refresh\tF5"), tools);
-        mnuRefresh->setShortcut(QStringLiteral("F5"));
-        mnuSavePath->Click = [&] {
-            log << QStringLiteral("open");
-            mnuHelp->setEnabled(false);
-        };
-        mnuStore->Click = [&] { log << QStringLiteral("store"); };
-        mnuHelp->Click = [&] { log << QStringLiteral("help"); };
-        mnuRefresh->Click = [&] { log << QStringLiteral("refresh"); };
-    });
+    mnuSavePath->Click = [&] {
+        log << QStringLiteral("open");
+        mnuHelp->setEnabled(false);
+    };
+    mnuStore->Click = [&] { log << QStringLiteral("store"); };
+    mnuHelp->Click = [&] { log << QStringLiteral("help"); };
+    mnuRefresh->Click = [&] { log << QStringLiteral("refresh"); };
     f.show();
     ASSERT_TRUE(Input::choose(*mnuStore));
     EXPECT_HEADLESS_FAILURE(Input::choose(*mnuHelp), "menu frmMain.mnuSavePathHelp is disabled or hidden");
@@ -374,13 +346,11 @@ TEST_F(UiTest, MenusOpenThenChooseAndPopUpSynchronously)
 
 TEST_F(UiTest, RightClickShowsTheTopicOfTheCurrentHelpFile)
 {
-    CommandButton* cmd = nullptr;
-    Label* lbl = nullptr;
-    TestForm f(QStringLiteral("frmPrint"), [&](TestForm& form) {
-        cmd = form.add<CommandButton>(QStringLiteral("cmdPrint"));
-        cmd->setHelpTopic(93010);
-        lbl = form.add<Label>(QStringLiteral("lblStep"));
-    });
+    TestForm f(QStringLiteral("frmPrint"));
+    f.load();
+    auto* cmd = f.add<CommandButton>(QStringLiteral("cmdPrint"));
+    cmd->setHelpTopic(93010);
+    auto* lbl = f.add<Label>(QStringLiteral("lblStep"));
     setHelpFile(QStringLiteral("QuillmarshUK.hlp"));
     f.show();
     ASSERT_TRUE(Input::rightClick(*cmd));

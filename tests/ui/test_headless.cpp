@@ -4,29 +4,14 @@ using namespace ui;
 using uitest::TestForm;
 using uitest::UiTest;
 
-class TimerTest : public UiTest {
-protected:
-    void SetUp() override
-    {
-        UiTest::SetUp();
-        form.setBuilder([this](TestForm& f) {
-            clock = f.add<Timer>(QStringLiteral("Timer1"));
-            flash = f.add<Timer>(QStringLiteral("Timer2"));
-            clock->Tick = [this] { clock->setTag(QString::number(clock->tag().toInt() + 1)); };
-            flash->Tick = [this] {
-                flash->setTag(QString::number(flash->tag().toInt() + 1));
-                if (flash->tag() == QLatin1String("11")) flash->setEnabled(false);
-            };
-        });
-        form.load();
-    }
-    TestForm form{QStringLiteral("frmCompare")};
-    Timer* clock = nullptr;
-    Timer* flash = nullptr;
-};
-
-TEST_F(TimerTest, TicksOnlyInsideDesktopCallsAndCoalesceOnAJump)
+TEST_F(UiTest, TimersTickOnlyInsideDesktopCallsCoalesceOnAJumpAndStopWithTheirForm)
 {
+    Timer* clock = nullptr;
+    TestForm form(QStringLiteral("frmCompare"), [&](TestForm& f) {
+        clock = f.add<Timer>(QStringLiteral("Timer1"));
+        clock->Tick = [&] { clock->setTag(QString::number(clock->tag().toInt() + 1)); };
+    });
+    form.load();
     EXPECT_FALSE(desk.timerRunning(*clock)) << "interval 0 at design";
     clock->setInterval(1000);
     EXPECT_TRUE(desk.timerRunning(*clock));
@@ -41,15 +26,11 @@ TEST_F(TimerTest, TicksOnlyInsideDesktopCallsAndCoalesceOnAJump)
     clock->setEnabled(false);
     desk.advance(10000);
     EXPECT_EQ(clock->tag(), QStringLiteral("5"));
-}
-
-TEST_F(TimerTest, DoEventsAdvancesByTheQuantumAndUnloadStopsTimers)
-{
-    clock->setInterval(1000);
+    clock->setEnabled(true);
     desk.setDoEventsQuantum(250);
     for (int i = 0; i < 8; ++i) desk.doEvents();
-    EXPECT_EQ(clock->tag(), QStringLiteral("2"));
-    EXPECT_EQ(desk.now(), 2000);
+    EXPECT_EQ(clock->tag(), QStringLiteral("7"));
+    EXPECT_EQ(desk.now(), 21000);
     form.unload();
     EXPECT_FALSE(desk.timerRunning(*clock));
 }

@@ -2,7 +2,7 @@
 // A form built by a lambda and a fixture with the Qt desktop installed, for
 // the tests of the Qt backend (offscreen).
 
-#include "ui/Form.h"
+#include "ui/TestSupport.h"
 #include "ui/qt/FormWindow.h"
 #include "ui/qt/QtDesktop.h"
 
@@ -11,27 +11,12 @@
 #include <QMouseEvent>
 #include <QTimer>
 
-#include <gtest/gtest.h>
-
-#include <functional>
-
 namespace qttest {
 
 using namespace ui;
 using ui::qt::FormWindow;
 using ui::qt::QtDesktop;
-
-class BuiltForm : public Form {
-public:
-    explicit BuiltForm(const QString& name, std::function<void(BuiltForm&)> b = {}) : Form(name), builder(std::move(b)) {}
-    std::function<void(BuiltForm&)> builder;
-
-protected:
-    void build() override
-    {
-        if (builder) builder(*this);
-    }
-};
+using BuiltForm = uitest::TestForm;
 
 class QtDesktopTest : public ::testing::Test {
 protected:

@@ -1,8 +1,7 @@
 // What the form window does on the offscreen Qt platform that the headless
-// model cannot show: trees, timers, menus, dialogs, the text box's clipboard
-// menu, and how names, rows, headings and icons look.
+// model cannot show: trees, menus, dialogs, text boxes and their clipboard
+// menu, how names, rows and headings look, and a window outliving its form.
 #include "QtFixture.h"
-#include "ui/TestSupport.h"
 #include "support/OnScreen.h"
 #include "support/TempDrive.h"
 
@@ -18,16 +17,12 @@
 #include <QListView>
 #include <QMenu>
 #include <QMenuBar>
-#include <QKeyEvent>
 #include <QPlainTextEdit>
-#include <QPrintDialog>
-#include <QPushButton>
 #include <QScrollBar>
 #include <QTableView>
 #include <QTreeWidget>
 
 using namespace qttest;
-using uitest::expectUiError;
 using testing_support::clickTreeItem;
 
 namespace {
@@ -93,39 +88,9 @@ TEST_F(QtDesktopTest, TreeExpansionAndClicksGoToTheModel)
     EXPECT_FALSE(trees[0]->node("C:")->expanded());
     EXPECT_EQ(events, (QStringList{"expand C:", "click C:\\A", "collapse C:"}));
     // (The other tree's reload leaving this one's highlight: the main window's on-screen test.)
-    f.unload();
 }
 
-TEST_F(QtDesktopTest, TreeRowsFitAccentedCapitalsAndLongNamesScrollSideways)
-{
-    TreeView* tree = nullptr;
-    BuiltForm f("frmTree", [&](BuiltForm& form) {
-        tree = form.add<TreeView>("tvwStructure");
-        tree->move(120, 120, 1500, 3000);
-        tree->add({}, TreeView::tvwLast, "C:", "C:");
-        tree->add("C:", TreeView::tvwChild, "C:\\Ä", QStringLiteral("Äpfel und Birnen aus dem Garten der Großmutter"));
-        tree->node("C:")->setExpanded(true);
-    });
-    f.show();
-    QApplication::processEvents();
-    auto* view = static_cast<QTreeWidget*>(desk.window(f)->widgetFor(tree));
-    QTreeWidgetItem* item = itemNamed(view, QStringLiteral("Äpfel und Birnen aus dem Garten der Großmutter"));
-    ASSERT_NE(item, nullptr);
-    for (double size : {7.8, 14.0}) {   // the second after the rows were laid out
-        Font font = tree->font();
-        font.size = size;
-        tree->setFont(font);
-        QApplication::processEvents();
-        // Text centred in its row keeps the dots over the capital inside it.
-        const QFontMetrics fm(view->font());
-        const int over = std::max(0, -fm.tightBoundingRect(QStringLiteral("Ä")).top() - fm.ascent());
-        EXPECT_GE(view->visualItemRect(item).height(), fm.height() + 2 * over) << size;
-    }
-    EXPECT_GT(view->horizontalScrollBar()->maximum(), 0);
-    f.unload();
-}
-
-// --- Names ----------------------------------------------------------------------------
+// --- Names and headings ------------------------------------------------------------
 
 TEST(DisplayText, ForbiddenCharactersShowAsThemselves)
 {
@@ -139,54 +104,60 @@ TEST(DisplayText, ForbiddenCharactersShowAsThemselves)
     for (const auto& c : cases) EXPECT_EQ(ui::displayText(c.stored), c.shown) << c.shown.toStdString();
 }
 
-TEST_F(QtDesktopTest, ListsTreesGridsAndLabelsShowTheRealCharacter)
+// Stored names show their real characters; a tree row fits the accents over
+// a capital, and a long name scrolls sideways; a Greek heading is drawn whole
+// in a date column's default width.
+TEST_F(QtDesktopTest, NamesShowTheRealCharacterWholeInTreeRowsAndGridHeadings)
 {
-    const QString stored = QStringLiteral("a") + QChar(0xF03A) + QStringLiteral("b") + QChar(0xF022);
-    BuiltForm f("frmNames", [&](BuiltForm& form) {
-        form.add<ListBox>("lstFiles")->addItem(stored);
-        form.add<TreeView>("tvwStructure")->add({}, TreeView::tvwLast, "k", stored);
-        auto* grid = form.add<FlexGrid>("grdResults");
-        grid->setRows(2);
-        grid->setCols(2);
-        grid->setTextMatrix(1, 1, stored);
-        form.add<Label>("lblPath")->setCaption(stored);
-    });
+    const QString stored = QStringLiteral("a") + QChar(0xF03A) + QStringLiteral("b") + QChar(0xF022), shown = "a:b\"";
+    const QString longName = QStringLiteral("Äpfel und Birnen aus dem Garten der Großmutter"), heading = QStringLiteral("Χρονολογία");
+    BuiltForm f("frmNames");
+    f.load();
+    f.add<ListBox>("lstFiles")->addItem(stored);
+    f.add<Label>("lblPath")->setCaption(stored);
+    auto* tree = f.add<TreeView>("tvwStructure");
+    tree->move(120, 120, 1500, 3000);
+    tree->add({}, TreeView::tvwLast, "C:", stored);
+    tree->add("C:", TreeView::tvwChild, "C:\\Ä", longName);
+    tree->node("C:")->setExpanded(true);
+    auto* grid = f.add<FlexGrid>("grdResults");
+    grid->move(1800, 120, 5000, 2000);
+    grid->setRows(3);
+    grid->setCols(3);
+    grid->setFixedRows(1);
+    grid->setFixedCols(1);
+    grid->setTextMatrix(1, 1, stored);
+    for (int c = 1; c < 3; ++c) {
+        grid->setColWidth(c, 1000);   // the date columns' default width
+        grid->setTextMatrix(0, c, heading);
+        grid->setFixedAlignment(c, 4);
+    }
     f.show();
     QApplication::processEvents();
     FormWindow* w = desk.window(f);
-    const QString shown = QStringLiteral("a:b\"");
     auto* list = static_cast<QListView*>(w->widgetFor(f.control("lstFiles")));
+    auto* treeView = static_cast<QTreeWidget*>(w->widgetFor(tree));
+    auto* gridView = static_cast<QTableView*>(w->widgetFor(grid));
     EXPECT_EQ(list->model()->index(0, 0).data().toString(), shown);
-    EXPECT_EQ(static_cast<QTreeWidget*>(w->widgetFor(f.control("tvwStructure")))->topLevelItem(0)->text(0), shown);
-    auto* grid = static_cast<QTableView*>(w->widgetFor(f.control("grdResults")));
-    EXPECT_EQ(grid->model()->index(0, 0).data().toString(), shown);
     EXPECT_EQ(static_cast<QLabel*>(w->widgetFor(f.control("lblPath")))->text(), shown);
-    f.unload();
-}
+    EXPECT_EQ(treeView->topLevelItem(0)->text(0), shown);
+    EXPECT_EQ(gridView->model()->index(0, 0).data().toString(), shown);
 
-// --- Grids ------------------------------------------------------------------------------
+    QTreeWidgetItem* item = itemNamed(treeView, longName);
+    ASSERT_NE(item, nullptr);
+    for (double size : {7.8, 14.0}) {   // the second after the rows were laid out
+        Font font = tree->font();
+        font.size = size;
+        tree->setFont(font);
+        QApplication::processEvents();
+        // Text centred in its row keeps the dots over the capital inside it.
+        const QFontMetrics fm(treeView->font());
+        const int over = std::max(0, -fm.tightBoundingRect(QStringLiteral("Ä")).top() - fm.ascent());
+        EXPECT_GE(treeView->visualItemRect(item).height(), fm.height() + 2 * over) << size;
+    }
+    EXPECT_GT(treeView->horizontalScrollBar()->maximum(), 0);
 
-TEST_F(QtDesktopTest, AGreekHeadingIsDrawnWholeInItsDefaultWidth)
-{
-    const QString heading = QStringLiteral("Χρονολογία");
-    FlexGrid* grid = nullptr;
-    BuiltForm f("frmGrid", [&](BuiltForm& form) {
-        grid = form.add<FlexGrid>("grdResults");
-        grid->move(120, 120, 5000, 2000);
-        grid->setRows(3);
-        grid->setCols(3);
-        grid->setFixedRows(1);
-        grid->setFixedCols(1);
-        for (int c = 1; c < 3; ++c) {
-            grid->setColWidth(c, 1000);   // the date columns' default width
-            grid->setTextMatrix(0, c, heading);
-            grid->setFixedAlignment(c, 4);
-        }
-    });
-    f.show();
-    QApplication::processEvents();
-    auto* view = static_cast<QTableView*>(desk.window(f)->widgetFor(grid));
-    QHeaderView* header = view->horizontalHeader();
+    QHeaderView* header = gridView->horizontalHeader();
     const QImage shot = header->grab().toImage();
     // The dark pixels of the first section span the whole word.
     const int left = header->sectionViewportPosition(0), right = left + header->sectionSize(0);
@@ -200,36 +171,30 @@ TEST_F(QtDesktopTest, AGreekHeadingIsDrawnWholeInItsDefaultWidth)
             }
     ASSERT_GE(first, 0);
     EXPECT_GE(last - first + 1, QFontMetrics(header->font()).tightBoundingRect(heading).width() - 3);   // antialiased edges
-    f.unload();
 }
 
 // --- Menus ------------------------------------------------------------------------------
 
-TEST_F(QtDesktopTest, MenuItemsTickOnlyWhatTheProgramChecksShowShortcutsAndSeparatorsStayBlank)
+TEST_F(QtDesktopTest, MenuItemsTickOnlyWhatTheProgramChecksAndShowTheirShortcuts)
 {
-    Menu *factory = nullptr, *english = nullptr, *greek = nullptr;
+    BuiltForm f("frmMenus");
+    f.load();
+    Menu* tools = f.addMenu("mnuTools", "Tools");
+    f.addMenu("mnuToolsRefresh", "Refresh", tools)->setShortcut("F5");
+    f.addMenu("mnuToolsSep", "-", tools);
     int factoryChosen = 0;
-    BuiltForm f("frmMenus", [&](BuiltForm& form) {
-        form.move(0, 0, 6120, 4950);
-        form.add<FormResizer>("freeSizer1");
-        Menu* tools = form.addMenu("mnuTools", "Tools");
-        form.addMenu("mnuToolsRefresh", "Refresh", tools)->setShortcut("F5");
-        form.addMenu("mnuToolsUp", "Up one level\tBksp", tools);
-        form.addMenu("mnuToolsSep", "-", tools);
-        factory = form.addMenu("mnuToolsFactory", "Factory settings...", tools);
-        factory->Click = [&] { ++factoryChosen; };
-        english = form.addMenu("mnuEnglish", "English", tools);
-        greek = form.addMenu("mnuGreek", "Greek", tools);
+    f.addMenu("mnuToolsFactory", "Factory settings...", tools)->Click = [&] { ++factoryChosen; };
+    Menu* english = f.addMenu("mnuEnglish", "English", tools);
+    Menu* greek = f.addMenu("mnuGreek", "Greek", tools);
+    english->setChecked(true);
+    english->Click = [&] {
         english->setChecked(true);
-        english->Click = [&] {
-            english->setChecked(true);
-            greek->setChecked(false);
-        };
-        greek->Click = [&] {
-            greek->setChecked(true);
-            english->setChecked(false);
-        };
-    });
+        greek->setChecked(false);
+    };
+    greek->Click = [&] {
+        greek->setChecked(true);
+        english->setChecked(false);
+    };
     f.show();
     FormWindow* w = desk.window(f);
     QAction* factoryAction = actionOf(w, "Factory settings...");
@@ -244,18 +209,7 @@ TEST_F(QtDesktopTest, MenuItemsTickOnlyWhatTheProgramChecksShowShortcutsAndSepar
     EXPECT_TRUE(actionOf(w, "Greek")->isChecked());
     EXPECT_FALSE(actionOf(w, "English")->isChecked());
     EXPECT_NE(actionOf(w, "Refresh\tF5"), nullptr);
-    EXPECT_NE(actionOf(w, "Up one level\tBksp"), nullptr);
-
-    w->resize(w->width() + 200, w->height() + 100);
-    QApplication::processEvents();
-    int separators = 0;
-    for (QAction* a : w->menuBar()->findChildren<QAction*>())
-        if (a->isSeparator()) {
-            ++separators;
-            EXPECT_EQ(a->text(), QString());
-        }
-    EXPECT_EQ(separators, 1);
-    f.unload();
+    // (Separators staying blank in a window the resizer scales: the gallery.)
 }
 
 // --- Dialogs ----------------------------------------------------------------------------
@@ -264,8 +218,9 @@ TEST_F(QtDesktopTest, FileAndPrinterDialogsGiveTheChoiceOrTheCancel)
 {
     testing_support::TempDrive drive;
     drive.file("report.txt");
-    CommonDialog* dlg = nullptr;
-    BuiltForm f("frmDialogs", [&](BuiltForm& form) { dlg = form.add<CommonDialog>("dlgFile"); });
+    BuiltForm f("frmDialogs");
+    f.load();
+    auto* dlg = f.add<CommonDialog>("dlgFile");
     f.show();
     desk.setDialogHook([&](QWidget* d) {
         auto* fd = qobject_cast<QFileDialog*>(d);
@@ -279,31 +234,38 @@ TEST_F(QtDesktopTest, FileAndPrinterDialogsGiveTheChoiceOrTheCancel)
     EXPECT_EQ(dlg->fileName, "C:\\report.txt");
 
     desk.setDialogHook([](QWidget* d) { static_cast<QDialog*>(d)->reject(); });
-    dlg->cancelError = true;
-    expectUiError([&] { dlg->showSave(); }, 32755);
+    EXPECT_FALSE(dlg->showSave());
     QString printerDialogSeen;
     desk.setDialogHook([&](QWidget* d) {
         printerDialogSeen = d->metaObject()->className();
         static_cast<QDialog*>(d)->reject();
     });
-    dlg->cancelError = false;
     EXPECT_FALSE(dlg->showPrinter());
     EXPECT_EQ(printerDialogSeen, "QPrintDialog");
-    f.unload();
 }
 
-TEST_F(QtDesktopTest, TheTextBoxClipboardMenuCopiesAndPastesThroughTheModel)
+// The clipboard menu of a text box copies and pastes through the model; a
+// multi-line box is edited in place unless locked.
+TEST_F(QtDesktopTest, TextBoxesAreEditedThroughTheModelByKeysAndTheClipboardMenu)
 {
-    TextBox* box = nullptr;
+    BuiltForm f("frmText");
+    f.load();
+    auto* box = f.add<TextBox>("txtPath");
+    box->move(120, 120, 3000, 300);
+    box->setText("C:\\Data");
     QStringList changes;
-    BuiltForm f("frmText", [&](BuiltForm& form) {
-        box = form.add<TextBox>("txtPath");
-        box->move(120, 120, 3000, 300);
-        box->setText("C:\\Data");
-        box->Change = [&] { changes << box->text(); };
-    });
+    box->Change = [&] { changes << box->text(); };
+    auto* lines = f.add<TextBox>("txtLines");
+    lines->setMultiLine(true);
+    lines->move(120, 600, 3000, 1500);
+    lines->setText("one\ntwo");
+    auto* notes = f.add<TextBox>("txtNotes");
+    notes->setMultiLine(true);
+    notes->setLocked(true);
+    notes->move(120, 2200, 3000, 900);
     f.show();
-    auto* edit = static_cast<QLineEdit*>(desk.window(f)->widgetFor(box));
+    FormWindow* w = desk.window(f);
+    auto* edit = static_cast<QLineEdit*>(w->widgetFor(box));
     auto menuAt = [edit](const QString& choice) {
         later(0, [choice] { choosePopupAction(choice); });
         QContextMenuEvent e(QContextMenuEvent::Mouse, QPoint(3, 3), edit->mapToGlobal(QPoint(3, 3)));
@@ -320,67 +282,19 @@ TEST_F(QtDesktopTest, TheTextBoxClipboardMenuCopiesAndPastesThroughTheModel)
     EXPECT_EQ(box->text(), "C:\\Reports");
     EXPECT_EQ(edit->text(), "C:\\Reports");
     EXPECT_EQ(changes, QStringList{"C:\\Reports"});
-    f.unload();
-}
 
-TEST_F(QtDesktopTest, AMultiLineBoxIsEditedInPlaceUnlessLocked)
-{
-    TextBox* box = nullptr;
-    TextBox* notes = nullptr;
-    BuiltForm f("frmLines", [&](BuiltForm& form) {
-        box = form.add<TextBox>("txtLines");
-        box->setMultiLine(true);
-        box->move(120, 120, 3000, 1500);
-        box->setText("one\ntwo");
-        notes = form.add<TextBox>("txtNotes");
-        notes->setMultiLine(true);
-        notes->setLocked(true);
-        notes->move(120, 1800, 3000, 900);
-    });
-    f.show();
-    auto* edit = static_cast<QPlainTextEdit*>(desk.window(f)->widgetFor(box));
-    EXPECT_FALSE(edit->isReadOnly());
-    edit->setFocus();
-    edit->moveCursor(QTextCursor::End);
+    auto* multi = static_cast<QPlainTextEdit*>(w->widgetFor(lines));
+    EXPECT_FALSE(multi->isReadOnly());
+    multi->setFocus();
+    multi->moveCursor(QTextCursor::End);
     QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, QStringLiteral("\r"));
-    QApplication::sendEvent(edit, &enter);
+    QApplication::sendEvent(multi, &enter);
     QKeyEvent t(QEvent::KeyPress, Qt::Key_T, Qt::NoModifier, QStringLiteral("t"));
-    QApplication::sendEvent(edit, &t);
-    edit->insertPlainText("hree");
-    EXPECT_EQ(box->text(), "one\ntwo\nthree");
-    EXPECT_EQ(edit->toPlainText(), "one\ntwo\nthree");
-    EXPECT_TRUE(static_cast<QPlainTextEdit*>(desk.window(f)->widgetFor(notes))->isReadOnly());
-    f.unload();
-}
-
-// --- The resizer ------------------------------------------------------------------------
-
-TEST_F(QtDesktopTest, AScaledFormKeepsItsDesignSizeAtLeastAndIconButtonsTheirPicturesProportions)
-{
-    CommandButton* button = nullptr;
-    BuiltForm f("frmSized", [&](BuiltForm& form) {
-        form.move(0, 0, 6120, 4950);
-        form.add<FormResizer>("freeSizer1");
-        button = form.add<CommandButton>("cmdCompare");
-        button->move(120, 120, 600, 600);
-        button->setStyle(1);
-        button->setPicture(Picture{":/icons/compare.png"});
-    });
-    f.show();
-    FormWindow* w = desk.window(f);
-    const QSize design = w->size();
-    w->resize(300, 200);
-    QApplication::processEvents();
-    EXPECT_GE(w->width(), design.width());
-    EXPECT_GE(w->height(), design.height());
-
-    w->resize(design.width() * 3, design.height());   // as a wide screen maximises it
-    QApplication::processEvents();
-    auto* q = static_cast<QPushButton*>(w->widgetFor(button));
-    const QSize picture = QPixmap(":/icons/compare.png").size();
-    ASSERT_FALSE(picture.isEmpty());
-    EXPECT_EQ(q->iconSize(), picture.scaled(q->size() - QSize(6, 6), Qt::KeepAspectRatio));
-    f.unload();
+    QApplication::sendEvent(multi, &t);
+    multi->insertPlainText("hree");
+    EXPECT_EQ(lines->text(), "one\ntwo\nthree");
+    EXPECT_EQ(multi->toPlainText(), "one\ntwo\nthree");
+    EXPECT_TRUE(static_cast<QPlainTextEdit*>(w->widgetFor(notes))->isReadOnly());
 }
 
 // --- Ending -------------------------------------------------------------------------------

@@ -1,43 +1,23 @@
 // The Qt desktop on the offscreen platform: what only the backend can break
-// (modal loops, key routing, the resizer, message boxes, the grid's item
-// model, context help), and a gallery of every control rendered to a PNG.
+// (modal loops, message boxes, the resizer, the grid's and the list's item
+// models, context help), and a gallery of every control rendered to a PNG.
 
-#include "ui/Form.h"
-#include "ui/Input.h"
-#include "ui/qt/FormWindow.h"
 #include "ui/qt/HelpFile.h"
-#include "ui/qt/ItemModels.h"
-#include "ui/qt/QtDesktop.h"
 #include "QtFixture.h"
 #include "support/OnScreen.h"
 
-#include <QApplication>
-#include <QCheckBox>
-#include <QDir>
 #include <QFile>
-#include <QGroupBox>
 #include <QHeaderView>
 #include <QImage>
-#include <QKeyEvent>
 #include <QLabel>
-#include <QLineEdit>
 #include <QListView>
+#include <QMenuBar>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTableView>
 #include <QTemporaryDir>
-#include <QTimer>
-#include <QTreeWidget>
 
-#include <gtest/gtest.h>
-
-#include <functional>
-
-using namespace ui;
-using ui::qt::FormWindow;
-using ui::qt::QtDesktop;
-using qttest::BuiltForm;
-using qttest::QtDesktopTest;
+using namespace qttest;
 
 namespace {
 
@@ -108,44 +88,6 @@ TEST_F(QtDesktopTest, AFormThatHidesItselfAndIsShownModallyAgainKeepsItsOpenerWa
     EXPECT_FALSE(results.isLoaded());
 }
 
-// --- Keys ---------------------------------------------------------------------------
-
-TEST_F(QtDesktopTest, EnterPressesTheDefaultButtonAndEscTheCancelButtonButEscNeverClosesADialog)
-{
-    QStringList log;
-    BuiltForm f("frmKeys", [&](BuiltForm& form) {
-        auto* ok = form.add<CommandButton>("cmdOK");
-        auto* cancel = form.add<CommandButton>("cmdCancel");
-        auto* text = form.add<TextBox>("txtName");
-        text->setTabIndex(0);
-        ok->setTabIndex(1);
-        cancel->setTabIndex(2);
-        ok->setDefault(true);
-        cancel->setCancel(true);
-        ok->Click = [&log] { log << "ok"; };
-        cancel->Click = [&log] { log << "cancel"; };
-    });
-    f.show();
-    FormWindow* w = desk.window(f);
-    ASSERT_EQ(f.activeControl(), f.control("txtName"));
-    sendKey(focusTarget(w), Qt::Key_Return);
-    sendKey(focusTarget(w), Qt::Key_Escape);
-    EXPECT_EQ(log, (QStringList{"ok", "cancel"}));
-    EXPECT_TRUE(f.isShown());
-
-    // No cancel button: Esc does nothing at all.
-    f.setCancelButton(nullptr);
-    sendKey(focusTarget(w), Qt::Key_Escape);
-    EXPECT_TRUE(f.isShown());
-    EXPECT_EQ(log.size(), 2);
-
-    // A disabled default button ignores Enter.
-    static_cast<CommandButton*>(f.control("cmdOK"))->setEnabled(false);
-    sendKey(focusTarget(w), Qt::Key_Return);
-    EXPECT_EQ(log.size(), 2);
-    f.unload();
-}
-
 // --- Message boxes -----------------------------------------------------------------
 
 TEST_F(QtDesktopTest, MessageBoxesHaveTheStylesButtonsDefaultsAndEscape)
@@ -154,101 +96,124 @@ TEST_F(QtDesktopTest, MessageBoxesHaveTheStylesButtonsDefaultsAndEscape)
     owner.show();
     BoxAnswerer a;
     desk.setDialogHook([&a](QWidget* w) { a(w); });
-
-    a.answer = vbNo;
-    EXPECT_EQ(msgBox(&owner, "Cancel processing", "Line one\r\nLine two", 292), vbNo);
-    EXPECT_EQ(a.captions, (QStringList{"Yes", "No"}));
-    EXPECT_EQ(a.defaultCaption, "No");
-    EXPECT_TRUE(a.escapeCaption.isEmpty());
-    EXPECT_EQ(a.icon, QMessageBox::Question);
+    const QString yes = QString::fromUtf8("Ναι"), no = QString::fromUtf8("Όχι");
+    const QString retry = QString::fromUtf8("Επανάληψη"), cancel = QString::fromUtf8("Άκυρο");
+    const struct {
+        int style;
+        bool greek;
+        int answer;   // -1: Esc
+        int result;
+        QStringList captions;
+        QString defaultCaption, escapeCaption;
+        QMessageBox::Icon icon;
+    } cases[] = {
+        {292, false, vbNo, vbNo, {"Yes", "No"}, "No", "", QMessageBox::Question},
+        {325, false, -1, vbCancel, {"Retry", "Cancel"}, "Cancel", "Cancel", QMessageBox::Information},
+        {16, false, -1, vbOK, {"OK"}, "OK", "OK", QMessageBox::Critical},
+        {48, false, -1, vbOK, {"OK"}, "OK", "OK", QMessageBox::Warning},
+        {64, false, -1, vbOK, {"OK"}, "OK", "OK", QMessageBox::Information},
+        {325, true, vbRetry, vbRetry, {retry, cancel}, cancel, cancel, QMessageBox::Information},
+        {36, true, vbYes, vbYes, {yes, no}, yes, "", QMessageBox::Question},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.style);
+        desk.setGreekButtons(c.greek);
+        a.answer = c.answer;
+        EXPECT_EQ(msgBox(&owner, "Cancel processing", "Line one\r\nLine two", c.style), c.result);
+        EXPECT_EQ(a.captions, c.captions);
+        EXPECT_EQ(a.defaultCaption, c.defaultCaption);
+        EXPECT_EQ(a.escapeCaption, c.escapeCaption);
+        EXPECT_EQ(a.icon, c.icon);
+    }
+    EXPECT_EQ(a.seen, 7);
     EXPECT_EQ(a.text, "Line one\nLine two");
     EXPECT_EQ(a.parent, desk.window(owner));
-
     a.answer = -1;
-    EXPECT_EQ(msgBox(&owner, "Restore path", "Partly there", 325), vbCancel);
-    EXPECT_EQ(a.captions, (QStringList{"Retry", "Cancel"}));
-    EXPECT_EQ(a.defaultCaption, "Cancel");
-    EXPECT_EQ(a.escapeCaption, "Cancel");
-    EXPECT_EQ(a.icon, QMessageBox::Information);
-
-    for (int style : {16, 48, 64}) {
-        a.answer = -1;
-        EXPECT_EQ(msgBox(nullptr, "t", "x", style), vbOK);
-        EXPECT_EQ(a.captions, QStringList{"OK"});
-        EXPECT_EQ(a.icon, style == 16 ? QMessageBox::Critical : (style == 48 ? QMessageBox::Warning : QMessageBox::Information));
-        EXPECT_EQ(a.parent, nullptr);
-    }
-
-    desk.setGreekButtons(true);
-    a.answer = vbRetry;
-    EXPECT_EQ(msgBox(&owner, "t", "x", 325), vbRetry);
-    EXPECT_EQ(a.captions, (QStringList{QString::fromUtf8("Επανάληψη"), QString::fromUtf8("Άκυρο")}));
-    a.answer = vbYes;
-    msgBox(&owner, "t", "x", 36);
-    EXPECT_EQ(a.captions, (QStringList{QString::fromUtf8("Ναι"), QString::fromUtf8("Όχι")}));
-    EXPECT_EQ(a.seen, 7);
-    owner.unload();
+    msgBox(nullptr, "t", "x", 64);
+    EXPECT_EQ(a.parent, nullptr);
 }
 
 // --- The resizer --------------------------------------------------------------------
 
-TEST_F(QtDesktopTest, TheResizerScalesGeometryOfEveryControlAndFontsWhenItsSwitchIsOn)
+TEST_F(QtDesktopTest, TheResizerScalesControlsAndFontsButNeverBelowTheDesignSizeAndIconsKeepTheirProportions)
 {
     int resizeDone = 0;
+    CommandButton* b = nullptr;
     BuiltForm f("frmSized", [&](BuiltForm& form) {
         form.move(0, 0, 6120, 4950);   // client 6000 x 4500 twips
         auto* r = form.add<FormResizer>("freeSizer1");
         r->setResizeFonts(true);
         r->ResizeDone = [&resizeDone] { ++resizeDone; };
-        auto* b = form.add<CommandButton>("cmdGo");
+        b = form.add<CommandButton>("cmdCompare");
         b->move(1500, 600, 1500, 450);
+        b->setStyle(1);
+        b->setPicture(Picture{":/icons/compare.png"});
         auto* hidden = form.add<Label>("lblMeasure");
         hidden->move(300, 3000, 3000, 300);
         hidden->setVisible(false);
     });
     f.show();
     FormWindow* w = desk.window(f);
+    auto* q = static_cast<QPushButton*>(w->widgetFor(b));
     ASSERT_EQ(w->client()->width(), QtDesktop::px(6000));
-    const double before = w->widgetFor(f.control("cmdGo"))->font().pointSizeF();
+    const QSize design = w->size();
+    const double before = q->font().pointSizeF();
     w->resize(w->width() * 2, w->height() * 2);
     QApplication::processEvents();
-    auto* b = f.control("cmdGo");
     EXPECT_NEAR(b->left(), 3000, 30);
     EXPECT_NEAR(b->width(), 3000, 30);
     EXPECT_NEAR(b->top(), 1200, 30);
     EXPECT_NEAR(f.control("lblMeasure")->width(), 6000, 60);
-    EXPECT_NEAR(w->widgetFor(b)->font().pointSizeF(), before * 2, 0.2);
-    EXPECT_NEAR(w->widgetFor(b)->x(), QtDesktop::px(3000), 2);
+    EXPECT_NEAR(q->font().pointSizeF(), before * 2, 0.2);
+    EXPECT_NEAR(q->x(), QtDesktop::px(3000), 2);
 
     // Back to the design size: no drift.
-    w->resize(w->width() / 2, w->height() / 2);
+    w->resize(design);
     QApplication::processEvents();
     EXPECT_EQ(b->left(), 1500);
     EXPECT_EQ(b->width(), 1500);
     EXPECT_EQ(resizeDone, 1);   // the notification after layout came once, at load
-    f.unload();
+
+    w->resize(300, 200);
+    QApplication::processEvents();
+    EXPECT_GE(w->width(), design.width());
+    EXPECT_GE(w->height(), design.height());
+    w->resize(design.width() * 3, design.height());   // as a wide screen maximises it
+    QApplication::processEvents();
+    const QSize picture = QPixmap(":/icons/compare.png").size();
+    ASSERT_FALSE(picture.isEmpty());
+    EXPECT_EQ(q->iconSize(), picture.scaled(q->size() - QSize(6, 6), Qt::KeepAspectRatio));
 }
 
 // --- Grids and lists ------------------------------------------------------------------
 
-TEST_F(QtDesktopTest, TheGridModelShowsRowsColoursAndMergesOfTheModel)
+// The grid and the list are item models of the model's cells and items;
+// changes arrive at the next yield; clicks, keys and dragged column borders
+// go to the model.
+TEST_F(QtDesktopTest, GridAndListViewsShowTheModelAndTheirInputEntersIt)
 {
-    BuiltForm f("frmGrid", [](BuiltForm& form) {
-        auto* g = form.add<FlexGrid>("grdResults");
-        g->move(0, 0, 5000, 3000);
-        g->setCols(4);
-        g->setRows(4);
-        g->setTextMatrix(0, 1, "Name");
-        g->setMergeCells(1);
-        g->setMergeRow(1, true);
-        for (int c = 0; c < 4; ++c) g->setTextMatrix(1, c, c == 0 ? "1" : "Folder A");
-        g->setTextMatrix(2, 1, "x");
-        g->setTextMatrix(2, 2, "x");   // not a merge row
-        g->setCellBackColorAt(2, 3, rgb(0, 255, 0));
-    });
+    BuiltForm f("frmViews");
+    f.load();
+    f.move(0, 0, 8520, 3450);
+    auto* g = f.add<FlexGrid>("grdResults");
+    g->move(0, 0, 5000, 3000);
+    g->setCols(4);
+    g->setRows(4);
+    g->setTextMatrix(0, 1, "Name");
+    g->setMergeCells(1);
+    g->setMergeRow(1, true);
+    for (int c = 0; c < 4; ++c) g->setTextMatrix(1, c, c == 0 ? "1" : "Folder A");
+    g->setTextMatrix(2, 1, "x");
+    g->setTextMatrix(2, 2, "x");   // not a merge row
+    g->setCellBackColorAt(2, 3, rgb(0, 255, 0));
+    auto* l = f.add<ListBox>("lstFolders");
+    l->move(5100, 0, 3000, 3000);
+    l->setSorted(true);
+    for (const char* s : {"beta", "Alpha", "gamma"}) l->addItem(s);
+    QStringList clicks;
+    l->Click = [l, &clicks] { clicks << l->text(); };
     f.show();
     QApplication::processEvents();
-    auto* g = static_cast<FlexGrid*>(f.control("grdResults"));
     auto* view = static_cast<QTableView*>(desk.window(f)->widgetFor(g));
     auto* model = view->model();
     EXPECT_EQ(model->rowCount(), 3);
@@ -259,7 +224,6 @@ TEST_F(QtDesktopTest, TheGridModelShowsRowsColoursAndMergesOfTheModel)
     EXPECT_EQ(view->columnSpan(1, 0), 1);
     EXPECT_EQ(model->data(model->index(1, 2), Qt::BackgroundRole).value<QColor>(), QColor(0, 255, 0));
 
-    // Model changes arrive at the next yield: rows, colours, merges.
     g->setRows(1001);
     g->setTextMatrix(1000, 2, "last");
     g->setCellBackColorAt(1000, 2, 255);
@@ -269,43 +233,24 @@ TEST_F(QtDesktopTest, TheGridModelShowsRowsColoursAndMergesOfTheModel)
     EXPECT_EQ(model->data(model->index(999, 1), Qt::DisplayRole).toString(), "last");
     EXPECT_EQ(model->data(model->index(999, 1), Qt::BackgroundRole).value<QColor>(), QColor(255, 0, 0));
     EXPECT_EQ(view->columnSpan(0, 0), 2);
-
-    // Dragging a column border writes ColWidth; the model's TopRow scrolls the view.
     view->horizontalHeader()->resizeSection(1, 100);
     EXPECT_EQ(g->colWidth(2), QtDesktop::twips(100));
     g->setTopRow(500);
     EXPECT_EQ(view->rowAt(1), 499);
-    f.unload();
-}
 
-TEST_F(QtDesktopTest, ListClicksEnterTheModelAndSelectionIsTheModels)
-{
-    QStringList clicks;
-    BuiltForm f("frmList", [&](BuiltForm& form) {
-        auto* l = form.add<ListBox>("lstFolders");
-        l->move(0, 0, 3000, 3000);
-        l->setSorted(true);
-        for (const char* s : {"beta", "Alpha", "gamma"}) l->addItem(s);
-        l->Click = [l, &clicks] { clicks << l->text(); };
-    });
-    f.show();
-    auto* l = static_cast<ListBox*>(f.control("lstFolders"));
-    auto* view = static_cast<QListView*>(desk.window(f)->widgetFor(l));
-    QApplication::processEvents();
-    const QRect r = view->visualRect(view->model()->index(1, 0));
-    const QPointF at = r.center();
-    QMouseEvent release(QEvent::MouseButtonRelease, at, view->viewport()->mapToGlobal(at), Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
-    QApplication::sendEvent(view->viewport(), &release);
+    auto* list = static_cast<QListView*>(desk.window(f)->widgetFor(l));
+    const QPointF at = list->visualRect(list->model()->index(1, 0)).center();
+    QMouseEvent release(QEvent::MouseButtonRelease, at, list->viewport()->mapToGlobal(at), Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(list->viewport(), &release);
     EXPECT_EQ(clicks, QStringList{"beta"});
-    EXPECT_EQ(view->model()->data(view->model()->index(1, 0), Qt::BackgroundRole).value<QColor>(),
+    EXPECT_EQ(list->model()->data(list->model()->index(1, 0), Qt::BackgroundRole).value<QColor>(),
               QApplication::palette().color(QPalette::Highlight));
-    sendKey(view, Qt::Key_Down);
+    sendKey(list, Qt::Key_Down);
     EXPECT_EQ(l->listIndex(), 2);
     l->addItem("delta");
     desk.doEvents();
-    EXPECT_EQ(view->model()->rowCount(), 4);
-    EXPECT_EQ(view->model()->data(view->model()->index(2, 0), Qt::DisplayRole).toString(), "delta");
-    f.unload();
+    EXPECT_EQ(list->model()->rowCount(), 4);
+    EXPECT_EQ(list->model()->data(list->model()->index(2, 0), Qt::DisplayRole).toString(), "delta");
 }
 
 // --- Context help ------------------------------------------------------------------------
@@ -331,25 +276,24 @@ TEST_F(QtDesktopTest, ARightClickShowsTheTopicOfTheCurrentLanguagesFileAndAMissi
         ASSERT_TRUE(file.open(QIODevice::WriteOnly));
         file.write(QByteArray(text));
     }
-    BuiltForm f("frmHelp", [](BuiltForm& form) {
-        auto* a = form.add<Label>("lblA");
-        a->setHelpTopic(40010);
-        auto* b = form.add<Label>("lblB");
-        b->setHelpTopic(40099);
-        b->setTop(600);
-    });
+    BuiltForm f("frmHelp");
+    f.load();
+    auto* a = f.add<Label>("lblA");
+    a->setHelpTopic(40010);
+    auto* b = f.add<Label>("lblB");
+    b->setHelpTopic(40099);
+    b->setTop(600);
     f.show();
     FormWindow* w = desk.window(f);
     setHelpFile(dir.filePath("QuillmarshUK.hlp"));
-    rightClick(w->widgetFor(f.control("lblA")));
+    rightClick(w->widgetFor(a));
     EXPECT_EQ(desk.lastHelpText(), "Include the folder.");
     setHelpFile(dir.filePath("QuillmarshGR.hlp"));
-    rightClick(w->widgetFor(f.control("lblA")));
+    rightClick(w->widgetFor(a));
     EXPECT_EQ(desk.lastHelpText(), QString::fromUtf8("Συμπερίληψη φακέλου."));
-    rightClick(w->widgetFor(f.control("lblB")));
+    rightClick(w->widgetFor(b));
     EXPECT_TRUE(desk.lastHelpText().isEmpty());
     setHelpFile({});
-    f.unload();
 }
 
 // --- The gallery ------------------------------------------------------------------------------
@@ -362,10 +306,10 @@ TEST_F(QtDesktopTest, GalleryOfEveryControlRunsModallyAndRendersToAPng)
     logo.fill(QColor(40, 90, 200));
     ASSERT_TRUE(logo.save(picture));
     int ticks = 0;
-    int boxAnswer = 0;
+    int boxAnswer = 0, oks = 0;
     BuiltForm gallery("frmGallery", [&](BuiltForm& f) {
         f.setCaption("Gallery & every control");
-        f.move(0, 0, 9720, 7650);   // client 9600 x 7200 twips
+        f.move(0, 0, 9720, 7650);   // client 9600 x 7200 twips with the menu bar
         f.add<FormResizer>("freeSizer1");
         auto* file = f.addMenu("mnuFile", "File");
         for (const auto& [name, item] : {std::pair{"mnuFileOpen", "Open\tCtrl+O"}, {"mnuSep", "-"}, {"mnuFileExit", "Exit"}})
@@ -379,7 +323,9 @@ TEST_F(QtDesktopTest, GalleryOfEveryControlRunsModallyAndRendersToAPng)
         };
         put(f.add<Label>("lblPath"), 120, 120, 4500, 255, "C:\\Data & Reports\\2024");
         put(f.add<TextBox>("txtName"), 120, 480, 4500, 315)->setText("Some text");
-        put(f.add<CommandButton>("cmdOK"), 4800, 120, 1215, 375, "OK")->setDefault(true);
+        auto* ok = put(f.add<CommandButton>("cmdOK"), 4800, 120, 1215, 375, "OK");
+        ok->setDefault(true);
+        ok->Click = [&oks] { ++oks; };
         auto* cancel = put(f.add<CommandButton>("cmdCancel"), 4800, 540, 1215, 375, "Cancel");
         cancel->setCancel(true);
         cancel->Click = [&f] { f.unload(); };
@@ -407,7 +353,7 @@ TEST_F(QtDesktopTest, GalleryOfEveryControlRunsModallyAndRendersToAPng)
         upd->setBuddy(put(f.add<Label>("lblLevels"), 6360, 2880, 600, 315, "3"), UpDown::BuddyProperty::Caption);
         upd->setValue(3);
         // Rows of files in two tints, every fifth a green folder row merged across.
-        auto* grd = put(f.add<FlexGrid>("grdResults"), 120, 4560, 9360, 2500);
+        auto* grd = put(f.add<FlexGrid>("grdResults"), 120, 4560, 9360, 2100);
         grd->setCols(5);
         grd->setRows(30);
         grd->setMergeCells(1);
@@ -437,13 +383,13 @@ TEST_F(QtDesktopTest, GalleryOfEveryControlRunsModallyAndRendersToAPng)
     answerer.answer = vbYes;
     desk.setDialogHook([&](QWidget* w) {
         answerer(w);
-        // After the box: resize, render, then leave by Esc (the cancel button).
+        // After the box: resize, render, press Enter (the default button)
+        // in the text box, then leave by Esc (the cancel button).
         later(20, [&] {
             FormWindow* w = desk.window(gallery);
             ASSERT_NE(w, nullptr);
             w->resize(int(w->width() * 1.25), int(w->height() * 1.25));
-            QApplication::processEvents();
-            const QImage shot = w->grab().toImage();
+            const QImage shot = testing_support::grabForm(desk, gallery);
             testing_support::saveShot(shot, "gallery.png");
             EXPECT_GT(shot.width(), QtDesktop::px(9600));
             // Each control is on screen, inside the window, not collapsed.
@@ -456,6 +402,15 @@ TEST_F(QtDesktopTest, GalleryOfEveryControlRunsModallyAndRendersToAPng)
             }
             EXPECT_EQ(static_cast<QLabel*>(w->widgetFor(gallery.control("lblPath")))->text(), "C:\\Data & Reports\\2024");
             EXPECT_EQ(w->windowTitle(), "Gallery & every control");
+            int separators = 0;
+            for (QAction* a : w->menuBar()->findChildren<QAction*>())
+                if (a->isSeparator()) {
+                    ++separators;
+                    EXPECT_EQ(a->text(), QString()) << "a separator stays blank";
+                }
+            EXPECT_EQ(separators, 1);
+            sendKey(focusTarget(w), Qt::Key_Return);
+            EXPECT_EQ(oks, 1);
             sendKey(focusTarget(w), Qt::Key_Escape);
         });
     });

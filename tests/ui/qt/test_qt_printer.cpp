@@ -2,9 +2,6 @@
 
 #include "platform/AppError.h"
 
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
 #include <QPrinterInfo>
 #include <QProcess>
 #include <QStandardPaths>
@@ -18,6 +15,9 @@ TEST(QtPrinter, WritesAPdfWhenTheSystemHasNoPrinter)
 {
     if (!QPrinterInfo::availablePrinterNames().isEmpty())
         GTEST_SKIP() << "a system printer is installed; the PDF stand-in is not used";
+    const QString pdftotext = QStandardPaths::findExecutable("pdftotext");
+    if (pdftotext.isEmpty())
+        GTEST_SKIP() << "pdftotext (poppler-utils) is not installed";
     QTemporaryDir dir;
     const QString pdf = dir.path() + "/PRN_Comparison_Results.pdf";
     QtPrinter p(pdf);
@@ -32,20 +32,11 @@ TEST(QtPrinter, WritesAPdfWhenTheSystemHasNoPrinter)
     EXPECT_EQ(p.printLine(QString::fromUtf8("Δεύτερη σελίδα   second page")), platform::errNone);
     EXPECT_EQ(p.endDoc(), platform::errNone);
 
-    QFile f(pdf);
-    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
-    const QByteArray bytes = f.readAll();
-    EXPECT_TRUE(bytes.startsWith("%PDF-"));
-    EXPECT_EQ(bytes.count("/Type /Page\n") + bytes.count("/Type /Page\r") + bytes.count("/Type /Page "), 2);
-
-    const QString pdftotext = QStandardPaths::findExecutable("pdftotext");
-    if (!pdftotext.isEmpty()) {
-        QProcess run;
-        run.start(pdftotext, {"-layout", pdf, "-"});
-        ASSERT_TRUE(run.waitForFinished(20000));
-        const QString text = QString::fromUtf8(run.readAllStandardOutput());
-        EXPECT_TRUE(text.contains("Quillmarsh   first page   |col|")) << text.toStdString();
-        EXPECT_TRUE(text.contains(QString::fromUtf8("Δεύτερη σελίδα"))) << text.toStdString();
-        EXPECT_TRUE(text.contains("\f"));   // the page break
-    }
+    QProcess run;
+    run.start(pdftotext, {"-layout", pdf, "-"});
+    ASSERT_TRUE(run.waitForFinished(20000));
+    const QString text = QString::fromUtf8(run.readAllStandardOutput());
+    EXPECT_TRUE(text.contains("Quillmarsh   first page   |col|")) << text.toStdString();
+    EXPECT_TRUE(text.contains(QString::fromUtf8("Δεύτερη σελίδα"))) << text.toStdString();
+    EXPECT_EQ(text.count('\f'), 2);   // one page break after each page
 }
