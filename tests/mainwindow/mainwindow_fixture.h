@@ -1,7 +1,9 @@
 #pragma once
 // The main window's headless tests: fresh program-wide state, the headless
-// desktop, drive C: a temporary folder that holds the INI file.
+// desktop, drive C: a temporary folder that holds the program and its INI
+// file; no other copy of the program runs.
 #include "mainwindow/frmMain.h"
+#include "platform/Application.h"
 #include "shared/IniAccess.h"
 #include "shared/Messages.h"
 #include "shared/qstring_print.h"
@@ -21,6 +23,8 @@ protected:
         desk.install();
         basGlobal::SetDoEventsInterval(0);
         basGlobal::SetIniPathMapper([](const QString& f) { return platform::toNative(f).value_or(QString()); });
+        platform::app().setPath(QStringLiteral("C:"));
+        main.anotherCopyRunning = [] { return false; };
     }
     void TearDown() override
     {
@@ -36,6 +40,23 @@ protected:
     }
     basGlobal::Globals& g() { return basGlobal::globals(); }
     static QStringList items(const ui::ListBox& list) { return testing_support::listItems(list); }
+    void writeIni(const QString& text) { drive.file(QStringLiteral("Quillmarsh.ini"), text.toUtf8()); }
+    QByteArray iniBytes() const { return drive.bytes(QStringLiteral("Quillmarsh.ini")); }
+    // Closes the window with the button when it opens.
+    void cancelOn(const char* form, const char* button = "cmdCancel")
+    {
+        desk.onModal(QLatin1String(form), [button](ui::Form& f) {
+            ui::Input::click(*static_cast<ui::CommandButton*>(f.control(QLatin1String(button))));
+        });
+    }
+    // The modal windows opened since the transcript was cleared.
+    QStringList opened() const
+    {
+        QStringList out;
+        for (const ui::HeadlessDesktop::Entry& e : desk.entries(ui::HeadlessDesktop::Entry::ModalOpen))
+            out << e.form;
+        return out;
+    }
 
     testing_support::TempDrive drive;
     ui::HeadlessDesktop desk;
