@@ -1,7 +1,7 @@
 #pragma once
-// The main window's headless tests: fresh program-wide state, the headless
-// desktop, drive C: a temporary folder that holds the program and its INI
-// file; no other copy of the program runs.
+// The main window's tests: fresh program-wide state, the headless desktop
+// (or the Qt one for pictures), drive C: a temporary folder that holds the
+// program and its INI file; no other copy of the program runs.
 #include "mainwindow/frmMain.h"
 #include "platform/Application.h"
 #include "shared/IniAccess.h"
@@ -14,7 +14,9 @@
 #include <QFile>
 #include <gtest/gtest.h>
 
-template <class Window>
+#include <type_traits>
+
+template <class Window, class Desk = ui::HeadlessDesktop>
 class MainWindowFixture : public ::testing::Test {
 protected:
     void SetUp() override
@@ -33,8 +35,10 @@ protected:
         } catch (const ui::ProgramEnd&) {
             // closing the main window ends the program
         }
-        EXPECT_EQ(desk.pendingMsgBoxes(), 0);
-        EXPECT_EQ(desk.pendingModalScripts(), 0);
+        if constexpr (std::is_same_v<Desk, ui::HeadlessDesktop>) {
+            EXPECT_EQ(desk.pendingMsgBoxes(), 0);
+            EXPECT_EQ(desk.pendingModalScripts(), 0);
+        }
         basGlobal::SetIniPathMapper({});
         ui::setDesktop(nullptr);
     }
@@ -59,6 +63,7 @@ protected:
     }
 
     testing_support::TempDrive drive;
-    ui::HeadlessDesktop desk;
+    // The desktop outlives the form, as in the program.
+    Desk desk;
     Window main;
 };

