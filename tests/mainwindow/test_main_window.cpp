@@ -1,8 +1,7 @@
-// The main window's controls with its captions, current-path label and
-// first-level lists, over temporary folders mounted as drives.
+// The main window's current-path labels and first-level lists, over
+// temporary folders mounted as drives.
 #include "mainwindow_fixture.h"
 #include "shared/MainWindowCaptions.h"
-#include "shared/basCommonDialogManager.h"
 #include "shared/basTreeViewManager.h"
 
 #include <QTemporaryDir>
@@ -12,55 +11,15 @@ using mainwindow::frmMain;
 
 namespace {
 
-// The main window as designed, without its start-up: these tests drive the
-// shared routines that fill its captions, labels and lists themselves.
-class BareMainWindow : public frmMain {
-public:
-    BareMainWindow()
-    {
-        Load = [this] { freeSizer1->ResizeDone = ui::Event<>::Handler(); };
-    }
-};
-
-class MainWindowTest : public MainWindowFixture<BareMainWindow> {
-protected:
-    void SetUp() override
-    {
-        MainWindowFixture::SetUp();
-        g().VolumeIsCaseSensitive = true;
-        g().IniFileName = QStringLiteral("C:\\Quillmarsh.ini");
-        g().HelpFileEnglish = QStringLiteral("C:\\QuillmarshUK.hlp");
-        g().HelpFileGreek = QStringLiteral("C:\\QuillmarshGR.hlp");
-        main.load();
-    }
-    // Shows structure i at `path` the way every move of the window ends.
-    void showStructure(int i, const QString& path)
-    {
-        Long err = 0;
-        g().CurrentPath[i] = RestorePath(&main, path, *main.tvwStructure[i], err);
-        ASSERT_EQ(err, 0);
-        DisplayCurrentPath(main, Integer(i));
-        FillFirstLevelFoldersList(main, Integer(i));
-        FillFirstLevelFilesList(main, Integer(i));
-    }
-};
-
-TEST_F(MainWindowTest, EveryButtonHasItsHelpTopic)
-{
-    for (ui::Control* c : main.controls()) {
-        if (c->kind() == ui::ControlKind::CommandButton) {
-            EXPECT_NE(c->helpTopic(), 0) << c->name().toStdString();
-        }
-    }
-}
+using MainWindowTest = MainWindowFixture<frmMain>;
 
 TEST_F(MainWindowTest, CurrentPathLabelIsCompactedAndItsToolTipEndsWithABackslash)
 {
     const QString deep = QStringLiteral("A very long folder name/another quite long folder name/yet another long one/leaf");
     drive.folder(deep);
-    ASSERT_EQ(SetApplicationLanguage(main, g().IniFileName), 0);
     const QString logical = QStringLiteral("C:\\") + QString(deep).replace(u'/', u'\\');
-    showStructure(1, logical);
+    writeIni(QStringLiteral("[General]\r\nSecondaryInitialPath=") + logical + QStringLiteral("\r\n"));
+    main.load();
     EXPECT_EQ(g().CurrentPath[1], logical);
     EXPECT_EQ(main.lblCurrentFullPath[1]->toolTipText(), logical + u'\\');
     const QString shown = main.lblCurrentFullPath[1]->caption();
@@ -83,19 +42,16 @@ TEST_F(MainWindowTest, FirstLevelListsShowHiddenReadOnlyAndManyEntriesInOrderOrS
     QFile::setPermissions(drive.native(QStringLiteral("Big/readonly.txt")), QFileDevice::ReadOwner);
     for (int k = 0; k < 300; ++k)
         drive.file(QStringLiteral("Big/f%1.dat").arg(k, 3, 10, QLatin1Char('0')));
-    ASSERT_EQ(SetApplicationLanguage(main, g().IniFileName), 0);
-    showStructure(0, QStringLiteral("C:\\Two"));
+    writeIni(QStringLiteral("[General]\r\nPrimaryInitialPath=C:\\Two\r\n"));
+    main.load();
     EXPECT_EQ(items(*main.lstFirstLevelFolders[0]), QStringList{QStringLiteral("Folder names not displayed.")});
     EXPECT_FALSE(main.lstFirstLevelFolders[0]->enabled());
     EXPECT_EQ(main.chkDisplayFirstLevelFolders[0]->caption(), QStringLiteral("First level folders: 2."));
 
-    for (int i = 0; i < 2; ++i) {
-        g().DisplayFirstLevelFolders[i] = g().DisplayFirstLevelFiles[i] = true;
-        main.chkDisplayFirstLevelFolders[i]->setValue(1);
-        main.chkDisplayFirstLevelFiles[i]->setValue(1);
-    }
+    ASSERT_TRUE(ui::Input::click(*main.chkDisplayFirstLevelFolders[0]));
+    ASSERT_TRUE(ui::Input::click(*main.chkDisplayFirstLevelFiles[0]));
     desk.resetYieldCount();
-    showStructure(0, QStringLiteral("C:\\Big"));
+    ASSERT_TRUE(ui::Input::nodeClick(*main.tvwStructure[0], QStringLiteral("C:\\Big\\")));
     EXPECT_EQ(items(*main.lstFirstLevelFolders[0]),
               (QStringList{QStringLiteral(".hiddenFolder"), QStringLiteral("alpha"), QStringLiteral("Zeta")}));
     EXPECT_TRUE(main.lstFirstLevelFolders[0]->enabled());
@@ -117,9 +73,8 @@ TEST_F(MainWindowTest, DriveNotReadyDisablesCompareUntilBothStructuresAreReadyAg
     const QString media = removable.path() + QStringLiteral("/media");
     QDir().mkpath(media + QStringLiteral("/Photos"));
     testing_support::addDrive(u'E', media);
-    ASSERT_EQ(SetApplicationLanguage(main, g().IniFileName), 0);
-    showStructure(0, QStringLiteral("E:\\Photos"));
-    showStructure(1, QStringLiteral("C:"));
+    writeIni(QStringLiteral("[General]\r\nPrimaryInitialPath=E:\\Photos\r\n"));
+    main.load();
     EXPECT_TRUE(main.cmdCompare->enabled());
 
     // The medium goes away while the tree still shows the folder.
@@ -158,12 +113,9 @@ TEST_F(MainWindowTest, AFillAskedForDuringAFillWaitsForIt)
     for (int k = 0; k < 20; ++k)
         drive.folder(QStringLiteral("One/d%1").arg(k));
     drive.folder(QStringLiteral("Two/only"));
-    g().DisplayFirstLevelFolders[0] = g().DisplayFirstLevelFolders[1] = true;
-    main.chkDisplayFirstLevelFolders[0]->setValue(1);
-    main.chkDisplayFirstLevelFolders[1]->setValue(1);
-    ASSERT_EQ(SetApplicationLanguage(main, g().IniFileName), 0);
-    showStructure(1, QStringLiteral("C:\\Two"));
-    showStructure(0, QStringLiteral("C:\\Two"));
+    writeIni(QStringLiteral("[General]\r\nPrimaryInitialPath=C:\\Two\r\nSecondaryInitialPath=C:\\Two\r\n"
+                            "DisplayPrimaryPathFirstLevelFolders=True\r\nDisplaySecondaryPathFirstLevelFolders=True\r\n"));
+    main.load();
     Long err = 0;
     ASSERT_TRUE(SelectPathInTreeView(QStringLiteral("C:\\One"), *main.tvwStructure[0], err));
     DisplayCurrentPath(main, 0);

@@ -34,12 +34,6 @@ protected:
         main.languageChanged = [this](bool greek) { languages << greek; };
     }
     bool iniExists() const { return QFile::exists(drive.native(QStringLiteral("Quillmarsh.ini"))); }
-    QString ini(const QString& section, const QString& key)
-    {
-        Integer len = 0;
-        Long err = 0;
-        return GetIniString(g().IniFileName, section, key, 2048, QStringLiteral("<missing>"), len, err);
-    }
 
     QList<bool> languages;
 };
@@ -124,6 +118,11 @@ TEST_F(StartupTest, WithoutAnIniEverySettingTakesItsDefaultAndTheStartWritesLang
     EXPECT_TRUE(main.isShown());
     for (const Setting& s : kSettings)
         EXPECT_EQ(s.read(main), QString::fromUtf8(s.byDefault)) << s.key;
+    for (ui::Control* c : main.controls()) {
+        if (c->kind() == ui::ControlKind::CommandButton) {
+            EXPECT_NE(c->helpTopic(), 0) << c->name().toStdString();
+        }
+    }
     EXPECT_EQ(QStringList({g().ApplicationPath, g().IniFileName, g().HelpFileEnglish, g().HelpFileGreek, g().SavedPathsFileName[1],
                            g().ApplicationTitle, g().InitialPath[0], g().CurrentPath[1]}),
               QStringList({"C:", "C:\\Quillmarsh.ini", "C:\\QuillmarshUK.hlp", "C:\\QuillmarshGR.hlp", "C:\\SecondarySavedPaths.txt",
