@@ -26,19 +26,15 @@ protected:
     }
     QByteArray bytes() const { return drive.bytes(kFile); }
     // Stores `path` answering the question with `answer` (0: no question expected).
-    bool store(const QString& path, int answer, bool* already = nullptr)
+    bool store(const QString& path, int answer)
     {
         if (answer)
             desk.expectMsgBoxContaining(kStore, QStringLiteral("Do you really want to save path '") + path + u'\'', 36, answer);
-        bool a = false, aborted = false;
-        Long e = 0;
-        const bool added = StorePath(nullptr, path, globals().SavedPathsFileName[0], a, aborted, e);
-        lastError = e;
-        if (already)
-            *already = a;
-        return added;
+        bool aborted = false;
+        return StorePath(nullptr, path, globals().SavedPathsFileName[0], alreadySaved, aborted, lastError);
     }
 
+    bool alreadySaved = false;
     Long lastError = 0;
 };
 
@@ -68,9 +64,8 @@ TEST_F(SavedPathsTest, APathAlreadySavedUnderTheCaseRuleIsNotStoredAgain)
     const QString told = QStringLiteral("Path 'C:\\DATA', has already been saved in the saved paths file.");
     globals().VolumeIsCaseSensitive = false;
     desk.expectMsgBox(kStore, told, 64, ui::vbOK);
-    bool already = false;
-    EXPECT_FALSE(store(QStringLiteral("C:\\DATA"), 0, &already));
-    EXPECT_TRUE(already);
+    EXPECT_FALSE(store(QStringLiteral("C:\\DATA"), 0));
+    EXPECT_TRUE(alreadySaved);
     EXPECT_EQ(bytes(), "C:\\Data\r\n");
     // On a case-sensitive volume the two are different folders.
     globals().VolumeIsCaseSensitive = true;
