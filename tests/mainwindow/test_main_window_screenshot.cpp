@@ -3,25 +3,14 @@
 // Greek, normal and maximised; the pictures land in the build folder for a
 // look. Also what only the real window can get wrong: a tree's highlight
 // after Refresh on the other tree.
-#include "mainwindow/frmMain.h"
-#include "platform/Application.h"
+#include "mainwindow_fixture.h"
 #include "support/OnScreen.h"
-#include "support/TempDrive.h"
-#include "shared/IniAccess.h"
-#include "shared/MainWindowCaptions.h"
-#include "shared/Messages.h"
-#include "shared/basTreeViewManager.h"
 #include "ui/qt/FormWindow.h"
 #include "ui/qt/QtDesktop.h"
 
 #include <QApplication>
-#include <QDir>
-#include <QImage>
 #include <QKeyEvent>
-#include <QLabel>
-#include <QMouseEvent>
 #include <QTreeWidget>
-#include <gtest/gtest.h>
 
 using namespace basGlobal;
 
@@ -29,8 +18,9 @@ namespace {
 
 // The main window on screen over a drive C: with a project tree and a
 // removable drive D: with its backup.
-struct MainOnScreen {
-    explicit MainOnScreen(bool greek)
+class MainWindowScreenshot : public MainWindowFixture<mainwindow::frmMain, ui::qt::QtDesktop> {
+protected:
+    void start(bool greek)
     {
         for (const char* f : {"Projects/Quillmarsh/src", "Projects/Quillmarsh/tests", "Projects/Archive 2023", "Photos/Holidays",
                               "Music", "Documents/Letters", "Documents/Invoices"})
@@ -44,87 +34,62 @@ struct MainOnScreen {
         QDir().mkpath(second.path() + QStringLiteral("/Backup/Quillmarsh/src"));
         QDir().mkpath(second.path() + QStringLiteral("/Backup/Quillmarsh/docs"));
         testing_support::addDrive(u'D', second.path(), QStringLiteral("BACKUP"), platform::driveRemovable, QStringLiteral("vfat"));
-
-        drive.file(QStringLiteral("Quillmarsh.ini"),
-                   (QStringLiteral("[General]\r\nLanguage=") + (greek ? QStringLiteral("True") : QStringLiteral("False"))
-                    + QStringLiteral("\r\nPrimaryInitialPath=") + paths[0] + QStringLiteral("\r\nSecondaryInitialPath=")
-                    + paths[1]
-                    + QStringLiteral("\r\nDisplayPrimaryPathFirstLevelFolders=True\r\nDisplaySecondaryPathFirstLevelFolders=True"
-                                     "\r\nDisplayPrimaryPathFirstLevelFiles=True\r\nDisplaySecondaryPathFirstLevelFiles=True\r\n"))
-                       .toUtf8());
-        // The program lives at the root of drive C: and starts on these settings.
-        platform::app().setPath(QStringLiteral("C:"));
-        resetGlobals();
-        desk.install();
+        writeIni(QStringLiteral("[General]\r\nLanguage=") + (greek ? QStringLiteral("True") : QStringLiteral("False"))
+                 + QStringLiteral("\r\nPrimaryInitialPath=") + paths[0] + QStringLiteral("\r\nSecondaryInitialPath=") + paths[1]
+                 + QStringLiteral("\r\nDisplayPrimaryPathFirstLevelFolders=True\r\nDisplaySecondaryPathFirstLevelFolders=True"
+                                  "\r\nDisplayPrimaryPathFirstLevelFiles=True\r\nDisplaySecondaryPathFirstLevelFiles=True\r\n"));
         desk.setQuitOnEnd(false);
-        SetIniPathMapper([](const QString& f) { return platform::toNative(f).value_or(QString()); });
-        main.anotherCopyRunning = [] { return false; };
         main.languageChanged = [this](bool greekButtons) { desk.setGreekButtons(greekButtons); };
         main.load();
         QApplication::processEvents();
     }
-    ~MainOnScreen()
-    {
-        try {
-            main.unload();
-        } catch (const ui::ProgramEnd&) {
-            // closing the main window ends the program
-        }
-        SetIniPathMapper({});
-        ui::setDesktop(nullptr);
-    }
     ui::qt::FormWindow* window() const { return desk.window(main); }
     QTreeWidget* tree(int i) const { return static_cast<QTreeWidget*>(window()->widgetFor(main.tvwStructure[i])); }
 
-    const QString paths[2] = {QStringLiteral("C:\\Projects\\Quillmarsh"), QStringLiteral("D:\\Backup\\Quillmarsh")};
-    testing_support::TempDrive drive;
-    QTemporaryDir second;
-    // The desktop outlives the form here, as in the program; the other order
-    // must end as cleanly (the window goes with its form).
-    ui::qt::QtDesktop desk;
-    mainwindow::frmMain main;
-};
-
-void render(bool greek, const QString& name)
-{
-    MainOnScreen s(greek);
-    ASSERT_TRUE(s.main.isShown());
-    EXPECT_EQ(s.desk.greekButtons(), greek);
-    EXPECT_EQ(globals().CurrentPath[1], s.paths[1]);
-    ui::qt::FormWindow* w = s.window();
-    ASSERT_NE(w, nullptr);
-    for (bool maximised : {false, true}) {
-        if (maximised) {
-            w->resize(1600, 1000);
-            QApplication::processEvents();
-        }
-        testing_support::saveShot(w->grab().toImage(), name + (maximised ? QStringLiteral("-max.png") : QStringLiteral(".png")));
-        EXPECT_GT(w->width(), ui::qt::QtDesktop::px(11000));
-        // Every control of the two structures is on screen and inside the window.
-        for (ui::Control* c : s.main.controls()) {
-            QWidget* cw = w->widgetFor(c);
-            if (!cw || c->kind() == ui::ControlKind::Menu || c->kind() == ui::ControlKind::FormResizer)
-                continue;
-            EXPECT_TRUE(cw->isVisible()) << c->name().toStdString();
-            EXPECT_LE(cw->geometry().right(), w->width()) << c->name().toStdString();
+    void render(bool greek, const QString& name)
+    {
+        start(greek);
+        ASSERT_TRUE(main.isShown());
+        EXPECT_EQ(desk.greekButtons(), greek);
+        EXPECT_EQ(globals().CurrentPath[1], paths[1]);
+        ui::qt::FormWindow* w = window();
+        ASSERT_NE(w, nullptr);
+        for (bool maximised : {false, true}) {
+            if (maximised) {
+                w->resize(1600, 1000);
+                QApplication::processEvents();
+            }
+            testing_support::saveShot(w->grab().toImage(), name + (maximised ? QStringLiteral("-max.png") : QStringLiteral(".png")));
+            EXPECT_GT(w->width(), ui::qt::QtDesktop::px(11000));
+            // Every control of the two structures is on screen and inside the window.
+            for (ui::Control* c : main.controls()) {
+                QWidget* cw = w->widgetFor(c);
+                if (!cw || c->kind() == ui::ControlKind::Menu || c->kind() == ui::ControlKind::FormResizer)
+                    continue;
+                EXPECT_TRUE(cw->isVisible()) << c->name().toStdString();
+                EXPECT_LE(cw->geometry().right(), w->width()) << c->name().toStdString();
+            }
         }
     }
-}
 
-TEST(MainWindowScreenshot, EnglishWithBothTreesFilled) { render(false, QStringLiteral("frmMain-en")); }
-TEST(MainWindowScreenshot, GreekWithBothTreesFilled) { render(true, QStringLiteral("frmMain-gr")); }
+    const QString paths[2] = {QStringLiteral("C:\\Projects\\Quillmarsh"), QStringLiteral("D:\\Backup\\Quillmarsh")};
+    QTemporaryDir second;
+};
 
-TEST(MainWindowOnScreen, RefreshOnOneStructureLeavesTheOtherTreesHighlightWorking)
+TEST_F(MainWindowScreenshot, EnglishWithBothTreesFilled) { render(false, QStringLiteral("frmMain-en")); }
+TEST_F(MainWindowScreenshot, GreekWithBothTreesFilled) { render(true, QStringLiteral("frmMain-gr")); }
+
+TEST_F(MainWindowScreenshot, RefreshOnOneStructureLeavesTheOtherTreesHighlightWorking)
 {
-    MainOnScreen s(false);
+    start(false);
     for (int refreshed : {0, 1}) {
         const int other = 1 - refreshed;
-        testing_support::clickTreeItem(s.tree(refreshed), s.tree(refreshed)->currentItem());
+        testing_support::clickTreeItem(tree(refreshed), tree(refreshed)->currentItem());
         QKeyEvent f5(QEvent::KeyPress, Qt::Key_F5, Qt::NoModifier);
-        QApplication::sendEvent(s.tree(refreshed), &f5);
+        QApplication::sendEvent(tree(refreshed), &f5);
         QApplication::processEvents();
 
-        QTreeWidget* view = s.tree(other);
+        QTreeWidget* view = tree(other);
         QTreeWidgetItem* target = view->currentItem()->parent();
         ASSERT_NE(target, nullptr);
         testing_support::clickTreeItem(view, target);

@@ -3,7 +3,6 @@
 // temporary drive.
 #include "mainwindow_fixture.h"
 #include "mainwindow/frmRecallSavedPath.h"
-#include "platform/Application.h"
 #include "shared/basSavedPaths.h"
 #include "shared/frmTextEditor.h"
 
@@ -22,29 +21,20 @@ protected:
     void SetUp() override
     {
         MainWindowFixture::SetUp();
-        platform::app().setPath(QStringLiteral("C:"));
         g().SavedPathsFileName = {QStringLiteral("C:\\") + kFile, QStringLiteral("C:\\SecondarySavedPaths.txt")};
         g().IniFileName = QStringLiteral("C:\\Quillmarsh.ini");
     }
-    QByteArray bytes(const QString& name = kFile) const
-    {
-        QFile f(drive.native(name));
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-    }
+    QByteArray bytes() const { return drive.bytes(kFile); }
     // Stores `path` answering the question with `answer` (0: no question expected).
-    bool store(const QString& path, int answer, bool* already = nullptr)
+    bool store(const QString& path, int answer)
     {
         if (answer)
             desk.expectMsgBoxContaining(kStore, QStringLiteral("Do you really want to save path '") + path + u'\'', 36, answer);
-        bool a = false, aborted = false;
-        Long e = 0;
-        const bool added = StorePath(nullptr, path, globals().SavedPathsFileName[0], a, aborted, e);
-        lastError = e;
-        if (already)
-            *already = a;
-        return added;
+        bool aborted = false;
+        return StorePath(nullptr, path, globals().SavedPathsFileName[0], alreadySaved, aborted, lastError);
     }
 
+    bool alreadySaved = false;
     Long lastError = 0;
 };
 
@@ -74,9 +64,8 @@ TEST_F(SavedPathsTest, APathAlreadySavedUnderTheCaseRuleIsNotStoredAgain)
     const QString told = QStringLiteral("Path 'C:\\DATA', has already been saved in the saved paths file.");
     globals().VolumeIsCaseSensitive = false;
     desk.expectMsgBox(kStore, told, 64, ui::vbOK);
-    bool already = false;
-    EXPECT_FALSE(store(QStringLiteral("C:\\DATA"), 0, &already));
-    EXPECT_TRUE(already);
+    EXPECT_FALSE(store(QStringLiteral("C:\\DATA"), 0));
+    EXPECT_TRUE(alreadySaved);
     EXPECT_EQ(bytes(), "C:\\Data\r\n");
     // On a case-sensitive volume the two are different folders.
     globals().VolumeIsCaseSensitive = true;
@@ -93,12 +82,7 @@ TEST_F(SavedPathsTest, AStoreThatCannotWriteFailsCleanlyAndALineBreakIsRefused)
     // A folder the user cannot write: the old file stays whole.
     ::chmod(drive.nativeBytes().constData(), 0555);
     desk.allowMsgBox(kStore, QStringLiteral("Do you really want to save path 'C:\\New', in the saved paths file?"), 36, ui::vbYes);
-    const int rc = testing_support::runUnprivileged([&] {
-        bool a = false, aborted = false;
-        Long e = 0;
-        const bool added = StorePath(nullptr, QStringLiteral("C:\\New"), globals().SavedPathsFileName[0], a, aborted, e);
-        return added ? 0 : int(e);
-    });
+    const int rc = testing_support::runUnprivileged([&] { return store(QStringLiteral("C:\\New"), 0) ? 0 : int(lastError); });
     ::chmod(drive.nativeBytes().constData(), 0700);
     EXPECT_EQ(rc, 70);
     EXPECT_EQ(bytes(), "C:\\Old\r\n");
@@ -133,7 +117,6 @@ protected:
         for (const char* f : {"Alpha", "Beta", "Gamma"})
             drive.folder(QLatin1String(f));
         drive.file(kFile, "C:\\Gamma\r\n\r\nC:\\Alpha\r\n  \r\nC:\\Beta\r\n");
-        main.anotherCopyRunning = [] { return false; };
         main.load();
     }
     static mainwindow::frmRecallSavedPath* recallOf(ui::Form& f) { return dynamic_cast<mainwindow::frmRecallSavedPath*>(&f); }
@@ -164,7 +147,7 @@ TEST_F(RecallTest, RecallingMovesTheStructureAndTheSortChoiceLivesInViewMemoryAn
     EXPECT_EQ(globals().CurrentPath[0], QStringLiteral("C:\\Beta"));
     EXPECT_EQ(main.lblCurrentFullPath[0]->caption(), QStringLiteral("C:\\Beta\\"));
     EXPECT_TRUE(globals().SavedPathsSorted);
-    EXPECT_FALSE(bytes(QStringLiteral("Quillmarsh.ini")).contains("SortSavedPaths"));
+    EXPECT_FALSE(iniBytes().contains("SortSavedPaths"));
 
     // Reopened: sorted. Untick and Apply writes the INI and Cancel reads Close;
     // a click on the box makes it Cancel again. Cancel moves nothing.
@@ -180,7 +163,7 @@ TEST_F(RecallTest, RecallingMovesTheStructureAndTheSortChoiceLivesInViewMemoryAn
     });
     main.mnuRecallPathRecent->Click();
     EXPECT_FALSE(globals().SavedPathsSorted);
-    EXPECT_TRUE(bytes(QStringLiteral("Quillmarsh.ini")).contains("SortSavedPaths=False"));
+    EXPECT_TRUE(iniBytes().contains("SortSavedPaths=False"));
     EXPECT_EQ(globals().CurrentPath[0], QStringLiteral("C:\\Beta"));
 }
 
@@ -220,7 +203,7 @@ TEST_F(RecallTest, StoreAndRestoreInitialAndThePopUpMenusHelpRule)
     desk.expectMsgBoxContaining(QStringLiteral("Set initial path"), QStringLiteral("Do you really want to set 'C:'"), 36, ui::vbYes);
     ui::Input::click(*main.cmdSavePath);
     EXPECT_FALSE(globals().SavePathMenuFromButton);
-    EXPECT_TRUE(bytes(QStringLiteral("Quillmarsh.ini")).contains("PrimaryInitialPath=C:\r\n"));
+    EXPECT_TRUE(iniBytes().contains("PrimaryInitialPath=C:\r\n"));
 
     // Move away, then Restore > Initial brings the structure back, no question.
     desk.onModal(QStringLiteral("frmRecallSavedPath"), [&](ui::Form& f) {

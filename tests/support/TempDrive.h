@@ -53,18 +53,23 @@ inline void writeScript(const QString& path, const QByteArray& body)
                                                 | QFileDevice::ReadOther | QFileDevice::ExeOther));
 }
 
+inline platform::Drive driveOf(QChar letter, const QString& mountPoint, int type, const QString& label, const QString& fsType)
+{
+    platform::Drive d;
+    d.letter = letter;
+    d.mountPoint = mountPoint;
+    d.type = type;
+    d.label = label;
+    d.fsType = fsType;
+    return d;
+}
+
 // Mounts the folders as fixed drives, in place of the machine's own.
 inline void mountDrives(std::initializer_list<std::pair<char, QString>> letterAndFolder)
 {
     std::vector<platform::Drive> table;
-    for (const auto& [letter, folder] : letterAndFolder) {
-        platform::Drive d;
-        d.letter = QLatin1Char(letter);
-        d.mountPoint = folder;
-        d.fsType = QStringLiteral("ext4");
-        d.type = platform::driveFixed;
-        table.push_back(d);
-    }
+    for (const auto& [letter, folder] : letterAndFolder)
+        table.push_back(driveOf(QLatin1Char(letter), folder, platform::driveFixed, QString(), QStringLiteral("ext4")));
     platform::setDrives(platform::DriveTable(table));
 }
 
@@ -73,13 +78,7 @@ inline void addDrive(QChar letter, const QString& mountPoint, const QString& lab
                      int type = platform::driveRemovable, const QString& fsType = QString())
 {
     std::vector<platform::Drive> table = platform::drives().drives();
-    platform::Drive d;
-    d.letter = letter;
-    d.mountPoint = mountPoint;
-    d.type = type;
-    d.label = label;
-    d.fsType = fsType;
-    table.push_back(d);
+    table.push_back(driveOf(letter, mountPoint, type, label, fsType));
     platform::setDrives(platform::DriveTable(table));
 }
 
