@@ -163,10 +163,7 @@ TEST(Readiness, MountedTempFolderIsReadyAndMissingOneIsNot)
     EXPECT_GT(facts->totalBytes, 0);
     EXPECT_LE(facts->availableBytes, facts->freeBytes);
 
-    Drive gone;
-    gone.letter = QLatin1Char('C');
-    gone.mountPoint = drive.native("not-there");
-    setDrives(DriveTable({gone}));
+    testing_support::mountDrives({{'C', drive.native("not-there")}});
     EXPECT_FALSE(isDriveReady(QLatin1Char('C')));
     EXPECT_FALSE(volumeFacts(QLatin1Char('C')).has_value());
 }

@@ -58,11 +58,6 @@ public:
     QStringList events;
 };
 
-class Caller : public ui::Form {
-public:
-    Caller() : ui::Form(QStringLiteral("frmCaller")) {}
-};
-
 class PleaseWaitTest : public SharedTest {
 protected:
     void SetUp() override
@@ -81,7 +76,7 @@ protected:
         SharedTest::TearDown();
     }
     PaintingDesktop painter;
-    Caller caller;
+    ui::Form caller{QStringLiteral("frmCaller")};
 };
 
 } // namespace
@@ -106,9 +101,6 @@ TEST_F(PleaseWaitTest, SpeaksTheCurrentLanguage)
     frmPleaseWait& w = ShowPleaseWait(caller, PleaseWaitReason::Interpreting);
     EXPECT_EQ(w.lblProcessInProgress->caption(), QStringLiteral("Ερμηνεία"));
     EXPECT_EQ(w.lblPleaseWait->caption(), QStringLiteral("Παρακαλώ περιμένετε..."));
-    EXPECT_EQ(PleaseWaitProcessText(PleaseWaitReason::RetrievingFirstLevelFolders, true),
-              QStringLiteral("Ανάκτηση φακέλλων πρώτου επιπέδου"));
-    EXPECT_EQ(PleaseWaitProcessText(PleaseWaitReason::Interpreting, false), QStringLiteral("Interpreting"));
 }
 
 TEST_F(PleaseWaitTest, NoticeGoesAwayEvenWhenTheSlowLoadFails)
