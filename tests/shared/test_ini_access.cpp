@@ -133,20 +133,17 @@ TEST_F(IniTest, PageSetupRoundTripsAndChecksTheFontName)
     EXPECT_EQ(g().PageSetupFontName, "Courier New");
 }
 
-TEST_F(IniTest, AHalfReadPageSetupStillLeavesUsableValues)
+TEST_F(IniTest, AHalfReadPageSetupStillLeavesUsableValuesAndSavingReturnsTheFirstFailedWrite)
 {
     QDir(dir.path()).mkdir(QStringLiteral("Quillmarsh.ini")); // every read fails
     EXPECT_NE(basPageSetup::LoadPageSetup(), 0);
     EXPECT_EQ(g().PageSetupFontName, "Courier New");
     EXPECT_EQ(g().PageSetupFontSize, 8);
     EXPECT_EQ(g().PageSetupLinesPerPage, 30); // never 0 lines per page
-}
 
-TEST_F(IniTest, SavePageSetupReturnsTheFirstFailedWrite)
-{
+    QDir(dir.path()).rmdir(QStringLiteral("Quillmarsh.ini"));
     put("[PageSetup]\r\nFontSize=9\r\n");
     ::chmod(QFile::encodeName(ini()).constData(), 0444);
-    g().PageSetupFontName = "Courier New";
     EXPECT_EQ(basPageSetup::SavePageSetup(), 75);
     ::chmod(QFile::encodeName(ini()).constData(), 0644);
 }

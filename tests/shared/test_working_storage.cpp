@@ -86,7 +86,6 @@ TEST_F(PleaseWaitTest, ShownCentredModelessAndPaintedBeforeTheSlowWork)
     frmPleaseWait& w = ShowPleaseWait(caller, PleaseWaitReason::RetrievingFirstLevelFolders);
     EXPECT_TRUE(w.isShown());
     EXPECT_FALSE(w.isModal());
-    EXPECT_EQ(w.caption(), QString());
     EXPECT_EQ(w.left(), 1000 + (9000 - w.width()) / 2);
     EXPECT_EQ(w.top(), 2000 + (7000 - w.height()) / 2);
     EXPECT_EQ(painter.events, (QStringList{"shown frmPleaseWait modeless",
