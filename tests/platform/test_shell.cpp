@@ -17,6 +17,7 @@
 #include <csignal>
 #include <cstdio>
 #include <unistd.h>
+#include <tuple>
 #include <utility>
 
 #include <gtest/gtest.h>
@@ -290,5 +291,6 @@ TEST(ApplicationObject, PathIsTheExecutablesFolderInLogicalForm)
     EXPECT_TRUE(QFileInfo::exists(executableFolder() + "/test_platform"));
     a.setPath("D:\\");
     EXPECT_EQ(a.path(), QStringLiteral("D:"));
+    EXPECT_EQ(std::tuple(a.major(), a.minor(), a.revision()), std::tuple(2002, 8, 26));   // shown by About, compared by the update check
     setDrives(DriveTable());
 }
