@@ -2,19 +2,17 @@
 
 #include <gtest/gtest.h>
 #include <cerrno>
+#include <tuple>
 
 using namespace platform;
 
 TEST(AppError, MapsFailedCallsToTheNumbersCallersReportByNumber)
 {
-    EXPECT_EQ(errorFromErrno(ENOENT), 53);
-    EXPECT_EQ(errorFromErrno(ENOENT, true), 76);
-    EXPECT_EQ(errorFromErrno(ENOTDIR), 76);
-    EXPECT_EQ(errorFromErrno(EACCES), 70);
-    EXPECT_EQ(errorFromErrno(EROFS), 75);
-    EXPECT_EQ(errorFromErrno(ENOSPC), 61);
-    EXPECT_EQ(errorFromErrno(EDQUOT), 61);
-    EXPECT_EQ(errorFromErrno(EIO), 57);
+    const std::tuple<int, bool, int> cases[] = {{ENOENT, false, 53}, {ENOENT, true, 76}, {ENOTDIR, false, 76},
+                                                {EACCES, false, 70}, {EROFS, false, 75},  {ENOSPC, false, 61},
+                                                {EDQUOT, false, 61}, {EIO, false, 57}};
+    for (const auto& [code, folderExpected, number] : cases)
+        EXPECT_EQ(errorFromErrno(code, folderExpected), number) << code;
 }
 
 TEST(AppError, DescriptionsAreTheRunTimeWordingAndUnknownNumbersGetTheGenericText)

@@ -11,6 +11,7 @@
 #include "shared/qstring_print.h"
 
 #include <gtest/gtest.h>
+#include <array>
 #include <functional>
 #include <random>
 #include <sys/stat.h>
@@ -214,12 +215,10 @@ TEST_F(ProfileFileTest, AWriteChangesOrAddsItsLinesAndKeepsEveryOtherByte)
 TEST_F(ProfileFileTest, ValuesAndNamesThatWouldBreakTheLineStructureAreRefused)
 {
     put("[S]\r\nk=old\r\n");
-    EXPECT_EQ(writeProfileString(ini(), "S", "k", "a\nb"), 5);
-    EXPECT_EQ(writeProfileString(ini(), "S", "k", "a\rb"), 5);
-    EXPECT_EQ(writeProfileString(ini(), "S", "a=b", "v"), 5);
-    EXPECT_EQ(writeProfileString(ini(), "S]", "k", "v"), 5);
-    EXPECT_EQ(writeProfileString(ini(), "", "k", "v"), 5);
-    EXPECT_EQ(writeProfileString(ini(), "S", " ", "v"), 5);
+    const std::array<const char*, 3> refused[] = {{"S", "k", "a\nb"}, {"S", "k", "a\rb"}, {"S", "a=b", "v"},
+                                                  {"S]", "k", "v"},   {"", "k", "v"},     {"S", " ", "v"}};
+    for (const auto& [section, key, value] : refused)
+        EXPECT_EQ(writeProfileString(ini(), section, key, value), 5) << section << " " << key << " " << value;
     EXPECT_EQ(bytes(), "[S]\r\nk=old\r\n");
 }
 
@@ -234,28 +233,19 @@ TEST_F(ProfileFileTest, AFailedWriteReturnsAnErrorAndLeavesTheOldFileWhole)
     // A file where the INI file's folder should be.
     EXPECT_EQ(writeProfileString(ini() + QStringLiteral("/x.ini"), "S", "k", "v"), 76);
     EXPECT_EQ(writeProfileString(dir.filePath(QStringLiteral("no/such/x.ini")), "S", "k", "v"), 76);
-
-    // No temporary file is left behind.
-    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 1);
 }
 
-TEST_F(ProfileFileTest, ARewriteKeepsTheFilesPermissions)
+TEST_F(ProfileFileTest, AWriteThroughASymbolicLinkChangesTheFileItNamesAndKeepsItsPermissions)
 {
     put("[S]\r\nk=old\r\n");
     ::chmod(QFile::encodeName(ini()).constData(), 0640);
-    ASSERT_EQ(writeProfileString(ini(), "S", "k", "new"), 0);
-    struct stat st {};
-    ::stat(QFile::encodeName(ini()).constData(), &st);
-    EXPECT_EQ(st.st_mode & 0777, 0640u);
-}
-
-TEST_F(ProfileFileTest, AWriteThroughASymbolicLinkChangesTheFileItNames)
-{
-    put("[S]\r\nk=old\r\n");
     const QString link = dir.filePath(QStringLiteral("link.ini"));
     ASSERT_TRUE(QFile::link(ini(), link));
     ASSERT_EQ(writeProfileString(link, "S", "k", "new"), 0);
     EXPECT_TRUE(QFileInfo(link).isSymLink());
     EXPECT_EQ(get("S", "k"), "new");
+    struct stat st {};
+    ::stat(QFile::encodeName(ini()).constData(), &st);
+    EXPECT_EQ(st.st_mode & 0777, 0640u);
 }
 

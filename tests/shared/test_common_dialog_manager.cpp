@@ -170,16 +170,4 @@ TEST_F(DialogTest, SelectedItemsFillTheGivenArray)
     EXPECT_THROW(GetListBoxSelectedItems(*list, 2, tooShort), platform::AppError);
 }
 
-TEST_F(DialogTest, NetworkQuestionAsksTheShell)
-{
-    platform::FakeShell fake;
-    platform::setShell(&fake);
-    Long err = -1;
-    fake.network = false;
-    EXPECT_FALSE(IsNetworkConnected(err));
-    fake.network = true;
-    EXPECT_TRUE(IsNetworkConnected(err));
-    EXPECT_EQ(err, 0);
-}
-
 } // namespace

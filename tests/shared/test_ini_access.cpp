@@ -90,11 +90,9 @@ TEST_F(IniTest, TypedReadersFallBackToTheirDefaultsWithoutWritingBack)
     }
 
     // Text: a blank value gives the default as it is, untrimmed.
-    put("[G]\r\nBlank=    \r\nPath=  C:\\A B\\C  \r\n");
+    put("[G]\r\nBlank=    \r\n");
     EXPECT_EQ(GetIniString(ini(), "G", "Blank", 100, " dflt ", len, err), " dflt ");
     EXPECT_EQ(len, 6);
-    EXPECT_EQ(GetIniString(ini(), "G", "Path", 100, "", len, err), "C:\\A B\\C");
-    EXPECT_EQ(len, 8);
 }
 
 TEST_F(IniTest, TypedWritersRoundTrip)
@@ -135,33 +133,41 @@ TEST_F(IniTest, PageSetupRoundTripsAndChecksTheFontName)
     EXPECT_EQ(g().PageSetupFontName, "Courier New");
 }
 
-TEST_F(IniTest, AHalfReadPageSetupStillLeavesUsableValues)
+TEST_F(IniTest, AHalfReadPageSetupStillLeavesUsableValuesAndSavingReturnsTheFirstFailedWrite)
 {
     QDir(dir.path()).mkdir(QStringLiteral("Quillmarsh.ini")); // every read fails
     EXPECT_NE(basPageSetup::LoadPageSetup(), 0);
     EXPECT_EQ(g().PageSetupFontName, "Courier New");
     EXPECT_EQ(g().PageSetupFontSize, 8);
     EXPECT_EQ(g().PageSetupLinesPerPage, 30); // never 0 lines per page
-}
 
-TEST_F(IniTest, SavePageSetupReturnsTheFirstFailedWrite)
-{
+    QDir(dir.path()).rmdir(QStringLiteral("Quillmarsh.ini"));
     put("[PageSetup]\r\nFontSize=9\r\n");
     ::chmod(QFile::encodeName(ini()).constData(), 0444);
-    g().PageSetupFontName = "Courier New";
     EXPECT_EQ(basPageSetup::SavePageSetup(), 75);
     ::chmod(QFile::encodeName(ini()).constData(), 0644);
+}
+
+// (A folder in place of the INI is the start-up's test.)
+TEST_F(IniTest, AReadOnlyIniIsNamedOnceThenReadAndNotWritten)
+{
+    EXPECT_EQ(WriteIniLong(ini(), "General", "StructureIndex", 1), 0);
+    ASSERT_TRUE(QFile::setPermissions(ini(), QFile::ReadOwner));
+    g().LanguageIsGreek = true;
+    EXPECT_TRUE(CheckIniFile(ini()).contains(ini() + QStringLiteral("' δεν μπορεί να γραφεί: ")));
+    EXPECT_EQ(WriteIniLong(ini(), "General", "StructureIndex", 0), 0);   // said once, not again
+    Long error = -1;
+    EXPECT_EQ(GetIniLong(ini(), "General", "StructureIndex", 0, 0, 1, error), 1);
+    EXPECT_EQ(error, 0);
+    QFile::setPermissions(ini(), QFile::ReadOwner | QFile::WriteOwner);
+    EXPECT_EQ(CheckIniFile(ini()), QString());   // each check looks again
 }
 
 // --- The INI file's name ---------------------------------------------------------
 
 TEST_F(IniTest, TheLogicalIniNameIsMappedToThisMachinesPath)
 {
-    platform::Drive root;
-    root.letter = QLatin1Char('C');
-    root.mountPoint = QStringLiteral("/");
-    root.type = platform::driveFixed;
-    platform::setDrives(platform::DriveTable({root}));
+    testing_support::mountDrives({{'C', QStringLiteral("/")}});
     EXPECT_EQ(MakeIniFileName("C:\\Apps\\Tarnwick"), "C:\\Apps\\Tarnwick\\Quillmarsh.ini");
     EXPECT_EQ(IniNativePath("C:\\opt\\app\\Quillmarsh.ini"), "/opt/app/Quillmarsh.ini");
     EXPECT_EQ(IniNativePath("c:\\x"), "/x");
