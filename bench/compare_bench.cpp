@@ -18,7 +18,7 @@
 
 #include "BenchSupport.h"
 
-#include "compare/frmCompare.h"
+#include "results/frmCompare.h"
 #include "shared/IniAccess.h"
 #include "shared/Messages.h"
 #include "shared/RegionalFormats.h"
@@ -43,7 +43,7 @@ namespace {
 // notes when each stage's label first shows (at the yields, every few ms).
 class BenchDesktop : public ui::HeadlessDesktop {
 public:
-    compare::frmCompare* watched = nullptr;
+    results::frmCompare* watched = nullptr;
     QElapsedTimer clock;
     QString lastLabel;
     QStringList stageTimes;
@@ -56,7 +56,7 @@ public:
         lastLabel = label;
         stageTimes << QStringLiteral("%1 ms %2").arg(clock.elapsed()).arg(label);
     }
-    void startWatching(compare::frmCompare& w)
+    void startWatching(results::frmCompare& w)
     {
         watched = &w;
         lastLabel.clear();
@@ -127,7 +127,7 @@ struct Result {
 };
 
 // Runs the comparison of two native folders; the window stays loaded for a dump.
-Result runComparison(compare::frmCompare& win, const QString& primary, const QString& secondary)
+Result runComparison(results::frmCompare& win, const QString& primary, const QString& secondary)
 {
     basGlobal::Globals& g = basGlobal::globals();
     g.CurrentPath = {platform::toLogical(primary), platform::toLogical(secondary)};
@@ -194,7 +194,7 @@ void buildPair(const QString& p, const QString& s, int files)
     }
 }
 
-Result measure(compare::frmCompare& win, int files, double& findSeconds)
+Result measure(results::frmCompare& win, int files, double& findSeconds)
 {
     QTemporaryDir temp;
     const QString p = temp.path() + QStringLiteral("/p"), s = temp.path() + QStringLiteral("/s");
@@ -254,7 +254,7 @@ int main(int argc, char** argv)
         else if (arg == u"--files" && a + 1 < argc) files = std::max(100, atoi(argv[++a]));
         else folders << QDir(arg).absolutePath();
     }
-    compare::frmCompare win;
+    results::frmCompare win;
     if (!folders.isEmpty()) {
         if (folders.size() != 2) {
             std::fprintf(stderr, "usage: compare_bench [PRIMARY SECONDARY [--ini FILE] [--dump]] [--files N]\n");

@@ -13,7 +13,7 @@
 #include "compare/CommonFilters.h"
 #include "compare/CompareRun.h"
 #include "compare/EntryFilters.h"
-#include "compare/frmCompare.h"
+#include "results/frmCompare.h"
 #include "shared/FileFacts.h"
 #include "shared/Messages.h"
 #include "shared/basGlobal.h"
@@ -113,7 +113,7 @@ int main(int argc, char** argv)
     int left[2][2] = {};
     for (int round = 0; round < 2; ++round) {
         const int n = round == 0 ? small : small * 10;
-        compare::frmCompare form;
+        results::frmCompare form;
         form.load();
         compare::CompareRun run(form);
         run.state().FirstLocalStructure = 0;

@@ -14,7 +14,7 @@
 
 #include "BenchSupport.h"
 
-#include "compare/frmCompare.h"
+#include "results/frmCompare.h"
 #include "offline/frmExportStructure.h"
 #include "offline/frmImportStructure.h"
 #include "shared/Messages.h"
@@ -61,7 +61,7 @@ void smallTree(const QString& root)
 
 double seconds(const QElapsedTimer& t) { return double(t.nsecsElapsed()) / 1e9; }
 
-double compareOnce(compare::frmCompare& win)
+double compareOnce(results::frmCompare& win)
 {
     basGlobal::frmHiddenForm& h = basGlobal::HiddenForm();
     for (int i = 0; i < 2; ++i) {
@@ -153,7 +153,7 @@ int main(int argc, char** argv)
     const auto imported = g.ImportedStructureFile;
 
     // The live comparison of the trees and the off-line one of their structures.
-    compare::frmCompare win;
+    results::frmCompare win;
     g.ComparisonMode = 0;
     g.ImportedStructureFile = {};
     compareOnce(win);   // warm

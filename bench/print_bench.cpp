@@ -7,7 +7,8 @@
 // Usage: print_bench [--rows N] [--keep FOLDER] [--text-only] [--greek]   (the PDF and the text file
 // are left in FOLDER when given)
 
-#include "compare/frmCompare.h"
+#include "results/ResultTools.h"
+#include "results/frmCompare.h"
 #include "platform/Drives.h"
 #include "platform/Printer.h"
 #include "platform/ServiceOverride.h"
@@ -42,7 +43,7 @@ long residentKb()
     return 0;
 }
 
-void fill(compare::frmCompare& results, int n)
+void fill(results::frmCompare& results, int n)
 {
     ui::FlexGrid& grid = *results.grdResults;
     grid.setCols(9);
@@ -65,7 +66,7 @@ void fill(compare::frmCompare& results, int n)
     basGlobal::globals().TotalLinesToPrint = n;
 }
 
-double printOnce(ui::HeadlessDesktop& desk, compare::frmCompare& results, int destination)
+double printOnce(ui::HeadlessDesktop& desk, results::frmCompare& results, int destination)
 {
     QElapsedTimer t;
     desk.onModal(QStringLiteral("frmPrint"), [&](ui::Form& f) {
@@ -74,7 +75,7 @@ double printOnce(ui::HeadlessDesktop& desk, compare::frmCompare& results, int de
         t.start();
         ui::Input::click(*w.cmdPrint);
     });
-    basGlobal::windowHooks().showPrint(results);
+    results::ShowPrintWindow(results);
     return double(t.nsecsElapsed()) / 1e9;
 }
 
@@ -116,8 +117,7 @@ int main(int argc, char** argv)
     g.PageSetupFontSize = 8;
     g.PageSetupLinesPerPage = 60;
     g.CurrentPath = {QStringLiteral("C:\\Primary\\Reports"), QStringLiteral("C:\\Secondary\\Reports")};
-    results::installPrinting();
-    compare::frmCompare results;
+    results::frmCompare results;
     results.load();
     fill(results, rows);
     std::printf("print_bench: %d rows, 60 lines per page\n", rows);

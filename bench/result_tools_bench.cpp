@@ -14,7 +14,7 @@
 
 #include "BenchSupport.h"
 
-#include "compare/frmCompare.h"
+#include "results/frmCompare.h"
 #include "results/ResultTools.h"
 #include "results/frmFind.h"
 #include "shared/Messages.h"
@@ -71,7 +71,7 @@ struct Figures {
 
 double elapsedMs(const QElapsedTimer& t) { return double(t.nsecsElapsed()) / 1e6; }
 
-Figures measure(compare::frmCompare& win, int files)
+Figures measure(results::frmCompare& win, int files)
 {
     QTemporaryDir temp;
     const QString p = temp.path() + QStringLiteral("/p"), s = temp.path() + QStringLiteral("/s");
@@ -141,13 +141,12 @@ int main(int argc, char** argv)
     root.mountPoint = QStringLiteral("/");
     root.type = platform::driveFixed;
     platform::setDrives(platform::DriveTable({root}));
-    results::installResultTools();
 
     int files = 100000;
     for (int a = 1; a + 1 < argc; ++a)
         if (QString::fromLocal8Bit(argv[a]) == u"--files") files = std::max(200, atoi(argv[a + 1]));
 
-    compare::frmCompare win;
+    results::frmCompare win;
     const Figures small = measure(win, files / 10);
     print(small);
     const Figures big = measure(win, files);

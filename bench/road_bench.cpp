@@ -19,7 +19,7 @@
 
 #include "BenchSupport.h"
 
-#include "compare/frmCompare.h"
+#include "results/frmCompare.h"
 #include "mainwindow/frmMain.h"
 #include "platform/Application.h"
 #include "setup/frmFolderIncludeExclude.h"
@@ -92,7 +92,7 @@ double road(mainwindow::frmMain& main, RoadDesktop& desk, qint64& entries, doubl
     desk.onModal(QStringLiteral("frmFolderIncludeExclude"),
                  [](ui::Form& f) { ui::Input::click(*static_cast<setup::frmFolderIncludeExclude&>(f).cmdCancel); });
     desk.onModal(QStringLiteral("frmCompare"), [&](ui::Form& f) {
-        auto& results = static_cast<compare::frmCompare&>(f);
+        auto& results = static_cast<results::frmCompare&>(f);
         windows = double(clock.nsecsElapsed()) / 1e9;
         ui::Input::click(*results.cmdCompare);
         if (results.isLoaded() && results.grdResults->visible()) {

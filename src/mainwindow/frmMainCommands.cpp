@@ -4,10 +4,10 @@
 // information messages and the context help of every control.
 #include "mainwindow/frmMain.h"
 
-#include "compare/frmCompare.h"
+#include "results/frmCompare.h"
 #include "platform/AppError.h"
 #include "shared/ErrorTrap.h"
-#include "shared/MainWindowCaptions.h"
+#include "mainwindow/MainWindowCaptions.h"
 #include "shared/Messages.h"
 #include "shared/PathText.h"
 #include "shared/Texts.h"
@@ -125,7 +125,7 @@ void frmMain::cmdCompare_Click()
         return;
     if (total > 0)
         trap.step([&] { runFolderInclusion(); });
-    trap.step([&] { openModal(compare::CompareWindow()); });
+    trap.step([&] { openModal(results::CompareWindow()); });
 }
 
 void frmMain::mnuToolsStartProcessing_Click()

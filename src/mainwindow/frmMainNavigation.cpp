@@ -5,7 +5,7 @@
 #include "platform/AppError.h"
 #include "shared/ErrorTrap.h"
 #include "shared/IniAccess.h"
-#include "shared/MainWindowCaptions.h"
+#include "mainwindow/MainWindowCaptions.h"
 #include "shared/Messages.h"
 #include "shared/PathText.h"
 #include "shared/basCommonDialogManager.h"

@@ -8,7 +8,7 @@
 #include "shared/ErrorTrap.h"
 #include "shared/FileFacts.h"
 #include "shared/IniAccess.h"
-#include "shared/MainWindowCaptions.h"
+#include "mainwindow/MainWindowCaptions.h"
 #include "shared/Messages.h"
 #include "shared/PathText.h"
 #include "shared/Texts.h"

@@ -36,8 +36,6 @@ void frmMain::withHourglass(const std::function<void()>& open)
 
 void frmMain::installWindowHooks()
 {
-    results::installResultTools();
-    results::installPrinting();
     WindowHooks& hooks = windowHooks();
     // The print window presses the main window's own buttons.
     hooks.pageSetup = [this] { cmdPageSetup->setValue(true); };

@@ -1,6 +1,6 @@
 #include "results/PrintEngine.h"
 
-#include "compare/frmCompare.h"
+#include "results/frmCompare.h"
 #include "platform/AppError.h"
 #include "platform/AtomicFile.h"
 #include "platform/Drives.h"
@@ -94,7 +94,7 @@ QString PrintFileStartFolder(const QString& primaryPath)
     return driveRoot;
 }
 
-PrintSource PrintSourceOf(const compare::frmCompare& results)
+PrintSource PrintSourceOf(const results::frmCompare& results)
 {
     const basGlobal::Globals& g = globals();
     PrintSource s;

@@ -28,11 +28,10 @@ class Form;
 class ListBox;
 }
 
-namespace compare {
-class frmCompare;
-}
 
 namespace results {
+
+class frmCompare;
 
 // What the run needs of the window it runs in (the print window's methods).
 class PrintRunWindow {
@@ -61,7 +60,7 @@ struct PrintSource {
 };
 
 // The source of the results window, as it stands.
-PrintSource PrintSourceOf(const compare::frmCompare& results);
+PrintSource PrintSourceOf(const frmCompare& results);
 
 enum class PrintOutcome { Complete, Cancelled, DialogCancelled, Failed };
 

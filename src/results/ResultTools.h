@@ -1,11 +1,15 @@
 #pragma once
-// The result tools open from the results window through the window hooks;
-// installing them here keeps the results window free of this subsystem.
+// The windows that the results window opens: Find, the explanation of a row
+// and Print. Each runs modally over the results window it is given.
 
 namespace results {
 
-// Sets the hooks through which the results window opens Find and the
-// explanation of a row.
-void installResultTools();
+class frmCompare;
+
+void ShowFindWindow(frmCompare& results);
+// The explanation of the grid row; the please-wait notice shows while it is
+// built and goes before the explanation appears.
+void ShowInterpretationWindow(frmCompare& results, int row);
+void ShowPrintWindow(frmCompare& results);
 
 } // namespace results

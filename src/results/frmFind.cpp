@@ -1,6 +1,6 @@
 #include "results/frmFind.h"
 
-#include "compare/frmCompare.h"
+#include "results/frmCompare.h"
 #include "shared/ErrorTrap.h"
 #include "shared/Messages.h"
 #include "shared/Texts.h"

@@ -12,21 +12,20 @@
 
 #include "ui/Form.h"
 
-namespace compare {
-class frmCompare;
-}
 namespace ui {
 class FlexGrid;
 }
 
 namespace results {
 
+class frmCompare;
+
 class frmFind : public ui::Form {
 public:
     frmFind();
 
     // The results window to search; set before each load.
-    void setResults(compare::frmCompare& results) { results_ = &results; }
+    void setResults(frmCompare& results) { results_ = &results; }
 
     ui::TextBox* txtFindString = nullptr;   // its tag: the row last found, "0" for none
     ui::CommandButton* cmdFindFirst = nullptr;
@@ -54,7 +53,7 @@ private:
     void Form_Unload(bool& cancel);
     void search(Direction direction);
 
-    compare::frmCompare* results_ = nullptr;
+    frmCompare* results_ = nullptr;
 };
 
 // The cell a search finds: the leftmost cell of columns 1 to 8 holding

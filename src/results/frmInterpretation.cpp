@@ -2,7 +2,7 @@
 
 #include "compare/FolderAlignment.h"
 #include "compare/GridFill.h"
-#include "compare/frmCompare.h"
+#include "results/frmCompare.h"
 #include "platform/AppError.h"
 #include "shared/ErrorTrap.h"
 #include "shared/Messages.h"

@@ -14,14 +14,13 @@
 
 #include <array>
 
-namespace compare {
-class frmCompare;
-}
 namespace ui {
 class ListBox;
 }
 
 namespace results {
+
+class frmCompare;
 
 // What the window shows of one structure's side of the row.
 struct InterpretedEntry {
@@ -77,7 +76,7 @@ public:
     frmInterpretation();
 
     // The results window and the clicked grid row (1 on); set before each load.
-    void setSource(compare::frmCompare& results, int row)
+    void setSource(frmCompare& results, int row)
     {
         results_ = &results;
         row_ = row;
@@ -113,7 +112,7 @@ private:
     void showEntry(int i);
     QString sentences() const;
 
-    compare::frmCompare* results_ = nullptr;
+    frmCompare* results_ = nullptr;
     int row_ = 0;
     std::array<InterpretedEntry, 2> entries_{};
 };

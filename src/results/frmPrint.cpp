@@ -1,6 +1,6 @@
 #include "results/frmPrint.h"
 
-#include "compare/frmCompare.h"
+#include "results/frmCompare.h"
 #include "platform/Printer.h"
 #include "shared/ErrorTrap.h"
 #include "shared/IniAccess.h"
@@ -268,22 +268,12 @@ void frmPrint::cpUpdateProgressBar(basGlobal::Long current, basGlobal::Long tota
     basGlobal::UpdateProgressBar(*prbProgressBar, current, total);
 }
 
-// --- The window and its hook ------------------------------------------------------------
+// --- The window ------------------------------------------------------------
 
 frmPrint& PrintWindow()
 {
     static frmPrint* const form = new frmPrint;
     return *form;
-}
-
-void installPrinting()
-{
-    basGlobal::windowHooks().showPrint = [](ui::Form& results) {
-        frmPrint& f = PrintWindow();
-        f.setResults(dynamic_cast<compare::frmCompare*>(&results));
-        f.load();
-        f.show(ui::Modal);
-    };
 }
 
 } // namespace results

@@ -10,11 +10,10 @@
 #include "results/PrintEngine.h"
 #include "ui/Form.h"
 
-namespace compare {
-class frmCompare;
-}
 
 namespace results {
+
+class frmCompare;
 
 enum PrintHelpTopic : int {
     htFraPrintDestination = 93010,
@@ -35,7 +34,7 @@ public:
     frmPrint();
 
     // The results window the window prints from (set before it is shown).
-    void setResults(compare::frmCompare* results) { m_results = results; }
+    void setResults(frmCompare* results) { m_results = results; }
 
     ui::CommandButton* cmdPrint = nullptr;
     ui::Frame* fraPrintDestination = nullptr;
@@ -86,14 +85,12 @@ private:
     void showComplete() override;
     void closeAfterRun() override { unload(ui::vbFormCode); }
 
-    compare::frmCompare* m_results = nullptr;
+    frmCompare* m_results = nullptr;
     PrintOutcome m_outcome = PrintOutcome::DialogCancelled;
 };
 
 // The one print window.
 frmPrint& PrintWindow();
 
-// Lets the results window's Print open the print window.
-void installPrinting();
 
 } // namespace results

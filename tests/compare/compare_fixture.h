@@ -4,7 +4,7 @@
 // and the results window ready to be shown modally by a script.
 
 #include "compare/EntryLists.h"
-#include "compare/frmCompare.h"
+#include "results/frmCompare.h"
 #include "shared/shared_fixture.h"
 #include "support/TempDrive.h"
 #include "platform/Drives.h"
@@ -153,7 +153,7 @@ protected:
 
     QTemporaryDir c;
     QTemporaryDir d;
-    compare::frmCompare win;
+    results::frmCompare win;
 };
 
 // The worked example of an exported structure: D:\Work with notes.txt, the

@@ -7,7 +7,7 @@
 #include "compare/FilterSupport.h"
 #include "compare/FolderAlignment.h"
 #include "compare/GridFill.h"
-#include "compare/frmCompare.h"
+#include "results/frmCompare.h"
 #include "platform/AppError.h"
 #include "shared/Progress.h"
 #include "shared/qstring_print.h"

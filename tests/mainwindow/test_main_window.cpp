@@ -1,7 +1,7 @@
 // The main window's current-path labels and first-level lists, over
 // temporary folders mounted as drives.
 #include "mainwindow_fixture.h"
-#include "shared/MainWindowCaptions.h"
+#include "mainwindow/MainWindowCaptions.h"
 #include "shared/basTreeViewManager.h"
 
 #include <QTemporaryDir>

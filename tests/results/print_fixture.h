@@ -2,7 +2,8 @@
 // Print tests start from a results window with a grid of `n` files (present
 // on both sides, Primary newer, equal sizes), drive C: on a temporary folder,
 // the default page setup and a recording printer.
-#include "compare/frmCompare.h"
+#include "results/ResultTools.h"
+#include "results/frmCompare.h"
 #include "platform/Printer.h"
 #include "platform/ServiceOverride.h"
 #include "results/frmPrint.h"
@@ -26,7 +27,6 @@ protected:
         g().PageSetupFontSize = 8;
         g().PageSetupLinesPerPage = 30;
         g().CurrentPath = {QStringLiteral("C:\\Left"), QStringLiteral("C:\\Right")};
-        results::installPrinting();
         results.load();
     }
     void TearDown() override
@@ -64,7 +64,7 @@ protected:
     {
         desk.onModal(QStringLiteral("frmPrint"), [script](ui::Form& f) { script(static_cast<results::frmPrint&>(f)); },
                      ui::HeadlessDesktop::ModalEnd::AutoClose);
-        basGlobal::windowHooks().showPrint(results);
+        results::ShowPrintWindow(results);
     }
     QStringList fileLines()
     {
@@ -78,5 +78,5 @@ protected:
     testing_support::TempDrive drive;
     platform::RecordingPrinter printer;
     platform::ServiceOverride<platform::Printer> usePrinter{platform::setPrinter, &printer};
-    compare::frmCompare results;
+    results::frmCompare results;
 };

@@ -17,7 +17,6 @@ protected:
     void SetUp() override
     {
         CompareTest::SetUp();
-        results::installResultTools();
         g().CurrentPath = {QStringLiteral("C:"), QStringLiteral("D:")};
         const int widths[9] = {200, 2345, 2345, 1250, 1250, 1000, 1000, 850, 850};
         for (int k = 0; k < 9; ++k) g().DefaultGridColumnWidth[std::size_t(k)] = g().GridColumnWidth[std::size_t(k)] = widths[k];

@@ -30,7 +30,7 @@ protected:
             ui::Input::click(*pw.cmdCancel);
         });
         poll.start(20);
-        basGlobal::windowHooks().showPrint(results);
+        results::ShowPrintWindow(results);
         desk.install();
         ASSERT_FALSE(shot.isNull());
         const QString out = QDir(QCoreApplication::applicationDirPath()).absoluteFilePath(QStringLiteral("../") + fileName);

@@ -103,7 +103,7 @@ TEST_F(Tools, HeadingsRestoreWidthsAndACellIsExplainedWithoutANewModalLevel)
         desk.clearTranscript();
         ui::Input::gridMouseUp(grid, 4, 2, ui::vbRightButton);   // only the grid's help
         ASSERT_EQ(desk.transcript().size(), 1);
-        EXPECT_EQ(desk.transcript()[0].style, compare::htResults);
+        EXPECT_EQ(desk.transcript()[0].style, results::frmCompare::htResults);
         desk.onModal(QStringLiteral("frmInterpretation"), [&](ui::Form& f) {
             EXPECT_TRUE(!win.isShown() && !basGlobal::PleaseWait().isLoaded() && win.mousePointer() == ui::vbHourglass);
             ui::Input::click(*static_cast<results::frmInterpretation&>(f).cmdOK);
@@ -121,13 +121,13 @@ TEST_F(Tools, HeadingsRestoreWidthsAndACellIsExplainedWithoutANewModalLevel)
 
 TEST_F(Tools, ReminderTellsWhereEachStructureLives)
 {
-    EXPECT_EQ(compare::ReminderText(0, QStringLiteral("x"), QString(), false),
+    EXPECT_EQ(results::ReminderText(0, QStringLiteral("x"), QString(), false),
               QStringLiteral("The Primary structure, exists on the local computer.\r\n\r\nThe Secondary structure, exists on the local computer."));
-    EXPECT_EQ(compare::ReminderText(1, QString(), QStringLiteral("C:\\s.txt"), false),
+    EXPECT_EQ(results::ReminderText(1, QString(), QStringLiteral("C:\\s.txt"), false),
               QStringLiteral("The Primary structure, exists on the local computer.\r\n\r\nThe Secondary structure, exists on a remote computer and was imported for off line comparison, from the file called 'C:\\s.txt'."));
-    EXPECT_EQ(compare::ReminderText(1, QStringLiteral("C:\\p.txt"), QString(), true),
+    EXPECT_EQ(results::ReminderText(1, QStringLiteral("C:\\p.txt"), QString(), true),
               QStringLiteral("Η Πρωτεύουσα δομή, υπάρχει σε απομακρυσμένο υπολογιστή και εισήχθη για σύγκριση χωρίς σύνδεση, από το αρχείο με όνομα «C:\\p.txt».\r\n\r\nΗ Δευτερεύουσα δομή, υπάρχει στον τοπικό υπολογιστή."));
-    EXPECT_EQ(compare::ReminderText(2, QString(), QString(), false), QString());
+    EXPECT_EQ(results::ReminderText(2, QString(), QString(), false), QString());
     // Before the comparison, in the window's own caption.
     desk.expectMsgBoxContaining(kResultsTitle, QStringLiteral("exists on the local computer."), ui::vbInformationOK, ui::vbOK);
     openWindow([&] { ui::Input::click(*win.cmdReminder), ui::Input::click(*win.cmdCancel); });

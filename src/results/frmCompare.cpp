@@ -1,4 +1,4 @@
-#include "compare/frmCompare.h"
+#include "results/frmCompare.h"
 
 #include "shared/Texts.h"
 
@@ -12,7 +12,9 @@
 #include "shared/basGlobal.h"
 #include "ui/Desktop.h"
 
-namespace compare {
+namespace results {
+
+using namespace compare;
 
 using basGlobal::globals;
 
@@ -418,4 +420,4 @@ frmCompare& CompareWindow()
     return *form;
 }
 
-} // namespace compare
+} // namespace results

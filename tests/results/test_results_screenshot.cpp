@@ -2,7 +2,7 @@
 // and in Greek: the grid must show its rows with their tints and green
 // folder rows, and every control must lie inside the window. The pictures
 // land in the build folder for a look.
-#include "compare_fixture.h"
+#include "compare/compare_fixture.h"
 #include "support/OnScreen.h"
 
 using namespace compare_test;
@@ -41,7 +41,7 @@ void render(bool greek, const QString& fileName)
     const int widths[9] = {200, 2345, 2345, 1250, 1250, 1000, 1000, 850, 850};
     for (int k = 0; k < 9; ++k) g.GridColumnWidth[std::size_t(k)] = widths[k];
 
-    compare::frmCompare win;
+    results::frmCompare win;
     QImage shot;
     int boxes = 0;
     desk.answerBoxesWithFirstButton(&boxes);   // the "differ" notice

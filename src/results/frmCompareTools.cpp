@@ -1,22 +1,23 @@
 // The results window's own tools: Next difference with the flash of the
 // found cell, the clicks on the grid, the Reminder and the commands that open
-// Find and Print. The windows of the result tools belong to a higher
-// subsystem and open through the window hooks.
+// Find and Print.
 
-#include "compare/frmCompare.h"
+#include "results/frmCompare.h"
 
+#include "results/ResultTools.h"
 #include "shared/ErrorTrap.h"
 #include "shared/Messages.h"
 #include "shared/PathText.h"
 #include "shared/Texts.h"
-#include "shared/WindowHooks.h"
 #include "shared/basGlobal.h"
 #include "shared/frmPleaseWait.h"
 #include "ui/Desktop.h"
 
 #include <algorithm>
 
-namespace compare {
+namespace results {
+
+using namespace compare;
 
 using basGlobal::globals;
 
@@ -199,8 +200,7 @@ void frmCompare::grdResults_MouseUp(int button, int /*shift*/, int /*x*/, int /*
     trap.step([&] { basGlobal::ShowPleaseWait(*this, basGlobal::PleaseWaitReason::Interpreting); });
     // The explanation loads (the please-wait notice showing) and runs modally.
     trap.step([&] {
-        if (const auto& open = basGlobal::windowHooks().showInterpretation)
-            open(*this, row);
+        ShowInterpretationWindow(*this, row);
     });
     trap.step([&] { basGlobal::PleaseWait().unload(); });
     trap.step([&] { setMousePointer(ui::vbDefault); });
@@ -245,15 +245,14 @@ void frmCompare::cmdReminder_Click()
 
 // --- Find and Print ------------------------------------------------------------------
 
-bool frmCompare::openToolWindow(const ui::CommandButton& button, const std::function<void(ui::Form&)>& open)
+bool frmCompare::openToolWindow(const ui::CommandButton& button, void (*open)(frmCompare&))
 {
     if (!button.enabled() || commandBusy_)
         return false;
     ToolCommand command(*this);
     cpEndFlash();
     setMousePointer(ui::vbHourglass);
-    if (open)
-        open(*this);
+    open(*this);
     if (!isLoaded())
         return false;
     setMousePointer(ui::vbDefault);
@@ -262,15 +261,15 @@ bool frmCompare::openToolWindow(const ui::CommandButton& button, const std::func
     return true;
 }
 
-void frmCompare::cmdFind_Click() { openToolWindow(*cmdFind, basGlobal::windowHooks().showFind); }
+void frmCompare::cmdFind_Click() { openToolWindow(*cmdFind, ShowFindWindow); }
 
 void frmCompare::cmdPrint_Click()
 {
-    if (!openToolWindow(*cmdPrint, basGlobal::windowHooks().showPrint))
+    if (!openToolWindow(*cmdPrint, ShowPrintWindow))
         return;
     // Printed (or no reminder due): Close is the next thing to press.
     if (!globals().ResultsNotPrinted && isShown() && cmdCancel->effectivelyEnabled() && cmdCancel->effectivelyVisible())
         cmdCancel->setFocus();
 }
 
-} // namespace compare
+} // namespace results

@@ -1,6 +1,6 @@
 // The results window itself: what it shows when it opens, its close guard
 // and print reminder, the column widths it keeps and its clock.
-#include "compare_fixture.h"
+#include "compare/compare_fixture.h"
 
 #include "shared/IniAccess.h"
 

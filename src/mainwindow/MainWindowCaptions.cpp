@@ -1,4 +1,4 @@
-#include "shared/MainWindowCaptions.h"
+#include "mainwindow/MainWindowCaptions.h"
 
 #include "shared/Texts.h"
 

@@ -15,31 +15,32 @@
 #include "ui/FlexGrid.h"
 #include "ui/Form.h"
 
-namespace compare {
+namespace results {
 
-// Context-help topics of the window's controls.
-enum HelpTopic : int {
-    htCurrentFullPathPrimary = 50010,
-    htCurrentFullPathSecondary = 50015,
-    htTotalFoldersPrimary = 50020,
-    htTotalFoldersSecondary = 50025,
-    htTotalFilesPrimary = 50030,
-    htTotalFilesSecondary = 50035,
-    htProcessInProgress = 50040,
-    htProgressBar = 50050,
-    htElapsedTime = 50060,
-    htCancel = 50070,
-    htDisplayOrder = 50075,
-    htReminder = 50080,
-    htFind = 50090,
-    htDisplayNextDifference = 50095,
-    htPrint = 50100,
-    htCompare = 50110,
-    htResults = 50120,
-};
 
-class frmCompare : public ui::Form, public RunView {
+class frmCompare : public ui::Form, public compare::RunView {
 public:
+    // Context-help topics of the window's controls.
+    enum HelpTopic : int {
+        htCurrentFullPathPrimary = 50010,
+        htCurrentFullPathSecondary = 50015,
+        htTotalFoldersPrimary = 50020,
+        htTotalFoldersSecondary = 50025,
+        htTotalFilesPrimary = 50030,
+        htTotalFilesSecondary = 50035,
+        htProcessInProgress = 50040,
+        htProgressBar = 50050,
+        htElapsedTime = 50060,
+        htCancel = 50070,
+        htDisplayOrder = 50075,
+        htReminder = 50080,
+        htFind = 50090,
+        htDisplayNextDifference = 50095,
+        htPrint = 50100,
+        htCompare = 50110,
+        htResults = 50120,
+    };
+
     frmCompare();
 
     ui::ControlArray<ui::Label> lblCurrentFullPath;
@@ -147,7 +148,7 @@ private:
     void wireResultTools();
     // Opens Find or Print over the results while no other command runs;
     // false when it did not open or the results window closed meanwhile.
-    bool openToolWindow(const ui::CommandButton& button, const std::function<void(ui::Form&)>& open);
+    bool openToolWindow(const ui::CommandButton& button, void (*open)(frmCompare&));
     int flashRow_ = -1;
     int flashCol_ = -1;
     bool commandBusy_ = false;
@@ -166,4 +167,4 @@ frmCompare& CompareWindow();
 // by it); "" for any other mode.
 QString ReminderText(int comparisonMode, const QString& primaryFile, const QString& secondaryFile, bool greek);
 
-} // namespace compare
+} // namespace results
