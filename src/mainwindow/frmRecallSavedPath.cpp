@@ -59,14 +59,8 @@ void frmRecallSavedPath::build()
     cmdApply->Click = [this] { cmdApply_Click(); };
     cmdEdit->Click = [this] { cmdEdit_Click(); };
     cmdCancel->Click = [this] { cmdCancel_Click(); };
-    // A right click on a control shows its context help.
-    for (ui::Control* c : std::initializer_list<ui::Control*>{chkSortSavedPaths, cmdApply, cmdCancel, cmdEdit, cmdRecall,
-                                                              lstSavedPaths[0], lstSavedPaths[1]}) {
-        c->MouseUp = [c](int button, int, int, int) {
-            if (button == 2)
-                c->showWhatsThis();
-        };
-    }
+    // A right click shows the help topic of the control by itself; a MouseUp
+    // of our own that showed it too would ask for the help twice.
 }
 
 void frmRecallSavedPath::loadLists()
