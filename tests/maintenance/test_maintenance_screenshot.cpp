@@ -11,7 +11,6 @@
 #include "maintenance/frmSettingsImport.h"
 #include "ui/Input.h"
 #include "support/OnScreen.h"
-#include "ui/qt/HelpFile.h"
 
 #include <QLabel>
 
@@ -23,12 +22,6 @@ void shoot(ui::qt::QtDesktop& desk, ui::Form& form, const QString& name)
 {
     form.show();
     testing_support::saveShot(testing_support::grabForm(desk, form), name + ".png");
-    // Every topic a control names is in both help files.
-    for (const char* file : {"/QuillmarshUK.hlp", "/QuillmarshGR.hlp"}) {
-        const auto help = ui::qt::HelpFile::load(QCoreApplication::applicationDirPath() + file);
-        for (ui::Control* c : form.controls())
-            EXPECT_TRUE(c->helpTopic() == 0 || help.contains(c->helpTopic())) << file << " " << c->helpTopic();
-    }
     form.unload();
 }
 

@@ -8,7 +8,6 @@
 #include "shared/basCommonDialogManager.h"
 #include "shared/frmHiddenForm.h"
 #include "shared/frmMapNetworkDrive.h"
-#include "ui/qt/HelpFile.h"
 
 #include <QCoreApplication>
 #include <QDateTime>
@@ -477,21 +476,6 @@ TEST_F(StartupTest, TemporariesThatKilledWritesLeftAreRemovedAndOthersKept)
     EXPECT_FALSE(QFile::exists(drive.native(stale)) || QFile::exists(drive.native(saved)));
     EXPECT_TRUE(QFile::exists(drive.native(young)));   // a write of a running copy, maybe
     EXPECT_TRUE(QFile::exists(drive.native(foreign)) && QFile::exists(drive.native(notOurs)));
-}
-
-// ---- Help files ------------------------------------------------------------------------------
-
-TEST(MainWindowHelpFiles, EveryControlWithHelpHasATopicInBothLanguages)
-{
-    // The copies the build puts beside the program.
-    const QString folder = QCoreApplication::applicationDirPath() + u'/';
-    for (const char* name : {"QuillmarshUK.hlp", "QuillmarshGR.hlp"}) {
-        const ui::qt::HelpFile help = ui::qt::HelpFile::load(folder + QLatin1String(name));
-        for (int topic = mainwindow::htCompare; topic <= mainwindow::htStructureTree; ++topic) {
-            EXPECT_TRUE(help.contains(topic)) << name << " " << topic;
-            EXPECT_GE(help.topic(topic).size(), 40) << name << " " << topic;
-        }
-    }
 }
 
 } // namespace

@@ -6,6 +6,8 @@
 #include <QFile>
 #include <QStringList>
 
+#include <algorithm>
+
 namespace ui::qt {
 
 namespace {
@@ -18,6 +20,27 @@ int sectionTopic(const QString& line)
     bool ok = false;
     const int n = t.mid(1, t.size() - 2).trimmed().toInt(&ok);
     return ok && n > 0 ? n : -1;
+}
+
+// The shown text of a section: the heading line, then the paragraphs, each
+// joined into one line, one blank line between two of them.
+QString joinParagraphs(const QStringList& lines)
+{
+    QString text;
+    bool blank = false;        // a blank line since the last line kept
+    bool paragraph = false;    // a paragraph after the heading is open
+    for (const QString& raw : lines) {
+        const QString line = raw.trimmed();
+        if (line.isEmpty()) {
+            blank = !text.isEmpty();
+            continue;
+        }
+        if (!text.isEmpty()) text += blank ? QLatin1String("\n\n") : (paragraph ? QLatin1String(" ") : QLatin1String("\n"));
+        paragraph = !text.isEmpty();
+        text += line;
+        blank = false;
+    }
+    return text;
 }
 
 } // namespace
@@ -34,10 +57,7 @@ HelpFile HelpFile::parse(const QString& text)
     bool keep = false;
     QStringList lines;
     auto flush = [&] {
-        if (current > 0 && keep) {
-            while (!lines.isEmpty() && lines.last().trimmed().isEmpty()) lines.removeLast();
-            help.m_topics.insert(current, lines.join(QLatin1Char('\n')));
-        }
+        if (current > 0 && keep) help.m_topics.insert(current, joinParagraphs(lines));
         lines.clear();
     };
     for (const QString& line : normalised.split(QLatin1Char('\n'))) {
@@ -48,12 +68,17 @@ HelpFile HelpFile::parse(const QString& text)
             keep = !help.m_topics.contains(topic);
             continue;
         }
-        if (current < 0) continue;
-        if (lines.isEmpty() && line.trimmed().isEmpty()) continue;   // blank lines after the heading
-        lines.append(line);
+        if (current >= 0) lines.append(line);
     }
     flush();
     return help;
+}
+
+QList<int> HelpFile::topics() const
+{
+    QList<int> out = m_topics.keys();
+    std::sort(out.begin(), out.end());
+    return out;
 }
 
 HelpFile HelpFile::load(const QString& nativeFile)

@@ -2,8 +2,12 @@
 // Context-help files: UTF-8 text in sections. A line "[50010]" opens the
 // section of topic 50010; the lines that follow, up to the next section, are
 // its text. Lines before the first section and lines starting with ";" are
-// ignored; trailing blank lines of a section are dropped. The format is
-// described for the writers of the help files in resources/help/README.md.
+// ignored; blank lines around a section's text are dropped. The text's first
+// line is its heading and stays a line of its own; after it, blank lines
+// separate paragraphs, and the lines of one paragraph are joined with a
+// space, so the file may wrap its lines anywhere while the bubble wraps to
+// its own width. The format is described for the writers of the help files
+// in resources/help/README.md.
 
 #include <QHash>
 #include <QString>
@@ -22,6 +26,8 @@ public:
     bool contains(int topic) const { return m_topics.contains(topic); }
     QString topic(int topic) const { return m_topics.value(topic); }
     int size() const { return int(m_topics.size()); }
+    // The topic numbers, in ascending order.
+    QList<int> topics() const;
 
 private:
     QHash<int, QString> m_topics;

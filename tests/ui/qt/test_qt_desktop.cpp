@@ -2,7 +2,6 @@
 // (modal loops, message boxes, the resizer, the grid's and the list's item
 // models, context help), and a gallery of every control rendered to a PNG.
 
-#include "ui/qt/HelpFile.h"
 #include "QtFixture.h"
 #include "support/OnScreen.h"
 
@@ -254,18 +253,6 @@ TEST_F(QtDesktopTest, GridAndListViewsShowTheModelAndTheirInputEntersIt)
 }
 
 // --- Context help ------------------------------------------------------------------------
-
-TEST(HelpFile, SectionsCommentsAndDuplicates)
-{
-    const auto h = ui::qt::HelpFile::parse(QString::fromUtf8(
-        "\xEF\xBB\xBFIgnored preamble\r\n; a comment\r\n[50010]\r\n\r\nFirst line\r\n; not shown\r\nSecond line\r\n\r\n"
-        "[ 50020 ]\nΕλληνικά\n[abc]\nstill 50020\n[50010]\nduplicate\n"));
-    EXPECT_EQ(h.size(), 2);
-    EXPECT_EQ(h.topic(50010), "First line\nSecond line");
-    EXPECT_EQ(h.topic(50020), QString::fromUtf8("Ελληνικά\n[abc]\nstill 50020"));
-    EXPECT_TRUE(h.topic(99999).isEmpty());
-    EXPECT_EQ(ui::qt::HelpFile::load("/nonexistent/help.hlp").size(), 0);
-}
 
 TEST_F(QtDesktopTest, ARightClickShowsTheTopicOfTheCurrentLanguagesFileAndAMissingTopicNothing)
 {
