@@ -62,19 +62,23 @@ Setting text(const char* section, const char* key, SettingVariable (*at)(Globals
     return s;
 }
 
+// Column I's width, under the key of its number.
 template <int I>
-SettingVariable gridColumn(Globals& g)
+Setting column()
 {
-    return &g.GridColumnWidth[I];
-}
-Setting column(const char* key, SettingVariable (*at)(Globals&), int index)
-{
-    return whole(kGridColumnWidths, key, at, kDefaultGridColumnWidths[index], kMinGridColumnWidth, kMaxGridColumnWidth);
+    static constexpr char key[2] = {char('0' + I), 0};
+    static_assert(I < kGridColumns);
+    return whole(kGridColumnWidths, key, [](Globals& g) { return SettingVariable(&g.GridColumnWidth[I]); },
+                 kDefaultGridColumnWidths[I], kMinGridColumnWidth, kMaxGridColumnWidth);
 }
 
 // The start-up reads the language first of all, since the title depends on
-// it, then the others in this order. The last argument of a row the Options
-// window edits is its place among Apply's writes.
+// it, then the others in this order. Rows:
+//   flag(section, key, variable, default [, Apply rank])
+//   whole(section, key, variable, default, minimum, maximum [, Apply rank])
+//   text(section, key, variable, default (null: the application folder),
+//        reader's buffer, Apply rank [, the only values taken])
+// where the Apply rank is the row's place among the Options window's writes.
 const Setting kSettings[] = {
     flag(kGeneral, "Language", AT(LanguageIsGreek), false),
     flag(kGeneral, "ResizeFont", AT(ResizeFontEnabled), false, 19),
@@ -104,15 +108,7 @@ const Setting kSettings[] = {
     text(kGeneral, "TimeFormat", AT(TimeFormatName), u"long", kFormatBuffer, 10, "short", "long"),
     flag(kGeneral, "DisplayElapsedTime", AT(ShowElapsedTime), false, 14),
     flag(kGeneral, "SaveGridColumnWidths", AT(SaveColumnWidths), false, 15),
-    column("0", gridColumn<0>, 0),
-    column("1", gridColumn<1>, 1),
-    column("2", gridColumn<2>, 2),
-    column("3", gridColumn<3>, 3),
-    column("4", gridColumn<4>, 4),
-    column("5", gridColumn<5>, 5),
-    column("6", gridColumn<6>, 6),
-    column("7", gridColumn<7>, 7),
-    column("8", gridColumn<8>, 8),
+    column<0>(), column<1>(), column<2>(), column<3>(), column<4>(), column<5>(), column<6>(), column<7>(), column<8>(),
     flag(kGeneral, "RemindMeToPrint", AT(RemindToPrint), true, 17),
     flag(kGeneral, "FailSafe", AT(FailSafeChecks), false, 21),
     flag(kGeneral, "ExtendedInformation", AT(ShowExtendedInformation), true, 22),
