@@ -8,6 +8,7 @@
 #include "shared/ErrorTrap.h"
 #include "shared/FileFacts.h"
 #include "shared/IniAccess.h"
+#include "shared/SettingsTable.h"
 #include "mainwindow/MainWindowCaptions.h"
 #include "shared/Messages.h"
 #include "shared/PathText.h"
@@ -22,29 +23,6 @@
 namespace mainwindow {
 
 using namespace basGlobal;
-
-namespace {
-
-const QString kGeneral = QStringLiteral("General");
-const QString kFileAttributes = QStringLiteral("FileAttributes");
-const QString kGridColumnWidths = QStringLiteral("GridColumnWidths");
-
-// A stored path may be as long as the file system allows; only the program's
-// own short texts keep the small buffer.
-constexpr Integer kPatternBuffer = 2048;
-constexpr Integer kFormatBuffer = 100;
-
-constexpr Long kDefaultGridColumnWidths[kGridColumns] = {200, 2345, 2345, 1250, 1250, 1000, 1000, 850, 850};
-constexpr Long kMinGridColumnWidth = 200;
-constexpr Long kMaxGridColumnWidth = 32767;
-
-const QString kDisplayFoldersKey[2] = {QStringLiteral("DisplayPrimaryPathFirstLevelFolders"),
-                                       QStringLiteral("DisplaySecondaryPathFirstLevelFolders")};
-const QString kDisplayFilesKey[2] = {QStringLiteral("DisplayPrimaryPathFirstLevelFiles"),
-                                     QStringLiteral("DisplaySecondaryPathFirstLevelFiles")};
-
-
-} // namespace
 
 // ---- Start-up -------------------------------------------------------------------
 
@@ -61,7 +39,7 @@ void frmMain::Form_Load()
         // setting is read; it is named once, below, when the title is known.
         CheckIniFile(g.IniFileName);
     });
-    trap.step([&] { g.LanguageIsGreek = GetIniBoolean(g.IniFileName, kGeneral, QStringLiteral("Language"), false, error); });
+    trap.step([&] { error = ReadSetting(g.IniFileName, *FindSetting(g, &g.LanguageIsGreek), g); });
     trap.step([&] {
         g.ApplicationTitle = ApplicationTitleOf(g.LanguageIsGreek);
         platform::app().setTitle(g.ApplicationTitle);
@@ -144,97 +122,28 @@ void frmMain::Form_Load()
     }
 }
 
-// Rows 2 to 41 of the settings, in their order, each failed read reported at
-// once; a value out of range or of the wrong form silently takes its default.
+// Every setting of the table but the language (read first of all), in the
+// table's order, each failed read reported at once; a value out of range or
+// of the wrong form silently takes its default. Some settings show at once.
 void frmMain::readSettings(ErrorTrap& trap)
 {
     Globals& g = globals();
-    const QString& ini = g.IniFileName;
-    auto boolean = [&](const QString& section, const char* key, bool def, bool& into) {
-        trap.step([&] {
-            Long e = 0;
-            into = GetIniBoolean(ini, section, QLatin1String(key), def, e);
-            RaiseIfError(e);
-        });
-    };
-    auto integer = [&](const char* key, Integer def, Integer min, Integer max, Integer& into) {
-        trap.step([&] {
-            Long e = 0;
-            into = GetIniInteger(ini, kGeneral, QLatin1String(key), def, min, max, e);
-            RaiseIfError(e);
-        });
-    };
-    auto string = [&](const QString& section, const char* key, Integer buffer, const QString& def, QString& into) {
-        trap.step([&] {
-            Long e = 0;
-            Integer length = 0;
-            into = GetIniString(ini, section, QLatin1String(key), buffer, def, length, e);
-            RaiseIfError(e);
-        });
-    };
-
-    boolean(kGeneral, "ResizeFont", false, g.ResizeFontEnabled);
-    trap.step([&] { freeSizer1->setResizeFonts(g.ResizeFontEnabled); });
-    integer("StructureIndex", 0, 0, 1, g.CurrentStructure);
-    // Initial paths have no length limit: the reader is the one that Store >
-    // Initial compares with.
-    for (int i = 0; i <= 1; ++i) {
-        trap.step([&] {
-            Long e = 0;
-            g.InitialPath[std::size_t(i)] = GetInitialPath(ini, i == 0 ? QStringLiteral("PrimaryInitialPath") : QStringLiteral("SecondaryInitialPath"),
-                                                           g.ApplicationPath, e);
-            RaiseIfError(e);
-        });
-        trap.step([&] { g.CurrentPath[std::size_t(i)] = g.InitialPath[std::size_t(i)]; });
+    for (const Setting& s : Settings()) {
+        if (s.fills(g, &g.LanguageIsGreek))
+            continue;
+        trap.step([&] { RaiseIfError(ReadSetting(g.IniFileName, s, g)); });
+        if (s.fills(g, &g.ResizeFontEnabled))
+            trap.step([&] { freeSizer1->setResizeFonts(g.ResizeFontEnabled); });
+        for (std::size_t i = 0; i <= 1; ++i) {
+            if (s.fills(g, &g.InitialPath[i]))
+                trap.step([&] { g.CurrentPath[i] = g.InitialPath[i]; });
+            // Ticking a box runs its click, which writes the key back.
+            if (s.fills(g, &g.DisplayFirstLevelFolders[i]))
+                trap.step([&] { chkDisplayFirstLevelFolders[int(i)]->setValue(g.DisplayFirstLevelFolders[i] ? 1 : 0); });
+            if (s.fills(g, &g.DisplayFirstLevelFiles[i]))
+                trap.step([&] { chkDisplayFirstLevelFiles[int(i)]->setValue(g.DisplayFirstLevelFiles[i] ? 1 : 0); });
+        }
     }
-    for (int i = 0; i <= 1; ++i) {
-        boolean(kGeneral, kDisplayFoldersKey[i].toLatin1().constData(), false, g.DisplayFirstLevelFolders[std::size_t(i)]);
-        trap.step([&] { chkDisplayFirstLevelFolders[i]->setValue(g.DisplayFirstLevelFolders[std::size_t(i)] ? 1 : 0); });
-    }
-    for (int i = 0; i <= 1; ++i) {
-        boolean(kGeneral, kDisplayFilesKey[i].toLatin1().constData(), false, g.DisplayFirstLevelFiles[std::size_t(i)]);
-        trap.step([&] { chkDisplayFirstLevelFiles[i]->setValue(g.DisplayFirstLevelFiles[std::size_t(i)] ? 1 : 0); });
-    }
-    boolean(kGeneral, "NoToolTipPathNames", false, g.HidePathToolTips);
-    boolean(kGeneral, "SortSavedPaths", false, g.SavedPathsSorted);
-    integer("Comparison", 0, 0, 2, g.ComparisonMode);
-    integer("ExportStructure", 1, 0, 2, g.ExportStructureSelection);
-    integer("ImportStructure", 1, 0, 2, g.ImportStructureSelection);
-    integer("NumberOfLevels", 1, 0, 9999, g.NumberOfLevelsLimit);
-    boolean(kGeneral, "CompareOnlyTheCommonFiles", true, g.CommonFilesOnly);
-    boolean(kGeneral, "DisplayOnlyTheDifferences", false, g.DifferencesOnly);
-    boolean(kGeneral, "AbilityToExcludeFolders", true, g.FolderIncludeExcludeEnabled);
-    boolean(kGeneral, "DisplayOptions", true, g.ShowOptionsBeforeComparison);
-    string(kFileAttributes, "Pattern", kPatternBuffer, QStringLiteral("*.*"), g.FileTypesPattern);
-    boolean(kFileAttributes, "Hidden", true, g.IncludeHiddenFiles);
-    boolean(kFileAttributes, "System", true, g.IncludeSystemFiles);
-    boolean(kFileAttributes, "ReadOnly", true, g.IncludeReadOnlyFiles);
-    boolean(kFileAttributes, "Archive", true, g.IncludeArchiveFiles);
-    string(kGeneral, "DateFormat", kFormatBuffer, QStringLiteral("short"), g.DateFormatName);
-    trap.step([&] {
-        if (g.DateFormatName != QLatin1String("long") && g.DateFormatName != QLatin1String("short"))
-            g.DateFormatName = QStringLiteral("short");
-    });
-    string(kGeneral, "TimeFormat", kFormatBuffer, QStringLiteral("long"), g.TimeFormatName);
-    trap.step([&] {
-        if (g.TimeFormatName != QLatin1String("long") && g.TimeFormatName != QLatin1String("short"))
-            g.TimeFormatName = QStringLiteral("long");
-    });
-    boolean(kGeneral, "DisplayElapsedTime", false, g.ShowElapsedTime);
-    boolean(kGeneral, "SaveGridColumnWidths", false, g.SaveColumnWidths);
-    for (int i = 0; i < kGridColumns; ++i) {
-        trap.step([&] {
-            Long e = 0;
-            g.GridColumnWidth[std::size_t(i)] =
-                GetIniLong(ini, kGridColumnWidths, QString::number(i), g.DefaultGridColumnWidth[std::size_t(i)],
-                           kMinGridColumnWidth, kMaxGridColumnWidth, e);
-            RaiseIfError(e);
-        });
-    }
-    boolean(kGeneral, "RemindMeToPrint", true, g.RemindToPrint);
-    boolean(kGeneral, "FailSafe", false, g.FailSafeChecks);
-    boolean(kGeneral, "ExtendedInformation", true, g.ShowExtendedInformation);
-    integer("PrintDestination", 0, 0, 2, g.PrintDestinationIndex);
 }
 
 void frmMain::showStructure(int structure)
@@ -276,7 +185,7 @@ void frmMain::optStructure_Click(int index)
             b->setMousePointer(ui::vbCustom);
         }
     });
-    trap.step([&] { RaiseIfError(WriteIniLong(g.IniFileName, kGeneral, QStringLiteral("StructureIndex"), g.CurrentStructure)); });
+    trap.step([&] { RaiseIfError(WriteSetting(g.IniFileName, *FindSetting(g, &g.CurrentStructure), g)); });
 }
 
 void frmMain::cmdLanguage_Click(int index)

@@ -4,6 +4,7 @@
 #include "shared/IniAccess.h"
 #include "shared/Messages.h"
 #include "shared/PathText.h"
+#include "shared/SettingsTable.h"
 #include "shared/Texts.h"
 #include "shared/basCommonDialogManager.h"
 #include "shared/basGlobal.h"
@@ -24,8 +25,6 @@ constexpr int kRow = 285;            // one check box or option line
 constexpr int kPathLabelWidth = 8412;
 constexpr ui::Color kSysTitleBarText = 0x80000009u;
 constexpr int kKeyBackspace = 8;
-const QString kGeneral = QStringLiteral("General");
-const QString kFileAttributes = QStringLiteral("FileAttributes");
 
 bool checked(const ui::CheckBox* box) { return box->value() == 1; }
 
@@ -493,39 +492,8 @@ void frmOptions::cmdApply_Click()
     basGlobal::ErrorTrap trap(this, QStringLiteral("OAC1000"));
     takeSettings(&trap);
 
-    using namespace basGlobal;
-    const QString& ini = g.IniFileName;
-    auto text = [&](const QString& section, const char* key, const QString& value) {
-        trap.step([&] { RaiseIfError(WriteIniString(ini, section, QLatin1String(key), value)); });
-    };
-    auto number = [&](const char* key, Long value) {
-        trap.step([&] { RaiseIfError(WriteIniLong(ini, kGeneral, QLatin1String(key), value)); });
-    };
-    auto boolean = [&](const QString& section, const char* key, bool value) {
-        trap.step([&] { RaiseIfError(WriteIniBoolean(ini, section, QLatin1String(key), value)); });
-    };
-    text(kGeneral, "PrimaryInitialPath", g.InitialPath[0]);
-    text(kGeneral, "SecondaryInitialPath", g.InitialPath[1]);
-    text(kFileAttributes, "Pattern", g.FileTypesPattern);
-    boolean(kFileAttributes, "Hidden", g.IncludeHiddenFiles);
-    boolean(kFileAttributes, "System", g.IncludeSystemFiles);
-    boolean(kFileAttributes, "ReadOnly", g.IncludeReadOnlyFiles);
-    boolean(kFileAttributes, "Archive", g.IncludeArchiveFiles);
-    number("NumberOfLevels", g.NumberOfLevelsLimit);
-    text(kGeneral, "DateFormat", g.DateFormatName);
-    text(kGeneral, "TimeFormat", g.TimeFormatName);
-    number("Comparison", g.ComparisonMode);
-    boolean(kGeneral, "DisplayOnlyTheDifferences", g.DifferencesOnly);
-    boolean(kGeneral, "AbilityToExcludeFolders", g.FolderIncludeExcludeEnabled);
-    boolean(kGeneral, "DisplayElapsedTime", g.ShowElapsedTime);
-    boolean(kGeneral, "SaveGridColumnWidths", g.SaveColumnWidths);
-    boolean(kGeneral, "CompareOnlyTheCommonFiles", g.CommonFilesOnly);
-    boolean(kGeneral, "RemindMeToPrint", g.RemindToPrint);
-    boolean(kGeneral, "NoToolTipPathNames", g.HidePathToolTips);
-    boolean(kGeneral, "ResizeFont", g.ResizeFontEnabled);
-    boolean(kGeneral, "DisplayOptions", g.ShowOptionsBeforeComparison);
-    boolean(kGeneral, "FailSafe", g.FailSafeChecks);
-    boolean(kGeneral, "ExtendedInformation", g.ShowExtendedInformation);
+    for (const basGlobal::Setting* s : basGlobal::OptionsApplySettings())
+        trap.step([&] { basGlobal::RaiseIfError(basGlobal::WriteSetting(g.IniFileName, *s, g)); });
 
     for (int i = 0; i < 2; ++i)
         trap.step([&] { lblInitialPath[i]->setToolTipText(g.HidePathToolTips ? QString() : g.InitialPath[std::size_t(i)]); });

@@ -26,36 +26,40 @@ inline constexpr std::uint32_t kStructureTint[2] = {0xC0E0FF, 0xFFFFC0};
 
 struct Globals {
     // --- Settings (each mirrors one INI key) ---------------------------------
-    bool LanguageIsGreek = false;                 // General/Language
-    bool ResizeFontEnabled = false;               // General/ResizeFont
-    Integer CurrentStructure = 0;                 // General/StructureIndex
-    Pair<QString> InitialPath{};                  // General/PrimaryInitialPath, SecondaryInitialPath
-    Pair<bool> DisplayFirstLevelFolders{};        // General/Display...PathFirstLevelFolders
-    Pair<bool> DisplayFirstLevelFiles{};          // General/Display...PathFirstLevelFiles
-    bool HidePathToolTips = false;                // General/NoToolTipPathNames
-    bool SavedPathsSorted = false;                // General/SortSavedPaths
-    Integer ComparisonMode = 0;                   // General/Comparison: 0 live, 1 off line, 2 export
-    Integer ExportStructureSelection = 0;         // General/ExportStructure: 0, 1, 2 both
-    Integer ImportStructureSelection = 0;         // General/ImportStructure
-    Integer NumberOfLevelsLimit = 0;              // General/NumberOfLevels: 0 all
-    bool CommonFilesOnly = false;                 // General/CompareOnlyTheCommonFiles
-    bool DifferencesOnly = false;                 // General/DisplayOnlyTheDifferences
-    bool FolderIncludeExcludeEnabled = false;     // General/AbilityToExcludeFolders
-    bool ShowOptionsBeforeComparison = false;     // General/DisplayOptions
-    QString DateFormatName;                       // General/DateFormat: "short" or "long"
-    QString TimeFormatName;                       // General/TimeFormat: "short" or "long"
-    bool ShowElapsedTime = false;                 // General/DisplayElapsedTime
-    bool SaveColumnWidths = false;                // General/SaveGridColumnWidths
-    bool RemindToPrint = false;                   // General/RemindMeToPrint
-    bool FailSafeChecks = false;                  // General/FailSafe
-    bool ShowExtendedInformation = false;         // General/ExtendedInformation
-    Integer PrintDestinationIndex = 0;            // General/PrintDestination: 0 printer, 1 file, 2 both
-    QString FileTypesPattern;                     // FileAttributes/Pattern
-    bool IncludeHiddenFiles = false;              // FileAttributes/Hidden
-    bool IncludeSystemFiles = false;              // FileAttributes/System
-    bool IncludeReadOnlyFiles = false;            // FileAttributes/ReadOnly
-    bool IncludeArchiveFiles = false;             // FileAttributes/Archive
-    std::array<Long, kGridColumns> GridColumnWidth{}; // GridColumnWidths/0..8, twips
+    // Section, key, default and accepted values of these are the rows of
+    // shared/SettingsTable.cpp; the start-up fills them from there.
+    bool LanguageIsGreek = false;
+    bool ResizeFontEnabled = false;               // fonts scale with the windows
+    Integer CurrentStructure = 0;                 // the structure the commands act on
+    Pair<QString> InitialPath{};                  // where each tree opens at start-up
+    Pair<bool> DisplayFirstLevelFolders{};
+    Pair<bool> DisplayFirstLevelFiles{};
+    bool HidePathToolTips = false;
+    bool SavedPathsSorted = false;
+    Integer ComparisonMode = 0;                   // 0 live, 1 off line, 2 export
+    Integer ExportStructureSelection = 0;         // 0, 1, 2 both
+    Integer ImportStructureSelection = 0;
+    Integer NumberOfLevelsLimit = 0;              // 0 all
+    bool CommonFilesOnly = false;
+    bool DifferencesOnly = false;
+    bool FolderIncludeExcludeEnabled = false;
+    bool ShowOptionsBeforeComparison = false;
+    QString DateFormatName;                       // "short" or "long"
+    QString TimeFormatName;                       // "short" or "long"
+    bool ShowElapsedTime = false;
+    bool SaveColumnWidths = false;
+    bool RemindToPrint = false;
+    bool FailSafeChecks = false;
+    bool ShowExtendedInformation = false;
+    Integer PrintDestinationIndex = 0;            // 0 printer, 1 file, 2 both
+    QString FileTypesPattern;                     // ";"-separated; "*.*" no filter
+    bool IncludeHiddenFiles = false;
+    bool IncludeSystemFiles = false;
+    bool IncludeReadOnlyFiles = false;
+    bool IncludeArchiveFiles = false;
+    std::array<Long, kGridColumns> GridColumnWidth{}; // twips
+    // Not in the table: the page setup (shared/basPageSetup.cpp) and the
+    // settings transfer windows (maintenance) keep these keys themselves.
     QString PageSetupFontName;                    // PageSetup/FontName
     Integer PageSetupFontSize = 0;                // PageSetup/FontSize
     Integer PageSetupTopMargin = 0;               // PageSetup/TopMargin

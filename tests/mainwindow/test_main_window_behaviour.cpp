@@ -7,11 +7,14 @@
 #include "platform/ServiceOverride.h"
 #include "shared/basCommonDialogManager.h"
 #include "shared/frmHiddenForm.h"
+#include "shared/SettingsTable.h"
 #include "shared/frmMapNetworkDrive.h"
 
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QDir>
+#include <QMap>
+#include <QSet>
 #include <QTemporaryDir>
 
 using namespace basGlobal;
@@ -37,66 +40,62 @@ protected:
 
 // ---- Start-up ---------------------------------------------------------------------
 
-// A setting, a count or a path, as the INI spells it.
+// A setting as the INI spells it.
 QString text(bool on) { return on ? QStringLiteral("True") : QStringLiteral("False"); }
 QString text(int number) { return QString::number(number); }
-QString text(const QString& value) { return value; }
-#define GLOBAL(field) [](frmMain&) { return text(globals().field); }
-#define BOX(control) [](frmMain& m) { return text(m.control->value()); }
 
-// Every setting the start-up reads: its INI line's value, an odd value (out
-// of range or of the wrong form), and what the window then has: the default
-// without the line or with the odd value, the line's value otherwise.
-struct Setting {
-    const char* section;
-    const char* key;
-    const char* value;
-    const char* odd;
-    QString (*read)(frmMain&);
-    const char* byDefault;
-    const char* fromLine;
+// For a row of the settings table: a line value it accepts other than its
+// default, written as the reader must tidy it; what the setting then holds;
+// and an odd value (out of range or of the wrong form), which gives the
+// default.
+struct Line {
+    QString value, taken, odd;
 };
-const Setting kSettings[] = {
-    {"General", "Language", "true", "yes",
-     [](frmMain& m) { return text(globals().LanguageIsGreek) + u' ' + m.mnuFile->caption() + u' ' + text(m.mnuToolsGreek->checked()); },
-     "False File False", "True Αρχείο True"},
-    {"General", "ResizeFont", "True", "yes", GLOBAL(ResizeFontEnabled), "False", "True"},
-    {"General", "StructureIndex", "1", "2", [](frmMain& m) { return text(globals().CurrentStructure) + u' ' + text(m.optStructure[1]->value()); },
-     "0 False", "1 True"},
-    {"General", "PrimaryInitialPath", "C:\\Left", "", GLOBAL(CurrentPath[0]), "C:", "C:\\Left"},
-    {"General", "SecondaryInitialPath", "C:\\Right", "   ", GLOBAL(CurrentPath[1]), "C:", "C:\\Right"},
-    {"General", "DisplayPrimaryPathFirstLevelFolders", "True", "yes", BOX(chkDisplayFirstLevelFolders[0]), "0", "1"},
-    {"General", "DisplaySecondaryPathFirstLevelFolders", "False", "yes", BOX(chkDisplayFirstLevelFolders[1]), "0", "0"},
-    {"General", "DisplayPrimaryPathFirstLevelFiles", "False", "yes", BOX(chkDisplayFirstLevelFiles[0]), "0", "0"},
-    {"General", "DisplaySecondaryPathFirstLevelFiles", "TRUE", "yes", BOX(chkDisplayFirstLevelFiles[1]), "0", "1"},
-    {"General", "NoToolTipPathNames", "True", "yes", GLOBAL(HidePathToolTips), "False", "True"},
-    {"General", "SortSavedPaths", "True", "yes", GLOBAL(SavedPathsSorted), "False", "True"},
-    {"General", "Comparison", "2", "3", GLOBAL(ComparisonMode), "0", "2"},
-    {"General", "ExportStructure", "2", "7", GLOBAL(ExportStructureSelection), "1", "2"},
-    {"General", "ImportStructure", "0", "-1", GLOBAL(ImportStructureSelection), "1", "0"},
-    {"General", "NumberOfLevels", "0", "3.0", GLOBAL(NumberOfLevelsLimit), "1", "0"},
-    {"General", "CompareOnlyTheCommonFiles", "False", "no", GLOBAL(CommonFilesOnly), "True", "False"},
-    {"General", "DisplayOnlyTheDifferences", "True", "yes", GLOBAL(DifferencesOnly), "False", "True"},
-    {"General", "AbilityToExcludeFolders", "False", "no", GLOBAL(FolderIncludeExcludeEnabled), "True", "False"},
-    {"General", "DisplayOptions", "False", "no", GLOBAL(ShowOptionsBeforeComparison), "True", "False"},
-    {"General", "DateFormat", "long", "Long", GLOBAL(DateFormatName), "short", "long"},
-    {"General", "TimeFormat", "short", "SHORT", GLOBAL(TimeFormatName), "long", "short"},
-    {"General", "DisplayElapsedTime", "True", "yes", GLOBAL(ShowElapsedTime), "False", "True"},
-    {"General", "SaveGridColumnWidths", "True", "yes", GLOBAL(SaveColumnWidths), "False", "True"},
-    {"General", "RemindMeToPrint", "False", "no", GLOBAL(RemindToPrint), "True", "False"},
-    {"General", "FailSafe", "True", "yes", GLOBAL(FailSafeChecks), "False", "True"},
-    {"General", "ExtendedInformation", "False", "no", GLOBAL(ShowExtendedInformation), "True", "False"},
-    {"General", "PrintDestination", "2", "3", GLOBAL(PrintDestinationIndex), "0", "2"},
-    {"FileAttributes", "Pattern", "*.txt", "  ", GLOBAL(FileTypesPattern), "*.*", "*.txt"},
-    {"FileAttributes", "Hidden", "FALSE", "no", GLOBAL(IncludeHiddenFiles), "True", "False"},
-    {"FileAttributes", "System", "False", "no", GLOBAL(IncludeSystemFiles), "True", "False"},
-    {"FileAttributes", "ReadOnly", "False", "no", GLOBAL(IncludeReadOnlyFiles), "True", "False"},
-    {"FileAttributes", "Archive", "False", "no", GLOBAL(IncludeArchiveFiles), "True", "False"},
-    {"GridColumnWidths", "4", "200", "150", GLOBAL(GridColumnWidth[4]), "1250", "200"},
-    {"GridColumnWidths", "8", "32767", "32768", GLOBAL(GridColumnWidth[8]), "850", "32767"},
-};
-#undef GLOBAL
-#undef BOX
+Line lineFor(const Setting& s)
+{
+    Globals probe;
+    const SettingVariable variable = s.variable(probe);
+    if (std::holds_alternative<bool*>(variable))
+        return s.byDefault ? Line{QStringLiteral(" false "), QStringLiteral("False"), QStringLiteral("no")}
+                           : Line{QStringLiteral("TRUE"), QStringLiteral("True"), QStringLiteral("yes")};
+    if (std::holds_alternative<QString*>(variable)) {
+        if (!s.only[0])   // the test makes a folder of that name
+            return Line{QStringLiteral("  C:\\") + QLatin1String(s.key) + QStringLiteral("  "),
+                        QStringLiteral("C:\\") + QLatin1String(s.key), QStringLiteral("   ")};
+        // The other accepted value; its letter case counts.
+        const bool first = QString::fromUtf16(s.defaultText) == QLatin1String(s.only[0]);
+        const QString other = QLatin1String(s.only[first ? 1 : 0]);
+        return Line{other, other, other.left(1).toUpper() + other.mid(1)};
+    }
+    const QString v = QString::number(s.maximum != s.byDefault ? s.maximum : s.minimum);
+    return Line{v, v, QString::number(qint64(s.maximum) + 1)};
+}
+
+// The settings a start without an INI gives, with the program's folder.
+Globals defaults()
+{
+    Globals d;
+    d.ApplicationPath = QStringLiteral("C:");
+    ApplyDefaultSettings(d);
+    return d;
+}
+
+TEST(SettingsTable, EveryRowFillsItsOwnVariableUnderItsOwnKey)
+{
+    Globals probe;
+    QSet<const void*> variables;
+    QSet<QString> keys;
+    for (const Setting& s : Settings()) {
+        variables.insert(std::visit([](auto* v) { return static_cast<const void*>(v); }, s.variable(probe)));
+        keys.insert(QLatin1String(s.section) + u'/' + QLatin1String(s.key));
+    }
+    EXPECT_EQ(variables.size(), qsizetype(Settings().size()));
+    EXPECT_EQ(keys.size(), qsizetype(Settings().size()));
+    // No row lost: 32 keys of General and FileAttributes, 9 column widths;
+    // Options' Apply writes 22 of them.
+    EXPECT_EQ(Settings().size(), 41u);
+    EXPECT_EQ(OptionsApplySettings().size(), 22u);
+}
 
 TEST_F(StartupTest, WithoutAnIniEverySettingTakesItsDefaultAndTheStartWritesLanguageAndStructure)
 {
@@ -104,8 +103,9 @@ TEST_F(StartupTest, WithoutAnIniEverySettingTakesItsDefaultAndTheStartWritesLang
     main.load();
 
     EXPECT_TRUE(main.isShown());
-    for (const Setting& s : kSettings)
-        EXPECT_EQ(s.read(main), QString::fromUtf8(s.byDefault)) << s.key;
+    Globals byDefault = defaults();
+    for (const Setting& s : Settings())
+        EXPECT_EQ(SettingText(s, g()), SettingText(s, byDefault)) << s.key;
     for (ui::Control* c : main.controls()) {
         if (c->kind() == ui::ControlKind::CommandButton) {
             EXPECT_NE(c->helpTopic(), 0) << c->name().toStdString();
@@ -147,26 +147,55 @@ class StartupSettings : public StartupTest, public ::testing::WithParamInterface
 TEST_P(StartupSettings, EveryLineReachesItsSettingAndAnOddValueGivesTheDefault)
 {
     const bool taken = GetParam();
-    drive.folder(QStringLiteral("Left"));
-    drive.folder(QStringLiteral("Right"));
-    QString text;
-    for (const char* section : {"General", "FileAttributes", "GridColumnWidths"}) {
-        text += QStringLiteral("[%1]\r\n").arg(QLatin1String(section));
-        for (const Setting& s : kSettings)
-            if (qstrcmp(s.section, section) == 0)
-                text += QLatin1String(s.key) + u'=' + QLatin1String(taken ? s.value : s.odd) + QStringLiteral("\r\n");
+    QStringList sections;
+    QMap<QString, QString> lines;
+    for (const Setting& s : Settings()) {
+        const Line line = lineFor(s);
+        if (line.taken.startsWith(QStringLiteral("C:\\")))
+            drive.folder(QLatin1String(s.key));
+        const QString section = QLatin1String(s.section);
+        if (!sections.contains(section))
+            sections << section;
+        lines[section] += QLatin1String(s.key) + u'=' + (taken ? line.value : line.odd) + QStringLiteral("\r\n");
     }
-    writeIni(text);
+    QString content;
+    for (const QString& section : sections)
+        content += u'[' + section + QStringLiteral("]\r\n") + lines[section];
+    writeIni(content);
     main.load();
-    for (const Setting& s : kSettings)
-        EXPECT_EQ(s.read(main), QString::fromUtf8(taken ? s.fromLine : s.byDefault)) << s.key;
-    // A box the start-up ticks writes its key back in the program's spelling.
-    EXPECT_EQ(ini(QStringLiteral("General"), QStringLiteral("DisplaySecondaryPathFirstLevelFiles")),
-              taken ? QStringLiteral("True") : QStringLiteral("yes"));
+    Globals byDefault = defaults();
+    for (const Setting& s : Settings())
+        EXPECT_EQ(SettingText(s, g()), taken ? lineFor(s).taken : SettingText(s, byDefault)) << s.key;
+
+    // What the window shows of them at once.
+    EXPECT_EQ(main.mnuFile->caption() + u' ' + text(main.mnuToolsGreek->checked()),
+              taken ? QStringLiteral("Αρχείο True") : QStringLiteral("File False"));
     EXPECT_EQ(languages, QList<bool>{taken});
+    EXPECT_TRUE(main.optStructure[g().CurrentStructure]->value());
+    EXPECT_EQ(main.freeSizer1->resizeFonts(), g().ResizeFontEnabled);
+    for (std::size_t i = 0; i <= 1; ++i) {
+        EXPECT_EQ(g().CurrentPath[i], g().InitialPath[i]);
+        EXPECT_EQ(main.chkDisplayFirstLevelFolders[int(i)]->value(), g().DisplayFirstLevelFolders[i] ? 1 : 0);
+        EXPECT_EQ(main.chkDisplayFirstLevelFiles[int(i)]->value(), g().DisplayFirstLevelFiles[i] ? 1 : 0);
+    }
+    // A box the start-up ticks writes its key back in the program's spelling.
+    const char* box = FindSetting(g(), &g().DisplayFirstLevelFiles[1])->key;
+    EXPECT_EQ(ini(QStringLiteral("General"), QLatin1String(box)), taken ? QStringLiteral("True") : QStringLiteral("yes"));
 }
 
 INSTANTIATE_TEST_SUITE_P(Startup, StartupSettings, ::testing::Bool());
+
+TEST_F(StartupTest, ValuesAreJudgedAfterTrimmingAndOnlyWholeNumbersAndExactNamesCount)
+{
+    writeIni(QStringLiteral("[General]\r\nLanguage=1\r\nStructureIndex=-1\r\nNumberOfLevels=3.0\r\nImportStructure=+0\r\n"
+                            "DateFormat=Long\r\nTimeFormat= short \r\n[FileAttributes]\r\nPattern= *.txt;*.doc \r\n"
+                            "[GridColumnWidths]\r\n4=150\r\n8= 32767\r\n"));
+    main.load();
+    const QStringList got = {text(g().LanguageIsGreek), text(g().CurrentStructure), text(g().NumberOfLevelsLimit),
+                             text(g().ImportStructureSelection), g().DateFormatName, g().TimeFormatName, g().FileTypesPattern,
+                             text(g().GridColumnWidth[4]), text(g().GridColumnWidth[8])};
+    EXPECT_EQ(got, QStringList({"False", "0", "1", "0", "short", "short", "*.txt;*.doc", "1250", "32767"}));
+}
 
 TEST_F(StartupTest, ALongInitialPathIsKept)
 {

@@ -2,6 +2,7 @@
 // pattern fields, Apply's 22 keys, OK, Browse and the notices.
 #include "compare/compare_fixture.h"
 #include "setup/frmOptions.h"
+#include "shared/SettingsTable.h"
 
 using setup::frmOptions;
 using ui::Input;
@@ -13,10 +14,9 @@ protected:
     void SetUp() override
     {
         CompareTest::SetUp();
-        // The settings of a new INI file.
+        // The settings of a start without an INI file.
+        basGlobal::ApplyDefaultSettings(g());
         g().InitialPath = {QStringLiteral("C:\\Left"), QStringLiteral("C:\\Right")};
-        g().NumberOfLevelsLimit = 1;
-        g().CommonFilesOnly = g().FolderIncludeExcludeEnabled = g().ShowOptionsBeforeComparison = true;
     }
     frmOptions win_;
     int beeps() { return int(desk.entries(ui::HeadlessDesktop::Entry::Beep).size()); }
@@ -54,11 +54,11 @@ QString shown(const frmOptions& w)
 TEST_F(Options, LoadShowsEverySetting)
 {
     const std::pair<std::function<void(basGlobal::Globals&)>, const char*> cases[] = {
-        {[](auto&) {}, "1 1- 010 111111000000001 |C:\\Right\\"},
+        {[](auto&) {}, "1 1- 010 111111000110001 |C:\\Right\\"},
         {[](auto& s) {   // only "short" is Short
              s.NumberOfLevelsLimit = 0, s.DateFormatName = QStringLiteral("Short"), s.TimeFormatName = QStringLiteral("short");
              s.ComparisonMode = 2, s.HidePathToolTips = s.ResizeFontEnabled = s.RemindToPrint = true;
-         }, "0 0- 102 111111000100111 |"},
+         }, "0 0- 102 111111000110111 |"},
         {[](auto& s) {
              s.NumberOfLevelsLimit = 25, s.DateFormatName.clear(), s.ComparisonMode = 1;
              s.IncludeArchiveFiles = s.CommonFilesOnly = s.ShowOptionsBeforeComparison = false;
@@ -126,8 +126,8 @@ TEST_F(Options, ApplyWritesTheKeysInOrderAndTwice)
         "PrimaryInitialPath=C:\\Left", "SecondaryInitialPath=C:\\Right", "NumberOfLevels=1", "DateFormat=short",
         "TimeFormat=long", "Comparison=1", "DisplayOnlyTheDifferences=False", "AbilityToExcludeFolders=True",
         "DisplayElapsedTime=False", "SaveGridColumnWidths=False", "CompareOnlyTheCommonFiles=True",
-        "RemindMeToPrint=False", "NoToolTipPathNames=False", "ResizeFont=False", "DisplayOptions=True",
-        "FailSafe=False", "ExtendedInformation=False", "Pattern=*.*", "Hidden=True", "System=True",
+        "RemindMeToPrint=True", "NoToolTipPathNames=False", "ResizeFont=False", "DisplayOptions=True",
+        "FailSafe=False", "ExtendedInformation=True", "Pattern=*.*", "Hidden=True", "System=True",
         "ReadOnly=True", "Archive=False",
     };
     desk.expectMsgBoxContaining(QStringLiteral("Reset settings"), QStringLiteral("reset all of the settings"),
@@ -156,8 +156,8 @@ TEST_F(Options, ApplyWritesTheKeysInOrderAndTwice)
         Input::click(*win_.chkExtendedInfo);
         Input::click(*win_.cmdOK);
     });
-    EXPECT_TRUE(g().ShowExtendedInformation && g().ResetSettingsOnExit);
-    EXPECT_TRUE(iniText().contains(QStringLiteral("ExtendedInformation=False"))) << "OK writes nothing";
+    EXPECT_TRUE(!g().ShowExtendedInformation && g().ResetSettingsOnExit);
+    EXPECT_TRUE(iniText().contains(QStringLiteral("ExtendedInformation=True"))) << "OK writes nothing";
 }
 
 TEST_F(Options, AFailedWriteIsReportedAndTheOthersAreWritten)
@@ -217,6 +217,7 @@ TEST_F(Options, TheNextComparisonUsesWhatOkTook)
 {
     for (const char* f : {"L/a.txt", "L/b.dat", "R/a.txt"}) file(c, QLatin1String(f));
     g().CurrentPath = {QStringLiteral("C:\\L"), QStringLiteral("C:\\R")};
+    g().RemindToPrint = false;
     inside(win_, [&] {
         Input::paste(*win_.txtFilePattern, QStringLiteral("   "));
         Input::focus(*win_.cmdApply);
