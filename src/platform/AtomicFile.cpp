@@ -18,7 +18,14 @@ namespace platform {
 
 namespace {
 
-const QByteArray kTempMarker = QByteArrayLiteral(".qmtmp-");
+constexpr const char* kTempMarker = ".qmtmp-";
+
+// The longest name the folder takes (255 bytes on the usual file systems).
+long nameLimit(const QByteArray& folder)
+{
+    const long limit = ::pathconf(folder.isEmpty() ? "/" : folder.constData(), _PC_NAME_MAX);
+    return limit > 0 ? limit : 255;
+}
 
 mode_t defaultMode()
 {
@@ -28,6 +35,21 @@ mode_t defaultMode()
 }
 
 } // namespace
+
+QByteArray temporaryNamePrefix(const QByteArray& nativeTarget, const char* tag)
+{
+    const qsizetype slash = nativeTarget.lastIndexOf('/');
+    const QByteArray folder = slash < 0 ? QByteArray(".") : slash == 0 ? QByteArray("/") : nativeTarget.left(slash);
+    QByteArray name = nativeTarget.mid(slash + 1);
+    const qsizetype room = nameLimit(folder) - 1 - qsizetype(qstrlen(tag)) - 6;
+    if (name.size() > room) {
+        qsizetype cut = qMax<qsizetype>(room, 0);
+        while (cut > 0 && (uchar(name[cut]) & 0xC0) == 0x80)
+            --cut;   // never half a UTF-8 character
+        name.truncate(cut);
+    }
+    return (slash < 0 ? QByteArray() : nativeTarget.left(slash + 1)) + '.' + name + tag;
+}
 
 AtomicFile::~AtomicFile()
 {
@@ -40,7 +62,7 @@ int AtomicFile::open(const QString& nativeTarget)
     target_ = nativeTarget;
     error_ = 0;
     const QFileInfo info(nativeTarget);
-    temp_ = encodeNativePath(info.absolutePath()) + "/." + encodeNativePath(info.fileName()) + kTempMarker + "XXXXXX";
+    temp_ = temporaryNamePrefix(encodeNativePath(info.absoluteFilePath()), kTempMarker) + "XXXXXX";
     fd_ = ::mkostemp(temp_.data(), O_CLOEXEC);
     if (fd_ < 0) {
         const int err = errno;
@@ -129,7 +151,8 @@ int removeStaleTemporaries(const QString& nativeTarget, int minAgeSeconds)
         return 0;
     const QFileInfo info(nativeTarget);
     const QByteArray folder = encodeNativePath(info.absolutePath());
-    const QByteArray prefix = '.' + encodeNativePath(info.fileName()) + kTempMarker;
+    QByteArray prefix = temporaryNamePrefix(encodeNativePath(info.absoluteFilePath()), kTempMarker);
+    prefix = prefix.mid(prefix.lastIndexOf('/') + 1);
     DIR* dir = ::opendir(folder.constData());
     if (!dir)
         return 0;

@@ -6,7 +6,10 @@
 // was at the target before untouched.
 //
 // Temporary files are named ".<target name>.qmtmp-XXXXXX", so the ones a
-// killed run leaves behind can be recognised and removed later.
+// killed run leaves behind can be recognised and removed later. A target
+// name too long to take the 14 more bytes within the folder's name limit
+// lends only its beginning (cut at a character boundary): any name the file
+// system takes can be a target.
 
 #include <QByteArray>
 #include <QString>
@@ -47,6 +50,11 @@ private:
     int fd_ = -1;
     int error_ = 0;
 };
+
+// The name of a temporary file beside the native `target` without its six
+// random characters: "<folder>/.<target name><tag>", the target's name cut
+// so that the whole name, random characters included, fits the folder.
+QByteArray temporaryNamePrefix(const QByteArray& nativeTarget, const char* tag);
 
 // The whole file in one go. Error number back (0 = written).
 int writeFileAtomically(const QString& nativeTarget, const QByteArray& bytes, int mode = -1);

@@ -1,5 +1,6 @@
 #include "platform/StagedCopy.h"
 
+#include "platform/AtomicFile.h"
 #include "platform/Drives.h"
 #include "platform/Shell.h"
 
@@ -40,8 +41,7 @@ struct Staged {
 // created empty and open for writing; without, the name is freed again.
 QByteArray freeName(const QByteArray& target, const char* tag, int* fd)
 {
-    const qsizetype slash = target.lastIndexOf('/');
-    QByteArray pattern = target.left(slash + 1) + '.' + target.mid(slash + 1) + tag + "XXXXXX";
+    QByteArray pattern = temporaryNamePrefix(target, tag) + "XXXXXX";
     const int f = ::mkstemp(pattern.data());
     if (f < 0)
         return {};

@@ -52,6 +52,24 @@ TEST(AtomicFile, DiscardedOrFailedWriteLeavesTheOldFileWhole)
     EXPECT_EQ(writeFileAtomically(dir.filePath(QStringLiteral("missing/a.txt")), "x"), 76);
 }
 
+TEST(AtomicFile, AnyNameTheFileSystemTakesCanBeATarget)
+{
+    QTemporaryDir dir;
+    const QString greek = QString::fromUtf8("Σύγκριση");   // 16 bytes in 8 characters
+    for (const QString& name : {QString(255, u'n'), QString(245, u'n'), greek.repeated(15) + QStringLiteral("ab.txt"),
+                                greek.repeated(16).left(127)}) {
+        const QString target = dir.filePath(name);
+        ASSERT_EQ(writeFileAtomically(target, "old"), 0) << name.size();
+        ASSERT_EQ(writeFileAtomically(target, "new"), 0) << name.size();
+        EXPECT_EQ(testing_support::fileBytes(target), "new");
+        EXPECT_EQ(entries(dir), QStringList{name});
+        QFile::remove(target);
+    }
+    // Longer than the file system takes: refused as a bad name, nothing made.
+    EXPECT_EQ(writeFileAtomically(dir.filePath(QString(256, u'n')), "x"), 52);
+    EXPECT_TRUE(entries(dir).isEmpty());
+}
+
 // (Stale temporaries: the main window start-up removes those of its files.)
 
 } // namespace
