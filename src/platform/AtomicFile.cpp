@@ -8,6 +8,7 @@
 #include <QFileInfo>
 
 #include <cerrno>
+#include <cstdlib>
 #include <ctime>
 #include <dirent.h>
 #include <fcntl.h>
@@ -49,6 +50,19 @@ QByteArray temporaryNamePrefix(const QByteArray& nativeTarget, const char* tag)
         name.truncate(cut);
     }
     return (slash < 0 ? QByteArray() : nativeTarget.left(slash + 1)) + '.' + name + tag;
+}
+
+QByteArray writeThroughLink(const QByteArray& path)
+{
+    struct stat st {};
+    if (::lstat(path.constData(), &st) == 0 && S_ISLNK(st.st_mode)) {
+        if (char* real = ::realpath(path.constData(), nullptr)) {
+            QByteArray out(real);
+            std::free(real);
+            return out;
+        }
+    }
+    return path;
 }
 
 AtomicFile::~AtomicFile()

@@ -56,6 +56,12 @@ private:
 // so that the whole name, random characters included, fits the folder.
 QByteArray temporaryNamePrefix(const QByteArray& nativeTarget, const char* tag);
 
+// The file that a write of `nativePath` replaces: the file a symbolic link
+// there names, else the path itself. Every writer of the settings (the INI
+// engine and the settings import) follows this one rule, so a linked
+// settings file stays linked.
+QByteArray writeThroughLink(const QByteArray& nativePath);
+
 // The whole file in one go. Error number back (0 = written).
 int writeFileAtomically(const QString& nativeTarget, const QByteArray& bytes, int mode = -1);
 

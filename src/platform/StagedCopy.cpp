@@ -220,7 +220,7 @@ int copyFilesStaged(const QStringList& sources, const QString& destination)
         s.target = *dest;
         if (!s.target.endsWith('/'))
             s.target += '/';
-        s.target += name;
+        s.target = writeThroughLink(s.target + name);
         struct stat a {}, b {};
         if (::stat(s.source.constData(), &a) == 0 && ::stat(s.target.constData(), &b) == 0 && a.st_dev == b.st_dev
             && a.st_ino == b.st_ino)

@@ -1,4 +1,6 @@
 #include "platform/AtomicFile.h"
+#include "platform/Shell.h"
+#include "platform/StagedCopy.h"
 #include "support/TempDrive.h"
 
 #include <QDir>
@@ -68,6 +70,18 @@ TEST(AtomicFile, AnyNameTheFileSystemTakesCanBeATarget)
     // Longer than the file system takes: refused as a bad name, nothing made.
     EXPECT_EQ(writeFileAtomically(dir.filePath(QString(256, u'n')), "x"), 52);
     EXPECT_TRUE(entries(dir).isEmpty());
+}
+
+TEST(StagedCopy, ALinkedTargetIsWrittenThroughAndStaysALink)
+{
+    testing_support::TempDrive d;
+    d.file(QStringLiteral("In/a.ini"), "new");
+    d.file(QStringLiteral("Store/a.ini"), "old");
+    d.folder(QStringLiteral("App"));
+    ASSERT_TRUE(QFile::link(d.native(QStringLiteral("Store/a.ini")), d.native(QStringLiteral("App/a.ini"))));
+    EXPECT_EQ(copyFilesStaged({QStringLiteral("C:\\In\\a.ini")}, QStringLiteral("C:\\App")), shellOk);
+    EXPECT_TRUE(QFileInfo(d.native(QStringLiteral("App/a.ini"))).isSymLink());
+    EXPECT_EQ(d.bytes(QStringLiteral("Store/a.ini")), "new");
 }
 
 // (Stale temporaries: the main window start-up removes those of its files.)
