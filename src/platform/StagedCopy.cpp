@@ -54,24 +54,25 @@ QByteArray freeName(const QByteArray& target, const char* tag, int* fd)
     return pattern;
 }
 
+// The copy of one file to its temporary name; 0 or the errno of the failure.
 int writeCopy(Staged& s)
 {
     struct stat st {};
-    const int in = ::open(s.source.constData(), O_RDONLY | O_CLOEXEC);
+    const int in = ::open(s.source.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (in < 0)
-        return resultOf(errno);
+        return errno;
     if (::fstat(in, &st) != 0 || !S_ISREG(st.st_mode)) {
         ::close(in);
-        return shellAccessDenied;   // FIFOs and devices are never read
+        return EACCES;   // FIFOs and devices are never read
     }
     int out = -1;
     s.temp = freeName(s.target, ".qmtmp-", &out);
     if (s.temp.isEmpty()) {
         const int err = errno;
         ::close(in);
-        return resultOf(err);
+        return err;
     }
-    int rc = shellOk;
+    int rc = 0;
     char buf[1 << 16];
     for (;;) {
         const ssize_t n = ::read(in, buf, sizeof buf);
@@ -79,23 +80,23 @@ int writeCopy(Staged& s)
             continue;
         if (n <= 0) {
             if (n < 0)
-                rc = resultOf(errno);
+                rc = errno;
             break;
         }
-        for (ssize_t done = 0; done < n && rc == shellOk;) {
+        for (ssize_t done = 0; done < n && rc == 0;) {
             const ssize_t w = ::write(out, buf + done, size_t(n - done));
             if (w < 0 && errno != EINTR)
-                rc = resultOf(errno);
+                rc = errno;
             else if (w > 0)
                 done += w;
         }
-        if (rc != shellOk)
+        if (rc != 0)
             break;
     }
     ::close(in);
     const struct timespec times[2] = {st.st_atim, st.st_mtim};
-    if (rc == shellOk && (::fchmod(out, st.st_mode & 07777) != 0 || ::futimens(out, times) != 0 || ::fsync(out) != 0))
-        rc = resultOf(errno);
+    if (rc == 0 && (::fchmod(out, st.st_mode & 07777) != 0 || ::futimens(out, times) != 0 || ::fsync(out) != 0))
+        rc = errno;
     ::close(out);
     return rc;
 }
@@ -108,29 +109,29 @@ void discard(std::vector<Staged>& staged)
 }
 
 // Renames every staged copy over its target; on a failure the targets
-// already replaced get their old files back.
+// already replaced get their old files back. 0 or the errno of the failure.
 int commit(std::vector<Staged>& staged)
 {
-    int rc = shellOk;
+    int rc = 0;
     for (Staged& s : staged) {
         struct stat st {};
         if (::lstat(s.target.constData(), &st) == 0) {
             s.backup = freeName(s.target, ".qmold-", nullptr);
             if (s.backup.isEmpty() || ::link(s.target.constData(), s.backup.constData()) != 0) {
-                rc = resultOf(errno);
+                rc = errno;
                 s.backup.clear();
                 break;
             }
         }
         if (::rename(s.temp.constData(), s.target.constData()) != 0) {
-            rc = resultOf(errno);
+            rc = errno;
             break;
         }
         s.temp.clear();
         s.replaced = true;
     }
     for (Staged& s : staged) {
-        if (rc != shellOk && s.replaced) {
+        if (rc != 0 && s.replaced) {
             if (!s.backup.isEmpty())
                 ::rename(s.backup.constData(), s.target.constData());
             else
@@ -191,7 +192,10 @@ bool sameFolder(const QString& logicalA, const QString& logicalB)
     return !a.isEmpty() && a == canonicalFolder(logicalB);
 }
 
-int copyFilesStaged(const QStringList& sources, const QString& destination)
+namespace {
+
+// The copy; a refusal as its ShellResult, a failure of the system as `err`.
+int copyStaged(const QStringList& sources, const QString& destination, int& err)
 {
     const std::optional<QByteArray> dest = toNativeBytes(destination);
     if (!dest)
@@ -206,8 +210,8 @@ int copyFilesStaged(const QStringList& sources, const QString& destination)
             return shellSameFile;
         from.push_back(std::move(*native));
     }
-    if (makeNativeFolders(*dest) != 0)
-        return shellAccessDenied;
+    if ((err = makeNativeFolders(*dest)) != 0)
+        return shellOk;
 
     std::vector<Staged> staged;
     for (QByteArray& source : from) {
@@ -225,15 +229,31 @@ int copyFilesStaged(const QStringList& sources, const QString& destination)
         if (::stat(s.source.constData(), &a) == 0 && ::stat(s.target.constData(), &b) == 0 && a.st_dev == b.st_dev
             && a.st_ino == b.st_ino)
             return shellSameFile;
+        if (S_ISDIR(b.st_mode)) {   // never replaced by a file, and no use trying
+            err = EISDIR;
+            return shellOk;
+        }
         staged.push_back(s);
     }
     for (Staged& s : staged) {
-        if (const int rc = writeCopy(s)) {
+        if ((err = writeCopy(s)) != 0) {
             discard(staged);
-            return rc;
+            return shellOk;
         }
     }
-    return commit(staged);
+    err = commit(staged);
+    return shellOk;
+}
+
+} // namespace
+
+int copyFilesStaged(const QStringList& sources, const QString& destination, int* systemError)
+{
+    int err = 0;
+    const int rc = copyStaged(sources, destination, err);
+    if (systemError)
+        *systemError = err;
+    return rc != shellOk ? rc : err != 0 ? resultOf(err) : shellOk;
 }
 
 } // namespace platform

@@ -18,8 +18,11 @@ namespace platform {
 // Copies the logical files `sources` into the logical folder `destination`
 // (made with its parents when missing), each under its own name, replacing
 // files of the same names. Returns a ShellResult (0 done; shellSameFile when
-// a copy would land on its source).
-int copyFilesStaged(const QStringList& sources, const QString& destination);
+// a copy would land on its source). `systemError` (optional) receives the
+// errno of the system call that failed, 0 when none did: ENOTDIR when a file
+// stands in the destination's path, EISDIR when a folder has a target's
+// name, EROFS, ENOSPC, EACCES, ...
+int copyFilesStaged(const QStringList& sources, const QString& destination, int* systemError = nullptr);
 
 // True when two logical folders are one folder of this machine (the same
 // real path once links are followed), also when their texts differ.

@@ -121,6 +121,29 @@ TEST_F(SettingsTest, ExportRefusesItsOwnFolderAndDropsAVanishedFile)
     w.unload();
 }
 
+TEST_F(SettingsTest, ExportFailuresNameTheirOwnCause)
+{
+    ini("ExportSettings", "Ini=True\r\n");
+    drive.file("File");
+    drive.folder("Out/Quillmarsh.ini");
+    const struct { const char* folder; const char* cause; } rows[] = {
+        {"C:\\File\\Sub\\", "a part of the folder's path is a file"},
+        {"C:\\Out\\", "a folder in the destination has the name of a file to be copied"},
+    };
+    for (const auto& r : rows) {
+        frmSettingsExport w;
+        w.show();
+        desk.answerFolder(r.folder);
+        ui::Input::click(*w.cmdSettingsFolderExternal);
+        desk.expectMsgBox("Export settings", QString("The settings could not be copied: ") + r.cause + ". No file was changed.",
+                          16, ui::vbOK);
+        ui::Input::click(*w.cmdExport);
+        EXPECT_TRUE(w.isLoaded() && w.cmdExport->enabled());
+        w.unload();
+    }
+    EXPECT_TRUE(QDir(drive.native("Out/Quillmarsh.ini")).isEmpty());
+}
+
 TEST_F(SettingsTest, ImportOffersWhatTheFolderHoldsAndTrashesWhatItCopied)
 {
     ini("ImportSettings", "Ini=True\r\nPrimary=True\r\nSecondary=True\r\nDeleteAfter=True\r\nFolder=C:\\In\\\r\n");
