@@ -2,6 +2,7 @@
 
 #include "platform/AppError.h"
 #include "platform/Drives.h"
+#include "platform/WriteJournal.h"
 
 #include <QDir>
 #include <QFile>
@@ -9,8 +10,6 @@
 
 #include <cerrno>
 #include <cstdlib>
-#include <ctime>
-#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -76,10 +75,13 @@ int AtomicFile::open(const QString& nativeTarget)
     target_ = nativeTarget;
     error_ = 0;
     const QFileInfo info(nativeTarget);
-    temp_ = temporaryNamePrefix(encodeNativePath(info.absoluteFilePath()), kTempMarker) + "XXXXXX";
-    fd_ = ::mkostemp(temp_.data(), O_CLOEXEC);
-    if (fd_ < 0) {
-        const int err = errno;
+    const int err = makeFreeName(encodeNativePath(info.absoluteFilePath()), kTempMarker, temp_, ticket_,
+                                 [this](const QByteArray& name) {
+                                     fd_ = ::open(name.constData(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+                                     return fd_ < 0 ? errno : 0;
+                                 });
+    if (err != 0) {
+        fd_ = -1;
         temp_.clear();
         return errorFromErrno(err, err == ENOENT || err == ENOTDIR);
     }
@@ -129,10 +131,14 @@ int AtomicFile::commit(int mode)
     if (::close(fd_) != 0 && err == 0)
         err = errorFromErrno(errno);
     fd_ = -1;
+    journal::step("file complete");
     if (err == 0 && ::rename(temp_.constData(), encodeNativePath(target_).constData()) != 0)
         err = errorFromErrno(errno);
     if (err != 0)
         ::unlink(temp_.constData());
+    journal::step("file renamed");
+    journal::strike(ticket_);
+    ticket_ = 0;
     temp_.clear();
     error_ = err;
     return err;
@@ -148,6 +154,8 @@ void AtomicFile::discard()
         ::unlink(temp_.constData());
         temp_.clear();
     }
+    journal::strike(ticket_);
+    ticket_ = 0;
 }
 
 int writeFileAtomically(const QString& nativeTarget, const QByteArray& bytes, int mode)
@@ -157,34 +165,6 @@ int writeFileAtomically(const QString& nativeTarget, const QByteArray& bytes, in
         return err;
     f.write(bytes);
     return f.commit(mode);
-}
-
-int removeStaleTemporaries(const QString& nativeTarget, int minAgeSeconds)
-{
-    if (nativeTarget.isEmpty())
-        return 0;
-    const QFileInfo info(nativeTarget);
-    const QByteArray folder = encodeNativePath(info.absolutePath());
-    QByteArray prefix = temporaryNamePrefix(encodeNativePath(info.absoluteFilePath()), kTempMarker);
-    prefix = prefix.mid(prefix.lastIndexOf('/') + 1);
-    DIR* dir = ::opendir(folder.constData());
-    if (!dir)
-        return 0;
-    const time_t now = ::time(nullptr);
-    int removed = 0;
-    while (const dirent* e = ::readdir(dir)) {
-        const QByteArray name(e->d_name);
-        if (!name.startsWith(prefix) || name.size() != prefix.size() + 6)
-            continue;
-        struct stat st {};
-        if (::fstatat(::dirfd(dir), e->d_name, &st, AT_SYMLINK_NOFOLLOW) != 0 || !S_ISREG(st.st_mode)
-            || st.st_uid != ::geteuid() || now - st.st_mtime < minAgeSeconds)
-            continue;
-        if (::unlinkat(::dirfd(dir), e->d_name, 0) == 0)
-            ++removed;
-    }
-    ::closedir(dir);
-    return removed;
 }
 
 } // namespace platform

@@ -3,6 +3,7 @@
 #include "platform/AtomicFile.h"
 #include "platform/Drives.h"
 #include "platform/Shell.h"
+#include "platform/WriteJournal.h"
 
 
 #include <fcntl.h>
@@ -34,25 +35,9 @@ struct Staged {
     QByteArray target;
     QByteArray temp;     // the complete copy, waiting to be renamed
     QByteArray backup;   // a second name of the old target, while renaming
-    bool replaced = false;
+    quint64 tempTicket = 0;     // their entries in the write journal
+    quint64 backupTicket = 0;
 };
-
-// A free name beside `target` with the given tag. With `fd` the file stays,
-// created empty and open for writing; without, the name is freed again.
-QByteArray freeName(const QByteArray& target, const char* tag, int* fd)
-{
-    QByteArray pattern = temporaryNamePrefix(target, tag) + "XXXXXX";
-    const int f = ::mkstemp(pattern.data());
-    if (f < 0)
-        return {};
-    if (fd)
-        *fd = f;
-    else {
-        ::close(f);
-        ::unlink(pattern.constData());
-    }
-    return pattern;
-}
 
 // The copy of one file to its temporary name; 0 or the errno of the failure.
 int writeCopy(Staged& s)
@@ -66,9 +51,10 @@ int writeCopy(Staged& s)
         return EACCES;   // FIFOs and devices are never read
     }
     int out = -1;
-    s.temp = freeName(s.target, ".qmtmp-", &out);
-    if (s.temp.isEmpty()) {
-        const int err = errno;
+    if (const int err = makeFreeName(s.target, ".qmtmp-", s.temp, s.tempTicket, [&out](const QByteArray& name) {
+            out = ::open(name.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+            return out < 0 ? errno : 0;
+        })) {
         ::close(in);
         return err;
     }
@@ -101,47 +87,56 @@ int writeCopy(Staged& s)
     return rc;
 }
 
+// Removes what is left of the copies and the old files' second names.
 void discard(std::vector<Staged>& staged)
 {
-    for (const Staged& s : staged)
-        if (!s.temp.isEmpty())
-            ::unlink(s.temp.constData());
+    for (Staged& s : staged) {
+        for (QByteArray* name : {&s.temp, &s.backup})
+            if (!name->isEmpty())
+                ::unlink(name->constData());
+        journal::strike(s.tempTicket);
+        journal::strike(s.backupTicket);
+        s = Staged{};
+    }
 }
 
-// Renames every staged copy over its target; on a failure the targets
-// already replaced get their old files back. 0 or the errno of the failure.
+// Renames every staged copy over its target. The old files get second names
+// first, and the set is entered in the write journal as committing: a kill
+// from here on is finished at the next start, one before it leaves every
+// target as it was. A rename that fails puts the targets already replaced
+// back. 0 or the errno of the failure.
 int commit(std::vector<Staged>& staged)
 {
-    int rc = 0;
+    std::vector<journal::StagedFile> files;
     for (Staged& s : staged) {
         struct stat st {};
         if (::lstat(s.target.constData(), &st) == 0) {
-            s.backup = freeName(s.target, ".qmold-", nullptr);
-            if (s.backup.isEmpty() || ::link(s.target.constData(), s.backup.constData()) != 0) {
-                rc = errno;
-                s.backup.clear();
-                break;
+            if (const int err = makeFreeName(s.target, ".qmold-", s.backup, s.backupTicket, [&s](const QByteArray& name) {
+                    return ::link(s.target.constData(), name.constData()) == 0 ? 0 : errno;
+                })) {
+                discard(staged);
+                return err;
             }
         }
+        files.push_back({s.temp, s.target, s.backup});
+    }
+    journal::step("copies complete");
+    const quint64 set = journal::beginCommit(files);
+    journal::step("commit begun");
+    int rc = 0;
+    for (const Staged& s : staged) {
         if (::rename(s.temp.constData(), s.target.constData()) != 0) {
             rc = errno;
+            journal::beginRollback(set);
+            journal::step("rollback begun");
+            journal::rollBack(files);
             break;
         }
-        s.temp.clear();
-        s.replaced = true;
+        journal::step("file replaced");
     }
-    for (Staged& s : staged) {
-        if (rc != 0 && s.replaced) {
-            if (!s.backup.isEmpty())
-                ::rename(s.backup.constData(), s.target.constData());
-            else
-                ::unlink(s.target.constData());   // there was no file before
-            s.backup.clear();
-        }
-        if (!s.backup.isEmpty())
-            ::unlink(s.backup.constData());
-    }
+    journal::step("files replaced");
     discard(staged);
+    journal::strike(set);
     return rc;
 }
 

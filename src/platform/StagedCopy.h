@@ -3,7 +3,11 @@
 // arrives or none of the targets changes. Each file is first copied to a
 // temporary file beside its target; only when all of them are complete are
 // they renamed over the targets, and a rename that fails puts the targets
-// already replaced back as they were.
+// already replaced back as they were. The set is entered in the write
+// journal (WriteJournal.h) before the first rename, so a run killed half-way
+// is finished at the next start: the targets are all old or all new.
+// A target that is a symbolic link is written through, as the INI writer
+// does (writeThroughLink).
 //
 // A copy onto its own source is refused before anything is written: the
 // source and target folders are compared by their real (canonical) paths,
