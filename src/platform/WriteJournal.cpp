@@ -11,6 +11,7 @@
 #include <fcntl.h>
 #include <map>
 #include <mutex>
+#include <set>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -57,10 +58,10 @@ public:
         std::lock_guard lock(mutex_);
         close();
         folder_ = folder;
-        open_ = 0;
+        live_.clear();
     }
 
-    quint64 enter(const QByteArray& record, int sync = false)
+    quint64 enter(const QByteArray& record, bool sync = false)
     {
         std::lock_guard lock(mutex_);
         if (folder_.isEmpty())
@@ -71,24 +72,24 @@ public:
         append(QByteArray(record).replace("%T", QByteArray::number(ticket)));
         if (sync)
             ::fdatasync(fd_);
-        ++open_;
+        live_.insert(ticket);
         return ticket;
     }
 
     void note(char op, quint64 ticket)
     {
         std::lock_guard lock(mutex_);
-        if (ticket != 0 && fd_ >= 0)
+        if (live_.count(ticket))
             append(QByteArray(1, op) + ' ' + QByteArray::number(ticket) + '\n');
     }
 
     void strike(quint64 ticket)
     {
         std::lock_guard lock(mutex_);
-        if (ticket == 0 || fd_ < 0)
-            return;
+        if (live_.erase(ticket) == 0)
+            return;   // not entered, or in a journal given up since
         append("x " + QByteArray::number(ticket) + '\n');
-        if (--open_ <= 0) {
+        if (live_.empty()) {
             ::unlink(path_.constData());   // still locked: nobody settles it meanwhile
             close();
         }
@@ -111,7 +112,6 @@ private:
             if (::flock(fd, LOCK_EX | LOCK_NB) == 0 && ::fstat(fd, &st) == 0 && st.st_nlink > 0) {
                 fd_ = fd;
                 path_ = path;
-                open_ = 0;
                 return true;
             }
             ::close(fd);
@@ -137,13 +137,14 @@ private:
             ::close(fd_);
         fd_ = -1;
         path_.clear();
+        live_.clear();
     }
 
     std::mutex mutex_;
     QByteArray folder_;
     QByteArray path_;
     int fd_ = -1;
-    int open_ = 0;
+    std::set<quint64> live_;   // the tickets in flight in this journal file
     quint64 next_ = 1;
 };
 

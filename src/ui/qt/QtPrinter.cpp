@@ -4,6 +4,7 @@
 #include "platform/Application.h"
 #include "platform/Drives.h"
 
+#include <QFileInfo>
 #include <QFontDatabase>
 #include <QFontMetricsF>
 #include <QPageLayout>
@@ -76,7 +77,9 @@ int QtPrinter::begin()
             return err;
         // The printer writes the temporary file through its open descriptor:
         // that name reaches it whatever bytes the real one is made of.
-        m_printer->setOutputFileName(QStringLiteral("/proc/self/fd/%1").arg(m_pdfOut.fd()));
+        const QString byDescriptor = QStringLiteral("/proc/self/fd/%1").arg(m_pdfOut.fd());
+        m_printer->setOutputFileName(QFileInfo::exists(byDescriptor) ? byDescriptor
+                                                                     : platform::decodeNativePath(m_pdfOut.temporaryName()));
     }
     if (!m_painter.begin(m_printer.get())) {
         finishPdf(false);
