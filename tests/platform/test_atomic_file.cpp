@@ -9,6 +9,8 @@
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+#include <sched.h>
+#include <sys/mount.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -87,6 +89,28 @@ TEST(StagedCopy, ALinkedTargetIsWrittenThroughAndStaysALink)
     EXPECT_EQ(copyFilesStaged({QStringLiteral("C:\\In\\a.ini")}, QStringLiteral("C:\\App")), shellOk);
     EXPECT_TRUE(QFileInfo(d.native(QStringLiteral("App/a.ini"))).isSymLink());
     EXPECT_EQ(d.bytes(QStringLiteral("Store/a.ini")), "new");
+}
+
+TEST(StagedCopy, ACopyOntoAReadOnlyDiskGivesItsOwnCause)
+{
+    testing_support::TempDrive d;
+    d.file(QStringLiteral("In/a.ini"), "new");
+    d.folder(QStringLiteral("Out"));
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        // A read-only disk that only this process sees.
+        if (::unshare(CLONE_NEWNS) != 0 || ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0
+            || ::mount("none", d.nativeBytes(QStringLiteral("Out")).constData(), "tmpfs", MS_RDONLY, nullptr) != 0)
+            ::_exit(77);
+        int err = 0;
+        const int rc = copyFilesStaged({QStringLiteral("C:\\In\\a.ini")}, QStringLiteral("C:\\Out"), &err);
+        ::_exit(rc == shellAccessDenied && err == EROFS ? 0 : 1);
+    }
+    int status = -1;
+    ::waitpid(pid, &status, 0);
+    if (WIFEXITED(status) && WEXITSTATUS(status) == 77)
+        GTEST_SKIP() << "no private mount namespace here";
+    EXPECT_EQ(status, 0);
 }
 
 // ---- Writes a kill interrupts ----------------------------------------------------------
