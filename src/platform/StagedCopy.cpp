@@ -111,9 +111,10 @@ int commit(std::vector<Staged>& staged)
     for (Staged& s : staged) {
         struct stat st {};
         if (::lstat(s.target.constData(), &st) == 0) {
-            if (const int err = makeFreeName(s.target, ".qmold-", s.backup, s.backupTicket, [&s](const QByteArray& name) {
-                    return ::link(s.target.constData(), name.constData()) == 0 ? 0 : errno;
-                })) {
+            const auto linkOld = [&s](const QByteArray& name) {
+                return ::link(s.target.constData(), name.constData()) == 0 ? 0 : errno;
+            };
+            if (const int err = makeFreeName(s.target, ".qmold-", s.backup, s.backupTicket, linkOld)) {
                 discard(staged);
                 return err;
             }

@@ -78,8 +78,8 @@ int QtPrinter::begin()
         // The printer writes the temporary file through its open descriptor:
         // that name reaches it whatever bytes the real one is made of.
         const QString byDescriptor = QStringLiteral("/proc/self/fd/%1").arg(m_pdfOut.fd());
-        m_printer->setOutputFileName(QFileInfo::exists(byDescriptor) ? byDescriptor
-                                                                     : platform::decodeNativePath(m_pdfOut.temporaryName()));
+        const QString byName = platform::decodeNativePath(m_pdfOut.temporaryName());
+        m_printer->setOutputFileName(QFileInfo::exists(byDescriptor) ? byDescriptor : byName);
     }
     if (!m_painter.begin(m_printer.get())) {
         finishPdf(false);
@@ -98,7 +98,8 @@ int QtPrinter::finishPdf(bool painted)
     // written whole ends with its end-of-file marker.
     char tail[16] = {};
     const off_t size = ::lseek(m_pdfOut.fd(), 0, SEEK_END);
-    const qsizetype got = size > 0 ? ::pread(m_pdfOut.fd(), tail, sizeof tail, qMax<off_t>(0, size - off_t(sizeof tail))) : 0;
+    const off_t from = qMax<off_t>(0, size - off_t(sizeof tail));
+    const qsizetype got = size > 0 ? ::pread(m_pdfOut.fd(), tail, sizeof tail, from) : 0;
     if (!painted || got <= 0 || !QByteArray(tail, got).trimmed().endsWith("%%EOF")) {
         m_pdfOut.discard();
         // Qt's PDF writer ignores every write once one has failed, the
