@@ -1,5 +1,6 @@
 #include "maintenance/SettingsTransfer.h"
 
+#include "platform/AppError.h"
 #include "platform/Shell.h"
 #include "platform/StagedCopy.h"
 #include "shared/ErrorTrap.h"
@@ -9,6 +10,8 @@
 #include "shared/Texts.h"
 #include "shared/basCommonDialogManager.h"
 #include "shared/frmHiddenForm.h"
+
+#include <cerrno>
 
 namespace maintenance {
 
@@ -20,16 +23,38 @@ namespace {
 constexpr int kFrameWidth = 6960;
 constexpr int kItemStep = 600;
 
-// The reason a copy failed, for the plain failure message.
-QString copyFailureReason(int result)
+// The reason a copy failed, for the plain failure message: the refusal, or
+// what the system said went wrong.
+QString copyFailureReason(int result, int systemError)
 {
-    switch (result) {
-    case platform::shellSameFile:
+    if (result == platform::shellSameFile)
         return Txt(u"a file would have been copied onto itself", u"ένα αρχείο θα αντιγραφόταν πάνω στον εαυτό του");
+    switch (systemError) {
+    case 0:
+        break;
+    case ENOTDIR:
+        return Txt(u"a part of the folder's path is a file", u"ένα τμήμα της διαδρομής του φακέλλου είναι αρχείο");
+    case EISDIR:
+        return Txt(u"a folder in the destination has the name of a file to be copied",
+                   u"ένας φάκελλος στον προορισμό έχει το όνομα ενός αρχείου προς αντιγραφή");
+    case EROFS:
+        return Txt(u"the disk can only be read", u"ο δίσκος επιτρέπει μόνο ανάγνωση");
+    case ENOENT:
+        return Txt(u"a file or folder was not found", u"ένα αρχείο ή φάκελλος δεν βρέθηκε");
+    case ENOSPC:
+    case EDQUOT:
+        return Txt(u"the disk is full", u"ο δίσκος είναι πλήρης");
+    case ENAMETOOLONG:
+        return Txt(u"a file name is not valid", u"ένα όνομα αρχείου δεν είναι έγκυρο");
+    case EACCES:
+    case EPERM:
+        return Txt(u"access was denied", u"η πρόσβαση δεν επετράπη");
+    default:
+        return platform::errorDescription(platform::errorFromErrno(systemError));
+    }
+    switch (result) {
     case platform::shellNotFound:
         return Txt(u"a file or folder was not found", u"ένα αρχείο ή φάκελλος δεν βρέθηκε");
-    case platform::shellDiskFull:
-        return Txt(u"the disk is full", u"ο δίσκος είναι πλήρης");
     case platform::shellBadName:
         return Txt(u"a file name is not valid", u"ένα όνομα αρχείου δεν είναι έγκυρο");
     default:
@@ -326,14 +351,15 @@ bool SettingsTransferWindow::refuseApplicationFolder()
 
 bool SettingsTransferWindow::copyAll(const QStringList& sources, const QString& destination)
 {
-    const int result = platform::copyFilesStaged(sources, destination);
+    int systemError = 0;
+    const int result = platform::copyFilesStaged(sources, destination, &systemError);
     basGlobal::BringFormToFront(*this);
     refresh();
     if (result == platform::shellOk)
         return true;
     basGlobal::ShowMessageBox(this, windowTitle(),
                               Txt(u"The settings could not be copied: ", u"Δεν κατέστη δυνατή η αντιγραφή των ρυθμίσεων: ")
-                                  + copyFailureReason(result)
+                                  + copyFailureReason(result, systemError)
                                   + Txt(u". No file was changed.", u". Κανένα αρχείο δεν άλλαξε."),
                               ui::vbCriticalOK);
     return false;

@@ -92,6 +92,19 @@ bool frmSettingsImport::importFiles()
             dropMissingItem(k, source, QStringLiteral("Το αρχείο «'"));
             return false;
         }
+        // An INI that the next start would refuse must not replace one it takes.
+        const QString cause = k == 0 ? IniUnreadableCause(source) : QString();
+        if (!cause.isEmpty()) {
+            ShowMessageBox(this, windowTitle(),
+                           Txt(QStringLiteral("The file '") + source
+                                   + QStringLiteral("' cannot be imported as the application INI file: ") + cause
+                                   + QStringLiteral(". No file was changed."),
+                               QStringLiteral("Το αρχείο «") + source
+                                   + QStringLiteral("» δεν μπορεί να εισαχθεί ως αρχείο βασικών ρυθμίσεων: ") + cause
+                                   + QStringLiteral(". Κανένα αρχείο δεν άλλαξε.")),
+                           ui::vbCriticalOK);
+            return false;
+        }
         sources << source;
         if (k == 0)
             g.ImportingIniFile = true;

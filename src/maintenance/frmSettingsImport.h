@@ -9,7 +9,9 @@
 // start reads the imported settings and nothing of this run overwrites them:
 // the window tells the user, sets iniImported and calls the exit hook once
 // (by default ui::endProgram, which writes nothing). A failed copy changes
-// nothing, trashes nothing and ends nothing.
+// nothing, trashes nothing and ends nothing. An INI that the start-up would
+// refuse (not a file, over the size bound, unreadable) is never imported:
+// the window names the cause and changes nothing.
 
 #include "maintenance/SettingsTransfer.h"
 

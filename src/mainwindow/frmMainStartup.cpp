@@ -3,7 +3,7 @@
 #include "mainwindow/frmMain.h"
 
 #include "platform/Application.h"
-#include "platform/AtomicFile.h"
+#include "platform/WriteJournal.h"
 #include "platform/Drives.h"
 #include "shared/ErrorTrap.h"
 #include "shared/FileFacts.h"
@@ -35,6 +35,8 @@ void frmMain::Form_Load()
     trap.step([&] {
         g.ApplicationPath = RemoveTrailingSeparator(platform::app().path());
         g.IniFileName = MakeIniFileName(g.ApplicationPath);
+        // Writes that a killed run left half-done are settled before any setting is read.
+        platform::startWriteJournal(platform::app().nativePath());
         // A settings file that cannot be used is found before the first
         // setting is read; it is named once, below, when the title is known.
         CheckIniFile(g.IniFileName);
@@ -63,11 +65,6 @@ void frmMain::Form_Load()
         g.SavedPathsFileName[1] = g.ApplicationPath + QStringLiteral("\\SecondarySavedPaths.txt");
     });
     trap.step([&] {
-        // Writes that a killed copy left half-done.
-        platform::removeStaleTemporaries(IniNativePath(g.IniFileName));
-        for (const QString& file : g.SavedPathsFileName)
-            if (const std::optional<QString> native = platform::toNative(file))
-                platform::removeStaleTemporaries(*native);
         const QString problem = CheckIniFile(g.IniFileName);
         if (!problem.isEmpty())
             ShowMessageBox(this, g.ApplicationTitle, problem, ui::vbExclamationOK);

@@ -2,14 +2,14 @@
 
 #include "platform/AppError.h"
 #include "platform/Drives.h"
+#include "platform/WriteJournal.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
 #include <cerrno>
-#include <ctime>
-#include <dirent.h>
+#include <cstdlib>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -18,7 +18,14 @@ namespace platform {
 
 namespace {
 
-const QByteArray kTempMarker = QByteArrayLiteral(".qmtmp-");
+constexpr const char* kTempMarker = ".qmtmp-";
+
+// The longest name the folder takes (255 bytes on the usual file systems).
+long nameLimit(const QByteArray& folder)
+{
+    const long limit = ::pathconf(folder.isEmpty() ? "/" : folder.constData(), _PC_NAME_MAX);
+    return limit > 0 ? limit : 255;
+}
 
 mode_t defaultMode()
 {
@@ -28,6 +35,34 @@ mode_t defaultMode()
 }
 
 } // namespace
+
+QByteArray temporaryNamePrefix(const QByteArray& nativeTarget, const char* tag)
+{
+    const qsizetype slash = nativeTarget.lastIndexOf('/');
+    const QByteArray folder = slash < 0 ? QByteArray(".") : slash == 0 ? QByteArray("/") : nativeTarget.left(slash);
+    QByteArray name = nativeTarget.mid(slash + 1);
+    const qsizetype room = nameLimit(folder) - 1 - qsizetype(qstrlen(tag)) - 6;
+    if (name.size() > room) {
+        qsizetype cut = qMax<qsizetype>(room, 0);
+        while (cut > 0 && (uchar(name[cut]) & 0xC0) == 0x80)
+            --cut;   // never half a UTF-8 character
+        name.truncate(cut);
+    }
+    return (slash < 0 ? QByteArray() : nativeTarget.left(slash + 1)) + '.' + name + tag;
+}
+
+QByteArray writeThroughLink(const QByteArray& path)
+{
+    struct stat st {};
+    if (::lstat(path.constData(), &st) == 0 && S_ISLNK(st.st_mode)) {
+        if (char* real = ::realpath(path.constData(), nullptr)) {
+            QByteArray out(real);
+            std::free(real);
+            return out;
+        }
+    }
+    return path;
+}
 
 AtomicFile::~AtomicFile()
 {
@@ -40,10 +75,13 @@ int AtomicFile::open(const QString& nativeTarget)
     target_ = nativeTarget;
     error_ = 0;
     const QFileInfo info(nativeTarget);
-    temp_ = encodeNativePath(info.absolutePath()) + "/." + encodeNativePath(info.fileName()) + kTempMarker + "XXXXXX";
-    fd_ = ::mkostemp(temp_.data(), O_CLOEXEC);
-    if (fd_ < 0) {
-        const int err = errno;
+    const int err = makeFreeName(encodeNativePath(info.absoluteFilePath()), kTempMarker, temp_, ticket_,
+                                 [this](const QByteArray& name) {
+                                     fd_ = ::open(name.constData(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+                                     return fd_ < 0 ? errno : 0;
+                                 });
+    if (err != 0) {
+        fd_ = -1;
         temp_.clear();
         return errorFromErrno(err, err == ENOENT || err == ENOTDIR);
     }
@@ -93,10 +131,14 @@ int AtomicFile::commit(int mode)
     if (::close(fd_) != 0 && err == 0)
         err = errorFromErrno(errno);
     fd_ = -1;
+    journal::step("file complete");
     if (err == 0 && ::rename(temp_.constData(), encodeNativePath(target_).constData()) != 0)
         err = errorFromErrno(errno);
     if (err != 0)
         ::unlink(temp_.constData());
+    journal::step("file renamed");
+    journal::strike(ticket_);
+    ticket_ = 0;
     temp_.clear();
     error_ = err;
     return err;
@@ -112,6 +154,8 @@ void AtomicFile::discard()
         ::unlink(temp_.constData());
         temp_.clear();
     }
+    journal::strike(ticket_);
+    ticket_ = 0;
 }
 
 int writeFileAtomically(const QString& nativeTarget, const QByteArray& bytes, int mode)
@@ -121,33 +165,6 @@ int writeFileAtomically(const QString& nativeTarget, const QByteArray& bytes, in
         return err;
     f.write(bytes);
     return f.commit(mode);
-}
-
-int removeStaleTemporaries(const QString& nativeTarget, int minAgeSeconds)
-{
-    if (nativeTarget.isEmpty())
-        return 0;
-    const QFileInfo info(nativeTarget);
-    const QByteArray folder = encodeNativePath(info.absolutePath());
-    const QByteArray prefix = '.' + encodeNativePath(info.fileName()) + kTempMarker;
-    DIR* dir = ::opendir(folder.constData());
-    if (!dir)
-        return 0;
-    const time_t now = ::time(nullptr);
-    int removed = 0;
-    while (const dirent* e = ::readdir(dir)) {
-        const QByteArray name(e->d_name);
-        if (!name.startsWith(prefix) || name.size() != prefix.size() + 6)
-            continue;
-        struct stat st {};
-        if (::fstatat(::dirfd(dir), e->d_name, &st, AT_SYMLINK_NOFOLLOW) != 0 || !S_ISREG(st.st_mode)
-            || st.st_uid != ::geteuid() || now - st.st_mtime < minAgeSeconds)
-            continue;
-        if (::unlinkat(::dirfd(dir), e->d_name, 0) == 0)
-            ++removed;
-    }
-    ::closedir(dir);
-    return removed;
 }
 
 } // namespace platform

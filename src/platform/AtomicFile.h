@@ -5,8 +5,12 @@
 // failed or abandoned write removes the temporary file and leaves whatever
 // was at the target before untouched.
 //
-// Temporary files are named ".<target name>.qmtmp-XXXXXX", so the ones a
-// killed run leaves behind can be recognised and removed later.
+// Temporary files are named ".<target name>.qmtmp-XXXXXX" and entered in the
+// write journal (WriteJournal.h), so the ones a killed run leaves behind are
+// known as the program's own and removed at the next start. A target
+// name too long to take the 14 more bytes within the folder's name limit
+// lends only its beginning (cut at a character boundary): any name the file
+// system takes can be a target.
 
 #include <QByteArray>
 #include <QString>
@@ -44,16 +48,23 @@ public:
 private:
     QString target_;
     QByteArray temp_;
+    quint64 ticket_ = 0;   // the temporary's entry in the write journal
     int fd_ = -1;
     int error_ = 0;
 };
 
+// The name of a temporary file beside the native `target` without its six
+// random characters: "<folder>/.<target name><tag>", the target's name cut
+// so that the whole name, random characters included, fits the folder.
+QByteArray temporaryNamePrefix(const QByteArray& nativeTarget, const char* tag);
+
+// The file that a write of `nativePath` replaces: the file a symbolic link
+// there names, else the path itself. Every writer of the settings (the INI
+// engine and the settings import) follows this one rule, so a linked
+// settings file stays linked.
+QByteArray writeThroughLink(const QByteArray& nativePath);
+
 // The whole file in one go. Error number back (0 = written).
 int writeFileAtomically(const QString& nativeTarget, const QByteArray& bytes, int mode = -1);
-
-// Removes temporary files of ours beside `nativeTarget` that no live write
-// owns: those older than `minAgeSeconds` (a write in progress is younger).
-// Returns how many were removed.
-int removeStaleTemporaries(const QString& nativeTarget, int minAgeSeconds = 60);
 
 } // namespace platform

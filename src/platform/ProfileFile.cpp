@@ -206,15 +206,7 @@ private:
 // The file a write changes: the target of a symbolic link, else the file.
 QByteArray writeTarget(const QByteArray& path)
 {
-    struct stat st {};
-    if (::lstat(path.constData(), &st) == 0 && S_ISLNK(st.st_mode)) {
-        if (char* real = ::realpath(path.constData(), nullptr)) {
-            QByteArray out(real);
-            std::free(real);
-            return out;
-        }
-    }
-    return path;
+    return writeThroughLink(path);
 }
 
 QByteArray folderOf(const QByteArray& path)

@@ -1,7 +1,9 @@
 #include "platform/StagedCopy.h"
 
+#include "platform/AtomicFile.h"
 #include "platform/Drives.h"
 #include "platform/Shell.h"
+#include "platform/WriteJournal.h"
 
 
 #include <fcntl.h>
@@ -33,45 +35,30 @@ struct Staged {
     QByteArray target;
     QByteArray temp;     // the complete copy, waiting to be renamed
     QByteArray backup;   // a second name of the old target, while renaming
-    bool replaced = false;
+    quint64 tempTicket = 0;     // their entries in the write journal
+    quint64 backupTicket = 0;
 };
 
-// A free name beside `target` with the given tag. With `fd` the file stays,
-// created empty and open for writing; without, the name is freed again.
-QByteArray freeName(const QByteArray& target, const char* tag, int* fd)
-{
-    const qsizetype slash = target.lastIndexOf('/');
-    QByteArray pattern = target.left(slash + 1) + '.' + target.mid(slash + 1) + tag + "XXXXXX";
-    const int f = ::mkstemp(pattern.data());
-    if (f < 0)
-        return {};
-    if (fd)
-        *fd = f;
-    else {
-        ::close(f);
-        ::unlink(pattern.constData());
-    }
-    return pattern;
-}
-
+// The copy of one file to its temporary name; 0 or the errno of the failure.
 int writeCopy(Staged& s)
 {
     struct stat st {};
-    const int in = ::open(s.source.constData(), O_RDONLY | O_CLOEXEC);
+    const int in = ::open(s.source.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (in < 0)
-        return resultOf(errno);
+        return errno;
     if (::fstat(in, &st) != 0 || !S_ISREG(st.st_mode)) {
         ::close(in);
-        return shellAccessDenied;   // FIFOs and devices are never read
+        return EACCES;   // FIFOs and devices are never read
     }
     int out = -1;
-    s.temp = freeName(s.target, ".qmtmp-", &out);
-    if (s.temp.isEmpty()) {
-        const int err = errno;
+    if (const int err = makeFreeName(s.target, ".qmtmp-", s.temp, s.tempTicket, [&out](const QByteArray& name) {
+            out = ::open(name.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+            return out < 0 ? errno : 0;
+        })) {
         ::close(in);
-        return resultOf(err);
+        return err;
     }
-    int rc = shellOk;
+    int rc = 0;
     char buf[1 << 16];
     for (;;) {
         const ssize_t n = ::read(in, buf, sizeof buf);
@@ -79,68 +66,78 @@ int writeCopy(Staged& s)
             continue;
         if (n <= 0) {
             if (n < 0)
-                rc = resultOf(errno);
+                rc = errno;
             break;
         }
-        for (ssize_t done = 0; done < n && rc == shellOk;) {
+        for (ssize_t done = 0; done < n && rc == 0;) {
             const ssize_t w = ::write(out, buf + done, size_t(n - done));
             if (w < 0 && errno != EINTR)
-                rc = resultOf(errno);
+                rc = errno;
             else if (w > 0)
                 done += w;
         }
-        if (rc != shellOk)
+        if (rc != 0)
             break;
     }
     ::close(in);
     const struct timespec times[2] = {st.st_atim, st.st_mtim};
-    if (rc == shellOk && (::fchmod(out, st.st_mode & 07777) != 0 || ::futimens(out, times) != 0 || ::fsync(out) != 0))
-        rc = resultOf(errno);
+    if (rc == 0 && (::fchmod(out, st.st_mode & 07777) != 0 || ::futimens(out, times) != 0 || ::fsync(out) != 0))
+        rc = errno;
     ::close(out);
     return rc;
 }
 
+// Removes what is left of the copies and the old files' second names.
 void discard(std::vector<Staged>& staged)
 {
-    for (const Staged& s : staged)
-        if (!s.temp.isEmpty())
-            ::unlink(s.temp.constData());
+    for (Staged& s : staged) {
+        for (QByteArray* name : {&s.temp, &s.backup})
+            if (!name->isEmpty())
+                ::unlink(name->constData());
+        journal::strike(s.tempTicket);
+        journal::strike(s.backupTicket);
+        s = Staged{};
+    }
 }
 
-// Renames every staged copy over its target; on a failure the targets
-// already replaced get their old files back.
+// Renames every staged copy over its target. The old files get second names
+// first, and the set is entered in the write journal as committing: a kill
+// from here on is finished at the next start, one before it leaves every
+// target as it was. A rename that fails puts the targets already replaced
+// back. 0 or the errno of the failure.
 int commit(std::vector<Staged>& staged)
 {
-    int rc = shellOk;
+    std::vector<journal::StagedFile> files;
     for (Staged& s : staged) {
         struct stat st {};
         if (::lstat(s.target.constData(), &st) == 0) {
-            s.backup = freeName(s.target, ".qmold-", nullptr);
-            if (s.backup.isEmpty() || ::link(s.target.constData(), s.backup.constData()) != 0) {
-                rc = resultOf(errno);
-                s.backup.clear();
-                break;
+            const auto linkOld = [&s](const QByteArray& name) {
+                return ::link(s.target.constData(), name.constData()) == 0 ? 0 : errno;
+            };
+            if (const int err = makeFreeName(s.target, ".qmold-", s.backup, s.backupTicket, linkOld)) {
+                discard(staged);
+                return err;
             }
         }
+        files.push_back({s.temp, s.target, s.backup});
+    }
+    journal::step("copies complete");
+    const quint64 set = journal::beginCommit(files);
+    journal::step("commit begun");
+    int rc = 0;
+    for (const Staged& s : staged) {
         if (::rename(s.temp.constData(), s.target.constData()) != 0) {
-            rc = resultOf(errno);
+            rc = errno;
+            journal::beginRollback(set);
+            journal::step("rollback begun");
+            journal::rollBack(files);
             break;
         }
-        s.temp.clear();
-        s.replaced = true;
+        journal::step("file replaced");
     }
-    for (Staged& s : staged) {
-        if (rc != shellOk && s.replaced) {
-            if (!s.backup.isEmpty())
-                ::rename(s.backup.constData(), s.target.constData());
-            else
-                ::unlink(s.target.constData());   // there was no file before
-            s.backup.clear();
-        }
-        if (!s.backup.isEmpty())
-            ::unlink(s.backup.constData());
-    }
+    journal::step("files replaced");
     discard(staged);
+    journal::strike(set);
     return rc;
 }
 
@@ -191,7 +188,10 @@ bool sameFolder(const QString& logicalA, const QString& logicalB)
     return !a.isEmpty() && a == canonicalFolder(logicalB);
 }
 
-int copyFilesStaged(const QStringList& sources, const QString& destination)
+namespace {
+
+// The copy; a refusal as its ShellResult, a failure of the system as `err`.
+int copyStaged(const QStringList& sources, const QString& destination, int& err)
 {
     const std::optional<QByteArray> dest = toNativeBytes(destination);
     if (!dest)
@@ -206,8 +206,8 @@ int copyFilesStaged(const QStringList& sources, const QString& destination)
             return shellSameFile;
         from.push_back(std::move(*native));
     }
-    if (makeNativeFolders(*dest) != 0)
-        return shellAccessDenied;
+    if ((err = makeNativeFolders(*dest)) != 0)
+        return shellOk;
 
     std::vector<Staged> staged;
     for (QByteArray& source : from) {
@@ -220,20 +220,36 @@ int copyFilesStaged(const QStringList& sources, const QString& destination)
         s.target = *dest;
         if (!s.target.endsWith('/'))
             s.target += '/';
-        s.target += name;
+        s.target = writeThroughLink(s.target + name);
         struct stat a {}, b {};
         if (::stat(s.source.constData(), &a) == 0 && ::stat(s.target.constData(), &b) == 0 && a.st_dev == b.st_dev
             && a.st_ino == b.st_ino)
             return shellSameFile;
+        if (S_ISDIR(b.st_mode)) {   // never replaced by a file, and no use trying
+            err = EISDIR;
+            return shellOk;
+        }
         staged.push_back(s);
     }
     for (Staged& s : staged) {
-        if (const int rc = writeCopy(s)) {
+        if ((err = writeCopy(s)) != 0) {
             discard(staged);
-            return rc;
+            return shellOk;
         }
     }
-    return commit(staged);
+    err = commit(staged);
+    return shellOk;
+}
+
+} // namespace
+
+int copyFilesStaged(const QStringList& sources, const QString& destination, int* systemError)
+{
+    int err = 0;
+    const int rc = copyStaged(sources, destination, err);
+    if (systemError)
+        *systemError = err;
+    return rc != shellOk ? rc : err != 0 ? resultOf(err) : shellOk;
 }
 
 } // namespace platform

@@ -86,33 +86,56 @@ QString IniNativePath(const QString& logicalFile)
 
 void SetIniPathMapper(IniPathMapper mapper) { mapperSlot() = std::move(mapper); }
 
+namespace {
+
+platform::ProfileFileStatus iniStatus(const QString& native)
+{
+    using Status = platform::ProfileFileStatus;
+    return native.isEmpty() ? Status{Status::CannotRead, platform::errPathNotFound} : platform::checkProfileFile(native);
+}
+
+// Why a file cannot be read as the settings file; "" when it can.
+QString unreadableCause(const platform::ProfileFileStatus& status)
+{
+    using Status = platform::ProfileFileStatus;
+    switch (status.problem) {
+    case Status::Fine:
+    case Status::CannotWrite:
+        return QString();
+    case Status::NotAFile:
+        return Txt(QStringLiteral("it is not a file"), QStringLiteral("δεν είναι αρχείο"));
+    case Status::TooLarge:
+        return Txt(QStringLiteral("it is larger than %1 MB"), QStringLiteral("είναι μεγαλύτερο από %1 MB"))
+            .arg(platform::kMaxProfileFileSize / (1024 * 1024));
+    default:
+        return platform::errorDescription(status.error);
+    }
+}
+
+} // namespace
+
+QString IniUnreadableCause(const QString& file)
+{
+    return unreadableCause(iniStatus(IniNativePath(file)));
+}
+
 QString CheckIniFile(const QString& file)
 {
     using Status = platform::ProfileFileStatus;
     const QString native = IniNativePath(file);
-    const Status status = native.isEmpty() ? Status{Status::CannotRead, platform::errPathNotFound}
-                                           : platform::checkProfileFile(native);
+    const Status status = iniStatus(native);
     refusal() = Refusal{native, status.problem != Status::Fine && status.problem != Status::CannotWrite,
                         status.problem != Status::Fine};
-    const QString why = platform::errorDescription(status.error);
-    switch (status.problem) {
-    case Status::Fine:
+    if (status.problem == Status::Fine)
         return QString();
-    case Status::CannotWrite:
+    if (status.problem == Status::CannotWrite) {
+        const QString why = platform::errorDescription(status.error);
         return Txt(QStringLiteral("The settings file '") + file + QStringLiteral("' cannot be written: ") + why
                        + QStringLiteral(".\r\n\r\nChanges to the settings will not be kept."),
                    QStringLiteral("Το αρχείο ρυθμίσεων '") + file + QStringLiteral("' δεν μπορεί να γραφεί: ") + why
                        + QStringLiteral(".\r\n\r\nΟι αλλαγές των ρυθμίσεων δεν θα διατηρηθούν."));
-    default:
-        break;
     }
-    const QString cause =
-        status.problem == Status::NotAFile
-            ? Txt(QStringLiteral("it is not a file"), QStringLiteral("δεν είναι αρχείο"))
-        : status.problem == Status::TooLarge
-            ? Txt(QStringLiteral("it is larger than %1 MB"), QStringLiteral("είναι μεγαλύτερο από %1 MB"))
-                  .arg(platform::kMaxProfileFileSize / (1024 * 1024))
-            : why;
+    const QString cause = unreadableCause(status);
     return Txt(QStringLiteral("The settings file '") + file + QStringLiteral("' cannot be used: ") + cause
                    + QStringLiteral(".\r\n\r\nThe program starts with its initial settings and leaves the file as it is."),
                QStringLiteral("Το αρχείο ρυθμίσεων '") + file + QStringLiteral("' δεν μπορεί να χρησιμοποιηθεί: ") + cause

@@ -58,6 +58,11 @@ Long WriteIniString(const QString& file, const QString& section, const QString& 
 // is read, and writers leave it unchanged. Each call looks again.
 QString CheckIniFile(const QString& file);
 
+// The cause that CheckIniFile names when `file` cannot be read as the
+// settings file ("it is not a file", ...), in the current language; "" when
+// the program could read it. Nothing is remembered.
+QString IniUnreadableCause(const QString& file);
+
 // True when `text` is an optional sign followed by decimal digits, with no
 // blank anywhere, whose value fits a Long and lies in [minimum, maximum].
 bool StringIsValidLongInRange(const QString& text, Long minimum, Long maximum);

@@ -121,6 +121,29 @@ TEST_F(SettingsTest, ExportRefusesItsOwnFolderAndDropsAVanishedFile)
     w.unload();
 }
 
+TEST_F(SettingsTest, ExportFailuresNameTheirOwnCause)
+{
+    ini("ExportSettings", "Ini=True\r\n");
+    drive.file("File");
+    drive.folder("Out/Quillmarsh.ini");
+    const struct { const char* folder; const char* cause; } rows[] = {
+        {"C:\\File\\Sub\\", "a part of the folder's path is a file"},
+        {"C:\\Out\\", "a folder in the destination has the name of a file to be copied"},
+    };
+    for (const auto& r : rows) {
+        frmSettingsExport w;
+        w.show();
+        desk.answerFolder(r.folder);
+        ui::Input::click(*w.cmdSettingsFolderExternal);
+        desk.expectMsgBox("Export settings", QString("The settings could not be copied: ") + r.cause + ". No file was changed.",
+                          16, ui::vbOK);
+        ui::Input::click(*w.cmdExport);
+        EXPECT_TRUE(w.isLoaded() && w.cmdExport->enabled());
+        w.unload();
+    }
+    EXPECT_TRUE(QDir(drive.native("Out/Quillmarsh.ini")).isEmpty());
+}
+
 TEST_F(SettingsTest, ImportOffersWhatTheFolderHoldsAndTrashesWhatItCopied)
 {
     ini("ImportSettings", "Ini=True\r\nPrimary=True\r\nSecondary=True\r\nDeleteAfter=True\r\nFolder=C:\\In\\\r\n");
@@ -175,6 +198,32 @@ TEST_F(SettingsTest, IniImportEndsTheProgramOnceWithoutWritingAfterwards)
     EXPECT_EQ(calls, 1);
     EXPECT_EQ(atExit, "[General]\r\nLanguage=True\r\n");
     EXPECT_EQ(read("App/Quillmarsh.ini"), atExit) << "nothing written after the end began";
+}
+
+TEST_F(SettingsTest, AnIniTheStartWouldRefuseIsNotImported)
+{
+    ini("ImportSettings", "Ini=True\r\nPrimary=True\r\nFolder=C:\\In\r\n");
+    const QByteArray appIni = read("App/Quillmarsh.ini");
+    QByteArray noise(5 * 1024 * 1024, '\0');
+    for (qsizetype i = 0; i < noise.size(); ++i)
+        noise[i] = char((i * 7919) >> 3);
+    drive.file("In/Quillmarsh.ini", noise);
+    drive.file("In/PrimarySavedPaths.txt", "primary");
+    int calls = 0;
+    SetProgramExitHook([&] { ++calls; });
+    frmSettingsImport w;
+    w.show();
+    desk.expectMsgBox("Import settings",
+                      "The file 'C:\\In\\Quillmarsh.ini' cannot be imported as the application INI file: it is larger "
+                      "than 4 MB. No file was changed.",
+                      16, ui::vbOK);
+    ui::Input::click(*w.cmdImport);
+    SetProgramExitHook({});
+    EXPECT_EQ(calls, 0);
+    EXPECT_EQ(read("App/Quillmarsh.ini"), appIni);
+    EXPECT_FALSE(QFile::exists(drive.native("App/PrimarySavedPaths.txt"))) << "nothing else copied either";
+    EXPECT_TRUE(w.isLoaded() && w.cmdImport->enabled());
+    w.unload();
 }
 
 TEST_F(SettingsTest, FailedImportChangesTrashesAndEndsNothing)

@@ -3,19 +3,23 @@
 // switch; Up one level; the display boxes; network drives; the settings reset
 // when the window closes.
 #include "mainwindow_fixture.h"
+#include "platform/AtomicFile.h"
 #include "platform/NetworkMount.h"
 #include "platform/ServiceOverride.h"
+#include "platform/WriteJournal.h"
 #include "shared/basCommonDialogManager.h"
 #include "shared/frmHiddenForm.h"
 #include "shared/SettingsTable.h"
 #include "shared/frmMapNetworkDrive.h"
 
 #include <QCoreApplication>
-#include <QDateTime>
 #include <QDir>
 #include <QMap>
 #include <QSet>
 #include <QTemporaryDir>
+
+#include <sys/wait.h>
+#include <unistd.h>
 
 using namespace basGlobal;
 using mainwindow::frmMain;
@@ -490,21 +494,27 @@ TEST_F(StartupTest, AFolderInPlaceOfTheIniGivesOneMessageAndTheWindowStartsOnDef
     CheckIniFile(g().IniFileName + QStringLiteral(".gone"));   // no refusal outlives the test
 }
 
-TEST_F(StartupTest, TemporariesThatKilledWritesLeftAreRemovedAndOthersKept)
+TEST_F(StartupTest, AWriteThatAKilledRunLeftHalfDoneIsSettledAtTheStart)
 {
-    const QString stale = QStringLiteral(".Quillmarsh.ini.qmtmp-AbC123"), young = QStringLiteral(".Quillmarsh.ini.qmtmp-XyZ789"),
-                  foreign = QStringLiteral(".Other.ini.qmtmp-AbC123"), saved = QStringLiteral(".PrimarySavedPaths.txt.qmtmp-AbC123"),
-                  notOurs = QStringLiteral(".Quillmarsh.ini.other-AbC123");
-    const QDateTime old = QDateTime::currentDateTime().addSecs(-3600);
-    for (const QString& name : {stale, young, foreign, saved, notOurs}) {
-        drive.file(name, QByteArray(1000, 'x'));
-        QFile f(drive.native(name));
-        ASSERT_TRUE(name == young || (f.open(QIODevice::ReadWrite) && f.setFileTime(old, QFileDevice::FileModificationTime)));
+    // The run was killed with an exported structure complete under its temporary name.
+    drive.folder(QStringLiteral("Out"));
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        platform::journal::setStepHook([](const char* step) {
+            if (qstrcmp(step, "file complete") == 0)
+                ::_exit(0);
+        });
+        platform::startWriteJournal(drive.native());
+        platform::writeFileAtomically(drive.native(QStringLiteral("Out/Structure.txt")), "complete");
+        ::_exit(1);
     }
+    int status = -1;
+    ::waitpid(pid, &status, 0);
+    ASSERT_EQ(status, 0);
+    ASSERT_EQ(QDir(drive.native(QStringLiteral("Out"))).entryList(QDir::Files | QDir::Hidden).size(), 1);
     main.load();
-    EXPECT_FALSE(QFile::exists(drive.native(stale)) || QFile::exists(drive.native(saved)));
-    EXPECT_TRUE(QFile::exists(drive.native(young)));   // a write of a running copy, maybe
-    EXPECT_TRUE(QFile::exists(drive.native(foreign)) && QFile::exists(drive.native(notOurs)));
+    EXPECT_TRUE(QDir(drive.native(QStringLiteral("Out"))).entryList(QDir::Files | QDir::Hidden).isEmpty());
+    platform::stopWriteJournal();
 }
 
 } // namespace

@@ -1,4 +1,7 @@
 #include "platform/AtomicFile.h"
+#include "platform/Shell.h"
+#include "platform/StagedCopy.h"
+#include "platform/WriteJournal.h"
 #include "support/TempDrive.h"
 
 #include <QDir>
@@ -6,7 +9,13 @@
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+#include <sched.h>
+#include <sys/mount.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <functional>
 
 using namespace platform;
 
@@ -52,6 +61,148 @@ TEST(AtomicFile, DiscardedOrFailedWriteLeavesTheOldFileWhole)
     EXPECT_EQ(writeFileAtomically(dir.filePath(QStringLiteral("missing/a.txt")), "x"), 76);
 }
 
-// (Stale temporaries: the main window start-up removes those of its files.)
+TEST(AtomicFile, AnyNameTheFileSystemTakesCanBeATarget)
+{
+    QTemporaryDir dir;
+    const QString greek = QString::fromUtf8("Σύγκριση");   // 16 bytes in 8 characters
+    for (const QString& name : {QString(255, u'n'), QString(245, u'n'), greek.repeated(15) + QStringLiteral("ab.txt"),
+                                greek.repeated(16).left(127)}) {
+        const QString target = dir.filePath(name);
+        ASSERT_EQ(writeFileAtomically(target, "old"), 0) << name.size();
+        ASSERT_EQ(writeFileAtomically(target, "new"), 0) << name.size();
+        EXPECT_EQ(testing_support::fileBytes(target), "new");
+        EXPECT_EQ(entries(dir), QStringList{name});
+        QFile::remove(target);
+    }
+    // Longer than the file system takes: refused as a bad name, nothing made.
+    EXPECT_EQ(writeFileAtomically(dir.filePath(QString(256, u'n')), "x"), 52);
+    EXPECT_TRUE(entries(dir).isEmpty());
+}
+
+TEST(StagedCopy, ALinkedTargetIsWrittenThroughAndStaysALink)
+{
+    testing_support::TempDrive d;
+    d.file(QStringLiteral("In/a.ini"), "new");
+    d.file(QStringLiteral("Store/a.ini"), "old");
+    d.folder(QStringLiteral("App"));
+    ASSERT_TRUE(QFile::link(d.native(QStringLiteral("Store/a.ini")), d.native(QStringLiteral("App/a.ini"))));
+    EXPECT_EQ(copyFilesStaged({QStringLiteral("C:\\In\\a.ini")}, QStringLiteral("C:\\App")), shellOk);
+    EXPECT_TRUE(QFileInfo(d.native(QStringLiteral("App/a.ini"))).isSymLink());
+    EXPECT_EQ(d.bytes(QStringLiteral("Store/a.ini")), "new");
+}
+
+TEST(StagedCopy, ACopyOntoAReadOnlyDiskGivesItsOwnCause)
+{
+    testing_support::TempDrive d;
+    d.file(QStringLiteral("In/a.ini"), "new");
+    d.folder(QStringLiteral("Out"));
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        // A read-only disk that only this process sees.
+        if (::unshare(CLONE_NEWNS) != 0 || ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0
+            || ::mount("none", d.nativeBytes(QStringLiteral("Out")).constData(), "tmpfs", MS_RDONLY, nullptr) != 0)
+            ::_exit(77);
+        int err = 0;
+        const int rc = copyFilesStaged({QStringLiteral("C:\\In\\a.ini")}, QStringLiteral("C:\\Out"), &err);
+        ::_exit(rc == shellAccessDenied && err == EROFS ? 0 : 1);
+    }
+    int status = -1;
+    ::waitpid(pid, &status, 0);
+    if (WIFEXITED(status) && WEXITSTATUS(status) == 77)
+        GTEST_SKIP() << "no private mount namespace here";
+    EXPECT_EQ(status, 0);
+}
+
+// ---- Writes a kill interrupts ----------------------------------------------------------
+
+const char* s_killAt = nullptr;
+
+// Runs `write` in a child process that keeps its journal in `folder` and
+// dies at the step `killAt` as a killed run would: no destructor, no clean-up.
+void killedAt(const QString& folder, const char* killAt, const std::function<void()>& write)
+{
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        s_killAt = killAt;
+        journal::setStepHook([](const char* step) {
+            if (qstrcmp(step, s_killAt) == 0)
+                ::_exit(0);
+        });
+        startWriteJournal(folder);
+        write();
+        ::_exit(1);   // the step never came
+    }
+    int status = -1;
+    ::waitpid(pid, &status, 0);
+    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << killAt;
+}
+
+QStringList names(const QString& folder)
+{
+    return QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::Dirs | QDir::NoDotAndDotDot);
+}
+
+TEST(WriteJournal, AKilledWriteAnywhereLeavesTheTargetWholeAndNoTemporaryAfterTheNextStart)
+{
+    for (const auto& [step, expected] : {std::pair{"file complete", "old"}, std::pair{"file renamed", "new"}}) {
+        testing_support::TempDrive d;
+        d.folder(QStringLiteral("App"));
+        d.file(QStringLiteral("Out/structure.txt"), "old");
+        killedAt(d.native(QStringLiteral("App")), step,
+                 [&] { writeFileAtomically(d.native(QStringLiteral("Out/structure.txt")), "new"); });
+        EXPECT_EQ(names(d.native(QStringLiteral("App"))).size(), 1) << "the dead run's journal";
+        EXPECT_EQ(startWriteJournal(d.native(QStringLiteral("App"))), 1);
+        EXPECT_EQ(names(d.native(QStringLiteral("Out"))), QStringList{QStringLiteral("structure.txt")}) << step;
+        EXPECT_EQ(d.bytes(QStringLiteral("Out/structure.txt")), expected) << step;
+        EXPECT_TRUE(names(d.native(QStringLiteral("App"))).isEmpty());
+        stopWriteJournal();
+    }
+}
+
+TEST(WriteJournal, AKilledImportIsAllOldOrAllNewAfterTheNextStart)
+{
+    const char* const files[3] = {"Quillmarsh.ini", "PrimarySavedPaths.txt", "SecondarySavedPaths.txt"};
+    const struct { const char* step; const char* expected; } rows[] = {
+        {"copies complete", "old"}, {"commit begun", "new"}, {"file replaced", "new"}, {"files replaced", "new"},
+    };
+    for (const auto& r : rows) {
+        testing_support::TempDrive d;
+        QStringList sources;
+        for (const char* f : files) {
+            d.file(QStringLiteral("App/") + QLatin1String(f), "old");
+            d.file(QStringLiteral("In/") + QLatin1String(f), "new");
+            sources << QStringLiteral("C:\\In\\") + QLatin1String(f);
+        }
+        killedAt(d.native(QStringLiteral("App")), r.step, [&] { copyFilesStaged(sources, QStringLiteral("C:\\App")); });
+        EXPECT_EQ(startWriteJournal(d.native(QStringLiteral("App"))), 1) << r.step;
+        QStringList expectedNames;
+        for (const char* f : files) {
+            EXPECT_EQ(d.bytes(QStringLiteral("App/") + QLatin1String(f)), r.expected) << r.step << " " << f;
+            expectedNames << QLatin1String(f);
+        }
+        expectedNames.sort();
+        EXPECT_EQ(names(d.native(QStringLiteral("App"))), expectedNames) << r.step;
+        stopWriteJournal();
+    }
+}
+
+TEST(WriteJournal, TheJournalOfARunningCopyIsLeftAlone)
+{
+    testing_support::TempDrive d;
+    d.folder(QStringLiteral("App"));
+    startWriteJournal(d.native(QStringLiteral("App")));
+    AtomicFile f;
+    ASSERT_EQ(f.open(d.native(QStringLiteral("structure.txt"))), 0);
+    const pid_t pid = ::fork();
+    if (pid == 0)
+        ::_exit(startWriteJournal(d.native(QStringLiteral("App"))));
+    int status = -1;
+    ::waitpid(pid, &status, 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "nothing settled";
+    EXPECT_TRUE(QFile::exists(QString::fromUtf8(f.temporaryName())));
+    EXPECT_EQ(f.commit(), 0);
+    EXPECT_TRUE(names(d.native(QStringLiteral("App"))).isEmpty()) << "no journal while nothing is in flight";
+    stopWriteJournal();
+}
 
 } // namespace

@@ -4,11 +4,14 @@
 #include "platform/Application.h"
 #include "platform/Drives.h"
 
+#include <QFileInfo>
 #include <QFontDatabase>
 #include <QFontMetricsF>
 #include <QPageLayout>
 #include <QPrintDialog>
 #include <QPrinterInfo>
+
+#include <unistd.h>
 
 namespace ui::qt {
 
@@ -69,10 +72,46 @@ int QtPrinter::begin()
         return platform::errNone;
     m_printer->setPageOrientation(m_orientation == platform::orientLandscape ? QPageLayout::Landscape
                                                                              : QPageLayout::Portrait);
-    if (!m_painter.begin(m_printer.get()))
+    if (m_toPdf) {
+        if (const int err = m_pdfOut.open(m_pdfFile))
+            return err;
+        // The printer writes the temporary file through its open descriptor:
+        // that name reaches it whatever bytes the real one is made of.
+        const QString byDescriptor = QStringLiteral("/proc/self/fd/%1").arg(m_pdfOut.fd());
+        const QString byName = platform::decodeNativePath(m_pdfOut.temporaryName());
+        m_printer->setOutputFileName(QFileInfo::exists(byDescriptor) ? byDescriptor : byName);
+    }
+    if (!m_painter.begin(m_printer.get())) {
+        finishPdf(false);
         return platform::errPrinter;
+    }
     m_y = 0;
     return platform::errNone;
+}
+
+int QtPrinter::finishPdf(bool painted)
+{
+    if (!m_pdfOut.isOpen())
+        return platform::errNone;
+    m_printer->setOutputFileName(m_pdfFile);
+    // The painter does not report a write that failed; a PDF that was
+    // written whole ends with its end-of-file marker.
+    char tail[16] = {};
+    const off_t size = ::lseek(m_pdfOut.fd(), 0, SEEK_END);
+    const off_t from = qMax<off_t>(0, size - off_t(sizeof tail));
+    const qsizetype got = size > 0 ? ::pread(m_pdfOut.fd(), tail, sizeof tail, from) : 0;
+    if (!painted || got <= 0 || !QByteArray(tail, got).trimmed().endsWith("%%EOF")) {
+        m_pdfOut.discard();
+        // Qt's PDF writer ignores every write once one has failed, the
+        // documents after this one included: the next gets a fresh one.
+        auto fresh = std::make_unique<QPrinter>(QPrinter::HighResolution);
+        fresh->setOutputFormat(QPrinter::PdfFormat);
+        fresh->setPageLayout(m_printer->pageLayout());
+        fresh->setOutputFileName(m_pdfFile);
+        m_printer = std::move(fresh);
+        return platform::errPrinter;
+    }
+    return m_pdfOut.commit();
 }
 
 int QtPrinter::printLine(const QString& line)
@@ -109,7 +148,9 @@ int QtPrinter::endDoc()
 {
     if (!m_painter.isActive())
         return platform::errNone;
-    return m_painter.end() ? platform::errNone : platform::errPrinter;
+    const bool painted = m_painter.end();
+    const int err = finishPdf(painted);
+    return !painted ? platform::errPrinter : err;
 }
 
 QStringList QtPrinter::printers() const

@@ -1,8 +1,11 @@
 #pragma once
 // The system printer through QtPrintSupport. When the system has no printer
 // at all, a PDF file in the application folder stands in, and the device
-// name says so.
+// name says so. The PDF is written like every other file of the program: to
+// a temporary file renamed over the old one only when it is complete, so a
+// full disk keeps the previous PDF whole.
 
+#include "platform/AtomicFile.h"
 #include "platform/Printer.h"
 
 #include <QFont>
@@ -43,8 +46,11 @@ private:
     int begin();
     QFont currentFont() const;
 
+    int finishPdf(bool painted);
+
     std::unique_ptr<QPrinter> m_printer;
     QPainter m_painter;
+    platform::AtomicFile m_pdfOut;   // the document being painted, when to a PDF
     bool m_toPdf = false;
     QString m_pdfFile;
     int m_orientation = platform::orientPortrait;

@@ -9,6 +9,9 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
+#include <sys/resource.h>
+
 using ui::qt::QtPrinter;
 
 TEST(QtPrinter, WritesAPdfWhenTheSystemHasNoPrinter)
@@ -39,4 +42,41 @@ TEST(QtPrinter, WritesAPdfWhenTheSystemHasNoPrinter)
     EXPECT_TRUE(text.contains("Quillmarsh   first page   |col|")) << text.toStdString();
     EXPECT_TRUE(text.contains(QString::fromUtf8("Δεύτερη σελίδα"))) << text.toStdString();
     EXPECT_EQ(text.count('\f'), 2);   // one page break after each page
+}
+
+TEST(QtPrinter, APdfThatCannotBeWrittenWholeKeepsThePreviousOne)
+{
+    if (!QPrinterInfo::availablePrinterNames().isEmpty())
+        GTEST_SKIP() << "a system printer is installed; the PDF stand-in is not used";
+    QTemporaryDir dir;
+    const QString pdf = dir.path() + "/PRN_Comparison_Results.pdf";
+    QtPrinter p(pdf);
+    const auto print = [&p](int lines) {
+        int rc = 0;
+        for (int i = 0; i < lines && rc == 0; ++i)
+            rc = i % 50 == 49 ? p.newPage() : p.printLine(QString("line %1 ").arg(i).repeated(8));
+        return rc ? rc : p.endDoc();
+    };
+    ASSERT_EQ(print(10), platform::errNone);
+    QFile file(pdf);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray before = file.readAll();
+    file.close();
+
+    // A full disk, as far as this process can tell: writes past 2 KB fail.
+    struct rlimit saved {};
+    ::getrlimit(RLIMIT_FSIZE, &saved);
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    struct rlimit small = saved;
+    small.rlim_cur = 2048;
+    ::setrlimit(RLIMIT_FSIZE, &small);
+    const int rc = print(400);
+    ::setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, oldHandler);
+
+    EXPECT_NE(rc, platform::errNone);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), before);
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"PRN_Comparison_Results.pdf"});
+    EXPECT_EQ(print(3), platform::errNone) << "the next print works again";
 }

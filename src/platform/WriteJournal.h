@@ -1,0 +1,75 @@
+#pragma once
+// What a killed run leaves half-done, found and settled at the next start.
+//
+// A temporary file beside an arbitrary target (an exported structure, a
+// print file) cannot be found by looking, so each running copy of the
+// program keeps a journal in the application folder: a temporary name is
+// entered before the file is made and struck off once the file is renamed
+// or removed, and a set of files replaced as a whole (copyFilesStaged)
+// enters its files and the state of its commit. Each run has a journal file
+// of its own (".qmjournal-XXXXXX"), locked for as long as the run lives and
+// removed whenever nothing is in flight; a journal that nobody holds was
+// left by a run that ended in the middle of a write. Nothing is entered
+// until startWriteJournal names the folder.
+//
+// A journal that cannot be written never stops a write: the write goes on
+// unrecorded, as it would without a journal.
+
+#include <QByteArray>
+#include <QString>
+
+#include <functional>
+#include <vector>
+
+namespace platform {
+
+// Settles what the journals left in the native folder `nativeFolder` list,
+// then keeps this run's journal there. A replaced set whose commit had
+// begun is made all new (all old when that cannot be done), one whose
+// commit had not begun stays all old, and every temporary file named is
+// removed. Returns how many left journals were settled.
+int startWriteJournal(const QString& nativeFolder);
+// Keeps no journal from now on (what is in flight is forgotten).
+void stopWriteJournal();
+
+namespace journal {
+
+// Enters a temporary file's name (a native byte path) before the file is
+// made. The ticket strikes it off again; 0 when no journal is kept.
+quint64 enterTemporary(const QByteArray& path);
+void strike(quint64 ticket);
+
+// One file of a set replaced as a whole: its complete copy, its target, and
+// a second name of the old target (empty when there was none).
+struct StagedFile {
+    QByteArray temp;
+    QByteArray target;
+    QByteArray backup;
+};
+// Enters the set, with its commit begun: from here on an interrupted commit
+// is finished, not undone. Returns the set's ticket (strike it when done).
+quint64 beginCommit(const std::vector<StagedFile>& files);
+// The commit is being undone (a rename failed).
+void beginRollback(quint64 ticket);
+
+// Puts each target of the set back as it was: the second name of the old
+// file over it, or, where there was none and the copy has gone in, no file.
+void rollBack(const std::vector<StagedFile>& files);
+
+// Testing: called with the name of each step of a write after which a kill
+// leaves something to settle. Empty: nothing is called.
+using StepHook = void (*)(const char* step);
+void setStepHook(StepHook hook);
+void step(const char* name);
+
+} // namespace journal
+
+// A free name beside the native `target`: temporaryNamePrefix(target, tag)
+// and six random characters. The name is entered in the journal (ticket)
+// before anything of that name is made; `make` makes it (0, or the errno of
+// the failure) and is called again with a new name while the name is taken.
+// Returns 0 or the errno of the failure (then nothing is left entered).
+int makeFreeName(const QByteArray& target, const char* tag, QByteArray& name, quint64& ticket,
+                 const std::function<int(const QByteArray&)>& make);
+
+} // namespace platform
