@@ -145,22 +145,30 @@ bool StorePath(ui::Form* window, const QString& path, const QString& file, bool&
     }
     bool added = false;
     outError = TrappedCall([&] {
-        QList<QByteArray> lines;
-        if (FileExists(file))
-            RaiseIfError(readRawLines(file, lines));
         const bool cs = globals().VolumeIsCaseSensitive;
         const QString wanted = ApplyCaseSensitivity(path, cs);
-        for (const QByteArray& line : lines) {
-            if (ApplyCaseSensitivity(platform::decodeText(line), cs) == wanted) {
-                outAlreadySaved = true;
-                ShowMessageBox(window, title,
-                               Txt(u"Path '", u"Η διαδρομή «") + path
-                                   + Txt(u"', has already been saved in the saved paths file.",
-                                         u"», έχει ήδη αποθηκευθεί στο αρχείο με τις αποθηκευμένες διαδρομές."),
-                               64);
-                return;
+        // The lines of the file as it is now; true when one names the path
+        // (and the user has been told).
+        QList<QByteArray> lines;
+        const auto readAndFind = [&] {
+            lines.clear();
+            if (FileExists(file))
+                RaiseIfError(readRawLines(file, lines));
+            for (const QByteArray& line : lines) {
+                if (ApplyCaseSensitivity(platform::decodeText(line), cs) == wanted) {
+                    outAlreadySaved = true;
+                    ShowMessageBox(window, title,
+                                   Txt(u"Path '", u"Η διαδρομή «") + path
+                                       + Txt(u"', has already been saved in the saved paths file.",
+                                             u"», έχει ήδη αποθηκευθεί στο αρχείο με τις αποθηκευμένες διαδρομές."),
+                                   64);
+                    return true;
+                }
             }
-        }
+            return false;
+        };
+        if (readAndFind())
+            return;
         const Long answer = ShowMessageBox(
             window, title,
             Txt(u"Do you really want to save path '", u"Θέλετε πράγματι να αποθηκεύσετε την διαδρομή «") + path
@@ -170,6 +178,11 @@ bool StorePath(ui::Form* window, const QString& path, const QString& file, bool&
             outAborted = true;
             return;
         }
+        // The file may have changed while the question was up (edited by
+        // hand, replaced by a settings import): what is written goes on top
+        // of what it holds now, not of what it held before.
+        if (readAndFind())
+            return;
         // The new file is written beside the old one and renamed over it, so
         // a failure half-way leaves the old list whole.
         platform::AtomicFile out;

@@ -27,7 +27,9 @@ namespace basGlobal {
 // Puts `path` at the top of the saved-path file `file` (logical names) after
 // asking. False when nothing was added: the path was there already (a
 // message tells so), the user answered No (aborted), or an error occurred.
-// The file is replaced as a whole, so a failure leaves it as it was.
+// The file is read again once the user has answered, so the paths stored
+// meanwhile are kept; it is replaced as a whole, so a failure leaves it as
+// it was.
 bool StorePath(ui::Form* window, const QString& path, const QString& file, bool& outAlreadySaved,
                bool& outAborted, Long& outError);
 

@@ -8,6 +8,8 @@
 
 #include <sys/stat.h>
 
+#include <utility>
+
 using namespace basGlobal;
 using mainwindow::frmMain;
 
@@ -71,6 +73,38 @@ TEST_F(SavedPathsTest, APathAlreadySavedUnderTheCaseRuleIsNotStoredAgain)
     globals().VolumeIsCaseSensitive = true;
     EXPECT_TRUE(store(QStringLiteral("C:\\DATA"), ui::vbYes));
     EXPECT_EQ(bytes(), "C:\\DATA\r\nC:\\Data\r\n");
+}
+
+// A desktop on which something happens while the next message box is up.
+struct MeanwhileDesktop : ui::HeadlessDesktop {
+    std::function<void()> meanwhile;
+    int messageBox(ui::Form* owner, const QString& title, const QString& text, int style) override
+    {
+        if (meanwhile)
+            std::exchange(meanwhile, {})();
+        return HeadlessDesktop::messageBox(owner, title, text, style);
+    }
+};
+
+TEST_F(SavedPathsTest, WhatTheFileGainsWhileTheQuestionIsUpIsKept)
+{
+    drive.file(kFile, "C:\\Old\r\n");
+    MeanwhileDesktop aside;
+    aside.install();
+    aside.meanwhile = [&] { drive.file(kFile, "C:\\Meanwhile\r\nC:\\Old\r\n"); };
+    aside.expectMsgBoxContaining(kStore, QStringLiteral("Do you really want to save path 'C:\\New'"), 36, ui::vbYes);
+    bool aborted = false;
+    EXPECT_TRUE(StorePath(nullptr, QStringLiteral("C:\\New"), g().SavedPathsFileName[0], alreadySaved, aborted, lastError));
+    EXPECT_EQ(bytes(), "C:\\New\r\nC:\\Meanwhile\r\nC:\\Old\r\n");
+    // The very path stored meanwhile is not stored twice.
+    aside.meanwhile = [&] { drive.file(kFile, "C:\\Other\r\n" + bytes()); };
+    aside.expectMsgBoxContaining(kStore, QStringLiteral("Do you really want to save path 'C:\\Other'"), 36, ui::vbYes);
+    aside.expectMsgBoxContaining(kStore, QStringLiteral("has already been saved"), 64, ui::vbOK);
+    EXPECT_FALSE(StorePath(nullptr, QStringLiteral("C:\\Other"), g().SavedPathsFileName[0], alreadySaved, aborted, lastError));
+    EXPECT_TRUE(alreadySaved && !aborted && lastError == 0);
+    EXPECT_EQ(bytes(), "C:\\Other\r\nC:\\New\r\nC:\\Meanwhile\r\nC:\\Old\r\n");
+    EXPECT_EQ(aside.pendingMsgBoxes(), 0);
+    desk.install();
 }
 
 TEST_F(SavedPathsTest, AStoreThatCannotWriteFailsCleanlyAndALineBreakIsRefused)
