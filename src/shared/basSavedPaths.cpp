@@ -29,6 +29,26 @@ namespace {
 // A saved-path file is a short list typed by hand; anything this large is
 // not one, and reading it whole would only stall the window.
 constexpr qint64 kMaxSavedPathsBytes = 16 * 1024 * 1024;
+// readRawLines: the file is over that bound. Not an error of the run time:
+// the user is told what is wrong and can shorten the file in the editor.
+constexpr Long kTooLarge = -1;
+
+// Tells the user which file is over the bound; nothing else happens.
+void showTooLarge(ui::Form* window, const QString& title, const QString& file)
+{
+    const QString bound = QString::number(kMaxSavedPathsBytes / (1024 * 1024)) + QStringLiteral(" MB");
+    ShowMessageBox(window, title,
+                   Txt(u"The file '", u"Το αρχείο «") + file
+                       + Txt(u"' cannot be read, because it is larger than ",
+                             u"» δεν μπορεί να διαβασθεί, διότι είναι μεγαλύτερο από ")
+                       + bound
+                       + Txt(u", the most that a file with saved paths may be. You can shorten it with 'Edit "
+                             u"paths...' in the window of the saved paths.",
+                             u", το μέγιστο μέγεθος ενός αρχείου με αποθηκευμένες διαδρομές. Μπορείτε να το "
+                             u"συντομεύσετε με την «Επεξεργασία διαδρομών...» στο παράθυρο των αποθηκευμένων "
+                             u"διαδρομών."),
+                   48);
+}
 
 QString nativeOf(const QString& logical)
 {
@@ -55,7 +75,7 @@ Long readRawLines(const QString& logicalFile, QList<QByteArray>& lines)
     }
     if (st.st_size > kMaxSavedPathsBytes) {
         ::close(fd);
-        return platform::errOutOfMemory;
+        return kTooLarge;
     }
     QByteArray bytes;
     bytes.resize(qsizetype(st.st_size));
@@ -76,7 +96,7 @@ Long readRawLines(const QString& logicalFile, QList<QByteArray>& lines)
         got += n;
         if (got > kMaxSavedPathsBytes) {
             ::close(fd);
-            return platform::errOutOfMemory;
+            return kTooLarge;
         }
     }
     ::close(fd);
@@ -105,26 +125,6 @@ bool isBlank(const QString& line)
 
 } // namespace
 
-Long ReadSavedPaths(const QString& file, QStringList& outPaths)
-{
-    outPaths.clear();
-    if (!FileExists(file))
-        return platform::errFileNotFound;
-    QList<QByteArray> raw;
-    Long err = 0;
-    const Long trapped = TrappedCall([&] { err = readRawLines(file, raw); });
-    if (trapped != 0)
-        return trapped;
-    if (err != 0)
-        return err;
-    for (const QByteArray& line : raw) {
-        const QString text = platform::decodeText(line);
-        if (!isBlank(text))
-            outPaths.append(text);
-    }
-    return 0;
-}
-
 bool StorePath(ui::Form* window, const QString& path, const QString& file, bool& outAlreadySaved,
                bool& outAborted, Long& outError)
 {
@@ -148,12 +148,18 @@ bool StorePath(ui::Form* window, const QString& path, const QString& file, bool&
         const bool cs = globals().VolumeIsCaseSensitive;
         const QString wanted = ApplyCaseSensitivity(path, cs);
         // The lines of the file as it is now; true when one names the path
-        // (and the user has been told).
+        // or the file cannot be read for its size (the user has been told).
         QList<QByteArray> lines;
         const auto readAndFind = [&] {
             lines.clear();
-            if (FileExists(file))
-                RaiseIfError(readRawLines(file, lines));
+            if (FileExists(file)) {
+                const Long err = readRawLines(file, lines);
+                if (err == kTooLarge) {
+                    showTooLarge(window, title, file);
+                    return true;
+                }
+                RaiseIfError(err);
+            }
             for (const QByteArray& line : lines) {
                 if (ApplyCaseSensitivity(platform::decodeText(line), cs) == wanted) {
                     outAlreadySaved = true;
@@ -220,7 +226,12 @@ bool LoadSavedPathsList(const QString& file, ui::ListBox& unsorted, ui::ListBox&
             return;
         }
         QList<QByteArray> lines;
-        RaiseIfError(readRawLines(file, lines));
+        const Long err = readRawLines(file, lines);
+        if (err == kTooLarge) {
+            showTooLarge(&unsorted.form(), Txt(u"Restore saved path", u"Επαναφορά αποθηκευμένης διαδρομής"), file);
+            return;
+        }
+        RaiseIfError(err);
         for (const QByteArray& line : lines) {
             DoEventsNow();
             const QString text = platform::decodeText(line);

@@ -228,6 +228,45 @@ TEST_F(RecallTest, EditingTheFileReloadsTheListsAndDecliningKeepsThem)
     EXPECT_EQ(bytes(), "C:\\Alpha\r\nC:\\Gamma\r\n");
 }
 
+TEST_F(RecallTest, AFileOverTheBoundIsNamedAndTheEditorCanStillShortenIt)
+{
+    const QByteArray big = "C:\\Alpha\r\n" + QByteArray(16 * 1024 * 1024, 'x');
+    drive.file(kFile, big);
+    globals().LanguageIsGreek = true;
+    desk.expectMsgBox(QStringLiteral("Καταχώρηση διαδρομής"),
+                      QStringLiteral("Το αρχείο «C:\\PrimarySavedPaths.txt» δεν μπορεί να διαβασθεί, διότι είναι "
+                                     "μεγαλύτερο από 16 MB, το μέγιστο μέγεθος ενός αρχείου με αποθηκευμένες "
+                                     "διαδρομές. Μπορείτε να το συντομεύσετε με την «Επεξεργασία διαδρομών...» στο "
+                                     "παράθυρο των αποθηκευμένων διαδρομών."),
+                      ui::vbExclamationOK, ui::vbOK);
+    EXPECT_FALSE(store(QStringLiteral("C:\\New"), 0));
+    EXPECT_TRUE(lastError == 0 && !alreadySaved);
+    EXPECT_EQ(bytes().size(), big.size());
+    globals().LanguageIsGreek = false;
+
+    desk.expectMsgBox(QStringLiteral("Restore saved path"),
+                      QStringLiteral("The file 'C:\\PrimarySavedPaths.txt' cannot be read, because it is larger than "
+                                     "16 MB, the most that a file with saved paths may be. You can shorten it with "
+                                     "'Edit paths...' in the window of the saved paths."),
+                      ui::vbExclamationOK, ui::vbOK);
+    desk.onModal(QStringLiteral("frmRecallSavedPath"), [&](ui::Form& f) {
+        frmRecallSavedPath& r = *recallOf(f);
+        EXPECT_EQ(r.lstSavedPaths[0]->listCount(), 0);
+        desk.expectMsgBoxContaining(QStringLiteral("Edit saved paths"), QStringLiteral("The application is suspended"), 36, ui::vbYes);
+        desk.onModal(QStringLiteral("frmTextEditor"), [](ui::Form& e) {
+            auto& editor = dynamic_cast<basGlobal::frmTextEditor&>(e);
+            EXPECT_TRUE(editor.txtText->text().startsWith(QStringLiteral("C:\\Alpha\nxxx")));
+            editor.txtText->setText(QStringLiteral("C:\\Alpha"));
+            ui::Input::click(*editor.cmdSave);
+        });
+        ui::Input::click(*r.cmdEdit);
+        EXPECT_EQ(items(*r.lstSavedPaths[0]), QStringList{QStringLiteral("C:\\Alpha")});
+        ui::Input::click(*r.cmdCancel);
+    });
+    main.mnuRecallPathRecent->Click();
+    EXPECT_EQ(bytes(), "C:\\Alpha\r\n");
+}
+
 TEST_F(RecallTest, StoreAndRestoreInitialAndThePopUpMenusHelpRule)
 {
     // From the menu bar the pop-up items are greyed; from the button they are live.
