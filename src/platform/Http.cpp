@@ -330,39 +330,46 @@ Fetch fetchOnce(const QUrl& url, const HttpOptions& options, const QDeadlineTime
     bool userCancelled = false;
     int socketError = 0;
     QEventLoop loop;
+    // Something may end the exchange before the loop runs (an error the
+    // socket reports at once); the loop then never starts.
+    bool over = false;
+    const auto finish = [&] {
+        over = true;
+        loop.quit();
+    };
     const auto readAvailable = [&] {
         while (!reader.finished() && socket->bytesAvailable() > 0)
             reader.feed(socket->read(kReadChunk));
         if (reader.finished())
-            loop.quit();
+            finish();
     };
     const auto sendRequest = [&] { socket->write(request); };
     QObject::connect(socket.get(), &QIODevice::readyRead, &loop, readAvailable);
     QObject::connect(socket.get(), &QAbstractSocket::disconnected, &loop, [&] {
         readAvailable();
         reader.closed();
-        loop.quit();
+        finish();
     });
     QObject::connect(socket.get(), &QAbstractSocket::errorOccurred, &loop, [&](QAbstractSocket::SocketError e) {
         if (e == QAbstractSocket::RemoteHostClosedError)
             return;   // the disconnect judges what arrived
         if (socketError == 0)
             socketError = reader.status() == 0 ? connectError(e) : errInetRequestFailed;
-        loop.quit();
+        finish();
     });
     QTimer timer;
     timer.setSingleShot(true);
     timer.setTimerType(Qt::PreciseTimer);
     QObject::connect(&timer, &QTimer::timeout, &loop, [&] {
         timedOut = true;
-        loop.quit();
+        finish();
     });
     timer.start(int(std::max<qint64>(0, deadline.remainingTime())));
     QTimer poll;
     QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
         if (cancelled && cancelled()) {
             userCancelled = true;
-            loop.quit();
+            finish();
         }
     });
     if (cancelled)
@@ -381,7 +388,8 @@ Fetch fetchOnce(const QUrl& url, const HttpOptions& options, const QDeadlineTime
         QObject::connect(socket.get(), &QAbstractSocket::connected, &loop, sendRequest);
         socket->connectToHost(host, port);
     }
-    loop.exec();
+    if (!over)
+        loop.exec();
     poll.stop();
     timer.stop();
     socket->disconnect(&loop);
@@ -410,7 +418,7 @@ Fetch fetchOnce(const QUrl& url, const HttpOptions& options, const QDeadlineTime
     else if (socketError != 0)
         result.error = socketError;
     else
-        result.error = result.status == 0 && !reader.finished() ? errInetCannotConnect : errInetRequestFailed;
+        result.error = errInetRequestFailed;
     return out;
 }
 
