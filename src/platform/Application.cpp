@@ -2,7 +2,6 @@
 
 #include "platform/Drives.h"
 
-#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -10,7 +9,6 @@
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/file.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 namespace platform {
@@ -28,46 +26,7 @@ QString executableFolder()
 
 // ---- InstanceLock -----------------------------------------------------------
 
-namespace {
-
-// A folder that only this user can change: anybody else could replace the
-// lock file there with a link to a file of ours, or hold it and stop us.
-bool isPrivateFolder(const QByteArray& path)
-{
-    struct stat st {};
-    return ::lstat(path.constData(), &st) == 0 && S_ISDIR(st.st_mode) && st.st_uid == ::geteuid()
-        && (st.st_mode & (S_IWGRP | S_IWOTH)) == 0;
-}
-
-// The runtime folder when it is the user's own, else a private folder in
-// the user's cache (made on first use); "" when neither is to be had.
-QString privateLockFolder()
-{
-    const QByteArray runtime = qgetenv("XDG_RUNTIME_DIR");
-    if (!runtime.isEmpty() && isPrivateFolder(runtime))
-        return decodeNativePath(runtime);
-    QByteArray cache = qgetenv("XDG_CACHE_HOME");
-    if (cache.isEmpty())
-        cache = encodeNativePath(QDir::homePath()) + "/.cache";
-    const QByteArray folder = cache + "/Quillmarsh";
-    ::mkdir(cache.constData(), 0700);
-    ::mkdir(folder.constData(), 0700);
-    return isPrivateFolder(folder) ? decodeNativePath(folder) : QString();
-}
-
-} // namespace
-
-InstanceLock::InstanceLock(const QString& nativeAppFolder, const QString& lockFolder)
-{
-    const QString folder = lockFolder.isEmpty() ? privateLockFolder() : lockFolder;
-    if (folder.isEmpty())
-        return;
-    const QByteArray key = QCryptographicHash::hash(encodeNativePath(nativeAppFolder), QCryptographicHash::Sha1)
-                               .toHex()
-                               .left(16);
-    m_file = folder + QStringLiteral("/Quillmarsh-") + QString::fromLatin1(key) + QStringLiteral("-") +
-        QString::number(::getuid()) + QStringLiteral(".lock");
-}
+InstanceLock::InstanceLock(const QString& nativeAppFolder) : m_folder(nativeAppFolder) {}
 
 InstanceLock::~InstanceLock() { release(); }
 
@@ -75,30 +34,15 @@ InstanceLock::Result InstanceLock::tryLock()
 {
     if (m_fd >= 0)
         return Taken;
-    if (m_file.isEmpty())
-        return Unavailable;
-    const QByteArray path = encodeNativePath(m_file);
-    if (!isPrivateFolder(path.left(path.lastIndexOf('/'))))
-        return Unavailable;
     // Close-on-exec: a program we start must not keep our lock after we end.
-    // A link in place of the lock file is never followed, and a file that is
-    // not our own plain file is never written.
-    const int fd = ::open(path.constData(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK, 0600);
+    const QByteArray path = encodeNativePath(m_folder);
+    const int fd = ::open(path.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd < 0)
         return Unavailable;
-    struct stat st {};
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_uid != ::geteuid()) {
-        ::close(fd);
-        return Unavailable;
-    }
     if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
         const int err = errno;
         ::close(fd);
         return err == EWOULDBLOCK ? HeldByOther : Unavailable;
-    }
-    const QByteArray pid = QByteArray::number(qint64(::getpid())) + '\n';
-    if (::ftruncate(fd, 0) == 0 && ::write(fd, pid.constData(), size_t(pid.size())) < 0) {
-        // the pid is only a courtesy to whoever looks at the file
     }
     m_fd = fd;
     return Taken;
@@ -107,7 +51,7 @@ InstanceLock::Result InstanceLock::tryLock()
 void InstanceLock::release()
 {
     if (m_fd >= 0) {
-        ::close(m_fd);   // the file stays; removing it would race a starting copy
+        ::close(m_fd);
         m_fd = -1;
     }
 }
@@ -150,7 +94,7 @@ bool Application::previousInstance()
 {
     if (!m_checked) {
         m_checked = true;
-        m_lock = std::make_unique<InstanceLock>(nativePath(), m_lockFolder);
+        m_lock = std::make_unique<InstanceLock>(nativePath());
         m_previous = m_lock->tryLock() == InstanceLock::HeldByOther;
     }
     return m_previous;

@@ -8,29 +8,27 @@
 
 namespace platform {
 
-// A lock file held for as long as the program runs, one per application
-// folder. The kernel drops the lock when the holder ends in any way (crash
-// included), so a lock file left behind by a dead copy is simply taken over.
+// The lock of one application folder, held for as long as the program runs:
+// an flock on the folder itself. Every copy that runs from the folder meets
+// the same lock, whoever started it, with whatever environment and by
+// whatever path (a link, a bind mount), and the kernel drops it when the
+// holder ends in any way (crash included).
 class InstanceLock {
 public:
-    // `lockFolder` empty: $XDG_RUNTIME_DIR when it is the user's own, else a
-    // private folder in the user's cache. The folder must be one that only
-    // this user can change, or the lock is Unavailable.
-    explicit InstanceLock(const QString& nativeAppFolder, const QString& lockFolder = {});
+    explicit InstanceLock(const QString& nativeAppFolder);
     ~InstanceLock();
     InstanceLock(const InstanceLock&) = delete;
     InstanceLock& operator=(const InstanceLock&) = delete;
 
     enum Result { Taken, HeldByOther, Unavailable };
-    // Takes the lock. Unavailable: the lock file cannot be made (then nobody
-    // can tell whether another copy runs).
+    // Takes the lock. Unavailable: the folder cannot be opened or locked
+    // (then nobody can tell whether another copy runs).
     Result tryLock();
     bool isHeld() const { return m_fd >= 0; }
     void release();
-    QString lockFile() const { return m_file; }
 
 private:
-    QString m_file;
+    QString m_folder;
     int m_fd = -1;
 };
 
@@ -56,7 +54,6 @@ public:
     // Whether another copy runs from the same application folder. The first
     // call takes this copy's lock and keeps it for the life of the object.
     bool previousInstance();
-    void setLockFolder(const QString& nativeFolder) { m_lockFolder = nativeFolder; }
 
 private:
     mutable QString m_path;
@@ -65,7 +62,6 @@ private:
     int m_minor = 8;
     int m_revision = 26;
     QString m_helpFile;
-    QString m_lockFolder;
     std::unique_ptr<InstanceLock> m_lock;
     bool m_checked = false;
     bool m_previous = false;

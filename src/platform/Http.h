@@ -12,15 +12,15 @@
 namespace platform {
 
 struct HttpOptions {
-    int timeoutMs = 60000;            // for the whole transfer
+    int timeoutMs = 60000;            // for the whole transfer, moves included
     qint64 maxBytes = 1024 * 1024;    // documents larger than this are refused
 };
 
 struct HttpResult {
-    int error = 0;         // 0, or an error number (unable to connect, timed out, ...)
+    int error = 0;         // 0, or an error number (unable to connect, timed out, cut short, ...)
     int status = 0;        // the server's status code (0 when none arrived)
     bool cancelled = false;
-    QString text;          // the body, also for error pages such as 404
+    QString text;          // the body, also for error pages such as 404; "" on any error
 };
 
 class HttpClient {
@@ -32,7 +32,11 @@ public:
                            const std::function<bool()>& cancelled = {}) = 0;
 };
 
-// QtNetwork with the proxy of http_proxy / no_proxy, as the system sets it.
+// HTTP/1.1 over a socket of Qt's, with the proxy of http_proxy / no_proxy
+// as the system sets it; moved documents are followed (never from https to
+// http). The response is read in the caller's thread as it arrives: its
+// head is bounded, its body must end exactly where the server said it would
+// (a length, the last chunk, or the close), and the deadline ends it all.
 class QtHttpClient : public HttpClient {
 public:
     HttpResult get(const QString& url, const HttpOptions& options = {},

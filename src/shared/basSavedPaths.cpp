@@ -29,6 +29,26 @@ namespace {
 // A saved-path file is a short list typed by hand; anything this large is
 // not one, and reading it whole would only stall the window.
 constexpr qint64 kMaxSavedPathsBytes = 16 * 1024 * 1024;
+// readRawLines: the file is over that bound. Not an error of the run time:
+// the user is told what is wrong and can shorten the file in the editor.
+constexpr Long kTooLarge = -1;
+
+// Tells the user which file is over the bound; nothing else happens.
+void showTooLarge(ui::Form* window, const QString& title, const QString& file)
+{
+    const QString bound = QString::number(kMaxSavedPathsBytes / (1024 * 1024)) + QStringLiteral(" MB");
+    ShowMessageBox(window, title,
+                   Txt(u"The file '", u"Το αρχείο «") + file
+                       + Txt(u"' cannot be read, because it is larger than ",
+                             u"» δεν μπορεί να διαβασθεί, διότι είναι μεγαλύτερο από ")
+                       + bound
+                       + Txt(u", the most that a file with saved paths may be. You can shorten it with 'Edit "
+                             u"paths...' in the window of the saved paths.",
+                             u", το μέγιστο μέγεθος ενός αρχείου με αποθηκευμένες διαδρομές. Μπορείτε να το "
+                             u"συντομεύσετε με την «Επεξεργασία διαδρομών...» στο παράθυρο των αποθηκευμένων "
+                             u"διαδρομών."),
+                   48);
+}
 
 QString nativeOf(const QString& logical)
 {
@@ -55,7 +75,7 @@ Long readRawLines(const QString& logicalFile, QList<QByteArray>& lines)
     }
     if (st.st_size > kMaxSavedPathsBytes) {
         ::close(fd);
-        return platform::errOutOfMemory;
+        return kTooLarge;
     }
     QByteArray bytes;
     bytes.resize(qsizetype(st.st_size));
@@ -76,7 +96,7 @@ Long readRawLines(const QString& logicalFile, QList<QByteArray>& lines)
         got += n;
         if (got > kMaxSavedPathsBytes) {
             ::close(fd);
-            return platform::errOutOfMemory;
+            return kTooLarge;
         }
     }
     ::close(fd);
@@ -105,26 +125,6 @@ bool isBlank(const QString& line)
 
 } // namespace
 
-Long ReadSavedPaths(const QString& file, QStringList& outPaths)
-{
-    outPaths.clear();
-    if (!FileExists(file))
-        return platform::errFileNotFound;
-    QList<QByteArray> raw;
-    Long err = 0;
-    const Long trapped = TrappedCall([&] { err = readRawLines(file, raw); });
-    if (trapped != 0)
-        return trapped;
-    if (err != 0)
-        return err;
-    for (const QByteArray& line : raw) {
-        const QString text = platform::decodeText(line);
-        if (!isBlank(text))
-            outPaths.append(text);
-    }
-    return 0;
-}
-
 bool StorePath(ui::Form* window, const QString& path, const QString& file, bool& outAlreadySaved,
                bool& outAborted, Long& outError)
 {
@@ -145,22 +145,36 @@ bool StorePath(ui::Form* window, const QString& path, const QString& file, bool&
     }
     bool added = false;
     outError = TrappedCall([&] {
-        QList<QByteArray> lines;
-        if (FileExists(file))
-            RaiseIfError(readRawLines(file, lines));
         const bool cs = globals().VolumeIsCaseSensitive;
         const QString wanted = ApplyCaseSensitivity(path, cs);
-        for (const QByteArray& line : lines) {
-            if (ApplyCaseSensitivity(platform::decodeText(line), cs) == wanted) {
-                outAlreadySaved = true;
-                ShowMessageBox(window, title,
-                               Txt(u"Path '", u"Η διαδρομή «") + path
-                                   + Txt(u"', has already been saved in the saved paths file.",
-                                         u"», έχει ήδη αποθηκευθεί στο αρχείο με τις αποθηκευμένες διαδρομές."),
-                               64);
-                return;
+        // The lines of the file as it is now; true when one names the path
+        // or the file cannot be read for its size (the user has been told).
+        QList<QByteArray> lines;
+        const auto readAndFind = [&] {
+            lines.clear();
+            if (FileExists(file)) {
+                const Long err = readRawLines(file, lines);
+                if (err == kTooLarge) {
+                    showTooLarge(window, title, file);
+                    return true;
+                }
+                RaiseIfError(err);
             }
-        }
+            for (const QByteArray& line : lines) {
+                if (ApplyCaseSensitivity(platform::decodeText(line), cs) == wanted) {
+                    outAlreadySaved = true;
+                    ShowMessageBox(window, title,
+                                   Txt(u"Path '", u"Η διαδρομή «") + path
+                                       + Txt(u"', has already been saved in the saved paths file.",
+                                             u"», έχει ήδη αποθηκευθεί στο αρχείο με τις αποθηκευμένες διαδρομές."),
+                                   64);
+                    return true;
+                }
+            }
+            return false;
+        };
+        if (readAndFind())
+            return;
         const Long answer = ShowMessageBox(
             window, title,
             Txt(u"Do you really want to save path '", u"Θέλετε πράγματι να αποθηκεύσετε την διαδρομή «") + path
@@ -170,6 +184,11 @@ bool StorePath(ui::Form* window, const QString& path, const QString& file, bool&
             outAborted = true;
             return;
         }
+        // The file may have changed while the question was up (edited by
+        // hand, replaced by a settings import): what is written goes on top
+        // of what it holds now, not of what it held before.
+        if (readAndFind())
+            return;
         // The new file is written beside the old one and renamed over it, so
         // a failure half-way leaves the old list whole.
         platform::AtomicFile out;
@@ -207,7 +226,12 @@ bool LoadSavedPathsList(const QString& file, ui::ListBox& unsorted, ui::ListBox&
             return;
         }
         QList<QByteArray> lines;
-        RaiseIfError(readRawLines(file, lines));
+        const Long err = readRawLines(file, lines);
+        if (err == kTooLarge) {
+            showTooLarge(&unsorted.form(), Txt(u"Restore saved path", u"Επαναφορά αποθηκευμένης διαδρομής"), file);
+            return;
+        }
+        RaiseIfError(err);
         for (const QByteArray& line : lines) {
             DoEventsNow();
             const QString text = platform::decodeText(line);

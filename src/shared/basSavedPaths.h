@@ -14,7 +14,6 @@
 #include "ui/Types.h"
 
 #include <QString>
-#include <QStringList>
 
 namespace ui {
 class CheckBox;
@@ -25,15 +24,20 @@ class ListBox;
 namespace basGlobal {
 
 // Puts `path` at the top of the saved-path file `file` (logical names) after
-// asking. False when nothing was added: the path was there already (a
-// message tells so), the user answered No (aborted), or an error occurred.
-// The file is replaced as a whole, so a failure leaves it as it was.
+// asking. False when nothing was added: the path was there already or the
+// file is over the size a saved-path file may be (a message tells so), the
+// user answered No (aborted), or an error occurred.
+// The file is read again once the user has answered, so the paths stored
+// meanwhile are kept; it is replaced as a whole, so a failure leaves it as
+// it was.
 bool StorePath(ui::Form* window, const QString& path, const QString& file, bool& outAlreadySaved,
                bool& outAborted, Long& outError);
 
 // Empties both lists, lays the sorted one over the unsorted one, shows the
 // one the check box chooses, and fills both with the file's non-blank lines
-// (file order and sorted). True when at least one path was loaded.
+// (file order and sorted). True when at least one path was loaded. A file
+// over the size a saved-path file may be is named in a message, the lists
+// stay empty and no error is handed back: the editor can still shorten it.
 bool LoadSavedPathsList(const QString& file, ui::ListBox& unsorted, ui::ListBox& sorted, ui::CheckBox& sortCheck,
                         bool& outFileMissing, bool& outIsEmpty, Long& outError,
                         ui::Color filledColour = 0xFFFFC0, ui::Color emptyColour = 0x80000003);
@@ -58,9 +62,5 @@ QString GetInitialPath(const QString& iniFile, const QString& key, const QString
 // error occurred.
 bool SetInitialPath(ui::Form* window, const QString& path, const QString& iniFile, bool& outAlreadySet,
                     bool& outAborted, Long& outError, const QString& key);
-
-// The non-blank lines of a saved-path file as they are (CR LF, CR or LF
-// ends). Error number back; a missing file is error 53.
-Long ReadSavedPaths(const QString& file, QStringList& outPaths);
 
 } // namespace basGlobal

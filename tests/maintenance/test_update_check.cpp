@@ -54,6 +54,7 @@ protected:
 TEST_F(UpdateCheckTest, EveryBadAnswerIsTheFailureOutcome)
 {
     using A = LoopbackServer;
+    const QByteArray newerCut = M + "|2099.0001.0002|1|en|gr|http://a.test/q";   // 0x34 bytes
     struct Row { const char* what; A::Answer answer; QString outcome; } rows[] = {
         {"latest", A::ok(M + "|2002.0008.0026|x|en|gr|"), "latest"},
         {"five fields", A::ok(M + "|2003.0000.0000|1|en|gr"), "failure"},
@@ -63,6 +64,9 @@ TEST_F(UpdateCheckTest, EveryBadAnswerIsTheFailureOutcome)
         {"count past the addresses", A::ok(M + "|2003.0000.0000|3|en|gr|http://a.test/"), "failure"},
         {"error page", A::ok(M + "|2003.0000.0000|1|en|gr|http://a.test/", 404), "failure"},
         {"closed", A::Answer{}, "failure"},
+        // A newer version's document cut off by the server: its address is cut too.
+        {"shorter than its length", {"HTTP/1.1 200 X\r\nContent-Length: 80\r\n\r\n" + newerCut}, "failure"},
+        {"last chunk missing", {"HTTP/1.1 200 X\r\nTransfer-Encoding: chunked\r\n\r\n34\r\n" + newerCut + "\r\n"}, "failure"},
         {"empty", A::ok(""), "failure"},
         {"too large", A::ok(M + "|2003.0000.0000|1|en|gr|http://a.test/" + QByteArray(4096, 'x')), "failure"},
         {"too slow", A::Answer{A::ok(M + "|2002.0008.0026|1|en|gr|").bytes, 1500}, "failure"},

@@ -15,9 +15,11 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QMap>
+#include <QProcess>
 #include <QSet>
 #include <QTemporaryDir>
 
+#include <cstdio>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -221,9 +223,7 @@ TEST_F(StartupTest, ALongInitialPathIsKept)
 TEST_F(StartupTest, ASecondCopyShowsItsNoticeEndsAndWritesNothing)
 {
     // The first copy holds the lock of the same application folder.
-    QTemporaryDir locks;
-    platform::app().setLockFolder(locks.path());
-    platform::InstanceLock first(platform::app().nativePath(), locks.path());
+    platform::InstanceLock first(platform::app().nativePath());
     ASSERT_EQ(first.tryLock(), platform::InstanceLock::Taken);
     main.anotherCopyRunning = nullptr;
     desk.expectMsgBox(QStringLiteral("Tarnwick"),
@@ -237,6 +237,65 @@ TEST_F(StartupTest, ASecondCopyShowsItsNoticeEndsAndWritesNothing)
     const auto boxes = desk.entries(ui::HeadlessDesktop::Entry::MessageBox);
     ASSERT_EQ(boxes.size(), 1);
     EXPECT_EQ(boxes[0].form, QString());   // the plain system box, without an owner
+}
+
+// Run only by the test below, as a copy of the program of its own: takes
+// the instance lock of the folder it is given, says whether it may run, and
+// holds on until its input closes.
+TEST(SecondCopy, DISABLED_Child)
+{
+    const QString folder = qEnvironmentVariable("QM_APPLICATION_FOLDER");
+    if (folder.isEmpty())
+        GTEST_SKIP();
+    platform::setDrives(platform::DriveTable({platform::Drive{QLatin1Char('C'), folder, {}, {}, {}, platform::driveFixed, false}}));
+    platform::app().setPath(QStringLiteral("C:"));
+    std::printf("\ncopy: %s\n", platform::app().previousInstance() ? "refused" : "running");
+    std::fflush(stdout);
+    char c = 0;
+    while (std::fread(&c, 1, 1, stdin) == 1) {
+    }
+}
+
+TEST(SecondCopy, IsRefusedFromTheSameFolderWhateverItsEnvironment)
+{
+    QTemporaryDir root;
+    const QString folder = root.filePath(QStringLiteral("app"));
+    ASSERT_TRUE(QDir().mkpath(folder));
+    // Each copy has a home, runtime and cache folder of its own, as two
+    // sessions (or two users' shells) would give it.
+    const auto start = [&](QProcess& p, const QString& home) {
+        const QString h = root.filePath(home);
+        QDir().mkpath(h + QStringLiteral("/run"));
+        QFile::setPermissions(h + QStringLiteral("/run"), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("HOME"), h);
+        env.insert(QStringLiteral("XDG_RUNTIME_DIR"), h + QStringLiteral("/run"));
+        env.insert(QStringLiteral("XDG_CACHE_HOME"), h + QStringLiteral("/cache"));
+        env.insert(QStringLiteral("QM_APPLICATION_FOLDER"), folder);
+        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        p.setProcessEnvironment(env);
+        p.start(QCoreApplication::applicationFilePath(),
+                {QStringLiteral("--gtest_filter=SecondCopy.DISABLED_Child"), QStringLiteral("--gtest_also_run_disabled_tests")});
+        while (p.waitForReadyRead(30000) || p.canReadLine()) {
+            while (p.canReadLine()) {
+                const QByteArray line = p.readLine().trimmed();
+                if (line.startsWith("copy: "))
+                    return line.mid(6);
+            }
+        }
+        return QByteArray("no answer");
+    };
+    QProcess first, second, third;
+    EXPECT_EQ(start(first, QStringLiteral("anna")), "running");
+    EXPECT_EQ(start(second, QStringLiteral("boris")), "refused");
+    second.closeWriteChannel();
+    EXPECT_TRUE(second.waitForFinished(30000));
+    // Once the first copy has ended, the next one runs.
+    first.closeWriteChannel();
+    EXPECT_TRUE(first.waitForFinished(30000));
+    EXPECT_EQ(start(third, QStringLiteral("boris")), "running");
+    third.closeWriteChannel();
+    EXPECT_TRUE(third.waitForFinished(30000));
 }
 
 // ---- Structure choice and language -----------------------------------------------------

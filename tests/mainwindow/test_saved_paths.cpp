@@ -8,6 +8,8 @@
 
 #include <sys/stat.h>
 
+#include <utility>
+
 using namespace basGlobal;
 using mainwindow::frmMain;
 
@@ -71,6 +73,38 @@ TEST_F(SavedPathsTest, APathAlreadySavedUnderTheCaseRuleIsNotStoredAgain)
     globals().VolumeIsCaseSensitive = true;
     EXPECT_TRUE(store(QStringLiteral("C:\\DATA"), ui::vbYes));
     EXPECT_EQ(bytes(), "C:\\DATA\r\nC:\\Data\r\n");
+}
+
+// A desktop on which something happens while the next message box is up.
+struct MeanwhileDesktop : ui::HeadlessDesktop {
+    std::function<void()> meanwhile;
+    int messageBox(ui::Form* owner, const QString& title, const QString& text, int style) override
+    {
+        if (meanwhile)
+            std::exchange(meanwhile, {})();
+        return HeadlessDesktop::messageBox(owner, title, text, style);
+    }
+};
+
+TEST_F(SavedPathsTest, WhatTheFileGainsWhileTheQuestionIsUpIsKept)
+{
+    drive.file(kFile, "C:\\Old\r\n");
+    MeanwhileDesktop aside;
+    aside.install();
+    aside.meanwhile = [&] { drive.file(kFile, "C:\\Meanwhile\r\nC:\\Old\r\n"); };
+    aside.expectMsgBoxContaining(kStore, QStringLiteral("Do you really want to save path 'C:\\New'"), 36, ui::vbYes);
+    bool aborted = false;
+    EXPECT_TRUE(StorePath(nullptr, QStringLiteral("C:\\New"), g().SavedPathsFileName[0], alreadySaved, aborted, lastError));
+    EXPECT_EQ(bytes(), "C:\\New\r\nC:\\Meanwhile\r\nC:\\Old\r\n");
+    // The very path stored meanwhile is not stored twice.
+    aside.meanwhile = [&] { drive.file(kFile, "C:\\Other\r\n" + bytes()); };
+    aside.expectMsgBoxContaining(kStore, QStringLiteral("Do you really want to save path 'C:\\Other'"), 36, ui::vbYes);
+    aside.expectMsgBoxContaining(kStore, QStringLiteral("has already been saved"), 64, ui::vbOK);
+    EXPECT_FALSE(StorePath(nullptr, QStringLiteral("C:\\Other"), g().SavedPathsFileName[0], alreadySaved, aborted, lastError));
+    EXPECT_TRUE(alreadySaved && !aborted && lastError == 0);
+    EXPECT_EQ(bytes(), "C:\\Other\r\nC:\\New\r\nC:\\Meanwhile\r\nC:\\Old\r\n");
+    EXPECT_EQ(aside.pendingMsgBoxes(), 0);
+    desk.install();
 }
 
 TEST_F(SavedPathsTest, AStoreThatCannotWriteFailsCleanlyAndALineBreakIsRefused)
@@ -192,6 +226,45 @@ TEST_F(RecallTest, EditingTheFileReloadsTheListsAndDecliningKeepsThem)
     });
     main.mnuRecallPathRecent->Click();
     EXPECT_EQ(bytes(), "C:\\Alpha\r\nC:\\Gamma\r\n");
+}
+
+TEST_F(RecallTest, AFileOverTheBoundIsNamedAndTheEditorCanStillShortenIt)
+{
+    const QByteArray big = "C:\\Alpha\r\n" + QByteArray(16 * 1024 * 1024, 'x');
+    drive.file(kFile, big);
+    globals().LanguageIsGreek = true;
+    desk.expectMsgBox(QStringLiteral("Καταχώρηση διαδρομής"),
+                      QStringLiteral("Το αρχείο «C:\\PrimarySavedPaths.txt» δεν μπορεί να διαβασθεί, διότι είναι "
+                                     "μεγαλύτερο από 16 MB, το μέγιστο μέγεθος ενός αρχείου με αποθηκευμένες "
+                                     "διαδρομές. Μπορείτε να το συντομεύσετε με την «Επεξεργασία διαδρομών...» στο "
+                                     "παράθυρο των αποθηκευμένων διαδρομών."),
+                      ui::vbExclamationOK, ui::vbOK);
+    EXPECT_FALSE(store(QStringLiteral("C:\\New"), 0));
+    EXPECT_TRUE(lastError == 0 && !alreadySaved);
+    EXPECT_EQ(bytes().size(), big.size());
+    globals().LanguageIsGreek = false;
+
+    desk.expectMsgBox(QStringLiteral("Restore saved path"),
+                      QStringLiteral("The file 'C:\\PrimarySavedPaths.txt' cannot be read, because it is larger than "
+                                     "16 MB, the most that a file with saved paths may be. You can shorten it with "
+                                     "'Edit paths...' in the window of the saved paths."),
+                      ui::vbExclamationOK, ui::vbOK);
+    desk.onModal(QStringLiteral("frmRecallSavedPath"), [&](ui::Form& f) {
+        frmRecallSavedPath& r = *recallOf(f);
+        EXPECT_EQ(r.lstSavedPaths[0]->listCount(), 0);
+        desk.expectMsgBoxContaining(QStringLiteral("Edit saved paths"), QStringLiteral("The application is suspended"), 36, ui::vbYes);
+        desk.onModal(QStringLiteral("frmTextEditor"), [](ui::Form& e) {
+            auto& editor = dynamic_cast<basGlobal::frmTextEditor&>(e);
+            EXPECT_TRUE(editor.txtText->text().startsWith(QStringLiteral("C:\\Alpha\nxxx")));
+            editor.txtText->setText(QStringLiteral("C:\\Alpha"));
+            ui::Input::click(*editor.cmdSave);
+        });
+        ui::Input::click(*r.cmdEdit);
+        EXPECT_EQ(items(*r.lstSavedPaths[0]), QStringList{QStringLiteral("C:\\Alpha")});
+        ui::Input::click(*r.cmdCancel);
+    });
+    main.mnuRecallPathRecent->Click();
+    EXPECT_EQ(bytes(), "C:\\Alpha\r\n");
 }
 
 TEST_F(RecallTest, StoreAndRestoreInitialAndThePopUpMenusHelpRule)

@@ -3,6 +3,7 @@
 #include "platform/AppError.h"
 #include "platform/Http.h"
 
+#include <QPointer>
 #include <QTcpServer>
 #include <QTcpSocket>
 
@@ -26,6 +27,7 @@ TEST_F(Http, DocumentsErrorPagesAndGreekAnsiPagesAreText)
 {
     server.answer(LoopbackServer::ok("QMVERSIONINFO|2002.0009.0001|\xce\x9d\xce\xad\xce\xb1|New\r\n", 200, {}));
     server.answer(LoopbackServer::ok("<html>Not here</html>", 404, {}));
+    server.answer({"HTTP/1.1 302 Moved\r\nLocation: /elsewhere/greek.aui\r\nContent-Length: 0\r\n\r\n"});
     server.answer(LoopbackServer::ok("\xc5\xeb\xeb\xe7\xed\xe9\xea\xdc", 200, {}));   // "Ελληνικά" in Windows-1253
     QtHttpClient client;
     const HttpResult r = client.get(url());
@@ -37,7 +39,72 @@ TEST_F(Http, DocumentsErrorPagesAndGreekAnsiPagesAreText)
     EXPECT_EQ(missing.error, 0);
     EXPECT_EQ(missing.status, 404);
     EXPECT_EQ(missing.text, QStringLiteral("<html>Not here</html>"));
-    EXPECT_EQ(client.get(url()).text, QString::fromUtf8("Ελληνικά"));
+    EXPECT_EQ(client.get(url()).text, QString::fromUtf8("Ελληνικά"));   // after a move
+    EXPECT_EQ(server.lastRequestLine, "GET /elsewhere/greek.aui HTTP/1.1");
+}
+
+TEST_F(Http, ABodyCutShortIsAFailureWhateverTheStatus)
+{
+    const QByteArray head = "HTTP/1.1 200 OK\r\n";
+    struct Row { const char* what; QByteArray bytes; int error; const char* text; } rows[] = {
+        {"length kept", head + "Content-Length: 5\r\n\r\nhello", 0, "hello"},
+        {"length longer than sent", head + "Content-Length: 100\r\n\r\nshort", errInetRequestFailed, ""},
+        {"error page cut short", "HTTP/1.1 404 No\r\nContent-Length: 100\r\n\r\nshort", errInetRequestFailed, ""},
+        {"two lengths", head + "Content-Length: 5\r\nContent-Length: 4\r\n\r\nhello", errInetRequestFailed, ""},
+        {"chunks", head + "Transfer-Encoding: chunked\r\n\r\n3;x=1\r\nhel\r\n2\r\nlo\r\n0\r\nTrailer: t\r\n\r\n", 0, "hello"},
+        {"chunk cut short", head + "Transfer-Encoding: chunked\r\n\r\n5\r\nhello\r\n10\r\nabc", errInetRequestFailed, ""},
+        {"last chunk missing", head + "Transfer-Encoding: chunked\r\n\r\n5\r\nhello\r\n", errInetRequestFailed, ""},
+        {"chunk size not a number", head + "Transfer-Encoding: chunked\r\n\r\nzz\r\nhello\r\n0\r\n\r\n", errInetRequestFailed, ""},
+        {"body up to the close", head + "\r\nhello", 0, "hello"},
+        {"head cut short", head + "Content-Le", errInetRequestFailed, ""},
+        {"no response", "", errInetRequestFailed, ""},
+    };
+    QtHttpClient client;
+    for (const Row& r : rows) {
+        server.answer({r.bytes});
+        const HttpResult got = client.get(url());
+        EXPECT_EQ(got.error, r.error) << r.what;
+        EXPECT_EQ(got.text, QString::fromLatin1(r.text)) << r.what;
+    }
+}
+
+// A server that answers with a status line and then header lines without end.
+TEST_F(Http, AHeaderFloodEndsAtTheDeadlineOrAtTheHeadBound)
+{
+    QTcpServer flood;
+    ASSERT_TRUE(flood.listen(QHostAddress::LocalHost));
+    QList<QPointer<QTcpSocket>> connections;
+    int lineBytes = 0;
+    QObject::connect(&flood, &QTcpServer::newConnection, [&] {
+        QTcpSocket* s = flood.nextPendingConnection();
+        connections << s;
+        s->write("HTTP/1.1 200 OK\r\n");
+        auto* tick = new QTimer(s);
+        QObject::connect(tick, &QTimer::timeout, s, [s, &lineBytes] {
+            if (s->bytesToWrite() < 1024 * 1024)
+                s->write("X-Pad: " + QByteArray(lineBytes, 'a') + "\r\n");
+        });
+        tick->start(1);
+    });
+    const QString address = QStringLiteral("http://127.0.0.1:%1/v").arg(flood.serverPort());
+    HttpOptions quick;
+    quick.timeoutMs = 300;
+    // A trickle stays under the bound: the deadline ends it. A torrent
+    // passes the bound long before the deadline.
+    lineBytes = 1;
+    EXPECT_EQ(QtHttpClient().get(address, quick).error, errInetTimeout);
+    lineBytes = 16 * 1024;
+    quick.timeoutMs = 60000;
+    EXPECT_EQ(QtHttpClient().get(address, quick).error, errInetRequestFailed);
+    // Each connection is dropped by the time the call returns, so the next
+    // request is answered at once.
+    for (const QPointer<QTcpSocket>& s : connections) {
+        for (int i = 0; i < 100 && s && s->state() == QAbstractSocket::ConnectedState; ++i)
+            s->waitForDisconnected(50);
+        EXPECT_TRUE(!s || s->state() != QAbstractSocket::ConnectedState);
+    }
+    server.answer(LoopbackServer::ok("fine"));
+    EXPECT_EQ(QtHttpClient().get(url()).text, QStringLiteral("fine"));
 }
 
 TEST_F(Http, TimeOutOversizeRefusedAndCancel)

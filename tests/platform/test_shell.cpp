@@ -7,6 +7,7 @@
 #include "platform/StagedCopy.h"
 #include "platform/Trash.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
@@ -209,29 +210,33 @@ TEST_F(ShellTest, ProgramsAreFoundInTheApplicationFolderAndRunIsWaitedFor)
     app().setPath({});
 }
 
-TEST(InstanceLock, SecondHolderRefusedStaleLockTakenOver)
+TEST(InstanceLock, OneHolderPerFolderByAnyPathAndADeadHoldersLockIsTaken)
 {
-    QTemporaryDir locks;
-    InstanceLock first("/opt/quillmarsh", locks.path());
+    QTemporaryDir root;
+    const QString folder = root.filePath("quillmarsh");
+    ASSERT_TRUE(QDir().mkpath(folder) && QDir().mkpath(root.filePath("other")));
+    InstanceLock first(folder);
     ASSERT_EQ(first.tryLock(), InstanceLock::Taken);
-    InstanceLock second("/opt/quillmarsh", locks.path());
+    InstanceLock second(folder);
     EXPECT_EQ(second.tryLock(), InstanceLock::HeldByOther);
-    InstanceLock elsewhere("/home/anna/quillmarsh", locks.path());
-    EXPECT_EQ(elsewhere.tryLock(), InstanceLock::Taken);   // another installation
+    // The same folder reached through a link is the same folder.
+    ASSERT_TRUE(QFile::link(folder, root.filePath("link")));
+    EXPECT_EQ(InstanceLock(root.filePath("link")).tryLock(), InstanceLock::HeldByOther);
+    EXPECT_EQ(InstanceLock(root.filePath("other")).tryLock(), InstanceLock::Taken);   // another installation
     first.release();
     EXPECT_EQ(second.tryLock(), InstanceLock::Taken);
     second.release();
 
-    // A copy that died holding the lock leaves the file behind; it is no obstacle.
+    // A copy that died holding the lock leaves nothing in the way.
     const pid_t pid = ::fork();
     if (pid == 0) {
-        InstanceLock child("/opt/quillmarsh", locks.path());
+        InstanceLock child(folder);
         while (child.tryLock() != InstanceLock::Taken)
             ::usleep(1000);
         ::pause();
         ::_exit(0);
     }
-    InstanceLock probe("/opt/quillmarsh", locks.path());
+    InstanceLock probe(folder);
     InstanceLock::Result r = InstanceLock::Taken;
     for (int i = 0; i < 500; ++i) {   // wait until the child holds it
         r = probe.tryLock();
@@ -243,41 +248,11 @@ TEST(InstanceLock, SecondHolderRefusedStaleLockTakenOver)
     EXPECT_EQ(r, InstanceLock::HeldByOther);
     ::kill(pid, SIGKILL);
     ::waitpid(pid, nullptr, 0);
-    EXPECT_TRUE(QFileInfo::exists(probe.lockFile()));
     EXPECT_EQ(probe.tryLock(), InstanceLock::Taken);
+    // Nothing was made in the folder.
+    EXPECT_TRUE(QDir(folder).isEmpty(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot));
 
-    InstanceLock nowhere("/opt/quillmarsh", locks.path() + "/missing-folder");
-    EXPECT_EQ(nowhere.tryLock(), InstanceLock::Unavailable);
-}
-
-TEST(InstanceLock, NeverFollowsALinkNorLivesWhereOthersCanWrite)
-{
-    QTemporaryDir locks;
-    // A link put in place of the lock file: the file it names is not touched.
-    const QString victim = locks.filePath("victim.txt");
-    ASSERT_EQ(::close(::open(QFile::encodeName(victim).constData(), O_WRONLY | O_CREAT, 0644)), 0);
-    InstanceLock trapped("/opt/quillmarsh", locks.path());
-    ASSERT_TRUE(QFile::link(victim, trapped.lockFile()));
-    EXPECT_EQ(trapped.tryLock(), InstanceLock::Unavailable);
-    EXPECT_EQ(QFileInfo(victim).size(), 0);   // nothing written into it
-
-    // A folder that others may write is no place for it: without a runtime
-    // folder of the user's own, the lock lives in a private folder of the
-    // user's cache.
-    const QString shared = locks.filePath("shared");
-    ASSERT_EQ(::mkdir(QFile::encodeName(shared).constData(), 0777), 0);
-    ASSERT_EQ(::chmod(QFile::encodeName(shared).constData(), 01777), 0);
-    EXPECT_EQ(InstanceLock("/opt/quillmarsh", shared).tryLock(), InstanceLock::Unavailable);
-    const testing_support::EnvGuard cache("XDG_CACHE_HOME", QFile::encodeName(locks.filePath("cache")));
-    for (const QByteArray& runtime : {QByteArray(), QFile::encodeName(shared)}) {
-        const testing_support::EnvGuard run("XDG_RUNTIME_DIR", runtime);
-        InstanceLock lock("/opt/quillmarsh");
-        EXPECT_EQ(QFileInfo(lock.lockFile()).absolutePath(), locks.filePath("cache/Quillmarsh"));
-        EXPECT_EQ(lock.tryLock(), InstanceLock::Taken);
-        struct stat st {};
-        EXPECT_TRUE(::stat(QFile::encodeName(locks.filePath("cache/Quillmarsh")).constData(), &st) == 0
-                    && (st.st_mode & 0777) == 0700);
-    }
+    EXPECT_EQ(InstanceLock(root.filePath("missing-folder")).tryLock(), InstanceLock::Unavailable);
 }
 
 TEST(ApplicationObject, PathIsTheExecutablesFolderInLogicalForm)
