@@ -11,6 +11,8 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
+#include <QSet>
 #include <QStringDecoder>
 
 #include <algorithm>
@@ -194,6 +196,8 @@ public:
         if (!read(line)) return m_outcome;
         if (!NonBlankLine(line))
             return refuse(StructureFileFault::BlankLine);
+        if (line.contains('\0'))
+            return refuse(StructureFileFault::NulCharacter);
         h.root = AddTrailingSeparator(decode(line));
         m_rootKey = ApplyCaseSensitivity(h.root, globals().VolumeIsCaseSensitive);
         if (!read(line)) return m_outcome;
@@ -203,6 +207,8 @@ public:
             if (!read(line)) return m_outcome;
             if (!NonBlankLine(line))
                 return refuse(StructureFileFault::BlankLine);
+            if (line.contains('\0'))
+                return refuse(StructureFileFault::NulCharacter);
             h.firstLevelFolders.append(decode(line));
         }
         if (!read(line)) return m_outcome;
@@ -282,6 +288,10 @@ private:
             refuse(StructureFileFault::BlankLine);
             return false;
         }
+        if (line.contains('\0')) {
+            refuse(StructureFileFault::NulCharacter);
+            return false;
+        }
         r.path = decode(line);
         const QString& root = m_out.header.root;
         const bool caseSensitive = globals().VolumeIsCaseSensitive;
@@ -306,8 +316,55 @@ private:
             }
             if (marker[k]) *fields[k] = EmptyFolderMarker;
         }
+        if (const StructureFileFault fault = clash(r); fault != StructureFileFault::None) {
+            refuse(fault);
+            return false;
+        }
         m_out.records.push_back(std::move(r));
         return true;
+    }
+
+    // What a record says against the records before it: the same path twice
+    // would give the comparison a row without a partner, and a file that is
+    // also a folder, or an empty folder with files, has no place in a tree.
+    StructureFileFault clash(const StructureFileRecord& r)
+    {
+        const qsizetype rootSize = m_out.header.root.size();
+        // On a case-sensitive volume the key is the path itself, shared.
+        const QString key = globals().VolumeIsCaseSensitive ? r.path : ApplyCaseSensitivity(r.path, false);
+        // The record's folder: a marker's own, a file's parent (the root, without its "\", for its files).
+        const qsizetype cut = r.emptyFolder ? key.size() - EmptyFolderMarker.size() - 1 : key.lastIndexOf(u'\\');
+        if (!r.emptyFolder) {
+            if (m_files.contains(key))
+                return StructureFileFault::DuplicatePath;
+            if (m_folders.contains(key))
+                return StructureFileFault::FileAndFolder;
+        }
+        const QStringView folder = QStringView(key).first(cut);
+        if (folder != m_lastFolder) {
+            // The folders on the way down; those of the record before are known already.
+            for (qsizetype at = key.indexOf(u'\\', rootSize); at >= 0 && at <= cut; at = key.indexOf(u'\\', at + 1)) {
+                const QString above = key.first(at);
+                if (m_files.contains(above))
+                    return StructureFileFault::FileAndFolder;
+                m_folders[above];   // known from now on, as it stands
+            }
+            m_lastFolder = folder.toString();
+        }
+        if (cut >= rootSize) {
+            FolderSeen& seen = m_folders[m_lastFolder];
+            if (r.emptyFolder && seen.marker)
+                return StructureFileFault::DuplicatePath;
+            if (r.emptyFolder ? seen.files : seen.marker)
+                return StructureFileFault::MarkerBesideFiles;
+            if (r.emptyFolder)
+                seen.marker = true;
+            else
+                seen.files = true;
+        }
+        if (!r.emptyFolder)
+            m_files.insert(key);
+        return StructureFileFault::None;
     }
 
     // The exporter's order: the root's files, then each folder (sorted by
@@ -345,6 +402,15 @@ private:
     QString m_rootKey;
     std::array<QByteArray, 3> m_lastValue;
     std::array<QString, 3> m_lastText;
+    // The paths so far, under the case rule: files, and every folder that a
+    // record lies in (with whether it has a marker and files of its own).
+    struct FolderSeen {
+        bool marker = false;
+        bool files = false;
+    };
+    QSet<QString> m_files;
+    QHash<QString, FolderSeen> m_folders;
+    QString m_lastFolder;
     ParseOutcome m_outcome = ParseOutcome::Refused;
 };
 
@@ -490,6 +556,21 @@ QString StructureFileProblemText(const StructureFileProblem& p, bool greek)
     case StructureFileFault::MarkerMixedIn:
         why = greek ? QStringLiteral("αναμειγνύει τον δείκτη κενού φακέλλου με τιμές αρχείου")
                     : QStringLiteral("mixes the empty folder marker with the values of a file");
+        break;
+    case StructureFileFault::DuplicatePath:
+        why = greek ? QStringLiteral("περιέχει διαδρομή την οποία έχει ήδη προηγούμενη εγγραφή")
+                    : QStringLiteral("holds a path that an earlier record already holds");
+        break;
+    case StructureFileFault::FileAndFolder:
+        why = greek ? QStringLiteral("περιέχει διαδρομή η οποία είναι και αρχείο και φάκελλος")
+                    : QStringLiteral("holds a path that is both a file and a folder");
+        break;
+    case StructureFileFault::MarkerBesideFiles:
+        why = greek ? QStringLiteral("δηλώνει ως κενό έναν φάκελλο ο οποίος περιέχει αρχεία")
+                    : QStringLiteral("marks a folder as empty that holds files");
+        break;
+    case StructureFileFault::NulCharacter:
+        why = greek ? QStringLiteral("περιέχει τον χαρακτήρα NUL") : QStringLiteral("holds a NUL character");
         break;
     }
     return greek ? QStringLiteral("Το αρχείο δομής '") + p.file + QStringLiteral("' δεν μπορεί να χρησιμοποιηθεί: η γραμμή ")
