@@ -30,7 +30,10 @@ inline constexpr int kPrintedHeaderLines = 4;
 
 // The line as it is output: without its trailing blanks (leading ones stay),
 // each character that a logical name holds in its private-use stand-in
-// (U+F000 + c, c < 0x80) shown as itself.
+// (U+F000 + c, c < 0x80) shown as itself, and each control character as a
+// visible stand-in of one column (its control picture, U+2400 + c, U+2421
+// for DEL; U+FFFD for C1 controls and the Unicode line and paragraph
+// separators), so one result is always one line.
 QString PrintedOutputText(const QString& line);
 
 // --- Header ------------------------------------------------------------------------

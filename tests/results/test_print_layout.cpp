@@ -53,6 +53,8 @@ TEST_F(PrintLayout, ResultLines)
          name43 + " " + sp(8) + " " + sp(10) + " 12345678901| |.........1" + sp(20) + " " + name43},
         {"a name with a character that logical names keep aside", {"", QString("a") + QChar(0xF03F) + "b", "", "", "", "", "", "", ""}, "", "",
          sp(40) + "a?b" + sp(31) + "| |"},
+        {"control characters are shown, one result a line", {"", QString("a\rb\nc\td") + QChar(0x7F) + QChar(0x85) + QChar(0x2028) + QChar(0xF00A), "", "", "", "", "", "", ""}, "", "",
+         sp(32) + "a\u240Db\u240Ac\u2409d\u2421\uFFFD\uFFFD\u240A" + sp(31) + "| |"},
         {"a long name is compacted to 43", {"", "Documents\\Projects\\Quillmarsh\\Reports\\summary-2002.txt", "", "", "", "", "", "", ""}, "", "",
          "Documents\\Projects\\Quil...\\summary-2002.txt" + sp(1) + sp(30) + "| |"},
     };
