@@ -131,8 +131,9 @@ QString DateLineText(QByteArrayView line);
 QString TimeLineText(QByteArrayView line);
 
 // --- Parsing -----------------------------------------------------------------
-// Called after each line is read, before its rule is applied; false stops the
-// parse (a cancel).
+// Called after each line is read, before its rule is applied, and (the
+// second hook) while records out of order are put in order: once before and
+// then every few thousand steps. False stops the parse (a cancel).
 using StructureLineHook = std::function<bool()>;
 
 enum class ParseOutcome { Parsed, Refused, Stopped, CannotOpen };
@@ -141,7 +142,8 @@ enum class ParseOutcome { Parsed, Refused, Stopped, CannotOpen };
 // `openError` (53 a missing file, 76 a missing folder or drive, 70 no right
 // to read, 75 a folder or something other than a plain file).
 ParseOutcome ParseStructureFile(const QString& logicalFile, ParsedStructure& out, Long& openError,
-                                const StructureLineHook& afterEachLine = {});
+                                const StructureLineHook& afterEachLine = {},
+                                const StructureLineHook& whileOrdering = {});
 
 // Line 1 only: 0 with `total`, an open error, or -1 with `problem` set.
 Long ReadStructureFileTotal(const QString& logicalFile, qint64& total, StructureFileProblem& problem);

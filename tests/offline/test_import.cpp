@@ -77,6 +77,22 @@ TEST_F(Import, ACancelDuringTheCheckAcceptsNothingAndTheEntryPointReportsAccepta
     offline::ImportStructureWindow().unload();
 }
 
+TEST_F(Import, ACancelIsHeardWhileAFileOutOfOrderIsPutInOrder)
+{
+    QByteArray content = "404\r\nC:\\R\\\r\n0\r\n50\r\n";
+    for (int k = 50; k > 0; --k)
+        content += "False\r\nFalse\r\nFalse\r\nTrue\r\n1\r\n20240101\r\n120000\r\nC:\\R\\f" + QByteArray::number(k) + "\r\n";
+    file(c, QStringLiteral("p.txt"), content);
+    int full = 0;   // the first yield with a full bar is the last line's, the next one the ordering's
+    cancelWhen([&] { return im.isLoaded() && im.prbProgressBar->value() >= 100 && ++full == 2; });
+    importWith(0, {QStringLiteral("C:\\p.txt")});
+    EXPECT_EQ(full, 2);
+    EXPECT_FALSE(im.isLoaded());
+    EXPECT_TRUE(g().ImportNotAccepted);
+    EXPECT_EQ(g().ImportedStructureFile[0], QString());
+    EXPECT_FALSE(g().CancelRequested);
+}
+
 // Both trees exported, checked and compared off line give the live grid.
 TEST_F(Import, TheOffLineGridEqualsTheLiveOne)
 {

@@ -5,6 +5,7 @@
 #include "platform/TextDecoding.h"
 #include "shared/shared_fixture.h"
 #include "support/TempDrive.h"
+#include "ui/SortOrder.h"
 
 #include <QRandomGenerator>
 #include <QRegularExpression>
@@ -82,11 +83,11 @@ QList<QByteArray> marker(QList<QByteArray> l, const QByteArray& path)
 
 // Records under C:\R\ with the given paths below it (a path ending in the
 // marker is an empty folder's record), each with its own size.
-QByteArray tree(std::initializer_list<const char*> paths)
+QByteArray tree(const QList<QByteArray>& paths)
 {
-    QList<QByteArray> l = {"", "C:\\R\\", "0", QByteArray::number(qsizetype(paths.size()))};
+    QList<QByteArray> l = {"", "C:\\R\\", "0", QByteArray::number(paths.size())};
     int k = 0;
-    for (const char* p : paths) {
+    for (const QByteArray& p : paths) {
         const QByteArray path = QByteArray("C:\\R\\") + p;
         if (path.endsWith("\\\"NULL\""))
             for (int j = 0; j < 7; ++j) l << "\"NULL\"";
@@ -209,6 +210,35 @@ TEST_F(StructureFiles, ValuesAreNormalisedRecordsSortedAndUtf16Read)
 
     ASSERT_EQ(parse(join(with(4, "\xC1\xF1\xF7\xE5\xDF\xE1")), p), ParseOutcome::Parsed);
     EXPECT_EQ(p.header.firstLevelFolders.first(), QStringLiteral("Αρχεία")) << "Windows-1253 when not UTF-8";
+}
+
+TEST_F(StructureFiles, RecordsOutOfOrderAreOrderedUnderAHookThatMayStopIt)
+{
+    QList<QByteArray> paths;
+    for (int d = 0; d < 200; ++d)
+        for (int f = 0; f < 20; ++f) paths << "d" + QByteArray::number(d) + "\\f" + QByteArray::number(f);
+    QList<QByteArray> shuffled = paths;
+    QRandomGenerator rng(7);
+    std::shuffle(shuffled.begin(), shuffled.end(), rng);
+    drive.file(QStringLiteral("s.txt"), tree(shuffled));
+    const QString name = QStringLiteral("C:\\s.txt");
+    ParsedStructure p;
+    Long error = 0;
+    int calls = 0;
+    ASSERT_EQ(ParseStructureFile(name, p, error, {}, [&] { return ++calls > 0; }), ParseOutcome::Parsed);
+    EXPECT_GT(calls, 1) << "heard all along, not once";
+    // One folder level and no file in the root: the order is that of the whole paths.
+    QStringList expected;
+    for (const QByteArray& path : paths) expected << QStringLiteral("C:\\R\\") + QString::fromLatin1(path);
+    std::stable_sort(expected.begin(), expected.end(), ui::sortsBefore);
+    QStringList got;
+    for (const StructureFileRecord& r : p.records) got << r.path;
+    EXPECT_EQ(got, expected);
+
+    calls = 0;
+    EXPECT_EQ(ParseStructureFile(name, p, error, {}, [&] { return ++calls < 3; }), ParseOutcome::Stopped);
+    EXPECT_EQ(calls, 3);
+    EXPECT_EQ(p.problem.fault, StructureFileFault::None);
 }
 
 TEST_F(StructureFiles, AHugeLineIsRefusedWithoutReadingItAll)
