@@ -256,6 +256,7 @@ public:
             return refuse(StructureFileFault::NotAWholeNumber);
         m_out.headerComplete = true;
         m_out.records.reserve(std::size_t(std::min<qint64>(h.recordCount, 1 << 20)));
+        m_files.reserve(qsizetype(std::min<qint64>(h.recordCount, 1 << 20)));
         for (qint64 n = 0; n < h.recordCount; ++n)
             if (!readRecord()) return m_outcome;
         if (!putInOrder()) {
@@ -375,38 +376,40 @@ private:
         const qsizetype rootSize = m_out.header.root.size();
         // On a case-sensitive volume the key is the path itself, shared.
         const QString key = globals().VolumeIsCaseSensitive ? r.path : ApplyCaseSensitivity(r.path, false);
-        // The record's folder: a marker's own, a file's parent (the root, without its "\", for its files).
+        // The first `size` characters of the key, without a copy, to look up.
+        auto head = [&key](qsizetype size) { return QString::fromRawData(key.constData(), size); };
+        // The record's folder ends here: a marker's own, a file's parent.
         const qsizetype cut = r.emptyFolder ? key.size() - EmptyFolderMarker.size() - 1 : key.lastIndexOf(u'\\');
         if (!r.emptyFolder) {
-            if (m_files.contains(key))
+            const qsizetype before = m_files.size();
+            m_files.insert(key);
+            if (m_files.size() == before)
                 return StructureFileFault::DuplicatePath;
             if (m_folders.contains(key))
                 return StructureFileFault::FileAndFolder;
         }
-        const QStringView folder = QStringView(key).first(cut);
-        if (folder != m_lastFolder) {
-            // The folders on the way down; those of the record before are known already.
+        if (cut < rootSize)
+            return StructureFileFault::None;   // a file of the root
+        auto seen = m_folders.find(head(cut));
+        if (seen == m_folders.end()) {
+            // A folder not met before: neither it nor a folder above it is a file.
             for (qsizetype at = key.indexOf(u'\\', rootSize); at >= 0 && at <= cut; at = key.indexOf(u'\\', at + 1)) {
-                const QString above = key.first(at);
-                if (m_files.contains(above))
+                if (m_folders.contains(head(at)))
+                    continue;
+                if (m_files.contains(head(at)))
                     return StructureFileFault::FileAndFolder;
-                m_folders[above];   // known from now on, as it stands
+                m_folders.insert(QString(key.constData(), at), FolderSeen{});
             }
-            m_lastFolder = folder.toString();
+            seen = m_folders.find(head(cut));
         }
-        if (cut >= rootSize) {
-            FolderSeen& seen = m_folders[m_lastFolder];
-            if (r.emptyFolder && seen.marker)
-                return StructureFileFault::DuplicatePath;
-            if (r.emptyFolder ? seen.files : seen.marker)
-                return StructureFileFault::MarkerBesideFiles;
-            if (r.emptyFolder)
-                seen.marker = true;
-            else
-                seen.files = true;
-        }
-        if (!r.emptyFolder)
-            m_files.insert(key);
+        if (r.emptyFolder && seen->marker)
+            return StructureFileFault::DuplicatePath;
+        if (r.emptyFolder ? seen->files : seen->marker)
+            return StructureFileFault::MarkerBesideFiles;
+        if (r.emptyFolder)
+            seen->marker = true;
+        else
+            seen->files = true;
         return StructureFileFault::None;
     }
 
@@ -506,7 +509,6 @@ private:
     };
     QSet<QString> m_files;
     QHash<QString, FolderSeen> m_folders;
-    QString m_lastFolder;
     ParseOutcome m_outcome = ParseOutcome::Refused;
 };
 
