@@ -6,6 +6,8 @@
 
 #include <QStringList>
 
+#include <algorithm>
+
 namespace results {
 
 namespace {
@@ -105,6 +107,15 @@ QString PrintedOutputText(const QString& line)
         out[k] = QChar(c);
     }
     return out;
+}
+
+// --- Pages -------------------------------------------------------------------------
+
+Long PrintedRowsPerPage(Long linesPerPage, Long headerLines) { return std::max<Long>(1, linesPerPage - headerLines); }
+
+PrintedPages PrintedPagination(Long rows, Long linesPerPage, Long headerLines)
+{
+    return PrintedPages{std::max<Long>(0, rows), PrintedRowsPerPage(linesPerPage, headerLines)};
 }
 
 // --- Header ------------------------------------------------------------------------

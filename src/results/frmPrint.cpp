@@ -227,11 +227,7 @@ void frmPrint::showComplete()
 basGlobal::Long frmPrint::cpCalculateTotalNumberOfPagesToPrint() const
 {
     const basGlobal::Globals& g = globals();
-    const qint64 rows = std::max<qint64>(0, g.TotalLinesToPrint);
-    // Lines per page are 30..80 and the header 4; a window opened before the
-    // page setup was read still counts whole pages.
-    const qint64 perPage = std::max<qint64>(1, qint64(g.PageSetupLinesPerPage) - g.HeaderLinesPerPage);
-    return basGlobal::Long((rows + perPage - 1) / perPage);
+    return PrintedPagination(g.TotalLinesToPrint, g.PageSetupLinesPerPage, g.HeaderLinesPerPage).count();
 }
 
 void frmPrint::cpDisableControls()

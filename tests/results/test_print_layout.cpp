@@ -73,6 +73,34 @@ TEST_F(PrintLayout, GreekFillerAndTwelveHourTimes)
               sp(42) + QStringLiteral("f 05:09 PM  8/24/2002 .........1|Ν|") + filler + QStringLiteral(" Φάκελλος\\"));
 }
 
+TEST(PrintPages, RowsPerPageAndWhereEachRowFalls)
+{
+    const struct { Long lines, header, rows; } perPage[] = {{30, 4, 26}, {80, 4, 76}, {5, 4, 1}, {4, 4, 1}, {0, 4, 1}};
+    for (const auto& c : perPage)
+        EXPECT_EQ(PrintedRowsPerPage(c.lines, c.header), c.rows) << c.lines << " lines";
+
+    const struct { Long rows, lines, pages, row, page; bool opens; } cases[] = {
+        {0, 30, 0, 0, 0, false},
+        {1, 30, 1, 1, 1, true},
+        {26, 30, 1, 26, 1, false},
+        {27, 30, 2, 27, 2, true},
+        {52, 30, 2, 52, 2, false},
+        {53, 30, 3, 53, 3, true},
+        {77, 80, 2, 76, 1, false},
+        {3, 4, 3, 2, 2, true},   // a header that fills the page leaves one row a page
+        {1000000, 30, 38462, 999999, 38462, false},
+        {2147483647, 30, 82595525, 2147483647, 82595525, false},
+    };
+    for (const auto& c : cases) {
+        const PrintedPages p = PrintedPagination(c.rows, c.lines, kPrintedHeaderLines);
+        EXPECT_EQ(p.count(), c.pages) << c.rows << " rows, " << c.lines << " lines";
+        if (c.row > 0) {
+            EXPECT_EQ(p.pageOf(c.row), c.page) << "row " << c.row;
+            EXPECT_EQ(p.opensPage(c.row), c.opens) << "row " << c.row;
+        }
+    }
+}
+
 TEST_F(PrintLayout, HeaderLines)
 {
     const QString p75 = "C:\\" + QString(72, u'p');
