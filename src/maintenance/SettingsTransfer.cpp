@@ -81,6 +81,7 @@ bool& SettingsTransferWindow::inProgress() const
 
 void SettingsTransferWindow::buildCommon(ui::CommandButton*& action, const QString& actionName)
 {
+    lock_.forget();
     const int help = importing_ ? 95000 : 94000;
     fraSettings = add<ui::Frame>(QStringLiteral("fraSettings"));
     fraSettings->move(120, 120, kFrameWidth, 2640);
@@ -262,7 +263,7 @@ void SettingsTransferWindow::itemClick()
 void SettingsTransferWindow::dropMissingItem(int k, const QString& file, const QString& greekOpening)
 {
     showItem(k, false);
-    itemCheck(k)->setTag(QStringLiteral("False"));   // stays disabled when the controls come back
+    lock_.keepDisabled(*itemCheck(k));   // stays disabled when the controls come back
     basGlobal::ShowMessageBox(this, windowTitle(),
                               Txt(QStringLiteral("File '"), greekOpening) + file
                                   + Txt(u"', does not exist.", u"», δεν υπάρχει."),
@@ -369,25 +370,12 @@ void SettingsTransferWindow::cpDisableControls()
 {
     setMousePointer(ui::vbHourglass);
     inProgress() = true;
-    for (const bool frames : {false, true})
-        for (ui::Control* c : controls()) {
-            if (c->kind() == ui::ControlKind::Menu || (c->kind() == ui::ControlKind::Frame) != frames
-                || c->name().toUpper() == QLatin1String("FREESIZER1"))
-                continue;
-            c->setTag(c->enabled() ? QStringLiteral("True") : QStringLiteral("False"));
-            c->setEnabled(false);
-        }
+    lock_.lock(*this, [](const ui::Control& c) { return c.name().toUpper() != QLatin1String("FREESIZER1"); });
 }
 
 void SettingsTransferWindow::cpEnableControls()
 {
-    for (const bool frames : {false, true})
-        for (ui::Control* c : controls()) {
-            if (c->kind() == ui::ControlKind::Menu || (c->kind() == ui::ControlKind::Frame) != frames
-                || c->name().toUpper() == QLatin1String("FREESIZER1"))
-                continue;
-            c->setEnabled(c->tag() == QLatin1String("True"));
-        }
+    lock_.unlock();
     setMousePointer(ui::vbDefault);
     inProgress() = false;
 }

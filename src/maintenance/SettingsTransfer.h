@@ -10,6 +10,7 @@
 // the application folder's. A failed copy is told in a plain message; the
 // window is then usable again and nothing has changed.
 
+#include "shared/ControlLock.h"
 #include "shared/basGlobal.h"
 #include "ui/Control.h"
 #include "ui/Form.h"
@@ -100,6 +101,7 @@ protected:
 
 private:
     bool importing_;
+    basGlobal::ControlLock lock_;
 };
 
 } // namespace maintenance

@@ -32,7 +32,7 @@ StructureWindow::StructureWindow(const QString& name, const WindowTexts& texts) 
 
 void StructureWindow::build()
 {
-    m_kept.clear();
+    m_lock.forget();
     buildOwn();
 }
 
@@ -160,26 +160,13 @@ void StructureWindow::cmdCancel_Click()
 
 void StructureWindow::cpDisableControls()
 {
-    m_kept.clear();
-    for (int pass = 0; pass < 2; ++pass) {
-        for (ui::Control* c : controls()) {
-            const ui::ControlKind k = c->kind();
-            const bool frame = k == ui::ControlKind::Frame;
-            if (k == ui::ControlKind::Menu || k == ui::ControlKind::Label || k == ui::ControlKind::ProgressBar
-                || k == ui::ControlKind::FormResizer || frame != (pass == 1))
-                continue;
-            m_kept.emplace_back(c, c->enabled());
-            c->setEnabled(false);
-        }
-    }
+    m_lock.lock(*this, [](const ui::Control& c) {
+        const ui::ControlKind k = c.kind();
+        return k != ui::ControlKind::Label && k != ui::ControlKind::ProgressBar && k != ui::ControlKind::FormResizer;
+    });
 }
 
-void StructureWindow::cpEnableControls()
-{
-    for (const auto& [control, enabled] : m_kept)
-        control->setEnabled(enabled);
-    m_kept.clear();
-}
+void StructureWindow::cpEnableControls() { m_lock.unlock(); }
 
 void StructureWindow::cpUpdateProgressBar(qint64 current, qint64 total)
 {

@@ -8,12 +8,11 @@
 // Each window gives its differences as one WindowTexts table; the run that
 // belongs to each window (export or check) lives in its own class.
 
+#include "shared/ControlLock.h"
 #include "shared/basGlobal.h"
 #include "ui/Form.h"
 
 #include <array>
-#include <utility>
-#include <vector>
 
 namespace offline {
 
@@ -50,7 +49,7 @@ public:
     ui::FormResizer* freeSizer1 = nullptr;
 
     // Keeps each control's Enabled state and disables it: every control but
-    // menus, frames, labels, progress bars and the resizer; then the frames.
+    // menus, labels, progress bars and the resizer.
     void cpDisableControls();
     // Gives back what cpDisableControls kept.
     void cpEnableControls();
@@ -93,7 +92,7 @@ private:
     void Form_QueryUnload(bool& cancel, int unloadMode);
 
     const WindowTexts& m_texts;
-    std::vector<std::pair<ui::Control*, bool>> m_kept;
+    basGlobal::ControlLock m_lock;
 };
 
 // A count with the system's digit grouping ("#,###,##0").

@@ -9,11 +9,15 @@
 #include "shared/PathText.h"
 #include "shared/Texts.h"
 #include "shared/basObsoleteCompleteStructureScanner.h"
-#include "shared/basObsoleteScriptingFileSystemObject.h"
 #include "shared/frmHiddenForm.h"
 #include "ui/Control.h"
 #include "ui/Desktop.h"
 #include "ui/ListBox.h"
+#include "ui/SortOrder.h"
+
+#include <QSet>
+
+#include <algorithm>
 
 namespace offline {
 
@@ -56,6 +60,30 @@ qint64 countFolders(const ui::ListBox& entries, const QString& root)
         previous = folder;
     }
     return count;
+}
+
+// The root's sub-folders, by name in sort order. Every folder below the
+// root has entries of its own (its files or its marker), so the first names
+// of the entries' folders are all of them.
+QStringList firstLevelFolders(const ui::ListBox& entries, const QString& root)
+{
+    QStringList names;
+    QSet<QString> seen;
+    QStringView previous;
+    for (int k = 0; k < entries.listCount(); ++k) {
+        const QStringView rel = QStringView(entries.list(k)).sliced(root.size());
+        const qsizetype slash = rel.indexOf(u'\\');
+        if (slash <= 0 || rel.first(slash) == previous)
+            continue;
+        previous = rel.first(slash);
+        const QString name = previous.toString();
+        if (!seen.contains(name)) {
+            seen.insert(name);
+            names << name;
+        }
+    }
+    std::stable_sort(names.begin(), names.end(), ui::sortsBefore);
+    return names;
 }
 
 } // namespace
@@ -246,22 +274,20 @@ bool frmExportStructure::write(const ChosenStructureFiles& chosen)
         Side& side = m_side[i];
         if (side.entries == 0 || !side.failure.isEmpty())
             continue;
-        bool cancelled = false;
-        basGlobal::Long error = 0;
-        ui::ListBox& folders = *h.lstSortedListBox[i];
-        folders.setEnabled(true);
-        basGlobal::ListSubFolders(side.root, folders, cancelled, error);
-        if (cancelled)
-            return false;
-        basGlobal::RaiseIfError(error);
+        // The header's folders come from the scan that gave the records: a
+        // second look at a tree that changes meanwhile would not match them.
         StructureFileContent& c = content[std::size_t(i)];
         c.root = side.root;
-        for (int k = 0; k < folders.listCount(); ++k)
-            c.firstLevelFolders << basGlobal::GetTextAfterSeparator(folders.list(k));
+        c.firstLevelFolders = firstLevelFolders(*h.lstFinalListBox[i], side.root);
+        ui::ListBox& folders = *h.lstSortedListBox[i];
+        folders.clear();
+        std::vector<QString> paths;
+        for (const QString& name : std::as_const(c.firstLevelFolders)) paths.push_back(side.root + name);
+        folders.appendItems(std::move(paths));
         const auto lists = valueLists(i);
         for (int f = 0; f < 7; ++f) c.lists[std::size_t(f)] = lists[std::size_t(f)];
         c.lists[7] = h.lstFinalListBox[i];
-        m_total += side.entries + folders.listCount();
+        m_total += side.entries + c.firstLevelFolders.size();
     }
     for (int i = chosen.first; i <= chosen.last; ++i) {
         Side& side = m_side[i];

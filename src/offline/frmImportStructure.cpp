@@ -98,11 +98,13 @@ void frmImportStructure::check(const ChosenStructureFiles& chosen)
         cpUpdateProgressBar(++position, total);
         return !yieldCancelled();
     };
+    // A file out of order is put in order after its last line, as live.
+    const basGlobal::StructureLineHook whileOrdering = [] { return !yieldCancelled(); };
     for (int i = chosen.first; i <= chosen.last; ++i) {
         const QString& file = chosen.file[std::size_t(i)];
         auto parsed = std::make_shared<basGlobal::ParsedStructure>();
         basGlobal::Long error = 0;
-        switch (basGlobal::ParseStructureFile(file, *parsed, error, afterLine)) {
+        switch (basGlobal::ParseStructureFile(file, *parsed, error, afterLine, whileOrdering)) {
         case basGlobal::ParseOutcome::CannotOpen:
             return cannotOpen(file, error);
         case basGlobal::ParseOutcome::Refused:

@@ -17,6 +17,8 @@
 #include <QStorageInfo>
 
 #include <algorithm>
+#include <functional>
+#include <optional>
 
 namespace results {
 
@@ -68,12 +70,157 @@ private:
     QByteArray m_buffer;
 };
 
-// The printer's own settings, given back after the run.
-struct PrinterSettings {
-    int orientation = platform::orientPortrait;
-    QString fontName;
-    double fontSize = 0;
+// The printer for one run: landscape in the page setup's font while it
+// runs, its own orientation and font back at the end whatever happened.
+class PrinterPages {
+public:
+    explicit PrinterPages(platform::Printer& printer)
+        : m_printer(printer), m_orientation(printer.orientation()), m_fontName(printer.fontName()),
+          m_fontSize(printer.fontSize())
+    {
+        const basGlobal::Globals& g = globals();
+        m_margin = QString(std::max<int>(0, g.PageSetupLeftMargin), u' ');
+        m_topMargin = std::max<int>(0, g.PageSetupTopMargin);
+    }
+    void begin()
+    {
+        const basGlobal::Globals& g = globals();
+        m_printer.setOrientation(platform::orientLandscape);
+        m_printer.setFontName(g.PageSetupFontName);
+        m_printer.setFontSize(g.PageSetupFontSize);
+    }
+    // A new sheet for every page but the first, then the top margin's
+    // blank lines; false when `cancelled` said so before a line.
+    bool startPage(Long page, const std::function<bool()>& cancelled)
+    {
+        if (page != 1)
+            basGlobal::RaiseIfError(m_printer.newPage());
+        for (int k = 0; k < m_topMargin; ++k) {
+            if (cancelled())
+                return false;
+            basGlobal::RaiseIfError(m_printer.printLine(QStringLiteral(" ")));
+        }
+        return true;
+    }
+    // A header or result line after the left margin.
+    void line(const QString& text) { basGlobal::RaiseIfError(m_printer.printLine(m_margin + text)); }
+    // Ends the document (its error raised unless the run failed already)
+    // and gives the settings back.
+    void end(basGlobal::ErrorTrap& trap)
+    {
+        if (!trap.stopped())
+            trap.step([&] { basGlobal::RaiseIfError(m_printer.endDoc()); });
+        else
+            m_printer.endDoc();
+        m_printer.setOrientation(m_orientation);
+        m_printer.setFontName(m_fontName);
+        m_printer.setFontSize(m_fontSize);
+    }
+
+private:
+    platform::Printer& m_printer;
+    int m_orientation;
+    QString m_fontName;
+    double m_fontSize;
+    QString m_margin;
+    int m_topMargin = 0;
 };
+
+// What a run prints to: the printer, the file or both. The printer has the
+// header on every page, the file once at its top.
+class PrintOutputs {
+public:
+    std::optional<PrinterPages> printer;
+    std::optional<ResultsFile> file;
+
+    // Before the first row of `page`: the printer's new sheet and top
+    // margin, then the header; false when `cancelled` said so before a line.
+    bool openPage(Long page, const std::array<QString, kPrintedHeaderLines>& header,
+                  const std::function<bool()>& cancelled)
+    {
+        const bool toFile = file && page == 1;
+        if (!printer && !toFile)
+            return true;
+        if (printer && !printer->startPage(page, cancelled))
+            return false;
+        for (const QString& line : header) {
+            if (cancelled())
+                return false;
+            const QString out = PrintedOutputText(line);
+            if (printer)
+                printer->line(out);
+            if (toFile)
+                file->writeLine(out);
+        }
+        return true;
+    }
+    void putRow(const QString& text)
+    {
+        if (printer)
+            printer->line(text);
+        if (file)
+            file->writeLine(text);
+    }
+    // Both end whatever happened: a cancelled file keeps what was written, a
+    // failed one leaves the target as it was; the printer's document ends.
+    void end(basGlobal::ErrorTrap& trap)
+    {
+        if (file) {
+            if (!trap.stopped())
+                trap.step([&] { file->commit(); });
+            if (trap.stopped())
+                file->discard();
+        }
+        if (printer)
+            printer->end(trap);
+    }
+};
+
+// The save dialog of a run to a file: the chosen name, "" when the user
+// cancelled (an error is the trap's).
+QString askPrintFileName(ui::Form* owner, basGlobal::ErrorTrap& trap)
+{
+    const basGlobal::Globals& g = globals();
+    const bool gr = g.LanguageIsGreek;
+    QString name;
+    trap.step([&] {
+        basGlobal::Long err = 0;
+        name = basGlobal::ShowSaveFileDialog(
+            owner, *basGlobal::HiddenForm().dlgDialog, PrintFileStartFolder(g.CurrentPath[0]),
+            basGlobal::Txt(gr, u"Define the file for the 'Print to file' process",
+                           u"Ορίστε το αρχείο για την εργασία 'Εκτύπωση σε αρχείο'"),
+            basGlobal::Txt(gr, u"PRN_Comparison_Results", u"PRN_Αποτελέσματα_Συγκρίσεως") + QStringLiteral(".txt"),
+            QString(), basGlobal::Txt(gr, u"All files|*.*", u"Όλα τα αρχεία|*.*"), err);
+        basGlobal::RaiseIfError(err);
+    });
+    return name;
+}
+
+// Grid row r as its printed text, built in steps with a cancel test before
+// each; nothing when `cancelled` said so.
+std::optional<QString> printedRow(const PrintSource& source, Long r, PrintedDateTimeTexts& texts,
+                                  const std::function<bool()>& cancelled)
+{
+    std::array<QString, 9> cells;
+    for (int c = 0; c < 9; ++c)
+        cells[std::size_t(c)] = source.grid->textMatrix(int(r), c);
+    std::array<QString, 2> entries;
+    for (int i = 0; i < 2; ++i) {
+        const ui::ListBox* list = source.entries[std::size_t(i)];
+        if (list && r - 1 < list->listCount())
+            entries[std::size_t(i)] = list->list(int(r - 1));
+    }
+    PrintedResultLine built(cells, entries, source.header.greek, texts);
+    for (void (PrintedResultLine::*step)() : {&PrintedResultLine::buildNames, &PrintedResultLine::buildSizes,
+                                              &PrintedResultLine::buildDates, &PrintedResultLine::buildTimes}) {
+        if (cancelled())
+            return std::nullopt;
+        (built.*step)();
+    }
+    if (cancelled())
+        return std::nullopt;
+    return PrintedOutputText(built.line());
+}
 
 } // namespace
 
@@ -124,136 +271,46 @@ PrintOutcome RunPrint(PrintRunWindow& window, const PrintSource& source)
 
     ui::Form* owner = &window.runOwner();
     basGlobal::ErrorTrap trap(owner, QStringLiteral("PCE1000"), basGlobal::ErrorTrap::OnNo::StopOperation);
-    platform::Printer& printer = platform::printer();
-    PrinterSettings saved;
+    PrintOutputs outputs;
     if (toPrinter)
-        saved = {printer.orientation(), printer.fontName(), printer.fontSize()};
-
-    ResultsFile file;
+        outputs.printer.emplace(platform::printer());
     if (toFile) {
-        const bool gr = g.LanguageIsGreek;
-        QString name;
-        trap.step([&] {
-            basGlobal::Long err = 0;
-            name = basGlobal::ShowSaveFileDialog(
-                owner, *basGlobal::HiddenForm().dlgDialog, PrintFileStartFolder(g.CurrentPath[0]),
-                basGlobal::Txt(gr, u"Define the file for the 'Print to file' process",
-                               u"Ορίστε το αρχείο για την εργασία 'Εκτύπωση σε αρχείο'"),
-                basGlobal::Txt(gr, u"PRN_Comparison_Results", u"PRN_Αποτελέσματα_Συγκρίσεως") + QStringLiteral(".txt"),
-                QString(), basGlobal::Txt(gr, u"All files|*.*", u"Όλα τα αρχεία|*.*"), err);
-            basGlobal::RaiseIfError(err);
-        });
+        const QString name = askPrintFileName(owner, trap);
         if (trap.stopped())
             return PrintOutcome::Failed;
         if (name.isEmpty())
             return PrintOutcome::DialogCancelled;
-        if (!trap.step([&] { file.open(name); }))
+        if (!trap.step([&] { outputs.file.emplace().open(name); }))
             return PrintOutcome::Failed;
     }
 
     window.lockForRun();
-    if (toPrinter) {
-        trap.step([&] {
-            printer.setOrientation(platform::orientLandscape);
-            printer.setFontName(g.PageSetupFontName);
-            printer.setFontSize(g.PageSetupFontSize);
-        });
-    }
-
-    const Long perPage = std::max<Long>(1, Long(g.PageSetupLinesPerPage) - g.HeaderLinesPerPage);
-    Long rowsOnPage = perPage;
-    Long page = 0;
+    if (outputs.printer)
+        trap.step([&] { outputs.printer->begin(); });
+    const PrintedPages layout = PrintedPagination(source.rows, g.PageSetupLinesPerPage, g.HeaderLinesPerPage);
     const Long pages = window.pageCount();
-    const QString margin(std::max<int>(0, g.PageSetupLeftMargin), u' ');
-    const int topMargin = std::max<int>(0, g.PageSetupTopMargin);
-    const bool greek = g.LanguageIsGreek;
     PrintedDateTimeTexts texts;
     bool cancelled = false;
-    auto cancelRequested = [&] {
+    const std::function<bool()> cancelRequested = [&] {
         basGlobal::DoEventsNow();
         cancelled = g.CancelRequested;
         return cancelled;
     };
-    auto print = [&](const QString& line) { basGlobal::RaiseIfError(printer.printLine(line)); };
-
     for (Long r = 1; r <= source.rows && !cancelled && !trap.stopped(); ++r) {
         trap.step([&] {
             if (cancelRequested())
                 return;
-            if (rowsOnPage == perPage) {
-                rowsOnPage = 0;
-                ++page;
-                if (toPrinter) {
-                    if (page != 1)
-                        basGlobal::RaiseIfError(printer.newPage());
-                    for (int k = 0; k < topMargin; ++k) {
-                        if (cancelRequested())
-                            return;
-                        print(QStringLiteral(" "));
-                    }
-                }
-                for (const QString& line : source.header.lines(page, pages)) {
-                    if (cancelRequested())
-                        return;
-                    const QString out = PrintedOutputText(line);
-                    if (toPrinter)
-                        print(margin + out);
-                    if (toFile && page == 1)
-                        file.writeLine(out);
-                }
+            if (layout.opensPage(r)
+                && !outputs.openPage(layout.pageOf(r), source.header.lines(layout.pageOf(r), pages), cancelRequested))
+                return;
+            if (const std::optional<QString> row = printedRow(source, r, texts, cancelRequested)) {
+                outputs.putRow(*row);
+                window.showProgress(r, source.rows);
             }
-            if (cancelRequested())
-                return;
-            std::array<QString, 9> cells;
-            for (int c = 0; c < 9; ++c)
-                cells[std::size_t(c)] = source.grid->textMatrix(int(r), c);
-            std::array<QString, 2> entries;
-            for (int i = 0; i < 2; ++i) {
-                const ui::ListBox* list = source.entries[std::size_t(i)];
-                if (list && r - 1 < list->listCount())
-                    entries[std::size_t(i)] = list->list(int(r - 1));
-            }
-            PrintedResultLine built(cells, entries, greek, texts);
-            built.buildNames();
-            if (cancelRequested())
-                return;
-            built.buildSizes();
-            if (cancelRequested())
-                return;
-            built.buildDates();
-            if (cancelRequested())
-                return;
-            built.buildTimes();
-            if (cancelRequested())
-                return;
-            const QString out = PrintedOutputText(built.line());
-            if (toPrinter) {
-                print(margin + out);
-                ++rowsOnPage;
-            }
-            if (toFile)
-                file.writeLine(out);
-            window.showProgress(r, source.rows);
         });
     }
+    outputs.end(trap);
 
-    // The outputs end whatever happened: a cancelled file keeps what was
-    // written, a failed one leaves the target as it was.
-    if (toFile) {
-        if (!trap.stopped())
-            trap.step([&] { file.commit(); });
-        if (trap.stopped())
-            file.discard();
-    }
-    if (toPrinter) {
-        if (!trap.stopped())
-            trap.step([&] { basGlobal::RaiseIfError(printer.endDoc()); });
-        else
-            printer.endDoc();
-        printer.setOrientation(saved.orientation);
-        printer.setFontName(saved.fontName);
-        printer.setFontSize(saved.fontSize);
-    }
     const bool complete = !cancelled && !trap.stopped();
     if (complete) {
         window.showComplete();

@@ -6,6 +6,8 @@
 
 #include <QStringList>
 
+#include <algorithm>
+
 namespace results {
 
 namespace {
@@ -90,10 +92,30 @@ QString PrintedOutputText(const QString& line)
     QString out = e == line.size() ? line : line.left(e);
     // A name keeps a character that logical paths cannot hold (\ : * ? " <
     // > |) as U+F000 + the character; on paper it is the character itself.
-    for (qsizetype k = 0; k < out.size(); ++k)
-        if (out[k].unicode() >= 0xF000 && out[k].unicode() < 0xF080)
-            out[k] = QChar(char16_t(out[k].unicode() - 0xF000));
+    // A control character in a name would break the line or move what
+    // follows; it is shown by its picture (CR as U+240D, LF as U+240A, ...).
+    for (qsizetype k = 0; k < out.size(); ++k) {
+        char16_t c = out[k].unicode();
+        if (c >= 0xF000 && c < 0xF080)
+            c = char16_t(c - 0xF000);
+        if (c < 0x20)
+            c = char16_t(0x2400 + c);
+        else if (c == 0x7F)
+            c = 0x2421;
+        else if ((c >= 0x80 && c < 0xA0) || c == 0x2028 || c == 0x2029)
+            c = 0xFFFD;   // other line ends and controls have no picture of their own
+        out[k] = QChar(c);
+    }
     return out;
+}
+
+// --- Pages -------------------------------------------------------------------------
+
+Long PrintedRowsPerPage(Long linesPerPage, Long headerLines) { return std::max<Long>(1, linesPerPage - headerLines); }
+
+PrintedPages PrintedPagination(Long rows, Long linesPerPage, Long headerLines)
+{
+    return PrintedPages{std::max<Long>(0, rows), PrintedRowsPerPage(linesPerPage, headerLines)};
 }
 
 // --- Header ------------------------------------------------------------------------

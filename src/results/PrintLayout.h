@@ -30,8 +30,32 @@ inline constexpr int kPrintedHeaderLines = 4;
 
 // The line as it is output: without its trailing blanks (leading ones stay),
 // each character that a logical name holds in its private-use stand-in
-// (U+F000 + c, c < 0x80) shown as itself.
+// (U+F000 + c, c < 0x80) shown as itself, and each control character as a
+// visible stand-in of one column (its control picture, U+2400 + c, U+2421
+// for DEL; U+FFFD for C1 controls and the Unicode line and paragraph
+// separators), so one result is always one line.
 QString PrintedOutputText(const QString& line);
+
+// --- Pages -------------------------------------------------------------------------
+
+// Result rows on a printed page: its lines less the header's, at least one
+// (a page setup read before its limits applied still gives whole pages).
+Long PrintedRowsPerPage(Long linesPerPage, Long headerLines);
+
+// Where the result rows fall on the printer's pages.
+struct PrintedPages {
+    Long rows = 0;
+    Long rowsPerPage = 1;
+
+    // Pages for all rows: 0 without rows.
+    Long count() const { return Long((qint64(rows) + rowsPerPage - 1) / rowsPerPage); }
+    // The page of row r (1-based, as the page numbers).
+    Long pageOf(Long row) const { return (row - 1) / rowsPerPage + 1; }
+    // Row r is the first of its page: the page and its header come before it.
+    bool opensPage(Long row) const { return (row - 1) % rowsPerPage == 0; }
+};
+
+PrintedPages PrintedPagination(Long rows, Long linesPerPage, Long headerLines);
 
 // --- Header ------------------------------------------------------------------------
 

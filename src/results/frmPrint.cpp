@@ -26,10 +26,10 @@ bool greek() { return globals().LanguageIsGreek; }
 QString printerName() { return platform::printer().deviceName(); }
 
 // The controls a run locks: all but the menus, the resizer and the progress bar.
-bool lockable(const ui::Control* c)
+bool lockable(const ui::Control& c)
 {
-    const QString name = c->name().toUpper();
-    return c->kind() != ui::ControlKind::Menu && name != u"FREESIZER1" && name != u"PRBPROGRESSBAR";
+    const QString name = c.name().toUpper();
+    return name != u"FREESIZER1" && name != u"PRBPROGRESSBAR";
 }
 
 } // namespace
@@ -43,6 +43,7 @@ frmPrint::frmPrint() : ui::Form(QStringLiteral("frmPrint"))
 
 void frmPrint::build()
 {
+    m_lock.forget();
     move(left(), top(), 8532 + 2 * 60, 3372 + 400);
     setKeyPreview(true);
 
@@ -226,23 +227,13 @@ void frmPrint::showComplete()
 basGlobal::Long frmPrint::cpCalculateTotalNumberOfPagesToPrint() const
 {
     const basGlobal::Globals& g = globals();
-    const qint64 rows = std::max<qint64>(0, g.TotalLinesToPrint);
-    // Lines per page are 30..80 and the header 4; a window opened before the
-    // page setup was read still counts whole pages.
-    const qint64 perPage = std::max<qint64>(1, qint64(g.PageSetupLinesPerPage) - g.HeaderLinesPerPage);
-    return basGlobal::Long((rows + perPage - 1) / perPage);
+    return PrintedPagination(g.TotalLinesToPrint, g.PageSetupLinesPerPage, g.HeaderLinesPerPage).count();
 }
 
 void frmPrint::cpDisableControls()
 {
     globals().PrintingInProgress = true;
-    // Frames after the controls they hold.
-    for (bool frames : {false, true})
-        for (ui::Control* c : controls())
-            if (lockable(c) && (c->kind() == ui::ControlKind::Frame) == frames) {
-                c->setTag(c->enabled() ? QStringLiteral("True") : QStringLiteral("False"));
-                c->setEnabled(false);
-            }
+    m_lock.lock(*this, lockable);
     cmdCancelPrinting->setEnabled(true);
     setCancelButton(cmdCancelPrinting);
 }
@@ -251,15 +242,7 @@ void frmPrint::cpEnableControls()
 {
     cmdCancelPrinting->setEnabled(false);
     setCancelButton(cmdCancel);
-    for (bool frames : {false, true})
-        for (ui::Control* c : controls())
-            if (lockable(c) && (c->kind() == ui::ControlKind::Frame) == frames) {
-                // A tag that no lock wrote leaves the control as it is.
-                if (c->tag() == u"True")
-                    c->setEnabled(true);
-                else if (c->tag() == u"False")
-                    c->setEnabled(false);
-            }
+    m_lock.unlock();
     globals().PrintingInProgress = false;
 }
 

@@ -8,6 +8,7 @@
 // progress bar and the close box (which refuses) stay live.
 
 #include "results/PrintEngine.h"
+#include "shared/ControlLock.h"
 #include "ui/Form.h"
 
 
@@ -50,8 +51,8 @@ public:
     // Pages of LinesPerPage - HeaderLinesPerPage rows: the ceiling of the
     // rows over that, 0 for no rows.
     basGlobal::Long cpCalculateTotalNumberOfPagesToPrint() const;
-    // Locks the window for a run, keeping each control's state in its tag;
-    // unlocking gives it back.
+    // Locks the window for a run (only Cancel printing stays live);
+    // unlocking gives each control its own state back.
     void cpDisableControls();
     void cpEnableControls();
     // current / total as a percentage (100 for a total below 1), clamped to
@@ -86,6 +87,7 @@ private:
     void closeAfterRun() override { unload(ui::vbFormCode); }
 
     frmCompare* m_results = nullptr;
+    basGlobal::ControlLock m_lock;
     PrintOutcome m_outcome = PrintOutcome::DialogCancelled;
 };
 

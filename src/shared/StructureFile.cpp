@@ -11,12 +11,16 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
+#include <QSet>
 #include <QStringDecoder>
 
 #include <algorithm>
+#include <cstdint>
 #include <limits>
 #include <array>
 #include <optional>
+#include <span>
 
 namespace basGlobal {
 
@@ -24,6 +28,8 @@ namespace {
 
 constexpr qsizetype kChunk = 1 << 20;
 constexpr QByteArrayView kMarker = "\"NULL\"";
+// Comparisons and moves of the ordering between two calls of its hook.
+constexpr std::size_t kOrderingStep = 4096;
 
 QByteArrayView trimBlanks(QByteArrayView s)
 {
@@ -178,9 +184,45 @@ bool componentsAreNames(QStringView rel)
     }
 }
 
+// A stable merge sort of `items` by `less` that asks `going` after every
+// comparison and move; false when it said stop (the items are then in no
+// particular order). Items already in order are left as they are.
+template <class Less, class Going>
+bool mergeSort(std::span<std::uint32_t> items, std::vector<std::uint32_t>& buffer, const Less& less, const Going& going)
+{
+    const std::size_t n = items.size();
+    bool ordered = true;
+    for (std::size_t k = 1; k < n && ordered; ++k) {
+        ordered = !less(items[k], items[k - 1]);
+        if (!going()) return false;
+    }
+    if (ordered)
+        return true;
+    buffer.resize(std::max(buffer.size(), n));
+    std::span<std::uint32_t> from = items, to(buffer.data(), n);
+    for (std::size_t width = 1; width < n; width *= 2) {
+        for (std::size_t lo = 0; lo < n; lo += 2 * width) {
+            const std::size_t mid = std::min(lo + width, n), hi = std::min(lo + 2 * width, n);
+            std::size_t a = lo, b = mid, out = lo;
+            while (a < mid || b < hi) {
+                // Equal items keep their order: the left run's first.
+                to[out++] = (b == hi || (a < mid && !less(from[b], from[a]))) ? from[a++] : from[b++];
+                if (!going()) return false;
+            }
+        }
+        std::swap(from, to);
+    }
+    if (from.data() != items.data())
+        std::copy(from.begin(), from.end(), items.begin());
+    return true;
+}
+
 class Parser {
 public:
-    Parser(ParsedStructure& out, const StructureLineHook& hook) : m_out(out), m_hook(hook) {}
+    Parser(ParsedStructure& out, const StructureLineHook& hook, const StructureLineHook& ordering)
+        : m_out(out), m_hook(hook), m_ordering(ordering)
+    {
+    }
 
     ParseOutcome run(LineSource& source)
     {
@@ -194,6 +236,8 @@ public:
         if (!read(line)) return m_outcome;
         if (!NonBlankLine(line))
             return refuse(StructureFileFault::BlankLine);
+        if (line.contains('\0'))
+            return refuse(StructureFileFault::NulCharacter);
         h.root = AddTrailingSeparator(decode(line));
         m_rootKey = ApplyCaseSensitivity(h.root, globals().VolumeIsCaseSensitive);
         if (!read(line)) return m_outcome;
@@ -203,6 +247,8 @@ public:
             if (!read(line)) return m_outcome;
             if (!NonBlankLine(line))
                 return refuse(StructureFileFault::BlankLine);
+            if (line.contains('\0'))
+                return refuse(StructureFileFault::NulCharacter);
             h.firstLevelFolders.append(decode(line));
         }
         if (!read(line)) return m_outcome;
@@ -210,9 +256,13 @@ public:
             return refuse(StructureFileFault::NotAWholeNumber);
         m_out.headerComplete = true;
         m_out.records.reserve(std::size_t(std::min<qint64>(h.recordCount, 1 << 20)));
+        m_files.reserve(qsizetype(std::min<qint64>(h.recordCount, 1 << 20)));
         for (qint64 n = 0; n < h.recordCount; ++n)
             if (!readRecord()) return m_outcome;
-        putInOrder();
+        if (!putInOrder()) {
+            m_outcome = ParseOutcome::Stopped;
+            return m_outcome;
+        }
         return ParseOutcome::Parsed;
     }
 
@@ -282,6 +332,10 @@ private:
             refuse(StructureFileFault::BlankLine);
             return false;
         }
+        if (line.contains('\0')) {
+            refuse(StructureFileFault::NulCharacter);
+            return false;
+        }
         r.path = decode(line);
         const QString& root = m_out.header.root;
         const bool caseSensitive = globals().VolumeIsCaseSensitive;
@@ -306,45 +360,155 @@ private:
             }
             if (marker[k]) *fields[k] = EmptyFolderMarker;
         }
+        if (const StructureFileFault fault = clash(r); fault != StructureFileFault::None) {
+            refuse(fault);
+            return false;
+        }
         m_out.records.push_back(std::move(r));
         return true;
     }
 
-    // The exporter's order: the root's files, then each folder (sorted by
-    // path) with its files (sorted by name) or its one marker record.
-    void putInOrder()
+    // What a record says against the records before it: the same path twice
+    // would give the comparison a row without a partner, and a file that is
+    // also a folder, or an empty folder with files, has no place in a tree.
+    StructureFileFault clash(const StructureFileRecord& r)
     {
-        const qsizetype cut = m_out.header.root.size();
-        auto parts = [cut](const StructureFileRecord& r) {
-            const QStringView rel = QStringView(r.path).sliced(cut);
-            const qsizetype slash = rel.lastIndexOf(u'\\');
-            return std::pair<QStringView, QStringView>(slash < 0 ? QStringView() : rel.first(slash),
-                                                       rel.sliced(slash + 1));
-        };
-        auto less = [&](const StructureFileRecord& a, const StructureFileRecord& b) {
-            const auto [fa, na] = parts(a);
-            const auto [fb, nb] = parts(b);
-            const int byFolder = ui::compareSortOrder(fa.toString(), fb.toString());
-            if (byFolder != 0)
-                return byFolder < 0;
-            return ui::compareSortOrder(na.toString(), nb.toString()) < 0;
-        };
-        auto& v = m_out.records;
-        for (std::size_t k = 1; k < v.size(); ++k) {
-            if (less(v[k], v[k - 1])) {
-                std::stable_sort(v.begin(), v.end(), less);
-                return;
-            }
+        const qsizetype rootSize = m_out.header.root.size();
+        // On a case-sensitive volume the key is the path itself, shared.
+        const QString key = globals().VolumeIsCaseSensitive ? r.path : ApplyCaseSensitivity(r.path, false);
+        // The first `size` characters of the key, without a copy, to look up.
+        auto head = [&key](qsizetype size) { return QString::fromRawData(key.constData(), size); };
+        // The record's folder ends here: a marker's own, a file's parent.
+        const qsizetype cut = r.emptyFolder ? key.size() - EmptyFolderMarker.size() - 1 : key.lastIndexOf(u'\\');
+        if (!r.emptyFolder) {
+            const qsizetype before = m_files.size();
+            m_files.insert(key);
+            if (m_files.size() == before)
+                return StructureFileFault::DuplicatePath;
+            if (m_folders.contains(key))
+                return StructureFileFault::FileAndFolder;
         }
+        if (cut < rootSize)
+            return StructureFileFault::None;   // a file of the root
+        auto seen = m_folders.find(head(cut));
+        if (seen == m_folders.end()) {
+            // A folder not met before: neither it nor a folder above it is a file.
+            for (qsizetype at = key.indexOf(u'\\', rootSize); at >= 0 && at <= cut; at = key.indexOf(u'\\', at + 1)) {
+                if (m_folders.contains(head(at)))
+                    continue;
+                if (m_files.contains(head(at)))
+                    return StructureFileFault::FileAndFolder;
+                m_folders.insert(QString(key.constData(), at), FolderSeen{});
+            }
+            seen = m_folders.find(head(cut));
+        }
+        if (r.emptyFolder && seen->marker)
+            return StructureFileFault::DuplicatePath;
+        if (r.emptyFolder ? seen->files : seen->marker)
+            return StructureFileFault::MarkerBesideFiles;
+        if (r.emptyFolder)
+            seen->marker = true;
+        else
+            seen->files = true;
+        return StructureFileFault::None;
+    }
+
+    // The exporter's order: the root's files, then each folder (sorted by
+    // path) with its files (sorted by name) or its one marker record. The
+    // folders are sorted once, the records grouped by folder and each group
+    // sorted by name: few comparisons, each on nearby data. The hook is
+    // asked every kOrderingStep steps, so that the window is repainted and
+    // a cancel heard; false when it said stop (the records are left as read).
+    bool putInOrder()
+    {
+        auto& v = m_out.records;
+        const std::size_t n = v.size();
+        const qsizetype cut = m_out.header.root.size();
+        std::size_t steps = 0;
+        auto going = [&] { return ++steps % kOrderingStep != 0 || !m_ordering || m_ordering(); };
+        // Parts of a path as strings without copies, for the program's one comparator.
+        auto text = [](QStringView part) { return QString::fromRawData(part.data(), part.size()); };
+
+        // Each record's folder (as a number) and name.
+        std::vector<std::uint32_t> folderOf(n);
+        std::vector<QStringView> names(n);
+        std::vector<QStringView> folders;
+        QHash<QStringView, std::uint32_t> ids;
+        bool ordered = true;
+        for (std::size_t k = 0; k < n; ++k) {
+            const QStringView rel = QStringView(v[k].path).sliced(cut);
+            const qsizetype slash = rel.lastIndexOf(u'\\');
+            const QStringView folder = slash < 0 ? rel.first(0) : rel.first(slash);
+            names[k] = rel.sliced(slash + 1);
+            if (k > 0 && folder == folders[folderOf[k - 1]]) {
+                folderOf[k] = folderOf[k - 1];
+            } else {
+                auto it = ids.constFind(folder);
+                if (it == ids.cend()) {
+                    it = ids.insert(folder, std::uint32_t(folders.size()));
+                    folders.push_back(folder);
+                }
+                folderOf[k] = *it;
+            }
+            if (ordered && k > 0) {
+                const int byFolder = folderOf[k] == folderOf[k - 1] ? 0 : ui::compareSortOrder(text(folders[folderOf[k - 1]]), text(folder));
+                ordered = byFolder < 0 || (byFolder == 0 && ui::compareSortOrder(text(names[k - 1]), text(names[k])) <= 0);
+            }
+            if (!going()) return false;
+        }
+        if (ordered)
+            return true;
+        if (m_ordering && !m_ordering())
+            return false;
+
+        // The folders in order, then the records grouped by their folder's rank.
+        std::vector<std::uint32_t> buffer;
+        std::vector<std::uint32_t> folderOrder(folders.size());
+        for (std::size_t f = 0; f < folders.size(); ++f) folderOrder[f] = std::uint32_t(f);
+        if (!mergeSort(folderOrder, buffer, [&](std::uint32_t a, std::uint32_t b) {
+                return ui::compareSortOrder(text(folders[a]), text(folders[b])) < 0;
+            }, going))
+            return false;
+        std::vector<std::size_t> start(folders.size() + 1, 0);
+        std::vector<std::uint32_t> rank(folders.size());
+        for (std::size_t r = 0; r < folderOrder.size(); ++r) rank[folderOrder[r]] = std::uint32_t(r);
+        for (std::size_t k = 0; k < n; ++k) ++start[rank[folderOf[k]] + 1];
+        for (std::size_t r = 0; r < folders.size(); ++r) start[r + 1] += start[r];
+        std::vector<std::uint32_t> place(n);
+        std::vector<std::size_t> next(start.begin(), start.end() - 1);
+        for (std::size_t k = 0; k < n; ++k) place[next[rank[folderOf[k]]]++] = std::uint32_t(k);
+
+        // Each folder's records by name.
+        const auto byName = [&](std::uint32_t a, std::uint32_t b) {
+            return ui::compareSortOrder(text(names[a]), text(names[b])) < 0;
+        };
+        for (std::size_t r = 0; r < folders.size(); ++r)
+            if (!mergeSort(std::span(place).subspan(start[r], start[r + 1] - start[r]), buffer, byName, going))
+                return false;
+
+        std::vector<StructureFileRecord> sorted;
+        sorted.reserve(n);
+        for (const std::uint32_t k : place) sorted.push_back(std::move(v[k]));
+        v.swap(sorted);
+        return true;
     }
 
     ParsedStructure& m_out;
     const StructureLineHook& m_hook;
+    const StructureLineHook& m_ordering;
     LineSource* m_source = nullptr;
     qint64 m_line = 0;
     QString m_rootKey;
     std::array<QByteArray, 3> m_lastValue;
     std::array<QString, 3> m_lastText;
+    // The paths so far, under the case rule: files, and every folder that a
+    // record lies in (with whether it has a marker and files of its own).
+    struct FolderSeen {
+        bool marker = false;
+        bool files = false;
+    };
+    QSet<QString> m_files;
+    QHash<QString, FolderSeen> m_folders;
     ParseOutcome m_outcome = ParseOutcome::Refused;
 };
 
@@ -491,6 +655,21 @@ QString StructureFileProblemText(const StructureFileProblem& p, bool greek)
         why = greek ? QStringLiteral("αναμειγνύει τον δείκτη κενού φακέλλου με τιμές αρχείου")
                     : QStringLiteral("mixes the empty folder marker with the values of a file");
         break;
+    case StructureFileFault::DuplicatePath:
+        why = greek ? QStringLiteral("περιέχει διαδρομή την οποία έχει ήδη προηγούμενη εγγραφή")
+                    : QStringLiteral("holds a path that an earlier record already holds");
+        break;
+    case StructureFileFault::FileAndFolder:
+        why = greek ? QStringLiteral("περιέχει διαδρομή η οποία είναι και αρχείο και φάκελλος")
+                    : QStringLiteral("holds a path that is both a file and a folder");
+        break;
+    case StructureFileFault::MarkerBesideFiles:
+        why = greek ? QStringLiteral("δηλώνει ως κενό έναν φάκελλο ο οποίος περιέχει αρχεία")
+                    : QStringLiteral("marks a folder as empty that holds files");
+        break;
+    case StructureFileFault::NulCharacter:
+        why = greek ? QStringLiteral("περιέχει τον χαρακτήρα NUL") : QStringLiteral("holds a NUL character");
+        break;
     }
     return greek ? QStringLiteral("Το αρχείο δομής '") + p.file + QStringLiteral("' δεν μπορεί να χρησιμοποιηθεί: η γραμμή ")
                        + QString::number(p.line) + QLatin1Char(' ') + why + QLatin1Char('.')
@@ -509,7 +688,7 @@ QString InvalidStructureDataText(const QString& file, qint64 line, bool greek)
 // --- Parsing ----------------------------------------------------------------------
 
 ParseOutcome ParseStructureFile(const QString& logicalFile, ParsedStructure& out, Long& openError,
-                                const StructureLineHook& afterEachLine)
+                                const StructureLineHook& afterEachLine, const StructureLineHook& whileOrdering)
 {
     out = ParsedStructure{};
     out.problem.file = logicalFile;
@@ -517,7 +696,7 @@ ParseOutcome ParseStructureFile(const QString& logicalFile, ParsedStructure& out
     openError = source.open(logicalFile);
     if (openError != 0)
         return ParseOutcome::CannotOpen;
-    Parser parser(out, afterEachLine);
+    Parser parser(out, afterEachLine, whileOrdering);
     return parser.run(source);
 }
 

@@ -27,7 +27,12 @@
 // Beyond the line rules (see the functions below), a record the comparison
 // could not use is invalid data at its line: the marker among a file's
 // values or a value in an empty folder's record, a path outside the root,
-// with an empty, "." or ".." component, or a file path ending in "\".
+// with an empty, "." or ".." component, or a file path ending in "\"; a
+// path that an earlier record already gave (under the volume's case rule),
+// a path that is a file in one record and a folder in another, and an
+// empty folder's record for a folder that has files of its own (each at the
+// path line of the later of the two records). A NUL character in the root,
+// a folder name or a path is invalid data too.
 // Records out of the exporter's order are put back in that order. Field
 // texts are normalised as they are read, so an accepted file compares like a
 // live scan: flags "True"/"False", sizes of at least 10 digits, dates
@@ -64,6 +69,10 @@ enum class StructureFileFault {
     PathOutsideRoot,    // a record path that does not begin with the root
     BadRecordPath,      // an empty, "." or ".." component, or a file path ending in "\"
     MarkerMixedIn,      // the marker among a file's values, or a value in an empty folder's record
+    DuplicatePath,      // a path an earlier record gave
+    FileAndFolder,      // a path that is a file in one record and a folder in another
+    MarkerBesideFiles,  // an empty folder's record for a folder with files
+    NulCharacter,       // a NUL in the root, a folder name or a path
 };
 
 // Where and why a file was refused (fault None: nothing refused).
@@ -122,8 +131,9 @@ QString DateLineText(QByteArrayView line);
 QString TimeLineText(QByteArrayView line);
 
 // --- Parsing -----------------------------------------------------------------
-// Called after each line is read, before its rule is applied; false stops the
-// parse (a cancel).
+// Called after each line is read, before its rule is applied, and (the
+// second hook) while records out of order are put in order: once before and
+// then every few thousand steps. False stops the parse (a cancel).
 using StructureLineHook = std::function<bool()>;
 
 enum class ParseOutcome { Parsed, Refused, Stopped, CannotOpen };
@@ -132,7 +142,8 @@ enum class ParseOutcome { Parsed, Refused, Stopped, CannotOpen };
 // `openError` (53 a missing file, 76 a missing folder or drive, 70 no right
 // to read, 75 a folder or something other than a plain file).
 ParseOutcome ParseStructureFile(const QString& logicalFile, ParsedStructure& out, Long& openError,
-                                const StructureLineHook& afterEachLine = {});
+                                const StructureLineHook& afterEachLine = {},
+                                const StructureLineHook& whileOrdering = {});
 
 // Line 1 only: 0 with `total`, an open error, or -1 with `problem` set.
 Long ReadStructureFileTotal(const QString& logicalFile, qint64& total, StructureFileProblem& problem);

@@ -63,6 +63,17 @@ TEST_F(Export, WritesTheFormatByteForByteAndRefusesTheCloseBoxMeanwhile)
     EXPECT_FALSE(g().StructureExportInProgress);
 }
 
+TEST_F(Export, TheHeaderListsTheFoldersOfTheScanThatGaveTheRecords)
+{
+    workedTree();
+    // A first-level folder appears after the scan, while the facts are collected.
+    desk.onYield([&] { return ex.isLoaded() && ex.lblProcessInProgress->caption().startsWith(QLatin1String("collecting")); },
+                 [&] { folder(c, QStringLiteral("Work/Gamma")); });
+    desk.expectMsgBox(kTitle, QStringLiteral("The Primary structure has been exported successfully."), ui::vbInformationOK, ui::vbOK);
+    exportWith(0, {QStringLiteral("C:\\P.txt")});
+    EXPECT_TRUE(read(c, QStringLiteral("P.txt")).startsWith("38\r\nC:\\Work\\\r\n2\r\nAlpha\r\nBeta\r\n4\r\n"));
+}
+
 TEST_F(Export, ASideWithoutContentIsNotWrittenAndItsOldFileStays)
 {
     workedTree();

@@ -32,6 +32,14 @@ TEST_F(Import, AFileBrokenAtALineIsNamedAndNothingIsAccepted)
     importWith(2, {QStringLiteral("C:\\p.txt"), QStringLiteral("C:\\s.txt")});
     EXPECT_EQ(g().ImportedStructureFile[0], QString());
 
+    // A path given twice (here with other values) is refused at its second path line.
+    broken = compare_test::workedExample();
+    broken.replace("D:\\Work\\Beta\\b.txt", "D:\\Work\\Alpha\\a.dat");
+    file(c, QStringLiteral("s.txt"), broken);
+    desk.expectMsgBox(kTitle, QStringLiteral("File 'C:\\s.txt', contains invalid data at line 38."), ui::vbCriticalOK, ui::vbOK);
+    importWith(1, {QStringLiteral("C:\\s.txt")});
+    EXPECT_TRUE(g().ImportNotAccepted);
+
     // Totals beyond 32 bits are no error.
     QByteArray big = compare_test::workedExample();
     big.replace(0, 2, "2147483647");
@@ -67,6 +75,22 @@ TEST_F(Import, ACancelDuringTheCheckAcceptsNothingAndTheEntryPointReportsAccepta
     EXPECT_FALSE(offline::ShowImportStructureWindow());
     EXPECT_EQ(g().ImportedStructureFile[0], QString()) << "opening clears the names";
     offline::ImportStructureWindow().unload();
+}
+
+TEST_F(Import, ACancelIsHeardWhileAFileOutOfOrderIsPutInOrder)
+{
+    QByteArray content = "404\r\nC:\\R\\\r\n0\r\n50\r\n";
+    for (int k = 50; k > 0; --k)
+        content += "False\r\nFalse\r\nFalse\r\nTrue\r\n1\r\n20240101\r\n120000\r\nC:\\R\\f" + QByteArray::number(k) + "\r\n";
+    file(c, QStringLiteral("p.txt"), content);
+    int full = 0;   // the first yield with a full bar is the last line's, the next one the ordering's
+    cancelWhen([&] { return im.isLoaded() && im.prbProgressBar->value() >= 100 && ++full == 2; });
+    importWith(0, {QStringLiteral("C:\\p.txt")});
+    EXPECT_EQ(full, 2);
+    EXPECT_FALSE(im.isLoaded());
+    EXPECT_TRUE(g().ImportNotAccepted);
+    EXPECT_EQ(g().ImportedStructureFile[0], QString());
+    EXPECT_FALSE(g().CancelRequested);
 }
 
 // Both trees exported, checked and compared off line give the live grid.

@@ -53,6 +53,8 @@ TEST_F(PrintLayout, ResultLines)
          name43 + " " + sp(8) + " " + sp(10) + " 12345678901| |.........1" + sp(20) + " " + name43},
         {"a name with a character that logical names keep aside", {"", QString("a") + QChar(0xF03F) + "b", "", "", "", "", "", "", ""}, "", "",
          sp(40) + "a?b" + sp(31) + "| |"},
+        {"control characters are shown, one result a line", {"", QString("a\rb\nc\td") + QChar(0x7F) + QChar(0x85) + QChar(0x2028) + QChar(0xF00A), "", "", "", "", "", "", ""}, "", "",
+         sp(32) + "a\u240Db\u240Ac\u2409d\u2421\uFFFD\uFFFD\u240A" + sp(31) + "| |"},
         {"a long name is compacted to 43", {"", "Documents\\Projects\\Quillmarsh\\Reports\\summary-2002.txt", "", "", "", "", "", "", ""}, "", "",
          "Documents\\Projects\\Quil...\\summary-2002.txt" + sp(1) + sp(30) + "| |"},
     };
@@ -69,6 +71,34 @@ TEST_F(PrintLayout, GreekFillerAndTwelveHourTimes)
     EXPECT_EQ(row({QStringLiteral("Ν"), "f", "Φάκελλος\\", "1", " ", "x", " ", "x", " "},
                   entry("f", "20020824", "130509"), "Φάκελλος\\"),
               sp(42) + QStringLiteral("f 05:09 PM  8/24/2002 .........1|Ν|") + filler + QStringLiteral(" Φάκελλος\\"));
+}
+
+TEST(PrintPages, RowsPerPageAndWhereEachRowFalls)
+{
+    const struct { Long lines, header, rows; } perPage[] = {{30, 4, 26}, {80, 4, 76}, {5, 4, 1}, {4, 4, 1}, {0, 4, 1}};
+    for (const auto& c : perPage)
+        EXPECT_EQ(PrintedRowsPerPage(c.lines, c.header), c.rows) << c.lines << " lines";
+
+    const struct { Long rows, lines, pages, row, page; bool opens; } cases[] = {
+        {0, 30, 0, 0, 0, false},
+        {1, 30, 1, 1, 1, true},
+        {26, 30, 1, 26, 1, false},
+        {27, 30, 2, 27, 2, true},
+        {52, 30, 2, 52, 2, false},
+        {53, 30, 3, 53, 3, true},
+        {77, 80, 2, 76, 1, false},
+        {3, 4, 3, 2, 2, true},   // a header that fills the page leaves one row a page
+        {1000000, 30, 38462, 999999, 38462, false},
+        {2147483647, 30, 82595525, 2147483647, 82595525, false},
+    };
+    for (const auto& c : cases) {
+        const PrintedPages p = PrintedPagination(c.rows, c.lines, kPrintedHeaderLines);
+        EXPECT_EQ(p.count(), c.pages) << c.rows << " rows, " << c.lines << " lines";
+        if (c.row > 0) {
+            EXPECT_EQ(p.pageOf(c.row), c.page) << "row " << c.row;
+            EXPECT_EQ(p.opensPage(c.row), c.opens) << "row " << c.row;
+        }
+    }
 }
 
 TEST_F(PrintLayout, HeaderLines)

@@ -1,4 +1,4 @@
-// The print window around the run: page count and progress tables, what it
+// The print window around the run: the progress table, what it
 // shows when it opens, Apply, the main window's setups, the keys.
 #include "print_fixture.h"
 
@@ -10,7 +10,7 @@ namespace {
 
 class PrintWindow : public PrintTest {};
 
-TEST_F(PrintWindow, PageCountAndProgressRoundingFromAWindowWithNothingToPrint)
+TEST_F(PrintWindow, ProgressRoundingFromAWindowWithNothingToPrint)
 {
     openPrint([&](frmPrint& f) {
         EXPECT_EQ(f.caption(), QStringLiteral("Print - Number of pages: 0."));
@@ -18,13 +18,6 @@ TEST_F(PrintWindow, PageCountAndProgressRoundingFromAWindowWithNothingToPrint)
         ui::Input::key(f, 'P', ui::vbCtrlMask);   // nothing to print: nothing happens
         ui::Input::key(f, 13);
         EXPECT_TRUE(printer.finished.empty());
-        struct { int rows, linesPerPage, pages; } counts[] = {
-            {0, 30, 0}, {1, 30, 1}, {26, 30, 1}, {27, 30, 2}, {76, 80, 1}, {77, 80, 2}, {1000000, 30, 38462}};
-        for (const auto& c : counts) {
-            g().TotalLinesToPrint = c.rows;
-            g().PageSetupLinesPerPage = basGlobal::Integer(c.linesPerPage);
-            EXPECT_EQ(f.cpCalculateTotalNumberOfPagesToPrint(), c.pages) << c.rows << " rows, " << c.linesPerPage;
-        }
         struct { int current, total; double value; const char* tip; } bars[] = {
             {1, 3, 100.0 / 3, " 33 % "}, {1, 8, 12.5, " 12 % "}, {3, 8, 37.5, " 38 % "},
             {5, 0, 100, " 100 % "}, {0, 10, 0, " 0 % "}, {-1, 10, 0, " 0 % "}, {11, 10, 100, " 100 % "}};
