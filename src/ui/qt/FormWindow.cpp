@@ -241,7 +241,7 @@ void FormWindow::syncCommon(Control* c, QWidget* w)
     const QPalette::ColorRole backRole = adapter ? adapter->backRole() : QPalette::Window;
     const QPalette::ColorRole foreRole = adapter ? adapter->foreRole() : QPalette::WindowText;
     if (const QColor back = toQColor(c->backColor(), app); back.isValid()) pal.setColor(backRole, back);
-    if (const QColor fore = toQColor(c->foreColor(), app); fore.isValid()) pal.setColor(foreRole, fore);
+    if (const QColor fore = toQColor(c->foreColor(), app); fore.isValid()) setForeColor(pal, foreRole, fore, app);
     w->setPalette(pal);
     // Option and check boxes paint their own back colour (the structure selectors).
     if (c->kind() == ControlKind::OptionButton || c->kind() == ControlKind::CheckBox) w->setAutoFillBackground(c->backColor() != kSysButtonFace);

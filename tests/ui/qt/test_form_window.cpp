@@ -173,6 +173,43 @@ TEST_F(QtDesktopTest, NamesShowTheRealCharacterWholeInTreeRowsAndGridHeadings)
     EXPECT_GE(last - first + 1, QFontMetrics(header->font()).tightBoundingRect(heading).width() - 3);   // antialiased edges
 }
 
+// --- Colours --------------------------------------------------------------------------
+
+// A fore colour set on a control greys out like any other text once the
+// control is disabled, and comes back when it is enabled again.
+TEST_F(QtDesktopTest, ADisabledControlGreysItsTextWhateverItsForeColour)
+{
+    BuiltForm f("frmGrey");
+    f.load();
+    f.move(0, 0, 4000, 2000);
+    auto* button = f.add<CommandButton>("cmdApply");
+    auto* label = f.add<Label>("lblNote");
+    button->move(120, 120, 1500, 400);
+    label->move(120, 700, 1500, 300);
+    for (Control* c : std::initializer_list<Control*>{button, label}) {
+        setCaptionOf(*c, "WWWWWW");
+        c->setForeColor(rgb(0, 0, 0));
+    }
+    f.show();
+    QApplication::processEvents();
+    FormWindow* w = desk.window(f);
+    const auto darkest = [&](Control* c) {
+        const QImage shot = w->widgetFor(c)->grab().toImage();
+        int least = 255;
+        for (int y = 0; y < shot.height(); ++y)
+            for (int x = 0; x < shot.width(); ++x) least = std::min(least, qGray(shot.pixel(x, y)));
+        return least;
+    };
+    for (Control* c : std::initializer_list<Control*>{button, label}) {
+        const std::string name = c->name().toStdString();
+        EXPECT_LT(darkest(c), 60) << name;
+        c->setEnabled(false);
+        EXPECT_GT(darkest(c), 100) << name;
+        c->setEnabled(true);
+        EXPECT_LT(darkest(c), 60) << name;
+    }
+}
+
 // --- Menus ------------------------------------------------------------------------------
 
 TEST_F(QtDesktopTest, MenuItemsTickOnlyWhatTheProgramChecksAndShowTheirShortcuts)
