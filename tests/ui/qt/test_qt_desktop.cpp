@@ -235,6 +235,27 @@ TEST_F(QtDesktopTest, GridAndListViewsShowTheModelAndTheirInputEntersIt)
     EXPECT_EQ(view->columnSpan(0, 0), 2);
     view->horizontalHeader()->resizeSection(1, 100);
     EXPECT_EQ(g->colWidth(2), QtDesktop::twips(100));
+    // Dragging a heading border keeps the new width and is no click on the
+    // heading row; a press and release in place is one.
+    QStringList ups;
+    g->MouseUp = [g, &ups](int, int, int, int) { ups << QStringLiteral("%1,%2").arg(g->mouseRow()).arg(g->mouseCol()); };
+    QWidget* heads = view->horizontalHeader()->viewport();
+    const auto mouse = [heads](QEvent::Type type, int x, Qt::MouseButtons held) {
+        const QPointF at(x, 5);
+        QMouseEvent e(type, at, heads->mapToGlobal(at), type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton, held, Qt::NoModifier);
+        QApplication::sendEvent(heads, &e);
+    };
+    const int border = view->horizontalHeader()->sectionViewportPosition(1) + 100 - 1;
+    mouse(QEvent::MouseButtonPress, border, Qt::LeftButton);
+    mouse(QEvent::MouseMove, border + 20, Qt::LeftButton);
+    mouse(QEvent::MouseMove, border + 40, Qt::LeftButton);
+    mouse(QEvent::MouseButtonRelease, border + 40, Qt::NoButton);
+    EXPECT_EQ(g->colWidth(2), QtDesktop::twips(140));
+    EXPECT_EQ(ups, QStringList());
+    mouse(QEvent::MouseButtonPress, border - 30, Qt::LeftButton);
+    mouse(QEvent::MouseButtonRelease, border - 30, Qt::NoButton);
+    EXPECT_EQ(ups, QStringList{"0,2"});
+    EXPECT_EQ(g->colWidth(2), QtDesktop::twips(140));
     g->setTopRow(500);
     EXPECT_EQ(view->rowAt(1), 499);
 
