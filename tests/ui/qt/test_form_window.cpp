@@ -132,6 +132,11 @@ TEST_F(QtDesktopTest, NamesShowTheRealCharacterWholeInTreeRowsAndGridHeadings)
         grid->setTextMatrix(0, c, heading);
         grid->setFixedAlignment(c, 4);
     }
+    grid->setRows(4);
+    grid->setColWidth(2, 850);   // the time columns' default width
+    grid->setTextMatrix(2, 1, "28/12/2000");
+    grid->setTextMatrix(3, 1, "2000.12.28");
+    grid->setTextMatrix(2, 2, "23:58:58");
     f.show();
     QApplication::processEvents();
     FormWindow* w = desk.window(f);
@@ -171,6 +176,15 @@ TEST_F(QtDesktopTest, NamesShowTheRealCharacterWholeInTreeRowsAndGridHeadings)
             }
     ASSERT_GE(first, 0);
     EXPECT_GE(last - first + 1, QFontMetrics(header->font()).tightBoundingRect(heading).width() - 3);   // antialiased edges
+
+    // The widest short dates and times fit their columns' default widths whole.
+    for (const auto& [row, col] : {std::pair{1, 0}, {2, 0}, {1, 1}}) {
+        QStyleOptionViewItem option;
+        option.initFrom(gridView);
+        option.font = gridView->font();
+        const QModelIndex index = gridView->model()->index(row, col);
+        EXPECT_LE(gridView->itemDelegate()->sizeHint(option, index).width(), gridView->columnWidth(col)) << index.data().toString().toStdString();
+    }
 }
 
 // --- Colours --------------------------------------------------------------------------
