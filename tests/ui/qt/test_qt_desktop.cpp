@@ -260,10 +260,15 @@ TEST_F(QtDesktopTest, GridAndListViewsShowTheModelAndTheirInputEntersIt)
     EXPECT_EQ(view->rowAt(1), 499);
 
     auto* list = static_cast<QListView*>(desk.window(f)->widgetFor(l));
+    // Taking the focus frames no row while none is chosen.
+    QFocusEvent focusIn(QEvent::FocusIn, Qt::TabFocusReason);
+    QApplication::sendEvent(list, &focusIn);
+    EXPECT_FALSE(list->currentIndex().isValid());
     const QPointF at = list->visualRect(list->model()->index(1, 0)).center();
     QMouseEvent release(QEvent::MouseButtonRelease, at, list->viewport()->mapToGlobal(at), Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
     QApplication::sendEvent(list->viewport(), &release);
     EXPECT_EQ(clicks, QStringList{"beta"});
+    EXPECT_EQ(list->currentIndex().row(), 1);
     EXPECT_EQ(list->model()->data(list->model()->index(1, 0), Qt::BackgroundRole).value<QColor>(),
               QApplication::palette().color(QPalette::Highlight));
     sendKey(list, Qt::Key_Down);
