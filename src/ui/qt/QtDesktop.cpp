@@ -10,6 +10,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QCursor>
+#include <QDialogButtonBox>
 #include <QEventLoop>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -347,6 +348,10 @@ PrinterDialogResult QtDesktop::printerDialog(Form* owner, int /*flags*/)
 {
     QPrinter printer;
     QPrintDialog dialog(&printer, ownerWidget(owner));
+    // The dialog chooses and sets up the printer; it prints nothing, so its
+    // confirming button must not say "Print".
+    for (QDialogButtonBox* buttons : dialog.findChildren<QDialogButtonBox*>())
+        if (QPushButton* ok = buttons->button(QDialogButtonBox::Ok)) ok->setText(buttonCaption(vbOK, greek_));
     announce(&dialog);
     const bool ok = dialog.exec() == QDialog::Accepted;
     if (programHasEnded()) throw ProgramEnd{};

@@ -9,6 +9,7 @@
 
 #include <QClipboard>
 #include <QContextMenuEvent>
+#include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QHeaderView>
 #include <QImage>
@@ -18,6 +19,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QScrollBar>
 #include <QTableView>
 #include <QTreeWidget>
@@ -289,10 +291,12 @@ TEST_F(QtDesktopTest, FileAndPrinterDialogsGiveTheChoiceOrTheCancel)
     QString printerDialogSeen;
     desk.setDialogHook([&](QWidget* d) {
         printerDialogSeen = d->metaObject()->className();
+        for (QDialogButtonBox* buttons : d->findChildren<QDialogButtonBox*>())
+            if (QPushButton* ok = buttons->button(QDialogButtonBox::Ok)) printerDialogSeen += " " + ok->text();
         static_cast<QDialog*>(d)->reject();
     });
     EXPECT_FALSE(dlg->showPrinter());
-    EXPECT_EQ(printerDialogSeen, "QPrintDialog");
+    EXPECT_EQ(printerDialogSeen, "QPrintDialog OK");   // it sets up; it does not print
 }
 
 // The clipboard menu of a text box copies and pastes through the model; a
@@ -333,6 +337,11 @@ TEST_F(QtDesktopTest, TextBoxesAreEditedThroughTheModelByKeysAndTheClipboardMenu
     EXPECT_EQ(box->text(), "C:\\Reports");
     EXPECT_EQ(edit->text(), "C:\\Reports");
     EXPECT_EQ(changes, QStringList{"C:\\Reports"});
+    Input::focus(*box);
+    QKeyEvent all(QEvent::KeyPress, Qt::Key_A, Qt::ControlModifier, QStringLiteral("\x01"));
+    QApplication::sendEvent(edit, &all);
+    EXPECT_EQ(box->selLength(), box->text().size());
+    EXPECT_EQ(edit->selectedText(), "C:\\Reports");
 
     auto* multi = static_cast<QPlainTextEdit*>(w->widgetFor(lines));
     EXPECT_FALSE(multi->isReadOnly());
