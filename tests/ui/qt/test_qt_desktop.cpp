@@ -16,6 +16,7 @@
 #include <QPushButton>
 #include <QTableView>
 #include <QTemporaryDir>
+#include <QWindow>
 
 using namespace qttest;
 
@@ -86,6 +87,51 @@ TEST_F(QtDesktopTest, AFormThatHidesItselfAndIsShownModallyAgainKeepsItsOpenerWa
     EXPECT_EQ(log, (QStringList{"hidden", "second wait over", "opener resumes"}));
     EXPECT_EQ(deepest, 2);
     EXPECT_FALSE(results.isLoaded());
+}
+
+// A window opened from another is tied to it and opens over its middle;
+// one opened while its opener is hidden opens where the opener stood and is
+// tied to the opener's own owner.
+TEST_F(QtDesktopTest, AWindowIsTiedToTheWindowItIsOpenedFromAndOpensOverIt)
+{
+    BuiltForm main("frmMain"), results("frmResults"), find("frmFind"), explain("frmExplain");
+    main.move(0, 0, 9000, 7000);
+    results.move(0, 0, 7000, 5000);
+    for (BuiltForm* f : {&find, &explain}) f->move(0, 0, 3000, 1500);
+    main.show();
+    desk.window(main)->move(300, 200);
+    struct Seen {
+        FormWindow* owner = nullptr;
+        QWindow* transient = nullptr;
+        QPoint centre;
+    };
+    Seen seenFind, seenExplain;
+    QPoint resultsCentre;
+    const auto look = [this](Form& f, Seen& seen) {
+        FormWindow* w = desk.window(f);
+        seen = {w->owner(), w->windowHandle()->transientParent(), w->geometry().center()};
+        f.unload();
+    };
+    later(0, [&] {
+        FormWindow* r = desk.window(results);
+        r->move(20, 30);   // moved by the user
+        resultsCentre = r->geometry().center();
+        later(0, [&] { look(find, seenFind); });
+        find.show(Modal);
+        results.hide();
+        later(0, [&] { look(explain, seenExplain); });
+        explain.show(Modal);
+        results.unload();
+    });
+    results.show(Modal);
+    ASSERT_NE(seenFind.owner, nullptr);
+    EXPECT_EQ(seenFind.owner->objectName(), "frmResults");
+    EXPECT_EQ(seenFind.transient, seenFind.owner->windowHandle());
+    EXPECT_LE((seenFind.centre - resultsCentre).manhattanLength(), 2);
+    ASSERT_NE(seenExplain.owner, nullptr);
+    EXPECT_EQ(seenExplain.owner->objectName(), "frmResults");
+    EXPECT_EQ(seenExplain.transient, desk.window(main)->windowHandle());
+    EXPECT_LE((seenExplain.centre - resultsCentre).manhattanLength(), 2);
 }
 
 // --- Message boxes -----------------------------------------------------------------
