@@ -195,7 +195,8 @@ private:
     void openExportWindow();
     void runFolderInclusion();
     static basGlobal::Long ExportedFirstLevelFolderCount(const QString& file);
-    // Selects `path` in structure s's tree and shows the structure there.
+    // Selects `path` in structure s's tree; the current path becomes what
+    // the tree selected, also when it raises the failure.
     void restorePath(int s, const QString& path);
     void readSettings(basGlobal::ErrorTrap& trap);
     void displayFirstLevel(int structure, bool files, bool checked);

@@ -107,21 +107,24 @@ void frmMain::mnuRecallPathRecent_Click()
     if (g.RecalledPath[s].isEmpty())
         return;
     trap.step([&] { restorePath(int(s), g.RecalledPath[s]); });
+    trap.step([&] { showStructure(int(s)); });
 }
 
 void frmMain::mnuRecallPathInitial_Click()
 {
     ErrorTrap trap(this, QStringLiteral("310"));
     trap.step([&] { restorePath(int(current()), globals().InitialPath[current()]); });
+    trap.step([&] { showStructure(int(current())); });
 }
 
+// The path takes whatever the tree holds selected even when the selecting
+// failed: after the failure is reported, the label and the lists shown next
+// agree with the tree.
 void frmMain::restorePath(int s, const QString& path)
 {
     Long e = 0;
-    const QString selected = RestorePath(this, path, *tvwStructure[s], e);
+    globals().CurrentPath[std::size_t(s)] = RestorePath(this, path, *tvwStructure[s], e);
     RaiseIfError(e);
-    globals().CurrentPath[std::size_t(s)] = selected;
-    showStructure(s);
 }
 
 void frmMain::wireSavedPathEvents()

@@ -1,5 +1,7 @@
 #include "shared/RegionalFormats.h"
 
+#include <algorithm>
+#include <iterator>
 #include <memory>
 
 namespace shared {
@@ -55,6 +57,55 @@ QString withoutTimeZone(const QString& pattern)
     return out.trimmed();
 }
 
+QString numericShortDate(const QString& pattern)
+{
+    bool numeric = true;
+    int longest = 0;   // characters of the widest date the pattern gives
+    qsizetype at[3] = {-1, -1, -1};   // first day, month and year field
+    QChar separator;
+    for (qsizetype i = 0; i < pattern.size();) {
+        const QChar c = pattern[i];
+        if (c == u'\'') {   // a quoted literal: words like "'г'." are no number
+            numeric = false;
+            const qsizetype close = pattern.indexOf(u'\'', i + 1);
+            i = close < 0 ? pattern.size() : close + 1;
+            continue;
+        }
+        qsizetype j = i + 1;
+        while (j < pattern.size() && pattern[j] == c && c.isLetter())
+            ++j;
+        const qsizetype run = j - i;
+        const int field = c == u'd' ? 0 : c == u'M' ? 1 : c == u'y' ? 2 : -1;
+        if (field >= 0) {
+            if (at[field] < 0)
+                at[field] = i;
+            if ((field < 2 && run > 2) || (field == 2 && run != 4))
+                numeric = false;   // day or month names, odd year widths
+            longest += field == 2 ? int(run) : 2;
+        } else {
+            if (c.isLetter())
+                numeric = false;   // fields of other kinds
+            else if (separator.isNull() && c.isPunct())
+                separator = c;
+            longest += int(run);
+        }
+        i = j;
+    }
+    if (numeric && longest <= 10 && at[0] >= 0 && at[1] >= 0 && at[2] >= 0)
+        return pattern;
+    struct Field {
+        qsizetype at;
+        const char* text;
+    } fields[3] = {{at[0], "dd"}, {at[1], "MM"}, {at[2], "yyyy"}};
+    // A field the pattern lacks keeps the day-month-year place.
+    for (int f = 0; f < 3; ++f)
+        if (fields[f].at < 0)
+            fields[f].at = pattern.size() + f;
+    std::stable_sort(std::begin(fields), std::end(fields), [](const Field& a, const Field& b) { return a.at < b.at; });
+    const QChar sep = separator.isNull() ? QChar(u'/') : separator;
+    return QLatin1String(fields[0].text) + sep + QLatin1String(fields[1].text) + sep + QLatin1String(fields[2].text);
+}
+
 RegionalFormats::RegionalFormats(QLocale locale, QString longDateFormat, QString shortDateFormat,
                                  QString longTimeFormat, QChar timeSeparator)
     : m_locale(std::move(locale)), m_longDate(std::move(longDateFormat)),
@@ -82,7 +133,7 @@ RegionalFormats RegionalFormats::fromLocale(const QLocale& locale)
         }
     }
     return RegionalFormats(locale, withFourDigitYears(locale.dateFormat(QLocale::LongFormat)),
-                           withFourDigitYears(locale.dateFormat(QLocale::ShortFormat)),
+                           numericShortDate(withFourDigitYears(locale.dateFormat(QLocale::ShortFormat))),
                            withoutTimeZone(locale.timeFormat(QLocale::LongFormat)), sep);
 }
 

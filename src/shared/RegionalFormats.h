@@ -1,8 +1,10 @@
 #pragma once
 // Where dates and times get their display form: the user's regional formats
 // (the system locale), with four-digit years, a long time without a zone and
-// a short time that is always 24-hour hours and minutes. Tests pin the
-// formats with setRegionalFormats().
+// a short time that is always 24-hour hours and minutes. The short date is
+// numeric and at most ten characters (grid columns and printed lines are
+// sized for that; see numericShortDate). Tests pin the formats with
+// setRegionalFormats().
 
 #include <QDate>
 #include <QLocale>
@@ -50,5 +52,12 @@ void resetRegionalFormats();
 // field becomes "yyyy"; time-zone fields are dropped with their blanks.
 QString withFourDigitYears(const QString& pattern);
 QString withoutTimeZone(const QString& pattern);
+// The short date pattern the program uses for a locale's (four-digit years
+// already applied): the locale's own when it is all numeric fields and
+// separators and never longer than ten characters; otherwise the locale's
+// order of day, month and year as "dd", "MM" and "yyyy", joined by its first
+// punctuation separator ('/' when it has none): "d MMM yyyy" (the C locale)
+// gives "dd/MM/yyyy", "yyyy. MM. dd." gives "yyyy.MM.dd".
+QString numericShortDate(const QString& pattern);
 
 } // namespace shared

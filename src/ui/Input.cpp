@@ -65,7 +65,13 @@ void deliverChar(Form& f, Control* target, int ascii)
     auto* box = static_cast<TextBox*>(target);
     box->KeyPress(ascii);
     if (ascii == 0 || !f.isLoaded()) return;
-    // The edit keys a text box understands by itself: Ctrl+C, Ctrl+X, Ctrl+V.
+    // The edit keys a text box understands by itself: Ctrl+A, Ctrl+C,
+    // Ctrl+X, Ctrl+V.
+    if (ascii == 1) {
+        box->setSelStart(0);
+        box->setSelLength(int(box->text().size()));
+        return;
+    }
     Desktop* d = installedDesktop();
     if (ascii == 3 || ascii == 24) {
         if (d && box->selLength() > 0) d->setClipboardText(box->selText());

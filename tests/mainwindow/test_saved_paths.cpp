@@ -289,4 +289,26 @@ TEST_F(RecallTest, StoreAndRestoreInitialAndThePopUpMenusHelpRule)
     EXPECT_EQ(globals().CurrentPath[0], QStringLiteral("C:"));
 }
 
+// A failure on the way to the path, answered No, still leaves the current
+// path, its label and the lists on what the tree shows.
+TEST_F(RecallTest, AFailedRestoreAnsweredNoStillShowsWhereTheTreeStands)
+{
+    globals().InitialPath[0] = QStringLiteral("C:\\Beta");
+    desk.onModal(QStringLiteral("frmRecallSavedPath"), [&](ui::Form& f) {
+        ui::Input::listClick(*recallOf(f)->lstSavedPaths[0], 0);
+        ui::Input::click(*recallOf(f)->cmdRecall);
+    });
+    main.mnuRecallPathRecent->Click();
+    ASSERT_EQ(globals().CurrentPath[0], QStringLiteral("C:\\Gamma"));
+    main.chkDisplayFirstLevelFolders[0]->setValue(1);
+    // Two drives with one letter: the tree refilled from them fails on the second.
+    main.tvwStructure[0]->clear();
+    testing_support::addDrive(QLatin1Char('C'), drive.native());
+    desk.expectMsgBoxContaining(QStringLiteral("Tarnwick [ 310 ]"), QStringLiteral("35602"), 36, ui::vbNo);
+    main.mnuRecallPathInitial->Click();
+    EXPECT_EQ(globals().CurrentPath[0], QStringLiteral("C:"));
+    EXPECT_EQ(main.lblCurrentFullPath[0]->caption(), QStringLiteral("C:\\"));
+    EXPECT_EQ(main.lstFirstLevelFolders[0]->listCount(), 3);
+}
+
 } // namespace

@@ -142,10 +142,36 @@ TEST(RegionalFormatsTest, YearsGetFourDigitsAndLongTimesLoseTheirZone)
 
     const auto us = shared::RegionalFormats::fromLocale(QLocale(QLocale::English, QLocale::UnitedStates));
     EXPECT_EQ(us.shortTime(QTime(13, 5)), "13:05"); // 24-hour even where the locale uses AM/PM
-    EXPECT_TRUE(us.shortDate(QDate(2002, 8, 24)).contains("2002"));
     const auto gr = shared::RegionalFormats::fromLocale(QLocale(QLocale::Greek, QLocale::Greece));
     EXPECT_FALSE(gr.longTimeFormat().contains(u't'));
     EXPECT_TRUE(gr.longDate(QDate(2002, 8, 24)).contains("2002"));
+}
+
+// The short date is all digits in at most ten characters (printed lines and
+// grid columns are that wide): a locale's own when it is, otherwise its order
+// of day, month and year with two-digit days and months.
+TEST(RegionalFormatsTest, TheShortDateIsNumericAndAtMostTenCharacters)
+{
+    const struct {
+        QLocale locale;
+        const char* shown;   // 19 February 2021
+    } cases[] = {
+        {QLocale::c(), "19/02/2021"},   // "d MMM yyyy" of its own
+        {QLocale(QLocale::English, QLocale::UnitedKingdom), "19/02/2021"},
+        {QLocale(QLocale::English, QLocale::UnitedStates), "2/19/2021"},
+        {QLocale(QLocale::Greek, QLocale::Greece), "19/2/2021"},
+        {QLocale(QLocale::German, QLocale::Germany), "19.02.2021"},
+        {QLocale(QLocale::Hungarian, QLocale::Hungary), "2021.02.19"},   // "yyyy. MM. dd."
+        {QLocale(QLocale::Bulgarian, QLocale::Bulgaria), "19.02.2021"},  // "d.MM.yy 'г'."
+        {QLocale(QLocale::Japanese, QLocale::Japan), "2021/02/19"},
+    };
+    for (const auto& c : cases) {
+        const auto f = shared::RegionalFormats::fromLocale(c.locale);
+        EXPECT_EQ(f.shortDate(QDate(2021, 2, 19)), c.shown) << c.locale.name().toStdString();
+        EXPECT_LE(f.shortDate(QDate(2000, 12, 28)).size(), 10) << c.locale.name().toStdString();
+    }
+    EXPECT_EQ(shared::numericShortDate("d MMMM"), "dd/MM/yyyy");
+    EXPECT_EQ(shared::numericShortDate("yyyy-MM-dd"), "yyyy-MM-dd");
 }
 
 // --- Compaction, drives, tidying, levels --------------------------------------------

@@ -13,6 +13,7 @@
 #include <QScreen>
 #include <QTimer>
 #include <QVBoxLayout>
+#include <QWindow>
 
 #include <algorithm>
 #include <cmath>
@@ -71,8 +72,9 @@ QFont qfont(const Font& f, double scale)
 
 } // namespace
 
-FormWindow::FormWindow(Form& form) : QWidget(nullptr), form_(form)
+FormWindow::FormWindow(Form& form, FormWindow* owner) : QWidget(nullptr), form_(form)
 {
+    setOwner(owner);
     setAttribute(Qt::WA_DeleteOnClose, false);
     setObjectName(form.name());
     auto* layout = new QVBoxLayout(this);
@@ -131,6 +133,31 @@ void FormWindow::detach()
     design_.clear();
 }
 
+bool FormWindow::ownedBy(const FormWindow* other) const
+{
+    for (const FormWindow* w = this; w; w = w->owner_)
+        if (w == other) return true;
+    return false;
+}
+
+void FormWindow::setOwner(FormWindow* owner)
+{
+    if (owner && owner->ownedBy(this)) owner = nullptr;
+    owner_ = owner;
+    // Only a dialog-type window is transient for another on X11; the
+    // buttons of a plain window stay.
+    const Qt::WindowFlags flags = owner ? Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinMaxButtonsHint
+            | Qt::WindowCloseButtonHint
+                                        : Qt::Window;
+    if (windowFlags() != flags) setWindowFlags(flags);
+    QWindow* parent = nullptr;
+    for (FormWindow* o = owner; o && !parent; o = o->owner_)
+        if (o->isVisible()) parent = o->windowHandle();
+    if (!parent && !windowHandle()) return;
+    winId();   // the platform window exists from here on, to carry the tie
+    windowHandle()->setTransientParent(parent);
+}
+
 void FormWindow::formDestroyed()
 {
     detach();
@@ -175,8 +202,14 @@ void FormWindow::placeFromModel()
         if (form_.left() > 0 || form_.top() > 0) {
             move(QtDesktop::px(form_.left()), QtDesktop::px(form_.top()));
         } else if (QScreen* s = QGuiApplication::primaryScreen()) {
+            // Over the middle of the owner (where it stands now, also while
+            // hidden), else of the screen; never off the screen.
             const QRect r = s->availableGeometry();
-            move(r.center() - QPoint(width() / 2, height() / 2));
+            const QPoint centre = owner_ ? owner_->geometry().center() : r.center();
+            QRect at(centre - QPoint(width() / 2, height() / 2), size());
+            at.moveLeft(std::max(r.left(), std::min(at.left(), r.right() - at.width())));
+            at.moveTop(std::max(r.top(), std::min(at.top(), r.bottom() - at.height())));
+            move(at.topLeft());
         }
     }
     placed_ = true;
@@ -241,7 +274,7 @@ void FormWindow::syncCommon(Control* c, QWidget* w)
     const QPalette::ColorRole backRole = adapter ? adapter->backRole() : QPalette::Window;
     const QPalette::ColorRole foreRole = adapter ? adapter->foreRole() : QPalette::WindowText;
     if (const QColor back = toQColor(c->backColor(), app); back.isValid()) pal.setColor(backRole, back);
-    if (const QColor fore = toQColor(c->foreColor(), app); fore.isValid()) pal.setColor(foreRole, fore);
+    if (const QColor fore = toQColor(c->foreColor(), app); fore.isValid()) setForeColor(pal, foreRole, fore, app);
     w->setPalette(pal);
     // Option and check boxes paint their own back colour (the structure selectors).
     if (c->kind() == ControlKind::OptionButton || c->kind() == ControlKind::CheckBox) w->setAutoFillBackground(c->backColor() != kSysButtonFace);

@@ -19,6 +19,7 @@
 #include "ui/TreeView.h"
 
 #include <QHash>
+#include <QPointer>
 #include <QRect>
 #include <QWidget>
 
@@ -37,8 +38,19 @@ class ControlAdapter;
 class FormWindow : public QWidget, public ChangeObserver {
     Q_OBJECT
 public:
-    explicit FormWindow(Form& form);
+    // `owner`: the window this one is opened from (see setOwner).
+    explicit FormWindow(Form& form, FormWindow* owner = nullptr);
     ~FormWindow() override;
+
+    // Ties a hidden window to the window it is opened from: it opens over
+    // its owner (unless the form sets its own place), the window manager
+    // keeps it above it (a transient dialog window), and a modal owner does
+    // not block it. An owner that is hidden passes the tie on to its own
+    // visible owner. An owner whose chain leads back here is refused.
+    void setOwner(FormWindow* owner);
+    FormWindow* owner() const { return owner_; }
+    // Whether `other` is this window or one it is opened from.
+    bool ownedBy(const FormWindow* other) const;
 
     Form& form() const { return form_; }
     // The widget of a control (nullptr for controls without one).
@@ -105,6 +117,7 @@ private:
     int clientHeightTwips() const;
 
     Form& form_;
+    QPointer<FormWindow> owner_;
     bool alive_ = true;
     QMenuBar* menuBar_ = nullptr;
     QWidget* client_ = nullptr;

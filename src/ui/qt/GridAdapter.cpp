@@ -14,6 +14,8 @@
 #include <QScrollBar>
 #include <QTableView>
 
+#include <utility>
+
 namespace ui::qt {
 
 namespace {
@@ -60,7 +62,11 @@ public:
 
     std::optional<bool> key(QKeyEvent* e, int, int) override { return navigationKey(e); }
     // The header still takes the press: it starts a column drag.
-    bool swallowsPress(QObject* watched, QMouseEvent*) const override { return watched == view()->viewport(); }
+    bool swallowsPress(QObject* watched, QMouseEvent*) const override
+    {
+        if (watched == view()->horizontalHeader()->viewport()) dragged_ = false;
+        return watched == view()->viewport();
+    }
     std::optional<bool> release(QObject* watched, QMouseEvent* me, int button, int shift) override;
     void detach() override { model_->afterFlush = nullptr; }
 
@@ -74,6 +80,9 @@ private:
     void applySpans(const QSet<int>& rows, bool all);
 
     GridItemModel* model_ = nullptr;
+    // A column border was dragged since the last press on the headings: the
+    // release ends the drag and is no click on the heading row.
+    mutable bool dragged_ = false;
 };
 
 QWidget* GridAdapter::make(QWidget* parent)
@@ -107,6 +116,7 @@ QWidget* GridAdapter::make(QWidget* parent)
     QObject::connect(v->horizontalHeader(), &QHeaderView::sectionResized, v, [this, g](int logical, int, int size) {
         if (!alive() || applying()) return;
         const int col = logical + model_->fixedCols();
+        dragged_ = true;
         QtDesktop::guarded([g, col, size] { Input::resizeColumn(*g, col, QtDesktop::twips(size)); });
         if (alive()) applyLayout();
     });
@@ -203,6 +213,7 @@ std::optional<bool> GridAdapter::release(QObject* watched, QMouseEvent* me, int 
         row = r < 0 ? -1 : r + model_->fixedRows();
         col = cc < 0 ? -1 : cc + model_->fixedCols();
     } else if (watched == v->horizontalHeader()->viewport()) {
+        if (std::exchange(dragged_, false)) return false;
         const int cc = v->horizontalHeader()->logicalIndexAt(p);
         row = 0;
         col = cc < 0 ? -1 : cc + model_->fixedCols();

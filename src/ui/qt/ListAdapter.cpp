@@ -5,6 +5,7 @@
 #include "ui/qt/ItemModels.h"
 #include "ui/qt/QtDesktop.h"
 
+#include <QItemSelectionModel>
 #include <QKeyEvent>
 #include <QListView>
 #include <QMouseEvent>
@@ -26,6 +27,7 @@ public:
     {
         auto& list = static_cast<ListBox&>(control_);
         model_->listChanged(ch.prop, ch.index);
+        if (ch.prop == Prop::ListIndex) syncCurrent();
         if (ch.prop == Prop::TopIndex && !applying()) {
             Applying a(applying());
             if (list.topIndex() < view()->model()->rowCount())
@@ -112,6 +114,7 @@ protected:
         v->viewport()->setMouseTracking(true);
         model_->afterFlush = [this, list, v] {
             if (!alive()) return;
+            syncCurrent();
             Applying a(applying());
             if (v->model()->rowCount() > 0) {
                 const int rowPx = v->sizeHintForRow(0);
@@ -120,6 +123,10 @@ protected:
                 v->scrollTo(v->model()->index(top, 0), QAbstractItemView::PositionAtTop);
             }
         };
+        QObject::connect(v->selectionModel(), &QItemSelectionModel::currentChanged, v, [this] {
+            // Also while the window sets the focus: the view picks a row then.
+            if (alive()) syncCurrent();
+        });
         QObject::connect(v->verticalScrollBar(), &QScrollBar::valueChanged, v, [this, list, v] {
             if (!alive() || applying()) return;
             const QModelIndex top = v->indexAt(QPoint(2, 2));
@@ -132,6 +139,18 @@ protected:
 
 private:
     QListView* view() const { return static_cast<QListView*>(widget_); }
+    // The view's current row, the one that carries the focus frame, is the
+    // model's ListIndex. With none, no row does: a view taking the focus
+    // would frame its first row, which then looks chosen when it is not.
+    void syncCurrent()
+    {
+        QListView* v = view();
+        const int i = static_cast<ListBox&>(control_).listIndex();
+        const QModelIndex want = i >= 0 && i < v->model()->rowCount() ? v->model()->index(i, 0) : QModelIndex();
+        if (v->currentIndex() == want) return;
+        Applying a(applying());
+        v->selectionModel()->setCurrentIndex(want, QItemSelectionModel::NoUpdate);
+    }
     ListItemModel* model_ = nullptr;
 };
 

@@ -41,4 +41,11 @@ QColor toQColor(Color c, const QPalette& palette)
     return QColor(colorRed(c), colorGreen(c), colorBlue(c));
 }
 
+void setForeColor(QPalette& palette, QPalette::ColorRole role, const QColor& fore, const QPalette& app)
+{
+    palette.setColor(QPalette::Active, role, fore);
+    palette.setColor(QPalette::Inactive, role, fore);
+    palette.setColor(QPalette::Disabled, role, app.color(QPalette::Disabled, role));
+}
+
 } // namespace ui::qt

@@ -15,5 +15,10 @@ namespace ui::qt {
 QColor toQColor(Color c, const QPalette& palette);
 // The palette role a system colour maps to (the nearest one Qt has).
 QPalette::ColorRole systemColorRole(int index);
+// Sets a control's fore colour on `role` for the active and inactive
+// windows only: a disabled control keeps the theme's greyed text (`app`'s
+// Disabled group), as Windows greys the text of a disabled control whatever
+// its ForeColor.
+void setForeColor(QPalette& palette, QPalette::ColorRole role, const QColor& fore, const QPalette& app);
 
 } // namespace ui::qt

@@ -10,6 +10,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QCursor>
+#include <QDialogButtonBox>
 #include <QEventLoop>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -115,11 +116,72 @@ void QtDesktop::guarded(const std::function<void()>& action)
     }
 }
 
+QWidget* QtDesktop::dialogParent()
+{
+    if (QWidget* modal = QApplication::activeModalWidget(); modal && modal->isVisible()) return modal;
+    return QApplication::activeWindow();
+}
+
+void QtDesktop::namePrinterSetupButton(QDialog& dialog)
+{
+    const auto name = [](QDialog* d) {
+        for (QDialogButtonBox* buttons : d->findChildren<QDialogButtonBox*>())
+            if (QPushButton* ok = buttons->button(QDialogButtonBox::Ok)) ok->setText(buttonCaption(vbOK, false));
+    };
+    name(&dialog);
+    QPointer<QDialog> guard(&dialog);
+    QTimer::singleShot(0, &dialog, [guard, name] {
+        if (guard) name(guard);
+    });
+}
+
 QWidget* QtDesktop::ownerWidget(Form* owner) const
 {
-    if (!owner) return nullptr;
-    FormWindow* w = windows_.value(owner);
-    return w;
+    // A dialog whose owner has no window on screen (a hidden working form)
+    // belongs to the window the user is looking at, so that it never opens
+    // behind it.
+    if (FormWindow* w = owner ? windows_.value(owner) : nullptr; w && w->isVisible()) return w;
+    for (auto it = modal_.rbegin(); it != modal_.rend(); ++it)
+        if (FormWindow* w = windows_.value(it->form); w && w->isVisible()) return w;
+    if (auto* active = qobject_cast<FormWindow*>(QApplication::activeWindow()); active && active->isAttached()) return active;
+    return owner ? windows_.value(owner) : nullptr;
+}
+
+FormWindow* QtDesktop::openerOf(const Form& form) const
+{
+    // The newest modal level of another form is where the form is opened
+    // from (a hidden one too: the window opens where it stood); without
+    // one, the active window, else the window shown last that is still up.
+    for (auto it = modal_.rbegin(); it != modal_.rend(); ++it)
+        if (it->form != &form)
+            if (FormWindow* w = windows_.value(it->form)) return w;
+    // (Only a window of a loaded form: one whose form is gone only waits
+    // for its deletion.)
+    const auto candidate = [&](FormWindow* w) { return w && w->isAttached() && w->isVisible() && &w->form() != &form; };
+    if (auto* active = qobject_cast<FormWindow*>(QApplication::activeWindow()); candidate(active)) return active;
+    for (auto it = shownOrder_.rbegin(); it != shownOrder_.rend(); ++it)
+        if (candidate(*it)) return *it;
+    return nullptr;
+}
+
+QWidget* QtDesktop::raiseBlockers(FormWindow* w)
+{
+    // The visible modal windows that block `w` (all but those it is opened
+    // from), in the order they were opened, then a message box or dialog up
+    // over them. Without a window manager nothing else keeps them on top.
+    QWidget* top = nullptr;
+    for (const ModalRun& r : modal_) {
+        FormWindow* m = windows_.value(r.form);
+        if (!m || !m->isVisible() || w->ownedBy(m)) continue;
+        m->raise();
+        top = m;
+    }
+    if (!top) return nullptr;
+    if (QWidget* dialog = QApplication::activeModalWidget(); dialog && !qobject_cast<FormWindow*>(dialog) && dialog->isVisible()) {
+        dialog->raise();
+        top = dialog;
+    }
+    return top;
 }
 
 void QtDesktop::announce(QWidget* dialog)
@@ -199,7 +261,7 @@ void QtDesktop::formShown(Form& form, bool modal)
 {
     FormWindow* w = windows_.value(&form);
     if (!w) {
-        w = new FormWindow(form);
+        w = new FormWindow(form, openerOf(form));
         windows_.insert(&form, w);
         // A window whose form was destroyed deletes itself (FormWindow).
         const Form* key = &form;
@@ -212,9 +274,15 @@ void QtDesktop::formShown(Form& form, bool modal)
         if (w->isVisible()) w->hide();
         w->setWindowModality(want);
     }
+    if (!w->isVisible()) w->setOwner(openerOf(form));
+    std::erase_if(shownOrder_, [w](const QPointer<FormWindow>& p) { return !p || p == w; });
+    shownOrder_.push_back(w);
     w->show();
     w->raise();
-    w->activateWindow();
+    // A modal window opens on top of everything; a modeless one opened under
+    // a modal window it does not belong to stays under it.
+    QWidget* top = modal ? nullptr : raiseBlockers(w);
+    (top ? top : w)->activateWindow();
     w->applyFocus();
     w->applyPointer();
 }
@@ -241,7 +309,9 @@ void QtDesktop::bringToFront(Form& form)
 {
     if (FormWindow* w = windows_.value(&form)) {
         w->raise();
-        w->activateWindow();
+        // The modal windows still open over it stay there, and keep the focus.
+        QWidget* top = raiseBlockers(w);
+        (top ? top : w)->activateWindow();
     }
 }
 
@@ -347,6 +417,7 @@ PrinterDialogResult QtDesktop::printerDialog(Form* owner, int /*flags*/)
 {
     QPrinter printer;
     QPrintDialog dialog(&printer, ownerWidget(owner));
+    namePrinterSetupButton(dialog);
     announce(&dialog);
     const bool ok = dialog.exec() == QDialog::Accepted;
     if (programHasEnded()) throw ProgramEnd{};

@@ -5,8 +5,11 @@
 //   is only loaded never costs a widget); the window mirrors the form
 //   through its change observer and sends every user action through
 //   ui::Input, the path the headless tests use.
-// - Modal forms run a nested QEventLoop per modal level, with application
-//   modality. A level ends only when the model says the form is no longer
+// - Every window is tied to the window it is opened from (FormWindow::
+//   setOwner): the newest modal level of another form, else the active
+//   window. Modal forms run a nested QEventLoop per modal level, with
+//   application modality; raising a window never buries a modal window
+//   that blocks it, with or without a window manager. A level ends only when the model says the form is no longer
 //   shown; a form that hides itself and is shown modally again from the same
 //   handler nests a second level, and its opener keeps waiting.
 // - Message boxes: QMessageBox with the buttons, icon, default and escape
@@ -26,6 +29,7 @@
 #include <functional>
 #include <vector>
 
+class QDialog;
 class QEventLoop;
 class QTimer;
 class QWidget;
@@ -94,6 +98,14 @@ public:
     QString clipboardText() override;
     void setClipboardText(const QString& text) override;
 
+    // The window a dialog without a known owner belongs to: the modal
+    // window up, else the active one.
+    static QWidget* dialogParent();
+    // The printer dialog sets the printer up; it prints nothing, so its
+    // confirming button reads "OK", not "Print" (set again once it is up:
+    // the dialog renames the button while it fills itself).
+    static void namePrinterSetupButton(QDialog& dialog);
+
     // Runs a model action from a Qt event: an end of the program or an
     // untrapped error stops here instead of unwinding through Qt.
     static void guarded(const std::function<void()>& action);
@@ -104,10 +116,15 @@ private:
         QEventLoop* loop;
     };
     QWidget* ownerWidget(Form* owner) const;
+    // The window a form being shown is opened from (nullptr: none).
+    FormWindow* openerOf(const Form& form) const;
+    // Raises the windows that block `w` over it; the topmost (nullptr: none).
+    QWidget* raiseBlockers(FormWindow* w);
     void announce(QWidget* dialog);
     QString helpText(const QString& helpFile, int topic);
 
     QHash<const Form*, FormWindow*> windows_;
+    std::vector<QPointer<FormWindow>> shownOrder_;   // oldest first
     QHash<const Timer*, QTimer*> timers_;
     std::vector<ModalRun> modal_;
     std::function<void(QWidget*)> dialogHook_;

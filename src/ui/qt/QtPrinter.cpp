@@ -3,6 +3,7 @@
 #include "platform/AppError.h"
 #include "platform/Application.h"
 #include "platform/Drives.h"
+#include "ui/qt/QtDesktop.h"
 
 #include <QFileInfo>
 #include <QFontDatabase>
@@ -165,7 +166,9 @@ bool QtPrinter::setupDialog()
 {
     if (m_painter.isActive())
         return false;   // never switch printers in the middle of a document
-    QPrintDialog dialog(m_printer.get());
+    // Over the window it is asked from, never behind it.
+    QPrintDialog dialog(m_printer.get(), QtDesktop::dialogParent());
+    QtDesktop::namePrinterSetupButton(dialog);
     if (dialog.exec() != QDialog::Accepted)
         return false;
     m_toPdf = m_printer->outputFormat() == QPrinter::PdfFormat;

@@ -9,6 +9,7 @@
 
 #include <QClipboard>
 #include <QContextMenuEvent>
+#include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QHeaderView>
 #include <QImage>
@@ -18,6 +19,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QScrollBar>
 #include <QTableView>
 #include <QTreeWidget>
@@ -132,6 +134,11 @@ TEST_F(QtDesktopTest, NamesShowTheRealCharacterWholeInTreeRowsAndGridHeadings)
         grid->setTextMatrix(0, c, heading);
         grid->setFixedAlignment(c, 4);
     }
+    grid->setRows(4);
+    grid->setColWidth(2, 850);   // the time columns' default width
+    grid->setTextMatrix(2, 1, "28/12/2000");
+    grid->setTextMatrix(3, 1, "2000.12.28");
+    grid->setTextMatrix(2, 2, "23:58:58");
     f.show();
     QApplication::processEvents();
     FormWindow* w = desk.window(f);
@@ -171,6 +178,52 @@ TEST_F(QtDesktopTest, NamesShowTheRealCharacterWholeInTreeRowsAndGridHeadings)
             }
     ASSERT_GE(first, 0);
     EXPECT_GE(last - first + 1, QFontMetrics(header->font()).tightBoundingRect(heading).width() - 3);   // antialiased edges
+
+    // The widest short dates and times fit their columns' default widths whole.
+    for (const auto& [row, col] : {std::pair{1, 0}, {2, 0}, {1, 1}}) {
+        QStyleOptionViewItem option;
+        option.initFrom(gridView);
+        option.font = gridView->font();
+        const QModelIndex index = gridView->model()->index(row, col);
+        EXPECT_LE(gridView->itemDelegate()->sizeHint(option, index).width(), gridView->columnWidth(col)) << index.data().toString().toStdString();
+    }
+}
+
+// --- Colours --------------------------------------------------------------------------
+
+// A fore colour set on a control greys out like any other text once the
+// control is disabled, and comes back when it is enabled again.
+TEST_F(QtDesktopTest, ADisabledControlGreysItsTextWhateverItsForeColour)
+{
+    BuiltForm f("frmGrey");
+    f.load();
+    f.move(0, 0, 4000, 2000);
+    auto* button = f.add<CommandButton>("cmdApply");
+    auto* label = f.add<Label>("lblNote");
+    button->move(120, 120, 1500, 400);
+    label->move(120, 700, 1500, 300);
+    for (Control* c : std::initializer_list<Control*>{button, label}) {
+        setCaptionOf(*c, "WWWWWW");
+        c->setForeColor(rgb(0, 0, 0));
+    }
+    f.show();
+    QApplication::processEvents();
+    FormWindow* w = desk.window(f);
+    const auto darkest = [&](Control* c) {
+        const QImage shot = w->widgetFor(c)->grab().toImage();
+        int least = 255;
+        for (int y = 0; y < shot.height(); ++y)
+            for (int x = 0; x < shot.width(); ++x) least = std::min(least, qGray(shot.pixel(x, y)));
+        return least;
+    };
+    for (Control* c : std::initializer_list<Control*>{button, label}) {
+        const std::string name = c->name().toStdString();
+        EXPECT_LT(darkest(c), 60) << name;
+        c->setEnabled(false);
+        EXPECT_GT(darkest(c), 100) << name;
+        c->setEnabled(true);
+        EXPECT_LT(darkest(c), 60) << name;
+    }
 }
 
 // --- Menus ------------------------------------------------------------------------------
@@ -238,10 +291,12 @@ TEST_F(QtDesktopTest, FileAndPrinterDialogsGiveTheChoiceOrTheCancel)
     QString printerDialogSeen;
     desk.setDialogHook([&](QWidget* d) {
         printerDialogSeen = d->metaObject()->className();
+        for (QDialogButtonBox* buttons : d->findChildren<QDialogButtonBox*>())
+            if (QPushButton* ok = buttons->button(QDialogButtonBox::Ok)) printerDialogSeen += " " + ok->text();
         static_cast<QDialog*>(d)->reject();
     });
     EXPECT_FALSE(dlg->showPrinter());
-    EXPECT_EQ(printerDialogSeen, "QPrintDialog");
+    EXPECT_EQ(printerDialogSeen, "QPrintDialog OK");   // it sets up; it does not print
 }
 
 // The clipboard menu of a text box copies and pastes through the model; a
@@ -282,6 +337,11 @@ TEST_F(QtDesktopTest, TextBoxesAreEditedThroughTheModelByKeysAndTheClipboardMenu
     EXPECT_EQ(box->text(), "C:\\Reports");
     EXPECT_EQ(edit->text(), "C:\\Reports");
     EXPECT_EQ(changes, QStringList{"C:\\Reports"});
+    Input::focus(*box);
+    QKeyEvent all(QEvent::KeyPress, Qt::Key_A, Qt::ControlModifier, QStringLiteral("\x01"));
+    QApplication::sendEvent(edit, &all);
+    EXPECT_EQ(box->selLength(), box->text().size());
+    EXPECT_EQ(edit->selectedText(), "C:\\Reports");
 
     auto* multi = static_cast<QPlainTextEdit*>(w->widgetFor(lines));
     EXPECT_FALSE(multi->isReadOnly());

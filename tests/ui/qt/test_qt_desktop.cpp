@@ -15,6 +15,7 @@
 #include <QPushButton>
 #include <QTableView>
 #include <QTemporaryDir>
+#include <QWindow>
 
 using namespace qttest;
 
@@ -85,6 +86,51 @@ TEST_F(QtDesktopTest, AFormThatHidesItselfAndIsShownModallyAgainKeepsItsOpenerWa
     EXPECT_EQ(log, (QStringList{"hidden", "second wait over", "opener resumes"}));
     EXPECT_EQ(deepest, 2);
     EXPECT_FALSE(results.isLoaded());
+}
+
+// A window opened from another is tied to it and opens over its middle;
+// one opened while its opener is hidden opens where the opener stood and is
+// tied to the opener's own owner.
+TEST_F(QtDesktopTest, AWindowIsTiedToTheWindowItIsOpenedFromAndOpensOverIt)
+{
+    BuiltForm main("frmMain"), results("frmResults"), find("frmFind"), explain("frmExplain");
+    main.move(0, 0, 9000, 7000);
+    results.move(0, 0, 7000, 5000);
+    for (BuiltForm* f : {&find, &explain}) f->move(0, 0, 3000, 1500);
+    main.show();
+    desk.window(main)->move(300, 200);
+    struct Seen {
+        FormWindow* owner = nullptr;
+        QWindow* transient = nullptr;
+        QPoint centre;
+    };
+    Seen seenFind, seenExplain;
+    QPoint resultsCentre;
+    const auto look = [this](Form& f, Seen& seen) {
+        FormWindow* w = desk.window(f);
+        seen = {w->owner(), w->windowHandle()->transientParent(), w->geometry().center()};
+        f.unload();
+    };
+    later(0, [&] {
+        FormWindow* r = desk.window(results);
+        r->move(20, 30);   // moved by the user
+        resultsCentre = r->geometry().center();
+        later(0, [&] { look(find, seenFind); });
+        find.show(Modal);
+        results.hide();
+        later(0, [&] { look(explain, seenExplain); });
+        explain.show(Modal);
+        results.unload();
+    });
+    results.show(Modal);
+    ASSERT_NE(seenFind.owner, nullptr);
+    EXPECT_EQ(seenFind.owner->objectName(), "frmResults");
+    EXPECT_EQ(seenFind.transient, seenFind.owner->windowHandle());
+    EXPECT_LE((seenFind.centre - resultsCentre).manhattanLength(), 2);
+    ASSERT_NE(seenExplain.owner, nullptr);
+    EXPECT_EQ(seenExplain.owner->objectName(), "frmResults");
+    EXPECT_EQ(seenExplain.transient, desk.window(main)->windowHandle());
+    EXPECT_LE((seenExplain.centre - resultsCentre).manhattanLength(), 2);
 }
 
 // --- Message boxes -----------------------------------------------------------------
@@ -234,14 +280,40 @@ TEST_F(QtDesktopTest, GridAndListViewsShowTheModelAndTheirInputEntersIt)
     EXPECT_EQ(view->columnSpan(0, 0), 2);
     view->horizontalHeader()->resizeSection(1, 100);
     EXPECT_EQ(g->colWidth(2), QtDesktop::twips(100));
+    // Dragging a heading border keeps the new width and is no click on the
+    // heading row; a press and release in place is one.
+    QStringList ups;
+    g->MouseUp = [g, &ups](int, int, int, int) { ups << QStringLiteral("%1,%2").arg(g->mouseRow()).arg(g->mouseCol()); };
+    QWidget* heads = view->horizontalHeader()->viewport();
+    const auto mouse = [heads](QEvent::Type type, int x, Qt::MouseButtons held) {
+        const QPointF at(x, 5);
+        QMouseEvent e(type, at, heads->mapToGlobal(at), type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton, held, Qt::NoModifier);
+        QApplication::sendEvent(heads, &e);
+    };
+    const int border = view->horizontalHeader()->sectionViewportPosition(1) + 100 - 1;
+    mouse(QEvent::MouseButtonPress, border, Qt::LeftButton);
+    mouse(QEvent::MouseMove, border + 20, Qt::LeftButton);
+    mouse(QEvent::MouseMove, border + 40, Qt::LeftButton);
+    mouse(QEvent::MouseButtonRelease, border + 40, Qt::NoButton);
+    EXPECT_EQ(g->colWidth(2), QtDesktop::twips(140));
+    EXPECT_EQ(ups, QStringList());
+    mouse(QEvent::MouseButtonPress, border - 30, Qt::LeftButton);
+    mouse(QEvent::MouseButtonRelease, border - 30, Qt::NoButton);
+    EXPECT_EQ(ups, QStringList{"0,2"});
+    EXPECT_EQ(g->colWidth(2), QtDesktop::twips(140));
     g->setTopRow(500);
     EXPECT_EQ(view->rowAt(1), 499);
 
     auto* list = static_cast<QListView*>(desk.window(f)->widgetFor(l));
+    // Taking the focus frames no row while none is chosen.
+    QFocusEvent focusIn(QEvent::FocusIn, Qt::TabFocusReason);
+    QApplication::sendEvent(list, &focusIn);
+    EXPECT_FALSE(list->currentIndex().isValid());
     const QPointF at = list->visualRect(list->model()->index(1, 0)).center();
     QMouseEvent release(QEvent::MouseButtonRelease, at, list->viewport()->mapToGlobal(at), Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
     QApplication::sendEvent(list->viewport(), &release);
     EXPECT_EQ(clicks, QStringList{"beta"});
+    EXPECT_EQ(list->currentIndex().row(), 1);
     EXPECT_EQ(list->model()->data(list->model()->index(1, 0), Qt::BackgroundRole).value<QColor>(),
               QApplication::palette().color(QPalette::Highlight));
     sendKey(list, Qt::Key_Down);
