@@ -6,7 +6,6 @@
 #include <QString>
 #include <QStringList>
 
-#include <deque>
 #include <functional>
 
 namespace platform {
@@ -35,15 +34,6 @@ public:
 // QtNetwork with the proxy of http_proxy / no_proxy, as the system sets it.
 class QtHttpClient : public HttpClient {
 public:
-    HttpResult get(const QString& url, const HttpOptions& options = {},
-                   const std::function<bool()>& cancelled = {}) override;
-};
-
-// Answers from a queue of results and records the addresses asked.
-class FakeHttpClient : public HttpClient {
-public:
-    std::deque<HttpResult> answers;
-    QStringList requested;
     HttpResult get(const QString& url, const HttpOptions& options = {},
                    const std::function<bool()>& cancelled = {}) override;
 };

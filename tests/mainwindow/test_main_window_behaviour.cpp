@@ -3,7 +3,7 @@
 // switch; Up one level; the display boxes; network drives; the settings reset
 // when the window closes.
 #include "mainwindow_fixture.h"
-#include "platform/NetworkMount.h"
+#include "platform/FakeMounter.h"
 #include "platform/ServiceOverride.h"
 #include "shared/basCommonDialogManager.h"
 #include "shared/frmHiddenForm.h"
