@@ -6,7 +6,6 @@
 #include "shared/shared_fixture.h"
 #include "support/TempDrive.h"
 
-#include <QElapsedTimer>
 #include <QRandomGenerator>
 #include <QRegularExpression>
 
@@ -330,10 +329,8 @@ void mutate(QByteArray& content, QRandomGenerator& rng)
 TEST_F(StructureFiles, RandomDamageNeverCrashesAndIsJudgedAsTheRulesSay)
 {
     QRandomGenerator rng(20261206);
-    QElapsedTimer clock;
-    clock.start();
     int refused = 0, runs = 0;
-    for (; runs < 5000 && clock.elapsed() < 2000; ++runs) {
+    for (; runs < 600; ++runs) {
         QByteArray content = randomValidFile(rng);
         ASSERT_EQ(oracle(content), 0) << content.toStdString();
         for (int m = rng.bounded(3); m >= 0; --m) mutate(content, rng);
