@@ -167,9 +167,9 @@ protected:
     {
         QImage last;
         return shotWhen(name, [&](const QImage& img) {
-            if (img.isNull())
-                return false;
             QImage part = img.copy(w.rect);
+            if (part.isNull())
+                return false;
             const bool flat = countColourIn(img, w.rect, part.pixel(0, 0)) == w.rect.width() * w.rect.height();
             const bool settled = !flat && part == last;
             last = std::move(part);
