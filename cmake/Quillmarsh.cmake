@@ -35,7 +35,7 @@ function(qm_tests name dir)
   endif()
   add_executable(${name} ${sources})
   target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR}/tests ${CMAKE_SOURCE_DIR}/src)
-  target_link_libraries(${name} PRIVATE ${ARGN} GTest::gtest GTest::gmock)
+  target_link_libraries(${name} PRIVATE ${ARGN} qm_test_support GTest::gtest GTest::gmock)
   # Without a main of its own, a folder whose tests open Qt windows shares
   # the one with a QApplication; the others take GoogleTest's.
   if(NOT sources MATCHES "/main\\.cpp(;|$)")

@@ -7,7 +7,6 @@
 #include "platform/AppError.h"
 #include "shared/Messages.h"
 #include "shared/frmHiddenForm.h"
-#include "ui/HeadlessDesktop.h"
 
 #include <new>
 #include <stdexcept>
@@ -93,7 +92,7 @@ void CompareRun::execute()
             RunLoadingStages(*this);
             RunEntryFilterStages(*this);
             RunAlignmentAndGridStages(*this);
-        } catch (const ui::HeadlessFailure&) {
+        } catch (const ui::Abandon&) {
             throw;
         } catch (const RunLeave&) {
             throw;

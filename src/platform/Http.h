@@ -6,7 +6,6 @@
 #include <QString>
 #include <QStringList>
 
-#include <deque>
 #include <functional>
 
 namespace platform {
@@ -39,15 +38,6 @@ public:
 // (a length, the last chunk, or the close), and the deadline ends it all.
 class QtHttpClient : public HttpClient {
 public:
-    HttpResult get(const QString& url, const HttpOptions& options = {},
-                   const std::function<bool()>& cancelled = {}) override;
-};
-
-// Answers from a queue of results and records the addresses asked.
-class FakeHttpClient : public HttpClient {
-public:
-    std::deque<HttpResult> answers;
-    QStringList requested;
     HttpResult get(const QString& url, const HttpOptions& options = {},
                    const std::function<bool()>& cancelled = {}) override;
 };

@@ -31,21 +31,6 @@ public:
     int timeoutMs = 60000;
 };
 
-// Records the addresses; answers from its fields.
-class FakeMounter : public NetworkMounter {
-public:
-    MountResult mount(const QString& url, QString& nativeFolder) override
-    {
-        mounted << url;
-        nativeFolder = result == MountResult::done ? folder : QString();
-        return result;
-    }
-
-    MountResult result = MountResult::done;
-    QString folder;
-    QStringList mounted;
-};
-
 // The installed mounter (a GioMounter unless a test installs another).
 NetworkMounter& networkMounter();
 void setNetworkMounter(NetworkMounter* mounter);   // nullptr: back to the system's

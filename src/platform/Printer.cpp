@@ -18,68 +18,36 @@ QString printerFontFamily(const QString& requested, const QStringList& installed
     return QStringLiteral("Monospace");
 }
 
-void RecordingPrinter::begin()
-{
-    if (open)
-        return;
-    open = true;
-    current = {};
-    current.pages.emplace_back();
-    current.orientation = m_orientation;
-    current.fontName = m_fontName;
-    current.fontSize = m_fontSize;
-}
-
-int RecordingPrinter::printLine(const QString& line)
-{
-    if (failWith)
-        return failWith;
-    begin();
-    current.pages.back().lines.push_back(line);
-    return errNone;
-}
-
-int RecordingPrinter::newPage()
-{
-    if (failWith)
-        return failWith;
-    begin();
-    current.pages.emplace_back();
-    return errNone;
-}
-
-int RecordingPrinter::endDoc()
-{
-    if (failWith)
-        return failWith;
-    if (open)
-        finished.push_back(current);
-    open = false;
-    current = {};
-    return errNone;
-}
-
-bool RecordingPrinter::setupDialog()
-{
-    ++setupCalls;
-    return acceptSetup;
-}
-
 namespace {
 Printer* s_printer = nullptr;
+
+// Until a backend installs a real printer, every print call fails with
+// "Printer error" rather than vanishing.
+class NoPrinter : public Printer {
+public:
+    QString deviceName() const override { return {}; }
+    int orientation() const override { return m_orientation; }
+    void setOrientation(int o) override { m_orientation = o; }
+    QString fontName() const override { return m_fontName; }
+    void setFontName(const QString& n) override { m_fontName = n; }
+    double fontSize() const override { return m_fontSize; }
+    void setFontSize(double p) override { m_fontSize = p; }
+    int printLine(const QString&) override { return errPrinter; }
+    int newPage() override { return errPrinter; }
+    int endDoc() override { return errPrinter; }
+    QStringList printers() const override { return {}; }
+    bool setupDialog() override { return false; }
+
+private:
+    int m_orientation = orientPortrait;
+    QString m_fontName = QStringLiteral("Courier New");
+    double m_fontSize = 10;
+};
 } // namespace
 
 Printer& printer()
 {
-    // Until a backend installs a real printer, every print call fails with
-    // "Printer error" rather than vanishing.
-    static RecordingPrinter none = [] {
-        RecordingPrinter p;
-        p.device.clear();
-        p.installed.clear();
-        p.failWith = errPrinter;
-        return p;
-    }();
+    static NoPrinter none;
     return s_printer ? *s_printer : none;
 }
 

@@ -7,9 +7,6 @@
 #include <QString>
 #include <QStringList>
 
-#include <deque>
-#include <vector>
-
 namespace platform {
 
 // Results of the file operations (the shell's own codes; 0 = done).
@@ -76,33 +73,6 @@ public:
 
     // How long openWithAssociatedProgram waits for xdg-open's verdict.
     int openerWaitMs = 10000;
-};
-
-// Records every call; answers from the public fields.
-class FakeShell : public Shell {
-public:
-    struct Call {
-        QString what;        // "copy", "move", "delete", "trash", "open", "run", "start"
-        QStringList args;
-    };
-    std::vector<Call> calls;
-    std::deque<int> results;        // next results of the file operations and opens (default 0 / openDone)
-    bool runStarts = true;
-    bool startStarts = true;
-    bool network = true;
-    QString tool;
-
-    int copyFiles(const QStringList& sources, const QString& destinationFolder) override;
-    int moveFile(const QString& source, const QString& destination) override;
-    int deleteItems(const QStringList& items, bool toTrash) override;
-    int openWithAssociatedProgram(const QString& target) override;
-    bool runAndWait(const QString& program, const QString& logicalFile) override;
-    bool startProgram(const QString& nativeProgram) override;
-    bool networkAlive() override { return network; }
-    QString systemInformationTool() override { return tool; }
-
-private:
-    int next(int fallback);
 };
 
 // The installed shell (a SystemShell unless a test installs another).

@@ -4,7 +4,6 @@
 #include "shared/Messages.h"
 #include "ui/Desktop.h"
 #include "ui/Form.h"
-#include "ui/HeadlessDesktop.h"
 
 #include <new>
 #include <stdexcept>
@@ -28,8 +27,8 @@ bool ErrorTrap::step(const std::function<void()>& body)
     try {
         body();
         return true;
-    } catch (const ui::HeadlessFailure&) {
-        throw; // a scripted test's failure is not the program's error
+    } catch (const ui::Abandon&) {
+        throw; // abandoned, not the program's error
     } catch (const platform::AppError& e) {
         report(e.number, e.description.isEmpty() ? platform::errorDescription(e.number) : e.description);
     } catch (const std::bad_alloc&) {

@@ -1,11 +1,11 @@
 #pragma once
 // The trap of a shared routine that hands its failure back as an error
 // number instead of reporting it: runs the body and turns whatever it raised
-// into the run time's number. A scripted test's own failure and the
-// program's immediate end pass through untouched.
+// into the run time's number. An abandoned run and the program's
+// immediate end pass through untouched.
 #include "platform/AppError.h"
 #include "shared/basGlobal.h"
-#include "ui/HeadlessDesktop.h"
+#include "ui/Desktop.h"
 #include "ui/Types.h"
 
 #include <new>
@@ -19,7 +19,7 @@ Long TrappedCall(Body&& body)
     try {
         body();
         return 0;
-    } catch (const ui::HeadlessFailure&) {
+    } catch (const ui::Abandon&) {
         throw;
     } catch (const platform::AppError& e) {
         return e.number;

@@ -2,7 +2,7 @@
 // The seam between the window model and whatever shows it. The model never
 // talks to a toolkit directly: message boxes, modal runs, the yield, timers,
 // dialogs and help all go through the one installed Desktop, which is either
-// HeadlessDesktop (tests) or QtDesktop (users).
+// a scripted one (tests) or QtDesktop (users).
 //
 // What a backend must do, beyond the calls below: install a ChangeObserver
 // on every form it shows (Form::setObserver) to mirror property changes, and
@@ -13,6 +13,8 @@
 
 #include <QList>
 #include <QString>
+
+#include <stdexcept>
 
 namespace ui {
 
@@ -48,6 +50,15 @@ inline int msgBoxIcon(int style) { return style & 0x70; }
 // Thrown to end the program at once: no QueryUnload, no Unload, nothing saved.
 // Only the application's outermost frame (or a test) catches it.
 struct ProgramEnd {};
+
+// Thrown to abandon whatever is running without it being the program's
+// error: no trap reports it or turns it into an error number, every one lets
+// it through to whoever started the run. The tests' scripted desktop fails
+// this way when the program does something the script did not expect.
+struct Abandon : std::runtime_error {
+    explicit Abandon(const QString& why) : std::runtime_error(why.toStdString()), message(why) {}
+    QString message;
+};
 
 enum class FileDialogKind { Open, Save, Folder };
 

@@ -5,7 +5,7 @@
 
 #include "platform/Application.h"
 #include "platform/ServiceOverride.h"
-#include "platform/Shell.h"
+#include "platform/FakeShell.h"
 #include "shared/IniAccess.h"
 #include "shared/shared_fixture.h"
 #include "support/TempDrive.h"

@@ -28,7 +28,8 @@ TEST(VersionInformation, DocumentsAreJudgedInOrder)
         {M + "|2003.0000.0000|1|en|gr|http://a\r\n", O::Newer, {"http://a\r\n"}},
         {M + "|2003.0000.0000| 2 |en|gr|x|y", O::Newer, {"x", "y"}},
         {M + "|2003.0000.0000|-1|en|gr|http://a", O::Invalid, {}},
-        {M + "|2003.0000.0000|3|en|gr|http://a", O::Invalid, {}},               // fewer addresses than announced
+        {M + "|2003.0000.0000|0|en|gr|http://a", O::Invalid, {}},
+        {M + "|2003.0000.0000|2|en|gr|http://a", O::Invalid, {}},               // one address fewer than announced
         {M + "|2003.0000.0000|99999|en|gr|http://a", O::Invalid, {}},
         {M + "|2003.0000.0000|1.5|en|gr|http://a", O::Invalid, {}},
         {M + "|2003.0000.0000|1|e|n|gr|http://a", O::Newer, {"gr"}},           // a "|" in the notes shifts them

@@ -4,7 +4,7 @@
 // when the window closes.
 #include "mainwindow_fixture.h"
 #include "platform/AtomicFile.h"
-#include "platform/NetworkMount.h"
+#include "platform/FakeMounter.h"
 #include "platform/ServiceOverride.h"
 #include "platform/WriteJournal.h"
 #include "shared/basCommonDialogManager.h"

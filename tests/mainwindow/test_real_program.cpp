@@ -125,6 +125,15 @@ protected:
         QFile::copy(mine, kept);
         return QImage(mine);
     }
+    // Pictures of the screen until `ready` holds for one (20 s at most):
+    // a window is painted some time after it is mapped.
+    template <class Ready>
+    QImage shotWhen(const QString& name, Ready ready) const
+    {
+        QImage img;
+        waitFor(20000, [&] { return ready(img = shot(name)); });
+        return img;
+    }
 
     struct XWindow {
         QString id;
@@ -152,12 +161,27 @@ protected:
     {
         return std::ranges::any_of(shown(w.pattern), [&](const XWindow& s) { return s.id == w.id; });
     }
+    // A picture once `w` is painted and settled: two pictures in a row show
+    // the same pixels inside it, and not one flat colour.
+    QImage settledShot(const QString& name, const XWindow& w) const
+    {
+        QImage last;
+        return shotWhen(name, [&](const QImage& img) {
+            QImage part = img.copy(w.rect);
+            if (part.isNull())
+                return false;
+            const bool flat = countColourIn(img, w.rect, part.pixel(0, 0)) == w.rect.width() * w.rect.height();
+            const bool settled = !flat && part == last;
+            last = std::move(part);
+            return settled;
+        });
+    }
     // Real key presses into the window (no window manager: the test gives it
     // the focus itself).
     void keys(const XWindow& w, const QStringList& keyNames) const
     {
         xdo({QStringLiteral("windowfocus"), w.id});
-        QThread::msleep(200);
+        waitFor(2000, [&] { return xdo({QStringLiteral("getwindowfocus")}) == w.id; });
         xdo(QStringList{QStringLiteral("key"), QStringLiteral("--delay"), QStringLiteral("50")} + keyNames);
     }
     // Input that a window just mapped may miss on a busy machine is given
@@ -222,9 +246,13 @@ TEST_F(RealProgram, ComparesTwoTreesFromTheMainWindowAndPrintsTheFinishedGrid)
     const QString mainTitle = QStringLiteral("^Tarnwick$");
     ASSERT_TRUE(waitFor(20000, [&] { return !shown(mainTitle, 600).isEmpty(); })) << "no main window; program " << output();
     const XWindow main = shown(mainTitle, 600).first();
-    QThread::msleep(700);   // let it paint
-    const QImage mainShot = shot(QStringLiteral("road-main.png"));
-    // Both structures' tints are on the screen: the path labels and lists.
+    // Both structures' tints come on the screen: the path labels and lists.
+    const auto tinted = [](const XWindow& w, int least) {
+        return [&w, least](const QImage& img) {
+            return countColourIn(img, w.rect, qRgb(0xFF, 0xE0, 0xC0)) > least && countColourIn(img, w.rect, qRgb(0xC0, 0xFF, 0xFF)) > least;
+        };
+    };
+    const QImage mainShot = shotWhen(QStringLiteral("road-main.png"), tinted(main, 2000));
     EXPECT_GT(countColourIn(mainShot, main.rect, qRgb(0xFF, 0xE0, 0xC0)), 2000);
     EXPECT_GT(countColourIn(mainShot, main.rect, qRgb(0xC0, 0xFF, 0xFF)), 2000);
 
@@ -233,8 +261,7 @@ TEST_F(RealProgram, ComparesTwoTreesFromTheMainWindowAndPrintsTheFinishedGrid)
     ASSERT_TRUE(actUntil(main, [&] { keys(main, {QStringLiteral("Return")}); }, [&] { return !shown(inclusionTitle).isEmpty(); }))
         << "Compare opened no folder inclusion window; program " << output();
     const XWindow inclusion = shown(inclusionTitle).first();
-    QThread::msleep(500);
-    const QImage inclusionShot = shot(QStringLiteral("road-inclusion.png"));
+    const QImage inclusionShot = shotWhen(QStringLiteral("road-inclusion.png"), tinted(inclusion, 20000));
     // Its two lists in the structures' tints.
     EXPECT_GT(countColourIn(inclusionShot, inclusion.rect, qRgb(0xFF, 0xE0, 0xC0)), 20000);
     EXPECT_GT(countColourIn(inclusionShot, inclusion.rect, qRgb(0xC0, 0xFF, 0xFF)), 20000);
@@ -243,8 +270,7 @@ TEST_F(RealProgram, ComparesTwoTreesFromTheMainWindowAndPrintsTheFinishedGrid)
     ASSERT_TRUE(actUntil(inclusion, [&] { keys(inclusion, {QStringLiteral("Escape")}); }, [&] { return !shown(resultsTitle, 600).isEmpty(); }))
         << "no results window after the inclusion window; program " << output();
     const XWindow results = shown(resultsTitle, 600).first();
-    QThread::msleep(500);
-    const int whiteBefore = countColourIn(shot(QStringLiteral("road-results-empty.png")), results.rect, qRgb(0xFF, 0xFF, 0xFF));
+    const int whiteBefore = countColourIn(settledShot(QStringLiteral("road-results-empty.png"), results), results.rect, qRgb(0xFF, 0xFF, 0xFF));
     // Enter presses Compare, which has the focus; the comparison ends with
     // its message box (the same caption, a small window). The first Enter
     // is given time: a second one must not reach the window while it runs.
@@ -255,9 +281,10 @@ TEST_F(RealProgram, ComparesTwoTreesFromTheMainWindowAndPrintsTheFinishedGrid)
     const XWindow box = shown(resultsTitle, 0, 599).first();
     ASSERT_TRUE(actUntil(box, [&] { keys(box, {QStringLiteral("Return")}); }, [&] { return !stillShown(box); }))
         << "Enter did not answer the message box";
-    QThread::msleep(500);
-    // The grid took the place of the empty area.
-    EXPECT_GT(countColourIn(shot(QStringLiteral("road-results.png")), results.rect, qRgb(0xFF, 0xFF, 0xFF)), whiteBefore + 5000);
+    // The grid takes the place of the empty area.
+    const auto white = [&](const QImage& img) { return countColourIn(img, results.rect, qRgb(0xFF, 0xFF, 0xFF)); };
+    EXPECT_GT(white(shotWhen(QStringLiteral("road-results.png"), [&](const QImage& img) { return white(img) > whiteBefore + 5000; })),
+              whiteBefore + 5000);
 
     // Ctrl+P opens the print window, set to a plain text file; Enter
     // presses its Print; the file dialog takes the name.

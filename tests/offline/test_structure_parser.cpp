@@ -442,7 +442,7 @@ void mutate(QByteArray& content, QRandomGenerator& rng)
 TEST_F(StructureFiles, RandomDamageNeverCrashesAndIsJudgedAsTheRulesSay)
 {
     QRandomGenerator rng(20261206);
-    const int runs = 800;
+    const int runs = 600;
     int refused = 0;
     for (int run = 0; run < runs; ++run) {
         QByteArray content = randomValidFile(rng);

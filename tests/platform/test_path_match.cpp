@@ -1,7 +1,5 @@
 #include "platform/PathMatch.h"
 
-#include <QElapsedTimer>
-
 #include "shared/qstring_print.h"
 
 #include <gtest/gtest.h>
@@ -29,11 +27,10 @@ TEST(PathMatch, TheShellRulesOfStarQuestionMarkBlanksAndLetters)
         EXPECT_EQ(pathMatchSpec(QString::fromUtf8(c.name), QString::fromUtf8(c.mask)), c.matches) << c.name << " " << c.mask;
 }
 
-TEST(PathMatch, PathologicalMasksStayFast)
+// Its speed is measured by bench/path_match_bench.
+TEST(PathMatch, ManyStarsOverALongNameStillGiveTheRightAnswer)
 {
     const QString name(20000, u'a');
-    QElapsedTimer t;
-    t.start();
     EXPECT_FALSE(pathMatchSpec(name, "a*a*a*a*a*b"));
-    EXPECT_LT(t.elapsed(), 2000); // quadratic blow-up would take far longer
+    EXPECT_TRUE(pathMatchSpec(name, "a*a*a*a*a*a"));
 }

@@ -2,7 +2,6 @@
 
 #include <QDir>
 #include <QFile>
-#include <QElapsedTimer>
 #include <QStringEncoder>
 #include <QTemporaryDir>
 
@@ -133,9 +132,7 @@ TEST_F(ProfileFileTest, FuzzedFilesKeepEveryLineThatIsNotWritten)
     const QByteArray ends[] = {"\r\n", "\r", "\n", ""};
     const QByteArray pieces[] = {"[S]", "[s ]", "[T]", "k=1", " K = 2 ", "k", "=", ";k=3", "[", "]", "\xC1\xE8",
                                  QStringLiteral("Ελλάδα").toUtf8(), "\xFF\xFE", "\xEF\xBB\xBF", QByteArray(1, 0), "\"q\""};
-    QElapsedTimer clock;
-    clock.start();
-    for (int files = 1; clock.elapsed() < 2000; ++files) {
+    for (int files = 1; files <= 200; ++files) {
         QByteArray before;
         for (int line = pick(12); line > 0; --line) {
             for (int k = pick(4); k > 0; --k)

@@ -4,7 +4,7 @@
 // the default page setup and a recording printer.
 #include "results/ResultTools.h"
 #include "results/frmCompare.h"
-#include "platform/Printer.h"
+#include "platform/RecordingPrinter.h"
 #include "platform/ServiceOverride.h"
 #include "results/frmPrint.h"
 #include "shared/WindowHooks.h"

@@ -1,7 +1,7 @@
 // File dialogs, opening with the associated program, shell copy, move and
 // delete, and the list-box helpers.
 #include "platform/AppError.h"
-#include "platform/Shell.h"
+#include "platform/FakeShell.h"
 #include "support/TempDrive.h"
 #include "shared/basCommonDialogManager.h"
 #include "shared/shared_fixture.h"

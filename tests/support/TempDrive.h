@@ -15,13 +15,17 @@
 #include <QStringList>
 #include <QTemporaryDir>
 
+#include <dirent.h>
+#include <fcntl.h>
 #include <grp.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <ctime>
 #include <unistd.h>
 
 #include <functional>
 #include <initializer_list>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -82,6 +86,29 @@ inline void addDrive(QChar letter, const QString& mountPoint, const QString& lab
     platform::setDrives(platform::DriveTable(table));
 }
 
+// Removes everything inside the open folder `fd` and closes it: by the
+// names' own bytes, relative to their folder, so that names that are not
+// UTF-8 and trees deeper than a path can be go too (QTemporaryDir leaves
+// them behind).
+inline void removeContents(int fd)
+{
+    DIR* dir = fd >= 0 ? ::fdopendir(fd) : nullptr;
+    if (!dir) {
+        if (fd >= 0) ::close(fd);
+        return;
+    }
+    ::fchmod(fd, 0700);
+    std::vector<std::string> names;
+    while (const dirent* e = ::readdir(dir))
+        if (std::string n = e->d_name; n != "." && n != "..") names.push_back(std::move(n));
+    for (const std::string& n : names) {
+        if (::unlinkat(fd, n.c_str(), 0) == 0) continue;
+        removeContents(::openat(fd, n.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW));
+        ::unlinkat(fd, n.c_str(), AT_REMOVEDIR);
+    }
+    ::closedir(dir);
+}
+
 class TempDrive {
 public:
     TempDrive()
@@ -89,7 +116,11 @@ public:
         EXPECT_TRUE(dir.isValid());
         mountDrives({{'C', dir.path()}});
     }
-    ~TempDrive() { platform::reloadDrives(); }
+    ~TempDrive()
+    {
+        platform::reloadDrives();
+        removeContents(::open(nativeBytes().constData(), O_RDONLY | O_DIRECTORY));
+    }
     TempDrive(const TempDrive&) = delete;
     TempDrive& operator=(const TempDrive&) = delete;
 

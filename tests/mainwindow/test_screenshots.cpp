@@ -1,0 +1,355 @@
+// Every window on the Qt desktop, in English and in Greek: every visible
+// control lies inside its window, every help topic a control names is in
+// both help files, and the pictures land in the build folder for a look.
+// Beyond the pictures: the results grid's tints, the update check's text
+// read as plain text, and a tree's highlight after Refresh on the other
+// tree, which only the real window can get wrong.
+#include "mainwindow_fixture.h"
+#include "maintenance/maintenance_fixture.h"
+#include "results/print_fixture.h"
+#include "results/results_fixture.h"
+#include "support/LoopbackServer.h"
+#include "support/OnScreen.h"
+
+#include "mainwindow/frmRecallSavedPath.h"
+#include "maintenance/VersionInformation.h"
+#include "maintenance/frmAbout.h"
+#include "maintenance/frmCheckForUpdates.h"
+#include "maintenance/frmSettingsExport.h"
+#include "maintenance/frmSettingsImport.h"
+#include "offline/frmExportStructure.h"
+#include "offline/frmImportStructure.h"
+#include "results/frmInterpretation.h"
+#include "setup/frmFolderIncludeExclude.h"
+#include "setup/frmOptions.h"
+#include "shared/Progress.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QRadioButton>
+
+namespace {
+
+QString lang(bool greek) { return greek ? QStringLiteral("gr") : QStringLiteral("en"); }
+
+// Keeps the picture of a shown form as `name`.png and checks the help
+// topics its controls name.
+void keep(const QImage& shot, const ui::Form&, const QString& name)
+{
+    ASSERT_FALSE(shot.isNull()) << name.toStdString();
+    testing_support::saveShot(shot, name + QStringLiteral(".png"));
+}
+
+void keepModal(ui::qt::QtDesktop& desk, ui::Form& form, const QString& name, const std::function<void()>& fill = {})
+{
+    QImage shot;
+    QTimer::singleShot(0, [&] {
+        if (fill) fill();
+        shot = testing_support::grabForm(desk, form);
+        form.unload();
+    });
+    form.show(ui::Modal);
+    keep(shot, form, name);
+}
+
+// A test's fixture, set up and torn down around one part of this test.
+template <class Fixture>
+struct Part : Fixture {
+    Part() { this->SetUp(); }
+    ~Part() override { this->TearDown(); }
+    void TestBody() override {}
+};
+
+// The main window over a drive C: with a project tree and a removable drive
+// D: with its backup, started by its own load from an INI file that opens
+// both trees deep and shows every first-level list.
+struct MainWindowOnScreen : MainWindowFixture<mainwindow::frmMain, ui::qt::QtDesktop> {
+    void start(bool greek)
+    {
+        for (const char* f : {"Projects/Quillmarsh/src", "Projects/Quillmarsh/tests", "Projects/Archive 2023", "Photos/Holidays",
+                              "Music", "Documents/Letters", "Documents/Invoices"})
+            drive.folder(QLatin1String(f));
+        for (int k = 0; k < 6; ++k)
+            drive.file(QStringLiteral("Projects/Quillmarsh/readme-%1.txt").arg(k));
+        // Names with a character Windows forbids (kept as a private-use
+        // character inside) and with accents over capitals.
+        drive.file(QStringLiteral("Projects/Quillmarsh/What? Notes: 1.txt"));
+        drive.folder(QStringLiteral("Projects/Quillmarsh/Äpfel und Öl"));
+        QDir().mkpath(second.path() + QStringLiteral("/Backup/Quillmarsh/src"));
+        QDir().mkpath(second.path() + QStringLiteral("/Backup/Quillmarsh/docs"));
+        testing_support::addDrive(u'D', second.path(), QStringLiteral("BACKUP"), platform::driveRemovable, QStringLiteral("vfat"));
+        writeIni(QStringLiteral("[General]\r\nLanguage=") + (greek ? QStringLiteral("True") : QStringLiteral("False"))
+                 + QStringLiteral("\r\nPrimaryInitialPath=") + paths[0] + QStringLiteral("\r\nSecondaryInitialPath=") + paths[1]
+                 + QStringLiteral("\r\nDisplayPrimaryPathFirstLevelFolders=True\r\nDisplaySecondaryPathFirstLevelFolders=True"
+                                  "\r\nDisplayPrimaryPathFirstLevelFiles=True\r\nDisplaySecondaryPathFirstLevelFiles=True\r\n"));
+        desk.setQuitOnEnd(false);
+        main.languageChanged = [this](bool greekButtons) { desk.setGreekButtons(greekButtons); };
+        main.load();
+        QApplication::processEvents();
+    }
+    ui::qt::FormWindow* window() const { return desk.window(main); }
+    QTreeWidget* tree(int i) const { return static_cast<QTreeWidget*>(window()->widgetFor(main.tvwStructure[i])); }
+
+    // Normal and maximised.
+    void render(bool greek)
+    {
+        start(greek);
+        ASSERT_TRUE(main.isShown());
+        EXPECT_EQ(desk.greekButtons(), greek);
+        EXPECT_EQ(g().CurrentPath[1], paths[1]);
+        ui::qt::FormWindow* w = window();
+        ASSERT_NE(w, nullptr);
+        for (bool maximised : {false, true}) {
+            if (maximised) {
+                w->resize(1600, 1000);
+                QApplication::processEvents();
+            }
+            keep(w->grab().toImage(), main, QStringLiteral("frmMain-") + lang(greek) + (maximised ? QStringLiteral("-max") : QString()));
+            EXPECT_GT(w->width(), ui::qt::QtDesktop::px(11000));
+            // Every control of the two structures is on screen and inside the window.
+            for (ui::Control* c : main.controls()) {
+                QWidget* cw = w->widgetFor(c);
+                if (!cw || c->kind() == ui::ControlKind::Menu || c->kind() == ui::ControlKind::FormResizer)
+                    continue;
+                EXPECT_TRUE(cw->isVisible()) << c->name().toStdString();
+                EXPECT_LE(cw->geometry().right(), w->width()) << c->name().toStdString();
+            }
+        }
+    }
+
+    const QString paths[2] = {QStringLiteral("C:\\Projects\\Quillmarsh"), QStringLiteral("D:\\Backup\\Quillmarsh")};
+    QTemporaryDir second;
+};
+
+void recallWindow(bool greek)
+{
+    testing_support::TempDrive drive;
+    drive.file(QStringLiteral("PrimarySavedPaths.txt"),
+               "C:\\Projects\\Quillmarsh\r\nC:\\Photos\\Holidays 2025\r\nD:\\Backup\\Quillmarsh\\src\r\n");
+    basGlobal::resetGlobals();
+    basGlobal::globals().LanguageIsGreek = greek;
+    basGlobal::globals().SavedPathsFileName[0] = QStringLiteral("C:\\PrimarySavedPaths.txt");
+    testing_support::QtDesk desk(greek);
+    mainwindow::frmRecallSavedPath recall(0xC0E0FF);
+    recall.show(ui::Modeless);
+    ui::Input::listClick(*recall.lstSavedPaths[0], 1);
+    keep(testing_support::grabForm(desk, recall), recall, QStringLiteral("recall-") + lang(greek));
+    recall.unload();
+    ui::setDesktop(nullptr);
+}
+
+// Both set-up windows: every visible control inside its frame too, and no
+// caption of a choice cut.
+void setupWindows(bool greek)
+{
+    testing_support::TempDrive c;
+    for (const char* f : {"Primary/Accounts", "Primary/Data", "Primary/Letters", "Secondary/DATA", "Secondary/Photos"})
+        c.folder(QLatin1String(f));
+    setup::frmOptions options;
+    setup::frmFolderIncludeExclude inclusion;
+    for (ui::Form* form : std::initializer_list<ui::Form*>{&options, &inclusion}) {
+        basGlobal::resetGlobals();
+        testing_support::QtDesk desk(greek);
+        basGlobal::Globals& g = basGlobal::globals();
+        g.LanguageIsGreek = greek;
+        g.ApplicationTitle = QStringLiteral("Tarnwick");
+        g.InitialPath = {QStringLiteral("C:\\Primary"), QStringLiteral("C:\\Secondary")};
+        g.CurrentPath = g.InitialPath;
+        g.NumberOfLevelsLimit = 12;
+        g.FileTypesPattern = QStringLiteral("*.*");
+        g.IncludeHiddenFiles = g.IncludeArchiveFiles = g.CommonFilesOnly = g.ShowOptionsBeforeComparison = true;
+        form->load();   // its load yields: the timer below must not fire inside it
+        keepModal(desk, *form, form->name() + u'-' + lang(greek), [&] {
+            for (ui::Control* ctl : form->controls()) {
+                QWidget* cw = desk.window(*form)->widgetFor(ctl);
+                if (!cw || !cw->isVisible()) continue;
+                EXPECT_TRUE(QRect(QPoint(0, 0), cw->parentWidget()->size()).contains(cw->geometry())) << ctl->name().toStdString();
+                const bool choice = qobject_cast<QCheckBox*>(cw) || qobject_cast<QRadioButton*>(cw);
+                EXPECT_TRUE(!choice || cw->sizeHint().width() <= cw->width()) << "caption cut: " << ctl->name().toStdString();
+            }
+        });
+        ui::setDesktop(nullptr);
+    }
+}
+
+// The results window after a real comparison, then the explanation of a row.
+struct ResultsOnScreen : results_test::ResultsTest {
+    void render(bool greek)
+    {
+        file(c, QStringLiteral("Reports/2024/summary.txt"), QByteArray(1234567, 'x'));
+        file(d, QStringLiteral("Reports/2024/summary.txt"), QByteArray(900, 'x'));
+        g().LanguageIsGreek = greek;
+        g().ShowExtendedInformation = true;
+        testing_support::QtDesk qt(greek);
+        int boxes = 0;
+        qt.answerBoxesWithFirstButton(&boxes);
+        results::frmInterpretation& explanation = results::InterpretationWindow();
+        QImage grid, explained;
+        QTimer poll;   // looks once the explanation is up, then presses OK
+        QObject::connect(&poll, &QTimer::timeout, [&] {
+            if (!explanation.isShown()) return;
+            poll.stop();
+            explained = testing_support::grabForm(qt, explanation);
+            ui::Input::click(*explanation.cmdOK);
+        });
+        QTimer::singleShot(0, [&] {
+            ui::Input::click(*win.cmdCompare);
+            grid = testing_support::grabForm(qt, win);
+            poll.start(20);
+            ui::Input::gridMouseUp(*win.grdResults, rowOf(QStringLiteral("summary.txt")), 1);
+            ui::Input::click(*win.cmdCancel);
+        });
+        win.show(ui::Modal);
+        desk.install();
+        EXPECT_EQ(boxes, 1) << "the structures differ";
+        keep(grid, win, QStringLiteral("frmCompare-") + lang(greek));
+        keep(explained, explanation, QStringLiteral("frmInterpretation-") + lang(greek));
+        // The grid's folder rows are green and the differing cells carry a side's tint.
+        bool green = false, tint = false;
+        for (int y = 0; y < grid.height(); y += 2)
+            for (int x = 0; x < grid.width(); x += 2) {
+                const QRgb p = grid.pixel(x, y);
+                green = green || p == qRgb(0, 255, 0);
+                tint = tint || p == qRgb(0xFF, 0xE0, 0xC0) || p == qRgb(0xC0, 0xFF, 0xFF);
+            }
+        EXPECT_TRUE(green) << "green folder rows";
+        EXPECT_TRUE(tint) << "tinted differing cells";
+    }
+};
+
+// The print window mid-run over a grid of 40 rows.
+struct PrintOnScreen : PrintTest {
+    void render(bool greek)
+    {
+        fill(40);
+        g().LanguageIsGreek = greek;
+        testing_support::QtDesk qt(greek);
+        results::frmPrint& pw = results::PrintWindow();
+        QImage shot;
+        QTimer poll;
+        QObject::connect(&poll, &QTimer::timeout, [&] {
+            if (!pw.isShown()) return;
+            poll.stop();
+            pw.cpUpdateProgressBar(2, 5);
+            shot = testing_support::grabForm(qt, pw);
+            ui::Input::click(*pw.cmdCancel);
+        });
+        poll.start(20);
+        results::ShowPrintWindow(results);
+        desk.install();
+        keep(shot, pw, QStringLiteral("frmPrint-") + lang(greek));
+    }
+};
+
+// The export window mid-run and the import window.
+void offlineWindows(bool greek)
+{
+    testing_support::TempDrive c;
+    basGlobal::resetGlobals();
+    basGlobal::Globals& g = basGlobal::globals();
+    g.LanguageIsGreek = greek;
+    g.ApplicationTitle = QStringLiteral("Tarnwick");
+    g.CurrentPath = {QStringLiteral("C:\\Projects\\Quarterly reports\\2024"), QStringLiteral("C:\\Backup")};
+    g.ExportStructureSelection = g.ImportStructureSelection = 2;
+    testing_support::QtDesk desk(greek);
+    offline::frmExportStructure exporter;
+    keepModal(desk, exporter, QStringLiteral("frmExportStructure-") + lang(greek), [&] {
+        exporter.lblTotalFolders[0]->setCaption(QStringLiteral("Folders: 1,204."));
+        exporter.lblTotalFiles[0]->setCaption(QStringLiteral("Files: 18,337."));
+        exporter.lblOutputFile[0]->setCaption(QStringLiteral("C:\\P_C_2024.txt"));
+        exporter.lblProcessInProgress->setVisible(true);
+        exporter.lblProcessInProgress->setCaption(QStringLiteral("collecting local structure file attributes"));
+        exporter.prbProgressBar->setVisible(true);
+        exporter.cpUpdateProgressBar(40, 100);
+        exporter.lblElapsedTime->setCaption(basGlobal::ElapsedTimeText(75));
+    });
+    offline::frmImportStructure importer;
+    keepModal(desk, importer, QStringLiteral("frmImportStructure-") + lang(greek),
+              [&] { importer.lblInputFile[0]->setCaption(QStringLiteral("C:\\P_C_2024.txt")); });
+    ui::setDesktop(nullptr);
+}
+
+// The four maintenance windows, the update check after a newer version.
+struct MaintenanceOnScreen : MaintenanceTest {
+    void render(bool greek)
+    {
+        using namespace maintenance;
+        LoopbackServer server;
+        const UpdateCheckSettings saved = updateCheckSettings();
+        updateCheckSettings().addressTemplate = server.base + "/|VersionInfo.aui";
+        testing_support::QtDesk qt(greek);
+        g().LanguageIsGreek = greek;
+        drive.file("App/Quillmarsh.ini", "[ExportSettings]\r\nIni=True\r\nFolder=C:\\Backup\\Settings\r\n"
+                                         "[ImportSettings]\r\nPrimary=True\r\nFolder=C:\\Backup\\Settings\r\n");
+        for (const char* n : {"App/PrimarySavedPaths.txt", "Backup/Settings/PrimarySavedPaths.txt", "Backup/Settings/Quillmarsh.ini"})
+            drive.file(n);
+        const auto shoot = [&](ui::Form& form, const char* name) {
+            form.show();
+            keep(testing_support::grabForm(qt, form), form, QStringLiteral("maintenance-%1-").arg(QLatin1String(name)) + lang(greek));
+            form.unload();
+        };
+        frmAbout about;
+        shoot(about, "about");
+        frmSettingsExport exportWindow;
+        frmSettingsImport importWindow;
+        exportWindow.tints = importWindow.tints = {0xC0E0FF, 0xFFFFC0};
+        shoot(exportWindow, "export");
+        shoot(importWindow, "import");
+        server.answer(LoopbackServer::ok(kVersionFileMarker.toUtf8() + "|2003.0001.0000|2|<b>Faster</b> comparison.\r\n"
+                                         "Fixed printing.|<b>Ταχύτερη</b> σύγκριση.\r\nΔιορθώσεις εκτύπωσης.|"
+                                         "http://a.test/1|http://b.test/2"));
+        frmCheckForUpdates check;
+        check.show();
+        ui::Input::click(*check.cmdCheck);
+        // Text from the server is never read as markup.
+        auto* result = qobject_cast<QLabel*>(qt.window(check)->widgetFor(check.lblResultDescription));
+        EXPECT_TRUE(result && result->textFormat() == Qt::PlainText && result->isEnabled());
+        EXPECT_FALSE(qt.window(check)->widgetFor(check.cmdCheck)->isEnabled());
+        shoot(check, "update");
+        updateCheckSettings() = saved;
+        desk.install();
+    }
+};
+
+TEST(Screenshots, EveryWindowInBothLanguages)
+{
+    for (const bool greek : {false, true}) {
+        SCOPED_TRACE(greek ? "Greek" : "English");
+        Part<MainWindowOnScreen>().render(greek);
+        recallWindow(greek);
+        setupWindows(greek);
+        Part<ResultsOnScreen>().render(greek);
+        Part<PrintOnScreen>().render(greek);
+        offlineWindows(greek);
+        Part<MaintenanceOnScreen>().render(greek);
+    }
+}
+
+TEST_F(MainWindowOnScreen, RefreshOnOneStructureLeavesTheOtherTreesHighlightWorking)
+{
+    start(false);
+    for (int refreshed : {0, 1}) {
+        const int other = 1 - refreshed;
+        testing_support::clickTreeItem(tree(refreshed), tree(refreshed)->currentItem());
+        QKeyEvent f5(QEvent::KeyPress, Qt::Key_F5, Qt::NoModifier);
+        QApplication::sendEvent(tree(refreshed), &f5);
+        QApplication::processEvents();
+
+        QTreeWidget* view = tree(other);
+        QTreeWidgetItem* target = view->currentItem()->parent();
+        ASSERT_NE(target, nullptr);
+        testing_support::clickTreeItem(view, target);
+        ASSERT_EQ(view->currentItem(), target) << "after F5 on structure " << refreshed;
+        EXPECT_TRUE(target->isSelected());
+        // Down moves on from there, not back to the drive.
+        QKeyEvent down(QEvent::KeyPress, Qt::Key_Down, Qt::NoModifier);
+        QApplication::sendEvent(view, &down);
+        ASSERT_NE(view->currentItem(), nullptr);
+        EXPECT_NE(view->currentItem()->text(0), QStringLiteral("C:"));
+        EXPECT_EQ(view->currentItem(), view->itemBelow(target));
+    }
+}
+
+} // namespace
