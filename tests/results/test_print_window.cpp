@@ -1,5 +1,5 @@
-// The print window around the run: the progress table, what it
-// shows when it opens, Apply, the main window's setups, the keys.
+// The print window around the run: what it shows when it opens, Apply, the
+// main window's setups, the keys.
 #include "print_fixture.h"
 
 #include "shared/IniAccess.h"
@@ -10,7 +10,8 @@ namespace {
 
 class PrintWindow : public PrintTest {};
 
-TEST_F(PrintWindow, ProgressRoundingFromAWindowWithNothingToPrint)
+// (The bar's arithmetic, shared by every window: the export window's test.)
+TEST_F(PrintWindow, NothingToPrintLeavesPrintAndItsKeysIdleAndTheBarIsItsOwn)
 {
     openPrint([&](frmPrint& f) {
         EXPECT_EQ(f.caption(), QStringLiteral("Print - Number of pages: 0."));
@@ -18,14 +19,8 @@ TEST_F(PrintWindow, ProgressRoundingFromAWindowWithNothingToPrint)
         ui::Input::key(f, 'P', ui::vbCtrlMask);   // nothing to print: nothing happens
         ui::Input::key(f, 13);
         EXPECT_TRUE(printer.finished.empty());
-        struct { int current, total; double value; const char* tip; } bars[] = {
-            {1, 3, 100.0 / 3, " 33 % "}, {1, 8, 12.5, " 12 % "}, {3, 8, 37.5, " 38 % "},
-            {5, 0, 100, " 100 % "}, {0, 10, 0, " 0 % "}, {-1, 10, 0, " 0 % "}, {11, 10, 100, " 100 % "}};
-        for (const auto& b : bars) {
-            f.cpUpdateProgressBar(b.current, b.total);
-            EXPECT_FLOAT_EQ(float(f.prbProgressBar->value()), float(b.value)) << b.current << "/" << b.total;
-            EXPECT_EQ(f.prbProgressBar->toolTipText(), QLatin1String(b.tip));
-        }
+        f.cpUpdateProgressBar(3, 8);
+        EXPECT_EQ(f.prbProgressBar->toolTipText(), QStringLiteral(" 38 % "));
         ui::Input::click(*f.cmdCancel);
     });
 }

@@ -17,25 +17,19 @@ using PathText = SharedTest;
 
 TEST_F(PathText, TrailingSeparatorsAreAddedAndRemovedOnceAndTextAroundOneIsEmptyWithoutIt)
 {
-    EXPECT_EQ(AddTrailingSeparator("D:"), "D:\\");
-    EXPECT_EQ(AddTrailingSeparator("D:\\"), "D:\\");
-    EXPECT_EQ(AddTrailingSeparator(""), "\\");
-    EXPECT_EQ(AddTrailingSeparator("a", ""), "a\\"); // empty separator means the default
-    EXPECT_EQ(AddTrailingSeparator("a", "/x"), "a/");
-    EXPECT_EQ(RemoveTrailingSeparator("D:\\"), "D:");
-    EXPECT_EQ(RemoveTrailingSeparator("a\\\\"), "a\\");
-    EXPECT_EQ(RemoveTrailingSeparator(""), "");
-    EXPECT_EQ(RemoveTrailingSeparator("D:\\A"), "D:\\A");
-    EXPECT_EQ(GetTextAfterSeparator("D:\\A\\B"), "B");
-    EXPECT_EQ(GetTextAfterSeparator("D:\\A\\"), "");
-    EXPECT_EQ(GetTextAfterSeparator("D:"), "");
-    EXPECT_EQ(GetTextAfterSeparator("A\\B\\X", "\\", false), "B\\X");
-    EXPECT_EQ(GetTextBeforeSeparator("D:\\A\\B"), "D:\\A");
-    EXPECT_EQ(GetTextBeforeSeparator("D:\\A"), "D:");
-    EXPECT_EQ(GetTextBeforeSeparator("D:"), "");
-    EXPECT_EQ(GetTextBeforeSeparator("\\A"), "");
-    EXPECT_EQ(GetTextBeforeSeparator("A\\B\\X", "\\", false), "A");
-    EXPECT_EQ(GetTextAfterSeparator("x|y|z", "|"), "z");
+    // f: A add, R remove, a after the last (l: the first) separator, b before the last (f: the first).
+    const struct { char f; const char *text, *separator, *expected; } cases[] = {
+        {'A', "D:", "\\", "D:\\"}, {'A', "D:\\", "\\", "D:\\"}, {'A', "", "\\", "\\"}, {'A', "a", "", "a\\"}, {'A', "a", "/x", "a/"},
+        {'R', "D:\\", "\\", "D:"}, {'R', "a\\\\", "\\", "a\\"}, {'R', "", "\\", ""}, {'R', "D:\\A", "\\", "D:\\A"},
+        {'a', "D:\\A\\B", "\\", "B"}, {'a', "D:\\A\\", "\\", ""}, {'a', "D:", "\\", ""}, {'l', "A\\B\\X", "\\", "B\\X"}, {'a', "x|y|z", "|", "z"},
+        {'b', "D:\\A\\B", "\\", "D:\\A"}, {'b', "D:\\A", "\\", "D:"}, {'b', "D:", "\\", ""}, {'b', "\\A", "\\", ""}, {'f', "A\\B\\X", "\\", "A"},
+    };
+    for (const auto& c : cases) {
+        const QString t = QLatin1String(c.text), sep = QLatin1String(c.separator);
+        const QString got = c.f == 'A' ? AddTrailingSeparator(t, sep) : c.f == 'R' ? RemoveTrailingSeparator(t, sep)
+            : c.f == 'a' || c.f == 'l' ? GetTextAfterSeparator(t, sep, c.f == 'a') : GetTextBeforeSeparator(t, sep, c.f == 'b');
+        EXPECT_EQ(got, QLatin1String(c.expected)) << c.f << " '" << c.text << "'";
+    }
 }
 
 // --- Case rule and patterns -----------------------------------------------------------

@@ -1,4 +1,5 @@
 #include "TestSupport.h"
+#include "support/TempDrive.h"
 
 #include "ui/ListBox.h"
 #include "ui/SortOrder.h"
@@ -10,13 +11,6 @@ using uitest::TestForm;
 using uitest::UiTest;
 
 namespace {
-
-QStringList itemsOf(const ListBox& l)
-{
-    QStringList out;
-    for (int i = 0; i < l.listCount(); ++i) out << l.list(i);
-    return out;
-}
 
 // A list on a loaded form, sorted or not.
 class ListTest : public UiTest {
@@ -102,11 +96,11 @@ TEST_F(ListTest, ManyInsertionsAndRemovalsAcrossBlocksKeepIndexesRightAndAnIndex
             data.removeAt(gone);
         }
     }
-    ASSERT_EQ(itemsOf(*l), model);
+    ASSERT_EQ(testing_support::listItems(*l), model);
     for (int i = 0; i < model.size(); i += 97) EXPECT_EQ(l->itemData(i), data[i]);
     while (l->listCount() > 0) l->removeItem(0);
     l->addItem(QStringLiteral("again"));
-    EXPECT_EQ(itemsOf(*l), QStringList{"again"});
+    EXPECT_EQ(testing_support::listItems(*l), QStringList{"again"});
     EXPECT_EQ(l->list(99), QString());
     EXPECT_THROW(l->itemData(1), UiError);
     EXPECT_THROW(l->addItem(QStringLiteral("q"), 2), UiError);

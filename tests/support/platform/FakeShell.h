@@ -15,10 +15,8 @@ public:
     };
     std::vector<Call> calls;
     std::deque<int> results;        // next results of the file operations and opens (default 0 / openDone)
-    bool runStarts = true;
     bool startStarts = true;
     bool network = true;
-    QString tool;
 
     int copyFiles(const QStringList& sources, const QString& destinationFolder) override;
     int moveFile(const QString& source, const QString& destination) override;
@@ -27,7 +25,7 @@ public:
     bool runAndWait(const QString& program, const QString& logicalFile) override;
     bool startProgram(const QString& nativeProgram) override;
     bool networkAlive() override { return network; }
-    QString systemInformationTool() override { return tool; }
+    QString systemInformationTool() override { return {}; }
 
 private:
     int next(int fallback);

@@ -45,10 +45,4 @@ int RecordingPrinter::endDoc()
     return errNone;
 }
 
-bool RecordingPrinter::setupDialog()
-{
-    ++setupCalls;
-    return acceptSetup;
-}
-
 } // namespace platform

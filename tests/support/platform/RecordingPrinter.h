@@ -19,13 +19,10 @@ public:
     };
 
     QString device = QStringLiteral("Recording printer");
-    QStringList installed{QStringLiteral("Recording printer")};
-    bool acceptSetup = false;
     int failWith = 0;                   // answer every print call with this error
     std::vector<Document> finished;     // completed documents
     Document current;                   // the one being printed
     bool open = false;
-    int setupCalls = 0;
 
     QString deviceName() const override { return device; }
     int orientation() const override { return m_orientation; }
@@ -37,8 +34,8 @@ public:
     int printLine(const QString& line) override;
     int newPage() override;
     int endDoc() override;
-    QStringList printers() const override { return installed; }
-    bool setupDialog() override;
+    QStringList printers() const override { return {device}; }
+    bool setupDialog() override { return false; }
 
 private:
     void begin();

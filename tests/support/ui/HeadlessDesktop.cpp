@@ -57,7 +57,6 @@ void HeadlessDesktop::install()
 void HeadlessDesktop::fail(const QString& text)
 {
     failures_.append(text);
-    if (failureHook_) failureHook_(text);
     throw HeadlessFailure(text);
 }
 
@@ -153,19 +152,7 @@ void HeadlessDesktop::answerOpen(const QString& path) { fileAnswers_.push_back({
 void HeadlessDesktop::answerSave(const QString& path) { fileAnswers_.push_back({FileDialogKind::Save, true, path}); }
 void HeadlessDesktop::answerFolder(const QString& folder) { fileAnswers_.push_back({FileDialogKind::Folder, true, folder}); }
 void HeadlessDesktop::cancelFileDialog(FileDialogKind kind) { fileAnswers_.push_back({kind, false, {}}); }
-void HeadlessDesktop::answerPrinter(const QString& printerName) { printerAnswers_.push_back({true, printerName}); }
-void HeadlessDesktop::cancelPrinter() { printerAnswers_.push_back({false, {}}); }
 void HeadlessDesktop::answerPopup(const QString& menuName, const QString& itemName) { popupAnswers_.push_back({menuName, itemName}); }
-
-void HeadlessDesktop::answerFetch(const QString& url, const QString& document)
-{
-    fetchAnswers_.push_back({url, FetchResult{true, document, 0, {}}});
-}
-
-void HeadlessDesktop::failFetch(const QString& url, int errorNumber, const QString& description)
-{
-    fetchAnswers_.push_back({url, FetchResult{false, {}, errorNumber, description}});
-}
 
 FileDialogResult HeadlessDesktop::fileDialog(Form* owner, const FileDialogRequest& request)
 {
@@ -180,13 +167,9 @@ FileDialogResult HeadlessDesktop::fileDialog(Form* owner, const FileDialogReques
     return {a.accepted, a.path};
 }
 
-PrinterDialogResult HeadlessDesktop::printerDialog(Form* owner, int flags)
+PrinterDialogResult HeadlessDesktop::printerDialog(Form* owner, int)
 {
-    if (printerAnswers_.empty()) fail(QStringLiteral("Unexpected printer dialog [%1]").arg(ownerName(owner)));
-    const auto a = printerAnswers_.front();
-    printerAnswers_.pop_front();
-    record({Entry::PrinterDialog, owner ? owner->name() : QString(), {}, a.second, flags, a.first ? 1 : 0});
-    return {a.first, a.second};
+    fail(QStringLiteral("Unexpected printer dialog [%1]").arg(ownerName(owner)));
 }
 
 Menu* HeadlessDesktop::popupMenu(Form& owner, Menu& menu, int, int, int)
@@ -206,15 +189,7 @@ Menu* HeadlessDesktop::popupMenu(Form& owner, Menu& menu, int, int, int)
     return item;
 }
 
-FetchResult HeadlessDesktop::openUrl(const QString& url, int)
-{
-    if (fetchAnswers_.empty()) fail(QStringLiteral("Unexpected fetch of %1").arg(url));
-    auto a = fetchAnswers_.front();
-    if (a.first != url) fail(QStringLiteral("Expected a fetch of %1, got %2").arg(a.first, url));
-    fetchAnswers_.pop_front();
-    record({Entry::Fetch, {}, url, a.second.ok ? a.second.text : a.second.errorDescription, 0, a.second.ok ? 1 : 0});
-    return a.second;
-}
+FetchResult HeadlessDesktop::openUrl(const QString& url, int) { fail(QStringLiteral("Unexpected fetch of %1").arg(url)); }
 
 // --- Help, sounds, text --------------------------------------------------------------
 
@@ -355,11 +330,7 @@ QStringList HeadlessDesktop::transcriptLines() const
         case Entry::FileDialog:
             out << QStringLiteral("file dialog [%1] \"%2\" -> %3").arg(e.form, e.title, e.answer ? e.text : QStringLiteral("cancel"));
             break;
-        case Entry::PrinterDialog:
-            out << QStringLiteral("printer dialog [%1] -> %2").arg(e.form, e.answer ? e.text : QStringLiteral("cancel"));
-            break;
         case Entry::Popup: out << QStringLiteral("popup [%1] %2 -> %3").arg(e.form, e.title, e.text); break;
-        case Entry::Fetch: out << QStringLiteral("fetch %1 -> %2").arg(e.title, e.answer ? QStringLiteral("ok") : e.text); break;
         case Entry::PointerChange: out << QStringLiteral("pointer [%1] %2").arg(e.form).arg(e.style); break;
         case Entry::End: out << QStringLiteral("end"); break;
         }

@@ -13,8 +13,9 @@
 //   the run fails "modal left open", unless the script was registered with
 //   AutoClose: then the close box is used (QueryUnload mode 0) and, if that
 //   is refused, it fails.
-// - File, folder and printer dialogs, pop-up menus and URL fetches are
-//   answered from their own queues; an unexpected one fails.
+// - File and folder dialogs and pop-up menus are answered from their own
+//   queues; an unexpected one fails, as does every printer dialog and URL
+//   fetch.
 // - Timers run on a virtual clock that moves only inside desktop calls:
 //   advance(ms) jumps (a timer whose period was covered several times ticks
 //   once: ticks coalesce), advanceStepwise(ms) delivers every tick, and each
@@ -26,8 +27,7 @@
 // - measureTextPx: every UTF-16 unit is ceil(size * 4/3 * 0.55) pixels wide
 //   (0.6 for bold); 6 px for Verdana 7.8, 7 px bold.
 //
-// A failure calls the failure hook with its text; the default hook throws
-// HeadlessFailure. Every failure is also kept in failures().
+// A failure throws HeadlessFailure; every failure is also kept in failures().
 
 #include "ui/Desktop.h"
 
@@ -54,7 +54,7 @@ public:
 
     struct Entry {
         enum Kind { MessageBox, ModalOpen, ModalClose, FormShown, FormHidden, FormUnloaded, Help,
-                    Beep, MessageBeep, FileDialog, PrinterDialog, Popup, Fetch, PointerChange, End };
+                    Beep, MessageBeep, FileDialog, Popup, PointerChange, End };
         Kind kind;
         QString form;      // owner / form name ("" for none)
         QString title;     // box title, dialog title, popup menu name, URL, help file
@@ -70,7 +70,6 @@ public:
     void install();
 
     // --- Failures ----------------------------------------------------------
-    void setFailureHook(std::function<void(const QString&)> hook) { failureHook_ = std::move(hook); }
     [[noreturn]] void fail(const QString& text);
     const QStringList& failures() const { return failures_; }
 
@@ -88,17 +87,13 @@ public:
     void onModal(const QString& formName, Script script, ModalEnd end = ModalEnd::MustClose);
     int pendingModalScripts() const;
 
-    // --- Dialogs, pop-ups, fetches -----------------------------------------
+    // --- Dialogs, pop-ups -----------------------------------------------------
     void answerOpen(const QString& path);
     void answerSave(const QString& path);
     void answerFolder(const QString& folder);
     void cancelFileDialog(FileDialogKind kind);
-    void answerPrinter(const QString& printerName);
-    void cancelPrinter();
     // The pop-up of menu `menuName` is answered with item `itemName` ("" dismisses).
     void answerPopup(const QString& menuName, const QString& itemName);
-    void answerFetch(const QString& url, const QString& document);
-    void failFetch(const QString& url, int errorNumber, const QString& description);
     const QList<FileDialogRequest>& fileDialogRequests() const { return fileRequests_; }
 
     // --- Clock, yields ---------------------------------------------------------
@@ -150,15 +145,12 @@ private:
     void fireDue(qint64 until, bool coalesce);
     void runTriggers();
 
-    std::function<void(const QString&)> failureHook_;
     QStringList failures_;
     std::deque<BoxExpectation> boxes_;
     std::vector<BoxExpectation> allowedBoxes_;
     QHash<QString, std::deque<ModalScript>> scripts_;
     std::deque<FileAnswer> fileAnswers_;
-    std::deque<std::pair<bool, QString>> printerAnswers_;
     std::deque<std::pair<QString, QString>> popupAnswers_;
-    std::deque<std::pair<QString, FetchResult>> fetchAnswers_;
     QList<FileDialogRequest> fileRequests_;
     QMap<const Timer*, TimerState> timers_;
     qint64 now_ = 0;
