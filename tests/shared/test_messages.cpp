@@ -50,7 +50,7 @@ TEST_F(MessagesTest, TheErrorReportHasItsExactTextsInBothLanguagesAndYesMeansShu
 
 // --- The step-wise trap ---------------------------------------------------------------
 
-TEST_F(MessagesTest, NoGoesOnWithTheNextStepUnlessTheOperationStopsAfterNo)
+TEST_F(MessagesTest, NoGoesOnWithTheNextStepUnlessTheOperationStopsAfterNoAndYesEndsTheProgram)
 {
     desk.expectMsgBoxContaining("Tarnwick [ DFLF1000 ]",
                                 "Error condition 70 with the description 'Permission denied' has occured.",
@@ -71,13 +71,9 @@ TEST_F(MessagesTest, NoGoesOnWithTheNextStepUnlessTheOperationStopsAfterNo)
     EXPECT_FALSE(stopping.step([&] { ++ranAfter; }));
     EXPECT_TRUE(stopping.stopped());
     EXPECT_EQ(ranAfter, 0);
-}
-
-TEST_F(MessagesTest, YesEndsTheProgramAtOnce)
-{
+    // Yes ends the program at once.
     desk.expectMsgBox("Tarnwick [ 317 ]", kReport53, 36, ui::vbYes);
-    ErrorTrap trap(&form, "317");
-    EXPECT_THROW(trap.step([] { throw platform::makeError(53); }), ui::ProgramEnd);
+    EXPECT_THROW(ErrorTrap(&form, "317").step([] { throw platform::makeError(53); }), ui::ProgramEnd);
     EXPECT_TRUE(ui::programHasEnded());
 }
 

@@ -192,25 +192,18 @@ TEST_F(PathText, ALabelIsFilledToItsWidthInItsOwnFont)
 
 TEST_F(PathText, DriveTypesAreNamedInTheCurrentLanguage)
 {
-    QString askedRoot;
-    const DriveTypeQuery removable = [&askedRoot](const QString& root) { askedRoot = root; return 2; };
-    QString name;
-    EXPECT_EQ(GetDriveTypeName("b", name, removable), 1);
-    EXPECT_EQ(name, "Floppy Drive");
-    EXPECT_EQ(askedRoot, "b:\\");
-    EXPECT_EQ(GetDriveTypeName("E:\\", name, removable), 2);
-    EXPECT_EQ(name, "Removable Drive");
-    EXPECT_EQ(GetDriveTypeName("C:", name, [](const QString&) { return 3; }), 3);
-    EXPECT_EQ(name, "Local Hard Drive");
-    EXPECT_EQ(GetDriveTypeName("Z:", name, [](const QString&) { return 1; }), 0); // no root folder
-    EXPECT_EQ(name, "");
-    EXPECT_EQ(GetDriveTypeName("", name, removable), 0);
-
-    g().LanguageIsGreek = true;
-    EXPECT_EQ(GetDriveTypeName("N:", name, [](const QString&) { return 4; }), 4);
-    EXPECT_EQ(name, QStringLiteral("Απομακρυσμένος Δίσκος (Δικτύου)"));
-    EXPECT_EQ(GetDriveTypeName("R:", name, [](const QString&) { return 6; }), 6);
-    EXPECT_EQ(name, QStringLiteral("Δίσκος RAM"));
+    const struct { const char* root; int type; bool greek; int result; const char *asked, *name; } cases[] = {
+        {"b", 2, false, 1, "b:\\", "Floppy Drive"}, {"E:\\", 2, false, 2, "E:\\", "Removable Drive"},
+        {"C:", 3, false, 3, "C:\\", "Local Hard Drive"}, {"Z:", 1, false, 0, "Z:\\", ""},   // no root folder
+        {"", 2, false, 0, "", ""}, {"N:", 4, true, 4, "N:\\", "Απομακρυσμένος Δίσκος (Δικτύου)"}, {"R:", 6, true, 6, "R:\\", "Δίσκος RAM"},
+    };
+    for (const auto& c : cases) {
+        g().LanguageIsGreek = c.greek;
+        QString asked, name = QStringLiteral("?");
+        EXPECT_EQ(GetDriveTypeName(c.root, name, [&](const QString& root) { asked = root; return c.type; }), c.result) << c.root;
+        EXPECT_EQ(name, QString::fromUtf8(c.name)) << c.root;
+        EXPECT_EQ(asked, QLatin1String(c.asked)) << c.root;
+    }
 }
 
 TEST_F(PathText, RepeatedCharactersCollapseAndYield)

@@ -94,18 +94,13 @@ TEST_F(PleaseWaitTest, ShownCentredModelessAndPaintedBeforeTheSlowWork)
     EXPECT_FALSE(w.isLoaded());
 }
 
-TEST_F(PleaseWaitTest, SpeaksTheCurrentLanguage)
+TEST_F(PleaseWaitTest, NoticeSpeaksTheCurrentLanguageAndGoesAwayEvenWhenTheSlowLoadFails)
 {
     g().LanguageIsGreek = true;
-    frmPleaseWait& w = ShowPleaseWait(caller, PleaseWaitReason::Interpreting);
-    EXPECT_EQ(w.lblProcessInProgress->caption(), QStringLiteral("Ερμηνεία"));
-    EXPECT_EQ(w.lblPleaseWait->caption(), QStringLiteral("Παρακαλώ περιμένετε..."));
-}
-
-TEST_F(PleaseWaitTest, NoticeGoesAwayEvenWhenTheSlowLoadFails)
-{
     try {
         PleaseWaitNotice notice(caller, PleaseWaitReason::Interpreting);
+        EXPECT_EQ(PleaseWait().lblProcessInProgress->caption(), QStringLiteral("Ερμηνεία"));
+        EXPECT_EQ(PleaseWait().lblPleaseWait->caption(), QStringLiteral("Παρακαλώ περιμένετε..."));
         EXPECT_TRUE(PleaseWait().isShown());
         throw std::runtime_error("slow window failed");
     } catch (const std::runtime_error&) {
