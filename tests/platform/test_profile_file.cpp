@@ -38,39 +38,27 @@ protected:
 
 // --- Reading -------------------------------------------------------------------
 
-TEST_F(ProfileFileTest, MissingNamesGiveTheDefaultAndNamesAreCaseBlindWithTheFirstMatchWinning)
+TEST_F(ProfileFileTest, NamesAreCaseBlindTheFirstMatchWinsAndValuesLoseBlanksAndOuterQuotesCutToTheCapacity)
 {
     int err = -1;
-    EXPECT_EQ(getProfileString(ini(), "General", "Language", "dflt", 100, &err), "dflt");
+    EXPECT_EQ(getProfileString(ini(), "General", "Language", "dflt", 100, &err), "dflt");   // no file
     EXPECT_EQ(err, 0);
-    put("[General]\r\nLanguage=Greek\r\n");
-    EXPECT_EQ(get("Other", "Language"), "<def>");
-    EXPECT_EQ(get("General", "Missing"), "<def>");
-    EXPECT_EQ(get("General", "Language"), "Greek");
-    // Names are case-blind and the first match wins.
-    put("Stray=outside\r\n[general]\r\n  LANGUAGE  =  first  \r\nlanguage=second\r\n"
-        "[GENERAL]\r\nOnlyInSecond=x\r\nLanguage=third\r\n");
-    EXPECT_EQ(get("General", "language"), "first");
-    // Only the first matching section is consulted.
-    EXPECT_EQ(get("General", "OnlyInSecond"), "<def>");
-    // Lines before any section belong to none.
-    EXPECT_EQ(get("", "Stray"), "<def>");
-}
-
-TEST_F(ProfileFileTest, ValuesLoseBlanksTabsAndOnePairOfOuterQuotesAndAreCutToTheCapacity)
-{
-    put("[S]\r\na=\t \"quoted value\" \r\nb='single'\r\nc=\"unbalanced\r\nd=\"\r\ne=\r\n;f=comment\r\n");
-    EXPECT_EQ(get("S", "a"), "quoted value");
-    EXPECT_EQ(get("S", "b"), "single");
-    EXPECT_EQ(get("S", "c"), "\"unbalanced");
-    EXPECT_EQ(get("S", "d"), "\"");
-    EXPECT_EQ(get("S", "e"), "");
-    EXPECT_EQ(get("S", ";f"), "<def>");
-    // A value is cut to the capacity less one.
-    put("[S]\r\nk=" + QByteArray(150, 'x') + "\r\n");
-    EXPECT_EQ(get("S", "k", 100).size(), 99);
-    EXPECT_EQ(get("S", "k", 1), "");
-    EXPECT_EQ(get("S", "k", 151).size(), 150);
+    const QByteArray names = "Stray=outside\r\n[general]\r\n  LANGUAGE  =  first  \r\nlanguage=second\r\n"
+                             "[GENERAL]\r\nOnlyInSecond=x\r\nLanguage=third\r\n";
+    const QByteArray values = "[S]\r\na=\t \"quoted value\" \r\nb='single'\r\nc=\"unbalanced\r\nd=\"\r\ne=\r\n;f=comment\r\nk="
+                              + QByteArray(150, 'x') + "\r\n";
+    const struct { const QByteArray& file; const char *section, *key; int capacity; QString expected; } cases[] = {
+        {names, "Other", "Language", 256, "<def>"}, {names, "General", "Missing", 256, "<def>"}, {names, "General", "language", 256, "first"},
+        {names, "General", "OnlyInSecond", 256, "<def>"},   // only the first matching section is consulted
+        {names, "", "Stray", 256, "<def>"},                  // lines before any section belong to none
+        {values, "S", "a", 256, "quoted value"}, {values, "S", "b", 256, "single"}, {values, "S", "c", 256, "\"unbalanced"},
+        {values, "S", "d", 256, "\""}, {values, "S", "e", 256, ""}, {values, "S", ";f", 256, "<def>"},
+        {values, "S", "k", 100, QString(99, u'x')}, {values, "S", "k", 1, ""}, {values, "S", "k", 151, QString(150, u'x')},
+    };
+    for (const auto& c : cases) {
+        put(c.file);
+        EXPECT_EQ(get(c.section, c.key, c.capacity), c.expected) << c.section << "." << c.key << " " << c.capacity;
+    }
 }
 
 TEST_F(ProfileFileTest, OnlyARegularFileOfBoundedSizeIsOpenedAndNothingBlocks)

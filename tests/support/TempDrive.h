@@ -57,23 +57,12 @@ inline void writeScript(const QString& path, const QByteArray& body)
                                                 | QFileDevice::ReadOther | QFileDevice::ExeOther));
 }
 
-inline platform::Drive driveOf(QChar letter, const QString& mountPoint, int type, const QString& label, const QString& fsType)
-{
-    platform::Drive d;
-    d.letter = letter;
-    d.mountPoint = mountPoint;
-    d.type = type;
-    d.label = label;
-    d.fsType = fsType;
-    return d;
-}
-
 // Mounts the folders as fixed drives, in place of the machine's own.
 inline void mountDrives(std::initializer_list<std::pair<char, QString>> letterAndFolder)
 {
     std::vector<platform::Drive> table;
     for (const auto& [letter, folder] : letterAndFolder)
-        table.push_back(driveOf(QLatin1Char(letter), folder, platform::driveFixed, QString(), QStringLiteral("ext4")));
+        table.push_back({QLatin1Char(letter), folder, {}, QStringLiteral("ext4"), {}, platform::driveFixed});
     platform::setDrives(platform::DriveTable(table));
 }
 
@@ -82,7 +71,7 @@ inline void addDrive(QChar letter, const QString& mountPoint, const QString& lab
                      int type = platform::driveRemovable, const QString& fsType = QString())
 {
     std::vector<platform::Drive> table = platform::drives().drives();
-    table.push_back(driveOf(letter, mountPoint, type, label, fsType));
+    table.push_back({letter, mountPoint, {}, fsType, label, type});
     platform::setDrives(platform::DriveTable(table));
 }
 

@@ -175,11 +175,7 @@ TEST_F(UiTest, AnUnexpectedMessageBoxOrAnswerFailsWithItsText)
     desk.expectMsgBox(QStringLiteral("Store path"), QStringLiteral("Store?"), vbQuestionYesNo, vbYes);
     EXPECT_HEADLESS_FAILURE(msgBox(&f, QStringLiteral("Store path"), QStringLiteral("Store it?"), vbQuestionYesNo),
                             "got:      [frmMain] title \"Store path\", text \"Store it?\"");
-    desk.expectMsgBox(QStringLiteral("Store path"), QStringLiteral("x"), vbQuestionYesNo, vbYes);
-    ASSERT_EQ(desk.pendingMsgBoxes(), 2);
-    EXPECT_EQ(msgBox(&f, QStringLiteral("Store path"), QStringLiteral("Store?"), vbQuestionYesNo), vbYes);
-    EXPECT_EQ(msgBox(&f, QStringLiteral("Store path"), QStringLiteral("x"), vbQuestionYesNo), vbYes);
-    EXPECT_EQ(desk.failures().size(), 2);
+    EXPECT_EQ(msgBox(&f, QStringLiteral("Store path"), QStringLiteral("Store?"), vbQuestionYesNo), vbYes) << "still expected";
     // An answer that is not a button of the box fails too.
     desk.expectMsgBox(QStringLiteral("Reminder"), QStringLiteral("Close?"), vbQuestionYesNoDefNo, vbCancel);
     EXPECT_HEADLESS_FAILURE(msgBox(nullptr, QStringLiteral("Reminder"), QStringLiteral("Close?"), vbQuestionYesNoDefNo),
