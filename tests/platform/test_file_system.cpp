@@ -104,7 +104,7 @@ TEST(Listing, SpecialFilesAreNeverOpenedNorListed)
     EXPECT_EQ(size, 1);
 }
 
-TEST(Listing, ErrorsOfMissingAndUnreadableFolders)
+TEST(Listing, ErrorsOfMissingAndUnreadableFoldersAndMissingFiles)
 {
     TempDrive d;
     d.file("file.txt");
@@ -132,6 +132,18 @@ TEST(Listing, ErrorsOfMissingAndUnreadableFolders)
         EXPECT_EQ(childRc, errPermissionDenied) << folder;
     }
     ::chmod(d.nativeBytes("listable"), 0755);
+
+    // A missing file and a missing folder differ.
+    FileFacts f;
+    f.size = 99;
+    EXPECT_EQ(fileFacts("C:\\closed\\nope.txt", f), errFileNotFound);
+    EXPECT_EQ(f.size, 0);
+    EXPECT_EQ(fileFacts("C:\\gone\\nope.txt", f), errPathNotFound);
+    EXPECT_TRUE(folderExists("C:\\closed"));
+    EXPECT_FALSE(fileExists("C:\\closed"));
+    EXPECT_TRUE(folderExists("C:"));
+    FileTimes t;
+    EXPECT_EQ(fileTimes("C:\\closed\\nope.txt", t), errFileNotFound);
 }
 
 TEST(Listing, EveryNameIsAnEntryOfItsOwnThatLeadsBackToItsFile)
@@ -185,22 +197,6 @@ TEST(Listing, TreesDeeperThanAPathCanBeAreReadToTheBottom)
     FileTimes times;
     EXPECT_EQ(fileTimes(logical + "\\bottom.txt", times), errNone);
     EXPECT_GT(times.modified, 0);
-}
-
-TEST(FileFacts, MissingFileAndMissingFolderDiffer)
-{
-    TempDrive d;
-    d.folder("here");
-    FileFacts f;
-    f.size = 99;
-    EXPECT_EQ(fileFacts("C:\\here\\nope.txt", f), errFileNotFound);
-    EXPECT_EQ(f.size, 0);
-    EXPECT_EQ(fileFacts("C:\\gone\\nope.txt", f), errPathNotFound);
-    EXPECT_TRUE(folderExists("C:\\here"));
-    EXPECT_FALSE(fileExists("C:\\here"));
-    EXPECT_TRUE(folderExists("C:"));
-    FileTimes t;
-    EXPECT_EQ(fileTimes("C:\\here\\nope.txt", t), errFileNotFound);
 }
 
 TEST(FileTimes, LocalTimeUsesTheOffsetOfTheFilesOwnDate)

@@ -5,7 +5,7 @@
 
 using namespace platform;
 
-TEST(PrinterFont, CourierNewAndItsGreekTwinMapToTheSameFixedFont)
+TEST(Printer, CourierNewAndItsGreekTwinMapToTheSameFixedFontAndNoPrinterFails)
 {
     const QStringList installed{"DejaVu Sans", "DejaVu Sans Mono", "Liberation Mono", "Liberation Sans"};
     EXPECT_EQ(printerFontFamily("Courier New", installed), QStringLiteral("Liberation Mono"));
@@ -13,10 +13,7 @@ TEST(PrinterFont, CourierNewAndItsGreekTwinMapToTheSameFixedFont)
     EXPECT_EQ(printerFontFamily("courier new greek", {"DejaVu Sans Mono"}), QStringLiteral("DejaVu Sans Mono"));
     EXPECT_EQ(printerFontFamily("Courier New", {"DejaVu Sans"}), QStringLiteral("Monospace"));
     EXPECT_EQ(printerFontFamily("Verdana", installed), QStringLiteral("Verdana"));
-}
-
-TEST(Printer, WithoutAnInstalledPrinterPrintingFails)
-{
+    // Without an installed printer printing fails.
     setPrinter(nullptr);
     EXPECT_EQ(printer().printLine("lost?"), errPrinter);   // never silently swallowed
 }

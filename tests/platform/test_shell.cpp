@@ -56,7 +56,7 @@ TEST_F(ShellTest, CopyMakesTheFolderReplacesAndKeepsTimes)
     EXPECT_EQ(sh.copyFiles({"C:\\src\\none.txt"}, "C:\\out"), shellNotFound);
 }
 
-TEST_F(ShellTest, SameFileGuardTouchesNothing)
+TEST_F(ShellTest, SameFileGuardTouchesNothingMoveReplacesAndCopyIntoAFileFails)
 {
     d.file("dir/a.ini", "precious");
     ASSERT_EQ(::symlink("dir", d.nativeBytes("alias")), 0);
@@ -67,10 +67,8 @@ TEST_F(ShellTest, SameFileGuardTouchesNothing)
     EXPECT_EQ(sh.moveFile("C:\\dir\\a.ini", "C:\\alias\\a.ini"), shellSameFile);
     EXPECT_EQ(testing_support::fileBytes(d.native("dir/a.ini")), "precious");
     EXPECT_EQ(sh.copyFiles({"C:\\dir"}, "C:\\dir\\inside"), shellSameFile);
-}
 
-TEST_F(ShellTest, MoveReplacesTheTargetAndCopyIntoAFileFails)
-{
+    // A move replaces its target; a copy into a file fails.
     d.file("Quillmarsh.ini", "current");
     d.file("Quillmarsh.bak", "older");
     EXPECT_EQ(sh.moveFile("C:\\Quillmarsh.ini", "C:\\Quillmarsh.bak"), shellOk);

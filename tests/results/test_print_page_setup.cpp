@@ -20,7 +20,7 @@ protected:
     QString ini() { return QString::fromUtf8(testing_support::fileBytes(drive.native(QStringLiteral("Quillmarsh.ini")), {})); }
 };
 
-TEST_F(PageSetup, OpensWithTheValuesInForceAndOkKeepsChangesUnsaved)
+TEST_F(PageSetup, OpensWithTheValuesInForceOkKeepsChangesUnsavedAndApplySaves)
 {
     open([](frmPageSetup& f) {
         EXPECT_TRUE(f.chkCourierNew->value());
@@ -39,10 +39,9 @@ TEST_F(PageSetup, OpensWithTheValuesInForceAndOkKeepsChangesUnsaved)
     EXPECT_EQ(g().PageSetupLinesPerPage, 80);
     EXPECT_EQ(g().PageSetupLeftMargin, 1);
     EXPECT_TRUE(ini().isEmpty());
-}
 
-TEST_F(PageSetup, ApplySavesAndDisablesCancelUntilTheNextChange)
-{
+    // Apply saves and disables Cancel until the next change.
+    g().PageSetupLinesPerPage = 30, g().PageSetupLeftMargin = 0;
     open([&](frmPageSetup& f) {
         ui::Input::upDown(*f.updFontSize, +1);
         ui::Input::click(*f.chkCourierNewGreek);

@@ -142,7 +142,7 @@ TEST_F(DialogTest, CopyAndMoveKeepEveryOtherFile)
     EXPECT_EQ(read(QStringLiteral("src/a.ini")), QByteArray("new"));
 }
 
-TEST_F(DialogTest, ListToolTipFollowsTheItemUnderTheMouse)
+TEST_F(DialogTest, ListToolTipFollowsTheItemUnderTheMouseAndSelectedItemsFillTheGivenArray)
 {
     for (const char* s : {"  first  ", "second", "third"})
         list->addItem(QLatin1String(s));
@@ -154,13 +154,10 @@ TEST_F(DialogTest, ListToolTipFollowsTheItemUnderTheMouse)
     EXPECT_EQ(list->toolTipText(), QStringLiteral("third"));
     ShowListBoxItemToolTip(*list, 0, 0, 10.f, float(list->itemHeight() * 3 + 5));
     EXPECT_EQ(list->toolTipText(), QString());
-}
 
-TEST_F(DialogTest, SelectedItemsFillTheGivenArray)
-{
+    // The selected items fill the given array.
     list->setMultiSelect(ui::ListBox::Simple);
-    for (const char* s : {"a", "b", "c", "d"})
-        list->addItem(QLatin1String(s));
+    list->addItem(QStringLiteral("d"));
     list->setSelected(1, true);
     list->setSelected(3, true);
     std::vector<Long> idx(list->selCount(), -1);

@@ -96,7 +96,7 @@ TEST_F(MessagesTest, TheTrapReportsStandardFailuresUnderItsOwnTitleInTheLanguage
 
 // --- Cancel, close refusal, second copy -------------------------------------------------
 
-TEST_F(MessagesTest, AConfirmedCancelInGreekDisablesWhatAsked)
+TEST_F(MessagesTest, AConfirmedCancelDisablesWhatAskedAndOnlyTheUsersOwnCloseOfABusyWindowIsRefused)
 {
     // (The English box and the button it disables: the comparison's cancel tests.)
     g().LanguageIsGreek = true;
@@ -107,10 +107,9 @@ TEST_F(MessagesTest, AConfirmedCancelInGreekDisablesWhatAsked)
     bool enabled = true;
     EXPECT_TRUE(ConfirmCancelProcessing(&form, [&enabled](bool e) { enabled = e; }));
     EXPECT_FALSE(enabled);
-}
 
-TEST_F(MessagesTest, OnlyTheUsersOwnCloseOfABusyWindowIsRefused)
-{
+    // Only the user's own close of a busy window is refused.
+    g().LanguageIsGreek = false;
     desk.expectMsgBox("Close window",
                       "It is impossible to close the window using the control menu, because the "
                       "process that is currently in progress is not allowing this to happen.",
@@ -119,7 +118,7 @@ TEST_F(MessagesTest, OnlyTheUsersOwnCloseOfABusyWindowIsRefused)
     EXPECT_TRUE(ShowCannotCloseWindowMessage(&form, 0, false)); // silent refusal
     for (Integer mode : {1, 2, 3})
         EXPECT_FALSE(ShowCannotCloseWindowMessage(&form, mode));
-    EXPECT_EQ(boxes().size(), 1);
+    EXPECT_EQ(boxes().size(), 2);
 }
 
 // --- The yield ------------------------------------------------------------------------
