@@ -59,7 +59,7 @@ TEST(DriveTable, MountInfoIsParsedAndLettersFollowMountPointOrderSkippingSystemT
     EXPECT_EQ(table[5].type, driveRemote);
 }
 
-TEST(DriveTable, SysfsRemovableFlagAndLabels)
+TEST(DriveTable, SysfsRemovableFlagLabelsAndUserLettersKeptAndSkipped)
 {
     QTemporaryDir sys, dev;
     // A partition whose disk says removable; a by-label link with an escaped blank.
@@ -76,18 +76,14 @@ TEST(DriveTable, SysfsRemovableFlagAndLabels)
     ASSERT_EQ(table.size(), 2u);
     EXPECT_EQ(table[1].type, driveRemovable);
     EXPECT_EQ(table[1].label, QStringLiteral("MY STICK"));
-}
 
-TEST(DriveTable, UserLettersAreKeptAndSkippedByAutomaticOnes)
-{
-    const QByteArray text = "1 0 254:0 / / rw - ext4 /dev/vda rw\n"
-                            "2 1 0:40 / /mnt/a rw - nfs srv:/a rw\n";
-    const auto table = buildDriveTable(parseMountInfo(text), {{QLatin1Char('D'), "/home/anna/work"}});
-    ASSERT_EQ(table.size(), 3u);
-    EXPECT_EQ(table[1].letter, QLatin1Char('D'));
-    EXPECT_TRUE(table[1].userMapped);
-    EXPECT_EQ(table[2].letter, QLatin1Char('E'));
-    EXPECT_EQ(table[2].mountPoint, QStringLiteral("/mnt/a"));
+    // A user's letter is kept and skipped by the automatic ones.
+    const auto mapped = buildDriveTable(parseMountInfo(text), {{QLatin1Char('D'), "/home/anna/work"}}, {sys.path(), dev.path()});
+    ASSERT_EQ(mapped.size(), 3u);
+    EXPECT_EQ(mapped[1].letter, QLatin1Char('D'));
+    EXPECT_TRUE(mapped[1].userMapped);
+    EXPECT_EQ(mapped[2].letter, QLatin1Char('E'));
+    EXPECT_EQ(mapped[2].mountPoint, QStringLiteral("/mnt/stick"));
 }
 
 TEST(Paths, EveryNativeNameMapsToItsOwnLogicalNameAndBack)
@@ -146,7 +142,7 @@ TEST(Paths, ToNativeAndBack)
     EXPECT_EQ(toNative(odd), std::optional<QString>("/mnt/usb/x|y\\z"));
 }
 
-TEST(Readiness, MountedTempFolderIsReadyAndMissingOneIsNot)
+TEST(Volumes, AMountedFolderIsReadyAMissingOneIsNotAndFileSystemsHaveNamesAndCaseRules)
 {
     TempDrive drive;
     EXPECT_EQ(driveType("C:\\"), driveFixed);
@@ -162,10 +158,7 @@ TEST(Readiness, MountedTempFolderIsReadyAndMissingOneIsNot)
     testing_support::mountDrives({{'C', drive.native("not-there")}});
     EXPECT_FALSE(isDriveReady(QLatin1Char('C')));
     EXPECT_FALSE(volumeFacts(QLatin1Char('C')).has_value());
-}
-
-TEST(Volumes, FileSystemNamesAndCaseRule)
-{
+    // File system names and their case rule.
     EXPECT_EQ(fileSystemName("vfat"), QStringLiteral("FAT32"));
     EXPECT_EQ(fileSystemName("ntfs3"), QStringLiteral("NTFS"));
     EXPECT_EQ(fileSystemName("ext4"), QStringLiteral("EXT4"));

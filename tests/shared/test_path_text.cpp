@@ -34,14 +34,11 @@ TEST_F(PathText, TrailingSeparatorsAreAddedAndRemovedOnceAndTextAroundOneIsEmpty
 
 // --- Case rule and patterns -----------------------------------------------------------
 
-TEST_F(PathText, TheCaseRuleUpperCasesOneCharacterForOne)
+TEST_F(PathText, TheCaseRuleUpperCasesOneCharacterForOneAndPatternListsAreCaseBlind)
 {
     EXPECT_EQ(ApplyCaseSensitivity("Abc", true), "Abc");
     EXPECT_EQ(ApplyCaseSensitivity(QStringLiteral("straße λόγος"), false), QStringLiteral("STRAßE ΛΌΓΟΣ"));
-}
-
-TEST_F(PathText, PatternListsSkipShortPiecesTakeTheFirstMatchAndAreCaseBlindOnAnyVolume)
-{
+    // Pattern lists skip short pieces, take the first match and are case-blind on any volume.
     EXPECT_TRUE(FileNameMatchesPatterns("Docs\\Notes.txt", "*.doc;*.txt"));
     EXPECT_FALSE(FileNameMatchesPatterns("Docs\\Notes.txt", "*"));
     EXPECT_FALSE(FileNameMatchesPatterns("a.txt", "?;  ;*"));
@@ -206,17 +203,14 @@ TEST_F(PathText, DriveTypesAreNamedInTheCurrentLanguage)
     }
 }
 
-TEST_F(PathText, RepeatedCharactersCollapseAndYield)
+TEST_F(PathText, RepeatedCharactersCollapseAndLevelsCountBackslashesBothYielding)
 {
     EXPECT_EQ(CollapseRepeatedCharacter("   Local    Disk   (C:)  "), "Local Disk (C:)");
     EXPECT_EQ(CollapseRepeatedCharacter("xxaxxxxxbx", "x"), "axb");
     EXPECT_EQ(CollapseRepeatedCharacter("  a  ", " ", false, true), " a");
     EXPECT_EQ(CollapseRepeatedCharacter("AAa", "a"), "AA"); // exact comparison
     EXPECT_GT(desk.yieldCount(), 0);
-}
-
-TEST_F(PathText, LevelsCountBackslashesAndDriveRootsAreNeverWithin)
-{
+    // Levels count backslashes; drive roots are never within.
     EXPECT_TRUE(PathIsWithinLevels("\\a\\b", 2));
     EXPECT_FALSE(PathIsWithinLevels("\\a\\b", 1));
     EXPECT_TRUE(PathIsWithinLevels("\\a\\b", 0));

@@ -58,7 +58,7 @@ TEST_F(UiTest, CodeWritesRaiseTheirEventOnlyOnRealChangesAndAPressOnlyWhenEnable
     EXPECT_EQ(lst->listIndex(), -1);
 }
 
-TEST_F(UiTest, OptionButtonsAreExclusivePerContainerAndClearingRaisesNothing)
+TEST_F(UiTest, OptionButtonsAreExclusivePerContainerAndAnUpDownWritesItsBuddyFirst)
 {
     TestForm f(QStringLiteral("frmPageSetup"));
     f.load();
@@ -84,12 +84,8 @@ TEST_F(UiTest, OptionButtonsAreExclusivePerContainerAndClearingRaisesNothing)
     EXPECT_EQ(clicks, (QStringList{"A0", "B1", "A1", "A0"}));
     optForm[0]->setValue(false);
     EXPECT_EQ(clicks.size(), 4);
-}
 
-TEST_F(UiTest, UpDownWritesItsBuddyThenRaisesChange)
-{
-    TestForm f(QStringLiteral("frmPageSetup"));
-    f.load();
+    // An up-down writes its buddy, then raises Change.
     auto* lbl = f.add<Label>(QStringLiteral("lblFontSize"));
     auto* upd = f.add<UpDown>(QStringLiteral("updFontSize"));
     upd->setMin(8);
@@ -111,7 +107,7 @@ TEST_F(UiTest, UpDownWritesItsBuddyThenRaisesChange)
 
 // --- List box details -------------------------------------------------------------
 
-TEST_F(UiTest, MultiSelectListTogglesOnClickAndCountsSelection)
+TEST_F(UiTest, MultiSelectListTogglesOnClickAndTheItemUnderAPointFollowsTheTopIndex)
 {
     TestForm f(QStringLiteral("frmFolderIncludeExclude"));
     f.load();
@@ -139,13 +135,9 @@ TEST_F(UiTest, MultiSelectListTogglesOnClickAndCountsSelection)
     EXPECT_EQ(lst->listIndex(), -1);
     EXPECT_EQ(lst->selCount(), 1);
     EXPECT_EQ(clicks, 4) << "removals raise nothing";
-}
 
-TEST_F(UiTest, ListItemUnderAPointFollowsTheTopIndex)
-{
-    TestForm f(QStringLiteral("frmMain"));
-    f.load();
-    auto* lst = f.add<ListBox>(QStringLiteral("lstFirstLevelFiles"));
+    // The item under a point follows the top index.
+    lst->clear();
     lst->move(0, 0, 2000, 1000);
     for (int i = 0; i < 10; ++i) lst->addItem(QString::number(i));
     EXPECT_EQ(lst->itemFromPoint(100, 0), 0);
