@@ -279,72 +279,38 @@ TEST_F(StructureFiles, ReadersServeTheAcceptedParseNotTheFile)
 
 // --- Random damage ----------------------------------------------------------------
 
-QByteArray randomValidFile(QRandomGenerator& rng)
-{
-    auto pick = [&](std::initializer_list<const char*> l) { return QByteArray(l.begin()[rng.bounded(int(l.size()))]); };
-    QList<QByteArray> lines = {"", pick({"C:\\R", "C:\\R\\"}), ""};
-    const int folders = rng.bounded(3);
-    for (int k = 0; k < folders; ++k) lines << pick({"a", "b c", "d"});
-    lines[2] = QByteArray::number(folders);
-    // Paths that never clash, in any order and any selection.
-    QList<QByteArray> paths = {"x", "a\\y", "a\\b\\\xce\xb1", "e\\f\\g", "a\\c\\\"NULL\"", "e\\\"NULL\""};
-    std::shuffle(paths.begin(), paths.end(), rng);
-    const int records = 1 + rng.bounded(5);
-    lines << QByteArray::number(records);
-    for (int r = 0; r < records; ++r) {
-        if (paths[r].endsWith("\"NULL\"")) {
-            for (int j = 0; j < 7; ++j) lines << pick({"\"NULL\"", " \"null\""});
-        } else {
-            for (int j = 0; j < 4; ++j) lines << pick({"True", "false", " FALSE "});
-            lines << pick({"0000000001", "12", "+3", "12345678901"}) << pick({"20020824", " 20020231", "00010101"})
-                  << pick({"140509", "235959 ", "000000"});
-        }
-        lines << "C:\\R\\" + paths[r];
-    }
-    lines[0] = QByteArray::number(lines.size());
-    return join(lines, rng.bounded(5) == 0 ? "\n" : "\r\n");
-}
-
-void mutate(QByteArray& content, QRandomGenerator& rng)
+// Valid files of random shape, damaged at random: no crash or hang, and a
+// refusal names a line of the file or the one after its last (which line
+// each rule names is the table's above).
+TEST_F(StructureFiles, RandomDamageNeverCrashesAndARefusalNamesALineOfTheFile)
 {
     static const char* const pool[] = {"", " ", "True", "false", "\"NULL\"", "\"null\"", "0", "-1", "+7", "2147483648",
                                        "12.5", " 12", "20020231", "20021301", "240000", "235959", "C:\\R\\x",
                                        "C:\\R\\..\\x", "C:\\R\\d\\", "C:\\R\\d\\\"NULL\"", "C:\\X\\y", "C:\\R\\\"NULL\"",
                                        "C:\\R\\a", "C:\\R\\a\\\"NULL\"", "C:\\R\\x\\z", "C:\\R\\a\\y",
                                        "\xff\xfe", "99999999999999999999999"};
-    QList<QByteArray> lines = content.split('\n');
-    const int at = rng.bounded(int(lines.size()));
-    switch (rng.bounded(7)) {
-    case 0: lines[at] = QByteArray(pool[rng.bounded(int(std::size(pool)))]) + (lines[at].endsWith('\r') ? "\r" : ""); break;
-    case 1: lines.removeAt(at); break;
-    case 2: lines.insert(at, lines[at]); break;
-    case 3: content.truncate(rng.bounded(int(content.size()) + 1)); return;
-    case 4: content.insert(rng.bounded(int(content.size()) + 1), char(rng.bounded(256))); return;
-    case 5: if (lines.size() > 9) lines.move(at, rng.bounded(int(lines.size()))); break;
-    case 6: {   // one record's path over another's
-        QList<int> paths;
-        for (int k = 4; k < lines.size(); ++k)
-            if (lines[k].startsWith("C:\\R\\")) paths << k;
-        if (paths.size() > 1) lines[paths[rng.bounded(int(paths.size()))]] = lines[paths[rng.bounded(int(paths.size()))]];
-        break;
-    }
-    }
-    content = lines.join('\n');
-}
-
-// Valid files of random shape, damaged at random: no crash or hang, and a
-// refusal names a line of the file or the one after its last (which line
-// each rule names is the table's above).
-TEST_F(StructureFiles, RandomDamageNeverCrashesAndARefusalNamesALineOfTheFile)
-{
+    QList<QByteArray> paths = {"x", "a\\y", "a\\b\\\xce\xb1", "e\\f\\g", "a\\c\\\"NULL\"", "e\\\"NULL\""};   // never clash
     QRandomGenerator rng(20261206);
     const int runs = 600;
     int refused = 0;
     for (int run = 0; run < runs; ++run) {
-        QByteArray content = randomValidFile(rng);
+        std::shuffle(paths.begin(), paths.end(), rng);
+        QByteArray content = tree(paths.mid(0, 1 + rng.bounded(5)));
         ParsedStructure p;
         ASSERT_EQ(parse(content, p), ParseOutcome::Parsed) << content.toStdString();
-        for (int m = rng.bounded(3); m >= 0; --m) mutate(content, rng);
+        for (int m = rng.bounded(3); m >= 0; --m) {
+            QList<QByteArray> lines = content.split('\n');
+            const int at = rng.bounded(int(lines.size()));
+            switch (rng.bounded(6)) {
+            case 0: lines[at] = QByteArray(pool[rng.bounded(int(std::size(pool)))]) + (lines[at].endsWith('\r') ? "\r" : ""); break;
+            case 1: lines.removeAt(at); break;
+            case 2: lines.insert(at, lines[at]); break;
+            case 3: lines.move(at, rng.bounded(int(lines.size()))); break;
+            case 4: content.truncate(rng.bounded(int(content.size()) + 1)); continue;
+            case 5: content.insert(rng.bounded(int(content.size()) + 1), char(rng.bounded(256))); continue;
+            }
+            content = lines.join('\n');
+        }
         const bool wasRefused = parse(content, p) == ParseOutcome::Refused;
         ASSERT_EQ(wasRefused, p.problem.line > 0) << content.toStdString();
         ASSERT_LE(p.problem.line, content.count('\n') + content.count('\r') + 2) << content.toStdString();

@@ -126,7 +126,7 @@ TEST_F(ShellTest, NamesThatAreNotUtf8KeepTheirBytes)
     EXPECT_EQ(content(log), "file://" + root.toPercentEncoding("/") + "/caf%E9\n");
 }
 
-TEST_F(ShellTest, TrashRoundTripWithInfoRecord)
+TEST_F(ShellTest, TrashRoundTripWithInfoRecordAndAFailureLeavesTheItemInPlace)
 {
     const testing_support::EnvGuard data("XDG_DATA_HOME", QFile::encodeName(d.native("data")));
     d.file("docs/my file.txt", "keep me");
@@ -145,14 +145,10 @@ TEST_F(ShellTest, TrashRoundTripWithInfoRecord)
     // The second item of the same name gets a name of its own.
     EXPECT_EQ(testing_support::fileBytes(trash + "/files/my file.2.txt"), "second");
     EXPECT_TRUE(QFileInfo::exists(trash + "/info/my file.2.txt.trashinfo"));
-}
 
-TEST_F(ShellTest, TrashFailureLeavesTheItemInPlace)
-{
-    const testing_support::EnvGuard data("XDG_DATA_HOME", QFile::encodeName(d.native("data")));
-    d.file("docs/a.txt", "keep me");
-    // The item's folder cannot be changed by the user, so no trash can take
+    // A failure leaves the item in place. The item's folder cannot be changed by the user, so no trash can take
     // the item; run as nobody so that this holds for root too.
+    d.file("docs/a.txt", "keep me");
     ASSERT_EQ(::chmod(d.nativeBytes("docs"), 0555), 0);
     ASSERT_EQ(::chmod(d.dir.path().toLocal8Bit(), 0777), 0);
     EXPECT_EQ(testing_support::runUnprivileged([&] { return moveToTrash(d.native("docs/a.txt")); }), errPermissionDenied);

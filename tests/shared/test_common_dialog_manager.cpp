@@ -95,7 +95,7 @@ TEST_F(DialogTest, OpeningRefusesAnythingButExistingFilesAndWebAddresses)
     EXPECT_TRUE(noAssoc);
 }
 
-TEST_F(DialogTest, DeleteWithUndoGoesToTheTrash)
+TEST_F(DialogTest, DeleteWithUndoGoesToTheTrashAndCopyAndMoveKeepEveryOtherFile)
 {
     QTemporaryDir data;
     const testing_support::EnvGuard home("XDG_DATA_HOME", QFile::encodeName(data.path()));
@@ -109,16 +109,12 @@ TEST_F(DialogTest, DeleteWithUndoGoesToTheTrash)
     EXPECT_FALSE(QDir(data.path() + QStringLiteral("/Trash/files")).entryList(QDir::Files).isEmpty());
     EXPECT_FALSE(DeleteFileOrFolder(&form, QStringLiteral("C:\\never.txt"), aborted, result, false));
     EXPECT_NE(result, 0);
-}
 
-TEST_F(DialogTest, CopyAndMoveKeepEveryOtherFile)
-{
+    // Copy and move keep every other file.
     drive.file(QStringLiteral("src/a.ini"), "new");
     drive.file(QStringLiteral("dst/a.ini"), "old");
     drive.file(QStringLiteral("dst/a.bak"), "backup");
     drive.file(QStringLiteral("dst/other.txt"), "other");
-    bool aborted = false;
-    Long result = -1;
     // Into a folder where the name exists: the user is asked; No changes nothing.
     desk.expectMsgBoxContaining(QStringLiteral("Confirm replace"), QStringLiteral("'C:\\dst\\a.ini' exists already."), 292, ui::vbNo);
     EXPECT_FALSE(CopyOrMoveFile(&form, true, QStringLiteral("C:\\src\\a.ini"), QStringLiteral("C:\\dst"), aborted, result));

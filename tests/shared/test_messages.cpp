@@ -34,7 +34,7 @@ protected:
 
 // --- The error report ---------------------------------------------------------------
 
-TEST_F(MessagesTest, TheErrorReportHasItsExactTextsInBothLanguagesAndYesMeansShutDown)
+TEST_F(MessagesTest, TheErrorReportHasItsExactTextsAndTheTrapGoesOnAfterNoUnlessToldToStopAndEndsAfterYes)
 {
     desk.expectMsgBox("Tarnwick [ 306 ]", kReport53, 36, ui::vbNo); // Yes the default: Enter shuts down
     EXPECT_FALSE(ReportError(&form, "Tarnwick", 53, "File not found", "306"));
@@ -46,12 +46,9 @@ TEST_F(MessagesTest, TheErrorReportHasItsExactTextsInBothLanguagesAndYesMeansShu
                                      "Θέλετε να διακοπεί η λειτουργία της εφαρμογής;"),
                       36, ui::vbYes);
     EXPECT_TRUE(ReportError(&form, "Tarnwick", 76, "Path not found", "MFL1000"));
-}
 
-// --- The step-wise trap ---------------------------------------------------------------
-
-TEST_F(MessagesTest, NoGoesOnWithTheNextStepUnlessTheOperationStopsAfterNoAndYesEndsTheProgram)
-{
+    // The step-wise trap: No goes on with the next step unless the operation stops after No.
+    g().LanguageIsGreek = false;
     desk.expectMsgBoxContaining("Tarnwick [ DFLF1000 ]",
                                 "Error condition 70 with the description 'Permission denied' has occured.",
                                 36, ui::vbNo);

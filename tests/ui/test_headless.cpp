@@ -4,7 +4,7 @@ using namespace ui;
 using uitest::TestForm;
 using uitest::UiTest;
 
-TEST_F(UiTest, TimersTickOnlyInsideDesktopCallsCoalesceOnAJumpAndStopWithTheirForm)
+TEST_F(UiTest, TimersTickOnlyInsideDesktopCallsAndTriggersRunAtTheirYieldNotInsideThemselves)
 {
     Timer* clock = nullptr;
     TestForm form(QStringLiteral("frmCompare"), [&](TestForm& f) {
@@ -33,10 +33,9 @@ TEST_F(UiTest, TimersTickOnlyInsideDesktopCallsCoalesceOnAJumpAndStopWithTheirFo
     EXPECT_EQ(desk.now(), 21000);
     form.unload();
     EXPECT_FALSE(desk.timerRunning(*clock));
-}
 
-TEST_F(UiTest, TriggersRunAtTheChosenYieldAndNotInsideThemselves)
-{
+    // Triggers run at the chosen yield and not inside themselves.
+    desk.resetYieldCount();
     int runs = 0, nested = 0;
     bool cancel = false;
     desk.onYield([&] { return desk.yieldCount() >= 3; },
