@@ -11,10 +11,6 @@ namespace offline_test {
 
 class OfflineTest : public compare_test::CompareTest {
 protected:
-    void SetUp() override
-    {
-        CompareTest::SetUp();
-    }
     void TearDown() override
     {
         for (ui::Form* f : {static_cast<ui::Form*>(&ex), static_cast<ui::Form*>(&im)})

@@ -162,15 +162,7 @@ TEST_F(Export, TheChoiceAsksAboutMissingAndEqualNames)
     EXPECT_EQ(read(c, QStringLiteral("Out/x.txt")), QByteArray("<missing>"));
 }
 
-TEST(ExportNames, DefaultNamesAndSameFiles)
-{
-    EXPECT_EQ(offline::DefaultExportFileName(0, QStringLiteral("F:\\")), QStringLiteral("P_F.txt"));
-    EXPECT_EQ(offline::DefaultExportFileName(1, QStringLiteral("d:\\Projects\\Alpha")), QStringLiteral("S_D_Alpha.txt"));
-    EXPECT_EQ(offline::DefaultExportFileName(0, QStringLiteral("E:\\Backup\\")), QStringLiteral("P_E_Backup.txt"));
-    EXPECT_EQ(offline::DefaultExportFileName(0, QStringLiteral("C:\\a b ")), QStringLiteral("P_C_a b .txt"));
-}
-
-TEST_F(Export, TheWindowsOwnCommands)
+TEST_F(Export, TheWindowsOwnCommandsAndDefaultFileNames)
 {
     g().ExportStructureSelection = 1;
     g().HidePathToolTips = true;
@@ -204,6 +196,11 @@ TEST_F(Export, TheWindowsOwnCommands)
     });
     ex.show(ui::Modal);
     EXPECT_EQ(g().ExportStructureSelection, 2);
+    // The default names of the files.
+    EXPECT_EQ(offline::DefaultExportFileName(0, QStringLiteral("F:\\")), QStringLiteral("P_F.txt"));
+    EXPECT_EQ(offline::DefaultExportFileName(1, QStringLiteral("d:\\Projects\\Alpha")), QStringLiteral("S_D_Alpha.txt"));
+    EXPECT_EQ(offline::DefaultExportFileName(0, QStringLiteral("E:\\Backup\\")), QStringLiteral("P_E_Backup.txt"));
+    EXPECT_EQ(offline::DefaultExportFileName(0, QStringLiteral("C:\\a b ")), QStringLiteral("P_C_a b .txt"));
 }
 
 } // namespace

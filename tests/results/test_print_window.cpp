@@ -11,7 +11,7 @@ namespace {
 class PrintWindow : public PrintTest {};
 
 // (The bar's arithmetic, shared by every window: the export window's test.)
-TEST_F(PrintWindow, NothingToPrintLeavesPrintAndItsKeysIdleAndTheBarIsItsOwn)
+TEST_F(PrintWindow, OpensWithItsCountDestinationAndPrinterNameAndIdleWithNothingToPrint)
 {
     openPrint([&](frmPrint& f) {
         EXPECT_EQ(f.caption(), QStringLiteral("Print - Number of pages: 0."));
@@ -23,10 +23,8 @@ TEST_F(PrintWindow, NothingToPrintLeavesPrintAndItsKeysIdleAndTheBarIsItsOwn)
         EXPECT_EQ(f.prbProgressBar->toolTipText(), QStringLiteral(" 38 % "));
         ui::Input::click(*f.cmdCancel);
     });
-}
 
-TEST_F(PrintWindow, OpensWithItsCountDestinationAndPrinterName)
-{
+    // With rows: the page count, the destination and the printer's name.
     fill(27);
     g().PrintDestinationIndex = 2;
     g().CancelRequested = true;

@@ -77,16 +77,15 @@ TEST_F(PathText, DatesTimesAndFlagsAreValidOnlyInTheirOwnShape)
 
 TEST_F(PathText, DatesAndTimesFollowTheRegionalFormatsWithCarryOnTheTwentyFourHourClock)
 {
+    const struct { const char* format; int year, month, day; const char* shown; } dates[] = {
+        {"long", 2002, 8, 24, "Saturday, 24 August 2002"}, {"SHORT", 2002, 8, 24, "24/08/2002"}, {"short", 2002, 2, 31, "03/03/2002"},
+        {"short", 2002, 13, 1, "01/01/2003"}, {"short", 29, 1, 1, "01/01/2029"}, {"short", 30, 1, 1, "01/01/1930"}, {"medium", 2002, 8, 24, ""},
+    };
     Long err = -1;
-    EXPECT_EQ(FormatDateText("long", false, 2002, 8, 24, err), "Saturday, 24 August 2002");
-    EXPECT_EQ(err, 0);
-    EXPECT_EQ(FormatDateText("SHORT", false, 2002, 8, 24, err), "24/08/2002");
-    EXPECT_EQ(FormatDateText("short", false, 2002, 2, 31, err), "03/03/2002");
-    EXPECT_EQ(FormatDateText("short", false, 2002, 13, 1, err), "01/01/2003");
-    EXPECT_EQ(FormatDateText("short", false, 29, 1, 1, err), "01/01/2029");
-    EXPECT_EQ(FormatDateText("short", false, 30, 1, 1, err), "01/01/1930");
-    EXPECT_EQ(FormatDateText("medium", false, 2002, 8, 24, err), "");
-    EXPECT_EQ(err, 0);
+    for (const auto& d : dates) {
+        EXPECT_EQ(FormatDateText(d.format, false, d.year, d.month, d.day, err), QString::fromLatin1(d.shown)) << d.format << " " << d.year;
+        EXPECT_EQ(err, 0);
+    }
     EXPECT_EQ(FormatDateText("short", false, 9999, 12, 32, err), "");
     EXPECT_EQ(err, 5);
     EXPECT_EQ(FormatDateText("short", true, 0, 0, 0, err), shared::regionalFormats().shortDate(QDate::currentDate()));

@@ -164,7 +164,7 @@ TEST_F(TreeTest, WithoutDriveCNothingIsSelectedAndWithoutDrivesTheSearchEnds)
     EXPECT_EQ(tree->count(), 0);
 }
 
-TEST_F(TreeTest, ReloadSelectsThePreviousFolderAndSeesNewOnes)
+TEST_F(TreeTest, ReloadSelectsThePreviousFolderAndSeesNewOnesAndAnUnreadableFolderHasNoChildren)
 {
     drive.folder(QStringLiteral("Keep/Inner"));
     Long err = 0;
@@ -177,11 +177,10 @@ TEST_F(TreeTest, ReloadSelectsThePreviousFolderAndSeesNewOnes)
     ASSERT_TRUE(QDir(drive.native(QStringLiteral("Keep/Inner"))).removeRecursively());
     EXPECT_EQ(ReloadTreeView(*tree), 35601);
     EXPECT_EQ(GetSelectedNodePath(*tree, err), QStringLiteral("C:\\Keep"));
-}
 
-TEST_F(TreeTest, UnreadableFolderSimplyHasNoChildren)
-{
+    // An unreadable folder simply has no children.
     drive.file(QStringLiteral("plain"));
+    tree->clear();
     ASSERT_EQ(FillDriveNodes(*tree), 0);
     // A node whose folder is not there any more (a file took its place).
     ui::TreeNode* n = tree->add(QStringLiteral("C:\\"), ui::TreeView::tvwChild, QStringLiteral("C:\\plain\\"), QStringLiteral("plain"));

@@ -239,7 +239,7 @@ protected:
 
 // A row's cells set together must leave the grid and tell a backend exactly
 // what setCellAt on each cell would.
-TEST_F(GridTest, SettingARowsCellsTogetherActsAsSettingEachCell)
+TEST_F(GridTest, SettingARowsCellsTogetherActsAsSettingEachCellAndMergeRowsMerge)
 {
     const auto prepare = [this] {   // cell 2 already as set below, cell 4 with another text
         for (int c = 1; c <= 4; ++c) grd->setCellAt(3, c, QString(), kColorUnset);
@@ -265,10 +265,8 @@ TEST_F(GridTest, SettingARowsCellsTogetherActsAsSettingEachCell)
     EXPECT_EQ(grd->textMatrix(3, 5), QString());
     EXPECT_THROW(grd->setRowCells(3, 1, grd->cols(), QStringLiteral("z"), 0), UiError);
     EXPECT_EQ(grd->textMatrix(3, 1), QStringLiteral(" "));   // nothing set before the error
-}
 
-TEST_F(GridTest, MergesAdjacentEqualTextsOfMergeRowsOnly)
-{
+    // Adjacent equal texts of merge rows only are merged.
     grd->setMergeCells(1);
     const QStringList row{"", "     ", "     ", "   ", "   ", "     ", "     ", "x", "x"};
     for (int c = 0; c < 9; ++c) {

@@ -27,10 +27,8 @@ TEST_F(UiTest, TimersTickOnlyInsideDesktopCallsAndTriggersRunAtTheirYieldNotInsi
     desk.advance(10000);
     EXPECT_EQ(clock->tag(), QStringLiteral("5"));
     clock->setEnabled(true);
-    desk.setDoEventsQuantum(250);
-    for (int i = 0; i < 8; ++i) desk.doEvents();
-    EXPECT_EQ(clock->tag(), QStringLiteral("7"));
-    EXPECT_EQ(desk.now(), 21000);
+    desk.doEvents();
+    EXPECT_EQ(clock->tag(), QStringLiteral("5")) << "a yield moves no time";
     form.unload();
     EXPECT_FALSE(desk.timerRunning(*clock));
 

@@ -276,7 +276,7 @@ void HeadlessDesktop::onYieldNumber(int n, std::function<void()> action)
 void HeadlessDesktop::doEvents()
 {
     ++yields_;
-    fireDue(now_ + quantum_, true);
+    fireDue(now_, true);
     runTriggers();
 }
 

@@ -19,7 +19,7 @@
 // - Timers run on a virtual clock that moves only inside desktop calls:
 //   advance(ms) jumps (a timer whose period was covered several times ticks
 //   once: ticks coalesce), advanceStepwise(ms) delivers every tick, and each
-//   doEvents() advances by the quantum (default 0) before running triggers.
+//   doEvents() runs the timers that are due, then the triggers.
 // - Triggers: onYield(predicate, action) runs action at the first doEvents
 //   where predicate holds (once; `repeat` keeps it); onYieldNumber(n, action)
 //   at the n-th doEvents (counted from construction or resetYieldCount()).
@@ -97,10 +97,8 @@ public:
     const QList<FileDialogRequest>& fileDialogRequests() const { return fileRequests_; }
 
     // --- Clock, yields ---------------------------------------------------------
-    qint64 now() const { return now_; }
     void advance(qint64 ms);
     void advanceStepwise(qint64 ms);
-    void setDoEventsQuantum(qint64 ms) { quantum_ = ms; }
     int yieldCount() const { return yields_; }
     void resetYieldCount() { yields_ = 0; }
     void onYield(std::function<bool()> predicate, std::function<void()> action, bool repeat = false);
@@ -154,7 +152,6 @@ private:
     QList<FileDialogRequest> fileRequests_;
     QMap<const Timer*, TimerState> timers_;
     qint64 now_ = 0;
-    qint64 quantum_ = 0;
     int yields_ = 0;
     std::vector<std::shared_ptr<Trigger>> triggers_;
     QList<Entry> transcript_;
