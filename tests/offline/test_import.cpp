@@ -49,7 +49,7 @@ TEST_F(Import, AFileBrokenAtALineIsNamedAndNothingIsAccepted)
     EXPECT_FALSE(g().ImportNotAccepted);
 }
 
-TEST_F(Import, ACancelDuringTheCheckAcceptsNothingAndTheEntryPointReportsAcceptance)
+TEST_F(Import, ACancelDuringTheCheckOrTheOrderingAcceptsNothingAndTheEntryPointReportsAcceptance)
 {
     file(c, QStringLiteral("p.txt"), compare_test::workedExample());
     int lines = 0;
@@ -75,10 +75,8 @@ TEST_F(Import, ACancelDuringTheCheckAcceptsNothingAndTheEntryPointReportsAccepta
     EXPECT_FALSE(offline::ShowImportStructureWindow());
     EXPECT_EQ(g().ImportedStructureFile[0], QString()) << "opening clears the names";
     offline::ImportStructureWindow().unload();
-}
 
-TEST_F(Import, ACancelIsHeardWhileAFileOutOfOrderIsPutInOrder)
-{
+    // A cancel is heard while a file out of order is put in order.
     QByteArray content = "404\r\nC:\\R\\\r\n0\r\n50\r\n";
     for (int k = 50; k > 0; --k)
         content += "False\r\nFalse\r\nFalse\r\nTrue\r\n1\r\n20240101\r\n120000\r\nC:\\R\\f" + QByteArray::number(k) + "\r\n";

@@ -23,7 +23,7 @@ protected:
 
 } // namespace
 
-TEST_F(Http, DocumentsErrorPagesAndGreekAnsiPagesAreText)
+TEST_F(Http, DocumentsErrorPagesAndGreekPagesAreTextAndABodyCutShortIsAFailure)
 {
     server.answer(LoopbackServer::ok("QMVERSIONINFO|2002.0009.0001|\xce\x9d\xce\xad\xce\xb1|New\r\n", 200, {}));
     server.answer(LoopbackServer::ok("<html>Not here</html>", 404, {}));
@@ -41,10 +41,8 @@ TEST_F(Http, DocumentsErrorPagesAndGreekAnsiPagesAreText)
     EXPECT_EQ(missing.text, QStringLiteral("<html>Not here</html>"));
     EXPECT_EQ(client.get(url()).text, QString::fromUtf8("Ελληνικά"));   // after a move
     EXPECT_EQ(server.lastRequestLine, "GET /elsewhere/greek.aui HTTP/1.1");
-}
 
-TEST_F(Http, ABodyCutShortIsAFailureWhateverTheStatus)
-{
+    // A body cut short is a failure whatever the status.
     const QByteArray head = "HTTP/1.1 200 OK\r\n";
     struct Row { const char* what; QByteArray bytes; int error; const char* text; } rows[] = {
         {"length kept", head + "Content-Length: 5\r\n\r\nhello", 0, "hello"},
@@ -59,12 +57,11 @@ TEST_F(Http, ABodyCutShortIsAFailureWhateverTheStatus)
         {"head cut short", head + "Content-Le", errInetRequestFailed, ""},
         {"no response", "", errInetRequestFailed, ""},
     };
-    QtHttpClient client;
-    for (const Row& r : rows) {
-        server.answer({r.bytes});
+    for (const Row& row : rows) {
+        server.answer({row.bytes});
         const HttpResult got = client.get(url());
-        EXPECT_EQ(got.error, r.error) << r.what;
-        EXPECT_EQ(got.text, QString::fromLatin1(r.text)) << r.what;
+        EXPECT_EQ(got.error, row.error) << row.what;
+        EXPECT_EQ(got.text, QString::fromLatin1(row.text)) << row.what;
     }
 }
 

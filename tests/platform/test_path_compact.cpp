@@ -6,7 +6,7 @@
 
 using namespace platform;
 
-TEST(CompactToWidth, KeepsTheStartAndTheLastComponentMeasuredWithTheGivenFont)
+TEST(CompactPath, ToAWidthInTheGivenFontOrToALengthKeepingTheStartAndTheLastComponent)
 {
     // One pixel per character makes the expected cuts easy to read; in the
     // wide font "W" is 3 pixels.
@@ -32,16 +32,14 @@ TEST(CompactToWidth, KeepsTheStartAndTheLastComponentMeasuredWithTheGivenFont)
     for (const auto& c : cases)
         EXPECT_EQ(compactPathToWidth(c.path, c.width, c.wide ? wideW : perChar), c.expected) << c.path.toStdString() << " " << c.width;
     EXPECT_EQ(compactPathToWidth("C:\\a\\b", 3, TextMeasure()), "") << "no measure is a failure";
-}
 
-TEST(CompactToLength, ShortensToExactlyTheMaximumKeepingTheLastComponent)
-{
+    // To a length: exactly the maximum, keeping the last component.
     const QString exact = QString(72, u'a') + "\\bc";
     const struct {
         QString path;
         int length;
         QString expected;
-    } cases[] = {
+    } lengths[] = {
         {"C:\\" + QString(60, u'f') + "\\deeper\\file.txt", 75, "C:\\" + QString(60, u'f') + "...\\file.txt"},
         {"Docs\\" + QString(35, u'x') + "\\Sub\\", 43, "Docs\\" + QString(30, u'x') + "...\\Sub\\"},
         {exact, 75, exact},
@@ -51,7 +49,7 @@ TEST(CompactToLength, ShortensToExactlyTheMaximumKeepingTheLastComponent)
         {"C:\\averyverylongname.txt", 6, "......"},
         {"abc", 0, ""},
     };
-    for (const auto& c : cases) {
+    for (const auto& c : lengths) {
         EXPECT_EQ(compactPathToLength(c.path, c.length), c.expected) << c.path.toStdString();
         EXPECT_LE(compactPathToLength(c.path, c.length).size(), c.length);
     }

@@ -36,7 +36,7 @@ protected:
 
 } // namespace
 
-TEST_F(ShellTest, CopyMakesTheFolderReplacesAndKeepsTimes)
+TEST_F(ShellTest, CopyMakesTheFolderKeepsTimesAndTheSameFileGuardTouchesNothing)
 {
     d.file("src/a.ini", "new");
     d.file("src/b.txt", "bee");
@@ -54,10 +54,8 @@ TEST_F(ShellTest, CopyMakesTheFolderReplacesAndKeepsTimes)
     EXPECT_EQ(sh.copyFiles({"C:\\src\\b.txt"}, "C:\\new\\made\\here"), shellOk);
     EXPECT_EQ(testing_support::fileBytes(d.native("new/made/here/b.txt")), "bee");
     EXPECT_EQ(sh.copyFiles({"C:\\src\\none.txt"}, "C:\\out"), shellNotFound);
-}
 
-TEST_F(ShellTest, SameFileGuardTouchesNothingMoveReplacesAndCopyIntoAFileFails)
-{
+    // The same-file guard touches nothing; a move replaces its target; a copy into a file fails.
     d.file("dir/a.ini", "precious");
     ASSERT_EQ(::symlink("dir", d.nativeBytes("alias")), 0);
     // Through another name of the same folder, the copy would truncate its own source.

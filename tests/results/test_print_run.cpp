@@ -80,7 +80,7 @@ TEST_F(PrintRun, TheFileAloneHasOneHeaderAndNeverTouchesThePrinter)
     EXPECT_EQ(g().PrintDestinationIndex, 1);
 }
 
-TEST_F(PrintRun, BothDestinationsAndACancelMidPage)
+TEST_F(PrintRun, BothDestinationsACancelMidPageAndAnErrorReportedOnce)
 {
     fill(60);
     g().ResultsNotPrinted = true;
@@ -111,11 +111,8 @@ TEST_F(PrintRun, BothDestinationsAndACancelMidPage)
     ASSERT_EQ(lines.size(), 4 + 26 + 6);
     EXPECT_TRUE(lines[2].contains("Page 1 of 3."));
     for (int k = 1; k <= 32; ++k) EXPECT_EQ(lines[3 + k], line(k));
-}
 
-TEST_F(PrintRun, AnErrorIsReportedOnceAndEndsTheRun)
-{
-    fill(60);
+    // An error is reported once and ends the run; the file before the run is untouched.
     drive.file(QStringLiteral("out.txt"), "kept");
     desk.answerSave(QStringLiteral("C:\\out.txt"));
     desk.onYield([&] { return printer.open && printer.current.pages[0].lines.size() == 9; },

@@ -40,7 +40,7 @@ protected:
     ui::ListBox* list = nullptr;
 };
 
-TEST_F(DialogTest, CancelGivesEmptyWithoutErrorAndChoicesComeBack)
+TEST_F(DialogTest, CancelGivesEmptyChoicesComeBackAndOpeningTakesOnlyFilesAndWebAddresses)
 {
     Long err = -1;
     desk.cancelFileDialog(ui::FileDialogKind::Folder);
@@ -62,15 +62,12 @@ TEST_F(DialogTest, CancelGivesEmptyWithoutErrorAndChoicesComeBack)
     EXPECT_EQ(last.defaultExt, QStringLiteral("txt"));
     EXPECT_EQ(last.initDir, QStringLiteral("C:\\Docs"));
     EXPECT_EQ(desk.fileDialogRequests().first().flags, kFolderDialogFlags);
-}
 
-TEST_F(DialogTest, OpeningRefusesAnythingButExistingFilesAndWebAddresses)
-{
+    // Opening refuses anything but existing files and web addresses.
     platform::FakeShell fake;
     platform::setShell(&fake);
     drive.file(QStringLiteral("doc.txt"));
     bool noAssoc = true;
-    Long err = -1;
     EXPECT_TRUE(OpenWithAssociatedApplication(&form, QStringLiteral("C:\\doc.txt"), noAssoc, err));
     EXPECT_TRUE(OpenWithAssociatedApplication(&form, QStringLiteral("https://example.org/get"), noAssoc, err));
     ASSERT_EQ(fake.calls.size(), 2u);

@@ -81,7 +81,7 @@ protected:
 
 } // namespace
 
-TEST_F(PleaseWaitTest, ShownCentredModelessAndPaintedBeforeTheSlowWork)
+TEST_F(PleaseWaitTest, ShownCentredAndPaintedFirstInTheCurrentLanguageAndGoneEvenWhenTheLoadFails)
 {
     frmPleaseWait& w = ShowPleaseWait(caller, PleaseWaitReason::RetrievingFirstLevelFolders);
     EXPECT_TRUE(w.isShown());
@@ -92,10 +92,8 @@ TEST_F(PleaseWaitTest, ShownCentredModelessAndPaintedBeforeTheSlowWork)
                                            "painted frmPleaseWait Retrieving first level folders|Please wait..."}));
     EXPECT_EQ(PleaseWait().unload(), true);
     EXPECT_FALSE(w.isLoaded());
-}
 
-TEST_F(PleaseWaitTest, NoticeSpeaksTheCurrentLanguageAndGoesAwayEvenWhenTheSlowLoadFails)
-{
+    // The notice speaks the current language and goes away even when the slow load fails.
     g().LanguageIsGreek = true;
     try {
         PleaseWaitNotice notice(caller, PleaseWaitReason::Interpreting);

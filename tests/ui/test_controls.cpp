@@ -175,7 +175,7 @@ protected:
     QStringList events;
 };
 
-TEST_F(TreeTest, DuplicateAndMissingKeysRaiseTheirErrorsAndChildrenSortWithTheirFullPath)
+TEST_F(TreeTest, KeysAreUniqueChildrenSortAndACollapseMovesTheSelectionFirst)
 {
     expectUiError([&] { tvw->add(QStringLiteral("C:\\"), TreeView::tvwChild, QStringLiteral("C:\\apps\\"), QStringLiteral("apps")); },
                   35602, QStringLiteral("Key is not unique in collection"));
@@ -187,13 +187,10 @@ TEST_F(TreeTest, DuplicateAndMissingKeysRaiseTheirErrorsAndChildrenSortWithTheir
     EXPECT_EQ(root->child()->lastSibling()->text(), QStringLiteral("Users"));
     EXPECT_EQ(tvw->node(QStringLiteral("C:\\Users\\me\\"))->fullPath(), QStringLiteral("C: [System]\\Users\\me"));
     EXPECT_EQ(tvw->nodeAt(2)->key(), QStringLiteral("C:\\Users\\"));
-}
 
-// A collapse that hides the selection moves it to the collapsed node first;
-// NodeClick comes with every user click, even on the selected node, and
-// never with a selection by code.
-TEST_F(TreeTest, CollapseMovesTheSelectionFirstAndEveryUserClickRaisesNodeClick)
-{
+    // A collapse that hides the selection moves it to the collapsed node first;
+    // NodeClick comes with every user click, even on the selected node, and
+    // never with a selection by code.
     TreeNode* me = tvw->node(QStringLiteral("C:\\Users\\me\\"));
     me->ensureVisible();
     me->setSelected(true);
