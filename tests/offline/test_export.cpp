@@ -28,7 +28,7 @@ protected:
     }
 };
 
-TEST_F(Export, WritesTheFormatByteForByteAndRefusesTheCloseBoxMeanwhile)
+TEST_F(Export, WritesTheFormatByteForByteWithTheHeaderOfItsOwnScanAndRefusesTheCloseBox)
 {
     workedTree();
     g().ShowElapsedTime = true;
@@ -61,12 +61,8 @@ TEST_F(Export, WritesTheFormatByteForByteAndRefusesTheCloseBoxMeanwhile)
     EXPECT_EQ(read(c, QStringLiteral("P_C_Work.txt")), expected);
     EXPECT_EQ(leftovers(c), QStringList());
     EXPECT_FALSE(g().StructureExportInProgress);
-}
 
-TEST_F(Export, TheHeaderListsTheFoldersOfTheScanThatGaveTheRecords)
-{
-    workedTree();
-    // A first-level folder appears after the scan, while the facts are collected.
+    // The header lists the folders of the scan that gave the records. A first-level folder appears after the scan, while the facts are collected.
     desk.onYield([&] { return ex.isLoaded() && ex.lblProcessInProgress->caption().startsWith(QLatin1String("collecting")); },
                  [&] { folder(c, QStringLiteral("Work/Gamma")); });
     desk.expectMsgBox(kTitle, QStringLiteral("The Primary structure has been exported successfully."), ui::vbInformationOK, ui::vbOK);

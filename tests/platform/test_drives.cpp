@@ -35,14 +35,13 @@ const QByteArray kLaptop =
 
 } // namespace
 
-TEST(DriveTable, MountInfoIsParsedAndLettersFollowMountPointOrderSkippingSystemTrees)
+TEST(DriveTable, MountInfoGivesLettersInMountPointOrderSysfsGivesRemovableFlagsAndLabelsAndUserLettersStay)
 {
     const auto mounts = parseMountInfo(kLaptop);
     ASSERT_EQ(mounts.size(), 15u);
-    // (Device numbers and sources lead to removable flags and labels, tested below.)
     EXPECT_EQ(mounts[8].mountPoint, QStringLiteral("/run/media/anna/USB STICK"));
     EXPECT_EQ(mounts[8].fsType, QStringLiteral("vfat"));
-    QTemporaryDir sys, dev;   // empty: no removable flags, no labels
+    QTemporaryDir sys, dev;   // empty at first: no removable flags, no labels
     const auto table = buildDriveTable(parseMountInfo(kLaptop), {}, {sys.path(), dev.path()});
     QStringList got;
     for (const Drive& d : table)
@@ -57,11 +56,7 @@ TEST(DriveTable, MountInfoIsParsedAndLettersFollowMountPointOrderSkippingSystemT
     EXPECT_EQ(table[3].type, driveRamDisk);
     EXPECT_EQ(table[4].type, driveRemovable);
     EXPECT_EQ(table[5].type, driveRemote);
-}
 
-TEST(DriveTable, SysfsRemovableFlagLabelsAndUserLettersKeptAndSkipped)
-{
-    QTemporaryDir sys, dev;
     // A partition whose disk says removable; a by-label link with an escaped blank.
     QDir().mkpath(sys.path() + "/block/sdb/sdb1");
     testing_support::writeFile(sys.path() + "/block/sdb/removable", "1\n");
@@ -72,10 +67,10 @@ TEST(DriveTable, SysfsRemovableFlagLabelsAndUserLettersKeptAndSkipped)
 
     const QByteArray text = "1 0 254:0 / / rw - ext4 /dev/vda rw\n"
                             "2 1 8:17 / /mnt/stick rw - vfat " + QFile::encodeName(dev.path()) + "/sdb1 rw\n";
-    const auto table = buildDriveTable(parseMountInfo(text), {}, {sys.path(), dev.path()});
-    ASSERT_EQ(table.size(), 2u);
-    EXPECT_EQ(table[1].type, driveRemovable);
-    EXPECT_EQ(table[1].label, QStringLiteral("MY STICK"));
+    const auto stick = buildDriveTable(parseMountInfo(text), {}, {sys.path(), dev.path()});
+    ASSERT_EQ(stick.size(), 2u);
+    EXPECT_EQ(stick[1].type, driveRemovable);
+    EXPECT_EQ(stick[1].label, QStringLiteral("MY STICK"));
 
     // A user's letter is kept and skipped by the automatic ones.
     const auto mapped = buildDriveTable(parseMountInfo(text), {{QLatin1Char('D'), "/home/anna/work"}}, {sys.path(), dev.path()});
