@@ -19,6 +19,22 @@ const char* const kNames[3] = {"Quillmarsh.ini", "PrimarySavedPaths.txt", "Secon
 
 class SettingsTest : public MaintenanceTest {
 protected:
+    void SetUp() override
+    {
+        MaintenanceTest::SetUp();
+        SetProgramExitHook([this] { ++exits; });
+    }
+    void TearDown() override
+    {
+        SetProgramExitHook({});
+        MaintenanceTest::TearDown();
+    }
+    // Picks `folder` with the window's folder button.
+    void pick(SettingsTransferWindow& w, const char* folder)
+    {
+        desk.answerFolder(folder);
+        ui::Input::click(*w.cmdSettingsFolderExternal);
+    }
     void ini(const QString& section, const QString& keys) { drive.file("App/Quillmarsh.ini", ("[" + section + "]\r\n" + keys).toUtf8()); }
     // Item states as "E1" (enabled, ticked), "e0" (disabled, unticked), ...
     static QString states(const SettingsTransferWindow& w)
@@ -28,6 +44,7 @@ protected:
             s += QString(c->enabled() ? "E" : "e") + QString::number(c->value());
         return s;
     }
+    int exits = 0;
 };
 
 TEST_F(SettingsTest, ExportOffersWhatExistsWithItsStoredChoice)
@@ -65,8 +82,7 @@ TEST_F(SettingsTest, ExportEnablingRulesAndApply)
     w.show();
     ui::Input::click(*w.chkIniFileName);
     EXPECT_FALSE(w.cmdExport->enabled()) << "no folder yet";
-    desk.answerFolder("C:\\Out\\");
-    ui::Input::click(*w.cmdSettingsFolderExternal);
+    pick(w, "C:\\Out\\");
     EXPECT_EQ(basGlobal::globals().ExportFolder, "C:\\Out");
     EXPECT_TRUE(w.cmdExport->enabled());
     ui::Input::click(*w.chkIniFileName);
@@ -96,8 +112,7 @@ TEST_F(SettingsTest, ExportRefusesItsOwnFolderAndDropsAVanishedFile)
     EXPECT_TRUE(w.cmdExport->enabled());
     EXPECT_FALSE(basGlobal::globals().SettingsExportInProgress);
 
-    desk.answerFolder("C:\\Out\\");
-    ui::Input::click(*w.cmdSettingsFolderExternal);
+    pick(w, "C:\\Out\\");
     QFile::remove(drive.native("App/SecondarySavedPaths.txt"));
     desk.expectMsgBox("Export settings", "File 'C:\\App\\SecondarySavedPaths.txt', does not exist.", 16, ui::vbOK);
     ui::Input::click(*w.cmdExport);
@@ -113,8 +128,7 @@ TEST_F(SettingsTest, ExportRefusesItsOwnFolderAndDropsAVanishedFile)
     ASSERT_TRUE(QFile::remove(drive.native("Out/Quillmarsh.ini")));
     ASSERT_EQ(::link(drive.nativeBytes("App/Quillmarsh.ini"), drive.nativeBytes("Out/Quillmarsh.ini")), 0);
     w.show();
-    desk.answerFolder("C:\\Out\\");
-    ui::Input::click(*w.cmdSettingsFolderExternal);
+    pick(w, "C:\\Out\\");
     desk.expectMsgBoxContaining("Export settings", "could not be copied: a file would have been copied onto itself", 16, ui::vbOK);
     ui::Input::click(*w.cmdExport);
     EXPECT_TRUE(w.isLoaded() && w.cmdExport->enabled());
@@ -133,8 +147,7 @@ TEST_F(SettingsTest, ExportFailuresNameTheirOwnCause)
     for (const auto& r : rows) {
         frmSettingsExport w;
         w.show();
-        desk.answerFolder(r.folder);
-        ui::Input::click(*w.cmdSettingsFolderExternal);
+        pick(w, r.folder);
         desk.expectMsgBox("Export settings", QString("The settings could not be copied: ") + r.cause + ". No file was changed.",
                           16, ui::vbOK);
         ui::Input::click(*w.cmdExport);
@@ -157,12 +170,10 @@ TEST_F(SettingsTest, ImportOffersWhatTheFolderHoldsAndTrashesWhatItCopied)
     EXPECT_EQ(w.lblSettingsFolderExternal->caption(), "C:\\In\\");
     EXPECT_EQ(w.chkDeleteAfterImporting->value(), 1);
     EXPECT_TRUE(w.cmdImport->enabled());
-    desk.answerFolder("C:\\Data\\");
-    ui::Input::click(*w.cmdSettingsFolderExternal);
+    pick(w, "C:\\Data\\");
     EXPECT_EQ(states(w), "e0e0e0");
     EXPECT_FALSE(w.cmdImport->enabled());
-    desk.answerFolder("C:\\All\\");
-    ui::Input::click(*w.cmdSettingsFolderExternal);
+    pick(w, "C:\\All\\");
     EXPECT_EQ(states(w), "E0E0E0");
     ui::Input::click(*w.chkSavedPaths[1]);
     ui::Input::click(*w.cmdImport);
@@ -176,10 +187,9 @@ TEST_F(SettingsTest, IniImportEndsTheProgramOnceWithoutWritingAfterwards)
 {
     ini("ImportSettings", "Ini=True\r\nFolder=C:\\In\r\n");
     drive.file("In/Quillmarsh.ini", "[General]\r\nLanguage=True\r\n");
-    int calls = 0;
     QByteArray atExit;
     SetProgramExitHook([&] {
-        ++calls;
+        ++exits;
         atExit = read("App/Quillmarsh.ini");
     });
     // No to the question first: nothing happens.
@@ -194,8 +204,7 @@ TEST_F(SettingsTest, IniImportEndsTheProgramOnceWithoutWritingAfterwards)
         ui::Input::click(*w.cmdImport);
     });
     EXPECT_TRUE(ShowSettingsImport({0, 0}));
-    SetProgramExitHook({});
-    EXPECT_EQ(calls, 1);
+    EXPECT_EQ(exits, 1);
     EXPECT_EQ(atExit, "[General]\r\nLanguage=True\r\n");
     EXPECT_EQ(read("App/Quillmarsh.ini"), atExit) << "nothing written after the end began";
 }
@@ -209,8 +218,6 @@ TEST_F(SettingsTest, AnIniTheStartWouldRefuseIsNotImported)
         noise[i] = char((i * 7919) >> 3);
     drive.file("In/Quillmarsh.ini", noise);
     drive.file("In/PrimarySavedPaths.txt", "primary");
-    int calls = 0;
-    SetProgramExitHook([&] { ++calls; });
     frmSettingsImport w;
     w.show();
     desk.expectMsgBox("Import settings",
@@ -218,8 +225,7 @@ TEST_F(SettingsTest, AnIniTheStartWouldRefuseIsNotImported)
                       "than 4 MB. No file was changed.",
                       16, ui::vbOK);
     ui::Input::click(*w.cmdImport);
-    SetProgramExitHook({});
-    EXPECT_EQ(calls, 0);
+    EXPECT_EQ(exits, 0);
     EXPECT_EQ(read("App/Quillmarsh.ini"), appIni);
     EXPECT_FALSE(QFile::exists(drive.native("App/PrimarySavedPaths.txt"))) << "nothing else copied either";
     EXPECT_TRUE(w.isLoaded() && w.cmdImport->enabled());
@@ -233,23 +239,19 @@ TEST_F(SettingsTest, FailedImportChangesTrashesAndEndsNothing)
     drive.file("In/Quillmarsh.ini", "[General]\r\n");
     drive.file("In/SecondarySavedPaths.txt", "secondary");
     drive.folder("App/SecondarySavedPaths.txt");   // in the way of the second copy
-    int calls = 0;
-    SetProgramExitHook([&] { ++calls; });
     frmSettingsImport w;
     w.show();
     desk.expectMsgBoxContaining("Import settings", "The application INI file is about to be imported.", 36, ui::vbYes);
     desk.expectMsgBoxContaining("Import settings", "The settings could not be copied", 16, ui::vbOK);
     ui::Input::click(*w.cmdImport);
-    SetProgramExitHook({});
-    EXPECT_EQ(calls, 0);
+    EXPECT_EQ(exits, 0);
     EXPECT_TRUE(shell.calls.empty()) << "no source sent to the trash";
     EXPECT_EQ(read("App/Quillmarsh.ini"), appIni) << "all or nothing";
     EXPECT_TRUE(w.isLoaded());
     EXPECT_TRUE(w.cmdImport->enabled());
     EXPECT_FALSE(basGlobal::globals().SettingsImportInProgress);
     EXPECT_EQ(QDir(drive.native("App")).entryList(QDir::Files | QDir::Hidden).size(), 1) << "no temporary file left";
-    desk.answerFolder("C:\\App\\");
-    ui::Input::click(*w.cmdSettingsFolderExternal);
+    pick(w, "C:\\App\\");
     desk.expectMsgBoxContaining("Import settings", "must not be the same as the folder were these files will be stored.", 16, ui::vbOK);
     ui::Input::click(*w.cmdImport);
     w.unload();

@@ -51,19 +51,15 @@ protected:
 
 TEST_F(UpdateCheckTest, EveryBadAnswerIsTheFailureOutcome)
 {
+    // The document's and the HTTP reader's own rules are tested with them.
     using A = LoopbackServer;
     const QByteArray newerCut = M + "|2099.0001.0002|1|en|gr|http://a.test/q";   // 0x34 bytes
     struct Row { const char* what; A::Answer answer; QString outcome; } rows[] = {
         {"latest", A::ok(M + "|2002.0008.0026|x|en|gr|"), "latest"},
-        {"five fields", A::ok(M + "|2003.0000.0000|1|en|gr"), "failure"},
-        {"wrong marker", A::ok(M.toUpper() + "|2003.0000.0000|1|en|gr|http://a.test/"), "failure"},
-        {"count not a number", A::ok(M + "|2003.0000.0000|two|en|gr|http://a.test/"), "failure"},
-        {"count zero", A::ok(M + "|2003.0000.0000|0|en|gr|http://a.test/"), "failure"},
         {"count past the addresses", A::ok(M + "|2003.0000.0000|3|en|gr|http://a.test/"), "failure"},
         {"error page", A::ok(M + "|2003.0000.0000|1|en|gr|http://a.test/", 404), "failure"},
         {"closed", A::Answer{}, "failure"},
         // A newer version's document cut off by the server: its address is cut too.
-        {"shorter than its length", {"HTTP/1.1 200 X\r\nContent-Length: 80\r\n\r\n" + newerCut}, "failure"},
         {"last chunk missing", {"HTTP/1.1 200 X\r\nTransfer-Encoding: chunked\r\n\r\n34\r\n" + newerCut + "\r\n"}, "failure"},
         {"empty", A::ok(""), "failure"},
         {"too large", A::ok(M + "|2003.0000.0000|1|en|gr|http://a.test/" + QByteArray(4096, 'x')), "failure"},
@@ -86,13 +82,6 @@ TEST_F(UpdateCheckTest, EveryBadAnswerIsTheFailureOutcome)
     frmCheckForUpdates w;
     EXPECT_EQ(check(w), "failure");
     EXPECT_EQ(server.requests, asked);
-    w.unload();
-    // A refused connection: a port nobody listens on any more.
-    QTcpServer gone;
-    gone.listen(QHostAddress::LocalHost, 0);
-    updateCheckSettings().addressTemplate = QStringLiteral("http://127.0.0.1:%1/|V").arg(gone.serverPort());
-    gone.close();
-    EXPECT_EQ(check(w), "failure");
     w.unload();
 }
 

@@ -154,6 +154,27 @@ protected:
         main.load();
     }
     static mainwindow::frmRecallSavedPath* recallOf(ui::Form& f) { return dynamic_cast<mainwindow::frmRecallSavedPath*>(&f); }
+    // Recalls the first path the window lists.
+    void recallFirst()
+    {
+        desk.onModal(QStringLiteral("frmRecallSavedPath"), [](ui::Form& f) {
+            ui::Input::listClick(*recallOf(f)->lstSavedPaths[0], 0);
+            ui::Input::click(*recallOf(f)->cmdRecall);
+        });
+        main.mnuRecallPathRecent->Click();
+    }
+    // Edit paths, answered Yes: the editor shows `before` first and saves `after`.
+    void edit(mainwindow::frmRecallSavedPath& r, const QString& before, const QString& after)
+    {
+        desk.expectMsgBoxContaining(QStringLiteral("Edit saved paths"), QStringLiteral("The application is suspended"), 36, ui::vbYes);
+        desk.onModal(QStringLiteral("frmTextEditor"), [before, after](ui::Form& e) {
+            auto& editor = dynamic_cast<basGlobal::frmTextEditor&>(e);
+            EXPECT_TRUE(editor.txtText->text().startsWith(before)) << editor.txtText->text().left(80).toStdString();
+            editor.txtText->setText(after);
+            ui::Input::click(*editor.cmdSave);
+        });
+        ui::Input::click(*r.cmdEdit);
+    }
 };
 
 using mainwindow::frmRecallSavedPath;
@@ -212,14 +233,7 @@ TEST_F(RecallTest, EditingTheFileReloadsTheListsAndDecliningKeepsThem)
         EXPECT_TRUE(r.cmdRecall->enabled());
         EXPECT_EQ(r.lstSavedPaths[0]->listCount(), 3);
 
-        desk.expectMsgBoxContaining(title, QStringLiteral("The application is suspended"), 36, ui::vbYes);
-        desk.onModal(QStringLiteral("frmTextEditor"), [](ui::Form& e) {
-            auto& editor = dynamic_cast<basGlobal::frmTextEditor&>(e);
-            EXPECT_EQ(editor.txtText->text(), QStringLiteral("C:\\Gamma\n\nC:\\Alpha\n  \nC:\\Beta"));
-            editor.txtText->setText(QStringLiteral("C:\\Alpha\nC:\\Gamma\n"));
-            ui::Input::click(*editor.cmdSave);
-        });
-        ui::Input::click(*r.cmdEdit);
+        edit(r, QStringLiteral("C:\\Gamma\n\nC:\\Alpha\n  \nC:\\Beta"), QStringLiteral("C:\\Alpha\nC:\\Gamma\n"));
         EXPECT_EQ(items(*r.lstSavedPaths[0]), (QStringList{"C:\\Alpha", "C:\\Gamma"}));
         EXPECT_FALSE(r.cmdRecall->enabled());
         ui::Input::click(*r.cmdCancel);
@@ -232,34 +246,18 @@ TEST_F(RecallTest, AFileOverTheBoundIsNamedAndTheEditorCanStillShortenIt)
 {
     const QByteArray big = "C:\\Alpha\r\n" + QByteArray(16 * 1024 * 1024, 'x');
     drive.file(kFile, big);
-    globals().LanguageIsGreek = true;
-    desk.expectMsgBox(QStringLiteral("Καταχώρηση διαδρομής"),
-                      QStringLiteral("Το αρχείο «C:\\PrimarySavedPaths.txt» δεν μπορεί να διαβασθεί, διότι είναι "
-                                     "μεγαλύτερο από 16 MB, το μέγιστο μέγεθος ενός αρχείου με αποθηκευμένες "
-                                     "διαδρομές. Μπορείτε να το συντομεύσετε με την «Επεξεργασία διαδρομών...» στο "
-                                     "παράθυρο των αποθηκευμένων διαδρομών."),
-                      ui::vbExclamationOK, ui::vbOK);
+    const QString tooLarge = QStringLiteral(
+        "The file 'C:\\PrimarySavedPaths.txt' cannot be read, because it is larger than 16 MB, the most that a file "
+        "with saved paths may be. You can shorten it with 'Edit paths...' in the window of the saved paths.");
+    desk.expectMsgBox(kStore, tooLarge, ui::vbExclamationOK, ui::vbOK);
     EXPECT_FALSE(store(QStringLiteral("C:\\New"), 0));
     EXPECT_TRUE(lastError == 0 && !alreadySaved);
     EXPECT_EQ(bytes().size(), big.size());
-    globals().LanguageIsGreek = false;
-
-    desk.expectMsgBox(QStringLiteral("Restore saved path"),
-                      QStringLiteral("The file 'C:\\PrimarySavedPaths.txt' cannot be read, because it is larger than "
-                                     "16 MB, the most that a file with saved paths may be. You can shorten it with "
-                                     "'Edit paths...' in the window of the saved paths."),
-                      ui::vbExclamationOK, ui::vbOK);
+    desk.expectMsgBox(QStringLiteral("Restore saved path"), tooLarge, ui::vbExclamationOK, ui::vbOK);
     desk.onModal(QStringLiteral("frmRecallSavedPath"), [&](ui::Form& f) {
         frmRecallSavedPath& r = *recallOf(f);
         EXPECT_EQ(r.lstSavedPaths[0]->listCount(), 0);
-        desk.expectMsgBoxContaining(QStringLiteral("Edit saved paths"), QStringLiteral("The application is suspended"), 36, ui::vbYes);
-        desk.onModal(QStringLiteral("frmTextEditor"), [](ui::Form& e) {
-            auto& editor = dynamic_cast<basGlobal::frmTextEditor&>(e);
-            EXPECT_TRUE(editor.txtText->text().startsWith(QStringLiteral("C:\\Alpha\nxxx")));
-            editor.txtText->setText(QStringLiteral("C:\\Alpha"));
-            ui::Input::click(*editor.cmdSave);
-        });
-        ui::Input::click(*r.cmdEdit);
+        edit(r, QStringLiteral("C:\\Alpha\nxxx"), QStringLiteral("C:\\Alpha"));
         EXPECT_EQ(items(*r.lstSavedPaths[0]), QStringList{QStringLiteral("C:\\Alpha")});
         ui::Input::click(*r.cmdCancel);
     });
@@ -279,11 +277,7 @@ TEST_F(RecallTest, StoreAndRestoreInitialAndThePopUpMenusHelpRule)
     EXPECT_TRUE(iniBytes().contains("PrimaryInitialPath=C:\r\n"));
 
     // Move away, then Restore > Initial brings the structure back, no question.
-    desk.onModal(QStringLiteral("frmRecallSavedPath"), [&](ui::Form& f) {
-        ui::Input::listClick(*recallOf(f)->lstSavedPaths[0], 0);
-        ui::Input::click(*recallOf(f)->cmdRecall);
-    });
-    main.mnuRecallPathRecent->Click();
+    recallFirst();
     EXPECT_EQ(globals().CurrentPath[0], QStringLiteral("C:\\Gamma"));
     main.mnuRecallPathInitial->Click();
     EXPECT_EQ(globals().CurrentPath[0], QStringLiteral("C:"));
@@ -294,11 +288,7 @@ TEST_F(RecallTest, StoreAndRestoreInitialAndThePopUpMenusHelpRule)
 TEST_F(RecallTest, AFailedRestoreAnsweredNoStillShowsWhereTheTreeStands)
 {
     globals().InitialPath[0] = QStringLiteral("C:\\Beta");
-    desk.onModal(QStringLiteral("frmRecallSavedPath"), [&](ui::Form& f) {
-        ui::Input::listClick(*recallOf(f)->lstSavedPaths[0], 0);
-        ui::Input::click(*recallOf(f)->cmdRecall);
-    });
-    main.mnuRecallPathRecent->Click();
+    recallFirst();
     ASSERT_EQ(globals().CurrentPath[0], QStringLiteral("C:\\Gamma"));
     main.chkDisplayFirstLevelFolders[0]->setValue(1);
     // Two drives with one letter: the tree refilled from them fails on the second.

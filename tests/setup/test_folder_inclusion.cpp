@@ -82,16 +82,10 @@ TEST_F(FolderInclusion, LiveListsFollowRuleCommandsAndTheComparisonThatFollows)
     EXPECT_EQ(items(*hidden().lstExcluded[1]), QStringList({"DATA\\d.txt", "Gamma\\g.txt"}));
 }
 
-TEST_F(FolderInclusion, ShownOnlyWhenAllowedAndThereAreFolders)
+// Switched off, one level deep, a stale selection: the road's tests.
+TEST_F(FolderInclusion, NotShownWithoutSubFoldersOnEitherSide)
 {
-    hidden().lstFoldersToIncludeExclude[0]->addItem(QStringLiteral("Old"));
-    g().FolderIncludeExcludeEnabled = false;
-    EXPECT_FALSE(setup::ChooseFirstLevelFolders(caller()));
-    EXPECT_EQ(dropped(0).size() + g().FolderSelectionState, 3);
-    g().FolderIncludeExcludeEnabled = true, g().NumberOfLevelsLimit = 1;
-    EXPECT_FALSE(setup::ChooseFirstLevelFolders(caller()));
-    g().NumberOfLevelsLimit = 0;
-    g().CurrentPath = {QStringLiteral("C:\\P\\Alpha"), QStringLiteral("C:\\S\\Gamma")};   // no sub-folders
+    g().CurrentPath = {QStringLiteral("C:\\P\\Alpha"), QStringLiteral("C:\\S\\Gamma")};
     EXPECT_FALSE(setup::ChooseFirstLevelFolders(caller()));
 }
 

@@ -72,9 +72,6 @@ TEST_F(Options, LoadShowsEverySetting)
         EXPECT_EQ(win_.lblInitialPath[0]->backColor(), basGlobal::StructureTintOf(0));
         win_.unload();
     }
-    g().LanguageIsGreek = true;
-    win_.load();
-    EXPECT_EQ(win_.caption() + win_.cmdOK->caption() + win_.optTimeFormat[0]->caption(), QStringLiteral("ΕπιλογέςOK Σύντομη "));
 }
 
 // Starting from a text, one action on the levels field ('t' typing, 'p'
