@@ -19,22 +19,6 @@ const char* const kNames[3] = {"Quillmarsh.ini", "PrimarySavedPaths.txt", "Secon
 
 class SettingsTest : public MaintenanceTest {
 protected:
-    void SetUp() override
-    {
-        MaintenanceTest::SetUp();
-        SetProgramExitHook([this] { ++exits; });
-    }
-    void TearDown() override
-    {
-        SetProgramExitHook({});
-        MaintenanceTest::TearDown();
-    }
-    // Picks `folder` with the window's folder button.
-    void pick(SettingsTransferWindow& w, const char* folder)
-    {
-        desk.answerFolder(folder);
-        ui::Input::click(*w.cmdSettingsFolderExternal);
-    }
     void ini(const QString& section, const QString& keys) { drive.file("App/Quillmarsh.ini", ("[" + section + "]\r\n" + keys).toUtf8()); }
     // Item states as "E1" (enabled, ticked), "e0" (disabled, unticked), ...
     static QString states(const SettingsTransferWindow& w)
@@ -44,7 +28,6 @@ protected:
             s += QString(c->enabled() ? "E" : "e") + QString::number(c->value());
         return s;
     }
-    int exits = 0;
 };
 
 TEST_F(SettingsTest, ExportOffersWhatExistsWithItsStoredChoice)
@@ -82,7 +65,8 @@ TEST_F(SettingsTest, ExportEnablingRulesAndApply)
     w.show();
     ui::Input::click(*w.chkIniFileName);
     EXPECT_FALSE(w.cmdExport->enabled()) << "no folder yet";
-    pick(w, "C:\\Out\\");
+    desk.answerFolder("C:\\Out\\");
+    ui::Input::click(*w.cmdSettingsFolderExternal);
     EXPECT_EQ(basGlobal::globals().ExportFolder, "C:\\Out");
     EXPECT_TRUE(w.cmdExport->enabled());
     ui::Input::click(*w.chkIniFileName);
@@ -112,7 +96,8 @@ TEST_F(SettingsTest, ExportRefusesItsOwnFolderAndDropsAVanishedFile)
     EXPECT_TRUE(w.cmdExport->enabled());
     EXPECT_FALSE(basGlobal::globals().SettingsExportInProgress);
 
-    pick(w, "C:\\Out\\");
+    desk.answerFolder("C:\\Out\\");
+    ui::Input::click(*w.cmdSettingsFolderExternal);
     QFile::remove(drive.native("App/SecondarySavedPaths.txt"));
     desk.expectMsgBox("Export settings", "File 'C:\\App\\SecondarySavedPaths.txt', does not exist.", 16, ui::vbOK);
     ui::Input::click(*w.cmdExport);
@@ -124,15 +109,6 @@ TEST_F(SettingsTest, ExportRefusesItsOwnFolderAndDropsAVanishedFile)
     EXPECT_FALSE(w.isLoaded());
     EXPECT_EQ(read("Out/Quillmarsh.ini"), read("App/Quillmarsh.ini"));
     EXPECT_EQ(read("Out/PrimarySavedPaths.txt"), "primary");
-    // The INI file under a second name in the folder: no copy onto itself.
-    ASSERT_TRUE(QFile::remove(drive.native("Out/Quillmarsh.ini")));
-    ASSERT_EQ(::link(drive.nativeBytes("App/Quillmarsh.ini"), drive.nativeBytes("Out/Quillmarsh.ini")), 0);
-    w.show();
-    pick(w, "C:\\Out\\");
-    desk.expectMsgBoxContaining("Export settings", "could not be copied: a file would have been copied onto itself", 16, ui::vbOK);
-    ui::Input::click(*w.cmdExport);
-    EXPECT_TRUE(w.isLoaded() && w.cmdExport->enabled());
-    w.unload();
 }
 
 TEST_F(SettingsTest, ExportFailuresNameTheirOwnCause)
@@ -140,14 +116,19 @@ TEST_F(SettingsTest, ExportFailuresNameTheirOwnCause)
     ini("ExportSettings", "Ini=True\r\n");
     drive.file("File");
     drive.folder("Out/Quillmarsh.ini");
+    // The INI file under a second name in a folder: no copy onto itself.
+    drive.folder("Linked");
+    ASSERT_EQ(::link(drive.nativeBytes("App/Quillmarsh.ini"), drive.nativeBytes("Linked/Quillmarsh.ini")), 0);
     const struct { const char* folder; const char* cause; } rows[] = {
         {"C:\\File\\Sub\\", "a part of the folder's path is a file"},
         {"C:\\Out\\", "a folder in the destination has the name of a file to be copied"},
+        {"C:\\Linked\\", "a file would have been copied onto itself"},
     };
     for (const auto& r : rows) {
         frmSettingsExport w;
         w.show();
-        pick(w, r.folder);
+        desk.answerFolder(r.folder);
+        ui::Input::click(*w.cmdSettingsFolderExternal);
         desk.expectMsgBox("Export settings", QString("The settings could not be copied: ") + r.cause + ". No file was changed.",
                           16, ui::vbOK);
         ui::Input::click(*w.cmdExport);
@@ -170,10 +151,12 @@ TEST_F(SettingsTest, ImportOffersWhatTheFolderHoldsAndTrashesWhatItCopied)
     EXPECT_EQ(w.lblSettingsFolderExternal->caption(), "C:\\In\\");
     EXPECT_EQ(w.chkDeleteAfterImporting->value(), 1);
     EXPECT_TRUE(w.cmdImport->enabled());
-    pick(w, "C:\\Data\\");
+    desk.answerFolder("C:\\Data\\");
+    ui::Input::click(*w.cmdSettingsFolderExternal);
     EXPECT_EQ(states(w), "e0e0e0");
     EXPECT_FALSE(w.cmdImport->enabled());
-    pick(w, "C:\\All\\");
+    desk.answerFolder("C:\\All\\");
+    ui::Input::click(*w.cmdSettingsFolderExternal);
     EXPECT_EQ(states(w), "E0E0E0");
     ui::Input::click(*w.chkSavedPaths[1]);
     ui::Input::click(*w.cmdImport);
@@ -187,9 +170,10 @@ TEST_F(SettingsTest, IniImportEndsTheProgramOnceWithoutWritingAfterwards)
 {
     ini("ImportSettings", "Ini=True\r\nFolder=C:\\In\r\n");
     drive.file("In/Quillmarsh.ini", "[General]\r\nLanguage=True\r\n");
+    int calls = 0;
     QByteArray atExit;
     SetProgramExitHook([&] {
-        ++exits;
+        ++calls;
         atExit = read("App/Quillmarsh.ini");
     });
     // No to the question first: nothing happens.
@@ -204,7 +188,8 @@ TEST_F(SettingsTest, IniImportEndsTheProgramOnceWithoutWritingAfterwards)
         ui::Input::click(*w.cmdImport);
     });
     EXPECT_TRUE(ShowSettingsImport({0, 0}));
-    EXPECT_EQ(exits, 1);
+    SetProgramExitHook({});
+    EXPECT_EQ(calls, 1);
     EXPECT_EQ(atExit, "[General]\r\nLanguage=True\r\n");
     EXPECT_EQ(read("App/Quillmarsh.ini"), atExit) << "nothing written after the end began";
 }
@@ -218,6 +203,8 @@ TEST_F(SettingsTest, AnIniTheStartWouldRefuseIsNotImported)
         noise[i] = char((i * 7919) >> 3);
     drive.file("In/Quillmarsh.ini", noise);
     drive.file("In/PrimarySavedPaths.txt", "primary");
+    int calls = 0;
+    SetProgramExitHook([&] { ++calls; });
     frmSettingsImport w;
     w.show();
     desk.expectMsgBox("Import settings",
@@ -225,7 +212,8 @@ TEST_F(SettingsTest, AnIniTheStartWouldRefuseIsNotImported)
                       "than 4 MB. No file was changed.",
                       16, ui::vbOK);
     ui::Input::click(*w.cmdImport);
-    EXPECT_EQ(exits, 0);
+    SetProgramExitHook({});
+    EXPECT_EQ(calls, 0);
     EXPECT_EQ(read("App/Quillmarsh.ini"), appIni);
     EXPECT_FALSE(QFile::exists(drive.native("App/PrimarySavedPaths.txt"))) << "nothing else copied either";
     EXPECT_TRUE(w.isLoaded() && w.cmdImport->enabled());
@@ -239,19 +227,23 @@ TEST_F(SettingsTest, FailedImportChangesTrashesAndEndsNothing)
     drive.file("In/Quillmarsh.ini", "[General]\r\n");
     drive.file("In/SecondarySavedPaths.txt", "secondary");
     drive.folder("App/SecondarySavedPaths.txt");   // in the way of the second copy
+    int calls = 0;
+    SetProgramExitHook([&] { ++calls; });
     frmSettingsImport w;
     w.show();
     desk.expectMsgBoxContaining("Import settings", "The application INI file is about to be imported.", 36, ui::vbYes);
     desk.expectMsgBoxContaining("Import settings", "The settings could not be copied", 16, ui::vbOK);
     ui::Input::click(*w.cmdImport);
-    EXPECT_EQ(exits, 0);
+    SetProgramExitHook({});
+    EXPECT_EQ(calls, 0);
     EXPECT_TRUE(shell.calls.empty()) << "no source sent to the trash";
     EXPECT_EQ(read("App/Quillmarsh.ini"), appIni) << "all or nothing";
     EXPECT_TRUE(w.isLoaded());
     EXPECT_TRUE(w.cmdImport->enabled());
     EXPECT_FALSE(basGlobal::globals().SettingsImportInProgress);
     EXPECT_EQ(QDir(drive.native("App")).entryList(QDir::Files | QDir::Hidden).size(), 1) << "no temporary file left";
-    pick(w, "C:\\App\\");
+    desk.answerFolder("C:\\App\\");
+    ui::Input::click(*w.cmdSettingsFolderExternal);
     desk.expectMsgBoxContaining("Import settings", "must not be the same as the folder were these files will be stored.", 16, ui::vbOK);
     ui::Input::click(*w.cmdImport);
     w.unload();

@@ -1,13 +1,12 @@
 // The road from the main window's Compare to the results window, and the
 // main window's other commands, headless: which windows open, in which
 // order, for each mode and setting; every button and menu item reaching its
-// command; the busy flag; context help.
+// command; the busy flag.
 #include "mainwindow_fixture.h"
 #include "shared/frmHiddenForm.h"
 
 using namespace basGlobal;
 using mainwindow::frmMain;
-using ui::HeadlessDesktop;
 
 namespace {
 
@@ -153,7 +152,7 @@ TEST_F(RoadTest, EveryButtonAndMenuItemReachesItsCommand)
     main.mnuToolsUpdatedVersion->Click();
 }
 
-TEST_F(RoadTest, AboutHandsTheUpdateCheckOverOnceAndARightClickOnlyAsksForHelp)
+TEST_F(RoadTest, AboutHandsTheUpdateCheckOverOnce)
 {
     start(QString());
     desk.onModal(QStringLiteral("frmAbout"), [](ui::Form& f) {
@@ -163,13 +162,6 @@ TEST_F(RoadTest, AboutHandsTheUpdateCheckOverOnceAndARightClickOnlyAsksForHelp)
     main.mnuHelpAbout->Click();
     EXPECT_EQ(opened(), (QStringList{QStringLiteral("frmAbout"), QStringLiteral("frmCheckForUpdates")}));
     EXPECT_TRUE(main.cmdCopyright->tag().isEmpty());   // not handed over again by the next About
-
-    // A right click shows a control's help and starts nothing.
-    desk.clearTranscript();
-    ui::Input::rightClick(*main.cmdCompare);
-    ASSERT_EQ(desk.entries(HeadlessDesktop::Entry::Help).size(), 1);
-    EXPECT_EQ(desk.entries(HeadlessDesktop::Entry::Help)[0].style, mainwindow::htCompare);
-    EXPECT_TRUE(opened().isEmpty());
 }
 
 // Off line with the Primary Structure from a file: its line 3 plus the live
