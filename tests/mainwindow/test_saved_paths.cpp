@@ -40,39 +40,35 @@ protected:
     Long lastError = 0;
 };
 
-TEST_F(SavedPathsTest, StoringPutsThePathFirstKeepsEveryOtherLineAndWritesCrLf)
+// Storing into the file as it stands (null: no file): the question answered,
+// or (answer 0) a message of the style `box` that says `told`; then the file.
+TEST_F(SavedPathsTest, StoringPutsANewPathFirstAndKeepsEveryOtherLineInCrLf)
 {
-    // Into a missing file, then on top of what is there; LF-only and CR-only
-    // files are read like CR LF ones, and blank lines stay where they were.
-    EXPECT_TRUE(store(QStringLiteral("C:\\One"), ui::vbYes));
-    EXPECT_EQ(bytes(), "C:\\One\r\n");
-    drive.file(kFile, "C:\\Two\n\nC:\\Three\rC:\\Four");
-    EXPECT_TRUE(store(QStringLiteral("C:\\Five"), ui::vbYes));
-    EXPECT_EQ(bytes(), "C:\\Five\r\nC:\\Two\r\n\r\nC:\\Three\r\nC:\\Four\r\n");
-    // A line with a trailing blank is another path: the comparison does not trim.
-    EXPECT_TRUE(store(QStringLiteral("C:\\Two "), ui::vbYes));
-    EXPECT_TRUE(bytes().startsWith("C:\\Two \r\nC:\\Five\r\n"));
-    // No leaves the file byte for byte.
-    const QByteArray before = bytes();
-    EXPECT_FALSE(store(QStringLiteral("C:\\Six"), ui::vbNo));
-    EXPECT_EQ(bytes(), before);
+    const struct { const char* before; const char* path; bool caseSensitive; int answer, box; const char* told, *after; } rows[] = {
+        {nullptr, "C:\\One", true, ui::vbYes, 0, "", "C:\\One\r\n"},
+        // LF-only and CR-only lines read like CR LF ones; blank lines stay where they were.
+        {"C:\\Two\n\nC:\\Three\rC:\\Four", "C:\\Five", true, ui::vbYes, 0, "", "C:\\Five\r\nC:\\Two\r\n\r\nC:\\Three\r\nC:\\Four\r\n"},
+        // A trailing blank makes another path: the comparison does not trim.
+        {"C:\\Two\r\n", "C:\\Two ", true, ui::vbYes, 0, "", "C:\\Two \r\nC:\\Two\r\n"},
+        {"C:\\Old\n", "C:\\Six", true, ui::vbNo, 0, "", "C:\\Old\n"},   // No leaves the file byte for byte
+        {"C:\\Data\r\n", "C:\\DATA", false, 0, 64, "Path 'C:\\DATA', has already been saved in the saved paths file.", "C:\\Data\r\n"},
+        {"C:\\Data\r\n", "C:\\DATA", true, ui::vbYes, 0, "", "C:\\DATA\r\nC:\\Data\r\n"},   // case tells them apart
+        {"C:\\Old\r\n", "C:\\a\r\nC:\\b", true, 0, 48, "line break", "C:\\Old\r\n"},
+    };
+    for (const auto& r : rows) {
+        QFile::remove(drive.native(kFile));
+        if (r.before)
+            drive.file(kFile, r.before);
+        globals().VolumeIsCaseSensitive = r.caseSensitive;
+        if (r.box)
+            desk.expectMsgBoxContaining(kStore, QString::fromLatin1(r.told), r.box, ui::vbOK);
+        EXPECT_EQ(store(QString::fromLatin1(r.path), r.answer), r.answer == ui::vbYes) << r.path;
+        EXPECT_EQ(alreadySaved, r.box == 64) << r.path;
+        EXPECT_EQ(lastError, 0) << r.path;
+        EXPECT_EQ(bytes(), r.after) << r.path;
+    }
     // No temporary file is left beside it.
     EXPECT_EQ(QDir(drive.native()).entryList(QDir::Files | QDir::Hidden), QStringList{kFile});
-}
-
-TEST_F(SavedPathsTest, APathAlreadySavedUnderTheCaseRuleIsNotStoredAgain)
-{
-    drive.file(kFile, "C:\\Data\r\n");
-    const QString told = QStringLiteral("Path 'C:\\DATA', has already been saved in the saved paths file.");
-    globals().VolumeIsCaseSensitive = false;
-    desk.expectMsgBox(kStore, told, 64, ui::vbOK);
-    EXPECT_FALSE(store(QStringLiteral("C:\\DATA"), 0));
-    EXPECT_TRUE(alreadySaved);
-    EXPECT_EQ(bytes(), "C:\\Data\r\n");
-    // On a case-sensitive volume the two are different folders.
-    globals().VolumeIsCaseSensitive = true;
-    EXPECT_TRUE(store(QStringLiteral("C:\\DATA"), ui::vbYes));
-    EXPECT_EQ(bytes(), "C:\\DATA\r\nC:\\Data\r\n");
 }
 
 // A desktop on which something happens while the next message box is up.
@@ -107,13 +103,10 @@ TEST_F(SavedPathsTest, WhatTheFileGainsWhileTheQuestionIsUpIsKept)
     desk.install();
 }
 
-TEST_F(SavedPathsTest, AStoreThatCannotWriteFailsCleanlyAndALineBreakIsRefused)
+// A folder the user cannot write: the old file stays whole.
+TEST_F(SavedPathsTest, AStoreThatCannotWriteFailsCleanly)
 {
     drive.file(kFile, "C:\\Old\r\n");
-    desk.expectMsgBoxContaining(kStore, QStringLiteral("line break"), 48, ui::vbOK);
-    EXPECT_FALSE(store(QStringLiteral("C:\\a\r\nC:\\b"), 0));
-    EXPECT_EQ(lastError, 0);
-    // A folder the user cannot write: the old file stays whole.
     ::chmod(drive.nativeBytes().constData(), 0555);
     desk.allowMsgBox(kStore, QStringLiteral("Do you really want to save path 'C:\\New', in the saved paths file?"), 36, ui::vbYes);
     const int rc = testing_support::runUnprivileged([&] { return store(QStringLiteral("C:\\New"), 0) ? 0 : int(lastError); });
