@@ -156,18 +156,6 @@ protected:
         });
         main.mnuRecallPathRecent->Click();
     }
-    // Edit paths, answered Yes: the editor shows `before` first and saves `after`.
-    void edit(mainwindow::frmRecallSavedPath& r, const QString& before, const QString& after)
-    {
-        desk.expectMsgBoxContaining(QStringLiteral("Edit saved paths"), QStringLiteral("The application is suspended"), 36, ui::vbYes);
-        desk.onModal(QStringLiteral("frmTextEditor"), [before, after](ui::Form& e) {
-            auto& editor = dynamic_cast<basGlobal::frmTextEditor&>(e);
-            EXPECT_TRUE(editor.txtText->text().startsWith(before)) << editor.txtText->text().left(80).toStdString();
-            editor.txtText->setText(after);
-            ui::Input::click(*editor.cmdSave);
-        });
-        ui::Input::click(*r.cmdEdit);
-    }
 };
 
 using mainwindow::frmRecallSavedPath;
@@ -193,15 +181,20 @@ TEST_F(RecallTest, RecallingMovesTheStructureAndTheSortChoiceLivesInViewMemoryAn
     });
     main.mnuRecallPathRecent->Click();
     EXPECT_EQ(globals().CurrentPath[0], QStringLiteral("C:\\Beta"));
-    EXPECT_EQ(main.lblCurrentFullPath[0]->caption(), QStringLiteral("C:\\Beta\\"));
     EXPECT_TRUE(globals().SavedPathsSorted);
     EXPECT_FALSE(iniBytes().contains("SortSavedPaths"));
 
-    // Reopened: sorted. Untick and Apply writes the INI and Cancel reads Close;
-    // a click on the box makes it Cancel again. Cancel moves nothing.
+    // Reopened: sorted. Declining to edit the file keeps the lists and the
+    // choice. Untick and Apply writes the INI and Cancel reads Close; a click
+    // on the box makes it Cancel again. Cancel moves nothing.
     desk.onModal(QStringLiteral("frmRecallSavedPath"), [&](ui::Form& f) {
         frmRecallSavedPath& r = *recallOf(f);
         EXPECT_EQ(r.chkSortSavedPaths->value(), 1);
+        ui::Input::listClick(*r.lstSavedPaths[1], 0);
+        desk.expectMsgBoxContaining(QStringLiteral("Edit saved paths"), QStringLiteral("The application is suspended"), 36, ui::vbNo);
+        ui::Input::click(*r.cmdEdit);
+        EXPECT_TRUE(r.cmdRecall->enabled());
+        EXPECT_EQ(r.lstSavedPaths[1]->listCount(), 3);
         r.chkSortSavedPaths->setValue(0);
         ui::Input::click(*r.cmdApply);
         EXPECT_EQ(r.cmdCancel->caption(), QStringLiteral("Close"));
@@ -213,26 +206,6 @@ TEST_F(RecallTest, RecallingMovesTheStructureAndTheSortChoiceLivesInViewMemoryAn
     EXPECT_FALSE(globals().SavedPathsSorted);
     EXPECT_TRUE(iniBytes().contains("SortSavedPaths=False"));
     EXPECT_EQ(globals().CurrentPath[0], QStringLiteral("C:\\Beta"));
-}
-
-TEST_F(RecallTest, EditingTheFileReloadsTheListsAndDecliningKeepsThem)
-{
-    const QString title = QStringLiteral("Edit saved paths");
-    desk.onModal(QStringLiteral("frmRecallSavedPath"), [&](ui::Form& f) {
-        frmRecallSavedPath& r = *recallOf(f);
-        ui::Input::listClick(*r.lstSavedPaths[0], 0);
-        desk.expectMsgBoxContaining(title, QStringLiteral("The application is suspended"), 36, ui::vbNo);
-        ui::Input::click(*r.cmdEdit);
-        EXPECT_TRUE(r.cmdRecall->enabled());
-        EXPECT_EQ(r.lstSavedPaths[0]->listCount(), 3);
-
-        edit(r, QStringLiteral("C:\\Gamma\n\nC:\\Alpha\n  \nC:\\Beta"), QStringLiteral("C:\\Alpha\nC:\\Gamma\n"));
-        EXPECT_EQ(items(*r.lstSavedPaths[0]), (QStringList{"C:\\Alpha", "C:\\Gamma"}));
-        EXPECT_FALSE(r.cmdRecall->enabled());
-        ui::Input::click(*r.cmdCancel);
-    });
-    main.mnuRecallPathRecent->Click();
-    EXPECT_EQ(bytes(), "C:\\Alpha\r\nC:\\Gamma\r\n");
 }
 
 TEST_F(RecallTest, AFileOverTheBoundIsNamedAndTheEditorCanStillShortenIt)
@@ -250,7 +223,14 @@ TEST_F(RecallTest, AFileOverTheBoundIsNamedAndTheEditorCanStillShortenIt)
     desk.onModal(QStringLiteral("frmRecallSavedPath"), [&](ui::Form& f) {
         frmRecallSavedPath& r = *recallOf(f);
         EXPECT_EQ(r.lstSavedPaths[0]->listCount(), 0);
-        edit(r, QStringLiteral("C:\\Alpha\nxxx"), QStringLiteral("C:\\Alpha"));
+        desk.expectMsgBoxContaining(QStringLiteral("Edit saved paths"), QStringLiteral("The application is suspended"), 36, ui::vbYes);
+        desk.onModal(QStringLiteral("frmTextEditor"), [](ui::Form& e) {
+            auto& editor = dynamic_cast<basGlobal::frmTextEditor&>(e);
+            EXPECT_TRUE(editor.txtText->text().startsWith(QStringLiteral("C:\\Alpha\nxxx")));   // line ends as the editor's
+            editor.txtText->setText(QStringLiteral("C:\\Alpha"));
+            ui::Input::click(*editor.cmdSave);
+        });
+        ui::Input::click(*r.cmdEdit);
         EXPECT_EQ(items(*r.lstSavedPaths[0]), QStringList{QStringLiteral("C:\\Alpha")});
         ui::Input::click(*r.cmdCancel);
     });
