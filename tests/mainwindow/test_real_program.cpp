@@ -54,12 +54,9 @@ int countColourIn(const QImage& img, const QRect& r, QRgb colour)
 
 void writeFile(const QString& path, const QByteArray& content, const QDateTime& time)
 {
-    QDir().mkpath(QFileInfo(path).absolutePath());
+    testing_support::writeFile(path, content);
     QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly)) << path.toStdString();
-    f.write(content);
-    f.flush();   // a later flush would move the time again
-    ASSERT_TRUE(f.setFileTime(time, QFileDevice::FileModificationTime));
+    ASSERT_TRUE(f.open(QIODevice::Append) && f.setFileTime(time, QFileDevice::FileModificationTime)) << path.toStdString();
 }
 
 class RealProgram : public ::testing::Test {

@@ -34,8 +34,7 @@ namespace {
 
 QString lang(bool greek) { return greek ? QStringLiteral("gr") : QStringLiteral("en"); }
 
-// Keeps the picture of a shown form as `name`.png and checks the help
-// topics its controls name.
+// Keeps the picture of a shown form as `name`.png.
 void keep(const QImage& shot, const ui::Form&, const QString& name)
 {
     ASSERT_FALSE(shot.isNull()) << name.toStdString();
