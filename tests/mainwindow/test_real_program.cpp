@@ -212,15 +212,11 @@ TEST_F(RealProgram, ComparesTwoTreesFromTheMainWindowAndPrintsTheFinishedGrid)
     QTemporaryDir trees;
     const QString p = trees.path() + QStringLiteral("/P"), s = trees.path() + QStringLiteral("/S");
     const QDateTime time(QDate(2024, 3, 1), QTime(12, 0));
-    for (const QString& root : {p, s}) {
-        writeFile(root + QStringLiteral("/top.txt"), "top", time);
-        writeFile(root + QStringLiteral("/Alpha/same.txt"), "same", time);
-    }
-    writeFile(p + QStringLiteral("/Alpha/a.txt"), "one", time);
-    writeFile(s + QStringLiteral("/Alpha/a.txt"), "two!", time);
-    writeFile(p + QStringLiteral("/Beta/b.txt"), "b", time);
-    writeFile(p + QStringLiteral("/Beta/b2.txt"), "b2", time);
-    writeFile(s + QStringLiteral("/Gamma/g.txt"), "g", time);
+    const std::pair<const char*, const char*> files[] = {
+        {"P/top.txt", "top"},  {"S/top.txt", "top"}, {"P/Alpha/same.txt", "same"}, {"S/Alpha/same.txt", "same"}, {"P/Alpha/a.txt", "one"},
+        {"S/Alpha/a.txt", "two!"}, {"P/Beta/b.txt", "b"}, {"P/Beta/b2.txt", "b2"}, {"S/Gamma/g.txt", "g"}};
+    for (const auto& [name, content] : files)
+        writeFile(trees.path() + u'/' + QLatin1String(name), content, time);
     if (HasFatalFailure())
         return;
     const platform::DriveTable table = platform::DriveTable::system();

@@ -210,11 +210,9 @@ TEST_F(Options, EnterOnOkWithAnEmptyLevelsFieldActsLikeAClickAndBrowseTakesTheRo
     });
 }
 
-TEST_F(Options, TheNextComparisonUsesWhatOkTook)
+// (The comparison's use of the pattern is the filters' test.)
+TEST_F(Options, ABlankPatternIsFilledOnLeavingAndOkTakesOneAsTyped)
 {
-    for (const char* f : {"L/a.txt", "L/b.dat", "R/a.txt"}) file(c, QLatin1String(f));
-    g().CurrentPath = {QStringLiteral("C:\\L"), QStringLiteral("C:\\R")};
-    g().RemindToPrint = false;
     inside(win_, [&] {
         Input::paste(*win_.txtFilePattern, QStringLiteral("   "));
         Input::focus(*win_.cmdApply);
@@ -223,8 +221,6 @@ TEST_F(Options, TheNextComparisonUsesWhatOkTook)
         Input::click(*win_.cmdOK);
     });
     EXPECT_EQ(g().FileTypesPattern, QStringLiteral(" *.txt"));
-    compareAndClose();
-    EXPECT_EQ(items(*hidden().lstExcluded[0]), QStringList({"b.dat"}));
 }
 
 } // namespace
