@@ -91,13 +91,11 @@ struct MainWindowOnScreen : MainWindowFixture<mainwindow::frmMain, ui::qt::QtDes
     ui::qt::FormWindow* window() const { return desk.window(main); }
     QTreeWidget* tree(int i) const { return static_cast<QTreeWidget*>(window()->widgetFor(main.tvwStructure[i])); }
 
-    // Normal and maximised.
+    // Normal and maximised, then the recall window.
     void render(bool greek)
     {
         start(greek);
         ASSERT_TRUE(main.isShown());
-        EXPECT_EQ(desk.greekButtons(), greek);
-        EXPECT_EQ(g().CurrentPath[1], paths[1]);
         ui::qt::FormWindow* w = window();
         ASSERT_NE(w, nullptr);
         for (bool maximised : {false, true}) {
@@ -110,28 +108,19 @@ struct MainWindowOnScreen : MainWindowFixture<mainwindow::frmMain, ui::qt::QtDes
                  QStringLiteral("frmMain-") + lang(greek) + (maximised ? QStringLiteral("-max") : QString()));
             EXPECT_GT(w->width(), ui::qt::QtDesktop::px(11000));
         }
+        // The recall window over it.
+        drive.file(QStringLiteral("PrimarySavedPaths.txt"),
+                   "C:\\Projects\\Quillmarsh\r\nC:\\Photos\\Holidays 2025\r\nD:\\Backup\\Quillmarsh\\src\r\n");
+        mainwindow::frmRecallSavedPath recall(0xC0E0FF);
+        recall.show(ui::Modeless);
+        ui::Input::listClick(*recall.lstSavedPaths[0], 1);
+        keep(testing_support::grabForm(desk, recall), recall, QStringLiteral("recall-") + lang(greek));
+        recall.unload();
     }
 
     const QString paths[2] = {QStringLiteral("C:\\Projects\\Quillmarsh"), QStringLiteral("D:\\Backup\\Quillmarsh")};
     QTemporaryDir second;
 };
-
-void recallWindow(bool greek)
-{
-    testing_support::TempDrive drive;
-    drive.file(QStringLiteral("PrimarySavedPaths.txt"),
-               "C:\\Projects\\Quillmarsh\r\nC:\\Photos\\Holidays 2025\r\nD:\\Backup\\Quillmarsh\\src\r\n");
-    basGlobal::resetGlobals();
-    basGlobal::globals().LanguageIsGreek = greek;
-    basGlobal::globals().SavedPathsFileName[0] = QStringLiteral("C:\\PrimarySavedPaths.txt");
-    testing_support::QtDesk desk(greek);
-    mainwindow::frmRecallSavedPath recall(0xC0E0FF);
-    recall.show(ui::Modeless);
-    ui::Input::listClick(*recall.lstSavedPaths[0], 1);
-    keep(testing_support::grabForm(desk, recall), recall, QStringLiteral("recall-") + lang(greek));
-    recall.unload();
-    ui::setDesktop(nullptr);
-}
 
 // Both set-up windows: every visible control inside its frame too, and no
 // caption of a choice cut.
@@ -301,7 +290,6 @@ TEST(Screenshots, EveryWindowInBothLanguages)
     for (const bool greek : {false, true}) {
         SCOPED_TRACE(greek ? "Greek" : "English");
         Part<MainWindowOnScreen>().render(greek);
-        recallWindow(greek);
         setupWindows(greek);
         Part<ResultsOnScreen>().render(greek);
         Part<PrintOnScreen>().render(greek);
