@@ -91,7 +91,7 @@ struct MainWindowOnScreen : MainWindowFixture<mainwindow::frmMain, ui::qt::QtDes
     ui::qt::FormWindow* window() const { return desk.window(main); }
     QTreeWidget* tree(int i) const { return static_cast<QTreeWidget*>(window()->widgetFor(main.tvwStructure[i])); }
 
-    // Normal and maximised, then the recall window.
+    // Normal and maximised, then the recall and set-up windows over it.
     void render(bool greek)
     {
         start(greek);
@@ -116,45 +116,27 @@ struct MainWindowOnScreen : MainWindowFixture<mainwindow::frmMain, ui::qt::QtDes
         ui::Input::listClick(*recall.lstSavedPaths[0], 1);
         keep(testing_support::grabForm(desk, recall), recall, QStringLiteral("recall-") + lang(greek));
         recall.unload();
+        // Both set-up windows: every visible control inside its frame too, and
+        // no caption of a choice cut.
+        setup::frmOptions options;
+        setup::frmFolderIncludeExclude inclusion;
+        for (ui::Form* form : std::initializer_list<ui::Form*>{&options, &inclusion}) {
+            form->load();   // its load yields: the timer below must not fire inside it
+            keepModal(desk, *form, form->name() + u'-' + lang(greek), [&] {
+                for (ui::Control* ctl : form->controls()) {
+                    QWidget* cw = desk.window(*form)->widgetFor(ctl);
+                    if (!cw || !cw->isVisible()) continue;
+                    EXPECT_TRUE(QRect(QPoint(0, 0), cw->parentWidget()->size()).contains(cw->geometry())) << ctl->name().toStdString();
+                    const bool choice = qobject_cast<QCheckBox*>(cw) || qobject_cast<QRadioButton*>(cw);
+                    EXPECT_TRUE(!choice || cw->sizeHint().width() <= cw->width()) << "caption cut: " << ctl->name().toStdString();
+                }
+            });
+        }
     }
 
     const QString paths[2] = {QStringLiteral("C:\\Projects\\Quillmarsh"), QStringLiteral("D:\\Backup\\Quillmarsh")};
     QTemporaryDir second;
 };
-
-// Both set-up windows: every visible control inside its frame too, and no
-// caption of a choice cut.
-void setupWindows(bool greek)
-{
-    testing_support::TempDrive c;
-    for (const char* f : {"Primary/Accounts", "Primary/Data", "Primary/Letters", "Secondary/DATA", "Secondary/Photos"})
-        c.folder(QLatin1String(f));
-    setup::frmOptions options;
-    setup::frmFolderIncludeExclude inclusion;
-    for (ui::Form* form : std::initializer_list<ui::Form*>{&options, &inclusion}) {
-        basGlobal::resetGlobals();
-        testing_support::QtDesk desk(greek);
-        basGlobal::Globals& g = basGlobal::globals();
-        g.LanguageIsGreek = greek;
-        g.ApplicationTitle = QStringLiteral("Tarnwick");
-        g.InitialPath = {QStringLiteral("C:\\Primary"), QStringLiteral("C:\\Secondary")};
-        g.CurrentPath = g.InitialPath;
-        g.NumberOfLevelsLimit = 12;
-        g.FileTypesPattern = QStringLiteral("*.*");
-        g.IncludeHiddenFiles = g.IncludeArchiveFiles = g.CommonFilesOnly = g.ShowOptionsBeforeComparison = true;
-        form->load();   // its load yields: the timer below must not fire inside it
-        keepModal(desk, *form, form->name() + u'-' + lang(greek), [&] {
-            for (ui::Control* ctl : form->controls()) {
-                QWidget* cw = desk.window(*form)->widgetFor(ctl);
-                if (!cw || !cw->isVisible()) continue;
-                EXPECT_TRUE(QRect(QPoint(0, 0), cw->parentWidget()->size()).contains(cw->geometry())) << ctl->name().toStdString();
-                const bool choice = qobject_cast<QCheckBox*>(cw) || qobject_cast<QRadioButton*>(cw);
-                EXPECT_TRUE(!choice || cw->sizeHint().width() <= cw->width()) << "caption cut: " << ctl->name().toStdString();
-            }
-        });
-        ui::setDesktop(nullptr);
-    }
-}
 
 // The results window after a real comparison, then the explanation of a row.
 struct ResultsOnScreen : results_test::ResultsTest {
@@ -290,7 +272,6 @@ TEST(Screenshots, EveryWindowInBothLanguages)
     for (const bool greek : {false, true}) {
         SCOPED_TRACE(greek ? "Greek" : "English");
         Part<MainWindowOnScreen>().render(greek);
-        setupWindows(greek);
         Part<ResultsOnScreen>().render(greek);
         Part<PrintOnScreen>().render(greek);
         offlineWindows(greek);
