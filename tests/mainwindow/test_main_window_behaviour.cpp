@@ -439,7 +439,6 @@ TEST_F(StartupTest, DriveNotReadyDisablesCompareUntilBothStructuresAreReadyAgain
     FillFirstLevelFilesList(main, 0);   // no second message
     EXPECT_FALSE(main.cmdCompare->enabled());
     EXPECT_FALSE(main.mnuToolsStartProcessing->enabled());
-    EXPECT_TRUE(g().StructureDeviceNotReady[0]);
     EXPECT_EQ(main.chkDisplayFirstLevelFolders[0]->caption(), QStringLiteral("First level folders: 0."));
     EXPECT_EQ(main.chkDisplayFirstLevelFiles[0]->caption(), QStringLiteral("First level files: 0."));
 
@@ -517,7 +516,6 @@ TEST_F(StartupTest, AMappedFolderShowsInBothTreesAndGoesAwayWhenUnmappedAndAFail
         EXPECT_EQ(e->child()->text(), QStringLiteral("Inside"));
     }
     EXPECT_EQ(g().CurrentPath[0], QStringLiteral("C:"));
-    EXPECT_EQ(g().CurrentStructure, 1);
     EXPECT_TRUE(main.tvwStructure[1]->hasFocus());
     // The letter lasts across runs: it is in the user's drive map.
     ASSERT_EQ(platform::UserDriveMap::load().size(), 1u);

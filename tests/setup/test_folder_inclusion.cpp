@@ -19,8 +19,8 @@ protected:
             file(c, QLatin1String(f));
         g().CurrentPath = {QStringLiteral("C:\\P"), QStringLiteral("C:\\S")};
         g().VolumeIsCaseSensitive = false, g().FolderIncludeExcludeEnabled = true, g().NumberOfLevelsLimit = 0;
+        caller.load();
     }
-    using compare_test::CompareTest::items;
     frmFolderIncludeExclude& w = setup::FolderInclusionWindow();
     QStringList items(int i) { return testing_support::listItems(*w.lstFirstLevelFolders[i]); }
     // The selected names of both lists, then whether Include and Exclude are on.
@@ -34,17 +34,11 @@ protected:
     }
     QStringList dropped(int i) { return testing_support::listItems(*hidden().lstFoldersToIncludeExclude[i]); }
     // The window that asks, over which the please-wait notice stands.
-    ui::Form& caller()
-    {
-        if (!caller_.isLoaded())
-            caller_.load();
-        return caller_;
-    }
-    ui::Form caller_{QStringLiteral("frmCaller")};
+    ui::Form caller{QStringLiteral("frmCaller")};
     bool choose(const std::function<void()>& script)
     {
         desk.onModal(QStringLiteral("frmFolderIncludeExclude"), [script](ui::Form&) { script(); });
-        return setup::ChooseFirstLevelFolders(caller());
+        return setup::ChooseFirstLevelFolders(caller);
     }
 };
 
@@ -82,7 +76,7 @@ TEST_F(FolderInclusion, LiveListsTheFollowRuleAndTheCommands)
 TEST_F(FolderInclusion, NotShownWithoutSubFoldersOnEitherSide)
 {
     g().CurrentPath = {QStringLiteral("C:\\P\\Alpha"), QStringLiteral("C:\\S\\Gamma")};
-    EXPECT_FALSE(setup::ChooseFirstLevelFolders(caller()));
+    EXPECT_FALSE(setup::ChooseFirstLevelFolders(caller));
 }
 
 TEST_F(FolderInclusion, ExportedFilesOnEitherSideAndADamagedOne)
