@@ -1,6 +1,6 @@
 // Every window on the Qt desktop, in English and in Greek: every visible
-// control lies inside its window, every help topic a control names is in
-// both help files, and the pictures land in the build folder for a look.
+// control lies inside its window, and the pictures land in the build folder
+// for a look.
 // Beyond the pictures: the update check's text read as plain text, and a
 // tree's highlight after Refresh on the other tree, which only the real
 // window can get wrong.
