@@ -79,7 +79,20 @@ TEST_F(HelpTopics, EveryTopicAWindowAsksForHasItsTextInBothHelpFiles)
 {
     main.load();
     collect(main);
-    collectLoaded(*std::make_unique<mainwindow::frmRecallSavedPath>(0xC0E0FFu));
+    // The recall window shown over paths: one right click asks for help once.
+    drive.file(QStringLiteral("PrimarySavedPaths.txt"), "C:\\One\r\nC:\\Two\r\n");
+    mainwindow::frmRecallSavedPath recall(0xC0E0FFu);
+    desk.onModal(recall.name(), [&](ui::Form&) {
+        collect(recall);
+        for (ui::Control* c : std::initializer_list<ui::Control*>{recall.lstSavedPaths[0], recall.chkSortSavedPaths, recall.cmdEdit,
+                                                                  recall.cmdApply, recall.cmdCancel}) {
+            desk.clearTranscript();
+            ui::Input::rightClick(*c);
+            EXPECT_EQ(desk.entries(Entry::Help).size(), 1) << c->name().toStdString();
+        }
+        recall.unload();
+    });
+    recall.show(ui::Modal);
     collectLoaded(*std::make_unique<basGlobal::frmTextEditor>(QStringLiteral("C:\\notes.txt")));
     collectEach<results::frmCompare, results::frmFind, results::frmInterpretation, results::frmPrint, results::frmPageSetup,
                 setup::frmOptions, setup::frmFolderIncludeExclude, offline::frmExportStructure, offline::frmImportStructure,
@@ -104,23 +117,6 @@ TEST_F(HelpTopics, EveryTopicAWindowAsksForHasItsTextInBothHelpFiles)
             EXPECT_TRUE(other->contains(topic)) << topic;
             EXPECT_TRUE(topics.count(topic)) << "unused topic " << topic;
         }
-}
-
-TEST_F(HelpTopics, ARightClickInTheRecallWindowAsksForHelpOnce)
-{
-    g().SavedPathsFileName[0] = QStringLiteral("C:\\PrimarySavedPaths.txt");
-    drive.file(QStringLiteral("PrimarySavedPaths.txt"), "C:\\One\r\nC:\\Two\r\n");
-    mainwindow::frmRecallSavedPath recall(0xC0E0FFu);
-    desk.onModal(recall.name(), [&](ui::Form&) {
-        for (ui::Control* c : std::initializer_list<ui::Control*>{recall.lstSavedPaths[0], recall.chkSortSavedPaths, recall.cmdEdit,
-                                                                  recall.cmdApply, recall.cmdCancel}) {
-            desk.clearTranscript();
-            ui::Input::rightClick(*c);
-            EXPECT_EQ(desk.entries(Entry::Help).size(), 1) << c->name().toStdString();
-        }
-        recall.unload();
-    });
-    recall.show(ui::Modal);
 }
 
 // --- The reader ------------------------------------------------------------------------------
