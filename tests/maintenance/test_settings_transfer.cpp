@@ -67,7 +67,6 @@ TEST_F(SettingsTest, ExportEnablingRulesAndApply)
     EXPECT_FALSE(w.cmdExport->enabled()) << "no folder yet";
     desk.answerFolder("C:\\Out\\");
     ui::Input::click(*w.cmdSettingsFolderExternal);
-    EXPECT_EQ(basGlobal::globals().ExportFolder, "C:\\Out");
     EXPECT_TRUE(w.cmdExport->enabled());
     ui::Input::click(*w.chkIniFileName);
     EXPECT_FALSE(w.cmdExport->enabled()) << "nothing ticked";
@@ -81,23 +80,14 @@ TEST_F(SettingsTest, ExportEnablingRulesAndApply)
     w.unload();
 }
 
-TEST_F(SettingsTest, ExportRefusesItsOwnFolderAndDropsAVanishedFile)
+TEST_F(SettingsTest, ExportDropsAVanishedFileAndCopiesAllOrNothing)
 {
-    ini("ExportSettings", "Ini=True\r\nPrimary=True\r\nSecondary=True\r\nFolder=C:\\Link\r\n");
+    ini("ExportSettings", "Ini=True\r\nPrimary=True\r\nSecondary=True\r\nFolder=C:\\Out\r\n");
     drive.file("App/PrimarySavedPaths.txt", "primary");
     drive.file("App/SecondarySavedPaths.txt", "secondary");
     drive.file("Out/Quillmarsh.ini", "old");
-    ASSERT_TRUE(QFile::link(drive.native("App"), drive.native("Link")));
     frmSettingsExport w;
     w.show();
-    desk.expectMsgBoxContaining("Export settings", "must not be the same as the folder were these files are stored", 16, ui::vbOK);
-    ui::Input::click(*w.cmdExport);
-    EXPECT_TRUE(w.isLoaded());
-    EXPECT_TRUE(w.cmdExport->enabled());
-    EXPECT_FALSE(basGlobal::globals().SettingsExportInProgress);
-
-    desk.answerFolder("C:\\Out\\");
-    ui::Input::click(*w.cmdSettingsFolderExternal);
     QFile::remove(drive.native("App/SecondarySavedPaths.txt"));
     desk.expectMsgBox("Export settings", "File 'C:\\App\\SecondarySavedPaths.txt', does not exist.", 16, ui::vbOK);
     ui::Input::click(*w.cmdExport);
@@ -109,36 +99,34 @@ TEST_F(SettingsTest, ExportRefusesItsOwnFolderAndDropsAVanishedFile)
     EXPECT_FALSE(w.isLoaded());
     EXPECT_EQ(read("Out/Quillmarsh.ini"), read("App/Quillmarsh.ini"));
     EXPECT_EQ(read("Out/PrimarySavedPaths.txt"), "primary");
-    // The INI file under a second name in the folder: no copy onto itself.
-    ASSERT_TRUE(QFile::remove(drive.native("Out/Quillmarsh.ini")));
-    ASSERT_EQ(::link(drive.nativeBytes("App/Quillmarsh.ini"), drive.nativeBytes("Out/Quillmarsh.ini")), 0);
-    w.show();
-    desk.answerFolder("C:\\Out\\");
-    ui::Input::click(*w.cmdSettingsFolderExternal);
-    desk.expectMsgBoxContaining("Export settings", "could not be copied: a file would have been copied onto itself", 16, ui::vbOK);
-    ui::Input::click(*w.cmdExport);
-    EXPECT_TRUE(w.isLoaded() && w.cmdExport->enabled());
-    w.unload();
 }
 
-TEST_F(SettingsTest, ExportFailuresNameTheirOwnCause)
+TEST_F(SettingsTest, ExportRefusalsAndFailuresNameTheirOwnCause)
 {
     ini("ExportSettings", "Ini=True\r\n");
     drive.file("File");
     drive.folder("Out/Quillmarsh.ini");
-    const struct { const char* folder; const char* cause; } rows[] = {
-        {"C:\\File\\Sub\\", "a part of the folder's path is a file"},
-        {"C:\\Out\\", "a folder in the destination has the name of a file to be copied"},
+    ASSERT_TRUE(QFile::link(drive.native("App"), drive.native("Link")));   // the application's folder by another name
+    // The INI file under a second name in a folder: no copy onto itself.
+    drive.folder("Linked");
+    ASSERT_EQ(::link(drive.nativeBytes("App/Quillmarsh.ini"), drive.nativeBytes("Linked/Quillmarsh.ini")), 0);
+    const auto failed = [](const char* cause) { return QString("The settings could not be copied: ") + cause + ". No file was changed."; };
+    const struct { const char* folder; QString message; } rows[] = {
+        {"C:\\Link\\", "The folder where the files with the settings will be exported to, must not be the same as the folder were "
+                       "these files are stored."},
+        {"C:\\File\\Sub\\", failed("a part of the folder's path is a file")},
+        {"C:\\Out\\", failed("a folder in the destination has the name of a file to be copied")},
+        {"C:\\Linked\\", failed("a file would have been copied onto itself")},
     };
     for (const auto& r : rows) {
         frmSettingsExport w;
         w.show();
         desk.answerFolder(r.folder);
         ui::Input::click(*w.cmdSettingsFolderExternal);
-        desk.expectMsgBox("Export settings", QString("The settings could not be copied: ") + r.cause + ". No file was changed.",
-                          16, ui::vbOK);
+        desk.expectMsgBox("Export settings", r.message, 16, ui::vbOK);
         ui::Input::click(*w.cmdExport);
-        EXPECT_TRUE(w.isLoaded() && w.cmdExport->enabled());
+        EXPECT_TRUE(w.isLoaded() && w.cmdExport->enabled()) << r.folder;
+        EXPECT_FALSE(basGlobal::globals().SettingsExportInProgress);
         w.unload();
     }
     EXPECT_TRUE(QDir(drive.native("Out/Quillmarsh.ini")).isEmpty());
@@ -204,10 +192,7 @@ TEST_F(SettingsTest, AnIniTheStartWouldRefuseIsNotImported)
 {
     ini("ImportSettings", "Ini=True\r\nPrimary=True\r\nFolder=C:\\In\r\n");
     const QByteArray appIni = read("App/Quillmarsh.ini");
-    QByteArray noise(5 * 1024 * 1024, '\0');
-    for (qsizetype i = 0; i < noise.size(); ++i)
-        noise[i] = char((i * 7919) >> 3);
-    drive.file("In/Quillmarsh.ini", noise);
+    drive.file("In/Quillmarsh.ini", QByteArray(5 * 1024 * 1024, 'x'));
     drive.file("In/PrimarySavedPaths.txt", "primary");
     int calls = 0;
     SetProgramExitHook([&] { ++calls; });

@@ -46,12 +46,6 @@ protected:
     static QStringList items(const ui::ListBox& list) { return testing_support::listItems(list); }
     void writeIni(const QString& text) { drive.file(QStringLiteral("Quillmarsh.ini"), text.toUtf8()); }
     QByteArray iniBytes() const { return drive.bytes(QStringLiteral("Quillmarsh.ini")); }
-    QString ini(const QString& section, const QString& key)
-    {
-        basGlobal::Integer len = 0;
-        basGlobal::Long err = 0;
-        return basGlobal::GetIniString(g().IniFileName, section, key, 2048, QStringLiteral("<missing>"), len, err);
-    }
     // Closes the window with the button when it opens.
     void cancelOn(const char* form, const char* button = "cmdCancel")
     {

@@ -62,6 +62,11 @@ protected:
         collect(form);
         form.unload();
     }
+    template <class... Forms>
+    void collectEach()
+    {
+        (collectLoaded(*std::make_unique<Forms>()), ...);
+    }
     static ui::qt::HelpFile shipped(const char* name)
     {
         // The copies the build puts beside the program.
@@ -74,26 +79,26 @@ TEST_F(HelpTopics, EveryTopicAWindowAsksForHasItsTextInBothHelpFiles)
 {
     main.load();
     collect(main);
-    std::vector<std::unique_ptr<ui::Form>> windows;
-    windows.push_back(std::make_unique<mainwindow::frmRecallSavedPath>(0xC0E0FFu));
-    windows.push_back(std::make_unique<results::frmCompare>());
-    windows.push_back(std::make_unique<results::frmFind>());
-    windows.push_back(std::make_unique<results::frmInterpretation>());
-    windows.push_back(std::make_unique<results::frmPrint>());
-    windows.push_back(std::make_unique<results::frmPageSetup>());
-    windows.push_back(std::make_unique<setup::frmOptions>());
-    windows.push_back(std::make_unique<setup::frmFolderIncludeExclude>());
-    windows.push_back(std::make_unique<offline::frmExportStructure>());
-    windows.push_back(std::make_unique<offline::frmImportStructure>());
-    windows.push_back(std::make_unique<maintenance::frmAbout>());
-    windows.push_back(std::make_unique<maintenance::frmCheckForUpdates>());
-    windows.push_back(std::make_unique<maintenance::frmSettingsExport>());
-    windows.push_back(std::make_unique<maintenance::frmSettingsImport>());
-    windows.push_back(std::make_unique<basGlobal::frmMapNetworkDrive>());
-    windows.push_back(std::make_unique<basGlobal::frmDisconnectNetworkDrive>());
-    windows.push_back(std::make_unique<basGlobal::frmPleaseWait>());
-    windows.push_back(std::make_unique<basGlobal::frmTextEditor>(QStringLiteral("C:\\notes.txt")));
-    for (const auto& w : windows) collectLoaded(*w);
+    // The recall window shown over paths: one right click asks for help once.
+    drive.file(QStringLiteral("PrimarySavedPaths.txt"), "C:\\One\r\nC:\\Two\r\n");
+    mainwindow::frmRecallSavedPath recall(0xC0E0FFu);
+    desk.onModal(recall.name(), [&](ui::Form&) {
+        collect(recall);
+        for (ui::Control* c : std::initializer_list<ui::Control*>{recall.lstSavedPaths[0], recall.chkSortSavedPaths, recall.cmdEdit,
+                                                                  recall.cmdApply, recall.cmdCancel}) {
+            desk.clearTranscript();
+            ui::Input::rightClick(*c);
+            EXPECT_EQ(desk.entries(Entry::Help).size(), 1) << c->name().toStdString();
+        }
+        recall.unload();
+    });
+    recall.show(ui::Modal);
+    collectLoaded(*std::make_unique<basGlobal::frmTextEditor>(QStringLiteral("C:\\notes.txt")));
+    collectEach<results::frmCompare, results::frmFind, results::frmInterpretation, results::frmPrint, results::frmPageSetup,
+                setup::frmOptions, setup::frmFolderIncludeExclude, offline::frmExportStructure, offline::frmImportStructure,
+                maintenance::frmAbout, maintenance::frmCheckForUpdates, maintenance::frmSettingsExport,
+                maintenance::frmSettingsImport, basGlobal::frmMapNetworkDrive, basGlobal::frmDisconnectNetworkDrive,
+                basGlobal::frmPleaseWait>();
     collect(basGlobal::HiddenForm());
     // Every window of the program was reached, the main window's help included.
     EXPECT_GE(topics.size(), 180u);
@@ -112,23 +117,6 @@ TEST_F(HelpTopics, EveryTopicAWindowAsksForHasItsTextInBothHelpFiles)
             EXPECT_TRUE(other->contains(topic)) << topic;
             EXPECT_TRUE(topics.count(topic)) << "unused topic " << topic;
         }
-}
-
-TEST_F(HelpTopics, ARightClickInTheRecallWindowAsksForHelpOnce)
-{
-    g().SavedPathsFileName[0] = QStringLiteral("C:\\PrimarySavedPaths.txt");
-    drive.file(QStringLiteral("PrimarySavedPaths.txt"), "C:\\One\r\nC:\\Two\r\n");
-    mainwindow::frmRecallSavedPath recall(0xC0E0FFu);
-    desk.onModal(recall.name(), [&](ui::Form&) {
-        for (ui::Control* c : std::initializer_list<ui::Control*>{recall.lstSavedPaths[0], recall.chkSortSavedPaths, recall.cmdEdit,
-                                                                  recall.cmdApply, recall.cmdCancel}) {
-            desk.clearTranscript();
-            ui::Input::rightClick(*c);
-            EXPECT_EQ(desk.entries(Entry::Help).size(), 1) << c->name().toStdString();
-        }
-        recall.unload();
-    });
-    recall.show(ui::Modal);
 }
 
 // --- The reader ------------------------------------------------------------------------------

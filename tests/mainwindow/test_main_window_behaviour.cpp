@@ -1,13 +1,16 @@
 // The main window's own behaviour, headless: the start-up on no INI, on its
 // values and on odd ones; the second copy; the structure choice; the language
-// switch; Up one level; the display boxes; network drives; the settings reset
-// when the window closes.
+// switch; Up one level; the path labels, first-level lists and display boxes
+// over temporary folders mounted as drives; network drives; the settings
+// reset when the window closes.
 #include "mainwindow_fixture.h"
+#include "mainwindow/MainWindowCaptions.h"
 #include "platform/AtomicFile.h"
 #include "platform/FakeMounter.h"
 #include "platform/ServiceOverride.h"
 #include "platform/WriteJournal.h"
 #include "shared/basCommonDialogManager.h"
+#include "shared/basTreeViewManager.h"
 #include "shared/frmHiddenForm.h"
 #include "shared/SettingsTable.h"
 #include "shared/frmMapNetworkDrive.h"
@@ -48,12 +51,12 @@ protected:
 
 // A setting as the INI spells it.
 QString text(bool on) { return on ? QStringLiteral("True") : QStringLiteral("False"); }
-QString text(int number) { return QString::number(number); }
 
 // For a row of the settings table: a line value it accepts other than its
 // default, written as the reader must tidy it; what the setting then holds;
-// and an odd value (out of range or of the wrong form), which gives the
-// default.
+// and an odd value, which gives the default: a word that is no boolean, a
+// name in the wrong letter case, a number out of range either way or not
+// whole (the rows take turns).
 struct Line {
     QString value, taken, odd;
 };
@@ -63,18 +66,22 @@ Line lineFor(const Setting& s)
     const SettingVariable variable = s.variable(probe);
     if (std::holds_alternative<bool*>(variable))
         return s.byDefault ? Line{QStringLiteral(" false "), QStringLiteral("False"), QStringLiteral("no")}
-                           : Line{QStringLiteral("TRUE"), QStringLiteral("True"), QStringLiteral("yes")};
+                           : Line{QStringLiteral("TRUE"), QStringLiteral("True"), QStringLiteral("1")};
     if (std::holds_alternative<QString*>(variable)) {
-        if (!s.only[0])   // the test makes a folder of that name
-            return Line{QStringLiteral("  C:\\") + QLatin1String(s.key) + QStringLiteral("  "),
-                        QStringLiteral("C:\\") + QLatin1String(s.key), QStringLiteral("   ")};
+        if (!s.only[0]) {   // the test makes the folder; a path (no default) longer than the old 2,047-character buffer
+            QString path = QStringLiteral("C:\\") + QLatin1String(s.key);
+            for (int k = 0; k < 9 && !s.defaultText; ++k)
+                path += u'\\' + QString(250, QChar(u'a' + k));
+            return Line{QStringLiteral("  ") + path + QStringLiteral("  "), path, QStringLiteral("   ")};
+        }
         // The other accepted value; its letter case counts.
         const bool first = QString::fromUtf16(s.defaultText) == QLatin1String(s.only[0]);
         const QString other = QLatin1String(s.only[first ? 1 : 0]);
-        return Line{other, other, other.left(1).toUpper() + other.mid(1)};
+        return Line{u' ' + other + u' ', other, other.left(1).toUpper() + other.mid(1)};
     }
     const QString v = QString::number(s.maximum != s.byDefault ? s.maximum : s.minimum);
-    return Line{v, v, QString::number(qint64(s.maximum) + 1)};
+    const QString odd[] = {QString::number(qint64(s.maximum) + 1), QString::number(qint64(s.minimum) - 1), v + QStringLiteral(".0")};
+    return Line{u' ' + v + u' ', v, odd[std::size_t(&s - Settings().data()) % 3]};
 }
 
 // The settings a start without an INI gives, with the program's folder.
@@ -107,28 +114,19 @@ TEST_F(StartupTest, WithoutAnIniEverySettingTakesItsDefaultAndTheStartWritesLang
 {
     ASSERT_FALSE(iniExists());
     main.load();
-
-    EXPECT_TRUE(main.isShown());
     Globals byDefault = defaults();
     for (const Setting& s : Settings())
         EXPECT_EQ(SettingText(s, g()), SettingText(s, byDefault)) << s.key;
-    for (ui::Control* c : main.controls()) {
-        if (c->kind() == ui::ControlKind::CommandButton) {
-            EXPECT_NE(c->helpTopic(), 0) << c->name().toStdString();
-        }
-    }
+    for (ui::Control* c : main.controls())
+        EXPECT_TRUE(c->kind() != ui::ControlKind::CommandButton || c->helpTopic() != 0) << c->name().toStdString();
     EXPECT_EQ(QStringList({g().ApplicationPath, g().IniFileName, g().HelpFileEnglish, g().HelpFileGreek, g().SavedPathsFileName[1],
                            g().ApplicationTitle, g().InitialPath[0], g().CurrentPath[1]}),
               QStringList({"C:", "C:\\Quillmarsh.ini", "C:\\QuillmarshUK.hlp", "C:\\QuillmarshGR.hlp", "C:\\SecondarySavedPaths.txt",
                            "Tarnwick", "C:", "C:"}));
-    const Long widths[] = {200, 2345, 2345, 1250, 1250, 1000, 1000, 850, 850};
-    for (int i = 0; i < kGridColumns; ++i) EXPECT_EQ(g().GridColumnWidth[std::size_t(i)], widths[i]) << i;
     EXPECT_FALSE(g().PageSetupFontName.isEmpty());
 
     // The first start creates the INI with the language and the structure only.
-    EXPECT_EQ(ini(QStringLiteral("General"), QStringLiteral("Language")), QStringLiteral("False"));
-    EXPECT_EQ(ini(QStringLiteral("General"), QStringLiteral("StructureIndex")), QStringLiteral("0"));
-    EXPECT_EQ(ini(QStringLiteral("General"), QStringLiteral("DisplayPrimaryPathFirstLevelFolders")), QStringLiteral("<missing>"));
+    EXPECT_EQ(iniBytes(), "[General]\r\nLanguage=False\r\nStructureIndex=0\r\n");
 
     // The check mark at English, the pop-up items greyed, the Primary
     // Structure selected with its colour and cursor.
@@ -158,7 +156,7 @@ TEST_P(StartupSettings, EveryLineReachesItsSettingAndAnOddValueGivesTheDefault)
     for (const Setting& s : Settings()) {
         const Line line = lineFor(s);
         if (line.taken.startsWith(QStringLiteral("C:\\")))
-            drive.folder(QLatin1String(s.key));
+            drive.folder(line.taken.mid(3).replace(u'\\', u'/'));
         const QString section = QLatin1String(s.section);
         if (!sections.contains(section))
             sections << section;
@@ -186,39 +184,10 @@ TEST_P(StartupSettings, EveryLineReachesItsSettingAndAnOddValueGivesTheDefault)
     }
     // A box the start-up ticks writes its key back in the program's spelling.
     const char* box = FindSetting(g(), &g().DisplayFirstLevelFiles[1])->key;
-    EXPECT_EQ(ini(QStringLiteral("General"), QLatin1String(box)), taken ? QStringLiteral("True") : QStringLiteral("yes"));
+    EXPECT_TRUE(iniBytes().contains(QByteArray(box) + (taken ? "=True\r\n" : "=1\r\n")));
 }
 
 INSTANTIATE_TEST_SUITE_P(Startup, StartupSettings, ::testing::Bool());
-
-TEST_F(StartupTest, ValuesAreJudgedAfterTrimmingAndOnlyWholeNumbersAndExactNamesCount)
-{
-    writeIni(QStringLiteral("[General]\r\nLanguage=1\r\nStructureIndex=-1\r\nNumberOfLevels=3.0\r\nImportStructure=+0\r\n"
-                            "DateFormat=Long\r\nTimeFormat= short \r\n[FileAttributes]\r\nPattern= *.txt;*.doc \r\n"
-                            "[GridColumnWidths]\r\n4=150\r\n8= 32767\r\n"));
-    main.load();
-    const QStringList got = {text(g().LanguageIsGreek), text(g().CurrentStructure), text(g().NumberOfLevelsLimit),
-                             text(g().ImportStructureSelection), g().DateFormatName, g().TimeFormatName, g().FileTypesPattern,
-                             text(g().GridColumnWidth[4]), text(g().GridColumnWidth[8])};
-    EXPECT_EQ(got, QStringList({"False", "0", "1", "0", "short", "short", "*.txt;*.doc", "1250", "32767"}));
-}
-
-TEST_F(StartupTest, ALongInitialPathIsKept)
-{
-    QString deep = QStringLiteral("C:");
-    QString rel;
-    for (int k = 0; k < 12; ++k) {
-        const QString part = QString(200, QChar(u'a' + k));
-        rel += (rel.isEmpty() ? QString() : QStringLiteral("/")) + part;
-        deep += u'\\' + part;
-    }
-    ASSERT_GT(deep.size(), 2048);
-    drive.folder(rel);
-    writeIni(QStringLiteral("[General]\r\nPrimaryInitialPath=") + deep + QStringLiteral("\r\n"));
-    main.load();
-    // A path longer than the old 2,047-character buffer is not cut short.
-    EXPECT_EQ(g().CurrentPath[0], deep);
-}
 
 TEST_F(StartupTest, ASecondCopyShowsItsNoticeEndsAndWritesNothing)
 {
@@ -304,19 +273,16 @@ TEST_F(StartupTest, ChoosingTheSecondaryStructureRecolorsRecursorsAndIsKept)
 {
     main.load();
     ASSERT_TRUE(ui::Input::click(*main.optStructure[1]));
-    EXPECT_EQ(g().CurrentStructure, 1);
     EXPECT_EQ(main.optStructure[1]->backColor(), 0xFFFF80u);
     EXPECT_EQ(main.optStructure[1]->foreColor(), 0xFFFF80u);
     EXPECT_EQ(main.optStructure[0]->backColor(), 0xE0E0E0u);
     for (ui::CommandButton* b : {main.cmdUpOneLevel, main.cmdSavePath, main.cmdRecallSavedPath, main.cmdRefresh})
         EXPECT_EQ(b->mouseIcon(), HiddenForm().imgStructureCursor[1]->picture()) << b->name().toStdString();
     EXPECT_TRUE(main.tvwStructure[1]->hasFocus());
-    EXPECT_EQ(ini(QStringLiteral("General"), QStringLiteral("StructureIndex")), QStringLiteral("1"));
+    EXPECT_TRUE(iniBytes().contains("StructureIndex=1\r\n"));
 
     ASSERT_TRUE(ui::Input::click(*main.optStructure[0]));
-    EXPECT_EQ(main.optStructure[0]->backColor(), 0x80C0FFu);
-    EXPECT_EQ(main.optStructure[1]->backColor(), 0xE0E0E0u);
-    EXPECT_EQ(ini(QStringLiteral("General"), QStringLiteral("StructureIndex")), QStringLiteral("0"));
+    EXPECT_TRUE(iniBytes().contains("StructureIndex=0\r\n"));
 }
 
 TEST_F(StartupTest, LanguageSwitchesBackAndForthWithCaptionsChecksHelpFileKeyAndTheWorkingWord)
@@ -326,31 +292,23 @@ TEST_F(StartupTest, LanguageSwitchesBackAndForthWithCaptionsChecksHelpFileKeyAnd
     main.load();
     main.lstFirstLevelFiles[1]->setTag(QStringLiteral("Processing.."));
     ASSERT_TRUE(ui::Input::choose(*main.mnuToolsGreek));
-    EXPECT_TRUE(g().LanguageIsGreek);
     EXPECT_TRUE(main.mnuToolsGreek->checked());
-    EXPECT_FALSE(main.mnuToolsEnglish->checked());
     EXPECT_EQ(main.mnuTools->caption(), QStringLiteral("Εργαλεία"));
-    EXPECT_EQ(main.lblStructure[0]->caption(), QStringLiteral("Πρωτεύουσα δομή"));
-    EXPECT_EQ(main.cmdUpOneLevel->toolTipText(), QStringLiteral("Ένα επίπεδο επάνω ... Bksp"));
     EXPECT_EQ(main.chkDisplayFirstLevelFiles[1]->caption(), QStringLiteral("Αρχεία πρώτου επιπέδου: Σε εξέλιξη..."));
     EXPECT_EQ(main.chkDisplayFirstLevelFolders[0]->caption(), QStringLiteral("Φάκελλοι πρώτου επιπέδου: 1."));
     EXPECT_EQ(items(*main.lstFirstLevelFolders[0]), QStringList{QStringLiteral("Sub1")});   // the filled list stays
     EXPECT_EQ(ui::helpFile(), QStringLiteral("C:\\QuillmarshGR.hlp"));
-    EXPECT_EQ(ini(QStringLiteral("General"), QStringLiteral("Language")), QStringLiteral("True"));
+    EXPECT_TRUE(iniBytes().contains("Language=True\r\n"));
 
-    // Greek again while Greek: the same captions, the key written again.
+    // Greek again while Greek: applied again (the list of languages below).
     ASSERT_TRUE(ui::Input::click(*main.cmdLanguage[0]));
-    EXPECT_EQ(main.mnuTools->caption(), QStringLiteral("Εργαλεία"));
 
     ASSERT_TRUE(ui::Input::choose(*main.mnuToolsEnglish));
-    EXPECT_FALSE(g().LanguageIsGreek);
-    EXPECT_TRUE(main.mnuToolsEnglish->checked());
     EXPECT_FALSE(main.mnuToolsGreek->checked());
     EXPECT_EQ(main.mnuTools->caption(), QStringLiteral("Tools"));
-    EXPECT_EQ(main.lblStructure[1]->caption(), QStringLiteral("Secondary structure"));
     EXPECT_EQ(main.chkDisplayFirstLevelFiles[1]->caption(), QStringLiteral("First level files: Processing..."));
     EXPECT_EQ(ui::helpFile(), QStringLiteral("C:\\QuillmarshUK.hlp"));
-    EXPECT_EQ(ini(QStringLiteral("General"), QStringLiteral("Language")), QStringLiteral("False"));
+    EXPECT_TRUE(iniBytes().contains("Language=False\r\n"));
     EXPECT_EQ(languages, (QList<bool>{false, true, true, false}));
 }
 
@@ -398,7 +356,7 @@ TEST_F(StartupTest, RefreshShowsANewFolderAndAClearedDisplayBoxWritesItsKeyAndLe
 
     ASSERT_TRUE(ui::Input::click(*main.chkDisplayFirstLevelFolders[0]));
     EXPECT_FALSE(g().DisplayFirstLevelFolders[0]);
-    EXPECT_EQ(ini(QStringLiteral("General"), QStringLiteral("DisplayPrimaryPathFirstLevelFolders")), QStringLiteral("False"));
+    EXPECT_TRUE(iniBytes().contains("DisplayPrimaryPathFirstLevelFolders=False\r\n"));
     EXPECT_EQ(main.lstFirstLevelFolders[0]->list(0), QStringLiteral("New"));
     // A click in the list never leaves an item selected.
     ASSERT_TRUE(ui::Input::listClick(*main.lstFirstLevelFolders[0], 0));
@@ -406,6 +364,129 @@ TEST_F(StartupTest, RefreshShowsANewFolderAndAClearedDisplayBoxWritesItsKeyAndLe
     // The next move shows the placeholder.
     ASSERT_TRUE(ui::Input::nodeClick(*main.tvwStructure[0], main.tvwStructure[0]->selectedItem()->key()));
     EXPECT_EQ(main.lstFirstLevelFolders[0]->list(0), QStringLiteral("Folder names not displayed."));
+}
+
+TEST_F(StartupTest, CurrentPathLabelIsCompactedAndItsToolTipEndsWithABackslash)
+{
+    const QString deep = QStringLiteral("A very long folder name/another quite long folder name/yet another long one/leaf");
+    drive.folder(deep);
+    const QString logical = QStringLiteral("C:\\") + QString(deep).replace(u'/', u'\\');
+    writeIni(QStringLiteral("[General]\r\nSecondaryInitialPath=") + logical + QStringLiteral("\r\n"));
+    main.load();
+    EXPECT_EQ(g().CurrentPath[1], logical);
+    EXPECT_EQ(main.lblCurrentFullPath[1]->toolTipText(), logical + u'\\');
+    const QString shown = main.lblCurrentFullPath[1]->caption();
+    EXPECT_TRUE(shown.contains(QStringLiteral("..."))) << shown.toStdString();
+    EXPECT_TRUE(shown.endsWith(QStringLiteral("\\leaf\\"))) << shown.toStdString();
+    g().HidePathToolTips = true;
+    DisplayCurrentPath(main, 1);
+    EXPECT_EQ(main.lblCurrentFullPath[1]->toolTipText(), QString());
+}
+
+TEST_F(StartupTest, FirstLevelListsShowHiddenReadOnlyAndManyEntriesInOrderOrSwitchedOffOnlyTheirCount)
+{
+    drive.folder(QStringLiteral("Two/a"));
+    drive.folder(QStringLiteral("Two/b"));
+    drive.folder(QStringLiteral("Big/.hiddenFolder"));
+    drive.folder(QStringLiteral("Big/Zeta"));
+    drive.folder(QStringLiteral("Big/alpha"));
+    drive.file(QStringLiteral("Big/.hidden"));
+    drive.file(QStringLiteral("Big/readonly.txt"));
+    QFile::setPermissions(drive.native(QStringLiteral("Big/readonly.txt")), QFileDevice::ReadOwner);
+    for (int k = 0; k < 300; ++k)
+        drive.file(QStringLiteral("Big/f%1.dat").arg(k, 3, 10, QLatin1Char('0')));
+    writeIni(QStringLiteral("[General]\r\nPrimaryInitialPath=C:\\Two\r\n"));
+    main.load();
+    EXPECT_EQ(items(*main.lstFirstLevelFolders[0]), QStringList{QStringLiteral("Folder names not displayed.")});
+    EXPECT_FALSE(main.lstFirstLevelFolders[0]->enabled());
+    EXPECT_EQ(main.chkDisplayFirstLevelFolders[0]->caption(), QStringLiteral("First level folders: 2."));
+
+    ASSERT_TRUE(ui::Input::click(*main.chkDisplayFirstLevelFolders[0]));
+    ASSERT_TRUE(ui::Input::click(*main.chkDisplayFirstLevelFiles[0]));
+    desk.resetYieldCount();
+    ASSERT_TRUE(ui::Input::nodeClick(*main.tvwStructure[0], QStringLiteral("C:\\Big\\")));
+    EXPECT_EQ(items(*main.lstFirstLevelFolders[0]),
+              (QStringList{QStringLiteral(".hiddenFolder"), QStringLiteral("alpha"), QStringLiteral("Zeta")}));
+    EXPECT_TRUE(main.lstFirstLevelFolders[0]->enabled());
+    const QStringList files = items(*main.lstFirstLevelFiles[0]);
+    ASSERT_EQ(files.size(), 302);
+    EXPECT_EQ(files.first(), QStringLiteral(".hidden"));
+    EXPECT_EQ(files[1], QStringLiteral("f000.dat"));
+    EXPECT_EQ(files.last(), QStringLiteral("readonly.txt"));
+    EXPECT_EQ(main.lstFirstLevelFiles[0]->listIndex(), -1);
+    EXPECT_EQ(main.chkDisplayFirstLevelFiles[0]->caption(), QStringLiteral("First level files: 302."));
+    EXPECT_EQ(main.chkDisplayFirstLevelFolders[0]->caption(), QStringLiteral("First level folders: 3."));
+    EXPECT_GE(desk.yieldCount(), 305);   // the window repaints while a large folder fills
+    EXPECT_EQ(main.mousePointer(), ui::vbDefault);
+}
+
+TEST_F(StartupTest, DriveNotReadyDisablesCompareUntilBothStructuresAreReadyAgain)
+{
+    QTemporaryDir removable;
+    const QString media = removable.path() + QStringLiteral("/media");
+    QDir().mkpath(media + QStringLiteral("/Photos"));
+    testing_support::addDrive(u'E', media);
+    writeIni(QStringLiteral("[General]\r\nPrimaryInitialPath=E:\\Photos\r\n"));
+    main.load();
+    EXPECT_TRUE(main.cmdCompare->enabled());
+
+    // The medium goes away while the tree still shows the folder.
+    ASSERT_TRUE(QDir(media).removeRecursively());
+    desk.expectMsgBox(QStringLiteral("Tarnwick"), QStringLiteral("E:\\ is not accessible.\r\n\r\nThe device is not ready."),
+                      16, ui::vbOK);
+    DisplayCurrentPath(main, 0);
+    FillFirstLevelFoldersList(main, 0);
+    FillFirstLevelFilesList(main, 0);   // no second message
+    EXPECT_FALSE(main.cmdCompare->enabled());
+    EXPECT_FALSE(main.mnuToolsStartProcessing->enabled());
+    EXPECT_EQ(main.chkDisplayFirstLevelFolders[0]->caption(), QStringLiteral("First level folders: 0."));
+    EXPECT_EQ(main.chkDisplayFirstLevelFiles[0]->caption(), QStringLiteral("First level files: 0."));
+
+    // The other structure's fill does not enable Compare while E: is not ready.
+    FillFirstLevelFoldersList(main, 1);
+    EXPECT_FALSE(main.cmdCompare->enabled());
+    // Back again.
+    QDir().mkpath(media + QStringLiteral("/Photos"));
+    FillFirstLevelFoldersList(main, 0);
+    EXPECT_TRUE(main.cmdCompare->enabled());
+    EXPECT_TRUE(main.mnuToolsStartProcessing->enabled());
+
+    // A drive that is gone altogether is named by its letter.
+    g().CurrentPath[0] = QStringLiteral("q:\\Gone");
+    desk.expectMsgBox(QStringLiteral("Tarnwick"), QStringLiteral("Q:\\ is not accessible.\r\n\r\nThe device is not ready."), 16, ui::vbOK);
+    FillFirstLevelFoldersList(main, 0);
+    EXPECT_FALSE(main.cmdCompare->enabled());
+}
+
+TEST_F(StartupTest, AFillAskedForDuringAFillWaitsForIt)
+{
+    drive.folder(QStringLiteral("One"));
+    drive.folder(QStringLiteral("Two"));
+    for (int k = 0; k < 20; ++k)
+        drive.folder(QStringLiteral("One/d%1").arg(k));
+    drive.folder(QStringLiteral("Two/only"));
+    writeIni(QStringLiteral("[General]\r\nPrimaryInitialPath=C:\\Two\r\nSecondaryInitialPath=C:\\Two\r\n"
+                            "DisplayPrimaryPathFirstLevelFolders=True\r\nDisplaySecondaryPathFirstLevelFolders=True\r\n"));
+    main.load();
+    Long err = 0;
+    ASSERT_TRUE(SelectPathInTreeView(QStringLiteral("C:\\One"), *main.tvwStructure[0], err));
+    DisplayCurrentPath(main, 0);
+
+    // A click on the other tree, handled during the fill's yield.
+    QString tagDuringNested;
+    desk.onYieldNumber(3, [&] {
+        Long e = 0;
+        SelectPathInTreeView(QStringLiteral("C:\\One"), *main.tvwStructure[1], e);
+        DisplayCurrentPath(main, 1);
+        FillFirstLevelFoldersList(main, 1);
+        tagDuringNested = main.lstFirstLevelFolders[1]->tag();
+    });
+    desk.resetYieldCount();
+    FillFirstLevelFoldersList(main, 0);
+    EXPECT_EQ(tagDuringNested, QStringLiteral("1"));   // not started inside the running fill
+    EXPECT_EQ(main.lstFirstLevelFolders[0]->listCount(), 20);
+    EXPECT_EQ(main.lstFirstLevelFolders[1]->listCount(), 20);   // ran once the first had finished
+    EXPECT_EQ(main.lstFirstLevelFolders[1]->tag(), QStringLiteral("20"));
 }
 
 // ---- Network drives ---------------------------------------------------------------------
@@ -435,7 +516,6 @@ TEST_F(StartupTest, AMappedFolderShowsInBothTreesAndGoesAwayWhenUnmappedAndAFail
         EXPECT_EQ(e->child()->text(), QStringLiteral("Inside"));
     }
     EXPECT_EQ(g().CurrentPath[0], QStringLiteral("C:"));
-    EXPECT_EQ(g().CurrentStructure, 1);
     EXPECT_TRUE(main.tvwStructure[1]->hasFocus());
     // The letter lasts across runs: it is in the user's drive map.
     ASSERT_EQ(platform::UserDriveMap::load().size(), 1u);
@@ -471,18 +551,17 @@ TEST_F(StartupTest, AMappedFolderShowsInBothTreesAndGoesAwayWhenUnmappedAndAFail
             ui::Input::click(*dlg.cmdOK);
         });
     };
-    auto mapAddress = [&](const QString& address) {
-        answer(address);
+    using platform::MountResult;
+    const struct { MountResult result; const char* address; Long code; } failures[] = {
+        {MountResult::noTool, "smb://server/share", 1222}, {MountResult::failed, "\\\\server\\share", 1208},
+        {MountResult::timedOut, "sftp://host/folder", 170}};
+    for (const auto& f : failures) {
+        mounter.result = f.result;
+        answer(QString::fromLatin1(f.address));
         Long e = -1;
         EXPECT_FALSE(ShowMapNetworkDriveDialog(&main, e));
-        return e;
-    };
-    mounter.result = platform::MountResult::noTool;
-    EXPECT_EQ(mapAddress(QStringLiteral("smb://server/share")), 1222);
-    mounter.result = platform::MountResult::failed;
-    EXPECT_EQ(mapAddress(QStringLiteral("\\\\server\\share")), 1208);
-    mounter.result = platform::MountResult::timedOut;
-    EXPECT_EQ(mapAddress(QStringLiteral("sftp://host/folder")), 170);
+        EXPECT_EQ(e, f.code) << f.address;
+    }
     EXPECT_EQ(mounter.mounted, (QStringList{QStringLiteral("smb://server/share"), QStringLiteral("smb://server/share"),
                                             QStringLiteral("sftp://host/folder")}));
     EXPECT_TRUE(platform::UserDriveMap::load().empty());
@@ -494,50 +573,44 @@ TEST_F(StartupTest, AMappedFolderShowsInBothTreesAndGoesAwayWhenUnmappedAndAFail
     EXPECT_EQ(NetworkErrorName(170, false), QStringLiteral("WN_FUNCTION_BUSY"));
     EXPECT_EQ(NetworkErrorName(170, true), QString());
     EXPECT_EQ(NetworkErrorName(1208, true), QStringLiteral("WN_EXTENDED_ERROR"));
-    EXPECT_EQ(NetworkErrorName(1222, false), QStringLiteral("WN_NO_NETWORK"));
-    EXPECT_EQ(NetworkErrorName(8, true), QStringLiteral("WN_OUT_OF_MEMORY"));
-    EXPECT_EQ(NetworkErrorName(5, false), QString());
 }
 
 // ---- Closing --------------------------------------------------------------------------------
 
-const QString kResetQuestion = QStringLiteral(
-    "You have asked to reset all of the settings to their initial values.\r\n\r\nDo you really want this to happen?");
+// Reset on exit, closed three ways: answered Yes, the INI goes over an older
+// backup and the next start runs on defaults; No keeps it; with the INI
+// gone there is nothing to ask.
+struct ResetCase {
+    int answer;
+    void (*close)(frmMain&);
+};
+class ResetOnExit : public StartupTest, public ::testing::WithParamInterface<ResetCase> {};
 
-TEST_F(StartupTest, ResetAnsweredYesMovesTheIniOverAnOlderBackupAndTheNextStartRunsOnDefaults)
+TEST_P(ResetOnExit, MovesTheIniOverTheBackupOnlyWhenAnsweredYes)
 {
+    const ResetCase& c = GetParam();
     writeIni(QStringLiteral("[General]\r\nNumberOfLevels=7\r\n"));
     drive.file(QStringLiteral("Quillmarsh.bak"), "old backup");
     main.load();
-    ASSERT_EQ(g().NumberOfLevelsLimit, 7);
     g().ResetSettingsOnExit = true;
-    desk.expectMsgBox(QStringLiteral("Reset settings"), kResetQuestion, ui::vbQuestionYesNoDefNo, ui::vbYes);
-    desk.expectMsgBox(QStringLiteral("Reset settings"),
-                      QStringLiteral("The current settings of the application, have been saved in 'C:\\Quillmarsh.bak'."),
-                      ui::vbInformationOK, ui::vbOK);
-    EXPECT_THROW(ui::Input::closeBox(main), ui::ProgramEnd);
-    EXPECT_FALSE(iniExists());
-    EXPECT_TRUE(drive.bytes(QStringLiteral("Quillmarsh.bak")).contains("NumberOfLevels=7"));
+    const QString title = QStringLiteral("Reset settings");
+    if (c.answer)
+        desk.expectMsgBox(title, QStringLiteral("You have asked to reset all of the settings to their initial values.\r\n\r\n"
+                                                "Do you really want this to happen?"), ui::vbQuestionYesNoDefNo, c.answer);
+    else
+        ASSERT_TRUE(QFile::remove(drive.native(QStringLiteral("Quillmarsh.ini"))));
+    if (c.answer == ui::vbYes)
+        desk.expectMsgBox(title, QStringLiteral("The current settings of the application, have been saved in 'C:\\Quillmarsh.bak'."),
+                          ui::vbInformationOK, ui::vbOK);
+    EXPECT_THROW(c.close(main), ui::ProgramEnd);
+    EXPECT_EQ(iniExists(), c.answer == ui::vbNo);
+    EXPECT_EQ(drive.bytes(QStringLiteral("Quillmarsh.bak")).contains("NumberOfLevels=7"), c.answer == ui::vbYes);
 }
 
-TEST_F(StartupTest, ResetAnsweredNoKeepsTheIniAndStillCloses)
-{
-    main.load();
-    g().ResetSettingsOnExit = true;
-    desk.expectMsgBox(QStringLiteral("Reset settings"), kResetQuestion, ui::vbQuestionYesNoDefNo, ui::vbNo);
-    EXPECT_THROW(ui::Input::choose(*main.mnuFileExit), ui::ProgramEnd);
-    EXPECT_TRUE(iniExists());
-    EXPECT_FALSE(QFile::exists(drive.native(QStringLiteral("Quillmarsh.bak"))));
-}
-
-TEST_F(StartupTest, ResetWithTheIniGoneAsksNothingAndTheEndButtonCloses)
-{
-    main.load();
-    g().ResetSettingsOnExit = true;
-    ASSERT_TRUE(QFile::remove(drive.native(QStringLiteral("Quillmarsh.ini"))));
-    EXPECT_THROW(ui::Input::click(*main.cmdEndApplication), ui::ProgramEnd);
-    EXPECT_FALSE(iniExists());
-}
+INSTANTIATE_TEST_SUITE_P(Reset, ResetOnExit,
+                         ::testing::Values(ResetCase{ui::vbYes, [](frmMain& m) { ui::Input::closeBox(m); }},
+                                           ResetCase{ui::vbNo, [](frmMain& m) { ui::Input::choose(*m.mnuFileExit); }},
+                                           ResetCase{0, [](frmMain& m) { ui::Input::click(*m.cmdEndApplication); }}));
 
 // ---- A settings file that cannot be used ----------------------------------------------
 

@@ -54,12 +54,9 @@ int countColourIn(const QImage& img, const QRect& r, QRgb colour)
 
 void writeFile(const QString& path, const QByteArray& content, const QDateTime& time)
 {
-    QDir().mkpath(QFileInfo(path).absolutePath());
+    testing_support::writeFile(path, content);
     QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly)) << path.toStdString();
-    f.write(content);
-    f.flush();   // a later flush would move the time again
-    ASSERT_TRUE(f.setFileTime(time, QFileDevice::FileModificationTime));
+    ASSERT_TRUE(f.open(QIODevice::Append) && f.setFileTime(time, QFileDevice::FileModificationTime)) << path.toStdString();
 }
 
 class RealProgram : public ::testing::Test {
@@ -215,15 +212,11 @@ TEST_F(RealProgram, ComparesTwoTreesFromTheMainWindowAndPrintsTheFinishedGrid)
     QTemporaryDir trees;
     const QString p = trees.path() + QStringLiteral("/P"), s = trees.path() + QStringLiteral("/S");
     const QDateTime time(QDate(2024, 3, 1), QTime(12, 0));
-    for (const QString& root : {p, s}) {
-        writeFile(root + QStringLiteral("/top.txt"), "top", time);
-        writeFile(root + QStringLiteral("/Alpha/same.txt"), "same", time);
-    }
-    writeFile(p + QStringLiteral("/Alpha/a.txt"), "one", time);
-    writeFile(s + QStringLiteral("/Alpha/a.txt"), "two!", time);
-    writeFile(p + QStringLiteral("/Beta/b.txt"), "b", time);
-    writeFile(p + QStringLiteral("/Beta/b2.txt"), "b2", time);
-    writeFile(s + QStringLiteral("/Gamma/g.txt"), "g", time);
+    const std::pair<const char*, const char*> files[] = {
+        {"P/top.txt", "top"},  {"S/top.txt", "top"}, {"P/Alpha/same.txt", "same"}, {"S/Alpha/same.txt", "same"}, {"P/Alpha/a.txt", "one"},
+        {"S/Alpha/a.txt", "two!"}, {"P/Beta/b.txt", "b"}, {"P/Beta/b2.txt", "b2"}, {"S/Gamma/g.txt", "g"}};
+    for (const auto& [name, content] : files)
+        writeFile(trees.path() + u'/' + QLatin1String(name), content, time);
     if (HasFatalFailure())
         return;
     const platform::DriveTable table = platform::DriveTable::system();
@@ -252,19 +245,15 @@ TEST_F(RealProgram, ComparesTwoTreesFromTheMainWindowAndPrintsTheFinishedGrid)
             return countColourIn(img, w.rect, qRgb(0xFF, 0xE0, 0xC0)) > least && countColourIn(img, w.rect, qRgb(0xC0, 0xFF, 0xFF)) > least;
         };
     };
-    const QImage mainShot = shotWhen(QStringLiteral("road-main.png"), tinted(main, 2000));
-    EXPECT_GT(countColourIn(mainShot, main.rect, qRgb(0xFF, 0xE0, 0xC0)), 2000);
-    EXPECT_GT(countColourIn(mainShot, main.rect, qRgb(0xC0, 0xFF, 0xFF)), 2000);
+    EXPECT_TRUE(tinted(main, 2000)(shotWhen(QStringLiteral("road-main.png"), tinted(main, 2000))));
 
     // Enter presses the main window's default button, Compare.
     const QString inclusionTitle = QStringLiteral("^Folder inclusion/exclusion$");
     ASSERT_TRUE(actUntil(main, [&] { keys(main, {QStringLiteral("Return")}); }, [&] { return !shown(inclusionTitle).isEmpty(); }))
         << "Compare opened no folder inclusion window; program " << output();
     const XWindow inclusion = shown(inclusionTitle).first();
-    const QImage inclusionShot = shotWhen(QStringLiteral("road-inclusion.png"), tinted(inclusion, 20000));
     // Its two lists in the structures' tints.
-    EXPECT_GT(countColourIn(inclusionShot, inclusion.rect, qRgb(0xFF, 0xE0, 0xC0)), 20000);
-    EXPECT_GT(countColourIn(inclusionShot, inclusion.rect, qRgb(0xC0, 0xFF, 0xFF)), 20000);
+    EXPECT_TRUE(tinted(inclusion, 20000)(shotWhen(QStringLiteral("road-inclusion.png"), tinted(inclusion, 20000))));
     // Escape presses No: every first-level folder is compared.
     const QString resultsTitle = QStringLiteral("^Comparison results$");
     ASSERT_TRUE(actUntil(inclusion, [&] { keys(inclusion, {QStringLiteral("Escape")}); }, [&] { return !shown(resultsTitle, 600).isEmpty(); }))

@@ -1,13 +1,12 @@
 // The road from the main window's Compare to the results window, and the
 // main window's other commands, headless: which windows open, in which
 // order, for each mode and setting; every button and menu item reaching its
-// command; the busy flag; context help.
+// command; the busy flag.
 #include "mainwindow_fixture.h"
 #include "shared/frmHiddenForm.h"
 
 using namespace basGlobal;
 using mainwindow::frmMain;
-using ui::HeadlessDesktop;
 
 namespace {
 
@@ -77,16 +76,12 @@ TEST_F(RoadTest, ComparesLiveHonouringTheFolderChoiceAndRefusesASecondPress)
         main.cmdCompare_Click();
         desk.expectMsgBox(QStringLiteral("Comparison results"), QStringLiteral("The structures you compared, differ."), 64, ui::vbOK);
         ui::Input::key(f, ui::vbKeyReturn);   // Enter starts the comparison
-        auto* grid = static_cast<ui::FlexGrid*>(f.control(QStringLiteral("grdResults")));
-        QStringList names;
-        for (int r = 1; r < grid->rows(); ++r)
-            names << grid->textMatrix(r, 1) + u'|' + grid->textMatrix(r, 2);
-        EXPECT_EQ(names.join(u';'), QStringLiteral("Alpha\\|Alpha\\;a.txt|a.txt"));
         ui::Input::click(*static_cast<ui::CommandButton*>(f.control(QStringLiteral("cmdCancel"))));
     });
     ui::Input::click(*main.cmdCompare);
     EXPECT_EQ(opened().count(QStringLiteral("frmCompare")), 1);
     EXPECT_EQ(globals().FolderSelectionState, 1);
+    EXPECT_EQ(items(*HiddenForm().lstFoldersToIncludeExclude[0]), QStringList{QStringLiteral("Beta")});
     // The close box works again once the command has ended.
     EXPECT_FALSE(main.mnuToolsStartProcessing->caption().isEmpty());
 }
@@ -153,7 +148,7 @@ TEST_F(RoadTest, EveryButtonAndMenuItemReachesItsCommand)
     main.mnuToolsUpdatedVersion->Click();
 }
 
-TEST_F(RoadTest, AboutHandsTheUpdateCheckOverOnceAndTheSettingsMenuHelpRule)
+TEST_F(RoadTest, AboutHandsTheUpdateCheckOverOnce)
 {
     start(QString());
     desk.onModal(QStringLiteral("frmAbout"), [](ui::Form& f) {
@@ -162,28 +157,7 @@ TEST_F(RoadTest, AboutHandsTheUpdateCheckOverOnceAndTheSettingsMenuHelpRule)
     desk.onModal(QStringLiteral("frmCheckForUpdates"), [](ui::Form& f) { f.unload(); });
     main.mnuHelpAbout->Click();
     EXPECT_EQ(opened(), (QStringList{QStringLiteral("frmAbout"), QStringLiteral("frmCheckForUpdates")}));
-    EXPECT_TRUE(main.cmdCopyright->tag().isEmpty());
-    desk.clearTranscript();
-    cancelOn("frmAbout", "cmdOK");
-    main.mnuHelpAbout->Click();
-    EXPECT_EQ(opened(), QStringList{QStringLiteral("frmAbout")});
-
-    // From the menu bar the Settings menu's Help and Cancel are greyed.
-    main.mnuSettings->Click();
-    EXPECT_FALSE(main.mnuSettingsHelp->enabled());
-    desk.answerPopup(QStringLiteral("mnuSettings"), QStringLiteral("mnuSettingsHelp"));
-    desk.clearTranscript();
-    ui::Input::click(*main.cmdSettings);
-    const auto help = desk.entries(HeadlessDesktop::Entry::Help);
-    ASSERT_EQ(help.size(), 1);
-    EXPECT_EQ(help[0].style, mainwindow::htSettings);
-    EXPECT_FALSE(globals().SettingsMenuFromButton);
-    // A right click shows a control's help and starts nothing.
-    desk.clearTranscript();
-    ui::Input::rightClick(*main.cmdCompare);
-    ASSERT_EQ(desk.entries(HeadlessDesktop::Entry::Help).size(), 1);
-    EXPECT_EQ(desk.entries(HeadlessDesktop::Entry::Help)[0].style, mainwindow::htCompare);
-    EXPECT_TRUE(opened().isEmpty());
+    EXPECT_TRUE(main.cmdCopyright->tag().isEmpty());   // not handed over again by the next About
 }
 
 // Off line with the Primary Structure from a file: its line 3 plus the live

@@ -40,39 +40,35 @@ protected:
     Long lastError = 0;
 };
 
-TEST_F(SavedPathsTest, StoringPutsThePathFirstKeepsEveryOtherLineAndWritesCrLf)
+// Storing into the file as it stands (null: no file): the question answered,
+// or (answer 0) a message of the style `box` that says `told`; then the file.
+TEST_F(SavedPathsTest, StoringPutsANewPathFirstAndKeepsEveryOtherLineInCrLf)
 {
-    // Into a missing file, then on top of what is there; LF-only and CR-only
-    // files are read like CR LF ones, and blank lines stay where they were.
-    EXPECT_TRUE(store(QStringLiteral("C:\\One"), ui::vbYes));
-    EXPECT_EQ(bytes(), "C:\\One\r\n");
-    drive.file(kFile, "C:\\Two\n\nC:\\Three\rC:\\Four");
-    EXPECT_TRUE(store(QStringLiteral("C:\\Five"), ui::vbYes));
-    EXPECT_EQ(bytes(), "C:\\Five\r\nC:\\Two\r\n\r\nC:\\Three\r\nC:\\Four\r\n");
-    // A line with a trailing blank is another path: the comparison does not trim.
-    EXPECT_TRUE(store(QStringLiteral("C:\\Two "), ui::vbYes));
-    EXPECT_TRUE(bytes().startsWith("C:\\Two \r\nC:\\Five\r\n"));
-    // No leaves the file byte for byte.
-    const QByteArray before = bytes();
-    EXPECT_FALSE(store(QStringLiteral("C:\\Six"), ui::vbNo));
-    EXPECT_EQ(bytes(), before);
+    const struct { const char* before; const char* path; bool caseSensitive; int answer, box; const char* told, *after; } rows[] = {
+        {nullptr, "C:\\One", true, ui::vbYes, 0, "", "C:\\One\r\n"},
+        // LF-only and CR-only lines read like CR LF ones; blank lines stay where they were.
+        {"C:\\Two\n\nC:\\Three\rC:\\Four", "C:\\Five", true, ui::vbYes, 0, "", "C:\\Five\r\nC:\\Two\r\n\r\nC:\\Three\r\nC:\\Four\r\n"},
+        // A trailing blank makes another path: the comparison does not trim.
+        {"C:\\Two\r\n", "C:\\Two ", true, ui::vbYes, 0, "", "C:\\Two \r\nC:\\Two\r\n"},
+        {"C:\\Old\n", "C:\\Six", true, ui::vbNo, 0, "", "C:\\Old\n"},   // No leaves the file byte for byte
+        {"C:\\Data\r\n", "C:\\DATA", false, 0, 64, "Path 'C:\\DATA', has already been saved in the saved paths file.", "C:\\Data\r\n"},
+        {"C:\\Data\r\n", "C:\\DATA", true, ui::vbYes, 0, "", "C:\\DATA\r\nC:\\Data\r\n"},   // case tells them apart
+        {"C:\\Old\r\n", "C:\\a\r\nC:\\b", true, 0, 48, "line break", "C:\\Old\r\n"},
+    };
+    for (const auto& r : rows) {
+        QFile::remove(drive.native(kFile));
+        if (r.before)
+            drive.file(kFile, r.before);
+        globals().VolumeIsCaseSensitive = r.caseSensitive;
+        if (r.box)
+            desk.expectMsgBoxContaining(kStore, QString::fromLatin1(r.told), r.box, ui::vbOK);
+        EXPECT_EQ(store(QString::fromLatin1(r.path), r.answer), r.answer == ui::vbYes) << r.path;
+        EXPECT_EQ(alreadySaved, r.box == 64) << r.path;
+        EXPECT_EQ(lastError, 0) << r.path;
+        EXPECT_EQ(bytes(), r.after) << r.path;
+    }
     // No temporary file is left beside it.
     EXPECT_EQ(QDir(drive.native()).entryList(QDir::Files | QDir::Hidden), QStringList{kFile});
-}
-
-TEST_F(SavedPathsTest, APathAlreadySavedUnderTheCaseRuleIsNotStoredAgain)
-{
-    drive.file(kFile, "C:\\Data\r\n");
-    const QString told = QStringLiteral("Path 'C:\\DATA', has already been saved in the saved paths file.");
-    globals().VolumeIsCaseSensitive = false;
-    desk.expectMsgBox(kStore, told, 64, ui::vbOK);
-    EXPECT_FALSE(store(QStringLiteral("C:\\DATA"), 0));
-    EXPECT_TRUE(alreadySaved);
-    EXPECT_EQ(bytes(), "C:\\Data\r\n");
-    // On a case-sensitive volume the two are different folders.
-    globals().VolumeIsCaseSensitive = true;
-    EXPECT_TRUE(store(QStringLiteral("C:\\DATA"), ui::vbYes));
-    EXPECT_EQ(bytes(), "C:\\DATA\r\nC:\\Data\r\n");
 }
 
 // A desktop on which something happens while the next message box is up.
@@ -107,13 +103,10 @@ TEST_F(SavedPathsTest, WhatTheFileGainsWhileTheQuestionIsUpIsKept)
     desk.install();
 }
 
-TEST_F(SavedPathsTest, AStoreThatCannotWriteFailsCleanlyAndALineBreakIsRefused)
+// A folder the user cannot write: the old file stays whole.
+TEST_F(SavedPathsTest, AStoreThatCannotWriteFailsCleanly)
 {
     drive.file(kFile, "C:\\Old\r\n");
-    desk.expectMsgBoxContaining(kStore, QStringLiteral("line break"), 48, ui::vbOK);
-    EXPECT_FALSE(store(QStringLiteral("C:\\a\r\nC:\\b"), 0));
-    EXPECT_EQ(lastError, 0);
-    // A folder the user cannot write: the old file stays whole.
     ::chmod(drive.nativeBytes().constData(), 0555);
     desk.allowMsgBox(kStore, QStringLiteral("Do you really want to save path 'C:\\New', in the saved paths file?"), 36, ui::vbYes);
     const int rc = testing_support::runUnprivileged([&] { return store(QStringLiteral("C:\\New"), 0) ? 0 : int(lastError); });
@@ -154,6 +147,15 @@ protected:
         main.load();
     }
     static mainwindow::frmRecallSavedPath* recallOf(ui::Form& f) { return dynamic_cast<mainwindow::frmRecallSavedPath*>(&f); }
+    // Recalls the first path the window lists.
+    void recallFirst()
+    {
+        desk.onModal(QStringLiteral("frmRecallSavedPath"), [](ui::Form& f) {
+            ui::Input::listClick(*recallOf(f)->lstSavedPaths[0], 0);
+            ui::Input::click(*recallOf(f)->cmdRecall);
+        });
+        main.mnuRecallPathRecent->Click();
+    }
 };
 
 using mainwindow::frmRecallSavedPath;
@@ -179,15 +181,20 @@ TEST_F(RecallTest, RecallingMovesTheStructureAndTheSortChoiceLivesInViewMemoryAn
     });
     main.mnuRecallPathRecent->Click();
     EXPECT_EQ(globals().CurrentPath[0], QStringLiteral("C:\\Beta"));
-    EXPECT_EQ(main.lblCurrentFullPath[0]->caption(), QStringLiteral("C:\\Beta\\"));
     EXPECT_TRUE(globals().SavedPathsSorted);
     EXPECT_FALSE(iniBytes().contains("SortSavedPaths"));
 
-    // Reopened: sorted. Untick and Apply writes the INI and Cancel reads Close;
-    // a click on the box makes it Cancel again. Cancel moves nothing.
+    // Reopened: sorted. Declining to edit the file keeps the lists and the
+    // choice. Untick and Apply writes the INI and Cancel reads Close; a click
+    // on the box makes it Cancel again. Cancel moves nothing.
     desk.onModal(QStringLiteral("frmRecallSavedPath"), [&](ui::Form& f) {
         frmRecallSavedPath& r = *recallOf(f);
         EXPECT_EQ(r.chkSortSavedPaths->value(), 1);
+        ui::Input::listClick(*r.lstSavedPaths[1], 0);
+        desk.expectMsgBoxContaining(QStringLiteral("Edit saved paths"), QStringLiteral("The application is suspended"), 36, ui::vbNo);
+        ui::Input::click(*r.cmdEdit);
+        EXPECT_TRUE(r.cmdRecall->enabled());
+        EXPECT_EQ(r.lstSavedPaths[1]->listCount(), 3);
         r.chkSortSavedPaths->setValue(0);
         ui::Input::click(*r.cmdApply);
         EXPECT_EQ(r.cmdCancel->caption(), QStringLiteral("Close"));
@@ -201,61 +208,25 @@ TEST_F(RecallTest, RecallingMovesTheStructureAndTheSortChoiceLivesInViewMemoryAn
     EXPECT_EQ(globals().CurrentPath[0], QStringLiteral("C:\\Beta"));
 }
 
-TEST_F(RecallTest, EditingTheFileReloadsTheListsAndDecliningKeepsThem)
-{
-    const QString title = QStringLiteral("Edit saved paths");
-    desk.onModal(QStringLiteral("frmRecallSavedPath"), [&](ui::Form& f) {
-        frmRecallSavedPath& r = *recallOf(f);
-        ui::Input::listClick(*r.lstSavedPaths[0], 0);
-        desk.expectMsgBoxContaining(title, QStringLiteral("The application is suspended"), 36, ui::vbNo);
-        ui::Input::click(*r.cmdEdit);
-        EXPECT_TRUE(r.cmdRecall->enabled());
-        EXPECT_EQ(r.lstSavedPaths[0]->listCount(), 3);
-
-        desk.expectMsgBoxContaining(title, QStringLiteral("The application is suspended"), 36, ui::vbYes);
-        desk.onModal(QStringLiteral("frmTextEditor"), [](ui::Form& e) {
-            auto& editor = dynamic_cast<basGlobal::frmTextEditor&>(e);
-            EXPECT_EQ(editor.txtText->text(), QStringLiteral("C:\\Gamma\n\nC:\\Alpha\n  \nC:\\Beta"));
-            editor.txtText->setText(QStringLiteral("C:\\Alpha\nC:\\Gamma\n"));
-            ui::Input::click(*editor.cmdSave);
-        });
-        ui::Input::click(*r.cmdEdit);
-        EXPECT_EQ(items(*r.lstSavedPaths[0]), (QStringList{"C:\\Alpha", "C:\\Gamma"}));
-        EXPECT_FALSE(r.cmdRecall->enabled());
-        ui::Input::click(*r.cmdCancel);
-    });
-    main.mnuRecallPathRecent->Click();
-    EXPECT_EQ(bytes(), "C:\\Alpha\r\nC:\\Gamma\r\n");
-}
-
 TEST_F(RecallTest, AFileOverTheBoundIsNamedAndTheEditorCanStillShortenIt)
 {
     const QByteArray big = "C:\\Alpha\r\n" + QByteArray(16 * 1024 * 1024, 'x');
     drive.file(kFile, big);
-    globals().LanguageIsGreek = true;
-    desk.expectMsgBox(QStringLiteral("Καταχώρηση διαδρομής"),
-                      QStringLiteral("Το αρχείο «C:\\PrimarySavedPaths.txt» δεν μπορεί να διαβασθεί, διότι είναι "
-                                     "μεγαλύτερο από 16 MB, το μέγιστο μέγεθος ενός αρχείου με αποθηκευμένες "
-                                     "διαδρομές. Μπορείτε να το συντομεύσετε με την «Επεξεργασία διαδρομών...» στο "
-                                     "παράθυρο των αποθηκευμένων διαδρομών."),
-                      ui::vbExclamationOK, ui::vbOK);
+    const QString tooLarge = QStringLiteral(
+        "The file 'C:\\PrimarySavedPaths.txt' cannot be read, because it is larger than 16 MB, the most that a file "
+        "with saved paths may be. You can shorten it with 'Edit paths...' in the window of the saved paths.");
+    desk.expectMsgBox(kStore, tooLarge, ui::vbExclamationOK, ui::vbOK);
     EXPECT_FALSE(store(QStringLiteral("C:\\New"), 0));
     EXPECT_TRUE(lastError == 0 && !alreadySaved);
     EXPECT_EQ(bytes().size(), big.size());
-    globals().LanguageIsGreek = false;
-
-    desk.expectMsgBox(QStringLiteral("Restore saved path"),
-                      QStringLiteral("The file 'C:\\PrimarySavedPaths.txt' cannot be read, because it is larger than "
-                                     "16 MB, the most that a file with saved paths may be. You can shorten it with "
-                                     "'Edit paths...' in the window of the saved paths."),
-                      ui::vbExclamationOK, ui::vbOK);
+    desk.expectMsgBox(QStringLiteral("Restore saved path"), tooLarge, ui::vbExclamationOK, ui::vbOK);
     desk.onModal(QStringLiteral("frmRecallSavedPath"), [&](ui::Form& f) {
         frmRecallSavedPath& r = *recallOf(f);
         EXPECT_EQ(r.lstSavedPaths[0]->listCount(), 0);
         desk.expectMsgBoxContaining(QStringLiteral("Edit saved paths"), QStringLiteral("The application is suspended"), 36, ui::vbYes);
         desk.onModal(QStringLiteral("frmTextEditor"), [](ui::Form& e) {
             auto& editor = dynamic_cast<basGlobal::frmTextEditor&>(e);
-            EXPECT_TRUE(editor.txtText->text().startsWith(QStringLiteral("C:\\Alpha\nxxx")));
+            EXPECT_TRUE(editor.txtText->text().startsWith(QStringLiteral("C:\\Alpha\nxxx")));   // line ends as the editor's
             editor.txtText->setText(QStringLiteral("C:\\Alpha"));
             ui::Input::click(*editor.cmdSave);
         });
@@ -267,7 +238,7 @@ TEST_F(RecallTest, AFileOverTheBoundIsNamedAndTheEditorCanStillShortenIt)
     EXPECT_EQ(bytes(), "C:\\Alpha\r\n");
 }
 
-TEST_F(RecallTest, StoreAndRestoreInitialAndThePopUpMenusHelpRule)
+TEST_F(RecallTest, StoreAndRestoreInitialThePopUpMenusHelpRuleAndAFailedRestore)
 {
     // From the menu bar the pop-up items are greyed; from the button they are live.
     main.mnuSavePath->Click();
@@ -279,27 +250,15 @@ TEST_F(RecallTest, StoreAndRestoreInitialAndThePopUpMenusHelpRule)
     EXPECT_TRUE(iniBytes().contains("PrimaryInitialPath=C:\r\n"));
 
     // Move away, then Restore > Initial brings the structure back, no question.
-    desk.onModal(QStringLiteral("frmRecallSavedPath"), [&](ui::Form& f) {
-        ui::Input::listClick(*recallOf(f)->lstSavedPaths[0], 0);
-        ui::Input::click(*recallOf(f)->cmdRecall);
-    });
-    main.mnuRecallPathRecent->Click();
+    recallFirst();
     EXPECT_EQ(globals().CurrentPath[0], QStringLiteral("C:\\Gamma"));
     main.mnuRecallPathInitial->Click();
     EXPECT_EQ(globals().CurrentPath[0], QStringLiteral("C:"));
-}
 
-// A failure on the way to the path, answered No, still leaves the current
-// path, its label and the lists on what the tree shows.
-TEST_F(RecallTest, AFailedRestoreAnsweredNoStillShowsWhereTheTreeStands)
-{
+    // Again, with a failure on the way answered No: the current path, its
+    // label and the lists still show where the tree stands.
     globals().InitialPath[0] = QStringLiteral("C:\\Beta");
-    desk.onModal(QStringLiteral("frmRecallSavedPath"), [&](ui::Form& f) {
-        ui::Input::listClick(*recallOf(f)->lstSavedPaths[0], 0);
-        ui::Input::click(*recallOf(f)->cmdRecall);
-    });
-    main.mnuRecallPathRecent->Click();
-    ASSERT_EQ(globals().CurrentPath[0], QStringLiteral("C:\\Gamma"));
+    recallFirst();
     main.chkDisplayFirstLevelFolders[0]->setValue(1);
     // Two drives with one letter: the tree refilled from them fails on the second.
     main.tvwStructure[0]->clear();
