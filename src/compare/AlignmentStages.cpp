@@ -14,7 +14,7 @@ void RunAlignmentAndGridStages(CompareRun& run)
     CollectFolders(run, work);
     AlignPrimaryFolders(run, work);
     AlignSecondaryFolders(run, work);
-    if (basGlobal::globals().FailSafeChecks) CheckAlignedFolders(run, work);
+    if (run.settings().failSafeChecks) CheckAlignedFolders(run, work);
     AlignFiles(run, work);
     InitializeGrid(run);
     const GridTotals totals = PopulateGrid(run);

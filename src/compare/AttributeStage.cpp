@@ -13,7 +13,6 @@
 
 namespace compare {
 
-using basGlobal::globals;
 using basGlobal::HiddenForm;
 
 namespace {

@@ -79,7 +79,32 @@ QString ComparisonFailedText(bool greek)
     return greek ? QStringLiteral("Η διαδικασία της συγκρίσεως απέτυχε.") : QStringLiteral("The comparison process failed.");
 }
 
-CompareRun::CompareRun(RunView& view) : m_view(view) {}
+RunSettings RunSettings::fromGlobals()
+{
+    const basGlobal::Globals& g = globals();
+    RunSettings s;
+    s.greek = g.LanguageIsGreek;
+    s.caseSensitive = g.VolumeIsCaseSensitive;
+    s.failSafeChecks = g.FailSafeChecks;
+    s.comparisonMode = g.ComparisonMode;
+    s.currentPath = {g.CurrentPath[0], g.CurrentPath[1]};
+    s.importedStructureFile = {g.ImportedStructureFile[0], g.ImportedStructureFile[1]};
+    s.firstStructureToProcess = g.FirstStructureToProcess;
+    s.lastStructureToProcess = g.LastStructureToProcess;
+    s.levelsLimit = g.NumberOfLevelsLimit;
+    s.folderSelectionState = g.FolderSelectionState;
+    s.fileTypesPattern = g.FileTypesPattern;
+    s.includeAttributes = {g.IncludeHiddenFiles, g.IncludeSystemFiles, g.IncludeReadOnlyFiles, g.IncludeArchiveFiles};
+    s.commonFilesOnly = g.CommonFilesOnly;
+    s.differencesOnly = g.DifferencesOnly;
+    s.dateFormatName = g.DateFormatName;
+    s.timeFormatName = g.TimeFormatName;
+    for (int c = 0; c < basGlobal::kGridColumns; ++c)
+        s.gridColumnWidth[std::size_t(c)] = g.GridColumnWidth[std::size_t(c)];
+    return s;
+}
+
+CompareRun::CompareRun(RunView& view) : m_view(view), m_settings(RunSettings::fromGlobals()) {}
 
 // --- The run ----------------------------------------------------------------------------
 
@@ -163,7 +188,7 @@ void CompareRun::commonExit()
 
 void CompareRun::showStageName(Stage stage)
 {
-    m_view.setStageText(StageName(stage, globals().LanguageIsGreek));
+    m_view.setStageText(StageName(stage, m_settings.greek));
 }
 
 void CompareRun::openStage(Stage stage, qint64 total)
@@ -236,7 +261,7 @@ void CompareRun::noFilesCheck(const QString& stageText)
 
 void CompareRun::reportNoFiles(const QString& stageText, int which)
 {
-    const bool gr = globals().LanguageIsGreek;
+    const bool gr = m_settings.greek;
     const QString text = gr ? QStringLiteral("Μετά την ολοκλήρωση της διαδικασίας «") + stageText
                                   + QStringLiteral("», δεν εντοπίσθηκαν αρχεία ") + NoFilesPlace(which, gr) + QLatin1Char('.')
                             : QStringLiteral("After completing the '") + stageText
@@ -248,21 +273,21 @@ void CompareRun::reportNoFiles(const QString& stageText, int which)
 
 void CompareRun::failSafeFailure(const QString& checkTitle, const QString& sentences)
 {
-    const bool gr = globals().LanguageIsGreek;
+    const bool gr = m_settings.greek;
     const QString title = (gr ? QStringLiteral("Έλεγχος αποτυχίας - ") : QStringLiteral("Fail-safe check - ")) + checkTitle;
     closeAfterMessage(title, sentences + QStringLiteral("\n\n") + ComparisonFailedText(gr));
 }
 
 void CompareRun::fatalInternalError(const QString& sentences)
 {
-    const bool gr = globals().LanguageIsGreek;
+    const bool gr = m_settings.greek;
     closeAfterMessage(gr ? QStringLiteral("Καίριο Εσωτερικό Σφάλμα") : QStringLiteral("Fatal Internal Error"),
                       sentences + QStringLiteral("\n\n") + ComparisonFailedText(gr));
 }
 
 void CompareRun::inputFailure(const QString& sentences)
 {
-    closeAfterMessage(m_view.title(), sentences + QStringLiteral("\n\n") + ComparisonFailedText(globals().LanguageIsGreek));
+    closeAfterMessage(m_view.title(), sentences + QStringLiteral("\n\n") + ComparisonFailedText(m_settings.greek));
 }
 
 void CompareRun::closeAfterMessage(const QString& title, const QString& text)

@@ -9,7 +9,6 @@
 
 namespace compare {
 
-using basGlobal::globals;
 using basGlobal::HiddenForm;
 
 namespace {
@@ -85,7 +84,7 @@ public:
             for (int i = 0; i < 2; ++i) collect(i, work_.side[std::size_t(i)].rows[k]);
             alignNames(1);   // the Primary names first
             alignNames(0);
-            if (globals().FailSafeChecks) checkPair(k);
+            if (run_.settings().failSafeChecks) checkPair(k);
             for (int i = 0; i < 2; ++i) output(i, work_.side[std::size_t(i)].rows[k], k + 1 == pairs);
             ++pairCount;
             run_.state().progressCount = pairCount;
@@ -117,7 +116,7 @@ private:
         run_.yieldAndCancelTest();
         sub_.restart(qint64(group.size()));
         view_.markSteps(i == 0 ? 1 : 2);
-        const bool cs = globals().VolumeIsCaseSensitive;
+        const bool cs = run_.settings().caseSensitive;
         const ui::ListBox& paths = lists_[std::size_t(i)].paths();
         names.reserve(group.size());
         run_.batchedItems(qint64(group.size()), [&](qint64 from, qint64 to) {
@@ -175,7 +174,7 @@ private:
 
     void checkPair(std::size_t k)
     {
-        const bool gr = globals().LanguageIsGreek;
+        const bool gr = run_.settings().greek;
         RunState& st = run_.state();
         const double barValue = view_.progressValue();
         const qint64 keptCount = st.progressCount;

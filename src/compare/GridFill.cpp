@@ -21,12 +21,11 @@ namespace {
 
 constexpr int kCentreCentre = 4;
 
-bool sameUnderCaseRule(const QString& a, const QString& b)
+bool sameUnderCaseRule(const QString& a, const QString& b, bool cs)
 {
     // Blanks, sizes, dates and times are mostly shared texts: the same data
     // needs no comparison.
     if (a.size() == b.size() && (a.constData() == b.constData() || a == b)) return true;
-    const bool cs = globals().VolumeIsCaseSensitive;
     return !cs && basGlobal::ApplyCaseSensitivity(a, false) == basGlobal::ApplyCaseSensitivity(b, false);
 }
 
@@ -57,6 +56,10 @@ int digitsValue(QStringView field, qsizetype length)
 // copy of its text; any other goes the long way.
 class StampFormatter {
 public:
+    StampFormatter(const QString& dateFormatName, const QString& timeFormatName)
+        : dateFormat_(dateFormatName), timeFormat_(timeFormatName)
+    {
+    }
     QString date(QStringView field)
     {
         const int v = digitsValue(field, 8);
@@ -79,7 +82,7 @@ public:
     {
         if (auto it = dates_.constFind(field); it != dates_.constEnd()) return it.value();
         basGlobal::Long error = 0;
-        const QString t = basGlobal::FormatFileDateText(globals().DateFormatName, field, error);
+        const QString t = basGlobal::FormatFileDateText(dateFormat_, field, error);
         if (error != 0) throw platform::makeError(error);
         dates_.insert(field, t);
         return t;
@@ -88,7 +91,7 @@ public:
     {
         if (auto it = times_.constFind(field); it != times_.constEnd()) return it.value();
         basGlobal::Long error = 0;
-        const QString t = basGlobal::FormatTimeText(globals().TimeFormatName, false,
+        const QString t = basGlobal::FormatTimeText(timeFormat_, false,
                                                     basGlobal::Integer(wholeNumber(field.left(2))),
                                                     basGlobal::Integer(wholeNumber(field.mid(2, 2))),
                                                     basGlobal::Integer(wholeNumber(field.right(2))), error);
@@ -98,6 +101,8 @@ public:
     }
 
 private:
+    QString dateFormat_;
+    QString timeFormat_;
     QHash<QString, QString> dates_;
     QHash<QString, QString> times_;
     QHash<int, QString> dateNumbers_;
@@ -167,6 +172,23 @@ bool hasEntry(const basGlobal::frmHiddenForm& h, int i, int k)
 
 } // namespace
 
+unsigned DifferingPairs(const std::array<QString, 8>& cells, bool oneSided, bool caseSensitive)
+{
+    unsigned pairs = oneSided ? 1u : 0u;
+    for (int p = 0; p < 4; ++p)
+        if (!sameUnderCaseRule(cells[std::size_t(2 * p)], cells[std::size_t(2 * p + 1)], caseSensitive))
+            pairs |= 1u << p;
+    return pairs;
+}
+
+unsigned DifferingPairs(const ui::FlexGrid& grid, int r, bool caseSensitive)
+{
+    std::array<QString, 8> cells;
+    for (int c = 1; c < basGlobal::kGridColumns; ++c)
+        cells[std::size_t(c - 1)] = grid.textMatrix(r, c);
+    return DifferingPairs(cells, !grid.mergeRow(r), caseSensitive);
+}
+
 ResultFields ParseResultRow(const QString& text, int code)
 {
     ResultFields r;
@@ -204,7 +226,7 @@ QString GridSizeText(const QString& sizeField)
 
 void InitializeGrid(CompareRun& run)
 {
-    basGlobal::Globals& g = globals();
+    const RunSettings& settings = run.settings();
     ui::FlexGrid& grid = run.view().grid();
     const RunState& st = run.state();
     run.view().showProgress(100, 100);
@@ -216,8 +238,8 @@ void InitializeGrid(CompareRun& run)
     grid.setFixedCols(1);
     grid.setMergeCells(1);
     grid.setMergeRow(0, false);
-    for (int c = 0; c < basGlobal::kGridColumns; ++c) grid.setColWidth(c, g.GridColumnWidth[std::size_t(c)]);
-    const bool gr = g.LanguageIsGreek;
+    for (int c = 0; c < basGlobal::kGridColumns; ++c) grid.setColWidth(c, settings.gridColumnWidth[std::size_t(c)]);
+    const bool gr = settings.greek;
     const QString headings[4] = {gr ? QStringLiteral("Όνομα") : QStringLiteral("Name"),
                                  gr ? QStringLiteral("Μέγεθος") : QStringLiteral("Size"),
                                  gr ? QStringLiteral("Χρονολογία") : QStringLiteral("Date"),
@@ -259,7 +281,7 @@ GridTotals PopulateGrid(CompareRun& run)
     const int n = h.lstOutput[0]->listCount();
     run.openStage(Stage::PopulatingGrid, n);
     GridTotals totals;
-    StampFormatter stamps;
+    StampFormatter stamps(run.settings().dateFormatName, run.settings().timeFormatName);
     const shared::RegionalFormats& formats = shared::regionalFormats();
     totals.stampOrder.assign(std::size_t(n) + 1, GridTotals::kStampUnknown);
     std::array<FileRowView, 2> files;
@@ -301,7 +323,8 @@ void FinalProcessing(CompareRun& run, const GridTotals& totals)
     RunState& st = run.state();
     ui::FlexGrid& grid = run.view().grid();
     basGlobal::frmHiddenForm& h = HiddenForm();
-    const bool gr = g.LanguageIsGreek;
+    const bool gr = run.settings().greek;
+    const bool cs = run.settings().caseSensitive;
     run.openStage(Stage::FinalProcessing, qint64(grid.rows() - 1) * 4);
     st.StructuresDiffer = false;
     static const int equalBlanks[6] = {5, 5, 3, 3, 5, 5};
@@ -316,11 +339,14 @@ void FinalProcessing(CompareRun& run, const GridTotals& totals)
         // does not merge.
         const bool oneSided = !hasEntry(h, 0, r - 1) || !hasEntry(h, 1, r - 1);
         if (oneSided) grid.setMergeRow(r, false);
+        std::array<QString, 8> cells;
+        for (int c = 1; c < basGlobal::kGridColumns; ++c) cells[std::size_t(c - 1)] = grid.textMatrix(r, c);
+        const unsigned differing = DifferingPairs(cells, oneSided, cs);
         for (int c = 1; c < basGlobal::kGridColumns; c += 2) {
             run.yieldAndCancelTest();
-            const QString& a = grid.textMatrix(r, c);
-            const QString& b = grid.textMatrix(r, c + 1);
-            if (!sameUnderCaseRule(a, b) || (c == 1 && oneSided)) {
+            const QString& a = cells[std::size_t(c - 1)];
+            const QString& b = cells[std::size_t(c)];
+            if (differing & (1u << (c / 2))) {
                 st.StructuresDiffer = true;
                 grid.setCellBackColorAt(r, c, st.sideTint[0]);
                 grid.setCellBackColorAt(r, c + 1, st.sideTint[1]);
@@ -335,7 +361,7 @@ void FinalProcessing(CompareRun& run, const GridTotals& totals)
         }
         const QString& a = grid.textMatrix(r, 1);
         const QString& b = grid.textMatrix(r, 2);
-        const bool sameName = !oneSided && sameUnderCaseRule(a, b);
+        const bool sameName = !oneSided && sameUnderCaseRule(a, b, cs);
         const bool folderRow = isFolderText(a) || isFolderText(b);
         if (sameName && !folderRow) {
             int order = std::size_t(r) < totals.stampOrder.size() ? totals.stampOrder[std::size_t(r)]

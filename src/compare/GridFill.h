@@ -24,7 +24,21 @@
 #include <array>
 #include <vector>
 
+namespace ui {
+class FlexGrid;
+}
+
 namespace compare {
+
+// The one rule of a differing result row, for the colours of the finished
+// grid and for Next difference: bit p (0 names, 1 sizes, 2 dates, 3 times)
+// is set when cells 1 + 2p and 2 + 2p differ as shown, under the case rule.
+// A row with an entry on one side only differs in its names whatever they
+// read: a file named by blanks faces the blanks of the missing side.
+unsigned DifferingPairs(const std::array<QString, 8>& cells, bool oneSided, bool caseSensitive);
+// The same for data row r of a finished results grid, where the rows with
+// an entry on one side only are the ones that do not merge.
+unsigned DifferingPairs(const ui::FlexGrid& grid, int r, bool caseSensitive);
 
 // One row of lstOutput taken apart.
 struct ResultFields {

@@ -166,6 +166,37 @@ TEST(ResultRows, AreReadFromTheRight)
     EXPECT_EQ(ParseResultRow(QStringLiteral("Docs\\"), 1).kind, ResultFields::Folder);
 }
 
+// One rule colours the grid and drives Next difference: the pairs that differ.
+TEST(ResultRows, DifferingPairs)
+{
+    struct Case {
+        std::array<const char16_t*, 8> cells;
+        bool oneSided;
+        bool caseSensitive;
+        unsigned pairs;
+    };
+    const Case cases[] = {
+        {{u"a", u"a", u"1", u"1", u"d", u"d", u"t", u"t"}, false, true, 0},
+        {{u"a", u"a", u"1", u"2", u"d", u"d", u"t", u"u"}, false, true, 0b1010},
+        {{u"a.txt", u"A.TXT", u"1", u"1", u"d", u"d", u"t", u"t"}, false, true, 0b0001},
+        {{u"a.txt", u"A.TXT", u"1", u"1", u"d", u"d", u"t", u"t"}, false, false, 0},
+        {{u"Docs\\", u"Docs\\", u"     ", u"     ", u"   ", u"   ", u"     ", u"     "}, false, true, 0},
+        {{u"Docs\\", u"docs\\", u"     ", u"     ", u"   ", u"   ", u"     ", u"     "}, false, false, 0},
+        {{u"Docs\\", u"docs\\", u"    ", u"   ", u"    ", u"   ", u"    ", u"   "}, false, true, 0b1111},
+        {{u"Docs\\", u" ", u"    ", u"   ", u"    ", u"   ", u"    ", u"   "}, true, false, 0b1111},
+        {{u"x", u" ", u"5", u" ", u"d", u" ", u"t", u" "}, true, true, 0b1111},
+        // a file named by one blank facing the blanks of the missing side
+        {{u" ", u" ", u"10", u" ", u"d", u" ", u"t", u" "}, true, true, 0b1111},
+        {{u" ", u" ", u" ", u" ", u" ", u" ", u" ", u" "}, true, true, 0b0001},
+    };
+    for (const Case& c : cases) {
+        std::array<QString, 8> cells;
+        for (std::size_t k = 0; k < 8; ++k) cells[k] = QString::fromUtf16(c.cells[k]);
+        EXPECT_EQ(compare::DifferingPairs(cells, c.oneSided, c.caseSensitive), c.pairs)
+            << cells[0].toStdString() << " / " << cells[1].toStdString() << (c.oneSided ? " one-sided" : "");
+    }
+}
+
 // --- Texts -----------------------------------------------------------------------------------
 
 TEST(RunTexts, TheClockCountsHoursBeyondADay)
