@@ -131,6 +131,8 @@ void CollectFileAttributes(CompareRun& run)
                 entries.field(f).addItem((*fields)[std::size_t(f)]);
             run.advanceProgress();
         }
+        // Nothing after this stage asks for a file's facts.
+        basGlobal::StructureFactsStore(i).release();
     }
 }
 

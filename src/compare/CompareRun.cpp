@@ -5,9 +5,12 @@
 #include "compare/EntryLists.h"
 #include "compare/LoadingStages.h"
 #include "platform/AppError.h"
+#include "shared/FileFacts.h"
 #include "shared/Messages.h"
 #include "shared/frmHiddenForm.h"
 #include "ui/HeadlessDesktop.h"
+
+#include <malloc.h>
 
 #include <new>
 #include <stdexcept>
@@ -104,6 +107,13 @@ RunSettings RunSettings::fromGlobals()
     return s;
 }
 
+void ReturnFreeMemory()
+{
+#if defined(__GLIBC__)
+    ::malloc_trim(0);
+#endif
+}
+
 CompareRun::CompareRun(RunView& view) : m_view(view), m_settings(RunSettings::fromGlobals()) {}
 
 // --- The run ----------------------------------------------------------------------------
@@ -176,12 +186,21 @@ void CompareRun::commonExit()
     // The run holds no file open past a stage: each reader closes its file
     // when the stage leaves, cancelled or not.
     g.ComparisonInProgress = false;
+    releaseWork();
     const bool cancelled = g.CancelRequested;
     g.CancelRequested = false;
     if (cancelled)
         m_view.runCancelled();
     else
         m_view.runEnds(m_state.StructuresDiffer);
+}
+
+void CompareRun::releaseWork()
+{
+    // A run left early keeps no facts; the next run starts from a trimmed heap.
+    for (int i = 0; i < 2; ++i)
+        basGlobal::StructureFactsStore(i).release();
+    ReturnFreeMemory();
 }
 
 // --- Pieces the stages share -------------------------------------------------------------
@@ -299,6 +318,7 @@ void CompareRun::closeAfterMessage(const QString& title, const QString& text)
     // the mark is cleared afterwards, so no other window sees a comparison
     // that no longer runs.
     m_view.runCancelled();
+    releaseWork();
     globals().ComparisonInProgress = false;
     globals().CancelRequested = false;
     throw RunLeave{true};

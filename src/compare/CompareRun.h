@@ -206,12 +206,17 @@ public:
 
 private:
     void setUp();
+    void releaseWork();
     [[noreturn]] void closeAfterMessage(const QString& title, const QString& text);
 
     RunView& m_view;
     const RunSettings m_settings;
     RunState m_state;
 };
+
+// Gives the memory freed so far back to the system (the working lists of a
+// large run leave many megabytes free but still held by the process).
+void ReturnFreeMemory();
 
 // The failure sentence that ends every failure report.
 QString ComparisonFailedText(bool greek);

@@ -114,6 +114,13 @@ public:
         m_index.clear();
         m_indexed = 0;
     }
+    // Empties the store and gives its memory back.
+    void release()
+    {
+        std::vector<std::pair<QString, platform::FileFacts>>().swap(m_ordered);
+        m_index = QHash<QString, qsizetype>();
+        m_indexed = 0;
+    }
     // Facts go in in listing order, each path once (a scan lists no path
     // twice); should one come again, the look-up by path gives the later.
     void put(const QString& fullPath, const platform::FileFacts& facts) { m_ordered.emplace_back(fullPath, facts); }
