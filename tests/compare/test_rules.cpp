@@ -9,10 +9,14 @@
 #include "compare/GridFill.h"
 #include "results/frmCompare.h"
 #include "platform/AppError.h"
+#include "shared/DigitGrouping.h"
 #include "shared/Progress.h"
+#include "shared/RegionalFormats.h"
 #include "shared/qstring_print.h"
 
 #include <gtest/gtest.h>
+
+#include <limits>
 
 namespace {
 
@@ -194,6 +198,20 @@ TEST(ResultRows, DifferingPairs)
         for (std::size_t k = 0; k < 8; ++k) cells[k] = QString::fromUtf16(c.cells[k]);
         EXPECT_EQ(compare::DifferingPairs(cells, c.oneSided, c.caseSensitive), c.pairs)
             << cells[0].toStdString() << " / " << cells[1].toStdString() << (c.oneSided ? " one-sided" : "");
+    }
+}
+
+// Sizes are grouped without the locale per number, exactly as it groups them.
+TEST(ResultRows, SizesGroupAsTheLocaleGroupsThem)
+{
+    for (const char* name : {"en_US", "el_GR", "C", "en_IN", "de_CH", "fr_FR", "es_ES", "ar_EG"}) {
+        const shared::RegionalFormats formats = shared::RegionalFormats::fromLocale(QLocale(QString::fromLatin1(name)));
+        const shared::DigitGrouping grouping([&](qint64 v) { return formats.groupedNumber(v); });
+        std::vector<qint64> numbers = {0, 7, 10, 999, 1000, 9999, 10000, 123456, 1000000, 4294967296LL,
+                                       std::numeric_limits<qint64>::max(), -1, -1234567};
+        for (qint64 p = 1; p <= std::numeric_limits<qint64>::max() / 10; p *= 10) numbers.push_back(p * 7 + 3);
+        for (const qint64 n : numbers)
+            EXPECT_EQ(grouping.format(n), formats.groupedNumber(n)) << name << " " << n;
     }
 }
 
