@@ -230,6 +230,8 @@ void InitializeGrid(CompareRun& run)
     }
     for (int c = 0; c < basGlobal::kGridColumns; ++c) grid.setColAlignment(c, kCentreCentre);
     // The data rows are written once each, whole, by the populating stage.
+    run.state().progressTotal = n;
+    run.advanceProgress(n);
 }
 
 GridTotals PopulateGrid(CompareRun& run)
@@ -352,7 +354,8 @@ void FinalProcessing(CompareRun& run, const GridTotals& totals)
 {
     RunState& st = run.state();
     const bool gr = run.settings().greek;
-    run.openStage(Stage::FinalProcessing);
+    const qint64 steps = qint64(run.view().grid().rows() - 1) * 4;
+    run.openStage(Stage::FinalProcessing, steps);
     st.StructuresDiffer = totals.differ;
     const QString folders = gr ? QStringLiteral("Φάκελλοι") : QStringLiteral("Folders");
     const QString files = gr ? QStringLiteral("Αρχεία") : QStringLiteral("Files");
@@ -362,6 +365,7 @@ void FinalProcessing(CompareRun& run, const GridTotals& totals)
                               files + QStringLiteral(": ") + fmt.groupedNumber(totals.files[std::size_t(i)]) + QLatin1Char('.'));
         globals().ComparedPath[std::size_t(i)] = st.StructureRoot[std::size_t(i)];
     }
+    run.advanceProgress(steps);
 }
 
 } // namespace compare

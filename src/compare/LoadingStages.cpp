@@ -138,7 +138,7 @@ void ScanLocalStructures(CompareRun& run)
         basGlobal::CollectCompleteStructure(root, false, *h.lstListBoxAuxiliary[i], *h.lstListBoxUnsorted[i],
                                             *h.lstFileListBoxAuxiliary[i], entries.paths(), cancelled, error,
                                             &basGlobal::StructureFactsStore(i), &failedFolder,
-                                            i == st.LastLocalStructure && ahead ? &*ahead : nullptr);
+                                            i == st.LastLocalStructure && ahead ? &*ahead : nullptr, root.size());
         run.yieldAndCancelTest();
         if (error != 0) {
             const bool gr = settings.greek;
@@ -163,12 +163,8 @@ void PrepareLocalStructures(CompareRun& run)
     for (int i = st.FirstLocalStructure; i <= st.LastLocalStructure; ++i) {
         const EntryLists entries(i);
         entries.clearFields();
-        ui::ListBox* paths = &entries.paths();
-        const qsizetype cut = st.StructureRootLength[std::size_t(i)];
-        run.batchedItems(paths->listCount(), [&](qint64 from, qint64 to) {
-            // In place: the item keeps its position, its path loses the root.
-            for (int k = int(from); k < int(to); ++k)
-                paths->setList(k, paths->list(k).mid(cut));
+        // The scan already left the root out of every path.
+        run.batchedItems(entries.count(), [&](qint64 from, qint64 to) {
             entries.appendFieldTexts(blank, int(to - from));
             run.advanceProgress(to - from);
         });
