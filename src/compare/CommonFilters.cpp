@@ -74,10 +74,7 @@ private:
 
 bool sizeDateTimeEqual(const EntryLists& a, int ka, const EntryLists& b, int kb)
 {
-    for (const int f : {efSize, efDate, efTime})
-        if (a.text(f, ka) != b.text(f, kb))
-            return false;
-    return true;
+    return a.sameSizeDateTime(ka, b, kb);
 }
 
 // The per-structure no-files message of these two filters.

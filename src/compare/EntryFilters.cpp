@@ -170,9 +170,8 @@ void FilterFileAttributes(CompareRun& run)
     const EntryLists entries[2] = {EntryLists(0), EntryLists(1)};
     filterLoop(run, Stage::FilteringFileAttributes, [&](int i, int k) {
         const EntryLists& e = entries[i];
-        return FailsAttributeSwitches(e.path(k), {&e.text(efHidden, k), &e.text(efSystem, k), &e.text(efReadOnly, k),
-                                                  &e.text(efArchive, k)},
-                                      include);
+        const std::array<QString, 4> flags = e.flagTexts(k);
+        return FailsAttributeSwitches(e.path(k), {&flags[0], &flags[1], &flags[2], &flags[3]}, include);
     });
 }
 

@@ -295,19 +295,10 @@ private:
     // one allocation.
     static QString attributeLine(const QString& name, const EntryLists& lists, int row)
     {
-        const QString* fields[kEntryFields];
-        qsizetype length = name.size() + kEntryFields;
-        for (int f = 0; f < kEntryFields; ++f) {
-            fields[f] = &lists.text(f, row);
-            length += fields[f]->size();
-        }
         QString line;
-        line.reserve(length);
+        line.reserve(name.size() + lists.fieldsLength(row));
         line += name;
-        for (const QString* f : fields) {
-            line += QLatin1Char('|');
-            line += *f;
-        }
+        lists.appendFields(line, row);
         return line;
     }
 

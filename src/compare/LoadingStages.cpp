@@ -159,13 +159,12 @@ void PrepareLocalStructures(CompareRun& run)
         total += EntryLists(i).count();
     run.openStage(Stage::PreparingLocalStructure, total);
 
-    const QString blank = QStringLiteral(" ");
     for (int i = st.FirstLocalStructure; i <= st.LastLocalStructure; ++i) {
         const EntryLists entries(i);
         entries.clearFields();
         // The scan already left the root out of every path.
         run.batchedItems(entries.count(), [&](qint64 from, qint64 to) {
-            entries.appendFieldTexts(blank, int(to - from));
+            entries.appendBlankValues(int(to - from));
             run.advanceProgress(to - from);
         });
     }
