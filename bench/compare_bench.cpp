@@ -68,7 +68,7 @@ public:
         const QString label = watched->lblProcessInProgress->caption();
         if (label == lastLabel) return;
         lastLabel = label;
-        stageTimes << QStringLiteral("%1 ms %2 MB %3").arg(clock.elapsed()).arg(residentMb(), 0, 'f', 0).arg(label);
+        stageTimes << QStringLiteral("%1 ms %2 MB (peak %3) %4").arg(clock.elapsed()).arg(residentMb(), 0, 'f', 0).arg(peakMb(), 0, 'f', 0).arg(label);
     }
     void startWatching(results::frmCompare& w)
     {

@@ -86,6 +86,7 @@ public:
             alignNames(0);
             if (run_.settings().failSafeChecks) checkPair(k);
             for (int i = 0; i < 2; ++i) output(i, work_.side[std::size_t(i)].rows[k], k + 1 == pairs);
+            for (int i = 0; i < 2; ++i) releasePaths(i, work_.side[std::size_t(i)].rows[k]);
             ++pairCount;
             run_.state().progressCount = pairCount;
             run_.updateProgress();
@@ -247,6 +248,20 @@ private:
         st.progressCount = keptCount;
         st.progressTotal = keptTotal;
         view_.setStageText(keptLabel);
+    }
+
+    // The paths of a folder's entries are done with once its rows are out:
+    // their memory goes to the rows that follow, so the output lists grow
+    // while the entries shrink. (The names of the pair, views into these
+    // paths, are not used again.)
+    void releasePaths(int i, const FolderRow& row)
+    {
+        if (row.code != acPresent || row.group < 0) return;
+        const StructureWork& side = work_.side[std::size_t(i)];
+        ui::ListBox& paths = lists_[std::size_t(i)].paths();
+        const QString none;
+        for (const int e : side.groups[std::size_t(row.group)]) paths.setList(side.entries[std::size_t(e)].row, none);
+        names_[std::size_t(i)].clear();
     }
 
     // The per-level name list is only read after the stage, for the last
