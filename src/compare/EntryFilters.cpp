@@ -168,8 +168,14 @@ void FilterFileAttributes(CompareRun& run)
 {
     const std::array<bool, 4>& include = run.settings().includeAttributes;
     const EntryLists entries[2] = {EntryLists(0), EntryLists(1)};
+    // The flags of a file's facts need no texts: bit f stands for flag f.
+    unsigned excluded = 0;
+    for (int f = 0; f < 4; ++f)
+        if (!include[std::size_t(f)]) excluded |= 1u << f;
     filterLoop(run, Stage::FilteringFileAttributes, [&](int i, int k) {
         const EntryLists& e = entries[i];
+        const EntryValues& v = e.values(k);
+        if (v.kind == EntryValues::Facts) return (v.flags & excluded) != 0;
         const std::array<QString, 4> flags = e.flagTexts(k);
         return FailsAttributeSwitches(e.path(k), {&flags[0], &flags[1], &flags[2], &flags[3]}, include);
     });

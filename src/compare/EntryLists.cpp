@@ -117,6 +117,8 @@ FileEntryFields EntryFieldsFromFacts(const platform::FileFacts& facts)
 
 EntryLists::EntryLists(int i) : m_structure(i), m_paths(basGlobal::HiddenForm().lstFinalListBox[i]) {}
 
+const EntryValues& EntryLists::values(int k) const { return store(m_structure).values[std::size_t(k)]; }
+
 int EntryLists::valueCount() const { return int(store(m_structure).values.size()); }
 
 QString EntryLists::text(int f, int k) const

@@ -54,6 +54,7 @@ public:
     int count() const { return m_paths->listCount(); }
     // Entries whose values are loaded (count() once loading is done).
     int valueCount() const;
+    const EntryValues& values(int k) const;
     // Field f of entry k as text.
     QString text(int f, int k) const;
     // The four attribute flags of entry k (hidden, system, read-only,
