@@ -176,6 +176,9 @@ void CompareRun::setUp()
                         &h.lstPerLevelFilesSorted, &h.lstPerLevelFilesAndAttributes, &h.lstOutput})
         for (int i = 0; i < 2; ++i)
             (*lists)[i]->clear();
+    // What the last run left (its rows, its closed window's grid) goes back
+    // to the system before this run grows.
+    ReturnFreeMemory();
     m_state.FirstLocalStructure = 0;
     m_state.LastLocalStructure = 1;
 }
