@@ -177,6 +177,12 @@ TEST_F(Alignment, AOneSidedNameOfOneBlankIsNeverTakenForTheOtherSide)
             EXPECT_EQ(win.grdResults->mergedSpan(1, c), std::make_pair(c, c)) << "merged at column " << c << ", side " << side;
         EXPECT_EQ(colours(1)[0], kTint0) << "the name cells differ";
         EXPECT_EQ(colours(1)[1], kTint1);
+        // Next difference asks the same rule of the finished grid, where
+        // the row does not merge: even with every pair reading alike.
+        for (int c = 1; c < 9; ++c) win.grdResults->setTextMatrix(1, c, QStringLiteral(" "));
+        EXPECT_EQ(compare::DifferingPairs(*win.grdResults, 1, true), 1u);
+        for (int c = 1; c < 9; ++c) win.grdResults->setTextMatrix(2, c, QStringLiteral(" "));
+        EXPECT_EQ(compare::DifferingPairs(*win.grdResults, 2, true), 0u) << "x faces x";
     }
 }
 
