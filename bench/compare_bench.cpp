@@ -4,6 +4,9 @@
 //
 //   entries N compare C s find F s ratio R peak_mb M
 //
+// (with QM_BENCH_STAGES set, also when each stage began and the resident
+// memory then)
+//
 // for two trees of 100,000 files in 5,000 folders each (10 % of the files
 // differing in size or time, 5 % on one side only), after the same for
 // 10,000 files per side and the growth factor between the two.
@@ -39,6 +42,17 @@
 
 namespace {
 
+double statusMb(const char* key)
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly)) return 0;
+    for (const QByteArray& line : status.readAll().split('\n'))
+        if (line.startsWith(key)) return line.mid(int(std::strlen(key))).trimmed().split(' ').value(0).toDouble() / 1024.0;
+    return 0;
+}
+double residentMb() { return statusMb("VmRSS:"); }
+double peakMb() { return statusMb("VmHWM:"); }
+
 // Answers every message box with its first button and tells it on stderr;
 // notes when each stage's label first shows (at the yields, every few ms).
 class BenchDesktop : public ui::HeadlessDesktop {
@@ -54,7 +68,7 @@ public:
         const QString label = watched->lblProcessInProgress->caption();
         if (label == lastLabel) return;
         lastLabel = label;
-        stageTimes << QStringLiteral("%1 ms %2").arg(clock.elapsed()).arg(label);
+        stageTimes << QStringLiteral("%1 ms %2 MB (peak %3) %4").arg(clock.elapsed()).arg(residentMb(), 0, 'f', 0).arg(peakMb(), 0, 'f', 0).arg(label);
     }
     void startWatching(results::frmCompare& w)
     {
@@ -71,15 +85,6 @@ public:
         return buttons == 4 || buttons == 3 ? ui::vbYes : ui::vbOK;
     }
 };
-
-double peakMb()
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly)) return 0;
-    for (const QByteArray& line : status.readAll().split('\n'))
-        if (line.startsWith("VmHWM:")) return line.mid(6).trimmed().split(' ').value(0).toDouble() / 1024.0;
-    return 0;
-}
 
 void defaultSettings()
 {

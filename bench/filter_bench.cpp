@@ -13,6 +13,7 @@
 #include "compare/CommonFilters.h"
 #include "compare/CompareRun.h"
 #include "compare/EntryFilters.h"
+#include "compare/EntryLists.h"
 #include "results/frmCompare.h"
 #include "shared/FileFacts.h"
 #include "shared/Messages.h"
@@ -39,16 +40,15 @@ using basGlobal::HiddenForm;
 void fill(int side, int n, compare::RunState& st)
 {
     basGlobal::frmHiddenForm& h = HiddenForm();
-    for (auto* l : {&h.lstFinalListBox, &h.lstHidden, &h.lstSystem, &h.lstReadOnly, &h.lstArchive, &h.lstSize,
-                    &h.lstDate, &h.lstTime, &h.lstExcluded})
-        (*l)[side]->clear();
+    const compare::EntryLists entries(side);
+    entries.clear();
+    h.lstExcluded[side]->clear();
     const QString root = side == 0 ? QStringLiteral("C:\\Left\\") : QStringLiteral("C:\\Right\\");
     st.StructureRoot[std::size_t(side)] = root;
     st.StructureRootLength[std::size_t(side)] = root.size();
     basGlobal::FileFactsStore& store = basGlobal::StructureFactsStore(side);
     store.clear();
     store.reserve(n);
-    const QString blank = QStringLiteral(" ");
     for (int k = 0; k < n; ++k) {
         const int id = (side == 1 && k % 10 == 9) ? n + k : k;   // one tenth of its own
         QString folder = QStringLiteral("top%1\\sub%2\\").arg(id % 50, 2, 10, QLatin1Char('0')).arg(id % 97, 2, 10, QLatin1Char('0'));
@@ -58,8 +58,7 @@ void fill(int side, int n, compare::RunState& st)
         const QString name = (id % 20 == 4 ? QStringLiteral(".hidden%1") : QStringLiteral("file%1")).arg(id) + ext;
         const QString rel = folder + name;
         h.lstFinalListBox[side]->addItem(rel);
-        for (auto* l : {&h.lstHidden, &h.lstSystem, &h.lstReadOnly, &h.lstArchive, &h.lstSize, &h.lstDate, &h.lstTime})
-            (*l)[side]->addItem(blank);
+        entries.appendBlankValues(1);
         platform::FileFacts f;
         f.hidden = name.startsWith(u'.');
         f.archive = true;

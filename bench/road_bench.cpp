@@ -3,8 +3,10 @@
 // window and its Compare) to the filled grid, against compare_bench's
 // comparison alone on the same trees with the same settings. Prints per run
 //
-//   compare_bench C s road R s windows W s
+//   compare_bench C s road R s windows W s road_peak_mb M
 //
+// (M: the peak resident memory of the road's own process so far: a run
+// after the first leaves it where the first left it)
 // (W: the part of the road before the results window's Compare: the count,
 // the inclusion window, opening the results window) and at the end the best
 // and the median of each and their ratios:
@@ -42,6 +44,17 @@
 namespace {
 
 // Answers every message box with its first button and tells it on stderr.
+// The peak resident memory of this process so far (the road runs in it;
+// compare_bench runs in a process of its own).
+double peakMb()
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly)) return 0;
+    for (const QByteArray& line : status.readAll().split('\n'))
+        if (line.startsWith("VmHWM:")) return line.mid(6).trimmed().split(' ').value(0).toDouble() / 1024.0;
+    return 0;
+}
+
 class RoadDesktop : public ui::HeadlessDesktop {
 public:
     int messageBox(ui::Form*, const QString& title, const QString& text, int style) override
@@ -168,7 +181,7 @@ int main(int argc, char** argv)
         double windows = 0;
         const double b = compareBench(p, s, ini, benchEntries);
         const double w = road(main, desk, roadEntries, windows);
-        std::printf("compare_bench %.3f s road %.3f s windows %.3f s\n", b, w, windows);
+        std::printf("compare_bench %.3f s road %.3f s windows %.3f s road_peak_mb %.0f\n", b, w, windows, peakMb());
         std::fflush(stdout);
         if (b < 0 || w < 0) return 1;
         benchTimes.push_back(b);

@@ -14,8 +14,12 @@ void RunAlignmentAndGridStages(CompareRun& run)
     CollectFolders(run, work);
     AlignPrimaryFolders(run, work);
     AlignSecondaryFolders(run, work);
-    if (basGlobal::globals().FailSafeChecks) CheckAlignedFolders(run, work);
+    if (run.settings().failSafeChecks) CheckAlignedFolders(run, work);
     AlignFiles(run, work);
+    // The grid is the run's largest piece: what built the output rows goes
+    // first, and its memory back to the system, so the grid takes its place.
+    work = AlignmentWork();
+    ReturnFreeMemory();
     InitializeGrid(run);
     const GridTotals totals = PopulateGrid(run);
     FinalProcessing(run, totals);

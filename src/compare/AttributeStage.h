@@ -1,6 +1,6 @@
 #pragma once
 // The stage "collecting local structure file attributes": every entry of a
-// live structure gets its seven field texts, taken from the facts that the
+// live structure gets its seven fields, taken from the facts that the
 // scan kept for it (StructureFactsStore), so no file is read twice; an entry
 // the store lacks is read from the disk once. An imported structure keeps
 // the texts of its file. The stage removes no entry and has no no-files
@@ -17,17 +17,9 @@ namespace compare {
 
 class CompareRun;
 
-// The seven texts of one entry, in list order: Hidden, System, ReadOnly,
-// Archive ("True"/"False"), Size (at least 10 digits, zero-padded), Date
-// (YYYYMMDD) and Time (HHMMSS) of the last write in local time. A marker
-// entry has the marker in all seven.
-using FileEntryFields = std::array<QString, 7>;
-
-FileEntryFields EntryFieldsFromFacts(const platform::FileFacts& facts);
-FileEntryFields MarkerEntryFields();
-
-// Runs when at least one structure is live; fills the seven value lists of
-// each live structure.
+// Runs when at least one structure is live; gives every entry of each live
+// structure its values: the facts of its file (the last write in local
+// time), or the marker for an empty folder's entry.
 void CollectFileAttributes(CompareRun& run);
 
 } // namespace compare

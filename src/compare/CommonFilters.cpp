@@ -12,16 +12,14 @@
 
 namespace compare {
 
-using basGlobal::globals;
 
 namespace {
 
 int entryCount(int i) { return EntryLists(i).count(); }
 
 // The key of every entry of structure i, in list order.
-std::vector<QString> keysOf(int i)
+std::vector<QString> keysOf(int i, bool cs)
 {
-    const bool cs = globals().VolumeIsCaseSensitive;
     const ui::ListBox& paths = EntryLists(i).paths();
     std::vector<QString> keys;
     keys.reserve(std::size_t(paths.listCount()));
@@ -76,25 +74,23 @@ private:
 
 bool sizeDateTimeEqual(const EntryLists& a, int ka, const EntryLists& b, int kb)
 {
-    for (const int f : {efSize, efDate, efTime})
-        if (a.text(f, ka) != b.text(f, kb))
-            return false;
-    return true;
+    return a.sameSizeDateTime(ka, b, kb);
 }
 
 // The per-structure no-files message of these two filters.
 void structureCheck(CompareRun& run, Stage stage, int structure)
 {
     if (entryCount(structure) == 0)
-        run.reportNoFiles(StageName(stage, globals().LanguageIsGreek), structure);
+        run.reportNoFiles(StageName(stage, run.settings().greek), structure);
 }
 
 // One pass of the common-files filter: the entries of `side` whose key the
 // other structure lacks.
 void commonFilesPass(CompareRun& run, EntryMarks& marks, int side)
 {
-    const std::vector<QString> keys = keysOf(side);
-    const QSet<QString> other = keySet(keysOf(1 - side));
+    const bool cs = run.settings().caseSensitive;
+    const std::vector<QString> keys = keysOf(side, cs);
+    const QSet<QString> other = keySet(keysOf(1 - side, cs));
     marks.reset(side, int(keys.size()));
     for (int k = 0; k < int(keys.size()); ++k) {
         YieldKeepingMarks(run, marks);
@@ -108,10 +104,11 @@ void commonFilesPass(CompareRun& run, EntryMarks& marks, int side)
 void commonFilesFailSafe(CompareRun& run)
 {
     const RunState& st = run.state();
-    const bool gr = globals().LanguageIsGreek;
+    const bool gr = run.settings().greek;
+    const bool cs = run.settings().caseSensitive;
     run.openStage(Stage::FailSafeCheck, qint64(entryCount(0)) + qint64(entryCount(1)));
     // The lists as they stand now, not what the passes believe they left.
-    const std::vector<QString> keys[2] = {keysOf(0), keysOf(1)};
+    const std::vector<QString> keys[2] = {keysOf(0, cs), keysOf(1, cs)};
     for (int side = 0; side < 2; ++side) {
         const QSet<QString> other = keySet(keys[1 - side]);
         const ui::ListBox& paths = EntryLists(side).paths();
@@ -130,8 +127,9 @@ void commonFilesFailSafe(CompareRun& run)
 void differencesPass(CompareRun& run, EntryMarks& marks, int side)
 {
     const int other = 1 - side;
-    const std::vector<QString> keys = keysOf(side);
-    FirstMatchIndex index(keysOf(other));
+    const bool cs = run.settings().caseSensitive;
+    const std::vector<QString> keys = keysOf(side, cs);
+    FirstMatchIndex index(keysOf(other, cs));
     const EntryLists mine(side), theirs(other);
     marks.reset(side, int(keys.size()));
     marks.reset(other, entryCount(other));
@@ -174,7 +172,7 @@ QString CommonFilesFailSafeText(int which, const QString& path, const QString& p
 
 void FilterCommonFiles(CompareRun& run)
 {
-    if (!globals().CommonFilesOnly)
+    if (!run.settings().commonFilesOnly)
         return;
     run.openStage(Stage::FilteringCommonFiles, qint64(entryCount(0)) + qint64(entryCount(1)));
     EntryMarks marks;
@@ -182,13 +180,13 @@ void FilterCommonFiles(CompareRun& run)
     structureCheck(run, Stage::FilteringCommonFiles, 0);
     commonFilesPass(run, marks, 1);
     structureCheck(run, Stage::FilteringCommonFiles, 1);
-    if (globals().FailSafeChecks)
+    if (run.settings().failSafeChecks)
         commonFilesFailSafe(run);
 }
 
 void FilterDifferences(CompareRun& run)
 {
-    if (!globals().DifferencesOnly)
+    if (!run.settings().differencesOnly)
         return;
     run.openStage(Stage::FilteringDifferences, qint64(entryCount(0)) + qint64(entryCount(1)));
     EntryMarks marks;

@@ -5,8 +5,11 @@
 #include "compare/EntryLists.h"
 #include "compare/LoadingStages.h"
 #include "platform/AppError.h"
+#include "shared/FileFacts.h"
 #include "shared/Messages.h"
 #include "shared/frmHiddenForm.h"
+
+#include <malloc.h>
 
 #include <new>
 #include <stdexcept>
@@ -78,7 +81,39 @@ QString ComparisonFailedText(bool greek)
     return greek ? QStringLiteral("Η διαδικασία της συγκρίσεως απέτυχε.") : QStringLiteral("The comparison process failed.");
 }
 
-CompareRun::CompareRun(RunView& view) : m_view(view) {}
+RunSettings RunSettings::fromGlobals()
+{
+    const basGlobal::Globals& g = globals();
+    RunSettings s;
+    s.greek = g.LanguageIsGreek;
+    s.caseSensitive = g.VolumeIsCaseSensitive;
+    s.failSafeChecks = g.FailSafeChecks;
+    s.comparisonMode = g.ComparisonMode;
+    s.currentPath = {g.CurrentPath[0], g.CurrentPath[1]};
+    s.importedStructureFile = {g.ImportedStructureFile[0], g.ImportedStructureFile[1]};
+    s.firstStructureToProcess = g.FirstStructureToProcess;
+    s.lastStructureToProcess = g.LastStructureToProcess;
+    s.levelsLimit = g.NumberOfLevelsLimit;
+    s.folderSelectionState = g.FolderSelectionState;
+    s.fileTypesPattern = g.FileTypesPattern;
+    s.includeAttributes = {g.IncludeHiddenFiles, g.IncludeSystemFiles, g.IncludeReadOnlyFiles, g.IncludeArchiveFiles};
+    s.commonFilesOnly = g.CommonFilesOnly;
+    s.differencesOnly = g.DifferencesOnly;
+    s.dateFormatName = g.DateFormatName;
+    s.timeFormatName = g.TimeFormatName;
+    for (int c = 0; c < basGlobal::kGridColumns; ++c)
+        s.gridColumnWidth[std::size_t(c)] = g.GridColumnWidth[std::size_t(c)];
+    return s;
+}
+
+void ReturnFreeMemory()
+{
+#if defined(__GLIBC__)
+    ::malloc_trim(0);
+#endif
+}
+
+CompareRun::CompareRun(RunView& view) : m_view(view), m_settings(RunSettings::fromGlobals()) {}
 
 // --- The run ----------------------------------------------------------------------------
 
@@ -140,6 +175,9 @@ void CompareRun::setUp()
                         &h.lstPerLevelFilesSorted, &h.lstPerLevelFilesAndAttributes, &h.lstOutput})
         for (int i = 0; i < 2; ++i)
             (*lists)[i]->clear();
+    // What the last run left (its rows, its closed window's grid) goes back
+    // to the system before this run grows.
+    ReturnFreeMemory();
     m_state.FirstLocalStructure = 0;
     m_state.LastLocalStructure = 1;
 }
@@ -150,6 +188,7 @@ void CompareRun::commonExit()
     // The run holds no file open past a stage: each reader closes its file
     // when the stage leaves, cancelled or not.
     g.ComparisonInProgress = false;
+    releaseWork();
     const bool cancelled = g.CancelRequested;
     g.CancelRequested = false;
     if (cancelled)
@@ -158,11 +197,19 @@ void CompareRun::commonExit()
         m_view.runEnds(m_state.StructuresDiffer);
 }
 
+void CompareRun::releaseWork()
+{
+    // A run left early keeps no facts; the next run starts from a trimmed heap.
+    for (int i = 0; i < 2; ++i)
+        basGlobal::StructureFactsStore(i).release();
+    ReturnFreeMemory();
+}
+
 // --- Pieces the stages share -------------------------------------------------------------
 
 void CompareRun::showStageName(Stage stage)
 {
-    m_view.setStageText(StageName(stage, globals().LanguageIsGreek));
+    m_view.setStageText(StageName(stage, m_settings.greek));
 }
 
 void CompareRun::openStage(Stage stage, qint64 total)
@@ -235,7 +282,7 @@ void CompareRun::noFilesCheck(const QString& stageText)
 
 void CompareRun::reportNoFiles(const QString& stageText, int which)
 {
-    const bool gr = globals().LanguageIsGreek;
+    const bool gr = m_settings.greek;
     const QString text = gr ? QStringLiteral("Μετά την ολοκλήρωση της διαδικασίας «") + stageText
                                   + QStringLiteral("», δεν εντοπίσθηκαν αρχεία ") + NoFilesPlace(which, gr) + QLatin1Char('.')
                             : QStringLiteral("After completing the '") + stageText
@@ -247,21 +294,21 @@ void CompareRun::reportNoFiles(const QString& stageText, int which)
 
 void CompareRun::failSafeFailure(const QString& checkTitle, const QString& sentences)
 {
-    const bool gr = globals().LanguageIsGreek;
+    const bool gr = m_settings.greek;
     const QString title = (gr ? QStringLiteral("Έλεγχος αποτυχίας - ") : QStringLiteral("Fail-safe check - ")) + checkTitle;
     closeAfterMessage(title, sentences + QStringLiteral("\n\n") + ComparisonFailedText(gr));
 }
 
 void CompareRun::fatalInternalError(const QString& sentences)
 {
-    const bool gr = globals().LanguageIsGreek;
+    const bool gr = m_settings.greek;
     closeAfterMessage(gr ? QStringLiteral("Καίριο Εσωτερικό Σφάλμα") : QStringLiteral("Fatal Internal Error"),
                       sentences + QStringLiteral("\n\n") + ComparisonFailedText(gr));
 }
 
 void CompareRun::inputFailure(const QString& sentences)
 {
-    closeAfterMessage(m_view.title(), sentences + QStringLiteral("\n\n") + ComparisonFailedText(globals().LanguageIsGreek));
+    closeAfterMessage(m_view.title(), sentences + QStringLiteral("\n\n") + ComparisonFailedText(m_settings.greek));
 }
 
 void CompareRun::closeAfterMessage(const QString& title, const QString& text)
@@ -273,6 +320,7 @@ void CompareRun::closeAfterMessage(const QString& title, const QString& text)
     // the mark is cleared afterwards, so no other window sees a comparison
     // that no longer runs.
     m_view.runCancelled();
+    releaseWork();
     globals().ComparisonInProgress = false;
     globals().CancelRequested = false;
     throw RunLeave{true};

@@ -16,8 +16,8 @@
 //   RunAlignmentAndGridStages(run) AlignmentStages.h    11 folders, 12-13 folder alignment,
 //                                                       14 fail-safe, 15 files, 16-18 grid
 //
-// Each group decides which of its stages run (the settings in globals()) and
-// calls them in order; each stage is a free function taking the CompareRun.
+// Each group decides which of its stages run (run.settings()) and calls
+// them in order; each stage is a free function taking the CompareRun.
 // A stage uses only the frame's pieces below, by name:
 //
 //   run.openStage(Stage::X, total)   label in the current language, the yield
@@ -35,6 +35,7 @@
 //   run.view()                       what the run shows (RunView.h: labels, bars,
 //                                    steps, messages, the grid it fills)
 //   run.state()                      the shared run state (RunState below)
+//   run.settings()                   what the run reads of the settings (RunSettings)
 //
 // Leaving the run: the yield test, the no-files check and the failure
 // reports never return when the run must end; they throw RunLeave, which
@@ -97,6 +98,32 @@ struct RunLeave {
     bool windowUnloaded = false;
 };
 
+// What a run reads of the program's settings, taken once when the run is
+// made: the stages read nothing else of them, so a setting changed while
+// the run yields never reaches it halfway.
+struct RunSettings {
+    bool greek = false;
+    bool caseSensitive = false;
+    bool failSafeChecks = true;
+    int comparisonMode = 0;
+    std::array<QString, 2> currentPath{};
+    std::array<QString, 2> importedStructureFile{};
+    int firstStructureToProcess = 0;
+    int lastStructureToProcess = 0;
+    int levelsLimit = 0;
+    int folderSelectionState = 3;
+    QString fileTypesPattern;
+    // Files with each attribute kept: hidden, system, read-only, archive.
+    std::array<bool, 4> includeAttributes{};
+    bool commonFilesOnly = false;
+    bool differencesOnly = false;
+    QString dateFormatName;
+    QString timeFormatName;
+    std::array<basGlobal::Long, basGlobal::kGridColumns> gridColumnWidth{};
+
+    static RunSettings fromGlobals();
+};
+
 // What the stages share.
 struct RunState {
     // The structures read from disk: 0..1 by default; 1..1 when only the
@@ -131,6 +158,7 @@ public:
 
     RunView& view() { return m_view; }
     RunState& state() { return m_state; }
+    const RunSettings& settings() const { return m_settings; }
 
     // --- The frame's pieces ------------------------------------------------
     void openStage(Stage stage, qint64 total = 0);
@@ -178,11 +206,17 @@ public:
 
 private:
     void setUp();
+    void releaseWork();
     [[noreturn]] void closeAfterMessage(const QString& title, const QString& text);
 
     RunView& m_view;
+    const RunSettings m_settings;
     RunState m_state;
 };
+
+// Gives the memory freed so far back to the system (the working lists of a
+// large run leave many megabytes free but still held by the process).
+void ReturnFreeMemory();
 
 // The failure sentence that ends every failure report.
 QString ComparisonFailedText(bool greek);

@@ -9,7 +9,6 @@
 
 namespace compare {
 
-using basGlobal::globals;
 using basGlobal::HiddenForm;
 
 namespace {
@@ -34,7 +33,7 @@ void filterLoop(CompareRun& run, Stage stage, Rule takesOut)
         }
     }
     marks.apply(run);
-    run.noFilesCheck(StageName(stage, globals().LanguageIsGreek));
+    run.noFilesCheck(StageName(stage, run.settings().greek));
 }
 
 // A flag text of the attribute lists: "True" or "False" in any letter case
@@ -102,7 +101,7 @@ bool FolderSelection::covers(const QString& relativePath) const
 
 void FilterNumberOfLevels(CompareRun& run)
 {
-    const int limit = globals().NumberOfLevelsLimit;
+    const int limit = run.settings().levelsLimit;
     if (limit <= 0)
         return;
     const EntryLists entries[2] = {EntryLists(0), EntryLists(1)};
@@ -112,8 +111,8 @@ void FilterNumberOfLevels(CompareRun& run)
 
 void FilterFirstLevelFolders(CompareRun& run)
 {
-    const basGlobal::Globals& g = globals();
-    if (g.FolderSelectionState != 1 && g.FolderSelectionState != 2)
+    const RunSettings& settings = run.settings();
+    if (settings.folderSelectionState != 1 && settings.folderSelectionState != 2)
         return;
     basGlobal::frmHiddenForm& h = HiddenForm();
     const int names[2] = {h.lstFoldersToIncludeExclude[0]->listCount(), h.lstFoldersToIncludeExclude[1]->listCount()};
@@ -125,12 +124,12 @@ void FilterFirstLevelFolders(CompareRun& run)
     for (int i = 0; i < 2; ++i)
         if (names[i] > 0)
             total += entries[i].count();
-    run.openStage(g.FolderSelectionState == 1 ? Stage::IncludingFirstLevelFolders : Stage::ExcludingFirstLevelFolders,
+    run.openStage(settings.folderSelectionState == 1 ? Stage::IncludingFirstLevelFolders : Stage::ExcludingFirstLevelFolders,
                   total);
     // The message quotes the label as it reads now.
     const QString stageText = run.view().stageText();
 
-    const bool cs = g.VolumeIsCaseSensitive;
+    const bool cs = settings.caseSensitive;
     EntryMarks marks;
     for (int i = 0; i < 2; ++i)
         marks.reset(i, entries[i].count());
@@ -157,7 +156,7 @@ void FilterFirstLevelFolders(CompareRun& run)
 
 void FilterFileTypes(CompareRun& run)
 {
-    const QString pattern = globals().FileTypesPattern;
+    const QString& pattern = run.settings().fileTypesPattern;
     if (pattern == u"*.*")
         return;
     const EntryLists entries[2] = {EntryLists(0), EntryLists(1)};
@@ -167,14 +166,18 @@ void FilterFileTypes(CompareRun& run)
 
 void FilterFileAttributes(CompareRun& run)
 {
-    const basGlobal::Globals& g = globals();
-    const std::array<bool, 4> include = {g.IncludeHiddenFiles, g.IncludeSystemFiles, g.IncludeReadOnlyFiles, g.IncludeArchiveFiles};
+    const std::array<bool, 4>& include = run.settings().includeAttributes;
     const EntryLists entries[2] = {EntryLists(0), EntryLists(1)};
+    // The flags of a file's facts need no texts: bit f stands for flag f.
+    unsigned excluded = 0;
+    for (int f = 0; f < 4; ++f)
+        if (!include[std::size_t(f)]) excluded |= 1u << f;
     filterLoop(run, Stage::FilteringFileAttributes, [&](int i, int k) {
         const EntryLists& e = entries[i];
-        return FailsAttributeSwitches(e.path(k), {&e.text(efHidden, k), &e.text(efSystem, k), &e.text(efReadOnly, k),
-                                                  &e.text(efArchive, k)},
-                                      include);
+        const EntryValues& v = e.values(k);
+        if (v.kind == EntryValues::Facts) return (v.flags & excluded) != 0;
+        const std::array<QString, 4> flags = e.flagTexts(k);
+        return FailsAttributeSwitches(e.path(k), {&flags[0], &flags[1], &flags[2], &flags[3]}, include);
     });
 }
 

@@ -1,49 +1,280 @@
 #include "compare/EntryLists.h"
 
+#include "shared/FileFacts.h"
+#include "shared/basObsoleteCompleteStructureScanner.h"
+
+#include <algorithm>
+
 namespace compare {
 
-EntryLists::EntryLists(int i)
+namespace {
+
+struct ValueStore {
+    std::vector<EntryValues> values;
+    std::vector<FileEntryFields> texts;   // of the Texts entries
+};
+
+ValueStore& store(int structure)
 {
-    basGlobal::frmHiddenForm& h = basGlobal::HiddenForm();
-    m_paths = h.lstFinalListBox[i];
-    m_fields = {h.lstHidden[i], h.lstSystem[i], h.lstReadOnly[i], h.lstArchive[i], h.lstSize[i], h.lstDate[i], h.lstTime[i]};
+    static std::array<ValueStore, 2> stores;
+    return stores.at(std::size_t(structure));
 }
 
-std::array<ui::ListBox*, 8> EntryLists::all() const
+const QString& blankText()
 {
-    return {m_paths,     m_fields[0], m_fields[1], m_fields[2],
-            m_fields[3], m_fields[4], m_fields[5], m_fields[6]};
+    static const QString blank = QStringLiteral(" ");
+    return blank;
+}
+
+const QString& flagText(bool on)
+{
+    static const QString yes = QStringLiteral("True"), no = QStringLiteral("False");
+    return on ? yes : no;
+}
+
+// Writes `value` as `width` digits (more when it needs them) at `out`;
+// returns the position after them.
+QChar* putDigits(QChar* out, int value, int width)
+{
+    if (value < 0) {   // not a date or time part any clock gives; kept as the number reads
+        const QString text = QString::number(value).rightJustified(width, u'0');
+        return std::copy(text.cbegin(), text.cend(), out);
+    }
+    char16_t buffer[12];
+    int n = 0;
+    do {
+        buffer[n++] = char16_t(u'0' + value % 10);
+        value /= 10;
+    } while (value > 0);
+    while (n < width)
+        buffer[n++] = u'0';
+    while (n > 0)
+        *out++ = QChar(buffer[--n]);
+    return out;
+}
+
+QString joinDigits(int a, int wa, int b, int wb, int c, int wc)
+{
+    QChar buffer[48];
+    QChar* end = putDigits(putDigits(putDigits(buffer, a, wa), b, wb), c, wc);
+    return QString(buffer, end - buffer);
+}
+
+// The size as written: at least 10 digits, zero-padded; a negative size as 0.
+qsizetype sizeLength(qint64 size)
+{
+    qsizetype n = 0;
+    for (size = std::max<qint64>(size, 0); size > 0; size /= 10)
+        ++n;
+    return std::max<qsizetype>(n, 10);
+}
+
+bool fitsFacts(const platform::LocalDateTime& m)
+{
+    for (const int part : {m.month, m.day, m.hour, m.minute, m.second})
+        if (part < 0 || part > 99)
+            return false;
+    return m.year >= 0 && m.year <= 9999;
+}
+
+QString factText(const EntryValues& v, int f)
+{
+    switch (f) {
+    case efHidden: return flagText(v.flags & 1);
+    case efSystem: return flagText(v.flags & 2);
+    case efReadOnly: return flagText(v.flags & 4);
+    case efArchive: return flagText(v.flags & 8);
+    case efSize: return basGlobal::FormatSizeText(std::max<qint64>(v.size, 0));
+    case efDate: return joinDigits(v.year, 4, v.month, 2, v.day, 2);
+    default: return joinDigits(v.hour, 2, v.minute, 2, v.second, 2);
+    }
+}
+
+QString valueText(const ValueStore& s, const EntryValues& v, int f)
+{
+    switch (v.kind) {
+    case EntryValues::Blank: return blankText();
+    case EntryValues::Marker: return basGlobal::EmptyFolderMarker;
+    case EntryValues::Facts: return factText(v, f);
+    case EntryValues::Texts: return s.texts[std::size_t(v.year)][std::size_t(f)];
+    }
+    return QString();
+}
+
+} // namespace
+
+FileEntryFields EntryFieldsFromFacts(const platform::FileFacts& facts)
+{
+    const platform::LocalDateTime& m = facts.modified;
+    return {flagText(facts.hidden),
+            flagText(facts.system),
+            flagText(facts.readOnly),
+            flagText(facts.archive),
+            basGlobal::FormatSizeText(facts.size < 0 ? 0 : facts.size),
+            joinDigits(m.year, 4, m.month, 2, m.day, 2),
+            joinDigits(m.hour, 2, m.minute, 2, m.second, 2)};
+}
+
+EntryLists::EntryLists(int i) : m_structure(i), m_paths(basGlobal::HiddenForm().lstFinalListBox[i]) {}
+
+const EntryValues& EntryLists::values(int k) const { return store(m_structure).values[std::size_t(k)]; }
+
+int EntryLists::valueCount() const { return int(store(m_structure).values.size()); }
+
+QString EntryLists::text(int f, int k) const
+{
+    const ValueStore& s = store(m_structure);
+    return valueText(s, s.values[std::size_t(k)], f);
+}
+
+std::array<QString, 4> EntryLists::flagTexts(int k) const
+{
+    return {text(efHidden, k), text(efSystem, k), text(efReadOnly, k), text(efArchive, k)};
+}
+
+bool EntryLists::sameSizeDateTime(int k, const EntryLists& other, int j) const
+{
+    const EntryValues& a = store(m_structure).values[std::size_t(k)];
+    const EntryValues& b = store(other.m_structure).values[std::size_t(j)];
+    if (a.kind == EntryValues::Facts && b.kind == EntryValues::Facts)
+        return std::max<qint64>(a.size, 0) == std::max<qint64>(b.size, 0) && a.year == b.year && a.month == b.month
+               && a.day == b.day && a.hour == b.hour && a.minute == b.minute && a.second == b.second;
+    if (a.kind == b.kind && a.kind != EntryValues::Texts)
+        return true;
+    for (const int f : {efSize, efDate, efTime})
+        if (text(f, k) != other.text(f, j))
+            return false;
+    return true;
+}
+
+qsizetype EntryLists::fieldsLength(int k) const
+{
+    const ValueStore& s = store(m_structure);
+    const EntryValues& v = s.values[std::size_t(k)];
+    switch (v.kind) {
+    case EntryValues::Blank: return kEntryFields * 2;
+    case EntryValues::Marker: return kEntryFields * (1 + basGlobal::EmptyFolderMarker.size());
+    case EntryValues::Facts:
+        return kEntryFields + (v.flags & 1 ? 4 : 5) + (v.flags & 2 ? 4 : 5) + (v.flags & 4 ? 4 : 5) + (v.flags & 8 ? 4 : 5)
+               + sizeLength(v.size) + 8 + 6;
+    case EntryValues::Texts: {
+        qsizetype n = kEntryFields;
+        for (const QString& t : s.texts[std::size_t(v.year)])
+            n += t.size();
+        return n;
+    }
+    }
+    return 0;
+}
+
+void EntryLists::appendFields(QString& line, int k) const
+{
+    const ValueStore& s = store(m_structure);
+    const EntryValues& v = s.values[std::size_t(k)];
+    if (v.kind != EntryValues::Facts) {
+        for (int f = 0; f < kEntryFields; ++f) {
+            line += QLatin1Char('|');
+            line += valueText(s, v, f);
+        }
+        return;
+    }
+    for (int f = efHidden; f <= efArchive; ++f) {
+        line += QLatin1Char('|');
+        line += flagText(v.flags & (1 << f));
+    }
+    // The numbers straight into the line.
+    QChar buffer[64];
+    QChar* out = buffer;
+    *out++ = QLatin1Char('|');
+    qint64 size = std::max<qint64>(v.size, 0);
+    const qsizetype digits = sizeLength(size);
+    for (qsizetype d = digits - 1; d >= 0; --d, size /= 10)
+        out[d] = QChar(char16_t(u'0' + size % 10));
+    out += digits;
+    *out++ = QLatin1Char('|');
+    out = putDigits(putDigits(putDigits(out, v.year, 4), v.month, 2), v.day, 2);
+    *out++ = QLatin1Char('|');
+    out = putDigits(putDigits(putDigits(out, v.hour, 2), v.minute, 2), v.second, 2);
+    line.append(buffer, out - buffer);
 }
 
 void EntryLists::clear() const
 {
     m_paths->clear();
-    clearFields();
+    releaseValues();
 }
 
 void EntryLists::clearFields() const
 {
-    for (ui::ListBox* list : m_fields)
-        list->clear();
+    ValueStore& s = store(m_structure);
+    s.values.clear();
+    s.texts.clear();
 }
 
-void EntryLists::add(const QString& path, const std::array<QString, kEntryFields>& fields) const
+void EntryLists::releaseValues() const
 {
+    ValueStore& s = store(m_structure);
+    std::vector<EntryValues>().swap(s.values);
+    std::vector<FileEntryFields>().swap(s.texts);
+}
+
+void EntryLists::add(const QString& path, const FileEntryFields& fields) const
+{
+    ValueStore& s = store(m_structure);
     m_paths->addItem(path);
-    for (int f = 0; f < kEntryFields; ++f)
-        m_fields[std::size_t(f)]->addItem(fields[std::size_t(f)]);
+    EntryValues v;
+    v.kind = EntryValues::Texts;
+    v.year = qint32(s.texts.size());
+    s.texts.push_back(fields);
+    s.values.push_back(v);
 }
 
-void EntryLists::appendFieldTexts(const QString& text, int count) const
+void EntryLists::appendBlankValues(int count) const
 {
-    for (ui::ListBox* list : m_fields)
-        list->appendItems(text, count);
+    std::vector<EntryValues>& values = store(m_structure).values;
+    values.insert(values.end(), std::size_t(std::max(count, 0)), EntryValues{});
+}
+
+void EntryLists::appendMarkerValues() const
+{
+    EntryValues v;
+    v.kind = EntryValues::Marker;
+    store(m_structure).values.push_back(v);
+}
+
+void EntryLists::appendFactValues(const platform::FileFacts& facts) const
+{
+    ValueStore& s = store(m_structure);
+    const platform::LocalDateTime& m = facts.modified;
+    EntryValues v;
+    if (!fitsFacts(m)) {   // kept as its texts, whatever they read
+        v.kind = EntryValues::Texts;
+        v.year = qint32(s.texts.size());
+        s.texts.push_back(EntryFieldsFromFacts(facts));
+        s.values.push_back(v);
+        return;
+    }
+    v.kind = EntryValues::Facts;
+    v.size = facts.size;
+    v.year = m.year;
+    v.month = quint8(m.month);
+    v.day = quint8(m.day);
+    v.hour = quint8(m.hour);
+    v.minute = quint8(m.minute);
+    v.second = quint8(m.second);
+    v.flags = quint8((facts.hidden ? 1 : 0) | (facts.system ? 2 : 0) | (facts.readOnly ? 4 : 0) | (facts.archive ? 8 : 0));
+    s.values.push_back(v);
 }
 
 void EntryLists::removeEntries(const std::vector<bool>& remove) const
 {
-    for (ui::ListBox* list : all())
-        list->removeItems(remove);
+    m_paths->removeItems(remove);
+    std::vector<EntryValues>& values = store(m_structure).values;
+    std::size_t out = 0;
+    for (std::size_t k = 0; k < values.size(); ++k)
+        if (k >= remove.size() || !remove[k])
+            values[out++] = values[k];
+    values.resize(out);
 }
 
 } // namespace compare

@@ -9,7 +9,6 @@
 
 namespace compare {
 
-using basGlobal::globals;
 using basGlobal::HiddenForm;
 
 namespace {
@@ -85,8 +84,9 @@ public:
             for (int i = 0; i < 2; ++i) collect(i, work_.side[std::size_t(i)].rows[k]);
             alignNames(1);   // the Primary names first
             alignNames(0);
-            if (globals().FailSafeChecks) checkPair(k);
+            if (run_.settings().failSafeChecks) checkPair(k);
             for (int i = 0; i < 2; ++i) output(i, work_.side[std::size_t(i)].rows[k], k + 1 == pairs);
+            for (int i = 0; i < 2; ++i) releasePaths(i, work_.side[std::size_t(i)].rows[k]);
             ++pairCount;
             run_.state().progressCount = pairCount;
             run_.updateProgress();
@@ -117,7 +117,7 @@ private:
         run_.yieldAndCancelTest();
         sub_.restart(qint64(group.size()));
         view_.markSteps(i == 0 ? 1 : 2);
-        const bool cs = globals().VolumeIsCaseSensitive;
+        const bool cs = run_.settings().caseSensitive;
         const ui::ListBox& paths = lists_[std::size_t(i)].paths();
         names.reserve(group.size());
         run_.batchedItems(qint64(group.size()), [&](qint64 from, qint64 to) {
@@ -175,7 +175,7 @@ private:
 
     void checkPair(std::size_t k)
     {
-        const bool gr = globals().LanguageIsGreek;
+        const bool gr = run_.settings().greek;
         RunState& st = run_.state();
         const double barValue = view_.progressValue();
         const qint64 keptCount = st.progressCount;
@@ -250,6 +250,20 @@ private:
         view_.setStageText(keptLabel);
     }
 
+    // The paths of a folder's entries are done with once its rows are out:
+    // their memory goes to the rows that follow, so the output lists grow
+    // while the entries shrink. (The names of the pair, views into these
+    // paths, are not used again.)
+    void releasePaths(int i, const FolderRow& row)
+    {
+        if (row.code != acPresent || row.group < 0) return;
+        const StructureWork& side = work_.side[std::size_t(i)];
+        ui::ListBox& paths = lists_[std::size_t(i)].paths();
+        const QString none;
+        for (const int e : side.groups[std::size_t(row.group)]) paths.setList(side.entries[std::size_t(e)].row, none);
+        names_[std::size_t(i)].clear();
+    }
+
     // The per-level name list is only read after the stage, for the last
     // pair; it is written for that pair alone.
     void output(int i, const FolderRow& row, bool lastPair)
@@ -296,19 +310,10 @@ private:
     // one allocation.
     static QString attributeLine(const QString& name, const EntryLists& lists, int row)
     {
-        const QString* fields[kEntryFields];
-        qsizetype length = name.size() + kEntryFields;
-        for (int f = 0; f < kEntryFields; ++f) {
-            fields[f] = &lists.text(f, row);
-            length += fields[f]->size();
-        }
         QString line;
-        line.reserve(length);
+        line.reserve(name.size() + lists.fieldsLength(row));
         line += name;
-        for (const QString* f : fields) {
-            line += QLatin1Char('|');
-            line += *f;
-        }
+        lists.appendFields(line, row);
         return line;
     }
 

@@ -13,7 +13,6 @@
 
 namespace compare {
 
-using basGlobal::globals;
 using basGlobal::HiddenForm;
 
 namespace {
@@ -23,8 +22,6 @@ QString structureWord(int i, bool greek)
     if (greek) return i == 0 ? QStringLiteral("Πρωτευούσης") : QStringLiteral("Δευτερευούσης");
     return i == 0 ? QStringLiteral("Primary") : QStringLiteral("Secondary");
 }
-
-QString rowKey(const QString& text) { return basGlobal::ApplyCaseSensitivity(text, globals().VolumeIsCaseSensitive); }
 
 void fillSortedList(int i, const std::vector<FolderRow>& rows)
 {
@@ -40,7 +37,7 @@ void collectStructure(CompareRun& run, int i, StructureWork& side)
 {
     const EntryLists entries(i);
     const int n = entries.count();
-    const bool cs = globals().VolumeIsCaseSensitive;
+    const bool cs = run.settings().caseSensitive;
     QHash<QString, int> groupOfKey;
     std::vector<FolderRow> firstSeen;
     std::vector<bool> drop(std::size_t(n), false);
@@ -107,7 +104,7 @@ void collectStructure(CompareRun& run, int i, StructureWork& side)
 void checkCollected(CompareRun& run, const AlignmentWork& work)
 {
     basGlobal::frmHiddenForm& h = HiddenForm();
-    const bool gr = globals().LanguageIsGreek;
+    const bool gr = run.settings().greek;
     run.openStage(Stage::FailSafeCheck,
                   h.lstAlignedFoldersSorted[0]->listCount() + h.lstAlignedFoldersSorted[1]->listCount());
     for (int i = 0; i < 2; ++i) {
@@ -140,7 +137,7 @@ void checkCollected(CompareRun& run, const AlignmentWork& work)
 void alignInto(CompareRun& run, Stage stage, const StructureWork& from, StructureWork& to, int toIndex)
 {
     run.openStage(stage, qint64(from.rows.size()));
-    const bool cs = globals().VolumeIsCaseSensitive;
+    const bool cs = run.settings().caseSensitive;
     auto keysOf = [cs](const std::vector<FolderRow>& rows) {
         std::vector<QString> keys;
         if (cs) return keys;   // the texts are the keys
@@ -205,7 +202,7 @@ void CollectFolders(CompareRun& run, AlignmentWork& work)
 {
     run.openStage(Stage::CollectingFolders, EntryLists(0).count() + EntryLists(1).count());
     for (int i = 0; i < 2; ++i) collectStructure(run, i, work.side[std::size_t(i)]);
-    if (globals().FailSafeChecks) checkCollected(run, work);
+    if (run.settings().failSafeChecks) checkCollected(run, work);
 }
 
 void AlignPrimaryFolders(CompareRun& run, AlignmentWork& work)
@@ -221,7 +218,8 @@ void AlignSecondaryFolders(CompareRun& run, AlignmentWork& work)
 void CheckAlignedFolders(CompareRun& run, const AlignmentWork& /*work*/)
 {
     basGlobal::frmHiddenForm& h = HiddenForm();
-    const bool gr = globals().LanguageIsGreek;
+    const bool gr = run.settings().greek;
+    const bool cs = run.settings().caseSensitive;
     const ui::ListBox& p = *h.lstAlignedFoldersSorted[0];
     const ui::ListBox& s = *h.lstAlignedFoldersSorted[1];
     const QString title = gr ? QStringLiteral("Ευθυγράμμιση φακέλλων") : QStringLiteral("Aligning folders");
@@ -233,7 +231,7 @@ void CheckAlignedFolders(CompareRun& run, const AlignmentWork& /*work*/)
     const std::array<QString, 2>& roots = run.state().StructureRoot;
     for (int k = 0; k < p.listCount(); ++k) {
         run.yieldAndCancelTest();
-        if (rowKey(p.list(k)) != rowKey(s.list(k)))
+        if (basGlobal::ApplyCaseSensitivity(p.list(k), cs) != basGlobal::ApplyCaseSensitivity(s.list(k), cs))
             run.failSafeFailure(
                 title, gr ? QStringLiteral("Ο φάκελλος «") + p.list(k) + QStringLiteral("» της Πρωτευούσης Δομής «") + roots[0]
                                 + QStringLiteral("», αντιστοιχεί στον φάκελλο «") + s.list(k)

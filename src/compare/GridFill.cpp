@@ -4,6 +4,7 @@
 #include "platform/AppError.h"
 #include "shared/FileFacts.h"
 #include "shared/PathText.h"
+#include "shared/DigitGrouping.h"
 #include "shared/RegionalFormats.h"
 #include "shared/frmHiddenForm.h"
 #include "ui/FlexGrid.h"
@@ -21,12 +22,11 @@ namespace {
 
 constexpr int kCentreCentre = 4;
 
-bool sameUnderCaseRule(const QString& a, const QString& b)
+bool sameUnderCaseRule(const QString& a, const QString& b, bool cs)
 {
     // Blanks, sizes, dates and times are mostly shared texts: the same data
     // needs no comparison.
     if (a.size() == b.size() && (a.constData() == b.constData() || a == b)) return true;
-    const bool cs = globals().VolumeIsCaseSensitive;
     return !cs && basGlobal::ApplyCaseSensitivity(a, false) == basGlobal::ApplyCaseSensitivity(b, false);
 }
 
@@ -57,6 +57,10 @@ int digitsValue(QStringView field, qsizetype length)
 // copy of its text; any other goes the long way.
 class StampFormatter {
 public:
+    StampFormatter(const QString& dateFormatName, const QString& timeFormatName)
+        : dateFormat_(dateFormatName), timeFormat_(timeFormatName)
+    {
+    }
     QString date(QStringView field)
     {
         const int v = digitsValue(field, 8);
@@ -79,7 +83,7 @@ public:
     {
         if (auto it = dates_.constFind(field); it != dates_.constEnd()) return it.value();
         basGlobal::Long error = 0;
-        const QString t = basGlobal::FormatFileDateText(globals().DateFormatName, field, error);
+        const QString t = basGlobal::FormatFileDateText(dateFormat_, field, error);
         if (error != 0) throw platform::makeError(error);
         dates_.insert(field, t);
         return t;
@@ -88,7 +92,7 @@ public:
     {
         if (auto it = times_.constFind(field); it != times_.constEnd()) return it.value();
         basGlobal::Long error = 0;
-        const QString t = basGlobal::FormatTimeText(globals().TimeFormatName, false,
+        const QString t = basGlobal::FormatTimeText(timeFormat_, false,
                                                     basGlobal::Integer(wholeNumber(field.left(2))),
                                                     basGlobal::Integer(wholeNumber(field.mid(2, 2))),
                                                     basGlobal::Integer(wholeNumber(field.right(2))), error);
@@ -98,6 +102,8 @@ public:
     }
 
 private:
+    QString dateFormat_;
+    QString timeFormat_;
     QHash<QString, QString> dates_;
     QHash<QString, QString> times_;
     QHash<int, QString> dateNumbers_;
@@ -130,13 +136,6 @@ FileRowView viewFileRow(const QString& text)
     return r;
 }
 
-QString sizeText(QStringView sizeField, const shared::RegionalFormats& formats)
-{
-    bool ok = false;
-    const qint64 n = sizeField.trimmed().toLongLong(&ok);
-    return formats.groupedNumber(ok ? n : 0);
-}
-
 QString blanks(int n) { return QString(n, QLatin1Char(' ')); }
 
 // The date and time fields of a file row: the last two "|"-fields.
@@ -157,15 +156,24 @@ int compareStamps(QStringView date0, QStringView time0, QStringView date1, QStri
     return order != 0 ? order : time0.compare(time1);
 }
 
-// Whether output row k of structure i stands for an entry of its own (not
-// a row inserted to face the other structure's).
-bool hasEntry(const basGlobal::frmHiddenForm& h, int i, int k)
+} // namespace
+
+unsigned DifferingPairs(const std::array<QString, 8>& cells, bool oneSided, bool caseSensitive)
 {
-    const ui::ListBox& out = *h.lstOutput[i];
-    return k < out.listCount() && out.itemData(k) != acInserted;
+    unsigned pairs = oneSided ? 1u : 0u;
+    for (int p = 0; p < 4; ++p)
+        if (!sameUnderCaseRule(cells[std::size_t(2 * p)], cells[std::size_t(2 * p + 1)], caseSensitive))
+            pairs |= 1u << p;
+    return pairs;
 }
 
-} // namespace
+unsigned DifferingPairs(const ui::FlexGrid& grid, int r, bool caseSensitive)
+{
+    std::array<QString, 8> cells;
+    for (int c = 1; c < basGlobal::kGridColumns; ++c)
+        cells[std::size_t(c - 1)] = grid.textMatrix(r, c);
+    return DifferingPairs(cells, !grid.mergeRow(r), caseSensitive);
+}
 
 ResultFields ParseResultRow(const QString& text, int code)
 {
@@ -195,18 +203,10 @@ ResultFields ParseResultRow(const QString& text, int code)
     return r;
 }
 
-QString GridSizeText(const QString& sizeField)
-{
-    bool ok = false;
-    const qint64 n = sizeField.trimmed().toLongLong(&ok);
-    return shared::regionalFormats().groupedNumber(ok ? n : 0);
-}
-
 void InitializeGrid(CompareRun& run)
 {
-    basGlobal::Globals& g = globals();
+    const RunSettings& settings = run.settings();
     ui::FlexGrid& grid = run.view().grid();
-    const RunState& st = run.state();
     run.view().showProgress(100, 100);
     run.openStage(Stage::InitializingGrid);
     const int n = HiddenForm().lstOutput[0]->listCount();
@@ -216,8 +216,8 @@ void InitializeGrid(CompareRun& run)
     grid.setFixedCols(1);
     grid.setMergeCells(1);
     grid.setMergeRow(0, false);
-    for (int c = 0; c < basGlobal::kGridColumns; ++c) grid.setColWidth(c, g.GridColumnWidth[std::size_t(c)]);
-    const bool gr = g.LanguageIsGreek;
+    for (int c = 0; c < basGlobal::kGridColumns; ++c) grid.setColWidth(c, settings.gridColumnWidth[std::size_t(c)]);
+    const bool gr = settings.greek;
     const QString headings[4] = {gr ? QStringLiteral("Όνομα") : QStringLiteral("Name"),
                                  gr ? QStringLiteral("Μέγεθος") : QStringLiteral("Size"),
                                  gr ? QStringLiteral("Χρονολογία") : QStringLiteral("Date"),
@@ -229,138 +229,143 @@ void InitializeGrid(CompareRun& run)
         grid.setFixedAlignment(c, kCentreCentre);
     }
     for (int c = 0; c < basGlobal::kGridColumns; ++c) grid.setColAlignment(c, kCentreCentre);
-    run.state().progressTotal = qint64(n) * 8;
-    run.state().progressCount = 0;
-    const QString blank = QStringLiteral(" ");
-    // A row is a step of its own (its merging) and then one per data cell;
-    // between hand-overs the cells of a row are set together.
-    constexpr int kRowSteps = basGlobal::kGridColumns;
-    run.batchedItems(qint64(n) * kRowSteps, [&](qint64 from, qint64 to) {
-        for (qint64 j = from; j < to;) {
-            const int r = int(j / kRowSteps) + 1;
-            const int first = int(j % kRowSteps);
-            if (first == 0) {
-                grid.setMergeRow(r, true);
-                ++j;
-                continue;
-            }
-            const int last = int(std::min<qint64>(to - j + first - 1, kRowSteps - 1));
-            grid.setRowCells(r, first, last, blank, r % 2 == 0 ? st.white : st.grey);
-            for (int c = first; c <= last; ++c) StepProgress(run);
-            j += last - first + 1;
-        }
-    });
+    // The data rows are written once each, whole, by the populating stage.
+    run.state().progressTotal = n;
+    run.advanceProgress(n);
 }
 
 GridTotals PopulateGrid(CompareRun& run)
 {
     ui::FlexGrid& grid = run.view().grid();
     basGlobal::frmHiddenForm& h = HiddenForm();
+    const RunSettings& settings = run.settings();
+    const RunState& st = run.state();
+    const bool cs = settings.caseSensitive;
     const int n = h.lstOutput[0]->listCount();
     run.openStage(Stage::PopulatingGrid, n);
     GridTotals totals;
-    StampFormatter stamps;
+    StampFormatter stamps(settings.dateFormatName, settings.timeFormatName);
     const shared::RegionalFormats& formats = shared::regionalFormats();
-    totals.stampOrder.assign(std::size_t(n) + 1, GridTotals::kStampUnknown);
-    std::array<FileRowView, 2> files;
-    for (int r = 1; r <= n; ++r) {
-        run.yieldAndCancelTest();
-        files[0].complete = files[1].complete = false;
-        for (int i = 0; i < 2; ++i) {
-            run.yieldAndCancelTest();
-            const ui::ListBox& out = *h.lstOutput[i];
-            if (r - 1 >= out.listCount()) continue;
-            const int code = out.itemData(r - 1);
-            if (code == acInserted) continue;
-            // Read as ParseResultRow does, without a copy of any field.
-            const QString& text = out.list(r - 1);
-            if (isFolderText(text)) {
-                ++totals.folders[std::size_t(i)];
-                grid.setTextMatrix(r, 1 + i, text);
-                continue;
+    const shared::DigitGrouping sizes([&formats](qint64 v) { return formats.groupedNumber(v); });
+    const QString blank = QStringLiteral(" ");
+    static const int equalBlanks[6] = {5, 5, 3, 3, 5, 5};
+    static const int unequalBlanks[6] = {4, 3, 4, 3, 4, 3};
+    const QString blankTexts[6] = {QString(), blanks(1), blanks(2), blanks(3), blanks(4), blanks(5)};
+    const QString newer = settings.greek ? QStringLiteral("Ν") : QStringLiteral("N");
+    const QString older = settings.greek ? QStringLiteral("Π") : QStringLiteral("O");
+    const ui::ListBox* out[2] = {h.lstOutput[0], h.lstOutput[1]};
+
+    // The last size of each side, with its text: equal sizes share one.
+    std::array<QStringView, 2> lastSizeField;
+    std::array<QString, 2> lastSizeText;
+    const auto sizeCell = [&](int i, QStringView field) -> const QString& {
+        if (lastSizeText[std::size_t(i)].isNull() || field != lastSizeField[std::size_t(i)]) {
+            const int other = 1 - i;
+            if (!lastSizeText[std::size_t(other)].isNull() && field == lastSizeField[std::size_t(other)]) {
+                lastSizeText[std::size_t(i)] = lastSizeText[std::size_t(other)];
+            } else {
+                bool ok = false;
+                const qint64 v = field.trimmed().toLongLong(&ok);
+                lastSizeText[std::size_t(i)] = sizes.format(ok ? v : 0);
             }
-            ++totals.files[std::size_t(i)];
-            const FileRowView& row = files[std::size_t(i)] = viewFileRow(text);
-            grid.setTextMatrix(r, 1 + i, row.name.toString());
-            grid.setTextMatrix(r, 3 + i, sizeText(row.fields[4], formats));
-            grid.setTextMatrix(r, 5 + i, stamps.date(row.fields[5]));
-            grid.setTextMatrix(r, 7 + i, stamps.time(row.fields[6]));
         }
-        if (files[0].complete && files[1].complete) {
-            int order = compareStamps(files[0].fields[5], files[0].fields[6], files[1].fields[5], files[1].fields[6]);
-            totals.stampOrder[std::size_t(r)] = static_cast<signed char>(order > 0 ? 1 : order < 0 ? -1 : 0);
+        lastSizeField[std::size_t(i)] = field;
+        return lastSizeText[std::size_t(i)];
+    };
+
+    // Each row in one pass: the texts as populating writes them, the
+    // colours, merging and marker of the finished grid, then the folder
+    // rows' blanks; the cells are written once.
+    std::array<QString, 8> cells;
+    std::array<ui::Color, 9> colours;
+    std::array<FileRowView, 2> files;
+    run.batchedItems(n, [&](qint64 from, qint64 to) {
+        for (int r = int(from) + 1; r <= int(to); ++r) {
+            const int k = r - 1;
+            bool entry[2] = {false, false};
+            files[0].complete = files[1].complete = false;
+            for (int i = 0; i < 2; ++i) {
+                const std::size_t name = std::size_t(i), rest = std::size_t(2 + i);
+                cells[name] = cells[rest] = cells[rest + 2] = cells[rest + 4] = blank;
+                if (k >= out[i]->listCount() || out[i]->itemData(k) == acInserted) continue;
+                entry[i] = true;
+                const QString& text = out[i]->list(k);
+                if (isFolderText(text)) {
+                    ++totals.folders[std::size_t(i)];
+                    cells[name] = text;
+                    continue;
+                }
+                ++totals.files[std::size_t(i)];
+                const FileRowView& row = files[std::size_t(i)] = viewFileRow(text);
+                // Equal names share their text.
+                cells[name] = i == 1 && entry[0] && row.name == cells[0] ? cells[0] : row.name.toString();
+                cells[rest] = sizeCell(i, row.fields[4]);
+                cells[rest + 2] = stamps.date(row.fields[5]);
+                cells[rest + 4] = stamps.time(row.fields[6]);
+            }
+            // A side without an entry shows blanks, which a name of blanks
+            // reads like: such a row is told by its codes, never by its
+            // texts, and it does not merge.
+            const bool oneSided = !entry[0] || !entry[1];
+            const unsigned differing = DifferingPairs(cells, oneSided, cs);
+            const ui::Color shade = r % 2 == 0 ? st.white : st.grey;
+            colours.fill(shade);
+            colours[0] = ui::kColorUnset;
+            for (int p = 0; p < 4; ++p) {
+                const std::size_t c = std::size_t(1 + 2 * p);
+                if (differing & (1u << p)) {
+                    totals.differ = true;
+                    colours[c] = st.sideTint[0];
+                    colours[c + 1] = st.sideTint[1];
+                }
+                if (isFolderText(cells[c - 1]) || isFolderText(cells[c]))
+                    std::fill(colours.begin() + 1, colours.end(), st.green);
+            }
+            const bool sameName = !oneSided && sameUnderCaseRule(cells[0], cells[1], cs);
+            const bool folderRow = isFolderText(cells[0]) || isFolderText(cells[1]);
+            const QString* marker = &blankTexts[0];
+            if (sameName && !folderRow) {
+                int order = 0;
+                if (files[0].complete && files[1].complete) {
+                    order = compareStamps(files[0].fields[5], files[0].fields[6], files[1].fields[5], files[1].fields[6]);
+                } else {
+                    const auto [pd, pt] = stampOf(out[0]->list(k));
+                    const auto [sd, sdt] = stampOf(out[1]->list(k));
+                    order = compareStamps(pd, pt, sd, sdt);
+                }
+                if (order > 0) marker = &newer;
+                else if (order < 0) marker = &older;
+            }
+            if (folderRow) {
+                const int* pattern = sameName ? equalBlanks : unequalBlanks;
+                for (int c = 0; c < 6; ++c) cells[std::size_t(2 + c)] = blankTexts[pattern[c]];
+            }
+            grid.setCellAt(r, 0, *marker, colours[0]);
+            for (int c = 1; c < basGlobal::kGridColumns; ++c)
+                grid.setCellAt(r, c, cells[std::size_t(c - 1)], colours[std::size_t(c)]);
+            grid.setMergeRow(r, !oneSided);
         }
-        StepProgress(run);
-    }
+        run.advanceProgress(to - from);
+    });
     return totals;
 }
 
 void FinalProcessing(CompareRun& run, const GridTotals& totals)
 {
-    basGlobal::Globals& g = globals();
     RunState& st = run.state();
-    ui::FlexGrid& grid = run.view().grid();
-    basGlobal::frmHiddenForm& h = HiddenForm();
-    const bool gr = g.LanguageIsGreek;
-    run.openStage(Stage::FinalProcessing, qint64(grid.rows() - 1) * 4);
-    st.StructuresDiffer = false;
-    static const int equalBlanks[6] = {5, 5, 3, 3, 5, 5};
-    static const int unequalBlanks[6] = {4, 3, 4, 3, 4, 3};
-    const QString blankTexts[6] = {QString(), blanks(1), blanks(2), blanks(3), blanks(4), blanks(5)};
-    const QString newer = gr ? QStringLiteral("Ν") : QStringLiteral("N");
-    const QString older = gr ? QStringLiteral("Π") : QStringLiteral("O");
-    for (int r = 1; r < grid.rows(); ++r) {
-        run.yieldAndCancelTest();
-        // A side without an entry shows blanks, which a name of blanks reads
-        // like: such a row is told by its codes, never by its texts, and it
-        // does not merge.
-        const bool oneSided = !hasEntry(h, 0, r - 1) || !hasEntry(h, 1, r - 1);
-        if (oneSided) grid.setMergeRow(r, false);
-        for (int c = 1; c < basGlobal::kGridColumns; c += 2) {
-            run.yieldAndCancelTest();
-            const QString& a = grid.textMatrix(r, c);
-            const QString& b = grid.textMatrix(r, c + 1);
-            if (!sameUnderCaseRule(a, b) || (c == 1 && oneSided)) {
-                st.StructuresDiffer = true;
-                grid.setCellBackColorAt(r, c, st.sideTint[0]);
-                grid.setCellBackColorAt(r, c + 1, st.sideTint[1]);
-            }
-            if (isFolderText(a) || isFolderText(b)) {
-                for (int col = 1; col < basGlobal::kGridColumns; ++col) {
-                    run.yieldAndCancelTest();
-                    grid.setCellBackColorAt(r, col, st.green);
-                }
-            }
-            StepProgress(run);
-        }
-        const QString& a = grid.textMatrix(r, 1);
-        const QString& b = grid.textMatrix(r, 2);
-        const bool sameName = !oneSided && sameUnderCaseRule(a, b);
-        const bool folderRow = isFolderText(a) || isFolderText(b);
-        if (sameName && !folderRow) {
-            int order = std::size_t(r) < totals.stampOrder.size() ? totals.stampOrder[std::size_t(r)]
-                                                                   : GridTotals::kStampUnknown;
-            if (order == GridTotals::kStampUnknown) {
-                const auto [pd, pt] = stampOf(h.lstOutput[0]->list(r - 1));
-                const auto [sd, st2] = stampOf(h.lstOutput[1]->list(r - 1));
-                order = compareStamps(pd, pt, sd, st2);
-            }
-            if (order > 0) grid.setTextMatrix(r, 0, newer);
-            else if (order < 0) grid.setTextMatrix(r, 0, older);
-        }
-        if (folderRow) {
-            const int* pattern = sameName ? equalBlanks : unequalBlanks;
-            for (int k = 0; k < 6; ++k) grid.setTextMatrix(r, 3 + k, blankTexts[pattern[k]]);
-        }
-    }
+    const bool gr = run.settings().greek;
+    const qint64 steps = qint64(run.view().grid().rows() - 1) * 4;
+    run.openStage(Stage::FinalProcessing, steps);
+    st.StructuresDiffer = totals.differ;
     const QString folders = gr ? QStringLiteral("Φάκελλοι") : QStringLiteral("Folders");
     const QString files = gr ? QStringLiteral("Αρχεία") : QStringLiteral("Files");
     const shared::RegionalFormats& fmt = shared::regionalFormats();
     for (int i = 0; i < 2; ++i) {
         run.view().showTotals(i, folders + QStringLiteral(": ") + fmt.groupedNumber(totals.folders[std::size_t(i)]) + QLatin1Char('.'),
                               files + QStringLiteral(": ") + fmt.groupedNumber(totals.files[std::size_t(i)]) + QLatin1Char('.'));
-        g.ComparedPath[std::size_t(i)] = st.StructureRoot[std::size_t(i)];
+        globals().ComparedPath[std::size_t(i)] = st.StructureRoot[std::size_t(i)];
     }
+    run.advanceProgress(steps);
 }
 
 } // namespace compare

@@ -2,16 +2,19 @@
 // Stages 16 to 18 of the comparison, which turn the two lstOutput lists into
 // the results grid.
 //
-// - "initializing grid": one heading row and one row per output row, nine
-//   columns (the marker column fixed), free merging except the heading row,
-//   the saved column widths, every cell centred, data cells a single blank
-//   on alternating grey (odd rows) and white (even rows).
-// - "populating grid": names, sizes (digits grouped), dates and times (the
-//   chosen formats) of both structures; inserted rows keep their blanks.
-// - "final processing": differing pairs in the structure tints, folder rows
-//   green with their blanks (equal names 5,5,3,3,5,5 so pairs merge,
-//   different names 4,3,4,3,4,3 so nothing merges), the newer/older marker,
-//   the totals labels, ComparedPath and RunState::StructuresDiffer.
+// - "initializing grid": one heading row and room for one row per output
+//   row, nine columns (the marker column fixed), free merging except the
+//   heading row, the saved column widths, every cell centred.
+// - "populating grid": each data row written once, whole: names, sizes
+//   (digits grouped), dates and times (the chosen formats) of both
+//   structures, a single blank on the side of an inserted row; alternating
+//   grey (odd rows) and white (even rows), differing pairs in the structure
+//   tints, folder rows green with their blanks (equal names 5,5,3,3,5,5 so
+//   pairs merge, different names 4,3,4,3,4,3 so nothing merges), the
+//   newer/older marker, and merging for every row with an entry on both
+//   sides.
+// - "final processing": the totals labels, ComparedPath and
+//   RunState::StructuresDiffer.
 //
 // Output rows are read from the right: the last seven "|"-fields are the
 // values, everything before them the name, so a name holding "|" never
@@ -24,7 +27,21 @@
 #include <array>
 #include <vector>
 
+namespace ui {
+class FlexGrid;
+}
+
 namespace compare {
+
+// The one rule of a differing result row, for the colours of the finished
+// grid and for Next difference: bit p (0 names, 1 sizes, 2 dates, 3 times)
+// is set when cells 1 + 2p and 2 + 2p differ as shown, under the case rule.
+// A row with an entry on one side only differs in its names whatever they
+// read: a file named by blanks faces the blanks of the missing side.
+unsigned DifferingPairs(const std::array<QString, 8>& cells, bool oneSided, bool caseSensitive);
+// The same for data row r of a finished results grid, where the rows with
+// an entry on one side only are the ones that do not merge.
+unsigned DifferingPairs(const ui::FlexGrid& grid, int r, bool caseSensitive);
 
 // One row of lstOutput taken apart.
 struct ResultFields {
@@ -34,19 +51,12 @@ struct ResultFields {
 };
 ResultFields ParseResultRow(const QString& text, int code);
 
-// The size text of a grid cell: the number grouped by the regional
-// settings; "0" for zero; a text that is no number counts as 0.
-QString GridSizeText(const QString& sizeField);
-
 // Folder and file rows of each structure, inserted rows not counted.
 struct GridTotals {
     std::array<qint64, 2> folders{};
     std::array<qint64, 2> files{};
-    // Per grid row, when both sides hold a complete file row: how the
-    // Primary's stamp compares with the Secondary's (-1, 0, 1), found while
-    // populating; kStampUnknown where final processing reads the rows itself.
-    static constexpr signed char kStampUnknown = 2;
-    std::vector<signed char> stampOrder;
+    // Some row differs.
+    bool differ = false;
 };
 
 void InitializeGrid(CompareRun& run);

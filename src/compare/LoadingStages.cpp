@@ -13,14 +13,13 @@
 
 namespace compare {
 
-using basGlobal::globals;
 using basGlobal::HiddenForm;
 
 namespace {
 
 [[noreturn]] void cannotOpen(CompareRun& run, const QString& file, basGlobal::Long error)
 {
-    const bool gr = globals().LanguageIsGreek;
+    const bool gr = run.settings().greek;
     const QString why = platform::errorDescription(int(error));
     run.inputFailure(gr ? QStringLiteral("Το αρχείο δομής '") + file + QStringLiteral("' δεν μπορεί να ανοιχθεί: ") + why + QLatin1Char('.')
                         : QStringLiteral("The structure file '") + file + QStringLiteral("' cannot be opened: ") + why + QLatin1Char('.'));
@@ -28,14 +27,14 @@ namespace {
 
 [[noreturn]] void damaged(CompareRun& run, const basGlobal::StructureFileReader& reader)
 {
-    run.inputFailure(basGlobal::StructureFileProblemText(reader.problem(), globals().LanguageIsGreek));
+    run.inputFailure(basGlobal::StructureFileProblemText(reader.problem(), run.settings().greek));
 }
 
 } // namespace
 
 void RunLoadingStages(CompareRun& run)
 {
-    if (globals().ComparisonMode == 1) {
+    if (run.settings().comparisonMode == 1) {
         SetLiveRange(run);
         ImportRemoteStructures(run);
     }
@@ -49,28 +48,27 @@ void SetLiveRange(CompareRun& run)
 {
     RunState& st = run.state();
     // The live structures are the ones not read from a file.
-    basGlobal::Integer first = 0, last = 0;
-    if (!basGlobal::ImportedStructureRange(first, last))
-        return;
-    if (first != last)
+    const std::array<QString, 2>& files = run.settings().importedStructureFile;
+    const bool imported[2] = {!files[0].isEmpty(), !files[1].isEmpty()};
+    if (imported[0] && imported[1])
         st.FirstLocalStructure = st.LastLocalStructure = -1;
-    else
-        st.FirstLocalStructure = st.LastLocalStructure = 1 - first;
+    else if (imported[0] || imported[1])
+        st.FirstLocalStructure = st.LastLocalStructure = imported[0] ? 1 : 0;
 }
 
 void ImportRemoteStructures(CompareRun& run)
 {
-    const basGlobal::Globals& g = globals();
+    const RunSettings& settings = run.settings();
     RunState& st = run.state();
     run.showStageName(Stage::ImportingRemoteStructure);
     run.view().setProgressValue(0);
 
-    const int first = g.FirstStructureToProcess;
-    const int last = g.LastStructureToProcess;
+    const int first = settings.firstStructureToProcess;
+    const int last = settings.lastStructureToProcess;
     // First pass: the total is the sum of every file's own line count.
     st.progressTotal = 0;
     for (int i = first; i <= last; ++i) {
-        const QString& file = g.ImportedStructureFile[std::size_t(i)];
+        const QString& file = settings.importedStructureFile[std::size_t(i)];
         basGlobal::StructureFileReader reader;
         if (const basGlobal::Long e = reader.open(file))
             cannotOpen(run, file, e);
@@ -83,7 +81,7 @@ void ImportRemoteStructures(CompareRun& run)
     // Second pass: the records; the count runs on from one file into the next.
     st.progressCount = 0;
     for (int i = first; i <= last; ++i) {
-        const QString& file = g.ImportedStructureFile[std::size_t(i)];
+        const QString& file = settings.importedStructureFile[std::size_t(i)];
         basGlobal::StructureFileReader reader;
         if (const basGlobal::Long e = reader.open(file))
             cannotOpen(run, file, e);
@@ -114,7 +112,7 @@ void ImportRemoteStructures(CompareRun& run)
 
 void ScanLocalStructures(CompareRun& run)
 {
-    const basGlobal::Globals& g = globals();
+    const RunSettings& settings = run.settings();
     RunState& st = run.state();
     basGlobal::frmHiddenForm& h = HiddenForm();
     // No total: the bar stays at 0 and the stage's name says so.
@@ -126,10 +124,10 @@ void ScanLocalStructures(CompareRun& run)
     // a cancel or failure of the first drops them unseen.
     std::optional<basGlobal::StructurePrefetch> ahead;
     if (st.FirstLocalStructure < st.LastLocalStructure)
-        ahead.emplace(basGlobal::AddTrailingSeparator(g.CurrentPath[std::size_t(st.LastLocalStructure)]));
+        ahead.emplace(basGlobal::AddTrailingSeparator(settings.currentPath[std::size_t(st.LastLocalStructure)]));
 
     for (int i = st.FirstLocalStructure; i <= st.LastLocalStructure; ++i) {
-        const QString root = basGlobal::AddTrailingSeparator(g.CurrentPath[std::size_t(i)]);
+        const QString root = basGlobal::AddTrailingSeparator(settings.currentPath[std::size_t(i)]);
         st.StructureRoot[std::size_t(i)] = root;
         st.StructureRootLength[std::size_t(i)] = root.size();
         const EntryLists entries(i);
@@ -140,17 +138,17 @@ void ScanLocalStructures(CompareRun& run)
         basGlobal::CollectCompleteStructure(root, false, *h.lstListBoxAuxiliary[i], *h.lstListBoxUnsorted[i],
                                             *h.lstFileListBoxAuxiliary[i], entries.paths(), cancelled, error,
                                             &basGlobal::StructureFactsStore(i), &failedFolder,
-                                            i == st.LastLocalStructure && ahead ? &*ahead : nullptr);
+                                            i == st.LastLocalStructure && ahead ? &*ahead : nullptr, root.size());
         run.yieldAndCancelTest();
         if (error != 0) {
-            const bool gr = g.LanguageIsGreek;
+            const bool gr = settings.greek;
             const QString folder = failedFolder.isEmpty() ? root : failedFolder;
             const QString why = platform::errorDescription(int(error));
             run.inputFailure(gr ? QStringLiteral("Ο φάκελλος '") + folder + QStringLiteral("' δεν μπορεί να διαβασθεί: ") + why + QLatin1Char('.')
                                 : QStringLiteral("The folder '") + folder + QStringLiteral("' cannot be read: ") + why + QLatin1Char('.'));
         }
     }
-    run.noFilesCheck(StageMessageName(Stage::ScanningLocalStructure, g.LanguageIsGreek));
+    run.noFilesCheck(StageMessageName(Stage::ScanningLocalStructure, settings.greek));
 }
 
 void PrepareLocalStructures(CompareRun& run)
@@ -161,17 +159,12 @@ void PrepareLocalStructures(CompareRun& run)
         total += EntryLists(i).count();
     run.openStage(Stage::PreparingLocalStructure, total);
 
-    const QString blank = QStringLiteral(" ");
     for (int i = st.FirstLocalStructure; i <= st.LastLocalStructure; ++i) {
         const EntryLists entries(i);
         entries.clearFields();
-        ui::ListBox* paths = &entries.paths();
-        const qsizetype cut = st.StructureRootLength[std::size_t(i)];
-        run.batchedItems(paths->listCount(), [&](qint64 from, qint64 to) {
-            // In place: the item keeps its position, its path loses the root.
-            for (int k = int(from); k < int(to); ++k)
-                paths->setList(k, paths->list(k).mid(cut));
-            entries.appendFieldTexts(blank, int(to - from));
+        // The scan already left the root out of every path.
+        run.batchedItems(entries.count(), [&](qint64 from, qint64 to) {
+            entries.appendBlankValues(int(to - from));
             run.advanceProgress(to - from);
         });
     }

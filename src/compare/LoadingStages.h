@@ -12,9 +12,10 @@
 //   cannot be opened or is damaged ends the run with a message that names
 //   the file and the line.
 // - Scanning (some structure live): every file below CurrentPath of each
-//   live structure, full paths; the facts of each file are kept in
-//   StructureFactsStore(i) for the attribute stage. Then the no-files check.
-// - Preparing (some structure live): paths made relative, blank fields.
+//   live structure, its path relative to the root; the facts of each file
+//   are kept in StructureFactsStore(i) for the attribute stage. Then the
+//   no-files check.
+// - Preparing (some structure live): blank fields.
 
 namespace compare {
 

@@ -266,6 +266,15 @@ void frmCompare::Form_QueryUnload(bool& cancel, int unloadMode)
 void frmCompare::Form_Unload(bool& /*cancel*/)
 {
     cpEndFlash();
+    saveColumnWidths();
+    // An unloaded window's controls can outlive it for a while: the rows of
+    // a large comparison are not kept that long.
+    if (grdResults->rows() > 1)
+        grdResults->setRows(1);
+}
+
+void frmCompare::saveColumnWidths()
+{
     basGlobal::Globals& g = globals();
     if (grdResults->cols() != basGlobal::kGridColumns || !g.SaveColumnWidths)
         return;

@@ -155,6 +155,7 @@ private:
     void Form_Load();
     void Form_QueryUnload(bool& cancel, int unloadMode);
     void Form_Unload(bool& cancel);
+    void saveColumnWidths();
     void Form_KeyPress(int& keyAscii);
 };
 

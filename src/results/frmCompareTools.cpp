@@ -4,6 +4,7 @@
 
 #include "results/frmCompare.h"
 
+#include "compare/GridFill.h"
 #include "results/ResultTools.h"
 #include "shared/ErrorTrap.h"
 #include "shared/Messages.h"
@@ -101,13 +102,16 @@ void frmCompare::cmdDisplayNextDifference_Click()
         }
         for (int r = int(g.CurrentDifferenceRow) + 1; r < rows && found < 0; ++r) {
             basGlobal::DoEventsNow();
-            for (int c = 1; c < basGlobal::kGridColumns && found < 0; c += 2) {
+            // The window closed while the search yielded: nothing to show.
+            if (!isLoaded())
+                return;
+            // The grid's own rule, so the walk stops exactly at the tinted rows.
+            const unsigned differing = DifferingPairs(*grdResults, r, cs);
+            for (int p = 0; p < 4 && found < 0; ++p) {
                 basGlobal::DoEventsNow();
-                // The window closed while the search yielded: nothing to show.
                 if (!isLoaded())
                     return;
-                if (basGlobal::ApplyCaseSensitivity(grdResults->textMatrix(r, c), cs)
-                    != basGlobal::ApplyCaseSensitivity(grdResults->textMatrix(r, c + 1), cs))
+                if (differing & (1u << p))
                     found = r;
             }
         }

@@ -281,7 +281,9 @@ qsizetype FileFactsStore::indexOf(const QString& fullPath) const
 
 const platform::FileFacts* FileFactsStore::find(const QString& fullPath) const
 {
-    const qsizetype k = indexOf(fullPath);
+    if (!fullPath.startsWith(m_leftOut))
+        return nullptr;
+    const qsizetype k = indexOf(m_leftOut.isEmpty() ? fullPath : fullPath.mid(m_leftOut.size()));
     return k < 0 ? nullptr : &m_ordered[std::size_t(k)].second;
 }
 
@@ -291,8 +293,12 @@ qsizetype FileFactsStore::size() const
     return m_index.size();
 }
 
-const platform::FileFacts* FileFactsStore::findInOrder(const QString& root, const QString& rel, qsizetype& cursor) const
+const platform::FileFacts* FileFactsStore::findInOrder(const QString& fullRoot, const QString& rel, qsizetype& cursor) const
 {
+    if (!fullRoot.startsWith(m_leftOut))
+        return find(fullRoot + rel);
+    // The stored paths leave m_leftOut out.
+    const QStringView root = QStringView(fullRoot).mid(m_leftOut.size());
     const qsizetype length = root.size() + rel.size();
     const auto isEntry = [&](const QString& path) {
         // The names differ at their ends far more often than the roots do.
@@ -309,7 +315,7 @@ const platform::FileFacts* FileFactsStore::findInOrder(const QString& root, cons
             return &m_ordered[std::size_t(k)].second;
         }
     }
-    const qsizetype k = indexOf(root + rel);
+    const qsizetype k = indexOf(root.toString() + rel);
     if (k < 0)
         return nullptr;
     cursor = k + 1;

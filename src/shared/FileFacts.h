@@ -113,7 +113,20 @@ public:
         m_ordered.clear();
         m_index.clear();
         m_indexed = 0;
+        m_leftOut.clear();
     }
+    // Empties the store and gives its memory back.
+    void release()
+    {
+        std::vector<std::pair<QString, platform::FileFacts>>().swap(m_ordered);
+        m_index = QHash<QString, qsizetype>();
+        m_indexed = 0;
+        m_leftOut = QString();
+    }
+    // The paths put from now on are full paths without `leftOut` (the
+    // root of a collection that lists relative paths); the look-ups still
+    // take full paths.
+    void setLeftOut(const QString& leftOut) { m_leftOut = leftOut; }
     // Facts go in in listing order, each path once (a scan lists no path
     // twice); should one come again, the look-up by path gives the later.
     void put(const QString& fullPath, const platform::FileFacts& facts) { m_ordered.emplace_back(fullPath, facts); }
@@ -132,6 +145,7 @@ private:
     qsizetype indexOf(const QString& fullPath) const;
 
     std::vector<std::pair<QString, platform::FileFacts>> m_ordered;
+    QString m_leftOut;
     // By path, built on the first look-up that needs it, over the first
     // m_indexed facts (puts after a look-up are added at the next one).
     mutable QHash<QString, qsizetype> m_index;

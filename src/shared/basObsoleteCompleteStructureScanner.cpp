@@ -4,11 +4,12 @@
 #include "shared/FolderListing.h"
 #include "shared/Messages.h"
 #include "ui/ListBox.h"
+#include "ui/SortOrder.h"
 
 #include "platform/AppError.h"
 
-#include <QHash>
-
+#include <algorithm>
+#include <deque>
 #include <limits>
 #include <thread>
 #include <vector>
@@ -17,32 +18,12 @@ namespace basGlobal {
 
 namespace {
 
-// The files of every folder the folder scan has read, by listing prefix. A
-// collection reads each folder once: the scan takes its sub-folders and
-// keeps its files here for the count and the listing that follow.
-using FilesByFolder = QHash<QString, detail::FolderContents>;
-
-// Appends the folder's sub-folders to the queue (disabled for the call, so
-// the listing appends rather than clears), after asking the reader for each
-// of them so that they are read while this thread works on.
-void appendSubFolders(const QString& folder, ui::ListBox& queue, bool& cancelled, Long& outError,
-                      detail::FolderReader& reader, FilesByFolder* files)
-{
+// A folder the scan found: its path as the listing spells it (no trailing
+// "\"), and, for a collection, its files as read.
+struct FoundFolder {
+    QString path;
     detail::FolderContents contents;
-    const int rc = reader.take(folder, contents);
-    if (rc != 0)
-        detail::setLastListingFailedFolder(folder);
-    if (rc == 0)
-        reader.requestAll(contents.prefix, contents.folders);
-    queue.setEnabled(false);
-    detail::listEntries(contents.prefix, contents.folders, rc, queue, cancelled, outError, Cancellable::Yes);
-    queue.setEnabled(true);
-    if (files && outError == 0 && !cancelled) {
-        contents.folders.clear();
-        const QString key = contents.prefix;
-        files->emplace(key, std::move(contents));
-    }
-}
+};
 
 // The reader of a collection: all of every folder, each one's files sorted.
 std::unique_ptr<detail::FolderReader> collectionReader()
@@ -51,35 +32,62 @@ std::unique_ptr<detail::FolderReader> collectionReader()
                                                   true);
 }
 
-Long scanTree(const QString& root, ui::ListBox& queue, ui::ListBox& result, bool& cancelled, Long& outError,
-              FilesByFolder* files, std::unique_ptr<detail::FolderReader> ahead = nullptr)
+// Every folder below `root`, breadth first, then in the one sort order of
+// their paths (a stable sort: equal paths keep the order they were found
+// in, as insertion into a sorted list keeps it). The root's own contents go
+// to `rootContents`. The queue is a deque; each folder costs a constant
+// amount of work here, its reading being done ahead by the reader's
+// workers. Yields before each sub-folder is queued. False on a cancel or a
+// failure (in the outs).
+bool scanTree(const QString& root, std::vector<FoundFolder>& found, detail::FolderContents& rootContents,
+              bool keepFiles, bool& cancelled, Long& outError, detail::FolderReader& reader)
 {
     cancelled = false;
     outError = 0;
-    result.clear();
-    queue.clear();
-    std::unique_ptr<detail::FolderReader> owned =
-        ahead ? std::move(ahead)
-        : files ? collectionReader()
-                : std::make_unique<detail::FolderReader>(platform::ListWhat::Folders,
-                                                         detail::FolderReader::defaultWorkers(), false);
-    detail::FolderReader& reader = *owned;
-    appendSubFolders(root, queue, cancelled, outError, reader, files);
-    while (outError == 0 && !cancelled) {
-        if (queue.listCount() == 0) {
-            queue.clear();
-            return result.listCount();
+    const Globals& g = globals();
+    std::deque<std::size_t> queue;   // indexes into `found`
+    // Reads one folder; its sub-folders join the queue.
+    const auto expand = [&](const QString& folder, detail::FolderContents& contents) -> bool {
+        const int rc = reader.take(folder, contents);
+        if (rc != 0) {
+            detail::setLastListingFailedFolder(folder);
+            outError = rc;
+            return false;
         }
-        const QString front = queue.list(0);
-        appendSubFolders(front, queue, cancelled, outError, reader, files);
-        if (outError != 0 || cancelled)
-            break;
-        result.addItem(front);
-        queue.removeItem(0);
+        if (contents.folders.size() > std::size_t(std::numeric_limits<Long>::max())) {
+            outError = platform::errOverflow;
+            return false;
+        }
+        reader.requestAll(contents.prefix, contents.folders);
+        for (const platform::DirEntry& sub : contents.folders) {
+            DoEventsNow();
+            if (g.CancelRequested) {
+                cancelled = true;
+                return false;
+            }
+            queue.push_back(found.size());
+            found.push_back({contents.prefix + sub.name, {}});
+        }
+        contents.folders = {};
+        if (!keepFiles)
+            contents = {};
+        return true;
+    };
+    if (!expand(root, rootContents))
+        return false;
+    while (!queue.empty()) {
+        const std::size_t k = queue.front();
+        // `found` grows while the folder is read: work on a copy of the path.
+        const QString folder = found[k].path;
+        detail::FolderContents contents;
+        if (!expand(folder, contents))
+            return false;
+        found[k].contents = std::move(contents);
+        queue.pop_front();
     }
-    result.clear();
-    queue.clear();
-    return 0;
+    std::stable_sort(found.begin(), found.end(),
+                     [](const FoundFolder& a, const FoundFolder& b) { return ui::sortsBefore(a.path, b.path); });
+    return true;
 }
 
 // Yields before each of `n` items and tests for a cancel after each yield,
@@ -103,58 +111,35 @@ bool yieldPerItem(std::size_t n, Flush flush)
     return true;
 }
 
-// The folder's files into the per-folder list, as ListFolderFiles lists
-// them (an enabled list is cleared first; a sorted list in sort order), and
-// their facts into the store in the list's order.
-bool listFiles(const detail::FolderContents& contents, ui::ListBox& lstFiles, FileFactsStore* facts)
+// The folder's files, in sort order, onto the end of the result (the first
+// `cut` characters of each path left out), their facts into the store in
+// the same order.
+bool listFiles(const detail::FolderContents& contents, const QString& prefix, ui::ListBox& lstResult,
+               FileFactsStore* facts)
 {
-    if (lstFiles.enabled())
-        lstFiles.clear();
     const std::size_t n = contents.files.size();
-    const bool inOrder = lstFiles.sorted() && lstFiles.listCount() == 0;
     std::size_t done = 0;
     std::vector<QString> batch;
+    const bool sortedResult = lstResult.sorted();
     const auto flush = [&](std::size_t upTo) {
         batch.clear();
         for (std::size_t k = done; k < upTo; ++k) {
-            const platform::DirEntry& e = contents.files[inOrder ? contents.sortedFileIndex[k] : k];
-            QString path = contents.prefix + e.name;
+            const platform::DirEntry& e = contents.files[contents.sortedFileIndex[k]];
+            QString path;
+            path.reserve(prefix.size() + e.name.size());
+            path.append(prefix).append(e.name);
             if (facts)
                 facts->put(path, e.facts);
-            if (inOrder)
+            if (sortedResult)
+                lstResult.addItem(path);
+            else
                 batch.push_back(std::move(path));
-            else   // onto items already there, or unsorted: one by one in reading order
-                lstFiles.addItem(path);
         }
-        lstFiles.appendItems(std::move(batch));
+        if (!batch.empty())
+            lstResult.appendItems(std::move(batch));
         done = upTo;
     };
-    if (!yieldPerItem(n, flush)) {
-        lstFiles.clear();
-        return false;
-    }
-    return true;
-}
-
-// Copies the per-folder list to the end of the result, item by item as far
-// as a hand-over can tell.
-bool copyFiles(const ui::ListBox& lstFiles, ui::ListBox& lstResult)
-{
-    const int n = lstFiles.listCount();
-    std::vector<QString> batch;
-    int done = 0;
-    const auto flush = [&](std::size_t upTo) {
-        if (lstResult.sorted()) {
-            for (; done < int(upTo); ++done)
-                lstResult.addItem(lstFiles.list(done));
-            return;
-        }
-        batch.clear();
-        for (; done < int(upTo); ++done)
-            batch.push_back(lstFiles.list(done));
-        lstResult.appendItems(std::move(batch));
-    };
-    return yieldPerItem(std::size_t(n), flush);
+    return yieldPerItem(n, flush);
 }
 
 } // namespace
@@ -185,12 +170,25 @@ std::unique_ptr<detail::FolderReader> StructurePrefetch::takeFor(const QString& 
 Long ScanFolderTreeBreadthFirst(const QString& root, ui::ListBox& lstQueue, ui::ListBox& lstResult,
                                 bool& cancelled, Long& outError)
 {
-    return scanTree(root, lstQueue, lstResult, cancelled, outError, nullptr);
+    lstResult.clear();
+    lstQueue.clear();
+    detail::FolderReader reader(platform::ListWhat::Folders, detail::FolderReader::defaultWorkers(), false);
+    std::vector<FoundFolder> found;
+    detail::FolderContents rootContents;
+    if (!scanTree(root, found, rootContents, false, cancelled, outError, reader))
+        return 0;
+    std::vector<QString> paths;
+    paths.reserve(found.size());
+    for (FoundFolder& f : found)
+        paths.push_back(std::move(f.path));
+    lstResult.appendItems(std::move(paths));
+    return lstResult.listCount();
 }
 
 Long CollectCompleteStructure(const QString& root, bool countOnly, ui::ListBox& lstFolders, ui::ListBox& lstQueue,
                               ui::ListBox& lstFiles, ui::ListBox& lstResult, bool& cancelled, Long& outError,
-                              FileFactsStore* facts, QString* failedFolder, StructurePrefetch* prefetch)
+                              FileFactsStore* facts, QString* failedFolder, StructurePrefetch* prefetch,
+                              qsizetype relativeFrom)
 {
     cancelled = false;
     outError = 0;
@@ -206,9 +204,6 @@ Long CollectCompleteStructure(const QString& root, bool countOnly, ui::ListBox& 
 
     const auto end = [&](Long error, bool wasCancelled) -> Long {
         lstResult.clear();
-        lstFolders.clear();
-        lstQueue.clear();
-        lstFiles.clear();
         if (facts)
             facts->clear();
         outError = error;
@@ -218,43 +213,39 @@ Long CollectCompleteStructure(const QString& root, bool countOnly, ui::ListBox& 
         return 0;
     };
 
-    FilesByFolder files;
-    bool scanCancelled = false;
-    Long scanError = 0;
-    scanTree(root, lstQueue, lstFolders, scanCancelled, scanError, &files,
-             prefetch ? prefetch->takeFor(root) : nullptr);
-    if (scanError != 0)
-        return end(scanError, false);
-    if (scanCancelled)
-        return end(0, true);
+    std::vector<FoundFolder> found;
+    detail::FolderContents rootContents;
+    {
+        std::unique_ptr<detail::FolderReader> reader = prefetch ? prefetch->takeFor(root) : nullptr;
+        if (!reader)
+            reader = collectionReader();
+        bool scanCancelled = false;
+        Long scanError = 0;
+        const bool scanned = scanTree(root, found, rootContents, true, scanCancelled, scanError, *reader);
+        if (!scanned)
+            return scanError != 0 ? end(scanError, false) : end(0, true);
+    }
 
+    if (facts)
+        facts->setLeftOut(FolderListingPrefix(root).left(relativeFrom));
     if (facts && !countOnly) {
-        std::size_t fileCount = 0;
-        for (const detail::FolderContents& c : std::as_const(files))
-            fileCount += c.files.size();
+        std::size_t fileCount = rootContents.files.size();
+        for (const FoundFolder& f : found)
+            fileCount += f.contents.files.size();
         facts->reserve(qsizetype(fileCount));
     }
 
     Globals& g = globals();
     qint64 total = 0;
-    // Counts, lists and copies one folder's files; false when the collection
+    // Lists one folder's files (or its marker); false when the collection
     // has to end (cancel or failure, already recorded in the outs).
-    const auto collectFolder = [&](const QString& folder, bool isRoot) -> bool {
-        const QString prefix = FolderListingPrefix(folder);
-        detail::FolderContents contents;
-        if (auto it = files.find(prefix); it != files.end()) {
-            contents = std::move(*it);
-            files.erase(it);
-        } else {   // not read by the scan (it cannot happen, but never skip a folder)
-            if (const int rc = detail::readFolderContents(folder, platform::ListWhat::Files, contents)) {
-                end(rc, false);
-                return false;
-            }
-            detail::sortFiles(contents);
-        }
+    const auto collectFolder = [&](const QString& folder, detail::FolderContents& contents, bool isRoot) -> bool {
         const qint64 count = qint64(contents.files.size());
+        if (contents.sortedFileIndex.size() != contents.files.size())
+            detail::sortFiles(contents);
         if (!countOnly) {
-            if (!listFiles(contents, lstFiles, facts) || !copyFiles(lstFiles, lstResult)) {
+            const QString prefix = (contents.prefix.isNull() ? FolderListingPrefix(folder) : contents.prefix).mid(relativeFrom);
+            if (!listFiles(contents, prefix, lstResult, facts)) {
                 end(0, true);
                 return false;
             }
@@ -263,6 +254,7 @@ Long CollectCompleteStructure(const QString& root, bool countOnly, ui::ListBox& 
                 total += 1;
             }
         }
+        contents = {};
         total += count;
         if (total > std::numeric_limits<Long>::max()) {
             end(platform::errOverflow, false);
@@ -271,18 +263,16 @@ Long CollectCompleteStructure(const QString& root, bool countOnly, ui::ListBox& 
         return true;
     };
 
-    if (!collectFolder(root, true))
+    if (!collectFolder(root, rootContents, true))
         return 0;
-    const int folderCount = lstFolders.listCount();
-    for (int i = 0; i < folderCount; ++i) {
+    for (FoundFolder& f : found) {
         DoEventsNow();
         if (g.CancelRequested)
             return end(0, true);
-        if (!collectFolder(lstFolders.list(i), false))
+        if (!collectFolder(f.path, f.contents, false))
             return 0;
+        f.path = QString();
     }
-    lstFolders.clear();
-    lstQueue.clear();
     return Long(total);
 }
 

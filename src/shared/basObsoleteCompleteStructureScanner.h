@@ -70,11 +70,15 @@ Long ScanFolderTreeBreadthFirst(const QString& root, ui::ListBox& lstQueue, ui::
                                 bool& cancelled, Long& outError);
 
 // Collects the entries below `root` into lstResult (appended to when
-// lstResult is disabled, else it is cleared first). lstFolders (sorted) and
-// lstQueue (unsorted) are the folder scan's lists and are left empty;
-// lstFiles (sorted) is the per-folder file list and keeps the last folder's
-// files. Returns the number of entries added; with countOnly, nothing is
-// added and the result is the number of files below the root.
+// lstResult is disabled, else it is cleared first). lstFolders, lstQueue
+// and lstFiles, the working lists of earlier versions of the scan, are
+// left empty. Returns the number of entries added; with countOnly, nothing
+// is added and the result is the number of files below the root. Each
+// entry leaves out the first `relativeFrom` characters of its full path
+// (the root's length gives paths relative to it).
+//
+// Yields: before each sub-folder is queued, before each folder's files
+// are listed (not the root's) and before each file.
 //
 // `facts`, when given, is emptied first and then holds the facts of every
 // file entry added (see FileFactsStore). `failedFolder`, when given, names
@@ -82,6 +86,6 @@ Long ScanFolderTreeBreadthFirst(const QString& root, ui::ListBox& lstQueue, ui::
 Long CollectCompleteStructure(const QString& root, bool countOnly, ui::ListBox& lstFolders, ui::ListBox& lstQueue,
                               ui::ListBox& lstFiles, ui::ListBox& lstResult, bool& cancelled, Long& outError,
                               FileFactsStore* facts = nullptr, QString* failedFolder = nullptr,
-                              StructurePrefetch* prefetch = nullptr);
+                              StructurePrefetch* prefetch = nullptr, qsizetype relativeFrom = 0);
 
 } // namespace basGlobal

@@ -24,9 +24,8 @@ class frmHiddenForm : public ui::Form {
 public:
     frmHiddenForm();
 
-    // Entries of a structure: full paths while collecting, relative paths
-    // from the comparison's loading stage on; the seven field lists share its
-    // indexes.
+    // Entries of a structure: full paths (relative ones for a comparison);
+    // the seven field lists share its indexes.
     ui::ControlArray<ui::ListBox> lstFinalListBox;
     ui::ControlArray<ui::ListBox> lstHidden;
     ui::ControlArray<ui::ListBox> lstSystem;

@@ -64,7 +64,7 @@ protected:
                      [this] {
                          atFolderStage = true;
                          for (int i = 0; i < 2; ++i)
-                             for (int l = 0; l < 8; ++l) entriesAtFolderStage[i][l] = items(*entryList(i, l));
+                             for (int l = 0; l < 8; ++l) entriesAtFolderStage[i][l] = entryList(i, l);
                      },
                      true);
         // The stage names the label shows, in order, without repeats.
@@ -114,10 +114,18 @@ protected:
 
     // The items of one working list.
     static QStringList items(const ui::ListBox& list) { return testing_support::listItems(list); }
-    static ui::ListBox* entryList(int i, int l) { return compare::EntryLists(i).all()[std::size_t(l)]; }
+    // List l of structure i: 0 the paths, 1 to 7 the texts of each value field.
+    static QStringList entryList(int i, int l)
+    {
+        const compare::EntryLists e(i);
+        if (l == 0) return items(e.paths());
+        QStringList out;
+        for (int k = 0; k < e.valueCount(); ++k) out << e.text(l - 1, k);
+        return out;
+    }
     // The entries of structure i: as they reached the folder stage when the
     // run got there, else as the lists hold them now.
-    QStringList entryTexts(int i, int l) { return atFolderStage ? entriesAtFolderStage[i][l] : items(*entryList(i, l)); }
+    QStringList entryTexts(int i, int l) { return atFolderStage ? entriesAtFolderStage[i][l] : entryList(i, l); }
     QStringList paths(int i) { return entryTexts(i, 0); }
     // The seven fields of entry k of structure i, joined with "|".
     QString fields(int i, int k)

@@ -370,7 +370,7 @@ TEST_F(Filters, CommonFilesAndDifferencesFollowTheCaseRuleAndTheFirstMatch)
             QStringList got = excluded(side);
             got.sort();
             EXPECT_EQ(got, expectedOut[side]) << where << " side " << side;
-            EXPECT_EQ(hidden().lstSize[side]->listCount(), kept.size());
+            EXPECT_EQ(compare::EntryLists(side).valueCount(), kept.size());
         }
     }
 }
@@ -392,7 +392,7 @@ TEST_F(Filters, ACancelInsideAFilterKeepsWhatItHadTakenOut)
     EXPECT_FALSE(win.isLoaded());
     EXPECT_EQ(excluded(0), QStringList{"Docs\\Image.png"});
     EXPECT_EQ(paths(0).size(), kMixedPaths.size() - 1);
-    EXPECT_EQ(hidden().lstTime[0]->listCount(), kMixedPaths.size() - 1);
+    EXPECT_EQ(compare::EntryLists(0).valueCount(), kMixedPaths.size() - 1);
 }
 
 } // namespace

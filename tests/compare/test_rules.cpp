@@ -9,10 +9,14 @@
 #include "compare/GridFill.h"
 #include "results/frmCompare.h"
 #include "platform/AppError.h"
+#include "shared/DigitGrouping.h"
 #include "shared/Progress.h"
+#include "shared/RegionalFormats.h"
 #include "shared/qstring_print.h"
 
 #include <gtest/gtest.h>
+
+#include <limits>
 
 namespace {
 
@@ -164,6 +168,51 @@ TEST(ResultRows, AreReadFromTheRight)
     EXPECT_EQ(ins.name, QStringLiteral("x|y"));
     EXPECT_EQ(ParseResultRow(QStringLiteral("Docs\\"), 2).kind, ResultFields::Folder);
     EXPECT_EQ(ParseResultRow(QStringLiteral("Docs\\"), 1).kind, ResultFields::Folder);
+}
+
+// One rule colours the grid and drives Next difference: the pairs that differ.
+TEST(ResultRows, DifferingPairs)
+{
+    struct Case {
+        std::array<const char16_t*, 8> cells;
+        bool oneSided;
+        bool caseSensitive;
+        unsigned pairs;
+    };
+    const Case cases[] = {
+        {{u"a", u"a", u"1", u"1", u"d", u"d", u"t", u"t"}, false, true, 0},
+        {{u"a", u"a", u"1", u"2", u"d", u"d", u"t", u"u"}, false, true, 0b1010},
+        {{u"a.txt", u"A.TXT", u"1", u"1", u"d", u"d", u"t", u"t"}, false, true, 0b0001},
+        {{u"a.txt", u"A.TXT", u"1", u"1", u"d", u"d", u"t", u"t"}, false, false, 0},
+        {{u"Docs\\", u"Docs\\", u"     ", u"     ", u"   ", u"   ", u"     ", u"     "}, false, true, 0},
+        {{u"Docs\\", u"docs\\", u"     ", u"     ", u"   ", u"   ", u"     ", u"     "}, false, false, 0},
+        {{u"Docs\\", u"docs\\", u"    ", u"   ", u"    ", u"   ", u"    ", u"   "}, false, true, 0b1111},
+        {{u"Docs\\", u" ", u"    ", u"   ", u"    ", u"   ", u"    ", u"   "}, true, false, 0b1111},
+        {{u"x", u" ", u"5", u" ", u"d", u" ", u"t", u" "}, true, true, 0b1111},
+        // a file named by one blank facing the blanks of the missing side
+        {{u" ", u" ", u"10", u" ", u"d", u" ", u"t", u" "}, true, true, 0b1111},
+        {{u" ", u" ", u" ", u" ", u" ", u" ", u" ", u" "}, true, true, 0b0001},
+    };
+    for (const Case& c : cases) {
+        std::array<QString, 8> cells;
+        for (std::size_t k = 0; k < 8; ++k) cells[k] = QString::fromUtf16(c.cells[k]);
+        EXPECT_EQ(compare::DifferingPairs(cells, c.oneSided, c.caseSensitive), c.pairs)
+            << cells[0].toStdString() << " / " << cells[1].toStdString() << (c.oneSided ? " one-sided" : "");
+    }
+}
+
+// Sizes are grouped without the locale per number, exactly as it groups them.
+TEST(ResultRows, SizesGroupAsTheLocaleGroupsThem)
+{
+    for (const char* name : {"en_US", "el_GR", "C", "en_IN", "de_CH", "fr_FR", "es_ES", "ar_EG"}) {
+        const shared::RegionalFormats formats = shared::RegionalFormats::fromLocale(QLocale(QString::fromLatin1(name)));
+        const shared::DigitGrouping grouping([&](qint64 v) { return formats.groupedNumber(v); });
+        std::vector<qint64> numbers = {0, 7, 10, 999, 1000, 9999, 10000, 123456, 1000000, 4294967296LL,
+                                       std::numeric_limits<qint64>::max(), -1, -1234567};
+        for (qint64 p = 1; p <= std::numeric_limits<qint64>::max() / 10; p *= 10) numbers.push_back(p * 7 + 3);
+        for (const qint64 n : numbers)
+            EXPECT_EQ(grouping.format(n), formats.groupedNumber(n)) << name << " " << n;
+    }
 }
 
 // --- Texts -----------------------------------------------------------------------------------
