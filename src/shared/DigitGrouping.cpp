@@ -9,7 +9,9 @@ DigitGrouping::DigitGrouping(Formatter formatter) : m_formatter(std::move(format
     for (int d = 0; d < 10; ++d)
         m_digits[std::size_t(d)] = m_formatter(d);
     qint64 sample = 1;
-    for (int length = 1; length <= kMaxDigits; ++length, sample *= 10) {
+    for (int length = 1; length <= kMaxDigits; ++length) {
+        if (length > 1)
+            sample *= 10;
         // 1 followed by zeros: each digit's text is known, so what lies
         // between them is the grouping.
         const QString text = m_formatter(sample);
@@ -38,9 +40,12 @@ DigitGrouping::DigitGrouping(Formatter formatter) : m_formatter(std::move(format
         layout.learned = ok && at == text.size();
         // Every digit in every place, read back through both ways.
         if (layout.learned) {
+            // 9876543210... but for the longest length, which would pass
+            // the largest size: there 1234567890... still has every digit.
+            const bool longest = length == kMaxDigits;
             qint64 probe = 0;
             for (int k = 0; k < length; ++k)
-                probe = probe * 10 + (9 - k % 10);
+                probe = probe * 10 + (longest ? (k + 1) % 10 : 9 - k % 10);
             layout.learned = format(probe) == m_formatter(probe) && format(sample) == text;
         }
     }

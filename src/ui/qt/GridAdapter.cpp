@@ -68,7 +68,7 @@ public:
         return watched == view()->viewport();
     }
     std::optional<bool> release(QObject* watched, QMouseEvent* me, int button, int shift) override;
-    void detach() override { model_->afterFlush = nullptr; }
+    void detach() override { model_->detach(); }
 
 protected:
     QWidget* make(QWidget* parent) override;

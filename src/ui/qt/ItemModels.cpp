@@ -11,26 +11,27 @@ namespace ui::qt {
 
 // --- ListItemModel ---------------------------------------------------------------
 
-ListItemModel::ListItemModel(ListBox& list, QObject* parent) : QAbstractListModel(parent), list_(list)
+ListItemModel::ListItemModel(ListBox& list, QObject* parent) : QAbstractListModel(parent), list_(&list)
 {
-    shown_ = list_.listCount();
+    shown_ = list_->listCount();
 }
 
 int ListItemModel::rowCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : shown_; }
 
 QVariant ListItemModel::data(const QModelIndex& index, int role) const
 {
+    if (!list_) return {};
     const int i = index.row();
-    if (!index.isValid() || i >= list_.listCount()) return {};
+    if (!index.isValid() || i >= list_->listCount()) return {};
     const QPalette pal = QApplication::palette();
     switch (role) {
     case Qt::DisplayRole:
-        return displayText(list_.list(i));
+        return displayText(list_->list(i));
     case Qt::BackgroundRole:
-        if (list_.selected(i)) return pal.color(QPalette::Highlight);
+        if (list_->selected(i)) return pal.color(QPalette::Highlight);
         return {};
     case Qt::ForegroundRole:
-        if (list_.selected(i)) return pal.color(QPalette::HighlightedText);
+        if (list_->selected(i)) return pal.color(QPalette::HighlightedText);
         return {};
     default:
         return {};
@@ -47,17 +48,28 @@ void ListItemModel::schedule()
 void ListItemModel::flush()
 {
     scheduled_ = false;
-    if (resetPending_ || shown_ != list_.listCount()) {
+    if (!list_) return;
+    if (resetPending_ || shown_ != list_->listCount()) {
         resetPending_ = false;
         beginResetModel();
-        shown_ = list_.listCount();
+        shown_ = list_->listCount();
         endResetModel();
     }
     if (afterFlush) afterFlush();
 }
 
+void ListItemModel::detach()
+{
+    beginResetModel();
+    list_ = nullptr;
+    shown_ = 0;
+    endResetModel();
+    afterFlush = nullptr;
+}
+
 void ListItemModel::listChanged(Prop prop, int index)
 {
+    if (!list_) return;
     switch (prop) {
     case Prop::ItemInserted:
     case Prop::ItemRemoved:
@@ -96,12 +108,12 @@ Qt::Alignment gridAlignment(int a, const QString& text)
     return h | v;
 }
 
-GridItemModel::GridItemModel(FlexGrid& grid, QObject* parent) : QAbstractTableModel(parent), grid_(grid)
+GridItemModel::GridItemModel(FlexGrid& grid, QObject* parent) : QAbstractTableModel(parent), grid_(&grid)
 {
-    rows_ = grid_.rows();
-    cols_ = grid_.cols();
-    fixedRows_ = std::min(grid_.fixedRows(), 1);
-    fixedCols_ = std::min(grid_.fixedCols(), 1);
+    rows_ = grid_->rows();
+    cols_ = grid_->cols();
+    fixedRows_ = std::min(grid_->fixedRows(), 1);
+    fixedCols_ = std::min(grid_->fixedCols(), 1);
 }
 
 int GridItemModel::rowCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : std::max(0, rows_ - fixedRows_); }
@@ -109,23 +121,24 @@ int GridItemModel::columnCount(const QModelIndex& parent) const { return parent.
 
 QVariant GridItemModel::data(const QModelIndex& index, int role) const
 {
+    if (!grid_) return {};
     if (!index.isValid()) return {};
     const int r = index.row() + fixedRows_;
     const int c = index.column() + fixedCols_;
-    if (r >= grid_.rows() || c >= grid_.cols()) return {};   // shrunk since the last flush
+    if (r >= grid_->rows() || c >= grid_->cols()) return {};   // shrunk since the last flush
     switch (role) {
     case Qt::DisplayRole:
-        return displayText(grid_.textMatrix(r, c));
+        return displayText(grid_->textMatrix(r, c));
     case Qt::BackgroundRole: {
-        const Color back = grid_.cellBackColorAt(r, c);
-        return toQColor(back == kColorUnset ? grid_.backColor() : back, QApplication::palette());
+        const Color back = grid_->cellBackColorAt(r, c);
+        return toQColor(back == kColorUnset ? grid_->backColor() : back, QApplication::palette());
     }
     case Qt::ForegroundRole: {
-        const Color fore = grid_.cellForeColorAt(r, c);
-        return toQColor(fore == kColorUnset ? grid_.foreColor() : fore, QApplication::palette());
+        const Color fore = grid_->cellForeColorAt(r, c);
+        return toQColor(fore == kColorUnset ? grid_->foreColor() : fore, QApplication::palette());
     }
     case Qt::TextAlignmentRole:
-        return QVariant::fromValue(gridAlignment(grid_.colAlignment(c), grid_.textMatrix(r, c)));
+        return QVariant::fromValue(gridAlignment(grid_->colAlignment(c), grid_->textMatrix(r, c)));
     default:
         return {};
     }
@@ -133,6 +146,7 @@ QVariant GridItemModel::data(const QModelIndex& index, int role) const
 
 QVariant GridItemModel::headerData(int section, Qt::Orientation orientation, int role) const
 {
+    if (!grid_) return {};
     int r = 0, c = 0;
     if (orientation == Qt::Horizontal) {
         if (fixedRows_ == 0) return {};
@@ -141,22 +155,22 @@ QVariant GridItemModel::headerData(int section, Qt::Orientation orientation, int
         if (fixedCols_ == 0) return {};
         r = section + fixedRows_;
     }
-    if (r >= grid_.rows() || c >= grid_.cols()) return {};
+    if (r >= grid_->rows() || c >= grid_->cols()) return {};
     switch (role) {
     case Qt::DisplayRole:
-        return displayText(grid_.textMatrix(r, c));
+        return displayText(grid_->textMatrix(r, c));
     case Qt::BackgroundRole: {
-        const Color back = grid_.cellBackColorAt(r, c);
+        const Color back = grid_->cellBackColorAt(r, c);
         if (back == kColorUnset) return {};
         return toQColor(back, QApplication::palette());
     }
     case Qt::ForegroundRole: {
-        const Color fore = grid_.cellForeColorAt(r, c);
+        const Color fore = grid_->cellForeColorAt(r, c);
         if (fore == kColorUnset) return {};
         return toQColor(fore, QApplication::palette());
     }
     case Qt::TextAlignmentRole:
-        return QVariant::fromValue(gridAlignment(grid_.fixedAlignment(c), grid_.textMatrix(r, c)));
+        return QVariant::fromValue(gridAlignment(grid_->fixedAlignment(c), grid_->textMatrix(r, c)));
     default:
         return {};
     }
@@ -172,12 +186,13 @@ void GridItemModel::schedule()
 void GridItemModel::flush()
 {
     scheduled_ = false;
-    const int fr = std::min(grid_.fixedRows(), 1);
-    const int fc = std::min(grid_.fixedCols(), 1);
-    if (resetPending_ || rows_ != grid_.rows() || cols_ != grid_.cols() || fr != fixedRows_ || fc != fixedCols_) {
+    if (!grid_) return;
+    const int fr = std::min(grid_->fixedRows(), 1);
+    const int fc = std::min(grid_->fixedCols(), 1);
+    if (resetPending_ || rows_ != grid_->rows() || cols_ != grid_->cols() || fr != fixedRows_ || fc != fixedCols_) {
         beginResetModel();
-        rows_ = grid_.rows();
-        cols_ = grid_.cols();
+        rows_ = grid_->rows();
+        cols_ = grid_->cols();
         fixedRows_ = fr;
         fixedCols_ = fc;
         endResetModel();
@@ -198,15 +213,25 @@ void GridItemModel::flush()
     if (afterFlush) afterFlush(rows, all);
 }
 
+void GridItemModel::detach()
+{
+    beginResetModel();
+    grid_ = nullptr;
+    rows_ = cols_ = fixedRows_ = fixedCols_ = 0;
+    endResetModel();
+    afterFlush = nullptr;
+}
+
 void GridItemModel::gridChanged(Prop prop, int row, int /*col*/)
 {
+    if (!grid_) return;
     switch (prop) {
     case Prop::GridShape:
         resetPending_ = true;
         schedule();
         break;
     case Prop::CellText:
-        if (grid_.mergeCells() != 0 && !mergeAll_) mergeRows_.insert(row);
+        if (grid_->mergeCells() != 0 && !mergeAll_) mergeRows_.insert(row);
         [[fallthrough]];
     case Prop::CellBackColor:
     case Prop::CellForeColor:
@@ -229,7 +254,7 @@ void GridItemModel::gridChanged(Prop prop, int row, int /*col*/)
     case Prop::BackColor:
     case Prop::ForeColor:
         dirtyTop_ = 0;
-        dirtyBottom_ = grid_.rows() - 1;
+        dirtyBottom_ = grid_->rows() - 1;
         schedule();
         break;
     default:

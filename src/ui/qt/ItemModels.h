@@ -33,10 +33,13 @@ public:
     void flush();
     // Called after every flush (the owner restores the scroll position).
     std::function<void()> afterFlush;
+    // The list is going away: the view shows nothing and nothing reads it,
+    // even a change already queued for the next turn.
+    void detach();
 
 private:
     void schedule();
-    ListBox& list_;
+    ListBox* list_;
     int shown_ = 0;
     bool resetPending_ = false;
     bool scheduled_ = false;
@@ -60,13 +63,15 @@ public:
     // Called after a flush, with the rows whose merge spans need recomputing
     // (all rows when `all`).
     std::function<void(const QSet<int>& rows, bool all)> afterFlush;
+    // As ListItemModel::detach.
+    void detach();
 
     int fixedRows() const { return fixedRows_; }
     int fixedCols() const { return fixedCols_; }
 
 private:
     void schedule();
-    FlexGrid& grid_;
+    FlexGrid* grid_;
     int rows_ = 0, cols_ = 0, fixedRows_ = 0, fixedCols_ = 0;
     bool resetPending_ = false;
     bool scheduled_ = false;

@@ -97,7 +97,7 @@ public:
         QtDesktop::guarded([c, p, buttons] { Input::mouseMove(*c, QtDesktop::twips(p.x()), QtDesktop::twips(p.y()), buttons); });
     }
 
-    void detach() override { model_->afterFlush = nullptr; }
+    void detach() override { model_->detach(); }
 
 protected:
     QWidget* make(QWidget* parent) override
