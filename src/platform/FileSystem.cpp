@@ -262,11 +262,29 @@ int FileFacts::attributes() const
 
 LocalDateTime toLocalDateTime(qint64 secondsSinceEpoch)
 {
+    // The files of a folder mostly share a few seconds, and localtime_r
+    // takes one process-wide lock: the scan's readers would queue on it.
+    // Each thread keeps its last answer, for as long as the zone that
+    // tzset() last set is the same (its names and offset).
+    thread_local qint64 lastSeconds = 0;
+    thread_local LocalDateTime lastAnswer;
+    thread_local const char* lastZone[2] = {nullptr, nullptr};
+    thread_local long lastOffset = 0;
+    thread_local bool haveLast = false;
+    if (haveLast && secondsSinceEpoch == lastSeconds && lastZone[0] == ::tzname[0] && lastZone[1] == ::tzname[1]
+        && lastOffset == ::timezone)
+        return lastAnswer;
     const time_t t = time_t(secondsSinceEpoch);
     struct tm tm {};
     if (!::localtime_r(&t, &tm))
         return {};
-    return {tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec};
+    lastAnswer = {tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec};
+    lastSeconds = secondsSinceEpoch;
+    lastZone[0] = ::tzname[0];
+    lastZone[1] = ::tzname[1];
+    lastOffset = ::timezone;
+    haveLast = true;
+    return lastAnswer;
 }
 
 int fileFacts(const QString& logicalPath, FileFacts& out)

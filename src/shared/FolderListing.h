@@ -104,6 +104,7 @@ private:
     std::condition_variable m_done;
     std::deque<std::pair<QString, QString>> m_pending;   // folder, its native path
     QHash<QString, Slot> m_slots;   // by listing prefix
+    QString m_awaited;              // the folder take() waits for
     bool m_stopping = false;
     bool m_explore = false;
     std::vector<std::thread> m_threads;

@@ -253,10 +253,13 @@ int FolderReader::take(const QString& folder, FolderContents& out)
         m_slots.remove(key);
         return rc;
     }
+    // Only the end of this folder's reading wakes this thread.
+    m_awaited = key;
     m_done.wait(lock, [&] {
         const auto s = m_slots.constFind(key);
         return s == m_slots.cend() || s->state == State::Done;
     });
+    m_awaited = QString();
     it = m_slots.find(key);
     if (it == m_slots.end()) {   // cannot happen: only take() removes a slot
         lock.unlock();
@@ -296,24 +299,27 @@ void FolderReader::work()
                 below.emplace_back(contents.prefix + sub.name, base + platform::nameToNative(sub.name));
         }
         lock.lock();
-        bool asked = false;
+        std::size_t asked = 0;
         for (auto& [sub, subNative] : below) {
             const QString subKey = FolderListingPrefix(sub);
             if (m_stopping || m_slots.contains(subKey))
                 continue;
             m_slots.insert(subKey, Slot{});
             m_pending.emplace_back(std::move(sub), std::move(subNative));
-            asked = true;
+            ++asked;
         }
-        if (asked)
-            m_wake.notify_all();
+        // A worker for each new folder, not every worker for every folder
+        // (this one goes on to the next itself).
+        for (std::size_t k = 1; k < asked && k < m_threads.size(); ++k)
+            m_wake.notify_one();
         it = m_slots.find(key);
         if (it != m_slots.end()) {
             it->contents = std::move(contents);
             it->error = rc;
             it->state = State::Done;
         }
-        m_done.notify_all();
+        if (key == m_awaited)
+            m_done.notify_all();
     }
 }
 
