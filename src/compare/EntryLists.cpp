@@ -147,44 +147,33 @@ bool EntryLists::sameSizeDateTime(int k, const EntryLists& other, int j) const
     return true;
 }
 
-qsizetype EntryLists::fieldsLength(int k) const
-{
-    const ValueStore& s = store(m_structure);
-    const EntryValues& v = s.values[std::size_t(k)];
-    switch (v.kind) {
-    case EntryValues::Blank: return kEntryFields * 2;
-    case EntryValues::Marker: return kEntryFields * (1 + basGlobal::EmptyFolderMarker.size());
-    case EntryValues::Facts:
-        return kEntryFields + (v.flags & 1 ? 4 : 5) + (v.flags & 2 ? 4 : 5) + (v.flags & 4 ? 4 : 5) + (v.flags & 8 ? 4 : 5)
-               + sizeLength(v.size) + 8 + 6;
-    case EntryValues::Texts: {
-        qsizetype n = kEntryFields;
-        for (const QString& t : s.texts[std::size_t(v.year)])
-            n += t.size();
-        return n;
-    }
-    }
-    return 0;
-}
-
-void EntryLists::appendFields(QString& line, int k) const
+QString EntryLists::fileLine(const QString& name, int k) const
 {
     const ValueStore& s = store(m_structure);
     const EntryValues& v = s.values[std::size_t(k)];
     if (v.kind != EntryValues::Facts) {
-        for (int f = 0; f < kEntryFields; ++f) {
+        FileEntryFields fields;
+        qsizetype length = name.size() + kEntryFields;
+        for (int f = 0; f < kEntryFields; ++f)
+            length += (fields[std::size_t(f)] = valueText(s, v, f)).size();
+        QString line;
+        line.reserve(length);
+        line += name;
+        for (const QString& field : fields) {
             line += QLatin1Char('|');
-            line += valueText(s, v, f);
+            line += field;
         }
-        return;
+        return line;
     }
-    for (int f = efHidden; f <= efArchive; ++f) {
-        line += QLatin1Char('|');
-        line += flagText(v.flags & (1 << f));
-    }
-    // The numbers straight into the line.
-    QChar buffer[64];
+    // The fields go into a buffer, then name and fields into the line in
+    // one allocation: this runs once for every file of both structures.
+    QChar buffer[96];
     QChar* out = buffer;
+    for (int f = efHidden; f <= efArchive; ++f) {
+        *out++ = QLatin1Char('|');
+        for (const char* t = v.flags & (1 << f) ? "True" : "False"; *t; ++t)
+            *out++ = QLatin1Char(*t);
+    }
     *out++ = QLatin1Char('|');
     qint64 size = std::max<qint64>(v.size, 0);
     const qsizetype digits = sizeLength(size);
@@ -195,7 +184,10 @@ void EntryLists::appendFields(QString& line, int k) const
     out = putDigits(putDigits(putDigits(out, v.year, 4), v.month, 2), v.day, 2);
     *out++ = QLatin1Char('|');
     out = putDigits(putDigits(putDigits(out, v.hour, 2), v.minute, 2), v.second, 2);
-    line.append(buffer, out - buffer);
+    QString line(name.size() + (out - buffer), Qt::Uninitialized);
+    QChar* to = std::copy_n(name.constData(), name.size(), line.data());
+    std::copy(buffer, out, to);
+    return line;
 }
 
 void EntryLists::clear() const

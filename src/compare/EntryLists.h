@@ -63,10 +63,8 @@ public:
     // Whether size, date and time of entry k read as those of entry j of
     // `other`.
     bool sameSizeDateTime(int k, const EntryLists& other, int j) const;
-    // Appends "|" and each field of entry k to `line`; the number of
-    // characters that takes.
-    void appendFields(QString& line, int k) const;
-    qsizetype fieldsLength(int k) const;
+    // The file row of entry k: `name`, then "|" and each field.
+    QString fileLine(const QString& name, int k) const;
 
     void clear() const;
     void clearFields() const;

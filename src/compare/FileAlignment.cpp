@@ -295,7 +295,7 @@ private:
                     levelCodes_.push_back(code);
                 }
                 outTexts_.push_back(inserted ? n.text + QLatin1Char('|')
-                                             : attributeLine(n.text, lists, side.entries[std::size_t(n.entry)].row));
+                                             : lists.fileLine(n.text, side.entries[std::size_t(n.entry)].row));
                 outCodes_.push_back(code);
             }
             sub_.advance(to - from);
@@ -304,17 +304,6 @@ private:
             levelCodes_.clear();
             outCodes_.clear();
         });
-    }
-
-    // The file row of entry `row`: its name and its seven fields, built in
-    // one allocation.
-    static QString attributeLine(const QString& name, const EntryLists& lists, int row)
-    {
-        QString line;
-        line.reserve(name.size() + lists.fieldsLength(row));
-        line += name;
-        lists.appendFields(line, row);
-        return line;
     }
 
     CompareRun& run_;
