@@ -76,6 +76,20 @@ private:
         return line;
     }
 
+    // A line of the head or of the trailer, which share one size bound.
+    std::optional<QByteArray> takeHeadLine()
+    {
+        std::optional<QByteArray> line = takeLine();
+        if (line) {
+            m_headBytes += line->size() + 2;
+            if (m_headBytes > kMaxHeadBytes) {
+                m_state = Failed;
+                return std::nullopt;
+            }
+        }
+        return line;
+    }
+
     bool addBody(const QByteArray& bytes)
     {
         m_body += bytes;
@@ -97,12 +111,9 @@ private:
     {
         switch (m_state) {
         case Head: {
-            const std::optional<QByteArray> line = takeLine();
+            const std::optional<QByteArray> line = takeHeadLine();
             if (!line)
                 return false;
-            m_headBytes += line->size() + 2;
-            if (m_headBytes > kMaxHeadBytes)
-                return fail();
             if (m_status == 0) {
                 // "HTTP/1.1 200 Reason"
                 const QList<QByteArray> parts = line->split(' ');
@@ -180,12 +191,9 @@ private:
             return true;
         }
         case Trailer: {
-            const std::optional<QByteArray> line = takeLine();
+            const std::optional<QByteArray> line = takeHeadLine();
             if (!line)
                 return false;
-            m_headBytes += line->size() + 2;
-            if (m_headBytes > kMaxHeadBytes)
-                return fail();
             if (line->isEmpty())
                 m_state = Done;
             return !line->isEmpty();
