@@ -178,9 +178,6 @@ TEST_F(UiTest, AnUnexpectedMessageBoxOrAnswerFailsWithItsText)
     desk.expectMsgBox(QStringLiteral("Reminder"), QStringLiteral("Close?"), vbQuestionYesNoDefNo, vbCancel);
     EXPECT_HEADLESS_FAILURE(msgBox(nullptr, QStringLiteral("Reminder"), QStringLiteral("Close?"), vbQuestionYesNoDefNo),
                             "Answer 2 is not a button");
-    desk.expectMsgBox(QStringLiteral("Restore path"), QStringLiteral("partial"), vbInformationRetryCancelDefCancel, vbRetry);
-    EXPECT_EQ(msgBox(nullptr, QStringLiteral("Restore path"), QStringLiteral("partial"), vbInformationRetryCancelDefCancel), vbRetry);
-    EXPECT_EQ(desk.transcriptLines().last(), QStringLiteral("box [] \"Restore path\" \"partial\" 325 -> 4"));
 }
 
 // --- Input ----------------------------------------------------------------------------

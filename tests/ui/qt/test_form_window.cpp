@@ -64,32 +64,28 @@ QAction* actionOf(FormWindow* w, const QString& text)
 
 TEST_F(QtDesktopTest, TreeExpansionAndClicksGoToTheModel)
 {
-    TreeView* trees[2] = {};
+    TreeView* tree = nullptr;
     QStringList events;
     BuiltForm f("frmTrees", [&](BuiltForm& form) {
-        form.move(0, 0, 6120, 4950);
-        for (int i = 0; i < 2; ++i) {
-            trees[i] = form.add<TreeView>("tvwStructure", i);
-            trees[i]->move(120 + i * 3000, 120, 2800, 4000);
-            trees[i]->add({}, TreeView::tvwLast, "C:", "C:");
-            trees[i]->add("C:", TreeView::tvwChild, "C:\\A", "A");
-            trees[i]->add("C:", TreeView::tvwChild, "C:\\B", "B");
-            trees[i]->Expand = [&events](TreeNode* n) { events << "expand " + n->key(); };
-            trees[i]->Collapse = [&events](TreeNode* n) { events << "collapse " + n->key(); };
-            trees[i]->NodeClick = [&events](TreeNode* n) { events << "click " + n->key(); };
-        }
+        tree = form.add<TreeView>("tvwStructure");
+        tree->move(120, 120, 2800, 4000);
+        tree->add({}, TreeView::tvwLast, "C:", "C:");
+        tree->add("C:", TreeView::tvwChild, "C:\\A", "A");
+        tree->add("C:", TreeView::tvwChild, "C:\\B", "B");
+        tree->Expand = [&events](TreeNode* n) { events << "expand " + n->key(); };
+        tree->Collapse = [&events](TreeNode* n) { events << "collapse " + n->key(); };
+        tree->NodeClick = [&events](TreeNode* n) { events << "click " + n->key(); };
     });
     f.show();
-    FormWindow* w = desk.window(f);
-    auto* left = static_cast<QTreeWidget*>(w->widgetFor(trees[0]));
-    itemNamed(left, "C:")->setExpanded(true);
-    EXPECT_TRUE(trees[0]->node("C:")->expanded());
-    clickTreeItem(left, itemNamed(left, "A"));
-    EXPECT_EQ(trees[0]->selectedItem(), trees[0]->node("C:\\A"));
-    itemNamed(left, "C:")->setExpanded(false);
-    EXPECT_FALSE(trees[0]->node("C:")->expanded());
+    auto* view = static_cast<QTreeWidget*>(desk.window(f)->widgetFor(tree));
+    itemNamed(view, "C:")->setExpanded(true);
+    EXPECT_TRUE(tree->node("C:")->expanded());
+    clickTreeItem(view, itemNamed(view, "A"));
+    EXPECT_EQ(tree->selectedItem(), tree->node("C:\\A"));
+    itemNamed(view, "C:")->setExpanded(false);
+    EXPECT_FALSE(tree->node("C:")->expanded());
     EXPECT_EQ(events, (QStringList{"expand C:", "click C:\\A", "collapse C:"}));
-    // (The other tree's reload leaving this one's highlight: the main window's on-screen test.)
+    // (Two trees, the other's reload leaving this one's highlight: the main window's on-screen test.)
 }
 
 // --- Names and headings ------------------------------------------------------------
