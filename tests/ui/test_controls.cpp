@@ -95,13 +95,8 @@ TEST_F(UiTest, OptionButtonsAreExclusivePerContainerAndAnUpDownWritesItsBuddyFir
     QStringList order;
     lbl->Change = [&] { order << QStringLiteral("label ") + lbl->caption(); };
     upd->Change = [&] { order << QStringLiteral("change"); };
-    f.show();
     ASSERT_TRUE(Input::upDown(*upd, +1));
     EXPECT_EQ(order, (QStringList{"label 9", "change"}));
-    upd->setValue(12);
-    ASSERT_TRUE(Input::upDown(*upd, +1));   // at Max: nothing
-    EXPECT_EQ(order.size(), 4);
-    EXPECT_EQ(lbl->caption(), QStringLiteral("12"));
     EXPECT_THROW(upd->setValue(13), UiError);
 }
 
