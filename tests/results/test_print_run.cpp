@@ -67,7 +67,6 @@ TEST_F(PrintRun, TheFileAloneHasOneHeaderAndNeverTouchesThePrinter)
     const auto request = desk.fileDialogRequests().at(0);
     EXPECT_EQ(request.initDir, QStringLiteral("C:\\"));
     EXPECT_EQ(request.fileName, QStringLiteral("PRN_Αποτελέσματα_Συγκρίσεως.txt"));
-    EXPECT_EQ(request.filter, QStringLiteral("Όλα τα αρχεία|*.*"));
     const QStringList lines = fileLines();
     ASSERT_EQ(lines.size(), 34);
     EXPECT_TRUE(lines[0].startsWith("C:\\Left ") && lines[0].endsWith(QStringLiteral(" D:\\Εργασία\\")));
