@@ -75,7 +75,6 @@ TEST_F(PrintRun, TheFileAloneHasOneHeaderAndNeverTouchesThePrinter)
     EXPECT_TRUE(lines[2].contains(QStringLiteral("Σελίδα 1 από 2.")));
     EXPECT_TRUE(lines[33].startsWith(QString(32, u' ') + QStringLiteral("line\u240D\u240Abreak "))) << lines[33].toStdString();
     EXPECT_TRUE(printer.finished.empty());
-    EXPECT_EQ(printer.orientation(), platform::orientPortrait);
     EXPECT_EQ(g().PrintDestinationIndex, 1);
 }
 
