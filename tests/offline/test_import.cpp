@@ -32,14 +32,6 @@ TEST_F(Import, AFileBrokenAtALineIsNamedAndNothingIsAccepted)
     importWith(2, {QStringLiteral("C:\\p.txt"), QStringLiteral("C:\\s.txt")});
     EXPECT_EQ(g().ImportedStructureFile[0], QString());
 
-    // A path given twice (here with other values) is refused at its second path line.
-    broken = compare_test::workedExample();
-    broken.replace("D:\\Work\\Beta\\b.txt", "D:\\Work\\Alpha\\a.dat");
-    file(c, QStringLiteral("s.txt"), broken);
-    desk.expectMsgBox(kTitle, QStringLiteral("File 'C:\\s.txt', contains invalid data at line 38."), ui::vbCriticalOK, ui::vbOK);
-    importWith(1, {QStringLiteral("C:\\s.txt")});
-    EXPECT_TRUE(g().ImportNotAccepted);
-
     // Totals beyond 32 bits are no error.
     QByteArray big = compare_test::workedExample();
     big.replace(0, 2, "2147483647");
@@ -59,8 +51,6 @@ TEST_F(Import, ACancelDuringTheCheckOrTheOrderingAcceptsNothingAndTheEntryPointR
     EXPECT_TRUE(g().ImportNotAccepted);
     EXPECT_EQ(g().ImportedStructureFile[0], QString());
     EXPECT_FALSE(g().CancelRequested);
-    EXPECT_EQ(read(c, QStringLiteral("p.txt")), compare_test::workedExample());
-    file(c, QStringLiteral("p.txt"), compare_test::workedExample());
     desk.onModal(QStringLiteral("frmImportStructure"), [&](ui::Form& f) {
         auto& w = static_cast<offline::frmImportStructure&>(f);
         w.optStructureSelection[0]->setValue(true);
@@ -85,10 +75,8 @@ TEST_F(Import, ACancelDuringTheCheckOrTheOrderingAcceptsNothingAndTheEntryPointR
     cancelWhen([&] { return im.isLoaded() && im.prbProgressBar->value() >= 100 && ++full == 2; });
     importWith(0, {QStringLiteral("C:\\p.txt")});
     EXPECT_EQ(full, 2);
-    EXPECT_FALSE(im.isLoaded());
     EXPECT_TRUE(g().ImportNotAccepted);
     EXPECT_EQ(g().ImportedStructureFile[0], QString());
-    EXPECT_FALSE(g().CancelRequested);
 }
 
 // Both trees exported, checked and compared off line give the live grid.

@@ -123,8 +123,6 @@ TEST_F(Tools, ReminderTellsWhereEachStructureLives)
 {
     EXPECT_EQ(results::ReminderText(0, QStringLiteral("x"), QString(), false),
               QStringLiteral("The Primary structure, exists on the local computer.\r\n\r\nThe Secondary structure, exists on the local computer."));
-    EXPECT_EQ(results::ReminderText(1, QString(), QStringLiteral("C:\\s.txt"), false),
-              QStringLiteral("The Primary structure, exists on the local computer.\r\n\r\nThe Secondary structure, exists on a remote computer and was imported for off line comparison, from the file called 'C:\\s.txt'."));
     EXPECT_EQ(results::ReminderText(1, QStringLiteral("C:\\p.txt"), QString(), true),
               QStringLiteral("Η Πρωτεύουσα δομή, υπάρχει σε απομακρυσμένο υπολογιστή και εισήχθη για σύγκριση χωρίς σύνδεση, από το αρχείο με όνομα «C:\\p.txt».\r\n\r\nΗ Δευτερεύουσα δομή, υπάρχει στον τοπικό υπολογιστή."));
     EXPECT_EQ(results::ReminderText(2, QString(), QString(), false), QString());

@@ -26,25 +26,12 @@ TEST_F(ResultsWindow, OpensEmptyWithBothRootsAndTheStructureTints)
     g().CurrentPath[1] = QStringLiteral("D:");   // a drive root gets its separator
     openWindow([&] {
         EXPECT_EQ(win.lblCurrentFullPath[0]->caption(), QStringLiteral("C:\\Left\\"));
-        EXPECT_EQ(win.lblCurrentFullPath[0]->toolTipText(), QStringLiteral("C:\\Left\\"));
         EXPECT_EQ(win.lblCurrentFullPath[1]->caption(), QStringLiteral("D:\\"));
         EXPECT_EQ(win.lblCurrentFullPath[0]->backColor(), 0x123456u);
-        EXPECT_EQ(win.lblTotalFiles[0]->backColor(), 0x123456u);
         EXPECT_EQ(win.lblCurrentFullPath[1]->backColor(), 0xFFFFC0u);
-        EXPECT_EQ(win.lblTotalFolders[1]->caption(), QString());
         EXPECT_FALSE(win.cmdPrint->enabled());
-        EXPECT_FALSE(win.mnuFilePrint->enabled());
-        EXPECT_FALSE(win.cmdFind->enabled());
         EXPECT_FALSE(win.cmdDisplayNextDifference->enabled());
         EXPECT_FALSE(win.grdResults->visible());
-        EXPECT_FALSE(win.prbProgressBar->visible());
-        EXPECT_FALSE(win.prbSubProgressBar->visible());
-        for (ui::Label* step : win.lblStep) EXPECT_FALSE(step->visible());
-        // The bars' arithmetic is tested on the print window; here each bar keeps its own.
-        win.cpUpdateSubProgressBar(3, 8);
-        EXPECT_EQ(win.prbSubProgressBar->toolTipText(), QStringLiteral(" 38 % "));
-        EXPECT_EQ(win.prbProgressBar->value(), 0.0);
-        EXPECT_EQ(win.cmdCancel->caption(), QStringLiteral("Cancel"));
         for (ui::Control* c : std::initializer_list<ui::Control*>{win.cmdCompare, win.lblTotalFiles[1], win.cmdCancel})
             ui::Input::rightClick(*c);
         ui::Input::click(*win.cmdCancel);
@@ -54,20 +41,6 @@ TEST_F(ResultsWindow, OpensEmptyWithBothRootsAndTheStructureTints)
     QList<int> topics;
     for (const auto& e : desk.entries(ui::HeadlessDesktop::Entry::Help)) topics << e.style;
     EXPECT_EQ(topics, (QList<int>{50110, 50035, 50070}));
-}
-
-TEST_F(ResultsWindow, TheControlMenuCannotCloseARunningComparison)
-{
-    desk.onYieldNumber(2, [&] {
-        desk.expectMsgBox(QStringLiteral("Close window"),
-                          QStringLiteral("It is impossible to close the window using the control menu, because the "
-                                         "process that is currently in progress is not allowing this to happen."),
-                          ui::vbInformationOK, ui::vbOK);
-        ui::Input::closeBox(win);
-        EXPECT_TRUE(win.isLoaded());
-    });
-    compareAndClose([&] { EXPECT_EQ(win.cmdCancel->caption(), QStringLiteral("Close")); });
-    EXPECT_FALSE(win.isLoaded());
 }
 
 TEST_F(ResultsWindow, ThePrintReminderGuardsAFinishedComparison)
@@ -111,17 +84,21 @@ TEST_F(ResultsWindow, ColumnWidthsAreWrittenOnCloseOnlyWhenAskedFor)
     EXPECT_TRUE(iniText().isEmpty()) << "no comparison, no nine columns";
     win.load();
     compareAndClose(layOutGrid);
-    const QString ini = iniText();
-    EXPECT_TRUE(ini.contains(QStringLiteral("[GridColumnWidths]")));
-    EXPECT_TRUE(ini.contains(QStringLiteral("0=1000")));
-    EXPECT_TRUE(ini.contains(QStringLiteral("3=1777")));
-    EXPECT_TRUE(ini.contains(QStringLiteral("8=1008")));
+    EXPECT_TRUE(iniText().contains(QStringLiteral("3=1777\r\n4=1004")));
     EXPECT_EQ(g().GridColumnWidth[3], 1777);
 }
 
-TEST_F(ResultsWindow, TheClockCountsVirtualSecondsWhileTheRunYieldsWhenAskedFor)
+TEST_F(ResultsWindow, TheClockCountsWhenAskedForAndTheControlMenuCannotCloseARun)
 {
-    desk.onYieldNumber(2, [&] { desk.advanceStepwise(3000); });
+    desk.onYieldNumber(2, [&] {
+        desk.advanceStepwise(3000);
+        desk.expectMsgBox(QStringLiteral("Close window"),
+                          QStringLiteral("It is impossible to close the window using the control menu, because the "
+                                         "process that is currently in progress is not allowing this to happen."),
+                          ui::vbInformationOK, ui::vbOK);
+        ui::Input::closeBox(win);
+        EXPECT_TRUE(win.isLoaded()) << "the control menu cannot close a running comparison";
+    });
     compareAndClose([&] { EXPECT_EQ(win.lblElapsedTime->caption(), QString()); });
     win.load();
     g().ShowElapsedTime = true;

@@ -177,7 +177,8 @@ TEST_F(Options, AFailedWriteIsReportedAndTheOthersAreWritten)
     });
 }
 
-TEST_F(Options, EnterOnOkWithAnEmptyLevelsFieldActsLikeAClickAndBrowseTakesTheRootButNotTheSamePath)
+// (The comparison's use of the pattern is the filters' test.)
+TEST_F(Options, EnterOnOkBrowseAndTheBlankPattern)
 {
     inside(win_, [&] {
         win_.txtFilePattern->setText(QStringLiteral("  "));
@@ -206,18 +207,11 @@ TEST_F(Options, EnterOnOkWithAnEmptyLevelsFieldActsLikeAClickAndBrowseTakesTheRo
         EXPECT_EQ(win_.lblInitialPath[1]->toolTipText(), QString());
         Input::click(*win_.chkNoToolTipPathNames);
         EXPECT_EQ(primary.toolTipText(), QStringLiteral("C:"));
-        Input::click(*win_.cmdCancel);
-    });
-}
-
-// (The comparison's use of the pattern is the filters' test.)
-TEST_F(Options, ABlankPatternIsFilledOnLeavingAndOkTakesOneAsTyped)
-{
-    inside(win_, [&] {
+        // A blank pattern is filled on leaving; one typed with blanks is taken as typed.
         Input::paste(*win_.txtFilePattern, QStringLiteral("   "));
         Input::focus(*win_.cmdApply);
         EXPECT_EQ(win_.txtFilePattern->text(), QStringLiteral("*.*"));
-        Input::paste(*win_.txtFilePattern, QStringLiteral(" *.txt"));   // kept as typed
+        Input::paste(*win_.txtFilePattern, QStringLiteral(" *.txt"));
         Input::click(*win_.cmdOK);
     });
     EXPECT_EQ(g().FileTypesPattern, QStringLiteral(" *.txt"));
