@@ -8,12 +8,10 @@
 
 #include <fcntl.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <sys/xattr.h>
 #include <unistd.h>
 
 #include <climits>
-#include <cstdlib>
 #include <ctime>
 #include <map>
 
