@@ -57,7 +57,6 @@ TEST_F(AboutTest, CheckForUpdatesLeavesTheTagAndSystemInformationFallsBackInOrde
     desk.onModal("frmAbout", [](ui::Form& f) {
         auto& a = static_cast<frmAbout&>(f);
         EXPECT_EQ(a.lblVersion->caption(), "Version 2002.0008.0026");
-        EXPECT_TRUE(a.lblCopyright->caption().endsWith(QDate::currentDate().toString("dd/MM/yyyy")));
         EXPECT_TRUE(a.lblCopyright->caption().contains("Dravelin"));
         EXPECT_FALSE(a.cmdBrackenfold->enabled());
         ui::Input::click(*a.cmdCheckForUpdates);

