@@ -81,23 +81,15 @@ struct MainWindowOnScreen : MainWindowFixture<mainwindow::frmMain, ui::qt::QtDes
     ui::qt::FormWindow* window() const { return desk.window(main); }
     QTreeWidget* tree(int i) const { return static_cast<QTreeWidget*>(window()->widgetFor(main.tvwStructure[i])); }
 
-    // Normal and maximised, then the recall, set-up and off-line windows over it.
+    // The window, then the set-up windows over it.
     void render(bool greek)
     {
         start(greek);
         ASSERT_TRUE(main.isShown());
         ui::qt::FormWindow* w = window();
         ASSERT_NE(w, nullptr);
-        for (bool maximised : {false, true}) {
-            if (maximised) {
-                w->resize(1600, 1000);
-                QApplication::processEvents();
-            }
-            // Every visible control inside the window.
-            keep(testing_support::grabForm(desk, main), main,
-                 QStringLiteral("frmMain-") + lang(greek) + (maximised ? QStringLiteral("-max") : QString()));
-            EXPECT_GT(w->width(), ui::qt::QtDesktop::px(11000));
-        }
+        keep(testing_support::grabForm(desk, main), main, QStringLiteral("frmMain-") + lang(greek));
+        EXPECT_GT(w->width(), ui::qt::QtDesktop::px(11000));
         // Both set-up windows: every visible control inside its frame too, and
         // no caption of a choice cut.
         setup::frmOptions options;
