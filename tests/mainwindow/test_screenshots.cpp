@@ -1,28 +1,18 @@
-// Every window on the Qt desktop, in English and in Greek: every visible
-// control lies inside its window, and the pictures land in the build folder
-// for a look.
+// The main, set-up and update windows on the Qt desktop, in English and in
+// Greek: every visible control lies inside its window, and the pictures land
+// in the build folder for a look.
 // Beyond the pictures: the update check's text read as plain text, and a
 // tree's highlight after Refresh on the other tree, which only the real
 // window can get wrong.
 #include "mainwindow_fixture.h"
 #include "maintenance/maintenance_fixture.h"
-#include "results/print_fixture.h"
-#include "results/results_fixture.h"
 #include "support/LoopbackServer.h"
 #include "support/OnScreen.h"
 
-#include "mainwindow/frmRecallSavedPath.h"
 #include "maintenance/VersionInformation.h"
-#include "maintenance/frmAbout.h"
 #include "maintenance/frmCheckForUpdates.h"
-#include "maintenance/frmSettingsExport.h"
-#include "maintenance/frmSettingsImport.h"
-#include "offline/frmExportStructure.h"
-#include "offline/frmImportStructure.h"
-#include "results/frmInterpretation.h"
 #include "setup/frmFolderIncludeExclude.h"
 #include "setup/frmOptions.h"
-#include "shared/Progress.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -91,31 +81,15 @@ struct MainWindowOnScreen : MainWindowFixture<mainwindow::frmMain, ui::qt::QtDes
     ui::qt::FormWindow* window() const { return desk.window(main); }
     QTreeWidget* tree(int i) const { return static_cast<QTreeWidget*>(window()->widgetFor(main.tvwStructure[i])); }
 
-    // Normal and maximised, then the recall, set-up and off-line windows over it.
+    // The window, then the set-up windows over it.
     void render(bool greek)
     {
         start(greek);
         ASSERT_TRUE(main.isShown());
         ui::qt::FormWindow* w = window();
         ASSERT_NE(w, nullptr);
-        for (bool maximised : {false, true}) {
-            if (maximised) {
-                w->resize(1600, 1000);
-                QApplication::processEvents();
-            }
-            // Every visible control inside the window.
-            keep(testing_support::grabForm(desk, main), main,
-                 QStringLiteral("frmMain-") + lang(greek) + (maximised ? QStringLiteral("-max") : QString()));
-            EXPECT_GT(w->width(), ui::qt::QtDesktop::px(11000));
-        }
-        // The recall window over it.
-        drive.file(QStringLiteral("PrimarySavedPaths.txt"),
-                   "C:\\Projects\\Quillmarsh\r\nC:\\Photos\\Holidays 2025\r\nD:\\Backup\\Quillmarsh\\src\r\n");
-        mainwindow::frmRecallSavedPath recall(0xC0E0FF);
-        recall.show(ui::Modeless);
-        ui::Input::listClick(*recall.lstSavedPaths[0], 1);
-        keep(testing_support::grabForm(desk, recall), recall, QStringLiteral("recall-") + lang(greek));
-        recall.unload();
+        keep(testing_support::grabForm(desk, main), main, QStringLiteral("frmMain-") + lang(greek));
+        EXPECT_GT(w->width(), ui::qt::QtDesktop::px(11000));
         // Both set-up windows: every visible control inside its frame too, and
         // no caption of a choice cut.
         setup::frmOptions options;
@@ -132,87 +106,13 @@ struct MainWindowOnScreen : MainWindowFixture<mainwindow::frmMain, ui::qt::QtDes
                 }
             });
         }
-        // The export window mid-run and the import window.
-        offline::frmExportStructure exporter;
-        keepModal(desk, exporter, QStringLiteral("frmExportStructure-") + lang(greek), [&] {
-            exporter.lblTotalFolders[0]->setCaption(QStringLiteral("Folders: 1,204."));
-            exporter.lblTotalFiles[0]->setCaption(QStringLiteral("Files: 18,337."));
-            exporter.lblOutputFile[0]->setCaption(QStringLiteral("C:\\P_C_2024.txt"));
-            exporter.lblProcessInProgress->setVisible(true);
-            exporter.lblProcessInProgress->setCaption(QStringLiteral("collecting local structure file attributes"));
-            exporter.prbProgressBar->setVisible(true);
-            exporter.cpUpdateProgressBar(40, 100);
-            exporter.lblElapsedTime->setCaption(basGlobal::ElapsedTimeText(75));
-        });
-        offline::frmImportStructure importer;
-        keepModal(desk, importer, QStringLiteral("frmImportStructure-") + lang(greek),
-                  [&] { importer.lblInputFile[0]->setCaption(QStringLiteral("C:\\P_C_2024.txt")); });
     }
 
     const QString paths[2] = {QStringLiteral("C:\\Projects\\Quillmarsh"), QStringLiteral("D:\\Backup\\Quillmarsh")};
     QTemporaryDir second;
 };
 
-// The results window after a real comparison, then the explanation of a row.
-struct ResultsOnScreen : results_test::ResultsTest {
-    void render(bool greek)
-    {
-        file(c, QStringLiteral("Reports/2024/summary.txt"), QByteArray(1234567, 'x'));
-        file(d, QStringLiteral("Reports/2024/summary.txt"), QByteArray(900, 'x'));
-        g().LanguageIsGreek = greek;
-        g().ShowExtendedInformation = true;
-        testing_support::QtDesk qt(greek);
-        int boxes = 0;
-        qt.answerBoxesWithFirstButton(&boxes);
-        results::frmInterpretation& explanation = results::InterpretationWindow();
-        QImage grid, explained;
-        QTimer poll;   // looks once the explanation is up, then presses OK
-        QObject::connect(&poll, &QTimer::timeout, [&] {
-            if (!explanation.isShown()) return;
-            poll.stop();
-            explained = testing_support::grabForm(qt, explanation);
-            ui::Input::click(*explanation.cmdOK);
-        });
-        QTimer::singleShot(0, [&] {
-            ui::Input::click(*win.cmdCompare);
-            grid = testing_support::grabForm(qt, win);
-            poll.start(20);
-            ui::Input::gridMouseUp(*win.grdResults, rowOf(QStringLiteral("summary.txt")), 1);
-            ui::Input::click(*win.cmdCancel);
-        });
-        win.show(ui::Modal);
-        desk.install();
-        EXPECT_EQ(boxes, 1) << "the structures differ";
-        keep(grid, win, QStringLiteral("frmCompare-") + lang(greek));
-        keep(explained, explanation, QStringLiteral("frmInterpretation-") + lang(greek));
-    }
-};
-
-// The print window mid-run over a grid of 40 rows.
-struct PrintOnScreen : PrintTest {
-    void render(bool greek)
-    {
-        fill(40);
-        g().LanguageIsGreek = greek;
-        testing_support::QtDesk qt(greek);
-        results::frmPrint& pw = results::PrintWindow();
-        QImage shot;
-        QTimer poll;
-        QObject::connect(&poll, &QTimer::timeout, [&] {
-            if (!pw.isShown()) return;
-            poll.stop();
-            pw.cpUpdateProgressBar(2, 5);
-            shot = testing_support::grabForm(qt, pw);
-            ui::Input::click(*pw.cmdCancel);
-        });
-        poll.start(20);
-        results::ShowPrintWindow(results);
-        desk.install();
-        keep(shot, pw, QStringLiteral("frmPrint-") + lang(greek));
-    }
-};
-
-// The four maintenance windows, the update check after a newer version.
+// The update check after a newer version.
 struct MaintenanceOnScreen : MaintenanceTest {
     void render(bool greek)
     {
@@ -222,22 +122,6 @@ struct MaintenanceOnScreen : MaintenanceTest {
         updateCheckSettings().addressTemplate = server.base + "/|VersionInfo.aui";
         testing_support::QtDesk qt(greek);
         g().LanguageIsGreek = greek;
-        drive.file("App/Quillmarsh.ini", "[ExportSettings]\r\nIni=True\r\nFolder=C:\\Backup\\Settings\r\n"
-                                         "[ImportSettings]\r\nPrimary=True\r\nFolder=C:\\Backup\\Settings\r\n");
-        for (const char* n : {"App/PrimarySavedPaths.txt", "Backup/Settings/PrimarySavedPaths.txt", "Backup/Settings/Quillmarsh.ini"})
-            drive.file(n);
-        const auto shoot = [&](ui::Form& form, const char* name) {
-            form.show();
-            keep(testing_support::grabForm(qt, form), form, QStringLiteral("maintenance-%1-").arg(QLatin1String(name)) + lang(greek));
-            form.unload();
-        };
-        frmAbout about;
-        shoot(about, "about");
-        frmSettingsExport exportWindow;
-        frmSettingsImport importWindow;
-        exportWindow.tints = importWindow.tints = {0xC0E0FF, 0xFFFFC0};
-        shoot(exportWindow, "export");
-        shoot(importWindow, "import");
         server.answer(LoopbackServer::ok(kVersionFileMarker.toUtf8() + "|2003.0001.0000|2|<b>Faster</b> comparison.\r\n"
                                          "Fixed printing.|<b>Ταχύτερη</b> σύγκριση.\r\nΔιορθώσεις εκτύπωσης.|"
                                          "http://a.test/1|http://b.test/2"));
@@ -248,7 +132,8 @@ struct MaintenanceOnScreen : MaintenanceTest {
         auto* result = qobject_cast<QLabel*>(qt.window(check)->widgetFor(check.lblResultDescription));
         EXPECT_TRUE(result && result->textFormat() == Qt::PlainText && result->isEnabled());
         EXPECT_FALSE(qt.window(check)->widgetFor(check.cmdCheck)->isEnabled());
-        shoot(check, "update");
+        keep(testing_support::grabForm(qt, check), check, QStringLiteral("maintenance-update-") + lang(greek));
+        check.unload();
         updateCheckSettings() = saved;
         desk.install();
     }
@@ -259,8 +144,6 @@ TEST(Screenshots, EveryWindowInBothLanguages)
     for (const bool greek : {false, true}) {
         SCOPED_TRACE(greek ? "Greek" : "English");
         Part<MainWindowOnScreen>().render(greek);
-        Part<ResultsOnScreen>().render(greek);
-        Part<PrintOnScreen>().render(greek);
         Part<MaintenanceOnScreen>().render(greek);
     }
 }
