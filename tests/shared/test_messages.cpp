@@ -156,13 +156,3 @@ TEST_F(MessagesTest, AMinimisedWindowIsRestoredBeforeItIsBroughtToTheFront)
     EXPECT_EQ(form.windowState(), 2); // a maximised window stays maximised
 }
 
-TEST_F(MessagesTest, AScriptedTestsFailureIsNotTakenForTheProgramsError)
-{
-    ErrorTrap trap(&form, "303");
-    EXPECT_THROW(trap.step([] { ui::desktop().messageBox(nullptr, "surprise", "", 64); }), ui::HeadlessFailure);
-    EXPECT_FALSE(trap.anyFailed());
-    desk.onYieldNumber(desk.yieldCount() + 1, [this] { desk.fail("trigger failed"); });
-    EXPECT_THROW(DoEventsNow(), ui::HeadlessFailure);
-    EXPECT_EQ(desk.failures().size(), 2);
-    failuresExpected = true;
-}
