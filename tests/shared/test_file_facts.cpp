@@ -116,13 +116,6 @@ TEST_F(FileFactsTest, SparseFilesOver4GiBHaveTheirExactSize)
     EXPECT_EQ(e, 53);
 }
 
-TEST(FormatSizeText, HasAtLeastTenDigits)
-{
-    EXPECT_EQ(FormatSizeText(1234), QStringLiteral("0000001234"));
-    EXPECT_EQ(FormatSizeText(4294967296LL), QStringLiteral("4294967296"));
-    EXPECT_EQ(FormatSizeText(-1), QString());
-}
-
 // --- Creating an empty file --------------------------------------------------------------
 
 TEST_F(FileFactsTest, CreateEmptyFileCreatesOrCutsAndRefusesWhatIsNoFile)
