@@ -6,7 +6,6 @@
 
 #include "shared/FileFacts.h"
 #include "shared/basObsoleteScriptingFileSystemObject.h"
-#include "shared/frmHiddenForm.h"
 
 #include <QStringList>
 
@@ -38,22 +37,13 @@ protected:
     Tree tree;
 };
 
-class ListingTest : public SharedTest {
+class ListingTest : public HiddenListsTest {
 protected:
     void SetUp() override
     {
-        SharedTest::SetUp();
-        list = HiddenForm().lstSortedListBox[1];
-        list->clear();
-        list->setEnabled(true);
-        unsorted = HiddenForm().lstListBoxUnsorted[1];
-        unsorted->clear();
-        unsorted->setEnabled(true);
-    }
-    void TearDown() override
-    {
-        HiddenForm().unload();
-        SharedTest::TearDown();
+        HiddenListsTest::SetUp();
+        list = fresh(HiddenForm().lstSortedListBox[1]);
+        unsorted = fresh(HiddenForm().lstListBoxUnsorted[1]);
     }
     Tree tree;
     ui::ListBox* list = nullptr;

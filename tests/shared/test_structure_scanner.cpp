@@ -9,7 +9,6 @@
 #include "shared/FileFacts.h"
 #include "shared/basObsoleteCompleteStructureScanner.h"
 #include "shared/basObsoleteScriptingFileSystemObject.h"
-#include "shared/frmHiddenForm.h"
 
 #include <QStringList>
 
@@ -26,26 +25,17 @@ namespace {
 const QString kMarker = QStringLiteral("\"NULL\"");
 
 // Fresh, enabled working lists of structure 0 and its facts store.
-class ScannerTest : public SharedTest {
+class ScannerTest : public HiddenListsTest {
 protected:
     void SetUp() override
     {
-        SharedTest::SetUp();
+        HiddenListsTest::SetUp();
         frmHiddenForm& h = HiddenForm();
-        folders = h.lstListBoxAuxiliary[0];
-        queue = h.lstListBoxUnsorted[0];
-        files = h.lstFileListBoxAuxiliary[0];
-        result = h.lstFinalListBox[0];
-        for (ui::ListBox* l : {folders, queue, files, result}) {
-            l->clear();
-            l->setEnabled(true);
-        }
+        folders = fresh(h.lstListBoxAuxiliary[0]);
+        queue = fresh(h.lstListBoxUnsorted[0]);
+        files = fresh(h.lstFileListBoxAuxiliary[0]);
+        result = fresh(h.lstFinalListBox[0]);
         StructureFactsStore(0).clear();
-    }
-    void TearDown() override
-    {
-        HiddenForm().unload();
-        SharedTest::TearDown();
     }
     Long collect(const QString& root, bool countOnly = false, StructurePrefetch* ahead = nullptr)
     {
