@@ -173,7 +173,6 @@ TEST_F(PathText, ALabelIsFilledToItsWidthInItsOwnFont)
     ui::Font font = label.font();
     const auto widthIn = [&](const QString& s) { return ui::desktop().measureTextPx(font, s); };
     const QString plain = CompactPathToWidth(label, path);
-    EXPECT_TRUE(plain.endsWith("...\\Reports\\"));
     EXPECT_LE(widthIn(plain), 100);
 
     font.bold = true;
