@@ -6,6 +6,7 @@
 #include "shared/Messages.h"
 #include "shared/RegionalFormats.h"
 #include "shared/basGlobal.h"
+#include "shared/frmHiddenForm.h"
 #include "shared/qstring_print.h"
 #include "ui/HeadlessDesktop.h"
 
@@ -39,4 +40,21 @@ protected:
 
     ui::HeadlessDesktop desk;
     bool failuresExpected = false;
+};
+
+// Tests of the routines that fill the working lists: each list taken is
+// empty and enabled, and the lists go with the window after the test.
+class HiddenListsTest : public SharedTest {
+protected:
+    void TearDown() override
+    {
+        basGlobal::HiddenForm().unload();
+        SharedTest::TearDown();
+    }
+    static ui::ListBox* fresh(ui::ListBox* l)
+    {
+        l->clear();
+        l->setEnabled(true);
+        return l;
+    }
 };

@@ -43,15 +43,13 @@ protected:
 TEST_F(DialogTest, CancelGivesEmptyChoicesComeBackAndOpeningTakesOnlyFilesAndWebAddresses)
 {
     Long err = -1;
-    desk.cancelFileDialog(ui::FileDialogKind::Folder);
-    EXPECT_EQ(ShowFolderSelectionDialog(&form, *dlg, QStringLiteral("C:\\"), QStringLiteral("Folder"), QStringLiteral("do not alter this text"), QStringLiteral("*.*"), err), QString());
-    EXPECT_EQ(err, 0);
-    desk.cancelFileDialog(ui::FileDialogKind::Open);
-    EXPECT_EQ(ShowOpenFileDialog(&form, *dlg, "C:\\", "Open", "", "Text|*.txt", err), QString());
-    EXPECT_EQ(err, 0);
-    desk.cancelFileDialog(ui::FileDialogKind::Save);
-    EXPECT_EQ(ShowSaveFileDialog(&form, *dlg, "C:\\", "Save", "out", "txt", "Text|*.txt", err), QString());
-    EXPECT_EQ(err, 0);
+    for (const auto kind : {ui::FileDialogKind::Folder, ui::FileDialogKind::Open, ui::FileDialogKind::Save}) {
+        desk.cancelFileDialog(kind);
+        EXPECT_EQ(kind == ui::FileDialogKind::Folder ? ShowFolderSelectionDialog(&form, *dlg, "C:\\", "Folder", "do not alter this text", "*.*", err)
+                  : kind == ui::FileDialogKind::Open ? ShowOpenFileDialog(&form, *dlg, "C:\\", "Open", "", "Text|*.txt", err)
+                                                     : ShowSaveFileDialog(&form, *dlg, "C:\\", "Save", "out", "txt", "Text|*.txt", err), QString());
+        EXPECT_EQ(err, 0);
+    }
 
     desk.answerFolder(QStringLiteral("C:"));
     EXPECT_EQ(ShowFolderSelectionDialog(&form, *dlg, "C:\\", "Folder", "", "*.*", err), QStringLiteral("C:\\"));

@@ -191,14 +191,4 @@ TEST_F(TreeTest, ReloadSelectsThePreviousFolderAndSeesNewOnesAndAnUnreadableFold
     EXPECT_EQ(AddSubFolderNodes(*tree, QStringLiteral("C:\\missing\\")), 35601);
 }
 
-TEST(NullTerminatedParts, TakeAndTrim)
-{
-    QString list = QStringLiteral("C:\\") + QChar(u'\0') + QStringLiteral("D:\\") + QChar(u'\0') + QChar(u'\0');
-    EXPECT_EQ(TakeNextNullTerminatedPart(list), QStringLiteral("C:\\"));
-    EXPECT_EQ(TakeNextNullTerminatedPart(list), QStringLiteral("D:\\"));
-    EXPECT_EQ(list, QString(QChar(u'\0')));
-    EXPECT_EQ(TrimAtNull(QStringLiteral("abc") + QChar(u'\0') + QStringLiteral("def")), QStringLiteral("abc"));
-    EXPECT_EQ(TrimAtNull(QStringLiteral("abc")), QStringLiteral("abc"));
-}
-
 } // namespace

@@ -1,42 +1,12 @@
-// The working-storage window and the please-wait notice.
+// The please-wait notice.
 
-#include "support/TempDrive.h"
 #include "shared_fixture.h"
 
-#include "shared/frmHiddenForm.h"
 #include "shared/frmPleaseWait.h"
 
 #include <QStringList>
 
 using namespace basGlobal;
-
-using testing_support::listItems;
-
-namespace {
-
-class WorkingStorageTest : public SharedTest {
-protected:
-    void TearDown() override
-    {
-        HiddenForm().unload();
-        SharedTest::TearDown();
-    }
-};
-
-} // namespace
-
-TEST_F(WorkingStorageTest, UnloadingDropsEveryListAndTheNextUseStartsAfresh)
-{
-    HiddenForm().lstOutput[0]->addItem(QStringLiteral("row"));
-    HiddenForm().lstTargetURL->addItem(QStringLiteral("http://example.invalid/"));
-    HiddenForm().unload();
-    frmHiddenForm& h = HiddenForm();
-    EXPECT_TRUE(h.isLoaded());
-    EXPECT_EQ(h.lstOutput[0]->listCount(), 0);
-    EXPECT_EQ(h.lstTargetURL->listCount(), 0);
-}
-
-// --- Please wait ---------------------------------------------------------------------
 
 namespace {
 
