@@ -59,13 +59,13 @@ protected:
         differ = r.state().StructuresDiffer;
     }
     void runAll() { run([](compare::CompareRun& r) { compare::RunAlignmentAndGridStages(r); }); }
-    std::vector<Row> rows(const ui::ListBox& list)
+    std::vector<Row> output(int i)
     {
         std::vector<Row> out;
+        const ui::ListBox& list = *hidden().lstOutput[i];
         for (int k = 0; k < list.listCount(); ++k) out.push_back({list.list(k), list.itemData(k)});
         return out;
     }
-    std::vector<Row> output(int i) { return rows(*hidden().lstOutput[i]); }
     QStringList cells(int r)
     {
         QStringList out;
@@ -148,20 +148,6 @@ INSTANTIATE_TEST_SUITE_P(
                    {{"A\\", 0}, {"1.txt+", 0}, {"3.txt+", 0}, {"B\\", 0}, {"2.txt+", 0}},
                    {{"A\\", 0}, {"1.txt+", 0}, {"3.txt|", 1}, {"B\\", 1}, {"2.txt|", 1}}}),
     [](const ::testing::TestParamInfo<OutputCase>& info) { return std::string(info.param.name); });
-
-TEST_F(Alignment, NamesEqualUnderTheCaseRuleShareTheirCellsAndGetTheMarker)
-{
-    g().VolumeIsCaseSensitive = false;
-    entry(0, QStringLiteral("b.txt"));
-    entry(0, QStringLiteral("DOCS\\Read.me"), QStringLiteral("0000000010"), QStringLiteral("20240105"));
-    entry(1, QStringLiteral("B.TXT"));
-    entry(1, QStringLiteral("docs\\READ.ME"));
-    runAll();
-    EXPECT_EQ(cells(3)[0], QStringLiteral("N"));
-    EXPECT_EQ(colours(1), std::vector<ui::Color>(8, kGrey)) << "b.txt and B.TXT are one name";
-    EXPECT_EQ(colours(3)[4], kTint0);
-    EXPECT_TRUE(differ);
-}
 
 TEST_F(Alignment, AOneSidedNameOfOneBlankIsNeverTakenForTheOtherSide)
 {

@@ -112,16 +112,6 @@ TEST(FilterRules, FirstLevelFoldersCoverWhatLiesBelowThem)
             << QString::fromUtf16(c.path).toStdString() << (c.caseSensitive ? " case-sensitive" : " case-blind");
 }
 
-TEST(FilterRules, AnEmptyFolderIsOnlyAWholeLastNameAfterASeparator)
-{
-    const std::pair<const char16_t*, bool> cases[] = {
-        {u"\"NULL\"", false}, {u"Docs\\\"NULL\"", true}, {u"X\\a\"NULL\"", false}, {u" \\\"NULL\"", true}, {u"a\"NULL\"", false}};
-    for (const auto& [path, marker] : cases) {
-        EXPECT_EQ(compare::IsMarkerEntry(QString::fromUtf16(path)), marker) << QString::fromUtf16(path).toStdString();
-        EXPECT_EQ(compare::IsEmptyFolderEntry(QString::fromUtf16(path)), marker) << QString::fromUtf16(path).toStdString();
-    }
-}
-
 // --- Alignment -------------------------------------------------------------------------------
 
 TEST(AlignmentOrder, EqualKeysFaceEachOtherAndTheRestFollowTheSortOrder)
@@ -151,23 +141,6 @@ TEST(AlignmentOrder, EqualKeysFaceEachOtherAndTheRestFollowTheSortOrder)
             << QStringList(c.a.begin(), c.a.end()).join(u',').toStdString() << " / "
             << QStringList(c.b.begin(), c.b.end()).join(u',').toStdString();
     }
-}
-
-TEST(ResultRows, AreReadFromTheRight)
-{
-    using compare::ParseResultRow;
-    using compare::ResultFields;
-    const ResultFields f = ParseResultRow(QStringLiteral("a|b|False|False|True|True|0012345678901|20240102|030405"), 0);
-    EXPECT_EQ(f.kind, ResultFields::File);
-    EXPECT_EQ(f.name, QStringLiteral("a|b"));
-    EXPECT_EQ(f.fields[0], QStringLiteral("False"));
-    EXPECT_EQ(f.fields[4], QStringLiteral("0012345678901"));
-    EXPECT_EQ(f.fields[6], QStringLiteral("030405"));
-    const ResultFields ins = ParseResultRow(QStringLiteral("x|y|"), 1);
-    EXPECT_EQ(ins.kind, ResultFields::Inserted);
-    EXPECT_EQ(ins.name, QStringLiteral("x|y"));
-    EXPECT_EQ(ParseResultRow(QStringLiteral("Docs\\"), 2).kind, ResultFields::Folder);
-    EXPECT_EQ(ParseResultRow(QStringLiteral("Docs\\"), 1).kind, ResultFields::Folder);
 }
 
 // One rule colours the grid and drives Next difference: the pairs that differ.
