@@ -124,13 +124,7 @@ TEST_P(OutputRows, FaceEachOtherRowByRow)
 INSTANTIATE_TEST_SUITE_P(
     Cases, OutputRows,
     ::testing::Values(
-        // Folder rows: 0 with files of their own, 1 inserted, 2 empty.
-        OutputCase{"foldersAndFilesOnOneSideOrBoth", true, {"a.txt", "b.txt", "Docs\\x.txt", "Empty\\\"NULL\""},
-                   {"a.txt", "c.txt", "Docs\\x.txt", "Docs\\y.txt", "Other\\z.txt"},
-                   {{"a.txt+", 0}, {"b.txt+", 0}, {"c.txt|", 1}, {"Docs\\", 0}, {"x.txt+", 0}, {"y.txt|", 1}, {"Empty\\", 2},
-                    {"Other\\", 1}, {"z.txt|", 1}},
-                   {{"a.txt+", 0}, {"b.txt|", 1}, {"c.txt+", 0}, {"Docs\\", 0}, {"x.txt+", 0}, {"y.txt+", 0}, {"Empty\\", 1},
-                    {"Other\\", 0}, {"z.txt+", 0}}},
+        // Rows on one side only, of files and of folders, are the end-to-end grid's.
         OutputCase{"caseBlindNamesFaceEachOther", false, {"b.txt", "DOCS\\Read.me"}, {"B.TXT", "docs\\READ.ME"},
                    {{"b.txt+", 0}, {"DOCS\\", 0}, {"Read.me+", 0}}, {{"B.TXT+", 0}, {"docs\\", 0}, {"READ.ME+", 0}}},
         OutputCase{"caseSensitiveSpellingsEachGetARow", true, {"a.TXT", "A.txt", "Docs\\a.txt"}, {"a.txt", "docs\\a.txt"},

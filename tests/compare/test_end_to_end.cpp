@@ -160,8 +160,9 @@ TEST_F(EndToEnd, EveryCellOfTheComparison)
     EXPECT_EQ(totals, (QStringList{"Folders: 6.", "Files: 13.", "Folders: 5.", "Files: 14."}));
     EXPECT_EQ(g().ComparedPath[0], QStringLiteral("C:\\P\\"));
 
-    // The codes behind a green row: a folder empty on one side only.
+    // The codes behind the green rows: a folder empty on one side only.
     const auto& out = hidden().lstOutput;
+    EXPECT_EQ(std::pair(out[0]->itemData(17), out[1]->itemData(17)), std::pair(2, 1)) << "EmptyP";
     EXPECT_EQ(std::pair(out[0]->itemData(18), out[1]->itemData(18)), std::pair(2, 0)) << "Mixed";
 }
 
