@@ -22,27 +22,14 @@ namespace {
 
 const QString kMarker = QStringLiteral("\"NULL\"");
 
-struct PathCase {
-    const char16_t* path;
-    const char16_t* setting;   // the pattern, or the limit as digits
-    bool out;
-};
-
-TEST(FilterRules, Levels)
+// Levels take a limit given as digits; file types, a pattern, match the
+// whole relative path and drop every empty folder.
+TEST(FilterRules, LevelsAndFileTypes)
 {
-    const PathCase cases[] = {
+    const std::tuple<const char16_t*, const char16_t*, bool> cases[] = {
         {u"a.txt", u"1", false},           {u"Docs\\a.txt", u"1", true},          {u"Docs\\a.txt", u"2", false},
         {u"Docs\\Old\\a.txt", u"2", true}, {u"Docs\\Older\\\"NULL\"", u"2", true}, {u"Empty\\\"NULL\"", u"2", false},
         {u"Empty\\\"NULL\"", u"1", true},  {u"a\\b\\c\\d", u"4", false},           {u"a\\b\\c\\d", u"3", true},
-    };
-    for (const PathCase& c : cases)
-        EXPECT_EQ(compare::ExceedsLevelLimit(QString::fromUtf16(c.path), QString::fromUtf16(c.setting).toInt()), c.out)
-            << QString::fromUtf16(c.path).toStdString() << " limit " << QString::fromUtf16(c.setting).toStdString();
-}
-
-TEST(FilterRules, FileTypesMatchTheWholeRelativePathAndDropEveryEmptyFolder)
-{
-    const PathCase cases[] = {
         {u"Notes.txt", u"*.txt", false},          {u"README", u"*.txt", true},
         {u"Docs\\Old\\a.txt", u"*.txt", false},   {u"Report.doc", u"*.txt;*.doc", false},
         {u"Report.doc", u"*.png; *.doc", false},  {u"Docs\\Image.png", u"*.png; *.doc", false},
@@ -51,9 +38,13 @@ TEST(FilterRules, FileTypesMatchTheWholeRelativePathAndDropEveryEmptyFolder)
         {u"Numbers\\a.png", u"N*", false},        {u"README", u"READ??", false},
         {u"READ.ME", u"READ??", true},            {u"Notes.txt", u"*", true},
     };
-    for (const PathCase& c : cases)
-        EXPECT_EQ(compare::FailsFileTypes(QString::fromUtf16(c.path), QString::fromUtf16(c.setting)), c.out)
-            << QString::fromUtf16(c.path).toStdString() << " against " << QString::fromUtf16(c.setting).toStdString();
+    for (const auto& [p, s, out] : cases) {
+        const QString path = QString::fromUtf16(p), setting = QString::fromUtf16(s);
+        bool isLimit = false;
+        const int limit = setting.toInt(&isLimit);
+        EXPECT_EQ(isLimit ? compare::ExceedsLevelLimit(path, limit) : compare::FailsFileTypes(path, setting), out)
+            << path.toStdString() << " against " << setting.toStdString();
+    }
 }
 
 TEST(FilterRules, AttributeSwitches)
