@@ -74,7 +74,7 @@ TEST(FilterRules, AttributeSwitches)
     // An empty folder stays whatever its fields say; a flag text that is
     // neither True nor False is a type mismatch, even after a decision.
     const QString marker = kMarker, yes = QStringLiteral("True"), bad = QStringLiteral("Yes");
-    EXPECT_FALSE(compare::FailsAttributeSwitches(QStringLiteral("E\\\"NULL\""), {&marker, &marker, &marker, &marker},
+    EXPECT_FALSE(compare::FailsAttributeSwitches(QStringLiteral(" \\\"NULL\""), {&marker, &marker, &marker, &marker},
                                                  {false, false, false, false}));
     try {
         compare::FailsAttributeSwitches(QStringLiteral("a.txt"), {&yes, &bad, &yes, &yes}, {false, true, true, true});
@@ -132,6 +132,17 @@ TEST(AlignmentOrder, EqualKeysFaceEachOtherAndTheRestFollowTheSortOrder)
             << QStringList(c.a.begin(), c.a.end()).join(u',').toStdString() << " / "
             << QStringList(c.b.begin(), c.b.end()).join(u',').toStdString();
     }
+}
+
+// Both-sided rows with "|" in their names are the output-row table's; here
+// a one-sided one and a size wider than the usual ten digits.
+TEST(ResultRows, AreReadFromTheRight)
+{
+    const compare::ResultFields ins = compare::ParseResultRow(QStringLiteral("x|y|"), 1);
+    EXPECT_EQ(ins.kind, compare::ResultFields::Inserted);
+    EXPECT_EQ(ins.name, QStringLiteral("x|y"));
+    const QString row = QStringLiteral("a|b|False|False|True|True|0012345678901|20240102|030405");
+    EXPECT_EQ(compare::ParseResultRow(row, 0).fields[4], QStringLiteral("0012345678901"));
 }
 
 // One rule colours the grid and drives Next difference: the pairs that differ.
