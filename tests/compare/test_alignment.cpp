@@ -14,7 +14,7 @@ using namespace compare_test;
 
 namespace {
 
-constexpr ui::Color kGrey = 0xE0E0E0, kTint0 = 0xC0E0FF, kTint1 = 0xFFFFC0;
+constexpr ui::Color kTint0 = 0xC0E0FF, kTint1 = 0xFFFFC0;
 
 struct Row {
     QString text;

@@ -1,13 +1,9 @@
 // The comparison's decisions on their own, as tables: which entry each
 // filter takes out, how two sorted sequences face each other, how output
 // rows read, and the clock the run shows.
-#include "compare/CommonFilters.h"
-#include "compare/CompareRun.h"
 #include "compare/EntryFilters.h"
-#include "compare/FilterSupport.h"
 #include "compare/FolderAlignment.h"
 #include "compare/GridFill.h"
-#include "results/frmCompare.h"
 #include "platform/AppError.h"
 #include "shared/DigitGrouping.h"
 #include "shared/Progress.h"
