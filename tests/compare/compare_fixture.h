@@ -8,8 +8,6 @@
 #include "shared/shared_fixture.h"
 #include "support/TempDrive.h"
 #include "platform/Drives.h"
-#include "shared/Messages.h"
-#include "shared/RegionalFormats.h"
 #include "shared/basGlobal.h"
 #include "shared/frmHiddenForm.h"
 #include "shared/qstring_print.h"
@@ -19,8 +17,6 @@
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
-#include <QFileInfo>
-#include <QLocale>
 #include <QTemporaryDir>
 
 #include <sys/stat.h>

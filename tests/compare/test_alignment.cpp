@@ -14,7 +14,7 @@ using namespace compare_test;
 
 namespace {
 
-constexpr ui::Color kGrey = 0xE0E0E0, kTint0 = 0xC0E0FF, kTint1 = 0xFFFFC0;
+constexpr ui::Color kTint0 = 0xC0E0FF, kTint1 = 0xFFFFC0;
 
 struct Row {
     QString text;
@@ -59,13 +59,13 @@ protected:
         differ = r.state().StructuresDiffer;
     }
     void runAll() { run([](compare::CompareRun& r) { compare::RunAlignmentAndGridStages(r); }); }
-    std::vector<Row> rows(const ui::ListBox& list)
+    std::vector<Row> output(int i)
     {
         std::vector<Row> out;
+        const ui::ListBox& list = *hidden().lstOutput[i];
         for (int k = 0; k < list.listCount(); ++k) out.push_back({list.list(k), list.itemData(k)});
         return out;
     }
-    std::vector<Row> output(int i) { return rows(*hidden().lstOutput[i]); }
     QStringList cells(int r)
     {
         QStringList out;
@@ -124,13 +124,7 @@ TEST_P(OutputRows, FaceEachOtherRowByRow)
 INSTANTIATE_TEST_SUITE_P(
     Cases, OutputRows,
     ::testing::Values(
-        // Folder rows: 0 with files of their own, 1 inserted, 2 empty.
-        OutputCase{"foldersAndFilesOnOneSideOrBoth", true, {"a.txt", "b.txt", "Docs\\x.txt", "Empty\\\"NULL\""},
-                   {"a.txt", "c.txt", "Docs\\x.txt", "Docs\\y.txt", "Other\\z.txt"},
-                   {{"a.txt+", 0}, {"b.txt+", 0}, {"c.txt|", 1}, {"Docs\\", 0}, {"x.txt+", 0}, {"y.txt|", 1}, {"Empty\\", 2},
-                    {"Other\\", 1}, {"z.txt|", 1}},
-                   {{"a.txt+", 0}, {"b.txt|", 1}, {"c.txt+", 0}, {"Docs\\", 0}, {"x.txt+", 0}, {"y.txt+", 0}, {"Empty\\", 1},
-                    {"Other\\", 0}, {"z.txt+", 0}}},
+        // Rows on one side only, of files and of folders, are the end-to-end grid's.
         OutputCase{"caseBlindNamesFaceEachOther", false, {"b.txt", "DOCS\\Read.me"}, {"B.TXT", "docs\\READ.ME"},
                    {{"b.txt+", 0}, {"DOCS\\", 0}, {"Read.me+", 0}}, {{"B.TXT+", 0}, {"docs\\", 0}, {"READ.ME+", 0}}},
         OutputCase{"caseSensitiveSpellingsEachGetARow", true, {"a.TXT", "A.txt", "Docs\\a.txt"}, {"a.txt", "docs\\a.txt"},
@@ -148,20 +142,6 @@ INSTANTIATE_TEST_SUITE_P(
                    {{"A\\", 0}, {"1.txt+", 0}, {"3.txt+", 0}, {"B\\", 0}, {"2.txt+", 0}},
                    {{"A\\", 0}, {"1.txt+", 0}, {"3.txt|", 1}, {"B\\", 1}, {"2.txt|", 1}}}),
     [](const ::testing::TestParamInfo<OutputCase>& info) { return std::string(info.param.name); });
-
-TEST_F(Alignment, NamesEqualUnderTheCaseRuleShareTheirCellsAndGetTheMarker)
-{
-    g().VolumeIsCaseSensitive = false;
-    entry(0, QStringLiteral("b.txt"));
-    entry(0, QStringLiteral("DOCS\\Read.me"), QStringLiteral("0000000010"), QStringLiteral("20240105"));
-    entry(1, QStringLiteral("B.TXT"));
-    entry(1, QStringLiteral("docs\\READ.ME"));
-    runAll();
-    EXPECT_EQ(cells(3)[0], QStringLiteral("N"));
-    EXPECT_EQ(colours(1), std::vector<ui::Color>(8, kGrey)) << "b.txt and B.TXT are one name";
-    EXPECT_EQ(colours(3)[4], kTint0);
-    EXPECT_TRUE(differ);
-}
 
 TEST_F(Alignment, AOneSidedNameOfOneBlankIsNeverTakenForTheOtherSide)
 {

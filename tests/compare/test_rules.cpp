@@ -1,13 +1,9 @@
 // The comparison's decisions on their own, as tables: which entry each
 // filter takes out, how two sorted sequences face each other, how output
 // rows read, and the clock the run shows.
-#include "compare/CommonFilters.h"
-#include "compare/CompareRun.h"
 #include "compare/EntryFilters.h"
-#include "compare/FilterSupport.h"
 #include "compare/FolderAlignment.h"
 #include "compare/GridFill.h"
-#include "results/frmCompare.h"
 #include "platform/AppError.h"
 #include "shared/DigitGrouping.h"
 #include "shared/Progress.h"
@@ -22,27 +18,14 @@ namespace {
 
 const QString kMarker = QStringLiteral("\"NULL\"");
 
-struct PathCase {
-    const char16_t* path;
-    const char16_t* setting;   // the pattern, or the limit as digits
-    bool out;
-};
-
-TEST(FilterRules, Levels)
+// Levels take a limit given as digits; file types, a pattern, match the
+// whole relative path and drop every empty folder.
+TEST(FilterRules, LevelsAndFileTypes)
 {
-    const PathCase cases[] = {
+    const std::tuple<const char16_t*, const char16_t*, bool> cases[] = {
         {u"a.txt", u"1", false},           {u"Docs\\a.txt", u"1", true},          {u"Docs\\a.txt", u"2", false},
         {u"Docs\\Old\\a.txt", u"2", true}, {u"Docs\\Older\\\"NULL\"", u"2", true}, {u"Empty\\\"NULL\"", u"2", false},
         {u"Empty\\\"NULL\"", u"1", true},  {u"a\\b\\c\\d", u"4", false},           {u"a\\b\\c\\d", u"3", true},
-    };
-    for (const PathCase& c : cases)
-        EXPECT_EQ(compare::ExceedsLevelLimit(QString::fromUtf16(c.path), QString::fromUtf16(c.setting).toInt()), c.out)
-            << QString::fromUtf16(c.path).toStdString() << " limit " << QString::fromUtf16(c.setting).toStdString();
-}
-
-TEST(FilterRules, FileTypesMatchTheWholeRelativePathAndDropEveryEmptyFolder)
-{
-    const PathCase cases[] = {
         {u"Notes.txt", u"*.txt", false},          {u"README", u"*.txt", true},
         {u"Docs\\Old\\a.txt", u"*.txt", false},   {u"Report.doc", u"*.txt;*.doc", false},
         {u"Report.doc", u"*.png; *.doc", false},  {u"Docs\\Image.png", u"*.png; *.doc", false},
@@ -51,9 +34,13 @@ TEST(FilterRules, FileTypesMatchTheWholeRelativePathAndDropEveryEmptyFolder)
         {u"Numbers\\a.png", u"N*", false},        {u"README", u"READ??", false},
         {u"READ.ME", u"READ??", true},            {u"Notes.txt", u"*", true},
     };
-    for (const PathCase& c : cases)
-        EXPECT_EQ(compare::FailsFileTypes(QString::fromUtf16(c.path), QString::fromUtf16(c.setting)), c.out)
-            << QString::fromUtf16(c.path).toStdString() << " against " << QString::fromUtf16(c.setting).toStdString();
+    for (const auto& [p, s, out] : cases) {
+        const QString path = QString::fromUtf16(p), setting = QString::fromUtf16(s);
+        bool isLimit = false;
+        const int limit = setting.toInt(&isLimit);
+        EXPECT_EQ(isLimit ? compare::ExceedsLevelLimit(path, limit) : compare::FailsFileTypes(path, setting), out)
+            << path.toStdString() << " against " << setting.toStdString();
+    }
 }
 
 TEST(FilterRules, AttributeSwitches)
@@ -83,7 +70,7 @@ TEST(FilterRules, AttributeSwitches)
     // An empty folder stays whatever its fields say; a flag text that is
     // neither True nor False is a type mismatch, even after a decision.
     const QString marker = kMarker, yes = QStringLiteral("True"), bad = QStringLiteral("Yes");
-    EXPECT_FALSE(compare::FailsAttributeSwitches(QStringLiteral("E\\\"NULL\""), {&marker, &marker, &marker, &marker},
+    EXPECT_FALSE(compare::FailsAttributeSwitches(QStringLiteral(" \\\"NULL\""), {&marker, &marker, &marker, &marker},
                                                  {false, false, false, false}));
     try {
         compare::FailsAttributeSwitches(QStringLiteral("a.txt"), {&yes, &bad, &yes, &yes}, {false, true, true, true});
@@ -110,16 +97,6 @@ TEST(FilterRules, FirstLevelFoldersCoverWhatLiesBelowThem)
     for (const Case& c : cases)
         EXPECT_EQ(compare::FolderSelection(listed, c.caseSensitive).covers(QString::fromUtf16(c.path)), c.covered)
             << QString::fromUtf16(c.path).toStdString() << (c.caseSensitive ? " case-sensitive" : " case-blind");
-}
-
-TEST(FilterRules, AnEmptyFolderIsOnlyAWholeLastNameAfterASeparator)
-{
-    const std::pair<const char16_t*, bool> cases[] = {
-        {u"\"NULL\"", false}, {u"Docs\\\"NULL\"", true}, {u"X\\a\"NULL\"", false}, {u" \\\"NULL\"", true}, {u"a\"NULL\"", false}};
-    for (const auto& [path, marker] : cases) {
-        EXPECT_EQ(compare::IsMarkerEntry(QString::fromUtf16(path)), marker) << QString::fromUtf16(path).toStdString();
-        EXPECT_EQ(compare::IsEmptyFolderEntry(QString::fromUtf16(path)), marker) << QString::fromUtf16(path).toStdString();
-    }
 }
 
 // --- Alignment -------------------------------------------------------------------------------
@@ -153,21 +130,15 @@ TEST(AlignmentOrder, EqualKeysFaceEachOtherAndTheRestFollowTheSortOrder)
     }
 }
 
+// Both-sided rows with "|" in their names are the output-row table's; here
+// a one-sided one and a size wider than the usual ten digits.
 TEST(ResultRows, AreReadFromTheRight)
 {
-    using compare::ParseResultRow;
-    using compare::ResultFields;
-    const ResultFields f = ParseResultRow(QStringLiteral("a|b|False|False|True|True|0012345678901|20240102|030405"), 0);
-    EXPECT_EQ(f.kind, ResultFields::File);
-    EXPECT_EQ(f.name, QStringLiteral("a|b"));
-    EXPECT_EQ(f.fields[0], QStringLiteral("False"));
-    EXPECT_EQ(f.fields[4], QStringLiteral("0012345678901"));
-    EXPECT_EQ(f.fields[6], QStringLiteral("030405"));
-    const ResultFields ins = ParseResultRow(QStringLiteral("x|y|"), 1);
-    EXPECT_EQ(ins.kind, ResultFields::Inserted);
+    const compare::ResultFields ins = compare::ParseResultRow(QStringLiteral("x|y|"), 1);
+    EXPECT_EQ(ins.kind, compare::ResultFields::Inserted);
     EXPECT_EQ(ins.name, QStringLiteral("x|y"));
-    EXPECT_EQ(ParseResultRow(QStringLiteral("Docs\\"), 2).kind, ResultFields::Folder);
-    EXPECT_EQ(ParseResultRow(QStringLiteral("Docs\\"), 1).kind, ResultFields::Folder);
+    const QString row = QStringLiteral("a|b|False|False|True|True|0012345678901|20240102|030405");
+    EXPECT_EQ(compare::ParseResultRow(row, 0).fields[4], QStringLiteral("0012345678901"));
 }
 
 // One rule colours the grid and drives Next difference: the pairs that differ.
