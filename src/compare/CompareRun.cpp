@@ -296,19 +296,19 @@ void CompareRun::failSafeFailure(const QString& checkTitle, const QString& sente
 {
     const bool gr = m_settings.greek;
     const QString title = (gr ? QStringLiteral("Έλεγχος αποτυχίας - ") : QStringLiteral("Fail-safe check - ")) + checkTitle;
-    closeAfterMessage(title, sentences + QStringLiteral("\n\n") + ComparisonFailedText(gr));
+    closeAfterMessage(title, sentences + QStringLiteral("\r\n\r\n") + ComparisonFailedText(gr));
 }
 
 void CompareRun::fatalInternalError(const QString& sentences)
 {
     const bool gr = m_settings.greek;
     closeAfterMessage(gr ? QStringLiteral("Καίριο Εσωτερικό Σφάλμα") : QStringLiteral("Fatal Internal Error"),
-                      sentences + QStringLiteral("\n\n") + ComparisonFailedText(gr));
+                      sentences + QStringLiteral("\r\n\r\n") + ComparisonFailedText(gr));
 }
 
 void CompareRun::inputFailure(const QString& sentences)
 {
-    closeAfterMessage(m_view.title(), sentences + QStringLiteral("\n\n") + ComparisonFailedText(m_settings.greek));
+    closeAfterMessage(m_view.title(), sentences + QStringLiteral("\r\n\r\n") + ComparisonFailedText(m_settings.greek));
 }
 
 void CompareRun::closeAfterMessage(const QString& title, const QString& text)

@@ -26,8 +26,8 @@
 //   run.advanceProgress()            count + 1, then the bar (cpUpdateProgressBar)
 //   run.updateProgress()             the bar from the count and total as they stand
 //   run.removeEntries(i, flags)      the flagged entries of structure i to
-//                                    lstExcluded(i) and out of its eight lists
-//                                    (EntryLists.h), in one pass
+//                                    lstExcluded(i) and out of its entries
+//                                    (paths and values, EntryLists.h), in one pass
 //   run.noFilesCheck(stageText)      after stages 2, 4, 5, 6 and 8
 //   run.reportNoFiles(stageText, place) the per-structure variant of stages 9, 10
 //   run.failSafeFailure(title, text) a failed check (the window closes)
@@ -46,10 +46,11 @@
 // does (going on after a failed step of a comparison gives no sound result).
 //
 // The working lists are those of frmHiddenForm; from the end of loading
-// until the folder stage consumes them, the eight lists of a structure hold
-// the same number of items and item k of all eight is one entry. The lists
-// have no item limit, and every step is meant to stay linear in the number
-// of entries: use removeEntries for filters that drop many entries.
+// until the folder stage consumes them, a structure's entries are its path
+// list (lstFinalListBox) and its value store, kept in step by EntryLists
+// (EntryLists.h): item k of the one and value k of the other are one entry.
+// Neither has an item limit, and every step is meant to stay linear in the
+// number of entries: use removeEntries for filters that drop many entries.
 
 #include "compare/RunView.h"
 #include "shared/Messages.h"

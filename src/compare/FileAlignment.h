@@ -14,7 +14,7 @@
 // its text: a name holding "|" keeps its line. The six step indicators and
 // the second progress bar follow the steps of each pair; the pair's
 // fail-safe check (FailSafeChecks) verifies counts, names and codes. At the
-// end the aligned folder lists and the eight entry lists are empty.
+// end the aligned folder lists and the structures' entries are empty.
 
 #include "compare/FolderAlignment.h"
 

@@ -3,9 +3,10 @@
 //
 // A filter decides about every entry of a structure before it takes any
 // out: it marks the entries to remove and then applies the marks in one
-// pass over the eight lists (CompareRun::removeEntries). Removing entry by
-// entry would move the tail of eight lists once per removal; the marks give
-// the same lists, in the same order, with the same paths in lstExcluded.
+// pass over the structure's paths and values (CompareRun::removeEntries).
+// Removing entry by entry would move the tail of both once per removal; the
+// marks give the same entries, in the same order, with the same paths in
+// lstExcluded.
 //
 // A cancel must not lose what the stage has decided so far: the yield of a
 // marking loop applies the marks before the run leaves, so the lists hold
@@ -23,7 +24,7 @@ class CompareRun;
 // True for the entry of a folder without files ("Docs\Empty\" and the marker).
 bool IsMarkerEntry(const QString& relativePath);
 
-// The eight lists' entries of both structures that a stage will remove.
+// The entries of both structures that a stage will remove.
 class EntryMarks {
 public:
     // Starts marking structure i, which holds n entries.

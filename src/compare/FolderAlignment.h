@@ -11,7 +11,8 @@
 //   folder row gets code 2 when the folder holds no file of its own, else 0.
 //   It fills lstAlignedFoldersUnsorted (order of first appearance) and
 //   lstAlignedFoldersSorted (the program's one sort order) and takes the
-//   empty-folder entries out of the eight lists, not into lstExcluded.
+//   empty-folder entries out of the structure's entries, not into
+//   lstExcluded.
 // - "aligning primary/secondary structure folders" insert into each sorted
 //   list, with code 1, the folders that only the other structure has: the
 //   two lists are merged under the one sort order and the case rule, so row
@@ -33,9 +34,10 @@ namespace compare {
 enum AlignmentCode : int { acPresent = 0, acInserted = 1, acEmptyFolder = 2 };
 
 // One entry of a structure as the folder and file stages see it: its index
-// in the structure's eight lists once the empty-folder entries have left
-// them. The lists keep the texts until the file stage has written every
-// row, so an entry needs no copy of its own.
+// among the structure's entries (EntryLists.h) once the empty-folder
+// entries have left them. The entries keep their paths and values until
+// the file stage has written every row, so an entry needs no copy of its
+// own.
 struct AlignedEntry {
     int row = -1;
 };

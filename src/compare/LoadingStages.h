@@ -1,8 +1,8 @@
 #pragma once
 // Stages 1 to 3 of the comparison: both structures brought into the same
-// form. After them, the eight lists of each structure hold one entry per
-// file (or per empty folder), its path relative to the structure's root
-// (no leading "\"), and seven value fields: the file's texts for an
+// form. After them, each structure's entries (EntryLists.h) hold one entry
+// per file (or per empty folder): its path relative to the structure's root
+// (no leading "\") and its seven value fields, the file's texts for an
 // imported structure, a single blank for a live one until the attribute
 // stage fills them.
 //

@@ -175,7 +175,7 @@ TEST_F(Alignment, FoldersMetOutOfOrderFailTheCollectingCheck)
     entry(1, QStringLiteral("A\\1.txt"));
     desk.expectMsgBox(QStringLiteral("Fail-safe check - Collecting folders"),
                       QStringLiteral("While checking the Secondary Structure 'D:\\S\\', folder 'A', is in compliance with "
-                                     "folder 'B', something that is not correct.\n\nThe comparison process failed."),
+                                     "folder 'B', something that is not correct.\r\n\r\nThe comparison process failed."),
                       ui::vbCriticalOK, ui::vbOK);
     runAll();
     EXPECT_TRUE(left);

@@ -93,7 +93,7 @@ TEST_F(ComparisonRun, AFolderThatCannotBeReadEndsTheRunWithItsName)
     file(c, QStringLiteral("Left/a.txt"));
     g().CurrentPath = {QStringLiteral("C:\\Left"), QStringLiteral("C:\\Gone")};
     desk.expectMsgBox(kResultsTitle,
-                      QStringLiteral("The folder 'C:\\Gone\\' cannot be read: Path not found.\n\nThe comparison process failed."),
+                      QStringLiteral("The folder 'C:\\Gone\\' cannot be read: Path not found.\r\n\r\nThe comparison process failed."),
                       ui::vbCriticalOK, ui::vbOK);
     openWindow([&] { ui::Input::click(*win.cmdCompare); });
     EXPECT_FALSE(win.isLoaded());
@@ -196,7 +196,7 @@ TEST_F(Importing, ADamagedFileEndsTheRunWithAMessageNamingFileAndLine)
         file(c, QStringLiteral("bad.qms"), content);
         desk.expectMsgBox(kResultsTitle,
                           QStringLiteral("The structure file 'C:\\bad.qms' cannot be used: ") + QString::fromUtf16(sentence)
-                              + QStringLiteral("\n\nThe comparison process failed."),
+                              + QStringLiteral("\r\n\r\nThe comparison process failed."),
                           ui::vbCriticalOK, ui::vbOK);
         openWindow([&] { ui::Input::click(*win.cmdCompare); });
         EXPECT_FALSE(win.isLoaded()) << QString::fromUtf16(sentence).toStdString();
@@ -210,7 +210,7 @@ TEST_F(Importing, AMissingFileIsReportedOnOpeningAndNamedByTheRun)
     importing(QStringLiteral("C:\\gone.qms"), QStringLiteral("C:\\work.qms"));
     desk.expectMsgBoxContaining(QStringLiteral("Tarnwick [ 314 ]"), QStringLiteral("File not found"), ui::vbQuestionYesNo, ui::vbNo);
     desk.expectMsgBox(kResultsTitle,
-                      QStringLiteral("The structure file 'C:\\gone.qms' cannot be opened: File not found.\n\n"
+                      QStringLiteral("The structure file 'C:\\gone.qms' cannot be opened: File not found.\r\n\r\n"
                                      "The comparison process failed."),
                       ui::vbCriticalOK, ui::vbOK);
     openWindow([&] {

@@ -275,7 +275,7 @@ TEST_F(Filters, TheCommonFilesCheckReportsAnEntryWithoutItsPartner)
                  [&] { compare::EntryLists(0).add(QStringLiteral("ghost.txt"), {}); });
     desk.expectMsgBox(QStringLiteral("Fail-safe check - Filtering common files"),
                       QStringLiteral("File 'ghost.txt' of the Primary Structure 'C:\\Left\\', should also exist in the "
-                                     "Secondary Structure.\n\nThe comparison process failed."),
+                                     "Secondary Structure.\r\n\r\nThe comparison process failed."),
                       ui::vbCriticalOK, ui::vbOK);
     openWindow([&] { ui::Input::click(*win.cmdCompare); });
     EXPECT_FALSE(win.isLoaded());

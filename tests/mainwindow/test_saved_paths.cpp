@@ -134,6 +134,30 @@ TEST_F(SavedPathsTest, InitialPathIsSetOnceAndReadWithoutALengthCap)
     EXPECT_TRUE(already);
 }
 
+// The path already set is recognised under the volume's case rule only.
+TEST_F(SavedPathsTest, AnInitialPathIsTheSameOneUnderTheVolumesCaseRule)
+{
+    const QString title = QStringLiteral("Set initial path");
+    const QString key = QStringLiteral("SecondaryInitialPath");
+    drive.file(QStringLiteral("Quillmarsh.ini"), "[General]\r\nSecondaryInitialPath=C:\\Work\\Docs\r\n");
+    bool already = false, aborted = false;
+    Long e = 0;
+    globals().VolumeIsCaseSensitive = false;
+    desk.expectMsgBox(title, QStringLiteral("Path 'c:\\WORK\\docs', has already been set as the initial path of the application."),
+                      64, ui::vbOK);
+    EXPECT_FALSE(SetInitialPath(nullptr, QStringLiteral("c:\\WORK\\docs"), globals().IniFileName, already, aborted, e, key));
+    EXPECT_TRUE(already);
+    globals().VolumeIsCaseSensitive = true;
+    globals().LanguageIsGreek = true;
+    desk.expectMsgBox(QStringLiteral("Ορισμός αρχικής διαδρομής"),
+                      QStringLiteral("Θέλετε πράγματι να ορίσετε την διαδρομή «c:\\WORK\\docs», ως αρχική διαδρομή της εφαρμογής;"),
+                      36, ui::vbYes);
+    EXPECT_TRUE(SetInitialPath(nullptr, QStringLiteral("c:\\WORK\\docs"), globals().IniFileName, already, aborted, e, key));
+    EXPECT_FALSE(already);
+    EXPECT_EQ(bytes(), "<missing>");
+    EXPECT_EQ(drive.bytes(QStringLiteral("Quillmarsh.ini")), "[General]\r\nSecondaryInitialPath=c:\\WORK\\docs\r\n");
+}
+
 // ---- Through the main window ----------------------------------------------------------
 
 class RecallTest : public SavedPathsTest {

@@ -3,6 +3,8 @@
 #include "results/frmInterpretation.h"
 #include "results_fixture.h"
 
+#include <map>
+
 using namespace results_test;
 
 namespace {
@@ -70,6 +72,45 @@ TEST_F(Explain, EveryKindOfRowInBothLanguages)
         EXPECT_EQ(explain(8).block[0].mid(0, 5), QStringList({"C:\\Empty\\", "C:\\", "Empty\\", "", ""}));
         g().LanguageIsGreek = true;
         EXPECT_EQ(explain(2).block[0][4], QStringLiteral("1 χαρακτήρας"));
+    });
+}
+
+// With extended information a file on one side is looked for among what
+// the other side excluded, and only there.
+TEST_F(Explain, AOneSidedFileExcludedOnTheOtherSideIsToldSo)
+{
+    const QDateTime t(QDate(2024, 5, 1), QTime(12, 0, 0));
+    for (const char* name : {"left.txt", "right.txt"}) {
+        file(c, QLatin1String(name), "x", t);
+        file(d, QLatin1String(name), "x", t);
+    }
+    // Read-only on the other side of the row each leaves.
+    ASSERT_TRUE(QFile::setPermissions(nativeOf(c, QStringLiteral("left.txt")), QFileDevice::ReadOwner));
+    ASSERT_TRUE(QFile::setPermissions(nativeOf(d, QStringLiteral("right.txt")), QFileDevice::ReadOwner));
+    g().IncludeReadOnlyFiles = false;
+    g().ShowExtendedInformation = true;
+    withResults([&] {
+        const struct {
+            int row;
+            bool greek;
+            QString sentence;
+        } cases[] = {
+            {rowOf(QStringLiteral("right.txt")), false, "The file also exists in the Secondary Structure, but has been excluded from the comparison." + kFinal},
+            {rowOf(QStringLiteral("only1.txt")), false, "The file exists only in the Primary Structure." + kFinal},
+            {rowOf(QStringLiteral("right.txt")), true, "Το αρχείο υπάρχει και στην Δευτερεύουσα Δομή, αλλά έχει εξαιρεθεί από την σύγκριση. Επειδή έχετε ενεργοποιήσει την επιλογή «Εμφάνιση εκτενούς πληροφορήσεως» του παραθύρου με τίτλο «Επιλογές», αυτό το αποτέλεσμα είναι τελικό."},
+        };
+        for (const auto& k : cases) {
+            g().LanguageIsGreek = k.greek;
+            ASSERT_GT(k.row, 0);
+            EXPECT_EQ(explain(k.row).sentence, k.sentence) << k.row;
+        }
+        g().LanguageIsGreek = false;
+        // The Secondary's rows: their names stand in the second column.
+        std::map<QString, int> secondary;
+        for (int r = 1; r < win.grdResults->rows(); ++r) secondary[win.grdResults->textMatrix(r, 2)] = r;
+        EXPECT_EQ(explain(secondary[QStringLiteral("left.txt")]).sentence,
+                  "The file also exists in the Primary Structure, but has been excluded from the comparison." + kFinal);
+        EXPECT_EQ(explain(secondary[QStringLiteral("only2.txt")]).sentence, "The file exists only in the Secondary Structure." + kFinal);
     });
 }
 

@@ -131,4 +131,34 @@ TEST_F(Tools, ReminderTellsWhereEachStructureLives)
     openWindow([&] { ui::Input::click(*win.cmdReminder), ui::Input::click(*win.cmdCancel); });
 }
 
+// Off line, the box names the file each imported structure came from, in
+// the language in force.
+TEST_F(Tools, ReminderOffLineNamesTheFileOfEachImportedStructure)
+{
+    file(c, QStringLiteral("p.txt"), workedExample());
+    file(c, QStringLiteral("s.txt"), workedExample());
+    const QString local[2][2] = {{"The Primary structure, exists on the local computer.",
+                                  "The Secondary structure, exists on the local computer."},
+                                 {"Η Πρωτεύουσα δομή, υπάρχει στον τοπικό υπολογιστή.",
+                                  "Η Δευτερεύουσα δομή, υπάρχει στον τοπικό υπολογιστή."}};
+    const QString imported[2][2] = {
+        {"The Primary structure, exists on a remote computer and was imported for off line comparison, from the file called 'C:\\p.txt'.",
+         "The Secondary structure, exists on a remote computer and was imported for off line comparison, from the file called 'C:\\s.txt'."},
+        {"Η Πρωτεύουσα δομή, υπάρχει σε απομακρυσμένο υπολογιστή και εισήχθη για σύγκριση χωρίς σύνδεση, από το αρχείο με όνομα «C:\\p.txt».",
+         "Η Δευτερεύουσα δομή, υπάρχει σε απομακρυσμένο υπολογιστή και εισήχθη για σύγκριση χωρίς σύνδεση, από το αρχείο με όνομα «C:\\s.txt»."}};
+    g().ComparisonMode = 1;
+    for (const int greek : {0, 1}) {
+        g().LanguageIsGreek = greek == 1;
+        for (const int side : {0, 1}) {
+            g().ImportedStructureFile = {side == 0 ? QStringLiteral("C:\\p.txt") : QString(),
+                                         side == 1 ? QStringLiteral("C:\\s.txt") : QString()};
+            const QString text = (side == 0 ? imported[greek][0] : local[greek][0]) + QStringLiteral("\r\n\r\n")
+                                 + (side == 1 ? imported[greek][1] : local[greek][1]);
+            win.load();
+            desk.expectMsgBox(greek ? QStringLiteral("Αποτελέσματα συγκρίσεως") : kResultsTitle, text, ui::vbInformationOK, ui::vbOK);
+            openWindow([&] { ui::Input::click(*win.cmdReminder), ui::Input::click(*win.cmdCancel); });
+        }
+    }
+}
+
 } // namespace

@@ -43,6 +43,40 @@ TEST_F(ResultsWindow, OpensEmptyWithBothRootsAndTheStructureTints)
     EXPECT_EQ(topics, (QList<int>{50110, 50035, 50070}));
 }
 
+// Before a comparison the window shows no progress of one: neither the
+// file stage's steps nor its bar, and nothing to print.
+TEST_F(ResultsWindow, OpensWithoutStepsOrSecondBarAndWithNothingToPrint)
+{
+    int printed = 0;
+    for (const bool again : {false, true}) {
+        openWindow([&] {
+            for (ui::Label* step : win.lblStep) EXPECT_FALSE(step->visible()) << step->name().toStdString() << again;
+            EXPECT_FALSE(win.prbSubProgressBar->visible()) << again;
+            EXPECT_FALSE(win.prbProgressBar->visible()) << again;
+            EXPECT_FALSE(win.lblProcessInProgress->visible()) << again;
+            EXPECT_FALSE(win.cmdPrint->enabled()) << again;
+            EXPECT_FALSE(win.mnuFilePrint->enabled()) << again;
+            EXPECT_FALSE(win.cmdFind->enabled()) << again;
+            win.cmdPrint->Click = [&] { ++printed; };
+            ui::Input::key(win, 'P', ui::vbCtrlMask);
+            if (again) {
+                ui::Input::click(*win.cmdCancel);
+                return;
+            }
+            // A run that stops inside the file stage, its steps up.
+            desk.onYield([&] { return win.lblStep[0]->visible(); },
+                         [&] {
+                             desk.expectMsgBox(kCancelTitle, kCancelText, ui::vbQuestionYesNoDefNo, ui::vbYes);
+                             ui::Input::click(*win.cmdCancel);
+                         });
+            ui::Input::click(*win.cmdCompare);
+        });
+        EXPECT_FALSE(win.isLoaded());
+        if (!again) win.load();
+    }
+    EXPECT_EQ(printed, 0);
+}
+
 TEST_F(ResultsWindow, ThePrintReminderGuardsAFinishedComparison)
 {
     compareAndClose([&] {
@@ -86,6 +120,23 @@ TEST_F(ResultsWindow, ColumnWidthsAreWrittenOnCloseOnlyWhenAskedFor)
     compareAndClose(layOutGrid);
     EXPECT_TRUE(iniText().contains(QStringLiteral("3=1777\r\n4=1004")));
     EXPECT_EQ(g().GridColumnWidth[3], 1777);
+}
+
+// The widths go to a section of their own, one key per column numbered
+// from 0, whatever the file held before.
+TEST_F(ResultsWindow, ColumnWidthsHaveTheirOwnSectionKeyedByColumnNumber)
+{
+    testing_support::writeFile(nativeOf(c, QStringLiteral("Quillmarsh.ini")),
+                               "[General]\r\nLanguage=False\r\n[PageSetup]\r\nFontSize=9\r\n");
+    g().SaveColumnWidths = true;
+    compareAndClose([&] {
+        win.grdResults->setCols(basGlobal::kGridColumns);
+        for (int col = 0; col < basGlobal::kGridColumns; ++col) win.grdResults->setColWidth(col, 300 + col);
+        ui::Input::resizeColumn(*win.grdResults, 8, 2468);
+    });
+    EXPECT_EQ(iniText(), QStringLiteral("[General]\r\nLanguage=False\r\n[PageSetup]\r\nFontSize=9\r\n"
+                                        "[GridColumnWidths]\r\n0=300\r\n1=301\r\n2=302\r\n3=303\r\n4=304\r\n"
+                                        "5=305\r\n6=306\r\n7=307\r\n8=2468\r\n"));
 }
 
 TEST_F(ResultsWindow, TheClockCountsWhenAskedForAndTheControlMenuCannotCloseARun)

@@ -70,6 +70,45 @@ TEST_F(FolderInclusion, LiveListsTheFollowRuleAndTheCommands)
     EXPECT_EQ(dropped(0) + dropped(1), QStringList({"Data", "DATA", "Gamma"})) << "nothing selected on the right: all dropped";
 }
 
+// All common and All non-common are offered only when there is such a
+// folder, and a folder facing an empty list is neither.
+TEST_F(FolderInclusion, CommonAndNonCommonAreOfferedOnlyWhenTheyWouldSelectSomething)
+{
+    for (const char* f : {"Flat/f.txt", "Same/Alpha/a.txt", "Same/beta/b.txt", "Same/data/d.txt", "Apart/Zeta/z.txt"})
+        file(c, QLatin1String(f));
+    const struct {
+        const char *left, *right;
+        bool common, nonCommon;
+    } cases[] = {
+        {"P", "Flat", false, false},    // the right list is empty
+        {"Flat", "S", false, false},    // the left one
+        {"P", "Same", true, false},     // Alpha, and Beta and Data under the case rule
+        {"Apart", "S", false, true},
+    };
+    for (const auto& k : cases) {
+        g().CurrentPath = {QStringLiteral("C:\\") + QLatin1String(k.left), QStringLiteral("C:\\") + QLatin1String(k.right)};
+        EXPECT_TRUE(choose([&] {
+            const std::string where = std::string(k.left) + " / " + k.right;
+            EXPECT_EQ(w.cmdAllCommon->enabled(), k.common) << where;
+            EXPECT_EQ(w.cmdAllNonCommon->enabled(), k.nonCommon) << where;
+            for (ui::CommandButton* b : {w.cmdAllCommon, w.cmdAllNonCommon})
+                if (b->enabled()) {
+                    Input::click(*b);
+                    EXPECT_NE(selection(), QStringLiteral("|-")) << where << " selects nothing";
+                }
+            Input::click(*w.cmdCancel);
+        }));
+    }
+    g().CurrentPath = {QStringLiteral("C:\\P"), QStringLiteral("C:\\Flat")};
+    EXPECT_TRUE(choose([&] {
+        EXPECT_EQ(w.lblFirstLevelFolders[1]->caption(), QStringLiteral("First level folders: 0."));
+        EXPECT_EQ(items(0), QStringList({"Alpha", "Beta", "Data"}));
+        Input::click(*w.cmdSelectAll);
+        EXPECT_EQ(selection(), QStringLiteral("Alpha,Beta,Data|+"));
+        Input::click(*w.cmdCancel);
+    }));
+}
+
 // Switched off, one level deep, a stale selection: the road's tests.
 TEST_F(FolderInclusion, NotShownWithoutSubFoldersOnEitherSide)
 {

@@ -146,3 +146,66 @@ TEST_F(MessagesTest, AMinimisedWindowIsRestoredBeforeItIsBroughtToTheFront)
     EXPECT_EQ(form.windowState(), 2); // a maximised window stays maximised
 }
 
+
+// --- The order of processing ----------------------------------------------------------
+
+// The box lists every stage in the order a comparison runs them, whatever
+// the settings, each fail-safe check indented by ten blanks.
+TEST_F(MessagesTest, TheOrderOfProcessingListsEveryStageInBothLanguages)
+{
+    const QString english = QStringLiteral(
+        "The order of processing during the comparison, is the following:\r\n\r\n"
+        "importing remote structure\r\n"
+        "scanning local structure\r\n"
+        "preparing local structure\r\n"
+        "filtering number of levels\r\n"
+        "including/excluding first level folders\r\n"
+        "          fail-safe check\r\n"
+        "filtering file types\r\n"
+        "collecting local structure file attributes\r\n"
+        "filtering file attributes\r\n"
+        "filtering common files\r\n"
+        "          fail-safe check\r\n"
+        "filtering differences\r\n"
+        "collecting folders\r\n"
+        "          fail-safe check\r\n"
+        "aligning primary structure folders\r\n"
+        "aligning secondary structure folders\r\n"
+        "          fail-safe check\r\n"
+        "aligning files\r\n"
+        "          fail-safe check\r\n"
+        "initializing grid\r\n"
+        "populating grid\r\n"
+        "final processing");
+    const QString greek = QStringLiteral(
+        "Η σειρά εργασιών κατά την διάρκεια της συγκρίσεως, είναι η κατωτέρω:\r\n\r\n"
+        "εισαγωγή απομακρυσμένης δομής\r\n"
+        "σάρωση τοπικής δομής\r\n"
+        "προετοιμασία τοπικής δομής\r\n"
+        "διαλογή αριθμού επιπέδων\r\n"
+        "συμμετοχή/αποκλεισμός φακέλλων πρώτου επιπέδου\r\n"
+        "          έλεγχος αποτυχίας\r\n"
+        "διαλογή τύπων αρχείων\r\n"
+        "συλλογή ιδιοτήτων αρχείων τοπικής δομής\r\n"
+        "διαλογή ιδιοτήτων αρχείων\r\n"
+        "διαλογή κοινών αρχείων\r\n"
+        "          έλεγχος αποτυχίας\r\n"
+        "διαλογή διαφορών\r\n"
+        "συλλογή φακέλλων\r\n"
+        "          έλεγχος αποτυχίας\r\n"
+        "ευθυγράμμιση φακέλλων πρωτευούσης δομής\r\n"
+        "ευθυγράμμιση φακέλλων δευτερευούσης δομής\r\n"
+        "          έλεγχος αποτυχίας\r\n"
+        "ευθυγράμμιση αρχείων\r\n"
+        "          έλεγχος αποτυχίας\r\n"
+        "δημιουργία πίνακα\r\n"
+        "εμπλουτισμός πίνακα\r\n"
+        "τελική επεξεργασία");
+    g().FailSafeChecks = false;
+    desk.expectMsgBox("Order of processing", english, ui::vbInformationOK, ui::vbOK);
+    ShowOrderOfProcessing(&form);
+    g().LanguageIsGreek = true;
+    desk.expectMsgBox("Σειρά εργασιών", greek, ui::vbInformationOK, ui::vbOK);
+    ShowOrderOfProcessing(&form);
+    EXPECT_EQ(boxes().at(0).form, QStringLiteral("frmCompare"));
+}

@@ -95,6 +95,30 @@ TEST_F(TreeTest, FoldersLoadOneLevelAheadAndExpandingTwiceAddsNoDuplicates)
     EXPECT_TRUE(NodeChildrenLoaded(*tree->node(QStringLiteral("C:\\A\\B2\\"))));
 }
 
+// The question in full, both paragraphs, in each language.
+TEST_F(TreeTest, TheRestoreQuestionTellsWhatRetryAndCancelDo)
+{
+    drive.folder(QStringLiteral("Work"));
+    const QString english = QStringLiteral(
+        "You are trying to restore path 'C:\\Work\\Gone', which could not be located on your computer. The path that "
+        "has been restored so far, is 'C:\\Work'.\r\n\r\nIf the full path refers to a removable or network disk, make "
+        "the necessary arrangements NOW and click 'Retry' to restore the full path, or click 'Cancel' to keep as "
+        "current, the path that has been restored so far.");
+    const QString greek = QStringLiteral(
+        "Προσπαθείτε να επαναφέρετε την διαδρομή «C:\\Work\\Gone», η οποία όμως δεν εντοπίσθηκε στον υπολογιστή σας. "
+        "Η διαδρομή η οποία έγινε δυνατόν να επαναφερθεί μέχρι τώρα, είναι η «C:\\Work».\r\n\r\nΕάν η πλήρης διαδρομή "
+        "αφορά αφαιρούμενο δίσκο ή δίσκο δικτύου, κάντε ΤΩΡΑ τις απαραίτητες ενέργειες και πατήστε το «Επανάληψη» "
+        "ώστε να επαναφερθεί η πλήρης διαδρομή, ή πατήστε το «Άκυρο» ώστε να παραμείνει τρέχουσα η διαδρομή η "
+        "οποία έχει επαναφερθεί μέχρι τώρα.");
+    Long err = -1;
+    desk.expectMsgBox(QStringLiteral("Restore path"), english, 325, ui::vbCancel);
+    EXPECT_EQ(RestorePath(&form, QStringLiteral("C:\\Work\\Gone"), *tree, err), QStringLiteral("C:\\Work"));
+    g().LanguageIsGreek = true;
+    desk.expectMsgBox(QStringLiteral("Επαναφορά διαδρομής"), greek, 325, ui::vbCancel);
+    EXPECT_EQ(RestorePath(&form, QStringLiteral("C:\\Work\\Gone"), *tree, err), QStringLiteral("C:\\Work"));
+    EXPECT_EQ(err, 0);
+}
+
 TEST_F(TreeTest, RestoringAMissingFolderSelectsItsParentUnlessARetryFindsIt)
 {
     drive.folder(QStringLiteral("Work/Gone"));
