@@ -34,6 +34,7 @@ struct Formatter {
     const char* name;
     QString (*write)(qint64);
 };
+void PrintTo(const Formatter& f, std::ostream* os) { *os << f.name; }
 
 class UnlearnableFormatters : public ::testing::TestWithParam<Formatter> {};
 
