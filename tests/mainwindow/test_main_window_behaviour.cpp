@@ -14,6 +14,7 @@
 #include "shared/frmHiddenForm.h"
 #include "shared/SettingsTable.h"
 #include "shared/frmMapNetworkDrive.h"
+#include "user_ini.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -108,6 +109,17 @@ TEST(SettingsTable, EveryRowFillsItsOwnVariableUnderItsOwnKey)
     // Options' Apply writes 22 of them.
     EXPECT_EQ(Settings().size(), 41u);
     EXPECT_EQ(OptionsApplySettings().size(), 22u);
+    // The rows are the keys of a user's file, in its order, with its defaults.
+    Globals byDefault;
+    byDefault.ApplicationPath = QStringLiteral("C:");
+    ApplyDefaultSettings(byDefault);
+    ASSERT_EQ(Settings().size(), std::size(user_ini::kIni));
+    for (std::size_t k = 0; k < Settings().size(); ++k) {
+        const Setting& s = Settings()[k];
+        const user_ini::IniSetting& u = user_ini::kIni[k];
+        EXPECT_EQ(QLatin1String(s.section) + u'/' + QLatin1String(s.key), QLatin1String(u.section) + u'/' + QLatin1String(u.key));
+        EXPECT_EQ(SettingText(s, byDefault), QLatin1String(u.byDefault)) << u.key;
+    }
 }
 
 TEST_F(StartupTest, WithoutAnIniEverySettingTakesItsDefaultAndTheStartWritesLanguageAndStructure)
