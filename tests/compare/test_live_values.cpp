@@ -172,6 +172,28 @@ TEST_F(LiveAttributes, TheExplanationNamesEachFlagAsTheDiskHasIt)
     });
 }
 
+// The same on any file system: the write permission alone makes a file
+// read-only, and only the read-only switch takes it out.
+TEST_F(LiveValues, AFileWithoutWritePermissionIsReadOnlyAndNothingElse)
+{
+    file(c, QStringLiteral("Left/ro.txt"), "x", when);
+    file(c, QStringLiteral("Left/rw.txt"), "x", when);
+    file(c, QStringLiteral("Right/rw.txt"), "x", when);
+    ASSERT_TRUE(QFile::setPermissions(nativeOf(c, QStringLiteral("Left/ro.txt")), QFileDevice::ReadOwner));
+    const std::pair<bool basGlobal::Globals::*, QStringList> cases[] = {
+        {&basGlobal::Globals::IncludeSystemFiles, {"ro.txt", "rw.txt"}},
+        {&basGlobal::Globals::IncludeHiddenFiles, {"ro.txt", "rw.txt"}},
+        {&basGlobal::Globals::IncludeReadOnlyFiles, {"rw.txt"}},
+    };
+    for (const auto& [include, kept] : cases) {
+        g().IncludeHiddenFiles = g().IncludeSystemFiles = g().IncludeReadOnlyFiles = true;
+        g().*include = false;
+        win.load();
+        compare();
+        EXPECT_EQ(names(0), kept);
+    }
+}
+
 // --- A case-blind volume ----------------------------------------------------------------------
 
 // Names that differ only in letter case are one name: their row gets the
