@@ -49,6 +49,8 @@ TEST(LeftJournal, TouchesOnlyTheProgramsOwnFilesAndSetsTheRestAside)
         {"a rename from a relative name", "s 1 .a.txt.qmtmp-Abc123 a.txt -\ng 1\n", true, ".a.txt.qmtmp-Abc123"},
         {"an undo that would remove a target with no copy named",
          "s 1 %H/.important.txt.qmtmp-Zzz999 %H/important.txt -\nr 1\n", false, ".a.txt.qmtmp-Abc123"},
+        {"an undo that would remove a target that is not the copy",
+         "s 1 %H/.important.txt.qmtmp-Zzz999 %H/important.txt - 1:2\nr 1\n", false, ".a.txt.qmtmp-Abc123"},
         {"one of its own temporaries beside a user's file",
          "t 1 %H/.a.txt.qmtmp-Abc123\nt 2 %H/important.txt\n", true, ""},
         {"its own temporary and its own commit",
