@@ -250,12 +250,12 @@ bool settle(const QByteArray& text)
     return !foreign;
 }
 
-// Renames a left journal aside ("<name>.ignored") and gives its new native path.
+// Renames a left journal aside ("<name>.ignored") and gives the native path
+// it is then found under (its own, when it could not be renamed).
 QByteArray setAside(int dir, const QByteArray& folder, const char* name)
 {
     const QByteArray aside = QByteArray(name) + ".ignored";
-    ::renameat(dir, name, dir, aside.constData());
-    return folder + '/' + aside;
+    return folder + '/' + (::renameat(dir, name, dir, aside.constData()) == 0 ? aside : QByteArray(name));
 }
 
 // Settles the journal `name` in `dir` when no live run holds it.
