@@ -41,6 +41,10 @@ TEST_F(StartupJournalTest, AJournalNamingFilesTheProgramDidNotMakeIsToldOnceAndT
     EXPECT_EQ(drive.bytes(QStringLiteral("Data/important.txt")), "precious");
     EXPECT_TRUE(appFiles().contains(QStringLiteral(".qmjournal-Qw12Er.ignored")));
     EXPECT_FALSE(appFiles().contains(QStringLiteral(".qmjournal-Qw12Er")));
+    // The next start has nothing to say.
+    platform::JournalReport again;
+    platform::startWriteJournal(drive.native(), &again);
+    EXPECT_TRUE(again.foreign.isEmpty() && again.oversized.isEmpty());
     platform::stopWriteJournal();
 }
 
