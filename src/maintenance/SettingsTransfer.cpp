@@ -34,6 +34,9 @@ QString copyFailureReason(int result, int systemError)
         break;
     case ENOTDIR:
         return Txt(u"a part of the folder's path is a file", u"ένα τμήμα της διαδρομής του φακέλλου είναι αρχείο");
+    case ENOLINK:
+        return Txt(u"a part of the folder's path is a symbolic link to something that does not exist",
+                   u"ένα τμήμα της διαδρομής του φακέλλου είναι συμβολικός σύνδεσμος προς κάτι που δεν υπάρχει");
     case EISDIR:
         return Txt(u"a folder in the destination has the name of a file to be copied",
                    u"ένας φάκελλος στον προορισμό έχει το όνομα ενός αρχείου προς αντιγραφή");
@@ -350,14 +353,25 @@ bool SettingsTransferWindow::refuseApplicationFolder()
     return true;
 }
 
-bool SettingsTransferWindow::copyAll(const QStringList& sources, const QString& destination)
+bool SettingsTransferWindow::copyAll(const QStringList& sources, const QString& destination, const CopyRefusal& refusal)
 {
     int systemError = 0;
-    const int result = platform::copyFilesStaged(sources, destination, &systemError);
+    QString refused;
+    platform::StagedCheck check;
+    if (refusal)
+        check = [&](int index, const QByteArray& nativeCopy) {
+            refused = refusal(index, nativeCopy);
+            return refused.isEmpty();
+        };
+    const int result = platform::copyFilesStaged(sources, destination, &systemError, check);
     basGlobal::BringFormToFront(*this);
     refresh();
     if (result == platform::shellOk)
         return true;
+    if (result == platform::shellCopyRefused) {
+        basGlobal::ShowMessageBox(this, windowTitle(), refused, ui::vbCriticalOK);
+        return false;
+    }
     basGlobal::ShowMessageBox(this, windowTitle(),
                               Txt(u"The settings could not be copied: ", u"Δεν κατέστη δυνατή η αντιγραφή των ρυθμίσεων: ")
                                   + copyFailureReason(result, systemError)

@@ -91,8 +91,12 @@ protected:
     // When the folder is the application folder (its text under the case
     // rule, or the same real folder), tells the user and gives true.
     bool refuseApplicationFolder();
-    // Copies the files into the folder; on failure tells the user and gives false.
-    bool copyAll(const QStringList& sources, const QString& destination);
+    // Copies the files into the folder; on failure tells the user and gives
+    // false. `refusal` (optional) looks at each complete copy (the index of
+    // its source and its native temporary name) before anything is replaced:
+    // a message refuses the whole copy, and is shown; "" lets it go in.
+    using CopyRefusal = std::function<QString(int index, const QByteArray& nativeCopy)>;
+    bool copyAll(const QStringList& sources, const QString& destination, const CopyRefusal& refusal = {});
 
     QString windowTitle() const;
     bool& inProgress() const;

@@ -1,5 +1,7 @@
 #include "maintenance/frmSettingsImport.h"
 
+#include "platform/Drives.h"
+
 #include "shared/ErrorTrap.h"
 #include "shared/FileFacts.h"
 #include "shared/IniAccess.h"
@@ -14,6 +16,16 @@ using namespace basGlobal;
 
 namespace {
 const QString kSection = QStringLiteral("ImportSettings");
+
+// Why `source` is not imported as the INI file (`cause` as IniUnreadableCause names it).
+QString iniRefusal(const QString& source, const QString& cause)
+{
+    return Txt(QStringLiteral("The file '") + source + QStringLiteral("' cannot be imported as the application INI file: ")
+                   + cause + QStringLiteral(". No file was changed."),
+               QStringLiteral("Το αρχείο «") + source
+                   + QStringLiteral("» δεν μπορεί να εισαχθεί ως αρχείο βασικών ρυθμίσεων: ") + cause
+                   + QStringLiteral(". Κανένα αρχείο δεν άλλαξε."));
+}
 }
 
 frmSettingsImport::frmSettingsImport() : SettingsTransferWindow(QStringLiteral("frmSettingsImport"), true) {}
@@ -95,14 +107,7 @@ bool frmSettingsImport::importFiles()
         // An INI that the next start would refuse must not replace one it takes.
         const QString cause = k == 0 ? IniUnreadableCause(source) : QString();
         if (!cause.isEmpty()) {
-            ShowMessageBox(this, windowTitle(),
-                           Txt(QStringLiteral("The file '") + source
-                                   + QStringLiteral("' cannot be imported as the application INI file: ") + cause
-                                   + QStringLiteral(". No file was changed."),
-                               QStringLiteral("Το αρχείο «") + source
-                                   + QStringLiteral("» δεν μπορεί να εισαχθεί ως αρχείο βασικών ρυθμίσεων: ") + cause
-                                   + QStringLiteral(". Κανένα αρχείο δεν άλλαξε.")),
-                           ui::vbCriticalOK);
+            ShowMessageBox(this, windowTitle(), iniRefusal(source, cause), ui::vbCriticalOK);
             return false;
         }
         sources << source;
@@ -119,7 +124,15 @@ bool frmSettingsImport::importFiles()
                           ui::vbQuestionYesNo)
             == ui::vbNo)
         return false;
-    if (!copyAll(sources, GetTextBeforeSeparator(g.IniFileName)))
+    // The source may have changed while the question was up: what is
+    // checked again is the copy that goes in.
+    const auto refusal = [&](int index, const QByteArray& nativeCopy) {
+        if (!g.ImportingIniFile || index != 0)
+            return QString();
+        const QString cause = IniUnreadableCause(platform::toLogical(platform::decodeNativePath(nativeCopy)));
+        return cause.isEmpty() ? QString() : iniRefusal(sources[0], cause);
+    };
+    if (!copyAll(sources, GetTextBeforeSeparator(g.IniFileName), refusal))
         return false;
     if (chkDeleteAfterImporting->value() == 1) {
         // What the trash does not take stays in the folder; the import stands.

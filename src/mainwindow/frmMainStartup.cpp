@@ -26,17 +26,46 @@ using namespace basGlobal;
 
 // ---- Start-up -------------------------------------------------------------------
 
+namespace {
+
+// What the start left of the write journals, told once; "" when nothing.
+QString JournalNotice(const platform::JournalReport& report)
+{
+    QStringList parts;
+    for (const QString& journal : report.foreign)
+        parts << Txt(QStringLiteral("The write journal '%1' names files that this program did not make. They were left "
+                                    "alone, and the journal was set aside under that name."),
+                     QStringLiteral("Το ημερολόγιο εγγραφών «%1» κατονομάζει αρχεία τα οποία δεν δημιούργησε η εφαρμογή. "
+                                    "Τα αρχεία αυτά δεν άλλαξαν, και το ημερολόγιο τέθηκε στην άκρη με αυτό το όνομα."))
+                     .arg(platform::toLogical(journal));
+    for (const QString& journal : report.oversized)
+        parts << Txt(QStringLiteral("The write journal '%1' is larger than any this program writes. It was not read, "
+                                    "nothing it names was changed, and it was set aside under that name."),
+                     QStringLiteral("Το ημερολόγιο εγγραφών «%1» είναι μεγαλύτερο από όσα γράφει η εφαρμογή. Δεν "
+                                    "διαβάστηκε, τίποτε από όσα κατονομάζει δεν άλλαξε, και τέθηκε στην άκρη με αυτό το όνομα."))
+                     .arg(platform::toLogical(journal));
+    return parts.join(QStringLiteral("\r\n\r\n"));
+}
+
+} // namespace
+
 void frmMain::Form_Load()
 {
     Globals& g = globals();
     ErrorTrap trap(this, QStringLiteral("MFL1000"));
     Long error = 0;
+    bool running = false;
+    platform::JournalReport journals;
 
     trap.step([&] {
         g.ApplicationPath = RemoveTrailingSeparator(platform::app().path());
         g.IniFileName = MakeIniFileName(g.ApplicationPath);
+        // The instance lock is taken first: a copy that is refused touches
+        // nothing, not even what a killed run left.
+        running = anotherCopyRunning ? anotherCopyRunning() : platform::app().previousInstance();
         // Writes that a killed run left half-done are settled before any setting is read.
-        platform::startWriteJournal(platform::app().nativePath());
+        if (!running)
+            platform::startWriteJournal(platform::app().nativePath(), &journals);
         // A settings file that cannot be used is found before the first
         // setting is read; it is named once, below, when the title is known.
         CheckIniFile(g.IniFileName);
@@ -54,9 +83,13 @@ void frmMain::Form_Load()
     });
     // A second copy ends here, before anything has been written.
     trap.step([&] {
-        const bool running = anotherCopyRunning ? anotherCopyRunning() : platform::app().previousInstance();
         ShowDuplicateInstanceMessage(g.ApplicationTitle, running,
                                      [](const QString& title) { platform::app().setTitle(title); });
+    });
+    trap.step([&] {
+        const QString notice = JournalNotice(journals);
+        if (!notice.isEmpty())
+            ShowMessageBox(this, g.ApplicationTitle, notice, ui::vbExclamationOK);
     });
     trap.step([&] {
         g.HelpFileGreek = g.ApplicationPath + QStringLiteral("\\QuillmarshGR.hlp");

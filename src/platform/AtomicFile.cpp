@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <fcntl.h>
@@ -18,13 +19,29 @@ namespace platform {
 
 namespace {
 
-constexpr const char* kTempMarker = ".qmtmp-";
+constexpr const char* kTempMarker = kTemporaryTag;
+constexpr long kMostNameBytes = 255;
+constexpr qsizetype kRandomChars = 6;
+
+NameLimitProbe s_nameLimitProbe = nullptr;
 
 // The longest name the folder takes (255 bytes on the usual file systems).
+// No file system this program meets takes longer names, whatever it says.
 long nameLimit(const QByteArray& folder)
 {
-    const long limit = ::pathconf(folder.isEmpty() ? "/" : folder.constData(), _PC_NAME_MAX);
-    return limit > 0 ? limit : 255;
+    const char* path = folder.isEmpty() ? "/" : folder.constData();
+    const long limit = s_nameLimitProbe ? s_nameLimitProbe(path) : ::pathconf(path, _PC_NAME_MAX);
+    return limit > 0 ? std::min(limit, kMostNameBytes) : kMostNameBytes;
+}
+
+bool isRandomPart(QByteArrayView text)
+{
+    if (text.size() != kRandomChars)
+        return false;
+    for (const char c : text)
+        if (!((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9')))
+            return false;
+    return true;
 }
 
 mode_t defaultMode()
@@ -49,6 +66,29 @@ QByteArray temporaryNamePrefix(const QByteArray& nativeTarget, const char* tag)
         name.truncate(cut);
     }
     return (slash < 0 ? QByteArray() : nativeTarget.left(slash + 1)) + '.' + name + tag;
+}
+
+bool isTemporaryName(const QByteArray& path)
+{
+    if (!path.startsWith('/') || path.contains('\0'))
+        return false;
+    const QByteArray name = path.mid(path.lastIndexOf('/') + 1);
+    if (!name.startsWith('.') || !isRandomPart(QByteArrayView(name).last(std::min(name.size(), kRandomChars))))
+        return false;
+    const QByteArray rest = name.chopped(kRandomChars);
+    return rest.endsWith(kTemporaryTag) || rest.endsWith(kBackupTag);
+}
+
+bool isTemporaryNameOf(const QByteArray& path, const QByteArray& target, const char* tag)
+{
+    if (!isTemporaryName(path) || !target.startsWith('/') || target.contains('\0') || target.endsWith('/'))
+        return false;
+    return path.chopped(kRandomChars) == temporaryNamePrefix(target, tag);
+}
+
+void setNameLimitProbe(NameLimitProbe probe)
+{
+    s_nameLimitProbe = probe;
 }
 
 QByteArray writeThroughLink(const QByteArray& path)

@@ -53,10 +53,29 @@ private:
     int error_ = 0;
 };
 
+// The tags of the program's own temporary names: a file being written, and
+// the second name of an old file while a set of files is replaced.
+inline constexpr const char* kTemporaryTag = ".qmtmp-";
+inline constexpr const char* kBackupTag = ".qmold-";
+
 // The name of a temporary file beside the native `target` without its six
 // random characters: "<folder>/.<target name><tag>", the target's name cut
-// so that the whole name, random characters included, fits the folder.
+// so that the whole name, random characters included, fits the folder. The
+// folder's limit is taken as at most 255 bytes whatever it reports: FAT
+// reports 1,530 (the bytes of 255 characters) yet takes 255 characters.
 QByteArray temporaryNamePrefix(const QByteArray& nativeTarget, const char* tag);
+
+// Whether the native absolute `path` is named as the program names its
+// temporary files (either tag); nothing else is looked at.
+bool isTemporaryName(const QByteArray& path);
+// Whether `path` is a name temporaryNamePrefix(target, tag) gives, with its
+// six random characters: beside `target`, and made from its name.
+bool isTemporaryNameOf(const QByteArray& path, const QByteArray& target, const char* tag);
+
+// Testing: what the folder reports as its name limit (pathconf's
+// _PC_NAME_MAX); null: the system is asked.
+using NameLimitProbe = long (*)(const char* folder);
+void setNameLimitProbe(NameLimitProbe probe);
 
 // The file that a write of `nativePath` replaces: the file a symbolic link
 // there names, else the path itself. Every writer of the settings (the INI

@@ -272,7 +272,7 @@ ProfileFileStatus checkProfileFile(const QString& nativeFile)
         if (err != ENOENT)
             return {ProfileFileStatus::CannotRead, errorFromErrno(err, err == ENOTDIR)};
         if (::access(folder.constData(), W_OK | X_OK) != 0)
-            return {ProfileFileStatus::CannotWrite, errorFromErrno(errno, errno == ENOENT || errno == ENOTDIR)};
+            return {ProfileFileStatus::CannotWrite, errorFromErrno(errno, errno == ENOENT || errno == ENOTDIR), errno};
         return {};
     }
     if (!S_ISREG(st.st_mode))
@@ -287,7 +287,7 @@ ProfileFileStatus checkProfileFile(const QString& nativeFile)
     if (!(st.st_mode & S_IWUSR))
         return {ProfileFileStatus::CannotWrite, errPathFileAccess};
     if (::access(path.constData(), W_OK) != 0 || ::access(folder.constData(), W_OK | X_OK) != 0)
-        return {ProfileFileStatus::CannotWrite, errorFromErrno(errno)};
+        return {ProfileFileStatus::CannotWrite, errorFromErrno(errno), errno};
     return {};
 }
 

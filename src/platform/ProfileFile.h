@@ -62,6 +62,7 @@ struct ProfileFileStatus {
     };
     Problem problem = Fine;
     int error = 0;
+    int systemError = 0;   // the errno behind `error`, when a system call said it
 };
 ProfileFileStatus checkProfileFile(const QString& nativeFile);
 

@@ -11,6 +11,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 #include <vector>
 
@@ -35,9 +36,39 @@ struct Staged {
     QByteArray target;
     QByteArray temp;     // the complete copy, waiting to be renamed
     QByteArray backup;   // a second name of the old target, while renaming
+    QByteArray copyId;   // the copy's device and inode
     quint64 tempTicket = 0;     // their entries in the write journal
     quint64 backupTicket = 0;
+    bool moved = false;  // the old target was renamed to `backup` (no link there)
 };
+
+LinkCall s_link = nullptr;
+
+int makeLink(const char* from, const char* to)
+{
+    return s_link ? s_link(from, to) : ::link(from, to);
+}
+
+// What link() says where the file system keeps no second names (FAT,
+// exFAT and the like), as opposed to a refusal of the folder.
+bool noHardLinks(int err)
+{
+    return err == EPERM || err == EOPNOTSUPP || err == ENOTSUP || err == EMLINK;
+}
+
+// Renames without replacing what took the name meanwhile, where the file
+// system can tell; 0 or the errno.
+int renameNoReplace(const QByteArray& from, const QByteArray& to)
+{
+    if (::renameat2(AT_FDCWD, from.constData(), AT_FDCWD, to.constData(), RENAME_NOREPLACE) == 0)
+        return 0;
+    if (errno != EINVAL && errno != ENOSYS)
+        return errno;
+    struct stat st {};
+    if (::lstat(to.constData(), &st) == 0)
+        return EEXIST;
+    return ::rename(from.constData(), to.constData()) == 0 ? 0 : errno;
+}
 
 // The copy of one file to its temporary name; 0 or the errno of the failure.
 int writeCopy(Staged& s)
@@ -83,6 +114,7 @@ int writeCopy(Staged& s)
     const struct timespec times[2] = {st.st_atim, st.st_mtim};
     if (rc == 0 && (::fchmod(out, st.st_mode & 07777) != 0 || ::futimens(out, times) != 0 || ::fsync(out) != 0))
         rc = errno;
+    s.copyId = journal::fileId(out);
     ::close(out);
     return rc;
 }
@@ -100,29 +132,61 @@ void discard(std::vector<Staged>& staged)
     }
 }
 
-// Renames every staged copy over its target. The old files get second names
-// first, and the set is entered in the write journal as committing: a kill
-// from here on is finished at the next start, one before it leaves every
-// target as it was. A rename that fails puts the targets already replaced
-// back. 0 or the errno of the failure.
-int commit(std::vector<Staged>& staged)
+// Renames every staged copy over its target. The old files get second
+// names first: a hard link where the file system makes them, else the old
+// file itself is renamed (FAT), which the set's entry in the write journal,
+// made before, puts back should the run end before the commit. The commit
+// begins once every old file has its second name: a kill from there on is
+// finished at the next start, one before it leaves every target as it was.
+// A rename that fails puts the targets already replaced back. 0 or the errno
+// of the failure.
+int commit(std::vector<Staged>& staged, const StagedCheck& check)
 {
-    std::vector<journal::StagedFile> files;
+    for (std::size_t i = 0; i < staged.size(); ++i) {
+        if (check && !check(int(i), staged[i].temp)) {
+            discard(staged);
+            return ECANCELED;
+        }
+    }
     for (Staged& s : staged) {
         struct stat st {};
-        if (::lstat(s.target.constData(), &st) == 0) {
-            const auto linkOld = [&s](const QByteArray& name) {
-                return ::link(s.target.constData(), name.constData()) == 0 ? 0 : errno;
-            };
-            if (const int err = makeFreeName(s.target, ".qmold-", s.backup, s.backupTicket, linkOld)) {
-                discard(staged);
-                return err;
-            }
+        if (::lstat(s.target.constData(), &st) != 0)
+            continue;
+        int linkErr = 0;
+        const auto linkOld = [&s, &linkErr](const QByteArray& name) {
+            linkErr = makeLink(s.target.constData(), name.constData()) == 0 ? 0 : errno;
+            return noHardLinks(linkErr) ? 0 : linkErr;
+        };
+        int err = makeFreeName(s.target, kBackupTag, s.backup, s.backupTicket, linkOld);
+        if (err == 0 && linkErr != 0) {
+            // No second name was made: a free one for the old file to move to.
+            s.moved = true;
+            struct stat taken {};
+            if (::lstat(s.backup.constData(), &taken) == 0)
+                err = EEXIST;
         }
-        files.push_back({s.temp, s.target, s.backup});
+        if (err != 0) {
+            discard(staged);
+            return err;
+        }
+    }
+    std::vector<journal::StagedFile> files;
+    for (const Staged& s : staged)
+        files.push_back({s.temp, s.target, s.backup, s.copyId});
+    const quint64 set = journal::enterSet(files);
+    for (const Staged& s : staged) {
+        if (!s.moved)
+            continue;
+        if (const int err = renameNoReplace(s.target, s.backup)) {
+            journal::rollBack(files);
+            discard(staged);
+            journal::strike(set);
+            return err;
+        }
+        journal::step("old file moved");
     }
     journal::step("copies complete");
-    const quint64 set = journal::beginCommit(files);
+    journal::beginCommit(set);
     journal::step("commit begun");
     int rc = 0;
     for (const Staged& s : staged) {
@@ -167,6 +231,11 @@ QByteArray parentOf(const QByteArray& native)
 
 } // namespace
 
+void setLinkCall(LinkCall call)
+{
+    s_link = call;
+}
+
 int makeNativeFolders(const QByteArray& folder)
 {
     struct stat st {};
@@ -174,8 +243,14 @@ int makeNativeFolders(const QByteArray& folder)
         return S_ISDIR(st.st_mode) ? 0 : ENOTDIR;
     for (qsizetype slash = folder.indexOf('/', 1);; slash = folder.indexOf('/', slash + 1)) {
         const QByteArray part = slash < 0 ? folder : folder.left(slash);
-        if (::mkdir(part.constData(), 0777) != 0 && errno != EEXIST)
-            return errno;
+        if (::mkdir(part.constData(), 0777) != 0) {
+            if (errno != EEXIST)
+                return errno;
+            if (::stat(part.constData(), &st) != 0)   // there, yet not to be followed
+                return errno == ENOENT ? ENOLINK : errno;
+            if (!S_ISDIR(st.st_mode))
+                return ENOTDIR;
+        }
         if (slash < 0)
             break;
     }
@@ -191,7 +266,7 @@ bool sameFolder(const QString& logicalA, const QString& logicalB)
 namespace {
 
 // The copy; a refusal as its ShellResult, a failure of the system as `err`.
-int copyStaged(const QStringList& sources, const QString& destination, int& err)
+int copyStaged(const QStringList& sources, const QString& destination, int& err, const StagedCheck& check)
 {
     const std::optional<QByteArray> dest = toNativeBytes(destination);
     if (!dest)
@@ -237,16 +312,21 @@ int copyStaged(const QStringList& sources, const QString& destination, int& err)
             return shellOk;
         }
     }
-    err = commit(staged);
+    err = commit(staged, check);
+    if (err == ECANCELED) {
+        err = 0;
+        return shellCopyRefused;
+    }
     return shellOk;
 }
 
 } // namespace
 
-int copyFilesStaged(const QStringList& sources, const QString& destination, int* systemError)
+int copyFilesStaged(const QStringList& sources, const QString& destination, int* systemError,
+                    const StagedCheck& check)
 {
     int err = 0;
-    const int rc = copyStaged(sources, destination, err);
+    const int rc = copyStaged(sources, destination, err, check);
     if (systemError)
         *systemError = err;
     return rc != shellOk ? rc : err != 0 ? resultOf(err) : shellOk;

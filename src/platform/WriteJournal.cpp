@@ -76,11 +76,14 @@ public:
         return ticket;
     }
 
-    void note(char op, quint64 ticket)
+    void note(char op, quint64 ticket, bool sync = false)
     {
         std::lock_guard lock(mutex_);
-        if (live_.count(ticket))
-            append(QByteArray(1, op) + ' ' + QByteArray::number(ticket) + '\n');
+        if (!live_.count(ticket))
+            return;
+        append(QByteArray(1, op) + ' ' + QByteArray::number(ticket) + '\n');
+        if (sync)
+            ::fdatasync(fd_);
     }
 
     void strike(quint64 ticket)
@@ -164,51 +167,99 @@ bool rollForward(const std::vector<journal::StagedFile>& files)
     return true;
 }
 
-// Settles one left journal (its whole text).
-void settle(const QByteArray& text)
+// A set whose commit had not begun: an old file already moved to its second
+// name goes back (a second name made by a link leaves the target in place).
+void putBackMoved(const std::vector<journal::StagedFile>& files)
+{
+    for (const journal::StagedFile& f : files)
+        if (!f.backup.isEmpty() && !exists(f.target) && exists(f.backup))
+            ::rename(f.backup.constData(), f.target.constData());
+}
+
+// Whether a file of a set names only what this program makes: its copy and
+// the old file's second name are temporary names made from the target's
+// name beside it.
+bool ownStagedFile(const journal::StagedFile& f)
+{
+    const QByteArray name = f.target.mid(f.target.lastIndexOf('/') + 1);
+    if (name.isEmpty() || name == "." || name == "..")
+        return false;
+    return isTemporaryNameOf(f.temp, f.target, kTemporaryTag)
+        && (f.backup.isEmpty() || isTemporaryNameOf(f.backup, f.target, kBackupTag));
+}
+
+// Settles one left journal (its whole text). False when it named anything
+// this program does not make: those lines are left alone.
+bool settle(const QByteArray& text)
 {
     enum State { Staged, Forward, Back };
     struct Set {
         std::vector<journal::StagedFile> files;
         State state = Staged;
+        bool foreign = false;
     };
     std::map<quint64, QByteArray> temps;
     std::map<quint64, Set> sets;
-    for (const QByteArray& line : text.split('\n')) {
+    bool foreign = false;
+    const QList<QByteArray> lines = text.split('\n');
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        const QByteArray& line = lines[i];
+        if (i == lines.size() - 1)
+            break;   // without its line feed: cut short by the kill (or nothing)
         const QList<QByteArray> f = line.split(' ');
-        if (f.size() < 2 || f[0].size() != 1)
-            continue;   // the last line may be cut short
-        const quint64 ticket = f[1].toULongLong();
-        switch (f[0][0]) {
-        case 't':
-            if (f.size() == 3)
-                temps[ticket] = unfield(f[2]);
-            break;
-        case 's':
-            if (f.size() == 5)
-                sets[ticket].files.push_back({unfield(f[2]), unfield(f[3]), unfield(f[4])});
-            break;
-        case 'g': sets[ticket].state = Forward; break;
-        case 'r': sets[ticket].state = Back; break;
-        case 'x':
-            temps.erase(ticket);
-            sets.erase(ticket);
-            break;
-        default: break;
+        bool ok = f.size() >= 2 && f[0].size() == 1;
+        const quint64 ticket = ok ? f[1].toULongLong(&ok) : 0;
+        const char op = ok ? f[0][0] : '?';
+        if (op == 't' && f.size() == 3 && isTemporaryName(unfield(f[2]))) {
+            temps[ticket] = unfield(f[2]);
+        } else if (op == 's' && (f.size() == 5 || f.size() == 6)) {
+            const journal::StagedFile file{unfield(f[2]), unfield(f[3]), unfield(f[4]),
+                                           f.size() == 6 ? unfield(f[5]) : QByteArray()};
+            Set& set = sets[ticket];
+            set.files.push_back(file);
+            if (!ownStagedFile(file))
+                set.foreign = foreign = true;
+        } else if ((op == 'g' || op == 'r' || op == 'x') && f.size() == 2) {
+            if (op == 'x') {
+                temps.erase(ticket);
+                sets.erase(ticket);
+            } else {
+                sets[ticket].state = op == 'g' ? Forward : Back;
+            }
+        } else {
+            foreign = true;
         }
     }
+    std::set<QByteArray> leftAlone;
     for (const auto& [ticket, set] : sets) {
-        if (set.state == Forward && !rollForward(set.files))
+        if (set.foreign) {
+            for (const journal::StagedFile& f : set.files)
+                leftAlone.insert({f.temp, f.backup});
+            continue;
+        }
+        if (set.state == Staged)
+            putBackMoved(set.files);
+        else if (set.state == Forward && !rollForward(set.files))
             journal::rollBack(set.files);
         else if (set.state == Back)
             journal::rollBack(set.files);
     }
     for (const auto& [ticket, path] : temps)
-        ::unlink(path.constData());
+        if (!leftAlone.count(path))
+            ::unlink(path.constData());
+    return !foreign;
+}
+
+// Renames a left journal aside ("<name>.ignored") and gives the native path
+// it is then found under (its own, when it could not be renamed).
+QByteArray setAside(int dir, const QByteArray& folder, const char* name)
+{
+    const QByteArray aside = QByteArray(name) + ".ignored";
+    return folder + '/' + (::renameat(dir, name, dir, aside.constData()) == 0 ? aside : QByteArray(name));
 }
 
 // Settles the journal `name` in `dir` when no live run holds it.
-bool settleLeftJournal(int dir, const char* name)
+bool settleLeftJournal(int dir, const QByteArray& folder, const char* name, JournalReport* report)
 {
     const int fd = ::openat(dir, name, O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK);
     if (fd < 0)
@@ -219,26 +270,43 @@ bool settleLeftJournal(int dir, const char* name)
         ::close(fd);
         return false;
     }
+    // Only the file that was read, should the name have been reused since.
+    const auto sameFile = [&] {
+        return ::fstatat(dir, name, &now, AT_SYMLINK_NOFOLLOW) == 0 && now.st_ino == st.st_ino && now.st_dev == st.st_dev;
+    };
+    if (st.st_size > kMaxJournalSize) {
+        const QByteArray aside = sameFile() ? setAside(dir, folder, name) : QByteArray();
+        if (report && !aside.isEmpty())
+            report->oversized << decodeNativePath(aside);
+        ::close(fd);
+        return false;
+    }
     QByteArray text;
     char buf[65536];
-    for (ssize_t n; (n = ::read(fd, buf, sizeof buf)) != 0;) {
+    for (ssize_t n; text.size() <= kMaxJournalSize && (n = ::read(fd, buf, sizeof buf)) != 0;) {
         if (n < 0 && errno == EINTR)
             continue;
         if (n < 0)
             break;
         text.append(buf, n);
     }
-    settle(text);
-    // Only the file that was read, should the name have been reused since.
-    if (::fstatat(dir, name, &now, AT_SYMLINK_NOFOLLOW) == 0 && now.st_ino == st.st_ino && now.st_dev == st.st_dev)
-        ::unlinkat(dir, name, 0);
+    const bool own = text.size() <= kMaxJournalSize && settle(text);
+    if (sameFile()) {
+        if (own) {
+            ::unlinkat(dir, name, 0);
+        } else {
+            const QByteArray aside = setAside(dir, folder, name);
+            if (report)
+                report->foreign << decodeNativePath(aside);
+        }
+    }
     ::close(fd);
     return true;
 }
 
 } // namespace
 
-int startWriteJournal(const QString& nativeFolder)
+int startWriteJournal(const QString& nativeFolder, JournalReport* report)
 {
     const QByteArray folder = encodeNativePath(nativeFolder);
     int settled = 0;
@@ -250,7 +318,7 @@ int startWriteJournal(const QString& nativeFolder)
                 names << name;
         }
         for (const QByteArray& name : names)
-            settled += settleLeftJournal(::dirfd(dir), name.constData());
+            settled += settleLeftJournal(::dirfd(dir), folder, name.constData(), report);
         ::closedir(dir);
     }
     theJournal().setFolder(folder);
@@ -274,12 +342,17 @@ void strike(quint64 ticket)
     theJournal().strike(ticket);
 }
 
-quint64 beginCommit(const std::vector<StagedFile>& files)
+quint64 enterSet(const std::vector<StagedFile>& files)
 {
     QByteArray record;
     for (const StagedFile& f : files)
-        record += "s %T " + field(f.temp) + ' ' + field(f.target) + ' ' + field(f.backup) + '\n';
-    return theJournal().enter(record + "g %T\n", true);
+        record += "s %T " + field(f.temp) + ' ' + field(f.target) + ' ' + field(f.backup) + ' ' + field(f.copyId) + '\n';
+    return theJournal().enter(record, true);
+}
+
+void beginCommit(quint64 ticket)
+{
+    theJournal().note('g', ticket, true);
 }
 
 void beginRollback(quint64 ticket)
@@ -293,10 +366,25 @@ void rollBack(const std::vector<StagedFile>& files)
         if (!f.backup.isEmpty()) {
             if (exists(f.backup))
                 ::rename(f.backup.constData(), f.target.constData());
-        } else if (!exists(f.temp)) {
-            ::unlink(f.target.constData());   // there was no file before
+        } else if (!exists(f.temp) && !f.copyId.isEmpty()) {
+            // There was no file before: the copy goes, never a file that
+            // took the name since (nor one a journal merely names).
+            const int fd = ::open(f.target.constData(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK);
+            const bool copy = fd >= 0 && fileId(fd) == f.copyId;
+            if (fd >= 0)
+                ::close(fd);
+            if (copy)
+                ::unlink(f.target.constData());
         }
     }
+}
+
+QByteArray fileId(int fd)
+{
+    struct stat st {};
+    if (::fstat(fd, &st) != 0)
+        return {};
+    return QByteArray::number(quint64(st.st_dev)) + ':' + QByteArray::number(quint64(st.st_ino));
 }
 
 void setStepHook(StepHook hook)

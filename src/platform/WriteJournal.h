@@ -17,18 +17,37 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 #include <vector>
 
 namespace platform {
 
+// What the start found in the journals left in the folder: the native names
+// under which journals that were not (or not wholly) acted on are kept.
+struct JournalReport {
+    // Journals naming files this program did not make (or could not have
+    // named so): those lines were left alone.
+    QStringList foreign;
+    // Journals larger than any this program writes: not read at all.
+    QStringList oversized;
+};
+
+// A journal over this size was not written by this program.
+inline constexpr qint64 kMaxJournalSize = 1024 * 1024;
+
 // Settles what the journals left in the native folder `nativeFolder` list,
-// then keeps this run's journal there. A replaced set whose commit had
-// begun is made all new (all old when that cannot be done), one whose
-// commit had not begun stays all old, and every temporary file named is
-// removed. Returns how many left journals were settled.
-int startWriteJournal(const QString& nativeFolder);
+// then keeps this run's journal there. Only what this program makes is
+// touched: a temporary file of its own naming (AtomicFile.h), and for a set
+// of replaced files only such names beside the target they were made for.
+// A replaced set whose commit had begun is made all new (all old when that
+// cannot be done), one whose commit had not begun stays all old, and every
+// temporary file named is removed. A journal that names anything else, or
+// is larger than kMaxJournalSize, is renamed "<name>.ignored" and listed in
+// `report` (optional). Call it once this copy holds the instance lock.
+// Returns how many left journals were settled.
+int startWriteJournal(const QString& nativeFolder, JournalReport* report = nullptr);
 // Keeps no journal from now on (what is in flight is forgotten).
 void stopWriteJournal();
 
@@ -39,22 +58,32 @@ namespace journal {
 quint64 enterTemporary(const QByteArray& path);
 void strike(quint64 ticket);
 
-// One file of a set replaced as a whole: its complete copy, its target, and
-// a second name of the old target (empty when there was none).
+// One file of a set replaced as a whole: its complete copy, its target, a
+// second name of the old target (empty when there was none) and the copy's
+// "device:inode" (a target found to be that file may be removed again).
 struct StagedFile {
     QByteArray temp;
     QByteArray target;
     QByteArray backup;
+    QByteArray copyId;
 };
-// Enters the set, with its commit begun: from here on an interrupted commit
-// is finished, not undone. Returns the set's ticket (strike it when done).
-quint64 beginCommit(const std::vector<StagedFile>& files);
+// Enters the set before its old files get their second names: until the
+// commit begins, an interrupted set is put back as it was (an old file moved
+// to its second name goes back). Returns the set's ticket (strike it when
+// done).
+quint64 enterSet(const std::vector<StagedFile>& files);
+// The set's commit has begun: from here on an interrupted commit is
+// finished, not undone.
+void beginCommit(quint64 ticket);
 // The commit is being undone (a rename failed).
 void beginRollback(quint64 ticket);
 
 // Puts each target of the set back as it was: the second name of the old
 // file over it, or, where there was none and the copy has gone in, no file.
 void rollBack(const std::vector<StagedFile>& files);
+
+// "device:inode" of a file, for StagedFile::copyId.
+QByteArray fileId(int fd);
 
 // Testing: called with the name of each step of a write after which a kill
 // leaves something to settle. Empty: nothing is called.

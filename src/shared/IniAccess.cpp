@@ -7,6 +7,7 @@
 #include "shared/Texts.h"
 #include "shared/VbString.h"
 
+#include <cerrno>
 #include <climits>
 
 namespace basGlobal {
@@ -129,7 +130,10 @@ QString CheckIniFile(const QString& file)
     if (status.problem == Status::Fine)
         return QString();
     if (status.problem == Status::CannotWrite) {
-        const QString why = platform::errorDescription(status.error);
+        // A read-only disk is named as such, as the settings export does.
+        const QString why = status.systemError == EROFS
+            ? Txt(QStringLiteral("the disk can only be read"), QStringLiteral("ο δίσκος επιτρέπει μόνο ανάγνωση"))
+            : platform::errorDescription(status.error);
         return Txt(QStringLiteral("The settings file '") + file + QStringLiteral("' cannot be written: ") + why
                        + QStringLiteral(".\r\n\r\nChanges to the settings will not be kept."),
                    QStringLiteral("Το αρχείο ρυθμίσεων '") + file + QStringLiteral("' δεν μπορεί να γραφεί: ") + why

@@ -7,9 +7,13 @@
 #include "maintenance/Maintenance.h"
 #include "maintenance/frmSettingsExport.h"
 #include "maintenance/frmSettingsImport.h"
+#include "platform/StagedCopy.h"
 #include "ui/Input.h"
 
 #include <QFile>
+
+#include <cerrno>
+#include <functional>
 
 using namespace maintenance;
 
@@ -223,6 +227,117 @@ TEST_F(SettingsTest, ARefusedOrFailedImportChangesTrashesAndEndsNothing)
         ui::Input::click(*w.cmdImport);
         w.unload();
     }
+}
+
+// ---- What the copies meet on other disks, and meanwhile ---------------------------------
+
+// A desktop on which something happens while the next message box is up.
+struct MeanwhileDesktop : ui::HeadlessDesktop {
+    std::function<void()> meanwhile;
+    int messageBox(ui::Form* owner, const QString& title, const QString& text, int style) override
+    {
+        if (meanwhile)
+            std::exchange(meanwhile, {})();
+        return HeadlessDesktop::messageBox(owner, title, text, style);
+    }
+};
+
+TEST_F(SettingsTest, AnIniReplacedWhileTheQuestionIsUpIsCheckedAgainAndRefused)
+{
+    ini("ImportSettings", "Ini=True\r\nPrimary=True\r\nFolder=C:\\In\r\n");
+    const QByteArray appIni = read("App/Quillmarsh.ini");
+    drive.file("App/PrimarySavedPaths.txt", "old primary");
+    drive.file("In/Quillmarsh.ini", "[General]\r\n");
+    drive.file("In/PrimarySavedPaths.txt", "new primary");
+    MeanwhileDesktop aside;
+    aside.install();
+    int calls = 0;
+    SetProgramExitHook([&] { ++calls; });
+    frmSettingsImport w;
+    w.show();
+    aside.meanwhile = [&] { drive.file("In/Quillmarsh.ini", QByteArray(5 * 1024 * 1024, 'x')); };
+    aside.expectMsgBoxContaining("Import settings", "The application INI file is about to be imported.", 36, ui::vbYes);
+    aside.expectMsgBox("Import settings",
+                       "The file 'C:\\In\\Quillmarsh.ini' cannot be imported as the application INI file: it is larger "
+                       "than 4 MB. No file was changed.",
+                       16, ui::vbOK);
+    ui::Input::click(*w.cmdImport);
+    SetProgramExitHook({});
+    EXPECT_EQ(calls, 0);
+    EXPECT_EQ(aside.pendingMsgBoxes(), 0);
+    EXPECT_EQ(read("App/Quillmarsh.ini"), appIni);
+    EXPECT_EQ(read("App/PrimarySavedPaths.txt"), "old primary") << "all or nothing";
+    EXPECT_EQ(QDir(drive.native("App")).entryList(QDir::Files | QDir::Hidden).size(), 2) << "no temporary left";
+    EXPECT_TRUE(w.isLoaded() && w.cmdImport->enabled());
+    w.unload();
+    desk.install();
+}
+
+// A disk that makes no hard links (FAT, exFAT on a stick): the old files are
+// kept aside by renaming them, and the copies work every time.
+TEST_F(SettingsTest, ExportTwiceAndImportOntoAnExistingIniWhereNoHardLinkCanBeMade)
+{
+    platform::setLinkCall([](const char*, const char*) {
+        errno = EPERM;
+        return -1;
+    });
+    drive.file("App/PrimarySavedPaths.txt", "primary");
+    for (const char* settings : {"[ExportSettings]\r\nIni=True\r\nPrimary=True\r\nFolder=C:\\Stick\r\n",
+                                 "[ExportSettings]\r\nIni=True\r\nPrimary=True\r\nFolder=C:\\Stick\r\n;again\r\n"}) {
+        drive.file("App/Quillmarsh.ini", settings);
+        frmSettingsExport w;
+        w.show();
+        ui::Input::click(*w.cmdExport);
+        EXPECT_FALSE(w.isLoaded()) << settings;
+        EXPECT_EQ(read("Stick/Quillmarsh.ini"), settings);
+        EXPECT_EQ(read("Stick/PrimarySavedPaths.txt"), "primary");
+        EXPECT_EQ(QDir(drive.native("Stick")).entryList(QDir::Files | QDir::Hidden).size(), 2) << "no second name left";
+    }
+
+    ini("ImportSettings", "Ini=True\r\nFolder=C:\\Stick\r\n");
+    desk.expectMsgBoxContaining("Import settings", "The application INI file is about to be imported.", 36, ui::vbYes);
+    desk.expectMsgBoxContaining("Import settings", "The application will shut down after you click 'OK'.", 48, ui::vbOK);
+    frmSettingsImport w;
+    w.exitHook = [] {};
+    w.show();
+    ui::Input::click(*w.cmdImport);
+    platform::setLinkCall(nullptr);
+    EXPECT_TRUE(w.iniImported);
+    EXPECT_EQ(read("App/Quillmarsh.ini"), read("Stick/Quillmarsh.ini"));
+    EXPECT_EQ(QDir(drive.native("App")).entryList(QDir::Files | QDir::Hidden).size(), 2) << "no second name left";
+}
+
+// A folder that is a symbolic link to nothing (a stick not plugged in) is
+// not made where the link points: the message says what is in the way.
+TEST_F(SettingsTest, ExportToADanglingLinkNamesTheLink)
+{
+    ini("ExportSettings", "Ini=True\r\n");
+    ASSERT_TRUE(QFile::link(drive.native("Gone/Settings"), drive.native("Stick")));
+    const auto failed = [](const char* cause) { return QString("The settings could not be copied: ") + cause + ". No file was changed."; };
+    const struct { const char* folder; QString message; } rows[] = {
+        {"C:\\Stick\\", failed("a part of the folder's path is a symbolic link to something that does not exist")},
+        {"C:\\Stick\\Sub\\", failed("a part of the folder's path is a symbolic link to something that does not exist")},
+    };
+    for (const auto& r : rows) {
+        frmSettingsExport w;
+        w.show();
+        desk.answerFolder(r.folder);
+        ui::Input::click(*w.cmdSettingsFolderExternal);
+        desk.expectMsgBox("Export settings", r.message, 16, ui::vbOK);
+        ui::Input::click(*w.cmdExport);
+        EXPECT_TRUE(w.isLoaded() && w.cmdExport->enabled()) << r.folder;
+        w.unload();
+    }
+    EXPECT_FALSE(QFileInfo::exists(drive.native("Gone"))) << "nothing made where the link points";
+    // The Greek words of the same cause.
+    basGlobal::globals().LanguageIsGreek = true;
+    frmSettingsExport w;
+    w.show();
+    desk.answerFolder("C:\\Stick\\");
+    ui::Input::click(*w.cmdSettingsFolderExternal);
+    desk.expectMsgBoxContaining("Εξαγωγή ρυθμίσεων", "συμβολικός σύνδεσμος προς κάτι που δεν υπάρχει", 16, ui::vbOK);
+    ui::Input::click(*w.cmdExport);
+    w.unload();
 }
 
 } // namespace

@@ -26,6 +26,11 @@ QStringList entries(const QTemporaryDir& dir)
     return QDir(dir.path()).entryList(QDir::Files | QDir::Hidden);
 }
 
+QStringList names(const QString& folder)
+{
+    return QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::Dirs | QDir::NoDotAndDotDot);
+}
+
 TEST(AtomicFile, ReplacesKeepsModeAndLeavesNoTemporaryAndADiscardedOrFailedWriteKeepsTheOldFile)
 {
     QTemporaryDir dir;
@@ -72,6 +77,27 @@ TEST(AtomicFile, AnyNameTheFileSystemTakesCanBeATarget)
     // Longer than the file system takes: refused as a bad name, nothing made.
     EXPECT_EQ(writeFileAtomically(dir.filePath(QString(256, u'n')), "x"), 52);
     EXPECT_TRUE(entries(dir).isEmpty());
+}
+
+// A FAT stick says its names may be 1,530 bytes long (255 characters of up
+// to six bytes), yet takes 255 bytes: the temporary names must fit that.
+TEST(AtomicFile, ATemporaryNameNeverExceeds255BytesWhateverTheFolderReports)
+{
+    testing_support::TempDrive d;
+    d.folder(QStringLiteral("Out"));
+    d.file(QStringLiteral("In/") + QString(250, u'n'), "new");
+    d.file(QStringLiteral("Out/") + QString(250, u'n'), "old");
+    setNameLimitProbe([](const char*) { return 1530L; });
+    const QString target = d.native(QStringLiteral("Out/") + QString(249, u'm'));
+    const int written = writeFileAtomically(target, "x");
+    int err = 0;
+    const int copied = copyFilesStaged({QStringLiteral("C:\\In\\") + QString(250, u'n')}, QStringLiteral("C:\\Out"), &err);
+    setNameLimitProbe(nullptr);
+    EXPECT_EQ(written, 0);
+    EXPECT_EQ(testing_support::fileBytes(target), "x");
+    EXPECT_EQ(copied, shellOk) << err;
+    EXPECT_EQ(d.bytes(QStringLiteral("Out/") + QString(250, u'n')), "new");
+    EXPECT_EQ(names(d.native(QStringLiteral("Out"))).size(), 2) << "no temporary left";
 }
 
 TEST(StagedCopy, ALinkedTargetIsWrittenThroughAndAReadOnlyDiskGivesItsOwnCause)
@@ -128,11 +154,6 @@ void killedAt(const QString& folder, const char* killAt, const std::function<voi
     ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << killAt;
 }
 
-QStringList names(const QString& folder)
-{
-    return QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::Dirs | QDir::NoDotAndDotDot);
-}
-
 TEST(WriteJournal, AKilledWriteOrImportIsAllOldOrAllNewWithNoTemporaryAfterTheNextStart)
 {
     const char* const files[3] = {"Quillmarsh.ini", "PrimarySavedPaths.txt", "SecondarySavedPaths.txt"};
@@ -165,6 +186,50 @@ TEST(WriteJournal, AKilledWriteOrImportIsAllOldOrAllNewWithNoTemporaryAfterTheNe
             EXPECT_EQ(d.bytes(QStringLiteral("App/") + QLatin1String(f)), r.import ? r.expected : "old") << r.step << " " << f;
         EXPECT_EQ(names(d.native(QStringLiteral("App"))), expectedNames) << r.step;
         stopWriteJournal();
+    }
+}
+
+// The same on a file system that makes no hard links (FAT, exFAT): the old
+// files are renamed to their second names instead, and a kill at any step
+// still leaves all old or all new; a target that was not there before stays
+// away when the kill came before the commit.
+TEST(WriteJournal, AKilledImportWithoutHardLinksIsAllOldOrAllNewAfterTheNextStart)
+{
+    const char* const files[3] = {"Quillmarsh.ini", "PrimarySavedPaths.txt", "SecondarySavedPaths.txt"};
+    const struct { const char* step; const char* expected; } rows[] = {
+        {"old file moved", "old"}, {"copies complete", "old"}, {"commit begun", "new"},
+        {"file replaced", "new"},  {"files replaced", "new"},
+    };
+    for (const int existing : {7, 3}) {
+        for (const auto& r : rows) {
+            testing_support::TempDrive d;
+            QStringList sources;
+            for (int k = 0; k < 3; ++k) {
+                if (existing & (1 << k))
+                    d.file(QStringLiteral("App/") + QLatin1String(files[k]), "old");
+                d.file(QStringLiteral("In/") + QLatin1String(files[k]), "new");
+                sources << QStringLiteral("C:\\In\\") + QLatin1String(files[k]);
+            }
+            killedAt(d.native(QStringLiteral("App")), r.step, [&] {
+                setLinkCall([](const char*, const char*) {
+                    errno = EPERM;
+                    return -1;
+                });
+                copyFilesStaged(sources, QStringLiteral("C:\\App"));
+            });
+            EXPECT_EQ(startWriteJournal(d.native(QStringLiteral("App"))), 1) << r.step;
+            QStringList expectedNames;
+            for (int k = 0; k < 3; ++k) {
+                const bool was = existing & (1 << k);
+                const QByteArray bytes = qstrcmp(r.expected, "new") == 0 ? "new" : was ? "old" : "<missing>";
+                EXPECT_EQ(d.bytes(QStringLiteral("App/") + QLatin1String(files[k])), bytes) << r.step << " " << files[k];
+                if (bytes != "<missing>")
+                    expectedNames << QLatin1String(files[k]);
+            }
+            expectedNames.sort();
+            EXPECT_EQ(names(d.native(QStringLiteral("App"))), expectedNames) << r.step << " " << existing;
+            stopWriteJournal();
+        }
     }
 }
 

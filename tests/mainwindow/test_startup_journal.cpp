@@ -1,0 +1,101 @@
+// The start and what earlier runs left in the application folder: write
+// journals it cannot trust (told once, nothing they name touched, not even
+// by a copy that is refused), and a folder on a disk that can only be read.
+#include "mainwindow_fixture.h"
+#include "platform/Application.h"
+#include "platform/WriteJournal.h"
+
+#include <QDir>
+
+#include <cstdio>
+
+#include <sched.h>
+#include <sys/mount.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+using mainwindow::frmMain;
+
+namespace {
+
+class StartupJournalTest : public MainWindowFixture<frmMain> {
+protected:
+    // A journal from elsewhere that names the user's file Data/important.txt.
+    void SetUp() override
+    {
+        MainWindowFixture::SetUp();
+        drive.file(QStringLiteral("Data/important.txt"), "precious");
+        drive.file(QStringLiteral(".qmjournal-Qw12Er"), "t 1 " + drive.nativeBytes("Data/important.txt") + "\n");
+    }
+    QStringList appFiles() const { return QDir(drive.native()).entryList(QDir::Files | QDir::Hidden); }
+};
+
+TEST_F(StartupJournalTest, AJournalNamingFilesTheProgramDidNotMakeIsToldOnceAndTouchesNothing)
+{
+    desk.expectMsgBox(QStringLiteral("Tarnwick"),
+                      QStringLiteral("The write journal 'C:\\.qmjournal-Qw12Er.ignored' names files that this program did "
+                                     "not make. They were left alone, and the journal was set aside under that name."),
+                      ui::vbExclamationOK, ui::vbOK);
+    main.load();
+    EXPECT_TRUE(main.isShown());
+    EXPECT_EQ(drive.bytes(QStringLiteral("Data/important.txt")), "precious");
+    EXPECT_TRUE(appFiles().contains(QStringLiteral(".qmjournal-Qw12Er.ignored")));
+    EXPECT_FALSE(appFiles().contains(QStringLiteral(".qmjournal-Qw12Er")));
+    // The next start has nothing to say.
+    platform::JournalReport again;
+    platform::startWriteJournal(drive.native(), &again);
+    EXPECT_TRUE(again.foreign.isEmpty() && again.oversized.isEmpty());
+    platform::stopWriteJournal();
+}
+
+TEST_F(StartupJournalTest, AJournalLargerThanAnyRealOneIsSetAsideAndToldInGreek)
+{
+    writeIni(QStringLiteral("[General]\r\nLanguage=True\r\n"));
+    ASSERT_TRUE(QFile::resize(drive.native(QStringLiteral(".qmjournal-Qw12Er")), 4 * 1024 * 1024));
+    desk.expectMsgBoxContaining(QStringLiteral("Tarnwick"), QStringLiteral("Το ημερολόγιο εγγραφών «C:\\.qmjournal-Qw12Er.ignored» είναι "
+                                                          "μεγαλύτερο από όσα γράφει η εφαρμογή."),
+                                ui::vbExclamationOK, ui::vbOK);
+    main.load();
+    EXPECT_EQ(drive.bytes(QStringLiteral("Data/important.txt")), "precious");
+    EXPECT_TRUE(appFiles().contains(QStringLiteral(".qmjournal-Qw12Er.ignored")));
+    platform::stopWriteJournal();
+}
+
+TEST_F(StartupJournalTest, ARefusedSecondCopyLeavesALeftJournalAndWhatItNamesAlone)
+{
+    platform::InstanceLock first(platform::app().nativePath());
+    ASSERT_EQ(first.tryLock(), platform::InstanceLock::Taken);
+    main.anotherCopyRunning = nullptr;
+    desk.expectMsgBoxContaining(QStringLiteral("Tarnwick"), QStringLiteral("The application is already active"),
+                                ui::vbCriticalOK, ui::vbOK);
+    EXPECT_THROW(main.load(), ui::ProgramEnd);
+    EXPECT_EQ(drive.bytes(QStringLiteral("Data/important.txt")), "precious");
+    EXPECT_EQ(appFiles(), QStringList{QStringLiteral(".qmjournal-Qw12Er")}) << "the journal is the running copy's business";
+}
+
+// The application folder on a read-only mount: the start names the cause as
+// the settings export does.
+TEST_F(StartupJournalTest, AFolderOnAReadOnlyDiskSaysSoAtTheStart)
+{
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        if (::unshare(CLONE_NEWNS) != 0 || ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0
+            || ::mount("none", drive.nativeBytes().constData(), "tmpfs", MS_RDONLY, nullptr) != 0)
+            ::_exit(77);
+        const QString text = basGlobal::CheckIniFile(QStringLiteral("C:\\Quillmarsh.ini"));
+        std::fprintf(stderr, "%s\n", qPrintable(text));
+        ::_exit(text == QStringLiteral("The settings file 'C:\\Quillmarsh.ini' cannot be written: the disk can only be "
+                                       "read.\r\n\r\nChanges to the settings will not be kept.")
+                    ? 0
+                    : 1);
+    }
+    int status = -1;
+    ::waitpid(pid, &status, 0);
+    if (WIFEXITED(status) && WEXITSTATUS(status) == 77)
+        GTEST_SKIP() << "no private mount namespace here";
+    EXPECT_EQ(status, 0);
+    // The journal was not read by this test's start.
+    EXPECT_EQ(drive.bytes(QStringLiteral("Data/important.txt")), "precious");
+}
+
+} // namespace

@@ -1,0 +1,189 @@
+// The write journal at the start: what a left journal may make the program
+// do (only to the program's own temporary files), what it does with one it
+// cannot trust, and the staged copy's own undoing of a half-done commit.
+#include "platform/AtomicFile.h"
+#include "platform/Shell.h"
+#include "platform/StagedCopy.h"
+#include "platform/WriteJournal.h"
+#include "support/TempDrive.h"
+
+#include <QDir>
+#include <QFile>
+#include <QRegularExpression>
+
+#include <gtest/gtest.h>
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <functional>
+
+using namespace platform;
+using testing_support::TempDrive;
+
+namespace {
+
+QStringList hidden(const QString& folder)
+{
+    return QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::System);
+}
+
+// A start on a folder that holds a journal another tree put there: it names
+// the user's files in the folder Home ("%H" in the journal's text stands for
+// its native path), beside two of the program's own temporary names.
+TEST(LeftJournal, TouchesOnlyTheProgramsOwnFilesAndSetsTheRestAside)
+{
+    struct Row {
+        const char* what;
+        const char* journal;
+        bool foreign;      // set aside as naming what the program did not make
+        const char* kept;  // what is then in Home (besides the user's files)
+    };
+    const Row rows[] = {
+        {"a user's file by its absolute path", "t 1 %H/important.txt\n", true, ".a.txt.qmtmp-Abc123"},
+        {"a user's file by a relative name", "t 1 important.txt\n", true, ".a.txt.qmtmp-Abc123"},
+        {"a name cut by a NUL", "t 1 %H/important.txt%00/.a.txt.qmtmp-Abc123\n", true, ".a.txt.qmtmp-Abc123"},
+        {"a rename onto a file the copy was not made for",
+         "s 1 %H/.a.txt.qmtmp-Abc123 %H/important.txt -\ng 1\n", true, ".a.txt.qmtmp-Abc123"},
+        {"a rename of a user's file back as a second name",
+         "s 1 %H/.important.txt.qmtmp-Zzz999 %H/important.txt %H/other.txt\nr 1\n", true, ".a.txt.qmtmp-Abc123"},
+        {"a rename from a relative name", "s 1 .a.txt.qmtmp-Abc123 a.txt -\ng 1\n", true, ".a.txt.qmtmp-Abc123"},
+        {"an undo that would remove a target with no copy named",
+         "s 1 %H/.important.txt.qmtmp-Zzz999 %H/important.txt -\nr 1\n", false, ".a.txt.qmtmp-Abc123"},
+        {"an undo that would remove a target that is not the copy",
+         "s 1 %H/.important.txt.qmtmp-Zzz999 %H/important.txt - 1:2\nr 1\n", false, ".a.txt.qmtmp-Abc123"},
+        {"one of its own temporaries beside a user's file",
+         "t 1 %H/.a.txt.qmtmp-Abc123\nt 2 %H/important.txt\n", true, ""},
+        {"its own temporary and its own commit",
+         "t 1 %H/.a.txt.qmtmp-Abc123\ns 2 %H/.a.txt.qmtmp-Abc123 %H/a.txt -\ng 2\n", false, "a.txt"},
+        {"a line the kill cut short", "t 1 %H/.a.txt.qmtmp-Abc123\nt 2 %H/import", false, ""},
+    };
+    for (const Row& r : rows) {
+        TempDrive d;
+        d.folder(QStringLiteral("App"));
+        d.file(QStringLiteral("Home/important.txt"), "precious");
+        d.file(QStringLiteral("Home/other.txt"), "other");
+        d.file(QStringLiteral("Home/.a.txt.qmtmp-Abc123"), "copy");
+        d.file(QStringLiteral("App/.qmjournal-Qw12Er"), QByteArray(r.journal).replace("%H", d.nativeBytes("Home")));
+        const QString cwd = QDir::currentPath();
+        QDir::setCurrent(d.native(QStringLiteral("Home")));
+        JournalReport report;
+        startWriteJournal(d.native(QStringLiteral("App")), &report);
+        QDir::setCurrent(cwd);
+        stopWriteJournal();
+
+        EXPECT_EQ(d.bytes(QStringLiteral("Home/important.txt")), "precious") << r.what;
+        EXPECT_EQ(d.bytes(QStringLiteral("Home/other.txt")), "other") << r.what;
+        QStringList expected{QStringLiteral("important.txt"), QStringLiteral("other.txt")};
+        if (*r.kept)
+            expected << QLatin1String(r.kept);
+        expected.sort();
+        EXPECT_EQ(hidden(d.native(QStringLiteral("Home"))), expected) << r.what;
+        const QString aside = d.native(QStringLiteral("App/.qmjournal-Qw12Er.ignored"));
+        EXPECT_EQ(report.foreign, r.foreign ? QStringList{aside} : QStringList()) << r.what;
+        EXPECT_EQ(hidden(d.native(QStringLiteral("App"))),
+                  r.foreign ? QStringList{QStringLiteral(".qmjournal-Qw12Er.ignored")} : QStringList())
+            << r.what;
+        EXPECT_TRUE(report.oversized.isEmpty());
+    }
+}
+
+TEST(LeftJournal, OneLargerThanAnyRealOneIsSetAsideUnreadAndTheRunKeepsItsOwn)
+{
+    TempDrive d;
+    d.folder(QStringLiteral("App"));
+    d.file(QStringLiteral("Home/important.txt"), "precious");
+    {
+        // 2 MB, almost all of it a hole: the first line names the user's file.
+        QFile f(d.native(QStringLiteral("App/.qmjournal-Big123")));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("t 1 " + d.nativeBytes("Home/important.txt") + "\n");
+        ASSERT_TRUE(f.resize(2 * 1024 * 1024));
+    }
+    JournalReport report;
+    EXPECT_EQ(startWriteJournal(d.native(QStringLiteral("App")), &report), 0);
+    EXPECT_EQ(d.bytes(QStringLiteral("Home/important.txt")), "precious");
+    EXPECT_EQ(report.oversized, QStringList{d.native(QStringLiteral("App/.qmjournal-Big123.ignored"))});
+    EXPECT_TRUE(report.foreign.isEmpty());
+
+    // This run's own journal is kept, and settles its own write after a kill.
+    AtomicFile f;
+    ASSERT_EQ(f.open(d.native(QStringLiteral("Home/a.txt"))), 0);
+    const QStringList app = hidden(d.native(QStringLiteral("App")));
+    ASSERT_EQ(app.size(), 2);
+    EXPECT_EQ(app.filter(QRegularExpression(QStringLiteral("^\\.qmjournal-[A-Za-z0-9]{6}$"))).size(), 1) << app.join(' ').toStdString();
+    f.commit();
+    stopWriteJournal();
+    // The journal set aside is not looked at again.
+    report = {};
+    startWriteJournal(d.native(QStringLiteral("App")), &report);
+    stopWriteJournal();
+    EXPECT_TRUE(report.oversized.isEmpty() && report.foreign.isEmpty());
+    EXPECT_EQ(d.bytes(QStringLiteral("Home/important.txt")), "precious");
+}
+
+// ---- A commit that fails half-way -----------------------------------------------------
+
+std::function<void(const char*)> s_onStep;
+
+// The staged copy of three files into Out, where a rename fails after the
+// first file went in: every target is as it was, nothing else is left.
+TEST(StagedCopy, ARenameThatFailsAfterOthersPutsEveryTargetBack)
+{
+    const char* const files[3] = {"a.ini", "b.txt", "c.txt"};
+    struct Row {
+        const char* what;
+        int existing;   // bit k: target k was there before
+        bool noLinks;   // the file system keeps no second names (FAT)
+    };
+    const Row rows[] = {
+        {"all there", 7, false}, {"all there, no links", 7, true},
+        {"the first new", 6, false}, {"the first new, no links", 6, true},
+    };
+    for (const Row& r : rows) {
+        TempDrive d;
+        d.folder(QStringLiteral("App"));
+        QStringList sources;
+        for (int k = 0; k < 3; ++k) {
+            d.file(QStringLiteral("In/") + QLatin1String(files[k]), "new");
+            if (r.existing & (1 << k))
+                d.file(QStringLiteral("Out/") + QLatin1String(files[k]), QByteArray("old ") + files[k]);
+            sources << QStringLiteral("C:\\In\\") + QLatin1String(files[k]);
+        }
+        d.folder(QStringLiteral("Out"));
+        startWriteJournal(d.native(QStringLiteral("App")));
+        if (r.noLinks)
+            setLinkCall([](const char*, const char*) {
+                errno = EPERM;
+                return -1;
+            });
+        // After the first rename, the second copy goes: its rename fails.
+        int replaced = 0;
+        s_onStep = [&](const char* step) {
+            if (qstrcmp(step, "file replaced") != 0 || ++replaced != 1)
+                return;
+            for (const QString& name : hidden(d.native(QStringLiteral("Out"))))
+                if (name.startsWith(QStringLiteral(".b.txt.qmtmp-")))
+                    QFile::remove(d.native(QStringLiteral("Out/") + name));
+        };
+        journal::setStepHook([](const char* step) { s_onStep(step); });
+        int err = 0;
+        EXPECT_EQ(copyFilesStaged(sources, QStringLiteral("C:\\Out"), &err), shellNotFound) << r.what;
+        journal::setStepHook(nullptr);
+        setLinkCall(nullptr);
+        EXPECT_EQ(replaced, 1) << r.what;
+        EXPECT_EQ(err, ENOENT) << r.what;
+        QStringList expected;
+        for (int k = 0; k < 3; ++k) {
+            const QString target = QStringLiteral("Out/") + QLatin1String(files[k]);
+            EXPECT_EQ(d.bytes(target), r.existing & (1 << k) ? QByteArray("old ") + files[k] : "<missing>")
+                << r.what << " " << files[k];
+            if (r.existing & (1 << k))
+                expected << QLatin1String(files[k]);
+        }
+        EXPECT_EQ(hidden(d.native(QStringLiteral("Out"))), expected) << r.what;
+        EXPECT_TRUE(hidden(d.native(QStringLiteral("App"))).isEmpty()) << r.what << ": the set is struck off";
+        stopWriteJournal();
+    }
+}
+
+} // namespace
