@@ -36,9 +36,9 @@ class ResponseReader {
 public:
     enum State { Head, Body, ChunkSize, ChunkData, ChunkEnd, Trailer, UntilClose, Done, Failed, TooLarge };
 
-    // What is read: a document, one whose body only the close would end
-    // being refused when `framedOnly`, or a proxy's answer to CONNECT, which
-    // ends with its head.
+    // What is read: a document; a document whose end the server must
+    // announce (a length, or chunks), the close alone ending none; or a
+    // proxy's answer to CONNECT, which ends with its head.
     enum Kind { Document, FramedDocument, TunnelAnswer };
 
     ResponseReader(qint64 maxBytes, Kind kind) : m_maxBytes(maxBytes), m_kind(kind) {}
