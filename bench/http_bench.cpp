@@ -1,6 +1,8 @@
 // The HTTP client against hostile servers on 127.0.0.1, each writing as fast
 // as the loopback takes it from a thread of its own: when the call returns
-// against its deadline, and how far the process's peak memory grew.
+// against its deadline, and how far the process's peak memory grew. The
+// last is a web proxy that answers an https request's CONNECT with header
+// lines without end.
 //
 //   http_bench [DEADLINE_MS]     default 2000
 
@@ -93,17 +95,26 @@ int main(int argc, char** argv)
     }
     std::printf("deadline %d ms, document bound %lld bytes\n", options.timeoutMs, options.maxBytes);
     std::printf("%-28s %8s %10s %12s %12s\n", "server", "error", "ms", "sent KB", "peak +KB");
-    for (const Case& c : cases) {
+    const auto run = [&](const char* what, Flood& flood, const QString& url) {
         const long before = peakKb();
-        Flood flood(c.head, c.repeat, c.pauseUs);
         QElapsedTimer clock;
         clock.start();
-        const platform::HttpResult r
-            = platform::QtHttpClient().get(QStringLiteral("http://127.0.0.1:%1/v").arg(flood.port), options);
+        const platform::HttpResult r = platform::QtHttpClient().get(url, options);
         const qint64 ms = clock.elapsed();
         const qint64 sent = flood.sent;
-        std::printf("%-28s %8d %10lld %12lld %12ld\n", c.what, r.error, ms, sent / 1024,
-                    std::max(0L, peakKb() - before));
+        std::printf("%-28s %8d %10lld %12lld %12ld\n", what, r.error, ms, sent / 1024, std::max(0L, peakKb() - before));
+    };
+    for (const Case& c : cases) {
+        Flood flood(c.head, c.repeat, c.pauseUs);
+        run(c.what, flood, QStringLiteral("http://127.0.0.1:%1/v").arg(flood.port));
+    }
+    {
+        Flood proxy("HTTP/1.1 200 OK\r\n", QByteArray(60, 'a').prepend("X-Flood: ").append("\r\n"), 0);
+        const QByteArray address = "http://127.0.0.1:" + QByteArray::number(proxy.port);
+        qputenv("https_proxy", address);
+        qputenv("http_proxy", address);
+        qunsetenv("no_proxy");
+        run("CONNECT answer without end", proxy, QStringLiteral("https://127.0.0.1:1/v"));
     }
     return 0;
 }

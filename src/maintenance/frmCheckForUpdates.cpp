@@ -143,6 +143,9 @@ QString frmCheckForUpdates::fetchDocument(bool& cancelled)
     platform::HttpOptions options;
     options.timeoutMs = settings.timeoutMs;
     options.maxBytes = settings.maxBytes;
+    // A document cut anywhere can still read as one, with a cut address:
+    // only a body whose end the server announced is whole for certain.
+    options.framedBodyOnly = true;
     const platform::HttpResult r = platform::http().get(address, options, [this] { return yieldCancelled(); });
     cancelled = r.cancelled;
     // An error page is no version document.

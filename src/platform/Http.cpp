@@ -14,6 +14,7 @@
 #include <QSslSocket>
 #endif
 
+#include <algorithm>
 #include <memory>
 #include <optional>
 
@@ -35,7 +36,12 @@ class ResponseReader {
 public:
     enum State { Head, Body, ChunkSize, ChunkData, ChunkEnd, Trailer, UntilClose, Done, Failed, TooLarge };
 
-    explicit ResponseReader(qint64 maxBytes) : m_maxBytes(maxBytes) {}
+    // What is read: a document; a document whose end the server must
+    // announce (a length, or chunks), the close alone ending none; or a
+    // proxy's answer to CONNECT, which ends with its head.
+    enum Kind { Document, FramedDocument, TunnelAnswer };
+
+    ResponseReader(qint64 maxBytes, Kind kind) : m_maxBytes(maxBytes), m_kind(kind) {}
 
     void feed(const QByteArray& bytes)
     {
@@ -57,6 +63,8 @@ public:
     int status() const { return m_status; }
     QByteArray header(const QByteArray& name) const { return m_headers.value(name.toLower()); }
     const QByteArray& body() const { return m_body; }
+    // Bytes that came after the end of what was read.
+    bool hasExtra() const { return !m_pending.isEmpty(); }
 
 private:
     // One line off the pending bytes (without its CR LF), or nothing yet.
@@ -214,19 +222,27 @@ private:
 
     bool startBody()
     {
-        if (m_status == 204 || m_status == 304) {
+        if (m_kind == TunnelAnswer || m_status == 204 || m_status == 304) {
             m_state = Done;
             return false;
         }
-        if (header("transfer-encoding").toLower().trimmed().endsWith("chunked")) {
+        // A transfer coding overrides any length. Chunked, alone, is the
+        // one this client reads: with another (gzip, say) the bytes on the
+        // wire are not the document, and its end may be nowhere near the
+        // length the same head gives.
+        if (m_headers.contains("transfer-encoding")) {
+            if (header("transfer-encoding").compare("chunked", Qt::CaseInsensitive) != 0)
+                return fail();
             m_state = ChunkSize;
             return true;
         }
-        const QByteArray length = header("content-length");
-        if (!length.isEmpty()) {
+        if (m_headers.contains("content-length")) {
+            const QByteArray length = header("content-length");
+            const bool digits = !length.isEmpty()
+                && std::all_of(length.begin(), length.end(), [](char c) { return c >= '0' && c <= '9'; });
             bool ok = false;
             m_remaining = length.toLongLong(&ok);
-            if (!ok || m_remaining < 0)
+            if (!digits || !ok)
                 return fail();
             if (m_remaining > m_maxBytes) {
                 m_state = TooLarge;
@@ -235,11 +251,14 @@ private:
             m_state = m_remaining == 0 ? Done : Body;
             return m_state == Body;
         }
+        if (m_kind == FramedDocument)
+            return fail();
         m_state = UntilClose;
         return true;
     }
 
     qint64 m_maxBytes;
+    Kind m_kind;
     State m_state = Head;
     QByteArray m_pending;
     qsizetype m_headBytes = 0;
@@ -272,14 +291,23 @@ bool isWebScheme(const QUrl& url)
         && (url.scheme() == QLatin1String("http") || url.scheme() == QLatin1String("https"));
 }
 
-QByteArray hostHeader(const QUrl& url)
+// The host as a request names it, with the port when one is given (or
+// `defaultPort` is not -1).
+QByteArray hostHeader(const QUrl& url, int defaultPort = -1)
 {
     QByteArray host = url.host(QUrl::FullyEncoded).toLatin1();
     if (host.contains(':'))
         host = '[' + host + ']';
-    if (url.port() != -1)
-        host += ':' + QByteArray::number(url.port());
+    if (url.port(defaultPort) != -1)
+        host += ':' + QByteArray::number(url.port(defaultPort));
     return host;
+}
+
+QByteArray proxyAuthorization(const QNetworkProxy& proxy)
+{
+    if (proxy.user().isEmpty())
+        return {};
+    return "Proxy-Authorization: Basic " + (proxy.user() + u':' + proxy.password()).toUtf8().toBase64() + "\r\n";
 }
 
 struct Fetch {
@@ -299,9 +327,12 @@ Fetch fetchOnce(const QUrl& url, const HttpOptions& options, const QDeadlineTime
     const QList<QNetworkProxy> proxies = QNetworkProxyFactory::systemProxyForQuery(QNetworkProxyQuery(url));
     if (!proxies.isEmpty() && proxies.first().type() != QNetworkProxy::DefaultProxy)
         proxy = proxies.first();
-    // A plain request through a web proxy goes to the proxy whole; anything
-    // else tunnels through it.
+    // A plain request through a web proxy goes to the proxy whole; a secure
+    // one tunnels through it, the tunnel asked for here so that the proxy's
+    // answer is read under the same bound as any other head. Any other kind
+    // of proxy is left to the socket.
     const bool viaWebProxy = !secure && proxy.type() == QNetworkProxy::HttpProxy;
+    const bool tunnel = secure && proxy.type() == QNetworkProxy::HttpProxy;
 
     std::unique_ptr<QTcpSocket> socket;
 #if QT_CONFIG(ssl)
@@ -318,7 +349,7 @@ Fetch fetchOnce(const QUrl& url, const HttpOptions& options, const QDeadlineTime
     // Read no further ahead than one piece at a time: what arrives is judged
     // as it comes, and a flood stays in the kernel's buffers.
     socket->setReadBufferSize(kReadChunk);
-    socket->setProxy(viaWebProxy ? QNetworkProxy(QNetworkProxy::NoProxy) : proxy);
+    socket->setProxy(viaWebProxy || tunnel ? QNetworkProxy(QNetworkProxy::NoProxy) : proxy);
 
     QByteArray target = url.path(QUrl::FullyEncoded).toLatin1();
     if (target.isEmpty())
@@ -329,11 +360,17 @@ Fetch fetchOnce(const QUrl& url, const HttpOptions& options, const QDeadlineTime
         target = url.toEncoded(QUrl::RemoveUserInfo | QUrl::RemoveFragment);
     QByteArray request = "GET " + target + " HTTP/1.1\r\nHost: " + hostHeader(url)
         + "\r\nAccept-Encoding: identity\r\nConnection: close\r\nUser-Agent: Quillmarsh\r\n";
-    if (viaWebProxy && !proxy.user().isEmpty())
-        request += "Proxy-Authorization: Basic " + (proxy.user() + u':' + proxy.password()).toUtf8().toBase64() + "\r\n";
+    if (viaWebProxy)
+        request += proxyAuthorization(proxy);
     request += "\r\n";
 
-    ResponseReader reader(options.maxBytes);
+    ResponseReader reader(options.maxBytes,
+                          options.framedBodyOnly ? ResponseReader::FramedDocument : ResponseReader::Document);
+    // The proxy's answer to CONNECT, while it is awaited.
+    std::optional<ResponseReader> tunnelAnswer;
+    if (tunnel)
+        tunnelAnswer.emplace(0, ResponseReader::TunnelAnswer);
+    int tunnelError = 0;
     bool timedOut = false;
     bool userCancelled = false;
     int socketError = 0;
@@ -346,6 +383,30 @@ Fetch fetchOnce(const QUrl& url, const HttpOptions& options, const QDeadlineTime
         loop.quit();
     };
     const auto readAvailable = [&] {
+        if (tunnelAnswer) {
+            while (!tunnelAnswer->finished() && socket->bytesAvailable() > 0)
+                tunnelAnswer->feed(socket->read(kReadChunk));
+            if (!tunnelAnswer->finished())
+                return;
+            // The tunnel is open once the proxy says so, and says nothing
+            // more: the server speaks only after the client's greeting.
+            const bool open = tunnelAnswer->state() == ResponseReader::Done && tunnelAnswer->status() / 100 == 2
+                && !tunnelAnswer->hasExtra() && socket->bytesAvailable() == 0;
+            if (!open) {
+                tunnelError = tunnelAnswer->state() == ResponseReader::Done && tunnelAnswer->status() / 100 != 2
+                    ? errInetCannotConnect
+                    : errInetRequestFailed;
+                finish();
+                return;
+            }
+            tunnelAnswer.reset();
+#if QT_CONFIG(ssl)
+            auto* ssl = static_cast<QSslSocket*>(socket.get());
+            ssl->setPeerVerifyName(url.host());
+            ssl->startClientEncryption();
+#endif
+            return;
+        }
         while (!reader.finished() && socket->bytesAvailable() > 0)
             reader.feed(socket->read(kReadChunk));
         if (reader.finished())
@@ -383,13 +444,22 @@ Fetch fetchOnce(const QUrl& url, const HttpOptions& options, const QDeadlineTime
     if (cancelled)
         poll.start(20);
 
-    const QString host = viaWebProxy ? proxy.hostName() : url.host();
-    const quint16 port = viaWebProxy ? proxy.port() : quint16(url.port(secure ? 443 : 80));
+    const bool toProxy = viaWebProxy || tunnel;
+    const QString host = toProxy ? proxy.hostName() : url.host();
+    const quint16 port = toProxy ? proxy.port() : quint16(url.port(secure ? 443 : 80));
 #if QT_CONFIG(ssl)
     if (secure) {
         auto* ssl = static_cast<QSslSocket*>(socket.get());
         QObject::connect(ssl, &QSslSocket::encrypted, &loop, sendRequest);
-        ssl->connectToHostEncrypted(host, port);
+        if (tunnel) {
+            const QByteArray authority = hostHeader(url, 443);
+            const QByteArray connectRequest = "CONNECT " + authority + " HTTP/1.1\r\nHost: " + authority
+                + "\r\nUser-Agent: Quillmarsh\r\n" + proxyAuthorization(proxy) + "\r\n";
+            QObject::connect(ssl, &QAbstractSocket::connected, &loop, [&, connectRequest] { socket->write(connectRequest); });
+            ssl->connectToHost(host, port);
+        } else {
+            ssl->connectToHostEncrypted(host, port);
+        }
     }
 #endif
     if (!secure) {
@@ -423,6 +493,8 @@ Fetch fetchOnce(const QUrl& url, const HttpOptions& options, const QDeadlineTime
     // Cut short in any way: whatever status came first, there is no document.
     if (timedOut)
         result.error = errInetTimeout;
+    else if (tunnelError != 0)
+        result.error = tunnelError;
     else if (socketError != 0)
         result.error = socketError;
     else

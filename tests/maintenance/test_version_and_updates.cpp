@@ -135,24 +135,34 @@ TEST_F(UpdateCheckTest, EveryBadAnswerIsTheFailureOutcome)
     // The document's and the HTTP reader's own rules are tested with them.
     using A = LoopbackServer;
     const QByteArray newerCut = M + "|2099.0001.0002|1|en|gr|http://a.test/q";   // 0x34 bytes
-    struct Row { const char* what; A::Answer answer; QString outcome; } rows[] = {
+    const QByteArray newer = M + "|2099.0001.0002|1|en|gr|http://a.test/quillmarsh-setup.zip";
+    struct Row { const char* what; A::Answer answer; QString outcome; bool tls = false; } rows[] = {
         {"latest", A::ok(M + "|2002.0008.0026|x|en|gr|"), "latest"},
         {"count past the addresses", A::ok(M + "|2003.0000.0000|3|en|gr|http://a.test/"), "failure"},
         {"error page", A::ok(M + "|2003.0000.0000|1|en|gr|http://a.test/", 404), "failure"},
         {"closed", A::Answer{}, "failure"},
         // A newer version's document cut off by the server: its address is cut too.
         {"last chunk missing", {"HTTP/1.1 200 X\r\nTransfer-Encoding: chunked\r\n\r\n34\r\n" + newerCut + "\r\n"}, "failure"},
+        // ... or by a reset, which the client cannot tell from a close: a
+        // document with no length is never taken.
+        {"no length, cut by a reset", {"HTTP/1.1 200 X\r\n\r\n" + newer.chopped(20), 0, true}, "failure"},
+        {"no length, cut by a reset, over TLS", {"HTTP/1.1 200 X\r\n\r\n" + newer.chopped(20), 0, true}, "failure", true},
+        {"no length, closed", {"HTTP/1.1 200 X\r\n\r\n" + newer}, "failure"},
+        {"a length, over TLS", A::ok(M + "|2002.0008.0026|x|en|gr|"), "latest", true},
         {"empty", A::ok(""), "failure"},
         {"too large", A::ok(M + "|2003.0000.0000|1|en|gr|http://a.test/" + QByteArray(4096, 'x')), "failure"},
         {"too slow", A::Answer{A::ok(M + "|2002.0008.0026|1|en|gr|").bytes, 1500}, "failure"},
     };
+    LoopbackServer tlsServer(LoopbackServer::Tls);
     for (const Row& r : rows) {
         updateCheckSettings().maxBytes = QByteArray(r.what) == "too large" ? 1024 : 1 << 20;
         updateCheckSettings().timeoutMs = QByteArray(r.what) == "too slow" ? 300 : 5000;
-        server.answer(r.answer);
+        LoopbackServer& answering = r.tls ? tlsServer : server;
+        updateCheckSettings().addressTemplate = answering.base + "/upd/|VersionInfo.aui";
+        answering.answer(r.answer);
         frmCheckForUpdates w;
         EXPECT_EQ(check(w), r.outcome) << r.what;
-        EXPECT_EQ(server.lastRequestLine, "GET /upd/QuillmarshVersionInfo.aui HTTP/1.1") << r.what;
+        EXPECT_EQ(answering.lastRequestLine, "GET /upd/QuillmarshVersionInfo.aui HTTP/1.1") << r.what;
         EXPECT_TRUE(!w.cmdCheck->enabled() && !w.cmdLaunchWebBrowser->enabled()) << r.what;
         EXPECT_EQ(w.cmdClose->caption(), "Close") << r.what;
         w.unload();

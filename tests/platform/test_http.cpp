@@ -134,3 +134,163 @@ TEST(HttpProxy, TakesTheRequestWhenOneIsSet)
     ASSERT_EQ(proxy.requests, 1);
     EXPECT_EQ(proxy.lastRequestLine, "GET http://updates.quillmarsh.invalid/files/version.aui HTTP/1.1");
 }
+
+// How a response says where its body ends, and what is made of each way.
+TEST_F(Http, TransferCodingsOverrideTheLengthAndOnlyChunkedAloneIsRead)
+{
+    const QByteArray head = "HTTP/1.1 200 OK\r\n";
+    const QByteArray chunks = "3\r\nabc\r\n4\r\ndefg\r\n0\r\n\r\n";
+    // gzip of "abcdefg", in one chunk.
+    const QByteArray gzip = QByteArray::fromHex("1f8b08000000000002034b4c4a4e494d4b0700a66a2a3107000000");
+    const QByteArray gzipChunks = QByteArray::number(gzip.size(), 16) + "\r\n" + gzip + "\r\n0\r\n\r\n";
+    struct Row { const char* what; QByteArray bytes; const char* text; } rows[] = {
+        {"chunked", head + "Transfer-Encoding: chunked\r\n\r\n" + chunks, "abcdefg"},
+        {"chunked, any case", head + "transfer-encoding: Chunked\r\n\r\n" + chunks, "abcdefg"},
+        {"chunked over a length", head + "Content-Length: 5\r\nTransfer-Encoding: chunked\r\n\r\n" + chunks, "abcdefg"},
+        {"chunked then gzip, with a length", head + "Transfer-Encoding: chunked, gzip\r\nContent-Length: 5\r\n\r\n" + chunks, nullptr},
+        {"gzip then chunked", head + "Transfer-Encoding: gzip, chunked\r\n\r\n" + gzipChunks, nullptr},
+        {"gzip then chunked, in two lines", head + "Transfer-Encoding: gzip\r\nTransfer-Encoding: chunked\r\n\r\n" + gzipChunks, nullptr},
+        {"gzip alone, with a length", head + "Transfer-Encoding: gzip\r\nContent-Length: 27\r\n\r\n" + gzip, nullptr},
+        {"chunked twice", head + "Transfer-Encoding: chunked, chunked\r\n\r\n" + chunks, nullptr},
+        {"identity", head + "Transfer-Encoding: identity\r\nContent-Length: 3\r\n\r\nabc", nullptr},
+        {"empty coding", head + "Transfer-Encoding: \r\nContent-Length: 3\r\n\r\nabc", nullptr},
+        {"length", head + "Content-Length: 3\r\n\r\nabc", "abc"},
+        {"length repeated alike", head + "Content-Length: 3\r\nContent-Length: 3\r\n\r\nabc", "abc"},
+        {"length with a sign", head + "Content-Length: +3\r\n\r\nabc", nullptr},
+        {"length not a number", head + "Content-Length: 3x\r\n\r\nabc", nullptr},
+        {"empty length", head + "Content-Length:\r\n\r\nabc", nullptr},
+    };
+    QtHttpClient client;
+    for (const Row& row : rows) {
+        server.answer({row.bytes});
+        const HttpResult got = client.get(url());
+        EXPECT_EQ(got.error, row.text ? 0 : errInetRequestFailed) << row.what;
+        EXPECT_EQ(got.text, QString::fromLatin1(row.text)) << row.what;
+    }
+}
+
+// A reset reaches the client as a close does, over TLS too: a body that only
+// the close ends may have been cut anywhere, so one that must be whole needs
+// a length or chunks.
+TEST(HttpFraming, ABodyThatOnlyTheCloseEndsIsRefusedWhenItMustBeWhole)
+{
+    const testing_support::EnvGuard noProxy("http_proxy", QByteArray());
+    const testing_support::EnvGuard noSecureProxy("https_proxy", QByteArray());
+    const QByteArray document = "QMVERSIONINFO|2099.0001.0002|1|en|gr|http://a.test/quillmarsh-setup.zip";
+    const QByteArray cut = document.chopped(20);
+    const QByteArray head = "HTTP/1.1 200 OK\r\n";
+    const QByteArray length = "Content-Length: " + QByteArray::number(document.size()) + "\r\n";
+    struct Row { const char* what; LoopbackServer::Answer answer; bool whole; } rows[] = {
+        {"no length, cut by a reset", {head + "\r\n" + cut, 0, true}, false},
+        {"no length, closed", {head + "\r\n" + document}, false},
+        {"a length, cut by a reset", {head + length + "\r\n" + cut, 0, true}, false},
+        {"a length, whole", {head + length + "\r\n" + document}, true},
+        {"chunks, whole", {head + "Transfer-Encoding: chunked\r\n\r\n" + QByteArray::number(document.size(), 16) + "\r\n"
+                           + document + "\r\n0\r\n\r\n"}, true},
+    };
+    HttpOptions framed;
+    framed.framedBodyOnly = true;
+    for (const LoopbackServer::Kind kind : {LoopbackServer::Plain, LoopbackServer::Tls}) {
+        LoopbackServer server(kind);
+        for (const Row& row : rows) {
+            server.answer(row.answer);
+            const HttpResult got = QtHttpClient().get(server.base + "/v", framed);
+            EXPECT_EQ(got.error, row.whole ? 0 : errInetRequestFailed) << row.what << " " << server.base.toStdString();
+            EXPECT_EQ(got.text, row.whole ? QString::fromLatin1(document) : QString()) << row.what;
+        }
+        EXPECT_EQ(server.requests, int(std::size(rows)));
+    }
+}
+
+namespace {
+
+// A web proxy on 127.0.0.1 that answers CONNECT: it opens the tunnel to the
+// port asked for on 127.0.0.1, refuses, or answers with header lines
+// without end.
+struct ConnectProxy {
+    enum Mode { Tunnel, Refuse, Flood };
+    explicit ConnectProxy(Mode mode)
+    {
+        server.listen(QHostAddress::LocalHost);
+        address = QStringLiteral("http://127.0.0.1:%1").arg(server.serverPort()).toLatin1();
+        QObject::connect(&server, &QTcpServer::newConnection, [this, mode] {
+            QTcpSocket* c = server.nextPendingConnection();
+            QObject::connect(c, &QTcpSocket::readyRead, c, [this, mode, c] {
+                if (c->property("answered").toBool())
+                    return;
+                QByteArray asked = c->property("asked").toByteArray() + c->readAll();
+                c->setProperty("asked", asked);
+                if (!asked.contains("\r\n\r\n"))
+                    return;
+                c->setProperty("answered", true);
+                requestLine = asked.left(asked.indexOf("\r\n"));
+                if (mode == Refuse) {
+                    c->write("HTTP/1.1 403 No\r\nContent-Length: 0\r\n\r\n");
+                    c->disconnectFromHost();
+                } else if (mode == Flood) {
+                    c->write("HTTP/1.1 200 OK\r\n");
+                    auto* tick = new QTimer(c);
+                    QObject::connect(tick, &QTimer::timeout, c, [this, c] {
+                        sent = written - c->bytesToWrite();
+                        while (c->bytesToWrite() < 1024 * 1024) {
+                            const QByteArray line = "X-Flood: " + QByteArray(1024, 'a') + "\r\n";
+                            written += c->write(line);
+                        }
+                    });
+                    tick->start(1);
+                } else {
+                    auto* up = new QTcpSocket(c);
+                    QObject::connect(up, &QTcpSocket::connected, c, [c] { c->write("HTTP/1.1 200 Open\r\n\r\n"); });
+                    QObject::connect(up, &QTcpSocket::readyRead, c, [c, up] { c->write(up->readAll()); });
+                    QObject::connect(c, &QTcpSocket::readyRead, up, [c, up] { up->write(c->readAll()); });
+                    QObject::connect(up, &QTcpSocket::disconnected, c, [c] { c->disconnectFromHost(); });
+                    up->connectToHost(QHostAddress::LocalHost, quint16(requestLine.split(':').value(1).split(' ').value(0).toUInt()));
+                }
+            });
+        });
+    }
+    QTcpServer server;
+    QByteArray address;
+    QByteArray requestLine;
+    qint64 written = 0;
+    qint64 sent = 0;   // taken off the proxy's hands by the kernel, as of the last tick
+};
+
+} // namespace
+
+TEST(HttpProxy, HttpsTunnelsThroughItAndItsAnswerIsBounded)
+{
+    const testing_support::EnvGuard noExceptions("no_proxy", QByteArray());
+    LoopbackServer target(LoopbackServer::Tls);
+    target.answer(LoopbackServer::ok("secret"));
+    const QString url = target.base + "/files/version.aui";
+    {
+        ConnectProxy proxy(ConnectProxy::Tunnel);
+        const testing_support::EnvGuard via("http_proxy", proxy.address);
+        const testing_support::EnvGuard secureVia("https_proxy", proxy.address);
+        const HttpResult r = QtHttpClient().get(url);
+        EXPECT_EQ(r.error, 0);
+        EXPECT_EQ(r.text, "secret");
+        EXPECT_EQ(proxy.requestLine, "CONNECT 127.0.0.1:" + QByteArray::number(target.listener->serverPort()) + " HTTP/1.1");
+        EXPECT_EQ(target.lastRequestLine, "GET /files/version.aui HTTP/1.1");
+    }
+    {
+        ConnectProxy proxy(ConnectProxy::Refuse);
+        const testing_support::EnvGuard via("http_proxy", proxy.address);
+        const testing_support::EnvGuard secureVia("https_proxy", proxy.address);
+        EXPECT_EQ(QtHttpClient().get(url).error, errInetCannotConnect);
+    }
+    {
+        // The answer is given up on once it is longer than any head may be:
+        // what the proxy got rid of is that plus what the kernel's buffers
+        // hold, far from what it could send until the deadline.
+        ConnectProxy proxy(ConnectProxy::Flood);
+        const testing_support::EnvGuard via("http_proxy", proxy.address);
+        const testing_support::EnvGuard secureVia("https_proxy", proxy.address);
+        HttpOptions options;
+        options.timeoutMs = 5000;
+        EXPECT_EQ(QtHttpClient().get(url, options).error, errInetRequestFailed);
+        EXPECT_LT(proxy.sent, 16 * 1024 * 1024);
+        EXPECT_EQ(target.requests, 1);
+    }
+}
