@@ -118,6 +118,31 @@ PrintedPages PrintedPagination(Long rows, Long linesPerPage, Long headerLines)
     return PrintedPages{std::max<Long>(0, rows), PrintedRowsPerPage(linesPerPage, headerLines)};
 }
 
+QString PrintedPageFitProblem(Long fontSize, Long topMargin, Long linesPerPage, Long sheetLines, bool greek)
+{
+    topMargin = std::max<Long>(0, topMargin);
+    if (sheetLines <= 0 || topMargin + linesPerPage <= sheetLines)
+        return QString();
+    const QString n = QString::number(sheetLines), size = QString::number(fontSize),
+                  top = QString::number(topMargin), lines = QString::number(linesPerPage),
+                  most = QString::number(sheetLines - topMargin);
+    const bool someFit = sheetLines > topMargin;
+    if (greek)
+        return QStringLiteral("Με μέγεθος γραμματοσειράς ") + size + QStringLiteral(", ένα φύλλο του εκτυπωτή χωράει ") + n
+            + QStringLiteral(" γραμμές: δεν χωρούν ") + top + QStringLiteral(" κενές γραμμές άνω περιθωρίου και ") + lines
+            + QStringLiteral(" γραμμές ανά σελίδα.\r\n\r\n")
+            + (someFit ? QStringLiteral("Με αυτό το άνω περιθώριο χωρούν το πολύ ") + most
+                             + QStringLiteral(" γραμμές ανά σελίδα. ")
+                       : QString())
+            + QStringLiteral("Μειώστε τις γραμμές ανά σελίδα, το άνω περιθώριο ή το μέγεθος της γραμματοσειράς.");
+    return QStringLiteral("At font size ") + size + QStringLiteral(" a sheet of the printer holds ") + n
+        + QStringLiteral(" lines: a top margin of ") + top + QStringLiteral(" blank lines and ") + lines
+        + QStringLiteral(" lines per page do not fit it.\r\n\r\n")
+        + (someFit ? QStringLiteral("With this top margin at most ") + most + QStringLiteral(" lines per page fit. ")
+                   : QString())
+        + QStringLiteral("Lower the lines per page, the top margin or the font size.");
+}
+
 // --- Header ------------------------------------------------------------------------
 
 QString PrintedPathsLine(const QString& primaryPath, const QString& secondaryPath)
