@@ -11,7 +11,10 @@ RUN_BUILD ?= build-run
 JOBS    ?= $(shell nproc)
 PACKAGES = qt6-base-dev libgtest-dev libgmock-dev cmake ninja-build ccache g++ \
            fonts-dejavu-core fonts-liberation2 xvfb xauth x11-utils xdg-utils \
-           poppler-utils xdotool
+           poppler-utils xdotool locales
+# The system locales the tests run the program under (regional formats of
+# English, German and Greek users); generated when missing.
+LOCALES  = en_GB en_US de_DE el_GR
 SUDO    := $(shell [ "$$(id -u)" -eq 0 ] || echo sudo)
 
 .PHONY: all deps configure build test sanitize run clean
@@ -28,6 +31,11 @@ deps:
 	  $(SUDO) apt-get update -qq && \
 	  $(SUDO) env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq $$missing; \
 	fi
+	@for l in $(LOCALES); do \
+	  locale -a 2>/dev/null | grep -qix "$$l.utf-\?8" || { \
+	    echo "Generating the locale $$l.UTF-8"; \
+	    $(SUDO) localedef -i $$l -c -f UTF-8 -A /usr/share/locale/locale.alias $$l.UTF-8 || exit 1; }; \
+	done
 
 $(BUILD)/build.ninja: | deps
 	cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQM_WERROR=ON

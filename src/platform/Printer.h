@@ -27,6 +27,15 @@ public:
     virtual int newPage() = 0;
     virtual int endDoc() = 0;
 
+    // Lines of the font `fontName` at `points` that one landscape sheet of
+    // this printer holds, one under the other as printLine sets them; 0 when
+    // the printer cannot tell.
+    virtual int linesPerSheet(const QString& fontName, double points) const
+    {
+        (void)fontName, (void)points;
+        return 0;
+    }
+
     // The system's printers by name.
     virtual QStringList printers() const = 0;
     // The modal set-up dialog; true when the user accepted a choice.

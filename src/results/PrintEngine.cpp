@@ -270,6 +270,21 @@ PrintOutcome RunPrint(PrintRunWindow& window, const PrintSource& source)
     g.CancelRequested = false;
 
     ui::Form* owner = &window.runOwner();
+    // A page that does not fit its sheet would run onto the next one without
+    // its header and against the page count the header states: nothing is
+    // printed until the page setup fits the printer (it may have been read
+    // from the INI file, or the printer's paper changed since).
+    if (toPrinter) {
+        platform::Printer& device = platform::printer();
+        const QString problem =
+            PrintedPageFitProblem(g.PageSetupFontSize, g.PageSetupTopMargin, g.PageSetupLinesPerPage,
+                                  device.linesPerSheet(g.PageSetupFontName, g.PageSetupFontSize), g.LanguageIsGreek);
+        if (!problem.isEmpty()) {
+            basGlobal::ShowMessageBox(owner, basGlobal::Txt(g.LanguageIsGreek, u"Page setup", u"Διαμόρφωση σελίδας"),
+                                      problem, ui::vbExclamationOK);
+            return PrintOutcome::Failed;
+        }
+    }
     basGlobal::ErrorTrap trap(owner, QStringLiteral("PCE1000"), basGlobal::ErrorTrap::OnNo::StopOperation);
     PrintOutputs outputs;
     if (toPrinter)

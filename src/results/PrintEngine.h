@@ -15,6 +15,10 @@
 // keeps the header and the complete rows, and the request is cleared. An
 // error is reported once; its clean-up ends the run (the file's partial
 // version discarded, the document ended) the way a cancel does.
+//
+// A run to the printer starts only when its page (top margin and lines per
+// page) fits a sheet of the printer at the page setup's font; otherwise it
+// says so and prints nothing (see PrintedPageFitProblem).
 
 #include "results/PrintLayout.h"
 

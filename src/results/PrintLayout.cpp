@@ -118,6 +118,37 @@ PrintedPages PrintedPagination(Long rows, Long linesPerPage, Long headerLines)
     return PrintedPages{std::max<Long>(0, rows), PrintedRowsPerPage(linesPerPage, headerLines)};
 }
 
+QString PrintedPageFitProblem(Long fontSize, Long topMargin, Long linesPerPage, Long sheetLines, bool greek)
+{
+    topMargin = std::max<Long>(0, topMargin);
+    if (sheetLines <= 0 || topMargin + linesPerPage <= sheetLines)
+        return QString();
+    const QString n = QString::number(sheetLines), size = QString::number(fontSize),
+                  top = QString::number(topMargin), lines = QString::number(linesPerPage),
+                  most = QString::number(sheetLines - topMargin);
+    const bool margin = topMargin > 0, someFit = sheetLines > topMargin;
+    if (greek)
+        return QStringLiteral("Με μέγεθος γραμματοσειράς ") + size + QStringLiteral(", ένα φύλλο του εκτυπωτή χωράει ") + n
+            + QStringLiteral(" γραμμές: ")
+            + (margin ? QStringLiteral("άνω περιθώριο ") + top + QStringLiteral(" κενών γραμμών και ") : QString())
+            + lines + QStringLiteral(" γραμμές ανά σελίδα δεν χωρούν σε αυτό.\r\n\r\n")
+            + (someFit ? (margin ? QStringLiteral("Με αυτό το άνω περιθώριο χωρούν") : QStringLiteral("Χωρούν"))
+                             + QStringLiteral(" το πολύ ") + most + QStringLiteral(" γραμμές ανά σελίδα. ")
+                       : QString())
+            + QStringLiteral("Μειώστε τις γραμμές ανά σελίδα")
+            + (margin ? QStringLiteral(", το άνω περιθώριο ή") : QStringLiteral(" ή"))
+            + QStringLiteral(" το μέγεθος της γραμματοσειράς.");
+    return QStringLiteral("At font size ") + size + QStringLiteral(" a sheet of the printer holds ") + n
+        + QStringLiteral(" lines: ")
+        + (margin ? QStringLiteral("a top margin of ") + top + QStringLiteral(" blank lines and ") : QString()) + lines
+        + QStringLiteral(" lines per page do not fit it.\r\n\r\n")
+        + (someFit ? (margin ? QStringLiteral("With this top margin at most ") : QStringLiteral("At most ")) + most
+                         + QStringLiteral(" lines per page fit. ")
+                   : QString())
+        + QStringLiteral("Lower the lines per page") + (margin ? QStringLiteral(", the top margin or") : QStringLiteral(" or"))
+        + QStringLiteral(" the font size.");
+}
+
 // --- Header ------------------------------------------------------------------------
 
 QString PrintedPathsLine(const QString& primaryPath, const QString& secondaryPath)

@@ -57,6 +57,13 @@ struct PrintedPages {
 
 PrintedPages PrintedPagination(Long rows, Long linesPerPage, Long headerLines);
 
+// A printer page (the top margin's blank lines, then the lines per page)
+// must fit one sheet, which holds `sheetLines` lines of the chosen font (0:
+// the printer cannot tell): "" when it does, else what the user is told, in
+// English or Greek, and nothing is split over sheets. Page setup says it
+// before it takes the values over; the print run before it prints.
+QString PrintedPageFitProblem(Long fontSize, Long topMargin, Long linesPerPage, Long sheetLines, bool greek);
+
 // --- Header ------------------------------------------------------------------------
 
 // Line 1: the Primary path left in 75 columns, "-", the Secondary path right

@@ -1,6 +1,9 @@
 #include "results/frmPageSetup.h"
 
+#include "platform/Printer.h"
+#include "results/PrintLayout.h"
 #include "shared/ErrorTrap.h"
+#include "shared/Messages.h"
 #include "shared/Texts.h"
 #include "shared/basGlobal.h"
 #include "shared/basPageSetup.h"
@@ -186,8 +189,22 @@ void frmPageSetup::takeValuesOver()
     g.PageSetupLinesPerPage = basGlobal::Integer(lblLinesPerPage->caption().toInt());
 }
 
+bool frmPageSetup::pageFitsSheet()
+{
+    const QString font = chkCourierNewGreek->value() ? basPageSetup::kFontCourierNewGreek : basPageSetup::kFontCourierNew;
+    const int size = lblFontSize->caption().toInt();
+    const QString problem = PrintedPageFitProblem(size, lblTopMargin->caption().toInt(), lblLinesPerPage->caption().toInt(),
+                                                  platform::printer().linesPerSheet(font, size), globals().LanguageIsGreek);
+    if (problem.isEmpty())
+        return true;
+    basGlobal::ShowMessageBox(this, caption(), problem, ui::vbExclamationOK);
+    return false;
+}
+
 void frmPageSetup::cmdApply_Click()
 {
+    if (!pageFitsSheet())
+        return;
     basGlobal::ErrorTrap trap(this, QStringLiteral("PSAC1000"));
     trap.step([&] { takeValuesOver(); });
     trap.step([&] { basGlobal::RaiseIfError(basPageSetup::SavePageSetup()); });
@@ -196,6 +213,8 @@ void frmPageSetup::cmdApply_Click()
 
 void frmPageSetup::cmdOK_Click()
 {
+    if (!pageFitsSheet())
+        return;
     takeValuesOver();
     unload(ui::vbFormCode);
 }

@@ -5,7 +5,9 @@
 // OK puts the values in force until the program ends; Apply also saves them
 // in the INI file and disables Cancel until the next change; Cancel (or the
 // close box) keeps the values in force as they were. The values are taken
-// from the value labels that the up-down controls write.
+// from the value labels that the up-down controls write. OK and Apply take
+// over nothing that does not fit a sheet of the printer at the chosen font
+// (the top margin and the lines per page); they say so instead.
 
 #include "ui/Form.h"
 
@@ -59,6 +61,8 @@ private:
     void cmdApply_Click();
     void cmdOK_Click();
     void takeValuesOver();
+    // Whether the values shown fit a sheet of the printer; says why not.
+    bool pageFitsSheet();
 };
 
 // The one page setup window.

@@ -42,6 +42,18 @@ QString rewriteField(const QString& pattern, QChar field, F replace)
     return out;
 }
 
+// The characters of the widest text `pattern` gives for a time of day.
+int widestTimeLength(const QLocale& locale, const QString& pattern)
+{
+    // Every hour, on the hour and at its last second, so that both halves
+    // of a 12-hour clock and one- and two-digit fields are all met.
+    int widest = 0;
+    for (int h = 0; h < 24; ++h)
+        for (const QTime t : {QTime(h, 59, 59), QTime(h, 0, 0)})
+            widest = std::max(widest, int(locale.toString(t, pattern).size()));
+    return widest;
+}
+
 } // namespace
 
 QString withFourDigitYears(const QString& pattern)
@@ -106,6 +118,14 @@ QString numericShortDate(const QString& pattern)
     return QLatin1String(fields[0].text) + sep + QLatin1String(fields[1].text) + sep + QLatin1String(fields[2].text);
 }
 
+QString fittingLongTime(const QLocale& locale, const QString& pattern)
+{
+    constexpr int kWidestShown = 8;   // "23:59:59"
+    if (!pattern.isEmpty() && widestTimeLength(locale, pattern) <= kWidestShown)
+        return pattern;
+    return QStringLiteral("HH:mm:ss");
+}
+
 RegionalFormats::RegionalFormats(QLocale locale, QString longDateFormat, QString shortDateFormat,
                                  QString longTimeFormat, QChar timeSeparator)
     : m_locale(std::move(locale)), m_longDate(std::move(longDateFormat)),
@@ -134,7 +154,7 @@ RegionalFormats RegionalFormats::fromLocale(const QLocale& locale)
     }
     return RegionalFormats(locale, withFourDigitYears(locale.dateFormat(QLocale::LongFormat)),
                            numericShortDate(withFourDigitYears(locale.dateFormat(QLocale::ShortFormat))),
-                           withoutTimeZone(locale.timeFormat(QLocale::LongFormat)), sep);
+                           fittingLongTime(locale, withoutTimeZone(locale.timeFormat(QLocale::LongFormat))), sep);
 }
 
 QString RegionalFormats::longDate(QDate d) const { return m_locale.toString(d, m_longDate); }

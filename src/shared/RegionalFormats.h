@@ -2,9 +2,9 @@
 // Where dates and times get their display form: the user's regional formats
 // (the system locale), with four-digit years, a long time without a zone and
 // a short time that is always 24-hour hours and minutes. The short date is
-// numeric and at most ten characters (grid columns and printed lines are
-// sized for that; see numericShortDate). Tests pin the formats with
-// setRegionalFormats().
+// numeric and at most ten characters, the long time at most eight (grid
+// columns and printed lines are sized for that; see numericShortDate and
+// fittingLongTime). Tests pin the formats with setRegionalFormats().
 
 #include <QDate>
 #include <QLocale>
@@ -59,5 +59,10 @@ QString withoutTimeZone(const QString& pattern);
 // punctuation separator ('/' when it has none): "d MMM yyyy" (the C locale)
 // gives "dd/MM/yyyy", "yyyy. MM. dd." gives "yyyy.MM.dd".
 QString numericShortDate(const QString& pattern);
+// The long time pattern the program uses for a locale's (zone already
+// dropped): the locale's own when no time of day it gives is longer than
+// eight characters, otherwise "HH:mm:ss" on the 24-hour clock. Greek's
+// "h:mm:ss AP" ("7:13:07 μ.μ.") becomes "HH:mm:ss" ("19:13:07").
+QString fittingLongTime(const QLocale& locale, const QString& pattern);
 
 } // namespace shared

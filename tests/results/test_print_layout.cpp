@@ -135,4 +135,38 @@ TEST_F(PrintLayout, HeaderLines)
     EXPECT_EQ(lines[2].size(), 153);
 }
 
+// What Page setup and the print run say when a page does not fit its sheet.
+TEST(PrintPages, APageThatDoesNotFitItsSheetIsExplained)
+{
+    const struct {
+        int size, top, lines, sheet;
+        bool greek;
+        const char* said;   // "" when the page fits
+    } cases[] = {
+        {8, 0, 63, 63, false, ""},
+        {8, 0, 80, 0, false, ""},   // a printer that cannot tell
+        {8, 0, 80, 63, false,
+         "At font size 8 a sheet of the printer holds 63 lines: 80 lines per page do not fit it.\r\n\r\n"
+         "At most 63 lines per page fit. Lower the lines per page or the font size."},
+        {12, 5, 40, 42, false,
+         "At font size 12 a sheet of the printer holds 42 lines: a top margin of 5 blank lines and 40 lines per page "
+         "do not fit it.\r\n\r\nWith this top margin at most 37 lines per page fit. Lower the lines per page, the top "
+         "margin or the font size."},
+        {12, 42, 30, 42, false,
+         "At font size 12 a sheet of the printer holds 42 lines: a top margin of 42 blank lines and 30 lines per page "
+         "do not fit it.\r\n\r\nLower the lines per page, the top margin or the font size."},
+        {8, 0, 80, 63, true,
+         "Με μέγεθος γραμματοσειράς 8, ένα φύλλο του εκτυπωτή χωράει 63 γραμμές: 80 γραμμές ανά σελίδα δεν χωρούν σε "
+         "αυτό.\r\n\r\nΧωρούν το πολύ 63 γραμμές ανά σελίδα. Μειώστε τις γραμμές ανά σελίδα ή το μέγεθος της "
+         "γραμματοσειράς."},
+        {12, 5, 40, 42, true,
+         "Με μέγεθος γραμματοσειράς 12, ένα φύλλο του εκτυπωτή χωράει 42 γραμμές: άνω περιθώριο 5 κενών γραμμών και 40 "
+         "γραμμές ανά σελίδα δεν χωρούν σε αυτό.\r\n\r\nΜε αυτό το άνω περιθώριο χωρούν το πολύ 37 γραμμές ανά "
+         "σελίδα. Μειώστε τις γραμμές ανά σελίδα, το άνω περιθώριο ή το μέγεθος της γραμματοσειράς."},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(results::PrintedPageFitProblem(c.size, c.top, c.lines, c.sheet, c.greek), QString::fromUtf8(c.said))
+            << c.size << "/" << c.top << "/" << c.lines << " on " << c.sheet;
+}
+
 } // namespace

@@ -3,10 +3,14 @@
 // next one instead of being lost.
 #include "print_fixture.h"
 
+#include "results/frmPageSetup.h"
 #include "ui/qt/QtPrinter.h"
 
 #include <QProcess>
 #include <QStandardPaths>
+
+#include <csignal>
+#include <sys/resource.h>
 
 namespace {
 
@@ -18,7 +22,8 @@ protected:
             GTEST_SKIP() << "pdftotext (poppler-utils) is not installed";
         PrintTest::SetUp();
     }
-    QString printToPdf(int rows)
+    // `closeAfter`: the run leaves the window open (it failed), so Cancel closes it.
+    QString printToPdf(int rows, bool closeAfter = false)
     {
         const QString pdf = drive.native(QStringLiteral("print.pdf"));
         ui::qt::QtPrinter device(pdf);
@@ -26,11 +31,27 @@ protected:
             return {};
         platform::ServiceOverride<platform::Printer> use(platform::setPrinter, &device);
         fill(rows);
-        openPrint([](results::frmPrint& f) { ui::Input::click(*f.cmdPrint); });
+        openPrint([closeAfter](results::frmPrint& f) {
+            ui::Input::click(*f.cmdPrint);
+            if (closeAfter)
+                ui::Input::click(*f.cmdCancel);
+        });
+        return pdfText(pdf);
+    }
+    static QString poppler(const char* tool, const QStringList& arguments)
+    {
         QProcess run;
-        run.start(QStandardPaths::findExecutable("pdftotext"), {"-layout", pdf, "-"});
+        run.start(QStandardPaths::findExecutable(QLatin1String(tool)), arguments);
         EXPECT_TRUE(run.waitForFinished(30000));
         return QString::fromUtf8(run.readAllStandardOutput());
+    }
+    static QString pdfText(const QString& pdf) { return poppler("pdftotext", {"-layout", pdf, "-"}); }
+    // The sheets of the PDF, as pdfinfo counts them.
+    static int sheets(const QString& pdf)
+    {
+        const QString info = poppler("pdfinfo", {pdf});
+        const qsizetype at = info.indexOf(QStringLiteral("Pages:"));
+        return at < 0 ? -1 : info.mid(at + 6).section(u'\n', 0, 0).trimmed().toInt();
     }
 };
 
@@ -43,12 +64,116 @@ TEST_F(PrintPdf, PagesReadBackWithTheirColumnsAndNoLineIsLost)
     EXPECT_EQ(text.count(QStringLiteral("Page 3 of 3.")), 1);
     EXPECT_TRUE(text.contains(line(60).trimmed())) << text.left(2000).toStdString();
 
-    // 80 lines of 12 points do not fit a sheet: the rest goes onto the next.
+    // 80 lines of 12 points do not fit a sheet: rather than run onto the
+    // next sheet without a header, the run says so and prints nothing.
     g().PageSetupFontSize = 12;
     g().PageSetupLinesPerPage = 80;
-    text = printToPdf(100);
-    EXPECT_GT(text.count(u'\f'), 2);
-    EXPECT_EQ(text.count(QStringLiteral("|N|")), 100);
+    desk.expectMsgBoxContaining("Page setup", "At font size 12 a sheet of the printer holds", ui::vbExclamationOK, ui::vbOK);
+    text = printToPdf(100, /*closeAfter=*/true);
+    EXPECT_EQ(text.count(u'\f'), 3) << "the PDF before stays";
+    EXPECT_EQ(text.count(QStringLiteral("|N|")), 60);
+}
+
+// Over font sizes and lines per page: what Page setup takes over prints one
+// page on each sheet, as many sheets as the headers announce, each with its
+// header; what would not fit a sheet Page setup refuses with a message, and
+// the print run refuses it too. 30 lines at 8 points (the defaults) always
+// fit; 80 lines at 8 points fit no common paper.
+TEST_F(PrintPdf, EveryPageSetupItTakesOverPrintsOnePagePerSheet)
+{
+    const QString pdf = drive.native(QStringLiteral("print.pdf"));
+    ui::qt::QtPrinter device(pdf);
+    if (!device.printsToPdf())
+        GTEST_SKIP() << "a system printer is installed";
+    platform::ServiceOverride<platform::Printer> use(platform::setPrinter, &device);
+    int accepted = 0, refused = 0;
+    for (int size = 8; size <= 12; ++size) {
+        // The most a sheet holds at this size, and one more, beside a table
+        // of round values.
+        const int most = device.linesPerSheet(QStringLiteral("Courier New"), size);
+        for (int top : {0, 5}) {
+            for (int lines : {30, 40, 50, 60, 70, 80, most - top, most - top + 1}) {
+                if (lines < 30 || lines > 80)
+                    continue;
+                const std::string name = "size " + std::to_string(size) + ", top " + std::to_string(top) + ", " + std::to_string(lines) + " lines";
+                g().PageSetupFontSize = 8;
+                g().PageSetupTopMargin = 0;
+                g().PageSetupLinesPerPage = 30;
+                const bool fits = top + lines <= most;
+                if (!fits)
+                    desk.expectMsgBoxContaining("Page setup", "lines per page do not fit it", ui::vbExclamationOK, ui::vbOK);
+                desk.onModal(QStringLiteral("frmPageSetup"), [&](ui::Form& form) {
+                    auto& f = static_cast<results::frmPageSetup&>(form);
+                    for (auto [label, value] : {std::pair{f.lblFontSize, size}, {f.lblTopMargin, top}, {f.lblLinesPerPage, lines}})
+                        label->setCaption(QString::number(value));
+                    ui::Input::click(*f.cmdOK);
+                    if (!fits) {
+                        EXPECT_TRUE(f.isShown()) << name << ": refused, the window stays";
+                        ui::Input::click(*f.cmdCancel);
+                    }
+                });
+                results::ShowPageSetupWindow();
+                EXPECT_EQ(g().PageSetupLinesPerPage, fits ? lines : 30) << name;
+                if (!fits) {
+                    // The same values read from the INI file: the run refuses them.
+                    ++refused;
+                    g().PageSetupFontSize = basGlobal::Integer(size);
+                    g().PageSetupTopMargin = basGlobal::Integer(top);
+                    g().PageSetupLinesPerPage = basGlobal::Integer(lines);
+                    drive.file(QStringLiteral("print.pdf"), "kept");
+                    desk.expectMsgBoxContaining("Page setup", "lines per page do not fit it", ui::vbExclamationOK, ui::vbOK);
+                    fill(10);
+                    openPrint([](results::frmPrint& f) {
+                        ui::Input::click(*f.cmdPrint);
+                        ui::Input::click(*f.cmdCancel);
+                    });
+                    EXPECT_EQ(drive.bytes(QStringLiteral("print.pdf")), QByteArray("kept")) << name;
+                    continue;
+                }
+                ++accepted;
+                fill(2 * (lines - 4) + 3);   // three pages, the last with three rows
+                openPrint([](results::frmPrint& f) { ui::Input::click(*f.cmdPrint); });
+                const QString text = pdfText(pdf);
+                EXPECT_EQ(text.count(QStringLiteral("Page 3 of 3.")), 1) << name;
+                EXPECT_EQ(text.count(QStringLiteral(" of 3.")), 3) << name << ": a header on every sheet";
+                EXPECT_EQ(sheets(pdf), 3) << name;
+            }
+        }
+    }
+    EXPECT_GT(accepted, 5);
+    EXPECT_GT(refused, 5);
+    EXPECT_GE(device.linesPerSheet(QStringLiteral("Courier New"), 8), 30) << "the defaults always fit";
+    EXPECT_LT(device.linesPerSheet(QStringLiteral("Courier New"), 8), 80);
+}
+
+// A PDF that cannot be written for want of room is reported as the text
+// file's is: "Disk full", not a printer failure; the PDF before it stays.
+TEST_F(PrintPdf, APdfOnAFullDiskSaysDiskFull)
+{
+    const QString pdf = drive.native(QStringLiteral("print.pdf"));
+    ui::qt::QtPrinter device(pdf);
+    if (!device.printsToPdf())
+        GTEST_SKIP() << "a system printer is installed";
+    platform::ServiceOverride<platform::Printer> use(platform::setPrinter, &device);
+    drive.file(QStringLiteral("print.pdf"), "the previous PDF");
+    fill(300);
+
+    // A full disk, as far as this process can tell: writes past 16 KB fail.
+    struct rlimit saved {};
+    ::getrlimit(RLIMIT_FSIZE, &saved);
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    struct rlimit small = saved;
+    small.rlim_cur = 16 * 1024;
+    ::setrlimit(RLIMIT_FSIZE, &small);
+    desk.expectMsgBoxContaining("Tarnwick [ PCE1000 ]", "Error condition 61 with the description 'Disk full'",
+                                ui::vbQuestionYesNo, ui::vbNo);
+    openPrint([](results::frmPrint& f) {
+        ui::Input::click(*f.cmdPrint);
+        ui::Input::click(*f.cmdCancel);
+    });
+    ::setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, oldHandler);
+    EXPECT_EQ(drive.bytes(QStringLiteral("print.pdf")), QByteArray("the previous PDF"));
 }
 
 } // namespace

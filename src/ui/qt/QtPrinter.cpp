@@ -12,9 +12,32 @@
 #include <QPrintDialog>
 #include <QPrinterInfo>
 
+#include <cerrno>
 #include <unistd.h>
 
 namespace ui::qt {
+
+namespace {
+
+// Why the painter's writes to the PDF at `fd` failed, as far as the file can
+// tell (the painter keeps the reason to itself): when one more block at its
+// end is refused for want of room (a full disk, a quota, a file-size
+// limit), the disk is full; anything else is the printer's failure.
+int pdfFailure(int fd)
+{
+    static const char block[4096] = {};
+    const off_t end = ::lseek(fd, 0, SEEK_END);
+    if (end < 0)
+        return platform::errPrinter;
+    const ssize_t wrote = ::pwrite(fd, block, sizeof block, end);
+    const int err = errno;
+    if (wrote > 0 && ::ftruncate(fd, end) != 0)
+        return platform::errPrinter;
+    const bool noRoom = wrote < 0 ? err == ENOSPC || err == EDQUOT || err == EFBIG : wrote < ssize_t(sizeof block);
+    return noRoom ? platform::errDiskFull : platform::errPrinter;
+}
+
+} // namespace
 
 QtPrinter::QtPrinter(const QString& pdfFile)
     : m_printer(std::make_unique<QPrinter>(QPrinter::HighResolution))
@@ -55,16 +78,34 @@ QString QtPrinter::resolvedFamily() const
     return platform::printerFontFamily(m_fontName, QFontDatabase::families());
 }
 
-QFont QtPrinter::currentFont() const
+QFont QtPrinter::fontFor(const QString& fontName, double points)
 {
-    QFont font(resolvedFamily());
-    font.setPointSizeF(m_fontSize > 0 ? m_fontSize : 10);
-    const bool courier = m_fontName.startsWith(QLatin1String("Courier New"), Qt::CaseInsensitive);
+    QFont font(platform::printerFontFamily(fontName, QFontDatabase::families()));
+    font.setPointSizeF(points > 0 ? points : 10);
+    const bool courier = fontName.startsWith(QLatin1String("Courier New"), Qt::CaseInsensitive);
     if (courier) {
         font.setStyleHint(QFont::TypeWriter);
         font.setFixedPitch(true);
     }
     return font;
+}
+
+QFont QtPrinter::currentFont() const { return fontFor(m_fontName, m_fontSize); }
+
+int QtPrinter::linesPerSheet(const QString& fontName, double points) const
+{
+    QPageLayout sheet = m_printer->pageLayout();
+    sheet.setOrientation(QPageLayout::Landscape);
+    const double height = sheet.paintRectPixels(m_printer->resolution()).height();
+    const double spacing = QFontMetricsF(fontFor(fontName, points), m_printer.get()).lineSpacing();
+    if (spacing <= 0)
+        return 0;
+    // Summed as printLine sums them, so that a line it would move to the
+    // next sheet is never counted here.
+    int lines = 0;
+    for (double y = 0; lines < 100000 && (lines == 0 || y + spacing <= height); y += spacing)
+        ++lines;
+    return lines;
 }
 
 int QtPrinter::begin()
@@ -102,6 +143,7 @@ int QtPrinter::finishPdf(bool painted)
     const off_t from = qMax<off_t>(0, size - off_t(sizeof tail));
     const qsizetype got = size > 0 ? ::pread(m_pdfOut.fd(), tail, sizeof tail, from) : 0;
     if (!painted || got <= 0 || !QByteArray(tail, got).trimmed().endsWith("%%EOF")) {
+        const int failure = pdfFailure(m_pdfOut.fd());
         m_pdfOut.discard();
         // Qt's PDF writer ignores every write once one has failed, the
         // documents after this one included: the next gets a fresh one.
@@ -110,7 +152,7 @@ int QtPrinter::finishPdf(bool painted)
         fresh->setPageLayout(m_printer->pageLayout());
         fresh->setOutputFileName(m_pdfFile);
         m_printer = std::move(fresh);
-        return platform::errPrinter;
+        return failure;
     }
     return m_pdfOut.commit();
 }
@@ -151,7 +193,7 @@ int QtPrinter::endDoc()
         return platform::errNone;
     const bool painted = m_painter.end();
     const int err = finishPdf(painted);
-    return !painted ? platform::errPrinter : err;
+    return !painted && err == platform::errNone ? platform::errPrinter : err;
 }
 
 QStringList QtPrinter::printers() const

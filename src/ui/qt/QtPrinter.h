@@ -34,6 +34,7 @@ public:
     int printLine(const QString& line) override;
     int newPage() override;
     int endDoc() override;
+    int linesPerSheet(const QString& fontName, double points) const override;
     QStringList printers() const override;
     bool setupDialog() override;
 
@@ -45,6 +46,7 @@ public:
 private:
     int begin();
     QFont currentFont() const;
+    static QFont fontFor(const QString& fontName, double points);
 
     int finishPdf(bool painted);
 
