@@ -274,7 +274,10 @@ void QtDesktop::formShown(Form& form, bool modal)
         if (w->isVisible()) w->hide();
         w->setWindowModality(want);
     }
-    if (!w->isVisible()) w->setOwner(openerOf(form));
+    if (!w->isVisible()) {
+        w->setOwner(openerOf(form));
+        w->placeForShow();
+    }
     std::erase_if(shownOrder_, [w](const QPointer<FormWindow>& p) { return !p || p == w; });
     shownOrder_.push_back(w);
     w->show();

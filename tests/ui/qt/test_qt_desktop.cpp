@@ -131,6 +131,56 @@ TEST_F(QtDesktopTest, AWindowIsTiedToTheWindowItIsOpenedFromAndOpensOverIt)
     EXPECT_LE((seenExplain.centre - resultsCentre).manhattanLength(), 2);
 }
 
+// Each showing opens a window over its owner where the owner stands now, and
+// never off the screen; a form the program places itself opens there.
+TEST_F(QtDesktopTest, EveryShowingOpensAWindowOverItsOwnerWhereverTheOwnerWasMoved)
+{
+    BuiltForm main("frmMain");
+    BuiltForm options("frmOptions", [](BuiltForm& f) {
+        f.move(f.left(), f.top(), 4000, 3000);
+        f.add<CommandButton>("cmdOK")->move(120, 120, 1200, 400);
+        f.add<FormResizer>("freeSizer1");
+    });
+    BuiltForm notice("frmPleaseWait", [](BuiltForm& f) { f.move(f.left(), f.top(), 3000, 1200); });
+    main.move(0, 0, 9000, 7000);
+    main.show();
+    FormWindow* mw = desk.window(main);
+    const QRect screen = mw->screen()->availableGeometry();
+    const auto openOptions = [&] {
+        QRect seen;
+        later(0, [&] {
+            FormWindow* w = desk.window(options);
+            seen = w->frameGeometry();
+            w->resize(w->width() + 15, w->height() + 15);   // the user widens it a little
+            options.unload();
+        });
+        options.show(Modal);
+        return seen;
+    };
+    struct Row {
+        QPoint mainAt;
+        bool whole;   // the owner is whole on the screen: the window is centred over it
+    };
+    const Row rows[] = {{{40, 30}, true}, {{40, 30}, true}, {{150, 90}, true}, {{20, 60}, true}, {{screen.right() - 100, screen.bottom() - 80}, false}};
+    for (const Row& r : rows) {
+        mw->move(r.mainAt);
+        const QRect seen = openOptions();
+        SCOPED_TRACE(QStringLiteral("main at %1,%2").arg(r.mainAt.x()).arg(r.mainAt.y()).toStdString());
+        EXPECT_TRUE(screen.contains(seen)) << seen.x() << "," << seen.y();
+        if (r.whole) {
+            EXPECT_LE((seen.center() - mw->frameGeometry().center()).manhattanLength(), 2);
+        }
+    }
+    // The program's own place (the please-wait notice over its caller).
+    mw->move(40, 30);
+    notice.load();
+    notice.move(3000, 2250, notice.width(), notice.height());
+    notice.show();
+    EXPECT_EQ(desk.window(notice)->pos(), QPoint(QtDesktop::px(3000), QtDesktop::px(2250)));
+    notice.unload();
+    main.unload();
+}
+
 // --- Message boxes -----------------------------------------------------------------
 
 TEST_F(QtDesktopTest, MessageBoxesHaveTheStylesButtonsDefaultsAndEscape)
