@@ -20,6 +20,7 @@
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QScreen>
 #include <QTimer>
 #include <QWhatsThis>
@@ -69,6 +70,25 @@ QString qtFilter(const QString& filter)
     return out.join(QStringLiteral(";;"));
 }
 
+// Without a window manager nothing gives the keyboard back when a box or a
+// window closes: X hands it to the root window, and no key reaches the
+// program until the user clicks. The window that had it takes it again.
+// (Qt may not have heard yet that it lost the keyboard: ask in any case.)
+void giveKeyboardBack(const QPointer<QWidget>& to)
+{
+    if (to && to->isVisible()) to->activateWindow();
+}
+
+// A path breaks nowhere between its drive and its first backslash ("C:" at
+// the end of one line and "\Data" on the next): a word joiner holds them.
+QString joinDrives(const QString& text)
+{
+    static const QRegularExpression drive(QStringLiteral("(?<![A-Za-z0-9])([A-Za-z]:)(?=\\\\)"));
+    QString out = text;
+    out.replace(drive, QStringLiteral("\\1") + QChar(0x2060));
+    return out;
+}
+
 QString nativeOf(const QString& logical) { return logical.isEmpty() ? QString() : platform::toNative(logical).value_or(QString()); }
 
 } // namespace
@@ -98,6 +118,15 @@ int QtDesktop::twips(int px) { return px * twipsPerPixel(); }
 
 FormWindow* QtDesktop::window(const Form& form) const { return windows_.value(&form); }
 
+int QtDesktop::execDialog(QDialog& dialog)
+{
+    const QPointer<QWidget> holder = QApplication::activeWindow();
+    const int result = dialog.exec();
+    dialog.hide();
+    giveKeyboardBack(holder);
+    return result;
+}
+
 void QtDesktop::guarded(const std::function<void()>& action)
 {
     try {
@@ -124,7 +153,10 @@ QWidget* QtDesktop::dialogParent()
 
 void QtDesktop::namePrinterSetupButton(QDialog& dialog)
 {
-    const auto name = [](QDialog* d) {
+    const auto* qt = dynamic_cast<QtDesktop*>(installedDesktop());
+    const QString title = qt && qt->greekButtons() ? QStringLiteral("Επιλογή εκτυπωτή") : QStringLiteral("Printer setup");
+    const auto name = [title](QDialog* d) {
+        d->setWindowTitle(title);
         for (QDialogButtonBox* buttons : d->findChildren<QDialogButtonBox*>())
             if (QPushButton* ok = buttons->button(QDialogButtonBox::Ok)) ok->setText(buttonCaption(vbOK, false));
     };
@@ -203,7 +235,7 @@ int QtDesktop::messageBox(Form* owner, const QString& title, const QString& text
     QString body = text;
     body.replace(QLatin1String("\r\n"), QLatin1String("\n")).replace(QLatin1Char('\r'), QLatin1Char('\n'));
     box.setTextFormat(Qt::PlainText);
-    box.setText(body);
+    box.setText(joinDrives(body));
     switch (msgBoxIcon(style)) {
     case 16: box.setIcon(QMessageBox::Critical); break;
     case 32: box.setIcon(QMessageBox::Question); break;
@@ -227,7 +259,11 @@ int QtDesktop::messageBox(Form* owner, const QString& title, const QString& text
     }
     box.setWindowModality(Qt::ApplicationModal);
     announce(&box);
-    box.exec();
+    // A box has a close button and no minimise or maximise buttons, also
+    // under a window manager that would otherwise give it those.
+    box.setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
+                       | Qt::WindowCloseButtonHint);
+    execDialog(box);
     if (programHasEnded()) throw ProgramEnd{};
     const int answer = answers.value(box.clickedButton(), 0);
     return answer ? answer : (escapeAnswer ? escapeAnswer : defaultAnswer);
@@ -290,9 +326,27 @@ void QtDesktop::formShown(Form& form, bool modal)
     w->applyPointer();
 }
 
+void QtDesktop::passKeyboardOn(FormWindow* gone)
+{
+    // The newest modal window still up, else the window it was opened
+    // from, else the one shown last.
+    QWidget* next = nullptr;
+    for (auto it = modal_.rbegin(); it != modal_.rend() && !next; ++it)
+        if (FormWindow* m = windows_.value(it->form); m && m != gone && m->isVisible()) next = m;
+    for (FormWindow* o = gone->owner(); o && !next; o = o->owner())
+        if (o->isVisible()) next = o;
+    for (auto it = shownOrder_.rbegin(); it != shownOrder_.rend() && !next; ++it)
+        if (*it && *it != gone && (*it)->isVisible()) next = *it;
+    giveKeyboardBack(next);
+}
+
 void QtDesktop::formHidden(Form& form)
 {
-    if (FormWindow* w = windows_.value(&form)) w->hide();
+    if (FormWindow* w = windows_.value(&form)) {
+        const bool hadKeyboard = QApplication::activeWindow() == w;
+        w->hide();
+        if (hadKeyboard) passKeyboardOn(w);
+    }
     for (const ModalRun& r : modal_)
         if (r.form == &form) r.loop->quit();
 }
@@ -300,8 +354,10 @@ void QtDesktop::formHidden(Form& form)
 void QtDesktop::formUnloaded(Form& form)
 {
     if (FormWindow* w = windows_.take(&form)) {
+        const bool hadKeyboard = QApplication::activeWindow() == w;
         w->detach();
         w->hide();
+        if (hadKeyboard) passKeyboardOn(w);
         w->deleteLater();
     }
     for (const ModalRun& r : modal_)
@@ -407,7 +463,7 @@ FileDialogResult QtDesktop::fileDialog(Form* owner, const FileDialogRequest& req
         if (!name.isEmpty()) dialog.selectFile(platform::nameToNative(name));
     }
     announce(&dialog);
-    const bool ok = dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty();
+    const bool ok = execDialog(dialog) == QDialog::Accepted && !dialog.selectedFiles().isEmpty();
     if (programHasEnded()) throw ProgramEnd{};
     FileDialogResult r;
     if (!ok) return r;
@@ -422,7 +478,7 @@ PrinterDialogResult QtDesktop::printerDialog(Form* owner, int /*flags*/)
     QPrintDialog dialog(&printer, ownerWidget(owner));
     namePrinterSetupButton(dialog);
     announce(&dialog);
-    const bool ok = dialog.exec() == QDialog::Accepted;
+    const bool ok = execDialog(dialog) == QDialog::Accepted;
     if (programHasEnded()) throw ProgramEnd{};
     PrinterDialogResult r;
     if (!ok) return r;

@@ -106,6 +106,10 @@ public:
     // the dialog renames the button while it fills itself).
     static void namePrinterSetupButton(QDialog& dialog);
 
+    // Runs a dialog; when it closes, the window that had the keyboard has
+    // it again (without a window manager nobody else hands it back).
+    static int execDialog(QDialog& dialog);
+
     // Runs a model action from a Qt event: an end of the program or an
     // untrapped error stops here instead of unwinding through Qt.
     static void guarded(const std::function<void()>& action);
@@ -120,6 +124,8 @@ private:
     FormWindow* openerOf(const Form& form) const;
     // Raises the windows that block `w` over it; the topmost (nullptr: none).
     QWidget* raiseBlockers(FormWindow* w);
+    // A window that had the keyboard is gone: the window under it takes it.
+    void passKeyboardOn(FormWindow* gone);
     void announce(QWidget* dialog);
     QString helpText(const QString& helpFile, int topic);
 

@@ -12,6 +12,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTableView>
+#include <QTextLayout>
 #include <QTemporaryDir>
 #include <QWindow>
 
@@ -28,6 +29,9 @@ struct BoxAnswerer {
     QString defaultCaption, escapeCaption;
     QMessageBox::Icon icon = QMessageBox::NoIcon;
     QWidget* parent = nullptr;
+    QString shown;   // what the text label shows
+    QFont shownFont;
+    Qt::WindowFlags flags;
     int seen = 0;
     void operator()(QWidget* w)
     {
@@ -38,6 +42,11 @@ struct BoxAnswerer {
         text = box->text();
         icon = box->icon();
         parent = box->parentWidget();
+        if (auto* label = box->findChild<QLabel*>(QStringLiteral("qt_msgbox_label"))) {
+            shown = label->text();
+            shownFont = label->font();
+        }
+        flags = box->windowFlags();
         captions.clear();
         for (QAbstractButton* b : box->buttons()) captions << b->text();
         defaultCaption = box->defaultButton() ? box->defaultButton()->text() : QString();
@@ -224,6 +233,45 @@ TEST_F(QtDesktopTest, MessageBoxesHaveTheStylesButtonsDefaultsAndEscape)
     a.answer = -1;
     msgBox(nullptr, "t", "x", 64);
     EXPECT_EQ(a.parent, nullptr);
+}
+
+// A path in a box never breaks between its drive and the rest ("C:" at the
+// end of a line), whatever the width; a box offers its close button but no
+// minimise or maximise button.
+TEST_F(QtDesktopTest, MessageBoxesKeepADriveWithItsPathAndOfferNoMinimiseOrMaximise)
+{
+    BuiltForm owner("frmOwner");
+    owner.show();
+    BoxAnswerer a;
+    a.answer = vbOK;
+    desk.setDialogHook([&a](QWidget* w) { a(w); });
+    const QString texts[] = {
+        QStringLiteral("The folder 'C:\\Documents and Settings\\Reports of the year' does not exist."),
+        QStringLiteral("Το αρχείο C:\\Έγγραφα\\Αναφορές.txt δεν βρέθηκε (D:\\Αντίγραφα)."),
+    };
+    for (const QString& text : texts) {
+        msgBox(&owner, "Quillmarsh", text, vbExclamationOK);
+        SCOPED_TRACE(text.toStdString());
+        EXPECT_FALSE(a.flags & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint));
+        EXPECT_TRUE(a.flags & Qt::WindowCloseButtonHint);
+        EXPECT_EQ(QString(a.text).remove(QChar(0x2060)), text);   // only joined, nothing else changed
+        QTextLayout layout(a.shown, a.shownFont);
+        QTextOption option;
+        option.setWrapMode(QTextOption::WordWrap);
+        layout.setTextOption(option);
+        for (int width = 40; width <= 420; width += 2) {
+            layout.beginLayout();
+            QStringList lines;
+            for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
+                line.setLineWidth(width);
+                lines << a.shown.mid(line.textStart(), line.textLength());
+            }
+            layout.endLayout();
+            for (qsizetype i = 0; i + 1 < lines.size(); ++i)
+                EXPECT_FALSE(lines[i].trimmed().endsWith(u':') && lines[i + 1].startsWith(u'\\')) << width << ": " << lines[i].toStdString();
+        }
+    }
+    owner.unload();
 }
 
 // --- The resizer --------------------------------------------------------------------
@@ -463,4 +511,52 @@ TEST_F(QtDesktopTest, AModalWindowTakesItsTimersBoxEnterAndEscAndShowsAmpersands
     EXPECT_EQ(ticks, 1);
     EXPECT_EQ(boxAnswer, vbYes);
     EXPECT_EQ(answerer.title, "Gallery");
+}
+
+// Without a window manager nothing hands the keyboard back once a box or a
+// modal window closes: the window that was active gets it again, so that
+// Esc still closes Find after its "have been searched" message.
+TEST_F(QtDesktopTest, TheKeyboardGoesBackToTheActiveWindowWhenABoxOrAModalWindowCloses)
+{
+    BuiltForm results("frmCompare", [](BuiltForm& f) { f.add<TextBox>("txtNotes")->move(120, 120, 3000, 315); });
+    BuiltForm find("frmFind", [](BuiltForm& f) {
+        f.add<TextBox>("txtFind")->move(120, 120, 3000, 315);
+        auto* next = f.add<CommandButton>("cmdFindNext");
+        next->move(120, 600, 1200, 400);
+        next->setDefault(true);
+        next->Click = [&f] { msgBox(&f, "Find", "All the rows have been searched.", vbInformationOK); };
+        auto* cancel = f.add<CommandButton>("cmdCancel");
+        cancel->move(1500, 600, 1200, 400);
+        cancel->setCancel(true);
+        cancel->Click = [&f] { f.unload(); };
+    });
+    BoxAnswerer answerer;
+    answerer.answer = vbOK;
+    desk.setDialogHook([&](QWidget* box) { answerer(box); });
+    results.show();
+    QApplication::processEvents();
+    QWidget* afterBox = nullptr;
+    QWidget* findWindow = nullptr;
+    bool escClosedFind = false;
+    later(0, [&] {
+        QApplication::processEvents();   // Find is up and has the keyboard
+        FormWindow* w = desk.window(find);
+        findWindow = w;
+        ASSERT_EQ(QApplication::activeWindow(), w);
+        static_cast<QPushButton*>(w->widgetFor(find.control("cmdFindNext")))->click();
+        QApplication::processEvents();
+        afterBox = QApplication::activeWindow();
+        // Esc, where the keyboard is now.
+        if (QWidget* keys = QApplication::focusWidget() ? QApplication::focusWidget() : QApplication::activeWindow())
+            sendKey(keys, Qt::Key_Escape);
+        escClosedFind = !find.isLoaded();
+        if (find.isLoaded()) find.unload();   // the key went nowhere
+    });
+    find.show(Modal);
+    QApplication::processEvents();
+    EXPECT_EQ(answerer.seen, 1);
+    EXPECT_EQ(afterBox, findWindow);
+    EXPECT_TRUE(escClosedFind);
+    EXPECT_EQ(QApplication::activeWindow(), desk.window(results));
+    results.unload();
 }
