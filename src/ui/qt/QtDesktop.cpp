@@ -89,6 +89,30 @@ QString joinDrives(const QString& text)
     return out;
 }
 
+// Openbox draws an iconify button on every dialog, whatever the window asks
+// for; a box iconified there would leave the program blocked behind
+// nothing to click. It comes straight back.
+class StayOpen : public QObject {
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* e) override
+    {
+        auto* w = qobject_cast<QWidget*>(watched);
+        if (w && e->type() == QEvent::WindowStateChange && (w->windowState() & Qt::WindowMinimized)) {
+            QPointer<QWidget> guard(w);
+            QTimer::singleShot(0, w, [guard] {
+                if (!guard || !guard->isVisible()) return;
+                guard->setWindowState(guard->windowState() & ~Qt::WindowMinimized);
+                guard->raise();
+                guard->activateWindow();
+            });
+        }
+        return false;
+    }
+};
+
 QString nativeOf(const QString& logical) { return logical.isEmpty() ? QString() : platform::toNative(logical).value_or(QString()); }
 
 } // namespace
@@ -259,10 +283,12 @@ int QtDesktop::messageBox(Form* owner, const QString& title, const QString& text
     }
     box.setWindowModality(Qt::ApplicationModal);
     announce(&box);
-    // A box has a close button and no minimise or maximise buttons, also
-    // under a window manager that would otherwise give it those.
+    // A box asks for its title and close button only: no minimise or
+    // maximise button where the window manager follows the request.
     box.setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
                        | Qt::WindowCloseButtonHint);
+    StayOpen stayOpen;
+    box.installEventFilter(&stayOpen);
     execDialog(box);
     if (programHasEnded()) throw ProgramEnd{};
     const int answer = answers.value(box.clickedButton(), 0);

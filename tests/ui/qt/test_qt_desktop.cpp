@@ -236,9 +236,9 @@ TEST_F(QtDesktopTest, MessageBoxesHaveTheStylesButtonsDefaultsAndEscape)
 }
 
 // A path in a box never breaks between its drive and the rest ("C:" at the
-// end of a line), whatever the width; a box offers its close button but no
-// minimise or maximise button.
-TEST_F(QtDesktopTest, MessageBoxesKeepADriveWithItsPathAndOfferNoMinimiseOrMaximise)
+// end of a line), whatever the width; a box asks for its close button but no
+// minimise or maximise button, and one iconified all the same comes back.
+TEST_F(QtDesktopTest, MessageBoxesKeepADriveWithItsPathAndComeBackWhenIconified)
 {
     BuiltForm owner("frmOwner");
     owner.show();
@@ -271,6 +271,18 @@ TEST_F(QtDesktopTest, MessageBoxesKeepADriveWithItsPathAndOfferNoMinimiseOrMaxim
                 EXPECT_FALSE(lines[i].trimmed().endsWith(u':') && lines[i + 1].startsWith(u'\\')) << width << ": " << lines[i].toStdString();
         }
     }
+    // Iconified anyway (openbox draws the button on every dialog), a box
+    // comes straight back rather than leave the program blocked behind it.
+    bool stayedUp = false;
+    desk.setDialogHook([&](QWidget* w) {
+        w->setWindowState(Qt::WindowMinimized);
+        later(30, [&, w] {
+            stayedUp = !(w->windowState() & Qt::WindowMinimized);
+            static_cast<QMessageBox*>(w)->buttons().first()->click();
+        });
+    });
+    msgBox(&owner, "Quillmarsh", "Minimised?", vbInformationOK);
+    EXPECT_TRUE(stayedUp);
     owner.unload();
 }
 
