@@ -164,6 +164,10 @@ void frmOptions::buildControls()
     }
     setDefaultButton(cmdOK);
     setCancelButton(cmdCancel);
+    // OK first, then the window top to bottom: the window opens with the
+    // focus on OK, so Enter at once confirms and starts the comparison
+    // (a focused Browse... button would ask for a new initial path).
+    cmdOK->setTabIndex(0);
 
     lblInitialPathAuxiliary = add<ui::Label>(QStringLiteral("lblInitialPathAuxiliary"));
     lblInitialPathAuxiliary->move(2700, 7200, kPathLabelWidth, kRow);

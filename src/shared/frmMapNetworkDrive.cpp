@@ -226,7 +226,10 @@ void frmDisconnectNetworkDrive::build()
     lstDrives = add<ui::ListBox>(QStringLiteral("lstDrives"));
     lstDrives->move(240, 500, 5820, 1700);
     for (const platform::UserMapping& m : platform::UserDriveMap::load()) {
-        lstDrives->addItem(QString(m.letter) + QStringLiteral(":   ") + m.folder);
+        // The folder as the program shows every path (C:\...), its native
+        // name only where no drive holds it.
+        const QString logical = platform::toLogical(m.folder);
+        lstDrives->addItem(QString(m.letter) + QStringLiteral(":   ") + (logical.isEmpty() ? m.folder : logical));
         lstDrives->setItemData(lstDrives->newIndex(), m.letter.unicode());
     }
     cmdOK = add<ui::CommandButton>(QStringLiteral("cmdOK"));

@@ -56,6 +56,9 @@ void Form::load()
     loaded_ = true;
     loaded.push_back(this);
     build();
+    // A design's place is no place on the screen: where the window last
+    // stood (or 0, 0) is not the program's request.
+    placedByProgram_ = false;
     desktop().formLoaded(*this);
     Load();
     if (!loaded_) return;
@@ -208,11 +211,22 @@ void Form::setWindowState(int s)
 void Form::move(int left, int top, int width, int height)
 {
     if (left == left_ && top == top_ && width == width_ && height == height_) return;
+    if (left != left_ || top != top_) placedByProgram_ = true;
     left_ = left;
     top_ = top;
     width_ = width;
     height_ = height;
     notify(Prop::Geometry);
+}
+
+void Form::windowPlaced(int left, int top, int width, int height)
+{
+    // Only the window mirrors this; it already stands there.
+    left_ = left;
+    top_ = top;
+    width_ = width;
+    height_ = height;
+    placedByProgram_ = false;
 }
 
 void Form::setDefaultButton(CommandButton* b)

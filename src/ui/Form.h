@@ -93,6 +93,14 @@ public:
     int width() const { return width_; }
     int height() const { return height_; }
     void move(int left, int top, int width, int height);
+    // Whether the program set Left or Top since the window last stood
+    // somewhere (a design's own place in build() does not count): such a
+    // form opens where the program put it, any other over its owner.
+    bool placedByProgram() const { return placedByProgram_; }
+    // The backend reports where the window stands (outer frame, twips): the
+    // form's Left, Top, Width and Height read the truth, and the program's
+    // own place has been used.
+    void windowPlaced(int left, int top, int width, int height);
     int helpTopic() const { return helpTopic_; }
     void setHelpTopic(int t) { helpTopic_ = t; }
 
@@ -171,6 +179,7 @@ private:
     Font font_;
     int windowState_ = 0;
     int left_ = 0, top_ = 0, width_ = 6000, height_ = 4500;
+    bool placedByProgram_ = false;
     int helpTopic_ = 0;
     int modalLevels_ = 0;
     CommandButton* default_ = nullptr;

@@ -530,6 +530,7 @@ TEST_F(StartupTest, AMappedFolderShowsInBothTreesAndGoesAwayWhenUnmappedAndAFail
         auto& dlg = static_cast<frmDisconnectNetworkDrive&>(f);
         ASSERT_EQ(dlg.lstDrives->listCount(), 1);
         EXPECT_TRUE(dlg.lstDrives->list(0).startsWith(QStringLiteral("E:")));
+        EXPECT_EQ(dlg.lstDrives->list(0), QStringLiteral("E:   C:\\Shared"));   // the folder as every path is shown
         ui::Input::listClick(*dlg.lstDrives, 0);
         ui::Input::click(*dlg.cmdOK);
     });

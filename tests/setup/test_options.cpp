@@ -217,4 +217,18 @@ TEST_F(Options, EnterOnOkBrowseAndTheBlankPattern)
     EXPECT_EQ(g().FileTypesPattern, QStringLiteral(" *.txt"));
 }
 
+// The window opens with the focus on OK: Enter at once confirms (and the
+// comparison goes on); no folder dialog asks for a new initial path.
+TEST_F(Options, OpensWithTheFocusOnOkSoEnterConfirmsAtOnce)
+{
+    QString focused;
+    inside(win_, [&] {
+        focused = win_.activeControl() ? win_.activeControl()->name() : QString();
+        Input::key(win_, ui::vbKeyReturn);
+    });
+    EXPECT_EQ(focused, QStringLiteral("cmdOK"));
+    EXPECT_FALSE(win_.isLoaded());
+    EXPECT_EQ(desk.entries(ui::HeadlessDesktop::Entry::FileDialog).size(), 0);
+}
+
 } // namespace

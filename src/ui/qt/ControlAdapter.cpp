@@ -17,6 +17,11 @@ QString literal(const QString& caption)
     return s;
 }
 
+int accentRoom(const QFontMetrics& fm)
+{
+    return std::max(0, -fm.tightBoundingRect(QStringLiteral("ÄÅÉÖÜΆΈΉΊΌΎΏ")).top() - fm.ascent());
+}
+
 QPixmap pictureOf(const Picture& p) { return p.isNull() ? QPixmap() : QPixmap(p.resource); }
 
 namespace {
@@ -30,7 +35,7 @@ public:
         // The text is centred in its row: the room above the ascent is
         // needed below too.
         const QFontMetrics fm(option.font);
-        const int over = -fm.tightBoundingRect(QStringLiteral("ÄÅÉÖÜ")).top() - fm.ascent();
+        const int over = accentRoom(fm);
         if (over > 0) s.rheight() = std::max(s.height(), fm.height() + 2 * over + 1);
         return s;
     }

@@ -8,6 +8,7 @@
 
 #include "ui/Control.h"
 
+#include <QFontMetrics>
 #include <QPalette>
 #include <QPixmap>
 
@@ -41,6 +42,9 @@ QPixmap pictureOf(const Picture& p);
 // Rows of lists and trees tall enough for the accents over capitals ("Ä"),
 // which reach above the ascent of many fonts and would be cut off.
 void fitRowsToAccents(QAbstractItemView* view);
+// How far the accents of capitals (Ä, Ά) rise above the font's ascent, in
+// pixels (0: they stay within it).
+int accentRoom(const QFontMetrics& fm);
 
 class ControlAdapter {
 public:

@@ -10,6 +10,7 @@
 #include <QCloseEvent>
 #include <QKeyEvent>
 #include <QMenuBar>
+#include <QMoveEvent>
 #include <QScreen>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -198,21 +199,33 @@ void FormWindow::placeFromModel()
     if (!placed_) designClient_ = QSize(cw, ch);
     const int menuPx = menuBar_ ? menuBar_->sizeHint().height() : 0;
     resize(QtDesktop::px(cw), QtDesktop::px(ch) + menuPx);
-    if (!placed_) {
-        if (form_.left() > 0 || form_.top() > 0) {
-            move(QtDesktop::px(form_.left()), QtDesktop::px(form_.top()));
-        } else if (QScreen* s = QGuiApplication::primaryScreen()) {
-            // Over the middle of the owner (where it stands now, also while
-            // hidden), else of the screen; never off the screen.
-            const QRect r = s->availableGeometry();
-            const QPoint centre = owner_ ? owner_->geometry().center() : r.center();
-            QRect at(centre - QPoint(width() / 2, height() / 2), size());
-            at.moveLeft(std::max(r.left(), std::min(at.left(), r.right() - at.width())));
-            at.moveTop(std::max(r.top(), std::min(at.top(), r.bottom() - at.height())));
-            move(at.topLeft());
-        }
-    }
     placed_ = true;
+    if (isVisible() && form_.placedByProgram()) placeForShow();
+}
+
+void FormWindow::placeForShow()
+{
+    Applying a(applying_);
+    QScreen* s = owner_ && owner_->screen() ? owner_->screen() : QGuiApplication::primaryScreen();
+    const QSize outer = frameGeometry().size();
+    QRect at(QPoint(QtDesktop::px(form_.left()), QtDesktop::px(form_.top())), outer);
+    if (!form_.placedByProgram()) {
+        const QPoint centre = owner_ ? owner_->frameGeometry().center() : (s ? s->availableGeometry().center() : QPoint());
+        at.moveTopLeft(centre - QPoint(outer.width() / 2, outer.height() / 2));
+    }
+    if (s) {
+        const QRect r = s->availableGeometry();
+        at.moveLeft(std::max(r.left(), std::min(at.left(), r.right() + 1 - at.width())));
+        at.moveTop(std::max(r.top(), std::min(at.top(), r.bottom() + 1 - at.height())));
+    }
+    move(at.topLeft());
+    reportPlace();
+}
+
+void FormWindow::reportPlace()
+{
+    if (!alive_) return;
+    form_.windowPlaced(QtDesktop::twips(x()), QtDesktop::twips(y()), form_.width(), form_.height());
 }
 
 // A form the resizer scales cannot shrink below its design size: smaller,
@@ -437,13 +450,22 @@ void FormWindow::applyResize()
                 int(std::lround(r.height() * sy_)));
     }
     const int menuTwips = menuBar_ ? QtDesktop::twips(menuBar_->height()) : 0;
-    form_.move(QtDesktop::twips(x()), QtDesktop::twips(y()), QtDesktop::twips(client_->width()) + kFrameTwipsX,
-               QtDesktop::twips(client_->height()) + kFrameTwipsY + menuTwips);
+    form_.windowPlaced(QtDesktop::twips(x()), QtDesktop::twips(y()), QtDesktop::twips(client_->width()) + kFrameTwipsX,
+                       QtDesktop::twips(client_->height()) + kFrameTwipsY + menuTwips);
     if (fontsScale_)
         for (auto& entry : adapters_) syncFont(&entry.second->control(), entry.second->widget());
 }
 
 void FormWindow::resizeEvent(QResizeEvent* e) { QWidget::resizeEvent(e); }
+
+void FormWindow::moveEvent(QMoveEvent* e)
+{
+    QWidget::moveEvent(e);
+    // Moved by the user, the window manager or placeForShow: the form's Left
+    // and Top follow (the please-wait notice is centred over them). A hidden
+    // window keeps a place the program may have just set.
+    if (isVisible()) reportPlace();
+}
 
 void FormWindow::closeEvent(QCloseEvent* e)
 {

@@ -72,8 +72,13 @@ public:
     void applyFocus();
     // Applies the form's mouse pointer.
     void applyPointer();
-    // Sizes the window from the model (first show).
+    // Sizes the window from the model (and moves a shown one the program
+    // places itself).
     void placeFromModel();
+    // Every showing of a hidden window: where the program put the form, else
+    // over the middle of its owner (where the owner stands now, also while
+    // hidden), else of the screen; never off the screen.
+    void placeForShow();
 
     void changed(const Change& c) override;
     // Whichever of the desktop and the form goes first, the other never
@@ -92,6 +97,7 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* e) override;
+    void moveEvent(QMoveEvent* e) override;
     void resizeEvent(QResizeEvent* e) override;
     bool eventFilter(QObject* watched, QEvent* e) override;
 
@@ -110,6 +116,8 @@ private:
     void fillMenu(QMenu* qmenu, Menu& menu);
     void applyResize();
     void applyMinimumSize();
+    // Tells the form where the window stands.
+    void reportPlace();
     void recordDesign(Control* c);
     bool handleKey(Control* c, QKeyEvent* e);
     bool handleMouse(Control* c, QObject* watched, QEvent* e);

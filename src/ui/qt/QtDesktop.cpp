@@ -20,6 +20,7 @@
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QScreen>
 #include <QTimer>
 #include <QWhatsThis>
@@ -69,6 +70,49 @@ QString qtFilter(const QString& filter)
     return out.join(QStringLiteral(";;"));
 }
 
+// Without a window manager nothing gives the keyboard back when a box or a
+// window closes: X hands it to the root window, and no key reaches the
+// program until the user clicks. The window that had it takes it again.
+// (Qt may not have heard yet that it lost the keyboard: ask in any case.)
+void giveKeyboardBack(const QPointer<QWidget>& to)
+{
+    if (to && to->isVisible()) to->activateWindow();
+}
+
+// A path breaks nowhere between its drive and its first backslash ("C:" at
+// the end of one line and "\Data" on the next): a word joiner holds them.
+QString joinDrives(const QString& text)
+{
+    static const QRegularExpression drive(QStringLiteral("(?<![A-Za-z0-9])([A-Za-z]:)(?=\\\\)"));
+    QString out = text;
+    out.replace(drive, QStringLiteral("\\1") + QChar(0x2060));
+    return out;
+}
+
+// Openbox draws an iconify button on every dialog, whatever the window asks
+// for; a box iconified there would leave the program blocked behind
+// nothing to click. It comes straight back.
+class StayOpen : public QObject {
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* e) override
+    {
+        auto* w = qobject_cast<QWidget*>(watched);
+        if (w && e->type() == QEvent::WindowStateChange && (w->windowState() & Qt::WindowMinimized)) {
+            QPointer<QWidget> guard(w);
+            QTimer::singleShot(0, w, [guard] {
+                if (!guard || !guard->isVisible()) return;
+                guard->setWindowState(guard->windowState() & ~Qt::WindowMinimized);
+                guard->raise();
+                guard->activateWindow();
+            });
+        }
+        return false;
+    }
+};
+
 QString nativeOf(const QString& logical) { return logical.isEmpty() ? QString() : platform::toNative(logical).value_or(QString()); }
 
 } // namespace
@@ -98,6 +142,15 @@ int QtDesktop::twips(int px) { return px * twipsPerPixel(); }
 
 FormWindow* QtDesktop::window(const Form& form) const { return windows_.value(&form); }
 
+int QtDesktop::execDialog(QDialog& dialog)
+{
+    const QPointer<QWidget> holder = QApplication::activeWindow();
+    const int result = dialog.exec();
+    dialog.hide();
+    giveKeyboardBack(holder);
+    return result;
+}
+
 void QtDesktop::guarded(const std::function<void()>& action)
 {
     try {
@@ -124,7 +177,10 @@ QWidget* QtDesktop::dialogParent()
 
 void QtDesktop::namePrinterSetupButton(QDialog& dialog)
 {
-    const auto name = [](QDialog* d) {
+    const auto* qt = dynamic_cast<QtDesktop*>(installedDesktop());
+    const QString title = qt && qt->greekButtons() ? QStringLiteral("Επιλογή εκτυπωτή") : QStringLiteral("Printer setup");
+    const auto name = [title](QDialog* d) {
+        d->setWindowTitle(title);
         for (QDialogButtonBox* buttons : d->findChildren<QDialogButtonBox*>())
             if (QPushButton* ok = buttons->button(QDialogButtonBox::Ok)) ok->setText(buttonCaption(vbOK, false));
     };
@@ -203,7 +259,7 @@ int QtDesktop::messageBox(Form* owner, const QString& title, const QString& text
     QString body = text;
     body.replace(QLatin1String("\r\n"), QLatin1String("\n")).replace(QLatin1Char('\r'), QLatin1Char('\n'));
     box.setTextFormat(Qt::PlainText);
-    box.setText(body);
+    box.setText(joinDrives(body));
     switch (msgBoxIcon(style)) {
     case 16: box.setIcon(QMessageBox::Critical); break;
     case 32: box.setIcon(QMessageBox::Question); break;
@@ -227,7 +283,13 @@ int QtDesktop::messageBox(Form* owner, const QString& title, const QString& text
     }
     box.setWindowModality(Qt::ApplicationModal);
     announce(&box);
-    box.exec();
+    // A box asks for its title and close button only: no minimise or
+    // maximise button where the window manager follows the request.
+    box.setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
+                       | Qt::WindowCloseButtonHint);
+    StayOpen stayOpen;
+    box.installEventFilter(&stayOpen);
+    execDialog(box);
     if (programHasEnded()) throw ProgramEnd{};
     const int answer = answers.value(box.clickedButton(), 0);
     return answer ? answer : (escapeAnswer ? escapeAnswer : defaultAnswer);
@@ -274,7 +336,10 @@ void QtDesktop::formShown(Form& form, bool modal)
         if (w->isVisible()) w->hide();
         w->setWindowModality(want);
     }
-    if (!w->isVisible()) w->setOwner(openerOf(form));
+    if (!w->isVisible()) {
+        w->setOwner(openerOf(form));
+        w->placeForShow();
+    }
     std::erase_if(shownOrder_, [w](const QPointer<FormWindow>& p) { return !p || p == w; });
     shownOrder_.push_back(w);
     w->show();
@@ -287,9 +352,27 @@ void QtDesktop::formShown(Form& form, bool modal)
     w->applyPointer();
 }
 
+void QtDesktop::passKeyboardOn(FormWindow* gone)
+{
+    // The newest modal window still up, else the window it was opened
+    // from, else the one shown last.
+    QWidget* next = nullptr;
+    for (auto it = modal_.rbegin(); it != modal_.rend() && !next; ++it)
+        if (FormWindow* m = windows_.value(it->form); m && m != gone && m->isVisible()) next = m;
+    for (FormWindow* o = gone->owner(); o && !next; o = o->owner())
+        if (o->isVisible()) next = o;
+    for (auto it = shownOrder_.rbegin(); it != shownOrder_.rend() && !next; ++it)
+        if (*it && *it != gone && (*it)->isVisible()) next = *it;
+    giveKeyboardBack(next);
+}
+
 void QtDesktop::formHidden(Form& form)
 {
-    if (FormWindow* w = windows_.value(&form)) w->hide();
+    if (FormWindow* w = windows_.value(&form)) {
+        const bool hadKeyboard = QApplication::activeWindow() == w;
+        w->hide();
+        if (hadKeyboard) passKeyboardOn(w);
+    }
     for (const ModalRun& r : modal_)
         if (r.form == &form) r.loop->quit();
 }
@@ -297,8 +380,10 @@ void QtDesktop::formHidden(Form& form)
 void QtDesktop::formUnloaded(Form& form)
 {
     if (FormWindow* w = windows_.take(&form)) {
+        const bool hadKeyboard = QApplication::activeWindow() == w;
         w->detach();
         w->hide();
+        if (hadKeyboard) passKeyboardOn(w);
         w->deleteLater();
     }
     for (const ModalRun& r : modal_)
@@ -404,7 +489,7 @@ FileDialogResult QtDesktop::fileDialog(Form* owner, const FileDialogRequest& req
         if (!name.isEmpty()) dialog.selectFile(platform::nameToNative(name));
     }
     announce(&dialog);
-    const bool ok = dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty();
+    const bool ok = execDialog(dialog) == QDialog::Accepted && !dialog.selectedFiles().isEmpty();
     if (programHasEnded()) throw ProgramEnd{};
     FileDialogResult r;
     if (!ok) return r;
@@ -419,7 +504,7 @@ PrinterDialogResult QtDesktop::printerDialog(Form* owner, int /*flags*/)
     QPrintDialog dialog(&printer, ownerWidget(owner));
     namePrinterSetupButton(dialog);
     announce(&dialog);
-    const bool ok = dialog.exec() == QDialog::Accepted;
+    const bool ok = execDialog(dialog) == QDialog::Accepted;
     if (programHasEnded()) throw ProgramEnd{};
     PrinterDialogResult r;
     if (!ok) return r;

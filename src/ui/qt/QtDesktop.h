@@ -7,7 +7,11 @@
 //   ui::Input, the path the headless tests use.
 // - Every window is tied to the window it is opened from (FormWindow::
 //   setOwner): the newest modal level of another form, else the active
-//   window. Modal forms run a nested QEventLoop per modal level, with
+//   window. Every showing of a hidden window places it over that owner,
+//   where the owner stands now, unless the program placed the form itself
+//   (FormWindow::placeForShow).
+// - Without a window manager nobody hands the keyboard back: when a box, a
+//   dialog or a window that had it closes, the window under it takes it. Modal forms run a nested QEventLoop per modal level, with
 //   application modality; raising a window never buries a modal window
 //   that blocks it, with or without a window manager. A level ends only when the model says the form is no longer
 //   shown; a form that hides itself and is shown modally again from the same
@@ -106,6 +110,10 @@ public:
     // the dialog renames the button while it fills itself).
     static void namePrinterSetupButton(QDialog& dialog);
 
+    // Runs a dialog; when it closes, the window that had the keyboard has
+    // it again (without a window manager nobody else hands it back).
+    static int execDialog(QDialog& dialog);
+
     // Runs a model action from a Qt event: an end of the program or an
     // untrapped error stops here instead of unwinding through Qt.
     static void guarded(const std::function<void()>& action);
@@ -120,6 +128,8 @@ private:
     FormWindow* openerOf(const Form& form) const;
     // Raises the windows that block `w` over it; the topmost (nullptr: none).
     QWidget* raiseBlockers(FormWindow* w);
+    // A window that had the keyboard is gone: the window under it takes it.
+    void passKeyboardOn(FormWindow* gone);
     void announce(QWidget* dialog);
     QString helpText(const QString& helpFile, int topic);
 

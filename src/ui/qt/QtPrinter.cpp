@@ -211,7 +211,7 @@ bool QtPrinter::setupDialog()
     // Over the window it is asked from, never behind it.
     QPrintDialog dialog(m_printer.get(), QtDesktop::dialogParent());
     QtDesktop::namePrinterSetupButton(dialog);
-    if (dialog.exec() != QDialog::Accepted)
+    if (QtDesktop::execDialog(dialog) != QDialog::Accepted)
         return false;
     m_toPdf = m_printer->outputFormat() == QPrinter::PdfFormat;
     if (m_toPdf)

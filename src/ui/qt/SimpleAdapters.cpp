@@ -7,6 +7,7 @@
 #include "ui/qt/QtDesktop.h"
 
 #include <QCheckBox>
+#include <QEvent>
 #include <QGroupBox>
 #include <QLabel>
 #include <QProgressBar>
@@ -16,6 +17,7 @@
 #include <QVBoxLayout>
 
 #include <cmath>
+#include <functional>
 
 namespace ui::qt {
 
@@ -73,6 +75,24 @@ private:
     }
 };
 
+class LabelWidget : public QLabel {
+public:
+    using QLabel::QLabel;
+    std::function<void()> refit;
+
+protected:
+    void changeEvent(QEvent* e) override
+    {
+        QLabel::changeEvent(e);
+        if (e->type() == QEvent::FontChange && refit) refit();
+    }
+    void resizeEvent(QResizeEvent* e) override
+    {
+        QLabel::resizeEvent(e);
+        if (refit) refit();
+    }
+};
+
 class LabelAdapter : public ControlAdapter {
 public:
     using ControlAdapter::ControlAdapter;
@@ -83,14 +103,35 @@ public:
         auto* q = static_cast<QLabel*>(widget_);
         q->setText(displayText(l.caption()));
         q->setWordWrap(l.wordWrap() || l.caption().contains(QLatin1Char('\n')));
+        placeText();
+    }
+    void commonChanged(Prop) override { placeText(); }   // the colours
+
+private:
+    // The line's place in the label, from the font's own measures. A capital's
+    // accent (Ä, Ö, Ά) rises above the font's ascent, where a line drawn from
+    // the label's top loses it: that room stays free above the line. A single
+    // line in a box of its own colour (a tinted path, Page setup's values)
+    // stands in the middle of the box when the box holds it.
+    void placeText()
+    {
+        if (!alive()) return;
+        auto& l = static_cast<Label&>(control_);
+        auto* q = static_cast<QLabel*>(widget_);
+        const QFontMetrics fm(q->font());
+        const int over = accentRoom(fm);
+        const Color ground = l.container() ? l.container()->backColor() : l.form().backColor();
+        const bool boxed = !q->wordWrap() && l.backColor() != ground && q->height() >= over + fm.height();
+        q->setContentsMargins(0, over, 0, 0);
         const Qt::Alignment h = l.alignment() == 1 ? Qt::AlignRight : (l.alignment() == 2 ? Qt::AlignHCenter : Qt::AlignLeft);
-        q->setAlignment(h | Qt::AlignTop);
+        q->setAlignment(h | (boxed ? Qt::AlignVCenter : Qt::AlignTop));
     }
 
 protected:
     QWidget* make(QWidget* parent) override
     {
-        auto* l = new QLabel(parent);
+        auto* l = new LabelWidget(parent);
+        l->refit = [this] { placeText(); };   // a new size or font (the resizer's)
         l->setTextFormat(Qt::PlainText);
         l->setAutoFillBackground(true);
         return l;
@@ -181,6 +222,26 @@ public:
         auto* q = static_cast<QLabel*>(widget_);
         q->setPixmap(pictureOf(img.picture()));
         q->setScaledContents(img.stretch());
+    }
+
+private:
+    // The line's place in the label, from the font's own measures. A capital's
+    // accent (Ä, Ö, Ά) rises above the font's ascent, where a line drawn from
+    // the label's top loses it: that room stays free above the line. A single
+    // line in a box of its own colour (a tinted path, Page setup's values)
+    // stands in the middle of the box when the box holds it.
+    void placeText()
+    {
+        if (!alive()) return;
+        auto& l = static_cast<Label&>(control_);
+        auto* q = static_cast<QLabel*>(widget_);
+        const QFontMetrics fm(q->font());
+        const int over = accentRoom(fm);
+        const Color ground = l.container() ? l.container()->backColor() : l.form().backColor();
+        const bool boxed = !q->wordWrap() && l.backColor() != ground && q->height() >= over + fm.height();
+        q->setContentsMargins(0, over, 0, 0);
+        const Qt::Alignment h = l.alignment() == 1 ? Qt::AlignRight : (l.alignment() == 2 ? Qt::AlignHCenter : Qt::AlignLeft);
+        q->setAlignment(h | (boxed ? Qt::AlignVCenter : Qt::AlignTop));
     }
 
 protected:

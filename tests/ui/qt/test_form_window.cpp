@@ -18,6 +18,7 @@
 #include <QListView>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPainter>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScrollBar>
@@ -182,6 +183,96 @@ TEST_F(QtDesktopTest, NamesShowTheRealCharactersWholeInTreeRowsAndGridHeadings)
     }
 }
 
+// --- Labels -----------------------------------------------------------------------------
+
+namespace {
+
+// The first and last rows of a picture that hold ink: pixels at most half as
+// bright as the ground (-1, -1: none).
+std::pair<int, int> inkRows(const QImage& image, QRgb ground)
+{
+    int first = -1, last = -1;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            if (qGray(image.pixel(x, y)) * 2 < qGray(ground)) {
+                if (first < 0) first = y;
+                last = y;
+                break;
+            }
+    return {first, last};
+}
+
+// The rows of ink of `text` in `font` drawn with room all round.
+int fullInkHeight(const QFont& font, const QString& text)
+{
+    const QFontMetrics fm(font);
+    QImage image(fm.horizontalAdvance(text) + 20, 4 * fm.height(), QImage::Format_RGB32);
+    image.fill(Qt::white);
+    QPainter p(&image);
+    p.setFont(font);
+    p.setPen(Qt::black);
+    p.drawText(10, 2 * fm.height(), text);
+    p.end();
+    const auto [first, last] = inkRows(image, qRgb(255, 255, 255));
+    return last - first + 1;
+}
+
+} // namespace
+
+// The accents over capitals ("Äpfel", "Άρης") stay whole in labels of every
+// kind, at the program's sizes and fonts; a single value in a box of its own
+// colour stands in the middle of the box, not at its top.
+TEST_F(QtDesktopTest, LabelsKeepTheAccentsOfCapitalsAndCentreAValueInItsBox)
+{
+    struct Row {
+        const char* name;
+        QString caption;
+        int height;          // twips
+        Color back;          // kSysButtonFace: the form's own ground
+        double size;
+        bool centred;
+    };
+    const Row rows[] = {
+        {"lblCurrentFullPath", QStringLiteral("C:\\Äpfel"), 315, 0xC0FFFF, 7.8, true},
+        {"lblFileName", QStringLiteral("Öl & Süß.txt"), 252, 0xFFC0C0, 7.8, true},
+        {"lblCurrentPath", QStringLiteral("Άρης Ώρα"), 252, 0xC0FFFF, 7.8, true},
+        {"lblStructure", QStringLiteral("Ένα Όνομα"), 285, kSysButtonFace, 7.8, false},
+        {"lblFontSize", QStringLiteral("10"), 285, 0xFFFFFF, 7.8, true},
+        {"lblBigger", QStringLiteral("Äpfel"), 330, 0xC0FFFF, 9.0, true},
+    };
+    BuiltForm f("frmLabels", [&](BuiltForm& form) {
+        form.move(0, 0, 6000, 4000);
+        int top = 120;
+        for (const Row& r : rows) {
+            auto* l = form.add<Label>(r.name);
+            l->move(120, top, 3000, r.height);
+            l->setCaption(r.caption);
+            l->setBackColor(r.back);
+            l->setForeColor(kSysWindowText);
+            Font font = l->font();
+            font.size = r.size;
+            l->setFont(font);
+            top += r.height + 120;
+        }
+    });
+    f.show();
+    QApplication::processEvents();
+    FormWindow* w = desk.window(f);
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.name);
+        auto* label = static_cast<QLabel*>(w->widgetFor(f.control(r.name)));
+        const QImage shot = label->grab().toImage();
+        const QRgb ground = shot.pixel(shot.width() - 1, shot.height() / 2);
+        const auto [first, last] = inkRows(shot, ground);
+        ASSERT_GE(first, 0);
+        EXPECT_EQ(last - first + 1, fullInkHeight(label->font(), r.caption)) << "ink rows " << first << ".." << last;
+        if (r.centred) {
+            const int above = first, below = shot.height() - 1 - last;
+            EXPECT_LE(std::abs(above - below), 3) << above << " rows above, " << below << " below";
+        }
+    }
+}
+
 // --- Colours --------------------------------------------------------------------------
 
 // A fore colour set on a control greys out like any other text once the
@@ -281,8 +372,9 @@ TEST_F(QtDesktopTest, FileAndPrinterDialogsGiveTheChoiceOrTheCancel)
 
     desk.setDialogHook([](QWidget* d) { static_cast<QDialog*>(d)->reject(); });
     EXPECT_FALSE(dlg->showSave());
-    QString printerDialogSeen;
+    QString printerDialogSeen, printerTitle;
     desk.setDialogHook([&](QWidget* d) {
+        printerTitle = d->windowTitle();
         printerDialogSeen = d->metaObject()->className();
         for (QDialogButtonBox* buttons : d->findChildren<QDialogButtonBox*>())
             if (QPushButton* ok = buttons->button(QDialogButtonBox::Ok)) printerDialogSeen += " " + ok->text();
@@ -290,6 +382,11 @@ TEST_F(QtDesktopTest, FileAndPrinterDialogsGiveTheChoiceOrTheCancel)
     });
     EXPECT_FALSE(dlg->showPrinter());
     EXPECT_EQ(printerDialogSeen, "QPrintDialog OK");   // it sets up; it does not print
+    EXPECT_EQ(printerTitle, "Printer setup");
+    desk.setGreekButtons(true);
+    EXPECT_FALSE(dlg->showPrinter());
+    EXPECT_EQ(printerTitle, QString::fromUtf8("Επιλογή εκτυπωτή"));
+    desk.setGreekButtons(false);
 }
 
 // The clipboard menu of a text box copies and pastes through the model; a

@@ -12,6 +12,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTableView>
+#include <QTextLayout>
 #include <QTemporaryDir>
 #include <QWindow>
 
@@ -28,6 +29,9 @@ struct BoxAnswerer {
     QString defaultCaption, escapeCaption;
     QMessageBox::Icon icon = QMessageBox::NoIcon;
     QWidget* parent = nullptr;
+    QString shown;   // what the text label shows
+    QFont shownFont;
+    Qt::WindowFlags flags;
     int seen = 0;
     void operator()(QWidget* w)
     {
@@ -38,6 +42,11 @@ struct BoxAnswerer {
         text = box->text();
         icon = box->icon();
         parent = box->parentWidget();
+        if (auto* label = box->findChild<QLabel*>(QStringLiteral("qt_msgbox_label"))) {
+            shown = label->text();
+            shownFont = label->font();
+        }
+        flags = box->windowFlags();
         captions.clear();
         for (QAbstractButton* b : box->buttons()) captions << b->text();
         defaultCaption = box->defaultButton() ? box->defaultButton()->text() : QString();
@@ -131,6 +140,56 @@ TEST_F(QtDesktopTest, AWindowIsTiedToTheWindowItIsOpenedFromAndOpensOverIt)
     EXPECT_LE((seenExplain.centre - resultsCentre).manhattanLength(), 2);
 }
 
+// Each showing opens a window over its owner where the owner stands now, and
+// never off the screen; a form the program places itself opens there.
+TEST_F(QtDesktopTest, EveryShowingOpensAWindowOverItsOwnerWhereverTheOwnerWasMoved)
+{
+    BuiltForm main("frmMain");
+    BuiltForm options("frmOptions", [](BuiltForm& f) {
+        f.move(f.left(), f.top(), 4000, 3000);
+        f.add<CommandButton>("cmdOK")->move(120, 120, 1200, 400);
+        f.add<FormResizer>("freeSizer1");
+    });
+    BuiltForm notice("frmPleaseWait", [](BuiltForm& f) { f.move(f.left(), f.top(), 3000, 1200); });
+    main.move(0, 0, 9000, 7000);
+    main.show();
+    FormWindow* mw = desk.window(main);
+    const QRect screen = mw->screen()->availableGeometry();
+    const auto openOptions = [&] {
+        QRect seen;
+        later(0, [&] {
+            FormWindow* w = desk.window(options);
+            seen = w->frameGeometry();
+            w->resize(w->width() + 15, w->height() + 15);   // the user widens it a little
+            options.unload();
+        });
+        options.show(Modal);
+        return seen;
+    };
+    struct Row {
+        QPoint mainAt;
+        bool whole;   // the owner is whole on the screen: the window is centred over it
+    };
+    const Row rows[] = {{{40, 30}, true}, {{40, 30}, true}, {{150, 90}, true}, {{20, 60}, true}, {{screen.right() - 100, screen.bottom() - 80}, false}};
+    for (const Row& r : rows) {
+        mw->move(r.mainAt);
+        const QRect seen = openOptions();
+        SCOPED_TRACE(QStringLiteral("main at %1,%2").arg(r.mainAt.x()).arg(r.mainAt.y()).toStdString());
+        EXPECT_TRUE(screen.contains(seen)) << seen.x() << "," << seen.y();
+        if (r.whole) {
+            EXPECT_LE((seen.center() - mw->frameGeometry().center()).manhattanLength(), 2);
+        }
+    }
+    // The program's own place (the please-wait notice over its caller).
+    mw->move(40, 30);
+    notice.load();
+    notice.move(3000, 2250, notice.width(), notice.height());
+    notice.show();
+    EXPECT_EQ(desk.window(notice)->pos(), QPoint(QtDesktop::px(3000), QtDesktop::px(2250)));
+    notice.unload();
+    main.unload();
+}
+
 // --- Message boxes -----------------------------------------------------------------
 
 TEST_F(QtDesktopTest, MessageBoxesHaveTheStylesButtonsDefaultsAndEscape)
@@ -174,6 +233,57 @@ TEST_F(QtDesktopTest, MessageBoxesHaveTheStylesButtonsDefaultsAndEscape)
     a.answer = -1;
     msgBox(nullptr, "t", "x", 64);
     EXPECT_EQ(a.parent, nullptr);
+}
+
+// A path in a box never breaks between its drive and the rest ("C:" at the
+// end of a line), whatever the width; a box asks for its close button but no
+// minimise or maximise button, and one iconified all the same comes back.
+TEST_F(QtDesktopTest, MessageBoxesKeepADriveWithItsPathAndComeBackWhenIconified)
+{
+    BuiltForm owner("frmOwner");
+    owner.show();
+    BoxAnswerer a;
+    a.answer = vbOK;
+    desk.setDialogHook([&a](QWidget* w) { a(w); });
+    const QString texts[] = {
+        QStringLiteral("The folder 'C:\\Documents and Settings\\Reports of the year' does not exist."),
+        QStringLiteral("Το αρχείο C:\\Έγγραφα\\Αναφορές.txt δεν βρέθηκε (D:\\Αντίγραφα)."),
+    };
+    for (const QString& text : texts) {
+        msgBox(&owner, "Quillmarsh", text, vbExclamationOK);
+        SCOPED_TRACE(text.toStdString());
+        EXPECT_FALSE(a.flags & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint));
+        EXPECT_TRUE(a.flags & Qt::WindowCloseButtonHint);
+        EXPECT_EQ(QString(a.text).remove(QChar(0x2060)), text);   // only joined, nothing else changed
+        QTextLayout layout(a.shown, a.shownFont);
+        QTextOption option;
+        option.setWrapMode(QTextOption::WordWrap);
+        layout.setTextOption(option);
+        for (int width = 40; width <= 420; width += 2) {
+            layout.beginLayout();
+            QStringList lines;
+            for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
+                line.setLineWidth(width);
+                lines << a.shown.mid(line.textStart(), line.textLength());
+            }
+            layout.endLayout();
+            for (qsizetype i = 0; i + 1 < lines.size(); ++i)
+                EXPECT_FALSE(lines[i].trimmed().endsWith(u':') && lines[i + 1].startsWith(u'\\')) << width << ": " << lines[i].toStdString();
+        }
+    }
+    // Iconified anyway (openbox draws the button on every dialog), a box
+    // comes straight back rather than leave the program blocked behind it.
+    bool stayedUp = false;
+    desk.setDialogHook([&](QWidget* w) {
+        w->setWindowState(Qt::WindowMinimized);
+        later(30, [&, w] {
+            stayedUp = !(w->windowState() & Qt::WindowMinimized);
+            static_cast<QMessageBox*>(w)->buttons().first()->click();
+        });
+    });
+    msgBox(&owner, "Quillmarsh", "Minimised?", vbInformationOK);
+    EXPECT_TRUE(stayedUp);
+    owner.unload();
 }
 
 // --- The resizer --------------------------------------------------------------------
@@ -413,4 +523,52 @@ TEST_F(QtDesktopTest, AModalWindowTakesItsTimersBoxEnterAndEscAndShowsAmpersands
     EXPECT_EQ(ticks, 1);
     EXPECT_EQ(boxAnswer, vbYes);
     EXPECT_EQ(answerer.title, "Gallery");
+}
+
+// Without a window manager nothing hands the keyboard back once a box or a
+// modal window closes: the window that was active gets it again, so that
+// Esc still closes Find after its "have been searched" message.
+TEST_F(QtDesktopTest, TheKeyboardGoesBackToTheActiveWindowWhenABoxOrAModalWindowCloses)
+{
+    BuiltForm results("frmCompare", [](BuiltForm& f) { f.add<TextBox>("txtNotes")->move(120, 120, 3000, 315); });
+    BuiltForm find("frmFind", [](BuiltForm& f) {
+        f.add<TextBox>("txtFind")->move(120, 120, 3000, 315);
+        auto* next = f.add<CommandButton>("cmdFindNext");
+        next->move(120, 600, 1200, 400);
+        next->setDefault(true);
+        next->Click = [&f] { msgBox(&f, "Find", "All the rows have been searched.", vbInformationOK); };
+        auto* cancel = f.add<CommandButton>("cmdCancel");
+        cancel->move(1500, 600, 1200, 400);
+        cancel->setCancel(true);
+        cancel->Click = [&f] { f.unload(); };
+    });
+    BoxAnswerer answerer;
+    answerer.answer = vbOK;
+    desk.setDialogHook([&](QWidget* box) { answerer(box); });
+    results.show();
+    QApplication::processEvents();
+    QWidget* afterBox = nullptr;
+    QWidget* findWindow = nullptr;
+    bool escClosedFind = false;
+    later(0, [&] {
+        QApplication::processEvents();   // Find is up and has the keyboard
+        FormWindow* w = desk.window(find);
+        findWindow = w;
+        ASSERT_EQ(QApplication::activeWindow(), w);
+        static_cast<QPushButton*>(w->widgetFor(find.control("cmdFindNext")))->click();
+        QApplication::processEvents();
+        afterBox = QApplication::activeWindow();
+        // Esc, where the keyboard is now.
+        if (QWidget* keys = QApplication::focusWidget() ? QApplication::focusWidget() : QApplication::activeWindow())
+            sendKey(keys, Qt::Key_Escape);
+        escClosedFind = !find.isLoaded();
+        if (find.isLoaded()) find.unload();   // the key went nowhere
+    });
+    find.show(Modal);
+    QApplication::processEvents();
+    EXPECT_EQ(answerer.seen, 1);
+    EXPECT_EQ(afterBox, findWindow);
+    EXPECT_TRUE(escClosedFind);
+    EXPECT_EQ(QApplication::activeWindow(), desk.window(results));
+    results.unload();
 }
