@@ -75,10 +75,15 @@ public:
     // Sizes the window from the model (and moves a shown one the program
     // places itself).
     void placeFromModel();
-    // Every showing of a hidden window: where the program put the form, else
-    // over the middle of its owner (where the owner stands now, also while
+    // Every opening of a window: where the program put the form, else over
+    // the middle of its owner (where the owner stands now, also while
     // hidden), else of the screen; never off the screen.
     void placeForShow();
+    // Whether the window was shown before in this life of its form: hidden
+    // and shown again (the results window around an explanation), it comes
+    // back where it stood, which may be where the user moved it.
+    bool shownBefore() const { return shownBefore_; }
+    void setShownBefore() { shownBefore_ = true; }
 
     void changed(const Change& c) override;
     // Whichever of the desktop and the form goes first, the other never
@@ -141,6 +146,7 @@ private:
     double sx_ = 1, sy_ = 1;
     int applying_ = 0;     // > 0 while the window writes the model or itself
     bool placed_ = false;
+    bool shownBefore_ = false;
 };
 
 } // namespace ui::qt

@@ -332,14 +332,18 @@ void QtDesktop::formShown(Form& form, bool modal)
         });
     }
     const Qt::WindowModality want = modal ? Qt::ApplicationModal : Qt::NonModal;
+    // A window up already that only changes its modality is hidden for it a
+    // moment: it stays where it stands (the user may have moved it).
+    const bool wasUp = w->isVisible();
     if (w->windowModality() != want) {
-        if (w->isVisible()) w->hide();
+        if (wasUp) w->hide();
         w->setWindowModality(want);
     }
     if (!w->isVisible()) {
         w->setOwner(openerOf(form));
-        w->placeForShow();
+        if (!wasUp && (!w->shownBefore() || form.placedByProgram())) w->placeForShow();
     }
+    w->setShownBefore();
     std::erase_if(shownOrder_, [w](const QPointer<FormWindow>& p) { return !p || p == w; });
     shownOrder_.push_back(w);
     w->show();

@@ -190,6 +190,32 @@ TEST_F(QtDesktopTest, EveryShowingOpensAWindowOverItsOwnerWhereverTheOwnerWasMov
     main.unload();
 }
 
+// The results window hides itself while a row is explained and shows again
+// after: where the user had moved it, it comes back there, not over its owner.
+TEST_F(QtDesktopTest, AWindowHiddenAndShownAgainComesBackWhereItStood)
+{
+    BuiltForm main("frmMain");
+    BuiltForm results("frmCompare", [](BuiltForm& f) { f.move(f.left(), f.top(), 5000, 4000); });
+    main.move(0, 0, 9000, 7000);
+    main.show();
+    FormWindow* mw = desk.window(main);
+    mw->move(40, 30);
+    results.show();
+    FormWindow* rw = desk.window(results);
+    EXPECT_LE((rw->frameGeometry().center() - mw->frameGeometry().center()).manhattanLength(), 2);
+    rw->move(rw->x() + 120, rw->y() + 70);   // the user moves it away
+    const QPoint moved = rw->pos();
+    results.hide();
+    results.show();
+    EXPECT_EQ(desk.window(results)->pos(), moved);
+    // Opened anew, it is over its owner again.
+    results.unload();
+    results.show();
+    EXPECT_LE((desk.window(results)->frameGeometry().center() - mw->frameGeometry().center()).manhattanLength(), 2);
+    results.unload();
+    main.unload();
+}
+
 // --- Message boxes -----------------------------------------------------------------
 
 TEST_F(QtDesktopTest, MessageBoxesHaveTheStylesButtonsDefaultsAndEscape)
