@@ -31,6 +31,8 @@ constexpr QByteArrayView kMarker = "\"NULL\"";
 // Comparisons and moves of the ordering between two calls of its hook.
 constexpr std::size_t kOrderingStep = 4096;
 
+bool g_clashCheck = true;
+
 QByteArrayView trimBlanks(QByteArrayView s)
 {
     qsizetype a = 0, b = s.size();
@@ -360,7 +362,8 @@ private:
             }
             if (marker[k]) *fields[k] = EmptyFolderMarker;
         }
-        if (const StructureFileFault fault = clash(r); fault != StructureFileFault::None) {
+        if (const StructureFileFault fault = g_clashCheck ? clash(r) : StructureFileFault::None;
+            fault != StructureFileFault::None) {
             refuse(fault);
             return false;
         }
@@ -699,6 +702,8 @@ ParseOutcome ParseStructureFile(const QString& logicalFile, ParsedStructure& out
     Parser parser(out, afterEachLine, whileOrdering);
     return parser.run(source);
 }
+
+void SetStructureClashCheck(bool on) { g_clashCheck = on; }
 
 Long ReadStructureFileTotal(const QString& logicalFile, qint64& total, StructureFileProblem& problem)
 {

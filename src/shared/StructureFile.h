@@ -145,6 +145,11 @@ ParseOutcome ParseStructureFile(const QString& logicalFile, ParsedStructure& out
                                 const StructureLineHook& afterEachLine = {},
                                 const StructureLineHook& whileOrdering = {});
 
+// For the benchmark that weighs the clash check against the rest of the
+// parse: false leaves the check of records against each other out of every
+// parse until it is set back. The program never turns it off.
+void SetStructureClashCheck(bool on);
+
 // Line 1 only: 0 with `total`, an open error, or -1 with `problem` set.
 Long ReadStructureFileTotal(const QString& logicalFile, qint64& total, StructureFileProblem& problem);
 
