@@ -11,24 +11,27 @@
 // Usage: offline_bench [FILES_PER_FOLDER]   (20 by default: 100,000 files a side)
 //        offline_bench --small              (200 files a side in 20 folders, for every
 //                                            test pass)
-//        offline_bench --parse [RECORDS] [RUNS]
+//        offline_bench --parse [RECORDS] [RUNS] [FOLDER]
 //
 // --parse weighs the check of records against each other (same path twice,
 // file and folder, marker beside files) in the parse of one structure file
 // of RECORDS records (1,000,000 by default) shaped like make_trees.py's trees
 // (nested folders up to five levels, about 20 files a folder, varied names,
 // some not ASCII, a few empty folders). The file is written once in the
-// exporter's order and once shuffled (which the parser must put in order).
+// exporter's order and once shuffled (which the parser must put in order),
+// in a temporary folder, or in FOLDER where they are kept for the next run.
 // Each parse runs in a process of its own, so that its peak memory is its
-// own; the time is the best of RUNS (3), the longest gap between two calls
-// of the parser's hooks (where the window yields) that of a separate run.
-// Prints, for each case rule:
+// own and no earlier parse's freed memory is in its way; the times are the
+// best of RUNS (3) processes, wall and processor time (the machine may be
+// shared), and the longest gap between two calls of the parser's hooks
+// (where the window yields and Cancel is heard) that of one more process.
+// Prints, for each file and case rule:
 //
-//   parse case-sensitive in order: check T s, without W s (+P %); memory
-//     check M MB, without X MB (+D MB); longest gap G ms
-//   parse case-sensitive shuffled: check T s, without W s; longest gap G ms
+//   parse case-sensitive in order: check T s (processor P s), without ...:
+//     +X % (+Y %); memory check M MB, without N MB: +D MB;
+//     longest gap G ms (processor H ms)
 //
-// (memory: the peak resident size during the parses less that before them).
+// (memory: the peak resident size of the parse's process less that before the parse).
 
 #include "BenchSupport.h"
 
@@ -53,6 +56,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 #include <vector>
 
 namespace {
@@ -199,81 +203,111 @@ bool writeStructureFiles(int records, const QString& shuffledFile, const QString
     return write(orderedFile, ordered);
 }
 
-// One process's parses: prints "T G M" (best seconds, longest gap in ms of
-// the run with the clock, peak MB above the start).
-int parseOne(const QString& file, bool caseSensitive, bool check, int runs)
+double threadSeconds()
+{
+    timespec t{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+    return double(t.tv_sec) + double(t.tv_nsec) / 1e9;
+}
+
+// One parse in a process of its own (so that no earlier parse's freed
+// memory is in its way). With `gaps` false prints "W C M": wall and
+// processor seconds, peak MB above the start; with `gaps` true it reads the
+// clocks at every call of the hooks, from the start to the return, and
+// prints the longest gaps "G P" in ms, wall and processor time (the machine
+// may be shared: the processor time is the parser's own stretch of work).
+int parseOne(const QString& file, bool caseSensitive, bool check, bool gaps)
 {
     basGlobal::globals().VolumeIsCaseSensitive = caseSensitive;
     basGlobal::SetStructureClashCheck(check);
     const double before = statusMegabytes("VmRSS:");
     const QString logical = QStringLiteral("C:\\") + QFileInfo(file).fileName();
-    double best = 1e9;
-    qint64 lines = 0;
-    const basGlobal::StructureLineHook count = [&lines] { ++lines; return true; };
-    for (int run = 0; run < runs; ++run) {
-        basGlobal::ParsedStructure parsed;
-        basGlobal::Long error = 0;
-        QElapsedTimer t;
-        t.start();
-        if (basGlobal::ParseStructureFile(logical, parsed, error, count, count) != basGlobal::ParseOutcome::Parsed) {
-            std::fprintf(stderr, "refused at line %lld\n", (long long)parsed.problem.line);
-            return 1;
-        }
-        best = std::min(best, seconds(t));
-    }
-    // The gaps: the clock read at every hook call, from the start to the return.
+    basGlobal::ParsedStructure parsed;
+    basGlobal::Long error = 0;
     QElapsedTimer t;
-    qint64 last = 0, gap = 0;
+    qint64 lines = 0, last = 0, gap = 0;
+    double lastCpu = 0, gapCpu = 0;
+    const basGlobal::StructureLineHook count = [&lines] { ++lines; return true; };
     const basGlobal::StructureLineHook clock = [&] {
         const qint64 now = t.nsecsElapsed();
+        const double cpu = threadSeconds();
         gap = std::max(gap, now - last);
+        gapCpu = std::max(gapCpu, cpu - lastCpu);
         last = now;
+        lastCpu = cpu;
         return true;
     };
-    {
-        basGlobal::ParsedStructure parsed;
-        basGlobal::Long error = 0;
-        t.start();
-        basGlobal::ParseStructureFile(logical, parsed, error, clock, clock);
-        clock();
+    const basGlobal::StructureLineHook& hook = gaps ? clock : count;
+    const double cpu = threadSeconds();
+    lastCpu = cpu;
+    t.start();
+    const basGlobal::ParseOutcome outcome = basGlobal::ParseStructureFile(logical, parsed, error, hook, hook);
+    const double wall = seconds(t);
+    const double used = threadSeconds() - cpu;
+    if (outcome != basGlobal::ParseOutcome::Parsed) {
+        std::fprintf(stderr, "refused at line %lld\n", (long long)parsed.problem.line);
+        return 1;
     }
-    std::printf("%.3f %.1f %.1f\n", best, double(gap) / 1e6, statusMegabytes("VmHWM:") - before);
+    if (gaps) {
+        clock();
+        std::printf("%.1f %.1f\n", double(gap) / 1e6, gapCpu * 1e3);
+    } else {
+        std::printf("%.3f %.3f %.1f\n", wall, used, statusMegabytes("VmHWM:") - before);
+    }
     return 0;
 }
 
-int parseBench(const char* self, int records, int runs)
+int parseBench(const char* self, int records, int runs, const char* keep)
 {
     QTemporaryDir temp;
-    bench::mountAsC(temp.path());
-    const QString shuffled = temp.path() + QStringLiteral("/shuffled.txt"), ordered = temp.path() + QStringLiteral("/ordered.txt");
-    std::fprintf(stderr, "writing two structure files of %d records ...\n", records);
-    if (!writeStructureFiles(records, shuffled, ordered))
-        return 1;
+    const QString folder = keep ? QDir(QString::fromLocal8Bit(keep)).absolutePath() : temp.path();
+    bench::mountAsC(folder);
+    const QString shuffled = folder + QStringLiteral("/shuffled.txt"), ordered = folder + QStringLiteral("/ordered.txt");
+    if (!QFileInfo::exists(ordered)) {
+        std::fprintf(stderr, "writing two structure files of %d records ...\n", records);
+        if (!writeStructureFiles(records, shuffled, ordered))
+            return 1;
+    }
     std::printf("structure file of %d records, %.1f MB\n", records, double(QFileInfo(ordered).size()) / 1e6);
-    auto child = [&](const QString& file, bool cs, bool check, double figures[3]) {
+    auto child = [&](const QString& file, bool cs, bool check, bool gaps) {
         QProcess p;
         p.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        p.start(QString::fromLocal8Bit(self), {QStringLiteral("--parse-one"), temp.path(), file, cs ? QStringLiteral("cs") : QStringLiteral("ci"),
-                                               check ? QStringLiteral("on") : QStringLiteral("off"), QString::number(runs)});
+        p.start(QString::fromLocal8Bit(self), {QStringLiteral("--parse-one"), folder, file, cs ? QStringLiteral("cs") : QStringLiteral("ci"),
+                                               check ? QStringLiteral("on") : QStringLiteral("off"),
+                                               gaps ? QStringLiteral("gaps") : QStringLiteral("time")});
         p.waitForFinished(-1);
-        const QList<QByteArray> parts = p.readAllStandardOutput().trimmed().split(' ');
-        if (p.exitCode() != 0 || parts.size() != 3)
-            return false;
-        for (int k = 0; k < 3; ++k) figures[k] = parts[k].toDouble();
-        return true;
+        std::vector<double> figures;
+        for (const QByteArray& part : p.readAllStandardOutput().trimmed().split(' ')) figures.push_back(part.toDouble());
+        if (p.exitCode() != 0 || figures.size() != (gaps ? 2u : 3u))
+            figures.clear();
+        return figures;
     };
-    for (const bool cs : {true, false}) {
-        const char* rule = cs ? "case-sensitive" : "case-insensitive";
-        double on[3], off[3];
-        if (!child(ordered, cs, true, on) || !child(ordered, cs, false, off))
-            return 1;
-        std::printf("parse %s in order: check %.3f s, without %.3f s (+%.1f %%); memory check %.1f MB, without %.1f MB "
-                    "(+%.1f MB); longest gap %.1f ms\n",
-                    rule, on[0], off[0], 100.0 * (on[0] - off[0]) / off[0], on[2], off[2], on[2] - off[2], on[1]);
-        if (!child(shuffled, cs, true, on) || !child(shuffled, cs, false, off))
-            return 1;
-        std::printf("parse %s shuffled: check %.3f s, without %.3f s; longest gap %.1f ms\n", rule, on[0], off[0], on[1]);
-        std::fflush(stdout);
+    // The best of `runs` processes: wall, processor, memory (the first's).
+    auto timed = [&](const QString& file, bool cs, bool check) {
+        std::vector<double> best;
+        for (int run = 0; run < runs; ++run) {
+            const std::vector<double> f = child(file, cs, check, false);
+            if (f.empty())
+                return f;
+            if (best.empty())
+                best = f;
+            best[0] = std::min(best[0], f[0]);
+            best[1] = std::min(best[1], f[1]);
+        }
+        return best;
+    };
+    for (const QString& file : {ordered, shuffled}) {
+        for (const bool cs : {true, false}) {
+            const std::vector<double> on = timed(file, cs, true), off = timed(file, cs, false), gaps = child(file, cs, true, true);
+            if (on.empty() || off.empty() || gaps.empty())
+                return 1;
+            std::printf("parse %s %s: check %.3f s (processor %.3f s), without %.3f s (%.3f s): +%.1f %% (+%.1f %%); "
+                        "memory check %.1f MB, without %.1f MB: +%.1f MB; longest gap %.1f ms (processor %.1f ms)\n",
+                        cs ? "case-sensitive" : "case-insensitive", file == ordered ? "in order" : "shuffled", on[0], on[1],
+                        off[0], off[1], 100.0 * (on[0] - off[0]) / off[0], 100.0 * (on[1] - off[1]) / off[1], on[2], off[2],
+                        on[2] - off[2], gaps[0], gaps[1]);
+            std::fflush(stdout);
+        }
     }
     return 0;
 }
@@ -284,11 +318,12 @@ int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
     if (argc > 1 && std::strcmp(argv[1], "--parse") == 0)
-        return parseBench(argv[0], argc > 2 ? std::atoi(argv[2]) : 1000000, argc > 3 ? std::atoi(argv[3]) : 3);
+        return parseBench(argv[0], argc > 2 ? std::atoi(argv[2]) : 1000000, argc > 3 ? std::atoi(argv[3]) : 3,
+                          argc > 4 ? argv[4] : nullptr);
     if (argc > 6 && std::strcmp(argv[1], "--parse-one") == 0) {
         bench::mountAsC(QString::fromLocal8Bit(argv[2]));
         return parseOne(QString::fromLocal8Bit(argv[3]), std::strcmp(argv[4], "cs") == 0, std::strcmp(argv[5], "on") == 0,
-                        std::atoi(argv[6]));
+                        std::strcmp(argv[6], "gaps") == 0);
     }
     const bool small = argc > 1 && std::strcmp(argv[1], "--small") == 0;
     const int perFolder = small ? 1 : argc > 1 ? std::max(1, std::atoi(argv[1])) : 20;
