@@ -227,10 +227,13 @@ int parseOne(const QString& file, bool caseSensitive, bool check, bool gaps)
     QElapsedTimer t;
     qint64 lines = 0, last = 0, gap = 0;
     double lastCpu = 0, gapCpu = 0;
+    qint64 calls = 0, gapAt = 0;
     const basGlobal::StructureLineHook count = [&lines] { ++lines; return true; };
     const basGlobal::StructureLineHook clock = [&] {
         const qint64 now = t.nsecsElapsed();
         const double cpu = threadSeconds();
+        ++calls;
+        if (cpu - lastCpu > gapCpu) gapAt = calls;
         gap = std::max(gap, now - last);
         gapCpu = std::max(gapCpu, cpu - lastCpu);
         last = now;
@@ -250,6 +253,7 @@ int parseOne(const QString& file, bool caseSensitive, bool check, bool gaps)
     }
     if (gaps) {
         clock();
+        std::fprintf(stderr, "longest gap (processor) before hook call %lld of %lld\n", (long long)gapAt, (long long)calls);
         std::printf("%.1f %.1f\n", double(gap) / 1e6, gapCpu * 1e3);
     } else {
         std::printf("%.3f %.3f %.1f\n", wall, used, statusMegabytes("VmHWM:") - before);

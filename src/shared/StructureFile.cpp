@@ -277,6 +277,17 @@ class ClashCheck {
 public:
     explicit ClashCheck(const std::vector<StructureFileRecord>& records) : m_records(records) {}
 
+    // Frees the tables (a parse that ended needs them no more).
+    void release()
+    {
+        m_folders = {};
+        m_rootFiles = {};
+        m_fileSets = {};
+        m_folderBits = {};
+        m_lastFolder = nullptr;
+        m_waiting = false;
+    }
+
     void start(qsizetype rootSize, bool caseSensitive)
     {
         m_rootSize = rootSize;
@@ -549,7 +560,8 @@ public:
             if (!readRecord()) return m_outcome;
         if (refusedEarlier())
             return m_outcome;
-        if (!putInOrder()) {
+        m_check.release();
+        if ((m_ordering && !m_ordering()) || !putInOrder()) {
             m_outcome = ParseOutcome::Stopped;
             return m_outcome;
         }
@@ -692,7 +704,8 @@ private:
     // folders are sorted once, the records grouped by folder and each group
     // sorted by name: few comparisons, each on nearby data. The hook is
     // asked every kOrderingStep steps, so that the window is repainted and
-    // a cancel heard; false when it said stop (the records are left as read).
+    // a cancel heard; false when it said stop (the records are left as read,
+    // or, when it said so while the last moves were freed, in order).
     bool putInOrder()
     {
         auto& v = m_out.records;
@@ -703,9 +716,12 @@ private:
         // Parts of a path as strings without copies, for the program's one comparator.
         auto text = [](QStringView part) { return QString::fromRawData(part.data(), part.size()); };
 
-        // Each record's folder (as a number) and name.
-        std::vector<std::uint32_t> folderOf(n);
-        std::vector<QStringView> names(n);
+        // Each record's folder (as a number) and name; their memory is
+        // touched step by step, not all before the first step.
+        std::vector<std::uint32_t> folderOf;
+        std::vector<QStringView> names;
+        folderOf.reserve(n);
+        names.reserve(n);
         std::vector<QStringView> folders;
         QHash<QStringView, std::uint32_t> ids;
         bool ordered = true;
@@ -713,16 +729,16 @@ private:
             const QStringView rel = QStringView(v[k].path).sliced(cut);
             const qsizetype slash = rel.lastIndexOf(u'\\');
             const QStringView folder = slash < 0 ? rel.first(0) : rel.first(slash);
-            names[k] = rel.sliced(slash + 1);
+            names.push_back(rel.sliced(slash + 1));
             if (k > 0 && folder == folders[folderOf[k - 1]]) {
-                folderOf[k] = folderOf[k - 1];
+                folderOf.push_back(folderOf[k - 1]);
             } else {
                 auto it = ids.constFind(folder);
                 if (it == ids.cend()) {
                     it = ids.insert(folder, std::uint32_t(folders.size()));
                     folders.push_back(folder);
                 }
-                folderOf[k] = *it;
+                folderOf.push_back(*it);
             }
             if (ordered && k > 0) {
                 const int byFolder = folderOf[k] == folderOf[k - 1] ? 0 : ui::compareSortOrder(text(folders[folderOf[k - 1]]), text(folder));
@@ -781,7 +797,13 @@ private:
             }
         }
         v.swap(sorted);
-        return true;
+        // The records left behind, emptied by their moves, freed in steps too.
+        while (!sorted.empty()) {
+            sorted.pop_back();
+            if (!going()) return false;
+        }
+        std::vector<StructureFileRecord>().swap(sorted);   // its memory, given back
+        return !m_ordering || m_ordering();
     }
 
     ParsedStructure& m_out;
