@@ -192,6 +192,59 @@ TEST_F(StructureFiles, RefuseAtTheLineThatBreaksItsRule)
     }
 }
 
+// On a case-blind volume two paths are the same when their letters, each
+// upper-cased on its own, are: beyond ASCII too, and not otherwise.
+TEST_F(StructureFiles, CaseBlindClashesFollowTheUpperCaseOfEachLetter)
+{
+    const FileCase cases[] = {
+        {"long ASCII names", tree({"abcdefghij\\k.txt", "ABCDEFGHIJ\\K.TXT"}), 20, false},
+        {"Greek", tree({"\xce\xb1\xce\xb2", "\xce\x91\xce\x92"}), 20, false},
+        {"a letter beyond ASCII after four ASCII ones", tree({"abcd\xc3\xa9" "f", "ABCD\xc3\x89" "F"}), 20, false},
+        {"a letter of two UTF-16 units", tree({"\xf0\x90\x90\xa8", "\xf0\x90\x90\x80"}), 20, false},
+        {"a sharp s is not SS", tree({"stra\xc3\x9f" "e", "STRASSE"}), 0, false},
+        {"Greek on a case-sensitive volume", tree({"\xce\xb1", "\xce\x91"}), 0, true},
+    };
+    for (const FileCase& c : cases) {
+        g().VolumeIsCaseSensitive = c.caseSensitive;
+        ParsedStructure p;
+        parse(c.content, p);
+        EXPECT_EQ(p.problem.line, c.faultLine) << c.name;
+    }
+}
+
+// A record that clashes is refused at its own path line, whatever comes
+// after it: a broken line of the next record, the end of the file, or a
+// cancel heard while the next record is read. What was read before it stays.
+TEST_F(StructureFiles, AClashIsRefusedAtItsOwnLineBeforeWhatFollowsIt)
+{
+    QList<QByteArray> lines = tree({"a", "a", "b"}).split('\n');
+    lines[26] = "2024022\r";   // the third record's date
+    const QByteArray brokenAfter = lines.join('\n');
+    struct Case {
+        const char* name;
+        QByteArray content;
+        qint64 stopAfter;   // the line after which the hook says stop; 0 never
+        qint64 line;
+        std::size_t kept;
+    };
+    const Case cases[] = {
+        {"a broken line after it", brokenAfter, 0, 20, 1},
+        {"the end after it", tree({"b", "a", "a"}), 0, 28, 2},
+        {"a cancel after it", tree({"a", "a", "b"}), 21, 20, 1},
+    };
+    for (const Case& c : cases) {
+        drive.file(QStringLiteral("s.txt"), c.content);
+        ParsedStructure p;
+        Long error = 0;
+        qint64 line = 0;
+        const StructureLineHook hook = [&] { return !c.stopAfter || ++line <= c.stopAfter; };
+        EXPECT_EQ(ParseStructureFile(QStringLiteral("C:\\s.txt"), p, error, hook), ParseOutcome::Refused) << c.name;
+        EXPECT_EQ(p.problem.line, c.line) << c.name;
+        EXPECT_EQ(p.problem.fault, StructureFileFault::DuplicatePath) << c.name;
+        EXPECT_EQ(p.records.size(), c.kept) << c.name;
+    }
+}
+
 TEST_F(StructureFiles, ValuesAreNormalisedRecordsSortedAndUtf16Read)
 {
     QList<QByteArray> l = {"20", "C:\\R\\", "0", "2",
