@@ -268,11 +268,7 @@ void upperInto(QStringView s, std::vector<char16_t>& out)
 // table of its own, so that the files of one folder, which mostly come one
 // after another, are looked up in memory that was just used: a table of
 // all files alike would be read at random, at a cost in waits for memory
-// as large as the rest of the check. A million files cost about 16 MB.
-//
-// Each record's check is finished when the next record has been read (or
-// the file refused or stopped before it, or ended), so that the memory the
-// check will read is asked for a record ahead.
+// as large as the rest of the check. A million files cost about 20 MB.
 class ClashCheck {
 public:
     explicit ClashCheck(const std::vector<StructureFileRecord>& records) : m_records(records) {}
@@ -285,7 +281,6 @@ public:
         m_fileSets = {};
         m_folderBits = {};
         m_lastFolder = nullptr;
-        m_waiting = false;
     }
 
     void start(qsizetype rootSize, bool caseSensitive)
@@ -298,31 +293,83 @@ public:
         m_fileSets.clear();
         m_folderBits.assign(std::size_t(1) << 14, 0);   // a bit for each of 2^20 hashes: 128 KB
         m_lastFolder = nullptr;
-        m_waiting = false;
     }
 
-    // Begins the check of record `k` (the last one read) and finishes that
-    // of the record before it, whose fault it answers.
+    // Record `k` (the last one read) against those before it, entered in
+    // the tables (a parse ends at its first clash, so what a clashing
+    // record left in them never matters).
     StructureFileFault add(std::uint32_t k)
     {
-        Waiting next;
-        next.record = k;
-        next.buffer = m_waiting ? 1 - m_waitingCheck.buffer : 0;
-        const QStringView key = keyOf(next, true);
-        next.tag = tagOf(qHash(key, m_seed));
-        const StructureFileFault fault = finish();
-        m_waitingCheck = next;
-        m_waiting = true;
-        return fault;
-    }
-
-    // Finishes the check of the last record added, if it is still waiting.
-    StructureFileFault finish()
-    {
-        if (!m_waiting)
+        const StructureFileRecord& r = m_records[k];
+        const QStringView key = textOf(QStringView(r.path).sliced(m_rootSize), m_key);
+        const std::uint32_t keyTag = tagOf(qHash(key, m_seed));
+        // The record's folder ends here: a marker's own, a file's parent.
+        qsizetype cut = key.size() - (r.emptyFolder ? EmptyFolderMarker.size() + 1 : 1);
+        while (!r.emptyFolder && cut >= 0 && key[cut] != u'\\') --cut;
+        const QStringView folder = key.first(std::max<qsizetype>(cut, 0));
+        // Files mostly follow others of their folder.
+        FolderSlot* seen = nullptr;
+        if (cut >= 0) {
+            seen = m_lastFolder && folder == QStringView(m_lastFolderKey.data(), qsizetype(m_lastFolderKey.size()))
+                       ? m_lastFolder
+                       : find(m_folders, tagOf(qHash(folder, m_seed)), folder);
+        }
+        if (!r.emptyFolder) {
+            // The same path before has the same folder, already met.
+            Table<FileSlot>* files = cut < 0 ? &m_rootFiles : seen->record ? filesOf(seen) : nullptr;
+            if (files && find(*files, keyTag, key)->record)
+                return StructureFileFault::DuplicatePath;
+            if (mayBeFolder(keyTag) && find(m_folders, keyTag, key)->record)
+                return StructureFileFault::FileAndFolder;
+            if (cut < 0) {
+                *find(m_rootFiles, keyTag, key) = FileSlot{keyTag, k + 1};
+                m_rootFiles.grew();
+                return StructureFileFault::None;   // a file of the root
+            }
+        }
+        if (!seen->record) {
+            // A folder not met before: neither it nor a folder above it is a
+            // file (of the folder above it, met or made just before).
+            Table<FileSlot>* filesAbove = &m_rootFiles;
+            for (qsizetype at = key.indexOf(u'\\'); at >= 0 && at <= cut; at = key.indexOf(u'\\', at + 1)) {
+                const QStringView above = key.first(at);
+                const std::uint32_t tag = tagOf(qHash(above, m_seed));
+                FolderSlot* slot = find(m_folders, tag, above);
+                if (slot->record) {
+                    filesAbove = filesOf(slot);
+                    continue;
+                }
+                if (filesAbove && find(*filesAbove, tag, above)->record)
+                    return StructureFileFault::FileAndFolder;
+                *slot = FolderSlot{tag, k + 1, std::uint32_t(at), false, false, 0};
+                m_folderBits[tag >> 18] |= std::uint64_t(1) << ((tag >> 12) & 63);
+                filesAbove = nullptr;
+                if (m_folders.grew())
+                    m_lastFolder = nullptr;
+            }
+            seen = find(m_folders, tagOf(qHash(folder, m_seed)), folder);
+        }
+        if (seen != m_lastFolder) {
+            m_lastFolder = seen;
+            m_lastFolderKey.assign(folder.utf16(), folder.utf16() + folder.size());
+        }
+        if (r.emptyFolder && seen->marker)
+            return StructureFileFault::DuplicatePath;
+        if (r.emptyFolder ? seen->files : seen->marker)
+            return StructureFileFault::MarkerBesideFiles;
+        if (r.emptyFolder) {
+            seen->marker = true;
             return StructureFileFault::None;
-        m_waiting = false;
-        return check(m_waitingCheck);
+        }
+        seen->files = true;
+        if (!seen->fileSet) {
+            m_fileSets.emplace_back().reset(16);   // a folder holds some twenty files, often
+            seen->fileSet = std::uint32_t(m_fileSets.size());
+        }
+        Table<FileSlot>& files = m_fileSets[seen->fileSet - 1];
+        *find(files, keyTag, key) = FileSlot{keyTag, k + 1};
+        files.grew();
+        return StructureFileFault::None;
     }
 
 private:
@@ -372,11 +419,6 @@ private:
             return true;
         }
     };
-    struct Waiting {
-        std::uint32_t record = 0;
-        int buffer = 0;            // of m_key
-        std::uint32_t tag = 0;     // of the whole key
-    };
 
     static std::uint32_t tagOf(std::size_t h) { return std::uint32_t(std::uint64_t(h) >> 32) ^ std::uint32_t(h); }
 
@@ -386,16 +428,6 @@ private:
         if (m_caseSensitive)
             return rel;
         upperInto(rel, buffer);
-        return QStringView(buffer.data(), rel.size());
-    }
-
-    // The record's key: upper-cased into its buffer when `fresh`, else as it was then.
-    QStringView keyOf(const Waiting& w, bool fresh)
-    {
-        const QStringView rel = QStringView(m_records[w.record].path).sliced(m_rootSize);
-        std::vector<char16_t>& buffer = m_key[std::size_t(w.buffer)];
-        if (m_caseSensitive || fresh)
-            return textOf(rel, buffer);
         return QStringView(buffer.data(), rel.size());
     }
 
@@ -424,80 +456,6 @@ private:
         return folder->fileSet ? &m_fileSets[folder->fileSet - 1] : nullptr;
     }
 
-    StructureFileFault check(const Waiting& w)
-    {
-        const std::uint32_t k = w.record;
-        const StructureFileRecord& r = m_records[k];
-        const QStringView key = keyOf(w, false);
-        // The record's folder ends here: a marker's own, a file's parent.
-        qsizetype cut = key.size() - (r.emptyFolder ? EmptyFolderMarker.size() + 1 : 1);
-        while (!r.emptyFolder && cut >= 0 && key[cut] != u'\\') --cut;
-        const QStringView folder = key.first(std::max<qsizetype>(cut, 0));
-        // Files mostly follow others of their folder.
-        FolderSlot* seen = nullptr;
-        if (cut >= 0) {
-            seen = m_lastFolder && folder == QStringView(m_lastFolderKey.data(), qsizetype(m_lastFolderKey.size()))
-                       ? m_lastFolder
-                       : find(m_folders, tagOf(qHash(folder, m_seed)), folder);
-        }
-        if (!r.emptyFolder) {
-            // The same path before has the same folder, already met.
-            Table<FileSlot>* files = cut < 0 ? &m_rootFiles : seen->record ? filesOf(seen) : nullptr;
-            if (files && find(*files, w.tag, key)->record)
-                return StructureFileFault::DuplicatePath;
-            if (mayBeFolder(w.tag) && find(m_folders, w.tag, key)->record)
-                return StructureFileFault::FileAndFolder;
-            if (cut < 0) {
-                *find(m_rootFiles, w.tag, key) = FileSlot{w.tag, k + 1};
-                m_rootFiles.grew();
-                return StructureFileFault::None;   // a file of the root
-            }
-        }
-        if (!seen->record) {
-            // A folder not met before: neither it nor a folder above it is a
-            // file (of the folder above it, met or made just before).
-            Table<FileSlot>* filesAbove = &m_rootFiles;
-            for (qsizetype at = key.indexOf(u'\\'); at >= 0 && at <= cut; at = key.indexOf(u'\\', at + 1)) {
-                const QStringView above = key.first(at);
-                const std::uint32_t tag = tagOf(qHash(above, m_seed));
-                FolderSlot* slot = find(m_folders, tag, above);
-                if (slot->record) {
-                    filesAbove = filesOf(slot);
-                    continue;
-                }
-                if (filesAbove && find(*filesAbove, tag, above)->record)
-                    return StructureFileFault::FileAndFolder;
-                *slot = FolderSlot{tag, k + 1, std::uint32_t(at), false, false, 0};
-                m_folderBits[tag >> 18] |= std::uint64_t(1) << ((tag >> 12) & 63);
-                filesAbove = nullptr;
-                if (m_folders.grew())
-                    m_lastFolder = nullptr;
-            }
-            seen = find(m_folders, tagOf(qHash(folder, m_seed)), folder);
-        }
-        if (seen != m_lastFolder) {
-            m_lastFolder = seen;
-            m_lastFolderKey.assign(folder.utf16(), folder.utf16() + folder.size());
-        }
-        if (r.emptyFolder && seen->marker)
-            return StructureFileFault::DuplicatePath;
-        if (r.emptyFolder ? seen->files : seen->marker)
-            return StructureFileFault::MarkerBesideFiles;
-        if (r.emptyFolder) {
-            seen->marker = true;
-            return StructureFileFault::None;
-        }
-        seen->files = true;
-        if (!seen->fileSet) {
-            m_fileSets.emplace_back().reset(4);
-            seen->fileSet = std::uint32_t(m_fileSets.size());
-        }
-        Table<FileSlot>& files = m_fileSets[seen->fileSet - 1];
-        *find(files, w.tag, key) = FileSlot{w.tag, k + 1};
-        files.grew();
-        return StructureFileFault::None;
-    }
-
     const std::vector<StructureFileRecord>& m_records;
     qsizetype m_rootSize = 0;
     bool m_caseSensitive = true;
@@ -508,12 +466,8 @@ private:
     std::deque<Table<FileSlot>> m_fileSets;
     FolderSlot* m_lastFolder = nullptr;
     std::vector<char16_t> m_lastFolderKey;
-    Waiting m_waitingCheck;
-    bool m_waiting = false;
-    // Upper-cased texts of the case-blind rule: the keys of the waiting
-    // record and the next, and a key in a table.
-    std::array<std::vector<char16_t>, 2> m_key;
-    std::vector<char16_t> m_other;
+    // Upper-cased texts of the case-blind rule: the record's key, a key in a table.
+    std::vector<char16_t> m_key, m_other;
 };
 
 class Parser {
@@ -558,8 +512,6 @@ public:
         m_check.start(h.root.size(), globals().VolumeIsCaseSensitive);
         for (qint64 n = 0; n < h.recordCount; ++n)
             if (!readRecord()) return m_outcome;
-        if (refusedEarlier())
-            return m_outcome;
         m_check.release();
         if ((m_ordering && !m_ordering()) || !putInOrder()) {
             m_outcome = ParseOutcome::Stopped;
@@ -583,36 +535,13 @@ private:
             return false;
         }
         if (m_hook && !m_hook()) {
-            // A clash of the record before is still the file's fault.
-            if (!refusedEarlier())
-                m_outcome = ParseOutcome::Stopped;
+            m_outcome = ParseOutcome::Stopped;
             return false;
         }
         return true;
     }
 
-    // A refusal at this line, unless the record before it, whose check was
-    // still waiting, clashes: that refusal comes first.
     ParseOutcome refuse(StructureFileFault fault, qint64 line = 0, const QString& root = QString())
-    {
-        if (refusedEarlier())
-            return m_outcome;
-        return refuseAt(fault, line, root);
-    }
-
-    // The waiting check of the last record kept, finished: true when it
-    // refused the record.
-    bool refusedEarlier()
-    {
-        const StructureFileFault fault = m_check.finish();
-        if (fault == StructureFileFault::None)
-            return false;
-        m_out.records.pop_back();
-        refuseAt(fault, m_waitingLine);
-        return true;
-    }
-
-    ParseOutcome refuseAt(StructureFileFault fault, qint64 line = 0, const QString& root = QString())
     {
         m_out.problem.fault = fault;
         m_out.problem.line = line > 0 ? line : m_line;
@@ -686,16 +615,13 @@ private:
             if (marker[k]) *fields[k] = EmptyFolderMarker;
         }
         m_out.records.push_back(std::move(r));
-        if (!g_clashCheck)
-            return true;
-        // This record's check begins, the one before it ends.
-        if (const StructureFileFault fault = m_check.add(std::uint32_t(m_out.records.size() - 1));
+        if (const StructureFileFault fault = g_clashCheck ? m_check.add(std::uint32_t(m_out.records.size() - 1))
+                                                         : StructureFileFault::None;
             fault != StructureFileFault::None) {
-            m_out.records.resize(m_out.records.size() - 2);
-            refuseAt(fault, m_waitingLine);
+            m_out.records.pop_back();
+            refuse(fault);
             return false;
         }
-        m_waitingLine = m_line;
         return true;
     }
 
@@ -818,7 +744,6 @@ private:
     // would give the comparison a row without a partner, and a file that is
     // also a folder, or an empty folder with files, has no place in a tree.
     ClashCheck m_check{m_out.records};
-    qint64 m_waitingLine = 0;   // the path line of the record whose check waits
     ParseOutcome m_outcome = ParseOutcome::Refused;
 };
 
