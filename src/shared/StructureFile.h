@@ -132,8 +132,9 @@ QString TimeLineText(QByteArrayView line);
 
 // --- Parsing -----------------------------------------------------------------
 // Called after each line is read, before its rule is applied, and (the
-// second hook) while records out of order are put in order: once before and
-// then every few thousand steps. False stops the parse (a cancel).
+// second hook) after the last record and while the records are put in
+// order: every few thousand steps, and between the larger steps of freeing
+// what the check and the ordering used. False stops the parse (a cancel).
 using StructureLineHook = std::function<bool()>;
 
 enum class ParseOutcome { Parsed, Refused, Stopped, CannotOpen };
