@@ -12,11 +12,13 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
-#include <QSet>
 #include <QStringDecoder>
 
 #include <algorithm>
 #include <cstdint>
+#include <cstdlib>
+#include <cstring>
+#include <deque>
 #include <limits>
 #include <array>
 #include <optional>
@@ -30,6 +32,8 @@ constexpr qsizetype kChunk = 1 << 20;
 constexpr QByteArrayView kMarker = "\"NULL\"";
 // Comparisons and moves of the ordering between two calls of its hook.
 constexpr std::size_t kOrderingStep = 4096;
+
+bool g_clashCheck = true;
 
 QByteArrayView trimBlanks(QByteArrayView s)
 {
@@ -217,6 +221,255 @@ bool mergeSort(std::span<std::uint32_t> items, std::vector<std::uint32_t>& buffe
     return true;
 }
 
+// The texts of the case-blind rule: each unit (or surrogate pair) upper-cased
+// on its own, exactly as vb::UCase maps a whole string, so that two paths
+// are the same here exactly when their upper-cased texts are equal.
+void upperInto(QStringView s, std::vector<char16_t>& out)
+{
+    const qsizetype n = s.size();
+    out.resize(std::size_t(n));
+    const char16_t* p = s.utf16();
+    char16_t* q = out.data();
+    // Mostly ASCII: four units at a time, a lane's 0x20 bit flipped where
+    // it holds a to z (no lane below 0x80 carries into the next).
+    constexpr std::uint64_t lanes = 0x0001000100010001u;
+    qsizetype i = 0;
+    for (; i + 4 <= n; i += 4) {
+        std::uint64_t w;
+        std::memcpy(&w, p + i, sizeof w);
+        if (w & (0xFF80 * lanes))
+            break;
+        const std::uint64_t fromA = w + (0x80 - u'a') * lanes, pastZ = w + (0x80 - u'z' - 1) * lanes;
+        w ^= ((fromA & ~pastZ) & (0x80 * lanes)) >> 2;
+        std::memcpy(q + i, &w, sizeof w);
+    }
+    for (; i < n; ++i) {
+        const char16_t u = p[i];
+        if (u < 0x80) {
+            q[i] = char16_t(u - (u >= u'a' && u <= u'z' ? 32 : 0));
+        } else if (QChar::isHighSurrogate(u) && i + 1 < n && QChar::isLowSurrogate(p[i + 1])) {
+            const char32_t m = QChar::toUpper(QChar::surrogateToUcs4(u, p[i + 1]));
+            const bool pair = QChar::requiresSurrogates(m);
+            q[i] = pair ? QChar::highSurrogate(m) : u;
+            q[i + 1] = pair ? QChar::lowSurrogate(m) : p[i + 1];
+            ++i;
+        } else {
+            const char32_t m = QChar::toUpper(char32_t(u));
+            q[i] = QChar::requiresSurrogates(m) ? u : char16_t(m);
+        }
+    }
+}
+
+// Whether a record clashes with the records before it. The paths below the
+// root are its keys, under the volume's case rule. A key is never copied:
+// the tables hold the record it comes from (and, for a folder, its length)
+// with 32 bits of its hash, and only a hash that matches is compared with
+// the record's own path. Each folder keeps the names of its own files in a
+// table of its own, so that the files of one folder, which mostly come one
+// after another, are looked up in memory that was just used: a table of
+// all files alike would be read at random, at a cost in waits for memory
+// as large as the rest of the check. A million files cost about 20 MB.
+class ClashCheck {
+public:
+    explicit ClashCheck(const std::vector<StructureFileRecord>& records) : m_records(records) {}
+
+    // Frees the tables (a parse that ended needs them no more).
+    void release()
+    {
+        m_folders = {};
+        m_rootFiles = {};
+        m_fileSets = {};
+        m_folderBits = {};
+        m_lastFolder = nullptr;
+    }
+
+    void start(qsizetype rootSize, bool caseSensitive)
+    {
+        m_rootSize = rootSize;
+        m_caseSensitive = caseSensitive;
+        m_seed = QHashSeed::globalSeed();
+        m_folders.reset(64);
+        m_rootFiles.reset(16);
+        m_fileSets.clear();
+        m_folderBits.assign(std::size_t(1) << 14, 0);   // a bit for each of 2^20 hashes: 128 KB
+        m_lastFolder = nullptr;
+    }
+
+    // Record `k` (the last one read) against those before it, entered in
+    // the tables (a parse ends at its first clash, so what a clashing
+    // record left in them never matters).
+    StructureFileFault add(std::uint32_t k)
+    {
+        const StructureFileRecord& r = m_records[k];
+        const QStringView key = textOf(QStringView(r.path).sliced(m_rootSize), m_key);
+        const std::uint32_t keyTag = tagOf(qHash(key, m_seed));
+        // The record's folder ends here: a marker's own, a file's parent.
+        qsizetype cut = key.size() - (r.emptyFolder ? EmptyFolderMarker.size() + 1 : 1);
+        while (!r.emptyFolder && cut >= 0 && key[cut] != u'\\') --cut;
+        const QStringView folder = key.first(std::max<qsizetype>(cut, 0));
+        // Files mostly follow others of their folder.
+        FolderSlot* seen = nullptr;
+        if (cut >= 0) {
+            seen = m_lastFolder && folder == QStringView(m_lastFolderKey.data(), qsizetype(m_lastFolderKey.size()))
+                       ? m_lastFolder
+                       : find(m_folders, tagOf(qHash(folder, m_seed)), folder);
+        }
+        if (!r.emptyFolder) {
+            // The same path before has the same folder, already met.
+            Table<FileSlot>* files = cut < 0 ? &m_rootFiles : seen->record ? filesOf(seen) : nullptr;
+            if (files && find(*files, keyTag, key)->record)
+                return StructureFileFault::DuplicatePath;
+            if (mayBeFolder(keyTag) && find(m_folders, keyTag, key)->record)
+                return StructureFileFault::FileAndFolder;
+            if (cut < 0) {
+                *find(m_rootFiles, keyTag, key) = FileSlot{keyTag, k + 1};
+                m_rootFiles.grew();
+                return StructureFileFault::None;   // a file of the root
+            }
+        }
+        if (!seen->record) {
+            // A folder not met before: neither it nor a folder above it is a
+            // file (of the folder above it, met or made just before).
+            Table<FileSlot>* filesAbove = &m_rootFiles;
+            for (qsizetype at = key.indexOf(u'\\'); at >= 0 && at <= cut; at = key.indexOf(u'\\', at + 1)) {
+                const QStringView above = key.first(at);
+                const std::uint32_t tag = tagOf(qHash(above, m_seed));
+                FolderSlot* slot = find(m_folders, tag, above);
+                if (slot->record) {
+                    filesAbove = filesOf(slot);
+                    continue;
+                }
+                if (filesAbove && find(*filesAbove, tag, above)->record)
+                    return StructureFileFault::FileAndFolder;
+                *slot = FolderSlot{tag, k + 1, std::uint32_t(at), false, false, 0};
+                m_folderBits[tag >> 18] |= std::uint64_t(1) << ((tag >> 12) & 63);
+                filesAbove = nullptr;
+                if (m_folders.grew())
+                    m_lastFolder = nullptr;
+            }
+            seen = find(m_folders, tagOf(qHash(folder, m_seed)), folder);
+        }
+        if (seen != m_lastFolder) {
+            m_lastFolder = seen;
+            m_lastFolderKey.assign(folder.utf16(), folder.utf16() + folder.size());
+        }
+        if (r.emptyFolder && seen->marker)
+            return StructureFileFault::DuplicatePath;
+        if (r.emptyFolder ? seen->files : seen->marker)
+            return StructureFileFault::MarkerBesideFiles;
+        if (r.emptyFolder) {
+            seen->marker = true;
+            return StructureFileFault::None;
+        }
+        seen->files = true;
+        if (!seen->fileSet) {
+            m_fileSets.emplace_back().reset(16);   // a folder holds some twenty files, often
+            seen->fileSet = std::uint32_t(m_fileSets.size());
+        }
+        Table<FileSlot>& files = m_fileSets[seen->fileSet - 1];
+        *find(files, keyTag, key) = FileSlot{keyTag, k + 1};
+        files.grew();
+        return StructureFileFault::None;
+    }
+
+private:
+    // `record` is the record's number plus 1; 0 marks a free slot.
+    struct FileSlot {
+        std::uint32_t tag;
+        std::uint32_t record;
+        qsizetype length(const ClashCheck& c) const { return c.m_records[record - 1].path.size() - c.m_rootSize; }
+    };
+    struct FolderSlot {
+        std::uint32_t tag;
+        std::uint32_t record;
+        std::uint32_t size : 30;
+        bool marker : 1;
+        bool files : 1;
+        std::uint32_t fileSet;   // the folder's files: m_fileSets[fileSet - 1]; 0 none yet
+        qsizetype length(const ClashCheck&) const { return size; }
+    };
+    // Open addressing with linear probing from the tag's low bits; at most
+    // three quarters full.
+    template <class Slot>
+    struct Table {
+        std::vector<Slot> cells;
+        std::size_t mask = 0;
+        std::size_t count = 0;
+        void reset(std::size_t capacity)
+        {
+            cells.assign(capacity, Slot{});
+            mask = capacity - 1;
+            count = 0;
+        }
+        // After a slot was filled: a larger table when it is full enough.
+        bool grew()
+        {
+            if (++count * 4 <= cells.size() * 3)
+                return false;
+            std::vector<Slot> old(cells.size() * 2, Slot{});
+            old.swap(cells);
+            mask = cells.size() - 1;
+            for (const Slot& s : old) {
+                if (!s.record)
+                    continue;
+                std::size_t i = s.tag & mask;
+                while (cells[i].record) i = (i + 1) & mask;
+                cells[i] = s;
+            }
+            return true;
+        }
+    };
+
+    static std::uint32_t tagOf(std::size_t h) { return std::uint32_t(std::uint64_t(h) >> 32) ^ std::uint32_t(h); }
+
+    // The path below the root, upper-cased on a case-blind volume (into `buffer`).
+    QStringView textOf(QStringView rel, std::vector<char16_t>& buffer) const
+    {
+        if (m_caseSensitive)
+            return rel;
+        upperInto(rel, buffer);
+        return QStringView(buffer.data(), rel.size());
+    }
+
+    // The slot of `key`, or the free one where it would go.
+    template <class Slot>
+    Slot* find(Table<Slot>& t, std::uint32_t tag, QStringView key)
+    {
+        for (std::size_t i = tag & t.mask;; i = (i + 1) & t.mask) {
+            Slot* s = &t.cells[i];
+            if (!s->record)
+                return s;
+            if (s->tag == tag && s->length(*this) == key.size()
+                && textOf(QStringView(m_records[s->record - 1].path).sliced(m_rootSize, key.size()), m_other) == key)
+                return s;
+        }
+    }
+
+    // False when no folder has a hash with the tag's top bits: most files'
+    // paths need no look-up among the folders, whose table is large
+    // enough to cost waits for memory.
+    bool mayBeFolder(std::uint32_t tag) const { return m_folderBits[tag >> 18] >> ((tag >> 12) & 63) & 1; }
+
+    // The files of a folder found (or none yet).
+    Table<FileSlot>* filesOf(const FolderSlot* folder)
+    {
+        return folder->fileSet ? &m_fileSets[folder->fileSet - 1] : nullptr;
+    }
+
+    const std::vector<StructureFileRecord>& m_records;
+    qsizetype m_rootSize = 0;
+    bool m_caseSensitive = true;
+    std::size_t m_seed = 0;
+    Table<FolderSlot> m_folders;
+    std::vector<std::uint64_t> m_folderBits;
+    Table<FileSlot> m_rootFiles;
+    std::deque<Table<FileSlot>> m_fileSets;
+    FolderSlot* m_lastFolder = nullptr;
+    std::vector<char16_t> m_lastFolderKey;
+    // Upper-cased texts of the case-blind rule: the record's key, a key in a table.
+    std::vector<char16_t> m_key, m_other;
+};
+
 class Parser {
 public:
     Parser(ParsedStructure& out, const StructureLineHook& hook, const StructureLineHook& ordering)
@@ -256,10 +509,11 @@ public:
             return refuse(StructureFileFault::NotAWholeNumber);
         m_out.headerComplete = true;
         m_out.records.reserve(std::size_t(std::min<qint64>(h.recordCount, 1 << 20)));
-        m_files.reserve(qsizetype(std::min<qint64>(h.recordCount, 1 << 20)));
+        m_check.start(h.root.size(), globals().VolumeIsCaseSensitive);
         for (qint64 n = 0; n < h.recordCount; ++n)
             if (!readRecord()) return m_outcome;
-        if (!putInOrder()) {
+        m_check.release();
+        if ((m_ordering && !m_ordering()) || !putInOrder()) {
             m_outcome = ParseOutcome::Stopped;
             return m_outcome;
         }
@@ -360,57 +614,15 @@ private:
             }
             if (marker[k]) *fields[k] = EmptyFolderMarker;
         }
-        if (const StructureFileFault fault = clash(r); fault != StructureFileFault::None) {
+        m_out.records.push_back(std::move(r));
+        if (const StructureFileFault fault = g_clashCheck ? m_check.add(std::uint32_t(m_out.records.size() - 1))
+                                                         : StructureFileFault::None;
+            fault != StructureFileFault::None) {
+            m_out.records.pop_back();
             refuse(fault);
             return false;
         }
-        m_out.records.push_back(std::move(r));
         return true;
-    }
-
-    // What a record says against the records before it: the same path twice
-    // would give the comparison a row without a partner, and a file that is
-    // also a folder, or an empty folder with files, has no place in a tree.
-    StructureFileFault clash(const StructureFileRecord& r)
-    {
-        const qsizetype rootSize = m_out.header.root.size();
-        // On a case-sensitive volume the key is the path itself, shared.
-        const QString key = globals().VolumeIsCaseSensitive ? r.path : ApplyCaseSensitivity(r.path, false);
-        // The first `size` characters of the key, without a copy, to look up.
-        auto head = [&key](qsizetype size) { return QString::fromRawData(key.constData(), size); };
-        // The record's folder ends here: a marker's own, a file's parent.
-        const qsizetype cut = r.emptyFolder ? key.size() - EmptyFolderMarker.size() - 1 : key.lastIndexOf(u'\\');
-        if (!r.emptyFolder) {
-            const qsizetype before = m_files.size();
-            m_files.insert(key);
-            if (m_files.size() == before)
-                return StructureFileFault::DuplicatePath;
-            if (m_folders.contains(key))
-                return StructureFileFault::FileAndFolder;
-        }
-        if (cut < rootSize)
-            return StructureFileFault::None;   // a file of the root
-        auto seen = m_folders.find(head(cut));
-        if (seen == m_folders.end()) {
-            // A folder not met before: neither it nor a folder above it is a file.
-            for (qsizetype at = key.indexOf(u'\\', rootSize); at >= 0 && at <= cut; at = key.indexOf(u'\\', at + 1)) {
-                if (m_folders.contains(head(at)))
-                    continue;
-                if (m_files.contains(head(at)))
-                    return StructureFileFault::FileAndFolder;
-                m_folders.insert(QString(key.constData(), at), FolderSeen{});
-            }
-            seen = m_folders.find(head(cut));
-        }
-        if (r.emptyFolder && seen->marker)
-            return StructureFileFault::DuplicatePath;
-        if (r.emptyFolder ? seen->files : seen->marker)
-            return StructureFileFault::MarkerBesideFiles;
-        if (r.emptyFolder)
-            seen->marker = true;
-        else
-            seen->files = true;
-        return StructureFileFault::None;
     }
 
     // The exporter's order: the root's files, then each folder (sorted by
@@ -418,7 +630,8 @@ private:
     // folders are sorted once, the records grouped by folder and each group
     // sorted by name: few comparisons, each on nearby data. The hook is
     // asked every kOrderingStep steps, so that the window is repainted and
-    // a cancel heard; false when it said stop (the records are left as read).
+    // a cancel heard; false when it said stop (the records are left as read,
+    // or, when it said so while the last moves were freed, in order).
     bool putInOrder()
     {
         auto& v = m_out.records;
@@ -429,9 +642,12 @@ private:
         // Parts of a path as strings without copies, for the program's one comparator.
         auto text = [](QStringView part) { return QString::fromRawData(part.data(), part.size()); };
 
-        // Each record's folder (as a number) and name.
-        std::vector<std::uint32_t> folderOf(n);
-        std::vector<QStringView> names(n);
+        // Each record's folder (as a number) and name; their memory is
+        // touched step by step, not all before the first step.
+        std::vector<std::uint32_t> folderOf;
+        std::vector<QStringView> names;
+        folderOf.reserve(n);
+        names.reserve(n);
         std::vector<QStringView> folders;
         QHash<QStringView, std::uint32_t> ids;
         bool ordered = true;
@@ -439,16 +655,16 @@ private:
             const QStringView rel = QStringView(v[k].path).sliced(cut);
             const qsizetype slash = rel.lastIndexOf(u'\\');
             const QStringView folder = slash < 0 ? rel.first(0) : rel.first(slash);
-            names[k] = rel.sliced(slash + 1);
+            names.push_back(rel.sliced(slash + 1));
             if (k > 0 && folder == folders[folderOf[k - 1]]) {
-                folderOf[k] = folderOf[k - 1];
+                folderOf.push_back(folderOf[k - 1]);
             } else {
                 auto it = ids.constFind(folder);
                 if (it == ids.cend()) {
                     it = ids.insert(folder, std::uint32_t(folders.size()));
                     folders.push_back(folder);
                 }
-                folderOf[k] = *it;
+                folderOf.push_back(*it);
             }
             if (ordered && k > 0) {
                 const int byFolder = folderOf[k] == folderOf[k - 1] ? 0 : ui::compareSortOrder(text(folders[folderOf[k - 1]]), text(folder));
@@ -471,12 +687,21 @@ private:
             return false;
         std::vector<std::size_t> start(folders.size() + 1, 0);
         std::vector<std::uint32_t> rank(folders.size());
-        for (std::size_t r = 0; r < folderOrder.size(); ++r) rank[folderOrder[r]] = std::uint32_t(r);
-        for (std::size_t k = 0; k < n; ++k) ++start[rank[folderOf[k]] + 1];
+        for (std::size_t r = 0; r < folderOrder.size(); ++r) {
+            rank[folderOrder[r]] = std::uint32_t(r);
+            if (!going()) return false;
+        }
+        for (std::size_t k = 0; k < n; ++k) {
+            ++start[rank[folderOf[k]] + 1];
+            if (!going()) return false;
+        }
         for (std::size_t r = 0; r < folders.size(); ++r) start[r + 1] += start[r];
         std::vector<std::uint32_t> place(n);
         std::vector<std::size_t> next(start.begin(), start.end() - 1);
-        for (std::size_t k = 0; k < n; ++k) place[next[rank[folderOf[k]]]++] = std::uint32_t(k);
+        for (std::size_t k = 0; k < n; ++k) {
+            place[next[rank[folderOf[k]]]++] = std::uint32_t(k);
+            if (!going()) return false;
+        }
 
         // Each folder's records by name.
         const auto byName = [&](std::uint32_t a, std::uint32_t b) {
@@ -486,11 +711,25 @@ private:
             if (!mergeSort(std::span(place).subspan(start[r], start[r + 1] - start[r]), buffer, byName, going))
                 return false;
 
+        // The records themselves, moved to their places: the longest step,
+        // heard like the others (a stop puts back what was moved).
         std::vector<StructureFileRecord> sorted;
         sorted.reserve(n);
-        for (const std::uint32_t k : place) sorted.push_back(std::move(v[k]));
+        for (const std::uint32_t k : place) {
+            sorted.push_back(std::move(v[k]));
+            if (!going()) {
+                for (std::size_t j = 0; j < sorted.size(); ++j) v[place[j]] = std::move(sorted[j]);
+                return false;
+            }
+        }
         v.swap(sorted);
-        return true;
+        // The records left behind, emptied by their moves, freed in steps too.
+        while (!sorted.empty()) {
+            sorted.pop_back();
+            if (!going()) return false;
+        }
+        std::vector<StructureFileRecord>().swap(sorted);   // its memory, given back
+        return !m_ordering || m_ordering();
     }
 
     ParsedStructure& m_out;
@@ -501,14 +740,10 @@ private:
     QString m_rootKey;
     std::array<QByteArray, 3> m_lastValue;
     std::array<QString, 3> m_lastText;
-    // The paths so far, under the case rule: files, and every folder that a
-    // record lies in (with whether it has a marker and files of its own).
-    struct FolderSeen {
-        bool marker = false;
-        bool files = false;
-    };
-    QSet<QString> m_files;
-    QHash<QString, FolderSeen> m_folders;
+    // What a record says against the records before it: the same path twice
+    // would give the comparison a row without a partner, and a file that is
+    // also a folder, or an empty folder with files, has no place in a tree.
+    ClashCheck m_check{m_out.records};
     ParseOutcome m_outcome = ParseOutcome::Refused;
 };
 
@@ -699,6 +934,8 @@ ParseOutcome ParseStructureFile(const QString& logicalFile, ParsedStructure& out
     Parser parser(out, afterEachLine, whileOrdering);
     return parser.run(source);
 }
+
+void SetStructureClashCheck(bool on) { g_clashCheck = on; }
 
 Long ReadStructureFileTotal(const QString& logicalFile, qint64& total, StructureFileProblem& problem)
 {

@@ -132,8 +132,9 @@ QString TimeLineText(QByteArrayView line);
 
 // --- Parsing -----------------------------------------------------------------
 // Called after each line is read, before its rule is applied, and (the
-// second hook) while records out of order are put in order: once before and
-// then every few thousand steps. False stops the parse (a cancel).
+// second hook) after the last record and while the records are put in
+// order: every few thousand steps, and between the larger steps of freeing
+// what the check and the ordering used. False stops the parse (a cancel).
 using StructureLineHook = std::function<bool()>;
 
 enum class ParseOutcome { Parsed, Refused, Stopped, CannotOpen };
@@ -144,6 +145,11 @@ enum class ParseOutcome { Parsed, Refused, Stopped, CannotOpen };
 ParseOutcome ParseStructureFile(const QString& logicalFile, ParsedStructure& out, Long& openError,
                                 const StructureLineHook& afterEachLine = {},
                                 const StructureLineHook& whileOrdering = {});
+
+// For the benchmark that weighs the clash check against the rest of the
+// parse: false leaves the check of records against each other out of every
+// parse until it is set back. The program never turns it off.
+void SetStructureClashCheck(bool on);
 
 // Line 1 only: 0 with `total`, an open error, or -1 with `problem` set.
 Long ReadStructureFileTotal(const QString& logicalFile, qint64& total, StructureFileProblem& problem);

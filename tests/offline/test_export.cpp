@@ -37,6 +37,10 @@ TEST_F(Export, WritesTheFormatByteForByteWithTheHeaderOfItsOwnScanAndRefusesTheC
                                     ui::vbInformationOK, ui::vbOK);
         EXPECT_FALSE(ex.unload(ui::vbFormControlMenu));
         EXPECT_TRUE(desk.timerRunning(*ex.Timer1));
+        // What the window shows while it works, against its finished state below.
+        EXPECT_EQ(ex.cmdCancel->caption(), QStringLiteral("Cancel"));
+        EXPECT_TRUE(ex.prbProgressBar->effectivelyVisible());
+        EXPECT_TRUE(ex.lblProcessInProgress->effectivelyVisible());
         desk.expectMsgBox(kTitle, QStringLiteral("The Primary structure has been exported successfully."),
                           ui::vbInformationOK, ui::vbOK);
     });
@@ -44,6 +48,12 @@ TEST_F(Export, WritesTheFormatByteForByteWithTheHeaderOfItsOwnScanAndRefusesTheC
         EXPECT_FALSE(desk.timerRunning(*ex.Timer1));
         EXPECT_EQ(ex.lblTotalFolders[0]->caption(), QStringLiteral("Folders: 3."));
         EXPECT_EQ(ex.lblTotalFiles[0]->caption(), QStringLiteral("Files: 3."));
+        // Finished: the one way out is Close, the bar and the stage are gone.
+        EXPECT_EQ(ex.cmdCancel->caption(), QStringLiteral("Close"));
+        EXPECT_TRUE(ex.cmdCancel->effectivelyEnabled());
+        EXPECT_FALSE(ex.cmdExportStructure->effectivelyEnabled());
+        EXPECT_FALSE(ex.prbProgressBar->effectivelyVisible());
+        EXPECT_FALSE(ex.lblProcessInProgress->effectivelyVisible());
     });
     EXPECT_EQ(desk.fileDialogRequests().last().fileName, QStringLiteral("P_C_Work.txt"));
     EXPECT_EQ(desk.fileDialogRequests().last().initDir, QStringLiteral("C:\\"));

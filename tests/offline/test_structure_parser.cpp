@@ -1,12 +1,17 @@
 // The structure-file parser: the rules of single lines, whole files with
 // the line at fault (clashes between records included), and random damage
-// to valid files.
+// to valid files, judged by a second, plain reading of the rules.
 #include "shared/StructureFile.h"
+#include "platform/TextDecoding.h"
 #include "shared/shared_fixture.h"
 #include "support/TempDrive.h"
 #include "ui/SortOrder.h"
 
 #include <QRandomGenerator>
+#include <QRegularExpression>
+#include <QStringDecoder>
+
+#include <map>
 
 #include <algorithm>
 
@@ -187,6 +192,59 @@ TEST_F(StructureFiles, RefuseAtTheLineThatBreaksItsRule)
     }
 }
 
+// On a case-blind volume two paths are the same when their letters, each
+// upper-cased on its own, are: beyond ASCII too, and not otherwise.
+TEST_F(StructureFiles, CaseBlindClashesFollowTheUpperCaseOfEachLetter)
+{
+    const FileCase cases[] = {
+        {"long ASCII names", tree({"abcdefghij\\k.txt", "ABCDEFGHIJ\\K.TXT"}), 20, false},
+        {"Greek", tree({"\xce\xb1\xce\xb2", "\xce\x91\xce\x92"}), 20, false},
+        {"a letter beyond ASCII after four ASCII ones", tree({"abcd\xc3\xa9" "f", "ABCD\xc3\x89" "F"}), 20, false},
+        {"a letter of two UTF-16 units", tree({"\xf0\x90\x90\xa8", "\xf0\x90\x90\x80"}), 20, false},
+        {"a sharp s is not SS", tree({"stra\xc3\x9f" "e", "STRASSE"}), 0, false},
+        {"Greek on a case-sensitive volume", tree({"\xce\xb1", "\xce\x91"}), 0, true},
+    };
+    for (const FileCase& c : cases) {
+        g().VolumeIsCaseSensitive = c.caseSensitive;
+        ParsedStructure p;
+        parse(c.content, p);
+        EXPECT_EQ(p.problem.line, c.faultLine) << c.name;
+    }
+}
+
+// A record that clashes is refused at its own path line, whatever comes
+// after it: a broken line of the next record, the end of the file, or a
+// cancel heard while the next record is read. What was read before it stays.
+TEST_F(StructureFiles, AClashIsRefusedAtItsOwnLineBeforeWhatFollowsIt)
+{
+    QList<QByteArray> lines = tree({"a", "a", "b"}).split('\n');
+    lines[26] = "2024022\r";   // the third record's date
+    const QByteArray brokenAfter = lines.join('\n');
+    struct Case {
+        const char* name;
+        QByteArray content;
+        qint64 stopAfter;   // the line after which the hook says stop; 0 never
+        qint64 line;
+        std::size_t kept;
+    };
+    const Case cases[] = {
+        {"a broken line after it", brokenAfter, 0, 20, 1},
+        {"the end after it", tree({"b", "a", "a"}), 0, 28, 2},
+        {"a cancel after it", tree({"a", "a", "b"}), 21, 20, 1},
+    };
+    for (const Case& c : cases) {
+        drive.file(QStringLiteral("s.txt"), c.content);
+        ParsedStructure p;
+        Long error = 0;
+        qint64 line = 0;
+        const StructureLineHook hook = [&] { return !c.stopAfter || ++line <= c.stopAfter; };
+        EXPECT_EQ(ParseStructureFile(QStringLiteral("C:\\s.txt"), p, error, hook), ParseOutcome::Refused) << c.name;
+        EXPECT_EQ(p.problem.line, c.line) << c.name;
+        EXPECT_EQ(p.problem.fault, StructureFileFault::DuplicatePath) << c.name;
+        EXPECT_EQ(p.records.size(), c.kept) << c.name;
+    }
+}
+
 TEST_F(StructureFiles, ValuesAreNormalisedRecordsSortedAndUtf16Read)
 {
     QList<QByteArray> l = {"20", "C:\\R\\", "0", "2",
@@ -277,6 +335,125 @@ TEST_F(StructureFiles, ReadersServeTheAcceptedParseNotTheFile)
     EXPECT_EQ(ReadStructureFileRoot(QStringLiteral("C:\\none.txt"), root), 53);
 }
 
+// --- A plain reading of the rules ----------------------------------------------------
+
+// A record as the plain reading sees it: a file's path or an empty
+// folder, and the folders it lies in.
+struct PlainRecord {
+    bool emptyFolder;
+    QString path;        // the file, or the empty folder
+    QString parent;      // the folder that holds the file ("" the root)
+    QStringList folders; // every folder of the path (an empty folder's own included)
+};
+
+PlainRecord plainRecord(const QString& rel, bool emptyFolder)
+{
+    PlainRecord r{emptyFolder, emptyFolder ? rel.chopped(7) : rel, {}, {}};
+    const QStringList parts = r.path.split(u'\\');
+    for (int k = 1; k <= parts.size() - (emptyFolder ? 0 : 1); ++k) r.folders << parts.mid(0, k).join(u'\\');
+    r.parent = emptyFolder || parts.size() == 1 ? QString() : r.folders.last();
+    return r;
+}
+
+// The same path twice (two files, or two empty folders), a file that is a
+// folder of the other, an empty folder that holds the other, a file.
+bool plainClash(const PlainRecord& a, const PlainRecord& b)
+{
+    if (a.emptyFolder == b.emptyFolder && a.path == b.path) return true;
+    if (!a.emptyFolder && b.folders.contains(a.path)) return true;
+    return a.emptyFolder && !b.emptyFolder && b.parent == a.path;
+}
+
+// Accepted: 0; refused: the line at fault. On a case-blind volume paths
+// are compared upper-cased (the tests' names have no letter whose upper
+// case is longer).
+qint64 judge(const QByteArray& content, bool caseSensitive)
+{
+    static const QRegularExpression number(QStringLiteral("^[+-]?[0-9]+$"));
+    QByteArray data = content;
+    if (data.startsWith("\xEF\xBB\xBF")) {
+        data = data.mid(3);
+    } else if (data.startsWith("\xFF\xFE") || data.startsWith("\xFE\xFF")) {
+        QStringDecoder utf16(data.startsWith("\xFF\xFE") ? QStringConverter::Utf16LE : QStringConverter::Utf16BE);
+        data = QString(utf16(data.mid(2))).toUtf8();
+    }
+    QList<QByteArray> lines;
+    for (qsizetype at = 0; at < data.size();) {
+        qsizetype end = at;
+        while (end < data.size() && data[end] != '\r' && data[end] != '\n') ++end;
+        lines << data.mid(at, end - at);
+        at = end + (end + 1 < data.size() && data[end] == '\r' && data[end + 1] == '\n' ? 2 : 1);
+    }
+    QByteArray s;
+    auto line = [&](qint64 k) {
+        if (k > lines.size() || lines[k - 1].size() > kStructureLineLimit) return false;
+        s = lines[k - 1];
+        return true;
+    };
+    auto wn = [](const QByteArray& t, qint64 lo, qint64 hi, qint64& v) {
+        bool ok = false;
+        v = t.toLongLong(&ok);
+        return ok && number.match(QString::fromLatin1(t)).hasMatch() && v >= lo && v <= hi;
+    };
+    auto trimmed = [](QByteArray t) {
+        while (t.startsWith(' ')) t.remove(0, 1);
+        while (t.endsWith(' ')) t.chop(1);
+        return t;
+    };
+    auto parts = [&](const QByteArray& t, std::initializer_list<std::array<int, 3>> ps) {
+        qint64 v = 0, at = 0, width = 0;
+        for (const auto& p : ps) width += p[0];
+        if (t.size() != width) return false;
+        for (const auto& p : ps) {
+            if (!wn(t.mid(at, p[0]), p[1], p[2], v)) return false;
+            at += p[0];
+        }
+        return true;
+    };
+    // A name line: something besides blanks, and no NUL.
+    auto name = [&](qint64 k) { return line(k) && !trimmed(s).isEmpty() && !s.contains('\0'); };
+    auto rule = [caseSensitive](const QString& t) { return caseSensitive ? t : t.toUpper(); };
+    qint64 v = 0, folders = 0, records = 0;
+    std::vector<PlainRecord> seen;
+    if (!line(1) || !wn(s, 1, kStructureCountMax, v)) return 1;
+    if (!name(2)) return 2;
+    QString root = platform::decodeText(s);
+    if (!root.endsWith(u'\\')) root += u'\\';
+    if (!line(3) || !wn(s, 0, kStructureCountMax, folders)) return 3;
+    for (qint64 k = 4; k < 4 + folders; ++k)
+        if (!name(k)) return k;
+    if (!line(4 + folders) || !wn(s, 1, kStructureCountMax, records)) return 4 + folders;
+    for (qint64 r = 0; r < records; ++r) {
+        const qint64 base = 5 + folders + 8 * r;
+        bool marker[7];
+        for (int j = 0; j < 7; ++j) {
+            if (!line(base + j)) return base + j;
+            const QByteArray t = trimmed(s).toUpper();
+            marker[j] = t == "\"NULL\"";
+            const bool valid = marker[j] || (j < 4 ? t == "TRUE" || t == "FALSE"
+                                             : j == 4 ? wn(s, 0, std::numeric_limits<qint64>::max(), v)
+                                             : j == 5 ? parts(trimmed(s), {{4, 0, 9999}, {2, 1, 12}, {2, 1, 31}})
+                                                      : parts(trimmed(s), {{2, 0, 23}, {2, 0, 59}, {2, 0, 59}}));
+            if (!valid) return base + j;
+        }
+        if (!name(base + 7)) return base + 7;
+        const QString path = platform::decodeText(s);
+        if (path.size() <= root.size() || rule(path.left(root.size())) != rule(root)) return base + 7;
+        const QString rel = path.mid(root.size());
+        const bool emptyFolder = rel.endsWith(QStringLiteral("\\\"NULL\""));
+        for (const QString& part : (emptyFolder ? rel.chopped(7) : rel).split(u'\\'))
+            if (part.isEmpty() || part == u"." || part == u"..") return base + 7;
+        for (int j = 0; j < 7; ++j)
+            if (marker[j] != emptyFolder) return base + j;
+        // Against every record before it, under the volume's case rule.
+        const PlainRecord me = plainRecord(rule(rel), emptyFolder);
+        for (const PlainRecord& e : seen)
+            if (plainClash(me, e) || plainClash(e, me)) return base + 7;
+        seen.push_back(me);
+    }
+    return 0;
+}
+
 // --- Random damage ----------------------------------------------------------------
 
 // Valid files of random shape, damaged at random: no crash or hang, and a
@@ -314,10 +491,66 @@ TEST_F(StructureFiles, RandomDamageNeverCrashesAndARefusalNamesALineOfTheFile)
         const bool wasRefused = parse(content, p) == ParseOutcome::Refused;
         ASSERT_EQ(wasRefused, p.problem.line > 0) << content.toStdString();
         ASSERT_LE(p.problem.line, content.count('\n') + content.count('\r') + 2) << content.toStdString();
+        ASSERT_EQ(p.problem.line, judge(content, true)) << content.toStdString();
         refused += wasRefused;
     }
     EXPECT_GT(refused, runs / 4) << "the damage reaches the rules";
     EXPECT_LT(refused, runs) << "some damage is harmless";
+}
+
+// Files whose records often clash (a few names in two letter cases, files
+// and empty folders a few levels deep), with first-level folder names,
+// damaged at random (blank names, NUL characters, any line), on either
+// kind of volume: the parser refuses exactly where the plain reading does.
+TEST_F(StructureFiles, RandomClashesAndDamageAreRefusedWhereAPlainReadingOfTheRulesSays)
+{
+    static const char* const names[] = {"a", "A", "b", "\xce\xb1", "\xce\x91", "c.txt", "C.TXT"};
+    static const char* const pool[] = {"", " ", "  ", "True", "\"NULL\"", "0", "+7", "12.5", "20021301", "240000",
+                                       "C:\\R\\a", "C:\\R\\A\\b", "C:\\R\\a\\\"NULL\"", "C:\\r\\a", "C:\\R\\..\\a"};
+    auto pick = [](QRandomGenerator& rng, const auto& list) { return QByteArray(list[rng.bounded(int(std::size(list)))]); };
+    QRandomGenerator rng(35010);
+    const int runs = 1500;
+    std::map<StructureFileFault, int> faults;
+    for (int run = 0; run < runs; ++run) {
+        const bool caseSensitive = rng.bounded(2) == 0;
+        QList<QByteArray> l = {"", "C:\\R\\", QByteArray::number(rng.bounded(3))};
+        for (int f = l[2].toInt(); f > 0; --f) l << pick(rng, names);
+        const int records = 1 + rng.bounded(6);
+        l << QByteArray::number(records);
+        for (int r = 0; r < records; ++r) {
+            QByteArray path = "C:\\R\\" + pick(rng, names);
+            for (int d = rng.bounded(3); d > 0; --d) path += "\\" + pick(rng, names);
+            if (rng.bounded(4) == 0) {
+                for (int k = 0; k < 7; ++k) l << "\"NULL\"";
+                path += "\\\"NULL\"";
+            } else {
+                l << "False" << "true" << "False" << "True" << QByteArray::number(rng.bounded(100)) << "20240229" << "235959";
+            }
+            l << path;
+        }
+        l[0] = QByteArray::number(l.size());
+        // Damage one line in two files.
+        const int at = 1 + rng.bounded(int(l.size()) - 1);
+        const int folders = l[2].toInt();
+        switch (rng.bounded(8)) {
+        case 0: if (folders > 0) l[3 + rng.bounded(folders)] = QByteArray(rng.bounded(3), ' '); break;
+        case 1: l[at].insert(rng.bounded(int(l[at].size()) + 1), '\0'); break;
+        case 2: l[at] = pick(rng, pool); break;
+        case 3: l.removeAt(at); break;
+        }
+        const QByteArray content = join(l, rng.bounded(4) == 0 ? "\n" : "\r\n");
+        g().VolumeIsCaseSensitive = caseSensitive;
+        ParsedStructure p;
+        parse(content, p);
+        ASSERT_EQ(p.problem.line, judge(content, caseSensitive))
+            << (caseSensitive ? "case-sensitive\n" : "case-blind\n") << content.toStdString();
+        ++faults[p.problem.fault];
+    }
+    // The files reach every rule of paths and names.
+    for (const StructureFileFault f : {StructureFileFault::None, StructureFileFault::DuplicatePath, StructureFileFault::FileAndFolder,
+                                       StructureFileFault::MarkerBesideFiles, StructureFileFault::NulCharacter,
+                                       StructureFileFault::BlankLine, StructureFileFault::PathOutsideRoot})
+        EXPECT_GT(faults[f], 10) << int(f);
 }
 
 } // namespace
