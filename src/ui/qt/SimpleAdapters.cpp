@@ -224,26 +224,6 @@ public:
         q->setScaledContents(img.stretch());
     }
 
-private:
-    // The line's place in the label, from the font's own measures. A capital's
-    // accent (Ä, Ö, Ά) rises above the font's ascent, where a line drawn from
-    // the label's top loses it: that room stays free above the line. A single
-    // line in a box of its own colour (a tinted path, Page setup's values)
-    // stands in the middle of the box when the box holds it.
-    void placeText()
-    {
-        if (!alive()) return;
-        auto& l = static_cast<Label&>(control_);
-        auto* q = static_cast<QLabel*>(widget_);
-        const QFontMetrics fm(q->font());
-        const int over = accentRoom(fm);
-        const Color ground = l.container() ? l.container()->backColor() : l.form().backColor();
-        const bool boxed = !q->wordWrap() && l.backColor() != ground && q->height() >= over + fm.height();
-        q->setContentsMargins(0, over, 0, 0);
-        const Qt::Alignment h = l.alignment() == 1 ? Qt::AlignRight : (l.alignment() == 2 ? Qt::AlignHCenter : Qt::AlignLeft);
-        q->setAlignment(h | (boxed ? Qt::AlignVCenter : Qt::AlignTop));
-    }
-
 protected:
     QWidget* make(QWidget* parent) override
     {
