@@ -1,6 +1,6 @@
 // The comparison's filter stages over 10,000 and then 100,000 entries per
-// structure, without the disk: the working lists are filled directly and
-// the attribute stage takes its facts from the scan's store, as it does
+// structure, without the disk: the entries are filled directly with facts
+// as a scan reads them, and the attribute stage takes those, as it does
 // after a real scan. Every stage runs and removes part of the entries:
 // levels (deep entries), an excluded first-level folder, file types,
 // hidden files, the one-sided files and the equal pairs. Prints the time
@@ -46,9 +46,6 @@ void fill(int side, int n, compare::RunState& st)
     const QString root = side == 0 ? QStringLiteral("C:\\Left\\") : QStringLiteral("C:\\Right\\");
     st.StructureRoot[std::size_t(side)] = root;
     st.StructureRootLength[std::size_t(side)] = root.size();
-    basGlobal::FileFactsStore& store = basGlobal::StructureFactsStore(side);
-    store.clear();
-    store.reserve(n);
     for (int k = 0; k < n; ++k) {
         const int id = (side == 1 && k % 10 == 9) ? n + k : k;   // one tenth of its own
         QString folder = QStringLiteral("top%1\\sub%2\\").arg(id % 50, 2, 10, QLatin1Char('0')).arg(id % 97, 2, 10, QLatin1Char('0'));
@@ -57,14 +54,13 @@ void fill(int side, int n, compare::RunState& st)
         const QString ext = id % 20 == 3 ? QStringLiteral(".png") : QStringLiteral(".txt");
         const QString name = (id % 20 == 4 ? QStringLiteral(".hidden%1") : QStringLiteral("file%1")).arg(id) + ext;
         const QString rel = folder + name;
-        h.lstFinalListBox[side]->addItem(rel);
-        entries.appendBlankValues(1);
         platform::FileFacts f;
         f.hidden = name.startsWith(u'.');
         f.archive = true;
         f.size = 1000 + id + (side == 1 && id % 2 ? 1 : 0);
         f.modified = {2024, 5, 6, 7, 8, 9};
-        store.put(root + rel, f);
+        entries.addScanned(rel, f);
+        entries.appendBlankValues(1);
     }
 }
 
@@ -124,7 +120,7 @@ int main(int argc, char** argv)
             s.stage(run);
             s.seconds[round] = double(t.nsecsElapsed()) / 1e9;
         }
-        for (int side = 0; side < 2; ++side) left[round][side] = HiddenForm().lstFinalListBox[side]->listCount();
+        for (int side = 0; side < 2; ++side) left[round][side] = compare::EntryLists(side).count();
         form.unload();
     }
 

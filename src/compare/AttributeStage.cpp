@@ -28,26 +28,26 @@ void CollectFileAttributes(CompareRun& run)
     for (int i = st.FirstLocalStructure; i <= st.LastLocalStructure; ++i) {
         const EntryLists entries(i);
         entries.clearFields();
-        const basGlobal::FileFactsStore& store = basGlobal::StructureFactsStore(i);
         const QString root = basGlobal::AddTrailingSeparator(st.StructureRoot[std::size_t(i)]);
-        qsizetype cursor = 0;   // the entries come in the order the scan put their facts
-        const ui::ListBox& paths = entries.paths();
-        const int n = paths.listCount();
+        const int n = entries.count();
         for (int k = 0; k < n; ++k) {
             run.yieldAndCancelTest();
-            const QString& rel = paths.list(k);
-            if (IsMarkerEntry(rel)) {
+            if (entries.isMarker(k)) {
                 entries.appendMarkerValues();
+            } else if (const platform::FileFacts* scanned = entries.scannedFacts(k)) {
+                entries.appendFactValues(*scanned);
             } else {
+                // Not scanned, or its facts are gone: read from the disk.
+                const QString rel = entries.path(k);
                 platform::FileFacts facts;
-                if (const basGlobal::Long e = basGlobal::GetEntryFileFacts(store, root, rel, cursor, facts))
-                    throw platform::AppError{int(e), platform::errorDescription(int(e)) + QStringLiteral(": ") + root + rel};
+                if (const int e = platform::fileFacts(root + rel, facts))
+                    throw platform::AppError{e, platform::errorDescription(e) + QStringLiteral(": ") + root + rel};
                 entries.appendFactValues(facts);
             }
             run.advanceProgress();
         }
         // Nothing after this stage asks for a file's facts.
-        basGlobal::StructureFactsStore(i).release();
+        entries.releaseFacts();
     }
 }
 

@@ -1,8 +1,8 @@
 #pragma once
 // The stage "collecting local structure file attributes": every entry of a
 // live structure gets its seven fields, taken from the facts that the
-// scan kept for it (StructureFactsStore), so no file is read twice; an entry
-// the store lacks is read from the disk once. An imported structure keeps
+// scan kept with it (EntryLists), so no file is read twice; an entry
+// without them is read from the disk once. An imported structure keeps
 // the texts of its file. The stage removes no entry and has no no-files
 // check. A file whose facts cannot be read raises its error number, which
 // the run reports (location "315").

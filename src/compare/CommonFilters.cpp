@@ -20,11 +20,11 @@ int entryCount(int i) { return EntryLists(i).count(); }
 // The key of every entry of structure i, in list order.
 std::vector<QString> keysOf(int i, bool cs)
 {
-    const ui::ListBox& paths = EntryLists(i).paths();
+    const EntryLists entries(i);
     std::vector<QString> keys;
-    keys.reserve(std::size_t(paths.listCount()));
-    for (int k = 0; k < paths.listCount(); ++k)
-        keys.push_back(basGlobal::ApplyCaseSensitivity(paths.list(k), cs));
+    keys.reserve(std::size_t(entries.count()));
+    for (int k = 0; k < entries.count(); ++k)
+        keys.push_back(basGlobal::ApplyCaseSensitivity(entries.path(k), cs));
     return keys;
 }
 
@@ -111,13 +111,13 @@ void commonFilesFailSafe(CompareRun& run)
     const std::vector<QString> keys[2] = {keysOf(0, cs), keysOf(1, cs)};
     for (int side = 0; side < 2; ++side) {
         const QSet<QString> other = keySet(keys[1 - side]);
-        const ui::ListBox& paths = EntryLists(side).paths();
+        const EntryLists entries(side);
         for (int k = 0; k < int(keys[side].size()); ++k) {
             run.yieldAndCancelTest();
             run.advanceProgress();
             if (!other.contains(keys[side][std::size_t(k)]))
                 run.failSafeFailure(CommonFilesFailSafeTitle(gr),
-                                    CommonFilesFailSafeText(side, paths.list(k), st.StructureRoot[0], st.StructureRoot[1], gr));
+                                    CommonFilesFailSafeText(side, entries.path(k), st.StructureRoot[0], st.StructureRoot[1], gr));
         }
     }
 }

@@ -201,7 +201,7 @@ void CompareRun::releaseWork()
 {
     // A run left early keeps no facts; the next run starts from a trimmed heap.
     for (int i = 0; i < 2; ++i)
-        basGlobal::StructureFactsStore(i).release();
+        EntryLists(i).releaseFacts();
     ReturnFreeMemory();
 }
 

@@ -106,7 +106,8 @@ void FilterNumberOfLevels(CompareRun& run)
         return;
     const EntryLists entries[2] = {EntryLists(0), EntryLists(1)};
     filterLoop(run, Stage::FilteringNumberOfLevels,
-               [&](int i, int k) { return ExceedsLevelLimit(entries[i].path(k), limit); });
+               // A name holds no "\": the folder's text has every level of the path.
+               [&](int i, int k) { return ExceedsLevelLimit(entries[i].folderText(entries[i].folderOf(k)), limit); });
 }
 
 void FilterFirstLevelFolders(CompareRun& run)
@@ -141,11 +142,12 @@ void FilterFirstLevelFolders(CompareRun& run)
         for (int j = 0; j < names[i]; ++j)
             listed << h.lstFoldersToIncludeExclude[i]->list(j);
         const FolderSelection selection(listed, cs);
-        const ui::ListBox& paths = entries[i].paths();
-        const int n = paths.listCount();
+        const EntryLists& e = entries[i];
+        const int n = e.count();
         for (int k = 0; k < n; ++k) {
             YieldKeepingMarks(run, marks);
-            if (selection.covers(paths.list(k)))
+            // Every "\" of a path is in its folder's text, so the folder decides.
+            if (selection.covers(e.folderText(e.folderOf(k))))
                 marks.mark(i, k);
             run.advanceProgress();
         }

@@ -9,10 +9,86 @@ namespace compare {
 
 namespace {
 
+// What an entry's fact index holds besides an index into the facts.
+constexpr qint32 kNoFacts = -1;
+constexpr qint32 kMarker = -2;   // the empty-folder marker (it has no facts)
+
+struct Entry {
+    QString name;
+    qint32 folder = 0;
+    qint32 fact = kNoFacts;
+};
+
+struct ValueStore;
+
+// A collection's entries straight into the store.
+class ScanSink final : public basGlobal::StructureEntrySink {
+public:
+    explicit ScanSink(ValueStore& s) : m_store(s) {}
+    void clear() override;
+    void expect(std::size_t files, std::size_t folders) override;
+    void beginFolder(const QString& relativePrefix) override;
+    void addFile(platform::DirEntry&& file) override;
+    void addMarker() override;
+
+private:
+    ValueStore& m_store;
+};
+
 struct ValueStore {
+    std::vector<QString> folders;
+    std::vector<Entry> entries;
+    std::vector<platform::FileFacts> facts;   // of scanned files, in scan order
     std::vector<EntryValues> values;
     std::vector<FileEntryFields> texts;   // of the Texts entries
+    ScanSink sink{*this};
+
+    // The folder of an entry added by its path: the last one when the
+    // texts agree (the entries of a folder come together), else a new one.
+    qint32 folderFor(const QString& text)
+    {
+        if (folders.empty() || folders.back() != text)
+            folders.push_back(text);
+        return qint32(folders.size() - 1);
+    }
+    void addPath(const QString& path, qint32 fact)
+    {
+        const qsizetype cut = path.lastIndexOf(u'\\');
+        Entry e;
+        e.folder = folderFor(cut < 0 ? QString() : path.left(cut + 1));
+        e.name = cut < 0 ? path : path.mid(cut + 1);
+        // The marker is a whole last name after a "\" (never a name in the root).
+        e.fact = cut >= 0 && e.name == basGlobal::EmptyFolderMarker ? kMarker : fact;
+        entries.push_back(std::move(e));
+    }
 };
+
+void ScanSink::clear()
+{
+    std::vector<Entry>().swap(m_store.entries);
+    std::vector<QString>().swap(m_store.folders);
+    std::vector<platform::FileFacts>().swap(m_store.facts);
+}
+
+void ScanSink::expect(std::size_t files, std::size_t folders)
+{
+    m_store.entries.reserve(files + folders);
+    m_store.folders.reserve(folders + 1);
+    m_store.facts.reserve(files);
+}
+
+void ScanSink::beginFolder(const QString& relativePrefix) { m_store.folders.push_back(relativePrefix); }
+
+void ScanSink::addFile(platform::DirEntry&& file)
+{
+    m_store.entries.push_back({std::move(file.name), qint32(m_store.folders.size() - 1), qint32(m_store.facts.size())});
+    m_store.facts.push_back(file.facts);
+}
+
+void ScanSink::addMarker()
+{
+    m_store.entries.push_back({basGlobal::EmptyFolderMarker, qint32(m_store.folders.size() - 1), kMarker});
+}
 
 ValueStore& store(int structure)
 {
@@ -115,7 +191,44 @@ FileEntryFields EntryFieldsFromFacts(const platform::FileFacts& facts)
             joinDigits(m.hour, 2, m.minute, 2, m.second, 2)};
 }
 
-EntryLists::EntryLists(int i) : m_structure(i), m_paths(basGlobal::HiddenForm().lstFinalListBox[i]) {}
+EntryLists::EntryLists(int i) : m_structure(i) { store(i); }
+
+int EntryLists::count() const { return int(store(m_structure).entries.size()); }
+
+QString EntryLists::path(int k) const
+{
+    const ValueStore& s = store(m_structure);
+    const Entry& e = s.entries[std::size_t(k)];
+    const QString& folder = s.folders[std::size_t(e.folder)];
+    if (folder.isEmpty())
+        return e.name;
+    QString path(folder.size() + e.name.size(), Qt::Uninitialized);
+    std::copy_n(e.name.constData(), e.name.size(), std::copy_n(folder.constData(), folder.size(), path.data()));
+    return path;
+}
+
+const QString& EntryLists::name(int k) const { return store(m_structure).entries[std::size_t(k)].name; }
+
+int EntryLists::folderOf(int k) const { return store(m_structure).entries[std::size_t(k)].folder; }
+
+const QString& EntryLists::folderText(int f) const { return store(m_structure).folders[std::size_t(f)]; }
+
+bool EntryLists::isMarker(int k) const { return store(m_structure).entries[std::size_t(k)].fact == kMarker; }
+
+const platform::FileFacts* EntryLists::scannedFacts(int k) const
+{
+    const ValueStore& s = store(m_structure);
+    const qint32 f = s.entries[std::size_t(k)].fact;
+    return f >= 0 && std::size_t(f) < s.facts.size() ? &s.facts[std::size_t(f)] : nullptr;
+}
+
+qsizetype EntryLists::scannedFactCount() const { return qsizetype(store(m_structure).facts.size()); }
+
+void EntryLists::releaseFacts() const { std::vector<platform::FileFacts>().swap(store(m_structure).facts); }
+
+void EntryLists::releaseName(int k) const { store(m_structure).entries[std::size_t(k)].name = QString(); }
+
+basGlobal::StructureEntrySink& EntryLists::sink() const { return store(m_structure).sink; }
 
 const EntryValues& EntryLists::values(int k) const { return store(m_structure).values[std::size_t(k)]; }
 
@@ -192,7 +305,7 @@ QString EntryLists::fileLine(const QString& name, int k) const
 
 void EntryLists::clear() const
 {
-    m_paths->clear();
+    store(m_structure).sink.clear();
     releaseValues();
 }
 
@@ -213,12 +326,20 @@ void EntryLists::releaseValues() const
 void EntryLists::add(const QString& path, const FileEntryFields& fields) const
 {
     ValueStore& s = store(m_structure);
-    m_paths->addItem(path);
+    s.addPath(path, kNoFacts);
     EntryValues v;
     v.kind = EntryValues::Texts;
     v.year = qint32(s.texts.size());
     s.texts.push_back(fields);
     s.values.push_back(v);
+}
+
+void EntryLists::addScanned(const QString& path, const platform::FileFacts& facts) const
+{
+    ValueStore& s = store(m_structure);
+    s.addPath(path, qint32(s.facts.size()));
+    if (s.entries.back().fact >= 0)
+        s.facts.push_back(facts);
 }
 
 void EntryLists::appendBlankValues(int count) const
@@ -260,9 +381,14 @@ void EntryLists::appendFactValues(const platform::FileFacts& facts) const
 
 void EntryLists::removeEntries(const std::vector<bool>& remove) const
 {
-    m_paths->removeItems(remove);
-    std::vector<EntryValues>& values = store(m_structure).values;
+    ValueStore& s = store(m_structure);
     std::size_t out = 0;
+    for (std::size_t k = 0; k < s.entries.size(); ++k)
+        if (k >= remove.size() || !remove[k])
+            s.entries[out++] = std::move(s.entries[k]);
+    s.entries.resize(out);
+    std::vector<EntryValues>& values = s.values;
+    out = 0;
     for (std::size_t k = 0; k < values.size(); ++k)
         if (k >= remove.size() || !remove[k])
             values[out++] = values[k];

@@ -1,9 +1,12 @@
 #pragma once
 // The entries of one structure, from the end of loading until the folder
-// stage consumes them: item k of the path list (lstFinalListBox) and value
-// k of the structure's value store are one entry, its relative path and
-// its seven value fields. Every stage reaches the entries through this
-// view, so paths and values never fall out of step.
+// stage consumes them: entry k is its folder, its own name and its seven
+// value fields. Its relative path is the folder's text (relative to the
+// root, with one trailing "\"; "" for the root) followed by the name; it is
+// put together only where a stage needs the whole path. Every stage reaches
+// the entries through this view, so names and values never fall out of
+// step. A scanned file also keeps the facts the scan read, in entry order,
+// until the attribute stage has taken them.
 //
 // The values are kept as what they are (a size, a time, four flags: some
 // tens of bytes an entry); their texts, in record order Hidden, System,
@@ -13,7 +16,7 @@
 // texts of its file as they were written.
 
 #include "platform/FileSystem.h"
-#include "shared/frmHiddenForm.h"
+#include "shared/basObsoleteCompleteStructureScanner.h"
 
 #include <QString>
 
@@ -49,9 +52,24 @@ public:
     // The entries of structure 0 (Primary) or 1 (Secondary).
     explicit EntryLists(int structure);
 
-    ui::ListBox& paths() const { return *m_paths; }
-    const QString& path(int k) const { return m_paths->list(k); }
-    int count() const { return m_paths->listCount(); }
+    int count() const;
+    // The relative path of entry k (its folder's text and its name).
+    QString path(int k) const;
+    const QString& name(int k) const;
+    int folderOf(int k) const;
+    // The text of folder f: relative to the root, one trailing "\"; "" for the root.
+    const QString& folderText(int f) const;
+    // Whether entry k is the marker of a folder without files.
+    bool isMarker(int k) const;
+    // The facts the scan read for entry k; null when it has none.
+    const platform::FileFacts* scannedFacts(int k) const;
+    qsizetype scannedFactCount() const;
+    // Forgets the scan's facts (the attribute stage has taken them).
+    void releaseFacts() const;
+    // Lets go of entry k's name once its rows are written.
+    void releaseName(int k) const;
+    // Where a collection of the structure puts its entries (emptied first).
+    basGlobal::StructureEntrySink& sink() const;
     // Entries whose values are loaded (count() once loading is done).
     int valueCount() const;
     const EntryValues& values(int k) const;
@@ -66,10 +84,13 @@ public:
     // The file row of entry k: `name`, then "|" and each field.
     QString fileLine(const QString& name, int k) const;
 
+    // Forgets every entry, folder, fact and value.
     void clear() const;
     void clearFields() const;
     // Appends one entry with its texts.
     void add(const QString& path, const FileEntryFields& fields) const;
+    // Appends a file entry with facts as a scan reads them (no values yet).
+    void addScanned(const QString& path, const platform::FileFacts& facts) const;
     // Appends the values of entries already in the path list.
     void appendBlankValues(int count) const;
     void appendMarkerValues() const;
@@ -81,7 +102,6 @@ public:
 
 private:
     int m_structure;
-    ui::ListBox* m_paths;
 };
 
 // The texts of a file's facts, as the attribute stage makes them.

@@ -14,7 +14,7 @@ using basGlobal::HiddenForm;
 namespace {
 
 // A file's name within its folder. The text is a view into the entry's own
-// line of lstFinalListBox (which stays untouched until every pair is done),
+// name (which stays untouched until its pair is done),
 // so taking a name apart costs no copy; a text that outlives the stage is
 // copied where it is stored.
 struct Name {
@@ -118,19 +118,13 @@ private:
         sub_.restart(qint64(group.size()));
         view_.markSteps(i == 0 ? 1 : 2);
         const bool cs = run_.settings().caseSensitive;
-        const ui::ListBox& paths = lists_[std::size_t(i)].paths();
+        const EntryLists& lists = lists_[std::size_t(i)];
         names.reserve(group.size());
         run_.batchedItems(qint64(group.size()), [&](qint64 from, qint64 to) {
             for (qint64 k = from; k < to; ++k) {
                 const int e = group[std::size_t(k)];
-                const QString& path = paths.list(side.entries[std::size_t(e)].row);
                 Name n;
-                if (row.root) {
-                    n.text = viewOf(path, 0);
-                } else {
-                    const qsizetype cut = path.lastIndexOf(u'\\');
-                    if (cut >= 0) n.text = viewOf(path, cut + 1);
-                }
+                n.text = viewOf(lists.name(side.entries[std::size_t(e)].row), 0);
                 n.key = cs ? n.text : basGlobal::ApplyCaseSensitivity(n.text, false);
                 n.entry = e;
                 names.push_back(std::move(n));
@@ -250,17 +244,16 @@ private:
         view_.setStageText(keptLabel);
     }
 
-    // The paths of a folder's entries are done with once its rows are out:
+    // The names of a folder's entries are done with once its rows are out:
     // their memory goes to the rows that follow, so the output lists grow
     // while the entries shrink. (The names of the pair, views into these
-    // paths, are not used again.)
+    // names, are not used again.)
     void releasePaths(int i, const FolderRow& row)
     {
         if (row.code != acPresent || row.group < 0) return;
         const StructureWork& side = work_.side[std::size_t(i)];
-        ui::ListBox& paths = lists_[std::size_t(i)].paths();
-        const QString none;
-        for (const int e : side.groups[std::size_t(row.group)]) paths.setList(side.entries[std::size_t(e)].row, none);
+        const EntryLists& lists = lists_[std::size_t(i)];
+        for (const int e : side.groups[std::size_t(row.group)]) lists.releaseName(side.entries[std::size_t(e)].row);
         names_[std::size_t(i)].clear();
     }
 

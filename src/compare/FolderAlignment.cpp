@@ -39,28 +39,24 @@ void collectStructure(CompareRun& run, int i, StructureWork& side)
     const int n = entries.count();
     const bool cs = run.settings().caseSensitive;
     QHash<QString, int> groupOfKey;
+    // The group of each folder of the entries, found once per folder.
+    std::vector<int> groupOfFolder;
     std::vector<FolderRow> firstSeen;
     std::vector<bool> drop(std::size_t(n), false);
     bool anyDropped = false;
-    QString lastFolder;
-    int lastGroup = -1;
     int dropped = 0;
     run.yieldAndCancelTest();
     side.entries.reserve(std::size_t(n));
     for (int k = 0; k < n; ++k) {
         run.yieldAndCancelTest();
-        const QString& path = entries.path(k);
-        // The entries of a folder come one after another: an entry in the
-        // folder of the one before joins its group without a look-up.
-        const qsizetype cut = path.lastIndexOf(u'\\');
-        const qsizetype folderLength = cut < 0 ? 0 : cut;
-        int group;
-        if (lastGroup >= 0 && folderLength == lastFolder.size()
-            && QStringView(path).left(folderLength) == QStringView(lastFolder)) {
-            group = lastGroup;
-        } else {
-            // Exactly the empty text is the root: a folder named with blanks is a folder.
-            const QString folder = basGlobal::GetTextBeforeSeparator(path);
+        const int f = entries.folderOf(k);
+        if (std::size_t(f) >= groupOfFolder.size()) groupOfFolder.resize(std::size_t(f) + 1, -1);
+        int group = groupOfFolder[std::size_t(f)];
+        if (group < 0) {
+            // The folder is the path before its last "\" (a name holds none):
+            // exactly the empty text is the root, a folder named with blanks is a folder.
+            const QString& text = entries.folderText(f);
+            const QString folder = text.isEmpty() ? QString() : text.left(text.size() - 1);
             const QString key = basGlobal::ApplyCaseSensitivity(folder, cs);
             auto it = groupOfKey.constFind(key);
             if (it == groupOfKey.constEnd()) {
@@ -76,10 +72,9 @@ void collectStructure(CompareRun& run, int i, StructureWork& side)
             } else {
                 group = it.value();
             }
-            lastFolder = folder;
-            lastGroup = group;
+            groupOfFolder[std::size_t(f)] = group;
         }
-        if (IsEmptyFolderEntry(path)) {
+        if (entries.isMarker(k)) {
             drop[std::size_t(k)] = true;
             anyDropped = true;
             ++dropped;

@@ -131,14 +131,14 @@ void ScanLocalStructures(CompareRun& run)
         st.StructureRoot[std::size_t(i)] = root;
         st.StructureRootLength[std::size_t(i)] = root.size();
         const EntryLists entries(i);
-        entries.paths().setEnabled(true);   // cleared before it is filled
+        // The working lists of earlier versions of the scan stay empty.
+        for (ui::ListBox* list : {h.lstListBoxAuxiliary[i], h.lstListBoxUnsorted[i], h.lstFileListBoxAuxiliary[i]})
+            list->clear();
         bool cancelled = false;
         basGlobal::Long error = 0;
         QString failedFolder;
-        basGlobal::CollectCompleteStructure(root, false, *h.lstListBoxAuxiliary[i], *h.lstListBoxUnsorted[i],
-                                            *h.lstFileListBoxAuxiliary[i], entries.paths(), cancelled, error,
-                                            &basGlobal::StructureFactsStore(i), &failedFolder,
-                                            i == st.LastLocalStructure && ahead ? &*ahead : nullptr, root.size());
+        basGlobal::CollectStructureEntries(root, entries.sink(), cancelled, error, &failedFolder,
+                                           i == st.LastLocalStructure && ahead ? &*ahead : nullptr, root.size());
         run.yieldAndCancelTest();
         if (error != 0) {
             const bool gr = settings.greek;

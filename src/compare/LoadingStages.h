@@ -12,9 +12,9 @@
 //   cannot be opened or is damaged ends the run with a message that names
 //   the file and the line.
 // - Scanning (some structure live): every file below CurrentPath of each
-//   live structure, its path relative to the root; the facts of each file
-//   are kept in StructureFactsStore(i) for the attribute stage. Then the
-//   no-files check.
+//   live structure, as its folder relative to the root and its name; the
+//   facts of each file are kept with it (EntryLists) for the attribute
+//   stage. Then the no-files check.
 // - Preparing (some structure live): blank fields.
 
 namespace compare {

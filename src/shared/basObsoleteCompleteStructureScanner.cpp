@@ -142,6 +142,48 @@ bool listFiles(const detail::FolderContents& contents, const QString& prefix, ui
     return yieldPerItem(n, flush);
 }
 
+// The walk both collections share: the tree scanned (through the prefetch
+// when it was made for this root), `scanned(rootContents, found)` once the
+// tree is known, then `collectFolder(folder, contents, isRoot)` for the root
+// and for every folder in sort order, with a yield and a cancel test before
+// each folder but the root. `end(error, cancelled)` records how a
+// collection ends early; collectFolder calls it itself. False when it ended.
+template <class Scanned, class CollectFolder, class End>
+bool walkCollection(const QString& root, StructurePrefetch* prefetch, Scanned scanned, CollectFolder collectFolder, End end)
+{
+    std::vector<FoundFolder> found;
+    detail::FolderContents rootContents;
+    {
+        std::unique_ptr<detail::FolderReader> reader = prefetch ? prefetch->takeFor(root) : nullptr;
+        if (!reader)
+            reader = collectionReader();
+        bool scanCancelled = false;
+        Long scanError = 0;
+        if (!scanTree(root, found, rootContents, true, scanCancelled, scanError, *reader)) {
+            if (scanError != 0)
+                end(scanError, false);
+            else
+                end(0, true);
+            return false;
+        }
+    }
+    scanned(rootContents, found);
+    if (!collectFolder(root, rootContents, true))
+        return false;
+    const Globals& g = globals();
+    for (FoundFolder& f : found) {
+        DoEventsNow();
+        if (g.CancelRequested) {
+            end(0, true);
+            return false;
+        }
+        if (!collectFolder(f.path, f.contents, false))
+            return false;
+        f.path = QString();
+    }
+    return true;
+}
+
 } // namespace
 
 StructurePrefetch::StructurePrefetch(const QString& root)
@@ -213,29 +255,17 @@ Long CollectCompleteStructure(const QString& root, bool countOnly, ui::ListBox& 
         return 0;
     };
 
-    std::vector<FoundFolder> found;
-    detail::FolderContents rootContents;
-    {
-        std::unique_ptr<detail::FolderReader> reader = prefetch ? prefetch->takeFor(root) : nullptr;
-        if (!reader)
-            reader = collectionReader();
-        bool scanCancelled = false;
-        Long scanError = 0;
-        const bool scanned = scanTree(root, found, rootContents, true, scanCancelled, scanError, *reader);
-        if (!scanned)
-            return scanError != 0 ? end(scanError, false) : end(0, true);
-    }
+    const auto scanned = [&](const detail::FolderContents& rootContents, const std::vector<FoundFolder>& found) {
+        if (facts)
+            facts->setLeftOut(FolderListingPrefix(root).left(relativeFrom));
+        if (facts && !countOnly) {
+            std::size_t fileCount = rootContents.files.size();
+            for (const FoundFolder& f : found)
+                fileCount += f.contents.files.size();
+            facts->reserve(qsizetype(fileCount));
+        }
+    };
 
-    if (facts)
-        facts->setLeftOut(FolderListingPrefix(root).left(relativeFrom));
-    if (facts && !countOnly) {
-        std::size_t fileCount = rootContents.files.size();
-        for (const FoundFolder& f : found)
-            fileCount += f.contents.files.size();
-        facts->reserve(qsizetype(fileCount));
-    }
-
-    Globals& g = globals();
     qint64 total = 0;
     // Lists one folder's files (or its marker); false when the collection
     // has to end (cancel or failure, already recorded in the outs).
@@ -263,16 +293,69 @@ Long CollectCompleteStructure(const QString& root, bool countOnly, ui::ListBox& 
         return true;
     };
 
-    if (!collectFolder(root, rootContents, true))
+    if (!walkCollection(root, prefetch, scanned, collectFolder, end))
         return 0;
-    for (FoundFolder& f : found) {
-        DoEventsNow();
-        if (g.CancelRequested)
-            return end(0, true);
-        if (!collectFolder(f.path, f.contents, false))
-            return 0;
-        f.path = QString();
-    }
+    return Long(total);
+}
+
+Long CollectStructureEntries(const QString& root, StructureEntrySink& sink, bool& cancelled, Long& outError,
+                             QString* failedFolder, StructurePrefetch* prefetch, qsizetype relativeFrom)
+{
+    cancelled = false;
+    outError = 0;
+    if (failedFolder)
+        failedFolder->clear();
+    sink.clear();
+
+    const auto end = [&](Long error, bool wasCancelled) -> Long {
+        sink.clear();
+        outError = error;
+        cancelled = wasCancelled;
+        if (failedFolder && error != 0)
+            *failedFolder = LastListingFailedFolder();
+        return 0;
+    };
+
+    const Globals& g = globals();
+    qint64 total = 0;
+    // Puts one folder's files (or its marker) into the sink; false when the
+    // collection has to end (cancel or failure, already recorded in the outs).
+    const auto collectFolder = [&](const QString& folder, detail::FolderContents& contents, bool isRoot) -> bool {
+        const qint64 count = qint64(contents.files.size());
+        if (contents.sortedFileIndex.size() != contents.files.size())
+            detail::sortFiles(contents);
+        sink.beginFolder((contents.prefix.isNull() ? FolderListingPrefix(folder) : contents.prefix).mid(relativeFrom));
+        // A yield before each file, as the listing of the other collection has.
+        for (const std::uint32_t k : contents.sortedFileIndex) {
+            if (DoEventsDue())
+                DoEventsNow();
+            if (g.CancelRequested) {
+                end(0, true);
+                return false;
+            }
+            sink.addFile(std::move(contents.files[k]));
+        }
+        if (count == 0 && !isRoot) {
+            sink.addMarker();
+            total += 1;
+        }
+        contents = {};
+        total += count;
+        if (total > std::numeric_limits<Long>::max()) {
+            end(platform::errOverflow, false);
+            return false;
+        }
+        return true;
+    };
+
+    const auto scanned = [&](const detail::FolderContents& rootContents, const std::vector<FoundFolder>& found) {
+        std::size_t files = rootContents.files.size();
+        for (const FoundFolder& f : found)
+            files += f.contents.files.size();
+        sink.expect(files, found.size());
+    };
+    if (!walkCollection(root, prefetch, scanned, collectFolder, end))
+        return 0;
     return Long(total);
 }
 

@@ -20,6 +20,8 @@
 
 #include "shared/basGlobal.h"
 
+#include "platform/FileSystem.h"
+
 #include <QString>
 
 #include <memory>
@@ -87,5 +89,30 @@ Long CollectCompleteStructure(const QString& root, bool countOnly, ui::ListBox& 
                               ui::ListBox& lstFiles, ui::ListBox& lstResult, bool& cancelled, Long& outError,
                               FileFactsStore* facts = nullptr, QString* failedFolder = nullptr,
                               StructurePrefetch* prefetch = nullptr, qsizetype relativeFrom = 0);
+
+// Where CollectStructureEntries puts a structure: a file is its folder and
+// its own name, so nothing per file is joined into a path.
+class StructureEntrySink {
+public:
+    virtual ~StructureEntrySink() = default;
+    // Forgets everything put (a cancel or a failure leaves nothing).
+    virtual void clear() = 0;
+    // How many files and folders are coming, once the tree is known.
+    virtual void expect(std::size_t files, std::size_t folders) = 0;
+    // The files and marker that follow lie in this folder: its path
+    // relative to the root with one trailing "\" ("" for the root itself).
+    virtual void beginFolder(const QString& relativePrefix) = 0;
+    // A file of the folder, in sort order: its name and facts are moved in.
+    virtual void addFile(platform::DirEntry&& file) = 0;
+    // The folder holds no file: its empty-folder marker.
+    virtual void addMarker() = 0;
+};
+
+// The same collection as CollectCompleteStructure with facts, into a sink:
+// the same entries in the same order (folders relative to the first
+// `relativeFrom` characters of their full paths), the same yields, cancel
+// and failures. Returns the number of entries put.
+Long CollectStructureEntries(const QString& root, StructureEntrySink& sink, bool& cancelled, Long& outError,
+                             QString* failedFolder, StructurePrefetch* prefetch, qsizetype relativeFrom);
 
 } // namespace basGlobal

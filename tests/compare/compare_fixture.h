@@ -51,7 +51,7 @@ protected:
         g().TimeFormatName = QStringLiteral("long");
         g().IncludeHiddenFiles = g().IncludeSystemFiles = g().IncludeReadOnlyFiles = g().IncludeArchiveFiles = true;
         for (int i = 0; i < 2; ++i) {
-            basGlobal::HiddenForm().lstFinalListBox[i]->clear();
+            compare::EntryLists(i).clear();
             basGlobal::HiddenForm().lstExcluded[i]->clear();
         }
         // The folder stage consumes the entries: keep them as they reach it.
@@ -114,8 +114,11 @@ protected:
     static QStringList entryList(int i, int l)
     {
         const compare::EntryLists e(i);
-        if (l == 0) return items(e.paths());
         QStringList out;
+        if (l == 0) {
+            for (int k = 0; k < e.count(); ++k) out << e.path(k);
+            return out;
+        }
         for (int k = 0; k < e.valueCount(); ++k) out << e.text(l - 1, k);
         return out;
     }

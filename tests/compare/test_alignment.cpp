@@ -114,7 +114,7 @@ TEST_P(OutputRows, FaceEachOtherRowByRow)
     EXPECT_EQ(output(0), expected(p.out0));
     EXPECT_EQ(output(1), expected(p.out1));
     for (int i = 0; i < 2; ++i) {
-        EXPECT_EQ(hidden().lstFinalListBox[i]->listCount(), 0) << "every entry consumed";
+        EXPECT_EQ(compare::EntryLists(i).count(), 0) << "every entry consumed";
         EXPECT_EQ(compare::EntryLists(i).valueCount(), 0);
         EXPECT_EQ(hidden().lstAlignedFoldersSorted[i]->listCount(), 0);
         EXPECT_EQ(hidden().lstExcluded[i]->listCount(), 0) << "empty folders leave the lists, not for lstExcluded";

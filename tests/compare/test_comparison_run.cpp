@@ -56,7 +56,7 @@ TEST_F(ComparisonRun, RunsOnceAndLeavesRelativePathsWithBlankFields)
     EXPECT_EQ(paths(1), (QStringList{QStringLiteral("a.txt"), QStringLiteral("c.txt")}));
     EXPECT_EQ(loadedFields, QStringList(3, QStringLiteral(" | | | | | | ")));
     EXPECT_EQ(entryTexts(1, 7).size(), 2);
-    EXPECT_EQ(basGlobal::StructureFactsStore(0).size(), 0) << "the facts outlived the attribute stage";
+    EXPECT_EQ(compare::EntryLists(0).scannedFactCount(), 0) << "the facts outlived the attribute stage";
 }
 
 TEST_F(ComparisonRun, CancelFromTheButtonOrFileCloseAsksFirst)
@@ -119,7 +119,7 @@ TEST_F(Importing, TwoFilesGiveTheirEntriesAndProgressRunsAcrossBoth)
     file(c, QStringLiteral("s.qms"), workedExample("\n"));   // written on another system
     importing(QStringLiteral("C:\\p.qms"), QStringLiteral("C:\\s.qms"));
     double firstFileEnd = -1;
-    desk.onYield([&] { return hidden().lstFinalListBox[1]->listCount() == 0 && hidden().lstFinalListBox[0]->listCount() == 4; },
+    desk.onYield([&] { return compare::EntryLists(1).count() == 0 && compare::EntryLists(0).count() == 4; },
                  [&] { firstFileEnd = win.prbProgressBar->value(); });
     compareAndClose([&] {
         EXPECT_EQ(win.prbProgressBar->value(), 100.0);

@@ -157,7 +157,7 @@ TEST_F(Filters, LiveEntriesGetTheFieldTextsOfTheFactsTheScanRead)
     // Without the scan's facts the stage reads the disk: a file gone by then is reported with its path.
     desk.onYield([&] { return win.lblProcessInProgress->caption() == QStringLiteral("preparing local structure"); },
                  [&] {
-                     basGlobal::StructureFactsStore(0).clear();
+                     compare::EntryLists(0).releaseFacts();
                      QFile::remove(nativeOf(c, QStringLiteral("Left/a.bin")));
                  });
     desk.expectMsgBoxContaining(QStringLiteral("Tarnwick [ 315 ]"), QStringLiteral("File not found: C:\\Left\\a.bin"),

@@ -2,6 +2,8 @@
 // filter takes out, how two sorted sequences face each other, how output
 // rows read, and the clock the run shows.
 #include "compare/EntryFilters.h"
+#include "compare/EntryLists.h"
+#include "compare/FilterSupport.h"
 #include "compare/FolderAlignment.h"
 #include "compare/GridFill.h"
 #include "platform/AppError.h"
@@ -192,6 +194,95 @@ TEST(RunTexts, TheClockCountsHoursBeyondADay)
 {
     const std::pair<qint64, const char*> clock[] = {{0, "00:00:00"}, {3661, "01:01:01"}, {359999, "99:59:59"}, {360000, "100:00:00"}};
     for (const auto& [seconds, text] : clock) EXPECT_EQ(basGlobal::ElapsedTimeText(seconds), QLatin1String(text));
+}
+
+// An entry is its folder and its name; every stage that needs the whole
+// path gets back exactly the text it was given, and the folder alone
+// decides the levels and the marker.
+TEST(EntryListsRules, PathsComeBackWholeAndTheFolderHoldsEveryLevel)
+{
+    const struct {
+        const char16_t* path;
+        const char16_t* folder;
+        bool marker;
+    } cases[] = {
+        {u"a.txt", u"", false},
+        {u"Docs\\a.txt", u"Docs\\", false},
+        {u"Docs\\b.txt", u"Docs\\", false},
+        {u"Docs\\Old\\\"NULL\"", u"Docs\\Old\\", true},
+        {u"\"NULL\"", u"", false},   // a file of the root is never a marker
+        {u"Docs\\Older\\x\"NULL\"", u"Docs\\Older\\", false},
+        {u"Docs\\Older\\\"NULL\" ", u"Docs\\Older\\", false},
+        {u"a\\b\\c\\", u"a\\b\\c\\", false},
+        {u"Other\\a.txt", u"Other\\", false},
+        {u"Docs\\c.txt", u"Docs\\", false},
+    };
+    const compare::EntryLists entries(0);
+    entries.clear();
+    for (const auto& c : cases) entries.add(QString::fromUtf16(c.path), {});
+    ASSERT_EQ(entries.count(), int(std::size(cases)));
+    for (int k = 0; k < entries.count(); ++k) {
+        const QString path = QString::fromUtf16(cases[k].path);
+        SCOPED_TRACE(path.toStdString());
+        EXPECT_EQ(entries.path(k), path);
+        EXPECT_EQ(entries.folderText(entries.folderOf(k)), QString::fromUtf16(cases[k].folder));
+        EXPECT_EQ(entries.isMarker(k), cases[k].marker);
+        EXPECT_EQ(entries.isMarker(k), compare::IsMarkerEntry(path));
+        for (const int limit : {1, 2, 3, 4})
+            EXPECT_EQ(compare::ExceedsLevelLimit(entries.folderText(entries.folderOf(k)), limit),
+                      compare::ExceedsLevelLimit(path, limit));
+    }
+    // Taking entries out keeps the rest whole and in order.
+    std::vector<bool> remove(std::size(cases), false);
+    remove[0] = remove[3] = remove[8] = true;
+    entries.removeEntries(remove);
+    QStringList left;
+    for (int k = 0; k < entries.count(); ++k) left << entries.path(k);
+    EXPECT_EQ(left, (QStringList{"Docs\\a.txt", "Docs\\b.txt", "\"NULL\"", "Docs\\Older\\x\"NULL\"",
+                                 "Docs\\Older\\\"NULL\" ", "a\\b\\c\\", "Docs\\c.txt"}));
+    entries.clear();
+}
+
+// A collection's files arrive by folder; their facts stay with them until
+// the attribute stage lets them go.
+TEST(EntryListsRules, ScannedFilesKeepTheirFactsInEntryOrder)
+{
+    const compare::EntryLists entries(1);
+    basGlobal::StructureEntrySink& sink = entries.sink();
+    sink.clear();
+    sink.expect(3, 2);
+    const auto file = [](const char* name, qint64 size) {
+        platform::DirEntry e;
+        e.name = QString::fromLatin1(name);
+        e.facts.size = size;
+        return e;
+    };
+    sink.beginFolder(QString());
+    sink.addFile(file("r.txt", 1));
+    sink.beginFolder(QStringLiteral("Empty\\"));
+    sink.addMarker();
+    sink.beginFolder(QStringLiteral("D\\E\\"));
+    sink.addFile(file("a", 2));
+    sink.addFile(file("b", 3));
+    ASSERT_EQ(entries.count(), 4);
+    const QStringList paths{"r.txt", "Empty\\" + kMarker, "D\\E\\a", "D\\E\\b"};
+    const qint64 sizes[] = {1, -1, 2, 3};
+    for (int k = 0; k < 4; ++k) {
+        EXPECT_EQ(entries.path(k), paths[k]);
+        EXPECT_EQ(entries.isMarker(k), k == 1);
+        const platform::FileFacts* f = entries.scannedFacts(k);
+        EXPECT_EQ(f ? f->size : -1, sizes[k]) << k;
+    }
+    std::vector<bool> remove{true, false, false, false};
+    entries.removeEntries(remove);
+    ASSERT_NE(entries.scannedFacts(2), nullptr);
+    EXPECT_EQ(entries.scannedFacts(2)->size, 3) << "facts follow their entry when others leave";
+    entries.releaseFacts();
+    EXPECT_EQ(entries.scannedFactCount(), 0);
+    EXPECT_EQ(entries.scannedFacts(2), nullptr);
+    EXPECT_EQ(entries.path(2), QStringLiteral("D\\E\\b"));
+    sink.clear();
+    EXPECT_EQ(entries.count(), 0);
 }
 
 } // namespace

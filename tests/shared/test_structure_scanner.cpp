@@ -272,6 +272,99 @@ TEST_F(ScannerTest, FirstUnreadableFolderInTheCollectionsOwnOrderStopsItAndIsNam
     EXPECT_EQ(rc, 0) << "1 wrong result, 2 wrong error, 3 another folder named, 4 lists not emptied";
 }
 
+// --- Into a sink ------------------------------------------------------------------------
+
+namespace {
+
+// A sink that writes each entry as its relative path.
+class RecordingSink final : public StructureEntrySink {
+public:
+    QStringList entries;
+    QList<qint64> sizes;   // -1 for a marker
+    std::size_t expectedFiles = 0;
+    void clear() override
+    {
+        entries.clear();
+        sizes.clear();
+    }
+    void expect(std::size_t files, std::size_t) override { expectedFiles = files; }
+    void beginFolder(const QString& relativePrefix) override { m_folder = relativePrefix; }
+    void addFile(platform::DirEntry&& file) override
+    {
+        entries << m_folder + file.name;
+        sizes << file.facts.size;
+    }
+    void addMarker() override
+    {
+        entries << m_folder + kMarker;
+        sizes << -1;
+    }
+
+private:
+    QString m_folder;
+};
+
+} // namespace
+
+TEST_F(ScannerTest, ASinkGetsTheListedEntriesFactsYieldsAndEndings)
+{
+    deepTree();
+    tree.file(QStringLiteral("D3/sized.bin"), "12345");
+    const QString root = QStringLiteral("C:\\");
+    for (const bool readAhead : {false, true}) {
+        SCOPED_TRACE(readAhead ? "read ahead" : "cold");
+        desk.resetYieldCount();
+        const Long count = CollectCompleteStructure(root, false, *folders, *queue, *files, *result, cancelled, error,
+                                                    &StructureFactsStore(0), &failed, nullptr, root.size());
+        const int yields = desk.yieldCount();
+        ASSERT_EQ(count, kDeepEntries) << "a file in D3 instead of its marker";
+        std::optional<StructurePrefetch> ahead;
+        if (readAhead)
+            ahead.emplace(root);
+        RecordingSink sink;
+        sink.entries << QStringLiteral("earlier");
+        desk.resetYieldCount();
+        EXPECT_EQ(CollectStructureEntries(root, sink, cancelled, error, &failed, ahead ? &*ahead : nullptr, root.size()),
+                  count);
+        EXPECT_EQ(desk.yieldCount(), yields);
+        EXPECT_EQ(sink.entries, listItems(*result));
+        EXPECT_EQ(sink.expectedFiles, std::size_t(count - 6)) << "every file, no marker";
+        for (int k = 0; k < sink.entries.size(); ++k) {
+            const platform::FileFacts* f = StructureFactsStore(0).find(root + sink.entries[k]);
+            EXPECT_EQ(f ? f->size : -1, sink.sizes[k]) << sink.entries[k].toStdString();
+        }
+        EXPECT_FALSE(cancelled);
+        EXPECT_EQ(error, 0);
+        EXPECT_EQ(failed, QString());
+
+        // A cancel at any yield leaves the sink empty, noticed at that yield.
+        for (const int n : {1, yields / 2, yields}) {
+            g().CancelRequested = false;
+            std::optional<StructurePrefetch> again;
+            if (readAhead)
+                again.emplace(root);
+            desk.resetYieldCount();
+            desk.onYieldNumber(n, [this] { g().CancelRequested = true; });
+            EXPECT_EQ(CollectStructureEntries(root, sink, cancelled, error, &failed, again ? &*again : nullptr,
+                                              root.size()),
+                      0);
+            EXPECT_TRUE(cancelled);
+            EXPECT_EQ(error, 0);
+            EXPECT_EQ(desk.yieldCount(), n);
+            EXPECT_TRUE(sink.entries.isEmpty());
+        }
+        g().CancelRequested = false;
+    }
+    // A missing root fails and is named; the sink is left empty.
+    RecordingSink sink;
+    sink.entries << QStringLiteral("earlier");
+    EXPECT_EQ(CollectStructureEntries(QStringLiteral("C:\\Nowhere\\"), sink, cancelled, error, &failed, nullptr, 11), 0);
+    EXPECT_FALSE(cancelled);
+    EXPECT_EQ(error, 76);
+    EXPECT_EQ(failed, QStringLiteral("C:\\Nowhere\\")) << "the root as given";
+    EXPECT_TRUE(sink.entries.isEmpty());
+}
+
 // --- What the file system may hold ----------------------------------------------------
 
 TEST_F(ScannerTest, LinksToFoldersAreEntriesNotDescendedInto)
