@@ -37,6 +37,7 @@ private:
 
 struct ValueStore {
     std::vector<QString> folders;
+    std::vector<bool> folderSorted;   // its entries came in sort order
     std::vector<Entry> entries;
     std::vector<platform::FileFacts> facts;   // of scanned files, in scan order
     std::vector<EntryValues> values;
@@ -47,8 +48,12 @@ struct ValueStore {
     // texts agree (the entries of a folder come together), else a new one.
     qint32 folderFor(const QString& text)
     {
-        if (folders.empty() || folders.back() != text)
+        if (folders.empty() || folders.back() != text) {
             folders.push_back(text);
+            folderSorted.push_back(false);
+        } else {
+            folderSorted.back() = false;
+        }
         return qint32(folders.size() - 1);
     }
     void addPath(const QString& path, qint32 fact)
@@ -67,6 +72,7 @@ void ScanSink::clear()
 {
     std::vector<Entry>().swap(m_store.entries);
     std::vector<QString>().swap(m_store.folders);
+    std::vector<bool>().swap(m_store.folderSorted);
     std::vector<platform::FileFacts>().swap(m_store.facts);
 }
 
@@ -74,10 +80,15 @@ void ScanSink::expect(std::size_t files, std::size_t folders)
 {
     m_store.entries.reserve(files + folders);
     m_store.folders.reserve(folders + 1);
+    m_store.folderSorted.reserve(folders + 1);
     m_store.facts.reserve(files);
 }
 
-void ScanSink::beginFolder(const QString& relativePrefix) { m_store.folders.push_back(relativePrefix); }
+void ScanSink::beginFolder(const QString& relativePrefix)
+{
+    m_store.folders.push_back(relativePrefix);
+    m_store.folderSorted.push_back(true);   // a collection lists a folder's files in sort order
+}
 
 void ScanSink::addFile(platform::DirEntry&& file)
 {
@@ -212,6 +223,8 @@ const QString& EntryLists::name(int k) const { return store(m_structure).entries
 int EntryLists::folderOf(int k) const { return store(m_structure).entries[std::size_t(k)].folder; }
 
 const QString& EntryLists::folderText(int f) const { return store(m_structure).folders[std::size_t(f)]; }
+
+bool EntryLists::folderInSortOrder(int f) const { return store(m_structure).folderSorted[std::size_t(f)]; }
 
 bool EntryLists::isMarker(int k) const { return store(m_structure).entries[std::size_t(k)].fact == kMarker; }
 

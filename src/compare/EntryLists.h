@@ -59,6 +59,8 @@ public:
     int folderOf(int k) const;
     // The text of folder f: relative to the root, one trailing "\"; "" for the root.
     const QString& folderText(int f) const;
+    // Whether folder f's entries came in sort order from a scan.
+    bool folderInSortOrder(int f) const;
     // Whether entry k is the marker of a folder without files.
     bool isMarker(int k) const;
     // The facts the scan read for entry k; null when it has none.

@@ -131,9 +131,11 @@ private:
             }
             sub_.advance(to - from);
         });
-        // A folder's entries mostly arrive in sort order already.
+        // A folder's entries mostly arrive in sort order already; a scanned
+        // folder's always do.
         const auto before = [](const Name& a, const Name& b) { return ui::compareSortOrder(a.text, b.text) < 0; };
-        if (!std::is_sorted(names.begin(), names.end(), before)) std::stable_sort(names.begin(), names.end(), before);
+        if (!side.groupSorted[std::size_t(row.group)] && !std::is_sorted(names.begin(), names.end(), before))
+            std::stable_sort(names.begin(), names.end(), before);
     }
 
     // Names of the other structure that this one lacks go into it, code 1.

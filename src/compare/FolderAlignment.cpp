@@ -63,6 +63,7 @@ void collectStructure(CompareRun& run, int i, StructureWork& side)
                 group = int(side.groups.size());
                 groupOfKey.insert(key, group);
                 side.groups.emplace_back();
+                side.groupSorted.push_back(entries.folderInSortOrder(f));
                 FolderRow row;
                 row.root = folder.isEmpty();
                 row.text = row.root ? QStringLiteral("\\") : folder;
@@ -71,6 +72,7 @@ void collectStructure(CompareRun& run, int i, StructureWork& side)
                 firstSeen.push_back(row);
             } else {
                 group = it.value();
+                side.groupSorted[std::size_t(group)] = false;   // a second folder under the same key
             }
             groupOfFolder[std::size_t(f)] = group;
         }
@@ -91,8 +93,10 @@ void collectStructure(CompareRun& run, int i, StructureWork& side)
     basGlobal::frmHiddenForm& h = HiddenForm();
     for (const FolderRow& r : firstSeen) h.lstAlignedFoldersUnsorted[i]->addItem(r.text, h.lstAlignedFoldersUnsorted[i]->listCount());
     side.rows = std::move(firstSeen);
-    std::stable_sort(side.rows.begin(), side.rows.end(),
-                     [](const FolderRow& a, const FolderRow& b) { return ui::compareSortOrder(a.text, b.text) < 0; });
+    // A scan's folders come in this order already.
+    const auto before = [](const FolderRow& a, const FolderRow& b) { return ui::compareSortOrder(a.text, b.text) < 0; };
+    if (!std::is_sorted(side.rows.begin(), side.rows.end(), before))
+        std::stable_sort(side.rows.begin(), side.rows.end(), before);
     fillSortedList(i, side.rows);
 }
 

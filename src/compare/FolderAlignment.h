@@ -55,6 +55,8 @@ struct StructureWork {
     std::vector<AlignedEntry> entries;
     // Entry indexes per folder, in entry order; a group per folder key.
     std::vector<std::vector<int>> groups;
+    // Per group: its entries are known to be in sort order (one folder of a scan).
+    std::vector<bool> groupSorted;
     std::vector<FolderRow> rows;   // sorted, then aligned
 };
 

@@ -143,6 +143,38 @@ INSTANTIATE_TEST_SUITE_P(
                    {{"A\\", 0}, {"1.txt+", 0}, {"3.txt|", 1}, {"B\\", 1}, {"2.txt|", 1}}}),
     [](const ::testing::TestParamInfo<OutputCase>& info) { return std::string(info.param.name); });
 
+// On a case-blind volume two scanned folders that differ only in letter
+// case are one folder row: each came in order from the scan, their files
+// together are put in order before they face the other side's.
+TEST_F(Alignment, ScannedFoldersOfOneKeyHaveTheirFilesSortedTogether)
+{
+    g().VolumeIsCaseSensitive = false;
+    const std::vector<std::pair<QString, QStringList>> sides[2] = {
+        {{QStringLiteral("DOCS\\"), {"b.txt"}}, {QStringLiteral("Docs\\"), {"a.txt", "c.txt"}}},
+        {{QStringLiteral("docs\\"), {"a.txt", "b.txt", "c.txt"}}},
+    };
+    for (int i = 0; i < 2; ++i) {
+        const compare::EntryLists entries(i);
+        basGlobal::StructureEntrySink& sink = entries.sink();
+        for (const auto& [folder, names] : sides[i]) {
+            sink.beginFolder(folder);
+            for (const QString& name : names) {
+                platform::DirEntry e;
+                e.name = name;
+                e.facts.archive = true;
+                e.facts.size = 10;
+                e.facts.modified = {2024, 1, 1, 12, 0, 0};
+                entries.appendFactValues(e.facts);
+                sink.addFile(std::move(e));
+            }
+        }
+    }
+    runAll();
+    ASSERT_FALSE(left);
+    EXPECT_EQ(output(0), (std::vector<Row>{{"DOCS\\", 0}, {"a.txt" + kLine, 0}, {"b.txt" + kLine, 0}, {"c.txt" + kLine, 0}}));
+    EXPECT_EQ(output(1), (std::vector<Row>{{"docs\\", 0}, {"a.txt" + kLine, 0}, {"b.txt" + kLine, 0}, {"c.txt" + kLine, 0}}));
+}
+
 TEST_F(Alignment, AOneSidedNameOfOneBlankIsNeverTakenForTheOtherSide)
 {
     for (const int side : {0, 1}) {
