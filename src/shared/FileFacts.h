@@ -8,8 +8,8 @@
 // or a device node can never make them wait).
 //
 // The facts store at the end lets a scan hand the facts it already read to
-// the comparison's attribute stage, so that stage needs no second look at
-// the disk for every entry.
+// the structure export, so it needs no second look at the disk for every
+// entry.
 
 #include "platform/FileSystem.h"
 #include "shared/basGlobal.h"
@@ -101,9 +101,11 @@ Long GetDriveDetails(const QString& drive, QString& fileSystemName, QString& vol
 // full path exactly as it appears in the result list. The store is emptied
 // when a collection starts, so it never holds facts of an earlier run.
 //
-// The comparison's attribute stage takes an entry's facts with
-// GetEntryFileFacts(StructureFactsStore(i), fullPath, facts): one look-up
-// instead of GetFileAttributeFlags + GetFileOrFolderSize + GetFileDateTimes.
+// The structure export takes an entry's facts with
+// GetEntryFileFacts(store, fullPath, facts): one look-up instead of
+// GetFileAttributeFlags + GetFileOrFolderSize + GetFileDateTimes. (The
+// comparison keeps its facts with its entries, without paths: see
+// CollectStructureEntries.)
 // `facts.modified` is the last write in local time; size, the four flags and
 // isFolder are there too. Entries the store lacks are read from the disk.
 class FileFactsStore {
