@@ -46,22 +46,25 @@ struct ValueStore {
 
     // The folder of an entry added by its path: the last one when the
     // texts agree (the entries of a folder come together), else a new one.
-    qint32 folderFor(const QString& text)
+    qint32 folderFor(QStringView text)
     {
-        if (folders.empty() || folders.back() != text) {
-            folders.push_back(text);
+        if (folders.empty() || QStringView(folders.back()) != text) {
+            folders.push_back(text.toString());
             folderSorted.push_back(false);
         } else {
             folderSorted.back() = false;
         }
         return qint32(folders.size() - 1);
     }
-    void addPath(const QString& path, qint32 fact)
+    // The path's own text becomes the name (no copy of an unshared path).
+    void addPath(QString path, qint32 fact)
     {
         const qsizetype cut = path.lastIndexOf(u'\\');
         Entry e;
-        e.folder = folderFor(cut < 0 ? QString() : path.left(cut + 1));
-        e.name = cut < 0 ? path : path.mid(cut + 1);
+        e.folder = folderFor(cut < 0 ? QStringView() : QStringView(path).left(cut + 1));
+        if (cut >= 0)
+            path.remove(0, cut + 1);
+        e.name = std::move(path);
         // The marker is a whole last name after a "\" (never a name in the root).
         e.fact = cut >= 0 && e.name == basGlobal::EmptyFolderMarker ? kMarker : fact;
         entries.push_back(std::move(e));
@@ -336,10 +339,10 @@ void EntryLists::releaseValues() const
     std::vector<FileEntryFields>().swap(s.texts);
 }
 
-void EntryLists::add(const QString& path, const FileEntryFields& fields) const
+void EntryLists::add(QString path, const FileEntryFields& fields) const
 {
     ValueStore& s = store(m_structure);
-    s.addPath(path, kNoFacts);
+    s.addPath(std::move(path), kNoFacts);
     EntryValues v;
     v.kind = EntryValues::Texts;
     v.year = qint32(s.texts.size());

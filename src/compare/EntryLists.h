@@ -90,7 +90,7 @@ public:
     void clear() const;
     void clearFields() const;
     // Appends one entry with its texts.
-    void add(const QString& path, const FileEntryFields& fields) const;
+    void add(QString path, const FileEntryFields& fields) const;
     // Appends a file entry with facts as a scan reads them (no values yet).
     void addScanned(const QString& path, const platform::FileFacts& facts) const;
     // Appends the values of entries already in the path list.
