@@ -13,8 +13,10 @@ protected:
     void SetUp() override
     {
         CompareTest::SetUp();
-        file(c, QStringLiteral("Left/a.txt"));
-        file(c, QStringLiteral("Right/a.txt"));
+        // One time for both: written a second apart they would differ.
+        const QDateTime t(QDate(2024, 5, 1), QTime(12, 0, 0));
+        file(c, QStringLiteral("Left/a.txt"), "x", t);
+        file(c, QStringLiteral("Right/a.txt"), "x", t);
         g().CurrentPath = {QStringLiteral("C:\\Left"), QStringLiteral("C:\\Right")};
     }
     QString iniText() { return QString::fromUtf8(testing_support::fileBytes(nativeOf(c, QStringLiteral("Quillmarsh.ini")), {})); }
