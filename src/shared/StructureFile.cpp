@@ -15,10 +15,10 @@
 #include <QStringDecoder>
 
 #include <algorithm>
+#include <bit>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
-#include <deque>
 #include <limits>
 #include <array>
 #include <optional>
@@ -264,11 +264,13 @@ void upperInto(QStringView s, std::vector<char16_t>& out)
 // root are its keys, under the volume's case rule. A key is never copied:
 // the tables hold the record it comes from (and, for a folder, its length)
 // with 32 bits of its hash, and only a hash that matches is compared with
-// the record's own path. Each folder keeps the names of its own files in a
-// table of its own, so that the files of one folder, which mostly come one
-// after another, are looked up in memory that was just used: a table of
-// all files alike would be read at random, at a cost in waits for memory
-// as large as the rest of the check. A million files cost about 20 MB.
+// the record's own path. Each folder keeps the names in it, of its files
+// and of the folders below it, in a table of its own, so that the files of
+// one folder, which mostly come one after another, are looked up in memory
+// that was just used, and one look-up there finds the same path twice and
+// a file named like a folder alike: a table of all paths would be read at
+// random, at a cost in waits for memory as large as the rest of the check.
+// A million files cost about 20 MB.
 class ClashCheck {
 public:
     explicit ClashCheck(const std::vector<StructureFileRecord>& records) : m_records(records) {}
@@ -279,7 +281,10 @@ public:
         m_folders = {};
         m_rootFiles = {};
         m_fileSets = {};
-        m_folderBits = {};
+        std::vector<std::unique_ptr<FileSlot[]>>().swap(m_blocks);
+        m_free = {};
+        m_block = nullptr;
+        m_blockUsed = kBlockSlots;
         m_lastFolder = nullptr;
     }
 
@@ -289,9 +294,12 @@ public:
         m_caseSensitive = caseSensitive;
         m_seed = QHashSeed::globalSeed();
         m_folders.reset(64);
-        m_rootFiles.reset(16);
         m_fileSets.clear();
-        m_folderBits.assign(std::size_t(1) << 14, 0);   // a bit for each of 2^20 hashes: 128 KB
+        m_blocks.clear();
+        m_free = {};
+        m_block = nullptr;
+        m_blockUsed = kBlockSlots;
+        resetFiles(m_rootFiles, 16);
         m_lastFolder = nullptr;
     }
 
@@ -314,40 +322,43 @@ public:
                        ? m_lastFolder
                        : find(m_folders, tagOf(qHash(folder, m_seed)), folder);
         }
-        if (!r.emptyFolder) {
-            // The same path before has the same folder, already met.
-            Table<FileSlot>* files = cut < 0 ? &m_rootFiles : seen->record ? filesOf(seen) : nullptr;
-            if (files && find(*files, keyTag, key)->record)
-                return StructureFileFault::DuplicatePath;
-            if (mayBeFolder(keyTag) && find(m_folders, keyTag, key)->record)
-                return StructureFileFault::FileAndFolder;
-            if (cut < 0) {
-                *find(m_rootFiles, keyTag, key) = FileSlot{keyTag, k + 1};
-                m_rootFiles.grew();
-                return StructureFileFault::None;   // a file of the root
-            }
+        // A file's name among the names its folder had: the same path twice,
+        // or a folder's. A folder not met before has neither.
+        if (!r.emptyFolder && (cut < 0 || seen->record)) {
+            if (const FileSlot* same = find(cut < 0 ? m_rootFiles : m_fileSets[seen->fileSet - 1], keyTag, key); same->record)
+                return same->record & kFolderEntry ? StructureFileFault::FileAndFolder : StructureFileFault::DuplicatePath;
         }
-        if (!seen->record) {
-            // A folder not met before: neither it nor a folder above it is a
-            // file (of the folder above it, met or made just before).
-            Table<FileSlot>* filesAbove = &m_rootFiles;
+        if (cut >= 0 && !seen->record) {
+            // A folder not met before, and those above it not met before:
+            // each is entered among the names of the folder above it, where
+            // a file of the same name would be.
+            std::uint32_t aboveSet = 0;   // the root's names
             for (qsizetype at = key.indexOf(u'\\'); at >= 0 && at <= cut; at = key.indexOf(u'\\', at + 1)) {
                 const QStringView above = key.first(at);
                 const std::uint32_t tag = tagOf(qHash(above, m_seed));
                 FolderSlot* slot = find(m_folders, tag, above);
                 if (slot->record) {
-                    filesAbove = filesOf(slot);
+                    aboveSet = slot->fileSet;
                     continue;
                 }
-                if (filesAbove && find(*filesAbove, tag, above)->record)
-                    return StructureFileFault::FileAndFolder;
-                *slot = FolderSlot{tag, k + 1, std::uint32_t(at), false, false, 0};
-                m_folderBits[tag >> 18] |= std::uint64_t(1) << ((tag >> 12) & 63);
-                filesAbove = nullptr;
+                FileTable& names = aboveSet ? m_fileSets[aboveSet - 1] : m_rootFiles;
+                FileSlot* name = find(names, tag, above);
+                if (name->record)
+                    return StructureFileFault::FileAndFolder;   // a folder met would have been found
+                *name = FileSlot{tag, (k + 1) | kFolderEntry};
+                grewFiles(names);
+                resetFiles(m_fileSets.emplace_back(), 16);   // a folder holds some twenty names, often
+                aboveSet = std::uint32_t(m_fileSets.size());
+                *slot = FolderSlot{tag, k + 1, std::uint32_t(at), false, false, aboveSet};
                 if (m_folders.grew())
                     m_lastFolder = nullptr;
             }
             seen = find(m_folders, tagOf(qHash(folder, m_seed)), folder);
+        }
+        if (!r.emptyFolder && cut < 0) {
+            *find(m_rootFiles, keyTag, key) = FileSlot{keyTag, k + 1};
+            grewFiles(m_rootFiles);
+            return StructureFileFault::None;   // a file of the root
         }
         if (seen != m_lastFolder) {
             m_lastFolder = seen;
@@ -362,30 +373,28 @@ public:
             return StructureFileFault::None;
         }
         seen->files = true;
-        if (!seen->fileSet) {
-            m_fileSets.emplace_back().reset(16);   // a folder holds some twenty files, often
-            seen->fileSet = std::uint32_t(m_fileSets.size());
-        }
-        Table<FileSlot>& files = m_fileSets[seen->fileSet - 1];
+        FileTable& files = m_fileSets[seen->fileSet - 1];
         *find(files, keyTag, key) = FileSlot{keyTag, k + 1};
-        files.grew();
+        grewFiles(files);
         return StructureFileFault::None;
     }
 
 private:
-    // `record` is the record's number plus 1; 0 marks a free slot.
+    // `record` is the record's number plus 1; 0 marks a free slot. A name
+    // of a folder's files is that file's record; a name of a folder below
+    // it is the record that first named that folder, marked kFolderEntry.
     struct FileSlot {
         std::uint32_t tag;
         std::uint32_t record;
-        qsizetype length(const ClashCheck& c) const { return c.m_records[record - 1].path.size() - c.m_rootSize; }
     };
+    static constexpr std::uint32_t kFolderEntry = std::uint32_t(1) << 31;   // beyond any record's number
     struct FolderSlot {
         std::uint32_t tag;
         std::uint32_t record;
         std::uint32_t size : 30;
         bool marker : 1;
         bool files : 1;
-        std::uint32_t fileSet;   // the folder's files: m_fileSets[fileSet - 1]; 0 none yet
+        std::uint32_t fileSet;   // the names in the folder: m_fileSets[fileSet - 1]
         qsizetype length(const ClashCheck&) const { return size; }
     };
     // Open addressing with linear probing from the tag's low bits; at most
@@ -420,6 +429,65 @@ private:
         }
     };
 
+    // A folder's files. The tables of all folders share a few large blocks,
+    // and a table that grew leaves its slots to the next folder's: tens of
+    // thousands of small tables of their own would cost more in the
+    // allocator, and in its untidy heap for the records, than their use.
+    struct FileTable {
+        FileSlot* cells = nullptr;
+        std::size_t mask = 0;
+        std::size_t count = 0;
+    };
+    static constexpr std::size_t kBlockSlots = std::size_t(1) << 15;
+
+    FileSlot* takeSlots(std::size_t capacity)
+    {
+        const int shift = std::countr_zero(capacity);
+        FileSlot* cells = nullptr;
+        if (!m_free[std::size_t(shift)].empty()) {
+            cells = m_free[std::size_t(shift)].back();
+            m_free[std::size_t(shift)].pop_back();
+        } else if (capacity > kBlockSlots / 4) {
+            cells = m_blocks.emplace_back(std::make_unique<FileSlot[]>(capacity)).get();   // a table of its own
+        } else {
+            if (m_blockUsed + capacity > kBlockSlots) {
+                m_block = m_blocks.emplace_back(std::make_unique<FileSlot[]>(kBlockSlots)).get();
+                m_blockUsed = 0;
+            }
+            cells = m_block + m_blockUsed;
+            m_blockUsed += capacity;
+        }
+        std::fill(cells, cells + capacity, FileSlot{});
+        return cells;
+    }
+
+    void resetFiles(FileTable& t, std::size_t capacity)
+    {
+        t.cells = takeSlots(capacity);
+        t.mask = capacity - 1;
+        t.count = 0;
+    }
+
+    // After a slot was filled: a larger table when it is full enough.
+    void grewFiles(FileTable& t)
+    {
+        if (++t.count * 4 <= (t.mask + 1) * 3)
+            return;
+        FileSlot* const old = t.cells;
+        const std::size_t oldSize = t.mask + 1;
+        t.cells = takeSlots(oldSize * 2);
+        t.mask = oldSize * 2 - 1;
+        for (std::size_t j = 0; j < oldSize; ++j) {
+            const FileSlot& s = old[j];
+            if (!s.record)
+                continue;
+            std::size_t i = s.tag & t.mask;
+            while (t.cells[i].record) i = (i + 1) & t.mask;
+            t.cells[i] = s;
+        }
+        m_free[std::size_t(std::countr_zero(oldSize))].push_back(old);
+    }
+
     static std::uint32_t tagOf(std::size_t h) { return std::uint32_t(std::uint64_t(h) >> 32) ^ std::uint32_t(h); }
 
     // The path below the root, upper-cased on a case-blind volume (into `buffer`).
@@ -432,11 +500,32 @@ private:
     }
 
     // The slot of `key`, or the free one where it would go.
-    template <class Slot>
-    Slot* find(Table<Slot>& t, std::uint32_t tag, QStringView key)
+    FolderSlot* find(Table<FolderSlot>& t, std::uint32_t tag, QStringView key)
+    {
+        return find(t.cells.data(), t.mask, tag, key);
+    }
+    FileSlot* find(FileTable& t, std::uint32_t tag, QStringView key)
     {
         for (std::size_t i = tag & t.mask;; i = (i + 1) & t.mask) {
-            Slot* s = &t.cells[i];
+            FileSlot* s = &t.cells[i];
+            if (!s->record)
+                return s;
+            if (s->tag != tag)
+                continue;
+            // A file's whole path, or the part of a path that names a folder.
+            const QString& path = m_records[(s->record & ~kFolderEntry) - 1].path;
+            const qsizetype end = m_rootSize + key.size();
+            if ((s->record & kFolderEntry) ? path.size() > end && path[end] == u'\\' : path.size() == end) {
+                if (textOf(QStringView(path).sliced(m_rootSize, key.size()), m_other) == key)
+                    return s;
+            }
+        }
+    }
+    template <class Slot>
+    Slot* find(Slot* cells, std::size_t mask, std::uint32_t tag, QStringView key)
+    {
+        for (std::size_t i = tag & mask;; i = (i + 1) & mask) {
+            Slot* s = &cells[i];
             if (!s->record)
                 return s;
             if (s->tag == tag && s->length(*this) == key.size()
@@ -445,25 +534,17 @@ private:
         }
     }
 
-    // False when no folder has a hash with the tag's top bits: most files'
-    // paths need no look-up among the folders, whose table is large
-    // enough to cost waits for memory.
-    bool mayBeFolder(std::uint32_t tag) const { return m_folderBits[tag >> 18] >> ((tag >> 12) & 63) & 1; }
-
-    // The files of a folder found (or none yet).
-    Table<FileSlot>* filesOf(const FolderSlot* folder)
-    {
-        return folder->fileSet ? &m_fileSets[folder->fileSet - 1] : nullptr;
-    }
-
     const std::vector<StructureFileRecord>& m_records;
     qsizetype m_rootSize = 0;
     bool m_caseSensitive = true;
     std::size_t m_seed = 0;
     Table<FolderSlot> m_folders;
-    std::vector<std::uint64_t> m_folderBits;
-    Table<FileSlot> m_rootFiles;
-    std::deque<Table<FileSlot>> m_fileSets;
+    FileTable m_rootFiles;
+    std::vector<FileTable> m_fileSets;
+    std::vector<std::unique_ptr<FileSlot[]>> m_blocks;
+    FileSlot* m_block = nullptr;   // the block small tables are cut from
+    std::size_t m_blockUsed = kBlockSlots;   // of that block
+    std::array<std::vector<FileSlot*>, 64> m_free;   // slots left by tables that grew, by size
     FolderSlot* m_lastFolder = nullptr;
     std::vector<char16_t> m_lastFolderKey;
     // Upper-cased texts of the case-blind rule: the record's key, a key in a table.

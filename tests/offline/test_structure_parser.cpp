@@ -212,6 +212,38 @@ TEST_F(StructureFiles, CaseBlindClashesFollowTheUpperCaseOfEachLetter)
     }
 }
 
+// The message names what the two records make of their path, whichever of
+// them comes first.
+TEST_F(StructureFiles, AClashIsNamedByWhatTheTwoRecordsMakeOfTheirPath)
+{
+    const QString twice = QStringLiteral("line 20 holds a path that an earlier record already holds.");
+    const QString both = QStringLiteral("line 20 holds a path that is both a file and a folder.");
+    const QString marked = QStringLiteral("line 20 marks a folder as empty that holds files.");
+    const struct {
+        const char* name;
+        QByteArray content;
+        QString ending;
+        bool caseSensitive;
+    } cases[] = {
+        {"a file twice", tree({"s\\f", "s\\f"}), twice, true},
+        {"an empty folder twice", tree({"e\\\"NULL\"", "e\\\"NULL\""}), twice, true},
+        {"a file, then a folder of its path", tree({"a", "a\\b"}), both, true},
+        {"a folder, then a file of its path", tree({"a\\b\\c", "a\\b"}), both, true},
+        {"a folder, then a file of its path in the root", tree({"a\\c", "a"}), both, true},
+        {"an empty folder, then a file of its path", tree({"a\\\"NULL\"", "a"}), both, true},
+        {"a folder, then a file of its path in other letters", tree({"s\\Ab\\c", "s\\aB"}), both, false},
+        {"an empty folder beside a file", tree({"a\\f", "a\\\"NULL\""}), marked, true},
+        {"a file beside an empty folder", tree({"a\\\"NULL\"", "a\\f"}), marked, true},
+    };
+    for (const auto& c : cases) {
+        g().VolumeIsCaseSensitive = c.caseSensitive;
+        ParsedStructure p;
+        EXPECT_EQ(parse(c.content, p), ParseOutcome::Refused) << c.name;
+        EXPECT_TRUE(StructureFileProblemText(p.problem, false).endsWith(c.ending))
+            << c.name << ": " << qPrintable(StructureFileProblemText(p.problem, false));
+    }
+}
+
 // A record that clashes is refused at its own path line, whatever comes
 // after it: a broken line of the next record, the end of the file, or a
 // cancel heard while the next record is read. What was read before it stays.
