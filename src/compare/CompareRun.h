@@ -45,12 +45,12 @@
 // location code "315": Yes ends the program, No ends the run as a cancel
 // does (going on after a failed step of a comparison gives no sound result).
 //
-// The working lists are those of frmHiddenForm; from the end of loading
-// until the folder stage consumes them, a structure's entries are its path
-// list (lstFinalListBox) and its value store, kept in step by EntryLists
-// (EntryLists.h): item k of the one and value k of the other are one entry.
-// Neither has an item limit, and every step is meant to stay linear in the
-// number of entries: use removeEntries for filters that drop many entries.
+// From the end of loading until the folder stage consumes them, a
+// structure's entries live in its EntryLists (EntryLists.h): entry k is a
+// folder, a name and its values. The later working lists (excluded entries,
+// aligned folders, output rows) are list boxes of frmHiddenForm. None has an
+// item limit, and every step is meant to stay linear in the number of
+// entries: use removeEntries for filters that drop many entries.
 
 #include "compare/RunView.h"
 #include "shared/Messages.h"

@@ -93,7 +93,7 @@ public:
     void add(QString path, const FileEntryFields& fields) const;
     // Appends a file entry with facts as a scan reads them (no values yet).
     void addScanned(const QString& path, const platform::FileFacts& facts) const;
-    // Appends the values of entries already in the path list.
+    // Appends the values of entries already added without them.
     void appendBlankValues(int count) const;
     void appendMarkerValues() const;
     void appendFactValues(const platform::FileFacts& facts) const;
