@@ -231,17 +231,6 @@ TEST_F(SettingsTest, ARefusedOrFailedImportChangesTrashesAndEndsNothing)
 
 // ---- What the copies meet on other disks, and meanwhile ---------------------------------
 
-// A desktop on which something happens while the next message box is up.
-struct MeanwhileDesktop : ui::HeadlessDesktop {
-    std::function<void()> meanwhile;
-    int messageBox(ui::Form* owner, const QString& title, const QString& text, int style) override
-    {
-        if (meanwhile)
-            std::exchange(meanwhile, {})();
-        return HeadlessDesktop::messageBox(owner, title, text, style);
-    }
-};
-
 TEST_F(SettingsTest, AnIniReplacedWhileTheQuestionIsUpIsCheckedAgainAndRefused)
 {
     ini("ImportSettings", "Ini=True\r\nPrimary=True\r\nFolder=C:\\In\r\n");
@@ -249,7 +238,7 @@ TEST_F(SettingsTest, AnIniReplacedWhileTheQuestionIsUpIsCheckedAgainAndRefused)
     drive.file("App/PrimarySavedPaths.txt", "old primary");
     drive.file("In/Quillmarsh.ini", "[General]\r\n");
     drive.file("In/PrimarySavedPaths.txt", "new primary");
-    MeanwhileDesktop aside;
+    ui::MeanwhileDesktop aside;
     aside.install();
     int calls = 0;
     SetProgramExitHook([&] { ++calls; });

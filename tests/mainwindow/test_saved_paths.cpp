@@ -71,21 +71,10 @@ TEST_F(SavedPathsTest, StoringPutsANewPathFirstAndKeepsEveryOtherLineInCrLf)
     EXPECT_EQ(QDir(drive.native()).entryList(QDir::Files | QDir::Hidden), QStringList{kFile});
 }
 
-// A desktop on which something happens while the next message box is up.
-struct MeanwhileDesktop : ui::HeadlessDesktop {
-    std::function<void()> meanwhile;
-    int messageBox(ui::Form* owner, const QString& title, const QString& text, int style) override
-    {
-        if (meanwhile)
-            std::exchange(meanwhile, {})();
-        return HeadlessDesktop::messageBox(owner, title, text, style);
-    }
-};
-
 TEST_F(SavedPathsTest, WhatTheFileGainsWhileTheQuestionIsUpIsKept)
 {
     drive.file(kFile, "C:\\Old\r\n");
-    MeanwhileDesktop aside;
+    ui::MeanwhileDesktop aside;
     aside.install();
     aside.meanwhile = [&] { drive.file(kFile, "C:\\Meanwhile\r\nC:\\Old\r\n"); };
     aside.expectMsgBoxContaining(kStore, QStringLiteral("Do you really want to save path 'C:\\New'"), 36, ui::vbYes);

@@ -39,6 +39,7 @@
 #include <vector>
 #include <functional>
 #include <memory>
+#include <utility>
 
 namespace ui {
 
@@ -155,6 +156,18 @@ private:
     int yields_ = 0;
     std::vector<std::shared_ptr<Trigger>> triggers_;
     QList<Entry> transcript_;
+};
+
+// A desktop on which something happens while the next message box is up
+// (a file changed while a question waits for its answer).
+struct MeanwhileDesktop : HeadlessDesktop {
+    std::function<void()> meanwhile;
+    int messageBox(Form* owner, const QString& title, const QString& text, int style) override
+    {
+        if (meanwhile)
+            std::exchange(meanwhile, {})();
+        return HeadlessDesktop::messageBox(owner, title, text, style);
+    }
 };
 
 } // namespace ui
