@@ -186,4 +186,49 @@ TEST(StagedCopy, ARenameThatFailsAfterOthersPutsEveryTargetBack)
     }
 }
 
+// Without hard links the old files are moved aside one by one before the
+// commit. When a later one cannot be moved (here it vanished), the ones
+// already moved must come back: the copy's clean-up would delete them.
+TEST(StagedCopy, WithoutLinksAnOldFileThatCannotBeMovedAsidePutsTheEarlierOnesBack)
+{
+    const char* const files[3] = {"a.ini", "b.txt", "c.txt"};
+    for (const int failing : {1, 2}) {
+        TempDrive d;
+        d.folder(QStringLiteral("App"));
+        QStringList sources;
+        for (int k = 0; k < 3; ++k) {
+            d.file(QStringLiteral("In/") + QLatin1String(files[k]), "new");
+            d.file(QStringLiteral("Out/") + QLatin1String(files[k]), QByteArray("old ") + files[k]);
+            sources << QStringLiteral("C:\\In\\") + QLatin1String(files[k]);
+        }
+        startWriteJournal(d.native(QStringLiteral("App")));
+        setLinkCall([](const char*, const char*) {
+            errno = EPERM;
+            return -1;
+        });
+        int moved = 0;
+        s_onStep = [&](const char* step) {
+            if (qstrcmp(step, "old file moved") == 0 && ++moved == failing)
+                QFile::remove(d.native(QStringLiteral("Out/") + QLatin1String(files[failing])));
+        };
+        journal::setStepHook([](const char* step) { s_onStep(step); });
+        int err = 0;
+        EXPECT_EQ(copyFilesStaged(sources, QStringLiteral("C:\\Out"), &err), shellNotFound) << failing;
+        journal::setStepHook(nullptr);
+        setLinkCall(nullptr);
+        EXPECT_EQ(err, ENOENT) << failing;
+        QStringList expected;
+        for (int k = 0; k < 3; ++k) {
+            if (k == failing)
+                continue;
+            EXPECT_EQ(d.bytes(QStringLiteral("Out/") + QLatin1String(files[k])), QByteArray("old ") + files[k])
+                << failing << " " << files[k];
+            expected << QLatin1String(files[k]);
+        }
+        EXPECT_EQ(hidden(d.native(QStringLiteral("Out"))), expected) << failing;
+        EXPECT_TRUE(hidden(d.native(QStringLiteral("App"))).isEmpty()) << failing << ": the set is struck off";
+        stopWriteJournal();
+    }
+}
+
 } // namespace

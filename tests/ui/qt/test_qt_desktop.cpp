@@ -216,6 +216,40 @@ TEST_F(QtDesktopTest, AWindowHiddenAndShownAgainComesBackWhereItStood)
     main.unload();
 }
 
+// Most windows are designed at 0, 0. Opened a second time, the design puts
+// them back there while the form still remembers where its window stood:
+// that must not count as the program's own place, or the window would open
+// in the screen's corner.
+TEST_F(QtDesktopTest, AWindowDesignedAtTheCornerOpensOverItsOwnerEveryTime)
+{
+    BuiltForm main("frmMain");
+    BuiltForm about("frmAbout", [](BuiltForm& f) {
+        f.move(0, 0, 4000, 3000);
+        f.add<CommandButton>("cmdOK")->move(120, 120, 1200, 400);
+    });
+    main.move(0, 0, 9000, 7000);
+    main.show();
+    FormWindow* mw = desk.window(main);
+    mw->move(160, 120);
+    for (const bool modal : {true, true, false, false}) {
+        QPoint centre;
+        if (modal) {
+            later(0, [&] {
+                centre = desk.window(about)->frameGeometry().center();
+                about.unload();
+            });
+            about.show(Modal);
+        } else {
+            about.show();
+            centre = desk.window(about)->frameGeometry().center();
+            about.unload();
+        }
+        EXPECT_LE((centre - mw->frameGeometry().center()).manhattanLength(), 2)
+            << (modal ? "modal " : "modeless ") << centre.x() << "," << centre.y();
+    }
+    main.unload();
+}
+
 // --- Message boxes -----------------------------------------------------------------
 
 TEST_F(QtDesktopTest, MessageBoxesHaveTheStylesButtonsDefaultsAndEscape)
