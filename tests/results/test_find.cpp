@@ -79,4 +79,31 @@ TEST_F(Find, SearchesEveryDirectionRegardlessOfCaseLeavingOneRedCell)
     });
 }
 
+// In Greek every direction has its own title, and the end of the results is
+// told in the two Greek texts, Next's with a Latin capital H.
+TEST_F(Find, TheMessagesAreGreekWithEachDirectionsTitle)
+{
+    withResults([&] {
+        g().LanguageIsGreek = true;
+        inFind([&](results::frmFind& f) {
+            ui::Input::type(*f.txtFindString, QStringLiteral("txt"));
+            ui::Input::click(*f.cmdFindLast);
+            desk.expectMsgBox(QStringLiteral("Εύρεση επομένου"), QStringLiteral("H έρευνα των αποτελεσμάτων της συγκρίσεως, ολοκληρώθηκε."),
+                              ui::vbInformationOK, ui::vbOK);
+            ui::Input::click(*f.cmdFindNext);
+            ui::Input::type(*f.txtFindString, QStringLiteral("same"));   // one row only
+            ui::Input::click(*f.cmdFindFirst);
+            desk.expectMsgBox(QStringLiteral("Εύρεση προηγουμένου"), QStringLiteral("Η έρευνα των αποτελεσμάτων της συγκρίσεως, ολοκληρώθηκε."),
+                              ui::vbInformationOK, ui::vbOK);
+            ui::Input::click(*f.cmdFindPrevious);
+            ui::Input::type(*f.txtFindString, QStringLiteral("zzz"));
+            desk.expectMsgBox(QStringLiteral("Εύρεση πρώτου"), QStringLiteral("Το κείμενο «zzz», δεν εντοπίσθηκε."), ui::vbExclamationOK, ui::vbOK);
+            ui::Input::click(*f.cmdFindFirst);
+            desk.expectMsgBox(QStringLiteral("Εύρεση τελευταίου"), QStringLiteral("Το κείμενο «zzz», δεν εντοπίσθηκε."), ui::vbExclamationOK, ui::vbOK);
+            ui::Input::click(*f.cmdFindLast);
+        });
+        g().LanguageIsGreek = false;
+    });
+}
+
 } // namespace
