@@ -34,6 +34,32 @@ namespace {
 using basGlobal::globals;
 using basGlobal::HiddenForm;
 
+// Hands entries to a structure the way a scan does, through its sink: a
+// folder begins where the folder of the path changes.
+class ScannedEntries {
+public:
+    explicit ScannedEntries(const compare::EntryLists& entries) : m_sink(entries.sink()) {}
+    void add(const QString& rel, const platform::FileFacts& facts)
+    {
+        const qsizetype cut = rel.lastIndexOf(u'\\') + 1;
+        const QString folder = rel.left(cut);
+        if (!m_begun || folder != m_folder) {
+            m_sink.beginFolder(folder);
+            m_folder = folder;
+            m_begun = true;
+        }
+        platform::DirEntry e;
+        e.name = rel.mid(cut);
+        e.facts = facts;
+        m_sink.addFile(std::move(e));
+    }
+
+private:
+    basGlobal::StructureEntrySink& m_sink;
+    QString m_folder;
+    bool m_begun = false;
+};
+
 // One side's entries: about 5 % too deep, 2 % below the excluded folder,
 // 5 % pictures, 5 % hidden; the Secondary lacks a tenth of the Primary's
 // files and has a tenth of its own; every other common file differs.
@@ -42,6 +68,7 @@ void fill(int side, int n, compare::RunState& st)
     basGlobal::frmHiddenForm& h = HiddenForm();
     const compare::EntryLists entries(side);
     entries.clear();
+    ScannedEntries scanned(entries);
     h.lstExcluded[side]->clear();
     const QString root = side == 0 ? QStringLiteral("C:\\Left\\") : QStringLiteral("C:\\Right\\");
     st.StructureRoot[std::size_t(side)] = root;
@@ -59,7 +86,7 @@ void fill(int side, int n, compare::RunState& st)
         f.archive = true;
         f.size = 1000 + id + (side == 1 && id % 2 ? 1 : 0);
         f.modified = {2024, 5, 6, 7, 8, 9};
-        entries.addScanned(rel, f);
+        scanned.add(rel, f);
         entries.appendBlankValues(1);
     }
 }

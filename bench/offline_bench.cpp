@@ -203,6 +203,15 @@ bool writeStructureFiles(int records, const QString& shuffledFile, const QString
     return write(orderedFile, ordered);
 }
 
+// The parse without the check of records against each other: a check that
+// finds nothing and keeps nothing.
+class NoRecordCheck final : public basGlobal::StructureRecordCheck {
+public:
+    void start(const std::vector<basGlobal::StructureFileRecord>&, qsizetype, bool) override {}
+    basGlobal::StructureFileFault add(std::size_t) override { return basGlobal::StructureFileFault::None; }
+    void release() override {}
+};
+
 double threadSeconds()
 {
     timespec t{};
@@ -219,7 +228,6 @@ double threadSeconds()
 int parseOne(const QString& file, bool caseSensitive, bool check, bool gaps)
 {
     basGlobal::globals().VolumeIsCaseSensitive = caseSensitive;
-    basGlobal::SetStructureClashCheck(check);
     const double before = statusMegabytes("VmRSS:");
     const QString logical = QStringLiteral("C:\\") + QFileInfo(file).fileName();
     basGlobal::ParsedStructure parsed;
@@ -244,7 +252,9 @@ int parseOne(const QString& file, bool caseSensitive, bool check, bool gaps)
     const double cpu = threadSeconds();
     lastCpu = cpu;
     t.start();
-    const basGlobal::ParseOutcome outcome = basGlobal::ParseStructureFile(logical, parsed, error, hook, hook);
+    NoRecordCheck noCheck;
+    const basGlobal::ParseOutcome outcome = check ? basGlobal::ParseStructureFile(logical, parsed, error, hook, hook)
+                                                  : basGlobal::ParseStructureFile(logical, parsed, error, noCheck, hook, hook);
     const double wall = seconds(t);
     const double used = threadSeconds() - cpu;
     if (outcome != basGlobal::ParseOutcome::Parsed) {

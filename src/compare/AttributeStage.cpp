@@ -2,18 +2,10 @@
 
 #include "compare/CompareRun.h"
 #include "compare/EntryLists.h"
-#include "compare/FilterSupport.h"
-#include "platform/AppError.h"
-#include "shared/FileFacts.h"
-#include "shared/PathText.h"
-#include "shared/basObsoleteCompleteStructureScanner.h"
-#include "shared/frmHiddenForm.h"
 
-#include <algorithm>
+#include <stdexcept>
 
 namespace compare {
-
-using basGlobal::HiddenForm;
 
 void CollectFileAttributes(CompareRun& run)
 {
@@ -28,7 +20,6 @@ void CollectFileAttributes(CompareRun& run)
     for (int i = st.FirstLocalStructure; i <= st.LastLocalStructure; ++i) {
         const EntryLists entries(i);
         entries.clearFields();
-        const QString root = basGlobal::AddTrailingSeparator(st.StructureRoot[std::size_t(i)]);
         const int n = entries.count();
         for (int k = 0; k < n; ++k) {
             run.yieldAndCancelTest();
@@ -37,12 +28,9 @@ void CollectFileAttributes(CompareRun& run)
             } else if (const platform::FileFacts* scanned = entries.scannedFacts(k)) {
                 entries.appendFactValues(*scanned);
             } else {
-                // Not scanned, or its facts are gone: read from the disk.
-                const QString rel = entries.path(k);
-                platform::FileFacts facts;
-                if (const int e = platform::fileFacts(root + rel, facts))
-                    throw platform::AppError{e, platform::errorDescription(e) + QStringLiteral(": ") + root + rel};
-                entries.appendFactValues(facts);
+                // Every file of a live structure came from the scan with its
+                // facts; without them the stage has nothing true to write.
+                throw std::logic_error("a scanned entry without its facts");
             }
             run.advanceProgress();
         }

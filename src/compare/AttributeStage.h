@@ -1,11 +1,12 @@
 #pragma once
 // The stage "collecting local structure file attributes": every entry of a
 // live structure gets its seven fields, taken from the facts that the
-// scan kept with it (EntryLists), so no file is read twice; an entry
-// without them is read from the disk once. An imported structure keeps
-// the texts of its file. The stage removes no entry and has no no-files
-// check. A file whose facts cannot be read raises its error number, which
-// the run reports (location "315").
+// scan kept with it (EntryLists): the stage reads no file, so a file that
+// changed or went away since the scan keeps what the scan saw. An
+// imported structure keeps the texts of its file. The stage removes no
+// entry and has no no-files check. A file entry without the scan's facts,
+// which no run leaves, is a fault of the program that the run reports
+// (location "315").
 
 #include "platform/FileSystem.h"
 

@@ -57,16 +57,15 @@ struct ValueStore {
         return qint32(folders.size() - 1);
     }
     // The path's own text becomes the name (no copy of an unshared path).
-    void addPath(QString path, qint32 fact)
+    void addPath(QString path)
     {
         const qsizetype cut = path.lastIndexOf(u'\\');
         Entry e;
         e.folder = folderFor(cut < 0 ? QStringView() : QStringView(path).left(cut + 1));
+        e.fact = IsMarkerEntry(path) ? kMarker : kNoFacts;
         if (cut >= 0)
             path.remove(0, cut + 1);
         e.name = std::move(path);
-        // The marker is a whole last name after a "\" (never a name in the root).
-        e.fact = cut >= 0 && e.name == basGlobal::EmptyFolderMarker ? kMarker : fact;
         entries.push_back(std::move(e));
     }
 };
@@ -193,6 +192,13 @@ QString valueText(const ValueStore& s, const EntryValues& v, int f)
 
 } // namespace
 
+bool IsMarkerEntry(QStringView relativePath)
+{
+    const QString& m = basGlobal::EmptyFolderMarker;
+    return relativePath.size() > m.size() && relativePath.endsWith(m)
+           && relativePath[relativePath.size() - m.size() - 1] == u'\\';
+}
+
 FileEntryFields EntryFieldsFromFacts(const platform::FileFacts& facts)
 {
     const platform::LocalDateTime& m = facts.modified;
@@ -237,8 +243,6 @@ const platform::FileFacts* EntryLists::scannedFacts(int k) const
     const qint32 f = s.entries[std::size_t(k)].fact;
     return f >= 0 && std::size_t(f) < s.facts.size() ? &s.facts[std::size_t(f)] : nullptr;
 }
-
-qsizetype EntryLists::scannedFactCount() const { return qsizetype(store(m_structure).facts.size()); }
 
 void EntryLists::releaseFacts() const { std::vector<platform::FileFacts>().swap(store(m_structure).facts); }
 
@@ -342,20 +346,12 @@ void EntryLists::releaseValues() const
 void EntryLists::add(QString path, const FileEntryFields& fields) const
 {
     ValueStore& s = store(m_structure);
-    s.addPath(std::move(path), kNoFacts);
+    s.addPath(std::move(path));
     EntryValues v;
     v.kind = EntryValues::Texts;
     v.year = qint32(s.texts.size());
     s.texts.push_back(fields);
     s.values.push_back(v);
-}
-
-void EntryLists::addScanned(const QString& path, const platform::FileFacts& facts) const
-{
-    ValueStore& s = store(m_structure);
-    s.addPath(path, qint32(s.facts.size()));
-    if (s.entries.back().fact >= 0)
-        s.facts.push_back(facts);
 }
 
 void EntryLists::appendBlankValues(int count) const

@@ -1,6 +1,6 @@
 #pragma once
-// The entries of one structure, from the end of loading until the folder
-// stage consumes them: entry k is its folder, its own name and its seven
+// The entries of one structure, from loading until the file stage has
+// written their rows: entry k is its folder, its own name and its seven
 // value fields. Its relative path is the folder's text (relative to the
 // root, with one trailing "\"; "" for the root) followed by the name; it is
 // put together only where a stage needs the whole path. Every stage reaches
@@ -65,7 +65,6 @@ public:
     bool isMarker(int k) const;
     // The facts the scan read for entry k; null when it has none.
     const platform::FileFacts* scannedFacts(int k) const;
-    qsizetype scannedFactCount() const;
     // Forgets the scan's facts (the attribute stage has taken them).
     void releaseFacts() const;
     // Lets go of entry k's name once its rows are written.
@@ -91,20 +90,24 @@ public:
     void clearFields() const;
     // Appends one entry with its texts.
     void add(QString path, const FileEntryFields& fields) const;
-    // Appends a file entry with facts as a scan reads them (no values yet).
-    void addScanned(const QString& path, const platform::FileFacts& facts) const;
     // Appends the values of entries already added without them.
     void appendBlankValues(int count) const;
     void appendMarkerValues() const;
     void appendFactValues(const platform::FileFacts& facts) const;
     // Takes out every entry k with remove[k] true, in one pass.
     void removeEntries(const std::vector<bool>& remove) const;
-    // Frees the values (the folder stage has taken what it needs).
+    // Frees the values and their texts (part of clear()).
     void releaseValues() const;
 
 private:
     int m_structure;
 };
+
+// True for the entry of a folder without files ("Docs\Empty\" and the
+// marker): the marker is a whole last name after a "\", so a file of the
+// root is never one, and a real name holding the marker's characters is
+// not one either, because logical names carry " as a private-use character.
+bool IsMarkerEntry(QStringView relativePath);
 
 // The texts of a file's facts, as the attribute stage makes them.
 FileEntryFields EntryFieldsFromFacts(const platform::FileFacts& facts);

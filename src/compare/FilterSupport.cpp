@@ -3,18 +3,8 @@
 #include "compare/CompareRun.h"
 #include "shared/Messages.h"
 #include "shared/basGlobal.h"
-#include "shared/basObsoleteCompleteStructureScanner.h"
 
 namespace compare {
-
-bool IsMarkerEntry(const QString& relativePath)
-{
-    // The text after the last "\" is the marker; a path without "\" has no
-    // text after it, so a file named like the marker in the root is a file.
-    const qsizetype m = basGlobal::EmptyFolderMarker.size();
-    return relativePath.size() > m && relativePath.endsWith(basGlobal::EmptyFolderMarker)
-        && relativePath[relativePath.size() - m - 1] == u'\\';
-}
 
 void EntryMarks::reset(int structure, int count)
 {

@@ -21,9 +21,6 @@ namespace compare {
 
 class CompareRun;
 
-// True for the entry of a folder without files ("Docs\Empty\" and the marker).
-bool IsMarkerEntry(const QString& relativePath);
-
 // The entries of both structures that a stage will remove.
 class EntryMarks {
 public:

@@ -2,7 +2,6 @@
 
 #include "compare/EntryLists.h"
 #include "shared/PathText.h"
-#include "shared/basObsoleteCompleteStructureScanner.h"
 #include "shared/frmHiddenForm.h"
 #include "ui/SortOrder.h"
 
@@ -170,15 +169,6 @@ void alignInto(CompareRun& run, Stage stage, const StructureWork& from, Structur
 }
 
 } // namespace
-
-bool IsEmptyFolderEntry(const QString& path)
-{
-    // The marker is a whole last name after a "\": a file of the root is
-    // never one, and a real name holding the marker's characters cannot be
-    // one either, because logical names carry " as a private-use character.
-    const QString& m = basGlobal::EmptyFolderMarker;
-    return path.size() > m.size() && path.endsWith(m) && path.at(path.size() - m.size() - 1) == QLatin1Char('\\');
-}
 
 std::vector<std::pair<int, int>> MergeAligned(const std::vector<QString>& textsA, const std::vector<QString>& keysA,
                                               const std::vector<QString>& textsB, const std::vector<QString>& keysB)

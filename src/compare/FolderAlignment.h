@@ -35,9 +35,10 @@ enum AlignmentCode : int { acPresent = 0, acInserted = 1, acEmptyFolder = 2 };
 
 // One entry of a structure as the folder and file stages see it: its index
 // among the structure's entries (EntryLists.h) once the empty-folder
-// entries have left them. The entries keep their paths and values until
-// the file stage has written every row, so an entry needs no copy of its
-// own.
+// entries have left them. The entries themselves hold the name and values,
+// so an entry needs no copy of its own: the file stage lets go of an
+// entry's name once the rows of its folder pair are written, and of the
+// values (with the entries) when its last pair is done.
 struct AlignedEntry {
     int row = -1;
 };
@@ -89,9 +90,6 @@ std::vector<std::pair<int, int>> MergeAlignedBy(std::size_t na, std::size_t nb, 
     while (b < nb) out.emplace_back(-1, int(b++));
     return out;
 }
-
-// The entry text that stands for an empty folder ("\" and the marker).
-bool IsEmptyFolderEntry(const QString& path);
 
 void CollectFolders(CompareRun& run, AlignmentWork& work);
 void AlignPrimaryFolders(CompareRun& run, AlignmentWork& work);

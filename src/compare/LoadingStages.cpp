@@ -3,17 +3,13 @@
 #include "compare/CompareRun.h"
 #include "compare/EntryLists.h"
 #include "platform/AppError.h"
-#include "shared/FileFacts.h"
 #include "shared/PathText.h"
 #include "shared/StructureFile.h"
 #include "shared/basObsoleteCompleteStructureScanner.h"
-#include "shared/frmHiddenForm.h"
 
 #include <optional>
 
 namespace compare {
-
-using basGlobal::HiddenForm;
 
 namespace {
 
@@ -114,7 +110,6 @@ void ScanLocalStructures(CompareRun& run)
 {
     const RunSettings& settings = run.settings();
     RunState& st = run.state();
-    basGlobal::frmHiddenForm& h = HiddenForm();
     // No total: the bar stays at 0 and the stage's name says so.
     run.view().setProgressValue(0);
     run.showStageName(Stage::ScanningLocalStructure);
@@ -131,9 +126,6 @@ void ScanLocalStructures(CompareRun& run)
         st.StructureRoot[std::size_t(i)] = root;
         st.StructureRootLength[std::size_t(i)] = root.size();
         const EntryLists entries(i);
-        // The working lists of earlier versions of the scan stay empty.
-        for (ui::ListBox* list : {h.lstListBoxAuxiliary[i], h.lstListBoxUnsorted[i], h.lstFileListBoxAuxiliary[i]})
-            list->clear();
         bool cancelled = false;
         basGlobal::Long error = 0;
         QString failedFolder;

@@ -11,7 +11,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <array>
 #include <cerrno>
 
 namespace basGlobal {
@@ -320,21 +319,6 @@ const platform::FileFacts* FileFactsStore::findInOrder(const QString& fullRoot, 
         return nullptr;
     cursor = k + 1;
     return &m_ordered[std::size_t(k)].second;
-}
-
-FileFactsStore& StructureFactsStore(int structure)
-{
-    static std::array<FileFactsStore, 2> stores;
-    return stores.at(std::size_t(structure));   // anything but 0 or 1 is a logic error
-}
-
-Long GetEntryFileFacts(const FileFactsStore& store, const QString& fullPath, platform::FileFacts& out)
-{
-    if (const platform::FileFacts* f = store.find(fullPath)) {
-        out = *f;
-        return 0;
-    }
-    return platform::fileFacts(fullPath, out);
 }
 
 Long GetEntryFileFacts(const FileFactsStore& store, const QString& root, const QString& rel, qsizetype& cursor,

@@ -7,9 +7,9 @@
 // None of them shows a message, and none opens the file it describes (a FIFO
 // or a device node can never make them wait).
 //
-// The facts store at the end lets a scan hand the facts it already read to
-// the structure export, so it needs no second look at the disk for every
-// entry.
+// The facts store at the end lets a collection hand the facts it already
+// read to the structure export, so the export needs no second look at the
+// disk for every entry.
 
 #include "platform/FileSystem.h"
 #include "shared/basGlobal.h"
@@ -101,8 +101,9 @@ Long GetDriveDetails(const QString& drive, QString& fileSystemName, QString& vol
 // full path exactly as it appears in the result list. The store is emptied
 // when a collection starts, so it never holds facts of an earlier run.
 //
-// The structure export takes an entry's facts with
-// GetEntryFileFacts(store, fullPath, facts): one look-up instead of
+// The structure export keeps a store per structure and takes each entry's
+// facts, walking its entries in listing order, with
+// GetEntryFileFacts(store, root, rel, cursor, facts): one look-up instead of
 // GetFileAttributeFlags + GetFileOrFolderSize + GetFileDateTimes. (The
 // comparison keeps its facts with its entries, without paths: see
 // CollectStructureEntries.)
@@ -154,15 +155,11 @@ private:
     mutable qsizetype m_indexed = 0;
 };
 
-// The store of a structure (0 Primary, 1 Secondary).
-FileFactsStore& StructureFactsStore(int structure);
-
-// The facts of one entry: from the store when it holds them, else read from
-// the disk (errors as GetFileAttributeFlags).
-Long GetEntryFileFacts(const FileFactsStore& store, const QString& fullPath, platform::FileFacts& out);
-// The same for the entry `rel` below `root` (with its trailing separator),
-// for a reader walking the entries in listing order with `cursor` (0 at the
-// start); see FileFactsStore::findInOrder.
+// The facts of the entry `rel` below `root` (with its trailing separator):
+// from the store when it holds them, else read from the disk (errors as
+// GetFileAttributeFlags). A reader walking the entries in listing order
+// passes the same `cursor` (0 at the start) each time; see
+// FileFactsStore::findInOrder.
 Long GetEntryFileFacts(const FileFactsStore& store, const QString& root, const QString& rel, qsizetype& cursor,
                        platform::FileFacts& out);
 

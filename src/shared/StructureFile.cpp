@@ -33,8 +33,6 @@ constexpr QByteArrayView kMarker = "\"NULL\"";
 // Comparisons and moves of the ordering between two calls of its hook.
 constexpr std::size_t kOrderingStep = 4096;
 
-bool g_clashCheck = true;
-
 QByteArrayView trimBlanks(QByteArrayView s)
 {
     qsizetype a = 0, b = s.size();
@@ -271,12 +269,10 @@ void upperInto(QStringView s, std::vector<char16_t>& out)
 // a file named like a folder alike: a table of all paths would be read at
 // random, at a cost in waits for memory as large as the rest of the check.
 // A million files cost about 20 MB.
-class ClashCheck {
+class ClashCheck final : public StructureRecordCheck {
 public:
-    explicit ClashCheck(const std::vector<StructureFileRecord>& records) : m_records(records) {}
-
     // Frees the tables (a parse that ended needs them no more).
-    void release()
+    void release() override
     {
         m_folders = {};
         m_rootFiles = {};
@@ -288,8 +284,9 @@ public:
         m_lastFolder = nullptr;
     }
 
-    void start(qsizetype rootSize, bool caseSensitive)
+    void start(const std::vector<StructureFileRecord>& records, qsizetype rootSize, bool caseSensitive) override
     {
+        m_records = &records;
         m_rootSize = rootSize;
         m_caseSensitive = caseSensitive;
         m_seed = QHashSeed::globalSeed();
@@ -306,9 +303,10 @@ public:
     // Record `k` (the last one read) against those before it, entered in
     // the tables (a parse ends at its first clash, so what a clashing
     // record left in them never matters).
-    StructureFileFault add(std::uint32_t k)
+    StructureFileFault add(std::size_t record) override
     {
-        const StructureFileRecord& r = m_records[k];
+        const std::uint32_t k = std::uint32_t(record);   // a file holds fewer than 2^31 records
+        const StructureFileRecord& r = (*m_records)[k];
         const QStringView key = textOf(QStringView(r.path).sliced(m_rootSize), m_key);
         const std::uint32_t keyTag = tagOf(qHash(key, m_seed));
         // The record's folder ends here: a marker's own, a file's parent.
@@ -513,7 +511,7 @@ private:
             if (s->tag != tag)
                 continue;
             // A file's whole path, or the part of a path that names a folder.
-            const QString& path = m_records[(s->record & ~kFolderEntry) - 1].path;
+            const QString& path = (*m_records)[(s->record & ~kFolderEntry) - 1].path;
             const qsizetype end = m_rootSize + key.size();
             if ((s->record & kFolderEntry) ? path.size() > end && path[end] == u'\\' : path.size() == end) {
                 if (textOf(QStringView(path).sliced(m_rootSize, key.size()), m_other) == key)
@@ -529,12 +527,12 @@ private:
             if (!s->record)
                 return s;
             if (s->tag == tag && s->length(*this) == key.size()
-                && textOf(QStringView(m_records[s->record - 1].path).sliced(m_rootSize, key.size()), m_other) == key)
+                && textOf(QStringView((*m_records)[s->record - 1].path).sliced(m_rootSize, key.size()), m_other) == key)
                 return s;
         }
     }
 
-    const std::vector<StructureFileRecord>& m_records;
+    const std::vector<StructureFileRecord>* m_records = nullptr;
     qsizetype m_rootSize = 0;
     bool m_caseSensitive = true;
     std::size_t m_seed = 0;
@@ -553,8 +551,9 @@ private:
 
 class Parser {
 public:
-    Parser(ParsedStructure& out, const StructureLineHook& hook, const StructureLineHook& ordering)
-        : m_out(out), m_hook(hook), m_ordering(ordering)
+    Parser(ParsedStructure& out, StructureRecordCheck& check, const StructureLineHook& hook,
+           const StructureLineHook& ordering)
+        : m_out(out), m_check(check), m_hook(hook), m_ordering(ordering)
     {
     }
 
@@ -590,7 +589,7 @@ public:
             return refuse(StructureFileFault::NotAWholeNumber);
         m_out.headerComplete = true;
         m_out.records.reserve(std::size_t(std::min<qint64>(h.recordCount, 1 << 20)));
-        m_check.start(h.root.size(), globals().VolumeIsCaseSensitive);
+        m_check.start(m_out.records, h.root.size(), globals().VolumeIsCaseSensitive);
         for (qint64 n = 0; n < h.recordCount; ++n)
             if (!readRecord()) return m_outcome;
         m_check.release();
@@ -696,9 +695,7 @@ private:
             if (marker[k]) *fields[k] = EmptyFolderMarker;
         }
         m_out.records.push_back(std::move(r));
-        if (const StructureFileFault fault = g_clashCheck ? m_check.add(std::uint32_t(m_out.records.size() - 1))
-                                                         : StructureFileFault::None;
-            fault != StructureFileFault::None) {
+        if (const StructureFileFault fault = m_check.add(m_out.records.size() - 1); fault != StructureFileFault::None) {
             m_out.records.pop_back();
             refuse(fault);
             return false;
@@ -814,6 +811,10 @@ private:
     }
 
     ParsedStructure& m_out;
+    // What a record says against the records before it: the same path twice
+    // would give the comparison a row without a partner, and a file that is
+    // also a folder, or an empty folder with files, has no place in a tree.
+    StructureRecordCheck& m_check;
     const StructureLineHook& m_hook;
     const StructureLineHook& m_ordering;
     LineSource* m_source = nullptr;
@@ -821,10 +822,6 @@ private:
     QString m_rootKey;
     std::array<QByteArray, 3> m_lastValue;
     std::array<QString, 3> m_lastText;
-    // What a record says against the records before it: the same path twice
-    // would give the comparison a row without a partner, and a file that is
-    // also a folder, or an empty folder with files, has no place in a tree.
-    ClashCheck m_check{m_out.records};
     ParseOutcome m_outcome = ParseOutcome::Refused;
 };
 
@@ -1006,17 +1003,23 @@ QString InvalidStructureDataText(const QString& file, qint64 line, bool greek)
 ParseOutcome ParseStructureFile(const QString& logicalFile, ParsedStructure& out, Long& openError,
                                 const StructureLineHook& afterEachLine, const StructureLineHook& whileOrdering)
 {
+    ClashCheck check;
+    return ParseStructureFile(logicalFile, out, openError, check, afterEachLine, whileOrdering);
+}
+
+ParseOutcome ParseStructureFile(const QString& logicalFile, ParsedStructure& out, Long& openError,
+                                StructureRecordCheck& check, const StructureLineHook& afterEachLine,
+                                const StructureLineHook& whileOrdering)
+{
     out = ParsedStructure{};
     out.problem.file = logicalFile;
     LineSource source;
     openError = source.open(logicalFile);
     if (openError != 0)
         return ParseOutcome::CannotOpen;
-    Parser parser(out, afterEachLine, whileOrdering);
+    Parser parser(out, check, afterEachLine, whileOrdering);
     return parser.run(source);
 }
-
-void SetStructureClashCheck(bool on) { g_clashCheck = on; }
 
 Long ReadStructureFileTotal(const QString& logicalFile, qint64& total, StructureFileProblem& problem)
 {

@@ -139,17 +139,36 @@ using StructureLineHook = std::function<bool()>;
 
 enum class ParseOutcome { Parsed, Refused, Stopped, CannotOpen };
 
-// Parses `logicalFile` ("C:\...\x.txt") from its beginning. CannotOpen sets
-// `openError` (53 a missing file, 76 a missing folder or drive, 70 no right
-// to read, 75 a folder or something other than a plain file).
+// The check of each record against the records before it that a parse
+// applies. The parse starts it once the header is read, hands it each
+// record as soon as the record's own lines passed (the last of `records`),
+// is refused at the first fault it answers, and releases it after the last
+// record, before the records are put in order.
+class StructureRecordCheck {
+public:
+    virtual ~StructureRecordCheck() = default;
+    // `records` is the parse's own list; paths begin with rootSize
+    // characters of the root; the volume's case rule.
+    virtual void start(const std::vector<StructureFileRecord>& records, qsizetype rootSize, bool caseSensitive) = 0;
+    // Record k, the last read: None, or why it cannot stand beside the others.
+    virtual StructureFileFault add(std::size_t k) = 0;
+    // The records are read: whatever the check keeps is freed.
+    virtual void release() = 0;
+};
+
+// Parses `logicalFile` ("C:\...\x.txt") from its beginning, with the
+// program's check of records against each other (the same path twice, a
+// file that is also a folder, an empty folder's record beside files; see
+// the top of this file). CannotOpen sets `openError` (53 a missing file, 76
+// a missing folder or drive, 70 no right to read, 75 a folder or something
+// other than a plain file).
 ParseOutcome ParseStructureFile(const QString& logicalFile, ParsedStructure& out, Long& openError,
                                 const StructureLineHook& afterEachLine = {},
                                 const StructureLineHook& whileOrdering = {});
-
-// For the benchmark that weighs the clash check against the rest of the
-// parse: false leaves the check of records against each other out of every
-// parse until it is set back. The program never turns it off.
-void SetStructureClashCheck(bool on);
+// The same parse with `check` in place of the program's.
+ParseOutcome ParseStructureFile(const QString& logicalFile, ParsedStructure& out, Long& openError,
+                                StructureRecordCheck& check, const StructureLineHook& afterEachLine = {},
+                                const StructureLineHook& whileOrdering = {});
 
 // Line 1 only: 0 with `total`, an open error, or -1 with `problem` set.
 Long ReadStructureFileTotal(const QString& logicalFile, qint64& total, StructureFileProblem& problem);

@@ -43,7 +43,7 @@ protected:
                const QString& date = QStringLiteral("20240101"), const QString& time = QStringLiteral("120000"))
     {
         const QString m = QStringLiteral("\"NULL\"");
-        if (compare::IsEmptyFolderEntry(path)) compare::EntryLists(i).add(path, {m, m, m, m, m, m, m});
+        if (compare::IsMarkerEntry(path)) compare::EntryLists(i).add(path, {m, m, m, m, m, m, m});
         else compare::EntryLists(i).add(path, {"False", "False", "False", "True", size, date, time});
     }
     void run(const std::function<void(compare::CompareRun&)>& stages)

@@ -277,6 +277,48 @@ TEST_F(StructureFiles, AClashIsRefusedAtItsOwnLineBeforeWhatFollowsIt)
     }
 }
 
+// A parse given a check of its own applies that one instead of the
+// program's: started with the parse's records, handed each record as the
+// last read, released before the records are ordered, and its fault
+// refuses the parse at that record's path line.
+TEST_F(StructureFiles, AGivenRecordCheckTakesThePlaceOfTheProgramsOwn)
+{
+    struct Recording final : StructureRecordCheck {
+        const std::vector<StructureFileRecord>* records = nullptr;
+        qsizetype rootSize = 0;
+        QStringList seen, atRelease;
+        std::size_t refuse = std::size_t(-1);
+        void start(const std::vector<StructureFileRecord>& r, qsizetype root, bool) override
+        {
+            records = &r;
+            rootSize = root;
+        }
+        StructureFileFault add(std::size_t k) override
+        {
+            seen << (k + 1 == records->size() ? (*records)[k].path.mid(rootSize) : QStringLiteral("not the last"));
+            return k == refuse ? StructureFileFault::FileAndFolder : StructureFileFault::None;
+        }
+        void release() override { for (const StructureFileRecord& r : *records) atRelease << r.path.mid(rootSize); }
+    };
+    drive.file(QStringLiteral("s.txt"), tree({"b", "a", "a"}));
+    const QString name = QStringLiteral("C:\\s.txt");
+    ParsedStructure p;
+    Long error = 0;
+    Recording check;
+    ASSERT_EQ(ParseStructureFile(name, p, error, check), ParseOutcome::Parsed) << "the program's check is not applied";
+    EXPECT_EQ(check.seen, (QStringList{"b", "a", "a"}));
+    EXPECT_EQ(check.atRelease, (QStringList{"b", "a", "a"}));
+    EXPECT_EQ(p.records.front().path, QStringLiteral("C:\\R\\a"));
+    EXPECT_EQ(ParseStructureFile(name, p, error), ParseOutcome::Refused) << "the program's check";
+
+    Recording refusing;
+    refusing.refuse = 1;
+    EXPECT_EQ(ParseStructureFile(name, p, error, refusing), ParseOutcome::Refused);
+    EXPECT_EQ(p.problem.fault, StructureFileFault::FileAndFolder);
+    EXPECT_EQ(p.problem.line, 20);
+    EXPECT_EQ(p.records.size(), 1u);
+}
+
 TEST_F(StructureFiles, ValuesAreNormalisedRecordsSortedAndUtf16Read)
 {
     QList<QByteArray> l = {"20", "C:\\R\\", "0", "2",

@@ -35,12 +35,11 @@ protected:
         queue = fresh(h.lstListBoxUnsorted[0]);
         files = fresh(h.lstFileListBoxAuxiliary[0]);
         result = fresh(h.lstFinalListBox[0]);
-        StructureFactsStore(0).clear();
     }
     Long collect(const QString& root, bool countOnly = false, StructurePrefetch* ahead = nullptr)
     {
         return CollectCompleteStructure(root, countOnly, *folders, *queue, *files, *result, cancelled, error,
-                                        &StructureFactsStore(0), &failed, ahead);
+                                        &facts, &failed, ahead);
     }
     qsizetype listed() const
     {
@@ -62,6 +61,7 @@ protected:
     ui::ListBox* queue = nullptr;
     ui::ListBox* files = nullptr;
     ui::ListBox* result = nullptr;
+    FileFactsStore facts;
     bool cancelled = true;
     Long error = -1;
     QString failed;
@@ -134,7 +134,7 @@ TEST_F(ScannerTest, CountOnlyLeavesADisabledResultAloneAndAFullCollectionAppends
     result->setEnabled(true);
     EXPECT_EQ(collect(QStringLiteral("C:"), true), 2);
     EXPECT_EQ(result->listCount(), 0);
-    EXPECT_EQ(StructureFactsStore(0).size(), 0);
+    EXPECT_EQ(facts.size(), 0);
 
     // A full collection appends to a disabled result and clears an enabled one.
     result->addItem(QStringLiteral("Z:\\earlier"));
@@ -155,7 +155,7 @@ TEST_F(ScannerTest, ATreeReadAheadGivesTheColdListsFactsAndYieldsOnceAndOnlyForI
     const Long cold = collect(QStringLiteral("C:"));
     const int coldYields = desk.yieldCount();
     const QStringList coldList = listItems(*result);
-    const qsizetype coldFacts = StructureFactsStore(0).size();
+    const qsizetype coldFacts = facts.size();
     ASSERT_EQ(cold, kDeepEntries);
 
     StructurePrefetch ahead(QStringLiteral("C:\\"));   // the same root, spelt with its separator
@@ -165,7 +165,7 @@ TEST_F(ScannerTest, ATreeReadAheadGivesTheColdListsFactsAndYieldsOnceAndOnlyForI
     EXPECT_EQ(error, 0);
     EXPECT_EQ(desk.yieldCount(), coldYields);
     EXPECT_EQ(listItems(*result), coldList);
-    EXPECT_EQ(StructureFactsStore(0).size(), coldFacts);
+    EXPECT_EQ(facts.size(), coldFacts);
 
     // Taken once: a second collection reads the tree itself, changes included.
     tree.file(QStringLiteral("D0/E0/late.txt"));
@@ -216,7 +216,7 @@ TEST_F(ScannerTest, CancelAtEveryYieldIsNoticedThereAndEmptiesEveryListWithOrWit
             EXPECT_EQ(desk.yieldCount(), n) << "the collection goes on after the cancel";
             EXPECT_TRUE(g().CancelRequested) << "the flag belongs to the caller";
             EXPECT_EQ(listed(), 0);
-            EXPECT_EQ(StructureFactsStore(0).size(), 0);
+            EXPECT_EQ(facts.size(), 0);
             result->setEnabled(true);
         }
     }
@@ -238,7 +238,7 @@ TEST_F(ScannerTest, MissingRootFailsWithPathNotFoundAndNamesIt)
         EXPECT_EQ(failed, QStringLiteral("C:\\Nowhere"));
         EXPECT_EQ(LastListingFailedFolder(), QStringLiteral("C:\\Nowhere"));
         EXPECT_EQ(listed(), 0);
-        EXPECT_EQ(StructureFactsStore(0).size(), 0);
+        EXPECT_EQ(facts.size(), 0);
     }
 }
 
@@ -315,7 +315,7 @@ TEST_F(ScannerTest, ASinkGetsTheListedEntriesFactsYieldsAndEndings)
         SCOPED_TRACE(readAhead ? "read ahead" : "cold");
         desk.resetYieldCount();
         const Long count = CollectCompleteStructure(root, false, *folders, *queue, *files, *result, cancelled, error,
-                                                    &StructureFactsStore(0), &failed, nullptr, root.size());
+                                                    &facts, &failed, nullptr, root.size());
         const int yields = desk.yieldCount();
         ASSERT_EQ(count, kDeepEntries) << "a file in D3 instead of its marker";
         std::optional<StructurePrefetch> ahead;
@@ -330,7 +330,7 @@ TEST_F(ScannerTest, ASinkGetsTheListedEntriesFactsYieldsAndEndings)
         EXPECT_EQ(sink.entries, listItems(*result));
         EXPECT_EQ(sink.expectedFiles, std::size_t(count - 6)) << "every file, no marker";
         for (int k = 0; k < sink.entries.size(); ++k) {
-            const platform::FileFacts* f = StructureFactsStore(0).find(root + sink.entries[k]);
+            const platform::FileFacts* f = facts.find(root + sink.entries[k]);
             EXPECT_EQ(f ? f->size : -1, sink.sizes[k]) << sink.entries[k].toStdString();
         }
         EXPECT_FALSE(cancelled);
@@ -376,10 +376,10 @@ TEST_F(ScannerTest, LinksToFoldersAreEntriesNotDescendedInto)
     EXPECT_EQ(collect(QStringLiteral("C:")), 4);
     EXPECT_EQ(error, 0);
     EXPECT_EQ(listItems(*result), (QStringList{"C:\\toA", "C:\\toD", "C:\\D\\a.txt", "C:\\D\\up"}));
-    const platform::FileFacts* toA = StructureFactsStore(0).find(QStringLiteral("C:\\toA"));
+    const platform::FileFacts* toA = facts.find(QStringLiteral("C:\\toA"));
     ASSERT_NE(toA, nullptr);
     EXPECT_EQ(toA->size, 1) << "a link to a file counts as the file";
-    const platform::FileFacts* toD = StructureFactsStore(0).find(QStringLiteral("C:\\toD"));
+    const platform::FileFacts* toD = facts.find(QStringLiteral("C:\\toD"));
     ASSERT_NE(toD, nullptr);
     EXPECT_FALSE(toD->isFolder);
 }
@@ -392,20 +392,22 @@ TEST_F(ScannerTest, FactsOfEveryFileAreKeptAndReplacedByTheNextCollection)
     tree.file(QStringLiteral("D/.b"), "abcdef");
     tree.folder(QStringLiteral("E"));
     EXPECT_EQ(collect(QStringLiteral("C:")), 3);
-    FileFactsStore& store = StructureFactsStore(0);
-    EXPECT_EQ(store.size(), 2);
+    EXPECT_EQ(facts.size(), 2);
+    const QString root = QStringLiteral("C:\\");
+    qsizetype cursor = 0;
     platform::FileFacts f;
-    ASSERT_EQ(GetEntryFileFacts(store, QStringLiteral("C:\\D\\.b"), f), 0);
+    ASSERT_EQ(GetEntryFileFacts(facts, root, QStringLiteral("D\\.b"), cursor, f), 0);
     EXPECT_EQ(f.size, 6);
 
     // A second collection of another root keeps no facts of the first.
     EXPECT_EQ(collect(QStringLiteral("C:\\D")), 1);
-    EXPECT_EQ(store.size(), 1);
-    EXPECT_EQ(store.find(QStringLiteral("C:\\a.txt")), nullptr);
+    EXPECT_EQ(facts.size(), 1);
+    EXPECT_EQ(facts.find(QStringLiteral("C:\\a.txt")), nullptr);
     // An entry the store lacks is read from the disk.
-    ASSERT_EQ(GetEntryFileFacts(store, QStringLiteral("C:\\a.txt"), f), 0);
+    cursor = 0;
+    ASSERT_EQ(GetEntryFileFacts(facts, root, QStringLiteral("a.txt"), cursor, f), 0);
     EXPECT_EQ(f.size, 3);
-    EXPECT_EQ(GetEntryFileFacts(store, QStringLiteral("C:\\gone.txt"), f), 53);
+    EXPECT_EQ(GetEntryFileFacts(facts, root, QStringLiteral("gone.txt"), cursor, f), 53);
 }
 
 TEST_F(ScannerTest, WideTreeCollectsEveryFolderOnce)
