@@ -165,11 +165,18 @@ private:
             const std::optional<QByteArray> line = takeLine();
             if (!line)
                 return false;
+            // Hexadecimal digits, then blanks and an extension at most: no
+            // sign, no "0x", nothing before the digits.
             const qsizetype extension = line->indexOf(';');
-            const QByteArray size = (extension < 0 ? *line : line->left(extension)).trimmed();
+            QByteArray size = extension < 0 ? *line : line->left(extension);
+            while (size.endsWith(' ') || size.endsWith('\t'))
+                size.chop(1);
+            const bool digits = !size.isEmpty() && std::all_of(size.begin(), size.end(), [](char c) {
+                return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
+            });
             bool ok = false;
-            m_remaining = size.toLongLong(&ok, 16);
-            if (!ok || size.isEmpty() || m_remaining < 0)
+            m_remaining = digits ? size.toLongLong(&ok, 16) : -1;
+            if (!ok || m_remaining < 0)
                 return fail();
             if (m_remaining > m_maxBytes - m_body.size()) {
                 m_state = TooLarge;
