@@ -258,22 +258,46 @@ QByteArray setAside(int dir, const QByteArray& folder, const char* name)
     return folder + '/' + (::renameat(dir, name, dir, aside.constData()) == 0 ? aside : QByteArray(name));
 }
 
+// Whether a left journal is one this program could have written: a regular
+// file of the user running it, which no one else may write. Any other may
+// have been put there by someone else, so nothing it names is acted on.
+bool writtenAsTheProgramWrites(const struct stat& st)
+{
+    return S_ISREG(st.st_mode) && st.st_uid == ::geteuid() && (st.st_mode & (S_IWGRP | S_IWOTH)) == 0;
+}
+
 // Settles the journal `name` in `dir` when no live run holds it.
 bool settleLeftJournal(int dir, const QByteArray& folder, const char* name, JournalReport* report)
 {
-    const int fd = ::openat(dir, name, O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK);
+    // Whatever cannot be opened for reading (a link, a file only another
+    // user may read) is opened only to be looked at. Every check is made on
+    // the descriptor, so what is judged is what is read.
+    int fd = ::openat(dir, name, O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK);
+    const bool readable = fd >= 0;
+    if (!readable)
+        fd = ::openat(dir, name, O_PATH | O_CLOEXEC | O_NOFOLLOW);
     if (fd < 0)
         return false;
     struct stat st {}, now {};
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_uid != ::geteuid()
-        || ::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+    if (::fstat(fd, &st) != 0) {
         ::close(fd);
         return false;
     }
-    // Only the file that was read, should the name have been reused since.
+    // Only the file that was looked at, should the name have been reused since.
     const auto sameFile = [&] {
         return ::fstatat(dir, name, &now, AT_SYMLINK_NOFOLLOW) == 0 && now.st_ino == st.st_ino && now.st_dev == st.st_dev;
     };
+    if (!readable || !writtenAsTheProgramWrites(st)) {
+        const QByteArray aside = sameFile() ? setAside(dir, folder, name) : QByteArray();
+        if (report && !aside.isEmpty())
+            report->foreign << decodeNativePath(aside);
+        ::close(fd);
+        return false;
+    }
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        ::close(fd);
+        return false;
+    }
     if (st.st_size > kMaxJournalSize) {
         const QByteArray aside = sameFile() ? setAside(dir, folder, name) : QByteArray();
         if (report && !aside.isEmpty())

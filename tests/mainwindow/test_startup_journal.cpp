@@ -11,6 +11,7 @@
 
 #include <sched.h>
 #include <sys/mount.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -25,7 +26,17 @@ protected:
     {
         MainWindowFixture::SetUp();
         drive.file(QStringLiteral("Data/important.txt"), "precious");
-        drive.file(QStringLiteral(".qmjournal-Qw12Er"), "t 1 " + drive.nativeBytes("Data/important.txt") + "\n");
+        leave(QStringLiteral(".qmjournal-Qw12Er"));
+    }
+    // One more journal as a killed run leaves one (only its user may write
+    // it), naming the user's file; larger than any real one if `size`.
+    void leave(const QString& name, qint64 size = 0)
+    {
+        drive.file(name, "t 1 " + drive.nativeBytes("Data/important.txt") + "\n");
+        ASSERT_EQ(::chmod(drive.nativeBytes(name).constData(), 0600), 0);
+        if (size) {
+            ASSERT_TRUE(QFile::resize(drive.native(name), size));
+        }
     }
     QStringList appFiles() const { return QDir(drive.native()).entryList(QDir::Files | QDir::Hidden); }
 };
