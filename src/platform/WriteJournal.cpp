@@ -7,6 +7,7 @@
 #include <QRandomGenerator>
 
 #include <cerrno>
+#include <cstdio>
 #include <dirent.h>
 #include <fcntl.h>
 #include <map>
@@ -250,12 +251,43 @@ bool settle(const QByteArray& text)
     return !foreign;
 }
 
-// Renames a left journal aside ("<name>.ignored") and gives the native path
-// it is then found under (its own, when it could not be renamed).
+// Renames without ever replacing: 0, or the errno (EEXIST when the new name
+// is taken). Where the file system cannot rename so, a second name is made
+// and the first removed.
+int renameNoReplaceAt(int dir, const char* from, const char* to)
+{
+    if (::renameat2(dir, from, dir, to, RENAME_NOREPLACE) == 0)
+        return 0;
+    if (errno != EINVAL && errno != ENOSYS)
+        return errno;
+    if (::linkat(dir, from, dir, to, 0) != 0)
+        return errno;
+    if (::unlinkat(dir, from, 0) != 0) {
+        const int err = errno;
+        ::unlinkat(dir, to, 0);
+        return err;
+    }
+    return 0;
+}
+
+// Renames a left journal aside under the first free name of "<name>.ignored",
+// "<name>.ignored.2", "<name>.ignored.3", ... (an earlier journal set aside is
+// never replaced) and gives the native path it is then found under (its
+// own, when it could not be renamed).
 QByteArray setAside(int dir, const QByteArray& folder, const char* name)
 {
-    const QByteArray aside = QByteArray(name) + ".ignored";
-    return folder + '/' + (::renameat(dir, name, dir, aside.constData()) == 0 ? aside : QByteArray(name));
+    constexpr int kMaxAsideNames = 1000;
+    for (int n = 1; n <= kMaxAsideNames; ++n) {
+        QByteArray aside = QByteArray(name) + ".ignored";
+        if (n > 1)
+            aside += '.' + QByteArray::number(n);
+        const int err = renameNoReplaceAt(dir, name, aside.constData());
+        if (err == 0)
+            return folder + '/' + aside;
+        if (err != EEXIST)
+            break;
+    }
+    return folder + '/' + name;
 }
 
 // Whether a left journal is one this program could have written: a regular

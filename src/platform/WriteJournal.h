@@ -48,9 +48,10 @@ inline constexpr qint64 kMaxJournalSize = 1024 * 1024;
 // them is read: a regular file of the user running it that no one else may
 // write (anything else, a link included, is set aside unread as one naming
 // what the program did not make). A journal that names anything else, or
-// is larger than kMaxJournalSize, is renamed "<name>.ignored" and listed in
-// `report` (optional). Call it once this copy holds the instance lock.
-// Returns how many left journals were settled.
+// is larger than kMaxJournalSize, is set aside: renamed "<name>.ignored",
+// or "<name>.ignored.2", ".3", ... when that is taken (nothing is ever
+// replaced), and listed in `report` (optional). Call it once this copy
+// holds the instance lock. Returns how many left journals were settled.
 int startWriteJournal(const QString& nativeFolder, JournalReport* report = nullptr);
 // Keeps no journal from now on (what is in flight is forgotten).
 void stopWriteJournal();

@@ -189,6 +189,29 @@ TEST(LeftJournal, OnlyAPrivateFileOfTheUsersOwnIsActedOn)
         GTEST_SKIP() << "not run as root: no journal of another user was made";
 }
 
+// A journal set aside again under a name an earlier one has: the earlier
+// ones stay as they were.
+TEST(LeftJournal, SettingAsideKeepsEveryEarlierJournalOfThatName)
+{
+    TempDrive d;
+    d.file(QStringLiteral("App/.qmjournal-Qw12Er.ignored"), "first");
+    d.file(QStringLiteral("App/.qmjournal-Qw12Er.ignored.2"), "second");
+    leaveJournal(d, QStringLiteral("App/.qmjournal-Qw12Er"), "t 1 important.txt\n");
+    d.file(QStringLiteral("App/.qmjournal-Big123.ignored"), "earlier");
+    leaveJournal(d, QStringLiteral("App/.qmjournal-Big123"), "");
+    ASSERT_TRUE(QFile::resize(d.native(QStringLiteral("App/.qmjournal-Big123")), 2 * 1024 * 1024));
+    JournalReport report;
+    startWriteJournal(d.native(QStringLiteral("App")), &report);
+    stopWriteJournal();
+    EXPECT_EQ(report.foreign, QStringList{d.native(QStringLiteral("App/.qmjournal-Qw12Er.ignored.3"))});
+    EXPECT_EQ(report.oversized, QStringList{d.native(QStringLiteral("App/.qmjournal-Big123.ignored.2"))});
+    EXPECT_EQ(d.bytes(QStringLiteral("App/.qmjournal-Qw12Er.ignored")), "first");
+    EXPECT_EQ(d.bytes(QStringLiteral("App/.qmjournal-Qw12Er.ignored.2")), "second");
+    EXPECT_EQ(d.bytes(QStringLiteral("App/.qmjournal-Qw12Er.ignored.3")), "t 1 important.txt\n");
+    EXPECT_EQ(d.bytes(QStringLiteral("App/.qmjournal-Big123.ignored")), "earlier");
+    EXPECT_EQ(hidden(d.native(QStringLiteral("App"))).size(), 5);
+}
+
 // ---- A commit that fails half-way -----------------------------------------------------
 
 std::function<void(const char*)> s_onStep;
