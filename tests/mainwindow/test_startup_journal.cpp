@@ -72,6 +72,52 @@ TEST_F(StartupJournalTest, AJournalLargerThanAnyRealOneIsSetAsideAndToldInGreek)
     platform::stopWriteJournal();
 }
 
+// However many journals were set aside, the notice names a few and counts
+// them all: its box fits the screen.
+TEST_F(StartupJournalTest, ManyJournalsSetAsideAreCountedAndAFewNamed)
+{
+    for (int i = 0; i < 2999; ++i)
+        leave(QStringLiteral(".qmjournal-%1").arg(i, 6, 10, QLatin1Char('0')));
+    leave(QStringLiteral(".qmjournal-Big002"), 2 * 1024 * 1024);
+    leave(QStringLiteral(".qmjournal-Big001"), 2 * 1024 * 1024);
+    desk.expectMsgBox(
+        QStringLiteral("Tarnwick"),
+        QStringLiteral("3000 write journals name files that this program did not make: 'C:\\.qmjournal-000000.ignored', "
+                       "'C:\\.qmjournal-000001.ignored', 'C:\\.qmjournal-000002.ignored', 'C:\\.qmjournal-000003.ignored', "
+                       "'C:\\.qmjournal-000004.ignored' and 2995 more. They were left alone, and the journals were set aside "
+                       "under those names.\r\n\r\n"
+                       "2 write journals are larger than any this program writes: 'C:\\.qmjournal-Big001.ignored' and "
+                       "'C:\\.qmjournal-Big002.ignored'. They were not read, nothing they name was changed, and they were set "
+                       "aside under those names."),
+        ui::vbExclamationOK, ui::vbOK);
+    main.load();
+    EXPECT_EQ(drive.bytes(QStringLiteral("Data/important.txt")), "precious");
+    EXPECT_EQ(appFiles().filter(QStringLiteral(".ignored")).size(), 3002);
+    platform::stopWriteJournal();
+}
+
+TEST_F(StartupJournalTest, ManyJournalsSetAsideAreCountedInGreek)
+{
+    writeIni(QStringLiteral("[General]\r\nLanguage=True\r\n"));
+    for (int i = 0; i < 5; ++i)
+        leave(QStringLiteral(".qmjournal-%1").arg(i, 6, 10, QLatin1Char('0')));
+    for (const char* name : {".qmjournal-Big001", ".qmjournal-Big002", ".qmjournal-Big003"})
+        leave(QLatin1String(name), 2 * 1024 * 1024);
+    desk.expectMsgBox(
+        QStringLiteral("Tarnwick"),
+        QStringLiteral("6 ημερολόγια εγγραφών κατονομάζουν αρχεία τα οποία δεν δημιούργησε η εφαρμογή: "
+                       "«C:\\.qmjournal-000000.ignored», «C:\\.qmjournal-000001.ignored», «C:\\.qmjournal-000002.ignored», "
+                       "«C:\\.qmjournal-000003.ignored», «C:\\.qmjournal-000004.ignored» και 1 ακόμη. Τα αρχεία αυτά δεν "
+                       "άλλαξαν, και τα ημερολόγια τέθηκαν στην άκρη με αυτά τα ονόματα.\r\n\r\n"
+                       "3 ημερολόγια εγγραφών είναι μεγαλύτερα από όσα γράφει η εφαρμογή: «C:\\.qmjournal-Big001.ignored», "
+                       "«C:\\.qmjournal-Big002.ignored» και «C:\\.qmjournal-Big003.ignored». Δεν διαβάστηκαν, τίποτε από όσα "
+                       "κατονομάζουν δεν άλλαξε, και τέθηκαν στην άκρη με αυτά τα ονόματα."),
+        ui::vbExclamationOK, ui::vbOK);
+    main.load();
+    EXPECT_EQ(drive.bytes(QStringLiteral("Data/important.txt")), "precious");
+    platform::stopWriteJournal();
+}
+
 TEST_F(StartupJournalTest, ARefusedSecondCopyLeavesALeftJournalAndWhatItNamesAlone)
 {
     platform::InstanceLock first(platform::app().nativePath());
