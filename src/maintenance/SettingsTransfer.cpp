@@ -356,6 +356,7 @@ bool SettingsTransferWindow::refuseApplicationFolder()
 bool SettingsTransferWindow::copyAll(const QStringList& sources, const QString& destination, const CopyRefusal& refusal)
 {
     int systemError = 0;
+    int notAFile = -1;
     QString refused;
     platform::StagedCheck check;
     if (refusal)
@@ -363,7 +364,7 @@ bool SettingsTransferWindow::copyAll(const QStringList& sources, const QString& 
             refused = refusal(index, nativeCopy);
             return refused.isEmpty();
         };
-    const int result = platform::copyFilesStaged(sources, destination, &systemError, check);
+    const int result = platform::copyFilesStaged(sources, destination, &systemError, check, &notAFile);
     basGlobal::BringFormToFront(*this);
     refresh();
     if (result == platform::shellOk)
@@ -372,9 +373,13 @@ bool SettingsTransferWindow::copyAll(const QStringList& sources, const QString& 
         basGlobal::ShowMessageBox(this, windowTitle(), refused, ui::vbCriticalOK);
         return false;
     }
+    // What took a file's place (a FIFO, a device, a folder) is named as such.
+    const QString reason = result == platform::shellNotAFile
+        ? Txt(u"'%1' is not a file", u"το «%1» δεν είναι αρχείο").arg(sources.value(notAFile))
+        : copyFailureReason(result, systemError);
     basGlobal::ShowMessageBox(this, windowTitle(),
                               Txt(u"The settings could not be copied: ", u"Δεν κατέστη δυνατή η αντιγραφή των ρυθμίσεων: ")
-                                  + copyFailureReason(result, systemError)
+                                  + reason
                                   + Txt(u". No file was changed.", u". Κανένα αρχείο δεν άλλαξε."),
                               ui::vbCriticalOK);
     return false;

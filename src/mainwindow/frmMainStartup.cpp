@@ -28,22 +28,52 @@ using namespace basGlobal;
 
 namespace {
 
+// At most this many journals of a kind are named in the notice; the rest
+// are counted, so that the box fits the screen however many there were.
+constexpr qsizetype kJournalsNamed = 5;
+
+// Two journals or more: "'a', 'b' and 'c'", or the first few and how many more.
+QString JournalList(QStringList journals)
+{
+    journals.sort();
+    QStringList named;
+    for (qsizetype i = 0; i < journals.size() && i < kJournalsNamed; ++i)
+        named << Txt(QStringLiteral("'%1'"), QStringLiteral("«%1»")).arg(platform::toLogical(journals[i]));
+    const qsizetype more = journals.size() - named.size();
+    const QString last =
+        more > 0 ? Txt(QStringLiteral("%1 more"), QStringLiteral("%1 ακόμη")).arg(more) : named.takeLast();
+    return named.join(QStringLiteral(", ")) + Txt(QStringLiteral(" and "), QStringLiteral(" και ")) + last;
+}
+
 // What the start left of the write journals, told once; "" when nothing.
 QString JournalNotice(const platform::JournalReport& report)
 {
     QStringList parts;
-    for (const QString& journal : report.foreign)
+    if (report.foreign.size() == 1)
         parts << Txt(QStringLiteral("The write journal '%1' names files that this program did not make. They were left "
                                     "alone, and the journal was set aside under that name."),
                      QStringLiteral("Το ημερολόγιο εγγραφών «%1» κατονομάζει αρχεία τα οποία δεν δημιούργησε η εφαρμογή. "
                                     "Τα αρχεία αυτά δεν άλλαξαν, και το ημερολόγιο τέθηκε στην άκρη με αυτό το όνομα."))
-                     .arg(platform::toLogical(journal));
-    for (const QString& journal : report.oversized)
+                     .arg(platform::toLogical(report.foreign.first()));
+    else if (report.foreign.size() > 1)
+        parts << Txt(QStringLiteral("%1 write journals name files that this program did not make: %2. They were left "
+                                    "alone, and the journals were set aside under those names."),
+                     QStringLiteral("%1 ημερολόγια εγγραφών κατονομάζουν αρχεία τα οποία δεν δημιούργησε η εφαρμογή: %2. "
+                                    "Τα αρχεία αυτά δεν άλλαξαν, και τα ημερολόγια τέθηκαν στην άκρη με αυτά τα ονόματα."))
+                     .arg(QString::number(report.foreign.size()), JournalList(report.foreign));
+    if (report.oversized.size() == 1)
         parts << Txt(QStringLiteral("The write journal '%1' is larger than any this program writes. It was not read, "
                                     "nothing it names was changed, and it was set aside under that name."),
                      QStringLiteral("Το ημερολόγιο εγγραφών «%1» είναι μεγαλύτερο από όσα γράφει η εφαρμογή. Δεν "
                                     "διαβάστηκε, τίποτε από όσα κατονομάζει δεν άλλαξε, και τέθηκε στην άκρη με αυτό το όνομα."))
-                     .arg(platform::toLogical(journal));
+                     .arg(platform::toLogical(report.oversized.first()));
+    else if (report.oversized.size() > 1)
+        parts << Txt(QStringLiteral("%1 write journals are larger than any this program writes: %2. They were not read, "
+                                    "nothing they name was changed, and they were set aside under those names."),
+                     QStringLiteral("%1 ημερολόγια εγγραφών είναι μεγαλύτερα από όσα γράφει η εφαρμογή: %2. Δεν "
+                                    "διαβάστηκαν, τίποτε από όσα κατονομάζουν δεν άλλαξε, και τέθηκαν στην άκρη με αυτά "
+                                    "τα ονόματα."))
+                     .arg(QString::number(report.oversized.size()), JournalList(report.oversized));
     return parts.join(QStringLiteral("\r\n\r\n"));
 }
 

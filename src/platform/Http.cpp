@@ -165,11 +165,18 @@ private:
             const std::optional<QByteArray> line = takeLine();
             if (!line)
                 return false;
+            // Hexadecimal digits, then blanks and an extension at most: no
+            // sign, no "0x", nothing before the digits.
             const qsizetype extension = line->indexOf(';');
-            const QByteArray size = (extension < 0 ? *line : line->left(extension)).trimmed();
+            QByteArray size = extension < 0 ? *line : line->left(extension);
+            while (size.endsWith(' ') || size.endsWith('\t'))
+                size.chop(1);
+            const bool digits = !size.isEmpty() && std::all_of(size.begin(), size.end(), [](char c) {
+                return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
+            });
             bool ok = false;
-            m_remaining = size.toLongLong(&ok, 16);
-            if (!ok || size.isEmpty() || m_remaining < 0)
+            m_remaining = digits ? size.toLongLong(&ok, 16) : -1;
+            if (!ok || m_remaining < 0)
                 return fail();
             if (m_remaining > m_maxBytes - m_body.size()) {
                 m_state = TooLarge;
@@ -315,166 +322,222 @@ struct Fetch {
     QUrl location;   // where a redirect points, when it does
 };
 
-// One request on a connection of its own, ended by the deadline, by the
-// caller's cancel test, or by the response being read in full.
-Fetch fetchOnce(const QUrl& url, const HttpOptions& options, const QDeadlineTimer& deadline,
-                const std::function<bool()>& cancelled)
-{
-    Fetch out;
-    HttpResult& result = out.result;
-    const bool secure = url.scheme() == QLatin1String("https");
+// Where a request goes. A plain request through a web proxy goes to the
+// proxy whole; a secure one tunnels through it, the tunnel asked for here so
+// that the proxy's answer is read under the same bound as any other head.
+// Any other kind of proxy is left to the socket.
+struct Route {
+    bool secure = false;
     QNetworkProxy proxy = QNetworkProxy::NoProxy;
+    bool viaWebProxy = false;
+    bool tunnel = false;
+    QString host;   // what the socket connects to: the server or the web proxy
+    quint16 port = 0;
+};
+
+Route routeTo(const QUrl& url)
+{
+    Route route;
+    route.secure = url.scheme() == QLatin1String("https");
     const QList<QNetworkProxy> proxies = QNetworkProxyFactory::systemProxyForQuery(QNetworkProxyQuery(url));
     if (!proxies.isEmpty() && proxies.first().type() != QNetworkProxy::DefaultProxy)
-        proxy = proxies.first();
-    // A plain request through a web proxy goes to the proxy whole; a secure
-    // one tunnels through it, the tunnel asked for here so that the proxy's
-    // answer is read under the same bound as any other head. Any other kind
-    // of proxy is left to the socket.
-    const bool viaWebProxy = !secure && proxy.type() == QNetworkProxy::HttpProxy;
-    const bool tunnel = secure && proxy.type() == QNetworkProxy::HttpProxy;
+        route.proxy = proxies.first();
+    route.viaWebProxy = !route.secure && route.proxy.type() == QNetworkProxy::HttpProxy;
+    route.tunnel = route.secure && route.proxy.type() == QNetworkProxy::HttpProxy;
+    const bool toProxy = route.viaWebProxy || route.tunnel;
+    route.host = toProxy ? route.proxy.hostName() : url.host();
+    route.port = toProxy ? route.proxy.port() : quint16(url.port(route.secure ? 443 : 80));
+    return route;
+}
 
+// The socket for the route; null when a secure one cannot be had.
+std::unique_ptr<QTcpSocket> openSocket(const Route& route)
+{
     std::unique_ptr<QTcpSocket> socket;
 #if QT_CONFIG(ssl)
-    if (secure)
+    if (route.secure)
         socket = std::make_unique<QSslSocket>();
 #endif
     if (!socket) {
-        if (secure) {
-            result.error = errInetCannotConnect;
-            return out;
-        }
+        if (route.secure)
+            return nullptr;
         socket = std::make_unique<QTcpSocket>();
     }
     // Read no further ahead than one piece at a time: what arrives is judged
     // as it comes, and a flood stays in the kernel's buffers.
     socket->setReadBufferSize(kReadChunk);
-    socket->setProxy(viaWebProxy || tunnel ? QNetworkProxy(QNetworkProxy::NoProxy) : proxy);
+    socket->setProxy(route.viaWebProxy || route.tunnel ? QNetworkProxy(QNetworkProxy::NoProxy) : route.proxy);
+    return socket;
+}
 
+QByteArray getRequest(const QUrl& url, const Route& route)
+{
     QByteArray target = url.path(QUrl::FullyEncoded).toLatin1();
     if (target.isEmpty())
         target = "/";
     if (url.hasQuery())
         target += '?' + url.query(QUrl::FullyEncoded).toLatin1();
-    if (viaWebProxy)
+    if (route.viaWebProxy)
         target = url.toEncoded(QUrl::RemoveUserInfo | QUrl::RemoveFragment);
     QByteArray request = "GET " + target + " HTTP/1.1\r\nHost: " + hostHeader(url)
         + "\r\nAccept-Encoding: identity\r\nConnection: close\r\nUser-Agent: Quillmarsh\r\n";
-    if (viaWebProxy)
-        request += proxyAuthorization(proxy);
-    request += "\r\n";
+    if (route.viaWebProxy)
+        request += proxyAuthorization(route.proxy);
+    return request + "\r\n";
+}
 
-    ResponseReader reader(options.maxBytes,
-                          options.framedBodyOnly ? ResponseReader::FramedDocument : ResponseReader::Document);
-    // The proxy's answer to CONNECT, while it is awaited.
-    std::optional<ResponseReader> tunnelAnswer;
-    if (tunnel)
-        tunnelAnswer.emplace(0, ResponseReader::TunnelAnswer);
-    int tunnelError = 0;
+QByteArray connectRequest(const QUrl& url, const Route& route)
+{
+    const QByteArray authority = hostHeader(url, 443);
+    return "CONNECT " + authority + " HTTP/1.1\r\nHost: " + authority + "\r\nUser-Agent: Quillmarsh\r\n"
+        + proxyAuthorization(route.proxy) + "\r\n";
+}
+
+// One request and its response on a connection of its own (through the
+// tunnel first, when the route has one), ended by the deadline, by the
+// caller's cancel test, by an error of the socket or by the response being
+// read in full.
+class Exchange {
+public:
+    Exchange(QTcpSocket& socket, const QUrl& url, const Route& route, ResponseReader& reader)
+        : m_socket(socket), m_url(url), m_route(route), m_reader(reader)
+    {
+        if (route.tunnel)
+            m_tunnelAnswer.emplace(0, ResponseReader::TunnelAnswer);
+    }
+
+    void run(const QByteArray& request, const QDeadlineTimer& deadline, const std::function<bool()>& cancelled)
+    {
+        QObject::connect(&m_socket, &QIODevice::readyRead, &m_loop, [this] { readAvailable(); });
+        QObject::connect(&m_socket, &QAbstractSocket::disconnected, &m_loop, [this] {
+            readAvailable();
+            m_reader.closed();
+            finish();
+        });
+        QObject::connect(&m_socket, &QAbstractSocket::errorOccurred, &m_loop, [this](QAbstractSocket::SocketError e) {
+            if (e == QAbstractSocket::RemoteHostClosedError)
+                return;   // the disconnect judges what arrived
+            if (socketError == 0)
+                socketError = m_reader.status() == 0 ? connectError(e) : errInetRequestFailed;
+            finish();
+        });
+        QTimer timer;
+        timer.setSingleShot(true);
+        timer.setTimerType(Qt::PreciseTimer);
+        QObject::connect(&timer, &QTimer::timeout, &m_loop, [this] {
+            timedOut = true;
+            finish();
+        });
+        timer.start(int(std::max<qint64>(0, deadline.remainingTime())));
+        QTimer poll;
+        QObject::connect(&poll, &QTimer::timeout, &m_loop, [this, &cancelled] {
+            if (cancelled && cancelled()) {
+                userCancelled = true;
+                finish();
+            }
+        });
+        if (cancelled)
+            poll.start(20);
+
+        connectAndSend(request);
+        if (!m_over)
+            m_loop.exec();
+        poll.stop();
+        timer.stop();
+        m_socket.disconnect(&m_loop);
+        m_socket.abort();
+    }
+
+    // What ended the exchange, when the response was not read in full.
     bool timedOut = false;
     bool userCancelled = false;
+    int tunnelError = 0;
     int socketError = 0;
-    QEventLoop loop;
+
+private:
     // Something may end the exchange before the loop runs (an error the
     // socket reports at once); the loop then never starts.
-    bool over = false;
-    const auto finish = [&] {
-        over = true;
-        loop.quit();
-    };
-    const auto readAvailable = [&] {
-        if (tunnelAnswer) {
-            while (!tunnelAnswer->finished() && socket->bytesAvailable() > 0)
-                tunnelAnswer->feed(socket->read(kReadChunk));
-            if (!tunnelAnswer->finished())
-                return;
-            // The tunnel is open once the proxy says so, and says nothing
-            // more: the server speaks only after the client's greeting.
-            const bool open = tunnelAnswer->state() == ResponseReader::Done && tunnelAnswer->status() / 100 == 2
-                && !tunnelAnswer->hasExtra() && socket->bytesAvailable() == 0;
-            if (!open) {
-                tunnelError = tunnelAnswer->state() == ResponseReader::Done && tunnelAnswer->status() / 100 != 2
-                    ? errInetCannotConnect
-                    : errInetRequestFailed;
-                finish();
-                return;
-            }
-            tunnelAnswer.reset();
+    void finish()
+    {
+        m_over = true;
+        m_loop.quit();
+    }
+
+    void connectAndSend(const QByteArray& request)
+    {
 #if QT_CONFIG(ssl)
-            auto* ssl = static_cast<QSslSocket*>(socket.get());
-            ssl->setPeerVerifyName(url.host());
-            ssl->startClientEncryption();
+        if (m_route.secure) {
+            auto* ssl = static_cast<QSslSocket*>(&m_socket);
+            QObject::connect(ssl, &QSslSocket::encrypted, &m_loop, [this, request] { m_socket.write(request); });
+            if (m_route.tunnel) {
+                const QByteArray askTunnel = connectRequest(m_url, m_route);
+                QObject::connect(ssl, &QAbstractSocket::connected, &m_loop, [this, askTunnel] { m_socket.write(askTunnel); });
+                ssl->connectToHost(m_route.host, m_route.port);
+            } else {
+                ssl->connectToHostEncrypted(m_route.host, m_route.port);
+            }
+        }
 #endif
+        if (!m_route.secure) {
+            QObject::connect(&m_socket, &QAbstractSocket::connected, &m_loop, [this, request] { m_socket.write(request); });
+            m_socket.connectToHost(m_route.host, m_route.port);
+        }
+    }
+
+    void readAvailable()
+    {
+        if (m_tunnelAnswer) {
+            readTunnelAnswer();
             return;
         }
-        while (!reader.finished() && socket->bytesAvailable() > 0)
-            reader.feed(socket->read(kReadChunk));
-        if (reader.finished())
+        while (!m_reader.finished() && m_socket.bytesAvailable() > 0)
+            m_reader.feed(m_socket.read(kReadChunk));
+        if (m_reader.finished())
             finish();
-    };
-    const auto sendRequest = [&] { socket->write(request); };
-    QObject::connect(socket.get(), &QIODevice::readyRead, &loop, readAvailable);
-    QObject::connect(socket.get(), &QAbstractSocket::disconnected, &loop, [&] {
-        readAvailable();
-        reader.closed();
-        finish();
-    });
-    QObject::connect(socket.get(), &QAbstractSocket::errorOccurred, &loop, [&](QAbstractSocket::SocketError e) {
-        if (e == QAbstractSocket::RemoteHostClosedError)
-            return;   // the disconnect judges what arrived
-        if (socketError == 0)
-            socketError = reader.status() == 0 ? connectError(e) : errInetRequestFailed;
-        finish();
-    });
-    QTimer timer;
-    timer.setSingleShot(true);
-    timer.setTimerType(Qt::PreciseTimer);
-    QObject::connect(&timer, &QTimer::timeout, &loop, [&] {
-        timedOut = true;
-        finish();
-    });
-    timer.start(int(std::max<qint64>(0, deadline.remainingTime())));
-    QTimer poll;
-    QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
-        if (cancelled && cancelled()) {
-            userCancelled = true;
-            finish();
-        }
-    });
-    if (cancelled)
-        poll.start(20);
+    }
 
-    const bool toProxy = viaWebProxy || tunnel;
-    const QString host = toProxy ? proxy.hostName() : url.host();
-    const quint16 port = toProxy ? proxy.port() : quint16(url.port(secure ? 443 : 80));
+    // The proxy's answer to CONNECT, while it is awaited.
+    void readTunnelAnswer()
+    {
+        while (!m_tunnelAnswer->finished() && m_socket.bytesAvailable() > 0)
+            m_tunnelAnswer->feed(m_socket.read(kReadChunk));
+        if (!m_tunnelAnswer->finished())
+            return;
+        // The tunnel is open once the proxy says so, and says nothing more:
+        // the server speaks only after the client's greeting.
+        const bool answered = m_tunnelAnswer->state() == ResponseReader::Done;
+        const bool open = answered && m_tunnelAnswer->status() / 100 == 2 && !m_tunnelAnswer->hasExtra()
+            && m_socket.bytesAvailable() == 0;
+        if (!open) {
+            tunnelError = answered && m_tunnelAnswer->status() / 100 != 2 ? errInetCannotConnect : errInetRequestFailed;
+            finish();
+            return;
+        }
+        m_tunnelAnswer.reset();
 #if QT_CONFIG(ssl)
-    if (secure) {
-        auto* ssl = static_cast<QSslSocket*>(socket.get());
-        QObject::connect(ssl, &QSslSocket::encrypted, &loop, sendRequest);
-        if (tunnel) {
-            const QByteArray authority = hostHeader(url, 443);
-            const QByteArray connectRequest = "CONNECT " + authority + " HTTP/1.1\r\nHost: " + authority
-                + "\r\nUser-Agent: Quillmarsh\r\n" + proxyAuthorization(proxy) + "\r\n";
-            QObject::connect(ssl, &QAbstractSocket::connected, &loop, [&, connectRequest] { socket->write(connectRequest); });
-            ssl->connectToHost(host, port);
-        } else {
-            ssl->connectToHostEncrypted(host, port);
-        }
-    }
+        auto* ssl = static_cast<QSslSocket*>(&m_socket);
+        ssl->setPeerVerifyName(m_url.host());
+        ssl->startClientEncryption();
 #endif
-    if (!secure) {
-        QObject::connect(socket.get(), &QAbstractSocket::connected, &loop, sendRequest);
-        socket->connectToHost(host, port);
     }
-    if (!over)
-        loop.exec();
-    poll.stop();
-    timer.stop();
-    socket->disconnect(&loop);
-    socket->abort();
 
+    QTcpSocket& m_socket;
+    const QUrl& m_url;
+    const Route& m_route;
+    ResponseReader& m_reader;
+    std::optional<ResponseReader> m_tunnelAnswer;
+    QEventLoop m_loop;
+    bool m_over = false;
+};
+
+// What the exchange leaves: the document (and where it moved, when it did),
+// or what ended it short.
+Fetch outcome(const QUrl& url, const ResponseReader& reader, const Exchange& exchange)
+{
+    Fetch out;
+    HttpResult& result = out.result;
     result.status = reader.status();
-    if (userCancelled) {
+    if (exchange.userCancelled) {
         result = HttpResult{};
         result.cancelled = true;
         return out;
@@ -491,15 +554,34 @@ Fetch fetchOnce(const QUrl& url, const HttpOptions& options, const QDeadlineTime
         return out;
     }
     // Cut short in any way: whatever status came first, there is no document.
-    if (timedOut)
+    if (exchange.timedOut)
         result.error = errInetTimeout;
-    else if (tunnelError != 0)
-        result.error = tunnelError;
-    else if (socketError != 0)
-        result.error = socketError;
+    else if (exchange.tunnelError != 0)
+        result.error = exchange.tunnelError;
+    else if (exchange.socketError != 0)
+        result.error = exchange.socketError;
     else
         result.error = errInetRequestFailed;
     return out;
+}
+
+// One request on a connection of its own, ended by the deadline, by the
+// caller's cancel test, or by the response being read in full.
+Fetch fetchOnce(const QUrl& url, const HttpOptions& options, const QDeadlineTimer& deadline,
+                const std::function<bool()>& cancelled)
+{
+    const Route route = routeTo(url);
+    const std::unique_ptr<QTcpSocket> socket = openSocket(route);
+    if (!socket) {
+        Fetch out;
+        out.result.error = errInetCannotConnect;
+        return out;
+    }
+    ResponseReader reader(options.maxBytes,
+                          options.framedBodyOnly ? ResponseReader::FramedDocument : ResponseReader::Document);
+    Exchange exchange(*socket, url, route, reader);
+    exchange.run(getRequest(url, route), deadline, cancelled);
+    return outcome(url, reader, exchange);
 }
 
 } // namespace

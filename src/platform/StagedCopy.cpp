@@ -70,16 +70,21 @@ int renameNoReplace(const QByteArray& from, const QByteArray& to)
     return ::rename(from.constData(), to.constData()) == 0 ? 0 : errno;
 }
 
-// The copy of one file to its temporary name; 0 or the errno of the failure.
+// What writeCopy gives for a source that is no file: not an errno.
+constexpr int kNotAFile = -1;
+
+// The copy of one file to its temporary name; 0, the errno of the failure,
+// or kNotAFile.
 int writeCopy(Staged& s)
 {
     struct stat st {};
     const int in = ::open(s.source.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (in < 0)
         return errno;
-    if (::fstat(in, &st) != 0 || !S_ISREG(st.st_mode)) {
+    const int unread = ::fstat(in, &st) != 0 ? errno : !S_ISREG(st.st_mode) ? kNotAFile : 0;
+    if (unread != 0) {
         ::close(in);
-        return EACCES;   // FIFOs and devices are never read
+        return unread;   // FIFOs, devices and folders are never read
     }
     int out = -1;
     if (const int err = makeFreeName(s.target, ".qmtmp-", s.temp, s.tempTicket, [&out](const QByteArray& name) {
@@ -266,7 +271,8 @@ bool sameFolder(const QString& logicalA, const QString& logicalB)
 namespace {
 
 // The copy; a refusal as its ShellResult, a failure of the system as `err`.
-int copyStaged(const QStringList& sources, const QString& destination, int& err, const StagedCheck& check)
+int copyStaged(const QStringList& sources, const QString& destination, int& err, const StagedCheck& check,
+               int& notAFile)
 {
     const std::optional<QByteArray> dest = toNativeBytes(destination);
     if (!dest)
@@ -306,11 +312,17 @@ int copyStaged(const QStringList& sources, const QString& destination, int& err,
         }
         staged.push_back(s);
     }
-    for (Staged& s : staged) {
-        if ((err = writeCopy(s)) != 0) {
-            discard(staged);
-            return shellOk;
+    for (std::size_t i = 0; i < staged.size(); ++i) {
+        const int rc = writeCopy(staged[i]);
+        if (rc == 0)
+            continue;
+        discard(staged);
+        if (rc == kNotAFile) {
+            notAFile = int(i);
+            return shellNotAFile;
         }
+        err = rc;
+        return shellOk;
     }
     err = commit(staged, check);
     if (err == ECANCELED) {
@@ -323,12 +335,15 @@ int copyStaged(const QStringList& sources, const QString& destination, int& err,
 } // namespace
 
 int copyFilesStaged(const QStringList& sources, const QString& destination, int* systemError,
-                    const StagedCheck& check)
+                    const StagedCheck& check, int* notAFile)
 {
     int err = 0;
-    const int rc = copyStaged(sources, destination, err, check);
+    int which = -1;
+    const int rc = copyStaged(sources, destination, err, check, which);
     if (systemError)
         *systemError = err;
+    if (notAFile)
+        *notAFile = which;
     return rc != shellOk ? rc : err != 0 ? resultOf(err) : shellOk;
 }
 

@@ -36,10 +36,15 @@ namespace platform {
 // and its native temporary name) before any target is touched: what is
 // looked at is what goes in. A copy it refuses ends the whole copy with
 // shellCopyRefused, and nothing changes.
+//
+// A source that is no file (a folder, a FIFO, a device, also at the end of
+// a symbolic link) is never read: the copy ends with shellNotAFile, nothing
+// changes, and `notAFile` (optional) receives its index in `sources`.
 using StagedCheck = std::function<bool(int index, const QByteArray& nativeCopy)>;
 inline constexpr int shellCopyRefused = 1223;
+inline constexpr int shellNotAFile = 1224;
 int copyFilesStaged(const QStringList& sources, const QString& destination, int* systemError = nullptr,
-                    const StagedCheck& check = {});
+                    const StagedCheck& check = {}, int* notAFile = nullptr);
 
 // Testing: what makes the old target's second name in place of link(2)
 // (0, or -1 with errno set); null: link(2).

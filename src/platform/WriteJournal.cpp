@@ -7,6 +7,7 @@
 #include <QRandomGenerator>
 
 #include <cerrno>
+#include <cstdio>
 #include <dirent.h>
 #include <fcntl.h>
 #include <map>
@@ -250,30 +251,85 @@ bool settle(const QByteArray& text)
     return !foreign;
 }
 
-// Renames a left journal aside ("<name>.ignored") and gives the native path
-// it is then found under (its own, when it could not be renamed).
+// Renames without ever replacing: 0, or the errno (EEXIST when the new name
+// is taken). Where the file system cannot rename so, a second name is made
+// and the first removed.
+int renameNoReplaceAt(int dir, const char* from, const char* to)
+{
+    if (::renameat2(dir, from, dir, to, RENAME_NOREPLACE) == 0)
+        return 0;
+    if (errno != EINVAL && errno != ENOSYS)
+        return errno;
+    if (::linkat(dir, from, dir, to, 0) != 0)
+        return errno;
+    if (::unlinkat(dir, from, 0) != 0) {
+        const int err = errno;
+        ::unlinkat(dir, to, 0);
+        return err;
+    }
+    return 0;
+}
+
+// Renames a left journal aside under the first free name of "<name>.ignored",
+// "<name>.ignored.2", "<name>.ignored.3", ... (an earlier journal set aside is
+// never replaced) and gives the native path it is then found under (its
+// own, when it could not be renamed).
 QByteArray setAside(int dir, const QByteArray& folder, const char* name)
 {
-    const QByteArray aside = QByteArray(name) + ".ignored";
-    return folder + '/' + (::renameat(dir, name, dir, aside.constData()) == 0 ? aside : QByteArray(name));
+    constexpr int kMaxAsideNames = 1000;
+    for (int n = 1; n <= kMaxAsideNames; ++n) {
+        QByteArray aside = QByteArray(name) + ".ignored";
+        if (n > 1)
+            aside += '.' + QByteArray::number(n);
+        const int err = renameNoReplaceAt(dir, name, aside.constData());
+        if (err == 0)
+            return folder + '/' + aside;
+        if (err != EEXIST)
+            break;
+    }
+    return folder + '/' + name;
+}
+
+// Whether a left journal is one this program could have written: a regular
+// file of the user running it, which no one else may write. Any other may
+// have been put there by someone else, so nothing it names is acted on.
+bool writtenAsTheProgramWrites(const struct stat& st)
+{
+    return S_ISREG(st.st_mode) && st.st_uid == ::geteuid() && (st.st_mode & (S_IWGRP | S_IWOTH)) == 0;
 }
 
 // Settles the journal `name` in `dir` when no live run holds it.
 bool settleLeftJournal(int dir, const QByteArray& folder, const char* name, JournalReport* report)
 {
-    const int fd = ::openat(dir, name, O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK);
+    // Whatever cannot be opened for reading (a link, a file only another
+    // user may read) is opened only to be looked at. Every check is made on
+    // the descriptor, so what is judged is what is read.
+    int fd = ::openat(dir, name, O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK);
+    const bool readable = fd >= 0;
+    if (!readable)
+        fd = ::openat(dir, name, O_PATH | O_CLOEXEC | O_NOFOLLOW);
     if (fd < 0)
         return false;
     struct stat st {}, now {};
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_uid != ::geteuid()
-        || ::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+    if (::fstat(fd, &st) != 0) {
         ::close(fd);
         return false;
     }
-    // Only the file that was read, should the name have been reused since.
+    // Only the file that was looked at, should the name have been reused since.
     const auto sameFile = [&] {
         return ::fstatat(dir, name, &now, AT_SYMLINK_NOFOLLOW) == 0 && now.st_ino == st.st_ino && now.st_dev == st.st_dev;
     };
+    if (!readable || !writtenAsTheProgramWrites(st)) {
+        const QByteArray aside = sameFile() ? setAside(dir, folder, name) : QByteArray();
+        if (report && !aside.isEmpty())
+            report->foreign << decodeNativePath(aside);
+        ::close(fd);
+        return false;
+    }
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        ::close(fd);
+        return false;
+    }
     if (st.st_size > kMaxJournalSize) {
         const QByteArray aside = sameFile() ? setAside(dir, folder, name) : QByteArray();
         if (report && !aside.isEmpty())

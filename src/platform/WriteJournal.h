@@ -28,7 +28,8 @@ namespace platform {
 // under which journals that were not (or not wholly) acted on are kept.
 struct JournalReport {
     // Journals naming files this program did not make (or could not have
-    // named so): those lines were left alone.
+    // named so): those lines were left alone. So is every line of one that
+    // this program could not have written (see startWriteJournal).
     QStringList foreign;
     // Journals larger than any this program writes: not read at all.
     QStringList oversized;
@@ -43,10 +44,14 @@ inline constexpr qint64 kMaxJournalSize = 1024 * 1024;
 // of replaced files only such names beside the target they were made for.
 // A replaced set whose commit had begun is made all new (all old when that
 // cannot be done), one whose commit had not begun stays all old, and every
-// temporary file named is removed. A journal that names anything else, or
-// is larger than kMaxJournalSize, is renamed "<name>.ignored" and listed in
-// `report` (optional). Call it once this copy holds the instance lock.
-// Returns how many left journals were settled.
+// temporary file named is removed. Only a journal as this program writes
+// them is read: a regular file of the user running it that no one else may
+// write (anything else, a link included, is set aside unread as one naming
+// what the program did not make). A journal that names anything else, or
+// is larger than kMaxJournalSize, is set aside: renamed "<name>.ignored",
+// or "<name>.ignored.2", ".3", ... when that is taken (nothing is ever
+// replaced), and listed in `report` (optional). Call it once this copy
+// holds the instance lock. Returns how many left journals were settled.
 int startWriteJournal(const QString& nativeFolder, JournalReport* report = nullptr);
 // Keeps no journal from now on (what is in flight is forgotten).
 void stopWriteJournal();

@@ -12,6 +12,9 @@
 
 #include <QFile>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cerrno>
 #include <functional>
 
@@ -258,6 +261,77 @@ TEST_F(SettingsTest, AnIniReplacedWhileTheQuestionIsUpIsCheckedAgainAndRefused)
     EXPECT_EQ(read("App/PrimarySavedPaths.txt"), "old primary") << "all or nothing";
     EXPECT_EQ(QDir(drive.native("App")).entryList(QDir::Files | QDir::Hidden).size(), 2) << "no temporary left";
     EXPECT_TRUE(w.isLoaded() && w.cmdImport->enabled());
+    w.unload();
+    desk.install();
+}
+
+// What takes a file's place while the question is up and is no file at all
+// is never read, and the refusal says what is wrong with it.
+TEST_F(SettingsTest, AFileReplacedByWhatIsNotAFileIsRefusedAsNoFile)
+{
+    const struct { const char* what; const char* file; std::function<int(const char*)> make; } rows[] = {
+        {"the INI, by a FIFO", "Quillmarsh.ini", [](const char* p) { return ::mkfifo(p, 0600); }},
+        {"the INI, by a link to /dev/zero", "Quillmarsh.ini", [](const char* p) { return ::symlink("/dev/zero", p); }},
+        {"the INI, by a folder", "Quillmarsh.ini", [](const char* p) { return ::mkdir(p, 0700); }},
+        {"the saved paths, by a FIFO", "PrimarySavedPaths.txt", [](const char* p) { return ::mkfifo(p, 0600); }},
+    };
+    for (const auto& r : rows) {
+        ini("ImportSettings", "Ini=True\r\nPrimary=True\r\nFolder=C:\\In\r\n");
+        const QByteArray appIni = read("App/Quillmarsh.ini");
+        drive.file("App/PrimarySavedPaths.txt", "old primary");
+        drive.file("In/Quillmarsh.ini", "[General]\r\n");
+        drive.file("In/PrimarySavedPaths.txt", "new primary");
+        ui::MeanwhileDesktop aside;
+        aside.install();
+        int calls = 0;
+        SetProgramExitHook([&] { ++calls; });
+        frmSettingsImport w;
+        w.show();
+        const QByteArray source = drive.nativeBytes(QString("In/") + r.file);
+        aside.meanwhile = [&] {
+            ASSERT_EQ(::unlink(source.constData()), 0);
+            ASSERT_EQ(r.make(source.constData()), 0) << r.what;
+        };
+        aside.expectMsgBoxContaining("Import settings", "The application INI file is about to be imported.", 36, ui::vbYes);
+        aside.expectMsgBox("Import settings",
+                           QString("The settings could not be copied: 'C:\\In\\%1' is not a file. No file was changed.").arg(r.file),
+                           16, ui::vbOK);
+        ui::Input::click(*w.cmdImport);
+        SetProgramExitHook({});
+        EXPECT_EQ(calls, 0) << r.what;
+        EXPECT_EQ(aside.pendingMsgBoxes(), 0) << r.what;
+        EXPECT_EQ(read("App/Quillmarsh.ini"), appIni) << r.what;
+        EXPECT_EQ(read("App/PrimarySavedPaths.txt"), "old primary") << r.what;
+        EXPECT_EQ(QDir(drive.native("App")).entryList(QDir::Files | QDir::Hidden).size(), 2) << r.what << ": no temporary left";
+        EXPECT_TRUE(w.isLoaded() && w.cmdImport->enabled()) << r.what;
+        w.unload();
+        desk.install();
+        ::unlink(source.constData());
+        ::rmdir(source.constData());
+    }
+}
+
+// The refusal in Greek.
+TEST_F(SettingsTest, AnIniReplacedByAFolderIsRefusedAsNoFileInGreek)
+{
+    ini("ImportSettings", "Ini=True\r\nFolder=C:\\In\r\n");
+    basGlobal::globals().LanguageIsGreek = true;
+    drive.file("In/Quillmarsh.ini", "[General]\r\n");
+    ui::MeanwhileDesktop aside;
+    aside.install();
+    frmSettingsImport w;
+    w.show();
+    aside.meanwhile = [&] {
+        QFile::remove(drive.native("In/Quillmarsh.ini"));
+        drive.folder("In/Quillmarsh.ini");
+    };
+    aside.expectMsgBoxContaining("Εισαγωγή ρυθμίσεων", "Θέλετε πράγματι να συνεχίσετε;", 36, ui::vbYes);
+    aside.expectMsgBox("Εισαγωγή ρυθμίσεων",
+                       "Δεν κατέστη δυνατή η αντιγραφή των ρυθμίσεων: το «C:\\In\\Quillmarsh.ini» δεν είναι αρχείο. "
+                       "Κανένα αρχείο δεν άλλαξε.",
+                       16, ui::vbOK);
+    ui::Input::click(*w.cmdImport);
+    EXPECT_EQ(aside.pendingMsgBoxes(), 0);
     w.unload();
     desk.install();
 }

@@ -11,6 +11,7 @@
 
 #include <sched.h>
 #include <sys/mount.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -25,7 +26,17 @@ protected:
     {
         MainWindowFixture::SetUp();
         drive.file(QStringLiteral("Data/important.txt"), "precious");
-        drive.file(QStringLiteral(".qmjournal-Qw12Er"), "t 1 " + drive.nativeBytes("Data/important.txt") + "\n");
+        leave(QStringLiteral(".qmjournal-Qw12Er"));
+    }
+    // One more journal as a killed run leaves one (only its user may write
+    // it), naming the user's file; larger than any real one if `size`.
+    void leave(const QString& name, qint64 size = 0)
+    {
+        drive.file(name, "t 1 " + drive.nativeBytes("Data/important.txt") + "\n");
+        ASSERT_EQ(::chmod(drive.nativeBytes(name).constData(), 0600), 0);
+        if (size) {
+            ASSERT_TRUE(QFile::resize(drive.native(name), size));
+        }
     }
     QStringList appFiles() const { return QDir(drive.native()).entryList(QDir::Files | QDir::Hidden); }
 };
@@ -58,6 +69,52 @@ TEST_F(StartupJournalTest, AJournalLargerThanAnyRealOneIsSetAsideAndToldInGreek)
     main.load();
     EXPECT_EQ(drive.bytes(QStringLiteral("Data/important.txt")), "precious");
     EXPECT_TRUE(appFiles().contains(QStringLiteral(".qmjournal-Qw12Er.ignored")));
+    platform::stopWriteJournal();
+}
+
+// However many journals were set aside, the notice names a few and counts
+// them all: its box fits the screen.
+TEST_F(StartupJournalTest, ManyJournalsSetAsideAreCountedAndAFewNamed)
+{
+    for (int i = 0; i < 2999; ++i)
+        leave(QStringLiteral(".qmjournal-%1").arg(i, 6, 10, QLatin1Char('0')));
+    leave(QStringLiteral(".qmjournal-Big002"), 2 * 1024 * 1024);
+    leave(QStringLiteral(".qmjournal-Big001"), 2 * 1024 * 1024);
+    desk.expectMsgBox(
+        QStringLiteral("Tarnwick"),
+        QStringLiteral("3000 write journals name files that this program did not make: 'C:\\.qmjournal-000000.ignored', "
+                       "'C:\\.qmjournal-000001.ignored', 'C:\\.qmjournal-000002.ignored', 'C:\\.qmjournal-000003.ignored', "
+                       "'C:\\.qmjournal-000004.ignored' and 2995 more. They were left alone, and the journals were set aside "
+                       "under those names.\r\n\r\n"
+                       "2 write journals are larger than any this program writes: 'C:\\.qmjournal-Big001.ignored' and "
+                       "'C:\\.qmjournal-Big002.ignored'. They were not read, nothing they name was changed, and they were set "
+                       "aside under those names."),
+        ui::vbExclamationOK, ui::vbOK);
+    main.load();
+    EXPECT_EQ(drive.bytes(QStringLiteral("Data/important.txt")), "precious");
+    EXPECT_EQ(appFiles().filter(QStringLiteral(".ignored")).size(), 3002);
+    platform::stopWriteJournal();
+}
+
+TEST_F(StartupJournalTest, ManyJournalsSetAsideAreCountedInGreek)
+{
+    writeIni(QStringLiteral("[General]\r\nLanguage=True\r\n"));
+    for (int i = 0; i < 5; ++i)
+        leave(QStringLiteral(".qmjournal-%1").arg(i, 6, 10, QLatin1Char('0')));
+    for (const char* name : {".qmjournal-Big001", ".qmjournal-Big002", ".qmjournal-Big003"})
+        leave(QLatin1String(name), 2 * 1024 * 1024);
+    desk.expectMsgBox(
+        QStringLiteral("Tarnwick"),
+        QStringLiteral("6 ημερολόγια εγγραφών κατονομάζουν αρχεία τα οποία δεν δημιούργησε η εφαρμογή: "
+                       "«C:\\.qmjournal-000000.ignored», «C:\\.qmjournal-000001.ignored», «C:\\.qmjournal-000002.ignored», "
+                       "«C:\\.qmjournal-000003.ignored», «C:\\.qmjournal-000004.ignored» και 1 ακόμη. Τα αρχεία αυτά δεν "
+                       "άλλαξαν, και τα ημερολόγια τέθηκαν στην άκρη με αυτά τα ονόματα.\r\n\r\n"
+                       "3 ημερολόγια εγγραφών είναι μεγαλύτερα από όσα γράφει η εφαρμογή: «C:\\.qmjournal-Big001.ignored», "
+                       "«C:\\.qmjournal-Big002.ignored» και «C:\\.qmjournal-Big003.ignored». Δεν διαβάστηκαν, τίποτε από όσα "
+                       "κατονομάζουν δεν άλλαξε, και τέθηκαν στην άκρη με αυτά τα ονόματα."),
+        ui::vbExclamationOK, ui::vbOK);
+    main.load();
+    EXPECT_EQ(drive.bytes(QStringLiteral("Data/important.txt")), "precious");
     platform::stopWriteJournal();
 }
 

@@ -159,6 +159,13 @@ TEST_F(Http, TransferCodingsOverrideTheLengthAndOnlyChunkedAloneIsRead)
         {"length with a sign", head + "Content-Length: +3\r\n\r\nabc", nullptr},
         {"length not a number", head + "Content-Length: 3x\r\n\r\nabc", nullptr},
         {"empty length", head + "Content-Length:\r\n\r\nabc", nullptr},
+        // A chunk size is hexadecimal digits, then at most blanks and an extension.
+        {"chunk size in capitals, blank before an extension",
+         head + "Transfer-Encoding: chunked\r\n\r\nA ;x=1\r\nabcdefghij\r\n0\r\n\r\n", "abcdefghij"},
+        {"chunk size with a sign", head + "Transfer-Encoding: chunked\r\n\r\n+3\r\nabc\r\n4\r\ndefg\r\n0\r\n\r\n", nullptr},
+        {"chunk size with 0x", head + "Transfer-Encoding: chunked\r\n\r\n0x3\r\nabc\r\n4\r\ndefg\r\n0\r\n\r\n", nullptr},
+        {"last chunk with a sign", head + "Transfer-Encoding: chunked\r\n\r\n3\r\nabc\r\n4\r\ndefg\r\n-0\r\n\r\n", nullptr},
+        {"chunk size after a blank", head + "Transfer-Encoding: chunked\r\n\r\n 3\r\nabc\r\n4\r\ndefg\r\n0\r\n\r\n", nullptr},
     };
     QtHttpClient client;
     for (const Row& row : rows) {

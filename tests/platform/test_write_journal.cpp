@@ -13,6 +13,7 @@
 
 #include <gtest/gtest.h>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <functional>
@@ -25,6 +26,13 @@ namespace {
 QStringList hidden(const QString& folder)
 {
     return QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::System);
+}
+
+// A journal as a killed run leaves one: a file that only its user may write.
+void leaveJournal(const TempDrive& d, const QString& relative, const QByteArray& text)
+{
+    d.file(relative, text);
+    ASSERT_EQ(::chmod(d.nativeBytes(relative).constData(), 0600), 0);
 }
 
 // A start on a folder that holds a journal another tree put there: it names
@@ -63,7 +71,7 @@ TEST(LeftJournal, TouchesOnlyTheProgramsOwnFilesAndSetsTheRestAside)
         d.file(QStringLiteral("Home/important.txt"), "precious");
         d.file(QStringLiteral("Home/other.txt"), "other");
         d.file(QStringLiteral("Home/.a.txt.qmtmp-Abc123"), "copy");
-        d.file(QStringLiteral("App/.qmjournal-Qw12Er"), QByteArray(r.journal).replace("%H", d.nativeBytes("Home")));
+        leaveJournal(d, QStringLiteral("App/.qmjournal-Qw12Er"), QByteArray(r.journal).replace("%H", d.nativeBytes("Home")));
         const QString cwd = QDir::currentPath();
         QDir::setCurrent(d.native(QStringLiteral("Home")));
         JournalReport report;
@@ -98,6 +106,7 @@ TEST(LeftJournal, OneLargerThanAnyRealOneIsSetAsideUnreadAndTheRunKeepsItsOwn)
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
         f.write("t 1 " + d.nativeBytes("Home/important.txt") + "\n");
         ASSERT_TRUE(f.resize(2 * 1024 * 1024));
+        ASSERT_TRUE(f.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner));
     }
     JournalReport report;
     EXPECT_EQ(startWriteJournal(d.native(QStringLiteral("App")), &report), 0);
@@ -119,6 +128,88 @@ TEST(LeftJournal, OneLargerThanAnyRealOneIsSetAsideUnreadAndTheRunKeepsItsOwn)
     stopWriteJournal();
     EXPECT_TRUE(report.oversized.isEmpty() && report.foreign.isEmpty());
     EXPECT_EQ(d.bytes(QStringLiteral("Home/important.txt")), "precious");
+}
+
+// A set line that would remove the user's file: its copy and target have the
+// program's own shape, and the copy's identity is the target's. Acted on
+// only from a journal the program could have written: a private file of the
+// user running it.
+TEST(LeftJournal, OnlyAPrivateFileOfTheUsersOwnIsActedOn)
+{
+    struct Row {
+        const char* what;
+        mode_t mode;
+        uid_t owner;    // 0: the user running the tests
+        bool symlink;   // the journal's name is a link to a file holding the text
+        bool trusted;
+    };
+    const uid_t me = ::geteuid();
+    const Row rows[] = {
+        {"the program's own, readable by others", 0644, me, false, true},
+        {"writable by its group", 0620, me, false, false},
+        {"writable by others", 0602, me, false, false},
+        {"owned by another user", 0600, me == 65534 ? uid_t(65533) : uid_t(65534), false, false},
+        {"a symbolic link to a private file", 0600, me, true, false},
+    };
+    bool skipped = false;
+    for (const Row& r : rows) {
+        TempDrive d;
+        d.folder(QStringLiteral("App"));
+        d.file(QStringLiteral("Home/important.txt"), "precious");
+        struct stat st {};
+        ASSERT_EQ(::stat(d.nativeBytes("Home/important.txt").constData(), &st), 0);
+        const QByteArray id = QByteArray::number(quint64(st.st_dev)) + ':' + QByteArray::number(quint64(st.st_ino));
+        const QByteArray text = "s 1 " + d.nativeBytes("Home/.important.txt.qmtmp-Zzz999") + ' '
+            + d.nativeBytes("Home/important.txt") + " - " + id + "\nr 1\n";
+        const QString file = r.symlink ? QStringLiteral("Elsewhere/journal") : QStringLiteral("App/.qmjournal-Qw12Er");
+        d.file(file, text);
+        ASSERT_EQ(::chmod(d.nativeBytes(file).constData(), r.mode), 0) << r.what;
+        if (r.owner != me && ::chown(d.nativeBytes(file).constData(), r.owner, gid_t(-1)) != 0) {
+            skipped = true;   // only root gives a file away
+            continue;
+        }
+        if (r.symlink) {
+            ASSERT_EQ(::symlink(d.nativeBytes(file).constData(), d.nativeBytes("App/.qmjournal-Qw12Er").constData()), 0);
+        }
+        JournalReport report;
+        EXPECT_EQ(startWriteJournal(d.native(QStringLiteral("App")), &report), r.trusted ? 1 : 0) << r.what;
+        stopWriteJournal();
+
+        EXPECT_EQ(d.bytes(QStringLiteral("Home/important.txt")), r.trusted ? "<missing>" : "precious") << r.what;
+        EXPECT_EQ(report.foreign, r.trusted ? QStringList() : QStringList{d.native(QStringLiteral("App/.qmjournal-Qw12Er.ignored"))})
+            << r.what;
+        EXPECT_EQ(hidden(d.native(QStringLiteral("App"))),
+                  r.trusted ? QStringList() : QStringList{QStringLiteral(".qmjournal-Qw12Er.ignored")})
+            << r.what;
+        if (r.symlink) {
+            EXPECT_EQ(d.bytes(file), text) << "what the link names is not touched";
+        }
+    }
+    if (skipped)
+        GTEST_SKIP() << "not run as root: no journal of another user was made";
+}
+
+// A journal set aside again under a name an earlier one has: the earlier
+// ones stay as they were.
+TEST(LeftJournal, SettingAsideKeepsEveryEarlierJournalOfThatName)
+{
+    TempDrive d;
+    d.file(QStringLiteral("App/.qmjournal-Qw12Er.ignored"), "first");
+    d.file(QStringLiteral("App/.qmjournal-Qw12Er.ignored.2"), "second");
+    leaveJournal(d, QStringLiteral("App/.qmjournal-Qw12Er"), "t 1 important.txt\n");
+    d.file(QStringLiteral("App/.qmjournal-Big123.ignored"), "earlier");
+    leaveJournal(d, QStringLiteral("App/.qmjournal-Big123"), "");
+    ASSERT_TRUE(QFile::resize(d.native(QStringLiteral("App/.qmjournal-Big123")), 2 * 1024 * 1024));
+    JournalReport report;
+    startWriteJournal(d.native(QStringLiteral("App")), &report);
+    stopWriteJournal();
+    EXPECT_EQ(report.foreign, QStringList{d.native(QStringLiteral("App/.qmjournal-Qw12Er.ignored.3"))});
+    EXPECT_EQ(report.oversized, QStringList{d.native(QStringLiteral("App/.qmjournal-Big123.ignored.2"))});
+    EXPECT_EQ(d.bytes(QStringLiteral("App/.qmjournal-Qw12Er.ignored")), "first");
+    EXPECT_EQ(d.bytes(QStringLiteral("App/.qmjournal-Qw12Er.ignored.2")), "second");
+    EXPECT_EQ(d.bytes(QStringLiteral("App/.qmjournal-Qw12Er.ignored.3")), "t 1 important.txt\n");
+    EXPECT_EQ(d.bytes(QStringLiteral("App/.qmjournal-Big123.ignored")), "earlier");
+    EXPECT_EQ(hidden(d.native(QStringLiteral("App"))).size(), 5);
 }
 
 // ---- A commit that fails half-way -----------------------------------------------------
