@@ -203,14 +203,18 @@ def _bool_sites(m):
         yield mt.start(), mt.end(), "false" if mt.group() == "true" else "true"
 
 
-# A run of four or more plain numbers in a call is a control's design position
-# and size in twips; one twip is a fifteenth of a pixel, so a constant there
-# is not a site.
+# A run of four or more plain numbers in a call, or the numbers of a move(),
+# are a control's design position and size in twips; one twip is a fifteenth
+# of a pixel, so a constant there is not a site.
 GEOMETRY = re.compile(r"(?<![\w.])-?\d+(?:\s*,\s*-?\d+){3,}(?![\w.])")
 
 
 def _const_sites(m, rng):
     geometry = [(g.start(), g.end()) for g in GEOMETRY.finditer(m)]
+    for call in re.finditer(r"\bmove\s*\(", m):   # a control placed by its design
+        close_at = _matching(m, call.end() - 1)
+        if close_at > 0:
+            geometry.append((call.end(), close_at))
     for mt in re.finditer(r"(?<![\w.])(\d+)([uUlL]*)(?![\w.'])", m):
         if any(a <= mt.start() < b for a, b in geometry):
             continue
