@@ -388,6 +388,26 @@ TEST_F(StartupTest, RefreshShowsANewFolderAClearedDisplayBoxLeavesTheListUntilTh
     EXPECT_EQ(main.lblCurrentFullPath[1]->toolTipText(), QString());
 }
 
+// A deep folder whose own name nearly fills the path label: the drive stays
+// whole ("C...\" would read as a folder named "C...") and the name gives way
+// at its end instead.
+TEST_F(StartupTest, ThePathLabelOfADeepFolderWithALongNameKeepsTheDriveWhole)
+{
+    const QString first = QStringLiteral("first_level_") + QString(20, u'a');
+    const QString second = QStringLiteral("second_level_") + QString(45, u'b');
+    drive.folder(first + u'/' + second);
+    const QString logical = QStringLiteral("C:\\") + first + u'\\' + second;
+    writeIni(QStringLiteral("[General]\r\nPrimaryInitialPath=") + logical + QStringLiteral("\r\n"));
+    main.load();
+    ASSERT_EQ(g().CurrentPath[0], logical);
+    const ui::Label& label = *main.lblCurrentFullPath[0];
+    const QString shown = label.caption();
+    EXPECT_TRUE(shown.startsWith(QStringLiteral("C:\\...\\second_level_bbbb"))) << shown.toStdString();
+    EXPECT_TRUE(shown.endsWith(QStringLiteral("b...\\"))) << shown.toStdString();
+    EXPECT_LE(ui::desktop().measureTextPx(label.font(), shown), label.width() / ui::twipsPerPixel());
+    EXPECT_EQ(label.toolTipText(), logical + u'\\');
+}
+
 TEST_F(StartupTest, FirstLevelListsShowHiddenReadOnlyAndManyEntriesInOrderOrSwitchedOffOnlyTheirCount)
 {
     drive.folder(QStringLiteral("Two/a"));
