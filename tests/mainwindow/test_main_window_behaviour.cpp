@@ -350,6 +350,27 @@ TEST_F(StartupTest, UpOneLevelClimbsTheChosenStructureToItsDriveAndThereSaysItCa
     EXPECT_EQ(g().CurrentPath[0], QStringLiteral("C:\\A"));
 }
 
+// Typing a folder's first letters in the focused tree moves there as the
+// arrow keys do: the current path, its label and the first-level lists follow.
+TEST_F(StartupTest, TypingInTheFocusedTreeMovesToTheFolderThatStartsWithIt)
+{
+    for (const char* folder : {"bin", "Users/me", "usr/local", "var"})
+        drive.folder(QLatin1String(folder));
+    writeIni(QStringLiteral("[General]\r\nPrimaryInitialPath=C:\\bin\r\nDisplayPrimaryPathFirstLevelFolders=True\r\n"));
+    main.load();
+    const QString other = g().CurrentPath[1];
+    ASSERT_TRUE(main.tvwStructure[0]->hasFocus());
+    ASSERT_TRUE(ui::Input::key(main, 'U'));
+    EXPECT_EQ(g().CurrentPath[0], QStringLiteral("C:\\Users"));
+    ASSERT_TRUE(ui::Input::key(main, 'S'));
+    ASSERT_TRUE(ui::Input::key(main, 'R'));
+    EXPECT_EQ(g().CurrentPath[0], QStringLiteral("C:\\usr"));
+    EXPECT_EQ(main.tvwStructure[0]->selectedItem()->text(), QStringLiteral("usr"));
+    EXPECT_EQ(main.lblCurrentFullPath[0]->caption(), QStringLiteral("C:\\usr\\"));
+    EXPECT_EQ(items(*main.lstFirstLevelFolders[0]), QStringList{QStringLiteral("local")});
+    EXPECT_EQ(g().CurrentPath[1], other);
+}
+
 TEST_F(StartupTest, RefreshShowsANewFolderAClearedDisplayBoxLeavesTheListUntilTheNextMoveAndTheLabelIsCompacted)
 {
     drive.folder(QStringLiteral("Work"));

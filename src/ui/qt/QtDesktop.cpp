@@ -168,7 +168,7 @@ QString nativeOf(const QString& logical) { return logical.isEmpty() ? QString() 
 
 } // namespace
 
-QtDesktop::QtDesktop() = default;
+QtDesktop::QtDesktop() { clock_.start(); }
 
 QtDesktop::~QtDesktop()
 {
