@@ -1,5 +1,7 @@
 #include "platform/PathCompact.h"
 
+#include <algorithm>
+
 namespace platform {
 
 namespace {
@@ -23,6 +25,15 @@ qsizetype safeCut(const QString& s, qsizetype n)
     if (n > 0 && n < s.size() && s[n - 1].isHighSurrogate())
         --n;
     return n;
+}
+
+// The length of a drive root at the start of the path: 3 for "C:\...",
+// 2 for "C:" alone or followed by a name, 0 for a path without a drive.
+qsizetype driveRootLength(const QString& path)
+{
+    if (path.size() < 2 || path[1] != u':' || !path[0].isLetter())
+        return 0;
+    return (path.size() > 2 && path[2] == u'\\') ? 3 : 2;
 }
 
 } // namespace
@@ -52,14 +63,35 @@ QString compactPathToWidth(const QString& path, int widthPx, const TextMeasure& 
 
     const QString last = path.mid(lastAt);
     const QString head = path.left(lastAt);
+    // The drive stays whole: a start cut inside "C:\" would read as a folder
+    // named "C...".
+    const qsizetype root = driveRootLength(path);
+    const bool hasMiddle = head.size() > root;
     // The longest start of the head (a strict one: the whole head would be
     // the full path again) that still fits in front of "..." and the last part.
-    for (qsizetype n = safeCut(head, head.size() - 1); n > 0; n = safeCut(head, n - 1)) {
-        const QString candidate = head.left(n) + kDots + last;
+    if (hasMiddle) {
+        for (qsizetype n = safeCut(head, head.size() - 1); n >= std::max<qsizetype>(root, 1); n = safeCut(head, n - 1)) {
+            const QString candidate = head.left(n) + kDots + last;
+            if (measure(candidate) <= widthPx)
+                return candidate;
+        }
+    }
+
+    // Not even the drive, "..." and the whole last component fit: the last
+    // component keeps its start, "..." its end (and a folder its "\").
+    const QString base = hasMiddle ? head.left(root) + kDots : head;
+    if (root == 0 && measure(base + last) <= widthPx)
+        return base + last;
+    const bool folder = last.size() > 1 && last.endsWith(u'\\');
+    const QString name = last.mid(1, last.size() - (folder ? 2 : 1));
+    const QString trail = folder ? QStringLiteral("\\") : QString();
+    QString candidate = base + last;
+    for (qsizetype k = safeCut(name, name.size() - 1); k > 0; k = safeCut(name, k - 1)) {
+        candidate = base + u'\\' + name.left(k) + kDots + trail;
         if (measure(candidate) <= widthPx)
             return candidate;
     }
-    return kDots + last;
+    return candidate;
 }
 
 QString compactPathToLength(const QString& path, int maxChars)

@@ -137,6 +137,9 @@ public:
     virtual void messageBeep(int type) = 0;   // 0 default, 16 critical, 48 exclamation
     // Width in pixels of `text` drawn in `font`.
     virtual int measureTextPx(const Font& font, const QString& text) = 0;
+    // Milliseconds on a clock that never goes back (how long the user paused
+    // between two typed keys); its start means nothing.
+    virtual qint64 elapsedMs() = 0;
 
     // --- Network -----------------------------------------------------------
     // Fetches a document; events keep flowing while it waits.

@@ -53,15 +53,31 @@ QString shortcutText(int keyCode, int shift)
     return {};
 }
 
-// A typed character reaching a text box: KeyPress (form first with
-// KeyPreview), then the edit.
+// A character typed in a tree finds a node as an arrow key moves to one:
+// the node is selected and NodeClick follows.
+void typeInTree(TreeView& tree, QChar ch)
+{
+    Desktop* d = installedDesktop();
+    TreeNode* n = tree.typeAhead(ch, d ? d->elapsedMs() : 0);
+    if (!n || n == tree.selectedItem()) return;
+    tree.setSelectedItem(n);
+    tree.NodeClick(n);
+}
+
+// A typed character reaching a text box or a tree: KeyPress (form first
+// with KeyPreview), then the edit or the search.
 void deliverChar(Form& f, Control* target, int ascii)
 {
     if (f.keyPreview()) {
         f.KeyPress(ascii);
         if (ascii == 0 || !f.isLoaded()) return;
     }
-    if (!target || target->form().activeControl() != target || target->kind() != ControlKind::TextBox) return;
+    if (!target || target->form().activeControl() != target) return;
+    if (target->kind() == ControlKind::TreeView) {
+        if (ascii >= 32 && Input::canTakeInput(*target)) typeInTree(*static_cast<TreeView*>(target), QChar(ascii));
+        return;
+    }
+    if (target->kind() != ControlKind::TextBox) return;
     auto* box = static_cast<TextBox*>(target);
     box->KeyPress(ascii);
     if (ascii == 0 || !f.isLoaded()) return;
@@ -227,6 +243,17 @@ bool Input::type(TextBox& box, const QString& text)
     for (QChar ch : text) {
         if (!stillLive(box) || f.activeControl() != &box) return true;
         deliverChar(f, &box, ch.unicode());
+    }
+    return true;
+}
+
+bool Input::type(TreeView& tree, const QString& text)
+{
+    QM_REQUIRE(tree);
+    if (!tree.hasFocus()) return refuse(QStringLiteral("tree %1 does not have the focus").arg(describe(tree)));
+    for (QChar ch : text) {
+        if (!stillLive(tree) || !tree.hasFocus()) return true;
+        deliverChar(tree.form(), &tree, ch.unicode());
     }
     return true;
 }

@@ -50,6 +50,11 @@ public:
     // (form KeyPress with KeyPreview, the box's KeyPress; a key set to 0 is
     // dropped), inserted at the caret, Change after each.
     static bool type(TextBox& box, const QString& text);
+    // Typing in the focused tree: each character as a key press (form
+    // KeyPress with KeyPreview), then the tree's type-ahead, which selects
+    // the node found and raises NodeClick as an arrow key does. Input::key
+    // types a letter, digit or space in a focused tree the same way.
+    static bool type(TreeView& tree, const QString& text);
     // Pasting through the context menu: no KeyPress, one Change.
     static bool paste(TextBox& box, const QString& text);
     // A key on the form (to its focused control): menu shortcuts first, then

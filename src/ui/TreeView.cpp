@@ -175,6 +175,7 @@ void TreeView::remove(const QString& key)
     detach(n);
     for (TreeNode* d : doomed) {
         if (d == selected_) selected_ = nullptr;
+        if (d == typedTo_) typedTo_ = nullptr;
         if (!d->key_.isEmpty()) byKey_.remove(d->key_);
     }
     notify(Prop::NodeRemoved, -1, -1, n);
@@ -186,6 +187,8 @@ void TreeView::remove(const QString& key)
 void TreeView::clear()
 {
     selected_ = nullptr;
+    typed_.clear();
+    typedTo_ = nullptr;
     roots_.clear();
     byKey_.clear();
     all_.clear();
@@ -195,6 +198,41 @@ void TreeView::clear()
 void TreeView::setSelectedItem(TreeNode* n)
 {
     if (detail::assign(selected_, n)) notify(Prop::NodeSelected, -1, -1, n);
+}
+
+TreeNode* TreeView::typeAhead(QChar ch, qint64 nowMs)
+{
+    if (typed_.isEmpty() || nowMs - typedAtMs_ >= kTypeAheadPauseMs || typedTo_ != selected_) typed_.clear();
+    typed_ += ch;
+    typedAtMs_ = nowMs;
+    typedTo_ = selected_;
+
+    // The nodes as the tree shows them, top to bottom.
+    std::vector<TreeNode*> shown;
+    std::vector<TreeNode*> stack(roots_.rbegin(), roots_.rend());
+    while (!stack.empty()) {
+        TreeNode* n = stack.back();
+        stack.pop_back();
+        shown.push_back(n);
+        if (n->expanded_) stack.insert(stack.end(), n->children_.rbegin(), n->children_.rend());
+    }
+    if (shown.empty()) return nullptr;
+
+    // A first letter, or the same letter again, looks from the node after
+    // the selection; a longer prefix may still fit the selected node.
+    const bool oneLetter = typed_.count(typed_.front()) == typed_.size();
+    const QString prefix = oneLetter ? QString(typed_.front()) : typed_;
+    const auto at = std::find(shown.begin(), shown.end(), selected_);
+    std::size_t start = 0;
+    if (at != shown.end()) start = std::size_t(at - shown.begin()) + (oneLetter ? 1 : 0);
+    for (std::size_t i = 0; i < shown.size(); ++i) {
+        TreeNode* n = shown[(start + i) % shown.size()];
+        if (n->text_.startsWith(prefix, Qt::CaseInsensitive)) {
+            typedTo_ = n;
+            return n;
+        }
+    }
+    return nullptr;
 }
 
 void TreeView::setSorted(bool on)

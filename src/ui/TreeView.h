@@ -15,6 +15,11 @@
 //   Collapse.
 // - A node with Sorted keeps its children in the program's sort order;
 //   root nodes keep their order of addition unless the tree is Sorted.
+// - Typing in the focused tree (Input::key, Input::type) moves the selection
+//   to the next shown node whose text starts with what was typed, as the
+//   arrow keys move it (NodeClick): characters typed less than
+//   kTypeAheadPauseMs apart make one prefix, a pause starts anew, the same
+//   letter typed again goes on to the next node that starts with it.
 
 #include "ui/Control.h"
 
@@ -88,6 +93,14 @@ public:
     const QString& pathSeparator() const { return separator_; }
     void setPathSeparator(const QString& s) { separator_ = s; }
 
+    // Type-ahead: the node that typing `ch` at `nowMs` (milliseconds on the
+    // desktop's clock) leads to, among the shown nodes (every ancestor
+    // expanded) in the order the tree shows them, from the selection on and
+    // round again; nullptr when none starts with what was typed. Selects
+    // nothing itself.
+    static constexpr qint64 kTypeAheadPauseMs = 1000;
+    TreeNode* typeAhead(QChar ch, qint64 nowMs);
+
     Event<TreeNode*> NodeClick;
     Event<TreeNode*> Expand;
     Event<TreeNode*> Collapse;
@@ -105,6 +118,11 @@ private:
     TreeNode* selected_ = nullptr;
     bool sorted_ = false;
     QString separator_ = QStringLiteral("\\");
+    // What was typed so far, when, and the node it led to (a selection moved
+    // otherwise starts a new search).
+    QString typed_;
+    qint64 typedAtMs_ = 0;
+    const TreeNode* typedTo_ = nullptr;
 };
 
 } // namespace ui

@@ -350,6 +350,27 @@ TEST_F(StartupTest, UpOneLevelClimbsTheChosenStructureToItsDriveAndThereSaysItCa
     EXPECT_EQ(g().CurrentPath[0], QStringLiteral("C:\\A"));
 }
 
+// Typing a folder's first letters in the focused tree moves there as the
+// arrow keys do: the current path, its label and the first-level lists follow.
+TEST_F(StartupTest, TypingInTheFocusedTreeMovesToTheFolderThatStartsWithIt)
+{
+    for (const char* folder : {"bin", "Users/me", "usr/local", "var"})
+        drive.folder(QLatin1String(folder));
+    writeIni(QStringLiteral("[General]\r\nPrimaryInitialPath=C:\\bin\r\nDisplayPrimaryPathFirstLevelFolders=True\r\n"));
+    main.load();
+    const QString other = g().CurrentPath[1];
+    ASSERT_TRUE(main.tvwStructure[0]->hasFocus());
+    ASSERT_TRUE(ui::Input::key(main, 'U'));
+    EXPECT_EQ(g().CurrentPath[0], QStringLiteral("C:\\Users"));
+    ASSERT_TRUE(ui::Input::key(main, 'S'));
+    ASSERT_TRUE(ui::Input::key(main, 'R'));
+    EXPECT_EQ(g().CurrentPath[0], QStringLiteral("C:\\usr"));
+    EXPECT_EQ(main.tvwStructure[0]->selectedItem()->text(), QStringLiteral("usr"));
+    EXPECT_EQ(main.lblCurrentFullPath[0]->caption(), QStringLiteral("C:\\usr\\"));
+    EXPECT_EQ(items(*main.lstFirstLevelFolders[0]), QStringList{QStringLiteral("local")});
+    EXPECT_EQ(g().CurrentPath[1], other);
+}
+
 TEST_F(StartupTest, RefreshShowsANewFolderAClearedDisplayBoxLeavesTheListUntilTheNextMoveAndTheLabelIsCompacted)
 {
     drive.folder(QStringLiteral("Work"));
@@ -386,6 +407,26 @@ TEST_F(StartupTest, RefreshShowsANewFolderAClearedDisplayBoxLeavesTheListUntilTh
     g().HidePathToolTips = true;
     DisplayCurrentPath(main, 1);
     EXPECT_EQ(main.lblCurrentFullPath[1]->toolTipText(), QString());
+}
+
+// A deep folder whose own name nearly fills the path label: the drive stays
+// whole ("C...\" would read as a folder named "C...") and the name gives way
+// at its end instead.
+TEST_F(StartupTest, ThePathLabelOfADeepFolderWithALongNameKeepsTheDriveWhole)
+{
+    const QString first = QStringLiteral("first_level_") + QString(20, u'a');
+    const QString second = QStringLiteral("second_level_") + QString(45, u'b');
+    drive.folder(first + u'/' + second);
+    const QString logical = QStringLiteral("C:\\") + first + u'\\' + second;
+    writeIni(QStringLiteral("[General]\r\nPrimaryInitialPath=") + logical + QStringLiteral("\r\n"));
+    main.load();
+    ASSERT_EQ(g().CurrentPath[0], logical);
+    const ui::Label& label = *main.lblCurrentFullPath[0];
+    const QString shown = label.caption();
+    EXPECT_TRUE(shown.startsWith(QStringLiteral("C:\\...\\second_level_bbbb"))) << shown.toStdString();
+    EXPECT_TRUE(shown.endsWith(QStringLiteral("b...\\"))) << shown.toStdString();
+    EXPECT_LE(ui::desktop().measureTextPx(label.font(), shown), label.width() / ui::twipsPerPixel());
+    EXPECT_EQ(label.toolTipText(), logical + u'\\');
 }
 
 TEST_F(StartupTest, FirstLevelListsShowHiddenReadOnlyAndManyEntriesInOrderOrSwitchedOffOnlyTheirCount)

@@ -21,8 +21,8 @@ TEST(CompactPath, ToAWidthInTheGivenFontOrToALengthKeepingTheStartAndTheLastComp
         {"C:\\path1\\path2\\sample.txt", 25, false, "C:\\path1\\path2\\sample.txt"},
         {"C:\\path1\\path2\\sample.txt", 23, false, "C:\\path1\\...\\sample.txt"},
         {"C:\\path1\\path2\\sample.txt", 20, false, "C:\\pat...\\sample.txt"},
-        {"C:\\path1\\path2\\sample.txt", 14, false, "...\\sample.txt"},
-        {"C:\\path1\\path2\\sample.txt", 5, false, "...\\sample.txt"},   // wider than asked
+        {"C:\\path1\\path2\\sample.txt", 14, false, "C:\\...\\samp..."},   // the drive stays
+        {"C:\\path1\\path2\\sample.txt", 5, false, "C:\\...\\s..."},      // wider than asked
         {"D:\\Very\\Long\\Path\\B\\", 12, false, "D:\\Ver...\\B\\"},      // a folder keeps its last folder
         {"averylongname", 8, false, "avery..."},                          // no separator: cut at the end
         {"averylongname", 2, false, ".."},
@@ -52,5 +52,33 @@ TEST(CompactPath, ToAWidthInTheGivenFontOrToALengthKeepingTheStartAndTheLastComp
     for (const auto& c : lengths) {
         EXPECT_EQ(compactPathToLength(c.path, c.length), c.expected) << c.path.toStdString();
         EXPECT_LE(compactPathToLength(c.path, c.length).size(), c.length);
+    }
+}
+
+// A compacted path keeps its drive whole ("C...\last" reads as a folder
+// named "C..."); when the drive, "..." and the last component do not fit
+// together, the last component gives way at its end, keeping a folder's "\".
+TEST(CompactPath, ADriveIsNeverCutAndALongLastComponentGivesWayAtItsEnd)
+{
+    const TextMeasure perChar = [](const QString& s) { return static_cast<int>(s.size()); };
+    const struct {
+        QString path;
+        int width;
+        QString expected;
+    } cases[] = {
+        {"C:\\first_level_aaaa\\second_level_bbbb\\", 23, "C:\\...\\second_level...\\"},
+        {"C:\\first_level_aaaa\\second_level_bbbb\\", 25, "C:\\...\\second_level_bbbb\\"},
+        {"C:\\path1\\path2\\sample.txt", 16, "C:\\...\\sample..."},
+        {"C:\\averyverylongname.txt", 12, "C:\\averyv..."},                       // nothing in the middle
+        {"D:\\Έγγραφα\\Αναφορές του έτους\\", 20, "D:\\...\\Αναφορές ...\\"},
+        {"Docs\\x\\averylongname", 10, "...\\ave..."},                          // no drive to keep
+        {"C:\\path1\\path2\\sample.txt", 3, "C:\\...\\s..."},                // the shortest, wider than asked
+    };
+    for (const auto& c : cases) {
+        const QString shown = compactPathToWidth(c.path, c.width, perChar);
+        EXPECT_EQ(shown, c.expected) << c.path.toStdString() << " " << c.width;
+        if (c.width > 3) {
+            EXPECT_LE(shown.size(), c.width) << c.path.toStdString();
+        }
     }
 }

@@ -205,6 +205,66 @@ TEST_F(TreeTest, KeysAreUniqueChildrenSortAndACollapseMovesTheSelectionFirst)
     EXPECT_HEADLESS_FAILURE(Input::nodeClick(*tvw, QStringLiteral("C:\\Users\\me\\")), "collapsed");
 }
 
+// Typing in the focused tree finds the next shown node that starts with what
+// was typed, and selects it as an arrow key would (NodeClick). Keys typed in
+// quick succession make one prefix; after a pause the search starts anew; the
+// same letter again goes on to the next node; a selection moved otherwise
+// starts anew too.
+TEST_F(TreeTest, TypingFindsTheNextShownNodeThatStartsWithWhatWasTyped)
+{
+    for (const char* name : {"usr", "bin", "boot", "var", "Έγγραφα"})
+        tvw->add(QStringLiteral("C:\\"), TreeView::tvwChild, QStringLiteral("C:\\%1\\").arg(QString::fromUtf8(name)), QString::fromUtf8(name));
+    tvw->node(QStringLiteral("C:\\"))->setExpanded(true);   // apps bin boot Users usr var Έγγραφα; Users holds me
+    ASSERT_TRUE(Input::nodeClick(*tvw, QStringLiteral("C:\\")));
+    events.clear();
+    const auto selected = [this] { return tvw->selectedItem()->text(); };
+    const auto typeKey = [this](int code, int shift = 0) { ASSERT_TRUE(Input::key(form, code, shift)); };
+
+    typeKey('U');
+    EXPECT_EQ(selected(), "Users");
+    typeKey('S', vbShiftMask);   // "us": Users still fits
+    typeKey('R');                // "usr"
+    EXPECT_EQ(selected(), "usr");
+    EXPECT_EQ(events, (QStringList{"click C:\\Users\\", "click C:\\usr\\"}));
+
+    desk.advance(TreeView::kTypeAheadPauseMs);   // a pause: "b" alone, round past the end
+    typeKey('B');
+    EXPECT_EQ(selected(), "bin");
+    desk.advance(TreeView::kTypeAheadPauseMs - 1);
+    typeKey('B');                // the same letter again: the next one
+    EXPECT_EQ(selected(), "boot");
+    typeKey('B');
+    EXPECT_EQ(selected(), "bin");
+    typeKey('X');                // "bbbx": nothing, the selection stays
+    EXPECT_EQ(selected(), "bin");
+
+    desk.advance(TreeView::kTypeAheadPauseMs);
+    typeKey('M');                // "me" is inside the collapsed Users
+    EXPECT_EQ(selected(), "bin");
+    ASSERT_TRUE(Input::expand(*tvw, QStringLiteral("C:\\Users\\")));
+    desk.advance(TreeView::kTypeAheadPauseMs);
+    typeKey('M');
+    EXPECT_EQ(selected(), "me");
+
+    // An arrow key in between starts a new search: "i" alone finds nothing.
+    desk.advance(TreeView::kTypeAheadPauseMs);
+    typeKey('B');
+    ASSERT_TRUE(Input::nodeKey(*tvw, QStringLiteral("C:\\boot\\")));
+    typeKey('I');
+    EXPECT_EQ(selected(), "boot");
+
+    // Characters no key code gives are typed as text.
+    desk.advance(TreeView::kTypeAheadPauseMs);
+    ASSERT_TRUE(Input::type(*tvw, QString::fromUtf8("έγ")));
+    EXPECT_EQ(selected(), QString::fromUtf8("Έγγραφα"));
+    events.clear();
+    ASSERT_TRUE(Input::type(*tvw, QString::fromUtf8("γ")));   // "έγγ" fits the selected node: no event
+    EXPECT_TRUE(events.isEmpty());
+
+    ASSERT_TRUE(Input::click(*form.add<CommandButton>(QStringLiteral("cmdOther"))));
+    EXPECT_HEADLESS_FAILURE(Input::type(*tvw, QStringLiteral("u")), "focus");
+}
+
 // --- Grid -----------------------------------------------------------------------
 
 class GridTest : public UiTest {

@@ -15,6 +15,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFontMetrics>
+#include <QLabel>
 #include <QMenu>
 #include <QMessageBox>
 #include <QPrintDialog>
@@ -22,9 +23,11 @@
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QScreen>
+#include <QTextBoundaryFinder>
 #include <QTimer>
 #include <QWhatsThis>
 
+#include <algorithm>
 #include <cmath>
 #include <utility>
 
@@ -79,13 +82,61 @@ void giveKeyboardBack(const QPointer<QWidget>& to)
     if (to && to->isVisible()) to->activateWindow();
 }
 
+const QChar kWordJoiner(0x2060);
+const QChar kZeroWidthSpace(0x200B);
+
 // A path breaks nowhere between its drive and its first backslash ("C:" at
 // the end of one line and "\Data" on the next): a word joiner holds them.
 QString joinDrives(const QString& text)
 {
     static const QRegularExpression drive(QStringLiteral("(?<![A-Za-z0-9])([A-Za-z]:)(?=\\\\)"));
     QString out = text;
-    out.replace(drive, QStringLiteral("\\1") + QChar(0x2060));
+    out.replace(drive, QStringLiteral("\\1") + kWordJoiner);
+    return out;
+}
+
+// To the line breaker a path is one long word: in a box it would run on past
+// the right edge. It may break after each of its separators (an invisible
+// break), unless what follows closes the path or the sentence.
+QString breakAfterSeparators(const QString& text)
+{
+    static const QString closing = QStringLiteral("\\'\"\u00BB\u201D\u2019),;:.!?");
+    QString out;
+    out.reserve(text.size() + text.size() / 8);
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        out += text[i];
+        if (text[i] == u'\\' && i + 1 < text.size() && !text[i + 1].isSpace() && !closing.contains(text[i + 1]))
+            out += kZeroWidthSpace;
+    }
+    return out;
+}
+
+// What no break divides and is wider than `limitPx` (a folder or file name
+// longer than a box's line) would still be cut: it may break between any two
+// of its characters, except beside a word joiner.
+QString breakOverlongRuns(const QString& text, const QFontMetrics& fm, int limitPx)
+{
+    QString out;
+    QTextBoundaryFinder lines(QTextBoundaryFinder::Line, text);
+    qsizetype from = 0;
+    for (qsizetype to = lines.toNextBoundary(); to != -1; to = lines.toNextBoundary()) {
+        const QString run = text.mid(from, to - from);
+        from = to;
+        if (fm.horizontalAdvance(run.trimmed()) <= limitPx) {
+            out += run;
+            continue;
+        }
+        QTextBoundaryFinder letters(QTextBoundaryFinder::Grapheme, run);
+        qsizetype start = 0;
+        for (qsizetype end = letters.toNextBoundary(); end != -1; end = letters.toNextBoundary()) {
+            if (end == 0) continue;
+            out += run.mid(start, end - start);
+            start = end;
+            if (end < run.size() && run[end - 1] != kWordJoiner && run[end] != kWordJoiner && !run[end].isSpace()
+                && !run[end - 1].isSpace())
+                out += kZeroWidthSpace;
+        }
+    }
     return out;
 }
 
@@ -117,7 +168,7 @@ QString nativeOf(const QString& logical) { return logical.isEmpty() ? QString() 
 
 } // namespace
 
-QtDesktop::QtDesktop() = default;
+QtDesktop::QtDesktop() { clock_.start(); }
 
 QtDesktop::~QtDesktop()
 {
@@ -259,7 +310,13 @@ int QtDesktop::messageBox(Form* owner, const QString& title, const QString& text
     QString body = text;
     body.replace(QLatin1String("\r\n"), QLatin1String("\n")).replace(QLatin1Char('\r'), QLatin1Char('\n'));
     box.setTextFormat(Qt::PlainText);
-    box.setText(joinDrives(body));
+    // A box is never narrower than half the screen (up to 500 px) less its
+    // icon: a run narrower than that always fits a line.
+    const QLabel* label = box.findChild<QLabel*>(QStringLiteral("qt_msgbox_label"));
+    const QScreen* screen = box.screen() ? box.screen() : QGuiApplication::primaryScreen();
+    const int narrowest = std::max(100, std::min(screen ? screen->availableGeometry().width() / 2 : 500, 500) - 120);
+    box.setText(breakOverlongRuns(breakAfterSeparators(joinDrives(body)), QFontMetrics(label ? label->font() : box.font()),
+                                  narrowest));
     switch (msgBoxIcon(style)) {
     case 16: box.setIcon(QMessageBox::Critical); break;
     case 32: box.setIcon(QMessageBox::Question); break;

@@ -26,6 +26,7 @@
 #include "ui/Desktop.h"
 #include "ui/qt/HelpFile.h"
 
+#include <QElapsedTimer>
 #include <QHash>
 #include <QObject>
 #include <QPointer>
@@ -97,6 +98,7 @@ public:
     void beep() override;
     void messageBeep(int type) override;
     int measureTextPx(const Font& font, const QString& text) override;
+    qint64 elapsedMs() override { return clock_.elapsed(); }
     FetchResult openUrl(const QString& url, int timeoutSeconds) override;
     void programEnding() override;
     QString clipboardText() override;
@@ -146,6 +148,7 @@ private:
     QString lastHelp_;
     bool greek_ = false;
     bool quitOnEnd_ = true;
+    QElapsedTimer clock_;
 };
 
 } // namespace ui::qt

@@ -54,7 +54,7 @@ public:
         if (p == Prop::Font) view()->doItemsLayout();
     }
 
-    std::optional<bool> key(QKeyEvent* e, int, int) override { return navigationKey(e); }
+    std::optional<bool> key(QKeyEvent* e, int code, int shift) override;
     bool swallowsPress(QObject*, QMouseEvent* e) const override { return e->button() == Qt::RightButton; }
 
 protected:
@@ -68,6 +68,31 @@ private:
 
     QHash<const TreeNode*, QTreeWidgetItem*> items_;
 };
+
+// Arrows, pages, Home and End move through the view's items; a typed
+// character finds a node in the model (the view's own search would move
+// only the view). A letter, digit or space goes the way of every key, through
+// the form (Input::key); a character no key code gives (a Greek letter, "_",
+// a capital under Caps Lock) is typed as itself. The keypad's "+", "-" and
+// "*" stay the view's: they expand and collapse.
+std::optional<bool> TreeAdapter::key(QKeyEvent* e, int code, int shift)
+{
+    if (const std::optional<bool> moved = navigationKey(e)) return moved;
+    const int k = e->key();
+    if ((e->modifiers() & Qt::KeypadModifier) && (k == Qt::Key_Plus || k == Qt::Key_Minus || k == Qt::Key_Asterisk))
+        return std::nullopt;
+    const QString text = e->text();
+    if (text.isEmpty() || !text.at(0).isPrint() || (shift & (vbCtrlMask | vbAltMask))) return std::nullopt;
+    const bool byCode = (code >= 'A' && code <= 'Z' && text.at(0).unicode() == ((shift & vbShiftMask) ? code : code + 32))
+                        || (code >= '0' && code <= '9' && !(shift & vbShiftMask) && text.at(0).unicode() == code)
+                        || (code == vbKeySpace && text == QStringLiteral(" "));
+    if (byCode) return std::nullopt;
+    auto* tree = static_cast<TreeView*>(&control_);
+    QtDesktop::guarded([tree, text] {
+        if (Input::canTakeInput(*tree) && tree->hasFocus()) Input::type(*tree, text);
+    });
+    return true;
+}
 
 QTreeWidgetItem* TreeAdapter::itemFor(const TreeNode* n)
 {

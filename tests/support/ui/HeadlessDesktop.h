@@ -19,7 +19,8 @@
 // - Timers run on a virtual clock that moves only inside desktop calls:
 //   advance(ms) jumps (a timer whose period was covered several times ticks
 //   once: ticks coalesce), advanceStepwise(ms) delivers every tick, and each
-//   doEvents() runs the timers that are due, then the triggers.
+//   doEvents() runs the timers that are due, then the triggers. elapsedMs()
+//   reads that clock.
 // - Triggers: onYield(predicate, action) runs action at the first doEvents
 //   where predicate holds (once; `repeat` keeps it); onYieldNumber(n, action)
 //   at the n-th doEvents (counted from construction or resetYieldCount()).
@@ -130,6 +131,7 @@ public:
     void beep() override;
     void messageBeep(int type) override;
     int measureTextPx(const Font& font, const QString& text) override;
+    qint64 elapsedMs() override { return now_; }
     FetchResult openUrl(const QString& url, int timeoutSeconds) override;
     void programEnding() override;
 

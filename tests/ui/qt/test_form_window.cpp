@@ -89,6 +89,46 @@ TEST_F(QtDesktopTest, TreeExpansionAndClicksGoToTheModel)
     // (Two trees, the other's reload leaving this one's highlight: the main window's on-screen test.)
 }
 
+// Keys typed in a tree find a node in the model, as arrows move it there:
+// letters by their key code, what no key code gives (a Greek letter, "_")
+// as text; the keypad's "-" still collapses. Each search here starts from a
+// click, so none depends on how long the keys took.
+TEST_F(QtDesktopTest, TypingInATreeFindsTheNodeInTheModel)
+{
+    TreeView* tree = nullptr;
+    QStringList events;
+    BuiltForm f("frmTrees", [&](BuiltForm& form) {
+        tree = form.add<TreeView>("tvwStructure");
+        tree->move(120, 120, 2800, 4000);
+        tree->add({}, TreeView::tvwLast, "C:", "C:");
+        for (const char* name : {"Users", "usr", "_build", "Φάκελλος"})
+            tree->add("C:", TreeView::tvwChild, QStringLiteral("C:\\") + QString::fromUtf8(name), QString::fromUtf8(name));
+        tree->node("C:")->setExpanded(true);
+        tree->NodeClick = [&events](TreeNode* n) { events << n->text(); };
+    });
+    f.show();
+    auto* view = static_cast<QTreeWidget*>(desk.window(f)->widgetFor(tree));
+    const auto press = [view](int key, Qt::KeyboardModifiers mods, const QString& text) {
+        QKeyEvent e(QEvent::KeyPress, key, mods, text);
+        QApplication::sendEvent(view, &e);
+    };
+    clickTreeItem(view, itemNamed(view, "C:"));
+    press(Qt::Key_U, Qt::NoModifier, "u");
+    press(Qt::Key_U, Qt::NoModifier, "u");
+    EXPECT_EQ(tree->selectedItem()->text(), "usr");
+    EXPECT_EQ(view->currentItem(), itemNamed(view, "usr"));
+    clickTreeItem(view, itemNamed(view, "C:"));
+    press(0, Qt::NoModifier, QString::fromUtf8("φ"));
+    EXPECT_EQ(tree->selectedItem()->text(), QString::fromUtf8("Φάκελλος"));
+    clickTreeItem(view, itemNamed(view, "C:"));
+    press(Qt::Key_Underscore, Qt::ShiftModifier, "_");
+    EXPECT_EQ(tree->selectedItem()->text(), "_build");
+    EXPECT_EQ(events, (QStringList{"C:", "Users", "usr", "C:", QString::fromUtf8("Φάκελλος"), "C:", "_build"}));
+    clickTreeItem(view, itemNamed(view, "C:"));
+    press(Qt::Key_Minus, Qt::KeypadModifier, "-");
+    EXPECT_FALSE(tree->node("C:")->expanded());
+}
+
 // --- Names and headings ------------------------------------------------------------
 
 // Stored names show their real characters; a tree row fits the accents over

@@ -16,6 +16,9 @@
 #include <QTemporaryDir>
 #include <QWindow>
 
+#include <algorithm>
+#include <cmath>
+
 using namespace qttest;
 
 namespace {
@@ -314,7 +317,7 @@ TEST_F(QtDesktopTest, MessageBoxesKeepADriveWithItsPathAndComeBackWhenIconified)
         SCOPED_TRACE(text.toStdString());
         EXPECT_FALSE(a.flags & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint));
         EXPECT_TRUE(a.flags & Qt::WindowCloseButtonHint);
-        EXPECT_EQ(QString(a.text).remove(QChar(0x2060)), text);   // only joined, nothing else changed
+        EXPECT_EQ(QString(a.text).remove(QChar(0x2060)).remove(QChar(0x200B)), text);   // only joined and breakable
         QTextLayout layout(a.shown, a.shownFont);
         QTextOption option;
         option.setWrapMode(QTextOption::WordWrap);
@@ -343,6 +346,67 @@ TEST_F(QtDesktopTest, MessageBoxesKeepADriveWithItsPathAndComeBackWhenIconified)
     });
     msgBox(&owner, "Quillmarsh", "Minimised?", vbInformationOK);
     EXPECT_TRUE(stayedUp);
+    owner.unload();
+}
+
+// A long path in a box shows whole: it breaks after its separators (never
+// between its drive and the rest), and a name longer than a line breaks
+// where the line ends, so that no character runs past the box's edge.
+TEST_F(QtDesktopTest, ALongPathInABoxShowsWholeBreakingAfterItsSeparators)
+{
+    BuiltForm owner("frmOwner");
+    owner.show();
+    QString path = QStringLiteral("C:\\");
+    while (path.size() < 130) path += QStringLiteral("folder_%1\\").arg(path.size());
+    path.chop(1);
+    QString greek = QStringLiteral("D:\\");
+    while (greek.size() < 130) greek += QStringLiteral("Φάκελλος_%1\\").arg(greek.size());
+    const struct {
+        QString text;
+        bool onlyAtSeparators;   // every break in the path comes after a "\"
+    } cases[] = {
+        {QStringLiteral("Do you really want to save path '") + path + QStringLiteral("', in the saved paths file?"), true},
+        {QStringLiteral("Θέλετε πράγματι να αποθηκεύσετε την διαδρομή «") + greek + QStringLiteral("», στο αρχείο;"), true},
+        {QStringLiteral("The file C:\\") + QString(240, u'x') + QStringLiteral(".txt is missing."), false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text.toStdString());
+        QStringList lines;
+        int overflow = 0;   // pixels of the widest line beyond the label, or of the lines below it
+        desk.setDialogHook([&](QWidget* w) {
+            later(30, [&, w] {
+                auto* box = static_cast<QMessageBox*>(w);
+                const QLabel* label = box->findChild<QLabel*>(QStringLiteral("qt_msgbox_label"));
+                const QRect room = label->contentsRect();
+                QTextLayout layout(label->text(), label->font());
+                QTextOption option;
+                option.setWrapMode(QTextOption::WordWrap);
+                layout.setTextOption(option);
+                layout.beginLayout();
+                qreal height = 0;
+                for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
+                    line.setLineWidth(room.width());
+                    lines << label->text().mid(line.textStart(), line.textLength()).remove(QChar(0x200B)).remove(QChar(0x2060));
+                    overflow = std::max(overflow, int(std::ceil(line.naturalTextWidth())) - room.width());
+                    height += line.height();
+                }
+                layout.endLayout();
+                overflow = std::max(overflow, int(std::ceil(height)) - room.height());
+                overflow = std::max(overflow, label->geometry().right() - box->contentsRect().right());
+                box->buttons().first()->click();
+            });
+        });
+        msgBox(&owner, "Quillmarsh", c.text, vbQuestionYesNo);
+        EXPECT_LE(overflow, 0) << lines.join(u'|').toStdString();
+        EXPECT_EQ(lines.join(QString()), c.text);
+        EXPECT_GT(lines.size(), 1);
+        for (qsizetype i = 0; i + 1 < lines.size(); ++i) {
+            EXPECT_FALSE(lines[i].endsWith(u':')) << lines[i].toStdString();
+            if (c.onlyAtSeparators) {
+                EXPECT_TRUE(lines[i].endsWith(u'\\') || lines[i].endsWith(u' ')) << lines[i].toStdString();
+            }
+        }
+    }
     owner.unload();
 }
 
