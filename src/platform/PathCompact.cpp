@@ -116,7 +116,12 @@ QString compactPathToLength(const QString& path, int maxChars)
         const QString name = last.mid(1);
         return kDots + u'\\' + name.left(safeCut(name, maxChars - 7)) + kDots;
     }
-    return path.left(safeCut(path, maxChars - last.size() - 3)) + kDots + last;
+    // A start cut inside "C:\" would read as a folder named "C..."; then
+    // "..." stands for the drive as well.
+    qsizetype keep = maxChars - last.size() - 3;
+    if (keep < driveRootLength(path))
+        keep = 0;
+    return path.left(safeCut(path, keep)) + kDots + last;
 }
 
 } // namespace platform

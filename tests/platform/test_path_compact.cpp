@@ -47,6 +47,10 @@ TEST(CompactPath, ToAWidthInTheGivenFontOrToALengthKeepingTheStartAndTheLastComp
         {"abcdef", 2, ".."},
         {"C:\\averyverylongname.txt", 12, "...\\avery..."},
         {"C:\\averyverylongname.txt", 6, "......"},
+        // A start that would end inside the drive gives the drive up whole.
+        {"C:\\Docs\\" + QString(70, u'n'), 75, "...\\" + QString(70, u'n')},
+        {"C:\\Docs\\" + QString(69, u'n'), 75, "...\\" + QString(69, u'n')},
+        {"C:\\Docs\\" + QString(68, u'n'), 75, "C:\\...\\" + QString(68, u'n')},
         {"abc", 0, ""},
     };
     for (const auto& c : lengths) {
