@@ -99,9 +99,12 @@ TEST_F(PrintPdf, EveryPageSetupItTakesOverPrintsOnePagePerSheet)
                 g().PageSetupFontSize = 8;
                 g().PageSetupTopMargin = 0;
                 g().PageSetupLinesPerPage = 30;
-                const bool fits = top + lines <= most;
+                // A line must fit across the sheet too (left margin 0 here).
+                const bool across = device.charactersPerLine(QStringLiteral("Courier New"), size) >= 151;
+                const bool fits = top + lines <= most && across;
+                const char* said = top + lines <= most ? "characters does not fit it" : "lines per page do not fit it";
                 if (!fits)
-                    desk.expectMsgBoxContaining("Page setup", "lines per page do not fit it", ui::vbExclamationOK, ui::vbOK);
+                    desk.expectMsgBoxContaining("Page setup", said, ui::vbExclamationOK, ui::vbOK);
                 desk.onModal(QStringLiteral("frmPageSetup"), [&](ui::Form& form) {
                     auto& f = static_cast<results::frmPageSetup&>(form);
                     for (auto [label, value] : {std::pair{f.lblFontSize, size}, {f.lblTopMargin, top}, {f.lblLinesPerPage, lines}})
@@ -121,7 +124,7 @@ TEST_F(PrintPdf, EveryPageSetupItTakesOverPrintsOnePagePerSheet)
                     g().PageSetupTopMargin = basGlobal::Integer(top);
                     g().PageSetupLinesPerPage = basGlobal::Integer(lines);
                     drive.file(QStringLiteral("print.pdf"), "kept");
-                    desk.expectMsgBoxContaining("Page setup", "lines per page do not fit it", ui::vbExclamationOK, ui::vbOK);
+                    desk.expectMsgBoxContaining("Page setup", said, ui::vbExclamationOK, ui::vbOK);
                     fill(10);
                     openPrint([](results::frmPrint& f) {
                         ui::Input::click(*f.cmdPrint);
@@ -144,6 +147,139 @@ TEST_F(PrintPdf, EveryPageSetupItTakesOverPrintsOnePagePerSheet)
     EXPECT_GT(refused, 5);
     EXPECT_GE(device.linesPerSheet(QStringLiteral("Courier New"), 8), 30) << "the defaults always fit";
     EXPECT_LT(device.linesPerSheet(QStringLiteral("Courier New"), 8), 80);
+}
+
+// Over every font size and left margin: what Page setup takes over, by OK or
+// by Apply, prints every line whole, long paths, long names and wide sizes
+// included; what would run off the sheet's edge it refuses with a message
+// naming what fits, and the print run refuses the same values, to the
+// printer alone and to the printer and the file.
+TEST_F(PrintPdf, EveryLeftMarginAndFontSizeItTakesOverPrintsWholeLines)
+{
+    const QString pdf = drive.native(QStringLiteral("print.pdf"));
+    ui::qt::QtPrinter device(pdf);
+    if (!device.printsToPdf())
+        GTEST_SKIP() << "a system printer is installed";
+    platform::ServiceOverride<platform::Printer> use(platform::setPrinter, &device);
+    const QString font = QStringLiteral("Courier New");
+    g().CurrentPath = {QStringLiteral("C:\\Πρώτος_φάκελος_με_μακρύ_όνομα\\second_level_bbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbb\\third_level_ccccccc"),
+                       QStringLiteral("C:\\Δεύτερος_φάκελος_με_μακρύ_όνομα\\second_level_dddddddddddddddddddddddddddddddd\\third_level_eeeeeee")};
+    const int rows = 12;
+    fill(rows);
+    for (int k = 1; k <= rows; ++k) {
+        const QString longName = QStringLiteral("a_very_long_name_of_file_%1_με_ελληνικά_γράμματα_στο_τέλος.txt").arg(k);
+        for (int c : {1, 2}) results.grdResults->setTextMatrix(k, c, longName);
+        for (int c : {3, 4}) results.grdResults->setTextMatrix(k, c, QStringLiteral("9,876,543,210"));
+    }
+    for (int i = 0; i < 2; ++i) results.lblTotalFolders[i]->setCaption(QStringLiteral("Folders: 86."));
+    for (int i = 0; i < 2; ++i) results.lblTotalFiles[i]->setCaption(QStringLiteral("Files: 229."));
+
+    int printed = 0, refused = 0;
+    for (int size = 8; size <= 12; ++size) {
+        const int columns = device.charactersPerLine(font, size);
+        for (int margin = 0; margin <= 30; ++margin) {
+            const std::string name = "size " + std::to_string(size) + ", left margin " + std::to_string(margin);
+            const bool greek = margin % 2 == 1, apply = margin % 4 >= 2;
+            g().LanguageIsGreek = greek;
+            g().PageSetupFontSize = 8;
+            g().PageSetupLeftMargin = 0;
+            const bool fits = margin + 151 <= columns;
+            const QString title = greek ? QStringLiteral("Διαμόρφωση σελίδας") : QStringLiteral("Page setup");
+            QString said;
+            if (!fits) {
+                // The message names the widest margin at this size, or else
+                // the largest size for this margin.
+                int largest = 0;
+                for (int smaller = size - 1; smaller >= 8 && !largest; --smaller)
+                    if (margin + 151 <= device.charactersPerLine(font, smaller)) largest = smaller;
+                if (columns > 151)
+                    said = greek ? QStringLiteral("χωράει αριστερό περιθώριο το πολύ %1 κενών.").arg(columns - 151)
+                                 : QStringLiteral("a left margin of at most %1 blanks fits.").arg(columns - 151);
+                else if (largest)
+                    said = greek ? QStringLiteral("της γραμματοσειράς μπορεί να είναι το πολύ %1.").arg(largest)
+                                 : QStringLiteral("font size can be at most %1.").arg(largest);
+                else
+                    said = greek ? QStringLiteral("χαρακτήρων") : QStringLiteral("a printed line of 151 characters");
+                desk.expectMsgBoxContaining(title, said, ui::vbExclamationOK, ui::vbOK);
+            }
+            desk.onModal(QStringLiteral("frmPageSetup"), [&](ui::Form& form) {
+                auto& f = static_cast<results::frmPageSetup&>(form);
+                f.lblFontSize->setCaption(QString::number(size));
+                f.lblLeftMargin->setCaption(QString::number(margin));
+                ui::Input::click(apply ? *f.cmdApply : *f.cmdOK);
+                if (f.isShown()) ui::Input::closeBox(f);
+            });
+            results::ShowPageSetupWindow();
+            EXPECT_EQ(std::pair(int(g().PageSetupFontSize), int(g().PageSetupLeftMargin)),
+                      fits ? std::pair(size, margin) : std::pair(8, 0))
+                << name << (apply ? " by Apply" : " by OK");
+
+            drive.file(QStringLiteral("print.pdf"), "kept");
+            QFile::remove(drive.native(QStringLiteral("out.txt")));
+            if (!fits) {
+                // The same values from the INI file: no run to the printer prints them.
+                ++refused;
+                g().PageSetupFontSize = basGlobal::Integer(size);
+                g().PageSetupLeftMargin = basGlobal::Integer(margin);
+                for (int destination : {0, 2}) {
+                    desk.expectMsgBoxContaining(title, said, ui::vbExclamationOK, ui::vbOK);
+                    openPrint([destination](results::frmPrint& f) {
+                        ui::Input::click(*f.optPrintDestination[destination]);
+                        ui::Input::click(*f.cmdPrint);
+                        ui::Input::click(*f.cmdCancel);
+                    });
+                    EXPECT_EQ(drive.bytes(QStringLiteral("print.pdf")), QByteArray("kept")) << name << " to " << destination;
+                    EXPECT_FALSE(QFile::exists(drive.native(QStringLiteral("out.txt")))) << name;
+                }
+                continue;
+            }
+            ++printed;
+            desk.answerSave(QStringLiteral("C:\\out.txt"));
+            openPrint([](results::frmPrint& f) {
+                ui::Input::click(*f.optPrintDestination[2]);
+                ui::Input::click(*f.cmdPrint);
+            });
+            // Each line of the text file is on paper whole, as it is.
+            QStringList onPaper;
+            for (const QString& l : pdfText(pdf).split(u'\n')) onPaper << l.trimmed();
+            const QStringList lines = fileLines();
+            ASSERT_EQ(lines.size(), 4 + rows) << name;
+            for (const QString& l : lines)
+                EXPECT_TRUE(onPaper.contains(l.trimmed())) << name << ": cut or lost\n" << l.toStdString();
+        }
+    }
+    EXPECT_GT(printed, 10);
+    EXPECT_GT(refused, 100);
+    EXPECT_GE(device.charactersPerLine(font, 8), 151) << "the defaults always fit";
+}
+
+// A size of more than ten digits widens its line: the run weighs the widest
+// line it prints, not the 151 columns alone.
+TEST_F(PrintPdf, ALineWiderThanTheLayoutMustFitWhole)
+{
+    const QString pdf = drive.native(QStringLiteral("print.pdf"));
+    ui::qt::QtPrinter device(pdf);
+    if (!device.printsToPdf())
+        GTEST_SKIP() << "a system printer is installed";
+    platform::ServiceOverride<platform::Printer> use(platform::setPrinter, &device);
+    const int columns = device.charactersPerLine(QStringLiteral("Courier New"), 8);
+    fill(3);
+    results.grdResults->setTextMatrix(2, 3, QStringLiteral("123,456,789,012"));
+    drive.file(QStringLiteral("print.pdf"), "kept");
+    g().PageSetupLeftMargin = basGlobal::Integer(columns - 151);
+    desk.expectMsgBoxContaining("Page setup",
+                                QStringLiteral("a printed line of 153 characters do not fit it.\r\n\r\nAt this font size a "
+                                               "left margin of at most %1 blanks fits.").arg(columns - 153),
+                                ui::vbExclamationOK, ui::vbOK);
+    openPrint([](results::frmPrint& f) {
+        ui::Input::click(*f.cmdPrint);
+        ui::Input::click(*f.cmdCancel);
+    });
+    EXPECT_EQ(drive.bytes(QStringLiteral("print.pdf")), QByteArray("kept"));
+
+    g().PageSetupLeftMargin = basGlobal::Integer(columns - 153);
+    openPrint([](results::frmPrint& f) { ui::Input::click(*f.cmdPrint); });
+    EXPECT_TRUE(pdfText(pdf).contains(QStringLiteral("24/08/2002 123456789012|N|......1234 23/08/2002 -------- file2.txt")));
 }
 
 // A PDF that cannot be written for want of room is reported as the text

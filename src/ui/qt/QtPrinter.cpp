@@ -108,6 +108,24 @@ int QtPrinter::linesPerSheet(const QString& fontName, double points) const
     return lines;
 }
 
+int QtPrinter::charactersPerLine(const QString& fontName, double points) const
+{
+    QPageLayout sheet = m_printer->pageLayout();
+    sheet.setOrientation(QPageLayout::Landscape);
+    const double width = sheet.paintRectPixels(m_printer->resolution()).width();
+    const QFontMetricsF metrics(fontFor(fontName, points), m_printer.get());
+    // Measured as drawText sets a whole line, so that rounding over many
+    // characters cannot make a line that would run off count as fitting.
+    int fits = 0, over = 2;
+    while (over <= 100000 && metrics.horizontalAdvance(QString(over, u'M')) <= width)
+        fits = over, over *= 2;
+    while (over - fits > 1) {
+        const int mid = fits + (over - fits) / 2;
+        (metrics.horizontalAdvance(QString(mid, u'M')) <= width ? fits : over) = mid;
+    }
+    return fits;
+}
+
 int QtPrinter::begin()
 {
     if (m_painter.isActive())

@@ -35,6 +35,7 @@ public:
     int newPage() override;
     int endDoc() override;
     int linesPerSheet(const QString& fontName, double points) const override;
+    int charactersPerLine(const QString& fontName, double points) const override;
     QStringList printers() const override;
     bool setupDialog() override;
 
