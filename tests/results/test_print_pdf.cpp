@@ -312,4 +312,64 @@ TEST_F(PrintPdf, APdfOnAFullDiskSaysDiskFull)
     EXPECT_EQ(drive.bytes(QStringLiteral("print.pdf")), QByteArray("the previous PDF"));
 }
 
+// The PDF in front of it, telling which call first failed.
+class FirstFailure : public platform::Printer {
+public:
+    explicit FirstFailure(platform::Printer& to) : m_to(to) {}
+    QString call;   // "" while none failed
+    QString deviceName() const override { return m_to.deviceName(); }
+    int orientation() const override { return m_to.orientation(); }
+    void setOrientation(int o) override { m_to.setOrientation(o); }
+    QString fontName() const override { return m_to.fontName(); }
+    void setFontName(const QString& n) override { m_to.setFontName(n); }
+    double fontSize() const override { return m_to.fontSize(); }
+    void setFontSize(double p) override { m_to.setFontSize(p); }
+    int printLine(const QString& line) override { return note("printLine", m_to.printLine(line)); }
+    int newPage() override { return note("newPage", m_to.newPage()); }
+    int endDoc() override { return note("endDoc", m_to.endDoc()); }
+    int linesPerSheet(const QString& f, double p) const override { return m_to.linesPerSheet(f, p); }
+    int charactersPerLine(const QString& f, double p) const override { return m_to.charactersPerLine(f, p); }
+    QStringList printers() const override { return m_to.printers(); }
+    bool setupDialog() override { return m_to.setupDialog(); }
+
+private:
+    int note(const char* name, int rc)
+    {
+        if (rc && call.isEmpty()) call = QLatin1String(name);
+        return rc;
+    }
+    platform::Printer& m_to;
+};
+
+// The disk fills while a page is being finished for the next one: still
+// "Disk full", and the PDF before stays.
+TEST_F(PrintPdf, APdfThatFillsTheDiskAtAPageBreakSaysDiskFull)
+{
+    const QString pdf = drive.native(QStringLiteral("print.pdf"));
+    ui::qt::QtPrinter device(pdf);
+    if (!device.printsToPdf())
+        GTEST_SKIP() << "a system printer is installed";
+    FirstFailure spy(device);
+    platform::ServiceOverride<platform::Printer> use(platform::setPrinter, &spy);
+    drive.file(QStringLiteral("print.pdf"), "the previous PDF");
+    fill(3000);
+
+    struct rlimit saved {};
+    ::getrlimit(RLIMIT_FSIZE, &saved);
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    struct rlimit small = saved;
+    small.rlim_cur = 64 * 1024;
+    ::setrlimit(RLIMIT_FSIZE, &small);
+    desk.expectMsgBoxContaining("Tarnwick [ PCE1000 ]", "Error condition 61 with the description 'Disk full'",
+                                ui::vbQuestionYesNo, ui::vbNo);
+    openPrint([](results::frmPrint& f) {
+        ui::Input::click(*f.cmdPrint);
+        ui::Input::click(*f.cmdCancel);
+    });
+    ::setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, oldHandler);
+    EXPECT_EQ(spy.call, QStringLiteral("newPage")) << "the page break is where it failed";
+    EXPECT_EQ(drive.bytes(QStringLiteral("print.pdf")), QByteArray("the previous PDF"));
+}
+
 } // namespace

@@ -142,11 +142,19 @@ int QtPrinter::begin()
         m_printer->setOutputFileName(QFileInfo::exists(byDescriptor) ? byDescriptor : byName);
     }
     if (!m_painter.begin(m_printer.get())) {
+        const int failure = documentFailure();
         finishPdf(false);
-        return platform::errPrinter;
+        return failure;
     }
     m_y = 0;
     return platform::errNone;
+}
+
+int QtPrinter::documentFailure() const
+{
+    // A page break writes the finished page out: a PDF can run out of room
+    // there as well as at its end.
+    return m_pdfOut.isOpen() ? pdfFailure(m_pdfOut.fd()) : platform::errPrinter;
 }
 
 int QtPrinter::finishPdf(bool painted)
@@ -187,7 +195,7 @@ int QtPrinter::printLine(const QString& line)
     // being drawn off the paper.
     if (m_y > 0 && m_y + metrics.lineSpacing() > pageHeight) {
         if (!m_printer->newPage())
-            return platform::errPrinter;
+            return documentFailure();
         m_y = 0;
     }
     m_painter.drawText(QPointF(0, m_y + metrics.ascent()), line);
@@ -200,7 +208,7 @@ int QtPrinter::newPage()
     if (const int rc = begin())
         return rc;
     if (!m_printer->newPage())
-        return platform::errPrinter;
+        return documentFailure();
     m_y = 0;
     return platform::errNone;
 }
