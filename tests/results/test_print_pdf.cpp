@@ -192,9 +192,10 @@ TEST_F(PrintPdf, EveryLeftMarginAndFontSizeItTakesOverPrintsWholeLines)
                 int largest = 0;
                 for (int smaller = size - 1; smaller >= 8 && !largest; --smaller)
                     if (margin + 151 <= device.charactersPerLine(font, smaller)) largest = smaller;
+                const bool one = columns - 151 == 1;
                 if (columns > 151)
-                    said = greek ? QStringLiteral("χωράει αριστερό περιθώριο το πολύ %1 κενών.").arg(columns - 151)
-                                 : QStringLiteral("a left margin of at most %1 blanks fits.").arg(columns - 151);
+                    said = greek ? QStringLiteral("χωράει αριστερό περιθώριο το πολύ %1 %2.").arg(columns - 151).arg(one ? "κενού" : "κενών")
+                                 : QStringLiteral("a left margin of at most %1 %2 fits.").arg(columns - 151).arg(one ? "blank" : "blanks");
                 else if (largest)
                     said = greek ? QStringLiteral("της γραμματοσειράς μπορεί να είναι το πολύ %1.").arg(largest)
                                  : QStringLiteral("font size can be at most %1.").arg(largest);
