@@ -46,6 +46,31 @@ protected:
         return QString::fromUtf8(run.readAllStandardOutput());
     }
     static QString pdfText(const QString& pdf) { return poppler("pdftotext", {"-layout", pdf, "-"}); }
+    // Prints `rows` rows through `device` (the PDF, or one in front of it)
+    // while this process may write no file past `room` bytes: a full disk, as
+    // far as it can tell. The run must say "Disk full" and leave the PDF
+    // before it as it was.
+    void printOntoAFullDisk(platform::Printer& device, int rows, rlim_t room)
+    {
+        platform::ServiceOverride<platform::Printer> use(platform::setPrinter, &device);
+        drive.file(QStringLiteral("print.pdf"), "the previous PDF");
+        fill(rows);
+        struct rlimit saved {};
+        ::getrlimit(RLIMIT_FSIZE, &saved);
+        const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+        struct rlimit small = saved;
+        small.rlim_cur = room;
+        ::setrlimit(RLIMIT_FSIZE, &small);
+        desk.expectMsgBoxContaining("Tarnwick [ PCE1000 ]", "Error condition 61 with the description 'Disk full'",
+                                    ui::vbQuestionYesNo, ui::vbNo);
+        openPrint([](results::frmPrint& f) {
+            ui::Input::click(*f.cmdPrint);
+            ui::Input::click(*f.cmdCancel);
+        });
+        ::setrlimit(RLIMIT_FSIZE, &saved);
+        std::signal(SIGXFSZ, oldHandler);
+        EXPECT_EQ(drive.bytes(QStringLiteral("print.pdf")), QByteArray("the previous PDF"));
+    }
     // The sheets of the PDF, as pdfinfo counts them.
     static int sheets(const QString& pdf)
     {
@@ -287,30 +312,10 @@ TEST_F(PrintPdf, ALineWiderThanTheLayoutMustFitWhole)
 // file's is: "Disk full", not a printer failure; the PDF before it stays.
 TEST_F(PrintPdf, APdfOnAFullDiskSaysDiskFull)
 {
-    const QString pdf = drive.native(QStringLiteral("print.pdf"));
-    ui::qt::QtPrinter device(pdf);
+    ui::qt::QtPrinter device(drive.native(QStringLiteral("print.pdf")));
     if (!device.printsToPdf())
         GTEST_SKIP() << "a system printer is installed";
-    platform::ServiceOverride<platform::Printer> use(platform::setPrinter, &device);
-    drive.file(QStringLiteral("print.pdf"), "the previous PDF");
-    fill(300);
-
-    // A full disk, as far as this process can tell: writes past 16 KB fail.
-    struct rlimit saved {};
-    ::getrlimit(RLIMIT_FSIZE, &saved);
-    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-    struct rlimit small = saved;
-    small.rlim_cur = 16 * 1024;
-    ::setrlimit(RLIMIT_FSIZE, &small);
-    desk.expectMsgBoxContaining("Tarnwick [ PCE1000 ]", "Error condition 61 with the description 'Disk full'",
-                                ui::vbQuestionYesNo, ui::vbNo);
-    openPrint([](results::frmPrint& f) {
-        ui::Input::click(*f.cmdPrint);
-        ui::Input::click(*f.cmdCancel);
-    });
-    ::setrlimit(RLIMIT_FSIZE, &saved);
-    std::signal(SIGXFSZ, oldHandler);
-    EXPECT_EQ(drive.bytes(QStringLiteral("print.pdf")), QByteArray("the previous PDF"));
+    printOntoAFullDisk(device, 300, 16 * 1024);
 }
 
 // The PDF in front of it, telling which call first failed.
@@ -342,35 +347,16 @@ private:
     platform::Printer& m_to;
 };
 
-// The disk fills while a page is being finished for the next one: still
-// "Disk full", and the PDF before stays.
+// The PDF writer writes each finished page out at the page break: a disk
+// that fills there says "Disk full" too.
 TEST_F(PrintPdf, APdfThatFillsTheDiskAtAPageBreakSaysDiskFull)
 {
-    const QString pdf = drive.native(QStringLiteral("print.pdf"));
-    ui::qt::QtPrinter device(pdf);
+    ui::qt::QtPrinter device(drive.native(QStringLiteral("print.pdf")));
     if (!device.printsToPdf())
         GTEST_SKIP() << "a system printer is installed";
     FirstFailure spy(device);
-    platform::ServiceOverride<platform::Printer> use(platform::setPrinter, &spy);
-    drive.file(QStringLiteral("print.pdf"), "the previous PDF");
-    fill(3000);
-
-    struct rlimit saved {};
-    ::getrlimit(RLIMIT_FSIZE, &saved);
-    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-    struct rlimit small = saved;
-    small.rlim_cur = 64 * 1024;
-    ::setrlimit(RLIMIT_FSIZE, &small);
-    desk.expectMsgBoxContaining("Tarnwick [ PCE1000 ]", "Error condition 61 with the description 'Disk full'",
-                                ui::vbQuestionYesNo, ui::vbNo);
-    openPrint([](results::frmPrint& f) {
-        ui::Input::click(*f.cmdPrint);
-        ui::Input::click(*f.cmdCancel);
-    });
-    ::setrlimit(RLIMIT_FSIZE, &saved);
-    std::signal(SIGXFSZ, oldHandler);
+    printOntoAFullDisk(spy, 3000, 64 * 1024);
     EXPECT_EQ(spy.call, QStringLiteral("newPage")) << "the page break is where it failed";
-    EXPECT_EQ(drive.bytes(QStringLiteral("print.pdf")), QByteArray("the previous PDF"));
 }
 
 } // namespace
