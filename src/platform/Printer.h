@@ -35,6 +35,14 @@ public:
         (void)fontName, (void)points;
         return 0;
     }
+    // Characters of the fixed-pitch font `fontName` at `points` that one line
+    // across a landscape sheet of this printer holds, from where printLine
+    // starts it; 0 when the printer cannot tell.
+    virtual int charactersPerLine(const QString& fontName, double points) const
+    {
+        (void)fontName, (void)points;
+        return 0;
+    }
 
     // The system's printers by name.
     virtual QStringList printers() const = 0;

@@ -10,6 +10,7 @@
 #include "shared/PathText.h"
 #include "shared/Texts.h"
 #include "shared/basCommonDialogManager.h"
+#include "shared/basPageSetup.h"
 #include "shared/frmHiddenForm.h"
 #include "ui/FlexGrid.h"
 #include "ui/ListBox.h"
@@ -222,7 +223,52 @@ std::optional<QString> printedRow(const PrintSource& source, Long r, PrintedDate
     return PrintedOutputText(built.line());
 }
 
+// The widest line a print of `source` in `pages` pages sends out: the 151
+// columns, or more for a page number of four digits or a size of more than
+// ten digits.
+Long widestPrintedLine(const PrintSource& source, Long pages)
+{
+    Long widest = kPrintedLineWidth;
+    for (const QString& line : source.header.lines(pages, pages))
+        widest = std::max<Long>(widest, Long(PrintedOutputText(line).size()));
+    if (!source.grid)
+        return widest;
+    auto digits = [](const QString& cell) {
+        Long n = 0;
+        bool leading = true;
+        for (QChar c : cell)
+            if (c >= u'0' && c <= u'9' && !(leading && c == u'0'))
+                ++n, leading = false;
+        return n;
+    };
+    for (Long r = 1; r <= source.rows; ++r) {
+        Long wider = 0;
+        for (int c : {3, 4})
+            wider += std::max<Long>(0, digits(source.grid->textMatrix(int(r), c)) - 10);
+        wider += std::max<Long>(0, Long(source.grid->textMatrix(int(r), 0).trimmed().size()) - 1);
+        widest = std::max(widest, kPrintedLineWidth + wider);
+    }
+    return widest;
+}
+
 } // namespace
+
+QString PrinterPageFitProblem(const platform::Printer& device, const QString& fontName, Long fontSize, Long topMargin,
+                              Long leftMargin, Long linesPerPage, Long lineWidth, bool greek)
+{
+    const QString down =
+        PrintedPageFitProblem(fontSize, topMargin, linesPerPage, device.linesPerSheet(fontName, fontSize), greek);
+    const int columns = device.charactersPerLine(fontName, fontSize);
+    const Long wanted = std::max<Long>(0, leftMargin) + lineWidth;
+    Long largest = 0;   // the largest smaller size at which the line fits
+    if (columns > 0 && wanted > columns)
+        for (Long size = std::min<Long>(fontSize - 1, basPageSetup::kLargestFontSize);
+             size >= basPageSetup::kSmallestFontSize && !largest; --size)
+            if (wanted <= device.charactersPerLine(fontName, size))
+                largest = size;
+    const QString across = PrintedLineFitProblem(fontSize, leftMargin, lineWidth, columns, largest, greek);
+    return down.isEmpty() || across.isEmpty() ? down + across : down + QStringLiteral("\r\n\r\n") + across;
+}
 
 QString PrintFileStartFolder(const QString& primaryPath)
 {
@@ -271,14 +317,14 @@ PrintOutcome RunPrint(PrintRunWindow& window, const PrintSource& source)
 
     ui::Form* owner = &window.runOwner();
     // A page that does not fit its sheet would run onto the next one without
-    // its header and against the page count the header states: nothing is
-    // printed until the page setup fits the printer (it may have been read
-    // from the INI file, or the printer's paper changed since).
+    // its header and against the page count the header states, and a line
+    // too wide for it would lose its end at the edge: nothing is printed
+    // until the page setup fits the printer (it may have been read from the
+    // INI file, or the printer's paper changed since).
     if (toPrinter) {
-        platform::Printer& device = platform::printer();
-        const QString problem =
-            PrintedPageFitProblem(g.PageSetupFontSize, g.PageSetupTopMargin, g.PageSetupLinesPerPage,
-                                  device.linesPerSheet(g.PageSetupFontName, g.PageSetupFontSize), g.LanguageIsGreek);
+        const QString problem = PrinterPageFitProblem(
+            platform::printer(), g.PageSetupFontName, g.PageSetupFontSize, g.PageSetupTopMargin, g.PageSetupLeftMargin,
+            g.PageSetupLinesPerPage, widestPrintedLine(source, window.pageCount()), g.LanguageIsGreek);
         if (!problem.isEmpty()) {
             basGlobal::ShowMessageBox(owner, basGlobal::Txt(g.LanguageIsGreek, u"Page setup", u"Διαμόρφωση σελίδας"),
                                       problem, ui::vbExclamationOK);

@@ -16,15 +16,20 @@
 // error is reported once; its clean-up ends the run (the file's partial
 // version discarded, the document ended) the way a cancel does.
 //
-// A run to the printer starts only when its page (top margin and lines per
-// page) fits a sheet of the printer at the page setup's font; otherwise it
-// says so and prints nothing (see PrintedPageFitProblem).
+// A run to the printer (alone or with the file) starts only when its page
+// fits a sheet of the printer at the page setup's font: the top margin and
+// the lines per page down it, the left margin and the widest line of this
+// print across it; otherwise it says so and prints nothing.
 
 #include "results/PrintLayout.h"
 
 #include <QString>
 
 #include <array>
+
+namespace platform {
+class Printer;
+}
 
 namespace ui {
 class FlexGrid;
@@ -65,6 +70,12 @@ struct PrintSource {
 
 // The source of the results window, as it stands.
 PrintSource PrintSourceOf(const frmCompare& results);
+
+// What keeps a printer page of this page setup off one sheet of `device`,
+// with lines of `lineWidth` columns: "" when it fits (or the printer cannot
+// tell), else what the user is told, the height before the width.
+QString PrinterPageFitProblem(const platform::Printer& device, const QString& fontName, Long fontSize, Long topMargin,
+                              Long leftMargin, Long linesPerPage, Long lineWidth, bool greek);
 
 enum class PrintOutcome { Complete, Cancelled, DialogCancelled, Failed };
 

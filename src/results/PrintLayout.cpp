@@ -130,7 +130,7 @@ QString PrintedPageFitProblem(Long fontSize, Long topMargin, Long linesPerPage, 
     if (greek)
         return QStringLiteral("Με μέγεθος γραμματοσειράς ") + size + QStringLiteral(", ένα φύλλο του εκτυπωτή χωράει ") + n
             + QStringLiteral(" γραμμές: ")
-            + (margin ? QStringLiteral("άνω περιθώριο ") + top + QStringLiteral(" κενών γραμμών και ") : QString())
+            + (margin ? QStringLiteral("άνω περιθώριο ") + top + (topMargin == 1 ? QStringLiteral(" κενής γραμμής και ") : QStringLiteral(" κενών γραμμών και ")) : QString())
             + lines + QStringLiteral(" γραμμές ανά σελίδα δεν χωρούν σε αυτό.\r\n\r\n")
             + (someFit ? (margin ? QStringLiteral("Με αυτό το άνω περιθώριο χωρούν") : QStringLiteral("Χωρούν"))
                              + QStringLiteral(" το πολύ ") + most + QStringLiteral(" γραμμές ανά σελίδα. ")
@@ -140,13 +140,65 @@ QString PrintedPageFitProblem(Long fontSize, Long topMargin, Long linesPerPage, 
             + QStringLiteral(" το μέγεθος της γραμματοσειράς.");
     return QStringLiteral("At font size ") + size + QStringLiteral(" a sheet of the printer holds ") + n
         + QStringLiteral(" lines: ")
-        + (margin ? QStringLiteral("a top margin of ") + top + QStringLiteral(" blank lines and ") : QString()) + lines
+        + (margin ? QStringLiteral("a top margin of ") + top + (topMargin == 1 ? QStringLiteral(" blank line and ") : QStringLiteral(" blank lines and ")) : QString()) + lines
         + QStringLiteral(" lines per page do not fit it.\r\n\r\n")
         + (someFit ? (margin ? QStringLiteral("With this top margin at most ") : QStringLiteral("At most ")) + most
                          + QStringLiteral(" lines per page fit. ")
                    : QString())
         + QStringLiteral("Lower the lines per page") + (margin ? QStringLiteral(", the top margin or") : QStringLiteral(" or"))
         + QStringLiteral(" the font size.");
+}
+
+QString PrintedLineFitProblem(Long fontSize, Long leftMargin, Long lineWidth, Long sheetColumns, Long largestSize,
+                              bool greek)
+{
+    leftMargin = std::max<Long>(0, leftMargin);
+    if (sheetColumns <= 0 || leftMargin + lineWidth <= sheetColumns)
+        return QString();
+    const QString n = QString::number(sheetColumns), size = QString::number(fontSize),
+                  left = QString::number(leftMargin), width = QString::number(lineWidth),
+                  most = QString::number(sheetColumns - lineWidth), largest = QString::number(largestSize);
+    const bool margin = leftMargin > 0;
+    // The widest margin at this size: some, none at all, or not even a line
+    // without one (the first sentence says so when there is no margin).
+    const int room = sheetColumns > lineWidth ? 1 : (sheetColumns == lineWidth ? 0 : -1);
+    const bool marginHelps = margin && room >= 0, smaller = largestSize > 0;
+    auto blanks = [](Long n) { return n == 1 ? QStringLiteral(" blank") : QStringLiteral(" blanks"); };
+    auto blanksGr = [](Long n) { return n == 1 ? QStringLiteral(" κενού") : QStringLiteral(" κενών"); };
+    if (greek)
+        return QStringLiteral("Με μέγεθος γραμματοσειράς ") + size + QStringLiteral(", μια γραμμή του εκτυπωτή χωράει ") + n
+            + QStringLiteral(" χαρακτήρες: ")
+            + (margin ? QStringLiteral("αριστερό περιθώριο ") + left + blanksGr(leftMargin) + QStringLiteral(" και ") : QString())
+            + QStringLiteral("μια τυπωμένη γραμμή ") + width + QStringLiteral(" χαρακτήρων ")
+            + (margin ? QStringLiteral("δεν χωρούν") : QStringLiteral("δεν χωράει")) + QStringLiteral(" σε αυτήν.\r\n\r\n")
+            + (room > 0 ? QStringLiteral("Με αυτό το μέγεθος χωράει αριστερό περιθώριο το πολύ ") + most + blanksGr(sheetColumns - lineWidth) + QStringLiteral(". ")
+               : !margin ? QString()
+               : room == 0 ? QStringLiteral("Με αυτό το μέγεθος χωράει μόνο γραμμή χωρίς αριστερό περιθώριο. ")
+                           : QStringLiteral("Με αυτό το μέγεθος δεν χωράει ούτε γραμμή χωρίς αριστερό περιθώριο. "))
+            + (largestSize > 0 ? (margin ? QStringLiteral("Με αυτό το αριστερό περιθώριο το μέγεθος") : QStringLiteral("Το μέγεθος"))
+                                     + QStringLiteral(" της γραμματοσειράς μπορεί να είναι το πολύ ") + largest + QStringLiteral(". ")
+                               : QString())
+            + (marginHelps && smaller ? QStringLiteral("Μειώστε το αριστερό περιθώριο ή το μέγεθος της γραμματοσειράς.")
+               : marginHelps          ? QStringLiteral("Μειώστε το αριστερό περιθώριο.")
+               : smaller              ? QStringLiteral("Μειώστε το μέγεθος της γραμματοσειράς.")
+                                      : QStringLiteral("Επιλέξτε μεγαλύτερο χαρτί στην Επιλογή εκτυπωτή."));
+    return QStringLiteral("At font size ") + size + QStringLiteral(" a line of the printer holds ") + n
+        + QStringLiteral(" characters: ")
+        + (margin ? QStringLiteral("a left margin of ") + left + blanks(leftMargin) + QStringLiteral(" and ") : QString())
+        + QStringLiteral("a printed line of ") + width + QStringLiteral(" characters ")
+        + (margin ? QStringLiteral("do not fit it.\r\n\r\n") : QStringLiteral("does not fit it.\r\n\r\n"))
+        + (room > 0 ? QStringLiteral("At this font size a left margin of at most ") + most + blanks(sheetColumns - lineWidth) + QStringLiteral(" fits. ")
+           : !margin ? QString()
+           : room == 0 ? QStringLiteral("At this font size only a line without a left margin fits. ")
+                       : QStringLiteral("At this font size not even a line without a left margin fits. "))
+        + (largestSize > 0 ? (margin ? QStringLiteral("With this left margin the font size can be at most ")
+                                     : QStringLiteral("The font size can be at most "))
+                                 + largest + QStringLiteral(". ")
+                           : QString())
+        + (marginHelps && smaller ? QStringLiteral("Lower the left margin or the font size.")
+           : marginHelps          ? QStringLiteral("Lower the left margin.")
+           : smaller              ? QStringLiteral("Lower the font size.")
+                                  : QStringLiteral("Choose a larger paper in Printer setup."));
 }
 
 // --- Header ------------------------------------------------------------------------

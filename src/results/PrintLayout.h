@@ -64,6 +64,15 @@ PrintedPages PrintedPagination(Long rows, Long linesPerPage, Long headerLines);
 // before it takes the values over; the print run before it prints.
 QString PrintedPageFitProblem(Long fontSize, Long topMargin, Long linesPerPage, Long sheetLines, bool greek);
 
+// A printed line of `lineWidth` columns after `leftMargin` blanks must fit
+// across the sheet, whose line holds `sheetColumns` characters of the font at
+// `fontSize` (0: the printer cannot tell): "" when it does, else what the
+// user is told, in English or Greek, with the widest left margin that fits at
+// this size and `largestSize`, the largest font size at which this margin
+// fits (0: none does). Nothing is cut at the sheet's edge.
+QString PrintedLineFitProblem(Long fontSize, Long leftMargin, Long lineWidth, Long sheetColumns, Long largestSize,
+                              bool greek);
+
 // --- Header ------------------------------------------------------------------------
 
 // Line 1: the Primary path left in 75 columns, "-", the Secondary path right

@@ -1,7 +1,7 @@
 #include "results/frmPageSetup.h"
 
 #include "platform/Printer.h"
-#include "results/PrintLayout.h"
+#include "results/PrintEngine.h"
 #include "shared/ErrorTrap.h"
 #include "shared/Messages.h"
 #include "shared/Texts.h"
@@ -158,7 +158,8 @@ void frmPageSetup::Form_Load()
         ui::Label* range;
         int minimum, maximum, current;
     } settings[] = {
-        {updFontSize, lblFontSize, lblFontSizeMinMax, 8, 12, g.PageSetupFontSize},
+        {updFontSize, lblFontSize, lblFontSizeMinMax, basPageSetup::kSmallestFontSize, basPageSetup::kLargestFontSize,
+         g.PageSetupFontSize},
         {updTopMargin, lblTopMargin, lblTopMarginMinMax, 0, 20, g.PageSetupTopMargin},
         {updLeftMargin, lblLeftMargin, lblLeftMarginMinMax, 0, 30, g.PageSetupLeftMargin},
         {updLinesPerPage, lblLinesPerPage, lblLinesPerPageMinMax, 30, 80, g.PageSetupLinesPerPage},
@@ -192,9 +193,9 @@ void frmPageSetup::takeValuesOver()
 bool frmPageSetup::pageFitsSheet()
 {
     const QString font = chkCourierNewGreek->value() ? basPageSetup::kFontCourierNewGreek : basPageSetup::kFontCourierNew;
-    const int size = lblFontSize->caption().toInt();
-    const QString problem = PrintedPageFitProblem(size, lblTopMargin->caption().toInt(), lblLinesPerPage->caption().toInt(),
-                                                  platform::printer().linesPerSheet(font, size), globals().LanguageIsGreek);
+    const QString problem = PrinterPageFitProblem(
+        platform::printer(), font, lblFontSize->caption().toInt(), lblTopMargin->caption().toInt(),
+        lblLeftMargin->caption().toInt(), lblLinesPerPage->caption().toInt(), kPrintedLineWidth, globals().LanguageIsGreek);
     if (problem.isEmpty())
         return true;
     basGlobal::ShowMessageBox(this, caption(), problem, ui::vbExclamationOK);

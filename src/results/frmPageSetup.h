@@ -7,7 +7,8 @@
 // close box) keeps the values in force as they were. The values are taken
 // from the value labels that the up-down controls write. OK and Apply take
 // over nothing that does not fit a sheet of the printer at the chosen font
-// (the top margin and the lines per page); they say so instead.
+// (the top margin and the lines per page down it, the left margin and a
+// whole printed line across it); they say so instead.
 
 #include "ui/Form.h"
 

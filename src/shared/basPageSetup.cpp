@@ -27,7 +27,8 @@ Long LoadPageSetup()
     note();
     if (g.PageSetupFontName != kFontCourierNew && g.PageSetupFontName != kFontCourierNewGreek)
         g.PageSetupFontName = kFontCourierNew;
-    g.PageSetupFontSize = GetIniInteger(ini, kSection, QStringLiteral("FontSize"), 8, 8, 12, err);
+    g.PageSetupFontSize = GetIniInteger(ini, kSection, QStringLiteral("FontSize"), kSmallestFontSize, kSmallestFontSize,
+                                        kLargestFontSize, err);
     note();
     g.PageSetupTopMargin = GetIniInteger(ini, kSection, QStringLiteral("TopMargin"), 0, 0, 20, err);
     note();

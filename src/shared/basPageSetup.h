@@ -7,6 +7,9 @@ namespace basPageSetup {
 
 inline const QString kFontCourierNew = QStringLiteral("Courier New");
 inline const QString kFontCourierNewGreek = QStringLiteral("Courier New Greek");
+// The font sizes a page setup may have, in points.
+inline constexpr int kSmallestFontSize = 8;
+inline constexpr int kLargestFontSize = 12;
 
 // Reads FontName, FontSize, TopMargin, LeftMargin and LinesPerPage from
 // globals().IniFileName into the PageSetup variables. Every key ends up with

@@ -140,6 +140,7 @@ bool Control::canHoldFocus() const
     case ControlKind::ListBox:
     case ControlKind::TreeView:
     case ControlKind::FlexGrid:
+    case ControlKind::UpDown:
         return true;
     default:
         return false;
@@ -547,12 +548,12 @@ void UpDown::setValue(int v)
     Change();
 }
 
-void UpDown::step(int direction)
+void UpDown::step(int direction, int presses)
 {
-    if (direction == 0) return;
+    if (direction == 0 || presses <= 0) return;
     const int lo = std::min(min_, max_);
     const int hi = std::max(min_, max_);
-    const long long target = (long long)value_ + (long long)(direction > 0 ? increment_ : -increment_);
+    const long long target = (long long)value_ + (long long)presses * (direction > 0 ? increment_ : -increment_);
     setValue(int(std::clamp<long long>(target, lo, hi)));
 }
 

@@ -354,8 +354,11 @@ public:
     // A change writes the buddy (its Change follows) and then raises Change.
     // A value outside Min..Max is error 380.
     void setValue(int v);
-    // One arrow press: Value moves by Increment, stopping at Min and Max.
-    void step(int direction);
+    // One arrow press: Value moves by Increment, stopping at Min and Max;
+    // `presses` at once (a page key) move as far with a single Change.
+    void step(int direction, int presses = 1);
+    // The presses a page key stands for.
+    static constexpr int kPagePresses = 10;
     Control* buddy() const { return buddy_; }
     BuddyProperty buddyProperty() const { return buddyProp_; }
     // The buddy is a TextBox (Text) or a Label (Caption).

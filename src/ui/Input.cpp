@@ -1,5 +1,8 @@
 #include "ui/Input.h"
 
+#include <algorithm>
+#include <vector>
+
 namespace ui {
 
 namespace {
@@ -111,6 +114,22 @@ void deliverChar(Form& f, Control* target, int ascii)
     } else if (ascii >= 32) {
         box->replaceSelection(QString(QChar(ascii)));
     }
+}
+
+// Where Tab (or Shift+Tab) moves the focus from `from`: the next control by
+// tab index, round the end, among those that can take the focus now.
+Control* nextInTabOrder(const Form& f, const Control* from, bool backwards)
+{
+    std::vector<Control*> order;
+    for (Control* c : f.controls())
+        if (c->canHoldFocus() && c->tabStop() && Input::canTakeInput(*c)) order.push_back(c);
+    if (order.empty()) return nullptr;
+    std::stable_sort(order.begin(), order.end(), [](const Control* a, const Control* b) { return a->tabIndex() < b->tabIndex(); });
+    const auto at = std::find(order.begin(), order.end(), from);
+    const std::ptrdiff_t n = std::ptrdiff_t(order.size());
+    if (at == order.end()) return backwards ? order.back() : order.front();
+    const std::ptrdiff_t i = at - order.begin();
+    return order[std::size_t((i + (backwards ? n - 1 : 1)) % n)];
 }
 
 bool nodeShown(const TreeNode* n)
@@ -278,12 +297,24 @@ bool Input::key(Form& f, int keyCode, int shift)
             if (m->shortcut() == sc && m->effectivelyAvailable()) return choose(*m);
         }
     }
+    if (keyCode == vbKeyTab && !(shift & (vbCtrlMask | vbAltMask))) {
+        // The window moves the focus itself; no control sees the key.
+        if (Control* next = nextInTabOrder(f, f.activeControl(), shift & vbShiftMask)) f.setActiveControl(next);
+        return true;
+    }
     int code = keyCode;
     if (f.keyPreview()) {
         f.KeyDown(code, shift);
         if (code == 0 || !f.isLoaded()) return true;
     }
     Control* target = f.activeControl();
+    if (target && target->kind() == ControlKind::UpDown && !(shift & (vbCtrlMask | vbAltMask))
+        && (keyCode == vbKeyUp || keyCode == vbKeyDown || keyCode == vbKeyPageUp || keyCode == vbKeyPageDown)) {
+        if (!canTakeInput(*target)) return true;
+        const int direction = keyCode == vbKeyUp || keyCode == vbKeyPageUp ? +1 : -1;
+        static_cast<UpDown*>(target)->step(direction, keyCode == vbKeyUp || keyCode == vbKeyDown ? 1 : UpDown::kPagePresses);
+        return true;
+    }
     if (target && target->kind() == ControlKind::TextBox) {
         static_cast<TextBox*>(target)->KeyDown(code, shift);
         if (code == 0 || !f.isLoaded()) return true;

@@ -155,6 +155,14 @@ TEST(PrintPages, APageThatDoesNotFitItsSheetIsExplained)
         {12, 42, 30, 42, false,
          "At font size 12 a sheet of the printer holds 42 lines: a top margin of 42 blank lines and 30 lines per page "
          "do not fit it.\r\n\r\nLower the lines per page, the top margin or the font size."},
+        {12, 1, 42, 42, false,
+         "At font size 12 a sheet of the printer holds 42 lines: a top margin of 1 blank line and 42 lines per page "
+         "do not fit it.\r\n\r\nWith this top margin at most 41 lines per page fit. Lower the lines per page, the top "
+         "margin or the font size."},
+        {12, 1, 42, 42, true,
+         "Με μέγεθος γραμματοσειράς 12, ένα φύλλο του εκτυπωτή χωράει 42 γραμμές: άνω περιθώριο 1 κενής γραμμής και 42 "
+         "γραμμές ανά σελίδα δεν χωρούν σε αυτό.\r\n\r\nΜε αυτό το άνω περιθώριο χωρούν το πολύ 41 γραμμές ανά "
+         "σελίδα. Μειώστε τις γραμμές ανά σελίδα, το άνω περιθώριο ή το μέγεθος της γραμματοσειράς."},
         {8, 0, 80, 63, true,
          "Με μέγεθος γραμματοσειράς 8, ένα φύλλο του εκτυπωτή χωράει 63 γραμμές: 80 γραμμές ανά σελίδα δεν χωρούν σε "
          "αυτό.\r\n\r\nΧωρούν το πολύ 63 γραμμές ανά σελίδα. Μειώστε τις γραμμές ανά σελίδα ή το μέγεθος της "
@@ -170,3 +178,61 @@ TEST(PrintPages, APageThatDoesNotFitItsSheetIsExplained)
 }
 
 } // namespace
+
+// What they say when a line does not fit across the sheet: the widest left
+// margin at this size, the largest size for this margin, and what to lower.
+TEST(PrintPages, ALineThatDoesNotFitAcrossItsSheetIsExplained)
+{
+    const struct {
+        int size, left, width, columns, largest;
+        bool greek;
+        const char* said;   // "" when the line fits
+    } cases[] = {
+        {8, 19, 151, 170, 0, false, ""},
+        {12, 30, 151, 0, 0, false, ""},   // a printer that cannot tell
+        {8, 30, 151, 170, 0, false,
+         "At font size 8 a line of the printer holds 170 characters: a left margin of 30 blanks and a printed line of "
+         "151 characters do not fit it.\r\n\r\nAt this font size a left margin of at most 19 blanks fits. Lower the "
+         "left margin."},
+        {10, 0, 151, 136, 9, false,
+         "At font size 10 a line of the printer holds 136 characters: a printed line of 151 characters does not fit "
+         "it.\r\n\r\nThe font size can be at most 9. Lower the font size."},
+        {9, 5, 151, 151, 8, false,
+         "At font size 9 a line of the printer holds 151 characters: a left margin of 5 blanks and a printed line of "
+         "151 characters do not fit it.\r\n\r\nAt this font size only a line without a left margin fits. With this "
+         "left margin the font size can be at most 8. Lower the left margin or the font size."},
+        {10, 30, 153, 136, 0, false,
+         "At font size 10 a line of the printer holds 136 characters: a left margin of 30 blanks and a printed line of "
+         "153 characters do not fit it.\r\n\r\nAt this font size not even a line without a left margin fits. Choose "
+         "a larger paper in Printer setup."},
+        {8, 2, 151, 152, 0, false,
+         "At font size 8 a line of the printer holds 152 characters: a left margin of 2 blanks and a printed line of "
+         "151 characters do not fit it.\r\n\r\nAt this font size a left margin of at most 1 blank fits. Lower the "
+         "left margin."},
+        {8, 1, 151, 150, 0, false,
+         "At font size 8 a line of the printer holds 150 characters: a left margin of 1 blank and a printed line of "
+         "151 characters do not fit it.\r\n\r\nAt this font size not even a line without a left margin fits. "
+         "Choose a larger paper in Printer setup."},
+        {8, 1, 151, 150, 0, true,
+         "Με μέγεθος γραμματοσειράς 8, μια γραμμή του εκτυπωτή χωράει 150 χαρακτήρες: αριστερό περιθώριο 1 κενού και "
+         "μια τυπωμένη γραμμή 151 χαρακτήρων δεν χωρούν σε αυτήν.\r\n\r\nΜε αυτό το μέγεθος δεν χωράει ούτε γραμμή "
+         "χωρίς αριστερό περιθώριο. Επιλέξτε μεγαλύτερο χαρτί στην Επιλογή εκτυπωτή."},
+        {8, 30, 151, 170, 0, true,
+         "Με μέγεθος γραμματοσειράς 8, μια γραμμή του εκτυπωτή χωράει 170 χαρακτήρες: αριστερό περιθώριο 30 κενών και "
+         "μια τυπωμένη γραμμή 151 χαρακτήρων δεν χωρούν σε αυτήν.\r\n\r\nΜε αυτό το μέγεθος χωράει αριστερό περιθώριο "
+         "το πολύ 19 κενών. Μειώστε το αριστερό περιθώριο."},
+        {10, 0, 151, 136, 9, true,
+         "Με μέγεθος γραμματοσειράς 10, μια γραμμή του εκτυπωτή χωράει 136 χαρακτήρες: μια τυπωμένη γραμμή 151 "
+         "χαρακτήρων δεν χωράει σε αυτήν.\r\n\r\nΤο μέγεθος της γραμματοσειράς μπορεί να είναι το πολύ 9. Μειώστε το "
+         "μέγεθος της γραμματοσειράς."},
+        {9, 5, 151, 151, 8, true,
+         "Με μέγεθος γραμματοσειράς 9, μια γραμμή του εκτυπωτή χωράει 151 χαρακτήρες: αριστερό περιθώριο 5 κενών και "
+         "μια τυπωμένη γραμμή 151 χαρακτήρων δεν χωρούν σε αυτήν.\r\n\r\nΜε αυτό το μέγεθος χωράει μόνο γραμμή χωρίς "
+         "αριστερό περιθώριο. Με αυτό το αριστερό περιθώριο το μέγεθος της γραμματοσειράς μπορεί να είναι το πολύ 8. "
+         "Μειώστε το αριστερό περιθώριο ή το μέγεθος της γραμματοσειράς."},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(results::PrintedLineFitProblem(c.size, c.left, c.width, c.columns, c.largest, c.greek),
+                  QString::fromUtf8(c.said))
+            << c.size << "/" << c.left << "/" << c.width << " on " << c.columns;
+}

@@ -3,6 +3,7 @@
 #include "print_fixture.h"
 #include "results/frmPageSetup.h"
 #include "shared/basPageSetup.h"
+#include "ui/qt/QtFixture.h"
 
 using namespace results;
 
@@ -56,6 +57,91 @@ TEST_F(PageSetup, OpensWithTheValuesInForceOkKeepsChangesUnsavedAndApplySaves)
     EXPECT_TRUE(ini().contains("[PageSetup]\r\nFontName=Courier New Greek\r\nFontSize=9\r\nTopMargin=0\r\nLeftMargin=0\r\n"
                                "LinesPerPage=30\r\n"))
         << ini().toStdString();
+}
+
+// From the keyboard alone: the focus starts on OK and Tab walks the Font
+// frame, the Margins frame and the lines-per-page row, then Apply and
+// Cancel; the arrows step the focused up-down by one, the page keys by ten,
+// each stopping at its range.
+TEST_F(PageSetup, TheKeyboardReachesAndStepsEveryValue)
+{
+    open([](frmPageSetup& f) {
+        auto focused = [&f] { return f.activeControl() ? f.activeControl()->name() : QString(); };
+        EXPECT_EQ(focused(), "cmdOK");
+        QStringList walked;
+        for (int k = 0; k < 9; ++k) {
+            ui::Input::key(f, ui::vbKeyTab);
+            walked << focused();
+        }
+        EXPECT_EQ(walked, QStringList({"chkCourierNew", "chkCourierNewGreek", "updFontSize", "updTopMargin", "updLeftMargin",
+                                       "updLinesPerPage", "cmdApply", "cmdCancel", "cmdOK"}));
+        ui::Input::key(f, ui::vbKeyTab, ui::vbShiftMask);
+        EXPECT_EQ(focused(), "cmdCancel") << "Shift+Tab goes back";
+
+        auto keys = [&f](ui::UpDown& u, std::initializer_list<int> codes) {
+            ui::Input::focus(u);
+            QStringList shown;
+            for (int code : codes) {
+                ui::Input::key(f, code);
+                shown << static_cast<ui::Label*>(u.buddy())->caption();
+            }
+            return shown;
+        };
+        using ui::vbKeyUp, ui::vbKeyDown, ui::vbKeyPageUp, ui::vbKeyPageDown;
+        EXPECT_EQ(keys(*f.updFontSize, {vbKeyUp, vbKeyPageUp, vbKeyDown, vbKeyPageDown}),
+                  QStringList({"9", "12", "11", "8"}));
+        EXPECT_EQ(keys(*f.updTopMargin, {vbKeyPageUp, vbKeyUp, vbKeyPageUp, vbKeyDown}), QStringList({"10", "11", "20", "19"}));
+        EXPECT_EQ(keys(*f.updLeftMargin, {vbKeyDown, vbKeyUp, vbKeyPageUp, vbKeyPageUp, vbKeyPageUp, vbKeyPageDown}),
+                  QStringList({"0", "1", "11", "21", "30", "20"}));
+        EXPECT_EQ(keys(*f.updLinesPerPage, {vbKeyPageDown, vbKeyPageUp, vbKeyUp}), QStringList({"30", "40", "41"}));
+        EXPECT_TRUE(f.cmdCancel->enabled());
+        ui::Input::key(f, ui::vbKeyReturn);   // OK, the default button
+    });
+    EXPECT_EQ(QList<int>({g().PageSetupFontSize, g().PageSetupTopMargin, g().PageSetupLeftMargin, g().PageSetupLinesPerPage}),
+              QList<int>({8, 19, 20, 41}));
+}
+
+// The same in the real window: Qt's own Tab reaches every up-down, which
+// shows its focus, and the keys it gets step it.
+class PageSetupOnScreen : public qttest::QtDesktopTest {};
+
+TEST_F(PageSetupOnScreen, TabReachesEachUpDownAndItsKeysStepIt)
+{
+    basGlobal::Globals& g = basGlobal::globals();
+    g.PageSetupFontName = basPageSetup::kFontCourierNew;
+    g.PageSetupFontSize = 8, g.PageSetupTopMargin = 0, g.PageSetupLeftMargin = 0, g.PageSetupLinesPerPage = 30;
+    g.LanguageIsGreek = true;
+    frmPageSetup& f = PageSetupWindow();
+    QStringList walked, shown;
+    bool framed = false;
+    later(0, [&] {
+        qttest::FormWindow* w = desk.window(f);
+        w->activateWindow();
+        QApplication::processEvents();
+        auto focused = [&] { return f.activeControl() && QApplication::focusWidget() == w->widgetFor(f.activeControl())
+                                        ? f.activeControl()->name() : QStringLiteral("(elsewhere)"); };
+        walked << focused();
+        for (int k = 0; k < 9; ++k) {
+            sendKey(QApplication::focusWidget(), Qt::Key_Tab);
+            walked << focused();
+            if (f.activeControl() == f.updTopMargin) {
+                // The arrows drawn inside a frame of the highlight colour.
+                const QImage shot = QApplication::focusWidget()->grab().toImage();
+                framed = shot.pixelColor(0, 0) == QApplication::focusWidget()->palette().color(QPalette::Highlight);
+                for (int key : {Qt::Key_Up, Qt::Key_PageUp, Qt::Key_Down}) {
+                    sendKey(QApplication::focusWidget(), key);
+                    shown << f.lblTopMargin->caption();
+                }
+            }
+        }
+        sendKey(QApplication::focusWidget(), Qt::Key_Return);
+    });
+    ShowPageSetupWindow();
+    EXPECT_EQ(walked, QStringList({"cmdOK", "chkCourierNew", "chkCourierNewGreek", "updFontSize", "updTopMargin", "updLeftMargin",
+                                   "updLinesPerPage", "cmdApply", "cmdCancel", "cmdOK"}));
+    EXPECT_EQ(shown, QStringList({"1", "11", "10"}));
+    EXPECT_TRUE(framed) << "the focused up-down shows it";
+    EXPECT_EQ(g.PageSetupTopMargin, 10) << "Enter pressed OK";
 }
 
 } // namespace

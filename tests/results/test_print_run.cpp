@@ -123,4 +123,24 @@ TEST_F(PrintRun, BothDestinationsACancelMidPageAndAnErrorReportedOnce)
     EXPECT_EQ(drive.bytes(QStringLiteral("out.txt")), QByteArray("kept")) << "the file before the run is untouched";
 }
 
+// A page count of four digits widens the header's page text: the run weighs
+// that line, not the 151 columns alone, against the sheet.
+TEST_F(PrintRun, AFourDigitPageCountMustFitAcrossTheSheetToo)
+{
+    printer.columns = 151;
+    fill(26 * 999);   // " Page 999 of 999.  " still fits its 19 columns
+    desk.onYield([] { return true; }, [this] { g().CancelRequested = true; });
+    desk.resetYieldCount();
+    print(0, [](frmPrint& f) { ui::Input::click(*f.cmdCancel); });
+    EXPECT_GT(desk.yieldCount(), 0) << "the run started";
+
+    fill(26 * 999 + 1);
+    desk.expectMsgBoxContaining("Page setup", "a printed line of 153 characters does not fit it", ui::vbExclamationOK,
+                                ui::vbOK);
+    desk.resetYieldCount();
+    print(0, [](frmPrint& f) { ui::Input::click(*f.cmdCancel); });
+    EXPECT_EQ(desk.yieldCount(), 0) << "the run never started";
+    EXPECT_TRUE(printer.finished.empty());
+}
+
 } // namespace

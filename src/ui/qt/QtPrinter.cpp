@@ -108,6 +108,24 @@ int QtPrinter::linesPerSheet(const QString& fontName, double points) const
     return lines;
 }
 
+int QtPrinter::charactersPerLine(const QString& fontName, double points) const
+{
+    QPageLayout sheet = m_printer->pageLayout();
+    sheet.setOrientation(QPageLayout::Landscape);
+    const double width = sheet.paintRectPixels(m_printer->resolution()).width();
+    const QFontMetricsF metrics(fontFor(fontName, points), m_printer.get());
+    // Measured as drawText sets a whole line, so that rounding over many
+    // characters cannot make a line that would run off count as fitting.
+    int fits = 0, over = 2;
+    while (over <= 100000 && metrics.horizontalAdvance(QString(over, u'M')) <= width)
+        fits = over, over *= 2;
+    while (over - fits > 1) {
+        const int mid = fits + (over - fits) / 2;
+        (metrics.horizontalAdvance(QString(mid, u'M')) <= width ? fits : over) = mid;
+    }
+    return fits;
+}
+
 int QtPrinter::begin()
 {
     if (m_painter.isActive())
@@ -124,11 +142,19 @@ int QtPrinter::begin()
         m_printer->setOutputFileName(QFileInfo::exists(byDescriptor) ? byDescriptor : byName);
     }
     if (!m_painter.begin(m_printer.get())) {
+        const int failure = documentFailure();
         finishPdf(false);
-        return platform::errPrinter;
+        return failure;
     }
     m_y = 0;
     return platform::errNone;
+}
+
+int QtPrinter::documentFailure() const
+{
+    // A page break writes the finished page out: a PDF can run out of room
+    // there as well as at its end.
+    return m_pdfOut.isOpen() ? pdfFailure(m_pdfOut.fd()) : platform::errPrinter;
 }
 
 int QtPrinter::finishPdf(bool painted)
@@ -169,7 +195,7 @@ int QtPrinter::printLine(const QString& line)
     // being drawn off the paper.
     if (m_y > 0 && m_y + metrics.lineSpacing() > pageHeight) {
         if (!m_printer->newPage())
-            return platform::errPrinter;
+            return documentFailure();
         m_y = 0;
     }
     m_painter.drawText(QPointF(0, m_y + metrics.ascent()), line);
@@ -182,7 +208,7 @@ int QtPrinter::newPage()
     if (const int rc = begin())
         return rc;
     if (!m_printer->newPage())
-        return platform::errPrinter;
+        return documentFailure();
     m_y = 0;
     return platform::errNone;
 }

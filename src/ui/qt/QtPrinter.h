@@ -3,7 +3,8 @@
 // at all, a PDF file in the application folder stands in, and the device
 // name says so. The PDF is written like every other file of the program: to
 // a temporary file renamed over the old one only when it is complete, so a
-// full disk keeps the previous PDF whole.
+// full disk keeps the previous PDF whole; wherever its writing fails for
+// want of room (a page break, the start, the end), the error is "Disk full".
 
 #include "platform/AtomicFile.h"
 #include "platform/Printer.h"
@@ -35,6 +36,7 @@ public:
     int newPage() override;
     int endDoc() override;
     int linesPerSheet(const QString& fontName, double points) const override;
+    int charactersPerLine(const QString& fontName, double points) const override;
     QStringList printers() const override;
     bool setupDialog() override;
 
@@ -49,6 +51,9 @@ private:
     static QFont fontFor(const QString& fontName, double points);
 
     int finishPdf(bool painted);
+    // The error of a call on the document that failed: "Disk full" when a
+    // PDF has no room left, else the printer's failure.
+    int documentFailure() const;
 
     std::unique_ptr<QPrinter> m_printer;
     QPainter m_painter;

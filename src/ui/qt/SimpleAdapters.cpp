@@ -10,6 +10,7 @@
 #include <QEvent>
 #include <QGroupBox>
 #include <QLabel>
+#include <QPainter>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
@@ -253,11 +254,14 @@ protected:
     }
 };
 
-// Two arrow buttons; each press is one Input::upDown step.
+// Two arrow buttons; each press is one Input::upDown step. The pair takes
+// the focus as one control (its keys go to the form, which steps it) and
+// shows it by a frame in the highlight colour around the arrows.
 class UpDownWidget : public QWidget {
 public:
     explicit UpDownWidget(QWidget* parent) : QWidget(parent)
     {
+        setFocusPolicy(Qt::StrongFocus);
         auto* l = new QVBoxLayout(this);
         l->setContentsMargins(0, 0, 0, 0);
         l->setSpacing(0);
@@ -274,6 +278,29 @@ public:
     }
     QToolButton* up;
     QToolButton* down;
+
+protected:
+    void focusInEvent(QFocusEvent* e) override
+    {
+        layout()->setContentsMargins(kFocusFrame, kFocusFrame, kFocusFrame, kFocusFrame);
+        QWidget::focusInEvent(e);
+        update();
+    }
+    void focusOutEvent(QFocusEvent* e) override
+    {
+        layout()->setContentsMargins(0, 0, 0, 0);
+        QWidget::focusOutEvent(e);
+        update();
+    }
+    void paintEvent(QPaintEvent*) override
+    {
+        if (!hasFocus()) return;
+        QPainter p(this);
+        p.fillRect(rect(), palette().color(QPalette::Highlight));
+    }
+
+private:
+    static constexpr int kFocusFrame = 2;
 };
 
 class UpDownAdapter : public ControlAdapter {

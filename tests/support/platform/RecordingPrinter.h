@@ -23,6 +23,7 @@ public:
     std::vector<Document> finished;     // completed documents
     Document current;                   // the one being printed
     bool open = false;
+    int columns = 0;                    // what a line holds (0: cannot tell)
 
     QString deviceName() const override { return device; }
     int orientation() const override { return m_orientation; }
@@ -34,6 +35,7 @@ public:
     int printLine(const QString& line) override;
     int newPage() override;
     int endDoc() override;
+    int charactersPerLine(const QString&, double) const override { return columns; }
     QStringList printers() const override { return {device}; }
     bool setupDialog() override { return false; }
 
