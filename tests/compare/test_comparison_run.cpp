@@ -188,6 +188,7 @@ TEST_F(Importing, ADamagedFileEndsTheRunWithAMessageNamingFileAndLine)
         {damagedExample(13, "240000"), u"line 13 does not hold a time as HHMMSS."},
         {damagedExample(22, "E:\\Elsewhere\\a.dat"), u"line 22 holds a path that does not begin with the folder 'D:\\Work\\'."},
         {damagedExample(19, "\"NULL\""), u"line 19 mixes the empty folder marker with the values of a file."},
+        {damagedExample(22, QByteArray("D:\\Work\\a") + '\0' + "b.dat"), u"line 22 holds a NUL character."},
     };
     file(c, QStringLiteral("Left/a.txt"));
     g().CurrentPath[0] = QStringLiteral("C:\\Left");

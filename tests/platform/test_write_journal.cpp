@@ -15,6 +15,7 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <functional>
 
 using namespace platform;
@@ -119,6 +120,23 @@ TEST(LeftJournal, OneLargerThanAnyRealOneIsSetAsideUnreadAndTheRunKeepsItsOwn)
     stopWriteJournal();
     EXPECT_TRUE(report.oversized.isEmpty() && report.foreign.isEmpty());
     EXPECT_EQ(d.bytes(QStringLiteral("Home/important.txt")), "precious");
+}
+
+// An interrupted call earlier in the run leaves EINTR in errno; reads that
+// succeed never clear it, so the journal must still be read whole.
+TEST(LeftJournal, IsReadWholeWhateverErrorAnEarlierCallLeft)
+{
+    TempDrive d;
+    d.folder(QStringLiteral("App"));
+    d.file(QStringLiteral("Home/.a.txt.qmtmp-Abc123"), "copy");
+    d.file(QStringLiteral("App/.qmjournal-Qw12Er"), "t 1 " + d.nativeBytes("Home/.a.txt.qmtmp-Abc123") + "\n");
+    errno = EINTR;
+    JournalReport report;
+    EXPECT_EQ(startWriteJournal(d.native(QStringLiteral("App")), &report), 1);
+    stopWriteJournal();
+    EXPECT_TRUE(hidden(d.native(QStringLiteral("Home"))).isEmpty()) << "the temporary it names was left";
+    EXPECT_TRUE(hidden(d.native(QStringLiteral("App"))).isEmpty());
+    EXPECT_TRUE(report.foreign.isEmpty());
 }
 
 // ---- A commit that fails half-way -----------------------------------------------------
