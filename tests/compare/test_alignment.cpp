@@ -235,6 +235,21 @@ TEST_F(Alignment, ThePairCheckShowsItsLabelAndPutsTheStageBack)
     EXPECT_FALSE(stagesSeen.contains(QStringLiteral("fail-safe check")));
 }
 
+// The collecting check yields before each structure's folders, the
+// Secondary's none here: a cancel there stops the run before the alignment.
+TEST_F(Alignment, CancelInTheCollectingCheckStopsBeforeTheAlignment)
+{
+    entry(0, QStringLiteral("A\\1.txt"));
+    entry(1, QStringLiteral("b.txt"));
+    int checkYields = 0;
+    desk.onYield([&] { return win.lblProcessInProgress->caption() == QStringLiteral("fail-safe check") && ++checkYields == 4; },
+                 [&] { g().CancelRequested = true; });
+    runAll();
+    g().CancelRequested = false;
+    EXPECT_TRUE(left);
+    EXPECT_EQ(stagesSeen, (QStringList{"collecting folders", "fail-safe check"}));
+}
+
 TEST_F(Alignment, CancelInTheGridStagesStopsAtOnce)
 {
     for (int k = 0; k < 50; ++k) {

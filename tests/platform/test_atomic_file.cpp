@@ -100,6 +100,20 @@ TEST(AtomicFile, ATemporaryNameNeverExceeds255BytesWhateverTheFolderReports)
     EXPECT_EQ(names(d.native(QStringLiteral("Out"))).size(), 2) << "no temporary left";
 }
 
+// A long name keeps as much of itself as fits, and only whole characters.
+TEST(AtomicFile, ATemporaryNameKeepsAsMuchOfALongNameAsFits)
+{
+    QTemporaryDir dir;
+    const QByteArray folder = QFile::encodeName(dir.path()) + '/';
+    // 255 bytes less the dot, the tag and the six random characters.
+    const qsizetype room = 255 - 1 - qsizetype(qstrlen(kTemporaryTag)) - 6;
+    EXPECT_EQ(temporaryNamePrefix(folder + QByteArray(250, 'n'), kTemporaryTag),
+              folder + '.' + QByteArray(room, 'n') + kTemporaryTag);
+    const QByteArray greek = QString::fromUtf8("Σύγκριση").repeated(16).toUtf8();   // two bytes a character
+    EXPECT_EQ(temporaryNamePrefix(folder + greek, kBackupTag),
+              folder + '.' + greek.left(room / 2 * 2) + kBackupTag);
+}
+
 TEST(StagedCopy, ALinkedTargetIsWrittenThroughAndAReadOnlyDiskGivesItsOwnCause)
 {
     testing_support::TempDrive d;

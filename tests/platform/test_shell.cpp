@@ -253,5 +253,8 @@ TEST(ApplicationObject, PathIsTheExecutablesFolderInLogicalForm)
     EXPECT_TRUE(QFileInfo::exists(executableFolder() + "/test_platform"));
     a.setPath("D:\\");
     EXPECT_EQ(a.path(), QStringLiteral("D:"));
+    // A program at a drive's root lives in the drive itself.
+    setDrives(DriveTable({Drive{QLatin1Char('E'), executableFolder(), {}, {}, {}, driveFixed, false}}));
+    EXPECT_EQ(Application().path(), QStringLiteral("E:"));
     setDrives(DriveTable());
 }
