@@ -197,6 +197,19 @@ TEST_F(ShellTest, ProgramsAreFoundInTheApplicationFolderAndRunIsWaitedFor)
     app().setPath({});
 }
 
+// Whether a staged copy would land on its source is a matter of paths: a
+// name copied into its own folder is refused so even when the file has gone,
+// and nothing is made.
+TEST(StagedCopy, ACopyIntoItsOwnFolderIsRefusedByItsPathAlone)
+{
+    TempDrive d;
+    d.file("dir/kept.txt", "kept");
+    int err = -1;
+    EXPECT_EQ(copyFilesStaged({"C:\\dir\\gone.txt"}, "C:\\dir", &err), shellSameFile);
+    EXPECT_EQ(err, 0);
+    EXPECT_EQ(QDir(d.native("dir")).entryList(QDir::Files | QDir::Hidden), QStringList{"kept.txt"});
+}
+
 TEST(InstanceLock, OneHolderPerFolderByAnyPathAndADeadHoldersLockIsTaken)
 {
     QTemporaryDir root;
