@@ -222,6 +222,26 @@ TEST_F(Importing, AMissingFileIsReportedOnOpeningAndNamedByTheRun)
     EXPECT_FALSE(win.isLoaded());
 }
 
+// The header read, the run yields before the first record: a cancel
+// there leaves no record read and the bar at the header's lines.
+TEST_F(Importing, CancelAfterTheHeader)
+{
+    file(c, QStringLiteral("p.qms"), workedExample());
+    importing(QStringLiteral("C:\\p.qms"), QString());
+    g().CurrentPath[1] = QStringLiteral("C:\\");
+    double shown = -1;
+    desk.onYield([&] { return win.lblProcessInProgress->caption() == QStringLiteral("importing remote structure"); },
+                 [&] {
+                     shown = win.prbProgressBar->value();
+                     desk.expectMsgBox(kCancelTitle, kCancelText, ui::vbQuestionYesNoDefNo, ui::vbYes);
+                     ui::Input::click(*win.cmdCancel);
+                 });
+    openWindow([&] { ui::Input::click(*win.cmdCompare); });
+    EXPECT_FALSE(win.isLoaded());
+    EXPECT_EQ(paths(0), QStringList());
+    EXPECT_NEAR(shown, 100.0 * 6 / 38, 1e-4) << "the six lines of the header";
+}
+
 TEST_F(Importing, CancelWhileReadingRecords)
 {
     file(c, QStringLiteral("p.qms"), workedExample());

@@ -125,6 +125,15 @@ TEST_F(PathText, AFilesOwnDateKeepsItsYear)
     }
 }
 
+TEST_F(PathText, FileDatesCompareByValueAndFieldsWithoutADateByText)
+{
+    EXPECT_EQ(CompareFileDateFields(u"100000101", u"99991231"), 1);   // the year 10000 follows 9999
+    EXPECT_EQ(CompareFileDateFields(u"00500315", u"00500315"), 0);
+    // A month of letters is no date: the texts decide, not the year's value.
+    EXPECT_EQ(CompareFileDateFields(u"2002ab15", u"100000101"), 1);
+    EXPECT_EQ(CompareFileDateFields(u"100000101", u"2002ab15"), -1);
+}
+
 TEST(RegionalFormatsTest, YearsGetFourDigitsAndLongTimesLoseTheirZone)
 {
     EXPECT_EQ(shared::withFourDigitYears("d 'yy' yy"), "d 'yy' yyyy");
