@@ -228,7 +228,6 @@ TEST_F(Importing, CancelAfterTheHeader)
 {
     file(c, QStringLiteral("p.qms"), workedExample());
     importing(QStringLiteral("C:\\p.qms"), QString());
-    g().CurrentPath[1] = QStringLiteral("C:\\");
     double shown = -1;
     desk.onYield([&] { return win.lblProcessInProgress->caption() == QStringLiteral("importing remote structure"); },
                  [&] {
