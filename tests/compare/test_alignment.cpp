@@ -214,13 +214,47 @@ TEST_F(Alignment, FoldersMetOutOfOrderFailTheCollectingCheck)
     EXPECT_FALSE(win.isLoaded());
 }
 
+TEST_F(Alignment, TheAlignedFoldersCheckReportsListsThatDoNotFaceEachOther)
+{
+    auto lists = [&](const QStringList& primary, const QStringList& secondary) {
+        for (int i = 0; i < 2; ++i) {
+            hidden().lstAlignedFoldersSorted[i]->clear();
+            for (const QString& f : i == 0 ? primary : secondary) hidden().lstAlignedFoldersSorted[i]->addItem(f);
+        }
+    };
+    lists({"A", "B"}, {"A"});
+    desk.expectMsgBox(QStringLiteral("Fail-safe check - Aligning folders"),
+                      QStringLiteral("The number of aligned folders should be the same, but it isn't.\r\n\r\n"
+                                     "The comparison process failed."),
+                      ui::vbCriticalOK, ui::vbOK);
+    run([](compare::CompareRun& r) { compare::CheckAlignedFolders(r, {}); });
+    EXPECT_TRUE(left);
+
+    g().LanguageIsGreek = true;
+    left = false;
+    win.load();
+    lists({"A", "B"}, {"A", "C"});
+    desk.expectMsgBoxContaining(QStringLiteral("Έλεγχος αποτυχίας - Ευθυγράμμιση φακέλλων"),
+                                QStringLiteral("Ο φάκελλος «B» της Πρωτευούσης Δομής «C:\\P\\», αντιστοιχεί στον φάκελλο «C» "
+                                               "της Δευτερευούσης Δομής «D:\\S\\», κάτι το οποίο δεν είναι σωστό."),
+                                ui::vbCriticalOK, ui::vbOK);
+    run([](compare::CompareRun& r) { compare::CheckAlignedFolders(r, {}); });
+    EXPECT_TRUE(left);
+    for (int i = 0; i < 2; ++i) hidden().lstAlignedFoldersSorted[i]->clear();
+}
+
 TEST_F(Alignment, ThePairCheckShowsItsLabelAndPutsTheStageBack)
 {
     entry(0, QStringLiteral("a.txt"));
     entry(1, QStringLiteral("a.txt"));
     entry(0, QStringLiteral("Z\\b.txt"));
-    runAll();
     const QString files = QStringLiteral("aligning files - this process might take some time");
+    // The step display as the stage last yields, pairs done.
+    bool stepsShown = false;
+    desk.onYield([&] { return win.lblProcessInProgress->caption() == files; },
+                 [&] { stepsShown = win.prbSubProgressBar->visible() && win.lblStep[0]->visible(); }, true);
+    runAll();
+    EXPECT_TRUE(stepsShown) << "the step display shows while the files are aligned";
     EXPECT_EQ(stagesSeen, (QStringList{"collecting folders", "fail-safe check", "aligning primary structure folders",
                                        "aligning secondary structure folders", "fail-safe check", files, "fail-safe check",
                                        files, "fail-safe check", files, "initializing grid", "populating grid",
@@ -233,6 +267,21 @@ TEST_F(Alignment, ThePairCheckShowsItsLabelAndPutsTheStageBack)
     stagesSeen.clear();
     runAll();
     EXPECT_FALSE(stagesSeen.contains(QStringLiteral("fail-safe check")));
+}
+
+// The collecting check yields before each structure's folders, the
+// Secondary's none here: a cancel there stops the run before the alignment.
+TEST_F(Alignment, CancelInTheCollectingCheckStopsBeforeTheAlignment)
+{
+    entry(0, QStringLiteral("A\\1.txt"));
+    entry(1, QStringLiteral("b.txt"));
+    int checkYields = 0;
+    desk.onYield([&] { return win.lblProcessInProgress->caption() == QStringLiteral("fail-safe check") && ++checkYields == 4; },
+                 [&] { g().CancelRequested = true; });
+    runAll();
+    g().CancelRequested = false;
+    EXPECT_TRUE(left);
+    EXPECT_EQ(stagesSeen, (QStringList{"collecting folders", "fail-safe check"}));
 }
 
 TEST_F(Alignment, CancelInTheGridStagesStopsAtOnce)

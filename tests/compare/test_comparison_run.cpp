@@ -198,6 +198,7 @@ TEST_F(Importing, ADamagedFileEndsTheRunWithAMessageNamingFileAndLine)
         {damagedExample(13, "240000"), u"line 13 does not hold a time as HHMMSS."},
         {damagedExample(22, "E:\\Elsewhere\\a.dat"), u"line 22 holds a path that does not begin with the folder 'D:\\Work\\'."},
         {damagedExample(19, "\"NULL\""), u"line 19 mixes the empty folder marker with the values of a file."},
+        {damagedExample(22, QByteArray("D:\\Work\\a") + '\0' + "b.dat"), u"line 22 holds a NUL character."},
     };
     file(c, QStringLiteral("Left/a.txt"));
     g().CurrentPath[0] = QStringLiteral("C:\\Left");
@@ -229,6 +230,25 @@ TEST_F(Importing, AMissingFileIsReportedOnOpeningAndNamedByTheRun)
         ui::Input::click(*win.cmdCompare);
     });
     EXPECT_FALSE(win.isLoaded());
+}
+
+// The header read, the run yields before the first record: a cancel
+// there leaves no record read and the bar at the header's lines.
+TEST_F(Importing, CancelAfterTheHeader)
+{
+    file(c, QStringLiteral("p.qms"), workedExample());
+    importing(QStringLiteral("C:\\p.qms"), QString());
+    double shown = -1;
+    desk.onYield([&] { return win.lblProcessInProgress->caption() == QStringLiteral("importing remote structure"); },
+                 [&] {
+                     shown = win.prbProgressBar->value();
+                     desk.expectMsgBox(kCancelTitle, kCancelText, ui::vbQuestionYesNoDefNo, ui::vbYes);
+                     ui::Input::click(*win.cmdCancel);
+                 });
+    openWindow([&] { ui::Input::click(*win.cmdCompare); });
+    EXPECT_FALSE(win.isLoaded());
+    EXPECT_EQ(paths(0), QStringList());
+    EXPECT_NEAR(shown, 100.0 * 6 / 38, 1e-4) << "the six lines of the header";
 }
 
 TEST_F(Importing, CancelWhileReadingRecords)

@@ -192,6 +192,28 @@ TEST_F(Filters, CommonFilesAndDifferencesShowTheirStagesAloneAndTogether)
     EXPECT_EQ(excluded(0), (QStringList{"Empty\\\"NULL\"", "flags.txt", "left.txt", "same.txt"}));
 }
 
+// The bar of the two-sided filters runs once across both sides' entries.
+TEST_F(Filters, CommonFilesAndDifferencesRunTheBarAcrossBothSides)
+{
+    for (const char* f : {"Left/a.txt", "Left/b.txt", "Left/c.txt"}) file(c, QLatin1String(f), "left");
+    file(c, QStringLiteral("Right/a.txt"), "right side");
+    compareFolders();
+    QString stage;
+    QList<double> seen;
+    desk.onYield([&] { return win.isLoaded() && win.lblProcessInProgress->caption() == stage; },
+                 [&] { seen << win.prbProgressBar->value(); }, true);
+    for (const bool differences : {false, true}) {
+        g().CommonFilesOnly = !differences;
+        g().DifferencesOnly = differences;
+        stage = differences ? kDifferences : kCommon;
+        seen.clear();
+        win.load();
+        run();
+        // Before each entry: three on the left, then the one on the right.
+        EXPECT_EQ(seen.mid(1), (QList<double>{0, 25, 50, 75})) << stage.toStdString();
+    }
+}
+
 // --- No files left -----------------------------------------------------------------------------
 
 struct NoFilesCase {
@@ -386,6 +408,27 @@ TEST_F(Filters, ACancelInsideAFilterKeepsWhatItHadTakenOut)
     EXPECT_EQ(excluded(0), QStringList{"Docs\\Image.png"});
     EXPECT_EQ(paths(0).size(), kMixedPaths.size() - 1);
     EXPECT_EQ(compare::EntryLists(0).valueCount(), kMixedPaths.size() - 1);
+}
+
+TEST_F(Filters, ACancelWhileFirstLevelFoldersAreTakenOutKeepsWhatHadGone)
+{
+    mixedTree();
+    g().FolderSelectionState = 2;
+    hidden().lstFoldersToIncludeExclude[0]->addItem(QStringLiteral("Docs"));
+    // The stage's opening yields once, the Primary's list once, then once
+    // before each entry: at the seventh Docs\Image.png alone has gone.
+    int stageYields = 0;
+    desk.onYield([&] { return win.lblProcessInProgress->caption() == QStringLiteral("excluding first level folders")
+                              && ++stageYields == 7; },
+                 [&] {
+                     desk.expectMsgBox(kCancelTitle, kCancelText, ui::vbQuestionYesNoDefNo, ui::vbYes);
+                     ui::Input::click(*win.cmdCancel);
+                 });
+    openWindow([&] { ui::Input::click(*win.cmdCompare); });
+    EXPECT_FALSE(win.isLoaded());
+    EXPECT_EQ(excluded(0), QStringList{"Docs\\Image.png"});
+    EXPECT_EQ(paths(0).size(), kMixedPaths.size() - 1);
+    hidden().lstFoldersToIncludeExclude[0]->clear();
 }
 
 } // namespace

@@ -100,6 +100,20 @@ TEST(AtomicFile, ATemporaryNameNeverExceeds255BytesWhateverTheFolderReports)
     EXPECT_EQ(names(d.native(QStringLiteral("Out"))).size(), 2) << "no temporary left";
 }
 
+// A long name keeps as much of itself as fits, and only whole characters.
+TEST(AtomicFile, ATemporaryNameKeepsAsMuchOfALongNameAsFits)
+{
+    QTemporaryDir dir;
+    const QByteArray folder = QFile::encodeName(dir.path()) + '/';
+    // 255 bytes less the dot, the tag and the six random characters.
+    const qsizetype room = 255 - 1 - qsizetype(qstrlen(kTemporaryTag)) - 6;
+    EXPECT_EQ(temporaryNamePrefix(folder + QByteArray(250, 'n'), kTemporaryTag),
+              folder + '.' + QByteArray(room, 'n') + kTemporaryTag);
+    const QByteArray greek = QString::fromUtf8("Σύγκριση").repeated(16).toUtf8();   // two bytes a character
+    EXPECT_EQ(temporaryNamePrefix(folder + greek, kBackupTag),
+              folder + '.' + greek.left(room / 2 * 2) + kBackupTag);
+}
+
 TEST(StagedCopy, ALinkedTargetIsWrittenThroughAndAReadOnlyDiskGivesItsOwnCause)
 {
     testing_support::TempDrive d;
@@ -231,6 +245,48 @@ TEST(WriteJournal, AKilledImportWithoutHardLinksIsAllOldOrAllNewAfterTheNextStar
             stopWriteJournal();
         }
     }
+}
+
+// A commit that fails half-way is undone; a kill during the undo leaves the
+// next start to finish it: every target is old again, whatever went in.
+QString s_undoFolder;
+
+TEST(WriteJournal, AKillWhileAFailedCommitIsUndoneLeavesAllOldAfterTheNextStart)
+{
+    const char* const files[3] = {"Quillmarsh.ini", "PrimarySavedPaths.txt", "SecondarySavedPaths.txt"};
+    testing_support::TempDrive d;
+    QStringList sources, expectedNames;
+    for (const char* f : files) {
+        d.file(QStringLiteral("App/") + QLatin1String(f), "old");
+        d.file(QStringLiteral("In/") + QLatin1String(f), "new");
+        sources << QStringLiteral("C:\\In\\") + QLatin1String(f);
+        expectedNames << QLatin1String(f);
+    }
+    expectedNames.sort();
+    s_undoFolder = d.native(QStringLiteral("App"));
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        journal::setStepHook([](const char* step) {
+            if (qstrcmp(step, "rollback begun") == 0)
+                ::_exit(0);
+            // Once the first file is in, the second copy goes: its rename fails.
+            if (qstrcmp(step, "file replaced") == 0)
+                for (const QString& name : QDir(s_undoFolder).entryList(QDir::Files | QDir::Hidden))
+                    if (name.startsWith(QStringLiteral(".PrimarySavedPaths.txt.qmtmp-")))
+                        QFile::remove(s_undoFolder + QLatin1Char('/') + name);
+        });
+        startWriteJournal(s_undoFolder);
+        copyFilesStaged(sources, QStringLiteral("C:\\App"));
+        ::_exit(1);   // the undo never began
+    }
+    int status = -1;
+    ::waitpid(pid, &status, 0);
+    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    EXPECT_EQ(startWriteJournal(s_undoFolder), 1);
+    for (const char* f : files)
+        EXPECT_EQ(d.bytes(QStringLiteral("App/") + QLatin1String(f)), "old") << f;
+    EXPECT_EQ(names(s_undoFolder), expectedNames);
+    stopWriteJournal();
 }
 
 TEST(WriteJournal, TheJournalOfARunningCopyIsLeftAlone)

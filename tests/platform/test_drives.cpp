@@ -172,5 +172,12 @@ TEST(UserDriveMap, MappedLettersPersistAcrossRuns)
     EXPECT_EQ(UserDriveMap::unmap(QLatin1Char('M')), errInvalidCall);
     EXPECT_EQ(DriveTable::system().find(QLatin1Char('M')), nullptr);
 
+    // A store written by hand may end a folder with "/": its root is the
+    // folder all the same.
+    testing_support::writeFile(UserDriveMap::storeFile(), "P=" + QFile::encodeName(target.path()) + "/\n");
+    const DriveTable byHand = DriveTable::system();
+    EXPECT_EQ(byHand.toNative("P:\\"), std::optional<QString>(target.path()));
+    EXPECT_EQ(byHand.toNative("P:\\sub"), std::optional<QString>(target.path() + "/sub"));
+
     setDrives(DriveTable());
 }

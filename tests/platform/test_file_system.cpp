@@ -127,11 +127,14 @@ TEST(Listing, ErrorsOfMissingAndUnreadableFoldersAndMissingFiles)
     }
     ::chmod(d.nativeBytes("listable"), 0755);
 
-    // A missing file and a missing folder differ.
+    // A missing file and a missing folder differ; neither leaves facts
+    // behind, not even those of the folder looked at before.
     FileFacts f;
+    ASSERT_EQ(fileFacts("C:\\closed", f), errNone);
     f.size = 99;
     EXPECT_EQ(fileFacts("C:\\closed\\nope.txt", f), errFileNotFound);
     EXPECT_EQ(f.size, 0);
+    EXPECT_EQ(f.attributes(), 0);
     EXPECT_EQ(fileFacts("C:\\gone\\nope.txt", f), errPathNotFound);
     EXPECT_TRUE(folderExists("C:\\closed"));
     EXPECT_FALSE(fileExists("C:\\closed"));

@@ -12,11 +12,17 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 
+#include <net/if.h>
+#include <sched.h>
+#include <sys/ioctl.h>
+#include <sys/mount.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <fcntl.h>
 #include <csignal>
 #include <cstdio>
+#include <cstring>
 #include <unistd.h>
 #include <utility>
 
@@ -197,6 +203,64 @@ TEST_F(ShellTest, ProgramsAreFoundInTheApplicationFolderAndRunIsWaitedFor)
     app().setPath({});
 }
 
+// Whether a staged copy would land on its source is a matter of paths: a
+// name copied into its own folder is refused so even when the file has gone,
+// and nothing is made.
+TEST(StagedCopy, ACopyIntoItsOwnFolderIsRefusedByItsPathAlone)
+{
+    TempDrive d;
+    d.file("dir/kept.txt", "kept");
+    int err = -1;
+    EXPECT_EQ(copyFilesStaged({"C:\\dir\\gone.txt"}, "C:\\dir", &err), shellSameFile);
+    EXPECT_EQ(err, 0);
+    EXPECT_EQ(QDir(d.native("dir")).entryList(QDir::Files | QDir::Hidden), QStringList{"kept.txt"});
+}
+
+// A move to another volume copies the file whole, then removes the source.
+TEST_F(ShellTest, AMoveToAnotherVolumeCopiesThenRemovesTheSource)
+{
+    d.file("a.txt", "moved");
+    d.folder("Other");
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        // A volume of its own that only this process sees.
+        if (::unshare(CLONE_NEWNS) != 0 || ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0
+            || ::mount("none", d.nativeBytes("Other").constData(), "tmpfs", 0, nullptr) != 0)
+            ::_exit(77);
+        const int rc = SystemShell().moveFile("C:\\a.txt", "C:\\Other\\b.txt");
+        const bool moved = testing_support::fileBytes(d.native("Other/b.txt")) == "moved" && !QFile::exists(d.native("a.txt"));
+        ::_exit(rc == shellOk && moved ? 0 : 1);
+    }
+    int status = -1;
+    ::waitpid(pid, &status, 0);
+    if (WIFEXITED(status) && WEXITSTATUS(status) == 77)
+        GTEST_SKIP() << "no private mount namespace here";
+    EXPECT_EQ(status, 0);
+}
+
+// A machine whose one interface is its own loopback, up, is off line.
+TEST(SystemShellNetwork, TheLoopbackAloneIsNoNetwork)
+{
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        // A network of its own that only this process sees, holding "lo".
+        struct ifreq lo {};
+        std::strcpy(lo.ifr_name, "lo");
+        const int fd = ::unshare(CLONE_NEWNET) == 0 ? ::socket(AF_INET, SOCK_DGRAM, 0) : -1;
+        if (fd < 0 || ::ioctl(fd, SIOCGIFFLAGS, &lo) != 0)
+            ::_exit(77);
+        lo.ifr_flags |= IFF_UP;
+        if (::ioctl(fd, SIOCSIFFLAGS, &lo) != 0)
+            ::_exit(77);
+        ::_exit(SystemShell().networkAlive() ? 1 : 0);
+    }
+    int status = -1;
+    ::waitpid(pid, &status, 0);
+    if (WIFEXITED(status) && WEXITSTATUS(status) == 77)
+        GTEST_SKIP() << "no private network here";
+    EXPECT_EQ(status, 0);
+}
+
 TEST(InstanceLock, OneHolderPerFolderByAnyPathAndADeadHoldersLockIsTaken)
 {
     QTemporaryDir root;
@@ -253,5 +317,8 @@ TEST(ApplicationObject, PathIsTheExecutablesFolderInLogicalForm)
     EXPECT_TRUE(QFileInfo::exists(executableFolder() + "/test_platform"));
     a.setPath("D:\\");
     EXPECT_EQ(a.path(), QStringLiteral("D:"));
+    // A program at a drive's root lives in the drive itself.
+    setDrives(DriveTable({Drive{QLatin1Char('E'), executableFolder(), {}, {}, {}, driveFixed, false}}));
+    EXPECT_EQ(Application().path(), QStringLiteral("E:"));
     setDrives(DriveTable());
 }

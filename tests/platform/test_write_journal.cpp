@@ -16,6 +16,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <functional>
 
 using namespace platform;
@@ -210,6 +211,23 @@ TEST(LeftJournal, SettingAsideKeepsEveryEarlierJournalOfThatName)
     EXPECT_EQ(d.bytes(QStringLiteral("App/.qmjournal-Qw12Er.ignored.3")), "t 1 important.txt\n");
     EXPECT_EQ(d.bytes(QStringLiteral("App/.qmjournal-Big123.ignored")), "earlier");
     EXPECT_EQ(hidden(d.native(QStringLiteral("App"))).size(), 5);
+}
+
+// An interrupted call earlier in the run leaves EINTR in errno; reads that
+// succeed never clear it, so the journal must still be read whole.
+TEST(LeftJournal, IsReadWholeWhateverErrorAnEarlierCallLeft)
+{
+    TempDrive d;
+    d.folder(QStringLiteral("App"));
+    d.file(QStringLiteral("Home/.a.txt.qmtmp-Abc123"), "copy");
+    leaveJournal(d, QStringLiteral("App/.qmjournal-Qw12Er"), "t 1 " + d.nativeBytes("Home/.a.txt.qmtmp-Abc123") + "\n");
+    errno = EINTR;
+    JournalReport report;
+    EXPECT_EQ(startWriteJournal(d.native(QStringLiteral("App")), &report), 1);
+    stopWriteJournal();
+    EXPECT_TRUE(hidden(d.native(QStringLiteral("Home"))).isEmpty()) << "the temporary it names was left";
+    EXPECT_TRUE(hidden(d.native(QStringLiteral("App"))).isEmpty());
+    EXPECT_TRUE(report.foreign.isEmpty());
 }
 
 // ---- A commit that fails half-way -----------------------------------------------------

@@ -1,9 +1,11 @@
 // File dialogs, opening with the associated program, shell copy, move and
 // delete, and the list-box helpers.
 #include "platform/AppError.h"
+#include "platform/Drives.h"
 #include "platform/FakeShell.h"
 #include "support/TempDrive.h"
 #include "shared/basCommonDialogManager.h"
+#include "shared/frmMapNetworkDrive.h"
 #include "shared/shared_fixture.h"
 #include "ui/ListBox.h"
 #include "ui/TestSupport.h"
@@ -131,6 +133,74 @@ TEST_F(DialogTest, DeleteWithUndoGoesToTheTrashAndCopyAndMoveKeepEveryOtherFile)
     EXPECT_EQ(read(QStringLiteral("dst/a.bak")), QByteArray("old"));
     EXPECT_FALSE(QFile::exists(drive.native(QStringLiteral("dst/a.ini"))));
     EXPECT_EQ(read(QStringLiteral("src/a.ini")), QByteArray("new"));
+}
+
+// Another program may take the chosen letter while the window is open: the
+// user is told in the current language and chooses again among the letters
+// still free.
+TEST_F(DialogTest, ALetterTakenWhileTheMapWindowIsOpenIsRefusedAndTheFreeLettersComeAgain)
+{
+    QTemporaryDir config;
+    const testing_support::EnvGuard home("XDG_CONFIG_HOME", QFile::encodeName(config.path()));
+    drive.folder(QStringLiteral("Shared"));
+    const QString title = QStringLiteral("Map network drive");
+    desk.expectMsgBox(title, QStringLiteral("The letter D: is already in use."), ui::vbExclamationOK, ui::vbOK);
+    desk.expectMsgBox(title, QStringLiteral("Το γράμμα E: χρησιμοποιείται ήδη."), ui::vbExclamationOK, ui::vbOK);
+    desk.onModal(QStringLiteral("frmMapNetworkDrive"), [&](ui::Form& f) {
+        auto& dlg = static_cast<frmMapNetworkDrive&>(f);
+        ui::Input::type(*dlg.txtFolder, QStringLiteral("C:\\Shared"));
+        for (const char16_t taken : {u'D', u'E'}) {
+            ASSERT_EQ(dlg.cboDrive->text(), QString(QChar(taken)) + u':');
+            ASSERT_EQ(platform::UserDriveMap::map(QChar(taken), drive.native(QStringLiteral("Shared"))), 0);
+            g().LanguageIsGreek = taken == u'E';
+            ui::Input::click(*dlg.cmdOK);
+        }
+        EXPECT_EQ(dlg.cboDrive->text(), QStringLiteral("F:"));
+        ui::Input::click(*dlg.cmdOK);
+    });
+    Long err = -1;
+    EXPECT_TRUE(ShowMapNetworkDriveDialog(&form, err));
+    EXPECT_EQ(err, 0);
+    QString letters;
+    for (const platform::UserMapping& m : platform::UserDriveMap::load()) letters += m.letter;
+    EXPECT_EQ(letters, QStringLiteral("DEF"));
+}
+
+// Only a letter that went away is news for the caller (it refreshes its
+// trees); a letter removed meanwhile by another program is a failure.
+TEST_F(DialogTest, TheUnmapWindowSaysWhetherALetterWentAway)
+{
+    QTemporaryDir config;
+    const testing_support::EnvGuard home("XDG_CONFIG_HOME", QFile::encodeName(config.path()));
+    Long err = -1;
+    desk.expectMsgBox(QStringLiteral("Unmap network drive"), QStringLiteral("No drive letter is mapped."),
+                      ui::vbInformationOK, ui::vbOK);
+    EXPECT_FALSE(ShowDisconnectNetworkDriveDialog(&form, err));
+    EXPECT_EQ(err, 0);
+
+    drive.folder(QStringLiteral("Shared"));
+    ASSERT_EQ(platform::UserDriveMap::map(u'G', drive.native(QStringLiteral("Shared"))), 0);
+    ASSERT_EQ(platform::UserDriveMap::map(u'H', drive.native(QStringLiteral("Shared"))), 0);
+    // The first letter listed is chosen each time.
+    const auto answer = [&](bool cancel, bool goneMeanwhile) {
+        desk.onModal(QStringLiteral("frmDisconnectNetworkDrive"), [=](ui::Form& f) {
+            auto& dlg = static_cast<frmDisconnectNetworkDrive&>(f);
+            ui::Input::listClick(*dlg.lstDrives, 0);
+            if (goneMeanwhile)
+                platform::UserDriveMap::unmap(u'G');
+            ui::Input::click(cancel ? *dlg.cmdCancel : *dlg.cmdOK);
+        });
+    };
+    answer(true, false);
+    EXPECT_FALSE(ShowDisconnectNetworkDriveDialog(&form, err));
+    EXPECT_EQ(err, 0);
+    answer(false, true);
+    EXPECT_FALSE(ShowDisconnectNetworkDriveDialog(&form, err));
+    EXPECT_EQ(err, kNetExtendedError);
+    answer(false, false);
+    EXPECT_TRUE(ShowDisconnectNetworkDriveDialog(&form, err));
+    EXPECT_EQ(err, 0);
+    EXPECT_TRUE(platform::UserDriveMap::load().empty());
 }
 
 TEST_F(DialogTest, ListToolTipFollowsTheItemUnderTheMouseAndSelectedItemsFillTheGivenArray)

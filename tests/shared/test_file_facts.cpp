@@ -63,6 +63,18 @@ TEST_F(FileFactsTest, AMissingPathGivesItsErrorWithEveryFlagFalse)
     EXPECT_FALSE(folder || hidden || system || readOnly || archive);
 }
 
+TEST_F(FileFactsTest, AFileAndAFolderGiveTheirFlags)
+{
+    tree.file(QStringLiteral(".notes.txt"));
+    ASSERT_EQ(::chmod(tree.nativeBytes(QStringLiteral(".notes.txt")).constData(), 0444), 0);
+    tree.folder(QStringLiteral("Sub"));
+    bool folder = true, hidden = false, system = true, readOnly = false, archive = false;
+    EXPECT_EQ(GetFileAttributeFlags(QStringLiteral("C:\\.notes.txt"), folder, hidden, system, readOnly, archive), 0);
+    EXPECT_TRUE(!folder && hidden && !system && readOnly && archive);
+    EXPECT_EQ(GetFileAttributeFlags(QStringLiteral("C:\\Sub"), folder, hidden, system, readOnly, archive), 0);
+    EXPECT_TRUE(folder && !hidden && !system && !readOnly && !archive);
+}
+
 // --- Times ----------------------------------------------------------------------------
 
 TEST_F(FileFactsTest, TimesOfAnUnreadableFileAreRealAndOfAMissingOneAnError)

@@ -61,7 +61,7 @@ TEST_F(PathText, DatesTimesAndFlagsAreValidOnlyInTheirOwnShape)
         {'D', "20020824", true},  {'D', " 20020824 ", true}, {'D', "2002082", false},  {'D', "20021324", false},
         {'D', "2002 824", false}, {'D', "20020800", false},  {'D', "20020832", false}, {'D', "20020431", true},
         {'D', "20020231", true},  {'D', "00000101", true},   {'D', "99991231", true},  {'D', "99991232", false},
-        {'D', "2002O824", false}, {'D', "", false},
+        {'D', "2002O824", false}, {'D', "", false},          {'D', "20020015", false},
         {'T', "235959", true},    {'T', "000000", true},     {'T', "240000", false},   {'T', "236000", false},
         {'T', "235960", false},   {'T', "23595", false},     {'T', "23 959", false},
         {'B', " true ", true},    {'B', "FALSE", true},      {'B', "Yes", false},      {'B', "1", false},
@@ -113,6 +113,8 @@ TEST_F(PathText, AFilesOwnDateKeepsItsYear)
         {"20230229", "short", ""},
         {"2024 101", "short", ""},
         {"0101", "short", ""},
+        {"-0101", "short", ""},            // a sign without a year
+        {"12345678900101", "short", ""},   // more digits than any year has
     };
     for (const Case& c : cases) {
         Long error = -1;
@@ -121,6 +123,15 @@ TEST_F(PathText, AFilesOwnDateKeepsItsYear)
             << c.field;
         EXPECT_EQ(error, *c.shown ? 0 : 5) << c.field;
     }
+}
+
+TEST_F(PathText, FileDatesCompareByValueAndFieldsWithoutADateByText)
+{
+    EXPECT_EQ(CompareFileDateFields(u"100000101", u"99991231"), 1);   // the year 10000 follows 9999
+    EXPECT_EQ(CompareFileDateFields(u"00500315", u"00500315"), 0);
+    // A month of letters is no date: the texts decide, not the year's value.
+    EXPECT_EQ(CompareFileDateFields(u"2002ab15", u"100000101"), 1);
+    EXPECT_EQ(CompareFileDateFields(u"100000101", u"2002ab15"), -1);
 }
 
 TEST(RegionalFormatsTest, YearsGetFourDigitsAndLongTimesLoseTheirZone)
@@ -232,4 +243,6 @@ TEST(VbString, PositionsCountFromOneTrimmingDropsSpacesOnlyAndCaseMappingKeepsLe
     EXPECT_EQ(vb::LCase(QStringLiteral("ΆΣ")), QStringLiteral("άσ"));
     const QString deseret = QString::fromUcs4(U"\U00010428x");
     EXPECT_EQ(vb::UCase(deseret), QString::fromUcs4(U"\U00010400X"));
+    // Half a pair stays as it is, and the character before it is still mapped.
+    EXPECT_EQ(vb::UCase(QStringLiteral("é") + QChar(0xDC00)), QStringLiteral("É") + QChar(0xDC00));
 }

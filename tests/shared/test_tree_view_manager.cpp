@@ -57,6 +57,16 @@ TEST_F(TreeTest, LowerCaseDriveRootSelectsTheDriveAndReadsBackUpperCaseAndChildr
     EXPECT_TRUE(SelectPathInTreeView(QStringLiteral("C:\\Alpha"), *tree, err));
 }
 
+// Until the start-up has read the volume, the program state is case-blind.
+TEST_F(TreeTest, BeforeTheVolumeIsKnownAFolderIsFoundInAnyLetterCase)
+{
+    resetGlobals();
+    drive.folder(QStringLiteral("Alpha"));
+    Long err = -1;
+    EXPECT_TRUE(SelectPathInTreeView(QStringLiteral("C:\\ALPHA"), *tree, err));
+    EXPECT_EQ(GetSelectedNodePath(*tree, err), QStringLiteral("C:\\Alpha"));
+}
+
 TEST_F(TreeTest, SelectedPathComesFromTheNodeNotItsTextOrKey)
 {
     // A bracket in a folder name and an upper-casing case rule must not
