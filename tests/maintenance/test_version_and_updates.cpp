@@ -217,6 +217,23 @@ TEST_F(UpdateCheckTest, CancelWhileWaitingClosesTheWindowAtOnce)
     EXPECT_FALSE(basGlobal::globals().CancelRequested || basGlobal::globals().UpdateCheckInProgress);
 }
 
+TEST_F(UpdateCheckTest, ARefusedCancelLetsTheCheckFinishAndCloseThenClosesTheWindow)
+{
+    server.answer(LoopbackServer::ok(M + "|2002.0008.0026|1|en|gr|"));
+    frmCheckForUpdates w;
+    bool asked = false;
+    desk.onYield([&] { return server.requests > 0; }, [&] {
+        desk.expectMsgBoxContaining("Cancel processing", "cancel the process", 292, ui::vbNo);
+        ui::Input::click(*w.cmdClose);
+        asked = true;
+    });
+    EXPECT_EQ(check(w), "latest");
+    EXPECT_TRUE(asked);
+    EXPECT_EQ(w.cmdClose->caption(), "Close");
+    ui::Input::click(*w.cmdClose);
+    EXPECT_FALSE(w.isLoaded());
+}
+
 TEST_F(UpdateCheckTest, NoNetworkAsksFirstAndNoAsksNothingOfTheServer)
 {
     shell.network = false;
