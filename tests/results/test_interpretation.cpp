@@ -180,4 +180,24 @@ TEST_F(Explain, TheHeadingAndEachBlockKeepTheirColours)
     });
 }
 
+// The copied row stands in columns as wide and as aligned as the results'.
+TEST_F(Explain, TheCopiedRowKeepsEveryColumnsWidthAndAlignment)
+{
+    withResults([&] {
+        ui::Input::resizeColumn(*win.grdResults, 0, 480);
+        QStringList differing;
+        desk.onModal(QStringLiteral("frmInterpretation"), [&](ui::Form& form) {
+            const ui::FlexGrid& own = *static_cast<results::frmInterpretation&>(form).grdResults;
+            const ui::FlexGrid& results = *win.grdResults;
+            ASSERT_EQ(own.cols(), results.cols());
+            for (int j = 0; j < results.cols(); ++j)
+                if (own.colWidth(j) != results.colWidth(j) || own.colAlignment(j) != results.colAlignment(j)
+                    || own.fixedAlignment(j) != results.fixedAlignment(j))
+                    differing << QString::number(j);
+        }, ui::HeadlessDesktop::ModalEnd::AutoClose);
+        ui::Input::gridMouseUp(*win.grdResults, 1, 1);
+        EXPECT_EQ(differing, QStringList());
+    });
+}
+
 } // namespace
