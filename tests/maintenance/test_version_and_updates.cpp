@@ -217,6 +217,38 @@ TEST_F(UpdateCheckTest, CancelWhileWaitingClosesTheWindowAtOnce)
     EXPECT_FALSE(basGlobal::globals().CancelRequested || basGlobal::globals().UpdateCheckInProgress);
 }
 
+TEST_F(UpdateCheckTest, ARefusedCancelLetsTheCheckFinishAndCloseThenClosesTheWindow)
+{
+    server.answer(LoopbackServer::ok(M + "|2002.0008.0026|1|en|gr|"));
+    frmCheckForUpdates w;
+    bool asked = false;
+    desk.onYield([&] { return server.requests > 0; }, [&] {
+        desk.expectMsgBoxContaining("Cancel processing", "cancel the process", 292, ui::vbNo);
+        ui::Input::click(*w.cmdClose);
+        asked = true;
+    });
+    EXPECT_EQ(check(w), "latest");
+    EXPECT_TRUE(asked);
+    EXPECT_EQ(w.cmdClose->caption(), "Close");
+    ui::Input::click(*w.cmdClose);
+    EXPECT_FALSE(w.isLoaded());
+}
+
+// The notes come with either answer; the locations only with a newer version.
+TEST_F(UpdateCheckTest, OnlyANewerVersionOffersItsLocations)
+{
+    for (const QByteArray& version : {QByteArray("2002.0008.0026"), QByteArray("2003.0000.0000")}) {
+        const bool newer = version != "2002.0008.0026";
+        server.answer(LoopbackServer::ok(M + "|" + version + "|1|notes|σημειώσεις|http://a.test/q.zip"));
+        frmCheckForUpdates w;
+        EXPECT_EQ(check(w), newer ? "newer" : "latest");
+        EXPECT_TRUE(w.lblWhatsNew->enabled() && w.txtWhatsNew->enabled()) << newer;
+        for (ui::Control* c : std::initializer_list<ui::Control*>{w.lblSelectLocation, w.cboWebLocation, w.cmdLaunchWebBrowser})
+            EXPECT_EQ(c->enabled(), newer) << c->name().toStdString();
+        w.unload();
+    }
+}
+
 TEST_F(UpdateCheckTest, NoNetworkAsksFirstAndNoAsksNothingOfTheServer)
 {
     shell.network = false;

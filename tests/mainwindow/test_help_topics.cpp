@@ -119,6 +119,39 @@ TEST_F(HelpTopics, EveryTopicAWindowAsksForHasItsTextInBothHelpFiles)
         }
 }
 
+// A right click on a control of one structure explains that structure: the
+// heading of its topic names its own side, never the other.
+TEST_F(HelpTopics, EachStructuresControlAsksForTheHelpOfItsOwnSide)
+{
+    const ui::qt::HelpFile english = shipped("QuillmarshUK.hlp");
+    int sided = 0;
+    const auto check = [&](ui::Form& form) {
+        for (ui::Control* c : form.controls()) {
+            if (c->index() != 0 && c->index() != 1) continue;
+            const QString heading = english.topic(c->helpTopic()).section(u'\n', 0, 0);
+            const bool primary = heading.contains(u"Primary"), secondary = heading.contains(u"Secondary");
+            if (primary == secondary) continue;   // no topic, or one of no single side
+            ++sided;
+            EXPECT_EQ(primary, c->index() == 0) << form.name().toStdString() << "." << c->name().toStdString() << c->index()
+                                                << ": " << heading.toStdString();
+        }
+    };
+    main.load();
+    check(main);
+    const auto loaded = [&](std::unique_ptr<ui::Form> form) {
+        form->load();
+        check(*form);
+        form->unload();
+    };
+    loaded(std::make_unique<results::frmCompare>());
+    loaded(std::make_unique<results::frmInterpretation>());
+    loaded(std::make_unique<setup::frmOptions>());
+    loaded(std::make_unique<setup::frmFolderIncludeExclude>());
+    loaded(std::make_unique<offline::frmExportStructure>());
+    loaded(std::make_unique<offline::frmImportStructure>());
+    EXPECT_GE(sided, 28);
+}
+
 // --- The reader ------------------------------------------------------------------------------
 
 TEST(HelpFile, SectionsCommentsDuplicatesAndParagraphs)

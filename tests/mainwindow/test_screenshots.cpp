@@ -1,4 +1,4 @@
-// The main, set-up and update windows on the Qt desktop, in English and in
+// The main, set-up, update and settings windows on the Qt desktop, in English and in
 // Greek: every visible control lies inside its window, and the pictures land
 // in the build folder for a look.
 // Beyond the pictures: the update check's text read as plain text, and a
@@ -11,6 +11,8 @@
 
 #include "maintenance/VersionInformation.h"
 #include "maintenance/frmCheckForUpdates.h"
+#include "maintenance/frmSettingsExport.h"
+#include "maintenance/frmSettingsImport.h"
 #include "setup/frmFolderIncludeExclude.h"
 #include "setup/frmOptions.h"
 
@@ -41,6 +43,21 @@ void keepModal(ui::qt::QtDesktop& desk, ui::Form& form, const QString& name, con
     });
     form.show(ui::Modal);
     keep(shot, form, name);
+}
+
+// Every visible control of a shown form lies inside its container, and no
+// caption of a choice is cut.
+void expectLaidOut(ui::qt::QtDesktop& desk, ui::Form& form)
+{
+    for (ui::Control* ctl : form.controls()) {
+        QWidget* cw = desk.window(form)->widgetFor(ctl);
+        if (!cw || !cw->isVisible()) continue;
+        EXPECT_TRUE(QRect(QPoint(0, 0), cw->parentWidget()->size()).contains(cw->geometry()))
+            << form.name().toStdString() << "." << ctl->name().toStdString();
+        const bool choice = qobject_cast<QCheckBox*>(cw) || qobject_cast<QRadioButton*>(cw);
+        EXPECT_TRUE(!choice || cw->sizeHint().width() <= cw->width())
+            << "caption cut: " << form.name().toStdString() << "." << ctl->name().toStdString();
+    }
 }
 
 // A test's fixture, set up and torn down around one part of this test.
@@ -96,15 +113,7 @@ struct MainWindowOnScreen : MainWindowFixture<mainwindow::frmMain, ui::qt::QtDes
         setup::frmFolderIncludeExclude inclusion;
         for (ui::Form* form : std::initializer_list<ui::Form*>{&options, &inclusion}) {
             form->load();   // its load yields: the timer below must not fire inside it
-            keepModal(desk, *form, form->name() + u'-' + lang(greek), [&] {
-                for (ui::Control* ctl : form->controls()) {
-                    QWidget* cw = desk.window(*form)->widgetFor(ctl);
-                    if (!cw || !cw->isVisible()) continue;
-                    EXPECT_TRUE(QRect(QPoint(0, 0), cw->parentWidget()->size()).contains(cw->geometry())) << ctl->name().toStdString();
-                    const bool choice = qobject_cast<QCheckBox*>(cw) || qobject_cast<QRadioButton*>(cw);
-                    EXPECT_TRUE(!choice || cw->sizeHint().width() <= cw->width()) << "caption cut: " << ctl->name().toStdString();
-                }
-            });
+            keepModal(desk, *form, form->name() + u'-' + lang(greek), [&] { expectLaidOut(desk, *form); });
         }
     }
 
@@ -139,12 +148,33 @@ struct MaintenanceOnScreen : MaintenanceTest {
     }
 };
 
+// The settings export and import windows, every item offered.
+struct SettingsTransferOnScreen : MaintenanceTest {
+    void render(bool greek)
+    {
+        testing_support::QtDesk qt(greek);
+        basGlobal::globals().LanguageIsGreek = greek;
+        for (const char* name : {"Quillmarsh.ini", "PrimarySavedPaths.txt", "SecondarySavedPaths.txt"}) {
+            drive.file(QStringLiteral("App/") + QLatin1String(name), "[ImportSettings]\r\nFolder=C:\\In\\\r\n");
+            drive.file(QStringLiteral("In/") + QLatin1String(name));
+        }
+        maintenance::frmSettingsExport exporting;
+        maintenance::frmSettingsImport importing;
+        for (ui::Form* form : std::initializer_list<ui::Form*>{&exporting, &importing}) {
+            form->load();
+            keepModal(qt, *form, form->name() + u'-' + lang(greek), [&] { expectLaidOut(qt, *form); });
+        }
+        desk.install();
+    }
+};
+
 TEST(Screenshots, EveryWindowInBothLanguages)
 {
     for (const bool greek : {false, true}) {
         SCOPED_TRACE(greek ? "Greek" : "English");
         Part<MainWindowOnScreen>().render(greek);
         Part<MaintenanceOnScreen>().render(greek);
+        Part<SettingsTransferOnScreen>().render(greek);
     }
 }
 

@@ -110,6 +110,21 @@ TEST_F(Export, ACancelWhileCollectingOrWritingLeavesEarlierFilesWhole)
     }
 }
 
+// After a cancel the window shows no later stage before it closes.
+TEST_F(Export, ACancelWhileCollectingGoesOnToNoLaterStage)
+{
+    workedTree();
+    int yields = 0;
+    cancelWhen([&] { return ex.isLoaded() && ex.lblProcessInProgress->caption() == "collecting local structure file attributes" && ++yields == 5; });
+    QStringList shownAfterTheCancel;
+    desk.onYield([&] { return ex.isLoaded() && g().CancelRequested; },
+                 [&] { shownAfterTheCancel << ex.lblProcessInProgress->caption(); }, true);
+    exportWith(2, {QStringLiteral("C:\\P.txt"), QStringLiteral("D:\\S.txt")});
+    EXPECT_FALSE(ex.isLoaded());
+    EXPECT_EQ(yields, 5);
+    EXPECT_FALSE(shownAfterTheCancel.contains("exporting local structure")) << shownAfterTheCancel.join(u'|').toStdString();
+}
+
 TEST_F(Export, AFailedWriteIsReportedAndTheOldFileStays)
 {
     workedTree();

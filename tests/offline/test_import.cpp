@@ -41,6 +41,26 @@ TEST_F(Import, AFileBrokenAtALineIsNamedAndNothingIsAccepted)
     EXPECT_FALSE(g().ImportNotAccepted);
 }
 
+// A refused file closes the window with its message: no Cancel is needed.
+TEST_F(Import, ARefusedFileClosesTheWindowItself)
+{
+    file(c, QStringLiteral("p.txt"), "0\r\n");
+    file(c, QStringLiteral("s.txt"), compare_test::workedExample());
+    desk.expectMsgBox(kTitle, QStringLiteral("File 'C:\\p.txt', contains invalid data at line 1."), ui::vbCriticalOK, ui::vbOK);
+    bool closed = false;
+    desk.onModal(QStringLiteral("frmImportStructure"), [&](ui::Form&) {
+        im.optStructureSelection[2]->setValue(true);
+        desk.answerOpen(QStringLiteral("C:\\p.txt"));
+        desk.answerOpen(QStringLiteral("C:\\s.txt"));
+        ui::Input::click(*im.cmdIntegrityCheck);
+        closed = !im.isLoaded();
+        if (!closed) ui::Input::click(*im.cmdCancel);
+    });
+    im.show(ui::Modal);
+    EXPECT_TRUE(closed);
+    EXPECT_EQ(g().ImportedStructureFile, (basGlobal::Pair<QString>{}));
+}
+
 TEST_F(Import, ACancelDuringTheCheckOrTheOrderingAcceptsNothingAndTheEntryPointReportsAcceptance)
 {
     file(c, QStringLiteral("p.txt"), compare_test::workedExample());

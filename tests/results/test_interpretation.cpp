@@ -160,4 +160,44 @@ TEST_F(Explain, FolderClausesFollowTheFirstExcludedEntryBelowTheFolder)
     ex0.clear(), ex1.clear();
 }
 
+// Dark blue on the system's tool-tip colour for the heading; each block in
+// its structure's tint, its title written in the tint on dark blue.
+TEST_F(Explain, TheHeadingAndEachBlockKeepTheirColours)
+{
+    constexpr ui::Color kDarkBlue = 0xC00000u, kToolTipBackground = 0x80000018u;
+    withResults([&] {
+        desk.onModal(QStringLiteral("frmInterpretation"), [&](ui::Form& form) {
+            auto& f = static_cast<results::frmInterpretation&>(form);
+            EXPECT_EQ(f.lblInterpretationTitle->foreColor(), kDarkBlue);
+            EXPECT_EQ(f.lblInterpretationTitle->backColor(), kToolTipBackground);
+            for (int i = 0; i < 2; ++i) {
+                EXPECT_EQ(f.lblStructureTitle[i]->foreColor(), win.structureTint(i)) << i;
+                EXPECT_EQ(f.lblStructureTitle[i]->backColor(), kDarkBlue) << i;
+                EXPECT_EQ(f.lblFileName[i]->backColor(), win.structureTint(i)) << i;
+            }
+        }, ui::HeadlessDesktop::ModalEnd::AutoClose);
+        ui::Input::gridMouseUp(*win.grdResults, 1, 1);
+    });
+}
+
+// The copied row stands in columns as wide and as aligned as the results'.
+TEST_F(Explain, TheCopiedRowKeepsEveryColumnsWidthAndAlignment)
+{
+    withResults([&] {
+        ui::Input::resizeColumn(*win.grdResults, 0, 480);
+        QStringList differing;
+        desk.onModal(QStringLiteral("frmInterpretation"), [&](ui::Form& form) {
+            const ui::FlexGrid& own = *static_cast<results::frmInterpretation&>(form).grdResults;
+            const ui::FlexGrid& results = *win.grdResults;
+            ASSERT_EQ(own.cols(), results.cols());
+            for (int j = 0; j < results.cols(); ++j)
+                if (own.colWidth(j) != results.colWidth(j) || own.colAlignment(j) != results.colAlignment(j)
+                    || own.fixedAlignment(j) != results.fixedAlignment(j))
+                    differing << QString::number(j);
+        }, ui::HeadlessDesktop::ModalEnd::AutoClose);
+        ui::Input::gridMouseUp(*win.grdResults, 1, 1);
+        EXPECT_EQ(differing, QStringList());
+    });
+}
+
 } // namespace

@@ -177,6 +177,15 @@ TEST(PrintPages, APageThatDoesNotFitItsSheetIsExplained)
             << c.size << "/" << c.top << "/" << c.lines << " on " << c.sheet;
 }
 
+// Blanks before or after a cell's text are not printed, whichever side they are on.
+TEST_F(PrintLayout, BlanksAroundACellAreDroppedOnEitherSide)
+{
+    const QString e0 = entry("notes.txt", "20020824", "130509"), e1 = entry("notes.txt", "20020823", "130509");
+    const QString plain = row({"N", "notes.txt", "notes.txt", "1,234", "1,234", "x", "x", "x", "x"}, e0, e1);
+    EXPECT_EQ(row({"N ", "notes.txt  ", " notes.txt", "1,234", "1,234", "x", "x", "x", "x"}, e0, e1), plain);
+    EXPECT_EQ(row({" N", " notes.txt ", "notes.txt ", "1,234", "1,234", "x", "x", "x", "x"}, e0, e1), plain);
+}
+
 } // namespace
 
 // What they say when a line does not fit across the sheet: the widest left

@@ -89,6 +89,27 @@ TEST_F(Tools, FlashWorksOnItsOwnCellAndEndsBeforeFindOpensAndSearchesAreNotInter
     });
 }
 
+// A close refused while a search runs is refused and nothing more: the print
+// reminder comes only with a close that can happen.
+TEST_F(Tools, ACloseRefusedDuringASearchDoesNotRemindToPrint)
+{
+    g().RemindToPrint = true;
+    withResults([&] {
+        ASSERT_TRUE(g().ResultsNotPrinted);
+        int refused = 0;
+        desk.onYield([&] { return win.commandBusy(); }, [&] {
+            ++refused;
+            desk.expectMsgBoxContaining(QStringLiteral("Close window"), QStringLiteral("impossible to close"), ui::vbInformationOK, ui::vbOK);
+            ui::Input::closeBox(win);
+            EXPECT_TRUE(win.isShown());
+        });
+        ui::Input::click(*win.cmdDisplayNextDifference);
+        EXPECT_EQ(refused, 1);
+        desk.advanceStepwise(600);
+        desk.expectMsgBoxContaining(QStringLiteral("Reminder"), QStringLiteral("without printing"), ui::vbQuestionYesNoDefNo, ui::vbYes);
+    });
+}
+
 TEST_F(Tools, HeadingsRestoreWidthsAndACellIsExplainedWithoutANewModalLevel)
 {
     withResults([&] {

@@ -45,6 +45,23 @@ TEST_F(ResultsWindow, OpensEmptyWithBothRootsAndTheStructureTints)
     EXPECT_EQ(topics, (QList<int>{50110, 50035, 50070}));
 }
 
+// The window has no menu bar: File answers its shortcuts and Difference
+// pops up over Next difference, neither stands above the window.
+TEST_F(ResultsWindow, ShowsNoMenuBarBeforeOrAfterAComparison)
+{
+    const auto menusInTheBar = [&] {
+        QStringList shown;
+        for (ui::Control* c : win.controls())
+            if (c->kind() == ui::ControlKind::Menu && !static_cast<ui::Menu*>(c)->parentMenu() && c->visible()) shown << c->name();
+        return shown;
+    };
+    compareAndClose([&] { EXPECT_EQ(menusInTheBar(), QStringList()); });
+    openWindow([&] {
+        EXPECT_EQ(menusInTheBar(), QStringList());
+        ui::Input::click(*win.cmdCancel);
+    });
+}
+
 // Before a comparison the window shows no progress of one: neither the
 // file stage's steps nor its bar, and nothing to print.
 TEST_F(ResultsWindow, OpensWithoutStepsOrSecondBarAndWithNothingToPrint)

@@ -70,6 +70,19 @@ TEST_F(FolderInclusion, LiveListsTheFollowRuleAndTheCommands)
     EXPECT_EQ(dropped(0) + dropped(1), QStringList({"Data", "DATA", "Gamma"})) << "nothing selected on the right: all dropped";
 }
 
+// Each side's path and list wear its structure's tint, as the main window set it.
+TEST_F(FolderInclusion, EachSideWearsItsStructuresTint)
+{
+    g().StructureTint = {0x123456u, 0x654321u};
+    EXPECT_TRUE(choose([&] {   // No: every folder takes part
+        for (int i = 0; i < 2; ++i) {
+            EXPECT_EQ(w.lblCurrentFullPath[i]->backColor(), g().StructureTint[std::size_t(i)]) << i;
+            EXPECT_EQ(w.lstFirstLevelFolders[i]->backColor(), g().StructureTint[std::size_t(i)]) << i;
+        }
+        Input::click(*w.cmdCancel);
+    }));
+}
+
 // All common and All non-common are offered only when there is such a
 // folder, and a folder facing an empty list is neither.
 TEST_F(FolderInclusion, CommonAndNonCommonAreOfferedOnlyWhenTheyWouldSelectSomething)

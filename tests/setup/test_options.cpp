@@ -231,4 +231,21 @@ TEST_F(Options, OpensWithTheFocusOnOkSoEnterConfirmsAtOnce)
     EXPECT_EQ(desk.entries(ui::HeadlessDesktop::Entry::FileDialog).size(), 0);
 }
 
+// The attribute boxes stand in two columns: Hidden above System, Read only
+// above Archive.
+TEST_F(Options, TheAttributeBoxesStandInTwoColumnsOfTwo)
+{
+    win_.load();
+    const auto& box = win_.chkFileAttributes;
+    const auto above = [](const ui::Control* upper, const ui::Control* lower) {
+        return upper->left() == lower->left() && upper->top() + upper->height() <= lower->top();
+    };
+    EXPECT_EQ(box[1]->caption() + u'/' + box[2]->caption() + u'/' + box[3]->caption() + u'/' + box[4]->caption(),
+              QStringLiteral("Hidden/System/Read only/Archive"));
+    EXPECT_TRUE(above(box[1], box[2]));
+    EXPECT_TRUE(above(box[3], box[4]));
+    EXPECT_TRUE(box[1]->top() == box[3]->top() && box[1]->left() + box[1]->width() <= box[3]->left());
+    win_.unload();
+}
+
 } // namespace
