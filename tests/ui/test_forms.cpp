@@ -232,6 +232,33 @@ TEST_F(UiTest, EnterPressesTheFocusedButtonOrTheDefaultEscTheCancelOneAndFocusMo
     EXPECT_THROW(txt->setFocus(), UiError);
 }
 
+// A box that takes the focus back in its LostFocus keeps it: the control the
+// user went to never hears GotFocus.
+TEST_F(UiTest, AFocusTakenBackInLostFocusStaysWithoutAGotFocusForTheOtherControl)
+{
+    TestForm f(QStringLiteral("frmOptions"));
+    f.load();
+    auto* txt = f.add<TextBox>(QStringLiteral("txtLevels"));
+    auto* other = f.add<TextBox>(QStringLiteral("txtPattern"));
+    QStringList log;
+    txt->GotFocus = [&] { log << QStringLiteral("box got"); };
+    txt->LostFocus = [&] {
+        log << QStringLiteral("box lost");
+        if (txt->text().isEmpty()) txt->setFocus();
+    };
+    other->GotFocus = [&] { log << QStringLiteral("other got"); };
+    f.show();
+    ASSERT_EQ(f.activeControl(), txt);
+    ASSERT_TRUE(Input::focus(*other));
+    EXPECT_EQ(f.activeControl(), txt);
+    EXPECT_FALSE(log.contains(QStringLiteral("other got"))) << log.join(", ").toStdString();
+    EXPECT_EQ(log.last(), QStringLiteral("box got"));
+    txt->setText(QStringLiteral("3"));
+    log.clear();
+    ASSERT_TRUE(Input::focus(*other));
+    EXPECT_EQ(log, (QStringList{"box lost", "other got"}));
+}
+
 // A text box's KeyPress may refuse a key; the form sees keys first with
 // KeyPreview; Ctrl+C, X and V use the clipboard unless the box refuses them.
 TEST_F(UiTest, KeyPreviewSeesKeysFirstAndCtrlCXVUseTheClipboardUnlessTheBoxRefusesTheKey)

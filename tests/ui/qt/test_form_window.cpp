@@ -310,6 +310,32 @@ TEST_F(QtDesktopTest, ADisabledControlGreysItsTextWhateverItsForeColour)
     }
 }
 
+// A coloured text keeps its colour while another window is the active one.
+TEST_F(QtDesktopTest, AForeColourStaysWhenItsWindowIsNotTheActiveOne)
+{
+    BuiltForm f("frmColoured");
+    f.load();
+    f.move(0, 0, 4000, 2000);
+    auto* label = f.add<Label>("lblNote");
+    label->move(120, 120, 2500, 400);
+    label->setCaption("WWWWWW");
+    label->setForeColor(rgb(255, 0, 0));
+    f.show();
+    BuiltForm other("frmOther");
+    other.show();
+    desk.window(other)->activateWindow();
+    QApplication::processEvents();
+    ASSERT_FALSE(desk.window(f)->isActiveWindow());
+    const QImage shot = desk.window(f)->widgetFor(label)->grab().toImage();
+    int red = 0;
+    for (int y = 0; y < shot.height(); ++y)
+        for (int x = 0; x < shot.width(); ++x) {
+            const QColor p = shot.pixelColor(x, y);
+            if (p.red() > 200 && p.green() < 80 && p.blue() < 80) ++red;
+        }
+    EXPECT_GT(red, 20);
+}
+
 // --- Menus ------------------------------------------------------------------------------
 
 TEST_F(QtDesktopTest, MenuItemsTickOnlyWhatTheProgramChecksAndShowTheirShortcuts)

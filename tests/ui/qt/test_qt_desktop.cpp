@@ -492,6 +492,46 @@ TEST_F(QtDesktopTest, GridAndListViewsShowTheModelAndTheirInputEntersIt)
     EXPECT_EQ(list->model()->data(list->model()->index(2, 0), Qt::DisplayRole).toString(), "delta");
 }
 
+// Cells and headings stand where their column's alignment puts them: 0..8
+// left, centre, right by top, centre, bottom; the general one puts numbers
+// right and text left, centred in height.
+TEST_F(QtDesktopTest, GridCellsAndHeadingsStandWhereTheirColumnsAlignmentPutsThem)
+{
+    BuiltForm f("frmAligned");
+    f.load();
+    auto* g = f.add<FlexGrid>("grdResults");
+    g->move(0, 0, 5000, 3000);
+    g->setCols(12);
+    g->setRows(3);
+    for (int c = 1; c < 12; ++c) {
+        g->setTextMatrix(0, c, c == 11 ? "42" : "Name");
+        g->setTextMatrix(1, c, "12,5");
+        g->setTextMatrix(2, c, " 7 ");
+        if (c <= 9) {
+            g->setColAlignment(c, c - 1);
+            g->setFixedAlignment(c, 9 - c);
+        }
+    }
+    f.show();
+    QApplication::processEvents();
+    QAbstractItemModel* model = static_cast<QTableView*>(desk.window(f)->widgetFor(g))->model();
+    const auto cell = [model](int row, int col) {
+        return model->data(model->index(row - 1, col - 1), Qt::TextAlignmentRole).value<Qt::Alignment>();
+    };
+    const auto heading = [model](int col) { return model->headerData(col - 1, Qt::Horizontal, Qt::TextAlignmentRole).value<Qt::Alignment>(); };
+    const Qt::Alignment across[] = {Qt::AlignLeft, Qt::AlignHCenter, Qt::AlignRight};
+    const Qt::Alignment down[] = {Qt::AlignTop, Qt::AlignVCenter, Qt::AlignBottom};
+    for (int a = 0; a <= 8; ++a) {
+        EXPECT_EQ(cell(2, a + 1), across[a / 3] | down[a % 3]) << a;
+        EXPECT_EQ(heading(9 - a), across[a / 3] | down[a % 3]) << a;
+    }
+    // Column 10 was never aligned (general), nor was 11; "12,5" is no number here.
+    EXPECT_EQ(cell(1, 10), Qt::AlignLeft | Qt::AlignVCenter);
+    EXPECT_EQ(cell(2, 10), Qt::AlignRight | Qt::AlignVCenter);
+    EXPECT_EQ(heading(10), Qt::AlignLeft | Qt::AlignVCenter);
+    EXPECT_EQ(heading(11), Qt::AlignRight | Qt::AlignVCenter);
+}
+
 // --- Context help ------------------------------------------------------------------------
 
 TEST_F(QtDesktopTest, ARightClickShowsTheTopicOfTheCurrentLanguagesFileAndAMissingTopicNothing)
