@@ -144,6 +144,41 @@ TEST_F(UiTest, MultiSelectListTogglesOnClickAndTheItemUnderAPointFollowsTheTopIn
     EXPECT_EQ(lst->topIndex(), 9);
 }
 
+// MultiSelect takes the three modes 0, 1 and 2 (extended) and nothing else;
+// a refused mode changes nothing.
+TEST_F(UiTest, AListTakesOnlyItsThreeSelectionModes)
+{
+    TestForm f(QStringLiteral("frmFolderIncludeExclude"));
+    f.load();
+    auto* lst = f.add<ListBox>(QStringLiteral("lstFolders"));
+    for (const char* s : {"a", "b", "c"}) lst->addItem(QString::fromLatin1(s));
+    lst->setMultiSelect(2);
+    lst->setSelected(0, true);
+    lst->setSelected(2, true);
+    for (int bad : {3, -1}) expectUiError([&] { lst->setMultiSelect(bad); }, 380, QStringLiteral("Invalid property value"));
+    EXPECT_EQ(lst->multiSelect(), 2);
+    EXPECT_EQ(lst->selectedIndexes(), (QList<int>{0, 2}));
+}
+
+// A click on an item raises MouseUp over the item's row as the list shows it
+// (below the top item), then Click.
+TEST_F(UiTest, AClickOnAnItemRaisesMouseUpOverItsRowThenClick)
+{
+    TestForm f(QStringLiteral("frmRecallSavedPath"));
+    f.load();
+    auto* lst = f.add<ListBox>(QStringLiteral("lstSavedPaths"));
+    lst->move(0, 0, 2000, 1000);
+    for (int i = 0; i < 10; ++i) lst->addItem(QString::number(i));
+    QStringList log;
+    lst->MouseUp = [&](int button, int, int, int y) { log << QStringLiteral("up %1 %2").arg(button).arg(lst->itemFromPoint(0, y)); };
+    lst->Click = [&] { log << QStringLiteral("click ") + lst->text(); };
+    f.show();
+    lst->setTopIndex(3);
+    log.clear();
+    ASSERT_TRUE(Input::listClick(*lst, 5));
+    EXPECT_EQ(log, (QStringList{QStringLiteral("up %1 5").arg(vbLeftButton), QStringLiteral("click 5")}));
+}
+
 // --- Tree view --------------------------------------------------------------------
 
 // A sorted tree: C:\ holds Users\ (holding me\) and apps\.
@@ -203,6 +238,26 @@ TEST_F(TreeTest, KeysAreUniqueChildrenSortAndACollapseMovesTheSelectionFirst)
     EXPECT_EQ(tvw->selectedItem()->key(), QStringLiteral("C:\\apps\\"));
     // A node inside a collapsed node cannot be clicked.
     EXPECT_HEADLESS_FAILURE(Input::nodeClick(*tvw, QStringLiteral("C:\\Users\\me\\")), "collapsed");
+}
+
+// Siblings are walked both ways from any node and the walk ends in nothing
+// at either end; a node without children has no first child.
+TEST_F(TreeTest, SiblingsAreWalkedBothWaysAndEndInNothing)
+{
+    tvw->add({}, TreeView::tvwLast, QStringLiteral("D:\\"), QStringLiteral("D: [Data]"));
+    TreeNode* apps = tvw->node(QStringLiteral("C:\\apps\\"));
+    TreeNode* users = tvw->node(QStringLiteral("C:\\Users\\"));
+    TreeNode* c = tvw->node(QStringLiteral("C:\\"));
+    TreeNode* d = tvw->node(QStringLiteral("D:\\"));
+    EXPECT_EQ(apps->previous(), nullptr);
+    EXPECT_EQ(users->previous(), apps);
+    EXPECT_EQ(users->next(), nullptr);
+    EXPECT_EQ(c->previous(), nullptr);
+    EXPECT_EQ(d->previous(), c);
+    EXPECT_EQ(d->firstSibling(), c);
+    EXPECT_EQ(c->lastSibling(), d);
+    EXPECT_EQ(d->child(), nullptr);
+    EXPECT_EQ(tvw->node(QStringLiteral("C:\\Users\\me\\"))->child(), nullptr);
 }
 
 // --- Grid -----------------------------------------------------------------------

@@ -336,6 +336,28 @@ TEST_F(QtDesktopTest, AForeColourStaysWhenItsWindowIsNotTheActiveOne)
     EXPECT_GT(red, 20);
 }
 
+// A control put into a frame while its window is up shows inside the frame,
+// placed from the frame's corner.
+TEST_F(QtDesktopTest, AControlMovedIntoAFrameOnScreenShowsInsideIt)
+{
+    BuiltForm f("frmFramed");
+    f.load();
+    f.move(0, 0, 6000, 4000);
+    auto* fra = f.add<Frame>("fraSettings");
+    fra->move(1500, 1500, 3000, 2000);
+    auto* button = f.add<CommandButton>("cmdApply");
+    button->move(150, 300, 1500, 450);
+    f.show();
+    QApplication::processEvents();
+    FormWindow* w = desk.window(f);
+    button->setContainer(fra);
+    QApplication::processEvents();
+    QWidget* shown = w->widgetFor(button);
+    EXPECT_TRUE(shown->isVisible());
+    EXPECT_EQ(shown->parentWidget(), w->widgetFor(fra));
+    EXPECT_EQ(shown->mapTo(w, QPoint(0, 0)) - w->widgetFor(fra)->mapTo(w, QPoint(0, 0)), QPoint(QtDesktop::px(150), QtDesktop::px(300)));
+}
+
 // --- Menus ------------------------------------------------------------------------------
 
 TEST_F(QtDesktopTest, MenuItemsTickOnlyWhatTheProgramChecksAndShowTheirShortcuts)
