@@ -160,6 +160,29 @@ TEST_F(UiTest, AListTakesOnlyItsThreeSelectionModes)
     EXPECT_EQ(lst->selectedIndexes(), (QList<int>{0, 2}));
 }
 
+// A combo's item data goes with its item through insertions and removals;
+// an index outside the items raises 381.
+TEST_F(UiTest, AComboKeepsEachItemsDataWithTheItem)
+{
+    TestForm f(QStringLiteral("frmCheckForUpdates"));
+    f.load();
+    auto* cbo = f.add<ComboBox>(QStringLiteral("cboWebLocation"));
+    cbo->addItem(QStringLiteral("first"));
+    cbo->addItem(QStringLiteral("second"));
+    cbo->setItemData(0, 10);
+    cbo->setItemData(1, 20);
+    cbo->addItem(QStringLiteral("front"), 0);
+    EXPECT_EQ(cbo->itemData(0), 0);
+    EXPECT_EQ(cbo->itemData(1), 10);
+    EXPECT_EQ(cbo->itemData(2), 20);
+    cbo->removeItem(1);
+    EXPECT_EQ(cbo->itemData(1), 20);
+    for (int bad : {-1, 2}) {
+        expectUiError([&] { cbo->itemData(bad); }, 381, QStringLiteral("Invalid property array index"));
+        expectUiError([&] { cbo->setItemData(bad, 5); }, 381);
+    }
+}
+
 // A click on an item raises MouseUp over the item's row as the list shows it
 // (below the top item), then Click.
 TEST_F(UiTest, AClickOnAnItemRaisesMouseUpOverItsRowThenClick)

@@ -23,6 +23,7 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTableView>
+#include <QTemporaryDir>
 #include <QTreeWidget>
 
 using namespace qttest;
@@ -87,6 +88,33 @@ TEST_F(QtDesktopTest, TreeExpansionAndClicksGoToTheModel)
     EXPECT_FALSE(tree->node("C:")->expanded());
     EXPECT_EQ(events, (QStringList{"expand C:", "click C:\\A", "collapse C:"}));
     // (Two trees, the other's reload leaving this one's highlight: the main window's on-screen test.)
+}
+
+// A node without a key is clicked as a keyed one is: the focus comes to the
+// tree, the node is selected and NodeClick follows.
+TEST_F(QtDesktopTest, ANodeWithoutAKeyIsSelectedAndClickedLikeTheOthers)
+{
+    TreeView* tree = nullptr;
+    CommandButton* button = nullptr;
+    QStringList clicks;
+    BuiltForm f("frmTrees", [&](BuiltForm& form) {
+        button = form.add<CommandButton>("cmdOK");
+        button->move(3000, 120, 1200, 400);
+        tree = form.add<TreeView>("tvwStructure");
+        tree->move(120, 120, 2800, 4000);
+        tree->add({}, TreeView::tvwLast, "C:", "C:");
+        tree->add("C:", TreeView::tvwChild, {}, "(loading)");
+        tree->node("C:")->setExpanded(true);
+        tree->NodeClick = [&clicks](TreeNode* n) { clicks << n->text(); };
+    });
+    f.show();
+    ASSERT_EQ(f.activeControl(), button);
+    auto* view = static_cast<QTreeWidget*>(desk.window(f)->widgetFor(tree));
+    clickTreeItem(view, itemNamed(view, "(loading)"));
+    ASSERT_NE(tree->selectedItem(), nullptr);
+    EXPECT_EQ(tree->selectedItem()->text(), "(loading)");
+    EXPECT_EQ(f.activeControl(), tree);
+    EXPECT_EQ(clicks, QStringList{"(loading)"});
 }
 
 // --- Names and headings ------------------------------------------------------------
@@ -358,6 +386,37 @@ TEST_F(QtDesktopTest, AControlMovedIntoAFrameOnScreenShowsInsideIt)
     EXPECT_EQ(shown->mapTo(w, QPoint(0, 0)) - w->widgetFor(fra)->mapTo(w, QPoint(0, 0)), QPoint(QtDesktop::px(150), QtDesktop::px(300)));
 }
 
+// A stretched image fills its control with each picture it is given; an
+// unstretched one shows the picture at its own size.
+TEST_F(QtDesktopTest, AStretchedImageFillsItsControlWithEveryNewPicture)
+{
+    QTemporaryDir dir;
+    const QString file = dir.filePath("red.png");
+    QImage red(8, 8, QImage::Format_RGB32);
+    red.fill(Qt::red);
+    ASSERT_TRUE(red.save(file));
+    BuiltForm f("frmPictures");
+    f.load();
+    f.move(0, 0, 4000, 2000);
+    auto* stretched = f.add<Image>("imgResultIcon");
+    stretched->move(120, 120, 960, 960);
+    stretched->setStretch(true);
+    auto* plain = f.add<Image>("imgPlain");
+    plain->move(1500, 120, 960, 960);
+    f.show();
+    stretched->setPicture(Picture{file});
+    plain->setPicture(Picture{file});
+    QApplication::processEvents();
+    FormWindow* w = desk.window(f);
+    const auto corner = [w](Control* c) {
+        const QImage shot = w->widgetFor(c)->grab().toImage();
+        return shot.pixelColor(shot.width() - 2, shot.height() - 2);
+    };
+    EXPECT_EQ(corner(stretched), QColor(Qt::red));
+    EXPECT_NE(corner(plain), QColor(Qt::red));
+    EXPECT_EQ(w->widgetFor(plain)->grab().toImage().pixelColor(2, 2), QColor(Qt::red));
+}
+
 // --- Menus ------------------------------------------------------------------------------
 
 TEST_F(QtDesktopTest, MenuItemsTickOnlyWhatTheProgramChecksAndShowTheirShortcuts)
@@ -395,6 +454,35 @@ TEST_F(QtDesktopTest, MenuItemsTickOnlyWhatTheProgramChecksAndShowTheirShortcuts
     EXPECT_FALSE(actionOf(w, "English")->isChecked());
     EXPECT_NE(actionOf(w, "Refresh\tF5"), nullptr);
     // (Separators staying blank in a window the resizer scales: the gallery.)
+}
+
+// A disabled item shows greyed and cannot be chosen; enabled again, it can.
+TEST_F(QtDesktopTest, ADisabledMenuItemShowsDisabledUntilEnabledAgain)
+{
+    BuiltForm f("frmMenus");
+    f.load();
+    Menu* file = f.addMenu("mnuFile", "File");
+    Menu* print = f.addMenu("mnuFilePrint", "Print...", file);
+    Menu* recent = f.addMenu("mnuFileRecent", "Recent", file);
+    f.addMenu("mnuFileRecent1", "One", recent);
+    int printed = 0;
+    print->Click = [&] { ++printed; };
+    print->setEnabled(false);
+    recent->setEnabled(false);
+    f.show();
+    FormWindow* w = desk.window(f);
+    QAction* printAction = actionOf(w, "Print...");
+    ASSERT_NE(printAction, nullptr);
+    EXPECT_FALSE(printAction->isEnabled());
+    EXPECT_FALSE(actionOf(w, "Recent")->isEnabled());
+    printAction->trigger();
+    EXPECT_EQ(printed, 0);
+    print->setEnabled(true);
+    recent->setEnabled(true);
+    EXPECT_TRUE(printAction->isEnabled());
+    EXPECT_TRUE(actionOf(w, "Recent")->isEnabled());
+    printAction->trigger();
+    EXPECT_EQ(printed, 1);
 }
 
 // --- Dialogs ----------------------------------------------------------------------------

@@ -398,6 +398,42 @@ TEST_F(QtDesktopTest, TheResizerScalesControlsAndFontsButNeverBelowTheDesignSize
     EXPECT_EQ(q->iconSize(), picture.scaled(q->size() - QSize(6, 6), Qt::KeepAspectRatio));
 }
 
+// A control made after its window is up scales with the others and takes
+// its place in the Tab order.
+TEST_F(QtDesktopTest, AControlMadeAfterItsWindowIsUpScalesAndTabsLikeTheOthers)
+{
+    CommandButton* first = nullptr;
+    CommandButton* last = nullptr;
+    BuiltForm f("frmSized", [&](BuiltForm& form) {
+        form.move(0, 0, 6120, 4950);   // client 6000 x 4500 twips
+        form.add<FormResizer>("freeSizer1");
+        first = form.add<CommandButton>("cmdCompare");
+        first->move(300, 300, 1500, 450);
+        first->setTabIndex(0);
+        last = form.add<CommandButton>("cmdClose");
+        last->move(300, 900, 1500, 450);
+        last->setTabIndex(2);
+    });
+    f.show();
+    auto* late = f.add<CommandButton>("cmdLate");
+    late->setTabIndex(1);
+    late->move(1500, 1500, 1200, 450);
+    FormWindow* w = desk.window(f);
+    ASSERT_NE(w->widgetFor(late), nullptr);
+    const auto tabAfter = [](QWidget* from) {
+        QWidget* x = from->nextInFocusChain();
+        while (x != from && !(x->focusPolicy() & Qt::TabFocus)) x = x->nextInFocusChain();
+        return x;
+    };
+    EXPECT_EQ(tabAfter(w->widgetFor(first)), w->widgetFor(late));
+    EXPECT_EQ(tabAfter(w->widgetFor(late)), w->widgetFor(last));
+    w->resize(w->width() * 2, w->height() * 2);
+    QApplication::processEvents();
+    EXPECT_NEAR(late->left(), 3000, 30);
+    EXPECT_NEAR(late->width(), 2400, 30);
+    EXPECT_NEAR(w->widgetFor(late)->width(), QtDesktop::px(2400), 2);
+}
+
 // --- Grids and lists ------------------------------------------------------------------
 
 // The grid and the list are item models of the model's cells and items;
@@ -490,6 +526,40 @@ TEST_F(QtDesktopTest, GridAndListViewsShowTheModelAndTheirInputEntersIt)
     desk.doEvents();
     EXPECT_EQ(list->model()->rowCount(), 4);
     EXPECT_EQ(list->model()->data(list->model()->index(2, 0), Qt::DisplayRole).toString(), "delta");
+}
+
+// What the program sets in one turn (new rows and columns, their widths,
+// the top row, the current cell) is what the view shows after the turn;
+// the current cell scrolls nothing by itself.
+TEST_F(QtDesktopTest, AGridReshapedAndScrolledInOneTurnShowsWhatTheProgramSet)
+{
+    BuiltForm f("frmViews");
+    f.load();
+    f.move(0, 0, 8520, 3450);
+    auto* g = f.add<FlexGrid>("grdResults");
+    g->move(0, 0, 8000, 3000);
+    g->setCols(3);
+    g->setRows(100);
+    f.show();
+    QApplication::processEvents();
+    auto* view = static_cast<QTableView*>(desk.window(f)->widgetFor(g));
+    g->setRows(1000);
+    g->setCols(5);
+    g->setColWidth(4, 1500);
+    g->setTopRow(800);
+    desk.doEvents();
+    EXPECT_EQ(g->topRow(), 800);
+    EXPECT_EQ(view->rowAt(1), 799);
+    EXPECT_EQ(view->columnWidth(3), QtDesktop::px(1500));
+
+    g->setTopRow(1);
+    desk.doEvents();
+    g->setRow(900);
+    g->setCol(4);
+    desk.doEvents();
+    EXPECT_EQ(g->topRow(), 1);
+    EXPECT_EQ(view->rowAt(1), 0);
+    EXPECT_EQ(view->currentIndex(), view->model()->index(899, 3));
 }
 
 // Cells and headings stand where their column's alignment puts them: 0..8
