@@ -58,6 +58,20 @@ TEST_F(UiTest, CodeWritesRaiseTheirEventOnlyOnRealChangesAndAPressOnlyWhenEnable
     EXPECT_EQ(lst->listIndex(), -1);
 }
 
+// A control moved without a change of size, or resized where it stands,
+// takes the new place or size.
+TEST_F(UiTest, AControlMovedOrResizedAloneTakesTheChange)
+{
+    TestForm f(QStringLiteral("frmMain"));
+    f.load();
+    auto* cmd = f.add<CommandButton>(QStringLiteral("cmdCompare"));
+    cmd->move(100, 200, 1500, 450);
+    cmd->move(300, 250, 1500, 450);
+    EXPECT_EQ(std::vector<int>({cmd->left(), cmd->top(), cmd->width(), cmd->height()}), std::vector<int>({300, 250, 1500, 450}));
+    cmd->move(300, 250, 1200, 400);
+    EXPECT_EQ(std::vector<int>({cmd->left(), cmd->top(), cmd->width(), cmd->height()}), std::vector<int>({300, 250, 1200, 400}));
+}
+
 TEST_F(UiTest, OptionButtonsAreExclusivePerContainerAndAnUpDownWritesItsBuddyFirst)
 {
     TestForm f(QStringLiteral("frmPageSetup"));
@@ -281,6 +295,25 @@ TEST_F(TreeTest, SiblingsAreWalkedBothWaysAndEndInNothing)
     EXPECT_EQ(c->lastSibling(), d);
     EXPECT_EQ(d->child(), nullptr);
     EXPECT_EQ(tvw->node(QStringLiteral("C:\\Users\\me\\"))->child(), nullptr);
+}
+
+// A sibling goes next to its relative in an unsorted list of siblings and
+// to its sorted place among the children of a sorted node.
+TEST_F(TreeTest, ASiblingGoesNextToItsRelativeUnlessItsParentSorts)
+{
+    const QString users = QStringLiteral("C:\\Users\\");
+    tvw->add(users, TreeView::tvwPrevious, QStringLiteral("C:\\zed\\"), QStringLiteral("zed"));
+    tvw->add(users, TreeView::tvwFirst, QStringLiteral("C:\\bin\\"), QStringLiteral("bin"));
+    QStringList children;
+    for (const TreeNode* n : tvw->node(QStringLiteral("C:\\"))->childNodes()) children << n->text();
+    EXPECT_EQ(children, (QStringList{"apps", "bin", "Users", "zed"}));
+
+    tvw->add({}, TreeView::tvwLast, QStringLiteral("E:\\"), QStringLiteral("E: [Backup]"));
+    tvw->add(QStringLiteral("C:\\"), TreeView::tvwNext, QStringLiteral("D:\\"), QStringLiteral("D: [Data]"));
+    tvw->add(QStringLiteral("C:\\"), TreeView::tvwPrevious, QStringLiteral("A:\\"), QStringLiteral("A:"));
+    QStringList roots;
+    for (const TreeNode* n : tvw->roots()) roots << n->key();
+    EXPECT_EQ(roots, (QStringList{"A:\\", "C:\\", "D:\\", "E:\\"}));
 }
 
 // --- Grid -----------------------------------------------------------------------

@@ -195,6 +195,23 @@ TEST_F(UiTest, InputIsRefusedForDisabledHiddenOrFramedControls)
     EXPECT_HEADLESS_FAILURE(Input::click(*plain), "not visible");
 }
 
+// The pointer moving over a control raises its MouseMove with the buttons
+// held and the place; a control that takes no input refuses it.
+TEST_F(UiTest, APointerMovingOverAControlRaisesMouseMoveUnlessItTakesNoInput)
+{
+    TestForm f(QStringLiteral("frmCompare"));
+    f.load();
+    auto* cmd = f.add<CommandButton>(QStringLiteral("cmdDisplayNextDifference"));
+    QStringList moves;
+    cmd->MouseMove = [&](int button, int shift, int x, int y) { moves << QStringLiteral("%1 %2 %3 %4").arg(button).arg(shift).arg(x).arg(y); };
+    f.show();
+    EXPECT_TRUE(Input::mouseMove(*cmd, 150, 30, vbLeftButton, vbShiftMask));
+    EXPECT_EQ(moves, QStringList{QStringLiteral("%1 %2 150 30").arg(vbLeftButton).arg(vbShiftMask)});
+    cmd->setEnabled(false);
+    EXPECT_HEADLESS_FAILURE(Input::mouseMove(*cmd, 10, 10), "not enabled");
+    EXPECT_EQ(moves.size(), 1);
+}
+
 // A window opens on the control of the lowest tab index (those without one
 // follow in the order they were made: the focus test's window opens on the
 // first made); Enter presses the focused button, else the default one.

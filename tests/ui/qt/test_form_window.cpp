@@ -21,6 +21,7 @@
 #include <QPainter>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QScrollBar>
 #include <QTableView>
 #include <QTemporaryDir>
@@ -415,6 +416,34 @@ TEST_F(QtDesktopTest, AStretchedImageFillsItsControlWithEveryNewPicture)
     EXPECT_EQ(corner(stretched), QColor(Qt::red));
     EXPECT_NE(corner(plain), QColor(Qt::red));
     EXPECT_EQ(w->widgetFor(plain)->grab().toImage().pixelColor(2, 2), QColor(Qt::red));
+}
+
+// Option buttons show their captions as written (an ampersand is no
+// shortcut) and follow a new caption and the model's choice.
+TEST_F(QtDesktopTest, OptionButtonsShowTheirCaptionsAsWrittenAndTheChoice)
+{
+    BuiltForm f("frmPrint");
+    f.load();
+    f.move(0, 0, 5000, 2000);
+    auto* file = f.add<OptionButton>("optPrintDestination", 0);
+    file->move(120, 120, 3000, 300);
+    file->setCaption("File & printer");
+    auto* printer = f.add<OptionButton>("optPrintDestination", 1);
+    printer->move(120, 600, 3000, 300);
+    printer->setCaption("Printer");
+    printer->setValue(true);
+    f.show();
+    FormWindow* w = desk.window(f);
+    auto* fileButton = static_cast<QRadioButton*>(w->widgetFor(file));
+    auto* printerButton = static_cast<QRadioButton*>(w->widgetFor(printer));
+    EXPECT_EQ(fileButton->text(), "File && printer");
+    EXPECT_EQ(printerButton->text(), "Printer");
+    EXPECT_TRUE(printerButton->isChecked());
+    printer->setCaption(QString::fromUtf8("Εκτυπωτής"));
+    file->setValue(true);
+    EXPECT_EQ(printerButton->text(), QString::fromUtf8("Εκτυπωτής"));
+    EXPECT_TRUE(fileButton->isChecked());
+    EXPECT_FALSE(printerButton->isChecked());
 }
 
 // --- Menus ------------------------------------------------------------------------------

@@ -10,7 +10,9 @@
 #include <QListView>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QProxyStyle>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTableView>
 #include <QTextLayout>
 #include <QTemporaryDir>
@@ -560,6 +562,40 @@ TEST_F(QtDesktopTest, AGridReshapedAndScrolledInOneTurnShowsWhatTheProgramSet)
     EXPECT_EQ(g->topRow(), 1);
     EXPECT_EQ(view->rowAt(1), 0);
     EXPECT_EQ(view->currentIndex(), view->model()->index(899, 3));
+}
+
+// Under a style that scrolls item views by pixels (as some desktops' do),
+// the grid still scrolls by whole rows: its scroll bar counts rows, and the
+// top row the program sets or the user scrolls to is the one shown.
+TEST_F(QtDesktopTest, AGridScrollsByRowsWhateverTheDesktopStyle)
+{
+    class PixelScrolling : public QProxyStyle {
+    public:
+        using QProxyStyle::QProxyStyle;
+        int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget, QStyleHintReturn* ret) const override
+        {
+            if (hint == SH_ItemView_ScrollMode) return QAbstractItemView::ScrollPerPixel;
+            return QProxyStyle::styleHint(hint, option, widget, ret);
+        }
+    };
+    struct StyleBack {
+        QString name = QApplication::style()->name();
+        ~StyleBack() { QApplication::setStyle(name); }
+    } styleBack;
+    QApplication::setStyle(new PixelScrolling(styleBack.name));
+    BuiltForm f("frmViews");
+    f.load();
+    auto* g = f.add<FlexGrid>("grdResults");
+    g->move(0, 0, 5000, 3000);
+    g->setCols(3);
+    g->setRows(200);
+    f.show();
+    QApplication::processEvents();
+    auto* view = static_cast<QTableView*>(desk.window(f)->widgetFor(g));
+    g->setTopRow(50);
+    EXPECT_EQ(view->rowAt(1), 49);
+    view->verticalScrollBar()->setValue(120);
+    EXPECT_EQ(g->topRow(), 121);
 }
 
 // Cells and headings stand where their column's alignment puts them: 0..8
