@@ -316,6 +316,23 @@ TEST_F(TreeTest, ASiblingGoesNextToItsRelativeUnlessItsParentSorts)
     EXPECT_EQ(roots, (QStringList{"A:\\", "C:\\", "D:\\", "E:\\"}));
 }
 
+// Removing nodes keeps the selection elsewhere; removing the selected node,
+// or a node above it, leaves none.
+TEST_F(TreeTest, RemovingTheSelectedNodeOrItsParentLeavesNoSelectionAndOthersKeepIt)
+{
+    tvw->node(QStringLiteral("C:\\apps\\"))->setSelected(true);
+    tvw->remove(QStringLiteral("C:\\Users\\"));
+    ASSERT_NE(tvw->selectedItem(), nullptr);
+    EXPECT_EQ(tvw->selectedItem()->key(), QStringLiteral("C:\\apps\\"));
+    tvw->remove(QStringLiteral("C:\\apps\\"));
+    EXPECT_EQ(tvw->selectedItem(), nullptr);
+    tvw->add(QStringLiteral("C:\\"), TreeView::tvwChild, QStringLiteral("C:\\tmp\\"), QStringLiteral("tmp"));
+    tvw->node(QStringLiteral("C:\\tmp\\"))->setSelected(true);
+    tvw->remove(QStringLiteral("C:\\"));
+    EXPECT_EQ(tvw->selectedItem(), nullptr);
+    EXPECT_EQ(tvw->count(), 0);
+}
+
 // --- Grid -----------------------------------------------------------------------
 
 class GridTest : public UiTest {

@@ -330,6 +330,24 @@ TEST_F(UiTest, KeyPreviewSeesKeysFirstAndCtrlCXVUseTheClipboardUnlessTheBoxRefus
     EXPECT_EQ(digits->text(), QStringLiteral("12x")) << "a paste bypasses KeyPress";
 }
 
+// A box never written to has nothing selected: Ctrl+C and Ctrl+X leave the
+// clipboard alone, and a paste fills it only up to its MaxLength.
+TEST_F(UiTest, ABoxNeverWrittenToHasNothingSelected)
+{
+    TestForm f(QStringLiteral("frmOptions"));
+    f.load();
+    auto* txt = f.add<TextBox>(QStringLiteral("txtNumberOfLevels"));
+    txt->setMaxLength(3);
+    f.show();
+    desk.setClipboardText(QStringLiteral("kept"));
+    ASSERT_TRUE(Input::focus(*txt));
+    ASSERT_TRUE(Input::key(f, 'C', vbCtrlMask));
+    ASSERT_TRUE(Input::key(f, 'X', vbCtrlMask));
+    EXPECT_EQ(desk.clipboardText(), QStringLiteral("kept"));
+    ASSERT_TRUE(Input::paste(*txt, QStringLiteral("12345")));
+    EXPECT_EQ(txt->text(), QStringLiteral("123"));
+}
+
 TEST_F(UiTest, MenusOpenThenChooseAndPopUpSynchronously)
 {
     TestForm f(QStringLiteral("frmMain"));
