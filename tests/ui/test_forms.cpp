@@ -276,6 +276,30 @@ TEST_F(UiTest, AFocusTakenBackInLostFocusStaysWithoutAGotFocusForTheOtherControl
     EXPECT_EQ(log, (QStringList{"box lost", "other got"}));
 }
 
+// A click that a handler ends on the way (the box it leaves disables the
+// button, the button's MouseUp hides it) is still a click taken, but
+// presses nothing.
+TEST_F(UiTest, AClickThatAHandlerEndsOnTheWayIsTakenButPressesNothing)
+{
+    TestForm f(QStringLiteral("frmOptions"));
+    f.load();
+    auto* txt = f.add<TextBox>(QStringLiteral("txtLevels"));
+    auto* ok = f.add<CommandButton>(QStringLiteral("cmdOK"));
+    auto* apply = f.add<CommandButton>(QStringLiteral("cmdApply"));
+    int presses = 0;
+    ok->Click = [&] { ++presses; };
+    apply->Click = [&] { ++presses; };
+    txt->LostFocus = [&] { ok->setEnabled(!txt->text().isEmpty()); };
+    apply->MouseUp = [&](int, int, int, int) { apply->setVisible(false); };
+    f.show();
+    ASSERT_EQ(f.activeControl(), txt);
+    EXPECT_TRUE(Input::click(*ok));
+    EXPECT_FALSE(ok->enabled());
+    EXPECT_TRUE(Input::click(*apply));
+    EXPECT_FALSE(apply->visible());
+    EXPECT_EQ(presses, 0);
+}
+
 // A text box's KeyPress may refuse a key; the form sees keys first with
 // KeyPreview; Ctrl+C, X and V use the clipboard unless the box refuses them.
 TEST_F(UiTest, KeyPreviewSeesKeysFirstAndCtrlCXVUseTheClipboardUnlessTheBoxRefusesTheKey)

@@ -20,6 +20,7 @@
 #include <QMenuBar>
 #include <QPainter>
 #include <QPlainTextEdit>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
@@ -444,6 +445,25 @@ TEST_F(QtDesktopTest, OptionButtonsShowTheirCaptionsAsWrittenAndTheChoice)
     EXPECT_EQ(printerButton->text(), QString::fromUtf8("Εκτυπωτής"));
     EXPECT_TRUE(fileButton->isChecked());
     EXPECT_FALSE(printerButton->isChecked());
+}
+
+// A progress bar shows how far its value stands between Min and Max.
+TEST_F(QtDesktopTest, AProgressBarShowsHowFarItsValueStandsBetweenMinAndMax)
+{
+    BuiltForm f("frmPleaseWait");
+    f.load();
+    auto* prb = f.add<ProgressBar>("prbProgressBar");
+    prb->move(120, 120, 3000, 300);
+    prb->setMin(10);
+    prb->setMax(60);
+    f.show();
+    auto* bar = static_cast<QProgressBar*>(desk.window(f)->widgetFor(prb));
+    const auto shown = [bar] { return double(bar->value() - bar->minimum()) / (bar->maximum() - bar->minimum()); };
+    EXPECT_EQ(shown(), 0.0);
+    prb->setValue(35);
+    EXPECT_DOUBLE_EQ(shown(), 0.5);
+    prb->setValue(60);
+    EXPECT_DOUBLE_EQ(shown(), 1.0);
 }
 
 // --- Menus ------------------------------------------------------------------------------

@@ -92,6 +92,35 @@ TEST(QtPrinter, WritesAPdfWithoutASystemPrinterAndAFailedOneKeepsThePreviousOne)
     EXPECT_EQ(print(3), platform::errNone) << "the next print works again";
 }
 
+// Lines beyond the foot of a sheet go on the next sheet, none lost.
+TEST(QtPrinter, LinesBeyondTheFootOfASheetGoOnTheNextSheet)
+{
+    if (!QPrinterInfo::availablePrinterNames().isEmpty())
+        GTEST_SKIP() << "a system printer is installed; the PDF stand-in is not used";
+    const QString pdftotext = QStandardPaths::findExecutable("pdftotext");
+    if (pdftotext.isEmpty())
+        GTEST_SKIP() << "pdftotext is needed to read the sheets back";
+    QTemporaryDir dir;
+    const QString pdf = dir.path() + "/PRN_Comparison_Results.pdf";
+    QtPrinter p(pdf);
+    p.setOrientation(platform::orientLandscape);
+    p.setFontName("Courier New");
+    p.setFontSize(10);
+    const int lines = p.linesPerSheet("Courier New", 10) + 5;
+    ASSERT_GT(lines, 10);
+    for (int i = 1; i <= lines; ++i) ASSERT_EQ(p.printLine(QString("line %1 end").arg(i)), platform::errNone);
+    ASSERT_EQ(p.endDoc(), platform::errNone);
+    QProcess run;
+    run.start(pdftotext, {"-layout", pdf, "-"});
+    ASSERT_TRUE(run.waitForFinished(20000));
+    const QString text = QString::fromUtf8(run.readAllStandardOutput());
+    const QStringList sheets = text.split('\f', Qt::SkipEmptyParts);
+    ASSERT_EQ(sheets.size(), 2) << text.toStdString();
+    EXPECT_TRUE(sheets[0].contains(QString("line %1 end").arg(lines - 5)));
+    EXPECT_TRUE(sheets[1].contains(QString("line %1 end").arg(lines)));
+    for (int i = 1; i <= lines; ++i) EXPECT_EQ(text.count(QString("line %1 end").arg(i)), 1) << i;
+}
+
 // A PDF cut short is put down to a full disk only when the disk refuses more
 // for want of room (a size limit, no space); a disk that fails otherwise is
 // the printer's failure.
