@@ -58,6 +58,20 @@ TEST_F(UiTest, CodeWritesRaiseTheirEventOnlyOnRealChangesAndAPressOnlyWhenEnable
     EXPECT_EQ(lst->listIndex(), -1);
 }
 
+// A control moved without a change of size, or resized where it stands,
+// takes the new place or size.
+TEST_F(UiTest, AControlMovedOrResizedAloneTakesTheChange)
+{
+    TestForm f(QStringLiteral("frmMain"));
+    f.load();
+    auto* cmd = f.add<CommandButton>(QStringLiteral("cmdCompare"));
+    cmd->move(100, 200, 1500, 450);
+    cmd->move(300, 250, 1500, 450);
+    EXPECT_EQ(std::vector<int>({cmd->left(), cmd->top(), cmd->width(), cmd->height()}), std::vector<int>({300, 250, 1500, 450}));
+    cmd->move(300, 250, 1200, 400);
+    EXPECT_EQ(std::vector<int>({cmd->left(), cmd->top(), cmd->width(), cmd->height()}), std::vector<int>({300, 250, 1200, 400}));
+}
+
 TEST_F(UiTest, OptionButtonsAreExclusivePerContainerAndAnUpDownWritesItsBuddyFirst)
 {
     TestForm f(QStringLiteral("frmPageSetup"));
@@ -142,6 +156,64 @@ TEST_F(UiTest, MultiSelectListTogglesOnClickAndTheItemUnderAPointFollowsTheTopIn
     EXPECT_EQ(lst->itemFromPoint(100, lst->itemHeight() * 2), -1) << "below the last item";
     lst->setTopIndex(50);
     EXPECT_EQ(lst->topIndex(), 9);
+}
+
+// MultiSelect takes the three modes 0, 1 and 2 (extended) and nothing else;
+// a refused mode changes nothing.
+TEST_F(UiTest, AListTakesOnlyItsThreeSelectionModes)
+{
+    TestForm f(QStringLiteral("frmFolderIncludeExclude"));
+    f.load();
+    auto* lst = f.add<ListBox>(QStringLiteral("lstFolders"));
+    for (const char* s : {"a", "b", "c"}) lst->addItem(QString::fromLatin1(s));
+    lst->setMultiSelect(2);
+    lst->setSelected(0, true);
+    lst->setSelected(2, true);
+    for (int bad : {3, -1}) expectUiError([&] { lst->setMultiSelect(bad); }, 380, QStringLiteral("Invalid property value"));
+    EXPECT_EQ(lst->multiSelect(), 2);
+    EXPECT_EQ(lst->selectedIndexes(), (QList<int>{0, 2}));
+}
+
+// A combo's item data goes with its item through insertions and removals;
+// an index outside the items raises 381.
+TEST_F(UiTest, AComboKeepsEachItemsDataWithTheItem)
+{
+    TestForm f(QStringLiteral("frmCheckForUpdates"));
+    f.load();
+    auto* cbo = f.add<ComboBox>(QStringLiteral("cboWebLocation"));
+    cbo->addItem(QStringLiteral("first"));
+    cbo->addItem(QStringLiteral("second"));
+    cbo->setItemData(0, 10);
+    cbo->setItemData(1, 20);
+    cbo->addItem(QStringLiteral("front"), 0);
+    EXPECT_EQ(cbo->itemData(0), 0);
+    EXPECT_EQ(cbo->itemData(1), 10);
+    EXPECT_EQ(cbo->itemData(2), 20);
+    cbo->removeItem(1);
+    EXPECT_EQ(cbo->itemData(1), 20);
+    for (int bad : {-1, 2}) {
+        expectUiError([&] { cbo->itemData(bad); }, 381, QStringLiteral("Invalid property array index"));
+        expectUiError([&] { cbo->setItemData(bad, 5); }, 381);
+    }
+}
+
+// A click on an item raises MouseUp over the item's row as the list shows it
+// (below the top item), then Click.
+TEST_F(UiTest, AClickOnAnItemRaisesMouseUpOverItsRowThenClick)
+{
+    TestForm f(QStringLiteral("frmRecallSavedPath"));
+    f.load();
+    auto* lst = f.add<ListBox>(QStringLiteral("lstSavedPaths"));
+    lst->move(0, 0, 2000, 1000);
+    for (int i = 0; i < 10; ++i) lst->addItem(QString::number(i));
+    QStringList log;
+    lst->MouseUp = [&](int button, int, int, int y) { log << QStringLiteral("up %1 %2").arg(button).arg(lst->itemFromPoint(0, y)); };
+    lst->Click = [&] { log << QStringLiteral("click ") + lst->text(); };
+    f.show();
+    lst->setTopIndex(3);
+    log.clear();
+    ASSERT_TRUE(Input::listClick(*lst, 5));
+    EXPECT_EQ(log, (QStringList{QStringLiteral("up %1 5").arg(vbLeftButton), QStringLiteral("click 5")}));
 }
 
 // --- Tree view --------------------------------------------------------------------
@@ -263,6 +335,62 @@ TEST_F(TreeTest, TypingFindsTheNextShownNodeThatStartsWithWhatWasTyped)
 
     ASSERT_TRUE(Input::click(*form.add<CommandButton>(QStringLiteral("cmdOther"))));
     EXPECT_HEADLESS_FAILURE(Input::type(*tvw, QStringLiteral("u")), "focus");
+}
+
+// Siblings are walked both ways from any node and the walk ends in nothing
+// at either end; a node without children has no first child.
+TEST_F(TreeTest, SiblingsAreWalkedBothWaysAndEndInNothing)
+{
+    tvw->add({}, TreeView::tvwLast, QStringLiteral("D:\\"), QStringLiteral("D: [Data]"));
+    TreeNode* apps = tvw->node(QStringLiteral("C:\\apps\\"));
+    TreeNode* users = tvw->node(QStringLiteral("C:\\Users\\"));
+    TreeNode* c = tvw->node(QStringLiteral("C:\\"));
+    TreeNode* d = tvw->node(QStringLiteral("D:\\"));
+    EXPECT_EQ(apps->previous(), nullptr);
+    EXPECT_EQ(users->previous(), apps);
+    EXPECT_EQ(users->next(), nullptr);
+    EXPECT_EQ(c->previous(), nullptr);
+    EXPECT_EQ(d->previous(), c);
+    EXPECT_EQ(d->firstSibling(), c);
+    EXPECT_EQ(c->lastSibling(), d);
+    EXPECT_EQ(d->child(), nullptr);
+    EXPECT_EQ(tvw->node(QStringLiteral("C:\\Users\\me\\"))->child(), nullptr);
+}
+
+// A sibling goes next to its relative in an unsorted list of siblings and
+// to its sorted place among the children of a sorted node.
+TEST_F(TreeTest, ASiblingGoesNextToItsRelativeUnlessItsParentSorts)
+{
+    const QString users = QStringLiteral("C:\\Users\\");
+    tvw->add(users, TreeView::tvwPrevious, QStringLiteral("C:\\zed\\"), QStringLiteral("zed"));
+    tvw->add(users, TreeView::tvwFirst, QStringLiteral("C:\\bin\\"), QStringLiteral("bin"));
+    QStringList children;
+    for (const TreeNode* n : tvw->node(QStringLiteral("C:\\"))->childNodes()) children << n->text();
+    EXPECT_EQ(children, (QStringList{"apps", "bin", "Users", "zed"}));
+
+    tvw->add({}, TreeView::tvwLast, QStringLiteral("E:\\"), QStringLiteral("E: [Backup]"));
+    tvw->add(QStringLiteral("C:\\"), TreeView::tvwNext, QStringLiteral("D:\\"), QStringLiteral("D: [Data]"));
+    tvw->add(QStringLiteral("C:\\"), TreeView::tvwPrevious, QStringLiteral("A:\\"), QStringLiteral("A:"));
+    QStringList roots;
+    for (const TreeNode* n : tvw->roots()) roots << n->key();
+    EXPECT_EQ(roots, (QStringList{"A:\\", "C:\\", "D:\\", "E:\\"}));
+}
+
+// Removing nodes keeps the selection elsewhere; removing the selected node,
+// or a node above it, leaves none.
+TEST_F(TreeTest, RemovingTheSelectedNodeOrItsParentLeavesNoSelectionAndOthersKeepIt)
+{
+    tvw->node(QStringLiteral("C:\\apps\\"))->setSelected(true);
+    tvw->remove(QStringLiteral("C:\\Users\\"));
+    ASSERT_NE(tvw->selectedItem(), nullptr);
+    EXPECT_EQ(tvw->selectedItem()->key(), QStringLiteral("C:\\apps\\"));
+    tvw->remove(QStringLiteral("C:\\apps\\"));
+    EXPECT_EQ(tvw->selectedItem(), nullptr);
+    tvw->add(QStringLiteral("C:\\"), TreeView::tvwChild, QStringLiteral("C:\\tmp\\"), QStringLiteral("tmp"));
+    tvw->node(QStringLiteral("C:\\tmp\\"))->setSelected(true);
+    tvw->remove(QStringLiteral("C:\\"));
+    EXPECT_EQ(tvw->selectedItem(), nullptr);
+    EXPECT_EQ(tvw->count(), 0);
 }
 
 // --- Grid -----------------------------------------------------------------------

@@ -195,6 +195,23 @@ TEST_F(UiTest, InputIsRefusedForDisabledHiddenOrFramedControls)
     EXPECT_HEADLESS_FAILURE(Input::click(*plain), "not visible");
 }
 
+// The pointer moving over a control raises its MouseMove with the buttons
+// held and the place; a control that takes no input refuses it.
+TEST_F(UiTest, APointerMovingOverAControlRaisesMouseMoveUnlessItTakesNoInput)
+{
+    TestForm f(QStringLiteral("frmCompare"));
+    f.load();
+    auto* cmd = f.add<CommandButton>(QStringLiteral("cmdDisplayNextDifference"));
+    QStringList moves;
+    cmd->MouseMove = [&](int button, int shift, int x, int y) { moves << QStringLiteral("%1 %2 %3 %4").arg(button).arg(shift).arg(x).arg(y); };
+    f.show();
+    EXPECT_TRUE(Input::mouseMove(*cmd, 150, 30, vbLeftButton, vbShiftMask));
+    EXPECT_EQ(moves, QStringList{QStringLiteral("%1 %2 150 30").arg(vbLeftButton).arg(vbShiftMask)});
+    cmd->setEnabled(false);
+    EXPECT_HEADLESS_FAILURE(Input::mouseMove(*cmd, 10, 10), "not enabled");
+    EXPECT_EQ(moves.size(), 1);
+}
+
 // A window opens on the control of the lowest tab index (those without one
 // follow in the order they were made: the focus test's window opens on the
 // first made); Enter presses the focused button, else the default one.
@@ -230,6 +247,57 @@ TEST_F(UiTest, EnterPressesTheFocusedButtonOrTheDefaultEscTheCancelOneAndFocusMo
     EXPECT_TRUE(f.isLoaded()) << "Esc is not a close";
     txt->setVisible(false);
     EXPECT_THROW(txt->setFocus(), UiError);
+}
+
+// A box that takes the focus back in its LostFocus keeps it: the control the
+// user went to never hears GotFocus.
+TEST_F(UiTest, AFocusTakenBackInLostFocusStaysWithoutAGotFocusForTheOtherControl)
+{
+    TestForm f(QStringLiteral("frmOptions"));
+    f.load();
+    auto* txt = f.add<TextBox>(QStringLiteral("txtLevels"));
+    auto* other = f.add<TextBox>(QStringLiteral("txtPattern"));
+    QStringList log;
+    txt->GotFocus = [&] { log << QStringLiteral("box got"); };
+    txt->LostFocus = [&] {
+        log << QStringLiteral("box lost");
+        if (txt->text().isEmpty()) txt->setFocus();
+    };
+    other->GotFocus = [&] { log << QStringLiteral("other got"); };
+    f.show();
+    ASSERT_EQ(f.activeControl(), txt);
+    ASSERT_TRUE(Input::focus(*other));
+    EXPECT_EQ(f.activeControl(), txt);
+    EXPECT_FALSE(log.contains(QStringLiteral("other got"))) << log.join(", ").toStdString();
+    EXPECT_EQ(log.last(), QStringLiteral("box got"));
+    txt->setText(QStringLiteral("3"));
+    log.clear();
+    ASSERT_TRUE(Input::focus(*other));
+    EXPECT_EQ(log, (QStringList{"box lost", "other got"}));
+}
+
+// A click that a handler ends on the way (the box it leaves disables the
+// button, the button's MouseUp hides it) is still a click taken, but
+// presses nothing.
+TEST_F(UiTest, AClickThatAHandlerEndsOnTheWayIsTakenButPressesNothing)
+{
+    TestForm f(QStringLiteral("frmOptions"));
+    f.load();
+    auto* txt = f.add<TextBox>(QStringLiteral("txtLevels"));
+    auto* ok = f.add<CommandButton>(QStringLiteral("cmdOK"));
+    auto* apply = f.add<CommandButton>(QStringLiteral("cmdApply"));
+    int presses = 0;
+    ok->Click = [&] { ++presses; };
+    apply->Click = [&] { ++presses; };
+    txt->LostFocus = [&] { ok->setEnabled(!txt->text().isEmpty()); };
+    apply->MouseUp = [&](int, int, int, int) { apply->setVisible(false); };
+    f.show();
+    ASSERT_EQ(f.activeControl(), txt);
+    EXPECT_TRUE(Input::click(*ok));
+    EXPECT_FALSE(ok->enabled());
+    EXPECT_TRUE(Input::click(*apply));
+    EXPECT_FALSE(apply->visible());
+    EXPECT_EQ(presses, 0);
 }
 
 // A text box's KeyPress may refuse a key; the form sees keys first with
@@ -284,6 +352,24 @@ TEST_F(UiTest, KeyPreviewSeesKeysFirstAndCtrlCXVUseTheClipboardUnlessTheBoxRefus
     EXPECT_EQ(digits->text(), QStringLiteral("12")) << "a box that drops Ctrl+V gets no paste";
     ASSERT_TRUE(Input::paste(*digits, QStringLiteral("x")));
     EXPECT_EQ(digits->text(), QStringLiteral("12x")) << "a paste bypasses KeyPress";
+}
+
+// A box never written to has nothing selected: Ctrl+C and Ctrl+X leave the
+// clipboard alone, and a paste fills it only up to its MaxLength.
+TEST_F(UiTest, ABoxNeverWrittenToHasNothingSelected)
+{
+    TestForm f(QStringLiteral("frmOptions"));
+    f.load();
+    auto* txt = f.add<TextBox>(QStringLiteral("txtNumberOfLevels"));
+    txt->setMaxLength(3);
+    f.show();
+    desk.setClipboardText(QStringLiteral("kept"));
+    ASSERT_TRUE(Input::focus(*txt));
+    ASSERT_TRUE(Input::key(f, 'C', vbCtrlMask));
+    ASSERT_TRUE(Input::key(f, 'X', vbCtrlMask));
+    EXPECT_EQ(desk.clipboardText(), QStringLiteral("kept"));
+    ASSERT_TRUE(Input::paste(*txt, QStringLiteral("12345")));
+    EXPECT_EQ(txt->text(), QStringLiteral("123"));
 }
 
 TEST_F(UiTest, MenusOpenThenChooseAndPopUpSynchronously)

@@ -76,6 +76,19 @@ TEST_F(ListTest, LargeSortedListMatchesAStableSortAndFindsTheFirstOfEqualItems)
     EXPECT_EQ(l->find(expected[1].first.toUpper()), -1);
 }
 
+// Unsorted, Find gives the first of equal items, in exact case, and -1 for
+// a text no item has.
+TEST_F(ListTest, AnUnsortedListFindsTheFirstOfEqualItemsOrNothing)
+{
+    ListBox* l = list(false);
+    for (const char* s : {"zeta", "Beta", "alpha", "beta", "alpha"}) l->addItem(QString::fromLatin1(s));
+    EXPECT_EQ(l->find(QStringLiteral("alpha")), 2);
+    EXPECT_EQ(l->find(QStringLiteral("beta")), 3);
+    EXPECT_EQ(l->find(QStringLiteral("zeta")), 0);
+    EXPECT_EQ(l->find(QStringLiteral("gamma")), -1);
+    EXPECT_EQ(l->find(QStringLiteral("ALPHA")), -1);
+}
+
 // (An unsorted list appending as the bulk append does: the bulk test.)
 TEST_F(ListTest, ManyInsertionsAndRemovalsAcrossBlocksKeepIndexesRightAndAnIndexOutsideFails)
 {

@@ -20,9 +20,12 @@
 #include <QMenuBar>
 #include <QPainter>
 #include <QPlainTextEdit>
+#include <QProgressBar>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QScrollBar>
 #include <QTableView>
+#include <QTemporaryDir>
 #include <QTreeWidget>
 
 using namespace qttest;
@@ -127,6 +130,33 @@ TEST_F(QtDesktopTest, TypingInATreeFindsTheNodeInTheModel)
     clickTreeItem(view, itemNamed(view, "C:"));
     press(Qt::Key_Minus, Qt::KeypadModifier, "-");
     EXPECT_FALSE(tree->node("C:")->expanded());
+}
+
+// A node without a key is clicked as a keyed one is: the focus comes to the
+// tree, the node is selected and NodeClick follows.
+TEST_F(QtDesktopTest, ANodeWithoutAKeyIsSelectedAndClickedLikeTheOthers)
+{
+    TreeView* tree = nullptr;
+    CommandButton* button = nullptr;
+    QStringList clicks;
+    BuiltForm f("frmTrees", [&](BuiltForm& form) {
+        button = form.add<CommandButton>("cmdOK");
+        button->move(3000, 120, 1200, 400);
+        tree = form.add<TreeView>("tvwStructure");
+        tree->move(120, 120, 2800, 4000);
+        tree->add({}, TreeView::tvwLast, "C:", "C:");
+        tree->add("C:", TreeView::tvwChild, {}, "(loading)");
+        tree->node("C:")->setExpanded(true);
+        tree->NodeClick = [&clicks](TreeNode* n) { clicks << n->text(); };
+    });
+    f.show();
+    ASSERT_EQ(f.activeControl(), button);
+    auto* view = static_cast<QTreeWidget*>(desk.window(f)->widgetFor(tree));
+    clickTreeItem(view, itemNamed(view, "(loading)"));
+    ASSERT_NE(tree->selectedItem(), nullptr);
+    EXPECT_EQ(tree->selectedItem()->text(), "(loading)");
+    EXPECT_EQ(f.activeControl(), tree);
+    EXPECT_EQ(clicks, QStringList{"(loading)"});
 }
 
 // --- Names and headings ------------------------------------------------------------
@@ -350,6 +380,132 @@ TEST_F(QtDesktopTest, ADisabledControlGreysItsTextWhateverItsForeColour)
     }
 }
 
+// A coloured text keeps its colour while another window is the active one.
+TEST_F(QtDesktopTest, AForeColourStaysWhenItsWindowIsNotTheActiveOne)
+{
+    BuiltForm f("frmColoured");
+    f.load();
+    f.move(0, 0, 4000, 2000);
+    auto* label = f.add<Label>("lblNote");
+    label->move(120, 120, 2500, 400);
+    label->setCaption("WWWWWW");
+    label->setForeColor(rgb(255, 0, 0));
+    f.show();
+    BuiltForm other("frmOther");
+    other.show();
+    desk.window(other)->activateWindow();
+    QApplication::processEvents();
+    ASSERT_FALSE(desk.window(f)->isActiveWindow());
+    const QImage shot = desk.window(f)->widgetFor(label)->grab().toImage();
+    int red = 0;
+    for (int y = 0; y < shot.height(); ++y)
+        for (int x = 0; x < shot.width(); ++x) {
+            const QColor p = shot.pixelColor(x, y);
+            if (p.red() > 200 && p.green() < 80 && p.blue() < 80) ++red;
+        }
+    EXPECT_GT(red, 20);
+}
+
+// A control put into a frame while its window is up shows inside the frame,
+// placed from the frame's corner.
+TEST_F(QtDesktopTest, AControlMovedIntoAFrameOnScreenShowsInsideIt)
+{
+    BuiltForm f("frmFramed");
+    f.load();
+    f.move(0, 0, 6000, 4000);
+    auto* fra = f.add<Frame>("fraSettings");
+    fra->move(1500, 1500, 3000, 2000);
+    auto* button = f.add<CommandButton>("cmdApply");
+    button->move(150, 300, 1500, 450);
+    f.show();
+    QApplication::processEvents();
+    FormWindow* w = desk.window(f);
+    button->setContainer(fra);
+    QApplication::processEvents();
+    QWidget* shown = w->widgetFor(button);
+    EXPECT_TRUE(shown->isVisible());
+    EXPECT_EQ(shown->parentWidget(), w->widgetFor(fra));
+    EXPECT_EQ(shown->mapTo(w, QPoint(0, 0)) - w->widgetFor(fra)->mapTo(w, QPoint(0, 0)), QPoint(QtDesktop::px(150), QtDesktop::px(300)));
+}
+
+// A stretched image fills its control with each picture it is given; an
+// unstretched one shows the picture at its own size.
+TEST_F(QtDesktopTest, AStretchedImageFillsItsControlWithEveryNewPicture)
+{
+    QTemporaryDir dir;
+    const QString file = dir.filePath("red.png");
+    QImage red(8, 8, QImage::Format_RGB32);
+    red.fill(Qt::red);
+    ASSERT_TRUE(red.save(file));
+    BuiltForm f("frmPictures");
+    f.load();
+    f.move(0, 0, 4000, 2000);
+    auto* stretched = f.add<Image>("imgResultIcon");
+    stretched->move(120, 120, 960, 960);
+    stretched->setStretch(true);
+    auto* plain = f.add<Image>("imgPlain");
+    plain->move(1500, 120, 960, 960);
+    f.show();
+    stretched->setPicture(Picture{file});
+    plain->setPicture(Picture{file});
+    QApplication::processEvents();
+    FormWindow* w = desk.window(f);
+    const auto corner = [w](Control* c) {
+        const QImage shot = w->widgetFor(c)->grab().toImage();
+        return shot.pixelColor(shot.width() - 2, shot.height() - 2);
+    };
+    EXPECT_EQ(corner(stretched), QColor(Qt::red));
+    EXPECT_NE(corner(plain), QColor(Qt::red));
+    EXPECT_EQ(w->widgetFor(plain)->grab().toImage().pixelColor(2, 2), QColor(Qt::red));
+}
+
+// Option buttons show their captions as written (an ampersand is no
+// shortcut) and follow a new caption and the model's choice.
+TEST_F(QtDesktopTest, OptionButtonsShowTheirCaptionsAsWrittenAndTheChoice)
+{
+    BuiltForm f("frmPrint");
+    f.load();
+    f.move(0, 0, 5000, 2000);
+    auto* file = f.add<OptionButton>("optPrintDestination", 0);
+    file->move(120, 120, 3000, 300);
+    file->setCaption("File & printer");
+    auto* printer = f.add<OptionButton>("optPrintDestination", 1);
+    printer->move(120, 600, 3000, 300);
+    printer->setCaption("Printer");
+    printer->setValue(true);
+    f.show();
+    FormWindow* w = desk.window(f);
+    auto* fileButton = static_cast<QRadioButton*>(w->widgetFor(file));
+    auto* printerButton = static_cast<QRadioButton*>(w->widgetFor(printer));
+    EXPECT_EQ(fileButton->text(), "File && printer");
+    EXPECT_EQ(printerButton->text(), "Printer");
+    EXPECT_TRUE(printerButton->isChecked());
+    printer->setCaption(QString::fromUtf8("Εκτυπωτής"));
+    file->setValue(true);
+    EXPECT_EQ(printerButton->text(), QString::fromUtf8("Εκτυπωτής"));
+    EXPECT_TRUE(fileButton->isChecked());
+    EXPECT_FALSE(printerButton->isChecked());
+}
+
+// A progress bar shows how far its value stands between Min and Max.
+TEST_F(QtDesktopTest, AProgressBarShowsHowFarItsValueStandsBetweenMinAndMax)
+{
+    BuiltForm f("frmPleaseWait");
+    f.load();
+    auto* prb = f.add<ProgressBar>("prbProgressBar");
+    prb->move(120, 120, 3000, 300);
+    prb->setMin(10);
+    prb->setMax(60);
+    f.show();
+    auto* bar = static_cast<QProgressBar*>(desk.window(f)->widgetFor(prb));
+    const auto shown = [bar] { return double(bar->value() - bar->minimum()) / (bar->maximum() - bar->minimum()); };
+    EXPECT_EQ(shown(), 0.0);
+    prb->setValue(35);
+    EXPECT_DOUBLE_EQ(shown(), 0.5);
+    prb->setValue(60);
+    EXPECT_DOUBLE_EQ(shown(), 1.0);
+}
+
 // --- Menus ------------------------------------------------------------------------------
 
 TEST_F(QtDesktopTest, MenuItemsTickOnlyWhatTheProgramChecksAndShowTheirShortcuts)
@@ -387,6 +543,35 @@ TEST_F(QtDesktopTest, MenuItemsTickOnlyWhatTheProgramChecksAndShowTheirShortcuts
     EXPECT_FALSE(actionOf(w, "English")->isChecked());
     EXPECT_NE(actionOf(w, "Refresh\tF5"), nullptr);
     // (Separators staying blank in a window the resizer scales: the gallery.)
+}
+
+// A disabled item shows greyed and cannot be chosen; enabled again, it can.
+TEST_F(QtDesktopTest, ADisabledMenuItemShowsDisabledUntilEnabledAgain)
+{
+    BuiltForm f("frmMenus");
+    f.load();
+    Menu* file = f.addMenu("mnuFile", "File");
+    Menu* print = f.addMenu("mnuFilePrint", "Print...", file);
+    Menu* recent = f.addMenu("mnuFileRecent", "Recent", file);
+    f.addMenu("mnuFileRecent1", "One", recent);
+    int printed = 0;
+    print->Click = [&] { ++printed; };
+    print->setEnabled(false);
+    recent->setEnabled(false);
+    f.show();
+    FormWindow* w = desk.window(f);
+    QAction* printAction = actionOf(w, "Print...");
+    ASSERT_NE(printAction, nullptr);
+    EXPECT_FALSE(printAction->isEnabled());
+    EXPECT_FALSE(actionOf(w, "Recent")->isEnabled());
+    printAction->trigger();
+    EXPECT_EQ(printed, 0);
+    print->setEnabled(true);
+    recent->setEnabled(true);
+    EXPECT_TRUE(printAction->isEnabled());
+    EXPECT_TRUE(actionOf(w, "Recent")->isEnabled());
+    printAction->trigger();
+    EXPECT_EQ(printed, 1);
 }
 
 // --- Dialogs ----------------------------------------------------------------------------

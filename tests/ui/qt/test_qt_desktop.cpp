@@ -10,7 +10,9 @@
 #include <QListView>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QProxyStyle>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTableView>
 #include <QTextLayout>
 #include <QTemporaryDir>
@@ -462,6 +464,42 @@ TEST_F(QtDesktopTest, TheResizerScalesControlsAndFontsButNeverBelowTheDesignSize
     EXPECT_EQ(q->iconSize(), picture.scaled(q->size() - QSize(6, 6), Qt::KeepAspectRatio));
 }
 
+// A control made after its window is up scales with the others and takes
+// its place in the Tab order.
+TEST_F(QtDesktopTest, AControlMadeAfterItsWindowIsUpScalesAndTabsLikeTheOthers)
+{
+    CommandButton* first = nullptr;
+    CommandButton* last = nullptr;
+    BuiltForm f("frmSized", [&](BuiltForm& form) {
+        form.move(0, 0, 6120, 4950);   // client 6000 x 4500 twips
+        form.add<FormResizer>("freeSizer1");
+        first = form.add<CommandButton>("cmdCompare");
+        first->move(300, 300, 1500, 450);
+        first->setTabIndex(0);
+        last = form.add<CommandButton>("cmdClose");
+        last->move(300, 900, 1500, 450);
+        last->setTabIndex(2);
+    });
+    f.show();
+    auto* late = f.add<CommandButton>("cmdLate");
+    late->setTabIndex(1);
+    late->move(1500, 1500, 1200, 450);
+    FormWindow* w = desk.window(f);
+    ASSERT_NE(w->widgetFor(late), nullptr);
+    const auto tabAfter = [](QWidget* from) {
+        QWidget* x = from->nextInFocusChain();
+        while (x != from && !(x->focusPolicy() & Qt::TabFocus)) x = x->nextInFocusChain();
+        return x;
+    };
+    EXPECT_EQ(tabAfter(w->widgetFor(first)), w->widgetFor(late));
+    EXPECT_EQ(tabAfter(w->widgetFor(late)), w->widgetFor(last));
+    w->resize(w->width() * 2, w->height() * 2);
+    QApplication::processEvents();
+    EXPECT_NEAR(late->left(), 3000, 30);
+    EXPECT_NEAR(late->width(), 2400, 30);
+    EXPECT_NEAR(w->widgetFor(late)->width(), QtDesktop::px(2400), 2);
+}
+
 // --- Grids and lists ------------------------------------------------------------------
 
 // The grid and the list are item models of the model's cells and items;
@@ -554,6 +592,114 @@ TEST_F(QtDesktopTest, GridAndListViewsShowTheModelAndTheirInputEntersIt)
     desk.doEvents();
     EXPECT_EQ(list->model()->rowCount(), 4);
     EXPECT_EQ(list->model()->data(list->model()->index(2, 0), Qt::DisplayRole).toString(), "delta");
+}
+
+// What the program sets in one turn (new rows and columns, their widths,
+// the top row, the current cell) is what the view shows after the turn;
+// the current cell scrolls nothing by itself.
+TEST_F(QtDesktopTest, AGridReshapedAndScrolledInOneTurnShowsWhatTheProgramSet)
+{
+    BuiltForm f("frmViews");
+    f.load();
+    f.move(0, 0, 8520, 3450);
+    auto* g = f.add<FlexGrid>("grdResults");
+    g->move(0, 0, 8000, 3000);
+    g->setCols(3);
+    g->setRows(100);
+    f.show();
+    QApplication::processEvents();
+    auto* view = static_cast<QTableView*>(desk.window(f)->widgetFor(g));
+    g->setRows(1000);
+    g->setCols(5);
+    g->setColWidth(4, 1500);
+    g->setTopRow(800);
+    desk.doEvents();
+    EXPECT_EQ(g->topRow(), 800);
+    EXPECT_EQ(view->rowAt(1), 799);
+    EXPECT_EQ(view->columnWidth(3), QtDesktop::px(1500));
+
+    g->setTopRow(1);
+    desk.doEvents();
+    g->setRow(900);
+    g->setCol(4);
+    desk.doEvents();
+    EXPECT_EQ(g->topRow(), 1);
+    EXPECT_EQ(view->rowAt(1), 0);
+    EXPECT_EQ(view->currentIndex(), view->model()->index(899, 3));
+}
+
+// Under a style that scrolls item views by pixels (as some desktops' do),
+// the grid still scrolls by whole rows: its scroll bar counts rows, and the
+// top row the program sets or the user scrolls to is the one shown.
+TEST_F(QtDesktopTest, AGridScrollsByRowsWhateverTheDesktopStyle)
+{
+    class PixelScrolling : public QProxyStyle {
+    public:
+        using QProxyStyle::QProxyStyle;
+        int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget, QStyleHintReturn* ret) const override
+        {
+            if (hint == SH_ItemView_ScrollMode) return QAbstractItemView::ScrollPerPixel;
+            return QProxyStyle::styleHint(hint, option, widget, ret);
+        }
+    };
+    struct StyleBack {
+        QString name = QApplication::style()->name();
+        ~StyleBack() { QApplication::setStyle(name); }
+    } styleBack;
+    QApplication::setStyle(new PixelScrolling(styleBack.name));
+    BuiltForm f("frmViews");
+    f.load();
+    auto* g = f.add<FlexGrid>("grdResults");
+    g->move(0, 0, 5000, 3000);
+    g->setCols(3);
+    g->setRows(200);
+    f.show();
+    QApplication::processEvents();
+    auto* view = static_cast<QTableView*>(desk.window(f)->widgetFor(g));
+    g->setTopRow(50);
+    EXPECT_EQ(view->rowAt(1), 49);
+    view->verticalScrollBar()->setValue(120);
+    EXPECT_EQ(g->topRow(), 121);
+}
+
+// Cells and headings stand where their column's alignment puts them: 0..8
+// left, centre, right by top, centre, bottom; the general one puts numbers
+// right and text left, centred in height.
+TEST_F(QtDesktopTest, GridCellsAndHeadingsStandWhereTheirColumnsAlignmentPutsThem)
+{
+    BuiltForm f("frmAligned");
+    f.load();
+    auto* g = f.add<FlexGrid>("grdResults");
+    g->move(0, 0, 5000, 3000);
+    g->setCols(12);
+    g->setRows(3);
+    for (int c = 1; c < 12; ++c) {
+        g->setTextMatrix(0, c, c == 11 ? "42" : "Name");
+        g->setTextMatrix(1, c, "12,5");
+        g->setTextMatrix(2, c, " 7 ");
+        if (c <= 9) {
+            g->setColAlignment(c, c - 1);
+            g->setFixedAlignment(c, 9 - c);
+        }
+    }
+    f.show();
+    QApplication::processEvents();
+    QAbstractItemModel* model = static_cast<QTableView*>(desk.window(f)->widgetFor(g))->model();
+    const auto cell = [model](int row, int col) {
+        return model->data(model->index(row - 1, col - 1), Qt::TextAlignmentRole).value<Qt::Alignment>();
+    };
+    const auto heading = [model](int col) { return model->headerData(col - 1, Qt::Horizontal, Qt::TextAlignmentRole).value<Qt::Alignment>(); };
+    const Qt::Alignment across[] = {Qt::AlignLeft, Qt::AlignHCenter, Qt::AlignRight};
+    const Qt::Alignment down[] = {Qt::AlignTop, Qt::AlignVCenter, Qt::AlignBottom};
+    for (int a = 0; a <= 8; ++a) {
+        EXPECT_EQ(cell(2, a + 1), across[a / 3] | down[a % 3]) << a;
+        EXPECT_EQ(heading(9 - a), across[a / 3] | down[a % 3]) << a;
+    }
+    // Column 10 was never aligned (general), nor was 11; "12,5" is no number here.
+    EXPECT_EQ(cell(1, 10), Qt::AlignLeft | Qt::AlignVCenter);
+    EXPECT_EQ(cell(2, 10), Qt::AlignRight | Qt::AlignVCenter);
+    EXPECT_EQ(heading(10), Qt::AlignLeft | Qt::AlignVCenter);
+    EXPECT_EQ(heading(11), Qt::AlignRight | Qt::AlignVCenter);
 }
 
 // --- Context help ------------------------------------------------------------------------

@@ -9,10 +9,29 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <csignal>
 #include <sys/resource.h>
+#include <sys/syscall.h>
+#include <unistd.h>
 
 using ui::qt::QtPrinter;
+
+namespace {
+// The error the disk gives every positioned write while it is not 0.
+int failingDisk = 0;
+} // namespace
+
+// Every positioned write of this test program comes here, so that a test
+// can have the disk fail as a worn or full one does.
+extern "C" ssize_t pwrite(int fd, const void* buf, size_t count, off_t offset)
+{
+    if (failingDisk != 0) {
+        errno = failingDisk;
+        return -1;
+    }
+    return ::syscall(SYS_pwrite64, fd, buf, count, offset);
+}
 
 // Without a system printer the printer is a PDF file: pages and Greek text
 // read back whole, and a PDF that cannot be written whole keeps the one before.
@@ -71,4 +90,65 @@ TEST(QtPrinter, WritesAPdfWithoutASystemPrinterAndAFailedOneKeepsThePreviousOne)
     EXPECT_EQ(file.readAll(), before);
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"PRN_Comparison_Results.pdf"});
     EXPECT_EQ(print(3), platform::errNone) << "the next print works again";
+}
+
+// Lines beyond the foot of a sheet go on the next sheet, none lost.
+TEST(QtPrinter, LinesBeyondTheFootOfASheetGoOnTheNextSheet)
+{
+    if (!QPrinterInfo::availablePrinterNames().isEmpty())
+        GTEST_SKIP() << "a system printer is installed; the PDF stand-in is not used";
+    const QString pdftotext = QStandardPaths::findExecutable("pdftotext");
+    if (pdftotext.isEmpty())
+        GTEST_SKIP() << "pdftotext is needed to read the sheets back";
+    QTemporaryDir dir;
+    const QString pdf = dir.path() + "/PRN_Comparison_Results.pdf";
+    QtPrinter p(pdf);
+    p.setOrientation(platform::orientLandscape);
+    p.setFontName("Courier New");
+    p.setFontSize(10);
+    const int lines = p.linesPerSheet("Courier New", 10) + 5;
+    ASSERT_GT(lines, 10);
+    for (int i = 1; i <= lines; ++i) ASSERT_EQ(p.printLine(QString("line %1 end").arg(i)), platform::errNone);
+    ASSERT_EQ(p.endDoc(), platform::errNone);
+    QProcess run;
+    run.start(pdftotext, {"-layout", pdf, "-"});
+    ASSERT_TRUE(run.waitForFinished(20000));
+    const QString text = QString::fromUtf8(run.readAllStandardOutput());
+    const QStringList sheets = text.split('\f', Qt::SkipEmptyParts);
+    ASSERT_EQ(sheets.size(), 2) << text.toStdString();
+    EXPECT_TRUE(sheets[0].contains(QString("line %1 end").arg(lines - 5)));
+    EXPECT_TRUE(sheets[1].contains(QString("line %1 end").arg(lines)));
+    for (int i = 1; i <= lines; ++i) EXPECT_EQ(text.count(QString("line %1 end").arg(i)), 1) << i;
+}
+
+// A PDF cut short is put down to a full disk only when the disk refuses more
+// for want of room (a size limit, no space); a disk that fails otherwise is
+// the printer's failure.
+TEST(QtPrinter, AFullDiskIsToldFromADiskThatFailsOtherwise)
+{
+    if (!QPrinterInfo::availablePrinterNames().isEmpty())
+        GTEST_SKIP() << "a system printer is installed; the PDF stand-in is not used";
+    QTemporaryDir dir;
+    QtPrinter p(dir.path() + "/PRN_Comparison_Results.pdf");
+    const auto printPastTheLimit = [&p](int diskError) {
+        struct rlimit saved {};
+        ::getrlimit(RLIMIT_FSIZE, &saved);
+        const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+        struct rlimit small = saved;
+        small.rlim_cur = 2048;
+        ::setrlimit(RLIMIT_FSIZE, &small);
+        failingDisk = diskError;
+        int rc = 0;
+        for (int i = 0; i < 200 && rc == 0; ++i) rc = p.printLine(QString("line %1 ").arg(i).repeated(8));
+        if (rc == 0) rc = p.endDoc();
+        failingDisk = 0;
+        ::setrlimit(RLIMIT_FSIZE, &saved);
+        std::signal(SIGXFSZ, oldHandler);
+        return rc;
+    };
+    EXPECT_EQ(printPastTheLimit(0), platform::errDiskFull);
+    EXPECT_EQ(printPastTheLimit(ENOSPC), platform::errDiskFull);
+    EXPECT_EQ(printPastTheLimit(EIO), platform::errPrinter);
+    EXPECT_EQ(p.printLine("after"), platform::errNone);
+    EXPECT_EQ(p.endDoc(), platform::errNone);
 }
