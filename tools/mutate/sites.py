@@ -209,7 +209,7 @@ def _bool_sites(m):
 GEOMETRY = re.compile(r"(?<![\w.])-?\d+(?:\s*,\s*-?\d+){3,}(?![\w.])")
 
 
-def _const_sites(m, rng):
+def _const_sites(m, rng, both=False):
     geometry = [(g.start(), g.end()) for g in GEOMETRY.finditer(m)]
     for call in re.finditer(r"\bmove\s*\(", m):   # a control placed by its design
         close_at = _matching(m, call.end() - 1)
@@ -224,8 +224,9 @@ def _const_sites(m, rng):
         value = int(digits)
         # Enumerator values, array bounds and bit widths compile the same either
         # way; they are kept, since a changed value is a real fault to catch.
-        delta = 1 if value == 0 or rng.random() < 0.5 else -1
-        yield mt.start(1), mt.end(1), str(value + delta)
+        deltas = [1, -1] if both and value > 0 else [1 if value == 0 or rng.random() < 0.5 else -1]
+        for delta in deltas:
+            yield mt.start(1), mt.end(1), str(value + delta)
 
 
 def _ternary_swaps(m):
@@ -295,8 +296,9 @@ def _if_else_swaps(m):
         yield then_open + 1, then_close, else_open + 1, else_close
 
 
-def find_mutants(path, text, rng):
-    """Every mutant of one file, in file order."""
+def find_mutants(path, text, rng, both_constants=False):
+    """Every mutant of one file. A constant is one mutant, its +1 or -1 drawn
+    from rng; with both_constants, two (to find a drawn one again)."""
     m = mask(text)
     found = []
 
@@ -322,7 +324,7 @@ def find_mutants(path, text, rng):
         add("dropcall", s, e, r)
     for s, e, r in _bool_sites(m):
         add("bool", s, e, r)
-    for s, e, r in _const_sites(m, rng):
+    for s, e, r in _const_sites(m, rng, both_constants):
         add("const", s, e, r)
     for a, b, c, d in _ternary_swaps(m):
         then_text, else_text = text[a:b], text[c:d]
