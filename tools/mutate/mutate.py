@@ -344,13 +344,18 @@ def load_results(out):
     return [json.loads(line) for line in path.read_text(encoding="utf-8").splitlines() if line.strip()]
 
 
-def write_report(out, title):
+def write_report(out, title, after=None):
     results = load_results(out)
+    if after:
+        # The faults run again later (rerun) take their new outcome.
+        again = {(r["path"], r["op"], r["before"], r["after"]): r for r in load_results(after)}
+        results = [dict(r, outcome=again[k]["outcome"], tests=again[k].get("tests", []))
+                   if (k := (r["path"], r["op"], r["before"], r["after"])) in again else r for r in results]
     text = report_text(results, load_equivalents(), title)
-    (Path(out) / "report.md").write_text(text, encoding="utf-8")
+    (Path(out) / ("report-after.md" if after else "report.md")).write_text(text, encoding="utf-8")
     survivors = [r for r in results if r["outcome"] == "survived"
                  and (r["path"], r["op"], r["before"], r["after"]) not in load_equivalents()]
-    (Path(out) / "survivors.txt").write_text(
+    (Path(out) / ("survivors-after.txt" if after else "survivors.txt")).write_text(
         "".join(equivalent_line(r, "?") + "\n" for r in sorted(survivors, key=lambda r: (r["path"], r["line"]))),
         encoding="utf-8")
     return text
@@ -429,7 +434,7 @@ def cmd_rerun(args):
 
 
 def cmd_report(args):
-    text = write_report(args.out, args.title or f"Faults planted ({args.out})")
+    text = write_report(args.out, args.title or f"Faults planted ({args.out})", args.after)
     print(text if args.full else text.split("\n\n| site")[0])
 
 
@@ -465,6 +470,7 @@ def main():
     rp.add_argument("out")
     rp.add_argument("--title")
     rp.add_argument("--full", action="store_true")
+    rp.add_argument("--after", help="a rerun's folder: its faults count with their new outcome")
     rp.set_defaults(func=cmd_report)
 
     args = ap.parse_args()
