@@ -175,10 +175,16 @@ NOT_CALLS = {"if", "while", "for", "switch", "return", "sizeof", "catch", "stati
              "decltype", "alignas", "Q_DECLARE_FLAGS", "Q_DECLARE_METATYPE", "emit"}
 
 
+# Capacity hints: without them the same elements arrive, only later in memory.
+NOT_FAULTS = {"reserve", "squeeze", "shrink_to_fit"}
+
+
 def _dropcall_sites(m):
     for mt in CALL_START.finditer(m):
         name = mt.group(1)
         if name.split("::")[-1] in NOT_CALLS or name in NOT_CALLS:
+            continue
+        if re.split(r"\.|->|::", name)[-1] in NOT_FAULTS:
             continue
         open_at = mt.start(2)
         close_at = _matching(m, open_at)
