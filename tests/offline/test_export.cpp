@@ -31,6 +31,7 @@ protected:
 TEST_F(Export, WritesTheFormatByteForByteWithTheHeaderOfItsOwnScanAndRefusesTheCloseBox)
 {
     workedTree();
+    file(d, QStringLiteral("Other/x.txt"));
     g().ShowElapsedTime = true;
     desk.onYield([&] { return ex.isLoaded() && g().StructureExportInProgress; }, [&] {
         desk.expectMsgBoxContaining(QStringLiteral("Close window"), QStringLiteral("It is impossible to close the window"),
@@ -251,6 +252,40 @@ TEST_F(Export, EachWindowsDialogsAndQuestionsNameTheSideAndTheUseInBothLanguages
         EXPECT_EQ(desk.pendingMsgBoxes(), 0);
     }
     EXPECT_EQ(read(d, QStringLiteral("S.txt")), QByteArray("<missing>")) << "No to the side alone writes nothing";
+}
+
+// What both windows show stands apart inside them: at load, and while a run
+// shows its stage, its bar and its clock.
+TEST_F(Export, EveryShownControlOfBothWindowsStandsApartInsideItAlsoDuringARun)
+{
+    workedTree();
+    file(d, QStringLiteral("Other/x.txt"));
+    g().ShowElapsedTime = true;
+    QStringList whileRunning;
+    int yields = 0;
+    desk.onYield([&] { return ex.isLoaded() && ex.lblProcessInProgress->visible() && ++yields == 3; }, [&] {
+        EXPECT_TRUE(ex.prbProgressBar->visible() && ex.lblElapsedTime->visible());
+        whileRunning = misplaced(ex);
+    });
+    desk.expectMsgBoxContaining(kTitle, QStringLiteral("The Secondary structure has been exported successfully."),
+                                ui::vbInformationOK, ui::vbOK);
+    exportWith(2, {QStringLiteral("C:\\P.txt"), QStringLiteral("D:\\S.txt")});
+    EXPECT_EQ(yields, 3);
+    EXPECT_EQ(whileRunning, QStringList());
+    ex.load();
+    EXPECT_EQ(misplaced(ex), QStringList());
+    ex.unload();
+
+    yields = 0;
+    desk.onYield([&] { return im.isLoaded() && g().StructureImportInProgress && ++yields == 2; }, [&] {
+        EXPECT_TRUE(im.prbProgressBar->visible());
+        whileRunning = misplaced(im);
+    });
+    importWith(2, {QStringLiteral("C:\\P.txt"), QStringLiteral("D:\\S.txt")});
+    EXPECT_EQ(yields, 2);
+    EXPECT_EQ(whileRunning, QStringList());
+    im.load();
+    EXPECT_EQ(misplaced(im), QStringList());
 }
 
 TEST_F(Export, TheWindowsOwnCommandsAndDefaultFileNames)
