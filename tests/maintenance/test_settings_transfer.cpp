@@ -151,6 +151,44 @@ TEST_F(SettingsTest, ExportEnablingRulesAndApply)
     w.unload();
 }
 
+// Each window keeps its choices in its own settings: its load reads them from
+// its own section, its Apply sets them from the ticks; the other window's stay.
+TEST_F(SettingsTest, EachWindowKeepsItsChoicesInItsOwnSettings)
+{
+    for (const char* n : kNames) {
+        drive.file(QString("App/") + n);
+        drive.file(QString("In/") + n);
+    }
+    drive.file("App/Quillmarsh.ini", "[ExportSettings]\r\nIni=True\r\nSecondary=True\r\nFolder=C:\\In\r\n"
+                                     "[ImportSettings]\r\nPrimary=True\r\nFolder=C:\\In\r\n");
+    basGlobal::Globals& g = basGlobal::globals();
+    const auto choices = [&g](bool importing) {
+        const bool ini = importing ? g.ImportIniFile : g.ExportIniFile;
+        const basGlobal::Pair<bool>& paths = importing ? g.ImportSavedPaths : g.ExportSavedPaths;
+        return QString::number(ini) + QString::number(paths[0]) + QString::number(paths[1]);
+    };
+    {
+        frmSettingsExport w;
+        w.show();
+        EXPECT_EQ(choices(false) + choices(true), "101000");
+        EXPECT_EQ(states(w), "E1E0E1");
+        ui::Input::click(*w.chkSavedPaths[0]);
+        ui::Input::click(*w.chkSavedPaths[1]);
+        ui::Input::click(*w.cmdApply);
+        EXPECT_EQ(choices(false) + choices(true), "110000");
+        w.unload();
+    }
+    frmSettingsImport w;
+    w.show();
+    EXPECT_EQ(choices(false) + choices(true), "110010");
+    EXPECT_EQ(states(w), "E0E1E0");
+    ui::Input::click(*w.chkIniFileName);
+    ui::Input::click(*w.chkSavedPaths[1]);
+    ui::Input::click(*w.cmdApply);
+    EXPECT_EQ(choices(false) + choices(true), "110111");
+    w.unload();
+}
+
 TEST_F(SettingsTest, ExportDropsAVanishedFileAndCopiesAllOrNothing)
 {
     ini("ExportSettings", "Ini=True\r\nPrimary=True\r\nSecondary=True\r\nFolder=C:\\Out\r\n");
