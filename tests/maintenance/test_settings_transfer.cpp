@@ -268,6 +268,34 @@ TEST_F(SettingsTest, ImportOffersWhatTheFolderHoldsAndTrashesWhatItCopied)
     EXPECT_EQ(shell.calls[0].what + shell.calls[0].args.join(""), "trashC:\\All\\SecondarySavedPaths.txt");
 }
 
+// The program tells an import that brings the INI file in by its flag: up from
+// the question on, down again when the window opens anew.
+TEST_F(SettingsTest, TheFlagOfAnIniImportIsDownWhenTheWindowOpensAgain)
+{
+    ini("ImportSettings", "Ini=True\r\nFolder=C:\\In\r\n");
+    drive.file("In/Quillmarsh.ini", "[General]\r\n");
+    drive.file("In/PrimarySavedPaths.txt", "imported");
+    for (bool again : {false, true}) {
+        frmSettingsImport w;
+        w.show();
+        EXPECT_FALSE(basGlobal::globals().ImportingIniFile) << again;
+        if (again) {
+            ui::Input::click(*w.chkIniFileName);
+            ui::Input::click(*w.chkSavedPaths[0]);
+            ui::Input::click(*w.cmdImport);
+            EXPECT_FALSE(w.isLoaded());
+            EXPECT_FALSE(basGlobal::globals().ImportingIniFile);
+            EXPECT_EQ(read("App/PrimarySavedPaths.txt"), "imported");
+            break;
+        }
+        desk.expectMsgBoxContaining("Import settings", "The application INI file is about to be imported.", 36, ui::vbNo);
+        ui::Input::click(*w.cmdImport);
+        EXPECT_TRUE(basGlobal::globals().ImportingIniFile);
+        EXPECT_TRUE(w.isLoaded() && w.cmdImport->enabled());
+        w.unload();
+    }
+}
+
 TEST_F(SettingsTest, IniImportEndsTheProgramOnceWithoutWritingAfterwards)
 {
     ini("ImportSettings", "Ini=True\r\nFolder=C:\\In\r\n");

@@ -96,6 +96,22 @@ TEST_F(ResultsWindow, OpensWithoutStepsOrSecondBarAndWithNothingToPrint)
     EXPECT_EQ(printed, 0);
 }
 
+// While a run goes on, its stage and the file stage's step numbers are the
+// window's bold texts, with the Next difference arrow; nothing else is bold.
+TEST_F(ResultsWindow, TheStageAndTheStepNumbersStandInBoldDuringARun)
+{
+    QStringList bold;
+    desk.onYield([&] { return win.isLoaded() && win.lblStep[0]->visible(); }, [&] {
+        EXPECT_TRUE(win.lblProcessInProgress->visible());
+        EXPECT_FALSE(win.lblProcessInProgress->caption().isEmpty());
+        for (ui::Control* c : win.controls())
+            if (c->font().bold) bold << c->name() + (c->index() >= 0 ? QString::number(c->index()) : QString());
+    });
+    compareAndClose();
+    EXPECT_EQ(bold, (QStringList{"lblProcessInProgress", "lblStep0", "lblStep1", "lblStep2", "lblStep3", "lblStep4", "lblStep5",
+                                 "cmdDisplayNextDifference"}));
+}
+
 TEST_F(ResultsWindow, ThePrintReminderGuardsAFinishedComparison)
 {
     compareAndClose([&] {
