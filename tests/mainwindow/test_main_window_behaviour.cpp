@@ -348,6 +348,14 @@ TEST_F(StartupTest, UpOneLevelClimbsTheChosenStructureToItsDriveAndThereSaysItCa
     ASSERT_TRUE(ui::Input::key(main, ui::vbKeyBack, ui::vbCtrlMask | ui::vbAltMask));
     EXPECT_EQ(g().CurrentPath[1], QStringLiteral("C:"));
     EXPECT_EQ(g().CurrentPath[0], QStringLiteral("C:\\A"));
+
+    // A refused step is no move: a list whose display box was cleared keeps its names.
+    ASSERT_TRUE(ui::Input::click(*main.chkDisplayFirstLevelFolders[1]));
+    const QStringList before = items(*main.lstFirstLevelFolders[1]);
+    EXPECT_TRUE(before.contains(QStringLiteral("A")));
+    desk.expectMsgBox(kUpTitle, kUpText, ui::vbInformationOK, ui::vbOK);
+    ASSERT_TRUE(ui::Input::click(*main.cmdUpOneLevel));
+    EXPECT_EQ(items(*main.lstFirstLevelFolders[1]), before);
 }
 
 // Collapsing a folder above the selected one moves the selection to it, and
