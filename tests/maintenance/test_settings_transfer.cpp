@@ -64,6 +64,70 @@ TEST_F(SettingsTest, ExportOffersWhatExistsWithItsStoredChoice)
     }
 }
 
+// Each window's words in either language, every path's tip unless tips are
+// hidden, and the folder dialog's own title; a cancelled dialog changes nothing.
+TEST_F(SettingsTest, EachWindowsWordsPathTipsAndFolderDialogInEitherLanguage)
+{
+    for (const char* n : kNames) {
+        drive.file(QString("App/") + n);
+        drive.file(QString("In/") + n);
+    }
+    drive.file("App/Quillmarsh.ini", "[ExportSettings]\r\nFolder=C:\\In\r\n[ImportSettings]\r\nFolder=C:\\In\r\n");
+    struct Row {
+        bool importing, greek;
+        const char *caption, *frame, *folderButton, *action, *dialogTitle, *dialogText;
+    };
+    const Row rows[] = {
+        {false, false, "Export settings", " Select the settings that will be exported ", "Export to...", "Export",
+         "Select the folder that will be used for exporting", "do not alter this text"},
+        {false, true, "Εξαγωγή ρυθμίσεων", " Επιλέξτε τις ρυθμίσεις οι οποίες θα εξαχθούν ", "Εξαγωγή προς...", "Εξαγωγή",
+         "Επιλέξτε τον φάκελλο στον οποίο θα γίνει η εξαγωγή", "μην τροποποιήσετε αυτό το κείμενο"},
+        {true, false, "Import settings", " Select the settings that will be imported ", "Import from...", "Import",
+         "Select the folder that will be used for importing", "do not alter this text"},
+        {true, true, "Εισαγωγή ρυθμίσεων", " Επιλέξτε τις ρυθμίσεις οι οποίες θα εισαχθούν ", "Εισαγωγή από...", "Εισαγωγή",
+         "Επιλέξετε τον φάκελλο από τον οποίο θα γίνει η εισαγωγή", "μην τροποποιήσετε αυτό το κείμενο"},
+    };
+    const QString files[3] = {"C:\\App\\Quillmarsh.ini", "C:\\App\\PrimarySavedPaths.txt", "C:\\App\\SecondarySavedPaths.txt"};
+    for (const Row& r : rows) {
+        for (bool hide : {false, true}) {
+            SCOPED_TRACE(std::string(r.caption) + (hide ? ", tips hidden" : ""));
+            basGlobal::globals().LanguageIsGreek = r.greek;
+            basGlobal::globals().HidePathToolTips = hide;
+            std::unique_ptr<SettingsTransferWindow> w;
+            if (r.importing) w = std::make_unique<frmSettingsImport>();
+            else w = std::make_unique<frmSettingsExport>();
+            w->show();
+            EXPECT_EQ(w->caption(), QString::fromUtf8(r.caption));
+            EXPECT_EQ(w->fraSettings->caption(), QString::fromUtf8(r.frame));
+            EXPECT_EQ(w->cmdSettingsFolderExternal->caption(), QString::fromUtf8(r.folderButton));
+            EXPECT_EQ(static_cast<ui::CommandButton*>(w->control(r.importing ? "cmdImport" : "cmdExport"))->caption(),
+                      QString::fromUtf8(r.action));
+            EXPECT_EQ(w->cmdCancel->caption(), r.greek ? "Άκυρο" : "Cancel");
+            EXPECT_EQ(states(*w), "E0E0E0");
+            ui::Label* labels[3] = {w->lblIniFileName, w->lblSavedPaths[0], w->lblSavedPaths[1]};
+            for (int k = 0; k < 3; ++k) {
+                EXPECT_EQ(labels[k]->caption(), files[k]);
+                EXPECT_EQ(labels[k]->toolTipText(), hide ? QString() : files[k]);
+            }
+            EXPECT_EQ(w->lblSettingsFolderExternal->caption(), "C:\\In\\");
+            EXPECT_EQ(w->lblSettingsFolderExternal->toolTipText(), hide ? QString() : "C:\\In\\");
+
+            const qsizetype before = desk.fileDialogRequests().size();
+            desk.cancelFileDialog(ui::FileDialogKind::Folder);
+            ui::Input::click(*w->cmdSettingsFolderExternal);
+            ASSERT_EQ(desk.fileDialogRequests().size(), before + 1);
+            const ui::FileDialogRequest& asked = desk.fileDialogRequests().last();
+            EXPECT_EQ(asked.kind, ui::FileDialogKind::Folder);
+            EXPECT_EQ(asked.title, QString::fromUtf8(r.dialogTitle));
+            EXPECT_EQ(asked.fileName, QString::fromUtf8(r.dialogText));
+            EXPECT_EQ(asked.initDir, "C:\\In");
+            EXPECT_EQ(w->lblSettingsFolderExternal->caption(), "C:\\In\\");
+            EXPECT_EQ(states(*w), "E0E0E0");
+            w->unload();
+        }
+    }
+}
+
 TEST_F(SettingsTest, ExportEnablingRulesAndApply)
 {
     ini("ExportSettings", "Secondary=True\r\n");
@@ -84,6 +148,44 @@ TEST_F(SettingsTest, ExportEnablingRulesAndApply)
     // The missing Secondary file's key stays as it was.
     EXPECT_EQ(read("App/Quillmarsh.ini"),
               "[ExportSettings]\r\nSecondary=True\r\nIni=False\r\nPrimary=True\r\nFolder=C:\\Out\r\n");
+    w.unload();
+}
+
+// Each window keeps its choices in its own settings: its load reads them from
+// its own section, its Apply sets them from the ticks; the other window's stay.
+TEST_F(SettingsTest, EachWindowKeepsItsChoicesInItsOwnSettings)
+{
+    for (const char* n : kNames) {
+        drive.file(QString("App/") + n);
+        drive.file(QString("In/") + n);
+    }
+    drive.file("App/Quillmarsh.ini", "[ExportSettings]\r\nIni=True\r\nSecondary=True\r\nFolder=C:\\In\r\n"
+                                     "[ImportSettings]\r\nPrimary=True\r\nFolder=C:\\In\r\n");
+    basGlobal::Globals& g = basGlobal::globals();
+    const auto choices = [&g](bool importing) {
+        const bool ini = importing ? g.ImportIniFile : g.ExportIniFile;
+        const basGlobal::Pair<bool>& paths = importing ? g.ImportSavedPaths : g.ExportSavedPaths;
+        return QString::number(ini) + QString::number(paths[0]) + QString::number(paths[1]);
+    };
+    {
+        frmSettingsExport w;
+        w.show();
+        EXPECT_EQ(choices(false) + choices(true), "101000");
+        EXPECT_EQ(states(w), "E1E0E1");
+        ui::Input::click(*w.chkSavedPaths[0]);
+        ui::Input::click(*w.chkSavedPaths[1]);
+        ui::Input::click(*w.cmdApply);
+        EXPECT_EQ(choices(false) + choices(true), "110000");
+        w.unload();
+    }
+    frmSettingsImport w;
+    w.show();
+    EXPECT_EQ(choices(false) + choices(true), "110010");
+    EXPECT_EQ(states(w), "E0E1E0");
+    ui::Input::click(*w.chkIniFileName);
+    ui::Input::click(*w.chkSavedPaths[1]);
+    ui::Input::click(*w.cmdApply);
+    EXPECT_EQ(choices(false) + choices(true), "110111");
     w.unload();
 }
 
@@ -164,6 +266,34 @@ TEST_F(SettingsTest, ImportOffersWhatTheFolderHoldsAndTrashesWhatItCopied)
     EXPECT_EQ(read("App/SecondarySavedPaths.txt"), "SecondarySavedPaths.txt");
     ASSERT_EQ(shell.calls.size(), 1u);
     EXPECT_EQ(shell.calls[0].what + shell.calls[0].args.join(""), "trashC:\\All\\SecondarySavedPaths.txt");
+}
+
+// The program tells an import that brings the INI file in by its flag: up from
+// the question on, down again when the window opens anew.
+TEST_F(SettingsTest, TheFlagOfAnIniImportIsDownWhenTheWindowOpensAgain)
+{
+    ini("ImportSettings", "Ini=True\r\nFolder=C:\\In\r\n");
+    drive.file("In/Quillmarsh.ini", "[General]\r\n");
+    drive.file("In/PrimarySavedPaths.txt", "imported");
+    for (bool again : {false, true}) {
+        frmSettingsImport w;
+        w.show();
+        EXPECT_FALSE(basGlobal::globals().ImportingIniFile) << again;
+        if (again) {
+            ui::Input::click(*w.chkIniFileName);
+            ui::Input::click(*w.chkSavedPaths[0]);
+            ui::Input::click(*w.cmdImport);
+            EXPECT_FALSE(w.isLoaded());
+            EXPECT_FALSE(basGlobal::globals().ImportingIniFile);
+            EXPECT_EQ(read("App/PrimarySavedPaths.txt"), "imported");
+            break;
+        }
+        desk.expectMsgBoxContaining("Import settings", "The application INI file is about to be imported.", 36, ui::vbNo);
+        ui::Input::click(*w.cmdImport);
+        EXPECT_TRUE(basGlobal::globals().ImportingIniFile);
+        EXPECT_TRUE(w.isLoaded() && w.cmdImport->enabled());
+        w.unload();
+    }
 }
 
 TEST_F(SettingsTest, IniImportEndsTheProgramOnceWithoutWritingAfterwards)

@@ -130,6 +130,47 @@ protected:
     UpdateCheckSettings saved;
 };
 
+// Before a check the window shows its words in the program's language, the
+// privacy title alone in bold, and the parts of a result greyed.
+TEST_F(UpdateCheckTest, TheWindowOpensWithItsWordsInEitherLanguageAndNoResultYet)
+{
+    struct Row {
+        bool greek;
+        const char *caption, *title, *statementStart, *version, *check, *close, *whatsNew, *select, *open;
+    } rows[] = {
+        {false, "Check for updated versions", "PRIVACY STATEMENT", "During the check for updated versions process",
+         "Current version: 2002.0008.0026.", "Check", "Close", "Differences between the three most recent versions",
+         "Select location", "Open location"},
+        {true, "Έλεγχος για ενημερωμένες εκδόσεις", "ΔΗΛΩΣΗ ΑΠΟΡΡΗΤΟΥ", "Ο έλεγχος για ενημερωμένες εκδόσεις",
+         "Τρέχουσα έκδοση: 2002.0008.0026.", "Έλεγχος", "Κλείσιμο", "Διαφορές ανάμεσα στις τρεις τελευταίες εκδόσεις",
+         "Επιλογή τοποθεσίας", "Άνοιγμα τοποθεσίας"},
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.greek ? "Greek" : "English");
+        basGlobal::globals().LanguageIsGreek = r.greek;
+        frmCheckForUpdates w;
+        w.show();
+        EXPECT_EQ(w.caption(), r.caption);
+        EXPECT_EQ(w.lblPrivacyTitle->caption(), r.title);
+        EXPECT_TRUE(w.lblPrivacyStatement->caption().startsWith(QString::fromUtf8(r.statementStart)));
+        EXPECT_EQ(w.lblCurrentVersion->caption(), r.version);
+        EXPECT_EQ(w.cmdCheck->caption(), r.check);
+        EXPECT_EQ(w.cmdClose->caption(), r.close);
+        EXPECT_EQ(w.lblWhatsNew->caption(), r.whatsNew);
+        EXPECT_EQ(w.lblSelectLocation->caption(), r.select);
+        EXPECT_EQ(w.cmdLaunchWebBrowser->caption(), r.open);
+        for (ui::Control* c : w.controls())
+            EXPECT_EQ(c->font().bold, c == w.lblPrivacyTitle) << c->name().toStdString();
+        EXPECT_EQ(w.lblResultDescription->caption(), QString());
+        for (ui::Control* c : std::initializer_list<ui::Control*>{w.imgResultIcon, w.lblResultDescription, w.lblWhatsNew,
+                                                                  w.txtWhatsNew, w.lblSelectLocation, w.cboWebLocation,
+                                                                  w.cmdLaunchWebBrowser})
+            EXPECT_FALSE(c->enabled()) << c->name().toStdString();
+        EXPECT_TRUE(w.cmdCheck->enabled() && w.cmdClose->enabled());
+        w.unload();
+    }
+}
+
 TEST_F(UpdateCheckTest, EveryBadAnswerIsTheFailureOutcome)
 {
     // The document's and the HTTP reader's own rules are tested with them.

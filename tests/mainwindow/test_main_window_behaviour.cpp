@@ -348,6 +348,43 @@ TEST_F(StartupTest, UpOneLevelClimbsTheChosenStructureToItsDriveAndThereSaysItCa
     ASSERT_TRUE(ui::Input::key(main, ui::vbKeyBack, ui::vbCtrlMask | ui::vbAltMask));
     EXPECT_EQ(g().CurrentPath[1], QStringLiteral("C:"));
     EXPECT_EQ(g().CurrentPath[0], QStringLiteral("C:\\A"));
+
+    // A refused step is no move: a list whose display box was cleared keeps its names.
+    ASSERT_TRUE(ui::Input::click(*main.chkDisplayFirstLevelFolders[1]));
+    const QStringList before = items(*main.lstFirstLevelFolders[1]);
+    EXPECT_TRUE(before.contains(QStringLiteral("A")));
+    desk.expectMsgBox(kUpTitle, kUpText, ui::vbInformationOK, ui::vbOK);
+    ASSERT_TRUE(ui::Input::click(*main.cmdUpOneLevel));
+    EXPECT_EQ(items(*main.lstFirstLevelFolders[1]), before);
+}
+
+// Collapsing a folder above the selected one moves the selection to it, and
+// that structure's path, label and first-level list follow; a folder that
+// does not hold the selection collapses and nothing else moves.
+TEST_F(StartupTest, CollapsingAFolderAboveTheSelectionMovesItsStructureThereAndNoOtherCollapseDoes)
+{
+    drive.folder(QStringLiteral("A/B/C"));
+    drive.folder(QStringLiteral("D/E"));
+    writeIni(QStringLiteral("[General]\r\nPrimaryInitialPath=C:\\A\\B\\C\r\nSecondaryInitialPath=C:\\D\\E\r\n"
+                            "DisplayPrimaryPathFirstLevelFolders=True\r\nDisplaySecondaryPathFirstLevelFolders=True\r\n"));
+    main.load();
+    ASSERT_TRUE(ui::Input::expand(*main.tvwStructure[0], QStringLiteral("C:\\D\\")));
+    ASSERT_TRUE(ui::Input::collapse(*main.tvwStructure[0], QStringLiteral("C:\\D\\")));
+    EXPECT_EQ(g().CurrentPath[0], QStringLiteral("C:\\A\\B\\C"));
+    EXPECT_EQ(main.tvwStructure[0]->selectedItem()->key(), QStringLiteral("C:\\A\\B\\C\\"));
+
+    ASSERT_TRUE(ui::Input::collapse(*main.tvwStructure[0], QStringLiteral("C:\\A\\")));
+    EXPECT_EQ(g().CurrentPath[0], QStringLiteral("C:\\A"));
+    EXPECT_EQ(main.lblCurrentFullPath[0]->caption(), QStringLiteral("C:\\A\\"));
+    EXPECT_EQ(items(*main.lstFirstLevelFolders[0]), QStringList{QStringLiteral("B")});
+    EXPECT_EQ(g().CurrentPath[1], QStringLiteral("C:\\D\\E"));
+
+    // The other tree the same way, though it is not the chosen structure.
+    ASSERT_TRUE(ui::Input::collapse(*main.tvwStructure[1], QStringLiteral("C:\\")));
+    EXPECT_EQ(g().CurrentPath[1], QStringLiteral("C:"));
+    EXPECT_EQ(main.lblCurrentFullPath[1]->caption(), QStringLiteral("C:\\"));
+    EXPECT_EQ(items(*main.lstFirstLevelFolders[1]), (QStringList{QStringLiteral("A"), QStringLiteral("D")}));
+    EXPECT_EQ(g().CurrentPath[0], QStringLiteral("C:\\A"));
 }
 
 // Typing a folder's first letters in the focused tree moves there as the

@@ -140,6 +140,36 @@ TEST_F(RoadTest, EveryButtonAndMenuItemReachesItsCommand)
     main.mnuToolsUpdatedVersion->Click();
 }
 
+// A main window minimised while Options, the folder choice or a structure
+// window is up comes back when that window closes.
+TEST_F(RoadTest, AMainWindowMinimisedMeanwhileComesBackWhenTheWindowOverItCloses)
+{
+    start(QStringLiteral("DisplayOptions=True\r\nNumberOfLevels=0\r\n"));
+    QList<int> states;
+    const auto minimiseAndCancel = [&](ui::Form& f) {
+        states << main.windowState();
+        main.setWindowState(1);
+        ui::Input::click(*static_cast<ui::CommandButton*>(f.control(QStringLiteral("cmdCancel"))));
+    };
+    for (const char* w : {"frmOptions", "frmFolderIncludeExclude", "frmCompare"})
+        desk.onModal(QLatin1String(w), minimiseAndCancel);
+    ui::Input::click(*main.cmdCompare);
+    EXPECT_EQ(states, (QList<int>{0, 0, 0})) << "Options, then the folder choice, gave the main window back";
+
+    globals().ShowOptionsBeforeComparison = false;
+    for (const auto& [mode, window] : {std::pair{2, "frmExportStructure"}, std::pair{1, "frmImportStructure"}}) {
+        globals().ComparisonMode = basGlobal::Integer(mode);
+        main.setWindowState(0);
+        desk.onModal(QLatin1String(window), minimiseAndCancel);
+        ui::Input::click(*main.cmdCompare);
+        EXPECT_EQ(main.windowState(), 0) << window;
+    }
+    main.setWindowState(0);
+    desk.onModal(QStringLiteral("frmOptions"), minimiseAndCancel);
+    ui::Input::click(*main.cmdOptions);
+    EXPECT_EQ(main.windowState(), 0) << "Options from its own button";
+}
+
 TEST_F(RoadTest, AboutHandsTheUpdateCheckOverOnce)
 {
     start(QString());

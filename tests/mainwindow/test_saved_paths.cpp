@@ -221,6 +221,32 @@ TEST_F(RecallTest, RecallingMovesTheStructureAndTheSortChoiceLivesInViewMemoryAn
     EXPECT_EQ(globals().CurrentPath[0], QStringLiteral("C:\\Beta"));
 }
 
+// The keys of the window: Esc leaves it as Cancel does, the chosen path
+// untouched, also after Apply; Enter restores the chosen path.
+TEST_F(RecallTest, EscLeavesWithoutMovingAndEnterRestoresTheChosenPath)
+{
+    const QString before = globals().CurrentPath[0];
+    for (bool applied : {false, true}) {
+        desk.onModal(QStringLiteral("frmRecallSavedPath"), [&](ui::Form& f) {
+            frmRecallSavedPath& r = *recallOf(f);
+            ui::Input::listClick(*r.lstSavedPaths[0], 1);
+            if (applied) ui::Input::click(*r.cmdApply);
+            ui::Input::key(r, ui::vbKeyEscape);
+            EXPECT_FALSE(r.isLoaded()) << applied;
+        }, ui::HeadlessDesktop::ModalEnd::AutoClose);
+        main.mnuRecallPathRecent->Click();
+        EXPECT_EQ(globals().CurrentPath[0], before);
+    }
+    desk.onModal(QStringLiteral("frmRecallSavedPath"), [&](ui::Form& f) {
+        frmRecallSavedPath& r = *recallOf(f);
+        ui::Input::listClick(*r.lstSavedPaths[0], 1);
+        ui::Input::key(r, ui::vbKeyReturn);
+        EXPECT_FALSE(r.isLoaded());
+    }, ui::HeadlessDesktop::ModalEnd::AutoClose);
+    main.mnuRecallPathRecent->Click();
+    EXPECT_EQ(globals().CurrentPath[0], QStringLiteral("C:\\Alpha"));
+}
+
 TEST_F(RecallTest, AFileOverTheBoundIsNamedAndTheEditorCanStillShortenIt)
 {
     const QByteArray big = "C:\\Alpha\r\n" + QByteArray(16 * 1024 * 1024, 'x');

@@ -7,6 +7,8 @@
 #include "offline/frmImportStructure.h"
 #include "shared/StructureFile.h"
 
+#include <QRect>
+
 namespace offline_test {
 
 class OfflineTest : public compare_test::CompareTest {
@@ -61,6 +63,34 @@ protected:
     QStringList leftovers(const QTemporaryDir& drive)
     {
         return QDir(drive.path()).entryList({QStringLiteral("*qmtmp*")}, QDir::Files | QDir::Hidden);
+    }
+
+    // Every shown control of the form stands inside its container (the
+    // window, or its frame) and covers no other shown control there; the
+    // names of those that do not, for the failure message.
+    static QStringList misplaced(const ui::Form& form)
+    {
+        QStringList out;
+        std::vector<const ui::Control*> shown;
+        for (const ui::Control* c : form.controls()) {
+            const ui::ControlKind k = c->kind();
+            if (k == ui::ControlKind::Timer || k == ui::ControlKind::Menu || k == ui::ControlKind::FormResizer
+                || k == ui::ControlKind::CommonDialog || !c->effectivelyVisible())
+                continue;
+            shown.push_back(c);
+        }
+        const auto name = [](const ui::Control* c) { return c->name() + (c->index() >= 0 ? QString::number(c->index()) : QString()); };
+        const auto rect = [](const ui::Control* c) { return QRect(c->left(), c->top(), c->width(), c->height()); };
+        for (const ui::Control* c : shown) {
+            const QRect room = c->container() ? QRect(0, 0, c->container()->width(), c->container()->height())
+                                              : QRect(0, 0, form.width(), form.height());
+            if (!room.contains(rect(c)))
+                out << name(c) + QStringLiteral(" outside");
+            for (const ui::Control* other : shown)
+                if (other < c && other->container() == c->container() && rect(other).intersects(rect(c)))
+                    out << name(c) + QStringLiteral(" over ") + name(other);
+        }
+        return out;
     }
 
     offline::frmExportStructure ex;

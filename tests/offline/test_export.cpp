@@ -31,6 +31,7 @@ protected:
 TEST_F(Export, WritesTheFormatByteForByteWithTheHeaderOfItsOwnScanAndRefusesTheCloseBox)
 {
     workedTree();
+    file(d, QStringLiteral("Other/x.txt"));
     g().ShowElapsedTime = true;
     desk.onYield([&] { return ex.isLoaded() && g().StructureExportInProgress; }, [&] {
         desk.expectMsgBoxContaining(QStringLiteral("Close window"), QStringLiteral("It is impossible to close the window"),
@@ -176,6 +177,115 @@ TEST_F(Export, TheChoiceAsksAboutMissingAndEqualNames)
     desk.expectMsgBoxContaining(kTitle, QStringLiteral("must not be the same as the name"), ui::vbQuestionYesNo, ui::vbNo);
     exportWith(2, {QStringLiteral("C:\\Out\\x.txt"), QStringLiteral("C:\\Work\\..\\Out\\x.txt")});
     EXPECT_EQ(read(c, QStringLiteral("Out/x.txt")), QByteArray("<missing>"));
+}
+
+// Both windows ask for each side's file in their own words and language: the
+// dialog's title, folder, offered name and filter, then the questions about a
+// file not given, answered Yes once and No, and about the side left alone.
+TEST_F(Export, EachWindowsDialogsAndQuestionsNameTheSideAndTheUseInBothLanguages)
+{
+    g().CurrentPath = {QStringLiteral("C:\\Work"), QStringLiteral("D:\\Beta\\Gamma")};
+    struct Texts {
+        bool exporting, greek;
+        const char *title, *primaryDialog, *secondaryDialog, *filter, *noFile, *alone;
+    };
+    const Texts cases[] = {
+        {true, false, "Preparation for off line comparison",
+         "Define the file where the Primary structure will be exported to",
+         "Define the file where the Secondary structure will be exported to", "All files|*.*",
+         "For the Primary structure to be exported, the definition of a file is mandatory.\r\n\r\nWould you like to try again?",
+         "You have selected the exporting of both the Primary and the Secondary structures, but you did not define the file "
+         "where the Primary structure will be exported to.\r\n\r\nWould you like to export only the Secondary structure?"},
+        {true, true, "Προετοιμασία για σύγκριση χωρίς σύνδεση", "Ορίστε το αρχείο στο οποίο θα εξαχθεί η Πρωτεύουσα δομή",
+         "Ορίστε το αρχείο στο οποίο θα εξαχθεί η Δευτερεύουσα δομή", "Όλα τα αρχεία|*.*",
+         "Για να εξαχθεί η Πρωτεύουσα δομή, πρέπει να ορίσετε οπωσδήποτε ένα αρχείο.\r\n\r\nΘέλετε να προσπαθήσετε πάλι;",
+         "Έχετε ζητήσει να εξαχθεί και η Πρωτεύουσα και η Δευτερεύουσα δομή, αλλά δεν ορίσατε το αρχείο στο οποίο θα "
+         "εξαχθεί η Πρωτεύουσα δομή.\r\n\r\nΘέλετε να εξαχθεί μόνον η Δευτερεύουσα δομή;"},
+        {false, false, "Off line comparison", "Define the file where the Primary structure will be imported from.",
+         "Define the file where the Secondary structure will be imported from.", "All files|*.*",
+         "For the Primary structure to be imported, the definition of the file that contains the exported structure of "
+         "the remote computer, is mandatory.\r\n\r\nWould you like to try again?",
+         "You have selected the importing of both the Primary and the Secondary structures, but you did not define the "
+         "file where the Primary structure will be imported from.\r\n\r\nWould you like to import only the Secondary structure?"},
+        {false, true, "Σύγκριση χωρίς σύνδεση", "Ορίστε το αρχείο από το οποίο θα εισαχθεί η Πρωτεύουσα δομή.",
+         "Ορίστε το αρχείο από το οποίο θα εισαχθεί η Δευτερεύουσα δομή.", "Όλα τα αρχεία|*.*",
+         "Για να εισαχθεί η Πρωτεύουσα δομή, πρέπει να ορίσετε οπωσδήποτε το αρχείο το οποίο περιέχει την εξαχθείσα δομή "
+         "του απομακρυσμένου υπολογιστή.\r\n\r\nΘέλετε να προσπαθήσετε πάλι;",
+         "Έχετε ζητήσει να εισαχθεί και η Πρωτεύουσα και η Δευτερεύουσα δομή, αλλά δεν ορίσατε το αρχείο από το οποίο θα "
+         "εισαχθεί η Πρωτεύουσα δομή.\r\n\r\nΘέλετε να εισαχθεί μόνον η Δευτερεύουσα δομή;"},
+    };
+    for (const Texts& t : cases) {
+        SCOPED_TRACE(std::string(t.exporting ? "export" : "import") + (t.greek ? " in Greek" : ""));
+        g().LanguageIsGreek = t.greek;
+        offline::StructureWindow& w = t.exporting ? static_cast<offline::StructureWindow&>(ex) : im;
+        const ui::FileDialogKind kind = t.exporting ? ui::FileDialogKind::Save : ui::FileDialogKind::Open;
+        const QString title = QString::fromUtf8(t.title);
+        const QString alone = QString::fromUtf8(t.alone);
+        desk.expectMsgBox(title, QString::fromUtf8(t.noFile), ui::vbQuestionYesNo, ui::vbYes);
+        desk.expectMsgBox(title, QString::fromUtf8(t.noFile), ui::vbQuestionYesNo, ui::vbNo);
+        desk.expectMsgBox(title, alone, t.exporting ? ui::vbQuestionYesNo : ui::vbQuestionYesNoDefNo, ui::vbNo);
+        const qsizetype before = desk.fileDialogRequests().size();
+        desk.onModal(w.name(), [&](ui::Form&) {
+            w.optStructureSelection[2]->setValue(true);
+            desk.cancelFileDialog(kind);
+            desk.cancelFileDialog(kind);
+            if (t.exporting) desk.answerSave(QStringLiteral("D:\\S.txt"));
+            else desk.answerOpen(QStringLiteral("D:\\S.txt"));
+            ui::Input::click(*w.cmdStart);
+            EXPECT_TRUE(w.cmdStart->enabled()) << "a give-up leaves the window idle";
+            EXPECT_EQ(w.lblFile[0]->caption(), QString());
+            EXPECT_EQ(w.lblFile[1]->toolTipText(), QStringLiteral("D:\\S.txt"));
+            ui::Input::click(*w.cmdCancel);
+        });
+        w.show(ui::Modal);
+        const QList<ui::FileDialogRequest> asked = desk.fileDialogRequests().mid(before);
+        ASSERT_EQ(asked.size(), 3);
+        for (int k = 0; k < 3; ++k) {
+            const int side = k / 2;
+            SCOPED_TRACE(k);
+            EXPECT_EQ(asked[k].kind, kind);
+            EXPECT_EQ(asked[k].title, QString::fromUtf8(side == 0 ? t.primaryDialog : t.secondaryDialog));
+            EXPECT_EQ(asked[k].initDir, side == 0 ? QStringLiteral("C:\\") : QStringLiteral("D:\\"));
+            EXPECT_EQ(asked[k].fileName, !t.exporting ? QString() : side == 0 ? QStringLiteral("P_C_Work.txt") : QStringLiteral("S_D_Gamma.txt"));
+            EXPECT_EQ(asked[k].filter, QString::fromUtf8(t.filter));
+        }
+        EXPECT_EQ(desk.pendingMsgBoxes(), 0);
+    }
+    EXPECT_EQ(read(d, QStringLiteral("S.txt")), QByteArray("<missing>")) << "No to the side alone writes nothing";
+}
+
+// What both windows show stands apart inside them: at load, and while a run
+// shows its stage, its bar and its clock.
+TEST_F(Export, EveryShownControlOfBothWindowsStandsApartInsideItAlsoDuringARun)
+{
+    workedTree();
+    file(d, QStringLiteral("Other/x.txt"));
+    g().ShowElapsedTime = true;
+    QStringList whileRunning;
+    int yields = 0;
+    desk.onYield([&] { return ex.isLoaded() && ex.lblProcessInProgress->visible() && ++yields == 3; }, [&] {
+        EXPECT_TRUE(ex.prbProgressBar->visible() && ex.lblElapsedTime->visible());
+        whileRunning = misplaced(ex);
+    });
+    desk.expectMsgBoxContaining(kTitle, QStringLiteral("The Secondary structure has been exported successfully."),
+                                ui::vbInformationOK, ui::vbOK);
+    exportWith(2, {QStringLiteral("C:\\P.txt"), QStringLiteral("D:\\S.txt")});
+    EXPECT_EQ(yields, 3);
+    EXPECT_EQ(whileRunning, QStringList());
+    ex.load();
+    EXPECT_EQ(misplaced(ex), QStringList());
+    ex.unload();
+
+    yields = 0;
+    desk.onYield([&] { return im.isLoaded() && g().StructureImportInProgress && ++yields == 2; }, [&] {
+        EXPECT_TRUE(im.prbProgressBar->visible());
+        whileRunning = misplaced(im);
+    });
+    importWith(2, {QStringLiteral("C:\\P.txt"), QStringLiteral("D:\\S.txt")});
+    EXPECT_EQ(yields, 2);
+    EXPECT_EQ(whileRunning, QStringList());
+    im.load();
+    EXPECT_EQ(misplaced(im), QStringList());
 }
 
 TEST_F(Export, TheWindowsOwnCommandsAndDefaultFileNames)

@@ -2,6 +2,7 @@
 // and print reminder, the column widths it keeps and its clock.
 #include "compare/compare_fixture.h"
 
+#include "results/frmPrint.h"
 #include "shared/IniAccess.h"
 
 using namespace compare_test;
@@ -96,6 +97,22 @@ TEST_F(ResultsWindow, OpensWithoutStepsOrSecondBarAndWithNothingToPrint)
     EXPECT_EQ(printed, 0);
 }
 
+// While a run goes on, its stage and the file stage's step numbers are the
+// window's bold texts, with the Next difference arrow; nothing else is bold.
+TEST_F(ResultsWindow, TheStageAndTheStepNumbersStandInBoldDuringARun)
+{
+    QStringList bold;
+    desk.onYield([&] { return win.isLoaded() && win.lblStep[0]->visible(); }, [&] {
+        EXPECT_TRUE(win.lblProcessInProgress->visible());
+        EXPECT_FALSE(win.lblProcessInProgress->caption().isEmpty());
+        for (ui::Control* c : win.controls())
+            if (c->font().bold) bold << c->name() + (c->index() >= 0 ? QString::number(c->index()) : QString());
+    });
+    compareAndClose();
+    EXPECT_EQ(bold, (QStringList{"lblProcessInProgress", "lblStep0", "lblStep1", "lblStep2", "lblStep3", "lblStep4", "lblStep5",
+                                 "cmdDisplayNextDifference"}));
+}
+
 TEST_F(ResultsWindow, ThePrintReminderGuardsAFinishedComparison)
 {
     compareAndClose([&] {
@@ -118,6 +135,32 @@ TEST_F(ResultsWindow, ThePrintReminderGuardsAFinishedComparison)
     });
     EXPECT_FALSE(win.isLoaded());
     EXPECT_TRUE(g().ResultsNotPrinted) << "the answer does not change it";
+}
+
+// Back from the print window the focus goes to Close only when nothing is
+// left to print; results still unprinted keep it on Print.
+TEST_F(ResultsWindow, BackFromPrintingTheFocusIsOnCloseOnlyWhenNothingIsLeftToPrint)
+{
+    g().RemindToPrint = true;
+    openWindow([&] {
+        ui::Input::click(*win.cmdCompare);
+        ASSERT_TRUE(g().ResultsNotPrinted);
+        desk.onModal(QStringLiteral("frmPrint"), [](ui::Form& f) { ui::Input::click(*static_cast<results::frmPrint&>(f).cmdCancel); });
+        ui::Input::click(*win.cmdPrint);
+        EXPECT_TRUE(win.cmdPrint->hasFocus()) << "nothing printed";
+
+        desk.onModal(QStringLiteral("frmPrint"), [](ui::Form& f) {
+            auto& p = static_cast<results::frmPrint&>(f);
+            ui::Input::click(*p.optPrintDestination[1]);
+            ui::Input::click(*p.cmdPrint);
+        }, ui::HeadlessDesktop::ModalEnd::AutoClose);
+        desk.answerSave(QStringLiteral("C:\\out.txt"));
+        ui::Input::click(*win.cmdPrint);
+        EXPECT_FALSE(g().ResultsNotPrinted);
+        EXPECT_TRUE(win.cmdCancel->hasFocus()) << "printed";
+        ui::Input::click(*win.cmdCancel);
+    });
+    EXPECT_FALSE(win.isLoaded());
 }
 
 TEST_F(ResultsWindow, ColumnWidthsAreWrittenOnCloseOnlyWhenAskedFor)

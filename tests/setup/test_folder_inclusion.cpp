@@ -70,6 +70,33 @@ TEST_F(FolderInclusion, LiveListsTheFollowRuleAndTheCommands)
     EXPECT_EQ(dropped(0) + dropped(1), QStringList({"Data", "DATA", "Gamma"})) << "nothing selected on the right: all dropped";
 }
 
+// Deselect all takes back the lists that had something selected, to their
+// top; a list with nothing selected stays where the user scrolled it.
+TEST_F(FolderInclusion, DeselectAllMovesOnlyTheListsThatHadASelection)
+{
+    for (int k = 0; k < 30; ++k)
+        file(c, QStringLiteral("S/Many%1/x.txt").arg(k, 2, 10, QLatin1Char('0')));
+    EXPECT_TRUE(choose([&] {
+        ui::ListBox& left = *w.lstFirstLevelFolders[0];
+        ui::ListBox& right = *w.lstFirstLevelFolders[1];
+        Input::listClick(left, 0);   // Alpha, which the right has not
+        Input::scrollList(right, 20);
+        Input::click(*w.cmdDeselectAll);
+        EXPECT_EQ(selection(), QStringLiteral("|-"));
+        EXPECT_EQ(left.listIndex(), -1);
+        EXPECT_EQ(right.topIndex(), 20) << "nothing was selected there";
+
+        Input::listClick(right, 25);
+        Input::scrollList(left, 1);
+        Input::click(*w.cmdDeselectAll);
+        EXPECT_EQ(selection(), QStringLiteral("|-"));
+        EXPECT_EQ(right.topIndex(), 0);
+        EXPECT_EQ(right.listIndex(), -1);
+        EXPECT_EQ(left.topIndex(), 1);
+        Input::click(*w.cmdCancel);
+    }));
+}
+
 // Each side's path and list wear its structure's tint, as the main window set it.
 TEST_F(FolderInclusion, EachSideWearsItsStructuresTint)
 {

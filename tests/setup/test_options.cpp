@@ -93,7 +93,7 @@ TEST_F(Options, LevelsFieldKeysPastesAndLeaving)
         {"", 't', "a- .", "", 4, 2},       {"12", 'v', "", "12", 1, 2},
         {"12", 'p', "12345", "0", 0, 2},   {"12", 'p', "1.5", "0", 0, 2},      {"12", 'p', " 7", "0", 0, 2},
         {"12", 'l', "", "1", 0, 1},        {"", 'l', "0000", "0", 0, 0},       {"", 'l', "7", "7", 0, 2},
-        {"25", 'u', "", "26", 0, 2},
+        {"25", 'u', "", "26", 0, 2},       {"1234", 't', "\b\b56", "56", 0, 2},  // Backspace erases without a beep
     };
     g().NumberOfLevelsLimit = 25;
     for (const FieldCase& t : cases) {
