@@ -3,6 +3,7 @@
 // models, context help).
 
 #include "QtFixture.h"
+#include "ui/qt/HelpFile.h"
 
 #include <QFile>
 #include <QHeaderView>
@@ -730,6 +731,38 @@ TEST_F(QtDesktopTest, ARightClickShowsTheTopicOfTheCurrentLanguagesFileAndAMissi
     EXPECT_EQ(desk.lastHelpText(), QString::fromUtf8("Συμπερίληψη φακέλου."));
     rightClick(w->widgetFor(b));
     EXPECT_TRUE(desk.lastHelpText().isEmpty());
+    setHelpFile({});
+}
+
+// A help file saved by an editor that starts it with a byte order mark, and
+// ends its lines with CR LF or CR alone, still gives every topic, the first
+// one included; so does its text still carrying the mark.
+TEST_F(QtDesktopTest, AHelpFileWithAByteOrderMarkAndAnyLineEndsGivesEveryTopic)
+{
+    const ui::qt::HelpFile marked = ui::qt::HelpFile::parse(QChar(0xFEFF) + QStringLiteral("[40010]\r\nInclude.\r\n[40020]\nExclude."));
+    EXPECT_EQ(marked.topics(), (QList<int>{40010, 40020}));
+    EXPECT_EQ(marked.topic(40010), "Include.");
+
+    QTemporaryDir dir;
+    const QByteArray text = "\xEF\xBB\xBF[40010]\r\nInclude the folder.\r\n\r\n[40020]\rExclude\rit.\r";
+    QFile file(dir.filePath("QuillmarshUK.hlp"));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(text);
+    file.close();
+    BuiltForm f("frmHelp");
+    f.load();
+    auto* a = f.add<Label>("lblA");
+    a->setHelpTopic(40010);
+    auto* b = f.add<Label>("lblB");
+    b->setHelpTopic(40020);
+    b->setTop(600);
+    f.show();
+    FormWindow* w = desk.window(f);
+    setHelpFile(dir.filePath("QuillmarshUK.hlp"));
+    rightClick(w->widgetFor(a));
+    EXPECT_EQ(desk.lastHelpText(), "Include the folder.");
+    rightClick(w->widgetFor(b));
+    EXPECT_EQ(desk.lastHelpText(), "Exclude\nit.");
     setHelpFile({});
 }
 
