@@ -94,6 +94,42 @@ TEST_F(QtDesktopTest, TreeExpansionAndClicksGoToTheModel)
     // (Two trees, the other's reload leaving this one's highlight: the main window's on-screen test.)
 }
 
+// The node the model holds selected stays highlighted after every click,
+// also a Ctrl+click on it (which would take the highlight off in a plain
+// tree view).
+TEST_F(QtDesktopTest, TheSelectedNodeStaysHighlightedAfterAnyClickOnIt)
+{
+    TreeView* tree = nullptr;
+    QStringList clicks;
+    BuiltForm f("frmTrees", [&](BuiltForm& form) {
+        tree = form.add<TreeView>("tvwStructure");
+        tree->move(120, 120, 2800, 4000);
+        tree->add({}, TreeView::tvwLast, "C:", "C:");
+        tree->add("C:", TreeView::tvwChild, "C:\\A", "A");
+        tree->node("C:")->setExpanded(true);
+        tree->NodeClick = [&clicks](TreeNode* n) { clicks << n->key(); };
+    });
+    f.show();
+    auto* view = static_cast<QTreeWidget*>(desk.window(f)->widgetFor(tree));
+    QTreeWidgetItem* a = itemNamed(view, "A");
+    const auto ctrlClick = [view](QTreeWidgetItem* item) {
+        const QPointF at = view->visualItemRect(item).center();
+        for (QEvent::Type t : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
+            QMouseEvent e(t, at, view->viewport()->mapToGlobal(at), Qt::LeftButton,
+                          t == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton, Qt::ControlModifier);
+            QApplication::sendEvent(view->viewport(), &e);
+        }
+    };
+    clickTreeItem(view, a);
+    ASSERT_EQ(tree->selectedItem(), tree->node("C:\\A"));
+    EXPECT_TRUE(a->isSelected());
+    ctrlClick(a);
+    EXPECT_EQ(tree->selectedItem(), tree->node("C:\\A"));
+    EXPECT_EQ(view->currentItem(), a);
+    EXPECT_TRUE(a->isSelected());
+    EXPECT_EQ(clicks, (QStringList{"C:\\A", "C:\\A"}));
+}
+
 // Keys typed in a tree find a node in the model, as arrows move it there:
 // letters by their key code, what no key code gives (a Greek letter, "_")
 // as text; the keypad's "-" still collapses. Each search here starts from a
@@ -343,6 +379,45 @@ TEST_F(QtDesktopTest, LabelsKeepTheAccentsOfCapitalsAndCentreAValueInItsBox)
             EXPECT_LE(std::abs(above - below), 3) << above << " rows above, " << below << " below";
         }
     }
+}
+
+// What is set while the window is up re-places what the controls show: a
+// label that gets a colour of its own centres its line in the box (and goes
+// back to the top without one); a tree given a bigger font makes its rows
+// taller.
+TEST_F(QtDesktopTest, AColourOrFontSetOnScreenReplacesALabelsLineAndATreesRows)
+{
+    Label* label = nullptr;
+    TreeView* tree = nullptr;
+    BuiltForm f("frmRecolour", [&](BuiltForm& form) {
+        form.move(0, 0, 6000, 5000);
+        label = form.add<Label>("lblCurrentFullPath");
+        label->move(120, 120, 3000, 600);
+        label->setCaption("C:\\Data");
+        tree = form.add<TreeView>("tvwStructure");
+        tree->move(120, 900, 3000, 3000);
+        tree->add({}, TreeView::tvwLast, "C:", "C:");
+    });
+    f.show();
+    QApplication::processEvents();
+    FormWindow* w = desk.window(f);
+    auto* q = static_cast<QLabel*>(w->widgetFor(label));
+    const auto vertical = [q] { return q->alignment() & Qt::AlignVertical_Mask; };
+    EXPECT_EQ(vertical(), Qt::AlignTop);
+    label->setBackColor(0xC0FFFF);
+    QApplication::processEvents();
+    EXPECT_EQ(vertical(), Qt::AlignVCenter);
+    label->setBackColor(f.backColor());
+    QApplication::processEvents();
+    EXPECT_EQ(vertical(), Qt::AlignTop);
+
+    auto* view = static_cast<QTreeWidget*>(w->widgetFor(tree));
+    const int before = view->visualItemRect(itemNamed(view, "C:")).height();
+    Font font = tree->font();
+    font.size *= 2.5;
+    tree->setFont(font);
+    QApplication::processEvents();
+    EXPECT_GT(view->visualItemRect(itemNamed(view, "C:")).height(), before * 2);
 }
 
 // --- Colours --------------------------------------------------------------------------
