@@ -532,6 +532,33 @@ TEST_F(QtDesktopTest, AControlMadeAfterItsWindowIsUpScalesAndTabsLikeTheOthers)
     EXPECT_NEAR(w->widgetFor(late)->width(), QtDesktop::px(2400), 2);
 }
 
+// Controls made while the window is up are reached by Tab in the order they
+// were made, whichever of them the program sets up first, and while others
+// made with them have not been set up yet (and have no widget).
+TEST_F(QtDesktopTest, ControlsMadeOnScreenAreTabbedInTheirOrderWhicheverIsSetUpFirst)
+{
+    BuiltForm f("frmLate", [](BuiltForm& form) {
+        form.move(0, 0, 6120, 4950);
+        form.add<CommandButton>("cmdFirst")->move(300, 300, 1500, 450);
+    });
+    f.show();
+    QApplication::processEvents();
+    CommandButton* made[5] = {};
+    for (int i = 0; i < 5; ++i) made[i] = f.add<CommandButton>("cmdMade", i);
+    made[4]->move(300, 2700, 1500, 450);   // 1 and 3 stay untouched
+    made[2]->move(300, 1500, 1500, 450);
+    made[0]->move(300, 900, 1500, 450);
+    QApplication::processEvents();
+    FormWindow* w = desk.window(f);
+    w->widgetFor(f.control("cmdFirst"))->setFocus(Qt::OtherFocusReason);
+    QStringList reached;
+    for (int i = 0; i < 4; ++i) {
+        sendKey(QApplication::focusWidget(), Qt::Key_Tab);
+        reached << QApplication::focusWidget()->objectName();
+    }
+    EXPECT_EQ(reached, (QStringList{"cmdMade(0)", "cmdMade(2)", "cmdMade(4)", "cmdFirst"}));
+}
+
 // --- Grids and lists ------------------------------------------------------------------
 
 // The grid and the list are item models of the model's cells and items;
