@@ -589,4 +589,19 @@ TEST_F(UiTest, BulkAppendAndRemoveLeaveAListAsTheSingleCallsDo)
     expectSameItems();
     EXPECT_EQ(bulk->selCount(), single->selCount());
     EXPECT_EQ(bulk->topIndex(), single->topIndex());
+
+    // Removing the current item leaves none, wherever it stood among the
+    // removed ones.
+    for (int at : {0, 5, -1}) {
+        const int current = at >= 0 ? at : bulk->listCount() - 1;
+        std::vector<bool> dropCurrent(std::size_t(bulk->listCount()), false);
+        dropCurrent[std::size_t(current)] = true;
+        if (current > 0) dropCurrent[0] = true;
+        for (ListBox* l : {bulk, single}) l->setListIndex(current);
+        bulk->removeItems(dropCurrent);
+        for (int k = int(dropCurrent.size()) - 1; k >= 0; --k)
+            if (dropCurrent[std::size_t(k)]) single->removeItem(k);
+        EXPECT_EQ(bulk->listIndex(), -1) << current;
+        expectSameItems();
+    }
 }

@@ -1,5 +1,12 @@
 #include "TestSupport.h"
 
+#include "ui/FlexGrid.h"
+#include "ui/ListBox.h"
+#include "ui/TreeView.h"
+
+#include <initializer_list>
+#include <utility>
+
 using namespace ui;
 using uitest::TestForm;
 using uitest::UiTest;
@@ -193,6 +200,78 @@ TEST_F(UiTest, InputIsRefusedForDisabledHiddenOrFramedControls)
     EXPECT_TRUE(inFrame->enabled()) << "a disabled frame leaves its children's own Enabled";
     plain->setVisible(false);
     EXPECT_HEADLESS_FAILURE(Input::click(*plain), "not visible");
+}
+
+// Every kind of input to a disabled control is refused (the action says so
+// and the control hears nothing), also while the control has the focus, and
+// a click at a place the grid does not have is refused at each of its edges.
+TEST_F(UiTest, EveryInputToADisabledControlOrOutsideTheGridIsRefusedAndChangesNothing)
+{
+    TestForm f(QStringLiteral("frmViews"));
+    f.load();
+    auto* cbo = f.add<ComboBox>(QStringLiteral("cboWebLocation"));
+    auto* lst = f.add<ListBox>(QStringLiteral("lstSavedPaths"));
+    auto* tvw = f.add<TreeView>(QStringLiteral("tvwStructure"));
+    auto* grd = f.add<FlexGrid>(QStringLiteral("grdResults"));
+    auto* upd = f.add<UpDown>(QStringLiteral("updNumberOfLevels"));
+    QStringList events;
+    for (const char* s : {"one", "two"}) {
+        cbo->addItem(QString::fromLatin1(s));
+        lst->addItem(QString::fromLatin1(s));
+    }
+    tvw->add({}, TreeView::tvwLast, QStringLiteral("C:"), QStringLiteral("C:"));
+    tvw->add(QStringLiteral("C:"), TreeView::tvwChild, QStringLiteral("C:\\A"), QStringLiteral("A"));
+    tvw->node(QStringLiteral("C:"))->setExpanded(true);
+    grd->move(0, 0, 3000, 1500);
+    grd->setCols(3);
+    grd->setRows(4);
+    upd->setMax(10);
+    cbo->Click = [&] { events << QStringLiteral("combo"); };
+    lst->Click = [&] { events << QStringLiteral("list"); };
+    tvw->NodeClick = [&](TreeNode* n) { events << QStringLiteral("node ") + n->key(); };
+    grd->Click = [&] { events << QStringLiteral("grid"); };
+    grd->MouseUp = [&](int, int, int, int) { events << QStringLiteral("grid up %1,%2").arg(grd->mouseRow()).arg(grd->mouseCol()); };
+    upd->Change = [&] { events << QStringLiteral("updown"); };
+    f.show();
+
+    // The grid's edges: the headings (-1) are a place, one beyond is not.
+    for (auto [row, col] : std::initializer_list<std::pair<int, int>>{{-2, 0}, {4, 0}, {0, -2}, {0, 3}})
+        EXPECT_HEADLESS_FAILURE(Input::gridMouseUp(*grd, row, col), QStringLiteral("has no cell (%1, %2)").arg(row).arg(col));
+    for (auto [col, twips] : std::initializer_list<std::pair<int, int>>{{-1, 100}, {3, 100}, {1, -1}})
+        EXPECT_HEADLESS_FAILURE(Input::resizeColumn(*grd, col, twips), QStringLiteral("cannot size column %1").arg(col));
+    EXPECT_EQ(events, QStringList());
+    ASSERT_TRUE(Input::gridMouseUp(*grd, 3, 2));
+    ASSERT_TRUE(Input::gridMouseUp(*grd, -1, -1));
+    ASSERT_TRUE(Input::resizeColumn(*grd, 2, 0));
+    EXPECT_EQ(events, (QStringList{"grid up 3,2", "grid", "grid up -1,-1", "grid"}));
+    events.clear();
+
+    const int width = grd->colWidth(1);
+    ASSERT_TRUE(Input::focus(*tvw));
+    for (Control* c : std::initializer_list<Control*>{cbo, lst, tvw, grd, upd}) c->setEnabled(false);
+    ASSERT_EQ(f.activeControl(), tvw);
+    const auto refused = [](const char* what, auto&& action) {
+        EXPECT_HEADLESS_FAILURE(EXPECT_FALSE(action()) << what, "is not enabled");
+    };
+    refused("combo", [&] { return Input::comboChoose(*cbo, 1); });
+    refused("list", [&] { return Input::listClick(*lst, 1); });
+    refused("list scroll", [&] { return Input::scrollList(*lst, 1); });
+    refused("node click", [&] { return Input::nodeClick(*tvw, QStringLiteral("C:\\A")); });
+    refused("node key", [&] { return Input::nodeKey(*tvw, QStringLiteral("C:\\A")); });
+    refused("collapse", [&] { return Input::collapse(*tvw, QStringLiteral("C:")); });
+    refused("typing", [&] { return Input::type(*tvw, QStringLiteral("a")); });
+    refused("grid", [&] { return Input::gridMouseUp(*grd, 1, 1); });
+    refused("column", [&] { return Input::resizeColumn(*grd, 1, 500); });
+    refused("grid scroll", [&] { return Input::scrollGrid(*grd, 2); });
+    refused("up-down", [&] { return Input::upDown(*upd, +1); });
+    EXPECT_EQ(events, QStringList());
+    EXPECT_EQ(cbo->listIndex(), -1);
+    EXPECT_EQ(lst->listIndex(), -1);
+    EXPECT_EQ(tvw->selectedItem(), nullptr);
+    EXPECT_TRUE(tvw->node(QStringLiteral("C:"))->expanded());
+    EXPECT_EQ(grd->colWidth(1), width);
+    EXPECT_EQ(upd->value(), 0);
+    EXPECT_EQ(f.activeControl(), tvw);
 }
 
 // The pointer moving over a control raises its MouseMove with the buttons
@@ -399,4 +478,73 @@ TEST_F(UiTest, MenusOpenThenChooseAndPopUpSynchronously)
     EXPECT_EQ(log, (QStringList{"open", "store", "open", "store", "popup returned", "open"}));
     desk.answerPopup(QStringLiteral("mnuSavePath"), QStringLiteral("mnuSavePathHelp"));
     EXPECT_HEADLESS_FAILURE(f.popupMenu(*mnuSavePath), "cannot be chosen");
+}
+
+// A menu shortcut (a function key, Ctrl and a letter) chooses its item, its
+// menu opening first, while the item and every menu above it are enabled
+// and visible; otherwise, or with no item of that shortcut, it chooses
+// nothing, and a shortcut key never reaches the text box that has the focus.
+TEST_F(UiTest, AMenuShortcutChoosesItsItemOnlyWhileItAndItsMenusAreAvailable)
+{
+    TestForm f(QStringLiteral("frmMain"));
+    f.load();
+    auto* txt = f.add<TextBox>(QStringLiteral("txtCurrentPath"));
+    Menu* mnuFile = f.addMenu(QStringLiteral("mnuFile"), QStringLiteral("File"));
+    Menu* mnuOpen = f.addMenu(QStringLiteral("mnuFileOpen"), QStringLiteral("Open"), mnuFile);
+    Menu* mnuTools = f.addMenu(QStringLiteral("mnuTools"), QStringLiteral("Tools"));
+    Menu* mnuRefresh = f.addMenu(QStringLiteral("mnuToolsRefresh"), QStringLiteral("Refresh"), mnuTools);
+    Menu* mnuPrint = f.addMenu(QStringLiteral("mnuToolsPrint"), QStringLiteral("Print"), mnuTools);
+    mnuOpen->setShortcut(QStringLiteral("^O"));
+    mnuRefresh->setShortcut(QStringLiteral("F5"));
+    mnuPrint->setShortcut(QStringLiteral("^P"));
+    QStringList log;
+    for (Menu* m : {mnuFile, mnuOpen, mnuTools, mnuRefresh, mnuPrint}) m->Click = [&log, m] { log << m->name(); };
+    txt->KeyPress = [&log](int& ascii) { log << QStringLiteral("key %1").arg(ascii); };
+    f.show();
+    ASSERT_TRUE(Input::focus(*txt));
+    ASSERT_TRUE(Input::key(f, 'O', vbCtrlMask));
+    ASSERT_TRUE(Input::key(f, vbKeyF5));
+    ASSERT_TRUE(Input::key(f, 'P', vbCtrlMask));
+    EXPECT_EQ(log, (QStringList{"mnuFile", "mnuFileOpen", "mnuTools", "mnuToolsRefresh", "mnuTools", "mnuToolsPrint"}));
+    log.clear();
+    mnuPrint->setVisible(false);
+    mnuTools->setEnabled(false);
+    mnuOpen->setEnabled(false);
+    ASSERT_TRUE(Input::key(f, 'P', vbCtrlMask));
+    ASSERT_TRUE(Input::key(f, vbKeyF5));
+    ASSERT_TRUE(Input::key(f, 'O', vbCtrlMask));
+    ASSERT_TRUE(Input::key(f, 'Q', vbCtrlMask));
+    EXPECT_EQ(log, (QStringList{"key 16", "key 15", "key 17"})) << "F5 gives no character";
+    EXPECT_EQ(txt->text(), QString());
+}
+
+// A click raises MouseUp (the left button, no shift key, at the control's
+// corner: a click has no place of its own) before its action: a button's
+// Click, a check box's next value, an option button's choice, a label's or
+// a picture's Click.
+TEST_F(UiTest, AClickRaisesALeftButtonMouseUpAndThenTheControlsOwnAction)
+{
+    TestForm f(QStringLiteral("frmOptions"));
+    f.load();
+    auto* cmd = f.add<CommandButton>(QStringLiteral("cmdOK"));
+    auto* chk = f.add<CheckBox>(QStringLiteral("chkResizeFont"));
+    auto* opt = f.add<OptionButton>(QStringLiteral("optNumberOfLevels"), 0);
+    auto* lbl = f.add<Label>(QStringLiteral("lblNumberOfLevels"));
+    auto* img = f.add<Image>(QStringLiteral("imgIcon"));
+    QStringList log;
+    for (Control* c : std::initializer_list<Control*>{cmd, chk, opt, lbl, img})
+        c->MouseUp = [&log, c](int button, int shift, int x, int y) {
+            log << QStringLiteral("%1 up %2 %3 %4 %5").arg(c->name()).arg(button).arg(shift).arg(x).arg(y);
+        };
+    cmd->Click = [&] { log << QStringLiteral("cmdOK click"); };
+    chk->Click = [&] { log << QStringLiteral("chk %1").arg(chk->value()); };
+    opt->Click = [&] { log << QStringLiteral("opt %1").arg(opt->value()); };
+    lbl->Click = [&] { log << QStringLiteral("lbl click"); };
+    img->Click = [&] { log << QStringLiteral("img click"); };
+    f.show();
+    for (Control* c : std::initializer_list<Control*>{cmd, chk, chk, opt, opt, lbl, img}) ASSERT_TRUE(Input::click(*c));
+    const QString up = QStringLiteral(" up %1 0 0 0").arg(vbLeftButton);
+    EXPECT_EQ(log, (QStringList{"cmdOK" + up, "cmdOK click", "chkResizeFont" + up, "chk 1", "chkResizeFont" + up, "chk 0",
+                                "optNumberOfLevels" + up, "opt 1", "optNumberOfLevels" + up, "lblNumberOfLevels" + up, "lbl click",
+                                "imgIcon" + up, "img click"}));
 }

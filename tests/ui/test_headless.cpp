@@ -1,5 +1,8 @@
 #include "TestSupport.h"
 
+#include <initializer_list>
+#include <utility>
+
 using namespace ui;
 using uitest::TestForm;
 using uitest::UiTest;
@@ -52,4 +55,40 @@ TEST_F(UiTest, TimersTickOnlyInsideDesktopCallsAndTriggersRunAtTheirYieldNotInsi
     EXPECT_EQ(items, 4) << "the nested yields count too";
     EXPECT_EQ(runs, 2);
     EXPECT_EQ(nested, 2);
+}
+
+// An interval is 0 (stopped) to 65535 ms; a value outside is error 380 and
+// leaves the timer as it was.
+TEST_F(UiTest, ATimersIntervalRunsFromZeroTo65535AndABadOneChangesNothing)
+{
+    TestForm form(QStringLiteral("frmCompare"));
+    form.load();
+    Timer* clock = form.add<Timer>(QStringLiteral("Timer2"));
+    int ticks = 0;
+    clock->Tick = [&] { ++ticks; };
+    clock->setInterval(65535);
+    EXPECT_TRUE(desk.timerRunning(*clock));
+    for (int bad : {65536, -1, 100000}) {
+        uitest::expectUiError([&] { clock->setInterval(bad); }, 380, QStringLiteral("Invalid property value"));
+        EXPECT_EQ(clock->interval(), 65535) << bad;
+        EXPECT_TRUE(desk.timerRunning(*clock)) << bad;
+    }
+    desk.advance(65535);
+    EXPECT_EQ(ticks, 1);
+    clock->setInterval(0);
+    EXPECT_FALSE(desk.timerRunning(*clock));
+    desk.advance(70000);
+    EXPECT_EQ(ticks, 1);
+}
+
+// The screen's scale: any whole number of twips a pixel (a screen of 1440
+// dots an inch has 1), and the usual 15 for a scale that is none.
+TEST_F(UiTest, TwipsPerPixelTakesAnyPositiveScaleAndFallsBackTo15)
+{
+    const int before = twipsPerPixel();
+    for (auto [set, want] : std::initializer_list<std::pair<int, int>>{{1, 1}, {12, 12}, {20, 20}, {0, 15}, {-3, 15}}) {
+        setTwipsPerPixel(set);
+        EXPECT_EQ(twipsPerPixel(), want) << set;
+    }
+    setTwipsPerPixel(before);
 }

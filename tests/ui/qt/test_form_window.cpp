@@ -8,7 +8,9 @@
 #include "ui/DisplayText.h"
 
 #include <QClipboard>
+#include <QComboBox>
 #include <QContextMenuEvent>
+#include <QCursor>
 #include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QHeaderView>
@@ -90,6 +92,42 @@ TEST_F(QtDesktopTest, TreeExpansionAndClicksGoToTheModel)
     EXPECT_FALSE(tree->node("C:")->expanded());
     EXPECT_EQ(events, (QStringList{"expand C:", "click C:\\A", "collapse C:"}));
     // (Two trees, the other's reload leaving this one's highlight: the main window's on-screen test.)
+}
+
+// The node the model holds selected stays highlighted after every click,
+// also a Ctrl+click on it (which would take the highlight off in a plain
+// tree view).
+TEST_F(QtDesktopTest, TheSelectedNodeStaysHighlightedAfterAnyClickOnIt)
+{
+    TreeView* tree = nullptr;
+    QStringList clicks;
+    BuiltForm f("frmTrees", [&](BuiltForm& form) {
+        tree = form.add<TreeView>("tvwStructure");
+        tree->move(120, 120, 2800, 4000);
+        tree->add({}, TreeView::tvwLast, "C:", "C:");
+        tree->add("C:", TreeView::tvwChild, "C:\\A", "A");
+        tree->node("C:")->setExpanded(true);
+        tree->NodeClick = [&clicks](TreeNode* n) { clicks << n->key(); };
+    });
+    f.show();
+    auto* view = static_cast<QTreeWidget*>(desk.window(f)->widgetFor(tree));
+    QTreeWidgetItem* a = itemNamed(view, "A");
+    const auto ctrlClick = [view](QTreeWidgetItem* item) {
+        const QPointF at = view->visualItemRect(item).center();
+        for (QEvent::Type t : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
+            QMouseEvent e(t, at, view->viewport()->mapToGlobal(at), Qt::LeftButton,
+                          t == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton, Qt::ControlModifier);
+            QApplication::sendEvent(view->viewport(), &e);
+        }
+    };
+    clickTreeItem(view, a);
+    ASSERT_EQ(tree->selectedItem(), tree->node("C:\\A"));
+    EXPECT_TRUE(a->isSelected());
+    ctrlClick(a);
+    EXPECT_EQ(tree->selectedItem(), tree->node("C:\\A"));
+    EXPECT_EQ(view->currentItem(), a);
+    EXPECT_TRUE(a->isSelected());
+    EXPECT_EQ(clicks, (QStringList{"C:\\A", "C:\\A"}));
 }
 
 // Keys typed in a tree find a node in the model, as arrows move it there:
@@ -341,6 +379,45 @@ TEST_F(QtDesktopTest, LabelsKeepTheAccentsOfCapitalsAndCentreAValueInItsBox)
             EXPECT_LE(std::abs(above - below), 3) << above << " rows above, " << below << " below";
         }
     }
+}
+
+// What is set while the window is up re-places what the controls show: a
+// label that gets a colour of its own centres its line in the box (and goes
+// back to the top without one); a tree given a bigger font makes its rows
+// taller.
+TEST_F(QtDesktopTest, AColourOrFontSetOnScreenReplacesALabelsLineAndATreesRows)
+{
+    Label* label = nullptr;
+    TreeView* tree = nullptr;
+    BuiltForm f("frmRecolour", [&](BuiltForm& form) {
+        form.move(0, 0, 6000, 5000);
+        label = form.add<Label>("lblCurrentFullPath");
+        label->move(120, 120, 3000, 600);
+        label->setCaption("C:\\Data");
+        tree = form.add<TreeView>("tvwStructure");
+        tree->move(120, 900, 3000, 3000);
+        tree->add({}, TreeView::tvwLast, "C:", "C:");
+    });
+    f.show();
+    QApplication::processEvents();
+    FormWindow* w = desk.window(f);
+    auto* q = static_cast<QLabel*>(w->widgetFor(label));
+    const auto vertical = [q] { return q->alignment() & Qt::AlignVertical_Mask; };
+    EXPECT_EQ(vertical(), Qt::AlignTop);
+    label->setBackColor(0xC0FFFF);
+    QApplication::processEvents();
+    EXPECT_EQ(vertical(), Qt::AlignVCenter);
+    label->setBackColor(f.backColor());
+    QApplication::processEvents();
+    EXPECT_EQ(vertical(), Qt::AlignTop);
+
+    auto* view = static_cast<QTreeWidget*>(w->widgetFor(tree));
+    const int before = view->visualItemRect(itemNamed(view, "C:")).height();
+    Font font = tree->font();
+    font.size *= 2.5;
+    tree->setFont(font);
+    QApplication::processEvents();
+    EXPECT_GT(view->visualItemRect(itemNamed(view, "C:")).height(), before * 2);
 }
 
 // --- Colours --------------------------------------------------------------------------
@@ -670,6 +747,160 @@ TEST_F(QtDesktopTest, TextBoxesAreEditedThroughTheModelByKeysAndTheClipboardMenu
     EXPECT_EQ(lines->text(), "one\ntwo\nthree");
     EXPECT_EQ(multi->toPlainText(), "one\ntwo\nthree");
     EXPECT_TRUE(static_cast<QPlainTextEdit*>(w->widgetFor(notes))->isReadOnly());
+}
+
+// --- Pointers, alignment, lists -----------------------------------------------------------
+
+// The pointer the program sets shows over the window and over a control: the
+// hourglass, its own picture at the picture's hot spot, the arrow, or the
+// desktop's own pointer again (also for a custom pointer without a picture).
+TEST_F(QtDesktopTest, APointerShowsTheHourglassTheOwnPictureAtItsHotSpotOrTheDesktopsOwn)
+{
+    CommandButton* button = nullptr;
+    BuiltForm f("frmPointers", [&](BuiltForm& form) {
+        button = form.add<CommandButton>("cmdLaunchWebBrowser");
+        button->move(120, 120, 1500, 400);
+    });
+    f.show();
+    FormWindow* w = desk.window(f);
+    QWidget* b = w->widgetFor(button);
+    const Picture icon{QStringLiteral(":/pictures/PointURL.png"), 3, 5};
+    const QSize iconSize = QPixmap(icon.resource).size();
+    ASSERT_FALSE(iconSize.isEmpty());
+    const auto shows = [](QWidget* on, int shape) {
+        // (A window's own pointer, once unset, is the arrow.)
+        if (shape < 0) return on->isWindow() ? on->cursor().shape() == Qt::ArrowCursor : !on->testAttribute(Qt::WA_SetCursor);
+        return on->testAttribute(Qt::WA_SetCursor) && on->cursor().shape() == shape;
+    };
+    const auto showsIcon = [&](QWidget* on) {
+        return shows(on, Qt::BitmapCursor) && on->cursor().hotSpot() == QPoint(3, 5) && on->cursor().pixmap().size() == iconSize;
+    };
+    f.setMousePointer(vbHourglass);
+    button->setMousePointer(vbHourglass);
+    QApplication::processEvents();
+    EXPECT_TRUE(shows(w, Qt::WaitCursor));
+    EXPECT_TRUE(shows(b, Qt::WaitCursor));
+    f.setMouseIcon(icon);
+    f.setMousePointer(vbCustom);
+    button->setMouseIcon(icon);
+    button->setMousePointer(vbCustom);
+    QApplication::processEvents();
+    EXPECT_TRUE(showsIcon(w));
+    EXPECT_TRUE(showsIcon(b));
+    f.setMouseIcon({});
+    button->setMousePointer(vbArrow);
+    QApplication::processEvents();
+    EXPECT_TRUE(shows(w, -1));
+    EXPECT_TRUE(shows(b, Qt::ArrowCursor));
+    f.setMouseIcon(icon);
+    button->setMousePointer(vbDefault);
+    QApplication::processEvents();
+    EXPECT_TRUE(showsIcon(w)) << "the picture given while the pointer is custom";
+    EXPECT_TRUE(shows(b, -1));
+    f.setMousePointer(vbDefault);
+    QApplication::processEvents();
+    EXPECT_TRUE(shows(w, -1));
+}
+
+// A one-line text box puts its text left, right or in the middle as the
+// program says, and follows a change.
+TEST_F(QtDesktopTest, ATextBoxAlignsItsTextLeftRightOrCentred)
+{
+    TextBox* boxes[3] = {};
+    BuiltForm f("frmAligned", [&](BuiltForm& form) {
+        for (int a = 0; a < 3; ++a) {
+            boxes[a] = form.add<TextBox>("txtValue", a);
+            boxes[a]->move(120, 120 + 450 * a, 2000, 300);
+            boxes[a]->setText("42");
+            boxes[a]->setAlignment(a);
+        }
+    });
+    f.show();
+    FormWindow* w = desk.window(f);
+    const auto shown = [&](int a) { return static_cast<QLineEdit*>(w->widgetFor(boxes[a]))->alignment() & Qt::AlignHorizontal_Mask; };
+    EXPECT_EQ(shown(0), Qt::AlignLeft);
+    EXPECT_EQ(shown(1), Qt::AlignRight);
+    EXPECT_EQ(shown(2), Qt::AlignHCenter);
+    boxes[0]->setAlignment(2);
+    boxes[1]->setAlignment(0);
+    boxes[2]->setAlignment(1);
+    QApplication::processEvents();
+    EXPECT_EQ(shown(0), Qt::AlignHCenter);
+    EXPECT_EQ(shown(1), Qt::AlignLeft);
+    EXPECT_EQ(shown(2), Qt::AlignRight);
+}
+
+// A combo box shows the model's items, also when they are replaced by as
+// many others; the arrow keys move its choice into the model (a Click each)
+// and F4 opens its list.
+TEST_F(QtDesktopTest, AComboShowsItsItemsAndItsArrowKeysAndF4WorkAsInAnyComboBox)
+{
+    ComboBox* cbo = nullptr;
+    BuiltForm f("frmCombo", [&](BuiltForm& form) {
+        cbo = form.add<ComboBox>("cboWebLocation");
+        cbo->move(120, 120, 3000, 315);
+        for (const char* s : {"C:", "D:", "E:"}) cbo->addItem(s);
+        cbo->setListIndex(0);
+    });
+    f.load();
+    QStringList clicks;
+    cbo->Click = [&] { clicks << cbo->text(); };
+    f.show();
+    QApplication::processEvents();
+    auto* q = static_cast<QComboBox*>(desk.window(f)->widgetFor(cbo));
+    const auto items = [q] {
+        QStringList out;
+        for (int i = 0; i < q->count(); ++i) out << q->itemText(i);
+        return out;
+    };
+    EXPECT_EQ(items(), (QStringList{"C:", "D:", "E:"}));
+    cbo->clear();
+    for (const char* s : {"F:", "G:", "H:"}) cbo->addItem(s);
+    cbo->setListIndex(1);
+    QApplication::processEvents();
+    EXPECT_EQ(items(), (QStringList{"F:", "G:", "H:"}));
+    EXPECT_EQ(q->currentText(), "G:");
+    clicks.clear();
+    Input::focus(*cbo);
+    sendKey(q, Qt::Key_Down);
+    EXPECT_EQ(cbo->listIndex(), 2);
+    sendKey(q, Qt::Key_Up);
+    sendKey(q, Qt::Key_Up);
+    EXPECT_EQ(cbo->listIndex(), 0);
+    EXPECT_EQ(clicks, (QStringList{"H:", "G:", "F:"}));
+    sendKey(q, Qt::Key_F4);
+    EXPECT_TRUE(q->view()->isVisible()) << "F4 opens the list";
+    q->hidePopup();
+}
+
+// The selected items of a list show in the desktop's highlight colours, text
+// and ground; the others in the list's own.
+TEST_F(QtDesktopTest, SelectedListItemsShowInTheHighlightColoursAndTheOthersInTheListsOwn)
+{
+    ListBox* lst = nullptr;
+    BuiltForm f("frmList", [&](BuiltForm& form) {
+        lst = form.add<ListBox>("lstExcluded");
+        lst->move(120, 120, 3000, 1500);
+        lst->setMultiSelect(ListBox::Extended);
+        for (const char* s : {"one", "two", "three"}) lst->addItem(s);
+    });
+    f.show();
+    lst->setSelected(0, true);
+    lst->setSelected(2, true);
+    QApplication::processEvents();
+    QAbstractItemModel* model = static_cast<QListView*>(desk.window(f)->widgetFor(lst))->model();
+    const QPalette pal = QApplication::palette();
+    const auto colour = [model](int row, int role) { return model->data(model->index(row, 0), role).value<QColor>(); };
+    for (int row : {0, 2}) {
+        EXPECT_EQ(colour(row, Qt::ForegroundRole), pal.color(QPalette::HighlightedText)) << row;
+        EXPECT_EQ(colour(row, Qt::BackgroundRole), pal.color(QPalette::Highlight)) << row;
+    }
+    EXPECT_FALSE(model->data(model->index(1, 0), Qt::ForegroundRole).isValid());
+    EXPECT_FALSE(model->data(model->index(1, 0), Qt::BackgroundRole).isValid());
+    lst->setSelected(0, false);
+    QApplication::processEvents();
+    EXPECT_FALSE(model->data(model->index(0, 0), Qt::ForegroundRole).isValid());
+    EXPECT_FALSE(model->data(model->index(0, 0), Qt::BackgroundRole).isValid());
 }
 
 // --- Ending -------------------------------------------------------------------------------

@@ -3,6 +3,7 @@
 // models, context help).
 
 #include "QtFixture.h"
+#include "ui/qt/HelpFile.h"
 
 #include <QFile>
 #include <QHeaderView>
@@ -12,6 +13,7 @@
 #include <QMessageBox>
 #include <QProxyStyle>
 #include <QPushButton>
+#include <QScreen>
 #include <QScrollBar>
 #include <QTableView>
 #include <QTextLayout>
@@ -464,6 +466,36 @@ TEST_F(QtDesktopTest, TheResizerScalesControlsAndFontsButNeverBelowTheDesignSize
     EXPECT_EQ(q->iconSize(), picture.scaled(q->size() - QSize(6, 6), Qt::KeepAspectRatio));
 }
 
+// Without a resizer a window resized by the user leaves its controls and
+// their fonts as designed, and may be made smaller than its design.
+TEST_F(QtDesktopTest, AWindowWithoutAResizerKeepsItsControlsAsDesignedAndMayShrink)
+{
+    CommandButton* b = nullptr;
+    BuiltForm f("frmFixed", [&](BuiltForm& form) {
+        form.move(0, 0, 6120, 4950);
+        b = form.add<CommandButton>("cmdCompare");
+        b->move(1500, 600, 1500, 450);
+    });
+    f.show();
+    FormWindow* w = desk.window(f);
+    QWidget* q = w->widgetFor(b);
+    const QSize design = w->size();
+    const QRect placed = q->geometry();
+    const double points = q->font().pointSizeF();
+    w->resize(w->width() * 2, w->height() * 2);
+    QApplication::processEvents();
+    EXPECT_EQ(b->left(), 1500);
+    EXPECT_EQ(b->width(), 1500);
+    EXPECT_EQ(b->top(), 600);
+    EXPECT_EQ(q->geometry(), placed);
+    EXPECT_EQ(q->font().pointSizeF(), points);
+    w->resize(design.width() / 2, design.height() / 2);
+    QApplication::processEvents();
+    EXPECT_LT(w->width(), design.width());
+    EXPECT_LT(w->height(), design.height());
+    EXPECT_EQ(b->width(), 1500);
+}
+
 // A control made after its window is up scales with the others and takes
 // its place in the Tab order.
 TEST_F(QtDesktopTest, AControlMadeAfterItsWindowIsUpScalesAndTabsLikeTheOthers)
@@ -498,6 +530,33 @@ TEST_F(QtDesktopTest, AControlMadeAfterItsWindowIsUpScalesAndTabsLikeTheOthers)
     EXPECT_NEAR(late->left(), 3000, 30);
     EXPECT_NEAR(late->width(), 2400, 30);
     EXPECT_NEAR(w->widgetFor(late)->width(), QtDesktop::px(2400), 2);
+}
+
+// Controls made while the window is up are reached by Tab in the order they
+// were made, whichever of them the program sets up first, and while others
+// made with them have not been set up yet (and have no widget).
+TEST_F(QtDesktopTest, ControlsMadeOnScreenAreTabbedInTheirOrderWhicheverIsSetUpFirst)
+{
+    BuiltForm f("frmLate", [](BuiltForm& form) {
+        form.move(0, 0, 6120, 4950);
+        form.add<CommandButton>("cmdFirst")->move(300, 300, 1500, 450);
+    });
+    f.show();
+    QApplication::processEvents();
+    CommandButton* made[5] = {};
+    for (int i = 0; i < 5; ++i) made[i] = f.add<CommandButton>("cmdMade", i);
+    made[4]->move(300, 2700, 1500, 450);   // 1 and 3 stay untouched
+    made[2]->move(300, 1500, 1500, 450);
+    made[0]->move(300, 900, 1500, 450);
+    QApplication::processEvents();
+    FormWindow* w = desk.window(f);
+    w->widgetFor(f.control("cmdFirst"))->setFocus(Qt::OtherFocusReason);
+    QStringList reached;
+    for (int i = 0; i < 4; ++i) {
+        sendKey(QApplication::focusWidget(), Qt::Key_Tab);
+        reached << QApplication::focusWidget()->objectName();
+    }
+    EXPECT_EQ(reached, (QStringList{"cmdMade(0)", "cmdMade(2)", "cmdMade(4)", "cmdFirst"}));
 }
 
 // --- Grids and lists ------------------------------------------------------------------
@@ -592,6 +651,35 @@ TEST_F(QtDesktopTest, GridAndListViewsShowTheModelAndTheirInputEntersIt)
     desk.doEvents();
     EXPECT_EQ(list->model()->rowCount(), 4);
     EXPECT_EQ(list->model()->data(list->model()->index(2, 0), Qt::DisplayRole).toString(), "delta");
+}
+
+// A list whose items are replaced in one turn by as many others shows the
+// new ones on screen after the turn (nothing else repaints it).
+TEST_F(QtDesktopTest, AListRefilledWithAsManyItemsInOneTurnShowsTheNewOnes)
+{
+    ListBox* l = nullptr;
+    BuiltForm f("frmRefill", [&](BuiltForm& form) {
+        form.move(0, 0, 4000, 3000);
+        l = form.add<ListBox>("lstSavedPaths");
+        l->move(120, 120, 3000, 2000);
+        for (const char* s : {"C:\\Alpha", "C:\\Beta", "C:\\Gamma"}) l->addItem(s);
+    });
+    f.show();
+    QApplication::processEvents();
+    auto* view = static_cast<QListView*>(desk.window(f)->widgetFor(l));
+    const auto onScreen = [view] {
+        QApplication::processEvents();
+        const QImage all = view->screen()->grabWindow(view->window()->winId()).toImage();
+        return all.copy(QRect(view->viewport()->mapTo(view->window(), QPoint(0, 0)), view->viewport()->size()));
+    };
+    const QImage before = onScreen();
+    ASSERT_EQ(before, view->viewport()->grab().toImage());
+    l->clear();
+    for (const char* s : {"D:\\Delta", "D:\\Epsilon", "D:\\Zeta"}) l->addItem(s);
+    desk.doEvents();
+    const QImage after = onScreen();
+    EXPECT_NE(after, before);
+    EXPECT_EQ(after, view->viewport()->grab().toImage());
 }
 
 // What the program sets in one turn (new rows and columns, their widths,
@@ -702,6 +790,74 @@ TEST_F(QtDesktopTest, GridCellsAndHeadingsStandWhereTheirColumnsAlignmentPutsThe
     EXPECT_EQ(heading(11), Qt::AlignRight | Qt::AlignVCenter);
 }
 
+// --- Refused input ---------------------------------------------------------------------
+
+// The Qt desktop takes input that a window refuses (a disabled control)
+// silently, whatever desktop was installed before it: the headless one's
+// failure must not reach a user's click.
+TEST_F(QtDesktopTest, InputRefusedUnderTheQtDesktopIsSilentWhateverDesktopCameBefore)
+{
+    HeadlessDesktop headless;
+    headless.install();
+    desk.install();
+    CommandButton* b = nullptr;
+    BuiltForm f("frmRefusing", [&](BuiltForm& form) {
+        b = form.add<CommandButton>("cmdApply");
+        b->setEnabled(false);
+    });
+    f.show();
+    int clicks = 0;
+    b->Click = [&clicks] { ++clicks; };
+    bool refused = false;
+    EXPECT_NO_THROW(refused = !Input::click(*b));
+    EXPECT_TRUE(refused);
+    EXPECT_EQ(clicks, 0);
+}
+
+// Only the user moves the focus: a focused box that the program disables or
+// hides hands the keyboard on, yet no LostFocus (its check of what was
+// typed) or GotFocus runs for that; the user's own click on another box
+// then moves the focus as always.
+TEST_F(QtDesktopTest, AFocusedBoxDisabledOrHiddenByTheProgramRaisesNoFocusEvents)
+{
+    TextBox* levels = nullptr;
+    TextBox* pattern = nullptr;
+    TextBox* other = nullptr;   // where the keyboard goes meanwhile
+    QStringList log;
+    BuiltForm f("frmOptions", [&](BuiltForm& form) {
+        levels = form.add<TextBox>("txtLevels");
+        pattern = form.add<TextBox>("txtPattern");
+        other = form.add<TextBox>("txtOther");
+        int top = 120;
+        for (TextBox* t : {levels, pattern, other}) {
+            t->move(120, top, 2000, 315);
+            top += 500;
+            t->LostFocus = [&log, t] { log << t->name() + " lost"; };
+            t->GotFocus = [&log, t] { log << t->name() + " got"; };
+        }
+    });
+    f.show();
+    QApplication::processEvents();
+    FormWindow* w = desk.window(f);
+    ASSERT_EQ(f.activeControl(), levels);
+    ASSERT_TRUE(w->widgetFor(levels)->hasFocus());
+    log.clear();
+    levels->setEnabled(false);
+    QApplication::processEvents();
+    EXPECT_EQ(log, QStringList());
+    levels->setEnabled(true);
+    ASSERT_TRUE(Input::focus(*pattern));
+    QApplication::processEvents();
+    log.clear();
+    pattern->setVisible(false);
+    QApplication::processEvents();
+    EXPECT_EQ(log, QStringList());
+    ASSERT_FALSE(w->widgetFor(levels)->hasFocus());
+    w->widgetFor(levels)->setFocus(Qt::MouseFocusReason);
+    EXPECT_EQ(f.activeControl(), levels);
+    EXPECT_EQ(log, (QStringList{"txtPattern lost", "txtLevels got"}));
+}
+
 // --- Context help ------------------------------------------------------------------------
 
 TEST_F(QtDesktopTest, ARightClickShowsTheTopicOfTheCurrentLanguagesFileAndAMissingTopicNothing)
@@ -730,6 +886,38 @@ TEST_F(QtDesktopTest, ARightClickShowsTheTopicOfTheCurrentLanguagesFileAndAMissi
     EXPECT_EQ(desk.lastHelpText(), QString::fromUtf8("Συμπερίληψη φακέλου."));
     rightClick(w->widgetFor(b));
     EXPECT_TRUE(desk.lastHelpText().isEmpty());
+    setHelpFile({});
+}
+
+// A help file saved by an editor that starts it with a byte order mark, and
+// ends its lines with CR LF or CR alone, still gives every topic, the first
+// one included; so does its text still carrying the mark.
+TEST_F(QtDesktopTest, AHelpFileWithAByteOrderMarkAndAnyLineEndsGivesEveryTopic)
+{
+    const ui::qt::HelpFile marked = ui::qt::HelpFile::parse(QChar(0xFEFF) + QStringLiteral("[40010]\r\nInclude.\r\n[40020]\nExclude."));
+    EXPECT_EQ(marked.topics(), (QList<int>{40010, 40020}));
+    EXPECT_EQ(marked.topic(40010), "Include.");
+
+    QTemporaryDir dir;
+    const QByteArray text = "\xEF\xBB\xBF[40010]\r\nInclude the folder.\r\n\r\n[40020]\rExclude\rit.\r";
+    QFile file(dir.filePath("QuillmarshUK.hlp"));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(text);
+    file.close();
+    BuiltForm f("frmHelp");
+    f.load();
+    auto* a = f.add<Label>("lblA");
+    a->setHelpTopic(40010);
+    auto* b = f.add<Label>("lblB");
+    b->setHelpTopic(40020);
+    b->setTop(600);
+    f.show();
+    FormWindow* w = desk.window(f);
+    setHelpFile(dir.filePath("QuillmarshUK.hlp"));
+    rightClick(w->widgetFor(a));
+    EXPECT_EQ(desk.lastHelpText(), "Include the folder.");
+    rightClick(w->widgetFor(b));
+    EXPECT_EQ(desk.lastHelpText(), "Exclude\nit.");
     setHelpFile({});
 }
 
