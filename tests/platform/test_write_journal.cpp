@@ -51,6 +51,11 @@ TEST(LeftJournal, TouchesOnlyTheProgramsOwnFilesAndSetsTheRestAside)
         {"a user's file by its absolute path", "t 1 %H/important.txt\n", true, ".a.txt.qmtmp-Abc123"},
         {"a user's file by a relative name", "t 1 important.txt\n", true, ".a.txt.qmtmp-Abc123"},
         {"a name cut by a NUL", "t 1 %H/important.txt%00/.a.txt.qmtmp-Abc123\n", true, ".a.txt.qmtmp-Abc123"},
+        // Only a hidden name with the tag and six letters or digits is one of its own.
+        {"a user's file with the tag, not hidden", "t 1 %H/a.txt.qmtmp-Abc123\n", true, ".a.txt.qmtmp-Abc123"},
+        {"a hidden name with the tag and no random part", "t 1 %H/.a.txt.qmtmp-Abc12!\n", true, ".a.txt.qmtmp-Abc123"},
+        {"a hidden name with the tag and a short random part", "t 1 %H/.a.txt.qmtmp-Abc12\n", true, ".a.txt.qmtmp-Abc123"},
+        {"a hidden name with a random part and no tag", "t 1 %H/.a.txt.Abc123\n", true, ".a.txt.qmtmp-Abc123"},
         {"a rename onto a file the copy was not made for",
          "s 1 %H/.a.txt.qmtmp-Abc123 %H/important.txt -\ng 1\n", true, ".a.txt.qmtmp-Abc123"},
         {"a rename of a user's file back as a second name",
