@@ -203,6 +203,35 @@ TEST_F(DialogTest, TheUnmapWindowSaysWhetherALetterWentAway)
     EXPECT_TRUE(platform::UserDriveMap::load().empty());
 }
 
+// A letter mapped or unmapped through the windows comes or goes in the
+// drive table at once; the other letters stay.
+TEST_F(DialogTest, MappedLettersComeAndGoInTheDriveTableOneByOne)
+{
+    QTemporaryDir config;
+    const testing_support::EnvGuard home("XDG_CONFIG_HOME", QFile::encodeName(config.path()));
+    drive.folder(QStringLiteral("One"));
+    drive.folder(QStringLiteral("Two"));
+    Long err = -1;
+    for (const char* folder : {"C:\\One", "C:\\Two"}) {
+        desk.onModal(QStringLiteral("frmMapNetworkDrive"), [&](ui::Form& f) {
+            auto& dlg = static_cast<frmMapNetworkDrive&>(f);
+            ui::Input::type(*dlg.txtFolder, QLatin1String(folder));
+            ui::Input::click(*dlg.cmdOK);
+        });
+        EXPECT_TRUE(ShowMapNetworkDriveDialog(&form, err));
+    }
+    EXPECT_EQ(platform::drives().roots(), (QStringList{"C:\\", "D:\\", "E:\\"}));
+    EXPECT_EQ(platform::drives().toNative(QStringLiteral("E:\\")), drive.native(QStringLiteral("Two")));
+    desk.onModal(QStringLiteral("frmDisconnectNetworkDrive"), [&](ui::Form& f) {
+        auto& dlg = static_cast<frmDisconnectNetworkDrive&>(f);
+        ui::Input::listClick(*dlg.lstDrives, 0);
+        ui::Input::click(*dlg.cmdOK);
+    });
+    EXPECT_TRUE(ShowDisconnectNetworkDriveDialog(&form, err));
+    EXPECT_EQ(err, 0);
+    EXPECT_EQ(platform::drives().roots(), (QStringList{"C:\\", "E:\\"}));
+}
+
 // The unmap window in each language: every mapped letter with its folder
 // as the program shows paths, and a press of Disconnect before a choice is
 // answered under the window's own title.
