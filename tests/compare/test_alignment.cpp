@@ -269,6 +269,32 @@ TEST_F(Alignment, ThePairCheckShowsItsLabelAndPutsTheStageBack)
     EXPECT_FALSE(stagesSeen.contains(QStringLiteral("fail-safe check")));
 }
 
+// The second bar counts each step of a pair item by item: before its k-th
+// of n names it stands at k/n, and it starts afresh with the next step
+// (the step labels done so far are marked in the window's colour).
+TEST_F(Alignment, TheStepBarCountsTheNamesOfEachStep)
+{
+    for (const char* name : {"a.txt", "b.txt", "c.txt", "d.txt"}) entry(0, QLatin1String(name));
+    for (const char* name : {"a.txt", "e.txt"}) entry(1, QLatin1String(name));
+    const QString files = QStringLiteral("aligning files - this process might take some time");
+    // Each yield's step (how many step labels are marked done) and bar, as
+    // they change.
+    QStringList seen;
+    desk.onYield([&] { return win.lblProcessInProgress->caption() == files && win.prbSubProgressBar->visible(); },
+                 [&] {
+                     int step = 0;
+                     while (step < 6 && win.lblStep[step]->backColor() == win.backColor()) ++step;
+                     const QString now = QStringLiteral("%1:%2").arg(step).arg(win.prbSubProgressBar->value());
+                     if (seen.isEmpty() || seen.last() != now) seen << now;
+                 }, true);
+    runAll();
+    // Collecting four names, then two; the four Primary names against the
+    // Secondary, the five merged ones back; five rows out on each side.
+    EXPECT_EQ(seen, (QStringList{"0:0", "1:0", "1:25", "1:50", "1:75", "1:100", "2:0", "2:50", "2:100",
+                                 "3:0", "3:25", "3:50", "3:75", "3:100", "4:0", "4:20", "4:40", "4:60", "4:80", "4:100",
+                                 "5:0", "5:20", "5:40", "5:60", "5:80", "5:100", "6:0", "6:20", "6:40", "6:60", "6:80"}));
+}
+
 // The collecting check yields before each structure's folders, the
 // Secondary's none here: a cancel there stops the run before the alignment.
 TEST_F(Alignment, CancelInTheCollectingCheckStopsBeforeTheAlignment)

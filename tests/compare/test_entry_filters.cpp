@@ -107,19 +107,39 @@ TEST_F(Filters, FirstLevelFoldersGoOnTheSideThatListsThem)
                           "Right/Other/o.txt"})
         file(c, QLatin1String(f));
     compareFolders();
+    // The bar runs over the entries of the sides that list folders only.
+    // (Its first yield, as the stage opens, still shows the bar it follows.)
+    QString stage;
+    QList<int> bar;
+    desk.onYield([&] { return win.isLoaded() && win.lblProcessInProgress->caption() == stage; },
+                 [&] { bar << qRound(win.prbProgressBar->value()); }, true);
     for (const int state : {1, 2}) {
         g().FolderSelectionState = state;
         hidden().lstFoldersToIncludeExclude[0]->addItem(QStringLiteral("Docs"));
         win.load();
         stagesSeen.clear();
+        stage = state == 1 ? QStringLiteral("including first level folders") : QStringLiteral("excluding first level folders");
+        bar.clear();
         run();
-        EXPECT_TRUE(stagesSeen.contains(state == 1 ? QStringLiteral("including first level folders")
-                                                   : QStringLiteral("excluding first level folders")));
+        EXPECT_TRUE(stagesSeen.contains(stage));
         EXPECT_EQ(excluded(0), (QStringList{"Docs\\a.txt", "Docs\\Sub\\b.txt"}));
         EXPECT_EQ(paths(0), (QStringList{"Docs.txt", "Docs2\\c.txt"}));
         EXPECT_EQ(paths(1), (QStringList{"Docs\\a.txt", "Other\\o.txt"})) << "not listed there";
+        // The Primary's list, its four entries, the Secondary's (empty) list.
+        EXPECT_EQ(bar.mid(1), (QList<int>{0, 0, 25, 50, 75, 100}));
         hidden().lstFoldersToIncludeExclude[0]->clear();
     }
+    // Listed on both sides: each side's own folder goes from it.
+    g().FolderSelectionState = 2;
+    hidden().lstFoldersToIncludeExclude[0]->addItem(QStringLiteral("Docs2"));
+    hidden().lstFoldersToIncludeExclude[1]->addItem(QStringLiteral("Other"));
+    win.load();
+    bar.clear();
+    run();
+    EXPECT_EQ(excluded(0), (QStringList{"Docs2\\c.txt"}));
+    EXPECT_EQ(excluded(1), (QStringList{"Other\\o.txt"}));
+    EXPECT_EQ(bar.mid(1), (QList<int>{0, 0, 17, 33, 50, 67, 67, 83}));
+    for (int i = 0; i < 2; ++i) hidden().lstFoldersToIncludeExclude[i]->clear();
 }
 
 // --- Field texts -------------------------------------------------------------------------------
@@ -291,15 +311,34 @@ TEST_F(Filters, TheCommonFilesCheckReportsAnEntryWithoutItsPartner)
     compareFolders();
     g().CommonFilesOnly = true;
     g().FailSafeChecks = true;
-    // Something slips a file into the Primary lists after the passes.
-    desk.onYield([&] { return win.lblProcessInProgress->caption() == kFailSafe; },
-                 [&] { compare::EntryLists(0).add(QStringLiteral("ghost.txt"), {}); });
-    desk.expectMsgBox(QStringLiteral("Fail-safe check - Filtering common files"),
-                      QStringLiteral("File 'ghost.txt' of the Primary Structure 'C:\\Left\\', should also exist in the "
-                                     "Secondary Structure.\r\n\r\nThe comparison process failed."),
-                      ui::vbCriticalOK, ui::vbOK);
-    openWindow([&] { ui::Input::click(*win.cmdCompare); });
-    EXPECT_FALSE(win.isLoaded());
+    const struct {
+        int side;
+        bool greek;
+        const char *stage, *title, *text;
+    } rows[] = {
+        {0, false, "fail-safe check", "Fail-safe check - Filtering common files",
+         "File 'ghost.txt' of the Primary Structure 'C:\\Left\\', should also exist in the Secondary Structure."
+         "\r\n\r\nThe comparison process failed."},
+        {1, false, "fail-safe check", "Fail-safe check - Filtering common files",
+         "File 'ghost.txt' of the Secondary Structure 'C:\\Right\\', should also exist in the Primary Structure."
+         "\r\n\r\nThe comparison process failed."},
+        {0, true, "έλεγχος αποτυχίας", "Έλεγχος αποτυχίας - Διαλογή κοινών αρχείων",
+         "Το αρχείο «ghost.txt» της Πρωτευούσης Δομής «C:\\Left\\», θα έπρεπε επίσης να υπάρχει και στην "
+         "Δευτερεύουσα Δομή «C:\\Right\\».\r\n\r\nΗ διαδικασία της συγκρίσεως απέτυχε."},
+        {1, true, "έλεγχος αποτυχίας", "Έλεγχος αποτυχίας - Διαλογή κοινών αρχείων",
+         "Το αρχείο «ghost.txt» της Δευτερευούσης Δομής «C:\\Right\\», θα έπρεπε επίσης να υπάρχει και στην "
+         "Πρωτεύουσα Δομή «C:\\Left\\».\r\n\r\nΗ διαδικασία της συγκρίσεως απέτυχε."},
+    };
+    for (const auto& r : rows) {
+        g().LanguageIsGreek = r.greek;
+        // Something slips a file into one side's lists after the passes.
+        desk.onYield([&] { return win.isLoaded() && win.lblProcessInProgress->caption() == QString::fromUtf8(r.stage); },
+                     [&] { compare::EntryLists(r.side).add(QStringLiteral("ghost.txt"), {}); });
+        desk.expectMsgBox(QString::fromUtf8(r.title), QString::fromUtf8(r.text), ui::vbCriticalOK, ui::vbOK);
+        win.load();
+        openWindow([&] { ui::Input::click(*win.cmdCompare); });
+        EXPECT_FALSE(win.isLoaded()) << r.side << r.greek;
+    }
 }
 
 struct Entry {

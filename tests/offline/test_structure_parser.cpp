@@ -371,6 +371,38 @@ TEST_F(StructureFiles, RecordsOutOfOrderAreOrderedUnderAHookThatMayStopIt)
     EXPECT_EQ(p.problem.fault, StructureFileFault::None);
 }
 
+// The hook repaints and hears a cancel: it is asked every few thousand
+// steps of the ordering, never for each record, and a file already in the
+// exporter's order (the usual one) is taken as it stands, the hook asked
+// once after its last record.
+TEST_F(StructureFiles, TheOrderingIsHeardEveryFewThousandStepsAndARecordsOrderIsKept)
+{
+    QStringList ordered;
+    for (int d = 0; d < 200; ++d)
+        for (int f = 0; f < 20; ++f) ordered << QStringLiteral("d%1\\f%2").arg(d).arg(f);
+    std::stable_sort(ordered.begin(), ordered.end(), ui::sortsBefore);
+    QList<QByteArray> inOrder;
+    for (const QString& path : ordered) inOrder << path.toLatin1();
+    QList<QByteArray> shuffled = inOrder;
+    QRandomGenerator rng(11);
+    std::shuffle(shuffled.begin(), shuffled.end(), rng);
+    for (const bool sorted : {true, false}) {
+        drive.file(QStringLiteral("s.txt"), tree(sorted ? inOrder : shuffled));
+        ParsedStructure p;
+        Long error = 0;
+        int calls = 0;
+        ASSERT_EQ(ParseStructureFile(QStringLiteral("C:\\s.txt"), p, error, {}, [&] { return ++calls > 0; }),
+                  ParseOutcome::Parsed);
+        QStringList got;
+        for (const StructureFileRecord& r : p.records) got << r.path.mid(5);
+        EXPECT_EQ(got, ordered) << sorted;
+        if (sorted)
+            EXPECT_EQ(calls, 1) << "nothing to put in order";
+        else
+            EXPECT_TRUE(calls > 1 && calls < int(ordered.size()) / 100) << calls;
+    }
+}
+
 TEST_F(StructureFiles, AHugeLineIsRefusedWithoutReadingItAll)
 {
     QByteArray content = "12\r\nC:\\R\\\r\n0\r\n1\r\n" + QByteArray(16 << 20, 'x');

@@ -219,6 +219,15 @@ TEST(FileTimes, LocalTimeUsesTheOffsetOfTheFilesOwnDate)
     // The file system's clock may stand a tick ahead of time().
     EXPECT_LE(t.created, std::time(nullptr) + 1);
     EXPECT_GT(t.created, 0);
+
+    // The zone set anew gives the same second its own local time, even where
+    // the new zone's names are the old one's.
+    for (const auto& [zone, hour] : {std::pair{"QMT0", 10}, std::pair{"QMT-2", 12}, std::pair{"QMT+5", 5}}) {
+        testing_support::TimeZoneGuard named(zone);
+        EXPECT_EQ(listing("C:\\t").at("winter.txt").modified, (LocalDateTime{2021, 1, 15, hour, 20, 30})) << zone;
+        ASSERT_EQ(fileTimes("C:\\t\\winter.txt", t), errNone);
+        EXPECT_EQ(t.modifiedLocal, (LocalDateTime{2021, 1, 15, hour, 20, 30})) << zone;
+    }
 }
 
 TEST(FileFacts, SambaDosAttributesWhenPresent)

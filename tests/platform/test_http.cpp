@@ -38,6 +38,11 @@ TEST_F(Http, DocumentsErrorPagesAndGreekPagesAreTextAndABodyCutShortIsAFailure)
          "QMVERSIONINFO|2002.0009.0001|\xce\x9d\xce\xad\xce\xb1|New\r\n"},
         {"error page", LoopbackServer::ok("<html>Not here</html>", 404, {}).bytes, 0, "<html>Not here</html>", 404},
         {"length kept", head + "Content-Length: 5\r\n\r\nhello", 0, "hello"},
+        // Interim answers come first, each head with its own lines, then the one answer.
+        {"after interim answers",
+         "HTTP/1.1 100 Continue\r\n\r\nHTTP/1.1 103 Early Hints\r\nContent-Length: 9\r\n\r\n" + head
+             + "Content-Length: 5\r\n\r\nhello",
+         0, "hello"},
         {"length longer than sent", head + "Content-Length: 100\r\n\r\nshort", errInetRequestFailed, ""},
         {"error page cut short", "HTTP/1.1 404 No\r\nContent-Length: 100\r\n\r\nshort", errInetRequestFailed, ""},
         {"two lengths", head + "Content-Length: 5\r\nContent-Length: 4\r\n\r\nhello", errInetRequestFailed, ""},

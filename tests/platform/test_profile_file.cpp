@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 #include <array>
+#include <cerrno>
 #include <functional>
 #include <random>
 #include <sys/stat.h>
@@ -86,6 +87,22 @@ TEST_F(ProfileFileTest, OnlyARegularFileOfBoundedSizeIsOpenedAndNothingBlocks)
         ::unlink(path);
     }
     EXPECT_EQ(checkProfileFile(ini()).problem, ProfileFileStatus::Fine);   // not there yet: made on the first write
+}
+
+// An interrupted call earlier in the run leaves EINTR in errno, which calls
+// that succeed never clear: reads and writes still open the file once.
+TEST_F(ProfileFileTest, AnInterruptionAnEarlierCallLeftIsNoFailureOfAReadOrAWrite)
+{
+    put("[S]\r\nk=old\r\n");
+    errno = EINTR;
+    int err = -1;
+    EXPECT_EQ(getProfileString(ini(), "S", "k", "d", 10, &err), "old");
+    EXPECT_EQ(err, 0);
+    errno = EINTR;
+    EXPECT_EQ(writeProfileString(ini(), "S", "k", "new"), 0);
+    EXPECT_EQ(bytes(), "[S]\r\nk=new\r\n");
+    errno = EINTR;
+    EXPECT_EQ(checkProfileFile(ini()).problem, ProfileFileStatus::Fine);
 }
 
 TEST_F(ProfileFileTest, AFileOrFolderThatMayNotBeChangedIsFoundBeforeAnyWrite)

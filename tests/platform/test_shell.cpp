@@ -183,6 +183,21 @@ TEST_F(ShellTest, OpenTakesOnlyWebAddressesAndExistingFiles)
     EXPECT_EQ(sh.openWithAssociatedProgram("http://example.org"), openNoAssociation);
 }
 
+// The wait for the opener is a bound, not a delay: its verdict is taken as
+// soon as it ends, however long the call would wait for one.
+TEST_F(ShellTest, TheOpenersVerdictIsTakenAsSoonAsItEnds)
+{
+    sh.openerWaitMs = 24 * 60 * 60 * 1000;
+    QTemporaryDir bin;
+    testing_support::writeScript(bin.path() + "/xdg-open", "exit ${FAKE_RC:-0}\n");
+    const testing_support::EnvGuard path("PATH", QFile::encodeName(bin.path()) + ":/usr/bin:/bin");
+    testing_support::ensureCoreApplication();
+    d.file("doc.txt");
+    EXPECT_EQ(sh.openWithAssociatedProgram("C:\\doc.txt"), openDone);
+    const testing_support::EnvGuard fakeRc("FAKE_RC", "2");
+    EXPECT_EQ(sh.openWithAssociatedProgram("C:\\doc.txt"), openFileNotFound);
+}
+
 TEST_F(ShellTest, ProgramsAreFoundInTheApplicationFolderAndRunIsWaitedFor)
 {
     testing_support::ensureCoreApplication();

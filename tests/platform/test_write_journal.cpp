@@ -13,7 +13,12 @@
 
 #include <gtest/gtest.h>
 #include <fcntl.h>
+#include <linux/filter.h>
+#include <linux/seccomp.h>
+#include <sys/prctl.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -51,11 +56,21 @@ TEST(LeftJournal, TouchesOnlyTheProgramsOwnFilesAndSetsTheRestAside)
         {"a user's file by its absolute path", "t 1 %H/important.txt\n", true, ".a.txt.qmtmp-Abc123"},
         {"a user's file by a relative name", "t 1 important.txt\n", true, ".a.txt.qmtmp-Abc123"},
         {"a name cut by a NUL", "t 1 %H/important.txt%00/.a.txt.qmtmp-Abc123\n", true, ".a.txt.qmtmp-Abc123"},
+        // Only a hidden name with the tag and six letters or digits is one of its own.
+        {"a user's file with the tag, not hidden", "t 1 %H/a.txt.qmtmp-Abc123\n", true, ".a.txt.qmtmp-Abc123"},
+        {"a hidden name with the tag and no random part", "t 1 %H/.a.txt.qmtmp-Abc12!\n", true, ".a.txt.qmtmp-Abc123"},
+        {"a hidden name with the tag and a short random part", "t 1 %H/.a.txt.qmtmp-Abc12\n", true, ".a.txt.qmtmp-Abc123"},
+        {"a hidden name with a random part and no tag", "t 1 %H/.a.txt.Abc123\n", true, ".a.txt.qmtmp-Abc123"},
         {"a rename onto a file the copy was not made for",
          "s 1 %H/.a.txt.qmtmp-Abc123 %H/important.txt -\ng 1\n", true, ".a.txt.qmtmp-Abc123"},
         {"a rename of a user's file back as a second name",
          "s 1 %H/.important.txt.qmtmp-Zzz999 %H/important.txt %H/other.txt\nr 1\n", true, ".a.txt.qmtmp-Abc123"},
         {"a rename from a relative name", "s 1 .a.txt.qmtmp-Abc123 a.txt -\ng 1\n", true, ".a.txt.qmtmp-Abc123"},
+        {"a rename from a name that only looks like a copy of the target",
+         "s 1 %H/.important.txt.qmtmp-Abc12! %H/important.txt -\ng 1\n", true, ".a.txt.qmtmp-Abc123"},
+        {"an undo from a name that only looks like a second name of the target",
+         "s 1 %H/.important.txt.qmtmp-Zzz999 %H/important.txt %H/.important.txt.qmold-Zzz99!\nr 1\n", true,
+         ".a.txt.qmtmp-Abc123"},
         {"an undo that would remove a target with no copy named",
          "s 1 %H/.important.txt.qmtmp-Zzz999 %H/important.txt -\nr 1\n", false, ".a.txt.qmtmp-Abc123"},
         {"an undo that would remove a target that is not the copy",
@@ -211,6 +226,59 @@ TEST(LeftJournal, SettingAsideKeepsEveryEarlierJournalOfThatName)
     EXPECT_EQ(d.bytes(QStringLiteral("App/.qmjournal-Qw12Er.ignored.3")), "t 1 important.txt\n");
     EXPECT_EQ(d.bytes(QStringLiteral("App/.qmjournal-Big123.ignored")), "earlier");
     EXPECT_EQ(hidden(d.native(QStringLiteral("App"))).size(), 5);
+}
+
+// Makes this process's file systems those that cannot rename without
+// replacing (network shares, FAT under some drivers): renameat2 says EINVAL.
+bool withoutNoReplaceRenames()
+{
+    sock_filter code[] = {
+        BPF_STMT(BPF_LD | BPF_W | BPF_ABS, offsetof(seccomp_data, nr)),
+        BPF_JUMP(BPF_JMP | BPF_JEQ | BPF_K, SYS_renameat2, 0, 1),
+        BPF_STMT(BPF_RET | BPF_K, SECCOMP_RET_ERRNO | EINVAL),
+        BPF_STMT(BPF_RET | BPF_K, SECCOMP_RET_ALLOW),
+    };
+    sock_fprog program{static_cast<unsigned short>(std::size(code)), code};
+    return ::prctl(PR_SET_NO_NEW_PRIVS, 1, 0, 0, 0) == 0 && ::prctl(PR_SET_SECCOMP, SECCOMP_MODE_FILTER, &program) == 0;
+}
+
+// There a journal is set aside by a second name and the first removed, still
+// beside every earlier one; and a staged copy without links still moves the
+// old file aside and puts the new one in.
+TEST(LeftJournal, IsSetAsideAndACopyMadeWhereRenamesCannotRefuseToReplace)
+{
+    TempDrive d;
+    d.file(QStringLiteral("App/.qmjournal-Qw12Er.ignored"), "first");
+    leaveJournal(d, QStringLiteral("App/.qmjournal-Qw12Er"), "t 1 important.txt\n");
+    d.file(QStringLiteral("In/a.ini"), "new");
+    d.file(QStringLiteral("Out/a.ini"), "old");
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        if (!withoutNoReplaceRenames())
+            ::_exit(77);
+        JournalReport report;
+        startWriteJournal(d.native(QStringLiteral("App")), &report);
+        const bool named = report.foreign == QStringList{d.native(QStringLiteral("App/.qmjournal-Qw12Er.ignored.2"))};
+        setLinkCall([](const char*, const char*) {
+            errno = EPERM;
+            return -1;
+        });
+        const int rc = copyFilesStaged({QStringLiteral("C:\\In\\a.ini")}, QStringLiteral("C:\\Out"));
+        stopWriteJournal();
+        ::_exit(!named ? 1 : rc != shellOk ? 2 : 0);
+    }
+    int status = -1;
+    ::waitpid(pid, &status, 0);
+    if (WIFEXITED(status) && WEXITSTATUS(status) == 77)
+        GTEST_SKIP() << "no system call filter here";
+    EXPECT_TRUE(WIFEXITED(status)) << status;
+    EXPECT_EQ(WEXITSTATUS(status), 0) << "1: the journal set aside was not reported; 2: the copy failed";
+    EXPECT_EQ(d.bytes(QStringLiteral("App/.qmjournal-Qw12Er.ignored")), "first");
+    EXPECT_EQ(d.bytes(QStringLiteral("App/.qmjournal-Qw12Er.ignored.2")), "t 1 important.txt\n");
+    EXPECT_EQ(hidden(d.native(QStringLiteral("App"))),
+              (QStringList{QStringLiteral(".qmjournal-Qw12Er.ignored"), QStringLiteral(".qmjournal-Qw12Er.ignored.2")}));
+    EXPECT_EQ(d.bytes(QStringLiteral("Out/a.ini")), "new");
+    EXPECT_EQ(hidden(d.native(QStringLiteral("Out"))), QStringList{QStringLiteral("a.ini")});
 }
 
 // An interrupted call earlier in the run leaves EINTR in errno; reads that

@@ -203,6 +203,73 @@ TEST_F(DialogTest, TheUnmapWindowSaysWhetherALetterWentAway)
     EXPECT_TRUE(platform::UserDriveMap::load().empty());
 }
 
+// A letter mapped or unmapped through the windows comes or goes in the
+// drive table at once; the other letters stay.
+TEST_F(DialogTest, MappedLettersComeAndGoInTheDriveTableOneByOne)
+{
+    QTemporaryDir config;
+    const testing_support::EnvGuard home("XDG_CONFIG_HOME", QFile::encodeName(config.path()));
+    drive.folder(QStringLiteral("One"));
+    drive.folder(QStringLiteral("Two"));
+    Long err = -1;
+    for (const char* folder : {"C:\\One", "C:\\Two"}) {
+        desk.onModal(QStringLiteral("frmMapNetworkDrive"), [&](ui::Form& f) {
+            auto& dlg = static_cast<frmMapNetworkDrive&>(f);
+            ui::Input::type(*dlg.txtFolder, QLatin1String(folder));
+            ui::Input::click(*dlg.cmdOK);
+        });
+        EXPECT_TRUE(ShowMapNetworkDriveDialog(&form, err));
+    }
+    EXPECT_EQ(platform::drives().roots(), (QStringList{"C:\\", "D:\\", "E:\\"}));
+    EXPECT_EQ(platform::drives().toNative(QStringLiteral("E:\\")), drive.native(QStringLiteral("Two")));
+    desk.onModal(QStringLiteral("frmDisconnectNetworkDrive"), [&](ui::Form& f) {
+        auto& dlg = static_cast<frmDisconnectNetworkDrive&>(f);
+        ui::Input::listClick(*dlg.lstDrives, 0);
+        ui::Input::click(*dlg.cmdOK);
+    });
+    EXPECT_TRUE(ShowDisconnectNetworkDriveDialog(&form, err));
+    EXPECT_EQ(err, 0);
+    EXPECT_EQ(platform::drives().roots(), (QStringList{"C:\\", "E:\\"}));
+}
+
+// The unmap window in each language: every mapped letter with its folder
+// as the program shows paths, and a press of Disconnect before a choice is
+// answered under the window's own title.
+TEST_F(DialogTest, TheUnmapWindowListsEachLetterWithItsFolderAndAsksForAChoice)
+{
+    QTemporaryDir config;
+    const testing_support::EnvGuard home("XDG_CONFIG_HOME", QFile::encodeName(config.path()));
+    drive.folder(QStringLiteral("Shared"));
+    ASSERT_EQ(platform::UserDriveMap::map(u'G', drive.native(QStringLiteral("Shared"))), 0);
+    const struct {
+        bool greek;
+        const char *title, *label, *ok, *cancel, *choose;
+    } rows[] = {
+        {false, "Unmap network drive", "Mapped drives:", "Disconnect", "Cancel", "Please choose the drive to disconnect."},
+        {true, "Αποσύνδεση δίσκου δικτύου", "Αντιστοιχισμένοι δίσκοι:", "Αποσύνδεση", "Άκυρο",
+         "Παρακαλώ επιλέξτε τον δίσκο προς αποσύνδεση."},
+    };
+    for (const auto& r : rows) {
+        g().LanguageIsGreek = r.greek;
+        desk.expectMsgBox(QString::fromUtf8(r.title), QString::fromUtf8(r.choose), ui::vbExclamationOK, ui::vbOK);
+        desk.onModal(QStringLiteral("frmDisconnectNetworkDrive"), [&](ui::Form& f) {
+            auto& dlg = static_cast<frmDisconnectNetworkDrive&>(f);
+            EXPECT_EQ(dlg.caption(), QString::fromUtf8(r.title));
+            EXPECT_EQ(dlg.lblDrives->caption(), QString::fromUtf8(r.label));
+            EXPECT_EQ(dlg.cmdOK->caption(), QString::fromUtf8(r.ok));
+            EXPECT_EQ(dlg.cmdCancel->caption(), QString::fromUtf8(r.cancel));
+            EXPECT_EQ(testing_support::listItems(*dlg.lstDrives), QStringList{QStringLiteral("G:   C:\\Shared")});
+            ui::Input::click(*dlg.cmdOK);
+            EXPECT_TRUE(dlg.isShown()) << "nothing chosen, nothing disconnected";
+            ui::Input::click(*dlg.cmdCancel);
+        });
+        Long err = -1;
+        EXPECT_FALSE(ShowDisconnectNetworkDriveDialog(&form, err));
+        EXPECT_EQ(err, 0);
+    }
+    EXPECT_EQ(platform::UserDriveMap::load().size(), 1u);
+}
+
 TEST_F(DialogTest, ListToolTipFollowsTheItemUnderTheMouseAndSelectedItemsFillTheGivenArray)
 {
     for (const char* s : {"  first  ", "second", "third"})

@@ -60,6 +60,9 @@ INSTANTIATE_TEST_SUITE_P(
         Formatter{"byDigits", [](qint64 n) {
                       return grouped(n, QString::number(n).contains(u'7') ? QStringLiteral(".") : QStringLiteral(","));
                   }},
+        Formatter{"byNines", [](qint64 n) {
+                      return grouped(n, QString::number(n).contains(u'9') ? QStringLiteral(" ") : QStringLiteral(","));
+                  }},
         // Only some lengths grouped, one of them with its own mark after the last digit.
         Formatter{"trailing", [](qint64 n) {
                       const QString t = grouped(n, QStringLiteral("'"));

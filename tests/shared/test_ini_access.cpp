@@ -1,5 +1,6 @@
 #include "platform/Drives.h"
 #include "shared/IniAccess.h"
+#include "shared/SettingsTable.h"
 #include "shared/basPageSetup.h"
 
 #include "shared_fixture.h"
@@ -108,6 +109,29 @@ TEST_F(IniTest, TypedReadersFallBackToTheirDefaultsWithoutWritingBackAndWritersR
 }
 
 // --- Page setup -----------------------------------------------------------------
+
+// The date and time formats are "short" or "long" as written, blanks
+// around allowed; any other spelling gives the format's default.
+TEST_F(IniTest, TheDateAndTimeFormatsTakeOnlyShortOrLong)
+{
+    const struct {
+        const char* value;
+        const char *date, *time;
+    } rows[] = {
+        {"short", "short", "short"}, {"long", "long", "long"}, {" long ", "long", "long"}, {"Long", "short", "long"},
+        {"SHORT", "short", "long"},  {"medium", "short", "long"}, {"", "short", "long"},    {"shortlong", "short", "long"},
+    };
+    const Setting* date = FindSetting(g(), &g().DateFormatName);
+    const Setting* time = FindSetting(g(), &g().TimeFormatName);
+    ASSERT_TRUE(date && time);
+    for (const auto& r : rows) {
+        put(QByteArray("[General]\r\nDateFormat=") + r.value + "\r\nTimeFormat=" + r.value + "\r\n");
+        EXPECT_EQ(ReadSetting(ini(), *date, g()), 0);
+        EXPECT_EQ(ReadSetting(ini(), *time, g()), 0);
+        EXPECT_EQ(g().DateFormatName, QLatin1String(r.date)) << r.value;
+        EXPECT_EQ(g().TimeFormatName, QLatin1String(r.time)) << r.value;
+    }
+}
 
 TEST_F(IniTest, PageSetupRoundTripsChecksTheFontNameAndAHalfReadOneIsStillUsable)
 {

@@ -169,8 +169,23 @@ TEST(RegionalFormatsTest, TheShortDateIsNumericAndAtMostTenCharacters)
         EXPECT_EQ(f.shortDate(QDate(2021, 2, 19)), c.shown) << c.locale.name().toStdString();
         EXPECT_LE(f.shortDate(QDate(2000, 12, 28)).size(), 10) << c.locale.name().toStdString();
     }
-    EXPECT_EQ(shared::numericShortDate("d MMMM"), "dd/MM/yyyy");
-    EXPECT_EQ(shared::numericShortDate("yyyy-MM-dd"), "yyyy-MM-dd");
+    const struct {
+        const char* pattern;
+        const char* used;
+    } patterns[] = {
+        {"d MMMM", "dd/MM/yyyy"},
+        {"yyyy-MM-dd", "yyyy-MM-dd"},
+        {"d/M/yyyy", "d/M/yyyy"},
+        {"yyyy'年'M'月'd'日'", "yyyy/MM/dd"},   // words in quotes, however short
+        {"dd.MM.yyyy 'г", "dd.MM.yyyy"},         // a quote left open runs to the end
+        {"dd-MM-yy", "dd-MM-yyyy"},
+        {"ddd dd/MM/yyyy", "dd/MM/yyyy"},
+        {"dd/MM/yyyy G", "dd/MM/yyyy"},
+        {"MM/dd", "MM/dd/yyyy"},                 // no year: it goes last
+        {"yyyy. MM. dd.", "yyyy.MM.dd"},
+    };
+    for (const auto& p : patterns)
+        EXPECT_EQ(shared::numericShortDate(QString::fromUtf8(p.pattern)), QString::fromUtf8(p.used)) << p.pattern;
 }
 
 // --- Compaction, drives, tidying, levels --------------------------------------------

@@ -1,4 +1,4 @@
-// Reading a saved-paths file.
+// Reading a saved-paths file, and storing into one that changes meanwhile.
 
 #include "shared_fixture.h"
 #include "support/TempDrive.h"
@@ -53,6 +53,42 @@ TEST_F(SavedPathsFileTest, IsReadWholeWhateverErrorAnEarlierCallLeft)
     EXPECT_TRUE(LoadSavedPathsList(QStringLiteral("C:\\Paths.txt"), *unsorted, *sorted, *sortCheck, missing, empty, err));
     EXPECT_EQ(err, 0);
     EXPECT_EQ(testing_support::listItems(*unsorted), (QStringList{QStringLiteral("C:\\One"), QStringLiteral("C:\\Two")}));
+}
+
+// The file as it stands after the question is what the new path goes on
+// top of: lines it lost meanwhile, or the whole file, do not come back.
+TEST_F(SavedPathsFileTest, StoringWritesOverWhatTheFileHoldsOnceTheQuestionIsAnswered)
+{
+    const QString file = QStringLiteral("C:\\Paths.txt");
+    const QString question = QStringLiteral("Do you really want to save path 'C:\\New'");
+    const struct {
+        const char* what;
+        const char* meanwhile;   // nullptr: the file is removed
+        const char* after;
+    } rows[] = {
+        {"removed", nullptr, "C:\\New\r\n"},
+        {"cut to one line", "C:\\Two\r\n", "C:\\New\r\nC:\\Two\r\n"},
+        {"emptied", "", "C:\\New\r\n"},
+    };
+    for (const auto& r : rows) {
+        drive.file(QStringLiteral("Paths.txt"), "C:\\One\r\nC:\\Two\r\n");
+        ui::MeanwhileDesktop aside;
+        aside.install();
+        aside.meanwhile = [&] {
+            if (r.meanwhile)
+                drive.file(QStringLiteral("Paths.txt"), r.meanwhile);
+            else
+                QFile::remove(drive.native(QStringLiteral("Paths.txt")));
+        };
+        aside.expectMsgBoxContaining(QStringLiteral("Store path"), question, 36, ui::vbYes);
+        bool already = true, aborted = true;
+        Long err = -1;
+        EXPECT_TRUE(StorePath(nullptr, QStringLiteral("C:\\New"), file, already, aborted, err)) << r.what;
+        EXPECT_TRUE(!already && !aborted && err == 0) << r.what;
+        EXPECT_EQ(drive.bytes(QStringLiteral("Paths.txt")), QByteArray(r.after)) << r.what;
+        EXPECT_EQ(aside.pendingMsgBoxes(), 0) << r.what;
+    }
+    desk.install();
 }
 
 } // namespace
