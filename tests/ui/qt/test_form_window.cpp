@@ -749,6 +749,56 @@ TEST_F(QtDesktopTest, TextBoxesAreEditedThroughTheModelByKeysAndTheClipboardMenu
     EXPECT_TRUE(static_cast<QPlainTextEdit*>(w->widgetFor(notes))->isReadOnly());
 }
 
+// Keys typed into a one-line box edit the model and the box shows the model:
+// the caret keys move the caret of both, a character goes in at the caret
+// once (or not at all when KeyPress takes it back), Delete takes the
+// character after the caret, and a locked box keeps its text.
+TEST_F(QtDesktopTest, KeysTypedIntoAOneLineBoxEditTheModelOnceAtTheCaret)
+{
+    BuiltForm f("frmText");
+    f.load();
+    auto* box = f.add<TextBox>("txtPath");
+    box->move(120, 120, 3000, 300);
+    box->setText("abc");
+    box->KeyPress = [](int& ascii) {
+        if (ascii == '!') ascii = 0;
+    };
+    f.show();
+    auto* edit = static_cast<QLineEdit*>(desk.window(f)->widgetFor(box));
+    Input::focus(*box);
+    const auto press = [edit](Qt::Key k, const QString& text = {}) {
+        QKeyEvent e(QEvent::KeyPress, k, Qt::NoModifier, text);
+        QApplication::sendEvent(edit, &e);
+        QKeyEvent up(QEvent::KeyRelease, k, Qt::NoModifier, text);
+        QApplication::sendEvent(edit, &up);
+    };
+    const auto expectShown = [box, edit](const QString& text, int caret) {
+        EXPECT_EQ(box->text(), text);
+        EXPECT_EQ(edit->text(), text);
+        EXPECT_EQ(box->selStart(), caret);
+        EXPECT_EQ(edit->cursorPosition(), caret);
+    };
+    press(Qt::Key_End);
+    expectShown("abc", 3);
+    press(Qt::Key_Left);
+    press(Qt::Key_X, "x");
+    expectShown("abxc", 3);
+    press(Qt::Key_Exclam, "!");
+    expectShown("abxc", 3);
+    press(Qt::Key_Delete);
+    expectShown("abx", 3);
+    press(Qt::Key_Home);
+    expectShown("abx", 0);
+    press(Qt::Key_Delete);
+    press(Qt::Key_Right);
+    press(Qt::Key_Y, "y");
+    expectShown("byx", 2);
+    box->setLocked(true);
+    press(Qt::Key_Z, "z");
+    press(Qt::Key_Delete);
+    expectShown("byx", 2);
+}
+
 // --- Pointers, alignment, lists -----------------------------------------------------------
 
 // The pointer the program sets shows over the window and over a control: the
