@@ -144,6 +144,7 @@ TEST_F(QtDesktopTest, TypingInATreeFindsTheNodeInTheModel)
         tree->add({}, TreeView::tvwLast, "C:", "C:");
         for (const char* name : {"Users", "usr", "_build", "Φάκελλος"})
             tree->add("C:", TreeView::tvwChild, QStringLiteral("C:\\") + QString::fromUtf8(name), QString::fromUtf8(name));
+        tree->add("C:\\Users", TreeView::tvwChild, "C:\\Users\\Anna", "Anna");
         tree->node("C:")->setExpanded(true);
         tree->NodeClick = [&events](TreeNode* n) { events << n->text(); };
     });
@@ -168,6 +169,13 @@ TEST_F(QtDesktopTest, TypingInATreeFindsTheNodeInTheModel)
     clickTreeItem(view, itemNamed(view, "C:"));
     press(Qt::Key_Minus, Qt::KeypadModifier, "-");
     EXPECT_FALSE(tree->node("C:")->expanded());
+    press(Qt::Key_Plus, Qt::KeypadModifier, "+");
+    EXPECT_TRUE(tree->node("C:")->expanded());
+    press(Qt::Key_Minus, Qt::KeypadModifier, "-");
+    press(Qt::Key_Asterisk, Qt::KeypadModifier, "*");   // the whole branch
+    EXPECT_TRUE(tree->node("C:")->expanded());
+    EXPECT_TRUE(tree->node("C:\\Users")->expanded());
+    EXPECT_EQ(tree->selectedItem()->text(), "C:") << "no node is looked for by these keys";
 }
 
 // A node without a key is clicked as a keyed one is: the focus comes to the
