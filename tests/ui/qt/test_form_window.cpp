@@ -28,6 +28,7 @@
 #include <QScrollBar>
 #include <QTableView>
 #include <QTemporaryDir>
+#include <QToolButton>
 #include <QTreeWidget>
 
 using namespace qttest;
@@ -570,6 +571,56 @@ TEST_F(QtDesktopTest, OptionButtonsShowTheirCaptionsAsWrittenAndTheChoice)
     EXPECT_EQ(printerButton->text(), QString::fromUtf8("Εκτυπωτής"));
     EXPECT_TRUE(fileButton->isChecked());
     EXPECT_FALSE(printerButton->isChecked());
+}
+
+// An up-down's arrows step its value and its buddy, each arrow greyed at its
+// end of the range; the pair shows the focus by a frame in the highlight
+// colour around the arrows, gone when the focus leaves.
+TEST_F(QtDesktopTest, AnUpDownsArrowsStepItsBuddyAndItShowsTheFocusByAFrame)
+{
+    BuiltForm f("frmOptions");
+    f.load();
+    auto* txt = f.add<TextBox>("txtDays");
+    txt->move(120, 120, 900, 300);
+    auto* upd = f.add<UpDown>("updDays");
+    upd->move(1020, 120, 255, 300);
+    upd->setBuddy(txt, UpDown::BuddyProperty::Text);
+    upd->setMin(1);
+    upd->setMax(3);
+    upd->setValue(2);
+    f.show();
+    QApplication::processEvents();
+    FormWindow* w = desk.window(f);
+    QWidget* pair = w->widgetFor(upd);
+    const QList<QToolButton*> arrows = pair->findChildren<QToolButton*>();
+    ASSERT_EQ(arrows.size(), 2);
+    QToolButton* up = arrows[0]->arrowType() == Qt::UpArrow ? arrows[0] : arrows[1];
+    QToolButton* down = up == arrows[0] ? arrows[1] : arrows[0];
+    EXPECT_TRUE(up->isEnabled());
+    EXPECT_TRUE(down->isEnabled());
+    up->click();
+    EXPECT_EQ(upd->value(), 3);
+    EXPECT_EQ(txt->text(), "3");
+    EXPECT_FALSE(up->isEnabled()) << "greyed at Max";
+    down->click();
+    down->click();
+    EXPECT_EQ(upd->value(), 1);
+    EXPECT_EQ(txt->text(), "1");
+    EXPECT_FALSE(down->isEnabled()) << "greyed at Min";
+    EXPECT_TRUE(up->isEnabled());
+
+    const QColor highlight = pair->palette().color(QPalette::Highlight);
+    const auto corner = [pair] {
+        QApplication::processEvents();
+        return pair->grab().toImage().pixelColor(0, 0);
+    };
+    EXPECT_NE(corner(), highlight);
+    pair->setFocus(Qt::TabFocusReason);
+    EXPECT_EQ(corner(), highlight);
+    EXPECT_EQ(up->geometry().topLeft(), QPoint(2, 2)) << "the arrows stand inside the frame";
+    w->widgetFor(txt)->setFocus(Qt::TabFocusReason);
+    EXPECT_NE(corner(), highlight);
+    EXPECT_EQ(up->geometry().topLeft(), QPoint(0, 0));
 }
 
 // A progress bar shows how far its value stands between Min and Max.
