@@ -7,6 +7,7 @@
 
 #include "ui/DisplayText.h"
 
+#include <QCheckBox>
 #include <QClipboard>
 #include <QComboBox>
 #include <QContextMenuEvent>
@@ -573,6 +574,30 @@ TEST_F(QtDesktopTest, OptionButtonsShowTheirCaptionsAsWrittenAndTheChoice)
     EXPECT_FALSE(printerButton->isChecked());
 }
 
+// A check box shows its value: ticked, greyed or empty, as the program sets it.
+TEST_F(QtDesktopTest, ACheckBoxShowsItsValueTickedGreyedOrEmpty)
+{
+    BuiltForm f("frmOptions");
+    f.load();
+    auto* ticked = f.add<CheckBox>("chkResizeFont");
+    ticked->move(120, 120, 3000, 300);
+    ticked->setValue(1);
+    auto* empty = f.add<CheckBox>("chkConfirm");
+    empty->move(120, 600, 3000, 300);
+    f.show();
+    FormWindow* w = desk.window(f);
+    auto* tickedBox = static_cast<QCheckBox*>(w->widgetFor(ticked));
+    auto* emptyBox = static_cast<QCheckBox*>(w->widgetFor(empty));
+    EXPECT_EQ(tickedBox->checkState(), Qt::Checked);
+    EXPECT_EQ(emptyBox->checkState(), Qt::Unchecked);
+    ticked->setValue(2);
+    empty->setValue(1);
+    EXPECT_EQ(tickedBox->checkState(), Qt::PartiallyChecked);
+    EXPECT_EQ(emptyBox->checkState(), Qt::Checked);
+    ticked->setValue(0);
+    EXPECT_EQ(tickedBox->checkState(), Qt::Unchecked);
+}
+
 // An up-down's arrows step its value and its buddy, each arrow greyed at its
 // end of the range; the pair shows the focus by a frame in the highlight
 // colour around the arrows, gone when the focus leaves.
@@ -852,6 +877,12 @@ TEST_F(QtDesktopTest, KeysTypedIntoAOneLineBoxEditTheModelOnceAtTheCaret)
     press(Qt::Key_Right);
     press(Qt::Key_Y, "y");
     expectShown("byx", 2);
+    box->setMaxLength(3);   // the widget holds a native edit to the same limit
+    EXPECT_EQ(edit->maxLength(), 3);
+    press(Qt::Key_Z, "z");
+    expectShown("byx", 2);
+    box->setMaxLength(0);
+    EXPECT_EQ(edit->maxLength(), 32767);
     box->setLocked(true);
     press(Qt::Key_Z, "z");
     press(Qt::Key_Delete);
