@@ -607,6 +607,17 @@ TEST_F(QtDesktopTest, GridAndListViewsShowTheModelAndTheirInputEntersIt)
     EXPECT_EQ(model->data(model->index(999, 1), Qt::DisplayRole).toString(), "last");
     EXPECT_EQ(model->data(model->index(999, 1), Qt::BackgroundRole).value<QColor>(), QColor(255, 0, 0));
     EXPECT_EQ(view->columnSpan(0, 0), 2);
+    // A text alone changed on a merge row joins or splits its cells on screen.
+    g->setTextMatrix(1, 3, "Folder A");
+    desk.doEvents();
+    EXPECT_EQ(view->columnSpan(0, 0), 3);
+    g->setTextMatrix(1, 2, "Folder B");
+    desk.doEvents();
+    EXPECT_EQ(view->columnSpan(0, 0), 1);
+    EXPECT_EQ(view->columnSpan(0, 1), 1);
+    g->setTextMatrix(1, 2, "Folder A");
+    desk.doEvents();
+    EXPECT_EQ(view->columnSpan(0, 0), 3);
     view->horizontalHeader()->resizeSection(1, 100);
     EXPECT_EQ(g->colWidth(2), QtDesktop::twips(100));
     // Dragging a heading border keeps the new width and is no click on the
