@@ -302,6 +302,37 @@ TEST_F(QtDesktopTest, MessageBoxesHaveTheStylesButtonsDefaultsAndEscape)
     EXPECT_EQ(a.parent, nullptr);
 }
 
+// A box without an owner, raised while the uppermost modal window is hidden
+// inside its wait, belongs to the modal window the user still sees.
+TEST_F(QtDesktopTest, ABoxRaisedWhileTheTopModalWindowIsHiddenBelongsToTheOneBelow)
+{
+    BuiltForm compare("frmCompare"), explain("frmExplain");
+    BoxAnswerer a;
+    a.answer = vbOK;
+    desk.setDialogHook([&a](QWidget* w) { a(w); });
+    QWidget* below = nullptr;
+    QWidget* parentWhileShown = nullptr;
+    QWidget* parentWhileHidden = nullptr;
+    later(0, [&] {
+        below = desk.window(compare);
+        later(0, [&] {
+            msgBox(nullptr, "Quillmarsh", "shown", vbInformationOK);
+            parentWhileShown = a.parent;
+            explain.hide();
+            msgBox(nullptr, "Quillmarsh", "hidden", vbInformationOK);
+            parentWhileHidden = a.parent;
+            explain.unload();
+        });
+        explain.show(Modal);
+        compare.unload();
+    });
+    compare.show(Modal);
+    EXPECT_EQ(a.seen, 2);
+    EXPECT_NE(parentWhileShown, nullptr);
+    EXPECT_NE(parentWhileShown, below) << "the uppermost window while it shows";
+    EXPECT_EQ(parentWhileHidden, below);
+}
+
 // A path in a box never breaks between its drive and the rest ("C:" at the
 // end of a line), whatever the width; a box asks for its close button but no
 // minimise or maximise button, and one iconified all the same comes back.
