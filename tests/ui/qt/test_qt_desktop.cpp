@@ -223,6 +223,30 @@ TEST_F(QtDesktopTest, AWindowHiddenAndShownAgainComesBackWhereItStood)
     main.unload();
 }
 
+// WindowState minimises, maximises or restores the window; any other value
+// is error 380 and leaves the window as it stands.
+TEST_F(QtDesktopTest, WindowStateMinimisesMaximisesOrRestoresTheWindowAndRefusesOtherValues)
+{
+    BuiltForm f("frmCompare");
+    f.show();
+    FormWindow* w = desk.window(f);
+    const struct {
+        int state;
+        Qt::WindowStates shown;
+    } states[] = {{2, Qt::WindowMaximized}, {1, Qt::WindowMinimized}, {0, Qt::WindowNoState}, {2, Qt::WindowMaximized}};
+    for (const auto& s : states) {
+        f.setWindowState(s.state);
+        EXPECT_EQ(f.windowState(), s.state);
+        EXPECT_EQ(w->windowState() & (Qt::WindowMinimized | Qt::WindowMaximized), s.shown) << s.state;
+    }
+    for (int bad : {-1, 3}) {
+        uitest::expectUiError([&] { f.setWindowState(bad); }, 380, QStringLiteral("Invalid property value"));
+        EXPECT_EQ(f.windowState(), 2) << bad;
+        EXPECT_TRUE(w->windowState() & Qt::WindowMaximized) << bad;
+    }
+    f.unload();
+}
+
 // Most windows are designed at 0, 0. Opened a second time, the design puts
 // them back there while the form still remembers where its window stood:
 // that must not count as the program's own place, or the window would open
