@@ -365,6 +365,45 @@ TEST_F(UiTest, AShownFormFocusesTheFirstControlInTabOrderThatCanTakeTheFocus)
     EXPECT_EQ(f.activeControl(), hidden);
 }
 
+// Tab and Shift+Tab walk the controls that can take the focus by tab index,
+// round either end; from a focus that can no longer stay (its control
+// disabled or hidden) Tab goes to the first and Shift+Tab to the last.
+TEST_F(UiTest, TabAndShiftTabWalkTheTabOrderRoundTheEndsAndFromAFocusThatCannotStay)
+{
+    TestForm f(QStringLiteral("frmFind"));
+    f.load();
+    auto* find = f.add<TextBox>(QStringLiteral("txtFindString"));
+    auto* next = f.add<CommandButton>(QStringLiteral("cmdFindNext"));
+    auto* skipped = f.add<CommandButton>(QStringLiteral("cmdHelp"));
+    auto* cancel = f.add<CommandButton>(QStringLiteral("cmdCancel"));
+    cancel->setTabIndex(0);
+    find->setTabIndex(1);
+    next->setTabIndex(2);
+    skipped->setTabIndex(3);
+    skipped->setTabStop(false);
+    f.show();
+    ASSERT_EQ(f.activeControl(), cancel);
+    const auto tab = [&f](int shift) {
+        EXPECT_TRUE(Input::key(f, vbKeyTab, shift));
+        return f.activeControl();
+    };
+    EXPECT_EQ(tab(0), find);
+    EXPECT_EQ(tab(0), next);
+    EXPECT_EQ(tab(0), cancel) << "round the end";
+    EXPECT_EQ(tab(vbShiftMask), next) << "round the start";
+    EXPECT_EQ(tab(vbShiftMask), find);
+    find->setEnabled(false);
+    EXPECT_EQ(tab(0), cancel) << "the first that can take it";
+    find->setEnabled(true);
+    ASSERT_TRUE(Input::focus(*next));
+    next->setVisible(false);
+    EXPECT_EQ(tab(vbShiftMask), find) << "the last that can take it";
+    next->setVisible(true);
+    ASSERT_TRUE(Input::focus(*find));
+    find->setEnabled(false);
+    EXPECT_EQ(tab(vbShiftMask), next);
+}
+
 // A box that takes the focus back in its LostFocus keeps it: the control the
 // user went to never hears GotFocus.
 TEST_F(UiTest, AFocusTakenBackInLostFocusStaysWithoutAGotFocusForTheOtherControl)
