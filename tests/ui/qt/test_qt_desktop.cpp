@@ -210,8 +210,12 @@ TEST_F(QtDesktopTest, AWindowHiddenAndShownAgainComesBackWhereItStood)
     results.show();
     FormWindow* rw = desk.window(results);
     EXPECT_LE((rw->frameGeometry().center() - mw->frameGeometry().center()).manhattanLength(), 2);
+    // The form's Left and Top tell where its window stands, also once the user moved it.
+    EXPECT_EQ(QPoint(results.left(), results.top()), QPoint(QtDesktop::twips(rw->x()), QtDesktop::twips(rw->y())));
     rw->move(rw->x() + 120, rw->y() + 70);   // the user moves it away
+    QApplication::processEvents();
     const QPoint moved = rw->pos();
+    EXPECT_EQ(QPoint(results.left(), results.top()), QPoint(QtDesktop::twips(moved.x()), QtDesktop::twips(moved.y())));
     results.hide();
     results.show();
     EXPECT_EQ(desk.window(results)->pos(), moved);
