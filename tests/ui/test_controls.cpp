@@ -195,6 +195,21 @@ TEST_F(UiTest, AComboKeepsEachItemsDataWithTheItem)
         expectUiError([&] { cbo->itemData(bad); }, 381, QStringLiteral("Invalid property array index"));
         expectUiError([&] { cbo->setItemData(bad, 5); }, 381);
     }
+
+    // ListIndex takes -1 (nothing chosen) up to the last item; anything else
+    // raises 380 and leaves the choice and the shown text as they were.
+    int clicks = 0;
+    cbo->Click = [&] { ++clicks; };
+    cbo->setListIndex(1);
+    EXPECT_EQ(cbo->text(), QStringLiteral("second"));
+    for (int bad : {-2, 2, 3}) {
+        expectUiError([&] { cbo->setListIndex(bad); }, 380, QStringLiteral("Invalid property value"));
+        EXPECT_EQ(cbo->listIndex(), 1) << bad;
+    }
+    EXPECT_EQ(cbo->text(), QStringLiteral("second"));
+    cbo->setListIndex(-1);
+    EXPECT_EQ(cbo->text(), QString());
+    EXPECT_EQ(clicks, 2) << "only the two real changes click";
 }
 
 // A click on an item raises MouseUp over the item's row as the list shows it
@@ -461,6 +476,12 @@ TEST_F(GridTest, SettingARowsCellsTogetherActsAsSettingEachCellAndMergeRowsMerge
     EXPECT_EQ(grd->mergedSpan(1, 1), std::make_pair(1, 1));
     grd->setTextMatrix(2, 0, QStringLiteral("     "));
     EXPECT_EQ(grd->mergedSpan(2, 0), std::make_pair(0, 0)) << "never across the fixed column";
+    EXPECT_EQ(grd->mergedSpan(2, 1), std::make_pair(1, 2)) << "never across the fixed column";
+    grd->setFixedCols(2);   // fixed cells merge among themselves only
+    EXPECT_EQ(grd->mergedSpan(2, 1), std::make_pair(0, 1));
+    EXPECT_EQ(grd->mergedSpan(2, 0), std::make_pair(0, 1));
+    EXPECT_EQ(grd->mergedSpan(2, 2), std::make_pair(2, 2));
+    grd->setFixedCols(1);
     grd->setMergeRow(2, false);
     EXPECT_EQ(grd->mergedSpan(2, 1), std::make_pair(1, 1));
 }

@@ -328,6 +328,82 @@ TEST_F(UiTest, EnterPressesTheFocusedButtonOrTheDefaultEscTheCancelOneAndFocusMo
     EXPECT_THROW(txt->setFocus(), UiError);
 }
 
+// A form shown gives the focus to the lowest tab index among the controls
+// that can take it: hidden, disabled (also through their frame), labels and
+// controls out of the tab order are passed over; a focus that still can stay
+// is kept when the form is shown again.
+TEST_F(UiTest, AShownFormFocusesTheFirstControlInTabOrderThatCanTakeTheFocus)
+{
+    TestForm f(QStringLiteral("frmOptions"));
+    f.load();
+    auto* fra = f.add<Frame>(QStringLiteral("fraGeneral"));
+    auto* hidden = f.add<CommandButton>(QStringLiteral("cmdHidden"));
+    auto* disabled = f.add<CommandButton>(QStringLiteral("cmdDisabled"));
+    auto* framed = f.add<CommandButton>(QStringLiteral("cmdFramed"), -1, fra);
+    auto* label = f.add<Label>(QStringLiteral("lblCaption"));
+    auto* untabbed = f.add<TextBox>(QStringLiteral("txtUntabbed"));
+    auto* later = f.add<TextBox>(QStringLiteral("txtLater"));
+    auto* first = f.add<CheckBox>(QStringLiteral("chkFirst"));
+    const std::pair<Control*, int> order[] = {{hidden, 0}, {disabled, 1}, {framed, 2}, {label, 3},
+                                              {untabbed, 4}, {first, 5}, {later, 6}};
+    for (const auto& [c, i] : order) c->setTabIndex(i);
+    hidden->setVisible(false);
+    disabled->setEnabled(false);
+    fra->setEnabled(false);
+    untabbed->setTabStop(false);
+    f.show();
+    EXPECT_EQ(f.activeControl(), first);
+    later->setFocus();
+    f.hide();
+    f.show();
+    EXPECT_EQ(f.activeControl(), later) << "kept while it can hold the focus";
+    f.hide();
+    later->setVisible(false);
+    first->setEnabled(false);
+    hidden->setVisible(true);
+    f.show();
+    EXPECT_EQ(f.activeControl(), hidden);
+}
+
+// Tab and Shift+Tab walk the controls that can take the focus by tab index,
+// round either end; from a focus that can no longer stay (its control
+// disabled or hidden) Tab goes to the first and Shift+Tab to the last.
+TEST_F(UiTest, TabAndShiftTabWalkTheTabOrderRoundTheEndsAndFromAFocusThatCannotStay)
+{
+    TestForm f(QStringLiteral("frmFind"));
+    f.load();
+    auto* find = f.add<TextBox>(QStringLiteral("txtFindString"));
+    auto* next = f.add<CommandButton>(QStringLiteral("cmdFindNext"));
+    auto* skipped = f.add<CommandButton>(QStringLiteral("cmdHelp"));
+    auto* cancel = f.add<CommandButton>(QStringLiteral("cmdCancel"));
+    cancel->setTabIndex(0);
+    find->setTabIndex(1);
+    next->setTabIndex(2);
+    skipped->setTabIndex(3);
+    skipped->setTabStop(false);
+    f.show();
+    ASSERT_EQ(f.activeControl(), cancel);
+    const auto tab = [&f](int shift) {
+        EXPECT_TRUE(Input::key(f, vbKeyTab, shift));
+        return f.activeControl();
+    };
+    EXPECT_EQ(tab(0), find);
+    EXPECT_EQ(tab(0), next);
+    EXPECT_EQ(tab(0), cancel) << "round the end";
+    EXPECT_EQ(tab(vbShiftMask), next) << "round the start";
+    EXPECT_EQ(tab(vbShiftMask), find);
+    find->setEnabled(false);
+    EXPECT_EQ(tab(0), cancel) << "the first that can take it";
+    find->setEnabled(true);
+    ASSERT_TRUE(Input::focus(*next));
+    next->setVisible(false);
+    EXPECT_EQ(tab(vbShiftMask), find) << "the last that can take it";
+    next->setVisible(true);
+    ASSERT_TRUE(Input::focus(*find));
+    find->setEnabled(false);
+    EXPECT_EQ(tab(vbShiftMask), next);
+}
+
 // A box that takes the focus back in its LostFocus keeps it: the control the
 // user went to never hears GotFocus.
 TEST_F(UiTest, AFocusTakenBackInLostFocusStaysWithoutAGotFocusForTheOtherControl)

@@ -7,6 +7,7 @@
 
 #include "ui/DisplayText.h"
 
+#include <QCheckBox>
 #include <QClipboard>
 #include <QComboBox>
 #include <QContextMenuEvent>
@@ -28,6 +29,7 @@
 #include <QScrollBar>
 #include <QTableView>
 #include <QTemporaryDir>
+#include <QToolButton>
 #include <QTreeWidget>
 
 using namespace qttest;
@@ -144,6 +146,7 @@ TEST_F(QtDesktopTest, TypingInATreeFindsTheNodeInTheModel)
         tree->add({}, TreeView::tvwLast, "C:", "C:");
         for (const char* name : {"Users", "usr", "_build", "Φάκελλος"})
             tree->add("C:", TreeView::tvwChild, QStringLiteral("C:\\") + QString::fromUtf8(name), QString::fromUtf8(name));
+        tree->add("C:\\Users", TreeView::tvwChild, "C:\\Users\\Anna", "Anna");
         tree->node("C:")->setExpanded(true);
         tree->NodeClick = [&events](TreeNode* n) { events << n->text(); };
     });
@@ -168,6 +171,13 @@ TEST_F(QtDesktopTest, TypingInATreeFindsTheNodeInTheModel)
     clickTreeItem(view, itemNamed(view, "C:"));
     press(Qt::Key_Minus, Qt::KeypadModifier, "-");
     EXPECT_FALSE(tree->node("C:")->expanded());
+    press(Qt::Key_Plus, Qt::KeypadModifier, "+");
+    EXPECT_TRUE(tree->node("C:")->expanded());
+    press(Qt::Key_Minus, Qt::KeypadModifier, "-");
+    press(Qt::Key_Asterisk, Qt::KeypadModifier, "*");   // the whole branch
+    EXPECT_TRUE(tree->node("C:")->expanded());
+    EXPECT_TRUE(tree->node("C:\\Users")->expanded());
+    EXPECT_EQ(tree->selectedItem()->text(), "C:") << "no node is looked for by these keys";
 }
 
 // A node without a key is clicked as a keyed one is: the focus comes to the
@@ -564,6 +574,80 @@ TEST_F(QtDesktopTest, OptionButtonsShowTheirCaptionsAsWrittenAndTheChoice)
     EXPECT_FALSE(printerButton->isChecked());
 }
 
+// A check box shows its value: ticked, greyed or empty, as the program sets it.
+TEST_F(QtDesktopTest, ACheckBoxShowsItsValueTickedGreyedOrEmpty)
+{
+    BuiltForm f("frmOptions");
+    f.load();
+    auto* ticked = f.add<CheckBox>("chkResizeFont");
+    ticked->move(120, 120, 3000, 300);
+    ticked->setValue(1);
+    auto* empty = f.add<CheckBox>("chkConfirm");
+    empty->move(120, 600, 3000, 300);
+    f.show();
+    FormWindow* w = desk.window(f);
+    auto* tickedBox = static_cast<QCheckBox*>(w->widgetFor(ticked));
+    auto* emptyBox = static_cast<QCheckBox*>(w->widgetFor(empty));
+    EXPECT_EQ(tickedBox->checkState(), Qt::Checked);
+    EXPECT_EQ(emptyBox->checkState(), Qt::Unchecked);
+    ticked->setValue(2);
+    empty->setValue(1);
+    EXPECT_EQ(tickedBox->checkState(), Qt::PartiallyChecked);
+    EXPECT_EQ(emptyBox->checkState(), Qt::Checked);
+    ticked->setValue(0);
+    EXPECT_EQ(tickedBox->checkState(), Qt::Unchecked);
+}
+
+// An up-down's arrows step its value and its buddy, each arrow greyed at its
+// end of the range; the pair shows the focus by a frame in the highlight
+// colour around the arrows, gone when the focus leaves.
+TEST_F(QtDesktopTest, AnUpDownsArrowsStepItsBuddyAndItShowsTheFocusByAFrame)
+{
+    BuiltForm f("frmOptions");
+    f.load();
+    auto* txt = f.add<TextBox>("txtDays");
+    txt->move(120, 120, 900, 300);
+    auto* upd = f.add<UpDown>("updDays");
+    upd->move(1020, 120, 255, 300);
+    upd->setBuddy(txt, UpDown::BuddyProperty::Text);
+    upd->setMin(1);
+    upd->setMax(3);
+    upd->setValue(2);
+    f.show();
+    QApplication::processEvents();
+    FormWindow* w = desk.window(f);
+    QWidget* pair = w->widgetFor(upd);
+    const QList<QToolButton*> arrows = pair->findChildren<QToolButton*>();
+    ASSERT_EQ(arrows.size(), 2);
+    QToolButton* up = arrows[0]->arrowType() == Qt::UpArrow ? arrows[0] : arrows[1];
+    QToolButton* down = up == arrows[0] ? arrows[1] : arrows[0];
+    EXPECT_TRUE(up->isEnabled());
+    EXPECT_TRUE(down->isEnabled());
+    up->click();
+    EXPECT_EQ(upd->value(), 3);
+    EXPECT_EQ(txt->text(), "3");
+    EXPECT_FALSE(up->isEnabled()) << "greyed at Max";
+    down->click();
+    down->click();
+    EXPECT_EQ(upd->value(), 1);
+    EXPECT_EQ(txt->text(), "1");
+    EXPECT_FALSE(down->isEnabled()) << "greyed at Min";
+    EXPECT_TRUE(up->isEnabled());
+
+    const QColor highlight = pair->palette().color(QPalette::Highlight);
+    const auto corner = [pair] {
+        QApplication::processEvents();
+        return pair->grab().toImage().pixelColor(0, 0);
+    };
+    EXPECT_NE(corner(), highlight);
+    pair->setFocus(Qt::TabFocusReason);
+    EXPECT_EQ(corner(), highlight);
+    EXPECT_EQ(up->geometry().topLeft(), QPoint(2, 2)) << "the arrows stand inside the frame";
+    w->widgetFor(txt)->setFocus(Qt::TabFocusReason);
+    EXPECT_NE(corner(), highlight);
+    EXPECT_EQ(up->geometry().topLeft(), QPoint(0, 0));
+}
+
 // A progress bar shows how far its value stands between Min and Max.
 TEST_F(QtDesktopTest, AProgressBarShowsHowFarItsValueStandsBetweenMinAndMax)
 {
@@ -747,6 +831,62 @@ TEST_F(QtDesktopTest, TextBoxesAreEditedThroughTheModelByKeysAndTheClipboardMenu
     EXPECT_EQ(lines->text(), "one\ntwo\nthree");
     EXPECT_EQ(multi->toPlainText(), "one\ntwo\nthree");
     EXPECT_TRUE(static_cast<QPlainTextEdit*>(w->widgetFor(notes))->isReadOnly());
+}
+
+// Keys typed into a one-line box edit the model and the box shows the model:
+// the caret keys move the caret of both, a character goes in at the caret
+// once (or not at all when KeyPress takes it back), Delete takes the
+// character after the caret, and a locked box keeps its text.
+TEST_F(QtDesktopTest, KeysTypedIntoAOneLineBoxEditTheModelOnceAtTheCaret)
+{
+    BuiltForm f("frmText");
+    f.load();
+    auto* box = f.add<TextBox>("txtPath");
+    box->move(120, 120, 3000, 300);
+    box->setText("abc");
+    box->KeyPress = [](int& ascii) {
+        if (ascii == '!') ascii = 0;
+    };
+    f.show();
+    auto* edit = static_cast<QLineEdit*>(desk.window(f)->widgetFor(box));
+    Input::focus(*box);
+    const auto press = [edit](Qt::Key k, const QString& text = {}) {
+        QKeyEvent e(QEvent::KeyPress, k, Qt::NoModifier, text);
+        QApplication::sendEvent(edit, &e);
+        QKeyEvent up(QEvent::KeyRelease, k, Qt::NoModifier, text);
+        QApplication::sendEvent(edit, &up);
+    };
+    const auto expectShown = [box, edit](const QString& text, int caret) {
+        EXPECT_EQ(box->text(), text);
+        EXPECT_EQ(edit->text(), text);
+        EXPECT_EQ(box->selStart(), caret);
+        EXPECT_EQ(edit->cursorPosition(), caret);
+    };
+    press(Qt::Key_End);
+    expectShown("abc", 3);
+    press(Qt::Key_Left);
+    press(Qt::Key_X, "x");
+    expectShown("abxc", 3);
+    press(Qt::Key_Exclam, "!");
+    expectShown("abxc", 3);
+    press(Qt::Key_Delete);
+    expectShown("abx", 3);
+    press(Qt::Key_Home);
+    expectShown("abx", 0);
+    press(Qt::Key_Delete);
+    press(Qt::Key_Right);
+    press(Qt::Key_Y, "y");
+    expectShown("byx", 2);
+    box->setMaxLength(3);   // the widget holds a native edit to the same limit
+    EXPECT_EQ(edit->maxLength(), 3);
+    press(Qt::Key_Z, "z");
+    expectShown("byx", 2);
+    box->setMaxLength(0);
+    EXPECT_EQ(edit->maxLength(), 32767);
+    box->setLocked(true);
+    press(Qt::Key_Z, "z");
+    press(Qt::Key_Delete);
+    expectShown("byx", 2);
 }
 
 // --- Pointers, alignment, lists -----------------------------------------------------------

@@ -210,8 +210,12 @@ TEST_F(QtDesktopTest, AWindowHiddenAndShownAgainComesBackWhereItStood)
     results.show();
     FormWindow* rw = desk.window(results);
     EXPECT_LE((rw->frameGeometry().center() - mw->frameGeometry().center()).manhattanLength(), 2);
+    // The form's Left and Top tell where its window stands, also once the user moved it.
+    EXPECT_EQ(QPoint(results.left(), results.top()), QPoint(QtDesktop::twips(rw->x()), QtDesktop::twips(rw->y())));
     rw->move(rw->x() + 120, rw->y() + 70);   // the user moves it away
+    QApplication::processEvents();
     const QPoint moved = rw->pos();
+    EXPECT_EQ(QPoint(results.left(), results.top()), QPoint(QtDesktop::twips(moved.x()), QtDesktop::twips(moved.y())));
     results.hide();
     results.show();
     EXPECT_EQ(desk.window(results)->pos(), moved);
@@ -221,6 +225,30 @@ TEST_F(QtDesktopTest, AWindowHiddenAndShownAgainComesBackWhereItStood)
     EXPECT_LE((desk.window(results)->frameGeometry().center() - mw->frameGeometry().center()).manhattanLength(), 2);
     results.unload();
     main.unload();
+}
+
+// WindowState minimises, maximises or restores the window; any other value
+// is error 380 and leaves the window as it stands.
+TEST_F(QtDesktopTest, WindowStateMinimisesMaximisesOrRestoresTheWindowAndRefusesOtherValues)
+{
+    BuiltForm f("frmCompare");
+    f.show();
+    FormWindow* w = desk.window(f);
+    const struct {
+        int state;
+        Qt::WindowStates shown;
+    } states[] = {{2, Qt::WindowMaximized}, {1, Qt::WindowMinimized}, {0, Qt::WindowNoState}, {2, Qt::WindowMaximized}};
+    for (const auto& s : states) {
+        f.setWindowState(s.state);
+        EXPECT_EQ(f.windowState(), s.state);
+        EXPECT_EQ(w->windowState() & (Qt::WindowMinimized | Qt::WindowMaximized), s.shown) << s.state;
+    }
+    for (int bad : {-1, 3}) {
+        uitest::expectUiError([&] { f.setWindowState(bad); }, 380, QStringLiteral("Invalid property value"));
+        EXPECT_EQ(f.windowState(), 2) << bad;
+        EXPECT_TRUE(w->windowState() & Qt::WindowMaximized) << bad;
+    }
+    f.unload();
 }
 
 // Most windows are designed at 0, 0. Opened a second time, the design puts
@@ -300,6 +328,37 @@ TEST_F(QtDesktopTest, MessageBoxesHaveTheStylesButtonsDefaultsAndEscape)
     a.answer = -1;
     msgBox(nullptr, "t", "x", 64);
     EXPECT_EQ(a.parent, nullptr);
+}
+
+// A box without an owner, raised while the uppermost modal window is hidden
+// inside its wait, belongs to the modal window the user still sees.
+TEST_F(QtDesktopTest, ABoxRaisedWhileTheTopModalWindowIsHiddenBelongsToTheOneBelow)
+{
+    BuiltForm compare("frmCompare"), explain("frmExplain");
+    BoxAnswerer a;
+    a.answer = vbOK;
+    desk.setDialogHook([&a](QWidget* w) { a(w); });
+    QWidget* below = nullptr;
+    QWidget* parentWhileShown = nullptr;
+    QWidget* parentWhileHidden = nullptr;
+    later(0, [&] {
+        below = desk.window(compare);
+        later(0, [&] {
+            msgBox(nullptr, "Quillmarsh", "shown", vbInformationOK);
+            parentWhileShown = a.parent;
+            explain.hide();
+            msgBox(nullptr, "Quillmarsh", "hidden", vbInformationOK);
+            parentWhileHidden = a.parent;
+            explain.unload();
+        });
+        explain.show(Modal);
+        compare.unload();
+    });
+    compare.show(Modal);
+    EXPECT_EQ(a.seen, 2);
+    EXPECT_NE(parentWhileShown, nullptr);
+    EXPECT_NE(parentWhileShown, below) << "the uppermost window while it shows";
+    EXPECT_EQ(parentWhileHidden, below);
 }
 
 // A path in a box never breaks between its drive and the rest ("C:" at the
@@ -607,6 +666,17 @@ TEST_F(QtDesktopTest, GridAndListViewsShowTheModelAndTheirInputEntersIt)
     EXPECT_EQ(model->data(model->index(999, 1), Qt::DisplayRole).toString(), "last");
     EXPECT_EQ(model->data(model->index(999, 1), Qt::BackgroundRole).value<QColor>(), QColor(255, 0, 0));
     EXPECT_EQ(view->columnSpan(0, 0), 2);
+    // A text alone changed on a merge row joins or splits its cells on screen.
+    g->setTextMatrix(1, 3, "Folder A");
+    desk.doEvents();
+    EXPECT_EQ(view->columnSpan(0, 0), 3);
+    g->setTextMatrix(1, 2, "Folder B");
+    desk.doEvents();
+    EXPECT_EQ(view->columnSpan(0, 0), 1);
+    EXPECT_EQ(view->columnSpan(0, 1), 1);
+    g->setTextMatrix(1, 2, "Folder A");
+    desk.doEvents();
+    EXPECT_EQ(view->columnSpan(0, 0), 3);
     view->horizontalHeader()->resizeSection(1, 100);
     EXPECT_EQ(g->colWidth(2), QtDesktop::twips(100));
     // Dragging a heading border keeps the new width and is no click on the

@@ -152,3 +152,26 @@ TEST(QtPrinter, AFullDiskIsToldFromADiskThatFailsOtherwise)
     EXPECT_EQ(p.printLine("after"), platform::errNone);
     EXPECT_EQ(p.endDoc(), platform::errNone);
 }
+
+// What fits a landscape sheet shrinks as the font grows, down to the smallest
+// sizes; a size of nothing or less is the printer's 10 points.
+TEST(QtPrinter, ASheetHoldsFewerLinesAndCharactersTheLargerTheFont)
+{
+    QTemporaryDir dir;
+    QtPrinter p(dir.path() + "/PRN_Comparison_Results.pdf");
+    for (const QString font : {"Courier New", "Courier New Greek", "Arial"}) {
+        int lines = 1 << 30, columns = 1 << 30;
+        for (double points : {1.0, 2.0, 4.0, 8.0, 16.0, 32.0}) {
+            const int l = p.linesPerSheet(font, points), c = p.charactersPerLine(font, points);
+            EXPECT_LT(l, lines) << font.toStdString() << ' ' << points;
+            EXPECT_LT(c, columns) << font.toStdString() << ' ' << points;
+            EXPECT_GT(l, 0);
+            EXPECT_GT(c, 0);
+            lines = l, columns = c;
+        }
+        for (double none : {0.0, -3.0}) {
+            EXPECT_EQ(p.linesPerSheet(font, none), p.linesPerSheet(font, 10)) << none;
+            EXPECT_EQ(p.charactersPerLine(font, none), p.charactersPerLine(font, 10)) << none;
+        }
+    }
+}
