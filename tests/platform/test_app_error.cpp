@@ -22,7 +22,7 @@ TEST(AppError, MapsFailedCallsToTheNumbersCallersReportAndDescribesThem)
 TEST(AppError, EachNumberHasItsOwnDescriptionAndItsNeighboursTheirs)
 {
     const std::pair<int, const char*> rows[] = {
-        {55, "File already open"}, {56, "Application-defined or object-defined error"}, {57, "Device I/O error"},
+        {27, "Application-defined or object-defined error"}, {28, "Out of stack space"}, {55, "File already open"}, {56, "Application-defined or object-defined error"}, {57, "Device I/O error"},
         {58, "File already exists"}, {61, "Disk full"}, {70, "Permission denied"}, {75, "Path/File access error"},
         {76, "Path not found"}};
     for (const auto& [number, text] : rows) {

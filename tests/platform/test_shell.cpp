@@ -342,7 +342,7 @@ namespace {
 
 int openDescriptors()
 {
-    return int(QDir(QStringLiteral("/proc/self/fd")).entryList(QDir::Files | QDir::System).size());
+    return int(QDir(QStringLiteral("/proc/self/fd")).entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot).size());
 }
 
 } // namespace
