@@ -175,6 +175,37 @@ TEST_F(Alignment, ScannedFoldersOfOneKeyHaveTheirFilesSortedTogether)
     EXPECT_EQ(output(1), (std::vector<Row>{{"docs\\", 0}, {"a.txt" + kLine, 0}, {"b.txt" + kLine, 0}, {"c.txt" + kLine, 0}}));
 }
 
+// A scanned date the usual fields cannot hold (a year past 9999) keeps its
+// own digits, beside files of ordinary dates.
+TEST_F(Alignment, ScannedDatesBeyondTheUsualYearsKeepTheirDigits)
+{
+    const std::pair<const char*, platform::LocalDateTime> files[] = {
+        {"a.txt", {2024, 1, 1, 12, 0, 0}}, {"b.txt", {12000, 3, 4, 5, 6, 7}},
+        {"c.txt", {2024, 1, 1, 12, 0, 0}}};
+    for (int i = 0; i < 2; ++i) {
+        const compare::EntryLists entries(i);
+        basGlobal::StructureEntrySink& sink = entries.sink();
+        sink.beginFolder(QStringLiteral("Docs\\"));
+        for (const auto& [name, when] : files) {
+            platform::DirEntry e;
+            e.name = QString::fromLatin1(name);
+            e.facts.archive = true;
+            e.facts.size = 10;
+            e.facts.modified = when;
+            entries.appendFactValues(e.facts);
+            sink.addFile(std::move(e));
+        }
+    }
+    runAll();
+    ASSERT_FALSE(left);
+    const std::vector<Row> expected{{"Docs\\", 0},
+                                    {"a.txt" + kLine, 0},
+                                    {"b.txt|False|False|False|True|0000000010|120000304|050607", 0},
+                                    {"c.txt" + kLine, 0}};
+    EXPECT_EQ(output(0), expected);
+    EXPECT_EQ(output(1), expected);
+}
+
 TEST_F(Alignment, AOneSidedNameOfOneBlankIsNeverTakenForTheOtherSide)
 {
     for (const int side : {0, 1}) {

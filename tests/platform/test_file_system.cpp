@@ -4,6 +4,7 @@
 #include "platform/FileSystem.h"
 #include "shared/qstring_print.h"
 
+#include <QDir>
 #include <QFile>
 
 #include <fcntl.h>
@@ -182,6 +183,11 @@ TEST(Listing, EveryNameIsAnEntryOfItsOwnAndTreesDeeperThanAPathAreReadToTheBotto
     ::close(fd);
     ASSERT_GT(toNative(logical)->size(), PATH_MAX);
 
+    // Walking down such a path holds no folder open afterwards.
+    const auto openCount = [] {
+        return QDir(QStringLiteral("/proc/self/fd")).entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot).size();
+    };
+    const qsizetype openBefore = openCount();
     int rc = -1;
     EXPECT_EQ(listing(logical, ListWhat::All, &rc).count("bottom.txt"), 1u);
     EXPECT_EQ(rc, errNone);
@@ -191,6 +197,7 @@ TEST(Listing, EveryNameIsAnEntryOfItsOwnAndTreesDeeperThanAPathAreReadToTheBotto
     FileTimes times;
     EXPECT_EQ(fileTimes(logical + "\\bottom.txt", times), errNone);
     EXPECT_GT(times.modified, 0);
+    EXPECT_EQ(openCount(), openBefore);
 }
 
 TEST(FileTimes, LocalTimeUsesTheOffsetOfTheFilesOwnDate)

@@ -61,6 +61,15 @@ TEST_F(Http, DocumentsErrorPagesAndGreekPagesAreTextAndABodyCutShortIsAFailure)
         EXPECT_EQ(got.text, QString::fromUtf8(row.text)) << row.what;
         EXPECT_TRUE(row.error || got.status == row.status) << row.what << " " << got.status;
     }
+
+    // A first line that is no status line is a failed request, and no status came.
+    for (const QByteArray first : {"SMTP/1.0 200 OK", "HTTP/1.1", "HTTP/1.1 OK fine", "<html>hello</html>"}) {
+        server.answer({first + "\r\nContent-Length: 5\r\n\r\nhello"});
+        const HttpResult got = client.get(url());
+        EXPECT_EQ(got.error, errInetRequestFailed) << first.constData();
+        EXPECT_EQ(got.status, 0) << first.constData();
+        EXPECT_EQ(got.text, QString()) << first.constData();
+    }
 }
 
 // A server that answers with a status line and then header lines without end.

@@ -25,7 +25,11 @@ TEST(CompactPath, ToAWidthInTheGivenFontOrToALengthKeepingTheStartAndTheLastComp
         {"C:\\path1\\path2\\sample.txt", 5, false, "C:\\...\\s..."},      // wider than asked
         {"D:\\Very\\Long\\Path\\B\\", 12, false, "D:\\Ver...\\B\\"},      // a folder keeps its last folder
         {"averylongname", 8, false, "avery..."},                          // no separator: cut at the end
+        {"averylongname", 4, false, "a..."},                              // one character is still a start
         {"averylongname", 2, false, ".."},
+        {"abc\\def\\name.txt", 13, false, "a...\\name.txt"},                // no drive: the start may go
+        {"abc\\def\\name.txt", 12, false, "...\\name.txt"},                 // and then all of it, the name kept whole
+        {"abc\\def\\name.txt", 11, false, "...\\name..."},
         {"C:\\WWWWWW\\x.txt", 14, true, "C:\\...\\x.txt"},
         {"C:\\aaaaaa\\x.txt", 14, true, "C:\\aa...\\x.txt"},
     };

@@ -13,6 +13,8 @@
 #include <cerrno>
 #include <functional>
 #include <random>
+#include <vector>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -103,6 +105,30 @@ TEST_F(ProfileFileTest, AnInterruptionAnEarlierCallLeftIsNoFailureOfAReadOrAWrit
     EXPECT_EQ(bytes(), "[S]\r\nk=new\r\n");
     errno = EINTR;
     EXPECT_EQ(checkProfileFile(ini()).problem, ProfileFileStatus::Fine);
+}
+
+// With no file handle left to the program, a read says so at once (the
+// default is returned) and works again once handles are free.
+TEST_F(ProfileFileTest, ARunOutOfFileHandlesIsReportedAndNothingWaits)
+{
+    put("[S]\r\nk=value\r\n");
+    struct rlimit old {};
+    ASSERT_EQ(::getrlimit(RLIMIT_NOFILE, &old), 0);
+    std::vector<int> held;
+    int top = ::dup(0);
+    ASSERT_GE(top, 0);
+    held.push_back(top);
+    struct rlimit low = old;
+    low.rlim_cur = rlim_t(top) + 8;
+    ASSERT_EQ(::setrlimit(RLIMIT_NOFILE, &low), 0);
+    for (int fd; (fd = ::dup(0)) >= 0;) held.push_back(fd);
+    int err = 0;
+    const QString got = getProfileString(ini(), "S", "k", "d", 10, &err);
+    for (const int fd : held) ::close(fd);
+    ::setrlimit(RLIMIT_NOFILE, &old);
+    EXPECT_EQ(got, "d");
+    EXPECT_EQ(err, 67);
+    EXPECT_EQ(get("S", "k"), "value");
 }
 
 TEST_F(ProfileFileTest, AFileOrFolderThatMayNotBeChangedIsFoundBeforeAnyWrite)

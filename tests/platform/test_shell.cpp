@@ -337,3 +337,50 @@ TEST(ApplicationObject, PathIsTheExecutablesFolderInLogicalForm)
     EXPECT_EQ(Application().path(), QStringLiteral("E:"));
     setDrives(DriveTable());
 }
+
+namespace {
+
+int openDescriptors()
+{
+    return int(QDir(QStringLiteral("/proc/self/fd")).entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot).size());
+}
+
+} // namespace
+
+// A copy that runs out of room says so, not that it would land on itself,
+// and leaves no part of a file behind; copies that succeed hold nothing open.
+TEST(StagedCopy, AFullDiskIsItsOwnCauseAndNoCopyKeepsAFileOpen)
+{
+    TempDrive d;
+    d.file("In/big.bin", QByteArray(1 << 20, 'x'));
+    d.file("In/small.txt", "small");
+    const int before = openDescriptors();
+    for (int k = 0; k < 3; ++k) {
+        EXPECT_EQ(copyFilesStaged({"C:\\In\\small.txt", "C:\\In\\big.bin"}, "C:\\Copies"), shellOk);
+        EXPECT_EQ(SystemShell().copyFiles({"C:\\In\\small.txt"}, "C:\\Plain"), shellOk);
+    }
+    EXPECT_EQ(openDescriptors(), before);
+    EXPECT_EQ(d.bytes("Copies/small.txt"), "small");
+
+    d.folder("Full");
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        // A small disk that only this process sees.
+        if (::unshare(CLONE_NEWNS) != 0 || ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0
+            || ::mount("none", d.nativeBytes("Full").constData(), "tmpfs", 0, "size=64k") != 0)
+            ::_exit(77);
+        int err = 0;
+        const int staged = copyFilesStaged({"C:\\In\\big.bin"}, "C:\\Full", &err);
+        const int plain = SystemShell().copyFiles({"C:\\In\\big.bin"}, "C:\\Full");
+        const bool empty = QDir(d.native("Full")).entryList(QDir::Files | QDir::Hidden).isEmpty();
+        // Callers tell a refused copy onto itself by its code: a full disk must not read as one.
+        const auto full = [](int rc) { return rc == shellDiskFull && rc != shellSameFile; };
+        ::_exit(full(staged) && err == ENOSPC ? full(plain) ? empty ? 0 : 3 : 2 : 1);
+    }
+    int status = -1;
+    ::waitpid(pid, &status, 0);
+    if (WIFEXITED(status) && WEXITSTATUS(status) == 77)
+        GTEST_SKIP() << "no private mount namespace here";
+    EXPECT_TRUE(WIFEXITED(status)) << status;
+    EXPECT_EQ(WEXITSTATUS(status), 0) << "1: staged copy, 2: plain copy, 3: a partial file was left";
+}

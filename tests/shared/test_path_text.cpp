@@ -251,6 +251,11 @@ TEST(VbString, PositionsCountFromOneTrimmingDropsSpacesOnlyAndCaseMappingKeepsLe
     EXPECT_EQ(vb::InStr(3, "a\\b\\c", "\\"), 4);
     EXPECT_EQ(vb::InStr(1, "abc", ""), 1);
     EXPECT_EQ(vb::InStrRev("a\\b\\c", "\\", 3), 2);
+    EXPECT_EQ(vb::InStrRev("a\\b\\c", "\\", -1), 4) << "-1 searches from the end";
+    EXPECT_EQ(vb::InStrRev("a\\b\\c", "\\", 9), 0);
+    EXPECT_EQ(vb::InStrRev("abc", "", 2), 2);
+    EXPECT_EQ(TrappedCall([] { vb::InStrRev("abc", "b", 0); }), 5) << "InStrRev from position 0 raises";
+    EXPECT_EQ(TrappedCall([] { vb::InStrRev("abc", "b", -2); }), 5) << "InStrRev from below -1 raises";
     EXPECT_EQ(vb::Left("abc", 5), "abc");
     EXPECT_EQ(TrappedCall([] { vb::Mid("abc", 0); }), 5) << "Mid from position 0 raises";
     EXPECT_EQ(vb::Trim(" \ta\t "), "\ta\t");
