@@ -97,6 +97,36 @@ TEST_F(FolderInclusion, DeselectAllMovesOnlyTheListsThatHadASelection)
     }));
 }
 
+// Pairs chosen from both sides, the current item of each list being one of
+// them: Deselect all clears both and leaves both lists at their top, however
+// the two lists pull each other's items along on the way.
+TEST_F(FolderInclusion, DeselectAllAfterPairsChosenOnBothSidesLeavesBothListsAtTheTop)
+{
+    for (int k = 0; k < 12; ++k) {
+        file(c, QStringLiteral("P/F%1/x.txt").arg(k, 2, 10, QLatin1Char('0')));
+        file(c, QStringLiteral("S/f%1/x.txt").arg(k, 2, 10, QLatin1Char('0')));
+    }
+    EXPECT_TRUE(choose([&] {
+        ui::ListBox& left = *w.lstFirstLevelFolders[0];
+        ui::ListBox& right = *w.lstFirstLevelFolders[1];
+        const auto at = [](ui::ListBox& l, const char* name) {
+            return int(testing_support::listItems(l).indexOf(QLatin1String(name)));
+        };
+        for (const bool rightFirst : {true, false}) {
+            SCOPED_TRACE(rightFirst);
+            Input::listClick(rightFirst ? right : left, at(rightFirst ? right : left, rightFirst ? "f04" : "F04"));
+            Input::listClick(rightFirst ? left : right, at(rightFirst ? left : right, rightFirst ? "F11" : "f11"));
+            EXPECT_EQ(selection(), QStringLiteral("F04,F11|f04,f11+"));
+            Input::click(*w.cmdDeselectAll);
+            EXPECT_EQ(selection(), QStringLiteral("|-"));
+            EXPECT_EQ(left.topIndex(), 0);
+            EXPECT_EQ(right.topIndex(), 0);
+            EXPECT_EQ(left.listIndex() + right.listIndex(), -2);
+        }
+        Input::click(*w.cmdCancel);
+    }));
+}
+
 // Each side's path and list wear its structure's tint, as the main window set it.
 TEST_F(FolderInclusion, EachSideWearsItsStructuresTint)
 {
@@ -145,6 +175,35 @@ TEST_F(FolderInclusion, CommonAndNonCommonAreOfferedOnlyWhenTheyWouldSelectSomet
         EXPECT_EQ(items(0), QStringList({"Alpha", "Beta", "Data"}));
         Input::click(*w.cmdSelectAll);
         EXPECT_EQ(selection(), QStringLiteral("Alpha,Beta,Data|+"));
+        Input::click(*w.cmdCancel);
+    }));
+}
+
+// From the keyboard alone: Tab walks the left list, the right list, the
+// commands of the middle column and the right one row by row, then the left
+// column's, and the disabled Include and Exclude are passed by until a
+// selection turns them on.
+TEST_F(FolderInclusion, TabWalksBothListsThenTheCommandsRowByRow)
+{
+    EXPECT_TRUE(choose([&] {
+        const auto walk = [&] {
+            Input::focus(*w.lstFirstLevelFolders[0]);
+            QStringList walked;
+            for (int k = 0; k < 10; ++k) {
+                Input::key(w, ui::vbKeyTab);
+                ui::Control* c = w.activeControl();
+                walked << (c ? c->name() + (c->index() >= 0 ? QString::number(c->index()) : QString()) : QString());
+            }
+            return walked;
+        };
+        EXPECT_EQ(walk(), QStringList({"lstFirstLevelFolders1", "cmdAllCommon", "cmdAllNonCommon", "cmdSelectAll",
+                                       "cmdDeselectAll", "cmdCancel", "cmdReminder", "lstFirstLevelFolders0",
+                                       "lstFirstLevelFolders1", "cmdAllCommon"}));
+        Input::listClick(*w.lstFirstLevelFolders[1], 0);
+        EXPECT_EQ(walk(), QStringList({"lstFirstLevelFolders1", "cmdAllCommon", "cmdInclude", "cmdAllNonCommon", "cmdExclude",
+                                       "cmdSelectAll", "cmdDeselectAll", "cmdCancel", "cmdReminder", "lstFirstLevelFolders0"}));
+        Input::key(w, ui::vbKeyTab, ui::vbShiftMask);
+        EXPECT_EQ(w.activeControl(), w.cmdReminder) << "Shift+Tab goes back";
         Input::click(*w.cmdCancel);
     }));
 }
