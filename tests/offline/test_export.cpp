@@ -146,6 +146,27 @@ TEST_F(Export, AFailedWriteIsReportedAndTheOldFileStays)
         << box.toStdString();
 }
 
+// A Primary whose folder cannot be read is named with its cause and not
+// written, the Secondary is, and the bar of the writing stage counts the
+// Secondary's records alone, so it fills.
+TEST_F(Export, ASideWhoseScanFailsIsNotWrittenAndTheBarCountsOnlyTheOther)
+{
+    for (int i = 0; i < 4; ++i) file(d, QStringLiteral("Other/x%1.txt").arg(i));
+    g().CurrentPath = {QStringLiteral("C:\\Gone"), QStringLiteral("D:\\Other")};
+    file(c, QStringLiteral("P.txt"), "old P");
+    int fullest = -1;
+    desk.onYield([&] { return ex.isLoaded() && ex.lblProcessInProgress->caption() == QLatin1String("exporting local structure"); },
+                 [&] { fullest = std::max(fullest, int(ex.prbProgressBar->value())); }, true);
+    desk.expectMsgBox(kTitle,
+                      QStringLiteral("The Primary structure was not exported, because the folder 'C:\\Gone\\' cannot be read: "
+                                     "Path not found.\r\n\r\nThe Secondary structure has been exported successfully."),
+                      ui::vbExclamationOK, ui::vbOK);
+    exportWith(2, {QStringLiteral("C:\\P.txt"), QStringLiteral("D:\\S.txt")});
+    EXPECT_EQ(read(c, QStringLiteral("P.txt")), QByteArray("old P"));
+    EXPECT_TRUE(read(d, QStringLiteral("S.txt")).startsWith("36\r\nD:\\Other\\\r\n0\r\n4\r\n"));
+    EXPECT_EQ(fullest, int(ex.prbProgressBar->max()));
+}
+
 TEST_F(Export, ANameWithALineEndIsRefusedByName)
 {
     file(c, QStringLiteral("Work/bad\rname.txt"));
