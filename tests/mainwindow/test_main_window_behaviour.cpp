@@ -353,6 +353,27 @@ TEST_F(StartupTest, EachButtonsPopUpOffersHelpAndCancelOnlyWhenTheButtonOpensIt)
     EXPECT_EQ(desk.failures(), QStringList());
 }
 
+// Each structure stores its paths in its own file beside the program, from
+// the first start on.
+TEST_F(StartupTest, EachStructureStoresItsPathInItsOwnFileBesideTheProgram)
+{
+    drive.folder(QStringLiteral("Left"));
+    drive.folder(QStringLiteral("Right"));
+    writeIni(QStringLiteral("[General]\r\nPrimaryInitialPath=C:\\Left\r\nSecondaryInitialPath=C:\\Right\r\n"));
+    main.load();
+    for (int s : {1, 0}) {
+        ASSERT_TRUE(ui::Input::click(*main.optStructure[s]));
+        desk.expectMsgBox(QStringLiteral("Store path"),
+                          QStringLiteral("Do you really want to save path '%1', in the saved paths file?")
+                              .arg(s == 0 ? QStringLiteral("C:\\Left") : QStringLiteral("C:\\Right")),
+                          36, ui::vbYes);
+        main.mnuSavePathRecent->Click();
+    }
+    EXPECT_EQ(drive.bytes(QStringLiteral("PrimarySavedPaths.txt")), "C:\\Left\r\n");
+    EXPECT_EQ(drive.bytes(QStringLiteral("SecondarySavedPaths.txt")), "C:\\Right\r\n");
+    EXPECT_EQ(desk.failures(), QStringList());
+}
+
 // ---- Navigation ---------------------------------------------------------------------------
 
 TEST_F(StartupTest, UpOneLevelClimbsTheChosenStructureToItsDriveAndThereSaysItCannotGoFurther)

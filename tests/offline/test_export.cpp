@@ -147,8 +147,8 @@ TEST_F(Export, AFailedWriteIsReportedAndTheOldFileStays)
 }
 
 // A Primary whose folder cannot be read is named with its cause and not
-// written, the Secondary is, and the bar of the writing stage counts the
-// Secondary's records alone, so it fills.
+// written, the Secondary is, and the bar of each stage counts the
+// Secondary's entries alone.
 TEST_F(Export, ASideWhoseScanFailsIsNotWrittenAndTheBarCountsOnlyTheOther)
 {
     for (int i = 0; i < 4; ++i) file(d, QStringLiteral("Other/x%1.txt").arg(i));
@@ -157,6 +157,13 @@ TEST_F(Export, ASideWhoseScanFailsIsNotWrittenAndTheBarCountsOnlyTheOther)
     int fullest = -1;
     desk.onYield([&] { return ex.isLoaded() && ex.lblProcessInProgress->caption() == QLatin1String("exporting local structure"); },
                  [&] { fullest = std::max(fullest, int(ex.prbProgressBar->value())); }, true);
+    // While the facts are collected the bar climbs a quarter for each of the four files.
+    QList<double> collecting;
+    desk.onYield([&] { return ex.isLoaded() && ex.lblProcessInProgress->caption().startsWith(QLatin1String("collecting")); },
+                 [&] {
+                     if (collecting.isEmpty() || collecting.last() != ex.prbProgressBar->value())
+                         collecting << ex.prbProgressBar->value();
+                 }, true);
     desk.expectMsgBox(kTitle,
                       QStringLiteral("The Primary structure was not exported, because the folder 'C:\\Gone\\' cannot be read: "
                                      "Path not found.\r\n\r\nThe Secondary structure has been exported successfully."),
@@ -165,6 +172,7 @@ TEST_F(Export, ASideWhoseScanFailsIsNotWrittenAndTheBarCountsOnlyTheOther)
     EXPECT_EQ(read(c, QStringLiteral("P.txt")), QByteArray("old P"));
     EXPECT_TRUE(read(d, QStringLiteral("S.txt")).startsWith("36\r\nD:\\Other\\\r\n0\r\n4\r\n"));
     EXPECT_EQ(fullest, int(ex.prbProgressBar->max()));
+    EXPECT_EQ(collecting, QList<double>({0, 25, 50, 75}));
 }
 
 TEST_F(Export, ANameWithALineEndIsRefusedByName)
