@@ -215,6 +215,31 @@ TEST_F(FolderInclusion, NotShownWithoutSubFoldersOnEitherSide)
     EXPECT_FALSE(setup::ChooseFirstLevelFolders(caller));
 }
 
+// Switched off, one level deep, or a mode other than the two: no window, and
+// what an earlier choice left behind is dropped, so every folder takes part.
+TEST_F(FolderInclusion, NotShownWhenSwitchedOffOneLevelDeepOrInAnotherMode)
+{
+    const std::function<void(basGlobal::Globals&)> cases[] = {
+        [](basGlobal::Globals& s) { s.FolderIncludeExcludeEnabled = false; },
+        [](basGlobal::Globals& s) { s.NumberOfLevelsLimit = 1; },
+        [](basGlobal::Globals& s) { s.ComparisonMode = 2; },
+    };
+    for (const auto& change : cases) {
+        g().FolderIncludeExcludeEnabled = true, g().NumberOfLevelsLimit = 0, g().ComparisonMode = 0;
+        hidden().lstFoldersToIncludeExclude[0]->addItem(QStringLiteral("Stale"));
+        g().FolderSelectionState = 1;
+        change(g());
+        desk.clearTranscript();
+        EXPECT_FALSE(setup::ChooseFirstLevelFolders(caller));
+        EXPECT_TRUE(desk.entries(ui::HeadlessDesktop::Entry::ModalOpen).isEmpty());
+        EXPECT_EQ(dropped(0) + dropped(1), QStringList());
+        EXPECT_EQ(g().FolderSelectionState, 3);
+    }
+    // The same settings but for the change show it.
+    g().FolderIncludeExcludeEnabled = true, g().NumberOfLevelsLimit = 2, g().ComparisonMode = 0;
+    EXPECT_TRUE(choose([&] { Input::click(*w.cmdCancel); }));
+}
+
 TEST_F(FolderInclusion, ExportedFilesOnEitherSideAndADamagedOne)
 {
     g().ComparisonMode = 1;
