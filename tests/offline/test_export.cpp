@@ -264,6 +264,7 @@ TEST_F(Export, EachWindowsDialogsAndQuestionsNameTheSideAndTheUseInBothLanguages
             EXPECT_TRUE(w.cmdStart->enabled()) << "a give-up leaves the window idle";
             EXPECT_EQ(w.lblFile[0]->caption(), QString());
             EXPECT_EQ(w.lblFile[1]->toolTipText(), QStringLiteral("D:\\S.txt"));
+            EXPECT_EQ(w.lblFile[1]->caption(), QStringLiteral("D:\\S.txt")) << "the chosen file is shown";
             ui::Input::click(*w.cmdCancel);
         });
         w.show(ui::Modal);
