@@ -184,8 +184,17 @@ TEST_F(SettingsTest, EachWindowKeepsItsChoicesInItsOwnSettings)
     EXPECT_EQ(states(w), "E0E1E0");
     ui::Input::click(*w.chkIniFileName);
     ui::Input::click(*w.chkSavedPaths[1]);
+    EXPECT_EQ(w.cmdCancel->caption(), "Cancel");
     ui::Input::click(*w.cmdApply);
     EXPECT_EQ(choices(false) + choices(true), "110111");
+    // Applied: nothing is left to cancel, until a tick changes again.
+    EXPECT_EQ(w.cmdCancel->caption(), "Close");
+    ui::Input::click(*w.chkDeleteAfterImporting);
+    EXPECT_EQ(w.cmdCancel->caption(), "Cancel");
+    basGlobal::globals().LanguageIsGreek = true;
+    ui::Input::click(*w.cmdApply);
+    EXPECT_EQ(w.cmdCancel->caption(), "Κλείσιμο");
+    EXPECT_TRUE(read("App/Quillmarsh.ini").contains("DeleteAfter=True"));
     w.unload();
 }
 

@@ -226,6 +226,13 @@ TEST_F(UpdateCheckTest, NewerVersionListsItsLocationsAndOpensOnlyWebPages)
     EXPECT_EQ(check(w), "newer");
     EXPECT_EQ(w.lblResultDescription->caption(), "Υπάρχει νεότερη έκδοση διαθέσιμη, με αριθμό 2003.0001.0002.");
     EXPECT_EQ(w.txtWhatsNew->text(), "σημειώσεις\r\nδεύτερη");
+    // The notes can be read and copied, not changed.
+    ui::Input::type(*w.txtWhatsNew, QStringLiteral("x\b\b"));
+    ui::Input::paste(*w.txtWhatsNew, QStringLiteral("pasted"));
+    ui::Input::key(w, 'A', ui::vbCtrlMask);
+    ui::Input::key(w, 'X', ui::vbCtrlMask);
+    EXPECT_EQ(w.txtWhatsNew->text(), "σημειώσεις\r\nδεύτερη");
+    EXPECT_EQ(desk.clipboardText(), "σημειώσεις\r\nδεύτερη");
     EXPECT_EQ(testing_support::listItems(*basGlobal::HiddenForm().lstTargetURL),
               QStringList({"http://a.test/q.zip\r\n", "file:///etc/passwd", "javascript:alert(1)"}));
     ASSERT_EQ(w.cboWebLocation->listCount(), 3);

@@ -320,6 +320,60 @@ TEST_F(StartupTest, LanguageSwitchesBackAndForthWithCaptionsChecksHelpFileKeyAnd
     EXPECT_EQ(languages, (QList<bool>{false, true, true, false}));
 }
 
+// The three pop-up menus of the buttons: opened by its button, a menu offers
+// Help (the button's own topic) and Cancel; opened any other way, both are
+// greyed, also after the button has opened it.
+TEST_F(StartupTest, EachButtonsPopUpOffersHelpAndCancelOnlyWhenTheButtonOpensIt)
+{
+    using Entry = ui::HeadlessDesktop::Entry;
+    main.load();
+    struct Pop {
+        ui::CommandButton* button;
+        ui::Menu* menu;
+        ui::Menu* help;
+        ui::Menu* cancel;
+    };
+    for (const Pop& p : {Pop{main.cmdSavePath, main.mnuSavePath, main.mnuSavePathHelp, main.mnuSavePathCancel},
+                         Pop{main.cmdRecallSavedPath, main.mnuRecallPath, main.mnuRecallPathHelp, main.mnuRecallPathCancel},
+                         Pop{main.cmdSettings, main.mnuSettings, main.mnuSettingsHelp, main.mnuSettingsCancel}}) {
+        SCOPED_TRACE(p.menu->name().toStdString());
+        desk.clearTranscript();
+        desk.answerPopup(p.menu->name(), p.help->name());
+        ASSERT_TRUE(ui::Input::click(*p.button));
+        const QList<Entry> help = desk.entries(Entry::Help);
+        ASSERT_EQ(help.size(), 1);
+        EXPECT_EQ(help[0].style, p.button->helpTopic());
+        desk.answerPopup(p.menu->name(), p.cancel->name());
+        ASSERT_TRUE(ui::Input::click(*p.button));
+        EXPECT_EQ(desk.entries(Entry::Help).size(), 1);
+        p.menu->Click();
+        EXPECT_FALSE(p.help->enabled());
+        EXPECT_FALSE(p.cancel->enabled());
+    }
+    EXPECT_EQ(desk.failures(), QStringList());
+}
+
+// Each structure stores its paths in its own file beside the program, from
+// the first start on.
+TEST_F(StartupTest, EachStructureStoresItsPathInItsOwnFileBesideTheProgram)
+{
+    drive.folder(QStringLiteral("Left"));
+    drive.folder(QStringLiteral("Right"));
+    writeIni(QStringLiteral("[General]\r\nPrimaryInitialPath=C:\\Left\r\nSecondaryInitialPath=C:\\Right\r\n"));
+    main.load();
+    for (int s : {1, 0}) {
+        ASSERT_TRUE(ui::Input::click(*main.optStructure[s]));
+        desk.expectMsgBox(QStringLiteral("Store path"),
+                          QStringLiteral("Do you really want to save path '%1', in the saved paths file?")
+                              .arg(s == 0 ? QStringLiteral("C:\\Left") : QStringLiteral("C:\\Right")),
+                          36, ui::vbYes);
+        main.mnuSavePathRecent->Click();
+    }
+    EXPECT_EQ(drive.bytes(QStringLiteral("PrimarySavedPaths.txt")), "C:\\Left\r\n");
+    EXPECT_EQ(drive.bytes(QStringLiteral("SecondarySavedPaths.txt")), "C:\\Right\r\n");
+    EXPECT_EQ(desk.failures(), QStringList());
+}
+
 // ---- Navigation ---------------------------------------------------------------------------
 
 TEST_F(StartupTest, UpOneLevelClimbsTheChosenStructureToItsDriveAndThereSaysItCannotGoFurther)

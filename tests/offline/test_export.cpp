@@ -146,6 +146,35 @@ TEST_F(Export, AFailedWriteIsReportedAndTheOldFileStays)
         << box.toStdString();
 }
 
+// A Primary whose folder cannot be read is named with its cause and not
+// written, the Secondary is, and the bar of each stage counts the
+// Secondary's entries alone.
+TEST_F(Export, ASideWhoseScanFailsIsNotWrittenAndTheBarCountsOnlyTheOther)
+{
+    for (int i = 0; i < 4; ++i) file(d, QStringLiteral("Other/x%1.txt").arg(i));
+    g().CurrentPath = {QStringLiteral("C:\\Gone"), QStringLiteral("D:\\Other")};
+    file(c, QStringLiteral("P.txt"), "old P");
+    int fullest = -1;
+    desk.onYield([&] { return ex.isLoaded() && ex.lblProcessInProgress->caption() == QLatin1String("exporting local structure"); },
+                 [&] { fullest = std::max(fullest, int(ex.prbProgressBar->value())); }, true);
+    // While the facts are collected the bar climbs a quarter for each of the four files.
+    QList<double> collecting;
+    desk.onYield([&] { return ex.isLoaded() && ex.lblProcessInProgress->caption().startsWith(QLatin1String("collecting")); },
+                 [&] {
+                     if (collecting.isEmpty() || collecting.last() != ex.prbProgressBar->value())
+                         collecting << ex.prbProgressBar->value();
+                 }, true);
+    desk.expectMsgBox(kTitle,
+                      QStringLiteral("The Primary structure was not exported, because the folder 'C:\\Gone\\' cannot be read: "
+                                     "Path not found.\r\n\r\nThe Secondary structure has been exported successfully."),
+                      ui::vbExclamationOK, ui::vbOK);
+    exportWith(2, {QStringLiteral("C:\\P.txt"), QStringLiteral("D:\\S.txt")});
+    EXPECT_EQ(read(c, QStringLiteral("P.txt")), QByteArray("old P"));
+    EXPECT_TRUE(read(d, QStringLiteral("S.txt")).startsWith("36\r\nD:\\Other\\\r\n0\r\n4\r\n"));
+    EXPECT_EQ(fullest, int(ex.prbProgressBar->max()));
+    EXPECT_EQ(collecting, QList<double>({0, 25, 50, 75}));
+}
+
 TEST_F(Export, ANameWithALineEndIsRefusedByName)
 {
     file(c, QStringLiteral("Work/bad\rname.txt"));
@@ -235,6 +264,7 @@ TEST_F(Export, EachWindowsDialogsAndQuestionsNameTheSideAndTheUseInBothLanguages
             EXPECT_TRUE(w.cmdStart->enabled()) << "a give-up leaves the window idle";
             EXPECT_EQ(w.lblFile[0]->caption(), QString());
             EXPECT_EQ(w.lblFile[1]->toolTipText(), QStringLiteral("D:\\S.txt"));
+            EXPECT_EQ(w.lblFile[1]->caption(), QStringLiteral("D:\\S.txt")) << "the chosen file is shown";
             ui::Input::click(*w.cmdCancel);
         });
         w.show(ui::Modal);

@@ -49,6 +49,11 @@ TEST_F(Find, SearchesEveryDirectionRegardlessOfCaseLeavingOneRedCell)
             desk.expectMsgBox(QStringLiteral("Find next"), QStringLiteral("The results of the comparison, have been searched."), ui::vbInformationOK, ui::vbOK);
             EXPECT_EQ(press(f.cmdFindNext), Cell(7, 1));   // never wraps; the red cell stays
             EXPECT_EQ(press(f.cmdFindPrevious), Cell(5, 1));
+            // Back one match at a time, down to the first row.
+            EXPECT_EQ(press(f.cmdFindPrevious), Cell(4, 1));
+            EXPECT_EQ(press(f.cmdFindPrevious), Cell(3, 2));
+            EXPECT_EQ(press(f.cmdFindPrevious), Cell(2, 1));
+            EXPECT_EQ(press(f.cmdFindPrevious), Cell(1, 1));
             EXPECT_EQ(press(f.cmdFindFirst), Cell(1, 1));
             EXPECT_EQ(press(f.cmdFindPrevious), Cell(7, 1));   // from the bottom after row 1
             // Neither the heading row nor the marker column is searched.

@@ -160,6 +160,33 @@ TEST_F(Explain, FolderClausesFollowTheFirstExcludedEntryBelowTheFolder)
     ex0.clear(), ex1.clear();
 }
 
+// Without extended information a folder row says on which side the folder
+// is, in either language, and sends the user to the option for more.
+TEST_F(Explain, WithoutExtendedInformationAFolderRowNamesItsSidesInBothLanguages)
+{
+    const QString more = QStringLiteral(" If you need extended information, you must check the 'Display extended information' option of the window titled 'Options'.");
+    const QString moreGr = QStringLiteral(" Εάν θέλετε εκτενή πληροφόρηση, πρέπει να ενεργοποιήσετε την επιλογή «Εμφάνιση εκτενούς πληροφορήσεως» του παραθύρου με τίτλο «Επιλογές».");
+    struct Case { QString p0, p1; QString english, greek; };
+    const Case cases[] = {
+        {"SUB\\", "SUB\\", "The folder exists in both Structures." + more, "Ο φάκελλος υπάρχει και στις δύο Δομές." + moreGr},
+        {"SUB\\", "", "The folder in the Primary Structure, doesn't seem to exist in the Secondary Structure." + more,
+         "Ο φάκελλος της Πρωτευούσης Δομής, δεν φαίνεται να υπάρχει στην Δευτερεύουσα Δομή." + moreGr},
+        {"", "SUB\\", "The folder in the Secondary Structure, doesn't seem to exist in the Primary Structure." + more,
+         "Ο φάκελλος της Δευτερευούσης Δομής, δεν φαίνεται να υπάρχει στην Πρωτεύουσα Δομή." + moreGr},
+        {"", "", "", ""},
+    };
+    ui::ListBox& ex0 = *hidden().lstExcluded[0];
+    ui::ListBox& ex1 = *hidden().lstExcluded[1];
+    ex0.clear(), ex1.clear();
+    ex1.addItem(QStringLiteral("SUB\\x.txt"));   // looked at only with extended information
+    for (const Case& k : cases) {
+        const std::array<results::FolderSide, 2> sides{{{k.p0, k.p0.isEmpty() ? 1 : 0, &ex0}, {k.p1, k.p1.isEmpty() ? 1 : 0, &ex1}}};
+        EXPECT_EQ(results::FolderRowSentence(sides, false, true, false), k.english);
+        EXPECT_EQ(results::FolderRowSentence(sides, false, true, true), k.greek);
+    }
+    ex1.clear();
+}
+
 // Dark blue on the system's tool-tip colour for the heading; each block in
 // its structure's tint, its title written in the tint on dark blue.
 TEST_F(Explain, TheHeadingAndEachBlockKeepTheirColours)

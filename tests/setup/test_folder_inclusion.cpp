@@ -97,6 +97,36 @@ TEST_F(FolderInclusion, DeselectAllMovesOnlyTheListsThatHadASelection)
     }));
 }
 
+// Pairs chosen from both sides, the current item of each list being one of
+// them: Deselect all clears both and leaves both lists at their top, however
+// the two lists pull each other's items along on the way.
+TEST_F(FolderInclusion, DeselectAllAfterPairsChosenOnBothSidesLeavesBothListsAtTheTop)
+{
+    for (int k = 0; k < 12; ++k) {
+        file(c, QStringLiteral("P/F%1/x.txt").arg(k, 2, 10, QLatin1Char('0')));
+        file(c, QStringLiteral("S/f%1/x.txt").arg(k, 2, 10, QLatin1Char('0')));
+    }
+    EXPECT_TRUE(choose([&] {
+        ui::ListBox& left = *w.lstFirstLevelFolders[0];
+        ui::ListBox& right = *w.lstFirstLevelFolders[1];
+        const auto at = [](ui::ListBox& l, const char* name) {
+            return int(testing_support::listItems(l).indexOf(QLatin1String(name)));
+        };
+        for (const bool rightFirst : {true, false}) {
+            SCOPED_TRACE(rightFirst);
+            Input::listClick(rightFirst ? right : left, at(rightFirst ? right : left, rightFirst ? "f04" : "F04"));
+            Input::listClick(rightFirst ? left : right, at(rightFirst ? left : right, rightFirst ? "F11" : "f11"));
+            EXPECT_EQ(selection(), QStringLiteral("F04,F11|f04,f11+"));
+            Input::click(*w.cmdDeselectAll);
+            EXPECT_EQ(selection(), QStringLiteral("|-"));
+            EXPECT_EQ(left.topIndex(), 0);
+            EXPECT_EQ(right.topIndex(), 0);
+            EXPECT_EQ(left.listIndex() + right.listIndex(), -2);
+        }
+        Input::click(*w.cmdCancel);
+    }));
+}
+
 // Each side's path and list wear its structure's tint, as the main window set it.
 TEST_F(FolderInclusion, EachSideWearsItsStructuresTint)
 {
@@ -149,11 +179,65 @@ TEST_F(FolderInclusion, CommonAndNonCommonAreOfferedOnlyWhenTheyWouldSelectSomet
     }));
 }
 
+// From the keyboard alone: Tab walks the left list, the right list, the
+// commands of the middle column and the right one row by row, then the left
+// column's, and the disabled Include and Exclude are passed by until a
+// selection turns them on.
+TEST_F(FolderInclusion, TabWalksBothListsThenTheCommandsRowByRow)
+{
+    EXPECT_TRUE(choose([&] {
+        const auto walk = [&] {
+            Input::focus(*w.lstFirstLevelFolders[0]);
+            QStringList walked;
+            for (int k = 0; k < 10; ++k) {
+                Input::key(w, ui::vbKeyTab);
+                ui::Control* c = w.activeControl();
+                walked << (c ? c->name() + (c->index() >= 0 ? QString::number(c->index()) : QString()) : QString());
+            }
+            return walked;
+        };
+        EXPECT_EQ(walk(), QStringList({"lstFirstLevelFolders1", "cmdAllCommon", "cmdAllNonCommon", "cmdSelectAll",
+                                       "cmdDeselectAll", "cmdCancel", "cmdReminder", "lstFirstLevelFolders0",
+                                       "lstFirstLevelFolders1", "cmdAllCommon"}));
+        Input::listClick(*w.lstFirstLevelFolders[1], 0);
+        EXPECT_EQ(walk(), QStringList({"lstFirstLevelFolders1", "cmdAllCommon", "cmdInclude", "cmdAllNonCommon", "cmdExclude",
+                                       "cmdSelectAll", "cmdDeselectAll", "cmdCancel", "cmdReminder", "lstFirstLevelFolders0"}));
+        Input::key(w, ui::vbKeyTab, ui::vbShiftMask);
+        EXPECT_EQ(w.activeControl(), w.cmdReminder) << "Shift+Tab goes back";
+        Input::click(*w.cmdCancel);
+    }));
+}
+
 // Switched off, one level deep, a stale selection: the road's tests.
 TEST_F(FolderInclusion, NotShownWithoutSubFoldersOnEitherSide)
 {
     g().CurrentPath = {QStringLiteral("C:\\P\\Alpha"), QStringLiteral("C:\\S\\Gamma")};
     EXPECT_FALSE(setup::ChooseFirstLevelFolders(caller));
+}
+
+// Switched off, one level deep, or a mode other than the two: no window, and
+// what an earlier choice left behind is dropped, so every folder takes part.
+TEST_F(FolderInclusion, NotShownWhenSwitchedOffOneLevelDeepOrInAnotherMode)
+{
+    const std::function<void(basGlobal::Globals&)> cases[] = {
+        [](basGlobal::Globals& s) { s.FolderIncludeExcludeEnabled = false; },
+        [](basGlobal::Globals& s) { s.NumberOfLevelsLimit = 1; },
+        [](basGlobal::Globals& s) { s.ComparisonMode = 2; },
+    };
+    for (const auto& change : cases) {
+        g().FolderIncludeExcludeEnabled = true, g().NumberOfLevelsLimit = 0, g().ComparisonMode = 0;
+        hidden().lstFoldersToIncludeExclude[0]->addItem(QStringLiteral("Stale"));
+        g().FolderSelectionState = 1;
+        change(g());
+        desk.clearTranscript();
+        EXPECT_FALSE(setup::ChooseFirstLevelFolders(caller));
+        EXPECT_TRUE(desk.entries(ui::HeadlessDesktop::Entry::ModalOpen).isEmpty());
+        EXPECT_EQ(dropped(0) + dropped(1), QStringList());
+        EXPECT_EQ(g().FolderSelectionState, 3);
+    }
+    // The same settings but for the change show it.
+    g().FolderIncludeExcludeEnabled = true, g().NumberOfLevelsLimit = 2, g().ComparisonMode = 0;
+    EXPECT_TRUE(choose([&] { Input::click(*w.cmdCancel); }));
 }
 
 TEST_F(FolderInclusion, ExportedFilesOnEitherSideAndADamagedOne)

@@ -231,6 +231,44 @@ TEST_F(Options, OpensWithTheFocusOnOkSoEnterConfirmsAtOnce)
     EXPECT_EQ(desk.entries(ui::HeadlessDesktop::Entry::FileDialog).size(), 0);
 }
 
+// After an Apply nothing is pending, so Cancel is off; any value the user
+// changes next, whichever box, option or field it is, turns it on again.
+TEST_F(Options, EveryChangeAfterAnApplyMakesCancelAvailableAgain)
+{
+    desk.expectMsgBoxContaining(QStringLiteral("Resize font"), QStringLiteral("after we shut down and restart"),
+                                ui::vbInformationOK, ui::vbOK);
+    QStringList changed, tried;
+    inside(win_, [&] {
+        const auto afterApply = [&](ui::Control& control, auto change) {
+            const QString name = control.name() + (control.index() >= 0 ? QString::number(control.index()) : QString());
+            Input::click(*win_.cmdApply);
+            ASSERT_FALSE(win_.cmdCancel->enabled()) << name.toStdString();
+            change();
+            tried << name;
+            if (win_.cmdCancel->enabled())
+                changed << name;
+        };
+        for (ui::Control* c : win_.controls()) {
+            if (!c->visible())
+                continue;
+            if (c->kind() == ui::ControlKind::CheckBox)
+                afterApply(*c, [&] { Input::click(*c); });
+            if (c->kind() == ui::ControlKind::OptionButton && !static_cast<ui::OptionButton*>(c)->value())
+                afterApply(*c, [&] { Input::click(*c); });
+        }
+        afterApply(*win_.txtFilePattern, [&] { Input::paste(*win_.txtFilePattern, QStringLiteral("*.txt")); });
+        Input::click(*win_.optNumberOfLevels[2]);
+        Input::paste(*win_.txtNumberOfLevels, QStringLiteral("7"));   // a number Apply keeps as a number
+        afterApply(*win_.txtNumberOfLevels, [&] { Input::paste(*win_.txtNumberOfLevels, QStringLiteral("8")); });
+        desk.answerFolder(QStringLiteral("C:\\Elsewhere\\"));
+        afterApply(*win_.cmdBrowseForInitialPath[0], [&] { Input::click(*win_.cmdBrowseForInitialPath[0]); });
+        Input::click(*win_.cmdCancel);
+    });
+    EXPECT_EQ(changed, tried);
+    EXPECT_GE(tried.size(), 20);
+    EXPECT_TRUE(changed.contains(QStringLiteral("chkResizeFont")));
+}
+
 // The attribute boxes stand in two columns: Hidden above System, Read only
 // above Archive.
 TEST_F(Options, TheAttributeBoxesStandInTwoColumnsOfTwo)
