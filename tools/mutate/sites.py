@@ -280,26 +280,29 @@ def _ternary_swaps(m):
         yield q + 1, colon, colon + 1, k
 
 
+def _braced_after(m, at, opening):
+    """The braces of the block that `opening` (a pattern ending in "{") starts
+    right after offset `at`: (open, close), or None."""
+    found = re.match(opening, m[at:])
+    if not found:
+        return None
+    open_at = at + found.end() - 1
+    close_at = _matching(m, open_at)
+    return None if close_at < 0 else (open_at, close_at)
+
+
 def _if_else_swaps(m):
     for mt in re.finditer(r"\bif\s*\(", m):
         close_at = _matching(m, mt.end() - 1)
         if close_at < 0:
             continue
-        rest = re.match(r"\s*\{", m[close_at + 1:])
-        if not rest:
+        then_block = _braced_after(m, close_at + 1, r"\s*\{")
+        if not then_block:
             continue
-        then_open = close_at + rest.end()
-        then_close = _matching(m, then_open)
-        if then_close < 0:
+        else_block = _braced_after(m, then_block[1] + 1, r"\s*else\s*\{")
+        if not else_block:
             continue
-        els = re.match(r"\s*else\s*\{", m[then_close + 1:])
-        if not els:
-            continue
-        else_open = then_close + els.end()
-        else_close = _matching(m, else_open)
-        if else_close < 0:
-            continue
-        yield then_open + 1, then_close, else_open + 1, else_close
+        yield then_block[0] + 1, then_block[1], else_block[0] + 1, else_block[1]
 
 
 def find_mutants(path, text, rng, both_constants=False):
