@@ -60,6 +60,38 @@ def all_mutants(root, rng):
     return by_folder, lines
 
 
+def changed_lines(base, rev):
+    """path -> the set of lines of rev that differ from base."""
+    diff = subprocess.run(["git", "-C", str(REPO), "diff", "-U0", base, rev, "--", "src"], check=True,
+                          stdout=subprocess.PIPE, text=True, errors="replace").stdout
+    lines, path = collections.defaultdict(set), None
+    for line in diff.splitlines():
+        if line.startswith("+++ "):
+            path = line[6:] if line.startswith("+++ b/") else None
+        elif line.startswith("@@") and path:
+            m = re.search(r"\+(\d+)(?:,(\d+))?", line)
+            start, n = int(m.group(1)), int(m.group(2) or 1)
+            lines[path].update(range(start, start + n))
+    return lines
+
+
+def draw_changed(root, seed, count, changed):
+    """count faults on the changed lines only, an operator first, then a site."""
+    rng = random.Random(seed)
+    by_folder, lines = all_mutants(root, random.Random(seed))
+    pools = collections.defaultdict(list)
+    for folder in sorted(by_folder):
+        for m in by_folder[folder]:
+            if m.line in changed.get(m.path, ()):
+                pools[m.op].append(m)
+    drawn = []
+    while len(drawn) < count and any(pools.values()):
+        op = rng.choice(sorted(o for o in pools if pools[o]))
+        drawn.append(pools[op].pop(rng.randrange(len(pools[op]))))
+    rng.shuffle(drawn)
+    return drawn, lines
+
+
 def draw(root, seed, count, least):
     """count mutants at random, shared out by each folder's lines, at least `least` a folder.
 
@@ -383,7 +415,11 @@ def cmd_run(args):
     rev = git_rev(args.rev)
     out = Path(args.out)
     out.mkdir(parents=True, exist_ok=True)
-    mutants, lines = draw(source_at(rev), args.seed, args.count, args.least)
+    if args.changed_since:
+        mutants, lines = draw_changed(source_at(rev), args.seed, args.count,
+                                      changed_lines(git_rev(args.changed_since), rev))
+    else:
+        mutants, lines = draw(source_at(rev), args.seed, args.count, args.least)
     if args.only:
         mutants = [m for m in mutants if m.path.startswith(args.only)]
     (out / "drawn.txt").write_text("".join(f"{m.label()} {m.op} | {m.before} => {m.after}\n" for m in mutants),
@@ -458,6 +494,8 @@ def main():
     r.add_argument("--least", type=int, default=15, help="fewest faults in any folder")
     r.add_argument("--only", help="only faults in paths that start with this")
     r.add_argument("--list", action="store_true", help="only draw and list, run nothing")
+    r.add_argument("--changed-since", metavar="REV",
+                   help="draw only on the lines of src/ changed since REV (no folder shares)")
     r.set_defaults(func=cmd_run)
 
     rr = sub.add_parser("rerun", help="run an earlier run's survivors again on today's code")
