@@ -930,6 +930,19 @@ TEST_F(QtDesktopTest, AFocusedBoxDisabledOrHiddenByTheProgramRaisesNoFocusEvents
 
 // --- Context help ------------------------------------------------------------------------
 
+// A window of two labels, one above the other, each asking for its topic.
+static std::pair<Label*, Label*> twoLabelsWithTopics(BuiltForm& f, int topicA, int topicB)
+{
+    f.load();
+    auto* a = f.add<Label>("lblA");
+    a->setHelpTopic(topicA);
+    auto* b = f.add<Label>("lblB");
+    b->setHelpTopic(topicB);
+    b->setTop(600);
+    f.show();
+    return {a, b};
+}
+
 TEST_F(QtDesktopTest, ARightClickShowsTheTopicOfTheCurrentLanguagesFileAndAMissingTopicNothing)
 {
     QTemporaryDir dir;
@@ -940,13 +953,7 @@ TEST_F(QtDesktopTest, ARightClickShowsTheTopicOfTheCurrentLanguagesFileAndAMissi
         file.write(QByteArray(text));
     }
     BuiltForm f("frmHelp");
-    f.load();
-    auto* a = f.add<Label>("lblA");
-    a->setHelpTopic(40010);
-    auto* b = f.add<Label>("lblB");
-    b->setHelpTopic(40099);
-    b->setTop(600);
-    f.show();
+    const auto [a, b] = twoLabelsWithTopics(f, 40010, 40099);
     FormWindow* w = desk.window(f);
     setHelpFile(dir.filePath("QuillmarshUK.hlp"));
     rightClick(w->widgetFor(a));
@@ -975,13 +982,7 @@ TEST_F(QtDesktopTest, AHelpFileWithAByteOrderMarkAndAnyLineEndsGivesEveryTopic)
     file.write(text);
     file.close();
     BuiltForm f("frmHelp");
-    f.load();
-    auto* a = f.add<Label>("lblA");
-    a->setHelpTopic(40010);
-    auto* b = f.add<Label>("lblB");
-    b->setHelpTopic(40020);
-    b->setTop(600);
-    f.show();
+    const auto [a, b] = twoLabelsWithTopics(f, 40010, 40020);
     FormWindow* w = desk.window(f);
     setHelpFile(dir.filePath("QuillmarshUK.hlp"));
     rightClick(w->widgetFor(a));
