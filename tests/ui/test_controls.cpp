@@ -309,7 +309,8 @@ TEST_F(TreeTest, TypingFindsTheNextShownNodeThatStartsWithWhatWasTyped)
 
     typeKey('U');
     EXPECT_EQ(selected(), "Users");
-    typeKey('S', vbShiftMask);   // "us": Users still fits
+    typeKey('S', vbShiftMask);   // "us": Users still fits, and stays
+    EXPECT_EQ(selected(), "Users");
     typeKey('R');                // "usr"
     EXPECT_EQ(selected(), "usr");
     EXPECT_EQ(events, (QStringList{"click C:\\Users\\", "click C:\\usr\\"}));
