@@ -203,3 +203,59 @@ TEST_F(UiTest, ValueControlWritesTellTheBackendOnlyOnAChangeAndBadValuesNothing)
     EXPECT_EQ(cbo->listCount(), 0);
     f.setObserver(nullptr);
 }
+
+// Whole runs of items added or removed at once leave a list exactly as item
+// by item would, watched by a backend or not, and a watched list tells each
+// item that came or went.
+TEST_F(UiTest, BulkListWritesLeaveTheSameListWatchedOrNot)
+{
+    TestForm watched(QStringLiteral("frmWatched")), quiet(QStringLiteral("frmQuiet"));
+    Recorder rec;
+    QStringList states;
+    for (TestForm* f : {&watched, &quiet}) {
+        f->load();
+        if (f == &watched) f->setObserver(&rec);
+        for (const int mode : {ListBox::None, ListBox::Simple}) {
+            auto* l = f->add<ListBox>(QStringLiteral("lstItems%1").arg(mode));
+            l->setMultiSelect(mode);
+            l->appendItems(std::span<const QString>());
+            l->appendItems(std::vector<QString>{QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c")});
+            l->appendItems(std::vector<QString>{QStringLiteral("d"), QStringLiteral("e")}, std::vector<int>{5});
+            l->appendItems(QStringLiteral("x"), 3);
+            l->appendItems(QStringLiteral("y"), 0);
+            l->setListIndex(4);
+            l->setSelected(3, true);
+            l->setSelected(5, true);
+            l->setTopIndex(5);   // the count the list is left with
+            l->removeItems({true, false, true, false, false, true});   // a, c and the first x
+            l->removeItems({false, false, false, false, false, false, false, false, true});   // past the end: nothing
+            l->setList(1, QStringLiteral("D"));
+            l->setList(1, QStringLiteral("D"));
+            QString state;
+            for (int k = 0; k < l->listCount(); ++k) state += l->list(k) + QString::number(l->itemData(k));
+            for (int k : l->selectedIndexes()) state += u' ' + QString::number(k);
+            state += QStringLiteral(" / %1 %2 %3 %4").arg(l->listIndex()).arg(l->topIndex()).arg(l->selCount()).arg(l->newIndex());
+            states << state;
+        }
+        f->setObserver(nullptr);
+    }
+    EXPECT_EQ(states[0], QStringLiteral("b0D5e0x0x0 / -1 4 0 7")) << "the current item was the x that went";
+    EXPECT_EQ(states[1], QStringLiteral("b0D5e0x0x0 1 / 2 4 1 7")) << "d stays selected, the x went";
+    EXPECT_EQ(states[2], states[0]);
+    auto* one = quiet.add<ListBox>(QStringLiteral("lstOne"));   // the first item current: chosen too
+    one->addItem(QStringLiteral("a"));
+    EXPECT_EQ(one->selectedIndexes().size() + one->selCount(), 0);
+    one->setListIndex(0);
+    EXPECT_EQ(one->selectedIndexes(), QList<int>{0});
+    EXPECT_EQ(one->selCount(), 1);
+    EXPECT_EQ(states[3], states[1]);
+    QList<std::tuple<Prop, int, int>> told;
+    for (int k = 0; k < 8; ++k) {
+        told << p(Prop::ItemInserted, k);
+        if (k == 3) told << p(Prop::ItemData, 3);
+    }
+    told << p(Prop::ListIndex) << p(Prop::ListIndex) << p(Prop::ListIndex) << p(Prop::TopIndex) << p(Prop::ItemRemoved, 5)
+         << p(Prop::ItemRemoved, 2) << p(Prop::ItemRemoved, 0) << p(Prop::ItemText, 1);
+    const QList<std::tuple<Prop, int, int>> single = rec.changes.mid(0, told.size());
+    EXPECT_EQ(single, told);
+}
