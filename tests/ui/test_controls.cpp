@@ -627,3 +627,22 @@ TEST_F(UiTest, BulkAppendAndRemoveLeaveAListAsTheSingleCallsDo)
         expectSameItems();
     }
 }
+
+// A timer, a common dialog, a resizer and a web transfer have no face on the
+// form: they start hidden, and a click on one is refused as on any hidden control.
+TEST_F(UiTest, ControlsWithoutAFaceStartHiddenAndTakeNoInput)
+{
+    TestForm f(QStringLiteral("frmHiddenForm"));
+    f.load();
+    const std::vector<Control*> faceless = {f.add<Timer>(QStringLiteral("tmrClock")),
+                                            f.add<CommonDialog>(QStringLiteral("dlgDialog")),
+                                            f.add<FormResizer>(QStringLiteral("freeSizer1")),
+                                            f.add<InternetTransfer>(QStringLiteral("inetTransfer"))};
+    f.show();
+    for (Control* c : faceless) {
+        EXPECT_FALSE(c->visible()) << c->name().toStdString();
+        QString why;
+        EXPECT_FALSE(Input::canTakeInput(*c, &why));
+        EXPECT_EQ(why, QStringLiteral("control frmHiddenForm.%1 is not visible").arg(c->name()));
+    }
+}
