@@ -353,6 +353,33 @@ TEST_F(TreeTest, TypingFindsTheNextShownNodeThatStartsWithWhatWasTyped)
     EXPECT_HEADLESS_FAILURE(Input::type(*tvw, QStringLiteral("u")), "focus");
 }
 
+// A space is part of what is typed; a control key (Ctrl+A) is not; a tree
+// cleared and filled again starts a new search.
+TEST_F(TreeTest, TypingTakesSpacesLeavesControlKeysAndStartsAnewAfterAClear)
+{
+    for (const char* name : {"My Documents", "My Music"})
+        tvw->add(QStringLiteral("C:\\"), TreeView::tvwChild, QStringLiteral("C:\\%1\\").arg(QLatin1String(name)), QLatin1String(name));
+    tvw->node(QStringLiteral("C:\\"))->setExpanded(true);   // apps, My Documents, My Music, Users
+    ASSERT_TRUE(Input::nodeClick(*tvw, QStringLiteral("C:\\")));
+    const auto selected = [this] { return tvw->selectedItem() ? tvw->selectedItem()->text() : QString(); };
+    ASSERT_TRUE(Input::type(*tvw, QStringLiteral("my ")));
+    EXPECT_EQ(selected(), QStringLiteral("My Documents"));
+    ASSERT_TRUE(Input::type(*tvw, QStringLiteral("m")));
+    EXPECT_EQ(selected(), QStringLiteral("My Music"));
+
+    desk.advance(TreeView::kTypeAheadPauseMs);
+    ASSERT_TRUE(Input::key(form, 'A', vbCtrlMask));
+    ASSERT_TRUE(Input::type(*tvw, QStringLiteral("u")));
+    EXPECT_EQ(selected(), QStringLiteral("Users"));
+
+    tvw->clear();
+    EXPECT_EQ(selected(), QString());
+    tvw->add({}, TreeView::tvwLast, QStringLiteral("A:\\"), QStringLiteral("apps"));
+    tvw->add({}, TreeView::tvwLast, QStringLiteral("B:\\"), QStringLiteral("Users"));
+    ASSERT_TRUE(Input::type(*tvw, QStringLiteral("a")));   // at once, yet "a" alone
+    EXPECT_EQ(selected(), QStringLiteral("apps"));
+}
+
 // Siblings are walked both ways from any node and the walk ends in nothing
 // at either end; a node without children has no first child.
 TEST_F(TreeTest, SiblingsAreWalkedBothWaysAndEndInNothing)
@@ -645,4 +672,31 @@ TEST_F(UiTest, ControlsWithoutAFaceStartHiddenAndTakeNoInput)
         EXPECT_FALSE(Input::canTakeInput(*c, &why));
         EXPECT_EQ(why, QStringLiteral("control frmHiddenForm.%1 is not visible").arg(c->name()));
     }
+}
+
+// The arrow and page keys step a focused up-down (a page is several steps),
+// within its bounds; with Ctrl they do not; a disabled one takes no step.
+TEST_F(UiTest, KeysStepAFocusedUpDownWithinItsBounds)
+{
+    TestForm f(QStringLiteral("frmOptions"));
+    f.load();
+    auto* txt = f.add<TextBox>(QStringLiteral("txtNumberOfLevels"));
+    auto* upd = f.add<UpDown>(QStringLiteral("updNumberOfLevels"));
+    upd->setMax(100);
+    upd->setBuddy(txt, UpDown::BuddyProperty::Text);
+    f.show();
+    Input::focus(*upd);
+    const auto press = [&](int code, int shift = 0) {
+        EXPECT_TRUE(Input::key(f, code, shift));
+        return upd->value();
+    };
+    EXPECT_EQ(press(vbKeyUp), 1);
+    EXPECT_EQ(press(vbKeyPageUp), 1 + UpDown::kPagePresses);
+    EXPECT_EQ(press(vbKeyDown), UpDown::kPagePresses);
+    EXPECT_EQ(press(vbKeyUp, vbCtrlMask), UpDown::kPagePresses);
+    EXPECT_EQ(press(vbKeyPageDown), 0);
+    EXPECT_EQ(press(vbKeyPageDown), 0);
+    EXPECT_EQ(txt->text(), QStringLiteral("0"));
+    upd->setEnabled(false);
+    EXPECT_EQ(press(vbKeyUp), 0);
 }
