@@ -380,6 +380,53 @@ TEST_F(TreeTest, TypingTakesSpacesLeavesControlKeysAndStartsAnewAfterAClear)
     EXPECT_EQ(selected(), QStringLiteral("apps"));
 }
 
+// A renamed node takes its place among sorted siblings and stays where it
+// is among unsorted ones; sorting the tree sorts its roots at once. A
+// backend is told each rename and sort once.
+TEST_F(TreeTest, ARenamedNodeTakesItsPlaceWhereSiblingsSortAndTheTreeSortsItsRoots)
+{
+    struct Recorder : ChangeObserver {
+        QList<std::pair<Prop, const void*>> changes;
+        void changed(const Change& c) override { changes << std::pair{c.prop, c.item}; }
+    } rec;
+    const auto siblings = [](TreeNode* n) {
+        QStringList out;
+        for (n = n->firstSibling(); n; n = n->next()) out << n->text();
+        return out.join(u',');
+    };
+    tvw->add({}, TreeView::tvwLast, QStringLiteral("D:\\"), QStringLiteral("D: [Data]"));
+    tvw->add({}, TreeView::tvwLast, QStringLiteral("A:\\"), QStringLiteral("A: [Floppy]"));
+    TreeNode* apps = tvw->node(QStringLiteral("C:\\apps\\"));
+    TreeNode* floppy = tvw->node(QStringLiteral("A:\\"));
+    form.setObserver(&rec);
+    apps->setText(QStringLiteral("Zed"));
+    apps->setText(QStringLiteral("Zed"));
+    EXPECT_EQ(siblings(apps), QStringLiteral("Users,Zed"));
+    floppy->setText(QStringLiteral("B: [Floppy]"));
+    EXPECT_EQ(siblings(floppy), QStringLiteral("C: [System],D: [Data],B: [Floppy]")) << "the roots are not sorted";
+    tvw->setSorted(true);
+    tvw->setSorted(true);
+    EXPECT_EQ(siblings(floppy), QStringLiteral("B: [Floppy],C: [System],D: [Data]"));
+    floppy->setText(QStringLiteral("Z: [Zip]"));
+    EXPECT_EQ(siblings(floppy), QStringLiteral("C: [System],D: [Data],Z: [Zip]"));
+    tvw->setSorted(false);
+    floppy->setText(QStringLiteral("A: [Floppy]"));
+    EXPECT_EQ(siblings(floppy), QStringLiteral("C: [System],D: [Data],A: [Floppy]"));
+    form.setObserver(nullptr);
+    EXPECT_EQ(rec.changes, (QList<std::pair<Prop, const void*>>{
+                               {Prop::NodeText, apps}, {Prop::NodeText, floppy}, {Prop::NodeSorted, nullptr},
+                               {Prop::NodeText, floppy}, {Prop::NodeSorted, nullptr}, {Prop::NodeText, floppy}}));
+
+    // Only the selected node gives the selection up.
+    floppy->setSelected(true);
+    apps->setSelected(false);
+    EXPECT_TRUE(floppy->selected());
+    EXPECT_FALSE(apps->selected());
+    floppy->setSelected(false);
+    EXPECT_EQ(tvw->selectedItem(), nullptr);
+    EXPECT_FALSE(floppy->selected());
+}
+
 // Siblings are walked both ways from any node and the walk ends in nothing
 // at either end; a node without children has no first child.
 TEST_F(TreeTest, SiblingsAreWalkedBothWaysAndEndInNothing)
@@ -699,4 +746,29 @@ TEST_F(UiTest, KeysStepAFocusedUpDownWithinItsBounds)
     EXPECT_EQ(txt->text(), QStringLiteral("0"));
     upd->setEnabled(false);
     EXPECT_EQ(press(vbKeyUp), 0);
+}
+
+// Every control kind with a caption gives and takes it through the common
+// routines; the others have none and take none.
+TEST_F(UiTest, CaptionsOfEveryKindThroughTheCommonRoutines)
+{
+    TestForm f(QStringLiteral("frmMain"));
+    f.load();
+    const std::vector<Control*> captioned = {
+        f.add<CommandButton>(QStringLiteral("cmdA")), f.add<Label>(QStringLiteral("lblA")),
+        f.add<CheckBox>(QStringLiteral("chkA")),      f.add<OptionButton>(QStringLiteral("optA")),
+        f.add<Frame>(QStringLiteral("fraA")),         f.addMenu(QStringLiteral("mnuA"), QStringLiteral("A"))};
+    const std::vector<Control*> bare = {f.add<TextBox>(QStringLiteral("txtA")), f.add<ListBox>(QStringLiteral("lstA")),
+                                        f.add<ComboBox>(QStringLiteral("cboA")), f.add<Image>(QStringLiteral("imgA"))};
+    for (Control* c : captioned) {
+        EXPECT_TRUE(hasCaption(*c)) << c->name().toStdString();
+        EXPECT_TRUE(setCaptionOf(*c, c->name() + u'!'));
+        EXPECT_EQ(captionOf(*c), c->name() + u'!');
+    }
+    for (Control* c : bare) {
+        EXPECT_FALSE(hasCaption(*c)) << c->name().toStdString();
+        EXPECT_FALSE(setCaptionOf(*c, QStringLiteral("x")));
+        EXPECT_EQ(captionOf(*c), QString());
+    }
+    EXPECT_EQ(static_cast<TextBox*>(bare[0])->text(), QString());
 }

@@ -556,6 +556,61 @@ TEST_F(UiTest, MenusOpenThenChooseAndPopUpSynchronously)
     EXPECT_HEADLESS_FAILURE(f.popupMenu(*mnuSavePath), "cannot be chosen");
 }
 
+// A menu on the menu bar opens (its Click) or is chosen alone; a menu below
+// it cannot be opened as if it stood on the bar.
+TEST_F(UiTest, AMenuBarMenuOpensOrIsChosenAloneAndASubMenuIsNotOnTheBar)
+{
+    TestForm f(QStringLiteral("frmMain"));
+    f.load();
+    Menu* mnuView = f.addMenu(QStringLiteral("mnuView"), QStringLiteral("View"));
+    Menu* mnuZoom = f.addMenu(QStringLiteral("mnuViewZoom"), QStringLiteral("Zoom"), mnuView);
+    QStringList log;
+    mnuView->Click = [&] { log << QStringLiteral("view"); };
+    mnuZoom->Click = [&] { log << QStringLiteral("zoom"); };
+    f.show();
+    EXPECT_TRUE(Input::openMenu(*mnuView));
+    EXPECT_TRUE(Input::choose(*mnuView));
+    EXPECT_EQ(log, (QStringList{"view", "view"}));
+    EXPECT_HEADLESS_FAILURE(Input::openMenu(*mnuZoom), "menu frmMain.mnuViewZoom is not on the menu bar");
+    EXPECT_TRUE(Input::choose(*mnuZoom));
+    EXPECT_EQ(log, (QStringList{"view", "view", "view", "zoom"}));
+    mnuView->setEnabled(false);
+    EXPECT_HEADLESS_FAILURE(Input::openMenu(*mnuView), "disabled or hidden");
+    EXPECT_EQ(log.size(), 4);
+}
+
+// Space presses the focused button and toggles the focused check box or
+// option; with Ctrl it does nothing there; in a text box it is a character.
+TEST_F(UiTest, SpacePressesTheFocusedButtonOrBoxAndIsTypedInATextBox)
+{
+    TestForm f(QStringLiteral("frmOptions"));
+    f.load();
+    auto* cmd = f.add<CommandButton>(QStringLiteral("cmdApply"));
+    auto* chk = f.add<CheckBox>(QStringLiteral("chkFailSafe"));
+    auto* opt = f.add<OptionButton>(QStringLiteral("optDateFormat"));
+    auto* txt = f.add<TextBox>(QStringLiteral("txtFilePattern"));
+    int presses = 0;
+    cmd->Click = [&] { ++presses; };
+    f.show();
+    const auto space = [&](Control& c, int shift = 0) {
+        Input::focus(c);
+        EXPECT_TRUE(Input::key(f, vbKeySpace, shift));
+    };
+    space(*cmd);
+    EXPECT_EQ(presses, 1);
+    space(*chk);
+    EXPECT_EQ(chk->value(), 1);
+    space(*chk, vbCtrlMask);
+    EXPECT_EQ(chk->value(), 1);
+    space(*chk);
+    EXPECT_EQ(chk->value(), 0);
+    space(*opt);
+    EXPECT_TRUE(opt->value());
+    space(*txt);
+    EXPECT_EQ(txt->text(), QStringLiteral(" "));
+    EXPECT_EQ(presses, 1);
+}
+
 // A menu shortcut (a function key, Ctrl and a letter) chooses its item, its
 // menu opening first, while the item and every menu above it are enabled
 // and visible; otherwise, or with no item of that shortcut, it chooses

@@ -92,3 +92,33 @@ TEST_F(UiTest, TwipsPerPixelTakesAnyPositiveScaleAndFallsBackTo15)
     }
     setTwipsPerPixel(before);
 }
+
+// The buttons of each message box style (the low three bits), the one Enter
+// takes (the default-button bits, the first when there is no such button)
+// and the one Esc takes (Cancel, else OK alone, else none).
+TEST(MsgBoxStyle, ButtonsDefaultAndEscapeOfEveryStyle)
+{
+    using namespace ui;
+    const struct {
+        int style;
+        QList<int> buttons;
+        int escape;
+    } styles[] = {
+        {0, {vbOK}, vbOK},
+        {1, {vbOK, vbCancel}, vbCancel},
+        {2, {vbAbort, vbRetry, vbIgnore}, 0},
+        {3, {vbYes, vbNo, vbCancel}, vbCancel},
+        {4, {vbYes, vbNo}, 0},
+        {5, {vbRetry, vbCancel}, vbCancel},
+        {6, {vbOK}, vbOK},
+        {7 + 48, {vbOK}, vbOK},   // the icon bits do not count
+        {3 + 16, {vbYes, vbNo, vbCancel}, vbCancel},
+    };
+    for (const auto& s : styles) {
+        EXPECT_EQ(msgBoxButtons(s.style), s.buttons) << s.style;
+        EXPECT_EQ(msgBoxEscapeButton(s.style), s.escape) << s.style;
+        for (int which = 0; which < 4; ++which)
+            EXPECT_EQ(msgBoxDefaultButton(s.style + which * 0x100), s.buttons.value(which, s.buttons.first()))
+                << s.style << " default " << which;
+    }
+}
