@@ -772,3 +772,51 @@ TEST_F(UiTest, CaptionsOfEveryKindThroughTheCommonRoutines)
     }
     EXPECT_EQ(static_cast<TextBox*>(bare[0])->text(), QString());
 }
+
+// The row height decides how many rows the view shows, and so how far down
+// the top row may go; the left column stays within the scrolling columns;
+// fewer rows pull the top row up. A backend is told each real change once.
+TEST_F(GridTest, RowHeightLeftColumnAndShapeKeepTheViewWithinTheGrid)
+{
+    Recorder rec;
+    form.setObserver(&rec);
+    expectUiError([&] { grd->setRowHeight(0); }, 380);
+    expectUiError([&] { grd->setRowHeight(-240); }, 380);
+    EXPECT_EQ(rec.changes.size(), 0);
+    EXPECT_EQ(grd->visibleRows(), 5);   // six rows high, the fixed one apart
+    grd->setTopRow(100);
+    EXPECT_EQ(grd->topRow(), 15);
+    grd->setRowHeight(1);
+    grd->setRowHeight(480);
+    grd->setRowHeight(480);
+    EXPECT_EQ(grd->visibleRows(), 2);
+    grd->setTopRow(100);
+    EXPECT_EQ(grd->topRow(), 18);
+    grd->setRowHeight(2000);   // taller than the grid: one row still shows
+    EXPECT_EQ(grd->visibleRows(), 1);
+    grd->setTopRow(100);
+    EXPECT_EQ(grd->topRow(), 19);
+    grd->setRows(10);
+    grd->setRows(10);
+    EXPECT_EQ(grd->topRow(), 9);
+    grd->setRowHeight(480);
+    grd->setLeftCol(100);
+    EXPECT_EQ(grd->leftCol(), 8);
+    grd->setLeftCol(-3);
+    EXPECT_EQ(grd->leftCol(), 1);
+    grd->setLeftCol(1);
+    grd->setCols(3);
+    grd->setLeftCol(5);
+    EXPECT_EQ(grd->leftCol(), 2);
+    grd->setFixedRows(2);
+    grd->setFixedRows(2);
+    expectUiError([&] { grd->setFixedRows(11); }, 380);
+    EXPECT_EQ(grd->visibleRows(), 1);
+    form.setObserver(nullptr);
+    EXPECT_EQ(rec.changes, (QList<std::tuple<Prop, int, int>>{
+                               {Prop::TopRow, -1, -1}, {Prop::RowHeight, -1, -1}, {Prop::RowHeight, -1, -1},
+                               {Prop::TopRow, -1, -1}, {Prop::RowHeight, -1, -1}, {Prop::TopRow, -1, -1},
+                               {Prop::GridShape, -1, -1}, {Prop::RowHeight, -1, -1}, {Prop::LeftCol, -1, -1},
+                               {Prop::LeftCol, -1, -1}, {Prop::GridShape, -1, -1}, {Prop::LeftCol, -1, -1},
+                               {Prop::GridShape, -1, -1}}));
+}
