@@ -422,7 +422,11 @@ TEST_F(Options, LevelsFieldEdgesAndTheUpDown)
         Input::upDown(upd, +1);   // "09" is left as typed: the up-down steps from the 0 it had
         EXPECT_EQ(box.text(), QStringLiteral("1"));
         // A right click on "Specific number" neither selects it nor moves the focus.
+        Input::click(*win_.optNumberOfLevels[2]);   // into the field, its "1" selected
+        Input::paste(box, QStringLiteral("25"));
+        Input::focus(*win_.cmdApply);
         Input::click(*win_.optNumberOfLevels[0]);
+        EXPECT_EQ(win_.activeControl(), win_.optNumberOfLevels[0]) << "the 0 it writes does not call the field";
         Input::focus(*win_.cmdApply);
         Input::rightClick(*win_.optNumberOfLevels[2]);
         EXPECT_TRUE(win_.optNumberOfLevels[0]->value());

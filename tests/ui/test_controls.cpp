@@ -372,6 +372,16 @@ TEST_F(TreeTest, TypingTakesSpacesLeavesControlKeysAndStartsAnewAfterAClear)
     ASSERT_TRUE(Input::type(*tvw, QStringLiteral("u")));
     EXPECT_EQ(selected(), QStringLiteral("Users"));
 
+    // A NodeClick that takes the focus away ends the typing there.
+    auto* other = form.add<CommandButton>(QStringLiteral("cmdOther"));
+    tvw->NodeClick = [&](TreeNode*) { other->setFocus(); };
+    desk.advance(TreeView::kTypeAheadPauseMs);
+    EXPECT_TRUE(Input::type(*tvw, QStringLiteral("aU")));
+    EXPECT_EQ(selected(), QStringLiteral("apps"));
+    EXPECT_EQ(form.activeControl(), other);
+    tvw->NodeClick = nullptr;
+    Input::focus(*tvw);
+
     tvw->clear();
     EXPECT_EQ(selected(), QString());
     tvw->add({}, TreeView::tvwLast, QStringLiteral("A:\\"), QStringLiteral("apps"));
@@ -819,4 +829,17 @@ TEST_F(GridTest, RowHeightLeftColumnAndShapeKeepTheViewWithinTheGrid)
                                {Prop::GridShape, -1, -1}, {Prop::RowHeight, -1, -1}, {Prop::LeftCol, -1, -1},
                                {Prop::LeftCol, -1, -1}, {Prop::GridShape, -1, -1}, {Prop::LeftCol, -1, -1},
                                {Prop::GridShape, -1, -1}}));
+}
+
+// The cell under the mouse is one of the grid's, else none (-1).
+TEST_F(GridTest, TheMouseCellIsInsideTheGridOrNone)
+{
+    const auto at = [&](int row, int col) {
+        grd->setMousePosition(row, col);
+        return std::pair{grd->mouseRow(), grd->mouseCol()};
+    };
+    EXPECT_EQ(at(0, 0), std::pair(0, 0));
+    EXPECT_EQ(at(19, 8), std::pair(19, 8));
+    EXPECT_EQ(at(20, 9), std::pair(-1, -1));
+    EXPECT_EQ(at(-1, -1), std::pair(-1, -1));
 }
