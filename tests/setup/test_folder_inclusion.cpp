@@ -487,4 +487,36 @@ TEST_F(FolderInclusion, OffLineTheImportedHeaderDecidesWhetherToAsk)
     }));
 }
 
+// A right click asks for each control's own topic, the Primary side's first;
+// the please-wait notice stands while the lists load; a scroll guard left on
+// by an earlier run does not stop the follow rule.
+TEST_F(FolderInclusion, HelpTopicsThePleaseWaitNoticeAndAStaleScrollGuard)
+{
+    g().FolderListScrollGuard = true;
+    QStringList asked, order;
+    EXPECT_TRUE(choose([&] {
+        using Entry = ui::HeadlessDesktop::Entry;
+        for (const Entry& e : desk.transcript())
+            if (e.kind == Entry::FormShown || e.kind == Entry::FormUnloaded || e.kind == Entry::ModalOpen)
+                order << (e.kind == Entry::FormShown ? "shown " : e.kind == Entry::FormUnloaded ? "gone " : "modal ") + e.form;
+        for (ui::Control* c : w.controls()) {
+            if (!c->visible() || !Input::canTakeInput(*c)) continue;
+            desk.clearTranscript();
+            Input::rightClick(*c);
+            for (const auto& e : desk.entries(ui::HeadlessDesktop::Entry::Help))
+                asked << c->name() + (c->index() >= 0 ? QString::number(c->index()) : QString()) + u'=' + QString::number(e.style);
+        }
+        Input::listClick(*w.lstFirstLevelFolders[0], 2);
+        EXPECT_EQ(selection(), QStringLiteral("Data|DATA+"));
+        Input::click(*w.cmdCancel);
+    }));
+    EXPECT_EQ(asked, QStringList({"lblCurrentFullPath0=40010", "lstFirstLevelFolders0=40020", "lblCurrentFullPath1=40015",
+                                  "lstFirstLevelFolders1=40025", "cmdSelectAll=40030", "cmdAllCommon=40055",
+                                  "cmdDeselectAll=40040", "cmdAllNonCommon=40050", "cmdReminder=40060", "cmdCancel=40070"}));
+    EXPECT_EQ(w.cmdInclude->helpTopic(), setup::htInclude);
+    EXPECT_EQ(w.cmdExclude->helpTopic(), setup::htExclude);
+    EXPECT_EQ(order, QStringList({"shown frmPleaseWait", "gone frmPleaseWait", "shown frmFolderIncludeExclude",
+                                  "modal frmFolderIncludeExclude"}));
+}
+
 } // namespace

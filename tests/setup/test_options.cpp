@@ -4,6 +4,9 @@
 #include "setup/frmOptions.h"
 #include "shared/SettingsTable.h"
 
+#include <map>
+#include <set>
+
 using setup::frmOptions;
 using ui::Input;
 
@@ -458,6 +461,44 @@ TEST_F(Options, GreekCaptionsAndNotices)
     });
     EXPECT_TRUE(g().ResetSettingsOnExit) << "Reset is not taken back by Cancel";
     EXPECT_FALSE(g().ResizeFontEnabled);
+}
+
+// A right click on any control asks for its own help topic, each control
+// another; the two sides' browse buttons and paths have theirs in order.
+TEST_F(Options, EachControlAsksForItsOwnHelpTopic)
+{
+    std::map<QString, int> asked;
+    inside(win_, [&] {
+        for (ui::Control* c : win_.controls()) {
+            if (!c->visible() || c->kind() == ui::ControlKind::FormResizer || c == win_.lblFilePattern) continue;
+            const QString who = c->name() + (c->index() >= 0 ? QString::number(c->index()) : QString());
+            desk.clearTranscript();
+            if (Input::canTakeInput(*c)) Input::rightClick(*c);
+            const auto help = desk.entries(ui::HeadlessDesktop::Entry::Help);
+            asked[who] = help.size() == 1 ? help[0].style : -c->helpTopic();
+        }
+        Input::click(*win_.cmdCancel);
+    });
+    std::set<int> distinct;
+    for (const auto& [who, topic] : asked) {
+        EXPECT_NE(topic, 0) << who.toStdString();
+        distinct.insert(std::abs(topic));
+    }
+    EXPECT_EQ(distinct.size(), asked.size());
+    EXPECT_EQ(asked.size(), 44u);
+    EXPECT_EQ(asked[QStringLiteral("cmdBrowseForInitialPath0")], setup::htBrowsePrimary);
+    EXPECT_EQ(asked[QStringLiteral("cmdBrowseForInitialPath1")], setup::htBrowseSecondary);
+    EXPECT_EQ(asked[QStringLiteral("lblInitialPath0")], setup::htInitialPathPrimary);
+    EXPECT_EQ(asked[QStringLiteral("lblInitialPath1")], setup::htInitialPathSecondary);
+    EXPECT_EQ(asked[QStringLiteral("chkFileAttributes1")], setup::htHidden);
+    EXPECT_EQ(asked[QStringLiteral("chkFileAttributes4")], setup::htArchive);
+    EXPECT_EQ(asked[QStringLiteral("optNumberOfLevels0")], setup::htAllLevels);
+    EXPECT_EQ(asked[QStringLiteral("optNumberOfLevels2")], setup::htSpecificNumber);
+    EXPECT_EQ(asked[QStringLiteral("optComparison0")], setup::htLocalComputer);
+    EXPECT_EQ(asked[QStringLiteral("optComparison2")], setup::htPreparation);
+    EXPECT_EQ(asked[QStringLiteral("cmdReset")], setup::htReset);
+    EXPECT_EQ(asked[QStringLiteral("cmdOK")], setup::htOK);
+    EXPECT_EQ(asked[QStringLiteral("txtNumberOfLevels")], -setup::htNumberOfLevelsText) << "disabled: read, not asked";
 }
 
 } // namespace
