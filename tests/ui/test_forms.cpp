@@ -527,6 +527,50 @@ TEST_F(UiTest, ABoxNeverWrittenToHasNothingSelected)
     EXPECT_EQ(txt->text(), QStringLiteral("123"));
 }
 
+// Backspace at the start erases nothing and over a selection erases just it;
+// Ctrl+A selects everything; control characters are not typed; a single-line
+// box drops the line breaks of a paste; an empty clipboard pastes nothing;
+// a locked box can only be copied from.
+TEST_F(UiTest, EditingKeysAtTheEdgesAndALockedBox)
+{
+    TestForm f(QStringLiteral("frmFind"));
+    f.load();
+    auto* txt = f.add<TextBox>(QStringLiteral("txtFindString"));
+    int changes = 0;
+    txt->Change = [&] { ++changes; };
+    f.show();
+    ASSERT_TRUE(Input::type(*txt, QStringLiteral("abc\x01\x1f")));
+    EXPECT_EQ(txt->text(), QStringLiteral("abc"));
+    EXPECT_EQ(changes, 3);
+    txt->setSelStart(0);
+    ASSERT_TRUE(Input::key(f, vbKeyBack));
+    EXPECT_EQ(txt->text(), QStringLiteral("abc"));
+    EXPECT_EQ(changes, 3);
+    txt->setSelStart(1);
+    txt->setSelLength(2);
+    ASSERT_TRUE(Input::key(f, vbKeyBack));
+    EXPECT_EQ(txt->text(), QStringLiteral("a"));
+    ASSERT_TRUE(Input::key(f, vbKeyBack));
+    EXPECT_EQ(txt->text(), QString());
+    ASSERT_TRUE(Input::paste(*txt, QStringLiteral("one\r\ntwo")));
+    EXPECT_EQ(txt->text(), QStringLiteral("onetwo"));
+    desk.setClipboardText(QString());
+    ASSERT_TRUE(Input::key(f, 'V', vbCtrlMask));
+    EXPECT_EQ(txt->text(), QStringLiteral("onetwo"));
+    ASSERT_TRUE(Input::key(f, 'A', vbCtrlMask));
+    EXPECT_EQ(txt->selStart() * 10 + txt->selLength(), 6);
+
+    txt->setLocked(true);
+    changes = 0;
+    ASSERT_TRUE(Input::type(*txt, QStringLiteral("x")));
+    ASSERT_TRUE(Input::key(f, vbKeyBack));
+    ASSERT_TRUE(Input::key(f, 'X', vbCtrlMask));
+    EXPECT_EQ(desk.clipboardText(), QStringLiteral("onetwo")) << "cut from a locked box only copies";
+    ASSERT_TRUE(Input::key(f, 'V', vbCtrlMask));
+    EXPECT_EQ(txt->text(), QStringLiteral("onetwo"));
+    EXPECT_EQ(changes, 0);
+}
+
 TEST_F(UiTest, MenusOpenThenChooseAndPopUpSynchronously)
 {
     TestForm f(QStringLiteral("frmMain"));
