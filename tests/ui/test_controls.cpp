@@ -822,13 +822,18 @@ TEST_F(GridTest, RowHeightLeftColumnAndShapeKeepTheViewWithinTheGrid)
     grd->setFixedRows(2);
     expectUiError([&] { grd->setFixedRows(11); }, 380);
     EXPECT_EQ(grd->visibleRows(), 1);
+    grd->setFixedCols(2);
+    grd->setFixedCols(2);
+    expectUiError([&] { grd->setFixedCols(4); }, 380);
+    grd->setLeftCol(0);
+    EXPECT_EQ(grd->leftCol(), 2) << "the first scrolling column";
     form.setObserver(nullptr);
     EXPECT_EQ(rec.changes, (QList<std::tuple<Prop, int, int>>{
                                {Prop::TopRow, -1, -1}, {Prop::RowHeight, -1, -1}, {Prop::RowHeight, -1, -1},
                                {Prop::TopRow, -1, -1}, {Prop::RowHeight, -1, -1}, {Prop::TopRow, -1, -1},
                                {Prop::GridShape, -1, -1}, {Prop::RowHeight, -1, -1}, {Prop::LeftCol, -1, -1},
                                {Prop::LeftCol, -1, -1}, {Prop::GridShape, -1, -1}, {Prop::LeftCol, -1, -1},
-                               {Prop::GridShape, -1, -1}}));
+                               {Prop::GridShape, -1, -1}, {Prop::GridShape, -1, -1}}));
 }
 
 // The cell under the mouse is one of the grid's, else none (-1).
