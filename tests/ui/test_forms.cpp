@@ -84,6 +84,51 @@ TEST_F(UiTest, ReloadBuildsFreshControlsAndResizeDoneFollowsEachLoad)
     EXPECT_TRUE(f.isShown());
 }
 
+// Unload refused by the form's Unload keeps it loaded and shown; an unload
+// asked for inside the form's own unloading is refused; a form shown again
+// is brought forward, not shown twice; a shown form cannot then be shown
+// modally; hiding tells the desktop once; a running timer stops with its form.
+TEST_F(UiTest, UnloadRefusedOrNestedShowHideAndTheTimerOfAnUnloadedForm)
+{
+    Timer* tmr = nullptr;
+    TestForm f(QStringLiteral("frmCompare"), [&](TestForm& form) {
+        form.add<CommandButton>(QStringLiteral("cmdPrint"));
+        tmr = form.add<Timer>(QStringLiteral("tmrClock"));
+        tmr->setInterval(1000);
+    });
+    bool refuse = true;
+    int nested = -1, ticks = 0;
+    f.Load = [&] { tmr->Tick = [&] { ++ticks; }; };
+    f.Unload = [&](bool& cancel) {
+        cancel = refuse;
+        nested = f.unload() ? 1 : 0;
+    };
+    using Entry = HeadlessDesktop::Entry;
+    f.show();
+    f.show();
+    EXPECT_EQ(desk.entries(Entry::FormShown).size(), 1);
+    EXPECT_TRUE(desk.timerRunning(*tmr));
+    expectUiError([&] { f.show(Modal); }, 400, QStringLiteral("Form already displayed; can't show modally"));
+    EXPECT_FALSE(f.unload());
+    EXPECT_EQ(nested, 0);
+    EXPECT_TRUE(f.isShown());
+    EXPECT_EQ(desk.entries(Entry::FormHidden).size() + desk.entries(Entry::FormUnloaded).size(), 0);
+    EXPECT_EQ(f.control(QStringLiteral("CMDPRINT")), f.controls().front()) << "names are found whatever their case";
+    EXPECT_EQ(f.control(QStringLiteral("cmdPrint"), 0), nullptr) << "not an array";
+    f.hide();
+    f.hide();
+    EXPECT_EQ(desk.entries(Entry::FormHidden).size(), 1);
+    EXPECT_TRUE(f.isLoaded());
+    desk.advance(1000);
+    EXPECT_EQ(ticks, 1);
+    refuse = false;
+    EXPECT_TRUE(f.unload());
+    EXPECT_FALSE(f.isLoaded());
+    desk.advance(5000);
+    EXPECT_EQ(ticks, 1) << "its timer stopped";
+    EXPECT_EQ(desk.entries(Entry::FormHidden).size() + desk.entries(Entry::FormUnloaded).size(), 2);
+}
+
 // --- Modal runs ---------------------------------------------------------------------
 
 TEST_F(UiTest, AModalScriptOpensASecondModalForm)
