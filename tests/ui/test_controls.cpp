@@ -848,3 +848,64 @@ TEST_F(GridTest, TheMouseCellIsInsideTheGridOrNone)
     EXPECT_EQ(at(20, 9), std::pair(-1, -1));
     EXPECT_EQ(at(-1, -1), std::pair(-1, -1));
 }
+
+// Only a control that can hold the focus, enabled and shown along with every
+// frame it stands in and its form, takes it from code (error 5 otherwise)
+// and from the user.
+TEST_F(UiTest, TheFocusGoesOnlyWhereAControlCanHoldItEnabledAndShown)
+{
+    TestForm f(QStringLiteral("frmOptions"));
+    f.load();
+    auto* fra = f.add<Frame>(QStringLiteral("fraLevels"));
+    auto* inside = f.add<TextBox>(QStringLiteral("txtNumberOfLevels"), -1, fra);
+    auto* lbl = f.add<Label>(QStringLiteral("lblPattern"));
+    auto* cmd = f.add<CommandButton>(QStringLiteral("cmdOK"));
+    const auto refused = [&](Control& c) {
+        try {
+            c.setFocus();
+        } catch (const UiError& e) {
+            return e.number == 5 && f.activeControl() != &c;
+        }
+        return false;
+    };
+    EXPECT_TRUE(refused(*cmd)) << "the form is not shown yet";
+    f.show();
+    cmd->setFocus();
+    EXPECT_TRUE(refused(*lbl));
+    EXPECT_HEADLESS_FAILURE(Input::focus(*lbl), "control frmOptions.lblPattern cannot take the focus");
+    fra->setEnabled(false);
+    EXPECT_FALSE(inside->effectivelyEnabled());
+    EXPECT_TRUE(inside->enabled());
+    EXPECT_TRUE(refused(*inside));
+    fra->setEnabled(true);
+    fra->setVisible(false);
+    EXPECT_FALSE(inside->effectivelyVisible());
+    EXPECT_TRUE(refused(*inside));
+    fra->setVisible(true);
+    inside->setFocus();
+    EXPECT_TRUE(inside->hasFocus());
+    f.setEnabled(false);
+    EXPECT_FALSE(cmd->effectivelyEnabled());
+    EXPECT_TRUE(refused(*cmd));
+    f.setEnabled(true);
+    cmd->setFocus();
+    EXPECT_TRUE(cmd->hasFocus() && !inside->hasFocus());
+
+    // A size below zero is refused; bold is a change of the font alone.
+    expectUiError([&] { cmd->move(0, 0, -1, 10); }, 380);
+    expectUiError([&] { cmd->move(0, 0, 10, -1); }, 380);
+    cmd->move(0, 0, 0, 0);
+    EXPECT_EQ(cmd->width() + cmd->height(), 0);
+    cmd->setFontBold(true);
+    EXPECT_TRUE(cmd->font().bold);
+    EXPECT_EQ(cmd->font().name, QStringLiteral("Verdana"));
+    cmd->setFontBold(false);
+    EXPECT_EQ(cmd->font(), Font{});
+    // A control without a help topic asks for no help.
+    desk.clearTranscript();
+    cmd->showWhatsThis();
+    cmd->setHelpTopic(96060);
+    cmd->showWhatsThis();
+    ASSERT_EQ(desk.entries(HeadlessDesktop::Entry::Help).size(), 1);
+    EXPECT_EQ(desk.entries(HeadlessDesktop::Entry::Help)[0].style, 96060);
+}
