@@ -158,6 +158,64 @@ TEST_F(UiTest, MultiSelectListTogglesOnClickAndTheItemUnderAPointFollowsTheTopIn
     EXPECT_EQ(lst->topIndex(), 9);
 }
 
+// A single-choice list: choosing is making current, unchoosing another item
+// changes nothing, a second click on the current item clicks again; the
+// current item follows insertions and removals before it; the ends of the
+// list are checked (381, or 5 for an insertion place) and read as "".
+TEST_F(UiTest, ASingleChoiceListAtItsEdges)
+{
+    TestForm f(QStringLiteral("frmRecallSavedPath"));
+    f.load();
+    auto* lst = f.add<ListBox>(QStringLiteral("lstSavedPaths"));
+    lst->move(0, 0, 2000, 1000);
+    QList<int> clicks;
+    lst->Click = [&] { clicks << lst->listIndex(); };
+    f.show();
+    EXPECT_EQ(lst->topIndex(), 0);
+    lst->setTopIndex(3);
+    EXPECT_EQ(lst->topIndex(), 0) << "an empty list stays at its top";
+    EXPECT_EQ(lst->itemFromPoint(10, 10), -1);
+    for (const char* s : {"a", "b", "c"}) lst->addItem(QLatin1String(s));
+    lst->setSelected(1, true);
+    lst->setSelected(0, false);
+    EXPECT_EQ(lst->listIndex(), 1);
+    EXPECT_TRUE(lst->selected(1) && !lst->selected(0) && !lst->selected(2));
+    ASSERT_TRUE(Input::listClick(*lst, 1));
+    EXPECT_EQ(clicks, (QList<int>{1, 1}));
+    lst->addItem(QStringLiteral("first"), 0);
+    EXPECT_EQ(lst->listIndex(), 2);
+    lst->addItem(QStringLiteral("last"), lst->listCount());
+    EXPECT_EQ(lst->list(4), QStringLiteral("last"));
+    EXPECT_EQ(lst->newIndex(), 4);
+    lst->removeItem(0);
+    EXPECT_EQ(lst->listIndex(), 1);
+    lst->setSelected(1, false);
+    EXPECT_EQ(lst->listIndex(), -1);
+    EXPECT_EQ(clicks, (QList<int>{1, 1, -1}));
+    EXPECT_EQ(lst->list(-1) + lst->list(4), QString());
+    expectUiError([&] { lst->addItem(QStringLiteral("x"), 5); }, 5);
+    expectUiError([&] { lst->addItem(QStringLiteral("x"), -1); }, 5);
+    expectUiError([&] { lst->setList(4, QStringLiteral("x")); }, 381);
+    expectUiError([&] { lst->removeItem(-1); }, 381);
+    expectUiError([&] { lst->selected(4); }, 381);
+    expectUiError([&] { lst->setListIndex(4); }, 380);
+    expectUiError([&] { lst->setListIndex(-2); }, 380);
+    expectUiError([&] { lst->setItemHeight(0); }, 380);
+    lst->setListIndex(3);
+    lst->setListIndex(-1);
+    EXPECT_EQ(lst->listCount(), 4);
+    // The item under a point: within the width, from the top item down.
+    EXPECT_EQ(lst->itemFromPoint(1999, 0), 0);
+    EXPECT_EQ(lst->itemFromPoint(2000, 0), -1);
+    EXPECT_EQ(lst->itemFromPoint(-1, 0), -1);
+    EXPECT_EQ(lst->itemFromPoint(0, -1), -1);
+    lst->setItemHeight(100);
+    EXPECT_EQ(lst->itemFromPoint(0, 399), 3);
+    EXPECT_EQ(lst->itemFromPoint(0, 400), -1);
+    lst->setTopIndex(-5);
+    EXPECT_EQ(lst->topIndex(), 0);
+}
+
 // MultiSelect takes the three modes 0, 1 and 2 (extended) and nothing else;
 // a refused mode changes nothing.
 TEST_F(UiTest, AListTakesOnlyItsThreeSelectionModes)
