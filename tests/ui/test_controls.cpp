@@ -967,3 +967,40 @@ TEST_F(UiTest, TheFocusGoesOnlyWhereAControlCanHoldItEnabledAndShown)
     ASSERT_EQ(desk.entries(HeadlessDesktop::Entry::Help).size(), 1);
     EXPECT_EQ(desk.entries(HeadlessDesktop::Entry::Help)[0].style, 96060);
 }
+
+// An up-down whose Min is above its Max takes values between the two the
+// other way round; a step goes by its increment, a page by ten increments,
+// and stops at the ends; no direction or no press is no step.
+TEST_F(UiTest, AnUpDownStepsByItsIncrementWithinEitherWayRound)
+{
+    TestForm f(QStringLiteral("frmPageSetup"));
+    f.load();
+    auto* upd = f.add<UpDown>(QStringLiteral("updMargin"));
+    int changes = 0;
+    upd->Change = [&] { ++changes; };
+    upd->setMin(50);
+    upd->setMax(10);
+    upd->setValue(10);
+    upd->setValue(50);
+    expectUiError([&] { upd->setValue(51); }, 380);
+    expectUiError([&] { upd->setValue(9); }, 380);
+    upd->setIncrement(3);
+    upd->step(-1);
+    EXPECT_EQ(upd->value(), 47);
+    upd->step(-1, 10);
+    EXPECT_EQ(upd->value(), 17);
+    upd->step(-1, 10);
+    EXPECT_EQ(upd->value(), 10);
+    upd->step(+1, 2);
+    EXPECT_EQ(upd->value(), 16);
+    const int before = changes;
+    upd->step(0);
+    upd->step(+1, 0);
+    upd->step(+1, -1);
+    EXPECT_EQ(upd->value(), 16);
+    EXPECT_EQ(changes, before);
+    upd->step(+1, 1000000000);
+    EXPECT_EQ(upd->value(), 50) << "a huge press count stops at the end";
+    upd->step(-1, 1000000000);
+    EXPECT_EQ(upd->value(), 10);
+}
