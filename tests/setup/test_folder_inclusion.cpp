@@ -485,6 +485,14 @@ TEST_F(FolderInclusion, OffLineTheImportedHeaderDecidesWhetherToAsk)
         EXPECT_EQ(items(1), QStringList({"Alpha", "Beta"}));
         Input::click(*w.cmdCancel);
     }));
+    // Names out of order in a file are listed in order.
+    file(c, QStringLiteral("unordered.txt"),
+         compare_test::workedExample().replace("2\r\nAlpha\r\nBeta\r\n", "2\r\nBeta\r\nAlpha\r\n"));
+    g().ImportedStructureFile = {QString(), QStringLiteral("C:\\unordered.txt")};
+    EXPECT_TRUE(choose([&] {
+        EXPECT_EQ(items(1), QStringList({"Alpha", "Beta"}));
+        Input::click(*w.cmdCancel);
+    }));
 }
 
 // A right click asks for each control's own topic, the Primary side's first;

@@ -440,6 +440,25 @@ TEST_F(Options, LevelsFieldEdgesAndTheUpDown)
     EXPECT_EQ(g().NumberOfLevelsLimit, 9999);
 }
 
+// Opened at "All levels", then "Specific number" stepped with the arrows:
+// an arrow pressed later from elsewhere still takes the focus to the field.
+TEST_F(Options, ArrowsFromElsewhereCallTheFieldAfterOpeningAtAllLevels)
+{
+    g().NumberOfLevelsLimit = 0;
+    inside(win_, [&] {
+        Input::click(*win_.optNumberOfLevels[2]);
+        Input::upDown(*win_.updNumberOfLevels, +1);
+        Input::upDown(*win_.updNumberOfLevels, +1);
+        Input::focus(*win_.cmdApply);
+        EXPECT_TRUE(win_.optNumberOfLevels[2]->value());
+        Input::upDown(*win_.updNumberOfLevels, +1);
+        EXPECT_EQ(win_.txtNumberOfLevels->text(), QStringLiteral("3"));
+        EXPECT_EQ(win_.activeControl(), win_.txtNumberOfLevels);
+        Input::click(*win_.cmdOK);
+    });
+    EXPECT_EQ(g().NumberOfLevelsLimit, 3);
+}
+
 // The window in Greek: its captions and the notices of Reset and Resize.
 TEST_F(Options, GreekCaptionsAndNotices)
 {
