@@ -1004,3 +1004,68 @@ TEST_F(UiTest, AnUpDownStepsByItsIncrementWithinEitherWayRound)
     upd->step(-1, 1000000000);
     EXPECT_EQ(upd->value(), 10);
 }
+
+// Every cell routine refuses a cell beyond any of the four edges (381), the
+// current cell one beyond its row or column (30009, 30010), a column
+// property a column outside; a backend hears of each real change once.
+TEST_F(GridTest, EveryCellAndColumnRoutineStopsAtTheFourEdges)
+{
+    const std::pair<int, int> outside[] = {{-1, 0}, {20, 0}, {0, -1}, {0, 9}};
+    for (const auto& [r, c] : outside) {
+        SCOPED_TRACE(testing::Message() << r << ", " << c);
+        expectUiError([&] { grd->textMatrix(r, c); }, 381, QStringLiteral("Subscript out of range"));
+        expectUiError([&] { grd->setTextMatrix(r, c, QStringLiteral("x")); }, 381);
+        expectUiError([&] { grd->setCellAt(r, c, QStringLiteral("x"), 0); }, 381);
+        expectUiError([&] { grd->cellBackColorAt(r, c); }, 381);
+        expectUiError([&] { grd->cellForeColorAt(r, c); }, 381);
+        expectUiError([&] { grd->setCellBackColorAt(r, c, 1); }, 381);
+        expectUiError([&] { grd->setCellForeColorAt(r, c, 1); }, 381);
+    }
+    expectUiError([&] { grd->setRowCells(0, 0, 9, QStringLiteral("x"), 0); }, 381);
+    expectUiError([&] { grd->setRowCells(20, 0, 0, QStringLiteral("x"), 0); }, 381);
+    expectUiError([&] { grd->setRow(-1); }, 30009, QStringLiteral("Invalid Row value"));
+    expectUiError([&] { grd->setCol(-1); }, 30010, QStringLiteral("Invalid Col value"));
+    expectUiError([&] { grd->setCol(9); }, 30010);
+    for (const int col : {-1, 9}) {
+        expectUiError([&] { grd->colWidth(col); }, 381);
+        expectUiError([&] { grd->setColWidth(col, 100); }, 381);
+        expectUiError([&] { grd->setColAlignment(col, 1); }, 381);
+        expectUiError([&] { grd->setFixedAlignment(col, 1); }, 381);
+    }
+    expectUiError([&] { grd->setColWidth(0, -1); }, 380);
+    expectUiError([&] { grd->setMergeCells(5); }, 380);
+    expectUiError([&] { grd->setMergeCells(-1); }, 380);
+    expectUiError([&] { grd->setRows(-1); }, 380);
+
+    Recorder rec;
+    form.setObserver(&rec);
+    for (int k = 0; k < 2; ++k) {
+        grd->setRow(19);
+        grd->setCol(8);
+        grd->setTextMatrix(19, 8, QStringLiteral("last"));
+        grd->setCellForeColorAt(0, 0, 0x0000FFu);
+        grd->setCellBackColorAt(19, 0, 0x00FF00u);
+        grd->setColWidth(8, 0);
+        grd->setColAlignment(0, 4);
+        grd->setFixedAlignment(8, 7);
+        grd->setMergeCells(4);
+    }
+    form.setObserver(nullptr);
+    EXPECT_EQ(rec.changes, (QList<std::tuple<Prop, int, int>>{
+                               {Prop::CurrentCell, 19, 1}, {Prop::CurrentCell, 19, 8}, {Prop::CellText, 19, 8},
+                               {Prop::CellForeColor, 0, 0}, {Prop::CellBackColor, 19, 0}, {Prop::ColWidth, -1, 8},
+                               {Prop::ColAlignment, -1, 0}, {Prop::FixedAlignment, -1, 8}, {Prop::MergeCells, -1, -1}}));
+    EXPECT_EQ(grd->textMatrix(19, 8) + QString::number(grd->colWidth(8)) + QString::number(grd->colAlignment(0))
+                  + QString::number(grd->fixedAlignment(8)) + QString::number(grd->mergeCells()),
+              QStringLiteral("last0474"));
+    // Fewer rows and columns take the current cell and the fixed rows with them.
+    grd->setFixedRows(3);
+    grd->setRow(2);
+    grd->setCol(4);
+    grd->setRows(2);
+    grd->setCols(4);
+    EXPECT_EQ(grd->row() * 10 + grd->col(), 13);
+    EXPECT_EQ(grd->fixedRows(), 2);
+    grd->setCols(0);
+    EXPECT_EQ(grd->col() + grd->fixedCols(), 0);
+}
