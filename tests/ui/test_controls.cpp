@@ -1069,3 +1069,94 @@ TEST_F(GridTest, EveryCellAndColumnRoutineStopsAtTheFourEdges)
     grd->setCols(0);
     EXPECT_EQ(grd->col() + grd->fixedCols(), 0);
 }
+
+// A mouse-up on a cell reports the point of its cell: the fixed columns and
+// rows always count, the scrolling ones from the left column and top row.
+// A left button makes a scrolling cell current and clicks; a right one asks
+// for help and moves nothing. A cell, column or width outside the grid is
+// refused, naming it.
+TEST_F(GridTest, AMouseUpReportsItsCellsPointAndTheEdgesAreRefused)
+{
+    for (int c = 0; c < 9; ++c) grd->setColWidth(c, 100 * (c + 1));
+    grd->setLeftCol(3);
+    grd->setTopRow(4);
+    grd->setHelpTopic(50010);
+    QList<int> seen;
+    int clicks = 0;
+    grd->MouseUp = [&](int button, int, int x, int y) { seen << button << x << y; };
+    grd->Click = [&] { ++clicks; };
+    ASSERT_TRUE(Input::gridMouseUp(*grd, 7, 5));
+    EXPECT_EQ(seen, (QList<int>{vbLeftButton, 100 + 400 + 500, 4 * 240}));
+    EXPECT_EQ(grd->row() * 10 + grd->col(), 75);
+    ASSERT_TRUE(Input::gridMouseUp(*grd, 4, 1));   // the first scrolling column
+    EXPECT_EQ(grd->row() * 10 + grd->col(), 41);
+    ASSERT_TRUE(Input::gridMouseUp(*grd, 7, 5));
+    seen = seen.mid(0, 3);
+    ASSERT_TRUE(Input::gridMouseUp(*grd, 0, 1));
+    ASSERT_TRUE(Input::gridMouseUp(*grd, -1, 0));
+    EXPECT_EQ(seen.mid(3), (QList<int>{vbLeftButton, 100, 0, vbLeftButton, 0, 0}));
+    EXPECT_EQ(grd->row() * 10 + grd->col(), 75) << "a fixed cell is not made current";
+    EXPECT_EQ(clicks, 5);
+    desk.clearTranscript();
+    ASSERT_TRUE(Input::gridMouseUp(*grd, 10, 8, vbRightButton));
+    EXPECT_EQ(grd->row() * 10 + grd->col(), 75);
+    EXPECT_EQ(clicks, 5);
+    ASSERT_EQ(desk.entries(HeadlessDesktop::Entry::Help).size(), 1);
+    EXPECT_EQ(grd->mouseRow() * 10 + grd->mouseCol(), 108);
+
+    EXPECT_HEADLESS_FAILURE(Input::gridMouseUp(*grd, 20, 0), "grid frmCompare.grdResults has no cell (20, 0)");
+    EXPECT_HEADLESS_FAILURE(Input::gridMouseUp(*grd, 0, 9), "has no cell (0, 9)");
+    EXPECT_HEADLESS_FAILURE(Input::gridMouseUp(*grd, -2, 0), "has no cell (-2, 0)");
+    EXPECT_HEADLESS_FAILURE(Input::gridMouseUp(*grd, 0, -2), "has no cell (0, -2)");
+    EXPECT_HEADLESS_FAILURE(Input::resizeColumn(*grd, 9, 100), "cannot size column 9 to 100");
+    EXPECT_HEADLESS_FAILURE(Input::resizeColumn(*grd, -1, 100), "cannot size column -1 to 100");
+    EXPECT_HEADLESS_FAILURE(Input::resizeColumn(*grd, 0, -1), "cannot size column 0 to -1");
+    ASSERT_TRUE(Input::resizeColumn(*grd, 8, 0));
+    EXPECT_EQ(grd->colWidth(8), 0);
+    ASSERT_TRUE(Input::scrollGrid(*grd, 2));
+    EXPECT_EQ(grd->topRow(), 2);
+    ASSERT_TRUE(Input::scrollGrid(*grd, 1));
+    ASSERT_TRUE(Input::gridMouseUp(*grd, 1, 1));   // the first scrolling cell
+    EXPECT_EQ(grd->row() * 10 + grd->col(), 11);
+}
+
+// Lists, combos and trees refuse an item or node they do not have, naming it;
+// a choice of the current combo item clicks again; a node inside a collapsed
+// one cannot be reached; the arrow keys need the focus.
+TEST_F(TreeTest, ItemsAndNodesOutsideAreRefusedByName)
+{
+    auto* lst = form.add<ListBox>(QStringLiteral("lstItems"));
+    auto* cbo = form.add<ComboBox>(QStringLiteral("cboDrive"));
+    for (const char* s : {"a", "b"}) {
+        lst->addItem(QLatin1String(s));
+        cbo->addItem(QLatin1String(s));
+    }
+    int comboClicks = 0;
+    cbo->Click = [&] { ++comboClicks; };
+    EXPECT_HEADLESS_FAILURE(Input::listClick(*lst, 2), "list frmMain.lstItems has no item 2");
+    EXPECT_HEADLESS_FAILURE(Input::listClick(*lst, -1), "has no item -1");
+    EXPECT_HEADLESS_FAILURE(Input::comboChoose(*cbo, 2), "combo box frmMain.cboDrive has no item 2");
+    EXPECT_HEADLESS_FAILURE(Input::comboChoose(*cbo, -1), "has no item -1");
+    ASSERT_TRUE(Input::comboChoose(*cbo, 1));
+    ASSERT_TRUE(Input::comboChoose(*cbo, 1));
+    EXPECT_EQ(comboClicks, 2);
+    EXPECT_EQ(cbo->listIndex(), 1);
+    EXPECT_EQ(form.activeControl(), cbo);
+    ASSERT_TRUE(Input::listClick(*lst, 1));
+    EXPECT_EQ(lst->listIndex(), 1);
+
+    EXPECT_HEADLESS_FAILURE(Input::nodeClick(*tvw, QStringLiteral("Z:\\")), "tree frmMain.tvwStructure(0) has no node \"Z:\\\"");
+    EXPECT_HEADLESS_FAILURE(Input::nodeKey(*tvw, QStringLiteral("Z:\\")), "has no node");
+    EXPECT_HEADLESS_FAILURE(Input::expand(*tvw, QStringLiteral("Z:\\")), "has no node");
+    EXPECT_HEADLESS_FAILURE(Input::collapse(*tvw, QStringLiteral("Z:\\")), "has no node");
+    EXPECT_HEADLESS_FAILURE(Input::expand(*tvw, QStringLiteral("C:\\Users\\")), "inside a collapsed node");
+    EXPECT_HEADLESS_FAILURE(Input::collapse(*tvw, QStringLiteral("C:\\Users\\")), "inside a collapsed node");
+    EXPECT_HEADLESS_FAILURE(Input::nodeKey(*tvw, QStringLiteral("C:\\")), "does not have the focus");
+    ASSERT_TRUE(Input::nodeClick(*tvw, QStringLiteral("C:\\")));
+    ASSERT_TRUE(Input::expand(*tvw, QStringLiteral("C:\\")));
+    events.clear();
+    ASSERT_TRUE(Input::nodeKey(*tvw, QStringLiteral("C:\\")));   // already selected: nothing
+    ASSERT_TRUE(Input::nodeKey(*tvw, QStringLiteral("C:\\apps\\")));
+    EXPECT_EQ(events, (QStringList{"click C:\\apps\\"}));
+    EXPECT_HEADLESS_FAILURE(Input::nodeKey(*tvw, QStringLiteral("C:\\Users\\me\\")), "inside a collapsed node");
+}
