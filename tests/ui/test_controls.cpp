@@ -534,6 +534,52 @@ TEST_F(TreeTest, ASiblingGoesNextToItsRelativeUnlessItsParentSorts)
     EXPECT_EQ(roots, (QStringList{"A:\\", "C:\\", "D:\\", "E:\\"}));
 }
 
+// Nodes by place are counted from 1 (35600 outside); a path joins the texts
+// with the tree's separator; a node without a key is added but found by no
+// key; a sibling of a node in a sorted list goes to its sorted place, the
+// last sibling of an unsorted one to the end; a collapse or expand that
+// changes nothing raises nothing.
+TEST_F(TreeTest, PlacesPathsKeylessNodesAndSiblingsOfSortedLists)
+{
+    expectUiError([&] { tvw->nodeAt(0); }, 35600, QStringLiteral("Index out of bounds"));
+    expectUiError([&] { tvw->nodeAt(5); }, 35600);
+    EXPECT_EQ(tvw->nodeAt(4)->key(), QStringLiteral("C:\\Users\\me\\"));
+    EXPECT_EQ(tvw->nodeAt(1)->key(), QStringLiteral("C:\\"));
+    tvw->setPathSeparator(QStringLiteral("/"));
+    EXPECT_EQ(tvw->node(QStringLiteral("C:\\Users\\me\\"))->fullPath(), QStringLiteral("C: [System]/Users/me"));
+    EXPECT_EQ(tvw->node(QStringLiteral("C:\\"))->fullPath(), QStringLiteral("C: [System]"));
+
+    TreeNode* keyless = tvw->add(QStringLiteral("C:\\apps\\"), TreeView::tvwNext, QString(), QStringLiteral("bin"));
+    tvw->add(QStringLiteral("C:\\apps\\"), TreeView::tvwLast, QStringLiteral("C:\\zz\\"), QStringLiteral("aaa"));
+    QStringList children;
+    for (const TreeNode* n : tvw->node(QStringLiteral("C:\\"))->childNodes()) children << n->text();
+    EXPECT_EQ(children, (QStringList{"aaa", "apps", "bin", "Users"})) << "C: sorts its children";
+    EXPECT_EQ(tvw->count(), 6);
+    EXPECT_EQ(tvw->findNode(QString()), nullptr);
+    EXPECT_EQ(keyless->parent(), tvw->node(QStringLiteral("C:\\")));
+    tvw->add({}, TreeView::tvwLast, QStringLiteral("B:\\"), QStringLiteral("B:"));
+    tvw->add(QStringLiteral("C:\\"), TreeView::tvwLast, QStringLiteral("A:\\"), QStringLiteral("A:"));
+    QStringList roots;
+    for (const TreeNode* n : tvw->roots()) roots << n->text();
+    EXPECT_EQ(roots, (QStringList{"C: [System]", "B:", "A:"})) << "the roots are not sorted";
+
+    TreeNode* users = tvw->node(QStringLiteral("C:\\Users\\"));
+    users->ensureVisible();   // its parent opens, it stays closed
+    EXPECT_TRUE(tvw->node(QStringLiteral("C:\\"))->expanded());
+    EXPECT_FALSE(users->expanded());
+    events.clear();
+    users->setExpanded(false);
+    users->setExpanded(true);
+    users->setExpanded(true);
+    EXPECT_EQ(events, (QStringList{"expand C:\\Users\\"}));
+    users->setSorted(true);   // already sorted: nothing moves
+    users->setSorted(false);
+    tvw->add(QStringLiteral("C:\\Users\\"), TreeView::tvwChild, QStringLiteral("C:\\Users\\all\\"), QStringLiteral("all"));
+    EXPECT_EQ(users->child()->text() + users->child()->next()->text(), QStringLiteral("meall")) << "unsorted now: added last";
+    users->setSorted(true);
+    EXPECT_EQ(users->child()->text() + users->child()->next()->text(), QStringLiteral("allme")) << "sorted at once";
+}
+
 // Removing nodes keeps the selection elsewhere; removing the selected node,
 // or a node above it, leaves none.
 TEST_F(TreeTest, RemovingTheSelectedNodeOrItsParentLeavesNoSelectionAndOthersKeepIt)
