@@ -738,6 +738,66 @@ TEST_F(UiTest, CommonDialogCancelIsError32755WithCancelError)
     EXPECT_HEADLESS_FAILURE(dlg->showPrinter(), "Unexpected printer dialog");
 }
 
+// A dialog is asked with the control's title, folder, name, extension,
+// filter and flags; a folder comes back with one separator at its end; a
+// name without a folder is its own title; a cancel without CancelError
+// returns false and keeps the name.
+TEST_F(UiTest, ADialogIsAskedWithItsSettingsAndAnswersIntoTheControl)
+{
+    TestForm f(QStringLiteral("frmHiddenForm"));
+    f.load();
+    auto* dlg = f.add<CommonDialog>(QStringLiteral("dlgDialog"));
+    dlg->dialogTitle = QStringLiteral("Save the list");
+    dlg->initDir = QStringLiteral("C:\\Out");
+    dlg->fileName = QStringLiteral("list");
+    dlg->defaultExt = QStringLiteral("txt");
+    dlg->filter = QStringLiteral("Text (*.txt)|*.txt");
+    dlg->flags = 6;
+    desk.answerSave(QStringLiteral("list.txt"));
+    EXPECT_TRUE(dlg->showSave());
+    ASSERT_EQ(desk.fileDialogRequests().size(), 1);
+    const FileDialogRequest& asked = desk.fileDialogRequests()[0];
+    EXPECT_EQ(asked.kind, FileDialogKind::Save);
+    EXPECT_EQ(asked.title + u'|' + asked.initDir + u'|' + asked.fileName + u'|' + asked.defaultExt + u'|' + asked.filter,
+              QStringLiteral("Save the list|C:\\Out|list|txt|Text (*.txt)|*.txt"));
+    EXPECT_EQ(asked.flags, 6);
+    EXPECT_EQ(dlg->fileTitle, QStringLiteral("list.txt"));
+    desk.answerFolder(QStringLiteral("C:\\Out\\"));
+    EXPECT_TRUE(dlg->showFolder());
+    EXPECT_EQ(dlg->fileName + u'|' + dlg->fileTitle, QStringLiteral("C:\\Out\\|"));
+    desk.answerOpen(QStringLiteral("\\x.txt"));   // from the root of the current drive
+    EXPECT_TRUE(dlg->showOpen());
+    EXPECT_EQ(dlg->fileTitle, QStringLiteral("x.txt"));
+    desk.cancelFileDialog(FileDialogKind::Open);
+    EXPECT_FALSE(dlg->showOpen());
+    EXPECT_EQ(dlg->fileName, QStringLiteral("\\x.txt"));
+}
+
+// A web transfer returns the page's text, or raises the fetch's own error.
+TEST_F(UiTest, AWebTransferReturnsTheTextOrRaisesTheFetchsError)
+{
+    struct Fetching : HeadlessDesktop {
+        FetchResult answer;
+        QString url;
+        FetchResult openUrl(const QString& u, int) override
+        {
+            url = u;
+            return answer;
+        }
+    } fetching;
+    fetching.install();
+    TestForm f(QStringLiteral("frmCheckForUpdates"));
+    f.load();
+    auto* inet = f.add<InternetTransfer>(QStringLiteral("inetTransfer"));
+    fetching.answer = {true, QStringLiteral("version 2"), 0, {}};
+    EXPECT_EQ(inet->openUrl(QStringLiteral("https://example.org/v")), QStringLiteral("version 2"));
+    EXPECT_EQ(fetching.url, QStringLiteral("https://example.org/v"));
+    fetching.answer = {false, QStringLiteral("partial"), 35761, QStringLiteral("Request timed out")};
+    expectUiError([&] { inet->openUrl(QStringLiteral("https://example.org/w")); }, 35761, QStringLiteral("Request timed out"));
+    f.unload();
+    desk.install();
+}
+
 // The bulk forms of the working lists must leave a list exactly as the
 // single calls do: items, item data, current item, selection and top row.
 // Appending with item data (a data vector shorter than the texts meaning 0
