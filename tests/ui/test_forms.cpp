@@ -616,6 +616,33 @@ TEST_F(UiTest, EditingKeysAtTheEdgesAndALockedBox)
     EXPECT_EQ(changes, 0);
 }
 
+// The characters keys give a text box: letters by Shift, digits, Ctrl and a
+// letter as its control code, Backspace, Space, Enter and Esc as
+// themselves; a function key, Ctrl with a digit or a key without a
+// character give none.
+TEST_F(UiTest, EachKeyGivesItsCharacterOrNone)
+{
+    TestForm f(QStringLiteral("frmFind"));
+    f.load();
+    auto* txt = f.add<TextBox>(QStringLiteral("txtFindString"));
+    QList<int> pressed;
+    txt->KeyPress = [&](int& ascii) { pressed << ascii; };
+    f.show();
+    Input::focus(*txt);
+    const std::pair<int, int> keys[] = {
+        {'A', vbShiftMask}, {'Z', vbShiftMask}, {'A', 0}, {'Z', 0}, {'0', 0}, {'9', 0}, {'Z', vbCtrlMask},
+        {vbKeyBack, 0}, {vbKeySpace, 0}, {vbKeyReturn, 0}, {vbKeyEscape, 0}, {vbKeyF1, 0}, {'1', vbCtrlMask},
+        {'@', 0}, {'[', 0}, {'/', 0}, {':', 0},
+    };
+    for (const auto& [code, shift] : keys) ASSERT_TRUE(Input::key(f, code, shift));
+    EXPECT_EQ(pressed, (QList<int>{'A', 'Z', 'a', 'z', '0', '9', 26, 8, ' ', 13, 27}));
+    EXPECT_EQ(txt->text(), QStringLiteral("AZaz0 "));
+    ASSERT_TRUE(Input::key(f, 'A', vbCtrlMask));
+    ASSERT_TRUE(Input::key(f, 'B', 0));
+    EXPECT_EQ(txt->text(), QStringLiteral("b"));
+    EXPECT_EQ(pressed.mid(11), (QList<int>{1, 'b'}));
+}
+
 TEST_F(UiTest, MenusOpenThenChooseAndPopUpSynchronously)
 {
     TestForm f(QStringLiteral("frmMain"));
