@@ -129,6 +129,35 @@ TEST_F(UiTest, UnloadRefusedOrNestedShowHideAndTheTimerOfAnUnloadedForm)
     EXPECT_EQ(desk.entries(Entry::FormHidden).size() + desk.entries(Entry::FormUnloaded).size(), 2);
 }
 
+// A place the program gives a window is its request (the screen honours
+// it); the design's place is not, a new size alone does not make one, and a
+// place the user gave the window ends it without telling a backend anew.
+TEST_F(UiTest, OnlyAPlaceTheProgramGivesIsARequestUntilTheUserMovesTheWindow)
+{
+    TestForm f(QStringLiteral("frmFind"), [](TestForm& form) { form.move(100, 200, 3000, 2000); });
+    f.load();
+    EXPECT_FALSE(f.placedByProgram()) << "the design's place";
+    f.move(100, 200, 3500, 2500);
+    EXPECT_FALSE(f.placedByProgram()) << "a new size alone";
+    f.move(300, 200, 3500, 2500);
+    EXPECT_TRUE(f.placedByProgram());
+    struct Recorder : ChangeObserver {
+        int changes = 0;
+        void changed(const Change&) override { ++changes; }
+    } rec;
+    f.setObserver(&rec);
+    f.windowPlaced(50, 60, 4000, 3000);
+    f.setObserver(nullptr);
+    EXPECT_FALSE(f.placedByProgram());
+    EXPECT_EQ(rec.changes, 0);
+    EXPECT_EQ(QList<int>({f.left(), f.top(), f.width(), f.height()}), QList<int>({50, 60, 4000, 3000}));
+    f.move(50, 61, 4000, 3000);
+    EXPECT_TRUE(f.placedByProgram());
+    f.unload();
+    f.load();
+    EXPECT_FALSE(f.placedByProgram()) << "loaded afresh";
+}
+
 // --- Modal runs ---------------------------------------------------------------------
 
 TEST_F(UiTest, AModalScriptOpensASecondModalForm)
