@@ -824,3 +824,61 @@ TEST_F(UiTest, AClickRaisesALeftButtonMouseUpAndThenTheControlsOwnAction)
                                 "optNumberOfLevels" + up, "opt 1", "optNumberOfLevels" + up, "lblNumberOfLevels" + up, "lbl click",
                                 "imgIcon" + up, "img click"}));
 }
+
+// A handler that closes the window in the middle of an input ends the input
+// there: the input was taken (true), and nothing after the closing runs.
+TEST_F(UiTest, AnInputWhoseHandlerClosesTheWindowStopsThereAndCountsAsTaken)
+{
+    CommandButton* cmd = nullptr;
+    ListBox* lst = nullptr;
+    ComboBox* cbo = nullptr;
+    TreeView* tvw = nullptr;
+    FlexGrid* grd = nullptr;
+    TextBox* txt = nullptr;
+    TestForm f(QStringLiteral("frmCompare"), [&](TestForm& form) {
+        cmd = form.add<CommandButton>(QStringLiteral("cmdOK"));
+        lst = form.add<ListBox>(QStringLiteral("lstItems"));
+        cbo = form.add<ComboBox>(QStringLiteral("cboDrive"));
+        tvw = form.add<TreeView>(QStringLiteral("tvwStructure"));
+        grd = form.add<FlexGrid>(QStringLiteral("grdResults"));
+        txt = form.add<TextBox>(QStringLiteral("txtFind"));
+        form.add<CommandButton>(QStringLiteral("cmdFirst"))->setTabIndex(0);
+        lst->addItem(QStringLiteral("a"));
+        cbo->addItem(QStringLiteral("a"));
+        tvw->add({}, TreeView::tvwLast, QStringLiteral("C:\\"), QStringLiteral("C:"));
+        grd->setRows(5);
+        grd->setCols(3);
+    });
+    int actions = 0;
+    const auto closing = [&] { f.unload(); };
+    const std::pair<const char*, std::function<bool()>> inputs[] = {
+        {"button, on focus", [&] { cmd->GotFocus = closing; cmd->Click = [&] { ++actions; }; return Input::click(*cmd); }},
+        {"button, on mouse-up", [&] { cmd->MouseUp = [&](int, int, int, int) { f.unload(); }; cmd->Click = [&] { ++actions; };
+                                      return Input::click(*cmd); }},
+        {"list, on focus", [&] { lst->GotFocus = closing; lst->Click = [&] { ++actions; }; return Input::listClick(*lst, 0); }},
+        {"list, on mouse-up", [&] { lst->MouseUp = [&](int, int, int, int) { f.unload(); }; lst->Click = [&] { ++actions; };
+                                    return Input::listClick(*lst, 0); }},
+        {"combo, on focus", [&] { cbo->GotFocus = closing; cbo->Click = [&] { ++actions; }; return Input::comboChoose(*cbo, 0); }},
+        {"tree, on focus", [&] { tvw->GotFocus = closing; tvw->NodeClick = [&](TreeNode*) { ++actions; };
+                                 return Input::nodeClick(*tvw, QStringLiteral("C:\\")); }},
+        {"grid, on focus", [&] { grd->GotFocus = closing; grd->Click = [&] { ++actions; }; return Input::gridMouseUp(*grd, 2, 2); }},
+        {"grid, on mouse-up", [&] { grd->MouseUp = [&](int, int, int, int) { f.unload(); }; grd->Click = [&] { ++actions; };
+                                    return Input::gridMouseUp(*grd, 2, 2, vbRightButton); }},
+        {"typing", [&] { txt->KeyPress = [&](int&) { f.unload(); }; txt->Change = [&] { ++actions; };
+                         return Input::type(*txt, QStringLiteral("ab")); }},
+        {"a key the text box takes back", [&] { Input::focus(*txt); txt->KeyDown = [&](int& code, int) { code = 0; };
+                                                f.setDefaultButton(cmd); cmd->Click = [&] { ++actions; };
+                                                return Input::key(f, vbKeyReturn); }},
+        {"a key the window takes back", [&] { f.setKeyPreview(true); f.KeyDown = [&](int& code, int) { code = 0; };
+                                              f.setDefaultButton(cmd); cmd->Click = [&] { ++actions; };
+                                              return Input::key(f, vbKeyReturn); }},
+    };
+    for (const auto& [what, input] : inputs) {
+        f.setKeyPreview(false);
+        f.KeyDown = nullptr;
+        f.show();
+        EXPECT_TRUE(input()) << what;
+        EXPECT_EQ(actions, 0) << what;
+        f.unload();
+    }
+}
