@@ -128,12 +128,19 @@ TEST_F(FolderInclusion, DeselectAllAfterPairsChosenOnBothSidesLeavesBothListsAtT
     }));
 }
 
-// Each side's path and list wear its structure's tint, as the main window set it.
+// Each side's path and list wear its structure's tint, as the main window set
+// it, the Primary's first (above, on the left).
 TEST_F(FolderInclusion, EachSideWearsItsStructuresTint)
 {
     g().StructureTint = {0x123456u, 0x654321u};
     EXPECT_TRUE(choose([&] {   // No: every folder takes part
+        // The Primary's path above the Secondary's; its list on the left,
+        // each list under its own caption.
+        EXPECT_LT(w.lblCurrentFullPath[0]->top() + w.lblCurrentFullPath[0]->height(), w.lblCurrentFullPath[1]->top() + 1);
+        EXPECT_LT(w.lstFirstLevelFolders[0]->left() + w.lstFirstLevelFolders[0]->width(), w.lstFirstLevelFolders[1]->left());
         for (int i = 0; i < 2; ++i) {
+            EXPECT_EQ(w.lblFirstLevelFolders[i]->left(), w.lstFirstLevelFolders[i]->left()) << i;
+            EXPECT_LT(w.lblFirstLevelFolders[i]->top(), w.lstFirstLevelFolders[i]->top()) << i;
             EXPECT_EQ(w.lblCurrentFullPath[i]->backColor(), g().StructureTint[std::size_t(i)]) << i;
             EXPECT_EQ(w.lstFirstLevelFolders[i]->backColor(), g().StructureTint[std::size_t(i)]) << i;
         }
