@@ -270,6 +270,35 @@ TEST_F(UiTest, AComboKeepsEachItemsDataWithTheItem)
     EXPECT_EQ(clicks, 2) << "only the two real changes click";
 }
 
+// A combo's items go in at any place from the first to after the last (380
+// elsewhere); the chosen item follows insertions at or before it and
+// removals before it, and clearing chooses nothing.
+TEST_F(UiTest, ACombosChoiceFollowsItsItemThroughInsertionsAndRemovals)
+{
+    TestForm f(QStringLiteral("frmMapNetworkDrive"));
+    f.load();
+    auto* cbo = f.add<ComboBox>(QStringLiteral("cboDrive"));
+    for (const char* s : {"D:", "F:"}) cbo->addItem(QLatin1String(s));
+    expectUiError([&] { cbo->addItem(QStringLiteral("X:"), -2); }, 380);
+    expectUiError([&] { cbo->addItem(QStringLiteral("X:"), 3); }, 380);
+    cbo->setListIndex(1);
+    cbo->addItem(QStringLiteral("E:"), 1);   // at the chosen place: F: moves on
+    EXPECT_EQ(cbo->listIndex(), 2);
+    EXPECT_EQ(cbo->text(), QStringLiteral("F:"));
+    cbo->addItem(QStringLiteral("G:"), 3);   // after it, the last place
+    EXPECT_EQ(cbo->listIndex(), 2);
+    EXPECT_EQ(cbo->list(3), QStringLiteral("G:"));
+    cbo->removeItem(3);
+    EXPECT_EQ(cbo->listIndex(), 2);
+    cbo->removeItem(0);
+    EXPECT_EQ(cbo->listIndex(), 1);
+    EXPECT_EQ(cbo->text(), QStringLiteral("F:"));
+    EXPECT_EQ(cbo->list(5), QString());
+    cbo->clear();
+    EXPECT_EQ(cbo->listIndex(), -1);
+    EXPECT_EQ(cbo->listCount(), 0);
+}
+
 // A click on an item raises MouseUp over the item's row as the list shows it
 // (below the top item), then Click.
 TEST_F(UiTest, AClickOnAnItemRaisesMouseUpOverItsRowThenClick)
