@@ -119,7 +119,10 @@ TEST_F(UiTest, ValueControlWritesTellTheBackendOnlyOnAChangeAndBadValuesNothing)
     auto* upd = f.add<UpDown>(QStringLiteral("updNumberOfLevels"));
     auto* rsz = f.add<FormResizer>(QStringLiteral("freeSizer1"));
     auto* mnu = f.add<Menu>(QStringLiteral("mnuView"));
+    auto* lst = f.add<ListBox>(QStringLiteral("lstFolders"));
     check(f, {
+        {"list selection mode", [&] { lst->setMultiSelect(ListBox::Simple); }, {p(Prop::MultiSelect)}},
+        {"list sorted", [&] { lst->setSorted(true); }, {p(Prop::Sorted)}},
         {"max length", [&] { txt->setMaxLength(4); }, {p(Prop::MaxLength)}},
         {"text cut to the max length", [&] { txt->setText(QStringLiteral("123456")); }, {p(Prop::Text)}},
         {"selection start", [&] { txt->setSelStart(1); }, {p(Prop::Selection)}},
