@@ -402,10 +402,10 @@ TEST_F(TreeTest, TypingFindsTheNextShownNodeThatStartsWithWhatWasTyped)
     EXPECT_EQ(selected(), "usr");
     EXPECT_EQ(events, (QStringList{"click C:\\Users\\", "click C:\\usr\\"}));
 
-    desk.advance(TreeView::kTypeAheadPauseMs);   // a pause: "b" alone, round past the end
+    desk.advance(1000);   // a pause of a second: "b" alone, round past the end
     typeKey('B');
     EXPECT_EQ(selected(), "bin");
-    desk.advance(TreeView::kTypeAheadPauseMs - 1);
+    desk.advance(999);
     typeKey('B');                // the same letter again: the next one
     EXPECT_EQ(selected(), "boot");
     typeKey('B');
@@ -941,9 +941,9 @@ TEST_F(UiTest, KeysStepAFocusedUpDownWithinItsBounds)
         return upd->value();
     };
     EXPECT_EQ(press(vbKeyUp), 1);
-    EXPECT_EQ(press(vbKeyPageUp), 1 + UpDown::kPagePresses);
-    EXPECT_EQ(press(vbKeyDown), UpDown::kPagePresses);
-    EXPECT_EQ(press(vbKeyUp, vbCtrlMask), UpDown::kPagePresses);
+    EXPECT_EQ(press(vbKeyPageUp), 11) << "a page is ten steps";
+    EXPECT_EQ(press(vbKeyDown), 10);
+    EXPECT_EQ(press(vbKeyUp, vbCtrlMask), 10);
     EXPECT_EQ(press(vbKeyPageDown), 0);
     EXPECT_EQ(press(vbKeyPageDown), 0);
     EXPECT_EQ(txt->text(), QStringLiteral("0"));
@@ -1294,4 +1294,46 @@ TEST_F(TreeTest, ItemsAndNodesOutsideAreRefusedByName)
     ASSERT_TRUE(Input::nodeKey(*tvw, QStringLiteral("C:\\apps\\")));
     EXPECT_EQ(events, (QStringList{"click C:\\apps\\"}));
     EXPECT_HEADLESS_FAILURE(Input::nodeKey(*tvw, QStringLiteral("C:\\Users\\me\\")), "inside a collapsed node");
+}
+
+// A control just added stands as the designer leaves a new one: its size,
+// no value, nothing chosen; controls given no tab index follow, in the
+// order added, every one given one.
+TEST_F(UiTest, AFreshControlOfEachKindStartsAsTheDesignerLeavesIt)
+{
+    TestForm f(QStringLiteral("frmNew"));
+    EXPECT_EQ(QList<int>({f.width(), f.height(), f.windowState()}), QList<int>({6000, 4500, 0}));
+    f.load();
+    auto* cmd = f.add<CommandButton>(QStringLiteral("cmdA"));
+    auto* txt = f.add<TextBox>(QStringLiteral("txtA"));
+    auto* bar = f.add<ProgressBar>(QStringLiteral("prgA"));
+    auto* upd = f.add<UpDown>(QStringLiteral("updA"));
+    auto* grd = f.add<FlexGrid>(QStringLiteral("grdA"));
+    auto* lst = f.add<ListBox>(QStringLiteral("lstA"));
+    auto* cbo = f.add<ComboBox>(QStringLiteral("cboA"));
+    auto* inet = f.add<InternetTransfer>(QStringLiteral("inetA"));
+    auto* chk = f.add<CheckBox>(QStringLiteral("chkA"));
+    EXPECT_EQ(QList<int>({cmd->left(), cmd->top(), cmd->width(), cmd->height(), cmd->helpTopic(), cmd->style()}),
+              QList<int>({0, 0, 1215, 375, 0, 0}));
+    EXPECT_EQ(cmd->font(), (Font{QStringLiteral("Verdana"), 7.8, false, 161}));
+    EXPECT_EQ(cmd->tabIndex(), 100000);
+    EXPECT_EQ(chk->tabIndex(), 100008);
+    EXPECT_EQ(QList<int>({txt->maxLength(), txt->selStart(), txt->selLength(), txt->alignment()}), QList<int>({0, 0, 0, 0}));
+    EXPECT_EQ(QList<double>({bar->min(), bar->max(), bar->value()}), QList<double>({0, 100, 0}));
+    EXPECT_EQ(QList<int>({upd->min(), upd->max(), upd->increment(), upd->value()}), QList<int>({0, 10, 1, 0}));
+    EXPECT_EQ(QList<int>({grd->rows(), grd->cols(), grd->fixedRows(), grd->fixedCols(), grd->row(), grd->col(), grd->topRow(),
+                          grd->leftCol(), grd->rowHeight(), grd->mergeCells(), grd->mouseRow(), grd->mouseCol()}),
+              QList<int>({2, 2, 1, 1, 1, 1, 1, 1, 240, 0, -1, -1}));
+    EXPECT_EQ(QList<int>({lst->listIndex(), lst->newIndex(), lst->topIndex(), lst->itemHeight(), lst->selCount(), lst->multiSelect()}),
+              QList<int>({-1, -1, 0, 195, 0, 0}));
+    EXPECT_EQ(QList<int>({cbo->listIndex(), cbo->newIndex(), cbo->listCount()}), QList<int>({-1, -1, 0}));
+    EXPECT_EQ(cbo->text(), QString());
+    EXPECT_EQ(inet->requestTimeout, 60);
+    EXPECT_EQ(chk->value(), 0);
+    cmd->setTabIndex(0);
+    txt->setTabIndex(1);
+    f.show();
+    Input::focus(*txt);
+    ASSERT_TRUE(Input::key(f, vbKeyTab));
+    EXPECT_EQ(f.activeControl(), upd) << "after the given tab indexes, the others in the order added";
 }
