@@ -459,6 +459,23 @@ TEST_F(Options, ArrowsFromElsewhereCallTheFieldAfterOpeningAtAllLevels)
     EXPECT_EQ(g().NumberOfLevelsLimit, 3);
 }
 
+// Tools > Options opens the one window loaded afresh each time, so it shows
+// the settings as they are now, and returns once it is closed.
+TEST_F(Options, TheWindowOpensAfreshEachTime)
+{
+    for (const bool failSafe : {true, false}) {
+        g().FailSafeChecks = failSafe;
+        bool shownAsSet = false;
+        desk.onModal(QStringLiteral("frmOptions"), [&](ui::Form&) {
+            shownAsSet = setup::OptionsWindow().chkFailSafe->value() == (failSafe ? 1 : 0);
+            Input::click(*setup::OptionsWindow().cmdCancel);
+        });
+        setup::ShowOptionsWindow();
+        EXPECT_TRUE(shownAsSet) << failSafe;
+        EXPECT_FALSE(setup::OptionsWindow().isLoaded());
+    }
+}
+
 // The window in Greek: its captions and the notices of Reset and Resize.
 TEST_F(Options, GreekCaptionsAndNotices)
 {
