@@ -524,6 +524,8 @@ TEST_F(FolderInclusion, HelpTopicsThePleaseWaitNoticeAndAStaleScrollGuard)
         }
         Input::listClick(*w.lstFirstLevelFolders[0], 2);
         EXPECT_EQ(selection(), QStringLiteral("Data|DATA+"));
+        Input::listClick(*w.lstFirstLevelFolders[1], 0);   // the first item pulls its pair along too
+        EXPECT_EQ(selection(), QStringLiteral("|-"));
         Input::click(*w.cmdCancel);
     }));
     EXPECT_EQ(asked, QStringList({"lblCurrentFullPath0=40010", "lstFirstLevelFolders0=40020", "lblCurrentFullPath1=40015",
