@@ -641,6 +641,7 @@ TEST_F(UiTest, EditingKeysAtTheEdgesAndALockedBox)
     ASSERT_TRUE(Input::key(f, 'X', vbCtrlMask));
     EXPECT_EQ(desk.clipboardText(), QStringLiteral("onetwo")) << "cut from a locked box only copies";
     ASSERT_TRUE(Input::key(f, 'V', vbCtrlMask));
+    ASSERT_TRUE(Input::paste(*txt, QStringLiteral("three")));
     EXPECT_EQ(txt->text(), QStringLiteral("onetwo"));
     EXPECT_EQ(changes, 0);
 }
