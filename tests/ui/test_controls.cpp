@@ -1337,3 +1337,33 @@ TEST_F(UiTest, AFreshControlOfEachKindStartsAsTheDesignerLeavesIt)
     ASSERT_TRUE(Input::key(f, vbKeyTab));
     EXPECT_EQ(f.activeControl(), upd) << "after the given tab indexes, the others in the order added";
 }
+
+// A menu moved under another leaves its old menu's items; a menu is
+// available only while it and every menu above it are enabled and visible;
+// "-" alone is a separator.
+TEST_F(UiTest, AMenuMovesBetweenMenusAndIsAvailableOnlyWithEveryMenuAbove)
+{
+    TestForm f(QStringLiteral("frmMain"));
+    f.load();
+    Menu* file = f.addMenu(QStringLiteral("mnuFile"), QStringLiteral("&File"));
+    Menu* view = f.addMenu(QStringLiteral("mnuView"), QStringLiteral("&View"));
+    Menu* sub = f.addMenu(QStringLiteral("mnuViewSub"), QStringLiteral("Sub"), view);
+    Menu* item = f.addMenu(QStringLiteral("mnuItem"), QStringLiteral("Item"), file);
+    Menu* sep = f.addMenu(QStringLiteral("mnuSep"), QStringLiteral("-"), file);
+    item->setParentMenu(sub);
+    EXPECT_EQ(file->items(), std::vector<Menu*>{sep});
+    EXPECT_EQ(sub->items(), std::vector<Menu*>{item});
+    EXPECT_EQ(item->topMenu(), view);
+    EXPECT_EQ(view->topMenu(), view);
+    EXPECT_TRUE(sep->isSeparator() && !item->isSeparator());
+    EXPECT_TRUE(item->effectivelyAvailable());
+    view->setVisible(false);
+    EXPECT_FALSE(item->effectivelyAvailable());
+    view->setVisible(true);
+    sub->setEnabled(false);
+    EXPECT_FALSE(item->effectivelyAvailable());
+    EXPECT_TRUE(view->effectivelyAvailable());
+    item->setParentMenu(nullptr);
+    EXPECT_TRUE(sub->items().empty());
+    EXPECT_TRUE(item->effectivelyAvailable()) << "on the bar now";
+}
