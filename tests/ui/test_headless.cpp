@@ -122,3 +122,29 @@ TEST(MsgBoxStyle, ButtonsDefaultAndEscapeOfEveryStyle)
                 << s.style << " default " << which;
     }
 }
+
+// The named styles the program uses: their buttons, the one Enter takes and
+// their icon (16 stop, 32 question, 48 exclamation, 64 information); the
+// answers are those of the original's boxes, 1 to 7.
+TEST(MsgBoxStyle, TheNamedStylesShowTheirButtonsDefaultAndIcon)
+{
+    using namespace ui;
+    const struct {
+        int style;
+        QList<int> buttons;
+        int enter, icon;
+    } named[] = {
+        {vbCriticalOK, {vbOK}, vbOK, 16},
+        {vbQuestionYesNo, {vbYes, vbNo}, vbYes, 32},
+        {vbExclamationOK, {vbOK}, vbOK, 48},
+        {vbInformationOK, {vbOK}, vbOK, 64},
+        {vbQuestionYesNoDefNo, {vbYes, vbNo}, vbNo, 32},
+        {vbInformationRetryCancelDefCancel, {vbRetry, vbCancel}, vbCancel, 64},
+    };
+    for (const auto& n : named) {
+        EXPECT_EQ(msgBoxButtons(n.style), n.buttons) << n.style;
+        EXPECT_EQ(msgBoxDefaultButton(n.style), n.enter) << n.style;
+        EXPECT_EQ(n.style & 0x70, n.icon) << n.style;
+    }
+    EXPECT_EQ(QList<int>({vbOK, vbCancel, vbAbort, vbRetry, vbIgnore, vbYes, vbNo}), QList<int>({1, 2, 3, 4, 5, 6, 7}));
+}
