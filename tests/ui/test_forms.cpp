@@ -870,7 +870,7 @@ TEST_F(UiTest, AnInputWhoseHandlerClosesTheWindowStopsThereAndCountsAsTaken)
         {"a key the text box takes back", [&] { Input::focus(*txt); txt->KeyDown = [&](int& code, int) { code = 0; };
                                                 f.setDefaultButton(cmd); cmd->Click = [&] { ++actions; };
                                                 return Input::key(f, vbKeyReturn); }},
-        {"a key the window takes back", [&] { f.setKeyPreview(true); f.KeyDown = [&](int& code, int) { code = 0; };
+        {"a key the window takes back", [&] { Input::focus(*lst); f.setKeyPreview(true); f.KeyDown = [&](int& code, int) { code = 0; };
                                               f.setDefaultButton(cmd); cmd->Click = [&] { ++actions; };
                                               return Input::key(f, vbKeyReturn); }},
     };
@@ -882,4 +882,53 @@ TEST_F(UiTest, AnInputWhoseHandlerClosesTheWindowStopsThereAndCountsAsTaken)
         EXPECT_EQ(actions, 0) << what;
         f.unload();
     }
+}
+
+// A character the window takes back in its KeyPress reaches no control; a
+// window with nothing to focus still sees its keys; a plain letter is no
+// Ctrl shortcut; only a right button asks for help; a window state is 0 to 2.
+TEST_F(UiTest, KeysTheWindowTakesBackReachNoControlAndOnlyCtrlMakesAShortcut)
+{
+    TestForm f(QStringLiteral("frmFind"));
+    f.load();
+    auto* txt = f.add<TextBox>(QStringLiteral("txtFindString"));
+    txt->setHelpTopic(50010);
+    Menu* print = f.addMenu(QStringLiteral("mnuPrint"), QStringLiteral("Print"));
+    print->setShortcut(QStringLiteral("^P"));
+    int prints = 0;
+    print->Click = [&] { ++prints; };
+    QList<int> windowKeys, boxKeys;
+    f.setKeyPreview(true);
+    f.KeyPress = [&](int& ascii) {
+        windowKeys << ascii;
+        if (ascii == 'x') ascii = 0;
+    };
+    txt->KeyPress = [&](int& ascii) { boxKeys << ascii; };
+    f.show();
+    Input::focus(*txt);
+    for (const int code : {'X', 'P', '1'}) ASSERT_TRUE(Input::key(f, code));
+    EXPECT_EQ(windowKeys, (QList<int>{'x', 'p', '1'}));
+    EXPECT_EQ(boxKeys, (QList<int>{'p', '1'}));
+    EXPECT_EQ(txt->text(), QStringLiteral("p1"));
+    EXPECT_EQ(prints, 0);
+    ASSERT_TRUE(Input::key(f, 'P', vbCtrlMask));
+    EXPECT_EQ(prints, 1);
+    ASSERT_TRUE(Input::mouseUp(*txt, vbLeftButton));
+    EXPECT_EQ(desk.entries(HeadlessDesktop::Entry::Help).size(), 0);
+    ASSERT_TRUE(Input::mouseUp(*txt, vbRightButton));
+    EXPECT_EQ(desk.entries(HeadlessDesktop::Entry::Help).size(), 1);
+    for (const int bad : {-1, 3}) expectUiError([&] { f.setWindowState(bad); }, 380);
+    f.setWindowState(2);
+    EXPECT_EQ(f.windowState(), 2);
+
+    TestForm bare(QStringLiteral("frmAbout"));
+    bare.load();
+    bare.add<Label>(QStringLiteral("lblTitle"));
+    QList<int> seen;
+    bare.setKeyPreview(true);
+    bare.KeyPress = [&](int& ascii) { seen << ascii; };
+    bare.show();
+    ASSERT_TRUE(Input::key(bare, 'A'));
+    EXPECT_EQ(seen, QList<int>{'a'});
+    EXPECT_EQ(bare.activeControl(), nullptr);
 }
