@@ -931,4 +931,10 @@ TEST_F(UiTest, KeysTheWindowTakesBackReachNoControlAndOnlyCtrlMakesAShortcut)
     ASSERT_TRUE(Input::key(bare, 'A'));
     EXPECT_EQ(seen, QList<int>{'a'});
     EXPECT_EQ(bare.activeControl(), nullptr);
+
+    // A box its own KeyPress disables takes that key and no more.
+    f.setKeyPreview(false);
+    txt->KeyPress = [&](int&) { txt->setEnabled(false); };
+    ASSERT_TRUE(Input::type(*txt, QStringLiteral("yz")));
+    EXPECT_EQ(txt->text(), QStringLiteral("p1y"));
 }
