@@ -938,3 +938,35 @@ TEST_F(UiTest, KeysTheWindowTakesBackReachNoControlAndOnlyCtrlMakesAShortcut)
     ASSERT_TRUE(Input::type(*txt, QStringLiteral("yz")));
     EXPECT_EQ(txt->text(), QStringLiteral("p1y"));
 }
+
+// A pop-up item that a screen reports chosen is clicked only while it and
+// every menu between it and the pop-up are enabled and visible.
+TEST_F(UiTest, APopUpItemIsClickedOnlyWhileItAndItsMenusAreAvailable)
+{
+    struct Choosing : HeadlessDesktop {
+        Menu* chosen = nullptr;
+        Menu* popupMenu(Form&, Menu&, int, int, int) override { return chosen; }
+    } screen;
+    screen.install();
+    TestForm f(QStringLiteral("frmCompare"));
+    f.load();
+    Menu* pop = f.addMenu(QStringLiteral("mnuDifference"), QStringLiteral("Difference"));
+    Menu* sub = f.addMenu(QStringLiteral("mnuDifferenceGo"), QStringLiteral("Go"), pop);
+    Menu* item = f.addMenu(QStringLiteral("mnuDifferenceGoTop"), QStringLiteral("Top row"), sub);
+    int clicks = 0;
+    item->Click = [&] { ++clicks; };
+    screen.chosen = item;
+    f.popupMenu(*pop);
+    EXPECT_EQ(clicks, 1);
+    sub->setEnabled(false);
+    f.popupMenu(*pop);
+    sub->setEnabled(true);
+    sub->setVisible(false);
+    f.popupMenu(*pop);
+    sub->setVisible(true);
+    item->setEnabled(false);
+    f.popupMenu(*pop);
+    EXPECT_EQ(clicks, 1);
+    f.unload();
+    desk.install();
+}
