@@ -48,6 +48,7 @@ TEST_F(FolderInclusion, LiveListsTheFollowRuleAndTheCommands)
     EXPECT_TRUE(choose([&] {
         EXPECT_EQ(items(0) + items(1), QStringList({"Alpha", "Beta", "Data", "DATA", "Gamma"}));
         EXPECT_EQ(w.lblFirstLevelFolders[0]->caption(), QStringLiteral("First level folders: 3."));
+        EXPECT_FALSE(g().CancelRequested) << "the leftover cancel is dropped";
         EXPECT_TRUE(w.cmdAllCommon->enabled() && w.cmdAllNonCommon->enabled());
         EXPECT_EQ(selection(), QStringLiteral("|-"));
         Input::listClick(*w.lstFirstLevelFolders[0], 2);   // Data pulls DATA along
@@ -127,12 +128,19 @@ TEST_F(FolderInclusion, DeselectAllAfterPairsChosenOnBothSidesLeavesBothListsAtT
     }));
 }
 
-// Each side's path and list wear its structure's tint, as the main window set it.
+// Each side's path and list wear its structure's tint, as the main window set
+// it, the Primary's first (above, on the left).
 TEST_F(FolderInclusion, EachSideWearsItsStructuresTint)
 {
     g().StructureTint = {0x123456u, 0x654321u};
     EXPECT_TRUE(choose([&] {   // No: every folder takes part
+        // The Primary's path above the Secondary's; its list on the left,
+        // each list under its own caption.
+        EXPECT_LT(w.lblCurrentFullPath[0]->top() + w.lblCurrentFullPath[0]->height(), w.lblCurrentFullPath[1]->top() + 1);
+        EXPECT_LT(w.lstFirstLevelFolders[0]->left() + w.lstFirstLevelFolders[0]->width(), w.lstFirstLevelFolders[1]->left());
         for (int i = 0; i < 2; ++i) {
+            EXPECT_EQ(w.lblFirstLevelFolders[i]->left(), w.lstFirstLevelFolders[i]->left()) << i;
+            EXPECT_LT(w.lblFirstLevelFolders[i]->top(), w.lstFirstLevelFolders[i]->top()) << i;
             EXPECT_EQ(w.lblCurrentFullPath[i]->backColor(), g().StructureTint[std::size_t(i)]) << i;
             EXPECT_EQ(w.lstFirstLevelFolders[i]->backColor(), g().StructureTint[std::size_t(i)]) << i;
         }
@@ -294,6 +302,239 @@ TEST_F(FolderInclusion, WhileExcludeCopiesCommandsAreIgnoredAndCloseIsRefused)
     }));
     EXPECT_EQ(g().FolderSelectionState, 2);
     EXPECT_EQ(dropped(0) + dropped(1), QStringList({"Alpha"}));
+}
+
+// The reminder names where each structure lives, in either language: a side
+// imported off line names its file, any other side the local computer.
+TEST_F(FolderInclusion, ReminderAndCaptionForEveryMixOfImportedSides)
+{
+    file(c, QStringLiteral("p.txt"), compare_test::workedExample());
+    file(c, QStringLiteral("s.txt"), compare_test::workedExample());
+    const QString local = QStringLiteral("on the local computer.");
+    const QString remote = QStringLiteral("on a remote computer and was imported for off line comparison, from the file called '%1'.");
+    const struct {
+        int mode;
+        const char *primary, *secondary;
+        QString caption, reminder;
+    } cases[] = {
+        {0, "C:\\p.txt", "C:\\s.txt", QString(), local + u'|' + local},   // mode 0 reads no file
+        {1, "", "", QString(), local + u'|' + local},
+        {1, "C:\\p.txt", "C:\\s.txt", QStringLiteral(" [Off line: Both structures]"),
+         remote.arg("C:\\p.txt") + u'|' + remote.arg("C:\\s.txt")},
+        {1, "C:\\p.txt", "", QStringLiteral(" [Off line: Primary Structure]"), remote.arg("C:\\p.txt") + u'|' + local},
+    };
+    for (const auto& k : cases) {
+        g().ComparisonMode = basGlobal::Integer(k.mode);
+        g().ImportedStructureFile = {QLatin1String(k.primary), QLatin1String(k.secondary)};
+        const QString caption = QStringLiteral("Folder inclusion/exclusion") + k.caption;
+        const QStringList sides = k.reminder.split(u'|');
+        desk.expectMsgBox(caption,
+                          QStringLiteral("The Primary structure, exists ") + sides[0]
+                              + QStringLiteral("\r\n\r\nThe Secondary structure, exists ") + sides[1],
+                          ui::vbInformationOK, ui::vbOK);
+        EXPECT_TRUE(choose([&] {
+            EXPECT_EQ(w.caption(), caption);
+            const QStringList imported = {"Alpha", "Beta"};
+            EXPECT_EQ(items(0), *k.primary && k.mode == 1 ? imported : QStringList({"Alpha", "Beta", "Data"})) << k.mode;
+            EXPECT_EQ(items(1), *k.secondary && k.mode == 1 ? imported : QStringList({"DATA", "Gamma"})) << k.mode;
+            Input::click(*w.cmdReminder);
+            Input::click(*w.cmdCancel);
+        }));
+    }
+    EXPECT_EQ(g().FirstStructureToProcess * 10 + g().LastStructureToProcess, 0) << "only the Primary imported";
+
+    g().LanguageIsGreek = true;
+    g().ImportedStructureFile = {QStringLiteral("C:\\p.txt"), QStringLiteral("C:\\s.txt")};
+    const QString greekCaption = QStringLiteral("Συμμετοχή/Αποκλεισμός φακέλλων [Χωρίς σύνδεση: Και οι δύο δομές]");
+    desk.expectMsgBox(greekCaption,
+                      QStringLiteral("Η Πρωτεύουσα δομή, υπάρχει σε απομακρυσμένο υπολογιστή και εισήχθη για σύγκριση χωρίς "
+                                     "σύνδεση, από το αρχείο με όνομα «C:\\p.txt».\r\n\r\nΗ Δευτερεύουσα δομή, υπάρχει σε "
+                                     "απομακρυσμένο υπολογιστή και εισήχθη για σύγκριση χωρίς σύνδεση, από το αρχείο με "
+                                     "όνομα «C:\\s.txt»."),
+                      ui::vbInformationOK, ui::vbOK);
+    EXPECT_TRUE(choose([&] {
+        EXPECT_EQ(w.caption(), greekCaption);
+        EXPECT_EQ(g().FirstStructureToProcess * 10 + g().LastStructureToProcess, 1);
+        EXPECT_EQ(w.lblFirstLevelFolders[1]->caption(), QStringLiteral("Φάκελλοι πρώτου επιπέδου: 2."));
+        QStringList captions;
+        for (ui::CommandButton* b : {w.cmdSelectAll, w.cmdDeselectAll, w.cmdAllCommon, w.cmdAllNonCommon, w.cmdInclude,
+                                     w.cmdExclude, w.cmdReminder, w.cmdCancel})
+            captions << b->caption();
+        EXPECT_EQ(captions.join(u'/'), QStringLiteral("Επιλογή όλων/Ακύρωση επιλογών/Όλους τους κοινούς/Όλους τους μή "
+                                                      "κοινούς/Συμμετοχή/Αποκλεισμός/Υπενθύμιση/Όχι"));
+        Input::click(*w.cmdReminder);
+        Input::click(*w.cmdCancel);
+    }));
+    g().LanguageIsGreek = false;
+    g().ImportedStructureFile = {QString(), QStringLiteral("C:\\s.txt")};
+    desk.expectMsgBox(QStringLiteral("Folder inclusion/exclusion [Off line: Secondary Structure]"),
+                      QStringLiteral("The Primary structure, exists ") + local
+                          + QStringLiteral("\r\n\r\nThe Secondary structure, exists ") + remote.arg("C:\\s.txt"),
+                      ui::vbInformationOK, ui::vbOK);
+    EXPECT_TRUE(choose([&] {
+        Input::click(*w.cmdReminder);
+        Input::click(*w.cmdCancel);
+    }));
+    EXPECT_EQ(g().FirstStructureToProcess * 10 + g().LastStructureToProcess, 11);
+}
+
+// On a case-sensitive volume Data and DATA are two folders. A click in
+// either list pulls the same name in the other along, and scrolls both so
+// the item stands third from the top.
+TEST_F(FolderInclusion, CaseSensitiveNamesFollowFromEitherListAndScrollIntoView)
+{
+    g().VolumeIsCaseSensitive = true;
+    for (int k = 0; k < 12; ++k)
+        for (const char* side : {"P", "S"}) file(c, QStringLiteral("%1/F%2/x.txt").arg(side).arg(k, 2, 10, QLatin1Char('0')));
+    EXPECT_TRUE(choose([&] {
+        ui::ListBox& left = *w.lstFirstLevelFolders[0];
+        ui::ListBox& right = *w.lstFirstLevelFolders[1];
+        EXPECT_EQ(w.lblFirstLevelFolders[0]->caption() + w.lblFirstLevelFolders[1]->caption(),
+                  QStringLiteral("First level folders: 15.First level folders: 14."));
+        Input::listClick(left, 2);
+        EXPECT_EQ(selection(), QStringLiteral("Data|+")) << "DATA is another folder here";
+        Input::listClick(left, 2);
+        Input::listClick(right, 10);   // F09, twelfth on the left
+        EXPECT_EQ(selection(), QStringLiteral("F09|F09+"));
+        EXPECT_EQ(right.topIndex(), 8);
+        EXPECT_EQ(left.topIndex(), 10);
+        Input::scrollList(left, 0);
+        Input::listClick(right, 10);
+        EXPECT_EQ(selection(), QStringLiteral("|-"));
+        EXPECT_EQ(left.topIndex(), 10);
+        Input::listClick(right, 1);   // F00: the lists scroll no higher than their top
+        EXPECT_EQ(right.topIndex(), 0);
+        EXPECT_EQ(left.topIndex(), 1);
+        Input::click(*w.cmdAllCommon);
+        EXPECT_EQ(left.selCount() * 100 + right.selCount(), 1212);
+        Input::click(*w.cmdDeselectAll);
+        Input::click(*w.cmdAllNonCommon);
+        EXPECT_EQ(selection(), QStringLiteral("Alpha,Beta,Data|DATA,Gamma+"));
+        Input::click(*w.cmdCancel);
+    }));
+}
+
+// The hidden lists always name the folders to drop: Include the ones left
+// unselected, Exclude the selected ones; whatever was there before goes.
+TEST_F(FolderInclusion, IncludeAndExcludeDropTheRightNamesOnBothSides)
+{
+    for (const bool include : {true, false}) {
+        hidden().lstFoldersToIncludeExclude[1]->addItem(QStringLiteral("Stale"));
+        EXPECT_TRUE(choose([&] {
+            Input::listClick(*w.lstFirstLevelFolders[0], 0);   // Alpha
+            Input::listClick(*w.lstFirstLevelFolders[1], 1);   // Gamma
+            EXPECT_EQ(selection(), QStringLiteral("Alpha|Gamma+"));
+            Input::click(include ? *w.cmdInclude : *w.cmdExclude);
+        }));
+        EXPECT_FALSE(w.isLoaded());
+        EXPECT_EQ(g().FolderSelectionState, include ? 1 : 2);
+        EXPECT_EQ(dropped(0), include ? QStringList({"Beta", "Data"}) : QStringList({"Alpha"}));
+        EXPECT_EQ(dropped(1), include ? QStringList({"DATA"}) : QStringList({"Gamma"}));
+    }
+}
+
+// The paths as labels with their full text as tool tip, and the name under
+// the mouse as the list's tool tip; none of them when path tool tips are off.
+TEST_F(FolderInclusion, PathsAndTheFolderUnderTheMouseAsToolTips)
+{
+    for (const bool hide : {false, true}) {
+        g().HidePathToolTips = hide;
+        EXPECT_TRUE(choose([&] {
+            ui::ListBox& left = *w.lstFirstLevelFolders[0];
+            EXPECT_EQ(w.lblCurrentFullPath[0]->caption() + w.lblCurrentFullPath[1]->caption(), QStringLiteral("C:\\P\\C:\\S\\"));
+            EXPECT_EQ(w.lblCurrentFullPath[1]->toolTipText(), hide ? QString() : QStringLiteral("C:\\S\\"));
+            Input::mouseMove(left, 100, left.itemHeight() + 10);
+            EXPECT_EQ(left.toolTipText(), hide ? QString() : QStringLiteral("Beta"));
+            Input::mouseMove(left, 100, 3 * left.itemHeight() + 10);   // below the last folder
+            EXPECT_EQ(left.toolTipText(), QString());
+            Input::mouseMove(*w.lstFirstLevelFolders[1], 100, 10);
+            EXPECT_EQ(w.lstFirstLevelFolders[1]->toolTipText(), hide ? QString() : QStringLiteral("DATA"));
+            Input::click(*w.cmdCancel);
+        }));
+    }
+}
+
+// A side that cannot be read is reported and listed empty; the other is listed.
+TEST_F(FolderInclusion, AnUnreadableSideIsReportedAndTheOtherListed)
+{
+    g().ComparisonMode = 1;
+    g().ImportedStructureFile = {QStringLiteral("C:\\missing.txt"), QString()};
+    desk.expectMsgBoxContaining(basGlobal::ErrorReportCaption(QStringLiteral("Tarnwick"), QStringLiteral("320")),
+                                QStringLiteral("Error condition"), ui::vbQuestionYesNo, ui::vbNo);
+    EXPECT_TRUE(choose([&] {
+        EXPECT_EQ(items(0), QStringList());
+        EXPECT_EQ(items(1), QStringList({"DATA", "Gamma"}));
+        EXPECT_EQ(w.lblFirstLevelFolders[0]->caption(), QStringLiteral("First level folders: 0."));
+        EXPECT_FALSE(w.cmdAllCommon->enabled() || w.cmdAllNonCommon->enabled());
+        Input::click(*w.cmdCancel);
+    }));
+}
+
+// Off line the count that decides comes from an imported side's file: a file
+// without first-level folders facing a folder without any shows nothing.
+TEST_F(FolderInclusion, OffLineTheImportedHeaderDecidesWhetherToAsk)
+{
+    file(c, QStringLiteral("none.txt"), "5\r\nD:\\Work\\\r\n0\r\n");
+    file(c, QStringLiteral("Flat/f.txt"));
+    g().ComparisonMode = 1;
+    g().CurrentPath = {QStringLiteral("C:\\P"), QStringLiteral("C:\\Flat")};
+    g().ImportedStructureFile = {QStringLiteral("C:\\none.txt"), QString()};
+    EXPECT_FALSE(setup::ChooseFirstLevelFolders(caller)) << "the Primary's folders on disk do not count";
+    g().ComparisonMode = 0;
+    EXPECT_TRUE(choose([&] {
+        EXPECT_EQ(items(0).size(), 3);
+        Input::click(*w.cmdCancel);
+    }));
+    file(c, QStringLiteral("s.txt"), compare_test::workedExample());
+    g().ComparisonMode = 1;
+    g().CurrentPath = {QStringLiteral("C:\\Flat"), QStringLiteral("C:\\Flat")};
+    g().ImportedStructureFile = {QString(), QStringLiteral("C:\\s.txt")};
+    EXPECT_TRUE(choose([&] {
+        EXPECT_EQ(items(1), QStringList({"Alpha", "Beta"}));
+        Input::click(*w.cmdCancel);
+    }));
+    // Names out of order in a file are listed in order.
+    file(c, QStringLiteral("unordered.txt"),
+         compare_test::workedExample().replace("2\r\nAlpha\r\nBeta\r\n", "2\r\nBeta\r\nAlpha\r\n"));
+    g().ImportedStructureFile = {QString(), QStringLiteral("C:\\unordered.txt")};
+    EXPECT_TRUE(choose([&] {
+        EXPECT_EQ(items(1), QStringList({"Alpha", "Beta"}));
+        Input::click(*w.cmdCancel);
+    }));
+}
+
+// A right click asks for each control's own topic, the Primary side's first;
+// the please-wait notice stands while the lists load; a scroll guard left on
+// by an earlier run does not stop the follow rule.
+TEST_F(FolderInclusion, HelpTopicsThePleaseWaitNoticeAndAStaleScrollGuard)
+{
+    g().FolderListScrollGuard = true;
+    QStringList asked, order;
+    EXPECT_TRUE(choose([&] {
+        using Entry = ui::HeadlessDesktop::Entry;
+        for (const Entry& e : desk.transcript())
+            if (e.kind == Entry::FormShown || e.kind == Entry::FormUnloaded || e.kind == Entry::ModalOpen)
+                order << (e.kind == Entry::FormShown ? "shown " : e.kind == Entry::FormUnloaded ? "gone " : "modal ") + e.form;
+        for (ui::Control* c : w.controls()) {
+            if (!c->visible() || !Input::canTakeInput(*c)) continue;
+            desk.clearTranscript();
+            Input::rightClick(*c);
+            for (const auto& e : desk.entries(ui::HeadlessDesktop::Entry::Help))
+                asked << c->name() + (c->index() >= 0 ? QString::number(c->index()) : QString()) + u'=' + QString::number(e.style);
+        }
+        Input::listClick(*w.lstFirstLevelFolders[0], 2);
+        EXPECT_EQ(selection(), QStringLiteral("Data|DATA+"));
+        Input::listClick(*w.lstFirstLevelFolders[1], 0);   // the first item pulls its pair along too
+        EXPECT_EQ(selection(), QStringLiteral("|-"));
+        Input::click(*w.cmdCancel);
+    }));
+    EXPECT_EQ(asked, QStringList({"lblCurrentFullPath0=40010", "lstFirstLevelFolders0=40020", "lblCurrentFullPath1=40015",
+                                  "lstFirstLevelFolders1=40025", "cmdSelectAll=40030", "cmdAllCommon=40055",
+                                  "cmdDeselectAll=40040", "cmdAllNonCommon=40050", "cmdReminder=40060", "cmdCancel=40070"}));
+    EXPECT_EQ(w.cmdInclude->helpTopic(), setup::htInclude);
+    EXPECT_EQ(w.cmdExclude->helpTopic(), setup::htExclude);
+    EXPECT_EQ(order, QStringList({"shown frmPleaseWait", "gone frmPleaseWait", "shown frmFolderIncludeExclude",
+                                  "modal frmFolderIncludeExclude"}));
 }
 
 } // namespace

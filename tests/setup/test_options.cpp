@@ -4,6 +4,9 @@
 #include "setup/frmOptions.h"
 #include "shared/SettingsTable.h"
 
+#include <map>
+#include <set>
+
 using setup::frmOptions;
 using ui::Input;
 
@@ -284,6 +287,254 @@ TEST_F(Options, TheAttributeBoxesStandInTwoColumnsOfTwo)
     EXPECT_TRUE(above(box[3], box[4]));
     EXPECT_TRUE(box[1]->top() == box[3]->top() && box[1]->left() + box[1]->width() <= box[3]->left());
     win_.unload();
+}
+
+QStringList sorted(QStringList l)
+{
+    l.sort();
+    return l;
+}
+
+// The 22 settings Apply writes, as the INI spells them, from the program's own values.
+QStringList settingsNow()
+{
+    QStringList out;
+    for (const basGlobal::Setting* s : basGlobal::OptionsApplySettings())
+        out << QLatin1String(s->key) + u'=' + basGlobal::SettingText(*s, basGlobal::globals());
+    return out;
+}
+
+// Every box, option and field reaches its own setting, whichever way it is
+// turned: Apply takes and writes them, OK takes them and writes nothing,
+// Escape takes nothing.
+TEST_F(Options, EachControlTakesItsOwnSettingEitherWay)
+{
+    const QStringList defaults = settingsNow();
+    const QStringList flipped = {
+        "PrimaryInitialPath=C:\\Left", "SecondaryInitialPath=C:\\Right", "NumberOfLevels=37", "DateFormat=long",
+        "TimeFormat=short", "Comparison=2", "DisplayOnlyTheDifferences=True", "AbilityToExcludeFolders=False",
+        "DisplayElapsedTime=True", "SaveGridColumnWidths=True", "CompareOnlyTheCommonFiles=False",
+        "RemindMeToPrint=False", "NoToolTipPathNames=True", "ResizeFont=True", "DisplayOptions=False",
+        "FailSafe=True", "ExtendedInformation=False", "Pattern=*.txt", "Hidden=False", "System=False",
+        "ReadOnly=False", "Archive=False",
+    };
+    const auto flipEveryBox = [&] {
+        for (ui::Control* c : win_.controls())
+            if (c->kind() == ui::ControlKind::CheckBox && c->visible()) Input::click(*c);
+    };
+    for (int k = 0; k < 4; ++k)   // the resize box turned three times, each with its notice
+        desk.allowMsgBox(QStringLiteral("Resize font"),
+                         QStringLiteral("The results of this option will be put into full effect, after we shut down and "
+                                        "restart the application."),
+                         ui::vbInformationOK, ui::vbOK);
+    inside(win_, [&] {
+        flipEveryBox();
+        Input::click(*win_.optDateFormat[1]);
+        Input::click(*win_.optTimeFormat[0]);
+        Input::click(*win_.optComparison[2]);
+        Input::click(*win_.optNumberOfLevels[2]);
+        Input::paste(*win_.txtNumberOfLevels, QStringLiteral("37"));
+        Input::paste(*win_.txtFilePattern, QStringLiteral("*.txt"));
+        Input::click(*win_.cmdApply);
+        EXPECT_EQ(sorted(settingsNow()), sorted(flipped));
+        EXPECT_EQ(iniKeys(), flipped);
+        EXPECT_EQ(win_.lblInitialPath[0]->toolTipText() + win_.lblInitialPath[1]->toolTipText(), QString())
+            << "no path tool tips once applied";
+        EXPECT_FALSE(win_.cmdCancel->enabled());
+        // Back again, the levels through the first-level option, the pattern through its button.
+        flipEveryBox();
+        Input::click(*win_.optDateFormat[0]);
+        Input::click(*win_.optTimeFormat[1]);
+        Input::click(*win_.optComparison[0]);
+        Input::click(*win_.optNumberOfLevels[1]);
+        EXPECT_EQ(win_.txtNumberOfLevels->text(), QStringLiteral("1"));
+        EXPECT_FALSE(win_.txtNumberOfLevels->enabled() || win_.updNumberOfLevels->enabled());
+        Input::click(*win_.cmdFilePatternAll);
+        EXPECT_EQ(win_.txtFilePattern->text(), QStringLiteral("*.*"));
+        Input::click(*win_.cmdOK);
+    });
+    EXPECT_FALSE(win_.isLoaded());
+    EXPECT_EQ(settingsNow(), defaults);
+    EXPECT_EQ(iniKeys(), flipped) << "OK writes nothing";
+    // The load shows them back; a change then left with Escape takes nothing.
+    inside(win_, [&] {
+        EXPECT_EQ(shown(win_), QStringLiteral("1 1- 010 111111000110001 |C:\\Right\\"));
+        flipEveryBox();
+        Input::click(*win_.optComparison[1]);
+        Input::click(*win_.optNumberOfLevels[0]);
+        EXPECT_EQ(win_.txtNumberOfLevels->text(), QStringLiteral("0"));
+        Input::key(win_, ui::vbKeyEscape);
+    });
+    EXPECT_FALSE(win_.isLoaded());
+    EXPECT_EQ(settingsNow(), defaults);
+    EXPECT_EQ(iniKeys(), flipped);
+}
+
+// A comparison mode without an option (a damaged value) selects none, and
+// OK then keeps it; the paths show with their separator, each side tinted.
+TEST_F(Options, LoadShowsThePathsAndAModeWithoutAnOptionSelectsNone)
+{
+    g().StructureTint = {0x111111u, 0x222222u};
+    for (const int mode : {0, 3, -1}) {
+        g().ComparisonMode = basGlobal::Integer(mode);
+        inside(win_, [&] {
+            EXPECT_EQ(shown(win_).section(u' ', 2, 2), mode == 0 ? QStringLiteral("010") : QStringLiteral("01-")) << mode;
+            for (int i = 0; i < 2; ++i) {
+                EXPECT_EQ(win_.lblInitialPath[i]->caption(), i == 0 ? QStringLiteral("C:\\Left\\") : QStringLiteral("C:\\Right\\"));
+                EXPECT_EQ(win_.lblInitialPath[i]->toolTipText(), win_.lblInitialPath[i]->caption());
+                EXPECT_EQ(win_.lblInitialPath[i]->backColor(), g().StructureTint[std::size_t(i)]);
+            }
+            EXPECT_TRUE(win_.cmdCancel->enabled());
+            Input::click(*win_.cmdOK);
+        });
+        EXPECT_EQ(g().ComparisonMode, mode);
+    }
+}
+
+// The levels field's keys at the edges of what it takes, the up-down at its
+// ends, and where the focus goes when the up-down or a right click is used.
+TEST_F(Options, LevelsFieldEdgesAndTheUpDown)
+{
+    g().NumberOfLevelsLimit = 9999;
+    inside(win_, [&] {
+        ui::TextBox& box = *win_.txtNumberOfLevels;
+        ui::UpDown& upd = *win_.updNumberOfLevels;
+        const auto put = [&](const char* text) {   // pasted over the whole text, as after a click into the field
+            Input::focus(*win_.cmdApply);
+            Input::paste(box, QLatin1String(text));
+        };
+        EXPECT_EQ(upd.value(), 9999);
+        Input::focus(*win_.cmdApply);
+        Input::upDown(upd, +1);
+        EXPECT_EQ(box.text(), QStringLiteral("9999"));
+        Input::upDown(upd, -1);
+        EXPECT_EQ(box.text(), QStringLiteral("9998"));
+        EXPECT_EQ(win_.activeControl(), &box) << "the up-down hands the focus to its field";
+        put("40");
+        Input::upDown(upd, -1);
+        EXPECT_EQ(box.text(), QStringLiteral("39"));
+        put("10000");
+        EXPECT_EQ(box.text(), QStringLiteral("0"));
+        Input::upDown(upd, -1);
+        EXPECT_EQ(box.text(), QStringLiteral("0"));
+        Input::click(*win_.optNumberOfLevels[2]);   // into the field, its text selected
+        desk.clearTranscript();
+        Input::type(box, QStringLiteral("/0:9"));
+        EXPECT_EQ(box.text(), QStringLiteral("09"));
+        EXPECT_EQ(beeps(), 2);
+        Input::upDown(upd, +1);   // "09" is left as typed: the up-down steps from the 0 it had
+        EXPECT_EQ(box.text(), QStringLiteral("1"));
+        // A right click on "Specific number" neither selects it nor moves the focus.
+        Input::click(*win_.optNumberOfLevels[2]);   // into the field, its "1" selected
+        Input::paste(box, QStringLiteral("25"));
+        Input::focus(*win_.cmdApply);
+        Input::click(*win_.optNumberOfLevels[0]);
+        EXPECT_EQ(win_.activeControl(), win_.optNumberOfLevels[0]) << "the 0 it writes does not call the field";
+        Input::focus(*win_.cmdApply);
+        Input::rightClick(*win_.optNumberOfLevels[2]);
+        EXPECT_TRUE(win_.optNumberOfLevels[0]->value());
+        EXPECT_EQ(win_.activeControl(), win_.cmdApply);
+        EXPECT_FALSE(box.enabled() || upd.enabled());
+        Input::click(*win_.cmdCancel);
+    });
+    EXPECT_EQ(g().NumberOfLevelsLimit, 9999);
+}
+
+// Opened at "All levels", then "Specific number" stepped with the arrows:
+// an arrow pressed later from elsewhere still takes the focus to the field.
+TEST_F(Options, ArrowsFromElsewhereCallTheFieldAfterOpeningAtAllLevels)
+{
+    g().NumberOfLevelsLimit = 0;
+    inside(win_, [&] {
+        Input::click(*win_.optNumberOfLevels[2]);
+        Input::upDown(*win_.updNumberOfLevels, +1);
+        Input::upDown(*win_.updNumberOfLevels, +1);
+        Input::focus(*win_.cmdApply);
+        EXPECT_TRUE(win_.optNumberOfLevels[2]->value());
+        Input::upDown(*win_.updNumberOfLevels, +1);
+        EXPECT_EQ(win_.txtNumberOfLevels->text(), QStringLiteral("3"));
+        EXPECT_EQ(win_.activeControl(), win_.txtNumberOfLevels);
+        Input::click(*win_.cmdOK);
+    });
+    EXPECT_EQ(g().NumberOfLevelsLimit, 3);
+}
+
+// Tools > Options opens the one window loaded afresh each time, so it shows
+// the settings as they are now, and returns once it is closed.
+TEST_F(Options, TheWindowOpensAfreshEachTime)
+{
+    for (const bool failSafe : {true, false}) {
+        g().FailSafeChecks = failSafe;
+        bool shownAsSet = false;
+        desk.onModal(QStringLiteral("frmOptions"), [&](ui::Form&) {
+            shownAsSet = setup::OptionsWindow().chkFailSafe->value() == (failSafe ? 1 : 0);
+            Input::click(*setup::OptionsWindow().cmdCancel);
+        });
+        setup::ShowOptionsWindow();
+        EXPECT_TRUE(shownAsSet) << failSafe;
+        EXPECT_FALSE(setup::OptionsWindow().isLoaded());
+    }
+}
+
+// The window in Greek: its captions and the notices of Reset and Resize.
+TEST_F(Options, GreekCaptionsAndNotices)
+{
+    g().LanguageIsGreek = true;
+    desk.expectMsgBox(QStringLiteral("Επαναφορά ρυθμίσεων"),
+                      QStringLiteral("Θα ερωτηθείτε για το εάν θέλετε να επαναφερθούν όλες οι ρυθμίσεις στις αρχικές τους "
+                                     "τιμές ή όχι, κατά την διάρκεια του τερματισμού της εφαρμογής."),
+                      ui::vbInformationOK, ui::vbOK);
+    desk.expectMsgBoxContaining(QStringLiteral("Αλλαγή μεγέθους γραμματοσειράς"), QStringLiteral("επόμενη εκκίνηση"),
+                                ui::vbInformationOK, ui::vbOK);
+    inside(win_, [&] {
+        EXPECT_EQ(win_.caption(), QStringLiteral("Επιλογές"));
+        EXPECT_EQ(win_.cmdApply->caption() + u'/' + win_.cmdCancel->caption() + u'/' + win_.optTimeFormat[0]->caption()
+                      + u'/' + win_.chkFileAttributes[3]->caption() + u'/' + win_.cmdFilePatternAll->caption(),
+                  QStringLiteral("Εφαρμογή/Άκυρο/ Σύντομη /Μόνον για ανάγνωση/*.*"));
+        Input::click(*win_.cmdReset);
+        Input::click(*win_.chkResizeFont);
+        Input::click(*win_.cmdCancel);
+    });
+    EXPECT_TRUE(g().ResetSettingsOnExit) << "Reset is not taken back by Cancel";
+    EXPECT_FALSE(g().ResizeFontEnabled);
+}
+
+// A right click on any control asks for its own help topic, each control
+// another; the two sides' browse buttons and paths have theirs in order.
+TEST_F(Options, EachControlAsksForItsOwnHelpTopic)
+{
+    std::map<QString, int> asked;
+    inside(win_, [&] {
+        for (ui::Control* c : win_.controls()) {
+            if (!c->visible() || c->kind() == ui::ControlKind::FormResizer || c == win_.lblFilePattern) continue;
+            const QString who = c->name() + (c->index() >= 0 ? QString::number(c->index()) : QString());
+            desk.clearTranscript();
+            if (Input::canTakeInput(*c)) Input::rightClick(*c);
+            const auto help = desk.entries(ui::HeadlessDesktop::Entry::Help);
+            asked[who] = help.size() == 1 ? help[0].style : -c->helpTopic();
+        }
+        Input::click(*win_.cmdCancel);
+    });
+    std::set<int> distinct;
+    for (const auto& [who, topic] : asked) {
+        EXPECT_NE(topic, 0) << who.toStdString();
+        distinct.insert(std::abs(topic));
+    }
+    EXPECT_EQ(distinct.size(), asked.size());
+    EXPECT_EQ(asked.size(), 44u);
+    EXPECT_EQ(asked[QStringLiteral("cmdBrowseForInitialPath0")], setup::htBrowsePrimary);
+    EXPECT_EQ(asked[QStringLiteral("cmdBrowseForInitialPath1")], setup::htBrowseSecondary);
+    EXPECT_EQ(asked[QStringLiteral("lblInitialPath0")], setup::htInitialPathPrimary);
+    EXPECT_EQ(asked[QStringLiteral("lblInitialPath1")], setup::htInitialPathSecondary);
+    EXPECT_EQ(asked[QStringLiteral("chkFileAttributes1")], setup::htHidden);
+    EXPECT_EQ(asked[QStringLiteral("chkFileAttributes4")], setup::htArchive);
+    EXPECT_EQ(asked[QStringLiteral("optNumberOfLevels0")], setup::htAllLevels);
+    EXPECT_EQ(asked[QStringLiteral("optNumberOfLevels2")], setup::htSpecificNumber);
+    EXPECT_EQ(asked[QStringLiteral("optComparison0")], setup::htLocalComputer);
+    EXPECT_EQ(asked[QStringLiteral("optComparison2")], setup::htPreparation);
+    EXPECT_EQ(asked[QStringLiteral("cmdReset")], setup::htReset);
+    EXPECT_EQ(asked[QStringLiteral("cmdOK")], setup::htOK);
+    EXPECT_EQ(asked[QStringLiteral("txtNumberOfLevels")], -setup::htNumberOfLevelsText) << "disabled: read, not asked";
 }
 
 } // namespace

@@ -158,6 +158,64 @@ TEST_F(UiTest, MultiSelectListTogglesOnClickAndTheItemUnderAPointFollowsTheTopIn
     EXPECT_EQ(lst->topIndex(), 9);
 }
 
+// A single-choice list: choosing is making current, unchoosing another item
+// changes nothing, a second click on the current item clicks again; the
+// current item follows insertions and removals before it; the ends of the
+// list are checked (381, or 5 for an insertion place) and read as "".
+TEST_F(UiTest, ASingleChoiceListAtItsEdges)
+{
+    TestForm f(QStringLiteral("frmRecallSavedPath"));
+    f.load();
+    auto* lst = f.add<ListBox>(QStringLiteral("lstSavedPaths"));
+    lst->move(0, 0, 2000, 1000);
+    QList<int> clicks;
+    lst->Click = [&] { clicks << lst->listIndex(); };
+    f.show();
+    EXPECT_EQ(lst->topIndex(), 0);
+    lst->setTopIndex(3);
+    EXPECT_EQ(lst->topIndex(), 0) << "an empty list stays at its top";
+    EXPECT_EQ(lst->itemFromPoint(10, 10), -1);
+    for (const char* s : {"a", "b", "c"}) lst->addItem(QLatin1String(s));
+    lst->setSelected(1, true);
+    lst->setSelected(0, false);
+    EXPECT_EQ(lst->listIndex(), 1);
+    EXPECT_TRUE(lst->selected(1) && !lst->selected(0) && !lst->selected(2));
+    ASSERT_TRUE(Input::listClick(*lst, 1));
+    EXPECT_EQ(clicks, (QList<int>{1, 1}));
+    lst->addItem(QStringLiteral("first"), 0);
+    EXPECT_EQ(lst->listIndex(), 2);
+    lst->addItem(QStringLiteral("last"), lst->listCount());
+    EXPECT_EQ(lst->list(4), QStringLiteral("last"));
+    EXPECT_EQ(lst->newIndex(), 4);
+    lst->removeItem(0);
+    EXPECT_EQ(lst->listIndex(), 1);
+    lst->setSelected(1, false);
+    EXPECT_EQ(lst->listIndex(), -1);
+    EXPECT_EQ(clicks, (QList<int>{1, 1, -1}));
+    EXPECT_EQ(lst->list(-1) + lst->list(4), QString());
+    expectUiError([&] { lst->addItem(QStringLiteral("x"), 5); }, 5);
+    expectUiError([&] { lst->addItem(QStringLiteral("x"), -1); }, 5);
+    expectUiError([&] { lst->setList(4, QStringLiteral("x")); }, 381);
+    expectUiError([&] { lst->removeItem(-1); }, 381);
+    expectUiError([&] { lst->selected(4); }, 381);
+    expectUiError([&] { lst->setListIndex(4); }, 380);
+    expectUiError([&] { lst->setListIndex(-2); }, 380);
+    expectUiError([&] { lst->setItemHeight(0); }, 380);
+    lst->setListIndex(3);
+    lst->setListIndex(-1);
+    EXPECT_EQ(lst->listCount(), 4);
+    // The item under a point: within the width, from the top item down.
+    EXPECT_EQ(lst->itemFromPoint(1999, 0), 0);
+    EXPECT_EQ(lst->itemFromPoint(2000, 0), -1);
+    EXPECT_EQ(lst->itemFromPoint(-1, 0), -1);
+    EXPECT_EQ(lst->itemFromPoint(0, -1), -1);
+    lst->setItemHeight(100);
+    EXPECT_EQ(lst->itemFromPoint(0, 399), 3);
+    EXPECT_EQ(lst->itemFromPoint(0, 400), -1);
+    lst->setTopIndex(-5);
+    EXPECT_EQ(lst->topIndex(), 0);
+}
+
 // MultiSelect takes the three modes 0, 1 and 2 (extended) and nothing else;
 // a refused mode changes nothing.
 TEST_F(UiTest, AListTakesOnlyItsThreeSelectionModes)
@@ -210,6 +268,35 @@ TEST_F(UiTest, AComboKeepsEachItemsDataWithTheItem)
     cbo->setListIndex(-1);
     EXPECT_EQ(cbo->text(), QString());
     EXPECT_EQ(clicks, 2) << "only the two real changes click";
+}
+
+// A combo's items go in at any place from the first to after the last (380
+// elsewhere); the chosen item follows insertions at or before it and
+// removals before it, and clearing chooses nothing.
+TEST_F(UiTest, ACombosChoiceFollowsItsItemThroughInsertionsAndRemovals)
+{
+    TestForm f(QStringLiteral("frmMapNetworkDrive"));
+    f.load();
+    auto* cbo = f.add<ComboBox>(QStringLiteral("cboDrive"));
+    for (const char* s : {"D:", "F:"}) cbo->addItem(QLatin1String(s));
+    expectUiError([&] { cbo->addItem(QStringLiteral("X:"), -2); }, 380);
+    expectUiError([&] { cbo->addItem(QStringLiteral("X:"), 3); }, 380);
+    cbo->setListIndex(1);
+    cbo->addItem(QStringLiteral("E:"), 1);   // at the chosen place: F: moves on
+    EXPECT_EQ(cbo->listIndex(), 2);
+    EXPECT_EQ(cbo->text(), QStringLiteral("F:"));
+    cbo->addItem(QStringLiteral("G:"), 3);   // after it, the last place
+    EXPECT_EQ(cbo->listIndex(), 2);
+    EXPECT_EQ(cbo->list(3), QStringLiteral("G:"));
+    cbo->removeItem(3);
+    EXPECT_EQ(cbo->listIndex(), 2);
+    cbo->removeItem(0);
+    EXPECT_EQ(cbo->listIndex(), 1);
+    EXPECT_EQ(cbo->text(), QStringLiteral("F:"));
+    EXPECT_EQ(cbo->list(5), QString());
+    cbo->clear();
+    EXPECT_EQ(cbo->listIndex(), -1);
+    EXPECT_EQ(cbo->listCount(), 0);
 }
 
 // A click on an item raises MouseUp over the item's row as the list shows it
@@ -315,10 +402,10 @@ TEST_F(TreeTest, TypingFindsTheNextShownNodeThatStartsWithWhatWasTyped)
     EXPECT_EQ(selected(), "usr");
     EXPECT_EQ(events, (QStringList{"click C:\\Users\\", "click C:\\usr\\"}));
 
-    desk.advance(TreeView::kTypeAheadPauseMs);   // a pause: "b" alone, round past the end
+    desk.advance(1000);   // a pause of a second: "b" alone, round past the end
     typeKey('B');
     EXPECT_EQ(selected(), "bin");
-    desk.advance(TreeView::kTypeAheadPauseMs - 1);
+    desk.advance(999);
     typeKey('B');                // the same letter again: the next one
     EXPECT_EQ(selected(), "boot");
     typeKey('B');
@@ -351,6 +438,90 @@ TEST_F(TreeTest, TypingFindsTheNextShownNodeThatStartsWithWhatWasTyped)
 
     ASSERT_TRUE(Input::click(*form.add<CommandButton>(QStringLiteral("cmdOther"))));
     EXPECT_HEADLESS_FAILURE(Input::type(*tvw, QStringLiteral("u")), "focus");
+}
+
+// A space is part of what is typed; a control key (Ctrl+A) is not; a tree
+// cleared and filled again starts a new search.
+TEST_F(TreeTest, TypingTakesSpacesLeavesControlKeysAndStartsAnewAfterAClear)
+{
+    for (const char* name : {"My Documents", "My Music"})
+        tvw->add(QStringLiteral("C:\\"), TreeView::tvwChild, QStringLiteral("C:\\%1\\").arg(QLatin1String(name)), QLatin1String(name));
+    tvw->node(QStringLiteral("C:\\"))->setExpanded(true);   // apps, My Documents, My Music, Users
+    ASSERT_TRUE(Input::nodeClick(*tvw, QStringLiteral("C:\\")));
+    const auto selected = [this] { return tvw->selectedItem() ? tvw->selectedItem()->text() : QString(); };
+    ASSERT_TRUE(Input::type(*tvw, QStringLiteral("my ")));
+    EXPECT_EQ(selected(), QStringLiteral("My Documents"));
+    ASSERT_TRUE(Input::type(*tvw, QStringLiteral("m")));
+    EXPECT_EQ(selected(), QStringLiteral("My Music"));
+
+    desk.advance(TreeView::kTypeAheadPauseMs);
+    ASSERT_TRUE(Input::key(form, 'A', vbCtrlMask));
+    ASSERT_TRUE(Input::type(*tvw, QStringLiteral("u")));
+    EXPECT_EQ(selected(), QStringLiteral("Users"));
+
+    // A NodeClick that takes the focus away ends the typing there.
+    auto* other = form.add<CommandButton>(QStringLiteral("cmdOther"));
+    tvw->NodeClick = [&](TreeNode*) { other->setFocus(); };
+    desk.advance(TreeView::kTypeAheadPauseMs);
+    EXPECT_TRUE(Input::type(*tvw, QStringLiteral("aU")));
+    EXPECT_EQ(selected(), QStringLiteral("apps"));
+    EXPECT_EQ(form.activeControl(), other);
+    tvw->NodeClick = nullptr;
+    Input::focus(*tvw);
+
+    tvw->clear();
+    EXPECT_EQ(selected(), QString());
+    tvw->add({}, TreeView::tvwLast, QStringLiteral("A:\\"), QStringLiteral("apps"));
+    tvw->add({}, TreeView::tvwLast, QStringLiteral("B:\\"), QStringLiteral("Users"));
+    ASSERT_TRUE(Input::type(*tvw, QStringLiteral("a")));   // at once, yet "a" alone
+    EXPECT_EQ(selected(), QStringLiteral("apps"));
+}
+
+// A renamed node takes its place among sorted siblings and stays where it
+// is among unsorted ones; sorting the tree sorts its roots at once. A
+// backend is told each rename and sort once.
+TEST_F(TreeTest, ARenamedNodeTakesItsPlaceWhereSiblingsSortAndTheTreeSortsItsRoots)
+{
+    struct Recorder : ChangeObserver {
+        QList<std::pair<Prop, const void*>> changes;
+        void changed(const Change& c) override { changes << std::pair{c.prop, c.item}; }
+    } rec;
+    const auto siblings = [](TreeNode* n) {
+        QStringList out;
+        for (n = n->firstSibling(); n; n = n->next()) out << n->text();
+        return out.join(u',');
+    };
+    tvw->add({}, TreeView::tvwLast, QStringLiteral("D:\\"), QStringLiteral("D: [Data]"));
+    tvw->add({}, TreeView::tvwLast, QStringLiteral("A:\\"), QStringLiteral("A: [Floppy]"));
+    TreeNode* apps = tvw->node(QStringLiteral("C:\\apps\\"));
+    TreeNode* floppy = tvw->node(QStringLiteral("A:\\"));
+    form.setObserver(&rec);
+    apps->setText(QStringLiteral("Zed"));
+    apps->setText(QStringLiteral("Zed"));
+    EXPECT_EQ(siblings(apps), QStringLiteral("Users,Zed"));
+    floppy->setText(QStringLiteral("B: [Floppy]"));
+    EXPECT_EQ(siblings(floppy), QStringLiteral("C: [System],D: [Data],B: [Floppy]")) << "the roots are not sorted";
+    tvw->setSorted(true);
+    tvw->setSorted(true);
+    EXPECT_EQ(siblings(floppy), QStringLiteral("B: [Floppy],C: [System],D: [Data]"));
+    floppy->setText(QStringLiteral("Z: [Zip]"));
+    EXPECT_EQ(siblings(floppy), QStringLiteral("C: [System],D: [Data],Z: [Zip]"));
+    tvw->setSorted(false);
+    floppy->setText(QStringLiteral("A: [Floppy]"));
+    EXPECT_EQ(siblings(floppy), QStringLiteral("C: [System],D: [Data],A: [Floppy]"));
+    form.setObserver(nullptr);
+    EXPECT_EQ(rec.changes, (QList<std::pair<Prop, const void*>>{
+                               {Prop::NodeText, apps}, {Prop::NodeText, floppy}, {Prop::NodeSorted, nullptr},
+                               {Prop::NodeText, floppy}, {Prop::NodeSorted, nullptr}, {Prop::NodeText, floppy}}));
+
+    // Only the selected node gives the selection up.
+    floppy->setSelected(true);
+    apps->setSelected(false);
+    EXPECT_TRUE(floppy->selected());
+    EXPECT_FALSE(apps->selected());
+    floppy->setSelected(false);
+    EXPECT_EQ(tvw->selectedItem(), nullptr);
+    EXPECT_FALSE(floppy->selected());
 }
 
 // Siblings are walked both ways from any node and the walk ends in nothing
@@ -390,6 +561,52 @@ TEST_F(TreeTest, ASiblingGoesNextToItsRelativeUnlessItsParentSorts)
     QStringList roots;
     for (const TreeNode* n : tvw->roots()) roots << n->key();
     EXPECT_EQ(roots, (QStringList{"A:\\", "C:\\", "D:\\", "E:\\"}));
+}
+
+// Nodes by place are counted from 1 (35600 outside); a path joins the texts
+// with the tree's separator; a node without a key is added but found by no
+// key; a sibling of a node in a sorted list goes to its sorted place, the
+// last sibling of an unsorted one to the end; a collapse or expand that
+// changes nothing raises nothing.
+TEST_F(TreeTest, PlacesPathsKeylessNodesAndSiblingsOfSortedLists)
+{
+    expectUiError([&] { tvw->nodeAt(0); }, 35600, QStringLiteral("Index out of bounds"));
+    expectUiError([&] { tvw->nodeAt(5); }, 35600);
+    EXPECT_EQ(tvw->nodeAt(4)->key(), QStringLiteral("C:\\Users\\me\\"));
+    EXPECT_EQ(tvw->nodeAt(1)->key(), QStringLiteral("C:\\"));
+    tvw->setPathSeparator(QStringLiteral("/"));
+    EXPECT_EQ(tvw->node(QStringLiteral("C:\\Users\\me\\"))->fullPath(), QStringLiteral("C: [System]/Users/me"));
+    EXPECT_EQ(tvw->node(QStringLiteral("C:\\"))->fullPath(), QStringLiteral("C: [System]"));
+
+    TreeNode* keyless = tvw->add(QStringLiteral("C:\\apps\\"), TreeView::tvwNext, QString(), QStringLiteral("bin"));
+    tvw->add(QStringLiteral("C:\\apps\\"), TreeView::tvwLast, QStringLiteral("C:\\zz\\"), QStringLiteral("aaa"));
+    QStringList children;
+    for (const TreeNode* n : tvw->node(QStringLiteral("C:\\"))->childNodes()) children << n->text();
+    EXPECT_EQ(children, (QStringList{"aaa", "apps", "bin", "Users"})) << "C: sorts its children";
+    EXPECT_EQ(tvw->count(), 6);
+    EXPECT_EQ(tvw->findNode(QString()), nullptr);
+    EXPECT_EQ(keyless->parent(), tvw->node(QStringLiteral("C:\\")));
+    tvw->add({}, TreeView::tvwLast, QStringLiteral("B:\\"), QStringLiteral("B:"));
+    tvw->add(QStringLiteral("C:\\"), TreeView::tvwLast, QStringLiteral("A:\\"), QStringLiteral("A:"));
+    QStringList roots;
+    for (const TreeNode* n : tvw->roots()) roots << n->text();
+    EXPECT_EQ(roots, (QStringList{"C: [System]", "B:", "A:"})) << "the roots are not sorted";
+
+    TreeNode* users = tvw->node(QStringLiteral("C:\\Users\\"));
+    users->ensureVisible();   // its parent opens, it stays closed
+    EXPECT_TRUE(tvw->node(QStringLiteral("C:\\"))->expanded());
+    EXPECT_FALSE(users->expanded());
+    events.clear();
+    users->setExpanded(false);
+    users->setExpanded(true);
+    users->setExpanded(true);
+    EXPECT_EQ(events, (QStringList{"expand C:\\Users\\"}));
+    users->setSorted(true);   // already sorted: nothing moves
+    users->setSorted(false);
+    tvw->add(QStringLiteral("C:\\Users\\"), TreeView::tvwChild, QStringLiteral("C:\\Users\\all\\"), QStringLiteral("all"));
+    EXPECT_EQ(users->child()->text() + users->child()->next()->text(), QStringLiteral("meall")) << "unsorted now: added last";
+    users->setSorted(true);
+    EXPECT_EQ(users->child()->text() + users->child()->next()->text(), QStringLiteral("allme")) << "sorted at once";
 }
 
 // Removing nodes keeps the selection elsewhere; removing the selected node,
@@ -550,6 +767,66 @@ TEST_F(UiTest, CommonDialogCancelIsError32755WithCancelError)
     EXPECT_HEADLESS_FAILURE(dlg->showPrinter(), "Unexpected printer dialog");
 }
 
+// A dialog is asked with the control's title, folder, name, extension,
+// filter and flags; a folder comes back with one separator at its end; a
+// name without a folder is its own title; a cancel without CancelError
+// returns false and keeps the name.
+TEST_F(UiTest, ADialogIsAskedWithItsSettingsAndAnswersIntoTheControl)
+{
+    TestForm f(QStringLiteral("frmHiddenForm"));
+    f.load();
+    auto* dlg = f.add<CommonDialog>(QStringLiteral("dlgDialog"));
+    dlg->dialogTitle = QStringLiteral("Save the list");
+    dlg->initDir = QStringLiteral("C:\\Out");
+    dlg->fileName = QStringLiteral("list");
+    dlg->defaultExt = QStringLiteral("txt");
+    dlg->filter = QStringLiteral("Text (*.txt)|*.txt");
+    dlg->flags = 6;
+    desk.answerSave(QStringLiteral("list.txt"));
+    EXPECT_TRUE(dlg->showSave());
+    ASSERT_EQ(desk.fileDialogRequests().size(), 1);
+    const FileDialogRequest& asked = desk.fileDialogRequests()[0];
+    EXPECT_EQ(asked.kind, FileDialogKind::Save);
+    EXPECT_EQ(asked.title + u'|' + asked.initDir + u'|' + asked.fileName + u'|' + asked.defaultExt + u'|' + asked.filter,
+              QStringLiteral("Save the list|C:\\Out|list|txt|Text (*.txt)|*.txt"));
+    EXPECT_EQ(asked.flags, 6);
+    EXPECT_EQ(dlg->fileTitle, QStringLiteral("list.txt"));
+    desk.answerFolder(QStringLiteral("C:\\Out\\"));
+    EXPECT_TRUE(dlg->showFolder());
+    EXPECT_EQ(dlg->fileName + u'|' + dlg->fileTitle, QStringLiteral("C:\\Out\\|"));
+    desk.answerOpen(QStringLiteral("\\x.txt"));   // from the root of the current drive
+    EXPECT_TRUE(dlg->showOpen());
+    EXPECT_EQ(dlg->fileTitle, QStringLiteral("x.txt"));
+    desk.cancelFileDialog(FileDialogKind::Open);
+    EXPECT_FALSE(dlg->showOpen());
+    EXPECT_EQ(dlg->fileName, QStringLiteral("\\x.txt"));
+}
+
+// A web transfer returns the page's text, or raises the fetch's own error.
+TEST_F(UiTest, AWebTransferReturnsTheTextOrRaisesTheFetchsError)
+{
+    struct Fetching : HeadlessDesktop {
+        FetchResult answer;
+        QString url;
+        FetchResult openUrl(const QString& u, int) override
+        {
+            url = u;
+            return answer;
+        }
+    } fetching;
+    fetching.install();
+    TestForm f(QStringLiteral("frmCheckForUpdates"));
+    f.load();
+    auto* inet = f.add<InternetTransfer>(QStringLiteral("inetTransfer"));
+    fetching.answer = {true, QStringLiteral("version 2"), 0, {}};
+    EXPECT_EQ(inet->openUrl(QStringLiteral("https://example.org/v")), QStringLiteral("version 2"));
+    EXPECT_EQ(fetching.url, QStringLiteral("https://example.org/v"));
+    fetching.answer = {false, QStringLiteral("partial"), 35761, QStringLiteral("Request timed out")};
+    expectUiError([&] { inet->openUrl(QStringLiteral("https://example.org/w")); }, 35761, QStringLiteral("Request timed out"));
+    f.unload();
+    desk.install();
+}
+
 // The bulk forms of the working lists must leave a list exactly as the
 // single calls do: items, item data, current item, selection and top row.
 // Appending with item data (a data vector shorter than the texts meaning 0
@@ -626,4 +903,467 @@ TEST_F(UiTest, BulkAppendAndRemoveLeaveAListAsTheSingleCallsDo)
         EXPECT_EQ(bulk->listIndex(), -1) << current;
         expectSameItems();
     }
+}
+
+// A timer, a common dialog, a resizer and a web transfer have no face on the
+// form: they start hidden, and a click on one is refused as on any hidden control.
+TEST_F(UiTest, ControlsWithoutAFaceStartHiddenAndTakeNoInput)
+{
+    TestForm f(QStringLiteral("frmHiddenForm"));
+    f.load();
+    const std::vector<Control*> faceless = {f.add<Timer>(QStringLiteral("tmrClock")),
+                                            f.add<CommonDialog>(QStringLiteral("dlgDialog")),
+                                            f.add<FormResizer>(QStringLiteral("freeSizer1")),
+                                            f.add<InternetTransfer>(QStringLiteral("inetTransfer"))};
+    f.show();
+    for (Control* c : faceless) {
+        EXPECT_FALSE(c->visible()) << c->name().toStdString();
+        QString why;
+        EXPECT_FALSE(Input::canTakeInput(*c, &why));
+        EXPECT_EQ(why, QStringLiteral("control frmHiddenForm.%1 is not visible").arg(c->name()));
+    }
+}
+
+// The arrow and page keys step a focused up-down (a page is several steps),
+// within its bounds; with Ctrl they do not; a disabled one takes no step.
+TEST_F(UiTest, KeysStepAFocusedUpDownWithinItsBounds)
+{
+    TestForm f(QStringLiteral("frmOptions"));
+    f.load();
+    auto* txt = f.add<TextBox>(QStringLiteral("txtNumberOfLevels"));
+    auto* upd = f.add<UpDown>(QStringLiteral("updNumberOfLevels"));
+    upd->setMax(100);
+    upd->setBuddy(txt, UpDown::BuddyProperty::Text);
+    f.show();
+    Input::focus(*upd);
+    const auto press = [&](int code, int shift = 0) {
+        EXPECT_TRUE(Input::key(f, code, shift));
+        return upd->value();
+    };
+    EXPECT_EQ(press(vbKeyUp), 1);
+    EXPECT_EQ(press(vbKeyPageUp), 11) << "a page is ten steps";
+    EXPECT_EQ(press(vbKeyDown), 10);
+    EXPECT_EQ(press(vbKeyUp, vbCtrlMask), 10);
+    EXPECT_EQ(press(vbKeyPageDown), 0);
+    EXPECT_EQ(press(vbKeyPageDown), 0);
+    EXPECT_EQ(txt->text(), QStringLiteral("0"));
+    upd->setEnabled(false);
+    EXPECT_EQ(press(vbKeyUp), 0);
+}
+
+// Every control kind with a caption gives and takes it through the common
+// routines; the others have none and take none.
+TEST_F(UiTest, CaptionsOfEveryKindThroughTheCommonRoutines)
+{
+    TestForm f(QStringLiteral("frmMain"));
+    f.load();
+    const std::vector<Control*> captioned = {
+        f.add<CommandButton>(QStringLiteral("cmdA")), f.add<Label>(QStringLiteral("lblA")),
+        f.add<CheckBox>(QStringLiteral("chkA")),      f.add<OptionButton>(QStringLiteral("optA")),
+        f.add<Frame>(QStringLiteral("fraA")),         f.addMenu(QStringLiteral("mnuA"), QStringLiteral("A"))};
+    const std::vector<Control*> bare = {f.add<TextBox>(QStringLiteral("txtA")), f.add<ListBox>(QStringLiteral("lstA")),
+                                        f.add<ComboBox>(QStringLiteral("cboA")), f.add<Image>(QStringLiteral("imgA"))};
+    for (Control* c : captioned) {
+        EXPECT_TRUE(hasCaption(*c)) << c->name().toStdString();
+        EXPECT_TRUE(setCaptionOf(*c, c->name() + u'!'));
+        EXPECT_EQ(captionOf(*c), c->name() + u'!');
+    }
+    for (Control* c : bare) {
+        EXPECT_FALSE(hasCaption(*c)) << c->name().toStdString();
+        EXPECT_FALSE(setCaptionOf(*c, QStringLiteral("x")));
+        EXPECT_EQ(captionOf(*c), QString());
+    }
+    EXPECT_EQ(static_cast<TextBox*>(bare[0])->text(), QString());
+}
+
+// The row height decides how many rows the view shows, and so how far down
+// the top row may go; the left column stays within the scrolling columns;
+// fewer rows pull the top row up. A backend is told each real change once.
+TEST_F(GridTest, RowHeightLeftColumnAndShapeKeepTheViewWithinTheGrid)
+{
+    Recorder rec;
+    form.setObserver(&rec);
+    expectUiError([&] { grd->setRowHeight(0); }, 380);
+    expectUiError([&] { grd->setRowHeight(-240); }, 380);
+    EXPECT_EQ(rec.changes.size(), 0);
+    EXPECT_EQ(grd->visibleRows(), 5);   // six rows high, the fixed one apart
+    grd->setTopRow(100);
+    EXPECT_EQ(grd->topRow(), 15);
+    grd->setRowHeight(1);
+    grd->setRowHeight(480);
+    grd->setRowHeight(480);
+    EXPECT_EQ(grd->visibleRows(), 2);
+    grd->setTopRow(100);
+    EXPECT_EQ(grd->topRow(), 18);
+    grd->setRowHeight(2000);   // taller than the grid: one row still shows
+    EXPECT_EQ(grd->visibleRows(), 1);
+    grd->setTopRow(100);
+    EXPECT_EQ(grd->topRow(), 19);
+    grd->setRows(10);
+    grd->setRows(10);
+    EXPECT_EQ(grd->topRow(), 9);
+    grd->setRowHeight(480);
+    grd->setLeftCol(100);
+    EXPECT_EQ(grd->leftCol(), 8);
+    grd->setLeftCol(-3);
+    EXPECT_EQ(grd->leftCol(), 1);
+    grd->setLeftCol(1);
+    grd->setCols(3);
+    grd->setLeftCol(5);
+    EXPECT_EQ(grd->leftCol(), 2);
+    grd->setFixedRows(2);
+    grd->setFixedRows(2);
+    expectUiError([&] { grd->setFixedRows(11); }, 380);
+    EXPECT_EQ(grd->visibleRows(), 1);
+    grd->setFixedCols(2);
+    grd->setFixedCols(2);
+    expectUiError([&] { grd->setFixedCols(4); }, 380);
+    grd->setLeftCol(0);
+    EXPECT_EQ(grd->leftCol(), 2) << "the first scrolling column";
+    form.setObserver(nullptr);
+    EXPECT_EQ(rec.changes, (QList<std::tuple<Prop, int, int>>{
+                               {Prop::TopRow, -1, -1}, {Prop::RowHeight, -1, -1}, {Prop::RowHeight, -1, -1},
+                               {Prop::TopRow, -1, -1}, {Prop::RowHeight, -1, -1}, {Prop::TopRow, -1, -1},
+                               {Prop::GridShape, -1, -1}, {Prop::RowHeight, -1, -1}, {Prop::LeftCol, -1, -1},
+                               {Prop::LeftCol, -1, -1}, {Prop::GridShape, -1, -1}, {Prop::LeftCol, -1, -1},
+                               {Prop::GridShape, -1, -1}, {Prop::GridShape, -1, -1}}));
+}
+
+// The cell under the mouse is one of the grid's, else none (-1).
+TEST_F(GridTest, TheMouseCellIsInsideTheGridOrNone)
+{
+    const auto at = [&](int row, int col) {
+        grd->setMousePosition(row, col);
+        return std::pair{grd->mouseRow(), grd->mouseCol()};
+    };
+    EXPECT_EQ(at(0, 0), std::pair(0, 0));
+    EXPECT_EQ(at(19, 8), std::pair(19, 8));
+    EXPECT_EQ(at(20, 9), std::pair(-1, -1));
+    EXPECT_EQ(at(-1, -1), std::pair(-1, -1));
+}
+
+// Only a control that can hold the focus, enabled and shown along with every
+// frame it stands in and its form, takes it from code (error 5 otherwise)
+// and from the user.
+TEST_F(UiTest, TheFocusGoesOnlyWhereAControlCanHoldItEnabledAndShown)
+{
+    TestForm f(QStringLiteral("frmOptions"));
+    f.load();
+    auto* fra = f.add<Frame>(QStringLiteral("fraLevels"));
+    auto* inside = f.add<TextBox>(QStringLiteral("txtNumberOfLevels"), -1, fra);
+    auto* lbl = f.add<Label>(QStringLiteral("lblPattern"));
+    auto* cmd = f.add<CommandButton>(QStringLiteral("cmdOK"));
+    const auto refused = [&](Control& c) {
+        try {
+            c.setFocus();
+        } catch (const UiError& e) {
+            return e.number == 5 && f.activeControl() != &c;
+        }
+        return false;
+    };
+    EXPECT_TRUE(refused(*cmd)) << "the form is not shown yet";
+    f.show();
+    cmd->setFocus();
+    EXPECT_TRUE(refused(*lbl));
+    EXPECT_HEADLESS_FAILURE(Input::focus(*lbl), "control frmOptions.lblPattern cannot take the focus");
+    fra->setEnabled(false);
+    EXPECT_FALSE(inside->effectivelyEnabled());
+    EXPECT_TRUE(inside->enabled());
+    EXPECT_TRUE(refused(*inside));
+    fra->setEnabled(true);
+    fra->setVisible(false);
+    EXPECT_FALSE(inside->effectivelyVisible());
+    EXPECT_TRUE(refused(*inside));
+    fra->setVisible(true);
+    inside->setFocus();
+    EXPECT_TRUE(inside->hasFocus());
+    f.setEnabled(false);
+    EXPECT_FALSE(cmd->effectivelyEnabled());
+    EXPECT_TRUE(refused(*cmd));
+    f.setEnabled(true);
+    cmd->setFocus();
+    EXPECT_TRUE(cmd->hasFocus() && !inside->hasFocus());
+
+    // A size below zero is refused; bold is a change of the font alone.
+    expectUiError([&] { cmd->move(0, 0, -1, 10); }, 380);
+    expectUiError([&] { cmd->move(0, 0, 10, -1); }, 380);
+    cmd->move(0, 0, 0, 0);
+    EXPECT_EQ(cmd->width() + cmd->height(), 0);
+    cmd->setFontBold(true);
+    EXPECT_TRUE(cmd->font().bold);
+    EXPECT_EQ(cmd->font().name, QStringLiteral("Verdana"));
+    cmd->setFontBold(false);
+    EXPECT_EQ(cmd->font(), Font{});
+    // A control without a help topic asks for no help.
+    desk.clearTranscript();
+    cmd->showWhatsThis();
+    cmd->setHelpTopic(96060);
+    cmd->showWhatsThis();
+    ASSERT_EQ(desk.entries(HeadlessDesktop::Entry::Help).size(), 1);
+    EXPECT_EQ(desk.entries(HeadlessDesktop::Entry::Help)[0].style, 96060);
+}
+
+// An up-down whose Min is above its Max takes values between the two the
+// other way round; a step goes by its increment, a page by ten increments,
+// and stops at the ends; no direction or no press is no step.
+TEST_F(UiTest, AnUpDownStepsByItsIncrementWithinEitherWayRound)
+{
+    TestForm f(QStringLiteral("frmPageSetup"));
+    f.load();
+    auto* upd = f.add<UpDown>(QStringLiteral("updMargin"));
+    int changes = 0;
+    upd->Change = [&] { ++changes; };
+    upd->setMin(50);
+    upd->setMax(10);
+    upd->setValue(10);
+    upd->setValue(50);
+    expectUiError([&] { upd->setValue(51); }, 380);
+    expectUiError([&] { upd->setValue(9); }, 380);
+    upd->setIncrement(3);
+    upd->step(-1);
+    EXPECT_EQ(upd->value(), 47);
+    upd->step(-1, 10);
+    EXPECT_EQ(upd->value(), 17);
+    upd->step(-1, 10);
+    EXPECT_EQ(upd->value(), 10);
+    upd->step(+1, 2);
+    EXPECT_EQ(upd->value(), 16);
+    const int before = changes;
+    upd->step(0);
+    upd->step(+1, 0);
+    upd->step(+1, -1);
+    EXPECT_EQ(upd->value(), 16);
+    EXPECT_EQ(changes, before);
+    upd->step(+1, 1000000000);
+    EXPECT_EQ(upd->value(), 50) << "a huge press count stops at the end";
+    upd->step(-1, 1000000000);
+    EXPECT_EQ(upd->value(), 10);
+}
+
+// Every cell routine refuses a cell beyond any of the four edges (381), the
+// current cell one beyond its row or column (30009, 30010), a column
+// property a column outside; a backend hears of each real change once.
+TEST_F(GridTest, EveryCellAndColumnRoutineStopsAtTheFourEdges)
+{
+    const std::pair<int, int> outside[] = {{-1, 0}, {20, 0}, {0, -1}, {0, 9}};
+    for (const auto& [r, c] : outside) {
+        SCOPED_TRACE(testing::Message() << r << ", " << c);
+        expectUiError([&] { grd->textMatrix(r, c); }, 381, QStringLiteral("Subscript out of range"));
+        expectUiError([&] { grd->setTextMatrix(r, c, QStringLiteral("x")); }, 381);
+        expectUiError([&] { grd->setCellAt(r, c, QStringLiteral("x"), 0); }, 381);
+        expectUiError([&] { grd->cellBackColorAt(r, c); }, 381);
+        expectUiError([&] { grd->cellForeColorAt(r, c); }, 381);
+        expectUiError([&] { grd->setCellBackColorAt(r, c, 1); }, 381);
+        expectUiError([&] { grd->setCellForeColorAt(r, c, 1); }, 381);
+    }
+    expectUiError([&] { grd->setRowCells(0, 0, 9, QStringLiteral("x"), 0); }, 381);
+    expectUiError([&] { grd->setRowCells(20, 0, 0, QStringLiteral("x"), 0); }, 381);
+    expectUiError([&] { grd->setRow(-1); }, 30009, QStringLiteral("Invalid Row value"));
+    expectUiError([&] { grd->setCol(-1); }, 30010, QStringLiteral("Invalid Col value"));
+    expectUiError([&] { grd->setCol(9); }, 30010);
+    for (const int col : {-1, 9}) {
+        expectUiError([&] { grd->colWidth(col); }, 381);
+        expectUiError([&] { grd->setColWidth(col, 100); }, 381);
+        expectUiError([&] { grd->setColAlignment(col, 1); }, 381);
+        expectUiError([&] { grd->setFixedAlignment(col, 1); }, 381);
+    }
+    expectUiError([&] { grd->setColWidth(0, -1); }, 380);
+    expectUiError([&] { grd->setMergeCells(5); }, 380);
+    expectUiError([&] { grd->setMergeCells(-1); }, 380);
+    expectUiError([&] { grd->setRows(-1); }, 380);
+
+    Recorder rec;
+    form.setObserver(&rec);
+    for (int k = 0; k < 2; ++k) {
+        grd->setRow(19);
+        grd->setCol(8);
+        grd->setTextMatrix(19, 8, QStringLiteral("last"));
+        grd->setCellForeColorAt(0, 0, 0x0000FFu);
+        grd->setCellBackColorAt(19, 0, 0x00FF00u);
+        grd->setColWidth(8, 0);
+        grd->setColAlignment(0, 4);
+        grd->setFixedAlignment(8, 7);
+        grd->setMergeCells(4);
+    }
+    form.setObserver(nullptr);
+    EXPECT_EQ(rec.changes, (QList<std::tuple<Prop, int, int>>{
+                               {Prop::CurrentCell, 19, 1}, {Prop::CurrentCell, 19, 8}, {Prop::CellText, 19, 8},
+                               {Prop::CellForeColor, 0, 0}, {Prop::CellBackColor, 19, 0}, {Prop::ColWidth, -1, 8},
+                               {Prop::ColAlignment, -1, 0}, {Prop::FixedAlignment, -1, 8}, {Prop::MergeCells, -1, -1}}));
+    EXPECT_EQ(grd->textMatrix(19, 8) + QString::number(grd->colWidth(8)) + QString::number(grd->colAlignment(0))
+                  + QString::number(grd->fixedAlignment(8)) + QString::number(grd->mergeCells()),
+              QStringLiteral("last0474"));
+    // Fewer rows and columns take the current cell and the fixed rows with them.
+    grd->setFixedRows(3);
+    grd->setRow(2);
+    grd->setCol(4);
+    grd->setRows(2);
+    grd->setCols(4);
+    EXPECT_EQ(grd->row() * 10 + grd->col(), 13);
+    EXPECT_EQ(grd->fixedRows(), 2);
+    grd->setCols(0);
+    EXPECT_EQ(grd->col() + grd->fixedCols(), 0);
+}
+
+// A mouse-up on a cell reports the point of its cell: the fixed columns and
+// rows always count, the scrolling ones from the left column and top row.
+// A left button makes a scrolling cell current and clicks; a right one asks
+// for help and moves nothing. A cell, column or width outside the grid is
+// refused, naming it.
+TEST_F(GridTest, AMouseUpReportsItsCellsPointAndTheEdgesAreRefused)
+{
+    for (int c = 0; c < 9; ++c) grd->setColWidth(c, 100 * (c + 1));
+    grd->setLeftCol(3);
+    grd->setTopRow(4);
+    grd->setHelpTopic(50010);
+    QList<int> seen;
+    int clicks = 0;
+    grd->MouseUp = [&](int button, int, int x, int y) { seen << button << x << y; };
+    grd->Click = [&] { ++clicks; };
+    ASSERT_TRUE(Input::gridMouseUp(*grd, 7, 5));
+    EXPECT_EQ(seen, (QList<int>{vbLeftButton, 100 + 400 + 500, 4 * 240}));
+    EXPECT_EQ(grd->row() * 10 + grd->col(), 75);
+    ASSERT_TRUE(Input::gridMouseUp(*grd, 4, 1));   // the first scrolling column
+    EXPECT_EQ(grd->row() * 10 + grd->col(), 41);
+    ASSERT_TRUE(Input::gridMouseUp(*grd, 7, 5));
+    seen = seen.mid(0, 3);
+    ASSERT_TRUE(Input::gridMouseUp(*grd, 0, 1));
+    ASSERT_TRUE(Input::gridMouseUp(*grd, -1, 0));
+    EXPECT_EQ(seen.mid(3), (QList<int>{vbLeftButton, 100, 0, vbLeftButton, 0, 0}));
+    EXPECT_EQ(grd->row() * 10 + grd->col(), 75) << "a fixed cell is not made current";
+    EXPECT_EQ(clicks, 5);
+    desk.clearTranscript();
+    ASSERT_TRUE(Input::gridMouseUp(*grd, 10, 8, vbRightButton));
+    EXPECT_EQ(grd->row() * 10 + grd->col(), 75);
+    EXPECT_EQ(clicks, 5);
+    ASSERT_EQ(desk.entries(HeadlessDesktop::Entry::Help).size(), 1);
+    EXPECT_EQ(grd->mouseRow() * 10 + grd->mouseCol(), 108);
+
+    EXPECT_HEADLESS_FAILURE(Input::gridMouseUp(*grd, 20, 0), "grid frmCompare.grdResults has no cell (20, 0)");
+    EXPECT_HEADLESS_FAILURE(Input::gridMouseUp(*grd, 0, 9), "has no cell (0, 9)");
+    EXPECT_HEADLESS_FAILURE(Input::gridMouseUp(*grd, -2, 0), "has no cell (-2, 0)");
+    EXPECT_HEADLESS_FAILURE(Input::gridMouseUp(*grd, 0, -2), "has no cell (0, -2)");
+    EXPECT_HEADLESS_FAILURE(Input::resizeColumn(*grd, 9, 100), "cannot size column 9 to 100");
+    EXPECT_HEADLESS_FAILURE(Input::resizeColumn(*grd, -1, 100), "cannot size column -1 to 100");
+    EXPECT_HEADLESS_FAILURE(Input::resizeColumn(*grd, 0, -1), "cannot size column 0 to -1");
+    ASSERT_TRUE(Input::resizeColumn(*grd, 8, 0));
+    EXPECT_EQ(grd->colWidth(8), 0);
+    ASSERT_TRUE(Input::scrollGrid(*grd, 2));
+    EXPECT_EQ(grd->topRow(), 2);
+    ASSERT_TRUE(Input::scrollGrid(*grd, 1));
+    ASSERT_TRUE(Input::gridMouseUp(*grd, 1, 1));   // the first scrolling cell
+    EXPECT_EQ(grd->row() * 10 + grd->col(), 11);
+}
+
+// Lists, combos and trees refuse an item or node they do not have, naming it;
+// a choice of the current combo item clicks again; a node inside a collapsed
+// one cannot be reached; the arrow keys need the focus.
+TEST_F(TreeTest, ItemsAndNodesOutsideAreRefusedByName)
+{
+    auto* lst = form.add<ListBox>(QStringLiteral("lstItems"));
+    auto* cbo = form.add<ComboBox>(QStringLiteral("cboDrive"));
+    for (const char* s : {"a", "b"}) {
+        lst->addItem(QLatin1String(s));
+        cbo->addItem(QLatin1String(s));
+    }
+    int comboClicks = 0;
+    cbo->Click = [&] { ++comboClicks; };
+    EXPECT_HEADLESS_FAILURE(Input::listClick(*lst, 2), "list frmMain.lstItems has no item 2");
+    EXPECT_HEADLESS_FAILURE(Input::listClick(*lst, -1), "has no item -1");
+    EXPECT_HEADLESS_FAILURE(Input::comboChoose(*cbo, 2), "combo box frmMain.cboDrive has no item 2");
+    EXPECT_HEADLESS_FAILURE(Input::comboChoose(*cbo, -1), "has no item -1");
+    ASSERT_TRUE(Input::comboChoose(*cbo, 1));
+    ASSERT_TRUE(Input::comboChoose(*cbo, 1));
+    EXPECT_EQ(comboClicks, 2);
+    EXPECT_EQ(cbo->listIndex(), 1);
+    EXPECT_EQ(form.activeControl(), cbo);
+    ASSERT_TRUE(Input::listClick(*lst, 1));
+    EXPECT_EQ(lst->listIndex(), 1);
+
+    EXPECT_HEADLESS_FAILURE(Input::nodeClick(*tvw, QStringLiteral("Z:\\")), "tree frmMain.tvwStructure(0) has no node \"Z:\\\"");
+    EXPECT_HEADLESS_FAILURE(Input::nodeKey(*tvw, QStringLiteral("Z:\\")), "has no node");
+    EXPECT_HEADLESS_FAILURE(Input::expand(*tvw, QStringLiteral("Z:\\")), "has no node");
+    EXPECT_HEADLESS_FAILURE(Input::collapse(*tvw, QStringLiteral("Z:\\")), "has no node");
+    EXPECT_HEADLESS_FAILURE(Input::expand(*tvw, QStringLiteral("C:\\Users\\")), "inside a collapsed node");
+    EXPECT_HEADLESS_FAILURE(Input::collapse(*tvw, QStringLiteral("C:\\Users\\")), "inside a collapsed node");
+    EXPECT_HEADLESS_FAILURE(Input::nodeKey(*tvw, QStringLiteral("C:\\")), "does not have the focus");
+    ASSERT_TRUE(Input::nodeClick(*tvw, QStringLiteral("C:\\")));
+    ASSERT_TRUE(Input::expand(*tvw, QStringLiteral("C:\\")));
+    events.clear();
+    ASSERT_TRUE(Input::nodeKey(*tvw, QStringLiteral("C:\\")));   // already selected: nothing
+    ASSERT_TRUE(Input::nodeKey(*tvw, QStringLiteral("C:\\apps\\")));
+    EXPECT_EQ(events, (QStringList{"click C:\\apps\\"}));
+    EXPECT_HEADLESS_FAILURE(Input::nodeKey(*tvw, QStringLiteral("C:\\Users\\me\\")), "inside a collapsed node");
+}
+
+// A control just added stands as the designer leaves a new one: its size,
+// no value, nothing chosen; controls given no tab index follow, in the
+// order added, every one given one.
+TEST_F(UiTest, AFreshControlOfEachKindStartsAsTheDesignerLeavesIt)
+{
+    TestForm f(QStringLiteral("frmNew"));
+    EXPECT_EQ(QList<int>({f.width(), f.height(), f.windowState()}), QList<int>({6000, 4500, 0}));
+    f.load();
+    auto* cmd = f.add<CommandButton>(QStringLiteral("cmdA"));
+    auto* txt = f.add<TextBox>(QStringLiteral("txtA"));
+    auto* bar = f.add<ProgressBar>(QStringLiteral("prgA"));
+    auto* upd = f.add<UpDown>(QStringLiteral("updA"));
+    auto* grd = f.add<FlexGrid>(QStringLiteral("grdA"));
+    auto* lst = f.add<ListBox>(QStringLiteral("lstA"));
+    auto* cbo = f.add<ComboBox>(QStringLiteral("cboA"));
+    auto* inet = f.add<InternetTransfer>(QStringLiteral("inetA"));
+    auto* chk = f.add<CheckBox>(QStringLiteral("chkA"));
+    EXPECT_EQ(QList<int>({cmd->left(), cmd->top(), cmd->width(), cmd->height(), cmd->helpTopic(), cmd->style()}),
+              QList<int>({0, 0, 1215, 375, 0, 0}));
+    EXPECT_EQ(cmd->font(), (Font{QStringLiteral("Verdana"), 7.8, false, 161}));
+    EXPECT_EQ(cmd->tabIndex(), 100000);
+    EXPECT_EQ(chk->tabIndex(), 100008);
+    EXPECT_EQ(QList<int>({txt->maxLength(), txt->selStart(), txt->selLength(), txt->alignment()}), QList<int>({0, 0, 0, 0}));
+    EXPECT_EQ(QList<double>({bar->min(), bar->max(), bar->value()}), QList<double>({0, 100, 0}));
+    EXPECT_EQ(QList<int>({upd->min(), upd->max(), upd->increment(), upd->value()}), QList<int>({0, 10, 1, 0}));
+    EXPECT_EQ(QList<int>({grd->rows(), grd->cols(), grd->fixedRows(), grd->fixedCols(), grd->row(), grd->col(), grd->topRow(),
+                          grd->leftCol(), grd->rowHeight(), grd->mergeCells(), grd->mouseRow(), grd->mouseCol()}),
+              QList<int>({2, 2, 1, 1, 1, 1, 1, 1, 240, 0, -1, -1}));
+    EXPECT_EQ(QList<int>({lst->listIndex(), lst->newIndex(), lst->topIndex(), lst->itemHeight(), lst->selCount(), lst->multiSelect()}),
+              QList<int>({-1, -1, 0, 195, 0, 0}));
+    EXPECT_EQ(QList<int>({cbo->listIndex(), cbo->newIndex(), cbo->listCount()}), QList<int>({-1, -1, 0}));
+    EXPECT_EQ(cbo->text(), QString());
+    EXPECT_EQ(inet->requestTimeout, 60);
+    EXPECT_EQ(chk->value(), 0);
+    cmd->setTabIndex(0);
+    txt->setTabIndex(1);
+    f.show();
+    Input::focus(*txt);
+    ASSERT_TRUE(Input::key(f, vbKeyTab));
+    EXPECT_EQ(f.activeControl(), upd) << "after the given tab indexes, the others in the order added";
+}
+
+// A menu moved under another leaves its old menu's items; a menu is
+// available only while it and every menu above it are enabled and visible;
+// "-" alone is a separator.
+TEST_F(UiTest, AMenuMovesBetweenMenusAndIsAvailableOnlyWithEveryMenuAbove)
+{
+    TestForm f(QStringLiteral("frmMain"));
+    f.load();
+    Menu* file = f.addMenu(QStringLiteral("mnuFile"), QStringLiteral("&File"));
+    Menu* view = f.addMenu(QStringLiteral("mnuView"), QStringLiteral("&View"));
+    Menu* sub = f.addMenu(QStringLiteral("mnuViewSub"), QStringLiteral("Sub"), view);
+    Menu* item = f.addMenu(QStringLiteral("mnuItem"), QStringLiteral("Item"), file);
+    Menu* sep = f.addMenu(QStringLiteral("mnuSep"), QStringLiteral("-"), file);
+    item->setParentMenu(sub);
+    EXPECT_EQ(file->items(), std::vector<Menu*>{sep});
+    EXPECT_EQ(sub->items(), std::vector<Menu*>{item});
+    EXPECT_EQ(item->topMenu(), view);
+    EXPECT_EQ(view->topMenu(), view);
+    EXPECT_TRUE(sep->isSeparator() && !item->isSeparator());
+    EXPECT_TRUE(item->effectivelyAvailable());
+    view->setVisible(false);
+    EXPECT_FALSE(item->effectivelyAvailable());
+    view->setVisible(true);
+    sub->setEnabled(false);
+    EXPECT_FALSE(item->effectivelyAvailable());
+    EXPECT_TRUE(view->effectivelyAvailable());
+    item->setParentMenu(nullptr);
+    EXPECT_TRUE(sub->items().empty());
+    EXPECT_TRUE(item->effectivelyAvailable()) << "on the bar now";
 }

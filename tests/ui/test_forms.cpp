@@ -84,6 +84,80 @@ TEST_F(UiTest, ReloadBuildsFreshControlsAndResizeDoneFollowsEachLoad)
     EXPECT_TRUE(f.isShown());
 }
 
+// Unload refused by the form's Unload keeps it loaded and shown; an unload
+// asked for inside the form's own unloading is refused; a form shown again
+// is brought forward, not shown twice; a shown form cannot then be shown
+// modally; hiding tells the desktop once; a running timer stops with its form.
+TEST_F(UiTest, UnloadRefusedOrNestedShowHideAndTheTimerOfAnUnloadedForm)
+{
+    Timer* tmr = nullptr;
+    TestForm f(QStringLiteral("frmCompare"), [&](TestForm& form) {
+        form.add<CommandButton>(QStringLiteral("cmdPrint"));
+        tmr = form.add<Timer>(QStringLiteral("tmrClock"));
+        tmr->setInterval(1000);
+    });
+    bool refuse = true;
+    int nested = -1, ticks = 0;
+    f.Load = [&] { tmr->Tick = [&] { ++ticks; }; };
+    f.Unload = [&](bool& cancel) {
+        cancel = refuse;
+        nested = f.unload() ? 1 : 0;
+    };
+    using Entry = HeadlessDesktop::Entry;
+    f.show();
+    f.show();
+    EXPECT_EQ(desk.entries(Entry::FormShown).size(), 1);
+    EXPECT_TRUE(desk.timerRunning(*tmr));
+    expectUiError([&] { f.show(Modal); }, 400, QStringLiteral("Form already displayed; can't show modally"));
+    EXPECT_FALSE(f.unload());
+    EXPECT_EQ(nested, 0);
+    EXPECT_TRUE(f.isShown());
+    EXPECT_EQ(desk.entries(Entry::FormHidden).size() + desk.entries(Entry::FormUnloaded).size(), 0);
+    EXPECT_EQ(f.control(QStringLiteral("CMDPRINT")), f.controls().front()) << "names are found whatever their case";
+    EXPECT_EQ(f.control(QStringLiteral("cmdPrint"), 0), nullptr) << "not an array";
+    f.hide();
+    f.hide();
+    EXPECT_EQ(desk.entries(Entry::FormHidden).size(), 1);
+    EXPECT_TRUE(f.isLoaded());
+    desk.advance(1000);
+    EXPECT_EQ(ticks, 1);
+    refuse = false;
+    EXPECT_TRUE(f.unload());
+    EXPECT_FALSE(f.isLoaded());
+    desk.advance(5000);
+    EXPECT_EQ(ticks, 1) << "its timer stopped";
+    EXPECT_EQ(desk.entries(Entry::FormHidden).size() + desk.entries(Entry::FormUnloaded).size(), 2);
+}
+
+// A place the program gives a window is its request (the screen honours
+// it); the design's place is not, a new size alone does not make one, and a
+// place the user gave the window ends it without telling a backend anew.
+TEST_F(UiTest, OnlyAPlaceTheProgramGivesIsARequestUntilTheUserMovesTheWindow)
+{
+    TestForm f(QStringLiteral("frmFind"), [](TestForm& form) { form.move(100, 200, 3000, 2000); });
+    f.load();
+    EXPECT_FALSE(f.placedByProgram()) << "the design's place";
+    f.move(100, 200, 3500, 2500);
+    EXPECT_FALSE(f.placedByProgram()) << "a new size alone";
+    f.move(300, 200, 3500, 2500);
+    EXPECT_TRUE(f.placedByProgram());
+    struct Recorder : ChangeObserver {
+        int changes = 0;
+        void changed(const Change&) override { ++changes; }
+    } rec;
+    f.setObserver(&rec);
+    f.windowPlaced(50, 60, 4000, 3000);
+    f.setObserver(nullptr);
+    EXPECT_FALSE(f.placedByProgram());
+    EXPECT_EQ(rec.changes, 0);
+    EXPECT_EQ(QList<int>({f.left(), f.top(), f.width(), f.height()}), QList<int>({50, 60, 4000, 3000}));
+    f.move(50, 61, 4000, 3000);
+    EXPECT_TRUE(f.placedByProgram());
+    f.unload();
+    f.load();
+    EXPECT_FALSE(f.placedByProgram()) << "loaded afresh";
+}
+
 // --- Modal runs ---------------------------------------------------------------------
 
 TEST_F(UiTest, AModalScriptOpensASecondModalForm)
@@ -527,6 +601,78 @@ TEST_F(UiTest, ABoxNeverWrittenToHasNothingSelected)
     EXPECT_EQ(txt->text(), QStringLiteral("123"));
 }
 
+// Backspace at the start erases nothing and over a selection erases just it;
+// Ctrl+A selects everything; control characters are not typed; a single-line
+// box drops the line breaks of a paste; an empty clipboard pastes nothing;
+// a locked box can only be copied from.
+TEST_F(UiTest, EditingKeysAtTheEdgesAndALockedBox)
+{
+    TestForm f(QStringLiteral("frmFind"));
+    f.load();
+    auto* txt = f.add<TextBox>(QStringLiteral("txtFindString"));
+    int changes = 0;
+    txt->Change = [&] { ++changes; };
+    f.show();
+    ASSERT_TRUE(Input::type(*txt, QStringLiteral("abc\x01\x1f")));
+    EXPECT_EQ(txt->text(), QStringLiteral("abc"));
+    EXPECT_EQ(changes, 3);
+    txt->setSelStart(0);
+    ASSERT_TRUE(Input::key(f, vbKeyBack));
+    EXPECT_EQ(txt->text(), QStringLiteral("abc"));
+    EXPECT_EQ(changes, 3);
+    txt->setSelStart(1);
+    txt->setSelLength(2);
+    ASSERT_TRUE(Input::key(f, vbKeyBack));
+    EXPECT_EQ(txt->text(), QStringLiteral("a"));
+    ASSERT_TRUE(Input::key(f, vbKeyBack));
+    EXPECT_EQ(txt->text(), QString());
+    ASSERT_TRUE(Input::paste(*txt, QStringLiteral("one\r\ntwo")));
+    EXPECT_EQ(txt->text(), QStringLiteral("onetwo"));
+    desk.setClipboardText(QString());
+    ASSERT_TRUE(Input::key(f, 'V', vbCtrlMask));
+    EXPECT_EQ(txt->text(), QStringLiteral("onetwo"));
+    ASSERT_TRUE(Input::key(f, 'A', vbCtrlMask));
+    EXPECT_EQ(txt->selStart() * 10 + txt->selLength(), 6);
+
+    txt->setLocked(true);
+    changes = 0;
+    ASSERT_TRUE(Input::type(*txt, QStringLiteral("x")));
+    ASSERT_TRUE(Input::key(f, vbKeyBack));
+    ASSERT_TRUE(Input::key(f, 'X', vbCtrlMask));
+    EXPECT_EQ(desk.clipboardText(), QStringLiteral("onetwo")) << "cut from a locked box only copies";
+    ASSERT_TRUE(Input::key(f, 'V', vbCtrlMask));
+    ASSERT_TRUE(Input::paste(*txt, QStringLiteral("three")));
+    EXPECT_EQ(txt->text(), QStringLiteral("onetwo"));
+    EXPECT_EQ(changes, 0);
+}
+
+// The characters keys give a text box: letters by Shift, digits, Ctrl and a
+// letter as its control code, Backspace, Space, Enter and Esc as
+// themselves; a function key, Ctrl with a digit or a key without a
+// character give none.
+TEST_F(UiTest, EachKeyGivesItsCharacterOrNone)
+{
+    TestForm f(QStringLiteral("frmFind"));
+    f.load();
+    auto* txt = f.add<TextBox>(QStringLiteral("txtFindString"));
+    QList<int> pressed;
+    txt->KeyPress = [&](int& ascii) { pressed << ascii; };
+    f.show();
+    Input::focus(*txt);
+    const std::pair<int, int> keys[] = {
+        {'A', vbShiftMask}, {'Z', vbShiftMask}, {'A', 0}, {'Z', 0}, {'0', 0}, {'9', 0}, {'Z', vbCtrlMask},
+        {vbKeyBack, 0}, {vbKeySpace, 0}, {vbKeyReturn, 0}, {vbKeyEscape, 0}, {vbKeyF1, 0}, {'1', vbCtrlMask},
+        {'@', 0}, {'[', 0}, {'/', 0}, {':', 0},
+    };
+    for (const auto& [code, shift] : keys) ASSERT_TRUE(Input::key(f, code, shift));
+    EXPECT_EQ(pressed, (QList<int>{'A', 'Z', 'a', 'z', '0', '9', 26, 8, ' ', 13, 27}));
+    EXPECT_EQ(txt->text(), QStringLiteral("AZaz0 "));
+    ASSERT_TRUE(Input::key(f, 'A', vbCtrlMask));
+    ASSERT_TRUE(Input::key(f, 'B', 0));
+    EXPECT_EQ(txt->text(), QStringLiteral("b"));
+    EXPECT_EQ(pressed.mid(11), (QList<int>{1, 'b'}));
+}
+
 TEST_F(UiTest, MenusOpenThenChooseAndPopUpSynchronously)
 {
     TestForm f(QStringLiteral("frmMain"));
@@ -554,6 +700,61 @@ TEST_F(UiTest, MenusOpenThenChooseAndPopUpSynchronously)
     EXPECT_EQ(log, (QStringList{"open", "store", "open", "store", "popup returned", "open"}));
     desk.answerPopup(QStringLiteral("mnuSavePath"), QStringLiteral("mnuSavePathHelp"));
     EXPECT_HEADLESS_FAILURE(f.popupMenu(*mnuSavePath), "cannot be chosen");
+}
+
+// A menu on the menu bar opens (its Click) or is chosen alone; a menu below
+// it cannot be opened as if it stood on the bar.
+TEST_F(UiTest, AMenuBarMenuOpensOrIsChosenAloneAndASubMenuIsNotOnTheBar)
+{
+    TestForm f(QStringLiteral("frmMain"));
+    f.load();
+    Menu* mnuView = f.addMenu(QStringLiteral("mnuView"), QStringLiteral("View"));
+    Menu* mnuZoom = f.addMenu(QStringLiteral("mnuViewZoom"), QStringLiteral("Zoom"), mnuView);
+    QStringList log;
+    mnuView->Click = [&] { log << QStringLiteral("view"); };
+    mnuZoom->Click = [&] { log << QStringLiteral("zoom"); };
+    f.show();
+    EXPECT_TRUE(Input::openMenu(*mnuView));
+    EXPECT_TRUE(Input::choose(*mnuView));
+    EXPECT_EQ(log, (QStringList{"view", "view"}));
+    EXPECT_HEADLESS_FAILURE(Input::openMenu(*mnuZoom), "menu frmMain.mnuViewZoom is not on the menu bar");
+    EXPECT_TRUE(Input::choose(*mnuZoom));
+    EXPECT_EQ(log, (QStringList{"view", "view", "view", "zoom"}));
+    mnuView->setEnabled(false);
+    EXPECT_HEADLESS_FAILURE(Input::openMenu(*mnuView), "disabled or hidden");
+    EXPECT_EQ(log.size(), 4);
+}
+
+// Space presses the focused button and toggles the focused check box or
+// option; with Ctrl it does nothing there; in a text box it is a character.
+TEST_F(UiTest, SpacePressesTheFocusedButtonOrBoxAndIsTypedInATextBox)
+{
+    TestForm f(QStringLiteral("frmOptions"));
+    f.load();
+    auto* cmd = f.add<CommandButton>(QStringLiteral("cmdApply"));
+    auto* chk = f.add<CheckBox>(QStringLiteral("chkFailSafe"));
+    auto* opt = f.add<OptionButton>(QStringLiteral("optDateFormat"));
+    auto* txt = f.add<TextBox>(QStringLiteral("txtFilePattern"));
+    int presses = 0;
+    cmd->Click = [&] { ++presses; };
+    f.show();
+    const auto space = [&](Control& c, int shift = 0) {
+        Input::focus(c);
+        EXPECT_TRUE(Input::key(f, vbKeySpace, shift));
+    };
+    space(*cmd);
+    EXPECT_EQ(presses, 1);
+    space(*chk);
+    EXPECT_EQ(chk->value(), 1);
+    space(*chk, vbCtrlMask);
+    EXPECT_EQ(chk->value(), 1);
+    space(*chk);
+    EXPECT_EQ(chk->value(), 0);
+    space(*opt);
+    EXPECT_TRUE(opt->value());
+    space(*txt);
+    EXPECT_EQ(txt->text(), QStringLiteral(" "));
+    EXPECT_EQ(presses, 1);
 }
 
 // A menu shortcut (a function key, Ctrl and a letter) chooses its item, its
@@ -623,4 +824,149 @@ TEST_F(UiTest, AClickRaisesALeftButtonMouseUpAndThenTheControlsOwnAction)
     EXPECT_EQ(log, (QStringList{"cmdOK" + up, "cmdOK click", "chkResizeFont" + up, "chk 1", "chkResizeFont" + up, "chk 0",
                                 "optNumberOfLevels" + up, "opt 1", "optNumberOfLevels" + up, "lblNumberOfLevels" + up, "lbl click",
                                 "imgIcon" + up, "img click"}));
+}
+
+// A handler that closes the window in the middle of an input ends the input
+// there: the input was taken (true), and nothing after the closing runs.
+TEST_F(UiTest, AnInputWhoseHandlerClosesTheWindowStopsThereAndCountsAsTaken)
+{
+    CommandButton* cmd = nullptr;
+    ListBox* lst = nullptr;
+    ComboBox* cbo = nullptr;
+    TreeView* tvw = nullptr;
+    FlexGrid* grd = nullptr;
+    TextBox* txt = nullptr;
+    TestForm f(QStringLiteral("frmCompare"), [&](TestForm& form) {
+        cmd = form.add<CommandButton>(QStringLiteral("cmdOK"));
+        lst = form.add<ListBox>(QStringLiteral("lstItems"));
+        cbo = form.add<ComboBox>(QStringLiteral("cboDrive"));
+        tvw = form.add<TreeView>(QStringLiteral("tvwStructure"));
+        grd = form.add<FlexGrid>(QStringLiteral("grdResults"));
+        txt = form.add<TextBox>(QStringLiteral("txtFind"));
+        form.add<CommandButton>(QStringLiteral("cmdFirst"))->setTabIndex(0);
+        lst->addItem(QStringLiteral("a"));
+        cbo->addItem(QStringLiteral("a"));
+        tvw->add({}, TreeView::tvwLast, QStringLiteral("C:\\"), QStringLiteral("C:"));
+        grd->setRows(5);
+        grd->setCols(3);
+    });
+    int actions = 0;
+    const auto closing = [&] { f.unload(); };
+    const std::pair<const char*, std::function<bool()>> inputs[] = {
+        {"button, on focus", [&] { cmd->GotFocus = closing; cmd->Click = [&] { ++actions; }; return Input::click(*cmd); }},
+        {"button, on mouse-up", [&] { cmd->MouseUp = [&](int, int, int, int) { f.unload(); }; cmd->Click = [&] { ++actions; };
+                                      return Input::click(*cmd); }},
+        {"list, on focus", [&] { lst->GotFocus = closing; lst->Click = [&] { ++actions; }; return Input::listClick(*lst, 0); }},
+        {"list, on mouse-up", [&] { lst->MouseUp = [&](int, int, int, int) { f.unload(); }; lst->Click = [&] { ++actions; };
+                                    return Input::listClick(*lst, 0); }},
+        {"combo, on focus", [&] { cbo->GotFocus = closing; cbo->Click = [&] { ++actions; }; return Input::comboChoose(*cbo, 0); }},
+        {"tree, on focus", [&] { tvw->GotFocus = closing; tvw->NodeClick = [&](TreeNode*) { ++actions; };
+                                 return Input::nodeClick(*tvw, QStringLiteral("C:\\")); }},
+        {"grid, on focus", [&] { grd->GotFocus = closing; grd->Click = [&] { ++actions; }; return Input::gridMouseUp(*grd, 2, 2); }},
+        {"grid, on mouse-up", [&] { grd->MouseUp = [&](int, int, int, int) { f.unload(); }; grd->Click = [&] { ++actions; };
+                                    return Input::gridMouseUp(*grd, 2, 2, vbRightButton); }},
+        {"typing", [&] { txt->KeyPress = [&](int&) { f.unload(); }; txt->Change = [&] { ++actions; };
+                         return Input::type(*txt, QStringLiteral("ab")); }},
+        {"a key the text box takes back", [&] { Input::focus(*txt); txt->KeyDown = [&](int& code, int) { code = 0; };
+                                                f.setDefaultButton(cmd); cmd->Click = [&] { ++actions; };
+                                                return Input::key(f, vbKeyReturn); }},
+        {"a key the window takes back", [&] { Input::focus(*lst); f.setKeyPreview(true); f.KeyDown = [&](int& code, int) { code = 0; };
+                                              f.setDefaultButton(cmd); cmd->Click = [&] { ++actions; };
+                                              return Input::key(f, vbKeyReturn); }},
+    };
+    for (const auto& [what, input] : inputs) {
+        f.setKeyPreview(false);
+        f.KeyDown = nullptr;
+        f.show();
+        EXPECT_TRUE(input()) << what;
+        EXPECT_EQ(actions, 0) << what;
+        f.unload();
+    }
+}
+
+// A character the window takes back in its KeyPress reaches no control; a
+// window with nothing to focus still sees its keys; a plain letter is no
+// Ctrl shortcut; only a right button asks for help; a window state is 0 to 2.
+TEST_F(UiTest, KeysTheWindowTakesBackReachNoControlAndOnlyCtrlMakesAShortcut)
+{
+    TestForm f(QStringLiteral("frmFind"));
+    f.load();
+    auto* txt = f.add<TextBox>(QStringLiteral("txtFindString"));
+    txt->setHelpTopic(50010);
+    Menu* print = f.addMenu(QStringLiteral("mnuPrint"), QStringLiteral("Print"));
+    print->setShortcut(QStringLiteral("^P"));
+    int prints = 0;
+    print->Click = [&] { ++prints; };
+    QList<int> windowKeys, boxKeys;
+    f.setKeyPreview(true);
+    f.KeyPress = [&](int& ascii) {
+        windowKeys << ascii;
+        if (ascii == 'x') ascii = 0;
+    };
+    txt->KeyPress = [&](int& ascii) { boxKeys << ascii; };
+    f.show();
+    Input::focus(*txt);
+    for (const int code : {'X', 'P', '1'}) ASSERT_TRUE(Input::key(f, code));
+    EXPECT_EQ(windowKeys, (QList<int>{'x', 'p', '1'}));
+    EXPECT_EQ(boxKeys, (QList<int>{'p', '1'}));
+    EXPECT_EQ(txt->text(), QStringLiteral("p1"));
+    EXPECT_EQ(prints, 0);
+    ASSERT_TRUE(Input::key(f, 'P', vbCtrlMask));
+    EXPECT_EQ(prints, 1);
+    ASSERT_TRUE(Input::mouseUp(*txt, vbLeftButton));
+    EXPECT_EQ(desk.entries(HeadlessDesktop::Entry::Help).size(), 0);
+    ASSERT_TRUE(Input::mouseUp(*txt, vbRightButton));
+    EXPECT_EQ(desk.entries(HeadlessDesktop::Entry::Help).size(), 1);
+    for (const int bad : {-1, 3}) expectUiError([&] { f.setWindowState(bad); }, 380);
+    f.setWindowState(2);
+    EXPECT_EQ(f.windowState(), 2);
+
+    TestForm bare(QStringLiteral("frmAbout"));
+    bare.load();
+    bare.add<Label>(QStringLiteral("lblTitle"));
+    QList<int> seen;
+    bare.setKeyPreview(true);
+    bare.KeyPress = [&](int& ascii) { seen << ascii; };
+    bare.show();
+    ASSERT_TRUE(Input::key(bare, 'A'));
+    EXPECT_EQ(seen, QList<int>{'a'});
+    EXPECT_EQ(bare.activeControl(), nullptr);
+
+    // A box its own KeyPress disables takes that key and no more.
+    f.setKeyPreview(false);
+    txt->KeyPress = [&](int&) { txt->setEnabled(false); };
+    ASSERT_TRUE(Input::type(*txt, QStringLiteral("yz")));
+    EXPECT_EQ(txt->text(), QStringLiteral("p1y"));
+}
+
+// A pop-up item that a screen reports chosen is clicked only while it and
+// every menu between it and the pop-up are enabled and visible.
+TEST_F(UiTest, APopUpItemIsClickedOnlyWhileItAndItsMenusAreAvailable)
+{
+    struct Choosing : HeadlessDesktop {
+        Menu* chosen = nullptr;
+        Menu* popupMenu(Form&, Menu&, int, int, int) override { return chosen; }
+    } screen;
+    screen.install();
+    TestForm f(QStringLiteral("frmCompare"));
+    f.load();
+    Menu* pop = f.addMenu(QStringLiteral("mnuDifference"), QStringLiteral("Difference"));
+    Menu* sub = f.addMenu(QStringLiteral("mnuDifferenceGo"), QStringLiteral("Go"), pop);
+    Menu* item = f.addMenu(QStringLiteral("mnuDifferenceGoTop"), QStringLiteral("Top row"), sub);
+    int clicks = 0;
+    item->Click = [&] { ++clicks; };
+    screen.chosen = item;
+    f.popupMenu(*pop);
+    EXPECT_EQ(clicks, 1);
+    sub->setEnabled(false);
+    f.popupMenu(*pop);
+    sub->setEnabled(true);
+    sub->setVisible(false);
+    f.popupMenu(*pop);
+    sub->setVisible(true);
+    item->setEnabled(false);
+    f.popupMenu(*pop);
+    EXPECT_EQ(clicks, 1);
+    f.unload();
+    desk.install();
 }

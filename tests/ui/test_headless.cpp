@@ -92,3 +92,59 @@ TEST_F(UiTest, TwipsPerPixelTakesAnyPositiveScaleAndFallsBackTo15)
     }
     setTwipsPerPixel(before);
 }
+
+// The buttons of each message box style (the low three bits), the one Enter
+// takes (the default-button bits, the first when there is no such button)
+// and the one Esc takes (Cancel, else OK alone, else none).
+TEST(MsgBoxStyle, ButtonsDefaultAndEscapeOfEveryStyle)
+{
+    using namespace ui;
+    const struct {
+        int style;
+        QList<int> buttons;
+        int escape;
+    } styles[] = {
+        {0, {vbOK}, vbOK},
+        {1, {vbOK, vbCancel}, vbCancel},
+        {2, {vbAbort, vbRetry, vbIgnore}, 0},
+        {3, {vbYes, vbNo, vbCancel}, vbCancel},
+        {4, {vbYes, vbNo}, 0},
+        {5, {vbRetry, vbCancel}, vbCancel},
+        {6, {vbOK}, vbOK},
+        {7 + 48, {vbOK}, vbOK},   // the icon bits do not count
+        {3 + 16, {vbYes, vbNo, vbCancel}, vbCancel},
+    };
+    for (const auto& s : styles) {
+        EXPECT_EQ(msgBoxButtons(s.style), s.buttons) << s.style;
+        EXPECT_EQ(msgBoxEscapeButton(s.style), s.escape) << s.style;
+        for (int which = 0; which < 4; ++which)
+            EXPECT_EQ(msgBoxDefaultButton(s.style + which * 0x100), s.buttons.value(which, s.buttons.first()))
+                << s.style << " default " << which;
+    }
+}
+
+// The named styles the program uses: their buttons, the one Enter takes and
+// their icon (16 stop, 32 question, 48 exclamation, 64 information); the
+// answers are those of the original's boxes, 1 to 7.
+TEST(MsgBoxStyle, TheNamedStylesShowTheirButtonsDefaultAndIcon)
+{
+    using namespace ui;
+    const struct {
+        int style;
+        QList<int> buttons;
+        int enter, icon;
+    } named[] = {
+        {vbCriticalOK, {vbOK}, vbOK, 16},
+        {vbQuestionYesNo, {vbYes, vbNo}, vbYes, 32},
+        {vbExclamationOK, {vbOK}, vbOK, 48},
+        {vbInformationOK, {vbOK}, vbOK, 64},
+        {vbQuestionYesNoDefNo, {vbYes, vbNo}, vbNo, 32},
+        {vbInformationRetryCancelDefCancel, {vbRetry, vbCancel}, vbCancel, 64},
+    };
+    for (const auto& n : named) {
+        EXPECT_EQ(msgBoxButtons(n.style), n.buttons) << n.style;
+        EXPECT_EQ(msgBoxDefaultButton(n.style), n.enter) << n.style;
+        EXPECT_EQ(n.style & 0x70, n.icon) << n.style;
+    }
+    EXPECT_EQ(QList<int>({vbOK, vbCancel, vbAbort, vbRetry, vbIgnore, vbYes, vbNo}), QList<int>({1, 2, 3, 4, 5, 6, 7}));
+}
