@@ -356,4 +356,80 @@ TEST_F(Export, TheWindowsOwnCommandsAndDefaultFileNames)
     EXPECT_EQ(offline::DefaultExportFileName(0, QStringLiteral("C:\\a b ")), QStringLiteral("P_C_a b .txt"));
 }
 
+// A cancel at any of the first yields of a stage ends the run there: no
+// later stage is shown, nothing is written, and a cancelled scan leaves no
+// totals behind.
+TEST_F(Export, ACancelAtTheFirstYieldsOfEachStageEndsTheRunThere)
+{
+    workedTree();
+    for (int i = 0; i < 30; ++i) file(d, QStringLiteral("Many/Sub%1/f.txt").arg(i % 5) + QString::number(i));
+    g().CurrentPath[1] = QStringLiteral("D:\\Many");
+    const char* stages[] = {"scanning local structure - no progress percentage available",
+                            "collecting local structure file attributes", "exporting local structure"};
+    for (const char* stage : stages) {
+        for (const int at : {1, 2, 3}) {
+            SCOPED_TRACE(std::string(stage) + " at yield " + std::to_string(at));
+            file(c, QStringLiteral("P.txt"), "old P");
+            file(d, QStringLiteral("S.txt"), "old S");
+            int yields = 0;
+            cancelWhen([&, stage, at] { return ex.isLoaded() && ex.lblProcessInProgress->caption() == QLatin1String(stage) && ++yields == at; });
+            QStringList shownAfterTheCancel, totalsAfterTheCancel;
+            desk.onYield([&] { return ex.isLoaded() && g().CancelRequested; },
+                         [&] {
+                             shownAfterTheCancel << ex.lblProcessInProgress->caption();
+                             totalsAfterTheCancel << ex.lblTotalFolders[0]->caption() + ex.lblTotalFolders[1]->caption();
+                         }, true);
+            exportWith(2, {QStringLiteral("C:\\P.txt"), QStringLiteral("D:\\S.txt")});
+            EXPECT_EQ(yields, at);
+            EXPECT_FALSE(ex.isLoaded());
+            shownAfterTheCancel.removeDuplicates();
+            EXPECT_EQ(shownAfterTheCancel, QStringList{QString::fromLatin1(stage)});
+            if (stage == stages[0]) {
+                totalsAfterTheCancel.removeDuplicates();
+                EXPECT_EQ(totalsAfterTheCancel, QStringList{QString()}) << "a cancelled scan counts nothing";
+            }
+            EXPECT_EQ(read(c, QStringLiteral("P.txt")), QByteArray("old P"));
+            EXPECT_EQ(read(d, QStringLiteral("S.txt")), QByteArray("old S"));
+            EXPECT_EQ(leftovers(c) + leftovers(d), QStringList());
+            EXPECT_FALSE(g().CancelRequested);
+            EXPECT_FALSE(g().StructureExportInProgress);
+        }
+    }
+    // A cancel just after the last side's scan has ended.
+    int yields = 0;
+    cancelWhen([&] { return ex.isLoaded() && basGlobal::HiddenForm().lstFinalListBox[1]->listCount() == 30 && ++yields == 1; });
+    QStringList shownAfterTheCancel;
+    desk.onYield([&] { return ex.isLoaded() && g().CancelRequested; },
+                 [&] { shownAfterTheCancel << ex.lblProcessInProgress->caption() + ex.lblTotalFolders[1]->caption(); }, true);
+    exportWith(2, {QStringLiteral("C:\\P.txt"), QStringLiteral("D:\\S.txt")});
+    EXPECT_EQ(yields, 1);
+    shownAfterTheCancel.removeDuplicates();
+    EXPECT_EQ(shownAfterTheCancel, QStringList{QString::fromLatin1(stages[0])});
+}
+
+// The choice of structures a window opens with and keeps: a saved choice
+// out of range opens on the Secondary, and Apply keeps what is chosen (the
+// Secondary when nothing is).
+TEST_F(Export, TheChoiceOfStructuresOpensInRangeAndApplyKeepsIt)
+{
+    const struct { int saved, shown; } cases[] = {{0, 0}, {1, 1}, {2, 2}, {-1, 1}, {3, 1}, {7, 1}};
+    for (const auto& k : cases) {
+        for (offline::StructureWindow* w : {static_cast<offline::StructureWindow*>(&ex), static_cast<offline::StructureWindow*>(&im)}) {
+            SCOPED_TRACE(w->name().toStdString() + " " + std::to_string(k.saved));
+            basGlobal::Integer& saved = w == &ex ? g().ExportStructureSelection : g().ImportStructureSelection;
+            saved = basGlobal::Integer(k.saved);
+            desk.onModal(w->name(), [&](ui::Form&) {
+                for (int o = 0; o < 3; ++o) EXPECT_EQ(w->optStructureSelection[o]->value(), o == k.shown) << o;
+                ui::Input::click(*w->cmdApply);
+                EXPECT_EQ(saved, k.shown);
+                for (int o = 0; o < 3; ++o) w->optStructureSelection[o]->setValue(false);
+                ui::Input::click(*w->cmdApply);
+                EXPECT_EQ(saved, 1);
+                ui::Input::click(*w->cmdCancel);
+            });
+            w->show(ui::Modal);
+        }
+    }
+}
+
 } // namespace
