@@ -95,9 +95,9 @@ TEST_F(SavedPathsFileTest, StoringWritesOverWhatTheFileHoldsOnceTheQuestionIsAns
 
 // Loading a saved-paths file into the two lists: the outcome, the three
 // flags and the lists' contents, colours and visibility for a file that is
-// there, missing, blank or too large. Earlier contents and
+// there, missing, blank, too large or unreadable. Earlier contents and
 // earlier flags never survive a load.
-TEST_F(SavedPathsFileTest, LoadingTellsMissingBlankAndTooLargeApartAndLeavesNoOldPaths)
+TEST_F(SavedPathsFileTest, LoadingTellsMissingBlankTooLargeAndUnreadableApartAndLeavesNoOldPaths)
 {
     constexpr ui::Color kFilled = 0x123456, kEmpty = 0x654321;
     struct Outcome {
@@ -191,6 +191,15 @@ TEST_F(SavedPathsFileTest, LoadingTellsMissingBlankAndTooLargeApartAndLeavesNoOl
     EXPECT_TRUE(o.missing);
     EXPECT_EQ(o.error, 0);
     EXPECT_EQ(o.unsortedItems + o.sortedItems, QStringList());
+
+    // A file that opens but cannot be read (a process's memory from its
+    // start): the error, empty lists, neither flag.
+    testing_support::addDrive(u'E', QStringLiteral("/proc/self"));
+    o = load(QStringLiteral("E:\\mem"), 1);
+    EXPECT_FALSE(o.loaded || o.missing || o.empty);
+    EXPECT_EQ(o.error, platform::errorFromErrno(EIO));
+    EXPECT_EQ(o.unsortedItems + o.sortedItems, QStringList());
+    EXPECT_EQ(o.back, kEmpty);
 }
 
 } // namespace
