@@ -432,4 +432,38 @@ TEST_F(Export, TheChoiceOfStructuresOpensInRangeAndApplyKeepsIt)
     }
 }
 
+// Two names of one structure file: the same text (under the volume's case
+// rule), one folder reached two ways, or one file under two hard links.
+TEST_F(Export, TwoNamesAreOneStructureFileWhenTheyReachTheSameFile)
+{
+    file(c, QStringLiteral("Out/x.txt"));
+    file(c, QStringLiteral("Out/y.txt"));
+    ASSERT_EQ(::link(QFile::encodeName(nativeOf(c, QStringLiteral("Out/x.txt"))).constData(),
+                     QFile::encodeName(nativeOf(c, QStringLiteral("Out/hard.txt"))).constData()), 0);
+    folder(c, QStringLiteral("Work"));
+    testing_support::mountDrives({{'C', c.path()}, {'D', d.path()}, {'E', nativeOf(c, QStringLiteral("Out"))}});
+    const struct { const char *a, *b; bool caseSensitive, same; } cases[] = {
+        {"C:\\Out\\x.txt", "C:\\Out\\x.txt", true, true},
+        {"C:\\Out\\new.txt", "C:\\Out\\new.txt", true, true},
+        {"C:\\Out\\X.TXT", "c:\\out\\x.txt", false, true},
+        {"C:\\Out\\X.TXT", "C:\\Out\\x.txt", true, false},
+        {"Q:\\x.txt", "Q:\\y.txt", true, false},
+        {"Q:\\x.txt", "C:\\Out\\x.txt", true, false},
+        {"C:\\Out\\x.txt", "Q:\\x.txt", true, false},
+        {"C:\\Work\\..\\Out\\new.txt", "C:\\Out\\new.txt", true, true},
+        {"E:\\x.txt", "C:\\Out\\x.txt", true, true},
+        {"E:\\new.txt", "C:\\Out\\new.txt", true, true},
+        {"C:\\Out\\hard.txt", "C:\\Out\\x.txt", true, true},
+        {"C:\\Out\\y.txt", "C:\\Out\\x.txt", true, false},
+        {"C:\\Out\\new.txt", "C:\\Out\\x.txt", true, false},
+        {"C:\\No1\\x.txt", "C:\\No2\\x.txt", true, false},   // folders that are not there
+    };
+    for (const auto& k : cases) {
+        SCOPED_TRACE(std::string(k.a) + " " + k.b);
+        g().VolumeIsCaseSensitive = k.caseSensitive;
+        EXPECT_EQ(offline::SameStructureFile(QString::fromUtf8(k.a), QString::fromUtf8(k.b)), k.same);
+        EXPECT_EQ(offline::SameStructureFile(QString::fromUtf8(k.b), QString::fromUtf8(k.a)), k.same);
+    }
+}
+
 } // namespace
