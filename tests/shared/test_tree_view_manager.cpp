@@ -164,6 +164,15 @@ TEST_F(TreeTest, RestoringAMissingFolderSelectsItsParentUnlessARetryFindsIt)
     ASSERT_TRUE(SelectPathInTreeView(QStringLiteral("C:\\Here"), *tree, err));
     desk.expectMsgBoxContaining(QStringLiteral("Restore path"), QStringLiteral("is 'C:\\Here'."), 325, ui::vbCancel);
     EXPECT_EQ(RestorePath(&form, QStringLiteral("Q:\\Nowhere"), *tree, err), QStringLiteral("C:\\Here"));
+
+    // A retry on a missing drive reloads the tree: the drive it selects is named.
+    desk.expectMsgBoxContaining(QStringLiteral("Restore path"), QStringLiteral("is 'C:\\Here'."), 325, ui::vbRetry);
+    desk.expectMsgBox(QStringLiteral("Restore path"),
+                      QStringLiteral("Path 'Q:\\Nowhere', could not be restored after all. The path that has been restored, is 'C:'."),
+                      64, ui::vbOK);
+    EXPECT_EQ(RestorePath(&form, QStringLiteral("Q:\\Nowhere"), *tree, err), QStringLiteral("C:"));
+    EXPECT_EQ(err, 0);
+    EXPECT_EQ(GetSelectedNodePath(*tree, err), QStringLiteral("C:"));
 }
 
 TEST_F(TreeTest, DriveTextsJoinOnlyTheKnownParts)
