@@ -199,6 +199,10 @@ TEST_F(Importing, ADamagedFileEndsTheRunWithAMessageNamingFileAndLine)
         {damagedExample(22, "E:\\Elsewhere\\a.dat"), u"line 22 holds a path that does not begin with the folder 'D:\\Work\\'."},
         {damagedExample(19, "\"NULL\""), u"line 19 mixes the empty folder marker with the values of a file."},
         {damagedExample(22, QByteArray("D:\\Work\\a") + '\0' + "b.dat"), u"line 22 holds a NUL character."},
+        // Line 1 is read for the total before any file's records.
+        {damagedExample(1, "0"), u"line 1 does not hold a whole number."},
+        {damagedExample(1, "many"), u"line 1 does not hold a whole number."},
+        {QByteArray(), u"line 1 is missing: the file ends before the lines that its header announces."},
     };
     file(c, QStringLiteral("Left/a.txt"));
     g().CurrentPath[0] = QStringLiteral("C:\\Left");
@@ -213,6 +217,19 @@ TEST_F(Importing, ADamagedFileEndsTheRunWithAMessageNamingFileAndLine)
         EXPECT_FALSE(win.isLoaded()) << QString::fromUtf16(sentence).toStdString();
         EXPECT_FALSE(g().ComparisonInProgress);
     }
+    // Every file's line 1 is checked before any file's records are read.
+    file(c, QStringLiteral("good.qms"), workedExample());
+    file(c, QStringLiteral("bad.qms"), damagedExample(1, "x"));
+    importing(QStringLiteral("C:\\good.qms"), QStringLiteral("C:\\bad.qms"));
+    desk.expectMsgBox(kResultsTitle,
+                      QStringLiteral("The structure file 'C:\\bad.qms' cannot be used: line 1 does not hold a whole number."
+                                     "\r\n\r\nThe comparison process failed."),
+                      ui::vbCriticalOK, ui::vbOK);
+    bool recordsRead = false;
+    desk.onYield([&] { return compare::EntryLists(0).count() > 0; }, [&] { recordsRead = true; });
+    openWindow([&] { ui::Input::click(*win.cmdCompare); });
+    EXPECT_FALSE(recordsRead);
+    EXPECT_FALSE(win.isLoaded());
 }
 
 TEST_F(Importing, AMissingFileIsReportedOnOpeningAndNamedByTheRun)
@@ -230,6 +247,29 @@ TEST_F(Importing, AMissingFileIsReportedOnOpeningAndNamedByTheRun)
         ui::Input::click(*win.cmdCompare);
     });
     EXPECT_FALSE(win.isLoaded());
+}
+
+// A file that goes away while the one before it is read is named when the
+// run comes to it, in the language of the run.
+TEST_F(Importing, AFileThatGoesAwayBeforeItsTurnIsNamed)
+{
+    for (const bool greek : {false, true}) {
+        g().LanguageIsGreek = greek;
+        file(c, QStringLiteral("p.qms"), workedExample());
+        file(c, QStringLiteral("s.qms"), workedExample());
+        importing(QStringLiteral("C:\\p.qms"), QStringLiteral("C:\\s.qms"));
+        desk.onYield([&] { return win.isLoaded() && compare::EntryLists(0).count() > 0; },
+                     [&] { ASSERT_TRUE(QFile::remove(nativeOf(c, QStringLiteral("s.qms")))); });
+        desk.expectMsgBox(greek ? QStringLiteral("Αποτελέσματα συγκρίσεως") : kResultsTitle,
+                          greek ? QStringLiteral("Το αρχείο δομής 'C:\\s.qms' δεν μπορεί να ανοιχθεί: File not found.\r\n\r\n"
+                                                 "Η διαδικασία της συγκρίσεως απέτυχε.")
+                                : QStringLiteral("The structure file 'C:\\s.qms' cannot be opened: File not found.\r\n\r\n"
+                                                 "The comparison process failed."),
+                          ui::vbCriticalOK, ui::vbOK);
+        openWindow([&] { ui::Input::click(*win.cmdCompare); });
+        EXPECT_FALSE(win.isLoaded());
+        EXPECT_FALSE(g().ComparisonInProgress);
+    }
 }
 
 // The header read, the run yields before the first record: a cancel
