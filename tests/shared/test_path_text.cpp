@@ -266,3 +266,59 @@ TEST(VbString, PositionsCountFromOneTrimmingDropsSpacesOnlyAndCaseMappingKeepsLe
     // Half a pair stays as it is, and the character before it is still mapped.
     EXPECT_EQ(vb::UCase(QStringLiteral("é") + QChar(0xDC00)), QStringLiteral("É") + QChar(0xDC00));
 }
+
+// Each helper at the edges of its arguments: the last valid position and
+// length, one past them, and the invalid call below them.
+TEST(VbString, EveryHelperAtTheEdgesOfItsArguments)
+{
+    const QString s = QStringLiteral("abcabc");
+    EXPECT_EQ(vb::Len(s), 6);
+    EXPECT_EQ(vb::Mid(s, 1), s);
+    EXPECT_EQ(vb::Mid(s, 6), "c");
+    EXPECT_EQ(vb::Mid(s, 7), "");
+    EXPECT_EQ(vb::Mid(s, 6, 5), "c");
+    EXPECT_EQ(vb::Mid(s, 2, 0), "");
+    EXPECT_EQ(vb::Mid(s, 2, -1), "bcabc") << "-1 takes the rest";
+    EXPECT_EQ(TrappedCall([&] { vb::Mid(s, 2, -2); }), 5);
+    EXPECT_EQ(vb::Left(s, 0), "");
+    EXPECT_EQ(vb::Left(s, 2), "ab");
+    EXPECT_EQ(TrappedCall([&] { vb::Left(s, -1); }), 5);
+    EXPECT_EQ(vb::Right(s, 0), "");
+    EXPECT_EQ(vb::Right(s, 2), "bc");
+    EXPECT_EQ(vb::Right(s, 9), s);
+    EXPECT_EQ(TrappedCall([&] { vb::Right(s, -1); }), 5);
+
+    EXPECT_EQ(vb::InStr(s, "a"), 1);
+    EXPECT_EQ(vb::InStr(s, "c"), 3);
+    EXPECT_EQ(vb::InStr(s, "x"), 0);
+    EXPECT_EQ(vb::InStr(s, "C"), 0) << "case counts";
+    EXPECT_EQ(vb::InStr(4, s, "a"), 4);
+    EXPECT_EQ(vb::InStr(5, s, "a"), 0);
+    EXPECT_EQ(vb::InStr(7, s, ""), 7);
+    EXPECT_EQ(vb::InStr(8, s, ""), 0);
+    EXPECT_EQ(vb::InStr(8, s, "a"), 0);
+    EXPECT_EQ(TrappedCall([&] { vb::InStr(0, s, "a"); }), 5);
+    EXPECT_EQ(vb::InStrRev(s, "abc", -1), 4);
+    EXPECT_EQ(vb::InStrRev(s, "abc", 5), 1);
+    EXPECT_EQ(vb::InStrRev(s, "abc", 2), 0);
+    EXPECT_EQ(vb::InStrRev(s, "c", 6), 6);
+    EXPECT_EQ(vb::InStrRev(s, "", -1), 6);
+    EXPECT_EQ(vb::InStrRev(s, "C", -1), 0);
+
+    EXPECT_EQ(vb::Space(0), "");
+    EXPECT_EQ(vb::Space(3), "   ");
+    EXPECT_EQ(TrappedCall([] { vb::Space(-1); }), 5);
+    EXPECT_EQ(vb::String(0, u'x'), "");
+    EXPECT_EQ(vb::String(2, u'x'), "xx");
+    EXPECT_EQ(TrappedCall([] { vb::String(-1, u'x'); }), 5);
+    EXPECT_EQ(vb::Replace(s, "", "z"), s);
+    EXPECT_EQ(vb::Replace(s, "bc", "-"), "a-a-");
+    EXPECT_EQ(vb::Replace(s, "BC", "-"), s);
+    EXPECT_EQ(vb::LTrim("  a  "), "a  ");
+    EXPECT_EQ(vb::RTrim("  a  "), "  a");
+    EXPECT_EQ(vb::Trim("   "), "");
+    EXPECT_EQ(vb::FirstCharOr("xy", u'-'), u'x');
+    EXPECT_EQ(vb::FirstCharOr("", u'-'), u'-');
+    EXPECT_EQ(vb::UCase("az@[`{AZ"), "AZ@[`{AZ");
+    EXPECT_EQ(vb::LCase("AZ@[`{az"), "az@[`{az");
+}
