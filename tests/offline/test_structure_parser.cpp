@@ -659,4 +659,47 @@ TEST_F(StructureFiles, RandomClashesAndDamageAreRefusedWhereAPlainReadingOfTheRu
         EXPECT_GT(faults[f], 10) << int(f);
 }
 
+// Every fault a check can name, as the sentence the user reads, in both
+// languages; and the short form of the import window's check.
+TEST(StructureFileMessages, EveryFaultIsNamedWithFileAndLineInBothLanguages)
+{
+    using F = StructureFileFault;
+    const struct { F fault; const char *english, *greek; } faults[] = {
+        {F::EndsEarly, "is missing: the file ends before the lines that its header announces",
+         "λείπει: το αρχείο τελειώνει πριν από τις γραμμές που αναγγέλλει η αρχή του"},
+        {F::LineTooLong, "is longer than any valid line", "είναι μακρύτερη από κάθε έγκυρη γραμμή"},
+        {F::NotAWholeNumber, "does not hold a whole number", "δεν περιέχει ακέραιο αριθμό"},
+        {F::BlankLine, "is blank", "είναι κενή"},
+        {F::NotAFlag, "is neither True nor False", "δεν είναι True ή False"},
+        {F::NotASize, "does not hold a size in bytes", "δεν περιέχει μέγεθος σε bytes"},
+        {F::NotADate, "does not hold a date as YYYYMMDD", "δεν περιέχει χρονολογία της μορφής YYYYMMDD"},
+        {F::NotATime, "does not hold a time as HHMMSS", "δεν περιέχει ώρα της μορφής HHMMSS"},
+        {F::PathOutsideRoot, "holds a path that does not begin with the folder 'D:\\Work\\'",
+         "περιέχει διαδρομή η οποία δεν αρχίζει με τον φάκελλο 'D:\\Work\\'"},
+        {F::BadRecordPath, "holds a path with an empty, \".\" or \"..\" part, or a file without a name",
+         "περιέχει διαδρομή με κενό, \".\" ή \"..\" τμήμα, ή αρχείο χωρίς όνομα"},
+        {F::MarkerMixedIn, "mixes the empty folder marker with the values of a file",
+         "αναμειγνύει τον δείκτη κενού φακέλλου με τιμές αρχείου"},
+        {F::DuplicatePath, "holds a path that an earlier record already holds",
+         "περιέχει διαδρομή την οποία έχει ήδη προηγούμενη εγγραφή"},
+        {F::FileAndFolder, "holds a path that is both a file and a folder",
+         "περιέχει διαδρομή η οποία είναι και αρχείο και φάκελλος"},
+        {F::MarkerBesideFiles, "marks a folder as empty that holds files",
+         "δηλώνει ως κενό έναν φάκελλο ο οποίος περιέχει αρχεία"},
+        {F::NulCharacter, "holds a NUL character", "περιέχει τον χαρακτήρα NUL"},
+    };
+    for (const auto& f : faults) {
+        SCOPED_TRACE(f.english);
+        const StructureFileProblem p{QStringLiteral("E:\\in.txt"), 1234, f.fault, QStringLiteral("D:\\Work\\")};
+        EXPECT_EQ(StructureFileProblemText(p, false),
+                  QStringLiteral("The structure file 'E:\\in.txt' cannot be used: line 1234 ") + QString::fromUtf8(f.english) + u'.');
+        EXPECT_EQ(StructureFileProblemText(p, true), QStringLiteral("Το αρχείο δομής 'E:\\in.txt' δεν μπορεί να χρησιμοποιηθεί: η γραμμή 1234 ")
+                                                          + QString::fromUtf8(f.greek) + u'.');
+    }
+    EXPECT_EQ(StructureFileProblemText(StructureFileProblem{QStringLiteral("E:\\in.txt"), 3, F::None, {}}, false), QString());
+    EXPECT_EQ(InvalidStructureDataText(QStringLiteral("E:\\in.txt"), 7, false), QStringLiteral("File 'E:\\in.txt', contains invalid data at line 7."));
+    EXPECT_EQ(InvalidStructureDataText(QStringLiteral("E:\\in.txt"), 7, true),
+              QStringLiteral("Το αρχείο 'E:\\in.txt', περιέχει εσφαλμένα δεδομένα στην γραμμή 7."));
+}
+
 } // namespace
