@@ -439,6 +439,25 @@ TEST_F(StructureFiles, ReadersServeTheAcceptedParseNotTheFile)
     EXPECT_EQ(ReadStructureFileRoot(name, root), 0) << "a short file is the import stage's to report";
     EXPECT_EQ(root, QString());
     EXPECT_EQ(ReadStructureFileRoot(QStringLiteral("C:\\none.txt"), root), 53);
+
+    // A reader that is not open, or closed, or failed to open serves nothing and names no fault.
+    for (const int way : {0, 1, 2}) {
+        SCOPED_TRACE(way);
+        StructureFileReader idle;
+        if (way == 1) {
+            ASSERT_EQ(idle.open(name), 0);
+            idle.close();
+        } else if (way == 2) {
+            EXPECT_EQ(idle.open(QStringLiteral("C:\\none.txt")), 53);
+        }
+        qint64 total = -1;
+        EXPECT_FALSE(idle.readTotalLines(total));
+        EXPECT_EQ(total, -1);
+        EXPECT_FALSE(idle.readHeader(h));
+        EXPECT_FALSE(idle.readRecord(r));
+        EXPECT_EQ(idle.linesRead(), 0);
+        EXPECT_EQ(idle.problem().fault, StructureFileFault::None);
+    }
 }
 
 // --- A plain reading of the rules ----------------------------------------------------
