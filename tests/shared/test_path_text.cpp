@@ -9,6 +9,8 @@
 #include "ui/Control.h"
 #include "ui/Form.h"
 
+#include <stdexcept>
+
 using namespace basGlobal;
 
 using PathText = SharedTest;
@@ -95,6 +97,18 @@ TEST_F(PathText, DatesAndTimesFollowTheRegionalFormatsWithCarryOnTheTwentyFourHo
     EXPECT_EQ(FormatTimeText("long", false, 23, 59, 60, err), "00:00:00");
     EXPECT_EQ(FormatTimeText("other", false, 1, 2, 3, err), "");
     EXPECT_EQ(err, 0);
+    // Below zero the clock turns back across midnight.
+    EXPECT_EQ(FormatTimeText("long", false, 0, 0, -1, err), "23:59:59");
+    EXPECT_EQ(FormatTimeText("long", false, -25, 0, 0, err), "23:00:00");
+    EXPECT_EQ(FormatTimeText("long", false, 0, -1440, 0, err), "00:00:00");
+    EXPECT_EQ(err, 0);
+    // Day 0 is the last of the month before; the years 100 to 9999 only.
+    EXPECT_EQ(FormatDateText("short", false, 2004, 3, 0, err), "29/02/2004");
+    EXPECT_EQ(FormatDateText("short", false, 2002, 0, 1, err), "01/12/2001");
+    EXPECT_EQ(FormatDateText("short", false, 100, 1, 1, err), "01/01/0100");
+    EXPECT_EQ(err, 0);
+    EXPECT_EQ(FormatDateText("short", false, 100, 1, 0, err), "");
+    EXPECT_EQ(err, 5);
 }
 
 TEST_F(PathText, AFilesOwnDateKeepsItsYear)
@@ -215,6 +229,10 @@ TEST_F(PathText, DriveTypesAreNamedInTheCurrentLanguage)
         {"b", 2, false, 1, "b:\\", "Floppy Drive"}, {"E:\\", 2, false, 2, "E:\\", "Removable Drive"},
         {"C:", 3, false, 3, "C:\\", "Local Hard Drive"}, {"Z:", 1, false, 0, "Z:\\", ""},   // no root folder
         {"", 2, false, 0, "", ""}, {"N:", 4, true, 4, "N:\\", "Απομακρυσμένος Δίσκος (Δικτύου)"}, {"R:", 6, true, 6, "R:\\", "Δίσκος RAM"},
+        {"D:", 5, false, 5, "D:\\", "CD-ROM Drive"}, {"D:", 5, true, 5, "D:\\", "Δίσκος CD-ROM"},
+        {"a:", 2, true, 1, "a:\\", "Εύκαμπτος Δίσκος"}, {"F:", 2, true, 2, "F:\\", "Αφαιρούμενος Δίσκος"},
+        {"C:", 3, true, 3, "C:\\", "Τοπικός Σκληρός Δίσκος"}, {"N:", 4, false, 4, "N:\\", "Remote (Network) Drive"},
+        {"R:", 6, false, 6, "R:\\", "RAM Disk"}, {"X:", 7, false, 0, "X:\\", ""}, {"X:", 0, false, 0, "X:\\", ""},
     };
     for (const auto& c : cases) {
         g().LanguageIsGreek = c.greek;
@@ -223,6 +241,16 @@ TEST_F(PathText, DriveTypesAreNamedInTheCurrentLanguage)
         EXPECT_EQ(name, QString::fromUtf8(c.name)) << c.root;
         EXPECT_EQ(asked, QLatin1String(c.asked)) << c.root;
     }
+    // A query that fails names nothing.
+    QString name = QStringLiteral("?");
+    EXPECT_EQ(GetDriveTypeName(QStringLiteral("C:"), name, [](const QString&) -> int { throw platform::makeError(71); }), 0);
+    EXPECT_EQ(name, QString());
+    name = QStringLiteral("?");
+    EXPECT_EQ(GetDriveTypeName(QStringLiteral("C:"), name, [](const QString&) -> int { throw std::runtime_error("gone"); }), 0);
+    EXPECT_EQ(name, QString());
+    name = QStringLiteral("?");
+    EXPECT_EQ(GetDriveTypeName(QStringLiteral("C:"), name, {}), 0);
+    EXPECT_EQ(name, QString());
 }
 
 TEST_F(PathText, RepeatedCharactersCollapseAndLevelsCountBackslashesBothYielding)
