@@ -466,4 +466,118 @@ TEST_F(Export, TwoNamesAreOneStructureFileWhenTheyReachTheSameFile)
     }
 }
 
+// One file for both sides is asked about in the words of each window and
+// language: Yes asks for both files again, No gives up. A Secondary left
+// out is named as such. Apply keeps the choice in the INI file, and each
+// dialog asks with its own flags (the Save dialog does not insist that the
+// file exists).
+TEST_F(Export, OneFileForBothSidesIsAskedAboutAndASecondaryLeftOutIsNamed)
+{
+    file(c, QStringLiteral("x.txt"), compare_test::workedExample());
+    struct Texts { bool exporting, greek; const char *title, *same, *noSecondary, *secondaryMissing; };
+    const Texts cases[] = {
+        {true, false, "Preparation for off line comparison",
+         "The name of the file were the the Primary structure will be exported to, must not be the same as the name of the "
+         "file were the Secondary structure will be exported to.\r\n\r\nWould you like to try again?",
+         "For the Secondary structure to be exported, the definition of a file is mandatory.\r\n\r\nWould you like to try again?",
+         "You have selected the exporting of both the Primary and the Secondary structures, but you did not define the file "
+         "where the Secondary structure will be exported to.\r\n\r\nWould you like to export only the Primary structure?"},
+        {true, true, "Προετοιμασία για σύγκριση χωρίς σύνδεση",
+         "Το όνομα του αρχείου στο οποίο θα εξαχθεί η Πρωτεύουσα δομή, δεν πρέπει να είναι το ίδιο με το όνομα του αρχείου "
+         "στο οποίο θα εξαχθεί η Δευτερεύουσα δομή.\r\n\r\nΘέλετε να προσπαθήσετε ξανά;",
+         "Για να εξαχθεί η Δευτερεύουσα δομή, πρέπει να ορίσετε οπωσδήποτε ένα αρχείο.\r\n\r\nΘέλετε να προσπαθήσετε πάλι;",
+         "Έχετε ζητήσει να εξαχθεί και η Πρωτεύουσα και η Δευτερεύουσα δομή, αλλά δεν ορίσατε το αρχείο στο οποίο θα "
+         "εξαχθεί η Δευτερεύουσα δομή.\r\n\r\nΘέλετε να εξαχθεί μόνον η Πρωτεύουσα δομή;"},
+        {false, false, "Off line comparison",
+         "The name of the file were the the Primary structure will be imported from, must not be the same as the name of "
+         "the file were the Secondary structure will be imported from.\r\n\r\nWould you like to try again?",
+         "For the Secondary structure to be imported, the definition of the file that contains the exported structure of "
+         "the remote computer, is mandatory.\r\n\r\nWould you like to try again?",
+         "You have selected the importing of both the Primary and the Secondary structures, but you did not define the "
+         "file where the Secondary structure will be imported from.\r\n\r\nWould you like to import only the Primary structure?"},
+        {false, true, "Σύγκριση χωρίς σύνδεση",
+         "Το όνομα του αρχείου από το οποίο θα εισαχθεί η Πρωτεύουσα δομή, δεν πρέπει να είναι το ίδιο με το όνομα του "
+         "αρχείου από το οποίο θα εισαχθεί η Δευτερεύουσα δομή.\r\n\r\nΘέλετε να προσπαθήσετε ξανά;",
+         "Για να εισαχθεί η Δευτερεύουσα δομή, πρέπει να ορίσετε οπωσδήποτε το αρχείο το οποίο περιέχει την εξαχθείσα δομή "
+         "του απομακρυσμένου υπολογιστή.\r\n\r\nΘέλετε να προσπαθήσετε πάλι;",
+         "Έχετε ζητήσει να εισαχθεί και η Πρωτεύουσα και η Δευτερεύουσα δομή, αλλά δεν ορίσατε το αρχείο από το οποίο θα "
+         "εισαχθεί η Δευτερεύουσα δομή.\r\n\r\nΘέλετε να εισαχθεί μόνον η Πρωτεύουσα δομή;"},
+    };
+    for (const Texts& t : cases) {
+        SCOPED_TRACE(std::string(t.exporting ? "export" : "import") + (t.greek ? " in Greek" : ""));
+        g().LanguageIsGreek = t.greek;
+        g().HidePathToolTips = t.greek;
+        offline::StructureWindow& w = t.exporting ? static_cast<offline::StructureWindow&>(ex) : im;
+        const ui::FileDialogKind kind = t.exporting ? ui::FileDialogKind::Save : ui::FileDialogKind::Open;
+        const QString x = QStringLiteral("C:\\x.txt");
+        const auto answer = [&] {
+            if (t.exporting) desk.answerSave(x);
+            else desk.answerOpen(x);
+        };
+        const QString title = QString::fromUtf8(t.title);
+        desk.expectMsgBox(title, QString::fromUtf8(t.same), ui::vbQuestionYesNo, ui::vbYes);
+        desk.expectMsgBox(title, QString::fromUtf8(t.same), ui::vbQuestionYesNo, ui::vbNo);
+        desk.expectMsgBox(title, QString::fromUtf8(t.noSecondary), ui::vbQuestionYesNo, ui::vbNo);
+        desk.expectMsgBox(title, QString::fromUtf8(t.secondaryMissing), t.exporting ? ui::vbQuestionYesNo : ui::vbQuestionYesNoDefNo,
+                          ui::vbNo);
+        const qsizetype before = desk.fileDialogRequests().size();
+        desk.onModal(w.name(), [&](ui::Form&) {
+            w.optStructureSelection[2]->setValue(true);
+            for (int k = 0; k < 4; ++k) answer();
+            ui::Input::click(*w.cmdStart);
+            EXPECT_EQ(desk.fileDialogRequests().size() - before, 4) << "Yes asks for both files again";
+            EXPECT_EQ(w.lblFile[1]->caption(), x);
+            EXPECT_EQ(w.lblFile[1]->toolTipText(), t.greek ? QString() : x);
+            answer();
+            desk.cancelFileDialog(kind);
+            ui::Input::click(*w.cmdStart);
+            EXPECT_EQ(w.lblFile[0]->caption(), x);
+            EXPECT_EQ(w.lblFile[1]->caption(), QString());
+            EXPECT_TRUE(w.cmdStart->enabled());
+            ui::Input::click(*w.cmdApply);
+            ui::Input::click(*w.cmdCancel);
+        });
+        w.show(ui::Modal);
+        EXPECT_EQ(desk.pendingMsgBoxes(), 0);
+        const QList<ui::FileDialogRequest> asked = desk.fileDialogRequests().mid(before);
+        ASSERT_EQ(asked.size(), 6);
+        for (const ui::FileDialogRequest& r : asked) EXPECT_EQ(r.flags, t.exporting ? 0x288806 : 0x281804);
+        EXPECT_TRUE(read(c, QStringLiteral("Quillmarsh.ini")).contains(t.exporting ? "ExportStructure=2" : "ImportStructure=2"));
+    }
+    EXPECT_EQ(read(c, QStringLiteral("x.txt")), compare_test::workedExample()) << "nothing was written";
+
+    // Yes to the Primary alone: only its file is checked and accepted.
+    g().LanguageIsGreek = false;
+    desk.expectMsgBoxContaining(QStringLiteral("Off line comparison"), QStringLiteral("For the Secondary structure"), ui::vbQuestionYesNo, ui::vbNo);
+    desk.expectMsgBoxContaining(QStringLiteral("Off line comparison"), QStringLiteral("import only the Primary structure?"),
+                                ui::vbQuestionYesNoDefNo, ui::vbYes);
+    g().ImportNotAccepted = true;
+    desk.onModal(QStringLiteral("frmImportStructure"), [&](ui::Form&) {
+        im.optStructureSelection[2]->setValue(true);
+        desk.answerOpen(QStringLiteral("C:\\x.txt"));
+        desk.cancelFileDialog(ui::FileDialogKind::Open);
+        ui::Input::click(*im.cmdIntegrityCheck);
+        if (im.isShown()) ui::Input::click(*im.cmdCancel);
+    });
+    im.show(ui::Modal);
+    EXPECT_FALSE(g().ImportNotAccepted);
+    EXPECT_EQ(g().ImportedStructureFile, (basGlobal::Pair<QString>{QStringLiteral("C:\\x.txt"), QString()}));
+
+    // And to the Secondary alone.
+    desk.expectMsgBoxContaining(QStringLiteral("Off line comparison"), QStringLiteral("For the Primary structure"), ui::vbQuestionYesNo, ui::vbNo);
+    desk.expectMsgBoxContaining(QStringLiteral("Off line comparison"), QStringLiteral("import only the Secondary structure?"),
+                                ui::vbQuestionYesNoDefNo, ui::vbYes);
+    g().ImportNotAccepted = true;
+    desk.onModal(QStringLiteral("frmImportStructure"), [&](ui::Form&) {
+        im.optStructureSelection[2]->setValue(true);
+        desk.cancelFileDialog(ui::FileDialogKind::Open);
+        desk.answerOpen(QStringLiteral("C:\\x.txt"));
+        ui::Input::click(*im.cmdIntegrityCheck);
+        if (im.isShown()) ui::Input::click(*im.cmdCancel);
+    });
+    im.show(ui::Modal);
+    EXPECT_FALSE(g().ImportNotAccepted);
+    EXPECT_EQ(g().ImportedStructureFile, (basGlobal::Pair<QString>{QString(), QStringLiteral("C:\\x.txt")}));
+}
+
 } // namespace
