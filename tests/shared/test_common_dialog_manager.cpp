@@ -282,6 +282,13 @@ TEST_F(DialogTest, ListToolTipFollowsTheItemUnderTheMouseAndSelectedItemsFillThe
     EXPECT_EQ(list->toolTipText(), QStringLiteral("third"));
     ShowListBoxItemToolTip(*list, 0, 0, 10.f, float(list->itemHeight() * 3 + 5));
     EXPECT_EQ(list->toolTipText(), QString());
+    // A list of paths shows its tips unless path tips are turned off.
+    ShowPathListItemToolTip(*list, 0, 0, 10, list->itemHeight() + 5);
+    EXPECT_EQ(list->toolTipText(), QStringLiteral("second"));
+    g().HidePathToolTips = true;
+    ShowPathListItemToolTip(*list, 0, 0, 10, 20);
+    EXPECT_EQ(list->toolTipText(), QString());
+    g().HidePathToolTips = false;
 
     // The selected items fill the given array.
     list->setMultiSelect(ui::ListBox::Simple);
