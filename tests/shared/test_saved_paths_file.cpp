@@ -5,6 +5,8 @@
 
 #include "platform/AppError.h"
 #include "shared/basSavedPaths.h"
+#include "shared/frmTextEditor.h"
+#include "ui/Input.h"
 #include "ui/TestSupport.h"
 
 #include <sys/xattr.h>
@@ -200,6 +202,62 @@ TEST_F(SavedPathsFileTest, LoadingTellsMissingBlankTooLargeAndUnreadableApartAnd
     EXPECT_EQ(o.error, platform::errorFromErrno(EIO));
     EXPECT_EQ(o.unsortedItems + o.sortedItems, QStringList());
     EXPECT_EQ(o.back, kEmpty);
+}
+
+// The editor of a saved-paths file: the text shows every line with the
+// editor's own line ends (a byte-order mark and the break after the last
+// line are no text of their own), Save writes each line ended by CR LF, and
+// a file that cannot be read or written is named with the cause.
+TEST_F(SavedPathsFileTest, TheEditorShowsEveryLineAndSavesEachWithCarriageReturnAndLineFeed)
+{
+    const auto edit = [&](const QString& file, const std::function<void(frmTextEditor&)>& script) {
+        frmTextEditor editor(file);
+        bool shown = false;
+        desk.onModal(QStringLiteral("frmTextEditor"), [&](ui::Form&) {
+            shown = true;
+            script(editor);
+            if (editor.isLoaded()) ui::Input::click(*editor.cmdCancel);
+        });
+        editor.show(ui::Modal);
+        EXPECT_FALSE(editor.isLoaded());
+        return shown && editor.saved();
+    };
+    drive.file(QStringLiteral("Paths.txt"), "\xEF\xBB\xBF" "C:\\One\r\n\r\nD:\\Two\rE:\\Three\n  \r\n");
+    EXPECT_TRUE(edit(QStringLiteral("C:\\Paths.txt"), [](frmTextEditor& e) {
+        EXPECT_EQ(e.caption(), QStringLiteral("C:\\Paths.txt - Edit saved paths"));
+        EXPECT_EQ(e.txtText->text(), QStringLiteral("C:\\One\n\nD:\\Two\nE:\\Three\n  "));
+        e.txtText->setText(QStringLiteral("C:\\One\r\nD:\\Two\rE:\\Three\n\nF:\\Four\n"));
+        ui::Input::click(*e.cmdSave);
+    }));
+    EXPECT_EQ(drive.bytes(QStringLiteral("Paths.txt")), QByteArray("C:\\One\r\nD:\\Two\r\nE:\\Three\r\n\r\nF:\\Four\r\n"));
+    // Cancel keeps the file; a missing file opens empty and Save makes it.
+    EXPECT_FALSE(edit(QStringLiteral("C:\\Paths.txt"), [](frmTextEditor& e) { e.txtText->setText(QStringLiteral("x")); }));
+    EXPECT_EQ(drive.bytes(QStringLiteral("Paths.txt")), QByteArray("C:\\One\r\nD:\\Two\r\nE:\\Three\r\n\r\nF:\\Four\r\n"));
+    g().LanguageIsGreek = true;
+    EXPECT_TRUE(edit(QStringLiteral("C:\\New.txt"), [](frmTextEditor& e) {
+        EXPECT_EQ(e.caption(), QStringLiteral("C:\\New.txt - Επεξεργασία αποθηκευμένων διαδρομών"));
+        EXPECT_EQ(e.cmdSave->caption(), QStringLiteral("Αποθήκευση"));
+        EXPECT_EQ(e.txtText->text(), QString());
+        e.txtText->setText(QStringLiteral("Α:\\Άλφα"));
+        ui::Input::click(*e.cmdSave);
+    }));
+    EXPECT_EQ(drive.bytes(QStringLiteral("New.txt")), QStringLiteral("Α:\\Άλφα\r\n").toUtf8());
+
+    // Saving where no drive is: named, and the editor stays open.
+    desk.expectMsgBox(QStringLiteral("Επεξεργασία αποθηκευμένων διαδρομών"),
+                      QStringLiteral("Το αρχείο «Q:\\Paths.txt» δεν αποθηκεύθηκε: Path not found"), 48, ui::vbOK);
+    EXPECT_FALSE(edit(QStringLiteral("Q:\\Paths.txt"), [](frmTextEditor& e) {
+        e.txtText->setText(QStringLiteral("C:\\One"));
+        ui::Input::click(*e.cmdSave);
+        EXPECT_TRUE(e.isLoaded());
+    }));
+    // A file that opens but cannot be read closes the editor with its cause
+    // rather than showing an empty text that Save would write over it.
+    g().LanguageIsGreek = false;
+    testing_support::addDrive(u'E', QStringLiteral("/proc/self"));
+    desk.expectMsgBoxContaining(QStringLiteral("Edit saved paths"), QStringLiteral("The file 'E:\\mem' cannot be read: ")
+                                + platform::errorDescription(platform::errorFromErrno(EIO)), 48, ui::vbOK);
+    EXPECT_FALSE(edit(QStringLiteral("E:\\mem"), [](frmTextEditor& e) { ADD_FAILURE() << "shown: " << e.txtText->text().size(); }));
 }
 
 } // namespace
