@@ -230,6 +230,8 @@ TEST_F(SavedPathsFileTest, TheEditorShowsEveryLineAndSavesEachWithCarriageReturn
         ui::Input::click(*e.cmdSave);
     }));
     EXPECT_EQ(drive.bytes(QStringLiteral("Paths.txt")), QByteArray("C:\\One\r\nD:\\Two\r\nE:\\Three\r\n\r\nF:\\Four\r\n"));
+    drive.file(QStringLiteral("NoEnd.txt"), "a\r\nb");
+    EXPECT_FALSE(edit(QStringLiteral("C:\\NoEnd.txt"), [](frmTextEditor& e) { EXPECT_EQ(e.txtText->text(), QStringLiteral("a\nb")); }));
     // Cancel keeps the file; a missing file opens empty and Save makes it.
     EXPECT_FALSE(edit(QStringLiteral("C:\\Paths.txt"), [](frmTextEditor& e) { e.txtText->setText(QStringLiteral("x")); }));
     EXPECT_EQ(drive.bytes(QStringLiteral("Paths.txt")), QByteArray("C:\\One\r\nD:\\Two\r\nE:\\Three\r\n\r\nF:\\Four\r\n"));
