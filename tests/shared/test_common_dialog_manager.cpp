@@ -203,8 +203,16 @@ TEST_F(DialogTest, TheMapWindowRefusesNoFolderAMissingFolderAndNoLetterLeft)
     EXPECT_EQ(err, 0);
     EXPECT_TRUE(platform::UserDriveMap::load().empty());
 
-    // Every letter from D: on taken.
-    for (char16_t l = u'D'; l <= u'Z'; ++l) testing_support::addDrive(QChar(l), drive.native());
+    // Every letter from D: to Y: taken leaves Z:; then none is left.
+    for (char16_t l = u'D'; l < u'Z'; ++l) testing_support::addDrive(QChar(l), drive.native());
+    desk.onModal(QStringLiteral("frmMapNetworkDrive"), [&](ui::Form& f) {
+        auto& dlg = static_cast<frmMapNetworkDrive&>(f);
+        EXPECT_EQ(dlg.cboDrive->listCount(), 1);
+        EXPECT_EQ(dlg.cboDrive->text(), QStringLiteral("Z:"));
+        ui::Input::click(*dlg.cmdCancel);
+    });
+    EXPECT_FALSE(ShowMapNetworkDriveDialog(&form, err));
+    testing_support::addDrive(u'Z', drive.native());
     desk.expectMsgBox(title, QStringLiteral("There is no free drive letter left."), ui::vbExclamationOK, ui::vbOK);
     desk.onModal(QStringLiteral("frmMapNetworkDrive"), [&](ui::Form& f) {
         auto& dlg = static_cast<frmMapNetworkDrive&>(f);
