@@ -129,10 +129,16 @@ TEST_F(MessagesTest, AConfirmedCancelDisablesWhatAskedAndOnlyTheUsersOwnCloseOfA
 TEST_F(MessagesTest, TheYieldIsThrottledSwallowsFailuresButNotTheEndAndACancelIsSeenAtTheNextTest)
 {
     SetDoEventsInterval(60000);
+    EXPECT_TRUE(DoEventsDue()) << "nothing handed over yet";
     desk.resetYieldCount();
     for (int i = 0; i < 1000; ++i)
         DoEventsNow();
     EXPECT_EQ(desk.yieldCount(), 1); // only the first call reached the desktop
+    EXPECT_FALSE(DoEventsDue()) << "the interval has not passed";
+    EXPECT_EQ(DoEventsInterval(), 60000);
+    SetDoEventsInterval(-5);
+    EXPECT_EQ(DoEventsInterval(), 0);
+    EXPECT_TRUE(DoEventsDue()) << "no interval: always due";
 
     // A long operation tests the flag after each yield: a cancel confirmed
     // while the desktop ran is seen at that very item.
