@@ -152,6 +152,8 @@ TEST(RegionalFormatsTest, YearsGetFourDigitsAndLongTimesLoseTheirZone)
 {
     EXPECT_EQ(shared::withFourDigitYears("d 'yy' yy"), "d 'yy' yyyy");
     EXPECT_EQ(shared::withoutTimeZone("HH:mm:ss 'at' t"), "HH:mm:ss 'at'");
+    EXPECT_EQ(shared::withoutTimeZone("HH t mm  ss"), "HH mm ss") << "the blanks around the zone close up";
+    EXPECT_EQ(shared::withoutTimeZone("tttt HH:mm"), "HH:mm");
 
     const auto us = shared::RegionalFormats::fromLocale(QLocale(QLocale::English, QLocale::UnitedStates));
     EXPECT_EQ(us.shortTime(QTime(13, 5)), "13:05"); // 24-hour even where the locale uses AM/PM
