@@ -167,9 +167,13 @@ TEST_F(FileFactsTest, UnknownLetterIsAnErrorAndLeavesDetailsAlone)
     EXPECT_EQ(fs, QStringLiteral("kept"));
     EXPECT_EQ(total, 7);
     bool b[7] = {true, true, true, true, true, true, true};
+    vol = QStringLiteral("old label");
     EXPECT_EQ(GetDriveVolumeInformation(QStringLiteral("Q"), fs, vol, serial, b[0], b[1], b[2], b[3], b[4], b[5], b[6]),
               68);
+    // The volume's own details start from nothing.
     EXPECT_TRUE(fs.isEmpty());
+    EXPECT_TRUE(vol.isEmpty());
+    EXPECT_EQ(serial, 0);
     for (bool x : b)
         EXPECT_FALSE(x);
     EXPECT_FALSE(IsDriveReady(QString()));
