@@ -5,11 +5,30 @@
 #include "compare_fixture.h"
 
 #include "compare/CompareRun.h"
+#include "platform/AppError.h"
 #include "shared/FileFacts.h"
+
+#include <new>
+#include <stdexcept>
 
 using namespace compare_test;
 
 namespace {
+
+// A results window whose stage label fails once, when a given stage opens.
+class FailingWindow : public results::frmCompare {
+public:
+    void setStageText(const QString& text) override
+    {
+        frmCompare::setStageText(text);
+        if (fail && text == QLatin1String("collecting folders")) {
+            const auto f = std::move(fail);
+            fail = nullptr;
+            f();
+        }
+    }
+    std::function<void()> fail;
+};
 
 class ComparisonRun : public CompareTest {
 protected:
@@ -95,6 +114,44 @@ TEST_F(ComparisonRun, CancelFromTheButtonOrFileCloseAsksFirst)
         EXPECT_FALSE(g().CancelRequested);
         EXPECT_FALSE(g().ComparisonInProgress);
         EXPECT_EQ(g().ResultsNotPrinted, false) << "no reminder after a cancel";
+    }
+}
+
+// Whatever fails inside a stage is reported with the run's location and
+// its own number and description; after No the run ends as a cancel does.
+TEST_F(ComparisonRun, AFailureInsideAStageIsReportedAndEndsTheRunAsACancel)
+{
+    twoTrees();
+    const struct {
+        std::function<void()> fail;
+        const char* report;
+    } cases[] = {
+        {[] { throw platform::AppError{53, QString()}; }, "Error condition 53 with the description 'File not found'"},
+        {[] { throw platform::AppError{70, QStringLiteral("Permission denied: C:\\x")}; },
+         "Error condition 70 with the description 'Permission denied: C:\\x'"},
+        {[] { throw ui::UiError{380, QStringLiteral("Invalid property value")}; },
+         "Error condition 380 with the description 'Invalid property value'"},
+        {[] { throw std::bad_alloc(); }, "Error condition 7 with the description 'Out of memory'"},
+        {[] { throw std::runtime_error("x"); }, "Error condition 5 with the description 'Invalid procedure call or argument'"},
+    };
+    for (const auto& k : cases) {
+        SCOPED_TRACE(k.report);
+        FailingWindow failing;
+        failing.fail = k.fail;
+        desk.expectMsgBox(QStringLiteral("Tarnwick [ 315 ]"),
+                          QString::fromUtf8(k.report) + QStringLiteral(" has occured.\r\n\r\nDo you want to shut down the application?"),
+                          36, ui::vbNo);
+        bool closedByTheRun = false;
+        desk.onModal(QStringLiteral("frmCompare"), [&](ui::Form&) {
+            ui::Input::click(*failing.cmdCompare);
+            closedByTheRun = !failing.isLoaded();
+            if (failing.isLoaded()) ui::Input::click(*failing.cmdCancel);
+        });
+        failing.show(ui::Modal);
+        EXPECT_TRUE(closedByTheRun);
+        EXPECT_FALSE(g().ComparisonInProgress);
+        EXPECT_FALSE(g().CancelRequested);
+        EXPECT_EQ(desk.pendingMsgBoxes(), 0);
     }
 }
 
