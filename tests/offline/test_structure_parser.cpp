@@ -369,6 +369,22 @@ TEST_F(StructureFiles, RecordsOutOfOrderAreOrderedUnderAHookThatMayStopIt)
     EXPECT_EQ(ParseStructureFile(name, p, error, {}, [&] { return ++calls < 3; }), ParseOutcome::Stopped);
     EXPECT_EQ(calls, 3);
     EXPECT_EQ(p.problem.fault, StructureFileFault::None);
+
+    // A stop at any of the hook's calls stops the reading, every record
+    // still there, as read or already in order.
+    QStringList asRead;
+    for (const QByteArray& path : shuffled) asRead << QStringLiteral("C:\\R\\") + QString::fromLatin1(path);
+    int all = 0;
+    ASSERT_EQ(ParseStructureFile(name, p, error, {}, [&] { return ++all > 0; }), ParseOutcome::Parsed);
+    for (int at = 1; at <= all; ++at) {
+        SCOPED_TRACE(at);
+        calls = 0;
+        EXPECT_EQ(ParseStructureFile(name, p, error, {}, [&] { return ++calls < at; }), ParseOutcome::Stopped);
+        EXPECT_EQ(calls, at);
+        QStringList left;
+        for (const StructureFileRecord& r : p.records) left << r.path;
+        EXPECT_TRUE(left == asRead || left == expected) << left.size();
+    }
 }
 
 // The hook repaints and hears a cancel: it is asked every few thousand
