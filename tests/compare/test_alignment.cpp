@@ -300,6 +300,21 @@ TEST_F(Alignment, ThePairCheckShowsItsLabelAndPutsTheStageBack)
     EXPECT_FALSE(stagesSeen.contains(QStringLiteral("fail-safe check")));
 }
 
+// The check of the aligned folders moves the bar one folder at a time.
+TEST_F(Alignment, TheAlignedFoldersCheckMovesTheBarFolderByFolder)
+{
+    for (const char* f : {"A\\x.txt", "B\\y.txt", "C\\z.txt"})
+        for (int i = 0; i < 2; ++i) entry(i, QLatin1String(f));
+    QList<int> bar;
+    desk.onYield([&] { return stagesSeen.size() == 5 && win.lblProcessInProgress->caption() == QLatin1String("fail-safe check"); },
+                 [&] { bar << qRound(win.prbProgressBar->value()); }, true);
+    runAll();
+    ASSERT_GE(stagesSeen.size(), 5);
+    EXPECT_EQ(stagesSeen[3], QStringLiteral("aligning secondary structure folders"));
+    // The previous stage's full bar as the check opens, then a third a folder.
+    EXPECT_EQ(bar, QList<int>({100, 0, 33, 67}));
+}
+
 // The second bar counts each step of a pair item by item: before its k-th
 // of n names it stands at k/n, and it starts afresh with the next step
 // (the step labels done so far are marked in the window's colour).
