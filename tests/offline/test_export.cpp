@@ -366,21 +366,29 @@ TEST_F(Export, ACancelAtTheFirstYieldsOfEachStageEndsTheRunThere)
     g().CurrentPath[1] = QStringLiteral("D:\\Many");
     const char* stages[] = {"scanning local structure - no progress percentage available",
                             "collecting local structure file attributes", "exporting local structure"};
+    // What the window shows at the cancel's yield and every one after it
+    // (the handlers outlive each run, so what they fill does too).
+    int yields = 0;
+    QStringList shownAfterTheCancel, totalsAfterTheCancel;
+    const auto record = [&] {
+        desk.onYield([&] { return ex.isLoaded() && g().CancelRequested; },
+                     [&] {
+                         shownAfterTheCancel << ex.lblProcessInProgress->caption();
+                         totalsAfterTheCancel << ex.lblTotalFolders[0]->caption() + ex.lblTotalFolders[1]->caption();
+                     }, true);
+    };
     for (const char* stage : stages) {
         for (const int at : {1, 2, 3}) {
             SCOPED_TRACE(std::string(stage) + " at yield " + std::to_string(at));
             file(c, QStringLiteral("P.txt"), "old P");
             file(d, QStringLiteral("S.txt"), "old S");
-            int yields = 0;
+            yields = 0;
+            shownAfterTheCancel.clear();
+            totalsAfterTheCancel.clear();
             cancelWhen([&, stage, at] { return ex.isLoaded() && ex.lblProcessInProgress->caption() == QLatin1String(stage) && ++yields == at; });
-            QStringList shownAfterTheCancel, totalsAfterTheCancel;
-            desk.onYield([&] { return ex.isLoaded() && g().CancelRequested; },
-                         [&] {
-                             shownAfterTheCancel << ex.lblProcessInProgress->caption();
-                             totalsAfterTheCancel << ex.lblTotalFolders[0]->caption() + ex.lblTotalFolders[1]->caption();
-                         }, true);
+            record();
             exportWith(2, {QStringLiteral("C:\\P.txt"), QStringLiteral("D:\\S.txt")});
-            EXPECT_EQ(yields, at);
+            ASSERT_EQ(yields, at);
             EXPECT_FALSE(ex.isLoaded());
             shownAfterTheCancel.removeDuplicates();
             EXPECT_EQ(shownAfterTheCancel, QStringList{QString::fromLatin1(stage)});
@@ -395,16 +403,18 @@ TEST_F(Export, ACancelAtTheFirstYieldsOfEachStageEndsTheRunThere)
             EXPECT_FALSE(g().StructureExportInProgress);
         }
     }
-    // A cancel just after the last side's scan has ended.
-    int yields = 0;
+    // A cancel just after the last side's scan has ended: the Secondary is not counted.
+    yields = 0;
+    shownAfterTheCancel.clear();
+    totalsAfterTheCancel.clear();
     cancelWhen([&] { return ex.isLoaded() && basGlobal::HiddenForm().lstFinalListBox[1]->listCount() == 30 && ++yields == 1; });
-    QStringList shownAfterTheCancel;
-    desk.onYield([&] { return ex.isLoaded() && g().CancelRequested; },
-                 [&] { shownAfterTheCancel << ex.lblProcessInProgress->caption() + ex.lblTotalFolders[1]->caption(); }, true);
+    record();
     exportWith(2, {QStringLiteral("C:\\P.txt"), QStringLiteral("D:\\S.txt")});
-    EXPECT_EQ(yields, 1);
+    ASSERT_EQ(yields, 1);
     shownAfterTheCancel.removeDuplicates();
+    totalsAfterTheCancel.removeDuplicates();
     EXPECT_EQ(shownAfterTheCancel, QStringList{QString::fromLatin1(stages[0])});
+    EXPECT_EQ(totalsAfterTheCancel, QStringList{QStringLiteral("Folders: 3.")});
 }
 
 // The choice of structures a window opens with and keeps: a saved choice
