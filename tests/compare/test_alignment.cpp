@@ -10,6 +10,8 @@
 #include "compare/GridFill.h"
 #include "platform/AppError.h"
 
+#include <memory>
+
 using namespace compare_test;
 
 namespace {
@@ -305,14 +307,14 @@ TEST_F(Alignment, TheAlignedFoldersCheckMovesTheBarFolderByFolder)
 {
     for (const char* f : {"A\\x.txt", "B\\y.txt", "C\\z.txt"})
         for (int i = 0; i < 2; ++i) entry(i, QLatin1String(f));
-    QList<int> bar;
-    desk.onYield([&] { return stagesSeen.size() == 5 && win.lblProcessInProgress->caption() == QLatin1String("fail-safe check"); },
-                 [&] { bar << qRound(win.prbProgressBar->value()); }, true);
+    const auto bar = std::make_shared<QList<int>>();   // the handler outlives the test
+    desk.onYield([this] { return stagesSeen.size() == 5 && win.lblProcessInProgress->caption() == QLatin1String("fail-safe check"); },
+                 [this, bar] { *bar << qRound(win.prbProgressBar->value()); }, true);
     runAll();
     ASSERT_GE(stagesSeen.size(), 5);
     EXPECT_EQ(stagesSeen[3], QStringLiteral("aligning secondary structure folders"));
     // The previous stage's full bar as the check opens, then a third a folder.
-    EXPECT_EQ(bar, QList<int>({100, 0, 33, 67}));
+    EXPECT_EQ(*bar, QList<int>({100, 0, 33, 67}));
 }
 
 // The second bar counts each step of a pair item by item: before its k-th

@@ -8,6 +8,7 @@
 #include "platform/AppError.h"
 #include "shared/FileFacts.h"
 
+#include <memory>
 #include <new>
 #include <stdexcept>
 
@@ -282,10 +283,10 @@ TEST_F(Importing, ADamagedFileEndsTheRunWithAMessageNamingFileAndLine)
                       QStringLiteral("The structure file 'C:\\bad.qms' cannot be used: line 1 does not hold a whole number."
                                      "\r\n\r\nThe comparison process failed."),
                       ui::vbCriticalOK, ui::vbOK);
-    bool recordsRead = false;
-    desk.onYield([&] { return compare::EntryLists(0).count() > 0; }, [&] { recordsRead = true; });
+    const auto recordsRead = std::make_shared<bool>(false);   // the handler outlives the test
+    desk.onYield([] { return compare::EntryLists(0).count() > 0; }, [recordsRead] { *recordsRead = true; });
     openWindow([&] { ui::Input::click(*win.cmdCompare); });
-    EXPECT_FALSE(recordsRead);
+    EXPECT_FALSE(*recordsRead);
     EXPECT_FALSE(win.isLoaded());
 }
 
