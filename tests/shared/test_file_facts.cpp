@@ -14,6 +14,7 @@
 #include <unistd.h>
 
 #include <ctime>
+#include <limits>
 #include <vector>
 
 using namespace basGlobal;
@@ -101,6 +102,17 @@ TEST_F(FileFactsTest, TimesOfAnUnreadableFileAreRealAndOfAMissingOneAnError)
 }
 
 // --- Sizes ----------------------------------------------------------------------------
+
+// A size as a structure file and the comparison carry it: ten digits at
+// least, every digit of the largest, nothing for no size.
+TEST(SizeText, HasTenDigitsAtLeastAndEveryDigitOfTheLargest)
+{
+    const std::pair<qint64, const char*> sizes[] = {
+        {0, "0000000000"}, {7, "0000000007"}, {1234, "0000001234"}, {9999999999, "9999999999"},
+        {10000000000, "10000000000"}, {std::numeric_limits<qint64>::max(), "9223372036854775807"}, {-1, ""},
+    };
+    for (const auto& [size, text] : sizes) EXPECT_EQ(FormatSizeText(size), QLatin1String(text)) << size;
+}
 
 TEST_F(FileFactsTest, SparseFilesOver4GiBHaveTheirExactSize)
 {
