@@ -590,4 +590,36 @@ TEST_F(Export, OneFileForBothSidesIsAskedAboutAndASecondaryLeftOutIsNamed)
     EXPECT_EQ(g().ImportedStructureFile, (basGlobal::Pair<QString>{QString(), QStringLiteral("C:\\x.txt")}));
 }
 
+// The counts the window shows and the header's first-level folders: every
+// folder below the root once, however deep or empty, and the first-level
+// names in the program's sort order; in Greek too.
+TEST_F(Export, TheTotalsCountEveryFolderOnceAndTheHeaderListsTheFirstLevelInOrder)
+{
+    file(c, QStringLiteral("T/top.txt"));
+    file(c, QStringLiteral("T/b/1.txt"));
+    file(c, QStringLiteral("T/b/2.txt"));
+    file(c, QStringLiteral("T/B/3.txt"));
+    file(c, QStringLiteral("T/a b/4.txt"));
+    file(c, QStringLiteral("T/Z/Y/X/5.txt"));
+    folder(c, QStringLiteral("T/Z/Empty"));
+    folder(c, QStringLiteral("T/_u"));
+    file(d, QStringLiteral("Flat/only.txt"));
+    g().CurrentPath = {QStringLiteral("C:\\T"), QStringLiteral("D:\\Flat")};
+    g().LanguageIsGreek = true;
+    desk.expectMsgBox(QStringLiteral("Προετοιμασία για σύγκριση χωρίς σύνδεση"),
+                      QStringLiteral("Η Πρωτεύουσα δομή εξήχθη με επιτυχία.\r\n\r\nΗ Δευτερεύουσα δομή εξήχθη με επιτυχία."),
+                      ui::vbInformationOK, ui::vbOK);
+    exportWith(2, {QStringLiteral("C:\\P.txt"), QStringLiteral("D:\\S.txt")}, [&] {
+        EXPECT_EQ(ex.lblTotalFolders[0]->caption(), QStringLiteral("Φάκελλοι: 8."));
+        EXPECT_EQ(ex.lblTotalFiles[0]->caption(), QStringLiteral("Αρχεία: 6."));
+        EXPECT_EQ(ex.lblTotalFolders[1]->caption(), QStringLiteral("Φάκελλοι: 0."));
+        EXPECT_EQ(ex.lblTotalFiles[1]->caption(), QStringLiteral("Αρχεία: 1."));
+    });
+    const QList<QByteArray> lines = read(c, QStringLiteral("P.txt")).split('\n');
+    ASSERT_GT(lines.size(), 9);
+    EXPECT_EQ(lines.mid(0, 9), (QList<QByteArray>{"89\r", "C:\\T\\\r", "5\r", "a b\r", "B\r", "b\r", "Z\r", "_u\r", "10\r"}))
+        << "six files and a marker for each of Z, Z\\Y, Z\\Empty and _u, which hold no file";
+    EXPECT_TRUE(read(d, QStringLiteral("S.txt")).startsWith("12\r\nD:\\Flat\\\r\n0\r\n1\r\n"));
+}
+
 } // namespace
