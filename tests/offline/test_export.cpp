@@ -67,6 +67,7 @@ TEST_F(Export, WritesTheFormatByteForByteWithTheHeaderOfItsOwnScanAndRefusesTheC
     EXPECT_EQ(read(c, QStringLiteral("P_C_Work.txt")), expected);
     EXPECT_EQ(leftovers(c), QStringList());
     EXPECT_FALSE(g().StructureExportInProgress);
+    EXPECT_FALSE(g().CancelRequested) << "a finished run leaves no cancel behind";
 
     // The header lists the folders of the scan that gave the records. A first-level folder appears after the scan, while the facts are collected.
     desk.onYield([&] { return ex.isLoaded() && ex.lblProcessInProgress->caption().startsWith(QLatin1String("collecting")); },
@@ -620,6 +621,53 @@ TEST_F(Export, TheTotalsCountEveryFolderOnceAndTheHeaderListsTheFirstLevelInOrde
     EXPECT_EQ(lines.mid(0, 9), (QList<QByteArray>{"89\r", "C:\\T\\\r", "5\r", "a b\r", "B\r", "b\r", "Z\r", "_u\r", "10\r"}))
         << "six files and a marker for each of Z, Z\\Y, Z\\Empty and _u, which hold no file";
     EXPECT_TRUE(read(d, QStringLiteral("S.txt")).startsWith("12\r\nD:\\Flat\\\r\n0\r\n1\r\n"));
+}
+
+// Both windows as designed: each control's place, size and help topic, in
+// twips, and the window's own size.
+TEST_F(Export, BothWindowsLayTheirControlsOutAsDesigned)
+{
+    struct Place { const char* name; int left, top, width, height, topic; };
+    const Place exportPlaces[] = {
+        {"lblCurrentFullPath0", 120, 120, 7560, 252, 20010}, {"lblTotalFolders0", 120, 420, 3720, 252, 20020},
+        {"lblTotalFiles0", 3960, 420, 3720, 252, 20030},     {"lblOutputFile0", 120, 720, 7560, 252, 20040},
+        {"lblCurrentFullPath1", 120, 1140, 7560, 252, 20015}, {"lblTotalFolders1", 120, 1440, 3720, 252, 20025},
+        {"lblTotalFiles1", 3960, 1440, 3720, 252, 20035},    {"lblOutputFile1", 120, 1740, 7560, 252, 20045},
+        {"lblProcessInProgress", 120, 3240, 7560, 252, 20050}, {"fraStructureSelection", 120, 2100, 7560, 1020, 20070},
+        {"optStructureSelection0", 240, 260, 7200, 240, 20080}, {"optStructureSelection1", 240, 500, 7200, 240, 20090},
+        {"optStructureSelection2", 240, 740, 7200, 240, 20100}, {"prbProgressBar", 120, 3540, 7560, 252, 20060},
+        {"lblElapsedTime", 120, 4004, 1212, 252, 20110},      {"cmdCancel", 2004, 3920, 1812, 420, 20120},
+        {"cmdApply", 3936, 3920, 1812, 420, 20130},           {"cmdExportStructure", 5868, 3920, 1812, 420, 20140},
+    };
+    const Place importPlaces[] = {
+        {"lblInputFile0", 120, 120, 7560, 252, 30010},          {"lblInputFile1", 120, 480, 7560, 252, 30015},
+        {"fraStructureSelection", 120, 900, 7560, 1020, 30020}, {"optStructureSelection0", 240, 260, 7200, 240, 30030},
+        {"optStructureSelection1", 240, 500, 7200, 240, 30040}, {"optStructureSelection2", 240, 740, 7200, 240, 30050},
+        {"prbProgressBar", 120, 2040, 7560, 252, 30060},        {"lblElapsedTime", 120, 2504, 1212, 252, 30070},
+        {"cmdCancel", 2004, 2420, 1812, 420, 30080},            {"cmdApply", 3936, 2420, 1812, 420, 30090},
+        {"cmdIntegrityCheck", 5868, 2420, 1812, 420, 30100},
+    };
+    const auto placesOf = [](ui::Form& f) {
+        QStringList out;
+        f.load();
+        out << QStringLiteral("%1 %2x%3").arg(f.name()).arg(f.width()).arg(f.height());
+        for (const ui::Control* c : f.controls()) {
+            if (c->kind() == ui::ControlKind::Timer || c->kind() == ui::ControlKind::FormResizer) continue;
+            out << QStringLiteral("%1%2 %3,%4 %5x%6 %7")
+                       .arg(c->name(), c->index() >= 0 ? QString::number(c->index()) : QString())
+                       .arg(c->left()).arg(c->top()).arg(c->width()).arg(c->height()).arg(c->helpTopic());
+        }
+        f.unload();
+        return out;
+    };
+    const auto designed = [](const QString& form, int width, int height, const auto& places) {
+        QStringList out{QStringLiteral("%1 %2x%3").arg(form).arg(width).arg(height)};
+        for (const Place& p : places)
+            out << QStringLiteral("%1 %2,%3 %4x%5 %6").arg(QLatin1String(p.name)).arg(p.left).arg(p.top).arg(p.width).arg(p.height).arg(p.topic);
+        return out;
+    };
+    EXPECT_EQ(placesOf(ex), designed(QStringLiteral("frmExportStructure"), 7920, 4860, exportPlaces));
+    EXPECT_EQ(placesOf(im), designed(QStringLiteral("frmImportStructure"), 7920, 3360, importPlaces));
 }
 
 } // namespace
