@@ -670,4 +670,32 @@ TEST_F(Export, BothWindowsLayTheirControlsOutAsDesigned)
     EXPECT_EQ(placesOf(im), designed(QStringLiteral("frmImportStructure"), 7920, 3360, importPlaces));
 }
 
+// A window opened again shows no file of its last run, each side's label in
+// that side's tint.
+TEST_F(Export, AWindowOpenedAgainShowsNoFileOfItsLastRun)
+{
+    for (offline::StructureWindow* w : {static_cast<offline::StructureWindow*>(&ex), static_cast<offline::StructureWindow*>(&im)}) {
+        SCOPED_TRACE(w->name().toStdString());
+        desk.onModal(w->name(), [&](ui::Form&) {
+            w->optStructureSelection[0]->setValue(true);
+            for (int i = 0; i < 2; ++i) {
+                w->lblFile[i]->setCaption(QStringLiteral("C:\\old.txt"));
+                w->lblFile[i]->setToolTipText(QStringLiteral("C:\\old.txt"));
+                w->lblFile[i]->setBackColor(0);
+            }
+            ui::Input::click(*w->cmdCancel);
+        });
+        w->show(ui::Modal);
+        desk.onModal(w->name(), [&](ui::Form&) {
+            for (int i = 0; i < 2; ++i) {
+                EXPECT_EQ(w->lblFile[i]->caption(), QString()) << i;
+                EXPECT_EQ(w->lblFile[i]->toolTipText(), QString()) << i;
+                EXPECT_EQ(w->lblFile[i]->backColor(), i == 0 ? 0xC0E0FFu : 0xFFFFC0u) << i;
+            }
+            ui::Input::click(*w->cmdCancel);
+        });
+        w->show(ui::Modal);
+    }
+}
+
 } // namespace

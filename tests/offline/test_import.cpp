@@ -59,6 +59,8 @@ TEST_F(Import, ARefusedFileClosesTheWindowItself)
     im.show(ui::Modal);
     EXPECT_TRUE(closed);
     EXPECT_EQ(g().ImportedStructureFile, (basGlobal::Pair<QString>{}));
+    EXPECT_FALSE(g().CancelRequested) << "a refusal leaves no cancel behind";
+    EXPECT_FALSE(g().StructureImportInProgress);
 }
 
 TEST_F(Import, ACancelDuringTheCheckOrTheOrderingAcceptsNothingAndTheEntryPointReportsAcceptance)
