@@ -683,10 +683,13 @@ TEST_F(Export, AWindowOpenedAgainShowsNoFileOfItsLastRun)
                 w->lblFile[i]->setToolTipText(QStringLiteral("C:\\old.txt"));
                 w->lblFile[i]->setBackColor(0);
             }
+            ui::Input::click(*w->cmdApply);
+            EXPECT_EQ(w->cmdCancel->caption(), QStringLiteral("Close"));
             ui::Input::click(*w->cmdCancel);
         });
         w->show(ui::Modal);
         desk.onModal(w->name(), [&](ui::Form&) {
+            EXPECT_EQ(w->cmdCancel->caption(), QStringLiteral("Cancel")) << "nothing applied yet";
             for (int i = 0; i < 2; ++i) {
                 EXPECT_EQ(w->lblFile[i]->caption(), QString()) << i;
                 EXPECT_EQ(w->lblFile[i]->toolTipText(), QString()) << i;
