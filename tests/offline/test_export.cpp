@@ -690,6 +690,8 @@ TEST_F(Export, AWindowOpenedAgainShowsNoFileOfItsLastRun)
         w->show(ui::Modal);
         desk.onModal(w->name(), [&](ui::Form&) {
             EXPECT_EQ(w->cmdCancel->caption(), QStringLiteral("Cancel")) << "nothing applied yet";
+            EXPECT_EQ(w->defaultButton(), w->cmdStart) << "Enter starts";
+            EXPECT_EQ(w->cancelButton(), w->cmdCancel) << "Escape cancels";
             for (int i = 0; i < 2; ++i) {
                 EXPECT_EQ(w->lblFile[i]->caption(), QString()) << i;
                 EXPECT_EQ(w->lblFile[i]->toolTipText(), QString()) << i;
