@@ -13,6 +13,8 @@
 
 #include <QFile>
 
+#include <cerrno>
+
 namespace basGlobal {
 
 namespace {
@@ -64,7 +66,14 @@ void frmTextEditor::Form_Load()
             err = platform::errorFromErrno(errno);
             return;
         }
+        errno = 0;
         QByteArray bytes = f.readAll();
+        // A file that opens but fails to read must not look empty: saving
+        // that empty text would wipe the paths it holds.
+        if (f.error() != QFileDevice::NoError) {
+            err = platform::errorFromErrno(errno != 0 ? errno : EIO);
+            return;
+        }
         if (bytes.startsWith("\xEF\xBB\xBF"))
             bytes.remove(0, 3);
         bytes.replace("\r\n", "\n");

@@ -10,6 +10,8 @@
 #include "compare/GridFill.h"
 #include "platform/AppError.h"
 
+#include <memory>
+
 using namespace compare_test;
 
 namespace {
@@ -298,6 +300,21 @@ TEST_F(Alignment, ThePairCheckShowsItsLabelAndPutsTheStageBack)
     stagesSeen.clear();
     runAll();
     EXPECT_FALSE(stagesSeen.contains(QStringLiteral("fail-safe check")));
+}
+
+// The check of the aligned folders moves the bar one folder at a time.
+TEST_F(Alignment, TheAlignedFoldersCheckMovesTheBarFolderByFolder)
+{
+    for (const char* f : {"A\\x.txt", "B\\y.txt", "C\\z.txt"})
+        for (int i = 0; i < 2; ++i) entry(i, QLatin1String(f));
+    const auto bar = std::make_shared<QList<int>>();   // the handler outlives the test
+    desk.onYield([this] { return stagesSeen.size() == 5 && win.lblProcessInProgress->caption() == QLatin1String("fail-safe check"); },
+                 [this, bar] { *bar << qRound(win.prbProgressBar->value()); }, true);
+    runAll();
+    ASSERT_GE(stagesSeen.size(), 5);
+    EXPECT_EQ(stagesSeen[3], QStringLiteral("aligning secondary structure folders"));
+    // The previous stage's full bar as the check opens, then a third a folder.
+    EXPECT_EQ(*bar, QList<int>({100, 0, 33, 67}));
 }
 
 // The second bar counts each step of a pair item by item: before its k-th

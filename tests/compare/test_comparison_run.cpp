@@ -5,11 +5,31 @@
 #include "compare_fixture.h"
 
 #include "compare/CompareRun.h"
+#include "platform/AppError.h"
 #include "shared/FileFacts.h"
+
+#include <memory>
+#include <new>
+#include <stdexcept>
 
 using namespace compare_test;
 
 namespace {
+
+// A results window whose stage label fails once, when a given stage opens.
+class FailingWindow : public results::frmCompare {
+public:
+    void setStageText(const QString& text) override
+    {
+        frmCompare::setStageText(text);
+        if (fail && text == QLatin1String("collecting folders")) {
+            const auto f = std::move(fail);
+            fail = nullptr;
+            f();
+        }
+    }
+    std::function<void()> fail;
+};
 
 class ComparisonRun : public CompareTest {
 protected:
@@ -95,6 +115,44 @@ TEST_F(ComparisonRun, CancelFromTheButtonOrFileCloseAsksFirst)
         EXPECT_FALSE(g().CancelRequested);
         EXPECT_FALSE(g().ComparisonInProgress);
         EXPECT_EQ(g().ResultsNotPrinted, false) << "no reminder after a cancel";
+    }
+}
+
+// Whatever fails inside a stage is reported with the run's location and
+// its own number and description; after No the run ends as a cancel does.
+TEST_F(ComparisonRun, AFailureInsideAStageIsReportedAndEndsTheRunAsACancel)
+{
+    twoTrees();
+    const struct {
+        std::function<void()> fail;
+        const char* report;
+    } cases[] = {
+        {[] { throw platform::AppError{53, QString()}; }, "Error condition 53 with the description 'File not found'"},
+        {[] { throw platform::AppError{70, QStringLiteral("Permission denied: C:\\x")}; },
+         "Error condition 70 with the description 'Permission denied: C:\\x'"},
+        {[] { throw ui::UiError{380, QStringLiteral("Invalid property value")}; },
+         "Error condition 380 with the description 'Invalid property value'"},
+        {[] { throw std::bad_alloc(); }, "Error condition 7 with the description 'Out of memory'"},
+        {[] { throw std::runtime_error("x"); }, "Error condition 5 with the description 'Invalid procedure call or argument'"},
+    };
+    for (const auto& k : cases) {
+        SCOPED_TRACE(k.report);
+        FailingWindow failing;
+        failing.fail = k.fail;
+        desk.expectMsgBox(QStringLiteral("Tarnwick [ 315 ]"),
+                          QString::fromUtf8(k.report) + QStringLiteral(" has occured.\r\n\r\nDo you want to shut down the application?"),
+                          36, ui::vbNo);
+        bool closedByTheRun = false;
+        desk.onModal(QStringLiteral("frmCompare"), [&](ui::Form&) {
+            ui::Input::click(*failing.cmdCompare);
+            closedByTheRun = !failing.isLoaded();
+            if (failing.isLoaded()) ui::Input::click(*failing.cmdCancel);
+        });
+        failing.show(ui::Modal);
+        EXPECT_TRUE(closedByTheRun);
+        EXPECT_FALSE(g().ComparisonInProgress);
+        EXPECT_FALSE(g().CancelRequested);
+        EXPECT_EQ(desk.pendingMsgBoxes(), 0);
     }
 }
 
@@ -199,6 +257,10 @@ TEST_F(Importing, ADamagedFileEndsTheRunWithAMessageNamingFileAndLine)
         {damagedExample(22, "E:\\Elsewhere\\a.dat"), u"line 22 holds a path that does not begin with the folder 'D:\\Work\\'."},
         {damagedExample(19, "\"NULL\""), u"line 19 mixes the empty folder marker with the values of a file."},
         {damagedExample(22, QByteArray("D:\\Work\\a") + '\0' + "b.dat"), u"line 22 holds a NUL character."},
+        // Line 1 is read for the total before any file's records.
+        {damagedExample(1, "0"), u"line 1 does not hold a whole number."},
+        {damagedExample(1, "many"), u"line 1 does not hold a whole number."},
+        {QByteArray(), u"line 1 is missing: the file ends before the lines that its header announces."},
     };
     file(c, QStringLiteral("Left/a.txt"));
     g().CurrentPath[0] = QStringLiteral("C:\\Left");
@@ -213,6 +275,19 @@ TEST_F(Importing, ADamagedFileEndsTheRunWithAMessageNamingFileAndLine)
         EXPECT_FALSE(win.isLoaded()) << QString::fromUtf16(sentence).toStdString();
         EXPECT_FALSE(g().ComparisonInProgress);
     }
+    // Every file's line 1 is checked before any file's records are read.
+    file(c, QStringLiteral("good.qms"), workedExample());
+    file(c, QStringLiteral("bad.qms"), damagedExample(1, "x"));
+    importing(QStringLiteral("C:\\good.qms"), QStringLiteral("C:\\bad.qms"));
+    desk.expectMsgBox(kResultsTitle,
+                      QStringLiteral("The structure file 'C:\\bad.qms' cannot be used: line 1 does not hold a whole number."
+                                     "\r\n\r\nThe comparison process failed."),
+                      ui::vbCriticalOK, ui::vbOK);
+    const auto recordsRead = std::make_shared<bool>(false);   // the handler outlives the test
+    desk.onYield([] { return compare::EntryLists(0).count() > 0; }, [recordsRead] { *recordsRead = true; });
+    openWindow([&] { ui::Input::click(*win.cmdCompare); });
+    EXPECT_FALSE(*recordsRead);
+    EXPECT_FALSE(win.isLoaded());
 }
 
 TEST_F(Importing, AMissingFileIsReportedOnOpeningAndNamedByTheRun)
@@ -230,6 +305,29 @@ TEST_F(Importing, AMissingFileIsReportedOnOpeningAndNamedByTheRun)
         ui::Input::click(*win.cmdCompare);
     });
     EXPECT_FALSE(win.isLoaded());
+}
+
+// A file that goes away while the one before it is read is named when the
+// run comes to it, in the language of the run.
+TEST_F(Importing, AFileThatGoesAwayBeforeItsTurnIsNamed)
+{
+    for (const bool greek : {false, true}) {
+        g().LanguageIsGreek = greek;
+        file(c, QStringLiteral("p.qms"), workedExample());
+        file(c, QStringLiteral("s.qms"), workedExample());
+        importing(QStringLiteral("C:\\p.qms"), QStringLiteral("C:\\s.qms"));
+        desk.onYield([&] { return win.isLoaded() && compare::EntryLists(0).count() > 0; },
+                     [&] { ASSERT_TRUE(QFile::remove(nativeOf(c, QStringLiteral("s.qms")))); });
+        desk.expectMsgBox(greek ? QStringLiteral("Αποτελέσματα συγκρίσεως") : kResultsTitle,
+                          greek ? QStringLiteral("Το αρχείο δομής 'C:\\s.qms' δεν μπορεί να ανοιχθεί: File not found.\r\n\r\n"
+                                                 "Η διαδικασία της συγκρίσεως απέτυχε.")
+                                : QStringLiteral("The structure file 'C:\\s.qms' cannot be opened: File not found.\r\n\r\n"
+                                                 "The comparison process failed."),
+                          ui::vbCriticalOK, ui::vbOK);
+        openWindow([&] { ui::Input::click(*win.cmdCompare); });
+        EXPECT_FALSE(win.isLoaded());
+        EXPECT_FALSE(g().ComparisonInProgress);
+    }
 }
 
 // The header read, the run yields before the first record: a cancel

@@ -166,4 +166,48 @@ TEST_F(EndToEnd, EveryCellOfTheComparison)
     EXPECT_EQ(std::pair(out[0]->itemData(18), out[1]->itemData(18)), std::pair(2, 0)) << "Mixed";
 }
 
+// The grid's frame before any row: one heading row and one marker column,
+// every column centred in its heading and its cells, the widths of the
+// settings; headings and the newer/older marks in the language of the run.
+TEST_F(EndToEnd, TheGridsFrameAndHeadingsFollowTheSettingsInBothLanguages)
+{
+    for (int c = 0; c < 9; ++c) g().GridColumnWidth[std::size_t(c)] = 300 + 100 * c;
+    for (const bool greek : {false, true}) {
+        SCOPED_TRACE(greek ? "Greek" : "English");
+        g().LanguageIsGreek = greek;
+        desk.expectMsgBox(greek ? QStringLiteral("Αποτελέσματα συγκρίσεως") : kResultsTitle,
+                          greek ? QStringLiteral("Οι δομές τις οποίες συγκρίνατε, διαφέρουν.")
+                                : QStringLiteral("The structures you compared, differ."),
+                          ui::vbInformationOK, ui::vbOK);
+        QStringList heading, marks;
+        openWindow([&] {
+            if (win.grdResults->rows() > 0 && win.grdResults->cols() > 0)
+                win.grdResults->setTextMatrix(0, 0, QStringLiteral("stale"));   // the corner is the run's to clear
+            ui::Input::click(*win.cmdCompare);
+            const ui::FlexGrid& grd = *win.grdResults;
+            EXPECT_EQ(grd.cols(), 9);
+            EXPECT_EQ(grd.rows(), 25);
+            EXPECT_EQ(grd.fixedRows(), 1);
+            EXPECT_EQ(grd.fixedCols(), 1);
+            EXPECT_EQ(grd.mergeCells(), 1);
+            EXPECT_FALSE(grd.mergeRow(0));
+            for (int c = 0; c < 9; ++c) {
+                heading << grd.textMatrix(0, c);
+                EXPECT_EQ(grd.fixedAlignment(c), 4) << "column " << c;
+                EXPECT_EQ(grd.colAlignment(c), 4) << "column " << c;
+                EXPECT_EQ(grd.colWidth(c), 300 + 100 * c) << "column " << c;
+            }
+            marks << grd.textMatrix(5, 0) << grd.textMatrix(6, 0) << grd.textMatrix(7, 0);
+            ui::Input::click(*win.cmdCancel);
+        });
+        if (greek) {
+            EXPECT_EQ(heading, QStringList({"", "Όνομα", "Όνομα", "Μέγεθος", "Μέγεθος", "Χρονολογία", "Χρονολογία", "Ώρα", "Ώρα"}));
+            EXPECT_EQ(marks, QStringList({"Ν", "Π", ""}));
+        } else {
+            EXPECT_EQ(heading, QStringList({"", "Name", "Name", "Size", "Size", "Date", "Date", "Time", "Time"}));
+            EXPECT_EQ(marks, QStringList({"N", "O", ""}));
+        }
+    }
+}
+
 } // namespace

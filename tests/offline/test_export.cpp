@@ -67,6 +67,7 @@ TEST_F(Export, WritesTheFormatByteForByteWithTheHeaderOfItsOwnScanAndRefusesTheC
     EXPECT_EQ(read(c, QStringLiteral("P_C_Work.txt")), expected);
     EXPECT_EQ(leftovers(c), QStringList());
     EXPECT_FALSE(g().StructureExportInProgress);
+    EXPECT_FALSE(g().CancelRequested) << "a finished run leaves no cancel behind";
 
     // The header lists the folders of the scan that gave the records. A first-level folder appears after the scan, while the facts are collected.
     desk.onYield([&] { return ex.isLoaded() && ex.lblProcessInProgress->caption().startsWith(QLatin1String("collecting")); },
@@ -354,6 +355,352 @@ TEST_F(Export, TheWindowsOwnCommandsAndDefaultFileNames)
     EXPECT_EQ(offline::DefaultExportFileName(0, QStringLiteral("F:\\")), QStringLiteral("P_F.txt"));
     EXPECT_EQ(offline::DefaultExportFileName(1, QStringLiteral("d:\\Projects\\Alpha")), QStringLiteral("S_D_Alpha.txt"));
     EXPECT_EQ(offline::DefaultExportFileName(0, QStringLiteral("C:\\a b ")), QStringLiteral("P_C_a b .txt"));
+}
+
+// A cancel at any of the first yields of a stage ends the run there: no
+// later stage is shown, nothing is written, and a cancelled scan leaves no
+// totals behind.
+TEST_F(Export, ACancelAtTheFirstYieldsOfEachStageEndsTheRunThere)
+{
+    workedTree();
+    for (int i = 0; i < 30; ++i) file(d, QStringLiteral("Many/Sub%1/f.txt").arg(i % 5) + QString::number(i));
+    g().CurrentPath[1] = QStringLiteral("D:\\Many");
+    const char* stages[] = {"scanning local structure - no progress percentage available",
+                            "collecting local structure file attributes", "exporting local structure"};
+    // What the window shows at the cancel's yield and every one after it
+    // (the handlers outlive each run, so what they fill does too).
+    int yields = 0;
+    QStringList shownAfterTheCancel, totalsAfterTheCancel;
+    const auto record = [&] {
+        desk.onYield([&] { return ex.isLoaded() && g().CancelRequested; },
+                     [&] {
+                         shownAfterTheCancel << ex.lblProcessInProgress->caption();
+                         totalsAfterTheCancel << ex.lblTotalFolders[0]->caption() + ex.lblTotalFolders[1]->caption();
+                     }, true);
+    };
+    for (const char* stage : stages) {
+        for (const int at : {1, 2, 3}) {
+            SCOPED_TRACE(std::string(stage) + " at yield " + std::to_string(at));
+            file(c, QStringLiteral("P.txt"), "old P");
+            file(d, QStringLiteral("S.txt"), "old S");
+            yields = 0;
+            shownAfterTheCancel.clear();
+            totalsAfterTheCancel.clear();
+            cancelWhen([&, stage, at] { return ex.isLoaded() && ex.lblProcessInProgress->caption() == QLatin1String(stage) && ++yields == at; });
+            record();
+            exportWith(2, {QStringLiteral("C:\\P.txt"), QStringLiteral("D:\\S.txt")});
+            ASSERT_EQ(yields, at);
+            EXPECT_FALSE(ex.isLoaded());
+            shownAfterTheCancel.removeDuplicates();
+            EXPECT_EQ(shownAfterTheCancel, QStringList{QString::fromLatin1(stage)});
+            if (stage == stages[0]) {
+                totalsAfterTheCancel.removeDuplicates();
+                EXPECT_EQ(totalsAfterTheCancel, QStringList{QString()}) << "a cancelled scan counts nothing";
+            }
+            EXPECT_EQ(read(c, QStringLiteral("P.txt")), QByteArray("old P"));
+            EXPECT_EQ(read(d, QStringLiteral("S.txt")), QByteArray("old S"));
+            EXPECT_EQ(leftovers(c) + leftovers(d), QStringList());
+            EXPECT_FALSE(g().CancelRequested);
+            EXPECT_FALSE(g().StructureExportInProgress);
+        }
+    }
+    // A cancel just after the last side's scan has ended: the Secondary is not counted.
+    yields = 0;
+    shownAfterTheCancel.clear();
+    totalsAfterTheCancel.clear();
+    cancelWhen([&] { return ex.isLoaded() && basGlobal::HiddenForm().lstFinalListBox[1]->listCount() == 30 && ++yields == 1; });
+    record();
+    exportWith(2, {QStringLiteral("C:\\P.txt"), QStringLiteral("D:\\S.txt")});
+    ASSERT_EQ(yields, 1);
+    shownAfterTheCancel.removeDuplicates();
+    totalsAfterTheCancel.removeDuplicates();
+    EXPECT_EQ(shownAfterTheCancel, QStringList{QString::fromLatin1(stages[0])});
+    EXPECT_EQ(totalsAfterTheCancel, QStringList{QStringLiteral("Folders: 3.")});
+}
+
+// The choice of structures a window opens with and keeps: a saved choice
+// out of range opens on the Secondary, and Apply keeps what is chosen (the
+// Secondary when nothing is).
+TEST_F(Export, TheChoiceOfStructuresOpensInRangeAndApplyKeepsIt)
+{
+    const struct { int saved, shown; } cases[] = {{0, 0}, {1, 1}, {2, 2}, {-1, 1}, {3, 1}, {7, 1}};
+    for (const auto& k : cases) {
+        for (offline::StructureWindow* w : {static_cast<offline::StructureWindow*>(&ex), static_cast<offline::StructureWindow*>(&im)}) {
+            SCOPED_TRACE(w->name().toStdString() + " " + std::to_string(k.saved));
+            basGlobal::Integer& saved = w == &ex ? g().ExportStructureSelection : g().ImportStructureSelection;
+            saved = basGlobal::Integer(k.saved);
+            desk.onModal(w->name(), [&](ui::Form&) {
+                for (int o = 0; o < 3; ++o) EXPECT_EQ(w->optStructureSelection[o]->value(), o == k.shown) << o;
+                ui::Input::click(*w->cmdApply);
+                EXPECT_EQ(saved, k.shown);
+                for (int o = 0; o < 3; ++o) w->optStructureSelection[o]->setValue(false);
+                ui::Input::click(*w->cmdApply);
+                EXPECT_EQ(saved, 1);
+                ui::Input::click(*w->cmdCancel);
+            });
+            w->show(ui::Modal);
+        }
+    }
+}
+
+// Two names of one structure file: the same text (under the volume's case
+// rule), one folder reached two ways, or one file under two hard links.
+TEST_F(Export, TwoNamesAreOneStructureFileWhenTheyReachTheSameFile)
+{
+    file(c, QStringLiteral("Out/x.txt"));
+    file(c, QStringLiteral("Out/y.txt"));
+    ASSERT_EQ(::link(QFile::encodeName(nativeOf(c, QStringLiteral("Out/x.txt"))).constData(),
+                     QFile::encodeName(nativeOf(c, QStringLiteral("Out/hard.txt"))).constData()), 0);
+    folder(c, QStringLiteral("Work"));
+    testing_support::mountDrives({{'C', c.path()}, {'D', d.path()}, {'E', nativeOf(c, QStringLiteral("Out"))}});
+    const struct { const char *a, *b; bool caseSensitive, same; } cases[] = {
+        {"C:\\Out\\x.txt", "C:\\Out\\x.txt", true, true},
+        {"C:\\Out\\new.txt", "C:\\Out\\new.txt", true, true},
+        {"C:\\Out\\X.TXT", "c:\\out\\x.txt", false, true},
+        {"C:\\Out\\X.TXT", "C:\\Out\\x.txt", true, false},
+        {"Q:\\x.txt", "Q:\\y.txt", true, false},
+        {"Q:\\x.txt", "C:\\Out\\x.txt", true, false},
+        {"C:\\Out\\x.txt", "Q:\\x.txt", true, false},
+        {"C:\\Work\\..\\Out\\new.txt", "C:\\Out\\new.txt", true, true},
+        {"E:\\x.txt", "C:\\Out\\x.txt", true, true},
+        {"E:\\new.txt", "C:\\Out\\new.txt", true, true},
+        {"C:\\Out\\hard.txt", "C:\\Out\\x.txt", true, true},
+        {"C:\\Out\\y.txt", "C:\\Out\\x.txt", true, false},
+        {"C:\\Out\\new.txt", "C:\\Out\\x.txt", true, false},
+        {"C:\\No1\\x.txt", "C:\\No2\\x.txt", true, false},   // folders that are not there
+    };
+    for (const auto& k : cases) {
+        SCOPED_TRACE(std::string(k.a) + " " + k.b);
+        g().VolumeIsCaseSensitive = k.caseSensitive;
+        EXPECT_EQ(offline::SameStructureFile(QString::fromUtf8(k.a), QString::fromUtf8(k.b)), k.same);
+        EXPECT_EQ(offline::SameStructureFile(QString::fromUtf8(k.b), QString::fromUtf8(k.a)), k.same);
+    }
+}
+
+// One file for both sides is asked about in the words of each window and
+// language: Yes asks for both files again, No gives up. A Secondary left
+// out is named as such. Apply keeps the choice in the INI file, and each
+// dialog asks with its own flags (the Save dialog does not insist that the
+// file exists).
+TEST_F(Export, OneFileForBothSidesIsAskedAboutAndASecondaryLeftOutIsNamed)
+{
+    file(c, QStringLiteral("x.txt"), compare_test::workedExample());
+    struct Texts { bool exporting, greek; const char *title, *same, *noSecondary, *secondaryMissing; };
+    const Texts cases[] = {
+        {true, false, "Preparation for off line comparison",
+         "The name of the file were the the Primary structure will be exported to, must not be the same as the name of the "
+         "file were the Secondary structure will be exported to.\r\n\r\nWould you like to try again?",
+         "For the Secondary structure to be exported, the definition of a file is mandatory.\r\n\r\nWould you like to try again?",
+         "You have selected the exporting of both the Primary and the Secondary structures, but you did not define the file "
+         "where the Secondary structure will be exported to.\r\n\r\nWould you like to export only the Primary structure?"},
+        {true, true, "Προετοιμασία για σύγκριση χωρίς σύνδεση",
+         "Το όνομα του αρχείου στο οποίο θα εξαχθεί η Πρωτεύουσα δομή, δεν πρέπει να είναι το ίδιο με το όνομα του αρχείου "
+         "στο οποίο θα εξαχθεί η Δευτερεύουσα δομή.\r\n\r\nΘέλετε να προσπαθήσετε ξανά;",
+         "Για να εξαχθεί η Δευτερεύουσα δομή, πρέπει να ορίσετε οπωσδήποτε ένα αρχείο.\r\n\r\nΘέλετε να προσπαθήσετε πάλι;",
+         "Έχετε ζητήσει να εξαχθεί και η Πρωτεύουσα και η Δευτερεύουσα δομή, αλλά δεν ορίσατε το αρχείο στο οποίο θα "
+         "εξαχθεί η Δευτερεύουσα δομή.\r\n\r\nΘέλετε να εξαχθεί μόνον η Πρωτεύουσα δομή;"},
+        {false, false, "Off line comparison",
+         "The name of the file were the the Primary structure will be imported from, must not be the same as the name of "
+         "the file were the Secondary structure will be imported from.\r\n\r\nWould you like to try again?",
+         "For the Secondary structure to be imported, the definition of the file that contains the exported structure of "
+         "the remote computer, is mandatory.\r\n\r\nWould you like to try again?",
+         "You have selected the importing of both the Primary and the Secondary structures, but you did not define the "
+         "file where the Secondary structure will be imported from.\r\n\r\nWould you like to import only the Primary structure?"},
+        {false, true, "Σύγκριση χωρίς σύνδεση",
+         "Το όνομα του αρχείου από το οποίο θα εισαχθεί η Πρωτεύουσα δομή, δεν πρέπει να είναι το ίδιο με το όνομα του "
+         "αρχείου από το οποίο θα εισαχθεί η Δευτερεύουσα δομή.\r\n\r\nΘέλετε να προσπαθήσετε ξανά;",
+         "Για να εισαχθεί η Δευτερεύουσα δομή, πρέπει να ορίσετε οπωσδήποτε το αρχείο το οποίο περιέχει την εξαχθείσα δομή "
+         "του απομακρυσμένου υπολογιστή.\r\n\r\nΘέλετε να προσπαθήσετε πάλι;",
+         "Έχετε ζητήσει να εισαχθεί και η Πρωτεύουσα και η Δευτερεύουσα δομή, αλλά δεν ορίσατε το αρχείο από το οποίο θα "
+         "εισαχθεί η Δευτερεύουσα δομή.\r\n\r\nΘέλετε να εισαχθεί μόνον η Πρωτεύουσα δομή;"},
+    };
+    for (const Texts& t : cases) {
+        SCOPED_TRACE(std::string(t.exporting ? "export" : "import") + (t.greek ? " in Greek" : ""));
+        g().LanguageIsGreek = t.greek;
+        g().HidePathToolTips = t.greek;
+        offline::StructureWindow& w = t.exporting ? static_cast<offline::StructureWindow&>(ex) : im;
+        const ui::FileDialogKind kind = t.exporting ? ui::FileDialogKind::Save : ui::FileDialogKind::Open;
+        const QString x = QStringLiteral("C:\\x.txt");
+        const auto answer = [&] {
+            if (t.exporting) desk.answerSave(x);
+            else desk.answerOpen(x);
+        };
+        const QString title = QString::fromUtf8(t.title);
+        desk.expectMsgBox(title, QString::fromUtf8(t.same), ui::vbQuestionYesNo, ui::vbYes);
+        desk.expectMsgBox(title, QString::fromUtf8(t.same), ui::vbQuestionYesNo, ui::vbNo);
+        desk.expectMsgBox(title, QString::fromUtf8(t.noSecondary), ui::vbQuestionYesNo, ui::vbNo);
+        desk.expectMsgBox(title, QString::fromUtf8(t.secondaryMissing), t.exporting ? ui::vbQuestionYesNo : ui::vbQuestionYesNoDefNo,
+                          ui::vbNo);
+        const qsizetype before = desk.fileDialogRequests().size();
+        desk.onModal(w.name(), [&](ui::Form&) {
+            w.optStructureSelection[2]->setValue(true);
+            for (int k = 0; k < 4; ++k) answer();
+            ui::Input::click(*w.cmdStart);
+            EXPECT_EQ(desk.fileDialogRequests().size() - before, 4) << "Yes asks for both files again";
+            EXPECT_EQ(w.lblFile[1]->caption(), x);
+            EXPECT_EQ(w.lblFile[1]->toolTipText(), t.greek ? QString() : x);
+            answer();
+            desk.cancelFileDialog(kind);
+            ui::Input::click(*w.cmdStart);
+            EXPECT_EQ(w.lblFile[0]->caption(), x);
+            EXPECT_EQ(w.lblFile[1]->caption(), QString());
+            EXPECT_TRUE(w.cmdStart->enabled());
+            ui::Input::click(*w.cmdApply);
+            ui::Input::click(*w.cmdCancel);
+        });
+        w.show(ui::Modal);
+        EXPECT_EQ(desk.pendingMsgBoxes(), 0);
+        const QList<ui::FileDialogRequest> asked = desk.fileDialogRequests().mid(before);
+        ASSERT_EQ(asked.size(), 6);
+        for (const ui::FileDialogRequest& r : asked) EXPECT_EQ(r.flags, t.exporting ? 0x288806 : 0x281804);
+        EXPECT_TRUE(read(c, QStringLiteral("Quillmarsh.ini")).contains(t.exporting ? "ExportStructure=2" : "ImportStructure=2"));
+    }
+    EXPECT_EQ(read(c, QStringLiteral("x.txt")), compare_test::workedExample()) << "nothing was written";
+
+    // Yes to the Primary alone: only its file is checked and accepted.
+    g().LanguageIsGreek = false;
+    desk.expectMsgBoxContaining(QStringLiteral("Off line comparison"), QStringLiteral("For the Secondary structure"), ui::vbQuestionYesNo, ui::vbNo);
+    desk.expectMsgBoxContaining(QStringLiteral("Off line comparison"), QStringLiteral("import only the Primary structure?"),
+                                ui::vbQuestionYesNoDefNo, ui::vbYes);
+    g().ImportNotAccepted = true;
+    desk.onModal(QStringLiteral("frmImportStructure"), [&](ui::Form&) {
+        im.optStructureSelection[2]->setValue(true);
+        desk.answerOpen(QStringLiteral("C:\\x.txt"));
+        desk.cancelFileDialog(ui::FileDialogKind::Open);
+        ui::Input::click(*im.cmdIntegrityCheck);
+        if (im.isShown()) ui::Input::click(*im.cmdCancel);
+    });
+    im.show(ui::Modal);
+    EXPECT_FALSE(g().ImportNotAccepted);
+    EXPECT_EQ(g().ImportedStructureFile, (basGlobal::Pair<QString>{QStringLiteral("C:\\x.txt"), QString()}));
+
+    // And to the Secondary alone.
+    desk.expectMsgBoxContaining(QStringLiteral("Off line comparison"), QStringLiteral("For the Primary structure"), ui::vbQuestionYesNo, ui::vbNo);
+    desk.expectMsgBoxContaining(QStringLiteral("Off line comparison"), QStringLiteral("import only the Secondary structure?"),
+                                ui::vbQuestionYesNoDefNo, ui::vbYes);
+    g().ImportNotAccepted = true;
+    desk.onModal(QStringLiteral("frmImportStructure"), [&](ui::Form&) {
+        im.optStructureSelection[2]->setValue(true);
+        desk.cancelFileDialog(ui::FileDialogKind::Open);
+        desk.answerOpen(QStringLiteral("C:\\x.txt"));
+        ui::Input::click(*im.cmdIntegrityCheck);
+        if (im.isShown()) ui::Input::click(*im.cmdCancel);
+    });
+    im.show(ui::Modal);
+    EXPECT_FALSE(g().ImportNotAccepted);
+    EXPECT_EQ(g().ImportedStructureFile, (basGlobal::Pair<QString>{QString(), QStringLiteral("C:\\x.txt")}));
+}
+
+// The counts the window shows and the header's first-level folders: every
+// folder below the root once, however deep or empty, and the first-level
+// names in the program's sort order; in Greek too.
+TEST_F(Export, TheTotalsCountEveryFolderOnceAndTheHeaderListsTheFirstLevelInOrder)
+{
+    file(c, QStringLiteral("T/top.txt"));
+    file(c, QStringLiteral("T/b/1.txt"));
+    file(c, QStringLiteral("T/b/2.txt"));
+    file(c, QStringLiteral("T/B/3.txt"));
+    file(c, QStringLiteral("T/a b/4.txt"));
+    file(c, QStringLiteral("T/Z/Y/X/5.txt"));
+    folder(c, QStringLiteral("T/Z/Empty"));
+    folder(c, QStringLiteral("T/_u"));
+    file(d, QStringLiteral("Flat/only.txt"));
+    g().CurrentPath = {QStringLiteral("C:\\T"), QStringLiteral("D:\\Flat")};
+    g().LanguageIsGreek = true;
+    desk.expectMsgBox(QStringLiteral("Προετοιμασία για σύγκριση χωρίς σύνδεση"),
+                      QStringLiteral("Η Πρωτεύουσα δομή εξήχθη με επιτυχία.\r\n\r\nΗ Δευτερεύουσα δομή εξήχθη με επιτυχία."),
+                      ui::vbInformationOK, ui::vbOK);
+    exportWith(2, {QStringLiteral("C:\\P.txt"), QStringLiteral("D:\\S.txt")}, [&] {
+        EXPECT_EQ(ex.lblTotalFolders[0]->caption(), QStringLiteral("Φάκελλοι: 8."));
+        EXPECT_EQ(ex.lblTotalFiles[0]->caption(), QStringLiteral("Αρχεία: 6."));
+        EXPECT_EQ(ex.lblTotalFolders[1]->caption(), QStringLiteral("Φάκελλοι: 0."));
+        EXPECT_EQ(ex.lblTotalFiles[1]->caption(), QStringLiteral("Αρχεία: 1."));
+    });
+    const QList<QByteArray> lines = read(c, QStringLiteral("P.txt")).split('\n');
+    ASSERT_GT(lines.size(), 9);
+    EXPECT_EQ(lines.mid(0, 9), (QList<QByteArray>{"89\r", "C:\\T\\\r", "5\r", "a b\r", "B\r", "b\r", "Z\r", "_u\r", "10\r"}))
+        << "six files and a marker for each of Z, Z\\Y, Z\\Empty and _u, which hold no file";
+    EXPECT_TRUE(read(d, QStringLiteral("S.txt")).startsWith("12\r\nD:\\Flat\\\r\n0\r\n1\r\n"));
+}
+
+// Both windows as designed: each control's place, size and help topic, in
+// twips, and the window's own size.
+TEST_F(Export, BothWindowsLayTheirControlsOutAsDesigned)
+{
+    struct Place { const char* name; int left, top, width, height, topic; };
+    const Place exportPlaces[] = {
+        {"lblCurrentFullPath0", 120, 120, 7560, 252, 20010}, {"lblTotalFolders0", 120, 420, 3720, 252, 20020},
+        {"lblTotalFiles0", 3960, 420, 3720, 252, 20030},     {"lblOutputFile0", 120, 720, 7560, 252, 20040},
+        {"lblCurrentFullPath1", 120, 1140, 7560, 252, 20015}, {"lblTotalFolders1", 120, 1440, 3720, 252, 20025},
+        {"lblTotalFiles1", 3960, 1440, 3720, 252, 20035},    {"lblOutputFile1", 120, 1740, 7560, 252, 20045},
+        {"lblProcessInProgress", 120, 3240, 7560, 252, 20050}, {"fraStructureSelection", 120, 2100, 7560, 1020, 20070},
+        {"optStructureSelection0", 240, 260, 7200, 240, 20080}, {"optStructureSelection1", 240, 500, 7200, 240, 20090},
+        {"optStructureSelection2", 240, 740, 7200, 240, 20100}, {"prbProgressBar", 120, 3540, 7560, 252, 20060},
+        {"lblElapsedTime", 120, 4004, 1212, 252, 20110},      {"cmdCancel", 2004, 3920, 1812, 420, 20120},
+        {"cmdApply", 3936, 3920, 1812, 420, 20130},           {"cmdExportStructure", 5868, 3920, 1812, 420, 20140},
+    };
+    const Place importPlaces[] = {
+        {"lblInputFile0", 120, 120, 7560, 252, 30010},          {"lblInputFile1", 120, 480, 7560, 252, 30015},
+        {"fraStructureSelection", 120, 900, 7560, 1020, 30020}, {"optStructureSelection0", 240, 260, 7200, 240, 30030},
+        {"optStructureSelection1", 240, 500, 7200, 240, 30040}, {"optStructureSelection2", 240, 740, 7200, 240, 30050},
+        {"prbProgressBar", 120, 2040, 7560, 252, 30060},        {"lblElapsedTime", 120, 2504, 1212, 252, 30070},
+        {"cmdCancel", 2004, 2420, 1812, 420, 30080},            {"cmdApply", 3936, 2420, 1812, 420, 30090},
+        {"cmdIntegrityCheck", 5868, 2420, 1812, 420, 30100},
+    };
+    const auto placesOf = [](ui::Form& f) {
+        QStringList out;
+        f.load();
+        out << QStringLiteral("%1 %2x%3").arg(f.name()).arg(f.width()).arg(f.height());
+        for (const ui::Control* c : f.controls()) {
+            if (c->kind() == ui::ControlKind::Timer || c->kind() == ui::ControlKind::FormResizer) continue;
+            out << QStringLiteral("%1%2 %3,%4 %5x%6 %7")
+                       .arg(c->name(), c->index() >= 0 ? QString::number(c->index()) : QString())
+                       .arg(c->left()).arg(c->top()).arg(c->width()).arg(c->height()).arg(c->helpTopic());
+        }
+        f.unload();
+        return out;
+    };
+    const auto designed = [](const QString& form, int width, int height, const auto& places) {
+        QStringList out{QStringLiteral("%1 %2x%3").arg(form).arg(width).arg(height)};
+        for (const Place& p : places)
+            out << QStringLiteral("%1 %2,%3 %4x%5 %6").arg(QLatin1String(p.name)).arg(p.left).arg(p.top).arg(p.width).arg(p.height).arg(p.topic);
+        return out;
+    };
+    EXPECT_EQ(placesOf(ex), designed(QStringLiteral("frmExportStructure"), 7920, 4860, exportPlaces));
+    EXPECT_EQ(placesOf(im), designed(QStringLiteral("frmImportStructure"), 7920, 3360, importPlaces));
+}
+
+// A window opened again shows no file of its last run, each side's label in
+// that side's tint.
+TEST_F(Export, AWindowOpenedAgainShowsNoFileOfItsLastRun)
+{
+    for (offline::StructureWindow* w : {static_cast<offline::StructureWindow*>(&ex), static_cast<offline::StructureWindow*>(&im)}) {
+        SCOPED_TRACE(w->name().toStdString());
+        desk.onModal(w->name(), [&](ui::Form&) {
+            w->optStructureSelection[0]->setValue(true);
+            for (int i = 0; i < 2; ++i) {
+                w->lblFile[i]->setCaption(QStringLiteral("C:\\old.txt"));
+                w->lblFile[i]->setToolTipText(QStringLiteral("C:\\old.txt"));
+                w->lblFile[i]->setBackColor(0);
+            }
+            ui::Input::click(*w->cmdApply);
+            EXPECT_EQ(w->cmdCancel->caption(), QStringLiteral("Close"));
+            ui::Input::click(*w->cmdCancel);
+        });
+        w->show(ui::Modal);
+        desk.onModal(w->name(), [&](ui::Form&) {
+            EXPECT_EQ(w->cmdCancel->caption(), QStringLiteral("Cancel")) << "nothing applied yet";
+            EXPECT_EQ(w->defaultButton(), w->cmdStart) << "Enter starts";
+            EXPECT_EQ(w->cancelButton(), w->cmdCancel) << "Escape cancels";
+            for (int i = 0; i < 2; ++i) {
+                EXPECT_EQ(w->lblFile[i]->caption(), QString()) << i;
+                EXPECT_EQ(w->lblFile[i]->toolTipText(), QString()) << i;
+                EXPECT_EQ(w->lblFile[i]->backColor(), i == 0 ? 0xC0E0FFu : 0xFFFFC0u) << i;
+            }
+            ui::Input::click(*w->cmdCancel);
+        });
+        w->show(ui::Modal);
+    }
 }
 
 } // namespace

@@ -59,6 +59,8 @@ TEST_F(Import, ARefusedFileClosesTheWindowItself)
     im.show(ui::Modal);
     EXPECT_TRUE(closed);
     EXPECT_EQ(g().ImportedStructureFile, (basGlobal::Pair<QString>{}));
+    EXPECT_FALSE(g().CancelRequested) << "a refusal leaves no cancel behind";
+    EXPECT_FALSE(g().StructureImportInProgress);
 }
 
 TEST_F(Import, ACancelDuringTheCheckOrTheOrderingAcceptsNothingAndTheEntryPointReportsAcceptance)
@@ -145,6 +147,42 @@ TEST_F(Import, TheOffLineGridEqualsTheLiveOne)
     g().ComparisonMode = 1;
     g().CurrentPath = {QStringLiteral("C:\\"), QStringLiteral("D:\\")};
     EXPECT_EQ(gridAfterCompare(), live);
+}
+
+// A file that cannot be opened is named with the cause, in either language,
+// on the first pass: the window closes itself and nothing is accepted, not
+// even a good Primary.
+TEST_F(Import, AFileThatCannotBeOpenedIsNamedWithItsCause)
+{
+    file(c, QStringLiteral("p.txt"), compare_test::workedExample());
+    folder(c, QStringLiteral("Folder.txt"));
+    const struct { const char* file; bool greek; const char* text; } cases[] = {
+        {"C:\\gone.txt", false, "The structure file 'C:\\gone.txt' cannot be opened: File not found."},
+        {"C:\\No\\s.txt", false, "The structure file 'C:\\No\\s.txt' cannot be opened: Path not found."},
+        {"C:\\Folder.txt", false, "The structure file 'C:\\Folder.txt' cannot be opened: Path/File access error."},
+        {"C:\\gone.txt", true, "Το αρχείο δομής 'C:\\gone.txt' δεν μπορεί να ανοιχθεί: File not found."},
+    };
+    for (const auto& k : cases) {
+        SCOPED_TRACE(k.text);
+        g().LanguageIsGreek = k.greek;
+        desk.expectMsgBox(k.greek ? QStringLiteral("Σύγκριση χωρίς σύνδεση") : kTitle, QString::fromUtf8(k.text),
+                          ui::vbCriticalOK, ui::vbOK);
+        bool closed = false;
+        desk.onModal(QStringLiteral("frmImportStructure"), [&](ui::Form&) {
+            im.optStructureSelection[2]->setValue(true);
+            desk.answerOpen(QStringLiteral("C:\\p.txt"));
+            desk.answerOpen(QString::fromUtf8(k.file));
+            ui::Input::click(*im.cmdIntegrityCheck);
+            closed = !im.isLoaded();
+            if (!closed) ui::Input::click(*im.cmdCancel);
+        });
+        g().ImportNotAccepted = true;
+        im.show(ui::Modal);
+        EXPECT_TRUE(closed);
+        EXPECT_EQ(g().ImportedStructureFile, (basGlobal::Pair<QString>{}));
+        EXPECT_TRUE(g().ImportNotAccepted);
+        EXPECT_FALSE(g().StructureImportInProgress);
+    }
 }
 
 } // namespace

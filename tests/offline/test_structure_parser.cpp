@@ -34,6 +34,7 @@ const LineCase kLines[] = {
     {"S", "0", "0000000000"}, {"S", "1234", "0000001234"}, {"S", "+1", "0000000001"},
     {"S", "12345678901", "12345678901"}, {"S", "9223372036854775807", "9223372036854775807"},
     {"S", "9223372036854775808", ""}, {"S", "12.5", ""}, {"S", " 12", ""}, {"S", "-1", ""},
+    {"S", "10000000000000000000", ""}, {"S", "-10000000000000000000", ""}, {"S", "-9223372036854775808", ""},
     {"D", "20020824", "20020824"}, {"D", " 20020824 ", "20020824"}, {"D", "20020231", "20020231"},
     {"D", "+9990101", "09990101"}, {"D", "2002082", ""}, {"D", "200208240", ""}, {"D", "20021301", ""},
     {"D", "20020800", ""}, {"D", "2002 824", ""},
@@ -369,6 +370,22 @@ TEST_F(StructureFiles, RecordsOutOfOrderAreOrderedUnderAHookThatMayStopIt)
     EXPECT_EQ(ParseStructureFile(name, p, error, {}, [&] { return ++calls < 3; }), ParseOutcome::Stopped);
     EXPECT_EQ(calls, 3);
     EXPECT_EQ(p.problem.fault, StructureFileFault::None);
+
+    // A stop at any of the hook's calls stops the reading, every record
+    // still there, as read or already in order.
+    QStringList asRead;
+    for (const QByteArray& path : shuffled) asRead << QStringLiteral("C:\\R\\") + QString::fromLatin1(path);
+    int all = 0;
+    ASSERT_EQ(ParseStructureFile(name, p, error, {}, [&] { return ++all > 0; }), ParseOutcome::Parsed);
+    for (int at = 1; at <= all; ++at) {
+        SCOPED_TRACE(at);
+        calls = 0;
+        EXPECT_EQ(ParseStructureFile(name, p, error, {}, [&] { return ++calls < at; }), ParseOutcome::Stopped);
+        EXPECT_EQ(calls, at);
+        QStringList left;
+        for (const StructureFileRecord& r : p.records) left << r.path;
+        EXPECT_TRUE(left == asRead || left == expected) << left.size();
+    }
 }
 
 // The hook repaints and hears a cancel: it is asked every few thousand
@@ -439,6 +456,25 @@ TEST_F(StructureFiles, ReadersServeTheAcceptedParseNotTheFile)
     EXPECT_EQ(ReadStructureFileRoot(name, root), 0) << "a short file is the import stage's to report";
     EXPECT_EQ(root, QString());
     EXPECT_EQ(ReadStructureFileRoot(QStringLiteral("C:\\none.txt"), root), 53);
+
+    // A reader that is not open, or closed, or failed to open serves nothing and names no fault.
+    for (const int way : {0, 1, 2}) {
+        SCOPED_TRACE(way);
+        StructureFileReader idle;
+        if (way == 1) {
+            ASSERT_EQ(idle.open(name), 0);
+            idle.close();
+        } else if (way == 2) {
+            EXPECT_EQ(idle.open(QStringLiteral("C:\\none.txt")), 53);
+        }
+        qint64 total = -1;
+        EXPECT_FALSE(idle.readTotalLines(total));
+        EXPECT_EQ(total, -1);
+        EXPECT_FALSE(idle.readHeader(h));
+        EXPECT_FALSE(idle.readRecord(r));
+        EXPECT_EQ(idle.linesRead(), 0);
+        EXPECT_EQ(idle.problem().fault, StructureFileFault::None);
+    }
 }
 
 // --- A plain reading of the rules ----------------------------------------------------
@@ -657,6 +693,49 @@ TEST_F(StructureFiles, RandomClashesAndDamageAreRefusedWhereAPlainReadingOfTheRu
                                        StructureFileFault::MarkerBesideFiles, StructureFileFault::NulCharacter,
                                        StructureFileFault::BlankLine, StructureFileFault::PathOutsideRoot})
         EXPECT_GT(faults[f], 10) << int(f);
+}
+
+// Every fault a check can name, as the sentence the user reads, in both
+// languages; and the short form of the import window's check.
+TEST(StructureFileMessages, EveryFaultIsNamedWithFileAndLineInBothLanguages)
+{
+    using F = StructureFileFault;
+    const struct { F fault; const char *english, *greek; } faults[] = {
+        {F::EndsEarly, "is missing: the file ends before the lines that its header announces",
+         "λείπει: το αρχείο τελειώνει πριν από τις γραμμές που αναγγέλλει η αρχή του"},
+        {F::LineTooLong, "is longer than any valid line", "είναι μακρύτερη από κάθε έγκυρη γραμμή"},
+        {F::NotAWholeNumber, "does not hold a whole number", "δεν περιέχει ακέραιο αριθμό"},
+        {F::BlankLine, "is blank", "είναι κενή"},
+        {F::NotAFlag, "is neither True nor False", "δεν είναι True ή False"},
+        {F::NotASize, "does not hold a size in bytes", "δεν περιέχει μέγεθος σε bytes"},
+        {F::NotADate, "does not hold a date as YYYYMMDD", "δεν περιέχει χρονολογία της μορφής YYYYMMDD"},
+        {F::NotATime, "does not hold a time as HHMMSS", "δεν περιέχει ώρα της μορφής HHMMSS"},
+        {F::PathOutsideRoot, "holds a path that does not begin with the folder 'D:\\Work\\'",
+         "περιέχει διαδρομή η οποία δεν αρχίζει με τον φάκελλο 'D:\\Work\\'"},
+        {F::BadRecordPath, "holds a path with an empty, \".\" or \"..\" part, or a file without a name",
+         "περιέχει διαδρομή με κενό, \".\" ή \"..\" τμήμα, ή αρχείο χωρίς όνομα"},
+        {F::MarkerMixedIn, "mixes the empty folder marker with the values of a file",
+         "αναμειγνύει τον δείκτη κενού φακέλλου με τιμές αρχείου"},
+        {F::DuplicatePath, "holds a path that an earlier record already holds",
+         "περιέχει διαδρομή την οποία έχει ήδη προηγούμενη εγγραφή"},
+        {F::FileAndFolder, "holds a path that is both a file and a folder",
+         "περιέχει διαδρομή η οποία είναι και αρχείο και φάκελλος"},
+        {F::MarkerBesideFiles, "marks a folder as empty that holds files",
+         "δηλώνει ως κενό έναν φάκελλο ο οποίος περιέχει αρχεία"},
+        {F::NulCharacter, "holds a NUL character", "περιέχει τον χαρακτήρα NUL"},
+    };
+    for (const auto& f : faults) {
+        SCOPED_TRACE(f.english);
+        const StructureFileProblem p{QStringLiteral("E:\\in.txt"), 1234, f.fault, QStringLiteral("D:\\Work\\")};
+        EXPECT_EQ(StructureFileProblemText(p, false),
+                  QStringLiteral("The structure file 'E:\\in.txt' cannot be used: line 1234 ") + QString::fromUtf8(f.english) + u'.');
+        EXPECT_EQ(StructureFileProblemText(p, true), QStringLiteral("Το αρχείο δομής 'E:\\in.txt' δεν μπορεί να χρησιμοποιηθεί: η γραμμή 1234 ")
+                                                          + QString::fromUtf8(f.greek) + u'.');
+    }
+    EXPECT_EQ(StructureFileProblemText(StructureFileProblem{QStringLiteral("E:\\in.txt"), 3, F::None, {}}, false), QString());
+    EXPECT_EQ(InvalidStructureDataText(QStringLiteral("E:\\in.txt"), 7, false), QStringLiteral("File 'E:\\in.txt', contains invalid data at line 7."));
+    EXPECT_EQ(InvalidStructureDataText(QStringLiteral("E:\\in.txt"), 7, true),
+              QStringLiteral("Το αρχείο 'E:\\in.txt', περιέχει εσφαλμένα δεδομένα στην γραμμή 7."));
 }
 
 } // namespace

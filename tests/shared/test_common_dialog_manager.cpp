@@ -166,6 +166,65 @@ TEST_F(DialogTest, ALetterTakenWhileTheMapWindowIsOpenIsRefusedAndTheFreeLetters
     EXPECT_EQ(letters, QStringLiteral("DEF"));
 }
 
+// The map window refuses what it cannot map, in the language of the
+// moment: no folder, a folder that is not there, no letter left. Browse
+// puts the chosen folder in without its separator; a cancelled Browse
+// changes nothing.
+TEST_F(DialogTest, TheMapWindowRefusesNoFolderAMissingFolderAndNoLetterLeft)
+{
+    QTemporaryDir config;
+    const testing_support::EnvGuard home("XDG_CONFIG_HOME", QFile::encodeName(config.path()));
+    drive.folder(QStringLiteral("Shared"));
+    const QString title = QStringLiteral("Map network drive");
+    desk.expectMsgBox(title, QStringLiteral("Please type a folder or a network address."), ui::vbExclamationOK, ui::vbOK);
+    desk.expectMsgBox(title, QStringLiteral("Παρακαλώ πληκτρολογήστε έναν φάκελλο ή μία διεύθυνση δικτύου."), ui::vbExclamationOK, ui::vbOK);
+    desk.expectMsgBox(title, QStringLiteral("The folder 'C:\\Nope' does not exist."), ui::vbExclamationOK, ui::vbOK);
+    desk.onModal(QStringLiteral("frmMapNetworkDrive"), [&](ui::Form& f) {
+        auto& dlg = static_cast<frmMapNetworkDrive&>(f);
+        ui::Input::type(*dlg.txtFolder, QStringLiteral("   "));
+        ui::Input::click(*dlg.cmdOK);
+        g().LanguageIsGreek = true;
+        ui::Input::click(*dlg.cmdOK);
+        g().LanguageIsGreek = false;
+        dlg.txtFolder->setText(QStringLiteral("C:\\Nope"));
+        ui::Input::click(*dlg.cmdOK);
+        desk.cancelFileDialog(ui::FileDialogKind::Folder);
+        ui::Input::click(*dlg.cmdBrowse);
+        EXPECT_EQ(dlg.txtFolder->text(), QStringLiteral("C:\\Nope"));
+        desk.answerFolder(QStringLiteral("C:\\Shared\\"));
+        ui::Input::click(*dlg.cmdBrowse);
+        EXPECT_EQ(dlg.txtFolder->text(), QStringLiteral("C:\\Shared"));
+        EXPECT_EQ(desk.fileDialogRequests().last().title, title);
+        EXPECT_TRUE(dlg.isLoaded());
+        ui::Input::click(*dlg.cmdCancel);
+    });
+    Long err = -1;
+    EXPECT_FALSE(ShowMapNetworkDriveDialog(&form, err));
+    EXPECT_EQ(err, 0);
+    EXPECT_TRUE(platform::UserDriveMap::load().empty());
+
+    // Every letter from D: to Y: taken leaves Z:; then none is left.
+    for (char16_t l = u'D'; l < u'Z'; ++l) testing_support::addDrive(QChar(l), drive.native());
+    desk.onModal(QStringLiteral("frmMapNetworkDrive"), [&](ui::Form& f) {
+        auto& dlg = static_cast<frmMapNetworkDrive&>(f);
+        EXPECT_EQ(dlg.cboDrive->listCount(), 1);
+        EXPECT_EQ(dlg.cboDrive->text(), QStringLiteral("Z:"));
+        ui::Input::click(*dlg.cmdCancel);
+    });
+    EXPECT_FALSE(ShowMapNetworkDriveDialog(&form, err));
+    testing_support::addDrive(u'Z', drive.native());
+    desk.expectMsgBox(title, QStringLiteral("There is no free drive letter left."), ui::vbExclamationOK, ui::vbOK);
+    desk.onModal(QStringLiteral("frmMapNetworkDrive"), [&](ui::Form& f) {
+        auto& dlg = static_cast<frmMapNetworkDrive&>(f);
+        EXPECT_EQ(dlg.cboDrive->listCount(), 0);
+        ui::Input::type(*dlg.txtFolder, QStringLiteral("C:\\Shared"));
+        ui::Input::click(*dlg.cmdOK);
+        ui::Input::click(*dlg.cmdCancel);
+    });
+    EXPECT_FALSE(ShowMapNetworkDriveDialog(&form, err));
+    EXPECT_TRUE(platform::UserDriveMap::load().empty());
+}
+
 // Only a letter that went away is news for the caller (it refreshes its
 // trees); a letter removed meanwhile by another program is a failure.
 TEST_F(DialogTest, TheUnmapWindowSaysWhetherALetterWentAway)
@@ -282,6 +341,13 @@ TEST_F(DialogTest, ListToolTipFollowsTheItemUnderTheMouseAndSelectedItemsFillThe
     EXPECT_EQ(list->toolTipText(), QStringLiteral("third"));
     ShowListBoxItemToolTip(*list, 0, 0, 10.f, float(list->itemHeight() * 3 + 5));
     EXPECT_EQ(list->toolTipText(), QString());
+    // A list of paths shows its tips unless path tips are turned off.
+    ShowPathListItemToolTip(*list, 0, 0, 10, list->itemHeight() + 5);
+    EXPECT_EQ(list->toolTipText(), QStringLiteral("second"));
+    g().HidePathToolTips = true;
+    ShowPathListItemToolTip(*list, 0, 0, 10, 20);
+    EXPECT_EQ(list->toolTipText(), QString());
+    g().HidePathToolTips = false;
 
     // The selected items fill the given array.
     list->setMultiSelect(ui::ListBox::Simple);

@@ -14,6 +14,7 @@
 #include <unistd.h>
 
 #include <ctime>
+#include <limits>
 #include <vector>
 
 using namespace basGlobal;
@@ -102,6 +103,17 @@ TEST_F(FileFactsTest, TimesOfAnUnreadableFileAreRealAndOfAMissingOneAnError)
 
 // --- Sizes ----------------------------------------------------------------------------
 
+// A size as a structure file and the comparison carry it: ten digits at
+// least, every digit of the largest, nothing for no size.
+TEST(SizeText, HasTenDigitsAtLeastAndEveryDigitOfTheLargest)
+{
+    const std::pair<qint64, const char*> sizes[] = {
+        {0, "0000000000"}, {7, "0000000007"}, {1234, "0000001234"}, {9999999999, "9999999999"},
+        {10000000000, "10000000000"}, {std::numeric_limits<qint64>::max(), "9223372036854775807"}, {-1, ""},
+    };
+    for (const auto& [size, text] : sizes) EXPECT_EQ(FormatSizeText(size), QLatin1String(text)) << size;
+}
+
 TEST_F(FileFactsTest, SparseFilesOver4GiBHaveTheirExactSize)
 {
     const qint64 five = 5LL * 1024 * 1024 * 1024 + 7;
@@ -167,9 +179,13 @@ TEST_F(FileFactsTest, UnknownLetterIsAnErrorAndLeavesDetailsAlone)
     EXPECT_EQ(fs, QStringLiteral("kept"));
     EXPECT_EQ(total, 7);
     bool b[7] = {true, true, true, true, true, true, true};
+    vol = QStringLiteral("old label");
     EXPECT_EQ(GetDriveVolumeInformation(QStringLiteral("Q"), fs, vol, serial, b[0], b[1], b[2], b[3], b[4], b[5], b[6]),
               68);
+    // The volume's own details start from nothing.
     EXPECT_TRUE(fs.isEmpty());
+    EXPECT_TRUE(vol.isEmpty());
+    EXPECT_EQ(serial, 0);
     for (bool x : b)
         EXPECT_FALSE(x);
     EXPECT_FALSE(IsDriveReady(QString()));

@@ -133,6 +133,94 @@ TEST_F(IniTest, TheDateAndTimeFormatsTakeOnlyShortOrLong)
     }
 }
 
+// Every setting of the table read from an INI file: its default when the
+// key is missing, each whole number's bounds taken and one beyond them
+// refused, the texts' length limits; and the order of the Options window's
+// writes.
+TEST_F(IniTest, EverySettingReadsItsDefaultItsBoundsAndTheOptionsWriteInTheirOrder)
+{
+    const struct { const char *section, *key; Long byDefault, minimum, maximum; } wholes[] = {
+        {"General", "StructureIndex", 0, 0, 1},   {"General", "Comparison", 0, 0, 2},
+        {"General", "ExportStructure", 1, 0, 2},  {"General", "ImportStructure", 1, 0, 2},
+        {"General", "NumberOfLevels", 1, 0, 9999}, {"General", "PrintDestination", 0, 0, 2},
+        {"GridColumnWidths", "0", 200, 200, 32767},  {"GridColumnWidths", "1", 2345, 200, 32767},
+        {"GridColumnWidths", "2", 2345, 200, 32767}, {"GridColumnWidths", "3", 1250, 200, 32767},
+        {"GridColumnWidths", "4", 1250, 200, 32767}, {"GridColumnWidths", "5", 1000, 200, 32767},
+        {"GridColumnWidths", "6", 1000, 200, 32767}, {"GridColumnWidths", "7", 850, 200, 32767},
+        {"GridColumnWidths", "8", 850, 200, 32767},
+    };
+    const struct { const char *section, *key; bool byDefault; } flags[] = {
+        {"General", "Language", false}, {"General", "ResizeFont", false},
+        {"General", "DisplayPrimaryPathFirstLevelFolders", false}, {"General", "DisplaySecondaryPathFirstLevelFolders", false},
+        {"General", "DisplayPrimaryPathFirstLevelFiles", false}, {"General", "DisplaySecondaryPathFirstLevelFiles", false},
+        {"General", "NoToolTipPathNames", false}, {"General", "SortSavedPaths", false},
+        {"General", "CompareOnlyTheCommonFiles", true}, {"General", "DisplayOnlyTheDifferences", false},
+        {"General", "AbilityToExcludeFolders", true}, {"General", "DisplayOptions", true},
+        {"FileAttributes", "Hidden", true}, {"FileAttributes", "System", true}, {"FileAttributes", "ReadOnly", true},
+        {"FileAttributes", "Archive", true}, {"General", "DisplayElapsedTime", false},
+        {"General", "SaveGridColumnWidths", false}, {"General", "RemindMeToPrint", true}, {"General", "FailSafe", false},
+        {"General", "ExtendedInformation", true},
+    };
+    const auto row = [](const char* section, const char* key) -> const Setting* {
+        for (const Setting& s : Settings())
+            if (QLatin1String(s.section) == QLatin1String(section) && QLatin1String(s.key) == QLatin1String(key)) return &s;
+        return nullptr;
+    };
+    const auto readAs = [&](const Setting& s, const QByteArray& value) {
+        put("[" + QByteArray(s.section) + "]\r\n" + (value.isNull() ? QByteArray() : QByteArray(s.key) + "=" + value + "\r\n"));
+        EXPECT_EQ(ReadSetting(ini(), s, g()), 0);
+        return SettingText(s, g());
+    };
+    for (const auto& w : wholes) {
+        SCOPED_TRACE(std::string(w.section) + "/" + w.key);
+        const Setting* s = row(w.section, w.key);
+        ASSERT_TRUE(s);
+        const QString byDefault = QString::number(w.byDefault);
+        EXPECT_EQ(readAs(*s, QByteArray()), byDefault);
+        EXPECT_EQ(readAs(*s, QByteArray::number(w.minimum)), QString::number(w.minimum));
+        EXPECT_EQ(readAs(*s, QByteArray::number(w.maximum)), QString::number(w.maximum));
+        EXPECT_EQ(readAs(*s, QByteArray::number(w.minimum - 1)), byDefault);
+        EXPECT_EQ(readAs(*s, QByteArray::number(w.maximum + 1)), byDefault);
+    }
+    for (const auto& f : flags) {
+        SCOPED_TRACE(std::string(f.section) + "/" + f.key);
+        const Setting* s = row(f.section, f.key);
+        ASSERT_TRUE(s);
+        EXPECT_EQ(readAs(*s, QByteArray()), f.byDefault ? QStringLiteral("True") : QStringLiteral("False"));
+        EXPECT_EQ(readAs(*s, f.byDefault ? "False" : "True"), f.byDefault ? QStringLiteral("False") : QStringLiteral("True"));
+    }
+    // Texts: the pattern keeps 2,047 characters, the formats 99, the initial paths any length.
+    const Setting* pattern = row("FileAttributes", "Pattern");
+    ASSERT_TRUE(pattern);
+    EXPECT_EQ(readAs(*pattern, QByteArray()), QStringLiteral("*.*"));
+    EXPECT_EQ(readAs(*pattern, QByteArray(3000, 'p')), QString(2047, u'p'));
+    g().ApplicationPath = QStringLiteral("C:\\App");
+    for (const char* key : {"PrimaryInitialPath", "SecondaryInitialPath"}) {
+        const Setting* path = row("General", key);
+        ASSERT_TRUE(path);
+        EXPECT_EQ(readAs(*path, QByteArray()), QStringLiteral("C:\\App"));
+        EXPECT_EQ(readAs(*path, "D:\\" + QByteArray(5000, 'd')), QStringLiteral("D:\\") + QString(5000, u'd'));
+    }
+    const Setting* date = row("General", "DateFormat");
+    ASSERT_TRUE(date);
+    EXPECT_EQ(readAs(*date, "long" + QByteArray(94, ' ') + "x"), QStringLiteral("short")) << "99 characters are kept";
+    EXPECT_EQ(readAs(*date, "long" + QByteArray(95, ' ') + "x"), QStringLiteral("long")) << "the 100th is cut";
+
+    // Each written row has a place of its own, 1 first, without gaps.
+    QStringList order;
+    QList<int> places;
+    for (const Setting* s : OptionsApplySettings()) {
+        order << QLatin1String(s->key);
+        places << s->applyRank;
+    }
+    for (int k = 0; k < places.size(); ++k) EXPECT_EQ(places[k], k + 1) << order[k].toStdString();
+    EXPECT_EQ(order, QStringList({"PrimaryInitialPath", "SecondaryInitialPath", "Pattern", "Hidden", "System", "ReadOnly", "Archive",
+                                  "NumberOfLevels", "DateFormat", "TimeFormat", "Comparison", "DisplayOnlyTheDifferences",
+                                  "AbilityToExcludeFolders", "DisplayElapsedTime", "SaveGridColumnWidths",
+                                  "CompareOnlyTheCommonFiles", "RemindMeToPrint", "NoToolTipPathNames", "ResizeFont",
+                                  "DisplayOptions", "FailSafe", "ExtendedInformation"}));
+}
+
 TEST_F(IniTest, PageSetupRoundTripsChecksTheFontNameAndAHalfReadOneIsStillUsable)
 {
     g().PageSetupFontName = "Courier New Greek";

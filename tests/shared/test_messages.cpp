@@ -82,6 +82,22 @@ TEST_F(MessagesTest, TheTrapReportsStandardFailuresUnderItsOwnTitleInTheLanguage
     trap.step([] { throw platform::AppError{13, QString()}; });
     g().LanguageIsGreek = true;
     trap.step([] { RaiseError(53); });
+    EXPECT_FALSE(trap.stopped()) << "going on after No";
+    EXPECT_EQ(trap.lastErrorNumber(), 53);
+
+    // Memory running out; a trap that stops after No runs no further step;
+    // a failed step gives the pointer back.
+    g().LanguageIsGreek = false;
+    desk.expectMsgBoxContaining("Find next [ FSN2000 ]", "Error condition 7 with the description 'Out of memory'", 36, ui::vbNo);
+    ErrorTrap stopping(&form, "FSN2000", ErrorTrap::OnNo::StopOperation, "Find next");
+    form.setMousePointer(ui::vbHourglass);
+    EXPECT_FALSE(stopping.stepRestoringPointer(form, [] { throw std::bad_alloc(); }));
+    EXPECT_EQ(form.mousePointer(), ui::vbDefault);
+    EXPECT_TRUE(stopping.stopped());
+    EXPECT_EQ(stopping.lastErrorNumber(), 7);
+    bool ran = false;
+    EXPECT_FALSE(stopping.step([&] { ran = true; }));
+    EXPECT_FALSE(ran);
 }
 
 // --- Cancel, close refusal, second copy -------------------------------------------------
@@ -113,10 +129,16 @@ TEST_F(MessagesTest, AConfirmedCancelDisablesWhatAskedAndOnlyTheUsersOwnCloseOfA
 TEST_F(MessagesTest, TheYieldIsThrottledSwallowsFailuresButNotTheEndAndACancelIsSeenAtTheNextTest)
 {
     SetDoEventsInterval(60000);
+    EXPECT_TRUE(DoEventsDue()) << "nothing handed over yet";
     desk.resetYieldCount();
     for (int i = 0; i < 1000; ++i)
         DoEventsNow();
     EXPECT_EQ(desk.yieldCount(), 1); // only the first call reached the desktop
+    EXPECT_FALSE(DoEventsDue()) << "the interval has not passed";
+    EXPECT_EQ(DoEventsInterval(), 60000);
+    SetDoEventsInterval(-5);
+    EXPECT_EQ(DoEventsInterval(), 0);
+    EXPECT_TRUE(DoEventsDue()) << "no interval: always due";
 
     // A long operation tests the flag after each yield: a cancel confirmed
     // while the desktop ran is seen at that very item.

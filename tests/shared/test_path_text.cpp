@@ -9,6 +9,8 @@
 #include "ui/Control.h"
 #include "ui/Form.h"
 
+#include <stdexcept>
+
 using namespace basGlobal;
 
 using PathText = SharedTest;
@@ -95,6 +97,18 @@ TEST_F(PathText, DatesAndTimesFollowTheRegionalFormatsWithCarryOnTheTwentyFourHo
     EXPECT_EQ(FormatTimeText("long", false, 23, 59, 60, err), "00:00:00");
     EXPECT_EQ(FormatTimeText("other", false, 1, 2, 3, err), "");
     EXPECT_EQ(err, 0);
+    // Below zero the clock turns back across midnight.
+    EXPECT_EQ(FormatTimeText("long", false, 0, 0, -1, err), "23:59:59");
+    EXPECT_EQ(FormatTimeText("long", false, -25, 0, 0, err), "23:00:00");
+    EXPECT_EQ(FormatTimeText("long", false, 0, -1440, 0, err), "00:00:00");
+    EXPECT_EQ(err, 0);
+    // Day 0 is the last of the month before; the years 100 to 9999 only.
+    EXPECT_EQ(FormatDateText("short", false, 2004, 3, 0, err), "29/02/2004");
+    EXPECT_EQ(FormatDateText("short", false, 2002, 0, 1, err), "01/12/2001");
+    EXPECT_EQ(FormatDateText("short", false, 100, 1, 1, err), "01/01/0100");
+    EXPECT_EQ(err, 0);
+    EXPECT_EQ(FormatDateText("short", false, 100, 1, 0, err), "");
+    EXPECT_EQ(err, 5);
 }
 
 TEST_F(PathText, AFilesOwnDateKeepsItsYear)
@@ -138,6 +152,8 @@ TEST(RegionalFormatsTest, YearsGetFourDigitsAndLongTimesLoseTheirZone)
 {
     EXPECT_EQ(shared::withFourDigitYears("d 'yy' yy"), "d 'yy' yyyy");
     EXPECT_EQ(shared::withoutTimeZone("HH:mm:ss 'at' t"), "HH:mm:ss 'at'");
+    EXPECT_EQ(shared::withoutTimeZone("HH t mm  ss"), "HH mm ss") << "the blanks around the zone close up";
+    EXPECT_EQ(shared::withoutTimeZone("tttt HH:mm"), "HH:mm");
 
     const auto us = shared::RegionalFormats::fromLocale(QLocale(QLocale::English, QLocale::UnitedStates));
     EXPECT_EQ(us.shortTime(QTime(13, 5)), "13:05"); // 24-hour even where the locale uses AM/PM
@@ -215,6 +231,10 @@ TEST_F(PathText, DriveTypesAreNamedInTheCurrentLanguage)
         {"b", 2, false, 1, "b:\\", "Floppy Drive"}, {"E:\\", 2, false, 2, "E:\\", "Removable Drive"},
         {"C:", 3, false, 3, "C:\\", "Local Hard Drive"}, {"Z:", 1, false, 0, "Z:\\", ""},   // no root folder
         {"", 2, false, 0, "", ""}, {"N:", 4, true, 4, "N:\\", "Απομακρυσμένος Δίσκος (Δικτύου)"}, {"R:", 6, true, 6, "R:\\", "Δίσκος RAM"},
+        {"D:", 5, false, 5, "D:\\", "CD-ROM Drive"}, {"D:", 5, true, 5, "D:\\", "Δίσκος CD-ROM"},
+        {"a:", 2, true, 1, "a:\\", "Εύκαμπτος Δίσκος"}, {"F:", 2, true, 2, "F:\\", "Αφαιρούμενος Δίσκος"},
+        {"C:", 3, true, 3, "C:\\", "Τοπικός Σκληρός Δίσκος"}, {"N:", 4, false, 4, "N:\\", "Remote (Network) Drive"},
+        {"R:", 6, false, 6, "R:\\", "RAM Disk"}, {"X:", 7, false, 0, "X:\\", ""}, {"X:", 0, false, 0, "X:\\", ""},
     };
     for (const auto& c : cases) {
         g().LanguageIsGreek = c.greek;
@@ -223,6 +243,16 @@ TEST_F(PathText, DriveTypesAreNamedInTheCurrentLanguage)
         EXPECT_EQ(name, QString::fromUtf8(c.name)) << c.root;
         EXPECT_EQ(asked, QLatin1String(c.asked)) << c.root;
     }
+    // A query that fails names nothing.
+    QString name = QStringLiteral("?");
+    EXPECT_EQ(GetDriveTypeName(QStringLiteral("C:"), name, [](const QString&) -> int { throw platform::makeError(71); }), 0);
+    EXPECT_EQ(name, QString());
+    name = QStringLiteral("?");
+    EXPECT_EQ(GetDriveTypeName(QStringLiteral("C:"), name, [](const QString&) -> int { throw std::runtime_error("gone"); }), 0);
+    EXPECT_EQ(name, QString());
+    name = QStringLiteral("?");
+    EXPECT_EQ(GetDriveTypeName(QStringLiteral("C:"), name, {}), 0);
+    EXPECT_EQ(name, QString());
 }
 
 TEST_F(PathText, RepeatedCharactersCollapseAndLevelsCountBackslashesBothYielding)
@@ -265,4 +295,60 @@ TEST(VbString, PositionsCountFromOneTrimmingDropsSpacesOnlyAndCaseMappingKeepsLe
     EXPECT_EQ(vb::UCase(deseret), QString::fromUcs4(U"\U00010400X"));
     // Half a pair stays as it is, and the character before it is still mapped.
     EXPECT_EQ(vb::UCase(QStringLiteral("é") + QChar(0xDC00)), QStringLiteral("É") + QChar(0xDC00));
+}
+
+// Each helper at the edges of its arguments: the last valid position and
+// length, one past them, and the invalid call below them.
+TEST(VbString, EveryHelperAtTheEdgesOfItsArguments)
+{
+    const QString s = QStringLiteral("abcabc");
+    EXPECT_EQ(vb::Len(s), 6);
+    EXPECT_EQ(vb::Mid(s, 1), s);
+    EXPECT_EQ(vb::Mid(s, 6), "c");
+    EXPECT_EQ(vb::Mid(s, 7), "");
+    EXPECT_EQ(vb::Mid(s, 6, 5), "c");
+    EXPECT_EQ(vb::Mid(s, 2, 0), "");
+    EXPECT_EQ(vb::Mid(s, 2, -1), "bcabc") << "-1 takes the rest";
+    EXPECT_EQ(TrappedCall([&] { vb::Mid(s, 2, -2); }), 5);
+    EXPECT_EQ(vb::Left(s, 0), "");
+    EXPECT_EQ(vb::Left(s, 2), "ab");
+    EXPECT_EQ(TrappedCall([&] { vb::Left(s, -1); }), 5);
+    EXPECT_EQ(vb::Right(s, 0), "");
+    EXPECT_EQ(vb::Right(s, 2), "bc");
+    EXPECT_EQ(vb::Right(s, 9), s);
+    EXPECT_EQ(TrappedCall([&] { vb::Right(s, -1); }), 5);
+
+    EXPECT_EQ(vb::InStr(s, "a"), 1);
+    EXPECT_EQ(vb::InStr(s, "c"), 3);
+    EXPECT_EQ(vb::InStr(s, "x"), 0);
+    EXPECT_EQ(vb::InStr(s, "C"), 0) << "case counts";
+    EXPECT_EQ(vb::InStr(4, s, "a"), 4);
+    EXPECT_EQ(vb::InStr(5, s, "a"), 0);
+    EXPECT_EQ(vb::InStr(7, s, ""), 7);
+    EXPECT_EQ(vb::InStr(8, s, ""), 0);
+    EXPECT_EQ(vb::InStr(8, s, "a"), 0);
+    EXPECT_EQ(TrappedCall([&] { vb::InStr(0, s, "a"); }), 5);
+    EXPECT_EQ(vb::InStrRev(s, "abc", -1), 4);
+    EXPECT_EQ(vb::InStrRev(s, "abc", 5), 1);
+    EXPECT_EQ(vb::InStrRev(s, "abc", 2), 0);
+    EXPECT_EQ(vb::InStrRev(s, "c", 6), 6);
+    EXPECT_EQ(vb::InStrRev(s, "", -1), 6);
+    EXPECT_EQ(vb::InStrRev(s, "C", -1), 0);
+
+    EXPECT_EQ(vb::Space(0), "");
+    EXPECT_EQ(vb::Space(3), "   ");
+    EXPECT_EQ(TrappedCall([] { vb::Space(-1); }), 5);
+    EXPECT_EQ(vb::String(0, u'x'), "");
+    EXPECT_EQ(vb::String(2, u'x'), "xx");
+    EXPECT_EQ(TrappedCall([] { vb::String(-1, u'x'); }), 5);
+    EXPECT_EQ(vb::Replace(s, "", "z"), s);
+    EXPECT_EQ(vb::Replace(s, "bc", "-"), "a-a-");
+    EXPECT_EQ(vb::Replace(s, "BC", "-"), s);
+    EXPECT_EQ(vb::LTrim("  a  "), "a  ");
+    EXPECT_EQ(vb::RTrim("  a  "), "  a");
+    EXPECT_EQ(vb::Trim("   "), "");
+    EXPECT_EQ(vb::FirstCharOr("xy", u'-'), u'x');
+    EXPECT_EQ(vb::FirstCharOr("", u'-'), u'-');
+    EXPECT_EQ(vb::UCase("az@[`{AZ"), "AZ@[`{AZ");
+    EXPECT_EQ(vb::LCase("AZ@[`{az"), "az@[`{az");
 }

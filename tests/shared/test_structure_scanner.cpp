@@ -9,6 +9,7 @@
 #include "shared/FileFacts.h"
 #include "shared/basObsoleteCompleteStructureScanner.h"
 #include "shared/basObsoleteScriptingFileSystemObject.h"
+#include "ui/SortOrder.h"
 
 #include <QStringList>
 
@@ -106,6 +107,26 @@ TEST_F(ScannerTest, EntriesComeInSortOrderWithAMarkerForEveryEmptyFolderButTheRo
         // The working lists end empty.
         EXPECT_EQ(folders->listCount() + queue->listCount() + files->listCount(), 0);
     }
+}
+
+// A sorted result list takes each entry in its own order, facts and all.
+TEST_F(ScannerTest, ASortedResultListHoldsEveryEntryInItsOwnOrder)
+{
+    ui::ListBox& sorted = *HiddenForm().lstSortedListBox[0];
+    sorted.clear();
+    const bool wasSorted = sorted.sorted();
+    sorted.setSorted(true);
+    tree.file(QStringLiteral("b/z.txt"));
+    tree.file(QStringLiteral("B.txt"));
+    tree.file(QStringLiteral("a.txt"));
+    tree.folder(QStringLiteral("Empty"));
+    EXPECT_EQ(CollectCompleteStructure(QStringLiteral("C:"), false, *folders, *queue, *files, sorted, cancelled, error, &facts), 4);
+    QStringList want = {"C:\\b\\z.txt", "C:\\B.txt", "C:\\a.txt", "C:\\Empty\\" + kMarker};
+    std::sort(want.begin(), want.end(), [](const QString& a, const QString& b) { return ui::sortsBefore(a, b); });
+    EXPECT_EQ(listItems(sorted), want);
+    EXPECT_EQ(facts.size(), 3);
+    sorted.clear();
+    sorted.setSorted(wasSorted);
 }
 
 TEST_F(ScannerTest, BreadthFirstFolderScanListsFoldersOfAllDepthsInTheOneSortOrder)

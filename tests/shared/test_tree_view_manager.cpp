@@ -164,6 +164,15 @@ TEST_F(TreeTest, RestoringAMissingFolderSelectsItsParentUnlessARetryFindsIt)
     ASSERT_TRUE(SelectPathInTreeView(QStringLiteral("C:\\Here"), *tree, err));
     desk.expectMsgBoxContaining(QStringLiteral("Restore path"), QStringLiteral("is 'C:\\Here'."), 325, ui::vbCancel);
     EXPECT_EQ(RestorePath(&form, QStringLiteral("Q:\\Nowhere"), *tree, err), QStringLiteral("C:\\Here"));
+
+    // A retry on a missing drive reloads the tree: the drive it selects is named.
+    desk.expectMsgBoxContaining(QStringLiteral("Restore path"), QStringLiteral("is 'C:\\Here'."), 325, ui::vbRetry);
+    desk.expectMsgBox(QStringLiteral("Restore path"),
+                      QStringLiteral("Path 'Q:\\Nowhere', could not be restored after all. The path that has been restored, is 'C:'."),
+                      64, ui::vbOK);
+    EXPECT_EQ(RestorePath(&form, QStringLiteral("Q:\\Nowhere"), *tree, err), QStringLiteral("C:"));
+    EXPECT_EQ(err, 0);
+    EXPECT_EQ(GetSelectedNodePath(*tree, err), QStringLiteral("C:"));
 }
 
 TEST_F(TreeTest, DriveTextsJoinOnlyTheKnownParts)
@@ -223,6 +232,27 @@ TEST_F(TreeTest, ReloadSelectsThePreviousFolderAndSeesNewOnesAndAnUnreadableFold
     EXPECT_EQ(n->children(), 0);
     EXPECT_FALSE(NodeChildrenLoaded(*n));
     EXPECT_EQ(AddSubFolderNodes(*tree, QStringLiteral("C:\\missing\\")), 35601);
+}
+
+// A list of texts each ended by a nul, taken apart one text at a time; a
+// last text without its nul is taken whole.
+TEST(NullTerminatedTexts, ArePartedOneAtATimeAndCutAtTheFirstNul)
+{
+    QString text = QStringLiteral("C:\\One") + QChar(0) + QChar(0) + QStringLiteral("ab") + QChar(0) + QStringLiteral("tail");
+    QStringList parts, rests;
+    for (int k = 0; k < 5; ++k) {
+        parts << TakeNextNullTerminatedPart(text);
+        rests << text;
+    }
+    EXPECT_EQ(parts, QStringList({"C:\\One", "", "ab", "tail", ""}));
+    EXPECT_EQ(rests, QStringList({QString(QChar(0)) + "ab" + QChar(0) + "tail", QStringLiteral("ab") + QChar(0) + "tail", "tail", "", ""}));
+    text = QString(QChar(0));
+    EXPECT_EQ(TakeNextNullTerminatedPart(text), QString());
+    EXPECT_EQ(text, QString());
+
+    EXPECT_EQ(TrimAtNull(QStringLiteral("abc") + QChar(0) + QStringLiteral("def") + QChar(0)), QStringLiteral("abc"));
+    EXPECT_EQ(TrimAtNull(QString(QChar(0)) + QStringLiteral("x")), QString());
+    EXPECT_EQ(TrimAtNull(QStringLiteral("whole")), QStringLiteral("whole"));
 }
 
 } // namespace
