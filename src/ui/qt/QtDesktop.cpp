@@ -223,7 +223,10 @@ void QtDesktop::guarded(const std::function<void()>& action)
 QWidget* QtDesktop::dialogParent()
 {
     if (QWidget* modal = QApplication::activeModalWidget(); modal && modal->isVisible()) return modal;
-    return QApplication::activeWindow();
+    // A window that was closed can stay the active one until its deferred
+    // deletion runs, which a dialog's own event loop then does under it.
+    QWidget* active = QApplication::activeWindow();
+    return active && active->isVisible() ? active : nullptr;
 }
 
 void QtDesktop::namePrinterSetupButton(QDialog& dialog)
