@@ -51,8 +51,9 @@ public:
         else if (k == Qt::Key_Home) target = 0;
         else if (k == Qt::Key_End) target = list->listCount() - 1;
         if (target != -2) {
-            target = std::clamp(target, 0, list->listCount() - 1);
+            // (An empty list has no row to clamp to.)
             if (list->listCount() > 0 && list->multiSelect() == ListBox::None) {
+                target = std::clamp(target, 0, list->listCount() - 1);
                 QtDesktop::guarded([list, target] {
                     if (Input::canTakeInput(*list)) list->setListIndex(target);
                 });

@@ -1,0 +1,532 @@
+// What every kind of control shows on the offscreen Qt platform, exactly as
+// the model holds it (place, font, colours, state), and how the real keys,
+// buttons and focus changes of a user reach the model with their values.
+#include "QtFixture.h"
+
+#include "ui/qt/QtColors.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListView>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScrollBar>
+#include <QTableView>
+#include <QTreeWidget>
+
+using namespace qttest;
+
+namespace {
+
+QPalette::ColorRole backRoleOf(ControlKind k)
+{
+    switch (k) {
+    case ControlKind::CommandButton: return QPalette::Button;
+    case ControlKind::TextBox:
+    case ControlKind::ComboBox:
+    case ControlKind::ListBox:
+    case ControlKind::TreeView:
+    case ControlKind::FlexGrid: return QPalette::Base;
+    default: return QPalette::Window;
+    }
+}
+
+QPalette::ColorRole foreRoleOf(ControlKind k)
+{
+    switch (k) {
+    case ControlKind::CommandButton: return QPalette::ButtonText;
+    case ControlKind::TextBox:
+    case ControlKind::ComboBox:
+    case ControlKind::ListBox:
+    case ControlKind::TreeView:
+    case ControlKind::FlexGrid: return QPalette::Text;
+    default: return QPalette::WindowText;
+    }
+}
+
+// The widget shows the control's place, font, state, tip and colours.
+void expectShows(FormWindow* w, Control* c)
+{
+    SCOPED_TRACE(c->name().toStdString());
+    QWidget* q = w->widgetFor(c);
+    ASSERT_NE(q, nullptr);
+    EXPECT_EQ(q->geometry(), QRect(QtDesktop::px(c->left()), QtDesktop::px(c->top()), QtDesktop::px(c->width()), QtDesktop::px(c->height())));
+    EXPECT_EQ(q->font().family(), c->font().name);
+    EXPECT_DOUBLE_EQ(q->font().pointSizeF(), c->font().size);
+    EXPECT_EQ(q->font().bold(), c->font().bold);
+    EXPECT_EQ(q->isVisibleTo(q->parentWidget()), c->visible());
+    EXPECT_EQ(q->isEnabledTo(q->parentWidget()), c->enabled());
+    EXPECT_EQ(q->toolTip(), c->toolTipText());
+    const QPalette app = QApplication::palette();
+    EXPECT_EQ(q->palette().color(QPalette::Active, backRoleOf(c->kind())), ui::qt::toQColor(c->backColor(), app));
+    for (QPalette::ColorGroup g : {QPalette::Active, QPalette::Inactive})
+        EXPECT_EQ(q->palette().color(g, foreRoleOf(c->kind())), ui::qt::toQColor(c->foreColor(), app)) << g;
+    EXPECT_EQ(q->palette().color(QPalette::Disabled, foreRoleOf(c->kind())), app.color(QPalette::Disabled, foreRoleOf(c->kind())));
+}
+
+} // namespace
+
+// Every kind of control shows what the model holds when its window opens,
+// and follows each change of place, font, state, tip and colour made while
+// the window is up; each is named after its control (and index).
+TEST_F(QtDesktopTest, EveryKindOfControlShowsItsPlaceFontStateTipAndColours)
+{
+    std::vector<Control*> all;
+    BuiltForm f("frmEvery", [&](BuiltForm& form) {
+        form.move(0, 0, 12000, 9000);
+        all = {form.add<CommandButton>("cmdApply"), form.add<Label>("lblPath", 1), form.add<TextBox>("txtName"),
+               form.add<CheckBox>("chkSort"),       form.add<OptionButton>("optSide", 0), form.add<ComboBox>("cboDrive"),
+               form.add<ListBox>("lstPaths"),       form.add<Frame>("fraSettings"),   form.add<Image>("imgIcon"),
+               form.add<TreeView>("tvwTree"),      form.add<FlexGrid>("grdResults"), form.add<ProgressBar>("prbDone"),
+               form.add<UpDown>("updLevels")};
+        int i = 0;
+        for (Control* c : all) {
+            c->move(120 + (i % 4) * 2900, 120 + (i / 4) * 1800, 2400 + 15 * i, 900 + 30 * i);
+            c->setToolTipText(QStringLiteral("tip %1").arg(i));
+            Font font = c->font();
+            font.size = 8 + i % 3;
+            font.bold = i % 2 == 1;
+            c->setFont(font);
+            c->setBackColor(rgb(10 * i, 200, 30));
+            c->setForeColor(rgb(90, 5 * i, 160));
+            ++i;
+        }
+        all[2]->setEnabled(false);
+        all[4]->setVisible(false);
+    });
+    f.show();
+    QApplication::processEvents();
+    FormWindow* w = desk.window(f);
+    EXPECT_EQ(w->widgetFor(all[1])->objectName(), "lblPath(1)");
+    EXPECT_EQ(w->widgetFor(all[0])->objectName(), "cmdApply");
+    for (Control* c : all) expectShows(w, c);
+    // A box of its own colour fills its ground; on the form's ground it does not.
+    EXPECT_TRUE(w->widgetFor(all[3])->autoFillBackground());
+    EXPECT_TRUE(w->widgetFor(all[4])->autoFillBackground());
+
+    int i = 0;
+    for (Control* c : all) {
+        c->move(c->left() + 60, c->top() + 45, c->width() - 150, c->height() - 90);
+        c->setToolTipText(i % 2 ? QString() : QStringLiteral("new tip"));
+        Font font = c->font();
+        font.name = QStringLiteral("Courier New");
+        font.size += 2;
+        font.bold = !font.bold;
+        c->setFont(font);
+        c->setBackColor(i % 2 ? kSysWindow : rgb(250, 240, 5 * i));
+        c->setForeColor(i % 2 ? kSysWindowText : rgb(5 * i, 5, 5));
+        c->setEnabled(i != 5);
+        c->setVisible(i != 6);
+        ++i;
+    }
+    QApplication::processEvents();
+    for (Control* c : all) expectShows(w, c);
+    all[3]->setBackColor(kSysButtonFace);
+    all[4]->setBackColor(kSysButtonFace);
+    EXPECT_FALSE(w->widgetFor(all[3])->autoFillBackground());
+    EXPECT_FALSE(w->widgetFor(all[4])->autoFillBackground());
+}
+
+// Each key of the keyboard reaches the form with its key code and the
+// state of Shift, Ctrl and Alt, once, and Qt's own button never sees it; a
+// key the program has no code for is left to Qt.
+TEST_F(QtDesktopTest, EveryKeyReachesTheFormWithItsCodeAndShiftState)
+{
+    CommandButton* button = nullptr;
+    int clicks = 0;
+    BuiltForm f("frmKeys", [&](BuiltForm& form) {
+        button = form.add<CommandButton>("cmdApply");
+        button->move(120, 120, 1500, 400);
+        button->Click = [&clicks] { ++clicks; };
+        form.setKeyPreview(true);
+    });
+    QList<std::pair<int, int>> seen;
+    f.KeyDown = [&seen](int& code, int shift) {
+        seen.append({code, shift});
+        code = 0;   // nothing further: no button pressed, nothing typed
+    };
+    f.show();
+    QApplication::processEvents();
+    QWidget* q = desk.window(f)->widgetFor(button);
+    Input::focus(*button);
+    const struct {
+        int key;
+        Qt::KeyboardModifiers mods;
+        int code, shift;
+    } keys[] = {
+        {Qt::Key_A, Qt::NoModifier, 'A', 0},
+        {Qt::Key_Z, Qt::ShiftModifier, 'Z', vbShiftMask},
+        {Qt::Key_0, Qt::ControlModifier, '0', vbCtrlMask},
+        {Qt::Key_9, Qt::AltModifier, '9', vbAltMask},
+        {Qt::Key_F1, Qt::NoModifier, vbKeyF1, 0},
+        {Qt::Key_F12, Qt::ShiftModifier | Qt::ControlModifier, vbKeyF1 + 11, vbShiftMask | vbCtrlMask},
+        {Qt::Key_Backspace, Qt::NoModifier, vbKeyBack, 0},
+        {Qt::Key_Return, Qt::NoModifier, vbKeyReturn, 0},
+        {Qt::Key_Enter, Qt::KeypadModifier, vbKeyReturn, 0},
+        {Qt::Key_Escape, Qt::NoModifier, vbKeyEscape, 0},
+        {Qt::Key_Space, Qt::NoModifier, vbKeySpace, 0},
+        {Qt::Key_PageUp, Qt::NoModifier, vbKeyPageUp, 0},
+        {Qt::Key_PageDown, Qt::NoModifier, vbKeyPageDown, 0},
+        {Qt::Key_End, Qt::NoModifier, vbKeyEnd, 0},
+        {Qt::Key_Home, Qt::NoModifier, vbKeyHome, 0},
+        {Qt::Key_Left, Qt::NoModifier, vbKeyLeft, 0},
+        {Qt::Key_Up, Qt::NoModifier, vbKeyUp, 0},
+        {Qt::Key_Right, Qt::NoModifier, vbKeyRight, 0},
+        {Qt::Key_Down, Qt::AltModifier | Qt::ShiftModifier, vbKeyDown, vbAltMask | vbShiftMask},
+        {Qt::Key_Delete, Qt::NoModifier, vbKeyDelete, 0},
+        {Qt::Key_Insert, Qt::NoModifier, 45, 0},
+    };
+    for (const auto& k : keys) {
+        seen.clear();
+        QKeyEvent press(QEvent::KeyPress, k.key, k.mods);
+        QApplication::sendEvent(q, &press);
+        EXPECT_EQ(seen, (QList<std::pair<int, int>>{{k.code, k.shift}})) << QKeySequence(k.key).toString().toStdString();
+        EXPECT_TRUE(press.isAccepted());
+    }
+    EXPECT_EQ(clicks, 0) << "Return and Space went to the form, not to the button";
+    seen.clear();
+    for (int key : {int(Qt::Key_Percent), int(Qt::Key_F13), int(Qt::Key_CapsLock)}) {
+        QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
+        QApplication::sendEvent(q, &press);
+    }
+    EXPECT_TRUE(seen.isEmpty());
+}
+
+// A key that gives the character its key code stands for goes the way of
+// every key (KeyDown, then KeyPress); one that gives another character
+// (shifted digits, Caps Lock, a Greek layout, punctuation) is typed as that
+// character, without a KeyDown of a code that would mean something else.
+TEST_F(QtDesktopTest, KeysTypedInABoxGoByTheirCodeOnlyWhenItGivesTheirCharacter)
+{
+    TextBox* box = nullptr;
+    BuiltForm f("frmTyping", [&](BuiltForm& form) {
+        box = form.add<TextBox>("txtName");
+        box->move(120, 120, 3000, 315);
+    });
+    QList<int> downs;
+    f.show();
+    box->KeyDown = [&downs](int& code, int) { downs << code; };
+    QWidget* q = desk.window(f)->widgetFor(box);
+    Input::focus(*box);
+    const struct {
+        int key;
+        Qt::KeyboardModifiers mods;
+        QString text;
+        QList<int> downs;
+    } keys[] = {
+        {Qt::Key_5, Qt::NoModifier, "5", {'5'}},
+        {Qt::Key_0, Qt::NoModifier, "0", {'0'}},
+        {Qt::Key_9, Qt::NoModifier, "9", {'9'}},
+        {Qt::Key_5, Qt::ShiftModifier, "%", {}},
+        {Qt::Key_Space, Qt::NoModifier, " ", {vbKeySpace}},
+        {Qt::Key_B, Qt::NoModifier, "b", {'B'}},
+        {Qt::Key_B, Qt::ShiftModifier, "B", {'B'}},
+        {Qt::Key_C, Qt::NoModifier, "C", {}},   // Caps Lock
+        {Qt::Key_D, Qt::ShiftModifier, "d", {}},
+        {0, Qt::NoModifier, QString::fromUtf8("λ"), {}},
+        {Qt::Key_Comma, Qt::NoModifier, ",", {}},
+    };
+    QString typed;
+    for (const auto& k : keys) {
+        downs.clear();
+        QKeyEvent press(QEvent::KeyPress, k.key, k.mods, k.text);
+        QApplication::sendEvent(q, &press);
+        typed += k.text;
+        EXPECT_EQ(downs, k.downs) << k.text.toStdString();
+        EXPECT_EQ(box->text(), typed);
+        EXPECT_EQ(static_cast<QLineEdit*>(q)->text(), typed);
+    }
+}
+
+namespace {
+
+// A mouse button released at `at` (pixels) on `w`, with the keys held.
+void release(QWidget* w, QPoint at, Qt::MouseButton button, Qt::KeyboardModifiers mods = Qt::NoModifier)
+{
+    QMouseEvent e(QEvent::MouseButtonRelease, QPointF(at), w->mapToGlobal(QPointF(at)), button, Qt::NoButton, mods);
+    QApplication::sendEvent(w, &e);
+}
+
+QString upText(int button, int shift, int x, int y) { return QStringLiteral("%1 %2 %3,%4").arg(button).arg(shift).arg(x).arg(y); }
+
+} // namespace
+
+// A button released over a control reaches the model with which button it
+// was, the keys held and where (twips from the control's corner): the right
+// one raises MouseUp (a text box keeps its own clipboard menu besides), the
+// left one clicks a label, a frame or an image, the middle one nothing.
+TEST_F(QtDesktopTest, MouseButtonsReachTheModelWithTheirButtonKeysAndPlace)
+{
+    Label* label = nullptr;
+    Image* image = nullptr;
+    Frame* frame = nullptr;
+    TextBox* box = nullptr;
+    BuiltForm f("frmMouse", [&](BuiltForm& form) {
+        form.move(0, 0, 8000, 6000);
+        label = form.add<Label>("lblPath");
+        label->move(120, 120, 3000, 600);
+        image = form.add<Image>("imgIcon");
+        image->move(3300, 120, 900, 900);
+        frame = form.add<Frame>("fraOptions");
+        frame->move(120, 1500, 3000, 1500);
+        box = form.add<TextBox>("txtName");
+        box->move(4500, 120, 3000, 315);
+    });
+    QStringList log;
+    f.show();
+    for (Control* c : std::initializer_list<Control*>{label, image, frame, box})
+        c->MouseUp = [&log, c](int b, int s, int x, int y) { log << c->name() + " up " + upText(b, s, x, y); };
+    label->Click = [&log] { log << "label click"; };
+    image->Click = [&log] { log << "image click"; };
+    FormWindow* w = desk.window(f);
+    QWidget* lbl = w->widgetFor(label);
+
+    release(lbl, {7, 5}, Qt::RightButton, Qt::ShiftModifier);
+    EXPECT_EQ(log, QStringList{"lblPath up " + upText(vbRightButton, vbShiftMask, QtDesktop::twips(7), QtDesktop::twips(5))});
+    log.clear();
+    release(lbl, {11, 3}, Qt::RightButton, Qt::ControlModifier | Qt::AltModifier);
+    EXPECT_EQ(log, QStringList{"lblPath up " + upText(vbRightButton, vbCtrlMask | vbAltMask, QtDesktop::twips(11), QtDesktop::twips(3))});
+    log.clear();
+    // A click is MouseUp then Click, as a click of the model is.
+    const QString clickUp = " up " + upText(vbLeftButton, 0, 0, 0);
+    release(lbl, {4, 4}, Qt::LeftButton);
+    EXPECT_EQ(log, (QStringList{"lblPath" + clickUp, "label click"}));
+    log.clear();
+    release(lbl, {4, 4}, Qt::MiddleButton);
+    release(w->widgetFor(image), {4, 4}, Qt::LeftButton);
+    EXPECT_EQ(log, (QStringList{"imgIcon" + clickUp, "image click"}));
+    log.clear();
+    release(w->widgetFor(frame), {4, 4}, Qt::LeftButton);
+    release(w->widgetFor(frame), {8, 9}, Qt::RightButton);
+    EXPECT_EQ(log, (QStringList{"fraOptions" + clickUp, "fraOptions up " + upText(vbRightButton, 0, QtDesktop::twips(8), QtDesktop::twips(9))}));
+    log.clear();
+
+    // Qt's context menu is refused on a label, kept on a text box.
+    QContextMenuEvent onLabel(QContextMenuEvent::Mouse, QPoint(3, 3), lbl->mapToGlobal(QPoint(3, 3)));
+    EXPECT_TRUE(QApplication::sendEvent(lbl, &onLabel));
+    QWidget* edit = w->widgetFor(box);
+    QMouseEvent up(QEvent::MouseButtonRelease, QPointF(5, 6), edit->mapToGlobal(QPointF(5, 6)), Qt::RightButton, Qt::NoButton, Qt::NoModifier);
+    edit->setContextMenuPolicy(Qt::NoContextMenu);   // (no menu to answer here)
+    QApplication::sendEvent(edit, &up);
+    EXPECT_EQ(log, QStringList{"txtName up " + upText(vbRightButton, 0, QtDesktop::twips(5), QtDesktop::twips(6))});
+}
+
+// The focus a user moves by Tab, Shift+Tab or a click reaches the model
+// (GotFocus); the window's own focus moves do not. Only what can hold the
+// focus takes it, a control without a tab stop only by a click, and what
+// the program changes in the tab order on screen is the order Tab follows.
+TEST_F(QtDesktopTest, TheFocusAUserMovesReachesTheModelAndTabFollowsTheModelsOrder)
+{
+    TextBox* a = nullptr;
+    TextBox* b = nullptr;
+    CommandButton* c = nullptr;
+    Label* label = nullptr;
+    BuiltForm f("frmFocus", [&](BuiltForm& form) {
+        form.move(0, 0, 8000, 4000);
+        a = form.add<TextBox>("txtA");
+        b = form.add<TextBox>("txtB");
+        c = form.add<CommandButton>("cmdC");
+        label = form.add<Label>("lblD");
+        int top = 120;
+        for (Control* x : std::initializer_list<Control*>{a, b, c, label}) {
+            x->move(120, top, 2000, 315);
+            top += 500;
+        }
+        a->setTabIndex(0);
+        b->setTabIndex(1);
+        c->setTabIndex(2);
+    });
+    QStringList got;
+    f.show();
+    QApplication::processEvents();
+    for (Control* x : std::initializer_list<Control*>{a, b, c}) x->GotFocus = [&got, x] { got << x->name(); };
+    FormWindow* w = desk.window(f);
+    EXPECT_EQ(w->widgetFor(a)->focusPolicy(), Qt::StrongFocus);
+    EXPECT_EQ(w->widgetFor(label)->focusPolicy(), Qt::NoFocus);
+    for (Qt::FocusReason r : {Qt::TabFocusReason, Qt::BacktabFocusReason, Qt::MouseFocusReason, Qt::ShortcutFocusReason}) {
+        w->widgetFor(r == Qt::BacktabFocusReason ? a : b)->setFocus(r);
+        EXPECT_EQ(f.activeControl(), r == Qt::BacktabFocusReason ? static_cast<Control*>(a) : b) << r;
+    }
+    EXPECT_EQ(got, (QStringList{"txtB", "txtA", "txtB"})) << "a second move to the same control raises nothing";
+    got.clear();
+    w->widgetFor(c)->setFocus(Qt::OtherFocusReason);
+    w->widgetFor(a)->setFocus(Qt::ActiveWindowFocusReason);
+    EXPECT_EQ(got, QStringList());
+    EXPECT_EQ(f.activeControl(), b);
+
+    // No tab stop: a click still focuses it, Tab passes it by.
+    b->setTabStop(false);
+    EXPECT_EQ(w->widgetFor(b)->focusPolicy(), Qt::ClickFocus);
+    const auto tabOrder = [w, a] {
+        QStringList order;
+        QWidget* from = w->widgetFor(a);
+        for (QWidget* x = from->nextInFocusChain(); x != from; x = x->nextInFocusChain())
+            if ((x->focusPolicy() & Qt::TabFocus) && x->isVisibleTo(w)) order << x->objectName();
+        return order;
+    };
+    EXPECT_EQ(tabOrder(), QStringList{"cmdC"});
+    b->setTabStop(true);
+    EXPECT_EQ(w->widgetFor(b)->focusPolicy(), Qt::StrongFocus);
+    c->setTabIndex(0);
+    a->setTabIndex(3);   // now C, B, A
+    EXPECT_EQ(tabOrder(), (QStringList{"cmdC", "txtB"}));
+    w->widgetFor(c)->setFocus(Qt::TabFocusReason);
+    EXPECT_EQ(f.activeControl(), c);
+}
+
+// The default button shows as the default one, and another set on screen
+// takes that over; the resizer's font switch turned on or off on screen
+// scales the fonts or puts them back.
+TEST_F(QtDesktopTest, TheDefaultButtonAndTheResizersFontSwitchFollowTheModelOnScreen)
+{
+    CommandButton* ok = nullptr;
+    CommandButton* apply = nullptr;
+    FormResizer* resizer = nullptr;
+    BuiltForm f("frmDefault", [&](BuiltForm& form) {
+        form.move(0, 0, 6120, 4950);
+        resizer = form.add<FormResizer>("freeSizer1");
+        ok = form.add<CommandButton>("cmdOK");
+        ok->move(120, 120, 1500, 400);
+        ok->setDefault(true);
+        apply = form.add<CommandButton>("cmdApply");
+        apply->move(1800, 120, 1500, 400);
+    });
+    f.show();
+    QApplication::processEvents();
+    FormWindow* w = desk.window(f);
+    auto* okButton = static_cast<QPushButton*>(w->widgetFor(ok));
+    auto* applyButton = static_cast<QPushButton*>(w->widgetFor(apply));
+    EXPECT_TRUE(okButton->isDefault());
+    EXPECT_FALSE(applyButton->isDefault());
+    apply->setDefault(true);
+    EXPECT_FALSE(okButton->isDefault());
+    EXPECT_TRUE(applyButton->isDefault());
+    f.setDefaultButton(nullptr);
+    EXPECT_FALSE(applyButton->isDefault());
+
+    const double designed = ok->font().size;
+    w->resize(w->width() * 2, w->height() * 2);
+    QApplication::processEvents();
+    EXPECT_DOUBLE_EQ(okButton->font().pointSizeF(), designed) << "fonts stay until the switch is on";
+    resizer->setResizeFonts(true);
+    EXPECT_NEAR(okButton->font().pointSizeF(), designed * std::min(w->scaleX(), w->scaleY()), 0.01);
+    EXPECT_GT(okButton->font().pointSizeF(), designed * 1.8);
+    resizer->setResizeFonts(false);
+    EXPECT_DOUBLE_EQ(okButton->font().pointSizeF(), designed);
+}
+
+// --- Lists and grids -------------------------------------------------------------------
+
+// A list's keys move the model's current item (a page at a time by its own
+// height, never past either end), Space toggles the current item of a
+// multi-select list; the view shows the model's current row and top item,
+// its scroll bar moves the model's top item, and the mouse reaches the
+// model with its buttons and place while the view never sees a press.
+TEST_F(QtDesktopTest, AListsKeysScrollAndMouseGoToTheModelAndTheViewShowsIt)
+{
+    ListBox* lst = nullptr;
+    ListBox* multi = nullptr;
+    ListBox* empty = nullptr;
+    BuiltForm f("frmLists", [&](BuiltForm& form) {
+        form.move(0, 0, 9000, 5000);
+        lst = form.add<ListBox>("lstPaths");
+        lst->move(120, 120, 3000, 2000);
+        for (int i = 0; i < 40; ++i) lst->addItem(QStringLiteral("C:\\Folder %1").arg(i, 2, 10, QLatin1Char('0')));
+        multi = form.add<ListBox>("lstExcluded");
+        multi->move(3300, 120, 3000, 2000);
+        multi->setMultiSelect(ListBox::Simple);
+        for (const char* s : {"one", "two", "three"}) multi->addItem(s);
+        empty = form.add<ListBox>("lstNothing");
+        empty->move(6500, 120, 2000, 2000);
+    });
+    f.show();
+    QApplication::processEvents();
+    FormWindow* w = desk.window(f);
+    auto* view = static_cast<QListView*>(w->widgetFor(lst));
+    ASSERT_GT(lst->itemHeight(), 0);
+    const int page = lst->height() / lst->itemHeight() - 1;
+    ASSERT_GT(page, 1);
+    Input::focus(*lst);
+    const struct {
+        int key;
+        int index;
+    } moves[] = {
+        {Qt::Key_Down, 0},         {Qt::Key_Down, 1},          {Qt::Key_Up, 0},        {Qt::Key_Up, 0},
+        {Qt::Key_PageDown, page},  {Qt::Key_PageDown, 2 * page}, {Qt::Key_PageUp, page}, {Qt::Key_End, 39},
+        {Qt::Key_Down, 39},        {Qt::Key_PageDown, 39},     {Qt::Key_Home, 0},      {Qt::Key_PageUp, 0},
+        {Qt::Key_End, 39},         {Qt::Key_PageUp, 39 - page},
+    };
+    lst->setListIndex(-1);
+    for (const auto& m : moves) {
+        sendKey(view, m.key);
+        EXPECT_EQ(lst->listIndex(), m.index) << QKeySequence(m.key).toString().toStdString();
+        EXPECT_EQ(view->currentIndex().row(), m.index);
+        EXPECT_TRUE(view->viewport()->rect().contains(view->visualRect(view->currentIndex()).center())) << "scrolled into sight";
+    }
+    lst->setListIndex(-1);
+    EXPECT_FALSE(view->currentIndex().isValid());
+
+    // The program's top item is the one shown; the user's scroll is the model's.
+    lst->setTopIndex(20);
+    EXPECT_EQ(view->indexAt(QPoint(2, 2)).row(), 20);
+    view->verticalScrollBar()->setValue(view->verticalScrollBar()->value() - 5);
+    EXPECT_EQ(lst->topIndex(), 15);
+
+    // Multi-select: arrows move nothing, Space toggles the current item.
+    auto* multiView = static_cast<QListView*>(w->widgetFor(multi));
+    Input::focus(*multi);
+    sendKey(multiView, Qt::Key_Space);
+    EXPECT_EQ(multi->selCount(), 0) << "no current item yet";
+    multi->setListIndex(1);
+    sendKey(multiView, Qt::Key_Down);
+    EXPECT_EQ(multi->listIndex(), 1);
+    sendKey(multiView, Qt::Key_Space);
+    EXPECT_EQ(multi->selectedIndexes(), QList<int>{1});
+    sendKey(multiView, Qt::Key_Space);
+    EXPECT_EQ(multi->selCount(), 0);
+    Input::focus(*empty);
+    sendKey(w->widgetFor(empty), Qt::Key_Down);
+    EXPECT_EQ(empty->listIndex(), -1);
+
+    // The mouse: moves with the buttons held, releases with their place.
+    QStringList log;
+    lst->MouseMove = [&log](int b, int s, int x, int y) { log << "move " + upText(b, s, x, y); };
+    lst->MouseUp = [&log](int b, int s, int x, int y) { log << "up " + upText(b, s, x, y); };
+    QWidget* port = view->viewport();
+    const auto move = [port](QPoint at, Qt::MouseButtons held) {
+        QMouseEvent e(QEvent::MouseMove, QPointF(at), port->mapToGlobal(QPointF(at)), Qt::NoButton, held, Qt::NoModifier);
+        QApplication::sendEvent(port, &e);
+    };
+    move({10, 12}, Qt::NoButton);
+    move({11, 13}, Qt::LeftButton);
+    move({12, 14}, Qt::RightButton);
+    move({13, 15}, Qt::LeftButton | Qt::RightButton);
+    const int t = QtDesktop::twips(1);
+    EXPECT_EQ(log, (QStringList{"move " + upText(0, 0, 10 * t, 12 * t), "move " + upText(vbLeftButton, 0, 11 * t, 13 * t),
+                                "move " + upText(vbRightButton, 0, 12 * t, 14 * t),
+                                "move " + upText(vbLeftButton | vbRightButton, 0, 13 * t, 15 * t)}));
+    log.clear();
+    int pressed = 0;
+    QObject::connect(view, &QAbstractItemView::pressed, view, [&pressed] { ++pressed; });
+    const QPoint onRow = view->visualRect(view->model()->index(16, 0)).center();
+    QMouseEvent down(QEvent::MouseButtonPress, QPointF(onRow), port->mapToGlobal(QPointF(onRow)), Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(port, &down);
+    EXPECT_EQ(pressed, 0);
+    release(port, onRow, Qt::RightButton, Qt::ShiftModifier);
+    EXPECT_EQ(log, QStringList{"up " + upText(vbRightButton, vbShiftMask, onRow.x() * t, onRow.y() * t)});
+    EXPECT_EQ(lst->listIndex(), -1) << "the right button chooses nothing";
+    log.clear();
+    release(port, onRow, Qt::LeftButton);
+    EXPECT_EQ(lst->listIndex(), 16);
+    EXPECT_EQ(log.size(), 1);
+    log.clear();
+    // Below the last item the left button is only a MouseUp.
+    empty->MouseUp = [&log](int b, int s, int x, int y) { log << "empty up " + upText(b, s, x, y); };
+    release(static_cast<QListView*>(w->widgetFor(empty))->viewport(), {20, 30}, Qt::LeftButton);
+    EXPECT_EQ(empty->listIndex(), -1);
+    EXPECT_EQ(log, QStringList{"empty up " + upText(vbLeftButton, 0, 20 * t, 30 * t)});
+}
