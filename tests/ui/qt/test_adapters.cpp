@@ -7,10 +7,14 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QCursor>
 #include <QGroupBox>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
+#include <QMenu>
+#include <QMenuBar>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
@@ -529,4 +533,372 @@ TEST_F(QtDesktopTest, AListsKeysScrollAndMouseGoToTheModelAndTheViewShowsIt)
     release(static_cast<QListView*>(w->widgetFor(empty))->viewport(), {20, 30}, Qt::LeftButton);
     EXPECT_EQ(empty->listIndex(), -1);
     EXPECT_EQ(log, QStringList{"empty up " + upText(vbLeftButton, 0, 20 * t, 30 * t)});
+}
+
+// A button released over a grid names the cell under it (the headings
+// included, -1 outside the cells): the left one makes a scrolling cell
+// current and clicks, the right one only tells where; a press never reaches
+// the cells. Colours, alignment, merging, widths and heights the program
+// sets on screen are what the view shows after the turn.
+TEST_F(QtDesktopTest, AGridNamesTheCellUnderTheMouseAndShowsWhatTheProgramSetsOnScreen)
+{
+    FlexGrid* g = nullptr;
+    BuiltForm f("frmGrid", [&](BuiltForm& form) {
+        form.move(0, 0, 9000, 6000);
+        g = form.add<FlexGrid>("grdResults");
+        g->move(120, 120, 8000, 4000);
+        g->setRows(30);
+        g->setCols(5);
+        g->setFixedRows(1);
+        g->setFixedCols(1);
+        for (int r = 0; r < 30; ++r)
+            for (int c = 0; c < 5; ++c) g->setTextMatrix(r, c, QStringLiteral("%1.%2").arg(r).arg(c));
+    });
+    f.show();
+    QApplication::processEvents();
+    auto* view = static_cast<QTableView*>(desk.window(f)->widgetFor(g));
+    QAbstractItemModel* model = view->model();
+    QStringList log;
+    g->MouseUp = [&log, g](int b, int s, int, int) { log << QStringLiteral("up %1 %2 at %3,%4").arg(b).arg(s).arg(g->mouseRow()).arg(g->mouseCol()); };
+    g->Click = [&log, g] { log << QStringLiteral("click %1,%2").arg(g->row()).arg(g->col()); };
+    const auto cellAt = [view](int r, int c) { return view->visualRect(view->model()->index(r, c)).center(); };
+    QWidget* port = view->viewport();
+
+    int pressed = 0;
+    QObject::connect(view, &QAbstractItemView::pressed, view, [&pressed] { ++pressed; });
+    QMouseEvent down(QEvent::MouseButtonPress, QPointF(cellAt(2, 1)), port->mapToGlobal(QPointF(cellAt(2, 1))), Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(port, &down);
+    EXPECT_EQ(pressed, 0);
+    release(port, cellAt(2, 1), Qt::LeftButton);
+    EXPECT_EQ(log, (QStringList{"up 1 0 at 3,2", "click 3,2"}));
+    EXPECT_EQ(view->currentIndex(), model->index(2, 1));
+    log.clear();
+    release(port, cellAt(4, 3), Qt::RightButton, Qt::ControlModifier);
+    EXPECT_EQ(log, QStringList{"up 2 2 at 5,4"});
+    EXPECT_EQ(QPoint(g->row(), g->col()), QPoint(3, 2)) << "the right button moves no current cell";
+    log.clear();
+    QHeaderView* side = view->verticalHeader();
+    release(side->viewport(), QPoint(side->width() / 2, side->sectionViewportPosition(6) + 2), Qt::RightButton);
+    QHeaderView* top = view->horizontalHeader();
+    release(top->viewport(), QPoint(top->sectionViewportPosition(2) + 3, 4), Qt::RightButton);
+    EXPECT_EQ(log, (QStringList{"up 2 0 at 7,0", "up 2 0 at 0,3"}));
+    log.clear();
+
+    // Below the last row and right of the last column: outside the cells.
+    g->setRows(3);
+    desk.doEvents();
+    const QPoint below(cellAt(0, 0).x(), view->visualRect(model->index(1, 0)).bottom() + 10);
+    release(port, below, Qt::RightButton);
+    EXPECT_EQ(log, QStringList{"up 2 0 at -1,-1"});
+    log.clear();
+    g->setColWidth(4, 300);
+    desk.doEvents();
+    release(port, QPoint(view->visualRect(model->index(0, 3)).right() + 20, cellAt(0, 0).y()), Qt::RightButton);
+    EXPECT_EQ(log, QStringList{"up 2 0 at -1,-1"});
+
+    // The grid's own colours fill the cells without one of their own.
+    g->setCellBackColorAt(1, 2, rgb(0, 0, 255));
+    g->setBackColor(rgb(1, 2, 3));
+    g->setForeColor(rgb(200, 100, 50));
+    desk.doEvents();
+    EXPECT_EQ(model->data(model->index(0, 0), Qt::BackgroundRole).value<QColor>(), QColor(1, 2, 3));
+    EXPECT_EQ(model->data(model->index(1, 0), Qt::ForegroundRole).value<QColor>(), QColor(200, 100, 50));
+    EXPECT_EQ(model->data(model->index(0, 1), Qt::BackgroundRole).value<QColor>(), QColor(0, 0, 255));
+    g->setColAlignment(2, 8);
+    g->setFixedAlignment(2, 0);
+    desk.doEvents();
+    EXPECT_EQ(model->data(model->index(1, 1), Qt::TextAlignmentRole).value<Qt::Alignment>(), Qt::AlignRight | Qt::AlignBottom);
+    EXPECT_EQ(model->headerData(1, Qt::Horizontal, Qt::TextAlignmentRole).value<Qt::Alignment>(), Qt::AlignLeft | Qt::AlignTop);
+
+    // Merging turned on, and a row made a merge row, on screen.
+    for (int c = 1; c < 5; ++c) g->setTextMatrix(2, c, "same");
+    desk.doEvents();
+    EXPECT_EQ(view->columnSpan(1, 0), 1);
+    g->setMergeRow(2, true);
+    desk.doEvents();
+    EXPECT_EQ(view->columnSpan(1, 0), 1) << "merging is off";
+    g->setMergeCells(1);
+    desk.doEvents();
+    EXPECT_EQ(view->columnSpan(1, 0), 4);
+    g->setMergeRow(2, false);
+    desk.doEvents();
+    EXPECT_EQ(view->columnSpan(1, 0), 1);
+    g->setMergeRow(2, true);
+    desk.doEvents();
+    EXPECT_EQ(view->columnSpan(1, 0), 4);
+    g->setMergeCells(0);
+    desk.doEvents();
+    EXPECT_EQ(view->columnSpan(1, 0), 1);
+
+    // Heights and widths, the fixed column's included.
+    g->setRowHeight(600);
+    g->setColWidth(0, 1500);
+    g->setColWidth(3, 2000);
+    desk.doEvents();
+    EXPECT_EQ(side->defaultSectionSize(), QtDesktop::px(600));
+    EXPECT_EQ(top->height(), QtDesktop::px(600));
+    EXPECT_EQ(side->width(), QtDesktop::px(1500));
+    EXPECT_EQ(view->columnWidth(2), QtDesktop::px(2000));
+    g->setFixedCols(0);
+    g->setFixedRows(0);
+    desk.doEvents();
+    EXPECT_FALSE(side->isVisibleTo(view));
+    EXPECT_FALSE(top->isVisibleTo(view));
+    EXPECT_EQ(model->columnCount(), 5);
+    EXPECT_EQ(model->data(model->index(0, 0)).toString(), "0.0");
+}
+
+// --- Trees ------------------------------------------------------------------------------
+
+namespace {
+
+// The view's items as "text[children]" with "+" after an expanded one.
+QString shape(QTreeWidgetItem* item)
+{
+    QString s = item->text(0);
+    if (item->isExpanded()) s += u'+';
+    if (item->childCount() == 0) return s;
+    QStringList kids;
+    for (int i = 0; i < item->childCount(); ++i) kids << shape(item->child(i));
+    return s + u'[' + kids.join(u',') + u']';
+}
+
+QString shape(QTreeWidget* view)
+{
+    QStringList roots;
+    for (int i = 0; i < view->topLevelItemCount(); ++i) roots << shape(view->topLevelItem(i));
+    return roots.join(u' ');
+}
+
+} // namespace
+
+// The view holds the model's nodes in the model's order whatever the
+// program does on screen: nodes added, renamed, sorted (the roots too),
+// removed with their branch and added anew, all cleared; the selection the
+// program sets shows; the keys and the mouse of the user move the model's
+// selection and expansion, a node without a key included.
+TEST_F(QtDesktopTest, ATreeViewHoldsTheModelsNodesInOrderThroughEveryChangeOnScreen)
+{
+    TreeView* tree = nullptr;
+    BuiltForm f("frmTree", [&](BuiltForm& form) {
+        form.move(0, 0, 6000, 6000);
+        tree = form.add<TreeView>("tvwStructure");
+        tree->move(120, 120, 4000, 5000);
+        tree->add({}, TreeView::tvwLast, "D:", "D:");
+        tree->add({}, TreeView::tvwLast, "C:", "C:");
+        tree->add("C:", TreeView::tvwChild, "C:\\B", "B");
+        tree->add("C:", TreeView::tvwChild, "C:\\A", "A");
+        tree->add("C:\\A", TreeView::tvwChild, "C:\\A\\1", "1");
+        tree->add("C:\\A\\1", TreeView::tvwChild, "C:\\A\\1\\x", "x");
+        tree->node("C:")->setExpanded(true);
+    });
+    QStringList events;
+    f.show();
+    tree->NodeClick = [&events](TreeNode* n) { events << "click " + n->text(); };
+    tree->Expand = [&events](TreeNode* n) { events << "expand " + n->text(); };
+    tree->Collapse = [&events](TreeNode* n) { events << "collapse " + n->text(); };
+    auto* view = static_cast<QTreeWidget*>(desk.window(f)->widgetFor(tree));
+    EXPECT_EQ(shape(view), "D: C:+[B,A[1[x]]]");
+
+    tree->node("C:")->setSorted(true);
+    EXPECT_EQ(shape(view), "D: C:+[A[1[x]],B]");
+    tree->node("C:\\A")->setText("Z");
+    EXPECT_EQ(shape(view), "D: C:+[B,Z[1[x]]]") << "renamed, it moves to its sorted place";
+    tree->node("C:\\A\\1")->setText("2");
+    EXPECT_EQ(shape(view), "D: C:+[B,Z[2[x]]]");
+    tree->setSorted(true);
+    EXPECT_EQ(shape(view), "C:+[B,Z[2[x]]] D:") << "the roots sorted, the expansion kept";
+
+    // A branch removed and nodes added anew show as the model holds them.
+    tree->remove("C:\\A");
+    EXPECT_EQ(shape(view), "C:+[B] D:");
+    for (int round = 0; round < 3; ++round) {
+        tree->add("C:", TreeView::tvwChild, "C:\\A", "A");
+        tree->add("C:\\A", TreeView::tvwChild, "C:\\A\\1", "1");
+        tree->add("C:\\A\\1", TreeView::tvwChild, "C:\\A\\1\\x", "x");
+        tree->add("C:\\A\\1", TreeView::tvwChild, "C:\\A\\1\\y", "y");
+        EXPECT_EQ(shape(view), "C:+[A[1[x,y]],B] D:") << round;
+        tree->remove("C:\\A");
+    }
+    tree->clear();
+    EXPECT_EQ(view->topLevelItemCount(), 0);
+    tree->add({}, TreeView::tvwLast, "E:", "E:");
+    tree->add("E:", TreeView::tvwChild, {}, "(loading)");
+    tree->add({}, TreeView::tvwLast, "F:", "F:");
+    tree->add("F:", TreeView::tvwChild, "F:\\G", "G");
+    EXPECT_EQ(shape(view), "E:[(loading)] F:[G]");
+
+    // The selection the program sets, and none.
+    tree->setSelectedItem(tree->node("F:"));
+    EXPECT_EQ(view->currentItem()->text(0), "F:");
+    EXPECT_TRUE(view->currentItem()->isSelected());
+    tree->setSelectedItem(nullptr);
+    EXPECT_TRUE(view->selectedItems().isEmpty());
+
+    // The user's expansion, also of a node without a key.
+    const auto item = [view](const QString& text) { return view->findItems(text, Qt::MatchExactly | Qt::MatchRecursive).value(0); };
+    item("F:")->setExpanded(true);
+    EXPECT_TRUE(tree->node("F:")->expanded());
+    tree->add("E:", TreeView::tvwChild, {}, "(more)");
+    tree->add("E:", TreeView::tvwChild, {}, "(even more)");
+    TreeNode* loading = tree->node("E:")->child();
+    item("E:")->setExpanded(true);
+    item("(loading)")->setExpanded(true);
+    EXPECT_TRUE(loading->expanded());
+    item("(loading)")->setExpanded(false);
+    EXPECT_FALSE(loading->expanded());
+    item("E:")->setExpanded(false);
+    tree->add({}, TreeView::tvwLast, "H:", "H:");
+    EXPECT_EQ(shape(view), "E:[(loading),(more),(even more)] F:+[G] H:");
+    Input::focus(*tree);
+    tree->setSelectedItem(tree->node("F:"));
+    events.clear();
+    sendKey(view, Qt::Key_Down);
+    EXPECT_EQ(tree->selectedItem(), tree->node("F:\\G"));
+    sendKey(view, Qt::Key_Down);
+    EXPECT_EQ(tree->selectedItem(), tree->node("H:"));
+    sendKey(view, Qt::Key_Up);
+    sendKey(view, Qt::Key_Up);
+    EXPECT_EQ(tree->selectedItem(), tree->node("F:"));
+    EXPECT_EQ(events, (QStringList{"click G", "click H:", "click G", "click F:"}));
+    item("F:")->setExpanded(false);
+    EXPECT_FALSE(tree->node("F:")->expanded());
+    EXPECT_EQ(events.last(), "collapse F:");
+
+    // A right press leaves the selection; it is no click.
+    events.clear();
+    const QPoint at = view->visualItemRect(item("H:")).center();
+    QMouseEvent down(QEvent::MouseButtonPress, QPointF(at), view->viewport()->mapToGlobal(QPointF(at)), Qt::RightButton, Qt::RightButton, Qt::NoModifier);
+    QApplication::sendEvent(view->viewport(), &down);
+    release(view->viewport(), at, Qt::RightButton);
+    EXPECT_EQ(tree->selectedItem(), tree->node("F:"));
+    EXPECT_EQ(view->currentItem(), item("F:"));
+    EXPECT_EQ(events, QStringList());
+}
+
+// --- Nested controls and menus ---------------------------------------------------------
+
+// A click or a right click on a control inside a frame is that control's
+// alone: the frame under it hears nothing of it.
+TEST_F(QtDesktopTest, AButtonReleasedOnAControlInsideAFrameReachesOnlyThatControl)
+{
+    Frame* frame = nullptr;
+    Label* label = nullptr;
+    BuiltForm f("frmFramed", [&](BuiltForm& form) {
+        form.move(0, 0, 6000, 4000);
+        frame = form.add<Frame>("fraOptions");
+        frame->move(120, 120, 4000, 3000);
+        label = form.add<Label>("lblInside", -1, frame);
+        label->move(300, 600, 2000, 300);
+    });
+    QStringList log;
+    f.show();
+    for (Control* c : std::initializer_list<Control*>{frame, label})
+        c->MouseUp = [&log, c](int b, int, int, int) { log << c->name() + QStringLiteral(" up %1").arg(b); };
+    label->Click = [&log] { log << "label click"; };
+    QWidget* q = desk.window(f)->widgetFor(label);
+    ASSERT_EQ(q->parentWidget(), desk.window(f)->widgetFor(frame));
+    release(q, {3, 3}, Qt::LeftButton);
+    release(q, {3, 3}, Qt::RightButton);
+    EXPECT_EQ(log, (QStringList{"lblInside up 1", "label click", "lblInside up 2"}));
+}
+
+namespace {
+
+// The actions of a menu as "text" ("-" a separator, "(x)" disabled, "*"
+// checked, "[...]" a submenu's items).
+QString menuShape(QMenu* menu)
+{
+    QStringList out;
+    for (QAction* a : menu->actions()) {
+        if (!a->isVisible()) continue;
+        QString s = a->isSeparator() ? QStringLiteral("-") : a->text();
+        if (a->isChecked()) s += u'*';
+        if (!a->isEnabled()) s = u'(' + s + u')';
+        if (a->menu()) s += u'[' + menuShape(a->menu()) + u']';
+        out << s;
+    }
+    return out.join(u'|');
+}
+
+} // namespace
+
+// A pop-up menu shows the items the model holds, as it holds them (hidden
+// ones left out, separators, greyed and ticked ones, submenus), opens where
+// the program asks, and what the user chooses there is clicked in the
+// model. Items added to the bar's menus while the window is up show there.
+TEST_F(QtDesktopTest, PopUpAndBarMenusShowTheModelsItemsAndTheChoiceIsClicked)
+{
+    BuiltForm f("frmMenus");
+    f.load();
+    f.move(0, 0, 6000, 4000);
+    Menu* context = f.addMenu("mnuContext", "Context");
+    Menu* open = f.addMenu("mnuOpen", "Open", context);
+    f.addMenu("mnuSep", "-", context);
+    Menu* hidden = f.addMenu("mnuHidden", "Hidden", context);
+    hidden->setVisible(false);
+    Menu* greyed = f.addMenu("mnuGreyed", "Greyed & grey", context);
+    greyed->setEnabled(false);
+    Menu* ticked = f.addMenu("mnuTicked", "Ticked", context);
+    ticked->setChecked(true);
+    Menu* more = f.addMenu("mnuMore", "More", context);
+    f.addMenu("mnuMoreOne", "One", more);
+    Menu* off = f.addMenu("mnuOff", "Off", context);
+    off->setEnabled(false);
+    f.addMenu("mnuOffOne", "Inside", off);
+    QStringList clicks;
+    for (Menu* m : {context, open, ticked}) m->Click = [&clicks, m] { clicks << m->caption(); };
+    f.show();
+    FormWindow* w = desk.window(f);
+
+    QString seen;
+    QPoint seenAt;
+    QString choose = "Open";
+    desk.setDialogHook([&](QWidget* d) {
+        auto* menu = qobject_cast<QMenu*>(d);
+        ASSERT_NE(menu, nullptr);
+        seen = menuShape(menu);
+        seenAt = menu->pos();
+        for (QAction* a : menu->actions())
+            if (a->text() == choose) {
+                menu->setActiveAction(a);
+                QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+                QApplication::sendEvent(menu, &enter);
+                return;
+            }
+        menu->close();
+    });
+    f.popupMenu(*context, 0, 600, 300);
+    EXPECT_EQ(seen.toStdString(), "Open|-|(Greyed && grey)|Ticked*|More[One]|(Off)[Inside]");
+    EXPECT_EQ(seenAt, w->client()->mapToGlobal(QPoint(QtDesktop::px(600), QtDesktop::px(300))));
+    EXPECT_EQ(clicks, (QStringList{"Context", "Open"}));
+    clicks.clear();
+    choose = "Ticked";
+    f.popupMenu(*context);
+    EXPECT_EQ(clicks, (QStringList{"Context", "Ticked"}));
+    clicks.clear();
+    choose = "none";
+    QCursor::setPos(w->mapToGlobal(QPoint(w->width() / 2, w->height() / 2)));
+    f.popupMenu(*context, 0, 600, -1);   // without both numbers: at the pointer
+    EXPECT_EQ(clicks, QStringList{"Context"}) << "closed without a choice";
+    EXPECT_EQ(seenAt, QCursor::pos());
+    clicks.clear();
+    // Opening it from the bar is its Click too.
+    QMenu* barMenu = w->menuBar()->actions().first()->menu();
+    barMenu->popup(w->mapToGlobal(QPoint(0, 0)));
+    barMenu->close();
+    EXPECT_EQ(clicks, QStringList{"Context"});
+
+    // The bar: an item and a menu added on screen, a caption made a separator.
+    f.addMenu("mnuLate", "Late", context);
+    Menu* tools = f.addMenu("mnuTools", "Tools");
+    f.addMenu("mnuToolsRun", "Run", tools);
+    desk.doEvents();
+    QStringList bar;
+    for (QAction* a : w->menuBar()->actions()) bar << a->text() + u'[' + menuShape(a->menu()) + u']';
+    EXPECT_EQ(bar.join(u' ').toStdString(), (QStringList{"Context[Open|-|(Greyed && grey)|Ticked*|More[One]|(Off)[Inside]|Late]", "Tools[Run]"}).join(u' ').toStdString());
+    open->setCaption("-");
+    hidden->setVisible(true);
+    desk.doEvents();
+    EXPECT_EQ(menuShape(w->menuBar()->actions().first()->menu()).toStdString(), "-|-|Hidden|(Greyed && grey)|Ticked*|More[One]|(Off)[Inside]|Late");
 }
