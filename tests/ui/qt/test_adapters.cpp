@@ -349,6 +349,9 @@ TEST_F(QtDesktopTest, TheFocusAUserMovesReachesTheModelAndTabFollowsTheModelsOrd
     QApplication::processEvents();
     for (Control* x : std::initializer_list<Control*>{a, b, c}) x->GotFocus = [&got, x] { got << x->name(); };
     FormWindow* w = desk.window(f);
+    w->activateWindow();   // (a window that is not the active one takes no focus)
+    QApplication::processEvents();
+    ASSERT_TRUE(w->isActiveWindow());
     EXPECT_EQ(w->widgetFor(a)->focusPolicy(), Qt::StrongFocus);
     EXPECT_EQ(w->widgetFor(label)->focusPolicy(), Qt::NoFocus);
     for (Qt::FocusReason r : {Qt::TabFocusReason, Qt::BacktabFocusReason, Qt::MouseFocusReason, Qt::ShortcutFocusReason}) {
