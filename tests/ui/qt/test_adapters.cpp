@@ -18,6 +18,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
 #include <QScrollBar>
 #include <QTableView>
 #include <QTreeWidget>
@@ -586,6 +587,11 @@ TEST_F(QtDesktopTest, AGridNamesTheCellUnderTheMouseAndShowsWhatTheProgramSetsOn
     release(top->viewport(), QPoint(top->sectionViewportPosition(2) + 3, 4), Qt::RightButton);
     EXPECT_EQ(log, (QStringList{"up 2 0 at 7,0", "up 2 0 at 0,3"}));
     log.clear();
+    // The first scrolling row and column, and the first row's heading.
+    release(port, cellAt(0, 0), Qt::RightButton);
+    release(side->viewport(), QPoint(side->width() / 2, side->sectionViewportPosition(0) + 2), Qt::RightButton);
+    EXPECT_EQ(log, (QStringList{"up 2 0 at 1,1", "up 2 0 at 1,0"}));
+    log.clear();
 
     // Below the last row and right of the last column: outside the cells.
     g->setRows(3);
@@ -623,6 +629,9 @@ TEST_F(QtDesktopTest, AGridNamesTheCellUnderTheMouseAndShowsWhatTheProgramSetsOn
     g->setMergeCells(1);
     desk.doEvents();
     EXPECT_EQ(view->columnSpan(1, 0), 4);
+    for (int c = 1; c < 5; ++c) g->setTextMatrix(1, c, "same");   // not a merge row
+    desk.doEvents();
+    EXPECT_EQ(view->columnSpan(0, 0), 1);
     g->setMergeRow(2, false);
     desk.doEvents();
     EXPECT_EQ(view->columnSpan(1, 0), 1);
@@ -904,4 +913,56 @@ TEST_F(QtDesktopTest, PopUpAndBarMenusShowTheModelsItemsAndTheChoiceIsClicked)
     hidden->setVisible(true);
     desk.doEvents();
     EXPECT_EQ(menuShape(w->menuBar()->actions().first()->menu()).toStdString(), "-|-|Hidden|(Greyed && grey)|Ticked*|More[One]|(Off)[Inside]|Late");
+}
+
+// What the program changes for a whole grid while it is up (the alignment
+// of a column and of its heading, the colours) is repainted on screen, the
+// headings and the last row included, not only when something else paints.
+TEST_F(QtDesktopTest, AGridRepaintsItsHeadingsAndEveryRowForAChangeOfTheWholeGrid)
+{
+    FlexGrid* g = nullptr;
+    BuiltForm f("frmGrid", [&](BuiltForm& form) {
+        form.move(0, 0, 6000, 3000);
+        g = form.add<FlexGrid>("grdResults");
+        g->move(0, 0, 5000, 1500);
+        g->setRows(2);   // one row under the headings: it is the last one
+        g->setCols(2);
+        g->setFixedCols(0);
+        g->setColWidth(0, 3000);
+        for (int r = 0; r < 2; ++r) g->setTextMatrix(r, 0, QStringLiteral("Name %1").arg(r));
+    });
+    f.show();
+    QApplication::processEvents();
+    auto* view = static_cast<QTableView*>(desk.window(f)->widgetFor(g));
+    // What the screen shows of a part of the view, and what it should show.
+    const auto onScreen = [view](QWidget* part) {
+        QApplication::processEvents();
+        const QImage all = view->screen()->grabWindow(view->window()->winId()).toImage();
+        return all.copy(QRect(part->mapTo(view->window(), QPoint(0, 0)), part->size()));
+    };
+    const auto shown = [&](QWidget* part) { return onScreen(part) == part->grab().toImage(); };
+    QWidget* heads = view->horizontalHeader()->viewport();
+    QWidget* cells = view->viewport();
+    ASSERT_TRUE(shown(heads));
+    ASSERT_TRUE(shown(cells));
+    const QImage headsBefore = onScreen(heads), cellsBefore = onScreen(cells);
+    g->setFixedAlignment(0, 2);
+    desk.doEvents();
+    EXPECT_NE(onScreen(heads), headsBefore);
+    EXPECT_TRUE(shown(heads));
+    g->setColAlignment(0, 7);
+    desk.doEvents();
+    EXPECT_NE(onScreen(cells), cellsBefore);
+    EXPECT_TRUE(shown(cells)) << "every row, the last one too";
+
+    // A grid of one row and no headings.
+    g->setFixedRows(0);
+    g->setRows(1);
+    desk.doEvents();
+    ASSERT_TRUE(shown(cells));
+    const QImage oneRow = onScreen(cells);
+    g->setColAlignment(0, 1);
+    desk.doEvents();
+    EXPECT_NE(onScreen(cells), oneRow);
+    EXPECT_TRUE(shown(cells));
 }
