@@ -931,9 +931,13 @@ TEST_F(QtDesktopTest, AGridRepaintsItsHeadingsAndEveryRowForAChangeOfTheWholeGri
         g->setColWidth(0, 3000);
         for (int r = 0; r < 2; ++r) g->setTextMatrix(r, 0, QStringLiteral("Name %1").arg(r));
     });
+    // (Nothing left over from before may cover the window on the screen.)
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     f.show();
     QApplication::processEvents();
     auto* view = static_cast<QTableView*>(desk.window(f)->widgetFor(g));
+    for (QWidget* other : QApplication::topLevelWidgets())
+        if (other != desk.window(f) && other->isVisible()) ADD_FAILURE() << "also up: " << other->objectName().toStdString();
     // What the screen shows of a part of the view, and what it should show.
     const auto onScreen = [view](QWidget* part) {
         QApplication::processEvents();
