@@ -2,6 +2,7 @@
 // the model holds it (place, font, colours, state), and how the real keys,
 // buttons and focus changes of a user reach the model with their values.
 #include "QtFixture.h"
+#include "support/OnScreen.h"
 
 #include "ui/qt/QtColors.h"
 
@@ -448,6 +449,10 @@ TEST_F(QtDesktopTest, AListsKeysScrollAndMouseGoToTheModelAndTheViewShowsIt)
         multi->move(3300, 120, 3000, 2000);
         multi->setMultiSelect(ListBox::Simple);
         for (const char* s : {"one", "two", "three"}) multi->addItem(s);
+        for (int i = 0; i < 30; ++i) multi->addItem(QStringLiteral("more %1").arg(i));
+        Font big = multi->font();
+        big.size = 16;
+        multi->setFont(big);
         empty = form.add<ListBox>("lstNothing");
         empty->move(6500, 120, 2000, 2000);
     });
@@ -474,7 +479,22 @@ TEST_F(QtDesktopTest, AListsKeysScrollAndMouseGoToTheModelAndTheViewShowsIt)
         EXPECT_EQ(lst->listIndex(), m.index) << QKeySequence(m.key).toString().toStdString();
         EXPECT_EQ(view->currentIndex().row(), m.index);
         EXPECT_TRUE(view->viewport()->rect().contains(view->visualRect(view->currentIndex()).center())) << "scrolled into sight";
+        EXPECT_EQ(lst->topIndex(), view->indexAt(QPoint(2, 2)).row()) << "the model's top item is the one shown";
     }
+    // At the end already, the key still brings the current item into sight;
+    // Space chooses nothing in a list of one choice.
+    int clicks = 0;
+    lst->Click = [&clicks] { ++clicks; };
+    lst->setListIndex(39);
+    lst->setTopIndex(0);
+    EXPECT_EQ(view->indexAt(QPoint(2, 2)).row(), 0) << lst->topIndex();
+    ASSERT_FALSE(view->viewport()->rect().contains(view->visualRect(view->currentIndex()).center()));
+    sendKey(view, Qt::Key_Down);
+    EXPECT_TRUE(view->viewport()->rect().contains(view->visualRect(view->currentIndex()).center()));
+    clicks = 0;
+    sendKey(view, Qt::Key_Space);
+    EXPECT_EQ(clicks, 0);
+    lst->Click = [] {};
     lst->setListIndex(-1);
     EXPECT_FALSE(view->currentIndex().isValid());
 
@@ -496,6 +516,17 @@ TEST_F(QtDesktopTest, AListsKeysScrollAndMouseGoToTheModelAndTheViewShowsIt)
     EXPECT_EQ(multi->selectedIndexes(), QList<int>{1});
     sendKey(multiView, Qt::Key_Space);
     EXPECT_EQ(multi->selCount(), 0);
+    for (int key : {int(Qt::Key_End), int(Qt::Key_PageDown)}) sendKey(multiView, key);
+    EXPECT_EQ(multi->listIndex(), 1);
+    EXPECT_EQ(multi->topIndex(), 0) << "nothing scrolled either";
+    // Rows as tall as their font: the model counts its pages in them.
+    EXPECT_GE(multi->itemHeight(), QtDesktop::twips(QFontMetrics(multiView->font()).height()));
+    const int small = lst->itemHeight();
+    Font font = lst->font();
+    font.size = 20;
+    lst->setFont(font);
+    EXPECT_EQ(lst->itemHeight(), QtDesktop::twips(view->sizeHintForRow(0)));
+    EXPECT_GT(lst->itemHeight(), small * 2);
     Input::focus(*empty);
     sendKey(w->widgetFor(empty), Qt::Key_Down);
     EXPECT_EQ(empty->listIndex(), -1);
@@ -969,4 +1000,92 @@ TEST_F(QtDesktopTest, AGridRepaintsItsHeadingsAndEveryRowForAChangeOfTheWholeGri
     desk.doEvents();
     EXPECT_NE(onScreen(cells), oneRow);
     EXPECT_TRUE(shown(cells));
+}
+
+// --- What the model decides stays on screen --------------------------------------------
+
+// A label re-places its line whenever its size changes: too low to hold a
+// centred line it starts at the top, made tall enough it centres the line
+// in its own colour.
+TEST_F(QtDesktopTest, ALabelMadeTallEnoughOnScreenCentresItsLineInItsColour)
+{
+    Label* label = nullptr;
+    BuiltForm f("frmLabel", [&](BuiltForm& form) {
+        form.move(0, 0, 5000, 3000);
+        label = form.add<Label>("lblCurrentPath");
+        label->move(120, 120, 3000, 90);
+        label->setBackColor(0xC0FFFF);
+        label->setCaption("C:\\Data");
+    });
+    f.show();
+    QApplication::processEvents();
+    auto* q = static_cast<QLabel*>(desk.window(f)->widgetFor(label));
+    EXPECT_EQ(q->alignment() & Qt::AlignVertical_Mask, Qt::AlignTop);
+    label->setHeight(900);
+    EXPECT_EQ(q->alignment() & Qt::AlignVertical_Mask, Qt::AlignVCenter);
+    label->setHeight(90);
+    EXPECT_EQ(q->alignment() & Qt::AlignVertical_Mask, Qt::AlignTop);
+}
+
+// A window opened from none stands in the middle of the screen.
+TEST_F(QtDesktopTest, AWindowOpenedFromNoOtherStandsInTheMiddleOfTheScreen)
+{
+    BuiltForm f("frmAlone", [](BuiltForm& form) { form.move(0, 0, 4000, 3000); });
+    f.show();
+    FormWindow* w = desk.window(f);
+    ASSERT_EQ(w->owner(), nullptr);
+    const QRect screen = w->screen()->availableGeometry();
+    EXPECT_LE((w->frameGeometry().center() - screen.center()).manhattanLength(), 4);
+    f.unload();
+}
+
+// A column border dragged on a grid that takes no input snaps back to the
+// model's width; an expansion the program takes back in its Expand handler
+// shows collapsed, and the node it selected there shows selected.
+TEST_F(QtDesktopTest, WhatTheModelRefusesOrTakesBackShowsAsTheModelHoldsIt)
+{
+    FlexGrid* g = nullptr;
+    TreeView* tree = nullptr;
+    BuiltForm f("frmRefuse", [&](BuiltForm& form) {
+        form.move(0, 0, 9000, 5000);
+        g = form.add<FlexGrid>("grdResults");
+        g->move(120, 120, 4000, 3000);
+        g->setRows(3);
+        g->setCols(3);
+        g->setColWidth(1, 900);
+        tree = form.add<TreeView>("tvwStructure");
+        tree->move(4500, 120, 4000, 3000);
+        tree->add({}, TreeView::tvwLast, "C:", "C:");
+        tree->add("C:", TreeView::tvwChild, "C:\\A", "A");
+    });
+    f.show();
+    QApplication::processEvents();
+    FormWindow* w = desk.window(f);
+    auto* grid = static_cast<QTableView*>(w->widgetFor(g));
+    f.setEnabled(false);   // a window that takes no input (a modal one is up)
+    grid->horizontalHeader()->resizeSection(0, 150);
+    EXPECT_EQ(g->colWidth(1), 900);
+    EXPECT_EQ(grid->columnWidth(0), QtDesktop::px(900));
+    f.setEnabled(true);
+
+    auto* view = static_cast<QTreeWidget*>(w->widgetFor(tree));
+    tree->Expand = [tree](TreeNode* n) {
+        n->setExpanded(false);
+        tree->setSelectedItem(n->child());
+    };
+    view->topLevelItem(0)->setExpanded(true);
+    EXPECT_FALSE(tree->node("C:")->expanded());
+    EXPECT_FALSE(view->topLevelItem(0)->isExpanded());
+    EXPECT_EQ(view->currentItem(), view->topLevelItem(0)->child(0));
+
+    // A branch the user closes over the selected node: the view shows the
+    // node the model holds selected then.
+    tree->Expand = [](TreeNode*) {};
+    view->topLevelItem(0)->setExpanded(true);
+    testing_support::clickTreeItem(view, view->topLevelItem(0)->child(0));
+    ASSERT_EQ(tree->selectedItem(), tree->node("C:\\A"));
+    view->topLevelItem(0)->setExpanded(false);
+    ASSERT_NE(tree->selectedItem(), nullptr);
+    EXPECT_EQ(view->currentItem()->text(0), tree->selectedItem()->text());
+    EXPECT_TRUE(view->currentItem()->isSelected());
 }

@@ -1,6 +1,8 @@
 #include "ui/qt/QtPrinter.h"
 
 #include "platform/AppError.h"
+#include "platform/Drives.h"
+#include "support/TempDrive.h"
 
 #include <QPrinterInfo>
 #include <QProcess>
@@ -90,6 +92,20 @@ TEST(QtPrinter, WritesAPdfWithoutASystemPrinterAndAFailedOneKeepsThePreviousOne)
     EXPECT_EQ(file.readAll(), before);
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"PRN_Comparison_Results.pdf"});
     EXPECT_EQ(print(3), platform::errNone) << "the next print works again";
+}
+
+// The PDF stand-in is named by its path as the program names paths (its
+// drive's letter), and by the path it has where no drive holds it.
+TEST(QtPrinter, ThePdfStandInIsNamedByItsPathOnItsDrive)
+{
+    if (!QPrinterInfo::availablePrinterNames().isEmpty())
+        GTEST_SKIP() << "a system printer is installed; the PDF stand-in is not used";
+    testing_support::TempDrive drive;
+    EXPECT_EQ(QtPrinter(drive.native("Results.pdf")).deviceName(), "PDF file C:\\Results.pdf");
+    const QString nowhere = QStringLiteral("/nonexistent-%1/Results.pdf").arg(::getpid());
+    if (platform::toLogical(nowhere).isEmpty()) {
+        EXPECT_EQ(QtPrinter(nowhere).deviceName(), "PDF file " + nowhere);
+    }
 }
 
 // Lines beyond the foot of a sheet go on the next sheet, none lost.
