@@ -516,6 +516,11 @@ TEST_F(QtDesktopTest, AListsKeysScrollAndMouseGoToTheModelAndTheViewShowsIt)
     EXPECT_EQ(multi->selectedIndexes(), QList<int>{1});
     sendKey(multiView, Qt::Key_Space);
     EXPECT_EQ(multi->selCount(), 0);
+    multi->setListIndex(0);
+    sendKey(multiView, Qt::Key_Space);
+    EXPECT_EQ(multi->selectedIndexes(), QList<int>{0});
+    sendKey(multiView, Qt::Key_Space);
+    multi->setListIndex(1);
     for (int key : {int(Qt::Key_End), int(Qt::Key_PageDown)}) sendKey(multiView, key);
     EXPECT_EQ(multi->listIndex(), 1);
     EXPECT_EQ(multi->topIndex(), 0) << "nothing scrolled either";

@@ -1,0 +1,164 @@
+// The services the Qt desktop gives the program besides its windows: the
+// box of an error nobody trapped, the buttons of every box style in both
+// languages, the folder and printer dialogs answered, and web fetches.
+#include "QtFixture.h"
+#include "support/LoopbackServer.h"
+#include "support/TempDrive.h"
+
+#include "platform/AppError.h"
+
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QPushButton>
+
+#include <stdexcept>
+
+using namespace qttest;
+
+// An error a user's action raises and no handler traps is told in a box
+// ("Run-time error" with its number and text, or what the failure says),
+// and the program goes on: the next action works.
+TEST_F(QtDesktopTest, AnErrorNoHandlerTrapsIsToldInABoxAndTheProgramGoesOn)
+{
+    int kind = 0;
+    CommandButton* button = nullptr;
+    BuiltForm f("frmErrors", [&](BuiltForm& form) {
+        button = form.add<CommandButton>("cmdApply");
+        button->move(120, 120, 1500, 400);
+    });
+    f.show();
+    button->Click = [&kind] {
+        switch (kind) {
+        case 0: throw UiError{380, QStringLiteral("Invalid property value")};
+        case 1: throw platform::AppError(53, QStringLiteral("File not found"));
+        case 2: throw std::runtime_error("out of memory");
+        default: break;
+        }
+    };
+    auto* q = static_cast<QPushButton*>(desk.window(f)->widgetFor(button));
+    QStringList seen;
+    const auto readBox = [&seen] {
+        later(0, [&seen] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            if (!box) {
+                seen << "no box";
+                return;
+            }
+            seen << box->windowTitle() + " | " + box->text() + " | " + QString::number(int(box->icon()));
+            box->buttons().first()->click();
+        });
+    };
+    const QString critical = QString::number(int(QMessageBox::Critical));
+    const QString app = QApplication::applicationName();
+    for (kind = 0; kind < 3; ++kind) {
+        readBox();
+        q->click();
+    }
+    EXPECT_EQ(seen, (QStringList{app + " | Run-time error '380':\n\nInvalid property value | " + critical,
+                                 app + " | Run-time error '53':\n\nFile not found | " + critical,
+                                 app + " | out of memory | " + critical}));
+    seen.clear();
+    int clicks = 0;
+    button->Click = [&clicks] { ++clicks; };
+    q->click();
+    EXPECT_EQ(clicks, 1);
+    QApplication::processEvents();
+    EXPECT_EQ(seen, QStringList());
+}
+
+// Every button a box can have reads as it should in English and in Greek.
+TEST_F(QtDesktopTest, EveryBoxButtonReadsInEnglishAndInGreek)
+{
+    BuiltForm owner("frmOwner");
+    owner.show();
+    QStringList captions;
+    desk.setDialogHook([&captions](QWidget* w) {
+        auto* box = qobject_cast<QMessageBox*>(w);
+        ASSERT_NE(box, nullptr);
+        captions.clear();
+        for (QAbstractButton* b : box->buttons()) captions << b->text();
+        box->buttons().last()->click();
+    });
+    const struct {
+        int style;
+        bool greek;
+        QStringList captions;
+    } cases[] = {
+        {2, false, {"Abort", "Retry", "Ignore"}},
+        {2, true, {QString::fromUtf8("Τερματισμός"), QString::fromUtf8("Επανάληψη"), QString::fromUtf8("Παράβλεψη")}},
+        {1, false, {"OK", "Cancel"}},
+        {1, true, {"OK", QString::fromUtf8("Άκυρο")}},
+        {3, false, {"Yes", "No", "Cancel"}},
+        {3, true, {QString::fromUtf8("Ναι"), QString::fromUtf8("Όχι"), QString::fromUtf8("Άκυρο")}},
+    };
+    for (const auto& c : cases) {
+        desk.setGreekButtons(c.greek);
+        msgBox(&owner, "Quillmarsh", "Which?", c.style);
+        EXPECT_EQ(captions, c.captions) << c.style << (c.greek ? " Greek" : " English");
+    }
+    desk.setGreekButtons(false);
+}
+
+// The folder dialog offers folders only and gives the chosen one; the
+// printer dialog, accepted, gives the printer chosen there (a PDF file by
+// its name).
+TEST_F(QtDesktopTest, TheFolderAndPrinterDialogsGiveWhatWasChosenThere)
+{
+    testing_support::TempDrive drive;
+    drive.folder("Reports");
+    BuiltForm f("frmDialogs");
+    f.load();
+    auto* dlg = f.add<CommonDialog>("dlgDialog");
+    f.show();
+    bool foldersOnly = false;
+    desk.setDialogHook([&](QWidget* d) {
+        auto* fd = qobject_cast<QFileDialog*>(d);
+        ASSERT_NE(fd, nullptr);
+        foldersOnly = fd->fileMode() == QFileDialog::Directory && fd->testOption(QFileDialog::ShowDirsOnly);
+        fd->setDirectory(drive.native("Reports"));
+        fd->selectFile(drive.native("Reports"));
+        static_cast<QDialog*>(fd)->accept();
+    });
+    dlg->initDir = "C:\\";
+    EXPECT_TRUE(dlg->showFolder());
+    EXPECT_TRUE(foldersOnly);
+    EXPECT_EQ(dlg->fileName, "C:\\Reports\\");
+
+    const QString pdf = drive.native("out.pdf");
+    desk.setDialogHook([&](QWidget* d) {
+        auto* pd = qobject_cast<QPrintDialog*>(d);
+        ASSERT_NE(pd, nullptr);
+        // The file the dialog's own field names.
+        for (QLineEdit* e : pd->findChildren<QLineEdit*>())
+            if (e->objectName() == "filename") e->setText(pdf);
+        pd->accept();
+    });
+    EXPECT_TRUE(dlg->showPrinter());
+    EXPECT_EQ(dlg->printerName, pdf);
+}
+
+// A page fetched over the web comes back whole; a fetch that fails raises
+// the transfer's error number with its description.
+TEST_F(QtDesktopTest, AFetchGivesThePageOrRaisesTheTransfersError)
+{
+    LoopbackServer server;
+    BuiltForm f("frmWeb");
+    f.load();
+    auto* itc = f.add<InternetTransfer>("itcInternet");
+    itc->requestTimeout = 20;
+    server.answer(LoopbackServer::ok("version 2.5\nΑ"));
+    EXPECT_EQ(itc->openUrl(server.base + "/version.txt"), QString::fromUtf8("version 2.5\nΑ"));
+    server.answer({});   // closed without a word
+    try {
+        itc->openUrl(server.base + "/version.txt");
+        ADD_FAILURE() << "no error";
+    } catch (const UiError& e) {
+        EXPECT_NE(e.number, 0);
+        EXPECT_EQ(e.description, platform::errorDescription(e.number));
+        EXPECT_FALSE(e.description.isEmpty());
+    }
+    EXPECT_EQ(server.requests, 2);
+}
