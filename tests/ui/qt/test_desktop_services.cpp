@@ -162,3 +162,53 @@ TEST_F(QtDesktopTest, AFetchGivesThePageOrRaisesTheTransfersError)
     }
     EXPECT_EQ(server.requests, 2);
 }
+
+// A Qt desktop that goes leaves the desktop installed as it was: another
+// one stays, and none is left pointing at the one that went.
+TEST_F(QtDesktopTest, ADesktopThatGoesLeavesTheInstalledOneAsItWas)
+{
+    ASSERT_EQ(installedDesktop(), &desk);
+    {
+        QtDesktop spare;
+    }
+    EXPECT_EQ(installedDesktop(), &desk);
+    {
+        QtDesktop other;
+        other.install();
+        EXPECT_EQ(installedDesktop(), &other);
+    }
+    EXPECT_EQ(installedDesktop(), nullptr);
+    desk.install();
+}
+
+// A name longer than a line may break between any two of its letters, but
+// never beside the joiner that holds a drive to its path, nor beside a space
+// or at its very end.
+TEST_F(QtDesktopTest, AnOverlongNameInABoxBreaksOnlyBetweenItsOwnLetters)
+{
+    BuiltForm owner("frmOwner");
+    owner.show();
+    QString shown;
+    desk.setDialogHook([&shown](QWidget* w) {
+        auto* box = qobject_cast<QMessageBox*>(w);
+        ASSERT_NE(box, nullptr);
+        shown = box->text();
+        box->buttons().first()->click();
+    });
+    const QString name = QString(300, u'x');
+    const QChar joiner(0x2060), breakable(0x200B);
+    for (const QString& text : {"Missing: C:\\" + name + " now", "Full: C:\\ or D:\\" + name, "Not ready: " + name + " on C:\\"}) {
+        SCOPED_TRACE(text.left(30).toStdString());
+        msgBox(&owner, "Quillmarsh", text, vbInformationOK);
+        EXPECT_EQ(QString(shown).remove(joiner).remove(breakable), text);
+        EXPECT_GT(shown.count(breakable), 250) << "between the letters of the name";
+        for (qsizetype i = 0; i + 1 < shown.size(); ++i) {
+            if (shown[i] != breakable && shown[i + 1] != breakable) continue;
+            const QChar other = shown[i] == breakable ? shown[i + 1] : shown[i];
+            EXPECT_NE(other, joiner) << i;
+            EXPECT_FALSE(other.isSpace()) << i;
+        }
+        EXPECT_TRUE(shown.contains(QStringLiteral("C:") + joiner + QStringLiteral("\\")));
+        EXPECT_FALSE(shown.endsWith(breakable));
+    }
+}
