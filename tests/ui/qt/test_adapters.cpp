@@ -1094,3 +1094,54 @@ TEST_F(QtDesktopTest, WhatTheModelRefusesOrTakesBackShowsAsTheModelHoldsIt)
     EXPECT_EQ(view->currentItem()->text(0), tree->selectedItem()->text());
     EXPECT_TRUE(view->currentItem()->isSelected());
 }
+
+// A key typed in a tree reaches the form as the character it gives: by its
+// key code (KeyDown, then KeyPress) when that code stands for the character,
+// else as the character itself (a capital under Caps Lock, a shifted digit,
+// a space of another kind).
+TEST_F(QtDesktopTest, AKeyTypedInATreeReachesTheFormAsTheCharacterItGives)
+{
+    TreeView* tree = nullptr;
+    BuiltForm f("frmTreeKeys", [&](BuiltForm& form) {
+        tree = form.add<TreeView>("tvwStructure");
+        tree->move(120, 120, 3000, 3000);
+        tree->add({}, TreeView::tvwLast, "C:", "C:");
+        for (const char* name : {"Users", "&", "7", "Ψ"})
+            tree->add("C:", TreeView::tvwChild, QStringLiteral("C:\\") + QString::fromUtf8(name), QString::fromUtf8(name));
+        tree->node("C:")->setExpanded(true);
+        tree->setSelectedItem(tree->node("C:"));
+        form.setKeyPreview(true);
+    });
+    QStringList log;
+    f.KeyDown = [&log](int& code, int shift) { log << QStringLiteral("down %1 %2").arg(code).arg(shift); };
+    f.KeyPress = [&log](int& ascii) {
+        log << QStringLiteral("press %1").arg(ascii);
+        ascii = 0;   // no node is looked for
+    };
+    f.show();
+    auto* view = static_cast<QTreeWidget*>(desk.window(f)->widgetFor(tree));
+    Input::focus(*tree);
+    const struct {
+        int key;
+        Qt::KeyboardModifiers mods;
+        QString text;
+        QStringList log;
+    } keys[] = {
+        {Qt::Key_U, Qt::NoModifier, "u", {"down 85 0", "press 117"}},
+        {Qt::Key_U, Qt::ShiftModifier, "U", {"down 85 1", "press 85"}},
+        {Qt::Key_U, Qt::NoModifier, "U", {"press 85"}},
+        {Qt::Key_7, Qt::NoModifier, "7", {"down 55 0", "press 55"}},
+        {Qt::Key_7, Qt::ShiftModifier, "&", {"press 38"}},
+        {Qt::Key_Space, Qt::NoModifier, " ", {"down 32 0", "press 32"}},
+        {Qt::Key_Space, Qt::NoModifier, QString(QChar(0xA0)), {"press 160"}},
+        {0, Qt::NoModifier, QString::fromUtf8("ψ"), {QStringLiteral("press %1").arg(0x3C8)}},
+    };
+    for (const auto& k : keys) {
+        log.clear();
+        QKeyEvent press(QEvent::KeyPress, k.key, k.mods, k.text);
+        QApplication::sendEvent(view, &press);
+        EXPECT_EQ(log, k.log) << k.text.toStdString();
+        // The view's own search found nothing either.
+        EXPECT_EQ(view->currentItem()->text(0), "C:") << k.text.toStdString();
+    }
+}
