@@ -229,6 +229,7 @@ TEST_F(QtDesktopTest, KeysTypedInABoxGoByTheirCodeOnlyWhenItGivesTheirCharacter)
         {Qt::Key_9, Qt::NoModifier, "9", {'9'}},
         {Qt::Key_5, Qt::ShiftModifier, "%", {}},
         {Qt::Key_Space, Qt::NoModifier, " ", {vbKeySpace}},
+        {Qt::Key_Space, Qt::ShiftModifier, " ", {vbKeySpace}},
         {Qt::Key_B, Qt::NoModifier, "b", {'B'}},
         {Qt::Key_B, Qt::ShiftModifier, "B", {'B'}},
         {Qt::Key_C, Qt::NoModifier, "C", {}},   // Caps Lock
@@ -1144,4 +1145,67 @@ TEST_F(QtDesktopTest, AKeyTypedInATreeReachesTheFormAsTheCharacterItGives)
         // The view's own search found nothing either.
         EXPECT_EQ(view->currentItem()->text(0), "C:") << k.text.toStdString();
     }
+}
+
+// A real mouse click on a button, a check box or an option button goes to
+// the model, and the box then shows what the model holds, also when the
+// program takes the change back in its Click.
+TEST_F(QtDesktopTest, AMouseClickOnAButtonOrABoxGoesToTheModelAndTheBoxShowsIt)
+{
+    CommandButton* button = nullptr;
+    CheckBox* check = nullptr;
+    CheckBox* stubborn = nullptr;
+    OptionButton* option = nullptr;
+    BuiltForm f("frmClicks", [&](BuiltForm& form) {
+        form.move(0, 0, 6000, 4000);
+        button = form.add<CommandButton>("cmdApply");
+        button->move(120, 120, 1500, 400);
+        check = form.add<CheckBox>("chkSort");
+        check->move(120, 700, 3000, 300);
+        stubborn = form.add<CheckBox>("chkFixed");
+        stubborn->move(120, 1200, 3000, 300);
+        option = form.add<OptionButton>("optSide");
+        option->move(120, 1700, 3000, 300);
+        form.add<OptionButton>("optOther")->move(120, 2200, 3000, 300);
+    });
+    QStringList log;
+    f.show();
+    QApplication::processEvents();
+    button->Click = [&log] { log << "button"; };
+    check->Click = [&log, check] { log << QStringLiteral("check %1").arg(check->value()); };
+    stubborn->Click = [&log, stubborn] {
+        log << "stubborn";
+        stubborn->setValue(0);
+    };
+    option->Click = [&log] { log << "option"; };
+    FormWindow* w = desk.window(f);
+    const auto click = [](QWidget* q) {
+        const QPointF at(q->width() / 2.0, q->height() / 2.0);
+        const QPointF onBox(8, q->height() / 2.0);   // the box itself, not only its text
+        for (const QPointF& p : {q->inherits("QPushButton") ? at : onBox}) {
+            QMouseEvent down(QEvent::MouseButtonPress, p, q->mapToGlobal(p), Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+            QApplication::sendEvent(q, &down);
+            QMouseEvent up(QEvent::MouseButtonRelease, p, q->mapToGlobal(p), Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
+            QApplication::sendEvent(q, &up);
+        }
+    };
+    click(w->widgetFor(button));
+    click(w->widgetFor(check));
+    click(w->widgetFor(stubborn));
+    click(w->widgetFor(option));
+    EXPECT_EQ(log, (QStringList{"button", "check 1", "stubborn", "stubborn", "option"}));   // (taking it back is a Click too)
+    EXPECT_EQ(check->value(), 1);
+    EXPECT_EQ(static_cast<QCheckBox*>(w->widgetFor(check))->checkState(), Qt::Checked);
+    EXPECT_EQ(stubborn->value(), 0);
+    EXPECT_EQ(static_cast<QCheckBox*>(w->widgetFor(stubborn))->checkState(), Qt::Unchecked);
+    EXPECT_TRUE(option->value());
+    EXPECT_TRUE(static_cast<QRadioButton*>(w->widgetFor(option))->isChecked());
+    log.clear();
+    click(w->widgetFor(check));
+    click(w->widgetFor(option));   // already chosen: nothing
+    EXPECT_EQ(log, QStringList{"check 0"});
+    EXPECT_EQ(static_cast<QCheckBox*>(w->widgetFor(check))->checkState(), Qt::Unchecked);
+    EXPECT_TRUE(static_cast<QRadioButton*>(w->widgetFor(option))->isChecked());
+    option->setValue(false);   // the program clears the choice: none is shown chosen
+    EXPECT_FALSE(static_cast<QRadioButton*>(w->widgetFor(option))->isChecked());
 }
