@@ -1209,3 +1209,33 @@ TEST_F(QtDesktopTest, AMouseClickOnAButtonOrABoxGoesToTheModelAndTheBoxShowsIt)
     option->setValue(false);   // the program clears the choice: none is shown chosen
     EXPECT_FALSE(static_cast<QRadioButton*>(w->widgetFor(option))->isChecked());
 }
+
+// A button shows its picture only in the graphical style (without a
+// picture, its caption), whatever size it is given on screen.
+TEST_F(QtDesktopTest, AButtonShowsItsPictureOnlyInTheGraphicalStyle)
+{
+    CommandButton* b = nullptr;
+    BuiltForm f("frmPicture", [&](BuiltForm& form) {
+        form.move(0, 0, 6000, 3000);
+        b = form.add<CommandButton>("cmdCompare");
+        b->move(120, 120, 1500, 450);
+        b->setCaption("Compare");
+        b->setPicture(Picture{":/icons/compare.png"});
+    });
+    f.show();
+    auto* q = static_cast<QPushButton*>(desk.window(f)->widgetFor(b));
+    const auto shows = [q] { return (q->icon().isNull() ? QString() : QStringLiteral("icon ")) + q->text(); };
+    EXPECT_EQ(shows(), "Compare");
+    b->move(120, 120, 3000, 900);
+    EXPECT_EQ(shows(), "Compare");
+    b->setStyle(1);
+    EXPECT_EQ(shows(), "icon ");
+    b->move(120, 120, 1500, 450);
+    EXPECT_EQ(shows(), "icon ");
+    EXPECT_LE(q->iconSize().width(), q->width());
+    b->setPicture({});
+    b->move(120, 120, 2000, 450);
+    EXPECT_EQ(shows(), "Compare");
+    b->setStyle(0);
+    EXPECT_EQ(shows(), "Compare");
+}
