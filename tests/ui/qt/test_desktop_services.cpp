@@ -13,6 +13,7 @@
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPushButton>
+#include <QScreen>
 
 #include <stdexcept>
 
@@ -211,4 +212,84 @@ TEST_F(QtDesktopTest, AnOverlongNameInABoxBreaksOnlyBetweenItsOwnLetters)
         EXPECT_TRUE(shown.contains(QStringLiteral("C:") + joiner + QStringLiteral("\\")));
         EXPECT_FALSE(shown.endsWith(breakable));
     }
+}
+
+// A window shown again is brought to the front and takes the keyboard,
+// unless a modal window blocks it: that one keeps it.
+TEST_F(QtDesktopTest, AWindowShownAgainComesToTheFrontUnlessAModalOneBlocksIt)
+{
+    BuiltForm main("frmMain"), results("frmResults"), options("frmOptions");
+    main.show();
+    results.show();
+    desk.window(results)->activateWindow();
+    QApplication::processEvents();
+    ASSERT_EQ(QApplication::activeWindow(), desk.window(results));
+    main.show();
+    QApplication::processEvents();
+    EXPECT_EQ(QApplication::activeWindow(), desk.window(main));
+    QWidget* activeWhileBlocked = nullptr;
+    later(0, [&] {
+        main.show();
+        QApplication::processEvents();
+        activeWhileBlocked = QApplication::activeWindow();
+        options.unload();
+    });
+    options.show(Modal);
+    ASSERT_NE(activeWhileBlocked, nullptr);
+    EXPECT_EQ(activeWhileBlocked->objectName(), "frmOptions");
+    results.unload();
+    main.unload();
+}
+
+// Refresh paints at once what the program set (a window, a control), and
+// a control without a window of its own (a timer, a menu) or a hidden one
+// asks nothing of the screen.
+TEST_F(QtDesktopTest, RefreshPaintsWhatTheProgramSetAtOnce)
+{
+    Label* label = nullptr;
+    Label* hidden = nullptr;
+    Timer* timer = nullptr;
+    Menu* menu = nullptr;
+    BuiltForm f("frmRefresh", [&](BuiltForm& form) {
+        form.move(0, 0, 5000, 2000);
+        label = form.add<Label>("lblStatus");
+        label->move(120, 120, 3000, 400);
+        hidden = form.add<Label>("lblHidden");
+        hidden->setVisible(false);
+        timer = form.add<Timer>("tmrTick");
+        menu = form.addMenu("mnuFile", "File");
+    });
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    f.show();
+    QApplication::processEvents();
+    FormWindow* w = desk.window(f);
+    QWidget* q = w->widgetFor(label);
+    const auto onScreen = [q] {
+        const QImage all = q->screen()->grabWindow(q->window()->winId()).toImage();
+        return all.copy(QRect(q->mapTo(q->window(), QPoint(0, 0)), q->size()));
+    };
+    const QImage before = onScreen();
+    label->setCaption("Comparing C:\\Data");
+    label->refresh();
+    EXPECT_NE(onScreen(), before);
+    EXPECT_EQ(onScreen(), q->grab().toImage());
+    label->setCaption("Done");
+    f.refresh();
+    EXPECT_EQ(onScreen(), q->grab().toImage());
+    timer->refresh();
+    menu->refresh();
+    hidden->refresh();
+    EXPECT_EQ(onScreen(), q->grab().toImage());
+
+    // A window shown a moment ago is painted too before the slow work
+    // that follows a Refresh.
+    BuiltForm wait("frmPleaseWait", [](BuiltForm& form) {
+        form.move(6000, 0, 4000, 1500);
+        form.add<Label>("lblWait")->setCaption("Please wait...");
+    });
+    wait.show();
+    f.refresh();
+    QWidget* waiting = desk.window(wait);
+    EXPECT_EQ(waiting->screen()->grabWindow(waiting->winId()).toImage(), waiting->grab().toImage());
+    wait.unload();
 }
