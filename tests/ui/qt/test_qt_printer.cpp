@@ -4,7 +4,11 @@
 #include "platform/Drives.h"
 #include "support/TempDrive.h"
 
+#include <QApplication>
+#include <QLineEdit>
+#include <QPrintDialog>
 #include <QPrinterInfo>
+#include <QTimer>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -106,6 +110,60 @@ TEST(QtPrinter, ThePdfStandInIsNamedByItsPathOnItsDrive)
     if (platform::toLogical(nowhere).isEmpty()) {
         EXPECT_EQ(QtPrinter(nowhere).deviceName(), "PDF file " + nowhere);
     }
+}
+
+// The PDF stand-in heads the list of printers. The setup dialog (never in
+// the middle of a document) changes nothing when cancelled, and accepted
+// with a file, prints to that file from then on.
+TEST(QtPrinter, ThePdfStandInHeadsThePrintersAndTheSetupDialogChoosesAnother)
+{
+    if (!QPrinterInfo::availablePrinterNames().isEmpty())
+        GTEST_SKIP() << "a system printer is installed; the PDF stand-in is not used";
+    // (A window of an earlier test still waiting for its deletion, hidden,
+    // may be the active one: the dialog over it would go with it.)
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    testing_support::TempDrive drive;
+    QtPrinter p(drive.native("First.pdf"));
+    EXPECT_EQ(p.printers(), QStringList{"PDF file C:\\First.pdf"});
+
+    int dialogs = 0;
+    QString title;
+    QString answerFile;   // empty: cancel
+    const auto answer = [&] {
+        QTimer::singleShot(0, qApp, [&] {
+            auto* dialog = qobject_cast<QPrintDialog*>(QApplication::activeModalWidget());
+            if (!dialog) return;
+            ++dialogs;
+            title = dialog->windowTitle();
+            if (answerFile.isEmpty()) {
+                dialog->reject();
+                return;
+            }
+            for (QLineEdit* e : dialog->findChildren<QLineEdit*>())
+                if (e->objectName() == "filename") e->setText(answerFile);
+            dialog->accept();
+        });
+    };
+    ASSERT_EQ(p.printLine("a line"), platform::errNone);
+    answer();
+    EXPECT_FALSE(p.setupDialog()) << "in the middle of a document";
+    QApplication::processEvents();
+    EXPECT_EQ(dialogs, 0);
+    ASSERT_EQ(p.endDoc(), platform::errNone);
+    answer();
+    EXPECT_FALSE(p.setupDialog());
+    EXPECT_EQ(dialogs, 1);
+    EXPECT_EQ(title, "Printer setup");
+    EXPECT_EQ(p.deviceName(), "PDF file C:\\First.pdf");
+    answerFile = drive.native("Second.pdf");
+    answer();
+    EXPECT_TRUE(p.setupDialog());
+    EXPECT_EQ(dialogs, 2);
+    EXPECT_TRUE(p.printsToPdf());
+    EXPECT_EQ(p.deviceName(), "PDF file C:\\Second.pdf");
+    ASSERT_EQ(p.printLine("to the second"), platform::errNone);
+    ASSERT_EQ(p.endDoc(), platform::errNone);
+    EXPECT_TRUE(QFile::exists(drive.native("Second.pdf")));
 }
 
 // Lines beyond the foot of a sheet go on the next sheet, none lost.
