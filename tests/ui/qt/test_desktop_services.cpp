@@ -228,15 +228,27 @@ TEST_F(QtDesktopTest, AWindowShownAgainComesToTheFrontUnlessAModalOneBlocksIt)
     QApplication::processEvents();
     EXPECT_EQ(QApplication::activeWindow(), desk.window(main));
     QWidget* activeWhileBlocked = nullptr;
+    QWidget* activeUnderABox = nullptr;
+    QWidget* box = nullptr;
+    desk.setDialogHook([&](QWidget* w) {
+        box = w;
+        main.show();   // a box up over the modal window keeps the keyboard
+        QApplication::processEvents();
+        activeUnderABox = QApplication::activeWindow();
+        static_cast<QMessageBox*>(w)->buttons().first()->click();
+    });
     later(0, [&] {
         main.show();
         QApplication::processEvents();
         activeWhileBlocked = QApplication::activeWindow();
+        msgBox(&options, "Quillmarsh", "Saved.", vbInformationOK);
         options.unload();
     });
     options.show(Modal);
     ASSERT_NE(activeWhileBlocked, nullptr);
     EXPECT_EQ(activeWhileBlocked->objectName(), "frmOptions");
+    EXPECT_NE(box, nullptr);
+    EXPECT_EQ(activeUnderABox, box);
     results.unload();
     main.unload();
 }
