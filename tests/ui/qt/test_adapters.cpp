@@ -388,8 +388,8 @@ TEST_F(QtDesktopTest, TheFocusAUserMovesReachesTheModelAndTabFollowsTheModelsOrd
     EXPECT_EQ(f.activeControl(), c);
 }
 
-// The default button shows as the default one, and another set on screen
-// takes that over; the resizer's font switch turned on or off on screen
+// The default button shows as the default one, also while the keyboard is on
+// another button, and another set on screen takes that over; the resizer's font switch turned on or off on screen
 // scales the fonts or puts them back.
 TEST_F(QtDesktopTest, TheDefaultButtonAndTheResizersFontSwitchFollowTheModelOnScreen)
 {
@@ -410,6 +410,11 @@ TEST_F(QtDesktopTest, TheDefaultButtonAndTheResizersFontSwitchFollowTheModelOnSc
     FormWindow* w = desk.window(f);
     auto* okButton = static_cast<QPushButton*>(w->widgetFor(ok));
     auto* applyButton = static_cast<QPushButton*>(w->widgetFor(apply));
+    EXPECT_TRUE(okButton->isDefault());
+    EXPECT_FALSE(applyButton->isDefault());
+    applyButton->setFocus(Qt::TabFocusReason);   // the keyboard on another button leaves the default one
+    QApplication::processEvents();
+    ASSERT_EQ(f.activeControl(), apply);
     EXPECT_TRUE(okButton->isDefault());
     EXPECT_FALSE(applyButton->isDefault());
     apply->setDefault(true);

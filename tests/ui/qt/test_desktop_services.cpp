@@ -8,6 +8,7 @@
 #include "platform/AppError.h"
 
 #include <QFileDialog>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPrintDialog>
@@ -211,6 +212,49 @@ TEST_F(QtDesktopTest, AnOverlongNameInABoxBreaksOnlyBetweenItsOwnLetters)
         }
         EXPECT_TRUE(shown.contains(QStringLiteral("C:") + joiner + QStringLiteral("\\")));
         EXPECT_FALSE(shown.endsWith(breakable));
+    }
+}
+
+// A name is broken only when it is wider than the narrowest a box can be
+// (half the screen up to 500 px, less the icon's 120): one exactly that wide
+// stays whole, one a pixel wider breaks.
+TEST_F(QtDesktopTest, ANameBreaksInABoxOnlyWhenWiderThanItsNarrowestLine)
+{
+    BuiltForm owner("frmOwner");
+    owner.show();
+    QString shown;
+    QFont font;
+    int screenWidth = 0;
+    desk.setDialogHook([&](QWidget* w) {
+        auto* box = qobject_cast<QMessageBox*>(w);
+        ASSERT_NE(box, nullptr);
+        shown = box->text();
+        font = box->findChild<QLabel*>(QStringLiteral("qt_msgbox_label"))->font();
+        screenWidth = box->screen()->availableGeometry().width();
+        box->buttons().first()->click();
+    });
+    msgBox(&owner, "Quillmarsh", "Measured", vbInformationOK);
+    const int narrowest = std::max(100, std::min(screenWidth / 2, 500) - 120);
+    ASSERT_GT(narrowest, 100);
+    const QFontMetrics fm(font);
+    // A name of exactly `width` pixels, of wide and narrow letters.
+    const auto nameOf = [&fm](int width) {
+        for (int wide = 0; fm.horizontalAdvance(QString(wide, u'm')) <= width; ++wide)
+            for (int narrow = 0;; ++narrow) {
+                const QString name = QString(wide, u'm') + QString(narrow, u'i');
+                const int w = fm.horizontalAdvance(name);
+                if (w == width) return name;
+                if (w > width) break;
+            }
+        return QString();
+    };
+    const QChar breakable(0x200B);
+    for (int extra : {0, 1}) {
+        const QString name = nameOf(narrowest + extra);
+        ASSERT_FALSE(name.isEmpty()) << extra;
+        msgBox(&owner, "Quillmarsh", "Missing " + name + " here", vbInformationOK);
+        EXPECT_EQ(QString(shown).remove(breakable), "Missing " + name + " here");
+        EXPECT_EQ(shown.count(breakable), extra ? name.size() - 1 : 0) << extra;
     }
 }
 

@@ -209,6 +209,35 @@ TEST_F(QtDesktopTest, ANodeWithoutAKeyIsSelectedAndClickedLikeTheOthers)
 
 // --- Names and headings ------------------------------------------------------------
 
+// A tree's one column is as wide as its widest name, never narrower than the
+// tree: a short name's highlight spans the row, a long one scrolls sideways
+// to its very end.
+TEST_F(QtDesktopTest, ATreeColumnIsAsWideAsItsWidestNameAndNeverNarrowerThanTheTree)
+{
+    const QString longName = QStringLiteral("Äpfel und Birnen aus dem Garten der Großmutter");
+    BuiltForm f("frmNarrow");
+    f.load();
+    auto* tree = f.add<TreeView>("tvwStructure");
+    tree->move(120, 120, 6000, 3000);
+    tree->add({}, TreeView::tvwLast, "C:", "C:");
+    tree->setSelectedItem(tree->node("C:"));
+    f.show();
+    QApplication::processEvents();
+    auto* view = static_cast<QTreeWidget*>(desk.window(f)->widgetFor(tree));
+    ASSERT_GT(view->viewport()->width(), 200);
+    EXPECT_EQ(view->visualItemRect(view->topLevelItem(0)).right(), view->viewport()->width() - 1);
+    EXPECT_EQ(view->horizontalScrollBar()->maximum(), 0);
+
+    tree->add("C:", TreeView::tvwChild, "C:\\Ä", longName + longName);
+    tree->node("C:")->setExpanded(true);
+    QApplication::processEvents();
+    QTreeWidgetItem* item = itemNamed(view, longName + longName);
+    ASSERT_NE(item, nullptr);
+    const QRect row = view->visualItemRect(item);
+    EXPECT_GE(row.width(), view->fontMetrics().horizontalAdvance(longName + longName));
+    EXPECT_EQ(view->horizontalScrollBar()->maximum(), view->header()->length() - view->viewport()->width());
+}
+
 // Stored names show their real characters; a tree row fits the accents over
 // a capital, and a long name scrolls sideways; a Greek heading is drawn whole
 // in a date column's default width.
