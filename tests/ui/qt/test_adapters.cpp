@@ -6,6 +6,7 @@
 
 #include "ui/qt/QtColors.h"
 
+#include <functional>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QCursor>
@@ -110,6 +111,12 @@ TEST_F(QtDesktopTest, EveryKindOfControlShowsItsPlaceFontStateTipAndColours)
     EXPECT_EQ(w->widgetFor(all[1])->objectName(), "lblPath(1)");
     EXPECT_EQ(w->widgetFor(all[0])->objectName(), "cmdApply");
     for (Control* c : all) expectShows(w, c);
+    // What fills a box's ground on screen is its own colour, not a button's.
+    const auto ground = [w](Control* c) {
+        const QImage shot = w->widgetFor(c)->grab().toImage();
+        return QColor(shot.pixel(shot.width() - 3, shot.height() - 3));
+    };
+    EXPECT_EQ(ground(all[3]), QColor(30, 200, 30));
     // A box of its own colour fills its ground; on the form's ground it does not.
     EXPECT_TRUE(w->widgetFor(all[3])->autoFillBackground());
     EXPECT_TRUE(w->widgetFor(all[4])->autoFillBackground());
@@ -131,10 +138,49 @@ TEST_F(QtDesktopTest, EveryKindOfControlShowsItsPlaceFontStateTipAndColours)
     }
     QApplication::processEvents();
     for (Control* c : all) expectShows(w, c);
+    EXPECT_EQ(ground(all[4]), QColor(250, 240, 20));
     all[3]->setBackColor(kSysButtonFace);
     all[4]->setBackColor(kSysButtonFace);
     EXPECT_FALSE(w->widgetFor(all[3])->autoFillBackground());
     EXPECT_FALSE(w->widgetFor(all[4])->autoFillBackground());
+}
+
+// A label given a new font while its window is up is painted in it at once,
+// whatever room it needs.
+TEST_F(QtDesktopTest, ALabelInANewFontIsPaintedInItAtOnce)
+{
+    Label* label = nullptr;
+    BuiltForm f("frmFont", [&](BuiltForm& form) {
+        form.move(0, 0, 5000, 2000);
+        label = form.add<Label>("lblStatus");
+        label->move(120, 120, 4000, 400);
+        label->setCaption("Comparing C:\\Data");
+    });
+    f.show();
+    QApplication::processEvents();
+    QWidget* q = desk.window(f)->widgetFor(label);
+    const auto onScreen = [q] {
+        const QImage all = q->screen()->grabWindow(q->window()->winId()).toImage();
+        return all.copy(QRect(q->mapTo(q->window(), QPoint(0, 0)), q->size()));
+    };
+    const std::function<void(Font&)> changes[] = {
+        [](Font& font) { font.bold = true; },
+        [](Font& font) { font.name = QStringLiteral("Courier New"); },
+        [](Font& font) { font.size = 12; },
+        [](Font& font) { font.bold = false; },
+        [](Font& font) { font.size = 11; },
+    };
+    int step = 0;
+    for (const auto& change : changes) {
+        const QImage before = onScreen();
+        Font font = label->font();
+        change(font);
+        label->setFont(font);
+        QApplication::processEvents();
+        EXPECT_NE(onScreen(), before) << step;
+        EXPECT_EQ(onScreen(), q->grab().toImage()) << step;
+        ++step;
+    }
 }
 
 // Each key of the keyboard reaches the form with its key code and the
