@@ -238,6 +238,52 @@ TEST_F(QtDesktopTest, ATreeColumnIsAsWideAsItsWidestNameAndNeverNarrowerThanTheT
     EXPECT_EQ(view->horizontalScrollBar()->maximum(), view->header()->length() - view->viewport()->width());
 }
 
+// A heading is drawn with the grid's own narrow margins: one just as wide as
+// its column's room between them is drawn whole, as in a wide column.
+TEST_F(QtDesktopTest, AHeadingThatFitsItsColumnIsDrawnWhole)
+{
+    BuiltForm f("frmHeads");
+    f.load();
+    auto* grid = f.add<FlexGrid>("grdResults");
+    grid->move(120, 120, 8000, 2000);
+    grid->setRows(2);
+    grid->setCols(2);
+    grid->setFixedRows(1);
+    grid->setFixedCols(0);
+    f.show();
+    QApplication::processEvents();
+    auto* view = static_cast<QTableView*>(desk.window(f)->widgetFor(grid));
+    QHeaderView* header = view->horizontalHeader();
+    // The number of columns holding dark pixels in a section.
+    const auto inkWidth = [header](int section) {
+        const QImage shot = header->grab().toImage();
+        const int left = header->sectionViewportPosition(section), right = left + header->sectionSize(section);
+        int first = -1, last = -1;
+        for (int x = left + 1; x < right - 1; ++x)
+            for (int y = 2; y < shot.height() - 2; ++y)
+                if (qGray(shot.pixel(x, y)) < 160) {
+                    if (first < 0) first = x;
+                    last = x;
+                    break;
+                }
+        return first < 0 ? 0 : last - first + 1;
+    };
+    for (const QString& text : {QStringLiteral("Name"), QStringLiteral("Χρονολογία")}) {
+        SCOPED_TRACE(text.toStdString());
+        const int room = header->fontMetrics().horizontalAdvance(text) + 2 * 2;
+        grid->setColWidth(0, QtDesktop::twips(room));
+        grid->setColWidth(1, 4000);
+        for (int c = 0; c < 2; ++c) {
+            grid->setTextMatrix(0, c, text);
+            grid->setFixedAlignment(c, 1);   // left
+        }
+        QApplication::processEvents();
+        ASSERT_EQ(header->sectionSize(0), room);
+        EXPECT_GT(inkWidth(1), 0);
+        EXPECT_EQ(inkWidth(0), inkWidth(1));
+    }
+}
+
 // Stored names show their real characters; a tree row fits the accents over
 // a capital, and a long name scrolls sideways; a Greek heading is drawn whole
 // in a date column's default width.
