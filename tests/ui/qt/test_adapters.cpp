@@ -378,12 +378,16 @@ TEST_F(QtDesktopTest, TheFocusAUserMovesReachesTheModelAndTabFollowsTheModelsOrd
     TextBox* b = nullptr;
     CommandButton* c = nullptr;
     Label* label = nullptr;
+    TextBox* noStop = nullptr;
     BuiltForm f("frmFocus", [&](BuiltForm& form) {
         form.move(0, 0, 8000, 4000);
         a = form.add<TextBox>("txtA");
         b = form.add<TextBox>("txtB");
         c = form.add<CommandButton>("cmdC");
         label = form.add<Label>("lblD");
+        noStop = form.add<TextBox>("txtE");   // without a tab stop from the start
+        noStop->move(4000, 120, 2000, 315);
+        noStop->setTabStop(false);
         int top = 120;
         for (Control* x : std::initializer_list<Control*>{a, b, c, label}) {
             x->move(120, top, 2000, 315);
@@ -403,6 +407,7 @@ TEST_F(QtDesktopTest, TheFocusAUserMovesReachesTheModelAndTabFollowsTheModelsOrd
     ASSERT_TRUE(w->isActiveWindow());
     EXPECT_EQ(w->widgetFor(a)->focusPolicy(), Qt::StrongFocus);
     EXPECT_EQ(w->widgetFor(label)->focusPolicy(), Qt::NoFocus);
+    EXPECT_EQ(w->widgetFor(noStop)->focusPolicy(), Qt::ClickFocus);
     for (Qt::FocusReason r : {Qt::TabFocusReason, Qt::BacktabFocusReason, Qt::MouseFocusReason, Qt::ShortcutFocusReason}) {
         w->widgetFor(r == Qt::BacktabFocusReason ? a : b)->setFocus(r);
         EXPECT_EQ(f.activeControl(), r == Qt::BacktabFocusReason ? static_cast<Control*>(a) : b) << r;

@@ -207,6 +207,76 @@ TEST_F(QtDesktopTest, ANodeWithoutAKeyIsSelectedAndClickedLikeTheOthers)
     EXPECT_EQ(clicks, QStringList{"(loading)"});
 }
 
+// A folder filled in when the user opens it (its placeholder, the selected
+// node, goes) shows no node selected, as the model holds none: the view does
+// not pick one of its own.
+TEST_F(QtDesktopTest, AFolderFilledInWhenOpenedShowsTheModelsSelection)
+{
+    TreeView* tree = nullptr;
+    BuiltForm f("frmFill", [&](BuiltForm& form) {
+        tree = form.add<TreeView>("tvwStructure");
+        tree->move(120, 120, 2800, 4000);
+        tree->add({}, TreeView::tvwLast, "C:", "C:");
+        tree->add("C:", TreeView::tvwChild, "C:*", "(loading)");
+        tree->setSelectedItem(tree->node("C:*"));
+        tree->Expand = [&tree](TreeNode* n) {
+            tree->remove("C:*");
+            tree->add(n->key(), TreeView::tvwChild, "C:\\Data", "Data");
+        };
+    });
+    f.show();
+    QApplication::processEvents();
+    auto* view = static_cast<QTreeWidget*>(desk.window(f)->widgetFor(tree));
+    itemNamed(view, "C:")->setExpanded(true);   // as its expander does
+    QApplication::processEvents();
+    EXPECT_TRUE(tree->node("C:")->expanded());
+    ASSERT_EQ(tree->selectedItem(), nullptr);
+    ASSERT_NE(itemNamed(view, "Data"), nullptr);
+    EXPECT_EQ(view->currentItem(), nullptr);
+    EXPECT_TRUE(view->selectedItems().isEmpty());
+}
+
+// The screen shows the model's selection while the program changes the tree:
+// the selected node removed leaves none selected, a node removed beside it or
+// its siblings put in order around it leave it selected.
+TEST_F(QtDesktopTest, TheSelectionOnScreenFollowsTheModelAsNodesGoOrMove)
+{
+    TreeView* tree = nullptr;
+    BuiltForm f("frmFill", [&](BuiltForm& form) {
+        tree = form.add<TreeView>("tvwStructure");
+        tree->move(120, 120, 2800, 4000);
+        tree->add({}, TreeView::tvwLast, "C:", "C:");
+        tree->add("C:", TreeView::tvwChild, "C:A", "A");
+        tree->add("C:", TreeView::tvwChild, "C:B", "B");
+        tree->node("C:")->setExpanded(true);
+        tree->setSelectedItem(tree->node("C:A"));
+    });
+    f.show();
+    QApplication::processEvents();
+    auto* view = static_cast<QTreeWidget*>(desk.window(f)->widgetFor(tree));
+    tree->remove("C:A");
+    QApplication::processEvents();
+    ASSERT_EQ(tree->selectedItem(), nullptr);
+    EXPECT_EQ(view->currentItem(), nullptr);
+    EXPECT_TRUE(view->selectedItems().isEmpty());
+
+    tree->add("C:", TreeView::tvwChild, "C:D", "D");
+    tree->setSelectedItem(tree->node("C:B"));
+    tree->remove("C:D");
+    QApplication::processEvents();
+    EXPECT_EQ(view->currentItem(), itemNamed(view, "B"));
+    EXPECT_EQ(view->selectedItems(), QList<QTreeWidgetItem*>{itemNamed(view, "B")});
+
+    // Its siblings put in order around it leave it selected too.
+    tree->add("C:", TreeView::tvwChild, "C:A", "A");
+    tree->node("C:")->setSorted(true);
+    tree->node("C:B")->setText("0");
+    QApplication::processEvents();
+    EXPECT_EQ(itemNamed(view, "C:")->child(0), itemNamed(view, "0"));
+    EXPECT_EQ(view->currentItem(), itemNamed(view, "0"));
+    EXPECT_EQ(view->selectedItems(), QList<QTreeWidgetItem*>{itemNamed(view, "0")});
+}
+
 // --- Names and headings ------------------------------------------------------------
 
 // A tree's one column is as wide as its widest name, never narrower than the
