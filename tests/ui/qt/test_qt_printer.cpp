@@ -195,21 +195,21 @@ TEST(QtPrinter, LinesBeyondTheFootOfASheetGoOnTheNextSheet)
     for (int i = 1; i <= lines; ++i) EXPECT_EQ(text.count(QString("line %1 end").arg(i)), 1) << i;
 }
 
-// A PDF cut short is put down to a full disk only when the disk refuses more
-// for want of room (a size limit, no space); a disk that fails otherwise is
-// the printer's failure.
+// A PDF cut short (or never begun) is put down to a full disk only when the
+// disk refuses more for want of room (a size limit, no space); a disk that
+// fails otherwise is the printer's failure.
 TEST(QtPrinter, AFullDiskIsToldFromADiskThatFailsOtherwise)
 {
     if (!QPrinterInfo::availablePrinterNames().isEmpty())
         GTEST_SKIP() << "a system printer is installed; the PDF stand-in is not used";
     QTemporaryDir dir;
     QtPrinter p(dir.path() + "/PRN_Comparison_Results.pdf");
-    const auto printPastTheLimit = [&p](int diskError) {
+    const auto printPastTheLimit = [&p](int diskError, rlim_t limit = 2048) {
         struct rlimit saved {};
         ::getrlimit(RLIMIT_FSIZE, &saved);
         const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
         struct rlimit small = saved;
-        small.rlim_cur = 2048;
+        small.rlim_cur = limit;
         ::setrlimit(RLIMIT_FSIZE, &small);
         failingDisk = diskError;
         int rc = 0;
@@ -223,6 +223,8 @@ TEST(QtPrinter, AFullDiskIsToldFromADiskThatFailsOtherwise)
     EXPECT_EQ(printPastTheLimit(0), platform::errDiskFull);
     EXPECT_EQ(printPastTheLimit(ENOSPC), platform::errDiskFull);
     EXPECT_EQ(printPastTheLimit(EIO), platform::errPrinter);
+    EXPECT_EQ(printPastTheLimit(0, 0), platform::errDiskFull) << "not a byte written";
+    EXPECT_EQ(printPastTheLimit(EIO, 0), platform::errPrinter);
     EXPECT_EQ(p.printLine("after"), platform::errNone);
     EXPECT_EQ(p.endDoc(), platform::errNone);
 }
