@@ -309,7 +309,8 @@ TEST_F(QtDesktopTest, ATreeColumnIsAsWideAsItsWidestNameAndNeverNarrowerThanTheT
 }
 
 // A heading is drawn with the grid's own narrow margins: one just as wide as
-// its column's room between them is drawn whole, as in a wide column.
+// its column's room between them is drawn whole, as in a wide column; a
+// heading's own colours fill and write it.
 TEST_F(QtDesktopTest, AHeadingThatFitsItsColumnIsDrawnWhole)
 {
     BuiltForm f("frmHeads");
@@ -352,6 +353,29 @@ TEST_F(QtDesktopTest, AHeadingThatFitsItsColumnIsDrawnWhole)
         EXPECT_GT(inkWidth(1), 0);
         EXPECT_EQ(inkWidth(0), inkWidth(1));
     }
+
+    // A heading of its own colours is filled and written in them; the one
+    // beside it keeps the grid's.
+    grid->setCellBackColorAt(0, 1, rgb(0, 0, 160));
+    grid->setCellForeColorAt(0, 1, rgb(255, 255, 0));
+    QApplication::processEvents();
+    const QImage shot = header->grab().toImage();
+    // Pixels of a blue ground and of yellow writing in a section.
+    const auto colours = [&shot, header](int section) {
+        std::pair<int, int> count;
+        const int left = header->sectionViewportPosition(section);
+        for (int x = left + 2; x < left + header->sectionSize(section) - 2; ++x)
+            for (int y = 2; y < shot.height() - 2; ++y) {
+                const QColor c(shot.pixel(x, y));
+                if (c.blue() > c.red() + 80 && c.blue() > c.green() + 80) ++count.first;
+                if (c.red() > c.blue() + 80 && c.green() > c.blue() + 80) ++count.second;
+            }
+        return count;
+    };
+    const auto own = colours(1), plain = colours(0);
+    EXPECT_GT(own.first, own.second);
+    EXPECT_GT(own.second, 10);
+    EXPECT_EQ(plain, std::make_pair(0, 0));
 }
 
 // Stored names show their real characters; a tree row fits the accents over
