@@ -34,7 +34,12 @@ public:
                 view()->scrollTo(view()->model()->index(list.topIndex(), 0), QAbstractItemView::PositionAtTop);
         }
     }
-    void commonChanged(Prop) override { widget_->update(); }
+    void commonChanged(Prop p) override
+    {
+        if (p == Prop::Font) measureRows();
+        widget_->update();
+    }
+    void syncValue() override { measureRows(); }
 
     // Arrows, pages, Home and End move the model's current row; Space
     // toggles it in a multi-select list.
@@ -51,12 +56,18 @@ public:
         else if (k == Qt::Key_Home) target = 0;
         else if (k == Qt::Key_End) target = list->listCount() - 1;
         if (target != -2) {
-            target = std::clamp(target, 0, list->listCount() - 1);
+            // (An empty list has no row to clamp to.)
             if (list->listCount() > 0 && list->multiSelect() == ListBox::None) {
+                target = std::clamp(target, 0, list->listCount() - 1);
                 QtDesktop::guarded([list, target] {
                     if (Input::canTakeInput(*list)) list->setListIndex(target);
                 });
-                if (alive() && list->listIndex() >= 0) view()->scrollTo(view()->model()->index(list->listIndex(), 0));
+                if (alive() && list->listIndex() >= 0) {
+                    view()->scrollTo(view()->model()->index(list->listIndex(), 0));
+                    // The view scrolled while it showed the new current row:
+                    // the model's TopIndex is where it stands now.
+                    reportTop();
+                }
             }
             return true;
         }
@@ -115,10 +126,9 @@ protected:
         model_->afterFlush = [this, list, v] {
             if (!alive()) return;
             syncCurrent();
+            measureRows();
             Applying a(applying());
             if (v->model()->rowCount() > 0) {
-                const int rowPx = v->sizeHintForRow(0);
-                if (rowPx > 0) list->setItemHeight(QtDesktop::twips(rowPx));
                 const int top = std::min(list->topIndex(), v->model()->rowCount() - 1);
                 v->scrollTo(v->model()->index(top, 0), QAbstractItemView::PositionAtTop);
             }
@@ -127,18 +137,35 @@ protected:
             // Also while the window sets the focus: the view picks a row then.
             if (alive()) syncCurrent();
         });
-        QObject::connect(v->verticalScrollBar(), &QScrollBar::valueChanged, v, [this, list, v] {
+        QObject::connect(v->verticalScrollBar(), &QScrollBar::valueChanged, v, [this] {
             if (!alive() || applying()) return;
-            const QModelIndex top = v->indexAt(QPoint(2, 2));
-            if (!top.isValid()) return;
-            Applying a(applying());
-            QtDesktop::guarded([list, &top] { Input::scrollList(*list, top.row()); });
+            reportTop();
         });
         return v;
     }
 
 private:
     QListView* view() const { return static_cast<QListView*>(widget_); }
+    // The model's ItemHeight is the height of the rows on screen (the
+    // pages of the keys and the places of the clicks are counted in it).
+    void measureRows()
+    {
+        QListView* v = view();
+        if (!alive() || v->model()->rowCount() == 0) return;
+        const int rowPx = v->sizeHintForRow(0);
+        if (rowPx <= 0) return;
+        Applying a(applying());
+        static_cast<ListBox&>(control_).setItemHeight(QtDesktop::twips(rowPx));
+    }
+    // The row at the top of the view becomes the model's TopIndex.
+    void reportTop()
+    {
+        auto* list = static_cast<ListBox*>(&control_);
+        const QModelIndex top = view()->indexAt(QPoint(2, 2));
+        if (!top.isValid() || top.row() == list->topIndex()) return;
+        Applying a(applying());
+        QtDesktop::guarded([list, &top] { Input::scrollList(*list, top.row()); });
+    }
     // The view's current row, the one that carries the focus frame, is the
     // model's ListIndex. With none, no row does: a view taking the focus
     // would frame its first row, which then looks chosen when it is not.

@@ -226,6 +226,9 @@ void TreeAdapter::changed(const Change& c)
             for (int i = 0; i < it->childCount(); ++i) stack.push_back(it->child(i));
         }
         delete item;
+        // The view hands the highlight of a node that goes to a neighbour;
+        // what shows is the model's selection.
+        showSelection();
         break;
     }
     case Prop::NodesCleared:
@@ -255,6 +258,7 @@ void TreeAdapter::changed(const Change& c)
             if (pi) pi->addChildren(wanted);
             else view()->addTopLevelItems(wanted);
             for (int i = 0; i < wanted.size(); ++i) wanted[i]->setExpanded(expanded[i]);
+            showSelection();   // the taken items took the highlight with them
         }
         break;
     }

@@ -207,7 +207,176 @@ TEST_F(QtDesktopTest, ANodeWithoutAKeyIsSelectedAndClickedLikeTheOthers)
     EXPECT_EQ(clicks, QStringList{"(loading)"});
 }
 
+// A folder filled in when the user opens it (its placeholder, the selected
+// node, goes) shows no node selected, as the model holds none: the view does
+// not pick one of its own.
+TEST_F(QtDesktopTest, AFolderFilledInWhenOpenedShowsTheModelsSelection)
+{
+    TreeView* tree = nullptr;
+    BuiltForm f("frmFill", [&](BuiltForm& form) {
+        tree = form.add<TreeView>("tvwStructure");
+        tree->move(120, 120, 2800, 4000);
+        tree->add({}, TreeView::tvwLast, "C:", "C:");
+        tree->add("C:", TreeView::tvwChild, "C:*", "(loading)");
+        tree->setSelectedItem(tree->node("C:*"));
+        tree->Expand = [&tree](TreeNode* n) {
+            tree->remove("C:*");
+            tree->add(n->key(), TreeView::tvwChild, "C:\\Data", "Data");
+        };
+    });
+    f.show();
+    QApplication::processEvents();
+    auto* view = static_cast<QTreeWidget*>(desk.window(f)->widgetFor(tree));
+    itemNamed(view, "C:")->setExpanded(true);   // as its expander does
+    QApplication::processEvents();
+    EXPECT_TRUE(tree->node("C:")->expanded());
+    ASSERT_EQ(tree->selectedItem(), nullptr);
+    ASSERT_NE(itemNamed(view, "Data"), nullptr);
+    EXPECT_EQ(view->currentItem(), nullptr);
+    EXPECT_TRUE(view->selectedItems().isEmpty());
+}
+
+// The screen shows the model's selection while the program changes the tree:
+// the selected node removed leaves none selected, a node removed beside it or
+// its siblings put in order around it leave it selected.
+TEST_F(QtDesktopTest, TheSelectionOnScreenFollowsTheModelAsNodesGoOrMove)
+{
+    TreeView* tree = nullptr;
+    BuiltForm f("frmFill", [&](BuiltForm& form) {
+        tree = form.add<TreeView>("tvwStructure");
+        tree->move(120, 120, 2800, 4000);
+        tree->add({}, TreeView::tvwLast, "C:", "C:");
+        tree->add("C:", TreeView::tvwChild, "C:A", "A");
+        tree->add("C:", TreeView::tvwChild, "C:B", "B");
+        tree->node("C:")->setExpanded(true);
+        tree->setSelectedItem(tree->node("C:A"));
+    });
+    f.show();
+    QApplication::processEvents();
+    auto* view = static_cast<QTreeWidget*>(desk.window(f)->widgetFor(tree));
+    tree->remove("C:A");
+    QApplication::processEvents();
+    ASSERT_EQ(tree->selectedItem(), nullptr);
+    EXPECT_EQ(view->currentItem(), nullptr);
+    EXPECT_TRUE(view->selectedItems().isEmpty());
+
+    tree->add("C:", TreeView::tvwChild, "C:D", "D");
+    tree->setSelectedItem(tree->node("C:B"));
+    tree->remove("C:D");
+    QApplication::processEvents();
+    EXPECT_EQ(view->currentItem(), itemNamed(view, "B"));
+    EXPECT_EQ(view->selectedItems(), QList<QTreeWidgetItem*>{itemNamed(view, "B")});
+
+    // Its siblings put in order around it leave it selected too.
+    tree->add("C:", TreeView::tvwChild, "C:A", "A");
+    tree->node("C:")->setSorted(true);
+    tree->node("C:B")->setText("0");
+    QApplication::processEvents();
+    EXPECT_EQ(itemNamed(view, "C:")->child(0), itemNamed(view, "0"));
+    EXPECT_EQ(view->currentItem(), itemNamed(view, "0"));
+    EXPECT_EQ(view->selectedItems(), QList<QTreeWidgetItem*>{itemNamed(view, "0")});
+}
+
 // --- Names and headings ------------------------------------------------------------
+
+// A tree's one column is as wide as its widest name, never narrower than the
+// tree: a short name's highlight spans the row, a long one scrolls sideways
+// to its very end.
+TEST_F(QtDesktopTest, ATreeColumnIsAsWideAsItsWidestNameAndNeverNarrowerThanTheTree)
+{
+    const QString longName = QStringLiteral("Äpfel und Birnen aus dem Garten der Großmutter");
+    BuiltForm f("frmNarrow");
+    f.load();
+    auto* tree = f.add<TreeView>("tvwStructure");
+    tree->move(120, 120, 6000, 3000);
+    tree->add({}, TreeView::tvwLast, "C:", "C:");
+    tree->setSelectedItem(tree->node("C:"));
+    f.show();
+    QApplication::processEvents();
+    auto* view = static_cast<QTreeWidget*>(desk.window(f)->widgetFor(tree));
+    ASSERT_GT(view->viewport()->width(), 200);
+    EXPECT_EQ(view->visualItemRect(view->topLevelItem(0)).right(), view->viewport()->width() - 1);
+    EXPECT_EQ(view->horizontalScrollBar()->maximum(), 0);
+
+    tree->add("C:", TreeView::tvwChild, "C:\\Ä", longName + longName);
+    tree->node("C:")->setExpanded(true);
+    QApplication::processEvents();
+    QTreeWidgetItem* item = itemNamed(view, longName + longName);
+    ASSERT_NE(item, nullptr);
+    const QRect row = view->visualItemRect(item);
+    EXPECT_GE(row.width(), view->fontMetrics().horizontalAdvance(longName + longName));
+    EXPECT_EQ(view->horizontalScrollBar()->maximum(), view->header()->length() - view->viewport()->width());
+}
+
+// A heading is drawn with the grid's own narrow margins: one just as wide as
+// its column's room between them is drawn whole, as in a wide column; a
+// heading's own colours fill and write it.
+TEST_F(QtDesktopTest, AHeadingThatFitsItsColumnIsDrawnWhole)
+{
+    BuiltForm f("frmHeads");
+    f.load();
+    auto* grid = f.add<FlexGrid>("grdResults");
+    grid->move(120, 120, 8000, 2000);
+    grid->setRows(2);
+    grid->setCols(2);
+    grid->setFixedRows(1);
+    grid->setFixedCols(0);
+    f.show();
+    QApplication::processEvents();
+    auto* view = static_cast<QTableView*>(desk.window(f)->widgetFor(grid));
+    QHeaderView* header = view->horizontalHeader();
+    // The number of columns holding dark pixels in a section.
+    const auto inkWidth = [header](int section) {
+        const QImage shot = header->grab().toImage();
+        const int left = header->sectionViewportPosition(section), right = left + header->sectionSize(section);
+        int first = -1, last = -1;
+        for (int x = left + 1; x < right - 1; ++x)
+            for (int y = 2; y < shot.height() - 2; ++y)
+                if (qGray(shot.pixel(x, y)) < 160) {
+                    if (first < 0) first = x;
+                    last = x;
+                    break;
+                }
+        return first < 0 ? 0 : last - first + 1;
+    };
+    for (const QString& text : {QStringLiteral("Name"), QStringLiteral("Χρονολογία")}) {
+        SCOPED_TRACE(text.toStdString());
+        const int room = header->fontMetrics().horizontalAdvance(text) + 2 * 2;
+        grid->setColWidth(0, QtDesktop::twips(room));
+        grid->setColWidth(1, 4000);
+        for (int c = 0; c < 2; ++c) {
+            grid->setTextMatrix(0, c, text);
+            grid->setFixedAlignment(c, 1);   // left
+        }
+        QApplication::processEvents();
+        ASSERT_EQ(header->sectionSize(0), room);
+        EXPECT_GT(inkWidth(1), 0);
+        EXPECT_EQ(inkWidth(0), inkWidth(1));
+    }
+
+    // A heading of its own colours is filled and written in them; the one
+    // beside it keeps the grid's.
+    grid->setCellBackColorAt(0, 1, rgb(0, 0, 160));
+    grid->setCellForeColorAt(0, 1, rgb(255, 255, 0));
+    QApplication::processEvents();
+    const QImage shot = header->grab().toImage();
+    // Pixels of a blue ground and of yellow writing in a section.
+    const auto colours = [&shot, header](int section) {
+        std::pair<int, int> count;
+        const int left = header->sectionViewportPosition(section);
+        for (int x = left + 2; x < left + header->sectionSize(section) - 2; ++x)
+            for (int y = 2; y < shot.height() - 2; ++y) {
+                const QColor c(shot.pixel(x, y));
+                if (c.blue() > c.red() + 80 && c.blue() > c.green() + 80) ++count.first;
+                if (c.red() > c.blue() + 80 && c.green() > c.blue() + 80) ++count.second;
+            }
+        return count;
+    };
+    const auto own = colours(1), plain = colours(0);
+    EXPECT_GT(own.first, own.second);
+    EXPECT_GT(own.second, 10);
+    EXPECT_EQ(plain, std::make_pair(0, 0));
+}
 
 // Stored names show their real characters; a tree row fits the accents over
 // a capital, and a long name scrolls sideways; a Greek heading is drawn whole

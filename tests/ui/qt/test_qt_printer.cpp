@@ -1,8 +1,14 @@
 #include "ui/qt/QtPrinter.h"
 
 #include "platform/AppError.h"
+#include "platform/Drives.h"
+#include "support/TempDrive.h"
 
+#include <QApplication>
+#include <QLineEdit>
+#include <QPrintDialog>
 #include <QPrinterInfo>
+#include <QTimer>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -92,6 +98,74 @@ TEST(QtPrinter, WritesAPdfWithoutASystemPrinterAndAFailedOneKeepsThePreviousOne)
     EXPECT_EQ(print(3), platform::errNone) << "the next print works again";
 }
 
+// The PDF stand-in is named by its path as the program names paths (its
+// drive's letter), and by the path it has where no drive holds it.
+TEST(QtPrinter, ThePdfStandInIsNamedByItsPathOnItsDrive)
+{
+    if (!QPrinterInfo::availablePrinterNames().isEmpty())
+        GTEST_SKIP() << "a system printer is installed; the PDF stand-in is not used";
+    testing_support::TempDrive drive;
+    EXPECT_EQ(QtPrinter(drive.native("Results.pdf")).deviceName(), "PDF file C:\\Results.pdf");
+    const QString nowhere = QStringLiteral("/nonexistent-%1/Results.pdf").arg(::getpid());
+    if (platform::toLogical(nowhere).isEmpty()) {
+        EXPECT_EQ(QtPrinter(nowhere).deviceName(), "PDF file " + nowhere);
+    }
+}
+
+// The PDF stand-in heads the list of printers. The setup dialog (never in
+// the middle of a document) changes nothing when cancelled, and accepted
+// with a file, prints to that file from then on.
+TEST(QtPrinter, ThePdfStandInHeadsThePrintersAndTheSetupDialogChoosesAnother)
+{
+    if (!QPrinterInfo::availablePrinterNames().isEmpty())
+        GTEST_SKIP() << "a system printer is installed; the PDF stand-in is not used";
+    // (A window of an earlier test still waiting for its deletion, hidden,
+    // may be the active one: the dialog over it would go with it.)
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    testing_support::TempDrive drive;
+    QtPrinter p(drive.native("First.pdf"));
+    EXPECT_EQ(p.printers(), QStringList{"PDF file C:\\First.pdf"});
+
+    int dialogs = 0;
+    QString title;
+    QString answerFile;   // empty: cancel
+    const auto answer = [&] {
+        QTimer::singleShot(0, qApp, [&] {
+            auto* dialog = qobject_cast<QPrintDialog*>(QApplication::activeModalWidget());
+            if (!dialog) return;
+            ++dialogs;
+            title = dialog->windowTitle();
+            if (answerFile.isEmpty()) {
+                dialog->reject();
+                return;
+            }
+            for (QLineEdit* e : dialog->findChildren<QLineEdit*>())
+                if (e->objectName() == "filename") e->setText(answerFile);
+            dialog->accept();
+        });
+    };
+    ASSERT_EQ(p.printLine("a line"), platform::errNone);
+    answer();
+    EXPECT_FALSE(p.setupDialog()) << "in the middle of a document";
+    QApplication::processEvents();
+    EXPECT_EQ(dialogs, 0);
+    ASSERT_EQ(p.endDoc(), platform::errNone);
+    answer();
+    EXPECT_FALSE(p.setupDialog());
+    EXPECT_EQ(dialogs, 1);
+    EXPECT_EQ(title, "Printer setup");
+    EXPECT_EQ(p.deviceName(), "PDF file C:\\First.pdf");
+    answerFile = drive.native("Second.pdf");
+    answer();
+    EXPECT_TRUE(p.setupDialog());
+    EXPECT_EQ(dialogs, 2);
+    EXPECT_TRUE(p.printsToPdf());
+    EXPECT_EQ(p.deviceName(), "PDF file C:\\Second.pdf");
+    ASSERT_EQ(p.printLine("to the second"), platform::errNone);
+    ASSERT_EQ(p.endDoc(), platform::errNone);
+    EXPECT_TRUE(QFile::exists(drive.native("Second.pdf")));
+}
+
 // Lines beyond the foot of a sheet go on the next sheet, none lost.
 TEST(QtPrinter, LinesBeyondTheFootOfASheetGoOnTheNextSheet)
 {
@@ -121,21 +195,21 @@ TEST(QtPrinter, LinesBeyondTheFootOfASheetGoOnTheNextSheet)
     for (int i = 1; i <= lines; ++i) EXPECT_EQ(text.count(QString("line %1 end").arg(i)), 1) << i;
 }
 
-// A PDF cut short is put down to a full disk only when the disk refuses more
-// for want of room (a size limit, no space); a disk that fails otherwise is
-// the printer's failure.
+// A PDF cut short (or never begun) is put down to a full disk only when the
+// disk refuses more for want of room (a size limit, no space); a disk that
+// fails otherwise is the printer's failure.
 TEST(QtPrinter, AFullDiskIsToldFromADiskThatFailsOtherwise)
 {
     if (!QPrinterInfo::availablePrinterNames().isEmpty())
         GTEST_SKIP() << "a system printer is installed; the PDF stand-in is not used";
     QTemporaryDir dir;
     QtPrinter p(dir.path() + "/PRN_Comparison_Results.pdf");
-    const auto printPastTheLimit = [&p](int diskError) {
+    const auto printPastTheLimit = [&p](int diskError, rlim_t limit = 2048) {
         struct rlimit saved {};
         ::getrlimit(RLIMIT_FSIZE, &saved);
         const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
         struct rlimit small = saved;
-        small.rlim_cur = 2048;
+        small.rlim_cur = limit;
         ::setrlimit(RLIMIT_FSIZE, &small);
         failingDisk = diskError;
         int rc = 0;
@@ -149,6 +223,8 @@ TEST(QtPrinter, AFullDiskIsToldFromADiskThatFailsOtherwise)
     EXPECT_EQ(printPastTheLimit(0), platform::errDiskFull);
     EXPECT_EQ(printPastTheLimit(ENOSPC), platform::errDiskFull);
     EXPECT_EQ(printPastTheLimit(EIO), platform::errPrinter);
+    EXPECT_EQ(printPastTheLimit(0, 0), platform::errDiskFull) << "not a byte written";
+    EXPECT_EQ(printPastTheLimit(EIO, 0), platform::errPrinter);
     EXPECT_EQ(p.printLine("after"), platform::errNone);
     EXPECT_EQ(p.endDoc(), platform::errNone);
 }
