@@ -7,6 +7,7 @@
 #include "maintenance/Maintenance.h"
 #include "maintenance/frmSettingsExport.h"
 #include "maintenance/frmSettingsImport.h"
+#include "platform/AppError.h"
 #include "platform/StagedCopy.h"
 #include "ui/Input.h"
 
@@ -367,6 +368,102 @@ TEST_F(SettingsTest, ARefusedOrFailedImportChangesTrashesAndEndsNothing)
         ui::Input::click(*w.cmdSettingsFolderExternal);
         desk.expectMsgBoxContaining("Import settings", "must not be the same as the folder were these files will be stored.", 16, ui::vbOK);
         ui::Input::click(*w.cmdImport);
+        w.unload();
+    }
+}
+
+// What the system said when a copy failed, in the words of each language; a
+// folder on a drive that is not there is "not found". Nothing changes.
+int g_linkErrno = 0;
+
+TEST_F(SettingsTest, EachSystemFailureOfAnExportIsNamedInEitherLanguage)
+{
+    ini("ExportSettings", "Ini=True\r\nFolder=C:\\Out\r\n");
+    drive.file("Out/Quillmarsh.ini", "old");
+    const QString loop = platform::errorDescription(platform::errorFromErrno(ELOOP));
+    ASSERT_FALSE(loop.isEmpty());
+    const struct { int err; const char* folder; QString english; QString greek; } rows[] = {
+        {EROFS, "C:\\Out\\", "the disk can only be read", "ο δίσκος επιτρέπει μόνο ανάγνωση"},
+        {ENOENT, "C:\\Out\\", "a file or folder was not found", "ένα αρχείο ή φάκελλος δεν βρέθηκε"},
+        {ENOSPC, "C:\\Out\\", "the disk is full", "ο δίσκος είναι πλήρης"},
+        {EDQUOT, "C:\\Out\\", "the disk is full", "ο δίσκος είναι πλήρης"},
+        {ENAMETOOLONG, "C:\\Out\\", "a file name is not valid", "ένα όνομα αρχείου δεν είναι έγκυρο"},
+        {EACCES, "C:\\Out\\", "access was denied", "η πρόσβαση δεν επετράπη"},
+        {ELOOP, "C:\\Out\\", loop, loop},
+        {0, "Q:\\Out\\", "a file or folder was not found", "ένα αρχείο ή φάκελλος δεν βρέθηκε"},
+    };
+    platform::setLinkCall([](const char*, const char*) {
+        errno = g_linkErrno;
+        return -1;
+    });
+    for (const auto& r : rows) {
+        for (bool greek : {false, true}) {
+            SCOPED_TRACE(std::to_string(r.err) + (greek ? " in Greek" : ""));
+            basGlobal::globals().LanguageIsGreek = greek;
+            g_linkErrno = r.err;
+            frmSettingsExport w;
+            w.show();
+            desk.answerFolder(r.folder);
+            ui::Input::click(*w.cmdSettingsFolderExternal);
+            desk.expectMsgBox(greek ? "Εξαγωγή ρυθμίσεων" : "Export settings",
+                              greek ? "Δεν κατέστη δυνατή η αντιγραφή των ρυθμίσεων: " + r.greek + ". Κανένα αρχείο δεν άλλαξε."
+                                    : "The settings could not be copied: " + r.english + ". No file was changed.",
+                              16, ui::vbOK);
+            ui::Input::click(*w.cmdExport);
+            EXPECT_EQ(desk.pendingMsgBoxes(), 0);
+            EXPECT_TRUE(w.isLoaded() && w.cmdExport->enabled());
+            EXPECT_EQ(states(w), "E1e0e0");
+            EXPECT_EQ(w.cmdCancel->caption(), greek ? "Άκυρο" : "Cancel");
+            EXPECT_FALSE(basGlobal::globals().SettingsExportInProgress);
+            w.unload();
+        }
+    }
+    platform::setLinkCall(nullptr);
+    EXPECT_EQ(read("Out/Quillmarsh.ini"), "old");
+    EXPECT_EQ(QDir(drive.native("Out")).entryList(QDir::Files | QDir::Hidden).size(), 1) << "no temporary left";
+}
+
+// A file to import that went away after the window showed it is dropped for
+// good: the user is told (the Greek words as the program has always had
+// them), nothing is copied, trashed or ended, and Import waits for a tick.
+TEST_F(SettingsTest, ImportDropsASourceThatVanishedInEitherLanguage)
+{
+    for (bool greek : {false, true}) {
+        SCOPED_TRACE(greek ? "Greek" : "English");
+        basGlobal::globals().LanguageIsGreek = greek;
+        ini("ImportSettings", "Primary=True\r\nSecondary=True\r\nDeleteAfter=True\r\nFolder=C:\\In\r\n");
+        drive.file("App/SecondarySavedPaths.txt", "old secondary");
+        drive.file("In/PrimarySavedPaths.txt", "new primary");
+        drive.file("In/SecondarySavedPaths.txt", "new secondary");
+        int calls = 0;
+        SetProgramExitHook([&] { ++calls; });
+        frmSettingsImport w;
+        w.show();
+        EXPECT_EQ(states(w), "e0E1E1");
+        QFile::remove(drive.native("In/SecondarySavedPaths.txt"));
+        desk.expectMsgBox(greek ? "Εισαγωγή ρυθμίσεων" : "Import settings",
+                          greek ? "Το αρχείο «'C:\\In\\SecondarySavedPaths.txt», δεν υπάρχει."
+                                : "File 'C:\\In\\SecondarySavedPaths.txt', does not exist.",
+                          16, ui::vbOK);
+        ui::Input::click(*w.cmdImport);
+        EXPECT_EQ(desk.pendingMsgBoxes(), 0);
+        EXPECT_EQ(states(w), "e0E1e0");
+        EXPECT_EQ(w.lblSavedPaths[1]->caption(), "");
+        EXPECT_EQ(w.lblSavedPaths[1]->toolTipText(), "");
+        EXPECT_TRUE(w.isLoaded() && w.cmdImport->enabled()) << "the Primary file is still ticked";
+        EXPECT_FALSE(basGlobal::globals().SettingsImportInProgress);
+        EXPECT_FALSE(QFile::exists(drive.native("App/PrimarySavedPaths.txt"))) << "nothing copied";
+        EXPECT_EQ(read("App/SecondarySavedPaths.txt"), "old secondary");
+        EXPECT_TRUE(shell.calls.empty());
+        // The last ticked item gone as well: Import has nothing left to do.
+        QFile::remove(drive.native("In/PrimarySavedPaths.txt"));
+        desk.expectMsgBoxContaining(greek ? "Εισαγωγή ρυθμίσεων" : "Import settings", "PrimarySavedPaths.txt", 16, ui::vbOK);
+        ui::Input::click(*w.cmdImport);
+        EXPECT_EQ(states(w), "e0e0e0");
+        EXPECT_FALSE(w.cmdImport->enabled());
+        EXPECT_TRUE(w.isLoaded());
+        SetProgramExitHook({});
+        EXPECT_EQ(calls, 0);
         w.unload();
     }
 }
