@@ -94,6 +94,92 @@ TEST_F(AboutTest, CheckForUpdatesLeavesTheTagAndSystemInformationFallsBackInOrde
     }
 }
 
+// Every word of the About window in either language; the notice runs from
+// the first version's day to the day it is shown.
+TEST_F(AboutTest, TheWindowsWordsInEitherLanguage)
+{
+    EXPECT_EQ(NoticeLine(QDate(2026, 3, 9), false), "Copyright © Dravelin, 26/08/2002 - 09/03/2026");
+    EXPECT_EQ(NoticeLine(QDate(2031, 12, 31), true), "Πνευματικά δικαιώματα © Dravelin, 26/08/2002 - 31/12/2031");
+    platform::app().setVersion(2003, 1, 12);
+    for (bool greek : {false, true}) {
+        SCOPED_TRACE(greek ? "Greek" : "English");
+        basGlobal::globals().LanguageIsGreek = greek;
+        frmAbout a;
+        a.show();
+        EXPECT_EQ(a.caption(), greek ? "Σχετικά" : "About");
+        EXPECT_EQ(a.lblTitle->caption(), "Tarnwick");
+        EXPECT_TRUE(a.lblTitle->font().bold);
+        EXPECT_EQ(a.lblTitle->font().size, 12);
+        EXPECT_EQ(a.lblVersion->caption(), greek ? "Έκδοση 2003.0001.0012" : "Version 2003.0001.0012");
+        EXPECT_EQ(a.lblDescription->caption(),
+                  greek ? "ΠΟΛΥ περιληπτικά, η εφαρμογή αυτή συγκρίνει τα αρχεία της δομής δύο φακέλλων, βάσει του "
+                          "ονόματος, του μεγέθους, της χρονολογίας και της ώρας τους."
+                        : "To cut a VERY long story extremely short, this application compares the files of two folder "
+                          "structures, based on their name, size, date and time.");
+        EXPECT_EQ(a.lblDisclaimer->caption(),
+                  greek ? "Η εφαρμογή αυτή παρέχεται «ως έχει», χωρίς καμία εγγύηση. Ο δημιουργός δεν φέρει καμία "
+                          "ευθύνη για οποιαδήποτε απώλεια προκύψει από τη χρήση της."
+                        : "This application is provided \"as is\", without any warranty. The author accepts no "
+                          "liability for any loss that may arise from its use.");
+        const QString notice = a.lblCopyright->caption();
+        const QString opening = greek ? "Πνευματικά δικαιώματα © Dravelin, 26/08/2002 - " : "Copyright © Dravelin, 26/08/2002 - ";
+        EXPECT_TRUE(notice.startsWith(opening)) << notice.toStdString();
+        EXPECT_EQ(notice.size(), opening.size() + 10);
+        EXPECT_EQ(a.cmdSysInfo->caption(), greek ? "Πληροφορίες συστήματος..." : "System Info...");
+        EXPECT_EQ(a.cmdCheckForUpdates->caption(),
+                  greek ? "Έλεγχος για ενημερωμένες εκδόσεις..." : "Check for updated versions...");
+        EXPECT_EQ(a.cmdOK->caption(), "OK");
+        EXPECT_TRUE(a.handOverTag.isEmpty());
+        // OK closes it and hands nothing over.
+        ui::Input::click(*a.cmdOK);
+        EXPECT_FALSE(a.isLoaded());
+        EXPECT_TRUE(a.handOverTag.isEmpty());
+    }
+}
+
+// Without a test's look-ups the window asks the system: a tool it names is
+// started as it is; none named, the application folder's tool file; none
+// there either, the message in the program's language.
+TEST_F(AboutTest, SystemInformationAsksTheSystemFirstThenTheApplicationFolder)
+{
+    class NamingShell : public platform::FakeShell {
+    public:
+        QString tool;
+        QString systemInformationTool() override { return tool; }
+    } named;
+    platform::ServiceOverride<platform::Shell> use(platform::setShell, &named);
+    drive.file("Tools/msinfo32");
+    drive.folder("Empty");
+    struct Row { QString tool, appFolder; bool greek; QString started; } rows[] = {
+        {"/usr/bin/sysinfo", "C:\\Tools", false, "/usr/bin/sysinfo"},
+        {"", "C:\\Tools", false, drive.native("Tools/msinfo32")},
+        {"", "C:\\Empty", false, ""},
+        {"", "C:\\Empty", true, ""},
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.tool.toStdString() + " " + r.appFolder.toStdString());
+        named.calls.clear();
+        named.tool = r.tool;
+        platform::app().setPath(r.appFolder);
+        basGlobal::globals().LanguageIsGreek = r.greek;
+        frmAbout about;
+        about.show();
+        if (r.started.isEmpty())
+            desk.expectMsgBox(r.greek ? "Πληροφορίες συστήματος" : "System information",
+                              r.greek ? "Οι Πληροφορίες Συστήματος δεν είναι διαθέσιμες αυτήν την στιγμή."
+                                      : "System Information is unavailable at this time.",
+                              64, ui::vbOK);
+        ui::Input::click(*about.cmdSysInfo);
+        EXPECT_EQ(desk.pendingMsgBoxes(), 0);
+        QString started;
+        for (const auto& call : named.calls)
+            started += call.what + ":" + call.args.join("");
+        EXPECT_EQ(started, r.started.isEmpty() ? QString() : "start:" + r.started);
+        about.unload();
+    }
+    platform::app().setPath({});
+}
+
 const QByteArray M = kVersionFileMarker.toUtf8();
 
 class UpdateCheckTest : public MaintenanceTest {
