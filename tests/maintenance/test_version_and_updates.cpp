@@ -383,6 +383,123 @@ TEST_F(UpdateCheckTest, OnlyANewerVersionOffersItsLocations)
     }
 }
 
+// Each outcome's words in either language, the notes of the program's
+// language, a location entry for each address, and the window's state while
+// the request waits and after it.
+TEST_F(UpdateCheckTest, EachOutcomeSaysItsWordsInEitherLanguage)
+{
+    struct Row {
+        bool greek;
+        QByteArray document;
+        QString outcome, description, notes;
+        QStringList locations;
+    } rows[] = {
+        {false, M + "|2002.0008.0026|1|english notes|ελληνικές σημειώσεις|", "latest",
+         "No updated versions are currently available. You have the latest version.", "english notes", {}},
+        {true, M + "|2002.0008.0026|1|english notes|ελληνικές σημειώσεις|", "latest",
+         "Δεν υπάρχουν ενημερωμένες εκδόσεις προς το παρόν. Έχετε την τελευταία έκδοση.", "ελληνικές σημειώσεις", {}},
+        {false, M + "|2004.0002.0003|2|english notes|ελληνικές σημειώσεις|http://a.test/1|https://b.test/2", "newer",
+         "A newer version, numbered 2004.0002.0003, is currently available.", "english notes", {"Location 1", "Location 2"}},
+        {true, M + "|2004.0002.0003|2|english notes|ελληνικές σημειώσεις|http://a.test/1|https://b.test/2", "newer",
+         "Υπάρχει νεότερη έκδοση διαθέσιμη, με αριθμό 2004.0002.0003.", "ελληνικές σημειώσεις",
+         {"Τοποθεσία 1", "Τοποθεσία 2"}},
+        {false, M + "|2004.0002.0003|3|en|gr|http://a.test/1", "failure",
+         "No information about updated versions can be retrieved at this time. Please try again later.", "", {}},
+        {true, "not a version document", "failure",
+         "Δεν κατέστη δυνατή η ανάκτηση πληροφοριών για ενημερωμένες εκδόσεις. Παρακαλώ προσπαθήστε αργότερα.", "", {}},
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.description.toStdString());
+        basGlobal::globals().LanguageIsGreek = r.greek;
+        server.answer(LoopbackServer::ok(r.document));
+        frmCheckForUpdates w;
+        bool waited = false;
+        desk.onYield([&] { return server.requests > 0 && !waited; }, [&] {
+            waited = true;
+            EXPECT_EQ(w.lblResultDescription->caption(),
+                      r.greek ? "Γίνεται έλεγχος για ενημερωμένες εκδόσεις. Παρακαλώ περιμένετε."
+                              : "Checking for updated versions. Please wait.");
+            EXPECT_TRUE(w.imgResultIcon->picture().resource.endsWith("Checking.png"));
+            EXPECT_TRUE(w.imgResultIcon->enabled() && w.lblResultDescription->enabled());
+            EXPECT_EQ(w.cmdClose->caption(), r.greek ? "Άκυρο" : "Cancel");
+            EXPECT_FALSE(w.cmdCheck->enabled());
+            EXPECT_TRUE(basGlobal::globals().UpdateCheckInProgress);
+        });
+        EXPECT_EQ(check(w), r.outcome);
+        EXPECT_TRUE(waited);
+        EXPECT_EQ(w.lblResultDescription->caption(), r.description);
+        EXPECT_EQ(w.txtWhatsNew->text(), r.notes);
+        const bool read = r.outcome != "failure", newer = r.outcome == "newer";
+        EXPECT_EQ(w.lblWhatsNew->enabled(), read);
+        EXPECT_EQ(w.txtWhatsNew->enabled(), read);
+        EXPECT_TRUE(w.imgResultIcon->enabled() && w.lblResultDescription->enabled());
+        QStringList entries;
+        for (int k = 0; k < w.cboWebLocation->listCount(); ++k)
+            entries << w.cboWebLocation->list(k);
+        EXPECT_EQ(entries, r.locations);
+        EXPECT_EQ(w.cboWebLocation->listIndex(), newer ? 0 : -1);
+        EXPECT_EQ(w.cmdLaunchWebBrowser->mousePointer(), newer ? ui::vbCustom : ui::vbDefault);
+        if (newer) {
+            EXPECT_TRUE(w.cmdLaunchWebBrowser->mouseIcon().resource.endsWith("PointURL.png"));
+        }
+        EXPECT_FALSE(w.cmdCheck->enabled());
+        EXPECT_TRUE(w.cmdClose->enabled());
+        EXPECT_EQ(w.cmdClose->caption(), r.greek ? "Κλείσιμο" : "Close");
+        EXPECT_FALSE(basGlobal::globals().UpdateCheckInProgress);
+        ui::Input::click(*w.cmdClose);
+        EXPECT_FALSE(w.isLoaded());
+    }
+}
+
+// Only an answer of the 2xx kind carries a document; only http and https
+// addresses with a host are opened, whatever the case of the scheme.
+TEST_F(UpdateCheckTest, TheStatusRangeAndTheAddressesThatMayBeOpened)
+{
+    for (int status : {200, 299, 300, 199}) {
+        server.answer(LoopbackServer::ok(M + "|2002.0008.0026|1|en|gr|", status));
+        frmCheckForUpdates w;
+        EXPECT_EQ(check(w), status <= 299 && status >= 200 ? "latest" : "failure") << status;
+        w.unload();
+    }
+    server.answer(LoopbackServer::ok(M + "|2003.0000.0000|4|en|gr|HTTPS://A.TEST/Q.ZIP|http:///nohost|ftp://a.test/q.zip|"
+                                         "Http://b.test/q.zip"));
+    frmCheckForUpdates w;
+    EXPECT_EQ(check(w), "newer");
+    for (int k : {0, 1, 2, 3}) {
+        w.cboWebLocation->setListIndex(k);
+        if (k == 1 || k == 2)
+            desk.expectMsgBoxContaining("Open with associated application",
+                                        "While trying to launch the 'Open with associated application' process, the "
+                                        "following error occured: '",
+                                        64, ui::vbOK);
+        ui::Input::click(*w.cmdLaunchWebBrowser);
+        EXPECT_EQ(desk.pendingMsgBoxes(), 0) << k;
+    }
+    QStringList opened;
+    for (const auto& call : shell.calls)
+        opened << call.what + ":" + call.args.join("");
+    EXPECT_EQ(opened, QStringList({"open:HTTPS://A.TEST/Q.ZIP", "open:Http://b.test/q.zip"}));
+    w.unload();
+}
+
+// Without a network the user is asked, in the program's language; Yes checks all the same.
+TEST_F(UpdateCheckTest, NoNetworkAndYesChecksAllTheSame)
+{
+    shell.network = false;
+    basGlobal::globals().LanguageIsGreek = true;
+    server.answer(LoopbackServer::ok(M + "|2002.0008.0026|1|en|gr|"));
+    frmCheckForUpdates w;
+    desk.expectMsgBox("Έλεγχος για ενημερωμένες εκδόσεις",
+                      "Δεν φαίνεται να υπάρχει ενεργός σύνδεση του υπολογιστή σας με το διαδίκτυο. Αυτό μπορεί να "
+                      "συμβαίνει είτε διότι πράγματι δεν υπάρχει ενεργός σύνδεση του υπολογιστή σας με το διαδίκτυο, ή "
+                      "διότι η εφαρμογή αδυνατεί να την εντοπίσει.\r\n\r\nθέλετε, παρ' όλ' αυτά, να προχωρήσετε στον "
+                      "έλεγχο για ενημερωμένες εκδόσεις;",
+                      36, ui::vbYes);
+    EXPECT_EQ(check(w), "latest");
+    EXPECT_EQ(server.requests, 1);
+    w.unload();
+}
+
 TEST_F(UpdateCheckTest, NoNetworkAsksFirstAndNoAsksNothingOfTheServer)
 {
     shell.network = false;
