@@ -239,6 +239,15 @@ TEST(PrintPages, ALineThatDoesNotFitAcrossItsSheetIsExplained)
          "μια τυπωμένη γραμμή 151 χαρακτήρων δεν χωρούν σε αυτήν.\r\n\r\nΜε αυτό το μέγεθος χωράει μόνο γραμμή χωρίς "
          "αριστερό περιθώριο. Με αυτό το αριστερό περιθώριο το μέγεθος της γραμματοσειράς μπορεί να είναι το πολύ 8. "
          "Μειώστε το αριστερό περιθώριο ή το μέγεθος της γραμματοσειράς."},
+        // The smallest size there is still counts as a smaller size.
+        {2, 0, 151, 100, 1, false,
+         "At font size 2 a line of the printer holds 100 characters: a printed line of 151 characters does not fit "
+         "it.\r\n\r\nThe font size can be at most 1. Lower the font size."},
+        {2, 4, 151, 100, 1, true,
+         "Με μέγεθος γραμματοσειράς 2, μια γραμμή του εκτυπωτή χωράει 100 χαρακτήρες: αριστερό περιθώριο 4 κενών και "
+         "μια τυπωμένη γραμμή 151 χαρακτήρων δεν χωρούν σε αυτήν.\r\n\r\nΜε αυτό το μέγεθος δεν χωράει ούτε γραμμή "
+         "χωρίς αριστερό περιθώριο. Με αυτό το αριστερό περιθώριο το μέγεθος της γραμματοσειράς μπορεί να είναι το "
+         "πολύ 1. Μειώστε το μέγεθος της γραμματοσειράς."},
     };
     for (const auto& c : cases)
         EXPECT_EQ(results::PrintedLineFitProblem(c.size, c.left, c.width, c.columns, c.largest, c.greek),

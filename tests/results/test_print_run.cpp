@@ -143,4 +143,38 @@ TEST_F(PrintRun, AFourDigitPageCountMustFitAcrossTheSheetToo)
     EXPECT_TRUE(printer.finished.empty());
 }
 
+// A size of more than ten digits on either side, counted without its leading
+// zeros as it is printed, and a wider mark widen the line the run weighs.
+TEST_F(PrintRun, EveryWideCellOfARowMustFitAcrossTheSheet)
+{
+    const struct { int column; const char* cell; int width; } rows[] = {
+        {3, "1,234,567,890", 151},
+        {3, "12,345,678,901", 152},
+        {4, "12,345,678,901", 152},
+        {4, "1,234,567,890,123", 154},
+        {3, "000,000,001,234,567,890", 151},
+        {4, "0,001,234,567,890,123", 154},
+        {0, "NN", 152},
+        {0, " N ", 151},
+    };
+    for (const auto& r : rows) {
+        SCOPED_TRACE(std::string(r.cell) + " in column " + std::to_string(r.column));
+        for (int columns : {r.width - 1, r.width}) {
+            printer.columns = columns;
+            fill(3);
+            results.grdResults->setTextMatrix(2, r.column, QString::fromLatin1(r.cell));
+            const std::size_t before = printer.finished.size();
+            if (columns < r.width)
+                desk.expectMsgBoxContaining("Page setup",
+                                            QStringLiteral("a printed line of %1 characters does not fit it").arg(r.width),
+                                            ui::vbExclamationOK, ui::vbOK);
+            print(0, [](frmPrint& f) {
+                if (f.isLoaded()) ui::Input::click(*f.cmdCancel);
+            });
+            EXPECT_EQ(desk.pendingMsgBoxes(), 0) << columns;
+            EXPECT_EQ(printer.finished.size(), before + (columns < r.width ? 0 : 1)) << columns;
+        }
+    }
+}
+
 } // namespace
