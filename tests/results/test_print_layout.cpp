@@ -2,6 +2,8 @@
 // both languages, against pinned regional formats (dd/MM/yyyy, HH:mm:ss).
 #include "results/PrintLayout.h"
 
+#include "platform/AppError.h"
+
 #include "shared/shared_fixture.h"
 
 using namespace results;
@@ -253,4 +255,32 @@ TEST(PrintPages, ALineThatDoesNotFitAcrossItsSheetIsExplained)
         EXPECT_EQ(results::PrintedLineFitProblem(c.size, c.left, c.width, c.columns, c.largest, c.greek),
                   QString::fromUtf8(c.said))
             << c.size << "/" << c.left << "/" << c.width << " on " << c.columns;
+}
+
+// A size is printed as its digits without grouping or leading zeros (a zero
+// stays one); a value the results cannot hold is raised as its error, not
+// printed wrong.
+TEST_F(PrintLayout, SizesLoseTheirGroupingAndDamagedValuesRaiseTheirErrors)
+{
+    const struct { const char* grouped; const char* plain; } sizes[] = {
+        {"1,234", "1234"}, {"1.234.567", "1234567"}, {"0", "0"}, {"0,000", "0"}, {"000,012", "12"}, {" 7 ", "7"},
+        {"12 345 678 901", "12345678901"},
+    };
+    for (const auto& c : sizes)
+        EXPECT_EQ(PlainSizeDigits(QString::fromLatin1(c.grouped)), QString::fromLatin1(c.plain)) << c.grouped;
+    const auto raised = [this](const Cells& cells, const QString& e0, const QString& e1) {
+        try {
+            row(cells, e0, e1);
+        } catch (const platform::AppError& e) {
+            return e.number;
+        }
+        return 0;
+    };
+    const QString whole = entry("a", "20020823", "130509");
+    EXPECT_EQ(raised({"", "a", "a", "n/a", "1", "", "", "", ""}, whole, whole), 13) << "a size without digits";
+    EXPECT_EQ(raised({"", "a", "a", "1", "-", "", "", "", ""}, whole, whole), 13) << "on either side";
+    EXPECT_EQ(raised({"", "a", "a", "1", "1", "x", "", "", ""}, "a|False|False|False|True|0000000001", whole), 9)
+        << "a date the entry does not hold";
+    EXPECT_EQ(raised({"", "a", "a", "1", "1", "", "", "", "x"}, whole, "a|False"), 9) << "a time the entry does not hold";
+    EXPECT_EQ(raised({"", "a", "a", "1", "1", "x", "x", "x", "x"}, whole, whole), 0);
 }
