@@ -227,4 +227,46 @@ TEST_F(Explain, TheCopiedRowKeepsEveryColumnsWidthAndAlignment)
     });
 }
 
+// The window's own words in either language, and its two blocks line by
+// line: each title beside its value, one line below the other, the blocks
+// apart and inside the window.
+TEST_F(Explain, TheWindowsTitlesInEitherLanguageAndItsRowsLineByLine)
+{
+    for (bool greek : {false, true}) {
+        SCOPED_TRACE(greek ? "Greek" : "English");
+        g().LanguageIsGreek = greek;
+        results::frmInterpretation f;
+        f.load();
+        EXPECT_EQ(f.caption(), greek ? "Ερμηνεία" : "Interpretation");
+        EXPECT_EQ(f.lblInterpretationTitle->caption(), greek ? "ΣΕ ΑΠΛΑ ΕΛΛΗΝΙΚΑ" : "IN PLAIN ENGLISH");
+        EXPECT_EQ(f.cmdOK->caption(), greek ? "ΟΚ" : "OK");
+        EXPECT_EQ(f.lblStructureTitle[0]->caption(), greek ? "ΠΡΩΤΕΥΟΥΣΑ ΔΟΜΗ" : "PRIMARY STRUCTURE");
+        EXPECT_EQ(f.lblStructureTitle[1]->caption(), greek ? "ΔΕΥΤΕΡΕΟΥΣΑ ΔΟΜΗ" : "SECONDARY STRUCTURE");
+        const QStringList english = {"Current path:", "Supplemental path:", "File name:", "Size:", "Date and time:", "Attributes:"};
+        const QStringList greekTitles = {"Τρέχουσα διαδρομή:", "Συμπληρωματική διαδρομή:", "Όνομα αρχείου:", "Μέγεθος:",
+                                         "Χρονολογία και ώρα:", "Ιδιότητες:"};
+        for (int i = 0; i < 2; ++i) {
+            const ui::Label* titles[6] = {f.lblCurrentPathTitle[i], f.lblSupplementalPathTitle[i], f.lblFileNameTitle[i],
+                                          f.lblSizeTitle[i], f.lblDateTimeTitle[i], f.lblAttributesTitle[i]};
+            const ui::Label* values[6] = {f.lblCurrentPath[i], f.lblSupplementalPath[i], f.lblFileName[i],
+                                          f.lblSize[i], f.lblDateTime[i], f.lblAttributes[i]};
+            int above = f.lblFullPath[i]->top();
+            EXPECT_EQ(above - f.lblStructureTitle[i]->top(), 240) << i;
+            for (int k = 0; k < 6; ++k) {
+                EXPECT_EQ(titles[k]->caption(), (greek ? greekTitles : english)[k]) << i << "/" << k;
+                EXPECT_EQ(titles[k]->top(), values[k]->top()) << i << "/" << k;
+                EXPECT_LE(titles[k]->left() + titles[k]->width(), values[k]->left()) << i << "/" << k;
+                EXPECT_EQ(values[k]->top() - above, 360) << i << "/" << k;
+                above = values[k]->top();
+            }
+            if (i == 0) {
+                EXPECT_LE(above + values[5]->height(), f.lblStructureTitle[1]->top());
+            } else {
+                EXPECT_LE(above + values[5]->height(), f.height());
+            }
+        }
+        f.unload();
+    }
+}
+
 } // namespace
