@@ -59,6 +59,45 @@ TEST_F(PageSetup, OpensWithTheValuesInForceOkKeepsChangesUnsavedAndApplySaves)
         << ini().toStdString();
 }
 
+// Its words in either language, each value's range, and the font in force
+// chosen: OK with nothing changed keeps that font.
+TEST_F(PageSetup, ItsWordsInEitherLanguageTheRangesAndTheFontInForce)
+{
+    for (bool greek : {false, true}) {
+        SCOPED_TRACE(greek ? "Greek" : "English");
+        g().LanguageIsGreek = greek;
+        g().PageSetupFontName = greek ? basPageSetup::kFontCourierNewGreek : basPageSetup::kFontCourierNew;
+        g().PageSetupTopMargin = 3;
+        g().PageSetupLeftMargin = 4;
+        g().PageSetupLinesPerPage = 45;
+        open([greek](frmPageSetup& f) {
+            EXPECT_EQ(f.caption(), greek ? "Διαμόρφωση σελίδας" : "Page setup");
+            const QStringList shown = {f.fraFont->caption(), f.chkCourierNew->caption(), f.chkCourierNewGreek->caption(),
+                                       f.lblFontSizeTitle->caption(), f.fraMargin->caption(), f.lblTopMarginTitle->caption(),
+                                       f.lblLeftMarginTitle->caption(), f.lblLinesPerPageTitle->caption(),
+                                       f.cmdOK->caption(), f.cmdApply->caption(), f.cmdCancel->caption()};
+            EXPECT_EQ(shown, greek ? QStringList({" Γραμματοσειρά ", "Courier New (Αγγλική)", "Courier New (Ελληνική)",
+                                                  "Μέγεθος:", " Περιθώρια ", "Άνω:", "Αριστερό:", "Γραμμές/Σελίδα:", "OK",
+                                                  "Εφαρμογή", "Άκυρο"})
+                                   : QStringList({" Font ", "Courier New (English)", "Courier New (Greek)", "Size:",
+                                                  " Margins ", "Top:", "Left:", "Lines/Page:", "OK", "Apply", "Cancel"}));
+            EXPECT_EQ(QStringList({f.lblFontSizeMinMax->caption(), f.lblTopMarginMinMax->caption(),
+                                   f.lblLeftMarginMinMax->caption(), f.lblLinesPerPageMinMax->caption()}),
+                      QStringList({"8 - 12", "0 - 20", "0 - 30", "30 - 80"}));
+            EXPECT_EQ(QStringList({f.lblFontSize->caption(), f.lblTopMargin->caption(), f.lblLeftMargin->caption(),
+                                   f.lblLinesPerPage->caption()}),
+                      QStringList({"8", "3", "4", "45"}));
+            EXPECT_EQ(f.chkCourierNew->value(), !greek);
+            EXPECT_EQ(f.chkCourierNewGreek->value(), greek);
+            EXPECT_TRUE(f.cmdCancel->enabled());
+            ui::Input::click(*f.cmdOK);
+        });
+        EXPECT_EQ(g().PageSetupFontName, greek ? basPageSetup::kFontCourierNewGreek : basPageSetup::kFontCourierNew);
+        EXPECT_EQ(g().PageSetupTopMargin, 3);
+        EXPECT_EQ(g().PageSetupLinesPerPage, 45);
+    }
+}
+
 // From the keyboard alone: the focus starts on OK and Tab walks the Font
 // frame, the Margins frame and the lines-per-page row, then Apply and
 // Cancel; the arrows step the focused up-down by one, the page keys by ten,
