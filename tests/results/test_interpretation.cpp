@@ -3,6 +3,10 @@
 #include "results/frmInterpretation.h"
 #include "results_fixture.h"
 
+#include "platform/AppError.h"
+#include "shared/frmHiddenForm.h"
+#include "ui/ListBox.h"
+
 #include <map>
 
 using namespace results_test;
@@ -267,6 +271,55 @@ TEST_F(Explain, TheWindowsTitlesInEitherLanguageAndItsRowsLineByLine)
         }
         f.unload();
     }
+}
+
+// A file's entry is read field by field: its folder is the nearest folder
+// line above it; a field the results could not have written is a type
+// mismatch, never a wrong explanation.
+TEST_F(Explain, AnEntryIsReadFieldByFieldAndADamagedOneIsATypeMismatch)
+{
+    ui::ListBox& out = *basGlobal::HiddenForm().lstOutput[0];
+    const auto entryAt = [&out](const QStringList& lines) {
+        out.clear();
+        for (const QString& l : lines) out.addItem(l);
+    };
+    entryAt({"Docs\\", "a.txt|False|True|False|True|0000000001|20020824|130509", "Sub\\Deeper\\",
+             "b.txt|True|false|TRUE|False|0000001234|20020823|090000"});
+    const results::InterpretedEntry a = results::BuildInterpretedEntry(out, 1, "C:\\Root", false);
+    EXPECT_EQ(QStringList({a.fullPath, a.currentPath, a.supplementalPath, a.fileName, a.sizeText, a.attributesText}),
+              QStringList({"C:\\Root\\Docs\\a.txt", "C:\\Root\\", "Docs\\", "a.txt", "1 byte",
+                           "Hidden: No, System: Yes, Read only: No, Archive: Yes."}));
+    const results::InterpretedEntry b = results::BuildInterpretedEntry(out, 3, "C:\\Root\\", true);
+    EXPECT_EQ(QStringList({b.fullPath, b.supplementalPath, b.sizeText, b.attributesText}),
+              QStringList({"C:\\Root\\Sub\\Deeper\\b.txt", "Sub\\Deeper\\", "1,234 χαρακτήρες",
+                           "Κρυφό: Ναι, Συστήματος: Όχι, Μόνον για ανάγνωση: Ναι, Προς φύλαξη: Όχι."}))
+        << b.sizeText.toStdString();
+    EXPECT_EQ(b.sizeValue, 1234);
+    const results::InterpretedEntry folder = results::BuildInterpretedEntry(out, 2, "C:\\Root", false);
+    EXPECT_EQ(QStringList({folder.fullPath, folder.currentPath, folder.supplementalPath, folder.fileName}),
+              QStringList({"C:\\Root\\Sub\\Deeper\\", "C:\\Root\\", "Sub\\Deeper\\", ""}));
+
+    const char* damaged[] = {
+        "c.txt|Maybe|False|False|True|0000000001|20020824|130509",
+        "c.txt|False|False|False|1|0000000001|20020824|130509",
+        "c.txt|False|False|False|True|-000000001|20020824|130509",
+        "c.txt|False|False|False|True|12ab|20020824|130509",
+        "c.txt|False|False|False|True|0000000001|2002082|130509",
+        "c.txt|False|False|False|True|0000000001|20020824|13050",
+        "c.txt|False|False|False|True|0000000001|2002x824|130509",
+        "c.txt|False|False|False|True|0000000001|20020824|13x509",
+    };
+    for (const char* entry : damaged) {
+        entryAt({QString::fromLatin1(entry)});
+        int raised = 0;
+        try {
+            results::BuildInterpretedEntry(out, 0, "C:\\Root", false);
+        } catch (const platform::AppError& e) {
+            raised = e.number;
+        }
+        EXPECT_EQ(raised, platform::errTypeMismatch) << entry;
+    }
+    out.clear();
 }
 
 } // namespace
