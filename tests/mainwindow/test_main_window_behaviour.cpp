@@ -520,6 +520,65 @@ TEST_F(StartupTest, ThePathLabelOfADeepFolderWithALongNameKeepsTheDriveWhole)
     EXPECT_EQ(label.toolTipText(), logical + u'\\');
 }
 
+// Every first-level list is for reading only: a click leaves nothing
+// selected, and the item under the pointer is its tip, unless the pointer is
+// below the items, a button is held, or path tips are hidden.
+TEST_F(StartupTest, EveryFirstLevelListIsForReadingAndTipsTheItemUnderThePointer)
+{
+    for (const char* side : {"Left", "Right"}) {
+        drive.folder(QString(side) + "/Sub one");
+        drive.folder(QString(side) + "/Sub two");
+        drive.file(QString(side) + "/first file.txt");
+        drive.file(QString(side) + "/second file.txt");
+    }
+    writeIni(QStringLiteral("[General]\r\nPrimaryInitialPath=C:\\Left\r\nSecondaryInitialPath=C:\\Right\r\n"
+                            "DisplayPrimaryPathFirstLevelFolders=True\r\nDisplaySecondaryPathFirstLevelFolders=True\r\n"
+                            "DisplayPrimaryPathFirstLevelFiles=True\r\nDisplaySecondaryPathFirstLevelFiles=True\r\n"));
+    main.load();
+    for (int i = 0; i < 2; ++i) {
+        for (ui::ListBox* list : {main.lstFirstLevelFolders[i], main.lstFirstLevelFiles[i]}) {
+            SCOPED_TRACE(list->name().toStdString() + std::to_string(i));
+            ASSERT_EQ(list->listCount(), 2);
+            g().HidePathToolTips = false;
+            ASSERT_TRUE(ui::Input::listClick(*list, 1));
+            EXPECT_EQ(list->listIndex(), -1);
+            const int h = list->itemHeight();
+            ASSERT_TRUE(ui::Input::mouseMove(*list, 30, h + 10));
+            EXPECT_EQ(list->toolTipText(), list->list(1));
+            ASSERT_TRUE(ui::Input::mouseMove(*list, 30, 10));
+            EXPECT_EQ(list->toolTipText(), list->list(0));
+            ASSERT_TRUE(ui::Input::mouseMove(*list, 30, h + 10, ui::vbLeftButton));
+            EXPECT_EQ(list->toolTipText(), list->list(0)) << "a held button changes nothing";
+            ASSERT_TRUE(ui::Input::mouseMove(*list, 30, 5 * h + 10));
+            EXPECT_EQ(list->toolTipText(), QString()) << "below the items";
+            ASSERT_TRUE(ui::Input::mouseMove(*list, 30, 10));
+            g().HidePathToolTips = true;
+            ASSERT_TRUE(ui::Input::mouseMove(*list, 30, h + 10));
+            EXPECT_EQ(list->toolTipText(), QString()) << "tips hidden";
+        }
+    }
+    EXPECT_EQ(items(*main.lstFirstLevelFiles[1]), QStringList({"first file.txt", "second file.txt"}));
+}
+
+// Refresh after the selected folder went away: no error, the tree stands on
+// what is left and the label says where.
+TEST_F(StartupTest, RefreshAfterTheSelectedFolderWentAwayShowsWhereTheTreeStands)
+{
+    drive.folder(QStringLiteral("Work/Gone"));
+    drive.folder(QStringLiteral("Other"));
+    writeIni(QStringLiteral("[General]\r\nPrimaryInitialPath=C:\\Work\\Gone\r\nSecondaryInitialPath=C:\\Other\r\n"));
+    main.load();
+    ASSERT_EQ(g().CurrentPath[0], QStringLiteral("C:\\Work\\Gone"));
+    ASSERT_EQ(main.lblCurrentFullPath[0]->caption(), QStringLiteral("C:\\Work\\Gone\\"));
+    ASSERT_TRUE(QDir(drive.native(QStringLiteral("Work/Gone"))).removeRecursively());
+    ASSERT_TRUE(ui::Input::key(main, ui::vbKeyF5));
+    EXPECT_EQ(desk.pendingMsgBoxes(), 0);
+    EXPECT_EQ(g().CurrentPath[0], QStringLiteral("C:\\Work"));
+    EXPECT_EQ(main.lblCurrentFullPath[0]->caption(), QStringLiteral("C:\\Work\\"));
+    EXPECT_EQ(main.lblCurrentFullPath[0]->toolTipText(), QStringLiteral("C:\\Work\\"));
+    EXPECT_EQ(g().CurrentPath[1], QStringLiteral("C:\\Other"));
+}
+
 TEST_F(StartupTest, FirstLevelListsShowHiddenReadOnlyAndManyEntriesInOrderOrSwitchedOffOnlyTheirCount)
 {
     drive.folder(QStringLiteral("Two/a"));
