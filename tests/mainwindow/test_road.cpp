@@ -99,6 +99,34 @@ TEST_F(RoadTest, AVanishedFolderIsNamedPlainlyAndStartProcessingPressesCompareOn
     EXPECT_TRUE(opened().isEmpty());
 }
 
+// While Compare runs (here: its Options window is up) the main window cannot
+// be closed, in either language; Compare pressed again does nothing.
+TEST_F(RoadTest, TheMainWindowStaysWhileCompareRuns)
+{
+    start(QStringLiteral("DisplayOptions=True\r\nNumberOfLevels=1\r\n"));
+    for (bool greek : {false, true}) {
+        if (greek) {
+            ASSERT_TRUE(ui::Input::choose(*main.mnuToolsGreek));
+        }
+        desk.clearTranscript();
+        desk.onModal(QStringLiteral("frmOptions"), [&](ui::Form& f) {
+            desk.expectMsgBoxContaining(greek ? QStringLiteral("Κλείσιμο παραθύρου") : QStringLiteral("Close window"),
+                                        greek ? QStringLiteral("δεν επιτρέπει το κλείσιμο του παραθύρου")
+                                              : QStringLiteral("It is impossible to close the window"),
+                                        ui::vbInformationOK, ui::vbOK);
+            main.unload(ui::vbFormControlMenu);   // the window manager's close, past the modal window
+            EXPECT_EQ(desk.pendingMsgBoxes(), 0);
+            EXPECT_TRUE(main.isLoaded());
+            main.cmdCompare_Click();
+            ui::Input::click(*static_cast<ui::CommandButton*>(f.control(QStringLiteral("cmdCancel"))));
+        });
+        cancelOn("frmCompare");
+        ui::Input::click(*main.cmdCompare);
+        EXPECT_EQ(opened(), QStringList({"frmOptions", "frmCompare"}));
+        EXPECT_TRUE(main.isLoaded());
+    }
+}
+
 TEST_F(RoadTest, EveryButtonAndMenuItemReachesItsCommand)
 {
     start(QString());
