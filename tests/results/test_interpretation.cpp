@@ -246,6 +246,16 @@ TEST_F(Explain, TheWindowsTitlesInEitherLanguageAndItsRowsLineByLine)
         EXPECT_EQ(f.cmdOK->caption(), greek ? "ΟΚ" : "OK");
         EXPECT_EQ(f.lblStructureTitle[0]->caption(), greek ? "ΠΡΩΤΕΥΟΥΣΑ ΔΟΜΗ" : "PRIMARY STRUCTURE");
         EXPECT_EQ(f.lblStructureTitle[1]->caption(), greek ? "ΔΕΥΤΕΡΕΟΥΣΑ ΔΟΜΗ" : "SECONDARY STRUCTURE");
+        // The explanation runs over several lines, centred, as do the titles.
+        EXPECT_TRUE(f.lblInterpretation->wordWrap());
+        EXPECT_EQ(f.lblInterpretation->alignment(), 2);
+        EXPECT_TRUE(f.lblInterpretationTitle->font().bold);
+        EXPECT_EQ(f.lblInterpretationTitle->alignment(), 2);
+        for (int i = 0; i < 2; ++i) {
+            EXPECT_TRUE(f.lblStructureTitle[i]->font().bold) << i;
+            EXPECT_EQ(f.lblStructureTitle[i]->alignment(), 2) << i;
+            EXPECT_FALSE(f.lblFullPath[i]->font().bold) << i;
+        }
         const QStringList english = {"Current path:", "Supplemental path:", "File name:", "Size:", "Date and time:", "Attributes:"};
         const QStringList greekTitles = {"Τρέχουσα διαδρομή:", "Συμπληρωματική διαδρομή:", "Όνομα αρχείου:", "Μέγεθος:",
                                          "Χρονολογία και ώρα:", "Ιδιότητες:"};
