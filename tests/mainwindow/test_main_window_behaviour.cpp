@@ -616,6 +616,36 @@ TEST_F(StartupTest, FirstLevelListsShowHiddenReadOnlyAndManyEntriesInOrderOrSwit
     EXPECT_EQ(main.mousePointer(), ui::vbDefault);
 }
 
+// A network drive that answers is listed like any other, with the lists'
+// counts and Compare enabled; once it stops answering it is not ready, in
+// the program's language.
+TEST_F(StartupTest, ANetworkDriveThatAnswersIsListedAndOneThatDoesNotIsNotReady)
+{
+    QTemporaryDir share;
+    const QString root = share.path() + QStringLiteral("/share");
+    QDir().mkpath(root + QStringLiteral("/Reports/2002"));
+    QDir().mkpath(root + QStringLiteral("/Reports/2003"));
+    testing_support::writeFile(root + QStringLiteral("/Reports/summary.txt"), "x");
+    testing_support::addDrive(u'N', root, QStringLiteral("Reports"), platform::driveRemote, QStringLiteral("nfs4"));
+    writeIni(QStringLiteral("[General]\r\nLanguage=True\r\nPrimaryInitialPath=N:\\Reports\r\nSecondaryInitialPath=N:\\Reports\r\n"
+                            "DisplayPrimaryPathFirstLevelFolders=True\r\nDisplayPrimaryPathFirstLevelFiles=True\r\n"));
+    main.load();
+    ASSERT_EQ(g().CurrentPath[0], QStringLiteral("N:\\Reports"));
+    EXPECT_EQ(items(*main.lstFirstLevelFolders[0]), QStringList({"2002", "2003"}));
+    EXPECT_EQ(items(*main.lstFirstLevelFiles[0]), QStringList({"summary.txt"}));
+    EXPECT_EQ(main.chkDisplayFirstLevelFolders[1]->caption(), QStringLiteral("Φάκελλοι πρώτου επιπέδου: 2."));
+    EXPECT_EQ(main.chkDisplayFirstLevelFiles[1]->caption(), QStringLiteral("Αρχεία πρώτου επιπέδου: 1."));
+    EXPECT_TRUE(main.cmdCompare->enabled());
+    EXPECT_FALSE(g().StructureDeviceNotReady[0] || g().StructureDeviceNotReady[1]);
+
+    ASSERT_TRUE(QDir(root).removeRecursively());
+    desk.expectMsgBox(QStringLiteral("Tarnwick"),
+                      QStringLiteral("Δεν είναι δυνατή η πρόσβαση στο N:\\.\r\n\r\nΗ συσκευή δεν είναι έτοιμη."), 16, ui::vbOK);
+    FillFirstLevelFoldersList(main, 1);
+    EXPECT_TRUE(g().StructureDeviceNotReady[1]);
+    EXPECT_FALSE(main.cmdCompare->enabled());
+}
+
 TEST_F(StartupTest, DriveNotReadyDisablesCompareUntilBothStructuresAreReadyAgain)
 {
     QTemporaryDir removable;
