@@ -111,4 +111,46 @@ TEST_F(Find, TheMessagesAreGreekWithEachDirectionsTitle)
     });
 }
 
+// Its words in either language; from the keyboard: the text first, all of
+// it selected, then Next, Previous, Last, First and OK; Enter is Next, Esc
+// is OK; the text is kept for the next time the window opens.
+TEST_F(Find, ItsWordsInEitherLanguageAndTheKeyboardOrder)
+{
+    withResults([&] {
+        for (bool greek : {false, true}) {
+            SCOPED_TRACE(greek ? "Greek" : "English");
+            g().LanguageIsGreek = greek;
+            inFind([&](results::frmFind& f) {
+                EXPECT_EQ(f.caption(), greek ? "Εύρεση" : "Find");
+                EXPECT_EQ(QStringList({f.cmdFindFirst->caption(), f.cmdFindLast->caption(), f.cmdFindPrevious->caption(),
+                                       f.cmdFindNext->caption(), f.cmdOK->caption()}),
+                          greek ? QStringList({"Πρώτο", "Τελευταίο", "Προηγούμενο", "Επόμενο", "ΟΚ"})
+                                : QStringList({"First", "Last", "Previous", "Next", "OK"}));
+                auto focused = [&f] { return f.activeControl() ? f.activeControl()->name() : QString(); };
+                EXPECT_EQ(focused(), "txtFindString");
+                QStringList walked;
+                for (int k = 0; k < 6; ++k) {
+                    ui::Input::key(f, ui::vbKeyTab);
+                    walked << focused();
+                }
+                EXPECT_EQ(walked, QStringList({"cmdFindNext", "cmdFindPrevious", "cmdFindLast", "cmdFindFirst", "cmdOK",
+                                               "txtFindString"}));
+                if (!greek) {
+                    ui::Input::type(*f.txtFindString, QStringLiteral("a.txt"));
+                    ui::Input::key(f, ui::vbKeyReturn);   // Next
+                    EXPECT_NE(f.txtFindString->tag(), "0") << "found";
+                } else {
+                    EXPECT_EQ(f.txtFindString->text(), "a.txt") << "kept from the last time";
+                    EXPECT_EQ(f.txtFindString->selStart(), 0);
+                    EXPECT_EQ(f.txtFindString->selLength(), 5);
+                    EXPECT_EQ(f.txtFindString->tag(), "0") << "a new search starts at the top";
+                }
+                ui::Input::key(f, ui::vbKeyEscape);
+                EXPECT_FALSE(f.isLoaded());
+            });
+        }
+        g().LanguageIsGreek = false;
+    });
+}
+
 } // namespace
