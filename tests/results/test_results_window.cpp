@@ -113,6 +113,49 @@ TEST_F(ResultsWindow, TheStageAndTheStepNumbersStandInBoldDuringARun)
                                  "cmdDisplayNextDifference"}));
 }
 
+// While a run goes on its stage and bar show and Compare is off, menu item
+// too; after it the bar and stage are gone, Cancel reads Close in the
+// program's language, Print and Find are on, and Next difference only when
+// the structures differ (which the program then says).
+TEST_F(ResultsWindow, DuringARunItsProgressShowsAndAfterItItsToolsAreOn)
+{
+    for (bool greek : {false, true}) {
+        SCOPED_TRACE(greek ? "Greek, the structures differ" : "English, the structures equal");
+        g().LanguageIsGreek = greek;
+        if (greek) {
+            file(c, QStringLiteral("Left/b.txt"), "only here");
+            desk.expectMsgBox(QStringLiteral("Αποτελέσματα συγκρίσεως"), QStringLiteral("Οι δομές τις οποίες συγκρίνατε, διαφέρουν."),
+                              ui::vbInformationOK, ui::vbOK);
+        }
+        if (!win.isLoaded()) win.load();
+        int seen = 0;
+        desk.onYield([&] { return win.isLoaded() && win.lblStep[0]->visible() && seen == 0; }, [&] {
+            ++seen;
+            EXPECT_TRUE(win.prbProgressBar->visible());
+            EXPECT_TRUE(win.lblProcessInProgress->visible());
+            EXPECT_FALSE(win.cmdCompare->enabled());
+            EXPECT_FALSE(win.mnuFileCompare->enabled());
+            EXPECT_FALSE(win.cmdPrint->enabled() || win.cmdFind->enabled() || win.cmdDisplayNextDifference->enabled());
+        });
+        compareAndClose([&] {
+            EXPECT_EQ(seen, 1);
+            EXPECT_EQ(desk.pendingMsgBoxes(), 0);
+            EXPECT_FALSE(win.prbProgressBar->visible());
+            EXPECT_FALSE(win.lblProcessInProgress->visible());
+            EXPECT_EQ(win.lblProcessInProgress->caption(), QString());
+            EXPECT_EQ(win.cmdCancel->caption(), greek ? "Κλείσιμο" : "Close");
+            EXPECT_TRUE(win.cmdPrint->enabled() && win.mnuFilePrint->enabled() && win.cmdFind->enabled());
+            EXPECT_EQ(win.cmdDisplayNextDifference->enabled(), greek);
+            EXPECT_FALSE(win.cmdCompare->enabled());
+            EXPECT_TRUE(win.grdResults->visible());
+            EXPECT_EQ(win.grdResults->topRow(), 1);
+            EXPECT_EQ(g().TotalLinesToPrint, win.grdResults->rows() - 1);
+            EXPECT_EQ(win.grdResults->rows() - 1, greek ? 2 : 1);
+        });
+    }
+    g().LanguageIsGreek = false;
+}
+
 TEST_F(ResultsWindow, ThePrintReminderGuardsAFinishedComparison)
 {
     compareAndClose([&] {
