@@ -3,6 +3,8 @@
 // order, for each mode and setting; every button and menu item reaching its
 // command; the busy flag.
 #include "mainwindow_fixture.h"
+#include "platform/RecordingPrinter.h"
+#include "platform/ServiceOverride.h"
 #include "shared/frmHiddenForm.h"
 
 using namespace basGlobal;
@@ -166,6 +168,35 @@ TEST_F(RoadTest, EveryButtonAndMenuItemReachesItsCommand)
     main.mnuToolsFactorySettings->Click();
     desk.expectMsgBoxContaining(QStringLiteral("Check for updated version"), QStringLiteral("'Check for updated versions'."), 64, ui::vbOK);
     main.mnuToolsUpdatedVersion->Click();
+}
+
+// Printer setup, by its button and by its menu item, opens the printer's own
+// dialog once each, with the hourglass only while it is up; cancelled, it is
+// no error.
+TEST_F(RoadTest, PrinterSetupOpensThePrintersOwnDialog)
+{
+    struct Dialogs : platform::RecordingPrinter {
+        int opened = 0;
+        ui::Form* over = nullptr;
+        int pointer = -1;
+        bool setupDialog() override
+        {
+            ++opened;
+            pointer = over ? over->mousePointer() : -1;
+            return false;
+        }
+    } printer;
+    platform::ServiceOverride<platform::Printer> use(platform::setPrinter, &printer);
+    start(QString());
+    printer.over = &main;
+    ui::Input::click(*main.cmdPrintSetup);
+    EXPECT_EQ(printer.opened, 1);
+    EXPECT_EQ(printer.pointer, ui::vbHourglass);
+    EXPECT_EQ(main.mousePointer(), ui::vbDefault);
+    ASSERT_TRUE(ui::Input::choose(*main.mnuFilePrintSetup));
+    EXPECT_EQ(printer.opened, 2);
+    EXPECT_EQ(main.mousePointer(), ui::vbDefault);
+    EXPECT_TRUE(opened().isEmpty());
 }
 
 // A main window minimised while Options, the folder choice or a structure
