@@ -156,6 +156,51 @@ TEST_F(ResultsWindow, DuringARunItsProgressShowsAndAfterItItsToolsAreOn)
     g().LanguageIsGreek = false;
 }
 
+// The window's layout: the buttons stand in one row, equally far apart, the
+// last ending at the grid's right edge, Next difference square; the labels
+// and bars line up with the grid; the step numbers are evenly spaced.
+TEST_F(ResultsWindow, ItsControlsLineUpWithTheGrid)
+{
+    win.load();
+    const ui::FlexGrid& grid = *win.grdResults;
+    const int right = grid.left() + grid.width();
+    const std::vector<ui::CommandButton*> row = {win.cmdCancel, win.cmdDisplayOrder, win.cmdReminder, win.cmdFind,
+                                                 win.cmdDisplayNextDifference, win.cmdPrint, win.cmdCompare};
+    for (std::size_t k = 0; k < row.size(); ++k) {
+        SCOPED_TRACE(row[k]->name().toStdString());
+        EXPECT_EQ(row[k]->top(), row[0]->top());
+        EXPECT_EQ(row[k]->height(), row[0]->height());
+        EXPECT_GT(row[k]->top(), grid.top() + grid.height());
+        if (k > 0) {
+            EXPECT_EQ(row[k]->left() - (row[k - 1]->left() + row[k - 1]->width()), 228);
+        }
+    }
+    EXPECT_EQ(win.cmdCompare->left() + win.cmdCompare->width(), right);
+    EXPECT_EQ(win.cmdDisplayNextDifference->width(), win.cmdDisplayNextDifference->height());
+    for (int i = 0; i < 2; ++i) {
+        EXPECT_EQ(win.lblCurrentFullPath[i]->left(), grid.left());
+        EXPECT_EQ(win.lblCurrentFullPath[i]->width(), grid.width());
+        EXPECT_EQ(win.lblTotalFolders[i]->top(), win.lblTotalFiles[i]->top());
+        EXPECT_LT(win.lblTotalFolders[i]->left() + win.lblTotalFolders[i]->width(), win.lblTotalFiles[i]->left());
+    }
+    EXPECT_EQ(win.lblTotalFolders[0]->left(), grid.left());
+    EXPECT_EQ(win.lblTotalFiles[1]->left() + win.lblTotalFiles[1]->width(), right);
+    for (ui::Control* c : std::initializer_list<ui::Control*>{win.lblProcessInProgress, win.prbProgressBar}) {
+        EXPECT_EQ(c->left(), grid.left()) << c->name().toStdString();
+        EXPECT_EQ(c->width(), grid.width()) << c->name().toStdString();
+    }
+    for (int k = 0; k < 6; ++k) {
+        EXPECT_EQ(win.lblStep[k]->caption(), QString::number(k + 1));
+        EXPECT_EQ(win.lblStep[k]->alignment(), 2);
+        EXPECT_EQ(win.lblStep[k]->left(), grid.left() + 240 * k);
+        EXPECT_EQ(win.lblStep[k]->top(), win.prbSubProgressBar->top());
+    }
+    EXPECT_EQ(win.prbSubProgressBar->left() + win.prbSubProgressBar->width(), right);
+    EXPECT_EQ(win.lblElapsedTime->left(), grid.left());
+    EXPECT_LT(win.lblElapsedTime->left() + win.lblElapsedTime->width(), win.cmdCancel->left());
+    win.unload();
+}
+
 TEST_F(ResultsWindow, ThePrintReminderGuardsAFinishedComparison)
 {
     compareAndClose([&] {
