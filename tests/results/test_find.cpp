@@ -153,4 +153,33 @@ TEST_F(Find, ItsWordsInEitherLanguageAndTheKeyboardOrder)
     });
 }
 
+// The window's layout: the text with First beside it; OK, Previous, Next
+// and Last in one row below, equally far apart, Last under First and ending
+// where the window's margin begins.
+TEST_F(Find, ItsControlsStandInTwoRows)
+{
+    results::frmFind& f = results::FindWindow();
+    f.load();
+    const std::vector<ui::CommandButton*> row = {f.cmdOK, f.cmdFindPrevious, f.cmdFindNext, f.cmdFindLast};
+    for (std::size_t k = 0; k < row.size(); ++k) {
+        SCOPED_TRACE(row[k]->name().toStdString());
+        EXPECT_EQ(row[k]->top(), row[0]->top());
+        EXPECT_EQ(row[k]->height(), f.cmdFindFirst->height());
+        if (k > 0) {
+            EXPECT_EQ(row[k]->left() - (row[k - 1]->left() + row[k - 1]->width()), 120);
+        }
+    }
+    EXPECT_EQ(f.cmdOK->left(), f.txtFindString->left());
+    EXPECT_EQ(f.cmdFindFirst->left(), f.cmdFindLast->left());
+    EXPECT_EQ(f.cmdFindFirst->width(), f.cmdFindLast->width());
+    EXPECT_EQ(f.cmdFindFirst->left() - (f.txtFindString->left() + f.txtFindString->width()), 120);
+    EXPECT_EQ(f.cmdFindLast->left() + f.cmdFindLast->width() + 120, f.width());
+    EXPECT_EQ(f.cmdOK->width(), f.cmdFindPrevious->width());
+    EXPECT_EQ(f.cmdFindNext->width(), f.cmdFindPrevious->width());
+    // First sits level with the text box, centred on its height.
+    EXPECT_EQ(2 * f.cmdFindFirst->top() + f.cmdFindFirst->height(), 2 * f.txtFindString->top() + f.txtFindString->height());
+    EXPECT_GT(f.cmdOK->top(), f.cmdFindFirst->top() + f.cmdFindFirst->height());
+    f.unload();
+}
+
 } // namespace
