@@ -98,6 +98,55 @@ TEST_F(PageSetup, ItsWordsInEitherLanguageTheRangesAndTheFontInForce)
     }
 }
 
+// The window's layout: each value's row reads title, value, arrows and range
+// from left to right on one line; the two margins stand one under the other
+// in their frame, the lines per page below the frame in line with them, the
+// font size under the two font options.
+TEST_F(PageSetup, EachValueStandsInARowOfItsOwn)
+{
+    frmPageSetup& f = PageSetupWindow();
+    f.load();
+    struct Row { ui::Label* title; ui::Label* value; ui::UpDown* arrows; ui::Label* range; };
+    const Row rows[4] = {{f.lblFontSizeTitle, f.lblFontSize, f.updFontSize, f.lblFontSizeMinMax},
+                         {f.lblTopMarginTitle, f.lblTopMargin, f.updTopMargin, f.lblTopMarginMinMax},
+                         {f.lblLeftMarginTitle, f.lblLeftMargin, f.updLeftMargin, f.lblLeftMarginMinMax},
+                         {f.lblLinesPerPageTitle, f.lblLinesPerPage, f.updLinesPerPage, f.lblLinesPerPageMinMax}};
+    const auto absLeft = [](const ui::Control* c) { return c->left() + (c->container() ? c->container()->left() : 0); };
+    for (int k = 0; k < 4; ++k) {
+        SCOPED_TRACE(rows[k].value->name().toStdString());
+        const Row& r = rows[k];
+        EXPECT_EQ(r.value->left(), r.title->left() + r.title->width());
+        EXPECT_EQ(r.arrows->left(), r.value->left() + r.value->width());
+        EXPECT_EQ(r.range->left() - (r.arrows->left() + r.arrows->width()), 105);
+        EXPECT_EQ(r.title->top(), r.value->top() + 30);
+        EXPECT_EQ(r.range->top(), r.title->top());
+        EXPECT_EQ(r.arrows->top(), r.value->top());
+        EXPECT_EQ(r.value->width(), 420);
+        EXPECT_EQ(r.value->alignment(), 2);
+        EXPECT_EQ(r.arrows->height(), r.value->height());
+        EXPECT_EQ(r.title->container(), r.value->container());
+        EXPECT_EQ(r.range->container(), r.value->container());
+        EXPECT_EQ(r.arrows->container(), r.value->container());
+    }
+    EXPECT_EQ(f.lblFontSize->container(), f.fraFont);
+    EXPECT_EQ(f.lblTopMargin->container(), f.fraMargin);
+    EXPECT_EQ(f.lblLeftMargin->container(), f.fraMargin);
+    EXPECT_EQ(f.lblLinesPerPage->container(), nullptr);
+    EXPECT_EQ(f.lblLeftMargin->top() - f.lblTopMargin->top(), 420);
+    EXPECT_EQ(f.lblTopMargin->left(), f.lblLeftMargin->left());
+    EXPECT_EQ(f.lblTopMarginTitle->width(), f.lblLeftMarginTitle->width());
+    EXPECT_EQ(f.lblLinesPerPageTitle->width(), f.lblTopMarginTitle->width());
+    EXPECT_EQ(absLeft(f.lblLinesPerPageTitle), absLeft(f.lblTopMarginTitle));
+    EXPECT_EQ(f.lblLinesPerPage->top() - (f.fraMargin->top() + f.fraMargin->height()), 180);
+    EXPECT_EQ(f.lblFontSizeTitle->left(), f.chkCourierNew->left());
+    EXPECT_EQ(f.chkCourierNewGreek->top() - f.chkCourierNew->top(), 420);
+    EXPECT_EQ(f.lblFontSize->top() - f.chkCourierNewGreek->top(), 480);
+    EXPECT_EQ(f.lblFontSizeTitle->width(), 1020);
+    EXPECT_LE(f.lblFontSizeMinMax->left() + f.lblFontSizeMinMax->width(), f.fraFont->width());
+    EXPECT_LE(f.lblTopMarginMinMax->left() + f.lblTopMarginMinMax->width(), f.fraMargin->width());
+    f.unload();
+}
+
 // From the keyboard alone: the focus starts on OK and Tab walks the Font
 // frame, the Margins frame and the lines-per-page row, then Apply and
 // Cancel; the arrows step the focused up-down by one, the page keys by ten,
