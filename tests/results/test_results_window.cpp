@@ -46,6 +46,37 @@ TEST_F(ResultsWindow, OpensEmptyWithBothRootsAndTheStructureTints)
     EXPECT_EQ(topics, (QList<int>{50110, 50035, 50070}));
 }
 
+// Every word of the window in either language: its caption, buttons and the
+// tip of Next difference, and the two hidden menus item by item (separators
+// as "-"), with Print's shortcut.
+TEST_F(ResultsWindow, ItsWordsInEitherLanguage)
+{
+    for (bool greek : {false, true}) {
+        SCOPED_TRACE(greek ? "Greek" : "English");
+        g().LanguageIsGreek = greek;
+        openWindow([&] {
+            EXPECT_EQ(win.caption(), greek ? "Αποτελέσματα συγκρίσεως" : "Comparison results");
+            EXPECT_EQ(QStringList({win.cmdCancel->caption(), win.cmdDisplayOrder->caption(), win.cmdReminder->caption(),
+                                   win.cmdFind->caption(), win.cmdPrint->caption(), win.cmdCompare->caption()}),
+                      greek ? QStringList({"Άκυρο", "Σειρά", "Υπενθύμιση", "Εύρεση", "Εκτύπωση", "Σύγκριση"})
+                            : QStringList({"Cancel", "Order", "Reminder", "Find", "Print", "Compare"}));
+            EXPECT_EQ(win.cmdDisplayNextDifference->toolTipText(),
+                      greek ? "Εμφάνιση επομένης διαφοράς" : "Display next difference");
+            QStringList menus;
+            for (ui::Menu* m : {win.mnuFile, win.mnuDifference}) {
+                QStringList entries;
+                for (const ui::Menu* item : m->items()) entries << item->caption();
+                menus << m->caption() + u':' + entries.join(u'|');
+            }
+            EXPECT_EQ(menus, greek ? QStringList({"Αρχείο:Σύγκριση|-|Εκτύπωση|-|Κλείσιμο", "Difference:Κορυφογραμμή|-|Βοήθεια|-|Άκυρο"})
+                                   : QStringList({"File:Compare|-|Print|-|Close", "Difference:Top row|-|Help|-|Cancel"}));
+            EXPECT_EQ(win.mnuFilePrint->shortcut(), "^P");
+            ui::Input::click(*win.cmdCancel);
+        });
+    }
+    g().LanguageIsGreek = false;
+}
+
 // The window has no menu bar: File answers its shortcuts and Difference
 // pops up over Next difference, neither stands above the window.
 TEST_F(ResultsWindow, ShowsNoMenuBarBeforeOrAfterAComparison)
