@@ -102,6 +102,11 @@ TEST_F(PrintWindow, ItsWordsTipsKeyboardOrderAndLayout)
             for (ui::CommandButton* b : {f.cmdCancel, f.cmdApply, f.cmdPageSetup, f.cmdCancelPrinting})
                 EXPECT_EQ(b->left() - (f.fraPrintDestination->left() + f.fraPrintDestination->width()), 228) << b->name().toStdString();
             EXPECT_EQ(f.cmdCancel->width(), f.cmdApply->width());
+            EXPECT_EQ(f.cmdApply->top() - f.cmdCancel->top(), 720);
+            EXPECT_EQ(f.cmdPageSetup->top() - f.cmdApply->top(), 720);
+            EXPECT_EQ(f.cmdCancelPrinting->top() + f.cmdCancelPrinting->height(), f.prbProgressBar->top() + f.prbProgressBar->height());
+            EXPECT_EQ(f.prbProgressBar->left(), f.fraPrintDestination->left());
+            EXPECT_EQ(f.prbProgressBar->width(), f.fraPrintDestination->width());
             EXPECT_EQ(f.cmdPrintSetup->left() + f.cmdPrintSetup->width(), f.cmdApply->left() + f.cmdApply->width());
             EXPECT_EQ(f.cmdPrint->left(), f.cmdPrintSetup->left());
             EXPECT_EQ(f.cmdPrintSetup->top(), f.cmdPageSetup->top());
