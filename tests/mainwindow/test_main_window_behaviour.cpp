@@ -646,6 +646,32 @@ TEST_F(StartupTest, ANetworkDriveThatAnswersIsListedAndOneThatDoesNotIsNotReady)
     EXPECT_FALSE(main.cmdCompare->enabled());
 }
 
+// A folder that cannot be read (here a link that leads to itself) is
+// reported by the list that failed: the folders' list and the files' list
+// each name their own place in the report, and show no entries.
+TEST_F(StartupTest, AFolderThatCannotBeReadIsReportedByTheListThatFailed)
+{
+    drive.folder(QStringLiteral("Work/Sub"));
+    drive.file(QStringLiteral("Work/a.txt"));
+    writeIni(QStringLiteral("[General]\r\nPrimaryInitialPath=C:\\Work\r\n"
+                            "DisplayPrimaryPathFirstLevelFolders=True\r\nDisplayPrimaryPathFirstLevelFiles=True\r\n"));
+    main.load();
+    ASSERT_EQ(items(*main.lstFirstLevelFiles[0]), QStringList{QStringLiteral("a.txt")});
+    ASSERT_TRUE(QDir(drive.native(QStringLiteral("Work"))).removeRecursively());
+    ASSERT_TRUE(QFile::link(drive.native(QStringLiteral("Work")), drive.native(QStringLiteral("Work"))));
+    desk.expectMsgBoxContaining(QStringLiteral("Tarnwick [ 307 ]"), QStringLiteral("Error condition"), ui::vbQuestionYesNo, ui::vbNo);
+    FillFirstLevelFoldersList(main, 0);
+    EXPECT_EQ(desk.pendingMsgBoxes(), 0);
+    EXPECT_EQ(main.lstFirstLevelFolders[0]->listCount(), 0);
+    desk.expectMsgBoxContaining(QStringLiteral("Tarnwick [ 308 ]"), QStringLiteral("Error condition"), ui::vbQuestionYesNo, ui::vbNo);
+    FillFirstLevelFilesList(main, 0);
+    EXPECT_EQ(desk.pendingMsgBoxes(), 0);
+    EXPECT_EQ(main.lstFirstLevelFiles[0]->listCount(), 0);
+    EXPECT_EQ(main.chkDisplayFirstLevelFiles[0]->caption(), QStringLiteral("First level files: 0."));
+    EXPECT_EQ(main.chkDisplayFirstLevelFolders[0]->caption(), QStringLiteral("First level folders: 0."));
+    EXPECT_EQ(main.mousePointer(), ui::vbDefault);
+}
+
 TEST_F(StartupTest, DriveNotReadyDisablesCompareUntilBothStructuresAreReadyAgain)
 {
     QTemporaryDir removable;
