@@ -133,6 +133,82 @@ TEST(MainWindowCaptions, AWindowWithoutItsControlsIsRefusedWithItsError)
 
 INSTANTIATE_TEST_SUITE_P(Languages, WindowTexts, ::testing::Bool());
 
+using Layout = MainWindowFixture<frmMain>;
+
+// The window's layout: the tool bar's picture buttons in their groups, each
+// square, side by side a little apart, the groups further apart, Compare at
+// the right margin; each structure in a column of its own, the two columns
+// alike and the window as wide as both with its margins.
+TEST_F(Layout, ToolBarGroupsAndTwoEqualColumns)
+{
+    main.load();
+    const std::vector<std::vector<ui::CommandButton*>> groups = {
+        {main.cmdPageSetup, main.cmdPrintSetup},
+        {main.cmdUpOneLevel, main.cmdSavePath, main.cmdRecallSavedPath, main.cmdRefresh},
+        {main.cmdMapNetworkDrive, main.cmdUnMapNetworkDrive},
+        {main.cmdOptions, main.cmdSettings},
+        {main.cmdLanguage[0], main.cmdLanguage[1]},
+        {main.cmdHelp, main.cmdCopyright, main.cmdEndApplication}};
+    const ui::CommandButton* previous = nullptr;
+    for (const auto& group : groups) {
+        for (std::size_t k = 0; k < group.size(); ++k) {
+            const ui::CommandButton* b = group[k];
+            SCOPED_TRACE(b->name().toStdString() + std::to_string(b->index()));
+            EXPECT_EQ(b->top(), 120);
+            EXPECT_EQ(b->width(), 480);
+            EXPECT_EQ(b->height(), 480);
+            EXPECT_EQ(b->style(), 1);
+            EXPECT_FALSE(b->picture().resource.isEmpty());
+            if (!previous) {
+                EXPECT_EQ(b->left(), 120);
+            } else {
+                EXPECT_EQ(b->left() - (previous->left() + previous->width()), k == 0 ? 240 : 60);
+            }
+            previous = b;
+        }
+    }
+    EXPECT_EQ(main.cmdLanguage[0]->index(), 0);
+    EXPECT_EQ(main.cmdLanguage[1]->index(), 1);
+    EXPECT_TRUE(main.cmdLanguage[0]->picture().resource.endsWith("greek.png"));
+    EXPECT_TRUE(main.cmdLanguage[1]->picture().resource.endsWith("english.png"));
+    for (ui::CommandButton* b : {main.cmdPageSetup, main.cmdRefresh, main.cmdHelp, main.cmdEndApplication})
+        EXPECT_EQ(b->index(), -1) << b->name().toStdString();
+
+    const int columns = main.tvwStructure[0]->width() * 2 + (main.tvwStructure[1]->left() - (main.tvwStructure[0]->left() + main.tvwStructure[0]->width()));
+    EXPECT_EQ(main.tvwStructure[0]->left(), 120);
+    EXPECT_EQ(main.tvwStructure[1]->left() - (main.tvwStructure[0]->left() + main.tvwStructure[0]->width()), 240);
+    EXPECT_EQ(main.width(), columns + 2 * 120 + 2 * 60);
+    EXPECT_EQ(main.width(), 12120) << "the designed width";
+    EXPECT_EQ(main.cmdCompare->left() + main.cmdCompare->width(), main.tvwStructure[1]->left() + main.tvwStructure[1]->width());
+    EXPECT_EQ(main.cmdCompare->width(), 1800);
+    EXPECT_EQ(main.cmdCompare->top(), 120);
+    EXPECT_EQ(main.cmdCompare->style(), 1);
+    EXPECT_GT(main.cmdCompare->left(), main.cmdEndApplication->left() + main.cmdEndApplication->width());
+    for (int i = 0; i < 2; ++i) {
+        SCOPED_TRACE(i);
+        const int x = main.tvwStructure[i]->left(), w = main.tvwStructure[i]->width();
+        const std::vector<ui::Control*> column = {main.optStructure[i], main.lblCurrentPath[i], main.lblCurrentFullPath[i],
+                                                  main.tvwStructure[i], main.chkDisplayFirstLevelFolders[i],
+                                                  main.lstFirstLevelFolders[i], main.chkDisplayFirstLevelFiles[i],
+                                                  main.lstFirstLevelFiles[i]};
+        for (std::size_t k = 0; k < column.size(); ++k) {
+            EXPECT_EQ(column[k]->left(), x) << column[k]->name().toStdString();
+            if (k > 0) {
+                EXPECT_EQ(column[k]->width(), w) << column[k]->name().toStdString();
+                EXPECT_GE(column[k]->top(), column[k - 1]->top() + column[k - 1]->height()) << column[k]->name().toStdString();
+            }
+        }
+        EXPECT_EQ(main.lblStructure[i]->left() + main.lblStructure[i]->width(), x + w);
+        EXPECT_GT(main.lblStructure[i]->left(), main.optStructure[i]->left() + main.optStructure[i]->width());
+        EXPECT_TRUE(main.lblStructure[i]->font().bold);
+        EXPECT_EQ(main.lblCurrentFullPath[i]->backColor(), main.lstFirstLevelFiles[i]->backColor());
+        EXPECT_EQ(main.lstFirstLevelFolders[i]->backColor(), g().StructureTint[std::size_t(i)]);
+        EXPECT_EQ(main.lstFirstLevelFolders[i]->top() - main.tvwStructure[i]->top(), main.lstFirstLevelFolders[1 - i]->top() - main.tvwStructure[1 - i]->top());
+    }
+    EXPECT_NE(g().StructureTint[0], g().StructureTint[1]);
+}
+
+
 using NotReady = MainWindowFixture<frmMain>;
 
 TEST_F(NotReady, ADriveThatIsNotReadyIsNamedInGreekToo)
