@@ -182,4 +182,18 @@ TEST_F(Find, ItsControlsStandInTwoRows)
     f.unload();
 }
 
+// A found cell's colour is given back only to a results window that is
+// there: a Find window of none leaves everything as it is.
+TEST_F(Find, AFindWindowOfNoResultsGivesNoColourBack)
+{
+    results::frmFind f;
+    g().FoundCellRow = 1;
+    g().FoundCellCol = 1;
+    g().FoundCellBackColor = 0x123456;
+    f.cpChangeBackgroundColor();
+    f.load();
+    f.unload();
+    EXPECT_FALSE(f.isLoaded());
+}
+
 } // namespace
