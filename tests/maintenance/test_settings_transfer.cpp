@@ -468,6 +468,65 @@ TEST_F(SettingsTest, ImportDropsASourceThatVanishedInEitherLanguage)
     }
 }
 
+// Each window's layout: the three items one under the other in the frame,
+// each label indented under its check box; the folder row below them; the
+// three buttons in a row under the frame, Cancel at its left edge and the
+// action at its right; the import's Delete box between frame and buttons.
+TEST_F(SettingsTest, EachWindowsItemsFolderRowAndButtonsStandInPlace)
+{
+    for (bool importing : {false, true}) {
+        SCOPED_TRACE(importing ? "import" : "export");
+        std::unique_ptr<SettingsTransferWindow> w;
+        if (importing) w = std::make_unique<frmSettingsImport>();
+        else w = std::make_unique<frmSettingsExport>();
+        w->show();
+        ui::CommandButton* action = static_cast<ui::CommandButton*>(w->control(importing ? "cmdImport" : "cmdExport"));
+        ui::CheckBox* checks[3] = {w->chkIniFileName, w->chkSavedPaths[0], w->chkSavedPaths[1]};
+        ui::Label* labels[3] = {w->lblIniFileName, w->lblSavedPaths[0], w->lblSavedPaths[1]};
+        for (int k = 0; k < 3; ++k) {
+            EXPECT_EQ(checks[k]->container(), w->fraSettings);
+            EXPECT_EQ(labels[k]->container(), w->fraSettings);
+            EXPECT_EQ(checks[k]->top() - checks[0]->top(), 600 * k);
+            EXPECT_EQ(labels[k]->top() - checks[k]->top(), 270);
+            EXPECT_EQ(labels[k]->left() - checks[k]->left(), 240);
+            EXPECT_EQ(labels[k]->left() + labels[k]->width(), checks[k]->left() + checks[k]->width());
+            EXPECT_EQ(checks[k]->left(), 240);
+            EXPECT_EQ(checks[k]->left() * 2 + checks[k]->width(), w->fraSettings->width());
+        }
+        EXPECT_EQ(checks[0]->top(), 300);
+        EXPECT_EQ(w->fraSettings->width(), 6960);
+        EXPECT_EQ(w->width(), w->fraSettings->width() + 360);
+        EXPECT_EQ(w->chkSavedPaths[0]->index(), 0);
+        EXPECT_EQ(w->chkSavedPaths[1]->index(), 1);
+        EXPECT_EQ(w->chkIniFileName->index(), -1);
+        EXPECT_GT(w->cmdSettingsFolderExternal->top(), labels[2]->top() + labels[2]->height());
+        EXPECT_EQ(w->cmdSettingsFolderExternal->left(), checks[0]->left());
+        EXPECT_EQ(w->lblSettingsFolderExternal->left(), w->cmdSettingsFolderExternal->left() + w->cmdSettingsFolderExternal->width() + 120);
+        EXPECT_EQ(w->lblSettingsFolderExternal->left() + w->lblSettingsFolderExternal->width() + 240, w->fraSettings->width());
+        EXPECT_FALSE(w->lblAuxiliary1->visible());
+        EXPECT_FALSE(w->lblAuxiliary2->visible());
+        const std::vector<ui::CommandButton*> row = {w->cmdCancel, w->cmdApply, action};
+        for (std::size_t k = 0; k < row.size(); ++k) {
+            EXPECT_EQ(row[k]->top(), importing ? 3240 : 2880) << k;
+            EXPECT_EQ(row[k]->width(), 1500) << k;
+            EXPECT_EQ(row[k]->height(), 375) << k;
+        }
+        EXPECT_EQ(w->cmdCancel->left(), w->fraSettings->left());
+        EXPECT_EQ(action->left() + action->width(), w->fraSettings->left() + w->fraSettings->width());
+        EXPECT_EQ(action->left() - (w->cmdApply->left() + w->cmdApply->width()), 120);
+        EXPECT_EQ(action->tabIndex(), 0);
+        if (importing) {
+            auto* del = static_cast<frmSettingsImport*>(w.get())->chkDeleteAfterImporting;
+            EXPECT_GE(del->top(), w->fraSettings->top() + w->fraSettings->height());
+            EXPECT_LT(del->top() + del->height(), w->cmdCancel->top());
+        } else {
+            EXPECT_EQ(w->cmdCancel->top() - (w->fraSettings->top() + w->fraSettings->height()), 120);
+        }
+        EXPECT_EQ(w->height(), w->cmdCancel->top() + 375 + 600);
+        w->unload();
+    }
+}
+
 // ---- What the copies meet on other disks, and meanwhile ---------------------------------
 
 TEST_F(SettingsTest, AnIniReplacedWhileTheQuestionIsUpIsCheckedAgainAndRefused)

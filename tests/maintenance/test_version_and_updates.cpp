@@ -180,6 +180,40 @@ TEST_F(AboutTest, SystemInformationAsksTheSystemFirstThenTheApplicationFolder)
     platform::app().setPath({});
 }
 
+// The About window's layout: its texts in one column right of the picture,
+// one under the other, as wide as the buttons' row below them, which begins
+// under the picture with the buttons a little apart.
+TEST_F(AboutTest, ItsTextsStandInOneColumnAboveTheButtons)
+{
+    frmAbout a;
+    a.show();
+    const std::vector<ui::Label*> texts = {a.lblTitle, a.lblVersion, a.lblDescription, a.lblDisclaimer, a.lblCopyright};
+    const std::pair<int, int> rows[] = {{240, 360}, {660, 255}, {1020, 720}, {1860, 720}, {2700, 255}};
+    for (std::size_t k = 0; k < texts.size(); ++k) {
+        SCOPED_TRACE(texts[k]->name().toStdString());
+        EXPECT_EQ(std::pair(texts[k]->top(), texts[k]->height()), rows[k]);
+        EXPECT_EQ(texts[k]->left() - (a.cmdBrackenfold->left() + a.cmdBrackenfold->width()), 240);
+        EXPECT_EQ(texts[k]->left() + texts[k]->width(), a.cmdOK->left() + a.cmdOK->width());
+        EXPECT_TRUE(texts[k]->wordWrap());
+        EXPECT_EQ(texts[k]->font().bold, k == 0);
+    }
+    EXPECT_EQ(a.lblTitle->top(), a.cmdBrackenfold->top());
+    EXPECT_EQ(a.cmdBrackenfold->width(), a.cmdBrackenfold->height());
+    EXPECT_EQ(a.cmdBrackenfold->style(), 1);
+    EXPECT_FALSE(a.cmdBrackenfold->tabStop());
+    const std::vector<ui::CommandButton*> buttons = {a.cmdSysInfo, a.cmdCheckForUpdates, a.cmdOK};
+    for (std::size_t k = 0; k < buttons.size(); ++k) {
+        EXPECT_EQ(buttons[k]->top(), a.cmdOK->top());
+        EXPECT_EQ(buttons[k]->height(), 375);
+        if (k > 0) {
+            EXPECT_EQ(buttons[k]->left() - (buttons[k - 1]->left() + buttons[k - 1]->width()), 120);
+        }
+    }
+    EXPECT_EQ(a.cmdSysInfo->left(), a.cmdBrackenfold->left());
+    EXPECT_GT(a.cmdOK->top(), a.lblCopyright->top() + a.lblCopyright->height());
+    a.unload();
+}
+
 const QByteArray M = kVersionFileMarker.toUtf8();
 
 class UpdateCheckTest : public MaintenanceTest {
