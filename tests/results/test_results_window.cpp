@@ -256,6 +256,23 @@ TEST_F(ResultsWindow, ThePrintReminderGuardsAFinishedComparison)
     EXPECT_TRUE(g().ResultsNotPrinted) << "the answer does not change it";
 }
 
+// The reminder in Greek, with the program's own spelling.
+TEST_F(ResultsWindow, ThePrintReminderSpeaksGreekToo)
+{
+    g().LanguageIsGreek = true;
+    g().RemindToPrint = true;
+    openWindow([&] {
+        ui::Input::click(*win.cmdCompare);
+        desk.expectMsgBox(QStringLiteral("Υπενθύμιση"),
+                          QStringLiteral("Θέλετε παράγματι να κλείσετε το τρέχον παράθυρο χωρίς να εκτυπώσετε τα "
+                                         "αποτελέσματα της συγκρίσεως;"),
+                          ui::vbQuestionYesNoDefNo, ui::vbYes);
+        ui::Input::click(*win.cmdCancel);
+    });
+    EXPECT_FALSE(win.isLoaded());
+    g().LanguageIsGreek = false;
+}
+
 // Back from the print window the focus goes to Close only when nothing is
 // left to print; results still unprinted keep it on Print.
 TEST_F(ResultsWindow, BackFromPrintingTheFocusIsOnCloseOnlyWhenNothingIsLeftToPrint)
