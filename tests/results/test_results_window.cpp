@@ -215,6 +215,17 @@ TEST_F(ResultsWindow, ItsControlsLineUpWithTheGrid)
         EXPECT_LT(win.lblTotalFolders[i]->left() + win.lblTotalFolders[i]->width(), win.lblTotalFiles[i]->left());
     }
     EXPECT_EQ(win.lblTotalFolders[0]->left(), grid.left());
+    // The Primary path, both structures' totals, the Secondary path, the grid.
+    EXPECT_LT(win.lblCurrentFullPath[0]->top() + win.lblCurrentFullPath[0]->height(), win.lblTotalFolders[0]->top());
+    EXPECT_EQ(win.lblTotalFolders[1]->top(), win.lblTotalFolders[0]->top());
+    EXPECT_LT(win.lblTotalFolders[1]->top() + win.lblTotalFolders[1]->height(), win.lblCurrentFullPath[1]->top());
+    EXPECT_LT(win.lblCurrentFullPath[1]->top() + win.lblCurrentFullPath[1]->height(), grid.top());
+    using W = results::frmCompare;
+    EXPECT_EQ(QList<int>({win.lblCurrentFullPath[0]->helpTopic(), win.lblCurrentFullPath[1]->helpTopic(),
+                          win.lblTotalFolders[0]->helpTopic(), win.lblTotalFolders[1]->helpTopic(),
+                          win.lblTotalFiles[0]->helpTopic(), win.lblTotalFiles[1]->helpTopic()}),
+              QList<int>({W::htCurrentFullPathPrimary, W::htCurrentFullPathSecondary, W::htTotalFoldersPrimary,
+                          W::htTotalFoldersSecondary, W::htTotalFilesPrimary, W::htTotalFilesSecondary}));
     EXPECT_EQ(win.lblTotalFiles[1]->left() + win.lblTotalFiles[1]->width(), right);
     for (ui::Control* c : std::initializer_list<ui::Control*>{win.lblProcessInProgress, win.prbProgressBar}) {
         EXPECT_EQ(c->left(), grid.left()) << c->name().toStdString();
