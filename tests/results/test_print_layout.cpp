@@ -3,6 +3,8 @@
 #include "results/PrintLayout.h"
 
 #include "platform/AppError.h"
+#include "platform/RecordingPrinter.h"
+#include "results/PrintEngine.h"
 
 #include "shared/shared_fixture.h"
 
@@ -283,4 +285,35 @@ TEST_F(PrintLayout, SizesLoseTheirGroupingAndDamagedValuesRaiseTheirErrors)
         << "a date the entry does not hold";
     EXPECT_EQ(raised({"", "a", "a", "1", "1", "", "", "", "x"}, whole, "a|False"), 9) << "a time the entry does not hold";
     EXPECT_EQ(raised({"", "a", "a", "1", "1", "x", "x", "x", "x"}, whole, whole), 0);
+}
+
+// What the run says of a printer whose sheet the page setup does not fit:
+// nothing when it fits, the one problem alone, or both with a blank line
+// between; the largest smaller size it names is the largest at which the
+// line fits.
+TEST(PrintPages, APrintersSheetIsWeighedDownAndAcross)
+{
+    // 1800 characters' width and 600 lines' height at one point, each
+    // divided by the size.
+    struct Sheet : platform::RecordingPrinter {
+        int linesPerSheet(const QString&, double points) const override { return int(600 / points); }
+        int charactersPerLine(const QString&, double points) const override { return int(1800 / points); }
+    } sheet;
+    const QString down = results::PrintedPageFitProblem(12, 2, 50, 50, false);
+    const QString across = results::PrintedLineFitProblem(12, 10, 141, 150, 11, false);
+    ASSERT_FALSE(down.isEmpty());
+    ASSERT_FALSE(across.isEmpty());
+    EXPECT_EQ(results::PrinterPageFitProblem(sheet, "Courier New", 10, 0, 0, 60, 151, false), QString());
+    EXPECT_EQ(results::PrinterPageFitProblem(sheet, "Courier New", 12, 0, 0, 50, 150, false), QString()) << "exactly full";
+    EXPECT_EQ(results::PrinterPageFitProblem(sheet, "Courier New", 12, -3, -5, 50, 150, false), QString()) << "no margin below none";
+    EXPECT_EQ(results::PrinterPageFitProblem(sheet, "Courier New", 12, 2, 0, 50, 149, false), down);
+    EXPECT_EQ(results::PrinterPageFitProblem(sheet, "Courier New", 12, 0, 10, 40, 141, false), across);
+    EXPECT_EQ(results::PrinterPageFitProblem(sheet, "Courier New", 12, 2, 10, 50, 141, false),
+              down + QStringLiteral("\r\n\r\n") + across);
+    // No smaller size takes a line of 300: none is named.
+    EXPECT_EQ(results::PrinterPageFitProblem(sheet, "Courier New", 12, 0, 0, 30, 300, true),
+              results::PrintedLineFitProblem(12, 0, 300, 150, 0, true));
+    // A printer that cannot tell its sheet is taken at its word.
+    platform::RecordingPrinter silent;
+    EXPECT_EQ(results::PrinterPageFitProblem(silent, "Courier New", 12, 20, 30, 80, 400, false), QString());
 }
