@@ -310,6 +310,9 @@ TEST(PrintPages, APrintersSheetIsWeighedDownAndAcross)
     EXPECT_EQ(results::PrinterPageFitProblem(sheet, "Courier New", 12, 0, 10, 40, 141, false), across);
     EXPECT_EQ(results::PrinterPageFitProblem(sheet, "Courier New", 12, 2, 10, 50, 141, false),
               down + QStringLiteral("\r\n\r\n") + across);
+    // Without a margin the line alone must fit: at 11 points exactly.
+    EXPECT_EQ(results::PrinterPageFitProblem(sheet, "Courier New", 12, 0, 0, 30, 163, false),
+              results::PrintedLineFitProblem(12, 0, 163, 150, 11, false));
     // No smaller size takes a line of 300: none is named.
     EXPECT_EQ(results::PrinterPageFitProblem(sheet, "Courier New", 12, 0, 0, 30, 300, true),
               results::PrintedLineFitProblem(12, 0, 300, 150, 0, true));
