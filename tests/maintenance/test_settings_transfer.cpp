@@ -515,6 +515,8 @@ TEST_F(SettingsTest, EachWindowsItemsFolderRowAndButtonsStandInPlace)
         EXPECT_EQ(action->left() + action->width(), w->fraSettings->left() + w->fraSettings->width());
         EXPECT_EQ(action->left() - (w->cmdApply->left() + w->cmdApply->width()), 120);
         EXPECT_EQ(action->tabIndex(), 0);
+        EXPECT_EQ(w->defaultButton(), action);
+        EXPECT_EQ(w->cancelButton(), w->cmdCancel);
         if (importing) {
             auto* del = static_cast<frmSettingsImport*>(w.get())->chkDeleteAfterImporting;
             EXPECT_GE(del->top(), w->fraSettings->top() + w->fraSettings->height());

@@ -210,6 +210,8 @@ TEST_F(AboutTest, ItsTextsStandInOneColumnAboveTheButtons)
         }
     }
     EXPECT_EQ(a.cmdSysInfo->left(), a.cmdBrackenfold->left());
+    EXPECT_EQ(a.defaultButton(), a.cmdOK);
+    EXPECT_EQ(a.cancelButton(), a.cmdOK);
     EXPECT_GT(a.cmdOK->top(), a.lblCopyright->top() + a.lblCopyright->height());
     a.unload();
 }
@@ -287,6 +289,9 @@ TEST_F(UpdateCheckTest, TheWindowOpensWithItsWordsInEitherLanguageAndNoResultYet
                                                                   w.cmdLaunchWebBrowser})
             EXPECT_FALSE(c->enabled()) << c->name().toStdString();
         EXPECT_TRUE(w.cmdCheck->enabled() && w.cmdClose->enabled());
+        EXPECT_EQ(w.defaultButton(), w.cmdCheck);
+        EXPECT_EQ(w.cancelButton(), w.cmdClose);
+        EXPECT_EQ(w.cmdCheck->tabIndex(), 0);
         w.unload();
     }
 }

@@ -206,6 +206,7 @@ TEST_F(Layout, ToolBarGroupsAndTwoEqualColumns)
         EXPECT_EQ(main.lstFirstLevelFolders[i]->top() - main.tvwStructure[i]->top(), main.lstFirstLevelFolders[1 - i]->top() - main.tvwStructure[1 - i]->top());
     }
     EXPECT_NE(g().StructureTint[0], g().StructureTint[1]);
+    EXPECT_EQ(main.defaultButton(), main.cmdCompare);
 }
 
 

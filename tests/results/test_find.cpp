@@ -158,7 +158,7 @@ TEST_F(Find, ItsWordsInEitherLanguageAndTheKeyboardOrder)
 // where the window's margin begins.
 TEST_F(Find, ItsControlsStandInTwoRows)
 {
-    results::frmFind& f = results::FindWindow();
+    results::frmFind f;
     f.load();
     const std::vector<ui::CommandButton*> row = {f.cmdOK, f.cmdFindPrevious, f.cmdFindNext, f.cmdFindLast};
     for (std::size_t k = 0; k < row.size(); ++k) {
@@ -170,6 +170,8 @@ TEST_F(Find, ItsControlsStandInTwoRows)
         }
     }
     EXPECT_EQ(f.cmdOK->left(), f.txtFindString->left());
+    EXPECT_EQ(f.defaultButton(), f.cmdFindNext);
+    EXPECT_EQ(f.cancelButton(), f.cmdOK);
     EXPECT_EQ(f.cmdFindFirst->left(), f.cmdFindLast->left());
     EXPECT_EQ(f.cmdFindFirst->width(), f.cmdFindLast->width());
     EXPECT_EQ(f.cmdFindFirst->left() - (f.txtFindString->left() + f.txtFindString->width()), 120);

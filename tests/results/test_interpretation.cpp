@@ -248,6 +248,8 @@ TEST_F(Explain, TheWindowsTitlesInEitherLanguageAndItsRowsLineByLine)
         EXPECT_EQ(f.lblStructureTitle[1]->caption(), greek ? "ΔΕΥΤΕΡΕΟΥΣΑ ΔΟΜΗ" : "SECONDARY STRUCTURE");
         // The explanation runs over several lines, centred, as do the titles.
         EXPECT_TRUE(f.lblInterpretation->wordWrap());
+        EXPECT_EQ(f.defaultButton(), f.cmdOK);
+        EXPECT_EQ(f.cancelButton(), f.cmdOK);
         EXPECT_EQ(f.lblInterpretation->alignment(), 2);
         EXPECT_TRUE(f.lblInterpretationTitle->font().bold);
         EXPECT_EQ(f.lblInterpretationTitle->alignment(), 2);

@@ -129,6 +129,8 @@ TEST_F(PageSetup, EachValueStandsInARowOfItsOwn)
         EXPECT_EQ(r.arrows->container(), r.value->container());
     }
     EXPECT_EQ(f.lblFontSize->container(), f.fraFont);
+    EXPECT_EQ(f.defaultButton(), f.cmdOK);
+    EXPECT_EQ(f.cancelButton(), f.cmdCancel);
     EXPECT_EQ(f.lblTopMargin->container(), f.fraMargin);
     EXPECT_EQ(f.lblLeftMargin->container(), f.fraMargin);
     EXPECT_EQ(f.lblLinesPerPage->container(), nullptr);

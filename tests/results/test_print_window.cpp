@@ -83,6 +83,8 @@ TEST_F(PrintWindow, ItsWordsTipsKeyboardOrderAndLayout)
                             : QStringList({"Page setup", "Printer setup", "Cancel printing", "Print ... Ctl+P"}));
             EXPECT_EQ(f.prbProgressBar->value(), 0);
             EXPECT_FALSE(f.cmdCancelPrinting->enabled());
+            EXPECT_EQ(f.defaultButton(), f.cmdPrint);
+            EXPECT_EQ(f.cancelButton(), f.cmdCancel);
 
             auto focused = [&f] { return f.activeControl() ? f.activeControl()->name() + QString::number(f.activeControl()->index()) : QString(); };
             EXPECT_EQ(focused(), "cmdPrint-1");
@@ -115,7 +117,8 @@ TEST_F(PrintWindow, ItsWordsTipsKeyboardOrderAndLayout)
                 EXPECT_EQ(b->width(), b->height()) << b->name().toStdString();
             EXPECT_EQ(f.cmdCancel->height(), 372);
             EXPECT_EQ(f.cmdApply->height(), 372);
-            ui::Input::click(*f.cmdCancel);
+            ui::Input::key(f, ui::vbKeyEscape);
+            EXPECT_FALSE(f.isLoaded()) << "Esc presses Cancel";
         });
     }
     g().LanguageIsGreek = false;

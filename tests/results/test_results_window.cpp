@@ -208,6 +208,9 @@ TEST_F(ResultsWindow, ItsControlsLineUpWithTheGrid)
     }
     EXPECT_EQ(win.cmdCompare->left() + win.cmdCompare->width(), right);
     EXPECT_EQ(win.cmdDisplayNextDifference->width(), win.cmdDisplayNextDifference->height());
+    EXPECT_EQ(win.defaultButton(), win.cmdCompare);
+    EXPECT_EQ(win.cancelButton(), win.cmdCancel);
+    EXPECT_EQ(win.cmdCompare->tabIndex(), 0);
     for (int i = 0; i < 2; ++i) {
         EXPECT_EQ(win.lblCurrentFullPath[i]->left(), grid.left());
         EXPECT_EQ(win.lblCurrentFullPath[i]->width(), grid.width());
