@@ -7,6 +7,7 @@
 #include "maintenance_fixture.h"
 
 #include "maintenance/Maintenance.h"
+#include "platform/Http.h"
 #include "maintenance/VersionInformation.h"
 #include "maintenance/frmCheckForUpdates.h"
 #include "shared/frmHiddenForm.h"
@@ -537,6 +538,51 @@ TEST_F(UpdateCheckTest, NoNetworkAndYesChecksAllTheSame)
     EXPECT_EQ(check(w), "latest");
     EXPECT_EQ(server.requests, 1);
     w.unload();
+}
+
+// Only a web address with a real host is asked, with the document's own
+// limits and only a body whose end the server announced; the placeholder
+// host of a build without an update server and any other kind of address
+// are the failure outcome without a request.
+TEST_F(UpdateCheckTest, OnlyAWebAddressOfARealHostIsAskedWithTheDocumentsLimits)
+{
+    struct Recording : platform::HttpClient {
+        QStringList asked;
+        platform::HttpOptions options;
+        platform::HttpResult get(const QString& url, const platform::HttpOptions& o, const std::function<bool()>&) override
+        {
+            asked << url;
+            options = o;
+            platform::HttpResult r;
+            r.status = 200;
+            r.text = kVersionFileMarker + QStringLiteral("|2002.0008.0026|1|en|gr|");
+            return r;
+        }
+    } client;
+    std::optional<platform::ServiceOverride<platform::HttpClient>> use(std::in_place, platform::setHttp, &client);
+    updateCheckSettings().timeoutMs = 4321;
+    updateCheckSettings().maxBytes = 9876;
+    const struct { const char* address; const char* outcome; } rows[] = {
+        {"http://updates.quillmarsh.invalid/|VersionInfo.aui", "failure"},
+        {"https://Updates.Example.INVALID/|VersionInfo.aui", "failure"},
+        {"ftp://a.test/|VersionInfo.aui", "failure"},
+        {"file:///srv/|VersionInfo.aui", "failure"},
+        {"http:///|VersionInfo.aui", "failure"},
+        {"https://a.test/upd/|VersionInfo.aui", "latest"},
+    };
+    for (const auto& r : rows) {
+        client.asked.clear();
+        updateCheckSettings().addressTemplate = QString::fromLatin1(r.address);
+        frmCheckForUpdates w;
+        EXPECT_EQ(check(w), QString::fromLatin1(r.outcome)) << r.address;
+        EXPECT_EQ(client.asked.size(), QByteArray(r.outcome) == "latest" ? 1 : 0) << r.address;
+        w.unload();
+    }
+    use.reset();
+    EXPECT_EQ(client.asked, QStringList{"https://a.test/upd/QuillmarshVersionInfo.aui"});
+    EXPECT_EQ(client.options.timeoutMs, 4321);
+    EXPECT_EQ(client.options.maxBytes, 9876);
+    EXPECT_TRUE(client.options.framedBodyOnly);
 }
 
 TEST_F(UpdateCheckTest, NoNetworkAsksFirstAndNoAsksNothingOfTheServer)
