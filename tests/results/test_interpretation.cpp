@@ -334,4 +334,29 @@ TEST_F(Explain, AnEntryIsReadFieldByFieldAndADamagedOneIsATypeMismatch)
     out.clear();
 }
 
+// Each path of the explanation has its whole text as its tip, unless path
+// tips are hidden; the sizes, times and attributes have none.
+TEST_F(Explain, EachPathsTipIsItsWholeTextUnlessTipsAreHidden)
+{
+    withResults([&] {
+        for (bool hide : {false, true}) {
+            g().HidePathToolTips = hide;
+            desk.onModal(QStringLiteral("frmInterpretation"), [&](ui::Form& form) {
+                auto& f = static_cast<results::frmInterpretation&>(form);
+                for (int i = 0; i < 2; ++i) {
+                    for (ui::Label* l : {f.lblFullPath[i], f.lblCurrentPath[i], f.lblFileName[i]}) {
+                        EXPECT_FALSE(l->caption().isEmpty()) << l->name().toStdString() << i;
+                        EXPECT_EQ(l->toolTipText(), hide ? QString() : l->caption()) << l->name().toStdString() << i;
+                    }
+                    for (ui::Label* l : {f.lblSize[i], f.lblDateTime[i], f.lblAttributes[i]})
+                        EXPECT_EQ(l->toolTipText(), QString()) << l->name().toStdString() << i;
+                }
+                EXPECT_TRUE(f.lblFullPath[0]->caption().endsWith(QStringLiteral("newer.txt")));
+            }, ui::HeadlessDesktop::ModalEnd::AutoClose);
+            ui::Input::gridMouseUp(*win.grdResults, 1, 1);
+        }
+        g().HidePathToolTips = false;
+    });
+}
+
 } // namespace
