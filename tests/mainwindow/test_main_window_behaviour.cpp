@@ -861,6 +861,23 @@ INSTANTIATE_TEST_SUITE_P(Reset, ResetOnExit,
                                            ResetCase{ui::vbNo, [](frmMain& m) { ui::Input::choose(*m.mnuFileExit); }},
                                            ResetCase{0, [](frmMain& m) { ui::Input::click(*m.cmdEndApplication); }}));
 
+// In Greek the question and where the settings went, in its own words.
+TEST_F(StartupTest, AResetOnExitInGreekSaysWhereTheSettingsWent)
+{
+    writeIni(QStringLiteral("[General]\r\nLanguage=True\r\nNumberOfLevels=7\r\n"));
+    main.load();
+    g().ResetSettingsOnExit = true;
+    const QString title = QStringLiteral("Επαναφορά ρυθμίσεων");
+    desk.expectMsgBox(title, QStringLiteral("Έχετε ζητήσει την επαναφορά όλων των ρυθμίσεων στις αρχικές τους τιμές.\r\n\r\n"
+                                            "Θέλετε πράγματι να συμβεί αυτό;"),
+                      ui::vbQuestionYesNoDefNo, ui::vbYes);
+    desk.expectMsgBox(title, QStringLiteral("Οι τρέχουσες ρυθμίσεις της εφαρμογής, έχουν αποθηκευθεί στο αρχείο «C:\\Quillmarsh.bak»."),
+                      ui::vbInformationOK, ui::vbOK);
+    EXPECT_THROW(ui::Input::closeBox(main), ui::ProgramEnd);
+    EXPECT_FALSE(iniExists());
+    EXPECT_TRUE(drive.bytes(QStringLiteral("Quillmarsh.bak")).contains("NumberOfLevels=7"));
+}
+
 // ---- A settings file that cannot be used ----------------------------------------------
 
 TEST_F(StartupTest, AFolderInPlaceOfTheIniGivesOneMessageAndTheWindowStartsOnDefaults)
