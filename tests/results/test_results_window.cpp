@@ -77,6 +77,30 @@ TEST_F(ResultsWindow, ItsWordsInEitherLanguage)
     g().LanguageIsGreek = false;
 }
 
+// The hidden menus' items press the buttons of their names; Help of the
+// Difference menu shows Next difference's own topic.
+TEST_F(ResultsWindow, TheHiddenMenusItemsPressTheirButtons)
+{
+    openWindow([&] {
+        QStringList pressed;
+        win.cmdCompare->Click = [&] { pressed << "Compare"; };
+        win.cmdPrint->Click = [&] { pressed << "Print"; };
+        win.cmdCancel->Click = [&] { pressed << "Cancel"; };
+        win.mnuFileCompare->Click();
+        win.cmdPrint->setEnabled(true);
+        win.mnuFilePrint->Click();
+        win.mnuFileClose->Click();
+        EXPECT_EQ(pressed, QStringList({"Compare", "Print", "Cancel"}));
+        desk.clearTranscript();
+        win.mnuDifferenceHelp->Click();
+        const auto help = desk.entries(ui::HeadlessDesktop::Entry::Help);
+        ASSERT_EQ(help.size(), 1);
+        EXPECT_EQ(help[0].style, results::frmCompare::htDisplayNextDifference);
+        win.unload(ui::vbFormCode);
+    });
+    EXPECT_FALSE(win.isLoaded());
+}
+
 // The window has no menu bar: File answers its shortcuts and Difference
 // pops up over Next difference, neither stands above the window.
 TEST_F(ResultsWindow, ShowsNoMenuBarBeforeOrAfterAComparison)
