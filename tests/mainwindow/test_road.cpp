@@ -5,6 +5,7 @@
 #include "mainwindow_fixture.h"
 #include "platform/RecordingPrinter.h"
 #include "platform/ServiceOverride.h"
+#include "shared/WindowHooks.h"
 #include "shared/frmHiddenForm.h"
 
 using namespace basGlobal;
@@ -197,6 +198,12 @@ TEST_F(RoadTest, PrinterSetupOpensThePrintersOwnDialog)
     EXPECT_EQ(printer.opened, 2);
     EXPECT_EQ(main.mousePointer(), ui::vbDefault);
     EXPECT_TRUE(opened().isEmpty());
+    // The print window's own setup buttons press the main window's.
+    basGlobal::windowHooks().printerSetup();
+    EXPECT_EQ(printer.opened, 3);
+    cancelOn("frmPageSetup");
+    basGlobal::windowHooks().pageSetup();
+    EXPECT_EQ(opened(), QStringList{QStringLiteral("frmPageSetup")});
 }
 
 // A main window minimised while Options, the folder choice or a structure
