@@ -149,6 +149,28 @@ TEST_F(PageSetup, EachValueStandsInARowOfItsOwn)
     f.unload();
 }
 
+// The sheet is weighed in the font chosen in the window: a printer whose
+// Greek font runs wider refuses the Greek choice and takes the English one.
+TEST_F(PageSetup, TheSheetIsWeighedInTheChosenFont)
+{
+    struct ByFont : platform::RecordingPrinter {
+        int charactersPerLine(const QString& font, double) const override
+        {
+            return font == basPageSetup::kFontCourierNewGreek ? 140 : 160;
+        }
+    } device;
+    platform::ServiceOverride<platform::Printer> use(platform::setPrinter, &device);
+    desk.expectMsgBoxContaining("Page setup", "a printed line of 151 characters does not fit it", ui::vbExclamationOK, ui::vbOK);
+    open([](frmPageSetup& f) {
+        ui::Input::click(*f.chkCourierNewGreek);
+        ui::Input::click(*f.cmdOK);
+        EXPECT_TRUE(f.isLoaded()) << "refused";
+        ui::Input::click(*f.chkCourierNew);
+        ui::Input::click(*f.cmdOK);
+    });
+    EXPECT_EQ(g().PageSetupFontName, basPageSetup::kFontCourierNew);
+}
+
 // From the keyboard alone: the focus starts on OK and Tab walks the Font
 // frame, the Margins frame and the lines-per-page row, then Apply and
 // Cancel; the arrows step the focused up-down by one, the page keys by ten,
