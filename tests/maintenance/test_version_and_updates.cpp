@@ -291,6 +291,11 @@ TEST_F(UpdateCheckTest, TheWindowOpensWithItsWordsInEitherLanguageAndNoResultYet
             EXPECT_FALSE(c->enabled()) << c->name().toStdString();
         EXPECT_TRUE(w.cmdCheck->enabled() && w.cmdClose->enabled());
         EXPECT_EQ(w.defaultButton(), w.cmdCheck);
+        EXPECT_TRUE(w.txtWhatsNew->multiLine() && w.txtWhatsNew->locked());
+        EXPECT_TRUE(w.imgResultIcon->stretch());
+        for (ui::Label* l : {w.lblPrivacyTitle, w.lblPrivacyStatement, w.lblCurrentVersion, w.lblResultDescription,
+                             w.lblWhatsNew, w.lblSelectLocation})
+            EXPECT_TRUE(l->wordWrap()) << l->name().toStdString();
         EXPECT_EQ(w.cancelButton(), w.cmdClose);
         EXPECT_EQ(w.cmdCheck->tabIndex(), 0);
         w.unload();
