@@ -265,6 +265,16 @@ TEST_F(ResultsWindow, ItsControlsLineUpWithTheGrid)
         EXPECT_EQ(win.lblStep[k]->top(), win.prbSubProgressBar->top());
     }
     EXPECT_EQ(win.prbSubProgressBar->left() + win.prbSubProgressBar->width(), right);
+    // The stage in dark blue on the tool tips' colour; the steps on the highlight's.
+    EXPECT_EQ(win.lblProcessInProgress->foreColor(), 0xC00000u);
+    EXPECT_EQ(win.lblProcessInProgress->backColor(), 0x80000018u);
+    for (int k = 0; k < 6; ++k)
+        EXPECT_EQ(win.lblStep[k]->backColor(), 0x8000000Eu) << k;
+    EXPECT_FALSE(win.Timer1->enabled());
+    EXPECT_FALSE(win.Timer2->enabled());
+    EXPECT_EQ(win.cmdDisplayNextDifference->style(), 1);
+    EXPECT_TRUE(win.cmdDisplayNextDifference->picture().resource.endsWith("next-difference.png"));
+    EXPECT_TRUE(win.keyPreview());
     EXPECT_EQ(win.lblElapsedTime->left(), grid.left());
     EXPECT_LT(win.lblElapsedTime->left() + win.lblElapsedTime->width(), win.cmdCancel->left());
     win.unload();
