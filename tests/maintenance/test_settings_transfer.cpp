@@ -7,6 +7,7 @@
 #include "maintenance/Maintenance.h"
 #include "maintenance/frmSettingsExport.h"
 #include "maintenance/frmSettingsImport.h"
+#include "platform/AppError.h"
 #include "platform/StagedCopy.h"
 #include "ui/Input.h"
 
@@ -368,6 +369,163 @@ TEST_F(SettingsTest, ARefusedOrFailedImportChangesTrashesAndEndsNothing)
         desk.expectMsgBoxContaining("Import settings", "must not be the same as the folder were these files will be stored.", 16, ui::vbOK);
         ui::Input::click(*w.cmdImport);
         w.unload();
+    }
+}
+
+// What the system said when a copy failed, in the words of each language; a
+// folder on a drive that is not there is "not found". Nothing changes.
+int g_linkErrno = 0;
+
+TEST_F(SettingsTest, EachSystemFailureOfAnExportIsNamedInEitherLanguage)
+{
+    ini("ExportSettings", "Ini=True\r\nFolder=C:\\Out\r\n");
+    drive.file("Out/Quillmarsh.ini", "old");
+    const QString loop = platform::errorDescription(platform::errorFromErrno(ELOOP));
+    ASSERT_FALSE(loop.isEmpty());
+    const struct { int err; const char* folder; QString english; QString greek; } rows[] = {
+        {EROFS, "C:\\Out\\", "the disk can only be read", "ο δίσκος επιτρέπει μόνο ανάγνωση"},
+        {ENOENT, "C:\\Out\\", "a file or folder was not found", "ένα αρχείο ή φάκελλος δεν βρέθηκε"},
+        {ENOSPC, "C:\\Out\\", "the disk is full", "ο δίσκος είναι πλήρης"},
+        {EDQUOT, "C:\\Out\\", "the disk is full", "ο δίσκος είναι πλήρης"},
+        {ENAMETOOLONG, "C:\\Out\\", "a file name is not valid", "ένα όνομα αρχείου δεν είναι έγκυρο"},
+        {EACCES, "C:\\Out\\", "access was denied", "η πρόσβαση δεν επετράπη"},
+        {ELOOP, "C:\\Out\\", loop, loop},
+        {0, "Q:\\Out\\", "a file or folder was not found", "ένα αρχείο ή φάκελλος δεν βρέθηκε"},
+    };
+    platform::setLinkCall([](const char*, const char*) {
+        errno = g_linkErrno;
+        return -1;
+    });
+    for (const auto& r : rows) {
+        for (bool greek : {false, true}) {
+            SCOPED_TRACE(std::to_string(r.err) + (greek ? " in Greek" : ""));
+            basGlobal::globals().LanguageIsGreek = greek;
+            g_linkErrno = r.err;
+            frmSettingsExport w;
+            w.show();
+            desk.answerFolder(r.folder);
+            ui::Input::click(*w.cmdSettingsFolderExternal);
+            desk.expectMsgBox(greek ? "Εξαγωγή ρυθμίσεων" : "Export settings",
+                              greek ? "Δεν κατέστη δυνατή η αντιγραφή των ρυθμίσεων: " + r.greek + ". Κανένα αρχείο δεν άλλαξε."
+                                    : "The settings could not be copied: " + r.english + ". No file was changed.",
+                              16, ui::vbOK);
+            ui::Input::click(*w.cmdExport);
+            EXPECT_EQ(desk.pendingMsgBoxes(), 0);
+            EXPECT_TRUE(w.isLoaded() && w.cmdExport->enabled());
+            EXPECT_EQ(states(w), "E1e0e0");
+            EXPECT_EQ(w.cmdCancel->caption(), greek ? "Άκυρο" : "Cancel");
+            EXPECT_FALSE(basGlobal::globals().SettingsExportInProgress);
+            w.unload();
+        }
+    }
+    platform::setLinkCall(nullptr);
+    EXPECT_EQ(read("Out/Quillmarsh.ini"), "old");
+    EXPECT_EQ(QDir(drive.native("Out")).entryList(QDir::Files | QDir::Hidden).size(), 1) << "no temporary left";
+}
+
+// A file to import that went away after the window showed it is dropped for
+// good: the user is told (the Greek words as the program has always had
+// them), nothing is copied, trashed or ended, and Import waits for a tick.
+TEST_F(SettingsTest, ImportDropsASourceThatVanishedInEitherLanguage)
+{
+    for (bool greek : {false, true}) {
+        SCOPED_TRACE(greek ? "Greek" : "English");
+        basGlobal::globals().LanguageIsGreek = greek;
+        ini("ImportSettings", "Primary=True\r\nSecondary=True\r\nDeleteAfter=True\r\nFolder=C:\\In\r\n");
+        drive.file("App/SecondarySavedPaths.txt", "old secondary");
+        drive.file("In/PrimarySavedPaths.txt", "new primary");
+        drive.file("In/SecondarySavedPaths.txt", "new secondary");
+        int calls = 0;
+        SetProgramExitHook([&] { ++calls; });
+        frmSettingsImport w;
+        w.show();
+        EXPECT_EQ(states(w), "e0E1E1");
+        QFile::remove(drive.native("In/SecondarySavedPaths.txt"));
+        desk.expectMsgBox(greek ? "Εισαγωγή ρυθμίσεων" : "Import settings",
+                          greek ? "Το αρχείο «'C:\\In\\SecondarySavedPaths.txt», δεν υπάρχει."
+                                : "File 'C:\\In\\SecondarySavedPaths.txt', does not exist.",
+                          16, ui::vbOK);
+        ui::Input::click(*w.cmdImport);
+        EXPECT_EQ(desk.pendingMsgBoxes(), 0);
+        EXPECT_EQ(states(w), "e0E1e0");
+        EXPECT_EQ(w.lblSavedPaths[1]->caption(), "");
+        EXPECT_EQ(w.lblSavedPaths[1]->toolTipText(), "");
+        EXPECT_TRUE(w.isLoaded() && w.cmdImport->enabled()) << "the Primary file is still ticked";
+        EXPECT_FALSE(basGlobal::globals().SettingsImportInProgress);
+        EXPECT_FALSE(QFile::exists(drive.native("App/PrimarySavedPaths.txt"))) << "nothing copied";
+        EXPECT_EQ(read("App/SecondarySavedPaths.txt"), "old secondary");
+        EXPECT_TRUE(shell.calls.empty());
+        // The last ticked item gone as well: Import has nothing left to do.
+        QFile::remove(drive.native("In/PrimarySavedPaths.txt"));
+        desk.expectMsgBoxContaining(greek ? "Εισαγωγή ρυθμίσεων" : "Import settings", "PrimarySavedPaths.txt", 16, ui::vbOK);
+        ui::Input::click(*w.cmdImport);
+        EXPECT_EQ(states(w), "e0e0e0");
+        EXPECT_FALSE(w.cmdImport->enabled());
+        EXPECT_TRUE(w.isLoaded());
+        SetProgramExitHook({});
+        EXPECT_EQ(calls, 0);
+        w.unload();
+    }
+}
+
+// Each window's layout: the three items one under the other in the frame,
+// each label indented under its check box; the folder row below them; the
+// three buttons in a row under the frame, Cancel at its left edge and the
+// action at its right; the import's Delete box between frame and buttons.
+TEST_F(SettingsTest, EachWindowsItemsFolderRowAndButtonsStandInPlace)
+{
+    for (bool importing : {false, true}) {
+        SCOPED_TRACE(importing ? "import" : "export");
+        std::unique_ptr<SettingsTransferWindow> w;
+        if (importing) w = std::make_unique<frmSettingsImport>();
+        else w = std::make_unique<frmSettingsExport>();
+        w->show();
+        ui::CommandButton* action = static_cast<ui::CommandButton*>(w->control(importing ? "cmdImport" : "cmdExport"));
+        ui::CheckBox* checks[3] = {w->chkIniFileName, w->chkSavedPaths[0], w->chkSavedPaths[1]};
+        ui::Label* labels[3] = {w->lblIniFileName, w->lblSavedPaths[0], w->lblSavedPaths[1]};
+        for (int k = 0; k < 3; ++k) {
+            EXPECT_EQ(checks[k]->container(), w->fraSettings);
+            EXPECT_EQ(labels[k]->container(), w->fraSettings);
+            EXPECT_EQ(checks[k]->top() - checks[0]->top(), 600 * k);
+            EXPECT_EQ(labels[k]->top() - checks[k]->top(), 270);
+            EXPECT_EQ(labels[k]->left() - checks[k]->left(), 240);
+            EXPECT_EQ(labels[k]->left() + labels[k]->width(), checks[k]->left() + checks[k]->width());
+            EXPECT_EQ(checks[k]->left(), 240);
+            EXPECT_EQ(checks[k]->left() * 2 + checks[k]->width(), w->fraSettings->width());
+        }
+        EXPECT_EQ(checks[0]->top(), 300);
+        EXPECT_EQ(w->fraSettings->width(), 6960);
+        EXPECT_EQ(w->width(), w->fraSettings->width() + 360);
+        EXPECT_EQ(w->chkSavedPaths[0]->index(), 0);
+        EXPECT_EQ(w->chkSavedPaths[1]->index(), 1);
+        EXPECT_EQ(w->chkIniFileName->index(), -1);
+        EXPECT_GT(w->cmdSettingsFolderExternal->top(), labels[2]->top() + labels[2]->height());
+        EXPECT_EQ(w->cmdSettingsFolderExternal->left(), checks[0]->left());
+        EXPECT_EQ(w->lblSettingsFolderExternal->left(), w->cmdSettingsFolderExternal->left() + w->cmdSettingsFolderExternal->width() + 120);
+        EXPECT_EQ(w->lblSettingsFolderExternal->left() + w->lblSettingsFolderExternal->width() + 240, w->fraSettings->width());
+        EXPECT_FALSE(w->lblAuxiliary1->visible());
+        EXPECT_FALSE(w->lblAuxiliary2->visible());
+        const std::vector<ui::CommandButton*> row = {w->cmdCancel, w->cmdApply, action};
+        for (std::size_t k = 0; k < row.size(); ++k) {
+            EXPECT_EQ(row[k]->top(), importing ? 3240 : 2880) << k;
+            EXPECT_EQ(row[k]->width(), 1500) << k;
+            EXPECT_EQ(row[k]->height(), 375) << k;
+        }
+        EXPECT_EQ(w->cmdCancel->left(), w->fraSettings->left());
+        EXPECT_EQ(action->left() + action->width(), w->fraSettings->left() + w->fraSettings->width());
+        EXPECT_EQ(action->left() - (w->cmdApply->left() + w->cmdApply->width()), 120);
+        EXPECT_EQ(action->tabIndex(), 0);
+        EXPECT_EQ(w->defaultButton(), action);
+        EXPECT_EQ(w->cancelButton(), w->cmdCancel);
+        if (importing) {
+            auto* del = static_cast<frmSettingsImport*>(w.get())->chkDeleteAfterImporting;
+            EXPECT_GE(del->top(), w->fraSettings->top() + w->fraSettings->height());
+            EXPECT_LT(del->top() + del->height(), w->cmdCancel->top());
+        } else {
+            EXPECT_EQ(w->cmdCancel->top() - (w->fraSettings->top() + w->fraSettings->height()), 120);
+        }
+        EXPECT_EQ(w->height(), w->cmdCancel->top() + 375 + 600);
+        w->unload();
     }
 }
 

@@ -7,6 +7,7 @@
 #include "maintenance_fixture.h"
 
 #include "maintenance/Maintenance.h"
+#include "platform/Http.h"
 #include "maintenance/VersionInformation.h"
 #include "maintenance/frmCheckForUpdates.h"
 #include "shared/frmHiddenForm.h"
@@ -94,6 +95,128 @@ TEST_F(AboutTest, CheckForUpdatesLeavesTheTagAndSystemInformationFallsBackInOrde
     }
 }
 
+// Every word of the About window in either language; the notice runs from
+// the first version's day to the day it is shown.
+TEST_F(AboutTest, TheWindowsWordsInEitherLanguage)
+{
+    EXPECT_EQ(NoticeLine(QDate(2026, 3, 9), false), "Copyright © Dravelin, 26/08/2002 - 09/03/2026");
+    EXPECT_EQ(NoticeLine(QDate(2031, 12, 31), true), "Πνευματικά δικαιώματα © Dravelin, 26/08/2002 - 31/12/2031");
+    platform::app().setVersion(2003, 1, 12);
+    for (bool greek : {false, true}) {
+        SCOPED_TRACE(greek ? "Greek" : "English");
+        basGlobal::globals().LanguageIsGreek = greek;
+        frmAbout a;
+        a.show();
+        EXPECT_EQ(a.caption(), greek ? "Σχετικά" : "About");
+        EXPECT_EQ(a.lblTitle->caption(), "Tarnwick");
+        EXPECT_TRUE(a.lblTitle->font().bold);
+        EXPECT_EQ(a.lblTitle->font().size, 12);
+        EXPECT_EQ(a.lblVersion->caption(), greek ? "Έκδοση 2003.0001.0012" : "Version 2003.0001.0012");
+        EXPECT_EQ(a.lblDescription->caption(),
+                  greek ? "ΠΟΛΥ περιληπτικά, η εφαρμογή αυτή συγκρίνει τα αρχεία της δομής δύο φακέλλων, βάσει του "
+                          "ονόματος, του μεγέθους, της χρονολογίας και της ώρας τους."
+                        : "To cut a VERY long story extremely short, this application compares the files of two folder "
+                          "structures, based on their name, size, date and time.");
+        EXPECT_EQ(a.lblDisclaimer->caption(),
+                  greek ? "Η εφαρμογή αυτή παρέχεται «ως έχει», χωρίς καμία εγγύηση. Ο δημιουργός δεν φέρει καμία "
+                          "ευθύνη για οποιαδήποτε απώλεια προκύψει από τη χρήση της."
+                        : "This application is provided \"as is\", without any warranty. The author accepts no "
+                          "liability for any loss that may arise from its use.");
+        const QString notice = a.lblCopyright->caption();
+        const QString opening = greek ? "Πνευματικά δικαιώματα © Dravelin, 26/08/2002 - " : "Copyright © Dravelin, 26/08/2002 - ";
+        EXPECT_TRUE(notice.startsWith(opening)) << notice.toStdString();
+        EXPECT_EQ(notice.size(), opening.size() + 10);
+        EXPECT_EQ(a.cmdSysInfo->caption(), greek ? "Πληροφορίες συστήματος..." : "System Info...");
+        EXPECT_EQ(a.cmdCheckForUpdates->caption(),
+                  greek ? "Έλεγχος για ενημερωμένες εκδόσεις..." : "Check for updated versions...");
+        EXPECT_EQ(a.cmdOK->caption(), "OK");
+        EXPECT_TRUE(a.handOverTag.isEmpty());
+        // OK closes it and hands nothing over.
+        ui::Input::click(*a.cmdOK);
+        EXPECT_FALSE(a.isLoaded());
+        EXPECT_TRUE(a.handOverTag.isEmpty());
+    }
+}
+
+// Without a test's look-ups the window asks the system: a tool it names is
+// started as it is; none named, the application folder's tool file; none
+// there either, the message in the program's language.
+TEST_F(AboutTest, SystemInformationAsksTheSystemFirstThenTheApplicationFolder)
+{
+    class NamingShell : public platform::FakeShell {
+    public:
+        QString tool;
+        QString systemInformationTool() override { return tool; }
+    } named;
+    platform::ServiceOverride<platform::Shell> use(platform::setShell, &named);
+    drive.file("Tools/msinfo32");
+    drive.folder("Empty");
+    struct Row { QString tool, appFolder; bool greek; QString started; } rows[] = {
+        {"/usr/bin/sysinfo", "C:\\Tools", false, "/usr/bin/sysinfo"},
+        {"", "C:\\Tools", false, drive.native("Tools/msinfo32")},
+        {"", "C:\\Empty", false, ""},
+        {"", "C:\\Empty", true, ""},
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.tool.toStdString() + " " + r.appFolder.toStdString());
+        named.calls.clear();
+        named.tool = r.tool;
+        platform::app().setPath(r.appFolder);
+        basGlobal::globals().LanguageIsGreek = r.greek;
+        frmAbout about;
+        about.show();
+        if (r.started.isEmpty())
+            desk.expectMsgBox(r.greek ? "Πληροφορίες συστήματος" : "System information",
+                              r.greek ? "Οι Πληροφορίες Συστήματος δεν είναι διαθέσιμες αυτήν την στιγμή."
+                                      : "System Information is unavailable at this time.",
+                              64, ui::vbOK);
+        ui::Input::click(*about.cmdSysInfo);
+        EXPECT_EQ(desk.pendingMsgBoxes(), 0);
+        QString started;
+        for (const auto& call : named.calls)
+            started += call.what + ":" + call.args.join("");
+        EXPECT_EQ(started, r.started.isEmpty() ? QString() : "start:" + r.started);
+        about.unload();
+    }
+    platform::app().setPath({});
+}
+
+// The About window's layout: its texts in one column right of the picture,
+// one under the other, as wide as the buttons' row below them, which begins
+// under the picture with the buttons a little apart.
+TEST_F(AboutTest, ItsTextsStandInOneColumnAboveTheButtons)
+{
+    frmAbout a;
+    a.show();
+    const std::vector<ui::Label*> texts = {a.lblTitle, a.lblVersion, a.lblDescription, a.lblDisclaimer, a.lblCopyright};
+    const std::pair<int, int> rows[] = {{240, 360}, {660, 255}, {1020, 720}, {1860, 720}, {2700, 255}};
+    for (std::size_t k = 0; k < texts.size(); ++k) {
+        SCOPED_TRACE(texts[k]->name().toStdString());
+        EXPECT_EQ(std::pair(texts[k]->top(), texts[k]->height()), rows[k]);
+        EXPECT_EQ(texts[k]->left() - (a.cmdBrackenfold->left() + a.cmdBrackenfold->width()), 240);
+        EXPECT_EQ(texts[k]->left() + texts[k]->width(), a.cmdOK->left() + a.cmdOK->width());
+        EXPECT_TRUE(texts[k]->wordWrap());
+        EXPECT_EQ(texts[k]->font().bold, k == 0);
+    }
+    EXPECT_EQ(a.lblTitle->top(), a.cmdBrackenfold->top());
+    EXPECT_EQ(a.cmdBrackenfold->width(), a.cmdBrackenfold->height());
+    EXPECT_EQ(a.cmdBrackenfold->style(), 1);
+    EXPECT_FALSE(a.cmdBrackenfold->tabStop());
+    const std::vector<ui::CommandButton*> buttons = {a.cmdSysInfo, a.cmdCheckForUpdates, a.cmdOK};
+    for (std::size_t k = 0; k < buttons.size(); ++k) {
+        EXPECT_EQ(buttons[k]->top(), a.cmdOK->top());
+        EXPECT_EQ(buttons[k]->height(), 375);
+        if (k > 0) {
+            EXPECT_EQ(buttons[k]->left() - (buttons[k - 1]->left() + buttons[k - 1]->width()), 120);
+        }
+    }
+    EXPECT_EQ(a.cmdSysInfo->left(), a.cmdBrackenfold->left());
+    EXPECT_EQ(a.defaultButton(), a.cmdOK);
+    EXPECT_EQ(a.cancelButton(), a.cmdOK);
+    EXPECT_GT(a.cmdOK->top(), a.lblCopyright->top() + a.lblCopyright->height());
+    a.unload();
+}
+
 const QByteArray M = kVersionFileMarker.toUtf8();
 
 class UpdateCheckTest : public MaintenanceTest {
@@ -167,6 +290,14 @@ TEST_F(UpdateCheckTest, TheWindowOpensWithItsWordsInEitherLanguageAndNoResultYet
                                                                   w.cmdLaunchWebBrowser})
             EXPECT_FALSE(c->enabled()) << c->name().toStdString();
         EXPECT_TRUE(w.cmdCheck->enabled() && w.cmdClose->enabled());
+        EXPECT_EQ(w.defaultButton(), w.cmdCheck);
+        EXPECT_TRUE(w.txtWhatsNew->multiLine() && w.txtWhatsNew->locked());
+        EXPECT_TRUE(w.imgResultIcon->stretch());
+        for (ui::Label* l : {w.lblPrivacyTitle, w.lblPrivacyStatement, w.lblCurrentVersion, w.lblResultDescription,
+                             w.lblWhatsNew, w.lblSelectLocation})
+            EXPECT_TRUE(l->wordWrap()) << l->name().toStdString();
+        EXPECT_EQ(w.cancelButton(), w.cmdClose);
+        EXPECT_EQ(w.cmdCheck->tabIndex(), 0);
         w.unload();
     }
 }
@@ -295,6 +426,168 @@ TEST_F(UpdateCheckTest, OnlyANewerVersionOffersItsLocations)
             EXPECT_EQ(c->enabled(), newer) << c->name().toStdString();
         w.unload();
     }
+}
+
+// Each outcome's words in either language, the notes of the program's
+// language, a location entry for each address, and the window's state while
+// the request waits and after it.
+TEST_F(UpdateCheckTest, EachOutcomeSaysItsWordsInEitherLanguage)
+{
+    struct Row {
+        bool greek;
+        QByteArray document;
+        QString outcome, description, notes;
+        QStringList locations;
+    } rows[] = {
+        {false, M + "|2002.0008.0026|1|english notes|ελληνικές σημειώσεις|", "latest",
+         "No updated versions are currently available. You have the latest version.", "english notes", {}},
+        {true, M + "|2002.0008.0026|1|english notes|ελληνικές σημειώσεις|", "latest",
+         "Δεν υπάρχουν ενημερωμένες εκδόσεις προς το παρόν. Έχετε την τελευταία έκδοση.", "ελληνικές σημειώσεις", {}},
+        {false, M + "|2004.0002.0003|2|english notes|ελληνικές σημειώσεις|http://a.test/1|https://b.test/2", "newer",
+         "A newer version, numbered 2004.0002.0003, is currently available.", "english notes", {"Location 1", "Location 2"}},
+        {true, M + "|2004.0002.0003|2|english notes|ελληνικές σημειώσεις|http://a.test/1|https://b.test/2", "newer",
+         "Υπάρχει νεότερη έκδοση διαθέσιμη, με αριθμό 2004.0002.0003.", "ελληνικές σημειώσεις",
+         {"Τοποθεσία 1", "Τοποθεσία 2"}},
+        {false, M + "|2004.0002.0003|3|en|gr|http://a.test/1", "failure",
+         "No information about updated versions can be retrieved at this time. Please try again later.", "", {}},
+        {true, "not a version document", "failure",
+         "Δεν κατέστη δυνατή η ανάκτηση πληροφοριών για ενημερωμένες εκδόσεις. Παρακαλώ προσπαθήστε αργότερα.", "", {}},
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.description.toStdString());
+        basGlobal::globals().LanguageIsGreek = r.greek;
+        server.answer(LoopbackServer::ok(r.document));
+        frmCheckForUpdates w;
+        bool waited = false;
+        desk.onYield([&] { return server.requests > 0 && !waited; }, [&] {
+            waited = true;
+            EXPECT_EQ(w.lblResultDescription->caption(),
+                      r.greek ? "Γίνεται έλεγχος για ενημερωμένες εκδόσεις. Παρακαλώ περιμένετε."
+                              : "Checking for updated versions. Please wait.");
+            EXPECT_TRUE(w.imgResultIcon->picture().resource.endsWith("Checking.png"));
+            EXPECT_TRUE(w.imgResultIcon->enabled() && w.lblResultDescription->enabled());
+            EXPECT_EQ(w.cmdClose->caption(), r.greek ? "Άκυρο" : "Cancel");
+            EXPECT_FALSE(w.cmdCheck->enabled());
+            EXPECT_TRUE(basGlobal::globals().UpdateCheckInProgress);
+        });
+        EXPECT_EQ(check(w), r.outcome);
+        EXPECT_TRUE(waited);
+        EXPECT_EQ(w.lblResultDescription->caption(), r.description);
+        EXPECT_EQ(w.txtWhatsNew->text(), r.notes);
+        const bool read = r.outcome != "failure", newer = r.outcome == "newer";
+        EXPECT_EQ(w.lblWhatsNew->enabled(), read);
+        EXPECT_EQ(w.txtWhatsNew->enabled(), read);
+        EXPECT_TRUE(w.imgResultIcon->enabled() && w.lblResultDescription->enabled());
+        QStringList entries;
+        for (int k = 0; k < w.cboWebLocation->listCount(); ++k)
+            entries << w.cboWebLocation->list(k);
+        EXPECT_EQ(entries, r.locations);
+        EXPECT_EQ(w.cboWebLocation->listIndex(), newer ? 0 : -1);
+        EXPECT_EQ(w.cmdLaunchWebBrowser->mousePointer(), newer ? ui::vbCustom : ui::vbDefault);
+        if (newer) {
+            EXPECT_TRUE(w.cmdLaunchWebBrowser->mouseIcon().resource.endsWith("PointURL.png"));
+        }
+        EXPECT_FALSE(w.cmdCheck->enabled());
+        EXPECT_TRUE(w.cmdClose->enabled());
+        EXPECT_EQ(w.cmdClose->caption(), r.greek ? "Κλείσιμο" : "Close");
+        EXPECT_FALSE(basGlobal::globals().UpdateCheckInProgress);
+        ui::Input::click(*w.cmdClose);
+        EXPECT_FALSE(w.isLoaded());
+    }
+}
+
+// Only an answer of the 2xx kind carries a document; only http and https
+// addresses with a host are opened, whatever the case of the scheme.
+TEST_F(UpdateCheckTest, TheStatusRangeAndTheAddressesThatMayBeOpened)
+{
+    for (int status : {200, 299, 300, 199}) {
+        server.answer(LoopbackServer::ok(M + "|2002.0008.0026|1|en|gr|", status));
+        frmCheckForUpdates w;
+        EXPECT_EQ(check(w), status <= 299 && status >= 200 ? "latest" : "failure") << status;
+        w.unload();
+    }
+    server.answer(LoopbackServer::ok(M + "|2003.0000.0000|4|en|gr|HTTPS://A.TEST/Q.ZIP|http:///nohost|ftp://a.test/q.zip|"
+                                         "Http://b.test/q.zip"));
+    frmCheckForUpdates w;
+    EXPECT_EQ(check(w), "newer");
+    for (int k : {0, 1, 2, 3}) {
+        w.cboWebLocation->setListIndex(k);
+        if (k == 1 || k == 2)
+            desk.expectMsgBoxContaining("Open with associated application",
+                                        "While trying to launch the 'Open with associated application' process, the "
+                                        "following error occured: '",
+                                        64, ui::vbOK);
+        ui::Input::click(*w.cmdLaunchWebBrowser);
+        EXPECT_EQ(desk.pendingMsgBoxes(), 0) << k;
+    }
+    QStringList opened;
+    for (const auto& call : shell.calls)
+        opened << call.what + ":" + call.args.join("");
+    EXPECT_EQ(opened, QStringList({"open:HTTPS://A.TEST/Q.ZIP", "open:Http://b.test/q.zip"}));
+    w.unload();
+}
+
+// Without a network the user is asked, in the program's language; Yes checks all the same.
+TEST_F(UpdateCheckTest, NoNetworkAndYesChecksAllTheSame)
+{
+    shell.network = false;
+    basGlobal::globals().LanguageIsGreek = true;
+    server.answer(LoopbackServer::ok(M + "|2002.0008.0026|1|en|gr|"));
+    frmCheckForUpdates w;
+    desk.expectMsgBox("Έλεγχος για ενημερωμένες εκδόσεις",
+                      "Δεν φαίνεται να υπάρχει ενεργός σύνδεση του υπολογιστή σας με το διαδίκτυο. Αυτό μπορεί να "
+                      "συμβαίνει είτε διότι πράγματι δεν υπάρχει ενεργός σύνδεση του υπολογιστή σας με το διαδίκτυο, ή "
+                      "διότι η εφαρμογή αδυνατεί να την εντοπίσει.\r\n\r\nθέλετε, παρ' όλ' αυτά, να προχωρήσετε στον "
+                      "έλεγχο για ενημερωμένες εκδόσεις;",
+                      36, ui::vbYes);
+    EXPECT_EQ(check(w), "latest");
+    EXPECT_EQ(server.requests, 1);
+    w.unload();
+}
+
+// Only a web address with a real host is asked, with the document's own
+// limits and only a body whose end the server announced; the placeholder
+// host of a build without an update server and any other kind of address
+// are the failure outcome without a request.
+TEST_F(UpdateCheckTest, OnlyAWebAddressOfARealHostIsAskedWithTheDocumentsLimits)
+{
+    struct Recording : platform::HttpClient {
+        QStringList asked;
+        platform::HttpOptions options;
+        platform::HttpResult get(const QString& url, const platform::HttpOptions& o, const std::function<bool()>&) override
+        {
+            asked << url;
+            options = o;
+            platform::HttpResult r;
+            r.status = 200;
+            r.text = kVersionFileMarker + QStringLiteral("|2002.0008.0026|1|en|gr|");
+            return r;
+        }
+    } client;
+    std::optional<platform::ServiceOverride<platform::HttpClient>> use(std::in_place, platform::setHttp, &client);
+    updateCheckSettings().timeoutMs = 4321;
+    updateCheckSettings().maxBytes = 9876;
+    const struct { const char* address; const char* outcome; } rows[] = {
+        {"http://updates.quillmarsh.invalid/|VersionInfo.aui", "failure"},
+        {"https://Updates.Example.INVALID/|VersionInfo.aui", "failure"},
+        {"ftp://a.test/|VersionInfo.aui", "failure"},
+        {"file:///srv/|VersionInfo.aui", "failure"},
+        {"http:///|VersionInfo.aui", "failure"},
+        {"https://a.test/upd/|VersionInfo.aui", "latest"},
+    };
+    for (const auto& r : rows) {
+        client.asked.clear();
+        updateCheckSettings().addressTemplate = QString::fromLatin1(r.address);
+        frmCheckForUpdates w;
+        EXPECT_EQ(check(w), QString::fromLatin1(r.outcome)) << r.address;
+        EXPECT_EQ(client.asked.size(), QByteArray(r.outcome) == "latest" ? 1 : 0) << r.address;
+        w.unload();
+    }
+    use.reset();
+    EXPECT_EQ(client.asked, QStringList{"https://a.test/upd/QuillmarshVersionInfo.aui"});
+    EXPECT_EQ(client.options.timeoutMs, 4321);
+    EXPECT_EQ(client.options.maxBytes, 9876);
+    EXPECT_TRUE(client.options.framedBodyOnly);
 }
 
 TEST_F(UpdateCheckTest, NoNetworkAsksFirstAndNoAsksNothingOfTheServer)

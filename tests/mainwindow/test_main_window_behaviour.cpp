@@ -520,6 +520,65 @@ TEST_F(StartupTest, ThePathLabelOfADeepFolderWithALongNameKeepsTheDriveWhole)
     EXPECT_EQ(label.toolTipText(), logical + u'\\');
 }
 
+// Every first-level list is for reading only: a click leaves nothing
+// selected, and the item under the pointer is its tip, unless the pointer is
+// below the items, a button is held, or path tips are hidden.
+TEST_F(StartupTest, EveryFirstLevelListIsForReadingAndTipsTheItemUnderThePointer)
+{
+    for (const char* side : {"Left", "Right"}) {
+        drive.folder(QString(side) + "/Sub one");
+        drive.folder(QString(side) + "/Sub two");
+        drive.file(QString(side) + "/first file.txt");
+        drive.file(QString(side) + "/second file.txt");
+    }
+    writeIni(QStringLiteral("[General]\r\nPrimaryInitialPath=C:\\Left\r\nSecondaryInitialPath=C:\\Right\r\n"
+                            "DisplayPrimaryPathFirstLevelFolders=True\r\nDisplaySecondaryPathFirstLevelFolders=True\r\n"
+                            "DisplayPrimaryPathFirstLevelFiles=True\r\nDisplaySecondaryPathFirstLevelFiles=True\r\n"));
+    main.load();
+    for (int i = 0; i < 2; ++i) {
+        for (ui::ListBox* list : {main.lstFirstLevelFolders[i], main.lstFirstLevelFiles[i]}) {
+            SCOPED_TRACE(list->name().toStdString() + std::to_string(i));
+            ASSERT_EQ(list->listCount(), 2);
+            g().HidePathToolTips = false;
+            ASSERT_TRUE(ui::Input::listClick(*list, 1));
+            EXPECT_EQ(list->listIndex(), -1);
+            const int h = list->itemHeight();
+            ASSERT_TRUE(ui::Input::mouseMove(*list, 30, h + 10));
+            EXPECT_EQ(list->toolTipText(), list->list(1));
+            ASSERT_TRUE(ui::Input::mouseMove(*list, 30, 10));
+            EXPECT_EQ(list->toolTipText(), list->list(0));
+            ASSERT_TRUE(ui::Input::mouseMove(*list, 30, h + 10, ui::vbLeftButton));
+            EXPECT_EQ(list->toolTipText(), list->list(0)) << "a held button changes nothing";
+            ASSERT_TRUE(ui::Input::mouseMove(*list, 30, 5 * h + 10));
+            EXPECT_EQ(list->toolTipText(), QString()) << "below the items";
+            ASSERT_TRUE(ui::Input::mouseMove(*list, 30, 10));
+            g().HidePathToolTips = true;
+            ASSERT_TRUE(ui::Input::mouseMove(*list, 30, h + 10));
+            EXPECT_EQ(list->toolTipText(), QString()) << "tips hidden";
+        }
+    }
+    EXPECT_EQ(items(*main.lstFirstLevelFiles[1]), QStringList({"first file.txt", "second file.txt"}));
+}
+
+// Refresh after the selected folder went away: no error, the tree stands on
+// what is left and the label says where.
+TEST_F(StartupTest, RefreshAfterTheSelectedFolderWentAwayShowsWhereTheTreeStands)
+{
+    drive.folder(QStringLiteral("Work/Gone"));
+    drive.folder(QStringLiteral("Other"));
+    writeIni(QStringLiteral("[General]\r\nPrimaryInitialPath=C:\\Work\\Gone\r\nSecondaryInitialPath=C:\\Other\r\n"));
+    main.load();
+    ASSERT_EQ(g().CurrentPath[0], QStringLiteral("C:\\Work\\Gone"));
+    ASSERT_EQ(main.lblCurrentFullPath[0]->caption(), QStringLiteral("C:\\Work\\Gone\\"));
+    ASSERT_TRUE(QDir(drive.native(QStringLiteral("Work/Gone"))).removeRecursively());
+    ASSERT_TRUE(ui::Input::key(main, ui::vbKeyF5));
+    EXPECT_EQ(desk.pendingMsgBoxes(), 0);
+    EXPECT_EQ(g().CurrentPath[0], QStringLiteral("C:\\Work"));
+    EXPECT_EQ(main.lblCurrentFullPath[0]->caption(), QStringLiteral("C:\\Work\\"));
+    EXPECT_EQ(main.lblCurrentFullPath[0]->toolTipText(), QStringLiteral("C:\\Work\\"));
+    EXPECT_EQ(g().CurrentPath[1], QStringLiteral("C:\\Other"));
+}
+
 TEST_F(StartupTest, FirstLevelListsShowHiddenReadOnlyAndManyEntriesInOrderOrSwitchedOffOnlyTheirCount)
 {
     drive.folder(QStringLiteral("Two/a"));
@@ -554,6 +613,62 @@ TEST_F(StartupTest, FirstLevelListsShowHiddenReadOnlyAndManyEntriesInOrderOrSwit
     EXPECT_EQ(main.chkDisplayFirstLevelFiles[0]->caption(), QStringLiteral("First level files: 302."));
     EXPECT_EQ(main.chkDisplayFirstLevelFolders[0]->caption(), QStringLiteral("First level folders: 3."));
     EXPECT_GE(desk.yieldCount(), 305);   // the window repaints while a large folder fills
+    EXPECT_EQ(main.mousePointer(), ui::vbDefault);
+}
+
+// A network drive that answers is listed like any other, with the lists'
+// counts and Compare enabled; once it stops answering it is not ready, in
+// the program's language.
+TEST_F(StartupTest, ANetworkDriveThatAnswersIsListedAndOneThatDoesNotIsNotReady)
+{
+    QTemporaryDir share;
+    const QString root = share.path() + QStringLiteral("/share");
+    QDir().mkpath(root + QStringLiteral("/Reports/2002"));
+    QDir().mkpath(root + QStringLiteral("/Reports/2003"));
+    testing_support::writeFile(root + QStringLiteral("/Reports/summary.txt"), "x");
+    testing_support::addDrive(u'N', root, QStringLiteral("Reports"), platform::driveRemote, QStringLiteral("nfs4"));
+    writeIni(QStringLiteral("[General]\r\nLanguage=True\r\nPrimaryInitialPath=N:\\Reports\r\nSecondaryInitialPath=N:\\Reports\r\n"
+                            "DisplayPrimaryPathFirstLevelFolders=True\r\nDisplayPrimaryPathFirstLevelFiles=True\r\n"));
+    main.load();
+    ASSERT_EQ(g().CurrentPath[0], QStringLiteral("N:\\Reports"));
+    EXPECT_EQ(items(*main.lstFirstLevelFolders[0]), QStringList({"2002", "2003"}));
+    EXPECT_EQ(items(*main.lstFirstLevelFiles[0]), QStringList({"summary.txt"}));
+    EXPECT_EQ(main.chkDisplayFirstLevelFolders[1]->caption(), QStringLiteral("Φάκελλοι πρώτου επιπέδου: 2."));
+    EXPECT_EQ(main.chkDisplayFirstLevelFiles[1]->caption(), QStringLiteral("Αρχεία πρώτου επιπέδου: 1."));
+    EXPECT_TRUE(main.cmdCompare->enabled());
+    EXPECT_FALSE(g().StructureDeviceNotReady[0] || g().StructureDeviceNotReady[1]);
+
+    ASSERT_TRUE(QDir(root).removeRecursively());
+    desk.expectMsgBox(QStringLiteral("Tarnwick"),
+                      QStringLiteral("Δεν είναι δυνατή η πρόσβαση στο N:\\.\r\n\r\nΗ συσκευή δεν είναι έτοιμη."), 16, ui::vbOK);
+    FillFirstLevelFoldersList(main, 1);
+    EXPECT_TRUE(g().StructureDeviceNotReady[1]);
+    EXPECT_FALSE(main.cmdCompare->enabled());
+}
+
+// A folder that cannot be read (here a link that leads to itself) is
+// reported by the list that failed: the folders' list and the files' list
+// each name their own place in the report, and show no entries.
+TEST_F(StartupTest, AFolderThatCannotBeReadIsReportedByTheListThatFailed)
+{
+    drive.folder(QStringLiteral("Work/Sub"));
+    drive.file(QStringLiteral("Work/a.txt"));
+    writeIni(QStringLiteral("[General]\r\nPrimaryInitialPath=C:\\Work\r\n"
+                            "DisplayPrimaryPathFirstLevelFolders=True\r\nDisplayPrimaryPathFirstLevelFiles=True\r\n"));
+    main.load();
+    ASSERT_EQ(items(*main.lstFirstLevelFiles[0]), QStringList{QStringLiteral("a.txt")});
+    ASSERT_TRUE(QDir(drive.native(QStringLiteral("Work"))).removeRecursively());
+    ASSERT_TRUE(QFile::link(drive.native(QStringLiteral("Work")), drive.native(QStringLiteral("Work"))));
+    desk.expectMsgBoxContaining(QStringLiteral("Tarnwick [ 307 ]"), QStringLiteral("Error condition"), ui::vbQuestionYesNo, ui::vbNo);
+    FillFirstLevelFoldersList(main, 0);
+    EXPECT_EQ(desk.pendingMsgBoxes(), 0);
+    EXPECT_EQ(main.lstFirstLevelFolders[0]->listCount(), 0);
+    desk.expectMsgBoxContaining(QStringLiteral("Tarnwick [ 308 ]"), QStringLiteral("Error condition"), ui::vbQuestionYesNo, ui::vbNo);
+    FillFirstLevelFilesList(main, 0);
+    EXPECT_EQ(desk.pendingMsgBoxes(), 0);
+    EXPECT_EQ(main.lstFirstLevelFiles[0]->listCount(), 0);
+    EXPECT_EQ(main.chkDisplayFirstLevelFiles[0]->caption(), QStringLiteral("First level files: 0."));
+    EXPECT_EQ(main.chkDisplayFirstLevelFolders[0]->caption(), QStringLiteral("First level folders: 0."));
     EXPECT_EQ(main.mousePointer(), ui::vbDefault);
 }
 
@@ -745,6 +860,23 @@ INSTANTIATE_TEST_SUITE_P(Reset, ResetOnExit,
                          ::testing::Values(ResetCase{ui::vbYes, [](frmMain& m) { ui::Input::closeBox(m); }},
                                            ResetCase{ui::vbNo, [](frmMain& m) { ui::Input::choose(*m.mnuFileExit); }},
                                            ResetCase{0, [](frmMain& m) { ui::Input::click(*m.cmdEndApplication); }}));
+
+// In Greek the question and where the settings went, in its own words.
+TEST_F(StartupTest, AResetOnExitInGreekSaysWhereTheSettingsWent)
+{
+    writeIni(QStringLiteral("[General]\r\nLanguage=True\r\nNumberOfLevels=7\r\n"));
+    main.load();
+    g().ResetSettingsOnExit = true;
+    const QString title = QStringLiteral("Επαναφορά ρυθμίσεων");
+    desk.expectMsgBox(title, QStringLiteral("Έχετε ζητήσει την επαναφορά όλων των ρυθμίσεων στις αρχικές τους τιμές.\r\n\r\n"
+                                            "Θέλετε πράγματι να συμβεί αυτό;"),
+                      ui::vbQuestionYesNoDefNo, ui::vbYes);
+    desk.expectMsgBox(title, QStringLiteral("Οι τρέχουσες ρυθμίσεις της εφαρμογής, έχουν αποθηκευθεί στο αρχείο «C:\\Quillmarsh.bak»."),
+                      ui::vbInformationOK, ui::vbOK);
+    EXPECT_THROW(ui::Input::closeBox(main), ui::ProgramEnd);
+    EXPECT_FALSE(iniExists());
+    EXPECT_TRUE(drive.bytes(QStringLiteral("Quillmarsh.bak")).contains("NumberOfLevels=7"));
+}
 
 // ---- A settings file that cannot be used ----------------------------------------------
 

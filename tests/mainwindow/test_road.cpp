@@ -3,6 +3,9 @@
 // order, for each mode and setting; every button and menu item reaching its
 // command; the busy flag.
 #include "mainwindow_fixture.h"
+#include "platform/RecordingPrinter.h"
+#include "platform/ServiceOverride.h"
+#include "shared/WindowHooks.h"
 #include "shared/frmHiddenForm.h"
 
 using namespace basGlobal;
@@ -99,6 +102,34 @@ TEST_F(RoadTest, AVanishedFolderIsNamedPlainlyAndStartProcessingPressesCompareOn
     EXPECT_TRUE(opened().isEmpty());
 }
 
+// While Compare runs (here: its Options window is up) the main window cannot
+// be closed, in either language; Compare pressed again does nothing.
+TEST_F(RoadTest, TheMainWindowStaysWhileCompareRuns)
+{
+    start(QStringLiteral("DisplayOptions=True\r\nNumberOfLevels=1\r\n"));
+    for (bool greek : {false, true}) {
+        if (greek) {
+            ASSERT_TRUE(ui::Input::choose(*main.mnuToolsGreek));
+        }
+        desk.clearTranscript();
+        desk.onModal(QStringLiteral("frmOptions"), [&](ui::Form& f) {
+            desk.expectMsgBoxContaining(greek ? QStringLiteral("Κλείσιμο παραθύρου") : QStringLiteral("Close window"),
+                                        greek ? QStringLiteral("δεν επιτρέπει το κλείσιμο του παραθύρου")
+                                              : QStringLiteral("It is impossible to close the window"),
+                                        ui::vbInformationOK, ui::vbOK);
+            main.unload(ui::vbFormControlMenu);   // the window manager's close, past the modal window
+            EXPECT_EQ(desk.pendingMsgBoxes(), 0);
+            EXPECT_TRUE(main.isLoaded());
+            main.cmdCompare_Click();
+            ui::Input::click(*static_cast<ui::CommandButton*>(f.control(QStringLiteral("cmdCancel"))));
+        });
+        cancelOn("frmCompare");
+        ui::Input::click(*main.cmdCompare);
+        EXPECT_EQ(opened(), QStringList({"frmOptions", "frmCompare"}));
+        EXPECT_TRUE(main.isLoaded());
+    }
+}
+
 TEST_F(RoadTest, EveryButtonAndMenuItemReachesItsCommand)
 {
     start(QString());
@@ -138,6 +169,41 @@ TEST_F(RoadTest, EveryButtonAndMenuItemReachesItsCommand)
     main.mnuToolsFactorySettings->Click();
     desk.expectMsgBoxContaining(QStringLiteral("Check for updated version"), QStringLiteral("'Check for updated versions'."), 64, ui::vbOK);
     main.mnuToolsUpdatedVersion->Click();
+}
+
+// Printer setup, by its button and by its menu item, opens the printer's own
+// dialog once each, with the hourglass only while it is up; cancelled, it is
+// no error.
+TEST_F(RoadTest, PrinterSetupOpensThePrintersOwnDialog)
+{
+    struct Dialogs : platform::RecordingPrinter {
+        int opened = 0;
+        ui::Form* over = nullptr;
+        int pointer = -1;
+        bool setupDialog() override
+        {
+            ++opened;
+            pointer = over ? over->mousePointer() : -1;
+            return false;
+        }
+    } printer;
+    platform::ServiceOverride<platform::Printer> use(platform::setPrinter, &printer);
+    start(QString());
+    printer.over = &main;
+    ui::Input::click(*main.cmdPrintSetup);
+    EXPECT_EQ(printer.opened, 1);
+    EXPECT_EQ(printer.pointer, ui::vbHourglass);
+    EXPECT_EQ(main.mousePointer(), ui::vbDefault);
+    ASSERT_TRUE(ui::Input::choose(*main.mnuFilePrintSetup));
+    EXPECT_EQ(printer.opened, 2);
+    EXPECT_EQ(main.mousePointer(), ui::vbDefault);
+    EXPECT_TRUE(opened().isEmpty());
+    // The print window's own setup buttons press the main window's.
+    basGlobal::windowHooks().printerSetup();
+    EXPECT_EQ(printer.opened, 3);
+    cancelOn("frmPageSetup");
+    basGlobal::windowHooks().pageSetup();
+    EXPECT_EQ(opened(), QStringList{QStringLiteral("frmPageSetup")});
 }
 
 // A main window minimised while Options, the folder choice or a structure

@@ -221,6 +221,49 @@ TEST_F(RecallTest, RecallingMovesTheStructureAndTheSortChoiceLivesInViewMemoryAn
     EXPECT_EQ(globals().CurrentPath[0], QStringLiteral("C:\\Beta"));
 }
 
+// Its words in either language; each list tips the path under the pointer
+// (none below the paths, none while a button is held, none when path tips
+// are hidden).
+TEST_F(RecallTest, ItsWordsInEitherLanguageAndEachListTipsThePathUnderThePointer)
+{
+    for (bool greek : {false, true}) {
+        SCOPED_TRACE(greek ? "Greek" : "English");
+        globals().LanguageIsGreek = greek;
+        globals().HidePathToolTips = false;
+        desk.onModal(QStringLiteral("frmRecallSavedPath"), [&](ui::Form& f) {
+            frmRecallSavedPath& r = *recallOf(f);
+            EXPECT_EQ(r.caption(), greek ? "Επαναφορά αποθηκευμένης διαδρομής" : "Restore saved path");
+            EXPECT_EQ(QStringList({r.cmdRecall->caption(), r.cmdCancel->caption(), r.cmdEdit->caption(), r.cmdApply->caption(),
+                                   r.chkSortSavedPaths->caption()}),
+                      greek ? QStringList({"Επαναφορά διαδρομής", "Άκυρο", "Επεξεργασία διαδρομών...", "Εφαρμογή",
+                                           "Ταξινόμηση αποθηκευμένων διαδρομών"})
+                            : QStringList({"Restore path", "Cancel", "Edit paths...", "Apply", "Sort saved paths"}));
+            for (int k = 0; k < 2; ++k) {
+                ui::ListBox& list = *r.lstSavedPaths[k];
+                r.chkSortSavedPaths->setValue(k);
+                const int h = list.itemHeight();
+                globals().HidePathToolTips = false;
+                ASSERT_TRUE(ui::Input::mouseMove(list, 30, 2 * h + 10));
+                EXPECT_EQ(list.toolTipText(), k == 0 ? "C:\\Beta" : "C:\\Gamma") << k;
+                ASSERT_TRUE(ui::Input::mouseMove(list, 30, 10, ui::vbLeftButton));
+                EXPECT_EQ(list.toolTipText(), k == 0 ? "C:\\Beta" : "C:\\Gamma") << k;
+                ASSERT_TRUE(ui::Input::mouseMove(list, 30, 10));
+                EXPECT_EQ(list.toolTipText(), k == 0 ? "C:\\Gamma" : "C:\\Alpha") << k;
+                ASSERT_TRUE(ui::Input::mouseMove(list, 30, 7 * h));
+                EXPECT_EQ(list.toolTipText(), "") << k;
+                ASSERT_TRUE(ui::Input::mouseMove(list, 30, 10));
+                globals().HidePathToolTips = true;
+                ASSERT_TRUE(ui::Input::mouseMove(list, 30, h + 10));
+                EXPECT_EQ(list.toolTipText(), "") << k;
+            }
+            ui::Input::click(*r.cmdCancel);
+        });
+        main.mnuRecallPathRecent->Click();
+    }
+    globals().LanguageIsGreek = false;
+    globals().HidePathToolTips = false;
+}
+
 // The keys of the window: Esc leaves it as Cancel does, the chosen path
 // untouched, also after Apply; Enter restores the chosen path.
 TEST_F(RecallTest, EscLeavesWithoutMovingAndEnterRestoresTheChosenPath)

@@ -111,4 +111,91 @@ TEST_F(Find, TheMessagesAreGreekWithEachDirectionsTitle)
     });
 }
 
+// Its words in either language; from the keyboard: the text first, all of
+// it selected, then Next, Previous, Last, First and OK; Enter is Next, Esc
+// is OK; the text is kept for the next time the window opens.
+TEST_F(Find, ItsWordsInEitherLanguageAndTheKeyboardOrder)
+{
+    withResults([&] {
+        for (bool greek : {false, true}) {
+            SCOPED_TRACE(greek ? "Greek" : "English");
+            g().LanguageIsGreek = greek;
+            inFind([&](results::frmFind& f) {
+                EXPECT_EQ(f.caption(), greek ? "Εύρεση" : "Find");
+                EXPECT_EQ(QStringList({f.cmdFindFirst->caption(), f.cmdFindLast->caption(), f.cmdFindPrevious->caption(),
+                                       f.cmdFindNext->caption(), f.cmdOK->caption()}),
+                          greek ? QStringList({"Πρώτο", "Τελευταίο", "Προηγούμενο", "Επόμενο", "ΟΚ"})
+                                : QStringList({"First", "Last", "Previous", "Next", "OK"}));
+                auto focused = [&f] { return f.activeControl() ? f.activeControl()->name() : QString(); };
+                EXPECT_EQ(focused(), "txtFindString");
+                QStringList walked;
+                for (int k = 0; k < 6; ++k) {
+                    ui::Input::key(f, ui::vbKeyTab);
+                    walked << focused();
+                }
+                EXPECT_EQ(walked, QStringList({"cmdFindNext", "cmdFindPrevious", "cmdFindLast", "cmdFindFirst", "cmdOK",
+                                               "txtFindString"}));
+                if (!greek) {
+                    ui::Input::type(*f.txtFindString, QStringLiteral("a.txt"));
+                    ui::Input::key(f, ui::vbKeyReturn);   // Next
+                    EXPECT_NE(f.txtFindString->tag(), "0") << "found";
+                } else {
+                    EXPECT_EQ(f.txtFindString->text(), "a.txt") << "kept from the last time";
+                    EXPECT_EQ(f.txtFindString->selStart(), 0);
+                    EXPECT_EQ(f.txtFindString->selLength(), 5);
+                    EXPECT_EQ(f.txtFindString->tag(), "0") << "a new search starts at the top";
+                }
+                ui::Input::key(f, ui::vbKeyEscape);
+                EXPECT_FALSE(f.isLoaded());
+            });
+        }
+        g().LanguageIsGreek = false;
+    });
+}
+
+// The window's layout: the text with First beside it; OK, Previous, Next
+// and Last in one row below, equally far apart, Last under First and ending
+// where the window's margin begins.
+TEST_F(Find, ItsControlsStandInTwoRows)
+{
+    results::frmFind f;
+    f.load();
+    const std::vector<ui::CommandButton*> row = {f.cmdOK, f.cmdFindPrevious, f.cmdFindNext, f.cmdFindLast};
+    for (std::size_t k = 0; k < row.size(); ++k) {
+        SCOPED_TRACE(row[k]->name().toStdString());
+        EXPECT_EQ(row[k]->top(), row[0]->top());
+        EXPECT_EQ(row[k]->height(), f.cmdFindFirst->height());
+        if (k > 0) {
+            EXPECT_EQ(row[k]->left() - (row[k - 1]->left() + row[k - 1]->width()), 120);
+        }
+    }
+    EXPECT_EQ(f.cmdOK->left(), f.txtFindString->left());
+    EXPECT_EQ(f.defaultButton(), f.cmdFindNext);
+    EXPECT_EQ(f.cancelButton(), f.cmdOK);
+    EXPECT_EQ(f.cmdFindFirst->left(), f.cmdFindLast->left());
+    EXPECT_EQ(f.cmdFindFirst->width(), f.cmdFindLast->width());
+    EXPECT_EQ(f.cmdFindFirst->left() - (f.txtFindString->left() + f.txtFindString->width()), 120);
+    EXPECT_EQ(f.cmdFindLast->left() + f.cmdFindLast->width() + 120, f.width());
+    EXPECT_EQ(f.cmdOK->width(), f.cmdFindPrevious->width());
+    EXPECT_EQ(f.cmdFindNext->width(), f.cmdFindPrevious->width());
+    // First sits level with the text box, centred on its height.
+    EXPECT_EQ(2 * f.cmdFindFirst->top() + f.cmdFindFirst->height(), 2 * f.txtFindString->top() + f.txtFindString->height());
+    EXPECT_GT(f.cmdOK->top(), f.cmdFindFirst->top() + f.cmdFindFirst->height());
+    f.unload();
+}
+
+// A found cell's colour is given back only to a results window that is
+// there: a Find window of none leaves everything as it is.
+TEST_F(Find, AFindWindowOfNoResultsGivesNoColourBack)
+{
+    results::frmFind f;
+    g().FoundCellRow = 1;
+    g().FoundCellCol = 1;
+    g().FoundCellBackColor = 0x123456;
+    f.cpChangeBackgroundColor();
+    f.load();
+    f.unload();
+    EXPECT_FALSE(f.isLoaded());
+}
+
 } // namespace

@@ -3,6 +3,10 @@
 #include "results/frmInterpretation.h"
 #include "results_fixture.h"
 
+#include "platform/AppError.h"
+#include "shared/frmHiddenForm.h"
+#include "ui/ListBox.h"
+
 #include <map>
 
 using namespace results_test;
@@ -224,6 +228,134 @@ TEST_F(Explain, TheCopiedRowKeepsEveryColumnsWidthAndAlignment)
         }, ui::HeadlessDesktop::ModalEnd::AutoClose);
         ui::Input::gridMouseUp(*win.grdResults, 1, 1);
         EXPECT_EQ(differing, QStringList());
+    });
+}
+
+// The window's own words in either language, and its two blocks line by
+// line: each title beside its value, one line below the other, the blocks
+// apart and inside the window.
+TEST_F(Explain, TheWindowsTitlesInEitherLanguageAndItsRowsLineByLine)
+{
+    for (bool greek : {false, true}) {
+        SCOPED_TRACE(greek ? "Greek" : "English");
+        g().LanguageIsGreek = greek;
+        results::frmInterpretation f;
+        f.load();
+        EXPECT_EQ(f.caption(), greek ? "Ερμηνεία" : "Interpretation");
+        EXPECT_EQ(f.lblInterpretationTitle->caption(), greek ? "ΣΕ ΑΠΛΑ ΕΛΛΗΝΙΚΑ" : "IN PLAIN ENGLISH");
+        EXPECT_EQ(f.cmdOK->caption(), greek ? "ΟΚ" : "OK");
+        EXPECT_EQ(f.lblStructureTitle[0]->caption(), greek ? "ΠΡΩΤΕΥΟΥΣΑ ΔΟΜΗ" : "PRIMARY STRUCTURE");
+        EXPECT_EQ(f.lblStructureTitle[1]->caption(), greek ? "ΔΕΥΤΕΡΕΟΥΣΑ ΔΟΜΗ" : "SECONDARY STRUCTURE");
+        // The explanation runs over several lines, centred, as do the titles.
+        EXPECT_TRUE(f.lblInterpretation->wordWrap());
+        EXPECT_EQ(f.defaultButton(), f.cmdOK);
+        EXPECT_EQ(f.cancelButton(), f.cmdOK);
+        EXPECT_EQ(f.lblInterpretation->alignment(), 2);
+        EXPECT_TRUE(f.lblInterpretationTitle->font().bold);
+        EXPECT_EQ(f.lblInterpretationTitle->alignment(), 2);
+        for (int i = 0; i < 2; ++i) {
+            EXPECT_TRUE(f.lblStructureTitle[i]->font().bold) << i;
+            EXPECT_EQ(f.lblStructureTitle[i]->alignment(), 2) << i;
+            EXPECT_FALSE(f.lblFullPath[i]->font().bold) << i;
+        }
+        const QStringList english = {"Current path:", "Supplemental path:", "File name:", "Size:", "Date and time:", "Attributes:"};
+        const QStringList greekTitles = {"Τρέχουσα διαδρομή:", "Συμπληρωματική διαδρομή:", "Όνομα αρχείου:", "Μέγεθος:",
+                                         "Χρονολογία και ώρα:", "Ιδιότητες:"};
+        for (int i = 0; i < 2; ++i) {
+            const ui::Label* titles[6] = {f.lblCurrentPathTitle[i], f.lblSupplementalPathTitle[i], f.lblFileNameTitle[i],
+                                          f.lblSizeTitle[i], f.lblDateTimeTitle[i], f.lblAttributesTitle[i]};
+            const ui::Label* values[6] = {f.lblCurrentPath[i], f.lblSupplementalPath[i], f.lblFileName[i],
+                                          f.lblSize[i], f.lblDateTime[i], f.lblAttributes[i]};
+            int above = f.lblFullPath[i]->top();
+            EXPECT_EQ(above - f.lblStructureTitle[i]->top(), 240) << i;
+            for (int k = 0; k < 6; ++k) {
+                EXPECT_EQ(titles[k]->caption(), (greek ? greekTitles : english)[k]) << i << "/" << k;
+                EXPECT_EQ(titles[k]->top(), values[k]->top()) << i << "/" << k;
+                EXPECT_LE(titles[k]->left() + titles[k]->width(), values[k]->left()) << i << "/" << k;
+                EXPECT_EQ(values[k]->top() - above, 360) << i << "/" << k;
+                above = values[k]->top();
+            }
+            if (i == 0) {
+                EXPECT_LE(above + values[5]->height(), f.lblStructureTitle[1]->top());
+            } else {
+                EXPECT_LE(above + values[5]->height(), f.height());
+            }
+        }
+        f.unload();
+    }
+}
+
+// A file's entry is read field by field: its folder is the nearest folder
+// line above it; a field the results could not have written is a type
+// mismatch, never a wrong explanation.
+TEST_F(Explain, AnEntryIsReadFieldByFieldAndADamagedOneIsATypeMismatch)
+{
+    ui::ListBox& out = *basGlobal::HiddenForm().lstOutput[0];
+    const auto entryAt = [&out](const QStringList& lines) {
+        out.clear();
+        for (const QString& l : lines) out.addItem(l);
+    };
+    entryAt({"Docs\\", "a.txt|False|True|False|True|0000000001|20020824|130509", "Sub\\Deeper\\",
+             "b.txt|True|false|TRUE|False|0000001234|20020823|090000"});
+    const results::InterpretedEntry a = results::BuildInterpretedEntry(out, 1, "C:\\Root", false);
+    EXPECT_EQ(QStringList({a.fullPath, a.currentPath, a.supplementalPath, a.fileName, a.sizeText, a.attributesText}),
+              QStringList({"C:\\Root\\Docs\\a.txt", "C:\\Root\\", "Docs\\", "a.txt", "1 byte",
+                           "Hidden: No, System: Yes, Read only: No, Archive: Yes."}));
+    const results::InterpretedEntry b = results::BuildInterpretedEntry(out, 3, "C:\\Root\\", true);
+    EXPECT_EQ(QStringList({b.fullPath, b.supplementalPath, b.sizeText, b.attributesText}),
+              QStringList({"C:\\Root\\Sub\\Deeper\\b.txt", "Sub\\Deeper\\", "1,234 χαρακτήρες",
+                           "Κρυφό: Ναι, Συστήματος: Όχι, Μόνον για ανάγνωση: Ναι, Προς φύλαξη: Όχι."}))
+        << b.sizeText.toStdString();
+    EXPECT_EQ(b.sizeValue, 1234);
+    const results::InterpretedEntry folder = results::BuildInterpretedEntry(out, 2, "C:\\Root", false);
+    EXPECT_EQ(QStringList({folder.fullPath, folder.currentPath, folder.supplementalPath, folder.fileName}),
+              QStringList({"C:\\Root\\Sub\\Deeper\\", "C:\\Root\\", "Sub\\Deeper\\", ""}));
+
+    const char* damaged[] = {
+        "c.txt|Maybe|False|False|True|0000000001|20020824|130509",
+        "c.txt|False|False|False|1|0000000001|20020824|130509",
+        "c.txt|False|False|False|True|-000000001|20020824|130509",
+        "c.txt|False|False|False|True|12ab|20020824|130509",
+        "c.txt|False|False|False|True|0000000001|2002082|130509",
+        "c.txt|False|False|False|True|0000000001|20020824|13050",
+        "c.txt|False|False|False|True|0000000001|2002x824|130509",
+        "c.txt|False|False|False|True|0000000001|20020824|13x509",
+    };
+    for (const char* entry : damaged) {
+        entryAt({QString::fromLatin1(entry)});
+        int raised = 0;
+        try {
+            results::BuildInterpretedEntry(out, 0, "C:\\Root", false);
+        } catch (const platform::AppError& e) {
+            raised = e.number;
+        }
+        EXPECT_EQ(raised, platform::errTypeMismatch) << entry;
+    }
+    out.clear();
+}
+
+// Each path of the explanation has its whole text as its tip, unless path
+// tips are hidden; the sizes, times and attributes have none.
+TEST_F(Explain, EachPathsTipIsItsWholeTextUnlessTipsAreHidden)
+{
+    withResults([&] {
+        for (bool hide : {false, true}) {
+            g().HidePathToolTips = hide;
+            desk.onModal(QStringLiteral("frmInterpretation"), [&](ui::Form& form) {
+                auto& f = static_cast<results::frmInterpretation&>(form);
+                for (int i = 0; i < 2; ++i) {
+                    for (ui::Label* l : {f.lblFullPath[i], f.lblCurrentPath[i], f.lblFileName[i]}) {
+                        EXPECT_FALSE(l->caption().isEmpty()) << l->name().toStdString() << i;
+                        EXPECT_EQ(l->toolTipText(), hide ? QString() : l->caption()) << l->name().toStdString() << i;
+                    }
+                    for (ui::Label* l : {f.lblSize[i], f.lblDateTime[i], f.lblAttributes[i]})
+                        EXPECT_EQ(l->toolTipText(), QString()) << l->name().toStdString() << i;
+                }
+                EXPECT_TRUE(f.lblFullPath[0]->caption().endsWith(QStringLiteral("newer.txt")));
+            }, ui::HeadlessDesktop::ModalEnd::AutoClose);
+            ui::Input::gridMouseUp(*win.grdResults, 1, 1);
+        }
+        g().HidePathToolTips = false;
     });
 }
 

@@ -2,6 +2,10 @@
 // both languages, against pinned regional formats (dd/MM/yyyy, HH:mm:ss).
 #include "results/PrintLayout.h"
 
+#include "platform/AppError.h"
+#include "platform/RecordingPrinter.h"
+#include "results/PrintEngine.h"
+
 #include "shared/shared_fixture.h"
 
 using namespace results;
@@ -239,9 +243,80 @@ TEST(PrintPages, ALineThatDoesNotFitAcrossItsSheetIsExplained)
          "μια τυπωμένη γραμμή 151 χαρακτήρων δεν χωρούν σε αυτήν.\r\n\r\nΜε αυτό το μέγεθος χωράει μόνο γραμμή χωρίς "
          "αριστερό περιθώριο. Με αυτό το αριστερό περιθώριο το μέγεθος της γραμματοσειράς μπορεί να είναι το πολύ 8. "
          "Μειώστε το αριστερό περιθώριο ή το μέγεθος της γραμματοσειράς."},
+        // The smallest size there is still counts as a smaller size.
+        {2, 0, 151, 100, 1, false,
+         "At font size 2 a line of the printer holds 100 characters: a printed line of 151 characters does not fit "
+         "it.\r\n\r\nThe font size can be at most 1. Lower the font size."},
+        {2, 4, 151, 100, 1, true,
+         "Με μέγεθος γραμματοσειράς 2, μια γραμμή του εκτυπωτή χωράει 100 χαρακτήρες: αριστερό περιθώριο 4 κενών και "
+         "μια τυπωμένη γραμμή 151 χαρακτήρων δεν χωρούν σε αυτήν.\r\n\r\nΜε αυτό το μέγεθος δεν χωράει ούτε γραμμή "
+         "χωρίς αριστερό περιθώριο. Με αυτό το αριστερό περιθώριο το μέγεθος της γραμματοσειράς μπορεί να είναι το "
+         "πολύ 1. Μειώστε το μέγεθος της γραμματοσειράς."},
     };
     for (const auto& c : cases)
         EXPECT_EQ(results::PrintedLineFitProblem(c.size, c.left, c.width, c.columns, c.largest, c.greek),
                   QString::fromUtf8(c.said))
             << c.size << "/" << c.left << "/" << c.width << " on " << c.columns;
+}
+
+// A size is printed as its digits without grouping or leading zeros (a zero
+// stays one); a value the results cannot hold is raised as its error, not
+// printed wrong.
+TEST_F(PrintLayout, SizesLoseTheirGroupingAndDamagedValuesRaiseTheirErrors)
+{
+    const struct { const char* grouped; const char* plain; } sizes[] = {
+        {"1,234", "1234"}, {"1.234.567", "1234567"}, {"0", "0"}, {"0,000", "0"}, {"000,012", "12"}, {" 7 ", "7"},
+        {"12 345 678 901", "12345678901"},
+    };
+    for (const auto& c : sizes)
+        EXPECT_EQ(PlainSizeDigits(QString::fromLatin1(c.grouped)), QString::fromLatin1(c.plain)) << c.grouped;
+    const auto raised = [this](const Cells& cells, const QString& e0, const QString& e1) {
+        try {
+            row(cells, e0, e1);
+        } catch (const platform::AppError& e) {
+            return e.number;
+        }
+        return 0;
+    };
+    const QString whole = entry("a", "20020823", "130509");
+    EXPECT_EQ(raised({"", "a", "a", "n/a", "1", "", "", "", ""}, whole, whole), 13) << "a size without digits";
+    EXPECT_EQ(raised({"", "a", "a", "1", "-", "", "", "", ""}, whole, whole), 13) << "on either side";
+    EXPECT_EQ(raised({"", "a", "a", "1", "1", "x", "", "", ""}, "a|False|False|False|True|0000000001", whole), 9)
+        << "a date the entry does not hold";
+    EXPECT_EQ(raised({"", "a", "a", "1", "1", "", "", "", "x"}, whole, "a|False"), 9) << "a time the entry does not hold";
+    EXPECT_EQ(raised({"", "a", "a", "1", "1", "x", "x", "x", "x"}, whole, whole), 0);
+}
+
+// What the run says of a printer whose sheet the page setup does not fit:
+// nothing when it fits, the one problem alone, or both with a blank line
+// between; the largest smaller size it names is the largest at which the
+// line fits.
+TEST(PrintPages, APrintersSheetIsWeighedDownAndAcross)
+{
+    // 1800 characters' width and 600 lines' height at one point, each
+    // divided by the size.
+    struct Sheet : platform::RecordingPrinter {
+        int linesPerSheet(const QString&, double points) const override { return int(600 / points); }
+        int charactersPerLine(const QString&, double points) const override { return int(1800 / points); }
+    } sheet;
+    const QString down = results::PrintedPageFitProblem(12, 2, 50, 50, false);
+    const QString across = results::PrintedLineFitProblem(12, 10, 141, 150, 11, false);
+    ASSERT_FALSE(down.isEmpty());
+    ASSERT_FALSE(across.isEmpty());
+    EXPECT_EQ(results::PrinterPageFitProblem(sheet, "Courier New", 10, 0, 0, 60, 151, false), QString());
+    EXPECT_EQ(results::PrinterPageFitProblem(sheet, "Courier New", 12, 0, 0, 50, 150, false), QString()) << "exactly full";
+    EXPECT_EQ(results::PrinterPageFitProblem(sheet, "Courier New", 12, -3, -5, 50, 150, false), QString()) << "no margin below none";
+    EXPECT_EQ(results::PrinterPageFitProblem(sheet, "Courier New", 12, 2, 0, 50, 149, false), down);
+    EXPECT_EQ(results::PrinterPageFitProblem(sheet, "Courier New", 12, 0, 10, 40, 141, false), across);
+    EXPECT_EQ(results::PrinterPageFitProblem(sheet, "Courier New", 12, 2, 10, 50, 141, false),
+              down + QStringLiteral("\r\n\r\n") + across);
+    // Without a margin the line alone must fit: at 11 points exactly.
+    EXPECT_EQ(results::PrinterPageFitProblem(sheet, "Courier New", 12, 0, 0, 30, 163, false),
+              results::PrintedLineFitProblem(12, 0, 163, 150, 11, false));
+    // No smaller size takes a line of 300: none is named.
+    EXPECT_EQ(results::PrinterPageFitProblem(sheet, "Courier New", 12, 0, 0, 30, 300, true),
+              results::PrintedLineFitProblem(12, 0, 300, 150, 0, true));
+    // A printer that cannot tell its sheet is taken at its word.
+    platform::RecordingPrinter silent;
+    EXPECT_EQ(results::PrinterPageFitProblem(silent, "Courier New", 12, 20, 30, 80, 400, false), QString());
 }

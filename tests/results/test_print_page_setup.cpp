@@ -59,6 +59,118 @@ TEST_F(PageSetup, OpensWithTheValuesInForceOkKeepsChangesUnsavedAndApplySaves)
         << ini().toStdString();
 }
 
+// Its words in either language, each value's range, and the font in force
+// chosen: OK with nothing changed keeps that font.
+TEST_F(PageSetup, ItsWordsInEitherLanguageTheRangesAndTheFontInForce)
+{
+    for (bool greek : {false, true}) {
+        SCOPED_TRACE(greek ? "Greek" : "English");
+        g().LanguageIsGreek = greek;
+        g().PageSetupFontName = greek ? basPageSetup::kFontCourierNewGreek : basPageSetup::kFontCourierNew;
+        g().PageSetupTopMargin = 3;
+        g().PageSetupLeftMargin = 4;
+        g().PageSetupLinesPerPage = 45;
+        open([greek](frmPageSetup& f) {
+            EXPECT_EQ(f.caption(), greek ? "Διαμόρφωση σελίδας" : "Page setup");
+            const QStringList shown = {f.fraFont->caption(), f.chkCourierNew->caption(), f.chkCourierNewGreek->caption(),
+                                       f.lblFontSizeTitle->caption(), f.fraMargin->caption(), f.lblTopMarginTitle->caption(),
+                                       f.lblLeftMarginTitle->caption(), f.lblLinesPerPageTitle->caption(),
+                                       f.cmdOK->caption(), f.cmdApply->caption(), f.cmdCancel->caption()};
+            EXPECT_EQ(shown, greek ? QStringList({" Γραμματοσειρά ", "Courier New (Αγγλική)", "Courier New (Ελληνική)",
+                                                  "Μέγεθος:", " Περιθώρια ", "Άνω:", "Αριστερό:", "Γραμμές/Σελίδα:", "OK",
+                                                  "Εφαρμογή", "Άκυρο"})
+                                   : QStringList({" Font ", "Courier New (English)", "Courier New (Greek)", "Size:",
+                                                  " Margins ", "Top:", "Left:", "Lines/Page:", "OK", "Apply", "Cancel"}));
+            EXPECT_EQ(QStringList({f.lblFontSizeMinMax->caption(), f.lblTopMarginMinMax->caption(),
+                                   f.lblLeftMarginMinMax->caption(), f.lblLinesPerPageMinMax->caption()}),
+                      QStringList({"8 - 12", "0 - 20", "0 - 30", "30 - 80"}));
+            EXPECT_EQ(QStringList({f.lblFontSize->caption(), f.lblTopMargin->caption(), f.lblLeftMargin->caption(),
+                                   f.lblLinesPerPage->caption()}),
+                      QStringList({"8", "3", "4", "45"}));
+            EXPECT_EQ(f.chkCourierNew->value(), !greek);
+            EXPECT_EQ(f.chkCourierNewGreek->value(), greek);
+            EXPECT_TRUE(f.cmdCancel->enabled());
+            ui::Input::click(*f.cmdOK);
+        });
+        EXPECT_EQ(g().PageSetupFontName, greek ? basPageSetup::kFontCourierNewGreek : basPageSetup::kFontCourierNew);
+        EXPECT_EQ(g().PageSetupTopMargin, 3);
+        EXPECT_EQ(g().PageSetupLinesPerPage, 45);
+    }
+}
+
+// The window's layout: each value's row reads title, value, arrows and range
+// from left to right on one line; the two margins stand one under the other
+// in their frame, the lines per page below the frame in line with them, the
+// font size under the two font options.
+TEST_F(PageSetup, EachValueStandsInARowOfItsOwn)
+{
+    frmPageSetup& f = PageSetupWindow();
+    f.load();
+    struct Row { ui::Label* title; ui::Label* value; ui::UpDown* arrows; ui::Label* range; };
+    const Row rows[4] = {{f.lblFontSizeTitle, f.lblFontSize, f.updFontSize, f.lblFontSizeMinMax},
+                         {f.lblTopMarginTitle, f.lblTopMargin, f.updTopMargin, f.lblTopMarginMinMax},
+                         {f.lblLeftMarginTitle, f.lblLeftMargin, f.updLeftMargin, f.lblLeftMarginMinMax},
+                         {f.lblLinesPerPageTitle, f.lblLinesPerPage, f.updLinesPerPage, f.lblLinesPerPageMinMax}};
+    const auto absLeft = [](const ui::Control* c) { return c->left() + (c->container() ? c->container()->left() : 0); };
+    for (int k = 0; k < 4; ++k) {
+        SCOPED_TRACE(rows[k].value->name().toStdString());
+        const Row& r = rows[k];
+        EXPECT_EQ(r.value->left(), r.title->left() + r.title->width());
+        EXPECT_EQ(r.arrows->left(), r.value->left() + r.value->width());
+        EXPECT_EQ(r.range->left() - (r.arrows->left() + r.arrows->width()), 105);
+        EXPECT_EQ(r.title->top(), r.value->top() + 30);
+        EXPECT_EQ(r.range->top(), r.title->top());
+        EXPECT_EQ(r.arrows->top(), r.value->top());
+        EXPECT_EQ(r.value->width(), 420);
+        EXPECT_EQ(r.value->alignment(), 2);
+        EXPECT_EQ(r.arrows->height(), r.value->height());
+        EXPECT_EQ(r.title->container(), r.value->container());
+        EXPECT_EQ(r.range->container(), r.value->container());
+        EXPECT_EQ(r.arrows->container(), r.value->container());
+    }
+    EXPECT_EQ(f.lblFontSize->container(), f.fraFont);
+    EXPECT_EQ(f.defaultButton(), f.cmdOK);
+    EXPECT_EQ(f.cancelButton(), f.cmdCancel);
+    EXPECT_EQ(f.lblTopMargin->container(), f.fraMargin);
+    EXPECT_EQ(f.lblLeftMargin->container(), f.fraMargin);
+    EXPECT_EQ(f.lblLinesPerPage->container(), nullptr);
+    EXPECT_EQ(f.lblLeftMargin->top() - f.lblTopMargin->top(), 420);
+    EXPECT_EQ(f.lblTopMargin->left(), f.lblLeftMargin->left());
+    EXPECT_EQ(f.lblTopMarginTitle->width(), f.lblLeftMarginTitle->width());
+    EXPECT_EQ(f.lblLinesPerPageTitle->width(), f.lblTopMarginTitle->width());
+    EXPECT_EQ(absLeft(f.lblLinesPerPageTitle), absLeft(f.lblTopMarginTitle));
+    EXPECT_EQ(f.lblLinesPerPage->top() - (f.fraMargin->top() + f.fraMargin->height()), 180);
+    EXPECT_EQ(f.lblFontSizeTitle->left(), f.chkCourierNew->left());
+    EXPECT_EQ(f.chkCourierNewGreek->top() - f.chkCourierNew->top(), 420);
+    EXPECT_EQ(f.lblFontSize->top() - f.chkCourierNewGreek->top(), 480);
+    EXPECT_EQ(f.lblFontSizeTitle->width(), 1020);
+    EXPECT_LE(f.lblFontSizeMinMax->left() + f.lblFontSizeMinMax->width(), f.fraFont->width());
+    EXPECT_LE(f.lblTopMarginMinMax->left() + f.lblTopMarginMinMax->width(), f.fraMargin->width());
+    f.unload();
+}
+
+// The sheet is weighed in the font chosen in the window: a printer whose
+// Greek font runs wider refuses the Greek choice and takes the English one.
+TEST_F(PageSetup, TheSheetIsWeighedInTheChosenFont)
+{
+    struct ByFont : platform::RecordingPrinter {
+        int charactersPerLine(const QString& font, double) const override
+        {
+            return font == basPageSetup::kFontCourierNewGreek ? 140 : 160;
+        }
+    } device;
+    platform::ServiceOverride<platform::Printer> use(platform::setPrinter, &device);
+    desk.expectMsgBoxContaining("Page setup", "a printed line of 151 characters does not fit it", ui::vbExclamationOK, ui::vbOK);
+    open([](frmPageSetup& f) {
+        ui::Input::click(*f.chkCourierNewGreek);
+        ui::Input::click(*f.cmdOK);
+        EXPECT_TRUE(f.isLoaded()) << "refused";
+        ui::Input::click(*f.chkCourierNew);
+        ui::Input::click(*f.cmdOK);
+    });
+    EXPECT_EQ(g().PageSetupFontName, basPageSetup::kFontCourierNew);
+}
+
 // From the keyboard alone: the focus starts on OK and Tab walks the Font
 // frame, the Margins frame and the lines-per-page row, then Apply and
 // Cancel; the arrows step the focused up-down by one, the page keys by ten,

@@ -143,4 +143,93 @@ TEST_F(PrintRun, AFourDigitPageCountMustFitAcrossTheSheetToo)
     EXPECT_TRUE(printer.finished.empty());
 }
 
+// A size of more than ten digits on either side, counted without its leading
+// zeros as it is printed, and a wider mark widen the line the run weighs.
+TEST_F(PrintRun, EveryWideCellOfARowMustFitAcrossTheSheet)
+{
+    const struct { int column; const char* cell; int width; } rows[] = {
+        {3, "1,234,567,890", 151},
+        {3, "12,345,678,901", 152},
+        {4, "12,345,678,901", 152},
+        {4, "1,234,567,890,123", 154},
+        {3, "000,000,001,234,567,890", 151},
+        {4, "0,001,234,567,890,123", 154},
+        {0, "NN", 152},
+        {0, " N ", 151},
+    };
+    for (const auto& r : rows) {
+        SCOPED_TRACE(std::string(r.cell) + " in column " + std::to_string(r.column));
+        for (int columns : {r.width - 1, r.width}) {
+            printer.columns = columns;
+            fill(3);
+            results.grdResults->setTextMatrix(2, r.column, QString::fromLatin1(r.cell));
+            const std::size_t before = printer.finished.size();
+            if (columns < r.width)
+                desk.expectMsgBoxContaining("Page setup",
+                                            QStringLiteral("a printed line of %1 characters does not fit it").arg(r.width),
+                                            ui::vbExclamationOK, ui::vbOK);
+            print(0, [](frmPrint& f) {
+                if (f.isLoaded()) ui::Input::click(*f.cmdCancel);
+            });
+            EXPECT_EQ(desk.pendingMsgBoxes(), 0) << columns;
+            EXPECT_EQ(printer.finished.size(), before + (columns < r.width ? 0 : 1)) << columns;
+        }
+    }
+}
+
+// A cancel is heard before every line: in the top margin, in the header and
+// among the rows; what was sent before it is on paper and in the file, and
+// nothing after it.
+TEST_F(PrintRun, ACancelBeforeAnyLineOfAPageStopsThere)
+{
+    g().PageSetupTopMargin = 2;
+    for (int destination : {0, 2}) {
+        for (int sent : {0, 1, 2, 3, 5, 6, 7}) {
+            SCOPED_TRACE("to " + std::to_string(destination) + ", cancelled after " + std::to_string(sent) + " lines");
+            fill(30);
+            if (destination == 2)
+                desk.answerSave(QStringLiteral("C:\\out.txt"));
+            const std::size_t before = printer.finished.size();
+            desk.onYield([&] { return printer.open && printer.current.pages.size() == 2 && printer.current.pages[1].lines.size() == std::size_t(sent); },
+                         [&] { g().CancelRequested = true; });
+            print(destination, [](frmPrint& f) {
+                EXPECT_TRUE(f.isShown()) << "a cancelled run leaves the window open";
+                ui::Input::click(*f.cmdCancel);
+            });
+            ASSERT_EQ(printer.finished.size(), before + 1);
+            const auto& doc = printer.finished.back();
+            ASSERT_EQ(doc.pages.size(), 2u);
+            EXPECT_EQ(doc.pages[0].lines.size(), 32u);
+            EXPECT_EQ(doc.pages[1].lines.size(), std::size_t(sent));
+            if (destination == 2) {
+                // The file has its one header and the rows printed so far.
+                const QStringList lines = fileLines();
+                EXPECT_EQ(lines.size(), 4 + 26 + std::max(0, sent - 6));
+            }
+        }
+    }
+}
+
+// A file on a drive that is not there is reported as such, before the
+// printer is touched; the window stays for another try.
+TEST_F(PrintRun, AFileOnADriveThatIsNotThereIsPathNotFound)
+{
+    for (int destination : {1, 2}) {
+        fill(3);
+        g().ResultsNotPrinted = true;
+        desk.answerSave(QStringLiteral("Q:\\out.txt"));
+        desk.expectMsgBoxContaining("Tarnwick [ PCE1000 ]", "Error condition 76", ui::vbQuestionYesNo, ui::vbNo);
+        print(destination, [this](frmPrint& f) {
+            EXPECT_TRUE(f.isShown());
+            EXPECT_TRUE(f.cmdPrint->enabled());
+            EXPECT_FALSE(g().PrintingInProgress);
+            ui::Input::click(*f.cmdCancel);
+        });
+        EXPECT_EQ(desk.pendingMsgBoxes(), 0) << destination;
+        EXPECT_TRUE(printer.finished.empty()) << destination;
+        EXPECT_FALSE(printer.open) << destination;
+        EXPECT_TRUE(g().ResultsNotPrinted);
+    }
+}
+
 } // namespace

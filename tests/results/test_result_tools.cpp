@@ -182,4 +182,31 @@ TEST_F(Tools, ReminderOffLineNamesTheFileOfEachImportedStructure)
     }
 }
 
+// A flash whose cell went away (the grid lost its rows under it) stops at
+// the next tick, touches no other cell, and Next difference answers again.
+TEST_F(Tools, AFlashWhoseCellWentAwayStopsAndNextDifferenceAnswersAgain)
+{
+    withResults([&] {
+        ui::FlexGrid& grid = *win.grdResults;
+        ui::Input::click(*win.cmdDisplayNextDifference);
+        desk.advanceStepwise(50);
+        ASSERT_EQ(grid.cellBackColorAt(1, 1), 255u);
+        ASSERT_TRUE(win.Timer2->enabled());
+        grid.setRows(1);
+        const std::vector<ui::Color> headings = colours(grid);
+        desk.advanceStepwise(50);
+        EXPECT_FALSE(win.Timer2->enabled()) << "the flash stopped";
+        EXPECT_EQ(colours(grid), headings);
+        desk.advanceStepwise(600);
+        EXPECT_EQ(colours(grid), headings);
+        desk.expectMsgBox(kNextTitle, kNoMore, ui::vbQuestionYesNo, ui::vbNo);
+        ui::Input::click(*win.cmdDisplayNextDifference);
+        EXPECT_EQ(desk.pendingMsgBoxes(), 0) << "the click is heard";
+        // Opening Find ends no flash on a heading.
+        desk.onModal(QStringLiteral("frmFind"), [](ui::Form&) {}, ui::HeadlessDesktop::ModalEnd::AutoClose);
+        ui::Input::click(*win.cmdFind);
+        EXPECT_EQ(colours(grid), headings);
+    });
+}
+
 } // namespace

@@ -46,6 +46,61 @@ TEST_F(ResultsWindow, OpensEmptyWithBothRootsAndTheStructureTints)
     EXPECT_EQ(topics, (QList<int>{50110, 50035, 50070}));
 }
 
+// Every word of the window in either language: its caption, buttons and the
+// tip of Next difference, and the two hidden menus item by item (separators
+// as "-"), with Print's shortcut.
+TEST_F(ResultsWindow, ItsWordsInEitherLanguage)
+{
+    for (bool greek : {false, true}) {
+        SCOPED_TRACE(greek ? "Greek" : "English");
+        g().LanguageIsGreek = greek;
+        openWindow([&] {
+            EXPECT_EQ(win.caption(), greek ? "Αποτελέσματα συγκρίσεως" : "Comparison results");
+            EXPECT_EQ(QStringList({win.cmdCancel->caption(), win.cmdDisplayOrder->caption(), win.cmdReminder->caption(),
+                                   win.cmdFind->caption(), win.cmdPrint->caption(), win.cmdCompare->caption()}),
+                      greek ? QStringList({"Άκυρο", "Σειρά", "Υπενθύμιση", "Εύρεση", "Εκτύπωση", "Σύγκριση"})
+                            : QStringList({"Cancel", "Order", "Reminder", "Find", "Print", "Compare"}));
+            EXPECT_EQ(win.cmdDisplayNextDifference->toolTipText(),
+                      greek ? "Εμφάνιση επομένης διαφοράς" : "Display next difference");
+            QStringList menus;
+            for (ui::Menu* m : {win.mnuFile, win.mnuDifference}) {
+                QStringList entries;
+                for (const ui::Menu* item : m->items()) entries << item->caption();
+                menus << m->caption() + u':' + entries.join(u'|');
+            }
+            EXPECT_EQ(menus, greek ? QStringList({"Αρχείο:Σύγκριση|-|Εκτύπωση|-|Κλείσιμο", "Difference:Κορυφογραμμή|-|Βοήθεια|-|Άκυρο"})
+                                   : QStringList({"File:Compare|-|Print|-|Close", "Difference:Top row|-|Help|-|Cancel"}));
+            EXPECT_EQ(win.mnuFilePrint->shortcut(), "^P");
+            ui::Input::click(*win.cmdCancel);
+        });
+    }
+    g().LanguageIsGreek = false;
+}
+
+// The hidden menus' items press the buttons of their names; Help of the
+// Difference menu shows Next difference's own topic.
+TEST_F(ResultsWindow, TheHiddenMenusItemsPressTheirButtons)
+{
+    openWindow([&] {
+        QStringList pressed;
+        win.cmdCompare->Click = [&] { pressed << "Compare"; };
+        win.cmdPrint->Click = [&] { pressed << "Print"; };
+        win.cmdCancel->Click = [&] { pressed << "Cancel"; };
+        win.mnuFileCompare->Click();
+        win.cmdPrint->setEnabled(true);
+        win.mnuFilePrint->Click();
+        win.mnuFileClose->Click();
+        EXPECT_EQ(pressed, QStringList({"Compare", "Print", "Cancel"}));
+        desk.clearTranscript();
+        win.mnuDifferenceHelp->Click();
+        const auto help = desk.entries(ui::HeadlessDesktop::Entry::Help);
+        ASSERT_EQ(help.size(), 1);
+        EXPECT_EQ(help[0].style, results::frmCompare::htDisplayNextDifference);
+        win.unload(ui::vbFormCode);
+    });
+    EXPECT_FALSE(win.isLoaded());
+}
+
 // The window has no menu bar: File answers its shortcuts and Difference
 // pops up over Next difference, neither stands above the window.
 TEST_F(ResultsWindow, ShowsNoMenuBarBeforeOrAfterAComparison)
@@ -113,6 +168,118 @@ TEST_F(ResultsWindow, TheStageAndTheStepNumbersStandInBoldDuringARun)
                                  "cmdDisplayNextDifference"}));
 }
 
+// While a run goes on its stage and bar show and Compare is off, menu item
+// too; after it the bar and stage are gone, Cancel reads Close in the
+// program's language, Print and Find are on, and Next difference only when
+// the structures differ (which the program then says).
+TEST_F(ResultsWindow, DuringARunItsProgressShowsAndAfterItItsToolsAreOn)
+{
+    for (bool greek : {false, true}) {
+        SCOPED_TRACE(greek ? "Greek, the structures differ" : "English, the structures equal");
+        g().LanguageIsGreek = greek;
+        if (greek) {
+            file(c, QStringLiteral("Left/b.txt"), "only here");
+            desk.expectMsgBox(QStringLiteral("Αποτελέσματα συγκρίσεως"), QStringLiteral("Οι δομές τις οποίες συγκρίνατε, διαφέρουν."),
+                              ui::vbInformationOK, ui::vbOK);
+        }
+        if (!win.isLoaded()) win.load();
+        int seen = 0;
+        desk.onYield([&] { return win.isLoaded() && win.lblStep[0]->visible() && seen == 0; }, [&] {
+            ++seen;
+            EXPECT_TRUE(win.prbProgressBar->visible());
+            EXPECT_TRUE(win.lblProcessInProgress->visible());
+            EXPECT_FALSE(win.cmdCompare->enabled());
+            EXPECT_FALSE(win.mnuFileCompare->enabled());
+            EXPECT_FALSE(win.cmdPrint->enabled() || win.cmdFind->enabled() || win.cmdDisplayNextDifference->enabled());
+        });
+        compareAndClose([&] {
+            EXPECT_EQ(seen, 1);
+            EXPECT_EQ(desk.pendingMsgBoxes(), 0);
+            EXPECT_FALSE(win.prbProgressBar->visible());
+            EXPECT_FALSE(win.lblProcessInProgress->visible());
+            EXPECT_EQ(win.lblProcessInProgress->caption(), QString());
+            EXPECT_EQ(win.cmdCancel->caption(), greek ? "Κλείσιμο" : "Close");
+            EXPECT_TRUE(win.cmdPrint->enabled() && win.mnuFilePrint->enabled() && win.cmdFind->enabled());
+            EXPECT_EQ(win.cmdDisplayNextDifference->enabled(), greek);
+            EXPECT_FALSE(win.cmdCompare->enabled());
+            EXPECT_TRUE(win.grdResults->visible());
+            EXPECT_EQ(win.grdResults->topRow(), 1);
+            EXPECT_EQ(g().TotalLinesToPrint, win.grdResults->rows() - 1);
+            EXPECT_EQ(win.grdResults->rows() - 1, greek ? 2 : 1);
+        });
+    }
+    g().LanguageIsGreek = false;
+}
+
+// The window's layout: the buttons stand in one row, equally far apart, the
+// last ending at the grid's right edge, Next difference square; the labels
+// and bars line up with the grid; the step numbers are evenly spaced.
+TEST_F(ResultsWindow, ItsControlsLineUpWithTheGrid)
+{
+    win.load();
+    const ui::FlexGrid& grid = *win.grdResults;
+    const int right = grid.left() + grid.width();
+    const std::vector<ui::CommandButton*> row = {win.cmdCancel, win.cmdDisplayOrder, win.cmdReminder, win.cmdFind,
+                                                 win.cmdDisplayNextDifference, win.cmdPrint, win.cmdCompare};
+    for (std::size_t k = 0; k < row.size(); ++k) {
+        SCOPED_TRACE(row[k]->name().toStdString());
+        EXPECT_EQ(row[k]->top(), row[0]->top());
+        EXPECT_EQ(row[k]->height(), row[0]->height());
+        EXPECT_GT(row[k]->top(), grid.top() + grid.height());
+        if (k > 0) {
+            EXPECT_EQ(row[k]->left() - (row[k - 1]->left() + row[k - 1]->width()), 228);
+        }
+    }
+    EXPECT_EQ(win.cmdCompare->left() + win.cmdCompare->width(), right);
+    EXPECT_EQ(win.cmdDisplayNextDifference->width(), win.cmdDisplayNextDifference->height());
+    EXPECT_EQ(win.defaultButton(), win.cmdCompare);
+    EXPECT_EQ(win.cancelButton(), win.cmdCancel);
+    EXPECT_EQ(win.cmdCompare->tabIndex(), 0);
+    for (int i = 0; i < 2; ++i) {
+        EXPECT_EQ(win.lblCurrentFullPath[i]->left(), grid.left());
+        EXPECT_EQ(win.lblCurrentFullPath[i]->width(), grid.width());
+        EXPECT_EQ(win.lblTotalFolders[i]->top(), win.lblTotalFiles[i]->top());
+        EXPECT_LT(win.lblTotalFolders[i]->left() + win.lblTotalFolders[i]->width(), win.lblTotalFiles[i]->left());
+    }
+    EXPECT_EQ(win.lblTotalFolders[0]->left(), grid.left());
+    // The Primary path, both structures' totals, the Secondary path, the grid.
+    EXPECT_LT(win.lblCurrentFullPath[0]->top() + win.lblCurrentFullPath[0]->height(), win.lblTotalFolders[0]->top());
+    EXPECT_EQ(win.lblTotalFolders[1]->top(), win.lblTotalFolders[0]->top());
+    EXPECT_LT(win.lblTotalFolders[1]->top() + win.lblTotalFolders[1]->height(), win.lblCurrentFullPath[1]->top());
+    EXPECT_LT(win.lblCurrentFullPath[1]->top() + win.lblCurrentFullPath[1]->height(), grid.top());
+    using W = results::frmCompare;
+    EXPECT_EQ(QList<int>({win.lblCurrentFullPath[0]->helpTopic(), win.lblCurrentFullPath[1]->helpTopic(),
+                          win.lblTotalFolders[0]->helpTopic(), win.lblTotalFolders[1]->helpTopic(),
+                          win.lblTotalFiles[0]->helpTopic(), win.lblTotalFiles[1]->helpTopic()}),
+              QList<int>({W::htCurrentFullPathPrimary, W::htCurrentFullPathSecondary, W::htTotalFoldersPrimary,
+                          W::htTotalFoldersSecondary, W::htTotalFilesPrimary, W::htTotalFilesSecondary}));
+    EXPECT_EQ(win.lblTotalFiles[1]->left() + win.lblTotalFiles[1]->width(), right);
+    for (ui::Control* c : std::initializer_list<ui::Control*>{win.lblProcessInProgress, win.prbProgressBar}) {
+        EXPECT_EQ(c->left(), grid.left()) << c->name().toStdString();
+        EXPECT_EQ(c->width(), grid.width()) << c->name().toStdString();
+    }
+    for (int k = 0; k < 6; ++k) {
+        EXPECT_EQ(win.lblStep[k]->caption(), QString::number(k + 1));
+        EXPECT_EQ(win.lblStep[k]->alignment(), 2);
+        EXPECT_EQ(win.lblStep[k]->left(), grid.left() + 240 * k);
+        EXPECT_EQ(win.lblStep[k]->top(), win.prbSubProgressBar->top());
+    }
+    EXPECT_EQ(win.prbSubProgressBar->left() + win.prbSubProgressBar->width(), right);
+    // The stage in dark blue on the tool tips' colour; the steps on the highlight's.
+    EXPECT_EQ(win.lblProcessInProgress->foreColor(), 0xC00000u);
+    EXPECT_EQ(win.lblProcessInProgress->backColor(), 0x80000018u);
+    for (int k = 0; k < 6; ++k)
+        EXPECT_EQ(win.lblStep[k]->backColor(), 0x8000000Eu) << k;
+    EXPECT_FALSE(win.Timer1->enabled());
+    EXPECT_FALSE(win.Timer2->enabled());
+    EXPECT_EQ(win.cmdDisplayNextDifference->style(), 1);
+    EXPECT_TRUE(win.cmdDisplayNextDifference->picture().resource.endsWith("next-difference.png"));
+    EXPECT_TRUE(win.keyPreview());
+    EXPECT_EQ(win.lblElapsedTime->left(), grid.left());
+    EXPECT_LT(win.lblElapsedTime->left() + win.lblElapsedTime->width(), win.cmdCancel->left());
+    win.unload();
+}
+
 TEST_F(ResultsWindow, ThePrintReminderGuardsAFinishedComparison)
 {
     compareAndClose([&] {
@@ -135,6 +302,23 @@ TEST_F(ResultsWindow, ThePrintReminderGuardsAFinishedComparison)
     });
     EXPECT_FALSE(win.isLoaded());
     EXPECT_TRUE(g().ResultsNotPrinted) << "the answer does not change it";
+}
+
+// The reminder in Greek, with the program's own spelling.
+TEST_F(ResultsWindow, ThePrintReminderSpeaksGreekToo)
+{
+    g().LanguageIsGreek = true;
+    g().RemindToPrint = true;
+    openWindow([&] {
+        ui::Input::click(*win.cmdCompare);
+        desk.expectMsgBox(QStringLiteral("Υπενθύμιση"),
+                          QStringLiteral("Θέλετε παράγματι να κλείσετε το τρέχον παράθυρο χωρίς να εκτυπώσετε τα "
+                                         "αποτελέσματα της συγκρίσεως;"),
+                          ui::vbQuestionYesNoDefNo, ui::vbYes);
+        ui::Input::click(*win.cmdCancel);
+    });
+    EXPECT_FALSE(win.isLoaded());
+    g().LanguageIsGreek = false;
 }
 
 // Back from the print window the focus goes to Close only when nothing is
