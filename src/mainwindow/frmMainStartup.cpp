@@ -301,12 +301,17 @@ void frmMain::Form_QueryUnload(bool& cancel, int unloadMode)
             RaiseIfError(result);
     });
     trap.step([&] {
-        if (FileExists(backup))
+        // A folder of the backup's name takes the file into it: the user is
+        // told where it went all the same.
+        QString saved = backup;
+        if (!FileExists(saved))
+            saved = backup + QLatin1Char('\\') + g.IniFileName.mid(g.IniFileName.lastIndexOf(QLatin1Char('\\')) + 1);
+        if (FileExists(saved))
             ShowMessageBox(this, title,
-                           Txt(QStringLiteral("The current settings of the application, have been saved in '") + backup
+                           Txt(QStringLiteral("The current settings of the application, have been saved in '") + saved
                                    + QStringLiteral("'."),
                                QStringLiteral("Οι τρέχουσες ρυθμίσεις της εφαρμογής, έχουν αποθηκευθεί στο αρχείο «")
-                                   + backup + QStringLiteral("».")),
+                                   + saved + QStringLiteral("».")),
                            ui::vbInformationOK);
     });
 }

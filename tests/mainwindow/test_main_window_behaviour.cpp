@@ -878,6 +878,25 @@ TEST_F(StartupTest, AResetOnExitInGreekSaysWhereTheSettingsWent)
     EXPECT_TRUE(drive.bytes(QStringLiteral("Quillmarsh.bak")).contains("NumberOfLevels=7"));
 }
 
+// A folder of the backup's name takes the settings into it; the message
+// names the file there, not the folder.
+TEST_F(StartupTest, AResetOnExitIntoAFolderOfTheBackupsNameSaysWhereTheFileWent)
+{
+    writeIni(QStringLiteral("[General]\r\nNumberOfLevels=7\r\n"));
+    drive.folder(QStringLiteral("Quillmarsh.bak"));
+    main.load();
+    g().ResetSettingsOnExit = true;
+    const QString title = QStringLiteral("Reset settings");
+    desk.expectMsgBox(title, QStringLiteral("You have asked to reset all of the settings to their initial values.\r\n\r\n"
+                                            "Do you really want this to happen?"), ui::vbQuestionYesNoDefNo, ui::vbYes);
+    desk.expectMsgBox(title, QStringLiteral("The current settings of the application, have been saved in "
+                                            "'C:\\Quillmarsh.bak\\Quillmarsh.ini'."),
+                      ui::vbInformationOK, ui::vbOK);
+    EXPECT_THROW(ui::Input::closeBox(main), ui::ProgramEnd);
+    EXPECT_FALSE(iniExists());
+    EXPECT_TRUE(drive.bytes(QStringLiteral("Quillmarsh.bak/Quillmarsh.ini")).contains("NumberOfLevels=7"));
+}
+
 // ---- A settings file that cannot be used ----------------------------------------------
 
 TEST_F(StartupTest, AFolderInPlaceOfTheIniGivesOneMessageAndTheWindowStartsOnDefaults)
