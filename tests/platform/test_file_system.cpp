@@ -13,6 +13,7 @@
 #include <unistd.h>
 
 #include <climits>
+#include <cstring>
 #include <ctime>
 #include <map>
 
@@ -258,4 +259,156 @@ TEST(FileFacts, SambaDosAttributesWhenPresent)
     const auto all = listing("C:\\s");
     EXPECT_TRUE(all.at("marked.txt").system);
     EXPECT_FALSE(all.at("marked.txt").archive);
+}
+
+namespace {
+
+qsizetype openDescriptors()
+{
+    return QDir(QStringLiteral("/proc/self/fd")).entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot).size();
+}
+
+// Makes `levels` folders of 100-byte names under `fd` and gives the logical
+// path of the deepest below `logical`; `fd` is then that folder's.
+QString deepTree(int& fd, QString logical, int levels)
+{
+    const QByteArray name(100, 'n');
+    for (int level = 0; level < levels; ++level) {
+        ::mkdirat(fd, name.constData(), 0755);
+        const int next = ::openat(fd, name.constData(), O_RDONLY | O_DIRECTORY);
+        ::close(fd);
+        fd = next;
+        logical += "\\" + QString::fromLatin1(name);
+    }
+    return logical;
+}
+
+} // namespace
+
+// A name longer than any file system allows is a bad file name, whether it
+// is the last part or a folder on the way; nothing is held open after.
+TEST(Listing, ANameLongerThanAnyFileSystemAllowsIsABadNameAndHoldsNothingOpen)
+{
+    TempDrive d;
+    d.folder("short");
+    const QString huge(PATH_MAX + 10, u'h');
+    const qsizetype before = openDescriptors();
+    int rc = -1;
+    EXPECT_TRUE(listing("C:\\short\\" + huge, ListWhat::All, &rc).empty());
+    EXPECT_EQ(rc, errBadFileName);
+    FileFacts f;
+    EXPECT_EQ(fileFacts("C:\\short\\" + huge + "\\x.txt", f), errPathNotFound);
+    EXPECT_EQ(fileFacts("C:\\short\\" + QString(300, u'h'), f), errBadFileName);
+    FileTimes t;
+    EXPECT_EQ(fileTimes("C:\\short\\" + huge + "\\x.txt", t), errBadFileName);
+    qint64 size = -1;
+    EXPECT_EQ(fileOrFolderSize("C:\\short\\" + huge, size), errBadFileName);
+    EXPECT_EQ(size, 0);
+    EXPECT_EQ(openDescriptors(), before);
+}
+
+// Deep or not, a folder that may not be searched is a denied permission,
+// and a missing one on the way is a missing path.
+TEST(Listing, AFolderThatMayNotBeSearchedIsDeniedAtAnyDepth)
+{
+    TempDrive d;
+    ASSERT_EQ(::chmod(d.dir.path().toLocal8Bit(), 0755), 0);
+    int deepFd = ::open(d.nativeBytes(), O_RDONLY | O_DIRECTORY);
+    const QString deep = deepTree(deepFd, "C:", 45);
+    ASSERT_GT(toNative(deep)->size(), PATH_MAX);
+    for (const QString& base : {QStringLiteral("C:"), deep}) {
+        const int fd = base == deep ? deepFd : ::open(d.nativeBytes(), O_RDONLY | O_DIRECTORY);
+        ASSERT_EQ(::mkdirat(fd, "closed", 0700), 0);
+        ASSERT_EQ(::mkdirat(fd, "closed/inner", 0755), 0);
+        ASSERT_EQ(::close(::openat(fd, "closed/inner/x.txt", O_WRONLY | O_CREAT, 0644)), 0);
+        ::close(fd);
+        const QString inner = base + "\\closed\\inner";
+        const int childRc = testing_support::runUnprivileged([inner] {
+            FileFacts f;
+            std::vector<DirEntry> entries;
+            const int facts = fileFacts(inner + "\\x.txt", f);
+            const int list = listFolder(inner, ListWhat::All, entries);
+            return facts == errPermissionDenied && list == errPermissionDenied ? 0 : 1 + facts % 100;
+        });
+        EXPECT_EQ(childRc, 0) << base.size();
+        FileFacts f;
+        EXPECT_EQ(fileFacts(base + "\\gone\\inner\\x.txt", f), errPathNotFound) << base.size();
+        EXPECT_EQ(fileFacts(inner + "\\x.txt", f), errNone) << base.size();
+        int rc = -1;
+        EXPECT_TRUE(listing(base + "\\gone\\inner", ListWhat::All, &rc).empty());
+        EXPECT_EQ(rc, errPathNotFound) << base.size();
+    }
+}
+
+// The size of a folder is every file below it: a link to a file counts as
+// the file, a link to a folder, a FIFO and a folder that cannot be entered
+// count nothing.
+TEST(FileSize, AFolderIsTheTotalOfEveryFileBelowItAndNoLinkedFolder)
+{
+    TempDrive d;
+    ASSERT_EQ(::chmod(d.dir.path().toLocal8Bit(), 0755), 0);
+    d.file("t/a.txt", "12345");
+    d.file("t/sub/b.txt", "1234567");
+    d.file("t/sub/deeper/c.txt", QByteArray(1000, 'c'));
+    d.folder("t/empty");
+    d.file("elsewhere/big.txt", QByteArray(5000, 'b'));
+    ASSERT_EQ(::symlink("../elsewhere/big.txt", d.nativeBytes("t/link-to-file")), 0);
+    ASSERT_EQ(::symlink("../elsewhere", d.nativeBytes("t/link-to-folder")), 0);
+    ASSERT_EQ(::symlink("nowhere", d.nativeBytes("t/dangling")), 0);
+    ASSERT_EQ(::mkfifo(d.nativeBytes("t/pipe"), 0644), 0);
+    qint64 size = -1;
+    EXPECT_EQ(fileOrFolderSize("C:\\t", size), errNone);
+    EXPECT_EQ(size, 5 + 7 + 1000 + 5000);
+    EXPECT_EQ(fileOrFolderSize("C:\\t\\sub\\deeper\\c.txt", size), errNone);
+    EXPECT_EQ(size, 1000);
+    EXPECT_EQ(fileOrFolderSize("C:\\t\\empty", size), errNone);
+    EXPECT_EQ(size, 0);
+    EXPECT_EQ(fileOrFolderSize("C:\\t\\missing.txt", size), errFileNotFound);
+    EXPECT_EQ(size, 0);
+
+    d.file("t/closed/hidden.txt", QByteArray(300, 'h'));
+    ASSERT_EQ(::chmod(d.nativeBytes("t/closed"), 0700), 0);
+    const int childRc = testing_support::runUnprivileged([] {
+        qint64 seen = -1;
+        const int rc = fileOrFolderSize("C:\\t", seen);
+        return rc == errNone && seen == 5 + 7 + 1000 + 5000 ? 0 : 1;
+    });
+    EXPECT_EQ(childRc, 0);
+    EXPECT_EQ(fileOrFolderSize("C:\\t", size), errNone);
+    EXPECT_EQ(size, 5 + 7 + 1000 + 5000 + 300);
+}
+
+// A drive whose root is the file system's root: the root is a folder.
+TEST(FileFacts, TheRootOfTheFileSystemIsAFolder)
+{
+    testing_support::mountDrives({{'C', QStringLiteral("/")}});
+    FileFacts f;
+    EXPECT_EQ(fileFacts("C:\\", f), errNone);
+    EXPECT_TRUE(f.isFolder);
+    EXPECT_EQ(f.attributes() & attrFolder, attrFolder);
+    EXPECT_EQ(f.size, 0);
+    EXPECT_GT(f.mtime, 0);
+    EXPECT_TRUE(folderExists("C:\\"));
+    EXPECT_FALSE(fileExists("C:\\"));
+    platform::reloadDrives();
+}
+
+// Only "0x" followed by hexadecimal digits is a DOS attribute record.
+TEST(FileFacts, ASambaMarkThatIsNoNumberIsIgnored)
+{
+    TempDrive d;
+    const struct { const char* value; bool hidden; bool archive; } rows[] = {
+        {"0x2", true, false}, {"0X22", true, true}, {"0x", false, true}, {"0xzz", false, true},
+        {"1x2", false, true}, {"0y2", false, true}, {"02", false, true}};
+    int i = 0;
+    for (const auto& row : rows) {
+        const QString name = QStringLiteral("s/f%1.txt").arg(++i);
+        d.file(name);
+        if (::setxattr(d.nativeBytes(name).constData(), "user.DOSATTRIB", row.value, std::strlen(row.value), 0) != 0)
+            GTEST_SKIP() << "no user extended attributes on this file system";
+        FileFacts f;
+        ASSERT_EQ(fileFacts("C:\\s\\f" + QString::number(i) + ".txt", f), errNone);
+        EXPECT_EQ(f.hidden, row.hidden) << row.value;
+        EXPECT_EQ(f.archive, row.archive) << row.value;
+    }
 }
