@@ -384,3 +384,73 @@ TEST(StagedCopy, AFullDiskIsItsOwnCauseAndNoCopyKeepsAFileOpen)
     EXPECT_TRUE(WIFEXITED(status)) << status;
     EXPECT_EQ(WEXITSTATUS(status), 0) << "1: staged copy, 2: plain copy, 3: a partial file was left";
 }
+
+// Each way a file operation fails gives the shell's own code for it, and
+// what failed is left as it was.
+TEST_F(ShellTest, EachFailureOfAFileOperationGivesItsOwnCode)
+{
+    d.file("src/a.txt", "a");
+    d.file("blocked", "a file where a folder is expected");
+    d.folder("src/sub/deeper");
+    ASSERT_EQ(::mkfifo(d.nativeBytes("src/pipe"), 0644), 0);
+    EXPECT_EQ(sh.copyFiles({"Q:\\a.txt"}, "C:\\out"), shellNotFound);
+    EXPECT_EQ(sh.copyFiles({"C:\\src\\a.txt"}, "Q:\\out"), shellNotFound);
+    EXPECT_EQ(sh.copyFiles({"C:\\src\\a.txt"}, "C:\\blocked"), shellAccessDenied);
+    EXPECT_EQ(sh.copyFiles({"C:\\src\\a.txt"}, "C:\\blocked\\below"), shellAccessDenied);
+    EXPECT_EQ(sh.copyFiles({"C:\\src\\pipe"}, "C:\\out"), shellAccessDenied);   // never opened
+    // A folder is copied without what it holds that is no file or folder.
+    EXPECT_EQ(sh.copyFiles({"C:\\src"}, "C:\\out"), shellOk);
+    EXPECT_EQ(d.bytes("out/src/a.txt"), "a");
+    EXPECT_TRUE(QFileInfo(d.native("out/src/sub/deeper")).isDir());
+    EXPECT_FALSE(QFileInfo::exists(d.native("out/src/pipe")));
+
+    EXPECT_EQ(sh.moveFile("Q:\\a.txt", "C:\\b.txt"), shellNotFound);
+    EXPECT_EQ(sh.moveFile("C:\\src\\a.txt", "Q:\\b.txt"), shellNotFound);
+    EXPECT_EQ(sh.moveFile("C:\\src\\a.txt", "C:\\" + QString(300, u'n')), shellBadName);
+    EXPECT_EQ(sh.moveFile("C:\\src\\sub", "C:\\src\\sub\\deeper\\sub"), shellBadName);   // into itself
+    EXPECT_EQ(sh.moveFile("C:\\src\\a.txt", "C:\\blocked\\a.txt"), shellNotFound);
+    EXPECT_EQ(d.bytes("src/a.txt"), "a");
+    EXPECT_EQ(sh.moveFile("C:\\src\\a.txt", "C:\\made\\on\\the\\way\\a.txt"), shellOk);
+    EXPECT_EQ(d.bytes("made/on/the/way/a.txt"), "a");
+
+    EXPECT_EQ(sh.deleteItems({"Q:\\x"}, false), shellNotFound);
+    d.file("del/one.txt", "1");
+    EXPECT_EQ(sh.deleteItems({"C:\\del\\one.txt", "C:\\del\\two.txt"}, false), shellNotFound);
+    EXPECT_FALSE(QFileInfo::exists(d.native("del/one.txt")));   // the ones before the failure are gone
+    EXPECT_EQ(sh.deleteItems({"C:\\out\\src"}, false), shellOk);
+    EXPECT_FALSE(QFileInfo::exists(d.native("out/src")));
+    EXPECT_TRUE(QFileInfo(d.native("out")).isDir());
+
+    // What the user may not read or change.
+    d.file("locked/kept.txt", "kept");
+    d.file("locked/tree/inner.txt", "inner");
+    d.file("secret.txt", "secret");
+    d.folder("open");
+    ASSERT_EQ(::chmod(d.nativeBytes("secret.txt"), 0600), 0);
+    ASSERT_EQ(::chmod(d.nativeBytes("open"), 0777), 0);
+    ASSERT_EQ(::chmod(d.nativeBytes("locked/tree"), 0555), 0);
+    ASSERT_EQ(::chmod(d.nativeBytes("locked"), 0555), 0);
+    ASSERT_EQ(::chmod(d.dir.path().toLocal8Bit(), 0755), 0);
+    const int childRc = testing_support::runUnprivileged([] {
+        SystemShell shell;
+        const int before = openDescriptors();
+        const int results[] = {
+            shell.copyFiles({"C:\\secret.txt"}, "C:\\open"),
+            shell.copyFiles({"C:\\open"}, "C:\\locked"),
+            shell.copyFiles({"C:\\locked\\kept.txt"}, "C:\\locked\\tree"),
+            shell.deleteItems({"C:\\locked\\kept.txt"}, false),
+            shell.deleteItems({"C:\\locked\\tree"}, false),
+            shell.moveFile("C:\\locked\\kept.txt", "C:\\open\\kept.txt"),
+        };
+        int failed = 0;
+        for (const int rc : results)
+            failed = failed * 2 + (rc == shellAccessDenied ? 0 : 1);
+        return failed * 2 + (openDescriptors() == before ? 0 : 1);
+    });
+    EXPECT_EQ(childRc, 0) << "a bit for each result that was not access denied, first to last, then one for a file left open";
+    EXPECT_EQ(d.bytes("locked/kept.txt"), "kept");
+    EXPECT_EQ(d.bytes("locked/tree/inner.txt"), "inner");
+    EXPECT_EQ(QDir(d.native("open")).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot), QStringList());
+    ::chmod(d.nativeBytes("locked"), 0755);
+    ::chmod(d.nativeBytes("locked/tree"), 0755);
+}
