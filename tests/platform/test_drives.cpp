@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QTemporaryDir>
 
+#include <algorithm>
 #include <cstdlib>
 
 #include <gtest/gtest.h>
@@ -180,4 +181,41 @@ TEST(UserDriveMap, MappedLettersPersistAcrossRuns)
     EXPECT_EQ(byHand.toNative("P:\\sub"), std::optional<QString>(target.path() + "/sub"));
 
     setDrives(DriveTable());
+}
+
+// A label is the by-label link's name with each "\xNN" made the character
+// it stands for, at the start, in the middle and at the very end; anything
+// else that looks like one stays as it is.
+TEST(DriveTable, LabelsUndoEveryEscapeOfTheLinkNameWhereverItStands)
+{
+    QTemporaryDir sys, dev;
+    QDir().mkpath(dev.path() + "/disk/by-label");
+    const struct { const char* device; const char* link; const char* label; } rows[] = {
+        {"sdb1", "DISK\\x21", "DISK!"},
+        {"sdc1", "\\x41\\x42C", "ABC"},
+        {"sdd1", "A\\x2", "A\\x2"},
+        {"sde1", "\\xZZ\\x", "\\xZZ\\x"},
+        {"sdf1", "50\\x25\\x20off", "50% off"},
+    };
+    QByteArray text = "1 0 254:0 / / rw - ext4 /dev/vda rw\n";
+    int id = 2;
+    for (const auto& row : rows) {
+        const QString device = dev.path() + "/" + row.device;
+        testing_support::writeFile(device, "");
+        ASSERT_TRUE(QFile::link(device, dev.path() + "/disk/by-label/" + row.link));
+        text += QByteArray::number(id) + " 1 8:" + QByteArray::number(id) + " / /mnt/" + row.device + " rw - vfat "
+            + QFile::encodeName(device) + " rw\n";
+        ++id;
+    }
+    text += "9 1 0:60 / /mnt/share rw - cifs //server/sdb1 rw\n";   // no label for a network source
+    const auto table = buildDriveTable(parseMountInfo(text), {}, {sys.path(), dev.path()});
+    ASSERT_EQ(table.size(), std::size(rows) + 2);
+    for (const auto& row : rows) {
+        const auto it = std::find_if(table.begin(), table.end(),
+                                     [&](const Drive& d) { return d.mountPoint == "/mnt/" + QLatin1String(row.device); });
+        ASSERT_NE(it, table.end()) << row.device;
+        EXPECT_EQ(it->label, QString::fromLatin1(row.label)) << row.device;
+    }
+    EXPECT_EQ(table.back().mountPoint, "/mnt/share");
+    EXPECT_EQ(table.back().label, QString());
 }
