@@ -10,7 +10,9 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QTemporaryDir>
+#include <QUrl>
 
 #include <net/if.h>
 #include <sched.h>
@@ -453,4 +455,96 @@ TEST_F(ShellTest, EachFailureOfAFileOperationGivesItsOwnCode)
     EXPECT_EQ(QDir(d.native("open")).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot), QStringList());
     ::chmod(d.nativeBytes("locked"), 0755);
     ::chmod(d.nativeBytes("locked/tree"), 0755);
+}
+
+// A second item of a name gets the first free number before its suffixes
+// (after the whole name when it has none, or starts with a dot); a name
+// whose record is left without its item is never taken.
+TEST_F(ShellTest, TrashNamesTakeTheFirstFreeNumberAndTheRecordSaysWhereAndWhen)
+{
+    const testing_support::EnvGuard data("XDG_DATA_HOME", QFile::encodeName(d.native("data")));
+    const QString trash = d.native("data/Trash");
+    d.folder("data/Trash/info");
+    testing_support::writeFile(trash + "/info/stale.txt.trashinfo", "[Trash Info]\n");
+    const struct { const char* name; QStringList trashed; } rows[] = {
+        {"a.tar.gz", {"a.tar.gz", "a.2.tar.gz", "a.3.tar.gz"}},
+        {".bashrc", {".bashrc", ".bashrc.2", ".bashrc.3"}},
+        {"noext", {"noext", "noext.2", "noext.3"}},
+        {"stale.txt", {"stale.2.txt", "stale.3.txt", "stale.4.txt"}},
+    };
+    for (const auto& row : rows) {
+        QStringList got;
+        for (int k = 0; k < 3; ++k) {
+            d.file(QStringLiteral("in%1/").arg(k) + row.name, QByteArray::number(k));
+            QString as;
+            EXPECT_EQ(moveToTrash(d.native(QStringLiteral("in%1/").arg(k) + row.name), &as), errNone) << row.name;
+            got << QFileInfo(as).fileName();
+            EXPECT_EQ(testing_support::fileBytes(as), QByteArray::number(k)) << row.name;
+            EXPECT_TRUE(QFileInfo::exists(trash + "/info/" + got.last() + ".trashinfo")) << row.name;
+        }
+        EXPECT_EQ(got, row.trashed) << row.name;
+    }
+    const QByteArray info = testing_support::fileBytes(trash + "/info/a.2.tar.gz.trashinfo");
+    const QRegularExpression form(QStringLiteral("^\\[Trash Info\\]\\nPath=(.*)\\nDeletionDate=\\d{4}-\\d\\d-\\d\\dT\\d\\d:\\d\\d:\\d\\d\\n$"));
+    const QRegularExpressionMatch m = form.match(QString::fromUtf8(info));
+    ASSERT_TRUE(m.hasMatch()) << info.constData();
+    EXPECT_EQ(m.captured(1), QString::fromUtf8(QUrl::toPercentEncoding(d.native("in1/a.tar.gz"), "/")));
+    EXPECT_EQ(moveToTrash(d.native("in0/none.txt")), errFileNotFound);
+    struct stat st {};
+    ASSERT_EQ(::stat(QFile::encodeName(trash + "/files").constData(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0700u);
+}
+
+// An item on another volume goes to that volume's trash: its shared .Trash
+// (only a real sticky folder, never a link) or else .Trash-<uid>, recorded
+// by its path below the volume's top.
+TEST_F(ShellTest, AnItemOnAnotherVolumeGoesToThatVolumesOwnTrash)
+{
+    d.folder("Vol");
+    d.folder("data");
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        if (::unshare(CLONE_NEWNS) != 0 || ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0
+            || ::mount("none", d.nativeBytes("Vol").constData(), "tmpfs", 0, nullptr) != 0)
+            ::_exit(77);
+        ::setenv("XDG_DATA_HOME", d.nativeBytes("data").constData(), 1);
+        const QString vol = d.native("Vol"), uid = QString::number(::getuid());
+        int failed = 0;
+        const auto check = [&](bool ok) { failed = failed * 2 + (ok ? 0 : 1); };
+        const auto recorded = [](const QString& info) {
+            const QByteArray text = testing_support::fileBytes(info);
+            return text.mid(text.indexOf("Path=") + 5, text.indexOf("\nDeletionDate") - text.indexOf("Path=") - 5);
+        };
+        // No shared trash: the user's own.
+        testing_support::writeFile(vol + "/sub/a b.txt", "a");
+        QString as;
+        check(moveToTrash(vol + "/sub/a b.txt", &as) == errNone);
+        check(as == vol + "/.Trash-" + uid + "/files/a b.txt");
+        check(recorded(vol + "/.Trash-" + uid + "/info/a b.txt.trashinfo") == "sub/a%20b.txt");
+        // A shared trash that is a link, or not sticky, is passed by.
+        QDir().mkpath(vol + "/elsewhere");
+        ::chmod(QFile::encodeName(vol + "/elsewhere").constData(), 01777);
+        ::symlink("elsewhere", QFile::encodeName(vol + "/.Trash").constData());
+        testing_support::writeFile(vol + "/b.txt", "b");
+        check(moveToTrash(vol + "/b.txt", &as) == errNone && as == vol + "/.Trash-" + uid + "/files/b.txt");
+        ::unlink(QFile::encodeName(vol + "/.Trash").constData());
+        QDir().mkpath(vol + "/.Trash");
+        ::chmod(QFile::encodeName(vol + "/.Trash").constData(), 0777);
+        testing_support::writeFile(vol + "/c.txt", "c");
+        check(moveToTrash(vol + "/c.txt", &as) == errNone && as == vol + "/.Trash-" + uid + "/files/c.txt");
+        // A sticky one is taken, the user's folder in it made.
+        ::chmod(QFile::encodeName(vol + "/.Trash").constData(), 01777);
+        testing_support::writeFile(vol + "/sub/d.txt", "d");
+        check(moveToTrash(vol + "/sub/d.txt", &as) == errNone && as == vol + "/.Trash/" + uid + "/files/d.txt");
+        check(recorded(vol + "/.Trash/" + uid + "/info/d.txt.trashinfo") == "sub/d.txt");
+        check(testing_support::fileBytes(as) == "d" && !QFile::exists(vol + "/sub/d.txt"));
+        check(!QFile::exists(d.native("data/Trash")));
+        ::_exit(failed == 0 ? 0 : 100 + failed % 100);
+    }
+    int status = -1;
+    ::waitpid(pid, &status, 0);
+    if (WIFEXITED(status) && WEXITSTATUS(status) == 77)
+        GTEST_SKIP() << "no private mount namespace here";
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0) << "100 + the failed checks as bits, first to last";
 }
