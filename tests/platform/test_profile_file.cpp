@@ -1,5 +1,6 @@
 #include "platform/ProfileFile.h"
 
+#include <QDir>
 #include <QFile>
 #include <QStringEncoder>
 #include <QTemporaryDir>
@@ -13,6 +14,7 @@
 #include <cerrno>
 #include <functional>
 #include <random>
+#include <tuple>
 #include <vector>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -272,3 +274,71 @@ TEST_F(ProfileFileTest, AWriteThroughASymbolicLinkChangesTheFileItNamesAndKeepsI
     EXPECT_EQ(st.st_mode & 0777, 0640u);
 }
 
+
+// The whole status for each way the file or its folder fails, with the
+// error number and the system's own.
+TEST_F(ProfileFileTest, TheCheckGivesEachProblemWithItsNumbers)
+{
+    const auto status = [](const QString& path) {
+        const ProfileFileStatus s = checkProfileFile(path);
+        return std::tuple{s.problem, s.error, s.systemError};
+    };
+    EXPECT_EQ(status(dir.filePath("missing/Quillmarsh.ini")), std::tuple(ProfileFileStatus::CannotWrite, 76, ENOENT));
+    testing_support::writeFile(dir.filePath("file"), "x");
+    EXPECT_EQ(status(dir.filePath("file/Quillmarsh.ini")), std::tuple(ProfileFileStatus::CannotRead, 76, 0));
+    ASSERT_EQ(::symlink("loop", QFile::encodeName(dir.filePath("loop")).constData()), 0);
+    EXPECT_EQ(status(dir.filePath("loop")), std::tuple(ProfileFileStatus::CannotRead, 57, 0));
+    put("[S]\r\nk=v\r\n");
+    EXPECT_EQ(status(ini()), std::tuple(ProfileFileStatus::Fine, 0, 0));
+    ASSERT_EQ(::chmod(QFile::encodeName(ini()).constData(), 0444), 0);
+    EXPECT_EQ(status(ini()), std::tuple(ProfileFileStatus::CannotWrite, 75, 0));
+    put(QByteArray(kMaxProfileFileSize, ';'));
+    ::chmod(QFile::encodeName(ini()).constData(), 0644);
+    EXPECT_EQ(status(ini()), std::tuple(ProfileFileStatus::Fine, 0, 0));
+    put(QByteArray(kMaxProfileFileSize + 1, ';'));
+    EXPECT_EQ(status(ini()), std::tuple(ProfileFileStatus::TooLarge, 75, 0));
+}
+
+// A value is cut to the caller's room, never between the halves of a
+// character outside the basic plane.
+TEST_F(ProfileFileTest, AValueCutToTheCapacityNeverKeepsHalfACharacter)
+{
+    put("[S]\r\nk=ab\xf0\x9f\x98\x80" "cd\r\n");   // "ab😀cd": the emoji is two UTF-16 units
+    EXPECT_EQ(get("S", "k", 8), QString::fromUtf8("ab😀cd"));
+    EXPECT_EQ(get("S", "k", 5), QString::fromUtf8("ab😀"));
+    EXPECT_EQ(get("S", "k", 4), QStringLiteral("ab"));
+    EXPECT_EQ(get("S", "k", 3), QStringLiteral("ab"));
+    EXPECT_EQ(get("S", "k", 1), QString());
+    EXPECT_EQ(get("S", "k", 0), QString());
+    EXPECT_EQ(getProfileString(ini(), "S", "none", QString::fromUtf8("x😀"), 3), QStringLiteral("x"));
+}
+
+// A file that grows while it is read (as the system's own files under /proc,
+// which say they are empty) is refused whole once past the bound, and held
+// open no longer.
+TEST_F(ProfileFileTest, AFileLongerThanItSaidIsRefusedAndNotKeptOpen)
+{
+    const auto openCount = [] {
+        return QDir(QStringLiteral("/proc/self/fd")).entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot).size();
+    };
+    const qsizetype before = openCount();
+    QByteArray out = "stale";
+    EXPECT_EQ(readRegularFile(QStringLiteral("/proc/self/status"), 16, out), 75);
+    EXPECT_EQ(out, QByteArray());
+    EXPECT_EQ(openCount(), before);
+    EXPECT_EQ(readRegularFile(QStringLiteral("/proc/self/status"), 1 << 20, out), 0);
+    EXPECT_TRUE(out.startsWith("Name:"));
+    // Past the bound only after a first full read: what was read goes too.
+    ASSERT_EQ(readRegularFile(QStringLiteral("/proc/self/smaps"), 16 << 20, out), 0);
+    ASSERT_GT(out.size(), 65536);
+    EXPECT_EQ(readRegularFile(QStringLiteral("/proc/self/smaps"), 65536, out), 75);
+    EXPECT_EQ(out, QByteArray());
+    put("12345");
+    EXPECT_EQ(readRegularFile(ini(), 5, out), 0);
+    EXPECT_EQ(out, "12345");
+    EXPECT_EQ(readRegularFile(ini(), 4, out), 75);
+    EXPECT_EQ(out, QByteArray());
+    EXPECT_EQ(readRegularFile(dir.filePath("none"), 4, out), -1);
+    EXPECT_EQ(readRegularFile(dir.filePath("none/deeper"), 4, out), -1);
+    EXPECT_EQ(openCount(), before);
+}
