@@ -409,3 +409,87 @@ TEST(StagedCopy, WithoutLinksAnOldFileThatCannotBeMovedAsidePutsTheEarlierOnesBa
 }
 
 } // namespace
+
+// How each line of a left journal is read: only whole lines of the
+// program's own forms count and a struck-off ticket is done with; any other
+// line is left alone and makes the journal one to set aside.
+TEST(LeftJournal, EachLineIsReadByItsExactFormAndAnyOtherSetsTheJournalAside)
+{
+    struct Row { const char* what; QByteArray text; bool removed; bool aside; };
+    TempDrive d;
+    const QByteArray temp = d.nativeBytes("Home/.a b.txt.qmtmp-Abc123");
+    const QByteArray encoded = temp.toPercentEncoding("/");
+    const Row rows[] = {
+        {"a temporary", "t 1 " + encoded + "\n", true, false},
+        {"the same, unencoded", "t 7 " + temp.left(temp.indexOf(' ')) + "\n", false, true},
+        {"cut short by the kill", "t 1 " + encoded, false, false},
+        {"struck off", "t 1 " + encoded + "\nx 1\n", false, false},
+        {"another ticket struck off", "t 1 " + encoded + "\nx 2\n", true, false},
+        {"a longer op", "tt 1 " + encoded + "\n", false, true},
+        {"a ticket that is no number", "t one " + encoded + "\n", false, true},
+        {"a field too many", "t 1 " + encoded + " more\n", false, true},
+        {"no temporary name", "t 1 " + d.nativeBytes("Home/kept.txt") + "\n", false, true},
+        {"an unknown op", "t 1 " + encoded + "\nq 1\n", true, true},
+        {"a strike with a field", "t 1 " + encoded + "\nx 1 more\n", true, true},
+        {"an empty line", "t 1 " + encoded + "\n\n", true, true},
+        {"empty", "", false, false},
+    };
+    for (const Row& row : rows) {
+        d.file(QStringLiteral("Home/.a b.txt.qmtmp-Abc123"), "copy");
+        d.file(QStringLiteral("Home/kept.txt"), "kept");
+        QDir(d.native(QStringLiteral("App"))).removeRecursively();
+        leaveJournal(d, QStringLiteral("App/.qmjournal-Qw12Er"), row.text);
+        JournalReport report;
+        EXPECT_EQ(startWriteJournal(d.native(QStringLiteral("App")), &report), 1) << row.what;
+        stopWriteJournal();
+        EXPECT_EQ(!QFile::exists(QFile::decodeName(temp)), row.removed) << row.what;
+        EXPECT_EQ(d.bytes(QStringLiteral("Home/kept.txt")), "kept") << row.what;
+        EXPECT_EQ(report.foreign, row.aside ? QStringList{d.native(QStringLiteral("App/.qmjournal-Qw12Er.ignored"))} : QStringList())
+            << row.what;
+        EXPECT_EQ(hidden(d.native(QStringLiteral("App"))),
+                  row.aside ? QStringList{QStringLiteral(".qmjournal-Qw12Er.ignored")} : QStringList()) << row.what;
+    }
+}
+
+// Only names of the journal's exact shape are journals; and with no report
+// asked for, every journal that cannot be trusted is still set aside.
+TEST(LeftJournal, OnlyItsOwnNamesAreJournalsAndNoReportIsNeeded)
+{
+    TempDrive d;
+    d.file(QStringLiteral("Home/.a.txt.qmtmp-Abc123"), "copy");
+    const QByteArray line = "t 1 " + d.nativeBytes("Home/.a.txt.qmtmp-Abc123") + "\n";
+    leaveJournal(d, QStringLiteral("App/.qmjournal-Short"), line);
+    leaveJournal(d, QStringLiteral("App/.qmjournal-Longer12"), line);
+    leaveJournal(d, QStringLiteral("App/qmjournal-Abc123"), line);
+    EXPECT_EQ(startWriteJournal(d.native(QStringLiteral("App"))), 0);
+    stopWriteJournal();
+    EXPECT_EQ(d.bytes(QStringLiteral("Home/.a.txt.qmtmp-Abc123")), "copy");
+    EXPECT_EQ(hidden(d.native(QStringLiteral("App"))),
+              (QStringList{QStringLiteral(".qmjournal-Longer12"), QStringLiteral(".qmjournal-Short"), QStringLiteral("qmjournal-Abc123")}));
+
+    QDir(d.native(QStringLiteral("App"))).removeRecursively();
+    leaveJournal(d, QStringLiteral("App/.qmjournal-Group1"), line);
+    ASSERT_EQ(::chmod(d.nativeBytes("App/.qmjournal-Group1").constData(), 0620), 0);
+    leaveJournal(d, QStringLiteral("App/.qmjournal-Named2"), "t 1 " + d.nativeBytes("Home/kept.txt") + "\n");
+    leaveJournal(d, QStringLiteral("App/.qmjournal-Large3"), "");
+    ASSERT_TRUE(QFile::resize(d.native(QStringLiteral("App/.qmjournal-Large3")), kMaxJournalSize + 1));
+    EXPECT_EQ(startWriteJournal(d.native(QStringLiteral("App"))), 1);
+    stopWriteJournal();
+    EXPECT_EQ(hidden(d.native(QStringLiteral("App"))),
+              (QStringList{QStringLiteral(".qmjournal-Group1.ignored"), QStringLiteral(".qmjournal-Large3.ignored"),
+                           QStringLiteral(".qmjournal-Named2.ignored")}));
+    EXPECT_EQ(d.bytes(QStringLiteral("Home/.a.txt.qmtmp-Abc123")), "copy");
+
+    // One of exactly the largest size is read and acted on.
+    QDir(d.native(QStringLiteral("App"))).removeRecursively();
+    QByteArray full = line;
+    const qsizetype room = kMaxJournalSize - full.size();
+    const qsizetype fives = room % 4;
+    full += QByteArray("x 99\n").repeated(fives) + QByteArray("x 9\n").repeated((room - 5 * fives) / 4);
+    ASSERT_EQ(full.size(), kMaxJournalSize);
+    leaveJournal(d, QStringLiteral("App/.qmjournal-Full45"), full);
+    EXPECT_EQ(startWriteJournal(d.native(QStringLiteral("App"))), 1);
+    stopWriteJournal();
+    EXPECT_TRUE(hidden(d.native(QStringLiteral("App"))).isEmpty());
+    EXPECT_EQ(d.bytes(QStringLiteral("Home/.a.txt.qmtmp-Abc123")), "<missing>");
+}
