@@ -219,3 +219,28 @@ TEST(DriveTable, LabelsUndoEveryEscapeOfTheLinkNameWhereverItStands)
     EXPECT_EQ(table.back().mountPoint, "/mnt/share");
     EXPECT_EQ(table.back().label, QString());
 }
+
+// Each field of a mount line where it stands: the optional fields before
+// the "-" may be many or none, and a line short of the type and source
+// after it is no mount.
+TEST(MountInfo, EachFieldIsReadWhereItStandsAndShortLinesAreNoMounts)
+{
+    const QByteArray text =
+        "1 0 8:1 / /a rw - ext4 /dev/sda1 rw\n"
+        "2 0 8:2 /sub /b\\040c rw shared:1 master:2 - xfs /dev/sd\\134b rw,x\n"
+        "3 0 259:17 / /c rw - vfat /dev/sdc1\n"
+        "4 0 8:4 / /d - ext4 /dev/sdd1 rw\n"
+        "5 0 8:5 / /e rw ext4 /dev/sde1 rw x y\n"
+        "6 0 8:6 / /f rw - ext4\n"
+        "7 0 8:7 / /g rw -\n"
+        "8 0 8 / /h rw - ext4 /dev/sdh rw\n"
+        "9 0 8:9 / /end\\040 rw - ext4 /dev/\\04 rw\n"
+        "\n";
+    const std::vector<MountEntry> got = parseMountInfo(text);
+    QStringList rows;
+    for (const MountEntry& m : got)
+        rows << QStringLiteral("%1:%2 %3 %4 %5 %6").arg(m.major).arg(m.minor).arg(m.root, m.mountPoint, m.fsType, m.source);
+    EXPECT_EQ(rows, (QStringList{"8:1 / /a ext4 /dev/sda1", "8:2 /sub /b c xfs /dev/sd\\b",
+                                 "259:17 / /c vfat /dev/sdc1", "0:0 / /h ext4 /dev/sdh",
+                                 "8:9 / /end  ext4 /dev/\\04"}));
+}
