@@ -407,6 +407,7 @@ namespace {
 struct WireServer {
     explicit WireServer(const QHostAddress& on = QHostAddress::LocalHost)
     {
+        testing_support::ensureCoreApplication();
         listening = server.listen(on);
         QObject::connect(&server, &QTcpServer::newConnection, [this] {
             QTcpSocket* c = server.nextPendingConnection();
@@ -419,14 +420,31 @@ struct WireServer {
                     return;
                 c->setProperty("answered", true);
                 heads << got;
-                c->write(answers.isEmpty() ? QByteArray() : answers.takeFirst());
-                c->disconnectFromHost();
+                const QByteArray answer = answers.isEmpty() ? QByteArray() : answers.takeFirst();
+                if (!trickle) {
+                    c->write(answer);
+                    c->disconnectFromHost();
+                    return;
+                }
+                // A byte at a time, each on a tick of its own.
+                auto* tick = new QTimer(c);
+                QObject::connect(tick, &QTimer::timeout, c, [c, tick, answer, sent = qsizetype(0)]() mutable {
+                    if (sent == answer.size()) {
+                        tick->stop();
+                        c->disconnectFromHost();
+                        return;
+                    }
+                    c->write(answer.mid(sent++, 1));
+                    c->flush();
+                });
+                tick->start(1);
             });
         });
     }
     QByteArray port() const { return QByteArray::number(server.serverPort()); }
     QTcpServer server;
     bool listening = false;
+    bool trickle = false;
     QList<QByteArray> answers;
     QList<QByteArray> heads;
 };
@@ -648,5 +666,27 @@ TEST(HttpWire, BoundsHoldToTheByteAndTheHeadIsReadExactly)
         EXPECT_TRUE(row.error != 0 || got.status == row.status) << row.what << " " << got.status;
         EXPECT_EQ(got.text, QString::fromLatin1(row.text)) << row.what;
         EXPECT_FALSE(got.cancelled) << row.what;
+    }
+}
+
+// A response that arrives a byte at a time is read as the same response,
+// whichever part of it each byte ends: status line, headers, length-framed
+// body, chunk sizes, chunk data and their ends, and the trailer.
+TEST(HttpWire, AResponseTrickledAByteAtATimeIsReadTheSame)
+{
+    const testing_support::EnvGuard direct("http_proxy", QByteArray());
+    WireServer wire;
+    ASSERT_TRUE(wire.listening);
+    wire.trickle = true;
+    const QString address = "http://127.0.0.1:" + wire.port() + "/v";
+    const QByteArray head = "HTTP/1.1 100 Go\r\n\r\nHTTP/1.1 200 OK\r\nX-A: b\r\n";
+    wire.answers << head + "Content-Length: 5\r\n\r\nhello"
+                 << head + "Transfer-Encoding: chunked\r\n\r\n3;x=y\r\nhel\r\n2\r\nlo\r\n0\r\nT: 1\r\n\r\n"
+                 << head + "\r\nhello";
+    for (int k = 0; k < 3; ++k) {
+        const HttpResult got = QtHttpClient().get(address);
+        EXPECT_EQ(got.error, 0) << k;
+        EXPECT_EQ(got.status, 200) << k;
+        EXPECT_EQ(got.text, QStringLiteral("hello")) << k;
     }
 }
