@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <sys/statvfs.h>
 
 #include <gtest/gtest.h>
 
@@ -243,4 +244,49 @@ TEST(MountInfo, EachFieldIsReadWhereItStandsAndShortLinesAreNoMounts)
     EXPECT_EQ(rows, (QStringList{"8:1 / /a ext4 /dev/sda1", "8:2 /sub /b c xfs /dev/sd\\b",
                                  "259:17 / /c vfat /dev/sdc1", "0:0 / /h ext4 /dev/sdh",
                                  "8:9 / /end  ext4 /dev/\\04"}));
+}
+
+// What a volume says of itself: its label (at most 255 characters), its
+// file system's name and case rule, the sizes and serial of the file system
+// below it, and a network share's name in backslash form.
+TEST(Volumes, EachVolumeSaysItsNameFileSystemSizesAndShare)
+{
+    QTemporaryDir dir;
+    const QString m = dir.path();
+    struct statvfs sv {};
+    ASSERT_EQ(::statvfs(QFile::encodeName(m).constData(), &sv), 0);
+    const struct { char letter; const char* device; const char* fsType; int type; const char* fsName; bool caseSensitive;
+                   const char* share; } rows[] = {
+        {'D', "//server/docs/sub", "cifs", driveRemote, "CIFS", false, "\\\\server\\docs\\sub"},
+        {'E', "nas:/export/home", "nfs4", driveRemote, "NFS4", true, "\\\\nas\\export\\home"},
+        {'F', "plainname", "9p", driveRemote, "9P", true, "plainname"},
+        {'G', ":/odd", "nfs", driveRemote, "NFS", true, ":/odd"},
+        {'H', "//server/docs", "smb3", driveFixed, "CIFS", false, ""},
+        {'I', "/dev/sdb1", "vfat", driveRemovable, "FAT32", false, ""},
+        {'J', "/dev/sdc1", "msdos", driveRemovable, "FAT", false, ""},
+        {'K', "/dev/sdd1", "ntfs3", driveFixed, "NTFS", false, ""},
+        {'L', "/dev/sde1", "fuseblk", driveFixed, "NTFS", false, ""},
+        {'M', "/dev/sdf1", "exfat", driveRemovable, "exFAT", false, ""},
+        {'N', "/dev/sr0", "iso9660", driveCdRom, "CDFS", false, ""},
+        {'O', "/dev/sr1", "udf", driveCdRom, "UDF", true, ""},
+        {'P', "/dev/sdg1", "btrfs", driveFixed, "BTRFS", true, ""},
+        {'Q', "//srv/x", "smbfs", driveRemote, "CIFS", false, "\\\\srv\\x"},
+        {'R', "n:/x", "nfs", driveRemote, "NFS", true, "\\\\n\\x"},
+    };
+    std::vector<Drive> table;
+    for (const auto& r : rows)
+        table.push_back({QLatin1Char(r.letter), m, r.device, r.fsType, QString(300, u'L'), r.type, false});
+    setDrives(DriveTable(table));
+    for (const auto& r : rows) {
+        const auto v = volumeFacts(QLatin1Char(r.letter));
+        ASSERT_TRUE(v.has_value()) << r.letter;
+        EXPECT_EQ(v->volumeName, QString(255, u'L')) << r.letter;
+        EXPECT_EQ(v->fileSystemName, QString::fromLatin1(r.fsName)) << r.letter;
+        EXPECT_EQ(v->caseSensitive, r.caseSensitive) << r.letter;
+        EXPECT_EQ(v->shareName, QString::fromLatin1(r.share)) << r.letter;
+        EXPECT_EQ(v->totalBytes, qint64(sv.f_blocks * sv.f_frsize)) << r.letter;
+        EXPECT_EQ(v->serial, quint32(sv.f_fsid & 0xFFFFFFFFu)) << r.letter;
+        EXPECT_EQ(v->maxComponentLength, sv.f_namemax >= 255 ? 255 : int(sv.f_namemax)) << r.letter;
+    }
+    setDrives(DriveTable());
 }
