@@ -290,3 +290,52 @@ TEST(Volumes, EachVolumeSaysItsNameFileSystemSizesAndShare)
     }
     setDrives(DriveTable());
 }
+
+// UTF-8 is taken exactly as far as it goes: the shortest form of every code
+// point up to U+10FFFF, never a surrogate; any other byte stands for itself.
+TEST(Paths, UtfEightIsDecodedToItsEdgesAndEveryOtherByteKeptAsItself)
+{
+    const auto escaped = [](const QByteArray& bytes) {
+        QString out;
+        for (const char b : bytes)
+            out += QChar(char16_t(static_cast<unsigned char>(b) < 0x80 ? b : 0xDC00 + static_cast<unsigned char>(b)));
+        return out;
+    };
+    const auto cp = [](char32_t c) { return QString::fromUcs4(&c, 1); };
+    const struct { QByteArray bytes; QString text; } rows[] = {
+        {"\xC2\x80", cp(0x80)},           {"\xC1\xBF", escaped("\xC1\xBF")},
+        {"\xDF\xBF", cp(0x7FF)},          {"\xE0\xA0\x80", cp(0x800)},
+        {"\xE0\x9F\xBF", escaped("\xE0\x9F\xBF")},
+        {"\xED\x9F\xBF", cp(0xD7FF)},     {"\xED\xA0\x80", escaped("\xED\xA0\x80")},
+        {"\xEE\x80\x80", cp(0xE000)},     {"\xEF\xBF\xBF", cp(0xFFFF)},
+        {"\xF0\x90\x80\x80", cp(0x10000)}, {"\xF0\x8F\xBF\xBF", escaped("\xF0\x8F\xBF\xBF")},
+        {"\xF4\x8F\xBF\xBF", cp(0x10FFFF)}, {"\xF4\x90\x80\x80", escaped("\xF4\x90\x80\x80")},
+        {"\xF5\x80\x80\x80", escaped("\xF5\x80\x80\x80")},
+        {"\xC2" "A", escaped("\xC2") + "A"}, {"\xE2\x82", escaped("\xE2\x82")},
+        {"\xE2\x82" "A", escaped("\xE2\x82") + "A"}, {"\xF0\x9F\x98", escaped("\xF0\x9F\x98")},
+        {"\x80", escaped("\x80")}, {"\xFF", escaped("\xFF")},
+    };
+    for (const auto& row : rows) {
+        EXPECT_EQ(decodeNativePath(row.bytes), row.text) << row.bytes.toHex().constData();
+        EXPECT_EQ(encodeNativePath(row.text), row.bytes) << row.bytes.toHex().constData();
+    }
+    // Only U+DC80..U+DCFF stand for bytes; any other lone surrogate is no
+    // character and is written as the replacement character.
+    const QByteArray replacement = "\xEF\xBF\xBD";
+    EXPECT_EQ(encodeNativePath(QString(QChar(0xDC7F))), replacement);
+    EXPECT_EQ(encodeNativePath(QString(QChar(0xDD00))), replacement);
+    EXPECT_EQ(encodeNativePath(QString(QChar(0xDFFF))), replacement);
+    EXPECT_EQ(nameToNativeBytes(QString(QChar(0xDFFF))), replacement);
+    EXPECT_EQ(encodeNativePath(QString(QChar(0xD800)) + "a"), replacement + "a");
+    EXPECT_EQ(encodeNativePath(QString(QChar(0xDC80)) + QChar(0xDCFF)), "\x80\xFF");
+    EXPECT_EQ(nameToNativeBytes(QString(QChar(0xDC7F))), replacement);
+    EXPECT_EQ(nameToNativeBytes(QString(QChar(0xD800)) + "a"), replacement + "a");
+    EXPECT_EQ(nameToNativeBytes(QString(QChar(0xDC80))), "\x80");
+    // In a logical name the mapped range stands for bytes from 0x80 and for
+    // the reserved characters only.
+    EXPECT_EQ(nameToNativeBytes(QString(QChar(0xF07F))), "\xEF\x81\xBF");
+    EXPECT_EQ(nameToNativeBytes(QString(QChar(0xF080))), "\x80");
+    EXPECT_EQ(nameToNativeBytes(QString(QChar(0xF0FF))), "\xFF");
+    EXPECT_EQ(nameToNativeBytes(QString(QChar(0xF05C))), "\\");
+    EXPECT_EQ(nameToNativeBytes(QString(QChar(0xF100))), "\xEF\x84\x80");
+}
