@@ -357,6 +357,22 @@ TEST(AtomicFile, AFailedWriteIsReportedToTheEndAndTheOldFileStays)
     EXPECT_EQ(testing_support::fileBytes(target), "old");
     EXPECT_EQ(entries(dir), QStringList{QStringLiteral("a.txt")});
 
+    // A file discarded, opened anew or let go holds nothing open after.
+    const auto openCount = [] {
+        return QDir(QStringLiteral("/proc/self/fd")).entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot).size();
+    };
+    const qsizetype before = openCount();
+    {
+        AtomicFile f;
+        ASSERT_EQ(f.open(target), 0);
+        ASSERT_EQ(f.open(target), 0);
+        f.discard();
+        ASSERT_EQ(f.open(target), 0);
+        EXPECT_EQ(openCount(), before + 1);
+    }
+    EXPECT_EQ(openCount(), before);
+    EXPECT_EQ(entries(dir), QStringList{QStringLiteral("a.txt")});
+
     AtomicFile never;
     EXPECT_EQ(never.write("x"), 52);
     EXPECT_EQ(never.commit(), 52);
