@@ -423,7 +423,8 @@ struct WireServer {
                 const QByteArray answer = answers.isEmpty() ? QByteArray() : answers.takeFirst();
                 if (!trickle) {
                     c->write(answer);
-                    c->disconnectFromHost();
+                    if (!hold)
+                        c->disconnectFromHost();
                     return;
                 }
                 // A byte at a time, each on a tick of its own.
@@ -445,6 +446,7 @@ struct WireServer {
     QTcpServer server;
     bool listening = false;
     bool trickle = false;
+    bool hold = false;   // the connection stays open after the answer
     QList<QByteArray> answers;
     QList<QByteArray> heads;
 };
@@ -689,4 +691,31 @@ TEST(HttpWire, AResponseTrickledAByteAtATimeIsReadTheSame)
         EXPECT_EQ(got.status, 200) << k;
         EXPECT_EQ(got.text, QStringLiteral("hello")) << k;
     }
+}
+
+// A transfer cut short after the head: the caller's cancel gives nothing at
+// all, not even the status; the deadline gives its error with the status
+// that came, and never the part of the body that did.
+TEST(HttpWire, ACancelOrDeadlineAfterTheHeadLeavesNoDocument)
+{
+    const testing_support::EnvGuard direct("http_proxy", QByteArray());
+    WireServer wire;
+    ASSERT_TRUE(wire.listening);
+    wire.hold = true;
+    const QString address = "http://127.0.0.1:" + wire.port() + "/v";
+    const QByteArray partial = "HTTP/1.1 200 OK\r\nContent-Length: 10\r\n\r\nhalf";
+    wire.answers << partial << partial;
+    int asked = 0;
+    HttpResult got = QtHttpClient().get(address, {}, [&] { return ++asked > 5; });
+    EXPECT_TRUE(got.cancelled);
+    EXPECT_EQ(got.error, 0);
+    EXPECT_EQ(got.status, 0);
+    EXPECT_EQ(got.text, QString());
+    HttpOptions quick;
+    quick.timeoutMs = 300;
+    got = QtHttpClient().get(address, quick, [] { return false; });
+    EXPECT_FALSE(got.cancelled);
+    EXPECT_EQ(got.error, errInetTimeout);
+    EXPECT_EQ(got.status, 200);
+    EXPECT_EQ(got.text, QString());
 }
