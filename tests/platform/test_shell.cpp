@@ -548,3 +548,109 @@ TEST_F(ShellTest, AnItemOnAnotherVolumeGoesToThatVolumesOwnTrash)
     ASSERT_TRUE(WIFEXITED(status));
     EXPECT_EQ(WEXITSTATUS(status), 0) << "100 + the failed checks as bits, first to last";
 }
+
+// Each way a staged copy is refused or fails: its code, the system's own
+// error, the source that is no file, and nothing changed nor left behind.
+TEST(StagedCopy, EachRefusalAndFailureGivesItsCodeAndLeavesEverythingAsItWas)
+{
+    TempDrive d;
+    d.file("In/a.txt", "new a");
+    d.file("In/b.txt", "new b");
+    d.folder("In/folder");
+    ASSERT_EQ(::mkfifo(d.nativeBytes("In/pipe"), 0644), 0);
+    d.file("Out/a.txt", "old a");
+    d.file("Out/b.txt", "old b");
+    d.folder("Out/folder.txt");
+    d.file("blocked", "a file");
+    ASSERT_EQ(::symlink("nowhere", d.nativeBytes("dangling")), 0);
+    const QStringList both{"C:\\In\\a.txt", "C:\\In\\b.txt"};
+    const auto outNames = [&] { return QDir(d.native("Out")).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot); };
+    const QStringList before = outNames();
+    int err = -1;
+    struct Row { const char* what; QStringList sources; QString destination; int rc; int err; int notAFile; };
+    const Row rows[] = {
+        {"unknown drive of the destination", both, "Q:\\Out", shellNotFound, 0, -1},
+        {"unknown drive of a source", {"C:\\In\\a.txt", "Q:\\b.txt"}, "C:\\Out", shellNotFound, 0, -1},
+        {"a file in the destination's path", both, "C:\\blocked\\Out", shellNotFound, ENOTDIR, -1},
+        {"a link to nothing in the way", both, "C:\\dangling\\Out", shellAccessDenied, ENOLINK, -1},
+        {"a name too long on the way", both, "C:\\" + QString(300, u'n') + "\\Out", shellBadName, ENAMETOOLONG, -1},
+        {"a missing source after a good one", {"C:\\In\\a.txt", "C:\\In\\none.txt"}, "C:\\Out", shellNotFound, ENOENT, -1},
+        {"a FIFO", {"C:\\In\\a.txt", "C:\\In\\pipe"}, "C:\\Out", shellNotAFile, 0, 1},
+        {"a folder", {"C:\\In\\folder", "C:\\In\\a.txt"}, "C:\\Out", shellNotAFile, 0, 0},
+    };
+    for (const Row& row : rows) {
+        int which = -2;
+        err = -1;
+        EXPECT_EQ(copyFilesStaged(row.sources, row.destination, &err, {}, &which), row.rc) << row.what;
+        EXPECT_EQ(err, row.err) << row.what;
+        EXPECT_EQ(which, row.notAFile) << row.what;
+        EXPECT_EQ(outNames(), before) << row.what;
+        EXPECT_EQ(d.bytes("Out/a.txt"), "old a") << row.what;
+    }
+    EXPECT_FALSE(QFileInfo::exists(d.native("nowhere")));
+    // A source in a missing folder copied to a folder not there yet is
+    // missing, not a copy onto itself.
+    EXPECT_EQ(copyFilesStaged({"C:\\Gone\\a.txt"}, "C:\\New", &err), shellNotFound);
+    EXPECT_EQ(err, ENOENT);
+    d.file("In/folder.txt", "a file for a folder");
+    EXPECT_EQ(copyFilesStaged({"C:\\In\\a.txt", "C:\\In\\folder.txt"}, "C:\\Out", &err), shellAccessDenied);
+    EXPECT_EQ(err, EISDIR);
+    EXPECT_EQ(outNames(), before);
+
+    // The check sees each complete copy in order; one refusal changes nothing.
+    QList<int> seen;
+    QList<QByteArray> contents;
+    const auto refuseSecond = [&](int index, const QByteArray& copy) {
+        seen << index;
+        contents << testing_support::fileBytes(QFile::decodeName(copy));
+        return index != 1;
+    };
+    EXPECT_EQ(copyFilesStaged(both, "C:\\Out", &err, refuseSecond), shellCopyRefused);
+    EXPECT_EQ(err, 0);
+    EXPECT_EQ(seen, (QList<int>{0, 1}));
+    EXPECT_EQ(contents, (QList<QByteArray>{"new a", "new b"}));
+    EXPECT_EQ(outNames(), before);
+    EXPECT_EQ(d.bytes("Out/b.txt"), "old b");
+
+    // Accepted, both are replaced, with the sources' modes and times.
+    ASSERT_EQ(::chmod(d.nativeBytes("In/b.txt"), 0640), 0);
+    const struct timespec times[2] = {{1000000000, 0}, {1000000000, 0}};
+    ASSERT_EQ(::utimensat(AT_FDCWD, d.nativeBytes("In/b.txt"), times, 0), 0);
+    seen.clear();
+    EXPECT_EQ(copyFilesStaged(both, "C:\\Out", &err, [&](int index, const QByteArray&) { seen << index; return true; }), shellOk);
+    EXPECT_EQ(err, 0);
+    EXPECT_EQ(seen, (QList<int>{0, 1}));
+    EXPECT_EQ(d.bytes("Out/a.txt"), "new a");
+    EXPECT_EQ(d.bytes("Out/b.txt"), "new b");
+    struct stat st {};
+    ASSERT_EQ(::stat(d.nativeBytes("Out/b.txt"), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 0640u);
+    EXPECT_EQ(st.st_mtim.tv_sec, 1000000000);
+    EXPECT_EQ(outNames(), before);
+}
+
+// Folders are made with every missing parent; what stands in the way is
+// named by its kind. Two names of one folder are the same folder.
+TEST(StagedCopy, FoldersAreMadeWholeAndTwoNamesOfOneFolderAreTheSame)
+{
+    TempDrive d;
+    d.file("file", "x");
+    ASSERT_EQ(::symlink("nowhere", d.nativeBytes("dangling")), 0);
+    d.folder("real");
+    ASSERT_EQ(::symlink("real", d.nativeBytes("alias")), 0);
+    EXPECT_EQ(makeNativeFolders(d.nativeBytes("a/b/c")), 0);
+    EXPECT_TRUE(QFileInfo(d.native("a/b/c")).isDir());
+    EXPECT_EQ(makeNativeFolders(d.nativeBytes("a/b/c")), 0);
+    EXPECT_EQ(makeNativeFolders(d.nativeBytes("file")), ENOTDIR);
+    EXPECT_EQ(makeNativeFolders(d.nativeBytes("file/below")), ENOTDIR);
+    EXPECT_EQ(makeNativeFolders(d.nativeBytes("dangling/below")), ENOLINK);
+    EXPECT_EQ(makeNativeFolders(d.nativeBytes("alias/made")), 0);
+    EXPECT_TRUE(QFileInfo(d.native("real/made")).isDir());
+    EXPECT_FALSE(QFileInfo::exists(d.native("nowhere")));
+
+    EXPECT_TRUE(sameFolder("C:\\real", "C:\\alias"));
+    EXPECT_TRUE(sameFolder("C:\\real\\made", "C:\\alias\\made\\"));
+    EXPECT_FALSE(sameFolder("C:\\real", "C:\\a"));
+    EXPECT_FALSE(sameFolder("C:\\missing", "C:\\missing"));
+    EXPECT_FALSE(sameFolder("Q:\\", "Q:\\"));
+}
