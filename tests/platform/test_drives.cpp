@@ -339,3 +339,52 @@ TEST(Paths, UtfEightIsDecodedToItsEdgesAndEveryOtherByteKeptAsItself)
     EXPECT_EQ(nameToNativeBytes(QString(QChar(0xF05C))), "\\");
     EXPECT_EQ(nameToNativeBytes(QString(QChar(0xF100))), "\xEF\x84\x80");
 }
+
+// Letters run from D to Z past the user's own, in mount point order, and
+// end there; the last mount on a point is the one that shows; a user's
+// letter outside D to Z is no drive, and a mapped folder has the type of
+// the deepest mount that holds it.
+TEST(DriveTable, LettersRunFromDToZPastTheUsersOwnAndTheLastMountOnAPointShows)
+{
+    QTemporaryDir sys, dev;
+    QByteArray text = "1 0 8:1 / / rw - ext4 /dev/sda1 rw\n";
+    for (int k = 0; k < 30; ++k)
+        text += QByteArray::number(10 + k) + " 1 8:" + QByteArray::number(k) + " / /mnt/m" + QByteArray::number(k).rightJustified(2, '0')
+            + " rw - ext4 /dev/sd" + QByteArray::number(k) + " rw\n";
+    // A second mount on /mnt/m01 that gets no letter hides the first; one on
+    // /mnt/m02 of a whole file system replaces the first.
+    text += "50 1 8:50 /sub /mnt/m01 rw - ext4 /dev/sdx rw\n";
+    text += "51 1 0:51 / /mnt/m02 rw - nfs4 nas:/export rw\n";
+    const std::vector<UserMapping> users{{QLatin1Char('e'), "/mnt/m03/deep/folder"}, {QLatin1Char('B'), "/srv"},
+                                         {QLatin1Char('G'), "/home/anna"}, {QLatin1Char('Z'), "/home/zeta"}};
+    const auto table = buildDriveTable(parseMountInfo(text), users, {sys.path(), dev.path()});
+    QStringList got;
+    for (const Drive& d : table)
+        got << QString(d.letter) + '=' + d.mountPoint + (d.userMapped ? "*" : "") + ' ' + d.fsType;
+    QStringList expected{"C=/ ext4", "D=/mnt/m00 ext4", "E=/mnt/m03/deep/folder* ext4", "F=/mnt/m02 nfs4",
+                         "G=/home/anna* ext4"};
+    char letter = 'H';
+    for (int k = 3; letter < 'Z'; ++k, ++letter)
+        expected << QStringLiteral("%1=/mnt/m%2 ext4").arg(QChar(letter)).arg(k, 2, 10, QLatin1Char('0'));
+    expected << "Z=/home/zeta* ext4";
+    EXPECT_EQ(got, expected);
+    const auto e = std::find_if(table.begin(), table.end(), [](const Drive& d) { return d.letter == 'E'; });
+    ASSERT_NE(e, table.end());
+    EXPECT_EQ(e->device, "/dev/sd3");
+    const auto g = std::find_if(table.begin(), table.end(), [](const Drive& d) { return d.letter == 'G'; });
+    ASSERT_NE(g, table.end());
+    EXPECT_EQ(g->device, "/dev/sda1");
+    EXPECT_EQ(g->type, driveFixed);
+
+    // A folder mapped on a stick is removable like the stick; C: stays the root's.
+    const QByteArray stick = "1 0 8:1 / / rw - ext4 /dev/sda1 rw\n2 1 8:17 / /media/usb rw - vfat /dev/sdb1 rw\n";
+    const auto mapped = buildDriveTable(parseMountInfo(stick), {{QLatin1Char('K'), "/media/usb/docs"}, {QLatin1Char('C'), "/c"}},
+                                        {sys.path(), dev.path()});
+    ASSERT_EQ(mapped.size(), 3u);
+    EXPECT_EQ(mapped[0].mountPoint, "/");
+    EXPECT_EQ(mapped[1].letter, QLatin1Char('D'));
+    EXPECT_EQ(mapped[1].type, driveRemovable);
+    EXPECT_EQ(mapped[2].letter, QLatin1Char('K'));
+    EXPECT_EQ(mapped[2].type, driveRemovable);
+    EXPECT_EQ(mapped[2].fsType, "vfat");
+}
