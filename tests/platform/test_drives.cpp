@@ -388,3 +388,35 @@ TEST(DriveTable, LettersRunFromDToZPastTheUsersOwnAndTheLastMountOnAPointShows)
     EXPECT_EQ(mapped[2].type, driveRemovable);
     EXPECT_EQ(mapped[2].fsType, "vfat");
 }
+
+// The deepest drive that holds a native path names it, whatever the
+// table's order; a user's own letter never does; either slash separates a
+// logical path; a mount point given with a trailing "/" is the same folder.
+TEST(Paths, TheDeepestDriveNamesAPathAndEitherSlashSeparates)
+{
+    for (const bool reversed : {false, true}) {
+        std::vector<Drive> table{{QLatin1Char('C'), "/", {}, {}, {}, driveFixed, false},
+                                 {QLatin1Char('D'), "/mnt/usb", {}, {}, {}, driveRemovable, false},
+                                 {QLatin1Char('E'), "/mnt/usb/inner", {}, {}, {}, driveRemovable, false},
+                                 {QLatin1Char('F'), "/mnt/usb/inner/deeper", {}, {}, {}, driveFixed, true}};
+        if (reversed)
+            std::reverse(table.begin(), table.end());
+        setDrives(DriveTable(table));
+        EXPECT_EQ(toLogical("/mnt/usb/inner/deeper/x"), "E:\\deeper\\x") << reversed;
+        EXPECT_EQ(toLogical("/mnt/usb/innerx"), "D:\\innerx") << reversed;
+        EXPECT_EQ(toLogical("/mnt/usb"), "D:") << reversed;
+        EXPECT_EQ(toLogical("/mnt"), "C:\\mnt") << reversed;
+    }
+    setDrives(DriveTable({Drive{QLatin1Char('D'), "/mnt/usb/", {}, {}, {}, driveRemovable, false}}));
+    EXPECT_EQ(toLogical("relative/x"), QString());
+    EXPECT_EQ(toLogical("/elsewhere"), QString());
+    EXPECT_EQ(toNative("D:"), std::optional<QString>("/mnt/usb"));
+    EXPECT_EQ(toNative("d:/a//b/"), std::optional<QString>("/mnt/usb/a/b"));
+    EXPECT_EQ(toNative("D:a\\b"), std::optional<QString>("/mnt/usb/a/b"));
+    EXPECT_EQ(toNative("D"), std::nullopt);
+    EXPECT_EQ(toNative("D;\\a"), std::nullopt);
+    EXPECT_EQ(drives().roots(), QStringList{"D:\\"});
+    EXPECT_EQ(driveType("d:\\"), driveRemovable);
+    EXPECT_EQ(driveType(""), driveNoRoot);
+    setDrives(DriveTable());
+}
