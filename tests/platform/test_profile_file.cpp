@@ -342,3 +342,29 @@ TEST_F(ProfileFileTest, AFileLongerThanItSaidIsRefusedAndNotKeptOpen)
     EXPECT_EQ(readRegularFile(dir.filePath("none/deeper"), 4, out), -1);
     EXPECT_EQ(openCount(), before);
 }
+
+// Reading at the edges of the rules: quotes that hold nothing, a section
+// named by nothing, a header whose "]" is missing, a key that is a comment;
+// a UTF-16 mark alone still makes a UTF-16 file, also for the writer.
+TEST_F(ProfileFileTest, TheRulesHoldAtTheirEdges)
+{
+    put("[]\r\nk=empty section\r\n[S]\r\nq=\"\"\r\nr=''\r\none=\"\r\nmixed=\"x'\r\n;c=comment\r\n [ Open \r\nk = open \r\n");
+    EXPECT_EQ(get("", "k"), QStringLiteral("empty section"));
+    EXPECT_EQ(get("S", "q"), QString());
+    EXPECT_EQ(get("S", "r"), QString());
+    EXPECT_EQ(get("S", "one"), QStringLiteral("\""));
+    EXPECT_EQ(get("S", "mixed"), QStringLiteral("\"x'"));
+    EXPECT_EQ(get("S", ";c"), QStringLiteral("<def>"));
+    EXPECT_EQ(get("open", "k"), QStringLiteral("open"));
+
+    put("\xFF\xFE");
+    EXPECT_EQ(writeProfileString(ini(), "S", "k", "v"), 0);
+    EXPECT_EQ(bytes(), QByteArray("\xFF\xFE[\0S\0]\0\r\0\n\0k\0=\0v\0\r\0\n\0", 22));
+    EXPECT_EQ(get("S", "k"), QStringLiteral("v"));
+    put("\xFE\xFF");
+    EXPECT_EQ(writeProfileString(ini(), "S", "k", "v"), 0);
+    EXPECT_EQ(bytes(), QByteArray("\xFE\xFF\0[\0S\0]\0\r\0\n\0k\0=\0v\0\r\0\n", 22));
+    put("\xEF\xBB\xBF");
+    EXPECT_EQ(writeProfileString(ini(), "S", "k", "v"), 0);
+    EXPECT_EQ(bytes(), "\xEF\xBB\xBF[S]\r\nk=v\r\n");
+}
