@@ -356,6 +356,12 @@ TEST_F(ProfileFileTest, TheRulesHoldAtTheirEdges)
     EXPECT_EQ(get("S", "mixed"), QStringLiteral("\"x'"));
     EXPECT_EQ(get("S", ";c"), QStringLiteral("<def>"));
     EXPECT_EQ(get("open", "k"), QStringLiteral("open"));
+    // A byte-order mark in front of a later header (two files run together)
+    // is no part of it.
+    put("k=top\r\n\xEF\xBB\xBF [S]\r\nk=under\r\n");
+    EXPECT_EQ(get("S", "k"), QStringLiteral("under"));
+    put("k=top\r\n[\r\nk=bare\r\n");
+    EXPECT_EQ(get("", "k"), QStringLiteral("bare"));
 
     put("\xFF\xFE");
     EXPECT_EQ(writeProfileString(ini(), "S", "k", "v"), 0);
