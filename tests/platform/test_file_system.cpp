@@ -412,3 +412,53 @@ TEST(FileFacts, ASambaMarkThatIsNoNumberIsIgnored)
         EXPECT_EQ(f.archive, row.archive) << row.value;
     }
 }
+
+// The attribute bits of each kind of entry, the DOS record adding to what
+// the mode says; a name that only starts with two dots is an entry; the
+// creation time is the file system's own when it keeps one.
+TEST(FileFacts, AttributeBitsOfEachKindAndTheCreationTime)
+{
+    TempDrive d;
+    d.file("a/plain.txt");
+    d.file("a/locked.txt");
+    d.file("a/..twodots");
+    d.folder("a/.hiddenfolder");
+    ASSERT_EQ(::chmod(d.nativeBytes("a/locked.txt"), 0444), 0);
+    auto all = listing("C:\\a");
+    ASSERT_EQ(all.size(), 4u);
+    EXPECT_EQ(all["plain.txt"].attributes(), attrArchive);
+    EXPECT_EQ(all["locked.txt"].attributes(), attrReadOnly | attrArchive);
+    EXPECT_EQ(all["..twodots"].attributes(), attrHidden | attrArchive);
+    EXPECT_EQ(all[".hiddenfolder"].attributes(), attrHidden | attrFolder);
+
+    d.file("s/marked-readonly.txt");
+    d.file("s/locked-archive.txt");
+    ASSERT_EQ(::chmod(d.nativeBytes("s/locked-archive.txt"), 0444), 0);
+    const auto mark = [&](const QString& relative, const char* value) {
+        return ::setxattr(d.nativeBytes(relative).constData(), "user.DOSATTRIB", value, std::strlen(value), 0) == 0;
+    };
+    if (!mark("s/marked-readonly.txt", "0x1"))
+        GTEST_SKIP() << "no user extended attributes on this file system";
+    ASSERT_TRUE(mark("s/locked-archive.txt", "0x20"));
+    d.file("s/system.txt");
+    ASSERT_TRUE(mark("s/system.txt", "0x4"));
+    FileFacts f;
+    ASSERT_EQ(fileFacts("C:\\s\\system.txt", f), errNone);
+    EXPECT_EQ(f.attributes(), attrSystem);
+    ASSERT_EQ(fileFacts("C:\\s\\marked-readonly.txt", f), errNone);
+    EXPECT_EQ(f.attributes(), attrReadOnly);
+    ASSERT_EQ(fileFacts("C:\\s\\locked-archive.txt", f), errNone);
+    EXPECT_EQ(f.attributes(), attrReadOnly | attrArchive);
+    // A folder whose mark is empty carries none: its entries are not asked.
+    ASSERT_EQ(::setxattr(d.nativeBytes("s").constData(), "user.DOSATTRIB", "", 0, 0), 0);
+    EXPECT_EQ(listing("C:\\s")["marked-readonly.txt"].attributes(), attrArchive);
+
+    setMtime(d.nativeBytes("a/plain.txt"), 1000000000);
+    FileTimes t;
+    ASSERT_EQ(fileTimes("C:\\a\\plain.txt", t), errNone);
+    struct statx sx {};
+    ASSERT_EQ(::statx(AT_FDCWD, d.nativeBytes("a/plain.txt").constData(), 0, STATX_BTIME | STATX_MTIME | STATX_CTIME, &sx), 0);
+    EXPECT_EQ(t.modified, 1000000000);
+    EXPECT_EQ(t.created, (sx.stx_mask & STATX_BTIME) ? qint64(sx.stx_btime.tv_sec) : qint64(1000000000));
+    EXPECT_EQ(t.createdLocal, toLocalDateTime(t.created));
+}
