@@ -420,3 +420,18 @@ TEST(Paths, TheDeepestDriveNamesAPathAndEitherSlashSeparates)
     EXPECT_EQ(driveType(""), driveNoRoot);
     setDrives(DriveTable());
 }
+
+// Callers get the drive-type query's own numbers, one for each kind.
+TEST(Volumes, EachKindOfDriveAnswersTheQuerysOwnNumber)
+{
+    std::vector<Drive> table;
+    const std::pair<char, int> kinds[] = {{'C', 3}, {'D', 2}, {'E', 4}, {'F', 5}, {'G', 6}, {'H', 0}};
+    const int types[] = {driveFixed, driveRemovable, driveRemote, driveCdRom, driveRamDisk, driveUnknown};
+    for (std::size_t i = 0; i < std::size(kinds); ++i)
+        table.push_back({QLatin1Char(kinds[i].first), "/", {}, {}, {}, types[i], false});
+    setDrives(DriveTable(table));
+    for (const auto& [letter, number] : kinds)
+        EXPECT_EQ(driveType(QString(QLatin1Char(letter)) + ":\\"), number) << letter;
+    EXPECT_EQ(driveType("Q:\\"), 1);   // no such root
+    setDrives(DriveTable());
+}

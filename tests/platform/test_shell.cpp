@@ -24,6 +24,7 @@
 #include <fcntl.h>
 #include <csignal>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <unistd.h>
 #include <utility>
@@ -276,6 +277,40 @@ TEST(SystemShellNetwork, TheLoopbackAloneIsNoNetwork)
     if (WIFEXITED(status) && WEXITSTATUS(status) == 77)
         GTEST_SKIP() << "no private network here";
     EXPECT_EQ(status, 0);
+}
+
+// Only an interface that is up, has its link and holds an address of the
+// internet makes a network: one whose cable is out does not.
+TEST(SystemShellNetwork, AnInterfaceCountsOnlyWhenUpWithItsLinkAndAnAddress)
+{
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        // A pair of linked interfaces in a network only this process sees,
+        // with no addresses of their own to begin with.
+        if (::unshare(CLONE_NEWNET) != 0
+            || std::system("sysctl -qw net.ipv6.conf.all.disable_ipv6=1 net.ipv6.conf.default.disable_ipv6=1 >/dev/null 2>&1 "
+                           "&& ip link add qm0 type veth peer name qm1 && ip link set qm0 up >/dev/null 2>&1") != 0)
+            ::_exit(77);
+        int failed = 0;
+        const auto expect = [&](bool alive) { failed = failed * 2 + (SystemShell().networkAlive() == alive ? 0 : 1); };
+        expect(false);   // up, no link, no address
+        if (std::system("ip addr add 10.9.0.1/24 dev qm0 >/dev/null 2>&1") != 0)
+            ::_exit(77);
+        expect(false);   // up with an address, no link
+        if (std::system("ip addr del 10.9.0.1/24 dev qm0 && ip link set qm1 up >/dev/null 2>&1") != 0)
+            ::_exit(77);
+        expect(false);   // up with its link, no address
+        if (std::system("ip addr add 10.9.0.1/24 dev qm0 >/dev/null 2>&1") != 0)
+            ::_exit(77);
+        expect(true);
+        ::_exit(failed);
+    }
+    int status = -1;
+    ::waitpid(pid, &status, 0);
+    if (WIFEXITED(status) && WEXITSTATUS(status) == 77)
+        GTEST_SKIP() << "no private network with linked interfaces here";
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0) << "a bit for each answer that was wrong, first to last";
 }
 
 TEST(InstanceLock, OneHolderPerFolderByAnyPathAndADeadHoldersLockIsTaken)
@@ -539,6 +574,15 @@ TEST_F(ShellTest, AnItemOnAnotherVolumeGoesToThatVolumesOwnTrash)
         check(recorded(vol + "/.Trash/" + uid + "/info/d.txt.trashinfo") == "sub/d.txt");
         check(testing_support::fileBytes(as) == "d" && !QFile::exists(vol + "/sub/d.txt"));
         check(!QFile::exists(d.native("data/Trash")));
+        // An item that cannot be moved (a mount point) stays, and no trash
+        // keeps a record of it.
+        QDir().mkpath(vol + "/busy");
+        if (::mount("none", QFile::encodeName(vol + "/busy").constData(), "tmpfs", 0, nullptr) != 0)
+            ::_exit(77);
+        check(moveToTrash(vol + "/busy") == errPermissionDenied);
+        check(QFileInfo(vol + "/busy").isDir());
+        check(!QFile::exists(vol + "/.Trash/" + uid + "/info/busy.trashinfo")
+              && !QFile::exists(vol + "/.Trash-" + uid + "/info/busy.trashinfo"));
         ::_exit(failed == 0 ? 0 : 100 + failed % 100);
     }
     int status = -1;
