@@ -493,3 +493,28 @@ TEST(LeftJournal, OnlyItsOwnNamesAreJournalsAndNoReportIsNeeded)
     EXPECT_TRUE(hidden(d.native(QStringLiteral("App"))).isEmpty());
     EXPECT_EQ(d.bytes(QStringLiteral("Home/.a.txt.qmtmp-Abc123")), "<missing>");
 }
+
+// A thousand names are tried for a journal set aside: the thousandth is
+// taken when it is the first free one; with all of them taken the journal
+// keeps its own name, and is reported under it.
+TEST(LeftJournal, AThousandNamesAreTriedForAJournalSetAside)
+{
+    TempDrive d;
+    d.file(QStringLiteral("App/.qmjournal-Qw12Er.ignored"), "1");
+    for (int n = 2; n < 1000; ++n)
+        d.file(QStringLiteral("App/.qmjournal-Qw12Er.ignored.%1").arg(n), "n");
+    leaveJournal(d, QStringLiteral("App/.qmjournal-Qw12Er"), "t 1 important.txt\n");
+    JournalReport report;
+    startWriteJournal(d.native(QStringLiteral("App")), &report);
+    stopWriteJournal();
+    EXPECT_EQ(report.foreign, QStringList{d.native(QStringLiteral("App/.qmjournal-Qw12Er.ignored.1000"))});
+    EXPECT_EQ(d.bytes(QStringLiteral("App/.qmjournal-Qw12Er.ignored.1000")), "t 1 important.txt\n");
+
+    leaveJournal(d, QStringLiteral("App/.qmjournal-Qw12Er"), "t 2 important.txt\n");
+    report = {};
+    startWriteJournal(d.native(QStringLiteral("App")), &report);
+    stopWriteJournal();
+    EXPECT_EQ(report.foreign, QStringList{d.native(QStringLiteral("App/.qmjournal-Qw12Er"))});
+    EXPECT_EQ(d.bytes(QStringLiteral("App/.qmjournal-Qw12Er")), "t 2 important.txt\n");
+    EXPECT_FALSE(QFile::exists(d.native(QStringLiteral("App/.qmjournal-Qw12Er.ignored.1001"))));
+}
