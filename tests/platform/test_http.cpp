@@ -62,8 +62,10 @@ TEST_F(Http, DocumentsErrorPagesAndGreekPagesAreTextAndABodyCutShortIsAFailure)
         EXPECT_TRUE(row.error || got.status == row.status) << row.what << " " << got.status;
     }
 
-    // A first line that is no status line is a failed request, and no status came.
-    for (const QByteArray first : {"SMTP/1.0 200 OK", "HTTP/1.1", "HTTP/1.1 OK fine", "<html>hello</html>"}) {
+    // A first line that is no status line, or one whose code is out of range, is a
+    // failed request, and no status came.
+    for (const QByteArray first : {"SMTP/1.0 200 OK", "HTTP/1.1", "HTTP/1.1 OK fine", "<html>hello</html>",
+                                   "HTTP/1.1 1000 Odd", "HTTP/1.1 99 Odd", "HTTP/1.1 -200 Odd"}) {
         server.answer({first + "\r\nContent-Length: 5\r\n\r\nhello"});
         const HttpResult got = client.get(url());
         EXPECT_EQ(got.error, errInetRequestFailed) << first.constData();
