@@ -176,10 +176,13 @@ TEST(UserDriveMap, MappedLettersPersistAcrossRuns)
 
     // A store written by hand may end a folder with "/": its root is the
     // folder all the same.
-    testing_support::writeFile(UserDriveMap::storeFile(), "P=" + QFile::encodeName(target.path()) + "/\n");
+    // "//" is the root written twice.
+    testing_support::writeFile(UserDriveMap::storeFile(), "P=" + QFile::encodeName(target.path()) + "/\nQ=//\n");
     const DriveTable byHand = DriveTable::system();
     EXPECT_EQ(byHand.toNative("P:\\"), std::optional<QString>(target.path()));
     EXPECT_EQ(byHand.toNative("P:\\sub"), std::optional<QString>(target.path() + "/sub"));
+    EXPECT_EQ(byHand.toNative("Q:\\"), std::optional<QString>("/"));
+    EXPECT_EQ(byHand.toNative("Q:\\sub\\f"), std::optional<QString>("/sub/f"));
 
     setDrives(DriveTable());
 }
