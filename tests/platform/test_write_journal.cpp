@@ -408,6 +408,44 @@ TEST(StagedCopy, WithoutLinksAnOldFileThatCannotBeMovedAsidePutsTheEarlierOnesBa
     }
 }
 
+// An old file that cannot be given its second name (the folder refuses
+// the link for another reason than lacking them): nothing is replaced, and
+// neither the copies nor the second names already made are left behind.
+int s_links = 0;
+
+TEST(StagedCopy, AnOldFileRefusedItsSecondNameLeavesEveryTargetAndNoCopy)
+{
+    const char* const files[3] = {"a.ini", "b.txt", "c.txt"};
+    TempDrive d;
+    d.folder(QStringLiteral("App"));
+    QStringList sources, expected;
+    for (const char* f : files) {
+        d.file(QStringLiteral("In/") + QLatin1String(f), "new");
+        d.file(QStringLiteral("Out/") + QLatin1String(f), QByteArray("old ") + f);
+        sources << QStringLiteral("C:\\In\\") + QLatin1String(f);
+        expected << QLatin1String(f);
+    }
+    startWriteJournal(d.native(QStringLiteral("App")));
+    s_links = 0;
+    setLinkCall([](const char* from, const char* to) {
+        if (++s_links == 2) {
+            errno = EIO;
+            return -1;
+        }
+        return ::link(from, to);
+    });
+    int err = 0;
+    EXPECT_EQ(copyFilesStaged(sources, QStringLiteral("C:\\Out"), &err), shellAccessDenied);
+    setLinkCall(nullptr);
+    EXPECT_EQ(err, EIO);
+    EXPECT_EQ(s_links, 2);
+    for (const char* f : files)
+        EXPECT_EQ(d.bytes(QStringLiteral("Out/") + QLatin1String(f)), QByteArray("old ") + f) << f;
+    EXPECT_EQ(hidden(d.native(QStringLiteral("Out"))), expected);
+    EXPECT_TRUE(hidden(d.native(QStringLiteral("App"))).isEmpty()) << "every entry is struck off";
+    stopWriteJournal();
+}
+
 } // namespace
 
 // How each line of a left journal is read: only whole lines of the
