@@ -425,6 +425,14 @@ struct WireServer {
                 const QByteArray answer = answers.isEmpty() ? QByteArray() : answers.takeFirst();
                 if (!trickle) {
                     c->write(answer);
+                    if (!rest.isEmpty()) {
+                        // The rest once the client has long read the first part.
+                        QTimer::singleShot(100, c, [c, more = rest] {
+                            c->write(more);
+                            c->disconnectFromHost();
+                        });
+                        return;
+                    }
                     if (!hold)
                         c->disconnectFromHost();
                     return;
@@ -449,6 +457,7 @@ struct WireServer {
     bool listening = false;
     bool trickle = false;
     bool hold = false;   // the connection stays open after the answer
+    QByteArray rest;     // sent a while after each answer, before the close
     QList<QByteArray> answers;
     QList<QByteArray> heads;
 };
@@ -670,6 +679,26 @@ TEST(HttpWire, BoundsHoldToTheByteAndTheHeadIsReadExactly)
         EXPECT_TRUE(row.error != 0 || got.status == row.status) << row.what << " " << got.status;
         EXPECT_EQ(got.text, QString::fromLatin1(row.text)) << row.what;
         EXPECT_FALSE(got.cancelled) << row.what;
+    }
+}
+
+// A chunk size line may run as long as a head may be, extensions and all,
+// whether or not its end has come yet; one byte more is a failure.
+TEST(HttpWire, AChunkSizeLineMayBeAsLongAsAHead)
+{
+    const testing_support::EnvGuard direct("http_proxy", QByteArray());
+    WireServer wire;
+    ASSERT_TRUE(wire.listening);
+    const QString address = "http://127.0.0.1:" + wire.port() + "/v";
+    const QByteArray head = "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n";
+    wire.rest = "\nhello\r\n0\r\n\r\n";
+    for (const qsizetype line : {64 * 1024, 64 * 1024 + 1}) {
+        // The size, an extension, and the CR: all before the LF comes.
+        wire.answers << head + "5;" + QByteArray(line - 3, 'x') + "\r";
+        const HttpResult got = QtHttpClient().get(address);
+        const bool within = line == 64 * 1024;
+        EXPECT_EQ(got.error, within ? 0 : errInetRequestFailed) << line;
+        EXPECT_EQ(got.text, within ? QStringLiteral("hello") : QString()) << line;
     }
 }
 
