@@ -622,6 +622,7 @@ TEST(StagedCopy, EachRefusalAndFailureGivesItsCodeAndLeavesEverythingAsItWas)
         {"a FIFO", {"C:\\In\\a.txt", "C:\\In\\pipe"}, "C:\\Out", shellNotAFile, 0, 1},
         {"a folder", {"C:\\In\\folder", "C:\\In\\a.txt"}, "C:\\Out", shellNotAFile, 0, 0},
     };
+    const int open = openDescriptors();
     for (const Row& row : rows) {
         int which = -2;
         err = -1;
@@ -630,7 +631,22 @@ TEST(StagedCopy, EachRefusalAndFailureGivesItsCodeAndLeavesEverythingAsItWas)
         EXPECT_EQ(which, row.notAFile) << row.what;
         EXPECT_EQ(outNames(), before) << row.what;
         EXPECT_EQ(d.bytes("Out/a.txt"), "old a") << row.what;
+        EXPECT_EQ(openDescriptors(), open) << row.what << ": a refused copy keeps nothing open";
     }
+    // A destination the user may not write in: no copy can even begin, and
+    // the source read for it is not kept open.
+    ASSERT_EQ(::chmod(d.nativeBytes("Out"), 0555), 0);
+    ASSERT_EQ(::chmod(d.dir.path().toLocal8Bit(), 0755), 0);   // the sources stay readable
+    const int denied = testing_support::runUnprivileged([] {
+        const int held = openDescriptors();
+        int e = 0;
+        const int rc = copyFilesStaged({"C:\\In\\a.txt", "C:\\In\\b.txt"}, "C:\\Out", &e);
+        return rc != shellAccessDenied ? 1 : e != EACCES ? 2 : openDescriptors() != held ? 3 : 0;
+    });
+    ::chmod(d.nativeBytes("Out"), 0755);
+    EXPECT_EQ(denied, 0) << "1: not refused; 2: not for the right; 3: a file kept open";
+    EXPECT_EQ(outNames(), before);
+    EXPECT_EQ(d.bytes("Out/a.txt"), "old a");
     EXPECT_FALSE(QFileInfo::exists(d.native("nowhere")));
     // A source in a missing folder copied to a folder not there yet is
     // missing, not a copy onto itself.
