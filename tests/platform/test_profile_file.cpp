@@ -283,6 +283,10 @@ TEST_F(ProfileFileTest, TheCheckGivesEachProblemWithItsNumbers)
         const ProfileFileStatus s = checkProfileFile(path);
         return std::tuple{s.problem, s.error, s.systemError};
     };
+    const auto openCount = [] {
+        return QDir(QStringLiteral("/proc/self/fd")).entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot).size();
+    };
+    const qsizetype open = openCount();
     EXPECT_EQ(status(dir.filePath("missing/Quillmarsh.ini")), std::tuple(ProfileFileStatus::CannotWrite, 76, ENOENT));
     testing_support::writeFile(dir.filePath("file"), "x");
     EXPECT_EQ(status(dir.filePath("file/Quillmarsh.ini")), std::tuple(ProfileFileStatus::CannotRead, 76, 0));
@@ -297,6 +301,7 @@ TEST_F(ProfileFileTest, TheCheckGivesEachProblemWithItsNumbers)
     EXPECT_EQ(status(ini()), std::tuple(ProfileFileStatus::Fine, 0, 0));
     put(QByteArray(kMaxProfileFileSize + 1, ';'));
     EXPECT_EQ(status(ini()), std::tuple(ProfileFileStatus::TooLarge, 75, 0));
+    EXPECT_EQ(openCount(), open) << "a check keeps no file open";
 }
 
 // A value is cut to the caller's room, never between the halves of a
