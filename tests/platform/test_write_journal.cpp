@@ -446,6 +446,34 @@ TEST(StagedCopy, AnOldFileRefusedItsSecondNameLeavesEveryTargetAndNoCopy)
     stopWriteJournal();
 }
 
+// Every name tried for an old file's second name is taken meanwhile by
+// someone else: the copy fails, and none of their files is touched.
+TEST(StagedCopy, SecondNamesAllTakenByOthersFailTheCopyAndLeaveTheirFiles)
+{
+    TempDrive d;
+    d.folder(QStringLiteral("App"));
+    d.file(QStringLiteral("In/a.ini"), "new");
+    d.file(QStringLiteral("Out/a.ini"), "old");
+    startWriteJournal(d.native(QStringLiteral("App")));
+    setLinkCall([](const char*, const char* to) {
+        const int fd = ::open(to, O_WRONLY | O_CREAT | O_EXCL, 0644);
+        if (fd >= 0)
+            ::close(fd);
+        errno = EEXIST;
+        return -1;
+    });
+    int err = 0;
+    EXPECT_EQ(copyFilesStaged({QStringLiteral("C:\\In\\a.ini")}, QStringLiteral("C:\\Out"), &err), shellAccessDenied);
+    setLinkCall(nullptr);
+    EXPECT_EQ(err, EEXIST);
+    EXPECT_EQ(d.bytes(QStringLiteral("Out/a.ini")), "old");
+    const QStringList left = hidden(d.native(QStringLiteral("Out")));
+    EXPECT_EQ(left.size(), 101) << "a hundred names are tried, each left to whoever took it";
+    EXPECT_EQ(left.filter(QStringLiteral(".qmtmp-")).size(), 0) << "the copy itself goes";
+    EXPECT_TRUE(hidden(d.native(QStringLiteral("App"))).isEmpty());
+    stopWriteJournal();
+}
+
 } // namespace
 
 // How each line of a left journal is read: only whole lines of the
