@@ -321,14 +321,24 @@ TEST(Listing, AFolderThatMayNotBeSearchedIsDeniedAtAnyDepth)
         ASSERT_EQ(::mkdirat(fd, "closed", 0700), 0);
         ASSERT_EQ(::mkdirat(fd, "closed/inner", 0755), 0);
         ASSERT_EQ(::close(::openat(fd, "closed/inner/x.txt", O_WRONLY | O_CREAT, 0644)), 0);
+        // A folder others may pass through but not list.
+        ASSERT_EQ(::mkdirat(fd, "passage", 0711), 0);
+        const int y = ::openat(fd, "passage/y.txt", O_WRONLY | O_CREAT, 0644);
+        ASSERT_EQ(::write(y, "hello", 5), 5);
+        ::close(y);
         ::close(fd);
         const QString inner = base + "\\closed\\inner";
-        const int childRc = testing_support::runUnprivileged([inner] {
+        const int childRc = testing_support::runUnprivileged([inner, base] {
             FileFacts f;
             std::vector<DirEntry> entries;
             const int facts = fileFacts(inner + "\\x.txt", f);
             const int list = listFolder(inner, ListWhat::All, entries);
-            return facts == errPermissionDenied && list == errPermissionDenied ? 0 : 1 + facts % 100;
+            if (facts != errPermissionDenied || list != errPermissionDenied)
+                return 1 + facts % 100;
+            // The facts of a file named in full need no listing of its folder.
+            if (fileFacts(base + "\\passage\\y.txt", f) != errNone || f.size != 5 || f.isFolder)
+                return 101;
+            return listFolder(base + "\\passage", ListWhat::All, entries) == errPermissionDenied ? 0 : 102;
         });
         EXPECT_EQ(childRc, 0) << base.size();
         FileFacts f;
