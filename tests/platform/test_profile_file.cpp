@@ -367,6 +367,13 @@ TEST_F(ProfileFileTest, TheRulesHoldAtTheirEdges)
     EXPECT_EQ(get("S", "k"), QStringLiteral("under"));
     put("k=top\r\n[\r\nk=bare\r\n");
     EXPECT_EQ(get("", "k"), QStringLiteral("bare"));
+    // An empty key is named only by a line with nothing before its "=":
+    // never by a comment, a blank line or a line without "=".
+    put("[S]\r\n; note\r\n\r\nplain text\r\nk=v\r\n");
+    EXPECT_EQ(get("S", ""), QStringLiteral("<def>"));
+    EXPECT_EQ(get("S", " "), QStringLiteral("<def>"));
+    put("[S]\r\nplain text\r\n = nameless \r\n");
+    EXPECT_EQ(get("S", ""), QStringLiteral("nameless"));
 
     put("\xFF\xFE");
     EXPECT_EQ(writeProfileString(ini(), "S", "k", "v"), 0);
