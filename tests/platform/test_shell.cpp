@@ -21,6 +21,7 @@
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
+#include <dirent.h>
 #include <fcntl.h>
 #include <csignal>
 #include <cstdio>
@@ -490,6 +491,40 @@ TEST_F(ShellTest, EachFailureOfAFileOperationGivesItsOwnCode)
     EXPECT_EQ(QDir(d.native("open")).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot), QStringList());
     ::chmod(d.nativeBytes("locked"), 0755);
     ::chmod(d.nativeBytes("locked/tree"), 0755);
+}
+
+// Deleting a tree stops at the first item that cannot go: in a shared
+// folder where one file is another user's, the items the walk reaches after
+// it are kept, those before it are gone.
+TEST_F(ShellTest, DeletingATreeStopsAtTheFirstItemThatCannotGo)
+{
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "files of two users need root";
+    d.folder("shared");
+    ASSERT_EQ(::chmod(d.nativeBytes("shared"), 01777), 0);
+    ASSERT_EQ(::chmod(d.dir.path().toLocal8Bit(), 0755), 0);
+    d.file("shared/theirs.txt", "theirs");
+    for (int k = 0; k < 20; ++k) {
+        d.file(QStringLiteral("shared/mine%1.txt").arg(k), "mine");
+        ASSERT_EQ(::chown(d.nativeBytes(QStringLiteral("shared/mine%1.txt").arg(k)), 65534, 65534), 0);
+    }
+    // The order the walk meets them in is the folder's own.
+    QStringList order;
+    DIR* dir = ::opendir(d.nativeBytes("shared"));
+    ASSERT_NE(dir, nullptr);
+    while (const dirent* e = ::readdir(dir))
+        if (qstrcmp(e->d_name, ".") != 0 && qstrcmp(e->d_name, "..") != 0)
+            order << QString::fromLatin1(e->d_name);
+    ::closedir(dir);
+    const int rc = testing_support::runUnprivileged([] { return SystemShell().deleteItems({"C:\\shared"}, false); });
+    EXPECT_EQ(rc, shellAccessDenied);
+    const qsizetype stop = order.indexOf(QStringLiteral("theirs.txt"));
+    ASSERT_GE(stop, 0);
+    QStringList kept = order.mid(stop);
+    kept.sort();
+    QStringList left = QDir(d.native("shared")).entryList(QDir::Files);
+    left.sort();
+    EXPECT_EQ(left, kept);
 }
 
 // A second item of a name gets the first free number before its suffixes
