@@ -474,6 +474,30 @@ TEST(StagedCopy, SecondNamesAllTakenByOthersFailTheCopyAndLeaveTheirFiles)
     stopWriteJournal();
 }
 
+// A commit a kill cut short is finished at the next start; when one of its
+// copies can no longer be put in (a folder has taken the name), every file
+// of the set goes back to the old one.
+TEST(LeftJournal, ACommitThatCannotBeFinishedPutsEveryOldFileBack)
+{
+    TempDrive d;
+    d.folder(QStringLiteral("App"));
+    d.file(QStringLiteral("Out/a.ini"), "new a");   // replaced before the kill
+    d.file(QStringLiteral("Out/.a.ini.qmold-Abc123"), "old a");
+    d.file(QStringLiteral("Out/.b.txt.qmtmp-Def456"), "new b");
+    d.file(QStringLiteral("Out/b.txt/inside.txt"), "in the way");
+    leaveJournal(d, QStringLiteral("App/.qmjournal-Qw12Er"),
+                 "s 1 " + d.nativeBytes("Out/.a.ini.qmtmp-Abc123") + ' ' + d.nativeBytes("Out/a.ini") + ' '
+                     + d.nativeBytes("Out/.a.ini.qmold-Abc123") + "\ns 1 " + d.nativeBytes("Out/.b.txt.qmtmp-Def456")
+                     + ' ' + d.nativeBytes("Out/b.txt") + " -\ng 1\n");
+    JournalReport report;
+    EXPECT_EQ(startWriteJournal(d.native(QStringLiteral("App")), &report), 1);
+    stopWriteJournal();
+    EXPECT_EQ(d.bytes(QStringLiteral("Out/a.ini")), "old a");
+    EXPECT_EQ(d.bytes(QStringLiteral("Out/b.txt/inside.txt")), "in the way");
+    EXPECT_TRUE(report.foreign.isEmpty());
+    EXPECT_TRUE(hidden(d.native(QStringLiteral("App"))).isEmpty());
+}
+
 } // namespace
 
 // How each line of a left journal is read: only whole lines of the
