@@ -117,6 +117,11 @@ TEST(CompactPath, AtTheEdgesOfTheRoomLeft)
         {"C:\\dir\\abcdef", 9, "...\\ab..."},
         {"C:\\averyverylongname.txt", 7, "......."},
         {"C:\\averyverylongname.txt", 8, "...\\a..."},
+        // A drive without its "\\" is whole in two characters.
+        {"C:ab\\cdefgh\\x.txt", 11, "C:...\\x.txt"},
+        {"C:ab\\cdefgh\\x.txt", 10, "...\\x.txt"},
+        {"C:\\b\\cdefgh\\x.txt", 11, "...\\x.txt"},
+        {"C:\\b\\cdefgh\\x.txt", 12, "C:\\...\\x.txt"},
     };
     for (const auto& c : lengths)
         EXPECT_EQ(compactPathToLength(c.path, c.length), c.expected) << c.path.toStdString() << " " << c.length;
