@@ -184,6 +184,20 @@ TEST(UserDriveMap, MappedLettersPersistAcrossRuns)
     EXPECT_EQ(byHand.toNative("Q:\\"), std::optional<QString>("/"));
     EXPECT_EQ(byHand.toNative("Q:\\sub\\f"), std::optional<QString>("/sub/f"));
 
+    // On the system's table a letter is there as soon as it is mapped and
+    // gone as soon as it is not; a table set by hand is left as it was.
+    reloadDrives();
+    ASSERT_TRUE(drivesAreSystem());
+    EXPECT_EQ(UserDriveMap::map(QLatin1Char('y'), target.path()), errNone);
+    EXPECT_EQ(toNative("Y:\\sub"), std::optional<QString>(target.path() + "/sub"));
+    EXPECT_EQ(UserDriveMap::unmap(QLatin1Char('Y')), errNone);
+    EXPECT_EQ(drives().find(QLatin1Char('Y')), nullptr);
+    setDrives(DriveTable({Drive{QLatin1Char('C'), "/", {}, {}, {}, driveFixed, false}}));
+    EXPECT_EQ(UserDriveMap::map(QLatin1Char('Y'), target.path()), errNone);
+    EXPECT_EQ(drives().find(QLatin1Char('Y')), nullptr);
+    EXPECT_EQ(UserDriveMap::unmap(QLatin1Char('Y')), errNone);
+    EXPECT_FALSE(drivesAreSystem());
+
     setDrives(DriveTable());
 }
 
