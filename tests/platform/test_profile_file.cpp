@@ -217,6 +217,8 @@ TEST_F(ProfileFileTest, AWriteChangesOrAddsItsLinesAndKeepsEveryOtherByte)
         {"[General]\rOther=1\r\r[Unknown]\rx=y", "General", "New", "2", "[General]\rOther=1\rNew=2\r\r[Unknown]\rx=y"},
         {"[A]\nx=y", "PageSetup", "FontSize", "9", "[A]\nx=y\n[PageSetup]\nFontSize=9\n"},
         {"[S]", "S", "k", "v", "[S]\r\nk=v\r\n"},
+        // A last line without its end takes the file's first line end.
+        {"[S]\r\na=1\nx=1", "S", "k", "2", "[S]\r\na=1\nx=1\r\nk=2\r\n"},
         {"", "General", "Language", "Ελληνικά", "[General]\r\nLanguage=" + QStringLiteral("Ελληνικά").toUtf8() + "\r\n"},
         // Lines of another encoding, or none, keep their bytes.
         {"[S]\r\n" + greekAnsi + "\r\nk=1\r\n", "S", "k", "2", "[S]\r\n" + greekAnsi + "\r\nk=2\r\n"},
