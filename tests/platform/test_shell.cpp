@@ -219,6 +219,10 @@ TEST_F(ShellTest, ProgramsAreFoundInTheApplicationFolderAndRunIsWaitedFor)
     // Written only after the sleep: the call returned after the program ended.
     EXPECT_EQ(testing_support::fileBytes(log), QFile::encodeName(d.native("saved paths.txt")));
     EXPECT_FALSE(sh.runAndWait("no-such-editor-here", "C:\\saved paths.txt"));
+    // Found and marked to run, yet no program the system can start.
+    d.file("app/broken", QByteArray("\x7f" "ELF garbage", 12));
+    ASSERT_EQ(::chmod(d.nativeBytes("app/broken"), 0755), 0);
+    EXPECT_FALSE(sh.runAndWait("broken", "C:\\saved paths.txt"));
     app().setPath({});
 }
 
