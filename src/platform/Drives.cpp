@@ -72,7 +72,8 @@ QString readSmallFile(const QString& path)
 // Labels from /dev/disk/by-label: the link names escape a blank as \x20.
 QString labelFor(const QString& device, const SystemRoots& roots)
 {
-    if (!device.startsWith(QLatin1Char('/')))   // network sources carry no label
+    // Network sources ("nas:/export", "//server/share") carry no label.
+    if (!device.startsWith(QLatin1Char('/')) || device.startsWith(QLatin1String("//")))
         return {};
     const QString canonicalDevice = QFileInfo(device).canonicalFilePath();
     QDir dir(roots.dev + QStringLiteral("/disk/by-label"));

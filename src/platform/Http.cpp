@@ -126,9 +126,11 @@ private:
                 // "HTTP/1.1 200 Reason"
                 const QList<QByteArray> parts = line->split(' ');
                 bool ok = false;
-                m_status = parts.size() >= 2 && parts[0].startsWith("HTTP/1.") ? parts[1].toInt(&ok) : 0;
-                if (!ok || m_status < 100 || m_status > 999)
+                const int status = parts.size() >= 2 && parts[0].startsWith("HTTP/1.") ? parts[1].toInt(&ok) : 0;
+                // A code out of range is no status: the caller is told none came.
+                if (!ok || status < 100 || status > 999)
                     return fail();
+                m_status = status;
                 return true;
             }
             if (!line->isEmpty()) {

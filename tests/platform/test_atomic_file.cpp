@@ -11,10 +11,12 @@
 #include <gtest/gtest.h>
 #include <sched.h>
 #include <sys/mount.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <csignal>
 #include <functional>
 
 using namespace platform;
@@ -309,3 +311,144 @@ TEST(WriteJournal, TheJournalOfARunningCopyIsLeftAlone)
 }
 
 } // namespace
+
+namespace {
+
+// A file size limit for one scope: a write past it fails (EFBIG) instead of
+// stopping the process.
+struct FileSizeLimit {
+    explicit FileSizeLimit(rlim_t bytes)
+    {
+        ::getrlimit(RLIMIT_FSIZE, &old);
+        oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+        struct rlimit now = old;
+        now.rlim_cur = bytes;
+        ::setrlimit(RLIMIT_FSIZE, &now);
+    }
+    ~FileSizeLimit()
+    {
+        ::setrlimit(RLIMIT_FSIZE, &old);
+        std::signal(SIGXFSZ, oldHandler);
+    }
+    struct rlimit old {};
+    void (*oldHandler)(int) = nullptr;
+};
+
+} // namespace
+
+// A write that fails is reported by every later write and by the commit,
+// which keeps the old file and leaves no temporary; a file never opened (or
+// whose opening failed) takes no write and no commit.
+TEST(AtomicFile, AFailedWriteIsReportedToTheEndAndTheOldFileStays)
+{
+    QTemporaryDir dir;
+    const QString target = dir.filePath(QStringLiteral("a.txt"));
+    ASSERT_EQ(writeFileAtomically(target, "old"), 0);
+    {
+        AtomicFile f;
+        ASSERT_EQ(f.open(target), 0);
+        FileSizeLimit limit(4);
+        EXPECT_EQ(f.write("0123456789"), 57);
+        EXPECT_EQ(f.write("x"), 57);
+        EXPECT_EQ(f.commit(), 57);
+        EXPECT_EQ(f.write("x"), 57);
+        EXPECT_EQ(f.commit(), 57);
+    }
+    EXPECT_EQ(testing_support::fileBytes(target), "old");
+    EXPECT_EQ(entries(dir), QStringList{QStringLiteral("a.txt")});
+
+    // A file discarded, opened anew or let go holds nothing open after.
+    const auto openCount = [] {
+        return QDir(QStringLiteral("/proc/self/fd")).entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot).size();
+    };
+    const qsizetype before = openCount();
+    {
+        AtomicFile f;
+        ASSERT_EQ(f.open(target), 0);
+        ASSERT_EQ(f.open(target), 0);
+        f.discard();
+        ASSERT_EQ(f.open(target), 0);
+        EXPECT_EQ(openCount(), before + 1);
+    }
+    EXPECT_EQ(openCount(), before);
+    EXPECT_EQ(entries(dir), QStringList{QStringLiteral("a.txt")});
+
+    AtomicFile never;
+    EXPECT_EQ(never.write("x"), 52);
+    EXPECT_EQ(never.commit(), 52);
+    AtomicFile refused;
+    EXPECT_EQ(refused.open(dir.filePath(QStringLiteral("missing/a.txt"))), 76);
+    EXPECT_EQ(refused.write("x"), 52);
+    EXPECT_EQ(refused.commit(), 52);
+    // Once committed, the file takes nothing more.
+    AtomicFile done;
+    ASSERT_EQ(done.open(target), 0);
+    EXPECT_EQ(done.write(QByteArray("new")), 0);
+    EXPECT_EQ(done.commit(0600), 0);
+    EXPECT_EQ(done.write("more"), 52);
+    EXPECT_EQ(testing_support::fileBytes(target), "new");
+    struct stat st {};
+    ASSERT_EQ(::stat(QFile::encodeName(target).constData(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 0600u);
+    // A new file gets the mode the process's mask leaves of 0666.
+    const mode_t mask = ::umask(027);
+    ASSERT_EQ(writeFileAtomically(dir.filePath(QStringLiteral("b.txt")), "b"), 0);
+    ::umask(mask);
+    ASSERT_EQ(::stat(QFile::encodeName(dir.filePath(QStringLiteral("b.txt"))).constData(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 0640u);
+    EXPECT_EQ(entries(dir), (QStringList{QStringLiteral("a.txt"), QStringLiteral("b.txt")}));
+}
+
+// Only a name this program makes is taken for one of its temporary files.
+TEST(AtomicFile, ATemporaryNameIsKnownByItsDotItsTagAndSixLettersOrDigits)
+{
+    const struct { QByteArray path; bool temporary; } rows[] = {
+        {"/d/.a.txt.qmtmp-Ab3xY9", true},
+        {"/d/.a.txt.qmold-000000", true},
+        {"/.a.qmtmp-zzzzzz", true},
+        {"d/.a.txt.qmtmp-Ab3xY9", false},       // not absolute
+        {"/d/a.txt.qmtmp-Ab3xY9", false},       // no leading dot
+        {"/d/.a.txt.qmtmp-Ab3x-9", false},      // not six letters or digits
+        {"/d/.a.txt.qmtmp-Ab3xY", false},       // five
+        {"/d/.a.txt.qmtmp-Ab3xY9z", false},     // seven
+        {"/d/.a.txt.qmtxx-Ab3xY9", false},      // no tag
+        {"/.ab", false},
+        {"/.", false},
+        {QByteArray("/d/.a\0.qmtmp-Ab3xY9", 19), false},
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(isTemporaryName(row.path), row.temporary) << row.path.constData();
+
+    const QByteArray temp = temporaryNamePrefix("/d/a.txt", kTemporaryTag) + "Ab3xY9";
+    const QByteArray old = temporaryNamePrefix("/d/a.txt", kBackupTag) + "Ab3xY9";
+    EXPECT_EQ(temp, "/d/.a.txt.qmtmp-Ab3xY9");
+    EXPECT_TRUE(isTemporaryNameOf(temp, "/d/a.txt", kTemporaryTag));
+    EXPECT_TRUE(isTemporaryNameOf(old, "/d/a.txt", kBackupTag));
+    EXPECT_FALSE(isTemporaryNameOf(old, "/d/a.txt", kTemporaryTag));
+    EXPECT_FALSE(isTemporaryNameOf(temp, "/d/b.txt", kTemporaryTag));
+    EXPECT_FALSE(isTemporaryNameOf(temp, "/e/a.txt", kTemporaryTag));
+    EXPECT_FALSE(isTemporaryNameOf(".a.txt.qmtmp-Ab3xY9", "a.txt", kTemporaryTag));
+    EXPECT_FALSE(isTemporaryNameOf(temp, "/d/a.txt/", kTemporaryTag));
+    EXPECT_EQ(temporaryNamePrefix("a.txt", kTemporaryTag), ".a.txt.qmtmp-");
+    EXPECT_EQ(temporaryNamePrefix("/a.txt", kTemporaryTag), "/.a.txt.qmtmp-");
+}
+
+// The name limit asked is the one of the folder the name lives in.
+TEST(AtomicFile, TheNameLimitIsAskedOfTheTargetsOwnFolder)
+{
+    static QList<QByteArray> asked;
+    asked.clear();
+    setNameLimitProbe([](const char* folder) {
+        asked << QByteArray(folder);
+        return QByteArrayView(folder) == "/" ? 20L : 255L;
+    });
+    const QByteArray inRoot = temporaryNamePrefix("/" + QByteArray(30, 'r'), kTemporaryTag);
+    const QByteArray inSub = temporaryNamePrefix("s/" + QByteArray(30, 's'), kTemporaryTag);
+    const QByteArray here = temporaryNamePrefix(QByteArray(30, 'h'), kTemporaryTag);
+    setNameLimitProbe(nullptr);
+    EXPECT_EQ(asked, (QList<QByteArray>{"/", "s", "."}));
+    // 20 bytes less the dot, the tag and the six random characters.
+    EXPECT_EQ(inRoot, "/." + QByteArray(20 - 1 - 7 - 6, 'r') + kTemporaryTag);
+    EXPECT_EQ(inSub, "s/." + QByteArray(30, 's') + kTemporaryTag);
+    EXPECT_EQ(here, "." + QByteArray(30, 'h') + kTemporaryTag);
+}

@@ -13,6 +13,7 @@
 #include <unistd.h>
 
 #include <climits>
+#include <cstring>
 #include <ctime>
 #include <map>
 
@@ -258,4 +259,216 @@ TEST(FileFacts, SambaDosAttributesWhenPresent)
     const auto all = listing("C:\\s");
     EXPECT_TRUE(all.at("marked.txt").system);
     EXPECT_FALSE(all.at("marked.txt").archive);
+}
+
+namespace {
+
+qsizetype openDescriptors()
+{
+    return QDir(QStringLiteral("/proc/self/fd")).entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot).size();
+}
+
+// Makes `levels` folders of 100-byte names under `fd` and gives the logical
+// path of the deepest below `logical`; `fd` is then that folder's.
+QString deepTree(int& fd, QString logical, int levels)
+{
+    const QByteArray name(100, 'n');
+    for (int level = 0; level < levels; ++level) {
+        ::mkdirat(fd, name.constData(), 0755);
+        const int next = ::openat(fd, name.constData(), O_RDONLY | O_DIRECTORY);
+        ::close(fd);
+        fd = next;
+        logical += "\\" + QString::fromLatin1(name);
+    }
+    return logical;
+}
+
+} // namespace
+
+// A name longer than any file system allows is a bad file name, whether it
+// is the last part or a folder on the way; nothing is held open after.
+TEST(Listing, ANameLongerThanAnyFileSystemAllowsIsABadNameAndHoldsNothingOpen)
+{
+    TempDrive d;
+    d.folder("short");
+    const QString huge(PATH_MAX + 10, u'h');
+    const qsizetype before = openDescriptors();
+    int rc = -1;
+    EXPECT_TRUE(listing("C:\\short\\" + huge, ListWhat::All, &rc).empty());
+    EXPECT_EQ(rc, errBadFileName);
+    FileFacts f;
+    EXPECT_EQ(fileFacts("C:\\short\\" + huge + "\\x.txt", f), errPathNotFound);
+    EXPECT_EQ(fileFacts("C:\\short\\" + QString(300, u'h'), f), errBadFileName);
+    FileTimes t;
+    EXPECT_EQ(fileTimes("C:\\short\\" + huge + "\\x.txt", t), errBadFileName);
+    qint64 size = -1;
+    EXPECT_EQ(fileOrFolderSize("C:\\short\\" + huge, size), errBadFileName);
+    EXPECT_EQ(size, 0);
+    EXPECT_EQ(openDescriptors(), before);
+}
+
+// Deep or not, a folder that may not be searched is a denied permission,
+// and a missing one on the way is a missing path.
+TEST(Listing, AFolderThatMayNotBeSearchedIsDeniedAtAnyDepth)
+{
+    TempDrive d;
+    ASSERT_EQ(::chmod(d.dir.path().toLocal8Bit(), 0755), 0);
+    int deepFd = ::open(d.nativeBytes(), O_RDONLY | O_DIRECTORY);
+    const QString deep = deepTree(deepFd, "C:", 45);
+    ASSERT_GT(toNative(deep)->size(), PATH_MAX);
+    for (const QString& base : {QStringLiteral("C:"), deep}) {
+        const int fd = base == deep ? deepFd : ::open(d.nativeBytes(), O_RDONLY | O_DIRECTORY);
+        ASSERT_EQ(::mkdirat(fd, "closed", 0700), 0);
+        ASSERT_EQ(::mkdirat(fd, "closed/inner", 0755), 0);
+        ASSERT_EQ(::close(::openat(fd, "closed/inner/x.txt", O_WRONLY | O_CREAT, 0644)), 0);
+        // A folder others may pass through but not list.
+        ASSERT_EQ(::mkdirat(fd, "passage", 0711), 0);
+        const int y = ::openat(fd, "passage/y.txt", O_WRONLY | O_CREAT, 0644);
+        ASSERT_EQ(::write(y, "hello", 5), 5);
+        ::close(y);
+        ::close(fd);
+        const QString inner = base + "\\closed\\inner";
+        const int childRc = testing_support::runUnprivileged([inner, base] {
+            FileFacts f;
+            std::vector<DirEntry> entries;
+            const int facts = fileFacts(inner + "\\x.txt", f);
+            const int list = listFolder(inner, ListWhat::All, entries);
+            if (facts != errPermissionDenied || list != errPermissionDenied)
+                return 1 + facts % 100;
+            // The facts of a file named in full need no listing of its folder.
+            if (fileFacts(base + "\\passage\\y.txt", f) != errNone || f.size != 5 || f.isFolder)
+                return 101;
+            return listFolder(base + "\\passage", ListWhat::All, entries) == errPermissionDenied ? 0 : 102;
+        });
+        EXPECT_EQ(childRc, 0) << base.size();
+        FileFacts f;
+        EXPECT_EQ(fileFacts(base + "\\gone\\inner\\x.txt", f), errPathNotFound) << base.size();
+        EXPECT_EQ(fileFacts(inner + "\\x.txt", f), errNone) << base.size();
+        int rc = -1;
+        EXPECT_TRUE(listing(base + "\\gone\\inner", ListWhat::All, &rc).empty());
+        EXPECT_EQ(rc, errPathNotFound) << base.size();
+    }
+}
+
+// The size of a folder is every file below it: a link to a file counts as
+// the file, a link to a folder, a FIFO and a folder that cannot be entered
+// count nothing.
+TEST(FileSize, AFolderIsTheTotalOfEveryFileBelowItAndNoLinkedFolder)
+{
+    TempDrive d;
+    ASSERT_EQ(::chmod(d.dir.path().toLocal8Bit(), 0755), 0);
+    d.file("t/a.txt", "12345");
+    d.file("t/sub/b.txt", "1234567");
+    d.file("t/sub/deeper/c.txt", QByteArray(1000, 'c'));
+    d.folder("t/empty");
+    d.file("elsewhere/big.txt", QByteArray(5000, 'b'));
+    ASSERT_EQ(::symlink("../elsewhere/big.txt", d.nativeBytes("t/link-to-file")), 0);
+    ASSERT_EQ(::symlink("../elsewhere", d.nativeBytes("t/link-to-folder")), 0);
+    ASSERT_EQ(::symlink("nowhere", d.nativeBytes("t/dangling")), 0);
+    ASSERT_EQ(::mkfifo(d.nativeBytes("t/pipe"), 0644), 0);
+    qint64 size = -1;
+    EXPECT_EQ(fileOrFolderSize("C:\\t", size), errNone);
+    EXPECT_EQ(size, 5 + 7 + 1000 + 5000);
+    EXPECT_EQ(fileOrFolderSize("C:\\t\\sub\\deeper\\c.txt", size), errNone);
+    EXPECT_EQ(size, 1000);
+    EXPECT_EQ(fileOrFolderSize("C:\\t\\empty", size), errNone);
+    EXPECT_EQ(size, 0);
+    EXPECT_EQ(fileOrFolderSize("C:\\t\\missing.txt", size), errFileNotFound);
+    EXPECT_EQ(size, 0);
+
+    d.file("t/closed/hidden.txt", QByteArray(300, 'h'));
+    ASSERT_EQ(::chmod(d.nativeBytes("t/closed"), 0700), 0);
+    const int childRc = testing_support::runUnprivileged([] {
+        qint64 seen = -1;
+        const int rc = fileOrFolderSize("C:\\t", seen);
+        return rc == errNone && seen == 5 + 7 + 1000 + 5000 ? 0 : 1;
+    });
+    EXPECT_EQ(childRc, 0);
+    EXPECT_EQ(fileOrFolderSize("C:\\t", size), errNone);
+    EXPECT_EQ(size, 5 + 7 + 1000 + 5000 + 300);
+}
+
+// A drive whose root is the file system's root: the root is a folder.
+TEST(FileFacts, TheRootOfTheFileSystemIsAFolder)
+{
+    testing_support::mountDrives({{'C', QStringLiteral("/")}});
+    FileFacts f;
+    EXPECT_EQ(fileFacts("C:\\", f), errNone);
+    EXPECT_TRUE(f.isFolder);
+    EXPECT_EQ(f.attributes() & attrFolder, attrFolder);
+    EXPECT_EQ(f.size, 0);
+    EXPECT_GT(f.mtime, 0);
+    EXPECT_TRUE(folderExists("C:\\"));
+    EXPECT_FALSE(fileExists("C:\\"));
+    platform::reloadDrives();
+}
+
+// Only "0x" followed by hexadecimal digits is a DOS attribute record.
+TEST(FileFacts, ASambaMarkThatIsNoNumberIsIgnored)
+{
+    TempDrive d;
+    const struct { const char* value; bool hidden; bool archive; } rows[] = {
+        {"0x2", true, false}, {"0X22", true, true}, {"0x", false, true}, {"0xzz", false, true},
+        {"1x2", false, true}, {"0y2", false, true}, {"02", false, true}};
+    int i = 0;
+    for (const auto& row : rows) {
+        const QString name = QStringLiteral("s/f%1.txt").arg(++i);
+        d.file(name);
+        if (::setxattr(d.nativeBytes(name).constData(), "user.DOSATTRIB", row.value, std::strlen(row.value), 0) != 0)
+            GTEST_SKIP() << "no user extended attributes on this file system";
+        FileFacts f;
+        ASSERT_EQ(fileFacts("C:\\s\\f" + QString::number(i) + ".txt", f), errNone);
+        EXPECT_EQ(f.hidden, row.hidden) << row.value;
+        EXPECT_EQ(f.archive, row.archive) << row.value;
+    }
+}
+
+// The attribute bits of each kind of entry, the DOS record adding to what
+// the mode says; a name that only starts with two dots is an entry; the
+// creation time is the file system's own when it keeps one.
+TEST(FileFacts, AttributeBitsOfEachKindAndTheCreationTime)
+{
+    TempDrive d;
+    d.file("a/plain.txt");
+    d.file("a/locked.txt");
+    d.file("a/..twodots");
+    d.folder("a/.hiddenfolder");
+    ASSERT_EQ(::chmod(d.nativeBytes("a/locked.txt"), 0444), 0);
+    auto all = listing("C:\\a");
+    ASSERT_EQ(all.size(), 4u);
+    EXPECT_EQ(all["plain.txt"].attributes(), attrArchive);
+    EXPECT_EQ(all["locked.txt"].attributes(), attrReadOnly | attrArchive);
+    EXPECT_EQ(all["..twodots"].attributes(), attrHidden | attrArchive);
+    EXPECT_EQ(all[".hiddenfolder"].attributes(), attrHidden | attrFolder);
+
+    d.file("s/marked-readonly.txt");
+    d.file("s/locked-archive.txt");
+    ASSERT_EQ(::chmod(d.nativeBytes("s/locked-archive.txt"), 0444), 0);
+    const auto mark = [&](const QString& relative, const char* value) {
+        return ::setxattr(d.nativeBytes(relative).constData(), "user.DOSATTRIB", value, std::strlen(value), 0) == 0;
+    };
+    if (!mark("s/marked-readonly.txt", "0x1"))
+        GTEST_SKIP() << "no user extended attributes on this file system";
+    ASSERT_TRUE(mark("s/locked-archive.txt", "0x20"));
+    d.file("s/system.txt");
+    ASSERT_TRUE(mark("s/system.txt", "0x4"));
+    FileFacts f;
+    ASSERT_EQ(fileFacts("C:\\s\\system.txt", f), errNone);
+    EXPECT_EQ(f.attributes(), attrSystem);
+    ASSERT_EQ(fileFacts("C:\\s\\marked-readonly.txt", f), errNone);
+    EXPECT_EQ(f.attributes(), attrReadOnly);
+    ASSERT_EQ(fileFacts("C:\\s\\locked-archive.txt", f), errNone);
+    EXPECT_EQ(f.attributes(), attrReadOnly | attrArchive);
+    // A folder whose mark is empty carries none: its entries are not asked.
+    ASSERT_EQ(::setxattr(d.nativeBytes("s").constData(), "user.DOSATTRIB", "", 0, 0), 0);
+    EXPECT_EQ(listing("C:\\s")["marked-readonly.txt"].attributes(), attrArchive);
+
+    setMtime(d.nativeBytes("a/plain.txt"), 1000000000);
+    FileTimes t;
+    ASSERT_EQ(fileTimes("C:\\a\\plain.txt", t), errNone);
+    struct statx sx {};
+    ASSERT_EQ(::statx(AT_FDCWD, d.nativeBytes("a/plain.txt").constData(), 0, STATX_BTIME | STATX_MTIME | STATX_CTIME, &sx), 0);
+    EXPECT_EQ(t.modified, 1000000000);
+    EXPECT_EQ(t.created, (sx.stx_mask & STATX_BTIME) ? qint64(sx.stx_btime.tv_sec) : qint64(1000000000));
+    EXPECT_EQ(t.createdLocal, toLocalDateTime(t.created));
 }

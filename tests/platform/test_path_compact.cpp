@@ -90,3 +90,39 @@ TEST(CompactPath, ADriveIsNeverCutAndALongLastComponentGivesWayAtItsEnd)
         }
     }
 }
+
+// The edges: a cut never splits a character outside the basic plane, the
+// shortest results are a single dot, and a last component that just fits
+// behind "..." is kept whole.
+TEST(CompactPath, AtTheEdgesOfTheRoomLeft)
+{
+    const TextMeasure perChar = [](const QString& s) { return static_cast<int>(s.size()); };
+    const QString smile = QString::fromUtf8("😀");   // two UTF-16 units
+    const struct { QString path; int width; QString expected; } widths[] = {
+        {smile + "bcdef", 4, "..."},
+        {smile + "bcdef", 5, smile + "..."},
+        {"abcdef", 1, "."},
+        {"abcdef", 0, ""},
+        {"C:\\\\averylongname", 10, "C:\\\\ave..."},
+    };
+    for (const auto& c : widths)
+        EXPECT_EQ(compactPathToWidth(c.path, c.width, perChar), c.expected) << c.path.toStdString() << " " << c.width;
+    const struct { QString path; int length; QString expected; } lengths[] = {
+        {smile + "bcdef", 4, "..."},
+        {smile + "bcdef", 5, smile + "..."},
+        {"abc", 1, "."},
+        {"abc", 3, "abc"},
+        {"abcd", 3, "..."},
+        {"C:\\dir\\abcdef", 10, "...\\abcdef"},
+        {"C:\\dir\\abcdef", 9, "...\\ab..."},
+        {"C:\\averyverylongname.txt", 7, "......."},
+        {"C:\\averyverylongname.txt", 8, "...\\a..."},
+        // A drive without its "\\" is whole in two characters.
+        {"C:ab\\cdefgh\\x.txt", 11, "C:...\\x.txt"},
+        {"C:ab\\cdefgh\\x.txt", 10, "...\\x.txt"},
+        {"C:\\b\\cdefgh\\x.txt", 11, "...\\x.txt"},
+        {"C:\\b\\cdefgh\\x.txt", 12, "C:\\...\\x.txt"},
+    };
+    for (const auto& c : lengths)
+        EXPECT_EQ(compactPathToLength(c.path, c.length), c.expected) << c.path.toStdString() << " " << c.length;
+}

@@ -1,5 +1,6 @@
 #include "platform/ProfileFile.h"
 
+#include <QDir>
 #include <QFile>
 #include <QStringEncoder>
 #include <QTemporaryDir>
@@ -13,6 +14,7 @@
 #include <cerrno>
 #include <functional>
 #include <random>
+#include <tuple>
 #include <vector>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -215,6 +217,8 @@ TEST_F(ProfileFileTest, AWriteChangesOrAddsItsLinesAndKeepsEveryOtherByte)
         {"[General]\rOther=1\r\r[Unknown]\rx=y", "General", "New", "2", "[General]\rOther=1\rNew=2\r\r[Unknown]\rx=y"},
         {"[A]\nx=y", "PageSetup", "FontSize", "9", "[A]\nx=y\n[PageSetup]\nFontSize=9\n"},
         {"[S]", "S", "k", "v", "[S]\r\nk=v\r\n"},
+        // A last line without its end takes the file's first line end.
+        {"[S]\r\na=1\nx=1", "S", "k", "2", "[S]\r\na=1\nx=1\r\nk=2\r\n"},
         {"", "General", "Language", "Ελληνικά", "[General]\r\nLanguage=" + QStringLiteral("Ελληνικά").toUtf8() + "\r\n"},
         // Lines of another encoding, or none, keep their bytes.
         {"[S]\r\n" + greekAnsi + "\r\nk=1\r\n", "S", "k", "2", "[S]\r\n" + greekAnsi + "\r\nk=2\r\n"},
@@ -272,3 +276,115 @@ TEST_F(ProfileFileTest, AWriteThroughASymbolicLinkChangesTheFileItNamesAndKeepsI
     EXPECT_EQ(st.st_mode & 0777, 0640u);
 }
 
+
+// The whole status for each way the file or its folder fails, with the
+// error number and the system's own.
+TEST_F(ProfileFileTest, TheCheckGivesEachProblemWithItsNumbers)
+{
+    const auto status = [](const QString& path) {
+        const ProfileFileStatus s = checkProfileFile(path);
+        return std::tuple{s.problem, s.error, s.systemError};
+    };
+    const auto openCount = [] {
+        return QDir(QStringLiteral("/proc/self/fd")).entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot).size();
+    };
+    const qsizetype open = openCount();
+    EXPECT_EQ(status(dir.filePath("missing/Quillmarsh.ini")), std::tuple(ProfileFileStatus::CannotWrite, 76, ENOENT));
+    testing_support::writeFile(dir.filePath("file"), "x");
+    EXPECT_EQ(status(dir.filePath("file/Quillmarsh.ini")), std::tuple(ProfileFileStatus::CannotRead, 76, 0));
+    ASSERT_EQ(::symlink("loop", QFile::encodeName(dir.filePath("loop")).constData()), 0);
+    EXPECT_EQ(status(dir.filePath("loop")), std::tuple(ProfileFileStatus::CannotRead, 57, 0));
+    put("[S]\r\nk=v\r\n");
+    EXPECT_EQ(status(ini()), std::tuple(ProfileFileStatus::Fine, 0, 0));
+    ASSERT_EQ(::chmod(QFile::encodeName(ini()).constData(), 0444), 0);
+    EXPECT_EQ(status(ini()), std::tuple(ProfileFileStatus::CannotWrite, 75, 0));
+    put(QByteArray(kMaxProfileFileSize, ';'));
+    ::chmod(QFile::encodeName(ini()).constData(), 0644);
+    EXPECT_EQ(status(ini()), std::tuple(ProfileFileStatus::Fine, 0, 0));
+    put(QByteArray(kMaxProfileFileSize + 1, ';'));
+    EXPECT_EQ(status(ini()), std::tuple(ProfileFileStatus::TooLarge, 75, 0));
+    EXPECT_EQ(openCount(), open) << "a check keeps no file open";
+}
+
+// A value is cut to the caller's room, never between the halves of a
+// character outside the basic plane.
+TEST_F(ProfileFileTest, AValueCutToTheCapacityNeverKeepsHalfACharacter)
+{
+    put("[S]\r\nk=ab\xf0\x9f\x98\x80" "cd\r\n");   // "ab😀cd": the emoji is two UTF-16 units
+    EXPECT_EQ(get("S", "k", 8), QString::fromUtf8("ab😀cd"));
+    EXPECT_EQ(get("S", "k", 5), QString::fromUtf8("ab😀"));
+    EXPECT_EQ(get("S", "k", 4), QStringLiteral("ab"));
+    EXPECT_EQ(get("S", "k", 3), QStringLiteral("ab"));
+    EXPECT_EQ(get("S", "k", 1), QString());
+    EXPECT_EQ(get("S", "k", 0), QString());
+    EXPECT_EQ(getProfileString(ini(), "S", "none", QString::fromUtf8("x😀"), 3), QStringLiteral("x"));
+}
+
+// A file that grows while it is read (as the system's own files under /proc,
+// which say they are empty) is refused whole once past the bound, and held
+// open no longer.
+TEST_F(ProfileFileTest, AFileLongerThanItSaidIsRefusedAndNotKeptOpen)
+{
+    const auto openCount = [] {
+        return QDir(QStringLiteral("/proc/self/fd")).entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot).size();
+    };
+    const qsizetype before = openCount();
+    QByteArray out = "stale";
+    EXPECT_EQ(readRegularFile(QStringLiteral("/proc/self/status"), 16, out), 75);
+    EXPECT_EQ(out, QByteArray());
+    EXPECT_EQ(openCount(), before);
+    EXPECT_EQ(readRegularFile(QStringLiteral("/proc/self/status"), 1 << 20, out), 0);
+    EXPECT_TRUE(out.startsWith("Name:"));
+    // Past the bound only after a first full read: what was read goes too.
+    ASSERT_EQ(readRegularFile(QStringLiteral("/proc/self/smaps"), 16 << 20, out), 0);
+    ASSERT_GT(out.size(), 65536);
+    EXPECT_EQ(readRegularFile(QStringLiteral("/proc/self/smaps"), 65536, out), 75);
+    EXPECT_EQ(out, QByteArray());
+    put("12345");
+    EXPECT_EQ(readRegularFile(ini(), 5, out), 0);
+    EXPECT_EQ(out, "12345");
+    EXPECT_EQ(readRegularFile(ini(), 4, out), 75);
+    EXPECT_EQ(out, QByteArray());
+    EXPECT_EQ(readRegularFile(dir.filePath("none"), 4, out), -1);
+    EXPECT_EQ(readRegularFile(dir.filePath("none/deeper"), 4, out), -1);
+    EXPECT_EQ(openCount(), before);
+}
+
+// Reading at the edges of the rules: quotes that hold nothing, a section
+// named by nothing, a header whose "]" is missing, a key that is a comment;
+// a UTF-16 mark alone still makes a UTF-16 file, also for the writer.
+TEST_F(ProfileFileTest, TheRulesHoldAtTheirEdges)
+{
+    put("[]\r\nk=empty section\r\n[S]\r\nq=\"\"\r\nr=''\r\none=\"\r\nmixed=\"x'\r\n;c=comment\r\n [ Open \r\nk = open \r\n");
+    EXPECT_EQ(get("", "k"), QStringLiteral("empty section"));
+    EXPECT_EQ(get("S", "q"), QString());
+    EXPECT_EQ(get("S", "r"), QString());
+    EXPECT_EQ(get("S", "one"), QStringLiteral("\""));
+    EXPECT_EQ(get("S", "mixed"), QStringLiteral("\"x'"));
+    EXPECT_EQ(get("S", ";c"), QStringLiteral("<def>"));
+    EXPECT_EQ(get("open", "k"), QStringLiteral("open"));
+    // A byte-order mark in front of a later header (two files run together)
+    // is no part of it.
+    put("k=top\r\n\xEF\xBB\xBF [S]\r\nk=under\r\n");
+    EXPECT_EQ(get("S", "k"), QStringLiteral("under"));
+    put("k=top\r\n[\r\nk=bare\r\n");
+    EXPECT_EQ(get("", "k"), QStringLiteral("bare"));
+    // An empty key is named only by a line with nothing before its "=":
+    // never by a comment, a blank line or a line without "=".
+    put("[S]\r\n; note\r\n\r\nplain text\r\nk=v\r\n");
+    EXPECT_EQ(get("S", ""), QStringLiteral("<def>"));
+    EXPECT_EQ(get("S", " "), QStringLiteral("<def>"));
+    put("[S]\r\nplain text\r\n = nameless \r\n");
+    EXPECT_EQ(get("S", ""), QStringLiteral("nameless"));
+
+    put("\xFF\xFE");
+    EXPECT_EQ(writeProfileString(ini(), "S", "k", "v"), 0);
+    EXPECT_EQ(bytes(), QByteArray("\xFF\xFE[\0S\0]\0\r\0\n\0k\0=\0v\0\r\0\n\0", 22));
+    EXPECT_EQ(get("S", "k"), QStringLiteral("v"));
+    put("\xFE\xFF");
+    EXPECT_EQ(writeProfileString(ini(), "S", "k", "v"), 0);
+    EXPECT_EQ(bytes(), QByteArray("\xFE\xFF\0[\0S\0]\0\r\0\n\0k\0=\0v\0\r\0\n", 22));
+    put("\xEF\xBB\xBF");
+    EXPECT_EQ(writeProfileString(ini(), "S", "k", "v"), 0);
+    EXPECT_EQ(bytes(), "\xEF\xBB\xBF[S]\r\nk=v\r\n");
+}

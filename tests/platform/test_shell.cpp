@@ -10,7 +10,9 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QTemporaryDir>
+#include <QUrl>
 
 #include <net/if.h>
 #include <sched.h>
@@ -19,9 +21,11 @@
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
+#include <dirent.h>
 #include <fcntl.h>
 #include <csignal>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <unistd.h>
 #include <utility>
@@ -215,6 +219,10 @@ TEST_F(ShellTest, ProgramsAreFoundInTheApplicationFolderAndRunIsWaitedFor)
     // Written only after the sleep: the call returned after the program ended.
     EXPECT_EQ(testing_support::fileBytes(log), QFile::encodeName(d.native("saved paths.txt")));
     EXPECT_FALSE(sh.runAndWait("no-such-editor-here", "C:\\saved paths.txt"));
+    // Found and marked to run, yet no program the system can start.
+    d.file("app/broken", QByteArray("\x7f" "ELF garbage", 12));
+    ASSERT_EQ(::chmod(d.nativeBytes("app/broken"), 0755), 0);
+    EXPECT_FALSE(sh.runAndWait("broken", "C:\\saved paths.txt"));
     app().setPath({});
 }
 
@@ -274,6 +282,40 @@ TEST(SystemShellNetwork, TheLoopbackAloneIsNoNetwork)
     if (WIFEXITED(status) && WEXITSTATUS(status) == 77)
         GTEST_SKIP() << "no private network here";
     EXPECT_EQ(status, 0);
+}
+
+// Only an interface that is up, has its link and holds an address of the
+// internet makes a network: one whose cable is out does not.
+TEST(SystemShellNetwork, AnInterfaceCountsOnlyWhenUpWithItsLinkAndAnAddress)
+{
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        // A pair of linked interfaces in a network only this process sees,
+        // with no addresses of their own to begin with.
+        if (::unshare(CLONE_NEWNET) != 0
+            || std::system("sysctl -qw net.ipv6.conf.all.disable_ipv6=1 net.ipv6.conf.default.disable_ipv6=1 >/dev/null 2>&1 "
+                           "&& ip link add qm0 type veth peer name qm1 && ip link set qm0 up >/dev/null 2>&1") != 0)
+            ::_exit(77);
+        int failed = 0;
+        const auto expect = [&](bool alive) { failed = failed * 2 + (SystemShell().networkAlive() == alive ? 0 : 1); };
+        expect(false);   // up, no link, no address
+        if (std::system("ip addr add 10.9.0.1/24 dev qm0 >/dev/null 2>&1") != 0)
+            ::_exit(77);
+        expect(false);   // up with an address, no link
+        if (std::system("ip addr del 10.9.0.1/24 dev qm0 && ip link set qm1 up >/dev/null 2>&1") != 0)
+            ::_exit(77);
+        expect(false);   // up with its link, no address
+        if (std::system("ip addr add 10.9.0.1/24 dev qm0 >/dev/null 2>&1") != 0)
+            ::_exit(77);
+        expect(true);
+        ::_exit(failed);
+    }
+    int status = -1;
+    ::waitpid(pid, &status, 0);
+    if (WIFEXITED(status) && WEXITSTATUS(status) == 77)
+        GTEST_SKIP() << "no private network with linked interfaces here";
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0) << "a bit for each answer that was wrong, first to last";
 }
 
 TEST(InstanceLock, OneHolderPerFolderByAnyPathAndADeadHoldersLockIsTaken)
@@ -383,4 +425,331 @@ TEST(StagedCopy, AFullDiskIsItsOwnCauseAndNoCopyKeepsAFileOpen)
         GTEST_SKIP() << "no private mount namespace here";
     EXPECT_TRUE(WIFEXITED(status)) << status;
     EXPECT_EQ(WEXITSTATUS(status), 0) << "1: staged copy, 2: plain copy, 3: a partial file was left";
+}
+
+// Each way a file operation fails gives the shell's own code for it, and
+// what failed is left as it was.
+TEST_F(ShellTest, EachFailureOfAFileOperationGivesItsOwnCode)
+{
+    d.file("src/a.txt", "a");
+    d.file("blocked", "a file where a folder is expected");
+    d.folder("src/sub/deeper");
+    ASSERT_EQ(::mkfifo(d.nativeBytes("src/pipe"), 0644), 0);
+    EXPECT_EQ(sh.copyFiles({"Q:\\a.txt"}, "C:\\out"), shellNotFound);
+    EXPECT_EQ(sh.copyFiles({"C:\\src\\a.txt"}, "Q:\\out"), shellNotFound);
+    EXPECT_EQ(sh.copyFiles({"C:\\src\\a.txt"}, "C:\\blocked"), shellAccessDenied);
+    EXPECT_EQ(sh.copyFiles({"C:\\src\\a.txt"}, "C:\\blocked\\below"), shellAccessDenied);
+    EXPECT_EQ(sh.copyFiles({"C:\\src\\pipe"}, "C:\\out"), shellAccessDenied);   // never opened
+    // A folder is copied without what it holds that is no file or folder.
+    EXPECT_EQ(sh.copyFiles({"C:\\src"}, "C:\\out"), shellOk);
+    EXPECT_EQ(d.bytes("out/src/a.txt"), "a");
+    EXPECT_TRUE(QFileInfo(d.native("out/src/sub/deeper")).isDir());
+    EXPECT_FALSE(QFileInfo::exists(d.native("out/src/pipe")));
+
+    EXPECT_EQ(sh.moveFile("Q:\\a.txt", "C:\\b.txt"), shellNotFound);
+    EXPECT_EQ(sh.moveFile("C:\\src\\a.txt", "Q:\\b.txt"), shellNotFound);
+    EXPECT_EQ(sh.moveFile("C:\\src\\a.txt", "C:\\" + QString(300, u'n')), shellBadName);
+    EXPECT_EQ(sh.moveFile("C:\\src\\sub", "C:\\src\\sub\\deeper\\sub"), shellBadName);   // into itself
+    EXPECT_EQ(sh.moveFile("C:\\src\\a.txt", "C:\\blocked\\a.txt"), shellNotFound);
+    EXPECT_EQ(d.bytes("src/a.txt"), "a");
+    EXPECT_EQ(sh.moveFile("C:\\src\\a.txt", "C:\\made\\on\\the\\way\\a.txt"), shellOk);
+    EXPECT_EQ(d.bytes("made/on/the/way/a.txt"), "a");
+
+    EXPECT_EQ(sh.deleteItems({"Q:\\x"}, false), shellNotFound);
+    d.file("del/one.txt", "1");
+    EXPECT_EQ(sh.deleteItems({"C:\\del\\one.txt", "C:\\del\\two.txt"}, false), shellNotFound);
+    EXPECT_FALSE(QFileInfo::exists(d.native("del/one.txt")));   // the ones before the failure are gone
+    EXPECT_EQ(sh.deleteItems({"C:\\out\\src"}, false), shellOk);
+    EXPECT_FALSE(QFileInfo::exists(d.native("out/src")));
+    EXPECT_TRUE(QFileInfo(d.native("out")).isDir());
+
+    // What the user may not read or change.
+    d.file("locked/kept.txt", "kept");
+    d.file("locked/tree/inner.txt", "inner");
+    d.file("secret.txt", "secret");
+    d.folder("open");
+    ASSERT_EQ(::chmod(d.nativeBytes("secret.txt"), 0600), 0);
+    ASSERT_EQ(::chmod(d.nativeBytes("open"), 0777), 0);
+    ASSERT_EQ(::chmod(d.nativeBytes("locked/tree"), 0555), 0);
+    ASSERT_EQ(::chmod(d.nativeBytes("locked"), 0555), 0);
+    ASSERT_EQ(::chmod(d.dir.path().toLocal8Bit(), 0755), 0);
+    const int childRc = testing_support::runUnprivileged([] {
+        SystemShell shell;
+        const int before = openDescriptors();
+        const int results[] = {
+            shell.copyFiles({"C:\\secret.txt"}, "C:\\open"),
+            shell.copyFiles({"C:\\open"}, "C:\\locked"),
+            shell.copyFiles({"C:\\locked\\kept.txt"}, "C:\\locked\\tree"),
+            shell.deleteItems({"C:\\locked\\kept.txt"}, false),
+            shell.deleteItems({"C:\\locked\\tree"}, false),
+            shell.moveFile("C:\\locked\\kept.txt", "C:\\open\\kept.txt"),
+        };
+        int failed = 0;
+        for (const int rc : results)
+            failed = failed * 2 + (rc == shellAccessDenied ? 0 : 1);
+        return failed * 2 + (openDescriptors() == before ? 0 : 1);
+    });
+    EXPECT_EQ(childRc, 0) << "a bit for each result that was not access denied, first to last, then one for a file left open";
+    EXPECT_EQ(d.bytes("locked/kept.txt"), "kept");
+    EXPECT_EQ(d.bytes("locked/tree/inner.txt"), "inner");
+    EXPECT_EQ(QDir(d.native("open")).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot), QStringList());
+    ::chmod(d.nativeBytes("locked"), 0755);
+    ::chmod(d.nativeBytes("locked/tree"), 0755);
+}
+
+// Deleting a tree stops at the first item that cannot go: in a shared
+// folder where one file is another user's, the items the walk reaches after
+// it are kept, those before it are gone.
+TEST_F(ShellTest, DeletingATreeStopsAtTheFirstItemThatCannotGo)
+{
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "files of two users need root";
+    d.folder("shared");
+    ASSERT_EQ(::chmod(d.nativeBytes("shared"), 01777), 0);
+    ASSERT_EQ(::chmod(d.dir.path().toLocal8Bit(), 0755), 0);
+    d.file("shared/theirs.txt", "theirs");
+    for (int k = 0; k < 20; ++k) {
+        d.file(QStringLiteral("shared/mine%1.txt").arg(k), "mine");
+        ASSERT_EQ(::chown(d.nativeBytes(QStringLiteral("shared/mine%1.txt").arg(k)), 65534, 65534), 0);
+    }
+    // The order the walk meets them in is the folder's own.
+    QStringList order;
+    DIR* dir = ::opendir(d.nativeBytes("shared"));
+    ASSERT_NE(dir, nullptr);
+    while (const dirent* e = ::readdir(dir))
+        if (qstrcmp(e->d_name, ".") != 0 && qstrcmp(e->d_name, "..") != 0)
+            order << QString::fromLatin1(e->d_name);
+    ::closedir(dir);
+    const int rc = testing_support::runUnprivileged([] { return SystemShell().deleteItems({"C:\\shared"}, false); });
+    EXPECT_EQ(rc, shellAccessDenied);
+    const qsizetype stop = order.indexOf(QStringLiteral("theirs.txt"));
+    ASSERT_GE(stop, 0);
+    QStringList kept = order.mid(stop);
+    kept.sort();
+    QStringList left = QDir(d.native("shared")).entryList(QDir::Files);
+    left.sort();
+    EXPECT_EQ(left, kept);
+}
+
+// A second item of a name gets the first free number before its suffixes
+// (after the whole name when it has none, or starts with a dot); a name
+// whose record is left without its item is never taken.
+TEST_F(ShellTest, TrashNamesTakeTheFirstFreeNumberAndTheRecordSaysWhereAndWhen)
+{
+    const testing_support::EnvGuard data("XDG_DATA_HOME", QFile::encodeName(d.native("data")));
+    const QString trash = d.native("data/Trash");
+    d.folder("data/Trash/info");
+    testing_support::writeFile(trash + "/info/stale.txt.trashinfo", "[Trash Info]\n");
+    const struct { const char* name; QStringList trashed; } rows[] = {
+        {"a.tar.gz", {"a.tar.gz", "a.2.tar.gz", "a.3.tar.gz"}},
+        {".bashrc", {".bashrc", ".bashrc.2", ".bashrc.3"}},
+        {"noext", {"noext", "noext.2", "noext.3"}},
+        {"stale.txt", {"stale.2.txt", "stale.3.txt", "stale.4.txt"}},
+    };
+    for (const auto& row : rows) {
+        QStringList got;
+        for (int k = 0; k < 3; ++k) {
+            d.file(QStringLiteral("in%1/").arg(k) + row.name, QByteArray::number(k));
+            QString as;
+            EXPECT_EQ(moveToTrash(d.native(QStringLiteral("in%1/").arg(k) + row.name), &as), errNone) << row.name;
+            got << QFileInfo(as).fileName();
+            EXPECT_EQ(testing_support::fileBytes(as), QByteArray::number(k)) << row.name;
+            EXPECT_TRUE(QFileInfo::exists(trash + "/info/" + got.last() + ".trashinfo")) << row.name;
+        }
+        EXPECT_EQ(got, row.trashed) << row.name;
+    }
+    const QByteArray info = testing_support::fileBytes(trash + "/info/a.2.tar.gz.trashinfo");
+    const QRegularExpression form(QStringLiteral("^\\[Trash Info\\]\\nPath=(.*)\\nDeletionDate=\\d{4}-\\d\\d-\\d\\dT\\d\\d:\\d\\d:\\d\\d\\n$"));
+    const QRegularExpressionMatch m = form.match(QString::fromUtf8(info));
+    ASSERT_TRUE(m.hasMatch()) << info.constData();
+    EXPECT_EQ(m.captured(1), QString::fromUtf8(QUrl::toPercentEncoding(d.native("in1/a.tar.gz"), "/")));
+    EXPECT_EQ(moveToTrash(d.native("in0/none.txt")), errFileNotFound);
+    struct stat st {};
+    ASSERT_EQ(::stat(QFile::encodeName(trash + "/files").constData(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0700u);
+}
+
+// An item on another volume goes to that volume's trash: its shared .Trash
+// (only a real sticky folder, never a link) or else .Trash-<uid>, recorded
+// by its path below the volume's top.
+TEST_F(ShellTest, AnItemOnAnotherVolumeGoesToThatVolumesOwnTrash)
+{
+    d.folder("Vol");
+    d.folder("data");
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        if (::unshare(CLONE_NEWNS) != 0 || ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0
+            || ::mount("none", d.nativeBytes("Vol").constData(), "tmpfs", 0, nullptr) != 0)
+            ::_exit(77);
+        ::setenv("XDG_DATA_HOME", d.nativeBytes("data").constData(), 1);
+        const QString vol = d.native("Vol"), uid = QString::number(::getuid());
+        int failed = 0;
+        const auto check = [&](bool ok) { failed = failed * 2 + (ok ? 0 : 1); };
+        const auto recorded = [](const QString& info) {
+            const QByteArray text = testing_support::fileBytes(info);
+            return text.mid(text.indexOf("Path=") + 5, text.indexOf("\nDeletionDate") - text.indexOf("Path=") - 5);
+        };
+        // No shared trash: the user's own.
+        testing_support::writeFile(vol + "/sub/a b.txt", "a");
+        QString as;
+        check(moveToTrash(vol + "/sub/a b.txt", &as) == errNone);
+        check(as == vol + "/.Trash-" + uid + "/files/a b.txt");
+        check(recorded(vol + "/.Trash-" + uid + "/info/a b.txt.trashinfo") == "sub/a%20b.txt");
+        // A shared trash that is a link, or not sticky, is passed by.
+        QDir().mkpath(vol + "/elsewhere");
+        ::chmod(QFile::encodeName(vol + "/elsewhere").constData(), 01777);
+        ::symlink("elsewhere", QFile::encodeName(vol + "/.Trash").constData());
+        testing_support::writeFile(vol + "/b.txt", "b");
+        check(moveToTrash(vol + "/b.txt", &as) == errNone && as == vol + "/.Trash-" + uid + "/files/b.txt");
+        ::unlink(QFile::encodeName(vol + "/.Trash").constData());
+        QDir().mkpath(vol + "/.Trash");
+        ::chmod(QFile::encodeName(vol + "/.Trash").constData(), 0777);
+        testing_support::writeFile(vol + "/c.txt", "c");
+        check(moveToTrash(vol + "/c.txt", &as) == errNone && as == vol + "/.Trash-" + uid + "/files/c.txt");
+        // A sticky one is taken, the user's folder in it made.
+        ::chmod(QFile::encodeName(vol + "/.Trash").constData(), 01777);
+        testing_support::writeFile(vol + "/sub/d.txt", "d");
+        check(moveToTrash(vol + "/sub/d.txt", &as) == errNone && as == vol + "/.Trash/" + uid + "/files/d.txt");
+        check(recorded(vol + "/.Trash/" + uid + "/info/d.txt.trashinfo") == "sub/d.txt");
+        check(testing_support::fileBytes(as) == "d" && !QFile::exists(vol + "/sub/d.txt"));
+        check(!QFile::exists(d.native("data/Trash")));
+        // An item that cannot be moved (a mount point) stays, and no trash
+        // keeps a record of it.
+        QDir().mkpath(vol + "/busy");
+        if (::mount("none", QFile::encodeName(vol + "/busy").constData(), "tmpfs", 0, nullptr) != 0)
+            ::_exit(77);
+        check(moveToTrash(vol + "/busy") == errPermissionDenied);
+        check(QFileInfo(vol + "/busy").isDir());
+        check(!QFile::exists(vol + "/.Trash/" + uid + "/info/busy.trashinfo")
+              && !QFile::exists(vol + "/.Trash-" + uid + "/info/busy.trashinfo"));
+        ::_exit(failed == 0 ? 0 : 100 + failed % 100);
+    }
+    int status = -1;
+    ::waitpid(pid, &status, 0);
+    if (WIFEXITED(status) && WEXITSTATUS(status) == 77)
+        GTEST_SKIP() << "no private mount namespace here";
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0) << "100 + the failed checks as bits, first to last";
+}
+
+// Each way a staged copy is refused or fails: its code, the system's own
+// error, the source that is no file, and nothing changed nor left behind.
+TEST(StagedCopy, EachRefusalAndFailureGivesItsCodeAndLeavesEverythingAsItWas)
+{
+    TempDrive d;
+    d.file("In/a.txt", "new a");
+    d.file("In/b.txt", "new b");
+    d.folder("In/folder");
+    ASSERT_EQ(::mkfifo(d.nativeBytes("In/pipe"), 0644), 0);
+    d.file("Out/a.txt", "old a");
+    d.file("Out/b.txt", "old b");
+    d.folder("Out/folder.txt");
+    d.file("blocked", "a file");
+    ASSERT_EQ(::symlink("nowhere", d.nativeBytes("dangling")), 0);
+    const QStringList both{"C:\\In\\a.txt", "C:\\In\\b.txt"};
+    const auto outNames = [&] { return QDir(d.native("Out")).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot); };
+    const QStringList before = outNames();
+    int err = -1;
+    struct Row { const char* what; QStringList sources; QString destination; int rc; int err; int notAFile; };
+    const Row rows[] = {
+        {"unknown drive of the destination", both, "Q:\\Out", shellNotFound, 0, -1},
+        {"unknown drive of a source", {"C:\\In\\a.txt", "Q:\\b.txt"}, "C:\\Out", shellNotFound, 0, -1},
+        {"a file in the destination's path", both, "C:\\blocked\\Out", shellNotFound, ENOTDIR, -1},
+        {"a link to nothing in the way", both, "C:\\dangling\\Out", shellAccessDenied, ENOLINK, -1},
+        {"a name too long on the way", both, "C:\\" + QString(300, u'n') + "\\Out", shellBadName, ENAMETOOLONG, -1},
+        {"a missing source after a good one", {"C:\\In\\a.txt", "C:\\In\\none.txt"}, "C:\\Out", shellNotFound, ENOENT, -1},
+        {"a FIFO", {"C:\\In\\a.txt", "C:\\In\\pipe"}, "C:\\Out", shellNotAFile, 0, 1},
+        {"a folder", {"C:\\In\\folder", "C:\\In\\a.txt"}, "C:\\Out", shellNotAFile, 0, 0},
+    };
+    const int open = openDescriptors();
+    for (const Row& row : rows) {
+        int which = -2;
+        err = -1;
+        EXPECT_EQ(copyFilesStaged(row.sources, row.destination, &err, {}, &which), row.rc) << row.what;
+        EXPECT_EQ(err, row.err) << row.what;
+        EXPECT_EQ(which, row.notAFile) << row.what;
+        EXPECT_EQ(outNames(), before) << row.what;
+        EXPECT_EQ(d.bytes("Out/a.txt"), "old a") << row.what;
+        EXPECT_EQ(openDescriptors(), open) << row.what << ": a refused copy keeps nothing open";
+    }
+    // A destination the user may not write in: no copy can even begin, and
+    // the source read for it is not kept open.
+    ASSERT_EQ(::chmod(d.nativeBytes("Out"), 0555), 0);
+    ASSERT_EQ(::chmod(d.dir.path().toLocal8Bit(), 0755), 0);   // the sources stay readable
+    const int denied = testing_support::runUnprivileged([] {
+        const int held = openDescriptors();
+        int e = 0;
+        const int rc = copyFilesStaged({"C:\\In\\a.txt", "C:\\In\\b.txt"}, "C:\\Out", &e);
+        return rc != shellAccessDenied ? 1 : e != EACCES ? 2 : openDescriptors() != held ? 3 : 0;
+    });
+    ::chmod(d.nativeBytes("Out"), 0755);
+    EXPECT_EQ(denied, 0) << "1: not refused; 2: not for the right; 3: a file kept open";
+    EXPECT_EQ(outNames(), before);
+    EXPECT_EQ(d.bytes("Out/a.txt"), "old a");
+    EXPECT_FALSE(QFileInfo::exists(d.native("nowhere")));
+    // A source in a missing folder copied to a folder not there yet is
+    // missing, not a copy onto itself.
+    EXPECT_EQ(copyFilesStaged({"C:\\Gone\\a.txt"}, "C:\\New", &err), shellNotFound);
+    EXPECT_EQ(err, ENOENT);
+    d.file("In/folder.txt", "a file for a folder");
+    EXPECT_EQ(copyFilesStaged({"C:\\In\\a.txt", "C:\\In\\folder.txt"}, "C:\\Out", &err), shellAccessDenied);
+    EXPECT_EQ(err, EISDIR);
+    EXPECT_EQ(outNames(), before);
+
+    // The check sees each complete copy in order; one refusal changes nothing.
+    QList<int> seen;
+    QList<QByteArray> contents;
+    const auto refuseSecond = [&](int index, const QByteArray& copy) {
+        seen << index;
+        contents << testing_support::fileBytes(QFile::decodeName(copy));
+        return index != 1;
+    };
+    EXPECT_EQ(copyFilesStaged(both, "C:\\Out", &err, refuseSecond), shellCopyRefused);
+    EXPECT_EQ(err, 0);
+    EXPECT_EQ(seen, (QList<int>{0, 1}));
+    EXPECT_EQ(contents, (QList<QByteArray>{"new a", "new b"}));
+    EXPECT_EQ(outNames(), before);
+    EXPECT_EQ(d.bytes("Out/b.txt"), "old b");
+
+    // Accepted, both are replaced, with the sources' modes and times.
+    ASSERT_EQ(::chmod(d.nativeBytes("In/b.txt"), 0640), 0);
+    const struct timespec times[2] = {{1000000000, 0}, {1000000000, 0}};
+    ASSERT_EQ(::utimensat(AT_FDCWD, d.nativeBytes("In/b.txt"), times, 0), 0);
+    seen.clear();
+    EXPECT_EQ(copyFilesStaged(both, "C:\\Out", &err, [&](int index, const QByteArray&) { seen << index; return true; }), shellOk);
+    EXPECT_EQ(err, 0);
+    EXPECT_EQ(seen, (QList<int>{0, 1}));
+    EXPECT_EQ(d.bytes("Out/a.txt"), "new a");
+    EXPECT_EQ(d.bytes("Out/b.txt"), "new b");
+    struct stat st {};
+    ASSERT_EQ(::stat(d.nativeBytes("Out/b.txt"), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 0640u);
+    EXPECT_EQ(st.st_mtim.tv_sec, 1000000000);
+    EXPECT_EQ(outNames(), before);
+}
+
+// Folders are made with every missing parent; what stands in the way is
+// named by its kind. Two names of one folder are the same folder.
+TEST(StagedCopy, FoldersAreMadeWholeAndTwoNamesOfOneFolderAreTheSame)
+{
+    TempDrive d;
+    d.file("file", "x");
+    ASSERT_EQ(::symlink("nowhere", d.nativeBytes("dangling")), 0);
+    d.folder("real");
+    ASSERT_EQ(::symlink("real", d.nativeBytes("alias")), 0);
+    EXPECT_EQ(makeNativeFolders(d.nativeBytes("a/b/c")), 0);
+    EXPECT_TRUE(QFileInfo(d.native("a/b/c")).isDir());
+    EXPECT_EQ(makeNativeFolders(d.nativeBytes("a/b/c")), 0);
+    EXPECT_EQ(makeNativeFolders(d.nativeBytes("file")), ENOTDIR);
+    EXPECT_EQ(makeNativeFolders(d.nativeBytes("file/below")), ENOTDIR);
+    EXPECT_EQ(makeNativeFolders(d.nativeBytes("dangling/below")), ENOLINK);
+    EXPECT_EQ(makeNativeFolders(d.nativeBytes("alias/made")), 0);
+    EXPECT_TRUE(QFileInfo(d.native("real/made")).isDir());
+    EXPECT_FALSE(QFileInfo::exists(d.native("nowhere")));
+
+    EXPECT_TRUE(sameFolder("C:\\real", "C:\\alias"));
+    EXPECT_TRUE(sameFolder("C:\\real\\made", "C:\\alias\\made\\"));
+    EXPECT_FALSE(sameFolder("C:\\real", "C:\\a"));
+    EXPECT_FALSE(sameFolder("C:\\missing", "C:\\missing"));
+    EXPECT_FALSE(sameFolder("Q:\\", "Q:\\"));
 }

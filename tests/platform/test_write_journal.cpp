@@ -408,4 +408,203 @@ TEST(StagedCopy, WithoutLinksAnOldFileThatCannotBeMovedAsidePutsTheEarlierOnesBa
     }
 }
 
+// An old file that cannot be given its second name (the folder refuses
+// the link for another reason than lacking them): nothing is replaced, and
+// neither the copies nor the second names already made are left behind.
+int s_links = 0;
+
+TEST(StagedCopy, AnOldFileRefusedItsSecondNameLeavesEveryTargetAndNoCopy)
+{
+    const char* const files[3] = {"a.ini", "b.txt", "c.txt"};
+    TempDrive d;
+    d.folder(QStringLiteral("App"));
+    QStringList sources, expected;
+    for (const char* f : files) {
+        d.file(QStringLiteral("In/") + QLatin1String(f), "new");
+        d.file(QStringLiteral("Out/") + QLatin1String(f), QByteArray("old ") + f);
+        sources << QStringLiteral("C:\\In\\") + QLatin1String(f);
+        expected << QLatin1String(f);
+    }
+    startWriteJournal(d.native(QStringLiteral("App")));
+    s_links = 0;
+    setLinkCall([](const char* from, const char* to) {
+        if (++s_links == 2) {
+            errno = EIO;
+            return -1;
+        }
+        return ::link(from, to);
+    });
+    int err = 0;
+    EXPECT_EQ(copyFilesStaged(sources, QStringLiteral("C:\\Out"), &err), shellAccessDenied);
+    setLinkCall(nullptr);
+    EXPECT_EQ(err, EIO);
+    EXPECT_EQ(s_links, 2);
+    for (const char* f : files)
+        EXPECT_EQ(d.bytes(QStringLiteral("Out/") + QLatin1String(f)), QByteArray("old ") + f) << f;
+    EXPECT_EQ(hidden(d.native(QStringLiteral("Out"))), expected);
+    EXPECT_TRUE(hidden(d.native(QStringLiteral("App"))).isEmpty()) << "every entry is struck off";
+    stopWriteJournal();
+}
+
+// Every name tried for an old file's second name is taken meanwhile by
+// someone else: the copy fails, and none of their files is touched.
+TEST(StagedCopy, SecondNamesAllTakenByOthersFailTheCopyAndLeaveTheirFiles)
+{
+    TempDrive d;
+    d.folder(QStringLiteral("App"));
+    d.file(QStringLiteral("In/a.ini"), "new");
+    d.file(QStringLiteral("Out/a.ini"), "old");
+    startWriteJournal(d.native(QStringLiteral("App")));
+    setLinkCall([](const char*, const char* to) {
+        const int fd = ::open(to, O_WRONLY | O_CREAT | O_EXCL, 0644);
+        if (fd >= 0)
+            ::close(fd);
+        errno = EEXIST;
+        return -1;
+    });
+    int err = 0;
+    EXPECT_EQ(copyFilesStaged({QStringLiteral("C:\\In\\a.ini")}, QStringLiteral("C:\\Out"), &err), shellAccessDenied);
+    setLinkCall(nullptr);
+    EXPECT_EQ(err, EEXIST);
+    EXPECT_EQ(d.bytes(QStringLiteral("Out/a.ini")), "old");
+    const QStringList left = hidden(d.native(QStringLiteral("Out")));
+    EXPECT_EQ(left.size(), 101) << "a hundred names are tried, each left to whoever took it";
+    EXPECT_EQ(left.filter(QStringLiteral(".qmtmp-")).size(), 0) << "the copy itself goes";
+    EXPECT_TRUE(hidden(d.native(QStringLiteral("App"))).isEmpty());
+    stopWriteJournal();
+}
+
+// A commit a kill cut short is finished at the next start; when one of its
+// copies can no longer be put in (a folder has taken the name), every file
+// of the set goes back to the old one.
+TEST(LeftJournal, ACommitThatCannotBeFinishedPutsEveryOldFileBack)
+{
+    TempDrive d;
+    d.folder(QStringLiteral("App"));
+    d.file(QStringLiteral("Out/a.ini"), "new a");   // replaced before the kill
+    d.file(QStringLiteral("Out/.a.ini.qmold-Abc123"), "old a");
+    d.file(QStringLiteral("Out/.b.txt.qmtmp-Def456"), "new b");
+    d.file(QStringLiteral("Out/b.txt/inside.txt"), "in the way");
+    leaveJournal(d, QStringLiteral("App/.qmjournal-Qw12Er"),
+                 "s 1 " + d.nativeBytes("Out/.a.ini.qmtmp-Abc123") + ' ' + d.nativeBytes("Out/a.ini") + ' '
+                     + d.nativeBytes("Out/.a.ini.qmold-Abc123") + "\ns 1 " + d.nativeBytes("Out/.b.txt.qmtmp-Def456")
+                     + ' ' + d.nativeBytes("Out/b.txt") + " -\ng 1\n");
+    JournalReport report;
+    EXPECT_EQ(startWriteJournal(d.native(QStringLiteral("App")), &report), 1);
+    stopWriteJournal();
+    EXPECT_EQ(d.bytes(QStringLiteral("Out/a.ini")), "old a");
+    EXPECT_EQ(d.bytes(QStringLiteral("Out/b.txt/inside.txt")), "in the way");
+    EXPECT_TRUE(report.foreign.isEmpty());
+    EXPECT_TRUE(hidden(d.native(QStringLiteral("App"))).isEmpty());
+}
+
 } // namespace
+
+// How each line of a left journal is read: only whole lines of the
+// program's own forms count and a struck-off ticket is done with; any other
+// line is left alone and makes the journal one to set aside.
+TEST(LeftJournal, EachLineIsReadByItsExactFormAndAnyOtherSetsTheJournalAside)
+{
+    struct Row { const char* what; QByteArray text; bool removed; bool aside; };
+    TempDrive d;
+    const QByteArray temp = d.nativeBytes("Home/.a b.txt.qmtmp-Abc123");
+    const QByteArray encoded = temp.toPercentEncoding("/");
+    const Row rows[] = {
+        {"a temporary", "t 1 " + encoded + "\n", true, false},
+        {"the same, unencoded", "t 7 " + temp.left(temp.indexOf(' ')) + "\n", false, true},
+        {"cut short by the kill", "t 1 " + encoded, false, false},
+        {"struck off", "t 1 " + encoded + "\nx 1\n", false, false},
+        {"another ticket struck off", "t 1 " + encoded + "\nx 2\n", true, false},
+        {"a longer op", "tt 1 " + encoded + "\n", false, true},
+        {"a ticket that is no number", "t one " + encoded + "\n", false, true},
+        {"a field too many", "t 1 " + encoded + " more\n", false, true},
+        {"no temporary name", "t 1 " + d.nativeBytes("Home/kept.txt") + "\n", false, true},
+        {"an unknown op", "t 1 " + encoded + "\nq 1\n", true, true},
+        {"a strike with a field", "t 1 " + encoded + "\nx 1 more\n", true, true},
+        {"an empty line", "t 1 " + encoded + "\n\n", true, true},
+        {"empty", "", false, false},
+    };
+    for (const Row& row : rows) {
+        d.file(QStringLiteral("Home/.a b.txt.qmtmp-Abc123"), "copy");
+        d.file(QStringLiteral("Home/kept.txt"), "kept");
+        QDir(d.native(QStringLiteral("App"))).removeRecursively();
+        leaveJournal(d, QStringLiteral("App/.qmjournal-Qw12Er"), row.text);
+        JournalReport report;
+        EXPECT_EQ(startWriteJournal(d.native(QStringLiteral("App")), &report), 1) << row.what;
+        stopWriteJournal();
+        EXPECT_EQ(!QFile::exists(QFile::decodeName(temp)), row.removed) << row.what;
+        EXPECT_EQ(d.bytes(QStringLiteral("Home/kept.txt")), "kept") << row.what;
+        EXPECT_EQ(report.foreign, row.aside ? QStringList{d.native(QStringLiteral("App/.qmjournal-Qw12Er.ignored"))} : QStringList())
+            << row.what;
+        EXPECT_EQ(hidden(d.native(QStringLiteral("App"))),
+                  row.aside ? QStringList{QStringLiteral(".qmjournal-Qw12Er.ignored")} : QStringList()) << row.what;
+    }
+}
+
+// Only names of the journal's exact shape are journals; and with no report
+// asked for, every journal that cannot be trusted is still set aside.
+TEST(LeftJournal, OnlyItsOwnNamesAreJournalsAndNoReportIsNeeded)
+{
+    TempDrive d;
+    d.file(QStringLiteral("Home/.a.txt.qmtmp-Abc123"), "copy");
+    const QByteArray line = "t 1 " + d.nativeBytes("Home/.a.txt.qmtmp-Abc123") + "\n";
+    leaveJournal(d, QStringLiteral("App/.qmjournal-Short"), line);
+    leaveJournal(d, QStringLiteral("App/.qmjournal-Longer12"), line);
+    leaveJournal(d, QStringLiteral("App/qmjournal-Abc123"), line);
+    EXPECT_EQ(startWriteJournal(d.native(QStringLiteral("App"))), 0);
+    stopWriteJournal();
+    EXPECT_EQ(d.bytes(QStringLiteral("Home/.a.txt.qmtmp-Abc123")), "copy");
+    EXPECT_EQ(hidden(d.native(QStringLiteral("App"))),
+              (QStringList{QStringLiteral(".qmjournal-Longer12"), QStringLiteral(".qmjournal-Short"), QStringLiteral("qmjournal-Abc123")}));
+
+    QDir(d.native(QStringLiteral("App"))).removeRecursively();
+    leaveJournal(d, QStringLiteral("App/.qmjournal-Group1"), line);
+    ASSERT_EQ(::chmod(d.nativeBytes("App/.qmjournal-Group1").constData(), 0620), 0);
+    leaveJournal(d, QStringLiteral("App/.qmjournal-Named2"), "t 1 " + d.nativeBytes("Home/kept.txt") + "\n");
+    leaveJournal(d, QStringLiteral("App/.qmjournal-Large3"), "");
+    ASSERT_TRUE(QFile::resize(d.native(QStringLiteral("App/.qmjournal-Large3")), kMaxJournalSize + 1));
+    EXPECT_EQ(startWriteJournal(d.native(QStringLiteral("App"))), 1);
+    stopWriteJournal();
+    EXPECT_EQ(hidden(d.native(QStringLiteral("App"))),
+              (QStringList{QStringLiteral(".qmjournal-Group1.ignored"), QStringLiteral(".qmjournal-Large3.ignored"),
+                           QStringLiteral(".qmjournal-Named2.ignored")}));
+    EXPECT_EQ(d.bytes(QStringLiteral("Home/.a.txt.qmtmp-Abc123")), "copy");
+
+    // One of exactly the largest size is read and acted on.
+    QDir(d.native(QStringLiteral("App"))).removeRecursively();
+    QByteArray full = line;
+    const qsizetype room = kMaxJournalSize - full.size();
+    const qsizetype fives = room % 4;
+    full += QByteArray("x 99\n").repeated(fives) + QByteArray("x 9\n").repeated((room - 5 * fives) / 4);
+    ASSERT_EQ(full.size(), kMaxJournalSize);
+    leaveJournal(d, QStringLiteral("App/.qmjournal-Full45"), full);
+    EXPECT_EQ(startWriteJournal(d.native(QStringLiteral("App"))), 1);
+    stopWriteJournal();
+    EXPECT_TRUE(hidden(d.native(QStringLiteral("App"))).isEmpty());
+    EXPECT_EQ(d.bytes(QStringLiteral("Home/.a.txt.qmtmp-Abc123")), "<missing>");
+}
+
+// A thousand names are tried for a journal set aside: the thousandth is
+// taken when it is the first free one; with all of them taken the journal
+// keeps its own name, and is reported under it.
+TEST(LeftJournal, AThousandNamesAreTriedForAJournalSetAside)
+{
+    TempDrive d;
+    d.file(QStringLiteral("App/.qmjournal-Qw12Er.ignored"), "1");
+    for (int n = 2; n < 1000; ++n)
+        d.file(QStringLiteral("App/.qmjournal-Qw12Er.ignored.%1").arg(n), "n");
+    leaveJournal(d, QStringLiteral("App/.qmjournal-Qw12Er"), "t 1 important.txt\n");
+    JournalReport report;
+    startWriteJournal(d.native(QStringLiteral("App")), &report);
+    stopWriteJournal();
+    EXPECT_EQ(report.foreign, QStringList{d.native(QStringLiteral("App/.qmjournal-Qw12Er.ignored.1000"))});
+    EXPECT_EQ(d.bytes(QStringLiteral("App/.qmjournal-Qw12Er.ignored.1000")), "t 1 important.txt\n");
+
+    leaveJournal(d, QStringLiteral("App/.qmjournal-Qw12Er"), "t 2 important.txt\n");
+    report = {};
+    startWriteJournal(d.native(QStringLiteral("App")), &report);
+    stopWriteJournal();
+    EXPECT_EQ(report.foreign, QStringList{d.native(QStringLiteral("App/.qmjournal-Qw12Er"))});
+    EXPECT_EQ(d.bytes(QStringLiteral("App/.qmjournal-Qw12Er")), "t 2 important.txt\n");
+    EXPECT_FALSE(QFile::exists(d.native(QStringLiteral("App/.qmjournal-Qw12Er.ignored.1001"))));
+}
