@@ -256,6 +256,16 @@ TEST_F(DialogTest, TheUnmapWindowSaysWhetherALetterWentAway)
     answer(false, true);
     EXPECT_FALSE(ShowDisconnectNetworkDriveDialog(&form, err));
     EXPECT_EQ(err, kNetExtendedError);
+    // A failure while either window is up is the caller's error, never a
+    // letter that came or went.
+    for (const bool map : {false, true}) {
+        desk.onModal(map ? QStringLiteral("frmMapNetworkDrive") : QStringLiteral("frmDisconnectNetworkDrive"),
+                     [](ui::Form&) { throw platform::AppError{platform::errOutOfMemory, QString()}; });
+        err = -1;
+        EXPECT_FALSE(map ? ShowMapNetworkDriveDialog(&form, err) : ShowDisconnectNetworkDriveDialog(&form, err)) << map;
+        EXPECT_EQ(err, platform::errOutOfMemory) << map;
+    }
+    EXPECT_EQ(platform::UserDriveMap::load().size(), 1u);
     answer(false, false);
     EXPECT_TRUE(ShowDisconnectNetworkDriveDialog(&form, err));
     EXPECT_EQ(err, 0);
