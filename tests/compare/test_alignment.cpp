@@ -317,6 +317,35 @@ TEST_F(Alignment, TheAlignedFoldersCheckMovesTheBarFolderByFolder)
     EXPECT_EQ(*bar, QList<int>({100, 0, 33, 67}));
 }
 
+// The check of a pair's files runs the bar over three shares of its names:
+// their comparison, then the names of each side whose folder is not there.
+TEST_F(Alignment, TheFilesCheckOfAPairMovesTheBarNameByName)
+{
+    for (const char* f : {"a.txt", "b.txt", "c.txt"})
+        for (int i = 0; i < 2; ++i) entry(i, QLatin1String(f));
+    for (const char* f : {"Z\\x.txt", "Z\\y.txt"}) entry(0, QLatin1String(f));
+    const QString files = QStringLiteral("aligning files - this process might take some time");
+    // Per files check (each follows a files stage), the bar at each of its yields.
+    const auto bars = std::make_shared<QList<QList<int>>>();   // the handlers outlive the test
+    const auto inFiles = std::make_shared<bool>(false);
+    desk.onYield([this, files, inFiles, bars] {
+                     const QString now = win.lblProcessInProgress->caption();
+                     if (now == files && !*inFiles) bars->append(QList<int>());
+                     *inFiles = now == files;
+                     return now == QLatin1String("fail-safe check") && !bars->isEmpty();
+                 },
+                 [this, bars] { bars->last() << qRound(win.prbProgressBar->value()); }, true);
+    runAll();
+    ASSERT_FALSE(left);
+    ASSERT_EQ(bars->size(), 3);
+    // The files stage's own bar as the check opens; then the root's three
+    // names, present on both sides, a ninth each.
+    EXPECT_EQ(bars->at(0), QList<int>({0, 0, 11, 22, 33, 33}));
+    // Z's two names, then those of the Secondary's inserted folder: a sixth each.
+    EXPECT_EQ(bars->at(1), QList<int>({50, 0, 17, 33, 33, 33, 50}));
+    EXPECT_EQ(bars->at(2), QList<int>());
+}
+
 // The second bar counts each step of a pair item by item: before its k-th
 // of n names it stands at k/n, and it starts afresh with the next step
 // (the step labels done so far are marked in the window's colour).
