@@ -399,6 +399,25 @@ TEST_F(Alignment, CancelInTheGridStagesStopsAtOnce)
     EXPECT_TRUE(left);
     EXPECT_EQ(win.grdResults->textMatrix(1, 1), QString()) << "populating stopped before its first row";
     g().CancelRequested = false;
+
+    // Setting up the grid hands over as the stage opens and before each of
+    // its nine columns: a cancel at the last of these stops before populating.
+    clearLists();
+    left = false;
+    stagesSeen.clear();
+    for (int k = 0; k < 50; ++k) {
+        entry(0, QStringLiteral("f%1").arg(k));
+        entry(1, QStringLiteral("f%1").arg(k));
+    }
+    int setUpYields = 0;
+    desk.onYield([&] { return win.lblProcessInProgress->caption() == QStringLiteral("initializing grid") && ++setUpYields == 10; },
+                 [&] { g().CancelRequested = true; });
+    runAll();
+    g().CancelRequested = false;
+    EXPECT_TRUE(left);
+    EXPECT_EQ(setUpYields, 10);
+    ASSERT_FALSE(stagesSeen.isEmpty());
+    EXPECT_EQ(stagesSeen.last(), QStringLiteral("initializing grid"));
 }
 
 // --- Grid details ------------------------------------------------------------------------
