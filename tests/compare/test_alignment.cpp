@@ -317,6 +317,35 @@ TEST_F(Alignment, TheAlignedFoldersCheckMovesTheBarFolderByFolder)
     EXPECT_EQ(*bar, QList<int>({100, 0, 33, 67}));
 }
 
+// The check of a pair's files runs the bar over three shares of its names:
+// their comparison, then the names of each side whose folder is not there.
+TEST_F(Alignment, TheFilesCheckOfAPairMovesTheBarNameByName)
+{
+    for (const char* f : {"a.txt", "b.txt", "c.txt"})
+        for (int i = 0; i < 2; ++i) entry(i, QLatin1String(f));
+    for (const char* f : {"Z\\x.txt", "Z\\y.txt"}) entry(0, QLatin1String(f));
+    const QString files = QStringLiteral("aligning files - this process might take some time");
+    // Per files check (each follows a files stage), the bar at each of its yields.
+    const auto bars = std::make_shared<QList<QList<int>>>();   // the handlers outlive the test
+    const auto inFiles = std::make_shared<bool>(false);
+    desk.onYield([this, files, inFiles, bars] {
+                     const QString now = win.lblProcessInProgress->caption();
+                     if (now == files && !*inFiles) bars->append(QList<int>());
+                     *inFiles = now == files;
+                     return now == QLatin1String("fail-safe check") && !bars->isEmpty();
+                 },
+                 [this, bars] { bars->last() << qRound(win.prbProgressBar->value()); }, true);
+    runAll();
+    ASSERT_FALSE(left);
+    ASSERT_EQ(bars->size(), 3);
+    // The files stage's own bar as the check opens; then the root's three
+    // names, present on both sides, a ninth each.
+    EXPECT_EQ(bars->at(0), QList<int>({0, 0, 11, 22, 33, 33}));
+    // Z's two names, then those of the Secondary's inserted folder: a sixth each.
+    EXPECT_EQ(bars->at(1), QList<int>({50, 0, 17, 33, 33, 33, 50}));
+    EXPECT_EQ(bars->at(2), QList<int>());
+}
+
 // The second bar counts each step of a pair item by item: before its k-th
 // of n names it stands at k/n, and it starts afresh with the next step
 // (the step labels done so far are marked in the window's colour).
@@ -370,6 +399,25 @@ TEST_F(Alignment, CancelInTheGridStagesStopsAtOnce)
     EXPECT_TRUE(left);
     EXPECT_EQ(win.grdResults->textMatrix(1, 1), QString()) << "populating stopped before its first row";
     g().CancelRequested = false;
+
+    // Setting up the grid hands over as the stage opens and before each of
+    // its nine columns: a cancel at the last of these stops before populating.
+    clearLists();
+    left = false;
+    stagesSeen.clear();
+    for (int k = 0; k < 50; ++k) {
+        entry(0, QStringLiteral("f%1").arg(k));
+        entry(1, QStringLiteral("f%1").arg(k));
+    }
+    int setUpYields = 0;
+    desk.onYield([&] { return win.lblProcessInProgress->caption() == QStringLiteral("initializing grid") && ++setUpYields == 10; },
+                 [&] { g().CancelRequested = true; });
+    runAll();
+    g().CancelRequested = false;
+    EXPECT_TRUE(left);
+    EXPECT_EQ(setUpYields, 10);
+    ASSERT_FALSE(stagesSeen.isEmpty());
+    EXPECT_EQ(stagesSeen.last(), QStringLiteral("initializing grid"));
 }
 
 // --- Grid details ------------------------------------------------------------------------

@@ -10,7 +10,8 @@ using namespace compare_test;
 namespace {
 
 constexpr ui::Color kGrey = 0xE0E0E0, kWhite = 0xFFFFFF, kGreen = 0x00FF00, kTint0 = 0xC0E0FF, kTint1 = 0xFFFFC0;
-constexpr qint64 kBig = 3LL * 1024 * 1024 * 1024;
+// Past 32 bits, and one digit more than the ten the entry lines pad sizes to.
+constexpr qint64 kBig = 12LL * 1024 * 1024 * 1024;
 
 class EndToEnd : public CompareTest {
 protected:
@@ -110,7 +111,7 @@ TEST_F(EndToEnd, EveryCellOfTheComparison)
         {u"\tName\tName\tSize\tSize\tDate\tDate\tTime\tTime", nullptr},
         {u"\t.hidden\t.hidden\t100\t100\tD\tD\tT\tT", "gggggggg"},
         {u"\taBb.txt\taBb.txt\t100\t100\tD\tD\tT\tT", "wwwwwwww"},
-        {u"\tbig.bin\tbig.bin\t3,221,225,472\t3,221,225,472\tD\tD\tT\tT", "gggggggg"},
+        {u"\tbig.bin\tbig.bin\t12,884,901,888\t12,884,901,888\tD\tD\tT\tT", "gggggggg"},
         {u"\tlocked.txt\tlocked.txt\t100\t100\tD\tD\tT\tT", "wwwwwwww"},
         {u"N\tnewer.txt\tnewer.txt\t100\t100\t16/03/2024\tD\tT\tT", "ggggpsgg"},
         {u"O\tolder.txt\tolder.txt\t100\t100\t14/03/2024\tD\tT\tT", "wwwwpsww"},

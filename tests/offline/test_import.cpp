@@ -3,6 +3,8 @@
 #include "offline/OfflineComparison.h"
 #include "offline_fixture.h"
 
+#include <algorithm>
+
 using namespace offline_test;
 
 namespace {
@@ -99,6 +101,25 @@ TEST_F(Import, ACancelDuringTheCheckOrTheOrderingAcceptsNothingAndTheEntryPointR
     EXPECT_EQ(full, 2);
     EXPECT_TRUE(g().ImportNotAccepted);
     EXPECT_EQ(g().ImportedStructureFile[0], QString());
+}
+
+// The bar runs once across every line of both files: each line read moves it
+// by one line's share, and it is full at the last line, not before.
+TEST_F(Import, TheBarMovesALineAtATimeAcrossBothFilesAndFillsAtTheLastLine)
+{
+    file(c, QStringLiteral("p.txt"), compare_test::workedExample());
+    file(c, QStringLiteral("s.txt"), compare_test::workedExample());
+    const qint64 total = 2 * 38;   // the count on line 1 of each file
+    QList<double> seen;
+    desk.onYield([&] { return im.isLoaded() && g().StructureImportInProgress && im.prbProgressBar->visible(); },
+                 [&] { seen << im.prbProgressBar->value(); }, true);
+    importWith(2, {QStringLiteral("C:\\p.txt"), QStringLiteral("C:\\s.txt")});
+    EXPECT_FALSE(g().ImportNotAccepted);
+    // The end of each file yields once more with the bar where it stands.
+    seen.erase(std::unique(seen.begin(), seen.end()), seen.end());
+    ASSERT_EQ(seen.size(), total);
+    for (qint64 k = 0; k < total; ++k)
+        EXPECT_DOUBLE_EQ(seen[k], double(float(100.0 * double(k + 1) / double(total)))) << k;
 }
 
 // Both trees exported, checked and compared off line give the live grid.

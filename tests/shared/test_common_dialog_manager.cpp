@@ -92,6 +92,39 @@ TEST_F(DialogTest, CancelGivesEmptyChoicesComeBackAndOpeningTakesOnlyFilesAndWeb
     EXPECT_TRUE(noAssoc);
 }
 
+// The caller's window, minimised meanwhile, is back on the screen after each
+// dialog or file operation, whether it was answered, cancelled or failed.
+TEST_F(DialogTest, TheCallersWindowIsRestoredAfterEachDialogAndFileOperation)
+{
+    Long err = -1;
+    bool flag = false;
+    platform::FakeShell fake;
+    platform::setShell(&fake);
+    drive.file(QStringLiteral("doc.txt"));
+    const std::vector<std::function<void()>> calls = {
+        [&] {
+            desk.cancelFileDialog(ui::FileDialogKind::Folder);
+            ShowFolderSelectionDialog(&form, *dlg, "C:\\", "Folder", "", "*.*", err);
+        },
+        [&] {
+            desk.answerOpen(QStringLiteral("C:\\doc.txt"));
+            ShowOpenFileDialog(&form, *dlg, "C:\\", "Open", "", "Text|*.txt", err);
+        },
+        [&] {
+            desk.cancelFileDialog(ui::FileDialogKind::Save);
+            ShowSaveFileDialog(&form, *dlg, "C:\\", "Save", "out", "txt", "Text|*.txt", err);
+        },
+        [&] { OpenWithAssociatedApplication(&form, QStringLiteral("C:\\doc.txt"), flag, err); },
+        [&] { CopyOrMoveFile(&form, true, QStringLiteral("C:\\doc.txt"), QStringLiteral("C:\\nowhere\\"), flag, err); },
+        [&] { DeleteFileOrFolder(&form, QStringLiteral("C:\\never.txt"), flag, err, false); },
+    };
+    for (std::size_t k = 0; k < calls.size(); ++k) {
+        form.setWindowState(1);
+        calls[k]();
+        EXPECT_EQ(form.windowState(), 0) << k;
+    }
+}
+
 TEST_F(DialogTest, DeleteWithUndoGoesToTheTrashAndCopyAndMoveKeepEveryOtherFile)
 {
     QTemporaryDir data;
@@ -256,6 +289,16 @@ TEST_F(DialogTest, TheUnmapWindowSaysWhetherALetterWentAway)
     answer(false, true);
     EXPECT_FALSE(ShowDisconnectNetworkDriveDialog(&form, err));
     EXPECT_EQ(err, kNetExtendedError);
+    // A failure while either window is up is the caller's error, never a
+    // letter that came or went.
+    for (const bool map : {false, true}) {
+        desk.onModal(map ? QStringLiteral("frmMapNetworkDrive") : QStringLiteral("frmDisconnectNetworkDrive"),
+                     [](ui::Form&) { throw platform::AppError{platform::errOutOfMemory, QString()}; });
+        err = -1;
+        EXPECT_FALSE(map ? ShowMapNetworkDriveDialog(&form, err) : ShowDisconnectNetworkDriveDialog(&form, err)) << map;
+        EXPECT_EQ(err, platform::errOutOfMemory) << map;
+    }
+    EXPECT_EQ(platform::UserDriveMap::load().size(), 1u);
     answer(false, false);
     EXPECT_TRUE(ShowDisconnectNetworkDriveDialog(&form, err));
     EXPECT_EQ(err, 0);

@@ -225,6 +225,8 @@ TEST_F(SavedPathsFileTest, TheEditorShowsEveryLineAndSavesEachWithCarriageReturn
     drive.file(QStringLiteral("Paths.txt"), "\xEF\xBB\xBF" "C:\\One\r\n\r\nD:\\Two\rE:\\Three\n  \r\n");
     EXPECT_TRUE(edit(QStringLiteral("C:\\Paths.txt"), [](frmTextEditor& e) {
         EXPECT_EQ(e.caption(), QStringLiteral("C:\\Paths.txt - Edit saved paths"));
+        EXPECT_EQ(e.cmdSave->caption(), QStringLiteral("Save"));
+        EXPECT_EQ(e.cmdCancel->caption(), QStringLiteral("Cancel"));
         EXPECT_EQ(e.txtText->text(), QStringLiteral("C:\\One\n\nD:\\Two\nE:\\Three\n  "));
         e.txtText->setText(QStringLiteral("C:\\One\r\nD:\\Two\rE:\\Three\n\nF:\\Four\n"));
         ui::Input::click(*e.cmdSave);
@@ -239,6 +241,7 @@ TEST_F(SavedPathsFileTest, TheEditorShowsEveryLineAndSavesEachWithCarriageReturn
     EXPECT_TRUE(edit(QStringLiteral("C:\\New.txt"), [](frmTextEditor& e) {
         EXPECT_EQ(e.caption(), QStringLiteral("C:\\New.txt - Επεξεργασία αποθηκευμένων διαδρομών"));
         EXPECT_EQ(e.cmdSave->caption(), QStringLiteral("Αποθήκευση"));
+        EXPECT_EQ(e.cmdCancel->caption(), QStringLiteral("Άκυρο"));
         EXPECT_EQ(e.txtText->text(), QString());
         e.txtText->setText(QStringLiteral("Α:\\Άλφα"));
         ui::Input::click(*e.cmdSave);

@@ -7,6 +7,7 @@
 #include "support/TempDrive.h"
 
 #include "shared/FileFacts.h"
+#include "shared/FolderListing.h"
 #include "shared/basObsoleteCompleteStructureScanner.h"
 #include "shared/basObsoleteScriptingFileSystemObject.h"
 #include "ui/SortOrder.h"
@@ -106,6 +107,28 @@ TEST_F(ScannerTest, EntriesComeInSortOrderWithAMarkerForEveryEmptyFolderButTheRo
         EXPECT_EQ(error, 0);
         // The working lists end empty.
         EXPECT_EQ(folders->listCount() + queue->listCount() + files->listCount(), 0);
+    }
+}
+
+// A reader asked for sorted files gives every folder's file order with its
+// contents, whether a worker read the folder or the caller did; a reader not
+// asked gives none.
+TEST_F(ScannerTest, AReaderAskedForSortedFilesGivesTheirOrderFromAWorkerOrInPlace)
+{
+    for (const char* name : {"b.txt", "A.txt", "a.txt", "B.txt", "_x", "Z"}) tree.file(QStringLiteral("Sub/") + QLatin1String(name));
+    tree.folder(QStringLiteral("Sub/Folder"));
+    for (const int workers : {0, 2}) {
+        for (const bool sorted : {true, false}) {
+            detail::FolderReader reader(platform::ListWhat::All, workers, sorted);
+            reader.request(QStringLiteral("C:\\Sub"));
+            detail::FolderContents contents;
+            ASSERT_EQ(reader.take(QStringLiteral("C:\\Sub"), contents), 0);
+            QStringList names;
+            for (const std::uint32_t k : contents.sortedFileIndex) names << contents.files.at(k).name;
+            const QStringList expected = {"A.txt", "a.txt", "B.txt", "b.txt", "Z", "_x"};
+            EXPECT_EQ(names, sorted ? expected : QStringList()) << workers << sorted;
+            EXPECT_EQ(contents.folders.size(), 1u);
+        }
     }
 }
 
