@@ -104,6 +104,7 @@ TEST_F(SettingsTest, EachWindowsWordsPathTipsAndFolderDialogInEitherLanguage)
             EXPECT_EQ(static_cast<ui::CommandButton*>(w->control(r.importing ? "cmdImport" : "cmdExport"))->caption(),
                       QString::fromUtf8(r.action));
             EXPECT_EQ(w->cmdCancel->caption(), r.greek ? "Άκυρο" : "Cancel");
+            EXPECT_EQ(w->cmdApply->caption(), r.greek ? "Εφαρμογή" : "Apply");
             EXPECT_EQ(states(*w), "E0E0E0");
             ui::Label* labels[3] = {w->lblIniFileName, w->lblSavedPaths[0], w->lblSavedPaths[1]};
             for (int k = 0; k < 3; ++k) {

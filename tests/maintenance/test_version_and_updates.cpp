@@ -271,8 +271,11 @@ TEST_F(UpdateCheckTest, TheWindowOpensWithItsWordsInEitherLanguageAndNoResultYet
     for (const Row& r : rows) {
         SCOPED_TRACE(r.greek ? "Greek" : "English");
         basGlobal::globals().LanguageIsGreek = r.greek;
+        basGlobal::globals().ResizeFontEnabled = !r.greek;
         frmCheckForUpdates w;
         w.show();
+        // Its fonts follow its size only when the user asked for that.
+        EXPECT_EQ(w.freeSizer1->resizeFonts(), !r.greek);
         EXPECT_EQ(w.caption(), r.caption);
         EXPECT_EQ(w.lblPrivacyTitle->caption(), r.title);
         EXPECT_TRUE(w.lblPrivacyStatement->caption().startsWith(QString::fromUtf8(r.statementStart)));
@@ -525,6 +528,37 @@ TEST_F(UpdateCheckTest, TheStatusRangeAndTheAddressesThatMayBeOpened)
         opened << call.what + ":" + call.args.join("");
     EXPECT_EQ(opened, QStringList({"open:HTTPS://A.TEST/Q.ZIP", "open:Http://b.test/q.zip"}));
     w.unload();
+}
+
+// A web page the system cannot open is reported with the system's reason,
+// in the program's language; nothing else is opened instead.
+TEST_F(UpdateCheckTest, AWebPageTheSystemCannotOpenIsReportedWithItsReason)
+{
+    for (bool greek : {false, true}) {
+        SCOPED_TRACE(greek ? "Greek" : "English");
+        basGlobal::globals().LanguageIsGreek = greek;
+        server.answer(LoopbackServer::ok(M + "|2003.0000.0000|1|en|gr|http://a.test/q.zip"));
+        frmCheckForUpdates w;
+        ASSERT_EQ(check(w), "newer");
+        shell.calls.clear();
+        shell.results.push_back(31);
+        if (greek)
+            desk.expectMsgBox("Άνοιγμα μέσω συσχετισμένης εφαρμογής",
+                              "Κατά την ενεργοποίηση της εργασίας «Άνοιγμα μέσω της συσχετισμένης εφαρμογής», προέκυψε το "
+                              "ακόλουθο σφάλμα: «Ανυπαρξία συσχετισμού».",
+                              64, ui::vbOK);
+        else
+            desk.expectMsgBox("Open with associated application",
+                              "While trying to launch the 'Open with associated application' process, the following error "
+                              "occured: 'No association'.",
+                              64, ui::vbOK);
+        ui::Input::click(*w.cmdLaunchWebBrowser);
+        EXPECT_EQ(desk.pendingMsgBoxes(), 0);
+        ASSERT_EQ(shell.calls.size(), 1u);
+        EXPECT_EQ(shell.calls[0].what + ":" + shell.calls[0].args.join(""), "open:http://a.test/q.zip");
+        EXPECT_TRUE(w.isLoaded());
+        w.unload();
+    }
 }
 
 // Without a network the user is asked, in the program's language; Yes checks all the same.

@@ -236,6 +236,29 @@ TEST_F(RoadTest, AMainWindowMinimisedMeanwhileComesBackWhenTheWindowOverItCloses
     EXPECT_EQ(main.windowState(), 0) << "Options from its own button";
 }
 
+// Whatever changed on either side while Options was up shows in both
+// structures' folder and file lists once it closes.
+TEST_F(RoadTest, BackFromOptionsBothStructuresListWhatTheirFoldersHoldNow)
+{
+    start(QStringLiteral("DisplayPrimaryPathFirstLevelFolders=True\r\nDisplaySecondaryPathFirstLevelFolders=True\r\n"
+                         "DisplayPrimaryPathFirstLevelFiles=True\r\nDisplaySecondaryPathFirstLevelFiles=True\r\n"));
+    ASSERT_EQ(items(*main.lstFirstLevelFolders[0]), (QStringList{"Alpha", "Beta"}));
+    ASSERT_EQ(items(*main.lstFirstLevelFolders[1]), (QStringList{"Alpha", "Gamma"}));
+    ASSERT_TRUE(items(*main.lstFirstLevelFiles[0]).isEmpty() && items(*main.lstFirstLevelFiles[1]).isEmpty());
+    desk.onModal(QStringLiteral("frmOptions"), [&](ui::Form& f) {
+        drive.folder(QStringLiteral("P/Delta"));
+        drive.folder(QStringLiteral("S/Epsilon"));
+        drive.file(QStringLiteral("P/p.txt"), "p");
+        drive.file(QStringLiteral("S/s.txt"), "s");
+        ui::Input::click(*static_cast<ui::CommandButton*>(f.control(QStringLiteral("cmdCancel"))));
+    });
+    ui::Input::click(*main.cmdOptions);
+    EXPECT_EQ(items(*main.lstFirstLevelFolders[0]), (QStringList{"Alpha", "Beta", "Delta"}));
+    EXPECT_EQ(items(*main.lstFirstLevelFolders[1]), (QStringList{"Alpha", "Epsilon", "Gamma"}));
+    EXPECT_EQ(items(*main.lstFirstLevelFiles[0]), QStringList{"p.txt"});
+    EXPECT_EQ(items(*main.lstFirstLevelFiles[1]), QStringList{"s.txt"});
+}
+
 TEST_F(RoadTest, AboutHandsTheUpdateCheckOverOnce)
 {
     start(QString());

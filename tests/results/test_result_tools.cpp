@@ -82,9 +82,40 @@ TEST_F(Tools, FlashWorksOnItsOwnCellAndEndsBeforeFindOpensAndSearchesAreNotInter
             EXPECT_TRUE(win.isShown());
             ui::Input::gridMouseUp(grid, 0, 3);   // ignored: no width reset
             ui::Input::click(*win.cmdFind);       // ignored: no Find window
+            desk.clearTranscript();
+            ui::Input::click(*win.cmdPrint);      // ignored: no Print window, the focus stays
+            EXPECT_TRUE(desk.entries(ui::HeadlessDesktop::Entry::ModalOpen).isEmpty());
+            EXPECT_TRUE(win.cmdPrint->hasFocus());
         });
         ui::Input::click(*win.cmdDisplayNextDifference);
         EXPECT_TRUE(checks == 1 && grid.colWidth(3) == 3000 && grid.row() == 3);
+        desk.advanceStepwise(600);
+    });
+}
+
+// A cell explained during a flash: the flash is over before the window
+// hides, and no tick reaches the grid while the explanation is up.
+TEST_F(Tools, AFlashEndsBeforeACellIsExplained)
+{
+    withResults([&] {
+        ui::FlexGrid& grid = *win.grdResults;
+        const std::vector<ui::Color> before = colours(grid);
+        ui::Input::click(*win.cmdDisplayNextDifference);
+        desk.advanceStepwise(50);
+        ASSERT_EQ(grid.cellBackColorAt(1, 1), 255u);
+        bool explained = false;
+        desk.onModal(QStringLiteral("frmInterpretation"), [&](ui::Form& f) {
+            explained = true;
+            EXPECT_TRUE(!win.Timer2->enabled() && colours(grid) == before);
+            desk.advanceStepwise(600);
+            EXPECT_EQ(colours(grid), before);
+            ui::Input::click(*static_cast<results::frmInterpretation&>(f).cmdOK);
+        });
+        ui::Input::gridMouseUp(grid, 5, 3);
+        EXPECT_TRUE(explained);
+        EXPECT_EQ(colours(grid), before);
+        ui::Input::click(*win.cmdDisplayNextDifference);   // heard again: no flash holds it back
+        EXPECT_EQ(g().CurrentDifferenceRow, 2);
         desk.advanceStepwise(600);
     });
 }

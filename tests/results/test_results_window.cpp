@@ -54,8 +54,11 @@ TEST_F(ResultsWindow, ItsWordsInEitherLanguage)
     for (bool greek : {false, true}) {
         SCOPED_TRACE(greek ? "Greek" : "English");
         g().LanguageIsGreek = greek;
+        g().ResizeFontEnabled = greek;
         openWindow([&] {
             EXPECT_EQ(win.caption(), greek ? "Αποτελέσματα συγκρίσεως" : "Comparison results");
+            // Its fonts follow its size only when the user asked for that.
+            EXPECT_EQ(win.freeSizer1->resizeFonts(), greek);
             EXPECT_EQ(QStringList({win.cmdCancel->caption(), win.cmdDisplayOrder->caption(), win.cmdReminder->caption(),
                                    win.cmdFind->caption(), win.cmdPrint->caption(), win.cmdCompare->caption()}),
                       greek ? QStringList({"Άκυρο", "Σειρά", "Υπενθύμιση", "Εύρεση", "Εκτύπωση", "Σύγκριση"})
@@ -74,7 +77,7 @@ TEST_F(ResultsWindow, ItsWordsInEitherLanguage)
             ui::Input::click(*win.cmdCancel);
         });
     }
-    g().LanguageIsGreek = false;
+    g().LanguageIsGreek = g().ResizeFontEnabled = false;
 }
 
 // The hidden menus' items press the buttons of their names; Help of the
