@@ -15,6 +15,7 @@
 #include <fcntl.h>
 #include <linux/filter.h>
 #include <linux/seccomp.h>
+#include <sys/file.h>
 #include <sys/prctl.h>
 #include <sys/stat.h>
 #include <sys/syscall.h>
@@ -28,6 +29,13 @@ using namespace platform;
 using testing_support::TempDrive;
 
 namespace {
+
+// How many files the process holds open: a start keeps none of a journal
+// it only looked at.
+int openDescriptors()
+{
+    return int(QDir(QStringLiteral("/proc/self/fd")).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::System).size());
+}
 
 QStringList hidden(const QString& folder)
 {
@@ -125,7 +133,9 @@ TEST(LeftJournal, OneLargerThanAnyRealOneIsSetAsideUnreadAndTheRunKeepsItsOwn)
         ASSERT_TRUE(f.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner));
     }
     JournalReport report;
+    const int open = openDescriptors();
     EXPECT_EQ(startWriteJournal(d.native(QStringLiteral("App")), &report), 0);
+    EXPECT_EQ(openDescriptors(), open) << "nothing of the journal set aside stays open";
     EXPECT_EQ(d.bytes(QStringLiteral("Home/important.txt")), "precious");
     EXPECT_EQ(report.oversized, QStringList{d.native(QStringLiteral("App/.qmjournal-Big123.ignored"))});
     EXPECT_TRUE(report.foreign.isEmpty());
@@ -582,6 +592,33 @@ TEST(LeftJournal, OnlyItsOwnNamesAreJournalsAndNoReportIsNeeded)
     stopWriteJournal();
     EXPECT_TRUE(hidden(d.native(QStringLiteral("App"))).isEmpty());
     EXPECT_EQ(d.bytes(QStringLiteral("Home/.a.txt.qmtmp-Abc123")), "<missing>");
+}
+
+// A journal a live run holds is that run's own: a start leaves it and what
+// it names alone, and keeps nothing of it open; once the run is gone the
+// next start settles it.
+TEST(LeftJournal, OneALiveRunHoldsIsLeftAloneUntilTheRunEnds)
+{
+    TempDrive d;
+    d.file(QStringLiteral("Home/.a.txt.qmtmp-Abc123"), "copy");
+    leaveJournal(d, QStringLiteral("App/.qmjournal-Live12"), "t 1 " + d.nativeBytes("Home/.a.txt.qmtmp-Abc123") + "\n");
+    const int run = ::open(d.nativeBytes("App/.qmjournal-Live12").constData(), O_RDONLY | O_CLOEXEC);
+    ASSERT_GE(run, 0);
+    ASSERT_EQ(::flock(run, LOCK_EX | LOCK_NB), 0);
+    const int before = openDescriptors();
+    for (int start = 0; start < 3; ++start) {
+        EXPECT_EQ(startWriteJournal(d.native(QStringLiteral("App"))), 0);
+        stopWriteJournal();
+    }
+    EXPECT_EQ(openDescriptors(), before);
+    EXPECT_EQ(hidden(d.native(QStringLiteral("App"))), QStringList{QStringLiteral(".qmjournal-Live12")});
+    EXPECT_EQ(d.bytes(QStringLiteral("Home/.a.txt.qmtmp-Abc123")), "copy");
+
+    ::close(run);
+    EXPECT_EQ(startWriteJournal(d.native(QStringLiteral("App"))), 1);
+    stopWriteJournal();
+    EXPECT_EQ(d.bytes(QStringLiteral("Home/.a.txt.qmtmp-Abc123")), "<missing>");
+    EXPECT_TRUE(hidden(d.native(QStringLiteral("App"))).isEmpty());
 }
 
 // A thousand names are tried for a journal set aside: the thousandth is
