@@ -373,6 +373,35 @@ TEST(StagedCopy, ARenameThatFailsAfterOthersPutsEveryTargetBack)
     }
 }
 
+// Undoing a set where there was no file before removes the copy that went
+// in, never a file that took the name since, and keeps nothing open: also
+// in a process started with its standard input closed, where the first
+// file opened takes descriptor 0.
+TEST(StagedCopy, UndoingANewTargetRemovesOnlyTheCopyAndKeepsNothingOpen)
+{
+    TempDrive d;
+    d.file(QStringLiteral("Out/copy.txt"), "the copy");
+    d.file(QStringLiteral("Out/other.txt"), "someone else's");
+    const int probe = ::open(d.nativeBytes("Out/copy.txt").constData(), O_RDONLY | O_CLOEXEC);
+    ASSERT_GE(probe, 0);
+    const QByteArray copyId = journal::fileId(probe);
+    ::close(probe);
+    const std::vector<journal::StagedFile> set = {
+        {d.nativeBytes("Out/.copy.txt.qmtmp-Gone12"), d.nativeBytes("Out/copy.txt"), {}, copyId},
+        {d.nativeBytes("Out/.other.txt.qmtmp-Gone34"), d.nativeBytes("Out/other.txt"), {}, copyId},
+    };
+    const int input = ::fcntl(0, F_DUPFD_CLOEXEC, 3);
+    ASSERT_GE(input, 0);
+    ::close(0);
+    journal::rollBack(set);
+    const bool zeroLeftOpen = ::fcntl(0, F_GETFD) != -1;
+    ::dup2(input, 0);
+    ::close(input);
+    EXPECT_FALSE(zeroLeftOpen);
+    EXPECT_EQ(d.bytes(QStringLiteral("Out/copy.txt")), "<missing>");
+    EXPECT_EQ(d.bytes(QStringLiteral("Out/other.txt")), "someone else's");
+}
+
 // Without hard links the old files are moved aside one by one before the
 // commit. When a later one cannot be moved (here it vanished), the ones
 // already moved must come back: the copy's clean-up would delete them.
