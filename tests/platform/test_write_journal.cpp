@@ -17,6 +17,8 @@
 #include <linux/seccomp.h>
 #include <sys/file.h>
 #include <sys/prctl.h>
+#include <csignal>
+#include <ucontext.h>
 #include <sys/stat.h>
 #include <sys/syscall.h>
 #include <sys/wait.h>
@@ -289,6 +291,81 @@ TEST(LeftJournal, IsSetAsideAndACopyMadeWhereRenamesCannotRefuseToReplace)
               (QStringList{QStringLiteral(".qmjournal-Qw12Er.ignored"), QStringLiteral(".qmjournal-Qw12Er.ignored.2")}));
     EXPECT_EQ(d.bytes(QStringLiteral("Out/a.ini")), "new");
     EXPECT_EQ(hidden(d.native(QStringLiteral("Out"))), QStringList{QStringLiteral("a.ini")});
+}
+
+#if defined(__x86_64__)
+// The name of a journal is given to another file at the moment the start
+// checks whether the name still holds the file it looked at: the first
+// look-up of a name by a folder descriptor is trapped, and the trap moves
+// the journal away and puts a file of the user's at its name first.
+volatile sig_atomic_t s_swaps = 0;
+
+void swapThenLookUp(int, siginfo_t*, void* context)
+{
+    auto* regs = static_cast<ucontext_t*>(context)->uc_mcontext.gregs;
+    const int dir = int(regs[REG_RDI]);
+    const auto* name = reinterpret_cast<const char*>(regs[REG_RSI]);
+    const bool first = s_swaps == 0;
+    s_swaps = s_swaps + 1;
+    if (first && ::renameat(dir, name, dir, "moved") == 0) {
+        const int fd = ::openat(dir, name, O_CREAT | O_EXCL | O_WRONLY | O_CLOEXEC, 0600);
+        if (fd >= 0) {
+            (void)!::write(fd, "mine", 4);
+            ::close(fd);
+        }
+    }
+    const long rc = ::syscall(SYS_newfstatat, regs[REG_RDI], regs[REG_RSI], regs[REG_RDX], regs[REG_R10] | AT_NO_AUTOMOUNT);
+    regs[REG_RAX] = rc < 0 ? -errno : rc;
+}
+
+bool withNameSwappedAtTheLookUp()
+{
+    struct sigaction sa {};
+    sa.sa_sigaction = swapThenLookUp;
+    sa.sa_flags = SA_SIGINFO;
+    if (::sigaction(SIGSYS, &sa, nullptr) != 0)
+        return false;
+    sock_filter code[] = {
+        BPF_STMT(BPF_LD | BPF_W | BPF_ABS, offsetof(seccomp_data, nr)),
+        BPF_JUMP(BPF_JMP | BPF_JEQ | BPF_K, SYS_newfstatat, 0, 3),
+        BPF_STMT(BPF_LD | BPF_W | BPF_ABS, offsetof(seccomp_data, args[3])),
+        BPF_JUMP(BPF_JMP | BPF_JEQ | BPF_K, AT_SYMLINK_NOFOLLOW, 0, 1),
+        BPF_STMT(BPF_RET | BPF_K, SECCOMP_RET_TRAP),
+        BPF_STMT(BPF_RET | BPF_K, SECCOMP_RET_ALLOW),
+    };
+    sock_fprog program{static_cast<unsigned short>(std::size(code)), code};
+    return ::prctl(PR_SET_NO_NEW_PRIVS, 1, 0, 0, 0) == 0 && ::prctl(PR_SET_SECCOMP, SECCOMP_MODE_FILTER, &program) == 0;
+}
+#endif
+
+// A journal another user may write is set aside, but not a file that took
+// its name after it was looked at: that one keeps its name.
+TEST(LeftJournal, AFileThatTookAForeignJournalsNameMeanwhileKeepsIt)
+{
+#if defined(__x86_64__)
+    TempDrive d;
+    leaveJournal(d, QStringLiteral("App/.qmjournal-Race12"), "t 1 important.txt\n");
+    ASSERT_EQ(::chmod(d.nativeBytes("App/.qmjournal-Race12").constData(), 0620), 0);
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        if (!withNameSwappedAtTheLookUp())
+            ::_exit(77);
+        JournalReport report;
+        startWriteJournal(d.native(QStringLiteral("App")), &report);
+        ::_exit(s_swaps == 0 ? 1 : report.foreign.isEmpty() ? 0 : 2);
+    }
+    int status = -1;
+    ::waitpid(pid, &status, 0);
+    if (WIFEXITED(status) && WEXITSTATUS(status) == 77)
+        GTEST_SKIP() << "no system call filter here";
+    EXPECT_TRUE(WIFEXITED(status)) << status;
+    EXPECT_EQ(WEXITSTATUS(status), 0) << "1: the name was never looked up; 2: a journal was reported set aside";
+    EXPECT_EQ(d.bytes(QStringLiteral("App/.qmjournal-Race12")), "mine");
+    EXPECT_EQ(d.bytes(QStringLiteral("App/moved")), "t 1 important.txt\n");
+    EXPECT_EQ(hidden(d.native(QStringLiteral("App"))), (QStringList{QStringLiteral(".qmjournal-Race12"), QStringLiteral("moved")}));
+#else
+    GTEST_SKIP() << "the trap reads x86-64 registers";
+#endif
 }
 
 // An interrupted call earlier in the run leaves EINTR in errno; reads that
