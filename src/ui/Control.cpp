@@ -3,6 +3,7 @@
 #include "ui/Form.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace ui {
 
@@ -486,7 +487,8 @@ ProgressBar::ProgressBar(Form& form, QString name, int index)
 
 void ProgressBar::setMin(double v)
 {
-    if (v >= max_) raiseInvalidValue();
+    // A value that is no number would leave the bar with no range to show.
+    if (!std::isfinite(v) || v >= max_) raiseInvalidValue();
     if (min_ == v) return;
     min_ = v;
     if (value_ < min_) value_ = min_;
@@ -495,7 +497,7 @@ void ProgressBar::setMin(double v)
 
 void ProgressBar::setMax(double v)
 {
-    if (v <= min_) raiseInvalidValue();
+    if (!std::isfinite(v) || v <= min_) raiseInvalidValue();
     if (max_ == v) return;
     max_ = v;
     if (value_ > max_) value_ = max_;

@@ -73,6 +73,15 @@ TEST(DriveTable, MountInfoGivesLettersInMountPointOrderSysfsGivesRemovableFlagsA
     EXPECT_TRUE(mapped[1].userMapped);
     EXPECT_EQ(mapped[2].letter, QLatin1Char('E'));
     EXPECT_EQ(mapped[2].mountPoint, QStringLiteral("/mnt/stick"));
+
+    // A disc is known by its file system or by its optical device, either one.
+    const QByteArray discs = "1 0 254:0 / / rw - ext4 /dev/vda rw\n"
+                             "2 1 7:0 / /mnt/image ro - udf /dev/loop0 ro\n"
+                             "3 1 11:1 / /mnt/macdisc ro - hfsplus /dev/sr1 ro\n";
+    QStringList discTypes;
+    for (const Drive& d : buildDriveTable(parseMountInfo(discs), {}, {sys.path(), dev.path()}))
+        discTypes << d.mountPoint + QLatin1Char(' ') + QString::number(d.type);
+    EXPECT_EQ(discTypes, (QStringList{row("/ ", driveFixed), row("/mnt/image ", driveCdRom), row("/mnt/macdisc ", driveCdRom)}));
 }
 
 TEST(Paths, EveryNativeNameMapsToItsOwnLogicalNameAndBack)

@@ -15,7 +15,10 @@
 #include <fcntl.h>
 #include <linux/filter.h>
 #include <linux/seccomp.h>
+#include <sys/file.h>
 #include <sys/prctl.h>
+#include <csignal>
+#include <ucontext.h>
 #include <sys/stat.h>
 #include <sys/syscall.h>
 #include <sys/wait.h>
@@ -28,6 +31,13 @@ using namespace platform;
 using testing_support::TempDrive;
 
 namespace {
+
+// How many files the process holds open: a start keeps none of a journal
+// it only looked at.
+int openDescriptors()
+{
+    return int(QDir(QStringLiteral("/proc/self/fd")).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::System).size());
+}
 
 QStringList hidden(const QString& folder)
 {
@@ -125,7 +135,9 @@ TEST(LeftJournal, OneLargerThanAnyRealOneIsSetAsideUnreadAndTheRunKeepsItsOwn)
         ASSERT_TRUE(f.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner));
     }
     JournalReport report;
+    const int open = openDescriptors();
     EXPECT_EQ(startWriteJournal(d.native(QStringLiteral("App")), &report), 0);
+    EXPECT_EQ(openDescriptors(), open) << "nothing of the journal set aside stays open";
     EXPECT_EQ(d.bytes(QStringLiteral("Home/important.txt")), "precious");
     EXPECT_EQ(report.oversized, QStringList{d.native(QStringLiteral("App/.qmjournal-Big123.ignored"))});
     EXPECT_TRUE(report.foreign.isEmpty());
@@ -281,6 +293,81 @@ TEST(LeftJournal, IsSetAsideAndACopyMadeWhereRenamesCannotRefuseToReplace)
     EXPECT_EQ(hidden(d.native(QStringLiteral("Out"))), QStringList{QStringLiteral("a.ini")});
 }
 
+#if defined(__x86_64__)
+// The name of a journal is given to another file at the moment the start
+// checks whether the name still holds the file it looked at: the first
+// look-up of a name by a folder descriptor is trapped, and the trap moves
+// the journal away and puts a file of the user's at its name first.
+volatile sig_atomic_t s_swaps = 0;
+
+void swapThenLookUp(int, siginfo_t*, void* context)
+{
+    auto* regs = static_cast<ucontext_t*>(context)->uc_mcontext.gregs;
+    const int dir = int(regs[REG_RDI]);
+    const auto* name = reinterpret_cast<const char*>(regs[REG_RSI]);
+    const bool first = s_swaps == 0;
+    s_swaps = s_swaps + 1;
+    if (first && ::renameat(dir, name, dir, "moved") == 0) {
+        const int fd = ::openat(dir, name, O_CREAT | O_EXCL | O_WRONLY | O_CLOEXEC, 0600);
+        if (fd >= 0) {
+            (void)!::write(fd, "mine", 4);
+            ::close(fd);
+        }
+    }
+    const long rc = ::syscall(SYS_newfstatat, regs[REG_RDI], regs[REG_RSI], regs[REG_RDX], regs[REG_R10] | AT_NO_AUTOMOUNT);
+    regs[REG_RAX] = rc < 0 ? -errno : rc;
+}
+
+bool withNameSwappedAtTheLookUp()
+{
+    struct sigaction sa {};
+    sa.sa_sigaction = swapThenLookUp;
+    sa.sa_flags = SA_SIGINFO;
+    if (::sigaction(SIGSYS, &sa, nullptr) != 0)
+        return false;
+    sock_filter code[] = {
+        BPF_STMT(BPF_LD | BPF_W | BPF_ABS, offsetof(seccomp_data, nr)),
+        BPF_JUMP(BPF_JMP | BPF_JEQ | BPF_K, SYS_newfstatat, 0, 3),
+        BPF_STMT(BPF_LD | BPF_W | BPF_ABS, offsetof(seccomp_data, args[3])),
+        BPF_JUMP(BPF_JMP | BPF_JEQ | BPF_K, AT_SYMLINK_NOFOLLOW, 0, 1),
+        BPF_STMT(BPF_RET | BPF_K, SECCOMP_RET_TRAP),
+        BPF_STMT(BPF_RET | BPF_K, SECCOMP_RET_ALLOW),
+    };
+    sock_fprog program{static_cast<unsigned short>(std::size(code)), code};
+    return ::prctl(PR_SET_NO_NEW_PRIVS, 1, 0, 0, 0) == 0 && ::prctl(PR_SET_SECCOMP, SECCOMP_MODE_FILTER, &program) == 0;
+}
+#endif
+
+// A journal another user may write is set aside, but not a file that took
+// its name after it was looked at: that one keeps its name.
+TEST(LeftJournal, AFileThatTookAForeignJournalsNameMeanwhileKeepsIt)
+{
+#if defined(__x86_64__)
+    TempDrive d;
+    leaveJournal(d, QStringLiteral("App/.qmjournal-Race12"), "t 1 important.txt\n");
+    ASSERT_EQ(::chmod(d.nativeBytes("App/.qmjournal-Race12").constData(), 0620), 0);
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        if (!withNameSwappedAtTheLookUp())
+            ::_exit(77);
+        JournalReport report;
+        startWriteJournal(d.native(QStringLiteral("App")), &report);
+        ::_exit(s_swaps == 0 ? 1 : report.foreign.isEmpty() ? 0 : 2);
+    }
+    int status = -1;
+    ::waitpid(pid, &status, 0);
+    if (WIFEXITED(status) && WEXITSTATUS(status) == 77)
+        GTEST_SKIP() << "no system call filter here";
+    EXPECT_TRUE(WIFEXITED(status)) << status;
+    EXPECT_EQ(WEXITSTATUS(status), 0) << "1: the name was never looked up; 2: a journal was reported set aside";
+    EXPECT_EQ(d.bytes(QStringLiteral("App/.qmjournal-Race12")), "mine");
+    EXPECT_EQ(d.bytes(QStringLiteral("App/moved")), "t 1 important.txt\n");
+    EXPECT_EQ(hidden(d.native(QStringLiteral("App"))), (QStringList{QStringLiteral(".qmjournal-Race12"), QStringLiteral("moved")}));
+#else
+    GTEST_SKIP() << "the trap reads x86-64 registers";
+#endif
+}
+
 // An interrupted call earlier in the run leaves EINTR in errno; reads that
 // succeed never clear it, so the journal must still be read whole.
 TEST(LeftJournal, IsReadWholeWhateverErrorAnEarlierCallLeft)
@@ -361,6 +448,35 @@ TEST(StagedCopy, ARenameThatFailsAfterOthersPutsEveryTargetBack)
         EXPECT_TRUE(hidden(d.native(QStringLiteral("App"))).isEmpty()) << r.what << ": the set is struck off";
         stopWriteJournal();
     }
+}
+
+// Undoing a set where there was no file before removes the copy that went
+// in, never a file that took the name since, and keeps nothing open: also
+// in a process started with its standard input closed, where the first
+// file opened takes descriptor 0.
+TEST(StagedCopy, UndoingANewTargetRemovesOnlyTheCopyAndKeepsNothingOpen)
+{
+    TempDrive d;
+    d.file(QStringLiteral("Out/copy.txt"), "the copy");
+    d.file(QStringLiteral("Out/other.txt"), "someone else's");
+    const int probe = ::open(d.nativeBytes("Out/copy.txt").constData(), O_RDONLY | O_CLOEXEC);
+    ASSERT_GE(probe, 0);
+    const QByteArray copyId = journal::fileId(probe);
+    ::close(probe);
+    const std::vector<journal::StagedFile> set = {
+        {d.nativeBytes("Out/.copy.txt.qmtmp-Gone12"), d.nativeBytes("Out/copy.txt"), {}, copyId},
+        {d.nativeBytes("Out/.other.txt.qmtmp-Gone34"), d.nativeBytes("Out/other.txt"), {}, copyId},
+    };
+    const int input = ::fcntl(0, F_DUPFD_CLOEXEC, 3);
+    ASSERT_GE(input, 0);
+    ::close(0);
+    journal::rollBack(set);
+    const bool zeroLeftOpen = ::fcntl(0, F_GETFD) != -1;
+    ::dup2(input, 0);
+    ::close(input);
+    EXPECT_FALSE(zeroLeftOpen);
+    EXPECT_EQ(d.bytes(QStringLiteral("Out/copy.txt")), "<missing>");
+    EXPECT_EQ(d.bytes(QStringLiteral("Out/other.txt")), "someone else's");
 }
 
 // Without hard links the old files are moved aside one by one before the
@@ -582,6 +698,33 @@ TEST(LeftJournal, OnlyItsOwnNamesAreJournalsAndNoReportIsNeeded)
     stopWriteJournal();
     EXPECT_TRUE(hidden(d.native(QStringLiteral("App"))).isEmpty());
     EXPECT_EQ(d.bytes(QStringLiteral("Home/.a.txt.qmtmp-Abc123")), "<missing>");
+}
+
+// A journal a live run holds is that run's own: a start leaves it and what
+// it names alone, and keeps nothing of it open; once the run is gone the
+// next start settles it.
+TEST(LeftJournal, OneALiveRunHoldsIsLeftAloneUntilTheRunEnds)
+{
+    TempDrive d;
+    d.file(QStringLiteral("Home/.a.txt.qmtmp-Abc123"), "copy");
+    leaveJournal(d, QStringLiteral("App/.qmjournal-Live12"), "t 1 " + d.nativeBytes("Home/.a.txt.qmtmp-Abc123") + "\n");
+    const int run = ::open(d.nativeBytes("App/.qmjournal-Live12").constData(), O_RDONLY | O_CLOEXEC);
+    ASSERT_GE(run, 0);
+    ASSERT_EQ(::flock(run, LOCK_EX | LOCK_NB), 0);
+    const int before = openDescriptors();
+    for (int start = 0; start < 3; ++start) {
+        EXPECT_EQ(startWriteJournal(d.native(QStringLiteral("App"))), 0);
+        stopWriteJournal();
+    }
+    EXPECT_EQ(openDescriptors(), before);
+    EXPECT_EQ(hidden(d.native(QStringLiteral("App"))), QStringList{QStringLiteral(".qmjournal-Live12")});
+    EXPECT_EQ(d.bytes(QStringLiteral("Home/.a.txt.qmtmp-Abc123")), "copy");
+
+    ::close(run);
+    EXPECT_EQ(startWriteJournal(d.native(QStringLiteral("App"))), 1);
+    stopWriteJournal();
+    EXPECT_EQ(d.bytes(QStringLiteral("Home/.a.txt.qmtmp-Abc123")), "<missing>");
+    EXPECT_TRUE(hidden(d.native(QStringLiteral("App"))).isEmpty());
 }
 
 // A thousand names are tried for a journal set aside: the thousandth is

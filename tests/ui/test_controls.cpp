@@ -4,6 +4,8 @@
 #include "ui/ListBox.h"
 #include "ui/TreeView.h"
 
+#include <cmath>
+#include <limits>
 #include <tuple>
 
 using namespace ui;
@@ -747,6 +749,30 @@ TEST_F(GridTest, TheCurrentCellTakesColoursAndClicksTopRowClampsAndShrinkingKeep
 }
 
 // --- Dialogs -----------------------------------------------------------------
+
+// A progress bar's Min stays below its Max and both are numbers: a bound
+// that would leave no range raises 380 and changes nothing; a bound moved
+// past the value takes the value along.
+TEST_F(UiTest, AProgressBarKeepsARealRangeAndItsValueInside)
+{
+    TestForm f(QStringLiteral("frmBar"));
+    f.load();
+    auto* bar = f.add<ProgressBar>(QStringLiteral("prgA"));
+    const double inf = std::numeric_limits<double>::infinity();
+    for (double bad : {100.0, 150.0, std::nan(""), inf, -inf})
+        expectUiError([&] { bar->setMin(bad); }, 380, QStringLiteral("Invalid property value"));
+    for (double bad : {0.0, -5.0, std::nan(""), inf, -inf})
+        expectUiError([&] { bar->setMax(bad); }, 380, QStringLiteral("Invalid property value"));
+    EXPECT_EQ(QList<double>({bar->min(), bar->max(), bar->value()}), QList<double>({0, 100, 0}));
+    expectUiError([&] { bar->setValue(std::nan("")); }, 380);
+    bar->setValue(40);
+    bar->setMin(50);
+    EXPECT_EQ(bar->value(), 50);
+    bar->setMax(60);
+    bar->setValue(60);
+    bar->setMax(55);
+    EXPECT_EQ(QList<double>({bar->min(), bar->max(), bar->value()}), QList<double>({50, 55, 55}));
+}
 
 TEST_F(UiTest, CommonDialogCancelIsError32755WithCancelError)
 {

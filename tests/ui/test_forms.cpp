@@ -476,6 +476,16 @@ TEST_F(UiTest, TabAndShiftTabWalkTheTabOrderRoundTheEndsAndFromAFocusThatCannotS
     ASSERT_TRUE(Input::focus(*find));
     find->setEnabled(false);
     EXPECT_EQ(tab(vbShiftMask), next);
+
+    // Ctrl+Tab moves nothing: a previewing form sees it as the key it is, 9.
+    f.setKeyPreview(true);
+    QList<int> seen;
+    f.KeyDown = [&seen](int& code, int) {
+        seen << code;
+        code = 0;
+    };
+    EXPECT_EQ(tab(vbCtrlMask), next);
+    EXPECT_EQ(seen, QList<int>{9});
 }
 
 // A box that takes the focus back in its LostFocus keeps it: the control the

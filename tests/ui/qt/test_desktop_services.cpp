@@ -13,6 +13,8 @@
 #include <QMessageBox>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QProcess>
+#include <QTemporaryDir>
 #include <QPushButton>
 #include <QScreen>
 
@@ -256,6 +258,88 @@ TEST_F(QtDesktopTest, ANameBreaksInABoxOnlyWhenWiderThanItsNarrowestLine)
         EXPECT_EQ(QString(shown).remove(breakable), "Missing " + name + " here");
         EXPECT_EQ(shown.count(breakable), extra ? name.size() - 1 : 0) << extra;
     }
+}
+
+// The tests below run once more in a child on a screen of their own (a
+// screen is fixed when the application starts): the child's run of the
+// disabled test must pass.
+static bool passesOnScreen(const char* test, int width, int dpi)
+{
+    QTemporaryDir dir;
+    QFile config(dir.filePath(QStringLiteral("screen.json")));
+    if (!config.open(QIODevice::WriteOnly)) return false;
+    config.write(QStringLiteral(R"({"screens": [{"name": "Small", "x": 0, "y": 0, "width": %1, "height": 600,)"
+                                R"( "logicalDpi": %2, "logicalBaseDpi": 96, "dpr": 1}]})")
+                     .arg(width)
+                     .arg(dpi)
+                     .toUtf8());
+    config.close();
+    QProcess child;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen:configfile=") + config.fileName());
+    env.insert(QStringLiteral("QT_ENABLE_HIGHDPI_SCALING"), QStringLiteral("0"));
+    child.setProcessEnvironment(env);
+    child.setProcessChannelMode(QProcess::MergedChannels);
+    child.start(QCoreApplication::applicationFilePath(),
+                {QStringLiteral("--gtest_also_run_disabled_tests"), QStringLiteral("--gtest_filter=QtDesktopTest.DISABLED_") + QLatin1String(test)});
+    if (!child.waitForFinished(-1)) return false;
+    const QByteArray out = child.readAll();
+    const bool passed = child.exitStatus() == QProcess::NormalExit && child.exitCode() == 0 && out.contains("[  PASSED  ] 1 test");
+    if (!passed) ADD_FAILURE() << out.toStdString();
+    return passed;
+}
+
+// On a screen so small that half of it, less the icon, is under 100 px, a
+// name of 100 px still stays whole and one of 101 px breaks.
+TEST_F(QtDesktopTest, DISABLED_OnANarrowScreenABoxLineIsStill100Pixels)
+{
+    ASSERT_LT(QGuiApplication::primaryScreen()->availableGeometry().width(), 440);
+    BuiltForm owner("frmOwner");
+    owner.show();
+    QString shown;
+    QFont font;
+    desk.setDialogHook([&](QWidget* w) {
+        auto* box = qobject_cast<QMessageBox*>(w);
+        ASSERT_NE(box, nullptr);
+        shown = box->text();
+        font = box->findChild<QLabel*>(QStringLiteral("qt_msgbox_label"))->font();
+        box->buttons().first()->click();
+    });
+    msgBox(&owner, "Quillmarsh", "Measured", vbInformationOK);
+    const QFontMetrics fm(font);
+    // A name of exactly `width` pixels, of wide, middling and narrow letters.
+    const auto nameOf = [&fm](int width) {
+        for (int wide = 0; fm.horizontalAdvance(QString(wide, u'm')) <= width; ++wide)
+            for (int mid = 0; fm.horizontalAdvance(QString(wide, u'm') + QString(mid, u'e')) <= width; ++mid)
+                for (int narrow = 0;; ++narrow) {
+                    const QString name = QString(wide, u'm') + QString(mid, u'e') + QString(narrow, u'i');
+                    const int w = fm.horizontalAdvance(name);
+                    if (w == width) return name;
+                    if (w > width) break;
+                }
+        return QString();
+    };
+    const QChar breakable(0x200B);
+    for (int width : {100, 101}) {
+        const QString name = nameOf(width);
+        ASSERT_FALSE(name.isEmpty()) << width;
+        msgBox(&owner, "Quillmarsh", "Missing " + name + " here", vbInformationOK);
+        EXPECT_EQ(shown.count(breakable), width > 100 ? name.size() - 1 : 0) << width;
+    }
+}
+
+// A twip is a 1440th of an inch whatever the screen's logical DPI, a very
+// coarse one too.
+TEST_F(QtDesktopTest, DISABLED_ATwipIsAnInchIn1440OnACoarseScreen)
+{
+    ASSERT_EQ(std::lround(QGuiApplication::primaryScreen()->logicalDotsPerInchY()), 1);
+    EXPECT_EQ(twipsPerPixel(), 1440);
+}
+
+TEST_F(QtDesktopTest, BoxesAndTwipsHoldOnASmallOrCoarseScreen)
+{
+    EXPECT_TRUE(passesOnScreen("OnANarrowScreenABoxLineIsStill100Pixels", 400, 96));
+    EXPECT_TRUE(passesOnScreen("ATwipIsAnInchIn1440OnACoarseScreen", 800, 1));
 }
 
 // A window shown again is brought to the front and takes the keyboard,

@@ -992,6 +992,30 @@ TEST_F(QtDesktopTest, AHelpFileWithAByteOrderMarkAndAnyLineEndsGivesEveryTopic)
     setHelpFile({});
 }
 
+// Topic numbers start at 1: the first section of a file is a topic like any
+// other, and a right click on a control with topic 1 shows it; 0 means none.
+TEST_F(QtDesktopTest, TheLowestTopicNumbersAreTopicsAndARightClickShowsThem)
+{
+    const ui::qt::HelpFile parsed = ui::qt::HelpFile::parse(QStringLiteral("[0]\nNothing.\n[1]\nFirst.\n[2]\nSecond."));
+    EXPECT_EQ(parsed.topics(), (QList<int>{1, 2}));
+    EXPECT_EQ(parsed.topic(1), "First.");
+
+    QTemporaryDir dir;
+    QFile file(dir.filePath("QuillmarshUK.hlp"));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("[1]\nFirst.\n[2]\nSecond.\n");
+    file.close();
+    BuiltForm f("frmHelp");
+    const auto [a, b] = twoLabelsWithTopics(f, 1, 2);
+    FormWindow* w = desk.window(f);
+    setHelpFile(dir.filePath("QuillmarshUK.hlp"));
+    rightClick(w->widgetFor(b));
+    EXPECT_EQ(desk.lastHelpText(), "Second.");
+    rightClick(w->widgetFor(a));
+    EXPECT_EQ(desk.lastHelpText(), "First.");
+    setHelpFile({});
+}
+
 // --- A modal window on screen ---------------------------------------------------------------
 
 // (Every kind of control drawn inside its window: the pictures of every real
