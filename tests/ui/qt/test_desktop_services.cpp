@@ -144,6 +144,28 @@ TEST_F(QtDesktopTest, TheFolderAndPrinterDialogsGiveWhatWasChosenThere)
     EXPECT_EQ(dlg->printerName, pdf);
 }
 
+// A system dialog (the printer's setup) belongs to the window the user is
+// looking at, a modal one first; a window that was hidden is nobody's owner.
+TEST_F(QtDesktopTest, ASystemDialogBelongsToTheVisibleActiveWindow)
+{
+    BuiltForm results("frmCompare");
+    results.show();
+    QWidget* w = desk.window(results);
+    QApplication::setActiveWindow(w);
+    ASSERT_EQ(QApplication::activeWindow(), w);
+    EXPECT_EQ(QtDesktop::dialogParent(), w);
+
+    QWidget modal;
+    modal.setWindowModality(Qt::ApplicationModal);
+    modal.show();
+    EXPECT_EQ(QtDesktop::dialogParent(), &modal);
+    modal.hide();
+    EXPECT_EQ(QtDesktop::dialogParent(), w);
+
+    w->hide();
+    EXPECT_NE(QtDesktop::dialogParent(), w);
+}
+
 // A page fetched over the web comes back whole; a fetch that fails raises
 // the transfer's error number with its description.
 TEST_F(QtDesktopTest, AFetchGivesThePageOrRaisesTheTransfersError)
