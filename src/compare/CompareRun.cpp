@@ -299,13 +299,6 @@ void CompareRun::failSafeFailure(const QString& checkTitle, const QString& sente
     closeAfterMessage(title, sentences + QStringLiteral("\r\n\r\n") + ComparisonFailedText(gr));
 }
 
-void CompareRun::fatalInternalError(const QString& sentences)
-{
-    const bool gr = m_settings.greek;
-    closeAfterMessage(gr ? QStringLiteral("Καίριο Εσωτερικό Σφάλμα") : QStringLiteral("Fatal Internal Error"),
-                      sentences + QStringLiteral("\r\n\r\n") + ComparisonFailedText(gr));
-}
-
 void CompareRun::inputFailure(const QString& sentences)
 {
     closeAfterMessage(m_view.title(), sentences + QStringLiteral("\r\n\r\n") + ComparisonFailedText(m_settings.greek));

@@ -31,7 +31,6 @@
 //   run.noFilesCheck(stageText)      after stages 2, 4, 5, 6 and 8
 //   run.reportNoFiles(stageText, place) the per-structure variant of stages 9, 10
 //   run.failSafeFailure(title, text) a failed check (the window closes)
-//   run.fatalInternalError(text)     the missing attribute line of stage 15
 //   run.view()                       what the run shows (RunView.h: labels, bars,
 //                                    steps, messages, the grid it fills)
 //   run.state()                      the shared run state (RunState below)
@@ -45,9 +44,8 @@
 // location code "315": Yes ends the program, No ends the run as a cancel
 // does (going on after a failed step of a comparison gives no sound result).
 //
-// From the end of loading until the folder stage consumes them, a
-// structure's entries live in its EntryLists (EntryLists.h): entry k is a
-// folder, a name and its values. The later working lists (excluded entries,
+// A structure's entries live in its EntryLists (EntryLists.h, which also
+// tells how long they are kept). The later working lists (excluded entries,
 // aligned folders, output rows) are list boxes of frmHiddenForm. None has an
 // item limit, and every step is meant to stay linear in the number of
 // entries: use removeEntries for filters that drop many entries.
@@ -146,7 +144,6 @@ struct RunState {
     ui::Color green = 0x00FF00;
     std::array<ui::Color, 2> sideTint{};
 
-    bool isLive(int i) const { return i >= FirstLocalStructure && i <= LastLocalStructure && FirstLocalStructure >= 0; }
     bool anyLive() const { return FirstLocalStructure >= 0; }
 };
 
@@ -185,8 +182,6 @@ public:
                 work(done, k);
                 done = k;
                 yieldAndCancelTest();
-            } else if (m_view.cancelRequested()) {
-                throw RunLeave{false};
             }
         }
         work(done, n);
@@ -198,7 +193,6 @@ public:
     static QString NoFilesPlace(int which, bool greek);
     [[noreturn]] void reportNoFiles(const QString& stageText, int which);
     [[noreturn]] void failSafeFailure(const QString& checkTitle, const QString& sentences);
-    [[noreturn]] void fatalInternalError(const QString& sentences);
     // A failure the user can act on (an unreadable folder, a damaged file):
     // the message, with "The comparison process failed.", then as a
     // fail-safe failure.

@@ -22,13 +22,6 @@
 
 namespace basGlobal {
 
-// Attribute bits of the flags below.
-inline constexpr Long kAttributeReadOnly = 1;
-inline constexpr Long kAttributeHidden = 2;
-inline constexpr Long kAttributeSystem = 4;
-inline constexpr Long kAttributeFolder = 16;
-inline constexpr Long kAttributeArchive = 32;
-
 // All five flags false first, then each set from the path's attributes. A
 // missing path (53, or 76 when its folder is missing too) gives its error
 // with every flag false.

@@ -53,6 +53,9 @@ protected:
         for (int i = 0; i < 2; ++i) {
             compare::EntryLists(i).clear();
             basGlobal::HiddenForm().lstExcluded[i]->clear();
+            // The folders to include or exclude are the run's input, left
+            // by whichever test ran before: each test lists its own.
+            basGlobal::HiddenForm().lstFoldersToIncludeExclude[i]->clear();
         }
         // The folder stage consumes the entries: keep them as they reach it.
         desk.onYield([this] { return !atFolderStage && win.isLoaded()
