@@ -113,6 +113,18 @@ TEST_F(SavedPathsFileTest, StoringWritesOverWhatTheFileHoldsOnceTheQuestionIsAns
     desk.install();
 }
 
+// A file that cannot be read is no empty list to put the path on top of:
+// Store path hands back the error without asking.
+TEST_F(SavedPathsFileTest, StoringIntoAFileThatCannotBeReadAsksNothing)
+{
+    testing_support::addDrive(u'E', QStringLiteral("/proc/self"));
+    bool already = true, aborted = true;
+    Long err = 0;
+    EXPECT_FALSE(StorePath(nullptr, QStringLiteral("C:\\New"), QStringLiteral("E:\\mem"), already, aborted, err));
+    EXPECT_EQ(err, platform::errorFromErrno(EIO));
+    EXPECT_FALSE(already || aborted);
+}
+
 // Loading a saved-paths file into the two lists: the outcome, the three
 // flags and the lists' contents, colours and visibility for a file that is
 // there, missing, blank, too large or unreadable. Earlier contents and
