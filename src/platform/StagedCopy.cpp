@@ -79,8 +79,8 @@ int writeCopy(Staged& s)
 {
     struct stat st {};
     const int in = ::open(s.source.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    if (in < 0)
-        return errno;
+    if (in < 0)   // a socket, or a device without its driver, cannot be opened at all
+        return errno == ENXIO ? kNotAFile : errno;
     const int unread = ::fstat(in, &st) != 0 ? errno : !S_ISREG(st.st_mode) ? kNotAFile : 0;
     if (unread != 0) {
         ::close(in);

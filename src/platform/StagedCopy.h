@@ -37,9 +37,10 @@ namespace platform {
 // looked at is what goes in. A copy it refuses ends the whole copy with
 // shellCopyRefused, and nothing changes.
 //
-// A source that is no file (a folder, a FIFO, a device, also at the end of
-// a symbolic link) is never read: the copy ends with shellNotAFile, nothing
-// changes, and `notAFile` (optional) receives its index in `sources`.
+// A source that is no file (a folder, a FIFO, a socket, a device, also at
+// the end of a symbolic link) is never read: the copy ends with
+// shellNotAFile, nothing changes, and `notAFile` (optional) receives its
+// index in `sources`.
 using StagedCheck = std::function<bool(int index, const QByteArray& nativeCopy)>;
 inline constexpr int shellCopyRefused = 1223;
 inline constexpr int shellNotAFile = 1224;

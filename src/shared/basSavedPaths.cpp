@@ -18,6 +18,7 @@
 
 #include <QFile>
 
+#include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -25,30 +26,6 @@
 namespace basGlobal {
 
 namespace {
-
-// A saved-path file is a short list typed by hand; anything this large is
-// not one, and reading it whole would only stall the window.
-constexpr qint64 kMaxSavedPathsBytes = 16 * 1024 * 1024;
-// readRawLines: the file is over that bound. Not an error of the run time:
-// the user is told what is wrong and can shorten the file in the editor.
-constexpr Long kTooLarge = -1;
-
-// Tells the user which file is over the bound; nothing else happens.
-void showTooLarge(ui::Form* window, const QString& title, const QString& file)
-{
-    const QString bound = QString::number(kMaxSavedPathsBytes / (1024 * 1024)) + QStringLiteral(" MB");
-    ShowMessageBox(window, title,
-                   Txt(u"The file '", u"Το αρχείο «") + file
-                       + Txt(u"' cannot be read, because it is larger than ",
-                             u"» δεν μπορεί να διαβασθεί, διότι είναι μεγαλύτερο από ")
-                       + bound
-                       + Txt(u", the most that a file with saved paths may be. You can shorten it with 'Edit "
-                             u"paths...' in the window of the saved paths.",
-                             u", το μέγιστο μέγεθος ενός αρχείου με αποθηκευμένες διαδρομές. Μπορείτε να το "
-                             u"συντομεύσετε με την «Επεξεργασία διαδρομών...» στο παράθυρο των αποθηκευμένων "
-                             u"διαδρομών."),
-                   48);
-}
 
 QString nativeOf(const QString& logical)
 {
@@ -58,24 +35,40 @@ QString nativeOf(const QString& logical)
     return *n;
 }
 
-// The raw lines of a text file, split at CR LF, CR or LF; the bytes of each
-// line are kept exactly so a rewrite changes nothing it did not mean to.
-// Only a regular file is opened (a FIFO would block, a device never ends).
-Long readRawLines(const QString& logicalFile, QList<QByteArray>& lines)
+// What the callers that raise errors make of a refusal that is no error
+// number: the file is there but no file of ours.
+Long errorOf(Long readResult)
+{
+    return readResult == kSavedPathsNotAFile ? platform::errPathFileAccess : readResult;
+}
+
+bool isBlank(const QString& line)
+{
+    return line.trimmed().isEmpty();
+}
+
+} // namespace
+
+// A saved-path file is a short list typed by hand; anything larger than the
+// bound is not one, and reading it whole would only stall the window.
+Long ReadSavedPathsLines(const QString& logicalFile, QList<QByteArray>& lines)
 {
     lines.clear();
-    const QByteArray name = QFile::encodeName(nativeOf(logicalFile));
+    const std::optional<QString> native = platform::toNative(logicalFile);
+    if (!native)
+        return platform::errPathNotFound;
+    const QByteArray name = QFile::encodeName(*native);
     const int fd = ::open(name.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    if (fd < 0)
-        return platform::errorFromErrno(errno);
+    if (fd < 0)   // a socket, or a device without its driver, cannot be opened at all
+        return errno == ENXIO ? kSavedPathsNotAFile : platform::errorFromErrno(errno);
     struct stat st {};
     if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
         ::close(fd);
-        return platform::errPathFileAccess;
+        return kSavedPathsNotAFile;
     }
     if (st.st_size > kMaxSavedPathsBytes) {
         ::close(fd);
-        return kTooLarge;
+        return kSavedPathsTooLarge;
     }
     QByteArray bytes;
     bytes.resize(qsizetype(st.st_size));
@@ -96,7 +89,7 @@ Long readRawLines(const QString& logicalFile, QList<QByteArray>& lines)
         got += n;
         if (got > kMaxSavedPathsBytes) {
             ::close(fd);
-            return kTooLarge;
+            return kSavedPathsTooLarge;
         }
     }
     ::close(fd);
@@ -118,12 +111,18 @@ Long readRawLines(const QString& logicalFile, QList<QByteArray>& lines)
     return 0;
 }
 
-bool isBlank(const QString& line)
+void ShowSavedPathsTooLarge(ui::Form* window, const QString& title, const QString& file)
 {
-    return line.trimmed().isEmpty();
+    const QString bound = QString::number(kMaxSavedPathsBytes / (1024 * 1024)) + QStringLiteral(" MB");
+    ShowMessageBox(window, title,
+                   Txt(u"The file '", u"Το αρχείο «") + file
+                       + Txt(u"' cannot be read, because it is larger than ",
+                             u"» δεν μπορεί να διαβασθεί, διότι είναι μεγαλύτερο από ")
+                       + bound
+                       + Txt(u", the most that a file with saved paths may be.",
+                             u", το μέγιστο μέγεθος ενός αρχείου με αποθηκευμένες διαδρομές."),
+                   48);
 }
-
-} // namespace
 
 bool StorePath(ui::Form* window, const QString& path, const QString& file, bool& outAlreadySaved,
                bool& outAborted, Long& outError)
@@ -153,12 +152,12 @@ bool StorePath(ui::Form* window, const QString& path, const QString& file, bool&
         const auto readAndFind = [&] {
             lines.clear();
             if (FileExists(file)) {
-                const Long err = readRawLines(file, lines);
-                if (err == kTooLarge) {
-                    showTooLarge(window, title, file);
+                const Long err = ReadSavedPathsLines(file, lines);
+                if (err == kSavedPathsTooLarge) {
+                    ShowSavedPathsTooLarge(window, title, file);
                     return true;
                 }
-                RaiseIfError(err);
+                RaiseIfError(errorOf(err));
             }
             for (const QByteArray& line : lines) {
                 if (ApplyCaseSensitivity(platform::decodeText(line), cs) == wanted) {
@@ -226,12 +225,13 @@ bool LoadSavedPathsList(const QString& file, ui::ListBox& unsorted, ui::ListBox&
             return;
         }
         QList<QByteArray> lines;
-        const Long err = readRawLines(file, lines);
-        if (err == kTooLarge) {
-            showTooLarge(&unsorted.form(), Txt(u"Restore saved path", u"Επαναφορά αποθηκευμένης διαδρομής"), file);
+        const Long err = ReadSavedPathsLines(file, lines);
+        if (err == kSavedPathsTooLarge) {
+            ShowSavedPathsTooLarge(&unsorted.form(), Txt(u"Restore saved path", u"Επαναφορά αποθηκευμένης διαδρομής"),
+                                   file);
             return;
         }
-        RaiseIfError(err);
+        RaiseIfError(errorOf(err));
         for (const QByteArray& line : lines) {
             DoEventsNow();
             const QString text = platform::decodeText(line);

@@ -13,6 +13,8 @@
 #include "shared/basGlobal.h"
 #include "ui/Types.h"
 
+#include <QByteArray>
+#include <QList>
 #include <QString>
 
 namespace ui {
@@ -22,6 +24,23 @@ class ListBox;
 } // namespace ui
 
 namespace basGlobal {
+
+// The one rule for reading a saved-path file, whoever reads it: only a
+// regular file is opened (a FIFO would block, a device never ends), it may be
+// at most kMaxSavedPathsBytes, and every read is checked, so a file is never
+// taken for the part of it that was read before a failure. `lines` gets its
+// lines split at CR LF, CR or LF, the bytes of each exactly as they stand (a
+// leading byte-order mark dropped). Back: 0, an error number (53 for a
+// missing file, 76 on a drive that is not there), or one of the two
+// refusals below, which are not errors of the run time: the caller tells the
+// user what is wrong with the file.
+inline constexpr qint64 kMaxSavedPathsBytes = 16 * 1024 * 1024;
+inline constexpr Long kSavedPathsTooLarge = -1;
+inline constexpr Long kSavedPathsNotAFile = -2;
+Long ReadSavedPathsLines(const QString& file, QList<QByteArray>& lines);
+
+// Tells the user that the saved-path file `file` is over the bound.
+void ShowSavedPathsTooLarge(ui::Form* window, const QString& title, const QString& file);
 
 // Puts `path` at the top of the saved-path file `file` (logical names) after
 // asking. False when nothing was added: the path was there already or the
@@ -37,7 +56,7 @@ bool StorePath(ui::Form* window, const QString& path, const QString& file, bool&
 // one the check box chooses, and fills both with the file's non-blank lines
 // (file order and sorted). True when at least one path was loaded. A file
 // over the size a saved-path file may be is named in a message, the lists
-// stay empty and no error is handed back: the editor can still shorten it.
+// stay empty and no error is handed back.
 bool LoadSavedPathsList(const QString& file, ui::ListBox& unsorted, ui::ListBox& sorted, ui::CheckBox& sortCheck,
                         bool& outFileMissing, bool& outIsEmpty, Long& outError,
                         ui::Color filledColour = 0xFFFFC0, ui::Color emptyColour = 0x80000003);

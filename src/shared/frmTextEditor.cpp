@@ -1,19 +1,14 @@
 #include "shared/frmTextEditor.h"
 
+#include "platform/AppError.h"
 #include "platform/AtomicFile.h"
 #include "platform/Drives.h"
 #include "platform/TextDecoding.h"
 #include "shared/ErrorTrap.h"
-#include "shared/FileFacts.h"
 #include "shared/Messages.h"
 #include "shared/Texts.h"
-#include "shared/TrappedCall.h"
 #include "shared/basSavedPaths.h"
 #include "ui/Control.h"
-
-#include <QFile>
-
-#include <cerrno>
 
 namespace basGlobal {
 
@@ -54,46 +49,34 @@ void frmTextEditor::Form_Load()
     cmdSave->setCaption(Txt(u"Save", u"Αποθήκευση"));
     cmdCancel->setCaption(Txt(u"Cancel", u"Άκυρο"));
     freeSizer1->setResizeFonts(globals().ResizeFontEnabled);
-    if (!FileExists(file_))
+    const QString title = Txt(u"Edit saved paths", u"Επεξεργασία αποθηκευμένων διαδρομών");
+    QList<QByteArray> raw;
+    const Long err = ReadSavedPathsLines(file_, raw);
+    // A missing file (or a drive that is not there) starts empty: Save
+    // creates it, or says why it cannot.
+    if (err == platform::errFileNotFound || err == platform::errPathNotFound)
         return;
-    QStringList lines;
-    // Blank lines are part of the file as the user left it: show them all.
-    Long err = 0;
-    const Long trapped = TrappedCall([&] {
-        const std::optional<QString> native = platform::toNative(file_);
-        QFile f(native.value_or(QString()));
-        if (!native || !f.open(QIODevice::ReadOnly)) {
-            err = platform::errorFromErrno(errno);
-            return;
-        }
-        errno = 0;
-        QByteArray bytes = f.readAll();
-        // A file that opens but fails to read must not look empty: saving
-        // that empty text would wipe the paths it holds.
-        if (f.error() != QFileDevice::NoError) {
-            err = platform::errorFromErrno(errno != 0 ? errno : EIO);
-            return;
-        }
-        if (bytes.startsWith("\xEF\xBB\xBF"))
-            bytes.remove(0, 3);
-        bytes.replace("\r\n", "\n");
-        bytes.replace('\r', '\n');
-        for (const QByteArray& line : bytes.split('\n'))
-            lines.append(platform::decodeText(line));
-        if (!lines.isEmpty() && lines.last().isEmpty())
-            lines.removeLast();
-    });
-    if (trapped != 0)
-        err = trapped;
+    // Any other failure closes the window: a text shown from part of the
+    // file, or from something that is no file, would be saved over it.
+    if (err == kSavedPathsTooLarge) {
+        ShowSavedPathsTooLarge(this, title, file_);
+        unload();
+        return;
+    }
     if (err != 0) {
-        ShowMessageBox(this, Txt(u"Edit saved paths", u"Επεξεργασία αποθηκευμένων διαδρομών"),
+        const QString cause = err == kSavedPathsNotAFile ? Txt(u"it is not a file", u"δεν είναι αρχείο")
+                                                         : platform::errorDescription(int(err));
+        ShowMessageBox(this, title,
                        Txt(u"The file '", u"Το αρχείο «") + file_
-                           + Txt(u"' cannot be read: ", u"» δεν μπορεί να διαβασθεί: ")
-                           + platform::errorDescription(int(err)),
+                           + Txt(u"' cannot be read: ", u"» δεν μπορεί να διαβασθεί: ") + cause,
                        48);
         unload();
         return;
     }
+    // Blank lines are part of the file as the user left it: show them all.
+    QStringList lines;
+    for (const QByteArray& line : raw)
+        lines.append(platform::decodeText(line));
     txtText->setText(joinLines(lines));
 }
 
@@ -108,9 +91,11 @@ void frmTextEditor::cmdSave_Click()
         lines.removeLast();   // the break after the last line is not a line of its own
     for (const QString& line : lines)
         bytes += line.toUtf8() + "\r\n";
+    // A file that is a symbolic link stays one: the file it names gets the text.
     Long err = platform::errPathNotFound;
     if (const std::optional<QString> native = platform::toNative(file_))
-        err = platform::writeFileAtomically(*native, bytes);
+        err = platform::writeFileAtomically(
+            platform::decodeNativePath(platform::writeThroughLink(platform::encodeNativePath(*native))), bytes);
     if (err != 0) {
         ShowMessageBox(this, Txt(u"Edit saved paths", u"Επεξεργασία αποθηκευμένων διαδρομών"),
                        Txt(u"The file '", u"Το αρχείο «") + file_

@@ -290,13 +290,13 @@ TEST_F(RecallTest, EscLeavesWithoutMovingAndEnterRestoresTheChosenPath)
     EXPECT_EQ(globals().CurrentPath[0], QStringLiteral("C:\\Alpha"));
 }
 
-TEST_F(RecallTest, AFileOverTheBoundIsNamedAndTheEditorCanStillShortenIt)
+TEST_F(RecallTest, AFileOverTheBoundIsNamedByStoreRestoreAndTheEditorAndKept)
 {
     const QByteArray big = "C:\\Alpha\r\n" + QByteArray(16 * 1024 * 1024, 'x');
     drive.file(kFile, big);
     const QString tooLarge = QStringLiteral(
         "The file 'C:\\PrimarySavedPaths.txt' cannot be read, because it is larger than 16 MB, the most that a file "
-        "with saved paths may be. You can shorten it with 'Edit paths...' in the window of the saved paths.");
+        "with saved paths may be.");
     desk.expectMsgBox(kStore, tooLarge, ui::vbExclamationOK, ui::vbOK);
     EXPECT_FALSE(store(QStringLiteral("C:\\New"), 0));
     EXPECT_TRUE(lastError == 0 && !alreadySaved);
@@ -306,18 +306,14 @@ TEST_F(RecallTest, AFileOverTheBoundIsNamedAndTheEditorCanStillShortenIt)
         frmRecallSavedPath& r = *recallOf(f);
         EXPECT_EQ(r.lstSavedPaths[0]->listCount(), 0);
         desk.expectMsgBoxContaining(QStringLiteral("Edit saved paths"), QStringLiteral("The application is suspended"), 36, ui::vbYes);
-        desk.onModal(QStringLiteral("frmTextEditor"), [](ui::Form& e) {
-            auto& editor = dynamic_cast<basGlobal::frmTextEditor&>(e);
-            EXPECT_TRUE(editor.txtText->text().startsWith(QStringLiteral("C:\\Alpha\nxxx")));   // line ends as the editor's
-            editor.txtText->setText(QStringLiteral("C:\\Alpha"));
-            ui::Input::click(*editor.cmdSave);
-        });
+        desk.expectMsgBox(QStringLiteral("Edit saved paths"), tooLarge, ui::vbExclamationOK, ui::vbOK);
+        desk.expectMsgBox(QStringLiteral("Restore saved path"), tooLarge, ui::vbExclamationOK, ui::vbOK);
         ui::Input::click(*r.cmdEdit);
-        EXPECT_EQ(items(*r.lstSavedPaths[0]), QStringList{QStringLiteral("C:\\Alpha")});
+        EXPECT_EQ(r.lstSavedPaths[0]->listCount(), 0);
         ui::Input::click(*r.cmdCancel);
     });
     main.mnuRecallPathRecent->Click();
-    EXPECT_EQ(bytes(), "C:\\Alpha\r\n");
+    EXPECT_EQ(bytes(), big);
 }
 
 TEST_F(RecallTest, StoreAndRestoreInitialThePopUpMenusHelpRuleAndAFailedRestore)

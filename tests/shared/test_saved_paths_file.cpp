@@ -9,9 +9,27 @@
 #include "ui/Input.h"
 #include "ui/TestSupport.h"
 
+#include <QDir>
+#include <QFileInfo>
+
+#include <fcntl.h>
+#include <linux/filter.h>
+#include <linux/seccomp.h>
+#include <signal.h>
+#include <sys/prctl.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/syscall.h>
+#include <sys/uio.h>
+#include <sys/un.h>
+#include <sys/wait.h>
 #include <sys/xattr.h>
+#include <ucontext.h>
+#include <unistd.h>
 
 #include <cerrno>
+#include <cstddef>
+#include <cstdio>
 
 using namespace basGlobal;
 
@@ -93,6 +111,18 @@ TEST_F(SavedPathsFileTest, StoringWritesOverWhatTheFileHoldsOnceTheQuestionIsAns
         EXPECT_EQ(aside.pendingMsgBoxes(), 0) << r.what;
     }
     desk.install();
+}
+
+// A file that cannot be read is no empty list to put the path on top of:
+// Store path hands back the error without asking.
+TEST_F(SavedPathsFileTest, StoringIntoAFileThatCannotBeReadAsksNothing)
+{
+    testing_support::addDrive(u'E', QStringLiteral("/proc/self"));
+    bool already = true, aborted = true;
+    Long err = 0;
+    EXPECT_FALSE(StorePath(nullptr, QStringLiteral("C:\\New"), QStringLiteral("E:\\mem"), already, aborted, err));
+    EXPECT_EQ(err, platform::errorFromErrno(EIO));
+    EXPECT_FALSE(already || aborted);
 }
 
 // Loading a saved-paths file into the two lists: the outcome, the three
@@ -178,8 +208,7 @@ TEST_F(SavedPathsFileTest, LoadingTellsMissingBlankTooLargeAndUnreadableApartAnd
     }
     desk.expectMsgBox(QStringLiteral("Restore saved path"),
                       QStringLiteral("The file 'C:\\Big.txt' cannot be read, because it is larger than 16 MB, the most that a "
-                                     "file with saved paths may be. You can shorten it with 'Edit paths...' in the window of "
-                                     "the saved paths."),
+                                     "file with saved paths may be."),
                       48, ui::vbOK);
     o = load(QStringLiteral("C:\\Big.txt"), 0);
     EXPECT_FALSE(o.loaded || o.missing || o.empty);
@@ -263,6 +292,207 @@ TEST_F(SavedPathsFileTest, TheEditorShowsEveryLineAndSavesEachWithCarriageReturn
     desk.expectMsgBoxContaining(QStringLiteral("Edit saved paths"), QStringLiteral("The file 'E:\\mem' cannot be read: ")
                                 + platform::errorDescription(platform::errorFromErrno(EIO)), 48, ui::vbOK);
     EXPECT_FALSE(edit(QStringLiteral("E:\\mem"), [](frmTextEditor& e) { ADD_FAILURE() << "shown: " << e.txtText->text().size(); }));
+}
+
+// Runs the editor on `file`; `script` works the window if it is shown.
+// Whether it was shown.
+bool runEditor(ui::HeadlessDesktop& desk, const QString& file, const std::function<void(frmTextEditor&)>& script = {})
+{
+    bool shown = false;
+    frmTextEditor editor(file);
+    desk.onModal(QStringLiteral("frmTextEditor"), [&](ui::Form&) {
+        shown = true;
+        if (script)
+            script(editor);
+        if (editor.isLoaded())
+            ui::Input::click(*editor.cmdCancel);
+    });
+    editor.show(ui::Modal);
+    return shown;
+}
+
+// A socket bound at `path`, through its folder's descriptor: a socket's own
+// name may be no longer than 107 bytes, a temporary folder's may.
+int makeSocket(const char* path)
+{
+    const QByteArray p(path);
+    const qsizetype slash = p.lastIndexOf('/');
+    const int dir = ::open(p.left(slash).constData(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+    const int s = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_un a {};
+    a.sun_family = AF_UNIX;
+    std::snprintf(a.sun_path, sizeof a.sun_path, "/proc/self/fd/%d/%s", dir, p.mid(slash + 1).constData());
+    const int rc = dir < 0 || s < 0 ? -1 : ::bind(s, reinterpret_cast<const sockaddr*>(&a), sizeof a);
+    ::close(s);
+    ::close(dir);
+    return rc;
+}
+
+// What stands at a name: the type bits of lstat, or 0 when nothing does.
+mode_t typeAt(const QByteArray& path)
+{
+    struct stat st {};
+    return ::lstat(path.constData(), &st) == 0 ? st.st_mode & S_IFMT : 0;
+}
+
+// What is no file, and a file larger than a saved-path file may be, is
+// refused with its cause before the window shows any text, and is left as it
+// was: an empty or partial text would be saved over it.
+TEST_F(SavedPathsFileTest, TheEditorRefusesWhatIsNoFileOrTooLargeAndLeavesItAsItIs)
+{
+    const QString notAFile = QStringLiteral("The file 'C:\\Paths.txt' cannot be read: it is not a file");
+    const QString tooLarge = QStringLiteral("The file 'C:\\Paths.txt' cannot be read, because it is larger than 16 MB, "
+                                            "the most that a file with saved paths may be.");
+    const QByteArray path = drive.nativeBytes(QStringLiteral("Paths.txt"));
+    const struct {
+        const char* what;
+        std::function<int(const char*)> make;
+        mode_t type;
+        QString message;
+    } rows[] = {
+        {"a FIFO", [](const char* p) { return ::mkfifo(p, 0600); }, S_IFIFO, notAFile},
+        {"a folder", [](const char* p) { return ::mkdir(p, 0700); }, S_IFDIR, notAFile},
+        {"a link to /dev/zero", [](const char* p) { return ::symlink("/dev/zero", p); }, S_IFLNK, notAFile},
+        {"a socket", makeSocket, S_IFSOCK, notAFile},
+        {"a file over the bound", [](const char* p) { return ::truncate(p, 16 * 1024 * 1024 + 1); }, S_IFREG, tooLarge},
+    };
+    for (const auto& r : rows) {
+        if (r.type == S_IFREG)
+            drive.file(QStringLiteral("Paths.txt"), "C:\\One\r\n");
+        ASSERT_EQ(r.make(path.constData()), 0) << r.what;
+        desk.expectMsgBox(QStringLiteral("Edit saved paths"), r.message, 48, ui::vbOK);
+        EXPECT_FALSE(runEditor(desk, QStringLiteral("C:\\Paths.txt"), [&](frmTextEditor& e) {
+            e.txtText->setText(QStringLiteral("C:\\New"));
+            ui::Input::click(*e.cmdSave);
+        })) << r.what;
+        EXPECT_EQ(desk.pendingMsgBoxes(), 0) << r.what;
+        EXPECT_EQ(typeAt(path), r.type) << r.what;
+        if (r.type == S_IFREG) {
+            EXPECT_EQ(QFileInfo(QString::fromUtf8(path)).size(), 16 * 1024 * 1024 + 1) << r.what;
+        }
+        ::unlink(path.constData());
+        ::rmdir(path.constData());
+    }
+    // The same refusal in Greek.
+    g().LanguageIsGreek = true;
+    ASSERT_EQ(::mkfifo(path.constData(), 0600), 0);
+    desk.expectMsgBox(QStringLiteral("Επεξεργασία αποθηκευμένων διαδρομών"),
+                      QStringLiteral("Το αρχείο «C:\\Paths.txt» δεν μπορεί να διαβασθεί: δεν είναι αρχείο"), 48, ui::vbOK);
+    EXPECT_FALSE(runEditor(desk, QStringLiteral("C:\\Paths.txt")));
+}
+
+// A saved-path file that is a symbolic link (to a list kept elsewhere) is
+// shown from the file it names, and Save writes that file: the link stays.
+TEST_F(SavedPathsFileTest, TheEditorSavesThroughASymbolicLinkToTheFileItNames)
+{
+    drive.file(QStringLiteral("Kept/List.txt"), "C:\\One\r\n");
+    const QByteArray link = drive.nativeBytes(QStringLiteral("Paths.txt"));
+    ASSERT_EQ(::symlink("Kept/List.txt", link.constData()), 0);
+    EXPECT_TRUE(runEditor(desk, QStringLiteral("C:\\Paths.txt"), [](frmTextEditor& e) {
+        EXPECT_EQ(e.txtText->text(), QStringLiteral("C:\\One"));
+        e.txtText->setText(QStringLiteral("C:\\Two\nC:\\One"));
+        ui::Input::click(*e.cmdSave);
+        EXPECT_FALSE(e.isLoaded());
+    }));
+    EXPECT_EQ(typeAt(link), mode_t(S_IFLNK));
+    EXPECT_EQ(QFile::symLinkTarget(QString::fromUtf8(link)), drive.native(QStringLiteral("Kept/List.txt")));
+    EXPECT_EQ(drive.bytes(QStringLiteral("Kept/List.txt")), QByteArray("C:\\Two\r\nC:\\One\r\n"));
+    EXPECT_EQ(QDir(drive.native(QStringLiteral("Kept"))).entryList(QDir::Files | QDir::Hidden).size(), 1) << "no temporary left";
+}
+
+#if defined(__x86_64__)
+// A disk that fails part-way through a file: of the reads of one file, the
+// first gives one block (4,096 bytes) and the second fails with EIO. Every
+// read is trapped and carried out by the trap.
+dev_t s_failingDevice = 0;
+ino_t s_failingInode = 0;
+volatile sig_atomic_t s_failingReads = 0;
+
+void readThenFail(int, siginfo_t*, void* context)
+{
+    const int savedErrno = errno;
+    auto* regs = static_cast<ucontext_t*>(context)->uc_mcontext.gregs;
+    const int fd = int(regs[REG_RDI]);
+    iovec part{reinterpret_cast<void*>(regs[REG_RSI]), size_t(regs[REG_RDX])};
+    struct stat st {};
+    const bool failing = ::fstat(fd, &st) == 0 && st.st_dev == s_failingDevice && st.st_ino == s_failingInode;
+    if (failing)
+        s_failingReads = s_failingReads + 1;
+    if (failing && s_failingReads > 1) {
+        regs[REG_RAX] = -EIO;
+    } else {
+        if (failing && part.iov_len > 4096)
+            part.iov_len = 4096;
+        const long rc = ::syscall(SYS_readv, fd, &part, 1);   // readv is not trapped
+        regs[REG_RAX] = rc < 0 ? -errno : rc;
+    }
+    errno = savedErrno;
+}
+
+bool withReadsFailingAfterTheFirstBlock(const QByteArray& file)
+{
+    struct stat st {};
+    if (::stat(file.constData(), &st) != 0)
+        return false;
+    s_failingDevice = st.st_dev;
+    s_failingInode = st.st_ino;
+    struct sigaction sa {};
+    sa.sa_sigaction = readThenFail;
+    sa.sa_flags = SA_SIGINFO;
+    if (::sigaction(SIGSYS, &sa, nullptr) != 0)
+        return false;
+    sock_filter code[] = {
+        BPF_STMT(BPF_LD | BPF_W | BPF_ABS, offsetof(seccomp_data, nr)),
+        BPF_JUMP(BPF_JMP | BPF_JEQ | BPF_K, SYS_read, 0, 1),
+        BPF_STMT(BPF_RET | BPF_K, SECCOMP_RET_TRAP),
+        BPF_STMT(BPF_RET | BPF_K, SECCOMP_RET_ALLOW),
+    };
+    sock_fprog program{static_cast<unsigned short>(std::size(code)), code};
+    return ::prctl(PR_SET_NO_NEW_PRIVS, 1, 0, 0, 0) == 0 && ::prctl(PR_SET_SECCOMP, SECCOMP_MODE_FILTER, &program) == 0;
+}
+#endif
+
+// A read that fails after the first block refuses the file with the cause,
+// rather than showing the lines read so far for Save to write over it.
+TEST_F(SavedPathsFileTest, TheEditorRefusesAFileWhoseReadFailsAfterTheFirstBlock)
+{
+#if defined(__x86_64__)
+    QByteArray paths;
+    for (int i = 0; i < 20000; ++i)
+        paths += "C:\\Folder\\" + QByteArray::number(i) + "\r\n";
+    drive.file(QStringLiteral("Paths.txt"), paths);
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        if (!withReadsFailingAfterTheFirstBlock(drive.nativeBytes(QStringLiteral("Paths.txt"))))
+            ::_exit(77);
+        int code = 0;
+        try {
+            desk.expectMsgBox(QStringLiteral("Edit saved paths"),
+                              QStringLiteral("The file 'C:\\Paths.txt' cannot be read: ")
+                                  + platform::errorDescription(platform::errorFromErrno(EIO)),
+                              48, ui::vbOK);
+            const bool shown = runEditor(desk, QStringLiteral("C:\\Paths.txt"), [](frmTextEditor& e) {
+                e.txtText->setText(e.txtText->text() + QStringLiteral("\nC:\\New"));
+                ui::Input::click(*e.cmdSave);
+            });
+            code = shown ? 1 : desk.pendingMsgBoxes() != 0 ? 2 : s_failingReads < 2 ? 3 : 0;
+        } catch (const ui::Abandon&) {
+            code = 4;
+        }
+        ::_exit(code);
+    }
+    int status = -1;
+    ::waitpid(pid, &status, 0);
+    if (WIFEXITED(status) && WEXITSTATUS(status) == 77)
+        GTEST_SKIP() << "no system call filter here";
+    EXPECT_TRUE(WIFEXITED(status)) << status;
+    EXPECT_EQ(WEXITSTATUS(status), 0) << "1: the editor was shown; 2: no message; 3: the file was read in one go; "
+                                         "4: another message";
+    const QByteArray after = drive.bytes(QStringLiteral("Paths.txt"));
+    EXPECT_TRUE(after == paths) << "the file was changed to " << after.size() << " bytes";
+#else
+    GTEST_SKIP() << "the trap reads x86-64 registers";
+#endif
 }
 
 } // namespace
