@@ -111,6 +111,11 @@ Long ReadSavedPathsLines(const QString& logicalFile, QList<QByteArray>& lines)
     return 0;
 }
 
+QString SavedPathsWriteTarget(const QString& native)
+{
+    return platform::decodeNativePath(platform::writeThroughLink(platform::encodeNativePath(native)));
+}
+
 void ShowSavedPathsTooLarge(ui::Form* window, const QString& title, const QString& file)
 {
     const QString bound = QString::number(kMaxSavedPathsBytes / (1024 * 1024)) + QStringLiteral(" MB");
@@ -150,15 +155,15 @@ bool StorePath(ui::Form* window, const QString& path, const QString& file, bool&
         // or the file cannot be read for its size (the user has been told).
         QList<QByteArray> lines;
         const auto readAndFind = [&] {
-            lines.clear();
-            if (FileExists(file)) {
-                const Long err = ReadSavedPathsLines(file, lines);
-                if (err == kSavedPathsTooLarge) {
-                    ShowSavedPathsTooLarge(window, title, file);
-                    return true;
-                }
-                RaiseIfError(errorOf(err));
+            // Only a missing file is started afresh: whatever else cannot be
+            // read (a FIFO, a folder, a failing disk) is never written over.
+            const Long err = ReadSavedPathsLines(file, lines);
+            if (err == kSavedPathsTooLarge) {
+                ShowSavedPathsTooLarge(window, title, file);
+                return true;
             }
+            if (err != platform::errFileNotFound)
+                RaiseIfError(errorOf(err));
             for (const QByteArray& line : lines) {
                 if (ApplyCaseSensitivity(platform::decodeText(line), cs) == wanted) {
                     outAlreadySaved = true;
@@ -191,7 +196,7 @@ bool StorePath(ui::Form* window, const QString& path, const QString& file, bool&
         // The new file is written beside the old one and renamed over it, so
         // a failure half-way leaves the old list whole.
         platform::AtomicFile out;
-        RaiseIfError(out.open(nativeOf(file)));
+        RaiseIfError(out.open(SavedPathsWriteTarget(nativeOf(file))));
         RaiseIfError(out.write(path.toUtf8() + "\r\n"));
         for (const QByteArray& line : lines) {
             DoEventsNow();

@@ -39,6 +39,10 @@ inline constexpr Long kSavedPathsTooLarge = -1;
 inline constexpr Long kSavedPathsNotAFile = -2;
 Long ReadSavedPathsLines(const QString& file, QList<QByteArray>& lines);
 
+// The native file that a write of the saved-path file `native` replaces: a
+// file that is a symbolic link stays one, and the file it names gets the paths.
+QString SavedPathsWriteTarget(const QString& native);
+
 // Tells the user that the saved-path file `file` is over the bound.
 void ShowSavedPathsTooLarge(ui::Form* window, const QString& title, const QString& file);
 

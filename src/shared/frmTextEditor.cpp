@@ -91,11 +91,9 @@ void frmTextEditor::cmdSave_Click()
         lines.removeLast();   // the break after the last line is not a line of its own
     for (const QString& line : lines)
         bytes += line.toUtf8() + "\r\n";
-    // A file that is a symbolic link stays one: the file it names gets the text.
     Long err = platform::errPathNotFound;
     if (const std::optional<QString> native = platform::toNative(file_))
-        err = platform::writeFileAtomically(
-            platform::decodeNativePath(platform::writeThroughLink(platform::encodeNativePath(*native))), bytes);
+        err = platform::writeFileAtomically(SavedPathsWriteTarget(*native), bytes);
     if (err != 0) {
         ShowMessageBox(this, Txt(u"Edit saved paths", u"Επεξεργασία αποθηκευμένων διαδρομών"),
                        Txt(u"The file '", u"Το αρχείο «") + file_

@@ -35,6 +35,13 @@ using namespace basGlobal;
 
 namespace {
 
+// What stands at a name: the type bits of lstat, or 0 when nothing does.
+mode_t typeAt(const QByteArray& path)
+{
+    struct stat st {};
+    return ::lstat(path.constData(), &st) == 0 ? st.st_mode & S_IFMT : 0;
+}
+
 class SavedPathsFileTest : public SharedTest {
 protected:
     void SetUp() override
@@ -123,6 +130,33 @@ TEST_F(SavedPathsFileTest, StoringIntoAFileThatCannotBeReadAsksNothing)
     EXPECT_FALSE(StorePath(nullptr, QStringLiteral("C:\\New"), QStringLiteral("E:\\mem"), already, aborted, err));
     EXPECT_EQ(err, platform::errorFromErrno(EIO));
     EXPECT_FALSE(already || aborted);
+}
+
+// Store path keeps the file what it is: a symbolic link stays one and the
+// file it names gets the path; what is no file is refused without a question
+// and stays as it was.
+TEST_F(SavedPathsFileTest, StoringKeepsALinkALinkAndRefusesWhatIsNoFile)
+{
+    drive.file(QStringLiteral("Kept/List.txt"), "C:\\One\r\n");
+    const QByteArray link = drive.nativeBytes(QStringLiteral("Paths.txt"));
+    ASSERT_EQ(::symlink("Kept/List.txt", link.constData()), 0);
+    desk.expectMsgBoxContaining(QStringLiteral("Store path"), QStringLiteral("save path 'C:\\New'"), 36, ui::vbYes);
+    bool already = true, aborted = true;
+    Long err = -1;
+    EXPECT_TRUE(StorePath(nullptr, QStringLiteral("C:\\New"), QStringLiteral("C:\\Paths.txt"), already, aborted, err));
+    EXPECT_EQ(typeAt(link), mode_t(S_IFLNK));
+    EXPECT_EQ(drive.bytes(QStringLiteral("Kept/List.txt")), QByteArray("C:\\New\r\nC:\\One\r\n"));
+
+    const QByteArray fifo = drive.nativeBytes(QStringLiteral("Fifo.txt"));
+    ASSERT_EQ(::mkfifo(fifo.constData(), 0600), 0);
+    drive.folder(QStringLiteral("Folder.txt"));
+    for (const char* name : {"C:\\Fifo.txt", "C:\\Folder.txt"}) {
+        EXPECT_FALSE(StorePath(nullptr, QStringLiteral("C:\\New"), QLatin1String(name), already, aborted, err)) << name;
+        EXPECT_EQ(err, platform::errPathFileAccess) << name;
+        EXPECT_FALSE(already || aborted) << name;
+    }
+    EXPECT_EQ(typeAt(fifo), mode_t(S_IFIFO));
+    EXPECT_EQ(typeAt(drive.nativeBytes(QStringLiteral("Folder.txt"))), mode_t(S_IFDIR));
 }
 
 // Loading a saved-paths file into the two lists: the outcome, the three
@@ -326,13 +360,6 @@ int makeSocket(const char* path)
     ::close(s);
     ::close(dir);
     return rc;
-}
-
-// What stands at a name: the type bits of lstat, or 0 when nothing does.
-mode_t typeAt(const QByteArray& path)
-{
-    struct stat st {};
-    return ::lstat(path.constData(), &st) == 0 ? st.st_mode & S_IFMT : 0;
 }
 
 // What is no file, and a file larger than a saved-path file may be, is
