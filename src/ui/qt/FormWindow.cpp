@@ -184,24 +184,14 @@ void undoStateNotOffered(QWidget* window, Qt::WindowStates allowed)
     undo &= ~allowed;
     if (!(window->windowState() & undo)) return;
     // Not inside the change itself: the window manager is still at work.
-    QPointer<QWidget> guard(window);
-    QTimer::singleShot(0, window, [guard, undo] {
-        if (!guard || !guard->isVisible() || !(guard->windowState() & undo)) return;
-        const bool wasMinimised = guard->windowState() & undo & Qt::WindowMinimized;
-        guard->setWindowState(guard->windowState() & ~undo);
-        if (!wasMinimised) return;
-        guard->raise();
-        guard->activateWindow();
+    // (A window destroyed meanwhile takes the timer with it.)
+    QTimer::singleShot(0, window, [window, undo] {
+        if (!window->isVisible()) return;   // taken off the screen meanwhile
+        window->setWindowState(window->windowState() & ~undo);
+        // The window the user was at: the window manager brings it to the
+        // top as it activates it.
+        window->activateWindow();
     });
-}
-
-void FormWindow::changeEvent(QEvent* e)
-{
-    QWidget::changeEvent(e);
-    if (e->type() != QEvent::WindowStateChange || !alive_) return;
-    // A state the program itself gave the form stays.
-    const int state = form_.windowState();
-    undoStateNotOffered(this, state == 1 ? Qt::WindowMinimized : (state == 2 ? Qt::WindowMaximized : Qt::WindowStates{}));
 }
 
 void FormWindow::formDestroyed()
@@ -608,6 +598,13 @@ bool FormWindow::eventFilter(QObject* watched, QEvent* e)
     case QEvent::ContextMenu:
         if (ControlAdapter* a = c ? adapterOf(c) : nullptr) return !a->ownContextMenu();
         return false;
+    case QEvent::WindowStateChange: {
+        // (Only a window has a state: this one.) A state the program itself
+        // gave the form stays.
+        const int state = form_.windowState();
+        undoStateNotOffered(this, state == 1 ? Qt::WindowMinimized : (state == 2 ? Qt::WindowMaximized : Qt::WindowStates{}));
+        return false;
+    }
     default:
         return false;
     }

@@ -112,7 +112,6 @@ public:
     void watch(QObject* part, Control* c);
 
 protected:
-    void changeEvent(QEvent* e) override;
     void closeEvent(QCloseEvent* e) override;
     void moveEvent(QMoveEvent* e) override;
     void resizeEvent(QResizeEvent* e) override;

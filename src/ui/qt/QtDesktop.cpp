@@ -192,7 +192,6 @@ int QtDesktop::execDialog(QDialog& dialog)
     KeepToTitleButtons keep;
     dialog.installEventFilter(&keep);
     const int result = dialog.exec();
-    dialog.removeEventFilter(&keep);
     dialog.hide();
     giveKeyboardBack(holder);
     return result;

@@ -295,9 +295,20 @@ TEST_F(QtDesktopTest, AWindowAsksForTheTitleButtonsOfItsDesignAndNoMinimiseWhile
     options.show();   // the same window, now modeless
     EXPECT_EQ(buttons(options), minMax | Qt::WindowCloseButtonHint);
     EXPECT_EQ(desk.window(options)->windowType(), Qt::Dialog) << "still tied to the main window";
+    options.setMinButton(false);
+    EXPECT_EQ(buttons(options), Qt::WindowMaximizeButtonHint | Qt::WindowCloseButtonHint);
     options.setMaxButton(false);
-    EXPECT_EQ(buttons(options), Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+    EXPECT_EQ(buttons(options), Qt::WindowCloseButtonHint);
     EXPECT_TRUE(desk.window(options)->isVisible());
+    // Minimised anyway, it comes back as the active window.
+    desk.window(main)->activateWindow();
+    QApplication::processEvents();
+    ASSERT_EQ(QApplication::activeWindow(), desk.window(main));
+    desk.window(options)->setWindowState(Qt::WindowMinimized);
+    QApplication::processEvents();
+    QApplication::processEvents();
+    EXPECT_FALSE(desk.window(options)->windowState() & Qt::WindowMinimized);
+    EXPECT_EQ(QApplication::activeWindow(), desk.window(options));
     options.setWindowState(2);
     QApplication::processEvents();
     EXPECT_TRUE(desk.window(options)->windowState() & Qt::WindowMaximized) << "the program's own state";
