@@ -180,38 +180,6 @@ TEST_F(QtDesktopTest, TypingInATreeFindsTheNodeInTheModel)
     EXPECT_EQ(tree->selectedItem()->text(), "C:") << "no node is looked for by these keys";
 }
 
-// Alt with a letter, as the keyboard sends it (with its character), types
-// nothing: a focused tree keeps its node, a box its text.
-TEST_F(QtDesktopTest, AnAltLetterFromTheKeyboardIsNotTyped)
-{
-    TreeView* tree = nullptr;
-    TextBox* box = nullptr;
-    BuiltForm f("frmTrees", [&](BuiltForm& form) {
-        tree = form.add<TreeView>("tvwStructure");
-        tree->move(120, 120, 2800, 4000);
-        tree->add({}, TreeView::tvwLast, "C:", "C:");
-        tree->add("C:", TreeView::tvwChild, "C:\\src", "src");
-        tree->node("C:")->setExpanded(true);
-        box = form.add<TextBox>("txtFilePattern");
-        box->move(3000, 120, 2000, 300);
-    });
-    f.show();
-    auto* view = static_cast<QTreeWidget*>(desk.window(f)->widgetFor(tree));
-    auto* edit = static_cast<QLineEdit*>(desk.window(f)->widgetFor(box));
-    const auto press = [](QWidget* w, int key, const QString& text) {
-        QKeyEvent e(QEvent::KeyPress, key, Qt::AltModifier, text);
-        QApplication::sendEvent(w, &e);
-    };
-    clickTreeItem(view, itemNamed(view, "C:"));
-    press(view, Qt::Key_S, "s");
-    EXPECT_EQ(tree->selectedItem()->text(), "C:");
-    EXPECT_EQ(view->currentItem(), itemNamed(view, "C:"));
-    Input::focus(*box);
-    press(edit, Qt::Key_Q, "q");
-    EXPECT_EQ(box->text(), "");
-    EXPECT_EQ(edit->text(), "");
-}
-
 // A node without a key is clicked as a keyed one is: the focus comes to the
 // tree, the node is selected and NodeClick follows.
 TEST_F(QtDesktopTest, ANodeWithoutAKeyIsSelectedAndClickedLikeTheOthers)

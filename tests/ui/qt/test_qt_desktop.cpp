@@ -267,24 +267,21 @@ TEST_F(QtDesktopTest, AWindowAsksForTheTitleButtonsOfItsDesignAndNoMinimiseWhile
     main.show();
     EXPECT_EQ(buttons(main), minMax | Qt::WindowCloseButtonHint);
     Qt::WindowFlags printModal, optionsModal;
-    bool printStayedUp = false, printStayedNormal = false;
+    Qt::WindowStates printStates[2];
     later(0, [&] {
         printModal = buttons(print);
         FormWindow* w = desk.window(print);
-        w->setWindowState(Qt::WindowMinimized);
-        later(0, [&, w] {
-            printStayedUp = w->isVisible() && !(w->windowState() & Qt::WindowMinimized);
-            w->setWindowState(Qt::WindowMaximized);
-            later(0, [&, w] {
-                printStayedNormal = w->windowState() == Qt::WindowNoState;
-                print.unload();
-            });
-        });
+        for (Qt::WindowState s : {Qt::WindowMinimized, Qt::WindowMaximized}) {
+            w->setWindowState(s);
+            QApplication::processEvents();
+            printStates[s == Qt::WindowMaximized] = w->windowState();
+        }
+        print.unload();
     });
     print.show(Modal);
     EXPECT_EQ(printModal, Qt::WindowCloseButtonHint);
-    EXPECT_TRUE(printStayedUp);
-    EXPECT_TRUE(printStayedNormal);
+    EXPECT_EQ(printStates[0], Qt::WindowNoState) << "back from minimised";
+    EXPECT_EQ(printStates[1], Qt::WindowNoState) << "back from maximised";
 
     later(0, [&] {
         optionsModal = buttons(options);
