@@ -45,6 +45,8 @@ void frmPrint::build()
 {
     m_lock.forget();
     move(left(), top(), 8532 + 2 * 60, 3372 + 400);
+    setMinButton(false);
+    setMaxButton(false);
     setKeyPreview(true);
 
     fraPrintDestination = add<ui::Frame>(QStringLiteral("fraPrintDestination"));

@@ -208,6 +208,16 @@ void Form::setWindowState(int s)
     notify(Prop::WindowState);
 }
 
+void Form::setMinButton(bool on)
+{
+    if (detail::assign(minButton_, on)) notify(Prop::WindowButtons);
+}
+
+void Form::setMaxButton(bool on)
+{
+    if (detail::assign(maxButton_, on)) notify(Prop::WindowButtons);
+}
+
 void Form::move(int left, int top, int width, int height)
 {
     if (left == left_ && top == top_ && width == width_ && height == height_) return;

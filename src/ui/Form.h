@@ -88,6 +88,14 @@ public:
     void setFont(const Font& f);
     int windowState() const { return windowState_; }   // 0 normal, 1 minimised, 2 maximised
     void setWindowState(int s);
+    // The title bar's minimise and maximise buttons, part of a window's
+    // design (both by default). A window shown modally offers no minimise
+    // button whatever its design: minimised, it would leave the program
+    // waiting behind a window that is nowhere to be seen.
+    bool minButton() const { return minButton_; }
+    void setMinButton(bool on);
+    bool maxButton() const { return maxButton_; }
+    void setMaxButton(bool on);
     int left() const { return left_; }
     int top() const { return top_; }
     int width() const { return width_; }
@@ -178,6 +186,8 @@ private:
     Color back_ = kSysButtonFace;
     Font font_;
     int windowState_ = 0;
+    bool minButton_ = true;
+    bool maxButton_ = true;
     int left_ = 0, top_ = 0, width_ = 6000, height_ = 4500;
     bool placedByProgram_ = false;
     int helpTopic_ = 0;

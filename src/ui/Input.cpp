@@ -31,9 +31,12 @@ bool formTakesInput(const Form& f, QString* why)
     return true;
 }
 
-// ASCII of a key for KeyPress, 0 when the key gives none.
+// ASCII of a key for KeyPress, 0 when the key gives none. An Alt
+// combination is a command (a menu, an access key), never a character: a
+// text box does not type it, a tree or list does not search with it.
 int keyAscii(int keyCode, int shift)
 {
+    if (shift & vbAltMask) return 0;
     if (shift & vbCtrlMask) return (keyCode >= 'A' && keyCode <= 'Z') ? keyCode - 64 : 0;
     switch (keyCode) {
     case vbKeyBack:

@@ -60,10 +60,11 @@ public:
     // A key on the form (to its focused control): menu shortcuts first, then
     // KeyDown (form with KeyPreview, then the control), then Enter presses the
     // focused button or else the default button, Esc the cancel button; other
-    // keys go on as KeyPress (Backspace 8, Ctrl+letter 1..26). Tab and
-    // Shift+Tab move the focus along the tab order before any of that (the
-    // controls that can take it now, by tab index); the up and down arrows
-    // step a focused up-down, the page keys by UpDown::kPagePresses.
+    // keys go on as KeyPress (Backspace 8, Ctrl+letter 1..26; an Alt
+    // combination gives none). Tab and Shift+Tab move the focus along the
+    // tab order before any of that (the controls that can take it now, by
+    // tab index); the up and down arrows step a focused up-down, the page
+    // keys by UpDown::kPagePresses.
     static bool key(Form& f, int keyCode, int shift = 0);
 
     // List box: a click on item i. Single selection: the item becomes the

@@ -108,7 +108,7 @@ enum class Prop {
     MousePointer, MouseIcon, HelpTopic, TabOrder, Picture, Alignment, WordWrap, Container,
     Focus,
     // form
-    KeyPreview, DefaultButton, CancelButton, WindowState,
+    KeyPreview, DefaultButton, CancelButton, WindowState, WindowButtons,
     // button
     Style,
     // text box

@@ -85,6 +85,7 @@ TEST_F(PrintWindow, ItsWordsTipsKeyboardOrderAndLayout)
             EXPECT_FALSE(f.cmdCancelPrinting->enabled());
             EXPECT_EQ(f.defaultButton(), f.cmdPrint);
             EXPECT_EQ(f.cancelButton(), f.cmdCancel);
+            EXPECT_FALSE(f.minButton() || f.maxButton()) << "no minimise or maximise button";
 
             auto focused = [&f] { return f.activeControl() ? f.activeControl()->name() + QString::number(f.activeControl()->index()) : QString(); };
             EXPECT_EQ(focused(), "cmdPrint-1");

@@ -479,6 +479,39 @@ TEST_F(TreeTest, TypingTakesSpacesLeavesControlKeysAndStartsAnewAfterAClear)
     EXPECT_EQ(selected(), QStringLiteral("apps"));
 }
 
+// An Alt combination is a command, never a character: the form's KeyDown
+// sees it, but no KeyPress follows, a focused tree does not search with it
+// and a text box does not type it. The same letters without Alt do.
+TEST_F(TreeTest, AnAltCombinationTypesNothingInATreeOrATextBox)
+{
+    tvw->node(QStringLiteral("C:\\"))->setExpanded(true);   // apps, Users
+    ASSERT_TRUE(Input::nodeClick(*tvw, QStringLiteral("C:\\")));
+    auto* txt = form.add<TextBox>(QStringLiteral("txtFilePattern"));
+    QStringList keys;
+    form.setKeyPreview(true);
+    form.KeyDown = [&keys](int& code, int shift) { keys << QStringLiteral("down %1 %2").arg(QChar(code)).arg(shift); };
+    form.KeyPress = [&keys](int& ascii) { keys << QStringLiteral("press %1").arg(QChar(ascii)); };
+    events.clear();
+    for (int shift : {int(vbAltMask), vbAltMask | vbShiftMask, vbAltMask | vbCtrlMask}) {
+        ASSERT_TRUE(Input::key(form, 'U', shift));
+        EXPECT_EQ(tvw->selectedItem()->key(), QStringLiteral("C:\\")) << shift;
+    }
+    EXPECT_TRUE(events.isEmpty());
+    ASSERT_TRUE(Input::key(form, 'U'));
+    EXPECT_EQ(tvw->selectedItem()->key(), QStringLiteral("C:\\Users\\"));
+
+    ASSERT_TRUE(Input::type(*txt, QStringLiteral("*.")));
+    desk.setClipboardText(QStringLiteral("txt"));
+    keys.clear();
+    ASSERT_TRUE(Input::key(form, 'Q', vbAltMask));
+    ASSERT_TRUE(Input::key(form, 'V', vbAltMask | vbCtrlMask));
+    EXPECT_EQ(txt->text(), QStringLiteral("*."));
+    ASSERT_TRUE(Input::key(form, 'Q'));
+    EXPECT_EQ(txt->text(), QStringLiteral("*.q"));
+    EXPECT_EQ(keys, (QStringList{QStringLiteral("down Q %1").arg(vbAltMask), QStringLiteral("down V %1").arg(vbAltMask | vbCtrlMask),
+                                 QStringLiteral("down Q 0"), QStringLiteral("press q")}));
+}
+
 // A renamed node takes its place among sorted siblings and stays where it
 // is among unsorted ones; sorting the tree sorts its roots at once. A
 // backend is told each rename and sort once.

@@ -145,18 +145,53 @@ void FormWindow::setOwner(FormWindow* owner)
 {
     if (owner && owner->ownedBy(this)) owner = nullptr;
     owner_ = owner;
-    // Only a dialog-type window is transient for another on X11; the
-    // buttons of a plain window stay.
-    const Qt::WindowFlags flags = owner ? Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinMaxButtonsHint
-            | Qt::WindowCloseButtonHint
-                                        : Qt::Window;
-    if (windowFlags() != flags) setWindowFlags(flags);
+    applyFlags();
     QWindow* parent = nullptr;
     for (FormWindow* o = owner; o && !parent; o = o->owner_)
         if (o->isVisible()) parent = o->windowHandle();
     if (!parent && !windowHandle()) return;
     winId();   // the platform window exists from here on, to carry the tie
     windowHandle()->setTransientParent(parent);
+}
+
+Qt::WindowFlags FormWindow::wantedFlags() const
+{
+    // Only a dialog-type window is transient for another on X11. The
+    // buttons are spelt out, so that the flags tell which ones the window has.
+    Qt::WindowFlags flags = (owner_ ? Qt::Dialog : Qt::Window) | Qt::CustomizeWindowHint | Qt::WindowTitleHint
+                            | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
+    if (form_.minButton() && windowModality() == Qt::NonModal) flags |= Qt::WindowMinimizeButtonHint;
+    if (form_.maxButton()) flags |= Qt::WindowMaximizeButtonHint;
+    return flags;
+}
+
+void FormWindow::applyFlags()
+{
+    const Qt::WindowFlags flags = wantedFlags();
+    if (windowFlags() == flags) return;
+    // New flags take a window off the screen; one that was up comes back.
+    const bool up = isVisible();
+    setWindowFlags(flags);
+    if (up) show();
+}
+
+void undoStateNotOffered(QWidget* window, Qt::WindowStates allowed)
+{
+    const Qt::WindowFlags flags = window->windowFlags();
+    Qt::WindowStates undo;
+    if (!(flags & Qt::WindowMinimizeButtonHint)) undo |= Qt::WindowMinimized;
+    if (!(flags & Qt::WindowMaximizeButtonHint)) undo |= Qt::WindowMaximized;
+    undo &= ~allowed;
+    if (!(window->windowState() & undo)) return;
+    // Not inside the change itself: the window manager is still at work.
+    // (A window destroyed meanwhile takes the timer with it.)
+    QTimer::singleShot(0, window, [window, undo] {
+        if (!window->isVisible()) return;   // taken off the screen meanwhile
+        window->setWindowState(window->windowState() & ~undo);
+        // The window the user was at: the window manager brings it to the
+        // top as it activates it.
+        window->activateWindow();
+    });
 }
 
 void FormWindow::formDestroyed()
@@ -322,6 +357,7 @@ void FormWindow::changed(const Change& ch)
                 if (c->kind() == ControlKind::CommandButton)
                     if (ControlAdapter* a = adapterOf(c)) a->sync();
             break;
+        case Prop::WindowButtons: applyFlags(); break;
         case Prop::WindowState:
             if (form_.windowState() == 1) setWindowState(Qt::WindowMinimized);
             else if (form_.windowState() == 2) setWindowState(Qt::WindowMaximized);
@@ -562,6 +598,13 @@ bool FormWindow::eventFilter(QObject* watched, QEvent* e)
     case QEvent::ContextMenu:
         if (ControlAdapter* a = c ? adapterOf(c) : nullptr) return !a->ownContextMenu();
         return false;
+    case QEvent::WindowStateChange: {
+        // (Only a window has a state: this one.) A state the program itself
+        // gave the form stays.
+        const int state = form_.windowState();
+        undoStateNotOffered(this, state == 1 ? Qt::WindowMinimized : (state == 2 ? Qt::WindowMaximized : Qt::WindowStates{}));
+        return false;
+    }
     default:
         return false;
     }

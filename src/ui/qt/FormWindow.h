@@ -35,6 +35,13 @@ namespace ui::qt {
 
 class ControlAdapter;
 
+// Some window managers (openbox) draw minimise and maximise buttons on every
+// resizable window, whatever it asks for. Called on a window's state change:
+// a state that its own flags offer no button for, and that `allowed` does
+// not hold, is undone at once; a window minimised that way comes back (and,
+// where the window manager hid its owners with it, they come back too).
+void undoStateNotOffered(QWidget* window, Qt::WindowStates allowed = {});
+
 class FormWindow : public QWidget, public ChangeObserver {
     Q_OBJECT
 public:
@@ -51,6 +58,10 @@ public:
     FormWindow* owner() const { return owner_; }
     // Whether `other` is this window or one it is opened from.
     bool ownedBy(const FormWindow* other) const;
+    // What the window asks the window manager for: a dialog-type window
+    // when it has an owner, the title-bar buttons of the form's design,
+    // and no minimise button while it is modal.
+    Qt::WindowFlags wantedFlags() const;
 
     Form& form() const { return form_; }
     // The widget of a control (nullptr for controls without one).
@@ -121,6 +132,7 @@ private:
     void fillMenu(QMenu* qmenu, Menu& menu);
     void applyResize();
     void applyMinimumSize();
+    void applyFlags();
     // Tells the form where the window stands.
     void reportPlace();
     void recordDesign(Control* c);

@@ -140,26 +140,19 @@ QString breakOverlongRuns(const QString& text, const QFontMetrics& fm, int limit
     return out;
 }
 
-// Openbox draws an iconify button on every dialog, whatever the window asks
-// for; a box iconified there would leave the program blocked behind
-// nothing to click. It comes straight back.
-class StayOpen : public QObject {
+// A dialog box has no minimise or maximise button (it asks for none); one
+// minimised or maximised all the same, where the window manager draws those
+// buttons anyway, is set back: a box minimised would leave the program
+// waiting behind nothing to click.
+class KeepToTitleButtons : public QObject {
 public:
     using QObject::QObject;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* e) override
     {
-        auto* w = qobject_cast<QWidget*>(watched);
-        if (w && e->type() == QEvent::WindowStateChange && (w->windowState() & Qt::WindowMinimized)) {
-            QPointer<QWidget> guard(w);
-            QTimer::singleShot(0, w, [guard] {
-                if (!guard || !guard->isVisible()) return;
-                guard->setWindowState(guard->windowState() & ~Qt::WindowMinimized);
-                guard->raise();
-                guard->activateWindow();
-            });
-        }
+        if (e->type() == QEvent::WindowStateChange)
+            if (auto* w = qobject_cast<QWidget*>(watched)) undoStateNotOffered(w);
         return false;
     }
 };
@@ -196,6 +189,8 @@ FormWindow* QtDesktop::window(const Form& form) const { return windows_.value(&f
 int QtDesktop::execDialog(QDialog& dialog)
 {
     const QPointer<QWidget> holder = QApplication::activeWindow();
+    KeepToTitleButtons keep;
+    dialog.installEventFilter(&keep);
     const int result = dialog.exec();
     dialog.hide();
     giveKeyboardBack(holder);
@@ -347,8 +342,6 @@ int QtDesktop::messageBox(Form* owner, const QString& title, const QString& text
     // maximise button where the window manager follows the request.
     box.setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
                        | Qt::WindowCloseButtonHint);
-    StayOpen stayOpen;
-    box.installEventFilter(&stayOpen);
     execDialog(box);
     if (programHasEnded()) throw ProgramEnd{};
     const int answer = answers.value(box.clickedButton(), 0);

@@ -251,6 +251,68 @@ TEST_F(QtDesktopTest, WindowStateMinimisesMaximisesOrRestoresTheWindowAndRefuses
     f.unload();
 }
 
+// A window asks for the title-bar buttons of its design, and for no
+// minimise button while it is modal. Where the window manager draws a
+// button all the same, what it does is undone; a state the program sets
+// stays.
+TEST_F(QtDesktopTest, AWindowAsksForTheTitleButtonsOfItsDesignAndNoMinimiseWhileModal)
+{
+    BuiltForm main("frmMain"), options("frmOptions");
+    BuiltForm print("frmPrint", [](BuiltForm& f) {
+        f.setMinButton(false);
+        f.setMaxButton(false);
+    });
+    const Qt::WindowFlags minMax = Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint;
+    const auto buttons = [this, minMax](const Form& f) { return desk.window(f)->windowFlags() & (minMax | Qt::WindowCloseButtonHint); };
+    main.show();
+    EXPECT_EQ(buttons(main), minMax | Qt::WindowCloseButtonHint);
+    Qt::WindowFlags printModal, optionsModal;
+    Qt::WindowStates printStates[2];
+    later(0, [&] {
+        printModal = buttons(print);
+        FormWindow* w = desk.window(print);
+        for (Qt::WindowState s : {Qt::WindowMinimized, Qt::WindowMaximized}) {
+            w->setWindowState(s);
+            QApplication::processEvents();
+            printStates[s == Qt::WindowMaximized] = w->windowState();
+        }
+        print.unload();
+    });
+    print.show(Modal);
+    EXPECT_EQ(printModal, Qt::WindowCloseButtonHint);
+    EXPECT_EQ(printStates[0], Qt::WindowNoState) << "back from minimised";
+    EXPECT_EQ(printStates[1], Qt::WindowNoState) << "back from maximised";
+
+    later(0, [&] {
+        optionsModal = buttons(options);
+        options.hide();
+    });
+    options.show(Modal);
+    EXPECT_EQ(optionsModal, Qt::WindowMaximizeButtonHint | Qt::WindowCloseButtonHint);
+    options.show();   // the same window, now modeless
+    EXPECT_EQ(buttons(options), minMax | Qt::WindowCloseButtonHint);
+    EXPECT_EQ(desk.window(options)->windowType(), Qt::Dialog) << "still tied to the main window";
+    options.setMinButton(false);
+    EXPECT_EQ(buttons(options), Qt::WindowMaximizeButtonHint | Qt::WindowCloseButtonHint);
+    options.setMaxButton(false);
+    EXPECT_EQ(buttons(options), Qt::WindowCloseButtonHint);
+    EXPECT_TRUE(desk.window(options)->isVisible());
+    // Minimised anyway, it comes back as the active window.
+    desk.window(main)->activateWindow();
+    QApplication::processEvents();
+    ASSERT_EQ(QApplication::activeWindow(), desk.window(main));
+    desk.window(options)->setWindowState(Qt::WindowMinimized);
+    QApplication::processEvents();
+    QApplication::processEvents();
+    EXPECT_FALSE(desk.window(options)->windowState() & Qt::WindowMinimized);
+    EXPECT_EQ(QApplication::activeWindow(), desk.window(options));
+    options.setWindowState(2);
+    QApplication::processEvents();
+    EXPECT_TRUE(desk.window(options)->windowState() & Qt::WindowMaximized) << "the program's own state";
+    options.unload();
+    main.unload();
+}
+
 // Most windows are designed at 0, 0. Opened a second time, the design puts
 // them back there while the form still remembers where its window stood:
 // that must not count as the program's own place, or the window would open
@@ -409,6 +471,17 @@ TEST_F(QtDesktopTest, MessageBoxesKeepADriveWithItsPathAndComeBackWhenIconified)
     });
     msgBox(&owner, "Quillmarsh", "Minimised?", vbInformationOK);
     EXPECT_TRUE(stayedUp);
+    // Maximised anyway, it goes back to its own size.
+    bool normal = false;
+    desk.setDialogHook([&](QWidget* w) {
+        w->setWindowState(Qt::WindowMaximized);
+        later(0, [&, w] {
+            normal = w->windowState() == Qt::WindowNoState;
+            static_cast<QMessageBox*>(w)->buttons().first()->click();
+        });
+    });
+    msgBox(&owner, "Quillmarsh", "Maximised?", vbInformationOK);
+    EXPECT_TRUE(normal);
     owner.unload();
 }
 
