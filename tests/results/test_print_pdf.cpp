@@ -6,8 +6,14 @@
 #include "results/frmPageSetup.h"
 #include "ui/qt/QtPrinter.h"
 
+#include <QApplication>
+#include <QDialogButtonBox>
+#include <QMessageBox>
+#include <QPrintDialog>
 #include <QProcess>
+#include <QPushButton>
 #include <QStandardPaths>
+#include <QTimer>
 
 #include <csignal>
 #include <sys/resource.h>
@@ -306,6 +312,46 @@ TEST_F(PrintPdf, ALineWiderThanTheLayoutMustFitWhole)
     g().PageSetupLeftMargin = basGlobal::Integer(columns - 153);
     openPrint([](results::frmPrint& f) { ui::Input::click(*f.cmdPrint); });
     EXPECT_TRUE(pdfText(pdf).contains(QStringLiteral("24/08/2002 123456789012|N|......1234 23/08/2002 -------- file2.txt")));
+}
+
+// A run leaves the printer's page as it found it: Printer setup shows it so
+// afterwards. Its OK takes the printer as it stands and asks nothing about
+// the PDF the run left there, since nothing is printed then.
+TEST_F(PrintPdf, AfterARunPrinterSetupShowsThePrintersOwnPageAndAsksNothing)
+{
+    const QString pdf = drive.native(QStringLiteral("print.pdf"));
+    ui::qt::QtPrinter device(pdf);
+    if (!device.printsToPdf())
+        GTEST_SKIP() << "a system printer is installed";
+    platform::ServiceOverride<platform::Printer> use(platform::setPrinter, &device);
+    fill(3);
+    openPrint([](results::frmPrint& f) { ui::Input::click(*f.cmdPrint); });
+    ASSERT_TRUE(QFile::exists(pdf));
+
+    QPageLayout::Orientation shown = QPageLayout::Landscape;
+    QStringList asked;
+    bool leftOpen = false;
+    QTimer::singleShot(0, qApp, [&] {
+        auto* dialog = qobject_cast<QPrintDialog*>(QApplication::activeModalWidget());
+        ASSERT_TRUE(dialog);
+        shown = dialog->printer()->pageLayout().orientation();
+        // A question is answered with its default button.
+        QTimer::singleShot(0, qApp, [&] {
+            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+                asked << box->text();
+                box->defaultButton()->click();
+            }
+        });
+        dialog->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click();
+        leftOpen = dialog->isVisible();
+        if (leftOpen) dialog->reject();
+    });
+    EXPECT_TRUE(device.setupDialog());
+    EXPECT_EQ(shown, QPageLayout::Portrait);
+    EXPECT_EQ(asked, QStringList());
+    EXPECT_FALSE(leftOpen);
+    EXPECT_EQ(device.orientation(), platform::orientPortrait);
+    EXPECT_EQ(device.deviceName(), QStringLiteral("PDF file C:\\print.pdf"));
 }
 
 // A PDF that cannot be written for want of room is reported as the text

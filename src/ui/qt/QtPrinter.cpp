@@ -5,6 +5,7 @@
 #include "platform/Drives.h"
 #include "ui/qt/QtDesktop.h"
 
+#include <QDialogButtonBox>
 #include <QFileInfo>
 #include <QFontDatabase>
 #include <QFontMetricsF>
@@ -73,6 +74,18 @@ QString QtPrinter::deviceName() const
     return m_printer->printerName();
 }
 
+int QtPrinter::orientation() const
+{
+    return m_printer->pageLayout().orientation() == QPageLayout::Landscape ? platform::orientLandscape
+                                                                            : platform::orientPortrait;
+}
+
+void QtPrinter::setOrientation(int orientation)
+{
+    m_printer->setPageOrientation(orientation == platform::orientLandscape ? QPageLayout::Landscape
+                                                                           : QPageLayout::Portrait);
+}
+
 QString QtPrinter::resolvedFamily() const
 {
     return platform::printerFontFamily(m_fontName, QFontDatabase::families());
@@ -130,8 +143,6 @@ int QtPrinter::begin()
 {
     if (m_painter.isActive())
         return platform::errNone;
-    m_printer->setPageOrientation(m_orientation == platform::orientLandscape ? QPageLayout::Landscape
-                                                                             : QPageLayout::Portrait);
     if (m_toPdf) {
         if (const int err = m_pdfOut.open(m_pdfFile))
             return err;
@@ -237,6 +248,15 @@ bool QtPrinter::setupDialog()
     // Over the window it is asked from, never behind it.
     QPrintDialog dialog(m_printer.get(), QtDesktop::dialogParent());
     QtDesktop::namePrinterSetupButton(dialog);
+    // Choosing a printer prints nothing: OK takes the choice as it stands,
+    // without the dialog's questions about its output file (whether to
+    // overwrite the PDF of the last print, by a name the program never
+    // shows). Writing the PDF is the print run's, which reports what
+    // stands in its way.
+    if (auto* buttons = dialog.findChild<QDialogButtonBox*>(QString(), Qt::FindDirectChildrenOnly)) {
+        QObject::disconnect(buttons, SIGNAL(accepted()), &dialog, nullptr);
+        QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+    }
     if (QtDesktop::execDialog(dialog) != QDialog::Accepted)
         return false;
     m_toPdf = m_printer->outputFormat() == QPrinter::PdfFormat;

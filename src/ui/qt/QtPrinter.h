@@ -5,6 +5,9 @@
 // a temporary file renamed over the old one only when it is complete, so a
 // full disk keeps the previous PDF whole; wherever its writing fails for
 // want of room (a page break, the start, the end), the error is "Disk full".
+// The orientation is the one of the printer's page layout, the one Printer
+// setup shows and chooses, so what a print run gives back is what the user
+// finds there.
 
 #include "platform/AtomicFile.h"
 #include "platform/Printer.h"
@@ -25,8 +28,8 @@ public:
     ~QtPrinter() override;
 
     QString deviceName() const override;
-    int orientation() const override { return m_orientation; }
-    void setOrientation(int orientation) override { m_orientation = orientation; }
+    int orientation() const override;
+    void setOrientation(int orientation) override;
     QString fontName() const override { return m_fontName; }
     void setFontName(const QString& name) override { m_fontName = name; }
     double fontSize() const override { return m_fontSize; }
@@ -60,7 +63,6 @@ private:
     platform::AtomicFile m_pdfOut;   // the document being painted, when to a PDF
     bool m_toPdf = false;
     QString m_pdfFile;
-    int m_orientation = platform::orientPortrait;
     QString m_fontName = QStringLiteral("Courier New");
     double m_fontSize = 10;
     double m_y = 0;
