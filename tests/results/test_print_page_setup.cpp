@@ -171,6 +171,36 @@ TEST_F(PageSetup, TheSheetIsWeighedInTheChosenFont)
     EXPECT_EQ(g().PageSetupFontName, basPageSetup::kFontCourierNew);
 }
 
+// Where the size asked for does not fit this paper even without a margin, a
+// larger paper is named beside the smaller size; where only the margin is
+// too wide, it is not.
+TEST_F(PageSetup, ASizeThatDoesNotFitThePaperNamesALargerPaper)
+{
+    struct Sheet : platform::RecordingPrinter {
+        int charactersPerLine(const QString&, double points) const override { return int(1800 / points); }
+    } device;   // 150 characters at 12 points, 163 at 11, 180 at 10
+    platform::ServiceOverride<platform::Printer> use(platform::setPrinter, &device);
+    for (bool greek : {false, true}) {
+        g().LanguageIsGreek = greek;
+        const char* title = greek ? "Διαμόρφωση σελίδας" : "Page setup";
+        desk.expectMsgBoxContaining(title, greek ? "το πολύ 11. Μειώστε το μέγεθος της γραμματοσειράς ή επιλέξτε "
+                                                   "μεγαλύτερο χαρτί στην Επιλογή εκτυπωτή."
+                                                 : "at most 11. Lower the font size or choose a larger paper in Printer setup.",
+                                    ui::vbExclamationOK, ui::vbOK);
+        desk.expectMsgBoxContaining(title, greek ? "το πολύ 10. Μειώστε το αριστερό περιθώριο ή το μέγεθος της γραμματοσειράς."
+                                                 : "at most 10. Lower the left margin or the font size.",
+                                    ui::vbExclamationOK, ui::vbOK);
+        open([](frmPageSetup& f) {
+            f.lblFontSize->setCaption(QStringLiteral("12"));
+            ui::Input::click(*f.cmdOK);
+            f.lblFontSize->setCaption(QStringLiteral("11"));
+            f.lblLeftMargin->setCaption(QStringLiteral("13"));
+            ui::Input::click(*f.cmdOK);
+            ui::Input::click(*f.cmdCancel);
+        });
+    }
+}
+
 // From the keyboard alone: the focus starts on OK and Tab walks the Font
 // frame, the Margins frame and the lines-per-page row, then Apply and
 // Cancel; the arrows step the focused up-down by one, the page keys by ten,
