@@ -14,6 +14,7 @@
 #include <QPrinterInfo>
 
 #include <cerrno>
+#include <cmath>
 #include <unistd.h>
 
 namespace ui::qt {
@@ -139,6 +140,38 @@ int QtPrinter::charactersPerLine(const QString& fontName, double points) const
     return fits;
 }
 
+QtPrinter::Widths& QtPrinter::widthsFor(const QString& fontName, double points) const
+{
+    std::unique_ptr<Widths>& w = m_widths[{fontName, points}];
+    if (!w) {
+        const QFontMetricsF metrics(fontFor(fontName, points), m_printer.get());
+        w.reset(new Widths{metrics, metrics.horizontalAdvance(QStringLiteral("M")), std::vector<quint8>(0x10000, 0)});
+    }
+    return *w;
+}
+
+int QtPrinter::lineWidth(const QString& fontName, double points, const QString& line) const
+{
+    Widths& w = widthsFor(fontName, points);
+    if (w.column <= 0)
+        return int(line.size());
+    // Most lines hold only characters as wide as the font's own, each one
+    // column: they are counted. A line with any other (a fallback font's
+    // ideograph, a mark, a letter that joins its neighbours, a zero-width
+    // or direction mark) is weighed whole, as drawText sets it.
+    for (const QChar c : line) {
+        quint8& kind = w.kind[c.unicode()];
+        if (kind == 0)
+            kind = !c.isSurrogate() && !c.isMark() && c.joiningType() == QChar::Joining_None
+                           && w.metrics.horizontalAdvance(QString(c)) == w.column
+                       ? 1
+                       : 2;
+        if (kind == 2)
+            return int(std::ceil(w.metrics.horizontalAdvance(line) / w.column - 1e-9));
+    }
+    return int(line.size());
+}
+
 int QtPrinter::begin()
 {
     if (m_painter.isActive())
@@ -262,6 +295,7 @@ bool QtPrinter::setupDialog()
     m_toPdf = m_printer->outputFormat() == QPrinter::PdfFormat;
     if (m_toPdf)
         m_pdfFile = m_printer->outputFileName();
+    m_widths.clear();   // another printer, another resolution
     return true;
 }
 

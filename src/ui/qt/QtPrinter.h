@@ -13,10 +13,13 @@
 #include "platform/Printer.h"
 
 #include <QFont>
+#include <QFontMetricsF>
 #include <QPainter>
 #include <QPrinter>
 
+#include <map>
 #include <memory>
+#include <vector>
 
 namespace ui::qt {
 
@@ -40,6 +43,7 @@ public:
     int endDoc() override;
     int linesPerSheet(const QString& fontName, double points) const override;
     int charactersPerLine(const QString& fontName, double points) const override;
+    int lineWidth(const QString& fontName, double points, const QString& line) const override;
     QStringList printers() const override;
     bool setupDialog() override;
 
@@ -52,6 +56,16 @@ private:
     int begin();
     QFont currentFont() const;
     static QFont fontFor(const QString& fontName, double points);
+
+    // What lineWidth knows of one font at one size on this printer: the
+    // width of its ordinary character and, for each character of the basic
+    // plane met so far, whether it is that wide.
+    struct Widths {
+        QFontMetricsF metrics;
+        double column;
+        std::vector<quint8> kind;   // 0 not yet weighed, 1 one column, 2 any other width
+    };
+    Widths& widthsFor(const QString& fontName, double points) const;
 
     int finishPdf(bool painted);
     // The error of a call on the document that failed: "Disk full" when a
@@ -66,6 +80,7 @@ private:
     QString m_fontName = QStringLiteral("Courier New");
     double m_fontSize = 10;
     double m_y = 0;
+    mutable std::map<std::pair<QString, double>, std::unique_ptr<Widths>> m_widths;
 };
 
 } // namespace ui::qt
