@@ -157,15 +157,12 @@ int QtPrinter::lineWidth(const QString& fontName, double points, const QString& 
         return int(line.size());
     // Most lines hold only characters as wide as the font's own, each one
     // column: they are counted. A line with any other (a fallback font's
-    // ideograph, a mark, a letter that joins its neighbours, a zero-width
-    // or direction mark) is weighed whole, as drawText sets it.
+    // ideograph, a mark, a zero-width or direction mark) is weighed whole,
+    // as drawText sets it.
     for (const QChar c : line) {
         quint8& kind = w.kind[c.unicode()];
         if (kind == 0)
-            kind = !c.isSurrogate() && !c.isMark() && c.joiningType() == QChar::Joining_None
-                           && w.metrics.horizontalAdvance(QString(c)) == w.column
-                       ? 1
-                       : 2;
+            kind = !c.isSurrogate() && !c.isMark() && w.metrics.horizontalAdvance(QString(c)) == w.column ? 1 : 2;
         if (kind == 2)
             return int(std::ceil(w.metrics.horizontalAdvance(line) / w.column - 1e-9));
     }
