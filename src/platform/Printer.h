@@ -44,6 +44,17 @@ public:
         return 0;
     }
 
+    // How wide `line` is as printLine sets it in the fixed-pitch font
+    // `fontName` at `points`, counted in the characters of charactersPerLine
+    // and rounded up: a character the font sets wider or narrower than its
+    // others (an ideograph, a full-width letter, a combining mark) counts
+    // for what it takes. Without a better answer: its characters.
+    virtual int lineWidth(const QString& fontName, double points, const QString& line) const
+    {
+        (void)fontName, (void)points;
+        return int(line.size());
+    }
+
     // The system's printers by name.
     virtual QStringList printers() const = 0;
     // The modal set-up dialog; true when the user accepted a choice.

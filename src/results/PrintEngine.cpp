@@ -197,21 +197,32 @@ QString askPrintFileName(ui::Form* owner, basGlobal::ErrorTrap& trap)
     return name;
 }
 
+// The nine cells of grid row r and its two result entries.
+struct RowInputs {
+    std::array<QString, 9> cells;
+    std::array<QString, 2> entries;
+};
+
+RowInputs rowInputs(const PrintSource& source, Long r)
+{
+    RowInputs in;
+    for (int c = 0; c < 9; ++c)
+        in.cells[std::size_t(c)] = source.grid->textMatrix(int(r), c);
+    for (int i = 0; i < 2; ++i) {
+        const ui::ListBox* list = source.entries[std::size_t(i)];
+        if (list && r - 1 < list->listCount())
+            in.entries[std::size_t(i)] = list->list(int(r - 1));
+    }
+    return in;
+}
+
 // Grid row r as its printed text, built in steps with a cancel test before
 // each; nothing when `cancelled` said so.
 std::optional<QString> printedRow(const PrintSource& source, Long r, PrintedDateTimeTexts& texts,
                                   const std::function<bool()>& cancelled)
 {
-    std::array<QString, 9> cells;
-    for (int c = 0; c < 9; ++c)
-        cells[std::size_t(c)] = source.grid->textMatrix(int(r), c);
-    std::array<QString, 2> entries;
-    for (int i = 0; i < 2; ++i) {
-        const ui::ListBox* list = source.entries[std::size_t(i)];
-        if (list && r - 1 < list->listCount())
-            entries[std::size_t(i)] = list->list(int(r - 1));
-    }
-    PrintedResultLine built(cells, entries, source.header.greek, texts);
+    const RowInputs in = rowInputs(source, r);
+    PrintedResultLine built(in.cells, in.entries, source.header.greek, texts);
     for (void (PrintedResultLine::*step)() : {&PrintedResultLine::buildNames, &PrintedResultLine::buildSizes,
                                               &PrintedResultLine::buildDates, &PrintedResultLine::buildTimes}) {
         if (cancelled())
@@ -223,51 +234,91 @@ std::optional<QString> printedRow(const PrintSource& source, Long r, PrintedDate
     return PrintedOutputText(built.line());
 }
 
-// The widest line a print of `source` in `pages` pages sends out: the 151
-// columns, or more for a page number of four digits or a size of more than
-// ten digits.
-Long widestPrintedLine(const PrintSource& source, Long pages)
-{
-    Long widest = kPrintedLineWidth;
-    for (const QString& line : source.header.lines(pages, pages))
-        widest = std::max<Long>(widest, Long(PrintedOutputText(line).size()));
-    if (!source.grid)
-        return widest;
-    auto digits = [](const QString& cell) {
-        Long n = 0;
-        bool leading = true;
-        for (QChar c : cell)
-            if (c >= u'0' && c <= u'9' && !(leading && c == u'0'))
-                ++n, leading = false;
-        return n;
-    };
-    for (Long r = 1; r <= source.rows; ++r) {
-        Long wider = 0;
-        for (int c : {3, 4})
-            wider += std::max<Long>(0, digits(source.grid->textMatrix(int(r), c)) - 10);
-        wider += std::max<Long>(0, Long(source.grid->textMatrix(int(r), 0).trimmed().size()) - 1);
-        widest = std::max(widest, kPrintedLineWidth + wider);
-    }
-    return widest;
-}
+// The uneven lines kept for other sizes: the widest few at the size asked
+// for stand for the rest, which a smaller size narrows alike.
+constexpr std::size_t kUnevenLinesKept = 64;
 
-} // namespace
-
-QString PrinterPageFitProblem(const platform::Printer& device, const QString& fontName, Long fontSize, Long topMargin,
-                              Long leftMargin, Long linesPerPage, Long lineWidth, bool greek)
+QString pageFitProblem(const platform::Printer& device, const QString& fontName, Long fontSize, Long topMargin,
+                       Long leftMargin, Long linesPerPage, const std::function<Long(Long)>& widestAt, bool greek)
 {
     const QString down =
         PrintedPageFitProblem(fontSize, topMargin, linesPerPage, device.linesPerSheet(fontName, fontSize), greek);
     const int columns = device.charactersPerLine(fontName, fontSize);
-    const Long wanted = std::max<Long>(0, leftMargin) + lineWidth;
+    const Long margin = std::max<Long>(0, leftMargin);
+    const Long width = columns > 0 ? widestAt(fontSize) : 0;
     Long largest = 0;   // the largest smaller size at which the line fits
-    if (columns > 0 && wanted > columns)
+    if (columns > 0 && margin + width > columns)
         for (Long size = std::min<Long>(fontSize - 1, basPageSetup::kLargestFontSize);
              size >= basPageSetup::kSmallestFontSize && !largest; --size)
-            if (wanted <= device.charactersPerLine(fontName, size))
+            if (margin + widestAt(size) <= device.charactersPerLine(fontName, size))
                 largest = size;
-    const QString across = PrintedLineFitProblem(fontSize, leftMargin, lineWidth, columns, largest, greek);
+    const QString across = PrintedLineFitProblem(fontSize, leftMargin, width, columns, largest, greek);
     return down.isEmpty() || across.isEmpty() ? down + across : down + QStringLiteral("\r\n\r\n") + across;
+}
+
+} // namespace
+
+PrintedLineWidths::PrintedLineWidths(const platform::Printer& device, const QString& fontName,
+                                     const PrintSource& source, Long pages, PrintedDateTimeTexts& texts)
+    : m_device(device), m_fontName(fontName), m_source(source), m_pages(pages), m_texts(texts)
+{
+}
+
+void PrintedLineWidths::weigh(Long fontSize) const
+{
+    m_size = fontSize;
+    const auto add = [&](const QString& line) {
+        const Long width = m_device.lineWidth(m_fontName, fontSize, line);
+        m_widest = std::max(m_widest, width);
+        if (width == line.size()) {
+            m_widestOfColumns = std::max(m_widestOfColumns, width);
+            return;
+        }
+        m_uneven.emplace_back(width, line);
+        if (m_uneven.size() >= 2 * kUnevenLinesKept) {
+            std::nth_element(m_uneven.begin(), m_uneven.begin() + kUnevenLinesKept, m_uneven.end(),
+                             [](const auto& a, const auto& b) { return a.first > b.first; });
+            m_uneven.resize(kUnevenLinesKept);
+        }
+    };
+    for (const QString& line : m_source.header.lines(m_pages, m_pages))
+        add(PrintedOutputText(line));
+    if (!m_source.grid)
+        return;
+    for (Long r = 1; r <= m_source.rows; ++r) {
+        const RowInputs in = rowInputs(m_source, r);
+        try {
+            add(PrintedOutputText(PrintedResultLine::build(in.cells, in.entries, m_source.header.greek, m_texts)));
+        } catch (const platform::AppError&) {
+            // The run stops at this row and says why.
+        }
+    }
+}
+
+Long PrintedLineWidths::widestAt(Long fontSize) const
+{
+    if (m_size == 0)
+        weigh(fontSize);
+    if (fontSize == m_size)
+        return m_widest;
+    Long widest = m_widestOfColumns;
+    for (const auto& [width, line] : m_uneven)
+        widest = std::max<Long>(widest, m_device.lineWidth(m_fontName, fontSize, line));
+    return widest;
+}
+
+QString PrinterPageFitProblem(const platform::Printer& device, const QString& fontName, Long fontSize, Long topMargin,
+                              Long leftMargin, Long linesPerPage, const PrintedLineWidths& lines, bool greek)
+{
+    return pageFitProblem(device, fontName, fontSize, topMargin, leftMargin, linesPerPage,
+                          [&lines](Long size) { return lines.widestAt(size); }, greek);
+}
+
+QString PrinterPageFitProblem(const platform::Printer& device, const QString& fontName, Long fontSize, Long topMargin,
+                              Long leftMargin, Long linesPerPage, Long lineWidth, bool greek)
+{
+    return pageFitProblem(device, fontName, fontSize, topMargin, leftMargin, linesPerPage,
+                          [lineWidth](Long) { return lineWidth; }, greek);
 }
 
 QString PrintFileStartFolder(const QString& primaryPath)
@@ -316,15 +367,18 @@ PrintOutcome RunPrint(PrintRunWindow& window, const PrintSource& source)
     g.CancelRequested = false;
 
     ui::Form* owner = &window.runOwner();
+    // The date and time texts are worked out once, for the check and the run.
+    PrintedDateTimeTexts texts;
     // A page that does not fit its sheet would run onto the next one without
     // its header and against the page count the header states, and a line
     // too wide for it would lose its end at the edge: nothing is printed
     // until the page setup fits the printer (it may have been read from the
     // INI file, or the printer's paper changed since).
     if (toPrinter) {
-        const QString problem = PrinterPageFitProblem(
-            platform::printer(), g.PageSetupFontName, g.PageSetupFontSize, g.PageSetupTopMargin, g.PageSetupLeftMargin,
-            g.PageSetupLinesPerPage, widestPrintedLine(source, window.pageCount()), g.LanguageIsGreek);
+        const PrintedLineWidths lines(platform::printer(), g.PageSetupFontName, source, window.pageCount(), texts);
+        const QString problem = PrinterPageFitProblem(platform::printer(), g.PageSetupFontName, g.PageSetupFontSize,
+                                                      g.PageSetupTopMargin, g.PageSetupLeftMargin,
+                                                      g.PageSetupLinesPerPage, lines, g.LanguageIsGreek);
         if (!problem.isEmpty()) {
             basGlobal::ShowMessageBox(owner, basGlobal::Txt(g.LanguageIsGreek, u"Page setup", u"Διαμόρφωση σελίδας"),
                                       problem, ui::vbExclamationOK);
@@ -350,7 +404,6 @@ PrintOutcome RunPrint(PrintRunWindow& window, const PrintSource& source)
         trap.step([&] { outputs.printer->begin(); });
     const PrintedPages layout = PrintedPagination(source.rows, g.PageSetupLinesPerPage, g.HeaderLinesPerPage);
     const Long pages = window.pageCount();
-    PrintedDateTimeTexts texts;
     bool cancelled = false;
     const std::function<bool()> cancelRequested = [&] {
         basGlobal::DoEventsNow();

@@ -19,13 +19,16 @@
 // A run to the printer (alone or with the file) starts only when its page
 // fits a sheet of the printer at the page setup's font: the top margin and
 // the lines per page down it, the left margin and the widest line of this
-// print across it; otherwise it says so and prints nothing.
+// print across it, as wide as the printer sets it; otherwise it says so and
+// prints nothing.
 
 #include "results/PrintLayout.h"
 
 #include <QString>
 
 #include <array>
+#include <utility>
+#include <vector>
 
 namespace platform {
 class Printer;
@@ -71,9 +74,43 @@ struct PrintSource {
 // The source of the results window, as it stands.
 PrintSource PrintSourceOf(const frmCompare& results);
 
-// What keeps a printer page of this page setup off one sheet of `device`,
-// with lines of `lineWidth` columns: "" when it fits (or the printer cannot
-// tell), else what the user is told, the height before the width.
+// The lines a print of `source` in `pages` pages sends to `device`, built
+// as the run builds them (the header of its last page, whose page number is
+// the longest, and every result line) and weighed as the printer sets them
+// in the font `fontName`. Without results they are the layout's own: its
+// rules of 151 columns. Built at the first question, with the run's date
+// and time texts (`texts`, which must outlive it); a row that cannot be
+// built is left to the run, which reports why.
+class PrintedLineWidths {
+public:
+    PrintedLineWidths(const platform::Printer& device, const QString& fontName, const PrintSource& source, Long pages,
+                      PrintedDateTimeTexts& texts);
+    // The widest line at `fontSize`, in the characters of the printer's
+    // charactersPerLine.
+    Long widestAt(Long fontSize) const;
+
+private:
+    // Builds and weighs the lines at `fontSize`, once.
+    void weigh(Long fontSize) const;
+
+    const platform::Printer& m_device;
+    QString m_fontName;
+    const PrintSource& m_source;
+    Long m_pages;
+    PrintedDateTimeTexts& m_texts;
+    mutable Long m_size = 0;              // the size they were weighed at (0: not yet)
+    mutable Long m_widest = 0;            // the widest at that size
+    mutable Long m_widestOfColumns = 0;   // the widest of those as wide as their characters' count
+    // The widest of the others, weighed again at another size.
+    mutable std::vector<std::pair<Long, QString>> m_uneven;
+};
+
+// What keeps a printer page of this page setup off one sheet of `device`:
+// "" when it fits (or the printer cannot tell), else what the user is told,
+// the height before the width. The lines are `lines`, or all `lineWidth`
+// columns wide at every size.
+QString PrinterPageFitProblem(const platform::Printer& device, const QString& fontName, Long fontSize, Long topMargin,
+                              Long leftMargin, Long linesPerPage, const PrintedLineWidths& lines, bool greek);
 QString PrinterPageFitProblem(const platform::Printer& device, const QString& fontName, Long fontSize, Long topMargin,
                               Long leftMargin, Long linesPerPage, Long lineWidth, bool greek);
 

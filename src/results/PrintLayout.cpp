@@ -161,6 +161,8 @@ QString PrintedLineFitProblem(Long fontSize, Long leftMargin, Long lineWidth, Lo
     const bool margin = leftMargin > 0;
     // The widest margin at this size: some, none at all, or not even a line
     // without one (the first sentence says so when there is no margin).
+    // Where this size fits this paper only a margin is too wide; where it
+    // does not, a larger paper is the other way out.
     const int room = sheetColumns > lineWidth ? 1 : (sheetColumns == lineWidth ? 0 : -1);
     const bool marginHelps = margin && room >= 0, smaller = largestSize > 0;
     auto blanks = [](Long n) { return n == 1 ? QStringLiteral(" blank") : QStringLiteral(" blanks"); };
@@ -180,7 +182,7 @@ QString PrintedLineFitProblem(Long fontSize, Long leftMargin, Long lineWidth, Lo
                                : QString())
             + (marginHelps && smaller ? QStringLiteral("Μειώστε το αριστερό περιθώριο ή το μέγεθος της γραμματοσειράς.")
                : marginHelps          ? QStringLiteral("Μειώστε το αριστερό περιθώριο.")
-               : smaller              ? QStringLiteral("Μειώστε το μέγεθος της γραμματοσειράς.")
+               : smaller              ? QStringLiteral("Μειώστε το μέγεθος της γραμματοσειράς ή επιλέξτε μεγαλύτερο χαρτί στην Επιλογή εκτυπωτή.")
                                       : QStringLiteral("Επιλέξτε μεγαλύτερο χαρτί στην Επιλογή εκτυπωτή."));
     return QStringLiteral("At font size ") + size + QStringLiteral(" a line of the printer holds ") + n
         + QStringLiteral(" characters: ")
@@ -197,7 +199,7 @@ QString PrintedLineFitProblem(Long fontSize, Long leftMargin, Long lineWidth, Lo
                            : QString())
         + (marginHelps && smaller ? QStringLiteral("Lower the left margin or the font size.")
            : marginHelps          ? QStringLiteral("Lower the left margin.")
-           : smaller              ? QStringLiteral("Lower the font size.")
+           : smaller              ? QStringLiteral("Lower the font size or choose a larger paper in Printer setup.")
                                   : QStringLiteral("Choose a larger paper in Printer setup."));
 }
 

@@ -69,7 +69,8 @@ QString PrintedPageFitProblem(Long fontSize, Long topMargin, Long linesPerPage, 
 // `fontSize` (0: the printer cannot tell): "" when it does, else what the
 // user is told, in English or Greek, with the widest left margin that fits at
 // this size and `largestSize`, the largest font size at which this margin
-// fits (0: none does). Nothing is cut at the sheet's edge.
+// fits (0: none does), and a larger paper whenever not even a line without a
+// margin fits at this size. Nothing is cut at the sheet's edge.
 QString PrintedLineFitProblem(Long fontSize, Long leftMargin, Long lineWidth, Long sheetColumns, Long largestSize,
                               bool greek);
 

@@ -192,10 +192,18 @@ void frmPageSetup::takeValuesOver()
 
 bool frmPageSetup::pageFitsSheet()
 {
+    const basGlobal::Globals& g = globals();
     const QString font = chkCourierNewGreek->value() ? basPageSetup::kFontCourierNewGreek : basPageSetup::kFontCourierNew;
-    const QString problem = PrinterPageFitProblem(
-        platform::printer(), font, lblFontSize->caption().toInt(), lblTopMargin->caption().toInt(),
-        lblLeftMargin->caption().toInt(), lblLinesPerPage->caption().toInt(), kPrintedLineWidth, globals().LanguageIsGreek);
+    const int linesPerPage = lblLinesPerPage->caption().toInt();
+    // The lines of the print it is opened for, numbered by the page count
+    // these lines per page give: a page setup taken here is one the run takes.
+    const PrintSource source = m_printSource ? m_printSource() : PrintSource();
+    const Long pages = PrintedPagination(g.TotalLinesToPrint, linesPerPage, g.HeaderLinesPerPage).count();
+    PrintedDateTimeTexts texts;
+    const PrintedLineWidths lines(platform::printer(), font, source, pages, texts);
+    const QString problem = PrinterPageFitProblem(platform::printer(), font, lblFontSize->caption().toInt(),
+                                                  lblTopMargin->caption().toInt(), lblLeftMargin->caption().toInt(),
+                                                  linesPerPage, lines, g.LanguageIsGreek);
     if (problem.isEmpty())
         return true;
     basGlobal::ShowMessageBox(this, caption(), problem, ui::vbExclamationOK);

@@ -8,11 +8,17 @@
 // from the value labels that the up-down controls write. OK and Apply take
 // over nothing that does not fit a sheet of the printer at the chosen font
 // (the top margin and the lines per page down it, the left margin and a
-// whole printed line across it); they say so instead.
+// whole printed line across it); they say so instead. Opened from the print
+// window, the lines weighed are those that print sends, as the run weighs
+// them; otherwise those of the layout alone.
 
 #include "ui/Form.h"
 
+#include <functional>
+
 namespace results {
+
+struct PrintSource;
 
 enum PageSetupHelpTopic : int {
     htFraFont = 99010, htCourierNew = 99020, htCourierNewGreek = 99030,
@@ -54,6 +60,10 @@ public:
     ui::CommandButton* cmdCancel = nullptr;
     ui::FormResizer* freeSizer1 = nullptr;
 
+    // The results of the print window it is opened from, while that window
+    // opens it (an empty function: none).
+    void setPrintSource(std::function<PrintSource()> source) { m_printSource = std::move(source); }
+
 protected:
     void build() override;
 
@@ -64,6 +74,8 @@ private:
     void takeValuesOver();
     // Whether the values shown fit a sheet of the printer; says why not.
     bool pageFitsSheet();
+
+    std::function<PrintSource()> m_printSource;
 };
 
 // The one page setup window.

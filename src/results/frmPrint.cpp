@@ -1,6 +1,7 @@
 #include "results/frmPrint.h"
 
 #include "results/frmCompare.h"
+#include "results/frmPageSetup.h"
 #include "platform/Printer.h"
 #include "shared/ErrorTrap.h"
 #include "shared/IniAccess.h"
@@ -162,12 +163,14 @@ void frmPrint::Form_Load()
 
 // --- Commands ------------------------------------------------------------------------
 
+PrintSource frmPrint::printSource() const
+{
+    return m_results && m_results->isLoaded() ? PrintSourceOf(*m_results) : PrintSource();
+}
+
 void frmPrint::cmdPrint_Click()
 {
-    PrintSource source;
-    if (m_results && m_results->isLoaded())
-        source = PrintSourceOf(*m_results);
-    m_outcome = RunPrint(*this, source);
+    m_outcome = RunPrint(*this, printSource());
 }
 
 void frmPrint::cmdApply_Click()
@@ -185,6 +188,11 @@ void frmPrint::cmdApply_Click()
 
 void frmPrint::cmdPageSetup_Click()
 {
+    // Page setup weighs the lines of this print, as the run will.
+    struct Opened {
+        explicit Opened(std::function<PrintSource()> source) { PageSetupWindow().setPrintSource(std::move(source)); }
+        ~Opened() { PageSetupWindow().setPrintSource({}); }
+    } opened([this] { return printSource(); });
     if (const auto& press = basGlobal::windowHooks().pageSetup)
         press();
     setCaptionWithPages();

@@ -74,6 +74,8 @@ private:
     void cmdPageSetup_Click();
     void cmdPrintSetup_Click();
     void setCaptionWithPages();
+    // The results it prints, as they stand.
+    PrintSource printSource() const;
     void setPrinterCaptions();
 
     // PrintRunWindow

@@ -193,7 +193,8 @@ TEST_F(PrintLayout, BlanksAroundACellAreDroppedOnEitherSide)
 } // namespace
 
 // What they say when a line does not fit across the sheet: the widest left
-// margin at this size, the largest size for this margin, and what to lower.
+// margin at this size, the largest size for this margin, and what to lower;
+// a larger paper whenever the line does not fit at this size at all.
 TEST(PrintPages, ALineThatDoesNotFitAcrossItsSheetIsExplained)
 {
     const struct {
@@ -209,7 +210,7 @@ TEST(PrintPages, ALineThatDoesNotFitAcrossItsSheetIsExplained)
          "left margin."},
         {10, 0, 151, 136, 9, false,
          "At font size 10 a line of the printer holds 136 characters: a printed line of 151 characters does not fit "
-         "it.\r\n\r\nThe font size can be at most 9. Lower the font size."},
+         "it.\r\n\r\nThe font size can be at most 9. Lower the font size or choose a larger paper in Printer setup."},
         {9, 5, 151, 151, 8, false,
          "At font size 9 a line of the printer holds 151 characters: a left margin of 5 blanks and a printed line of "
          "151 characters do not fit it.\r\n\r\nAt this font size only a line without a left margin fits. With this "
@@ -237,7 +238,7 @@ TEST(PrintPages, ALineThatDoesNotFitAcrossItsSheetIsExplained)
         {10, 0, 151, 136, 9, true,
          "Με μέγεθος γραμματοσειράς 10, μια γραμμή του εκτυπωτή χωράει 136 χαρακτήρες: μια τυπωμένη γραμμή 151 "
          "χαρακτήρων δεν χωράει σε αυτήν.\r\n\r\nΤο μέγεθος της γραμματοσειράς μπορεί να είναι το πολύ 9. Μειώστε το "
-         "μέγεθος της γραμματοσειράς."},
+         "μέγεθος της γραμματοσειράς ή επιλέξτε μεγαλύτερο χαρτί στην Επιλογή εκτυπωτή."},
         {9, 5, 151, 151, 8, true,
          "Με μέγεθος γραμματοσειράς 9, μια γραμμή του εκτυπωτή χωράει 151 χαρακτήρες: αριστερό περιθώριο 5 κενών και "
          "μια τυπωμένη γραμμή 151 χαρακτήρων δεν χωρούν σε αυτήν.\r\n\r\nΜε αυτό το μέγεθος χωράει μόνο γραμμή χωρίς "
@@ -246,12 +247,13 @@ TEST(PrintPages, ALineThatDoesNotFitAcrossItsSheetIsExplained)
         // The smallest size there is still counts as a smaller size.
         {2, 0, 151, 100, 1, false,
          "At font size 2 a line of the printer holds 100 characters: a printed line of 151 characters does not fit "
-         "it.\r\n\r\nThe font size can be at most 1. Lower the font size."},
+         "it.\r\n\r\nThe font size can be at most 1. Lower the font size or choose a larger paper in Printer setup."},
         {2, 4, 151, 100, 1, true,
          "Με μέγεθος γραμματοσειράς 2, μια γραμμή του εκτυπωτή χωράει 100 χαρακτήρες: αριστερό περιθώριο 4 κενών και "
          "μια τυπωμένη γραμμή 151 χαρακτήρων δεν χωρούν σε αυτήν.\r\n\r\nΜε αυτό το μέγεθος δεν χωράει ούτε γραμμή "
          "χωρίς αριστερό περιθώριο. Με αυτό το αριστερό περιθώριο το μέγεθος της γραμματοσειράς μπορεί να είναι το "
-         "πολύ 1. Μειώστε το μέγεθος της γραμματοσειράς."},
+         "πολύ 1. Μειώστε το μέγεθος της γραμματοσειράς ή επιλέξτε μεγαλύτερο χαρτί στην Επιλογή "
+         "εκτυπωτή."},
     };
     for (const auto& c : cases)
         EXPECT_EQ(results::PrintedLineFitProblem(c.size, c.left, c.width, c.columns, c.largest, c.greek),

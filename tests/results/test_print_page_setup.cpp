@@ -171,6 +171,91 @@ TEST_F(PageSetup, TheSheetIsWeighedInTheChosenFont)
     EXPECT_EQ(g().PageSetupFontName, basPageSetup::kFontCourierNew);
 }
 
+// Where the size asked for does not fit this paper even without a margin, a
+// larger paper is named beside the smaller size; where only the margin is
+// too wide, it is not.
+TEST_F(PageSetup, ASizeThatDoesNotFitThePaperNamesALargerPaper)
+{
+    struct Sheet : platform::RecordingPrinter {
+        int charactersPerLine(const QString&, double points) const override { return int(1800 / points); }
+    } device;   // 150 characters at 12 points, 163 at 11, 180 at 10
+    platform::ServiceOverride<platform::Printer> use(platform::setPrinter, &device);
+    for (bool greek : {false, true}) {
+        g().LanguageIsGreek = greek;
+        const char* title = greek ? "Διαμόρφωση σελίδας" : "Page setup";
+        desk.expectMsgBoxContaining(title, greek ? "το πολύ 11. Μειώστε το μέγεθος της γραμματοσειράς ή επιλέξτε "
+                                                   "μεγαλύτερο χαρτί στην Επιλογή εκτυπωτή."
+                                                 : "at most 11. Lower the font size or choose a larger paper in Printer setup.",
+                                    ui::vbExclamationOK, ui::vbOK);
+        desk.expectMsgBoxContaining(title, greek ? "το πολύ 10. Μειώστε το αριστερό περιθώριο ή το μέγεθος της γραμματοσειράς."
+                                                 : "at most 10. Lower the left margin or the font size.",
+                                    ui::vbExclamationOK, ui::vbOK);
+        open([](frmPageSetup& f) {
+            f.lblFontSize->setCaption(QStringLiteral("12"));
+            ui::Input::click(*f.cmdOK);
+            f.lblFontSize->setCaption(QStringLiteral("11"));
+            f.lblLeftMargin->setCaption(QStringLiteral("13"));
+            ui::Input::click(*f.cmdOK);
+            ui::Input::click(*f.cmdCancel);
+        });
+    }
+}
+
+// Opened from the print window, Page setup weighs the lines of that print as
+// the run does, at the page count of its own lines per page: what it refuses
+// the run would refuse, what it takes the run prints. A size of twelve
+// digits, 40 ideographs, a page count of four digits.
+TEST_F(PageSetup, FromThePrintWindowItRefusesWhatTheRunWouldRefuse)
+{
+    basGlobal::windowHooks().pageSetup = [] { ShowPageSetupWindow(); };
+    const struct {
+        int rows, column;
+        QString cell;
+        int columns, left, lines;
+        const char* said;
+    } cases[] = {
+        {3, 3, "123,456,789,012", 170, 18, 30,
+         "a left margin of 18 blanks and a printed line of 153 characters do not fit it.\r\n\r\nAt this font size a "
+         "left margin of at most 17 blanks fits."},
+        {3, 2, QString(40, QChar(0x6F22)), 190, 3, 30, "a left margin of 3 blanks and a printed line of 188 characters"},
+        {26 * 999 + 1, 0, "N", 151, 0, 30, "a printed line of 153 characters does not fit it"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.said);
+        printer.columns = c.columns;
+        fill(c.rows);
+        results.grdResults->setTextMatrix(2, 2, QString(39, u'n') + QStringLiteral(".txt"));
+        results.grdResults->setTextMatrix(2, c.column, c.cell);
+        // Page setup from the print window with this left margin and these
+        // lines per page; true when it took them.
+        const auto setUp = [this](frmPrint& w, int left, int lines) {
+            bool taken = false;
+            desk.onModal(QStringLiteral("frmPageSetup"), [&](ui::Form& form) {
+                auto& f = static_cast<frmPageSetup&>(form);
+                f.lblLeftMargin->setCaption(QString::number(left));
+                f.lblLinesPerPage->setCaption(QString::number(lines));
+                ui::Input::click(*f.cmdOK);
+                taken = !f.isLoaded();
+                if (!taken) ui::Input::click(*f.cmdCancel);
+            });
+            ui::Input::click(*w.cmdPageSetup);
+            return taken;
+        };
+        openPrint([&](frmPrint& w) {
+            desk.expectMsgBoxContaining("Page setup", c.said, ui::vbExclamationOK, ui::vbOK);
+            EXPECT_FALSE(setUp(w, c.left, c.lines));
+            // One blank less, or one line per page more (fewer pages): taken,
+            // and the run starts.
+            EXPECT_TRUE(c.left > 0 ? setUp(w, c.left - 1, c.lines) : setUp(w, c.left, c.lines + 1));
+            desk.onYield([] { return true; }, [this] { g().CancelRequested = true; });
+            desk.resetYieldCount();
+            ui::Input::click(*w.cmdPrint);
+            EXPECT_GT(desk.yieldCount(), 0) << "the run started";
+            ui::Input::click(*w.cmdCancel);
+        });
+    }
+}
+
 // From the keyboard alone: the focus starts on OK and Tab walks the Font
 // frame, the Margins frame and the lines-per-page row, then Apply and
 // Cancel; the arrows step the focused up-down by one, the page keys by ten,

@@ -6,8 +6,15 @@
 #include "results/frmPageSetup.h"
 #include "ui/qt/QtPrinter.h"
 
+#include <QApplication>
+#include <QDialogButtonBox>
+#include <QFontDatabase>
+#include <QMessageBox>
+#include <QPrintDialog>
 #include <QProcess>
+#include <QPushButton>
 #include <QStandardPaths>
+#include <QTimer>
 
 #include <csignal>
 #include <sys/resource.h>
@@ -280,7 +287,8 @@ TEST_F(PrintPdf, EveryLeftMarginAndFontSizeItTakesOverPrintsWholeLines)
 }
 
 // A size of more than ten digits widens its line: the run weighs the widest
-// line it prints, not the 151 columns alone.
+// line it prints, not the 151 columns alone (here one that reaches the end
+// of its Secondary name's 43 columns).
 TEST_F(PrintPdf, ALineWiderThanTheLayoutMustFitWhole)
 {
     const QString pdf = drive.native(QStringLiteral("print.pdf"));
@@ -291,6 +299,8 @@ TEST_F(PrintPdf, ALineWiderThanTheLayoutMustFitWhole)
     const int columns = device.charactersPerLine(QStringLiteral("Courier New"), 8);
     fill(3);
     results.grdResults->setTextMatrix(2, 3, QStringLiteral("123,456,789,012"));
+    const QString name = QString(39, u'n') + QStringLiteral(".txt");
+    results.grdResults->setTextMatrix(2, 2, name);
     drive.file(QStringLiteral("print.pdf"), "kept");
     g().PageSetupLeftMargin = basGlobal::Integer(columns - 151);
     desk.expectMsgBoxContaining("Page setup",
@@ -305,7 +315,76 @@ TEST_F(PrintPdf, ALineWiderThanTheLayoutMustFitWhole)
 
     g().PageSetupLeftMargin = basGlobal::Integer(columns - 153);
     openPrint([](results::frmPrint& f) { ui::Input::click(*f.cmdPrint); });
-    EXPECT_TRUE(pdfText(pdf).contains(QStringLiteral("24/08/2002 123456789012|N|......1234 23/08/2002 -------- file2.txt")));
+    EXPECT_TRUE(pdfText(pdf).contains(QStringLiteral("24/08/2002 123456789012|N|......1234 23/08/2002 -------- ") + name));
+}
+
+// A name of 40 ideographs is set wider than 40 columns: the line that ends
+// with it runs past the sheet even at the smallest size, and the run says so
+// and prints nothing rather than cut it at the edge.
+TEST_F(PrintPdf, ALineOfWideCharactersThatDoesNotFitIsRefused)
+{
+    const QString pdf = drive.native(QStringLiteral("print.pdf"));
+    ui::qt::QtPrinter device(pdf);
+    if (!device.printsToPdf())
+        GTEST_SKIP() << "a system printer is installed";
+    if (QFontDatabase::families(QFontDatabase::SimplifiedChinese).isEmpty())
+        GTEST_SKIP() << "no font holds ideographs";
+    platform::ServiceOverride<platform::Printer> use(platform::setPrinter, &device);
+    const QString name(40, QChar(0x6F22));
+    const int width = 108 + device.lineWidth(QStringLiteral("Courier New"), 8, name);
+    ASSERT_GT(width, device.charactersPerLine(QStringLiteral("Courier New"), 8));
+    fill(3);
+    results.grdResults->setTextMatrix(2, 2, name);
+    drive.file(QStringLiteral("print.pdf"), "kept");
+    desk.expectMsgBoxContaining("Page setup",
+                                QStringLiteral("a printed line of %1 characters does not fit it.\r\n\r\nChoose a larger "
+                                               "paper in Printer setup.").arg(width),
+                                ui::vbExclamationOK, ui::vbOK);
+    openPrint([](results::frmPrint& f) {
+        ui::Input::click(*f.cmdPrint);
+        ui::Input::click(*f.cmdCancel);
+    });
+    EXPECT_EQ(drive.bytes(QStringLiteral("print.pdf")), QByteArray("kept"));
+}
+
+// A run leaves the printer's page as it found it: Printer setup shows it so
+// afterwards. Its OK takes the printer as it stands and asks nothing about
+// the PDF the run left there, since nothing is printed then.
+TEST_F(PrintPdf, AfterARunPrinterSetupShowsThePrintersOwnPageAndAsksNothing)
+{
+    const QString pdf = drive.native(QStringLiteral("print.pdf"));
+    ui::qt::QtPrinter device(pdf);
+    if (!device.printsToPdf())
+        GTEST_SKIP() << "a system printer is installed";
+    platform::ServiceOverride<platform::Printer> use(platform::setPrinter, &device);
+    fill(3);
+    openPrint([](results::frmPrint& f) { ui::Input::click(*f.cmdPrint); });
+    ASSERT_TRUE(QFile::exists(pdf));
+
+    QPageLayout::Orientation shown = QPageLayout::Landscape;
+    QStringList asked;
+    bool leftOpen = false;
+    QTimer::singleShot(0, qApp, [&] {
+        auto* dialog = qobject_cast<QPrintDialog*>(QApplication::activeModalWidget());
+        ASSERT_TRUE(dialog);
+        shown = dialog->printer()->pageLayout().orientation();
+        // A question is answered with its default button.
+        QTimer::singleShot(0, qApp, [&] {
+            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+                asked << box->text();
+                box->defaultButton()->click();
+            }
+        });
+        dialog->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click();
+        leftOpen = dialog->isVisible();
+        if (leftOpen) dialog->reject();
+    });
+    EXPECT_TRUE(device.setupDialog());
+    EXPECT_EQ(shown, QPageLayout::Portrait);
+    EXPECT_EQ(asked, QStringList());
+    EXPECT_FALSE(leftOpen);
+    EXPECT_EQ(device.orientation(), platform::orientPortrait);
+    EXPECT_EQ(device.deviceName(), QStringLiteral("PDF file C:\\print.pdf"));
 }
 
 // A PDF that cannot be written for want of room is reported as the text

@@ -144,7 +144,8 @@ TEST_F(PrintRun, AFourDigitPageCountMustFitAcrossTheSheetToo)
 }
 
 // A size of more than ten digits on either side, counted without its leading
-// zeros as it is printed, and a wider mark widen the line the run weighs.
+// zeros as it is printed, and a wider mark widen the line the run weighs (a
+// line that reaches the end of its Secondary name's 43 columns).
 TEST_F(PrintRun, EveryWideCellOfARowMustFitAcrossTheSheet)
 {
     const struct { int column; const char* cell; int width; } rows[] = {
@@ -163,6 +164,7 @@ TEST_F(PrintRun, EveryWideCellOfARowMustFitAcrossTheSheet)
             printer.columns = columns;
             fill(3);
             results.grdResults->setTextMatrix(2, r.column, QString::fromLatin1(r.cell));
+            results.grdResults->setTextMatrix(2, 2, QString(39, u'n') + QStringLiteral(".txt"));
             const std::size_t before = printer.finished.size();
             if (columns < r.width)
                 desk.expectMsgBoxContaining("Page setup",
@@ -230,6 +232,36 @@ TEST_F(PrintRun, AFileOnADriveThatIsNotThereIsPathNotFound)
         EXPECT_FALSE(printer.open) << destination;
         EXPECT_TRUE(g().ResultsNotPrinted);
     }
+}
+
+// The smaller size a refusal names is one at which every line fits, wide
+// characters weighed at that size: on a printer whose fallback font sets an
+// ideograph wider at small sizes, no size takes 40 of them.
+TEST_F(PrintRun, ASmallerSizeItNamesIsWeighedAtThatSize)
+{
+    struct Sheet : platform::RecordingPrinter {
+        int charactersPerLine(const QString&, double points) const override { return int(1800 / points); }
+        int lineWidth(const QString&, double points, const QString& line) const override
+        {
+            int width = 0;
+            for (const QChar c : line) width += c.unicode() < 0x3000 ? 1 : points < 10 ? 3 : 2;
+            return width;
+        }
+    } device;   // 150 characters at 12 points, 163 at 11, 180 at 10, 200 at 9, 225 at 8
+    platform::ServiceOverride<platform::Printer> use(platform::setPrinter, &device);
+    // Rows of 1 to 30 ideographs, and one of 40 among them.
+    fill(200);
+    for (int k = 1; k <= 200; ++k)
+        results.grdResults->setTextMatrix(k, 2, QString(k == 100 ? 40 : k % 30 + 1, QChar(0x6F22)));
+    for (const auto& [size, said] : {std::pair{12, "a printed line of 188 characters does not fit it.\r\n\r\nChoose a larger paper"},
+                                     std::pair{9, "a printed line of 228 characters does not fit it.\r\n\r\nChoose a larger paper"}}) {
+        g().PageSetupFontSize = basGlobal::Integer(size);
+        desk.expectMsgBoxContaining("Page setup", said, ui::vbExclamationOK, ui::vbOK);
+        print(0, [](frmPrint& f) { ui::Input::click(*f.cmdCancel); });
+    }
+    results.grdResults->setTextMatrix(100, 2, QString(30, QChar(0x6F22)));   // 198 columns at 9 points
+    print(0);
+    EXPECT_EQ(device.finished.size(), 1u);
 }
 
 } // namespace

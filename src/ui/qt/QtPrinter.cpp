@@ -5,6 +5,7 @@
 #include "platform/Drives.h"
 #include "ui/qt/QtDesktop.h"
 
+#include <QDialogButtonBox>
 #include <QFileInfo>
 #include <QFontDatabase>
 #include <QFontMetricsF>
@@ -13,6 +14,7 @@
 #include <QPrinterInfo>
 
 #include <cerrno>
+#include <cmath>
 #include <unistd.h>
 
 namespace ui::qt {
@@ -73,6 +75,18 @@ QString QtPrinter::deviceName() const
     return m_printer->printerName();
 }
 
+int QtPrinter::orientation() const
+{
+    return m_printer->pageLayout().orientation() == QPageLayout::Landscape ? platform::orientLandscape
+                                                                            : platform::orientPortrait;
+}
+
+void QtPrinter::setOrientation(int orientation)
+{
+    m_printer->setPageOrientation(orientation == platform::orientLandscape ? QPageLayout::Landscape
+                                                                           : QPageLayout::Portrait);
+}
+
 QString QtPrinter::resolvedFamily() const
 {
     return platform::printerFontFamily(m_fontName, QFontDatabase::families());
@@ -126,12 +140,39 @@ int QtPrinter::charactersPerLine(const QString& fontName, double points) const
     return fits;
 }
 
+QtPrinter::Widths& QtPrinter::widthsFor(const QString& fontName, double points) const
+{
+    std::unique_ptr<Widths>& w = m_widths[{fontName, points}];
+    if (!w) {
+        const QFontMetricsF metrics(fontFor(fontName, points), m_printer.get());
+        w.reset(new Widths{metrics, metrics.horizontalAdvance(QStringLiteral("M")), std::vector<quint8>(0x10000, 0)});
+    }
+    return *w;
+}
+
+int QtPrinter::lineWidth(const QString& fontName, double points, const QString& line) const
+{
+    Widths& w = widthsFor(fontName, points);
+    if (w.column <= 0)
+        return int(line.size());
+    // Most lines hold only characters as wide as the font's own, each one
+    // column: they are counted. A line with any other (a fallback font's
+    // ideograph, a mark, a zero-width or direction mark) is weighed whole,
+    // as drawText sets it.
+    for (const QChar c : line) {
+        quint8& kind = w.kind[c.unicode()];
+        if (kind == 0)
+            kind = !c.isSurrogate() && !c.isMark() && w.metrics.horizontalAdvance(QString(c)) == w.column ? 1 : 2;
+        if (kind == 2)
+            return int(std::ceil(w.metrics.horizontalAdvance(line) / w.column - 1e-9));
+    }
+    return int(line.size());
+}
+
 int QtPrinter::begin()
 {
     if (m_painter.isActive())
         return platform::errNone;
-    m_printer->setPageOrientation(m_orientation == platform::orientLandscape ? QPageLayout::Landscape
-                                                                             : QPageLayout::Portrait);
     if (m_toPdf) {
         if (const int err = m_pdfOut.open(m_pdfFile))
             return err;
@@ -237,11 +278,21 @@ bool QtPrinter::setupDialog()
     // Over the window it is asked from, never behind it.
     QPrintDialog dialog(m_printer.get(), QtDesktop::dialogParent());
     QtDesktop::namePrinterSetupButton(dialog);
+    // Choosing a printer prints nothing: OK takes the choice as it stands,
+    // without the dialog's questions about its output file (whether to
+    // overwrite the PDF of the last print, by a name the program never
+    // shows). Writing the PDF is the print run's, which reports what
+    // stands in its way.
+    if (auto* buttons = dialog.findChild<QDialogButtonBox*>(QString(), Qt::FindDirectChildrenOnly)) {
+        QObject::disconnect(buttons, SIGNAL(accepted()), &dialog, nullptr);
+        QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+    }
     if (QtDesktop::execDialog(dialog) != QDialog::Accepted)
         return false;
     m_toPdf = m_printer->outputFormat() == QPrinter::PdfFormat;
     if (m_toPdf)
         m_pdfFile = m_printer->outputFileName();
+    m_widths.clear();   // another printer, another resolution
     return true;
 }
 

@@ -36,6 +36,9 @@ public:
     int newPage() override;
     int endDoc() override;
     int charactersPerLine(const QString&, double) const override { return columns; }
+    // East Asian wide and full-width characters take two columns, every
+    // other character one.
+    int lineWidth(const QString&, double, const QString& line) const override;
     QStringList printers() const override { return {device}; }
     bool setupDialog() override { return false; }
 

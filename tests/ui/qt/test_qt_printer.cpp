@@ -5,6 +5,7 @@
 #include "support/TempDrive.h"
 
 #include <QApplication>
+#include <QFontDatabase>
 #include <QLineEdit>
 #include <QPrintDialog>
 #include <QPrinterInfo>
@@ -248,6 +249,33 @@ TEST(QtPrinter, ASheetHoldsFewerLinesAndCharactersTheLargerTheFont)
         for (double none : {0.0, -3.0}) {
             EXPECT_EQ(p.linesPerSheet(font, none), p.linesPerSheet(font, 10)) << none;
             EXPECT_EQ(p.charactersPerLine(font, none), p.charactersPerLine(font, 10)) << none;
+        }
+    }
+}
+
+// A line is as wide as the printer sets it: each character of the font's own
+// width one column, an ideograph or a full-width letter (from a fallback
+// font) wider, a combining mark nothing; whatever the font and the size.
+TEST(QtPrinter, ALineIsAsWideAsItsCharactersAreSet)
+{
+    QTemporaryDir dir;
+    QtPrinter p(dir.path() + "/PRN_Comparison_Results.pdf");
+    const bool eastAsian = !QFontDatabase::families(QFontDatabase::SimplifiedChinese).isEmpty();
+    for (const QString font : {"Courier New", "Courier New Greek"}) {
+        for (double points : {8.0, 12.0}) {
+            SCOPED_TRACE(font.toStdString() + " " + std::to_string(points));
+            const QString plain = QString::fromUtf8("  C:\\Αρχεία\\notes.txt 13:05:09 ......1234|N|---------- ");
+            EXPECT_EQ(p.lineWidth(font, points, plain), plain.size());
+            const int columns = p.charactersPerLine(font, points);
+            EXPECT_EQ(p.lineWidth(font, points, QString(columns, u'-')), columns);
+            EXPECT_EQ(p.lineWidth(font, points, QString::fromUtf8("cafe\u0301 au lait")), 12);
+            if (!eastAsian)
+                continue;
+            for (QChar wide : {QChar(0x6F22), QChar(0xFF21)}) {
+                const int width = p.lineWidth(font, points, QString(40, wide) + QStringLiteral(" |N|"));
+                EXPECT_GE(width, 4 + 40 * 3 / 2) << int(wide.unicode());
+                EXPECT_LE(width, 4 + 40 * 2) << int(wide.unicode());
+            }
         }
     }
 }
