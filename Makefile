@@ -10,7 +10,7 @@ BUILD   ?= build
 RUN_BUILD ?= build-run
 JOBS    ?= $(shell nproc)
 PACKAGES = qt6-base-dev libgtest-dev libgmock-dev cmake ninja-build ccache g++ \
-           fonts-dejavu-core fonts-liberation2 xvfb xauth x11-utils xdg-utils \
+           fonts-dejavu-core fonts-liberation2 fonts-droid-fallback xvfb xauth x11-utils xdg-utils \
            poppler-utils xdotool locales
 # The system locales the tests run the program under (regional formats of
 # English, German and Greek users); generated when missing.
