@@ -298,4 +298,42 @@ TEST_F(RealProgram, ComparesTwoTreesFromTheMainWindowAndPrintsTheFinishedGrid)
     EXPECT_TRUE(lines.size() > 6 && lines[6].contains(QStringLiteral(".........3| |.........4"))) << all;
 }
 
+// Under a file-size limit the PDF outgrows it: the program says so ("Disk
+// full", in the print run's error box) instead of ending, keeps its windows
+// and the previous PDF, and leaves no temporary file and no journal.
+TEST_F(RealProgram, PrintingToAPdfPastAFileSizeLimitKeepsTheProgramAndThePreviousPdf)
+{
+    const QString pdf = appDir.path() + QStringLiteral("/PRN_Comparison_Results.pdf");
+    testing_support::writeFile(pdf, "the previous PDF");
+    const QStringList before = QDir(appDir.path()).entryList(QDir::Files | QDir::Hidden | QDir::System);
+    // Room for the settings and the journal, not for a PDF of embedded fonts.
+    startOnTwoTrees(0, 8192);
+    XWindow results;
+    if (!HasFatalFailure())
+        compareToResults(results);
+    if (HasFatalFailure())
+        return;
+
+    const QString printTitle = QStringLiteral("^Print - Number of pages: 1\\.$");
+    ASSERT_TRUE(actUntil(results, [&] { keys(results, {QStringLiteral("ctrl+p")}); }, [&] { return !shown(printTitle).isEmpty(); }))
+        << "Ctrl+P opened no print window of one page; program " << output();
+    const XWindow print = shown(printTitle).first();
+    const QString errorTitle = QStringLiteral("^Tarnwick \\[ PCE1000 \\]$");
+    ASSERT_TRUE(actUntil(print, [&] { keys(print, {QStringLiteral("Return")}); }, [&] { return !shown(errorTitle).isEmpty(); }))
+        << "printing gave no error box; program " << output();
+    // Its No (Tab from Yes) keeps the program.
+    const XWindow box = shown(errorTitle).first();
+    ASSERT_TRUE(actUntil(box, [&] { keys(box, {QStringLiteral("Tab"), QStringLiteral("Return")}); }, [&] { return !stillShown(box); }))
+        << "No did not answer the error box";
+    EXPECT_EQ(program.state(), QProcess::Running) << output();
+    EXPECT_TRUE(stillShown(results));
+    EXPECT_TRUE(stillShown(print));
+    EXPECT_EQ(testing_support::fileBytes(pdf), "the previous PDF");
+    QStringList left = QDir(appDir.path()).entryList(QDir::Files | QDir::Hidden | QDir::System), expected = before;
+    expected << QStringLiteral("Quillmarsh.ini");
+    left.sort();
+    expected.sort();
+    EXPECT_EQ(left, expected) << "a temporary file or a journal was left";
+}
+
 } // namespace
