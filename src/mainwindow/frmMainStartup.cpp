@@ -43,9 +43,9 @@ constexpr qsizetype kJournalsNamed = 5;
 constexpr int kFolderShownLength = 300;
 
 // Whether a character would not show as itself in a name: a control
-// character, a line or paragraph separator, or one that draws nothing or
-// turns the text that follows (a format character: zero-width spaces and
-// joiners, bidirectional marks and overrides; a variation selector).
+// character, a line or paragraph separator, or a format character, which
+// draws nothing or turns the text that follows (zero-width spaces and
+// joiners, bidirectional marks and overrides).
 bool ShownByCode(char32_t c)
 {
     switch (QChar::category(c)) {
@@ -55,10 +55,8 @@ bool ShownByCode(char32_t c)
     case QChar::Separator_Paragraph:
         return true;
     default:
-        break;
+        return false;
     }
-    return c == 0x034F || c == 0x115F || c == 0x1160 || c == 0x17B4 || c == 0x17B5 || (c >= 0x180B && c <= 0x180F)
-        || c == 0x3164 || (c >= 0xFE00 && c <= 0xFE0F) || c == 0xFFA0 || (c >= 0xE0100 && c <= 0xE01EF);
 }
 
 // A name or path as the user can read it and find it again: each character
@@ -66,20 +64,10 @@ bool ShownByCode(char32_t c)
 // shown by its code ("<U+202E>").
 QString Visible(const QString& text)
 {
-    const QString shown = ui::displayText(text);
     QString out;
-    out.reserve(shown.size());
-    for (qsizetype i = 0; i < shown.size();) {
-        const char32_t c = shown.at(i).isHighSurrogate() && i + 1 < shown.size() && shown.at(i + 1).isLowSurrogate()
-            ? QChar::surrogateToUcs4(shown.at(i), shown.at(i + 1))
-            : char32_t(shown.at(i).unicode());
-        const qsizetype width = c > 0xFFFF ? 2 : 1;
-        if (ShownByCode(c))
-            out += QStringLiteral("<U+%1>").arg(uint(c), 4, 16, QLatin1Char('0')).toUpper();
-        else
-            out += shown.mid(i, width);
-        i += width;
-    }
+    for (const char32_t c : ui::displayText(text).toUcs4())
+        out += ShownByCode(c) ? QStringLiteral("<U+%1>").arg(uint(c), 4, 16, QLatin1Char('0')).toUpper()
+                              : QString::fromUcs4(&c, 1);
     return out;
 }
 

@@ -262,17 +262,21 @@ TEST_F(StartupJournalTest, ACauseIsGivenForJournalsLeftWhereTheyAre)
 // found again.
 TEST_F(StartupJournalTest, CharactersThatWouldHideOrGarbleANameAreShownByTheirCodes)
 {
-    leave(QString::fromUtf16(u".qmjournal-\u202Ea\u0001b"));
-    leave(QString::fromUtf16(u".qmjournal-\u200B\u200B"));
+    // Six bytes each: controls (C0 and C1), a bidirectional override, zero-width
+    // spaces, a line separator, a format character beyond 16 bits.
+    const QString names[] = {QString::fromUtf16(u".qmjournal-\u202Ea\u0001b"), QString::fromUtf16(u".qmjournal-\u200B\u200B"),
+                             QString::fromUtf16(u".qmjournal-\u2028\u0085x"), QString::fromUcs4(U".qmjournal-\U000E0001ab")};
+    for (const QString& name : names)
+        leave(name);
     desk.expectMsgBoxContaining(
         QStringLiteral("Tarnwick"),
-        QStringLiteral("3 write journals name files that this program did not make: '.qmjournal-Qw12Er.ignored', "
-                       "'.qmjournal-<U+200B><U+200B>.ignored' and '.qmjournal-<U+202E>a<U+0001>b.ignored'. They were left "
-                       "alone,"),
+        QStringLiteral("5 write journals name files that this program did not make: '.qmjournal-Qw12Er.ignored', "
+                       "'.qmjournal-<U+200B><U+200B>.ignored', '.qmjournal-<U+2028><U+0085>x.ignored', "
+                       "'.qmjournal-<U+202E>a<U+0001>b.ignored' and '.qmjournal-<U+E0001>ab.ignored'. They were left alone,"),
         ui::vbExclamationOK, ui::vbOK);
     main.load();
-    EXPECT_TRUE(appFiles().contains(QString::fromUtf16(u".qmjournal-\u200B\u200B.ignored")));
-    EXPECT_TRUE(appFiles().contains(QString::fromUtf16(u".qmjournal-\u202Ea\u0001b.ignored")));
+    for (const QString& name : names)
+        EXPECT_TRUE(appFiles().contains(name + QStringLiteral(".ignored"))) << name.toStdString();
     platform::stopWriteJournal();
 }
 
