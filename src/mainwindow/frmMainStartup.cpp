@@ -212,7 +212,7 @@ QString JournalNotice(const platform::JournalReport& report, QString folder)
           << JournalParagraphs(report.oversized, report.leftInPlace, kOversizedTexts);
     if (parts.isEmpty())
         return QString();
-    if (folder.size() == 2 && folder.endsWith(u':'))
+    if (folder.endsWith(u':'))   // a drive's root ("C:"; a name's colon is kept as another character)
         folder += u'\\';
     parts.prepend(Txt(u"In the application folder '%1':", u"Στον φάκελλο της εφαρμογής «%1»:")
                       .arg(platform::compactPathToLength(Visible(folder), kFolderShownLength)));

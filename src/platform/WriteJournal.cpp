@@ -253,7 +253,8 @@ bool settle(const QByteArray& text)
 
 // Renames without ever replacing: 0, or the errno (EEXIST when the new name
 // is taken). Where the file system cannot rename so, a second name is made
-// and the first removed; where it has no second names either, EOPNOTSUPP.
+// and the first removed; where it has no second names either (the link is
+// refused with EPERM), EOPNOTSUPP.
 int renameNoReplaceAt(int dir, const char* from, const char* to)
 {
     if (::renameat2(dir, from, dir, to, RENAME_NOREPLACE) == 0)
@@ -261,7 +262,7 @@ int renameNoReplaceAt(int dir, const char* from, const char* to)
     if (errno != EINVAL && errno != ENOSYS)
         return errno;
     if (::linkat(dir, from, dir, to, 0) != 0)
-        return errno == EPERM || errno == EOPNOTSUPP || errno == ENOSYS ? EOPNOTSUPP : errno;
+        return errno == EPERM ? EOPNOTSUPP : errno;
     if (::unlinkat(dir, from, 0) != 0) {
         const int err = errno;
         ::unlinkat(dir, to, 0);

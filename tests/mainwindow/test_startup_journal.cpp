@@ -9,6 +9,7 @@
 #include <QAbstractButton>
 #include <QDir>
 #include <QMessageBox>
+#include <QRegularExpression>
 #include <QScreen>
 
 #include <cerrno>
@@ -182,25 +183,36 @@ TEST_F(StartupJournalTest, JournalsNotItsOwnAreSaidNotToBeReadAndAreSetAside)
     platform::stopWriteJournal();
 }
 
-// Every name for setting the journal aside is taken: it is said to be left
+// Every name for setting a journal aside is taken: it is said to be left
 // where it is, and why, and so it is again at the next start.
 TEST_F(StartupJournalTest, AJournalThatCannotBeSetAsideIsSaidToBeLeftWhereItIs)
 {
-    drive.file(QStringLiteral(".qmjournal-Qw12Er.ignored"));
-    for (int n = 2; n <= 1000; ++n)
-        drive.file(QStringLiteral(".qmjournal-Qw12Er.ignored.%1").arg(n));
+    for (const char* name : {".qmjournal-Qw12Er", ".qmjournal-Group1", ".qmjournal-Group2"}) {
+        drive.file(QLatin1String(name) + QStringLiteral(".ignored"));
+        for (int n = 2; n <= 1000; ++n)
+            drive.file(QLatin1String(name) + QStringLiteral(".ignored.%1").arg(n));
+    }
+    for (const char* name : {".qmjournal-Group1", ".qmjournal-Group2"}) {
+        leave(QLatin1String(name));
+        ASSERT_EQ(::chmod(drive.nativeBytes(QLatin1String(name)).constData(), 0620), 0);
+    }
     const QString text =
         QStringLiteral("In the application folder 'C:\\':\r\n\r\nThe write journal '.qmjournal-Qw12Er' names files that "
                        "this program did not make. They were left alone, and the journal was left where it is: every name it "
-                       "could be set aside under, its own followed by '.ignored' to '.ignored.1000', is taken.");
+                       "could be set aside under, its own followed by '.ignored' to '.ignored.1000', is taken.\r\n\r\n"
+                       "2 write journals are not this program's own: '.qmjournal-Group1' and '.qmjournal-Group2'. They were "
+                       "not read, and they were left where they are: every name they could be set aside under, their own "
+                       "followed by '.ignored' to '.ignored.1000', is taken.");
     desk.expectMsgBox(QStringLiteral("Tarnwick"), text, ui::vbExclamationOK, ui::vbOK);
     main.load();
-    EXPECT_TRUE(appFiles().contains(QStringLiteral(".qmjournal-Qw12Er")));
+    EXPECT_EQ(appFiles().filter(QRegularExpression(QStringLiteral("^\\.qmjournal-\\w+$"))),
+              (QStringList{QStringLiteral(".qmjournal-Group1"), QStringLiteral(".qmjournal-Group2"), QStringLiteral(".qmjournal-Qw12Er")}));
     EXPECT_EQ(drive.bytes(QStringLiteral("Data/important.txt")), "precious");
     platform::JournalReport again;
     platform::startWriteJournal(drive.native(), &again);
     platform::stopWriteJournal();
-    EXPECT_EQ(again.leftInPlace, (QHash<QString, int>{{drive.native(QStringLiteral(".qmjournal-Qw12Er")), EEXIST}}));
+    EXPECT_EQ(again.leftInPlace.value(drive.native(QStringLiteral(".qmjournal-Qw12Er"))), EEXIST);
+    EXPECT_EQ(again.leftInPlace.size(), 3);
 }
 
 // A folder where nothing can be renamed aside: the notice gives the cause,
