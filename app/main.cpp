@@ -9,8 +9,15 @@
 
 #include <QApplication>
 
+#include <csignal>
+
 int main(int argc, char** argv)
 {
+    // Under a file-size limit a write past it would end the program at once,
+    // losing the windows and leaving its temporary files behind; ignored, the
+    // write fails instead (EFBIG), and the writer reports "Disk full" and
+    // puts back what it replaced, as on a full disk.
+    std::signal(SIGXFSZ, SIG_IGN);
     QApplication application(argc, argv);
     application.setApplicationName(QStringLiteral("Quillmarsh"));
     // The program ends when its main window unloads, not when Qt sees no

@@ -18,7 +18,13 @@
 #include "shared/basSavedPaths.h"
 #include "shared/basTreeViewManager.h"
 #include "shared/frmHiddenForm.h"
+#include "platform/AppError.h"
+#include "platform/PathCompact.h"
 #include "ui/Desktop.h"
+#include "ui/DisplayText.h"
+
+#include <cerrno>
+#include <map>
 
 namespace mainwindow {
 
@@ -31,6 +37,45 @@ namespace {
 // At most this many journals of a kind are named in the notice; the rest
 // are counted, so that the box fits the screen however many there were.
 constexpr qsizetype kJournalsNamed = 5;
+// The application folder is named once, shortened to this many characters:
+// a folder path of any length takes a few lines of the box, and its drive
+// and last folder (at most 255 characters) stay whole.
+constexpr int kFolderShownLength = 300;
+
+// Whether a character would not show as itself in a name: a control
+// character, a line or paragraph separator, or a format character, which
+// draws nothing or turns the text that follows (zero-width spaces and
+// joiners, bidirectional marks and overrides).
+bool ShownByCode(char32_t c)
+{
+    switch (QChar::category(c)) {
+    case QChar::Other_Control:
+    case QChar::Other_Format:
+    case QChar::Separator_Line:
+    case QChar::Separator_Paragraph:
+        return true;
+    default:
+        return false;
+    }
+}
+
+// A name or path as the user can read it and find it again: each character
+// that would not show as itself, or would garble the sentence around it, is
+// shown by its code ("<U+202E>").
+QString Visible(const QString& text)
+{
+    QString out;
+    for (const char32_t c : ui::displayText(text).toUcs4())
+        out += ShownByCode(c) ? QStringLiteral("<U+%1>").arg(uint(c), 4, 16, QLatin1Char('0')).toUpper()
+                              : QString::fromUcs4(&c, 1);
+    return out;
+}
+
+// A journal by its file name (it is always in the application folder).
+QString JournalName(const QString& nativePath)
+{
+    return Visible(platform::nameToLogical(nativePath.mid(nativePath.lastIndexOf(u'/') + 1)));
+}
 
 // Two journals or more: "'a', 'b' and 'c'", or the first few and how many more.
 QString JournalList(QStringList journals)
@@ -38,42 +83,139 @@ QString JournalList(QStringList journals)
     journals.sort();
     QStringList named;
     for (qsizetype i = 0; i < journals.size() && i < kJournalsNamed; ++i)
-        named << Txt(QStringLiteral("'%1'"), QStringLiteral("«%1»")).arg(platform::toLogical(journals[i]));
+        named << Txt(QStringLiteral("'%1'"), QStringLiteral("«%1»")).arg(JournalName(journals[i]));
     const qsizetype more = journals.size() - named.size();
     const QString last =
         more > 0 ? Txt(QStringLiteral("%1 more"), QStringLiteral("%1 ακόμη")).arg(more) : named.takeLast();
     return named.join(QStringLiteral(", ")) + Txt(QStringLiteral(" and "), QStringLiteral(" και ")) + last;
 }
 
-// What the start left of the write journals, told once; "" when nothing.
-QString JournalNotice(const platform::JournalReport& report)
+// Why journals keep their own name, for "... left where it is: <why>".
+QString LeftInPlaceCause(int err, bool one)
+{
+    switch (err) {
+    case EROFS:
+        return Txt(u"the disk can only be read", u"ο δίσκος επιτρέπει μόνο ανάγνωση");
+    case EACCES:
+    case EPERM:
+        return Txt(u"access was denied", u"η πρόσβαση δεν επετράπη");
+    case EEXIST:
+        return one ? Txt(u"every name it could be set aside under, its own followed by '.ignored' to '.ignored.1000', is taken",
+                         u"όλα τα ονόματα με τα οποία θα μπορούσε να τεθεί στην άκρη, το δικό του με «.ignored» έως "
+                         u"«.ignored.1000» στο τέλος, είναι κατειλημμένα")
+                   : Txt(u"every name they could be set aside under, their own followed by '.ignored' to '.ignored.1000', is taken",
+                         u"όλα τα ονόματα με τα οποία θα μπορούσαν να τεθούν στην άκρη, το δικό τους με «.ignored» έως "
+                         u"«.ignored.1000» στο τέλος, είναι κατειλημμένα");
+    case EOPNOTSUPP:
+        return Txt(u"the disk can neither rename a file without the risk of replacing another nor give a file a second name",
+                   u"ο δίσκος δεν μπορεί ούτε να μετονομάσει ένα αρχείο χωρίς τον κίνδυνο να αντικαταστήσει άλλο ούτε να "
+                   u"δώσει σε ένα αρχείο δεύτερο όνομα");
+    default:
+        return platform::errorDescription(platform::errorFromErrno(err));
+    }
+}
+
+// The sentences of one kind of journal. Each text takes the name (one) or
+// the count and the list (more), and, for those left where they are, why.
+struct JournalTexts {
+    const char16_t* oneAside[2];
+    const char16_t* oneLeft[2];
+    const char16_t* moreAside[2];
+    const char16_t* moreLeft[2];
+};
+
+const JournalTexts kForeignTexts{
+    {u"The write journal '%1' names files that this program did not make. They were left alone, and the journal was "
+     u"set aside under that name.",
+     u"Το ημερολόγιο εγγραφών «%1» κατονομάζει αρχεία τα οποία δεν δημιούργησε η εφαρμογή. Τα αρχεία αυτά δεν άλλαξαν, "
+     u"και το ημερολόγιο τέθηκε στην άκρη με αυτό το όνομα."},
+    {u"The write journal '%1' names files that this program did not make. They were left alone, and the journal was "
+     u"left where it is: %2.",
+     u"Το ημερολόγιο εγγραφών «%1» κατονομάζει αρχεία τα οποία δεν δημιούργησε η εφαρμογή. Τα αρχεία αυτά δεν άλλαξαν, "
+     u"και το ημερολόγιο έμεινε εκεί όπου βρίσκεται: %2."},
+    {u"%1 write journals name files that this program did not make: %2. They were left alone, and the journals were "
+     u"set aside under those names.",
+     u"%1 ημερολόγια εγγραφών κατονομάζουν αρχεία τα οποία δεν δημιούργησε η εφαρμογή: %2. Τα αρχεία αυτά δεν άλλαξαν, "
+     u"και τα ημερολόγια τέθηκαν στην άκρη με αυτά τα ονόματα."},
+    {u"%1 write journals name files that this program did not make: %2. They were left alone, and the journals were "
+     u"left where they are: %3.",
+     u"%1 ημερολόγια εγγραφών κατονομάζουν αρχεία τα οποία δεν δημιούργησε η εφαρμογή: %2. Τα αρχεία αυτά δεν άλλαξαν, "
+     u"και τα ημερολόγια έμειναν εκεί όπου βρίσκονται: %3."},
+};
+
+const JournalTexts kNotOwnTexts{
+    {u"The write journal '%1' is not this program's own. It was not read, and it was set aside under that name.",
+     u"Το ημερολόγιο εγγραφών «%1» δεν είναι της εφαρμογής. Δεν διαβάστηκε, και τέθηκε στην άκρη με αυτό το όνομα."},
+    {u"The write journal '%1' is not this program's own. It was not read, and it was left where it is: %2.",
+     u"Το ημερολόγιο εγγραφών «%1» δεν είναι της εφαρμογής. Δεν διαβάστηκε, και έμεινε εκεί όπου βρίσκεται: %2."},
+    {u"%1 write journals are not this program's own: %2. They were not read, and they were set aside under those names.",
+     u"%1 ημερολόγια εγγραφών δεν είναι της εφαρμογής: %2. Δεν διαβάστηκαν, και τέθηκαν στην άκρη με αυτά τα ονόματα."},
+    {u"%1 write journals are not this program's own: %2. They were not read, and they were left where they are: %3.",
+     u"%1 ημερολόγια εγγραφών δεν είναι της εφαρμογής: %2. Δεν διαβάστηκαν, και έμειναν εκεί όπου βρίσκονται: %3."},
+};
+
+const JournalTexts kOversizedTexts{
+    {u"The write journal '%1' is larger than any this program writes. It was not read, nothing it names was changed, "
+     u"and it was set aside under that name.",
+     u"Το ημερολόγιο εγγραφών «%1» είναι μεγαλύτερο από όσα γράφει η εφαρμογή. Δεν διαβάστηκε, τίποτε από όσα "
+     u"κατονομάζει δεν άλλαξε, και τέθηκε στην άκρη με αυτό το όνομα."},
+    {u"The write journal '%1' is larger than any this program writes. It was not read, nothing it names was changed, "
+     u"and it was left where it is: %2.",
+     u"Το ημερολόγιο εγγραφών «%1» είναι μεγαλύτερο από όσα γράφει η εφαρμογή. Δεν διαβάστηκε, τίποτε από όσα "
+     u"κατονομάζει δεν άλλαξε, και έμεινε εκεί όπου βρίσκεται: %2."},
+    {u"%1 write journals are larger than any this program writes: %2. They were not read, nothing they name was "
+     u"changed, and they were set aside under those names.",
+     u"%1 ημερολόγια εγγραφών είναι μεγαλύτερα από όσα γράφει η εφαρμογή: %2. Δεν διαβάστηκαν, τίποτε από όσα "
+     u"κατονομάζουν δεν άλλαξε, και τέθηκαν στην άκρη με αυτά τα ονόματα."},
+    {u"%1 write journals are larger than any this program writes: %2. They were not read, nothing they name was "
+     u"changed, and they were left where they are: %3.",
+     u"%1 ημερολόγια εγγραφών είναι μεγαλύτερα από όσα γράφει η εφαρμογή: %2. Δεν διαβάστηκαν, τίποτε από όσα "
+     u"κατονομάζουν δεν άλλαξε, και έμειναν εκεί όπου βρίσκονται: %3."},
+};
+
+QString Text(const char16_t* const (&text)[2])
+{
+    return Txt(text[0], text[1]);
+}
+
+// The sentences about one kind of journal: those set aside together, then
+// those left where they are, together by cause.
+QStringList JournalParagraphs(const QStringList& journals, const QHash<QString, int>& leftInPlace,
+                              const JournalTexts& texts)
+{
+    std::map<int, QStringList> byCause;   // 0: set aside
+    for (const QString& journal : journals)
+        byCause[leftInPlace.value(journal, 0)] << journal;
+    QStringList out;
+    for (const auto& [cause, group] : byCause) {
+        // Each text is filled in one pass: a name may hold "%2" itself.
+        const bool one = group.size() == 1;
+        const QString name = one ? JournalName(group.first()) : QString();
+        if (cause == 0)
+            out << (one ? Text(texts.oneAside).arg(name)
+                        : Text(texts.moreAside).arg(QString::number(group.size()), JournalList(group)));
+        else
+            out << (one ? Text(texts.oneLeft).arg(name, LeftInPlaceCause(cause, true))
+                        : Text(texts.moreLeft).arg(QString::number(group.size()), JournalList(group),
+                                                   LeftInPlaceCause(cause, false)));
+    }
+    return out;
+}
+
+// What the start left of the write journals in the application folder
+// `folder` (logical), told once; "" when nothing.
+QString JournalNotice(const platform::JournalReport& report, QString folder)
 {
     QStringList parts;
-    if (report.foreign.size() == 1)
-        parts << Txt(QStringLiteral("The write journal '%1' names files that this program did not make. They were left "
-                                    "alone, and the journal was set aside under that name."),
-                     QStringLiteral("Το ημερολόγιο εγγραφών «%1» κατονομάζει αρχεία τα οποία δεν δημιούργησε η εφαρμογή. "
-                                    "Τα αρχεία αυτά δεν άλλαξαν, και το ημερολόγιο τέθηκε στην άκρη με αυτό το όνομα."))
-                     .arg(platform::toLogical(report.foreign.first()));
-    else if (report.foreign.size() > 1)
-        parts << Txt(QStringLiteral("%1 write journals name files that this program did not make: %2. They were left "
-                                    "alone, and the journals were set aside under those names."),
-                     QStringLiteral("%1 ημερολόγια εγγραφών κατονομάζουν αρχεία τα οποία δεν δημιούργησε η εφαρμογή: %2. "
-                                    "Τα αρχεία αυτά δεν άλλαξαν, και τα ημερολόγια τέθηκαν στην άκρη με αυτά τα ονόματα."))
-                     .arg(QString::number(report.foreign.size()), JournalList(report.foreign));
-    if (report.oversized.size() == 1)
-        parts << Txt(QStringLiteral("The write journal '%1' is larger than any this program writes. It was not read, "
-                                    "nothing it names was changed, and it was set aside under that name."),
-                     QStringLiteral("Το ημερολόγιο εγγραφών «%1» είναι μεγαλύτερο από όσα γράφει η εφαρμογή. Δεν "
-                                    "διαβάστηκε, τίποτε από όσα κατονομάζει δεν άλλαξε, και τέθηκε στην άκρη με αυτό το όνομα."))
-                     .arg(platform::toLogical(report.oversized.first()));
-    else if (report.oversized.size() > 1)
-        parts << Txt(QStringLiteral("%1 write journals are larger than any this program writes: %2. They were not read, "
-                                    "nothing they name was changed, and they were set aside under those names."),
-                     QStringLiteral("%1 ημερολόγια εγγραφών είναι μεγαλύτερα από όσα γράφει η εφαρμογή: %2. Δεν "
-                                    "διαβάστηκαν, τίποτε από όσα κατονομάζουν δεν άλλαξε, και τέθηκαν στην άκρη με αυτά "
-                                    "τα ονόματα."))
-                     .arg(QString::number(report.oversized.size()), JournalList(report.oversized));
+    parts << JournalParagraphs(report.foreign, report.leftInPlace, kForeignTexts)
+          << JournalParagraphs(report.notOwn, report.leftInPlace, kNotOwnTexts)
+          << JournalParagraphs(report.oversized, report.leftInPlace, kOversizedTexts);
+    if (parts.isEmpty())
+        return QString();
+    if (folder.endsWith(u':'))   // a drive's root ("C:"; a name's colon is kept as another character)
+        folder += u'\\';
+    parts.prepend(Txt(u"In the application folder '%1':", u"Στον φάκελλο της εφαρμογής «%1»:")
+                      .arg(platform::compactPathToLength(Visible(folder), kFolderShownLength)));
     return parts.join(QStringLiteral("\r\n\r\n"));
 }
 
@@ -117,7 +259,7 @@ void frmMain::Form_Load()
                                      [](const QString& title) { platform::app().setTitle(title); });
     });
     trap.step([&] {
-        const QString notice = JournalNotice(journals);
+        const QString notice = JournalNotice(journals, g.ApplicationPath);
         if (!notice.isEmpty())
             ShowMessageBox(this, g.ApplicationTitle, notice, ui::vbExclamationOK);
     });

@@ -64,7 +64,8 @@ int errorFromErrno(int err, bool folderPart)
     case ETXTBSY:
     case EBUSY: return errPathFileAccess;
     case ENOSPC:
-    case EDQUOT: return errDiskFull;
+    case EDQUOT:
+    case EFBIG: return errDiskFull;   // a file-size limit (ulimit -f): no more room for this file
     case EIO:
     case ESTALE:
     case ENOTCONN:

@@ -253,7 +253,8 @@ bool settle(const QByteArray& text)
 
 // Renames without ever replacing: 0, or the errno (EEXIST when the new name
 // is taken). Where the file system cannot rename so, a second name is made
-// and the first removed.
+// and the first removed; where it has no second names either (the link is
+// refused with EPERM), EOPNOTSUPP.
 int renameNoReplaceAt(int dir, const char* from, const char* to)
 {
     if (::renameat2(dir, from, dir, to, RENAME_NOREPLACE) == 0)
@@ -261,7 +262,7 @@ int renameNoReplaceAt(int dir, const char* from, const char* to)
     if (errno != EINVAL && errno != ENOSYS)
         return errno;
     if (::linkat(dir, from, dir, to, 0) != 0)
-        return errno;
+        return errno == EPERM ? EOPNOTSUPP : errno;
     if (::unlinkat(dir, from, 0) != 0) {
         const int err = errno;
         ::unlinkat(dir, to, 0);
@@ -272,30 +273,39 @@ int renameNoReplaceAt(int dir, const char* from, const char* to)
 
 // Renames a left journal aside under the first free name of "<name>.ignored",
 // "<name>.ignored.2", "<name>.ignored.3", ... (an earlier journal set aside is
-// never replaced) and gives the native path it is then found under (its
-// own, when it could not be renamed).
-QByteArray setAside(int dir, const QByteArray& folder, const char* name)
+// never replaced) and lists the native path it is then found under in the
+// report's `kind`; one that could not be renamed is listed under its own
+// name, with why.
+void setAside(int dir, const QByteArray& folder, const char* name, JournalReport* report,
+              QStringList JournalReport::*kind)
 {
     constexpr int kMaxAsideNames = 1000;
-    for (int n = 1; n <= kMaxAsideNames; ++n) {
+    QByteArray path = folder + '/' + name;
+    int err = EEXIST;
+    for (int n = 1; n <= kMaxAsideNames && err == EEXIST; ++n) {
         QByteArray aside = QByteArray(name) + ".ignored";
         if (n > 1)
             aside += '.' + QByteArray::number(n);
-        const int err = renameNoReplaceAt(dir, name, aside.constData());
+        err = renameNoReplaceAt(dir, name, aside.constData());
         if (err == 0)
-            return folder + '/' + aside;
-        if (err != EEXIST)
-            break;
+            path = folder + '/' + aside;
     }
-    return folder + '/' + name;
+    if (!report)
+        return;
+    const QString listed = decodeNativePath(path);
+    (report->*kind) << listed;
+    if (err != 0)
+        report->leftInPlace.insert(listed, err);
 }
 
 // Whether a left journal is one this program could have written: a regular
-// file of the user running it, which no one else may write. Any other may
+// file of the user running it, which no one else may write, and which has
+// no other name (the program never gives its journals one). Any other may
 // have been put there by someone else, so nothing it names is acted on.
 bool writtenAsTheProgramWrites(const struct stat& st)
 {
-    return S_ISREG(st.st_mode) && st.st_uid == ::geteuid() && (st.st_mode & (S_IWGRP | S_IWOTH)) == 0;
+    return S_ISREG(st.st_mode) && st.st_nlink == 1 && st.st_uid == ::geteuid()
+        && (st.st_mode & (S_IWGRP | S_IWOTH)) == 0;
 }
 
 // Settles the journal `name` in `dir` when no live run holds it.
@@ -320,9 +330,8 @@ bool settleLeftJournal(int dir, const QByteArray& folder, const char* name, Jour
         return ::fstatat(dir, name, &now, AT_SYMLINK_NOFOLLOW) == 0 && now.st_ino == st.st_ino && now.st_dev == st.st_dev;
     };
     if (!readable || !writtenAsTheProgramWrites(st)) {
-        const QByteArray aside = sameFile() ? setAside(dir, folder, name) : QByteArray();
-        if (report && !aside.isEmpty())
-            report->foreign << decodeNativePath(aside);
+        if (sameFile())
+            setAside(dir, folder, name, report, &JournalReport::notOwn);
         ::close(fd);
         return false;
     }
@@ -331,9 +340,8 @@ bool settleLeftJournal(int dir, const QByteArray& folder, const char* name, Jour
         return false;
     }
     if (st.st_size > kMaxJournalSize) {
-        const QByteArray aside = sameFile() ? setAside(dir, folder, name) : QByteArray();
-        if (report && !aside.isEmpty())
-            report->oversized << decodeNativePath(aside);
+        if (sameFile())
+            setAside(dir, folder, name, report, &JournalReport::oversized);
         ::close(fd);
         return false;
     }
@@ -348,13 +356,10 @@ bool settleLeftJournal(int dir, const QByteArray& folder, const char* name, Jour
     }
     const bool own = text.size() <= kMaxJournalSize && settle(text);
     if (sameFile()) {
-        if (own) {
+        if (own)
             ::unlinkat(dir, name, 0);
-        } else {
-            const QByteArray aside = setAside(dir, folder, name);
-            if (report)
-                report->foreign << decodeNativePath(aside);
-        }
+        else
+            setAside(dir, folder, name, report, &JournalReport::foreign);
     }
     ::close(fd);
     return true;

@@ -16,6 +16,7 @@
 // unrecorded, as it would without a journal.
 
 #include <QByteArray>
+#include <QHash>
 #include <QString>
 #include <QStringList>
 
@@ -28,11 +29,18 @@ namespace platform {
 // under which journals that were not (or not wholly) acted on are kept.
 struct JournalReport {
     // Journals naming files this program did not make (or could not have
-    // named so): those lines were left alone. So is every line of one that
-    // this program could not have written (see startWriteJournal).
+    // named so): those lines were left alone.
     QStringList foreign;
+    // Journals that are not this program's own (see startWriteJournal): not
+    // read at all, so nothing is known of what they name.
+    QStringList notOwn;
     // Journals larger than any this program writes: not read at all.
     QStringList oversized;
+    // Those of the above that could not be set aside and keep their own
+    // name, with why: the errno of the rename; EEXIST when every name for
+    // setting it aside is taken, EOPNOTSUPP when the file system can neither
+    // rename without replacing nor give a file a second name.
+    QHash<QString, int> leftInPlace;
 };
 
 // A journal over this size was not written by this program.
@@ -45,13 +53,14 @@ inline constexpr qint64 kMaxJournalSize = 1024 * 1024;
 // A replaced set whose commit had begun is made all new (all old when that
 // cannot be done), one whose commit had not begun stays all old, and every
 // temporary file named is removed. Only a journal as this program writes
-// them is read: a regular file of the user running it that no one else may
-// write (anything else, a link included, is set aside unread as one naming
-// what the program did not make). A journal that names anything else, or
-// is larger than kMaxJournalSize, is set aside: renamed "<name>.ignored",
-// or "<name>.ignored.2", ".3", ... when that is taken (nothing is ever
-// replaced), and listed in `report` (optional). Call it once this copy
-// holds the instance lock. Returns how many left journals were settled.
+// them is read: a regular file of the user running it, with no name but
+// its own, that no one else may write (anything else, a link included, is
+// not the program's own and is set aside unread). A journal that names
+// anything else, or is larger than kMaxJournalSize, is set aside too:
+// renamed "<name>.ignored", or "<name>.ignored.2", ".3", ... when that is
+// taken (nothing is ever replaced), and listed in `report` (optional); one
+// that cannot be renamed so keeps its name. Call it once this copy holds
+// the instance lock. Returns how many left journals were settled.
 int startWriteJournal(const QString& nativeFolder, JournalReport* report = nullptr);
 // Keeps no journal from now on (what is in flight is forgotten).
 void stopWriteJournal();

@@ -2,12 +2,14 @@
 // into a temporary application folder and started on a virtual X display.
 // The main road with real keys and clicks: Compare in the main window, the
 // folder inclusion window, Compare in the results window, and the finished
-// grid printed to a text file, which the test reads.
+// grid printed to a text file, which the test reads; and a print to the PDF
+// printer under a file-size limit.
 #include "platform/Drives.h"
 #include "support/TempDrive.h"
 
 #include <QCoreApplication>
 #include <QDateTime>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
@@ -17,6 +19,9 @@
 
 #include <algorithm>
 #include <climits>
+#include <csignal>
+
+#include <sys/resource.h>
 
 #include <gtest/gtest.h>
 
@@ -145,44 +150,72 @@ protected:
         return false;
     }
 
-    QTemporaryDir appDir, runtimeDir;
-    QString xdotool;
+    // Two trees with first-level folders on both sides (so the inclusion
+    // window opens): one common folder, one of each side's own, a file that
+    // differs in size and files that are equal. The program starts on them,
+    // printing to `printDestination` (0 the printer, 1 a text file); with
+    // `fileSizeLimit`, it may write no file past that size.
+    void startOnTwoTrees(int printDestination, rlim_t fileSizeLimit = 0)
+    {
+        const QString p = trees.path() + QStringLiteral("/P"), s = trees.path() + QStringLiteral("/S");
+        const QDateTime time(QDate(2024, 3, 1), QTime(12, 0));
+        const std::pair<const char*, const char*> files[] = {
+            {"P/top.txt", "top"},  {"S/top.txt", "top"}, {"P/Alpha/same.txt", "same"}, {"S/Alpha/same.txt", "same"}, {"P/Alpha/a.txt", "one"},
+            {"S/Alpha/a.txt", "two!"}, {"P/Beta/b.txt", "b"}, {"P/Beta/b2.txt", "b2"}, {"S/Gamma/g.txt", "g"}};
+        for (const auto& [name, content] : files)
+            writeFile(trees.path() + u'/' + QLatin1String(name), content, time);
+        if (HasFatalFailure())
+            return;
+        const platform::DriveTable table = platform::DriveTable::system();
+        logicalP = table.toLogical(p);
+        logicalS = table.toLogical(s);
+        testing_support::writeFile(appDir.path() + QStringLiteral("/Quillmarsh.ini"),
+                                   ("[General]\r\nLanguage=False\r\nPrimaryInitialPath=" + logicalP + "\r\nSecondaryInitialPath="
+                                    + logicalS
+                                    + "\r\nDisplayOptions=False\r\nNumberOfLevels=0\r\nRemindMeToPrint=False\r\n"
+                                      "CompareOnlyTheCommonFiles=False\r\nPrintDestination="
+                                    + QString::number(printDestination) + "\r\n")
+                                       .toUtf8());
+        QProcessEnvironment programEnv = env;
+        // No system printer: the printer is the PDF file in the application folder.
+        programEnv.insert(QStringLiteral("CUPS_SERVER"), runtimeDir.path() + QStringLiteral("/no-cups"));
+        program.setProcessEnvironment(programEnv);
+        program.setWorkingDirectory(runtimeDir.path());
+        if (fileSizeLimit) {
+            // As `ulimit -f` sets it, with the signal's own effect: the
+            // program must not inherit a choice to ignore it.
+            program.setChildProcessModifier([fileSizeLimit] {
+                ::signal(SIGXFSZ, SIG_DFL);
+                const struct rlimit limit {fileSizeLimit, fileSizeLimit};
+                ::setrlimit(RLIMIT_FSIZE, &limit);
+            });
+        }
+        program.start(appDir.path() + QStringLiteral("/Quillmarsh"), {});
+        ASSERT_TRUE(program.waitForStarted(5000));
+    }
+    // Whether the program still runs, and what it said (waiting on the
+    // process is what reads its output).
+    std::string output()
+    {
+        const bool ended = program.waitForFinished(200);
+        const std::string end = program.exitStatus() == QProcess::CrashExit ? "ended by signal " : "ended with ";
+        return (ended ? end + std::to_string(program.exitCode()) + "; " : std::string("running; "))
+            + program.readAllStandardError().toStdString();
+    }
+    // Compare in the main window, then in the results window, which is left
+    // with the finished grid.
+    void compareToResults(XWindow& results);
+
+    QTemporaryDir appDir, runtimeDir, trees;
+    QString xdotool, logicalP, logicalS;
     QProcessEnvironment env;
     QProcess server, program;
 };
 
-TEST_F(RealProgram, ComparesTwoTreesFromTheMainWindowAndPrintsTheFinishedGrid)
+const QString resultsTitle = QStringLiteral("^Comparison results$");
+
+void RealProgram::compareToResults(XWindow& results)
 {
-    // Two trees with first-level folders on both sides (so the inclusion
-    // window opens): one common folder, one of each side's own, a file that
-    // differs in size and files that are equal.
-    QTemporaryDir trees;
-    const QString p = trees.path() + QStringLiteral("/P"), s = trees.path() + QStringLiteral("/S");
-    const QDateTime time(QDate(2024, 3, 1), QTime(12, 0));
-    const std::pair<const char*, const char*> files[] = {
-        {"P/top.txt", "top"},  {"S/top.txt", "top"}, {"P/Alpha/same.txt", "same"}, {"S/Alpha/same.txt", "same"}, {"P/Alpha/a.txt", "one"},
-        {"S/Alpha/a.txt", "two!"}, {"P/Beta/b.txt", "b"}, {"P/Beta/b2.txt", "b2"}, {"S/Gamma/g.txt", "g"}};
-    for (const auto& [name, content] : files)
-        writeFile(trees.path() + u'/' + QLatin1String(name), content, time);
-    if (HasFatalFailure())
-        return;
-    const platform::DriveTable table = platform::DriveTable::system();
-    const QString logicalP = table.toLogical(p), logicalS = table.toLogical(s);
-    testing_support::writeFile(appDir.path() + QStringLiteral("/Quillmarsh.ini"),
-                               ("[General]\r\nLanguage=False\r\nPrimaryInitialPath=" + logicalP + "\r\nSecondaryInitialPath=" + logicalS
-                                + "\r\nDisplayOptions=False\r\nNumberOfLevels=0\r\nRemindMeToPrint=False\r\n"
-                                  "CompareOnlyTheCommonFiles=False\r\nPrintDestination=1\r\n")
-                                   .toUtf8());
-    program.setProcessEnvironment(env);
-    program.setWorkingDirectory(runtimeDir.path());
-    program.start(appDir.path() + QStringLiteral("/Quillmarsh"), {});
-    ASSERT_TRUE(program.waitForStarted(5000));
-    // (Waiting on the process is what reads its output.)
-    auto output = [&] {
-        const bool ended = program.waitForFinished(200);
-        return (ended ? "ended with " + std::to_string(program.exitCode()) + "; " : std::string("running; "))
-            + program.readAllStandardError().toStdString();
-    };
     const QString mainTitle = QStringLiteral("^Tarnwick$");
     ASSERT_TRUE(waitFor(20000, [&] { return !shown(mainTitle, 600).isEmpty(); })) << "no main window; program " << output();
     const XWindow main = shown(mainTitle, 600).first();
@@ -193,10 +226,9 @@ TEST_F(RealProgram, ComparesTwoTreesFromTheMainWindowAndPrintsTheFinishedGrid)
         << "Compare opened no folder inclusion window; program " << output();
     const XWindow inclusion = shown(inclusionTitle).first();
     // Escape presses No: every first-level folder is compared.
-    const QString resultsTitle = QStringLiteral("^Comparison results$");
     ASSERT_TRUE(actUntil(inclusion, [&] { keys(inclusion, {QStringLiteral("Escape")}); }, [&] { return !shown(resultsTitle, 600).isEmpty(); }))
         << "no results window after the inclusion window; program " << output();
-    const XWindow results = shown(resultsTitle, 600).first();
+    results = shown(resultsTitle, 600).first();
     // Enter presses Compare, which has the focus; the comparison ends with
     // its message box (the same caption, a small window). The first Enter
     // is given time: a second one must not reach the window while it runs.
@@ -207,6 +239,16 @@ TEST_F(RealProgram, ComparesTwoTreesFromTheMainWindowAndPrintsTheFinishedGrid)
     const XWindow box = shown(resultsTitle, 0, 599).first();
     ASSERT_TRUE(actUntil(box, [&] { keys(box, {QStringLiteral("Return")}); }, [&] { return !stillShown(box); }))
         << "Enter did not answer the message box";
+}
+
+TEST_F(RealProgram, ComparesTwoTreesFromTheMainWindowAndPrintsTheFinishedGrid)
+{
+    startOnTwoTrees(1);
+    XWindow results;
+    if (!HasFatalFailure())
+        compareToResults(results);
+    if (HasFatalFailure())
+        return;
 
     // Ctrl+P opens the print window, set to a plain text file; Enter
     // presses its Print; the file dialog takes the name.
@@ -230,8 +272,16 @@ TEST_F(RealProgram, ComparesTwoTreesFromTheMainWindowAndPrintsTheFinishedGrid)
     const QStringList lines = QString::fromUtf8(testing_support::fileBytes(printed)).split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
     const std::string all = lines.join(u'\n').toStdString();
     ASSERT_GE(lines.size(), 4) << all;
-    EXPECT_TRUE(lines[0].startsWith(logicalP)) << all;
-    EXPECT_TRUE(lines[0].endsWith(logicalS)) << all;
+    // Each path in its 75 columns: whole, or, when longer (a long TMPDIR),
+    // its start, "..." and its last folder.
+    const auto printedAs = [](const QString& column, const QString& path) {
+        if (path.size() <= 75)
+            return column == path;
+        const QString last = QStringLiteral("...") + path.mid(path.lastIndexOf(u'\\'));
+        return column.size() == 75 && column.endsWith(last) && path.startsWith(column.chopped(last.size()));
+    };
+    EXPECT_TRUE(printedAs(lines[0].left(75).trimmed(), logicalP)) << all;
+    EXPECT_TRUE(printedAs(lines[0].right(75).trimmed(), logicalS)) << all;
     EXPECT_TRUE(lines[2].startsWith(QStringLiteral("Folders: 2. Files: 5."))) << all;
     EXPECT_TRUE(lines[2].endsWith(QStringLiteral("Folders: 2. Files: 4."))) << all;
     QStringList rows;
@@ -246,6 +296,44 @@ TEST_F(RealProgram, ComparesTwoTreesFromTheMainWindowAndPrintsTheFinishedGrid)
         << all;
     // The one difference: a.txt's sizes, 3 and 4 bytes.
     EXPECT_TRUE(lines.size() > 6 && lines[6].contains(QStringLiteral(".........3| |.........4"))) << all;
+}
+
+// Under a file-size limit the PDF outgrows it: the program says so ("Disk
+// full", in the print run's error box) instead of ending, keeps its windows
+// and the previous PDF, and leaves no temporary file and no journal.
+TEST_F(RealProgram, PrintingToAPdfPastAFileSizeLimitKeepsTheProgramAndThePreviousPdf)
+{
+    const QString pdf = appDir.path() + QStringLiteral("/PRN_Comparison_Results.pdf");
+    testing_support::writeFile(pdf, "the previous PDF");
+    const QStringList before = QDir(appDir.path()).entryList(QDir::Files | QDir::Hidden | QDir::System);
+    // Room for the settings and the journal, not for a PDF of embedded fonts.
+    startOnTwoTrees(0, 8192);
+    XWindow results;
+    if (!HasFatalFailure())
+        compareToResults(results);
+    if (HasFatalFailure())
+        return;
+
+    const QString printTitle = QStringLiteral("^Print - Number of pages: 1\\.$");
+    ASSERT_TRUE(actUntil(results, [&] { keys(results, {QStringLiteral("ctrl+p")}); }, [&] { return !shown(printTitle).isEmpty(); }))
+        << "Ctrl+P opened no print window of one page; program " << output();
+    const XWindow print = shown(printTitle).first();
+    const QString errorTitle = QStringLiteral("^Tarnwick \\[ PCE1000 \\]$");
+    ASSERT_TRUE(actUntil(print, [&] { keys(print, {QStringLiteral("Return")}); }, [&] { return !shown(errorTitle).isEmpty(); }))
+        << "printing gave no error box; program " << output();
+    // Its No (Tab from Yes) keeps the program.
+    const XWindow box = shown(errorTitle).first();
+    ASSERT_TRUE(actUntil(box, [&] { keys(box, {QStringLiteral("Tab"), QStringLiteral("Return")}); }, [&] { return !stillShown(box); }))
+        << "No did not answer the error box";
+    EXPECT_EQ(program.state(), QProcess::Running) << output();
+    EXPECT_TRUE(stillShown(results));
+    EXPECT_TRUE(stillShown(print));
+    EXPECT_EQ(testing_support::fileBytes(pdf), "the previous PDF");
+    QStringList left = QDir(appDir.path()).entryList(QDir::Files | QDir::Hidden | QDir::System), expected = before;
+    expected << QStringLiteral("Quillmarsh.ini");
+    left.sort();
+    expected.sort();
+    EXPECT_EQ(left, expected) << "a temporary file or a journal was left";
 }
 
 } // namespace

@@ -4,14 +4,25 @@
 #include "mainwindow_fixture.h"
 #include "platform/Application.h"
 #include "platform/WriteJournal.h"
+#include "ui/qt/QtDesktop.h"
 
+#include <QAbstractButton>
 #include <QDir>
+#include <QMessageBox>
+#include <QRegularExpression>
+#include <QScreen>
 
+#include <cerrno>
+#include <cstddef>
 #include <cstdio>
 
+#include <linux/filter.h>
+#include <linux/seccomp.h>
 #include <sched.h>
 #include <sys/mount.h>
+#include <sys/prctl.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -41,11 +52,28 @@ protected:
     QStringList appFiles() const { return QDir(drive.native()).entryList(QDir::Files | QDir::Hidden); }
 };
 
+// Makes renames that must not replace fail with `renameErr` in this process,
+// and second names with `linkErr` (when not 0).
+bool withRenamesRefused(int renameErr, int linkErr)
+{
+    sock_filter code[] = {
+        BPF_STMT(BPF_LD | BPF_W | BPF_ABS, offsetof(seccomp_data, nr)),
+        BPF_JUMP(BPF_JMP | BPF_JEQ | BPF_K, SYS_renameat2, 0, 1),
+        BPF_STMT(BPF_RET | BPF_K, SECCOMP_RET_ERRNO | (renameErr & SECCOMP_RET_DATA)),
+        BPF_JUMP(BPF_JMP | BPF_JEQ | BPF_K, SYS_linkat, 0, 1),
+        BPF_STMT(BPF_RET | BPF_K, linkErr ? SECCOMP_RET_ERRNO | (linkErr & SECCOMP_RET_DATA) : SECCOMP_RET_ALLOW),
+        BPF_STMT(BPF_RET | BPF_K, SECCOMP_RET_ALLOW),
+    };
+    sock_fprog program{static_cast<unsigned short>(std::size(code)), code};
+    return ::prctl(PR_SET_NO_NEW_PRIVS, 1, 0, 0, 0) == 0 && ::prctl(PR_SET_SECCOMP, SECCOMP_MODE_FILTER, &program) == 0;
+}
+
 TEST_F(StartupJournalTest, AJournalNamingFilesTheProgramDidNotMakeIsToldOnceAndTouchesNothing)
 {
     desk.expectMsgBox(QStringLiteral("Tarnwick"),
-                      QStringLiteral("The write journal 'C:\\.qmjournal-Qw12Er.ignored' names files that this program did "
-                                     "not make. They were left alone, and the journal was set aside under that name."),
+                      QStringLiteral("In the application folder 'C:\\':\r\n\r\nThe write journal '.qmjournal-Qw12Er.ignored' "
+                                     "names files that this program did not make. They were left alone, and the journal was "
+                                     "set aside under that name."),
                       ui::vbExclamationOK, ui::vbOK);
     main.load();
     EXPECT_TRUE(main.isShown());
@@ -55,7 +83,7 @@ TEST_F(StartupJournalTest, AJournalNamingFilesTheProgramDidNotMakeIsToldOnceAndT
     // The next start has nothing to say.
     platform::JournalReport again;
     platform::startWriteJournal(drive.native(), &again);
-    EXPECT_TRUE(again.foreign.isEmpty() && again.oversized.isEmpty());
+    EXPECT_TRUE(again.foreign.isEmpty() && again.notOwn.isEmpty() && again.oversized.isEmpty());
     platform::stopWriteJournal();
 }
 
@@ -63,8 +91,9 @@ TEST_F(StartupJournalTest, AJournalLargerThanAnyRealOneIsSetAsideAndToldInGreek)
 {
     writeIni(QStringLiteral("[General]\r\nLanguage=True\r\n"));
     ASSERT_TRUE(QFile::resize(drive.native(QStringLiteral(".qmjournal-Qw12Er")), 4 * 1024 * 1024));
-    desk.expectMsgBoxContaining(QStringLiteral("Tarnwick"), QStringLiteral("Το ημερολόγιο εγγραφών «C:\\.qmjournal-Qw12Er.ignored» είναι "
-                                                          "μεγαλύτερο από όσα γράφει η εφαρμογή."),
+    desk.expectMsgBoxContaining(QStringLiteral("Tarnwick"), QStringLiteral("Στον φάκελλο της εφαρμογής «C:\\»:\r\n\r\nΤο ημερολόγιο "
+                                                          "εγγραφών «.qmjournal-Qw12Er.ignored» είναι μεγαλύτερο από όσα "
+                                                          "γράφει η εφαρμογή."),
                                 ui::vbExclamationOK, ui::vbOK);
     main.load();
     EXPECT_EQ(drive.bytes(QStringLiteral("Data/important.txt")), "precious");
@@ -82,12 +111,13 @@ TEST_F(StartupJournalTest, ManyJournalsSetAsideAreCountedAndAFewNamed)
     leave(QStringLiteral(".qmjournal-Big001"), 2 * 1024 * 1024);
     desk.expectMsgBox(
         QStringLiteral("Tarnwick"),
-        QStringLiteral("3000 write journals name files that this program did not make: 'C:\\.qmjournal-000000.ignored', "
-                       "'C:\\.qmjournal-000001.ignored', 'C:\\.qmjournal-000002.ignored', 'C:\\.qmjournal-000003.ignored', "
-                       "'C:\\.qmjournal-000004.ignored' and 2995 more. They were left alone, and the journals were set aside "
+        QStringLiteral("In the application folder 'C:\\':\r\n\r\n"
+                       "3000 write journals name files that this program did not make: '.qmjournal-000000.ignored', "
+                       "'.qmjournal-000001.ignored', '.qmjournal-000002.ignored', '.qmjournal-000003.ignored', "
+                       "'.qmjournal-000004.ignored' and 2995 more. They were left alone, and the journals were set aside "
                        "under those names.\r\n\r\n"
-                       "2 write journals are larger than any this program writes: 'C:\\.qmjournal-Big001.ignored' and "
-                       "'C:\\.qmjournal-Big002.ignored'. They were not read, nothing they name was changed, and they were set "
+                       "2 write journals are larger than any this program writes: '.qmjournal-Big001.ignored' and "
+                       "'.qmjournal-Big002.ignored'. They were not read, nothing they name was changed, and they were set "
                        "aside under those names."),
         ui::vbExclamationOK, ui::vbOK);
     main.load();
@@ -105,16 +135,160 @@ TEST_F(StartupJournalTest, ManyJournalsSetAsideAreCountedInGreek)
         leave(QLatin1String(name), 2 * 1024 * 1024);
     desk.expectMsgBox(
         QStringLiteral("Tarnwick"),
-        QStringLiteral("6 ημερολόγια εγγραφών κατονομάζουν αρχεία τα οποία δεν δημιούργησε η εφαρμογή: "
-                       "«C:\\.qmjournal-000000.ignored», «C:\\.qmjournal-000001.ignored», «C:\\.qmjournal-000002.ignored», "
-                       "«C:\\.qmjournal-000003.ignored», «C:\\.qmjournal-000004.ignored» και 1 ακόμη. Τα αρχεία αυτά δεν "
+        QStringLiteral("Στον φάκελλο της εφαρμογής «C:\\»:\r\n\r\n"
+                       "6 ημερολόγια εγγραφών κατονομάζουν αρχεία τα οποία δεν δημιούργησε η εφαρμογή: "
+                       "«.qmjournal-000000.ignored», «.qmjournal-000001.ignored», «.qmjournal-000002.ignored», "
+                       "«.qmjournal-000003.ignored», «.qmjournal-000004.ignored» και 1 ακόμη. Τα αρχεία αυτά δεν "
                        "άλλαξαν, και τα ημερολόγια τέθηκαν στην άκρη με αυτά τα ονόματα.\r\n\r\n"
-                       "3 ημερολόγια εγγραφών είναι μεγαλύτερα από όσα γράφει η εφαρμογή: «C:\\.qmjournal-Big001.ignored», "
-                       "«C:\\.qmjournal-Big002.ignored» και «C:\\.qmjournal-Big003.ignored». Δεν διαβάστηκαν, τίποτε από όσα "
+                       "3 ημερολόγια εγγραφών είναι μεγαλύτερα από όσα γράφει η εφαρμογή: «.qmjournal-Big001.ignored», "
+                       "«.qmjournal-Big002.ignored» και «.qmjournal-Big003.ignored». Δεν διαβάστηκαν, τίποτε από όσα "
                        "κατονομάζουν δεν άλλαξε, και τέθηκαν στην άκρη με αυτά τα ονόματα."),
         ui::vbExclamationOK, ui::vbOK);
     main.load();
     EXPECT_EQ(drive.bytes(QStringLiteral("Data/important.txt")), "precious");
+    platform::stopWriteJournal();
+}
+
+// A journal the program could not have written (writable by others, a
+// link, a second name of a file, a FIFO) was not read: the notice says so,
+// and claims nothing about what it names.
+TEST_F(StartupJournalTest, JournalsNotItsOwnAreSaidNotToBeReadAndAreSetAside)
+{
+    leave(QStringLiteral(".qmjournal-Group1"));
+    ASSERT_EQ(::chmod(drive.nativeBytes(QStringLiteral(".qmjournal-Group1")).constData(), 0620), 0);
+    ASSERT_EQ(::symlink(drive.nativeBytes(QStringLiteral("Data/important.txt")).constData(),
+                        drive.nativeBytes(QStringLiteral(".qmjournal-Link02")).constData()),
+              0);
+    leave(QStringLiteral(".qmjournal-Twice3"));
+    ASSERT_EQ(::link(drive.nativeBytes(QStringLiteral(".qmjournal-Twice3")).constData(),
+                     drive.nativeBytes(QStringLiteral("Data/journal")).constData()),
+              0);
+    ASSERT_EQ(::mkfifo(drive.nativeBytes(QStringLiteral(".qmjournal-Fifo04")).constData(), 0600), 0);
+    desk.expectMsgBox(
+        QStringLiteral("Tarnwick"),
+        QStringLiteral("In the application folder 'C:\\':\r\n\r\n"
+                       "The write journal '.qmjournal-Qw12Er.ignored' names files that this program did not make. They were "
+                       "left alone, and the journal was set aside under that name.\r\n\r\n"
+                       "4 write journals are not this program's own: '.qmjournal-Fifo04.ignored', '.qmjournal-Group1.ignored', "
+                       "'.qmjournal-Link02.ignored' and '.qmjournal-Twice3.ignored'. They were not read, and they were set "
+                       "aside under those names."),
+        ui::vbExclamationOK, ui::vbOK);
+    main.load();
+    EXPECT_EQ(drive.bytes(QStringLiteral("Data/important.txt")), "precious");
+    EXPECT_EQ(drive.bytes(QStringLiteral("Data/journal")), "t 1 " + drive.nativeBytes("Data/important.txt") + "\n");
+    EXPECT_EQ(QDir(drive.native()).entryList(QDir::AllEntries | QDir::System | QDir::Hidden).filter(QStringLiteral(".qmjournal-")),
+              (QStringList{QStringLiteral(".qmjournal-Fifo04.ignored"), QStringLiteral(".qmjournal-Group1.ignored"),
+                           QStringLiteral(".qmjournal-Link02.ignored"), QStringLiteral(".qmjournal-Qw12Er.ignored"),
+                           QStringLiteral(".qmjournal-Twice3.ignored")}));
+    platform::stopWriteJournal();
+}
+
+// Every name for setting a journal aside is taken: it is said to be left
+// where it is, and why, and so it is again at the next start.
+TEST_F(StartupJournalTest, AJournalThatCannotBeSetAsideIsSaidToBeLeftWhereItIs)
+{
+    for (const char* name : {".qmjournal-Qw12Er", ".qmjournal-Group1", ".qmjournal-Group2"}) {
+        drive.file(QLatin1String(name) + QStringLiteral(".ignored"));
+        for (int n = 2; n <= 1000; ++n)
+            drive.file(QLatin1String(name) + QStringLiteral(".ignored.%1").arg(n));
+    }
+    for (const char* name : {".qmjournal-Group1", ".qmjournal-Group2"}) {
+        leave(QLatin1String(name));
+        ASSERT_EQ(::chmod(drive.nativeBytes(QLatin1String(name)).constData(), 0620), 0);
+    }
+    const QString text =
+        QStringLiteral("In the application folder 'C:\\':\r\n\r\nThe write journal '.qmjournal-Qw12Er' names files that "
+                       "this program did not make. They were left alone, and the journal was left where it is: every name it "
+                       "could be set aside under, its own followed by '.ignored' to '.ignored.1000', is taken.\r\n\r\n"
+                       "2 write journals are not this program's own: '.qmjournal-Group1' and '.qmjournal-Group2'. They were "
+                       "not read, and they were left where they are: every name they could be set aside under, their own "
+                       "followed by '.ignored' to '.ignored.1000', is taken.");
+    desk.expectMsgBox(QStringLiteral("Tarnwick"), text, ui::vbExclamationOK, ui::vbOK);
+    main.load();
+    EXPECT_EQ(appFiles().filter(QRegularExpression(QStringLiteral("^\\.qmjournal-\\w+$"))),
+              (QStringList{QStringLiteral(".qmjournal-Group1"), QStringLiteral(".qmjournal-Group2"), QStringLiteral(".qmjournal-Qw12Er")}));
+    EXPECT_EQ(drive.bytes(QStringLiteral("Data/important.txt")), "precious");
+    platform::JournalReport again;
+    platform::startWriteJournal(drive.native(), &again);
+    platform::stopWriteJournal();
+    EXPECT_EQ(again.leftInPlace.value(drive.native(QStringLiteral(".qmjournal-Qw12Er"))), EEXIST);
+    EXPECT_EQ(again.leftInPlace.size(), 3);
+}
+
+// A folder where nothing can be renamed aside: the notice gives the cause,
+// for a journal of each kind (in a process of its own: the system calls
+// are refused there for good).
+TEST_F(StartupJournalTest, ACauseIsGivenForJournalsLeftWhereTheyAre)
+{
+    struct Row {
+        bool greek;
+        int renameErr, linkErr;
+        const char* text;
+    };
+    const Row rows[] = {
+        {false, EROFS, 0,
+         "In the application folder 'C:\\':\r\n\r\nThe write journal '.qmjournal-Qw12Er' names files that this program "
+         "did not make. They were left alone, and the journal was left where it is: the disk can only be read.\r\n\r\n"
+         "The write journal '.qmjournal-Group1' is not this program's own. It was not read, and it was left where it is: "
+         "the disk can only be read."},
+        {true, EINVAL, EPERM,
+         "Στον φάκελλο της εφαρμογής «C:\\»:\r\n\r\nΤο ημερολόγιο εγγραφών «.qmjournal-Qw12Er» κατονομάζει αρχεία τα "
+         "οποία δεν δημιούργησε η εφαρμογή. Τα αρχεία αυτά δεν άλλαξαν, και το ημερολόγιο έμεινε εκεί όπου βρίσκεται: ο "
+         "δίσκος δεν μπορεί ούτε να μετονομάσει ένα αρχείο χωρίς τον κίνδυνο να αντικαταστήσει άλλο ούτε να δώσει σε ένα "
+         "αρχείο δεύτερο όνομα.\r\n\r\nΤο ημερολόγιο εγγραφών «.qmjournal-Group1» δεν είναι της εφαρμογής. Δεν "
+         "διαβάστηκε, και έμεινε εκεί όπου βρίσκεται: ο δίσκος δεν μπορεί ούτε να μετονομάσει ένα αρχείο χωρίς τον "
+         "κίνδυνο να αντικαταστήσει άλλο ούτε να δώσει σε ένα αρχείο δεύτερο όνομα."},
+    };
+    leave(QStringLiteral(".qmjournal-Group1"));
+    ASSERT_EQ(::chmod(drive.nativeBytes(QStringLiteral(".qmjournal-Group1")).constData(), 0620), 0);
+    for (const Row& r : rows) {
+        writeIni(r.greek ? QStringLiteral("[General]\r\nLanguage=True\r\n") : QStringLiteral("[General]\r\nLanguage=False\r\n"));
+        const pid_t pid = ::fork();
+        if (pid == 0) {
+            if (!withRenamesRefused(r.renameErr, r.linkErr))
+                ::_exit(77);
+            desk.expectMsgBox(QStringLiteral("Tarnwick"), QString::fromUtf8(r.text), ui::vbExclamationOK, ui::vbOK);
+            bool loaded = false;
+            try {
+                main.load();
+                loaded = main.isShown() && desk.pendingMsgBoxes() == 0;
+            } catch (...) {
+            }
+            if (!loaded)
+                std::fprintf(stderr, "%s\n", qPrintable(desk.transcriptLines().join(u'\n')));
+            ::_exit(loaded ? 0 : 1);
+        }
+        int status = -1;
+        ::waitpid(pid, &status, 0);
+        if (WIFEXITED(status) && WEXITSTATUS(status) == 77)
+            GTEST_SKIP() << "no system call filter here";
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << r.greek << " " << status;
+    }
+    EXPECT_EQ(appFiles().filter(QStringLiteral(".qmjournal-")),
+              (QStringList{QStringLiteral(".qmjournal-Group1"), QStringLiteral(".qmjournal-Qw12Er")}));
+    EXPECT_EQ(drive.bytes(QStringLiteral("Data/important.txt")), "precious");
+}
+
+// Control, bidirectional and zero-width characters in a journal's name are
+// shown by their codes: the sentence reads in order and each name can be
+// found again.
+TEST_F(StartupJournalTest, CharactersThatWouldHideOrGarbleANameAreShownByTheirCodes)
+{
+    // Six bytes each: controls (C0 and C1), a bidirectional override, zero-width
+    // spaces, a line separator, a format character beyond 16 bits.
+    const QString names[] = {QString::fromUtf16(u".qmjournal-\u202Ea\u0001b"), QString::fromUtf16(u".qmjournal-\u200B\u200B"),
+                             QString::fromUtf16(u".qmjournal-\u2028\u0085x"), QString::fromUcs4(U".qmjournal-\U000E0001ab")};
+    for (const QString& name : names)
+        leave(name);
+    desk.expectMsgBoxContaining(
+        QStringLiteral("Tarnwick"),
+        QStringLiteral("5 write journals name files that this program did not make: '.qmjournal-Qw12Er.ignored', "
+                       "'.qmjournal-<U+200B><U+200B>.ignored', '.qmjournal-<U+2028><U+0085>x.ignored', "
+                       "'.qmjournal-<U+202E>a<U+0001>b.ignored' and '.qmjournal-<U+E0001>ab.ignored'. They were left alone,"),
+        ui::vbExclamationOK, ui::vbOK);
+    main.load();
+    for (const QString& name : names)
+        EXPECT_TRUE(appFiles().contains(name + QStringLiteral(".ignored"))) << name.toStdString();
     platform::stopWriteJournal();
 }
 
@@ -153,6 +327,53 @@ TEST_F(StartupJournalTest, AFolderOnAReadOnlyDiskSaysSoAtTheStart)
     EXPECT_EQ(status, 0);
     // The journal was not read by this test's start.
     EXPECT_EQ(drive.bytes(QStringLiteral("Data/important.txt")), "precious");
+}
+
+// On the screen: an application folder of 3,000 bytes is named once,
+// shortened, the journals by their file names, and the box fits the screen.
+class StartupJournalOnScreen : public MainWindowFixture<frmMain, ui::qt::QtDesktop> {
+};
+
+TEST_F(StartupJournalOnScreen, ALongApplicationFolderIsNamedOnceAndTheBoxFitsTheScreen)
+{
+    QStringList parts;
+    for (int k = 0; k < 12; ++k)
+        parts << QString(249, QChar(u'a' + k));
+    const QString folder = parts.join(u'/');
+    ASSERT_GE(drive.nativeBytes(folder).size() - drive.nativeBytes().size(), 3000);
+    drive.file(QStringLiteral("Data/important.txt"), "precious");
+    for (const char* name : {".qmjournal-000001", ".qmjournal-000002", ".qmjournal-000003", ".qmjournal-000004",
+                             ".qmjournal-000005", ".qmjournal-000006", ".qmjournal-Big001", ".qmjournal-Big002"}) {
+        const QString journal = folder + u'/' + QLatin1String(name);
+        drive.file(journal, "t 1 " + drive.nativeBytes("Data/important.txt") + "\n");
+        ASSERT_EQ(::chmod(drive.nativeBytes(journal).constData(), 0600), 0);
+        if (QByteArray(name).contains("Big")) {
+            ASSERT_TRUE(QFile::resize(drive.native(journal), 2 * 1024 * 1024));
+        }
+    }
+    platform::app().setPath(QStringLiteral("C:\\") + parts.join(u'\\'));
+    desk.setQuitOnEnd(false);
+    QString notice;
+    int height = 0, screenHeight = 0;
+    desk.setDialogHook([&](QWidget* w) {
+        auto* box = qobject_cast<QMessageBox*>(w);
+        ASSERT_NE(box, nullptr);
+        if (box->text().contains(QStringLiteral("journal"))) {
+            notice = box->text().remove(QChar(0x200B)).remove(QChar(0x2060));
+            height = box->frameGeometry().height();
+            screenHeight = box->screen()->availableGeometry().height();
+        }
+        box->buttons().first()->click();
+    });
+    main.load();
+    platform::stopWriteJournal();
+    ASSERT_FALSE(notice.isEmpty());
+    EXPECT_EQ(notice.count(QStringLiteral("C:\\")), 1) << notice.toStdString();
+    EXPECT_TRUE(notice.startsWith(QStringLiteral("In the application folder 'C:\\aaa"))) << notice.toStdString();
+    EXPECT_TRUE(notice.contains(QStringLiteral("'.qmjournal-000001.ignored', '.qmjournal-000002.ignored'"))) << notice.toStdString();
+    EXPECT_TRUE(notice.contains(QStringLiteral("'.qmjournal-Big001.ignored' and '.qmjournal-Big002.ignored'"))) << notice.toStdString();
+    EXPECT_GT(height, 0);
+    EXPECT_LE(height, screenHeight) << notice.toStdString();
 }
 
 } // namespace

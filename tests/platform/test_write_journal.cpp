@@ -161,7 +161,7 @@ TEST(LeftJournal, OneLargerThanAnyRealOneIsSetAsideUnreadAndTheRunKeepsItsOwn)
 // A set line that would remove the user's file: its copy and target have the
 // program's own shape, and the copy's identity is the target's. Acted on
 // only from a journal the program could have written: a private file of the
-// user running it.
+// user running it, with no second name. Any other is not read.
 TEST(LeftJournal, OnlyAPrivateFileOfTheUsersOwnIsActedOn)
 {
     struct Row {
@@ -169,15 +169,17 @@ TEST(LeftJournal, OnlyAPrivateFileOfTheUsersOwnIsActedOn)
         mode_t mode;
         uid_t owner;    // 0: the user running the tests
         bool symlink;   // the journal's name is a link to a file holding the text
+        bool hardLink;  // the file holding the text has a second name elsewhere
         bool trusted;
     };
     const uid_t me = ::geteuid();
     const Row rows[] = {
-        {"the program's own, readable by others", 0644, me, false, true},
-        {"writable by its group", 0620, me, false, false},
-        {"writable by others", 0602, me, false, false},
-        {"owned by another user", 0600, me == 65534 ? uid_t(65533) : uid_t(65534), false, false},
-        {"a symbolic link to a private file", 0600, me, true, false},
+        {"the program's own, readable by others", 0644, me, false, false, true},
+        {"writable by its group", 0620, me, false, false, false},
+        {"writable by others", 0602, me, false, false, false},
+        {"owned by another user", 0600, me == 65534 ? uid_t(65533) : uid_t(65534), false, false, false},
+        {"a symbolic link to a private file", 0600, me, true, false, false},
+        {"a private file with a second name", 0600, me, false, true, false},
     };
     bool skipped = false;
     for (const Row& r : rows) {
@@ -199,18 +201,23 @@ TEST(LeftJournal, OnlyAPrivateFileOfTheUsersOwnIsActedOn)
         if (r.symlink) {
             ASSERT_EQ(::symlink(d.nativeBytes(file).constData(), d.nativeBytes("App/.qmjournal-Qw12Er").constData()), 0);
         }
+        if (r.hardLink) {
+            d.folder(QStringLiteral("Elsewhere"));
+            ASSERT_EQ(::link(d.nativeBytes(file).constData(), d.nativeBytes("Elsewhere/journal").constData()), 0);
+        }
         JournalReport report;
         EXPECT_EQ(startWriteJournal(d.native(QStringLiteral("App")), &report), r.trusted ? 1 : 0) << r.what;
         stopWriteJournal();
 
         EXPECT_EQ(d.bytes(QStringLiteral("Home/important.txt")), r.trusted ? "<missing>" : "precious") << r.what;
-        EXPECT_EQ(report.foreign, r.trusted ? QStringList() : QStringList{d.native(QStringLiteral("App/.qmjournal-Qw12Er.ignored"))})
+        EXPECT_EQ(report.notOwn, r.trusted ? QStringList() : QStringList{d.native(QStringLiteral("App/.qmjournal-Qw12Er.ignored"))})
             << r.what;
+        EXPECT_TRUE(report.foreign.isEmpty() && report.oversized.isEmpty() && report.leftInPlace.isEmpty()) << r.what;
         EXPECT_EQ(hidden(d.native(QStringLiteral("App"))),
                   r.trusted ? QStringList() : QStringList{QStringLiteral(".qmjournal-Qw12Er.ignored")})
             << r.what;
-        if (r.symlink) {
-            EXPECT_EQ(d.bytes(file), text) << "what the link names is not touched";
+        if (r.symlink || r.hardLink) {
+            EXPECT_EQ(d.bytes(QStringLiteral("Elsewhere/journal")), text) << r.what << ": its other name is not touched";
         }
     }
     if (skipped)
@@ -352,7 +359,7 @@ TEST(LeftJournal, AFileThatTookAForeignJournalsNameMeanwhileKeepsIt)
             ::_exit(77);
         JournalReport report;
         startWriteJournal(d.native(QStringLiteral("App")), &report);
-        ::_exit(s_swaps == 0 ? 1 : report.foreign.isEmpty() ? 0 : 2);
+        ::_exit(s_swaps == 0 ? 1 : report.notOwn.isEmpty() ? 0 : 2);
     }
     int status = -1;
     ::waitpid(pid, &status, 0);
@@ -741,6 +748,7 @@ TEST(LeftJournal, AThousandNamesAreTriedForAJournalSetAside)
     startWriteJournal(d.native(QStringLiteral("App")), &report);
     stopWriteJournal();
     EXPECT_EQ(report.foreign, QStringList{d.native(QStringLiteral("App/.qmjournal-Qw12Er.ignored.1000"))});
+    EXPECT_TRUE(report.leftInPlace.isEmpty());
     EXPECT_EQ(d.bytes(QStringLiteral("App/.qmjournal-Qw12Er.ignored.1000")), "t 1 important.txt\n");
 
     leaveJournal(d, QStringLiteral("App/.qmjournal-Qw12Er"), "t 2 important.txt\n");
@@ -748,6 +756,7 @@ TEST(LeftJournal, AThousandNamesAreTriedForAJournalSetAside)
     startWriteJournal(d.native(QStringLiteral("App")), &report);
     stopWriteJournal();
     EXPECT_EQ(report.foreign, QStringList{d.native(QStringLiteral("App/.qmjournal-Qw12Er"))});
+    EXPECT_EQ(report.leftInPlace, (QHash<QString, int>{{d.native(QStringLiteral("App/.qmjournal-Qw12Er")), EEXIST}}));
     EXPECT_EQ(d.bytes(QStringLiteral("App/.qmjournal-Qw12Er")), "t 2 important.txt\n");
     EXPECT_FALSE(QFile::exists(d.native(QStringLiteral("App/.qmjournal-Qw12Er.ignored.1001"))));
 }
