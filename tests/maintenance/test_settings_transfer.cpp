@@ -29,23 +29,6 @@ namespace {
 
 const char* const kNames[3] = {"Quillmarsh.ini", "PrimarySavedPaths.txt", "SecondarySavedPaths.txt"};
 
-// A socket bound at `path`, through its folder's descriptor: a socket's own
-// name may be no longer than 107 bytes, a temporary folder's may.
-int makeSocket(const char* path)
-{
-    const QByteArray p(path);
-    const qsizetype slash = p.lastIndexOf('/');
-    const int dir = ::open(p.left(slash).constData(), O_PATH | O_DIRECTORY | O_CLOEXEC);
-    const int s = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    sockaddr_un a {};
-    a.sun_family = AF_UNIX;
-    std::snprintf(a.sun_path, sizeof a.sun_path, "/proc/self/fd/%d/%s", dir, p.mid(slash + 1).constData());
-    const int rc = dir < 0 || s < 0 ? -1 : ::bind(s, reinterpret_cast<const sockaddr*>(&a), sizeof a);
-    ::close(s);
-    ::close(dir);
-    return rc;
-}
-
 class SettingsTest : public MaintenanceTest {
 protected:
     void ini(const QString& section, const QString& keys) { drive.file("App/Quillmarsh.ini", ("[" + section + "]\r\n" + keys).toUtf8()); }
@@ -594,8 +577,8 @@ TEST_F(SettingsTest, AFileReplacedByWhatIsNotAFileIsRefusedAsNoFile)
         {"the INI, by a link to /dev/zero", "Quillmarsh.ini", [](const char* p) { return ::symlink("/dev/zero", p); }},
         {"the INI, by a folder", "Quillmarsh.ini", [](const char* p) { return ::mkdir(p, 0700); }},
         {"the saved paths, by a FIFO", "PrimarySavedPaths.txt", [](const char* p) { return ::mkfifo(p, 0600); }},
-        {"the INI, by a socket", "Quillmarsh.ini", makeSocket},
-        {"the saved paths, by a socket", "PrimarySavedPaths.txt", makeSocket},
+        {"the INI, by a socket", "Quillmarsh.ini", testing_support::makeSocket},
+        {"the saved paths, by a socket", "PrimarySavedPaths.txt", testing_support::makeSocket},
     };
     for (const auto& r : rows) {
         ini("ImportSettings", "Ini=True\r\nPrimary=True\r\nFolder=C:\\In\r\n");

@@ -4,6 +4,7 @@
 #include "mainwindow_fixture.h"
 #include "platform/Application.h"
 #include "platform/WriteJournal.h"
+#include "support/SyscallFilter.h"
 #include "ui/qt/QtDesktop.h"
 
 #include <QAbstractButton>
@@ -64,8 +65,7 @@ bool withRenamesRefused(int renameErr, int linkErr)
         BPF_STMT(BPF_RET | BPF_K, linkErr ? SECCOMP_RET_ERRNO | (linkErr & SECCOMP_RET_DATA) : SECCOMP_RET_ALLOW),
         BPF_STMT(BPF_RET | BPF_K, SECCOMP_RET_ALLOW),
     };
-    sock_fprog program{static_cast<unsigned short>(std::size(code)), code};
-    return ::prctl(PR_SET_NO_NEW_PRIVS, 1, 0, 0, 0) == 0 && ::prctl(PR_SET_SECCOMP, SECCOMP_MODE_FILTER, &program) == 0;
+    return testing_support::installSyscallFilter(code);
 }
 
 TEST_F(StartupJournalTest, AJournalNamingFilesTheProgramDidNotMakeIsToldOnceAndTouchesNothing)

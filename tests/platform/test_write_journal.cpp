@@ -6,6 +6,7 @@
 #include "platform/StagedCopy.h"
 #include "platform/WriteJournal.h"
 #include "support/TempDrive.h"
+#include "support/SyscallFilter.h"
 
 #include <QDir>
 #include <QFile>
@@ -257,8 +258,7 @@ bool withoutNoReplaceRenames()
         BPF_STMT(BPF_RET | BPF_K, SECCOMP_RET_ERRNO | EINVAL),
         BPF_STMT(BPF_RET | BPF_K, SECCOMP_RET_ALLOW),
     };
-    sock_fprog program{static_cast<unsigned short>(std::size(code)), code};
-    return ::prctl(PR_SET_NO_NEW_PRIVS, 1, 0, 0, 0) == 0 && ::prctl(PR_SET_SECCOMP, SECCOMP_MODE_FILTER, &program) == 0;
+    return testing_support::installSyscallFilter(code);
 }
 
 // There a journal is set aside by a second name and the first removed, still
@@ -327,11 +327,6 @@ void swapThenLookUp(int, siginfo_t*, void* context)
 
 bool withNameSwappedAtTheLookUp()
 {
-    struct sigaction sa {};
-    sa.sa_sigaction = swapThenLookUp;
-    sa.sa_flags = SA_SIGINFO;
-    if (::sigaction(SIGSYS, &sa, nullptr) != 0)
-        return false;
     sock_filter code[] = {
         BPF_STMT(BPF_LD | BPF_W | BPF_ABS, offsetof(seccomp_data, nr)),
         BPF_JUMP(BPF_JMP | BPF_JEQ | BPF_K, SYS_newfstatat, 0, 3),
@@ -340,8 +335,7 @@ bool withNameSwappedAtTheLookUp()
         BPF_STMT(BPF_RET | BPF_K, SECCOMP_RET_TRAP),
         BPF_STMT(BPF_RET | BPF_K, SECCOMP_RET_ALLOW),
     };
-    sock_fprog program{static_cast<unsigned short>(std::size(code)), code};
-    return ::prctl(PR_SET_NO_NEW_PRIVS, 1, 0, 0, 0) == 0 && ::prctl(PR_SET_SECCOMP, SECCOMP_MODE_FILTER, &program) == 0;
+    return testing_support::installSyscallFilter(code, swapThenLookUp);
 }
 #endif
 

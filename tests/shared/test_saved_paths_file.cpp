@@ -2,6 +2,7 @@
 
 #include "shared_fixture.h"
 #include "support/TempDrive.h"
+#include "support/SyscallFilter.h"
 
 #include "platform/AppError.h"
 #include "shared/basSavedPaths.h"
@@ -345,23 +346,6 @@ bool runEditor(ui::HeadlessDesktop& desk, const QString& file, const std::functi
     return shown;
 }
 
-// A socket bound at `path`, through its folder's descriptor: a socket's own
-// name may be no longer than 107 bytes, a temporary folder's may.
-int makeSocket(const char* path)
-{
-    const QByteArray p(path);
-    const qsizetype slash = p.lastIndexOf('/');
-    const int dir = ::open(p.left(slash).constData(), O_PATH | O_DIRECTORY | O_CLOEXEC);
-    const int s = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    sockaddr_un a {};
-    a.sun_family = AF_UNIX;
-    std::snprintf(a.sun_path, sizeof a.sun_path, "/proc/self/fd/%d/%s", dir, p.mid(slash + 1).constData());
-    const int rc = dir < 0 || s < 0 ? -1 : ::bind(s, reinterpret_cast<const sockaddr*>(&a), sizeof a);
-    ::close(s);
-    ::close(dir);
-    return rc;
-}
-
 // What is no file, and a file larger than a saved-path file may be, is
 // refused with its cause before the window shows any text, and is left as it
 // was: an empty or partial text would be saved over it.
@@ -380,7 +364,7 @@ TEST_F(SavedPathsFileTest, TheEditorRefusesWhatIsNoFileOrTooLargeAndLeavesItAsIt
         {"a FIFO", [](const char* p) { return ::mkfifo(p, 0600); }, S_IFIFO, notAFile},
         {"a folder", [](const char* p) { return ::mkdir(p, 0700); }, S_IFDIR, notAFile},
         {"a link to /dev/zero", [](const char* p) { return ::symlink("/dev/zero", p); }, S_IFLNK, notAFile},
-        {"a socket", makeSocket, S_IFSOCK, notAFile},
+        {"a socket", testing_support::makeSocket, S_IFSOCK, notAFile},
         {"a file over the bound", [](const char* p) { return ::truncate(p, 16 * 1024 * 1024 + 1); }, S_IFREG, tooLarge},
     };
     for (const auto& r : rows) {
@@ -463,19 +447,13 @@ bool withReadsFailingAfterTheFirstBlock(const QByteArray& file)
         return false;
     s_failingDevice = st.st_dev;
     s_failingInode = st.st_ino;
-    struct sigaction sa {};
-    sa.sa_sigaction = readThenFail;
-    sa.sa_flags = SA_SIGINFO;
-    if (::sigaction(SIGSYS, &sa, nullptr) != 0)
-        return false;
     sock_filter code[] = {
         BPF_STMT(BPF_LD | BPF_W | BPF_ABS, offsetof(seccomp_data, nr)),
         BPF_JUMP(BPF_JMP | BPF_JEQ | BPF_K, SYS_read, 0, 1),
         BPF_STMT(BPF_RET | BPF_K, SECCOMP_RET_TRAP),
         BPF_STMT(BPF_RET | BPF_K, SECCOMP_RET_ALLOW),
     };
-    sock_fprog program{static_cast<unsigned short>(std::size(code)), code};
-    return ::prctl(PR_SET_NO_NEW_PRIVS, 1, 0, 0, 0) == 0 && ::prctl(PR_SET_SECCOMP, SECCOMP_MODE_FILTER, &program) == 0;
+    return testing_support::installSyscallFilter(code, readThenFail);
 }
 #endif
 

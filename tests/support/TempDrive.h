@@ -18,8 +18,11 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <grp.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/un.h>
 #include <sys/wait.h>
+#include <cstdio>
 #include <ctime>
 #include <unistd.h>
 
@@ -188,6 +191,23 @@ private:
     } m_after;   // goes last, once TZ is back
     EnvGuard m_tz;
 };
+
+// A socket bound at `path`, through its folder's descriptor: a socket's own
+// name may be no longer than 107 bytes, a temporary folder's may.
+inline int makeSocket(const char* path)
+{
+    const QByteArray p(path);
+    const qsizetype slash = p.lastIndexOf('/');
+    const int dir = ::open(p.left(slash).constData(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+    const int s = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_un a {};
+    a.sun_family = AF_UNIX;
+    std::snprintf(a.sun_path, sizeof a.sun_path, "/proc/self/fd/%d/%s", dir, p.mid(slash + 1).constData());
+    const int rc = dir < 0 || s < 0 ? -1 : ::bind(s, reinterpret_cast<const sockaddr*>(&a), sizeof a);
+    ::close(s);
+    ::close(dir);
+    return rc;
+}
 
 // QtNetwork and QProcess want an application object; one for the whole run.
 inline void ensureCoreApplication()
